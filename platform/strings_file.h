@@ -1,0 +1,14 @@
+// Reader of string tables ("key" = "value"; pairs with C-style comments and escapes).
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace tbx::strings_file {
+
+// Parses the table text (UTF-8, or UTF-16 with a byte-order mark). Entries after a syntax
+// error are dropped; entries before it are kept. False when an error was met.
+bool Parse(std::string_view bytes, std::map<std::u16string, std::u16string>& table);
+
+} // namespace tbx::strings_file
