@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "core/strings/string_functions.h"
 #include "platform/types.h"
 
 namespace {
@@ -82,14 +83,7 @@ bool CopyText(const wchar_t* text, wchar_t* out) {
 }
 
 bool EqualIgnoringCase(const std::wstring& a, const wchar_t* b) {
-    const std::size_t length = std::wcslen(b);
-    if (a.size() != length)
-        return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i])))
-            return false;
-    }
-    return true;
+    return qf_wcscasecmp(a.c_str(), b) == 0;
 }
 
 } // namespace
