@@ -433,6 +433,11 @@ void DisposeControl(ControlRef ref) {
     DisposeControlNow(ref);
 }
 
+Boolean IsValidControlHandle(ControlRef control) {
+    Control* c = LiveControl(control);
+    return c && !c->disposePending;
+}
+
 OSStatus GetControlByID(WindowRef window, const ControlID* id, ControlRef* outControl) {
     if (!LiveWindow(window))
         return errInvalidWindowRef;

@@ -67,6 +67,8 @@ OSStatus CreateUserPaneControl(WindowRef window, const Rect* bounds, UInt32 feat
 OSStatus CreateGroupBoxControl(WindowRef window, const Rect* bounds, CFStringRef title,
                                Boolean primary, ControlRef* outControl);
 void DisposeControl(ControlRef control);
+// False once the control has been disposed of (with its window or on its own).
+Boolean IsValidControlHandle(ControlRef control);
 
 // Identity and ownership.
 OSStatus GetControlByID(WindowRef window, const ControlID* id, ControlRef* outControl);

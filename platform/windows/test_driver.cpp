@@ -4,6 +4,7 @@
 
 #include "platform/windows/controls.h"
 #include "platform/windows/events.h"
+#include "platform/windows/font_panel.h"
 #include "platform/windows/windows.h"
 #include "platform/windows/world.h"
 
@@ -99,6 +100,7 @@ void PostKey(UInt32 kind, UInt16 keyCode, char16_t character, UInt32 modifiers) 
 
 void ResetWindowing() {
     ResetWorld();
+    ResetFontPanel();
 }
 
 void SetFailureHandler(std::function<void(const std::string&)> handler) {
