@@ -102,7 +102,9 @@ CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFS
     return CFStringCreateCopy(nullptr, fallback);
 }
 
-std::string CFBundleGetPath(CFBundleRef bundle) { return bundle ? bundle->Path() : std::string(); }
+std::string CFBundleGetPath(CFBundleRef bundle) {
+    return bundle ? bundle->Path() : std::string();
+}
 
 namespace test {
 

@@ -25,6 +25,8 @@ void CFRelease(CFTypeRef object) {
         object->Release();
 }
 
-CFIndex CFGetRetainCount(CFTypeRef object) { return object ? object->RetainCount() : 0; }
+CFIndex CFGetRetainCount(CFTypeRef object) {
+    return object ? object->RetainCount() : 0;
+}
 
 } // namespace tbx

@@ -16,7 +16,9 @@ struct CFRange {
     CFIndex location;
     CFIndex length;
 };
-inline CFRange CFRangeMake(CFIndex location, CFIndex length) { return {location, length}; }
+inline CFRange CFRangeMake(CFIndex location, CFIndex length) {
+    return {location, length};
+}
 
 enum CFComparisonResult : CFIndex {
     kCFCompareLessThan = -1,

@@ -12,7 +12,9 @@
 namespace tbx {
 namespace {
 
-CFStringRef Make(std::u16string text) { return new CFString(std::move(text)); }
+CFStringRef Make(std::u16string text) {
+    return new CFString(std::move(text));
+}
 
 // Longest formatted text accepted; a format that never fits fails instead of growing on.
 constexpr std::size_t kMaxFormatted = 1 << 20;
@@ -21,12 +23,13 @@ char16_t FoldCase(char16_t c) {
     return static_cast<char16_t>(std::towlower(static_cast<wint_t>(c)));
 }
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 } // namespace
 
-CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* text,
-                                      CFStringEncoding encoding) {
+CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* text, CFStringEncoding encoding) {
     if (!text)
         return nullptr;
     return CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8*>(text),

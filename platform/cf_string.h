@@ -31,8 +31,7 @@ enum : CFOptionFlags {
 
 // Each Create call returns a new reference owned by the caller, or null when the input is
 // not text in the given encoding.
-CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* text,
-                                      CFStringEncoding encoding);
+CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char* text, CFStringEncoding encoding);
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex size,
                                     CFStringEncoding encoding, Boolean isExternalRepresentation);
 CFStringRef CFStringCreateWithPascalString(CFAllocatorRef, ConstStr255Param text,
@@ -40,8 +39,8 @@ CFStringRef CFStringCreateWithPascalString(CFAllocatorRef, ConstStr255Param text
 CFStringRef CFStringCreateWithCharacters(CFAllocatorRef, const UniChar* units, CFIndex count);
 CFStringRef CFStringCreateCopy(CFAllocatorRef, CFStringRef string);
 // printf directives only; the format's text is used as UTF-8.
-CFStringRef CFStringCreateWithFormat(CFAllocatorRef, const void* formatOptions,
-                                     CFStringRef format, ...);
+CFStringRef CFStringCreateWithFormat(CFAllocatorRef, const void* formatOptions, CFStringRef format,
+                                     ...);
 CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, const void* formatOptions,
                                                  CFStringRef format, va_list arguments);
 

@@ -8,11 +8,8 @@ namespace {
 
 std::map<OSType, SInt32> DefaultTable() {
     return {
-        {FourCC("sysv"), 0x1049},
-        {FourCC("sys1"), 10},
-        {FourCC("sys2"), 4},
-        {FourCC("sys3"), 9},
-        {FourCC("qtim"), 0x07008000},
+        {FourCC("sysv"), 0x1049}, {FourCC("sys1"), 10},         {FourCC("sys2"), 4},
+        {FourCC("sys3"), 9},      {FourCC("qtim"), 0x07008000},
     };
 }
 

@@ -13,15 +13,17 @@ struct MasterPointer {
     std::size_t size;
 };
 
-MasterPointer* Master(Handle handle) { return reinterpret_cast<MasterPointer*>(handle); }
+MasterPointer* Master(Handle handle) {
+    return reinterpret_cast<MasterPointer*>(handle);
+}
 
 Handle Allocate(std::size_t size, bool clear) {
     auto* master = new (std::nothrow) MasterPointer{nullptr, size};
     if (!master)
         return nullptr;
     // Keep *handle non-null even for an empty block.
-    master->data = static_cast<char*>(clear ? std::calloc(size ? size : 1, 1)
-                                            : std::malloc(size ? size : 1));
+    master->data =
+        static_cast<char*>(clear ? std::calloc(size ? size : 1, 1) : std::malloc(size ? size : 1));
     if (!master->data) {
         delete master;
         return nullptr;
@@ -31,8 +33,12 @@ Handle Allocate(std::size_t size, bool clear) {
 
 } // namespace
 
-Handle NewHandle(std::size_t size) { return Allocate(size, false); }
-Handle NewHandleClear(std::size_t size) { return Allocate(size, true); }
+Handle NewHandle(std::size_t size) {
+    return Allocate(size, false);
+}
+Handle NewHandleClear(std::size_t size) {
+    return Allocate(size, true);
+}
 
 void DisposeHandle(Handle handle) {
     if (!handle)
@@ -42,7 +48,9 @@ void DisposeHandle(Handle handle) {
     delete master;
 }
 
-std::size_t GetHandleSize(Handle handle) { return handle ? Master(handle)->size : 0; }
+std::size_t GetHandleSize(Handle handle) {
+    return handle ? Master(handle)->size : 0;
+}
 
 OSErr SetHandleSize(Handle handle, std::size_t size) {
     if (!handle)

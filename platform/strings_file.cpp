@@ -118,8 +118,8 @@ bool Parse(std::string_view bytes, std::map<std::u16string, std::u16string>& tab
     std::u16string text;
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
     bool decoded;
-    if (bytes.size() >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) ||
-                              (data[0] == 0xFE && data[1] == 0xFF)))
+    if (bytes.size() >= 2 &&
+        ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF)))
         decoded = text::Decode(data, bytes.size(), kCFStringEncodingUTF16, true, text);
     else
         decoded = text::Decode(data, bytes.size(), kCFStringEncodingUTF8, true, text);

@@ -42,6 +42,12 @@ constexpr OSType FourCC(const char (&code)[5]) {
            OSType(static_cast<unsigned char>(code[3]));
 }
 
+// A file name of up to 255 UTF-16 units, as the File Manager passes names.
+struct HFSUniStr255 {
+    UInt16 length = 0;
+    UniChar unicode[255] = {};
+};
+
 struct Rect {
     int16_t top = 0;
     int16_t left = 0;
@@ -57,7 +63,9 @@ struct Point {
 inline bool operator==(const Rect& a, const Rect& b) {
     return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
 }
-inline bool operator==(const Point& a, const Point& b) { return a.v == b.v && a.h == b.h; }
+inline bool operator==(const Point& a, const Point& b) {
+    return a.v == b.v && a.h == b.h;
+}
 
 // Result codes of the toolbox, with the numbers callers compare against.
 enum : OSStatus {

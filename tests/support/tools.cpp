@@ -1,12 +1,12 @@
 #include "tests/support/tools.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
-#include <csignal>
 #include <spawn.h>
 #include <sstream>
 #include <stdexcept>

@@ -21,10 +21,10 @@ std::string FindTool(const std::string& name);
 ToolResult RunTool(const std::vector<std::string>& argv, const std::string& input = {});
 
 // Skips the current test when the program is missing.
-#define STRAVEL_REQUIRE_TOOL(name)                                                             \
-    do {                                                                                       \
-        if (::stravel::testing::FindTool(name).empty())                                        \
-            GTEST_SKIP() << (name) << " is not installed";                                     \
+#define STRAVEL_REQUIRE_TOOL(name)                                                                 \
+    do {                                                                                           \
+        if (::stravel::testing::FindTool(name).empty())                                            \
+            GTEST_SKIP() << (name) << " is not installed";                                         \
     } while (0)
 
 // A fresh folder removed with everything in it when the object goes.

@@ -1,0 +1,332 @@
+#include "core/strings/string_functions.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdarg>
+#include <cstring>
+#include <cwchar>
+#include <cwctype>
+#include <locale.h>
+
+#include "core/strings/cf_string.h"
+#include "core/strings/format.h"
+#include "core/strings/locale.h"
+#include "core/strings/string.h"
+#include "core/strings/wide_text.h"
+#include "platform/bundle.h"
+#include "platform/text_encoding.h"
+
+namespace {
+
+// A Unicode-aware character locale for case mapping, independent of the process locale.
+locale_t CaseLocale() {
+    static locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    return locale;
+}
+
+const wchar_t* SkipSpace(const wchar_t* text) {
+    while (*text && BK_IsWhiteSpace(*text))
+        ++text;
+    return text;
+}
+
+// strtol as a 32-bit long saw it: saturating at the 32-bit limits.
+int32_t ParseSigned32(const wchar_t* text, int base) {
+    if (!text)
+        return 0;
+    const long long value = std::wcstoll(text, nullptr, base);
+    return static_cast<int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+}
+
+// strtoul as a 32-bit unsigned long saw it: a leading minus negates modulo 2^32, and a
+// magnitude beyond 32 bits saturates.
+uint32_t ParseUnsigned32(const wchar_t* text, int base) {
+    if (!text)
+        return 0;
+    const wchar_t* p = SkipSpace(text);
+    bool negative = false;
+    if (*p == L'-' || *p == L'+') {
+        negative = *p == L'-';
+        ++p;
+    }
+    if (*p == L'-' || *p == L'+' || BK_IsWhiteSpace(*p))
+        return 0;
+    errno = 0;
+    const unsigned long long magnitude = std::wcstoull(p, nullptr, base);
+    if (errno == ERANGE || magnitude > UINT32_MAX)
+        return UINT32_MAX;
+    const uint32_t value = static_cast<uint32_t>(magnitude);
+    return negative ? static_cast<uint32_t>(0u - value) : value;
+}
+
+} // namespace
+
+wchar_t BK_ToLower(wchar_t c) {
+    if (locale_t locale = CaseLocale())
+        return static_cast<wchar_t>(towlower_l(static_cast<wint_t>(c), locale));
+    return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+}
+
+wchar_t BK_ToUpper(wchar_t c) {
+    if (locale_t locale = CaseLocale())
+        return static_cast<wchar_t>(towupper_l(static_cast<wint_t>(c), locale));
+    return static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+}
+
+bool BK_IsWhiteSpace(wchar_t c) {
+    if (locale_t locale = CaseLocale())
+        return iswspace_l(static_cast<wint_t>(c), locale) != 0;
+    return std::iswspace(static_cast<wint_t>(c)) != 0;
+}
+
+int qf_wcscasecmp(const wchar_t* a, const wchar_t* b) {
+    if (!a || !b)
+        return a == b ? 0 : (a ? 1 : -1);
+    for (;; ++a, ++b) {
+        const wchar_t x = BK_ToLower(*a);
+        const wchar_t y = BK_ToLower(*b);
+        if (x < y)
+            return -1;
+        if (x > y)
+            return 1;
+        if (x == 0)
+            return 0;
+    }
+}
+
+tbx::CFStringRef BK_MakeCFString(const char* text) {
+    if (!text)
+        return nullptr;
+    return tbx::CFStringCreateWithCString(nullptr, text, CBK_Locale::GetLocale());
+}
+
+tbx::CFStringRef BK_MakeCFString(const wchar_t* text) {
+    CBK_CFString string(text);
+    return static_cast<tbx::CFStringRef>(tbx::CFRetain(string.Get()));
+}
+
+bool BK_CFStringGetCharacters(tbx::CFStringRef string, char* buffer, int32_t size) {
+    if (!string)
+        return false;
+    return tbx::CFStringGetCString(string, buffer, size, CBK_Locale::GetLocale());
+}
+
+bool BK_CFStringGetCharacters(tbx::CFStringRef string, wchar_t* buffer, int32_t size) {
+    if (!string || !buffer || size <= 0)
+        return false;
+    const std::wstring text = BK_WidenCFString(string);
+    const std::size_t count = std::min(text.size(), static_cast<std::size_t>(size - 1));
+    std::copy_n(text.data(), count, buffer);
+    buffer[count] = 0;
+    return true;
+}
+
+std::string BK_StringWideToAnsi(const std::wstring& text) {
+    const uint32_t encoding = CBK_Locale::GetLocale();
+    std::string out;
+    std::string piece;
+    std::u16string units;
+    for (wchar_t c : text) {
+        units.clear();
+        tbx::text::AppendUtf16(units, static_cast<char32_t>(c));
+        if (tbx::text::Encode(units, encoding, piece))
+            out += piece;
+        else
+            out += '?';
+    }
+    return out;
+}
+
+std::wstring BK_StringAnsiToWide(const std::string& text) {
+    std::u16string units;
+    if (!tbx::text::Decode(reinterpret_cast<const uint8_t*>(text.data()), text.size(),
+                           CBK_Locale::GetLocale(), false, units))
+        return {};
+    return BK_WidenUnits(units.data(), units.size());
+}
+
+std::wstring BK_StringAnsiToUTF8(const char* text) {
+    CBK_CFString string(text);
+    return string.GetUTF8String();
+}
+
+std::wstring BK_StringWideToUTF8(const wchar_t* text) {
+    CBK_CFString string(text);
+    return string.GetUTF8String();
+}
+
+void BK_CopyPascalStringToC(const unsigned char* pascal, wchar_t* out) {
+    if (!out)
+        return;
+    if (!pascal) {
+        out[0] = 0;
+        return;
+    }
+    const uint8_t length = pascal[0];
+    for (uint8_t i = 0; i < length; ++i)
+        out[i] = tbx::text::MacRomanToUnicode(pascal[1 + i]);
+    out[length] = 0;
+}
+
+void BK_CopyCStringToPascal(const wchar_t* text, unsigned char* pascal) {
+    if (!pascal)
+        return;
+    std::size_t count = 0;
+    if (text) {
+        for (; text[count] && count < 255; ++count) {
+            const int byte = tbx::text::UnicodeToMacRoman(static_cast<char32_t>(text[count]));
+            pascal[1 + count] = static_cast<unsigned char>(byte < 0 ? '?' : byte);
+        }
+    }
+    pascal[0] = static_cast<unsigned char>(count);
+}
+
+void BK_SetNativeString(unsigned char (&native)[256], const wchar_t* text) {
+    BK_CopyCStringToPascal(text, native);
+}
+
+void BK_ClearNativeString(unsigned char (&native)[256]) {
+    native[0] = 0;
+}
+
+uint8_t BK_NativeStringLength(const unsigned char (&native)[256]) {
+    return native[0];
+}
+
+void BK_CopyNativeString(const unsigned char (&source)[256], unsigned char (&destination)[256]) {
+    std::memmove(destination, source, 1u + source[0]);
+}
+
+bool BK_StringIsTrue(const wchar_t* text) {
+    return text && qf_wcscasecmp(text, L"true") == 0;
+}
+
+int32_t BK_StringToS32(const wchar_t* text) {
+    return ParseSigned32(text, 0);
+}
+uint32_t BK_StringToU32(const wchar_t* text) {
+    return ParseUnsigned32(text, 0);
+}
+
+int32_t BK_StringToNum(const wchar_t* text, int32_t& out) {
+    out = ParseSigned32(text, 10);
+    return out;
+}
+
+int32_t BK_StringToNum(const wchar_t* text) {
+    return ParseSigned32(text, 10);
+}
+
+int32_t BK_HexStringToLong(const wchar_t* text) {
+    return ParseSigned32(text, 16);
+}
+uint32_t BK_HexStringToULong(const wchar_t* text) {
+    return ParseUnsigned32(text, 16);
+}
+
+double BK_StringToFloat(const wchar_t* text, double& out) {
+    out = text ? std::wcstod(text, nullptr) : 0.0;
+    return out;
+}
+
+double BK_StringToFloat(const wchar_t* text) {
+    double value;
+    return BK_StringToFloat(text, value);
+}
+
+bool BK_StringIsNumber(const wchar_t* text, int32_t*) {
+    if (!text)
+        return false;
+    for (; *text; ++text)
+        if (*text < L'0' || *text > L'9')
+            return false;
+    return true;
+}
+
+void BK_NumToString(int32_t value, wchar_t* buffer) {
+    if (buffer)
+        std::swprintf(buffer, 256, L"%d", value);
+}
+
+bool BK_SetFormatString(wchar_t* buffer, std::size_t size, const wchar_t* format, ...) {
+    if (!buffer || size == 0)
+        return false;
+    va_list arguments;
+    va_start(arguments, format);
+    std::wstring text;
+    const bool ok = BK_FormatStringV(text, format, arguments);
+    va_end(arguments);
+    const std::size_t count = std::min(text.size(), size - 1);
+    std::copy_n(text.data(), count, buffer);
+    buffer[count] = 0;
+    return ok && count == text.size();
+}
+
+std::wstring BK_MakeFloatFormat(uint32_t width, uint32_t precision) {
+    wchar_t format[32];
+    if (width && precision)
+        std::swprintf(format, 32, L"%%%u.%uf", width, precision);
+    else if (width)
+        std::swprintf(format, 32, L"%%%u.f", width);
+    else if (precision)
+        std::swprintf(format, 32, L"%%.%uf", precision);
+    else
+        std::swprintf(format, 32, L"%%f");
+    return format;
+}
+
+bool BK_FloatToString(const double& value, wchar_t* buffer, std::size_t size, uint32_t width,
+                      uint32_t precision) {
+    return BK_SetFormatString(buffer, size, BK_MakeFloatFormat(width, precision).c_str(), value);
+}
+
+void BK_MakeTimeString(uint32_t milliseconds, wchar_t* buffer, int32_t size) {
+    if (!buffer || size <= 0)
+        return;
+    wchar_t text[64];
+    const uint32_t hundredths = (milliseconds % 1000) / 10;
+    if (milliseconds == 0)
+        std::swprintf(text, 64, L"00:00.00");
+    else if (milliseconds < 1000)
+        std::swprintf(text, 64, L"00:00.%02u", milliseconds / 10);
+    else if (milliseconds < 60000)
+        std::swprintf(text, 64, L"00:%02u.%02u", milliseconds / 1000, hundredths);
+    else
+        std::swprintf(text, 64, L"%02u:%02u.%02u", milliseconds / 60000, (milliseconds / 1000) % 60,
+                      hundredths);
+    const std::size_t count = std::min(std::wcslen(text), static_cast<std::size_t>(size - 1));
+    std::copy_n(text, count, buffer);
+    buffer[count] = 0;
+}
+
+bool BK_LoadString(int32_t stringId, wchar_t* buffer, int32_t size) {
+    if (!buffer || size <= 0)
+        return false;
+    tbx::CFStringRef key = tbx::CFStringCreateWithFormat(nullptr, nullptr, CFSTR("%d"), stringId);
+    if (!key)
+        return false;
+    tbx::CFStringRef text =
+        tbx::CFBundleCopyLocalizedString(tbx::CFBundleGetMainBundle(), key, key, nullptr);
+    tbx::CFRelease(key);
+    if (!text)
+        return false;
+    BK_CFStringGetCharacters(text, buffer, size);
+    tbx::CFRelease(text);
+    return true;
+}
+
+std::wstring BK_TrimString(const wchar_t* text) {
+    if (!text)
+        return {};
+    std::wstring_view view(text);
+    std::size_t start = 0;
+    while (start < view.size() && BK_IsWhiteSpace(view[start]))
+        ++start;
+    std::size_t end = view.size();
+    while (end > start && BK_IsWhiteSpace(view[end - 1]))
+        --end;
+    return std::wstring(view.substr(start, end - start));
+}
+
+void BK_MacDebugAssert(const char*, int32_t, const char*) {}

@@ -1,0 +1,12 @@
+// Conversions between wide text (UTF-32) and system strings (UTF-16).
+#pragma once
+
+#include <string>
+
+#include "platform/cf_string.h"
+
+// Surrogate pairs join into one character; an unpaired surrogate becomes U+FFFD.
+std::wstring BK_WidenUnits(const char16_t* units, std::size_t count);
+std::wstring BK_WidenCFString(tbx::CFStringRef string);
+// Characters above U+FFFF become surrogate pairs; non-characters become U+FFFD.
+std::u16string BK_NarrowToUnits(const wchar_t* text, std::size_t length);

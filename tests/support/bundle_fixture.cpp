@@ -1,0 +1,18 @@
+#include "tests/support/bundle_fixture.h"
+
+#include "platform/bundle.h"
+
+namespace stravel::testing {
+
+ScratchBundle::ScratchBundle(const std::string& strings) {
+    const auto folder = Path() / "Contents" / "Resources" / "English.lproj";
+    std::filesystem::create_directories(folder);
+    WriteFileBytes(folder / "Localizable.strings", strings);
+    tbx::test::SetMainBundlePath(Path().string());
+}
+
+ScratchBundle::~ScratchBundle() {
+    tbx::test::SetMainBundlePath("");
+}
+
+} // namespace stravel::testing
