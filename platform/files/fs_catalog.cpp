@@ -98,7 +98,8 @@ OSErr FillCatalogInfo(const FSRef& ref, FSCatalogInfoBitmap which, FSCatalogInfo
     }
     if ((which & kFSCatInfoValence) && isFolder)
         info.valence = CountItems(ref.path);
-    if (!isFolder) {
+    // Only plain files hold data; a link's own text is not a data fork.
+    if (S_ISREG(sx.stx_mode)) {
         info.dataLogicalSize = sx.stx_size;
         info.dataPhysicalSize = UInt64(sx.stx_blocks) * 512;
     }

@@ -48,11 +48,6 @@ struct FSSpec {
     std::string path;
 };
 
-struct HFSUniStr255 {
-    UInt16 length = 0;
-    UniChar unicode[255] = {};
-};
-
 // Seconds since 1904-01-01 UTC with a 1/65536 fraction.
 struct UTCDateTime {
     UInt16 highSeconds = 0;
