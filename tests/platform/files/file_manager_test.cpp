@@ -249,12 +249,12 @@ TEST(CFURLTest, PathsConvertBetweenStyles) {
     EXPECT_EQ(text::Utf16ToUtf8(posix->Text()), "/a/b:c/d");
     CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(nullptr, url);
     EXPECT_EQ(parent->Path(), "/a/b:c");
-    CFURLRef stem = CFURLCreateCopyDeletingPathExtension(
-        nullptr,
-        CFURLCreateWithFileSystemPath(nullptr, CFSTR("/x/.hidden"), kCFURLPOSIXPathStyle, false));
+    CFURLRef hidden =
+        CFURLCreateWithFileSystemPath(nullptr, CFSTR("/x/.hidden"), kCFURLPOSIXPathStyle, false);
+    CFURLRef stem = CFURLCreateCopyDeletingPathExtension(nullptr, hidden);
     EXPECT_EQ(stem->Path(), "/x/.hidden");
     for (CFTypeRef object : {CFTypeRef(url), CFTypeRef(hfs), CFTypeRef(back), CFTypeRef(posix),
-                             CFTypeRef(parent), CFTypeRef(stem)})
+                             CFTypeRef(parent), CFTypeRef(stem), CFTypeRef(hidden)})
         CFRelease(object);
 }
 
