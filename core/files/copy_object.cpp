@@ -126,9 +126,8 @@ OSErr QueueChildren(const FSRef& source, const FSRef& copy, UInt32 level,
 OSErr CopyContents(const FSRef& source, const FSRef& copy, UInt32 maxLevels,
                    std::vector<MadeFolder>& folders, std::vector<char>& buffer) {
     std::vector<Pending> work;
-    if (maxLevels == 0 || maxLevels >= 1)
-        if (OSErr error = QueueChildren(source, copy, 1, work))
-            return error;
+    if (OSErr error = QueueChildren(source, copy, 1, work))
+        return error;
     while (!work.empty()) {
         Pending item = std::move(work.back());
         work.pop_back();

@@ -42,7 +42,7 @@ Boolean CFURLHasDirectoryPath(CFURLRef url);
 // The reference of the item when it exists.
 Boolean CFURLGetFSRef(CFURLRef url, FSRef* ref);
 CFURLRef CFURLCreateFromFSRef(CFAllocatorRef, const FSRef* ref);
-// "/a/b/c" gives "/a/b/"; a relative "c" gives "./"; the root stays the root.
+// "/a/b/c" gives "/a/b/"; a relative "c" gives "."; the root stays the root.
 CFURLRef CFURLCreateCopyDeletingLastPathComponent(CFAllocatorRef, CFURLRef url);
 CFURLRef CFURLCreateCopyAppendingPathComponent(CFAllocatorRef, CFURLRef url, CFStringRef component,
                                                Boolean isDirectory);
