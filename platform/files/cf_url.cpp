@@ -81,7 +81,8 @@ std::string PosixToHfs(const std::string& posix) {
         out = "";
         for (const std::string& part : parts)
             if (!part.empty())
-                out += ":" + Swap(part, '/', ':');
+                out += ':';
+        out += Swap(part, '/', ':');
         return out;
     }
     if (parts.size() > 2 && parts[1] == "Volumes" && !parts[2].empty()) {
@@ -95,7 +96,8 @@ std::string PosixToHfs(const std::string& posix) {
     for (std::size_t i = first; i < parts.size(); ++i) {
         if (parts[i].empty())
             continue;
-        out += ":" + Swap(parts[i], '/', ':');
+        out += ':';
+        out += Swap(parts[i], '/', ':');
         any = true;
     }
     return any ? out : out + ":";
@@ -208,15 +210,19 @@ CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
     std::string name = Utf8(resourceName);
     if (folder.empty() || name.empty() || name.find('/') != std::string::npos || name == "..")
         return nullptr;
-    if (const std::string type = Utf8(resourceType); !type.empty())
-        name += "." + type;
+    if (const std::string type = Utf8(resourceType); !type.empty()) {
+        name += '.';
+        name += type;
+    }
     std::string path = folder + "/Contents/Resources";
     if (const std::string sub = Utf8(subDirName); !sub.empty()) {
         if (sub.find("..") != std::string::npos)
             return nullptr;
-        path += "/" + StripSlashes(sub);
+        path += '/';
+        path += StripSlashes(sub);
     }
-    path += "/" + name;
+    path += '/';
+    path += name;
     struct stat info;
     if (stat(path.c_str(), &info) != 0)
         return nullptr;
