@@ -79,10 +79,12 @@ std::string PosixToHfs(const std::string& posix) {
     std::size_t first = 0;
     if (posix.empty() || posix[0] != '/') {
         out = "";
-        for (const std::string& part : parts)
-            if (!part.empty())
+        for (const std::string& part : parts) {
+            if (!part.empty()) {
                 out += ':';
-        out += Swap(part, '/', ':');
+                out += Swap(part, '/', ':');
+            }
+        }
         return out;
     }
     if (parts.size() > 2 && parts[1] == "Volumes" && !parts[2].empty()) {
