@@ -9,6 +9,7 @@
 
 #include "core/codec/file_io.h"
 #include "core/paths/path.h"
+#include "platform/files/atomic_file.h"
 
 namespace {
 
@@ -185,8 +186,8 @@ bool BK_Base64Encode(const CBK_Path& in, const CBK_Path& out, int lineLength) {
     FilePtr input = OpenForReading(in);
     if (!input)
         return false;
-    codec_detail::FileReplacement output(out);
-    if (!output.IsOpen())
+    tbx::AtomicFile output;
+    if (!output.Open(BK_WideToFileSystemName(out.GetPathString())))
         return false;
 
     const std::size_t groupsPerLine =
@@ -233,8 +234,8 @@ bool BK_Base64Decode(const CBK_Path& in, const CBK_Path& out) {
     FilePtr input = OpenForReading(in);
     if (!input)
         return false;
-    codec_detail::FileReplacement output(out);
-    if (!output.IsOpen())
+    tbx::AtomicFile output;
+    if (!output.Open(BK_WideToFileSystemName(out.GetPathString())))
         return false;
 
     Decoder decoder(true);
