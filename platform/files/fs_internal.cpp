@@ -119,7 +119,7 @@ OSErr MakeRef(const std::string& path, bool noFollow, FSRef& out) {
     std::string resolved;
     const std::string leaf = LeafOf(full);
     if (full == "/") {
-        resolved = "/";
+        resolved.assign(1, '/');
     } else if (leaf == "..") {
         char buffer[PATH_MAX];
         if (!realpath(full.c_str(), buffer))
