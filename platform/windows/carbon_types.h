@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/cf_string.h"
+#include "platform/quickdraw/qd_types.h"
 #include "platform/types.h"
 
 namespace tbx {
@@ -66,12 +67,6 @@ constexpr EventTime kEventDurationSecond = 1.0;
 constexpr EventTime kEventDurationMillisecond = 0.001;
 constexpr EventTime kEventDurationNoWait = 0.0;
 constexpr EventTime kEventDurationForever = -1.0;
-
-struct RGBColor {
-    UInt16 red = 0;
-    UInt16 green = 0;
-    UInt16 blue = 0;
-};
 
 struct ControlID {
     OSType signature = 0;
