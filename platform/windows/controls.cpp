@@ -1132,10 +1132,15 @@ Boolean Button() {
     return TheWorld().button;
 }
 
-OSStatus TrackMouseLocationInWindow(WindowRef window, Point* outPoint,
-                                    MouseTrackingResult* outResult) {
-    if (window && !LiveWindow(window))
-        return errInvalidWindowRef;
+OSStatus TrackMouseLocation(GrafPtr port, Point* outPoint, MouseTrackingResult* outResult) {
+    WindowRef window = nullptr;
+    if (port) {
+        for (WindowRef ref : TheWorld().windows.Handles())
+            if (LiveWindow(ref)->port == port)
+                window = ref;
+        if (!window)
+            return paramErr;
+    }
     bool released = false;
     if (!StepMouse(released))
         released = true;

@@ -17,6 +17,7 @@
 // the value it wants.
 #pragma once
 
+#include "platform/quickdraw/qd_types.h"
 #include "platform/windows/carbon_types.h"
 
 namespace tbx {
@@ -161,8 +162,8 @@ void GetGlobalMouse(Point* outGlobal);
 Boolean StillDown();
 Boolean Button();
 // Follows the current gesture: kMouseTrackingMouseDragged for each point it moves through,
-// then kMouseTrackingMouseUp at the release. With a window, the point is local to it.
-OSStatus TrackMouseLocationInWindow(WindowRef window, Point* outPoint,
-                                    MouseTrackingResult* outResult);
+// then kMouseTrackingMouseUp at the release. With a window's port the point is local to the
+// window; with null it is global.
+OSStatus TrackMouseLocation(GrafPtr port, Point* outPoint, MouseTrackingResult* outResult);
 
 } // namespace tbx

@@ -343,9 +343,7 @@ ControlRef FindControl(WindowRef window, OSType signature, SInt32 id) {
 
 uint32_t ReadPixel(WindowRef window, int x, int y) {
     Window* w = LiveWindow(window);
-    if (!w || x < 0 || y < 0 || x >= w->pixelWidth || y >= w->pixelHeight)
-        return 0;
-    return w->pixels[static_cast<std::size_t>(y) * w->pixelWidth + x];
+    return w ? WindowPixel(*w, x, y) : 0;
 }
 
 uint32_t UpdateCount(WindowRef window) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/quickdraw/port.h"
+#include "platform/quickdraw/quickdraw.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/events.h"
 #include "platform/windows/world.h"
@@ -17,7 +19,23 @@ Window* LiveWindow(WindowRef window) {
 }
 
 void FillWindow(Window& window, uint32_t argb) {
-    std::fill(window.pixels.begin(), window.pixels.end(), argb);
+    qd::Port* port = qd::FindPort(window.port, qd::kPortKinds);
+    if (!port)
+        return;
+    const UInt8 bytes[4] = {UInt8(argb >> 24), UInt8(argb >> 16), UInt8(argb >> 8), UInt8(argb)};
+    for (int v = port->bounds.top; v < port->bounds.bottom; ++v)
+        for (int h = port->bounds.left; h < port->bounds.right; ++h)
+            qd::WritePixel(*port, h, v, bytes);
+}
+
+uint32_t WindowPixel(const Window& window, int x, int y) {
+    qd::Port* port = qd::FindPort(window.port, qd::kPortKinds);
+    if (!port || x < 0 || y < 0 || x >= port->Width() || y >= port->Height())
+        return 0;
+    UInt8 argb[4];
+    qd::ReadPixel(*port, port->bounds.left + x, port->bounds.top + y, argb);
+    return (uint32_t(argb[0]) << 24) | (uint32_t(argb[1]) << 16) | (uint32_t(argb[2]) << 8) |
+           argb[3];
 }
 
 uint32_t BrushColor(ThemeBrush brush) {
@@ -50,6 +68,8 @@ void DisposeWindowNow(WindowRef ref) {
     RemoveTarget(window->target);
     world.order.erase(std::remove(world.order.begin(), world.order.end(), ref), world.order.end());
     world.drag.erase(ref);
+    if (window->port)
+        DisposeGWorld(window->port);
     for (ModalFrame* frame : world.modal)
         if (frame->window == ref)
             frame->quit = true;
@@ -96,19 +116,29 @@ Rect Structure(const Window& window) {
     return r;
 }
 
+// The backing store follows the content's size, keeping what overlaps.
 void ResizeStore(Window& window) {
     const int width = std::max(0, window.content.right - window.content.left);
     const int height = std::max(0, window.content.bottom - window.content.top);
-    if (width == window.pixelWidth && height == window.pixelHeight)
+    Rect old{};
+    const bool had = window.port && GetPortBounds(window.port, &old);
+    if (had && old.right == width && old.bottom == height)
         return;
-    std::vector<uint32_t> pixels(static_cast<std::size_t>(width) * height, window.background);
-    for (int y = 0; y < std::min(height, window.pixelHeight); ++y)
-        for (int x = 0; x < std::min(width, window.pixelWidth); ++x)
-            pixels[static_cast<std::size_t>(y) * width + x] =
-                window.pixels[static_cast<std::size_t>(y) * window.pixelWidth + x];
-    window.pixels.swap(pixels);
-    window.pixelWidth = width;
-    window.pixelHeight = height;
+    GWorldPtr port = nullptr;
+    const Rect bounds{0, 0, static_cast<SInt16>(height), static_cast<SInt16>(width)};
+    if (width > 0 && height > 0 && NewGWorld(&port, 32, &bounds, nullptr, nullptr, 0) != noErr)
+        port = nullptr;
+    GWorldPtr previous = window.port;
+    window.port = port;
+    FillWindow(window, window.background);
+    if (had && port) {
+        const Rect overlap{0, 0, std::min<SInt16>(old.bottom, bounds.bottom),
+                           std::min<SInt16>(old.right, bounds.right)};
+        CopyBits(GetPortBitMapForCopyBits(previous), GetPortBitMapForCopyBits(port), &overlap,
+                 &overlap, srcCopy, nullptr);
+    }
+    if (previous)
+        DisposeGWorld(previous);
 }
 
 // Every change of bounds goes through here so that handlers see it: 'changing' may adjust the
@@ -624,6 +654,33 @@ OSStatus GetSheetWindowParent(WindowRef sheetRef, WindowRef* outParent) {
         return paramErr;
     *outParent = sheet->sheetParent;
     return noErr;
+}
+
+} // namespace tbx
+
+namespace tbx {
+
+CGrafPtr GetWindowPort(WindowRef ref) {
+    Window* window = windows_detail::LiveWindow(ref);
+    return window ? window->port : nullptr;
+}
+
+OSStatus SetPortWindowPort(WindowRef ref) {
+    Window* window = windows_detail::LiveWindow(ref);
+    if (!window)
+        return errInvalidWindowRef;
+    return SetGWorld(window->port, nullptr);
+}
+
+Boolean QDSwapPort(CGrafPtr newPort, CGrafPtr* oldPort) {
+    CGrafPtr current = nullptr;
+    GetGWorld(&current, nullptr);
+    if (oldPort)
+        *oldPort = current;
+    if (current == newPort)
+        return false;
+    SetGWorld(newPort, nullptr);
+    return true;
 }
 
 } // namespace tbx

@@ -7,6 +7,7 @@
 // by creator and tag. New windows are hidden and in front of the others.
 #pragma once
 
+#include "platform/quickdraw/qd_types.h"
 #include "platform/windows/carbon_types.h"
 
 namespace tbx {
@@ -72,6 +73,13 @@ void BeginUpdate(WindowRef window);
 void EndUpdate(WindowRef window);
 // Posts an update event for the window (at most one waits at a time).
 OSStatus InvalWindowRect(WindowRef window, const Rect* bounds);
+
+// The window's port: its backing store as a 32-bit offscreen port with bounds (0, 0, width,
+// height); null for a window without area. Drawing goes there and the test driver reads it.
+CGrafPtr GetWindowPort(WindowRef window);
+OSStatus SetPortWindowPort(WindowRef window);
+// Makes the port current; true when the current port changed.
+Boolean QDSwapPort(CGrafPtr newPort, CGrafPtr* oldPort);
 
 // Sheets: shown on a parent window, which then takes no clicks until the sheet hides.
 OSStatus ShowSheetWindow(WindowRef sheet, WindowRef parentWindow);

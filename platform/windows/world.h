@@ -153,9 +153,7 @@ struct Window {
     EventTargetRef notifyTarget = nullptr;
 
     uint32_t background = 0xFFFFFFFF; // ARGB
-    std::vector<uint32_t> pixels;     // ARGB backing store of the content
-    int pixelWidth = 0;
-    int pixelHeight = 0;
+    GWorldPtr port = nullptr;         // 32-bit backing store of the content; null when empty
     uint32_t updateCount = 0;
     bool updatePending = false;
 
@@ -259,6 +257,8 @@ bool ControlEffectivelyVisible(const Control& control);
 ControlRef HitControl(WindowRef window, Point local, ControlPartCode* part);
 ControlPartCode PartAt(ControlRef control, Point local);
 void FillWindow(Window& window, uint32_t argb);
+// A pixel of the window's backing store as ARGB; 0 outside it.
+uint32_t WindowPixel(const Window& window, int x, int y);
 uint32_t BrushColor(ThemeBrush brush);
 
 // Dispatch of user events taken from the queue, and the standard behaviours that run when no

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/strings/string_functions.h"
+#include "core/paths/path_list.h"
 #include "core/strings/wide_text.h"
 #include "platform/text_encoding.h"
 #include "platform/windows/controls.h"
@@ -88,20 +88,6 @@ std::wstring PathOfFileUrl(const std::string& url) {
     return BK_WidenUnits(units.data(), units.size());
 }
 
-std::wstring FileNameOf(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L'/', path.size() > 1 ? path.size() - 2 : 0);
-    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    if (!name.empty() && name.back() == L'/')
-        name.pop_back();
-    return name;
-}
-
-bool LessByFileName(const CBK_Path& a, const CBK_Path& b) {
-    const std::wstring x = FileNameOf(a.GetPathString());
-    const std::wstring y = FileNameOf(b.GetPathString());
-    return qf_wcscasecmp(x.c_str(), y.c_str()) < 0;
-}
-
 } // namespace
 
 tbx::OSStatus CBK_Dialog::OnDragDrop(tbx::DragRef drag) {
@@ -109,7 +95,7 @@ tbx::OSStatus CBK_Dialog::OnDragDrop(tbx::DragRef drag) {
     tbx::GetDragMouse(drag, &mouse, nullptr);
     tbx::UInt16 count = 0;
     tbx::CountDragItems(drag, &count);
-    std::vector<CBK_Path> paths;
+    CBK_PathList paths;
     for (tbx::UInt16 index = 1; index <= count; ++index) {
         tbx::DragItemRef item = 0;
         tbx::SInt32 size = 0;
@@ -124,12 +110,12 @@ tbx::OSStatus CBK_Dialog::OnDragDrop(tbx::DragRef drag) {
         url.resize(static_cast<std::size_t>(size));
         std::wstring path = PathOfFileUrl(url);
         if (!path.empty())
-            paths.emplace_back(path);
+            paths.Add(CBK_Path(path));
     }
-    std::stable_sort(paths.begin(), paths.end(), LessByFileName);
+    paths.SortAscending();
     tbx::Point elsewhere{32767, 32767};
-    for (std::size_t i = 0; i < paths.size(); ++i)
-        OnDragDropFile(paths[i], i == 0 ? mouse : elsewhere);
+    for (int32_t i = 0; i < paths.GetSize(); ++i)
+        OnDragDropFile(*paths.GetPath(i), i == 0 ? mouse : elsewhere);
     return tbx::noErr;
 }
 

@@ -239,7 +239,7 @@ TEST_F(ControlsTest, TrackMouseLocationReportsDragsThenTheRelease) {
         MouseTrackingResult result = 0;
         while (result != kMouseTrackingMouseUp) {
             Point p;
-            TrackMouseLocationInWindow(s->window, &p, &result);
+            TrackMouseLocation(GetWindowPort(s->window), &p, &result);
             s->points.push_back(p);
             s->results.push_back(result);
         }

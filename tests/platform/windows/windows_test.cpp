@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/quickdraw/quickdraw.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/events.h"
 #include "platform/windows/test_driver.h"
@@ -144,6 +145,31 @@ TEST_F(WindowsTest, TitlesAndOrdering) {
     EXPECT_EQ(title->Text(), u"Caf\u00e9");
     CFRelease(title);
     EXPECT_EQ(test::NameOf(a), "Caf\xC3\xA9");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowsTest, TheWindowPortIsItsBackingStore) {
+    const tbx::Rect content{0, 0, 10, 20};
+    tbx::WindowRef window = nullptr;
+    tbx::CreateNewWindow(tbx::kDocumentWindowClass, 0, &content, &window);
+    tbx::CGrafPtr saved = nullptr;
+    EXPECT_TRUE(tbx::QDSwapPort(tbx::GetWindowPort(window), &saved));
+    EXPECT_FALSE(tbx::QDSwapPort(tbx::GetWindowPort(window), nullptr));
+    const tbx::RGBColor green{0, 0xFFFF, 0};
+    tbx::RGBForeColor(&green);
+    const tbx::Rect r{2, 3, 4, 5};
+    tbx::PaintRect(&r);
+    EXPECT_EQ(tbx::test::ReadPixel(window, 3, 2), 0xFF00FF00u);
+    EXPECT_EQ(tbx::test::ReadPixel(window, 5, 2), 0xFFFFFFFFu);
+    tbx::QDSwapPort(saved, nullptr);
+    tbx::Rect bounds;
+    tbx::GetPortBounds(tbx::GetWindowPort(window), &bounds);
+    EXPECT_EQ(bounds, (tbx::Rect{0, 0, 10, 20}));
+    tbx::DisposeWindow(window);
+    EXPECT_EQ(tbx::GetWindowPort(window), nullptr);
 }
 
 } // namespace
