@@ -409,7 +409,6 @@ inline constexpr OSStatus kIBCarbonRuntimeCantFindNibFile = -10960;
 inline constexpr OSStatus kIBCarbonRuntimeObjectNotOfRequestedType = -10961;
 inline constexpr OSStatus kIBCarbonRuntimeCantFindObject = -10962;
 inline constexpr OSStatus errAECoercionFail = -1700;
-inline constexpr OSStatus resNotFound = -192;
 inline constexpr OSStatus userCanceledErr = -128;
 
 } // namespace tbx

@@ -1,5 +1,9 @@
 #include "platform/windows/cursors.h"
 
+#include <cstring>
+
+#include "platform/memory.h"
+#include "platform/resources/resource_files.h"
 #include "platform/windows/world.h"
 
 namespace tbx {
@@ -25,6 +29,32 @@ void SetCursor(const Cursor* cursor) {
 
 void InitCursor() {
     SetThemeCursor(kThemeArrowCursor);
+}
+
+CursHandle GetCursor(SInt16 id) {
+    Handle handle = GetResource(FourCC("CURS"), id);
+    if (!handle)
+        return nullptr;
+    if (GetHandleSize(handle) != sizeof(Cursor)) {
+        ReleaseResource(handle);
+        return nullptr;
+    }
+    // Stored big-endian: 16 rows of image, 16 of mask, then the hot spot (v, h).
+    const auto* bytes = reinterpret_cast<const UInt8*>(*handle);
+    Cursor cursor;
+    auto word = [bytes](int i) {
+        return static_cast<UInt16>((bytes[2 * i] << 8) | bytes[2 * i + 1]);
+    };
+    for (int i = 0; i < 16; ++i) {
+        cursor.data[i] = word(i);
+        cursor.mask[i] = word(16 + i);
+    }
+    cursor.hotSpot.v = static_cast<SInt16>(word(32));
+    cursor.hotSpot.h = static_cast<SInt16>(word(33));
+    std::memcpy(*handle, &cursor, sizeof cursor);
+    auto result = reinterpret_cast<CursHandle>(handle);
+    test::NoteCursorResource(*result, id);
+    return result;
 }
 
 namespace test {

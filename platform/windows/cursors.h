@@ -18,6 +18,9 @@ using CursHandle = CursPtr*;
 OSStatus SetThemeCursor(ThemeCursor cursor);
 void SetCursor(const Cursor* cursor);
 void InitCursor();
+// The 'CURS' resource of that id from the resource chain, as a cursor; null when there is
+// none or it is not 68 bytes. Freed with ReleaseResource.
+CursHandle GetCursor(SInt16 id);
 
 namespace test {
 // Names the resource cursor that SetCursor puts in force (0 for none known).
