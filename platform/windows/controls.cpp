@@ -277,8 +277,10 @@ OSStatus CreatePushButtonControl(WindowRef window, const Rect* bounds, CFStringR
                                  ControlRef* outControl) {
     Control* c = nullptr;
     OSStatus status = NewControl(window, bounds, ControlKind::PushButton, outControl, &c);
-    if (status == noErr)
+    if (status == noErr) {
         c->title = TextOf(title);
+        c->maximum = 1; // a push button may show a checked state
+    }
     return status;
 }
 

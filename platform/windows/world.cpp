@@ -102,6 +102,8 @@ bool ReadParam(EventRef event, EventParamName name, EventParamType type, void* d
 bool FireDueTimers() {
     World& world = TheWorld();
     bool fired = false;
+    if (world.timers.Count() == 0)
+        return false;
     // One timer at a time, earliest first, since a timer may install or remove others.
     for (int guard = 0; guard < 10000; ++guard) {
         EventLoopTimerRef due = nullptr;
