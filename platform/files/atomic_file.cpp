@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -13,10 +14,12 @@ namespace tbx {
 
 namespace {
 
-bool WriteAll(int fd, std::string_view bytes) {
+constexpr std::size_t kBufferSize = 1 << 16;
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -31,19 +34,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-bool WriteInPlace(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    if (!WriteAll(fd, bytes)) {
-        const int saved = errno;
-        ::close(fd);
-        errno = saved;
-        return false;
-    }
-    return ::close(fd) == 0;
-}
-
 std::string UniqueSuffix() {
     static std::random_device device;
     static std::mt19937_64 generator(device());
@@ -54,45 +44,103 @@ std::string UniqueSuffix() {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+bool AtomicFile::Open(const std::string& path) {
+    Discard();
+    _failed = false;
     if (path.empty()) {
         errno = ENOENT;
         return false;
     }
-    std::string target = path;
+    _target = path;
     struct stat info;
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
         char resolved[PATH_MAX];
         if (!::realpath(path.c_str(), resolved))
             return false;
-        target = resolved;
+        _target = resolved;
     }
-    if (::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
-        return WriteInPlace(target, bytes);
+    if (::stat(_target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        // Devices and pipes cannot be renamed over; they get the bytes directly.
+        _fd = ::open(_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        return _fd >= 0;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        _temporary = _target + UniqueSuffix();
+        _fd = ::open(_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (_fd >= 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    _temporary.clear();
+    return false;
+}
 
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target + UniqueSuffix();
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
+bool AtomicFile::Flush() {
+    if (!_buffer.empty() && !_failed && !WriteAll(_fd, _buffer.data(), _buffer.size()))
+        _failed = true;
+    _buffer.clear();
+    return !_failed;
+}
+
+bool AtomicFile::Write(const void* data, std::size_t size) {
+    if (_fd < 0 || _failed)
         return false;
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const char* bytes = static_cast<const char*>(data);
+    if (_buffer.size() + size > kBufferSize && !Flush())
+        return false;
+    if (size >= kBufferSize) {
+        if (!WriteAll(_fd, bytes, size))
+            _failed = true;
+        return !_failed;
+    }
+    _buffer.insert(_buffer.end(), bytes, bytes + size);
+    return true;
+}
+
+bool AtomicFile::Commit() {
+    if (_fd < 0)
+        return false;
+    bool ok = Flush();
     int saved = errno;
-    if (::close(fd) != 0 && ok) {
+    if (ok && !_temporary.empty() && ::fsync(_fd) != 0) {
         ok = false;
         saved = errno;
     }
-    if (ok && ::rename(temporary.c_str(), target.c_str()) == 0)
+    if (::close(_fd) != 0 && ok) {
+        ok = false;
+        saved = errno;
+    }
+    _fd = -1;
+    if (_temporary.empty())
+        return ok;
+    if (ok && ::rename(_temporary.c_str(), _target.c_str()) == 0) {
+        _temporary.clear();
         return true;
+    }
     if (ok)
         saved = errno;
-    ::unlink(temporary.c_str());
+    ::unlink(_temporary.c_str());
+    _temporary.clear();
     errno = saved;
     return false;
+}
+
+void AtomicFile::Discard() {
+    const int saved = errno;
+    if (_fd >= 0)
+        ::close(_fd);
+    _fd = -1;
+    _buffer.clear();
+    if (!_temporary.empty())
+        ::unlink(_temporary.c_str());
+    _temporary.clear();
+    errno = saved;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    AtomicFile file;
+    return file.Open(path) && file.Write(bytes.data(), bytes.size()) && file.Commit();
 }
 
 } // namespace tbx

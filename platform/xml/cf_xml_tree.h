@@ -10,6 +10,7 @@
 #include "platform/cf_data.h"
 #include "platform/cf_dictionary.h"
 #include "platform/cf_string.h"
+#include "platform/files/cf_url.h"
 
 namespace tbx {
 
@@ -68,7 +69,6 @@ private:
 
 using CFTreeRef = const CFTree*;
 using CFXMLTreeRef = CFTreeRef;
-using CFURLRef = const void*;
 
 // Parses the bytes (any encoding the document declares) into a tree whose root is the
 // document node. Null when the data is not a well-formed document. Of the options only
