@@ -1,6 +1,10 @@
 #include "core/xml/xml_dom_node.h"
 
+#include <cstring>
+#include <cwchar>
 #include <cwctype>
+
+#include "core/codec/base64.h"
 
 #include "core/strings/string_functions.h"
 #include "core/strings/wide_text.h"
@@ -180,6 +184,66 @@ double CBK_XmlDomNode::GetTextAsFloat(double def) const {
 bool CBK_XmlDomNode::TextIsTrue() const {
     CBK_String text;
     return GetText(text, nullptr) && text.CompareTo(L"true", false);
+}
+
+bool CBK_XmlDomNode::GetTextAsPath(CBK_Path& path) const {
+    CBK_String text;
+    if (!GetText(text, nullptr))
+        return false;
+    CBK_Path value(text.GetConstString());
+    if (value.IsRelative())
+        value.Set(BK_PathAbsoluteFromRelative(value, _documentPath).c_str());
+    path = value;
+    return true;
+}
+
+namespace {
+
+bool DecodeBase64(const CBK_String& text, CBK_Base64& decoded) {
+    const std::string bytes = BK_StringWideToAnsi(text.GetConstString());
+    return decoded.Decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+} // namespace
+
+bool CBK_XmlDomNode::GetBinaryData(unsigned char* buffer, int32_t max, int32_t* size) const {
+    CBK_String text;
+    CBK_Base64 decoded;
+    if (!GetText(text, nullptr) || !DecodeBase64(text, decoded) || max < 0 ||
+        decoded.GetSize() > static_cast<std::size_t>(max) || (!buffer && decoded.GetSize() > 0))
+        return false;
+    if (decoded.GetSize() > 0)
+        std::memcpy(buffer, decoded.GetData(), decoded.GetSize());
+    if (size)
+        *size = static_cast<int32_t>(decoded.GetSize());
+    return true;
+}
+
+bool CBK_XmlDomNode::GetDecodedText(CBK_String& text, const wchar_t* def) const {
+    CBK_String encoded;
+    CBK_Base64 decoded;
+    if (!GetText(encoded, nullptr) || !DecodeBase64(encoded, decoded)) {
+        text.SetString(def ? def : L"");
+        return false;
+    }
+    std::wstring value;
+    if (m_EncodingType != 0) {
+        const std::size_t count = decoded.GetSize() / sizeof(wchar_t);
+        value.resize(count);
+        if (count > 0)
+            std::memcpy(value.data(), decoded.GetData(), count * sizeof(wchar_t));
+        // The text ends at its first null character, as a terminated string does.
+        value.resize(std::wcslen(value.c_str()));
+    } else {
+        const char* bytes = reinterpret_cast<const char*>(decoded.GetData());
+        value = BK_StringAnsiToWide(std::string(bytes, decoded.GetSize()).c_str());
+    }
+    return text.SetString(value.c_str());
+}
+
+std::wstring CBK_XmlDomNode::GetDecodedText(const wchar_t* def) const {
+    CBK_String text;
+    return GetDecodedText(text, def) ? std::wstring(text.GetConstString()) : std::wstring();
 }
 
 void CBK_XmlDomNode::Destroy() {

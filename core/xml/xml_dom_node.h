@@ -40,6 +40,16 @@ public:
     uint32_t GetTextAsU32(uint32_t def) const;
     double GetTextAsFloat(double def) const;
     bool TextIsTrue() const;
+    // The text as a path; a relative one is taken from the document's place. `path` is
+    // unchanged without text.
+    bool GetTextAsPath(CBK_Path& path) const;
+    // The base64 text's bytes when they fit into `max`.
+    bool GetBinaryData(unsigned char* buffer, int32_t max, int32_t* size) const;
+    // The base64 text's bytes as text: wide characters of four bytes each in memory order
+    // when the document declares an encoding, else 8-bit text. A partial character at the end
+    // is dropped. `def` and false without text or when decoding fails.
+    bool GetDecodedText(CBK_String& text, const wchar_t* def) const;
+    std::wstring GetDecodedText(const wchar_t* def) const;
 
     void Destroy();
 

@@ -1,6 +1,9 @@
 #include "core/xml/xml_reader.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "core/codec/base64.h"
 
 bool CBK_XmlDomParser::LoadFile(const CBK_Path& path) {
     Destroy();
@@ -73,4 +76,15 @@ bool CBK_XmlReader::Open(const CBK_Path& path) {
     }
     CBK_XmlDomNode::m_EncodingType = _encodingType;
     return true;
+}
+
+uint32_t CBK_XmlReader::ReadBinary(const unsigned char* text, uint32_t length, unsigned char* out,
+                                   uint32_t capacity) const {
+    CBK_Base64 decoded;
+    if (!decoded.Decode(text, length) || decoded.GetSize() > capacity ||
+        (!out && decoded.GetSize() > 0))
+        return 0;
+    if (decoded.GetSize() > 0)
+        std::memcpy(out, decoded.GetData(), decoded.GetSize());
+    return static_cast<uint32_t>(decoded.GetSize());
 }

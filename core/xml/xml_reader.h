@@ -34,6 +34,9 @@ public:
     // (kept when there is none) into CBK_XmlDomNode::m_EncodingType.
     bool Open(const CBK_Path& path);
     bool Close() { return true; }
+    // The base64 text's bytes when they fit into `capacity`: their number, else 0.
+    uint32_t ReadBinary(const unsigned char* text, uint32_t length, unsigned char* out,
+                        uint32_t capacity) const;
 
 private:
     int32_t _encodingType = 0;
