@@ -30,9 +30,12 @@ CBK_BitReader::~CBK_BitReader() {
 
 void CBK_BitReader::SetBufPos(uint32_t position) {
     _position = position;
+    _bitPosition = 0;
 }
 
 void CBK_BitReader::OffSetBufPos(int32_t offset) {
+    if (_bitPosition == 8)
+        ByteAlign(); // the byte whose bits are all taken is behind us
     _position = Clamp(static_cast<int64_t>(_position) + offset);
 }
 
@@ -155,12 +158,17 @@ bool CBK_BitFileReader::Open(const CBK_Path& path) {
 
 void CBK_BitFileReader::SetBufPos(uint32_t position) {
     _position = position;
+    _bitPosition = 0;
     if (_file)
         std::fseek(_file, static_cast<long>(position), SEEK_SET);
 }
 
 void CBK_BitFileReader::OffSetBufPos(int32_t offset) {
+    if (_bitPosition == 8)
+        ByteAlign();
+    const uint8_t bits = _bitPosition;
     SetBufPos(Clamp(static_cast<int64_t>(_position) + offset));
+    _bitPosition = bits;
 }
 
 void CBK_BitFileReader::ByteAlign() {

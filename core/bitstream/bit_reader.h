@@ -18,8 +18,10 @@ public:
     virtual ~CBK_BitReader();
 
     virtual void Destroy() {}
-    // Neither touches the bit position. A move before the start stops at 0.
+    // The start of byte `position`.
     virtual void SetBufPos(uint32_t position);
+    // Moves from the current byte (the next one when all bits of this one are taken),
+    // keeping the bit position; a move before the start stops at 0.
     virtual void OffSetBufPos(int32_t offset);
     // Moves to the next whole byte when bits of this one were taken.
     virtual void ByteAlign();

@@ -207,6 +207,13 @@ bool CBK_BitStream::WriteToFile(const CBK_Path& path) {
     return written && closed;
 }
 
+bool CBK_BitStream::Dump(const wchar_t* name) {
+    CBK_Path path;
+    if (!name || !path.MakeAppLevelPath(name))
+        return false;
+    return WriteToFile(path);
+}
+
 void CBK_BitStream::Destroy() {
     std::vector<uint8_t>().swap(_buffer);
     _bitPosition = 0;

@@ -64,8 +64,9 @@ public:
     bool Write(int32_t value, uint32_t pos);
     bool Write(uint32_t value, uint32_t pos);
 
-    // The completed bytes (not the pending bits) to the path. False when the file cannot be
-    // written whole.
+    // The completed bytes (not the pending bits) to a file of that name beside the
+    // application, or to the path. False when the file cannot be written whole.
+    bool Dump(const wchar_t* name);
     bool WriteToFile(const CBK_Path& path);
 
     void Destroy();

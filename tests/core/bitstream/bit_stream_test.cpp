@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "core/bitstream/bit_stream.h"
@@ -202,6 +204,16 @@ TEST(BitStreamTest, WritesItsBytesToAFile) {
     EXPECT_EQ(stravel::testing::ReadFileBytes(dir / "out.bin"), "abcd");
     EXPECT_FALSE(s.WriteToFile(CBK_Path((dir.Path() / "no/such.bin").wstring())));
     EXPECT_FALSE(s.WriteToFile(CBK_Path(L"/dev/full")));
+
+    // Beside the application.
+    const std::wstring name = L"stravel_bit_stream_dump_" + std::to_wstring(getpid()) + L".bin";
+    ASSERT_TRUE(s.Dump(name.c_str()));
+    CBK_Path beside;
+    ASSERT_TRUE(beside.MakeAppLevelPath(name.c_str()));
+    const std::filesystem::path dumped(BK_WideToFileSystemName(beside.GetFullPathString()));
+    EXPECT_EQ(stravel::testing::ReadFileBytes(dumped), "abcd");
+    std::filesystem::remove(dumped);
+    EXPECT_FALSE(s.Dump(nullptr));
 }
 
 } // namespace
