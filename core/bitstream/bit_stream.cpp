@@ -61,15 +61,24 @@ void CBK_BitStream::Add(int32_t value) {
 }
 
 void CBK_BitStream::Add(uint32_t value, int32_t nbits) {
-    for (int32_t i = nbits - 1; i >= 0; --i) {
+    // Whole runs of the pending byte at a time; a full pending byte stays pending until more
+    // bits or an alignment come.
+    const uint64_t bits = value;
+    int32_t remaining = nbits;
+    while (remaining > 0) {
         if (_bitPosition == 8) {
             _buffer.push_back(_pending);
             _pending = 0;
             _bitPosition = 0;
         }
-        if (i < 32 && (value >> i & 1))
-            _pending |= static_cast<uint8_t>(0x80 >> _bitPosition);
-        ++_bitPosition;
+        const int32_t room = 8 - static_cast<int32_t>(_bitPosition);
+        const int32_t take = remaining < room ? remaining : room;
+        const int32_t shift = remaining - take;
+        const uint32_t chunk =
+            shift >= 32 ? 0 : static_cast<uint32_t>(bits >> shift) & ((1u << take) - 1);
+        _pending |= static_cast<uint8_t>(chunk << (room - take));
+        _bitPosition += static_cast<uint32_t>(take);
+        remaining -= take;
     }
 }
 
