@@ -4,7 +4,9 @@
 #include <climits>
 #include <cstring>
 
+#include "core/paths/path.h"
 #include "core/strings/string_functions.h"
+#include "core/strings/wide_text.h"
 #include "platform/cf_data.h"
 #include "platform/cf_number.h"
 #include "platform/prefs/cf_preferences.h"
@@ -241,4 +243,29 @@ uint32_t CBK_PrefsManager::GetBinary(const wchar_t* key, void* buffer, uint32_t 
         return 0;
     std::memcpy(buffer, tbx::CFDataGetBytePtr(data), static_cast<std::size_t>(length));
     return static_cast<uint32_t>(length);
+}
+
+bool CBK_PrefsManager::SetFile(const wchar_t* key, const tbx::FSRef& ref) {
+    if (!IsOpen())
+        return false;
+    if (!key) {
+        _lastError = ERR_BINARY_KEY;
+        return false;
+    }
+    const std::wstring path = CBK_Path(ref).GetFullPathString();
+    if (path.empty())
+        return false;
+    Owned string(BK_MakeCFString(path.c_str()));
+    return string.object && Store(key, string.object, ERR_BINARY_KEY);
+}
+
+bool CBK_PrefsManager::GetFile(const wchar_t* key, tbx::FSRef& ref) const {
+    Owned stored(CopyValue(key));
+    if (!Is(stored.object, tbx::CFStringGetTypeID()))
+        return false;
+    tbx::FSRef found;
+    if (!CBK_Path(BK_WidenCFString(static_cast<tbx::CFStringRef>(stored.object))).GetFSRef(found))
+        return false;
+    ref = found;
+    return true;
 }

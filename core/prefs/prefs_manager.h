@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/cf_string.h"
+#include "platform/files/fs_types.h"
 
 class CBK_PrefsManager {
 public:
@@ -67,6 +68,11 @@ public:
     bool SetBinary(const wchar_t* key, const void* data, uint32_t n);
     // The data's length when it fits into `size` bytes (copied), else 0 and nothing copied.
     uint32_t GetBinary(const wchar_t* key, void* buffer, uint32_t size) const;
+
+    // A file reference, kept as the item's path; the getter fails for a key that holds no
+    // path or an item that is no longer there.
+    bool SetFile(const wchar_t* key, const tbx::FSRef& ref);
+    bool GetFile(const wchar_t* key, tbx::FSRef& ref) const;
 
 private:
     // A new reference to the key's value, or null.
