@@ -10,6 +10,9 @@ namespace {
 constexpr uint8_t kDefineFunction = 0x9B;
 constexpr uint8_t kDefineFunction2 = 0x8E;
 constexpr uint8_t kTry = 0x8F;
+constexpr uint8_t kWith = 0x94;
+constexpr uint8_t kJump = 0x99;
+constexpr uint8_t kIf = 0x9D;
 
 uint16_t WordAt(const std::vector<uint8_t>& bytes, std::size_t at) {
     return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
@@ -68,6 +71,7 @@ uint32_t CBK_SwfActionUnknown::GetSize() const {
 }
 
 void CBK_SwfActionUnknown::GetJumps(std::vector<int32_t>& distances) const {
+    // Players take these fields from their places in the payload whatever its length.
     if ((_code == kDefineFunction || _code == kDefineFunction2) && _payload.size() >= 2) {
         distances.push_back(WordAt(_payload, _payload.size() - 2));
     } else if (_code == kTry && _payload.size() >= 7) {
@@ -76,6 +80,10 @@ void CBK_SwfActionUnknown::GetJumps(std::vector<int32_t>& distances) const {
             end += WordAt(_payload, at);
             distances.push_back(end);
         }
+    } else if (_code == kWith && _payload.size() >= 2) {
+        distances.push_back(WordAt(_payload, 0));
+    } else if ((_code == kJump || _code == kIf) && _payload.size() >= 2) {
+        distances.push_back(static_cast<int16_t>(WordAt(_payload, 0)));
     }
 }
 
@@ -84,6 +92,14 @@ bool CBK_SwfActionUnknown::SetJumps(const std::vector<int32_t>& distances) {
     GetJumps(current);
     if (current.size() != distances.size())
         return current.empty();
+    if (current.empty())
+        return true;
+    if (_code == kJump || _code == kIf) {
+        if (distances[0] < INT16_MIN || distances[0] > INT16_MAX)
+            return false;
+        SetWordAt(_payload, 0, static_cast<uint16_t>(distances[0]));
+        return true;
+    }
     int32_t previous = 0;
     for (int32_t d : distances) {
         if (d < previous || d - previous > 0xFFFF)
@@ -96,6 +112,8 @@ bool CBK_SwfActionUnknown::SetJumps(const std::vector<int32_t>& distances) {
             SetWordAt(_payload, 1 + 2 * i, static_cast<uint16_t>(distances[i] - previous));
             previous = distances[i];
         }
+    } else if (_code == kWith) {
+        SetWordAt(_payload, 0, static_cast<uint16_t>(distances[0]));
     } else {
         SetWordAt(_payload, _payload.size() - 2, static_cast<uint16_t>(distances[0]));
     }

@@ -85,7 +85,8 @@ public:
     uint8_t GetActionId() const override { return _code; }
     uint32_t GetSize() const override;
     CBK_SwfActionRecord* MakeCopy() const override { return new CBK_SwfActionUnknown(*this); }
-    // The code sizes of function definitions and the block sizes of Try kept as raw bytes.
+    // Targets of records kept raw: function code sizes, Try and With block sizes and the
+    // offsets of branches whose length was not their own.
     void GetJumps(std::vector<int32_t>& distances) const override;
     bool SetJumps(const std::vector<int32_t>& distances) override;
 

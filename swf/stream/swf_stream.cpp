@@ -1,5 +1,6 @@
 #include "swf/stream/swf_stream.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/memory.h"
@@ -87,10 +88,8 @@ uint32_t CBK_SwfStream::Add(CBK_SwfObj* object) {
 void CBK_SwfStream::AddBitStream(CBK_SwfStream* other) {
     if (!other)
         return;
-    const uint32_t pending = other->_bits;
-    other->ByteAlign();
-    AddBitStreamBits(other, static_cast<uint32_t>(other->_buffer.size() - (pending ? 1 : 0)) * 8 +
-                                pending);
+    const uint64_t total = other->GetBitSize();
+    AddBitStreamBits(other, static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX)));
 }
 
 void CBK_SwfStream::AddBitStreamBits(CBK_SwfStream* other, uint32_t nbits) {

@@ -52,6 +52,7 @@ public:
     uint32_t Read(CBK_SwfReader* reader) override;
     uint32_t Write(CBK_SwfStream* stream) override;
 
+    using CBK_SwfTag::Create;
     void Create(uint8_t r, uint8_t g, uint8_t b) { _color.Create(r, g, b); }
     void SetColor(uint8_t r, uint8_t g, uint8_t b) { _color.Create(r, g, b); }
     uint32_t GetColor() const { return _color.GetColor(); }

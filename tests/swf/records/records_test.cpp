@@ -140,7 +140,7 @@ TEST(SwfRect, ReadReturnsWholeBytesPassedAndPixelsScale) {
 }
 
 TEST(SwfRect, ValuesBeyondTheWidestFieldAreHeldToIt) {
-    // The 5-bit size field allows 31 bits; the original width of 33 would wrap to 1.
+    // The 5-bit size field allows 31 bits; a width of 33 would wrap to 1 there.
     CBK_SwfRect rect(INT32_MIN, 0, INT32_MAX, 5);
     const Bytes bytes = swftest::WriteBytes(rect);
     EXPECT_EQ(bytes[0] >> 3, 31);
