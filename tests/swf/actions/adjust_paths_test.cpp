@@ -114,6 +114,27 @@ TEST(SwfAdjustPaths, RawFunctionAndTryRecordsMoveTheirSizes) {
     EXPECT_EQ(out[7], 9);
 }
 
+TEST(SwfAdjustPaths, RawBranchAndWithRecordsMoveTheirTargets) {
+    // An If and a With whose lengths carry a spare byte stay raw, yet players use their
+    // offset and block size: both must follow the Push "/a" that grows.
+    const Bytes bytes{0x9D, 0x03, 0x00, 0x0D, 0x00, 0xEE, // If +13, spare byte
+                      0x94, 0x03, 0x00, 0x07, 0x00, 0xEE, // With 7, spare byte
+                      0x96, 0x04, 0x00, 0x00, '/',  'a',  0x00, 0x07, 0x00};
+    CBK_SwfDoAction list;
+    auto reader = swftest::ReaderOver(bytes);
+    list.Read(reader.get());
+    ASSERT_NE(dynamic_cast<CBK_SwfActionUnknown*>(list.GetAction(0)), nullptr);
+    ASSERT_NE(dynamic_cast<CBK_SwfActionUnknown*>(list.GetAction(1)), nullptr);
+    const auto before = swftest::TargetIndices(list.GetList());
+    EXPECT_EQ(before[0], (std::vector<int64_t>{3}));
+    EXPECT_EQ(before[1], (std::vector<int64_t>{3}));
+    ASSERT_TRUE(list.adjustPaths(L"/pp"));
+    EXPECT_EQ(swftest::TargetIndices(list.GetList()), before);
+    const Bytes out = Body(list);
+    EXPECT_EQ(out[3], 0x0D + 3);
+    EXPECT_EQ(out[9], 0x07 + 3);
+}
+
 TEST(SwfAdjustPaths, ATargetThatNoLongerFitsLeavesEverythingAsItWas) {
     CBK_SwfDoAction list;
     list.AddAction(new CBK_SwfActionBranchIfTrue(0));
