@@ -170,8 +170,8 @@ using Conversion = bool (*)(const CBK_Path&, const CBK_Path&, bool);
 bool ConvertInPlace(const CBK_Path& path, bool keepBackup, Conversion convert, Form from, Form to) {
     const Form form = FileForm(path);
     if (form != from) {
-        // The conversion refuses it, records why and touches nothing. A file that is already
-        // in the requested form needs no work.
+        // The conversion refuses it before touching anything and records why. A file that
+        // is already in the requested form needs no work.
         convert(path, path, true);
         return !keepBackup && form == to;
     }
@@ -204,10 +204,13 @@ bool CBK_SwfCompressor::IsCompressedSwf(const CBK_Path& path) {
 
 bool CBK_SwfCompressor::CompressSwf(const CBK_Path& source, const CBK_Path& destination,
                                     bool replace) {
-    if (!IsValidSwf(source)) {
+    const Form form = FileForm(source);
+    if (form != Form::Plain && form != Form::Compressed) {
         gBK_SwfCompressor_LastError = ERROR_NOT_SWF;
         return false;
     }
+    if (form == Form::Compressed) // nothing to do, and no reason to record
+        return false;
     InputFile in(source);
     tbx::AtomicFile out;
     if (!OpenOutput(destination, replace, out)) {
