@@ -27,6 +27,10 @@ Port* FindPort(const void* handle, unsigned kinds) {
     return Ports().Find(handle, kinds);
 }
 
+std::uintptr_t AddPort(std::unique_ptr<Port> port) {
+    return Ports().Add(std::move(port), kPortHandle);
+}
+
 void ReadPixel(const Port& port, int h, int v, UInt8 argb[4]) {
     const UInt8* row = port.Row(v);
     int x = h - port.bounds.left;
@@ -105,7 +109,7 @@ QDErr NewGWorld(GWorldPtr* world, SInt16 pixelDepth, const Rect* bounds, CTabHan
     if (!port->pixels)
         return memFullErr;
 
-    std::uintptr_t handle = qd::Ports().Add(std::move(port), qd::kPortHandle);
+    std::uintptr_t handle = qd::AddPort(std::move(port));
     if (!handle)
         return memFullErr;
     *world = reinterpret_cast<GWorldPtr>(handle);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "platform/quickdraw/qd_types.h"
@@ -26,6 +27,10 @@ struct Port {
     std::unique_ptr<UInt8[]> pixels;
     RGBColor fore{0, 0, 0};
     RGBColor back{0xFFFF, 0xFFFF, 0xFFFF};
+    // Text state: family 0 is the system font and size 0 the default size.
+    SInt16 textFont = 0;
+    SInt16 textSize = 0;
+    Style textFace = 0;
 
     int Width() const { return bounds.right - bounds.left; }
     int Height() const { return bounds.bottom - bounds.top; }
@@ -34,6 +39,8 @@ struct Port {
 };
 
 Port* FindPort(const void* handle, unsigned kinds);
+// Registers a port; the port handle, or 0 when the registry is full.
+std::uintptr_t AddPort(std::unique_ptr<Port> port);
 
 // A pixel as alpha, red, green, blue bytes; h and v are port coordinates inside the bounds.
 void ReadPixel(const Port& port, int h, int v, UInt8 argb[4]);

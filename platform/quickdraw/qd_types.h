@@ -28,6 +28,20 @@ struct OpaqueGDHandle;
 using GDHandle = OpaqueGDHandle*;
 
 using QDErr = OSErr;
+
+// Text face bits: bold 1, italic 2, underline 4, outline 8, shadow 16, condense 32, extend 64.
+using Style = UInt8;
+using StyleParameter = SInt16;
+enum : Style {
+    normal = 0,
+    bold = 1,
+    italic = 2,
+    underline = 4,
+    outline = 8,
+    shadow = 16,
+    condense = 32,
+    extend = 64,
+};
 using GWorldFlags = UInt32;
 
 // 16 bits a channel; an 8-bit value v is v × 257.

@@ -9,12 +9,12 @@ namespace tbx {
 
 namespace {
 
-struct Style {
+struct StyleAttributes {
     std::map<ATSUAttributeTag, std::vector<uint8_t>> attributes;
 };
 
 struct Panel {
-    windows_detail::HandleTable<ATSUStyle, Style> styles;
+    windows_detail::HandleTable<ATSUStyle, StyleAttributes> styles;
     bool visible = false;
     test::FontSelection selection;
 };
@@ -29,7 +29,7 @@ Panel& ThePanel() {
 OSStatus ATSUCreateStyle(ATSUStyle* outStyle) {
     if (!outStyle)
         return paramErr;
-    *outStyle = ThePanel().styles.Add(std::make_unique<Style>());
+    *outStyle = ThePanel().styles.Add(std::make_unique<StyleAttributes>());
     return noErr;
 }
 
@@ -39,7 +39,7 @@ OSStatus ATSUDisposeStyle(ATSUStyle style) {
 
 OSStatus ATSUSetAttributes(ATSUStyle ref, UInt32 count, const ATSUAttributeTag tags[],
                            const ByteCount sizes[], const ATSUAttributeValuePtr values[]) {
-    Style* style = ThePanel().styles.Get(ref);
+    StyleAttributes* style = ThePanel().styles.Get(ref);
     if (!style)
         return kATSUInvalidStyleErr;
     if (count && (!tags || !sizes || !values))
@@ -55,7 +55,7 @@ OSStatus ATSUSetAttributes(ATSUStyle ref, UInt32 count, const ATSUAttributeTag t
 
 OSStatus ATSUGetAttribute(ATSUStyle ref, ATSUAttributeTag tag, ByteCount size, void* value,
                           ByteCount* actualSize) {
-    Style* style = ThePanel().styles.Get(ref);
+    StyleAttributes* style = ThePanel().styles.Get(ref);
     if (!style)
         return kATSUInvalidStyleErr;
     auto found = style->attributes.find(tag);

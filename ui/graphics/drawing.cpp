@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/fonts/font.h"
+#include "platform/fonts/font_types.h"
 #include "platform/quickdraw/quickdraw.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/windows.h"
@@ -199,4 +201,16 @@ void BK_TrackMouseLocation(tbx::ControlRef control, tbx::Point* point, unsigned 
     tbx::TrackMouseLocation(tbx::GetWindowPort(tbx::GetControlOwner(control)), point, &tracking);
     if (result)
         *result = tracking;
+}
+
+void BK_SetFont(CBK_Font& font, uint32_t flags) {
+    if (flags & 2)
+        tbx::TextSize(tbx::SInt16(std::clamp<int32_t>(font.GetSize(), INT16_MIN, INT16_MAX)));
+    if (flags & 4)
+        tbx::TextFace(tbx::StyleParameter(font.GetMacFontStyle()));
+    if (flags & 1) {
+        const int32_t family = font.GetMacFontId();
+        tbx::TextFont(family >= INT16_MIN && family <= INT16_MAX ? tbx::SInt16(family)
+                                                                 : tbx::kInvalidFontFamily);
+    }
 }

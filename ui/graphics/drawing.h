@@ -1,12 +1,14 @@
 // Copies, fills and rotations of 32-bit offscreen pixel maps (bytes alpha, red, green, blue;
-// rows of rowBytes, top row first), the port swap around drawing, and mouse tracking in a
-// control's window.
+// rows of rowBytes, top row first), the port swap around drawing, mouse tracking in a
+// control's window, and the current port's text font.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/quickdraw/qd_types.h"
 #include "platform/windows/carbon_types.h"
+
+class CBK_Font;
 
 // Source-copy between ports, scaled when the rectangles differ.
 void BK_BitBltPixmapToPixmap(tbx::GWorldPtr src, tbx::Rect& srcRect, tbx::GWorldPtr dst,
@@ -45,3 +47,8 @@ void BK_BltRotate90(tbx::GWorldPtr& src, tbx::Rect& srcRect, tbx::GWorldPtr& dst
 bool BK_SwapPort(tbx::WindowRef window, tbx::GrafPtr* saved);
 // The next mouse location (local to the control's window) and tracking result.
 void BK_TrackMouseLocation(tbx::ControlRef control, tbx::Point* point, unsigned short* result);
+
+// Sets parts of the current port's text from the font: flag 2 its size, flag 4 its style bits,
+// flag 1 its family. A size beyond 16 bits is held at the limit; a family beyond 16 bits
+// becomes kInvalidFontFamily rather than another family.
+void BK_SetFont(CBK_Font& font, uint32_t flags);

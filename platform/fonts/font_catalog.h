@@ -1,0 +1,74 @@
+// The installed font families (from fontconfig) under 16-bit family ids, and glyph
+// measurement (with FreeType) for the Font Manager and ATSUI stand-ins.
+//
+// The catalogue is read once, on first use. Ids are stable for a given set of installed
+// fonts: the system family (DejaVu Sans where installed, else fontconfig's sans-serif
+// choice) is always 1024, and the other families follow in order of their names. Only
+// scalable fonts count. With no font installed the catalogue is empty and every lookup and
+// measurement fails.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/fonts/font_types.h"
+
+namespace tbx::fonts {
+
+inline constexpr FMFontFamily kSystemFamilyId = 1024;
+
+// Face bits that choose a face of a family; the other style bits change no metrics.
+inline constexpr Style kFaceBits = bold | italic;
+
+struct Family {
+    FMFontFamily id = kInvalidFontFamily;
+    std::string name;    // UTF-8, as fontconfig gives it
+    std::string macName; // Mac Roman, at most 255 bytes; '?' for what Mac Roman lacks
+};
+
+// The family of an id (systemFont names the system family); null when there is none.
+const Family* FindFamily(FMFontFamily id);
+// The family whose Mac Roman name equals `name`, ignoring ASCII case; null when none.
+const Family* FindFamilyByMacName(const unsigned char* name, std::size_t length);
+// Every family, in id order.
+std::vector<Family> Families();
+
+// Line metrics in 16.16 pixels; ascent and descent are both positive.
+struct LineMetrics {
+    int64_t ascent = 0;
+    int64_t descent = 0;
+    int64_t leading = 0;
+    int64_t maxAdvance = 0;
+};
+
+// Unhinted glyph metrics in 16.16 pixels, y growing upward from the baseline.
+struct GlyphBox {
+    int64_t advance = 0;
+    int64_t xMin = 0;
+    int64_t yMin = 0;
+    int64_t xMax = 0;
+    int64_t yMax = 0;
+};
+
+// A size request: family, face bits and the em in 26.6 pixels wide and high.
+struct FaceRequest {
+    FMFontFamily family = systemFont;
+    Style face = normal;
+    int64_t width = 0;
+    int64_t height = 0;
+};
+
+// False when the family is unknown, the size is not positive or the face cannot be read.
+bool MeasureLine(const FaceRequest& request, LineMetrics& out);
+// The glyph of each character (0 where the face has none).
+bool GlyphIndices(FMFontFamily family, Style face, const char32_t* chars, std::size_t count,
+                  GlyphID* out);
+bool MeasureGlyphs(const FaceRequest& request, const GlyphID* glyphs, std::size_t count,
+                   GlyphBox* out);
+
+// The font file and face index behind a family and face bits, for tests; false when none.
+bool FaceFile(FMFontFamily family, Style face, std::string& path, int& index);
+
+} // namespace tbx::fonts
