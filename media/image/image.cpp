@@ -67,6 +67,15 @@ void CBK_Image::_Retire(std::unique_ptr<uint8_t[]> buffer, std::size_t bytes) {
     _spareSize = bytes;
 }
 
+void CBK_Image::_Adopt(std::unique_ptr<uint8_t[]> data, std::size_t size, int32_t width,
+                       int32_t height, uint16_t bitsPerPixel) {
+    _data = std::move(data);
+    _size = _data ? size : 0;
+    _width = width;
+    _height = height;
+    _bitsPerPixel = bitsPerPixel;
+}
+
 bool CBK_Image::Create(uint32_t width, uint32_t height, uint16_t bitsPerPixel, uint8_t* pixels,
                        bool copy) {
     std::unique_ptr<uint8_t[]> adopted(pixels && !copy ? pixels : nullptr);

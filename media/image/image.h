@@ -75,6 +75,9 @@ protected:
     std::unique_ptr<uint8_t[]> _TakeBuffer(std::size_t bytes);
     // Keeps a replaced buffer as the spare.
     void _Retire(std::unique_ptr<uint8_t[]> buffer, std::size_t bytes);
+    // Takes a buffer of `size` bytes as the pixels of a width × height image, freeing the old.
+    void _Adopt(std::unique_ptr<uint8_t[]> data, std::size_t size, int32_t width, int32_t height,
+                uint16_t bitsPerPixel);
 
     std::size_t _size = 0;
     int32_t _width = 0;

@@ -5,8 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// The largest pixel buffer that an image, codec or resampler makes (1 GiB).
-constexpr std::size_t kBK_MaxImageBytes = std::size_t(1) << 30;
+// The largest pixel buffer that an image, codec or resampler makes (512 MiB: 178 million
+// pixels of three bytes).
+constexpr std::size_t kBK_MaxImageBytes = std::size_t(1) << 29;
 
 // width × height × bytesPerPixel into `bytes`; false when a dimension is negative or the
 // product exceeds kBK_MaxImageBytes.
