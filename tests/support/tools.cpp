@@ -74,9 +74,11 @@ ToolResult RunTool(const std::vector<std::string>& argv, const std::string& inpu
         return result;
     }
 
-    // Feed and drain together so that neither side blocks on a full pipe.
+    // Feed and drain together so that neither side blocks on a full pipe: a blocking write of
+    // more than the pipe holds would wait for a tool that waits for us to read its output.
     std::size_t written = 0;
     int writeFd = in[1];
+    fcntl(writeFd, F_SETFL, fcntl(writeFd, F_GETFL) | O_NONBLOCK);
     if (input.empty()) {
         close(writeFd);
         writeFd = -1;

@@ -1,0 +1,294 @@
+#include "core/bitstream/bit_stream.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstring>
+
+#include "core/paths/path.h"
+#include "core/strings/string_functions.h"
+
+namespace {
+
+uint32_t FloatBits(float value) {
+    return std::bit_cast<uint32_t>(value);
+}
+
+uint64_t DoubleBits(double value) {
+    return std::bit_cast<uint64_t>(value);
+}
+
+} // namespace
+
+void CBK_BitStream::AppendLittleEndian(uint64_t value, int bytes) {
+    ByteAlign();
+    for (int i = 0; i < bytes; ++i)
+        _buffer.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+void CBK_BitStream::AppendBigEndian(uint64_t value, int bytes) {
+    ByteAlign();
+    for (int i = bytes - 1; i >= 0; --i)
+        _buffer.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+void CBK_BitStream::Add(unsigned char value) {
+    AppendLittleEndian(value, 1);
+}
+
+void CBK_BitStream::Add(char value) {
+    AppendLittleEndian(static_cast<unsigned char>(value), 1);
+}
+
+void CBK_BitStream::Add(bool value) {
+    AppendLittleEndian(value ? 1 : 0, 1);
+}
+
+void CBK_BitStream::Add(uint16_t value) {
+    AppendLittleEndian(value, 2);
+}
+
+void CBK_BitStream::Add(int16_t value) {
+    AppendLittleEndian(static_cast<uint16_t>(value), 2);
+}
+
+void CBK_BitStream::Add(uint32_t value) {
+    AppendLittleEndian(value, 4);
+}
+
+void CBK_BitStream::Add(int32_t value) {
+    AppendLittleEndian(static_cast<uint32_t>(value), 4);
+}
+
+void CBK_BitStream::Add(uint32_t value, int32_t nbits) {
+    // Whole runs of the pending byte at a time; a full pending byte stays pending until more
+    // bits or an alignment come.
+    const uint64_t bits = value;
+    int32_t remaining = nbits;
+    while (remaining > 0) {
+        if (_bitPosition == 8) {
+            _buffer.push_back(_pending);
+            _pending = 0;
+            _bitPosition = 0;
+        }
+        const int32_t room = 8 - static_cast<int32_t>(_bitPosition);
+        const int32_t take = remaining < room ? remaining : room;
+        const int32_t shift = remaining - take;
+        const uint32_t chunk =
+            shift >= 32 ? 0 : static_cast<uint32_t>(bits >> shift) & ((1u << take) - 1);
+        _pending |= static_cast<uint8_t>(chunk << (room - take));
+        _bitPosition += static_cast<uint32_t>(take);
+        remaining -= take;
+    }
+}
+
+void CBK_BitStream::Add(float value) {
+    AppendBigEndian(FloatBits(value), 4);
+}
+
+void CBK_BitStream::Add(double value) {
+    AppendBigEndian(DoubleBits(value), 8);
+}
+
+void CBK_BitStream::Add(const CBK_BitStream& other) {
+    Add(other, other.GetTotalBits());
+}
+
+void CBK_BitStream::Add(const CBK_BitStream& other, uint32_t nbits) {
+    nbits = std::min(nbits, other.GetTotalBits());
+    // Copied first: a stream appended to itself gives what it held before.
+    const std::size_t whole = std::min<std::size_t>(nbits / 8, other._buffer.size());
+    const std::vector<uint8_t> bytes(other._buffer.begin(), other._buffer.begin() + whole);
+    const uint8_t next = whole < other._buffer.size() ? other._buffer[whole] : other._pending;
+    for (uint8_t byte : bytes)
+        Add(static_cast<uint32_t>(byte), 8);
+    const uint32_t rest = nbits - 8 * static_cast<uint32_t>(whole);
+    if (rest > 0)
+        Add(static_cast<uint32_t>(next) >> (8 - rest), static_cast<int32_t>(rest));
+}
+
+void CBK_BitStream::AddByte(uint8_t value) {
+    AppendLittleEndian(value, 1);
+}
+
+void CBK_BitStream::AddWord(uint16_t value) {
+    AppendLittleEndian(value, 2);
+}
+
+void CBK_BitStream::AddDWord(uint32_t value) {
+    AppendLittleEndian(value, 4);
+}
+
+void CBK_BitStream::AddMemBlock(const uint8_t* data, uint32_t n) {
+    ByteAlign();
+    if (!data || n == 0)
+        return;
+    _buffer.insert(_buffer.end(), data, data + n);
+}
+
+void CBK_BitStream::AddPascalString(const unsigned char* text) {
+    ByteAlign();
+    if (!text)
+        return;
+    _buffer.insert(_buffer.end(), text, text + 1 + text[0]);
+}
+
+void CBK_BitStream::AddBigPascalStringFromCString(const char* text) {
+    ByteAlign();
+    const std::size_t length = text ? std::min<std::size_t>(std::strlen(text), 65535) : 0;
+    Add(static_cast<uint16_t>(length));
+    if (length > 0)
+        _buffer.insert(_buffer.end(), text, text + length);
+}
+
+void CBK_BitStream::AddBigPascalStringFromCString(const wchar_t* text) {
+    const std::string converted = BK_StringWideToAnsi(text ? text : L"");
+    AddBigPascalStringFromCString(converted.c_str());
+}
+
+void CBK_BitStream::ByteAlign() {
+    if (_bitPosition == 0)
+        return;
+    _buffer.push_back(_pending);
+    _pending = 0;
+    _bitPosition = 0;
+}
+
+uint32_t CBK_BitStream::GetTotalBits() const {
+    return 8 * static_cast<uint32_t>(_buffer.size()) + _bitPosition;
+}
+
+uint32_t CBK_BitStream::GetTotalBytes() const {
+    return static_cast<uint32_t>(_buffer.size()) + (_bitPosition != 0 ? 1 : 0);
+}
+
+const std::vector<uint8_t>& CBK_BitStream::GetStream(bool align, uint8_t* pending) {
+    if (align)
+        ByteAlign();
+    if (pending)
+        *pending = _pending;
+    return _buffer;
+}
+
+bool CBK_BitStream::Patch(uint32_t value, int bytes, uint32_t pos) {
+    if (pos > _buffer.size() || _buffer.size() - pos < static_cast<std::size_t>(bytes))
+        return false;
+    for (int i = 0; i < bytes; ++i)
+        _buffer[pos + i] = static_cast<uint8_t>(value >> (8 * i));
+    return true;
+}
+
+bool CBK_BitStream::Write(bool value, uint32_t pos) {
+    return Patch(value ? 1 : 0, 1, pos);
+}
+
+bool CBK_BitStream::Write(char value, uint32_t pos) {
+    return Patch(static_cast<unsigned char>(value), 1, pos);
+}
+
+bool CBK_BitStream::Write(unsigned char value, uint32_t pos) {
+    return Patch(value, 1, pos);
+}
+
+bool CBK_BitStream::Write(int16_t value, uint32_t pos) {
+    return Patch(static_cast<uint16_t>(value), 2, pos);
+}
+
+bool CBK_BitStream::Write(uint16_t value, uint32_t pos) {
+    return Patch(value, 2, pos);
+}
+
+bool CBK_BitStream::Write(int32_t value, uint32_t pos) {
+    return Patch(static_cast<uint32_t>(value), 4, pos);
+}
+
+bool CBK_BitStream::Write(uint32_t value, uint32_t pos) {
+    return Patch(value, 4, pos);
+}
+
+bool CBK_BitStream::WriteToFile(const CBK_Path& path) {
+    FILE* file = path.OpenAsStdFile(L"wb");
+    if (!file)
+        return false;
+    const bool written =
+        _buffer.empty() || std::fwrite(_buffer.data(), 1, _buffer.size(), file) == _buffer.size();
+    const bool closed = std::fclose(file) == 0;
+    return written && closed;
+}
+
+bool CBK_BitStream::Dump(const wchar_t* name) {
+    CBK_Path path;
+    if (!name || !path.MakeAppLevelPath(name))
+        return false;
+    return WriteToFile(path);
+}
+
+void CBK_BitStream::Destroy() {
+    std::vector<uint8_t>().swap(_buffer);
+    _bitPosition = 0;
+    _pending = 0;
+}
+
+void CBK_BitStreamBigEndian::Add(uint16_t value) {
+    AppendBigEndian(value, 2);
+}
+
+void CBK_BitStreamBigEndian::Add(int16_t value) {
+    AppendBigEndian(static_cast<uint16_t>(value), 2);
+}
+
+void CBK_BitStreamBigEndian::Add(uint32_t value) {
+    AppendBigEndian(value, 4);
+}
+
+void CBK_BitStreamBigEndian::Add(int32_t value) {
+    AppendBigEndian(static_cast<uint32_t>(value), 4);
+}
+
+void CBK_BitStreamBigEndian::Add(float value) {
+    AppendBigEndian(FloatBits(value), 4);
+}
+
+void CBK_BitStreamBigEndian::Add(double value) {
+    AppendBigEndian(DoubleBits(value), 8);
+}
+
+void CBK_BitStreamBigEndian::AddWord(uint16_t value) {
+    AppendBigEndian(value, 2);
+}
+
+void CBK_BitStreamBigEndian::AddDWord(uint32_t value) {
+    AppendBigEndian(value, 4);
+}
+
+void CBK_BitStreamLittleEndian::Add(uint16_t value) {
+    AppendLittleEndian(value, 2);
+}
+
+void CBK_BitStreamLittleEndian::Add(int16_t value) {
+    AppendLittleEndian(static_cast<uint16_t>(value), 2);
+}
+
+void CBK_BitStreamLittleEndian::Add(uint32_t value) {
+    AppendLittleEndian(value, 4);
+}
+
+void CBK_BitStreamLittleEndian::Add(int32_t value) {
+    AppendLittleEndian(static_cast<uint32_t>(value), 4);
+}
+
+void CBK_BitStreamLittleEndian::Add(float value) {
+    AppendLittleEndian(FloatBits(value), 4);
+}
+
+void CBK_BitStreamLittleEndian::Add(double value) {
+    AppendLittleEndian(DoubleBits(value), 8);
+}
+
+void CBK_BitStreamLittleEndian::AddWord(uint16_t value) {
+    AppendLittleEndian(value, 2);
+}
+
+void CBK_BitStreamLittleEndian::AddDWord(uint32_t value) {
+    AppendLittleEndian(value, 4);
+}

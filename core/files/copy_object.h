@@ -1,0 +1,21 @@
+// Copying a file or a whole folder tree, with its data and resource forks, Finder
+// information, dates and permissions, into a folder. Links are copied as links; other special
+// files are skipped. Results are File Manager codes (0 = no error).
+#pragma once
+
+#include "platform/files/fs_types.h"
+
+enum : tbx::UInt32 {
+    kDupeActionStandard = 0, // an item of the new name makes the copy fail (dupFNErr)
+    kDupeActionReplace = 1,  // an item of the new name is replaced once the copy is complete
+};
+
+// Copies `source` into `destinationFolder` under `newName` (null: its own name). maxLevels 0
+// copies the whole tree; otherwise folders deeper than that are made empty. A folder is never
+// copied into itself or its own sub-folders (paramErr). The copy is made under a temporary
+// name and renamed into place at the end, so a failure leaves nothing behind and a replaced
+// item stays intact until the copy is complete.
+tbx::OSErr FSCopyObject(const tbx::FSRef* source, const tbx::FSRef* destinationFolder,
+                        tbx::UInt32 maxLevels, tbx::UInt32 dupeAction,
+                        const tbx::HFSUniStr255* newName, tbx::FSRef* newObject,
+                        tbx::FSSpec* newObjectSpec);

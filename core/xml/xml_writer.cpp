@@ -1,0 +1,265 @@
+#include "core/xml/xml_writer.h"
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/codec/base64.h"
+#include "core/files/file_create_attributes.h"
+#include "core/strings/locale.h"
+
+namespace {
+
+bool IsXmlCharacter(uint32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+std::string UniqueSuffix() {
+    static std::random_device device;
+    static std::mt19937_64 generator(device());
+    char text[24];
+    std::snprintf(text, sizeof text, ".%016llx~", static_cast<unsigned long long>(generator()));
+    return text;
+}
+
+template <class T>
+std::string Number(T value) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+} // namespace
+
+CBK_XmlWriter::CBK_XmlWriter() : _stream(CBK_Locale::GetCodePage()) {}
+
+bool CBK_XmlWriter::Create(const CBK_Path& path, const SETTINGS& settings, bool replace) {
+    Close();
+    _path = path;
+    _relativePaths = settings.relativePaths;
+    _xmlDeclaration = settings.xmlDeclaration;
+    _header = settings.header;
+
+    _target = BK_WideToFileSystemName(path.GetFullPathString());
+    if (_target.empty())
+        return false;
+    struct stat info;
+    if (::lstat(_target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char resolved[PATH_MAX];
+        if (!::realpath(_target.c_str(), resolved))
+            return false;
+        _target = resolved;
+    }
+    const bool exists = ::stat(_target.c_str(), &info) == 0;
+    if (exists && (S_ISDIR(info.st_mode) || !replace))
+        return false;
+
+    BK_FILE_CREATE_ATTRIBUTES attributes;
+    attributes.creator = settings.fileCreator;
+    attributes.type = settings.fileType;
+    _stream.clear();
+    if (exists && !S_ISREG(info.st_mode)) {
+        // A device or pipe is written in place.
+        _temporary.clear();
+        if (!_stream.Open(BK_FileSystemNameToWide(_target).c_str(), std::ios_base::out,
+                          CBK_Locale::GetCodePage()))
+            return false;
+    } else {
+        CBK_Path temporary;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            _temporary = _target + UniqueSuffix();
+            temporary.Set(BK_FileSystemNameToWide(_temporary).c_str());
+            if (!temporary.FileExists())
+                break;
+        }
+        if (!temporary.CreateFile(&attributes, false) ||
+            !_stream.Open(temporary.GetFullPathString().c_str(), std::ios_base::out,
+                          CBK_Locale::GetCodePage())) {
+            Discard();
+            return false;
+        }
+    }
+    if (_header) {
+        const std::wstring name = CBK_Locale::GetCodePageName();
+        *this << (_xmlDeclaration ? "<?xml version=\"1.0\" encoding=\""
+                                  : "<xml version=\"1.0\" encoding=\"")
+              << name.c_str() << (_xmlDeclaration ? "\" ?>\n" : "\">\n");
+    }
+    return true;
+}
+
+void CBK_XmlWriter::Discard() {
+    if (_stream.is_open())
+        _stream.close();
+    _stream.clear();
+    if (!_temporary.empty())
+        ::unlink(_temporary.c_str());
+    _temporary.clear();
+}
+
+bool CBK_XmlWriter::Close() {
+    if (!_stream.is_open())
+        return true;
+    *this << (_header && !_xmlDeclaration ? "\n</xml>\n" : "\n");
+    bool ok = !_stream.fail();
+    _stream.close();
+    ok = ok && !_stream.fail();
+    _stream.clear();
+    if (ok && !_temporary.empty())
+        ok = ::rename(_temporary.c_str(), _target.c_str()) == 0;
+    if (ok)
+        _temporary.clear();
+    else
+        Discard();
+    return ok;
+}
+
+void CBK_XmlWriter::WriteBytes(const char* bytes, std::size_t n) {
+    if (_stream.is_open() && n > 0)
+        _stream.write(bytes, static_cast<std::streamsize>(n));
+}
+
+void CBK_XmlWriter::StartTag(const wchar_t* name, bool empty) {
+    *this << "<" << name << " ";
+    if (empty)
+        *this << "/>\n";
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(const char* text) {
+    if (text)
+        WriteBytes(text, std::strlen(text));
+    return *this;
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(const wchar_t* text) {
+    if (_stream.is_open())
+        _stream << text;
+    return *this;
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(bool value) {
+    return *this << (value ? "true" : "false");
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(unsigned char c) {
+    const char byte = static_cast<char>(c);
+    WriteBytes(&byte, 1);
+    return *this;
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(char c) {
+    WriteBytes(&c, 1);
+    return *this;
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(int16_t value) {
+    return *this << Number(value).c_str();
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(uint16_t value) {
+    return *this << Number(value).c_str();
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(int32_t value) {
+    return *this << Number(value).c_str();
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(uint32_t value) {
+    return *this << Number(value).c_str();
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(long long value) {
+    return *this << Number(value).c_str();
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(float value) {
+    return *this << Number(value).c_str();
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(double value) {
+    return *this << Number(value).c_str();
+}
+
+CBK_XmlWriter& CBK_XmlWriter::operator<<(const CBK_Path& path) {
+    const std::wstring text =
+        _relativePaths ? _path.GetRelativePathTo(path) : path.GetFullPathString(POSIX_PATH);
+    WriteString(text.c_str());
+    return *this;
+}
+
+std::wstring CBK_XmlWriter::EscapeString(const wchar_t* text) {
+    std::wstring out;
+    if (!text)
+        return out;
+    for (const wchar_t* p = text; *p; ++p) {
+        const uint32_t c = static_cast<uint32_t>(*p);
+        switch (c) {
+        case '"':
+            out += L"&quot;";
+            continue;
+        case '\'':
+            out += L"&apos;";
+            continue;
+        case '&':
+            out += L"&amp;";
+            continue;
+        case '<':
+            out += L"&lt;";
+            continue;
+        case '>':
+            out += L"&gt;";
+            continue;
+        case '\n':
+            out += L"&#x0a;";
+            continue;
+        case '\r':
+            out += L"&#x0d;";
+            continue;
+        case '\t': // a raw tab would be read back as a blank
+            out += L"&#x09;";
+            continue;
+        default:
+            break;
+        }
+        if (!IsXmlCharacter(c))
+            continue;
+        if ((c & 0xFF) >= 0x80) {
+            wchar_t reference[16];
+            std::swprintf(reference, 16, L"&#x%02x;", c);
+            out += reference;
+        } else {
+            out += static_cast<wchar_t>(c);
+        }
+    }
+    return out;
+}
+
+void CBK_XmlWriter::WriteString(const wchar_t* text) {
+    const std::wstring escaped = EscapeString(text);
+    *this << escaped.c_str();
+}
+
+uint32_t CBK_XmlWriter::WriteBinary(const unsigned char* data, uint32_t n) {
+    CBK_Base64 base64;
+    if (!base64.Encode(data, n))
+        return 0;
+    WriteBytes(reinterpret_cast<const char*>(base64.GetData()), base64.GetSize());
+    return static_cast<uint32_t>(base64.GetSize());
+}
+
+uint32_t CBK_XmlWriter::WriteEncodedString(const wchar_t* text) {
+    if (!text)
+        return 0;
+    const std::size_t bytes = std::wcslen(text) * sizeof(wchar_t);
+    if (bytes > UINT32_MAX)
+        return 0;
+    return WriteBinary(reinterpret_cast<const unsigned char*>(text), static_cast<uint32_t>(bytes));
+}

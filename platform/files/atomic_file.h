@@ -1,0 +1,45 @@
+// Replacing a file's contents so that readers see either the old bytes or the new ones.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tbx {
+
+// A new file beside the target (created with O_EXCL under a unique name) that takes the
+// target's place on Commit. A symbolic link is followed, so the file it names is replaced;
+// a target that exists and is not a regular file (a device, a pipe) is written in place.
+// Without a successful Commit the target is untouched and no temporary file is left behind.
+class AtomicFile {
+public:
+    AtomicFile() = default;
+    ~AtomicFile() { Discard(); }
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // False (errno tells why) when the new file cannot be made.
+    bool Open(const std::string& path);
+    bool IsOpen() const { return _fd >= 0; }
+    // Buffered; false once any write has failed.
+    bool Write(const void* data, std::size_t size);
+    // Flushes, syncs, closes and renames over the target; false when any step or an earlier
+    // write failed.
+    bool Commit();
+    // Drops the new file and leaves the target as it was.
+    void Discard();
+
+private:
+    bool Flush();
+
+    std::string _target;
+    std::string _temporary; // empty when writing in place
+    std::vector<char> _buffer;
+    int _fd = -1;
+    bool _failed = false;
+};
+
+// The whole file in one go, as AtomicFile does it.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+} // namespace tbx

@@ -1,0 +1,387 @@
+#include "platform/files/fs_forks.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/files/fs_catalog.h"
+#include "platform/files/fs_internal.h"
+
+namespace tbx {
+
+using namespace fs_detail;
+
+namespace {
+
+const char16_t kResourceForkName[] = u"RESOURCE_FORK";
+
+struct Fork {
+    int fd = -1;           // -1 for a resource fork whose sidecar is not written yet
+    bool resource = false; // bytes live in the sidecar after its header
+    bool canRead = false;
+    bool canWrite = false;
+    bool seekable = true;
+    std::string path; // the file itself
+    SInt64 position = 0;
+    SInt64 base = 0;   // resource fork: offset of its bytes in the sidecar
+    SInt64 length = 0; // resource fork: its length
+};
+
+std::mutex gForkMutex;
+std::map<SInt16, Fork> gForks;
+SInt16 gNextFork = 1;
+
+Fork* Find(SInt16 refNum) {
+    auto found = gForks.find(refNum);
+    return found == gForks.end() ? nullptr : &found->second;
+}
+
+OSErr ForkSize(const Fork& fork, SInt64& size) {
+    if (fork.resource) {
+        size = fork.length;
+        return noErr;
+    }
+    struct stat info;
+    if (fstat(fork.fd, &info) != 0)
+        return FSErrorFromErrno(errno);
+    size = info.st_size;
+    return noErr;
+}
+
+OSErr Position(Fork& fork, UInt16 mode, SInt64 offset, SInt64& out) {
+    SInt64 origin = 0;
+    switch (mode & 3) {
+    case fsAtMark:
+        out = fork.position;
+        return noErr;
+    case fsFromStart:
+        break;
+    case fsFromLEOF:
+        if (OSErr error = ForkSize(fork, origin))
+            return error;
+        break;
+    case fsFromMark:
+        origin = fork.position;
+        break;
+    }
+    if ((offset > 0 && origin > INT64_MAX - offset) || origin + offset < 0)
+        return posErr;
+    out = origin + offset;
+    return noErr;
+}
+
+// Reads at `at` until `count` bytes came or the end was met.
+OSErr ReadAt(Fork& fork, SInt64 at, std::size_t count, char* buffer, std::size_t& got) {
+    got = 0;
+    while (got < count) {
+        ssize_t n = fork.seekable ? pread(fork.fd, buffer + got, count - got, off_t(at + got))
+                                  : read(fork.fd, buffer + got, count - got);
+        if (n < 0 && errno == ESPIPE && fork.seekable) {
+            fork.seekable = false;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return ioErr;
+        if (n == 0)
+            break;
+        got += std::size_t(n);
+    }
+    return noErr;
+}
+
+OSErr WriteAt(Fork& fork, SInt64 at, std::size_t count, const char* buffer, std::size_t& put) {
+    put = 0;
+    while (put < count) {
+        ssize_t n = fork.seekable ? pwrite(fork.fd, buffer + put, count - put, off_t(at + put))
+                                  : write(fork.fd, buffer + put, count - put);
+        if (n < 0 && errno == ESPIPE && fork.seekable) {
+            fork.seekable = false;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return FSErrorFromErrno(errno);
+        if (n == 0)
+            return dskFulErr;
+        put += std::size_t(n);
+    }
+    return noErr;
+}
+
+OSErr StoreSidecarLength(Fork& fork) {
+    const UInt32 length = UInt32(fork.length);
+    const UInt8 bytes[4] = {UInt8(length >> 24), UInt8(length >> 16), UInt8(length >> 8),
+                            UInt8(length)};
+    if (pwrite(fork.fd, bytes, 4, kSidecarLengthField) != 4)
+        return FSErrorFromErrno(errno);
+    return noErr;
+}
+
+// The sidecar is made on the first write to a resource fork.
+OSErr EnsureSidecar(Fork& fork) {
+    if (fork.fd >= 0)
+        return noErr;
+    const std::string sidecar = SidecarPath(fork.path);
+    const int fd = open(sidecar.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0)
+        return FSErrorFromErrno(errno);
+    if (!WriteSidecarHeader(fd)) {
+        close(fd);
+        unlink(sidecar.c_str());
+        return ioErr;
+    }
+    fork.fd = fd;
+    fork.base = kSidecarHeaderSize;
+    fork.length = 0;
+    return noErr;
+}
+
+} // namespace
+
+OSErr FSGetDataForkName(HFSUniStr255* name) {
+    if (!name)
+        return paramErr;
+    *name = HFSUniStr255();
+    return noErr;
+}
+
+OSErr FSGetResourceForkName(HFSUniStr255* name) {
+    if (!name)
+        return paramErr;
+    *name = HFSUniStr255();
+    name->length = UInt16(std::char_traits<char16_t>::length(kResourceForkName));
+    std::memcpy(name->unicode, kResourceForkName, name->length * sizeof(UniChar));
+    return noErr;
+}
+
+OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar* forkName,
+                 SInt8 permissions, SInt16* forkRefNum) {
+    if (!ref || !forkRefNum || ref->path.empty())
+        return paramErr;
+    *forkRefNum = 0;
+    const std::u16string name(forkName ? forkName : u"", forkName ? forkNameLength : 0);
+    const bool resource = name == kResourceForkName;
+    if (!resource && !name.empty())
+        return errFSForkNotFound;
+    struct stat info;
+    if (OSErr error = StatRef(*ref, info))
+        return error;
+    if (S_ISDIR(info.st_mode))
+        return notAFileErr;
+    Fork fork;
+    fork.path = ref->path;
+    fork.resource = resource;
+    fork.canRead = permissions != fsWrPerm;
+    fork.canWrite = permissions == fsWrPerm || permissions == fsRdWrPerm;
+    if (permissions == fsCurPerm)
+        fork.canWrite = !IsLocked(info);
+    if (fork.canWrite && IsLocked(info))
+        return fLckdErr;
+    const int access = fork.canWrite ? (fork.canRead ? O_RDWR : O_WRONLY) : O_RDONLY;
+    const int follow = ref->noFollow ? O_NOFOLLOW : 0;
+    if (!resource) {
+        fork.fd = open(ref->path.c_str(), access | O_CLOEXEC | follow);
+        if (fork.fd < 0)
+            return FSErrorFromErrno(errno);
+    } else {
+        const std::string sidecar = SidecarPath(ref->path);
+        const int fd =
+            open(sidecar.c_str(), (fork.canWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOFOLLOW);
+        if (fd >= 0) {
+            OSErr error = noErr;
+            if (!ReadSidecarLayout(fd, fork.base, fork.length, error)) {
+                close(fd);
+                return error;
+            }
+            // Growing a fork that other entries follow would overwrite them.
+            struct stat sidecarInfo;
+            if (fork.canWrite &&
+                (fstat(fd, &sidecarInfo) != 0 || fork.base + fork.length != sidecarInfo.st_size)) {
+                close(fd);
+                return permErr;
+            }
+            fork.fd = fd;
+        } else if (errno != ENOENT) {
+            return FSErrorFromErrno(errno);
+        }
+    }
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    if (gForks.size() >= 32000) {
+        if (fork.fd >= 0)
+            close(fork.fd);
+        return tmfoErr;
+    }
+    while (gNextFork <= 0 || gForks.count(gNextFork))
+        gNextFork = gNextFork <= 0 || gNextFork == INT16_MAX ? 1 : SInt16(gNextFork + 1);
+    *forkRefNum = gNextFork;
+    gForks[gNextFork] = std::move(fork);
+    gNextFork = gNextFork == INT16_MAX ? 1 : SInt16(gNextFork + 1);
+    return noErr;
+}
+
+OSErr FSCloseFork(SInt16 forkRefNum) {
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    Fork* fork = Find(forkRefNum);
+    if (!fork)
+        return rfNumErr;
+    OSErr error = noErr;
+    if (fork->fd >= 0 && close(fork->fd) != 0)
+        error = FSErrorFromErrno(errno);
+    gForks.erase(forkRefNum);
+    return error;
+}
+
+OSErr FSReadFork(SInt16 forkRefNum, UInt16 positionMode, SInt64 positionOffset,
+                 ByteCount requestCount, void* buffer, ByteCount* actualCount) {
+    if (actualCount)
+        *actualCount = 0;
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    Fork* fork = Find(forkRefNum);
+    if (!fork)
+        return rfNumErr;
+    if (!buffer && requestCount)
+        return paramErr;
+    if (!fork->canRead)
+        return afpAccessDenied;
+    SInt64 at = 0;
+    if (OSErr error = Position(*fork, positionMode, positionOffset, at))
+        return error;
+    std::size_t want = requestCount;
+    if (fork->resource) {
+        const SInt64 left = fork->length > at ? fork->length - at : 0;
+        if (SInt64(want) > left)
+            want = std::size_t(left);
+    }
+    std::size_t got = 0;
+    OSErr error = noErr;
+    if (want && fork->fd >= 0)
+        error = ReadAt(*fork, fork->base + at, want, static_cast<char*>(buffer), got);
+    fork->position = at + SInt64(got);
+    if (actualCount)
+        *actualCount = got;
+    if (error)
+        return error;
+    return got < requestCount ? OSErr(eofErr) : OSErr(noErr);
+}
+
+OSErr FSWriteFork(SInt16 forkRefNum, UInt16 positionMode, SInt64 positionOffset,
+                  ByteCount requestCount, const void* buffer, ByteCount* actualCount) {
+    if (actualCount)
+        *actualCount = 0;
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    Fork* fork = Find(forkRefNum);
+    if (!fork)
+        return rfNumErr;
+    if (!buffer && requestCount)
+        return paramErr;
+    if (!fork->canWrite)
+        return wrPermErr;
+    SInt64 at = 0;
+    if (OSErr error = Position(*fork, positionMode, positionOffset, at))
+        return error;
+    if (requestCount == 0) {
+        fork->position = at;
+        return noErr;
+    }
+    if (fork->resource) {
+        if (at + SInt64(requestCount) > SInt64(UINT32_MAX) - kSidecarHeaderSize)
+            return dskFulErr;
+        if (OSErr error = EnsureSidecar(*fork))
+            return error;
+    }
+    std::size_t put = 0;
+    OSErr error =
+        WriteAt(*fork, fork->base + at, requestCount, static_cast<const char*>(buffer), put);
+    fork->position = at + SInt64(put);
+    if (fork->resource && fork->position > fork->length) {
+        fork->length = fork->position;
+        if (OSErr stored = StoreSidecarLength(*fork); stored && !error)
+            error = stored;
+    }
+    if (actualCount)
+        *actualCount = put;
+    return error;
+}
+
+OSErr FSSetForkPosition(SInt16 forkRefNum, UInt16 positionMode, SInt64 positionOffset) {
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    Fork* fork = Find(forkRefNum);
+    if (!fork)
+        return rfNumErr;
+    SInt64 at = 0;
+    if (OSErr error = Position(*fork, positionMode, positionOffset, at))
+        return error;
+    fork->position = at;
+    return noErr;
+}
+
+OSErr FSGetForkPosition(SInt16 forkRefNum, SInt64* position) {
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    Fork* fork = Find(forkRefNum);
+    if (!fork)
+        return rfNumErr;
+    if (!position)
+        return paramErr;
+    *position = fork->position;
+    return noErr;
+}
+
+OSErr FSGetForkSize(SInt16 forkRefNum, SInt64* forkSize) {
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    Fork* fork = Find(forkRefNum);
+    if (!fork)
+        return rfNumErr;
+    if (!forkSize)
+        return paramErr;
+    return ForkSize(*fork, *forkSize);
+}
+
+OSErr FSSetForkSize(SInt16 forkRefNum, UInt16 positionMode, SInt64 positionOffset) {
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    Fork* fork = Find(forkRefNum);
+    if (!fork)
+        return rfNumErr;
+    if (!fork->canWrite)
+        return wrPermErr;
+    SInt64 size = 0;
+    if (OSErr error = Position(*fork, positionMode, positionOffset, size))
+        return error;
+    if (fork->resource) {
+        if (size == fork->length)
+            return noErr;
+        if (OSErr error = EnsureSidecar(*fork))
+            return error;
+        if (ftruncate(fork->fd, off_t(fork->base + size)) != 0)
+            return FSErrorFromErrno(errno);
+        fork->length = size;
+        return StoreSidecarLength(*fork);
+    }
+    if (ftruncate(fork->fd, off_t(size)) != 0)
+        return FSErrorFromErrno(errno);
+    return noErr;
+}
+
+OSErr FSAllocateFork(SInt16 forkRefNum, UInt32, UInt16, SInt64, UInt64 requestCount,
+                     UInt64* actualCount) {
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    if (!Find(forkRefNum))
+        return rfNumErr;
+    if (actualCount)
+        *actualCount = requestCount;
+    return noErr;
+}
+
+OSErr FSFlushFork(SInt16 forkRefNum) {
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    return Find(forkRefNum) ? OSErr(noErr) : OSErr(rfNumErr);
+}
+
+} // namespace tbx

@@ -1,0 +1,217 @@
+#include "platform/prefs/cf_preferences.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <pwd.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+
+#include "platform/files/atomic_file.h"
+#include "platform/prefs/property_list.h"
+#include "platform/text_encoding.h"
+
+namespace tbx {
+
+const CFStringRef kCFPreferencesCurrentApplication = CFSTR("kCFPreferencesCurrentApplication");
+const CFStringRef kCFPreferencesAnyUser = CFSTR("kCFPreferencesAnyUser");
+const CFStringRef kCFPreferencesCurrentUser = CFSTR("kCFPreferencesCurrentUser");
+const CFStringRef kCFPreferencesAnyHost = CFSTR("kCFPreferencesAnyHost");
+const CFStringRef kCFPreferencesCurrentHost = CFSTR("kCFPreferencesCurrentHost");
+
+namespace {
+
+struct Domain {
+    bool loaded = false;
+    plist::Dictionary values;                    // what this process sees
+    std::map<std::u16string, CFTypeRef> changes; // set here since the last sync
+};
+
+using DomainKey = std::tuple<std::u16string, bool, bool>; // name, any user, any host
+
+std::mutex g_lock;
+std::map<DomainKey, Domain>& Domains() {
+    static std::map<DomainKey, Domain> domains;
+    return domains;
+}
+
+bool Same(CFStringRef a, CFStringRef b) {
+    return a && b && a->Text() == b->Text();
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string HomeFolder() {
+    std::string home = Environment("HOME");
+    if (home.empty())
+        if (const passwd* entry = getpwuid(getuid()))
+            home = entry->pw_dir ? entry->pw_dir : "";
+    return home;
+}
+
+std::string Folder(bool anyUser) {
+    if (anyUser) {
+        const std::string system = Environment("STRAVEL_SYSTEM_PREFS");
+        return system.empty() ? "/etc/xdg/Stravel" : system;
+    }
+    std::string config = Environment("XDG_CONFIG_HOME");
+    if (config.empty() || config[0] != '/')
+        config = HomeFolder() + "/.config";
+    return config + "/Stravel";
+}
+
+std::string HostName() {
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0 || !name[0])
+        return "localhost";
+    std::string host = name;
+    for (char& c : host)
+        if (c == '/')
+            c = '_';
+    return host;
+}
+
+std::optional<DomainKey> KeyOf(CFStringRef applicationID, CFStringRef userName,
+                               CFStringRef hostName) {
+    if (!applicationID || !userName || !hostName)
+        return std::nullopt;
+    std::u16string name = Same(applicationID, kCFPreferencesCurrentApplication)
+                              ? std::u16string(u"Stravel")
+                              : applicationID->Text();
+    // The name becomes a file name: nothing that leaves the folder.
+    if (name.empty() || name == u"." || name == u".." ||
+        name.find_first_of(std::u16string(u"/\0", 2)) != std::u16string::npos)
+        return std::nullopt;
+    const bool anyUser = Same(userName, kCFPreferencesAnyUser);
+    const bool anyHost = Same(hostName, kCFPreferencesAnyHost);
+    if (!anyUser && !Same(userName, kCFPreferencesCurrentUser))
+        return std::nullopt;
+    if (!anyHost && !Same(hostName, kCFPreferencesCurrentHost))
+        return std::nullopt;
+    return DomainKey{name, anyUser, anyHost};
+}
+
+std::string FilePath(const DomainKey& key) {
+    const std::string name = text::Utf16ToUtf8(std::get<0>(key));
+    const std::string folder = Folder(std::get<1>(key));
+    if (std::get<2>(key))
+        return folder + "/" + name + ".plist";
+    return folder + "/ByHost/" + name + "." + HostName() + ".plist";
+}
+
+// The list on disk; a missing file is an empty list.
+bool ReadList(const std::string& path, plist::Dictionary& out) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return plist::Parse(bytes.str(), out);
+}
+
+bool MakeFolders(const std::string& file) {
+    for (std::size_t slash = file.find('/', 1); slash != std::string::npos;
+         slash = file.find('/', slash + 1)) {
+        const std::string folder = file.substr(0, slash);
+        if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+Domain& Load(const DomainKey& key) {
+    Domain& domain = Domains()[key];
+    if (!domain.loaded) {
+        plist::Dictionary onDisk;
+        if (ReadList(FilePath(key), onDisk)) {
+            for (const auto& [name, value] : domain.values.Entries())
+                onDisk.Set(name, value);
+            domain.values = onDisk;
+        }
+        domain.loaded = true;
+    }
+    return domain;
+}
+
+} // namespace
+
+CFPropertyListRef CFPreferencesCopyValue(CFStringRef key, CFStringRef applicationID,
+                                         CFStringRef userName, CFStringRef hostName) {
+    const auto domainKey = KeyOf(applicationID, userName, hostName);
+    if (!key || !domainKey)
+        return nullptr;
+    std::lock_guard<std::mutex> guard(g_lock);
+    return CFRetain(Load(*domainKey).values.Find(key->Text()));
+}
+
+void CFPreferencesSetValue(CFStringRef key, CFPropertyListRef value, CFStringRef applicationID,
+                           CFStringRef userName, CFStringRef hostName) {
+    const auto domainKey = KeyOf(applicationID, userName, hostName);
+    if (!key || !domainKey)
+        return;
+    std::lock_guard<std::mutex> guard(g_lock);
+    Domain& domain = Load(*domainKey);
+    domain.values.Set(key->Text(), value);
+    auto found = domain.changes.find(key->Text());
+    if (found != domain.changes.end()) {
+        CFRelease(found->second);
+        found->second = CFRetain(value);
+    } else {
+        domain.changes.emplace(key->Text(), CFRetain(value));
+    }
+}
+
+Boolean CFPreferencesSynchronize(CFStringRef applicationID, CFStringRef userName,
+                                 CFStringRef hostName) {
+    const auto domainKey = KeyOf(applicationID, userName, hostName);
+    if (!domainKey)
+        return false;
+    std::lock_guard<std::mutex> guard(g_lock);
+    Domain& domain = Load(*domainKey);
+    const std::string path = FilePath(*domainKey);
+    plist::Dictionary merged;
+    if (!ReadList(path, merged))
+        return false;
+    for (const auto& [name, value] : domain.changes)
+        merged.Set(name, value);
+    if (!domain.changes.empty()) {
+        if (!MakeFolders(path) || !WriteFileAtomically(path, plist::Serialize(merged)))
+            return false;
+        for (auto& change : domain.changes)
+            CFRelease(change.second);
+        domain.changes.clear();
+    }
+    domain.values = merged;
+    return true;
+}
+
+namespace test {
+
+std::string PreferencesFilePath(CFStringRef applicationID, CFStringRef userName,
+                                CFStringRef hostName) {
+    const auto key = KeyOf(applicationID, userName, hostName);
+    return key ? FilePath(*key) : std::string();
+}
+
+void ResetPreferences() {
+    std::lock_guard<std::mutex> guard(g_lock);
+    for (auto& [key, domain] : Domains())
+        for (auto& change : domain.changes)
+            CFRelease(change.second);
+    Domains().clear();
+}
+
+} // namespace test
+
+} // namespace tbx

@@ -1,0 +1,69 @@
+#include "swf/actions/action_branch.h"
+
+#include "swf/stream/swf_reader.h"
+#include "swf/stream/swf_stream.h"
+
+namespace ravuz {
+
+CBK_SwfActionBranch& CBK_SwfActionBranch::operator=(const CBK_SwfActionBranch& other) {
+    if (this != &other) {
+        CBK_SwfActionRecord::operator=(other);
+        _offset = other._offset;
+    }
+    return *this;
+}
+
+uint32_t CBK_SwfActionBranch::Read(CBK_SwfReader* reader) {
+    const uint32_t before = reader->GetBufPos();
+    reader->GetWord();
+    _offset = static_cast<int16_t>(reader->GetWord());
+    _spanned.clear();
+    return reader->GetBufPos() - before;
+}
+
+int16_t CBK_SwfActionBranch::GetWrittenOffset() const {
+    if (_offset != 0)
+        return _offset;
+    uint32_t sum = 0;
+    for (const CBK_SwfActionRecord* record : _spanned)
+        sum += record->GetSize();
+    return static_cast<int16_t>(sum);
+}
+
+uint32_t CBK_SwfActionBranch::Write(CBK_SwfStream* stream) {
+    WriteHeader(stream, GetActionId(), 2);
+    stream->Add(GetWrittenOffset());
+    return 5;
+}
+
+void CBK_SwfActionBranch::GetJumps(std::vector<int32_t>& distances) const {
+    distances.push_back(GetWrittenOffset());
+}
+
+bool CBK_SwfActionBranch::SetJumps(const std::vector<int32_t>& distances) {
+    if (distances.size() != 1 || distances[0] < INT16_MIN || distances[0] > INT16_MAX)
+        return false;
+    _offset = static_cast<int16_t>(distances[0]);
+    if (_offset == 0)
+        _spanned.clear();
+    return true;
+}
+
+void CBK_SwfActionBranch::AttachBranchActions(const CBK_SwfActionVector& list, std::size_t index) {
+    _spanned.clear();
+    if (_offset > 0) {
+        int32_t left = _offset;
+        for (std::size_t j = index + 1; left > 0 && j < list.size(); ++j) {
+            _spanned.push_back(list[j].get());
+            left -= static_cast<int32_t>(list[j]->GetSize());
+        }
+    } else if (_offset < 0) {
+        int32_t left = -int32_t(_offset);
+        for (std::size_t j = index + 1; left > 0 && j-- > 0;) {
+            _spanned.push_back(list[j].get());
+            left -= static_cast<int32_t>(list[j]->GetSize());
+        }
+    }
+}
+
+} // namespace ravuz

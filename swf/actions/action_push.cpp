@@ -1,0 +1,334 @@
+#include "swf/actions/action_push.h"
+
+#include <bit>
+
+#include "swf/stream/swf_reader.h"
+#include "swf/stream/swf_stream.h"
+
+namespace ravuz {
+
+namespace {
+
+bool IsAbsolutePath(const std::wstring& text) {
+    return !text.empty() && text[0] == L'/';
+}
+bool IsRoot(const std::wstring& text) {
+    return text == L"_root";
+}
+
+std::wstring Utf8ToWide(const char* text) {
+    // The bytes are taken as a SWF 6 string: UTF-8, stray bytes kept as escapes.
+    std::string bytes(text);
+    return SwfDecodeText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 6);
+}
+
+} // namespace
+
+CBK_SwfActionPush::CBK_SwfActionPush(uint16_t value, int32_t type) {
+    if (type == kRegister)
+        AddRegister(static_cast<uint8_t>(value));
+    else if (type == kConstant8)
+        AddDictionaryLookup(static_cast<uint8_t>(value));
+    else if (type == kConstant16)
+        AddDictionaryLookup2(value);
+}
+
+CBK_SwfActionPush::CBK_SwfActionPush(const CBK_SwfActionPush& other) : CBK_SwfActionRecord(other) {
+    *this = other;
+}
+
+CBK_SwfActionPush& CBK_SwfActionPush::operator=(const CBK_SwfActionPush& other) {
+    if (this == &other)
+        return *this;
+    Destroy();
+    _textVersion = other._textVersion;
+    _values.reserve(other._values.size());
+    for (const auto& value : other._values)
+        _values.push_back(std::make_unique<PUSH_DATA>(*value));
+    _payloadSize = other._payloadSize;
+    _prefix = other._prefix;
+    _prefixGrowth = other._prefixGrowth;
+    return *this;
+}
+
+void CBK_SwfActionPush::Destroy() {
+    _values.clear();
+    _payloadSize = 0;
+    _prefixGrowth = 0;
+    _prefix.clear();
+}
+
+const CBK_SwfActionPush::PUSH_DATA* CBK_SwfActionPush::GetData(std::size_t index) const {
+    return index < _values.size() ? _values[index].get() : nullptr;
+}
+
+uint32_t CBK_SwfActionPush::ValueSize(const PUSH_DATA& value) const {
+    switch (value.type) {
+    case kString:
+        return static_cast<uint32_t>(SwfTextSize(value.text, _textVersion)) + 2;
+    case kFloat:
+    case kInteger:
+        return 5;
+    case kRegister:
+    case kBoolean:
+    case kConstant8:
+        return 2;
+    case kDouble:
+        return 9;
+    case kConstant16:
+        return 3;
+    default:
+        return 1;
+    }
+}
+
+uint32_t CBK_SwfActionPush::ValueGrowth(const PUSH_DATA& value) const {
+    if (value.type != kString || _prefix.empty())
+        return 0;
+    if (!IsAbsolutePath(value.text) && !IsRoot(value.text))
+        return 0;
+    // The prefix's first character is replaced by a one-byte "/" or ".".
+    return 1 +
+           static_cast<uint32_t>(SwfTextSize(std::wstring_view(_prefix).substr(1), _textVersion));
+}
+
+uint32_t CBK_SwfActionPush::Insert(PUSH_DATA value, uint32_t position) {
+    const uint32_t size = ValueSize(value);
+    const uint32_t growth = ValueGrowth(value);
+    if (uint64_t(_payloadSize) + _prefixGrowth + size + growth > kSwfMaxActionPayload)
+        return 0;
+    auto owned = std::make_unique<PUSH_DATA>(std::move(value));
+    if (position < _values.size())
+        _values.insert(_values.begin() + position, std::move(owned));
+    else
+        _values.push_back(std::move(owned));
+    _payloadSize += size;
+    _prefixGrowth += growth;
+    return size;
+}
+
+uint32_t CBK_SwfActionPush::AddString(const wchar_t* text, uint32_t position) {
+    PUSH_DATA value;
+    value.type = kString;
+    value.text = text ? text : L"";
+    return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddString(const std::wstring& text, uint32_t position) {
+    PUSH_DATA value;
+    value.type = kString;
+    value.text = text;
+    return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddFloat(float number, uint32_t position) {
+    PUSH_DATA value;
+    value.type = kFloat;
+    value.dword = std::bit_cast<uint32_t>(number);
+    return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddNull(uint32_t position) {
+    PUSH_DATA value;
+    value.type = kNull;
+    return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddUnknown(uint32_t position) {
+    PUSH_DATA value;
+    value.type = kUndefined;
+    return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddRegister(uint8_t reg, uint32_t position) {
+    PUSH_DATA value;
+    value.type = kRegister;
+    value.byte = reg;
+    return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddBool(uint8_t flag, uint32_t position) {
+    PUSH_DATA value;
+    value.type = kBoolean;
+    value.byte = flag;
+    return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddDouble(double number, uint32_t position) {
+    PUSH_DATA value;
+    value.type = kDouble;
+    value.number = number;
+    return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddDWord(int32_t number, uint32_t position) {
+    PUSH_DATA value;
+    value.type = kInteger;
+    value.dword = static_cast<uint32_t>(number);
+    return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddDictionaryLookup(uint8_t index, uint32_t position) {
+    PUSH_DATA value;
+    value.type = kConstant8;
+    value.byte = index;
+    return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddDictionaryLookup2(uint16_t index, uint32_t position) {
+    PUSH_DATA value;
+    value.type = kConstant16;
+    value.word = index;
+    return Insert(std::move(value), position);
+}
+
+bool CBK_SwfActionPush::RemoveData(uint32_t index) {
+    if (index >= _values.size())
+        return false;
+    _payloadSize -= ValueSize(*_values[index]);
+    _prefixGrowth -= ValueGrowth(*_values[index]);
+    _values.erase(_values.begin() + index);
+    return true;
+}
+
+bool CBK_SwfActionPush::Recount(uint32_t& payload, uint32_t& growth) const {
+    uint64_t p = 0;
+    uint64_t g = 0;
+    for (const auto& value : _values) {
+        p += ValueSize(*value);
+        g += ValueGrowth(*value);
+    }
+    if (p + g > kSwfMaxActionPayload)
+        return false;
+    payload = static_cast<uint32_t>(p);
+    growth = static_cast<uint32_t>(g);
+    return true;
+}
+
+bool CBK_SwfActionPush::SetPrefix(const wchar_t* prefix) {
+    std::wstring previous = std::move(_prefix);
+    _prefix = prefix ? prefix : L"";
+    if (!Recount(_payloadSize, _prefixGrowth)) {
+        _prefix = std::move(previous);
+        return false;
+    }
+    return true;
+}
+
+bool CBK_SwfActionPush::SetPrefix(const char* prefix) {
+    if (!prefix)
+        return SetPrefix(static_cast<const wchar_t*>(nullptr));
+    const std::wstring wide = Utf8ToWide(prefix);
+    return SetPrefix(wide.c_str());
+}
+
+bool CBK_SwfActionPush::SetTextVersion(uint8_t version) {
+    const uint8_t previous = _textVersion;
+    _textVersion = version;
+    if (!Recount(_payloadSize, _prefixGrowth)) {
+        _textVersion = previous;
+        return false;
+    }
+    return true;
+}
+
+uint32_t CBK_SwfActionPush::Read(CBK_SwfReader* reader) {
+    Destroy();
+    _textVersion = reader->GetVersion();
+    const uint32_t start = reader->GetBufPos();
+    const uint16_t length = reader->GetWord();
+    const uint32_t payloadStart = reader->GetBufPos();
+    const uint32_t remaining = reader->GetRemaining();
+    int32_t left = length < remaining ? length : static_cast<int32_t>(remaining);
+    while (left >= 1) {
+        PUSH_DATA value;
+        value.type = reader->GetByte();
+        switch (value.type) {
+        case kString:
+            reader->GetString(value.text, 0, true);
+            break;
+        case kFloat:
+        case kInteger:
+            value.dword = reader->GetDWord();
+            break;
+        case kRegister:
+        case kBoolean:
+        case kConstant8:
+            value.byte = reader->GetByte();
+            break;
+        case kConstant16:
+            value.word = reader->GetWord();
+            break;
+        case kDouble: {
+            uint64_t bits = 0;
+            for (int i = 0; i < 4; ++i)
+                bits |= uint64_t(reader->GetByte()) << (32 + 8 * i);
+            for (int i = 0; i < 4; ++i)
+                bits |= uint64_t(reader->GetByte()) << (8 * i);
+            value.number = std::bit_cast<double>(bits);
+            break;
+        }
+        default:
+            break;
+        }
+        const uint32_t size = ValueSize(value);
+        if (static_cast<int32_t>(size) > left) {
+            // The value runs past the announced length: it is not part of this record, and
+            // the next record starts where the length says.
+            reader->SetBufPos(payloadStart + length);
+            break;
+        }
+        _values.push_back(std::make_unique<PUSH_DATA>(std::move(value)));
+        _payloadSize += size;
+        left -= static_cast<int32_t>(size);
+    }
+    return reader->GetBufPos() - start;
+}
+
+uint32_t CBK_SwfActionPush::Write(CBK_SwfStream* stream) {
+    WriteHeader(stream, 0x96, _payloadSize + _prefixGrowth);
+    const std::wstring_view rest =
+        _prefix.empty() ? std::wstring_view() : std::wstring_view(_prefix).substr(1);
+    for (const auto& value : _values) {
+        stream->Add(value->type);
+        switch (value->type) {
+        case kString:
+            if (!_prefix.empty() && IsAbsolutePath(value->text)) {
+                stream->Add(uint8_t('/'));
+                stream->AddText(rest, _textVersion);
+                stream->AddText(value->text, _textVersion);
+            } else if (!_prefix.empty() && IsRoot(value->text)) {
+                stream->AddText(value->text, _textVersion);
+                stream->Add(uint8_t('.'));
+                stream->AddText(rest, _textVersion);
+            } else {
+                stream->AddText(value->text, _textVersion);
+            }
+            stream->Add(uint8_t(0));
+            break;
+        case kFloat:
+        case kInteger:
+            stream->Add(value->dword);
+            break;
+        case kRegister:
+        case kBoolean:
+        case kConstant8:
+            stream->Add(value->byte);
+            break;
+        case kConstant16:
+            stream->Add(value->word);
+            break;
+        case kDouble: {
+            const auto bits = std::bit_cast<uint64_t>(value->number);
+            stream->Add(static_cast<uint32_t>(bits >> 32));
+            stream->Add(static_cast<uint32_t>(bits));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return GetSize();
+}
+
+} // namespace ravuz

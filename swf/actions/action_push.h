@@ -1,0 +1,101 @@
+// CBK_SwfActionPush (0x96): typed values pushed on the player's stack, with the prefixing of
+// absolute target paths.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "swf/actions/action_record.h"
+
+namespace ravuz {
+
+class CBK_SwfActionPush : public CBK_SwfActionRecord {
+public:
+    enum : uint8_t {
+        kString = 0,
+        kFloat = 1,
+        kNull = 2,
+        kUndefined = 3,
+        kRegister = 4,
+        kBoolean = 5,
+        kDouble = 6,
+        kInteger = 7,
+        kConstant8 = 8,
+        kConstant16 = 9,
+    };
+
+    // One value. Types above 9, met in files, are kept with their type byte and no data.
+    struct PUSH_DATA {
+        uint8_t type = kNull;
+        std::wstring text;   // kString
+        uint32_t dword = 0;  // kFloat (the IEEE bits) and kInteger
+        double number = 0.0; // kDouble
+        uint8_t byte = 0;    // kRegister, kBoolean, kConstant8
+        uint16_t word = 0;   // kConstant16
+    };
+
+    CBK_SwfActionPush() = default;
+    explicit CBK_SwfActionPush(int32_t value) { AddDWord(value, kSwfAppend); }
+    explicit CBK_SwfActionPush(float value) { AddFloat(value, kSwfAppend); }
+    explicit CBK_SwfActionPush(double value) { AddDouble(value, kSwfAppend); }
+    explicit CBK_SwfActionPush(bool value) { AddBool(value ? 1 : 0, kSwfAppend); }
+    explicit CBK_SwfActionPush(const std::wstring& text) { AddString(text, kSwfAppend); }
+    explicit CBK_SwfActionPush(const wchar_t* text) { AddString(text, kSwfAppend); }
+    // Type 4 a register, 8 a one-byte constant index, 9 a two-byte one; other types add nothing.
+    CBK_SwfActionPush(uint16_t value, int32_t type);
+    CBK_SwfActionPush(const CBK_SwfActionPush& other);
+    CBK_SwfActionPush& operator=(const CBK_SwfActionPush& other);
+    ~CBK_SwfActionPush() override { Destroy(); }
+
+    // Each inserts before `position` (appends when it is not below the count) and returns
+    // the value's encoded size; 0 when the value would overflow the record's 64 KiB payload.
+    uint32_t AddString(const wchar_t* text, uint32_t position = kSwfAppend);
+    uint32_t AddString(const std::wstring& text, uint32_t position = kSwfAppend);
+    uint32_t AddFloat(float value, uint32_t position = kSwfAppend);
+    uint32_t AddNull(uint32_t position = kSwfAppend);
+    uint32_t AddUnknown(uint32_t position = kSwfAppend);
+    uint32_t AddRegister(uint8_t reg, uint32_t position = kSwfAppend);
+    uint32_t AddBool(uint8_t value, uint32_t position = kSwfAppend);
+    uint32_t AddDouble(double value, uint32_t position = kSwfAppend);
+    uint32_t AddDWord(int32_t value, uint32_t position = kSwfAppend);
+    uint32_t AddDictionaryLookup(uint8_t index, uint32_t position = kSwfAppend);
+    uint32_t AddDictionaryLookup2(uint16_t index, uint32_t position = kSwfAppend);
+    bool RemoveData(uint32_t index);
+
+    std::size_t GetDataCount() const { return _values.size(); }
+    const PUSH_DATA* GetData(std::size_t index) const;
+
+    // Strings that begin with "/" are written behind the prefix, and "_root" is followed by
+    // it (its first character becomes "/" or "." there). Null or empty: no prefixing. The
+    // 8-bit form takes UTF-8. False, with nothing changed, when the prefixed values would
+    // overflow the record.
+    bool SetPrefix(const char* prefix);
+    bool SetPrefix(const wchar_t* prefix);
+    const std::wstring& GetPrefix() const { return _prefix; }
+    // The bytes the prefix adds when written.
+    uint32_t GetPrefixGrowth() const { return _prefixGrowth; }
+    uint32_t GetPayloadSize() const { return _payloadSize; }
+
+    uint8_t GetActionId() const override { return 0x96; }
+    uint32_t GetSize() const override { return _payloadSize + _prefixGrowth + 3; }
+    uint32_t Read(CBK_SwfReader* reader) override;
+    uint32_t Write(CBK_SwfStream* stream) override;
+    CBK_SwfActionRecord* MakeCopy() const override { return new CBK_SwfActionPush(*this); }
+    bool SetTextVersion(uint8_t version) override;
+    void Destroy();
+
+private:
+    uint32_t ValueSize(const PUSH_DATA& value) const;
+    uint32_t ValueGrowth(const PUSH_DATA& value) const;
+    uint32_t Insert(PUSH_DATA value, uint32_t position);
+    // Sizes of every value under the current prefix and version; false when too large.
+    bool Recount(uint32_t& payload, uint32_t& growth) const;
+
+    std::vector<std::unique_ptr<PUSH_DATA>> _values;
+    uint32_t _payloadSize = 0;
+    std::wstring _prefix;
+    uint32_t _prefixGrowth = 0;
+};
+
+} // namespace ravuz

@@ -1,0 +1,87 @@
+#include "swf/stream/swf_file_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/paths/path.h"
+
+namespace ravuz {
+
+namespace {
+constexpr uint32_t kWindowSize = 64 * 1024;
+}
+
+CBK_SwfFileReader::~CBK_SwfFileReader() {
+    CBK_SwfFileReader::Close();
+}
+
+bool CBK_SwfFileReader::AttachFile(const CBK_Path& path) {
+    Close();
+    Create();
+    _file = path.OpenAsStdFile(L"rb");
+    if (!_file)
+        return false;
+    long size = -1;
+    if (std::fseek(_file, 0, SEEK_END) == 0)
+        size = std::ftell(_file);
+    if (size < 0) {
+        Close();
+        return false;
+    }
+    _fileSize = static_cast<uint32_t>(std::min<long long>(size, UINT32_MAX));
+    return true;
+}
+
+void CBK_SwfFileReader::Close() {
+    if (_file) {
+        std::fclose(_file);
+        _file = nullptr;
+    }
+    _fileSize = 0;
+    _window.clear();
+    _windowStart = 0;
+    _position = 0;
+    _bitPosition = 0;
+}
+
+bool CBK_SwfFileReader::Fill(uint32_t position) {
+    _window.clear();
+    _windowStart = position;
+    if (!_file || position >= _fileSize)
+        return false;
+    const uint32_t want = std::min(kWindowSize, _fileSize - position);
+    if (std::fseek(_file, static_cast<long>(position), SEEK_SET) != 0)
+        return false;
+    _window.resize(want);
+    const std::size_t got = std::fread(_window.data(), 1, want, _file);
+    _window.resize(got);
+    return got > 0;
+}
+
+uint8_t CBK_SwfFileReader::FetchByte(uint32_t position) {
+    if (position < _windowStart || position - _windowStart >= _window.size()) {
+        if (!Fill(position))
+            return 0; // the file shrank under us: read as zero
+    }
+    return _window[position - _windowStart];
+}
+
+void CBK_SwfFileReader::FetchBytes(uint32_t position, uint8_t* out, uint32_t count) {
+    while (count > 0) {
+        if (position < _windowStart || position - _windowStart >= _window.size()) {
+            if (!Fill(position)) {
+                std::memset(out, 0, count);
+                return;
+            }
+        }
+        const uint32_t offset = position - _windowStart;
+        const uint32_t n =
+            std::min<uint32_t>(count, static_cast<uint32_t>(_window.size()) - offset);
+        std::memcpy(out, _window.data() + offset, n);
+        out += n;
+        position += n;
+        count -= n;
+    }
+}
+
+} // namespace ravuz

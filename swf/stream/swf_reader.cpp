@@ -1,0 +1,169 @@
+#include "swf/stream/swf_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "swf/stream/swf_stream.h"
+#include "swf/stream/swf_text.h"
+
+namespace ravuz {
+
+CBK_SwfReader::CBK_SwfReader() {
+    CBK_SwfReader::Create();
+}
+
+CBK_SwfReader::~CBK_SwfReader() = default;
+
+void CBK_SwfReader::Create() {
+    _data.clear();
+    _position = 0;
+    _bitPosition = 0;
+    _currentTagLength = 0;
+}
+
+bool CBK_SwfReader::Create(CBK_SwfStream* stream, bool) {
+    Create();
+    if (stream) {
+        _data = stream->GetStream();
+        _version = stream->GetVersion();
+    }
+    _currentTagLength = static_cast<uint32_t>(_data.size());
+    return true;
+}
+
+void CBK_SwfReader::CreateFromBytes(const uint8_t* bytes, std::size_t size, uint8_t version) {
+    Create();
+    if (bytes && size)
+        _data.assign(bytes, bytes + std::min<std::size_t>(size, UINT32_MAX));
+    _version = version;
+    _currentTagLength = static_cast<uint32_t>(_data.size());
+}
+
+uint32_t CBK_SwfReader::GetDataSize() const {
+    return static_cast<uint32_t>(_data.size());
+}
+
+uint8_t CBK_SwfReader::FetchByte(uint32_t position) {
+    return _data[position];
+}
+
+void CBK_SwfReader::FetchBytes(uint32_t position, uint8_t* out, uint32_t count) {
+    std::memcpy(out, _data.data() + position, count);
+}
+
+uint32_t CBK_SwfReader::GetRemaining() const {
+    const uint32_t size = GetDataSize();
+    const uint32_t at = _position + (_bitPosition ? 1u : 0u);
+    return at >= size ? 0 : size - at;
+}
+
+uint32_t CBK_SwfReader::GetTagEnd(uint32_t start) const {
+    const uint64_t end = uint64_t(start) + _currentTagLength;
+    return static_cast<uint32_t>(std::min<uint64_t>(end, GetDataSize()));
+}
+
+void CBK_SwfReader::SetBufPos(uint32_t position) {
+    _position = std::min(position, GetDataSize());
+}
+
+void CBK_SwfReader::OffsetBufPos(uint32_t delta) {
+    SetBufPos(static_cast<uint32_t>(std::min<uint64_t>(uint64_t(_position) + delta, UINT32_MAX)));
+}
+
+void CBK_SwfReader::ByteAlign() {
+    if (_bitPosition) {
+        if (_position < GetDataSize())
+            ++_position;
+        _bitPosition = 0;
+    }
+}
+
+int32_t CBK_SwfReader::GetBits(uint16_t count, bool isSigned) {
+    if (count == 0)
+        return 0;
+    const uint32_t size = GetDataSize();
+    uint64_t value = 0;
+    uint32_t left = count;
+    while (left > 0) {
+        if (_bitPosition >= 8)
+            ByteAlign();
+        if (_position >= size) {
+            value = left >= 32 ? 0 : value << left;
+            break;
+        }
+        const uint32_t available = 8 - _bitPosition;
+        const uint32_t take = std::min(available, left);
+        const uint32_t bits = (FetchByte(_position) >> (available - take)) & ((1u << take) - 1);
+        value = ((value << take) | bits) & 0xFFFFFFFFu;
+        _bitPosition += take;
+        left -= take;
+    }
+    auto result = static_cast<uint32_t>(value);
+    if (isSigned && count < 32 && (result >> (count - 1)) & 1)
+        result |= ~((uint32_t(1) << count) - 1);
+    return static_cast<int32_t>(result);
+}
+
+uint8_t CBK_SwfReader::PeekByte() {
+    const uint32_t at = _position + (_bitPosition ? 1u : 0u);
+    return at < GetDataSize() ? FetchByte(at) : 0;
+}
+
+uint8_t CBK_SwfReader::GetByte() {
+    ByteAlign();
+    if (_position >= GetDataSize())
+        return 0;
+    return FetchByte(_position++);
+}
+
+uint16_t CBK_SwfReader::GetWord() {
+    ByteAlign();
+    if (GetDataSize() - _position < 2)
+        return 0;
+    uint8_t b[2];
+    FetchBytes(_position, b, 2);
+    _position += 2;
+    return static_cast<uint16_t>(b[0] | (b[1] << 8));
+}
+
+uint32_t CBK_SwfReader::GetDWord() {
+    ByteAlign();
+    if (GetDataSize() - _position < 4)
+        return 0;
+    uint8_t b[4];
+    FetchBytes(_position, b, 4);
+    _position += 4;
+    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+}
+
+uint32_t CBK_SwfReader::GetBytes(std::vector<uint8_t>& out, uint32_t count) {
+    ByteAlign();
+    const uint32_t n = std::min(count, GetDataSize() - _position);
+    if (n == 0)
+        return 0;
+    const std::size_t old = out.size();
+    out.resize(old + n);
+    FetchBytes(_position, out.data() + old, n);
+    _position += n;
+    return n;
+}
+
+void CBK_SwfReader::GetString(std::wstring& str, uint32_t length, bool) {
+    str.clear();
+    ByteAlign();
+    std::vector<uint8_t> bytes;
+    if (length) {
+        GetBytes(bytes, length);
+    } else {
+        const uint32_t size = GetDataSize();
+        uint32_t end = _position;
+        while (end < size && FetchByte(end) != 0)
+            ++end;
+        GetBytes(bytes, end - _position);
+        if (_position < size)
+            ++_position; // the terminator
+    }
+    str = SwfDecodeText(bytes.data(), bytes.size(), _version);
+}
+
+} // namespace ravuz

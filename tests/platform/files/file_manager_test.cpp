@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/files/cf_url.h"
+#include "platform/files/folders.h"
+#include "platform/files/fs_catalog.h"
+#include "platform/files/fs_forks.h"
+#include "platform/files/launch.h"
+#include "tests/support/private_folders.h"
+
+namespace {
+
+using namespace tbx;
+using stravel::testing::PrivateFolders;
+namespace fs = std::filesystem;
+
+FSRef RefOf(const fs::path& path) {
+    FSRef ref;
+    EXPECT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(path.c_str()), &ref, nullptr), noErr)
+        << path;
+    return ref;
+}
+
+std::u16string U(const char* text) {
+    return std::u16string(text, text + std::strlen(text));
+}
+
+class FileManagerTest : public ::testing::Test {
+protected:
+    PrivateFolders folders;
+    fs::path work = folders.Work();
+};
+
+TEST_F(FileManagerTest, ErrorsCarryTheMacNumbers) {
+    FSRef ref;
+    const std::string missing = (work / "missing").string();
+    EXPECT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(missing.c_str()), &ref, nullptr),
+              fnfErr);
+
+    FSRef folder = RefOf(work);
+    const std::u16string name = U("a");
+    EXPECT_EQ(FSCreateFileUnicode(&folder, name.size(), name.data(), 0, nullptr, &ref, nullptr),
+              noErr);
+    EXPECT_EQ(FSCreateFileUnicode(&folder, name.size(), name.data(), 0, nullptr, nullptr, nullptr),
+              dupFNErr);
+    const std::u16string bad = U("x/y");
+    EXPECT_EQ(FSCreateFileUnicode(&folder, bad.size(), bad.data(), 0, nullptr, nullptr, nullptr),
+              paramErr);
+    const std::u16string dots = U("..");
+    EXPECT_EQ(FSCreateDirectoryUnicode(&folder, dots.size(), dots.data(), 0, nullptr, nullptr,
+                                       nullptr, nullptr),
+              paramErr);
+
+    fs::create_directories(work / "full" / "inner");
+    FSRef full = RefOf(work / "full");
+    EXPECT_EQ(FSDeleteObject(&full), fBsyErr);
+
+    SInt16 fork = 0;
+    ASSERT_EQ(FSOpenFork(&ref, 0, nullptr, fsRdPerm, &fork), noErr);
+    char byte;
+    ByteCount got = 7;
+    EXPECT_EQ(FSReadFork(fork, fsAtMark, 0, 1, &byte, &got), eofErr);
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(FSCloseFork(fork), noErr);
+    EXPECT_EQ(FSCloseFork(fork), rfNumErr);
+}
+
+TEST_F(FileManagerTest, LockedFilesRefuseChangeWithFileLocked) {
+    stravel::testing::WriteFileBytes(work / "locked", "keep");
+    FSRef ref = RefOf(work / "locked");
+    ASSERT_EQ(FSSetLocked(&ref, true), noErr);
+    struct stat info;
+    ASSERT_EQ(stat((work / "locked").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0222, 0u);
+    FSCatalogInfo catalog;
+    ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoNodeFlags, &catalog, nullptr, nullptr, nullptr),
+              noErr);
+    EXPECT_TRUE(catalog.nodeFlags & kFSNodeLockedMask);
+    EXPECT_EQ(FSDeleteObject(&ref), fLckdErr);
+    const std::u16string name = U("other");
+    EXPECT_EQ(FSRenameUnicode(&ref, name.size(), name.data(), 0, nullptr), fLckdErr);
+    SInt16 fork = 0;
+    EXPECT_EQ(FSOpenFork(&ref, 0, nullptr, fsWrPerm, &fork), fLckdErr);
+    ASSERT_EQ(FSSetLocked(&ref, false), noErr);
+    EXPECT_EQ(FSDeleteObject(&ref), noErr);
+}
+
+TEST_F(FileManagerTest, FinderInfoIsTheBigEndianExtendedAttribute) {
+    stravel::testing::WriteFileBytes(work / "movie.swf", "");
+    FSRef ref = RefOf(work / "movie.swf");
+    FSCatalogInfo info;
+    FileInfo finder;
+    finder.fileType = FourCC("SWFL");
+    finder.fileCreator = FourCC("SWF2");
+    finder.finderFlags = kIsInvisible;
+    SetFileInfo(info, finder);
+    ASSERT_EQ(FSSetCatalogInfo(&ref, kFSCatInfoFinderInfo, &info), noErr);
+    FSCatalogInfo back;
+    ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoFinderInfo, &back, nullptr, nullptr, nullptr),
+              noErr);
+    if (GetFileInfo(back).fileType == 0)
+        GTEST_SKIP() << "no user attributes on this file system";
+    EXPECT_EQ(GetFileInfo(back).fileCreator, FourCC("SWF2"));
+    EXPECT_EQ(GetFileInfo(back).finderFlags, kIsInvisible);
+
+    STRAVEL_REQUIRE_TOOL("getfattr");
+    auto result =
+        stravel::testing::RunTool({"getfattr", "--only-values", "-n", "user.com.apple.FinderInfo",
+                                   (work / "movie.swf").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.out.size(), 32u);
+    EXPECT_EQ(result.out.substr(0, 8), "SWFLSWF2");
+    EXPECT_EQ(static_cast<unsigned char>(result.out[8]), 0x40);
+}
+
+TEST_F(FileManagerTest, ResourceForkSidecarIsMadeOnWriteAndFollowsItsFile) {
+    stravel::testing::WriteFileBytes(work / "doc", "data");
+    FSRef ref = RefOf(work / "doc");
+    HFSUniStr255 rsrc;
+    FSGetResourceForkName(&rsrc);
+    SInt16 fork = 0;
+    ASSERT_EQ(FSOpenFork(&ref, rsrc.length, rsrc.unicode, fsRdWrPerm, &fork), noErr);
+    EXPECT_FALSE(fs::exists(work / "._doc"));
+    ASSERT_EQ(FSWriteFork(fork, fsAtMark, 0, 5, "fork!", nullptr), noErr);
+    ASSERT_EQ(FSCloseFork(fork), noErr);
+    ASSERT_TRUE(fs::exists(work / "._doc"));
+    const std::string sidecar = stravel::testing::ReadFileBytes(work / "._doc");
+    EXPECT_EQ(sidecar.substr(0, 4), std::string("\x00\x05\x16\x07", 4));
+    EXPECT_EQ(sidecar.substr(sidecar.size() - 5), "fork!");
+
+    // Listings do not show it; renaming and deleting take it along.
+    FSRef folder = RefOf(work);
+    FSIterator iterator;
+    ASSERT_EQ(FSOpenIterator(&folder, kFSIterateFlat, &iterator), noErr);
+    UInt32 count = 0;
+    FSRef items[4];
+    EXPECT_EQ(
+        FSGetCatalogInfoBulk(iterator, 4, &count, nullptr, 0, nullptr, items, nullptr, nullptr),
+        noErr);
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(FSCloseIterator(iterator), noErr);
+    EXPECT_EQ(FSCloseIterator(iterator), rfNumErr);
+
+    const std::u16string name = U("renamed");
+    FSRef renamed;
+    ASSERT_EQ(FSRenameUnicode(&ref, name.size(), name.data(), 0, &renamed), noErr);
+    EXPECT_TRUE(fs::exists(work / "._renamed"));
+    EXPECT_FALSE(fs::exists(work / "._doc"));
+    FSCatalogInfo info;
+    ASSERT_EQ(FSGetCatalogInfo(&renamed, kFSCatInfoRsrcSizes | kFSCatInfoDataSizes, &info, nullptr,
+                               nullptr, nullptr),
+              noErr);
+    EXPECT_EQ(info.rsrcLogicalSize, 5u);
+    EXPECT_EQ(info.dataLogicalSize, 4u);
+    ASSERT_EQ(FSDeleteObject(&renamed), noErr);
+    EXPECT_FALSE(fs::exists(work / "._renamed"));
+}
+
+TEST_F(FileManagerTest, MovesNeverReplaceAndRenamesCanReplaceAtomically) {
+    fs::create_directories(work / "in");
+    stravel::testing::WriteFileBytes(work / "a", "A");
+    stravel::testing::WriteFileBytes(work / "in" / "a", "old");
+    FSRef a = RefOf(work / "a"), in = RefOf(work / "in");
+    EXPECT_EQ(FSMoveObject(&a, &in, nullptr), dupFNErr);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "a"), "A");
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "in" / "a"), "old");
+
+    stravel::testing::WriteFileBytes(work / "b", "B");
+    const std::u16string b = U("b");
+    EXPECT_EQ(FSRenameUnicode(&a, b.size(), b.data(), 0, nullptr), dupFNErr);
+    ASSERT_EQ(FSRenameUnicodeReplacing(&a, b.size(), b.data(), nullptr), noErr);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "b"), "A");
+    EXPECT_FALSE(fs::exists(work / "a"));
+    const std::u16string folderName = U("in");
+    FSRef bRef = RefOf(work / "b");
+    EXPECT_EQ(FSRenameUnicodeReplacing(&bRef, folderName.size(), folderName.data(), nullptr),
+              dupFNErr);
+}
+
+TEST_F(FileManagerTest, ForksPositionReadAndWriteIn64Bits) {
+    stravel::testing::WriteFileBytes(work / "f", "0123456789");
+    FSRef ref = RefOf(work / "f");
+    SInt16 fork = 0;
+    ASSERT_EQ(FSOpenFork(&ref, 0, nullptr, fsRdWrPerm, &fork), noErr);
+    EXPECT_EQ(FSSetForkPosition(fork, fsFromStart, -1), posErr);
+    ASSERT_EQ(FSSetForkPosition(fork, fsFromLEOF, -3), noErr);
+    char bytes[8] = {};
+    ByteCount got = 0;
+    EXPECT_EQ(FSReadFork(fork, fsAtMark, 0, 8, bytes, &got), eofErr);
+    EXPECT_EQ(std::string(bytes, got), "789");
+    const SInt64 far = (SInt64(1) << 32) + 5;
+    ASSERT_EQ(FSSetForkSize(fork, fsFromStart, far), noErr);
+    SInt64 size = 0;
+    ASSERT_EQ(FSGetForkSize(fork, &size), noErr);
+    EXPECT_EQ(size, far);
+    ASSERT_EQ(FSWriteFork(fork, fsFromStart, far - 1, 1, "z", nullptr), noErr);
+    SInt64 position = 0;
+    ASSERT_EQ(FSGetForkPosition(fork, &position), noErr);
+    EXPECT_EQ(position, far);
+    EXPECT_EQ(FSCloseFork(fork), noErr);
+}
+
+TEST_F(FileManagerTest, StandardFoldersFollowTheEnvironment) {
+    FSRef ref;
+    ASSERT_EQ(FSFindFolder(kUserDomain, kTemporaryFolderType, kCreateFolder, &ref), noErr);
+    EXPECT_EQ(fs::path(ref.path).parent_path(), fs::canonical(folders.Root() / "tmp"));
+    struct stat info;
+    ASSERT_EQ(stat(ref.path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(info.st_uid, geteuid());
+
+    ASSERT_EQ(FSFindFolder(kUserDomain, kApplicationSupportFolderType, kCreateFolder, &ref), noErr);
+    EXPECT_EQ(ref.path, fs::canonical(folders.Root() / "data").string());
+    ASSERT_EQ(FSFindFolder(kUserDomain, kPreferencesFolderType, kCreateFolder, &ref), noErr);
+    EXPECT_EQ(ref.path, fs::canonical(folders.Root() / "config").string());
+    ASSERT_EQ(FSFindFolder(kUserDomain, kDocumentsFolderType, kCreateFolder, &ref), noErr);
+    EXPECT_EQ(ref.path, fs::canonical(folders.Root() / "Documents").string());
+    EXPECT_EQ(FSFindFolder(kNetworkDomain, kApplicationSupportFolderType, kCreateFolder, &ref),
+              fnfErr);
+}
+
+TEST_F(FileManagerTest, TemporaryFolderOfSomeoneElseOrALinkIsRefused) {
+    const fs::path tmp = folders.Root() / "tmp";
+    const fs::path mine = tmp / ("stravel-" + std::to_string(geteuid()));
+    fs::create_directories(folders.Root() / "elsewhere");
+    fs::create_directory_symlink(folders.Root() / "elsewhere", mine);
+    FSRef ref;
+    EXPECT_EQ(FSFindFolder(kUserDomain, kTemporaryFolderType, kCreateFolder, &ref),
+              afpAccessDenied);
+    fs::remove(mine);
+    fs::create_directory(mine);
+    fs::permissions(mine, fs::perms::all);
+    ASSERT_EQ(FSFindFolder(kUserDomain, kTemporaryFolderType, kCreateFolder, &ref), noErr);
+    EXPECT_EQ(fs::status(mine).permissions() & fs::perms::all, fs::perms::owner_all);
+}
+
+TEST(CFURLTest, PathsConvertBetweenStyles) {
+    CFURLRef url =
+        CFURLCreateWithFileSystemPath(nullptr, CFSTR("/a/b:c/d"), kCFURLPOSIXPathStyle, true);
+    ASSERT_TRUE(url);
+    EXPECT_TRUE(CFURLHasDirectoryPath(url));
+    CFStringRef hfs = CFURLCopyFileSystemPath(url, kCFURLHFSPathStyle);
+    EXPECT_EQ(text::Utf16ToUtf8(hfs->Text()), std::string(kStartupVolumeName) + ":a:b/c:d");
+    CFURLRef back = CFURLCreateWithFileSystemPath(nullptr, hfs, kCFURLHFSPathStyle, false);
+    CFStringRef posix = CFURLCopyFileSystemPath(back, kCFURLPOSIXPathStyle);
+    EXPECT_EQ(text::Utf16ToUtf8(posix->Text()), "/a/b:c/d");
+    CFURLRef parent = CFURLCreateCopyDeletingLastPathComponent(nullptr, url);
+    EXPECT_EQ(parent->Path(), "/a/b:c");
+    CFURLRef hidden =
+        CFURLCreateWithFileSystemPath(nullptr, CFSTR("/x/.hidden"), kCFURLPOSIXPathStyle, false);
+    CFURLRef stem = CFURLCreateCopyDeletingPathExtension(nullptr, hidden);
+    EXPECT_EQ(stem->Path(), "/x/.hidden");
+    for (CFTypeRef object : {CFTypeRef(url), CFTypeRef(hfs), CFTypeRef(back), CFTypeRef(posix),
+                             CFTypeRef(parent), CFTypeRef(stem), CFTypeRef(hidden)})
+        CFRelease(object);
+}
+
+TEST(LaunchTest, TestsReplaceTheLauncherAndTheRealOneSpawnsWithoutAShell) {
+    std::vector<std::string> seen;
+    test::SetLauncher([&](const std::vector<std::string>& argv, UInt32* pid) {
+        seen = argv;
+        *pid = 42;
+        return OSStatus(noErr);
+    });
+    ProcessSerialNumber psn;
+    EXPECT_EQ(LaunchProgram({"/bin/x", "a b;rm"}, &psn), noErr);
+    EXPECT_EQ(psn.lowLongOfPSN, 42u);
+    EXPECT_EQ(seen, (std::vector<std::string>{"/bin/x", "a b;rm"}));
+    test::SetLauncher({});
+
+    stravel::testing::TempDir dir;
+    const std::string marker = (dir / "made;by $(spawn)").string();
+    ASSERT_EQ(LaunchProgram({"touch", marker}, &psn), noErr);
+    EXPECT_NE(psn.lowLongOfPSN, 0u);
+    for (int i = 0; i < 200 && !fs::exists(marker); ++i)
+        usleep(10000);
+    EXPECT_TRUE(fs::exists(marker));
+    EXPECT_NE(LaunchProgram({"/no/such/program"}, &psn), noErr);
+}
+
+} // namespace

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "platform/cf_data.h"
+#include "platform/cf_number.h"
+#include "platform/prefs/cf_preferences.h"
+#include "platform/prefs/property_list.h"
+#include "tests/support/prefs_fixture.h"
+
+namespace {
+
+using namespace tbx;
+using stravel::testing::ReadFileBytes;
+using stravel::testing::RunTool;
+using stravel::testing::WriteFileBytes;
+
+class CFPreferencesTest : public stravel::testing::PrefsFolderTest {
+protected:
+    CFStringRef S(const char* text) {
+        return CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8);
+    }
+    void Set(const char* key, CFTypeRef value, CFStringRef domain = CFSTR("Test")) {
+        CFStringRef k = S(key);
+        CFPreferencesSetValue(k, value, domain, kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
+        CFRelease(k);
+    }
+    CFTypeRef Copy(const char* key, CFStringRef domain = CFSTR("Test")) {
+        CFStringRef k = S(key);
+        CFTypeRef v =
+            CFPreferencesCopyValue(k, domain, kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
+        CFRelease(k);
+        return v;
+    }
+    bool Sync(CFStringRef domain = CFSTR("Test")) {
+        return CFPreferencesSynchronize(domain, kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
+    }
+    std::string File(CFStringRef domain = CFSTR("Test")) {
+        return test::PreferencesFilePath(domain, kCFPreferencesCurrentUser, kCFPreferencesAnyHost);
+    }
+};
+
+TEST_F(CFPreferencesTest, FilesLiveWhereTheScopeSays) {
+    EXPECT_EQ(File(), UserFolder() + "/Test.plist");
+    EXPECT_EQ(File(kCFPreferencesCurrentApplication), UserFolder() + "/Stravel.plist");
+    EXPECT_EQ(
+        test::PreferencesFilePath(CFSTR("Test"), kCFPreferencesAnyUser, kCFPreferencesAnyHost),
+        SystemFolder() + "/Test.plist");
+    const std::string byHost =
+        test::PreferencesFilePath(CFSTR("Test"), kCFPreferencesAnyUser, kCFPreferencesCurrentHost);
+    EXPECT_EQ(byHost.rfind(SystemFolder() + "/ByHost/Test.", 0), 0u);
+    EXPECT_EQ(byHost.substr(byHost.size() - 6), ".plist");
+    for (const char* bad : {"", ".", "..", "a/b", "../escape"}) {
+        CFStringRef domain = S(bad);
+        EXPECT_EQ(File(domain), "") << bad;
+        EXPECT_FALSE(Sync(domain)) << bad;
+        CFRelease(domain);
+    }
+}
+
+TEST_F(CFPreferencesTest, ValuesAreSeenAtOnceAndWrittenOnSynchronize) {
+    CFStringRef text = S("h\u00e9llo \U0001F600 <&> \r\n\t end");
+    Set("text", text);
+    CFTypeRef copy = Copy("text");
+    EXPECT_EQ(copy, static_cast<CFTypeRef>(text));
+    CFRelease(copy);
+    EXPECT_FALSE(std::filesystem::exists(File()));
+    ASSERT_TRUE(Sync());
+    ASSERT_TRUE(std::filesystem::exists(File()));
+
+    test::ResetPreferences(); // as a new process
+    copy = Copy("text");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(static_cast<CFStringRef>(copy)->Text(), text->Text());
+    CFRelease(copy);
+    CFRelease(text);
+
+    Set("text", nullptr);
+    EXPECT_EQ(Copy("text"), nullptr);
+    ASSERT_TRUE(Sync());
+    test::ResetPreferences();
+    EXPECT_EQ(Copy("text"), nullptr);
+}
+
+TEST_F(CFPreferencesTest, ChangesOfOthersToOtherKeysAreKept) {
+    int32_t one = 1;
+    CFNumberRef number = CFNumberCreate(nullptr, kCFNumberSInt32Type, &one);
+    Set("ours", number);
+    CFRelease(number);
+    // Another program writes the list in the meantime.
+    std::filesystem::create_directories(UserFolder());
+    WriteFileBytes(File(), "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                           "<key>theirs</key><string>kept</string>"
+                           "<key>list</key><array><integer>1</integer><string>x</string></array>"
+                           "</dict></plist>");
+    ASSERT_TRUE(Sync());
+    CFTypeRef theirs = Copy("theirs");
+    ASSERT_NE(theirs, nullptr);
+    EXPECT_EQ(static_cast<CFStringRef>(theirs)->Text(), u"kept");
+    CFRelease(theirs);
+    const std::string written = ReadFileBytes(File());
+    EXPECT_NE(written.find("<key>ours</key>"), std::string::npos);
+    // A kind of value the preferences do not use is written back as it was.
+    EXPECT_NE(written.find("<array><integer>1</integer><string>x</string></array>"),
+              std::string::npos);
+}
+
+TEST_F(CFPreferencesTest, AnUnreadableListIsNeitherUsedNorOverwritten) {
+    std::filesystem::create_directories(UserFolder());
+    WriteFileBytes(File(), "<plist><dict><key>a</key>");
+    Set("b", kCFBooleanTrue);
+    EXPECT_FALSE(Sync());
+    EXPECT_EQ(ReadFileBytes(File()), "<plist><dict><key>a</key>");
+    // Once the file is mended the pending change still goes out.
+    std::filesystem::remove(File());
+    EXPECT_TRUE(Sync());
+    test::ResetPreferences();
+    CFTypeRef b = Copy("b");
+    EXPECT_EQ(b, static_cast<CFTypeRef>(kCFBooleanTrue));
+    CFRelease(b);
+}
+
+TEST_F(CFPreferencesTest, PythonReadsTheList) {
+    STRAVEL_REQUIRE_TOOL("python3");
+    int32_t minusOne = -1;
+    float tenth = 0.1f;
+    double third = 1.0 / 3.0;
+    const UInt8 bytes[] = {0, 1, 2, 250, 255};
+    CFNumberRef n1 = CFNumberCreate(nullptr, kCFNumberLongType, &minusOne);
+    CFNumberRef n2 = CFNumberCreate(nullptr, kCFNumberFloatType, &tenth);
+    CFNumberRef n3 = CFNumberCreate(nullptr, kCFNumberDoubleType, &third);
+    CFDataRef data = CFDataCreate(nullptr, bytes, 5);
+    CFStringRef text = S("a\rb\x01"
+                         "c");
+    Set("n1", n1);
+    Set("n2", n2);
+    Set("n3", n3);
+    Set("data", data);
+    Set("yes", kCFBooleanTrue);
+    Set("text", text);
+    for (CFTypeRef o :
+         {static_cast<CFTypeRef>(n1), static_cast<CFTypeRef>(n2), static_cast<CFTypeRef>(n3),
+          static_cast<CFTypeRef>(data), static_cast<CFTypeRef>(text)})
+        CFRelease(o);
+    ASSERT_TRUE(Sync());
+    const auto result = RunTool({"python3", "-c",
+                                 "import plistlib,sys\n"
+                                 "d=plistlib.load(open(sys.argv[1],'rb'))\n"
+                                 "assert d['n1']==-1, d\n"
+                                 "import struct\n"
+                                 "assert "
+                                 "struct.unpack('f',struct.pack('f',d['n2']))[0]==struct.unpack('f'"
+                                 ",struct.pack('f',0.1))[0]\n"
+                                 "assert d['n3']==1/3, d['n3']\n"
+                                 "assert d['data']==bytes([0,1,2,250,255])\n"
+                                 "assert d['yes'] is True\n"
+                                 "assert d['text']=='a\\rbc', repr(d['text'])\n"
+                                 "print('ok')\n",
+                                 File()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "ok\n");
+}
+
+TEST(CFNumberTest, ConversionsKeepThirtyTwoBitMeaning) {
+    int64_t big = 0xFFFFFFFFll, huge = 1ll << 40;
+    CFNumberRef a = CFNumberCreate(nullptr, kCFNumberSInt64Type, &big);
+    CFNumberRef b = CFNumberCreate(nullptr, kCFNumberSInt64Type, &huge);
+    double half = 2.5, whole = -3.0;
+    CFNumberRef c = CFNumberCreate(nullptr, kCFNumberDoubleType, &half);
+    CFNumberRef d = CFNumberCreate(nullptr, kCFNumberDoubleType, &whole);
+    int32_t out = 7;
+    EXPECT_TRUE(CFNumberGetValue(a, kCFNumberSInt32Type, &out));
+    EXPECT_EQ(out, -1);
+    out = 7;
+    EXPECT_FALSE(CFNumberGetValue(b, kCFNumberSInt32Type, &out));
+    EXPECT_FALSE(CFNumberGetValue(c, kCFNumberSInt32Type, &out));
+    EXPECT_EQ(out, 7);
+    EXPECT_TRUE(CFNumberGetValue(d, kCFNumberSInt32Type, &out));
+    EXPECT_EQ(out, -3);
+    float f = 0;
+    EXPECT_TRUE(CFNumberGetValue(a, kCFNumberFloat32Type, &f));
+    EXPECT_EQ(f, 4294967295.0f);
+    EXPECT_TRUE(CFNumberIsFloatType(c));
+    EXPECT_FALSE(CFNumberIsFloatType(a));
+    EXPECT_FALSE(
+        CFNumberGetValue(reinterpret_cast<CFNumberRef>(kCFBooleanTrue), kCFNumberSInt32Type, &out));
+    EXPECT_EQ(CFNumberCreate(nullptr, static_cast<CFNumberType>(99), &out), nullptr);
+    EXPECT_TRUE(CFBooleanGetValue(kCFBooleanTrue));
+    EXPECT_FALSE(CFBooleanGetValue(kCFBooleanFalse));
+    for (CFNumberRef n : {a, b, c, d})
+        CFRelease(n);
+}
+
+TEST(PropertyListTest, ParsesWhatItWritesAndRefusesOtherDocuments) {
+    plist::Dictionary dictionary;
+    double inf = INFINITY;
+    CFNumberRef n = CFNumberCreate(nullptr, kCFNumberDoubleType, &inf);
+    dictionary.Set(u"k<&>", n);
+    CFRelease(n);
+    plist::Dictionary back;
+    ASSERT_TRUE(plist::Parse(plist::Serialize(dictionary), back));
+    auto value = static_cast<CFNumberRef>(back.Find(u"k<&>"));
+    ASSERT_NE(value, nullptr);
+    EXPECT_TRUE(std::isinf(value->RealValue()));
+    EXPECT_TRUE(plist::Parse("  \n", back));
+    for (const char* bad :
+         {"<dict/>", "<plist><array/></plist>", "<plist><dict><string/></dict></plist>",
+          "<plist><dict><key>a</key></dict></plist>", "not xml"})
+        EXPECT_FALSE(plist::Parse(bad, back)) << bad;
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+// Helpers of the SWF tests: byte vectors, writing objects and reading them back.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "swf/stream/swf_reader.h"
+#include "swf/stream/swf_stream.h"
+#include "swf/tags/swf_obj.h"
+
+namespace swftest {
+
+using Bytes = std::vector<uint8_t>;
+
+inline std::string Hex(const Bytes& bytes) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i)
+            out += ' ';
+        out += digits[bytes[i] >> 4];
+        out += digits[bytes[i] & 15];
+    }
+    return out;
+}
+
+// Bytes an object writes into a fresh stream of `version`; `reported` gets its return value.
+inline Bytes WriteBytes(ravuz::CBK_SwfObj& object, uint8_t version = 6,
+                        uint32_t* reported = nullptr) {
+    ravuz::CBK_SwfStream stream(version);
+    const uint32_t n = object.Write(&stream);
+    if (reported)
+        *reported = n;
+    return stream.GetStream();
+}
+
+// A reader over `bytes` as read from a movie of `version`, the tag length covering them.
+inline std::unique_ptr<ravuz::CBK_SwfReader> ReaderOver(const Bytes& bytes, uint8_t version = 6) {
+    auto reader = std::make_unique<ravuz::CBK_SwfReader>();
+    reader->CreateFromBytes(bytes.data(), bytes.size(), version);
+    return reader;
+}
+
+// The payload of a tag written with a short or long header, header skipped.
+inline Bytes Payload(const Bytes& tag) {
+    if (tag.size() < 2)
+        return {};
+    const std::size_t header = (tag[0] & 0x3F) == 0x3F ? 6 : 2;
+    return Bytes(tag.begin() + static_cast<std::ptrdiff_t>(std::min(header, tag.size())),
+                 tag.end());
+}
+
+// Reads a tag's payload (header skipped) into `tag`, the reader's tag length set to it.
+inline uint32_t ReadTag(ravuz::CBK_SwfObj& tag, const Bytes& written, uint8_t version = 6) {
+    auto reader = ReaderOver(Payload(written), version);
+    return tag.Read(reader.get());
+}
+
+} // namespace swftest
