@@ -78,28 +78,20 @@ void CBK_Image::_Adopt(std::unique_ptr<uint8_t[]> data, std::size_t size, int32_
 
 bool CBK_Image::Create(uint32_t width, uint32_t height, uint16_t bitsPerPixel, uint8_t* pixels,
                        bool copy) {
-    std::unique_ptr<uint8_t[]> adopted(pixels && !copy ? pixels : nullptr);
     std::size_t bytes = 0;
-    bool fits = width <= INT32_MAX && height <= INT32_MAX &&
-                BK_ImageByteSize(width, height, bitsPerPixel / 8u, bytes);
+    const bool fits = width <= INT32_MAX && height <= INT32_MAX &&
+                      BK_ImageByteSize(width, height, bitsPerPixel / 8u, bytes);
 
-    // A buffer of the right size, current or spare, is reused for fresh pixels; the other one
-    // stays as the spare across Destroy.
-    std::unique_ptr<uint8_t[]> reuse, keep;
-    std::size_t keepSize = 0;
-    if (fits && !pixels && bytes > 0) {
-        if (_data && _size == bytes) {
-            reuse = std::move(_data);
-            keep = std::move(_spare);
-            keepSize = _spareSize;
-        } else if (_spare && _spareSize == bytes) {
-            reuse = std::move(_spare);
-            keep = std::move(_data);
-            keepSize = _size;
-        }
-    }
+    // The old buffers outlive the copy, as the pixels may be their own; one of the right size
+    // is reused, and the other kept as the spare.
+    std::unique_ptr<uint8_t[]> oldData = std::move(_data), oldSpare = std::move(_spare);
+    const std::size_t oldSize = _size, oldSpareSize = _spareSize;
+    std::unique_ptr<uint8_t[]> adopted(pixels && !copy ? pixels : nullptr);
+    if (adopted && adopted.get() == oldData.get())
+        oldData.release();
+    if (adopted && adopted.get() == oldSpare.get())
+        oldSpare.release();
     Destroy();
-    _Retire(std::move(keep), keepSize);
     _bitsPerPixel = bitsPerPixel;
     _width = 0;
     _height = 0;
@@ -110,12 +102,20 @@ bool CBK_Image::Create(uint32_t width, uint32_t height, uint16_t bitsPerPixel, u
     if (adopted) {
         data = std::move(adopted);
     } else if (bytes > 0) {
-        data = reuse ? std::move(reuse) : Allocate(bytes);
-        if (!data)
+        if (oldData && oldSize == bytes) {
+            data = std::move(oldData);
+        } else if (oldSpare && oldSpareSize == bytes) {
+            data = std::move(oldSpare);
+        } else if (!(data = Allocate(bytes))) {
             return false;
-        if (pixels)
-            std::memcpy(data.get(), pixels, bytes);
+        }
+        if (pixels && pixels != data.get())
+            std::memmove(data.get(), pixels, bytes);
     }
+    if (oldData)
+        _Retire(std::move(oldData), oldSize);
+    else if (oldSpare)
+        _Retire(std::move(oldSpare), oldSpareSize);
     _data = std::move(data);
     _size = _data ? bytes : 0;
     _width = int32_t(width);

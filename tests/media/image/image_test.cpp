@@ -74,6 +74,22 @@ TEST(ImageTest, CreateCopiesOrAdoptsAndRefusesHugeSizes) {
     EXPECT_FALSE(huge.Create(70000, 70000, 24, new uint8_t[4], false));
 }
 
+TEST(ImageTest, CreateFromTheImagesOwnPixels) {
+    CBK_Image image = Numbered(4, 2, 24);
+    std::vector<uint8_t> before(image.GetData(), image.GetData() + 24);
+    // The second row's pixels as a new 4 × 1 image: the old buffer outlives the copy.
+    ASSERT_TRUE(image.Create(4, 1, 24, image.GetData() + 12, true));
+    EXPECT_EQ(std::vector<uint8_t>(image.GetData(), image.GetData() + 12),
+              std::vector<uint8_t>(before.begin() + 12, before.end()));
+    // The same size from its own buffer, copied and adopted.
+    ASSERT_TRUE(image.Create(4, 1, 24, image.GetData(), true));
+    EXPECT_EQ(image.GetData()[0], before[12]);
+    uint8_t* own = image.GetData();
+    ASSERT_TRUE(image.Create(2, 2, 24, own, false));
+    EXPECT_EQ(image.GetData(), own);
+    EXPECT_EQ(image.GetData()[0], before[12]);
+}
+
 TEST(ImageTest, FillWritesTheColourBytesLowestFirst) {
     CBK_Image rgb, rgba;
     rgb.Create(3, 2, 24, nullptr, false);
