@@ -10,6 +10,7 @@
 #include "core/bmp/bmp_io.h"
 #include "media/codecs/codec_files.h"
 #include "media/image/image_size.h"
+#include "platform/files/atomic_file.h"
 #include "platform/quickdraw/offscreen.h"
 
 namespace {
@@ -52,9 +53,8 @@ void Header(uint8_t* out, uint32_t width, uint32_t height, uint16_t bits, uint32
 template <typename Fill>
 bool WriteRows(CBK_Path& path, const uint8_t* header, const std::vector<uint8_t>& palette,
                uint32_t height, std::size_t rowBytes, Fill fill) {
-    CBK_ReplacingFile file;
-    FILE* out = file.Open(path);
-    if (!out)
+    tbx::AtomicFile file;
+    if (!file.Open(BK_CodecFileName(path)))
         return false;
     std::vector<uint8_t> row;
     try {
@@ -62,12 +62,11 @@ bool WriteRows(CBK_Path& path, const uint8_t* header, const std::vector<uint8_t>
     } catch (const std::bad_alloc&) {
         return false;
     }
-    bool ok =
-        std::fwrite(header, 1, kHeaderBytes, out) == kHeaderBytes &&
-        (palette.empty() || std::fwrite(palette.data(), 1, palette.size(), out) == palette.size());
+    bool ok = file.Write(header, kHeaderBytes) &&
+              (palette.empty() || file.Write(palette.data(), palette.size()));
     for (uint32_t y = height; ok && y-- > 0;) {
         fill(y, row.data());
-        ok = std::fwrite(row.data(), 1, rowBytes, out) == rowBytes;
+        ok = file.Write(row.data(), rowBytes);
     }
     if (!ok) {
         file.Discard();

@@ -11,6 +11,7 @@
 
 #include "media/codecs/codec_files.h"
 #include "media/image/image_size.h"
+#include "platform/files/atomic_file.h"
 #include "platform/quickdraw/offscreen.h"
 
 namespace {
@@ -170,7 +171,7 @@ enum class Source { Port, Rgb, Palette };
 struct WriteJob {
     png_structp png;
     png_infop info;
-    FILE* file;
+    tbx::AtomicFile* file;
     png_uint_32 width, height;
     Source source;
     const uint8_t* base;
@@ -179,6 +180,15 @@ struct WriteJob {
     int entries;
     uint8_t* row; // new[]
 };
+
+void WriteData(png_structp png, png_bytep data, png_size_t count) {
+    auto* job = static_cast<WriteJob*>(png_get_io_ptr(png));
+    if (!job->file->Write(data, count))
+        png_error(png, "write failed");
+}
+
+// The file is flushed when it is committed.
+void FlushData(png_structp) {}
 
 bool Encode(WriteJob* job) {
     job->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, job, ErrorFn, WarningFn);
@@ -197,7 +207,7 @@ bool Encode(WriteJob* job) {
     }
     png_structp png = job->png;
     png_infop info = job->info;
-    png_init_io(png, job->file);
+    png_set_write_fn(png, job, WriteData, FlushData);
     png_set_compression_level(png, 9);
     const bool indexed = job->source == Source::Palette;
     if (!indexed)
@@ -239,10 +249,10 @@ bool Encode(WriteJob* job) {
 }
 
 bool WriteFile(WriteJob& job, CBK_Path& path) {
-    CBK_ReplacingFile file;
-    job.file = file.Open(path);
-    if (!job.file)
+    tbx::AtomicFile file;
+    if (!file.Open(BK_CodecFileName(path)))
         return false;
+    job.file = &file;
     if (!Encode(&job)) {
         file.Discard();
         return false;
