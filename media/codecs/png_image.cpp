@@ -16,6 +16,10 @@
 
 namespace {
 
+// The most that libpng may allocate for one ancillary chunk (text, profiles), compressed or
+// not: without it a chunk length read from the file is allocated before the data is read.
+constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
+
 // Deflate cannot shrink data by more than this factor; a picture whose rows would need more
 // than this many times the bytes left in the file cannot be in it.
 constexpr uint64_t kMaxDeflateRatio = 1032;
@@ -91,6 +95,11 @@ bool Decode(ReadJob* job) {
     }
     png_structp png = job->png;
     png_infop info = job->info;
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    // Chunks of text, profiles and other data that a picture's pixels do not need are skipped
+    // unread: libpng would otherwise allocate each at the length its header claims.
+    static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL\0hIST\0tIME";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, int(sizeof kSkipped / 5));
     job->pos = 8;
     png_set_read_fn(png, job, ReadData);
     png_set_sig_bytes(png, 8);

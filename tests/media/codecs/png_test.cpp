@@ -287,6 +287,21 @@ TEST(PngCodecTest, MutatedFilesAreRefusedOrReadWhole) {
     EXPECT_GT(refused, 700);
 }
 
+TEST(PngCodecTest, TextAndProfileChunksArePassedOver) {
+    std::string rows = std::string(1, '\0') + "abcdef";
+    std::string text = Chunk("tEXt", std::string("Comment\0hello", 13)) +
+                       Chunk("zTXt", std::string("Title\0\0", 7) + "x") +
+                       Chunk("tIME", std::string("\x07\xEA\x01\x02\x03\x04\x05", 7));
+    CBK_ImagePng image;
+    ASSERT_TRUE(ReadPng(image, BuildPng(2, 1, 8, 2, rows, text)));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.GetData()), 6), "abcdef");
+    // A text chunk that claims 300 MB over a few bytes: refused, never allocated.
+    std::string png = BuildPng(2, 1, 8, 2, rows);
+    const std::string claim = Be32(300u << 20) + "tEXt" + "Comment";
+    png.insert(33, claim);
+    EXPECT_FALSE(ReadPng(image, png));
+}
+
 TEST(PngCodecTest, HugeClaimedSizesAreRefusedBeforeAllocating) {
     // 30000 × 30000 RGBA would be 3.6 GB; 10000 × 10000 grey fits the cap but not in 100 bytes.
     CBK_ImagePng image;
