@@ -34,6 +34,24 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
+bool WriteAllAt(int fd, const char* data, std::size_t size, uint64_t offset) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 std::string UniqueSuffix() {
     static std::random_device device;
     static std::mt19937_64 generator(device());
@@ -47,6 +65,7 @@ std::string UniqueSuffix() {
 bool AtomicFile::Open(const std::string& path) {
     Discard();
     _failed = false;
+    _written = 0;
     if (path.empty()) {
         errno = ENOENT;
         return false;
@@ -79,6 +98,7 @@ bool AtomicFile::Open(const std::string& path) {
 bool AtomicFile::Flush() {
     if (!_buffer.empty() && !_failed && !WriteAll(_fd, _buffer.data(), _buffer.size()))
         _failed = true;
+    _written += _buffer.size();
     _buffer.clear();
     return !_failed;
 }
@@ -92,10 +112,27 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
     if (size >= kBufferSize) {
         if (!WriteAll(_fd, bytes, size))
             _failed = true;
+        _written += size;
         return !_failed;
     }
     _buffer.insert(_buffer.end(), bytes, bytes + size);
     return true;
+}
+
+bool AtomicFile::WriteAt(uint64_t offset, const void* data, std::size_t size) {
+    if (_fd < 0 || _failed || offset > Size() || size > Size() - offset)
+        return false;
+    const char* bytes = static_cast<const char*>(data);
+    // The part that is still in the buffer is patched there; the rest goes to the file.
+    if (offset + size > _written) {
+        const uint64_t from = offset > _written ? offset : _written;
+        std::memcpy(_buffer.data() + (from - _written), bytes + (from - offset),
+                    static_cast<std::size_t>(offset + size - from));
+        size = static_cast<std::size_t>(from - offset);
+    }
+    if (size > 0 && !WriteAllAt(_fd, bytes, size, offset))
+        _failed = true;
+    return !_failed;
 }
 
 bool AtomicFile::Commit() {
@@ -132,6 +169,7 @@ void AtomicFile::Discard() {
         ::close(_fd);
     _fd = -1;
     _buffer.clear();
+    _written = 0;
     if (!_temporary.empty())
         ::unlink(_temporary.c_str());
     _temporary.clear();

@@ -1,6 +1,7 @@
 // Replacing a file's contents so that readers see either the old bytes or the new ones.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,11 @@ public:
     bool IsOpen() const { return _fd >= 0; }
     // Buffered; false once any write has failed.
     bool Write(const void* data, std::size_t size);
+    // Bytes written so far, those still buffered included.
+    uint64_t Size() const { return _written + _buffer.size(); }
+    // Overwrites bytes already written, from `offset`; the end stays where it was. False when
+    // the range reaches past the bytes written, or once any write has failed.
+    bool WriteAt(uint64_t offset, const void* data, std::size_t size);
     // Flushes, syncs, closes and renames over the target; false when any step or an earlier
     // write failed.
     bool Commit();
@@ -35,6 +41,7 @@ private:
     std::string _target;
     std::string _temporary; // empty when writing in place
     std::vector<char> _buffer;
+    uint64_t _written = 0; // bytes that left the buffer
     int _fd = -1;
     bool _failed = false;
 };

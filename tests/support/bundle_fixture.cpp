@@ -11,6 +11,12 @@ ScratchBundle::ScratchBundle(const std::string& strings) {
     tbx::test::SetMainBundlePath(Path().string());
 }
 
+void ScratchBundle::AddResource(const std::string& relativePath, const std::string& bytes) {
+    const auto path = Path() / "Contents" / "Resources" / relativePath;
+    std::filesystem::create_directories(path.parent_path());
+    WriteFileBytes(path, bytes);
+}
+
 ScratchBundle::~ScratchBundle() {
     tbx::test::SetMainBundlePath("");
 }

@@ -15,6 +15,8 @@ public:
     ~ScratchBundle();
 
     std::filesystem::path Path() const { return _dir.Path() / "Stravel.app"; }
+    // Writes a file under Contents/Resources (folders made as needed).
+    void AddResource(const std::string& relativePath, const std::string& bytes);
 
 private:
     TempDir _dir;

@@ -38,6 +38,33 @@ TEST(AtomicFileTest, ALinkKeepsPointingAtTheReplacedFile) {
     EXPECT_EQ(ReadFileBytes(real), "new");
 }
 
+TEST(AtomicFileTest, PatchesWrittenBytesInTheFileAndInTheBuffer) {
+    TempDir dir;
+    const std::string path = dir / "patched.bin";
+    tbx::AtomicFile file;
+    ASSERT_TRUE(file.Open(path));
+    const std::string big(100000, 'a'); // goes to the file at once
+    ASSERT_TRUE(file.Write(big.data(), big.size()));
+    ASSERT_TRUE(file.Write("tail", 4)); // stays buffered
+    EXPECT_EQ(file.Size(), 100004u);
+    EXPECT_TRUE(file.WriteAt(0, "HEAD", 4));
+    EXPECT_TRUE(file.WriteAt(99998, "XYZW", 4)); // across the file and the buffer
+    EXPECT_TRUE(file.WriteAt(100003, "!", 1));
+    EXPECT_FALSE(file.WriteAt(100003, "!!", 2)); // past the end
+    EXPECT_FALSE(file.WriteAt(200000, "!", 1));
+    EXPECT_EQ(file.Size(), 100004u);
+    ASSERT_TRUE(file.Commit());
+    std::string expected = "HEAD" + std::string(99994, 'a') + "XYZWi!";
+    EXPECT_EQ(ReadFileBytes(path), expected);
+
+    // A device that cannot take the patch reports it.
+    tbx::AtomicFile full;
+    ASSERT_TRUE(full.Open("/dev/full"));
+    ASSERT_TRUE(full.Write(big.data(), 10));
+    EXPECT_TRUE(full.WriteAt(0, "x", 1));
+    EXPECT_FALSE(full.Commit());
+}
+
 TEST(AtomicFileTest, FailuresLeaveTheOldFileAndNoTemporary) {
     TempDir dir;
     EXPECT_FALSE(tbx::WriteFileAtomically(dir / "no/such/folder.txt", "x"));

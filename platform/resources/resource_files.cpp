@@ -1,0 +1,173 @@
+#include "platform/resources/resource_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <vector>
+
+#include "platform/memory.h"
+
+namespace tbx {
+namespace {
+
+constexpr std::uintmax_t kMaxResourceBytes = 16u << 20;
+
+struct OpenFile {
+    SInt16 refNum;
+    std::string folder;
+};
+
+struct Manager {
+    std::vector<OpenFile> files; // in the order opened
+    SInt16 current = 0;
+    SInt16 nextRef = 1;
+    OSErr lastError = noErr;
+    std::set<Handle> loaded;
+};
+
+Manager& TheManager() {
+    static Manager manager;
+    return manager;
+}
+
+Handle Load(const std::string& folder, ResType type, SInt16 id) {
+    namespace fs = std::filesystem;
+    const fs::path path = fs::path(folder) / ResourceTypeFolderName(type) / std::to_string(id);
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error || !fs::is_regular_file(path, error) || size > kMaxResourceBytes)
+        return nullptr;
+    std::ifstream in(path, std::ios::binary);
+    Handle handle = NewHandle(static_cast<std::size_t>(size));
+    if (!in || !handle) {
+        DisposeHandle(handle);
+        return nullptr;
+    }
+    if (size && !in.read(*handle, static_cast<std::streamsize>(size))) {
+        DisposeHandle(handle);
+        return nullptr;
+    }
+    return handle;
+}
+
+} // namespace
+
+std::string ResourceTypeFolderName(ResType type) {
+    static const char* kHex = "0123456789ABCDEF";
+    std::string name;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const unsigned char c = static_cast<unsigned char>(type >> shift);
+        if (std::isalnum(c) || c == '_' || c == '.' || c == '-') {
+            name.push_back(static_cast<char>(c));
+        } else {
+            name.push_back('%');
+            name.push_back(kHex[c >> 4]);
+            name.push_back(kHex[c & 15]);
+        }
+    }
+    return name;
+}
+
+SInt16 FSpOpenResFile(const FSSpec* spec, SInt8) {
+    Manager& manager = TheManager();
+    std::error_code error;
+    if (!spec || spec->path.empty() || !std::filesystem::is_directory(spec->path, error)) {
+        manager.lastError = spec ? fnfErr : paramErr;
+        return kResFileNotOpened;
+    }
+    // Opening a file that is open already gives the same reference and makes it current.
+    for (const OpenFile& file : manager.files) {
+        if (file.folder == spec->path) {
+            manager.current = file.refNum;
+            manager.lastError = noErr;
+            return file.refNum;
+        }
+    }
+    const SInt16 refNum = manager.nextRef++;
+    manager.files.push_back({refNum, spec->path});
+    manager.current = refNum;
+    manager.lastError = noErr;
+    return refNum;
+}
+
+void CloseResFile(SInt16 refNum) {
+    Manager& manager = TheManager();
+    auto found = std::find_if(manager.files.begin(), manager.files.end(),
+                              [refNum](const OpenFile& f) { return f.refNum == refNum; });
+    if (found == manager.files.end()) {
+        manager.lastError = resFNotFound;
+        return;
+    }
+    manager.files.erase(found);
+    if (manager.current == refNum)
+        manager.current = manager.files.empty() ? 0 : manager.files.back().refNum;
+    manager.lastError = noErr;
+}
+
+SInt16 CurResFile() {
+    return TheManager().current;
+}
+
+void UseResFile(SInt16 refNum) {
+    Manager& manager = TheManager();
+    const bool open =
+        refNum == 0 || std::any_of(manager.files.begin(), manager.files.end(),
+                                   [refNum](const OpenFile& f) { return f.refNum == refNum; });
+    manager.lastError = open ? OSErr(noErr) : resFNotFound;
+    if (open)
+        manager.current = refNum;
+}
+
+OSErr ResError() {
+    return TheManager().lastError;
+}
+
+Handle GetResource(ResType type, SInt16 id) {
+    Manager& manager = TheManager();
+    auto current = std::find_if(manager.files.rbegin(), manager.files.rend(),
+                                [&](const OpenFile& f) { return f.refNum == manager.current; });
+    for (auto it = current; it != manager.files.rend(); ++it) {
+        if (Handle handle = Load(it->folder, type, id)) {
+            manager.loaded.insert(handle);
+            manager.lastError = noErr;
+            return handle;
+        }
+    }
+    manager.lastError = resNotFound;
+    return nullptr;
+}
+
+Handle Get1Resource(ResType type, SInt16 id) {
+    Manager& manager = TheManager();
+    for (const OpenFile& file : manager.files) {
+        if (file.refNum != manager.current)
+            continue;
+        if (Handle handle = Load(file.folder, type, id)) {
+            manager.loaded.insert(handle);
+            manager.lastError = noErr;
+            return handle;
+        }
+    }
+    manager.lastError = resNotFound;
+    return nullptr;
+}
+
+namespace rsrc {
+Handle ReadResource(const FSSpec& file, ResType type, SInt16 id) {
+    return file.path.empty() ? nullptr : Load(file.path, type, id);
+}
+} // namespace rsrc
+
+void ReleaseResource(Handle resource) {
+    Manager& manager = TheManager();
+    if (!resource || !manager.loaded.erase(resource)) {
+        manager.lastError = resNotFound;
+        return;
+    }
+    DisposeHandle(resource);
+    manager.lastError = noErr;
+}
+
+} // namespace tbx

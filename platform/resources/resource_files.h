@@ -1,0 +1,46 @@
+// Resource files as folders: a resource file "X.rsrc" is a folder X.rsrc/TYPE/ID holding one
+// file per resource, the ID in decimal and the TYPE as its four characters, each byte that
+// is not a letter, digit, "_", "." or "-" written as "%" and two hexadecimal digits (so
+// 'snd ' is "snd%20").
+//
+// Open files form a chain searched from the current file back to the first opened; the
+// result of the last call is kept for ResError.
+#pragma once
+
+#include <string>
+
+#include "platform/files/fs_types.h"
+#include "platform/types.h"
+
+namespace tbx {
+
+inline constexpr SInt8 fsRdPerm = 1;
+inline constexpr SInt16 kResFileNotOpened = -1;
+inline constexpr OSErr resFNotFound = -193;
+inline constexpr OSErr resNotFound = -192;
+
+// The file's reference number, or kResFileNotOpened (ResError tells why).
+SInt16 FSpOpenResFile(const FSSpec* spec, SInt8 permission);
+void CloseResFile(SInt16 refNum);
+SInt16 CurResFile();
+void UseResFile(SInt16 refNum);
+OSErr ResError();
+
+// A new handle holding the resource's bytes; null (ResError resNotFound) when the chain has
+// none, or when it is larger than 16 MiB.
+Handle GetResource(ResType type, SInt16 id);
+// The same in the current file only.
+Handle Get1Resource(ResType type, SInt16 id);
+// Frees a handle that GetResource gave; resNotFound for any other.
+void ReleaseResource(Handle resource);
+
+// The folder name of a resource type.
+std::string ResourceTypeFolderName(ResType type);
+
+namespace rsrc {
+// A resource read straight from a resource file, open or not; null when it has none. The
+// caller disposes of the handle.
+Handle ReadResource(const FSSpec& file, ResType type, SInt16 id);
+} // namespace rsrc
+
+} // namespace tbx

@@ -1,0 +1,138 @@
+// The test driver of the windowing stand-in: injects user actions, scripts the answers of
+// modal loops, alerts and sheets, moves the virtual clock and reads the model's state.
+//
+// Injected actions are posted to the event queue. Outside of a wait (a modal loop, a
+// ReceiveNextEvent with a time-out, a running alert) and outside of a handler they are
+// dispatched at once; inside a scripted step the wait that ran the step dispatches them. A
+// QueueOnly scope keeps them queued, for code that pumps the queue itself.
+//
+// Scripted steps run, one at a time and in order, whenever a wait finds nothing to do. A wait
+// that finds no step fails the test through the failure handler, naming the window it waits
+// for, and gives up.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/windows/carbon_types.h"
+
+namespace tbx::test {
+
+// Everything back to a fresh start: no windows, handlers, timers, queued events or steps; the
+// clock at 0; the arrow cursor. The failure handler is kept.
+void ResetWindowing();
+void SetFailureHandler(std::function<void(const std::string&)> handler);
+
+// Scripted steps.
+void Script(std::function<void()> step);
+std::size_t PendingSteps();
+
+class QueueOnly {
+public:
+    QueueOnly();
+    ~QueueOnly();
+    QueueOnly(const QueueOnly&) = delete;
+    QueueOnly& operator=(const QueueOnly&) = delete;
+
+private:
+    bool _saved;
+};
+
+// Dispatches every queued event now.
+void Flush();
+std::size_t QueuedEvents();
+
+// Windows.
+std::vector<WindowRef> VisibleWindows();
+// The top modal window, else the front window, else null; a sheet shown on it comes first.
+WindowRef FocusedWindow();
+// The first window of that nib name, null when none.
+WindowRef FindWindow(const std::string& name);
+std::string NameOf(WindowRef window);
+
+// Clicks. Points are local to the window. A click is a press and release at one point; a
+// gesture presses at the first point, drags through the others and releases at the last.
+// False when there is no such window or control, or the window is hidden (nothing is posted).
+bool Click(WindowRef window, Point local, UInt32 modifiers = 0,
+           EventMouseButton button = kEventMouseButtonPrimary);
+bool Gesture(WindowRef window, const std::vector<Point>& local, UInt32 modifiers = 0);
+// A click in the middle of the control with that id in the window (the focused window when
+// null).
+bool ClickControl(WindowRef window, OSType signature, SInt32 id, UInt32 modifiers = 0);
+bool ClickControl(OSType signature, SInt32 id, UInt32 modifiers = 0);
+// A click on the first control with that command id.
+bool ClickCommandButton(WindowRef window, UInt32 command);
+// Answers the focused alert or sheet with the button of that item (1 to 3).
+bool AnswerAlert(DialogItemIndex item);
+// Sets a control's value as a user drag would, then sends its control hit.
+bool ChangeValue(WindowRef window, OSType signature, SInt32 id, SInt32 value);
+
+// Keys, typed text and menu commands go to the focused window.
+void PressKey(UInt16 keyCode, UInt32 modifiers = 0);
+void TypeText(const std::u16string& text);
+void ChooseMenuCommand(UInt32 command, UInt32 modifiers = 0);
+
+// Window frame actions. CloseWindow clicks the close box: false when the window has none or
+// a modal window or sheet blocks it.
+bool CloseWindow(WindowRef window);
+bool DragWindowTo(WindowRef window, SInt16 left, SInt16 top);
+bool ResizeWindow(WindowRef window, SInt16 width, SInt16 height);
+// Drops files (full POSIX paths) at a local point, through the window's drag handlers.
+bool DropFiles(WindowRef window, Point local, const std::vector<std::string>& paths);
+
+// The virtual clock: fires the timers that fall due, in order.
+void AdvanceTime(EventTime seconds);
+EventTime Now();
+
+// State of a control, with the visibility of the control itself and as shown.
+struct ControlState {
+    std::string kind;
+    ControlID id;
+    UInt32 command = 0;
+    Rect bounds;
+    bool visible = false;
+    bool shown = false;
+    bool active = false;
+    bool enabled = false;
+    SInt32 value = 0, minimum = 0, maximum = 0, viewSize = 0;
+    std::u16string title;
+    std::u16string text;
+    ControlFontStyleRec fontStyle;
+    ControlButtonContentInfo content;
+    bool focused = false;
+    uint32_t drawCount = 0;
+    ControlRef parent = nullptr;
+};
+bool ReadControl(ControlRef control, ControlState& out);
+ControlRef FindControl(WindowRef window, OSType signature, SInt32 id);
+// A pixel of the window's backing store as ARGB; 0 outside it.
+uint32_t ReadPixel(WindowRef window, int x, int y);
+uint32_t UpdateCount(WindowRef window);
+
+// Cursors: the theme cursor in force, or the resource id of a cursor set from a resource (0
+// for a theme cursor).
+ThemeCursor CurrentThemeCursor();
+int CurrentCursorResource();
+
+// Alerts and sheets shown so far, oldest first.
+struct AlertRecord {
+    bool sheet = false;
+    bool preTen = false;
+    AlertType type = kAlertPlainAlert;
+    std::u16string error;
+    std::u16string explanation;
+    std::u16string buttons[3]; // items 1 to 3; empty when absent
+    SInt16 defaultItem = 0;
+    SInt16 cancelItem = 0;
+    WindowRef window = nullptr;
+};
+const std::vector<AlertRecord>& Alerts();
+
+// Clicks dropped because a modal window or a sheet blocked them.
+int BlockedClicks();
+
+// Why the last nib was refused.
+std::string LastNibError();
+
+} // namespace tbx::test

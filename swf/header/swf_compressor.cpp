@@ -1,0 +1,273 @@
+#include "swf/header/swf_compressor.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+#include <zlib.h>
+
+#include "core/files/file_functions.h"
+#include "platform/files/atomic_file.h"
+
+int gBK_SwfCompressor_LastError = 0;
+
+namespace {
+
+// Large buffers keep zlib and the file system busy; the zlib stream does not depend on them.
+constexpr std::size_t kChunk = 256 * 1024;
+constexpr std::size_t kHeaderBytes = 8;
+
+enum class Form { Unreadable, Other, Plain, Compressed };
+
+std::string SystemName(const CBK_Path& path) {
+    return BK_WideToFileSystemName(path.GetFullPathString());
+}
+
+class InputFile {
+public:
+    explicit InputFile(const CBK_Path& path)
+        : _fd(::open(SystemName(path).c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~InputFile() {
+        if (_fd >= 0)
+            ::close(_fd);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool IsOpen() const { return _fd >= 0; }
+    // Up to `size` bytes, fewer only at the end of the file; -1 on a read error.
+    ssize_t Read(void* data, std::size_t size) {
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::read(_fd, static_cast<char*>(data) + done, size - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return -1;
+            if (n == 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        return static_cast<ssize_t>(done);
+    }
+
+private:
+    int _fd;
+};
+
+Form FileForm(const CBK_Path& path) {
+    InputFile in(path);
+    if (!in.IsOpen())
+        return Form::Unreadable;
+    uint8_t signature[3];
+    if (in.Read(signature, 3) != 3 || signature[1] != 'W' || signature[2] != 'S')
+        return Form::Other;
+    if (signature[0] == 'F')
+        return Form::Plain;
+    return signature[0] == 'C' ? Form::Compressed : Form::Other;
+}
+
+// A folder is never replaced, nor a file without `replace`.
+bool OpenOutput(const CBK_Path& path, bool replace, tbx::AtomicFile& out) {
+    const std::string name = SystemName(path);
+    struct stat info;
+    if (name.empty() || (::stat(name.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || !replace)))
+        return false;
+    return out.Open(name);
+}
+
+void MarkAsSwf(const CBK_Path& path) {
+    tbx::FSRef ref;
+    if (path.GetFSRef(ref))
+        BK_SetFileTypes(ref, tbx::FourCC("SWF2"), tbx::FourCC("SWFL"));
+}
+
+bool Deflate(InputFile& in, tbx::AtomicFile& out) {
+    z_stream zs{};
+    if (deflateInit(&zs, 9) != Z_OK)
+        return false;
+    std::vector<uint8_t> input(kChunk), output(kChunk);
+    bool ok = true;
+    int flush = Z_NO_FLUSH;
+    while (ok && flush != Z_FINISH) {
+        const ssize_t got = in.Read(input.data(), input.size());
+        if (got < 0) {
+            ok = false;
+            break;
+        }
+        flush = static_cast<std::size_t>(got) < input.size() ? Z_FINISH : Z_NO_FLUSH;
+        zs.next_in = input.data();
+        zs.avail_in = static_cast<uInt>(got);
+        do {
+            zs.next_out = output.data();
+            zs.avail_out = static_cast<uInt>(output.size());
+            if (deflate(&zs, flush) == Z_STREAM_ERROR ||
+                !out.Write(output.data(), output.size() - zs.avail_out)) {
+                ok = false;
+                break;
+            }
+        } while (zs.avail_out == 0);
+    }
+    const bool ended = ok && deflateEnd(&zs) == Z_OK;
+    if (!ok)
+        deflateEnd(&zs);
+    return ended;
+}
+
+// Stops once `limit` bytes came out, so that a small file cannot inflate without bound.
+bool Inflate(InputFile& in, tbx::AtomicFile& out, uint64_t limit) {
+    if (limit == 0)
+        return true;
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK)
+        return false;
+    std::vector<uint8_t> input(kChunk), output(kChunk);
+    bool ok = false;
+    for (;;) {
+        if (zs.avail_in == 0) {
+            const ssize_t got = in.Read(input.data(), input.size());
+            if (got <= 0) // a read error, or the data ended inside the stream
+                break;
+            zs.next_in = input.data();
+            zs.avail_in = static_cast<uInt>(got);
+        }
+        const auto room = static_cast<uInt>(std::min<uint64_t>(output.size(), limit));
+        zs.next_out = output.data();
+        zs.avail_out = room;
+        const int status = inflate(&zs, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
+            break;
+        const uInt produced = room - zs.avail_out;
+        if (!out.Write(output.data(), produced))
+            break;
+        limit -= produced;
+        if (status == Z_STREAM_END || limit == 0) {
+            ok = true;
+            break;
+        }
+    }
+    inflateEnd(&zs);
+    return ok;
+}
+
+uint64_t DeclaredBodyLength(const uint8_t header[kHeaderBytes]) {
+    const uint32_t length = uint32_t(header[4]) | uint32_t(header[5]) << 8 |
+                            uint32_t(header[6]) << 16 | uint32_t(header[7]) << 24;
+    return length > kHeaderBytes ? length - kHeaderBytes : 0;
+}
+
+bool Restore(const CBK_Path& backup, const CBK_Path& path) {
+    CBK_Path moving(backup);
+    return moving.RenameFile(path.GetFilenameString().c_str());
+}
+
+using Conversion = bool (*)(const CBK_Path&, const CBK_Path&, bool);
+
+bool ConvertInPlace(const CBK_Path& path, bool keepBackup, Conversion convert, Form from, Form to) {
+    const Form form = FileForm(path);
+    if (form != from) {
+        // The conversion refuses it before touching anything and records why. A file that
+        // is already in the requested form needs no work.
+        convert(path, path, true);
+        return !keepBackup && form == to;
+    }
+    if (!keepBackup)
+        return convert(path, path, true);
+    CBK_Path original(path.GetFullPathString());
+    CBK_Path backup;
+    if (!backup.MakeBackupPath(original, true))
+        return false;
+    if (convert(backup, original, true))
+        return true;
+    // Nothing was made at the original name: the backup goes back there.
+    Restore(backup, original);
+    return false;
+}
+
+} // namespace
+
+bool CBK_SwfCompressor::IsValidSwf(const CBK_Path& path) {
+    const Form form = FileForm(path);
+    return form == Form::Plain || form == Form::Compressed;
+}
+
+bool CBK_SwfCompressor::IsCompressedSwf(const CBK_Path& path) {
+    const Form form = FileForm(path);
+    if (form == Form::Unreadable)
+        gBK_SwfCompressor_LastError = ERROR_CANNOT_OPEN_SOURCE;
+    return form == Form::Compressed;
+}
+
+bool CBK_SwfCompressor::CompressSwf(const CBK_Path& source, const CBK_Path& destination,
+                                    bool replace) {
+    const Form form = FileForm(source);
+    if (form != Form::Plain && form != Form::Compressed) {
+        gBK_SwfCompressor_LastError = ERROR_NOT_SWF;
+        return false;
+    }
+    if (form == Form::Compressed) // nothing to do, and no reason to record
+        return false;
+    InputFile in(source);
+    tbx::AtomicFile out;
+    if (!OpenOutput(destination, replace, out)) {
+        gBK_SwfCompressor_LastError = ERROR_CANNOT_CREATE_OUTPUT;
+        return false;
+    }
+    uint8_t header[kHeaderBytes];
+    if (!in.IsOpen() || in.Read(header, kHeaderBytes) != ssize_t(kHeaderBytes) ||
+        std::memcmp(header, "FWS", 3) != 0)
+        return false;
+    header[0] = 'C';
+    if (!out.Write(header, kHeaderBytes) || !Deflate(in, out) || !out.Commit())
+        return false;
+    MarkAsSwf(destination);
+    return true;
+}
+
+bool CBK_SwfCompressor::DecompressSwf(const CBK_Path& source, const CBK_Path& destination,
+                                      bool replace) {
+    const Form form = FileForm(source);
+    if (form != Form::Compressed) {
+        gBK_SwfCompressor_LastError =
+            form == Form::Unreadable ? ERROR_CANNOT_OPEN_SOURCE : ERROR_NOT_COMPRESSED_SWF;
+        return false;
+    }
+    InputFile in(source);
+    if (!in.IsOpen()) {
+        gBK_SwfCompressor_LastError = ERROR_CANNOT_OPEN_SOURCE;
+        return false;
+    }
+    tbx::AtomicFile out;
+    if (!OpenOutput(destination, replace, out)) {
+        gBK_SwfCompressor_LastError = ERROR_CANNOT_CREATE_OUTPUT;
+        return false;
+    }
+    uint8_t header[kHeaderBytes];
+    if (in.Read(header, kHeaderBytes) != ssize_t(kHeaderBytes) ||
+        std::memcmp(header, "CWS", 3) != 0) {
+        gBK_SwfCompressor_LastError = ERROR_NOT_COMPRESSED_SWF;
+        return false;
+    }
+    header[0] = 'F';
+    if (!out.Write(header, kHeaderBytes) || !Inflate(in, out, DeclaredBodyLength(header)) ||
+        !out.Commit())
+        return false;
+    MarkAsSwf(destination);
+    return true;
+}
+
+bool CBK_SwfCompressor::CompressSwf(const CBK_Path& path, bool keepBackup) {
+    return ConvertInPlace(path, keepBackup,
+                          static_cast<Conversion>(&CBK_SwfCompressor::CompressSwf), Form::Plain,
+                          Form::Compressed);
+}
+
+bool CBK_SwfCompressor::DecompressSwf(const CBK_Path& path, bool keepBackup) {
+    return ConvertInPlace(path, keepBackup,
+                          static_cast<Conversion>(&CBK_SwfCompressor::DecompressSwf),
+                          Form::Compressed, Form::Plain);
+}

@@ -1,0 +1,91 @@
+#include "ui/controls/button.h"
+
+#include "core/strings/cf_string.h"
+#include "core/strings/string.h"
+#include "platform/windows/controls.h"
+#include "ui/controls/control_title.h"
+#include "ui/dialogs/dialog.h"
+#include "ui/graphics/icons.h"
+
+CBK_ControlButton::~CBK_ControlButton() {
+    _ReleaseIcon();
+}
+
+bool CBK_ControlButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
+                               const wchar_t* title) {
+    if (!CBK_Control::Create(dialog, id, bounds, title))
+        return false;
+    CBK_CFString text(title ? title : L"");
+    tbx::ControlRef control = nullptr;
+    const tbx::OSStatus status =
+        tbx::CreatePushButtonControl(dialog.GetWindowHandle(), &bounds, text, &control);
+    if (status != tbx::noErr) {
+        m_nLastError = status;
+        return false;
+    }
+    m_hControl = control;
+    return _OnCreate(dialog, id);
+}
+
+bool CBK_ControlButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
+                               int32_t stringId) {
+    CBK_String title(stringId);
+    return Create(dialog, id, bounds, title.GetConstString());
+}
+
+bool CBK_ControlButton::SetText(const wchar_t* text, bool redraw) {
+    return BK_SetControlTitle(m_hControl, text, redraw);
+}
+
+bool CBK_ControlButton::SetText(int32_t stringId, bool redraw) {
+    CBK_String text(stringId);
+    return SetText(text.GetConstString(), redraw);
+}
+
+bool CBK_ControlButton::GetText(wchar_t* buffer, int32_t& length) {
+    return BK_GetControlTitle(m_hControl, buffer, length);
+}
+
+bool CBK_ControlButton::Check(bool on, bool redraw) {
+    tbx::SetControl32BitValue(m_hControl, on ? 1 : 0);
+    if (redraw)
+        tbx::Draw1Control(m_hControl);
+    return true;
+}
+
+bool CBK_ControlButton::Toggle(bool redraw) {
+    return Check(tbx::GetControl32BitValue(m_hControl) == 0, redraw);
+}
+
+bool CBK_ControlButton::IsChecked() {
+    return tbx::GetControl32BitValue(m_hControl) != 0;
+}
+
+bool CBK_ControlButton::SetIcon(int32_t iconId, uint32_t kind) {
+    tbx::IconRef icon = nullptr;
+    if (!BK_LoadIcon(iconId, kind, icon))
+        return false;
+    const tbx::ControlButtonContentInfo content{tbx::kControlContentIconRef, icon};
+    if (tbx::SetBevelButtonContentInfo(m_hControl, &content) != tbx::noErr) {
+        BK_ReleaseIcon(kind, icon);
+        return false;
+    }
+    _ReleaseIcon();
+    m_hIcon = icon;
+    m_nIconKind = kind;
+    return true;
+}
+
+void CBK_ControlButton::_ReleaseIcon() {
+    if (m_hIcon)
+        BK_ReleaseIcon(m_nIconKind, m_hIcon);
+    m_hIcon = nullptr;
+}
+
+bool BK_CreateControlButton(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
+                            int32_t height, const wchar_t* title, tbx::WindowRef& window) {
+    const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
+                           static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
+    CBK_CFString text(title ? title : L"");
+    return tbx::CreatePushButtonControl(window, &bounds, text, &out) == tbx::noErr;
+}

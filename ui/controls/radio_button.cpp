@@ -1,0 +1,67 @@
+#include "ui/controls/radio_button.h"
+
+#include "core/strings/cf_string.h"
+#include "platform/windows/controls.h"
+#include "ui/controls/control_title.h"
+#include "ui/dialogs/dialog.h"
+#include "ui/graphics/icons.h"
+
+CBK_ControlRadioButton::~CBK_ControlRadioButton() {
+    if (m_hIcon)
+        BK_ReleaseIcon(m_nIconKind, m_hIcon);
+}
+
+bool CBK_ControlRadioButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
+                                    const wchar_t* title) {
+    if (!CBK_Control::Create(dialog, id, bounds, title))
+        return false;
+    CBK_CFString text(title ? title : L"");
+    tbx::ControlRef control = nullptr;
+    const tbx::OSStatus status =
+        tbx::CreateRadioButtonControl(dialog.GetWindowHandle(), &bounds, text, 0, false, &control);
+    if (status != tbx::noErr) {
+        m_nLastError = status;
+        return false;
+    }
+    m_hControl = control;
+    return _OnCreate(dialog, id);
+}
+
+bool CBK_ControlRadioButton::SetText(const wchar_t* text, bool redraw) {
+    return BK_SetControlTitle(m_hControl, text, redraw);
+}
+
+bool CBK_ControlRadioButton::Set(bool on, bool redraw) {
+    tbx::SetControl32BitValue(m_hControl, on ? 1 : 0);
+    if (redraw)
+        tbx::Draw1Control(m_hControl);
+    return true;
+}
+
+bool CBK_ControlRadioButton::IsSet() const {
+    return tbx::GetControl32BitValue(m_hControl) != 0;
+}
+
+bool CBK_ControlRadioButton::SetIcon(int32_t iconId, uint32_t kind) {
+    tbx::IconRef icon = nullptr;
+    if (!BK_LoadIcon(iconId, kind, icon))
+        return false;
+    const tbx::ControlButtonContentInfo content{tbx::kControlContentIconRef, icon};
+    if (tbx::SetBevelButtonContentInfo(m_hControl, &content) != tbx::noErr) {
+        BK_ReleaseIcon(kind, icon);
+        return false;
+    }
+    if (m_hIcon)
+        BK_ReleaseIcon(m_nIconKind, m_hIcon);
+    m_hIcon = icon;
+    m_nIconKind = kind;
+    return true;
+}
+
+bool BK_CreateControlRadioButton(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
+                                 int32_t height, const wchar_t* title, tbx::WindowRef& window) {
+    const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
+                           static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
+    CBK_CFString text(title ? title : L"");
+    return tbx::CreateRadioButtonControl(window, &bounds, text, 0, false, &out) == tbx::noErr;
+}
