@@ -60,6 +60,10 @@ endfunction()
 # stravel_benchmark(<name> DEPENDS <targets>...): bench/<name>.cpp with Google Benchmark.
 function(stravel_benchmark name)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/bench/${name}.cpp)
+        message(WARNING "benchmark ${name} has no source yet")
+        return()
+    endif()
     add_executable(bench_${name} ${PROJECT_SOURCE_DIR}/bench/${name}.cpp)
     target_compile_options(bench_${name} PRIVATE ${STRAVEL_WARNINGS})
     target_link_libraries(bench_${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark

@@ -1,0 +1,324 @@
+#include "media/codecs/jpeg_image.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "media/codecs/codec_files.h"
+#include "media/codecs/jpeg_library.h"
+#include "media/image/image_size.h"
+#include "platform/files/atomic_file.h"
+
+int32_t gBK_JpegQuality = 80;
+
+namespace {
+
+// Everything that libjpeg touches lives here, outside the frames that call setjmp, and holds
+// no object with a destructor: a jump back skips none.
+
+struct Destination {
+    jpeg_destination_mgr pub; // first, so that libjpeg's pointer is ours
+    uint8_t* buffer;          // new[]; grows when libjpeg fills it
+    std::size_t capacity;
+    std::size_t written;
+};
+
+void _BK_JpegInitializeDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<Destination*>(cinfo->dest);
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = dest->capacity;
+    dest->written = 0;
+}
+
+// Called when the buffer is full: the output goes on in a buffer twice the size.
+boolean _BK_JpegEmptyOutputBuffer(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<Destination*>(cinfo->dest);
+    const std::size_t used = dest->capacity;
+    const std::size_t grown = std::min(used * 2, kBK_MaxImageBytes);
+    uint8_t* buffer = grown > used ? new (std::nothrow) uint8_t[grown] : nullptr;
+    if (!buffer)
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+    std::memcpy(buffer, dest->buffer, used);
+    delete[] dest->buffer;
+    dest->buffer = buffer;
+    dest->capacity = grown;
+    dest->pub.next_output_byte = buffer + used;
+    dest->pub.free_in_buffer = grown - used;
+    return TRUE;
+}
+
+void _BK_JpegTerminateDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<Destination*>(cinfo->dest);
+    dest->written = dest->capacity - dest->pub.free_in_buffer;
+}
+
+void _BK_JpegMemoryDest(j_compress_ptr cinfo, Destination& dest) {
+    dest.pub.init_destination = _BK_JpegInitializeDestination;
+    dest.pub.empty_output_buffer = _BK_JpegEmptyOutputBuffer;
+    dest.pub.term_destination = _BK_JpegTerminateDestination;
+    cinfo->dest = &dest.pub;
+}
+
+struct CompressJob {
+    jpeg_compress_struct cinfo;
+    bk_jpeg::ErrorManager err;
+    Destination dest;
+    uint32_t width, height;
+    const uint8_t* pixels;
+    int quality;
+};
+
+bool Compress(CompressJob* job) {
+    jpeg_compress_struct* cinfo = &job->cinfo;
+    cinfo->err = bk_jpeg::InstallErrorManager(job->err);
+    if (setjmp(job->err.jump)) {
+        jpeg_destroy_compress(cinfo);
+        return false;
+    }
+    jpeg_create_compress(cinfo);
+    _BK_JpegMemoryDest(cinfo, job->dest);
+    cinfo->image_width = job->width;
+    cinfo->image_height = job->height;
+    cinfo->input_components = 3;
+    cinfo->in_color_space = JCS_RGB;
+    jpeg_set_defaults(cinfo);
+    jpeg_set_quality(cinfo, job->quality, TRUE);
+    jpeg_start_compress(cinfo, TRUE);
+    const std::size_t rowBytes = std::size_t(job->width) * 3;
+    while (cinfo->next_scanline < cinfo->image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(job->pixels + cinfo->next_scanline * rowBytes);
+        jpeg_write_scanlines(cinfo, &row, 1);
+    }
+    jpeg_finish_compress(cinfo);
+    jpeg_destroy_compress(cinfo);
+    return true;
+}
+
+// The JPEG bytes of the pixels in a new[] buffer of `capacity` bytes, `written` of them used.
+bool CompressToMemory(uint32_t width, uint32_t height, const uint8_t* pixels, int quality,
+                      std::unique_ptr<uint8_t[]>& buffer, std::size_t& capacity,
+                      std::size_t& written) {
+    std::size_t raw;
+    if (!pixels || width == 0 || height == 0 || !BK_ImageByteSize(width, height, 3, raw))
+        return false;
+    auto job = std::make_unique<CompressJob>();
+    std::memset(job.get(), 0, sizeof(CompressJob));
+    job->width = width;
+    job->height = height;
+    job->pixels = pixels;
+    job->quality = quality;
+    job->dest.capacity = std::min(bk_jpeg::test::FirstBufferSize(raw), kBK_MaxImageBytes);
+    job->dest.buffer = new (std::nothrow) uint8_t[job->dest.capacity];
+    if (!job->dest.buffer)
+        return false;
+    const bool ok = Compress(job.get());
+    buffer.reset(job->dest.buffer);
+    capacity = job->dest.capacity;
+    written = job->dest.written;
+    return ok;
+}
+
+struct DecodeJob {
+    jpeg_decompress_struct cinfo;
+    bk_jpeg::ErrorManager err;
+    jpeg_source_mgr src;
+    uint8_t* pixels; // new[]
+    uint32_t width, height;
+    std::size_t bytes;
+};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+// The whole buffer is handed over at the start: a request for more means the data ended
+// before the picture did.
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+    ERREXIT(cinfo, JERR_INPUT_EOF);
+    return FALSE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+    if (count <= 0)
+        return;
+    jpeg_source_mgr* src = cinfo->src;
+    if (std::size_t(count) > src->bytes_in_buffer)
+        ERREXIT(cinfo, JERR_INPUT_EOF);
+    src->next_input_byte += count;
+    src->bytes_in_buffer -= std::size_t(count);
+}
+
+bool Decode(DecodeJob* job, const uint8_t* bytes, std::size_t size) {
+    jpeg_decompress_struct* cinfo = &job->cinfo;
+    cinfo->err = bk_jpeg::InstallErrorManager(job->err);
+    if (setjmp(job->err.jump)) {
+        jpeg_destroy_decompress(cinfo);
+        delete[] job->pixels;
+        job->pixels = nullptr;
+        return false;
+    }
+    jpeg_create_decompress(cinfo);
+    cinfo->mem->max_memory_to_use = bk_jpeg::kMaxWorkingMemory;
+    job->src.next_input_byte = bytes;
+    job->src.bytes_in_buffer = size;
+    job->src.init_source = InitSource;
+    job->src.fill_input_buffer = FillInputBuffer;
+    job->src.skip_input_data = SkipInputData;
+    job->src.resync_to_restart = jpeg_resync_to_restart;
+    job->src.term_source = TermSource;
+    cinfo->src = &job->src;
+
+    jpeg_read_header(cinfo, TRUE);
+    // Four-component pictures have no conversion to red, green and blue here.
+    if (cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK)
+        ERREXIT(cinfo, JERR_CONVERSION_NOTIMPL);
+    if (!BK_ImageByteSize(cinfo->image_width, cinfo->image_height, 3, job->bytes))
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 1);
+    cinfo->out_color_space = JCS_RGB;
+    jpeg_start_decompress(cinfo);
+    if (cinfo->output_components != 3 ||
+        !BK_ImageByteSize(cinfo->output_width, cinfo->output_height, 3, job->bytes) ||
+        job->bytes == 0)
+        ERREXIT(cinfo, JERR_CONVERSION_NOTIMPL);
+    job->pixels = new (std::nothrow) uint8_t[job->bytes];
+    if (!job->pixels)
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 2);
+    const std::size_t rowBytes = std::size_t(cinfo->output_width) * 3;
+    while (cinfo->output_scanline < cinfo->output_height) {
+        JSAMPROW row = job->pixels + std::size_t(cinfo->output_scanline) * rowBytes;
+        jpeg_read_scanlines(cinfo, &row, 1);
+    }
+    job->width = cinfo->output_width;
+    job->height = cinfo->output_height;
+    jpeg_finish_decompress(cinfo);
+    jpeg_destroy_decompress(cinfo);
+    return true;
+}
+
+// A marker segment that carries no length.
+bool IsStandalone(uint8_t marker) {
+    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7);
+}
+
+// Walks the segments of a stream whose start-of-image marker is at `start`; the offset just
+// after its end-of-image marker, or 0 when the segments do not lead there.
+std::size_t WalkSegments(const uint8_t* bytes, std::size_t size, std::size_t start) {
+    std::size_t pos = start + 2;
+    bool scanned = false;
+    while (pos < size) {
+        if (bytes[pos] != 0xFF)
+            return 0;
+        while (pos < size && bytes[pos] == 0xFF) // fill bytes
+            ++pos;
+        if (pos >= size)
+            return 0;
+        const uint8_t marker = bytes[pos++];
+        if (marker == 0xD9)
+            return scanned ? pos : 0;
+        if (marker == 0xD8 || marker == 0x00)
+            return 0;
+        if (IsStandalone(marker))
+            continue;
+        if (size - pos < 2)
+            return 0;
+        const std::size_t length = (std::size_t(bytes[pos]) << 8) | bytes[pos + 1];
+        if (length < 2 || length > size - pos)
+            return 0;
+        pos += length;
+        if (marker != 0xDA)
+            continue;
+        // Entropy-coded data runs to the next marker other than a stuffed zero, a restart
+        // marker or fill.
+        scanned = true;
+        while (pos < size) {
+            if (bytes[pos] != 0xFF) {
+                ++pos;
+                continue;
+            }
+            std::size_t next = pos + 1;
+            while (next < size && bytes[next] == 0xFF)
+                ++next;
+            if (next >= size)
+                return 0;
+            if (bytes[next] == 0x00 || (bytes[next] >= 0xD0 && bytes[next] <= 0xD7)) {
+                pos = next + 1;
+                continue;
+            }
+            pos = next - 1; // the marker's 0xFF
+            break;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+void CBK_ImageJpg::SetQuality(int32_t quality) {
+    _quality = std::clamp<int32_t>(quality, 0, 100);
+    gBK_JpegQuality = _quality;
+}
+
+bool CBK_ImageJpg::CreateFromBuffer(uint32_t width, uint32_t height, uint16_t,
+                                    const uint8_t* pixels) {
+    _data.reset();
+    _size = 0;
+    _compressedSize = 0;
+    std::unique_ptr<uint8_t[]> buffer;
+    std::size_t capacity = 0, written = 0;
+    if (!CompressToMemory(width, height, pixels, _quality, buffer, capacity, written))
+        return false;
+    _data = std::move(buffer);
+    _size = capacity;
+    _compressedSize = uint32_t(written);
+    return true;
+}
+
+bool CBK_ImageJpg::WriteFromBuffer(uint32_t width, uint32_t height, uint16_t, const uint8_t* pixels,
+                                   CBK_Path& path, const void*, int32_t) {
+    std::unique_ptr<uint8_t[]> buffer;
+    std::size_t capacity = 0, written = 0;
+    if (!CompressToMemory(width, height, pixels, std::clamp<int32_t>(gBK_JpegQuality, 0, 100),
+                          buffer, capacity, written))
+        return false;
+    return tbx::WriteFileAtomically(
+        BK_CodecFileName(path),
+        std::string_view(reinterpret_cast<const char*>(buffer.get()), written));
+}
+
+bool CBK_ImageJpg::Read(CBK_Path& path) {
+    std::vector<uint8_t> bytes;
+    if (!BK_ReadWholeFile(path, bytes, kBK_MaxImageBytes))
+        return false;
+    return Read(bytes.data(), bytes.size());
+}
+
+bool CBK_ImageJpg::Read(const uint8_t* bytes, std::size_t size) {
+    if (!bytes || size == 0)
+        return false;
+    auto job = std::make_unique<DecodeJob>();
+    std::memset(job.get(), 0, sizeof(DecodeJob));
+    if (!Decode(job.get(), bytes, size))
+        return false;
+    std::size_t pixelBytes = std::size_t(job->width) * job->height * 3;
+    _Adopt(std::unique_ptr<uint8_t[]>(job->pixels), pixelBytes, int32_t(job->width),
+           int32_t(job->height), 24);
+    return true;
+}
+
+const uint8_t* CBK_ImageJpg::IsValidJpeg(const uint8_t* bytes, std::size_t size,
+                                         std::size_t* length) {
+    if (!bytes)
+        return nullptr;
+    for (std::size_t start = 0; start + 1 < size; ++start) {
+        if (bytes[start] != 0xFF || bytes[start + 1] != 0xD8)
+            continue;
+        const std::size_t end = WalkSegments(bytes, size, start);
+        if (end) {
+            if (length)
+                *length = end - start;
+            return bytes + start;
+        }
+    }
+    return nullptr;
+}
