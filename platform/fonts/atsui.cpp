@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/fonts/font_catalog.h"
-#include "platform/windows/handle_table.h"
+#include "platform/handle_table.h"
 
 namespace tbx {
 namespace {
@@ -29,8 +29,8 @@ struct Layout {
     }
 };
 
-windows_detail::HandleTable<ATSUTextLayout, Layout>& Layouts() {
-    static windows_detail::HandleTable<ATSUTextLayout, Layout> table;
+TypedHandleTable<ATSUTextLayout, Layout>& Layouts() {
+    static TypedHandleTable<ATSUTextLayout, Layout> table;
     return table;
 }
 

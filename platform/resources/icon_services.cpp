@@ -10,7 +10,7 @@
 #include "platform/quickdraw/offscreen.h"
 #include "platform/quickdraw/port.h"
 #include "platform/resources/resource_files.h"
-#include "platform/windows/handle_table.h"
+#include "platform/handle_table.h"
 
 namespace tbx {
 namespace {
@@ -27,7 +27,7 @@ struct Icon {
 };
 
 struct Registry {
-    windows_detail::HandleTable<IconRef, Icon> icons;
+    TypedHandleTable<IconRef, Icon> icons;
     std::map<std::pair<OSType, OSType>, IconRef> registered;
 };
 

@@ -925,11 +925,7 @@ OSStatus SetControlProperty(ControlRef control, OSType creator, OSType tag, UInt
     Control* c = LiveControl(control);
     if (!c)
         return errUnknownControl;
-    if (size && !buffer)
-        return paramErr;
-    auto bytes = static_cast<const uint8_t*>(buffer);
-    c->properties[{creator, tag}] = Bytes(bytes, bytes + size);
-    return noErr;
+    return SetProperty(c->properties, creator, tag, size, buffer);
 }
 
 OSStatus GetControlProperty(ControlRef control, OSType creator, OSType tag, UInt32 bufferSize,
@@ -937,17 +933,8 @@ OSStatus GetControlProperty(ControlRef control, OSType creator, OSType tag, UInt
     Control* c = LiveControl(control);
     if (!c)
         return errUnknownControl;
-    auto found = c->properties.find({creator, tag});
-    if (found == c->properties.end())
-        return errControlPropertyNotFound;
-    if (actualSize)
-        *actualSize = static_cast<UInt32>(found->second.size());
-    if (buffer) {
-        if (bufferSize < found->second.size())
-            return paramErr;
-        std::copy(found->second.begin(), found->second.end(), static_cast<uint8_t*>(buffer));
-    }
-    return noErr;
+    return GetProperty(c->properties, creator, tag, bufferSize, actualSize, buffer,
+                       errControlPropertyNotFound);
 }
 
 OSStatus RemoveControlProperty(ControlRef control, OSType creator, OSType tag) {

@@ -17,8 +17,8 @@ struct Drag {
     std::vector<std::string> urls;
 };
 
-HandleTable<DragRef, Drag>& Drags() {
-    static HandleTable<DragRef, Drag> table;
+TypedHandleTable<DragRef, Drag>& Drags() {
+    static TypedHandleTable<DragRef, Drag> table;
     return table;
 }
 

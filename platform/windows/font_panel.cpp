@@ -3,7 +3,7 @@
 #include <cstring>
 #include <map>
 
-#include "platform/windows/handle_table.h"
+#include "platform/handle_table.h"
 
 namespace tbx {
 
@@ -14,7 +14,7 @@ struct StyleAttributes {
 };
 
 struct Panel {
-    windows_detail::HandleTable<ATSUStyle, StyleAttributes> styles;
+    TypedHandleTable<ATSUStyle, StyleAttributes> styles;
     bool visible = false;
     test::FontSelection selection;
 };

@@ -11,9 +11,9 @@
 #include <sstream>
 
 #include "platform/bundle.h"
+#include "platform/handle_table.h"
 #include "platform/text_encoding.h"
 #include "platform/windows/controls.h"
-#include "platform/windows/handle_table.h"
 #include "platform/windows/windows.h"
 #include "platform/windows/world.h"
 
@@ -395,8 +395,8 @@ struct OpenNib {
     Document document;
 };
 
-windows_detail::HandleTable<IBNibRef, OpenNib>& Nibs() {
-    static windows_detail::HandleTable<IBNibRef, OpenNib> table;
+TypedHandleTable<IBNibRef, OpenNib>& Nibs() {
+    static TypedHandleTable<IBNibRef, OpenNib> table;
     return table;
 }
 

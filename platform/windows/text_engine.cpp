@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/handle_table.h"
 #include "platform/memory.h"
-#include "platform/windows/handle_table.h"
 #include "platform/windows/world.h"
 
 namespace tbx {
@@ -17,8 +17,8 @@ struct TextObject {
     test::TextObjectState state;
 };
 
-windows_detail::HandleTable<TXNObject, TextObject>& Objects() {
-    static windows_detail::HandleTable<TXNObject, TextObject> table;
+TypedHandleTable<TXNObject, TextObject>& Objects() {
+    static TypedHandleTable<TXNObject, TextObject> table;
     return table;
 }
 

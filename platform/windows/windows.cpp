@@ -557,11 +557,7 @@ OSStatus SetWindowProperty(WindowRef ref, OSType creator, OSType tag, UInt32 siz
     Window* window = LiveWindow(ref);
     if (!window)
         return errInvalidWindowRef;
-    if (size && !buffer)
-        return paramErr;
-    auto bytes = static_cast<const uint8_t*>(buffer);
-    window->properties[{creator, tag}] = Bytes(bytes, bytes + size);
-    return noErr;
+    return SetProperty(window->properties, creator, tag, size, buffer);
 }
 
 OSStatus GetWindowProperty(WindowRef ref, OSType creator, OSType tag, UInt32 bufferSize,
@@ -569,17 +565,8 @@ OSStatus GetWindowProperty(WindowRef ref, OSType creator, OSType tag, UInt32 buf
     Window* window = LiveWindow(ref);
     if (!window)
         return errInvalidWindowRef;
-    auto found = window->properties.find({creator, tag});
-    if (found == window->properties.end())
-        return errWindowPropertyNotFound;
-    if (actualSize)
-        *actualSize = static_cast<UInt32>(found->second.size());
-    if (buffer) {
-        if (bufferSize < found->second.size())
-            return paramErr;
-        std::copy(found->second.begin(), found->second.end(), static_cast<uint8_t*>(buffer));
-    }
-    return noErr;
+    return GetProperty(window->properties, creator, tag, bufferSize, actualSize, buffer,
+                       errWindowPropertyNotFound);
 }
 
 OSStatus RemoveWindowProperty(WindowRef ref, OSType creator, OSType tag) {

@@ -234,4 +234,28 @@ int KeyCodeOf(char16_t character) {
     return -1;
 }
 
+OSStatus SetProperty(PropertyMap& map, OSType creator, OSType tag, UInt32 size,
+                     const void* buffer) {
+    if (size && !buffer)
+        return paramErr;
+    auto bytes = static_cast<const uint8_t*>(buffer);
+    map[{creator, tag}] = Bytes(bytes, bytes + size);
+    return noErr;
+}
+
+OSStatus GetProperty(const PropertyMap& map, OSType creator, OSType tag, UInt32 bufferSize,
+                     UInt32* actualSize, void* buffer, OSStatus notFound) {
+    auto found = map.find({creator, tag});
+    if (found == map.end())
+        return notFound;
+    if (actualSize)
+        *actualSize = static_cast<UInt32>(found->second.size());
+    if (buffer) {
+        if (bufferSize < found->second.size())
+            return paramErr;
+        std::copy(found->second.begin(), found->second.end(), static_cast<uint8_t*>(buffer));
+    }
+    return noErr;
+}
+
 } // namespace tbx::windows_detail

@@ -11,13 +11,19 @@
 #include <utility>
 #include <vector>
 
+#include "platform/handle_table.h"
 #include "platform/windows/carbon_types.h"
-#include "platform/windows/handle_table.h"
 #include "platform/windows/test_driver.h"
 
 namespace tbx::windows_detail {
 
 using Bytes = std::vector<uint8_t>;
+using PropertyMap = std::map<std::pair<OSType, OSType>, Bytes>;
+
+// Window and control properties: bytes kept under a creator and a tag.
+OSStatus SetProperty(PropertyMap& map, OSType creator, OSType tag, UInt32 size, const void* buffer);
+OSStatus GetProperty(const PropertyMap& map, OSType creator, OSType tag, UInt32 bufferSize,
+                     UInt32* actualSize, void* buffer, OSStatus notFound);
 
 struct Handler {
     EventHandlerUPP proc = nullptr;
@@ -118,7 +124,7 @@ struct Control {
     std::vector<std::u16string> menuItems; // items of a pop-up button as the nib gives them
 
     std::map<std::pair<ControlPartCode, OSType>, Bytes> data;
-    std::map<std::pair<OSType, OSType>, Bytes> properties;
+    PropertyMap properties;
 
     int busy = 0;
     bool disposePending = false;
@@ -136,7 +142,7 @@ struct Window {
     Rect userState;
     std::u16string title;
     std::string name; // the nib name, or a name the creator gives for messages
-    std::map<std::pair<OSType, OSType>, Bytes> properties;
+    PropertyMap properties;
     ControlRef root = nullptr;
     ControlRef focus = nullptr;
     EventTargetRef target = nullptr;
@@ -192,12 +198,12 @@ struct DragHandlers {
 };
 
 struct World {
-    HandleTable<WindowRef, Window> windows;
-    HandleTable<ControlRef, Control> controls;
-    HandleTable<EventRef, Event> events;
-    HandleTable<EventTargetRef, Target> targets;
-    HandleTable<EventHandlerRef, std::shared_ptr<Handler>> handlers;
-    HandleTable<EventLoopTimerRef, Timer> timers;
+    TypedHandleTable<WindowRef, Window> windows;
+    TypedHandleTable<ControlRef, Control> controls;
+    TypedHandleTable<EventRef, Event> events;
+    TypedHandleTable<EventTargetRef, Target> targets;
+    TypedHandleTable<EventHandlerRef, std::shared_ptr<Handler>> handlers;
+    TypedHandleTable<EventLoopTimerRef, Timer> timers;
 
     std::vector<WindowRef> order; // front to back
     EventTargetRef application = nullptr;
