@@ -143,3 +143,47 @@ inline std::vector<FlvBody> FlvBodies(const std::string& file) {
 }
 
 } // namespace mediatest
+
+namespace mediatest {
+
+// The tags of an uncompressed movie as (code, payload) pairs, in file order.
+struct SwfTagBytes {
+    uint16_t code;
+    Bytes payload;
+};
+
+inline std::vector<SwfTagBytes> MovieTags(const std::string& movie) {
+    std::vector<SwfTagBytes> out;
+    if (movie.size() < 9 || movie.compare(0, 3, "FWS") != 0)
+        return out;
+    auto at = [&](std::size_t i) { return static_cast<uint8_t>(movie[i]); };
+    const std::size_t rectBits = 5 + 4 * std::size_t(at(8) >> 3);
+    std::size_t p = 8 + (rectBits + 7) / 8 + 4;
+    while (p + 2 <= movie.size()) {
+        const uint16_t word = static_cast<uint16_t>(at(p) | at(p + 1) << 8);
+        std::size_t length = word & 0x3F;
+        p += 2;
+        if (length == 0x3F) {
+            if (p + 4 > movie.size())
+                break;
+            length = std::size_t(at(p)) | std::size_t(at(p + 1)) << 8 |
+                     std::size_t(at(p + 2)) << 16 | std::size_t(at(p + 3)) << 24;
+            p += 4;
+        }
+        if (p + length > movie.size())
+            break;
+        out.push_back({static_cast<uint16_t>(word >> 6),
+                       Bytes(movie.begin() + static_cast<std::ptrdiff_t>(p),
+                             movie.begin() + static_cast<std::ptrdiff_t>(p + length))});
+        p += length;
+    }
+    return out;
+}
+
+// Reads one tag from its payload as a reader that has just passed its header would.
+inline void ReadPayload(ravuz::CBK_SwfTag& tag, const Bytes& payload, uint8_t version = 6) {
+    auto reader = swftest::ReaderOver(payload, version);
+    tag.Read(reader.get());
+}
+
+} // namespace mediatest
