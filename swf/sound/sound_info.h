@@ -40,7 +40,7 @@ public:
     // Replaces what the record held. Reads stop at `end` (a reader position); a count of
     // points is held to the points that fit before it.
     uint32_t Read(CBK_SwfReader* reader, uint32_t end);
-    // Up to the end of the reader's current tag.
+    // Up to the reader's current tag length from its position.
     uint32_t Read(CBK_SwfReader* reader);
     uint32_t Write(CBK_SwfStream* stream) const;
 
