@@ -17,7 +17,8 @@ public:
     ~CBK_SwfSoundStreamHead() override = default;
 
     uint16_t GetTagId() const override { return kSwfTagSoundStreamHead; }
-    // The playback byte is kept whole; fields beyond the four bytes are skipped.
+    // The four bytes, the playback byte kept whole; a latency field that other writers put
+    // after them for MP3 is left unread.
     uint32_t Read(CBK_SwfReader* reader) override;
     // The playback byte's upper four bits are written as zero.
     uint32_t Write(CBK_SwfStream* stream) override;
