@@ -1,0 +1,37 @@
+// CBK_SwfButtonRecord: one character placed in one or more states of a button.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "swf/records/color_transform.h"
+#include "swf/records/matrix.h"
+
+namespace ravuz {
+
+class CBK_SwfButtonRecord {
+public:
+    static constexpr uint8_t STATE_UP = 0x01;
+    static constexpr uint8_t STATE_OVER = 0x02;
+    static constexpr uint8_t STATE_DOWN = 0x04;
+    static constexpr uint8_t STATE_HIT = 0x08;
+
+    CBK_SwfButtonRecord() = default;
+    // Deep: the matrix and colour transform are copied.
+    CBK_SwfButtonRecord(const CBK_SwfButtonRecord& other);
+    CBK_SwfButtonRecord& operator=(const CBK_SwfButtonRecord& other);
+    ~CBK_SwfButtonRecord() = default;
+
+    // Flags, id, depth, matrix; with `withColorTransform` (DefineButton2) the colour
+    // transform too. A missing matrix or transform is written as the identity: the record
+    // needs both.
+    void Write(CBK_SwfStream* stream, bool withColorTransform) const;
+
+    uint8_t stateFlags = 0;
+    uint16_t characterId = 0;
+    uint16_t depth = 1;
+    std::unique_ptr<CBK_SwfMatrix> matrix;
+    std::unique_ptr<CBK_SwfColorTransformAlpha> colorTransform;
+};
+
+} // namespace ravuz
