@@ -156,24 +156,7 @@ void CBK_SwfDefineMorphShape::CreateBox(int32_t x, int32_t y, int32_t width, int
     }
     shape->SetLineBits(1);
     shape->SetFillBits(1);
-    using StyleChange = CBK_SwfStyleChangeShapeRecord;
-    auto* move = new StyleChange(x, y, shape.get());
-    uint8_t flags = StyleChange::MOVE_TO_FLAG;
-    if (fill) {
-        move->SetFillStyle(1, 1);
-        flags |= StyleChange::FILL_STYLE_1_FLAG;
-    }
-    if (line) {
-        move->SetLineStyle(1);
-        flags |= StyleChange::LINE_STYLE_FLAG;
-    }
-    move->SetFlags(flags);
-    shape->AddRecord(move);
-    shape->AddHorizontalLine(w);
-    shape->AddVerticalLine(h);
-    shape->AddHorizontalLine(-w);
-    shape->AddVerticalLine(-h);
-    shape->AddRecord(new CBK_SwfEndOfShapeRecord);
+    SwfAddBoxRecords(*shape, x, y, w, h, fill != nullptr, line != nullptr);
     if (start)
         _startShape = std::move(shape);
     else

@@ -96,23 +96,7 @@ void CBK_SwfDefineShape::CreateBox(int32_t x, int32_t y, int32_t width, int32_t 
     const int32_t w = std::max(width, -INT32_MAX), h = std::max(height, -INT32_MAX);
     _bounds = std::make_unique<CBK_SwfRect>(x, y, Clamp(int64_t(x) + w), Clamp(int64_t(y) + h));
     CBK_SwfShapeWithStyle* shape = NewStyledShape(fill, line);
-    auto* move = new StyleChange(x, y, shape);
-    uint8_t flags = StyleChange::MOVE_TO_FLAG;
-    if (fill) {
-        move->SetFillStyle(1, 1);
-        flags |= StyleChange::FILL_STYLE_1_FLAG;
-    }
-    if (line) {
-        move->SetLineStyle(1);
-        flags |= StyleChange::LINE_STYLE_FLAG;
-    }
-    move->SetFlags(flags);
-    shape->AddRecord(move);
-    shape->AddHorizontalLine(w);
-    shape->AddVerticalLine(h);
-    shape->AddHorizontalLine(-w);
-    shape->AddVerticalLine(-h);
-    shape->AddRecord(new CBK_SwfEndOfShapeRecord);
+    SwfAddBoxRecords(*shape, x, y, w, h, fill != nullptr, line != nullptr);
 }
 
 void CBK_SwfDefineShape::CreateCircle(int32_t, int32_t, int32_t radius, CBK_SwfFillStyle* fill,

@@ -1,4 +1,5 @@
 #include "swf/shapes/shape.h"
+#include "swf/shapes/shape_records.h"
 
 #include <algorithm>
 
@@ -254,6 +255,28 @@ uint32_t CBK_SwfShapeWithStyle::Write(CBK_SwfStream* stream) {
     WriteRecords(stream);
     stream->ByteAlign();
     return stream->GetByteCount() - before;
+}
+
+void SwfAddBoxRecords(CBK_SwfShape& shape, int32_t x, int32_t y, int32_t w, int32_t h, bool fill,
+                      bool line) {
+    using StyleChange = CBK_SwfStyleChangeShapeRecord;
+    auto* move = new StyleChange(x, y, &shape);
+    uint8_t flags = StyleChange::MOVE_TO_FLAG;
+    if (fill) {
+        move->SetFillStyle(1, 1);
+        flags |= StyleChange::FILL_STYLE_1_FLAG;
+    }
+    if (line) {
+        move->SetLineStyle(1);
+        flags |= StyleChange::LINE_STYLE_FLAG;
+    }
+    move->SetFlags(flags);
+    shape.AddRecord(move);
+    shape.AddHorizontalLine(w);
+    shape.AddVerticalLine(h);
+    shape.AddHorizontalLine(-w);
+    shape.AddVerticalLine(-h);
+    shape.AddRecord(new CBK_SwfEndOfShapeRecord);
 }
 
 } // namespace ravuz

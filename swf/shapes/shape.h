@@ -94,4 +94,9 @@ private:
     std::unique_ptr<CBK_SwfLineStyleArray> _lineStyles;
 };
 
+// The records of a w x h box at (x, y): a move with fill style 1 and line style 1 where
+// asked, four lines, and the end record. Shared by the shape and morph-shape builders.
+void SwfAddBoxRecords(CBK_SwfShape& shape, int32_t x, int32_t y, int32_t w, int32_t h, bool fill,
+                      bool line);
+
 } // namespace ravuz

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <utility>
 
-#include "swf/stream/swf_reader.h"
+#include "swf/stream/bounded_read.h"
 
 namespace ravuz {
 
@@ -14,18 +14,7 @@ namespace ravuz {
 // last byte counts as read). Returns the bytes consumed.
 template <class Body>
 uint32_t SwfReadTagBody(CBK_SwfReader* reader, Body&& body) {
-    reader->ByteAlign();
-    const uint32_t start = reader->GetBufPos();
-    const uint32_t end = reader->GetTagEnd(start);
-    std::vector<uint8_t> bytes;
-    reader->GetBytes(bytes, end > start ? end - start : 0);
-    CBK_SwfReader bounded;
-    bounded.CreateFromBytes(bytes.data(), bytes.size(), reader->GetVersion());
-    body(bounded);
-    bounded.ByteAlign();
-    const uint32_t used = bounded.GetBufPos();
-    reader->SetBufPos(start + used);
-    return used;
+    return CBK_SwfBoundedRead(reader).Within(std::forward<Body>(body));
 }
 
 } // namespace ravuz
