@@ -56,6 +56,7 @@ public:
     virtual void _InitControls();
     virtual void _Reset();
 
+    using CBK_Dialog::DoModal;
     // Shows the window and returns at once: 0, or -1 when the window cannot be made. A
     // window from an earlier run is reused with the new range and title.
     int32_t DoModal(tbx::WindowRef parent, PROGRESS_SETTINGS& settings, CBK_ProgressData* data);
