@@ -99,10 +99,10 @@ bool BK_HideFile(const tbx::FSRef& ref, bool hide) {
 }
 
 bool BK_LockFile(const tbx::FSRef& ref, bool lock) {
-    tbx::FSSpec spec;
-    if (!BK_CreateFSSpecFromFSRef(ref, spec))
+    tbx::FSSpec fileRecord;
+    if (!BK_CreateFSSpecFromFSRef(ref, fileRecord))
         return false;
-    return (lock ? tbx::FSpSetFLock(&spec) : tbx::FSpRstFLock(&spec)) == tbx::noErr;
+    return (lock ? tbx::FSpSetFLock(&fileRecord) : tbx::FSpRstFLock(&fileRecord)) == tbx::noErr;
 }
 
 bool BK_DeleteFile(const tbx::FSRef& ref) {
@@ -118,13 +118,13 @@ bool BK_RenameFile(const tbx::FSRef& ref, const wchar_t* name) {
     return tbx::FSRenameUnicode(&ref, units.size(), units.data(), 0xFFFF, nullptr) == tbx::noErr;
 }
 
-bool BK_FSRef2FSSpec(const tbx::FSRef& ref, tbx::FSSpec& spec) {
-    return BK_CreateFSSpecFromFSRef(ref, spec);
+bool BK_FSRef2FSSpec(const tbx::FSRef& ref, tbx::FSSpec& fileRecord) {
+    return BK_CreateFSSpecFromFSRef(ref, fileRecord);
 }
 
-bool BK_CreateFSSpecFromFSRef(const tbx::FSRef& ref, tbx::FSSpec& spec) {
-    return tbx::FSGetCatalogInfo(&ref, tbx::kFSCatInfoNone, nullptr, nullptr, &spec, nullptr) ==
-           tbx::noErr;
+bool BK_CreateFSSpecFromFSRef(const tbx::FSRef& ref, tbx::FSSpec& fileRecord) {
+    return tbx::FSGetCatalogInfo(&ref, tbx::kFSCatInfoNone, nullptr, nullptr, &fileRecord,
+                                 nullptr) == tbx::noErr;
 }
 
 bool BK_CreateFSRefFromCFURL(tbx::FSRef& ref, tbx::CFURLRef url) {

@@ -25,8 +25,8 @@ bool BK_DeleteFile(const tbx::FSRef& ref);
 bool BK_MoveFile(const tbx::FSRef& item, const tbx::FSRef& folder, bool = false);
 // Fails when the name is taken.
 bool BK_RenameFile(const tbx::FSRef& ref, const wchar_t* name);
-bool BK_FSRef2FSSpec(const tbx::FSRef& ref, tbx::FSSpec& spec);
-bool BK_CreateFSSpecFromFSRef(const tbx::FSRef& ref, tbx::FSSpec& spec);
+bool BK_FSRef2FSSpec(const tbx::FSRef& ref, tbx::FSSpec& fileRecord);
+bool BK_CreateFSSpecFromFSRef(const tbx::FSRef& ref, tbx::FSSpec& fileRecord);
 // The reference of an existing item named by a URL.
 bool BK_CreateFSRefFromCFURL(tbx::FSRef& ref, tbx::CFURLRef url);
 // Creates the file named by the URL in its parent folder with the given information.

@@ -62,8 +62,8 @@ CBK_Path::CBK_Path(tbx::CFURLRef url) {
 CBK_Path::CBK_Path(const tbx::FSRef& ref) {
     Set(ref);
 }
-CBK_Path::CBK_Path(const tbx::FSSpec& spec) {
-    Set(spec);
+CBK_Path::CBK_Path(const tbx::FSSpec& fileRecord) {
+    Set(fileRecord);
 }
 
 void CBK_Path::Set(tbx::CFStringRef text) {
@@ -91,15 +91,15 @@ void CBK_Path::Set(const tbx::FSRef& ref) {
     }
 }
 
-void CBK_Path::Set(const tbx::FSSpec& spec) {
+void CBK_Path::Set(const tbx::FSSpec& fileRecord) {
     _path.clear();
-    if (spec.path.empty())
+    if (fileRecord.path.empty())
         return;
     tbx::FSRef ref;
-    if (tbx::FSpMakeFSRef(&spec, &ref) == tbx::noErr)
+    if (tbx::FSpMakeFSRef(&fileRecord, &ref) == tbx::noErr)
         Set(ref);
     else
-        _path = BK_FileSystemNameToWide(spec.path);
+        _path = BK_FileSystemNameToWide(fileRecord.path);
 }
 
 void CBK_Path::Set(const CBK_Path& other) {
@@ -263,19 +263,19 @@ bool CBK_Path::GetParentFSRef(tbx::FSRef& ref) const {
 }
 
 tbx::FSSpec CBK_Path::GetFSSpec() const {
-    tbx::FSSpec spec;
+    tbx::FSSpec fileRecord;
     if (_path.empty())
-        return spec;
+        return fileRecord;
     tbx::FSRef ref;
     if (GetFSRef(ref)) {
-        spec.path = ref.path;
-        return spec;
+        fileRecord.path = ref.path;
+        return fileRecord;
     }
     std::wstring full = GetFullPathString(POSIX_PATH);
     while (full.size() > 1 && full.back() == L'/')
         full.pop_back();
-    spec.path = BK_WideToFileSystemName(full);
-    return spec;
+    fileRecord.path = BK_WideToFileSystemName(full);
+    return fileRecord;
 }
 
 bool CBK_Path::IsDirectory() const {

@@ -53,7 +53,7 @@ public:
     explicit CBK_Path(tbx::CFStringRef text);
     explicit CBK_Path(tbx::CFURLRef url);
     explicit CBK_Path(const tbx::FSRef& ref);
-    explicit CBK_Path(const tbx::FSSpec& spec);
+    explicit CBK_Path(const tbx::FSSpec& fileRecord);
     CBK_Path(const CBK_Path&) = default;
     CBK_Path& operator=(const CBK_Path&) = default;
 
@@ -62,7 +62,7 @@ public:
     // A null URL leaves the path unchanged.
     void Set(tbx::CFURLRef url);
     void Set(const tbx::FSRef& ref);
-    void Set(const tbx::FSSpec& spec);
+    void Set(const tbx::FSSpec& fileRecord);
     void Set(const CBK_Path& other);
 
     const std::wstring& GetPathString() const { return _path; }
@@ -207,7 +207,7 @@ bool BK_GetAppFolder(tbx::FSRef& ref);
 bool BK_LaunchDocument(const CBK_Path& document);
 bool BK_LaunchApplication(const CBK_Path& application, tbx::ProcessSerialNumber& psn);
 // Aliases, 'SIZE' resources: no sense here; false, nothing touched.
-bool BK_SetFileMemoryHeapSize(const tbx::FSSpec& spec, uint32_t preferred, uint32_t minimum);
+bool BK_SetFileMemoryHeapSize(const tbx::FSSpec& fileRecord, uint32_t preferred, uint32_t minimum);
 bool BK_CreateShortcut(const CBK_Path& target, const CBK_Path& alias);
 bool BK_ResolveShortcut(const CBK_Path& alias, CBK_Path& target);
 

@@ -295,7 +295,7 @@ OSErr FSCompareFSRefs(const FSRef* a, const FSRef* b) {
 }
 
 OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalogInfo* info,
-                       HFSUniStr255* outName, FSSpec* spec, FSRef* parentRef) {
+                       HFSUniStr255* outName, FSSpec* fileRecord, FSRef* parentRef) {
     if (!ref || ref->path.empty())
         return ref ? OSErr(errFSBadFSRef) : OSErr(paramErr);
     FSCatalogInfo filled;
@@ -305,8 +305,8 @@ OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalo
         *info = filled;
     if (outName)
         Utf8ToName(ref->path == "/" ? std::string() : LeafOf(ref->path), *outName);
-    if (spec)
-        spec->path = ref->path;
+    if (fileRecord)
+        fileRecord->path = ref->path;
     if (parentRef) {
         *parentRef = FSRef();
         parentRef->path = ParentOf(ref->path);
@@ -600,7 +600,7 @@ OSErr FSCloseIterator(FSIterator iterator) {
 
 OSErr FSGetCatalogInfoBulk(FSIterator iterator, UInt32 maximumObjects, UInt32* actualObjects,
                            Boolean* containerChanged, FSCatalogInfoBitmap whichInfo,
-                           FSCatalogInfo* catalogInfos, FSRef* refs, FSSpec* specs,
+                           FSCatalogInfo* catalogInfos, FSRef* refs, FSSpec* fileRecords,
                            HFSUniStr255* names) {
     if (actualObjects)
         *actualObjects = 0;
@@ -628,8 +628,8 @@ OSErr FSGetCatalogInfoBulk(FSIterator iterator, UInt32 maximumObjects, UInt32* a
             catalogInfos[count] = info;
         if (refs)
             refs[count] = ref;
-        if (specs)
-            specs[count].path = ref.path;
+        if (fileRecords)
+            fileRecords[count].path = ref.path;
         if (names)
             Utf8ToName(name, names[count]);
         ++count;
@@ -638,22 +638,22 @@ OSErr FSGetCatalogInfoBulk(FSIterator iterator, UInt32 maximumObjects, UInt32* a
     return count == 0 ? OSErr(errFSNoMoreItems) : OSErr(noErr);
 }
 
-OSErr FSpMakeFSRef(const FSSpec* spec, FSRef* ref) {
-    if (!spec || !ref || spec->path.empty())
+OSErr FSpMakeFSRef(const FSSpec* fileRecord, FSRef* ref) {
+    if (!fileRecord || !ref || fileRecord->path.empty())
         return paramErr;
-    return MakeRef(spec->path, false, *ref);
+    return MakeRef(fileRecord->path, false, *ref);
 }
 
-OSErr FSpSetFLock(const FSSpec* spec) {
+OSErr FSpSetFLock(const FSSpec* fileRecord) {
     FSRef ref;
-    if (OSErr error = FSpMakeFSRef(spec, &ref))
+    if (OSErr error = FSpMakeFSRef(fileRecord, &ref))
         return error;
     return FSSetLocked(&ref, true);
 }
 
-OSErr FSpRstFLock(const FSSpec* spec) {
+OSErr FSpRstFLock(const FSSpec* fileRecord) {
     FSRef ref;
-    if (OSErr error = FSpMakeFSRef(spec, &ref))
+    if (OSErr error = FSpMakeFSRef(fileRecord, &ref))
         return error;
     return FSSetLocked(&ref, false);
 }

@@ -31,7 +31,7 @@ OSErr FSMakeFSRefUnicode(const FSRef* parent, UniCharCount nameLength, const Uni
 OSErr FSCompareFSRefs(const FSRef* a, const FSRef* b);
 
 OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalogInfo* info,
-                       HFSUniStr255* outName, FSSpec* spec, FSRef* parentRef);
+                       HFSUniStr255* outName, FSSpec* fileRecord, FSRef* parentRef);
 // Sets Finder information, dates (content modification, access), permissions (mode) and
 // the locked node flag. Creation dates cannot be set here and are ignored.
 OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* info);
@@ -79,13 +79,13 @@ OSErr FSCloseIterator(FSIterator iterator);
 // Up to `maximumObjects` items; errFSNoMoreItems when none is left.
 OSErr FSGetCatalogInfoBulk(FSIterator iterator, UInt32 maximumObjects, UInt32* actualObjects,
                            Boolean* containerChanged, FSCatalogInfoBitmap whichInfo,
-                           FSCatalogInfo* catalogInfos, FSRef* refs, FSSpec* specs,
+                           FSCatalogInfo* catalogInfos, FSRef* refs, FSSpec* fileRecords,
                            HFSUniStr255* names);
 
-// Conversions of file specifications.
-OSErr FSpMakeFSRef(const FSSpec* spec, FSRef* ref);
-OSErr FSpSetFLock(const FSSpec* spec);
-OSErr FSpRstFLock(const FSSpec* spec);
+// Conversions between file references and file records.
+OSErr FSpMakeFSRef(const FSSpec* fileRecord, FSRef* ref);
+OSErr FSpSetFLock(const FSSpec* fileRecord);
+OSErr FSpRstFLock(const FSSpec* fileRecord);
 
 // The result code of a failed POSIX call (errno).
 OSErr FSErrorFromErrno(int error);

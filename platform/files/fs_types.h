@@ -43,7 +43,7 @@ struct FSRef {
     bool noFollow = false;
 };
 
-// A file specification: the full path (UTF-8) of an item that may not exist yet.
+// A file record (FSSpec): the full path (UTF-8) of an item that may not exist yet.
 struct FSSpec {
     std::string path;
 };

@@ -70,23 +70,24 @@ std::string ResourceTypeFolderName(ResType type) {
     return name;
 }
 
-SInt16 FSpOpenResFile(const FSSpec* spec, SInt8) {
+SInt16 FSpOpenResFile(const FSSpec* fileRecord, SInt8) {
     Manager& manager = TheManager();
     std::error_code error;
-    if (!spec || spec->path.empty() || !std::filesystem::is_directory(spec->path, error)) {
-        manager.lastError = spec ? fnfErr : paramErr;
+    if (!fileRecord || fileRecord->path.empty() ||
+        !std::filesystem::is_directory(fileRecord->path, error)) {
+        manager.lastError = fileRecord ? fnfErr : paramErr;
         return kResFileNotOpened;
     }
     // Opening a file that is open already gives the same reference and makes it current.
     for (const OpenFile& file : manager.files) {
-        if (file.folder == spec->path) {
+        if (file.folder == fileRecord->path) {
             manager.current = file.refNum;
             manager.lastError = noErr;
             return file.refNum;
         }
     }
     const SInt16 refNum = manager.nextRef++;
-    manager.files.push_back({refNum, spec->path});
+    manager.files.push_back({refNum, fileRecord->path});
     manager.current = refNum;
     manager.lastError = noErr;
     return refNum;

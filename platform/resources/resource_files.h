@@ -20,7 +20,7 @@ inline constexpr OSErr resFNotFound = -193;
 inline constexpr OSErr resNotFound = -192;
 
 // The file's reference number, or kResFileNotOpened (ResError tells why).
-SInt16 FSpOpenResFile(const FSSpec* spec, SInt8 permission);
+SInt16 FSpOpenResFile(const FSSpec* fileRecord, SInt8 permission);
 void CloseResFile(SInt16 refNum);
 SInt16 CurResFile();
 void UseResFile(SInt16 refNum);

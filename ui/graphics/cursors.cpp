@@ -19,9 +19,9 @@ bool BK_LoadCursor(tbx::CursHandle& cursor, uint32_t id) {
     CBK_Path file;
     if (!file.MakeBundleResourceLevelPath(L"main.rsrc"))
         return false;
-    const tbx::FSSpec spec = file.GetFSSpec();
+    const tbx::FSSpec fileRecord = file.GetFSSpec();
     const tbx::SInt16 previous = tbx::CurResFile();
-    const tbx::SInt16 refNum = tbx::FSpOpenResFile(&spec, tbx::fsRdPerm);
+    const tbx::SInt16 refNum = tbx::FSpOpenResFile(&fileRecord, tbx::fsRdPerm);
     if (refNum == tbx::kResFileNotOpened)
         return false;
     tbx::UseResFile(refNum);

@@ -18,12 +18,12 @@ bool BK_LoadIcon(int32_t id, uint32_t creator, tbx::IconRef& icon) {
     CBK_Path file;
     if (!file.MakeBundleResourceLevelPath(L"main.rsrc"))
         return false;
-    const tbx::FSSpec spec = file.GetFSSpec();
+    const tbx::FSSpec fileRecord = file.GetFSSpec();
     if (creator == 0)
         creator = FreshCreator();
     tbx::IconRef made = nullptr;
-    if (tbx::RegisterIconRefFromResource(creator, kIconType, &spec, static_cast<tbx::SInt16>(id),
-                                         &made) != tbx::noErr)
+    if (tbx::RegisterIconRefFromResource(creator, kIconType, &fileRecord,
+                                         static_cast<tbx::SInt16>(id), &made) != tbx::noErr)
         return false;
     icon = made;
     return true;

@@ -207,8 +207,8 @@ TEST_F(ControlsTest, TrackingFollowsTheInjectedGesture) {
                              : TrackControl(o->bar, local, LogAction);
         return noErr;
     };
-    const EventTypeSpec spec{kEventClassMouse, kEventMouseDown};
-    InstallEventHandler(GetWindowEventTarget(window), down, 1, &spec, &owner, nullptr);
+    const EventTypeSpec eventType{kEventClassMouse, kEventMouseDown};
+    InstallEventHandler(GetWindowEventTarget(window), down, 1, &eventType, &owner, nullptr);
 
     ActionLog log;
     gActionLog = &log;
@@ -245,8 +245,8 @@ TEST_F(ControlsTest, TrackMouseLocationReportsDragsThenTheRelease) {
         }
         return noErr;
     };
-    const EventTypeSpec spec{kEventClassMouse, kEventMouseDown};
-    InstallEventHandler(GetWindowEventTarget(window), down, 1, &spec, &seen, nullptr);
+    const EventTypeSpec eventType{kEventClassMouse, kEventMouseDown};
+    InstallEventHandler(GetWindowEventTarget(window), down, 1, &eventType, &seen, nullptr);
     test::Gesture(window, {{5, 5}, {6, 7}, {8, 9}});
     EXPECT_EQ(seen.points, (std::vector<Point>{{6, 7}, {8, 9}, {8, 9}}));
     EXPECT_EQ(seen.results,
@@ -290,8 +290,8 @@ TEST_F(ControlsTest, UserPaneDrawsThroughItsHandlerOnlyWhenShown) {
         ++*static_cast<int*>(data);
         return noErr;
     };
-    const EventTypeSpec spec{kEventClassControl, kEventControlDraw};
-    InstallEventHandler(GetControlEventTarget(pane), proc, 1, &spec, &draws, nullptr);
+    const EventTypeSpec eventType{kEventClassControl, kEventControlDraw};
+    InstallEventHandler(GetControlEventTarget(pane), proc, 1, &eventType, &draws, nullptr);
     Draw1Control(pane);
     HideControl(pane);
     Draw1Control(pane);

@@ -198,8 +198,8 @@ TEST_F(GraphicsTest, KeyCodeOfAnEvent) {
         static_cast<std::vector<uint32_t>*>(data)->push_back(BK_GetKeyCodeFromEvent(event));
         return noErr;
     };
-    const EventTypeSpec spec{kEventClassKeyboard, kEventRawKeyDown};
-    InstallEventHandler(GetWindowEventTarget(window), proc, 1, &spec, &codes, nullptr);
+    const EventTypeSpec eventType{kEventClassKeyboard, kEventRawKeyDown};
+    InstallEventHandler(GetWindowEventTarget(window), proc, 1, &eventType, &codes, nullptr);
     test::PressKey(122);
     test::TypeText(u"a");
     EXPECT_EQ(codes, (std::vector<uint32_t>{122, 0}));
