@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "swf/records/rect.h"
 #include "swf/stream/swf_reader.h"
 #include "swf/stream/swf_stream.h"
 #include "swf/tags/swf_obj.h"
+#include "swf/tags/swf_tag.h"
 
 namespace swftest {
 
@@ -57,6 +59,30 @@ inline Bytes Payload(const Bytes& tag) {
 inline uint32_t ReadTag(ravuz::CBK_SwfObj& tag, const Bytes& written, uint8_t version = 6) {
     auto reader = ReaderOver(Payload(written), version);
     return tag.Read(reader.get());
+}
+
+// A whole uncompressed movie: header (frame rectangle in twips, rate 12 unless given, frame
+// count) and the tags' bytes as they write them.
+inline std::string Movie(uint8_t version, int32_t width, int32_t height, uint16_t frames,
+                         const std::vector<ravuz::CBK_SwfTag*>& tags, uint16_t rate88 = 12 << 8) {
+    ravuz::CBK_SwfStream body(version);
+    for (ravuz::CBK_SwfTag* tag : tags)
+        tag->Write(&body);
+    ravuz::CBK_SwfStream head(version);
+    ravuz::CBK_SwfRect frame(0, 0, width, height);
+    head.Add(&frame);
+    head.Add(rate88);
+    head.Add(frames);
+    const Bytes& h = head.GetStream();
+    const Bytes& b = body.GetStream();
+    ravuz::CBK_SwfStream file(version);
+    file.AddBytes("FWS", 3);
+    file.Add(version);
+    file.Add(static_cast<uint32_t>(8 + h.size() + b.size()));
+    file.Add(h);
+    file.Add(b);
+    const Bytes& bytes = file.GetStream();
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace swftest

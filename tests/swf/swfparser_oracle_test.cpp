@@ -20,26 +20,12 @@ namespace {
 
 using namespace ravuz;
 
-// "FWS", version, length, frame rectangle, rate 12, frame count, then the tags.
+// A one-frame movie of 550 x 400 pixels holding the tags.
 std::string Movie(uint8_t version, std::vector<std::unique_ptr<CBK_SwfTag>>& tags) {
-    CBK_SwfStream body(version);
+    std::vector<CBK_SwfTag*> raw;
     for (auto& tag : tags)
-        tag->Write(&body);
-    CBK_SwfStream head(version);
-    CBK_SwfRect frame(0, 0, 11000, 8000);
-    head.Add(&frame);
-    head.Add(uint16_t(12 << 8));
-    head.Add(uint16_t(1));
-    const auto& h = head.GetStream();
-    const auto& b = body.GetStream();
-    CBK_SwfStream file(version);
-    file.AddBytes("FWS", 3);
-    file.Add(version);
-    file.Add(static_cast<uint32_t>(8 + h.size() + b.size()));
-    file.Add(h);
-    file.Add(b);
-    const auto& bytes = file.GetStream();
-    return std::string(bytes.begin(), bytes.end());
+        raw.push_back(tag.get());
+    return swftest::Movie(version, 11000, 8000, 1, raw);
 }
 
 TEST(SwfParserOracle, ReadsOurTagsAndActions) {
