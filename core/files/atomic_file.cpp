@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
+#include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,12 +53,72 @@ bool WriteAllAt(int fd, const char* data, std::size_t size, uint64_t offset) {
     return true;
 }
 
-std::string UniqueSuffix() {
-    static std::random_device device;
-    static std::mt19937_64 generator(device());
-    char text[24];
-    std::snprintf(text, sizeof text, ".%016llx~", static_cast<unsigned long long>(generator()));
+constexpr std::string_view kPrefix = ".stravel-";
+constexpr std::string_view kSuffix = ".tmp";
+
+std::string Hex(uint64_t value, int digits) {
+    std::string text(static_cast<std::size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        text[static_cast<std::size_t>(i)] = "0123456789abcdef"[value & 15];
     return text;
+}
+
+// FNV-1a: stable across runs, so a later process finds what an earlier one left.
+uint64_t NameHash(std::string_view name) {
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (const unsigned char c : name)
+        hash = (hash ^ c) * 0x100000001b3ull;
+    return hash;
+}
+
+uint64_t RandomBits() {
+    thread_local std::mt19937_64 generator([] {
+        std::random_device device;
+        return (static_cast<uint64_t>(device()) << 32) ^ device();
+    }());
+    return generator();
+}
+
+// Temporary files of the same target whose writer is gone: nobody holds their lock.
+void RemoveStale(const std::string& folder, const std::string& stem) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    const std::size_t length = stem.size() + 8 + kSuffix.size();
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() != length || name.substr(0, stem.size()) != stem ||
+            name.substr(length - kSuffix.size()) != kSuffix)
+            continue;
+        const int fd =
+            ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat opened, named;
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+            ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+// Durability of the rename itself; a folder that cannot be synced loses nothing written.
+void SyncFolder(const std::string& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 } // namespace
@@ -64,6 +127,7 @@ bool CBK_AtomicFile::Open(const std::string& path) {
     Discard();
     _failed = false;
     _written = 0;
+    _replacing = false;
     if (path.empty()) {
         errno = ENOENT;
         return false;
@@ -76,18 +140,41 @@ bool CBK_AtomicFile::Open(const std::string& path) {
             return false;
         _target = resolved;
     }
-    if (::stat(_target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        // Devices and pipes cannot be renamed over; they get the bytes directly.
-        _fd = ::open(_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        return _fd >= 0;
+    if (::stat(_target.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode)) {
+            // Devices and pipes cannot be renamed over; they get the bytes directly.
+            _fd = ::open(_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+            return _fd >= 0;
+        }
+        _replacing = true;
+        _mode = info.st_mode & 07777;
+        _owner = info.st_uid;
+        _group = info.st_gid;
     }
+    const std::string folder = FolderOf(_target);
+    const std::string stem = std::string(kPrefix) +
+                             Hex(NameHash(std::string_view(_target).substr(folder.size())), 16) +
+                             "-";
+    RemoveStale(folder, stem);
+    // A file being replaced may be private: its new bytes stay private until Commit.
+    const mode_t mode = _replacing ? 0600 : 0666;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        _temporary = _target + UniqueSuffix();
-        _fd = ::open(_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (_fd >= 0)
+        _temporary = folder + stem + Hex(RandomBits(), 8) + std::string(kSuffix);
+        _fd = ::open(_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (_fd < 0) {
+            if (errno != EEXIST)
+                break;
+            continue;
+        }
+        const int locked = ::flock(_fd, LOCK_EX | LOCK_NB);
+        if (locked != 0 && errno != EWOULDBLOCK)
+            return true; // no locks here: no cleaner takes the file away either
+        struct stat made;
+        if (locked == 0 && ::fstat(_fd, &made) == 0 && made.st_nlink > 0)
             return true;
-        if (errno != EEXIST)
-            break;
+        // A cleaner of another writer took the new file between its creation and the lock.
+        ::close(_fd);
+        _fd = -1;
     }
     _temporary.clear();
     return false;
@@ -138,6 +225,17 @@ bool CBK_AtomicFile::Commit() {
         return false;
     bool ok = Flush();
     int saved = errno;
+    if (ok && _replacing && !_temporary.empty()) {
+        // The owner first: a change of owner clears set-id bits that the mode then restores.
+        struct stat made;
+        if (::fstat(_fd, &made) == 0 && (made.st_uid != _owner || made.st_gid != _group) &&
+            ::fchown(_fd, _owner, _group) != 0)
+            (void)!::fchown(_fd, static_cast<uid_t>(-1), _group);
+        if (::fchmod(_fd, _mode) != 0) {
+            ok = false;
+            saved = errno;
+        }
+    }
     if (ok && !_temporary.empty() && ::fsync(_fd) != 0) {
         ok = false;
         saved = errno;
@@ -151,6 +249,7 @@ bool CBK_AtomicFile::Commit() {
         return ok;
     if (ok && ::rename(_temporary.c_str(), _target.c_str()) == 0) {
         _temporary.clear();
+        SyncFolder(FolderOf(_target));
         return true;
     }
     if (ok)

@@ -6,10 +6,18 @@
 #include <string_view>
 #include <vector>
 
-// A new file beside the target (created with O_EXCL under a unique name) that takes the
-// target's place on Commit. A symbolic link is followed, so the file it names is replaced;
-// a target that exists and is not a regular file (a device, a pipe) is written in place.
-// Without a successful Commit the target is untouched and no temporary file is left behind.
+// A new file beside the target that takes the target's place on Commit. A symbolic link is
+// followed, so the file it names is replaced; a target that exists and is not a regular file
+// (a device, a pipe) is written in place. Without a successful Commit the target is untouched
+// and no temporary file is left behind.
+//
+// The replacement gets the target's permission bits, and its owner and group where the
+// process may set them. It is a new file: other hard links to the target keep the old bytes,
+// as they would after any save that must never leave a half-written file.
+//
+// The new file is ".stravel-<hash of the target's name>-<random>.tmp" in the target's folder,
+// whatever the target's name is long. Each writer holds a lock on its file; one left by a
+// writer that died is removed when the next write of the same target starts.
 class CBK_AtomicFile {
 public:
     CBK_AtomicFile() = default;
@@ -38,6 +46,9 @@ private:
 
     std::string _target;
     std::string _temporary; // empty when writing in place
+    // The target's permission bits and owners when it existed: the replacement gets them.
+    bool _replacing = false;
+    uint32_t _mode = 0, _owner = 0, _group = 0;
     std::vector<char> _buffer;
     uint64_t _written = 0; // bytes that left the buffer
     int _fd = -1;
