@@ -88,7 +88,7 @@ bool IsSidecarName(const std::string& name) {
 OSErr NameToUtf8(UniCharCount length, const UniChar* name, std::string& out) {
     if (!name || length == 0 || length > 255)
         return length > 255 ? OSErr(errFSNameTooLong) : OSErr(paramErr);
-    out = text::Utf16ToUtf8(std::u16string_view(name, length));
+    out = text::Utf16ToUtf8Escaped(std::u16string_view(name, length));
     if (out == "." || out == ".." || out.find('/') != std::string::npos ||
         out.find('\0') != std::string::npos)
         return paramErr;
@@ -98,13 +98,7 @@ OSErr NameToUtf8(UniCharCount length, const UniChar* name, std::string& out) {
 }
 
 void Utf8ToName(const std::string& utf8, HFSUniStr255& out) {
-    std::u16string units;
-    if (!text::Utf8ToUtf16(utf8, units)) {
-        // Bytes that are not UTF-8 show as U+FFFD each.
-        units.clear();
-        for (unsigned char c : utf8)
-            units += c < 0x80 ? char16_t(c) : char16_t(0xFFFD);
-    }
+    const std::u16string units = text::Utf8ToUtf16Escaped(utf8);
     out.length = UInt16(std::min<std::size_t>(units.size(), 255));
     std::memcpy(out.unicode, units.data(), out.length * sizeof(UniChar));
 }
