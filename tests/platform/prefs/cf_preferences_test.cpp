@@ -131,6 +131,30 @@ TEST_F(CFPreferencesTest, WithoutAWriterChangesWaitInMemory) {
     EXPECT_NE(ReadFileBytes(File()).find("<key>kept</key>"), std::string::npos);
 }
 
+TEST_F(CFPreferencesTest, ABadByteCostsNeitherTheListNorItself) {
+    std::filesystem::create_directories(UserFolder());
+    const std::string bad = "<string>caf\xE9</string>";
+    WriteFileBytes(File(),
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist><dict><key>name</key>" + bad +
+                       "<key>kept</key><string>\xF3\xB0\x80\x80 ok</string>"
+                       "<key>list</key><array><string>\xFF</string></array>"
+                       "</dict></plist>");
+    Set("added", kCFBooleanTrue);
+    ASSERT_TRUE(Sync());
+    CFTypeRef name = Copy("name"), kept = Copy("kept");
+    ASSERT_NE(name, nullptr);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(static_cast<CFStringRef>(name)->Text(), std::u16string(u"caf") + char16_t(0xDCE9));
+    EXPECT_EQ(static_cast<CFStringRef>(kept)->Text(), u"\U000F0000 ok");
+    CFRelease(name);
+    CFRelease(kept);
+    // Written back, the bytes are what they were.
+    const std::string written = ReadFileBytes(File());
+    EXPECT_NE(written.find(bad), std::string::npos);
+    EXPECT_NE(written.find("<array><string>\xFF</string></array>"), std::string::npos);
+    EXPECT_NE(written.find("<key>added</key>"), std::string::npos);
+}
+
 TEST_F(CFPreferencesTest, AnUnreadableListIsNeitherUsedNorOverwritten) {
     std::filesystem::create_directories(UserFolder());
     WriteFileBytes(File(), "<plist><dict><key>a</key>");
