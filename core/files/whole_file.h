@@ -1,0 +1,13 @@
+// Whole files read into memory, never more than the caller allows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "core/paths/path.h"
+
+// The whole file into `bytes`; false (and `bytes` empty) when it cannot be opened or read,
+// is not a regular file (a device or a pipe has no end to wait for), or is larger than
+// maxBytes.
+bool BK_ReadWholeFile(const CBK_Path& path, std::vector<uint8_t>& bytes, std::size_t maxBytes);
