@@ -13,6 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/files/file_functions.h"
+#include "core/paths/path.h"
+#include "platform/files/fs_catalog.h"
+
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
@@ -128,6 +132,7 @@ bool CBK_AtomicFile::Open(const std::string& path) {
     _failed = false;
     _written = 0;
     _replacing = false;
+    _typed = false;
     if (path.empty()) {
         errno = ENOENT;
         return false;
@@ -178,6 +183,12 @@ bool CBK_AtomicFile::Open(const std::string& path) {
     }
     _temporary.clear();
     return false;
+}
+
+void CBK_AtomicFile::SetFileTypes(uint32_t creator, uint32_t type) {
+    _typed = true;
+    _creator = creator;
+    _type = type;
 }
 
 bool CBK_AtomicFile::Flush() {
@@ -236,6 +247,11 @@ bool CBK_AtomicFile::Commit() {
             saved = errno;
         }
     }
+    tbx::FSRef made;
+    if (ok && _typed && !_temporary.empty() &&
+        tbx::FSPathMakeRef(reinterpret_cast<const tbx::UInt8*>(_temporary.c_str()), &made,
+                           nullptr) == tbx::noErr)
+        BK_SetFileTypes(made, _creator, _type);
     if (ok && !_temporary.empty() && ::fsync(_fd) != 0) {
         ok = false;
         saved = errno;
@@ -276,4 +292,14 @@ void CBK_AtomicFile::Discard() {
 bool BK_WriteFileAtomically(const std::string& path, std::string_view bytes) {
     CBK_AtomicFile file;
     return file.Open(path) && file.Write(bytes.data(), bytes.size()) && file.Commit();
+}
+
+bool BK_OpenAtomicFile(CBK_AtomicFile& file, const CBK_Path& path, bool replace) {
+    const std::string target = BK_WideToFileSystemName(path.GetFullPathString());
+    if (target.empty())
+        return false;
+    struct stat info;
+    if (::stat(target.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || !replace))
+        return false;
+    return file.Open(target);
 }

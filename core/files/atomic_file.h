@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+class CBK_Path;
+
 // A new file beside the target that takes the target's place on Commit. A symbolic link is
 // followed, so the file it names is replaced; a target that exists and is not a regular file
 // (a device, a pipe) is written in place. Without a successful Commit the target is untouched
@@ -32,6 +34,9 @@ public:
     bool Write(const void* data, std::size_t size);
     // Bytes written so far, those still buffered included.
     uint64_t Size() const { return _written + _buffer.size(); }
+    // The Finder type and creator the new file gets before it takes the target's place
+    // (silently absent where the volume keeps no attributes). Not used when writing in place.
+    void SetFileTypes(uint32_t creator, uint32_t type);
     // Overwrites bytes already written, from `offset`; the end stays where it was. False when
     // the range reaches past the bytes written, or once any write has failed.
     bool WriteAt(uint64_t offset, const void* data, std::size_t size);
@@ -49,6 +54,8 @@ private:
     // The target's permission bits and owners when it existed: the replacement gets them.
     bool _replacing = false;
     uint32_t _mode = 0, _owner = 0, _group = 0;
+    bool _typed = false;
+    uint32_t _creator = 0, _type = 0;
     std::vector<char> _buffer;
     uint64_t _written = 0; // bytes that left the buffer
     int _fd = -1;
@@ -57,3 +64,7 @@ private:
 
 // The whole file in one go, as CBK_AtomicFile does it.
 bool BK_WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Opens `file` for the item at `path` (its full path); false for an empty path, a folder,
+// or an existing item when `replace` is false.
+bool BK_OpenAtomicFile(CBK_AtomicFile& file, const CBK_Path& path, bool replace);

@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include "core/codec/base64.h"
-#include "core/files/file_functions.h"
 #include "core/strings/locale.h"
 #include "core/strings/wide_text.h"
 
@@ -39,21 +38,12 @@ bool CBK_XmlWriter::Create(const CBK_Path& path, const SETTINGS& settings, bool 
     _relativePaths = settings.relativePaths;
     _xmlDeclaration = settings.xmlDeclaration;
     _header = settings.header;
-    _fileType = settings.fileType;
-    _fileCreator = settings.fileCreator;
     _codePage = CBK_Locale::GetCodePage();
     _failed = false;
 
-    _target = BK_WideToFileSystemName(path.GetFullPathString());
-    if (_target.empty())
+    if (!BK_OpenAtomicFile(_file, path, replace))
         return false;
-    struct stat info;
-    const bool exists = ::stat(_target.c_str(), &info) == 0;
-    if (exists && (S_ISDIR(info.st_mode) || !replace))
-        return false;
-    _regular = !exists || S_ISREG(info.st_mode);
-    if (!_file.Open(_target))
-        return false;
+    _file.SetFileTypes(settings.fileCreator, settings.fileType);
     if (_header) {
         const std::wstring name = CBK_Locale::GetCodePageName();
         *this << (_xmlDeclaration ? "<?xml version=\"1.0\" encoding=\""
@@ -75,11 +65,6 @@ bool CBK_XmlWriter::Close() {
         Discard();
         return false;
     }
-    // Finder information is a property of the file in place; where the volume keeps no
-    // attributes it is silently absent.
-    tbx::FSRef ref;
-    if (_regular && CBK_Path(BK_FileSystemNameToWide(_target).c_str()).GetFSRef(ref))
-        BK_SetFileTypes(ref, _fileCreator, _fileType);
     return true;
 }
 

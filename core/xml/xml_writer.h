@@ -82,10 +82,7 @@ private:
 
     CBK_AtomicFile _file;
     CBK_Path _path;
-    std::string _target; // file-system name of the document
     uint32_t _codePage;
-    uint32_t _fileType = 0, _fileCreator = 0;
-    bool _regular = true; // a file, not a device written in place
     bool _failed = false; // a text the code page cannot hold
     bool _relativePaths = false;
     bool _xmlDeclaration = false;
