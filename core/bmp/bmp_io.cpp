@@ -6,6 +6,7 @@
 #include <fstream>
 #include <istream>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -394,9 +395,16 @@ int bmp_read(const char* name, uint32_t* width, int32_t* height, uint8_t** r, ui
     }
 
     const std::size_t pixels = static_cast<std::size_t>(header2.width * rows);
-    std::unique_ptr<uint8_t[]> red(new uint8_t[pixels]);
-    std::unique_ptr<uint8_t[]> green(new uint8_t[pixels]);
-    std::unique_ptr<uint8_t[]> blue(new uint8_t[pixels]);
+    std::unique_ptr<uint8_t[]> red, green, blue;
+    try {
+        red.reset(new uint8_t[pixels]);
+        green.reset(new uint8_t[pixels]);
+        blue.reset(new uint8_t[pixels]);
+    } catch (const std::bad_alloc&) {
+        // A small file of one bit per pixel can state more pixels than memory holds.
+        ReadFailure("The picture does not fit into memory.");
+        return 1;
+    }
     in.seekg(static_cast<std::streamoff>(header1.dataOffset), std::ios::beg);
     if (bits == 24) {
         if (!in || bmp_24_data_read(in, header2.width, header2.height, red.get(), green.get(),

@@ -7,7 +7,5 @@
 
 #include "core/paths/path.h"
 
-// The whole file into `bytes`; false (and `bytes` empty) when it cannot be opened or read,
-// is not a regular file (a device or a pipe has no end to wait for), or is larger than
-// maxBytes.
+// As tbx::ReadWholeFile, for the item at the path.
 bool BK_ReadWholeFile(const CBK_Path& path, std::vector<uint8_t>& bytes, std::size_t maxBytes);

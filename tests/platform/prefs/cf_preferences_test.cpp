@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 
 #include "platform/cf_data.h"
 #include "platform/cf_number.h"
@@ -161,6 +162,13 @@ TEST_F(CFPreferencesTest, AnUnreadableListIsNeitherUsedNorOverwritten) {
     Set("b", kCFBooleanTrue);
     EXPECT_FALSE(Sync());
     EXPECT_EQ(ReadFileBytes(File()), "<plist><dict><key>a</key>");
+    // Nor is a device or a pipe in its place read without end or waited on.
+    std::filesystem::remove(File());
+    std::filesystem::create_symlink("/dev/zero", File());
+    EXPECT_FALSE(Sync());
+    std::filesystem::remove(File());
+    ASSERT_EQ(mkfifo(File().c_str(), 0600), 0);
+    EXPECT_FALSE(Sync());
     // Once the file is mended the pending change still goes out.
     std::filesystem::remove(File());
     EXPECT_TRUE(Sync());
