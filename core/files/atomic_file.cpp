@@ -21,28 +21,15 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
+constexpr int64_t kAtEnd = -1;
 
-bool WriteAllAt(int fd, const char* data, std::size_t size, uint64_t offset) {
+// All the bytes at `offset`, or where the file position is for kAtEnd.
+bool WriteAll(int fd, const char* data, std::size_t size, int64_t offset = kAtEnd) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done));
+        const ssize_t n = offset == kAtEnd
+                              ? ::write(fd, data + done, size - done)
+                              : ::pwrite(fd, data + done, size - done, off_t(offset + done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -226,7 +213,7 @@ bool CBK_AtomicFile::WriteAt(uint64_t offset, const void* data, std::size_t size
                     static_cast<std::size_t>(offset + size - from));
         size = static_cast<std::size_t>(from - offset);
     }
-    if (size > 0 && !WriteAllAt(_fd, bytes, size, offset))
+    if (size > 0 && !WriteAll(_fd, bytes, size, static_cast<int64_t>(offset)))
         _failed = true;
     return !_failed;
 }
