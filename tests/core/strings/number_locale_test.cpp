@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "core/strings/format.h"
@@ -18,7 +19,12 @@ using stravel::testing::GermanLocale;
 // Text and value, read and written with the host in a decimal-comma locale.
 TEST(NumberLocaleTest, NumbersIgnoreTheHostsDecimalComma) {
     GermanLocale german;
-    ASSERT_TRUE(german.Failure().empty()) << german.Failure();
+    if (!german.Failure().empty()) {
+        // Only a CI run must have the oracle; elsewhere the test says why it could not run.
+        if (std::getenv("CI"))
+            FAIL() << german.Failure();
+        GTEST_SKIP() << german.Failure();
+    }
     char probe[16];
     std::snprintf(probe, sizeof probe, "%.1f", 0.5);
     ASSERT_STREQ(probe, "0,5"); // the host really formats with a comma now
