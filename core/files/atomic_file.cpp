@@ -5,9 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
-#include <random>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -62,39 +60,28 @@ uint64_t NameHash(std::string_view name) {
     return hash;
 }
 
-uint64_t RandomBits() {
-    thread_local std::mt19937_64 generator([] {
-        std::random_device device;
-        return (static_cast<uint64_t>(device()) << 32) ^ device();
-    }());
-    return generator();
+// The new file of a target is one of a few fixed names, so that the next writer of the same
+// target finds what a dead one left without listing the folder.
+constexpr int kSlots = 16;
+
+std::string SlotName(const std::string& stem, int slot) {
+    return stem + Hex(static_cast<uint64_t>(slot), 1) + std::string(kSuffix);
 }
 
 // Temporary files of the same target whose writer is gone: nobody holds their lock.
-void RemoveStale(const std::string& folder, const std::string& stem) {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return;
-    const int dirFd = ::dirfd(dir);
-    const std::size_t length = stem.size() + 8 + kSuffix.size();
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name.size() != length || name.substr(0, stem.size()) != stem ||
-            name.substr(length - kSuffix.size()) != kSuffix)
-            continue;
-        const int fd =
-            ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+void RemoveStale(const std::string& stem) {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        const std::string name = SlotName(stem, slot);
+        const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat opened, named;
         if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(name.c_str(), &named) == 0 &&
             named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
-            ::unlinkat(dirFd, entry->d_name, 0);
+            ::unlink(name.c_str());
         ::close(fd);
     }
-    ::closedir(dir);
 }
 
 // Durability of the rename itself; a folder that cannot be synced loses nothing written.
@@ -144,19 +131,19 @@ bool CBK_AtomicFile::Open(const std::string& path) {
         _group = info.st_gid;
     }
     const std::string folder = FolderOf(_target);
-    const std::string stem = std::string(kPrefix) +
+    const std::string stem = folder + std::string(kPrefix) +
                              Hex(NameHash(std::string_view(_target).substr(folder.size())), 16) +
                              "-";
-    RemoveStale(folder, stem);
+    RemoveStale(stem);
     // A file being replaced may be private: its new bytes stay private until Commit.
     const mode_t mode = _replacing ? 0600 : 0666;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        _temporary = folder + stem + Hex(RandomBits(), 8) + std::string(kSuffix);
+    for (int slot = 0; slot < kSlots; ++slot) {
+        _temporary = SlotName(stem, slot);
         _fd = ::open(_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (_fd < 0) {
             if (errno != EEXIST)
                 break;
-            continue;
+            continue; // another writer of the same target at work
         }
         const int locked = ::flock(_fd, LOCK_EX | LOCK_NB);
         if (locked != 0 && errno != EWOULDBLOCK)

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "core/files/atomic_file.h"
 #include "tests/support/tools.h"
@@ -89,6 +92,26 @@ TEST(AtomicFileTest, ADeadWritersFileGoesWhenTheNextWriteStarts) {
     EXPECT_EQ(CountEntries(dir.Path()), 2u);
     ASSERT_TRUE(BK_WriteFileAtomically(other, "o"));
     EXPECT_EQ(CountEntries(dir.Path()), 2u);
+}
+
+TEST(AtomicFileTest, WritersInManyThreadsEachReplaceWhole) {
+    TempDir dir;
+    const std::string path = dir / "shared.txt";
+    std::vector<std::thread> threads;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&, t] {
+            const std::string bytes(1000 + t, char('a' + t));
+            for (int i = 0; i < 20; ++i)
+                failures += !BK_WriteFileAtomically(path, bytes);
+        });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, 0);
+    const std::string last = ReadFileBytes(path);
+    ASSERT_GE(last.size(), 1000u);
+    EXPECT_EQ(last, std::string(last.size(), char('a' + (last.size() - 1000))));
+    EXPECT_EQ(CountEntries(dir.Path()), 1u);
 }
 
 TEST(AtomicFileTest, OtherHardLinksKeepTheOldBytes) {
