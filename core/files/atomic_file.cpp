@@ -230,36 +230,42 @@ bool CBK_AtomicFile::Commit() {
         ok = false;
         saved = errno;
     }
-    if (::close(_fd) != 0 && ok) {
-        ok = false;
-        saved = errno;
-    }
-    _fd = -1;
-    if (_temporary.empty())
+    if (_temporary.empty()) {
+        if (::close(_fd) != 0 && ok) {
+            ok = false;
+            saved = errno;
+        }
+        _fd = -1;
+        errno = saved;
         return ok;
+    }
+    // Renamed while still open and locked, so that no cleaner takes it in between; the
+    // bytes are synced, so closing can lose nothing.
     if (ok && ::rename(_temporary.c_str(), _target.c_str()) == 0) {
         _temporary.clear();
+        ::close(_fd);
+        _fd = -1;
         SyncFolder(FolderOf(_target));
         return true;
     }
     if (ok)
         saved = errno;
-    ::unlink(_temporary.c_str());
-    _temporary.clear();
+    Discard();
     errno = saved;
     return false;
 }
 
 void CBK_AtomicFile::Discard() {
     const int saved = errno;
+    // Unlinked before the lock goes, so that the name is never taken from another writer.
+    if (!_temporary.empty())
+        ::unlink(_temporary.c_str());
+    _temporary.clear();
     if (_fd >= 0)
         ::close(_fd);
     _fd = -1;
     _buffer.clear();
     _written = 0;
-    if (!_temporary.empty())
-        ::unlink(_temporary.c_str());
-    _temporary.clear();
     errno = saved;
 }
 
