@@ -127,9 +127,12 @@ struct Taps {
     uint32_t offset = 0; // into Table::weights
 };
 
+// The taps of the target samples First to First + taps.size() − 1 of a line of Target
+// samples from Source samples.
 struct Table {
     uint32_t target = 0;
     uint32_t source = 0;
+    uint32_t first = 0;
     std::vector<Taps> taps;
     std::vector<double> weights;
 
@@ -137,21 +140,24 @@ struct Table {
 };
 
 // Sized exactly before it is filled, so that a table as large as the source is held once.
-std::unique_ptr<Table> BuildTable(uint32_t target, uint32_t source) {
+std::unique_ptr<Table> BuildTable(uint32_t target, uint32_t source, uint32_t first,
+                                  uint32_t count) {
     const double scale = double(target) / double(source);
     const Filter filter = FilterFor(scale);
+    const int32_t last = int32_t(source) - 1;
     std::unique_ptr<Table> table(new (std::nothrow) Table);
     if (!table)
         return nullptr;
     table->target = target;
     table->source = source;
+    table->first = first;
     try {
-        table->taps.resize(target);
+        table->taps.resize(count);
         uint64_t total = 0;
-        for (uint32_t i = 0; i < target; ++i) {
+        for (uint32_t k = 0; k < count; ++k) {
             const Reach reach =
-                NonZero(ReachOf(i, scale, filter, int32_t(source) - 1), filter.filterScale);
-            Taps& taps = table->taps[i];
+                NonZero(ReachOf(first + k, scale, filter, last), filter.filterScale);
+            Taps& taps = table->taps[k];
             taps.first = reach.left;
             taps.count = reach.left <= reach.right ? uint32_t(reach.right - reach.left + 1) : 0;
             if (total + taps.count > UINT32_MAX)
@@ -163,11 +169,11 @@ std::unique_ptr<Table> BuildTable(uint32_t target, uint32_t source) {
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    for (uint32_t i = 0; i < target; ++i) {
-        const Taps& taps = table->taps[i];
+    for (uint32_t k = 0; k < count; ++k) {
+        const Taps& taps = table->taps[k];
         if (!taps.count)
             continue;
-        Reach reach = ReachOf(i, scale, filter, int32_t(source) - 1);
+        Reach reach = ReachOf(first + k, scale, filter, last);
         reach.left = taps.first;
         reach.right = taps.first + int32_t(taps.count) - 1;
         FillWeights(reach, filter.filterScale, table->weights.data() + taps.offset);
@@ -178,6 +184,9 @@ std::unique_ptr<Table> BuildTable(uint32_t target, uint32_t source) {
 // Row pieces: a widened source row and the running sums of the vertical pass are held to
 // this many values, so that neither grows with the picture.
 constexpr size_t kPieceValues = size_t(1) << 14;
+// Lines longer than this many target samples are resampled a block of targets at a time, so
+// that their tables do not grow with the picture either.
+constexpr uint32_t kBlockTargets = 8192;
 // What a thread keeps between calls at most: tables up to this many bytes together, and an
 // intermediate picture up to this size. Anything larger is freed when the call ends.
 constexpr size_t kKeptTableBytes = size_t(4) << 20;
@@ -227,13 +236,31 @@ Cache& ThreadCache() {
     return cache;
 }
 
-// The table from the cache, or a new one held by `fresh` until the call ends.
-const Table* TableFor(Cache& cache, uint32_t target, uint32_t source,
-                      std::unique_ptr<Table>& fresh) {
-    if (const Table* table = cache.Find(target, source))
-        return table;
-    fresh = BuildTable(target, source);
-    return fresh.get();
+// Calls `pass` with the tables that cover a line of `target` samples from `source`: one
+// table, from the cache or kept there afterwards, or one block after another for a line too
+// long to cache. False when a table cannot be built.
+template <typename Pass>
+bool ForEachTable(Cache& cache, uint32_t target, uint32_t source, Pass pass) {
+    if (target <= kBlockTargets) {
+        if (const Table* table = cache.Find(target, source)) {
+            pass(*table);
+            return true;
+        }
+        std::unique_ptr<Table> table = BuildTable(target, source, 0, target);
+        if (!table)
+            return false;
+        pass(*table);
+        cache.Keep(std::move(table));
+        return true;
+    }
+    for (uint32_t first = 0; first < target; first += kBlockTargets) {
+        std::unique_ptr<Table> table =
+            BuildTable(target, source, first, std::min(kBlockTargets, target - first));
+        if (!table)
+            return false;
+        pass(*table);
+    }
+    return true;
 }
 
 // The sum of a target sample is formed tap by tap from the left, in double precision, then
@@ -252,10 +279,13 @@ __attribute__((always_inline)) inline void AddTaps(const double* w, const T* p, 
 template <int C, typename T>
 __attribute__((always_inline)) inline void HorizontalRow(const T* line, const Table& table,
                                                          uint8_t* out) {
-    const size_t targetWidth = table.target;
-    for (size_t i = 0; i < targetWidth; ++i) {
-        const Taps& taps = table.taps[i];
-        const double* w = table.weights.data() + taps.offset;
+    // Read once: stores of bytes may alias anything, which would reload them at every step.
+    const size_t count = table.taps.size();
+    const Taps* allTaps = table.taps.data();
+    const double* weights = table.weights.data();
+    for (size_t i = 0; i < count; ++i) {
+        const Taps& taps = allTaps[i];
+        const double* w = weights + taps.offset;
         const T* p = line + size_t(taps.first) * C;
         double sum[C] = {};
         switch (taps.count) {
@@ -288,7 +318,7 @@ __attribute__((always_inline)) inline void HorizontalPassOf(const uint8_t* src, 
     const bool widen = lineBytes <= kPieceValues;
     for (size_t y = 0; y < rows; ++y) {
         const uint8_t* line = src + y * lineBytes;
-        uint8_t* out = dst + y * size_t(table.target) * C;
+        uint8_t* out = dst + (y * size_t(table.target) + table.first) * C;
         if (widen) {
             for (size_t x = 0; x < lineBytes; ++x)
                 wide[x] = double(line[x]);
@@ -319,10 +349,15 @@ HorizontalPass4(const uint8_t* src, size_t sourceWidth, size_t rows, const Table
 // was divided by itself), so its row is the source row.
 __attribute__((target_clones("avx2", "default"))) void
 VerticalPass(const uint8_t* src, size_t rowBytes, const Table& table, uint8_t* dst, double* sums) {
-    for (size_t i = 0; i < table.target; ++i) {
-        const Taps& taps = table.taps[i];
-        const double* w = table.weights.data() + taps.offset;
-        uint8_t* out = dst + i * rowBytes;
+    // Read once: stores of bytes may alias anything, which would reload them at every step.
+    const size_t count = table.taps.size();
+    const Taps* allTaps = table.taps.data();
+    const double* weights = table.weights.data();
+    uint8_t* const rows = dst + size_t(table.first) * rowBytes;
+    for (size_t i = 0; i < count; ++i) {
+        const Taps& taps = allTaps[i];
+        const double* w = weights + taps.offset;
+        uint8_t* out = rows + i * rowBytes;
         const uint8_t* top = src + size_t(taps.first) * rowBytes;
         if (taps.count == 0) {
             std::memset(out, 0, rowBytes);
@@ -371,40 +406,32 @@ bool Usable(int32_t sw, int32_t sh, int32_t tw, int32_t th, size_t channels, siz
 }
 
 bool Resample(Cache& cache, const uint8_t* pixels, int32_t sw, int32_t sh, int32_t tw, int32_t th,
-              size_t channels, uint8_t* out, std::unique_ptr<Table>& freshAcross,
-              std::unique_ptr<Table>& freshDown) {
-    // Found or built before either pass, and no table enters the cache before the call ends,
-    // so both stay valid together.
-    const Table* across = nullptr;
-    const Table* down = nullptr;
-    if (sw != tw && !(across = TableFor(cache, uint32_t(tw), uint32_t(sw), freshAcross)))
-        return false;
-    if (sh != th) {
-        if (across && sw == sh && tw == th)
-            down = across; // a square picture needs one table for both passes
-        else if (!(down = TableFor(cache, uint32_t(th), uint32_t(sh), freshDown)))
-            return false;
-    }
-
+              size_t channels, uint8_t* out) {
     const size_t rowBytes = size_t(tw) * channels;
     if (!Grow(cache.piece, std::min(std::max(rowBytes, size_t(sw) * channels), kPieceValues)))
         return false;
+    double* piece = cache.piece.data();
     const uint8_t* middle = pixels;
-    uint8_t* middleOut = down ? nullptr : out;
-    if (across) {
-        if (down) {
+    if (sw != tw) {
+        uint8_t* middleOut = out;
+        if (sh != th) {
             if (!Grow(cache.intermediate, rowBytes * size_t(sh)))
                 return false;
             middleOut = cache.intermediate.data();
         }
-        if (channels == 3)
-            HorizontalPass3(pixels, size_t(sw), size_t(sh), *across, middleOut, cache.piece.data());
-        else
-            HorizontalPass4(pixels, size_t(sw), size_t(sh), *across, middleOut, cache.piece.data());
+        if (!ForEachTable(cache, uint32_t(tw), uint32_t(sw), [&](const Table& across) {
+                if (channels == 3)
+                    HorizontalPass3(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
+                else
+                    HorizontalPass4(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
+            }))
+            return false;
         middle = middleOut;
     }
-    if (down)
-        VerticalPass(middle, rowBytes, *down, out, cache.piece.data());
+    if (sh != th)
+        return ForEachTable(cache, uint32_t(th), uint32_t(sh), [&](const Table& down) {
+            VerticalPass(middle, rowBytes, down, out, piece);
+        });
     return true;
 }
 
@@ -417,11 +444,7 @@ bool BK_ResizeImageInto(const uint8_t* pixels, int32_t sw, int32_t sh, int32_t t
     if (!pixels || !out || !Usable(sw, sh, tw, th, channels, outBytes))
         return false;
     Cache& cache = ThreadCache();
-    std::unique_ptr<Table> freshAcross, freshDown;
-    const bool done =
-        Resample(cache, pixels, sw, sh, tw, th, channels, out, freshAcross, freshDown);
-    cache.Keep(std::move(freshAcross));
-    cache.Keep(std::move(freshDown));
+    const bool done = Resample(cache, pixels, sw, sh, tw, th, channels, out);
     cache.Trim();
     return done;
 }

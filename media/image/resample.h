@@ -38,7 +38,8 @@ uint8_t* BK_ResizeImageBilinear(const uint8_t* pixels, const tbx::Rect& source,
                                 const tbx::Rect& target, uint16_t bitsPerPixel);
 
 // The same into `out` (target width × height pixels); false, writing nothing, where the
-// function above gives null. Weight tables and working memory of frame sizes are kept per
+// function above gives null (and false, with `out` partly written, when working memory runs
+// out). Weight tables and working memory of frame sizes are kept per
 // thread between calls, so resampling frame after frame allocates nothing; whatever is larger
 // is freed before the call returns.
 bool BK_ResizeImageInto(const uint8_t* pixels, int32_t sourceWidth, int32_t sourceHeight,

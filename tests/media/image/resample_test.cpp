@@ -277,4 +277,23 @@ TEST(ResampleTest, AHugeShrinkHoldsLittleMoreThanItsSourceAndKeepsNothing) {
     EXPECT_EQ(out[2], 90);
 }
 
+TEST(ResampleTest, AHugeEnlargementHoldsLittleBeyondItsOutput) {
+    if (!AllocationMeter::Available())
+        GTEST_SKIP() << "allocations are counted only under AddressSanitizer";
+    // Two pixels to a line of two million, along rows and along columns: the weights of every
+    // target sample would take several times the output.
+    const uint8_t src[6] = {10, 20, 30, 210, 220, 230};
+    const int32_t length = 2000000;
+    std::vector<uint8_t> out(size_t(length) * 3);
+    for (bool alongX : {true, false}) {
+        AllocationMeter meter;
+        ASSERT_TRUE(BK_ResizeImageInto(src, alongX ? 2 : 1, alongX ? 1 : 2, alongX ? length : 1,
+                                       alongX ? 1 : length, 24, out.data()));
+        EXPECT_LT(meter.Peak(), size_t(1) << 20) << alongX;
+        // Source sample 1 sits at target 1000000; halfway to it, the mean.
+        EXPECT_EQ(out[500000 * 3], 110);
+        EXPECT_EQ(out[size_t(length - 1) * 3 + 2], 230);
+    }
+}
+
 } // namespace
