@@ -205,8 +205,8 @@ TEST(BmpReadTest, SizesThatTheFileCannotHoldFailWithoutAllocating) {
 }
 
 TEST(BmpReadTest, OneBitPicturesPastTheCapFailBeforeTheirPlanesExist) {
-    if (!AllocationMeter::Available())
-        GTEST_SKIP() << "allocations are counted only under AddressSanitizer";
+    STRAVEL_REQUIRE(AllocationMeter::Available(),
+                    "allocations are counted only under AddressSanitizer");
     // 16384 × 12000 pixels in 24 MB of rows: 590 MB of planes, past the cap.
     TempDir dir;
     const std::string path = dir / "wide.bmp";

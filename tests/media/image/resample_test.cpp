@@ -8,6 +8,7 @@
 
 #include "media/image/resample.h"
 #include "tests/support/allocation_meter.h"
+#include "tests/support/tools.h"
 
 namespace {
 
@@ -251,8 +252,8 @@ TEST(ResampleTest, FlatPicturesStayFlat) {
 }
 
 TEST(ResampleTest, AHugeShrinkHoldsLittleMoreThanItsSourceAndKeepsNothing) {
-    if (!AllocationMeter::Available())
-        GTEST_SKIP() << "allocations are counted only under AddressSanitizer";
+    STRAVEL_REQUIRE(AllocationMeter::Available(),
+                    "allocations are counted only under AddressSanitizer");
     // One row of two million pixels to one pixel: the single target sample reads them all.
     const int32_t width = 2000000;
     std::vector<uint8_t> src(size_t(width) * 3, 90);
@@ -278,8 +279,8 @@ TEST(ResampleTest, AHugeShrinkHoldsLittleMoreThanItsSourceAndKeepsNothing) {
 }
 
 TEST(ResampleTest, AHugeEnlargementHoldsLittleBeyondItsOutput) {
-    if (!AllocationMeter::Available())
-        GTEST_SKIP() << "allocations are counted only under AddressSanitizer";
+    STRAVEL_REQUIRE(AllocationMeter::Available(),
+                    "allocations are counted only under AddressSanitizer");
     // Two pixels to a line of two million, along rows and along columns: the weights of every
     // target sample would take several times the output.
     const uint8_t src[6] = {10, 20, 30, 210, 220, 230};
