@@ -13,8 +13,8 @@
 #include "core/files/atomic_file.h"
 #include "core/paths/path.h"
 #include "platform/types.h"
+#include "swf/base/swf_tag.h"
 #include "swf/stream/swf_stream.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 
