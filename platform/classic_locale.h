@@ -5,8 +5,9 @@
 
 namespace tbx {
 
-// While it lives, the calling thread formats and parses numbers in the C locale, whatever
-// locale the process has; other threads are not affected.
+// While it lives, the calling thread works in the C locale, as the process does unless a host
+// sets another: numbers keep their decimal point whatever locale the process has. Other
+// threads are not affected.
 class ScopedClassicLocale {
 public:
     ScopedClassicLocale();
