@@ -48,6 +48,17 @@ TEST(AtomicFileTest, TheReplacementKeepsTheTargetsMode) {
         EXPECT_EQ(ModeOf(path), mode);
         std::filesystem::remove(path);
     }
+    // Only root may give a file away; the replacement then keeps the owners too.
+    if (geteuid() == 0) {
+        const std::string owned = dir / "owned.plist";
+        WriteFileBytes(owned, "old");
+        ASSERT_EQ(chown(owned.c_str(), 65534, 65534), 0);
+        ASSERT_TRUE(BK_WriteFileAtomically(owned, "new"));
+        struct stat info;
+        ASSERT_EQ(stat(owned.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, 65534u);
+        EXPECT_EQ(info.st_gid, 65534u);
+    }
     // A new file is made as any other under the umask.
     ASSERT_TRUE(BK_WriteFileAtomically(dir / "fresh", "x"));
     EXPECT_EQ(ModeOf(dir / "fresh"), 0644u);
