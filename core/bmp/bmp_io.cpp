@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/atomic_file.h"
+#include "core/files/atomic_file.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ int WriteBytes(std::ostream& out, const uint8_t* data, std::size_t n) {
 }
 
 int WriteFile(const char* name, const std::string& bytes, const char* title) {
-    if (!name || !tbx::WriteFileAtomically(name, bytes)) {
+    if (!name || !BK_WriteFileAtomically(name, bytes)) {
         std::printf("\n%s - Fatal error!\n  Could not write the output file.\n", title);
         return 1;
     }

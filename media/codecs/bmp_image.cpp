@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/bmp/bmp_io.h"
+#include "core/files/atomic_file.h"
 #include "media/codecs/codec_files.h"
 #include "media/image/image_size.h"
-#include "platform/files/atomic_file.h"
 #include "platform/quickdraw/offscreen.h"
 
 namespace {
@@ -53,7 +53,7 @@ void Header(uint8_t* out, uint32_t width, uint32_t height, uint16_t bits, uint32
 template <typename Fill>
 bool WriteRows(CBK_Path& path, const uint8_t* header, const std::vector<uint8_t>& palette,
                uint32_t height, std::size_t rowBytes, Fill fill) {
-    tbx::AtomicFile file;
+    CBK_AtomicFile file;
     if (!file.Open(BK_CodecFileName(path)))
         return false;
     std::vector<uint8_t> row;

@@ -6,10 +6,10 @@
 #include <new>
 #include <vector>
 
+#include "core/files/atomic_file.h"
 #include "media/codecs/codec_files.h"
 #include "media/codecs/jpeg_library.h"
 #include "media/image/image_size.h"
-#include "platform/files/atomic_file.h"
 
 int32_t gBK_JpegQuality = 80;
 
@@ -281,7 +281,7 @@ bool CBK_ImageJpg::WriteFromBuffer(uint32_t width, uint32_t height, uint16_t, co
     if (!CompressToMemory(width, height, pixels, std::clamp<int32_t>(gBK_JpegQuality, 0, 100),
                           buffer, capacity, written))
         return false;
-    return tbx::WriteFileAtomically(
+    return BK_WriteFileAtomically(
         BK_CodecFileName(path),
         std::string_view(reinterpret_cast<const char*>(buffer.get()), written));
 }
