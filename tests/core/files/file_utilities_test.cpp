@@ -14,23 +14,20 @@
 #include "core/files/volume_utilities.h"
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_fork_ranges.h"
+#include "tests/core/files/fork_test_support.h"
 #include "tests/support/private_folders.h"
 #include "tests/support/tools.h"
 
 namespace {
 
 using namespace tbx;
+using stravel::testing::ForkBytes;
+using stravel::testing::OpenFork;
 using stravel::testing::ReadFileBytes;
+using stravel::testing::RefOf;
 using stravel::testing::RunTool;
 using stravel::testing::WriteFileBytes;
 namespace fs = std::filesystem;
-
-FSRef RefOf(const fs::path& path) {
-    FSRef ref;
-    EXPECT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(path.c_str()), &ref, nullptr), noErr)
-        << path;
-    return ref;
-}
 
 std::string RandomBytes(std::size_t n, unsigned seed) {
     std::mt19937 random(seed);
@@ -40,28 +37,10 @@ std::string RandomBytes(std::size_t n, unsigned seed) {
     return bytes;
 }
 
-SInt16 OpenFork(const FSRef& ref, bool resource, SInt8 permission) {
-    HFSUniStr255 name;
-    resource ? FSGetResourceForkName(&name) : FSGetDataForkName(&name);
-    SInt16 refNum = 0;
-    EXPECT_EQ(FSOpenFork(&ref, name.length, name.unicode, permission, &refNum), noErr);
-    return refNum;
-}
-
 void WriteResourceFork(const FSRef& ref, const std::string& bytes) {
     const SInt16 fork = OpenFork(ref, true, fsRdWrPerm);
     ASSERT_EQ(FSWriteFork(fork, fsFromStart, 0, bytes.size(), bytes.data(), nullptr), noErr);
     FSCloseFork(fork);
-}
-
-std::string ReadResourceFork(const FSRef& ref) {
-    const SInt16 fork = OpenFork(ref, true, fsRdPerm);
-    std::string bytes(1 << 16, '\0');
-    ByteCount got = 0;
-    FSReadFork(fork, fsFromStart, 0, bytes.size(), bytes.data(), &got);
-    FSCloseFork(fork);
-    bytes.resize(got);
-    return bytes;
 }
 
 OSType TypeOf(const FSRef& ref) {
@@ -166,7 +145,7 @@ TEST_F(FileUtilitiesTest, ExchangeSwapsContentsAndNamesKeepTheirInformation) {
     ASSERT_EQ(FSExchangeObjectsCompat(&a, &b, nullptr, nullptr), noErr);
     EXPECT_EQ(ReadFileBytes(work / "one/a"), "b");
     EXPECT_EQ(ReadFileBytes(work / "two/b"), "contents of a");
-    EXPECT_EQ(ReadResourceFork(b), "fork of a");
+    EXPECT_EQ(ForkBytes(b, true), "fork of a");
     EXPECT_EQ(TypeOf(a), FourCC("TYPa"));
     EXPECT_EQ(TypeOf(b), FourCC("TYPb"));
 
@@ -174,7 +153,7 @@ TEST_F(FileUtilitiesTest, ExchangeSwapsContentsAndNamesKeepTheirInformation) {
     ASSERT_EQ(FSExchangeObjectsByRenaming(&a, &b), noErr);
     EXPECT_EQ(ReadFileBytes(work / "one/a"), "contents of a");
     EXPECT_EQ(ReadFileBytes(work / "two/b"), "b");
-    EXPECT_EQ(ReadResourceFork(RefOf(work / "one/a")), "fork of a");
+    EXPECT_EQ(ForkBytes(RefOf(work / "one/a"), true), "fork of a");
     EXPECT_EQ(TypeOf(RefOf(work / "one/a")), FourCC("TYPa"));
     EXPECT_EQ(TypeOf(RefOf(work / "two/b")), FourCC("TYPb"));
 
