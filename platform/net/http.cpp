@@ -1,15 +1,8 @@
 #include "platform/net/http.h"
 
 #include <atomic>
-#include <cerrno>
-#include <cstring>
 #include <curl/curl.h>
-#include <fcntl.h>
 #include <mutex>
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "platform/windows/events.h"
 
@@ -178,32 +171,26 @@ bool HttpTransfer::Finished() const {
 }
 
 bool TcpConnectProbe(const std::string& host, UInt16 port, int timeoutMs) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(port);
-    if (host.empty() || getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0)
+    // The name is looked up inside the same time-out, so a missing resolver cannot hang the
+    // probe; only plain host names and addresses are taken into the URL.
+    if (host.empty() || port == 0 ||
+        host.find_first_not_of(
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-_:") !=
+            std::string::npos)
         return false;
-    bool connected = false;
-    for (addrinfo* a = found; a && !connected; a = a->ai_next) {
-        const int fd =
-            socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (fd < 0)
-            continue;
-        if (connect(fd, a->ai_addr, a->ai_addrlen) == 0) {
-            connected = true;
-        } else if (errno == EINPROGRESS) {
-            pollfd p{fd, POLLOUT, 0};
-            int error = 0;
-            socklen_t size = sizeof error;
-            connected = poll(&p, 1, timeoutMs) == 1 &&
-                        getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
-        }
-        close(fd);
-    }
-    freeaddrinfo(found);
-    return connected;
+    const std::string name = host.find(':') != std::string::npos ? "[" + host + "]" : host;
+    InitCurl();
+    Easy easy(curl_easy_init());
+    if (!easy)
+        return false;
+    const std::string url = "http://" + name + ":" + std::to_string(port) + "/";
+    curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy.get(), CURLOPT_CONNECT_ONLY, 1L);
+    curl_easy_setopt(easy.get(), CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy.get(), CURLOPT_PROXY, "");
+    curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT_MS, long(timeoutMs));
+    curl_easy_setopt(easy.get(), CURLOPT_TIMEOUT_MS, long(timeoutMs));
+    return curl_easy_perform(easy.get()) == CURLE_OK;
 }
 
 namespace test {

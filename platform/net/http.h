@@ -53,7 +53,8 @@ private:
     std::unique_ptr<State> _state;
 };
 
-// Whether a TCP connection to host:port opens within the time-out (milliseconds).
+// Whether a TCP connection to host:port opens within the time-out (milliseconds), the name's
+// lookup included. A host is a name, an IPv4 address or an IPv6 address without brackets.
 bool TcpConnectProbe(const std::string& host, UInt16 port, int timeoutMs);
 
 namespace test {

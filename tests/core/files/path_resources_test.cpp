@@ -94,22 +94,6 @@ TEST_F(PathResourcesTest, HeapSizesLandInTheSizeResourceAfterItsFlags) {
     EXPECT_FALSE(PathOf(work / "missing").SetMemoryHeapSize(1, 1));
 }
 
-TEST_F(PathResourcesTest, DamagedMapsAreRefused) {
-    ForkResource text{FourCC("TEXT"), 1, 0, true, "n", "abc"};
-    const std::string good = rsrc::BuildResourceFork({text});
-    std::vector<ForkResource> resources;
-    ASSERT_TRUE(rsrc::ParseResourceFork(good, resources));
-    ASSERT_EQ(resources.size(), 1u);
-    EXPECT_EQ(resources[0].data, "abc");
-    EXPECT_EQ(resources[0].name, "n");
-    // Every cut of the bytes, and a data length that runs past the data, is refused.
-    for (std::size_t n = 0; n < good.size(); ++n)
-        EXPECT_FALSE(rsrc::ParseResourceFork(good.substr(0, n), resources)) << n;
-    std::string longer = good;
-    longer[256 + 3] = char(200);
-    EXPECT_FALSE(rsrc::ParseResourceFork(longer, resources));
-}
-
 TEST_F(PathResourcesTest, AliasFilesOfApplicationsCarryTheAliasFlagAndTypeAdrp) {
     WriteFileBytes(work / "Tool", "binary");
     FSRef tool = RefOf(work / "Tool");
