@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/files/fs_catalog.h"
+#include "platform/files/fs_fork_replace.h"
 #include "platform/files/fs_forks.h"
 
 namespace tbx {
@@ -211,6 +212,8 @@ OSErr WriteForkResources(const FSRef& file, bool resourceFork,
     if (dataSize >= kMaxData || resources.size() > kMaxResources || nameSize > 0xFFFF)
         return paramErr;
     const std::string bytes = BuildResourceFork(resources);
+    if (resourceFork)
+        return FSReplaceResourceFork(&file, bytes.data(), bytes.size());
     SInt16 refNum = 0;
     if (OSErr error = OpenFork(file, resourceFork, fsRdWrPerm, refNum))
         return error;

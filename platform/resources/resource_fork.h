@@ -33,7 +33,8 @@ std::string BuildResourceFork(const std::vector<ForkResource>& resources);
 // The resource map in a file's data fork or resource fork; mapReadErr when the fork holds
 // no resource map (an empty fork included).
 OSErr ReadForkResources(const FSRef& file, bool resourceFork, std::vector<ForkResource>& out);
-// Replaces the fork's whole contents with the map of these resources.
+// Replaces the fork's whole contents with the map of these resources: a resource fork at
+// once (the old one stays on failure), a data fork in place.
 OSErr WriteForkResources(const FSRef& file, bool resourceFork,
                          const std::vector<ForkResource>& resources);
 } // namespace rsrc
