@@ -6,6 +6,7 @@
 #include <fstream>
 #include <istream>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -393,10 +394,20 @@ int bmp_read(const char* name, uint32_t* width, int32_t* height, uint8_t** r, ui
         }
     }
 
+    // A file of one bit per pixel grows 24-fold into the planes: the cap is checked on the
+    // size that the header states, before any plane exists.
+    if (header2.width * rows > kBMP_MaxPlaneBytes / 3) {
+        ReadFailure("The picture is larger than the reader accepts.");
+        return 1;
+    }
     const std::size_t pixels = static_cast<std::size_t>(header2.width * rows);
-    std::unique_ptr<uint8_t[]> red(new uint8_t[pixels]);
-    std::unique_ptr<uint8_t[]> green(new uint8_t[pixels]);
-    std::unique_ptr<uint8_t[]> blue(new uint8_t[pixels]);
+    std::unique_ptr<uint8_t[]> red(new (std::nothrow) uint8_t[pixels]);
+    std::unique_ptr<uint8_t[]> green(new (std::nothrow) uint8_t[pixels]);
+    std::unique_ptr<uint8_t[]> blue(new (std::nothrow) uint8_t[pixels]);
+    if (!red || !green || !blue) {
+        ReadFailure("There is not enough memory for the picture.");
+        return 1;
+    }
     in.seekg(static_cast<std::streamoff>(header1.dataOffset), std::ios::beg);
     if (bits == 24) {
         if (!in || bmp_24_data_read(in, header2.width, header2.height, red.get(), green.get(),

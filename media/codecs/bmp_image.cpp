@@ -16,6 +16,7 @@
 namespace {
 
 constexpr uint32_t kHeaderBytes = 54;
+static_assert(kBMP_MaxPlaneBytes == kBK_MaxImageBytes, "the reader refuses what no image can hold");
 
 void Put16(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
