@@ -106,6 +106,7 @@ TEST(TempBufferTest, SizesNeverWrapWhenLittleMemoryIsFree) {
 }
 
 TEST_F(FileUtilitiesTest, ByteRangeLocksRefuseAnotherOpening) {
+    STRAVEL_REQUIRE_TOOL("python3");
     WriteFileBytes(work / "locked", RandomBytes(100, 4));
     const FSRef ref = RefOf(work / "locked");
     const SInt16 first = OpenFork(ref, false, fsRdWrPerm);
@@ -219,6 +220,7 @@ TEST_F(FileUtilitiesTest, FinderFlagsSetAndClearOneBitEach) {
 }
 
 TEST_F(FileUtilitiesTest, NamesAndUniqueNames) {
+    STRAVEL_REQUIRE_TOOL("iconv");
     const unsigned char hfs[] = "\x05"
                                 "caf\x8e!";
     HFSUniStr255 name;
@@ -273,6 +275,7 @@ TEST_F(FileUtilitiesTest, IterationVisitsTheTreeDownToTheLevelLimit) {
 }
 
 TEST_F(FileUtilitiesTest, VolumesIdsAndWhatHasNoMeaningHere) {
+    STRAVEL_REQUIRE_TOOL("python3");
     WriteFileBytes(work / "v", "v");
     const FSRef v = RefOf(work / "v");
     FSVolumeRefNum volume = 0;

@@ -57,6 +57,7 @@ protected:
 };
 
 TEST_F(PathResourcesTest, ResourceFilesHoldAnEmptyMapInTheirDataFork) {
+    STRAVEL_REQUIRE_TOOL("python3");
     CBK_Path path = PathOf(work / "prefs.rsrc");
     BK_FILE_CREATE_ATTRIBUTES attributes;
     attributes.type = FourCC("rsrc");
@@ -75,6 +76,7 @@ TEST_F(PathResourcesTest, ResourceFilesHoldAnEmptyMapInTheirDataFork) {
 }
 
 TEST_F(PathResourcesTest, HeapSizesLandInTheSizeResourceAfterItsFlags) {
+    STRAVEL_REQUIRE_TOOL("python3");
     WriteFileBytes(work / "app", "code");
     const FSRef app = RefOf(work / "app");
     ForkResource size{FourCC("SIZE"), -1, 0,
@@ -95,6 +97,8 @@ TEST_F(PathResourcesTest, HeapSizesLandInTheSizeResourceAfterItsFlags) {
 }
 
 TEST_F(PathResourcesTest, AliasFilesOfApplicationsCarryTheAliasFlagAndTypeAdrp) {
+    STRAVEL_REQUIRE_TOOL("python3");
+    STRAVEL_REQUIRE_TOOL("getfattr");
     WriteFileBytes(work / "Tool", "binary");
     FSRef tool = RefOf(work / "Tool");
     FSCatalogInfo info;
