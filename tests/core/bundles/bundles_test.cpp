@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -84,7 +85,15 @@ TEST_F(LocatorTest, SiblingsAreFoundThroughTheirPreferenceDomains) {
 }
 
 TEST_F(LocatorTest, AppSupportFoldersAreMadeOncePerProduct) {
-    const fs::path maker = _folders.Root() / "data/Quillfern";
+    // The user's data folder from HOME alone.
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", (_folders.Root() / "home").c_str(), 1);
+    unsetenv("XDG_DATA_HOME");
+    struct Restore {
+        std::string home;
+        ~Restore() { setenv("HOME", home.c_str(), 1); }
+    } restore{savedHome};
+    const fs::path maker = _folders.Root() / "home/.local/share/Quillfern";
     CBK_Path folder;
     ASSERT_TRUE(BK_GetQuillfernAppSupportFolder(folder, 1851));
     EXPECT_TRUE(fs::is_directory(maker / "Stravel"));
