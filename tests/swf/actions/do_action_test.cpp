@@ -15,9 +15,9 @@ namespace {
 using namespace ravuz;
 using swftest::Bytes;
 
-int16_t OffsetOf(const CBK_SwfDoAction& list, std::size_t index) {
+int32_t OffsetOf(const CBK_SwfDoAction& list, std::size_t index) {
     auto* branch = dynamic_cast<CBK_SwfActionBranch*>(list.GetAction(index));
-    return branch ? branch->GetWrittenOffset() : int16_t(-32768);
+    return branch ? branch->GetWrittenOffset() : INT32_MIN;
 }
 
 Bytes Body(CBK_SwfDoAction& list, uint8_t version = 6) {
@@ -105,6 +105,37 @@ TEST(SwfDoActionBranches, PresetOffsetsAndBackwardJumps) {
     list.AddAction(new CBK_SwfActionBranchIfTrue(0));
     list.TrackBranches(true, true);
     EXPECT_EQ(list.GetOpenBranchCount(), 0u);
+}
+
+TEST(SwfDoActionBranches, ABranchBeyond32KiBIsRefusedAndTheListKept) {
+    CBK_SwfDoAction list;
+    list.AddAction(new CBK_SwfActionBranchIfTrue(0));
+    list.AddAction(new CBK_SwfActionPlay);
+    const Bytes before = Body(list);
+    EXPECT_EQ(list.AddAction(new CBK_SwfActionPush(std::wstring(40000, L'a'))), 0u);
+    EXPECT_EQ(list.GetActionCount(), 2u);
+    EXPECT_EQ(OffsetOf(list, 0), 1);
+    EXPECT_EQ(Body(list), before);
+    // Up to the limit still fits: 32,761 + 3 + 3 bytes of Push after the Play.
+    EXPECT_EQ(list.AddAction(new CBK_SwfActionPush(std::wstring(32761, L'a'))), 32766u);
+    EXPECT_EQ(OffsetOf(list, 0), INT16_MAX);
+    EXPECT_EQ(list.AddAction(new CBK_SwfActionPlay), 0u);
+}
+
+TEST(SwfDoActionBranches, AListWhoseSpanOutgrowsTheOffsetIsNotWritten) {
+    CBK_SwfDoAction list;
+    list.AddAction(new CBK_SwfActionBranchIfTrue(0));
+    auto* push = new CBK_SwfActionPush(std::wstring(20000, L'a'));
+    list.AddAction(push);
+    list.AddEndIf();
+    auto* branch = dynamic_cast<CBK_SwfActionBranch*>(list.GetAction(0));
+    branch->SetOffset(0); // written as the size of what it spans
+    push->AddString(std::wstring(20000, L'b'));
+    EXPECT_EQ(OffsetOf(list, 0), 3 + 2 * (20000 + 2));
+    CBK_SwfStream s(6);
+    EXPECT_EQ(list.Write(&s), 0u);
+    EXPECT_EQ(list.Write(&s, false), 0u);
+    EXPECT_EQ(s.GetRealSize(), 0u);
 }
 
 TEST(SwfDoActionWrite, HeadersAndEndBytes) {
