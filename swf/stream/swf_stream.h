@@ -77,6 +77,8 @@ private:
 
     // Moves the oldest four bytes of the accumulator into the buffer.
     void FlushWholeBytes();
+    // The first `nbits` bits of `other` (at most all of them); `other` may be this stream.
+    void AppendBitsOf(CBK_SwfStream* other, uint64_t nbits);
 
     // Bit fields gather in a 64-bit accumulator (its low `_bits` bits, most significant
     // first) and reach the buffer a few bytes at a time.
