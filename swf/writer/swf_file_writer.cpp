@@ -223,7 +223,7 @@ uint32_t CBK_SwfFileWriter::Close() {
     if (!_file.IsOpen())
         return 0;
     const uint64_t length = _file.Size();
-    if (length > UINT32_MAX || _headerEnd < 10) {
+    if (!CBK_SwfHeader::FitsFileSize(length) || _headerEnd < 10) {
         _file.Discard();
         return 0;
     }
