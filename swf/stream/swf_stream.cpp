@@ -16,8 +16,7 @@ CBK_SwfStream::~CBK_SwfStream() {
 
 void CBK_SwfStream::Destroy() {
     _buffer.clear();
-    _acc = 0;
-    _bits = 0;
+    _packer.Clear();
 }
 
 void CBK_SwfStream::AddBytes(const void* data, std::size_t size) {
@@ -98,21 +97,8 @@ void CBK_SwfStream::AppendBitsOf(CBK_SwfStream* other, uint64_t nbits) {
         return;
     }
     other->ByteAlign();
-    nbits = std::min<uint64_t>(nbits, uint64_t(other->_buffer.size()) * 8);
-    const uint8_t* source = other->_buffer.data();
-    const std::size_t whole = static_cast<std::size_t>(nbits / 8);
-    if (_bits == 0 && whole > 0) {
-        // Aligned: copy in bulk; the last byte stays pending like any 8-bit field.
-        _buffer.insert(_buffer.end(), source, source + whole - 1);
-        Add(static_cast<uint32_t>(source[whole - 1]), 8);
-    } else {
-        _buffer.reserve(_buffer.size() + whole + 1);
-        for (std::size_t i = 0; i < whole; ++i)
-            Add(static_cast<uint32_t>(source[i]), 8);
-    }
-    const auto rest = static_cast<uint32_t>(nbits % 8);
-    if (rest)
-        Add(static_cast<uint32_t>(source[whole] >> (8 - rest)), static_cast<int32_t>(rest));
+    _packer.PutStream(_buffer, other->_buffer.data(), other->_buffer.size(), CBK_BitPacker(),
+                      nbits);
 }
 
 const std::vector<uint8_t>& CBK_SwfStream::GetStream() {
