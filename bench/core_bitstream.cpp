@@ -20,13 +20,13 @@ void BM_CoreBitFields(benchmark::State& state) {
         benchmark::DoNotOptimize(stream.GetStream(true).data());
     }
     CBK_BitStreamBigEndian stream;
-    bench::PlainBitWriter plain;
+    bench::PlainBitWriter plain(bits / 8 + 16);
     for (const auto& [value, n] : fields) {
         stream.Add(value, n);
         plain.Put(value, n);
     }
     plain.Align();
-    if (stream.GetStream(true) != plain.bytes)
+    if (stream.GetStream(true) != plain.Bytes())
         state.SkipWithError("the two writers differ");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bits / 8));
 }
@@ -36,11 +36,11 @@ void BM_PlainBitFields(benchmark::State& state) {
     const auto fields = bench::MixedFields();
     const uint64_t bits = bench::TotalBits(fields);
     for (auto _ : state) {
-        bench::PlainBitWriter plain;
+        bench::PlainBitWriter plain(bits / 8 + 16);
         for (const auto& [value, n] : fields)
             plain.Put(value, n);
         plain.Align();
-        benchmark::DoNotOptimize(plain.bytes.data());
+        benchmark::DoNotOptimize(plain.Data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bits / 8));
 }

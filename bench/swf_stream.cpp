@@ -34,11 +34,11 @@ void BM_SwfBitFields(benchmark::State& state) {
         stream.ByteAlign();
         benchmark::DoNotOptimize(stream.GetByteCount());
     }
-    bench::PlainBitWriter plain;
+    bench::PlainBitWriter plain(bits / 8 + 16);
     for (const auto& [value, n] : fields)
         plain.Put(value, n);
     plain.Align();
-    if (stream.GetStream() != plain.bytes)
+    if (stream.GetStream() != plain.Bytes())
         state.SkipWithError("the two writers differ");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bits / 8));
 }
@@ -47,14 +47,13 @@ BENCHMARK(BM_SwfBitFields);
 void BM_PlainBitFields(benchmark::State& state) {
     const auto fields = bench::MixedFields();
     const uint64_t bits = bench::TotalBits(fields);
-    bench::PlainBitWriter plain;
-    plain.bytes.reserve(bits / 8 + 16);
+    bench::PlainBitWriter plain(bits / 8 + 16);
     for (auto _ : state) {
-        plain.bytes.clear();
+        plain.Clear();
         for (const auto& [value, n] : fields)
             plain.Put(value, n);
         plain.Align();
-        benchmark::DoNotOptimize(plain.bytes.data());
+        benchmark::DoNotOptimize(plain.Data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bits / 8));
 }
