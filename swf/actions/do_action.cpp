@@ -96,7 +96,7 @@ void CBK_SwfDoAction::AttachBranches() {
 
 uint32_t CBK_SwfDoAction::Write(CBK_SwfStream* stream, bool writeHeader) {
     const bool header = writeHeader && !_headerSuppressed;
-    if (!_list.Empty() && !_list.PrepareWrite(stream->GetVersion()))
+    if (!CanWrite(stream->GetVersion()))
         return 0;
     if (_list.Empty()) {
         if (header)

@@ -40,6 +40,9 @@ public:
     // offsets cannot be encoded writes nothing and returns 0.
     uint32_t Write(CBK_SwfStream* stream) override { return Write(stream, true); }
     uint32_t Write(CBK_SwfStream* stream, bool writeHeader);
+    // Whether Write can encode the list for SWF `version`; the tags that embed lists check
+    // it first, so that they write all or nothing.
+    bool CanWrite(uint8_t version) { return _list.Empty() || _list.PrepareWrite(version); }
     // Appends the records of a list that ends with the current tag (the reader's tag
     // length) or at its end byte.
     uint32_t Read(CBK_SwfReader* reader) override;
