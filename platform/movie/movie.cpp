@@ -145,6 +145,10 @@ double Movie::AverageFrameRate() const {
     return _video ? _video->AverageFrameRate() : 0.0;
 }
 
+int64_t Movie::CountVideoSamples() const {
+    return _video ? _video->CountSamples() : 0;
+}
+
 bool Movie::SetPcmForm(const PcmForm& form) {
     return _sound && _sound->SetForm(form);
 }

@@ -52,6 +52,8 @@ public:
     bool GetImageDescription(ImageDescription& description) const;
     bool GetSoundDescription(SoundDescription& description) const;
     double AverageFrameRate() const;
+    // Samples of the picture stream, counted without decoding; 0 without one.
+    int64_t CountVideoSamples() const;
 
     // The form of later PCM reads; 0 fields take the source's values.
     bool SetPcmForm(const PcmForm& form);

@@ -176,6 +176,21 @@ bool VideoTrack::Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t
                      strides) == height;
 }
 
+int64_t VideoTrack::CountSamples() const {
+    if (_still)
+        return 1;
+    FormatPtr format = OpenMediaFile(_path);
+    PacketPtr packet(av_packet_alloc());
+    if (!format || !packet)
+        return 0;
+    int64_t count = 0;
+    while (av_read_frame(format.get(), packet.get()) >= 0) {
+        count += packet->stream_index == _index;
+        av_packet_unref(packet.get());
+    }
+    return count;
+}
+
 double VideoTrack::AverageFrameRate() const {
     if (_still || !_format)
         return 0.0;

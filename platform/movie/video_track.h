@@ -30,6 +30,8 @@ public:
     bool Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target, int32_t rowBytes,
                 int32_t width, int32_t height);
 
+    // Samples (packets) of the stream, counted without decoding; 1 for a still picture.
+    int64_t CountSamples() const;
     // Frames per second over the stream, 0 when unknown.
     double AverageFrameRate() const;
     void Describe(ImageDescription& description) const;
