@@ -1,33 +1,7 @@
 #include "media/importers/mp3_importer.h"
 
-#include <cstdlib>
-#include <string>
-#include <unistd.h>
-#include <vector>
-
 #include "media/importers/quicktime_importer.h"
-
-namespace {
-
-// A new, empty file of a unique name in the program's temporary folder; false when none
-// can be made.
-bool MakeTemporaryFile(CBK_Path& path) {
-    CBK_Path folder;
-    if (!folder.MakeTempLevelPath(L"", true))
-        return false;
-    std::string pattern =
-        BK_WideToFileSystemName(folder.GetFullPathString()) + "_mip3rw_XXXXXX.aiff";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back(0);
-    const int fd = mkstemps(name.data(), 5);
-    if (fd < 0)
-        return false;
-    close(fd);
-    path = CBK_Path(BK_FileSystemNameToWide(name.data()));
-    return true;
-}
-
-} // namespace
+#include "media/movie/temporary_file.h"
 
 CBK_MediaImporterQuickTimeMp3::~CBK_MediaImporterQuickTimeMp3() {
     _DropDecoded();
@@ -60,7 +34,8 @@ bool CBK_MediaImporterQuickTimeMp3::SetSoundExportDescription(SOUND_EXPORT_DESCR
     m_ExportDescription = description;
     CBK_QuicktimeMovie::SOUND_EXPORT_DESCRIPTION request = BK_SowtRequest(description);
     _DropDecoded();
-    if (!m_Source2.SetSoundExportDescription(request) || !MakeTemporaryFile(m_Temporary))
+    if (!m_Source2.SetSoundExportDescription(request) ||
+        !BK_MakeTemporaryFile("_mip3rw", ".aiff", m_Temporary))
         return false;
     if (!m_Source2.ExportSound(m_Temporary, tbx::FourCC("AIFF"), 0, dialog) ||
         !m_Decoded.Open(m_Temporary)) {
