@@ -50,8 +50,9 @@ void CopyText(const char* from, wchar_t* to) {
     to[n] = 0;
 }
 
-// Keeps a progress window live: one pending mouse-down and one pending key-down.
-void DispatchInputEvents() {
+} // namespace
+
+void BK_QuicktimeDispatchInputEvents() {
     static const tbx::EventTypeSpec kinds[2] = {{tbx::FourCC("mous"), 1}, {tbx::FourCC("keyb"), 1}};
     for (const tbx::EventTypeSpec& kind : kinds) {
         tbx::EventRef event = nullptr;
@@ -62,8 +63,6 @@ void DispatchInputEvents() {
         }
     }
 }
-
-} // namespace
 
 bool BK_HasQuicktime() {
     tbx::SInt32 response = 0;
@@ -482,7 +481,7 @@ int16_t CBK_QuicktimeMovie::OnMovieExportProgressProc(int16_t message, double fr
     if (cancelled())
         return kUserCanceled;
     if (message == kProgressUpdate) {
-        DispatchInputEvents();
+        BK_QuicktimeDispatchInputEvents();
         _dialog->OnQuickTimeUpdatePercent(int32_t(fractionDone * 100));
     }
     return cancelled() ? kUserCanceled : 0;

@@ -21,6 +21,9 @@ bool BK_HasQuicktime();
 int32_t BK_GetQuicktimeVersion();
 bool BK_HasQuicktimeCFMLibs();
 bool BK_QuicktimeMakeFSSpec(CBK_Path& path, tbx::FSSpec& spec);
+// Keeps a progress window live during a long movie operation: dispatches one pending
+// mouse-down and one pending key-down event, without waiting.
+void BK_QuicktimeDispatchInputEvents();
 
 class CBK_QuicktimeMovie {
 public:
