@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "media/image/image.h"
+#include "media/image/image_size.h"
 #include "platform/gestalt.h"
 #include "platform/quickdraw/copy_bits.h"
 #include "platform/quickdraw/offscreen.h"
@@ -30,6 +31,12 @@ bool ClipToFrame(const tbx::Rect& rect, int32_t width, int32_t height, tbx::Rect
     clipped.right = int16_t(std::clamp<int32_t>(rect.right, 0, width));
     clipped.bottom = int16_t(std::clamp<int32_t>(rect.bottom, 0, height));
     return clipped.right > clipped.left && clipped.bottom > clipped.top;
+}
+
+// Whether a width × height picture of `bytes` per pixel may be allocated at all.
+bool WithinCap(int32_t width, int32_t height, int32_t bytes) {
+    return width > 0 && height > 0 &&
+           uint64_t(width) * uint64_t(height) * uint64_t(bytes) <= kBK_MaxImageBytes;
 }
 
 // Bytes A, R, G, B to R, G, B, A in place.
@@ -169,9 +176,9 @@ bool CBK_QuicktimeMovie::HasAudio() {
 bool CBK_QuicktimeMovie::_RenderBox(uint32_t time, tbx::FramePixels pixels) {
     int32_t width = 0, height = 0;
     GetSize(width, height);
-    if (!_movie || width <= 0 || height <= 0)
-        return false;
     const int32_t bytes = pixels == tbx::FramePixels::Argb32 ? 4 : 3;
+    if (!_movie || !WithinCap(width, height, bytes))
+        return false;
     _scratch.resize(std::size_t(width) * height * bytes);
     return _movie->RenderFrame(tbx::TimeValue(std::min<uint32_t>(time, INT32_MAX)), pixels,
                                _scratch.data(), width * bytes, width, height);
@@ -186,7 +193,7 @@ uint32_t CBK_QuicktimeMovie::GetRgbaFrameImage(uint32_t time, uint8_t* buffer, t
         width = std::clamp<int32_t>(rect->right - rect->left, 0, boxWidth);
         height = std::clamp<int32_t>(rect->bottom - rect->top, 0, boxHeight);
     }
-    if (!_movie || width <= 0 || height <= 0)
+    if (!_movie || !WithinCap(width, height, 4))
         return 0;
     const uint32_t size = uint32_t(width) * uint32_t(height) * 4;
     if (!buffer)
@@ -212,7 +219,7 @@ bool CBK_QuicktimeMovie::GetRgbFrameImage(uint32_t time, CBK_Image& image, tbx::
     tbx::Rect area{0, 0, int16_t(boxHeight), int16_t(boxWidth)};
     if (crop && !ClipToFrame(*crop, boxWidth, boxHeight, area))
         return false;
-    if (boxWidth <= 0 || boxHeight <= 0)
+    if (!WithinCap(boxWidth, boxHeight, 4))
         return false;
     const int32_t bits = bitsPerPixel == 32 ? 32 : 24;
     const int32_t bytes = bits / 8;
@@ -285,7 +292,7 @@ uint32_t CBK_QuicktimeMovie::GetRgbFrameImage(uint32_t time, uint8_t* buffer, tb
         width = outRect->right - outRect->left;
         height = outRect->bottom - outRect->top;
     }
-    if (!_movie || !_movie->HasVideo() || width <= 0 || height <= 0)
+    if (!_movie || !_movie->HasVideo() || !WithinCap(width, height, 4))
         return 0;
     const int32_t bytes = bitsPerPixel == 24 ? 3 : 4;
     const uint32_t size = uint32_t(bytes) * uint32_t(width) * uint32_t(height);
@@ -315,7 +322,7 @@ uint32_t CBK_QuicktimeMovie::GetAlphaFrameImage(uint32_t time, uint8_t* buffer, 
         width = outRect->right - outRect->left;
         height = outRect->bottom - outRect->top;
     }
-    if (!_movie || !_movie->HasVideo() || width <= 0 || height <= 0)
+    if (!_movie || !_movie->HasVideo() || !WithinCap(width, height, 4))
         return 0;
     const uint32_t size = uint32_t(width) * uint32_t(height);
     if (!buffer)
@@ -335,7 +342,7 @@ bool CBK_QuicktimeMovie::DrawToPixmap(tbx::GrafPtr& port, tbx::Rect* box, tbx::G
         return false;
     const tbx::Rect area = box ? *box : _box;
     const int32_t width = area.right - area.left, height = area.bottom - area.top;
-    if (_movie->HasVideo() && width > 0 && height > 0) {
+    if (_movie->HasVideo() && WithinCap(width, height, 4)) {
         std::vector<uint8_t> argb(std::size_t(width) * height * 4);
         if (!_movie->RenderFrame(_movie->GetTime(), tbx::FramePixels::Argb32, argb.data(),
                                  width * 4, width, height))

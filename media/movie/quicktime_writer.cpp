@@ -19,7 +19,6 @@
 namespace {
 
 constexpr uint32_t kMaxSide = 16384;
-constexpr uint64_t kMdatHeader = 16; // 'wide' then the 'mdat' header
 // Sound rates that a 16.16 sample description cannot hold are resampled to this.
 constexpr int32_t kHighRateFallback = 48000;
 

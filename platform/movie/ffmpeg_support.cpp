@@ -74,6 +74,8 @@ CodecPtr OpenDecoder(const AVStream* stream) {
     if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0)
         return nullptr;
     decoder->thread_count = 1;
+    // Pictures beyond this are refused by the decoder rather than allocated.
+    decoder->max_pixels = 1 << 27;
     decoder->pkt_timebase = stream->time_base;
     if (avcodec_open2(decoder.get(), codec, nullptr) < 0)
         return nullptr;

@@ -264,8 +264,13 @@ bool SoundTrack::Read(int64_t first, int64_t end, std::vector<uint8_t>& out) {
     if (held() < end) {
         if (!_ended)
             return false;
-        // The resampler may give a few samples fewer than the exact count: silence.
-        _cache.resize(_cache.size() + std::size_t(end - held()) * frameBytes, 0);
+        // The resampler may give a few samples fewer than the exact count: silence. A
+        // container that promised far more than its stream holds gets no such filling.
+        if (end - held() <= _form.rate)
+            _cache.resize(_cache.size() + std::size_t(end - held()) * frameBytes, 0);
+        end = std::min(end, held());
+        if (end <= first)
+            return true;
     }
     const uint8_t* from =
         _cache.data() + _cacheSkip + std::size_t(first - _cacheFirst) * frameBytes;

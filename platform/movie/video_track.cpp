@@ -170,10 +170,23 @@ bool VideoTrack::Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t
                                        SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!_scaler)
         return false;
-    uint8_t* planes[4] = {target, nullptr, nullptr, nullptr};
-    int strides[4] = {rowBytes, 0, 0, 0};
-    return sws_scale(_scaler.get(), frame->data, frame->linesize, 0, frame->height, planes,
-                     strides) == height;
+    const int32_t bytes = pixels == FramePixels::Argb32 ? 4 : 3;
+    // The scaler's vector paths write whole groups of pixels, past the end of a row whose
+    // width is no multiple of 16: such rows go through a padded buffer of our own.
+    const bool direct = width % 16 == 0;
+    const int32_t stride = direct ? rowBytes : (width + 32) * bytes;
+    if (!direct)
+        _padded.resize(std::size_t(stride) * (height + 1));
+    uint8_t* planes[4] = {direct ? target : _padded.data(), nullptr, nullptr, nullptr};
+    int strides[4] = {stride, 0, 0, 0};
+    if (sws_scale(_scaler.get(), frame->data, frame->linesize, 0, frame->height, planes, strides) !=
+        height)
+        return false;
+    if (!direct)
+        for (int32_t y = 0; y < height; ++y)
+            std::memcpy(target + std::size_t(y) * rowBytes,
+                        _padded.data() + std::size_t(y) * stride, std::size_t(width) * bytes);
+    return true;
 }
 
 int64_t VideoTrack::CountSamples() const {

@@ -51,6 +51,7 @@ private:
     FramePtr _current;
     FramePtr _next;
     ScalerPtr _scaler;
+    std::vector<uint8_t> _padded;
     int _index = -1;
     AVRational _timeBase{1, 1};
     int64_t _start = 0;
