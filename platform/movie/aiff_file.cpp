@@ -1,8 +1,6 @@
 #include "platform/movie/aiff_file.h"
 
-#include <cmath>
 #include <cstring>
-#include <unistd.h>
 
 namespace tbx::movie {
 
@@ -32,16 +30,10 @@ constexpr std::size_t kHeaderBytes = 54; // FORM 12 + COMM 26 + SSND 16
 
 } // namespace
 
-AiffFile::~AiffFile() {
-    if (_file)
-        Discard();
-}
-
 bool AiffFile::Create(const std::string& path, int32_t rate, int32_t channels) {
-    _path = path;
     _channels = channels;
-    _file = std::fopen(path.c_str(), "wb");
-    if (!_file)
+    _dataBytes = 0;
+    if (!_file.Open(path))
         return false;
     uint8_t header[kHeaderBytes] = {};
     std::memcpy(header, "FORM", 4);
@@ -52,52 +44,31 @@ bool AiffFile::Create(const std::string& path, int32_t rate, int32_t channels) {
     PutBig(header + 26, 16, 2);
     PutExtended(header + 28, uint32_t(rate));
     std::memcpy(header + 38, "SSND", 4);
-    _failed = std::fwrite(header, 1, sizeof header, _file) != sizeof header;
-    return !_failed;
+    return _file.Write(header, sizeof header);
 }
 
 bool AiffFile::Write(const uint8_t* bytes, std::size_t size) {
-    if (!_file || _failed)
-        return false;
-    if (size && std::fwrite(bytes, 1, size, _file) != size)
-        _failed = true;
     _dataBytes += size;
-    return !_failed;
+    return _file.Write(bytes, size);
 }
 
 bool AiffFile::Finish() {
-    if (!_file)
-        return false;
-    const uint64_t frames = _channels > 0 ? _dataBytes / (2u * uint64_t(_channels)) : 0;
     // Chunk sizes are 32 bits; a longer sound cannot be stored.
-    if (_dataBytes + kHeaderBytes > 0xFFFFFFFFu)
-        _failed = true;
-    uint8_t patch[4];
-    auto put = [&](long offset, uint64_t value) {
-        PutBig(patch, value, 4);
-        if (std::fseek(_file, offset, SEEK_SET) != 0 || std::fwrite(patch, 1, 4, _file) != 4)
-            _failed = true;
-    };
-    if (!_failed) {
-        put(4, kHeaderBytes - 8 + _dataBytes);
-        put(22, frames);
-        put(42, 8 + _dataBytes);
+    if (_dataBytes + kHeaderBytes > 0xFFFFFFFFu || _channels <= 0) {
+        _file.Discard();
+        return false;
     }
-    if (std::fflush(_file) != 0 || fsync(fileno(_file)) != 0)
-        _failed = true;
-    if (std::fclose(_file) != 0)
-        _failed = true;
-    _file = nullptr;
-    if (_failed)
-        std::remove(_path.c_str());
-    return !_failed;
-}
-
-void AiffFile::Discard() {
-    if (_file)
-        std::fclose(_file);
-    _file = nullptr;
-    std::remove(_path.c_str());
+    uint8_t patch[4];
+    auto put = [&](uint64_t offset, uint64_t value) {
+        PutBig(patch, value, 4);
+        return _file.WriteAt(offset, patch, 4);
+    };
+    const uint64_t frames = _dataBytes / (2u * uint64_t(_channels));
+    if (!put(4, kHeaderBytes - 8 + _dataBytes) || !put(22, frames) || !put(42, 8 + _dataBytes)) {
+        _file.Discard();
+        return false;
+    }
+    return _file.Commit();
 }
 
 } // namespace tbx::movie

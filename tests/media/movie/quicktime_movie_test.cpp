@@ -72,14 +72,15 @@ TEST(QuicktimeMovieFrames, RandomOrderMatchesSequentialAndFfmpeg) {
     STRAVEL_REQUIRE_TOOL("ffmpeg");
     TempDir dir;
     const auto clip = dir / "clip.mp4";
-    ASSERT_TRUE(Make({"-f", "lavfi", "-i", "testsrc2=s=96x64:r=25:d=4", "-c:v", "libx264", "-g",
+    ASSERT_TRUE(Make({"-f", "lavfi", "-i", "testsrc2=s=90x62:r=25:d=4", "-c:v", "libx264", "-g",
                       "40", "-pix_fmt", "yuv420p"},
                      clip));
-    // ffmpeg's own frames as RGB, 96 × 64 × 3 bytes each.
+    // ffmpeg's own frames as RGB.
     const std::string frames = RunTool({"ffmpeg", "-v", "error", "-i", clip.string(), "-f",
                                         "rawvideo", "-pix_fmt", "rgb24", "-"})
                                    .out;
-    const std::size_t frameBytes = 96 * 64 * 3;
+    // A width that is no multiple of 16 takes the scaler's padded path.
+    const std::size_t frameBytes = 90 * 62 * 3;
     ASSERT_EQ(frames.size(), 100 * frameBytes);
     CBK_QuicktimeMovie movie;
     ASSERT_TRUE(OpenMade(movie, clip));
@@ -271,10 +272,17 @@ TEST(QuicktimeMovieSound, ExportSoundWritesAiffAndCancelLeavesNothing) {
     // The source keeps its whole length.
     EXPECT_EQ(movie.GetTotalSamples(), 1800);
 
+    // A cancelled export leaves no new file and an existing one as it was.
     CBK_ProgressDialog dialog;
     dialog.Cancel();
+    const std::string before = ReadFileBytes(aiff);
     EXPECT_FALSE(movie.ExportSound(out, tbx::FourCC("AIFF"), 0, &dialog));
-    EXPECT_FALSE(std::filesystem::exists(aiff));
+    EXPECT_EQ(ReadFileBytes(aiff), before);
+    CBK_Path fresh = PathOf(dir / "fresh.aiff");
+    EXPECT_FALSE(movie.ExportSound(fresh, tbx::FourCC("AIFF"), 0, &dialog));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              2);
 }
 
 TEST(QuicktimeMovieText, DurationStringsAndEmptyMovie) {

@@ -106,12 +106,15 @@ TEST(QuicktimeWriter, TimeScaleKeepsTenthsAndRefusesBadRates) {
 }
 
 TEST(QuicktimeWriter, ImagesOfOtherSizesAndFailedWritesAreReported) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
     PrivateFolders folders;
-    CBK_Path path = PathOf(folders.Root() / "i.mov");
+    const auto out = folders.Root() / "i.mov";
+    CBK_Path path = PathOf(out);
     CBK_QuicktimeWriter writer;
     ASSERT_TRUE(writer.Create(path, 16, 8, 10.0, 8));
+    std::vector<uint8_t> pixels = mediatest::Noise(16, 8, 4, 3);
     CBK_Image image;
-    ASSERT_TRUE(image.Create(16, 8, 32, nullptr, false));
+    ASSERT_TRUE(image.Create(16, 8, 32, pixels.data(), true));
     EXPECT_FALSE(writer.AddVideoFrame(image)) << "no video track yet";
     ASSERT_TRUE(writer.AddVideoTrack());
     EXPECT_TRUE(writer.AddVideoFrame(image));
@@ -119,6 +122,9 @@ TEST(QuicktimeWriter, ImagesOfOtherSizesAndFailedWritesAreReported) {
     ASSERT_TRUE(small.Create(8, 8, 24, nullptr, false));
     EXPECT_FALSE(writer.AddVideoFrame(small));
     EXPECT_TRUE(writer.Close());
+    // 32-bit images are read four bytes a pixel, alpha kept.
+    EXPECT_EQ(Dump(out, {"-f", "rawvideo", "-pix_fmt", "rgba"}),
+              std::string(pixels.begin(), pixels.end()));
 
     CBK_Path full(L"/dev/full");
     ASSERT_TRUE(writer.Create(full, 64, 64, 10.0, 8));
