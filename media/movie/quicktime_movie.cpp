@@ -7,6 +7,7 @@
 
 #include "media/image/image.h"
 #include "media/image/image_size.h"
+#include "media/movie/aiff_writer.h"
 #include "platform/gestalt.h"
 #include "platform/quickdraw/copy_bits.h"
 #include "platform/quickdraw/offscreen.h"
@@ -99,7 +100,8 @@ CBK_QuicktimeMovie::~CBK_QuicktimeMovie() {
 
 bool CBK_QuicktimeMovie::Open(CBK_Path& path) {
     Close();
-    _movie = tbx::Movie::Open(FileName(path));
+    _path = FileName(path);
+    _movie = tbx::Movie::Open(_path);
     if (!_movie)
         return false;
     int32_t width = 0, height = 0;
@@ -110,6 +112,7 @@ bool CBK_QuicktimeMovie::Open(CBK_Path& path) {
 
 bool CBK_QuicktimeMovie::Close() {
     _movie.reset();
+    _path.clear();
     _box = tbx::Rect{};
     _soundPosition = 0;
     _soundReady = false;
@@ -466,19 +469,44 @@ bool CBK_QuicktimeMovie::ExportSound(CBK_Path& path, uint32_t fileType, uint32_t
                                      CBK_ProgressDialog* dialog) {
     if (!_movie || !_movie->HasSound() || fileType != tbx::FourCC("AIFF"))
         return false;
-    const int64_t total = _movie->GetDuration();
-    int64_t length = total;
+    // A movie of its own, so that this one keeps its length, PCM form and position.
+    std::unique_ptr<tbx::Movie> source = tbx::Movie::Open(_path);
+    tbx::PcmForm form;
+    form.bits = 16;
+    form.bigEndian = true;
+    tbx::SoundDescription description;
+    if (!source || !source->GetSoundDescription(description) || !source->SetPcmForm(form))
+        return false;
+    const int32_t rate = int32_t(description.sampleRate);
+    source->SetTimeScale(rate); // one unit per sample
+    int64_t total = source->GetDuration();
     if (msec != 0)
-        length = std::min<int64_t>(total, int64_t(msec) * _movie->GetTimeScale() / 1000);
+        total = std::min<int64_t>(total, int64_t(msec) * rate / 1000);
+    CBK_AiffWriter file;
+    if (!file.Create(FileName(path), rate, description.numChannels))
+        return false;
     _dialog = dialog;
-    auto progress = [this](int32_t percent) {
-        return OnMovieExportProgressProc(kProgressUpdate, percent / 100.0) == 0;
-    };
-    const tbx::OSErr result =
-        _movie->ExportAiff(FileName(path), 0, tbx::TimeValue(length),
-                           dialog ? std::function<bool(int32_t)>(progress) : nullptr);
+    bool ok = true;
+    std::vector<uint8_t> block;
+    // About a second of sound per step; the progress procedure may cancel between steps.
+    for (int64_t at = 0; ok && at <= total; at += rate) {
+        if (OnMovieExportProgressProc(kProgressUpdate, total ? double(at) / total : 1.0) != 0) {
+            ok = false;
+            break;
+        }
+        if (at == total)
+            break;
+        block.clear();
+        const int64_t length = std::min<int64_t>(rate, total - at);
+        ok = source->ReadPcm(tbx::TimeValue(at), tbx::TimeValue(length), block) &&
+             file.Write(block.data(), block.size());
+    }
     _dialog = nullptr;
-    return result == tbx::noErr;
+    if (!ok) {
+        file.Discard();
+        return false;
+    }
+    return file.Finish();
 }
 
 int16_t CBK_QuicktimeMovie::OnMovieExportProgressProc(int16_t message, double fractionDone) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/paths/path.h"
@@ -117,6 +118,7 @@ private:
     uint8_t* _ReadRange(int64_t start, int64_t length, uint32_t& bytes);
 
     std::unique_ptr<tbx::Movie> _movie;
+    std::string _path;
     tbx::Rect _box;
     int32_t _soundPosition = 0;
     bool _soundReady = false;

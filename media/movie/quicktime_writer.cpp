@@ -155,7 +155,7 @@ bool CBK_QuicktimeWriter::Create(CBK_Path& output, uint32_t width, uint32_t heig
             return false;
         }
     } else {
-        m_Output2 = std::make_unique<tbx::AtomicFile>();
+        m_Output2 = std::make_unique<CBK_AtomicFile>();
         if (!m_Output2->Open(FileName(output))) {
             m_Output2.reset();
             return false;
@@ -493,7 +493,7 @@ bool CBK_QuicktimeWriter::_Flatten() {
         padding.Zeros(std::size_t(room - header.size() - 8));
         padding.End();
     }
-    tbx::AtomicFile output;
+    CBK_AtomicFile output;
     if (!output.Open(FileName(m_Output)) || !output.Write(header.data(), header.size()) ||
         !output.Write(padding.Data().data(), padding.Data().size()))
         return false;

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
+#include "core/files/atomic_file.h"
 #include "core/paths/path.h"
 #include "media/movie/movie_header.h"
-#include "platform/files/atomic_file.h"
 #include "platform/quickdraw/qd_types.h"
 
 class CBK_Image;
@@ -75,7 +75,7 @@ private:
     int32_t m_nFrameDuration = 10;
     // Without flatten the samples go straight to the output (replaced at Close); with it,
     // to a temporary file that Close copies behind the movie header.
-    std::unique_ptr<tbx::AtomicFile> m_Output2;
+    std::unique_ptr<CBK_AtomicFile> m_Output2;
     std::FILE* m_pTemporary = nullptr;
     tbx::GWorldPtr m_FrameStore = nullptr;
     CBK_Path m_Output;

@@ -5,7 +5,7 @@
 #include "platform/quickdraw/offscreen.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/events.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/base/dialog.h"
 #include "ui/graphics/drawing.h"
 
 CBK_ControlQuicktimeImage::~CBK_ControlQuicktimeImage() {

@@ -5,7 +5,7 @@
 #include "core/paths/path.h"
 #include "platform/quickdraw/qd_types.h"
 #include "platform/windows/carbon_types.h"
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 class CBK_ControlQuicktimeImage : public CBK_Control {
 public:

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <climits>
 
-#include "platform/movie/aiff_file.h"
 #include "platform/movie/sound_track.h"
 #include "platform/movie/video_track.h"
 
@@ -160,49 +159,6 @@ bool Movie::ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out
     const int64_t first = SampleAt(start, rate, _scale);
     const int64_t end = SampleAt(int64_t(start) + length, rate, _scale);
     return _sound->Read(first, end, out);
-}
-
-OSErr Movie::ExportAiff(const std::string& path, TimeValue start, TimeValue length,
-                        const std::function<bool(int32_t)>& progress) {
-    if (!_sound)
-        return noSoundTrackInMovieErr;
-    // A track of its own, so that the PCM form and position of this movie stay as they are.
-    std::unique_ptr<movie::SoundTrack> sound = movie::SoundTrack::Open(_path);
-    PcmForm form;
-    form.bits = 16;
-    form.bigEndian = true;
-    if (!sound || !sound->SetForm(form))
-        return invalidMovie;
-    const int32_t rate = sound->Form().rate;
-    const int64_t first = SampleAt(std::max<TimeValue>(start, 0), rate, _scale);
-    const int64_t end =
-        std::min(SampleAt(int64_t(std::max<TimeValue>(start, 0)) + std::max<TimeValue>(length, 0),
-                          rate, _scale),
-                 sound->OutputCount());
-    movie::AiffFile file;
-    if (!file.Create(path, rate, sound->Form().channels))
-        return ioErr;
-    // About a second of sound per step.
-    const int64_t step = std::max<int32_t>(rate, 1);
-    std::vector<uint8_t> block;
-    for (int64_t at = first; at < end; at += step) {
-        if (progress &&
-            !progress(int32_t((at - first) * 100 / std::max<int64_t>(end - first, 1)))) {
-            file.Discard();
-            return kMovieCanceledErr;
-        }
-        block.clear();
-        if (!sound->Read(at, std::min(end, at + step), block) ||
-            !file.Write(block.data(), block.size())) {
-            file.Discard();
-            return ioErr;
-        }
-    }
-    if (progress && !progress(100)) {
-        file.Discard();
-        return kMovieCanceledErr;
-    }
-    return file.Finish() ? OSErr(noErr) : OSErr(ioErr);
 }
 
 } // namespace tbx

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,12 +60,6 @@ public:
     // [floor(start × rate / scale), floor((start + length) × rate / scale)), held to the end.
     bool ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out);
 
-    // Writes the sound of [start, start + length) as a 16-bit big-endian AIFF file at the
-    // source's rate and channels. `progress` gets percentages and answers false to cancel;
-    // a cancelled or failed export leaves no file. kMovieCanceledErr on cancel.
-    OSErr ExportAiff(const std::string& path, TimeValue start, TimeValue length,
-                     const std::function<bool(int32_t)>& progress);
-
 private:
     Movie() = default;
     int64_t _Duration64();
@@ -79,15 +72,6 @@ private:
     int64_t _timeValue = 0;
     bool _playing = false;
     int64_t _playStartMicros = 0;
-};
-
-// Result codes of the movie stand-in; a cancelled export answers kMovieCanceledErr (-128, the
-// toolbox's user-cancelled code).
-constexpr OSErr kMovieCanceledErr = -128;
-enum : OSErr {
-    invalidMovie = -2010,
-    couldNotResolveDataRef = -2000,
-    noSoundTrackInMovieErr = -2048,
 };
 
 } // namespace tbx

@@ -10,7 +10,7 @@
 #include "tests/media/media_test_support.h"
 #include "tests/media/movie/movie_media.h"
 #include "tests/support/windowing_fixture.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/base/dialog.h"
 
 using namespace movietest;
 using mediatest::PathOf;

@@ -1,8 +1,6 @@
-#include "platform/movie/aiff_file.h"
+#include "media/movie/aiff_writer.h"
 
 #include <cstring>
-
-namespace tbx::movie {
 
 namespace {
 
@@ -30,7 +28,7 @@ constexpr std::size_t kHeaderBytes = 54; // FORM 12 + COMM 26 + SSND 16
 
 } // namespace
 
-bool AiffFile::Create(const std::string& path, int32_t rate, int32_t channels) {
+bool CBK_AiffWriter::Create(const std::string& path, int32_t rate, int32_t channels) {
     _channels = channels;
     _dataBytes = 0;
     if (!_file.Open(path))
@@ -47,12 +45,12 @@ bool AiffFile::Create(const std::string& path, int32_t rate, int32_t channels) {
     return _file.Write(header, sizeof header);
 }
 
-bool AiffFile::Write(const uint8_t* bytes, std::size_t size) {
+bool CBK_AiffWriter::Write(const uint8_t* bytes, std::size_t size) {
     _dataBytes += size;
     return _file.Write(bytes, size);
 }
 
-bool AiffFile::Finish() {
+bool CBK_AiffWriter::Finish() {
     // Chunk sizes are 32 bits; a longer sound cannot be stored.
     if (_dataBytes + kHeaderBytes > 0xFFFFFFFFu || _channels <= 0) {
         _file.Discard();
@@ -70,5 +68,3 @@ bool AiffFile::Finish() {
     }
     return _file.Commit();
 }
-
-} // namespace tbx::movie

@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/files/atomic_file.h"
+#include "core/files/atomic_file.h"
 
-namespace tbx::movie {
-
-class AiffFile {
+class CBK_AiffWriter {
 public:
     // Starts the new file beside `path` and writes the header.
     bool Create(const std::string& path, int32_t rate, int32_t channels);
@@ -22,9 +20,7 @@ public:
     void Discard() { _file.Discard(); }
 
 private:
-    AtomicFile _file;
+    CBK_AtomicFile _file;
     int32_t _channels = 0;
     uint64_t _dataBytes = 0;
 };
-
-} // namespace tbx::movie
