@@ -58,7 +58,7 @@ void Movie::SetTimeScale(TimeScale scale) {
     _scale = scale;
 }
 
-int64_t Movie::_Duration64() {
+int64_t Movie::_Duration64() const {
     int64_t duration = 0;
     if (_video)
         duration = _video->IsStill() ? kStillSeconds * _scale : _video->Duration(_scale);
@@ -67,7 +67,7 @@ int64_t Movie::_Duration64() {
     return duration;
 }
 
-TimeValue Movie::GetDuration() {
+TimeValue Movie::GetDuration() const {
     return Clamp32(_Duration64());
 }
 
@@ -99,7 +99,7 @@ void Movie::Stop() {
 }
 
 bool Movie::IsDone() const {
-    const int64_t duration = const_cast<Movie*>(this)->_Duration64();
+    const int64_t duration = _Duration64();
     return GetTime() >= duration;
 }
 

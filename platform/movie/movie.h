@@ -28,7 +28,7 @@ public:
     // Scales of 0 or below are refused.
     void SetTimeScale(TimeScale scale);
     // In units of the time scale, rounded up and held to the 32-bit range.
-    TimeValue GetDuration();
+    TimeValue GetDuration() const;
     TimeValue GetTime() const;
     void SetTime(TimeValue time);
 
@@ -62,7 +62,7 @@ public:
 
 private:
     Movie() = default;
-    int64_t _Duration64();
+    int64_t _Duration64() const;
 
     std::string _path;
     std::unique_ptr<movie::VideoTrack> _video;

@@ -68,13 +68,13 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path) {
     return track;
 }
 
-int64_t SoundTrack::SampleCount() {
+int64_t SoundTrack::SampleCount() const {
     if (_sampleCount < 0)
         _sampleCount = CountDecodedSamples(_path);
     return _sampleCount;
 }
 
-int64_t SoundTrack::Duration(int32_t scale) {
+int64_t SoundTrack::Duration(int32_t scale) const {
     if (scale <= 0)
         return 0;
     return av_rescale_rnd(SampleCount(), scale, _rate, AV_ROUND_UP);

@@ -23,9 +23,9 @@ public:
     int32_t SourceBits() const { return _bits; }
     // Samples per channel in the source. For a file with sound only this is the count that
     // decoding delivers, not the container's estimate (decoded once, on first use).
-    int64_t SampleCount();
+    int64_t SampleCount() const;
     // The duration in units of `scale`, rounded up.
-    int64_t Duration(int32_t scale);
+    int64_t Duration(int32_t scale) const;
     void Describe(SoundDescription& description) const;
 
     // Chooses the form of later reads (0 fields take the source's values); drops the cache.
@@ -58,7 +58,7 @@ private:
     int32_t _rate = 0;
     int32_t _channels = 0;
     int32_t _bits = 16;
-    int64_t _sampleCount = -1;
+    mutable int64_t _sampleCount = -1; // counted on first use
     AVCodecID _codecId = AV_CODEC_ID_NONE;
     uint32_t _codecTag = 0;
     PcmForm _form;
