@@ -121,6 +121,21 @@ TEST(QuicktimeMovieFrames, CropAndBufferForms) {
         ASSERT_EQ(0, std::memcmp(corner.data() + y * 800, rgba.GetDataAt(0, y), 800));
     EXPECT_EQ(rgba.GetDataAt(5, 5)[3], 255);
 
+    // Pixels twice as wide as tall make a frame twice as wide.
+    const auto wide = dir / "wide.mov";
+    ASSERT_TRUE(
+        Make({"-f", "lavfi", "-i", "testsrc=s=32x24:r=5:d=1", "-vf", "setsar=2/1", "-c:v", "mjpeg"},
+             wide));
+    CBK_QuicktimeMovie anamorphic;
+    ASSERT_TRUE(OpenMade(anamorphic, wide));
+    int32_t width = 0, height = 0;
+    anamorphic.GetSize(width, height);
+    EXPECT_EQ(width, 64);
+    EXPECT_EQ(height, 24);
+    CBK_Image stretched;
+    ASSERT_TRUE(anamorphic.GetRgbFrameImage(0, stretched, nullptr, 24));
+    EXPECT_EQ(stretched.GetWidth(), 64);
+
     // Rectangles from a project file are held to the frame.
     tbx::Rect outside{300, 400, 400, 500};
     EXPECT_FALSE(movie.GetRgbFrameImage(300, cropped, &outside, 24));
@@ -232,6 +247,12 @@ TEST(QuicktimeMovieSound, RangeEdges) {
     CBK_QuicktimeMovie::SOUND_EXPORT_DESCRIPTION form;
     ASSERT_TRUE(movie.SetSoundExportDescription(form));
     ASSERT_EQ(movie.GetTotalSamples(), 3000);
+    // Durations are kept exactly and given in whatever scale is asked for.
+    movie.SetTimeScale(8000);
+    EXPECT_EQ(movie.GetTotalSamples(), 40000);
+    movie.SetTimeScale(7);
+    EXPECT_EQ(movie.GetTotalSamples(), 35);
+    movie.SetTimeScale(600);
     EXPECT_EQ(movie.GetAudioSamples(3001, 600, bytes, &next), nullptr);
     EXPECT_EQ(next, 77u);
     std::unique_ptr<uint8_t[]> two(movie.GetAudioSamples(600, 1200, bytes, &next));
