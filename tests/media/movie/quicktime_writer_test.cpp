@@ -8,6 +8,7 @@
 #include "media/image/image.h"
 #include "media/movie/sound_resource.h"
 #include "platform/memory.h"
+#include "platform/quickdraw/offscreen.h"
 #include "tests/media/media_test_support.h"
 #include "tests/media/movie/movie_media.h"
 #include "tests/support/private_folders.h"
@@ -87,6 +88,29 @@ TEST(QuicktimeWriter, RawFramesReadBackExactly) {
     EXPECT_NE(bytes.find("ctypnone"), std::string::npos);
     EXPECT_NE(bytes.find("LOOP"), std::string::npos);
     EXPECT_EQ(bytes.find("play\x01"), std::string::npos);
+}
+
+TEST(QuicktimeWriter, OffscreenPortsAreCopiedWhole) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    PrivateFolders folders;
+    const auto out = folders.Root() / "port.mov";
+    CBK_Path path = PathOf(out);
+    tbx::GWorldPtr port = nullptr;
+    tbx::Rect bounds{0, 0, 12, 20};
+    ASSERT_EQ(tbx::NewGWorld(&port, 32, &bounds, nullptr, nullptr, 0), tbx::noErr);
+    tbx::PixMapHandle map = tbx::GetGWorldPixMap(port);
+    uint8_t* base = reinterpret_cast<uint8_t*>(tbx::GetPixBaseAddr(map));
+    const std::vector<uint8_t> argb = mediatest::Noise(20, 12, 4, 11);
+    for (int y = 0; y < 12; ++y)
+        std::memcpy(base + y * tbx::GetPixRowBytes(map), argb.data() + y * 80, 80);
+    CBK_QuicktimeWriter writer;
+    ASSERT_TRUE(writer.Create(path, 20, 12, 5.0, 8));
+    ASSERT_TRUE(writer.AddVideoTrack());
+    ASSERT_TRUE(writer.AddVideoFrame(port));
+    ASSERT_TRUE(writer.Close());
+    tbx::DisposeGWorld(port);
+    EXPECT_EQ(Dump(out, {"-f", "rawvideo", "-pix_fmt", "argb"}),
+              std::string(argb.begin(), argb.end()));
 }
 
 TEST(QuicktimeWriter, TimeScaleKeepsTenthsAndRefusesBadRates) {
