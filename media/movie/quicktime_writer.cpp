@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
+#include <zlib.h>
 
-#include "core/codec/zlib_buffer.h"
 #include "media/image/image.h"
 #include "media/movie/atom_writer.h"
 #include "media/movie/quicktime_movie.h"
@@ -87,12 +87,21 @@ bool ReadSwf(const CBK_Path& path, std::vector<uint8_t>& bytes, uint16_t& rate, 
         return false;
     std::vector<uint8_t> plain(bytes.begin(), bytes.begin() + 8);
     if (bytes[0] == 'C' && bytes[1] == 'W' && bytes[2] == 'S') {
-        std::size_t length = 0;
-        std::unique_ptr<unsigned char[]> body(
-            BK_ZlibUncompress(bytes.data() + 8, bytes.size() - 8, length));
-        if (!body)
+        // Only the header is wanted: inflate its first bytes, never the whole movie.
+        uint8_t head[64];
+        z_stream stream{};
+        if (inflateInit(&stream) != Z_OK)
             return false;
-        plain.insert(plain.end(), body.get(), body.get() + std::min<std::size_t>(length, 64));
+        stream.next_in = bytes.data() + 8;
+        stream.avail_in = uInt(std::min<std::size_t>(bytes.size() - 8, 1u << 20));
+        stream.next_out = head;
+        stream.avail_out = sizeof head;
+        const int result = inflate(&stream, Z_SYNC_FLUSH);
+        const std::size_t produced = sizeof head - stream.avail_out;
+        inflateEnd(&stream);
+        if ((result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR) || produced == 0)
+            return false;
+        plain.insert(plain.end(), head, head + produced);
         plain[0] = 'F';
     } else if (bytes[0] == 'F' && bytes[1] == 'W' && bytes[2] == 'S') {
         plain.assign(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 72));

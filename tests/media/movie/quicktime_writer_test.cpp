@@ -188,6 +188,21 @@ TEST(QuicktimeWriter, FlashTrackHoldsTheSwfAndFlattenPutsHeaderFirst) {
         EXPECT_EQ(entry.path().filename().string().find("__qtphat"), std::string::npos);
 
     EXPECT_EQ(Dump(out, {"-map", "0:1", "-c", "copy", "-f", "data"}), swf);
+    // A compressed movie is timed by the header inside its compressed body.
+    const auto packed = folders.Root() / "c.swf", second = folders.Root() / "c.mov";
+    const std::string body =
+        RunTool({"python3", "-c",
+                 "import sys,zlib; d=sys.stdin.buffer.read(); "
+                 "sys.stdout.buffer.write(b'CWS'+d[3:8]+zlib.compress(d[8:]))"},
+                MakeSwf(48))
+            .out;
+    WriteFileBytes(packed, body);
+    CBK_Path packedPath = PathOf(packed), secondPath = PathOf(second);
+    CBK_QuicktimeWriter flash;
+    ASSERT_TRUE(flash.Create(secondPath, 320, 240, 12.0, 8));
+    ASSERT_TRUE(flash.AddFlashTrack(packedPath, 0, 0));
+    ASSERT_TRUE(flash.Close());
+    EXPECT_EQ(Probe(second, "stream=duration", "d:0"), "duration=4.000000\n");
     EXPECT_EQ(Probe(out, "stream=duration", "d:0"), "duration=2.500000\n");
     EXPECT_EQ(Dump(out, {"-map", "0:0", "-f", "rawvideo", "-pix_fmt", "rgba"}),
               std::string(frame.begin(), frame.end()));
