@@ -7,8 +7,8 @@
 #include <limits>
 #include <memory>
 
-#include "core/codec/file_io.h"
 #include "core/files/atomic_file.h"
+#include "core/files/whole_file.h"
 #include "core/paths/path.h"
 
 namespace {
@@ -150,7 +150,7 @@ bool CBK_Base64::Decode(const unsigned char* text, std::size_t n) {
 
 bool CBK_Base64::Encode(const CBK_Path& path) {
     std::vector<unsigned char> bytes;
-    if (!codec_detail::ReadWholeFile(path, bytes)) {
+    if (!BK_ReadWholeFile(path, bytes, kMaxFileSize)) {
         _data.clear();
         return false;
     }
@@ -161,7 +161,7 @@ bool CBK_Base64::Encode(const CBK_Path& path) {
 
 bool CBK_Base64::Decode(const CBK_Path& path) {
     std::vector<unsigned char> text;
-    if (!codec_detail::ReadWholeFile(path, text)) {
+    if (!BK_ReadWholeFile(path, text, kMaxFileSize)) {
         _data.clear();
         return false;
     }
