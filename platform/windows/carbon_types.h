@@ -288,6 +288,11 @@ inline constexpr OSType kControlBevelButtonMenuValueTag = FourCC("mval");
 inline constexpr OSType kControlProgressBarIndeterminateTag = FourCC("inde");
 inline constexpr OSType kControlTabInfoTag = FourCC("tabi");
 inline constexpr OSType kControlPopupButtonMenuRefTag = FourCC("mhan");
+inline constexpr OSType kControlPopupButtonOwnedMenuRefTag = FourCC("omrf");
+inline constexpr OSType kControlPopupButtonCheckCurrentTag = FourCC("chck");
+inline constexpr OSType kControlBevelButtonMenuRefTag = FourCC("mhan");
+inline constexpr OSType kControlBevelButtonOwnedMenuRefTag = FourCC("omrf");
+inline constexpr OSType kControlBevelButtonLastMenuTag = FourCC("lmnu");
 
 inline constexpr UInt32 kControlSupportsEmbedding = 1 << 1;
 inline constexpr UInt32 kControlSupportsFocus = 1 << 2;

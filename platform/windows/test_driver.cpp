@@ -363,6 +363,14 @@ const std::vector<AlertRecord>& Alerts() {
     return TheWorld().alerts;
 }
 
+void ScriptPopUpChoice(MenuItemIndex item, MenuID menu) {
+    TheWorld().popUpChoices.push_back({item, menu});
+}
+
+const std::vector<PopUpRecord>& PopUps() {
+    return TheWorld().popUps;
+}
+
 int BlockedClicks() {
     return TheWorld().blockedClicks;
 }

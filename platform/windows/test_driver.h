@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/windows/carbon_types.h"
+#include "platform/windows/menus.h"
 
 namespace tbx::test {
 
@@ -128,6 +129,17 @@ struct AlertRecord {
     WindowRef window = nullptr;
 };
 const std::vector<AlertRecord>& Alerts();
+
+// Pop-up menus: the answer of the next menu shown (PopUpMenuSelect, a pop-up button, a
+// bevel button's menu): `item` of the menu with id `menu` (0: the menu shown; another id
+// picks from one of its submenus); item 0 dismisses the menu. Menus shown so far, oldest
+// first.
+void ScriptPopUpChoice(MenuItemIndex item, MenuID menu = 0);
+struct PopUpRecord {
+    MenuRef menu = nullptr;
+    Point where;
+};
+const std::vector<PopUpRecord>& PopUps();
 
 // Clicks dropped because a modal window or a sheet blocked them.
 int BlockedClicks();

@@ -13,6 +13,7 @@
 
 #include "platform/handle_table.h"
 #include "platform/windows/carbon_types.h"
+#include "platform/windows/menus.h"
 #include "platform/windows/test_driver.h"
 
 namespace tbx::windows_detail {
@@ -121,7 +122,12 @@ struct Control {
     UInt16 tickMarks = 0;
     bool liveTracking = false;
     std::vector<std::u16string> tabLabels;
-    std::vector<std::u16string> menuItems; // items of a pop-up button as the nib gives them
+    // The menu of a pop-up or bevel button, the menu the last choice came from and whether
+    // the control disposes of the menu with itself.
+    MenuRef menu = nullptr;
+    MenuID lastMenu = 0;
+    bool ownsMenu = false;
+    bool checkCurrent = true; // a pop-up marks its current item
 
     std::map<std::pair<ControlPartCode, OSType>, Bytes> data;
     PropertyMap properties;
@@ -129,6 +135,30 @@ struct Control {
     int busy = 0;
     bool disposePending = false;
     uint32_t drawCount = 0;
+};
+
+struct MenuItem {
+    std::u16string text;
+    MenuCommand command = 0;
+    UInt8 modifiers = 0;
+    UInt16 key = 0;
+    bool virtualKey = false;
+    CharParameter mark = 0;
+    bool enabled = true;
+    bool separator = false;
+    MenuRef submenu = nullptr;
+};
+
+struct Menu {
+    MenuID id = 0;
+    std::u16string title;
+    bool enabled = true; // item 0
+    std::vector<MenuItem> items;
+};
+
+struct PopUpChoice {
+    UInt16 item = 0;
+    MenuID menu = 0; // 0: the menu shown
 };
 
 struct Window {
@@ -231,6 +261,12 @@ struct World {
     std::map<const void*, int> cursorResources;
     int blockedClicks = 0;
 
+    TypedHandleTable<MenuRef, Menu> menus;
+    std::vector<MenuRef> menuBar;
+    bool menuBarVisible = true;
+    std::deque<PopUpChoice> popUpChoices;
+    std::vector<test::PopUpRecord> popUps;
+
     std::map<WindowRef, DragHandlers> drag;
     std::vector<test::AlertRecord> alerts;
 };
@@ -310,6 +346,14 @@ bool PointInRect(Point p, const Rect& r);
 bool StepMouse(bool& released);
 // The mouse in the window's local coordinates (global when there is no such window).
 Point LocalMouse(WindowRef window);
+
+Menu* LiveMenu(MenuRef menu);
+// The item (from 1) of a live menu; null for item 0 or one past the end.
+MenuItem* MenuItemAt(MenuRef menu, MenuItemIndex item);
+// Shows a menu as a pop-up and takes the scripted choice: the menu chosen from and the item,
+// or false when nothing was chosen.
+bool ChooseFromMenu(MenuRef menu, Point global, SInt16 popUpItem, MenuRef& outMenu,
+                    MenuItemIndex& outItem);
 
 // Runs a file drop through the window's drag handlers; false when it has none.
 bool DropOnWindow(WindowRef window, Point global, const std::vector<std::string>& paths);
