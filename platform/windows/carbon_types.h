@@ -123,6 +123,11 @@ inline constexpr SInt16 kControlUseForeColorMask = 0x0008;
 inline constexpr SInt16 kControlUseBackColorMask = 0x0010;
 inline constexpr SInt16 kControlUseModeMask = 0x0020;
 inline constexpr SInt16 kControlUseJustMask = 0x0040;
+// Justification of control text (the `just` field).
+inline constexpr SInt16 teFlushDefault = 0;
+inline constexpr SInt16 teCenter = 1;
+inline constexpr SInt16 teFlushRight = -1;
+inline constexpr SInt16 teFlushLeft = -2;
 inline constexpr SInt16 kControlFontBigSystemFont = -1;
 inline constexpr SInt16 kControlFontSmallSystemFont = -2;
 inline constexpr SInt16 kControlFontSmallBoldSystemFont = -3;
