@@ -371,6 +371,14 @@ const std::vector<PopUpRecord>& PopUps() {
     return TheWorld().popUps;
 }
 
+void ScriptNavAnswer(NavAnswer answer) {
+    TheWorld().navAnswers.push_back(std::move(answer));
+}
+
+const std::vector<NavRecord>& NavDialogs() {
+    return TheWorld().navRecords;
+}
+
 int BlockedClicks() {
     return TheWorld().blockedClicks;
 }

@@ -141,6 +141,34 @@ struct PopUpRecord {
 };
 const std::vector<PopUpRecord>& PopUps();
 
+// File dialogs (Navigation Services). Each dialog run takes the next answer: a cancel, or
+// the chosen paths (open and choose dialogs; a folder for choose-folder), or for a save
+// dialog the folder and, when `hasName`, the typed name. Before that, a pop-up choice (the
+// position of a filter entry) is reported to the dialog, and `listFolder` is listed through
+// the dialog's object filter. A run with no answer fails the test script and cancels.
+struct NavAnswer {
+    bool cancel = false;
+    std::vector<std::string> paths;
+    std::string folder;
+    std::u16string name;
+    bool hasName = false;
+    int popupItem = -1;
+    std::string listFolder;
+};
+void ScriptNavAnswer(NavAnswer answer);
+// What each dialog run showed: kind (0 save, 1 open, 2 choose file, 3 choose folder), texts,
+// the filter pop-up, the names that the object filter let through, and the name in the save
+// dialog's name field when it closed.
+struct NavRecord {
+    int kind = 0;
+    std::u16string title, action, cancel, message, name;
+    bool multiple = false;
+    WindowRef parent = nullptr;
+    std::vector<std::u16string> popup;
+    std::vector<std::string> listed;
+};
+const std::vector<NavRecord>& NavDialogs();
+
 // Clicks dropped because a modal window or a sheet blocked them.
 int BlockedClicks();
 

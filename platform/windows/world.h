@@ -11,9 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files/fs_types.h"
 #include "platform/handle_table.h"
 #include "platform/windows/carbon_types.h"
 #include "platform/windows/menus.h"
+#include "platform/windows/navigation.h"
 #include "platform/windows/test_driver.h"
 
 namespace tbx::windows_detail {
@@ -161,6 +163,22 @@ struct PopUpChoice {
     MenuID menu = 0; // 0: the menu shown
 };
 
+struct AEData {
+    std::vector<FSRef> items;
+};
+
+struct NavDialog {
+    int kind = 0; // 0 save, 1 open, 2 choose file, 3 choose folder
+    NavEventUPP eventProc = nullptr;
+    NavObjectFilterUPP filter = nullptr;
+    void* userData = nullptr;
+    OSType fileType = 0, fileCreator = 0;
+    std::u16string editName;
+    std::size_t record = 0; // index in the records of the test driver
+    bool valid = false;
+    std::vector<FSRef> chosen;
+};
+
 struct Window {
     WindowClass windowClass = kDocumentWindowClass;
     WindowAttributes attributes = 0;
@@ -266,6 +284,11 @@ struct World {
     bool menuBarVisible = true;
     std::deque<PopUpChoice> popUpChoices;
     std::vector<test::PopUpRecord> popUps;
+
+    TypedHandleTable<AEDataStorage, AEData> aeData;
+    TypedHandleTable<NavDialogRef, NavDialog> navDialogs;
+    std::deque<test::NavAnswer> navAnswers;
+    std::vector<test::NavRecord> navRecords;
 
     std::map<WindowRef, DragHandlers> drag;
     std::vector<test::AlertRecord> alerts;

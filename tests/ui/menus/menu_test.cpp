@@ -41,6 +41,10 @@ std::u16string Items(MenuID id) {
 
 class MenuTest : public WindowingTest {
 protected:
+    void SetUp() override {
+        WindowingTest::SetUp();
+        CBK_MainInstance::Instance()->Create(static_cast<FSRef*>(nullptr));
+    }
     void TearDown() override {
         test::ResetGestalt();
         CBK_MainInstance::Instance()->Create(static_cast<FSRef*>(nullptr));
