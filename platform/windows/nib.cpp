@@ -486,6 +486,8 @@ OSStatus MakeControl(WindowRef window, ControlRef parent, const nib::ControlDef&
     } else if (k == "browser") {
         c->kind = ControlKind::DataBrowser;
         c->features = def.features;
+        c->browser = std::make_shared<windows_detail::BrowserData>();
+        c->browser->style = kDataBrowserListView;
     } else if (k == "separator") {
         c->kind = ControlKind::Separator;
         c->features = 0;

@@ -141,6 +141,12 @@ struct PopUpRecord {
 };
 const std::vector<PopUpRecord>& PopUps();
 
+// Data browsers: the items in the order shown, the text a cell shows (asked from the cell
+// data callback), and a click on an item's row.
+std::vector<UInt32> BrowserItems(ControlRef browser);
+std::u16string BrowserCellText(ControlRef browser, UInt32 item, UInt32 property);
+bool ClickBrowserItem(ControlRef browser, UInt32 item);
+
 // File dialogs (Navigation Services). Each dialog run takes the next answer: a cancel, or
 // the chosen paths (open and choose dialogs; a folder for choose-folder), or for a save
 // dialog the folder and, when `hasName`, the typed name. Before that, a pop-up choice (the

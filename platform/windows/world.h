@@ -8,12 +8,15 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "platform/files/fs_types.h"
 #include "platform/handle_table.h"
 #include "platform/windows/carbon_types.h"
+#include "platform/windows/data_browser.h"
 #include "platform/windows/menus.h"
 #include "platform/windows/navigation.h"
 #include "platform/windows/test_driver.h"
@@ -85,6 +88,26 @@ enum class ControlKind {
     Separator,
 };
 
+// The list of a data browser.
+struct BrowserColumn {
+    DataBrowserPropertyDesc property;
+    std::u16string title;
+    SInt16 justification = 0;
+};
+
+struct BrowserData {
+    DataBrowserViewStyle style = 0;
+    std::vector<BrowserColumn> columns;
+    std::vector<DataBrowserItemID> items;                     // in the order added
+    std::unordered_map<DataBrowserItemID, std::size_t> where; // position in `items`
+    std::unordered_set<DataBrowserItemID> selected;
+    DataBrowserCallbacks callbacks;
+    DataBrowserSelectionFlags selectionFlags = 0;
+    DataBrowserPropertyID sortProperty = 0;
+    DataBrowserTableViewHiliteStyle hilite = 0;
+    uint64_t updates = 0; // redraw requests, each for some or all items
+};
+
 struct Control {
     ControlKind kind = ControlKind::UserPane;
     WindowRef window = nullptr;
@@ -133,6 +156,7 @@ struct Control {
 
     std::map<std::pair<ControlPartCode, OSType>, Bytes> data;
     PropertyMap properties;
+    std::shared_ptr<BrowserData> browser;
 
     int busy = 0;
     bool disposePending = false;
@@ -288,6 +312,10 @@ struct World {
     TypedHandleTable<AEDataStorage, AEData> aeData;
     TypedHandleTable<NavDialogRef, NavDialog> navDialogs;
     std::deque<test::NavAnswer> navAnswers;
+    // The cell that a running data callback is asked for.
+    DataBrowserItemDataRef cellRef = nullptr;
+    std::u16string cellText;
+    uintptr_t nextCellRef = 1;
     std::vector<test::NavRecord> navRecords;
 
     std::map<WindowRef, DragHandlers> drag;
@@ -369,6 +397,12 @@ bool PointInRect(Point p, const Rect& r);
 bool StepMouse(bool& released);
 // The mouse in the window's local coordinates (global when there is no such window).
 Point LocalMouse(WindowRef window);
+
+// The items of a data browser in the order shown.
+std::vector<DataBrowserItemID> BrowserOrder(ControlRef browser);
+// The text that the cell data callback gives for a cell; empty when it gives none.
+std::u16string BrowserCellText(ControlRef browser, DataBrowserItemID item,
+                               DataBrowserPropertyID property);
 
 Menu* LiveMenu(MenuRef menu);
 // The item (from 1) of a live menu; null for item 0 or one past the end.
