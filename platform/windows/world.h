@@ -157,6 +157,10 @@ struct Control {
     std::map<std::pair<ControlPartCode, OSType>, Bytes> data;
     PropertyMap properties;
     std::shared_ptr<BrowserData> browser;
+    // The help tag: minimum and maximum content (none when empty), side and hot rectangle.
+    std::vector<std::u16string> helpTag;
+    SInt16 helpSide = 0;
+    Rect helpRect;
 
     int busy = 0;
     bool disposePending = false;
