@@ -103,21 +103,9 @@ MenuRef GetMenu(SInt16) {
 }
 
 MenuRef GetMenuHandle(MenuID menuID) {
-    std::vector<MenuRef> pending(TheWorld().menuBar.rbegin(), TheWorld().menuBar.rend());
-    std::vector<MenuRef> seen;
-    while (!pending.empty()) {
-        MenuRef ref = pending.back();
-        pending.pop_back();
-        Menu* m = LiveMenu(ref);
-        if (!m || std::find(seen.begin(), seen.end(), ref) != seen.end())
-            continue;
-        if (m->id == menuID)
+    for (MenuRef ref : MenuTree(TheWorld().menuBar))
+        if (GetMenuID(ref) == menuID)
             return ref;
-        seen.push_back(ref);
-        for (auto it = m->items.rbegin(); it != m->items.rend(); ++it)
-            if (it->submenu)
-                pending.push_back(it->submenu);
-    }
     return nullptr;
 }
 
@@ -210,18 +198,11 @@ bool ChooseFromMenu(MenuRef menu, Point global, SInt16, MenuRef& outMenu, MenuIt
     if (choice.menu != 0 && choice.menu != GetMenuID(menu)) {
         // A submenu below the menu shown.
         from = nullptr;
-        std::vector<MenuRef> pending{menu};
-        while (!pending.empty() && !from) {
-            Menu* m = LiveMenu(pending.back());
-            pending.pop_back();
-            for (const MenuItem& item : m ? m->items : std::vector<MenuItem>{})
-                if (LiveMenu(item.submenu)) {
-                    if (GetMenuID(item.submenu) == choice.menu)
-                        from = item.submenu;
-                    else if (pending.size() < 64)
-                        pending.push_back(item.submenu);
-                }
-        }
+        for (MenuRef ref : MenuTree({menu}))
+            if (ref != menu && GetMenuID(ref) == choice.menu) {
+                from = ref;
+                break;
+            }
     }
     const MenuItem* item = from ? MenuItemAt(from, choice.item) : nullptr;
     if (!item || item->separator || !IsMenuItemEnabled(from, choice.item))

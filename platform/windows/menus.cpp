@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 #include "platform/text_encoding.h"
 #include "platform/windows/world.h"
@@ -15,6 +16,24 @@ namespace windows_detail {
 
 Menu* LiveMenu(MenuRef menu) {
     return TheWorld().menus.Get(menu);
+}
+
+std::vector<MenuRef> MenuTree(const std::vector<MenuRef>& roots) {
+    std::vector<MenuRef> out;
+    std::unordered_set<MenuRef> seen;
+    std::vector<MenuRef> pending(roots.rbegin(), roots.rend());
+    while (!pending.empty()) {
+        MenuRef ref = pending.back();
+        pending.pop_back();
+        Menu* m = LiveMenu(ref);
+        if (!m || !seen.insert(ref).second)
+            continue;
+        out.push_back(ref);
+        for (auto it = m->items.rbegin(); it != m->items.rend(); ++it)
+            if (it->submenu)
+                pending.push_back(it->submenu);
+    }
+    return out;
 }
 
 MenuItem* MenuItemAt(MenuRef menu, MenuItemIndex item) {
@@ -56,37 +75,16 @@ MenuItem NewItem(CFStringRef text, MenuItemAttributes attributes, MenuCommand co
     return item;
 }
 
-// Every item of the menu and of the menus below it, without recursion; each menu once.
-template <typename F>
-void ForEachItemInTree(MenuRef root, F&& visit) {
-    std::vector<MenuRef> pending{root};
-    std::vector<MenuRef> seen;
-    while (!pending.empty()) {
-        MenuRef ref = pending.back();
-        pending.pop_back();
-        Menu* m = LiveMenu(ref);
-        if (!m || std::find(seen.begin(), seen.end(), ref) != seen.end())
-            continue;
-        seen.push_back(ref);
-        for (MenuItem& item : m->items) {
-            visit(item);
-            if (item.submenu)
-                pending.push_back(item.submenu);
-        }
-    }
-}
-
 void SetCommandEnabled(MenuRef menu, MenuCommand command, bool enabled) {
     std::vector<MenuRef> roots;
     if (menu)
         roots.push_back(menu);
     else
         roots = TheWorld().menuBar;
-    for (MenuRef root : roots)
-        ForEachItemInTree(root, [&](MenuItem& item) {
+    for (MenuRef ref : MenuTree(roots))
+        for (MenuItem& item : LiveMenu(ref)->items)
             if (item.command == command)
                 item.enabled = enabled;
-        });
 }
 
 } // namespace
@@ -115,14 +113,7 @@ void DisposeMenu(MenuRef menu) {
 }
 
 void DisposeMenuTree(MenuRef menu) {
-    std::vector<MenuRef> all;
-    if (LiveMenu(menu))
-        all.push_back(menu);
-    ForEachItemInTree(menu, [&](MenuItem& item) {
-        if (item.submenu && std::find(all.begin(), all.end(), item.submenu) == all.end())
-            all.push_back(item.submenu);
-    });
-    for (MenuRef ref : all)
+    for (MenuRef ref : MenuTree({menu}))
         DisposeMenu(ref);
 }
 

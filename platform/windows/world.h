@@ -409,6 +409,9 @@ std::u16string BrowserCellText(ControlRef browser, DataBrowserItemID item,
                                DataBrowserPropertyID property);
 
 Menu* LiveMenu(MenuRef menu);
+// The live menus of the trees below `roots` (the roots included), depth first in item order,
+// each once however often it hangs below others.
+std::vector<MenuRef> MenuTree(const std::vector<MenuRef>& roots);
 // The item (from 1) of a live menu; null for item 0 or one past the end.
 MenuItem* MenuItemAt(MenuRef menu, MenuItemIndex item);
 // Shows a menu as a pop-up and takes the scripted choice: the menu chosen from and the item,

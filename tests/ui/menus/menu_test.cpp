@@ -157,6 +157,10 @@ TEST_F(MenuTest, PopUpAnswersTheScriptedChoiceWithMenuIdAndItem) {
     menu.DisableItem(1, true);
     test::ScriptPopUpChoice(1);
     EXPECT_EQ(menu.TrackAsPopupMenu(0, 0, 0, nullptr), 0);
+    // Menus that hang below each other in a circle are searched and freed once each.
+    SetMenuItemHierarchicalMenu(sub.GetMenuHandle(), 1, menu.GetMenuHandle());
+    test::ScriptPopUpChoice(1, 999);
+    EXPECT_EQ(menu.TrackAsPopupMenu(0, 0, 0, nullptr), 0);
     DisposeMenuTree(menu.GetMenuHandle());
     EXPECT_FALSE(IsValidMenu(sub.GetMenuHandle()));
 }
