@@ -34,9 +34,9 @@ bool CBK_Instance::Destroy() {
 
 CBK_Instance* CBK_MainInstance::Instance() {
     if (!_instance) {
-        // Lives until the process ends, as every window may still load from it.
-        static CBK_Instance instance;
-        _instance = &instance;
+        // Never destroyed: windows may load from it until the process ends, after the nib
+        // table itself is gone.
+        _instance = new CBK_Instance;
         _instance->Create(static_cast<tbx::FSRef*>(nullptr));
     }
     return _instance;
