@@ -1,6 +1,7 @@
 #include "media/filters/noise_filters.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "media/filters/pixel_routines.h"
@@ -23,13 +24,19 @@ bool CBK_ImageFilterAddNoise::Filter(CBK_Image& image) {
     int32_t w, h;
     if (!BK_Has24BitPixels(image, w, h))
         return image.IsEmpty();
-    imagemagick::StdRandomSource standard;
-    imagemagick::RandomSource& random = m_pRandom ? *m_pRandom : standard;
     // Each byte reads only itself, so the image serves as its own copy.
     uint8_t* p = image.GetData();
     const std::size_t n = std::size_t(w) * h * 3;
+    if (m_pRandom) {
+        for (std::size_t i = 0; i < n; ++i)
+            p[i] = imagemagick::GenerateNoise(p[i], m_nNoiseType, *m_pRandom);
+        return true;
+    }
+    // The standard generator locks on every call; one draw from it seeds a frame's worth of
+    // numbers, which keeps a run reproducible from the application's seed.
+    imagemagick::FastRandomSource random(uint32_t(std::rand()));
     for (std::size_t i = 0; i < n; ++i)
-        p[i] = imagemagick::GenerateNoise(p[i], m_nNoiseType, random);
+        p[i] = imagemagick::GenerateNoiseFrom(p[i], m_nNoiseType, random);
     return true;
 }
 

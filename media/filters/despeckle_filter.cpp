@@ -1,75 +1,151 @@
 #include <cmath>
+#include <vector>
 
 #include "media/filters/noise_filters.h"
 #include "media/filters/pixel_routines.h"
 
-namespace {
-
-// Mask states of one pass.
-enum : uint8_t { kUnvisited = 0, kCounted = 1, kGathered = 2, kDone = 3 };
-
-struct RunSpan {
-    int32_t left;
-    int32_t right;
-};
-
-// One call of a walk that recursed over row runs: the run it found and the next cell of it
-// to continue from, first upwards, then downwards.
-struct Frame {
-    int32_t left, right, y, next;
-    bool down;
-};
-
-class Pass {
+// Despeckle passes as described, region by region in reading order, with two shortcuts that
+// change no result:
+// - Region sizes come from connected components kept across the passes (union-find over
+//   same-coloured 4-neighbours, joined again whenever a region is recoloured), so a region
+//   at or above the pass's size limit is passed over without walking it twice.
+// - A region that was last left as it was (its best neighbour too different, or none) stays
+//   so while neither it nor any neighbour has changed, since the tightness only falls from
+//   one pass to the next; it is not searched again.
+// The neighbour search itself walks row runs over a stack on the heap, in the order of the
+// recursion it replaces, since that order decides between candidates of equal error.
+class CBK_Despeckler {
 public:
-    Pass(int32_t width, int32_t height, uint8_t* pixels, std::vector<uint8_t>& mask)
-        : _w(width), _h(height), _pixels(pixels), _mask(mask) {}
-
-    void Execute(int32_t level, double factor) {
-        const int32_t limit = 1 << level;
-        const double tightness = int32_t(256 / (1 + factor * level));
-        _mask.assign(std::size_t(_w) * _h, kUnvisited);
-        for (int32_t y = 0; y < _h; ++y)
-            for (int32_t x = 0; x < _w; ++x) {
-                if (_mask[Index(x, y)] != kUnvisited)
-                    continue;
-                const uint32_t colour = Colour(x, y);
-                if (FindSize(colour, x, y) >= limit) {
-                    Ignore(x, y);
-                    continue;
-                }
-                _hasBest = false;
-                FindMostSimilarNeighbor(colour, x, y);
-                if (!_hasBest)
-                    continue; // the region stays gathered
-                // The root-mean-square difference per byte.
-                const double error = std::sqrt(_bestError / 3.0);
-                Fill(error > tightness ? colour : _bestColour, x, y);
+    CBK_Despeckler(int32_t width, int32_t height, uint8_t* pixels)
+        : _w(width), _h(height), _pixels(pixels) {
+        const std::size_t n = std::size_t(width) * height;
+        _colour.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            _colour[i] = uint32_t(pixels[i * 3]) | uint32_t(pixels[i * 3 + 1]) << 8 |
+                         uint32_t(pixels[i * 3 + 2]) << 16;
+        _parent.resize(n);
+        _size.assign(n, 1);
+        _done.assign(n, 0);
+        _clean.assign(n, 0);
+        _seen.assign(n, 0);
+        for (std::size_t i = 0; i < n; ++i)
+            _parent[i] = int32_t(i);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                const int32_t i = y * width + x;
+                if (x > 0 && _colour[i - 1] == _colour[i])
+                    Unite(i - 1, i);
+                if (y > 0 && _colour[i - width] == _colour[i])
+                    Unite(i - width, i);
             }
     }
 
-private:
-    std::size_t Index(int32_t x, int32_t y) const { return std::size_t(y) * _w + x; }
-    uint32_t Colour(int32_t x, int32_t y) const {
-        const uint8_t* p = _pixels + Index(x, y) * 3;
-        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
-    }
-    void SetColour(int32_t x, int32_t y, uint32_t colour) {
-        uint8_t* p = _pixels + Index(x, y) * 3;
-        p[0] = uint8_t(colour);
-        p[1] = uint8_t(colour >> 8);
-        p[2] = uint8_t(colour >> 16);
+    void Pass(int32_t level, double factor) {
+        const int64_t limit = int64_t(1) << level;
+        const double tightness = int32_t(256 / (1 + factor * level));
+        ++_passId;
+        _mask.assign(_colour.size(), kUnvisited);
+        const int32_t n = int32_t(_colour.size());
+        for (int32_t p = 0; p < n; ++p) {
+            if (_mask[p] != kUnvisited)
+                continue;
+            const int32_t root = Find(p);
+            if (_done[root] == _passId)
+                continue;
+            if (_size[root] >= limit || _clean[root]) {
+                _done[root] = _passId; // as if measured and cleared, or searched and kept
+                continue;
+            }
+            const uint32_t colour = _colour[p];
+            _hasBest = false;
+            _cells.clear();
+            FindMostSimilarNeighbor(colour, p % _w, p / _w);
+            if (!_hasBest) {
+                _clean[root] = 1; // the region stays gathered
+                continue;
+            }
+            for (int32_t cell : _cells)
+                _mask[cell] = kDone;
+            // The root-mean-square difference per byte.
+            if (std::sqrt(_bestError / 3.0) > tightness) {
+                _clean[root] = 1;
+                continue;
+            }
+            Recolour(root, colour, _bestColour);
+        }
     }
 
-    // Runs `visit` on (x, y) and then, for each run it reports, on the cells above and
-    // below every cell of the run, left to right, as the recursion would, but over a stack
-    // on the heap.
-    template <typename Visit>
-    void Walk(int32_t x, int32_t y, Visit visit) {
+private:
+    enum : uint8_t { kUnvisited = 0, kGathered = 2, kDone = 3 };
+
+    struct Frame {
+        int32_t left, right, y, next;
+        bool down;
+    };
+
+    int32_t Find(int32_t i) {
+        while (_parent[i] != i) {
+            _parent[i] = _parent[_parent[i]];
+            i = _parent[i];
+        }
+        return i;
+    }
+
+    int32_t Unite(int32_t a, int32_t b) {
+        a = Find(a);
+        b = Find(b);
+        if (a == b)
+            return a;
+        if (_size[a] < _size[b])
+            std::swap(a, b);
+        _parent[b] = a;
+        _size[a] += _size[b];
+        return a;
+    }
+
+    void Candidate(uint32_t colour, int32_t i) {
+        const uint32_t other = _colour[i];
+        int32_t error = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int32_t d = int32_t((colour >> shift) & 0xFF) - int32_t((other >> shift) & 0xFF);
+            error += d * d;
+        }
+        if (!_hasBest || error < _bestError) {
+            _hasBest = true;
+            _bestError = error;
+            _bestColour = other;
+        }
+    }
+
+    // From (x, y): a cell of another colour is a candidate; a cell of the colour extends to
+    // its run, whose outer neighbours are candidates, is gathered, and leads on to the cells
+    // above and below each of its cells in turn.
+    void FindMostSimilarNeighbor(uint32_t colour, int32_t x, int32_t y) {
         auto enter = [&](int32_t cx, int32_t cy) {
-            RunSpan run;
-            if (cy >= 0 && cy < _h && visit(cx, cy, run))
-                _stack.push_back({run.left, run.right, cy, run.left, false});
+            if (cy < 0 || cy >= _h)
+                return;
+            const int32_t i = cy * _w + cx;
+            if (_mask[i] == kGathered)
+                return;
+            if (_colour[i] != colour) {
+                Candidate(colour, i);
+                return;
+            }
+            const uint32_t* row = _colour.data() + std::size_t(cy) * _w;
+            int32_t left = cx, right = cx;
+            while (left > 0 && row[left - 1] == colour)
+                --left;
+            while (right + 1 < _w && row[right + 1] == colour)
+                ++right;
+            if (left > 0)
+                Candidate(colour, cy * _w + left - 1);
+            if (right + 1 < _w)
+                Candidate(colour, cy * _w + right + 1);
+            for (int32_t k = left; k <= right; ++k) {
+                _mask[cy * _w + k] = kGathered;
+                _cells.push_back(cy * _w + k);
+            }
+            _stack.push_back({left, right, cy, left, false});
         };
         _stack.clear();
         enter(x, y);
@@ -92,121 +168,102 @@ private:
         }
     }
 
-    // The run of `colour` through (x, y), by colour alone.
-    RunSpan ColourRun(uint32_t colour, int32_t x, int32_t y) const {
-        RunSpan run{x, x};
-        while (run.left > 0 && Colour(run.left - 1, y) == colour)
-            --run.left;
-        while (run.right + 1 < _w && Colour(run.right + 1, y) == colour)
-            ++run.right;
-        return run;
-    }
-
-    // The run of cells in `state` through (x, y).
-    RunSpan StateRun(uint8_t state, int32_t x, int32_t y) const {
-        RunSpan run{x, x};
-        while (run.left > 0 && _mask[Index(run.left - 1, y)] == state)
-            --run.left;
-        while (run.right + 1 < _w && _mask[Index(run.right + 1, y)] == state)
-            ++run.right;
-        return run;
-    }
-
-    void Mark(const RunSpan& run, int32_t y, uint8_t state) {
-        for (int32_t i = run.left; i <= run.right; ++i)
-            _mask[Index(i, y)] = state;
-    }
-
-    int64_t FindSize(uint32_t colour, int32_t x, int32_t y) {
-        int64_t count = 0;
-        Walk(x, y, [&](int32_t cx, int32_t cy, RunSpan& run) {
-            if (_mask[Index(cx, cy)] == kCounted || Colour(cx, cy) != colour)
-                return false;
-            run = ColourRun(colour, cx, cy);
-            Mark(run, cy, kCounted);
-            count += run.right - run.left + 1;
-            return true;
-        });
-        return count;
-    }
-
-    void Candidate(uint32_t colour, int32_t x, int32_t y) {
-        const uint32_t other = Colour(x, y);
-        int32_t error = 0;
-        for (int shift = 0; shift < 24; shift += 8) {
-            const int32_t d = int32_t((colour >> shift) & 0xFF) - int32_t((other >> shift) & 0xFF);
-            error += d * d;
-        }
-        if (!_hasBest || error < _bestError) {
-            _hasBest = true;
-            _bestError = error;
-            _bestColour = other;
-        }
-    }
-
-    void FindMostSimilarNeighbor(uint32_t colour, int32_t x, int32_t y) {
-        Walk(x, y, [&](int32_t cx, int32_t cy, RunSpan& run) {
-            if (_mask[Index(cx, cy)] == kGathered)
-                return false;
-            if (Colour(cx, cy) != colour) {
-                Candidate(colour, cx, cy);
-                return false;
+    // The gathered region takes the colour `to` and joins the regions of that colour beside
+    // it; every region beside it must be searched again.
+    void Recolour(int32_t root, uint32_t from, uint32_t to) {
+        ++_visit;
+        _joined.clear();
+        bool anyPending = false, anyDone = false;
+        for (int32_t cell : _cells) {
+            const int32_t x = cell % _w, y = cell / _w;
+            const int32_t around[4] = {x > 0 ? cell - 1 : -1, x + 1 < _w ? cell + 1 : -1,
+                                       y > 0 ? cell - _w : -1, y + 1 < _h ? cell + _w : -1};
+            for (int32_t q : around) {
+                if (q < 0 || _colour[q] == from)
+                    continue;
+                const int32_t r = Find(q);
+                if (_seen[r] == _visit)
+                    continue;
+                _seen[r] = _visit;
+                _clean[r] = 0;
+                if (_colour[q] != to)
+                    continue;
+                _joined.push_back(q);
+                (_done[r] == _passId ? anyDone : anyPending) = true;
             }
-            run = ColourRun(colour, cx, cy);
-            if (run.left > 0)
-                Candidate(colour, run.left - 1, cy);
-            if (run.right + 1 < _w)
-                Candidate(colour, run.right + 1, cy);
-            Mark(run, cy, kGathered);
-            return true;
-        });
+        }
+        // A region passed over whole in this pass has its cells done; when it joins one
+        // still to come, only the latter's cells may start the joined region's turn.
+        if (anyDone && anyPending)
+            for (int32_t q : _joined)
+                if (_done[Find(q)] == _passId)
+                    MarkDone(q, to);
+        for (int32_t cell : _cells) {
+            _colour[cell] = to;
+            uint8_t* p = _pixels + std::size_t(cell) * 3;
+            p[0] = uint8_t(to);
+            p[1] = uint8_t(to >> 8);
+            p[2] = uint8_t(to >> 16);
+        }
+        int32_t merged = root;
+        for (int32_t q : _joined)
+            merged = Unite(merged, q);
+        _clean[merged] = 0;
+        _done[merged] = anyPending ? 0 : _passId;
     }
 
-    void Fill(uint32_t colour, int32_t x, int32_t y) {
-        Walk(x, y, [&](int32_t cx, int32_t cy, RunSpan& run) {
-            if (_mask[Index(cx, cy)] != kGathered)
-                return false;
-            run = StateRun(kGathered, cx, cy);
-            for (int32_t i = run.left; i <= run.right; ++i)
-                SetColour(i, cy, colour);
-            Mark(run, cy, kDone);
-            return true;
-        });
-    }
-
-    void Ignore(int32_t x, int32_t y) {
-        Walk(x, y, [&](int32_t cx, int32_t cy, RunSpan& run) {
-            if (_mask[Index(cx, cy)] != kCounted)
-                return false;
-            run = StateRun(kCounted, cx, cy);
-            Mark(run, cy, kDone);
-            return true;
-        });
+    // Every cell of the region of `colour` through `start` marked done.
+    void MarkDone(int32_t start, uint32_t colour) {
+        _flood.clear();
+        _flood.push_back(start);
+        _mask[start] = kDone;
+        while (!_flood.empty()) {
+            const int32_t cell = _flood.back();
+            _flood.pop_back();
+            const int32_t x = cell % _w, y = cell / _w;
+            const int32_t around[4] = {x > 0 ? cell - 1 : -1, x + 1 < _w ? cell + 1 : -1,
+                                       y > 0 ? cell - _w : -1, y + 1 < _h ? cell + _w : -1};
+            for (int32_t q : around)
+                if (q >= 0 && _colour[q] == colour && _mask[q] != kDone) {
+                    _mask[q] = kDone;
+                    _flood.push_back(q);
+                }
+        }
     }
 
     int32_t _w, _h;
     uint8_t* _pixels;
-    std::vector<uint8_t>& _mask;
+    std::vector<uint32_t> _colour;
+    std::vector<int32_t> _parent;
+    std::vector<int64_t> _size;
+    std::vector<int32_t> _done;  // per region: the pass that passed over it whole
+    std::vector<uint8_t> _clean; // per region: left as it was, nothing beside it changed
+    std::vector<int32_t> _seen;
+    std::vector<uint8_t> _mask;
     std::vector<Frame> _stack;
+    std::vector<int32_t> _cells;
+    std::vector<int32_t> _joined;
+    std::vector<int32_t> _flood;
+    int32_t _passId = 0;
+    int32_t _visit = 0;
     bool _hasBest = false;
     int32_t _bestError = 0;
     uint32_t _bestColour = 0;
 };
 
-} // namespace
-
 void despeckle_iteration(int32_t level, double factor, int32_t width, int32_t height,
-                         uint8_t* pixels, std::vector<uint8_t>& mask) {
+                         uint8_t* pixels) {
     if (!pixels || width <= 0 || height <= 0)
         return;
-    Pass(width, height, pixels, mask).Execute(level, factor);
+    CBK_Despeckler(width, height, pixels).Pass(level, factor);
 }
 
 bool CBK_ImageFilterDespeckle::Filter(CBK_Image& image) {
     int32_t w, h;
     if (!BK_Has24BitPixels(image, w, h))
         return image.IsEmpty();
+    CBK_Despeckler despeckler(w, h, image.GetData());
     for (int32_t level = 0; level < 20; ++level)
-        despeckle_iteration(level, 3.0, w, h, image.GetData(), m_vMask);
+        despeckler.Pass(level, 3.0);
     return true;
 }

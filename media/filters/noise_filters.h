@@ -21,7 +21,8 @@ public:
 
     void SetNoiseType(int32_t type) { _ChangeSetting(m_nNoiseType, type); }
     int32_t GetNoiseType() const { return m_nNoiseType; }
-    // The random numbers' source, not owned; null for the standard generator.
+    // The random numbers' source, not owned; null for a generator seeded from std::rand on
+    // each Filter.
     void SetRandomSource(imagemagick::RandomSource* source) { m_pRandom = source; }
 
 private:
@@ -35,11 +36,8 @@ public:
     CBK_ImageFilter* MakeCopy() override { return new CBK_ImageFilterDespeckle; }
     // Twenty passes, regions below 2^L pixels merged at the tightness 256 / (1 + 3 L).
     bool Filter(CBK_Image& image) override;
-
-private:
-    std::vector<uint8_t> m_vMask;
 };
 
 // One despeckle pass over width × height pixels of three bytes.
 void despeckle_iteration(int32_t level, double factor, int32_t width, int32_t height,
-                         uint8_t* pixels, std::vector<uint8_t>& mask);
+                         uint8_t* pixels);
