@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "media/filters/despeckler.h"
 #include "media/filters/image_filter.h"
 #include "media/filters/noise.h"
 
@@ -36,6 +37,9 @@ public:
     CBK_ImageFilter* MakeCopy() override { return new CBK_ImageFilterDespeckle; }
     // Twenty passes, regions below 2^L pixels merged at the tightness 256 / (1 + 3 L).
     bool Filter(CBK_Image& image) override;
+
+private:
+    CBK_Despeckler m_despeckler;
 };
 
 // One despeckle pass over width × height pixels of three bytes.
