@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "core/codec/file_io.h"
+#include "core/files/atomic_file.h"
 #include "core/paths/path.h"
-#include "platform/files/atomic_file.h"
 
 namespace {
 
@@ -186,7 +186,7 @@ bool BK_Base64Encode(const CBK_Path& in, const CBK_Path& out, int lineLength) {
     FilePtr input = OpenForReading(in);
     if (!input)
         return false;
-    tbx::AtomicFile output;
+    CBK_AtomicFile output;
     if (!output.Open(BK_WideToFileSystemName(out.GetPathString())))
         return false;
 
@@ -234,7 +234,7 @@ bool BK_Base64Decode(const CBK_Path& in, const CBK_Path& out) {
     FilePtr input = OpenForReading(in);
     if (!input)
         return false;
-    tbx::AtomicFile output;
+    CBK_AtomicFile output;
     if (!output.Open(BK_WideToFileSystemName(out.GetPathString())))
         return false;
 

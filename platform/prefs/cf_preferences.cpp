@@ -12,7 +12,6 @@
 #include <tuple>
 #include <unistd.h>
 
-#include "platform/files/atomic_file.h"
 #include "platform/prefs/property_list.h"
 #include "platform/text_encoding.h"
 
@@ -35,6 +34,7 @@ struct Domain {
 using DomainKey = std::tuple<std::u16string, bool, bool>; // name, any user, any host
 
 std::mutex g_lock;
+PreferencesFileWriter g_writer = nullptr; // guarded by g_lock
 std::map<DomainKey, Domain>& Domains() {
     static std::map<DomainKey, Domain> domains;
     return domains;
@@ -186,7 +186,7 @@ Boolean CFPreferencesSynchronize(CFStringRef applicationID, CFStringRef userName
     for (const auto& [name, value] : domain.changes)
         merged.Set(name, value);
     if (!domain.changes.empty()) {
-        if (!MakeFolders(path) || !WriteFileAtomically(path, plist::Serialize(merged)))
+        if (!g_writer || !MakeFolders(path) || !g_writer(path, plist::Serialize(merged)))
             return false;
         for (auto& change : domain.changes)
             CFRelease(change.second);
@@ -194,6 +194,11 @@ Boolean CFPreferencesSynchronize(CFStringRef applicationID, CFStringRef userName
     }
     domain.values = merged;
     return true;
+}
+
+void CFPreferencesSetFileWriter(PreferencesFileWriter writer) {
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_writer = writer;
 }
 
 namespace test {

@@ -305,6 +305,12 @@ Point LocalToGlobal(const Window& window, Point local);
 Point GlobalToLocal(const Window& window, Point global);
 bool PointInRect(Point p, const Rect& r);
 
+// Moves the mouse one step along the current gesture. False when there is no gesture or it
+// was already released; `released` tells whether this step let the button go.
+bool StepMouse(bool& released);
+// The mouse in the window's local coordinates (global when there is no such window).
+Point LocalMouse(WindowRef window);
+
 // Runs a file drop through the window's drag handlers; false when it has none.
 bool DropOnWindow(WindowRef window, Point global, const std::vector<std::string>& paths);
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "swf/actions/action_list.h"
-#include "swf/tags/swf_tag.h"
+#include "swf/base/swf_tag.h"
 
 namespace ravuz {
 

@@ -10,8 +10,8 @@
 #include <vector>
 #include <zlib.h>
 
+#include "core/files/atomic_file.h"
 #include "core/files/file_functions.h"
-#include "platform/files/atomic_file.h"
 
 int gBK_SwfCompressor_LastError = 0;
 
@@ -72,7 +72,7 @@ Form FileForm(const CBK_Path& path) {
 }
 
 // A folder is never replaced, nor a file without `replace`.
-bool OpenOutput(const CBK_Path& path, bool replace, tbx::AtomicFile& out) {
+bool OpenOutput(const CBK_Path& path, bool replace, CBK_AtomicFile& out) {
     const std::string name = SystemName(path);
     struct stat info;
     if (name.empty() || (::stat(name.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || !replace)))
@@ -86,7 +86,7 @@ void MarkAsSwf(const CBK_Path& path) {
         BK_SetFileTypes(ref, tbx::FourCC("SWF2"), tbx::FourCC("SWFL"));
 }
 
-bool Deflate(InputFile& in, tbx::AtomicFile& out) {
+bool Deflate(InputFile& in, CBK_AtomicFile& out) {
     z_stream zs{};
     if (deflateInit(&zs, 9) != Z_OK)
         return false;
@@ -119,7 +119,7 @@ bool Deflate(InputFile& in, tbx::AtomicFile& out) {
 }
 
 // Stops once `limit` bytes came out, so that a small file cannot inflate without bound.
-bool Inflate(InputFile& in, tbx::AtomicFile& out, uint64_t limit) {
+bool Inflate(InputFile& in, CBK_AtomicFile& out, uint64_t limit) {
     if (limit == 0)
         return true;
     z_stream zs{};
@@ -212,7 +212,7 @@ bool CBK_SwfCompressor::CompressSwf(const CBK_Path& source, const CBK_Path& dest
     if (form == Form::Compressed) // nothing to do, and no reason to record
         return false;
     InputFile in(source);
-    tbx::AtomicFile out;
+    CBK_AtomicFile out;
     if (!OpenOutput(destination, replace, out)) {
         gBK_SwfCompressor_LastError = ERROR_CANNOT_CREATE_OUTPUT;
         return false;
@@ -241,7 +241,7 @@ bool CBK_SwfCompressor::DecompressSwf(const CBK_Path& source, const CBK_Path& de
         gBK_SwfCompressor_LastError = ERROR_CANNOT_OPEN_SOURCE;
         return false;
     }
-    tbx::AtomicFile out;
+    CBK_AtomicFile out;
     if (!OpenOutput(destination, replace, out)) {
         gBK_SwfCompressor_LastError = ERROR_CANNOT_CREATE_OUTPUT;
         return false;

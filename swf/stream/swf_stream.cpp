@@ -5,7 +5,6 @@
 
 #include "platform/memory.h"
 #include "swf/stream/swf_text.h"
-#include "swf/tags/swf_obj.h"
 
 namespace ravuz {
 
@@ -79,10 +78,6 @@ void CBK_SwfStream::Add(char** handle) {
     tbx::HLock(handle);
     AddBytes(*handle, size);
     tbx::HUnlock(handle);
-}
-
-uint32_t CBK_SwfStream::Add(CBK_SwfObj* object) {
-    return object ? object->Write(this) : 0;
 }
 
 void CBK_SwfStream::AddBitStream(CBK_SwfStream* other) {

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "core/events/event.h"
+#include "core/files/atomic_file.h"
 #include "core/paths/path.h"
-#include "platform/files/atomic_file.h"
 #include "platform/types.h"
+#include "swf/base/swf_tag.h"
 #include "swf/stream/swf_stream.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 
@@ -100,7 +100,7 @@ private:
     std::unordered_set<std::wstring> _frameLabels;
     bool _trackHighDepths = false;
     bool _trackHighClipDepths = false;
-    tbx::AtomicFile _file;
+    CBK_AtomicFile _file;
     CBK_Path _path;
     std::unique_ptr<CBK_SwfStream> _scratch;
     int32_t _xmin = 0, _xmax = 20, _ymin = 0, _ymax = 20;

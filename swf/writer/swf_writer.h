@@ -6,7 +6,7 @@
 #include <ostream>
 #include <vector>
 
-#include "swf/tags/swf_tag.h"
+#include "swf/base/swf_tag.h"
 
 namespace ravuz {
 

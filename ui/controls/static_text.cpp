@@ -9,7 +9,7 @@
 #include "core/strings/string.h"
 #include "core/strings/string_functions.h"
 #include "platform/windows/controls.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/base/dialog.h"
 
 namespace {
 

@@ -241,8 +241,8 @@ std::wstring FromHexUtf8(const std::string& hex) {
 TEST(XmlRoundTripTest, TenThousandRandomStrings) {
     TempDir dir;
     std::mt19937 random(20240601);
-    const bool haveLint = !stravel::testing::FindTool("xmllint").empty();
-    const bool havePython = !stravel::testing::FindTool("python3").empty();
+    const bool haveLint = stravel::testing::HaveTool("xmllint");
+    const bool havePython = stravel::testing::HaveTool("python3");
     for (int file = 0; file < 10; ++file) {
         std::vector<std::wstring> strings;
         for (int i = 0; i < 1000; ++i)

@@ -17,8 +17,22 @@ using stravel::testing::ReadFileBytes;
 using stravel::testing::RunTool;
 using stravel::testing::WriteFileBytes;
 
+// Stands in for the writer the application installs; it reports whether the bytes landed.
+bool PlainWriter(const std::string& path, std::string_view bytes) {
+    WriteFileBytes(path, std::string(bytes));
+    return ReadFileBytes(path) == bytes;
+}
+
 class CFPreferencesTest : public stravel::testing::PrefsFolderTest {
 protected:
+    void SetUp() override {
+        PrefsFolderTest::SetUp();
+        CFPreferencesSetFileWriter(&PlainWriter);
+    }
+    void TearDown() override {
+        CFPreferencesSetFileWriter(nullptr);
+        PrefsFolderTest::TearDown();
+    }
     CFStringRef S(const char* text) {
         return CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8);
     }
@@ -105,6 +119,16 @@ TEST_F(CFPreferencesTest, ChangesOfOthersToOtherKeysAreKept) {
     // A kind of value the preferences do not use is written back as it was.
     EXPECT_NE(written.find("<array><integer>1</integer><string>x</string></array>"),
               std::string::npos);
+}
+
+TEST_F(CFPreferencesTest, WithoutAWriterChangesWaitInMemory) {
+    CFPreferencesSetFileWriter(nullptr);
+    Set("kept", kCFBooleanTrue);
+    EXPECT_FALSE(Sync());
+    EXPECT_FALSE(std::filesystem::exists(File()));
+    CFPreferencesSetFileWriter(&PlainWriter);
+    EXPECT_TRUE(Sync());
+    EXPECT_NE(ReadFileBytes(File()).find("<key>kept</key>"), std::string::npos);
 }
 
 TEST_F(CFPreferencesTest, AnUnreadableListIsNeitherUsedNorOverwritten) {

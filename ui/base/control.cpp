@@ -1,7 +1,7 @@
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 #include "platform/windows/controls.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/base/dialog.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/files/atomic_file.h"
+#include "core/files/atomic_file.h"
 #include "tests/support/tools.h"
 
 namespace {
@@ -21,9 +21,9 @@ std::size_t CountEntries(const std::filesystem::path& folder) {
 TEST(AtomicFileTest, CreatesAndReplacesWithoutLeavingTemporaries) {
     TempDir dir;
     const std::string path = dir / "file.txt";
-    ASSERT_TRUE(tbx::WriteFileAtomically(path, "first"));
+    ASSERT_TRUE(BK_WriteFileAtomically(path, "first"));
     EXPECT_EQ(ReadFileBytes(path), "first");
-    ASSERT_TRUE(tbx::WriteFileAtomically(path, std::string("sec\0ond", 7)));
+    ASSERT_TRUE(BK_WriteFileAtomically(path, std::string("sec\0ond", 7)));
     EXPECT_EQ(ReadFileBytes(path), std::string("sec\0ond", 7));
     EXPECT_EQ(CountEntries(dir.Path()), 1u);
 }
@@ -33,7 +33,7 @@ TEST(AtomicFileTest, ALinkKeepsPointingAtTheReplacedFile) {
     const std::string real = dir / "real.txt", link = dir / "link.txt";
     WriteFileBytes(real, "old");
     std::filesystem::create_symlink(real, link);
-    ASSERT_TRUE(tbx::WriteFileAtomically(link, "new"));
+    ASSERT_TRUE(BK_WriteFileAtomically(link, "new"));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(ReadFileBytes(real), "new");
 }
@@ -41,7 +41,7 @@ TEST(AtomicFileTest, ALinkKeepsPointingAtTheReplacedFile) {
 TEST(AtomicFileTest, PatchesWrittenBytesInTheFileAndInTheBuffer) {
     TempDir dir;
     const std::string path = dir / "patched.bin";
-    tbx::AtomicFile file;
+    CBK_AtomicFile file;
     ASSERT_TRUE(file.Open(path));
     const std::string big(100000, 'a'); // goes to the file at once
     ASSERT_TRUE(file.Write(big.data(), big.size()));
@@ -58,7 +58,7 @@ TEST(AtomicFileTest, PatchesWrittenBytesInTheFileAndInTheBuffer) {
     EXPECT_EQ(ReadFileBytes(path), expected);
 
     // A device that cannot take the patch reports it.
-    tbx::AtomicFile full;
+    CBK_AtomicFile full;
     ASSERT_TRUE(full.Open("/dev/full"));
     ASSERT_TRUE(full.Write(big.data(), 10));
     EXPECT_TRUE(full.WriteAt(0, "x", 1));
@@ -67,10 +67,10 @@ TEST(AtomicFileTest, PatchesWrittenBytesInTheFileAndInTheBuffer) {
 
 TEST(AtomicFileTest, FailuresLeaveTheOldFileAndNoTemporary) {
     TempDir dir;
-    EXPECT_FALSE(tbx::WriteFileAtomically(dir / "no/such/folder.txt", "x"));
-    EXPECT_FALSE(tbx::WriteFileAtomically("", "x"));
+    EXPECT_FALSE(BK_WriteFileAtomically(dir / "no/such/folder.txt", "x"));
+    EXPECT_FALSE(BK_WriteFileAtomically("", "x"));
     // A full device is written in place and reports the failure.
-    EXPECT_FALSE(tbx::WriteFileAtomically("/dev/full", "data"));
+    EXPECT_FALSE(BK_WriteFileAtomically("/dev/full", "data"));
     struct stat info;
     ASSERT_EQ(stat("/dev/full", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
@@ -80,7 +80,7 @@ TEST(AtomicFileTest, FailuresLeaveTheOldFileAndNoTemporary) {
         WriteFileBytes(path, "kept");
         std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read |
                                                      std::filesystem::perms::owner_exec);
-        EXPECT_FALSE(tbx::WriteFileAtomically(path, "lost"));
+        EXPECT_FALSE(BK_WriteFileAtomically(path, "lost"));
         std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_all);
         EXPECT_EQ(ReadFileBytes(path), "kept");
         EXPECT_EQ(CountEntries(dir.Path()), 1u);

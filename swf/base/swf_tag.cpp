@@ -1,4 +1,4 @@
-#include "swf/tags/swf_tag.h"
+#include "swf/base/swf_tag.h"
 
 #include <cstring>
 

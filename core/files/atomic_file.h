@@ -6,18 +6,16 @@
 #include <string_view>
 #include <vector>
 
-namespace tbx {
-
 // A new file beside the target (created with O_EXCL under a unique name) that takes the
 // target's place on Commit. A symbolic link is followed, so the file it names is replaced;
 // a target that exists and is not a regular file (a device, a pipe) is written in place.
 // Without a successful Commit the target is untouched and no temporary file is left behind.
-class AtomicFile {
+class CBK_AtomicFile {
 public:
-    AtomicFile() = default;
-    ~AtomicFile() { Discard(); }
-    AtomicFile(const AtomicFile&) = delete;
-    AtomicFile& operator=(const AtomicFile&) = delete;
+    CBK_AtomicFile() = default;
+    ~CBK_AtomicFile() { Discard(); }
+    CBK_AtomicFile(const CBK_AtomicFile&) = delete;
+    CBK_AtomicFile& operator=(const CBK_AtomicFile&) = delete;
 
     // False (errno tells why) when the new file cannot be made.
     bool Open(const std::string& path);
@@ -46,7 +44,5 @@ private:
     bool _failed = false;
 };
 
-// The whole file in one go, as AtomicFile does it.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
-
-} // namespace tbx
+// The whole file in one go, as CBK_AtomicFile does it.
+bool BK_WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -1,4 +1,4 @@
-#include "platform/files/atomic_file.h"
+#include "core/files/atomic_file.h"
 
 #include <cerrno>
 #include <climits>
@@ -9,8 +9,6 @@
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace tbx {
 
 namespace {
 
@@ -62,7 +60,7 @@ std::string UniqueSuffix() {
 
 } // namespace
 
-bool AtomicFile::Open(const std::string& path) {
+bool CBK_AtomicFile::Open(const std::string& path) {
     Discard();
     _failed = false;
     _written = 0;
@@ -95,7 +93,7 @@ bool AtomicFile::Open(const std::string& path) {
     return false;
 }
 
-bool AtomicFile::Flush() {
+bool CBK_AtomicFile::Flush() {
     if (!_buffer.empty() && !_failed && !WriteAll(_fd, _buffer.data(), _buffer.size()))
         _failed = true;
     _written += _buffer.size();
@@ -103,7 +101,7 @@ bool AtomicFile::Flush() {
     return !_failed;
 }
 
-bool AtomicFile::Write(const void* data, std::size_t size) {
+bool CBK_AtomicFile::Write(const void* data, std::size_t size) {
     if (_fd < 0 || _failed)
         return false;
     const char* bytes = static_cast<const char*>(data);
@@ -119,7 +117,7 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
     return true;
 }
 
-bool AtomicFile::WriteAt(uint64_t offset, const void* data, std::size_t size) {
+bool CBK_AtomicFile::WriteAt(uint64_t offset, const void* data, std::size_t size) {
     if (_fd < 0 || _failed || offset > Size() || size > Size() - offset)
         return false;
     const char* bytes = static_cast<const char*>(data);
@@ -135,7 +133,7 @@ bool AtomicFile::WriteAt(uint64_t offset, const void* data, std::size_t size) {
     return !_failed;
 }
 
-bool AtomicFile::Commit() {
+bool CBK_AtomicFile::Commit() {
     if (_fd < 0)
         return false;
     bool ok = Flush();
@@ -163,7 +161,7 @@ bool AtomicFile::Commit() {
     return false;
 }
 
-void AtomicFile::Discard() {
+void CBK_AtomicFile::Discard() {
     const int saved = errno;
     if (_fd >= 0)
         ::close(_fd);
@@ -176,9 +174,7 @@ void AtomicFile::Discard() {
     errno = saved;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    AtomicFile file;
+bool BK_WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    CBK_AtomicFile file;
     return file.Open(path) && file.Write(bytes.data(), bytes.size()) && file.Commit();
 }
-
-} // namespace tbx

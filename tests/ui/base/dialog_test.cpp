@@ -11,8 +11,8 @@
 #include "platform/windows/test_driver.h"
 #include "platform/windows/windows.h"
 #include "tests/ui/ui_fixture.h"
-#include "ui/controls/control.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/base/control.h"
+#include "ui/base/dialog.h"
 
 namespace {
 

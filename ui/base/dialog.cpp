@@ -1,4 +1,4 @@
-#include "ui/dialogs/dialog.h"
+#include "ui/base/dialog.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@
 #include "platform/windows/events.h"
 #include "platform/windows/nib.h"
 #include "platform/windows/windows.h"
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "platform/windows/events.h"
 #include "platform/windows/font_panel.h"
 #include "platform/windows/windows.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/base/dialog.h"
 
 namespace {
 

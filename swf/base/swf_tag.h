@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "swf/base/swf_obj.h"
+#include "swf/base/tag_codes.h"
 #include "swf/stream/swf_stream.h"
-#include "swf/tags/swf_obj.h"
-#include "swf/tags/tag_codes.h"
 
 namespace ravuz {
 

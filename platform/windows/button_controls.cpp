@@ -1,0 +1,116 @@
+// Push, bevel, check-box and radio buttons.
+#include <algorithm>
+
+#include "platform/windows/control_family.h"
+#include "platform/windows/controls.h"
+
+namespace tbx {
+
+using namespace windows_detail;
+
+namespace {
+
+class Buttons final : public ControlFamily {
+public:
+    ControlPartCode PartAt(const Control& c, Point) const override {
+        const bool box = c.kind == ControlKind::CheckBox || c.kind == ControlKind::RadioButton;
+        return box ? kControlCheckBoxPart : kControlButtonPart;
+    }
+
+    void Clicked(Control& c, ControlPartCode) const override {
+        if (c.autoToggle && c.kind == ControlKind::CheckBox)
+            c.value = c.value ? 0 : 1;
+        else if (c.autoToggle && c.kind == ControlKind::RadioButton)
+            c.value = 1;
+        else if (c.kind == ControlKind::BevelButton && (c.bevelBehavior & kControlBehaviorToggles))
+            c.value = c.value ? 0 : 1;
+    }
+
+    OSStatus SetData(Control& c, OSType tag, UInt32 size, const void* data) const override {
+        if (TakesContent(c) && tag == kControlBevelButtonContentTag)
+            return ReadValue(data, size, c.content);
+        if (c.kind == ControlKind::BevelButton && tag == kControlBevelButtonMenuValueTag)
+            return ReadValue(data, size, c.menuValue);
+        return errDataNotSupported;
+    }
+
+    OSStatus GetData(const Control& c, OSType tag, UInt32 bufferSize, void* data,
+                     UInt32* actualSize) const override {
+        if (TakesContent(c) && tag == kControlBevelButtonContentTag)
+            return WriteValue(c.content, bufferSize, data, actualSize);
+        if (c.kind == ControlKind::BevelButton && tag == kControlBevelButtonMenuValueTag)
+            return WriteValue(c.menuValue, bufferSize, data, actualSize);
+        return errDataNotSupported;
+    }
+
+private:
+    static bool TakesContent(const Control& c) { return c.kind != ControlKind::CheckBox; }
+};
+
+} // namespace
+
+namespace windows_detail {
+
+const ControlFamily& ButtonFamily() {
+    static const Buttons family;
+    return family;
+}
+
+} // namespace windows_detail
+
+OSStatus CreatePushButtonControl(WindowRef window, const Rect* bounds, CFStringRef title,
+                                 ControlRef* outControl) {
+    Control* c = nullptr;
+    OSStatus status = NewControl(window, bounds, ControlKind::PushButton, outControl, &c);
+    if (status == noErr) {
+        c->title = TextOf(title);
+        c->maximum = 1; // a push button may show a checked state
+    }
+    return status;
+}
+
+OSStatus CreateBevelButtonControl(WindowRef window, const Rect* bounds, CFStringRef title, UInt16,
+                                  UInt16 behavior, const ControlButtonContentInfo* content, SInt16,
+                                  UInt16, UInt16, ControlRef* outControl) {
+    Control* c = nullptr;
+    OSStatus status = NewControl(window, bounds, ControlKind::BevelButton, outControl, &c);
+    if (status == noErr) {
+        c->title = TextOf(title);
+        c->bevelBehavior = behavior;
+        if (content)
+            c->content = *content;
+        c->maximum = (behavior & kControlBehaviorToggles) ? 1 : 0;
+    }
+    return status;
+}
+
+namespace {
+
+OSStatus NewBox(WindowRef window, const Rect* bounds, ControlKind kind, CFStringRef title,
+                SInt32 initialValue, Boolean autoToggle, ControlRef* outControl) {
+    Control* c = nullptr;
+    OSStatus status = NewControl(window, bounds, kind, outControl, &c);
+    if (status == noErr) {
+        c->title = TextOf(title);
+        c->maximum = 2; // off, on, mixed
+        c->value = std::clamp<SInt32>(initialValue, 0, 2);
+        c->autoToggle = autoToggle;
+    }
+    return status;
+}
+
+} // namespace
+
+OSStatus CreateCheckBoxControl(WindowRef window, const Rect* bounds, CFStringRef title,
+                               SInt32 initialValue, Boolean autoToggle, ControlRef* outControl) {
+    return NewBox(window, bounds, ControlKind::CheckBox, title, initialValue, autoToggle,
+                  outControl);
+}
+
+OSStatus CreateRadioButtonControl(WindowRef window, const Rect* bounds, CFStringRef title,
+                                  SInt32 initialValue, Boolean autoToggle, ControlRef* outControl) {
+    return NewBox(window, bounds, ControlKind::RadioButton, title, initialValue, autoToggle,
+                  outControl);
+}
+
+} // namespace tbx
