@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -15,6 +16,9 @@
 // - A region that was last left as it was (its best neighbour too different, or none) stays
 //   so while neither it nor any neighbour has changed, since the tightness only falls from
 //   one pass to the next; it is not searched again.
+// - Instead of scanning every pixel, a pass visits the first pixels of the regions that may
+//   change, in reading order: a region not touched in this pass has been passed exactly when
+//   its first pixel lies before the current one.
 // The neighbour search itself walks row runs over a stack on the heap, in the order of the
 // recursion it replaces, since that order decides between candidates of equal error.
 class CBK_Despeckler {
@@ -32,12 +36,15 @@ public:
                          uint32_t(pixels[i * 3 + 2]) << 16;
         _parent.resize(n);
         _size.assign(n, 1);
-        _done.assign(n, 0);
+        _first.resize(n);
+        _start.assign(n, kNone);
+        _joinedPass.assign(n, 0);
         _clean.assign(n, 0);
         _seen.assign(n, 0);
         _visit = 0;
         for (std::size_t i = 0; i < n; ++i)
             _parent[i] = int32_t(i);
+        _first = _parent;
         _unsettled = _parent;
         for (int32_t y = 0; y < height; ++y)
             for (int32_t x = 0; x < width; ++x) {
@@ -53,16 +60,28 @@ public:
         const int64_t limit = int64_t(1) << std::min(level, 40);
         const double tightness = int32_t(256 / (1 + factor * level));
         ++_passId;
-        if (!AnyUnsettledBelow(limit))
+        _events.assign(_colour.size() / 64 + 1, 0);
+        bool any = false;
+        for (int32_t r : Unsettled())
+            if (_size[r] < limit) {
+                Schedule(_first[r]);
+                any = true;
+            }
+        if (!any)
             return; // every region is too large or known to stay: the pass changes nothing
         _mask.assign(_colour.size(), kUnvisited);
-        for (int32_t y = 0, p = 0; y < _h; ++y)
-            for (int32_t x = 0; x < _w; ++x, ++p)
-                Visit(x, y, p, limit, tightness);
+        // Turns are only ever scheduled after the current pixel, so one sweep takes them all.
+        for (std::size_t word = 0; word < _events.size(); ++word)
+            while (_events[word]) {
+                const int bit = __builtin_ctzll(_events[word]);
+                _events[word] &= _events[word] - 1;
+                Visit(int32_t(word * 64 + bit), limit, tightness);
+            }
     }
 
 private:
     enum : uint8_t { kUnvisited = 0, kGathered = 2, kDone = 3 };
+    static constexpr int32_t kNone = INT32_MAX;
 
     struct Frame {
         int32_t left, right, y, next;
@@ -73,54 +92,58 @@ private:
         int32_t index, x, y;
     };
 
-    void Visit(int32_t x, int32_t y, int32_t p, int64_t limit, double tightness) {
-        {
-            if (_mask[p] != kUnvisited)
-                return;
-            // The left neighbour of the same region was passed over whole just before.
-            if (x != 0 && _mask[p - 1] == kUnvisited && _colour[p - 1] == _colour[p])
-                return;
-            const int32_t root = Find(p);
-            if (_done[root] == _passId)
-                return;
-            if (_size[root] >= limit || _clean[root]) {
-                _done[root] = _passId; // as if measured and cleared, or searched and kept
-                return;
-            }
-            const uint32_t colour = _colour[p];
-            _hasBest = false;
-            _cells.clear();
-            FindMostSimilarNeighbor(colour, x, y);
-            if (!_hasBest) {
-                _clean[root] = 1; // the region stays gathered
-                return;
-            }
-            for (const Cell& cell : _cells)
-                _mask[cell.index] = kDone;
-            if (Rms(_bestError) > tightness) {
-                _clean[root] = 1;
-                return;
-            }
-            Recolour(root, colour, _bestColour, tightness);
-        }
+    // Where the region's turn comes in this pass, kNone once it has had it. A region joined
+    // in this pass keeps its own; any other has its turn at its first pixel.
+    int32_t Start(int32_t root, int32_t position) const {
+        if (_joinedPass[root] == _passId)
+            return _start[root];
+        return _first[root] > position ? _first[root] : kNone;
     }
 
-    // Keeps the list of regions that are neither known to stay nor searched yet, and tells
-    // whether one of them is below the size limit.
-    bool AnyUnsettledBelow(int64_t limit) {
+    void Visit(int32_t p, int64_t limit, double tightness) {
+        const int32_t root = Find(p);
+        // Stale: the region was joined since, or had its turn.
+        if (_joinedPass[root] == _passId ? _start[root] != p : _first[root] != p)
+            return;
+        _start[root] = kNone;
+        _joinedPass[root] = _passId;
+        if (_size[root] >= limit || _clean[root])
+            return; // as if measured and cleared, or searched and kept
+        const uint32_t colour = _colour[p];
+        _hasBest = false;
+        _cells.clear();
+        FindMostSimilarNeighbor(colour, p % _w, p / _w);
+        if (!_hasBest) {
+            _clean[root] = 1; // the region stays gathered
+            return;
+        }
+        for (const Cell& cell : _cells)
+            _mask[cell.index] = kDone;
+        if (Rms(_bestError) > tightness) {
+            _clean[root] = 1;
+            return;
+        }
+        Recolour(root, colour, _bestColour, tightness, p);
+    }
+
+    // Regions neither known to stay nor searched yet, each once.
+    const std::vector<int32_t>& Unsettled() {
         ++_visit;
         std::size_t kept = 0;
-        bool below = false;
         for (int32_t r : _unsettled) {
             r = Find(r);
             if (_clean[r] || _seen[r] == _visit)
                 continue;
             _seen[r] = _visit;
             _unsettled[kept++] = r;
-            below = below || _size[r] < limit;
         }
         _unsettled.resize(kept);
-        return below;
+        return _unsettled;
+    }
+
+    void Schedule(int32_t start) {
+        if (start != kNone)
+            _events[std::size_t(start) / 64] |= uint64_t(1) << (start % 64);
     }
 
     int32_t Find(int32_t i) {
@@ -140,6 +163,7 @@ private:
             std::swap(a, b);
         _parent[b] = a;
         _size[a] += _size[b];
+        _first[a] = std::min(_first[a], _first[b]);
         return a;
     }
 
@@ -217,11 +241,12 @@ private:
     }
 
     // The gathered region takes the colour `to` and joins the regions of that colour beside
-    // it; every region beside it must be searched again.
-    void Recolour(int32_t root, uint32_t from, uint32_t to, double tightness) {
+    // it; the regions beside it that may now change are searched again, in this pass when
+    // their turn is still to come.
+    void Recolour(int32_t root, uint32_t from, uint32_t to, double tightness, int32_t position) {
         ++_visit;
         _joined.clear();
-        bool anyPending = false, anyDone = false;
+        int32_t start = kNone;
         for (const Cell& c : _cells) {
             const int32_t cell = c.index;
             const int32_t around[4] = {c.x > 0 ? cell - 1 : -1, c.x + 1 < _w ? cell + 1 : -1,
@@ -233,26 +258,20 @@ private:
                 if (_seen[r] == _visit)
                     continue;
                 _seen[r] = _visit;
-                if (_colour[q] != to) {
-                    // A region known to stay keeps staying while its new neighbour's colour is
-                    // beyond the tightness too, which only falls from pass to pass.
-                    if (_clean[r] && Rms(_colour[q], to) > tightness)
-                        continue;
-                    _clean[r] = 0;
-                    _unsettled.push_back(r);
+                if (_colour[q] == to) {
+                    _joined.push_back(q);
+                    start = std::min(start, Start(r, position));
                     continue;
                 }
+                // A region known to stay keeps staying while its new neighbour's colour is
+                // beyond the tightness too, which only falls from pass to pass.
+                if (_clean[r] && Rms(_colour[q], to) > tightness)
+                    continue;
                 _clean[r] = 0;
-                _joined.push_back(q);
-                (_done[r] == _passId ? anyDone : anyPending) = true;
+                _unsettled.push_back(r);
+                Schedule(Start(r, position));
             }
         }
-        // A region passed over whole in this pass has its cells done; when it joins one
-        // still to come, only the latter's cells may start the joined region's turn.
-        if (anyDone && anyPending)
-            for (int32_t q : _joined)
-                if (_done[Find(q)] == _passId)
-                    MarkDone(q, to);
         for (const Cell& c : _cells) {
             _colour[c.index] = to;
             uint8_t* p = _pixels + std::size_t(c.index) * 3;
@@ -265,26 +284,9 @@ private:
             merged = Unite(merged, q);
         _clean[merged] = 0;
         _unsettled.push_back(merged);
-        _done[merged] = anyPending ? 0 : _passId;
-    }
-
-    // Every cell of the region of `colour` through `start` marked done.
-    void MarkDone(int32_t start, uint32_t colour) {
-        _flood.clear();
-        _flood.push_back(start);
-        _mask[start] = kDone;
-        while (!_flood.empty()) {
-            const int32_t cell = _flood.back();
-            _flood.pop_back();
-            const int32_t x = cell % _w, y = cell / _w;
-            const int32_t around[4] = {x > 0 ? cell - 1 : -1, x + 1 < _w ? cell + 1 : -1,
-                                       y > 0 ? cell - _w : -1, y + 1 < _h ? cell + _w : -1};
-            for (int32_t q : around)
-                if (q >= 0 && _colour[q] == colour && _mask[q] != kDone) {
-                    _mask[q] = kDone;
-                    _flood.push_back(q);
-                }
-        }
+        _joinedPass[merged] = _passId;
+        _start[merged] = start;
+        Schedule(start);
     }
 
     int32_t _w = 0, _h = 0;
@@ -292,14 +294,16 @@ private:
     std::vector<uint32_t> _colour;
     std::vector<int32_t> _parent;
     std::vector<int32_t> _size;
-    std::vector<int32_t> _done;  // per region: the pass that passed over it whole
-    std::vector<uint8_t> _clean; // per region: left as it was, nothing beside it changed
+    std::vector<int32_t> _first;      // per region: its first pixel in reading order
+    std::vector<int32_t> _start;      // per region joined in this pass: see Start
+    std::vector<int32_t> _joinedPass; // per region: the pass that joined or visited it
+    std::vector<uint8_t> _clean;      // per region: left as it was, nothing beside it changed
     std::vector<int32_t> _seen;
     std::vector<uint8_t> _mask;
     std::vector<Frame> _stack;
     std::vector<Cell> _cells; // the region being searched
     std::vector<int32_t> _joined;
-    std::vector<int32_t> _flood;
+    std::vector<uint64_t> _events;   // one bit per pixel at which a region has its turn
     std::vector<int32_t> _unsettled; // regions (by any of their cells) still to be searched
     int32_t _passId = 0;
     int32_t _visit = 0;
