@@ -282,6 +282,18 @@ TEST(FilterEdgeCaseTest, PixelRoutines) {
     EXPECT_TRUE(ConvolveImage(image, 3, twice));
     EXPECT_EQ(image.GetData()[0], 25);
 
+    EXPECT_EQ(ScaleLongToQuantum(0xFFFFFFFFu), 255);
+    EXPECT_EQ(ScaleQuantumToShort(255), 65535);
+    EXPECT_EQ(ScaleShortToQuantum(514), 2);
+    // One hull step on a single inner pixel with the offset to the right: raised towards
+    // the brighter right neighbour, then again where the left one is brighter still.
+    uint8_t f[9] = {0, 0, 0, 0, 10, 20, 0, 0, 0}, g[9] = {0, 0, 0, 30, 0, 20, 0, 0, 0};
+    Hull(1, 0, 1, 1, f, g, 1);
+    EXPECT_EQ(g[4], 11);
+    EXPECT_EQ(f[4], 12);
+    Hull(1, 0, 1, 1, f, g, -1);
+    EXPECT_EQ(g[4], 12); // 20 is not at or below 10
+
     // Fetches past the edges repeat the edge pixels.
     Bytes ramp = {0, 0, 0, 90, 90, 90, 30, 30, 30, 120, 120, 120};
     CBK_Image square = Make(2, 2, ramp);
