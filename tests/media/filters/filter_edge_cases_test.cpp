@@ -287,12 +287,12 @@ TEST(FilterEdgeCaseTest, PixelRoutines) {
     EXPECT_EQ(ScaleShortToQuantum(514), 2);
     // One hull step on a single inner pixel with the offset to the right: raised towards
     // the brighter right neighbour, then again where the left one is brighter still.
-    uint8_t f[9] = {0, 0, 0, 0, 10, 20, 0, 0, 0}, g[9] = {0, 0, 0, 30, 0, 20, 0, 0, 0};
-    Hull(1, 0, 1, 1, f, g, 1);
-    EXPECT_EQ(g[4], 11);
-    EXPECT_EQ(f[4], 12);
-    Hull(1, 0, 1, 1, f, g, -1);
-    EXPECT_EQ(g[4], 12); // 20 is not at or below 10
+    uint8_t fPlane[9] = {0, 0, 0, 0, 10, 20, 0, 0, 0}, gPlane[9] = {0, 0, 0, 30, 0, 20, 0, 0, 0};
+    Hull(1, 0, 1, 1, fPlane, gPlane, 1);
+    EXPECT_EQ(gPlane[4], 11);
+    EXPECT_EQ(fPlane[4], 12);
+    Hull(1, 0, 1, 1, fPlane, gPlane, -1);
+    EXPECT_EQ(gPlane[4], 12); // 20 is not at or below 10
 
     // Fetches past the edges repeat the edge pixels.
     Bytes ramp = {0, 0, 0, 90, 90, 90, 30, 30, 30, 120, 120, 120};
