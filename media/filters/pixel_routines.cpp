@@ -71,7 +71,12 @@ std::unique_ptr<PixelPacket[]> AcquireImagePixels(const CBK_Image& image, int32_
     return block;
 }
 
-int32_t GetOptimalKernelWidth1D(double radius, double sigma) {
+namespace {
+
+// The first odd width from 5 whose edge weight, against the weights' sum, falls below one
+// level, less 2; `edge` and `sum` give both for a width's half-width.
+template <typename Edge, typename Sum>
+int32_t KernelWidth(double radius, double sigma, Edge edge, Sum sum) {
     if (radius > 0)
         return 2 * int32_t(std::ceil(std::min(radius, kMaxKernelRadius))) + 1;
     if (!(sigma > 0))
@@ -80,30 +85,37 @@ int32_t GetOptimalKernelWidth1D(double radius, double sigma) {
     // for any sigma large enough never to get so far.
     for (int32_t width = 5; width < 2 * int32_t(kMaxKernelRadius); width += 2) {
         const int32_t h = width / 2;
-        double sum = 0;
-        for (int32_t u = -h; u <= h; ++u)
-            sum += std::exp(-double(u * u) / (2.0 * sigma * sigma));
-        if (int32_t(255.0 * std::exp(-double(h * h) / (2.0 * sigma * sigma)) / sum) < 1)
+        if (int32_t(255.0 * edge(h) / sum(h)) < 1)
             return width - 2;
     }
     return 2 * int32_t(kMaxKernelRadius) + 1;
 }
 
-int32_t GetOptimalKernelWidth2D(double radius, double sigma) {
-    if (radius > 0)
-        return 2 * int32_t(std::ceil(std::min(radius, kMaxKernelRadius))) + 1;
-    if (!(sigma > 0))
-        return 3;
-    for (int32_t width = 5; width < 2 * int32_t(kMaxKernelRadius); width += 2) {
-        const int32_t h = width / 2;
-        double sum = 0;
-        for (int32_t v = -h; v <= h; ++v)
+} // namespace
+
+int32_t GetOptimalKernelWidth1D(double radius, double sigma) {
+    const double twoSigmaSquared = 2.0 * sigma * sigma;
+    return KernelWidth(
+        radius, sigma, [&](int32_t h) { return std::exp(-double(h * h) / twoSigmaSquared); },
+        [&](int32_t h) {
+            double sum = 0;
             for (int32_t u = -h; u <= h; ++u)
-                sum += std::exp(-double(u * u + v * v) / (sigma * sigma));
-        if (int32_t(255.0 * std::exp(-double(h * h) / (sigma * sigma)) / sum) < 1)
-            return width - 2;
-    }
-    return 2 * int32_t(kMaxKernelRadius) + 1;
+                sum += std::exp(-double(u * u) / twoSigmaSquared);
+            return sum;
+        });
+}
+
+int32_t GetOptimalKernelWidth2D(double radius, double sigma) {
+    const double sigmaSquared = sigma * sigma;
+    return KernelWidth(
+        radius, sigma, [&](int32_t h) { return std::exp(-double(h * h) / sigmaSquared); },
+        [&](int32_t h) {
+            double sum = 0;
+            for (int32_t v = -h; v <= h; ++v)
+                for (int32_t u = -h; u <= h; ++u)
+                    sum += std::exp(-double(u * u + v * v) / sigmaSquared);
+            return sum;
+        });
 }
 
 void HSLTransform(double hue, double saturation, double luminosity, Quantum* red, Quantum* green,

@@ -67,66 +67,56 @@ bool Convolve(Picture& im, int order, std::vector<double> k) {
     return true;
 }
 
-// The ring form of the stack blur over `channels` interleaved channels.
+// One pass of the ring form of the stack blur along a line of `length` samples.
+template <typename In, typename Out>
+void RingPass(int length, int r, const std::vector<int>& table, In sample, Out store) {
+    const int div = 2 * r + 1;
+    std::vector<int> ring(static_cast<size_t>(div));
+    int sum = 0, in = 0, out = 0;
+    for (int i = -r; i <= r; ++i) {
+        ring[i + r] = sample(i);
+        sum += sample(i) * (r + 1 - std::abs(i));
+        (i <= 0 ? out : in) += sample(i);
+    }
+    int pos = r;
+    for (int x = 0; x < length; ++x) {
+        store(x, table[sum]);
+        sum -= out;
+        int& leaving = ring[(pos - r + div) % div];
+        out -= leaving;
+        leaving = sample(std::min(x + r + 1, length - 1));
+        in += leaving;
+        sum += in;
+        pos = (pos + 1) % div;
+        in -= ring[pos];
+        out += ring[pos];
+    }
+}
+
+// The stack blur over `channels` interleaved channels: rows, then columns.
 void RingStackBlur(std::vector<uint8_t>& data, int w, int h, int channels, int r) {
     if (r < 1)
         return;
-    const int div = 2 * r + 1;
     const int divsum = (r + 1) * (r + 1);
     std::vector<int> table(size_t(256) * divsum);
     for (size_t i = 0; i < table.size(); ++i)
         table[i] = int(i) / divsum;
     std::vector<int> plane(size_t(w) * h * channels);
-    std::vector<int> ring(static_cast<size_t>(div));
     for (int c = 0; c < channels; ++c) {
-        for (int y = 0; y < h; ++y) {
-            auto sample = [&](int x) {
-                return int(data[(size_t(y) * w + std::clamp(x, 0, w - 1)) * channels + c]);
-            };
-            int sum = 0, in = 0, out = 0;
-            for (int i = -r; i <= r; ++i) {
-                ring[i + r] = sample(i);
-                sum += sample(i) * (r + 1 - std::abs(i));
-                (i <= 0 ? out : in) += sample(i);
-            }
-            int pos = r;
-            for (int x = 0; x < w; ++x) {
-                plane[(size_t(y) * w + x) * channels + c] = table[sum];
-                sum -= out;
-                int& leaving = ring[(pos - r + div) % div];
-                out -= leaving;
-                leaving = sample(std::min(x + r + 1, w - 1));
-                in += leaving;
-                sum += in;
-                pos = (pos + 1) % div;
-                in -= ring[pos];
-                out += ring[pos];
-            }
-        }
-        for (int x = 0; x < w; ++x) {
-            auto sample = [&](int y) {
-                return plane[(size_t(std::clamp(y, 0, h - 1)) * w + x) * channels + c];
-            };
-            int sum = 0, in = 0, out = 0;
-            for (int i = -r; i <= r; ++i) {
-                ring[i + r] = sample(i);
-                sum += sample(i) * (r + 1 - std::abs(i));
-                (i <= 0 ? out : in) += sample(i);
-            }
-            int pos = r;
-            for (int y = 0; y < h; ++y) {
-                data[(size_t(y) * w + x) * channels + c] = uint8_t(table[sum]);
-                sum -= out;
-                int& leaving = ring[(pos - r + div) % div];
-                out -= leaving;
-                leaving = sample(std::min(y + r + 1, h - 1));
-                in += leaving;
-                sum += in;
-                pos = (pos + 1) % div;
-                in -= ring[pos];
-                out += ring[pos];
-            }
-        }
+        for (int y = 0; y < h; ++y)
+            RingPass(
+                w, r, table,
+                [&](int x) {
+                    return int(data[(size_t(y) * w + std::clamp(x, 0, w - 1)) * channels + c]);
+                },
+                [&](int x, int v) { plane[(size_t(y) * w + x) * channels + c] = v; });
+        for (int x = 0; x < w; ++x)
+            RingPass(
+                h, r, table,
+                [&](int y) {
+                    return plane[(size_t(std::clamp(y, 0, h - 1)) * w + x) * channels + c];
+                },
+                [&](int y, int v) { data[(size_t(y) * w + x) * channels + c] = uint8_t(v); });
     }
 }
 
