@@ -12,30 +12,10 @@ CBK_ControlImage::~CBK_ControlImage() {
     Destroy();
 }
 
-bool CBK_ControlImage::Create(CBK_Dialog& dialog, uint32_t code, tbx::Rect& bounds,
-                              const wchar_t* text) {
-    if (!CBK_Control::Create(dialog, code, bounds, text))
-        return false;
-    tbx::ControlRef control = nullptr;
-    const tbx::OSStatus status =
-        tbx::CreateUserPaneControl(dialog.GetWindowHandle(), &bounds, 0, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    tbx::ShowControl(control);
-    return OnInit() && _OnCreate(dialog, code);
-}
-
 bool CBK_ControlImage::Destroy() {
-    bool ok = true;
-    if (m_hHandler)
-        ok = tbx::RemoveEventHandler(m_hHandler) == tbx::noErr;
-    m_hHandler = nullptr;
     BK_DestroyPixmap(m_pBuffer);
     BK_DestroyPixmap(m_pPicture);
-    return CBK_Control::Destroy() && ok;
+    return CBK_ControlPane::Destroy();
 }
 
 bool CBK_ControlImage::OnInit() {
@@ -45,18 +25,8 @@ bool CBK_ControlImage::OnInit() {
     BK_DestroyPixmap(m_pBuffer);
     if (!BK_CreatePixmap(m_pBuffer, uint32_t(width), uint32_t(height), 32))
         return false;
-    tbx::SetControlReference(m_hControl, reinterpret_cast<tbx::SRefCon>(this));
     Reset();
-    static const tbx::EventTypeSpec update{tbx::FourCC("wind"), 1};
-    if (!m_hHandler)
-        tbx::InstallEventHandler(tbx::GetControlEventTarget(m_hControl), _OnEvent, 1, &update, this,
-                                 &m_hHandler);
-    return true;
-}
-
-tbx::OSStatus CBK_ControlImage::_OnEvent(tbx::EventHandlerCallRef, tbx::EventRef, void* data) {
-    static_cast<CBK_ControlImage*>(data)->OnDraw();
-    return tbx::eventNotHandledErr;
+    return _InstallUpdateHandler();
 }
 
 bool CBK_ControlImage::_MakePicturePort(int32_t width, int32_t height) {

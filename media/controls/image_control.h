@@ -4,18 +4,16 @@
 
 #include <cstdint>
 
+#include "media/controls/pane_control.h"
 #include "media/image/image.h"
 #include "platform/quickdraw/qd_types.h"
 #include "platform/windows/carbon_types.h"
-#include "ui/base/control.h"
 
-class CBK_ControlImage : public CBK_Control {
+class CBK_ControlImage : public CBK_ControlPane {
 public:
     CBK_ControlImage() = default;
     ~CBK_ControlImage() override;
 
-    using CBK_Control::Create;
-    bool Create(CBK_Dialog& dialog, uint32_t code, tbx::Rect& bounds, const wchar_t*) override;
     bool Destroy() override;
     // Makes the window buffer and installs the update handler; false without a buffer.
     bool OnInit() override;
@@ -25,19 +23,17 @@ public:
     bool SetImage(CBK_Image& image);
     // Paints the picture port with 0x00BBGGRR and redraws.
     void Fill(uint32_t color);
-    bool OnDraw();
+    bool OnDraw() override;
 
     const tbx::Rect& GetSourceRect() const { return m_rcSource; }
     const tbx::Rect& GetTargetRect() const { return m_rcTarget; }
     tbx::GWorldPtr GetWindowBuffer() const { return m_pBuffer; }
 
 private:
-    static tbx::OSStatus _OnEvent(tbx::EventHandlerCallRef, tbx::EventRef, void* data);
     bool _MakePicturePort(int32_t width, int32_t height);
 
     tbx::GWorldPtr m_pBuffer = nullptr;
     tbx::GWorldPtr m_pPicture = nullptr;
     tbx::Rect m_rcSource{};
     tbx::Rect m_rcTarget{};
-    tbx::EventHandlerRef m_hHandler = nullptr;
 };

@@ -150,25 +150,8 @@ void CBK_ImageWatermark::_Resample() {
 }
 
 void CBK_ImageWatermark::_BuildAlphaMap() {
-    const int32_t sw = m_imgSource.GetWidth(), sh = m_imgSource.GetHeight();
-    if (m_imgSource.IsEmpty() || m_imgSource.GetBitsPerPixel() != 24)
-        return;
-    CBK_Image mask;
-    if (!mask.Copy(m_imgSource))
-        return;
-    const uint8_t r = uint8_t(m_nTransparentColor), g = uint8_t(m_nTransparentColor >> 8),
-                  b = uint8_t(m_nTransparentColor >> 16);
-    uint8_t* p = mask.GetData();
-    for (std::size_t i = 0, n = std::size_t(sw) * sh; i < n; ++i, p += 3) {
-        const uint8_t v = p[0] == r && p[1] == g && p[2] == b ? 0 : 255;
-        p[0] = p[1] = p[2] = v;
-    }
-    mask.Resize(GetWidth(), GetHeight());
-    const std::size_t count = std::size_t(mask.GetWidth()) * mask.GetHeight();
-    m_vAlphaMap.resize(count);
-    const uint8_t* in = mask.GetData();
-    for (std::size_t i = 0; i < count; ++i, in += 3)
-        m_vAlphaMap[i] = *in;
+    BK_BuildWatermarkAlphaMap(m_imgSource, m_nTransparentColor, GetWidth(), GetHeight(),
+                              m_vAlphaMap);
 }
 
 void CBK_ImageWatermark::Draw(CBK_Image& frame) {
@@ -188,9 +171,10 @@ void CBK_ImageWatermark::Draw(CBK_Image& frame) {
         m_bUseTransparentColor && m_vAlphaMap.size() >= std::size_t(w) * std::size_t(h);
     for (int64_t r = 0; r < rows; ++r) {
         const std::size_t markIndex = std::size_t(markRow + r) * std::size_t(w) + markColumn;
-        BK_BlendWatermarkRow(
-            frame.GetDataAt(int32_t(frameColumn), int32_t(frameRow + r)), GetData() + markIndex * 3,
-            useMap ? m_vAlphaMap.data() + markIndex : nullptr, int32_t(columns), m_nAlpha);
+        BK_BlendWatermarkRow(frame.GetDataAt(int32_t(frameColumn), int32_t(frameRow + r)), 3,
+                             GetData() + markIndex * 3,
+                             useMap ? m_vAlphaMap.data() + markIndex : nullptr, int32_t(columns),
+                             m_nAlpha);
     }
 }
 

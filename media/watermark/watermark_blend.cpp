@@ -1,7 +1,6 @@
 #include "media/watermark/watermark_blend.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -31,15 +30,35 @@ inline void BlendPixel(uint8_t* f, const uint8_t* m, int32_t a, const double* q)
 
 } // namespace
 
-void BK_BlendWatermarkRow(uint8_t* frame, const uint8_t* mark, const uint8_t* map, int32_t count,
-                          int32_t alpha) {
+void BK_BlendWatermarkRow(uint8_t* frame, int32_t frameStep, const uint8_t* mark,
+                          const uint8_t* map, int32_t count, int32_t alpha) {
     const double* q = Quotients();
     alpha = std::clamp(alpha, 0, 255);
     if (!map) {
-        for (int32_t i = 0; i < count; ++i, frame += 3, mark += 3)
+        for (int32_t i = 0; i < count; ++i, frame += frameStep, mark += 3)
             BlendPixel(frame, mark, alpha, q);
         return;
     }
-    for (int32_t i = 0; i < count; ++i, frame += 3, mark += 3)
+    for (int32_t i = 0; i < count; ++i, frame += frameStep, mark += 3)
         BlendPixel(frame, mark, map[i] + alpha - 255, q);
+}
+
+void BK_BuildWatermarkAlphaMap(const CBK_Image& source, uint32_t color, int32_t width,
+                               int32_t height, std::vector<uint8_t>& map) {
+    CBK_Image mask;
+    if (source.IsEmpty() || source.GetBitsPerPixel() != 24 || !mask.Copy(source))
+        return;
+    const uint8_t r = uint8_t(color), g = uint8_t(color >> 8), b = uint8_t(color >> 16);
+    uint8_t* p = mask.GetData();
+    for (std::size_t i = 0, n = std::size_t(mask.GetWidth()) * mask.GetHeight(); i < n;
+         ++i, p += 3) {
+        const uint8_t v = p[0] == r && p[1] == g && p[2] == b ? 0 : 255;
+        p[0] = p[1] = p[2] = v;
+    }
+    mask.Resize(width, height);
+    const std::size_t count = std::size_t(mask.GetWidth()) * mask.GetHeight();
+    map.resize(count);
+    const uint8_t* in = mask.GetData();
+    for (std::size_t i = 0; i < count; ++i, in += 3)
+        map[i] = *in;
 }
