@@ -79,7 +79,7 @@ std::string DecodeStringLiteral(const std::string& token) {
                 for (int n = 1;
                      n < most && i + 1 < end && token[i + 1] >= '0' && token[i + 1] <= '7'; ++n)
                     code = code * 8 + static_cast<unsigned int>(token[++i] - '0');
-                out += static_cast<char>(code);
+                AppendUtf8(out, code);
             } else {
                 out += e; // quote, apostrophe, backslash
             }

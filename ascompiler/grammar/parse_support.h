@@ -11,7 +11,7 @@
 namespace translate {
 
 // The text between a string token's quotes with its escapes turned into the bytes they
-// stand for (\uXXXX as UTF-8, octal escapes as one byte).
+// stand for (\uXXXX and octal escapes as the UTF-8 of that character).
 std::string DecodeStringLiteral(const std::string& token);
 
 // Every node a parse builds, so that a failed parse frees what it built and a successful one
