@@ -53,11 +53,18 @@ void ASParserImpl::SetError(int code, const std::string& message, const std::str
 
 void ASParserImpl::SetMappedError(int code, const std::string& message, int line, int column) {
     const size_t index = static_cast<size_t>(static_cast<unsigned int>(line - 1));
-    if (index < m_lineFiles.size())
+    if (index < m_lineFiles.size()) {
         SetError(code, message, m_lineFiles[index], m_lineNumbers[index], column,
                  m_lineTexts[index]);
-    else
+    } else if (index == m_lineFiles.size() && index > 0) {
+        // The end of input stands after the last line: report the end of that line, so that
+        // a missing closing brace names the file it is missing from.
+        const std::string& last = m_lineTexts[index - 1];
+        SetError(code, message, m_lineFiles[index - 1], m_lineNumbers[index - 1],
+                 static_cast<int>(last.size()) + 1, last);
+    } else {
         SetError(code, message, "Main", 0, column, "No Line");
+    }
 }
 
 void ASParserImpl::SetStreamError(const std::string& message) {
