@@ -118,6 +118,28 @@ private:
         return true;
     }
 
+    // Every nesting rule holds one of these for its run, so that deeply nested text fails
+    // with an error instead of exhausting the stack.
+    class NestingGuard {
+    public:
+        explicit NestingGuard(ActionScriptParser& parser) : m_parser(parser) {
+            if (m_parser.m_nesting >= kMaxNesting)
+                throw antlr::RecognitionException("Script nests too deeply",
+                                                  m_parser.getFilename(),
+                                                  m_parser.LT(1)->getLine(),
+                                                  m_parser.LT(1)->getColumn());
+            ++m_parser.m_nesting;
+        }
+        ~NestingGuard() { --m_parser.m_nesting; }
+        NestingGuard(const NestingGuard&) = delete;
+        NestingGuard& operator=(const NestingGuard&) = delete;
+
+    private:
+        ActionScriptParser& m_parser;
+    };
+    static constexpr int kMaxNesting = 600;
+    int m_nesting = 0;
+
     translate::NodeKeeper m_nodes;
     translate::GuessMemo m_memo;
     size_t m_position = 0;
@@ -140,6 +162,7 @@ scriptRule returns [translate::ASNode* root = 0]
 
 statement returns [translate::ASNode* n = 0]
     {
+        NestingGuard nesting(*this);
         const size_t start = m_position;
         if (replayGuess(start))
             return n;
@@ -296,7 +319,7 @@ expression returns [translate::ASNode* n = 0]
     ;
 
 assignmentExpression returns [translate::ASNode* n = 0]
-    { bool declared = false; translate::ASNode* v = 0; translate::ASNode::NodeType type = translate::ASNode::Assign; }
+    { bool declared = false; NestingGuard nesting(*this); translate::ASNode* v = 0; translate::ASNode::NodeType type = translate::ASNode::Assign; }
     :   ( "var" { declared = true; } )?
         n=conditionalExpression
         { if (declared) n->setType(translate::ASNode::DefineVariable); }
@@ -319,7 +342,7 @@ assignmentExpression returns [translate::ASNode* n = 0]
     ;
 
 conditionalExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode *t = 0, *e = 0; }
+    { translate::ASNode *t = 0, *e = 0; NestingGuard nesting(*this); }
     :   n=logicalOrExpression
         (   "?" t=assignmentExpression ":" e=conditionalExpression
             {
@@ -413,7 +436,7 @@ multiplicativeExpression returns [translate::ASNode* n = 0]
     ;
 
 unaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* o = 0; }
+    { translate::ASNode* o = 0; NestingGuard nesting(*this); }
     :   PLUS o=unaryExpression { n = unary(translate::ASNode::Plus, o); }
     |   MINUS o=unaryExpression { n = unary(translate::ASNode::Minus, o); }
     |   INC o=primaryExpression { n = unary(translate::ASNode::PreInc, o); }
@@ -432,7 +455,7 @@ postfixExpression returns [translate::ASNode* n = 0]
     ;
 
 primaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* p = 0; std::vector<translate::ASNode*> chain; }
+    { translate::ASNode* p = 0; NestingGuard nesting(*this); std::vector<translate::ASNode*> chain; }
     :   p=primaryPrefix { chain.push_back(p); }
         ( p=primarySuffix { chain.push_back(p); } )*
         { n = tidyChain(chain); }

@@ -31,7 +31,8 @@ public:
     // `fileName`, with one (file, line, text) entry per output line. Errors are ANTLR
     // exceptions.
     void processDirectives(std::istream& input, const char* fileName);
-    // The first include folder that holds `name` (quotes and backslashes allowed), or "".
+    // The first include folder that holds `name` as a regular file (quotes and backslashes
+    // allowed), or "".
     std::string pathToFile(std::string name);
     bool isDefinition(std::string name);
 

@@ -66,6 +66,10 @@ std::string ASParserImpl::pathToFile(std::string name) {
     for (const std::string& folder : m_includePaths) {
         std::string candidate = folder + "/" + name;
         std::replace(candidate.begin(), candidate.end(), '\\', '/');
+        // Folders and devices are no script files (a device may never end).
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(candidate, error))
+            continue;
         if (FILE* file = std::fopen(candidate.c_str(), "rb")) {
             std::fclose(file);
             return candidate;

@@ -123,6 +123,18 @@ TEST_F(PreprocessorTest, MissingIncludeReportsItsOwnPlace) {
     EXPECT_STREQ(service->getLine(), "  #include \"nowhere.as\"");
 }
 
+TEST_F(PreprocessorTest, FoldersAndDevicesAreNotIncluded) {
+    stravel::testing::TempDir dir;
+    std::filesystem::create_directories(dir / "folder.as");
+    service->addPath(dir.Path().c_str());
+    service->addPath("/dev");
+    EXPECT_EQ(service->pathToFile("\"folder.as\""), "");
+    EXPECT_EQ(service->pathToFile("\"zero\""), "");
+    Run("#include \"zero\"\n");
+    EXPECT_EQ(tree, nullptr);
+    EXPECT_EQ(service->getError(), 4);
+}
+
 TEST_F(PreprocessorTest, SelfIncludingFileIsAnError) {
     stravel::testing::TempDir dir;
     stravel::testing::WriteFileBytes(dir / "loop.as", "a = 1;\n#include \"loop.as\"\n");
