@@ -1,6 +1,7 @@
 // Script grammar: the parser builds translate::ASNode trees, the lexer feeds it tokens whose
 // numbers come from ActionScriptVocabTokenTypes.txt.
 header "pre_include_hpp" {
+#include "ascompiler/grammar/memory_scanner.h"
 #include "ascompiler/grammar/parse_support.h"
 #include "ascompiler/tree/node_factory.h"
 #include <antlr/NoViableAltException.hpp>
@@ -548,7 +549,7 @@ argumentList returns [translate::ASNode* n = 0]
         { n = dissolve(n); }
     ;
 
-class ActionScriptLexer extends Lexer;
+class ActionScriptLexer extends Lexer("translate::MemoryScanner");
 options {
     k = 4;
     importVocab = ActionScript;

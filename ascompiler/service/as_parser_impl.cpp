@@ -90,8 +90,10 @@ ASNode* ASParserImpl::parse(const char* text) {
                      m_sourceErrorLine);
             return nullptr;
         }
-        std::istringstream script(m_preprocessed);
+        std::istringstream script;
         ActionScriptLexer lexer(script);
+        const auto* text = reinterpret_cast<const unsigned char*>(m_preprocessed.data());
+        lexer.scanMemory(text, text + m_preprocessed.size());
         ActionScriptParser parser(lexer);
         return parser.script();
     } catch (antlr::RecognitionException& e) {

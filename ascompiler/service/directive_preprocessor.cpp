@@ -83,8 +83,10 @@ void ASParserImpl::processDirectives(std::istream& input, const char* fileName) 
     // The whole text is kept so that an error can quote its source line.
     const std::string source{std::istreambuf_iterator<char>(input),
                              std::istreambuf_iterator<char>()};
-    std::istringstream stream(source);
-    Preprocessor scanner(stream);
+    std::istringstream unused;
+    Preprocessor scanner(unused);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(source.data());
+    scanner.scanMemory(bytes, bytes + source.size());
     scanner.setFilename(file);
 
     std::string lineText;
