@@ -11,6 +11,7 @@
 #include <cstring>
 #include <exception>
 #include <sstream>
+#include <vector>
 
 namespace translate {
 namespace {
@@ -111,6 +112,20 @@ ASNode* ASParserImpl::parse(const char* text) {
         SetStreamError(e.what());
     }
     return nullptr;
+}
+
+void ASParserImpl::discardValues(ASNode* node) {
+    std::vector<ASNode*> pending{node};
+    while (!pending.empty()) {
+        ASNode* next = pending.back();
+        pending.pop_back();
+        if (!next)
+            continue;
+        next->setStatus(1);
+        if (next->getType() == ASNode::List)
+            for (int i = 0; i < next->count(); ++i)
+                pending.push_back(next->get(static_cast<unsigned int>(i)));
+    }
 }
 
 int ASParserImpl::compile(ASNode* tree, int swfVersion) {

@@ -27,6 +27,10 @@ public:
     int compile(ASNode* tree, int swfVersion) override;
     int getCode(unsigned char* out) override;
 
+    // Marks a node in statement position as leaving no value (status 1); a List passes the
+    // mark on to its children, nested Lists included.
+    void discardValues(ASNode* node);
+
     // Directive preprocessor: appends the output lines of `input`, read as the file
     // `fileName`, with one (file, line, text) entry per output line. Errors are ANTLR
     // exceptions.

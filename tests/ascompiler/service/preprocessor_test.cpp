@@ -123,6 +123,19 @@ TEST_F(PreprocessorTest, MissingIncludeReportsItsOwnPlace) {
     EXPECT_STREQ(service->getLine(), "  #include \"nowhere.as\"");
 }
 
+TEST_F(PreprocessorTest, MissingIncludeInsideAnIncludedFileNamesThatFile) {
+    stravel::testing::TempDir dir;
+    stravel::testing::WriteFileBytes(dir / "outer.as", "a = 1;\nb = 2;\n#include \"gone.as\"\n");
+    service->addPath(dir.Path().c_str());
+    Run("x = 1;\n#include \"outer.as\"\n");
+    EXPECT_EQ(tree, nullptr);
+    EXPECT_EQ(service->getError(), 4);
+    EXPECT_EQ(service->getFilename(), dir.Path().string() + "/outer.as");
+    EXPECT_EQ(service->getLineNumber(), 3);
+    EXPECT_EQ(service->getColumnNumber(), 10);
+    EXPECT_STREQ(service->getLine(), "#include \"gone.as\"");
+}
+
 TEST_F(PreprocessorTest, FoldersAndDevicesAreNotIncluded) {
     stravel::testing::TempDir dir;
     std::filesystem::create_directories(dir / "folder.as");
