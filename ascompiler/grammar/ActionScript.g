@@ -25,6 +25,7 @@ public:
     // position; mark and rewind come in pairs in the generated code.
     void consume() override {
         ++m_position;
+        m_lookahead[0] = m_lookahead[1] = kUnknown;
         antlr::LLkParser::consume();
     }
     unsigned int mark() override {
@@ -36,7 +37,18 @@ public:
             m_position = m_marks.back();
             m_marks.pop_back();
         }
+        m_lookahead[0] = m_lookahead[1] = kUnknown;
         antlr::LLkParser::rewind(pos);
+    }
+    // Every rule asks for the next two token types many times over: keep them at hand.
+    int LA(unsigned int i) override {
+        if (i - 1 < 2) {
+            int& type = m_lookahead[i - 1];
+            if (type == kUnknown)
+                type = antlr::LLkParser::LA(i);
+            return type;
+        }
+        return antlr::LLkParser::LA(i);
     }
 
     // The start rule: the caller owns the tree; on an error every node built so far is freed
@@ -110,6 +122,7 @@ private:
         antlr::TokenBuffer& input = inputState->getInput();
         const unsigned int here = input.mark();
         input.rewind(here + static_cast<unsigned int>(consumed));
+        m_lookahead[0] = m_lookahead[1] = kUnknown;
         m_position += static_cast<size_t>(consumed);
         return true;
     }
@@ -143,6 +156,8 @@ private:
 
     translate::NodeKeeper m_nodes;
     translate::GuessMemo m_memo;
+    static constexpr int kUnknown = -2;
+    int m_lookahead[2] = {kUnknown, kUnknown};
     size_t m_position = 0;
     std::vector<size_t> m_marks;
 }

@@ -79,8 +79,7 @@ ASNode* ASParserImpl::parse(const char* text) {
         return nullptr;
     try {
         try {
-            std::istringstream input{std::string(text)};
-            processDirectives(input, "Main");
+            ProcessText(text, "Main");
         } catch (antlr::RecognitionException& e) {
             // The preprocessor knows the source file and line itself.
             SetError(4, e.toString(), e.getFilename(), e.getLine(), e.getColumn(),

@@ -50,6 +50,7 @@ protected:
     ~ASParserImpl() override = default;
 
 private:
+    void ProcessText(const std::string& source, const std::string& file);
     void ResetForParse();
     void SetError(int code, const std::string& message, const std::string& file, int line,
                   int column, const std::string& lineText);

@@ -79,10 +79,16 @@ std::string ASParserImpl::pathToFile(std::string name) {
 }
 
 void ASParserImpl::processDirectives(std::istream& input, const char* fileName) {
-    const std::string file = fileName ? fileName : "";
     // The whole text is kept so that an error can quote its source line.
-    const std::string source{std::istreambuf_iterator<char>(input),
-                             std::istreambuf_iterator<char>()};
+    std::ostringstream whole;
+    if (input.rdbuf() && input.peek() != std::char_traits<char>::eof())
+        whole << input.rdbuf();
+    ProcessText(whole.str(), fileName ? fileName : "");
+}
+
+void ASParserImpl::ProcessText(const std::string& source, const std::string& file) {
+    // The output is about as long as the source.
+    m_preprocessed.reserve(m_preprocessed.size() + source.size() + source.size() / 8 + 64);
     std::istringstream unused;
     Preprocessor scanner(unused);
     const auto* bytes = reinterpret_cast<const unsigned char*>(source.data());
