@@ -38,6 +38,7 @@ void ASParserImpl::ResetForParse() {
     m_lineTexts.clear();
     m_definitions.clear();
     m_includeStack.clear();
+    m_includeCount = 0;
     m_sourceErrorLine.clear();
     SetError(0, "", "", 0, 0, "");
 }

@@ -75,6 +75,7 @@ private:
     // Files being preprocessed, outermost first: an include that reopens one of them is an
     // error rather than endless recursion.
     std::vector<std::string> m_includeStack;
+    size_t m_includeCount = 0; // files included during this parse
     // Source text of the line at which the preprocessor failed.
     std::string m_sourceErrorLine;
 };

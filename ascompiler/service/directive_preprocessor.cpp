@@ -19,6 +19,8 @@ namespace {
 
 // Deeper nesting than this is taken for runaway inclusion even without a cycle.
 constexpr size_t kMaxIncludeDepth = 64;
+// Files that include others several times would otherwise multiply the text without bound.
+constexpr size_t kMaxIncludes = 1024;
 
 std::string SourceLine(const std::string& source, int line) {
     size_t begin = 0;
@@ -177,6 +179,8 @@ void ASParserImpl::ProcessText(const std::string& source, const std::string& fil
                 std::find(m_includeStack.begin(), m_includeStack.end(), identity) !=
                     m_includeStack.end())
                 fail("File includes itself: " + text, token);
+            if (++m_includeCount > kMaxIncludes)
+                fail("Too many #include files: " + text, token);
             std::ifstream included(path, std::ios::binary);
             IncludeScope scope(m_includeStack, identity);
             processDirectives(included, path.c_str());

@@ -162,3 +162,21 @@ TEST_F(PreprocessorTest, SelfIncludingFileIsAnError) {
     }
     EXPECT_EQ(service->getFilename(), dir.Path().string() + "/pong.as");
 }
+
+TEST_F(PreprocessorTest, IncludesThatMultiplyAreCapped) {
+    // Each level includes the next one twice: 2^12 copies of the last file unless capped.
+    stravel::testing::TempDir dir;
+    for (int level = 0; level < 12; ++level) {
+        const std::string next = "\"level" + std::to_string(level + 1) + ".as\"";
+        stravel::testing::WriteFileBytes(dir / ("level" + std::to_string(level) + ".as"),
+                                         "#include " + next + "\n#include " + next + "\n");
+    }
+    stravel::testing::WriteFileBytes(dir / "level12.as", "x = 1;\n");
+    service->addPath(dir.Path().c_str());
+    Run("#include \"level0.as\"\n");
+    EXPECT_EQ(tree, nullptr);
+    EXPECT_EQ(service->getError(), 4);
+    EXPECT_NE(std::string(service->getMessage()).find("Too many #include files"),
+              std::string::npos);
+    EXPECT_LT(service->lineFiles().size(), 4096u);
+}
