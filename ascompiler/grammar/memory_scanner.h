@@ -4,6 +4,7 @@
 #pragma once
 
 #include <antlr/CharScanner.hpp>
+#include <antlr/MismatchedCharException.hpp>
 
 #include <string>
 #include <unordered_map>
@@ -24,14 +25,16 @@ public:
         m_pEnd = end;
     }
 
-    int LA(unsigned int i) override {
+    // Final, so that the generated rules call these directly; the matches below are the
+    // runtime's own, restated so that they too reach LA and consume without a virtual call.
+    int LA(unsigned int i) final {
         if (!m_pNext)
             return CharScanner::LA(i);
         const unsigned char* at = m_pNext + (i - 1);
         return at < m_pEnd ? *at : EOF_CHAR;
     }
 
-    void consume() override {
+    void consume() final {
         if (!m_pNext) {
             CharScanner::consume();
             return;
@@ -48,6 +51,39 @@ public:
                 inputState->column++;
         }
         ++m_pNext;
+    }
+
+    void match(int c) final {
+        const int la = LA(1);
+        if (la != c)
+            throw antlr::MismatchedCharException(la, c, false, this);
+        consume();
+    }
+    void match(const antlr::BitSet& set) final {
+        const int la = LA(1);
+        if (!set.member(la))
+            throw antlr::MismatchedCharException(la, set, false, this);
+        consume();
+    }
+    void match(const char* s) final {
+        for (; *s != '\0'; ++s)
+            match(*s & 0xFF);
+    }
+    void match(const std::string& s) final {
+        for (char c : s)
+            match(c & 0xFF);
+    }
+    void matchNot(int c) final {
+        const int la = LA(1);
+        if (la == c)
+            throw antlr::MismatchedCharException(la, c, true, this);
+        consume();
+    }
+    void matchRange(int low, int high) final {
+        const int la = LA(1);
+        if (la < low || la > high)
+            throw antlr::MismatchedCharException(la, low, high, false, this);
+        consume();
     }
 
     // The runtime's literal table, looked up through a hash table built from it.
