@@ -101,8 +101,29 @@ void BM_Parse(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * script.size()));
 }
 
+// 25 ifs, each block's first statement the next if: trial parses of blocks nest 25 deep.
+void BM_NestedIfs(benchmark::State& state) {
+    std::string script;
+    for (int i = 0; i < 25; ++i)
+        script += "if (a) { ";
+    script += "x = 1; ";
+    for (int i = 0; i < 25; ++i)
+        script += "} ";
+    translate::ASParser* service = Parser();
+    for (auto _ : state) {
+        translate::ASNode* tree = service->parse(script.c_str());
+        if (!tree) {
+            state.SkipWithError(service->getMessage());
+            break;
+        }
+        tree->destroy();
+    }
+    service->destroy();
+}
+
 } // namespace
 
+BENCHMARK(BM_NestedIfs)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Preprocess)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Lex)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Parse)->Unit(benchmark::kMillisecond);
