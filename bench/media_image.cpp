@@ -1,12 +1,73 @@
-// Frame-path image operations at 640 × 480, 24 bits.
+// Frame-path image operations at 640 × 480, 24 bits, and what the resampler holds in memory.
+// The resampler's peer is ImageMagick's triangle-filter resize on one thread, bytes in and
+// bytes out, on the same frame.
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cstdint>
+#include <cstdlib>
+#include <malloc.h>
+#include <new>
 #include <random>
+#include <thread>
 #include <vector>
+
+#include <magick/MagickCore.h>
 
 #include "media/image/image.h"
 #include "media/image/resample.h"
+
+// Every heap block of this program is counted, so that a benchmark can report the most bytes
+// that one call held at once and what it left behind.
+namespace {
+std::atomic<int64_t> gHeld{0};
+std::atomic<int64_t> gPeak{0};
+
+__attribute__((noinline)) void* Counted(std::size_t size) {
+    void* p = std::malloc(size ? size : 1);
+    if (p) {
+        const int64_t held = gHeld += int64_t(malloc_usable_size(p));
+        int64_t peak = gPeak.load(std::memory_order_relaxed);
+        while (held > peak && !gPeak.compare_exchange_weak(peak, held)) {
+        }
+    }
+    return p;
+}
+
+__attribute__((noinline)) void Uncounted(void* p) {
+    if (p) {
+        gHeld -= int64_t(malloc_usable_size(p));
+        std::free(p);
+    }
+}
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (void* p = Counted(size))
+        return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return Counted(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return Counted(size);
+}
+void operator delete(void* p) noexcept {
+    Uncounted(p);
+}
+void operator delete[](void* p) noexcept {
+    Uncounted(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    Uncounted(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    Uncounted(p);
+}
 
 namespace {
 
@@ -22,10 +83,30 @@ std::vector<uint8_t> Frame(int w, int h, int channels) {
     return pixels;
 }
 
+constexpr double kMiB = 1024.0 * 1024.0;
+
+// The first call of sw × sh to tw × th on a thread of its own, so that nothing is cached:
+// the most bytes it held at once and what it kept, in MiB and as a multiple of the source.
+void CountFirstCall(benchmark::State& state, const std::vector<uint8_t>& src, int sw, int sh,
+                    int tw, int th, std::vector<uint8_t>& out) {
+    double peak = 0, kept = 0;
+    std::thread([&] {
+        const int64_t before = gHeld.load();
+        gPeak = before;
+        BK_ResizeImageInto(src.data(), sw, sh, tw, th, 24, out.data());
+        peak = double(gPeak.load() - before);
+        kept = double(gHeld.load() - before);
+    }).join();
+    state.counters["peak_MiB"] = peak / kMiB;
+    state.counters["peak_per_source_bytes"] = peak / double(src.size());
+    state.counters["kept_MiB"] = kept / kMiB;
+}
+
 void Resize(benchmark::State& state, int tw, int th) {
     const int sw = 640, sh = 480;
     auto src = Frame(sw, sh, 3);
     std::vector<uint8_t> out(size_t(tw) * th * 3);
+    CountFirstCall(state, src, sw, sh, tw, th, out);
     for (auto _ : state) {
         BK_ResizeImageInto(src.data(), sw, sh, tw, th, 24, out.data());
         benchmark::DoNotOptimize(out.data());
@@ -39,6 +120,53 @@ void BM_Resize640x480To320x240(benchmark::State& state) {
 }
 void BM_Resize640x480To1280x960(benchmark::State& state) {
     Resize(state, 1280, 960);
+}
+
+// The peer: bytes into an image, a triangle-filter resize, bytes out.
+void MagickResize(benchmark::State& state, int tw, int th) {
+    const int sw = 640, sh = 480;
+    auto src = Frame(sw, sh, 3);
+    std::vector<uint8_t> out(size_t(tw) * th * 3);
+    MagickCoreGenesis(nullptr, MagickFalse);
+    SetMagickResourceLimit(ThreadResource, 1);
+    ExceptionInfo* exception = AcquireExceptionInfo();
+    for (auto _ : state) {
+        Image* image =
+            ConstituteImage(size_t(sw), size_t(sh), "RGB", CharPixel, src.data(), exception);
+        Image* resized = ResizeImage(image, size_t(tw), size_t(th), TriangleFilter, 1.0, exception);
+        if (!image || !resized) {
+            state.SkipWithError("ImageMagick failed");
+            break;
+        }
+        ExportImagePixels(resized, 0, 0, size_t(tw), size_t(th), "RGB", CharPixel, out.data(),
+                          exception);
+        benchmark::DoNotOptimize(out.data());
+        DestroyImage(resized);
+        DestroyImage(image);
+    }
+    DestroyExceptionInfo(exception);
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(src.size()));
+}
+
+void BM_Magick640x480To320x240(benchmark::State& state) {
+    MagickResize(state, 320, 240);
+}
+void BM_Magick640x480To1280x960(benchmark::State& state) {
+    MagickResize(state, 1280, 960);
+}
+
+// One row of twenty million pixels to one pixel: the single target sample reads them all.
+void BM_Resize20000000x1To1x1(benchmark::State& state) {
+    const int sw = 20000000;
+    std::vector<uint8_t> src(size_t(sw) * 3, 90);
+    std::vector<uint8_t> out(3);
+    CountFirstCall(state, src, sw, 1, 1, 1, out);
+    for (auto _ : state) {
+        BK_ResizeImageInto(src.data(), sw, 1, 1, 1, 24, out.data());
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(src.size()));
 }
 
 // The frame path as the conversion runs it: a fresh frame into the image, then Resize.
@@ -81,8 +209,11 @@ void BM_FlipVerticalAndHorizontal(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_Resize640x480To320x240);
-BENCHMARK(BM_Resize640x480To1280x960);
-BENCHMARK(BM_ImageCreateAndResize);
+BENCHMARK(BM_Resize640x480To320x240)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Magick640x480To320x240)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Resize640x480To1280x960)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Magick640x480To1280x960)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Resize20000000x1To1x1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImageCreateAndResize)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AlphaBlend);
 BENCHMARK(BM_FlipVerticalAndHorizontal);

@@ -6,12 +6,13 @@
 #include <fstream>
 #include <istream>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/files/atomic_file.h"
+#include "core/files/atomic_file.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ int WriteBytes(std::ostream& out, const uint8_t* data, std::size_t n) {
 }
 
 int WriteFile(const char* name, const std::string& bytes, const char* title) {
-    if (!name || !tbx::WriteFileAtomically(name, bytes)) {
+    if (!name || !BK_WriteFileAtomically(name, bytes)) {
         std::printf("\n%s - Fatal error!\n  Could not write the output file.\n", title);
         return 1;
     }
@@ -393,10 +394,20 @@ int bmp_read(const char* name, uint32_t* width, int32_t* height, uint8_t** r, ui
         }
     }
 
+    // A file of one bit per pixel grows 24-fold into the planes: the cap is checked on the
+    // size that the header states, before any plane exists.
+    if (header2.width * rows > kBMP_MaxPlaneBytes / 3) {
+        ReadFailure("The picture is larger than the reader accepts.");
+        return 1;
+    }
     const std::size_t pixels = static_cast<std::size_t>(header2.width * rows);
-    std::unique_ptr<uint8_t[]> red(new uint8_t[pixels]);
-    std::unique_ptr<uint8_t[]> green(new uint8_t[pixels]);
-    std::unique_ptr<uint8_t[]> blue(new uint8_t[pixels]);
+    std::unique_ptr<uint8_t[]> red(new (std::nothrow) uint8_t[pixels]);
+    std::unique_ptr<uint8_t[]> green(new (std::nothrow) uint8_t[pixels]);
+    std::unique_ptr<uint8_t[]> blue(new (std::nothrow) uint8_t[pixels]);
+    if (!red || !green || !blue) {
+        ReadFailure("There is not enough memory for the picture.");
+        return 1;
+    }
     in.seekg(static_cast<std::streamoff>(header1.dataOffset), std::ios::beg);
     if (bits == 24) {
         if (!in || bmp_24_data_read(in, header2.width, header2.height, red.get(), green.get(),

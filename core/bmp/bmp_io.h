@@ -62,10 +62,15 @@ int bmp_24_data_read(std::istream& in, uint32_t width, int32_t height, uint8_t* 
 int bmp_24_data_write(std::ostream& out, uint32_t width, int32_t height, const uint8_t* r,
                       const uint8_t* g, const uint8_t* b);
 
+// The largest picture that bmp_read hands over: its three planes together hold at most this
+// many bytes (512 MiB), as the largest 24-bit image of the program does.
+constexpr uint64_t kBMP_MaxPlaneBytes = uint64_t(1) << 29;
+
 // Reads a BMP file (UTF-8 name). On success the width, the signed height and three planes
 // of width × |height| bytes, rows in file order (bottom row first for a positive height),
 // each allocated with new[] and owned by the caller; a palette picture is looked up in its
-// palette (an 8-bit picture without one reads as grey levels). Compressed files are refused.
+// palette (an 8-bit picture without one reads as grey levels). Compressed files are refused,
+// and so are pictures above kBMP_MaxPlaneBytes, before anything is allocated.
 int bmp_read(const char* name, uint32_t* width, int32_t* height, uint8_t** r, uint8_t** g,
              uint8_t** b);
 

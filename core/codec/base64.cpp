@@ -7,9 +7,9 @@
 #include <limits>
 #include <memory>
 
-#include "core/codec/file_io.h"
+#include "core/files/atomic_file.h"
+#include "core/files/whole_file.h"
 #include "core/paths/path.h"
-#include "platform/files/atomic_file.h"
 
 namespace {
 
@@ -150,7 +150,7 @@ bool CBK_Base64::Decode(const unsigned char* text, std::size_t n) {
 
 bool CBK_Base64::Encode(const CBK_Path& path) {
     std::vector<unsigned char> bytes;
-    if (!codec_detail::ReadWholeFile(path, bytes)) {
+    if (!BK_ReadWholeFile(path, bytes, kMaxFileSize)) {
         _data.clear();
         return false;
     }
@@ -161,7 +161,7 @@ bool CBK_Base64::Encode(const CBK_Path& path) {
 
 bool CBK_Base64::Decode(const CBK_Path& path) {
     std::vector<unsigned char> text;
-    if (!codec_detail::ReadWholeFile(path, text)) {
+    if (!BK_ReadWholeFile(path, text, kMaxFileSize)) {
         _data.clear();
         return false;
     }
@@ -186,7 +186,7 @@ bool BK_Base64Encode(const CBK_Path& in, const CBK_Path& out, int lineLength) {
     FilePtr input = OpenForReading(in);
     if (!input)
         return false;
-    tbx::AtomicFile output;
+    CBK_AtomicFile output;
     if (!output.Open(BK_WideToFileSystemName(out.GetPathString())))
         return false;
 
@@ -234,7 +234,7 @@ bool BK_Base64Decode(const CBK_Path& in, const CBK_Path& out) {
     FilePtr input = OpenForReading(in);
     if (!input)
         return false;
-    tbx::AtomicFile output;
+    CBK_AtomicFile output;
     if (!output.Open(BK_WideToFileSystemName(out.GetPathString())))
         return false;
 

@@ -20,7 +20,8 @@ public:
     bool Decode(const unsigned char* text, std::size_t n);
 
     // The same over the whole content of a file; false when it does not open or cannot be
-    // read.
+    // read, is not a regular file, or holds more than kMaxFileSize bytes.
+    static constexpr std::size_t kMaxFileSize = std::size_t(64) << 20;
     bool Encode(const CBK_Path& path);
     bool Decode(const CBK_Path& path);
 

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "core/files/atomic_file.h"
 #include "core/paths/path.h"
 #include "core/strings/string_functions.h"
 #include "core/strings/wide_text.h"
@@ -51,6 +52,7 @@ bool CBK_PrefsManager::OpenRegistry(const wchar_t* name, PREFS_TYPE type, ACCESS
     } else {
         _applicationId = tbx::kCFPreferencesCurrentApplication;
     }
+    tbx::CFPreferencesSetFileWriter(&BK_WriteFileAtomically);
     const bool anyUser = type == PREFS_ANY_USER_CURRENT_HOST;
     _user = anyUser ? tbx::kCFPreferencesAnyUser : tbx::kCFPreferencesCurrentUser;
     _host = anyUser ? tbx::kCFPreferencesCurrentHost : tbx::kCFPreferencesAnyHost;

@@ -8,14 +8,15 @@
 #include <vector>
 
 #include "core/bmp/bmp_io.h"
+#include "core/files/atomic_file.h"
 #include "media/codecs/codec_files.h"
 #include "media/image/image_size.h"
-#include "platform/files/atomic_file.h"
 #include "platform/quickdraw/offscreen.h"
 
 namespace {
 
 constexpr uint32_t kHeaderBytes = 54;
+static_assert(kBMP_MaxPlaneBytes == kBK_MaxImageBytes, "the reader refuses what no image can hold");
 
 void Put16(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
@@ -53,7 +54,7 @@ void Header(uint8_t* out, uint32_t width, uint32_t height, uint16_t bits, uint32
 template <typename Fill>
 bool WriteRows(CBK_Path& path, const uint8_t* header, const std::vector<uint8_t>& palette,
                uint32_t height, std::size_t rowBytes, Fill fill) {
-    tbx::AtomicFile file;
+    CBK_AtomicFile file;
     if (!file.Open(BK_CodecFileName(path)))
         return false;
     std::vector<uint8_t> row;

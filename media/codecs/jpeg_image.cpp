@@ -6,10 +6,10 @@
 #include <new>
 #include <vector>
 
+#include "core/files/atomic_file.h"
 #include "media/codecs/codec_files.h"
 #include "media/codecs/jpeg_library.h"
 #include "media/image/image_size.h"
-#include "platform/files/atomic_file.h"
 
 int32_t gBK_JpegQuality = 80;
 
@@ -201,16 +201,33 @@ bool IsStandalone(uint8_t marker) {
     return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7);
 }
 
+// The states of a segment walk at one byte: between segments before or after the scan, or
+// inside entropy-coded data. A walk's course from a state depends on nothing else.
+enum WalkState : uint8_t { kBeforeScan = 1, kAfterScan = 2, kInScan = 4 };
+
 // Walks the segments of a stream whose start-of-image marker is at `start`; the offset just
-// after its end-of-image marker, or 0 when the segments do not lead there.
-std::size_t WalkSegments(const uint8_t* bytes, std::size_t size, std::size_t start) {
+// after its end-of-image marker, or 0 when the segments do not lead there. With `seen`, every
+// state passed is marked there, and a walk that reaches a state marked by an earlier walk
+// that failed gives up at once, as it would fail the same way.
+std::size_t WalkSegments(const uint8_t* bytes, std::size_t size, std::size_t start, uint8_t* seen) {
+    auto visited = [seen](std::size_t pos, uint8_t state) {
+        if (!seen)
+            return false;
+        if (seen[pos] & state)
+            return true;
+        seen[pos] |= state;
+        return false;
+    };
     std::size_t pos = start + 2;
     bool scanned = false;
     while (pos < size) {
         if (bytes[pos] != 0xFF)
             return 0;
-        while (pos < size && bytes[pos] == 0xFF) // fill bytes
+        while (pos < size && bytes[pos] == 0xFF) { // fill bytes
+            if (visited(pos, scanned ? kAfterScan : kBeforeScan))
+                return 0;
             ++pos;
+        }
         if (pos >= size)
             return 0;
         const uint8_t marker = bytes[pos++];
@@ -232,6 +249,8 @@ std::size_t WalkSegments(const uint8_t* bytes, std::size_t size, std::size_t sta
         // marker or fill.
         scanned = true;
         while (pos < size) {
+            if (visited(pos, kInScan))
+                return 0;
             if (bytes[pos] != 0xFF) {
                 ++pos;
                 continue;
@@ -281,7 +300,7 @@ bool CBK_ImageJpg::WriteFromBuffer(uint32_t width, uint32_t height, uint16_t, co
     if (!CompressToMemory(width, height, pixels, std::clamp<int32_t>(gBK_JpegQuality, 0, 100),
                           buffer, capacity, written))
         return false;
-    return tbx::WriteFileAtomically(
+    return BK_WriteFileAtomically(
         BK_CodecFileName(path),
         std::string_view(reinterpret_cast<const char*>(buffer.get()), written));
 }
@@ -310,15 +329,25 @@ const uint8_t* CBK_ImageJpg::IsValidJpeg(const uint8_t* bytes, std::size_t size,
                                          std::size_t* length) {
     if (!bytes)
         return nullptr;
+    // Once a walk has failed, later walks share its marks, so that no state is walked twice
+    // and a buffer full of start markers is searched in linear time.
+    std::unique_ptr<uint8_t[]> seen;
+    bool failed = false;
     for (std::size_t start = 0; start + 1 < size; ++start) {
         if (bytes[start] != 0xFF || bytes[start + 1] != 0xD8)
             continue;
-        const std::size_t end = WalkSegments(bytes, size, start);
+        if (failed && !seen) {
+            seen.reset(new (std::nothrow) uint8_t[size]());
+            if (!seen)
+                return nullptr;
+        }
+        const std::size_t end = WalkSegments(bytes, size, start, seen.get());
         if (end) {
             if (length)
                 *length = end - start;
             return bytes + start;
         }
+        failed = true;
     }
     return nullptr;
 }

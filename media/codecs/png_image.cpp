@@ -9,9 +9,9 @@
 
 #include <png.h>
 
+#include "core/files/atomic_file.h"
 #include "media/codecs/codec_files.h"
 #include "media/image/image_size.h"
-#include "platform/files/atomic_file.h"
 #include "platform/quickdraw/offscreen.h"
 
 namespace {
@@ -180,7 +180,7 @@ enum class Source { Port, Rgb, Palette };
 struct WriteJob {
     png_structp png;
     png_infop info;
-    tbx::AtomicFile* file;
+    CBK_AtomicFile* file;
     png_uint_32 width, height;
     Source source;
     const uint8_t* base;
@@ -258,7 +258,7 @@ bool Encode(WriteJob* job) {
 }
 
 bool WriteFile(WriteJob& job, CBK_Path& path) {
-    tbx::AtomicFile file;
+    CBK_AtomicFile file;
     if (!file.Open(BK_CodecFileName(path)))
         return false;
     job.file = &file;

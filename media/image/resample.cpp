@@ -8,48 +8,105 @@
 
 #include "media/image/image_size.h"
 
+namespace {
+
+// The tent filter of one scale: its reach in source samples and how much it is stretched.
+struct Filter {
+    double support = 1.0;
+    double filterScale = 1.0;
+    uint32_t windowSize = 3;
+};
+
+Filter FilterFor(double scale) {
+    Filter filter;
+    if (scale < 1.0) {
+        filter.support = 1.0 / scale;
+        filter.filterScale = scale;
+    }
+    filter.windowSize = uint32_t(2 * std::ceil(filter.support) + 1);
+    return filter;
+}
+
+// The source samples Left to Right (inclusive) that target sample i reads.
+struct Reach {
+    double centre = 0.0;
+    int32_t left = 0;
+    int32_t right = -1;
+};
+
+Reach ReachOf(uint32_t i, double scale, const Filter& filter, int32_t last) {
+    Reach reach;
+    reach.centre = double(i) / scale;
+    int32_t left = int32_t(std::floor(reach.centre - filter.support));
+    int32_t right = int32_t(std::ceil(reach.centre + filter.support));
+    left = std::max(left, 0);
+    right = std::min(right, last);
+    if (right - left + 1 > int32_t(filter.windowSize)) {
+        if (left < last / 2)
+            ++left;
+        else
+            --right;
+    }
+    reach.left = left;
+    reach.right = right;
+    return reach;
+}
+
+double WeightAt(const Reach& reach, int32_t j, double filterScale) {
+    const double d = std::fabs(reach.centre - double(j)) * filterScale;
+    return (d < 1.0 ? 1.0 - d : 0.0) * filterScale;
+}
+
+// The part of the reach with non-zero weights: the tent is zero only at its two ends.
+Reach NonZero(Reach reach, double filterScale) {
+    while (reach.left <= reach.right && WeightAt(reach, reach.left, filterScale) == 0.0)
+        ++reach.left;
+    while (reach.right >= reach.left && WeightAt(reach, reach.right, filterScale) == 0.0)
+        --reach.right;
+    return reach;
+}
+
+// The weights of the reach into out[], divided by their total when it is positive. Zero
+// weights left out at the ends change neither the total nor any quotient (adding +0.0 is
+// exact), so a trimmed reach gives the same numbers as the whole one.
+void FillWeights(const Reach& reach, double filterScale, double* out) {
+    double total = 0.0;
+    for (int32_t j = reach.left; j <= reach.right; ++j) {
+        out[j - reach.left] = WeightAt(reach, j, filterScale);
+        total += out[j - reach.left];
+    }
+    if (total > 0.0)
+        for (int32_t j = reach.left; j <= reach.right; ++j)
+            out[j - reach.left] /= total;
+}
+
+} // namespace
+
 namespace bk_imageresize {
 
 LineContribType* _CalcContribs(uint32_t lineSize, uint32_t srcSize, double scale) {
     if (lineSize == 0 || srcSize == 0)
         return nullptr;
-    double support = 1.0;
-    double filterScale = 1.0;
-    if (scale < 1.0) {
-        support = 1.0 / scale;
-        filterScale = scale;
-    }
-    auto table = std::make_unique<LineContribType>();
-    table->WindowSize = uint32_t(2 * std::ceil(support) + 1);
+    const Filter filter = FilterFor(scale);
+    std::unique_ptr<LineContribType> table(new (std::nothrow) LineContribType);
+    if (!table)
+        return nullptr;
+    table->WindowSize = filter.windowSize;
     table->LineLength = lineSize;
-    table->ContribRow.resize(lineSize);
-    const int32_t last = int32_t(srcSize) - 1;
-    for (uint32_t i = 0; i < lineSize; ++i) {
-        ContributionType& row = table->ContribRow[i];
-        row.Weights.assign(table->WindowSize, 0.0);
-        double centre = double(i) / scale;
-        int32_t left = int32_t(std::floor(centre - support));
-        int32_t right = int32_t(std::ceil(centre + support));
-        left = std::max(left, 0);
-        right = std::min(right, last);
-        if (right - left + 1 > int32_t(table->WindowSize)) {
-            if (left < last / 2)
-                ++left;
-            else
-                --right;
+    try {
+        table->ContribRow.resize(lineSize);
+        for (uint32_t i = 0; i < lineSize; ++i) {
+            ContributionType& row = table->ContribRow[i];
+            const Reach reach = ReachOf(i, scale, filter, int32_t(srcSize) - 1);
+            // Only the samples read: a shrinking window is as wide as the source, and
+            // reserving it whole for every target sample doubles the table for nothing.
+            row.Weights.assign(size_t(reach.right - reach.left + 1), 0.0);
+            row.Left = reach.left;
+            row.Right = reach.right;
+            FillWeights(reach, filter.filterScale, row.Weights.data());
         }
-        row.Left = left;
-        row.Right = right;
-        double total = 0.0;
-        for (int32_t j = left; j <= right; ++j) {
-            double d = std::fabs(centre - double(j)) * filterScale;
-            double weight = (d < 1.0 ? 1.0 - d : 0.0) * filterScale;
-            row.Weights[size_t(j - left)] = weight;
-            total += weight;
-        }
-        if (total > 0.0)
-            for (int32_t j = left; j <= right; ++j)
-                row.Weights[size_t(j - left)] /= total;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
     return table.release();
 }
@@ -70,61 +127,107 @@ struct Taps {
     uint32_t offset = 0; // into Table::weights
 };
 
+// The taps of the target samples First to First + taps.size() − 1 of a line of Target
+// samples from Source samples.
 struct Table {
     uint32_t target = 0;
     uint32_t source = 0;
+    uint32_t first = 0;
     std::vector<Taps> taps;
     std::vector<double> weights;
+
+    size_t Bytes() const { return taps.size() * sizeof(Taps) + weights.size() * sizeof(double); }
 };
 
-bool BuildTable(uint32_t target, uint32_t source, Table& table) {
-    std::unique_ptr<bk_imageresize::LineContribType, void (*)(bk_imageresize::LineContribType*)>
-        contribs(bk_imageresize::_CalcContribs(target, source, double(target) / double(source)),
-                 bk_imageresize::_FreeContribs);
-    if (!contribs)
-        return false;
-    table.target = target;
-    table.source = source;
-    table.taps.assign(target, Taps{});
-    table.weights.clear();
-    for (uint32_t i = 0; i < target; ++i) {
-        const bk_imageresize::ContributionType& row = contribs->ContribRow[i];
-        int32_t first = row.Left, last = row.Right;
-        while (first <= last && row.Weights[size_t(first - row.Left)] == 0.0)
-            ++first;
-        while (last >= first && row.Weights[size_t(last - row.Left)] == 0.0)
-            --last;
-        Taps& taps = table.taps[i];
-        taps.first = first;
-        taps.count = first <= last ? uint32_t(last - first + 1) : 0;
-        taps.offset = uint32_t(table.weights.size());
-        for (int32_t j = first; j <= last; ++j)
-            table.weights.push_back(row.Weights[size_t(j - row.Left)]);
+// Sized exactly before it is filled, so that a table as large as the source is held once.
+std::unique_ptr<Table> BuildTable(uint32_t target, uint32_t source, uint32_t first,
+                                  uint32_t count) {
+    const double scale = double(target) / double(source);
+    const Filter filter = FilterFor(scale);
+    const int32_t last = int32_t(source) - 1;
+    std::unique_ptr<Table> table(new (std::nothrow) Table);
+    if (!table)
+        return nullptr;
+    table->target = target;
+    table->source = source;
+    table->first = first;
+    try {
+        table->taps.resize(count);
+        uint64_t total = 0;
+        for (uint32_t k = 0; k < count; ++k) {
+            const Reach reach =
+                NonZero(ReachOf(first + k, scale, filter, last), filter.filterScale);
+            Taps& taps = table->taps[k];
+            taps.first = reach.left;
+            taps.count = reach.left <= reach.right ? uint32_t(reach.right - reach.left + 1) : 0;
+            if (total + taps.count > UINT32_MAX)
+                return nullptr;
+            taps.offset = uint32_t(total);
+            total += taps.count;
+        }
+        table->weights.resize(size_t(total));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
-    return true;
+    for (uint32_t k = 0; k < count; ++k) {
+        const Taps& taps = table->taps[k];
+        if (!taps.count)
+            continue;
+        Reach reach = ReachOf(first + k, scale, filter, last);
+        reach.left = taps.first;
+        reach.right = taps.first + int32_t(taps.count) - 1;
+        FillWeights(reach, filter.filterScale, table->weights.data() + taps.offset);
+    }
+    return table;
 }
+
+// Row pieces: a widened source row and the running sums of the vertical pass are held to
+// this many values, so that neither grows with the picture.
+constexpr size_t kPieceValues = size_t(1) << 14;
+// Lines longer than this many target samples are resampled a block of targets at a time, so
+// that their tables do not grow with the picture either.
+constexpr uint32_t kBlockTargets = 8192;
+// What a thread keeps between calls at most: tables up to this many bytes together, and an
+// intermediate picture up to this size. Anything larger is freed when the call ends.
+constexpr size_t kKeptTableBytes = size_t(4) << 20;
+constexpr size_t kKeptIntermediateBytes = size_t(16) << 20;
 
 // What a thread keeps between calls: recent tables (most recent first) and working memory.
 struct Cache {
     static constexpr size_t kTables = 8;
-    static_assert(kTables >= 2, "a resize holds two tables at once");
     std::vector<std::unique_ptr<Table>> tables;
     std::vector<uint8_t> intermediate;
-    std::vector<double> sums; // a row of sums, or a widened source row
+    std::vector<double> piece; // a widened source row, or one piece of a row of sums
 
-    const Table* Get(uint32_t target, uint32_t source) {
+    const Table* Find(uint32_t target, uint32_t source) {
         for (size_t k = 0; k < tables.size(); ++k)
             if (tables[k]->target == target && tables[k]->source == source) {
                 std::rotate(tables.begin(), tables.begin() + long(k), tables.begin() + long(k) + 1);
                 return tables.front().get();
             }
-        auto table = std::make_unique<Table>();
-        if (!BuildTable(target, source, *table))
-            return nullptr;
-        if (tables.size() == kTables)
-            tables.pop_back();
-        tables.insert(tables.begin(), std::move(table));
-        return tables.front().get();
+        return nullptr;
+    }
+
+    // Takes a table that was just built, or drops it when it is too large to keep; older
+    // tables go first when the cache is full.
+    void Keep(std::unique_ptr<Table> table) {
+        if (!table || table->Bytes() > kKeptTableBytes)
+            return;
+        try {
+            tables.insert(tables.begin(), std::move(table));
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        size_t bytes = 0, kept = 0;
+        while (kept < tables.size() && kept < kTables &&
+               bytes + tables[kept]->Bytes() <= kKeptTableBytes)
+            bytes += tables[kept++]->Bytes();
+        tables.resize(kept);
+    }
+
+    void Trim() {
+        if (intermediate.size() > kKeptIntermediateBytes)
+            std::vector<uint8_t>().swap(intermediate);
     }
 };
 
@@ -133,53 +236,95 @@ Cache& ThreadCache() {
     return cache;
 }
 
+// Calls `pass` with the tables that cover a line of `target` samples from `source`: one
+// table, from the cache or kept there afterwards, or one block after another for a line too
+// long to cache. False when a table cannot be built.
+template <typename Pass>
+bool ForEachTable(Cache& cache, uint32_t target, uint32_t source, Pass pass) {
+    if (target <= kBlockTargets) {
+        if (const Table* table = cache.Find(target, source)) {
+            pass(*table);
+            return true;
+        }
+        std::unique_ptr<Table> table = BuildTable(target, source, 0, target);
+        if (!table)
+            return false;
+        pass(*table);
+        cache.Keep(std::move(table));
+        return true;
+    }
+    for (uint32_t first = 0; first < target; first += kBlockTargets) {
+        std::unique_ptr<Table> table =
+            BuildTable(target, source, first, std::min(kBlockTargets, target - first));
+        if (!table)
+            return false;
+        pass(*table);
+    }
+    return true;
+}
+
 // The sum of a target sample is formed tap by tap from the left, in double precision, then
-// rounded by adding 0.5 and truncating. Each source row is widened to doubles once, as every
-// source sample feeds several target samples.
-template <int C, uint32_t N>
-__attribute__((always_inline)) inline void AddTaps(const double* w, const double* p, double* sum,
+// rounded by adding 0.5 and truncating. A source row short enough is widened to doubles
+// once, as every source sample feeds several target samples; a longer one is read as bytes,
+// which gives the same products.
+template <int C, uint32_t N, typename T>
+__attribute__((always_inline)) inline void AddTaps(const double* w, const T* p, double* sum,
                                                    uint32_t count) {
     const uint32_t n = N ? N : count;
     for (uint32_t k = 0; k < n; ++k)
         for (int c = 0; c < C; ++c)
-            sum[c] += w[k] * p[size_t(k) * C + size_t(c)];
+            sum[c] += w[k] * double(p[size_t(k) * C + size_t(c)]);
+}
+
+template <int C, typename T>
+__attribute__((always_inline)) inline void HorizontalRow(const T* line, const Table& table,
+                                                         uint8_t* out) {
+    // Read once: stores of bytes may alias anything, which would reload them at every step.
+    const size_t count = table.taps.size();
+    const Taps* allTaps = table.taps.data();
+    const double* weights = table.weights.data();
+    for (size_t i = 0; i < count; ++i) {
+        const Taps& taps = allTaps[i];
+        const double* w = weights + taps.offset;
+        const T* p = line + size_t(taps.first) * C;
+        double sum[C] = {};
+        switch (taps.count) {
+        case 1:
+            AddTaps<C, 1>(w, p, sum, 1);
+            break;
+        case 2:
+            AddTaps<C, 2>(w, p, sum, 2);
+            break;
+        case 3:
+            AddTaps<C, 3>(w, p, sum, 3);
+            break;
+        case 4:
+            AddTaps<C, 4>(w, p, sum, 4);
+            break;
+        default:
+            AddTaps<C, 0>(w, p, sum, taps.count);
+            break;
+        }
+        for (int c = 0; c < C; ++c)
+            out[i * C + size_t(c)] = uint8_t(sum[c] + 0.5);
+    }
 }
 
 template <int C>
 __attribute__((always_inline)) inline void HorizontalPassOf(const uint8_t* src, size_t sourceWidth,
                                                             size_t rows, const Table& table,
                                                             uint8_t* dst, double* wide) {
-    const size_t targetWidth = table.target;
     const size_t lineBytes = sourceWidth * C;
+    const bool widen = lineBytes <= kPieceValues;
     for (size_t y = 0; y < rows; ++y) {
         const uint8_t* line = src + y * lineBytes;
-        for (size_t x = 0; x < lineBytes; ++x)
-            wide[x] = double(line[x]);
-        uint8_t* out = dst + y * targetWidth * C;
-        for (size_t i = 0; i < targetWidth; ++i) {
-            const Taps& taps = table.taps[i];
-            const double* w = table.weights.data() + taps.offset;
-            const double* p = wide + size_t(taps.first) * C;
-            double sum[C] = {};
-            switch (taps.count) {
-            case 1:
-                AddTaps<C, 1>(w, p, sum, 1);
-                break;
-            case 2:
-                AddTaps<C, 2>(w, p, sum, 2);
-                break;
-            case 3:
-                AddTaps<C, 3>(w, p, sum, 3);
-                break;
-            case 4:
-                AddTaps<C, 4>(w, p, sum, 4);
-                break;
-            default:
-                AddTaps<C, 0>(w, p, sum, taps.count);
-                break;
-            }
-            for (int c = 0; c < C; ++c)
-                out[i * C + size_t(c)] = uint8_t(sum[c] + 0.5);
+        uint8_t* out = dst + (y * size_t(table.target) + table.first) * C;
+        if (widen) {
+            for (size_t x = 0; x < lineBytes; ++x)
+                wide[x] = double(line[x]);
+            HorizontalRow<C>(wide, table, out);
+        } else {
+            HorizontalRow<C>(line, table, out);
         }
     }
 }
@@ -198,50 +343,50 @@ HorizontalPass4(const uint8_t* src, size_t sourceWidth, size_t rows, const Table
     HorizontalPassOf<4>(src, sourceWidth, rows, table, dst, wide);
 }
 
-// Row by row: each output value is independent of its neighbours, so a whole row of sums is
-// built tap by tap, which vectorises across the row. The first product stands for 0 + product
-// (exact, as no product is negative), and a lone tap has the weight 1 exactly (it was divided
-// by itself), so its row is the source row.
+// Row by row: each output value is independent of its neighbours, so a piece of a row of
+// sums is built tap by tap, which vectorises across the row. The first product stands for
+// 0 + product (exact, as no product is negative), and a lone tap has the weight 1 exactly (it
+// was divided by itself), so its row is the source row.
 __attribute__((target_clones("avx2", "default"))) void
 VerticalPass(const uint8_t* src, size_t rowBytes, const Table& table, uint8_t* dst, double* sums) {
-    for (size_t i = 0; i < table.target; ++i) {
-        const Taps& taps = table.taps[i];
-        const double* w = table.weights.data() + taps.offset;
-        uint8_t* out = dst + i * rowBytes;
-        const uint8_t* line = src + size_t(taps.first) * rowBytes;
+    // Read once: stores of bytes may alias anything, which would reload them at every step.
+    const size_t count = table.taps.size();
+    const Taps* allTaps = table.taps.data();
+    const double* weights = table.weights.data();
+    uint8_t* const rows = dst + size_t(table.first) * rowBytes;
+    for (size_t i = 0; i < count; ++i) {
+        const Taps& taps = allTaps[i];
+        const double* w = weights + taps.offset;
+        uint8_t* out = rows + i * rowBytes;
+        const uint8_t* top = src + size_t(taps.first) * rowBytes;
         if (taps.count == 0) {
             std::memset(out, 0, rowBytes);
             continue;
         }
         if (taps.count == 1 && w[0] == 1.0) {
-            std::memcpy(out, line, rowBytes);
+            std::memcpy(out, top, rowBytes);
             continue;
         }
-        const double first = w[0];
-        for (size_t x = 0; x < rowBytes; ++x)
-            sums[x] = first * double(line[x]);
-        for (uint32_t k = 1; k < taps.count; ++k) {
-            line += rowBytes;
-            const double weight = w[k];
-            for (size_t x = 0; x < rowBytes; ++x)
-                sums[x] += weight * double(line[x]);
+        for (size_t x0 = 0; x0 < rowBytes; x0 += kPieceValues) {
+            const size_t n = std::min(kPieceValues, rowBytes - x0);
+            const uint8_t* line = top + x0;
+            const double first = w[0];
+            for (size_t x = 0; x < n; ++x)
+                sums[x] = first * double(line[x]);
+            for (uint32_t k = 1; k < taps.count; ++k) {
+                line += rowBytes;
+                const double weight = w[k];
+                for (size_t x = 0; x < n; ++x)
+                    sums[x] += weight * double(line[x]);
+            }
+            for (size_t x = 0; x < n; ++x)
+                out[x0 + x] = uint8_t(sums[x] + 0.5);
         }
-        for (size_t x = 0; x < rowBytes; ++x)
-            out[x] = uint8_t(sums[x] + 0.5);
     }
 }
 
-bool Grow(std::vector<uint8_t>& buffer, size_t size) {
-    try {
-        if (buffer.size() < size)
-            buffer.resize(size);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
-}
-
-bool GrowSums(std::vector<double>& buffer, size_t size) {
+template <typename T>
+bool Grow(std::vector<T>& buffer, size_t size) {
     try {
         if (buffer.size() < size)
             buffer.resize(size);
@@ -260,6 +405,36 @@ bool Usable(int32_t sw, int32_t sh, int32_t tw, int32_t th, size_t channels, siz
            BK_ImageByteSize(tw, th, uint32_t(channels), outBytes);
 }
 
+bool Resample(Cache& cache, const uint8_t* pixels, int32_t sw, int32_t sh, int32_t tw, int32_t th,
+              size_t channels, uint8_t* out) {
+    const size_t rowBytes = size_t(tw) * channels;
+    if (!Grow(cache.piece, std::min(std::max(rowBytes, size_t(sw) * channels), kPieceValues)))
+        return false;
+    double* piece = cache.piece.data();
+    const uint8_t* middle = pixels;
+    if (sw != tw) {
+        uint8_t* middleOut = out;
+        if (sh != th) {
+            if (!Grow(cache.intermediate, rowBytes * size_t(sh)))
+                return false;
+            middleOut = cache.intermediate.data();
+        }
+        if (!ForEachTable(cache, uint32_t(tw), uint32_t(sw), [&](const Table& across) {
+                if (channels == 3)
+                    HorizontalPass3(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
+                else
+                    HorizontalPass4(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
+            }))
+            return false;
+        middle = middleOut;
+    }
+    if (sh != th)
+        return ForEachTable(cache, uint32_t(th), uint32_t(sh), [&](const Table& down) {
+            VerticalPass(middle, rowBytes, down, out, piece);
+        });
+    return true;
+}
+
 } // namespace
 
 bool BK_ResizeImageInto(const uint8_t* pixels, int32_t sw, int32_t sh, int32_t tw, int32_t th,
@@ -269,36 +444,9 @@ bool BK_ResizeImageInto(const uint8_t* pixels, int32_t sw, int32_t sh, int32_t t
     if (!pixels || !out || !Usable(sw, sh, tw, th, channels, outBytes))
         return false;
     Cache& cache = ThreadCache();
-    // Tables are held by pointer in the cache, and the one just used is never the one that
-    // the next lookup evicts, so both stay valid together.
-    const Table* across = nullptr;
-    const Table* down = nullptr;
-    if (sw != tw && !(across = cache.Get(uint32_t(tw), uint32_t(sw))))
-        return false;
-    if (sh != th && !(down = cache.Get(uint32_t(th), uint32_t(sh))))
-        return false;
-
-    const size_t rowBytes = size_t(tw) * channels;
-    if (!GrowSums(cache.sums, std::max(rowBytes, size_t(sw) * channels)))
-        return false;
-    const uint8_t* middle = pixels;
-    uint8_t* middleOut = down ? nullptr : out;
-    if (across) {
-        if (down) {
-            if (!Grow(cache.intermediate, rowBytes * size_t(sh)))
-                return false;
-            middleOut = cache.intermediate.data();
-        }
-        if (channels == 3)
-            HorizontalPass3(pixels, size_t(sw), size_t(sh), *across, middleOut, cache.sums.data());
-        else
-            HorizontalPass4(pixels, size_t(sw), size_t(sh), *across, middleOut, cache.sums.data());
-        middle = middleOut;
-    }
-    if (down) {
-        VerticalPass(middle, rowBytes, *down, out, cache.sums.data());
-    }
-    return true;
+    const bool done = Resample(cache, pixels, sw, sh, tw, th, channels, out);
+    cache.Trim();
+    return done;
 }
 
 uint8_t* BK_ResizeImageBilinear(const uint8_t* pixels, const tbx::Rect& source,

@@ -11,7 +11,7 @@ namespace bk_imageresize {
 
 // The weights of one target sample over the source samples Left to Right (inclusive).
 struct ContributionType {
-    std::vector<double> Weights; // window size entries, the first for Left
+    std::vector<double> Weights; // Right - Left + 1 entries, the first for Left
     int32_t Left = 0;
     int32_t Right = 0;
 };
@@ -19,7 +19,7 @@ struct ContributionType {
 // The contributions of every target sample of one line length.
 struct LineContribType {
     std::vector<ContributionType> ContribRow;
-    uint32_t WindowSize = 0;
+    uint32_t WindowSize = 0; // the most samples that one target sample reads
     uint32_t LineLength = 0;
 };
 
@@ -38,8 +38,10 @@ uint8_t* BK_ResizeImageBilinear(const uint8_t* pixels, const tbx::Rect& source,
                                 const tbx::Rect& target, uint16_t bitsPerPixel);
 
 // The same into `out` (target width × height pixels); false, writing nothing, where the
-// function above gives null. Weight tables and working rows are kept per thread between
-// calls, so resampling frame after frame allocates nothing.
+// function above gives null (and false, with `out` partly written, when working memory runs
+// out). Weight tables and working memory of frame sizes are kept per
+// thread between calls, so resampling frame after frame allocates nothing; whatever is larger
+// is freed before the call returns.
 bool BK_ResizeImageInto(const uint8_t* pixels, int32_t sourceWidth, int32_t sourceHeight,
                         int32_t targetWidth, int32_t targetHeight, uint16_t bitsPerPixel,
                         uint8_t* out);

@@ -106,9 +106,9 @@ OSErr FillCatalogInfo(const FSRef& ref, FSCatalogInfoBitmap which, FSCatalogInfo
     if ((which & kFSCatInfoRsrcSizes) && S_ISREG(sx.stx_mode)) {
         const int fd = open(SidecarPath(ref.path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd >= 0) {
-            SInt64 offset = 0, length = 0;
+            SInt64 offset = 0, length = 0, lengthField = 0;
             OSErr error;
-            if (ReadSidecarLayout(fd, offset, length, error)) {
+            if (ReadSidecarLayout(fd, offset, length, lengthField, error)) {
                 info.rsrcLogicalSize = UInt64(length);
                 info.rsrcPhysicalSize = (UInt64(length) + 4095) / 4096 * 4096;
             }
@@ -168,9 +168,9 @@ void RemoveStaleSidecar(const std::string& path) {
     const int fd = open(sidecar.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return;
-    SInt64 offset = 0, length = 0;
+    SInt64 offset = 0, length = 0, lengthField = 0;
     OSErr error;
-    const bool valid = ReadSidecarLayout(fd, offset, length, error);
+    const bool valid = ReadSidecarLayout(fd, offset, length, lengthField, error);
     close(fd);
     if (valid)
         unlink(sidecar.c_str());

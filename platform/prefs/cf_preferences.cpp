@@ -2,17 +2,16 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <pwd.h>
-#include <sstream>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
+#include <vector>
 
-#include "platform/files/atomic_file.h"
+#include "platform/files/whole_file.h"
 #include "platform/prefs/property_list.h"
 #include "platform/text_encoding.h"
 
@@ -26,6 +25,9 @@ const CFStringRef kCFPreferencesCurrentHost = CFSTR("kCFPreferencesCurrentHost")
 
 namespace {
 
+// Far above any list of settings; a file beyond it is not one.
+constexpr std::size_t kMaxListSize = std::size_t(64) << 20;
+
 struct Domain {
     bool loaded = false;
     plist::Dictionary values;                    // what this process sees
@@ -35,6 +37,7 @@ struct Domain {
 using DomainKey = std::tuple<std::u16string, bool, bool>; // name, any user, any host
 
 std::mutex g_lock;
+PreferencesFileWriter g_writer = nullptr; // guarded by g_lock
 std::map<DomainKey, Domain>& Domains() {
     static std::map<DomainKey, Domain> domains;
     return domains;
@@ -112,12 +115,9 @@ bool ReadList(const std::string& path, plist::Dictionary& out) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0)
         return errno == ENOENT || errno == ENOTDIR;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return plist::Parse(bytes.str(), out);
+    std::vector<uint8_t> bytes;
+    return ReadWholeFile(path, bytes, kMaxListSize) &&
+           plist::Parse(std::string(bytes.begin(), bytes.end()), out);
 }
 
 bool MakeFolders(const std::string& file) {
@@ -186,7 +186,7 @@ Boolean CFPreferencesSynchronize(CFStringRef applicationID, CFStringRef userName
     for (const auto& [name, value] : domain.changes)
         merged.Set(name, value);
     if (!domain.changes.empty()) {
-        if (!MakeFolders(path) || !WriteFileAtomically(path, plist::Serialize(merged)))
+        if (!g_writer || !MakeFolders(path) || !g_writer(path, plist::Serialize(merged)))
             return false;
         for (auto& change : domain.changes)
             CFRelease(change.second);
@@ -194,6 +194,11 @@ Boolean CFPreferencesSynchronize(CFStringRef applicationID, CFStringRef userName
     }
     domain.values = merged;
     return true;
+}
+
+void CFPreferencesSetFileWriter(PreferencesFileWriter writer) {
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_writer = writer;
 }
 
 namespace test {

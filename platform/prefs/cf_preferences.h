@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/cf_string.h"
 
@@ -33,6 +34,13 @@ void CFPreferencesSetValue(CFStringRef key, CFPropertyListRef value, CFStringRef
 // or the domain name cannot be a file name.
 Boolean CFPreferencesSynchronize(CFStringRef applicationID, CFStringRef userName,
                                  CFStringRef hostName);
+
+// Replaces a list file whole, so that a reader sees either the old list or the new one.
+using PreferencesFileWriter = bool (*)(const std::string& path, std::string_view bytes);
+// The writer that CFPreferencesSynchronize stores lists with; replacing files safely is not
+// this layer's work, so until a writer is installed nothing reaches the disk and the
+// synchronisation fails, keeping the changes.
+void CFPreferencesSetFileWriter(PreferencesFileWriter writer);
 
 namespace test {
 // The file that holds a domain's list for the scope; empty for an unusable domain name.

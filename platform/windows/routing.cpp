@@ -1,6 +1,7 @@
 // Routing of user events and the standard behaviours that run when no handler takes an event.
 #include <algorithm>
 
+#include "platform/windows/control_family.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/events.h"
 #include "platform/windows/windows.h"
@@ -232,21 +233,15 @@ OSStatus ClickInWindow(WindowRef window, EventRef event) {
     if (!control || part == kControlNoPart)
         return eventNotHandledErr;
     Control* c = LiveControl(control);
-    if (c->kind == ControlKind::EditText || c->kind == ControlKind::DataBrowser ||
-        (c->kind == ControlKind::UserPane && (c->features & kControlSupportsFocus)))
+    if (FamilyOf(*c).TakesFocus(*c))
         SetKeyboardFocus(window, control, kControlFocusNextPart);
     part = TrackControl(control, local, c->action);
     c = LiveControl(control);
     if (!c || part == kControlNoPart)
         return noErr;
-    if (c->autoToggle && c->kind == ControlKind::CheckBox)
-        c->value = c->value ? 0 : 1;
-    else if (c->autoToggle && c->kind == ControlKind::RadioButton)
-        c->value = 1;
-    else if (c->kind == ControlKind::BevelButton && (c->bevelBehavior & kControlBehaviorToggles))
-        c->value = c->value ? 0 : 1;
-    else if (c->kind == ControlKind::Tabs)
-        c->value = part;
+    part = FamilyOf(*c).Clicked(control, part);
+    if (part == kControlNoPart)
+        return noErr;
     SendHit(control, part, modifiers);
     return noErr;
 }

@@ -1,6 +1,7 @@
 #include "swf/actions/action_push.h"
 
 #include <bit>
+#include <utility>
 
 #include "swf/stream/swf_reader.h"
 #include "swf/stream/swf_stream.h"
@@ -107,79 +108,57 @@ uint32_t CBK_SwfActionPush::Insert(PUSH_DATA value, uint32_t position) {
     return size;
 }
 
-uint32_t CBK_SwfActionPush::AddString(const wchar_t* text, uint32_t position) {
+template <uint8_t kType, auto kField, class T>
+uint32_t CBK_SwfActionPush::AddValue(T data, uint32_t position) {
     PUSH_DATA value;
-    value.type = kString;
-    value.text = text ? text : L"";
+    value.type = kType;
+    if constexpr (kField != nullptr)
+        value.*kField = std::move(data);
     return Insert(std::move(value), position);
+}
+
+uint32_t CBK_SwfActionPush::AddString(const wchar_t* text, uint32_t position) {
+    return AddValue<kString, &PUSH_DATA::text>(std::wstring(text ? text : L""), position);
 }
 
 uint32_t CBK_SwfActionPush::AddString(const std::wstring& text, uint32_t position) {
-    PUSH_DATA value;
-    value.type = kString;
-    value.text = text;
-    return Insert(std::move(value), position);
+    return AddValue<kString, &PUSH_DATA::text>(text, position);
 }
 
 uint32_t CBK_SwfActionPush::AddFloat(float number, uint32_t position) {
-    PUSH_DATA value;
-    value.type = kFloat;
-    value.dword = std::bit_cast<uint32_t>(number);
-    return Insert(std::move(value), position);
+    return AddValue<kFloat, &PUSH_DATA::dword>(std::bit_cast<uint32_t>(number), position);
 }
 
 uint32_t CBK_SwfActionPush::AddNull(uint32_t position) {
-    PUSH_DATA value;
-    value.type = kNull;
-    return Insert(std::move(value), position);
+    return AddValue<kNull>(0, position);
 }
 
 uint32_t CBK_SwfActionPush::AddUnknown(uint32_t position) {
-    PUSH_DATA value;
-    value.type = kUndefined;
-    return Insert(std::move(value), position);
+    return AddValue<kUndefined>(0, position);
 }
 
 uint32_t CBK_SwfActionPush::AddRegister(uint8_t reg, uint32_t position) {
-    PUSH_DATA value;
-    value.type = kRegister;
-    value.byte = reg;
-    return Insert(std::move(value), position);
+    return AddValue<kRegister, &PUSH_DATA::byte>(reg, position);
 }
 
 uint32_t CBK_SwfActionPush::AddBool(uint8_t flag, uint32_t position) {
-    PUSH_DATA value;
-    value.type = kBoolean;
-    value.byte = flag;
-    return Insert(std::move(value), position);
+    return AddValue<kBoolean, &PUSH_DATA::byte>(flag, position);
 }
 
 uint32_t CBK_SwfActionPush::AddDouble(double number, uint32_t position) {
-    PUSH_DATA value;
-    value.type = kDouble;
-    value.number = number;
-    return Insert(std::move(value), position);
+    return AddValue<kDouble, &PUSH_DATA::number>(number, position);
 }
 
 uint32_t CBK_SwfActionPush::AddDWord(int32_t number, uint32_t position) {
-    PUSH_DATA value;
-    value.type = kInteger;
-    value.dword = static_cast<uint32_t>(number);
-    return Insert(std::move(value), position);
+    return AddValue<kInteger, &PUSH_DATA::dword>(static_cast<uint32_t>(number), position);
 }
 
 uint32_t CBK_SwfActionPush::AddDictionaryLookup(uint8_t index, uint32_t position) {
-    PUSH_DATA value;
-    value.type = kConstant8;
-    value.byte = index;
-    return Insert(std::move(value), position);
+    return AddValue<kConstant8, &PUSH_DATA::byte>(index, position);
 }
 
 uint32_t CBK_SwfActionPush::AddDictionaryLookup2(uint16_t index, uint32_t position) {
-    PUSH_DATA value;
-    value.type = kConstant16;
-    value.word = index;
-    return Insert(std::move(value), position);
+    return AddValue<kConstant16, &PUSH_DATA::word>(index, position);
 }
 
 bool CBK_SwfActionPush::RemoveData(uint32_t index) {

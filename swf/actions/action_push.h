@@ -89,6 +89,9 @@ private:
     uint32_t ValueSize(const PUSH_DATA& value) const;
     uint32_t ValueGrowth(const PUSH_DATA& value) const;
     uint32_t Insert(PUSH_DATA value, uint32_t position);
+    // Inserts one value of type `kType` whose data, when it has any, goes in `kField`.
+    template <uint8_t kType, auto kField = nullptr, class T = int>
+    uint32_t AddValue(T data, uint32_t position);
     // Sizes of every value under the current prefix and version; false when too large.
     bool Recount(uint32_t& payload, uint32_t& growth) const;
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "swf/base/swf_obj.h"
 #include "swf/stream/swf_text.h"
-#include "swf/tags/swf_obj.h"
 
 namespace ravuz {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "swf/tags/swf_tag.h"
+#include "swf/base/swf_tag.h"
 
 namespace ravuz {
 

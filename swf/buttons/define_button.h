@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "swf/actions/do_action.h"
+#include "swf/base/swf_tag.h"
 #include "swf/buttons/button_record.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

@@ -3,8 +3,8 @@
 
 #include <memory>
 
+#include "swf/base/swf_tag.h"
 #include "swf/records/color_transform.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

@@ -4,8 +4,8 @@
 
 #include <array>
 
+#include "swf/base/swf_tag.h"
 #include "swf/sound/sound_info.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

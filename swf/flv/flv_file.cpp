@@ -57,7 +57,7 @@ bool CBK_FlvFile::Write(const CBK_Path& path) const {
     _header->Write(&stream);
     _body->Write(&stream);
     const std::vector<uint8_t>& bytes = stream.GetStream(true);
-    return tbx::WriteFileAtomically(
+    return BK_WriteFileAtomically(
         BK_WideToFileSystemName(path.GetFullPathString()),
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }

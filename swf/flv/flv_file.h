@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/files/atomic_file.h"
 #include "core/paths/path.h"
-#include "platform/files/atomic_file.h"
 #include "swf/flv/flv_header.h"
 #include "swf/flv/flv_tag.h"
 
@@ -79,7 +79,7 @@ private:
     void WriteBytes(const std::vector<uint8_t>& bytes);
 
     CBK_FlvHeader _header;
-    tbx::AtomicFile _file;
+    CBK_AtomicFile _file;
     CBK_Path _path;
     uint64_t _length = 0;
 };

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "swf/base/swf_tag.h"
 #include "swf/shapes/shape.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "swf/base/swf_tag.h"
 #include "swf/records/rect.h"
 #include "swf/shapes/shape.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

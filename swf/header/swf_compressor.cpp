@@ -10,8 +10,8 @@
 #include <vector>
 #include <zlib.h>
 
+#include "core/files/atomic_file.h"
 #include "core/files/file_functions.h"
-#include "platform/files/atomic_file.h"
 
 int gBK_SwfCompressor_LastError = 0;
 
@@ -29,8 +29,8 @@ std::string SystemName(const CBK_Path& path) {
 
 class InputFile {
 public:
-    explicit InputFile(const CBK_Path& path)
-        : _fd(::open(SystemName(path).c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit InputFile(const CBK_Path& path) : InputFile(SystemName(path)) {}
+    explicit InputFile(const std::string& name) : _fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC)) {}
     ~InputFile() {
         if (_fd >= 0)
             ::close(_fd);
@@ -72,7 +72,7 @@ Form FileForm(const CBK_Path& path) {
 }
 
 // A folder is never replaced, nor a file without `replace`.
-bool OpenOutput(const CBK_Path& path, bool replace, tbx::AtomicFile& out) {
+bool OpenOutput(const CBK_Path& path, bool replace, CBK_AtomicFile& out) {
     const std::string name = SystemName(path);
     struct stat info;
     if (name.empty() || (::stat(name.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || !replace)))
@@ -86,7 +86,7 @@ void MarkAsSwf(const CBK_Path& path) {
         BK_SetFileTypes(ref, tbx::FourCC("SWF2"), tbx::FourCC("SWFL"));
 }
 
-bool Deflate(InputFile& in, tbx::AtomicFile& out) {
+bool Deflate(InputFile& in, CBK_AtomicFile& out) {
     z_stream zs{};
     if (deflateInit(&zs, 9) != Z_OK)
         return false;
@@ -119,7 +119,7 @@ bool Deflate(InputFile& in, tbx::AtomicFile& out) {
 }
 
 // Stops once `limit` bytes came out, so that a small file cannot inflate without bound.
-bool Inflate(InputFile& in, tbx::AtomicFile& out, uint64_t limit) {
+bool Inflate(InputFile& in, CBK_AtomicFile& out, uint64_t limit) {
     if (limit == 0)
         return true;
     z_stream zs{};
@@ -160,9 +160,25 @@ uint64_t DeclaredBodyLength(const uint8_t header[kHeaderBytes]) {
     return length > kHeaderBytes ? length - kHeaderBytes : 0;
 }
 
-bool Restore(const CBK_Path& backup, const CBK_Path& path) {
-    CBK_Path moving(backup);
-    return moving.RenameFile(path.GetFilenameString().c_str());
+// A second name for the file, or where the file system has no hard links a copy.
+bool Duplicate(const std::string& name, const std::string& copy) {
+    // A symbolic link is followed, as the conversion follows it.
+    if (::linkat(AT_FDCWD, name.c_str(), AT_FDCWD, copy.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
+    if (errno == EEXIST || errno == ENOENT || errno == EACCES)
+        return false;
+    InputFile in(name);
+    CBK_AtomicFile out;
+    if (!in.IsOpen() || !out.Open(copy))
+        return false;
+    std::vector<uint8_t> buffer(kChunk);
+    for (;;) {
+        const ssize_t got = in.Read(buffer.data(), buffer.size());
+        if (got < 0 || !out.Write(buffer.data(), static_cast<std::size_t>(got)))
+            return false;
+        if (static_cast<std::size_t>(got) < buffer.size())
+            return out.Commit();
+    }
 }
 
 using Conversion = bool (*)(const CBK_Path&, const CBK_Path&, bool);
@@ -177,15 +193,20 @@ bool ConvertInPlace(const CBK_Path& path, bool keepBackup, Conversion convert, F
     }
     if (!keepBackup)
         return convert(path, path, true);
-    CBK_Path original(path.GetFullPathString());
-    CBK_Path backup;
-    if (!backup.MakeBackupPath(original, true))
+    // The movie never leaves its name: the backup is a second name for it, made under a
+    // provisional name, and the converted movie replaces it in one rename. A crash at any
+    // point leaves the movie whole under its own name, and a failure leaves the old backup.
+    const std::string name = SystemName(path);
+    const std::string backup = name + "~";
+    const std::string pending = backup + ".partial";
+    ::unlink(pending.c_str()); // left by a run that was killed
+    if (!Duplicate(name, pending))
         return false;
-    if (convert(backup, original, true))
-        return true;
-    // Nothing was made at the original name: the backup goes back there.
-    Restore(backup, original);
-    return false;
+    if (!convert(path, path, true)) {
+        ::unlink(pending.c_str());
+        return false;
+    }
+    return ::rename(pending.c_str(), backup.c_str()) == 0;
 }
 
 } // namespace
@@ -212,7 +233,7 @@ bool CBK_SwfCompressor::CompressSwf(const CBK_Path& source, const CBK_Path& dest
     if (form == Form::Compressed) // nothing to do, and no reason to record
         return false;
     InputFile in(source);
-    tbx::AtomicFile out;
+    CBK_AtomicFile out;
     if (!OpenOutput(destination, replace, out)) {
         gBK_SwfCompressor_LastError = ERROR_CANNOT_CREATE_OUTPUT;
         return false;
@@ -241,7 +262,7 @@ bool CBK_SwfCompressor::DecompressSwf(const CBK_Path& source, const CBK_Path& de
         gBK_SwfCompressor_LastError = ERROR_CANNOT_OPEN_SOURCE;
         return false;
     }
-    tbx::AtomicFile out;
+    CBK_AtomicFile out;
     if (!OpenOutput(destination, replace, out)) {
         gBK_SwfCompressor_LastError = ERROR_CANNOT_CREATE_OUTPUT;
         return false;

@@ -3,10 +3,10 @@
 
 #include <memory>
 
+#include "swf/base/swf_tag.h"
 #include "swf/morph/morph_styles.h"
 #include "swf/records/rect.h"
 #include "swf/shapes/shape.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

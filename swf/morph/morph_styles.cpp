@@ -233,80 +233,9 @@ uint32_t CBK_SwfMorphLineStyle::Write(CBK_SwfStream* stream) {
 
 // ---- arrays
 
-CBK_SwfMorphFillStyleArray&
-CBK_SwfMorphFillStyleArray::operator=(const CBK_SwfMorphFillStyleArray& other) {
-    if (this != &other) {
-        Destroy();
-        for (const auto& style : other._styles)
-            _styles.push_back(std::make_unique<CBK_SwfMorphFillStyle>(*style));
-    }
-    return *this;
-}
-
-void CBK_SwfMorphFillStyleArray::AddFillStyle(CBK_SwfMorphFillStyle* style) {
-    if (style)
-        _styles.emplace_back(style);
-}
-
-uint32_t CBK_SwfMorphFillStyleArray::Read(CBK_SwfReader* reader) {
-    const uint32_t start = reader->GetBufPos();
-    Destroy();
-    const uint32_t count = SwfReadStyleCount(reader);
-    for (uint32_t i = 0; i < count && reader->GetRemaining() > 0; ++i) {
-        auto style = std::make_unique<CBK_SwfMorphFillStyle>();
-        style->Read(reader);
-        _styles.push_back(std::move(style));
-    }
-    return reader->GetBufPos() - start;
-}
-
-uint32_t CBK_SwfMorphFillStyleArray::Write(CBK_SwfStream* stream) {
-    const uint32_t before = stream->GetByteCount();
-    const uint32_t count = SwfWriteStyleCount(stream, _styles.size());
-    for (uint32_t i = 0; i < count; ++i)
-        _styles[i]->Write(stream);
-    return stream->GetByteCount() - before;
-}
-
 void CBK_SwfMorphFillStyleArray::OffsetInfo(int32_t idOffset) {
     for (auto& style : _styles)
         style->OffsetBitmapId(idOffset);
-}
-
-CBK_SwfMorphLineStyleArray&
-CBK_SwfMorphLineStyleArray::operator=(const CBK_SwfMorphLineStyleArray& other) {
-    if (this != &other) {
-        Destroy();
-        for (const auto& style : other._styles)
-            _styles.push_back(std::make_unique<CBK_SwfMorphLineStyle>(*style));
-    }
-    return *this;
-}
-
-void CBK_SwfMorphLineStyleArray::AddLineStyle(CBK_SwfMorphLineStyle* style) {
-    if (style)
-        _styles.emplace_back(style);
-}
-
-uint32_t CBK_SwfMorphLineStyleArray::Read(CBK_SwfReader* reader) {
-    const uint32_t start = reader->GetBufPos();
-    Destroy();
-    const uint32_t count = SwfReadStyleCount(reader);
-    for (uint32_t i = 0; i < count && reader->GetRemaining() >= CBK_SwfMorphLineStyle::kWireSize;
-         ++i) {
-        auto style = std::make_unique<CBK_SwfMorphLineStyle>();
-        style->Read(reader);
-        _styles.push_back(std::move(style));
-    }
-    return reader->GetBufPos() - start;
-}
-
-uint32_t CBK_SwfMorphLineStyleArray::Write(CBK_SwfStream* stream) {
-    const uint32_t before = stream->GetByteCount();
-    const uint32_t count = SwfWriteStyleCount(stream, _styles.size());
-    for (uint32_t i = 0; i < count; ++i)
-        _styles[i]->Write(stream);
-    return stream->GetByteCount() - before;
 }
 
 } // namespace ravuz

@@ -5,9 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "swf/base/swf_obj.h"
 #include "swf/records/color.h"
 #include "swf/records/matrix.h"
-#include "swf/tags/swf_obj.h"
+#include "swf/styles/style_array.h"
 
 namespace ravuz {
 
@@ -159,53 +160,36 @@ private:
     std::unique_ptr<CBK_SwfColorAlpha> _endColor;
 };
 
-class CBK_SwfMorphFillStyleArray : public CBK_SwfObj {
+class CBK_SwfMorphFillStyleArray : public CBK_SwfStyleArray<CBK_SwfMorphFillStyle> {
 public:
-    CBK_SwfMorphFillStyleArray() = default;
-    CBK_SwfMorphFillStyleArray(const CBK_SwfMorphFillStyleArray& other) : CBK_SwfObj() {
-        *this = other;
-    }
-    CBK_SwfMorphFillStyleArray& operator=(const CBK_SwfMorphFillStyleArray& other);
-    ~CBK_SwfMorphFillStyleArray() override = default;
+    CBK_SwfMorphFillStyleArray() : CBK_SwfStyleArray(true) {}
 
-    void Destroy() { _styles.clear(); }
-    // The count written is the number of styles held.
-    uint32_t Read(CBK_SwfReader* reader) override;
-    uint32_t Write(CBK_SwfStream* stream) override;
-
-    void AddFillStyle(CBK_SwfMorphFillStyle* style);
-    uint32_t GetCount() const { return static_cast<uint32_t>(_styles.size()); }
-    CBK_SwfMorphFillStyle* GetFillStyle(std::size_t index) const {
-        return index < _styles.size() ? _styles[index].get() : nullptr;
-    }
+    // Takes ownership and appends; null is ignored.
+    void AddFillStyle(CBK_SwfMorphFillStyle* style) { Append(style); }
+    CBK_SwfMorphFillStyle* GetFillStyle(std::size_t index) const { return At(index); }
     // Shifts the bitmap ids of the bitmap fills.
     void OffsetInfo(int32_t idOffset);
 
-private:
-    std::vector<std::unique_ptr<CBK_SwfMorphFillStyle>> _styles;
+protected:
+    std::unique_ptr<CBK_SwfMorphFillStyle> NewStyle() const override {
+        return std::make_unique<CBK_SwfMorphFillStyle>();
+    }
+    uint32_t MinStyleSize() const override { return 1; }
 };
 
-class CBK_SwfMorphLineStyleArray : public CBK_SwfObj {
+class CBK_SwfMorphLineStyleArray : public CBK_SwfStyleArray<CBK_SwfMorphLineStyle> {
 public:
-    CBK_SwfMorphLineStyleArray() = default;
-    CBK_SwfMorphLineStyleArray(const CBK_SwfMorphLineStyleArray& other) : CBK_SwfObj() {
-        *this = other;
+    CBK_SwfMorphLineStyleArray() : CBK_SwfStyleArray(true) {}
+
+    // Takes ownership and appends; null is ignored.
+    void AddLineStyle(CBK_SwfMorphLineStyle* style) { Append(style); }
+    CBK_SwfMorphLineStyle* GetLineStyle(std::size_t index) const { return At(index); }
+
+protected:
+    std::unique_ptr<CBK_SwfMorphLineStyle> NewStyle() const override {
+        return std::make_unique<CBK_SwfMorphLineStyle>();
     }
-    CBK_SwfMorphLineStyleArray& operator=(const CBK_SwfMorphLineStyleArray& other);
-    ~CBK_SwfMorphLineStyleArray() override = default;
-
-    void Destroy() { _styles.clear(); }
-    uint32_t Read(CBK_SwfReader* reader) override;
-    uint32_t Write(CBK_SwfStream* stream) override;
-
-    void AddLineStyle(CBK_SwfMorphLineStyle* style);
-    uint32_t GetCount() const { return static_cast<uint32_t>(_styles.size()); }
-    CBK_SwfMorphLineStyle* GetLineStyle(std::size_t index) const {
-        return index < _styles.size() ? _styles[index].get() : nullptr;
-    }
-
-private:
-    std::vector<std::unique_ptr<CBK_SwfMorphLineStyle>> _styles;
+    uint32_t MinStyleSize() const override { return CBK_SwfMorphLineStyle::kWireSize; }
 };
 
 } // namespace ravuz

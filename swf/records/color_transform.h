@@ -2,7 +2,7 @@
 // term of 256 means 1.0; colours passed as one number are 0x00BBGGRR.
 #pragma once
 
-#include "swf/tags/swf_obj.h"
+#include "swf/base/swf_obj.h"
 
 namespace ravuz {
 

@@ -2,7 +2,7 @@
 // translations twips.
 #pragma once
 
-#include "swf/tags/swf_obj.h"
+#include "swf/base/swf_obj.h"
 
 namespace ravuz {
 

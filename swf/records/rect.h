@@ -1,7 +1,7 @@
 // CBK_SwfRect: the SWF RECT record, in twips.
 #pragma once
 
-#include "swf/tags/swf_obj.h"
+#include "swf/base/swf_obj.h"
 
 namespace ravuz {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "swf/base/tag_body.h"
 #include "swf/stream/minimum_bits.h"
 #include "swf/stream/swf_reader.h"
-#include "swf/tags/tag_body.h"
 
 namespace ravuz {
 

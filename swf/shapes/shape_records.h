@@ -3,9 +3,9 @@
 
 #include <memory>
 
+#include "swf/base/swf_obj.h"
 #include "swf/styles/fill_style.h"
 #include "swf/styles/line_style.h"
-#include "swf/tags/swf_obj.h"
 
 namespace ravuz {
 

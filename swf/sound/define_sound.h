@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "swf/base/swf_tag.h"
 #include "swf/sound/sound_codes.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

@@ -2,8 +2,8 @@
 // one per frame. The payload is always 4 bytes, also for MP3.
 #pragma once
 
+#include "swf/base/swf_tag.h"
 #include "swf/sound/sound_codes.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

@@ -1,8 +1,8 @@
 // StartSound (15): starts, stops or restyles an event sound defined by DefineSound.
 #pragma once
 
+#include "swf/base/swf_tag.h"
 #include "swf/sound/sound_info.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

@@ -95,42 +95,6 @@ void CBK_SwfFillStyle::OffsetBitmapId(int32_t idOffset) {
 
 // ---- CBK_SwfFillStyleArray
 
-CBK_SwfFillStyleArray& CBK_SwfFillStyleArray::operator=(const CBK_SwfFillStyleArray& other) {
-    if (this != &other) {
-        Destroy();
-        _alpha = other._alpha;
-        for (const auto& style : other._styles)
-            _styles.push_back(std::make_unique<CBK_SwfFillStyle>(*style));
-    }
-    return *this;
-}
-
-void CBK_SwfFillStyleArray::AddFillStyle(CBK_SwfFillStyle* style) {
-    if (style)
-        _styles.emplace_back(style);
-}
-
-uint32_t CBK_SwfFillStyleArray::Read(CBK_SwfReader* reader) {
-    const uint32_t start = reader->GetBufPos();
-    Destroy();
-    const uint32_t count = SwfReadStyleCount(reader);
-    // Every fill style takes at least its type byte.
-    for (uint32_t i = 0; i < count && reader->GetRemaining() > 0; ++i) {
-        auto style = std::make_unique<CBK_SwfFillStyle>(_alpha);
-        style->Read(reader);
-        _styles.push_back(std::move(style));
-    }
-    return reader->GetBufPos() - start;
-}
-
-uint32_t CBK_SwfFillStyleArray::Write(CBK_SwfStream* stream) {
-    const uint32_t before = stream->GetByteCount();
-    const uint32_t count = SwfWriteStyleCount(stream, _styles.size());
-    for (uint32_t i = 0; i < count; ++i)
-        _styles[i]->Write(stream);
-    return stream->GetByteCount() - before;
-}
-
 void CBK_SwfFillStyleArray::OffsetInfo(int32_t idOffset, int32_t, int32_t) {
     for (auto& style : _styles)
         style->OffsetBitmapId(idOffset);

@@ -4,10 +4,11 @@
 #include <memory>
 #include <vector>
 
+#include "swf/base/swf_obj.h"
 #include "swf/records/color.h"
 #include "swf/records/matrix.h"
 #include "swf/styles/gradient.h"
-#include "swf/tags/swf_obj.h"
+#include "swf/styles/style_array.h"
 
 namespace ravuz {
 
@@ -73,33 +74,25 @@ private:
     uint16_t _bitmapId = 0;
 };
 
-class CBK_SwfFillStyleArray : public CBK_SwfObj {
+class CBK_SwfFillStyleArray : public CBK_SwfStyleArray<CBK_SwfFillStyle> {
 public:
-    explicit CBK_SwfFillStyleArray(bool alpha = false) : _alpha(alpha) {}
-    CBK_SwfFillStyleArray(const CBK_SwfFillStyleArray& other) : CBK_SwfObj() { *this = other; }
-    CBK_SwfFillStyleArray& operator=(const CBK_SwfFillStyleArray& other);
-    ~CBK_SwfFillStyleArray() override = default;
-
-    void Destroy() { _styles.clear(); }
-    // The count written is the number of styles held (at most kSwfMaxStyles are written).
-    uint32_t Read(CBK_SwfReader* reader) override;
-    uint32_t Write(CBK_SwfStream* stream) override;
+    explicit CBK_SwfFillStyleArray(bool alpha = false) : CBK_SwfStyleArray(alpha) {}
 
     // Takes ownership and appends; null is ignored.
-    void AddFillStyle(CBK_SwfFillStyle* style);
-    uint32_t GetCount() const { return static_cast<uint32_t>(_styles.size()); }
-    CBK_SwfFillStyle* GetFillStyle(std::size_t index) const {
-        return index < _styles.size() ? _styles[index].get() : nullptr;
-    }
+    void AddFillStyle(CBK_SwfFillStyle* style) { Append(style); }
+    CBK_SwfFillStyle* GetFillStyle(std::size_t index) const { return At(index); }
     bool GetAlpha() const { return _alpha; }
     void SetAlpha(bool alpha) { _alpha = alpha; }
 
     // Shifts the bitmap ids of the bitmap fills by the character-id offset.
     void OffsetInfo(int32_t idOffset, int32_t depthOffset, int32_t);
 
-private:
-    std::vector<std::unique_ptr<CBK_SwfFillStyle>> _styles;
-    bool _alpha;
+protected:
+    std::unique_ptr<CBK_SwfFillStyle> NewStyle() const override {
+        return std::make_unique<CBK_SwfFillStyle>(_alpha);
+    }
+    // Every fill style takes at least its type byte.
+    uint32_t MinStyleSize() const override { return 1; }
 };
 
 } // namespace ravuz

@@ -4,8 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "swf/base/swf_obj.h"
 #include "swf/records/color.h"
-#include "swf/tags/swf_obj.h"
+#include "swf/styles/style_array.h"
 
 namespace ravuz {
 
@@ -40,30 +41,22 @@ private:
     bool _alpha;
 };
 
-class CBK_SwfLineStyleArray : public CBK_SwfObj {
+class CBK_SwfLineStyleArray : public CBK_SwfStyleArray<CBK_SwfLineStyle> {
 public:
-    explicit CBK_SwfLineStyleArray(bool alpha = false) : _alpha(alpha) {}
-    CBK_SwfLineStyleArray(const CBK_SwfLineStyleArray& other) : CBK_SwfObj() { *this = other; }
-    CBK_SwfLineStyleArray& operator=(const CBK_SwfLineStyleArray& other);
-    ~CBK_SwfLineStyleArray() override = default;
-
-    void Destroy() { _styles.clear(); }
-    // The count written is the number of styles held (at most kSwfMaxStyles are written).
-    uint32_t Read(CBK_SwfReader* reader) override;
-    uint32_t Write(CBK_SwfStream* stream) override;
+    explicit CBK_SwfLineStyleArray(bool alpha = false) : CBK_SwfStyleArray(alpha) {}
 
     // Takes ownership and appends; null is ignored.
-    void AddLineStyle(CBK_SwfLineStyle* style);
-    uint32_t GetCount() const { return static_cast<uint32_t>(_styles.size()); }
-    CBK_SwfLineStyle* GetLineStyle(std::size_t index) const {
-        return index < _styles.size() ? _styles[index].get() : nullptr;
-    }
+    void AddLineStyle(CBK_SwfLineStyle* style) { Append(style); }
+    CBK_SwfLineStyle* GetLineStyle(std::size_t index) const { return At(index); }
     bool GetAlpha() const { return _alpha; }
     void SetAlpha(bool alpha) { _alpha = alpha; }
 
-private:
-    std::vector<std::unique_ptr<CBK_SwfLineStyle>> _styles;
-    bool _alpha;
+protected:
+    std::unique_ptr<CBK_SwfLineStyle> NewStyle() const override {
+        return std::make_unique<CBK_SwfLineStyle>(0, nullptr, _alpha);
+    }
+    // The width and an RGB or RGBA colour.
+    uint32_t MinStyleSize() const override { return _alpha ? 6 : 5; }
 };
 
 } // namespace ravuz

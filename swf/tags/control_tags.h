@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "swf/base/swf_tag.h"
 #include "swf/records/color.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

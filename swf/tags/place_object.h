@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "swf/actions/do_action.h"
+#include "swf/base/swf_tag.h"
 #include "swf/records/color_transform.h"
 #include "swf/records/matrix.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

@@ -1,7 +1,7 @@
 // RemoveObject (5) and RemoveObject2 (28): taking a character off the display list.
 #pragma once
 
-#include "swf/tags/swf_tag.h"
+#include "swf/base/swf_tag.h"
 
 namespace ravuz {
 

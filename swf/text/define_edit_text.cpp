@@ -1,8 +1,8 @@
 #include "swf/text/define_edit_text.h"
 
+#include "swf/base/tag_body.h"
 #include "swf/stream/minimum_bits.h"
 #include "swf/stream/swf_reader.h"
-#include "swf/tags/tag_body.h"
 
 namespace ravuz {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "swf/base/swf_tag.h"
 #include "swf/records/color.h"
 #include "swf/records/rect.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

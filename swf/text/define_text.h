@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "swf/base/swf_tag.h"
 #include "swf/records/matrix.h"
 #include "swf/records/rect.h"
-#include "swf/tags/swf_tag.h"
 #include "swf/text/text_records.h"
 
 namespace ravuz {

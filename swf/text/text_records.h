@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "swf/base/swf_obj.h"
 #include "swf/records/color.h"
-#include "swf/tags/swf_obj.h"
 
 namespace ravuz {
 

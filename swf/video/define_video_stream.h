@@ -2,7 +2,7 @@
 // deblocking flags, codec (2 H.263, 3 screen video).
 #pragma once
 
-#include "swf/tags/swf_tag.h"
+#include "swf/base/swf_tag.h"
 
 namespace ravuz {
 

@@ -4,8 +4,8 @@
 
 #include <memory>
 
+#include "swf/base/swf_tag.h"
 #include "swf/stream/swf_stream.h"
-#include "swf/tags/swf_tag.h"
 
 namespace ravuz {
 

@@ -1,5 +1,7 @@
 #include "tests/support/tools.h"
 
+#include <gtest/gtest.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -34,6 +36,19 @@ std::string FindTool(const std::string& name) {
             return candidate;
     }
     return {};
+}
+
+bool OraclesRequired() {
+    const char* ci = std::getenv("CI");
+    return ci && *ci;
+}
+
+bool HaveTool(const std::string& name) {
+    if (!FindTool(name).empty())
+        return true;
+    if (OraclesRequired())
+        ADD_FAILURE() << name << " is not installed, and CI needs it";
+    return false;
 }
 
 ToolResult RunTool(const std::vector<std::string>& argv, const std::string& input) {

@@ -20,12 +20,29 @@ std::string FindTool(const std::string& name);
 // and collects its standard output and error.
 ToolResult RunTool(const std::vector<std::string>& argv, const std::string& input = {});
 
-// Skips the current test when the program is missing.
-#define STRAVEL_REQUIRE_TOOL(name)                                                                 \
+// True when the environment variable CI is set (and not empty): a missing oracle then fails
+// its test instead of skipping it, so that a green run means every oracle ran.
+bool OraclesRequired();
+
+// Whether the program is installed. When it is not and CI is set, the current test fails as
+// well; for tests that consult an oracle only where there is one.
+bool HaveTool(const std::string& name);
+
+// Skips the current test when `available` is false, or fails it when CI is set. Every test
+// that needs a tool, a font or another oracle from outside checks for it through here.
+#define STRAVEL_REQUIRE(available, what)                                                           \
     do {                                                                                           \
-        if (::stravel::testing::FindTool(name).empty())                                            \
-            GTEST_SKIP() << (name) << " is not installed";                                         \
+        if (!(available)) {                                                                        \
+            if (::stravel::testing::OraclesRequired())                                             \
+                GTEST_FAIL() << (what) << ", and CI needs it";                                     \
+            else                                                                                   \
+                GTEST_SKIP() << (what);                                                            \
+        }                                                                                          \
     } while (0)
+
+#define STRAVEL_REQUIRE_TOOL(name)                                                                 \
+    STRAVEL_REQUIRE(!::stravel::testing::FindTool(name).empty(),                                   \
+                    std::string(name) + " is not installed")
 
 // A fresh folder removed with everything in it when the object goes.
 class TempDir {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/tags/swf_tag.h"
+#include "swf/base/swf_tag.h"
 #include "tests/swf/swf_test_support.h"
 
 namespace swftest {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "swf/base/swf_tag.h"
 #include "swf/records/rect.h"
-#include "swf/tags/swf_tag.h"
 #include "tests/swf/swf_test_support.h"
 
 namespace mediatest {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "swf/base/swf_obj.h"
+#include "swf/base/swf_tag.h"
 #include "swf/records/rect.h"
 #include "swf/stream/swf_reader.h"
 #include "swf/stream/swf_stream.h"
-#include "swf/tags/swf_obj.h"
-#include "swf/tags/swf_tag.h"
 
 namespace swftest {
 

@@ -2,8 +2,8 @@
 
 #include "core/strings/cf_string.h"
 #include "platform/windows/controls.h"
+#include "ui/base/dialog.h"
 #include "ui/controls/control_title.h"
-#include "ui/dialogs/dialog.h"
 
 bool CBK_ControlBevelButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
                                     const wchar_t* title) {

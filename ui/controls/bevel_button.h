@@ -1,7 +1,7 @@
 // CBK_ControlBevelButton: a bevel button with a push behaviour and an optional icon.
 #pragma once
 
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 #include "ui/graphics/icons.h"
 
 class CBK_ControlBevelButton : public CBK_Control {

@@ -3,8 +3,8 @@
 #include "core/strings/cf_string.h"
 #include "core/strings/string.h"
 #include "platform/windows/controls.h"
+#include "ui/base/dialog.h"
 #include "ui/controls/control_title.h"
-#include "ui/dialogs/dialog.h"
 #include "ui/graphics/icons.h"
 
 CBK_ControlButton::~CBK_ControlButton() {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/resources/icon_services.h"
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 class CBK_ControlButton : public CBK_Control {
 public:

@@ -1,7 +1,7 @@
 // CBK_ControlCheckBox: a check box that toggles itself when clicked.
 #pragma once
 
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 class CBK_ControlCheckBox : public CBK_Control {
 public:

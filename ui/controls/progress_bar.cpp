@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/windows/controls.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/base/dialog.h"
 
 bool CBK_ControlProgressBar::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
                                     const wchar_t* text) {

@@ -2,7 +2,7 @@
 // (more than 32,767 steps) show their true position.
 #pragma once
 
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 class CBK_ControlProgressBar : public CBK_Control {
 public:

@@ -2,8 +2,8 @@
 
 #include "core/strings/cf_string.h"
 #include "platform/windows/controls.h"
+#include "ui/base/dialog.h"
 #include "ui/controls/control_title.h"
-#include "ui/dialogs/dialog.h"
 #include "ui/graphics/icons.h"
 
 CBK_ControlRadioButton::~CBK_ControlRadioButton() {

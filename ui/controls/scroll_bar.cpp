@@ -6,7 +6,7 @@
 #include "platform/windows/controls.h"
 #include "platform/windows/events.h"
 #include "platform/windows/windows.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/base/dialog.h"
 
 CBK_ControlScrollBar* CBK_ControlScrollBar::s_pCurrent = nullptr;
 

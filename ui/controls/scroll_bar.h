@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/events/event.h"
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 class CBK_ControlScrollBar : public CBK_Control {
 public:

@@ -1,7 +1,7 @@
 #include "ui/controls/slider.h"
 
 #include "platform/windows/controls.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/base/dialog.h"
 
 bool CBK_ControlSlider::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
                                const wchar_t* text) {

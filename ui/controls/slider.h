@@ -1,7 +1,7 @@
 // CBK_ControlSlider: a slider with a 32-bit range and position.
 #pragma once
 
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 class CBK_ControlSlider : public CBK_Control {
 public:

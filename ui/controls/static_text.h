@@ -1,7 +1,7 @@
 // CBK_ControlStaticText: a label or read-out.
 #pragma once
 
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 class CBK_ControlStaticText : public CBK_Control {
 public:

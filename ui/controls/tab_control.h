@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/events/event.h"
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 class CBK_ControlTab : public CBK_Control {
 public:

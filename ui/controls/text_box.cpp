@@ -7,7 +7,7 @@
 #include "platform/memory.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/events.h"
-#include "ui/dialogs/dialog.h"
+#include "ui/base/dialog.h"
 
 namespace {
 

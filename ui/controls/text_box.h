@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/windows/text_engine.h"
-#include "ui/controls/control.h"
+#include "ui/base/control.h"
 
 class CBK_ControlTextBox : public CBK_Control {
 public:

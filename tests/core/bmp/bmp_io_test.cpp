@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "core/bmp/bmp_io.h"
+#include "tests/support/allocation_meter.h"
 #include "tests/support/tools.h"
 
 namespace {
 
+using stravel::testing::AllocationMeter;
 using stravel::testing::ReadFileBytes;
 using stravel::testing::RunTool;
 using stravel::testing::TempDir;
@@ -200,6 +202,23 @@ TEST(BmpReadTest, SizesThatTheFileCannotHoldFailWithoutAllocating) {
     EXPECT_EQ(Read(path).result, 1);
     WriteFileBytes(path, MakeBmp(0, 1, 24, 40, {}, 0, std::string(4, '\0')));
     EXPECT_EQ(Read(path).result, 1);
+}
+
+TEST(BmpReadTest, OneBitPicturesPastTheCapFailBeforeTheirPlanesExist) {
+    STRAVEL_REQUIRE(AllocationMeter::Available(),
+                    "allocations are counted only under AddressSanitizer");
+    // 16384 × 12000 pixels in 24 MB of rows: 590 MB of planes, past the cap.
+    TempDir dir;
+    const std::string path = dir / "wide.bmp";
+    const uint32_t width = 16384, rows = 12000;
+    const uint64_t rowBytes = width / 8;
+    WriteFileBytes(path, MakeBmp(width, int32_t(rows), 1, 40, {0, 0xFFFFFF}, 2, ""));
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) + rowBytes * rows);
+    AllocationMeter meter;
+    Picture p = Read(path);
+    EXPECT_EQ(p.result, 1);
+    EXPECT_NE(p.printed.find("larger than the reader accepts"), std::string::npos) << p.printed;
+    EXPECT_LT(meter.Peak(), size_t(1) << 20);
 }
 
 TEST(BmpReadTest, NegativeHeightReadsThatManyRowsInFileOrder) {

@@ -165,6 +165,12 @@ TEST(Base64FileTest, EncodeAndDecodeWholeFiles) {
     EXPECT_FALSE(codec.Encode(PathOf(dir / "missing")));
     EXPECT_FALSE(codec.Decode(PathOf(dir / "missing")));
     EXPECT_FALSE(codec.Encode(PathOf(dir.Path())));
+    // Devices have no end and files above the cap are not taken into memory.
+    EXPECT_FALSE(codec.Encode(CBK_Path(L"/dev/zero")));
+    EXPECT_FALSE(codec.Decode(CBK_Path(L"/dev/zero")));
+    std::filesystem::resize_file(dir / "empty", CBK_Base64::kMaxFileSize + 1);
+    EXPECT_FALSE(codec.Encode(PathOf(dir / "empty")));
+    EXPECT_EQ(codec.GetSize(), 0u);
 }
 
 TEST(Base64FileTest, EncodeWritesLinesOfTheGivenLength) {

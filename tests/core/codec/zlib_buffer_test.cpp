@@ -74,7 +74,7 @@ TEST(ZlibBufferTest, RoundTripsAndPythonAgrees) {
         inputs.push_back(RandomBytes(random, n));
         inputs.push_back(Repetitive(random, n));
     }
-    const bool python = !stravel::testing::FindTool("python3").empty();
+    const bool python = stravel::testing::HaveTool("python3");
     for (const auto& in : inputs) {
         const Output packed = Compress(in);
         ASSERT_TRUE(packed.ok) << in.size();

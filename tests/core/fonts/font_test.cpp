@@ -11,6 +11,7 @@
 #include "platform/fonts/font_manager.h"
 #include "platform/quickdraw/quickdraw.h"
 #include "tests/support/font_oracle.h"
+#include "tests/support/tools.h"
 
 namespace {
 
@@ -28,10 +29,7 @@ int32_t Family(const char* name) {
 }
 
 #define REQUIRE_FAMILY(name)                                                                       \
-    do {                                                                                           \
-        if (Family(name) == 0)                                                                     \
-            GTEST_SKIP() << (name) << " is not installed";                                         \
-    } while (0)
+    STRAVEL_REQUIRE(Family(name) != 0, std::string(name) + " is not installed")
 
 std::wstring StyleString(const CBK_Font& font, int32_t size = 256) {
     wchar_t buffer[256];
@@ -188,8 +186,7 @@ TEST(FontTest, SetNameFindsInstalledFamiliesOnly) {
 }
 
 TEST(FontTest, NamesRoundTripThroughFamilyIds) {
-    if (tbx::fonts::Families().empty())
-        GTEST_SKIP() << "no scalable font is installed";
+    STRAVEL_REQUIRE(!tbx::fonts::Families().empty(), "no scalable font is installed");
     for (const tbx::fonts::Family& f : tbx::fonts::Families()) {
         SCOPED_TRACE(f.name);
         CBK_Font font;

@@ -111,6 +111,8 @@ TEST(XmlWriterTest, ReplacingIsAtomicAndFailuresAreReported) {
     TempDir dir;
     const auto file = dir / "keep.xml";
     WriteFileBytes(file, "old");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
     CBK_XmlWriter writer;
     EXPECT_FALSE(writer.Create(PathOf(file), {}, false));
     EXPECT_FALSE(writer.Create(PathOf(dir.Path()), {}, true));
@@ -120,6 +122,8 @@ TEST(XmlWriterTest, ReplacingIsAtomicAndFailuresAreReported) {
     EXPECT_EQ(ReadFileBytes(file), "old"); // untouched until closed
     ASSERT_TRUE(writer.Close());
     EXPECT_NE(ReadFileBytes(file).find("<new/>"), std::string::npos);
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                             std::filesystem::directory_iterator()),
               1);
@@ -241,8 +245,8 @@ std::wstring FromHexUtf8(const std::string& hex) {
 TEST(XmlRoundTripTest, TenThousandRandomStrings) {
     TempDir dir;
     std::mt19937 random(20240601);
-    const bool haveLint = !stravel::testing::FindTool("xmllint").empty();
-    const bool havePython = !stravel::testing::FindTool("python3").empty();
+    const bool haveLint = stravel::testing::HaveTool("xmllint");
+    const bool havePython = stravel::testing::HaveTool("python3");
     for (int file = 0; file < 10; ++file) {
         std::vector<std::wstring> strings;
         for (int i = 0; i < 1000; ++i)

@@ -25,7 +25,7 @@ std::vector<uint8_t> ImageBytes(const CBK_Image& image) {
 
 // ImageMagick's reading of a file as red-green-blue bytes; empty without the tool.
 std::vector<uint8_t> MagickRgb(const std::filesystem::path& file) {
-    if (FindTool("convert").empty())
+    if (!HaveTool("convert"))
         return {};
     auto result = RunTool({"convert", file.string(), "-depth", "8", "rgb:-"});
     EXPECT_EQ(result.exitCode, 0) << result.err;

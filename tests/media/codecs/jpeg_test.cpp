@@ -256,6 +256,22 @@ TEST(JpegValidityTest, FindsTheStreamBetweenOtherBytes) {
     EXPECT_EQ(CBK_ImageJpg::IsValidJpeg(bare, sizeof bare, &length), nullptr);
 }
 
+TEST(JpegValidityTest, StartMarkersInsideSegmentsCostOneWalk) {
+    // A start marker, then application segments each holding a start marker and a segment
+    // header that leads back into the chain: every decoy start walks the rest of the buffer,
+    // which took time growing with the square of its size. The real picture comes last.
+    const uint8_t segment[18] = {0xFF, 0xE0, 0x00, 0x10, 0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x0A};
+    std::vector<uint8_t> all = {0xFF, 0xD8};
+    while (all.size() < (size_t(4) << 20))
+        all.insert(all.end(), segment, segment + sizeof segment);
+    auto jpeg = Compress(8, 8, Smooth(8, 8, 3), 75);
+    const size_t at = all.size();
+    all.insert(all.end(), jpeg.begin(), jpeg.end());
+    size_t length = 0;
+    EXPECT_EQ(CBK_ImageJpg::IsValidJpeg(all.data(), all.size(), &length), all.data() + at);
+    EXPECT_EQ(length, jpeg.size());
+}
+
 TEST(JpegValidityTest, CameraFileGivesTheMainPictureNotItsThumbnail) {
     STRAVEL_REQUIRE_TOOL("exiftool");
     TempDir dir;

@@ -10,6 +10,7 @@
 #include "platform/fonts/font_catalog.h"
 #include "platform/fonts/font_manager.h"
 #include "platform/quickdraw/quickdraw.h"
+#include "tests/support/tools.h"
 
 namespace fonttest {
 
@@ -55,15 +56,9 @@ protected:
 };
 
 #define STRAVEL_REQUIRE_FONTS()                                                                    \
-    do {                                                                                           \
-        if (tbx::fonts::Families().empty())                                                        \
-            GTEST_SKIP() << "no scalable font is installed";                                       \
-    } while (0)
+    STRAVEL_REQUIRE(!tbx::fonts::Families().empty(), "no scalable font is installed")
 
 #define STRAVEL_REQUIRE_FAMILY(name)                                                               \
-    do {                                                                                           \
-        if (::fonttest::FamilyNamed(name) == 0)                                                    \
-            GTEST_SKIP() << (name) << " is not installed";                                         \
-    } while (0)
+    STRAVEL_REQUIRE(::fonttest::FamilyNamed(name) != 0, std::string(name) + " is not installed")
 
 } // namespace fonttest

@@ -285,7 +285,7 @@ TEST(SwfBitmapTags, PayloadsTakenFromAMovieDecode) {
     }
     EXPECT_EQ(checked, 5);
 
-    if (!stravel::testing::FindTool("swfparser").empty()) {
+    if (stravel::testing::HaveTool("swfparser")) {
         const auto parsed = RunTool({"swfparser", "-e", swf.string()});
         EXPECT_EQ(parsed.exitCode, 0) << parsed.err;
         EXPECT_NE(parsed.out.find("DefineBitsJPEG2:\n    CharacterID: 1\n"), std::string::npos)

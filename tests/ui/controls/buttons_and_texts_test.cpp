@@ -10,6 +10,7 @@
 #include "platform/windows/text_engine.h"
 #include "platform/windows/windows.h"
 #include "tests/ui/ui_fixture.h"
+#include "ui/base/dialog.h"
 #include "ui/controls/bevel_button.h"
 #include "ui/controls/button.h"
 #include "ui/controls/check_box.h"
@@ -17,7 +18,6 @@
 #include "ui/controls/static_text.h"
 #include "ui/controls/tab_control.h"
 #include "ui/controls/text_box.h"
-#include "ui/dialogs/dialog.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include "platform/windows/test_driver.h"
 #include "platform/windows/windows.h"
 #include "tests/ui/ui_fixture.h"
+#include "ui/base/dialog.h"
 #include "ui/controls/progress_bar.h"
 #include "ui/controls/scroll_bar.h"
 #include "ui/controls/slider.h"
-#include "ui/dialogs/dialog.h"
 
 namespace {
 

@@ -1,0 +1,60 @@
+#include "swf/base/swf_tag.h"
+
+#include <cstring>
+
+namespace ravuz {
+
+namespace {
+
+// Fills `out` with the header bytes; returns their number.
+std::size_t EncodeHeader(uint16_t code, uint32_t length, bool forceLong, uint8_t out[6]) {
+    if (length <= kSwfShortTagLengthMax && !forceLong) {
+        const uint16_t word = static_cast<uint16_t>((code << 6) | length);
+        out[0] = static_cast<uint8_t>(word);
+        out[1] = static_cast<uint8_t>(word >> 8);
+        return 2;
+    }
+    const uint16_t word = static_cast<uint16_t>((code << 6) | kSwfLongTagLength);
+    out[0] = static_cast<uint8_t>(word);
+    out[1] = static_cast<uint8_t>(word >> 8);
+    for (int i = 0; i < 4; ++i)
+        out[2 + i] = static_cast<uint8_t>(length >> (8 * i));
+    return 6;
+}
+
+} // namespace
+
+void CBK_SwfTag::WriteRecordHeader(CBK_SwfStream& stream, uint32_t length, bool forceLong) const {
+    uint8_t bytes[6];
+    stream.AddBytes(bytes, EncodeHeader(GetTagId(), length, forceLong, bytes));
+}
+
+std::vector<uint8_t> CBK_SwfTag::GetHeader(uint32_t length, bool forceLong) const {
+    uint8_t bytes[6];
+    const std::size_t n = EncodeHeader(GetTagId(), length, forceLong, bytes);
+    return std::vector<uint8_t>(bytes, bytes + n);
+}
+
+std::size_t CBK_SwfTag::BeginTag(CBK_SwfStream& target) const {
+    target.ByteAlign();
+    const std::size_t start = target._buffer.size();
+    target._buffer.resize(start + 6);
+    return start;
+}
+
+uint32_t CBK_SwfTag::EndTag(CBK_SwfStream& target, std::size_t start, bool forceLong) const {
+    target.ByteAlign();
+    std::vector<uint8_t>& buffer = target._buffer;
+    const std::size_t payload = buffer.size() - start - 6;
+    uint8_t header[6];
+    const std::size_t n =
+        EncodeHeader(GetTagId(), static_cast<uint32_t>(payload), forceLong, header);
+    if (n == 2) {
+        std::memmove(buffer.data() + start + 2, buffer.data() + start + 6, payload);
+        buffer.resize(buffer.size() - 4);
+    }
+    std::memcpy(buffer.data() + start, header, n);
+    return static_cast<uint32_t>(buffer.size() - start);
+}
+
+} // namespace ravuz

@@ -1,0 +1,54 @@
+// CBK_SwfTag and CBK_SwfCharacterTag: the bases of every SWF tag, with the record header.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "swf/base/swf_obj.h"
+#include "swf/base/tag_codes.h"
+#include "swf/stream/swf_stream.h"
+
+namespace ravuz {
+
+class CBK_SwfTag : public CBK_SwfObj {
+public:
+    // Re-initialises the tag.
+    virtual void Create() {}
+    virtual uint16_t GetTagId() const = 0;
+    // Shifts the character ids and depths the tag holds (frames, for actions).
+    virtual void OffsetInfo(int32_t /*idOffset*/, int32_t /*depthOffset*/, int32_t /*frames*/) {}
+
+    // Short form (one u16) for a length up to 62 unless `forceLong`; otherwise the u16 with
+    // 0x3F and a u32 length.
+    void WriteRecordHeader(CBK_SwfStream& stream, uint32_t length, bool forceLong) const;
+    std::vector<uint8_t> GetHeader(uint32_t length, bool forceLong) const;
+    static uint32_t HeaderSize(uint32_t length, bool forceLong) {
+        return length <= kSwfShortTagLengthMax && !forceLong ? 2 : 6;
+    }
+
+protected:
+    // Writes the record header and the payload that `payload(stream)` appends, straight
+    // into the target (the header is patched once the length is known). Returns the bytes
+    // added, header included.
+    template <class PayloadWriter>
+    uint32_t WriteTag(CBK_SwfStream* target, bool forceLong, PayloadWriter&& payload) {
+        const std::size_t start = BeginTag(*target);
+        payload(*target);
+        return EndTag(*target, start, forceLong);
+    }
+
+private:
+    std::size_t BeginTag(CBK_SwfStream& target) const;
+    uint32_t EndTag(CBK_SwfStream& target, std::size_t start, bool forceLong) const;
+};
+
+class CBK_SwfCharacterTag : public CBK_SwfTag {
+public:
+    virtual uint16_t GetCharacterId() const { return _characterId; }
+    virtual void SetCharacterId(uint16_t id) { _characterId = id; }
+
+protected:
+    uint16_t _characterId = 0;
+};
+
+} // namespace ravuz
