@@ -67,9 +67,17 @@ bool CBK_ImageFilterOilPaint::Filter(CBK_Image& image) {
         uint8_t* out = image.GetData() + std::size_t(y) * w * 3;
         for (int32_t x = 0; x < w; ++x) {
             // The packet at which, scanning the window in row order, an intensity first
-            // reaches the highest count.
-            ++generation;
+            // reaches the highest count. With one intensity at that count, that is its last
+            // packet, found from the end.
             int32_t winner = -1;
+            if (having[highest] == 1)
+                for (int32_t j = n - 1; j >= 0 && winner < 0; --j)
+                    for (int32_t i = n - 1; i >= 0; --i)
+                        if (count[rows[j][columns[x + i]]] == highest) {
+                            winner = std::clamp(y - half + j, 0, h - 1) * w + columns[x + i];
+                            break;
+                        }
+            ++generation;
             for (int32_t j = 0; j < n && winner < 0; ++j)
                 for (int32_t i = 0; i < n; ++i) {
                     const uint8_t k = rows[j][columns[x + i]];
