@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "media/watermark/watermark_dialog.h"
+#include "platform/windows/color_picker.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/test_driver.h"
 #include "tests/media/media_test_support.h"
@@ -112,8 +113,10 @@ TEST_F(WatermarkDialogTest, SizesArePolicedAndOkWritesTheJob) {
     });
     test::Script([&] {
         EXPECT_TRUE(State("bTra").enabled);
-        test::ClickControl(test::FocusedWindow(), tbx::FourCC("ok  "), kNumber);
+        tbx::test::ScriptColorAnswer(true, tbx::RGBColor{0xFFFF, 0, 0});
+        test::ClickControl(test::FocusedWindow(), tbx::FourCC("bTra"), kNumber);
     });
+    test::Script([&] { test::ClickControl(test::FocusedWindow(), tbx::FourCC("ok  "), kNumber); });
     EXPECT_EQ(dialog.DoModal(nullptr), kOk);
     EXPECT_EQ(job.GetWidth(), 100);
     EXPECT_EQ(job.GetHeight(), 75);
@@ -124,6 +127,7 @@ TEST_F(WatermarkDialogTest, SizesArePolicedAndOkWritesTheJob) {
     EXPECT_EQ(job.GetVAlign(), CBK_ImageWatermark::VALIGN_CENTER);
     EXPECT_EQ(job.GetAlpha(), 128);
     EXPECT_TRUE(job.GetUseTransparentColor());
+    EXPECT_EQ(job.GetTransparentColor(), 0x0000FFu);
 
     // Cancel leaves the job's watermark as it was.
     CBK_ImageWatermarkDialog again(job);
@@ -165,16 +169,34 @@ TEST_F(WatermarkDialogTest, PreviewBlendsOverItsGradient) {
     EXPECT_EQ(at(80, 45), 0u) << "the black row stays";
 }
 
-TEST_F(WatermarkDialogTest, WithoutAPictureTheControlsWait) {
+TEST_F(WatermarkDialogTest, WithoutAPictureTheControlsWaitForOneChosen) {
+    STRAVEL_REQUIRE_TOOL("convert");
+    const auto bmp = dir / "chosen.bmp";
+    ASSERT_EQ(stravel::testing::RunTool({"convert", "-size", "64x32", "xc:orange", bmp.string()})
+                  .exitCode,
+              0);
     CBK_ImageWatermark job;
     CBK_ImageWatermarkDialog dialog(job);
     test::Script([&] {
         EXPECT_EQ(State("sPth").title + State("sPth").text, u"Choose an image for the watermark");
         EXPECT_FALSE(State("eMkw").enabled);
         EXPECT_FALSE(State("lAlp").enabled);
+        test::NavAnswer answer;
+        answer.paths = {bmp.string()};
+        test::ScriptNavAnswer(answer);
+        test::ClickControl(test::FocusedWindow(), tbx::FourCC("bBrw"), kNumber);
+    });
+    test::Script([&] {
+        EXPECT_EQ(State("sPth").title + State("sPth").text, u"chosen.bmp");
+        EXPECT_TRUE(State("eMkw").enabled);
+        EXPECT_EQ(State("eMkw").text, u"64");
+        EXPECT_EQ(State("eMkh").text, u"32");
+        EXPECT_EQ(test::NavDialogs().back().message, u"Choose an image");
         test::ClickControl(test::FocusedWindow(), tbx::FourCC("not!"), kNumber);
     });
     EXPECT_EQ(dialog.DoModal(nullptr), kCancel);
+    EXPECT_EQ(dialog.GetWorkingCopy().GetWidth(), 64);
+    EXPECT_TRUE(job.IsEmpty()) << "Cancel leaves the job alone";
 }
 
 } // namespace

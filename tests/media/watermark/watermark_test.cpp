@@ -60,6 +60,10 @@ void CheckDraw(CBK_ImageWatermark& mark, int x, int y, bool useMap) {
 
 TEST(WatermarkTest, DrawClipsAndBlendsEveryByte) {
     CBK_ImageWatermark mark;
+    // Sizes given to Init are the working picture's at once.
+    ASSERT_TRUE(mark.Init(Noisy(30, 20, 3), 15, 10, 0));
+    EXPECT_EQ(mark.GetWidth(), 15);
+    EXPECT_EQ(mark.GetAlphaMap().size(), 150u);
     ASSERT_TRUE(mark.Init(Noisy(30, 20, 3), 0, 0, 0));
     EXPECT_EQ(mark.GetWidth(), 30);
     mark.SetAlpha(100);
@@ -291,6 +295,17 @@ TEST(WatermarkTest, PicturesOfEachFormatOpenAndBlend) {
     EXPECT_FALSE(mark.Init(text, 0, 0, 0));
     EXPECT_TRUE(mark.IsEmpty());
     EXPECT_TRUE(mark.SetSourcePath(text));
+    // Nor does a file that opens without a picture.
+    const auto tone = dir / "tone.wav";
+    if (HaveTool("ffmpeg")) {
+        ASSERT_EQ(RunTool({"ffmpeg", "-v", "quiet", "-f", "lavfi", "-i", "sine=r=8000:d=0.2",
+                           tone.string()})
+                      .exitCode,
+                  0);
+        CBK_Path sound = PathOf(tone);
+        EXPECT_FALSE(mark.Init(sound, 0, 0, 0));
+        EXPECT_TRUE(mark.GetSourcePath().GetPathString().empty());
+    }
 }
 
 } // namespace
