@@ -38,12 +38,8 @@ public:
 
     // Completes the last byte with zero bits and moves every bit into the buffer.
     void Align(std::vector<uint8_t>& out) {
-        if (_bits == 0)
-            return;
-        const uint32_t pad = (8 - _bits % 8) % 8;
-        _acc <<= pad;
-        _bits += pad;
-        MoveBytes(out, _bits / 8);
+        if (_bits != 0)
+            AlignPending(out);
     }
 
     // Moves every complete byte into the buffer but the last byte that holds bits (even a
@@ -88,6 +84,14 @@ public:
     }
 
 private:
+    // Out of line: the whole-byte adds that call Align stay small.
+    [[gnu::noinline]] void AlignPending(std::vector<uint8_t>& out) {
+        const uint32_t pad = (8 - _bits % 8) % 8;
+        _acc <<= pad;
+        _bits += pad;
+        MoveBytes(out, _bits / 8);
+    }
+
     // The masks of the low 0 to 32 bits: a load costs less than a shift by a variable count.
     static constexpr uint32_t kLowBits[33] = {
         0x0,       0x1,        0x3,        0x7,        0xF,       0x1F,      0x3F,
