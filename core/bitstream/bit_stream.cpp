@@ -175,8 +175,8 @@ bool CBK_BitStream::WriteToFile(const CBK_Path& path) {
     _packer.Settle(_buffer);
     // Replaced whole: a write that fails halfway keeps the old file.
     CBK_AtomicFile file;
-    return BK_OpenAtomicFile(file, path, true) && file.Write(_buffer.data(), _buffer.size()) &&
-           file.Commit();
+    return file.Open(BK_WideToFileSystemName(path.GetPathString())) &&
+           file.Write(_buffer.data(), _buffer.size()) && file.Commit();
 }
 
 bool CBK_BitStream::Dump(const wchar_t* name) {
