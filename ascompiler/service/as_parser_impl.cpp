@@ -1,0 +1,126 @@
+#include "ascompiler/service/as_parser_impl.h"
+
+#include "ActionScriptLexer.hpp"
+#include "ActionScriptParser.hpp"
+
+#include <antlr/CharStreamException.hpp>
+#include <antlr/RecognitionException.hpp>
+#include <antlr/TokenStreamException.hpp>
+#include <antlr/TokenStreamRecognitionException.hpp>
+
+#include <cstring>
+#include <exception>
+#include <sstream>
+
+namespace translate {
+namespace {
+
+const char* const kReadFailure = "An error occurred while reading the script.";
+
+std::string OrDefault(const std::string& message) {
+    return message.empty() ? kReadFailure : message;
+}
+
+} // namespace
+
+ASParserImpl::ASParserImpl() : m_includePaths{"."} {}
+
+void ASParserImpl::addPath(const char* folder) {
+    if (folder)
+        m_includePaths.emplace_back(folder);
+}
+
+void ASParserImpl::ResetForParse() {
+    m_preprocessed.clear();
+    m_lineFiles.clear();
+    m_lineNumbers.clear();
+    m_lineTexts.clear();
+    m_definitions.clear();
+    m_includeStack.clear();
+    m_sourceErrorLine.clear();
+    SetError(0, "", "", 0, 0, "");
+}
+
+void ASParserImpl::SetError(int code, const std::string& message, const std::string& file, int line,
+                            int column, const std::string& lineText) {
+    m_error = code;
+    m_message = message;
+    m_fileName = file;
+    m_lineNumber = line;
+    m_column = column;
+    m_lineText = lineText;
+}
+
+void ASParserImpl::SetMappedError(int code, const std::string& message, int line, int column) {
+    const size_t index = static_cast<size_t>(static_cast<unsigned int>(line - 1));
+    if (index < m_lineFiles.size())
+        SetError(code, message, m_lineFiles[index], m_lineNumbers[index], column,
+                 m_lineTexts[index]);
+    else
+        SetError(code, message, "Main", 0, column, "No Line");
+}
+
+void ASParserImpl::SetStreamError(const std::string& message) {
+    SetError(2, OrDefault(message), "Main", 0, 0, "No Line");
+}
+
+ASNode* ASParserImpl::parse(const char* text) {
+    // Nothing of an earlier parse may leak into this one.
+    ResetForParse();
+    if (!text || !*text)
+        return nullptr;
+    try {
+        try {
+            std::istringstream input{std::string(text)};
+            processDirectives(input, "Main");
+        } catch (antlr::RecognitionException& e) {
+            // The preprocessor knows the source file and line itself.
+            SetError(4, e.toString(), e.getFilename(), e.getLine(), e.getColumn(),
+                     m_sourceErrorLine);
+            return nullptr;
+        } catch (antlr::TokenStreamRecognitionException& e) {
+            SetError(2, OrDefault(e.getMessage()), e.getFilename(), e.getLine(), e.getColumn(),
+                     m_sourceErrorLine);
+            return nullptr;
+        }
+        std::istringstream script(m_preprocessed);
+        ActionScriptLexer lexer(script);
+        ActionScriptParser parser(lexer);
+        return parser.script();
+    } catch (antlr::RecognitionException& e) {
+        SetMappedError(4, e.toString(), e.getLine(), e.getColumn());
+    } catch (antlr::TokenStreamRecognitionException& e) {
+        // A bad character still has a place in the text: report it there.
+        SetMappedError(2, OrDefault(e.getMessage()), e.getLine(), e.getColumn());
+    } catch (antlr::TokenStreamException& e) {
+        SetStreamError(e.getMessage());
+    } catch (antlr::CharStreamException& e) {
+        SetStreamError(e.getMessage());
+    } catch (antlr::ANTLRException& e) {
+        SetStreamError(e.getMessage());
+    } catch (std::exception& e) {
+        SetStreamError(e.what());
+    }
+    return nullptr;
+}
+
+int ASParserImpl::compile(ASNode* tree, int swfVersion) {
+    // Code generation belongs to the back end, which is not part of this library yet: no code
+    // is produced for any version.
+    (void)tree;
+    (void)swfVersion;
+    m_codeLength = 0;
+    return 0;
+}
+
+int ASParserImpl::getCode(unsigned char* out) {
+    if (out && m_codeLength > 0)
+        std::memcpy(out, m_code.data(), static_cast<size_t>(m_codeLength));
+    return m_codeLength;
+}
+
+} // namespace translate
+
+translate::ASParser* Parser() {
+    return new translate::ASParserImpl();
+}
