@@ -239,6 +239,17 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
             generate(target, list);
             emit(list, new ValueAction(0x9A, 0x40));
         }
+    } else if (name == "int") {
+        need(1);
+        all(0x18);
+    } else if (name == "chr" || name == "ord") {
+        // From SWF 6 strings are UTF-8: the multibyte forms.
+        need(1);
+        const bool wide = m_info.version >= 6;
+        all(name == "chr" ? (wide ? 0x37 : 0x33) : (wide ? 0x36 : 0x32));
+    } else if (name == "substring") {
+        need(3);
+        all(m_info.version >= 6 ? 0x35 : 0x15);
     } else if (name == "void") {
         need(1);
         all(0x17);
