@@ -1,6 +1,7 @@
 // Script grammar: the parser builds translate::ASNode trees, the lexer feeds it tokens whose
 // numbers come from ActionScriptVocabTokenTypes.txt.
 header "pre_include_hpp" {
+#include "ascompiler/grammar/memory_scanner.h"
 #include "ascompiler/grammar/parse_support.h"
 #include "ascompiler/tree/node_factory.h"
 #include <antlr/NoViableAltException.hpp>
@@ -24,6 +25,7 @@ public:
     // position; mark and rewind come in pairs in the generated code.
     void consume() override {
         ++m_position;
+        m_lookahead[0] = m_lookahead[1] = kUnknown;
         antlr::LLkParser::consume();
     }
     unsigned int mark() override {
@@ -35,7 +37,18 @@ public:
             m_position = m_marks.back();
             m_marks.pop_back();
         }
+        m_lookahead[0] = m_lookahead[1] = kUnknown;
         antlr::LLkParser::rewind(pos);
+    }
+    // Every rule asks for the next two token types many times over: keep them at hand.
+    int LA(unsigned int i) override {
+        if (i - 1 < 2) {
+            int& type = m_lookahead[i - 1];
+            if (type == kUnknown)
+                type = antlr::LLkParser::LA(i);
+            return type;
+        }
+        return antlr::LLkParser::LA(i);
     }
 
     // The start rule: the caller owns the tree; on an error every node built so far is freed
@@ -109,6 +122,7 @@ private:
         antlr::TokenBuffer& input = inputState->getInput();
         const unsigned int here = input.mark();
         input.rewind(here + static_cast<unsigned int>(consumed));
+        m_lookahead[0] = m_lookahead[1] = kUnknown;
         m_position += static_cast<size_t>(consumed);
         return true;
     }
@@ -118,8 +132,32 @@ private:
         return true;
     }
 
+    // Every nesting rule holds one of these for its run, so that deeply nested text fails
+    // with an error instead of exhausting the stack.
+    class NestingGuard {
+    public:
+        explicit NestingGuard(ActionScriptParser& parser) : m_parser(parser) {
+            if (m_parser.m_nesting >= kMaxNesting)
+                throw antlr::RecognitionException("Script nests too deeply",
+                                                  m_parser.getFilename(),
+                                                  m_parser.LT(1)->getLine(),
+                                                  m_parser.LT(1)->getColumn());
+            ++m_parser.m_nesting;
+        }
+        ~NestingGuard() { --m_parser.m_nesting; }
+        NestingGuard(const NestingGuard&) = delete;
+        NestingGuard& operator=(const NestingGuard&) = delete;
+
+    private:
+        ActionScriptParser& m_parser;
+    };
+    static constexpr int kMaxNesting = 600;
+    int m_nesting = 0;
+
     translate::NodeKeeper m_nodes;
     translate::GuessMemo m_memo;
+    static constexpr int kUnknown = -2;
+    int m_lookahead[2] = {kUnknown, kUnknown};
     size_t m_position = 0;
     std::vector<size_t> m_marks;
 }
@@ -140,6 +178,7 @@ scriptRule returns [translate::ASNode* root = 0]
 
 statement returns [translate::ASNode* n = 0]
     {
+        NestingGuard nesting(*this);
         const size_t start = m_position;
         if (replayGuess(start))
             return n;
@@ -296,7 +335,7 @@ expression returns [translate::ASNode* n = 0]
     ;
 
 assignmentExpression returns [translate::ASNode* n = 0]
-    { bool declared = false; translate::ASNode* v = 0; translate::ASNode::NodeType type = translate::ASNode::Assign; }
+    { bool declared = false; NestingGuard nesting(*this); translate::ASNode* v = 0; translate::ASNode::NodeType type = translate::ASNode::Assign; }
     :   ( "var" { declared = true; } )?
         n=conditionalExpression
         { if (declared) n->setType(translate::ASNode::DefineVariable); }
@@ -319,7 +358,7 @@ assignmentExpression returns [translate::ASNode* n = 0]
     ;
 
 conditionalExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode *t = 0, *e = 0; }
+    { translate::ASNode *t = 0, *e = 0; NestingGuard nesting(*this); }
     :   n=logicalOrExpression
         (   "?" t=assignmentExpression ":" e=conditionalExpression
             {
@@ -413,7 +452,7 @@ multiplicativeExpression returns [translate::ASNode* n = 0]
     ;
 
 unaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* o = 0; }
+    { translate::ASNode* o = 0; NestingGuard nesting(*this); }
     :   PLUS o=unaryExpression { n = unary(translate::ASNode::Plus, o); }
     |   MINUS o=unaryExpression { n = unary(translate::ASNode::Minus, o); }
     |   INC o=primaryExpression { n = unary(translate::ASNode::PreInc, o); }
@@ -432,7 +471,7 @@ postfixExpression returns [translate::ASNode* n = 0]
     ;
 
 primaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* p = 0; std::vector<translate::ASNode*> chain; }
+    { translate::ASNode* p = 0; NestingGuard nesting(*this); std::vector<translate::ASNode*> chain; }
     :   p=primaryPrefix { chain.push_back(p); }
         ( p=primarySuffix { chain.push_back(p); } )*
         { n = tidyChain(chain); }
@@ -525,7 +564,7 @@ argumentList returns [translate::ASNode* n = 0]
         { n = dissolve(n); }
     ;
 
-class ActionScriptLexer extends Lexer;
+class ActionScriptLexer extends Lexer("translate::MemoryScanner");
 options {
     k = 4;
     importVocab = ActionScript;

@@ -1,10 +1,13 @@
 // Directive scanner: splits script text into directives, comments, line ends and the
 // tokens that pass through unchanged. Token numbers come from PreprocessorVocabTokenTypes.txt.
+header "pre_include_hpp" {
+#include "ascompiler/grammar/memory_scanner.h"
+}
 options {
     language = "Cpp";
 }
 
-class Preprocessor extends Lexer;
+class Preprocessor extends Lexer("translate::MemoryScanner");
 options {
     k = 4;
     importVocab = PreprocessorVocab;

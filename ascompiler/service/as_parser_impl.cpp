@@ -13,6 +13,7 @@
 #include <cstring>
 #include <exception>
 #include <sstream>
+#include <vector>
 
 namespace translate {
 namespace {
@@ -40,6 +41,7 @@ void ASParserImpl::ResetForParse() {
     m_lineTexts.clear();
     m_definitions.clear();
     m_includeStack.clear();
+    m_includeCount = 0;
     m_sourceErrorLine.clear();
     SetError(0, "", "", 0, 0, "");
 }
@@ -56,11 +58,18 @@ void ASParserImpl::SetError(int code, const std::string& message, const std::str
 
 void ASParserImpl::SetMappedError(int code, const std::string& message, int line, int column) {
     const size_t index = static_cast<size_t>(static_cast<unsigned int>(line - 1));
-    if (index < m_lineFiles.size())
+    if (index < m_lineFiles.size()) {
         SetError(code, message, m_lineFiles[index], m_lineNumbers[index], column,
                  m_lineTexts[index]);
-    else
+    } else if (index == m_lineFiles.size() && index > 0) {
+        // The end of input stands after the last line: report the end of that line, so that
+        // a missing closing brace names the file it is missing from.
+        const std::string& last = m_lineTexts[index - 1];
+        SetError(code, message, m_lineFiles[index - 1], m_lineNumbers[index - 1],
+                 static_cast<int>(last.size()) + 1, last);
+    } else {
         SetError(code, message, "Main", 0, column, "No Line");
+    }
 }
 
 void ASParserImpl::SetStreamError(const std::string& message) {
@@ -74,8 +83,7 @@ ASNode* ASParserImpl::parse(const char* text) {
         return nullptr;
     try {
         try {
-            std::istringstream input{std::string(text)};
-            processDirectives(input, "Main");
+            ProcessText(text, "Main");
         } catch (antlr::RecognitionException& e) {
             // The preprocessor knows the source file and line itself.
             SetError(4, e.toString(), e.getFilename(), e.getLine(), e.getColumn(),
@@ -86,8 +94,10 @@ ASNode* ASParserImpl::parse(const char* text) {
                      m_sourceErrorLine);
             return nullptr;
         }
-        std::istringstream script(m_preprocessed);
+        std::istringstream script;
         ActionScriptLexer lexer(script);
+        const auto* text = reinterpret_cast<const unsigned char*>(m_preprocessed.data());
+        lexer.scanMemory(text, text + m_preprocessed.size());
         ActionScriptParser parser(lexer);
         return parser.script();
     } catch (antlr::RecognitionException& e) {
@@ -105,6 +115,20 @@ ASNode* ASParserImpl::parse(const char* text) {
         SetStreamError(e.what());
     }
     return nullptr;
+}
+
+void ASParserImpl::discardValues(ASNode* node) {
+    std::vector<ASNode*> pending{node};
+    while (!pending.empty()) {
+        ASNode* next = pending.back();
+        pending.pop_back();
+        if (!next)
+            continue;
+        next->setStatus(1);
+        if (next->getType() == ASNode::List)
+            for (int i = 0; i < next->count(); ++i)
+                pending.push_back(next->get(static_cast<unsigned int>(i)));
+    }
 }
 
 int ASParserImpl::compile(ASNode* tree, int swfVersion) {

@@ -28,11 +28,16 @@ public:
     int compile(ASNode* tree, int swfVersion) override;
     int getCode(unsigned char* out) override;
 
+    // Marks a node in statement position as leaving no value (status 1); a List passes the
+    // mark on to its children, nested Lists included.
+    void discardValues(ASNode* node);
+
     // Directive preprocessor: appends the output lines of `input`, read as the file
     // `fileName`, with one (file, line, text) entry per output line. Errors are ANTLR
     // exceptions.
     void processDirectives(std::istream& input, const char* fileName);
-    // The first include folder that holds `name` (quotes and backslashes allowed), or "".
+    // The first include folder that holds `name` as a regular file (quotes and backslashes
+    // allowed), or "".
     std::string pathToFile(std::string name);
     bool isDefinition(std::string name);
 
@@ -55,6 +60,7 @@ protected:
     ~ASParserImpl() override = default;
 
 private:
+    void ProcessText(const std::string& source, const std::string& file);
     void ResetForParse();
     void SetError(int code, const std::string& message, const std::string& file, int line,
                   int column, const std::string& lineText);
@@ -80,6 +86,7 @@ private:
     // Files being preprocessed, outermost first: an include that reopens one of them is an
     // error rather than endless recursion.
     std::vector<std::string> m_includeStack;
+    size_t m_includeCount = 0; // files included during this parse
     // Source text of the line at which the preprocessor failed.
     std::string m_sourceErrorLine;
 };

@@ -19,6 +19,8 @@ namespace {
 
 // Deeper nesting than this is taken for runaway inclusion even without a cycle.
 constexpr size_t kMaxIncludeDepth = 64;
+// Files that include others several times would otherwise multiply the text without bound.
+constexpr size_t kMaxIncludes = 1024;
 
 std::string SourceLine(const std::string& source, int line) {
     size_t begin = 0;
@@ -66,6 +68,10 @@ std::string ASParserImpl::pathToFile(std::string name) {
     for (const std::string& folder : m_includePaths) {
         std::string candidate = folder + "/" + name;
         std::replace(candidate.begin(), candidate.end(), '\\', '/');
+        // Folders and devices are no script files (a device may never end).
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(candidate, error))
+            continue;
         if (FILE* file = std::fopen(candidate.c_str(), "rb")) {
             std::fclose(file);
             return candidate;
@@ -75,12 +81,20 @@ std::string ASParserImpl::pathToFile(std::string name) {
 }
 
 void ASParserImpl::processDirectives(std::istream& input, const char* fileName) {
-    const std::string file = fileName ? fileName : "";
     // The whole text is kept so that an error can quote its source line.
-    const std::string source{std::istreambuf_iterator<char>(input),
-                             std::istreambuf_iterator<char>()};
-    std::istringstream stream(source);
-    Preprocessor scanner(stream);
+    std::ostringstream whole;
+    if (input.rdbuf() && input.peek() != std::char_traits<char>::eof())
+        whole << input.rdbuf();
+    ProcessText(whole.str(), fileName ? fileName : "");
+}
+
+void ASParserImpl::ProcessText(const std::string& source, const std::string& file) {
+    // The output is about as long as the source.
+    m_preprocessed.reserve(m_preprocessed.size() + source.size() + source.size() / 8 + 64);
+    std::istringstream unused;
+    Preprocessor scanner(unused);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(source.data());
+    scanner.scanMemory(bytes, bytes + source.size());
     scanner.setFilename(file);
 
     std::string lineText;
@@ -165,6 +179,8 @@ void ASParserImpl::processDirectives(std::istream& input, const char* fileName) 
                 std::find(m_includeStack.begin(), m_includeStack.end(), identity) !=
                     m_includeStack.end())
                 fail("File includes itself: " + text, token);
+            if (++m_includeCount > kMaxIncludes)
+                fail("Too many #include files: " + text, token);
             std::ifstream included(path, std::ios::binary);
             IncludeScope scope(m_includeStack, identity);
             processDirectives(included, path.c_str());

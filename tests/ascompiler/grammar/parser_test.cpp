@@ -198,3 +198,16 @@ TEST(ActionScriptParserTest, NestedBlocksParseInLinearTime) {
     const long tokens = 6 * depth + 4;
     EXPECT_LT(parser.consumed, 10 * tokens);
 }
+
+TEST(ActionScriptParserTest, DeepNestingFailsInsteadOfExhaustingTheStack) {
+    const int depth = 100000;
+    EXPECT_EQ(Parse("x = " + std::string(depth, '(') + "1" + std::string(depth, ')') + ";"),
+              "error");
+    EXPECT_EQ(Parse("x = " + std::string(depth, '-') + "1;"), "error");
+    std::string ifs;
+    for (int i = 0; i < depth; ++i)
+        ifs += "if (a) ";
+    EXPECT_EQ(Parse(ifs + "b();"), "error");
+    // Ordinary nesting stays well inside the limit.
+    EXPECT_NE(Parse("x = " + std::string(100, '(') + "1" + std::string(100, ')') + ";"), "error");
+}

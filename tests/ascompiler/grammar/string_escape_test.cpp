@@ -11,9 +11,10 @@
 TEST(StringEscapeTest, DecodesLikePython) {
     STRAVEL_REQUIRE_TOOL("python3");
     const std::vector<std::string> literals = {
-        "\"plain\"",       "\"a\\nb\\rc\\td\"", "'\\b\\f'",   "\"\\\"q\\\"\"",
-        "'it\\'s'",        "\"back\\\\slash\"", "\"\\u00e9t\\u00E9\"", "\"\\u20ac\"",
-        "'\\101\\60\\7x'", "\"\\351\\61\"",     "\"\\377\\47\"", "\"\"",
+        "\"plain\"",           "\"a\\nb\\rc\\td\"", "'\\b\\f'",
+        "\"\\\"q\\\"\"",       "'it\\'s'",          "\"back\\\\slash\"",
+        "\"\\u00e9t\\u00E9\"", "\"\\u20ac\"",       "'\\101\\60\\7x'",
+        "\"\\351\\61\"",       "\"\\377\\47\"",     "\"\"",
     };
     std::string bodies;
     for (const std::string& literal : literals)

@@ -123,6 +123,31 @@ TEST_F(PreprocessorTest, MissingIncludeReportsItsOwnPlace) {
     EXPECT_STREQ(service->getLine(), "  #include \"nowhere.as\"");
 }
 
+TEST_F(PreprocessorTest, MissingIncludeInsideAnIncludedFileNamesThatFile) {
+    stravel::testing::TempDir dir;
+    stravel::testing::WriteFileBytes(dir / "outer.as", "a = 1;\nb = 2;\n#include \"gone.as\"\n");
+    service->addPath(dir.Path().c_str());
+    Run("x = 1;\n#include \"outer.as\"\n");
+    EXPECT_EQ(tree, nullptr);
+    EXPECT_EQ(service->getError(), 4);
+    EXPECT_EQ(service->getFilename(), dir.Path().string() + "/outer.as");
+    EXPECT_EQ(service->getLineNumber(), 3);
+    EXPECT_EQ(service->getColumnNumber(), 10);
+    EXPECT_STREQ(service->getLine(), "#include \"gone.as\"");
+}
+
+TEST_F(PreprocessorTest, FoldersAndDevicesAreNotIncluded) {
+    stravel::testing::TempDir dir;
+    std::filesystem::create_directories(dir / "folder.as");
+    service->addPath(dir.Path().c_str());
+    service->addPath("/dev");
+    EXPECT_EQ(service->pathToFile("\"folder.as\""), "");
+    EXPECT_EQ(service->pathToFile("\"zero\""), "");
+    Run("#include \"zero\"\n");
+    EXPECT_EQ(tree, nullptr);
+    EXPECT_EQ(service->getError(), 4);
+}
+
 TEST_F(PreprocessorTest, SelfIncludingFileIsAnError) {
     stravel::testing::TempDir dir;
     stravel::testing::WriteFileBytes(dir / "loop.as", "a = 1;\n#include \"loop.as\"\n");
@@ -136,4 +161,22 @@ TEST_F(PreprocessorTest, SelfIncludingFileIsAnError) {
         EXPECT_GT(service->getLineNumber(), 0);
     }
     EXPECT_EQ(service->getFilename(), dir.Path().string() + "/pong.as");
+}
+
+TEST_F(PreprocessorTest, IncludesThatMultiplyAreCapped) {
+    // Each level includes the next one twice: 2^12 copies of the last file unless capped.
+    stravel::testing::TempDir dir;
+    for (int level = 0; level < 12; ++level) {
+        const std::string next = "\"level" + std::to_string(level + 1) + ".as\"";
+        stravel::testing::WriteFileBytes(dir / ("level" + std::to_string(level) + ".as"),
+                                         "#include " + next + "\n#include " + next + "\n");
+    }
+    stravel::testing::WriteFileBytes(dir / "level12.as", "x = 1;\n");
+    service->addPath(dir.Path().c_str());
+    Run("#include \"level0.as\"\n");
+    EXPECT_EQ(tree, nullptr);
+    EXPECT_EQ(service->getError(), 4);
+    EXPECT_NE(std::string(service->getMessage()).find("Too many #include files"),
+              std::string::npos);
+    EXPECT_LT(service->lineFiles().size(), 4096u);
 }

@@ -1,4 +1,4 @@
-#include "ascompiler/service/as_parser.h"
+#include "ascompiler/service/as_parser_impl.h"
 #include "tests/ascompiler/tree_dump.h"
 
 #include <gtest/gtest.h>
@@ -62,4 +62,21 @@ TEST(ASParserTest, CompileBelowVersionFiveGivesNoCode) {
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(service->compile(tree.get(), 4), 0);
     EXPECT_EQ(service->getCode(nullptr), 0);
+}
+
+TEST(ASParserTest, DiscardValuesMarksStatementsThroughLists) {
+    std::unique_ptr<translate::ASParserImpl, Destroy> service(new translate::ASParserImpl());
+    TreePtr tree(service->parse("{ a = 1; { b(); } c ? d : e; }"));
+    ASSERT_NE(tree, nullptr);
+    translate::ASNode* outer = tree->get(0);
+    ASSERT_EQ(outer->getType(), translate::ASNode::List);
+    service->discardValues(outer);
+    EXPECT_EQ(outer->getStatus(), 1);
+    EXPECT_EQ(outer->get(0)->getStatus(), 1);
+    EXPECT_EQ(outer->get(1)->getStatus(), 1);
+    EXPECT_EQ(outer->get(1)->get(0)->getStatus(), 1); // inside the nested List
+    EXPECT_EQ(outer->get(2)->getStatus(), 1);
+    EXPECT_EQ(outer->get(0)->get(0)->getStatus(), 0); // operands are not statements
+    EXPECT_EQ(outer->get(2)->get(0)->getStatus(), 0);
+    EXPECT_EQ(tree->getStatus(), 0);
 }
