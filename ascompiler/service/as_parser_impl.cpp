@@ -132,6 +132,8 @@ void ASParserImpl::discardValues(ASNode* node) {
 }
 
 int ASParserImpl::compile(ASNode* tree, int swfVersion) {
+    // A refusal of an earlier compile must not mark this one as failed.
+    SetError(0, "", "", 0, 0, "");
     m_codeLength = 0;
     if (swfVersion < 5 || !tree)
         return 0;
