@@ -46,11 +46,21 @@ void Generator::Reorder(ASNode* node, int depth) {
     if (block) {
         m_info.nodeStack.push_back(node);
         m_info.numberStack.push_back(0);
+        m_hoisted.emplace_back();
     }
-    // Each child once, by identity: hoisting inserts nodes into this list while it is walked.
-    std::vector<ASNode*> children(node->getChildren(), node->getChildren() + node->count());
-    for (ASNode* c : children)
+    // Each child once, by identity; a named function definition leaves a NoOp in its slot
+    // and moves, in source order, to the start of the innermost enclosing block once that
+    // block has been walked (so no list is shifted while it is walked).
+    const int n = node->count();
+    for (int i = 0; i < n; ++i) {
+        ASNode* c = child(node, i);
         Reorder(c, depth);
+        if (c->getType() == ASNode::DefineFunction && !m_hoisted.empty()) {
+            node->set(static_cast<unsigned int>(i), NewASNode(ASNode::NoOp));
+            m_hoisted.back().push_back(c);
+            ++m_info.numberStack.back();
+        }
+    }
 
     const std::string value = node->getValue();
     switch (node->getType()) {
@@ -68,23 +78,6 @@ void Generator::Reorder(ASNode* node, int depth) {
             }
         }
         break;
-    case ASNode::DefineFunction: {
-        ASNode* parent = node->getParent();
-        if (parent && !m_info.nodeStack.empty()) {
-            ASNode* target = m_info.nodeStack.back();
-            const int slot = parent->indexOf(node);
-            if (slot >= 0) {
-                parent->set(static_cast<unsigned int>(slot), NewASNode(ASNode::NoOp));
-                int& position = m_info.numberStack.back();
-                if (position < target->count())
-                    target->insert(static_cast<unsigned int>(position), node);
-                else
-                    target->append(node);
-                ++position;
-            }
-        }
-        break;
-    }
     case ASNode::Function:
         if (value == "fscommand" && node->count() > 0 &&
             child(node, 0)->getType() == ASNode::String) {
@@ -101,8 +94,19 @@ void Generator::Reorder(ASNode* node, int depth) {
         break;
     }
     if (block) {
+        std::vector<ASNode*> moved = std::move(m_hoisted.back());
+        m_hoisted.pop_back();
         m_info.nodeStack.pop_back();
         m_info.numberStack.pop_back();
+        if (!moved.empty()) {
+            std::vector<ASNode*> rest;
+            while (node->count() > 0)
+                rest.push_back(node->remove(static_cast<unsigned int>(node->count() - 1)));
+            for (ASNode* f : moved)
+                node->append(f);
+            for (auto it = rest.rbegin(); it != rest.rend(); ++it)
+                node->append(*it);
+        }
     }
 }
 

@@ -86,6 +86,8 @@ private:
     const Builtins& m_builtins;
     ASInfo& m_info;
     int m_depth = 0;
+    // Per block being rewritten: the function definitions that move to its start.
+    std::vector<std::vector<ASNode*>> m_hoisted;
 };
 
 } // namespace translate
