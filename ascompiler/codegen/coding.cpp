@@ -197,18 +197,20 @@ void TableAction::encode(Coder* coder) {
 
 PushAction::PushAction(ValuePtr value) {
     setCode(0x96);
+    append(std::move(value));
+}
+
+void PushAction::append(ValuePtr value) {
+    m_payload += value->getLength(0);
     m_values.push_back(std::move(value));
 }
 
-int PushAction::payload() const {
-    int length = 0;
-    for (const ValuePtr& v : m_values)
-        length += v->getLength(0);
-    return length;
-}
-
 int PushAction::getLength(int) {
-    m_length = 3 + payload();
+    // Values may have been replaced since they were appended: count them again.
+    m_payload = 0;
+    for (const ValuePtr& v : m_values)
+        m_payload += v->getLength(0);
+    m_length = 3 + m_payload;
     return m_length;
 }
 

@@ -230,11 +230,13 @@ public:
     int getLength(int version) override;
     void encode(Coder* coder) override;
     std::vector<ValuePtr>& values() { return m_values; }
-    // Payload bytes of the values.
-    int payload() const;
+    void append(ValuePtr value);
+    // Payload bytes of the values as appended.
+    int payload() const { return m_payload; }
 
 private:
     std::vector<ValuePtr> m_values;
+    int m_payload = 0;
 };
 
 class NewFunctionAction : public DLLImpl<Coding> {

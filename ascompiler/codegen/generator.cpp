@@ -62,7 +62,6 @@ void Generator::Reorder(ASNode* node, int depth) {
         }
     }
 
-    const std::string value = node->getValue();
     switch (node->getType()) {
     case ASNode::Value:
         if (node->count() >= 2 && child(node, 0)->getType() == ASNode::Identifier &&
@@ -78,7 +77,8 @@ void Generator::Reorder(ASNode* node, int depth) {
             }
         }
         break;
-    case ASNode::Function:
+    case ASNode::Function: {
+        const std::string value = node->getValue();
         if (value == "fscommand" && node->count() > 0 &&
             child(node, 0)->getType() == ASNode::String) {
             child(node, 0)->setValue(
@@ -90,6 +90,7 @@ void Generator::Reorder(ASNode* node, int depth) {
             target->setValue((old == "bmovie" ? prefix : prefix + "#" + old).c_str());
         }
         break;
+    }
     default:
         break;
     }
@@ -117,7 +118,7 @@ void Generator::findStrings(ASNode* node) {
 void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
     if (++depth > kMaxDepth)
         throw CompileError{"the script is nested too deeply"};
-    const std::string value = node->getValue();
+    const char* value = node->getValue();
     const int n = node->count();
     auto walk = [&](int i) { FindStrings(child(node, i), inGetProperty, depth); };
     switch (node->getType()) {
@@ -136,20 +137,21 @@ void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
         m_info.addString(value);
         return;
     case ASNode::Identifier: {
-        if (value == "true" || value == "false" || value == "null")
+        const std::string name = value;
+        if (name == "true" || name == "false" || name == "null")
             return;
         ASNode* parent = node->getParent();
         const ASNode::NodeType parentType = parent ? parent->getType() : ASNode::NoOp;
-        if (parentType == ASNode::OnClipEvent && m_builtins.isClipEvent(value))
+        if (parentType == ASNode::OnClipEvent && m_builtins.isClipEvent(name))
             return;
-        if (parentType == ASNode::On && m_builtins.buttonEvent(value) >= 0)
+        if (parentType == ASNode::On && m_builtins.buttonEvent(name) >= 0)
             return;
-        if (m_builtins.isProperty(value)) {
+        if (m_builtins.isProperty(name)) {
             if (parentType == ASNode::Value && !inGetProperty)
-                m_info.addString(value);
+                m_info.addString(name);
             return;
         }
-        m_info.addString(value);
+        m_info.addString(name);
         return;
     }
     case ASNode::Attribute:
@@ -213,7 +215,7 @@ void Generator::addLiteral(CodingList& list, ValuePtr value) {
         auto* push = static_cast<PushAction*>(list.back().get());
         // A Push record holds at most 64 KiB of values: start a new one beyond that.
         if (push->payload() + value->getLength(0) <= kMaxPushPayload) {
-            push->values().push_back(std::move(value));
+            push->append(std::move(value));
             return;
         }
     }

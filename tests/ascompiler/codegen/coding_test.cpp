@@ -25,7 +25,7 @@ Coding* Push(std::initializer_list<Value*> values) {
     auto it = values.begin();
     auto* push = new PushAction(ValuePtr(*it));
     for (++it; it != values.end(); ++it)
-        push->values().emplace_back(*it);
+        push->append(translate::ValuePtr(*it));
     return push;
 }
 
