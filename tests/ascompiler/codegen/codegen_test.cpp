@@ -126,6 +126,12 @@ const Golden kGolden[] = {
     {"startDrag(mc, true, 1, 2, 3, 4);",
      "96 1F 00 07 01 00 00 00 07 02 00 00 00 07 03 00 00 00 07 04 00 00 00 07 01 00 00 00 05 01 "
      "00 6D 63 00 1C 27"},
+    {"gotoAndPlay(\"s\", 1);", "81 02 00 00 00 06"},
+    {"print(mc, \"bframe\");", "96 13 00 00 70 72 69 6E 74 3A 23 62 66 72 61 6D 65 00 00 6D 63 00 "
+                               "1C 9A 01 00 00"},
+    // Definitions move ahead of the other statements and keep their order.
+    {"x = 1; function a() {} function b() {}",
+     "9B 06 00 61 00 00 00 00 00 9B 06 00 62 00 00 00 00 00 96 08 00 00 78 00 07 01 00 00 00 1D"},
     {"x = getVersion();", "96 0F 00 00 78 00 00 2F 3A 24 76 65 72 73 69 6F 6E 00 1C 1D"},
 };
 
