@@ -81,13 +81,7 @@ bool CBK_Path::CreateFile(const BK_FILE_CREATE_ATTRIBUTES* attributes, bool over
     }
     const BK_FILE_CREATE_ATTRIBUTES defaults;
     const BK_FILE_CREATE_ATTRIBUTES& wanted = attributes ? *attributes : defaults;
-    tbx::FSCatalogInfo info;
-    tbx::FileInfo finder;
-    finder.fileType = wanted.type;
-    finder.fileCreator = wanted.creator;
-    tbx::SetFileInfo(info, finder);
-    info.textEncodingHint = tbx::CreateTextEncoding(
-        tbx::kTextEncodingUnicodeV2_0, tbx::kTextEncodingDefaultVariant, tbx::kUnicodeUTF8Format);
+    const tbx::FSCatalogInfo info = BK_CreationCatalogInfo(wanted);
     tbx::CFURLRef url = BK_PathToCFURL(GetFullPathString());
     tbx::FSRef made;
     const bool created =
@@ -100,11 +94,6 @@ bool CBK_Path::CreateFile(const BK_FILE_CREATE_ATTRIBUTES* attributes, bool over
     if (wanted.locked)
         BK_LockFile(made, true);
     return true;
-}
-
-bool CBK_Path::CreateResFile(const BK_FILE_CREATE_ATTRIBUTES*, bool, bool) {
-    m_nLastError = tbx::paramErr;
-    return false;
 }
 
 bool CBK_Path::CreateFolder() {
@@ -264,11 +253,6 @@ bool CBK_Path::OpenAsFileHandle(int16_t& refNum, FILE_OPEN_FLAG) {
     return error == tbx::noErr;
 }
 
-bool CBK_Path::SetMemoryHeapSize(uint32_t, uint32_t) {
-    m_nLastError = tbx::paramErr;
-    return false;
-}
-
 bool BK_LaunchDocument(const CBK_Path& document) {
     if (document.GetPathString().empty())
         return false;
@@ -278,14 +262,6 @@ bool BK_LaunchDocument(const CBK_Path& document) {
 bool BK_LaunchApplication(const CBK_Path& application, tbx::ProcessSerialNumber& psn) {
     CBK_Path program(application);
     return program.LaunchFile(psn);
-}
-
-bool BK_SetFileMemoryHeapSize(const tbx::FSSpec&, uint32_t, uint32_t) {
-    return false;
-}
-
-bool BK_CreateShortcut(const CBK_Path&, const CBK_Path&) {
-    return false;
 }
 
 bool BK_ResolveShortcut(const CBK_Path&, CBK_Path&) {

@@ -386,4 +386,12 @@ OSErr FSFlushFork(SInt16 forkRefNum) {
     return Find(forkRefNum) ? OSErr(noErr) : OSErr(rfNumErr);
 }
 
+OSErr fs_detail::WithForkFile(SInt16 forkRefNum, const ForkFileUse& use) {
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    Fork* fork = Find(forkRefNum);
+    if (!fork)
+        return rfNumErr;
+    return use(fork->fd, fork->base, fork->path);
+}
+
 } // namespace tbx

@@ -1,6 +1,7 @@
 // Helpers shared by the file stand-ins; not for callers outside platform/files.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/files/fs_types.h"
@@ -44,5 +45,10 @@ constexpr SInt64 kSidecarHeaderSize = 38;
 constexpr SInt64 kSidecarLengthField = 34; // in the sidecars made here
 // Writes the header of an empty sidecar whose one entry is the resource fork.
 bool WriteSidecarHeader(int fd);
+
+// Runs `use` on an open fork's descriptor (-1 for a resource fork not written yet), the offset
+// of its bytes in that file and the file's path, while no other fork call runs.
+using ForkFileUse = std::function<OSErr(int fd, SInt64 base, const std::string& path)>;
+OSErr WithForkFile(SInt16 forkRefNum, const ForkFileUse& use);
 
 } // namespace tbx::fs_detail

@@ -123,6 +123,11 @@ inline constexpr SInt16 kControlUseForeColorMask = 0x0008;
 inline constexpr SInt16 kControlUseBackColorMask = 0x0010;
 inline constexpr SInt16 kControlUseModeMask = 0x0020;
 inline constexpr SInt16 kControlUseJustMask = 0x0040;
+// Justification of control text (the `just` field).
+inline constexpr SInt16 teFlushDefault = 0;
+inline constexpr SInt16 teCenter = 1;
+inline constexpr SInt16 teFlushRight = -1;
+inline constexpr SInt16 teFlushLeft = -2;
 inline constexpr SInt16 kControlFontBigSystemFont = -1;
 inline constexpr SInt16 kControlFontSmallSystemFont = -2;
 inline constexpr SInt16 kControlFontSmallBoldSystemFont = -3;
@@ -288,6 +293,11 @@ inline constexpr OSType kControlBevelButtonMenuValueTag = FourCC("mval");
 inline constexpr OSType kControlProgressBarIndeterminateTag = FourCC("inde");
 inline constexpr OSType kControlTabInfoTag = FourCC("tabi");
 inline constexpr OSType kControlPopupButtonMenuRefTag = FourCC("mhan");
+inline constexpr OSType kControlPopupButtonOwnedMenuRefTag = FourCC("omrf");
+inline constexpr OSType kControlPopupButtonCheckCurrentTag = FourCC("chck");
+inline constexpr OSType kControlBevelButtonMenuRefTag = FourCC("mhan");
+inline constexpr OSType kControlBevelButtonOwnedMenuRefTag = FourCC("omrf");
+inline constexpr OSType kControlBevelButtonLastMenuTag = FourCC("lmnu");
 
 inline constexpr UInt32 kControlSupportsEmbedding = 1 << 1;
 inline constexpr UInt32 kControlSupportsFocus = 1 << 2;

@@ -37,9 +37,10 @@ public:
         return c.kind == ControlKind::Tabs || ControlFamily::Embeds(c);
     }
 
-    void Clicked(Control& c, ControlPartCode part) const override {
-        if (c.kind == ControlKind::Tabs)
-            c.value = part;
+    ControlPartCode Clicked(ControlRef ref, ControlPartCode part) const override {
+        if (Control* c = LiveControl(ref); c && c->kind == ControlKind::Tabs)
+            c->value = part;
+        return part;
     }
 
     // A user pane draws itself through its draw handler.

@@ -239,7 +239,9 @@ OSStatus ClickInWindow(WindowRef window, EventRef event) {
     c = LiveControl(control);
     if (!c || part == kControlNoPart)
         return noErr;
-    FamilyOf(*c).Clicked(*c, part);
+    part = FamilyOf(*c).Clicked(control, part);
+    if (part == kControlNoPart)
+        return noErr;
     SendHit(control, part, modifiers);
     return noErr;
 }

@@ -363,6 +363,45 @@ const std::vector<AlertRecord>& Alerts() {
     return TheWorld().alerts;
 }
 
+void ScriptPopUpChoice(MenuItemIndex item, MenuID menu) {
+    TheWorld().popUpChoices.push_back({item, menu});
+}
+
+const std::vector<PopUpRecord>& PopUps() {
+    return TheWorld().popUps;
+}
+
+std::vector<UInt32> BrowserItems(ControlRef browser) {
+    return BrowserOrder(browser);
+}
+
+std::u16string BrowserCellText(ControlRef browser, UInt32 item, UInt32 property) {
+    return windows_detail::BrowserCellText(browser, item, property);
+}
+
+bool ClickBrowserItem(ControlRef browser, UInt32 item) {
+    Control* c = LiveControl(browser);
+    if (!c)
+        return false;
+    const std::vector<UInt32> order = BrowserOrder(browser);
+    const auto at = std::find(order.begin(), order.end(), item);
+    if (at == order.end())
+        return false;
+    const int row = static_cast<int>(at - order.begin());
+    const Point point{static_cast<int16_t>(c->bounds.top + kDataBrowserHeaderHeight +
+                                           row * kDataBrowserRowHeight + kDataBrowserRowHeight / 2),
+                      static_cast<int16_t>(c->bounds.left + 4)};
+    return Click(c->window, point);
+}
+
+void ScriptNavAnswer(NavAnswer answer) {
+    TheWorld().navAnswers.push_back(std::move(answer));
+}
+
+const std::vector<NavRecord>& NavDialogs() {
+    return TheWorld().navRecords;
+}
+
 int BlockedClicks() {
     return TheWorld().blockedClicks;
 }

@@ -56,7 +56,9 @@ uint32_t CBK_SwfWriter::Write(std::vector<uint8_t>& out, CBK_SwfHeader* header) 
     CBK_SwfStream head(_version);
     header->Write(&head);
     const uint64_t total = uint64_t(head.GetStream().size()) + bodyBytes.size();
-    header->SetFileSize(static_cast<uint32_t>(std::min<uint64_t>(total + 1, UINT32_MAX)));
+    if (!CBK_SwfHeader::FitsFileSize(total + 1))
+        return 0;
+    header->SetFileSize(static_cast<uint32_t>(total + 1));
     header->SetFrameCount(frames);
     head.Destroy();
     header->Write(&head);
@@ -66,7 +68,7 @@ uint32_t CBK_SwfWriter::Write(std::vector<uint8_t>& out, CBK_SwfHeader* header) 
     out.insert(out.end(), headBytes.begin(), headBytes.end());
     out.insert(out.end(), bodyBytes.begin(), bodyBytes.end());
     out.push_back(0);
-    return static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX));
+    return static_cast<uint32_t>(total);
 }
 
 uint32_t CBK_SwfWriter::Write(std::ostream& out, CBK_SwfHeader* header) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
@@ -155,6 +156,19 @@ TEST(BitStreamTest, AppendingCannotReadPastTheOtherStream) {
     self.Add(self);
     EXPECT_EQ(self.GetTotalBits(), 6u);
     EXPECT_EQ(Aligned(self), (Bytes{0xB4}));
+}
+
+TEST(BitStreamTest, BitCountsPastHalfAGibibyte) {
+    // Untouched anonymous pages read as zeros without taking memory of their own.
+    constexpr std::size_t kSize = (std::size_t(512) << 20) + 1;
+    void* zeros = mmap(nullptr, kSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(zeros, MAP_FAILED);
+    CBK_BitStream s;
+    s.Add(1u, 3);
+    s.AddMemBlock(static_cast<const uint8_t*>(zeros), static_cast<uint32_t>(kSize));
+    munmap(zeros, kSize);
+    EXPECT_EQ(s.GetTotalBits(), uint64_t(kSize + 1) * 8);
+    EXPECT_EQ(s.GetTotalBytes(), kSize + 1);
 }
 
 TEST(BitStreamTest, StringsAreLengthPrefixedAndCut) {

@@ -56,6 +56,9 @@ TEST(SwfWriterTest, AGivenHeaderGetsTheLengthAndTheFrames) {
     EXPECT_EQ(writer.Write(out, &header), 24u);
     EXPECT_EQ(header.GetFileSize(), 25u);
     EXPECT_EQ(header.GetFrameCount(), 3);
+    // Both writers refuse, rather than clamp, a movie the length field cannot describe.
+    EXPECT_TRUE(CBK_SwfHeader::FitsFileSize(UINT32_MAX));
+    EXPECT_FALSE(CBK_SwfHeader::FitsFileSize(uint64_t(UINT32_MAX) + 1));
     EXPECT_EQ(swftest::Hex(Bytes(out.begin(), out.begin() + 18)),
               swftest::Hex({0x46, 0x57, 0x53, 0x05, 0x19, 0x00, 0x00, 0x00, 0x4F, 0x61, 0x90, 0x00,
                             0x32, 0x00, 0x00, 0x0F, 0x03, 0x00}));
