@@ -1,6 +1,7 @@
 #include "core/strings/string_functions.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -129,15 +130,35 @@ bool BK_CFStringGetCharacters(tbx::CFStringRef string, wchar_t* buffer, int32_t 
 std::string BK_StringWideToAnsi(const std::wstring& text) {
     const uint32_t encoding = CBK_Locale::GetLocale();
     std::string out;
+    out.reserve(text.size());
     std::string piece;
     std::u16string units;
-    for (wchar_t c : text) {
+    auto encode = [&](wchar_t c) -> const std::string& {
         units.clear();
         tbx::text::AppendUtf16(units, static_cast<char32_t>(c));
-        if (tbx::text::Encode(units, encoding, piece))
-            out += piece;
-        else
-            out += '?';
+        if (!tbx::text::Encode(units, encoding, piece))
+            piece.assign(1, '?');
+        return piece;
+    };
+    // Scripts and names are mostly ASCII: such a character is encoded once per call and,
+    // when it gives one byte, that byte is reused; the result is what encoding every
+    // character anew gives.
+    constexpr int16_t kUnknown = -1, kWide = -2;
+    std::array<int16_t, 128> single;
+    single.fill(kUnknown);
+    for (wchar_t c : text) {
+        const auto code = static_cast<uint32_t>(c);
+        if (code >= single.size() || single[code] == kWide) {
+            out += encode(c);
+            continue;
+        }
+        if (single[code] == kUnknown) {
+            const std::string& bytes = encode(c);
+            single[code] = bytes.size() == 1 ? static_cast<uint8_t>(bytes[0]) : kWide;
+            out += bytes;
+            continue;
+        }
+        out += static_cast<char>(single[code]);
     }
     return out;
 }
