@@ -74,6 +74,8 @@ uint64_t CBK_SwfActionList::GetRecordsSize() const {
 void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool initAction,
                                     bool gotoFrame2Fixup) {
     std::vector<uint8_t> original;
+    // One scratch stream for every record's check, so that its buffer is allocated once.
+    CBK_SwfStream scratch(reader->GetVersion());
     while (reader->GetBufPos() < end) {
         const uint8_t code = reader->GetByte();
         if (code == 0)
@@ -86,7 +88,7 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
         if (code >= 0x80 && !dynamic_cast<CBK_SwfActionUnknown*>(record.get())) {
             // Keep the record typed only when it writes back the very bytes it came from.
             const uint32_t consumed = reader->GetBufPos() - start;
-            CBK_SwfStream scratch(reader->GetVersion());
+            scratch.Destroy();
             record->Write(&scratch);
             const std::vector<uint8_t>& written = scratch.GetStream();
             original.clear();
