@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ascompiler/tree/dll_interface.h"
+#include "ascompiler/tree/node_arena.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,7 +30,9 @@ struct CompileError {
     std::string message;
 };
 
-class Value : public DLLInterface {
+// Values and codings are made and freed by the thousand in one compile: they live in the
+// compile arena.
+class Value : public DLLInterface, public ArenaAllocated<ArenaKind::Code> {
 public:
     enum Type {
         kString = 0,
@@ -162,7 +165,7 @@ using CodingList = std::vector<CodingPtr>;
 constexpr int kBreakCode = 256;
 constexpr int kContinueCode = 257;
 
-class Coding : public DLLInterface {
+class Coding : public DLLInterface, public ArenaAllocated<ArenaKind::Code> {
 public:
     int code() const { return m_code; }
     void setCode(int code) { m_code = code; }

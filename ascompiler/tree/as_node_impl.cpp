@@ -1,5 +1,6 @@
 #include "ascompiler/tree/as_node_impl.h"
 
+#include <typeinfo>
 #include <utility>
 
 namespace translate {
@@ -92,12 +93,14 @@ ASNodeImpl::ASNodeImpl(NodeType type, const char* value) : ASNodeImpl(type) {
 
 ASNodeImpl::~ASNodeImpl() {
     m_pParent = nullptr;
-    std::vector<ASNode*> pending;
-    pending.swap(m_children);
+    std::vector<ASNode*> pending(m_children.begin(), m_children.end());
+    m_children.clear();
     while (!pending.empty()) {
         ASNode* node = pending.back();
         pending.pop_back();
-        if (auto* impl = dynamic_cast<ASNodeImpl*>(node)) {
+        // Compared by exact type, cheaper than a cast across the hierarchy on every node.
+        if (node && typeid(*node) == typeid(ASNodeImpl)) {
+            auto* impl = static_cast<ASNodeImpl*>(node);
             // Adopt the grandchildren so that the child's own destructor finds none.
             for (ASNode* grandchild : impl->m_children)
                 pending.push_back(grandchild);

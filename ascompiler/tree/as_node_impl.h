@@ -1,14 +1,16 @@
-// The one implementation of the syntax-tree node: owns its children.
+// The one implementation of the syntax-tree node: owns its children. Nodes and their child
+// slots live in the compile arena, as a tree is built and freed as a whole.
 #pragma once
 
 #include "ascompiler/tree/as_node.h"
+#include "ascompiler/tree/node_arena.h"
 
 #include <string>
 #include <vector>
 
 namespace translate {
 
-class ASNodeImpl : public DLLImpl<ASNode> {
+class ASNodeImpl : public DLLImpl<ASNode>, public ArenaAllocated<ArenaKind::Tree> {
 public:
     explicit ASNodeImpl(NodeType type);
     ASNodeImpl(NodeType type, const char* value);
@@ -51,7 +53,7 @@ private:
     std::string m_value;
     std::string m_text;
     ASNode* m_pParent = nullptr;
-    std::vector<ASNode*> m_children; // owned
+    std::vector<ASNode*, ArenaAllocator<ASNode*, ArenaKind::Tree>> m_children; // owned
 };
 
 } // namespace translate

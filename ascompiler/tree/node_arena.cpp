@@ -1,0 +1,121 @@
+#include "ascompiler/tree/node_arena.h"
+
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define STRAVEL_POISON(at, size) ASAN_POISON_MEMORY_REGION(at, size)
+#define STRAVEL_UNPOISON(at, size) ASAN_UNPOISON_MEMORY_REGION(at, size)
+#else
+#define STRAVEL_POISON(at, size) ((void)(at), (void)(size))
+#define STRAVEL_UNPOISON(at, size) ((void)(at), (void)(size))
+#endif
+
+namespace translate {
+namespace {
+
+constexpr std::size_t kChunkBytes = 64 * 1024;
+// Blocks above this go to the heap, so that a growing child list does not strand chunks.
+constexpr std::size_t kMaxArenaBlock = 512;
+constexpr std::size_t kAlign = alignof(std::max_align_t);
+// Every block is preceded by the chunk it came from (null for a heap block) and its size.
+struct Header {
+    void* chunk;
+    std::size_t size;
+};
+constexpr std::size_t kHeader = (sizeof(Header) + kAlign - 1) / kAlign * kAlign;
+
+struct Chunk {
+    // One count per live block, and one while the chunk is a thread's current chunk; whoever
+    // brings it to zero frees the chunk.
+    std::atomic<std::size_t> references{1};
+    std::size_t used = 0;
+};
+
+constexpr std::size_t kChunkStart = (sizeof(Chunk) + kAlign - 1) / kAlign * kAlign;
+
+void Drop(Chunk* chunk) {
+    if (chunk->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        chunk->~Chunk();
+        std::free(chunk);
+    }
+}
+
+Chunk* NewChunk() {
+    void* memory = std::malloc(kChunkBytes);
+    if (!memory)
+        throw std::bad_alloc();
+    auto* chunk = new (memory) Chunk;
+    chunk->used = kChunkStart;
+    STRAVEL_POISON(static_cast<unsigned char*>(memory) + kChunkStart, kChunkBytes - kChunkStart);
+    return chunk;
+}
+
+// The chunk this thread carves from; its own reference is dropped when the thread ends.
+struct Current {
+    Chunk* chunk = nullptr;
+    ~Current() {
+        if (chunk)
+            Drop(chunk);
+    }
+};
+
+thread_local Current current[kArenaKinds];
+
+unsigned char* Stamp(void* block, Chunk* chunk, std::size_t size) {
+    auto* bytes = static_cast<unsigned char*>(block);
+    new (bytes) Header{chunk, size};
+    return bytes + kHeader;
+}
+
+} // namespace
+
+void* ArenaAllocate(std::size_t size, ArenaKind kind) {
+    const std::size_t rounded = (size + kAlign - 1) / kAlign * kAlign;
+    if (rounded > kMaxArenaBlock || rounded < size) {
+        if (size > SIZE_MAX - kHeader)
+            throw std::bad_alloc();
+        void* block = std::malloc(size + kHeader);
+        if (!block)
+            throw std::bad_alloc();
+        return Stamp(block, nullptr, size + kHeader);
+    }
+    const std::size_t need = rounded + kHeader;
+    Chunk*& held = current[static_cast<int>(kind)].chunk;
+    Chunk* chunk = held;
+    if (chunk && chunk->used + need > kChunkBytes &&
+        chunk->references.load(std::memory_order_acquire) == 1) {
+        // Every block of it is free again (only this thread adds blocks): start it over.
+        chunk->used = kChunkStart;
+    }
+    if (!chunk || chunk->used + need > kChunkBytes) {
+        Chunk* fresh = NewChunk();
+        held = fresh;
+        if (chunk)
+            Drop(chunk);
+        chunk = fresh;
+    }
+    unsigned char* block = reinterpret_cast<unsigned char*>(chunk) + chunk->used;
+    chunk->used += need;
+    chunk->references.fetch_add(1, std::memory_order_relaxed);
+    STRAVEL_UNPOISON(block, need);
+    return Stamp(block, chunk, need);
+}
+
+void ArenaRelease(void* block) {
+    if (!block)
+        return;
+    unsigned char* start = static_cast<unsigned char*>(block) - kHeader;
+    const Header header = *reinterpret_cast<Header*>(start);
+    if (!header.chunk) {
+        std::free(start);
+        return;
+    }
+    STRAVEL_POISON(start, header.size);
+    Drop(static_cast<Chunk*>(header.chunk));
+}
+
+} // namespace translate
