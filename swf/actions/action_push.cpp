@@ -43,9 +43,7 @@ CBK_SwfActionPush& CBK_SwfActionPush::operator=(const CBK_SwfActionPush& other) 
         return *this;
     Destroy();
     _textVersion = other._textVersion;
-    _values.reserve(other._values.size());
-    for (const auto& value : other._values)
-        _values.push_back(std::make_unique<PUSH_DATA>(*value));
+    _values = other._values;
     _payloadSize = other._payloadSize;
     _prefix = other._prefix;
     _prefixGrowth = other._prefixGrowth;
@@ -60,7 +58,7 @@ void CBK_SwfActionPush::Destroy() {
 }
 
 const CBK_SwfActionPush::PUSH_DATA* CBK_SwfActionPush::GetData(std::size_t index) const {
-    return index < _values.size() ? _values[index].get() : nullptr;
+    return index < _values.size() ? &_values[index] : nullptr;
 }
 
 uint32_t CBK_SwfActionPush::ValueSize(const PUSH_DATA& value) const {
@@ -98,11 +96,10 @@ uint32_t CBK_SwfActionPush::Insert(PUSH_DATA value, uint32_t position) {
     const uint32_t growth = ValueGrowth(value);
     if (uint64_t(_payloadSize) + _prefixGrowth + size + growth > kSwfMaxActionPayload)
         return 0;
-    auto owned = std::make_unique<PUSH_DATA>(std::move(value));
     if (position < _values.size())
-        _values.insert(_values.begin() + position, std::move(owned));
+        _values.insert(_values.begin() + position, std::move(value));
     else
-        _values.push_back(std::move(owned));
+        _values.push_back(std::move(value));
     _payloadSize += size;
     _prefixGrowth += growth;
     return size;
@@ -164,8 +161,8 @@ uint32_t CBK_SwfActionPush::AddDictionaryLookup2(uint16_t index, uint32_t positi
 bool CBK_SwfActionPush::RemoveData(uint32_t index) {
     if (index >= _values.size())
         return false;
-    _payloadSize -= ValueSize(*_values[index]);
-    _prefixGrowth -= ValueGrowth(*_values[index]);
+    _payloadSize -= ValueSize(_values[index]);
+    _prefixGrowth -= ValueGrowth(_values[index]);
     _values.erase(_values.begin() + index);
     return true;
 }
@@ -174,8 +171,8 @@ bool CBK_SwfActionPush::Recount(uint32_t& payload, uint32_t& growth) const {
     uint64_t p = 0;
     uint64_t g = 0;
     for (const auto& value : _values) {
-        p += ValueSize(*value);
-        g += ValueGrowth(*value);
+        p += ValueSize(value);
+        g += ValueGrowth(value);
     }
     if (p + g > kSwfMaxActionPayload)
         return false;
@@ -257,7 +254,7 @@ uint32_t CBK_SwfActionPush::Read(CBK_SwfReader* reader) {
             reader->SetBufPos(payloadStart + length);
             break;
         }
-        _values.push_back(std::make_unique<PUSH_DATA>(std::move(value)));
+        _values.push_back(std::move(value));
         _payloadSize += size;
         left -= static_cast<int32_t>(size);
     }
@@ -269,36 +266,36 @@ uint32_t CBK_SwfActionPush::Write(CBK_SwfStream* stream) {
     const std::wstring_view rest =
         _prefix.empty() ? std::wstring_view() : std::wstring_view(_prefix).substr(1);
     for (const auto& value : _values) {
-        stream->Add(value->type);
-        switch (value->type) {
+        stream->Add(value.type);
+        switch (value.type) {
         case kString:
-            if (!_prefix.empty() && IsAbsolutePath(value->text)) {
+            if (!_prefix.empty() && IsAbsolutePath(value.text)) {
                 stream->Add(uint8_t('/'));
                 stream->AddText(rest, _textVersion);
-                stream->AddText(value->text, _textVersion);
-            } else if (!_prefix.empty() && IsRoot(value->text)) {
-                stream->AddText(value->text, _textVersion);
+                stream->AddText(value.text, _textVersion);
+            } else if (!_prefix.empty() && IsRoot(value.text)) {
+                stream->AddText(value.text, _textVersion);
                 stream->Add(uint8_t('.'));
                 stream->AddText(rest, _textVersion);
             } else {
-                stream->AddText(value->text, _textVersion);
+                stream->AddText(value.text, _textVersion);
             }
             stream->Add(uint8_t(0));
             break;
         case kFloat:
         case kInteger:
-            stream->Add(value->dword);
+            stream->Add(value.dword);
             break;
         case kRegister:
         case kBoolean:
         case kConstant8:
-            stream->Add(value->byte);
+            stream->Add(value.byte);
             break;
         case kConstant16:
-            stream->Add(value->word);
+            stream->Add(value.word);
             break;
         case kDouble: {
-            const auto bits = std::bit_cast<uint64_t>(value->number);
+            const auto bits = std::bit_cast<uint64_t>(value.number);
             stream->Add(static_cast<uint32_t>(bits >> 32));
             stream->Add(static_cast<uint32_t>(bits));
             break;

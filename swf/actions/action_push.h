@@ -64,6 +64,7 @@ public:
     bool RemoveData(uint32_t index);
 
     std::size_t GetDataCount() const { return _values.size(); }
+    // Valid until the values next change.
     const PUSH_DATA* GetData(std::size_t index) const;
 
     // Strings that begin with "/" are written behind the prefix, and "_root" is followed by
@@ -95,7 +96,7 @@ private:
     // Sizes of every value under the current prefix and version; false when too large.
     bool Recount(uint32_t& payload, uint32_t& growth) const;
 
-    std::vector<std::unique_ptr<PUSH_DATA>> _values;
+    std::vector<PUSH_DATA> _values;
     uint32_t _payloadSize = 0;
     std::wstring _prefix;
     uint32_t _prefixGrowth = 0;
