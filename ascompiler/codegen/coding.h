@@ -64,6 +64,7 @@ struct Destroyer {
     }
 };
 using ValuePtr = std::unique_ptr<Value, Destroyer>;
+using ValueList = std::vector<ValuePtr, ArenaAllocator<ValuePtr, ArenaKind::Code>>;
 
 class String : public DLLImpl<Value> {
 public:
@@ -159,7 +160,8 @@ private:
 
 class Coding;
 using CodingPtr = std::unique_ptr<Coding, Destroyer>;
-using CodingList = std::vector<CodingPtr>;
+// Lists are built, moved and dropped by the thousand in one compile: in the compile arena too.
+using CodingList = std::vector<CodingPtr, ArenaAllocator<CodingPtr, ArenaKind::Code>>;
 
 // Internal placeholder codes that loops turn into jumps before anything is measured.
 constexpr int kBreakCode = 256;
@@ -232,13 +234,13 @@ public:
     explicit PushAction(ValuePtr value);
     int getLength(int version) override;
     void encode(Coder* coder) override;
-    std::vector<ValuePtr>& values() { return m_values; }
+    ValueList& values() { return m_values; }
     void append(ValuePtr value);
     // Payload bytes of the values as appended.
     int payload() const { return m_payload; }
 
 private:
-    std::vector<ValuePtr> m_values;
+    ValueList m_values;
     int m_payload = 0;
 };
 
