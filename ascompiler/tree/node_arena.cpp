@@ -28,20 +28,35 @@ struct Header {
 };
 constexpr std::size_t kHeader = (sizeof(Header) + kAlign - 1) / kAlign * kAlign;
 
+// Stands for the blocks not yet handed out while a thread still carves the chunk.
+constexpr std::size_t kCarving = std::size_t(1) << 62;
+
 struct Chunk {
-    // One count per live block, and one while the chunk is a thread's current chunk; whoever
-    // brings it to zero frees the chunk.
-    std::atomic<std::size_t> references{1};
+    // Counts down by one per release from kCarving. The carving thread counts what it hands
+    // out apart (no atomic per block) and, when it moves on, takes off the blocks never
+    // handed out; whoever brings the count to zero frees the chunk.
+    std::atomic<std::size_t> references{kCarving};
     std::size_t used = 0;
+    std::size_t handed = 0; // the carving thread's own
 };
 
 constexpr std::size_t kChunkStart = (sizeof(Chunk) + kAlign - 1) / kAlign * kAlign;
 
+void Free(Chunk* chunk) {
+    chunk->~Chunk();
+    std::free(chunk);
+}
+
 void Drop(Chunk* chunk) {
-    if (chunk->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-        chunk->~Chunk();
-        std::free(chunk);
-    }
+    if (chunk->references.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        Free(chunk);
+}
+
+// The carving thread lets go of the chunk.
+void Retire(Chunk* chunk) {
+    const std::size_t unused = kCarving - chunk->handed;
+    if (chunk->references.fetch_sub(unused, std::memory_order_acq_rel) == unused)
+        Free(chunk);
 }
 
 Chunk* NewChunk() {
@@ -59,7 +74,7 @@ struct Current {
     Chunk* chunk = nullptr;
     ~Current() {
         if (chunk)
-            Drop(chunk);
+            Retire(chunk);
     }
 };
 
@@ -87,20 +102,22 @@ void* ArenaAllocate(std::size_t size, ArenaKind kind) {
     Chunk*& held = current[static_cast<int>(kind)].chunk;
     Chunk* chunk = held;
     if (chunk && chunk->used + need > kChunkBytes &&
-        chunk->references.load(std::memory_order_acquire) == 1) {
-        // Every block of it is free again (only this thread adds blocks): start it over.
+        chunk->references.load(std::memory_order_acquire) == kCarving - chunk->handed) {
+        // Every block handed out is back (only this thread hands out blocks): start it over.
         chunk->used = kChunkStart;
+        chunk->handed = 0;
+        chunk->references.store(kCarving, std::memory_order_relaxed);
     }
     if (!chunk || chunk->used + need > kChunkBytes) {
         Chunk* fresh = NewChunk();
         held = fresh;
         if (chunk)
-            Drop(chunk);
+            Retire(chunk);
         chunk = fresh;
     }
     unsigned char* block = reinterpret_cast<unsigned char*>(chunk) + chunk->used;
     chunk->used += need;
-    chunk->references.fetch_add(1, std::memory_order_relaxed);
+    ++chunk->handed;
     STRAVEL_UNPOISON(block, need);
     return Stamp(block, chunk, need);
 }
