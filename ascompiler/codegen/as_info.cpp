@@ -14,15 +14,18 @@ constexpr int kMaxPoolBytes = 0xFFFF - 2;
 ASInfo::ASInfo(int v) : version(v) {}
 
 void ASInfo::addString(const std::string& s) {
-    if (m_index.count(s)) {
+    // One lookup both finds a repeat and places a new string.
+    const auto [at, added] = m_index.try_emplace(s, static_cast<int>(pool.size()));
+    if (!added) {
         repeated = 1;
         return;
     }
     const size_t limit = version < 6 ? 256 : kMaxWideStrings;
     const int bytes = static_cast<int>(s.size()) + 1;
-    if (pool.size() >= limit || m_poolBytes + bytes > kMaxPoolBytes)
+    if (pool.size() >= limit || m_poolBytes + bytes > kMaxPoolBytes) {
+        m_index.erase(at);
         return;
-    m_index.emplace(s, static_cast<int>(pool.size()));
+    }
     pool.push_back(s);
     m_poolBytes += bytes;
 }
