@@ -171,12 +171,15 @@ int ASNodeImpl::indexOf(ASNode* child) {
 }
 
 const char* ASNodeImpl::toString() {
-    m_text = (m_type >= 0 && m_type < NodeTypeCount) ? nodeNames[m_type] : "";
+    if (!m_text)
+        m_text = std::make_unique<std::string>();
+    std::string& text = *m_text;
+    text = (m_type >= 0 && m_type < NodeTypeCount) ? nodeNames[m_type] : "";
     if (m_type == String)
-        m_text += " = \"" + m_value + "\"; ";
+        text += " = \"" + m_value + "\"; ";
     else if (!m_value.empty())
-        m_text += " = " + m_value + "; ";
-    return m_text.c_str();
+        text += " = " + m_value + "; ";
+    return text.c_str();
 }
 
 ASNode* ASNodeImpl::clone() {

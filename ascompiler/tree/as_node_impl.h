@@ -5,6 +5,7 @@
 #include "ascompiler/tree/as_node.h"
 #include "ascompiler/tree/node_arena.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,7 @@ private:
     NodeType m_type;
     int m_status = 0;
     std::string m_value;
-    std::string m_text;
+    std::unique_ptr<std::string> m_text; // made by the first toString(): most nodes never need it
     ASNode* m_pParent = nullptr;
     std::vector<ASNode*, ArenaAllocator<ASNode*, ArenaKind::Tree>> m_children; // owned
 };
