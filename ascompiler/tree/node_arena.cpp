@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <utility>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -74,7 +75,7 @@ struct Current {
     Chunk* chunk = nullptr;
     ~Current() {
         if (chunk)
-            Retire(chunk);
+            Retire(std::exchange(chunk, nullptr));
     }
 };
 
