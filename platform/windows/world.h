@@ -86,6 +86,7 @@ enum class ControlKind {
     GroupBox,
     DataBrowser,
     Separator,
+    ImageWell,
 };
 
 // The list of a data browser.
