@@ -115,6 +115,12 @@ TEST_F(TreeTest, DeletingAParentDropsItsSubtreeAndStaleHandlesFindNothing) {
 }
 
 TEST_F(TreeTest, CellsIconsTextsAndIds) {
+    BK_TVINSERTSTRUCT bare; // no image mask and no icon list yet: image 0 means no icon
+    HTREEITEM early = tree.InsertItem(bare);
+    EXPECT_EQ(test::QueryBrowserCell(tree.GetControlHandle(), tree.GetItemId(early),
+                                     kBK_TreeColumnProperty)
+                  .status,
+              -4979);
     int icons[2];
     const int32_t first = tree.AddIcon(reinterpret_cast<IconRef>(&icons[0]));
     tree.AddIcon(reinterpret_cast<IconRef>(&icons[1]));
