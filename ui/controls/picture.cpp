@@ -1,5 +1,8 @@
 #include "ui/controls/picture.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "core/system/pixmap.h"
 #include "platform/quickdraw/offscreen.h"
 #include "platform/windows/controls.h"
@@ -93,9 +96,18 @@ void BK_PicturePane::Free() {
     BK_DestroyPixmap(image);
 }
 
-bool BK_PicturePane::Init(tbx::ControlRef control, std::function<void()> draw,
+int16_t BK_NearestCoordinate(double v) {
+    return BK_TruncatedCoordinate(v + 0.5);
+}
+
+int16_t BK_TruncatedCoordinate(double v) {
+    return std::isnan(v) ? 0 : int16_t(std::clamp(std::trunc(v), -32768.0, 32767.0));
+}
+
+bool BK_PicturePane::Init(tbx::ControlRef control, void* object, std::function<void()> draw,
                           std::function<void()> hit) {
     Free();
+    tbx::SetControlReference(control, tbx::SRefCon(object));
     if (!tbx::GetControlBounds(control, &window))
         return false;
     const int width = window.right - window.left, height = window.bottom - window.top;

@@ -26,10 +26,16 @@ private:
 };
 
 // The pixel maps and pane handler that the crop and pan-zoom controls share.
+// Nearest and truncated values held to the range of 16-bit coordinates.
+int16_t BK_NearestCoordinate(double v);
+int16_t BK_TruncatedCoordinate(double v);
+
 class BK_PicturePane {
 public:
     ~BK_PicturePane();
-    bool Init(tbx::ControlRef control, std::function<void()> draw, std::function<void()> hit);
+    // Maps of the control's size, the control's reference to `object` and the pane routines.
+    bool Init(tbx::ControlRef control, void* object, std::function<void()> draw,
+              std::function<void()> hit);
     void Free();
     tbx::GWorldPtr work = nullptr, image = nullptr;
     tbx::Rect local, window;

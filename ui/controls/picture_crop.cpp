@@ -9,11 +9,11 @@
 namespace {
 
 int16_t Nearest(double v) {
-    return int16_t(std::clamp(std::trunc(v + 0.5), -32768.0, 32767.0));
+    return BK_NearestCoordinate(v);
 }
 
 int16_t Truncate(double v) {
-    return int16_t(std::clamp(std::trunc(v), -32768.0, 32767.0));
+    return BK_TruncatedCoordinate(v);
 }
 
 bool Empty(const tbx::Rect& r) {
@@ -28,11 +28,8 @@ constexpr int kGripRow[8] = {0, 0, 0, 1, 2, 2, 2, 1};
 } // namespace
 
 bool CBK_ControlPictureCrop::OnInit() {
-    if (!m_Pane.Init(
-            m_hControl, [this] { _Draw(); }, [this] { OnControlHit(); }))
-        return false;
-    tbx::SetControlReference(m_hControl, tbx::SRefCon(this));
-    return true;
+    return m_Pane.Init(
+        m_hControl, this, [this] { _Draw(); }, [this] { OnControlHit(); });
 }
 
 bool CBK_ControlPictureCrop::SetPicture(tbx::GWorldPtr source, const tbx::Rect& sourceRect,

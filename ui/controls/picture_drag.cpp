@@ -21,11 +21,8 @@ int16_t Coordinate(int32_t v) {
 } // namespace
 
 bool CBK_ControlPictureDrag::OnInit() {
-    if (!m_Pane.Init(
-            m_hControl, [this] { _Draw(); }, [this] { OnControlHit(); }))
-        return false;
-    tbx::SetControlReference(m_hControl, tbx::SRefCon(this));
-    return true;
+    return m_Pane.Init(
+        m_hControl, this, [this] { _Draw(); }, [this] { OnControlHit(); });
 }
 
 bool CBK_ControlPictureDrag::SetPicture(tbx::GWorldPtr source, const tbx::Rect& sourceRect,

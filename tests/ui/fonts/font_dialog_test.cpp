@@ -245,6 +245,13 @@ TEST_F(FontDialogTest, FontButtonLabelPanelAndDialog) {
     EXPECT_EQ(changed, &button.GetFont());
     test::ReadControl(button.GetControlHandle(), state);
     EXPECT_EQ(state.title, Wide(families[0].name + " Italic 30 pt"));
+    // While the panel is in use, a font set by the program is told to it.
+    font.SetSize(20);
+    button.SetFont(font, true);
+    const test::FontSelection told = test::LastFontSelection();
+    EXPECT_TRUE(told.given);
+    EXPECT_EQ(told.target, GetControlEventTarget(button.GetControlHandle()));
+    EXPECT_EQ(told.size, 20 << 16);
     CBK_ControlFontButton::HideFontPanel();
     EXPECT_FALSE(FPIsFontPanelVisible());
     EXPECT_EQ(CBK_ControlFontButton::GetCurrentFontButton(), nullptr);
