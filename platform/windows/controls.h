@@ -40,6 +40,10 @@ OSStatus CreateRootControl(WindowRef window, ControlRef* outControl);
 OSStatus GetRootControl(WindowRef window, ControlRef* outControl);
 OSStatus CreatePushButtonControl(WindowRef window, const Rect* bounds, CFStringRef title,
                                  ControlRef* outControl);
+// A bevel button with a menu (a menu id of the menu bar's menus, or
+// kControlBevelButtonMenuRefTag) drops it from the 16 pixels at its right (kControlMenuPart);
+// a choice sets kControlBevelButtonMenuValueTag and kControlBevelButtonLastMenuTag, sends the
+// item's command (when it has one) to the button and then the hit.
 OSStatus CreateBevelButtonControl(WindowRef window, const Rect* bounds, CFStringRef title,
                                   UInt16 thickness, UInt16 behavior,
                                   const ControlButtonContentInfo* content, SInt16 menuID,

@@ -52,8 +52,15 @@ void CBK_ControlListView::LV_COLUMN_DATA::SetData(const _BK_LVCOLUMN& column) {
 }
 
 CBK_ControlListView::~CBK_ControlListView() {
-    if (tbx::IsValidControlHandle(m_hControl))
+    if (tbx::IsValidControlHandle(m_hControl)) {
         DeleteAllItems();
+        // A nib's browser stays with its window: it must not call back into this object.
+        tbx::DataBrowserCallbacks none;
+        tbx::InitDataBrowserCallbacks(&none);
+        tbx::SetDataBrowserCallbacks(m_hControl, &none);
+        if (tbx::GetControlReference(m_hControl) == reinterpret_cast<tbx::SRefCon>(this))
+            tbx::SetControlReference(m_hControl, 0);
+    }
     m_Rows.clear();
     m_Columns.clear();
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/bundles/sibling_locators.h"
 #include "core/strings/string.h"
 #include "core/strings/string_functions.h"
 #include "ui/files/file_dialog.h"
@@ -127,6 +128,20 @@ void CBK_FileRelocateDialog::AddFoundPath(CBK_Path& found) {
 
 void CBK_FileRelocateDialog::ResetFoundPaths() {
     FoundFolders().clear();
+}
+
+bool BK_RelocateKestrowDll(CBK_Path& out, tbx::WindowRef parent) {
+    CBK_Path application, found;
+    BK_GetPathToKestrow(application);
+    CBK_FileRelocateDialog finder;
+    if (!finder.DoModal(application, found, parent))
+        return false;
+    CBK_Path library;
+    if (!library.MakePath(L"Kestrow.dll", CBK_Path(found.GetDirectoryString(false))) ||
+        !library.FileExists())
+        return false;
+    out = library;
+    return true;
 }
 
 bool BK_RelocateDunmereDll(CBK_Path& out, tbx::WindowRef parent) {

@@ -56,7 +56,9 @@ private:
     CBK_Path m_MissingPath;
 };
 
-// Ask for the folder of a sibling product and build the path of its library; true only when
-// that file exists, `out` unchanged otherwise.
+// Ask where a sibling product is and build the path of its library; true only when that file
+// exists, `out` unchanged otherwise. Kestrow: the file finder, for the application its
+// preferences name; the library lies beside it. The others: a folder that holds the library.
+bool BK_RelocateKestrowDll(CBK_Path& out, tbx::WindowRef parent);
 bool BK_RelocateDunmereDll(CBK_Path& out, tbx::WindowRef parent);
 bool BK_RelocateQuorbelDll(CBK_Path& out, tbx::WindowRef parent);

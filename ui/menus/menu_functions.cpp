@@ -13,8 +13,10 @@ bool ResolveItem(tbx::MenuRef menu, uint32_t item, bool byPosition, bool fromZer
     if (!tbx::IsValidMenu(menu))
         return false;
     if (byPosition) {
-        const uint32_t number = fromZero ? item + 1 : item;
-        if (number > 0xFFFF)
+        // Item number 0 stands for the whole menu where numbers are taken; nothing lies past
+        // the last item.
+        const uint64_t number = fromZero ? uint64_t(item) + 1 : item;
+        if (number > tbx::CountMenuItems(menu))
             return false;
         out = static_cast<tbx::MenuItemIndex>(number);
         return true;

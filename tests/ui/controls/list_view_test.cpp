@@ -171,3 +171,25 @@ TEST_F(ListViewTest, InsertedColumnsGetEmptyCellsInEveryRow) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ListViewTest, ABrowserThatOutlivesItsListCallsNothing) {
+    auto bound = std::make_unique<CBK_ControlListView>();
+    WindowRef window = host.GetWindowHandle();
+    ASSERT_TRUE(bound->Init(FourCC("lJob"), window, 0));
+    bound->SetItemText(0, 0, L"x"); // no row: refused
+    _BK_LVITEM item;
+    item.mask = kBK_LVIF_TEXT;
+    item.iItem = -1;
+    item.pszText = const_cast<wchar_t*>(L"row");
+    ASSERT_EQ(bound->InsertItem(item), 0);
+    bound.reset();
+    // The control is still there: a click on it must not reach the freed object.
+    UInt32 id = 1;
+    AddDataBrowserItems(list.GetControlHandle(), kDataBrowserNoItem, 1, &id, 0);
+    EXPECT_TRUE(test::ClickBrowserItem(list.GetControlHandle(), 1));
+    EXPECT_EQ(test::BrowserCellText(list.GetControlHandle(), 1, 1), u"");
+}
+
+} // namespace

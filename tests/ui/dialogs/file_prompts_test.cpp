@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "core/prefs/prefs_manager.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/test_driver.h"
 #include "platform/windows/windows.h"
 #include "tests/support/bundle_fixture.h"
+#include "tests/support/prefs_fixture.h"
 #include "tests/support/tools.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/dialogs/file_relocate_dialog.h"
@@ -202,6 +204,52 @@ TEST_F(FilePromptsTest, WarningCanBeSilencedByItsCheckBox) {
     });
     EXPECT_TRUE(BK_ShowWarning(L"IDD_WARN", nullptr, show));
     EXPECT_FALSE(show);
+}
+
+} // namespace
+
+namespace {
+
+class KestrowLocatorTest : public stravel::testing::PrefsFolderTest {
+protected:
+    void SetUp() override {
+        PrefsFolderTest::SetUp();
+        test::ResetWindowing();
+    }
+    void TearDown() override {
+        test::ResetWindowing();
+        PrefsFolderTest::TearDown();
+    }
+};
+
+TEST_F(KestrowLocatorTest, TheFinderLooksForTheApplicationItsPreferencesName) {
+    const auto moved = _dir / "Moved";
+    std::filesystem::create_directories(moved);
+    WriteFileBytes(moved / "Kestrow.app", "app");
+    WriteFileBytes(moved / "Kestrow.dll", "dll");
+    {
+        CBK_PrefsManager prefs;
+        ASSERT_TRUE(prefs.OpenRegistry(L"Kestrow", CBK_PrefsManager::PREFS_CURRENT_USER_ANY_HOST,
+                                       CBK_PrefsManager::ACCESS_WRITE));
+        prefs.SetString(L"app_path", L"/Applications/Kestrow.app");
+    }
+    test::NavAnswer answer;
+    answer.listFolder = moved.string();
+    answer.paths = {(moved / "Kestrow.app").string()};
+    test::ScriptNavAnswer(answer);
+    CBK_Path out;
+    ASSERT_TRUE(BK_RelocateKestrowDll(out, nullptr));
+    const std::string dll = (moved / "Kestrow.dll").string();
+    EXPECT_EQ(out.GetString(), std::wstring(dll.begin(), dll.end()));
+    EXPECT_EQ(test::NavDialogs().back().title, u"Please Relocate: Kestrow.app");
+    EXPECT_EQ(test::NavDialogs().back().listed, std::vector<std::string>{"Kestrow.app"});
+
+    test::NavAnswer cancel;
+    cancel.cancel = true;
+    test::ScriptNavAnswer(cancel);
+    CBK_Path unchanged(L"kept");
+    EXPECT_FALSE(BK_RelocateKestrowDll(unchanged, nullptr));
+    EXPECT_EQ(unchanged.GetString(), L"kept");
 }
 
 } // namespace

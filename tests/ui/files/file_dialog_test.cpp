@@ -106,9 +106,11 @@ TEST_F(FileDialogTest, ObjectFilterListsByFinderTypeThenExtensionAndAlwaysFolder
     std::filesystem::create_directory(dir / "sub");
     // Finder information as another program writes it: type 'MooV', creator 'TVOD'.
     const std::string info = "0x4d6f6f5654564f44" + std::string(48, '0');
-    const auto set = RunTool(
-        {"setfattr", "-n", "user.com.apple.FinderInfo", "-v", info, (dir / "typed").string()});
-    const bool typed = set.exitCode == 0;
+    // Where the file system keeps no user attributes the file simply has no type.
+    const bool typed = stravel::testing::HaveTool("setfattr") &&
+                       RunTool({"setfattr", "-n", "user.com.apple.FinderInfo", "-v", info,
+                                (dir / "typed").string()})
+                               .exitCode == 0;
 
     CBK_FileFilter filter;
     filter.MakeVideoFilter();

@@ -114,6 +114,8 @@ TEST_F(MenuTest, ItemsAreAddressedByCommandOrPosition) {
     EXPECT_TRUE(menu.IsItemEnabled(2, true));
     EXPECT_FALSE(menu.EnableItem(FourCC("none"), false));
     EXPECT_FALSE(menu.DeleteMenuItem(FourCC("none"), false));
+    EXPECT_FALSE(menu.DeleteMenuItem(4, true)); // past the last
+    EXPECT_FALSE(menu.CheckItem(5, true, true));
     EXPECT_EQ(menu.GetItemCount(), 4u);
     // Item 0 stands for the whole menu.
     EXPECT_TRUE(menu.DisableAllItems());
