@@ -1,0 +1,313 @@
+// CBK_Despeckler: the passes of the despeckle filter over one picture, with the working
+// memory kept from one picture to the next.
+#pragma once
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+// Despeckle passes as described, region by region in reading order, with two shortcuts that
+// change no result:
+// - Region sizes come from connected components kept across the passes (union-find over
+//   same-coloured 4-neighbours, joined again whenever a region is recoloured), so a region
+//   at or above the pass's size limit is passed over without walking it twice.
+// - A region that was last left as it was (its best neighbour too different, or none) stays
+//   so while neither it nor any neighbour has changed, since the tightness only falls from
+//   one pass to the next; it is not searched again.
+// - Instead of scanning every pixel, a pass visits the first pixels of the regions that may
+//   change, in reading order: a region not touched in this pass has been passed exactly when
+//   its first pixel lies before the current one.
+// The neighbour search itself walks row runs over a stack on the heap, in the order of the
+// recursion it replaces, since that order decides between candidates of equal error.
+class CBK_Despeckler {
+public:
+    // Takes a picture of width × height pixels of three bytes, kept until the next Reset.
+    void Reset(int32_t width, int32_t height, uint8_t* pixels) {
+        _w = width;
+        _h = height;
+        _pixels = pixels;
+        _passId = 0;
+        const std::size_t n = std::size_t(width) * height;
+        _colour.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            _colour[i] = uint32_t(pixels[i * 3]) | uint32_t(pixels[i * 3 + 1]) << 8 |
+                         uint32_t(pixels[i * 3 + 2]) << 16;
+        _parent.resize(n);
+        _size.assign(n, 1);
+        _first.resize(n);
+        _start.assign(n, kNone);
+        _joinedPass.assign(n, 0);
+        _clean.assign(n, 0);
+        _seen.assign(n, 0);
+        _visit = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            _parent[i] = int32_t(i);
+        _first = _parent;
+        _unsettled = _parent;
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                const int32_t i = y * width + x;
+                if (x > 0 && _colour[i - 1] == _colour[i])
+                    Unite(i - 1, i);
+                if (y > 0 && _colour[i - width] == _colour[i])
+                    Unite(i - width, i);
+            }
+    }
+
+    void Pass(int32_t level, double factor) {
+        const int64_t limit = int64_t(1) << std::min(level, 40);
+        const double tightness = int32_t(256 / (1 + factor * level));
+        ++_passId;
+        _events.assign(_colour.size() / 64 + 1, 0);
+        bool any = false;
+        for (int32_t r : Unsettled())
+            if (_size[r] < limit) {
+                Schedule(_first[r]);
+                any = true;
+            }
+        if (!any)
+            return; // every region is too large or known to stay: the pass changes nothing
+        _mask.assign(_colour.size(), kUnvisited);
+        // Turns are only ever scheduled after the current pixel, so one sweep takes them all.
+        for (std::size_t word = 0; word < _events.size(); ++word)
+            while (_events[word]) {
+                const int bit = __builtin_ctzll(_events[word]);
+                _events[word] &= _events[word] - 1;
+                Visit(int32_t(word * 64 + bit), limit, tightness);
+            }
+    }
+
+private:
+    enum : uint8_t { kUnvisited = 0, kGathered = 2, kDone = 3 };
+    static constexpr int32_t kNone = INT32_MAX;
+
+    struct Frame {
+        int32_t left, right, y, next;
+        bool down;
+    };
+
+    struct Cell {
+        int32_t index, x, y;
+    };
+
+    // Where the region's turn comes in this pass, kNone once it has had it. A region joined
+    // in this pass keeps its own; any other has its turn at its first pixel.
+    int32_t Start(int32_t root, int32_t position) const {
+        if (_joinedPass[root] == _passId)
+            return _start[root];
+        return _first[root] > position ? _first[root] : kNone;
+    }
+
+    void Visit(int32_t p, int64_t limit, double tightness) {
+        const int32_t root = Find(p);
+        // Stale: the region was joined since, or had its turn.
+        if (_joinedPass[root] == _passId ? _start[root] != p : _first[root] != p)
+            return;
+        _start[root] = kNone;
+        _joinedPass[root] = _passId;
+        if (_size[root] >= limit || _clean[root])
+            return; // as if measured and cleared, or searched and kept
+        const uint32_t colour = _colour[p];
+        _hasBest = false;
+        _cells.clear();
+        FindMostSimilarNeighbor(colour, p % _w, p / _w);
+        if (!_hasBest) {
+            _clean[root] = 1; // the region stays gathered
+            return;
+        }
+        for (const Cell& cell : _cells)
+            _mask[cell.index] = kDone;
+        if (Rms(_bestError) > tightness) {
+            _clean[root] = 1;
+            return;
+        }
+        Recolour(root, colour, _bestColour, tightness, p);
+    }
+
+    // Regions neither known to stay nor searched yet, each once.
+    const std::vector<int32_t>& Unsettled() {
+        ++_visit;
+        std::size_t kept = 0;
+        for (int32_t r : _unsettled) {
+            r = Find(r);
+            if (_clean[r] || _seen[r] == _visit)
+                continue;
+            _seen[r] = _visit;
+            _unsettled[kept++] = r;
+        }
+        _unsettled.resize(kept);
+        return _unsettled;
+    }
+
+    void Schedule(int32_t start) {
+        if (start != kNone)
+            _events[std::size_t(start) / 64] |= uint64_t(1) << (start % 64);
+    }
+
+    int32_t Find(int32_t i) {
+        while (_parent[i] != i) {
+            _parent[i] = _parent[_parent[i]];
+            i = _parent[i];
+        }
+        return i;
+    }
+
+    int32_t Unite(int32_t a, int32_t b) {
+        a = Find(a);
+        b = Find(b);
+        if (a == b)
+            return a;
+        if (_size[a] < _size[b])
+            std::swap(a, b);
+        _parent[b] = a;
+        _size[a] += _size[b];
+        _first[a] = std::min(_first[a], _first[b]);
+        return a;
+    }
+
+    static int32_t SquaredError(uint32_t a, uint32_t b) {
+        int32_t error = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int32_t d = int32_t((a >> shift) & 0xFF) - int32_t((b >> shift) & 0xFF);
+            error += d * d;
+        }
+        return error;
+    }
+    // The root-mean-square difference per byte.
+    static double Rms(int32_t squaredError) { return std::sqrt(squaredError / 3.0); }
+    static double Rms(uint32_t a, uint32_t b) { return Rms(SquaredError(a, b)); }
+
+    void Candidate(uint32_t colour, int32_t i) {
+        const uint32_t other = _colour[i];
+        const int32_t error = SquaredError(colour, other);
+        if (!_hasBest || error < _bestError) {
+            _hasBest = true;
+            _bestError = error;
+            _bestColour = other;
+        }
+    }
+
+    // From (x, y): a cell of another colour is a candidate; a cell of the colour extends to
+    // its run, whose outer neighbours are candidates, is gathered, and leads on to the cells
+    // above and below each of its cells in turn.
+    void FindMostSimilarNeighbor(uint32_t colour, int32_t x, int32_t y) {
+        auto enter = [&](int32_t cx, int32_t cy) {
+            if (cy < 0 || cy >= _h)
+                return;
+            const int32_t i = cy * _w + cx;
+            if (_mask[i] == kGathered)
+                return;
+            if (_colour[i] != colour) {
+                Candidate(colour, i);
+                return;
+            }
+            const uint32_t* row = _colour.data() + std::size_t(cy) * _w;
+            int32_t left = cx, right = cx;
+            while (left > 0 && row[left - 1] == colour)
+                --left;
+            while (right + 1 < _w && row[right + 1] == colour)
+                ++right;
+            if (left > 0)
+                Candidate(colour, cy * _w + left - 1);
+            if (right + 1 < _w)
+                Candidate(colour, cy * _w + right + 1);
+            for (int32_t k = left; k <= right; ++k) {
+                _mask[cy * _w + k] = kGathered;
+                _cells.push_back({cy * _w + k, k, cy});
+            }
+            _stack.push_back({left, right, cy, left, false});
+        };
+        _stack.clear();
+        enter(x, y);
+        while (!_stack.empty()) {
+            Frame& frame = _stack.back();
+            if (frame.next > frame.right) {
+                _stack.pop_back();
+                continue;
+            }
+            const int32_t cx = frame.next;
+            int32_t cy = frame.y + 1;
+            if (!frame.down) {
+                frame.down = true;
+                cy = frame.y - 1;
+            } else {
+                frame.down = false;
+                ++frame.next;
+            }
+            enter(cx, cy); // may move the stack; the frame is not used after this
+        }
+    }
+
+    // The gathered region takes the colour `to` and joins the regions of that colour beside
+    // it; the regions beside it that may now change are searched again, in this pass when
+    // their turn is still to come.
+    void Recolour(int32_t root, uint32_t from, uint32_t to, double tightness, int32_t position) {
+        ++_visit;
+        _joined.clear();
+        int32_t start = kNone;
+        for (const Cell& c : _cells) {
+            const int32_t cell = c.index;
+            const int32_t around[4] = {c.x > 0 ? cell - 1 : -1, c.x + 1 < _w ? cell + 1 : -1,
+                                       c.y > 0 ? cell - _w : -1, c.y + 1 < _h ? cell + _w : -1};
+            for (int32_t q : around) {
+                if (q < 0 || _colour[q] == from)
+                    continue;
+                const int32_t r = Find(q);
+                if (_seen[r] == _visit)
+                    continue;
+                _seen[r] = _visit;
+                if (_colour[q] == to) {
+                    _joined.push_back(q);
+                    start = std::min(start, Start(r, position));
+                    continue;
+                }
+                // A region known to stay keeps staying while its new neighbour's colour is
+                // beyond the tightness too, which only falls from pass to pass.
+                if (_clean[r] && Rms(_colour[q], to) > tightness)
+                    continue;
+                _clean[r] = 0;
+                _unsettled.push_back(r);
+                Schedule(Start(r, position));
+            }
+        }
+        for (const Cell& c : _cells) {
+            _colour[c.index] = to;
+            uint8_t* p = _pixels + std::size_t(c.index) * 3;
+            p[0] = uint8_t(to);
+            p[1] = uint8_t(to >> 8);
+            p[2] = uint8_t(to >> 16);
+        }
+        int32_t merged = root;
+        for (int32_t q : _joined)
+            merged = Unite(merged, q);
+        _clean[merged] = 0;
+        _unsettled.push_back(merged);
+        _joinedPass[merged] = _passId;
+        _start[merged] = start;
+        Schedule(start);
+    }
+
+    int32_t _w = 0, _h = 0;
+    uint8_t* _pixels = nullptr;
+    std::vector<uint32_t> _colour;
+    std::vector<int32_t> _parent;
+    std::vector<int32_t> _size;
+    std::vector<int32_t> _first;      // per region: its first pixel in reading order
+    std::vector<int32_t> _start;      // per region joined in this pass: see Start
+    std::vector<int32_t> _joinedPass; // per region: the pass that joined or visited it
+    std::vector<uint8_t> _clean;      // per region: left as it was, nothing beside it changed
+    std::vector<int32_t> _seen;
+    std::vector<uint8_t> _mask;
+    std::vector<Frame> _stack;
+    std::vector<Cell> _cells; // the region being searched
+    std::vector<int32_t> _joined;
+    std::vector<uint64_t> _events;   // one bit per pixel at which a region has its turn
+    std::vector<int32_t> _unsettled; // regions (by any of their cells) still to be searched
+    int32_t _passId = 0;
+    int32_t _visit = 0;
+    bool _hasBest = false;
+    int32_t _bestError = 0;
+    uint32_t _bestColour = 0;
+};
