@@ -14,16 +14,6 @@ bool IsSuccess(long status) {
     return status >= 200 && status <= 299;
 }
 
-int HexValue(wchar_t c) {
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
-
 void AddHeaderLine(std::vector<CBK_Url::REQUEST_HEADER>& headers, const std::string& line) {
     const std::size_t colon = line.find(':');
     if (colon == std::string::npos)
@@ -166,8 +156,8 @@ wchar_t* CBK_Url::DecodeUrl(wchar_t* text, bool) {
             *out++ = *p++;
             continue;
         }
-        const int high = HexValue(p[1]);
-        const int low = high < 0 ? -1 : HexValue(p[2]);
+        const int high = BK_HexDigitValue(p[1]);
+        const int low = high < 0 ? -1 : BK_HexDigitValue(p[2]);
         if (low < 0) {
             ++p; // a lone "%" is dropped
             continue;
