@@ -115,6 +115,9 @@ private:
     // Renders srcRect (or the whole box) of the frame onto a width × height ARGB buffer.
     bool _RenderScaled(uint32_t time, const tbx::Rect* srcRect, int32_t width, int32_t height,
                        std::vector<uint8_t>& argb);
+    // The size of outRect (or of the box) for _RenderScaled; false without video or when an
+    // ARGB frame of that size may not be allocated.
+    bool _ScaledSize(const tbx::Rect* outRect, int32_t& width, int32_t& height);
     uint8_t* _ReadRange(int64_t start, int64_t length, uint32_t& bytes);
 
     std::unique_ptr<tbx::Movie> _movie;
