@@ -61,18 +61,8 @@ int32_t CBK_Dialog::DoModal(const tbx::IBNibRef& nib, const wchar_t* name, tbx::
                             uint32_t dialogNo) {
     m_nDialogNo = dialogNo;
     m_nModalResult = -1;
-    CBK_CFString windowName(name);
-    tbx::WindowRef window = nullptr;
-    if (!windowName.Get() || tbx::CreateWindowFromNib(nib, windowName, &window) != tbx::noErr)
+    if (!_LoadWindow(nib, name))
         return -1;
-    m_hWnd = window;
-    if (!_InstallEventHandler(tbx::GetWindowEventTarget(m_hWnd))) {
-        // Not shown and not kept: a window nobody handles would only leak.
-        tbx::DisposeWindow(m_hWnd);
-        m_hWnd = nullptr;
-        return -1;
-    }
-    _AttachProperty();
     OnInit();
     tbx::ShowWindow(m_hWnd);
     m_bInModalLoop = true;
@@ -218,6 +208,26 @@ bool CBK_Dialog::_InstallEventHandler(tbx::EventTargetRef target) {
     return true;
 }
 
+bool CBK_Dialog::_AdoptWindow(tbx::WindowRef window) {
+    m_hWnd = window;
+    if (_InstallEventHandler(tbx::GetWindowEventTarget(m_hWnd)))
+        return true;
+    // Not shown and not kept: a window nobody handles would only leak.
+    tbx::DisposeWindow(m_hWnd);
+    m_hWnd = nullptr;
+    return false;
+}
+
+bool CBK_Dialog::_LoadWindow(const tbx::IBNibRef& nib, const wchar_t* name) {
+    CBK_CFString windowName(name);
+    tbx::WindowRef window = nullptr;
+    if (!windowName.Get() || tbx::CreateWindowFromNib(nib, windowName, &window) != tbx::noErr ||
+        !_AdoptWindow(window))
+        return false;
+    _AttachProperty();
+    return true;
+}
+
 bool CBK_Dialog::_AttachProperty() {
     CBK_Dialog* self = this;
     if (m_bIsPane || m_hPaneControl)
@@ -231,17 +241,8 @@ bool CBK_Dialog::LoadDialog(const tbx::IBNibRef& nib, const wchar_t* name, tbx::
                             uint32_t dialogNo) {
     m_nDialogNo = dialogNo;
     m_hParent = parent;
-    CBK_CFString windowName(name);
-    tbx::WindowRef window = nullptr;
-    if (!windowName.Get() || tbx::CreateWindowFromNib(nib, windowName, &window) != tbx::noErr)
+    if (!_LoadWindow(nib, name))
         return false;
-    m_hWnd = window;
-    if (!_InstallEventHandler(tbx::GetWindowEventTarget(m_hWnd))) {
-        tbx::DisposeWindow(m_hWnd);
-        m_hWnd = nullptr;
-        return false;
-    }
-    _AttachProperty();
     return OnInit();
 }
 
@@ -279,14 +280,10 @@ bool CBK_Dialog::Create(int32_t x, int32_t y, uint32_t width, uint32_t height, u
     tbx::WindowRef window = nullptr;
     if (tbx::CreateNewWindow(ClassOfFlags(flags), attributes, &bounds, &window) != tbx::noErr)
         return false;
-    m_hWnd = window;
     if (flags & kSheet)
-        tbx::SetThemeWindowBackground(m_hWnd, tbx::kThemeBrushSheetBackgroundTransparent, false);
-    if (!_InstallEventHandler(tbx::GetWindowEventTarget(m_hWnd))) {
-        tbx::DisposeWindow(m_hWnd);
-        m_hWnd = nullptr;
+        tbx::SetThemeWindowBackground(window, tbx::kThemeBrushSheetBackgroundTransparent, false);
+    if (!_AdoptWindow(window))
         return false;
-    }
     OnInit();
     if (flags & kShow)
         tbx::ShowWindow(m_hWnd);

@@ -100,14 +100,9 @@ int32_t CBK_ProgressDialog::DoModal(tbx::WindowRef, PROGRESS_SETTINGS& settings,
         if (tbx::CreateNewWindow(windowClass,
                                  tbx::kWindowStandardHandlerAttribute |
                                      tbx::kWindowCollapseBoxAttribute,
-                                 &bounds, &window) != tbx::noErr)
+                                 &bounds, &window) != tbx::noErr ||
+            !_AdoptWindow(window))
             return -1;
-        m_hWnd = window;
-        if (!_InstallEventHandler(tbx::GetWindowEventTarget(m_hWnd))) {
-            tbx::DisposeWindow(m_hWnd);
-            m_hWnd = nullptr;
-            return -1;
-        }
         OnInit();
     } else {
         // Each run shows its own range and title.
