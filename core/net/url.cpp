@@ -14,6 +14,18 @@ bool IsSuccess(long status) {
     return status >= 200 && status <= 299;
 }
 
+tbx::HttpRequest PostRequest(const std::string& url,
+                             const std::vector<CBK_Url::REQUEST_HEADER>& headers,
+                             const std::vector<unsigned char>& body) {
+    tbx::HttpRequest request;
+    request.url = url;
+    request.post = true;
+    for (const CBK_Url::REQUEST_HEADER& header : headers)
+        request.headers.emplace_back(header.name, header.value);
+    request.body.assign(body.begin(), body.end());
+    return request;
+}
+
 void AddHeaderLine(std::vector<CBK_Url::REQUEST_HEADER>& headers, const std::string& line) {
     const std::size_t colon = line.find(':');
     if (colon == std::string::npos)
@@ -110,12 +122,7 @@ bool CBK_Url::DownloadGet() {
 }
 
 bool CBK_Url::DownloadPost() {
-    tbx::HttpRequest request;
-    request.url = m_Url;
-    request.post = true;
-    for (const REQUEST_HEADER& header : m_Headers)
-        request.headers.emplace_back(header.name, header.value);
-    request.body.assign(m_Body.begin(), m_Body.end());
+    const tbx::HttpRequest request = PostRequest(m_Url, m_Headers, m_Body);
     tbx::HttpReply reply;
     if (tbx::HttpPerform(request, reply) != tbx::noErr || !IsSuccess(reply.status) ||
         reply.body.empty())
@@ -129,12 +136,7 @@ bool CBK_Url::DownloadAsynchronous() {
         return false;
     m_Transfer.reset();
     m_Data.clear();
-    tbx::HttpRequest request;
-    request.url = m_Url;
-    request.post = true;
-    for (const REQUEST_HEADER& header : m_Headers)
-        request.headers.emplace_back(header.name, header.value);
-    request.body.assign(m_Body.begin(), m_Body.end());
+    const tbx::HttpRequest request = PostRequest(m_Url, m_Headers, m_Body);
     m_Transfer = tbx::HttpTransfer::Start(
         request, [this](tbx::OSStatus status, const tbx::HttpReply& reply) {
             if (status == tbx::noErr && IsSuccess(reply.status))
