@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/paths/path.h"
+#include "media/movie/sound_export_description.h"
 #include "platform/movie/movie.h"
 #include "platform/quickdraw/qd_types.h"
 #include "platform/windows/carbon_types.h"
@@ -28,13 +29,7 @@ void BK_QuicktimeDispatchInputEvents();
 
 class CBK_QuicktimeMovie {
 public:
-    // 0 in a field keeps the movie's own value.
-    struct SOUND_EXPORT_DESCRIPTION {
-        double m_dRate = 0;
-        int32_t m_nBits = 0;
-        int32_t m_nChannels = 0;
-        uint32_t m_nFormat = 0;
-    };
+    using SOUND_EXPORT_DESCRIPTION = BK_SOUND_EXPORT_DESCRIPTION;
     using UPDATE_PERCENT_CALLBACK = void (*)(int32_t percent, void* data);
 
     CBK_QuicktimeMovie() = default;
