@@ -78,6 +78,17 @@ protected:
     // Milliseconds of `value` units at `scale`, held to the unsigned 32-bit range; 0 for a
     // scale of 0 or below.
     static uint32_t _ToMsec(double value, double scale);
+    // Init through one movie: the source kept and status 0 when it opens, status 2 when not.
+    template <class Movie>
+    bool _OpenMovie(Movie& movie, CBK_Path& path) {
+        if (!movie.Open(path)) {
+            m_nStatus = 2;
+            return false;
+        }
+        m_Source = path;
+        m_nStatus = 0;
+        return true;
+    }
 
     int32_t m_nKind = 0;
     int32_t m_nStatus = 0;

@@ -4,13 +4,7 @@
 #include <cmath>
 
 bool CBK_MediaImporterQuickTime::Init(CBK_Path& path) {
-    if (!m_Movie.Open(path)) {
-        m_nStatus = 2;
-        return false;
-    }
-    m_Source = path;
-    m_nStatus = 0;
-    return true;
+    return _OpenMovie(m_Movie, path);
 }
 
 bool CBK_MediaImporterQuickTime::CanOpen(CBK_Path& path) {
