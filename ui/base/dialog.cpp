@@ -10,12 +10,9 @@
 #include "platform/windows/nib.h"
 #include "platform/windows/windows.h"
 #include "ui/base/control.h"
+#include "ui/base/control_bounds.h"
 
 namespace {
-
-int16_t Clamp16(int32_t value) {
-    return static_cast<int16_t>(std::clamp(value, -32768, 32767));
-}
 
 tbx::WindowClass ClassOfFlags(uint32_t flags) {
     if (flags & CBK_Dialog::kMovableModal)
@@ -270,8 +267,9 @@ bool CBK_Dialog::Create(int32_t x, int32_t y, uint32_t width, uint32_t height, u
                         tbx::WindowRef parent, uint32_t) {
     m_nCreationFlags = flags;
     m_hParent = parent;
-    const tbx::Rect bounds{Clamp16(y), Clamp16(x), Clamp16(y + static_cast<int32_t>(height)),
-                           Clamp16(x + static_cast<int32_t>(width))};
+    const tbx::Rect bounds{BK_ClampCoordinate(y), BK_ClampCoordinate(x),
+                           BK_ClampCoordinate(y + static_cast<int32_t>(height)),
+                           BK_ClampCoordinate(x + static_cast<int32_t>(width))};
     tbx::WindowAttributes attributes = tbx::kWindowStandardHandlerAttribute;
     if (flags & kCloseBox)
         attributes |= tbx::kWindowCloseBoxAttribute;
@@ -492,7 +490,7 @@ int32_t CBK_Dialog::GetYPos() {
 }
 
 bool CBK_Dialog::SetPos(int32_t x, int32_t y) {
-    tbx::MoveWindow(m_hWnd, Clamp16(x), Clamp16(y), false);
+    tbx::MoveWindow(m_hWnd, BK_ClampCoordinate(x), BK_ClampCoordinate(y), false);
     return true;
 }
 
@@ -540,7 +538,7 @@ int32_t CBK_Dialog::GetWindowHeight() {
 }
 
 bool CBK_Dialog::SetSize(int32_t width, int32_t height) {
-    tbx::SizeWindow(m_hWnd, Clamp16(width), Clamp16(height), true);
+    tbx::SizeWindow(m_hWnd, BK_ClampCoordinate(width), BK_ClampCoordinate(height), true);
     return true;
 }
 
