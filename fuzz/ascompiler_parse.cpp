@@ -1,6 +1,6 @@
-// Script text through the directive preprocessor, the lexer and the parser. Whatever the
-// bytes, the service answers with a tree or an error code; a tree is well formed and copies
-// to the same shape.
+// Script text through the directive preprocessor, the lexer, the parser and the code
+// generator. Whatever the bytes, the service answers with a tree or an error code; a tree is
+// well formed, copies to the same shape, and compiles to code or to a refusal for SWF 5 and 6.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -46,6 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         translate::ASNode* copy = tree->cloneTree();
         CheckSameShape(tree, copy);
         copy->destroy();
+        // The generator rewrites the tree: each version gets a fresh copy.
+        for (int version : {5, 6}) {
+            translate::ASNode* target = tree->cloneTree();
+            const int length = service->compile(target, version);
+            const int error = service->getError();
+            Check(length >= 0 && (error == 0 || error == 4));
+            Check(error == 0 || length == 0);
+            std::vector<unsigned char> code(static_cast<size_t>(length) + 1);
+            Check(service->getCode(code.data()) == length);
+            target->destroy();
+        }
         tree->destroy();
     } else {
         const int error = service->getError();

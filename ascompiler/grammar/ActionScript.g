@@ -194,7 +194,7 @@ statement returns [translate::ASNode* n = 0]
         |   n=breakStatement
         |   n=continueStatement
         |   n=returnStatement
-        |   ("{" statement) => n=blockStatement
+        |   ("{" ( "}" | statement )) => n=blockStatement
         |   ("function" IDENTIFIER) => n=functionDefinition
         |   n=expressionStatement
         )

@@ -1,5 +1,7 @@
 #include "ascompiler/service/as_parser_impl.h"
 
+#include "ascompiler/codegen/generator.h"
+
 #include "ActionScriptLexer.hpp"
 #include "ActionScriptParser.hpp"
 
@@ -16,6 +18,7 @@
 namespace translate {
 namespace {
 
+constexpr int64_t kMaxCodeLength = 0x7FFFFFFF - 64;
 const char* const kReadFailure = "An error occurred while reading the script.";
 
 std::string OrDefault(const std::string& message) {
@@ -129,12 +132,38 @@ void ASParserImpl::discardValues(ASNode* node) {
 }
 
 int ASParserImpl::compile(ASNode* tree, int swfVersion) {
-    // Code generation belongs to the back end, which is not part of this library yet: no code
-    // is produced for any version.
-    (void)tree;
-    (void)swfVersion;
+    // A refusal of an earlier compile must not mark this one as failed.
+    SetError(0, "", "", 0, 0, "");
     m_codeLength = 0;
-    return 0;
+    if (swfVersion < 5 || !tree)
+        return 0;
+    try {
+        ASInfo info(swfVersion);
+        Generator generator(m_builtins, info);
+        generator.reorder(tree);
+        generator.findStrings(tree);
+        CodingList list;
+        generator.generate(tree, list);
+        int64_t length = 0;
+        for (CodingPtr& coding : list)
+            length += coding->getLength(swfVersion);
+        // The driver wraps the code in a tag whose length field is 32 bits.
+        if (length > kMaxCodeLength)
+            throw CompileError{"the compiled script is too large"};
+        std::vector<unsigned char> code(static_cast<size_t>(length));
+        Coder coder{swfVersion, code.data(), code.data()};
+        for (CodingPtr& coding : list) {
+            coding->encode(&coder);
+            coding.reset();
+        }
+        m_code = std::move(code);
+        m_codeLength = static_cast<int>(length);
+    } catch (CompileError& e) {
+        SetError(4, e.message, "Main", 0, 0, "No Line");
+        m_code.clear();
+        m_codeLength = 0;
+    }
+    return m_codeLength;
 }
 
 int ASParserImpl::getCode(unsigned char* out) {

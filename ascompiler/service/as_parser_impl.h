@@ -1,6 +1,7 @@
 // The compiler service behind translate::ASParser: preprocessing and parsing.
 #pragma once
 
+#include "ascompiler/codegen/builtins.h"
 #include "ascompiler/service/as_parser.h"
 
 #include <istream>
@@ -40,6 +41,15 @@ public:
     std::string pathToFile(std::string name);
     bool isDefinition(std::string name);
 
+    // Lookups against the player's built-in vocabulary.
+    bool isConstant(const std::string& name) const { return m_builtins.isConstant(name); }
+    // A new copy owned by the caller; ask isConstant first.
+    Value* getConstant(const std::string& name) const { return m_builtins.getConstant(name); }
+    bool isFunction(const std::string& name) const { return m_builtins.isFunction(name); }
+    bool isDiscardFunction(const std::string& name) const {
+        return m_builtins.isDiscardFunction(name);
+    }
+
     // The preprocessed text and its per-line entries, as the last parse left them.
     const std::string& preprocessedText() const { return m_preprocessed; }
     const std::vector<std::string>& lineFiles() const { return m_lineFiles; }
@@ -65,6 +75,7 @@ private:
     int m_lineNumber = 0;
     int m_column = 0;
     int m_error = 0;
+    Builtins m_builtins;
     std::vector<unsigned char> m_code;
     int m_codeLength = 0;
     std::map<std::string, std::string> m_definitions;

@@ -47,7 +47,7 @@ TEST(ActionScriptParserTest, Statements) {
          "Button [On [Identifier = press, List [= [Identifier = a, Number = 1]]]]"},
         {"onClipEvent (enterFrame) { x++; }",
          "MovieClip [OnClipEvent [Identifier = enterFrame, List [x++ [Identifier = x]]]]"},
-        {"onClipEvent (load) { }", "error"},
+        {"onClipEvent (load) { }", "MovieClip [OnClipEvent [Identifier = load, List]]"},
         {"on (release, keyPress \"<Left>\") go();",
          "Button [On [Identifier = release, String = \"<Left>\", Function = go]]"},
         {"on (press) a(); onClipEvent (load) b();",
