@@ -14,14 +14,16 @@ bool IsSuccess(long status) {
     return status >= 200 && status <= 299;
 }
 
-int HexValue(wchar_t c) {
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
+tbx::HttpRequest PostRequest(const std::string& url,
+                             const std::vector<CBK_Url::REQUEST_HEADER>& headers,
+                             const std::vector<unsigned char>& body) {
+    tbx::HttpRequest request;
+    request.url = url;
+    request.post = true;
+    for (const CBK_Url::REQUEST_HEADER& header : headers)
+        request.headers.emplace_back(header.name, header.value);
+    request.body.assign(body.begin(), body.end());
+    return request;
 }
 
 void AddHeaderLine(std::vector<CBK_Url::REQUEST_HEADER>& headers, const std::string& line) {
@@ -120,12 +122,7 @@ bool CBK_Url::DownloadGet() {
 }
 
 bool CBK_Url::DownloadPost() {
-    tbx::HttpRequest request;
-    request.url = m_Url;
-    request.post = true;
-    for (const REQUEST_HEADER& header : m_Headers)
-        request.headers.emplace_back(header.name, header.value);
-    request.body.assign(m_Body.begin(), m_Body.end());
+    const tbx::HttpRequest request = PostRequest(m_Url, m_Headers, m_Body);
     tbx::HttpReply reply;
     if (tbx::HttpPerform(request, reply) != tbx::noErr || !IsSuccess(reply.status) ||
         reply.body.empty())
@@ -139,12 +136,7 @@ bool CBK_Url::DownloadAsynchronous() {
         return false;
     m_Transfer.reset();
     m_Data.clear();
-    tbx::HttpRequest request;
-    request.url = m_Url;
-    request.post = true;
-    for (const REQUEST_HEADER& header : m_Headers)
-        request.headers.emplace_back(header.name, header.value);
-    request.body.assign(m_Body.begin(), m_Body.end());
+    const tbx::HttpRequest request = PostRequest(m_Url, m_Headers, m_Body);
     m_Transfer = tbx::HttpTransfer::Start(
         request, [this](tbx::OSStatus status, const tbx::HttpReply& reply) {
             if (status == tbx::noErr && IsSuccess(reply.status))
@@ -166,8 +158,8 @@ wchar_t* CBK_Url::DecodeUrl(wchar_t* text, bool) {
             *out++ = *p++;
             continue;
         }
-        const int high = HexValue(p[1]);
-        const int low = high < 0 ? -1 : HexValue(p[2]);
+        const int high = BK_HexDigitValue(p[1]);
+        const int low = high < 0 ? -1 : BK_HexDigitValue(p[2]);
         if (low < 0) {
             ++p; // a lone "%" is dropped
             continue;
