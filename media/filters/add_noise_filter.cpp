@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "media/filters/pixel_routines.h"
+#include "ui/base/dialog.h"
 
 namespace {
 
@@ -57,5 +58,46 @@ bool CBK_ImageFilterAddNoise::_ReadXmlSettings(CBK_XmlDomNode&,
 bool CBK_ImageFilterAddNoise::_WriteXmlSettings(CBK_XmlWriter& writer) {
     const bool known = m_nNoiseType >= 0 && m_nNoiseType < 6;
     _WriteAttribute(writer, "type", known ? kNoiseKeywords[m_nNoiseType] : "");
+    return true;
+}
+
+namespace {
+constexpr uint32_t kTypeLabelId = 1000;
+constexpr uint32_t kTypeListId = 1001;
+const wchar_t* const kNoiseItems[] = {L"Uniform", L"Gaussian",  L"Multiplicative Gaussian",
+                                      L"Impulse", L"Laplacian", L"Poisson"};
+} // namespace
+
+bool CBK_ImageFilterAddNoise::InitControls(CBK_Dialog& dialog, tbx::Rect& area) {
+    ExpandDialogHeight(dialog, 100);
+    const int16_t top = area.top, left = area.left;
+    tbx::Rect labelBounds{top, left, static_cast<int16_t>(top + 16),
+                          static_cast<int16_t>(left + 58)};
+    tbx::Rect listBounds{top, static_cast<int16_t>(left + 62), static_cast<int16_t>(top + 16),
+                         static_cast<int16_t>(left + 212)};
+    if (!m_typeLabel.Create(dialog, kTypeLabelId, labelBounds, L"Type:") ||
+        !m_typeList.Create(dialog, kTypeListId, listBounds, L"", 0)) {
+        KillControls();
+        return false;
+    }
+    m_typeList.DeleteAllItems();
+    for (const wchar_t* item : kNoiseItems)
+        m_typeList.AppendItem(item);
+    m_typeList.SetCurrentItem(m_nNoiseType);
+    return true;
+}
+
+bool CBK_ImageFilterAddNoise::KillControls() {
+    m_typeLabel.Destroy();
+    m_typeList.Destroy();
+    return true;
+}
+
+bool CBK_ImageFilterAddNoise::OnCommand(uint32_t code, tbx::EventRef&) {
+    if (code != kTypeListId || !m_typeList.GetControlHandle())
+        return false;
+    const int32_t item = m_typeList.GetCurrentItem();
+    if (item >= 0)
+        SetNoiseType(item);
     return true;
 }
