@@ -41,6 +41,8 @@ public:
         _joinedPass.assign(n, 0);
         _clean.assign(n, 0);
         _seen.assign(n, 0);
+        _gathered.assign(n, 0);
+        _search = 0;
         _visit = 0;
         for (std::size_t i = 0; i < n; ++i)
             _parent[i] = int32_t(i);
@@ -69,7 +71,6 @@ public:
             }
         if (!any)
             return; // every region is too large or known to stay: the pass changes nothing
-        _mask.assign(_colour.size(), kUnvisited);
         // Turns are only ever scheduled after the current pixel, so one sweep takes them all.
         for (std::size_t word = 0; word < _events.size(); ++word)
             while (_events[word]) {
@@ -80,16 +81,11 @@ public:
     }
 
 private:
-    enum : uint8_t { kUnvisited = 0, kGathered = 2, kDone = 3 };
     static constexpr int32_t kNone = INT32_MAX;
 
     struct Frame {
         int32_t left, right, y, next;
         bool down;
-    };
-
-    struct Cell {
-        int32_t index, x, y;
     };
 
     // Where the region's turn comes in this pass, kNone once it has had it. A region joined
@@ -110,15 +106,11 @@ private:
         if (_size[root] >= limit || _clean[root])
             return; // as if measured and cleared, or searched and kept
         const uint32_t colour = _colour[p];
-        _hasBest = false;
-        _cells.clear();
         FindMostSimilarNeighbor(colour, p % _w, p / _w);
         if (!_hasBest) {
             _clean[root] = 1; // the region stays gathered
             return;
         }
-        for (const Cell& cell : _cells)
-            _mask[cell.index] = kDone;
         if (Rms(_bestError) > tightness) {
             _clean[root] = 1;
             return;
@@ -179,47 +171,54 @@ private:
     static double Rms(int32_t squaredError) { return std::sqrt(squaredError / 3.0); }
     static double Rms(uint32_t a, uint32_t b) { return Rms(SquaredError(a, b)); }
 
-    void Candidate(uint32_t colour, int32_t i) {
-        const uint32_t other = _colour[i];
-        const int32_t error = SquaredError(colour, other);
-        if (!_hasBest || error < _bestError) {
-            _hasBest = true;
-            _bestError = error;
-            _bestColour = other;
-        }
-    }
-
     // From (x, y): a cell of another colour is a candidate; a cell of the colour extends to
     // its run, whose outer neighbours are candidates, is gathered, and leads on to the cells
-    // above and below each of its cells in turn.
+    // above and below each of its cells in turn. Every candidate is kept as the region's
+    // border for Recolour.
     void FindMostSimilarNeighbor(uint32_t colour, int32_t x, int32_t y) {
+        const int32_t w = _w, h = _h;
+        const uint32_t* colours = _colour.data();
+        uint32_t* gathered = _gathered.data();
+        const uint32_t stamp = ++_search;
+        int32_t bestError = INT32_MAX; // above any error of three bytes
+        uint32_t bestColour = 0;
+        auto candidate = [&](int32_t i) {
+            _border.push_back(i);
+            const int32_t error = SquaredError(colour, colours[i]);
+            if (error < bestError) {
+                bestError = error;
+                bestColour = colours[i];
+            }
+        };
         auto enter = [&](int32_t cx, int32_t cy) {
-            if (cy < 0 || cy >= _h)
+            if (cy < 0 || cy >= h)
                 return;
-            const int32_t i = cy * _w + cx;
-            if (_mask[i] == kGathered)
+            const int32_t i = cy * w + cx;
+            if (gathered[i] == stamp)
                 return;
-            if (_colour[i] != colour) {
-                Candidate(colour, i);
+            if (colours[i] != colour) {
+                candidate(i);
                 return;
             }
-            const uint32_t* row = _colour.data() + std::size_t(cy) * _w;
+            const uint32_t* row = colours + std::size_t(cy) * w;
             int32_t left = cx, right = cx;
             while (left > 0 && row[left - 1] == colour)
                 --left;
-            while (right + 1 < _w && row[right + 1] == colour)
+            while (right + 1 < w && row[right + 1] == colour)
                 ++right;
             if (left > 0)
-                Candidate(colour, cy * _w + left - 1);
-            if (right + 1 < _w)
-                Candidate(colour, cy * _w + right + 1);
-            for (int32_t k = left; k <= right; ++k) {
-                _mask[cy * _w + k] = kGathered;
-                _cells.push_back({cy * _w + k, k, cy});
+                candidate(cy * w + left - 1);
+            if (right + 1 < w)
+                candidate(cy * w + right + 1);
+            for (int32_t k = cy * w + left; k <= cy * w + right; ++k) {
+                gathered[k] = stamp;
+                _cells.push_back(k);
             }
             _stack.push_back({left, right, cy, left, false});
         };
         _stack.clear();
+        _cells.clear();
+        _border.clear();
         enter(x, y);
         while (!_stack.empty()) {
             Frame& frame = _stack.back();
@@ -238,6 +237,9 @@ private:
             }
             enter(cx, cy); // may move the stack; the frame is not used after this
         }
+        _hasBest = !_border.empty();
+        _bestError = bestError;
+        _bestColour = bestColour;
     }
 
     // The gathered region takes the colour `to` and joins the regions of that colour beside
@@ -247,34 +249,30 @@ private:
         ++_visit;
         _joined.clear();
         int32_t start = kNone;
-        for (const Cell& c : _cells) {
-            const int32_t cell = c.index;
-            const int32_t around[4] = {c.x > 0 ? cell - 1 : -1, c.x + 1 < _w ? cell + 1 : -1,
-                                       c.y > 0 ? cell - _w : -1, c.y + 1 < _h ? cell + _w : -1};
-            for (int32_t q : around) {
-                if (q < 0 || _colour[q] == from)
-                    continue;
-                const int32_t r = Find(q);
-                if (_seen[r] == _visit)
-                    continue;
-                _seen[r] = _visit;
-                if (_colour[q] == to) {
-                    _joined.push_back(q);
-                    start = std::min(start, Start(r, position));
-                    continue;
-                }
-                // A region known to stay keeps staying while its new neighbour's colour is
-                // beyond the tightness too, which only falls from pass to pass.
-                if (_clean[r] && Rms(_colour[q], to) > tightness)
-                    continue;
-                _clean[r] = 0;
-                _unsettled.push_back(r);
-                Schedule(Start(r, position));
+        // The border holds every neighbour of another colour, so every region beside this one.
+        for (const int32_t q : _border) {
+            const int32_t r = Find(q);
+            if (_seen[r] == _visit)
+                continue;
+            _seen[r] = _visit;
+            if (_colour[q] == to) {
+                _joined.push_back(q);
+                start = std::min(start, Start(r, position));
+                continue;
             }
+            // A region known to stay keeps staying while its new neighbour's colour is
+            // beyond the tightness too, which only falls from pass to pass.
+            if (_clean[r] && Rms(_colour[q], to) > tightness)
+                continue;
+            _clean[r] = 0;
+            _unsettled.push_back(r);
+            Schedule(Start(r, position));
         }
-        for (const Cell& c : _cells) {
-            _colour[c.index] = to;
-            uint8_t* p = _pixels + std::size_t(c.index) * 3;
+        (void)from;
+        uint32_t* colours = _colour.data();
+        for (const int32_t cell : _cells) {
+            colours[cell] = to;
+            uint8_t* p = _pixels + std::size_t(cell) * 3;
             p[0] = uint8_t(to);
             p[1] = uint8_t(to >> 8);
             p[2] = uint8_t(to >> 16);
@@ -299,14 +297,16 @@ private:
     std::vector<int32_t> _joinedPass; // per region: the pass that joined or visited it
     std::vector<uint8_t> _clean;      // per region: left as it was, nothing beside it changed
     std::vector<int32_t> _seen;
-    std::vector<uint8_t> _mask;
+    std::vector<uint32_t> _gathered; // per pixel: the search that gathered it
     std::vector<Frame> _stack;
-    std::vector<Cell> _cells; // the region being searched
+    std::vector<int32_t> _cells;  // the region being searched
+    std::vector<int32_t> _border; // its neighbours of other colours, with repeats
     std::vector<int32_t> _joined;
     std::vector<uint64_t> _events;   // one bit per pixel at which a region has its turn
     std::vector<int32_t> _unsettled; // regions (by any of their cells) still to be searched
     int32_t _passId = 0;
     int32_t _visit = 0;
+    uint32_t _search = 0;
     bool _hasBest = false;
     int32_t _bestError = 0;
     uint32_t _bestColour = 0;
