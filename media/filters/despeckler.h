@@ -25,6 +25,91 @@ class CBK_Despeckler {
 public:
     // Takes a picture of width × height pixels of three bytes, kept until the next Reset.
     void Reset(int32_t width, int32_t height, uint8_t* pixels) {
+        _Load(width, height, pixels);
+        _Build();
+    }
+
+    // Runs the pass of level 1 on the picture, then takes it as Reset does. That pass (size
+    // limit 2) searches single pixels alone, which are exactly the pixels whose neighbours
+    // all have other colours, and their candidates are the left, right, upper and lower
+    // neighbours in that order: it needs no regions, only the colours as they change.
+    void ResetWithFirstPass(int32_t width, int32_t height, uint8_t* pixels, double factor) {
+        _Load(width, height, pixels);
+        const int32_t maxError = MaxError(int32_t(256 / (1 + factor)));
+        uint32_t* colours = _colour.data();
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                const int32_t i = y * width + x;
+                const uint32_t colour = colours[i];
+                uint32_t result = colour;
+                if (y > 0 && y + 1 < height && x > 0 && x + 1 < width) {
+                    // Without branches on the colours, which follow no pattern.
+                    const uint32_t around[4] = {colours[i - 1], colours[i + 1], colours[i - width],
+                                                colours[i + width]};
+                    int32_t bestError = INT32_MAX;
+                    uint32_t bestColour = colour;
+                    bool alone = true;
+                    for (const uint32_t other : around) {
+                        alone &= other != colour;
+                        const int32_t error = SquaredError(colour, other);
+                        const bool better = error < bestError;
+                        bestError = better ? error : bestError;
+                        bestColour = better ? other : bestColour;
+                    }
+                    result = alone && bestError <= maxError ? bestColour : colour;
+                } else {
+                    int32_t around[4], n = 0;
+                    if (x > 0)
+                        around[n++] = i - 1;
+                    if (x + 1 < width)
+                        around[n++] = i + 1;
+                    if (y > 0)
+                        around[n++] = i - width;
+                    if (y + 1 < height)
+                        around[n++] = i + width;
+                    int32_t bestError = INT32_MAX;
+                    bool alone = n > 0;
+                    for (int32_t k = 0; k < n && alone; ++k) {
+                        const uint32_t other = colours[around[k]];
+                        alone = other != colour;
+                        const int32_t error = SquaredError(colour, other);
+                        if (error < bestError) {
+                            bestError = error;
+                            result = other;
+                        }
+                    }
+                    if (!alone || bestError > maxError)
+                        result = colour;
+                }
+                SetColour(i, result);
+            }
+        _Build();
+    }
+
+    void Pass(int32_t level, double factor) {
+        const int64_t limit = int64_t(1) << std::min(level, 40);
+        _maxError = MaxError(int32_t(256 / (1 + factor * level)));
+        ++_passId;
+        _events.assign(_colour.size() / 64 + 1, 0);
+        bool any = false;
+        for (int32_t r : Unsettled())
+            if (_size[r] < limit) {
+                Schedule(_first[r]);
+                any = true;
+            }
+        if (!any)
+            return; // every region is too large or known to stay: the pass changes nothing
+        // Turns are only ever scheduled after the current pixel, so one sweep takes them all.
+        for (std::size_t word = 0; word < _events.size(); ++word)
+            while (_events[word]) {
+                const int bit = __builtin_ctzll(_events[word]);
+                _events[word] &= _events[word] - 1;
+                Visit(int32_t(word * 64 + bit), limit);
+            }
+    }
+
+private:
+    void _Load(int32_t width, int32_t height, uint8_t* pixels) {
         _w = width;
         _h = height;
         _pixels = pixels;
@@ -34,6 +119,12 @@ public:
         for (std::size_t i = 0; i < n; ++i)
             _colour[i] = uint32_t(pixels[i * 3]) | uint32_t(pixels[i * 3 + 1]) << 8 |
                          uint32_t(pixels[i * 3 + 2]) << 16;
+    }
+
+    // Regions and their state for the colours as they stand, every region unsettled.
+    void _Build() {
+        const int32_t width = _w, height = _h;
+        const std::size_t n = _colour.size();
         _parent.resize(n);
         _size.assign(n, 1);
         _first.resize(n);
@@ -58,29 +149,6 @@ public:
             }
     }
 
-    void Pass(int32_t level, double factor) {
-        const int64_t limit = int64_t(1) << std::min(level, 40);
-        const double tightness = int32_t(256 / (1 + factor * level));
-        ++_passId;
-        _events.assign(_colour.size() / 64 + 1, 0);
-        bool any = false;
-        for (int32_t r : Unsettled())
-            if (_size[r] < limit) {
-                Schedule(_first[r]);
-                any = true;
-            }
-        if (!any)
-            return; // every region is too large or known to stay: the pass changes nothing
-        // Turns are only ever scheduled after the current pixel, so one sweep takes them all.
-        for (std::size_t word = 0; word < _events.size(); ++word)
-            while (_events[word]) {
-                const int bit = __builtin_ctzll(_events[word]);
-                _events[word] &= _events[word] - 1;
-                Visit(int32_t(word * 64 + bit), limit, tightness);
-            }
-    }
-
-private:
     static constexpr int32_t kNone = INT32_MAX;
 
     struct Frame {
@@ -96,7 +164,7 @@ private:
         return _first[root] > position ? _first[root] : kNone;
     }
 
-    void Visit(int32_t p, int64_t limit, double tightness) {
+    void Visit(int32_t p, int64_t limit) {
         const int32_t root = Find(p);
         // Stale: the region was joined since, or had its turn.
         if (_joinedPass[root] == _passId ? _start[root] != p : _first[root] != p)
@@ -111,11 +179,11 @@ private:
             _clean[root] = 1; // the region stays gathered
             return;
         }
-        if (Rms(_bestError) > tightness) {
+        if (_bestError > _maxError) {
             _clean[root] = 1;
             return;
         }
-        Recolour(root, colour, _bestColour, tightness, p);
+        Recolour(root, colour, _bestColour, p);
     }
 
     // Regions neither known to stay nor searched yet, each once.
@@ -159,6 +227,14 @@ private:
         return a;
     }
 
+    void SetColour(int32_t cell, uint32_t colour) {
+        _colour[std::size_t(cell)] = colour;
+        uint8_t* p = _pixels + std::size_t(cell) * 3;
+        p[0] = uint8_t(colour);
+        p[1] = uint8_t(colour >> 8);
+        p[2] = uint8_t(colour >> 16);
+    }
+
     static int32_t SquaredError(uint32_t a, uint32_t b) {
         int32_t error = 0;
         for (int shift = 0; shift < 24; shift += 8) {
@@ -169,7 +245,17 @@ private:
     }
     // The root-mean-square difference per byte.
     static double Rms(int32_t squaredError) { return std::sqrt(squaredError / 3.0); }
-    static double Rms(uint32_t a, uint32_t b) { return Rms(SquaredError(a, b)); }
+    // The largest squared error whose root-mean-square is within the tightness (−1 when
+    // none). The root never falls as the error grows, so comparing an error with this
+    // decides as comparing its root with the tightness would.
+    static int32_t MaxError(double tightness) {
+        int32_t within = -1, beyond = 3 * 255 * 255 + 1;
+        while (beyond - within > 1) {
+            const int32_t middle = within + (beyond - within) / 2;
+            (Rms(middle) <= tightness ? within : beyond) = middle;
+        }
+        return within;
+    }
 
     // From (x, y): a cell of another colour is a candidate; a cell of the colour extends to
     // its run, whose outer neighbours are candidates, is gathered, and leads on to the cells
@@ -245,7 +331,7 @@ private:
     // The gathered region takes the colour `to` and joins the regions of that colour beside
     // it; the regions beside it that may now change are searched again, in this pass when
     // their turn is still to come.
-    void Recolour(int32_t root, uint32_t from, uint32_t to, double tightness, int32_t position) {
+    void Recolour(int32_t root, uint32_t from, uint32_t to, int32_t position) {
         ++_visit;
         _joined.clear();
         int32_t start = kNone;
@@ -262,21 +348,15 @@ private:
             }
             // A region known to stay keeps staying while its new neighbour's colour is
             // beyond the tightness too, which only falls from pass to pass.
-            if (_clean[r] && Rms(_colour[q], to) > tightness)
+            if (_clean[r] && SquaredError(_colour[q], to) > _maxError)
                 continue;
             _clean[r] = 0;
             _unsettled.push_back(r);
             Schedule(Start(r, position));
         }
         (void)from;
-        uint32_t* colours = _colour.data();
-        for (const int32_t cell : _cells) {
-            colours[cell] = to;
-            uint8_t* p = _pixels + std::size_t(cell) * 3;
-            p[0] = uint8_t(to);
-            p[1] = uint8_t(to >> 8);
-            p[2] = uint8_t(to >> 16);
-        }
+        for (const int32_t cell : _cells)
+            SetColour(cell, to);
         int32_t merged = root;
         for (int32_t q : _joined)
             merged = Unite(merged, q);
@@ -309,5 +389,6 @@ private:
     uint32_t _search = 0;
     bool _hasBest = false;
     int32_t _bestError = 0;
+    int32_t _maxError = -1; // of the current pass, see MaxError
     uint32_t _bestColour = 0;
 };
