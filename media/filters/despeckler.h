@@ -138,7 +138,6 @@ private:
         for (std::size_t i = 0; i < n; ++i)
             _parent[i] = int32_t(i);
         _first = _parent;
-        _unsettled = _parent;
         for (int32_t y = 0; y < height; ++y)
             for (int32_t x = 0; x < width; ++x) {
                 const int32_t i = y * width + x;
@@ -147,6 +146,10 @@ private:
                 if (y > 0 && _colour[i - width] == _colour[i])
                     Unite(i - width, i);
             }
+        _unsettled.clear();
+        for (std::size_t i = 0; i < n; ++i)
+            if (_parent[i] == int32_t(i))
+                _unsettled.push_back(int32_t(i));
     }
 
     static constexpr int32_t kNone = INT32_MAX;
@@ -270,10 +273,13 @@ private:
         uint32_t bestColour = 0;
         auto candidate = [&](int32_t i) {
             _border.push_back(i);
-            const int32_t error = SquaredError(colour, colours[i]);
+            const uint32_t other = colours[i];
+            if (other == bestColour && bestError != INT32_MAX)
+                return; // as good as the best, and no better
+            const int32_t error = SquaredError(colour, other);
             if (error < bestError) {
                 bestError = error;
-                bestColour = colours[i];
+                bestColour = other;
             }
         };
         auto enter = [&](int32_t cx, int32_t cy) {
