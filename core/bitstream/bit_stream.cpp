@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <cstring>
 
+#include "core/files/atomic_file.h"
 #include "core/paths/path.h"
 #include "core/strings/string_functions.h"
 
@@ -173,13 +173,10 @@ bool CBK_BitStream::Write(uint32_t value, uint32_t pos) {
 
 bool CBK_BitStream::WriteToFile(const CBK_Path& path) {
     _packer.Settle(_buffer);
-    FILE* file = path.OpenAsStdFile(L"wb");
-    if (!file)
-        return false;
-    const bool written =
-        _buffer.empty() || std::fwrite(_buffer.data(), 1, _buffer.size(), file) == _buffer.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    // Replaced whole: a write that fails halfway keeps the old file.
+    CBK_AtomicFile file;
+    return file.Open(BK_WideToFileSystemName(path.GetPathString())) &&
+           file.Write(_buffer.data(), _buffer.size()) && file.Commit();
 }
 
 bool CBK_BitStream::Dump(const wchar_t* name) {

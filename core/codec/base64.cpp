@@ -120,8 +120,9 @@ private:
 
 using FilePtr = std::unique_ptr<FILE, int (*)(FILE*)>;
 
+// Only a regular file: a device such as /dev/zero would fill the disk with its encoding.
 FilePtr OpenForReading(const CBK_Path& path) {
-    return FilePtr(path.OpenAsStdFile(L"rb"), &std::fclose);
+    return FilePtr(BK_OpenRegularFile(path), &std::fclose);
 }
 
 } // namespace

@@ -12,29 +12,11 @@ CBK_ControlQuicktimeImage::~CBK_ControlQuicktimeImage() {
     Destroy();
 }
 
-bool CBK_ControlQuicktimeImage::Create(CBK_Dialog& dialog, uint32_t code, tbx::Rect& bounds,
-                                       const wchar_t* text) {
-    if (!CBK_Control::Create(dialog, code, bounds, text))
-        return false;
-    tbx::ControlRef control = nullptr;
-    const tbx::OSStatus status =
-        tbx::CreateUserPaneControl(dialog.GetWindowHandle(), &bounds, 0, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, code) && OnInit();
-}
-
 bool CBK_ControlQuicktimeImage::Destroy() {
-    if (m_Handler)
-        tbx::RemoveEventHandler(m_Handler);
-    m_Handler = nullptr;
     if (m_Canvas)
         tbx::DisposeGWorld(m_Canvas);
     m_Canvas = nullptr;
-    return CBK_Control::Destroy();
+    return CBK_ControlPane::Destroy();
 }
 
 bool CBK_ControlQuicktimeImage::OnInit() {
@@ -48,17 +30,7 @@ bool CBK_ControlQuicktimeImage::OnInit() {
     if (tbx::NewGWorld(&m_Canvas, 32, &bounds, nullptr, nullptr, 0) != tbx::noErr)
         return false;
     BK_FastFill32White(m_Canvas, width, height);
-    static const tbx::EventTypeSpec update{tbx::FourCC("wind"), 1};
-    if (!m_Handler)
-        tbx::InstallEventHandler(tbx::GetControlEventTarget(m_hControl), _OnEvent, 1, &update, this,
-                                 &m_Handler);
-    return true;
-}
-
-tbx::OSStatus CBK_ControlQuicktimeImage::_OnEvent(tbx::EventHandlerCallRef, tbx::EventRef,
-                                                  void* data) {
-    static_cast<CBK_ControlQuicktimeImage*>(data)->OnDraw();
-    return tbx::eventNotHandledErr;
+    return _InstallUpdateHandler();
 }
 
 bool CBK_ControlQuicktimeImage::SetImage(CBK_Path& path, bool fit) {

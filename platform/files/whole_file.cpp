@@ -8,15 +8,27 @@
 
 namespace tbx {
 
+int OpenRegularFile(const std::string& path) {
+    // Non-blocking, so that opening a pipe never waits for a writer; a regular file reads
+    // the same either way.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::size_t maxBytes) {
     bytes.clear();
-    // Non-blocking, so that opening a pipe never waits for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = OpenRegularFile(path);
     if (fd < 0)
         return false;
     struct stat info;
-    bool ok =
-        ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && uint64_t(info.st_size) <= maxBytes;
+    bool ok = ::fstat(fd, &info) == 0 && uint64_t(info.st_size) <= maxBytes;
     if (ok) {
         try {
             bytes.resize(std::size_t(info.st_size));

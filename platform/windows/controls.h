@@ -171,6 +171,9 @@ ControlPartCode TestControl(ControlRef control, Point local);
 
 // The mouse: where the current gesture has it, and whether its button is held.
 void GetGlobalMouse(Point* outGlobal);
+// Between global coordinates and those of a window's port; nothing for a port of no window.
+Point* QDGlobalToLocalPoint(CGrafPtr port, Point* point);
+Point* QDLocalToGlobalPoint(CGrafPtr port, Point* point);
 Boolean StillDown();
 Boolean Button();
 // Follows the current gesture: kMouseTrackingMouseDragged for each point it moves through,

@@ -88,7 +88,7 @@ std::vector<DataBrowserItemID> BrowserOrder(ControlRef ref) {
         std::stable_sort(order.begin(), order.end(), [&](DataBrowserItemID x, DataBrowserItemID y) {
             return compare(ref, x, y, property) != 0;
         });
-    return order;
+    return b->parent.empty() ? order : TreeOrder(*b, order);
 }
 
 std::u16string BrowserCellText(ControlRef ref, DataBrowserItemID item,
@@ -199,13 +199,18 @@ OSStatus CopyDataBrowserColumnTitle(ControlRef browser, DataBrowserPropertyID co
     return errDataBrowserPropertyNotFound;
 }
 
-OSStatus AddDataBrowserItems(ControlRef browser, DataBrowserItemID, UInt32 numItems,
+OSStatus AddDataBrowserItems(ControlRef browser, DataBrowserItemID container, UInt32 numItems,
                              const DataBrowserItemID* items, DataBrowserPropertyID) {
     BrowserData* b = BrowserOf(browser);
     if (!b)
         return errUnknownControl;
     if (numItems && !items)
         return paramErr;
+    if (container != kDataBrowserNoItem && !b->where.count(container))
+        return errDataBrowserItemNotFound;
+    // A closed container shows nothing below it; its items come when it opens.
+    if (container != kDataBrowserNoItem && !b->open.count(container))
+        return errDataBrowserItemNotAdded;
     std::unordered_set<DataBrowserItemID> fresh;
     for (UInt32 i = 0; i < numItems; ++i)
         if (items[i] == kDataBrowserNoItem || b->where.count(items[i]) ||
@@ -214,6 +219,8 @@ OSStatus AddDataBrowserItems(ControlRef browser, DataBrowserItemID, UInt32 numIt
     for (UInt32 i = 0; i < numItems; ++i) {
         b->where[items[i]] = b->items.size();
         b->items.push_back(items[i]);
+        if (container != kDataBrowserNoItem)
+            b->parent[items[i]] = container;
     }
     for (UInt32 i = 0; i < numItems; ++i)
         Notify(browser, items[i], kDataBrowserItemAdded);
@@ -234,6 +241,9 @@ OSStatus RemoveDataBrowserItems(ControlRef browser, DataBrowserItemID, UInt32 nu
                 return errDataBrowserItemNotFound;
         doomed.assign(items, items + numItems);
     }
+    // What hangs below a removed item goes with it.
+    if (!b->parent.empty() && numItems != 0 && items)
+        doomed = WithDescendants(*b, doomed);
     std::size_t first = b->items.size();
     for (DataBrowserItemID item : doomed) {
         auto found = b->where.find(item);
@@ -243,6 +253,8 @@ OSStatus RemoveDataBrowserItems(ControlRef browser, DataBrowserItemID, UInt32 nu
         b->items[found->second] = kDataBrowserNoItem;
         b->where.erase(found);
         b->selected.erase(item);
+        b->parent.erase(item);
+        b->open.erase(item);
     }
     // Close the gaps and renumber only from the first removed position.
     auto tail = std::remove(b->items.begin() + static_cast<std::ptrdiff_t>(first), b->items.end(),
@@ -268,15 +280,23 @@ OSStatus UpdateDataBrowserItems(ControlRef browser, DataBrowserItemID, UInt32 nu
     return noErr;
 }
 
-OSStatus GetDataBrowserItemCount(ControlRef browser, DataBrowserItemID, Boolean,
+OSStatus GetDataBrowserItemCount(ControlRef browser, DataBrowserItemID container, Boolean recurse,
                                  DataBrowserItemState state, UInt32* outCount) {
     BrowserData* b = BrowserOf(browser);
     if (!b)
         return errUnknownControl;
     if (!outCount)
         return paramErr;
-    *outCount = static_cast<UInt32>(state == kDataBrowserItemIsSelected ? b->selected.size()
-                                                                        : b->items.size());
+    UInt32 count = 0;
+    for (DataBrowserItemID item : b->items) {
+        if (!Below(*b, item, container, recurse))
+            continue;
+        if ((state == kDataBrowserItemIsSelected && !b->selected.count(item)) ||
+            (state == kDataBrowserContainerIsOpen && !b->open.count(item)))
+            continue;
+        ++count;
+    }
+    *outCount = count;
     return noErr;
 }
 

@@ -10,6 +10,8 @@
 // (rows of kDataBrowserRowHeight below a header of kDataBrowserHeaderHeight).
 #pragma once
 
+#include <string>
+
 #include "platform/windows/carbon_types.h"
 
 namespace tbx {
@@ -44,7 +46,13 @@ inline constexpr DataBrowserItemNotification kDataBrowserItemAdded = 1;
 inline constexpr DataBrowserItemNotification kDataBrowserItemRemoved = 2;
 inline constexpr DataBrowserItemNotification kDataBrowserItemSelected = 5;
 inline constexpr DataBrowserItemNotification kDataBrowserItemDeselected = 6;
+inline constexpr DataBrowserItemNotification kDataBrowserContainerOpened = 8;
+inline constexpr DataBrowserItemNotification kDataBrowserContainerClosing = 9;
+inline constexpr DataBrowserItemNotification kDataBrowserContainerClosed = 10;
 inline constexpr DataBrowserItemNotification kDataBrowserSelectionSetChanged = 14;
+inline constexpr DataBrowserItemState kDataBrowserContainerIsOpen = 1u << 1;
+inline constexpr DataBrowserPropertyID kDataBrowserItemIsContainerProperty = 4;
+inline constexpr DataBrowserPropertyType kDataBrowserIconAndTextType = FourCC("ticn");
 inline constexpr DataBrowserSetOption kDataBrowserItemsAdd = 0;
 inline constexpr DataBrowserSetOption kDataBrowserItemsAssign = 1;
 inline constexpr DataBrowserSetOption kDataBrowserItemsToggle = 2;
@@ -119,7 +127,8 @@ OSStatus GetDataBrowserTableViewColumnCount(ControlRef browser, UInt32* outCount
 // Title and justification of a column's header, for the callers that lay columns out again.
 OSStatus CopyDataBrowserColumnTitle(ControlRef browser, DataBrowserPropertyID column,
                                     CFStringRef* outTitle, SInt16* outJustification);
-// Ids are not 0 and not in the browser yet; nothing is added when one is refused.
+// Ids are not 0 and not in the browser yet, and a container must be open; nothing is added
+// when one is refused.
 OSStatus AddDataBrowserItems(ControlRef browser, DataBrowserItemID container, UInt32 numItems,
                              const DataBrowserItemID* items, DataBrowserPropertyID preSortProperty);
 // No items (0, null) removes every item.
@@ -148,5 +157,37 @@ OSStatus SetDataBrowserTableViewHiliteStyle(ControlRef browser,
                                             DataBrowserTableViewHiliteStyle style);
 // Inside the cell data callback: the text of the cell asked for.
 OSStatus SetDataBrowserItemDataText(DataBrowserItemDataRef itemData, CFStringRef text);
+
+// Container mode (data_browser_tree.cpp). Items added under a container hang below it and
+// are shown after it, siblings in the order added (or by the compare callback when a sort
+// property is set). Opening a container sends kDataBrowserContainerOpened, upon which the
+// caller adds its children; closing one sends kDataBrowserContainerClosing, removes every item
+// below it and sends kDataBrowserContainerClosed. Removing an item removes those below it.
+OSStatus SetDataBrowserListViewDisclosureColumn(ControlRef browser, DataBrowserPropertyID column,
+                                                Boolean expandableRows);
+OSStatus OpenDataBrowserContainer(ControlRef browser, DataBrowserItemID container);
+OSStatus CloseDataBrowserContainer(ControlRef browser, DataBrowserItemID container);
+// kDataBrowserItemIsSelected and kDataBrowserContainerIsOpen.
+OSStatus GetDataBrowserItemState(ControlRef browser, DataBrowserItemID item,
+                                 DataBrowserItemState* outState);
+// Puts the container's children (and theirs, with sortChildren) into the order of the
+// compare callback over the sort property, or the disclosure column when none is set.
+OSStatus SortDataBrowserContainer(ControlRef browser, DataBrowserItemID container,
+                                  Boolean sortChildren);
+// Inside the cell data callback: an icon (an IconRef) and a boolean answer.
+OSStatus SetDataBrowserItemDataIcon(DataBrowserItemDataRef itemData, void* icon);
+OSStatus SetDataBrowserItemDataBooleanValue(DataBrowserItemDataRef itemData, Boolean value);
+
+namespace test {
+// One cell as the item data callback answers it.
+struct BrowserCell {
+    OSStatus status = 0;
+    std::u16string text;
+    void* icon = nullptr;
+    bool boolean = false;
+};
+BrowserCell QueryBrowserCell(ControlRef browser, DataBrowserItemID item,
+                             DataBrowserPropertyID property);
+} // namespace test
 
 } // namespace tbx

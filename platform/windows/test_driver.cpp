@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/windows/color_picker.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/events.h"
 #include "platform/windows/font_panel.h"
@@ -101,6 +102,7 @@ void PostKey(UInt32 kind, UInt16 keyCode, char16_t character, UInt32 modifiers) 
 void ResetWindowing() {
     ResetWorld();
     ResetFontPanel();
+    ResetColorPicker();
 }
 
 void SetFailureHandler(std::function<void(const std::string&)> handler) {

@@ -106,6 +106,11 @@ struct BrowserData {
     DataBrowserPropertyID sortProperty = 0;
     DataBrowserTableViewHiliteStyle hilite = 0;
     uint64_t updates = 0; // redraw requests, each for some or all items
+    // Container mode: the container of each item that has one, the open containers and the
+    // column that shows the disclosure triangles.
+    std::unordered_map<DataBrowserItemID, DataBrowserItemID> parent;
+    std::unordered_set<DataBrowserItemID> open;
+    DataBrowserPropertyID disclosureColumn = 0;
 };
 
 struct Control {
@@ -319,6 +324,8 @@ struct World {
     // The cell that a running data callback is asked for.
     DataBrowserItemDataRef cellRef = nullptr;
     std::u16string cellText;
+    void* cellIcon = nullptr;
+    bool cellBoolean = false;
     uintptr_t nextCellRef = 1;
     std::vector<test::NavRecord> navRecords;
 
@@ -404,6 +411,14 @@ Point LocalMouse(WindowRef window);
 
 // The items of a data browser in the order shown.
 std::vector<DataBrowserItemID> BrowserOrder(ControlRef browser);
+// Container mode (data_browser_tree.cpp): the shown order of a tree, containers before what
+// hangs below them; the items with everything below them; whether an item hangs below a
+// container (directly, or at any depth with `recurse`; everything hangs below item 0).
+std::vector<DataBrowserItemID> TreeOrder(const BrowserData& b,
+                                         const std::vector<DataBrowserItemID>& order);
+std::vector<DataBrowserItemID> WithDescendants(const BrowserData& b,
+                                               const std::vector<DataBrowserItemID>& items);
+bool Below(const BrowserData& b, DataBrowserItemID item, DataBrowserItemID container, bool recurse);
 // The text that the cell data callback gives for a cell; empty when it gives none.
 std::u16string BrowserCellText(ControlRef browser, DataBrowserItemID item,
                                DataBrowserPropertyID property);

@@ -10,6 +10,7 @@
 #include "swf/tags/control_tags.h"
 #include "swf/tags/place_object.h"
 #include "swf/tags/remove_object.h"
+#include "swf/writer/refused_script.h"
 
 namespace ravuz {
 
@@ -181,6 +182,10 @@ uint32_t CBK_SwfFileWriter::Add(CBK_SwfTag* tag, bool keep) {
     tag->Write(_scratch.get());
     const std::vector<uint8_t>& bytes = _scratch->GetStream();
     const std::size_t size = bytes.size() - start;
+    if (SwfScriptRefused(*tag, _version, size)) {
+        _writeFailed = true;
+        return Drop(tag, keep);
+    }
     if (_trackHighDepths || _trackHighClipDepths)
         RecordDepths(tag, code, bytes.data() + start, size, _file.Size() + start);
     Drop(tag, keep);

@@ -60,8 +60,10 @@ public:
     bool IsOpen() const { return _file.IsOpen(); }
     // Writes the tag at the movie's version and frees it unless `keep`. Returns the bytes
     // written: 0 for null, for a tag dropped (a repeated frame label, sound while audio is
-    // ignored), with no file open, or when a write failed. Small tags are gathered into
-    // large writes, so a failure can show on a later tag; Close always reports it.
+    // ignored), with no file open, or when a write failed. A script that cannot be encoded
+    // (an action list, a button or a placement holding one) fails the write. Small tags are
+    // gathered into large writes, so a failure can show on a later tag; Close always reports
+    // it.
     uint32_t Add(CBK_SwfTag* tag, bool keep = false);
     // The stream's bytes (its pending bits completed), unchanged.
     uint32_t Write(CBK_SwfStream& stream);

@@ -4,6 +4,7 @@
 
 #include "swf/header/swf_header.h"
 #include "swf/stream/swf_stream.h"
+#include "swf/writer/refused_script.h"
 
 namespace ravuz {
 
@@ -42,7 +43,8 @@ uint32_t CBK_SwfWriter::Write(std::vector<uint8_t>& out, CBK_SwfHeader* header) 
     CBK_SwfStream body(_version);
     uint32_t frames = 0;
     for (const auto& tag : _tags) {
-        tag->Write(&body);
+        if (SwfScriptRefused(*tag, _version, tag->Write(&body)))
+            return 0;
         if (tag->GetTagId() == kSwfTagShowFrame && frames < UINT32_MAX)
             ++frames;
     }

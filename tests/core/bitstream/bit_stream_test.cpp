@@ -10,6 +10,7 @@
 
 #include "core/bitstream/bit_stream.h"
 #include "core/paths/path.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/tools.h"
 
 namespace {
@@ -228,6 +229,19 @@ TEST(BitStreamTest, WritesItsBytesToAFile) {
     EXPECT_EQ(stravel::testing::ReadFileBytes(dumped), "abcd");
     std::filesystem::remove(dumped);
     EXPECT_FALSE(s.Dump(nullptr));
+}
+
+TEST(BitStreamTest, AFailedFileWriteKeepsTheOldFile) {
+    stravel::testing::TempDir dir;
+    stravel::testing::WriteFileBytes(dir / "out.bin", "keep");
+    CBK_BitStream s;
+    for (uint32_t i = 0; i < (1u << 18); ++i)
+        s.AddDWord(i);
+    const CBK_Path path((dir.Path() / "out.bin").wstring());
+    EXPECT_FALSE(
+        stravel::testing::UnderFileSizeLimit(64 * 1024, [&] { return s.WriteToFile(path); }));
+    EXPECT_TRUE(stravel::testing::ReadFileBytes(dir / "out.bin") == "keep");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 } // namespace

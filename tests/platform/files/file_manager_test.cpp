@@ -203,6 +203,26 @@ TEST_F(FileManagerTest, AForkAfterOtherEntriesKeepsItsOwnLength) {
     }
 }
 
+TEST_F(FileManagerTest, AnExchangeWhoseForksCannotFollowIsUndone) {
+    // No sidecar can sit beside a name of 255 bytes, so b's fork cannot take that name.
+    const std::string longName(255, 'n');
+    stravel::testing::WriteFileBytes(work / longName, "long");
+    stravel::testing::WriteFileBytes(work / "b", "b");
+    const std::string fork = Sidecar({{2, 38, 5}}, "abcde");
+    stravel::testing::WriteFileBytes(work / "._b", fork);
+    FSRef a = RefOf(work / longName), b = RefOf(work / "b");
+    EXPECT_EQ(FSExchangeObjects(&a, &b), errFSNameTooLong);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / longName), "long");
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "b"), "b");
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._b"), fork);
+
+    // Without a fork to move, the long name exchanges like any other.
+    fs::remove(work / "._b");
+    ASSERT_EQ(FSExchangeObjects(&a, &b), noErr);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / longName), "b");
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "b"), "long");
+}
+
 TEST_F(FileManagerTest, MovesNeverReplaceAndRenamesCanReplaceAtomically) {
     fs::create_directories(work / "in");
     stravel::testing::WriteFileBytes(work / "a", "A");

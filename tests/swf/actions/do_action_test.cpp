@@ -13,6 +13,7 @@
 #include "swf/tags/place_object.h"
 #include "tests/support/tools.h"
 #include "tests/swf/swf_test_support.h"
+#include "tests/swf/writer/movie_support.h"
 
 namespace {
 
@@ -126,34 +127,24 @@ TEST(SwfDoActionBranches, ABranchBeyond32KiBIsRefusedAndTheListKept) {
     EXPECT_EQ(list.AddAction(new CBK_SwfActionPlay), 0u);
 }
 
-// An If whose offset, written as the size of what it spans, outgrows its 16 bits.
-CBK_SwfDoAction* Unwritable() {
-    auto* list = new CBK_SwfDoAction;
-    list->AddAction(new CBK_SwfActionBranchIfTrue(0));
-    auto* push = new CBK_SwfActionPush(std::wstring(20000, L'a'));
-    list->AddAction(push);
-    list->AddEndIf();
-    dynamic_cast<CBK_SwfActionBranch*>(list->GetAction(0))->SetOffset(0);
-    push->AddString(std::wstring(20000, L'b'));
-    return list;
-}
+using swfmovie::UnencodableScript;
 
 TEST(SwfDoActionBranches, AListWhoseSpanOutgrowsTheOffsetIsNotWritten) {
-    std::unique_ptr<CBK_SwfDoAction> list(Unwritable());
+    std::unique_ptr<CBK_SwfDoAction> list(UnencodableScript());
     EXPECT_EQ(OffsetOf(*list, 0), 3 + 2 * (20000 + 2));
     CBK_SwfStream s(6);
     EXPECT_EQ(list->Write(&s), 0u);
     EXPECT_EQ(list->Write(&s, false), 0u);
     // Nor are the tags that hold such a list: all or nothing.
     CBK_SwfDefineButton button;
-    button.AddActionRecord(Unwritable());
+    button.AddActionRecord(UnencodableScript());
     EXPECT_EQ(button.Write(&s), 0u);
     CBK_SwfDefineButton2 button2;
-    button2.AddAction(1, Unwritable());
+    button2.AddAction(1, UnencodableScript());
     EXPECT_EQ(button2.Write(&s), 0u);
     CBK_SwfPlaceObject2 place;
     auto* clip = new CBK_SwfClipAction(1);
-    clip->SetDoAction(Unwritable());
+    clip->SetDoAction(UnencodableScript());
     place.AddClipAction(clip);
     EXPECT_EQ(place.Write(&s), 0u);
     EXPECT_EQ(s.GetRealSize(), 0u);

@@ -114,4 +114,39 @@ TEST(SwfWriterTest, MemoryAndStreamingWritersAgree) {
     }
 }
 
+TEST(SwfWriterTest, AScriptThatCannotBeEncodedFailsTheMovie) {
+    PrivateFolders folders;
+    const fs::path path = folders.Work() / "m.swf";
+    std::ofstream(path) << "old movie";
+    swfmovie::Tags carriers = swfmovie::TagsWithUnencodableScripts();
+    for (std::size_t i = 0; i < carriers.size(); ++i) {
+        SCOPED_TRACE(i);
+        CBK_SwfWriter memoryWriter;
+        memoryWriter.Create(200, 200, 12.0f, 6);
+        memoryWriter.Add(new CBK_SwfShowFrame);
+        memoryWriter.Add(swfmovie::TagsWithUnencodableScripts()[i].release());
+        memoryWriter.Add(new CBK_SwfEnd);
+        Bytes out = {0xAA};
+        EXPECT_EQ(memoryWriter.Write(out, nullptr), 0u);
+        EXPECT_EQ(out, Bytes{0xAA});
+
+        CBK_SwfFileWriter fileWriter;
+        fileWriter.Create(200, 200, 12.0f, 6);
+        ASSERT_TRUE(fileWriter.Open(CBK_Path(path.wstring()), true));
+        fileWriter.Add(new CBK_SwfShowFrame);
+        EXPECT_EQ(fileWriter.Add(carriers[i].release()), 0u);
+        fileWriter.Add(new CBK_SwfEnd);
+        EXPECT_EQ(fileWriter.Close(), 0u);
+        EXPECT_EQ(ReadFileBytes(path), "old movie");
+    }
+
+    // An empty list is left out of a movie on purpose, which stays whole.
+    CBK_SwfWriter writer;
+    writer.Create(200, 200, 12.0f, 6);
+    writer.Add(new CBK_SwfDoAction);
+    writer.Add(new CBK_SwfEnd);
+    Bytes out;
+    EXPECT_EQ(writer.Write(out, nullptr), 20u); // header and End
+}
+
 } // namespace

@@ -1,0 +1,221 @@
+// The directive preprocessor of the compiler service: #include, #define, #ifdef, #ifndef,
+// #else and #endif, comments removed, one entry per output line.
+#include "ascompiler/service/as_parser_impl.h"
+
+#include "Preprocessor.hpp"
+
+#include <antlr/RecognitionException.hpp>
+#include <antlr/TokenStreamRecognitionException.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace translate {
+namespace {
+
+// Deeper nesting than this is taken for runaway inclusion even without a cycle.
+constexpr size_t kMaxIncludeDepth = 64;
+// Files that include others several times would otherwise multiply the text without bound.
+constexpr size_t kMaxIncludes = 1024;
+
+std::string SourceLine(const std::string& source, int line) {
+    size_t begin = 0;
+    for (int n = 1; n < line; ++n) {
+        begin = source.find_first_of("\r\n", begin);
+        if (begin == std::string::npos)
+            return {};
+        begin += (source.compare(begin, 2, "\r\n") == 0) ? 2 : 1;
+    }
+    size_t end = source.find_first_of("\r\n", begin);
+    return source.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+std::string IdentityOf(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    return error ? path : canonical.string();
+}
+
+// Keeps the stack of open files right when an include fails.
+class IncludeScope {
+public:
+    IncludeScope(std::vector<std::string>& stack, std::string file) : m_stack(stack) {
+        m_stack.push_back(std::move(file));
+    }
+    ~IncludeScope() { m_stack.pop_back(); }
+    IncludeScope(const IncludeScope&) = delete;
+    IncludeScope& operator=(const IncludeScope&) = delete;
+
+private:
+    std::vector<std::string>& m_stack;
+};
+
+} // namespace
+
+bool ASParserImpl::isDefinition(std::string name) {
+    return m_definitions.count(name) != 0;
+}
+
+std::string ASParserImpl::pathToFile(std::string name) {
+    if (!name.empty() && name.front() == '"')
+        name.erase(0, 1);
+    if (!name.empty() && name.back() == '"')
+        name.pop_back();
+    for (const std::string& folder : m_includePaths) {
+        std::string candidate = folder + "/" + name;
+        std::replace(candidate.begin(), candidate.end(), '\\', '/');
+        // Folders and devices are no script files (a device may never end).
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(candidate, error))
+            continue;
+        if (FILE* file = std::fopen(candidate.c_str(), "rb")) {
+            std::fclose(file);
+            return candidate;
+        }
+    }
+    return {};
+}
+
+void ASParserImpl::processDirectives(std::istream& input, const char* fileName) {
+    // The whole text is kept so that an error can quote its source line.
+    std::ostringstream whole;
+    if (input.rdbuf() && input.peek() != std::char_traits<char>::eof())
+        whole << input.rdbuf();
+    ProcessText(whole.str(), fileName ? fileName : "");
+}
+
+void ASParserImpl::ProcessText(const std::string& source, const std::string& file) {
+    // The output is about as long as the source.
+    m_preprocessed.reserve(m_preprocessed.size() + source.size() + source.size() / 8 + 64);
+    std::istringstream unused;
+    Preprocessor scanner(unused);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(source.data());
+    scanner.scanMemory(bytes, bytes + source.size());
+    scanner.setFilename(file);
+
+    std::string lineText;
+    std::string defineName;
+    int lineCounter = 0;
+    bool definePending = false;
+    bool includePending = false;
+    bool ifdefPending = false;
+    bool ifndefPending = false;
+    bool outputOn = true;
+
+    auto writeLine = [&](int line, const std::string& text) {
+        m_lineFiles.push_back(file);
+        m_lineNumbers.push_back(line);
+        m_lineTexts.push_back(text);
+        m_preprocessed += text;
+        m_preprocessed += '\n';
+    };
+    auto fail = [&](const std::string& message, const antlr::RefToken& token) {
+        m_sourceErrorLine = SourceLine(source, token->getLine());
+        throw antlr::RecognitionException(message, file, token->getLine(), token->getColumn());
+    };
+
+    for (;;) {
+        antlr::RefToken token;
+        try {
+            token = scanner.nextToken();
+        } catch (antlr::TokenStreamRecognitionException& e) {
+            m_sourceErrorLine = SourceLine(source, e.getLine());
+            throw;
+        }
+        const int type = token->getType();
+        if (type == antlr::Token::EOF_TYPE)
+            break;
+        switch (type) {
+        case PreprocessorTokenTypes::SL_COMMENT:
+            lineCounter = token->getLine();
+            writeLine(lineCounter, "");
+            continue;
+        case PreprocessorTokenTypes::ML_COMMENT:
+            while (lineCounter++ < token->getLine())
+                writeLine(lineCounter, "");
+            continue;
+        case PreprocessorTokenTypes::LINE_END:
+            if (definePending) {
+                m_definitions.emplace(defineName, "");
+                defineName.clear();
+                definePending = false;
+            }
+            lineCounter = token->getLine();
+            writeLine(lineCounter, lineText);
+            lineText.clear();
+            continue;
+        case PreprocessorTokenTypes::INCLUDE:
+            includePending = true;
+            continue;
+        case PreprocessorTokenTypes::DEFINE:
+            definePending = true;
+            continue;
+        case PreprocessorTokenTypes::IFDEF:
+            ifdefPending = true;
+            continue;
+        case PreprocessorTokenTypes::IFNDEF:
+            ifndefPending = true;
+            continue;
+        case PreprocessorTokenTypes::ELSE:
+            outputOn = !outputOn;
+            continue;
+        case PreprocessorTokenTypes::ENDIF:
+            outputOn = true;
+            continue;
+        default:
+            break;
+        }
+        const std::string& text = token->getText();
+        if (type == PreprocessorTokenTypes::STRING_LITERAL && includePending) {
+            const std::string path = pathToFile(text);
+            if (path.empty())
+                fail("Could not find file: " + text, token);
+            const std::string identity = IdentityOf(path);
+            if (m_includeStack.size() >= kMaxIncludeDepth ||
+                std::find(m_includeStack.begin(), m_includeStack.end(), identity) !=
+                    m_includeStack.end())
+                fail("File includes itself: " + text, token);
+            if (++m_includeCount > kMaxIncludes)
+                fail("Too many #include files: " + text, token);
+            std::ifstream included(path, std::ios::binary);
+            IncludeScope scope(m_includeStack, identity);
+            processDirectives(included, path.c_str());
+            includePending = false;
+            continue;
+        }
+        if (type == PreprocessorTokenTypes::LITERAL) {
+            if (definePending) {
+                defineName = text;
+                continue;
+            }
+            if (ifdefPending) {
+                outputOn = isDefinition(text);
+                ifdefPending = false;
+                continue;
+            }
+            if (ifndefPending) {
+                outputOn = !isDefinition(text);
+                ifndefPending = false;
+                continue;
+            }
+        }
+        if (type == PreprocessorTokenTypes::NUMERIC_LITERAL && definePending) {
+            if (defineName.empty())
+                fail("Unsupported value for #define: " + text, token);
+            m_definitions.emplace(defineName, text);
+            defineName.clear();
+            definePending = false;
+            continue;
+        }
+        if (outputOn && !(includePending && definePending))
+            lineText += text;
+    }
+    if (!lineText.empty())
+        writeLine(++lineCounter, lineText);
+}
+
+} // namespace translate
