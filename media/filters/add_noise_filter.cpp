@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "media/filters/gaussian_noise.h"
 #include "media/filters/pixel_routines.h"
 #include "ui/base/dialog.h"
 
@@ -28,6 +29,15 @@ bool CBK_ImageFilterAddNoise::Filter(CBK_Image& image) {
     // Each byte reads only itself, so the image serves as its own copy.
     uint8_t* p = image.GetData();
     const std::size_t n = std::size_t(w) * h * 3;
+    if (m_nNoiseType == imagemagick::GaussianNoise) {
+        if (m_pRandom) {
+            imagemagick::AddGaussianNoise(p, n, *m_pRandom);
+        } else {
+            imagemagick::FastRandomSource random(uint32_t(std::rand()));
+            imagemagick::AddGaussianNoise(p, n, random);
+        }
+        return true;
+    }
     if (m_pRandom) {
         for (std::size_t i = 0; i < n; ++i)
             p[i] = imagemagick::GenerateNoise(p[i], m_nNoiseType, *m_pRandom);
