@@ -101,6 +101,15 @@ TEST_F(FilterDialogTest, SliderAndEditBoxRefilterFromTheSource) {
     EXPECT_FALSE(filter.OnCommand(1001, event)) << "the filter keeps no control of the window";
 }
 
+TEST_F(FilterDialogTest, AWindowClosedAnotherWayLeavesTheFilterNoControl) {
+    CBK_ImageFilterImplode filter;
+    test::Script([&] { tbx::DisposeWindow(test::FocusedWindow()); });
+    EXPECT_EQ(dialog.DoModal(host.GetWindowHandle(), source, filter), -1);
+    tbx::EventRef event = nullptr;
+    EXPECT_FALSE(filter.OnCommand(1001, event));
+    EXPECT_FALSE(filter.m_evSettingsChanged.Fire(&filter));
+}
+
 TEST_F(FilterDialogTest, TwoGroupsSwirlWrapsAndNoControls) {
     CBK_ImageFilterBrightness tone;
     tbx::WindowRef window = nullptr;
