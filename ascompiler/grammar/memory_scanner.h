@@ -25,6 +25,16 @@ public:
         m_pEnd = end;
     }
 
+    // Where the scanner reads in memory, and the end of that text (null when not scanning
+    // memory); a caller that has dealt with a whole line itself may step over it.
+    const unsigned char* memoryNext() const { return m_pNext; }
+    const unsigned char* memoryEnd() const { return m_pEnd; }
+    // Continues at `next`, the start of the line after the one the scanner stood at.
+    void skipLineTo(const unsigned char* next) {
+        m_pNext = next;
+        newline();
+    }
+
     // Final, so that the generated rules call these directly; the matches below are the
     // runtime's own, restated so that they too reach LA and consume without a virtual call.
     int LA(unsigned int i) final {

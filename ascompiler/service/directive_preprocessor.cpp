@@ -8,11 +8,14 @@
 #include <antlr/TokenStreamRecognitionException.hpp>
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <string_view>
 
 namespace translate {
 namespace {
@@ -32,6 +35,98 @@ std::string SourceLine(const std::string& source, int line) {
     }
     size_t end = source.find_first_of("\r\n", begin);
     return source.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+// How the plain-line check below sees each character.
+enum CharClass : unsigned char {
+    kOther,
+    kName,
+    kDigit,
+    kDot,
+    kSpace,
+    kOperator,
+    kSlash,
+    kQuote,
+    kLineEnd
+};
+
+constexpr std::array<CharClass, 256> MakeCharClasses() {
+    std::array<CharClass, 256> classes{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        classes[c] = classes[c - 'a' + 'A'] = kName;
+    classes['_'] = classes['$'] = kName;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[c] = kDigit;
+    classes['.'] = kDot;
+    classes[' '] = classes['\t'] = classes['\f'] = kSpace;
+    for (unsigned char c : std::string_view("()[]{};,?:=+-*%<>&|^!~"))
+        classes[c] = kOperator;
+    classes['/'] = kSlash;
+    classes['"'] = classes['\''] = kQuote;
+    classes['\n'] = classes['\r'] = kLineEnd;
+    return classes;
+}
+constexpr std::array<CharClass, 256> kCharClasses = MakeCharClasses();
+
+bool IsDigit(unsigned char c) {
+    return kCharClasses[c] == kDigit;
+}
+
+// The length of the line at `p` when the directive scanner would split it, without error,
+// into tokens that all pass through unchanged (names, plain numbers, operators, white space,
+// strings without escapes) before a line end; otherwise -1, and the scanner takes the line
+// token by token. Anything unusual is left to the scanner, so this need not be complete.
+ptrdiff_t PlainLineLength(const unsigned char* begin, const unsigned char* end) {
+    const unsigned char* p = begin;
+    while (p < end) {
+        switch (kCharClasses[*p]) {
+        case kName:
+            ++p;
+            while (p < end && (kCharClasses[*p] == kName || kCharClasses[*p] == kDigit))
+                ++p;
+            break;
+        case kSpace:
+        case kOperator:
+            ++p;
+            break;
+        case kSlash:
+            if (p + 1 < end && (p[1] == '/' || p[1] == '*'))
+                return -1;
+            ++p;
+            break;
+        case kDigit:
+        case kDot:
+            // Hexadecimal numbers and exponents can be malformed: the scanner judges them.
+            if (*p == '0' && p + 1 < end && (p[1] | 0x20) == 'x')
+                return -1;
+            while (p < end && IsDigit(*p))
+                ++p;
+            if (p < end && *p == '.')
+                ++p;
+            while (p < end && IsDigit(*p))
+                ++p;
+            if (p < end && (*p | 0x20) == 'e')
+                return -1;
+            break;
+        case kQuote: {
+            const unsigned char quote = *p++;
+            while (p < end && *p != quote) {
+                if (*p == '\\' || *p == '\n' || *p == '\r')
+                    return -1;
+                ++p;
+            }
+            if (p == end)
+                return -1;
+            ++p;
+            break;
+        }
+        case kLineEnd:
+            return p - begin;
+        case kOther:
+            return -1;
+        }
+    }
+    return -1; // the last line is left to the scanner
 }
 
 std::string IdentityOf(const std::string& path) {
@@ -106,10 +201,10 @@ void ASParserImpl::ProcessText(const std::string& source, const std::string& fil
     bool ifndefPending = false;
     bool outputOn = true;
 
-    auto writeLine = [&](int line, const std::string& text) {
+    auto writeLine = [&](int line, std::string_view text) {
         m_lineFiles.push_back(file);
         m_lineNumbers.push_back(line);
-        m_lineTexts.push_back(text);
+        m_lineTexts.emplace_back(text);
         m_preprocessed += text;
         m_preprocessed += '\n';
     };
@@ -119,6 +214,25 @@ void ASParserImpl::ProcessText(const std::string& source, const std::string& fil
     };
 
     for (;;) {
+        // Most lines hold no directive or comment: they pass through in one step.
+        if (scanner.getColumn() == 1 && lineText.empty() && !definePending && !includePending &&
+            !ifdefPending && !ifndefPending && scanner.memoryNext()) {
+            const unsigned char* next = scanner.memoryNext();
+            const ptrdiff_t length = PlainLineLength(next, scanner.memoryEnd());
+            if (length >= 0) {
+                lineCounter = scanner.getLine();
+                writeLine(lineCounter, outputOn
+                                           ? std::string_view(reinterpret_cast<const char*>(next),
+                                                              static_cast<size_t>(length))
+                                           : std::string_view());
+                const unsigned char* after = next + length;
+                after += (after[0] == '\r' && after + 1 < scanner.memoryEnd() && after[1] == '\n')
+                             ? 2
+                             : 1;
+                scanner.skipLineTo(after);
+                continue;
+            }
+        }
         antlr::RefToken token;
         try {
             token = scanner.nextToken();
