@@ -6,8 +6,12 @@
 #include <antlr/CharScanner.hpp>
 #include <antlr/MismatchedCharException.hpp>
 
+#include "ascompiler/grammar/token_pool.h"
+
+#include <memory>
 #include <string>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace translate {
 
@@ -33,6 +37,15 @@ public:
     void skipLineTo(const unsigned char* next) {
         m_pNext = next;
         newline();
+    }
+
+    // Tokens come from the scanner's pool rather than one heap allocation each.
+    antlr::RefToken makeToken(int type) final {
+        antlr::RefToken token(m_pTokens->Make());
+        token->setType(type);
+        token->setColumn(inputState->tokenStartColumn);
+        token->setLine(inputState->tokenStartLine);
+        return token;
     }
 
     // Final, so that the generated rules call these directly; the matches below are the
@@ -103,16 +116,34 @@ public:
     }
 
 private:
+    // Keywords are few and short: a name is compared only with those of its own length.
     int FindLiteral(const std::string& key, int ttype) const {
         if (!getCaseSensitiveLiterals())
             return CharScanner::testLiteralsTable(key, ttype);
-        if (m_literals.size() != literals.size())
-            m_literals = std::unordered_map<std::string, int>(literals.begin(), literals.end());
-        auto found = m_literals.find(key);
-        return found == m_literals.end() ? ttype : found->second;
+        if (m_literalCount != literals.size()) {
+            m_literalsByLength.clear();
+            for (const auto& [word, type] : literals) {
+                if (word.size() >= m_literalsByLength.size())
+                    m_literalsByLength.resize(word.size() + 1);
+                m_literalsByLength[word.size()].emplace_back(word, type);
+            }
+            m_literalCount = literals.size();
+        }
+        if (key.empty() || key.size() >= m_literalsByLength.size())
+            return ttype;
+        for (const auto& [word, type] : m_literalsByLength[key.size()])
+            if (word[0] == key[0] && word == key)
+                return type;
+        return ttype;
     }
 
-    mutable std::unordered_map<std::string, int> m_literals;
+    struct ReleasePool {
+        void operator()(TokenPool* pool) const { pool->Release(); }
+    };
+
+    std::unique_ptr<TokenPool, ReleasePool> m_pTokens{TokenPool::Create()};
+    mutable std::vector<std::vector<std::pair<std::string, int>>> m_literalsByLength;
+    mutable size_t m_literalCount = static_cast<size_t>(-1);
     const unsigned char* m_pNext = nullptr;
     const unsigned char* m_pEnd = nullptr;
 };
