@@ -25,16 +25,16 @@ constexpr size_t kMaxIncludeDepth = 64;
 // Files that include others several times would otherwise multiply the text without bound.
 constexpr size_t kMaxIncludes = 1024;
 
-std::string SourceLine(const std::string& source, int line) {
+std::string SourceLine(std::string_view source, int line) {
     size_t begin = 0;
     for (int n = 1; n < line; ++n) {
         begin = source.find_first_of("\r\n", begin);
-        if (begin == std::string::npos)
+        if (begin == std::string_view::npos)
             return {};
         begin += (source.compare(begin, 2, "\r\n") == 0) ? 2 : 1;
     }
     size_t end = source.find_first_of("\r\n", begin);
-    return source.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    return std::string(source.substr(begin, end == std::string_view::npos ? end : end - begin));
 }
 
 // How the plain-line check below sees each character.
@@ -183,7 +183,7 @@ void ASParserImpl::processDirectives(std::istream& input, const char* fileName) 
     ProcessText(whole.str(), fileName ? fileName : "");
 }
 
-void ASParserImpl::ProcessText(const std::string& source, const std::string& file) {
+void ASParserImpl::ProcessText(std::string_view source, const std::string& file) {
     // The output is about as long as the source.
     m_preprocessed.reserve(m_preprocessed.size() + source.size() + source.size() / 8 + 64);
     std::istringstream unused;
