@@ -72,6 +72,50 @@ bool IsDigit(unsigned char c) {
     return kCharClasses[c] == kDigit;
 }
 
+bool IsHexDigit(unsigned char c) {
+    return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
+}
+
+// Steps over the escape after a backslash in a string; null for one the scanner must judge.
+const unsigned char* SkipEscape(const unsigned char* p, const unsigned char* end) {
+    if (p == end)
+        return nullptr;
+    switch (*p) {
+    case 'n':
+    case 'r':
+    case 't':
+    case 'b':
+    case 'f':
+    case '"':
+    case '\'':
+    case '\\':
+        return p + 1;
+    case 'u':
+        while (p < end && *p == 'u')
+            ++p;
+        for (int n = 0; n < 4; ++n, ++p)
+            if (p == end || !IsHexDigit(*p))
+                return nullptr;
+        return p;
+    default:
+        // Further octal digits belong to the escape or the string alike.
+        return *p >= '0' && *p <= '7' ? p + 1 : nullptr;
+    }
+}
+
+// The length of a line that is one // comment, up to its line end; otherwise -1.
+ptrdiff_t CommentLineLength(const unsigned char* begin, const unsigned char* end) {
+    if (end - begin < 2 || begin[0] != '/' || begin[1] != '/')
+        return -1;
+    for (const unsigned char* p = begin + 2; p < end; ++p) {
+        if (*p == '\n' || *p == '\r')
+            return p - begin;
+        if (*p < 3) // outside the scanner's characters
+            return -1;
+    }
+    return -1;
+}
+
 // The length of the line at `p` when the directive scanner would split it, without error,
 // into tokens that all pass through unchanged (names, plain numbers, operators, white space,
 // strings without escapes) before a line end; otherwise -1, and the scanner takes the line
@@ -94,25 +138,46 @@ ptrdiff_t PlainLineLength(const unsigned char* begin, const unsigned char* end) 
                 return -1;
             ++p;
             break;
-        case kDigit:
         case kDot:
-            // Hexadecimal numbers and exponents can be malformed: the scanner judges them.
-            if (*p == '0' && p + 1 < end && (p[1] | 0x20) == 'x')
-                return -1;
-            while (p < end && IsDigit(*p))
+            ++p;
+            if (p < end && IsDigit(*p)) {
+                while (p < end && IsDigit(*p))
+                    ++p;
+                // Exponents can be malformed: the scanner judges them.
+                if (p < end && (*p | 0x20) == 'e')
+                    return -1;
+            }
+            break;
+        case kDigit:
+            if (*p == '0' && p + 1 < end && (p[1] | 0x20) == 'x') {
+                p += 2;
+                if (p == end || !IsHexDigit(*p))
+                    return -1;
+                while (p < end && IsHexDigit(*p))
+                    ++p;
+            } else {
+                while (p < end && IsDigit(*p))
+                    ++p;
+            }
+            if (p < end && *p == '.') {
                 ++p;
-            if (p < end && *p == '.')
-                ++p;
-            while (p < end && IsDigit(*p))
-                ++p;
+                while (p < end && IsDigit(*p))
+                    ++p;
+            }
             if (p < end && (*p | 0x20) == 'e')
                 return -1;
             break;
         case kQuote: {
             const unsigned char quote = *p++;
             while (p < end && *p != quote) {
-                if (*p == '\\' || *p == '\n' || *p == '\r')
+                if (*p == '\n' || *p == '\r')
                     return -1;
+                if (*p == '\\') {
+                    p = SkipEscape(p + 1, end);
+                    if (!p)
+                        return -1;
+                    continue;
+                }
                 ++p;
             }
             if (p == end)
@@ -214,21 +279,24 @@ void ASParserImpl::ProcessText(std::string_view source, const std::string& file)
     };
 
     for (;;) {
-        // Most lines hold no directive or comment: they pass through in one step.
+        // Most lines hold no directive: they pass through in one step, and a line that is one
+        // comment leaves an empty line.
         if (scanner.getColumn() == 1 && lineText.empty() && !definePending && !includePending &&
             !ifdefPending && !ifndefPending && scanner.memoryNext()) {
             const unsigned char* next = scanner.memoryNext();
-            const ptrdiff_t length = PlainLineLength(next, scanner.memoryEnd());
+            const unsigned char* end = scanner.memoryEnd();
+            ptrdiff_t length = CommentLineLength(next, end);
+            const bool comment = length >= 0;
+            if (!comment)
+                length = PlainLineLength(next, end);
             if (length >= 0) {
                 lineCounter = scanner.getLine();
-                writeLine(lineCounter, outputOn
-                                           ? std::string_view(reinterpret_cast<const char*>(next),
-                                                              static_cast<size_t>(length))
-                                           : std::string_view());
+                std::string_view text;
+                if (outputOn && !comment)
+                    text = {reinterpret_cast<const char*>(next), static_cast<size_t>(length)};
+                writeLine(lineCounter, text);
                 const unsigned char* after = next + length;
-                after += (after[0] == '\r' && after + 1 < scanner.memoryEnd() && after[1] == '\n')
-                             ? 2
-                             : 1;
+                after += (after[0] == '\r' && after + 1 < end && after[1] == '\n') ? 2 : 1;
                 scanner.skipLineTo(after);
                 continue;
             }
