@@ -39,6 +39,13 @@ public:
         newline();
     }
 
+    // The runtime's, without building an empty string to assign.
+    void resetText() final {
+        text.clear();
+        inputState->tokenStartColumn = inputState->column;
+        inputState->tokenStartLine = inputState->line;
+    }
+
     // Tokens come from the scanner's pool rather than one heap allocation each.
     antlr::RefToken makeToken(int type) final {
         antlr::RefToken token(m_pTokens->Make());
@@ -79,13 +86,13 @@ public:
     void match(int c) final {
         const int la = LA(1);
         if (la != c)
-            throw antlr::MismatchedCharException(la, c, false, this);
+            Mismatch(la, c, false);
         consume();
     }
     void match(const antlr::BitSet& set) final {
         const int la = LA(1);
         if (!set.member(la))
-            throw antlr::MismatchedCharException(la, set, false, this);
+            MismatchSet(la, set);
         consume();
     }
     void match(const char* s) final {
@@ -99,13 +106,13 @@ public:
     void matchNot(int c) final {
         const int la = LA(1);
         if (la == c)
-            throw antlr::MismatchedCharException(la, c, true, this);
+            Mismatch(la, c, true);
         consume();
     }
     void matchRange(int low, int high) final {
         const int la = LA(1);
         if (la < low || la > high)
-            throw antlr::MismatchedCharException(la, low, high, false, this);
+            MismatchRange(la, low, high);
         consume();
     }
 
@@ -116,34 +123,65 @@ public:
     }
 
 private:
-    // Keywords are few and short: a name is compared only with those of its own length.
-    int FindLiteral(const std::string& key, int ttype) const {
-        if (!getCaseSensitiveLiterals())
-            return CharScanner::testLiteralsTable(key, ttype);
-        if (m_literalCount != literals.size()) {
-            m_literalsByLength.clear();
-            for (const auto& [word, type] : literals) {
-                if (word.size() >= m_literalsByLength.size())
-                    m_literalsByLength.resize(word.size() + 1);
-                m_literalsByLength[word.size()].emplace_back(word, type);
-            }
-            m_literalCount = literals.size();
-        }
-        if (key.empty() || key.size() >= m_literalsByLength.size())
-            return ttype;
-        for (const auto& [word, type] : m_literalsByLength[key.size()])
-            if (word[0] == key[0] && word == key)
-                return type;
-        return ttype;
+    // Out of line, so that the matches stay small enough to inline into the rules.
+    [[noreturn, gnu::cold, gnu::noinline]] void Mismatch(int la, int c, bool matchNot) {
+        throw antlr::MismatchedCharException(la, c, matchNot, this);
+    }
+    [[noreturn, gnu::cold, gnu::noinline]] void MismatchSet(int la, const antlr::BitSet& set) {
+        throw antlr::MismatchedCharException(la, set, false, this);
+    }
+    [[noreturn, gnu::cold, gnu::noinline]] void MismatchRange(int la, int low, int high) {
+        throw antlr::MismatchedCharException(la, low, high, false, this);
     }
 
+    // Keywords are few: an open-addressed table hashed on length and end characters sends most
+    // names to an empty slot at once.
+    static size_t LiteralSlot(const std::string& key) {
+        return (key.size() * 31 + static_cast<unsigned char>(key.front()) * 7 +
+                static_cast<unsigned char>(key.back())) &
+               (kLiteralSlots - 1);
+    }
+    int FindLiteral(const std::string& key, int ttype) const {
+        // The table keeps at least half its slots empty, so that searches end soon.
+        if (!getCaseSensitiveLiterals() || literals.size() > kLiteralSlots / 2)
+            return CharScanner::testLiteralsTable(key, ttype);
+        if (m_literalCount != literals.size())
+            BuildLiteralTable();
+        if (key.empty())
+            return ttype;
+        for (size_t slot = LiteralSlot(key);; slot = (slot + 1) & (kLiteralSlots - 1)) {
+            const int entry = m_literalSlots[slot];
+            if (entry < 0)
+                return ttype;
+            const auto& [word, type] = m_literalList[static_cast<size_t>(entry)];
+            if (word == key)
+                return type;
+        }
+    }
+    void BuildLiteralTable() const {
+        m_literalList.assign(literals.begin(), literals.end());
+        m_literalSlots.assign(kLiteralSlots, -1);
+        for (size_t i = 0; i < m_literalList.size(); ++i) {
+            const std::string& word = m_literalList[i].first;
+            if (word.empty())
+                continue;
+            size_t slot = LiteralSlot(word);
+            while (m_literalSlots[slot] >= 0)
+                slot = (slot + 1) & (kLiteralSlots - 1);
+            m_literalSlots[slot] = static_cast<int>(i);
+        }
+        m_literalCount = literals.size();
+    }
+
+    static constexpr size_t kLiteralSlots = 256;
+    mutable std::vector<std::pair<std::string, int>> m_literalList;
+    mutable std::vector<int> m_literalSlots;
+    mutable size_t m_literalCount = static_cast<size_t>(-1);
     struct ReleasePool {
         void operator()(TokenPool* pool) const { pool->Release(); }
     };
 
     std::unique_ptr<TokenPool, ReleasePool> m_pTokens{TokenPool::Create()};
-    mutable std::vector<std::vector<std::pair<std::string, int>>> m_literalsByLength;
-    mutable size_t m_literalCount = static_cast<size_t>(-1);
     const unsigned char* m_pNext = nullptr;
     const unsigned char* m_pEnd = nullptr;
 };
