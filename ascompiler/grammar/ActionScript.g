@@ -4,6 +4,7 @@ header "pre_include_hpp" {
 #include "ascompiler/grammar/memory_scanner.h"
 #include "ascompiler/grammar/parse_support.h"
 #include "ascompiler/tree/node_factory.h"
+#include <antlr/MismatchedTokenException.hpp>
 #include <antlr/NoViableAltException.hpp>
 #include <deque>
 #include <vector>
@@ -47,8 +48,9 @@ public:
         if (m_marks.empty())
             dropConsumed();
     }
-    // Every rule asks for the next two token types many times over: keep them at hand.
-    int LA(unsigned int i) override {
+    // Every rule asks for the next two token types many times over: keep them at hand. Final,
+    // so that the rules call these directly.
+    int LA(unsigned int i) final {
         if (i - 1 < 2) {
             int& type = m_lookahead[i - 1];
             if (type == kUnknown)
@@ -57,7 +59,14 @@ public:
         }
         return tokenAt(i)->getType();
     }
-    antlr::RefToken LT(unsigned int i) override { return tokenAt(i); }
+    antlr::RefToken LT(unsigned int i) final { return tokenAt(i); }
+    // The runtime's, without its tracing and with LA bound statically.
+    void match(int t) final {
+        if (LA(1) != t)
+            throw antlr::MismatchedTokenException(getTokenNames(), getNumTokens(), LT(1), t, false,
+                                                  getFilename());
+        consume();
+    }
 
     // Tokens straight from the scanner rather than through the runtime's token buffer.
     void takeTokensFrom(antlr::TokenStream& source) { m_pSource = &source; }
