@@ -55,16 +55,17 @@ public:
         return token;
     }
 
-    // Final, so that the generated rules call these directly; the matches below are the
-    // runtime's own, restated so that they too reach LA and consume without a virtual call.
-    int LA(unsigned int i) final {
+    // Final, so that the generated rules call these directly, and inlined into them (the
+    // compiler would not on its own); the matches below are the runtime's own, restated so
+    // that they too reach LA and consume without a virtual call.
+    [[gnu::always_inline]] int LA(unsigned int i) final {
         if (!m_pNext)
             return CharScanner::LA(i);
         const unsigned char* at = m_pNext + (i - 1);
         return at < m_pEnd ? *at : EOF_CHAR;
     }
 
-    void consume() final {
+    [[gnu::always_inline]] void consume() final {
         if (!m_pNext) {
             CharScanner::consume();
             return;
@@ -83,7 +84,7 @@ public:
         ++m_pNext;
     }
 
-    void match(int c) final {
+    [[gnu::always_inline]] void match(int c) final {
         const int la = LA(1);
         if (la != c)
             Mismatch(la, c, false);
@@ -103,13 +104,13 @@ public:
         for (char c : s)
             match(c & 0xFF);
     }
-    void matchNot(int c) final {
+    [[gnu::always_inline]] void matchNot(int c) final {
         const int la = LA(1);
         if (la == c)
             Mismatch(la, c, true);
         consume();
     }
-    void matchRange(int low, int high) final {
+    [[gnu::always_inline]] void matchRange(int low, int high) final {
         const int la = LA(1);
         if (la < low || la > high)
             MismatchRange(la, low, high);
