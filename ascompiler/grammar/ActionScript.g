@@ -49,8 +49,8 @@ public:
             dropConsumed();
     }
     // Every rule asks for the next two token types many times over: keep them at hand. Final,
-    // so that the rules call these directly.
-    int LA(unsigned int i) final {
+    // so that the rules call these directly, and the look-ahead inlined into them.
+    [[gnu::always_inline]] int LA(unsigned int i) final {
         if (i - 1 < 2) {
             int& type = m_lookahead[i - 1];
             if (type == kUnknown)
