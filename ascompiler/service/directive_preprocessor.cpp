@@ -170,7 +170,7 @@ ptrdiff_t PlainLineLength(const unsigned char* begin, const unsigned char* end) 
         case kQuote: {
             const unsigned char quote = *p++;
             while (p < end && *p != quote) {
-                if (*p == '\n' || *p == '\r')
+                if (*p == '\n' || *p == '\r' || *p < 3) // the last outside its characters
                     return -1;
                 if (*p == '\\') {
                     p = SkipEscape(p + 1, end);

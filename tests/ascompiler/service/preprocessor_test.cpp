@@ -60,7 +60,7 @@ TEST_F(PreprocessorTest, PlainLinesPassUnchanged) {
 // one comment as an empty line), and those the scanner refuses still fail, however the
 // service takes them.
 TEST_F(PreprocessorTest, LinesMatchTheScannersTokens) {
-    const std::string alphabet = "abefntuxX_$01789. \t()[]{};,?:=+-*%<>&|^!~\"'\\@\x80";
+    const std::string alphabet = "abefntuxX_$01789. \t()[]{};,?:=+-*%<>&|^!~\"'\\@\x80\x01";
     const char* const endings[] = {"\n", "\r\n", "\r"};
     std::mt19937 random(14);
     for (int round = 0; round < 5000; ++round) {
