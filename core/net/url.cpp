@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "core/strings/string.h"
 #include "core/strings/string_functions.h"
 #include "platform/files/launch.h"
 #include "platform/net/http.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -51,7 +53,10 @@ CBK_Url::~CBK_Url() {
 }
 
 void CBK_Url::SetUrl(const wchar_t* url) {
-    m_Url = url ? BK_StringWideToAnsi(url) : std::string();
+    // URLs travel as UTF-8 (to libcurl and to the browser), never in the 8-bit locale.
+    m_Url = url ? tbx::text::Utf32ToUtf8Escaped(
+                      std::u32string_view(reinterpret_cast<const char32_t*>(url), std::wcslen(url)))
+                : std::string();
 }
 
 void CBK_Url::SetUrl(int32_t urlStringId) {
