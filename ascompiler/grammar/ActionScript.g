@@ -4,7 +4,9 @@ header "pre_include_hpp" {
 #include "ascompiler/grammar/memory_scanner.h"
 #include "ascompiler/grammar/parse_support.h"
 #include "ascompiler/tree/node_factory.h"
+#include <antlr/MismatchedTokenException.hpp>
 #include <antlr/NoViableAltException.hpp>
+#include <deque>
 #include <vector>
 }
 options {
@@ -22,34 +24,52 @@ options {
 {
 public:
     // Tokens are counted from the start of the input so that trial parses can be memoised by
-    // position; mark and rewind come in pairs in the generated code.
+    // position; mark and rewind come in pairs in the generated code. The parser keeps its
+    // own look-ahead, in blocks small enough for the allocator's quick paths, and lets a
+    // token go as soon as no mark can return to it.
     void consume() override {
         ++m_position;
         m_lookahead[0] = m_lookahead[1] = kUnknown;
-        antlr::LLkParser::consume();
+        if (m_marks.empty())
+            dropConsumed();
     }
     unsigned int mark() override {
         m_marks.push_back(m_position);
-        return antlr::LLkParser::mark();
+        return static_cast<unsigned int>(m_position);
     }
     void rewind(unsigned int pos) override {
-        if (!m_marks.empty()) {
+        if (m_marks.empty()) {
+            m_position = pos;
+        } else {
             m_position = m_marks.back();
             m_marks.pop_back();
         }
         m_lookahead[0] = m_lookahead[1] = kUnknown;
-        antlr::LLkParser::rewind(pos);
+        if (m_marks.empty())
+            dropConsumed();
     }
-    // Every rule asks for the next two token types many times over: keep them at hand.
-    int LA(unsigned int i) override {
+    // Every rule asks for the next two token types many times over: keep them at hand. Final,
+    // so that the rules call these directly, and the look-ahead inlined into them.
+    [[gnu::always_inline]] int LA(unsigned int i) final {
         if (i - 1 < 2) {
             int& type = m_lookahead[i - 1];
             if (type == kUnknown)
-                type = antlr::LLkParser::LA(i);
+                type = tokenAt(i)->getType();
             return type;
         }
-        return antlr::LLkParser::LA(i);
+        return tokenAt(i)->getType();
     }
+    antlr::RefToken LT(unsigned int i) final { return tokenAt(i); }
+    // The runtime's, without its tracing and with LA bound statically.
+    void match(int t) final {
+        if (LA(1) != t)
+            throw antlr::MismatchedTokenException(getTokenNames(), getNumTokens(), LT(1), t, false,
+                                                  getFilename());
+        consume();
+    }
+
+    // Tokens straight from the scanner rather than through the runtime's token buffer.
+    void takeTokensFrom(antlr::TokenStream& source) { m_pSource = &source; }
 
     // The start rule: the caller owns the tree; on an error every node built so far is freed
     // and the exception goes on.
@@ -117,11 +137,8 @@ private:
             return false;
         if (consumed < 0)
             throw antlr::NoViableAltException(LT(1), getFilename());
-        // While guessing the buffer holds a marker, so its offsets stay put and the parser
-        // can step over the statement in one move.
-        antlr::TokenBuffer& input = inputState->getInput();
-        const unsigned int here = input.mark();
-        input.rewind(here + static_cast<unsigned int>(consumed));
+        // While guessing a mark holds the tokens, so the parser steps over the statement in
+        // one move.
         m_lookahead[0] = m_lookahead[1] = kUnknown;
         m_position += static_cast<size_t>(consumed);
         return true;
@@ -154,6 +171,30 @@ private:
     static constexpr int kMaxNesting = 600;
     int m_nesting = 0;
 
+    const antlr::RefToken& tokenAt(unsigned int i) {
+        const size_t index = m_position - m_first + (i - 1);
+        while (m_tokens.size() <= index)
+            m_tokens.push_back(nextToken());
+        return m_tokens[index];
+    }
+    antlr::RefToken nextToken() {
+        if (m_pSource)
+            return m_pSource->nextToken();
+        antlr::TokenBuffer& input = inputState->getInput();
+        antlr::RefToken token = input.LT(1);
+        input.consume();
+        return token;
+    }
+    void dropConsumed() {
+        while (m_first < m_position && !m_tokens.empty()) {
+            m_tokens.pop_front();
+            ++m_first;
+        }
+    }
+
+    antlr::TokenStream* m_pSource = nullptr;
+    std::deque<antlr::RefToken> m_tokens; // from the token at m_first on
+    size_t m_first = 0;
     translate::NodeKeeper m_nodes;
     translate::GuessMemo m_memo;
     static constexpr int kUnknown = -2;

@@ -6,8 +6,12 @@
 #include <antlr/CharScanner.hpp>
 #include <antlr/MismatchedCharException.hpp>
 
+#include "ascompiler/grammar/token_pool.h"
+
+#include <memory>
 #include <string>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace translate {
 
@@ -25,16 +29,43 @@ public:
         m_pEnd = end;
     }
 
-    // Final, so that the generated rules call these directly; the matches below are the
-    // runtime's own, restated so that they too reach LA and consume without a virtual call.
-    int LA(unsigned int i) final {
+    // Where the scanner reads in memory, and the end of that text (null when not scanning
+    // memory); a caller that has dealt with a whole line itself may step over it.
+    const unsigned char* memoryNext() const { return m_pNext; }
+    const unsigned char* memoryEnd() const { return m_pEnd; }
+    // Continues at `next`, the start of the line after the one the scanner stood at.
+    void skipLineTo(const unsigned char* next) {
+        m_pNext = next;
+        newline();
+    }
+
+    // The runtime's, without building an empty string to assign.
+    void resetText() final {
+        text.clear();
+        inputState->tokenStartColumn = inputState->column;
+        inputState->tokenStartLine = inputState->line;
+    }
+
+    // Tokens come from the scanner's pool rather than one heap allocation each.
+    antlr::RefToken makeToken(int type) final {
+        antlr::RefToken token(m_pTokens->Make());
+        token->setType(type);
+        token->setColumn(inputState->tokenStartColumn);
+        token->setLine(inputState->tokenStartLine);
+        return token;
+    }
+
+    // Final, so that the generated rules call these directly, and inlined into them (the
+    // compiler would not on its own); the matches below are the runtime's own, restated so
+    // that they too reach LA and consume without a virtual call.
+    [[gnu::always_inline]] int LA(unsigned int i) final {
         if (!m_pNext)
             return CharScanner::LA(i);
         const unsigned char* at = m_pNext + (i - 1);
         return at < m_pEnd ? *at : EOF_CHAR;
     }
 
-    void consume() final {
+    [[gnu::always_inline]] void consume() final {
         if (!m_pNext) {
             CharScanner::consume();
             return;
@@ -53,16 +84,16 @@ public:
         ++m_pNext;
     }
 
-    void match(int c) final {
+    [[gnu::always_inline]] void match(int c) final {
         const int la = LA(1);
         if (la != c)
-            throw antlr::MismatchedCharException(la, c, false, this);
+            Mismatch(la, c, false);
         consume();
     }
     void match(const antlr::BitSet& set) final {
         const int la = LA(1);
         if (!set.member(la))
-            throw antlr::MismatchedCharException(la, set, false, this);
+            MismatchSet(la, set);
         consume();
     }
     void match(const char* s) final {
@@ -73,16 +104,16 @@ public:
         for (char c : s)
             match(c & 0xFF);
     }
-    void matchNot(int c) final {
+    [[gnu::always_inline]] void matchNot(int c) final {
         const int la = LA(1);
         if (la == c)
-            throw antlr::MismatchedCharException(la, c, true, this);
+            Mismatch(la, c, true);
         consume();
     }
-    void matchRange(int low, int high) final {
+    [[gnu::always_inline]] void matchRange(int low, int high) final {
         const int la = LA(1);
         if (la < low || la > high)
-            throw antlr::MismatchedCharException(la, low, high, false, this);
+            MismatchRange(la, low, high);
         consume();
     }
 
@@ -93,16 +124,65 @@ public:
     }
 
 private:
-    int FindLiteral(const std::string& key, int ttype) const {
-        if (!getCaseSensitiveLiterals())
-            return CharScanner::testLiteralsTable(key, ttype);
-        if (m_literals.size() != literals.size())
-            m_literals = std::unordered_map<std::string, int>(literals.begin(), literals.end());
-        auto found = m_literals.find(key);
-        return found == m_literals.end() ? ttype : found->second;
+    // Out of line, so that the matches stay small enough to inline into the rules.
+    [[noreturn, gnu::cold, gnu::noinline]] void Mismatch(int la, int c, bool matchNot) {
+        throw antlr::MismatchedCharException(la, c, matchNot, this);
+    }
+    [[noreturn, gnu::cold, gnu::noinline]] void MismatchSet(int la, const antlr::BitSet& set) {
+        throw antlr::MismatchedCharException(la, set, false, this);
+    }
+    [[noreturn, gnu::cold, gnu::noinline]] void MismatchRange(int la, int low, int high) {
+        throw antlr::MismatchedCharException(la, low, high, false, this);
     }
 
-    mutable std::unordered_map<std::string, int> m_literals;
+    // Keywords are few: an open-addressed table hashed on length and end characters sends most
+    // names to an empty slot at once.
+    static size_t LiteralSlot(const std::string& key) {
+        return (key.size() * 31 + static_cast<unsigned char>(key.front()) * 7 +
+                static_cast<unsigned char>(key.back())) &
+               (kLiteralSlots - 1);
+    }
+    int FindLiteral(const std::string& key, int ttype) const {
+        // The table keeps at least half its slots empty, so that searches end soon.
+        if (!getCaseSensitiveLiterals() || literals.size() > kLiteralSlots / 2)
+            return CharScanner::testLiteralsTable(key, ttype);
+        if (m_literalCount != literals.size())
+            BuildLiteralTable();
+        if (key.empty())
+            return ttype;
+        for (size_t slot = LiteralSlot(key);; slot = (slot + 1) & (kLiteralSlots - 1)) {
+            const int entry = m_literalSlots[slot];
+            if (entry < 0)
+                return ttype;
+            const auto& [word, type] = m_literalList[static_cast<size_t>(entry)];
+            if (word == key)
+                return type;
+        }
+    }
+    void BuildLiteralTable() const {
+        m_literalList.assign(literals.begin(), literals.end());
+        m_literalSlots.assign(kLiteralSlots, -1);
+        for (size_t i = 0; i < m_literalList.size(); ++i) {
+            const std::string& word = m_literalList[i].first;
+            if (word.empty())
+                continue;
+            size_t slot = LiteralSlot(word);
+            while (m_literalSlots[slot] >= 0)
+                slot = (slot + 1) & (kLiteralSlots - 1);
+            m_literalSlots[slot] = static_cast<int>(i);
+        }
+        m_literalCount = literals.size();
+    }
+
+    static constexpr size_t kLiteralSlots = 256;
+    mutable std::vector<std::pair<std::string, int>> m_literalList;
+    mutable std::vector<int> m_literalSlots;
+    mutable size_t m_literalCount = static_cast<size_t>(-1);
+    struct ReleasePool {
+        void operator()(TokenPool* pool) const { pool->Release(); }
+    };
+
+    std::unique_ptr<TokenPool, ReleasePool> m_pTokens{TokenPool::Create()};
     const unsigned char* m_pNext = nullptr;
     const unsigned char* m_pEnd = nullptr;
 };

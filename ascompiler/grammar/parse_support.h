@@ -4,9 +4,9 @@
 #include "ascompiler/tree/as_node.h"
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 namespace translate {
 
@@ -32,8 +32,9 @@ public:
     void FreeAll();
 
 private:
-    std::vector<ASNode*> m_built;
-    std::vector<ASNode*> m_discarded;
+    // In blocks, so that a growing parse never asks the allocator for one large piece.
+    std::deque<ASNode*> m_built;
+    std::deque<ASNode*> m_discarded;
 };
 
 // Outcome of a statement parsed while guessing, by absolute token position: the number of

@@ -99,6 +99,7 @@ ASNode* ASParserImpl::parse(const char* text) {
         const auto* text = reinterpret_cast<const unsigned char*>(m_preprocessed.data());
         lexer.scanMemory(text, text + m_preprocessed.size());
         ActionScriptParser parser(lexer);
+        parser.takeTokensFrom(lexer);
         return parser.script();
     } catch (antlr::RecognitionException& e) {
         SetMappedError(4, e.toString(), e.getLine(), e.getColumn());

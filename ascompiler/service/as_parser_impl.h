@@ -7,6 +7,7 @@
 #include <istream>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace translate {
@@ -60,7 +61,7 @@ protected:
     ~ASParserImpl() override = default;
 
 private:
-    void ProcessText(const std::string& source, const std::string& file);
+    void ProcessText(std::string_view source, const std::string& file);
     void ResetForParse();
     void SetError(int code, const std::string& message, const std::string& file, int line,
                   int column, const std::string& lineText);

@@ -8,11 +8,14 @@
 #include <antlr/TokenStreamRecognitionException.hpp>
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <string_view>
 
 namespace translate {
 namespace {
@@ -22,16 +25,173 @@ constexpr size_t kMaxIncludeDepth = 64;
 // Files that include others several times would otherwise multiply the text without bound.
 constexpr size_t kMaxIncludes = 1024;
 
-std::string SourceLine(const std::string& source, int line) {
+std::string SourceLine(std::string_view source, int line) {
     size_t begin = 0;
     for (int n = 1; n < line; ++n) {
         begin = source.find_first_of("\r\n", begin);
-        if (begin == std::string::npos)
+        if (begin == std::string_view::npos)
             return {};
         begin += (source.compare(begin, 2, "\r\n") == 0) ? 2 : 1;
     }
     size_t end = source.find_first_of("\r\n", begin);
-    return source.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    return std::string(source.substr(begin, end == std::string_view::npos ? end : end - begin));
+}
+
+// How the plain-line check below sees each character.
+enum CharClass : unsigned char {
+    kOther,
+    kName,
+    kDigit,
+    kDot,
+    kSpace,
+    kOperator,
+    kSlash,
+    kQuote,
+    kLineEnd
+};
+
+constexpr std::array<CharClass, 256> MakeCharClasses() {
+    std::array<CharClass, 256> classes{};
+    for (int c = 'a'; c <= 'z'; ++c)
+        classes[c] = classes[c - 'a' + 'A'] = kName;
+    classes['_'] = classes['$'] = kName;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[c] = kDigit;
+    classes['.'] = kDot;
+    classes[' '] = classes['\t'] = classes['\f'] = kSpace;
+    for (unsigned char c : std::string_view("()[]{};,?:=+-*%<>&|^!~"))
+        classes[c] = kOperator;
+    classes['/'] = kSlash;
+    classes['"'] = classes['\''] = kQuote;
+    classes['\n'] = classes['\r'] = kLineEnd;
+    return classes;
+}
+constexpr std::array<CharClass, 256> kCharClasses = MakeCharClasses();
+
+bool IsDigit(unsigned char c) {
+    return kCharClasses[c] == kDigit;
+}
+
+bool IsHexDigit(unsigned char c) {
+    return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
+}
+
+// Steps over the escape after a backslash in a string; null for one the scanner must judge.
+const unsigned char* SkipEscape(const unsigned char* p, const unsigned char* end) {
+    if (p == end)
+        return nullptr;
+    switch (*p) {
+    case 'n':
+    case 'r':
+    case 't':
+    case 'b':
+    case 'f':
+    case '"':
+    case '\'':
+    case '\\':
+        return p + 1;
+    case 'u':
+        while (p < end && *p == 'u')
+            ++p;
+        for (int n = 0; n < 4; ++n, ++p)
+            if (p == end || !IsHexDigit(*p))
+                return nullptr;
+        return p;
+    default:
+        // Further octal digits belong to the escape or the string alike.
+        return *p >= '0' && *p <= '7' ? p + 1 : nullptr;
+    }
+}
+
+// The length of a line that is one // comment, up to its line end; otherwise -1.
+ptrdiff_t CommentLineLength(const unsigned char* begin, const unsigned char* end) {
+    if (end - begin < 2 || begin[0] != '/' || begin[1] != '/')
+        return -1;
+    for (const unsigned char* p = begin + 2; p < end; ++p) {
+        if (*p == '\n' || *p == '\r')
+            return p - begin;
+        if (*p < 3) // outside the scanner's characters
+            return -1;
+    }
+    return -1;
+}
+
+// The length of the line at `p` when the directive scanner would split it, without error,
+// into tokens that all pass through unchanged (names, plain numbers, operators, white space,
+// strings without escapes) before a line end; otherwise -1, and the scanner takes the line
+// token by token. Anything unusual is left to the scanner, so this need not be complete.
+ptrdiff_t PlainLineLength(const unsigned char* begin, const unsigned char* end) {
+    const unsigned char* p = begin;
+    while (p < end) {
+        switch (kCharClasses[*p]) {
+        case kName:
+            ++p;
+            while (p < end && (kCharClasses[*p] == kName || kCharClasses[*p] == kDigit))
+                ++p;
+            break;
+        case kSpace:
+        case kOperator:
+            ++p;
+            break;
+        case kSlash:
+            if (p + 1 < end && (p[1] == '/' || p[1] == '*'))
+                return -1;
+            ++p;
+            break;
+        case kDot:
+            ++p;
+            if (p < end && IsDigit(*p)) {
+                while (p < end && IsDigit(*p))
+                    ++p;
+                // Exponents can be malformed: the scanner judges them.
+                if (p < end && (*p | 0x20) == 'e')
+                    return -1;
+            }
+            break;
+        case kDigit:
+            if (*p == '0' && p + 1 < end && (p[1] | 0x20) == 'x') {
+                p += 2;
+                if (p == end || !IsHexDigit(*p))
+                    return -1;
+                while (p < end && IsHexDigit(*p))
+                    ++p;
+            } else {
+                while (p < end && IsDigit(*p))
+                    ++p;
+            }
+            if (p < end && *p == '.') {
+                ++p;
+                while (p < end && IsDigit(*p))
+                    ++p;
+            }
+            if (p < end && (*p | 0x20) == 'e')
+                return -1;
+            break;
+        case kQuote: {
+            const unsigned char quote = *p++;
+            while (p < end && *p != quote) {
+                if (*p == '\n' || *p == '\r' || *p < 3) // the last outside its characters
+                    return -1;
+                if (*p == '\\') {
+                    p = SkipEscape(p + 1, end);
+                    if (!p)
+                        return -1;
+                    continue;
+                }
+                ++p;
+            }
+            if (p == end)
+                return -1;
+            ++p;
+            break;
+        }
+        case kLineEnd:
+            return p - begin;
+        case kOther:
+            return -1;
+        }
+    }
+    return -1; // the last line is left to the scanner
 }
 
 std::string IdentityOf(const std::string& path) {
@@ -88,7 +248,7 @@ void ASParserImpl::processDirectives(std::istream& input, const char* fileName) 
     ProcessText(whole.str(), fileName ? fileName : "");
 }
 
-void ASParserImpl::ProcessText(const std::string& source, const std::string& file) {
+void ASParserImpl::ProcessText(std::string_view source, const std::string& file) {
     // The output is about as long as the source.
     m_preprocessed.reserve(m_preprocessed.size() + source.size() + source.size() / 8 + 64);
     std::istringstream unused;
@@ -106,10 +266,10 @@ void ASParserImpl::ProcessText(const std::string& source, const std::string& fil
     bool ifndefPending = false;
     bool outputOn = true;
 
-    auto writeLine = [&](int line, const std::string& text) {
+    auto writeLine = [&](int line, std::string_view text) {
         m_lineFiles.push_back(file);
         m_lineNumbers.push_back(line);
-        m_lineTexts.push_back(text);
+        m_lineTexts.emplace_back(text);
         m_preprocessed += text;
         m_preprocessed += '\n';
     };
@@ -119,6 +279,28 @@ void ASParserImpl::ProcessText(const std::string& source, const std::string& fil
     };
 
     for (;;) {
+        // Most lines hold no directive: they pass through in one step, and a line that is one
+        // comment leaves an empty line.
+        if (scanner.getColumn() == 1 && lineText.empty() && !definePending && !includePending &&
+            !ifdefPending && !ifndefPending && scanner.memoryNext()) {
+            const unsigned char* next = scanner.memoryNext();
+            const unsigned char* end = scanner.memoryEnd();
+            ptrdiff_t length = CommentLineLength(next, end);
+            const bool comment = length >= 0;
+            if (!comment)
+                length = PlainLineLength(next, end);
+            if (length >= 0) {
+                lineCounter = scanner.getLine();
+                std::string_view text;
+                if (outputOn && !comment)
+                    text = {reinterpret_cast<const char*>(next), static_cast<size_t>(length)};
+                writeLine(lineCounter, text);
+                const unsigned char* after = next + length;
+                after += (after[0] == '\r' && after + 1 < end && after[1] == '\n') ? 2 : 1;
+                scanner.skipLineTo(after);
+                continue;
+            }
+        }
         antlr::RefToken token;
         try {
             token = scanner.nextToken();

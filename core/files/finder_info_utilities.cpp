@@ -24,12 +24,17 @@ UTCDateTime Date(UInt64 seconds) {
     return date;
 }
 
-// Finder flags sit at byte 8 of a file's and of a folder's Finder information.
-OSErr ChangeFlags(const FSRef* ref, bool set, UInt16 bits) {
+// The Finder information of `ref` with any `more` fields; paramErr for a null reference.
+OSErr ReadFinderInfo(const FSRef* ref, FSCatalogInfo& info, FSCatalogInfoBitmap more = 0) {
     if (!ref)
         return paramErr;
+    return FSGetCatalogInfo(ref, kFinderBits | more, &info, nullptr, nullptr, nullptr);
+}
+
+// Finder flags sit at byte 8 of a file's and of a folder's Finder information.
+OSErr ChangeFlags(const FSRef* ref, bool set, UInt16 bits) {
     FSCatalogInfo info;
-    if (OSErr error = FSGetCatalogInfo(ref, kFinderBits, &info, nullptr, nullptr, nullptr))
+    if (OSErr error = ReadFinderInfo(ref, info))
         return error;
     UInt16 flags = UInt16(info.finderInfo[8] << 8 | info.finderInfo[9]);
     flags = set ? UInt16(flags | bits) : UInt16(flags & ~bits);
@@ -42,11 +47,8 @@ OSErr ChangeFlags(const FSRef* ref, bool set, UInt16 bits) {
 
 OSErr FSGetFinderInfo(const FSRef* ref, UInt8* info16, UInt8* extendedInfo16,
                       Boolean* isDirectory) {
-    if (!ref)
-        return paramErr;
     FSCatalogInfo info;
-    if (OSErr error = FSGetCatalogInfo(ref, kFinderBits | kFSCatInfoNodeFlags, &info, nullptr,
-                                       nullptr, nullptr))
+    if (OSErr error = ReadFinderInfo(ref, info, kFSCatInfoNodeFlags))
         return error;
     if (info16)
         std::memcpy(info16, info.finderInfo, 16);
@@ -58,10 +60,8 @@ OSErr FSGetFinderInfo(const FSRef* ref, UInt8* info16, UInt8* extendedInfo16,
 }
 
 OSErr FSSetFinderInfo(const FSRef* ref, const UInt8* info16, const UInt8* extendedInfo16) {
-    if (!ref)
-        return paramErr;
     FSCatalogInfo info;
-    if (OSErr error = FSGetCatalogInfo(ref, kFinderBits, &info, nullptr, nullptr, nullptr))
+    if (OSErr error = ReadFinderInfo(ref, info))
         return error;
     if (info16)
         std::memcpy(info.finderInfo, info16, 16);
@@ -71,11 +71,8 @@ OSErr FSSetFinderInfo(const FSRef* ref, const UInt8* info16, const UInt8* extend
 }
 
 OSErr FSChangeCreatorType(const FSRef* ref, OSType creator, OSType type) {
-    if (!ref)
-        return paramErr;
     FSCatalogInfo info;
-    if (OSErr error = FSGetCatalogInfo(ref, kFinderBits | kFSCatInfoNodeFlags, &info, nullptr,
-                                       nullptr, nullptr))
+    if (OSErr error = ReadFinderInfo(ref, info, kFSCatInfoNodeFlags))
         return error;
     if (info.nodeFlags & kFSNodeIsDirectoryMask)
         return notAFileErr;

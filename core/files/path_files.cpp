@@ -33,6 +33,19 @@ bool ItemRef(const CBK_Path& path, tbx::FSRef& ref) {
     return true;
 }
 
+// After a rename or a move: records the result and, on success, points the path at the item
+// in its new place, a folder's with its trailing slash.
+bool FollowItem(CBK_Path& path, tbx::OSErr error, const tbx::FSRef& item) {
+    CBK_Path::m_nLastError = error;
+    if (error != tbx::noErr)
+        return false;
+    const bool folder = BK_PathIsFolder(path.GetPathString());
+    path.Set(item);
+    if (folder)
+        path.AppendSlash();
+    return true;
+}
+
 bool Launch(const std::vector<std::string>& argv, tbx::ProcessSerialNumber* psn) {
     const tbx::OSStatus status = tbx::LaunchProgram(argv, psn);
     CBK_Path::m_nLastError = status;
@@ -164,14 +177,7 @@ bool CBK_Path::RenameFile(const wchar_t* newName) {
     tbx::OSErr error = tbx::FSRenameUnicode(&ref, name.size(), name.data(), 0xFFFF, &renamed);
     if (error == tbx::dupFNErr)
         error = tbx::FSRenameUnicodeReplacing(&ref, name.size(), name.data(), &renamed);
-    m_nLastError = error;
-    if (error != tbx::noErr)
-        return false;
-    const bool folder = BK_PathIsFolder(_path);
-    Set(renamed);
-    if (folder)
-        AppendSlash();
-    return true;
+    return FollowItem(*this, error, renamed);
 }
 
 bool CBK_Path::MoveFileTo(const CBK_Path& destination, bool) {
@@ -187,14 +193,7 @@ bool CBK_Path::MoveFileTo(const CBK_Path& destination, bool) {
     }
     tbx::FSRef moved;
     const tbx::OSErr error = tbx::FSMoveObject(&ref, &folder, &moved);
-    m_nLastError = error;
-    if (error != tbx::noErr)
-        return false;
-    const bool isFolder = BK_PathIsFolder(_path);
-    Set(moved);
-    if (isFolder)
-        AppendSlash();
-    return true;
+    return FollowItem(*this, error, moved);
 }
 
 bool CBK_Path::CopyFileTo(const CBK_Path& folder, const wchar_t* newName, bool replace,

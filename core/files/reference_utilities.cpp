@@ -37,6 +37,16 @@ OSErr PathOf(const FSRef* ref, std::string& path) {
     return noErr;
 }
 
+// The path, owner, group and mode of a folder; dirNFErr for a file.
+OSErr FolderAccess(const FSRef* ref, std::string& path, FSCatalogInfo& info) {
+    if (OSErr error = PathOf(ref, path))
+        return error;
+    if (OSErr error = FSGetCatalogInfo(ref, kFSCatInfoPermissions | kFSCatInfoNodeFlags, &info,
+                                       nullptr, nullptr, nullptr))
+        return error;
+    return (info.nodeFlags & kFSNodeIsDirectoryMask) ? noErr : dirNFErr;
+}
+
 // One byte of access rights from three permission bits (read, write, search).
 SInt32 RightsByte(mode_t bits) {
     return ((bits & 1) ? 0x01 : 0) | ((bits & 4) ? 0x02 : 0) | ((bits & 2) ? 0x04 : 0);
@@ -181,14 +191,9 @@ OSErr FSGetUserPrivilegesPermissions(const FSRef* ref, UInt8* userPrivileges,
 
 OSErr FSGetDirAccess(const FSRef* ref, SInt32* ownerID, SInt32* groupID, SInt32* accessRights) {
     std::string path;
-    if (OSErr error = PathOf(ref, path))
-        return error;
     FSCatalogInfo info;
-    if (OSErr error = FSGetCatalogInfo(ref, kFSCatInfoPermissions | kFSCatInfoNodeFlags, &info,
-                                       nullptr, nullptr, nullptr))
+    if (OSErr error = FolderAccess(ref, path, info))
         return error;
-    if (!(info.nodeFlags & kFSNodeIsDirectoryMask))
-        return dirNFErr;
     const mode_t mode = info.permissions.mode;
     if (ownerID)
         *ownerID = SInt32(info.permissions.userID);
@@ -203,14 +208,9 @@ OSErr FSGetDirAccess(const FSRef* ref, SInt32* ownerID, SInt32* groupID, SInt32*
 
 OSErr FSSetDirAccess(const FSRef* ref, SInt32 ownerID, SInt32 groupID, SInt32 accessRights) {
     std::string path;
-    if (OSErr error = PathOf(ref, path))
-        return error;
     FSCatalogInfo info;
-    if (OSErr error = FSGetCatalogInfo(ref, kFSCatInfoPermissions | kFSCatInfoNodeFlags, &info,
-                                       nullptr, nullptr, nullptr))
+    if (OSErr error = FolderAccess(ref, path, info))
         return error;
-    if (!(info.nodeFlags & kFSNodeIsDirectoryMask))
-        return dirNFErr;
     if ((UInt32(ownerID) != info.permissions.userID ||
          UInt32(groupID) != info.permissions.groupID) &&
         chown(path.c_str(), uid_t(ownerID), gid_t(groupID)) != 0)

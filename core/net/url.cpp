@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "core/strings/string.h"
 #include "core/strings/string_functions.h"
 #include "platform/files/launch.h"
 #include "platform/net/http.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -14,14 +16,16 @@ bool IsSuccess(long status) {
     return status >= 200 && status <= 299;
 }
 
-int HexValue(wchar_t c) {
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
+tbx::HttpRequest PostRequest(const std::string& url,
+                             const std::vector<CBK_Url::REQUEST_HEADER>& headers,
+                             const std::vector<unsigned char>& body) {
+    tbx::HttpRequest request;
+    request.url = url;
+    request.post = true;
+    for (const CBK_Url::REQUEST_HEADER& header : headers)
+        request.headers.emplace_back(header.name, header.value);
+    request.body.assign(body.begin(), body.end());
+    return request;
 }
 
 void AddHeaderLine(std::vector<CBK_Url::REQUEST_HEADER>& headers, const std::string& line) {
@@ -49,7 +53,10 @@ CBK_Url::~CBK_Url() {
 }
 
 void CBK_Url::SetUrl(const wchar_t* url) {
-    m_Url = url ? BK_StringWideToAnsi(url) : std::string();
+    // URLs travel as UTF-8 (to libcurl and to the browser), never in the 8-bit locale.
+    m_Url = url ? tbx::text::Utf32ToUtf8Escaped(
+                      std::u32string_view(reinterpret_cast<const char32_t*>(url), std::wcslen(url)))
+                : std::string();
 }
 
 void CBK_Url::SetUrl(int32_t urlStringId) {
@@ -120,12 +127,7 @@ bool CBK_Url::DownloadGet() {
 }
 
 bool CBK_Url::DownloadPost() {
-    tbx::HttpRequest request;
-    request.url = m_Url;
-    request.post = true;
-    for (const REQUEST_HEADER& header : m_Headers)
-        request.headers.emplace_back(header.name, header.value);
-    request.body.assign(m_Body.begin(), m_Body.end());
+    const tbx::HttpRequest request = PostRequest(m_Url, m_Headers, m_Body);
     tbx::HttpReply reply;
     if (tbx::HttpPerform(request, reply) != tbx::noErr || !IsSuccess(reply.status) ||
         reply.body.empty())
@@ -139,12 +141,7 @@ bool CBK_Url::DownloadAsynchronous() {
         return false;
     m_Transfer.reset();
     m_Data.clear();
-    tbx::HttpRequest request;
-    request.url = m_Url;
-    request.post = true;
-    for (const REQUEST_HEADER& header : m_Headers)
-        request.headers.emplace_back(header.name, header.value);
-    request.body.assign(m_Body.begin(), m_Body.end());
+    const tbx::HttpRequest request = PostRequest(m_Url, m_Headers, m_Body);
     m_Transfer = tbx::HttpTransfer::Start(
         request, [this](tbx::OSStatus status, const tbx::HttpReply& reply) {
             if (status == tbx::noErr && IsSuccess(reply.status))
@@ -166,8 +163,8 @@ wchar_t* CBK_Url::DecodeUrl(wchar_t* text, bool) {
             *out++ = *p++;
             continue;
         }
-        const int high = HexValue(p[1]);
-        const int low = high < 0 ? -1 : HexValue(p[2]);
+        const int high = BK_HexDigitValue(p[1]);
+        const int low = high < 0 ? -1 : BK_HexDigitValue(p[2]);
         if (low < 0) {
             ++p; // a lone "%" is dropped
             continue;

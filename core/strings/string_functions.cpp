@@ -250,6 +250,16 @@ uint32_t BK_HexStringToULong(const wchar_t* text) {
     return ParseUnsigned32(text, 16);
 }
 
+int BK_HexDigitValue(wchar_t c) {
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    if (c >= L'a' && c <= L'f')
+        return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F')
+        return c - L'A' + 10;
+    return -1;
+}
+
 namespace {
 
 bool IsDigit(char c) {

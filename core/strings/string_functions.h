@@ -48,6 +48,8 @@ int32_t BK_StringToNum(const wchar_t* text);
 // Base 16, "0x" allowed.
 int32_t BK_HexStringToLong(const wchar_t* text);
 uint32_t BK_HexStringToULong(const wchar_t* text);
+// The value of one hexadecimal digit of either case; -1 for any other character.
+int BK_HexDigitValue(wchar_t c);
 // Decimal, in the C locale's form whatever the process locale: leading white space, a sign,
 // digits with "." and an exponent, or "inf" and "nan"; the value of the leading number, 0
 // when there is none, and infinity or 0 when it is out of range.

@@ -33,6 +33,25 @@ std::vector<uint8_t> FixedData(double value) {
     return data;
 }
 
+void SetFps(BK_QT_ATOM& fps, float frameRate) {
+    fps.data.resize(std::max<std::size_t>(fps.data.size(), 4), 0);
+    SetWord(fps.data, 0, Fixed(frameRate));
+}
+
+// Reads the settings, lets `edit` change them and their video part (made when missing), and
+// writes them back.
+template <class Edit>
+bool EditSettings(QTAtomContainer container, Edit edit) {
+    BK_QT_ATOM root;
+    if (!BK_ReadAtomContainer(container, root))
+        return false;
+    BK_QT_ATOM* video = root.Find(kVideo);
+    if (!video)
+        video = &root.Insert(kVideo);
+    edit(root, *video);
+    return BK_WriteAtomContainer(root, container);
+}
+
 } // namespace
 
 void CBK_QuicktimeAtomParser::Reset() {
@@ -76,19 +95,15 @@ bool CBK_QuicktimeAtomParser::Parse(QTAtomContainer container) {
 }
 
 bool CBK_QuicktimeAtomParser::_SetRate(BK_QT_ATOM& root, BK_QT_ATOM& video, float frameRate) {
-    if (BK_QT_ATOM* temporal = video.Find(kTemporal)) {
-        temporal->data.resize(std::max<std::size_t>(temporal->data.size(), 12), 0);
-        SetWord(temporal->data, 1, Fixed(frameRate));
-        return true;
+    BK_QT_ATOM* temporal = video.Find(kTemporal);
+    if (!temporal) {
+        if (BK_QT_ATOM* time = root.Find(kTime))
+            if (BK_QT_ATOM* fps = time->Find(kFps))
+                SetFps(*fps, frameRate);
+        temporal = &video.Insert(kTemporal);
     }
-    if (BK_QT_ATOM* time = root.Find(kTime))
-        if (BK_QT_ATOM* fps = time->Find(kFps)) {
-            fps->data.resize(std::max<std::size_t>(fps->data.size(), 4), 0);
-            SetWord(fps->data, 0, Fixed(frameRate));
-        }
-    std::vector<uint8_t> temporal(12, 0);
-    SetWord(temporal, 1, Fixed(frameRate));
-    video.Insert(kTemporal, std::move(temporal));
+    temporal->data.resize(std::max<std::size_t>(temporal->data.size(), 12), 0);
+    SetWord(temporal->data, 1, Fixed(frameRate));
     return true;
 }
 
@@ -101,44 +116,27 @@ void CBK_QuicktimeAtomParser::_SetSize(BK_QT_ATOM& video, int32_t width, int32_t
 
 bool CBK_QuicktimeAtomParser::SetAtomData(QTAtomContainer container, int32_t width, int32_t height,
                                           float frameRate) {
-    BK_QT_ATOM root;
-    if (!BK_ReadAtomContainer(container, root))
-        return false;
-    BK_QT_ATOM* video = root.Find(kVideo);
-    if (!video)
-        video = &root.Insert(kVideo);
-    _SetRate(root, *video, frameRate);
-    _SetSize(*video, width, height);
-    return BK_WriteAtomContainer(root, container);
+    return EditSettings(container, [&](BK_QT_ATOM& root, BK_QT_ATOM& video) {
+        _SetRate(root, video, frameRate);
+        _SetSize(video, width, height);
+    });
 }
 
 bool CBK_QuicktimeAtomParser::SetAtomDataDimensions(QTAtomContainer container, int32_t width,
                                                     int32_t height) {
-    BK_QT_ATOM root;
-    if (!BK_ReadAtomContainer(container, root))
-        return false;
-    BK_QT_ATOM* video = root.Find(kVideo);
-    if (!video)
-        video = &root.Insert(kVideo);
-    _SetSize(*video, width, height);
-    return BK_WriteAtomContainer(root, container);
+    return EditSettings(container,
+                        [&](BK_QT_ATOM&, BK_QT_ATOM& video) { _SetSize(video, width, height); });
 }
 
 bool CBK_QuicktimeAtomParser::SetAtomDataFramerate(QTAtomContainer container, float frameRate) {
-    BK_QT_ATOM root;
-    if (!BK_ReadAtomContainer(container, root))
-        return false;
-    BK_QT_ATOM* video = root.Find(kVideo);
-    if (!video)
-        video = &root.Insert(kVideo);
-    // With time settings and no temporal settings only the time settings change.
-    if (!video->Find(kTemporal))
-        if (BK_QT_ATOM* time = root.Find(kTime); time && time->Find(kFps)) {
-            BK_QT_ATOM* fps = time->Find(kFps);
-            fps->data.resize(std::max<std::size_t>(fps->data.size(), 4), 0);
-            SetWord(fps->data, 0, Fixed(frameRate));
-            return BK_WriteAtomContainer(root, container);
-        }
-    _SetRate(root, *video, frameRate);
-    return BK_WriteAtomContainer(root, container);
+    return EditSettings(container, [&](BK_QT_ATOM& root, BK_QT_ATOM& video) {
+        // With time settings and no temporal settings only the time settings change.
+        if (!video.Find(kTemporal))
+            if (BK_QT_ATOM* time = root.Find(kTime))
+                if (BK_QT_ATOM* fps = time->Find(kFps)) {
+                    SetFps(*fps, frameRate);
+                    return;
+                }
+        _SetRate(root, video, frameRate);
+    });
 }

@@ -2,16 +2,14 @@
 
 #include <cwchar>
 
+#include "ui/base/control_bounds.h"
+
 namespace {
 
 constexpr uint32_t kBar = tbx::FourCC("pPbr");
 constexpr uint32_t kMessage = tbx::FourCC("tMsg");
 constexpr uint32_t kTime = tbx::FourCC("tTim");
 constexpr uint32_t kCancel = tbx::FourCC("not!");
-
-tbx::Rect Bounds(int16_t left, int16_t top, int16_t right, int16_t bottom) {
-    return tbx::Rect{top, left, bottom, right};
-}
 
 } // namespace
 
@@ -28,8 +26,8 @@ int32_t CBK_QuicktimeConverterProgressDialog::DoModal(tbx::WindowRef parent, boo
 }
 
 bool CBK_QuicktimeConverterProgressDialog::OnInit() {
-    tbx::Rect bar = Bounds(19, 43, 300, 59), message = Bounds(20, 20, 300, 36),
-              time = Bounds(20, 68, 300, 84), cancel = Bounds(123, 115, 193, 135);
+    tbx::Rect bar = BK_Bounds(19, 43, 300, 59), message = BK_Bounds(20, 20, 300, 36),
+              time = BK_Bounds(20, 68, 300, 84), cancel = BK_Bounds(123, 115, 193, 135);
     if (!m_ProgressBar.Create(*this, kBar, bar, L"") ||
         !m_Message.Create(*this, kMessage, message, L"") ||
         !m_Time.Create(*this, kTime, time, L"") ||

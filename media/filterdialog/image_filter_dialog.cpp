@@ -18,19 +18,15 @@ int32_t CBK_ImageFilterDialog::DoModal(tbx::WindowRef parent, CBK_Image& image,
     m_imgPreview.Copy(image);
     m_pFilter = &filter;
     m_pSource = &image;
-    m_pControls = BK_MakeFilterControls(filter);
     tbx::Rect bounds{};
     if (parent)
         tbx::GetWindowBounds(parent, tbx::kWindowContentRgn, &bounds);
-    if (!Create(bounds.left, bounds.top, 339, 248, kMovableModal, parent, kDialogNumber) ||
-        !m_hWnd) {
-        Destroy();
-        return -1;
-    }
-    const int32_t result = _RunModalLoop();
-    // The window has gone; nothing of it may stay in the filter's controls.
-    if (m_pControls)
-        m_pControls->KillControls();
+    int32_t result = -1;
+    if (Create(bounds.left, bounds.top, 339, 248, kMovableModal, parent, kDialogNumber) && m_hWnd)
+        result = _RunModalLoop();
+    // A window that failed or closed another way has gone with the controls still in the
+    // filter's hands; they must not keep stale ones (after OK or Cancel none are left).
+    filter.KillControls();
     Destroy();
     return result;
 }
@@ -46,8 +42,7 @@ bool CBK_ImageFilterDialog::OnInit() {
         return true;
     SetTitle(m_pFilter->GetFilterName().c_str());
     tbx::Rect area{255, 20, 400, 228};
-    if (m_pControls)
-        m_pControls->InitControls(*this, area);
+    m_pFilter->InitControls(*this, area);
     m_ctlPreview.Show(true);
     {
         CBK_WaitCursor wait;
@@ -60,24 +55,24 @@ bool CBK_ImageFilterDialog::OnInit() {
 }
 
 bool CBK_ImageFilterDialog::OnCommand(uint32_t code, tbx::EventRef& event) {
-    if (m_pControls && m_pControls->OnCommand(code, event))
+    if (m_pFilter && m_pFilter->OnCommand(code, event))
         return true;
     if (code != kOk && code != kCancel)
         return false;
-    // The controls go before the window, which EndModal disposes of.
-    if (m_pControls)
-        m_pControls->KillControls();
+    // The filter's controls go before the window, which EndModal disposes of.
+    if (m_pFilter)
+        m_pFilter->KillControls();
     Destroy();
     EndModal(int32_t(code));
     return true;
 }
 
 bool CBK_ImageFilterDialog::OnNotify(int32_t code, int32_t data) {
-    return m_pControls && m_pControls->OnNotify(code, data);
+    return m_pFilter && m_pFilter->OnNotify(code, data);
 }
 
 bool CBK_ImageFilterDialog::OnScroll(int32_t code, int32_t data) {
-    return m_pControls && m_pControls->OnScroll(code, data);
+    return m_pFilter && m_pFilter->OnScroll(code, data);
 }
 
 void CBK_ImageFilterDialog::OnImageFilterSettingsChanged(CBK_ImageFilter* changed) {

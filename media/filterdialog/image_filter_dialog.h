@@ -3,10 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "media/controls/image_control.h"
-#include "media/filterdialog/filter_controls.h"
 #include "media/filters/image_filter.h"
 #include "media/image/image.h"
 #include "ui/base/dialog.h"
@@ -20,7 +18,8 @@ public:
     ~CBK_ImageFilterDialog() override;
 
     // 'ok  ', 'not!', or -1 when the window cannot be made or closes another way. The filter
-    // keeps the settings left in its controls whichever way the dialog ends.
+    // builds and handles its own setting controls in the window, and keeps the settings left
+    // in them whichever way the dialog ends.
     int32_t DoModal(tbx::WindowRef parent, CBK_Image& image, CBK_ImageFilter& filter);
     bool OnInit() override;
     bool OnCommand(uint32_t code, tbx::EventRef& event) override;
@@ -43,5 +42,4 @@ private:
     CBK_ControlButton m_btnOk;
     CBK_ControlButton m_btnCancel;
     CBK_ControlImage m_ctlPreview;
-    std::unique_ptr<CBK_ImageFilterControls> m_pControls;
 };

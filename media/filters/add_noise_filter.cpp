@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "media/filters/gaussian_noise.h"
 #include "media/filters/pixel_routines.h"
+#include "ui/base/dialog.h"
 
 namespace {
 
@@ -27,6 +29,15 @@ bool CBK_ImageFilterAddNoise::Filter(CBK_Image& image) {
     // Each byte reads only itself, so the image serves as its own copy.
     uint8_t* p = image.GetData();
     const std::size_t n = std::size_t(w) * h * 3;
+    if (m_nNoiseType == imagemagick::GaussianNoise) {
+        if (m_pRandom) {
+            imagemagick::AddGaussianNoise(p, n, *m_pRandom);
+        } else {
+            imagemagick::FastRandomSource random(uint32_t(std::rand()));
+            imagemagick::AddGaussianNoise(p, n, random);
+        }
+        return true;
+    }
     if (m_pRandom) {
         for (std::size_t i = 0; i < n; ++i)
             p[i] = imagemagick::GenerateNoise(p[i], m_nNoiseType, *m_pRandom);
@@ -57,5 +68,46 @@ bool CBK_ImageFilterAddNoise::_ReadXmlSettings(CBK_XmlDomNode&,
 bool CBK_ImageFilterAddNoise::_WriteXmlSettings(CBK_XmlWriter& writer) {
     const bool known = m_nNoiseType >= 0 && m_nNoiseType < 6;
     _WriteAttribute(writer, "type", known ? kNoiseKeywords[m_nNoiseType] : "");
+    return true;
+}
+
+namespace {
+constexpr uint32_t kTypeLabelId = 1000;
+constexpr uint32_t kTypeListId = 1001;
+const wchar_t* const kNoiseItems[] = {L"Uniform", L"Gaussian",  L"Multiplicative Gaussian",
+                                      L"Impulse", L"Laplacian", L"Poisson"};
+} // namespace
+
+bool CBK_ImageFilterAddNoise::InitControls(CBK_Dialog& dialog, tbx::Rect& area) {
+    ExpandDialogHeight(dialog, 100);
+    const int16_t top = area.top, left = area.left;
+    tbx::Rect labelBounds{top, left, static_cast<int16_t>(top + 16),
+                          static_cast<int16_t>(left + 58)};
+    tbx::Rect listBounds{top, static_cast<int16_t>(left + 62), static_cast<int16_t>(top + 16),
+                         static_cast<int16_t>(left + 212)};
+    if (!m_typeLabel.Create(dialog, kTypeLabelId, labelBounds, L"Type:") ||
+        !m_typeList.Create(dialog, kTypeListId, listBounds, L"", 0)) {
+        KillControls();
+        return false;
+    }
+    m_typeList.DeleteAllItems();
+    for (const wchar_t* item : kNoiseItems)
+        m_typeList.AppendItem(item);
+    m_typeList.SetCurrentItem(m_nNoiseType);
+    return true;
+}
+
+bool CBK_ImageFilterAddNoise::KillControls() {
+    m_typeLabel.Destroy();
+    m_typeList.Destroy();
+    return true;
+}
+
+bool CBK_ImageFilterAddNoise::OnCommand(uint32_t code, tbx::EventRef&) {
+    if (code != kTypeListId || !m_typeList.GetControlHandle())
+        return false;
+    const int32_t item = m_typeList.GetCurrentItem();
+    if (item >= 0)
+        SetNoiseType(item);
     return true;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "media/filters/image_filter.h"
+#include "media/filters/setting_controls.h"
 #include "media/filters/stack_blur.h"
 
 class CBK_ImageFilterBlur : public CBK_ImageFilter {
@@ -26,6 +27,11 @@ public:
     CBK_ImageFilterGaussianBlur() { SetFilterName(L"Gaussian Blur"); }
     CBK_ImageFilter* MakeCopy() override;
     bool Filter(CBK_Image& image) override;
+    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
+        return m_controls.Create(dialog, area);
+    }
+    bool KillControls() override { return m_controls.Destroy(); }
+    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -38,6 +44,9 @@ protected:
 
     double m_dRadius = 5.0; // 0 … 10
     double m_dSigma = 1.0;
+    CBK_FilterSettingControls m_controls{
+        L"Threshold:", 0, 10, [this] { return BK_TruncateSetting(m_dRadius); },
+        [this](int32_t value) { SetRadius(static_cast<double>(value)); }};
 
 private:
     CBK_StackBlurScratch m_scratch;
@@ -57,6 +66,11 @@ public:
     CBK_ImageFilterMotionBlur() { SetFilterName(L"Motion Blur"); }
     CBK_ImageFilter* MakeCopy() override;
     bool Filter(CBK_Image& image) override;
+    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
+        return m_controls.Create(dialog, area);
+    }
+    bool KillControls() override { return m_controls.Destroy(); }
+    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
 
     void SetThreshold(int32_t threshold) { _ChangeSetting(m_nThreshold, threshold); }
     int32_t GetThreshold() const { return m_nThreshold; }
@@ -67,6 +81,8 @@ public:
 
 private:
     int32_t m_nThreshold = 10; // 0 … 255
+    CBK_FilterSettingControls m_controls{L"Threshold:", 0, 255, [this] { return m_nThreshold; },
+                                         [this](int32_t value) { SetThreshold(value); }};
     std::vector<uint8_t> m_vCopy;
     std::vector<double> m_vSums;
 };

@@ -15,8 +15,9 @@ bool CBK_ImageFilterDespeckle::Filter(CBK_Image& image) {
     int32_t w, h;
     if (!BK_Has24BitPixels(image, w, h))
         return image.IsEmpty();
-    m_despeckler.Reset(w, h, image.GetData());
-    for (int32_t level = 0; level < 20; ++level)
+    // Level 0 (size limit 1) changes nothing; level 1 runs on the colours alone.
+    m_despeckler.ResetWithFirstPass(w, h, image.GetData(), 3.0);
+    for (int32_t level = 2; level < 20; ++level)
         m_despeckler.Pass(level, 3.0);
     return true;
 }

@@ -8,6 +8,7 @@
 
 #include "media/filters/image_filter.h"
 #include "media/filters/pixel_routines.h"
+#include "media/filters/setting_controls.h"
 
 // The sample points of one size and setting; pixels that keep their value have none.
 struct CBK_DistortionMap {
@@ -31,6 +32,11 @@ public:
     // Turns the picture about its centre by angle × (1 − d / radius)² inside the centred
     // circle (an ellipse on oblong images); the angle is held to 0 … 359.
     bool Filter(CBK_Image& image) override;
+    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
+        return m_controls.Create(dialog, area);
+    }
+    bool KillControls() override { return m_controls.Destroy(); }
+    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -39,7 +45,18 @@ public:
     int32_t GetAngle() const { return m_nAngle; }
 
 private:
+    // The swirl's box turns a typed angle below 0 into 0 and one above 359 round the circle.
+    static int32_t _LimitTypedAngle(int32_t value, int32_t, int32_t) {
+        return value < 0 ? 0 : value % 360;
+    }
+
     int32_t m_nAngle = 180;
+    CBK_FilterSettingControls m_controls{L"Angle:",
+                                         0,
+                                         359,
+                                         [this] { return m_nAngle; },
+                                         [this](int32_t value) { SetAngle(value); },
+                                         &_LimitTypedAngle};
     CBK_DistortionMap m_map;
     std::vector<uint8_t> m_vCopy;
 };
@@ -51,6 +68,11 @@ public:
     // Pulls the picture inside the centred circle (ellipse) towards the centre; the amount
     // is held to 0 … 100.
     bool Filter(CBK_Image& image) override;
+    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
+        return m_controls.Create(dialog, area);
+    }
+    bool KillControls() override { return m_controls.Destroy(); }
+    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -59,6 +81,8 @@ public:
 
 private:
     int32_t m_nAmount = 20;
+    CBK_FilterSettingControls m_controls{L"Amount:", 0, 100, [this] { return m_nAmount; },
+                                         [this](int32_t value) { SetAmount(value); }};
     CBK_DistortionMap m_map;
     std::vector<uint8_t> m_vCopy;
 };

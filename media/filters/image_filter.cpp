@@ -2,12 +2,30 @@
 
 #include <charconv>
 
+#include "ui/base/dialog.h"
+
 CBK_ImageFilter* CBK_ImageFilter::MakeCopy() {
     return new CBK_ImageFilter;
 }
 
 bool CBK_ImageFilter::Filter(CBK_Image&) {
     return true;
+}
+
+bool CBK_ImageFilter::InitControls(CBK_Dialog&, tbx::Rect&) {
+    return true;
+}
+
+bool CBK_ImageFilter::KillControls() {
+    return true;
+}
+
+bool CBK_ImageFilter::OnCommand(uint32_t, tbx::EventRef&) {
+    return false;
+}
+
+void CBK_ImageFilter::ExpandDialogHeight(CBK_Dialog& dialog, int32_t pixels) {
+    dialog.SetHeight(dialog.GetHeight() + pixels);
 }
 
 bool CBK_ImageFilter::_ReadXmlSettings(CBK_XmlDomNode&, CBK_XmlDomNamedNodeMap&) {

@@ -1,8 +1,6 @@
 // CBK_ImageFilter: the base of every image filter: a display name, its settings, a Filter
-// that rewrites a 24-bit CBK_Image in place, an XML form and a settings-changed event.
-//
-// The settings controls of the filter dialog live apart from this class, so that filters can
-// be configured, saved and run without any window.
+// that rewrites a 24-bit CBK_Image in place, the controls that edit its settings inside the
+// filter dialog, an XML form and a settings-changed event.
 #pragma once
 
 #include <algorithm>
@@ -13,6 +11,9 @@
 #include "core/xml/xml_dom_node.h"
 #include "core/xml/xml_writer.h"
 #include "media/image/image.h"
+#include "platform/windows/carbon_types.h"
+
+class CBK_Dialog;
 
 class CBK_ImageFilter {
 public:
@@ -25,6 +26,15 @@ public:
     virtual CBK_ImageFilter* MakeCopy();
     // Rewrites the image in place; the base leaves it as it is.
     virtual bool Filter(CBK_Image& image);
+    // Builds the setting controls in `area` of the dialog's window, growing the dialog to
+    // make room; the base has none.
+    virtual bool InitControls(CBK_Dialog& dialog, tbx::Rect& area);
+    // Destroys the controls that InitControls built.
+    virtual bool KillControls();
+    // True when the code is one of this filter's controls (its handler has run).
+    virtual bool OnCommand(uint32_t code, tbx::EventRef& event);
+    virtual bool OnNotify(int32_t, int32_t) { return false; }
+    virtual bool OnScroll(int32_t, int32_t) { return false; }
     // Reads the filter's own attributes, stored as they stand; missing ones keep their value.
     virtual bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes);
     // Writes the filter's own attributes, each as `" name="value` (see WriteXml).
@@ -33,12 +43,15 @@ public:
     void SetFilterName(const wchar_t* name) { m_strName = name ? name : L""; }
     const std::wstring& GetFilterName() const { return m_strName; }
 
+    // Grows the dialog's height by `pixels`.
+    static void ExpandDialogHeight(CBK_Dialog& dialog, int32_t pixels);
+
     // `<filter name="NAME" ... />` and a newline; always true.
     bool WriteXml(CBK_XmlWriter& writer);
     // The element's attributes through _ReadXmlSettings; always true.
     bool ReadXml(CBK_XmlDomNode& element);
 
-    // Fired with the filter whenever a setting changes through a setter.
+    // Fired with the filter whenever a setting changes through a setter or a control.
     TBK_Event<CBK_ImageFilter*> m_evSettingsChanged;
 
 protected:
@@ -71,4 +84,15 @@ inline int32_t BK_FilterSetting(int32_t value, int32_t low, int32_t high) {
 }
 inline double BK_FilterSetting(double value, double low, double high) {
     return value >= low ? std::min(value, high) : low; // NaN gives the low end
+}
+// A double setting as the whole number its controls show: truncated, saturated to 32 bits,
+// NaN as 0 (a value read from a file may be anything).
+inline int32_t BK_TruncateSetting(double value) {
+    if (!(value == value))
+        return 0;
+    if (value <= -2147483648.0)
+        return INT32_MIN;
+    if (value >= 2147483647.0)
+        return INT32_MAX;
+    return static_cast<int32_t>(value);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "media/filters/image_filter.h"
+#include "media/filters/setting_controls.h"
 
 class CBK_ImageFilterMedian : public CBK_ImageFilter {
 public:
@@ -14,6 +15,11 @@ public:
     // Window n = GetOptimalKernelWidth1D(threshold / 10, 0.5), the threshold held to
     // 0 … 100; false, the image unchanged, when the image is narrower or lower than n.
     bool Filter(CBK_Image& image) override;
+    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
+        return m_controls.Create(dialog, area);
+    }
+    bool KillControls() override { return m_controls.Destroy(); }
+    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -22,6 +28,8 @@ public:
 
 private:
     int32_t m_nThreshold = 20;
+    CBK_FilterSettingControls m_controls{L"Threshold:", 0, 100, [this] { return m_nThreshold; },
+                                         [this](int32_t value) { SetThreshold(value); }};
     std::vector<uint8_t> m_vCopy;
 };
 

@@ -57,25 +57,38 @@ private:
 uint8_t GenerateNoise(uint8_t pixel, int32_t type, RandomSource& random);
 uint8_t GenerateNoise(uint8_t pixel, int32_t type);
 
+// The Gaussian noise of a pixel value from its two draws scaled to 0 … 1 (alpha not 0).
+inline double GaussianNoiseValue(double p, double alpha, double beta) {
+    const double tau = std::sqrt(-2.0 * std::log(alpha));
+    // One call for both: the C library computes them as its separate sine and cosine do.
+    double sine, cosine;
+    ::sincos(2.0 * M_PI * beta, &sine, &cosine);
+    return p + std::sqrt(p) * 4.0 * tau * cosine + 20.0 * tau * sine;
+}
+
+// A noisy value held to 0 … 255 and rounded.
+inline uint8_t NoiseToByte(double value) {
+    if (!(value >= 0)) // a source outside its range could give NaN
+        return 0;
+    if (value > 255)
+        return 255;
+    return uint8_t(value + 0.5);
+}
+
+inline constexpr double kRandomMax = 2147483647.0;
+
 // The same for a source whose type is known here, so that its calls can be inlined.
 template <typename Source>
 uint8_t GenerateNoiseFrom(uint8_t pixel, int32_t type, Source& random) {
-    constexpr double kRandomMax = 2147483647.0;
     double alpha = random.Next() / kRandomMax;
     if (alpha == 0.0)
         alpha = 1.0;
     const double p = pixel;
     double value;
     switch (type) {
-    case GaussianNoise: {
-        const double beta = random.Next() / kRandomMax;
-        const double tau = std::sqrt(-2.0 * std::log(alpha));
-        // One call for both: the C library computes them as its separate sine and cosine do.
-        double sine, cosine;
-        ::sincos(2.0 * M_PI * beta, &sine, &cosine);
-        value = p + std::sqrt(p) * 4.0 * tau * cosine + 20.0 * tau * sine;
+    case GaussianNoise:
+        value = GaussianNoiseValue(p, alpha, random.Next() / kRandomMax);
         break;
-    }
     case MultiplicativeGaussianNoise: {
         const double sigma = alpha > 0.00001 ? std::sqrt(-2.0 * std::log(alpha)) : 255.0;
         value = p + p * 0.5 * sigma * std::cos(2.0 * M_PI * (random.Next() / kRandomMax));
@@ -108,11 +121,7 @@ uint8_t GenerateNoiseFrom(uint8_t pixel, int32_t type, Source& random) {
         value = p + (alpha - 0.5) * 4.0;
         break;
     }
-    if (value < 0)
-        return 0;
-    if (value > 255)
-        return 255;
-    return uint8_t(value + 0.5);
+    return NoiseToByte(value);
 }
 
 } // namespace imagemagick

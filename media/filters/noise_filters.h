@@ -8,6 +8,8 @@
 #include "media/filters/despeckler.h"
 #include "media/filters/image_filter.h"
 #include "media/filters/noise.h"
+#include "ui/controls/drop_list.h"
+#include "ui/controls/static_text.h"
 
 class CBK_ImageFilterAddNoise : public CBK_ImageFilter {
 public:
@@ -15,6 +17,10 @@ public:
     CBK_ImageFilter* MakeCopy() override;
     // Every byte through GenerateNoise, pixel by pixel, bytes 0, 1, 2 in turn.
     bool Filter(CBK_Image& image) override;
+    // A "Type:" label and a drop list of the six noise types (item index = type).
+    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override;
+    bool KillControls() override;
+    bool OnCommand(uint32_t code, tbx::EventRef& event) override;
     // `type` as one of "uniform", "gaussian", "mult_gaussian", "impulse", "laplacian",
     // "poisson", matched exactly; any other text leaves the type.
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
@@ -29,6 +35,8 @@ public:
 private:
     int32_t m_nNoiseType = imagemagick::GaussianNoise;
     imagemagick::RandomSource* m_pRandom = nullptr;
+    CBK_ControlStaticText m_typeLabel;
+    CBK_ControlDropList m_typeList;
 };
 
 class CBK_ImageFilterDespeckle : public CBK_ImageFilter {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "media/filters/image_filter.h"
+#include "media/filters/setting_controls.h"
 
 class CBK_ImageFilterShade : public CBK_ImageFilter {
 public:
@@ -32,6 +33,11 @@ public:
     // Lightens the top and left bands and darkens the bottom and right ones; the width is
     // held to 1 … 10 and to half the image's smaller side.
     bool Filter(CBK_Image& image) override;
+    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
+        return m_controls.Create(dialog, area);
+    }
+    bool KillControls() override { return m_controls.Destroy(); }
+    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -40,6 +46,8 @@ public:
 
 private:
     int32_t m_nWidth = 5;
+    CBK_FilterSettingControls m_controls{L"Width:", 1, 10, [this] { return m_nWidth; },
+                                         [this](int32_t value) { SetWidth(value); }};
 };
 
 class CBK_ImageFilterOilPaint : public CBK_ImageFilter {
@@ -49,6 +57,11 @@ public:
     // Each pixel takes the colour of the most frequent intensity in its window (the first
     // packet to reach the highest count); the threshold, held to 0 … 100, sets the window.
     bool Filter(CBK_Image& image) override;
+    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
+        return m_controls.Create(dialog, area);
+    }
+    bool KillControls() override { return m_controls.Destroy(); }
+    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -57,6 +70,8 @@ public:
 
 private:
     int32_t m_nThreshold = 50;
+    CBK_FilterSettingControls m_controls{L"Threshold:", 0, 100, [this] { return m_nThreshold; },
+                                         [this](int32_t value) { SetThreshold(value); }};
     std::vector<uint8_t> m_vCopy;
     std::vector<uint8_t> m_vIntensity;
 };

@@ -80,6 +80,24 @@ bool CBK_ImageFilterBrightness::Filter(CBK_Image& image) {
     });
 }
 
+bool CBK_ImageFilterBrightness::InitControls(CBK_Dialog& dialog, tbx::Rect& area) {
+    ExpandDialogHeight(dialog, 120);
+    constexpr auto kSigned = CBK_ControlEditBox::FILTER_SIGNED_INTEGER;
+    return m_brightnessControls.Create(dialog, area.left, area.top,
+                                       CBK_FilterSettingControls::kFirstIds, kSigned) &&
+           m_contrastControls.Create(dialog, area.left, area.top + 56,
+                                     CBK_FilterSettingControls::kSecondIds, kSigned);
+}
+
+bool CBK_ImageFilterBrightness::KillControls() {
+    m_brightnessControls.Destroy();
+    return m_contrastControls.Destroy();
+}
+
+bool CBK_ImageFilterBrightness::OnCommand(uint32_t code, tbx::EventRef&) {
+    return m_brightnessControls.OnCommand(code) || m_contrastControls.OnCommand(code);
+}
+
 bool CBK_ImageFilterBrightness::_ReadXmlSettings(CBK_XmlDomNode&,
                                                  CBK_XmlDomNamedNodeMap& attributes) {
     _ReadAttribute(attributes, "brightness", m_nBrightness);

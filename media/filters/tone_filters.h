@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "media/filters/image_filter.h"
+#include "media/filters/setting_controls.h"
 
 class CBK_ImageFilterBlackWhite : public CBK_ImageFilter {
 public:
@@ -12,6 +13,11 @@ public:
     CBK_ImageFilter* MakeCopy() override;
     // White where the average of the three bytes is above the threshold, else black.
     bool Filter(CBK_Image& image) override;
+    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
+        return m_controls.Create(dialog, area);
+    }
+    bool KillControls() override { return m_controls.Destroy(); }
+    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -20,6 +26,8 @@ public:
 
 private:
     int32_t m_nThreshold = 100; // 0 … 255
+    CBK_FilterSettingControls m_controls{L"Threshold:", 0, 255, [this] { return m_nThreshold; },
+                                         [this](int32_t value) { SetThreshold(value); }};
 };
 
 class CBK_ImageFilterBrightness : public CBK_ImageFilter {
@@ -28,6 +36,10 @@ public:
     CBK_ImageFilter* MakeCopy() override;
     // Adds up to ±127 and scales the distance from 127 by 0 … 2.
     bool Filter(CBK_Image& image) override;
+    // Two groups, contrast below brightness, each −100 … 100 with signed digits.
+    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override;
+    bool KillControls() override;
+    bool OnCommand(uint32_t code, tbx::EventRef& event) override;
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -39,6 +51,12 @@ public:
 private:
     int32_t m_nBrightness = 0; // −100 … 100
     int32_t m_nContrast = 0;   // −100 … 100
+    CBK_FilterSettingControls m_brightnessControls{
+        L"Brightness:", -100, 100, [this] { return m_nBrightness; },
+        [this](int32_t value) { SetBrightnessThreshold(value); }};
+    CBK_FilterSettingControls m_contrastControls{
+        L"Contrast:", -100, 100, [this] { return m_nContrast; },
+        [this](int32_t value) { SetContrastThreshold(value); }};
 };
 
 class CBK_ImageFilterGrayscale : public CBK_ImageFilter {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/paths/path.h"
+#include "media/movie/sound_export_description.h"
 #include "platform/types.h"
 
 class CBK_Image;
@@ -13,13 +14,7 @@ class CBK_ProgressDialog;
 
 class CBK_MediaImporter {
 public:
-    // The PCM form a caller asks for; 0 in a field keeps the source's own value.
-    struct SOUND_EXPORT_DESCRIPTION {
-        double m_dRate = 0;
-        int32_t m_nBits = 0;
-        int32_t m_nChannels = 0;
-        uint32_t m_nFormat = 0;
-    };
+    using SOUND_EXPORT_DESCRIPTION = BK_SOUND_EXPORT_DESCRIPTION;
     struct IMAGE_DESCRIPTION {
         uint32_t m_nDuration = 0; // milliseconds
         int32_t m_nWidth = 0;
@@ -83,6 +78,17 @@ protected:
     // Milliseconds of `value` units at `scale`, held to the unsigned 32-bit range; 0 for a
     // scale of 0 or below.
     static uint32_t _ToMsec(double value, double scale);
+    // Init through one movie: the source kept and status 0 when it opens, status 2 when not.
+    template <class Movie>
+    bool _OpenMovie(Movie& movie, CBK_Path& path) {
+        if (!movie.Open(path)) {
+            m_nStatus = 2;
+            return false;
+        }
+        m_Source = path;
+        m_nStatus = 0;
+        return true;
+    }
 
     int32_t m_nKind = 0;
     int32_t m_nStatus = 0;

@@ -15,13 +15,7 @@ void CBK_MediaImporterQuickTimeMp3::_DropDecoded() {
 }
 
 bool CBK_MediaImporterQuickTimeMp3::Init(CBK_Path& path) {
-    if (!m_Source2.Open(path)) {
-        m_nStatus = 2;
-        return false;
-    }
-    m_Source = path;
-    m_nStatus = 0;
-    return true;
+    return _OpenMovie(m_Source2, path);
 }
 
 bool CBK_MediaImporterQuickTimeMp3::CanOpen(CBK_Path& path) {

@@ -4,13 +4,7 @@
 #include <cmath>
 
 bool CBK_MediaImporterQuickTime::Init(CBK_Path& path) {
-    if (!m_Movie.Open(path)) {
-        m_nStatus = 2;
-        return false;
-    }
-    m_Source = path;
-    m_nStatus = 0;
-    return true;
+    return _OpenMovie(m_Movie, path);
 }
 
 bool CBK_MediaImporterQuickTime::CanOpen(CBK_Path& path) {
@@ -20,10 +14,7 @@ bool CBK_MediaImporterQuickTime::CanOpen(CBK_Path& path) {
 
 CBK_QuicktimeMovie::SOUND_EXPORT_DESCRIPTION
 BK_SowtRequest(const CBK_MediaImporter::SOUND_EXPORT_DESCRIPTION& description) {
-    CBK_QuicktimeMovie::SOUND_EXPORT_DESCRIPTION request;
-    request.m_dRate = description.m_dRate;
-    request.m_nBits = description.m_nBits;
-    request.m_nChannels = description.m_nChannels;
+    CBK_QuicktimeMovie::SOUND_EXPORT_DESCRIPTION request = description;
     request.m_nFormat = tbx::kSoundFormatSowt;
     return request;
 }

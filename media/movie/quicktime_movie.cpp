@@ -287,15 +287,19 @@ bool CBK_QuicktimeMovie::_RenderScaled(uint32_t time, const tbx::Rect* srcRect, 
     return true;
 }
 
-uint32_t CBK_QuicktimeMovie::GetRgbFrameImage(uint32_t time, uint8_t* buffer, tbx::Rect* outRect,
-                                              tbx::Rect* srcRect, int32_t bitsPerPixel) {
-    int32_t width = 0, height = 0;
+bool CBK_QuicktimeMovie::_ScaledSize(const tbx::Rect* outRect, int32_t& width, int32_t& height) {
     GetSize(width, height);
     if (outRect) {
         width = outRect->right - outRect->left;
         height = outRect->bottom - outRect->top;
     }
-    if (!_movie || !_movie->HasVideo() || !WithinCap(width, height, 4))
+    return _movie && _movie->HasVideo() && WithinCap(width, height, 4);
+}
+
+uint32_t CBK_QuicktimeMovie::GetRgbFrameImage(uint32_t time, uint8_t* buffer, tbx::Rect* outRect,
+                                              tbx::Rect* srcRect, int32_t bitsPerPixel) {
+    int32_t width = 0, height = 0;
+    if (!_ScaledSize(outRect, width, height))
         return 0;
     const int32_t bytes = bitsPerPixel == 24 ? 3 : 4;
     const uint32_t size = uint32_t(bytes) * uint32_t(width) * uint32_t(height);
@@ -320,12 +324,7 @@ uint32_t CBK_QuicktimeMovie::GetRgbFrameImage(uint32_t time, uint8_t* buffer, tb
 uint32_t CBK_QuicktimeMovie::GetAlphaFrameImage(uint32_t time, uint8_t* buffer, tbx::Rect* outRect,
                                                 tbx::Rect* srcRect) {
     int32_t width = 0, height = 0;
-    GetSize(width, height);
-    if (outRect) {
-        width = outRect->right - outRect->left;
-        height = outRect->bottom - outRect->top;
-    }
-    if (!_movie || !_movie->HasVideo() || !WithinCap(width, height, 4))
+    if (!_ScaledSize(outRect, width, height))
         return 0;
     const uint32_t size = uint32_t(width) * uint32_t(height);
     if (!buffer)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/paths/path.h"
+#include "media/movie/sound_export_description.h"
 #include "platform/movie/movie.h"
 #include "platform/quickdraw/qd_types.h"
 #include "platform/windows/carbon_types.h"
@@ -28,13 +29,7 @@ void BK_QuicktimeDispatchInputEvents();
 
 class CBK_QuicktimeMovie {
 public:
-    // 0 in a field keeps the movie's own value.
-    struct SOUND_EXPORT_DESCRIPTION {
-        double m_dRate = 0;
-        int32_t m_nBits = 0;
-        int32_t m_nChannels = 0;
-        uint32_t m_nFormat = 0;
-    };
+    using SOUND_EXPORT_DESCRIPTION = BK_SOUND_EXPORT_DESCRIPTION;
     using UPDATE_PERCENT_CALLBACK = void (*)(int32_t percent, void* data);
 
     CBK_QuicktimeMovie() = default;
@@ -115,6 +110,9 @@ private:
     // Renders srcRect (or the whole box) of the frame onto a width × height ARGB buffer.
     bool _RenderScaled(uint32_t time, const tbx::Rect* srcRect, int32_t width, int32_t height,
                        std::vector<uint8_t>& argb);
+    // The size of outRect (or of the box) for _RenderScaled; false without video or when an
+    // ARGB frame of that size may not be allocated.
+    bool _ScaledSize(const tbx::Rect* outRect, int32_t& width, int32_t& height);
     uint8_t* _ReadRange(int64_t start, int64_t length, uint32_t& bytes);
 
     std::unique_ptr<tbx::Movie> _movie;

@@ -26,6 +26,17 @@ std::string FileName(const CBK_Path& path) {
     return BK_WideToFileSystemName(path.GetFullPathString());
 }
 
+// One row of R, G, B, A pixels (or R, G, B: opaque) as A, R, G, B.
+template <int kBytes>
+void RowToArgb(const uint8_t* from, uint8_t* to, uint32_t width) {
+    for (uint32_t x = 0; x < width; ++x, from += kBytes, to += 4) {
+        to[0] = kBytes == 4 ? from[3] : 255;
+        to[1] = from[0];
+        to[2] = from[1];
+        to[3] = from[2];
+    }
+}
+
 void PutBig32(uint8_t* at, uint32_t value) {
     for (int i = 0; i < 4; ++i)
         at[i] = uint8_t(value >> (24 - 8 * i));
@@ -250,21 +261,18 @@ bool CBK_QuicktimeWriter::_WriteFrame() {
     return true;
 }
 
+template <int kBytes>
+void CBK_QuicktimeWriter::_StoreRows(const uint8_t* rows, std::size_t stride) {
+    int32_t rowBytes = 0;
+    uint8_t* store = _Store(rowBytes);
+    for (uint32_t y = 0; y < m_nHeight; ++y)
+        RowToArgb<kBytes>(rows + y * stride, store + std::size_t(y) * rowBytes, m_nWidth);
+}
+
 bool CBK_QuicktimeWriter::AddVideoFrame(const uint8_t* rgba) {
     if (!rgba || !m_FrameStore)
         return false;
-    int32_t rowBytes = 0;
-    uint8_t* store = _Store(rowBytes);
-    for (uint32_t y = 0; y < m_nHeight; ++y) {
-        const uint8_t* from = rgba + std::size_t(y) * m_nWidth * 4;
-        uint8_t* to = store + std::size_t(y) * rowBytes;
-        for (uint32_t x = 0; x < m_nWidth; ++x, from += 4, to += 4) {
-            to[0] = from[3];
-            to[1] = from[0];
-            to[2] = from[1];
-            to[3] = from[2];
-        }
-    }
+    _StoreRows<4>(rgba, std::size_t(m_nWidth) * 4);
     return _WriteFrame();
 }
 
@@ -276,18 +284,7 @@ bool CBK_QuicktimeWriter::AddVideoFrame(tbx::PixMapHandle pixMap) {
         tbx::GetPixDepth(pixMap) != 32 || uint32_t(bounds.right - bounds.left) < m_nWidth ||
         uint32_t(bounds.bottom - bounds.top) < m_nHeight)
         return false;
-    int32_t rowBytes = 0;
-    uint8_t* store = _Store(rowBytes);
-    for (uint32_t y = 0; y < m_nHeight; ++y) {
-        const uint8_t* from = base + std::size_t(y) * sourceRowBytes;
-        uint8_t* to = store + std::size_t(y) * rowBytes;
-        for (uint32_t x = 0; x < m_nWidth; ++x, from += 4, to += 4) {
-            to[0] = from[3];
-            to[1] = from[0];
-            to[2] = from[1];
-            to[3] = from[2];
-        }
-    }
+    _StoreRows<4>(base, std::size_t(sourceRowBytes));
     return _WriteFrame();
 }
 
@@ -312,12 +309,10 @@ bool CBK_QuicktimeWriter::AddVideoFrame(CBK_Image& image) {
     for (uint32_t y = 0; y < m_nHeight; ++y) {
         const uint8_t* from = image.GetDataAt(0, int32_t(y));
         uint8_t* to = store + std::size_t(y) * rowBytes;
-        for (uint32_t x = 0; x < m_nWidth; ++x, from += bytes, to += 4) {
-            to[0] = bytes == 4 ? from[3] : 255;
-            to[1] = from[0];
-            to[2] = from[1];
-            to[3] = from[2];
-        }
+        if (bytes == 4)
+            RowToArgb<4>(from, to, m_nWidth);
+        else
+            RowToArgb<3>(from, to, m_nWidth);
     }
     return _WriteFrame();
 }
@@ -325,18 +320,7 @@ bool CBK_QuicktimeWriter::AddVideoFrame(CBK_Image& image) {
 int32_t CBK_QuicktimeWriter::DrawFrame(const uint8_t* rgb) {
     if (!rgb || !m_FrameStore)
         return 0;
-    int32_t rowBytes = 0;
-    uint8_t* store = _Store(rowBytes);
-    for (uint32_t y = 0; y < m_nHeight; ++y) {
-        const uint8_t* from = rgb + std::size_t(y) * m_nWidth * 3;
-        uint8_t* to = store + std::size_t(y) * rowBytes;
-        for (uint32_t x = 0; x < m_nWidth; ++x, from += 3, to += 4) {
-            to[0] = 255;
-            to[1] = from[0];
-            to[2] = from[1];
-            to[3] = from[2];
-        }
-    }
+    _StoreRows<3>(rgb, std::size_t(m_nWidth) * 3);
     return int32_t(m_nHeight);
 }
 

@@ -66,6 +66,10 @@ private:
     bool _Flatten();
     void _Abandon();
     uint8_t* _Store(int32_t& rowBytes);
+    // Rows `stride` bytes apart of R, G, B, A pixels (kBytes 4) or R, G, B (3, opaque) into
+    // the frame store.
+    template <int kBytes>
+    void _StoreRows(const uint8_t* rows, std::size_t stride);
 
     uint32_t m_nFrameCount = 0;
     uint32_t m_nWidth = 0;

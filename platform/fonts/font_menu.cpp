@@ -15,6 +15,7 @@ using Selection = std::pair<FMFontFamily, FMFontStyle>;
 
 struct FontMenus {
     std::vector<test::FontMenuFamily> fixed;
+    int misreport = 0;
     // What each item of each font menu and face submenu stands for, by item number - 1.
     std::map<MenuRef, std::vector<Selection>> items;
 };
@@ -84,7 +85,7 @@ OSStatus CreateStandardFontMenu(MenuRef menu, MenuItemIndex afterItem, MenuID fi
         ++submenus;
     }
     if (outHierMenuCount)
-        *outHierMenuCount = submenus;
+        *outHierMenuCount = ItemCount(std::max<int>(0, int(submenus) + menus.misreport));
     return noErr;
 }
 
@@ -121,6 +122,10 @@ namespace test {
 
 void SetFontMenuCatalog(std::vector<FontMenuFamily> families) {
     TheMenus().fixed = std::move(families);
+}
+
+void MisreportFontSubmenus(int extra) {
+    TheMenus().misreport = extra;
 }
 
 void ResetFontMenu() {

@@ -35,6 +35,9 @@ struct FontMenuFamily {
 };
 // Replaces the catalogue's families and faces; an empty list puts the catalogue back.
 void SetFontMenuCatalog(std::vector<FontMenuFamily> families);
+// The menus made from now on report `extra` submenus more than they made (fewer when
+// negative), as a font menu out of step with its count would.
+void MisreportFontSubmenus(int extra);
 void ResetFontMenu();
 } // namespace test
 

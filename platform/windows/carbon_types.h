@@ -289,6 +289,7 @@ inline constexpr OSType kControlEditTextCFStringTag = FourCC("cfst");
 inline constexpr OSType kControlEditTextSelectionTag = FourCC("sele");
 inline constexpr OSType kControlEditTextKeyFilterTag = FourCC("fltr");
 inline constexpr OSType kControlBevelButtonContentTag = FourCC("cont");
+inline constexpr OSType kControlImageWellContentTag = FourCC("cont");
 inline constexpr OSType kControlBevelButtonMenuValueTag = FourCC("mval");
 inline constexpr OSType kControlProgressBarIndeterminateTag = FourCC("inde");
 inline constexpr OSType kControlTabInfoTag = FourCC("tabi");

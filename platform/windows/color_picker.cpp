@@ -2,6 +2,7 @@
 
 #include <deque>
 
+#include "platform/windows/test_driver.h"
 #include "platform/windows/world.h"
 
 namespace tbx {
@@ -31,7 +32,7 @@ Boolean GetColor(Point where, ConstStr255Param prompt, const RGBColor* in, RGBCo
     std::string text;
     if (prompt)
         text.assign(reinterpret_cast<const char*>(prompt + 1), prompt[0]);
-    picker.prompts.push_back({text, start, where});
+    picker.prompts.push_back({text, start, where, test::VisibleWindows().size()});
     if (out)
         *out = start;
     if (picker.answers.empty()) {

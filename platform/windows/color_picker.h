@@ -20,6 +20,7 @@ struct ColorPrompt {
     std::string prompt; // Mac Roman bytes
     RGBColor start;
     Point where;
+    std::size_t visibleWindows = 0; // while the picker was open
 };
 const std::vector<ColorPrompt>& ColorPrompts();
 void ResetColorPicker();

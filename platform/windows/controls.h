@@ -79,6 +79,10 @@ OSStatus CreatePopupButtonControl(WindowRef window, const Rect* bounds, CFString
                                   ControlRef* outControl);
 OSStatus CreateGroupBoxControl(WindowRef window, const Rect* bounds, CFStringRef title,
                                Boolean primary, ControlRef* outControl);
+// An image well shows its content (a picture handle or icon); set and read it with
+// kControlImageWellContentTag.
+OSStatus CreateImageWellControl(WindowRef window, const Rect* bounds,
+                                const ControlButtonContentInfo* content, ControlRef* outControl);
 void DisposeControl(ControlRef control);
 // False once the control has been disposed of (with its window or on its own).
 Boolean IsValidControlHandle(ControlRef control);

@@ -12,7 +12,7 @@ namespace tbx {
 
 using namespace windows_detail;
 
-namespace {
+namespace windows_detail {
 
 BrowserData* BrowserOf(ControlRef ref) {
     Control* c = LiveControl(ref);
@@ -24,6 +24,10 @@ void Notify(ControlRef ref, DataBrowserItemID item, DataBrowserItemNotification 
     if (b && b->callbacks.v1.itemNotificationCallback)
         b->callbacks.v1.itemNotificationCallback(ref, item, message);
 }
+
+} // namespace windows_detail
+
+namespace {
 
 // Applies a new selection and tells the notification callback what changed.
 void Select(ControlRef ref, const std::unordered_set<DataBrowserItemID>& wanted) {

@@ -12,17 +12,6 @@ using namespace windows_detail;
 
 namespace {
 
-BrowserData* BrowserOf(ControlRef ref) {
-    Control* c = LiveControl(ref);
-    return c && c->browser ? c->browser.get() : nullptr;
-}
-
-void Notify(ControlRef ref, DataBrowserItemID item, DataBrowserItemNotification message) {
-    BrowserData* b = BrowserOf(ref);
-    if (b && b->callbacks.v1.itemNotificationCallback)
-        b->callbacks.v1.itemNotificationCallback(ref, item, message);
-}
-
 DataBrowserItemID ContainerOf(const BrowserData& b, DataBrowserItemID item) {
     auto found = b.parent.find(item);
     return found == b.parent.end() ? kDataBrowserNoItem : found->second;

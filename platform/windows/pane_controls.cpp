@@ -119,4 +119,13 @@ OSStatus CreateGroupBoxControl(WindowRef window, const Rect* bounds, CFStringRef
     return status;
 }
 
+OSStatus CreateImageWellControl(WindowRef window, const Rect* bounds,
+                                const ControlButtonContentInfo* content, ControlRef* outControl) {
+    Control* c = nullptr;
+    OSStatus status = NewControl(window, bounds, ControlKind::ImageWell, outControl, &c);
+    if (status == noErr && content)
+        c->content = *content;
+    return status;
+}
+
 } // namespace tbx

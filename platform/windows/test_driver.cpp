@@ -49,6 +49,8 @@ const char* KindName(ControlKind kind) {
         return "browser";
     case ControlKind::Separator:
         return "separator";
+    case ControlKind::ImageWell:
+        return "imagewell";
     }
     return "?";
 }

@@ -86,6 +86,7 @@ enum class ControlKind {
     GroupBox,
     DataBrowser,
     Separator,
+    ImageWell,
 };
 
 // The list of a data browser.
@@ -410,6 +411,10 @@ bool StepMouse(bool& released);
 Point LocalMouse(WindowRef window);
 
 // The items of a data browser in the order shown.
+// The browser data of a live data browser, null otherwise; and a notification to its
+// callback.
+BrowserData* BrowserOf(ControlRef browser);
+void Notify(ControlRef browser, DataBrowserItemID item, DataBrowserItemNotification message);
 std::vector<DataBrowserItemID> BrowserOrder(ControlRef browser);
 // Container mode (data_browser_tree.cpp): the shown order of a tree, containers before what
 // hangs below them; the items with everything below them; whether an item hangs below a

@@ -69,12 +69,7 @@ bool CBK_ControlComboBox::SetEditBox(uint32_t code) {
 }
 
 bool CBK_ControlComboBox::_InstallHandler() {
-    if (m_hHandler)
-        return true;
-    m_hHandlerUPP = tbx::NewEventHandlerUPP(_HitHandler);
-    const tbx::EventTypeSpec type{tbx::kEventClassControl, tbx::kEventControlHit};
-    return tbx::InstallEventHandler(tbx::GetControlEventTarget(m_hControl), m_hHandlerUPP, 1, &type,
-                                    this, &m_hHandler) == tbx::noErr;
+    return popup_items::InstallHitHandler(m_hControl, _HitHandler, this, m_hHandlerUPP, m_hHandler);
 }
 
 tbx::OSStatus CBK_ControlComboBox::_HitHandler(tbx::EventHandlerCallRef, tbx::EventRef,

@@ -52,12 +52,7 @@ tbx::OSStatus CBK_ControlDropList::_HitHandler(tbx::EventHandlerCallRef, tbx::Ev
 }
 
 bool CBK_ControlDropList::OnInit() {
-    if (m_hHandler)
-        return true;
-    m_hHandlerUPP = tbx::NewEventHandlerUPP(_HitHandler);
-    const tbx::EventTypeSpec type{tbx::kEventClassControl, tbx::kEventControlHit};
-    return tbx::InstallEventHandler(tbx::GetControlEventTarget(m_hControl), m_hHandlerUPP, 1, &type,
-                                    this, &m_hHandler) == tbx::noErr;
+    return popup_items::InstallHitHandler(m_hControl, _HitHandler, this, m_hHandlerUPP, m_hHandler);
 }
 
 int32_t CBK_ControlDropList::AppendItem(const wchar_t* text) {

@@ -20,32 +20,6 @@ constexpr const char* kMarker[kMarkerHeight] = {
     "....k....", "...kgk...", "..kgggk..", ".kgggggk.", "kkkkkkkkk", "kwwwwwwwk", "kwkkkkkdk",
     "kwkkkkkdk", "kwkkkkkdk", "kwkkkkkdk", "kwkkkkkdk", "kwddddddk", "kkkkkkkkk"};
 
-void PutPixel(tbx::GWorldPtr world, int x, int y, uint32_t color) {
-    tbx::PixMapHandle map = tbx::GetGWorldPixMap(world);
-    tbx::Rect bounds;
-    tbx::GetPixBounds(map, &bounds);
-    if (x < 0 || y < 0 || x >= bounds.right - bounds.left || y >= bounds.bottom - bounds.top)
-        return;
-    auto* p = reinterpret_cast<unsigned char*>(tbx::GetPixBaseAddr(map)) +
-              std::ptrdiff_t(y) * tbx::GetPixRowBytes(map) + 4 * x;
-    p[0] = 255;
-    p[1] = uint8_t(color);
-    p[2] = uint8_t(color >> 8);
-    p[3] = uint8_t(color >> 16);
-}
-
-void Line(tbx::GWorldPtr world, int x0, int y0, int x1, int y1, uint32_t color) {
-    for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y)
-        for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x)
-            PutPixel(world, x, y, color);
-}
-
-void FillRect(tbx::GWorldPtr world, const tbx::Rect& r, uint32_t color) {
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            PutPixel(world, x, y, color);
-}
-
 uint32_t Grey(int level) {
     return uint32_t(level) * 0x010101u;
 }
@@ -148,14 +122,14 @@ bool CBK_ControlGradient::_Initialise() {
 
 void CBK_ControlGradient::_DrawBorder(const tbx::Rect& r) {
     const int l = r.left, t = r.top, rt = r.right, b = r.bottom;
-    Line(m_pBackground, rt + 2, t - 2, l - 2, t - 2, Grey(130));
-    Line(m_pBackground, l - 2, t - 2, l - 2, b + 2, Grey(130));
-    Line(m_pBackground, rt - 1, t - 1, l - 1, t - 1, 0);
-    Line(m_pBackground, l - 1, t - 1, l - 1, b - 1, 0);
-    Line(m_pBackground, l - 2, b + 1, rt + 1, b + 1, Grey(255));
-    Line(m_pBackground, rt + 1, b + 1, rt + 1, t - 2, Grey(255));
-    Line(m_pBackground, l - 2, b + 2, rt + 2, b + 2, Grey(195));
-    Line(m_pBackground, rt + 2, b + 2, rt + 2, t - 2, Grey(195));
+    BK_PaneLine(m_pBackground, rt + 2, t - 2, l - 2, t - 2, Grey(130));
+    BK_PaneLine(m_pBackground, l - 2, t - 2, l - 2, b + 2, Grey(130));
+    BK_PaneLine(m_pBackground, rt - 1, t - 1, l - 1, t - 1, 0);
+    BK_PaneLine(m_pBackground, l - 1, t - 1, l - 1, b - 1, 0);
+    BK_PaneLine(m_pBackground, l - 2, b + 1, rt + 1, b + 1, Grey(255));
+    BK_PaneLine(m_pBackground, rt + 1, b + 1, rt + 1, t - 2, Grey(255));
+    BK_PaneLine(m_pBackground, l - 2, b + 2, rt + 2, b + 2, Grey(195));
+    BK_PaneLine(m_pBackground, rt + 2, b + 2, rt + 2, t - 2, Grey(195));
 }
 
 int32_t CBK_ControlGradient::MarkerX(float position) const {
@@ -168,10 +142,10 @@ void CBK_ControlGradient::_DrawMarker(float position, uint32_t color) {
                     int16_t(mx + 7)};
     tbx::Rect source{0, 0, kMarkerHeight, kMarkerWidth};
     BK_MaskBitBlt(m_pWork, where, m_pMarker, source, m_pMarkerMask, source);
-    FillRect(m_pWork,
-             tbx::Rect{int16_t(where.top + 6), int16_t(where.left + 2), int16_t(where.bottom - 2),
-                       int16_t(where.right - 2)},
-             color);
+    BK_PaneFill(m_pWork,
+                tbx::Rect{int16_t(where.top + 6), int16_t(where.left + 2),
+                          int16_t(where.bottom - 2), int16_t(where.right - 2)},
+                color);
 }
 
 void CBK_ControlGradient::_Draw(uint32_t parts) {
@@ -190,7 +164,7 @@ void CBK_ControlGradient::_Draw(uint32_t parts) {
             _DrawMarker(record->fPosition, record->nColor);
         }
     if ((parts & 8) && m_pSelected)
-        FillRect(m_pWork, m_rcColor, m_pSelected->nColor);
+        BK_PaneFill(m_pWork, m_rcColor, m_pSelected->nColor);
     BK_CopyPaneToWindow(m_pWork, m_hControl);
 }
 

@@ -3,6 +3,7 @@
 // object. A handler whose control has gone does nothing.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "platform/windows/carbon_types.h"
@@ -27,3 +28,10 @@ private:
 
 // Copies a 32-bit map to the window at the control's bounds.
 void BK_CopyPaneToWindow(tbx::GWorldPtr map, tbx::ControlRef control);
+
+// Pixels of a 32-bit map (colours 0x00BBGGRR), clipped to the map. In XOR mode the colour's
+// channels are XORed into the pixel. A line runs along a row or a column, ends included.
+void BK_PanePixel(tbx::GWorldPtr map, int x, int y, uint32_t color, bool xorMode = false);
+void BK_PaneLine(tbx::GWorldPtr map, int x0, int y0, int x1, int y1, uint32_t color,
+                 bool xorMode = false);
+void BK_PaneFill(tbx::GWorldPtr map, const tbx::Rect& rect, uint32_t color);

@@ -4,6 +4,7 @@
 
 #include "core/strings/cf_string.h"
 #include "platform/windows/controls.h"
+#include "platform/windows/events.h"
 
 namespace popup_items {
 
@@ -106,6 +107,16 @@ int32_t Find(tbx::MenuRef menu, const wchar_t* text) {
         if (Text(menu, i) == text)
             return i;
     return -1;
+}
+
+bool InstallHitHandler(tbx::ControlRef control, tbx::EventHandlerProcPtr proc, void* data,
+                       tbx::EventHandlerUPP& upp, tbx::EventHandlerRef& handler) {
+    if (handler)
+        return true;
+    upp = tbx::NewEventHandlerUPP(proc);
+    const tbx::EventTypeSpec type{tbx::kEventClassControl, tbx::kEventControlHit};
+    return tbx::InstallEventHandler(tbx::GetControlEventTarget(control), upp, 1, &type, data,
+                                    &handler) == tbx::noErr;
 }
 
 } // namespace popup_items

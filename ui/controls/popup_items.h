@@ -1,12 +1,13 @@
-// The items of a pop-up button's menu, shared by the drop list and the combo box. Item i
-// (from 0) is menu item i + 1; the control's minimum is 1 and its maximum the item count
-// while there are items, both 0 when there are none, and its value is the current item + 1.
-// Every call fails (-1 or false) without a menu.
+// The items of a pop-up button's menu and its hit handler, shared by the drop list and the
+// combo box. Item i (from 0) is menu item i + 1; the control's minimum is 1 and its maximum
+// the item count while there are items, both 0 when there are none, and its value is the
+// current item + 1. Every item call fails (-1 or false) without a menu.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "platform/windows/carbon_types.h"
 #include "platform/windows/menus.h"
 
 namespace popup_items {
@@ -29,5 +30,9 @@ bool Select(tbx::ControlRef control, tbx::MenuRef menu, int32_t index);
 int32_t Current(tbx::ControlRef control);
 std::wstring Text(tbx::MenuRef menu, int32_t index);
 int32_t Find(tbx::MenuRef menu, const wchar_t* text);
+// Installs `proc` for the button's hits unless `handler` already holds one; false when it
+// cannot be installed.
+bool InstallHitHandler(tbx::ControlRef control, tbx::EventHandlerProcPtr proc, void* data,
+                       tbx::EventHandlerUPP& upp, tbx::EventHandlerRef& handler);
 
 } // namespace popup_items

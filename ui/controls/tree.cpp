@@ -6,6 +6,8 @@
 #include "core/strings/cf_string.h"
 #include "core/strings/string.h"
 #include "platform/windows/controls.h"
+#include "platform/windows/cursors.h"
+#include "platform/windows/drag.h"
 
 namespace {
 
@@ -462,4 +464,37 @@ int32_t CBK_ControlTree::InsertColumn(uint32_t index, _BK_TVCOLUMN& column) {
         _AddPlatformColumn(p + 1, *m_Columns[p]);
     }
     return int32_t(index);
+}
+
+bool CBK_ControlTree::OnAcceptDragCallback(tbx::DragRef drag) {
+    tbx::SInt16 modifiers = 0;
+    tbx::GetDragModifiers(drag, &modifiers, nullptr, nullptr);
+    const uint16_t keys = uint16_t(modifiers) & ~0x80u;
+    tbx::SetThemeCursor(keys == 0x800   ? tbx::kThemeCopyArrowCursor
+                        : keys == 0x900 ? tbx::ThemeCursor(2) // alias arrow
+                                        : tbx::kThemeArrowCursor);
+    return true;
+}
+
+bool CBK_ControlTree::OnReceiveDragCallback(tbx::DragRef drag, uint32_t target) {
+    tbx::UInt16 count = 0;
+    tbx::CountDragItems(drag, &count);
+    for (tbx::UInt16 i = 1; i <= count; ++i) {
+        tbx::DragItemRef item = 0;
+        tbx::DataBrowserItemID id = 0;
+        tbx::SInt32 size = sizeof id;
+        if (tbx::GetDragItemReferenceNumber(drag, i, &item) != tbx::noErr ||
+            tbx::GetFlavorData(drag, item, tbx::FourCC("magn"), &id, &size, 0) != tbx::noErr ||
+            size != sizeof id)
+            continue;
+        tbx::RemoveDataBrowserItems(m_hControl, 0, 1, &id, 0);
+        tbx::AddDataBrowserItems(m_hControl, target, 1, &id, 0);
+    }
+    return true;
+}
+
+bool CBK_ControlTree::OnAddDragItemCallback(tbx::DragRef drag, tbx::DragItemRef* item) {
+    if (item)
+        tbx::GetDragItemReferenceNumber(drag, 1, item);
+    return true;
 }

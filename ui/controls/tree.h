@@ -121,6 +121,12 @@ public:
     void OnNotifyItemSelected(uint32_t id);
     void OnNotifyContainerOpened(uint32_t id);
 
+    // Drags (no routine of the control calls these): the cursor by the modifiers, items moved
+    // by their ids in the 'magn' flavour below the target, the drag's first item. All accept.
+    bool OnAcceptDragCallback(tbx::DragRef drag);
+    bool OnReceiveDragCallback(tbx::DragRef drag, uint32_t target);
+    bool OnAddDragItemCallback(tbx::DragRef drag, tbx::DragItemRef* item);
+
     virtual bool OnCompareItemCallback(int32_t, int32_t, int32_t) { return true; }
     virtual void _OnSelectionChanged(BK_TVITEM*) {}
     virtual void _OnDoubleClick(BK_TVITEM*) {}

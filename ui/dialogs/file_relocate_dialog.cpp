@@ -6,13 +6,10 @@
 #include "core/bundles/sibling_locators.h"
 #include "core/strings/string.h"
 #include "core/strings/string_functions.h"
+#include "ui/base/control_bounds.h"
 #include "ui/files/file_dialog.h"
 
 namespace {
-
-tbx::Rect Box(int16_t left, int16_t top, int16_t right, int16_t bottom) {
-    return tbx::Rect{top, left, bottom, right};
-}
 
 // The folders in which missing files were found, in the order added.
 std::vector<CBK_Path>& FoundFolders() {
@@ -65,16 +62,16 @@ int32_t CBK_FileRelocatePromptDialog::DoModal(tbx::WindowRef parent) {
 bool CBK_FileRelocatePromptDialog::OnInit() {
     if (m_pSettings->title)
         SetTitle(m_pSettings->title);
-    tbx::Rect r = Box(20, 20, 420, 95);
+    tbx::Rect r = BK_Bounds(20, 20, 420, 95);
     m_Message.Create(*this, tbx::FourCC("sMsg"), r,
                      m_pSettings->message ? m_pSettings->message : L"");
-    r = Box(21, 102, 125, 119);
+    r = BK_Bounds(21, 102, 125, 119);
     m_DontRelocate.Create(*this, tbx::FourCC("bDnt"), r, L"Don't Relocate");
-    r = Box(135, 102, 205, 119);
+    r = BK_Bounds(135, 102, 205, 119);
     m_Cancel.Create(*this, tbx::FourCC("bCan"), r, L"Cancel");
-    r = Box(269, 102, 339, 119);
+    r = BK_Bounds(269, 102, 339, 119);
     m_Replace.Create(*this, tbx::FourCC("bRep"), r, L"Replace");
-    r = Box(349, 102, 419, 119);
+    r = BK_Bounds(349, 102, 419, 119);
     m_Relocate.Create(*this, tbx::FourCC("ok  "), r, L"Relocate");
     return true;
 }

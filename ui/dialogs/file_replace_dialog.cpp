@@ -6,12 +6,9 @@
 #include "core/strings/format.h"
 #include "platform/windows/alerts.h"
 #include "platform/windows/windows.h"
+#include "ui/base/control_bounds.h"
 
 namespace {
-
-tbx::Rect Box(int16_t left, int16_t top, int16_t right, int16_t bottom) {
-    return tbx::Rect{top, left, bottom, right};
-}
 
 // At most 256 characters of the formatted text.
 std::wstring Message(const wchar_t* format, const wchar_t* a, const wchar_t* b = nullptr) {
@@ -43,20 +40,20 @@ bool CBK_FileReplaceDialog::OnInit() {
     const std::wstring message =
         Message(L"The item \"%ls\" in %ls already exists. Replace it?",
                 m_pPath->GetFilenameString().c_str(), FolderName(*m_pPath).c_str());
-    tbx::Rect r = Box(20, 20, 370, 59);
+    tbx::Rect r = BK_Bounds(20, 20, 370, 59);
     m_Message.Create(*this, tbx::FourCC("sMsg"), r, message.c_str());
     if (m_nMode == 1) {
-        r = Box(20, 95, 104, 109);
+        r = BK_Bounds(20, 95, 104, 109);
         m_ApplyToAll.Create(*this, tbx::FourCC("cAll"), r, L"Apply To All");
-        r = Box(123, 94, 222, 111);
+        r = BK_Bounds(123, 94, 222, 111);
         m_DontReplace.Create(*this, tbx::FourCC("bDnt"), r, L"Don't Replace");
-        r = Box(245, 94, 293, 111);
+        r = BK_Bounds(245, 94, 293, 111);
         m_Stop.Create(*this, tbx::FourCC("bStp"), r, L"Stop");
     } else {
-        r = Box(194, 94, 293, 111);
+        r = BK_Bounds(194, 94, 293, 111);
         m_DontReplace.Create(*this, tbx::FourCC("bDnt"), r, L"Don't Replace");
     }
-    r = Box(307, 94, 370, 111);
+    r = BK_Bounds(307, 94, 370, 111);
     m_Replace.Create(*this, tbx::FourCC("ok  "), r, L"Replace");
     return true;
 }

@@ -1,9 +1,15 @@
 #include "ascompiler/service/as_parser_impl.h"
+
+#include "Preprocessor.hpp"
 #include "tests/support/tools.h"
 
 #include <gtest/gtest.h>
 
+#include <antlr/ANTLRException.hpp>
+
 #include <memory>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -48,6 +54,51 @@ TEST_F(PreprocessorTest, PlainLinesPassUnchanged) {
               (std::vector<Entry>{{"Main", 1, "a = 1;"}, {"Main", 2, "b = 2;"}}));
     EXPECT_EQ(service->preprocessedText(), "a = 1;\nb = 2;\n");
     EXPECT_NE(tree, nullptr);
+}
+
+// Lines without directives come out as the scanner's own tokens put together (a line that is
+// one comment as an empty line), and those the scanner refuses still fail, however the
+// service takes them.
+TEST_F(PreprocessorTest, LinesMatchTheScannersTokens) {
+    const std::string alphabet = "abefntuxX_$01789. \t()[]{};,?:=+-*%<>&|^!~\"'\\@\x80\x01";
+    const char* const endings[] = {"\n", "\r\n", "\r"};
+    std::mt19937 random(14);
+    for (int round = 0; round < 5000; ++round) {
+        std::string text;
+        for (int line = random() % 4; line >= 0; --line) {
+            if (random() % 8 == 0)
+                text += random() % 4 ? "// c" : "//\x01";
+            for (int n = static_cast<int>(random() % 12); n > 0; --n)
+                text += alphabet[random() % alphabet.size()];
+            text += endings[random() % 3];
+        }
+        std::vector<std::string> expected{""};
+        try {
+            std::istringstream input(text);
+            Preprocessor scanner(input);
+            for (antlr::RefToken token = scanner.nextToken();
+                 token->getType() != antlr::Token::EOF_TYPE; token = scanner.nextToken()) {
+                if (token->getType() == PreprocessorTokenTypes::LINE_END ||
+                    token->getType() == PreprocessorTokenTypes::SL_COMMENT)
+                    expected.emplace_back();
+                else
+                    expected.back() += token->getText();
+            }
+            expected.pop_back();
+        } catch (antlr::ANTLRException&) {
+            expected = {"error"};
+        }
+        std::vector<std::string> actual;
+        try {
+            std::unique_ptr<ASParserImpl, Destroy> fresh(new ASParserImpl());
+            std::istringstream input(text);
+            fresh->processDirectives(input, "Main");
+            actual = fresh->lineTexts();
+        } catch (antlr::ANTLRException&) {
+            actual = {"error"};
+        }
+        ASSERT_EQ(actual, expected) << text;
+    }
 }
 
 TEST_F(PreprocessorTest, Conditionals) {

@@ -195,10 +195,11 @@ TEST(UrlLaunchTest, OpensTheUrlWithXdgOpen) {
         *pid = 7;
         return tbx::OSStatus(tbx::noErr);
     });
-    CBK_Url url(L"http://example.invalid/a b", CBK_Url::METHOD_GET);
+    CBK_Url url(L"http://example.invalid/a b/caf\u00e9", CBK_Url::METHOD_GET);
     EXPECT_TRUE(url.Launch());
     tbx::test::SetLauncher(nullptr);
-    EXPECT_EQ(argv, (std::vector<std::string>{"xdg-open", "http://example.invalid/a b"}));
+    EXPECT_EQ(argv,
+              (std::vector<std::string>{"xdg-open", "http://example.invalid/a b/caf\xC3\xA9"}));
 }
 
 } // namespace

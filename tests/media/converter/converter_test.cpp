@@ -119,3 +119,26 @@ TEST(QuicktimeAtomParser, ReadsSizesRatesAndDv) {
     std::memset(*none.handle + 12, 0x7F, 4);
     EXPECT_FALSE(parser.Parse(none.handle));
 }
+
+TEST(QuicktimeAtomParser, RateKeepsToTimeSettingsUntilTemporalOnesExist) {
+    const uint32_t kVideo = tbx::FourCC("vide"), kTime = tbx::FourCC("time"),
+                   kFps = tbx::FourCC("fps "), kTemporal = tbx::FourCC("tprl");
+    BK_QT_ATOM root;
+    root.Insert(kTime).Insert(kFps, {0, 1}); // short: widened, not read past its end
+    Container settings(root);
+    CBK_QuicktimeAtomParser parser;
+    ASSERT_TRUE(parser.SetAtomDataFramerate(settings.handle, 12.5f));
+    BK_QT_ATOM read;
+    ASSERT_TRUE(BK_ReadAtomContainer(settings.handle, read));
+    EXPECT_EQ(read.Find(kTime)->Find(kFps)->data, Words({0xC8000}));
+    EXPECT_TRUE(!read.Find(kVideo) || !read.Find(kVideo)->Find(kTemporal));
+
+    // The full settings write both.
+    ASSERT_TRUE(parser.SetAtomData(settings.handle, 8, 8, 25.0f));
+    read = {};
+    ASSERT_TRUE(BK_ReadAtomContainer(settings.handle, read));
+    EXPECT_EQ(read.Find(kTime)->Find(kFps)->data, Words({0x190000}));
+    ASSERT_NE(read.Find(kVideo), nullptr);
+    ASSERT_NE(read.Find(kVideo)->Find(kTemporal), nullptr);
+    EXPECT_EQ(read.Find(kVideo)->Find(kTemporal)->data, Words({0, 0x190000, 0}));
+}

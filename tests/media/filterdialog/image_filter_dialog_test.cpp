@@ -97,6 +97,17 @@ TEST_F(FilterDialogTest, SliderAndEditBoxRefilterFromTheSource) {
     EXPECT_EQ(dialog.DoModal(host.GetWindowHandle(), source, filter), kCancel);
     EXPECT_EQ(filter.GetThreshold(), 255) << "the last settings stay after Cancel";
     EXPECT_FALSE(filter.m_evSettingsChanged.Fire(&filter)) << "no handler left";
+    tbx::EventRef event = nullptr;
+    EXPECT_FALSE(filter.OnCommand(1001, event)) << "the filter keeps no control of the window";
+}
+
+TEST_F(FilterDialogTest, AWindowClosedAnotherWayLeavesTheFilterNoControl) {
+    CBK_ImageFilterImplode filter;
+    test::Script([&] { tbx::DisposeWindow(test::FocusedWindow()); });
+    EXPECT_EQ(dialog.DoModal(host.GetWindowHandle(), source, filter), -1);
+    tbx::EventRef event = nullptr;
+    EXPECT_FALSE(filter.OnCommand(1001, event));
+    EXPECT_FALSE(filter.m_evSettingsChanged.Fire(&filter));
 }
 
 TEST_F(FilterDialogTest, TwoGroupsSwirlWrapsAndNoControls) {

@@ -149,6 +149,16 @@ TEST(QuicktimeWriter, ImagesOfOtherSizesAndFailedWritesAreReported) {
     // 32-bit images are read four bytes a pixel, alpha kept.
     EXPECT_EQ(Dump(out, {"-f", "rawvideo", "-pix_fmt", "rgba"}),
               std::string(pixels.begin(), pixels.end()));
+    // 24-bit images are read three bytes a pixel, opaque.
+    std::vector<uint8_t> rgb = mediatest::Noise(16, 8, 3, 5);
+    CBK_Image image24;
+    ASSERT_TRUE(image24.Create(16, 8, 24, rgb.data(), true));
+    ASSERT_TRUE(writer.Create(path, 16, 8, 10.0, 8));
+    ASSERT_TRUE(writer.AddVideoTrack());
+    EXPECT_TRUE(writer.AddVideoFrame(image24));
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(Dump(out, {"-f", "rawvideo", "-pix_fmt", "rgb24"}),
+              std::string(rgb.begin(), rgb.end()));
 
     CBK_Path full(L"/dev/full");
     ASSERT_TRUE(writer.Create(full, 64, 64, 10.0, 8));

@@ -51,6 +51,7 @@ TEST_F(ColorControlsTest, ColorButtonShowsItsSwatchAndTakesThePickersAnswer) {
     ASSERT_TRUE(test::ClickControl(host.GetWindowHandle(), FourCC("bCol"), 0));
     ASSERT_EQ(test::ColorPrompts().size(), 1u);
     EXPECT_EQ(test::ColorPrompts()[0].prompt, "Choose a color");
+    EXPECT_EQ(test::ColorPrompts()[0].visibleWindows, 1u); // the plain button hides nothing
     EXPECT_EQ(test::ColorPrompts()[0].start, (RGBColor{0xCCCC, 0x6666, 0x3333}));
     EXPECT_EQ(button.GetColor(), 0x8000FFu);
     EXPECT_EQ(host.commands, std::vector<uint32_t>{FourCC("bCol")}); // the hit goes on
@@ -73,6 +74,8 @@ TEST_F(ColorControlsTest, ColorButtonXHidesItsWindowsWhilePicking) {
     CBK_ControlColorButtonX::m_hShieldWindow = other.GetWindowHandle();
     test::ScriptColorAnswer(true, RGBColor{0, 0xFFFF, 0});
     ASSERT_TRUE(test::ClickControl(host.GetWindowHandle(), FourCC("bCoX"), 0));
+    ASSERT_EQ(test::ColorPrompts().size(), 1u);
+    EXPECT_EQ(test::ColorPrompts()[0].visibleWindows, 0u); // both out of the picker's way
     EXPECT_TRUE(IsWindowVisible(other.GetWindowHandle()));
     EXPECT_TRUE(IsWindowVisible(host.GetWindowHandle()));
     EXPECT_FALSE(CBK_ControlColorButtonX::m_bIsChoosingColor);

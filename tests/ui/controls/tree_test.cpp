@@ -5,6 +5,7 @@
 
 #include "platform/windows/controls.h"
 #include "platform/windows/data_browser.h"
+#include "platform/windows/drag.h"
 #include "platform/windows/test_driver.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/base/dialog.h"
@@ -115,6 +116,12 @@ TEST_F(TreeTest, DeletingAParentDropsItsSubtreeAndStaleHandlesFindNothing) {
 }
 
 TEST_F(TreeTest, CellsIconsTextsAndIds) {
+    BK_TVINSERTSTRUCT bare; // no image mask and no icon list yet: image 0 means no icon
+    HTREEITEM early = tree.InsertItem(bare);
+    EXPECT_EQ(test::QueryBrowserCell(tree.GetControlHandle(), tree.GetItemId(early),
+                                     kBK_TreeColumnProperty)
+                  .status,
+              -4979);
     int icons[2];
     const int32_t first = tree.AddIcon(reinterpret_cast<IconRef>(&icons[0]));
     tree.AddIcon(reinterpret_cast<IconRef>(&icons[1]));
@@ -166,6 +173,29 @@ TEST_F(TreeTest, SortOrdersSiblingsByTheCompareCallback) {
     BK_TVITEM cell;
     cell.mask = kBK_TVIF_TEXT;
     EXPECT_FALSE(tree.SetItem(cell)); // the table has no rows
+}
+
+TEST_F(TreeTest, DragsSetTheCursorAndMoveItemsByTheirIds) {
+    HTREEITEM a = Add(L"a");
+    HTREEITEM b = Add(L"b");
+    Add(L"c");
+    tree.ExpandItem(a, 2);
+    for (auto [modifiers, cursor] : {std::pair{0x880, 1}, {0x900, 2}, {0x100, 0}}) {
+        test::WithDrag({}, SInt16(modifiers),
+                       [&](DragRef drag) { EXPECT_TRUE(tree.OnAcceptDragCallback(drag)); });
+        EXPECT_EQ(test::CurrentThemeCursor(), cursor) << modifiers;
+    }
+    const UInt32 id = tree.GetItemId(b);
+    const std::string bytes(reinterpret_cast<const char*>(&id), sizeof id);
+    test::WithDrag({{{FourCC("magn"), bytes}}, {{FourCC("magn"), "xy"}}}, 0, [&](DragRef drag) {
+        DragItemRef first = 0;
+        EXPECT_TRUE(tree.OnAddDragItemCallback(drag, &first));
+        EXPECT_EQ(first, 1u);
+        EXPECT_TRUE(tree.OnReceiveDragCallback(drag, tree.GetItemId(a)));
+    });
+    EXPECT_EQ(Shown(), u"a|b|c|"); // b now hangs below a
+    tree.ExpandItem(a, 0);
+    EXPECT_EQ(Shown(), u"a|c|");
 }
 
 } // namespace

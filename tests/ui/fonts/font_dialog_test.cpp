@@ -50,6 +50,7 @@ protected:
     }
     void TearDown() override {
         test::SetFontMenuCatalog({});
+        test::MisreportFontSubmenus(0);
         CBK_FontDialog::UseSystemFontChooser(true);
         UiTest::TearDown();
     }
@@ -105,6 +106,25 @@ TEST_F(FontDialogTest, SizeThatIsNoNumberKeepsTheSizeAndOddSizesStayAsTyped) {
     // Where the window stood is kept for the next time.
     EXPECT_EQ(dialog.GetFrame().width, 500);
     EXPECT_EQ(dialog.GetFrame().height, 320);
+}
+
+TEST_F(FontDialogTest, AMenuOutOfStepWithItsCountLeavesTheListsEmpty) {
+    for (int extra : {-1, 3}) {
+        test::MisreportFontSubmenus(extra);
+        CBK_Font font;
+        font.SetMacFontId(families[1].id);
+        font.SetMacFontStyle(bold);
+        CBK_FontDialog dialog;
+        test::Script([&] {
+            EXPECT_EQ(Rows(dialog.GetFontList()), u"");
+            dialog.GetSizeEdit().SetText(L"24", true);
+            test::ClickCommandButton(dialog.GetWindowHandle(), FourCC("ok  "));
+        });
+        EXPECT_EQ(dialog.DoModal(font, host.GetWindowHandle()), kOK);
+        EXPECT_EQ(font.GetMacFontId(), families[1].id); // unchanged
+        EXPECT_EQ(font.GetMacFontStyle(), 0);
+        EXPECT_EQ(font.GetSize(), 24);
+    }
 }
 
 TEST_F(FontDialogTest, ShrinkingByMoreThanAHundredLaysOutAsForAHundred) {
@@ -225,6 +245,13 @@ TEST_F(FontDialogTest, FontButtonLabelPanelAndDialog) {
     EXPECT_EQ(changed, &button.GetFont());
     test::ReadControl(button.GetControlHandle(), state);
     EXPECT_EQ(state.title, Wide(families[0].name + " Italic 30 pt"));
+    // While the panel is in use, a font set by the program is told to it.
+    font.SetSize(20);
+    button.SetFont(font, true);
+    const test::FontSelection told = test::LastFontSelection();
+    EXPECT_TRUE(told.given);
+    EXPECT_EQ(told.target, GetControlEventTarget(button.GetControlHandle()));
+    EXPECT_EQ(told.size, 20 << 16);
     CBK_ControlFontButton::HideFontPanel();
     EXPECT_FALSE(FPIsFontPanelVisible());
     EXPECT_EQ(CBK_ControlFontButton::GetCurrentFontButton(), nullptr);
