@@ -48,8 +48,8 @@ void Free(Chunk* chunk) {
     std::free(chunk);
 }
 
-void Drop(Chunk* chunk) {
-    if (chunk->references.fetch_sub(1, std::memory_order_acq_rel) == 1)
+void Drop(Chunk* chunk, std::size_t count) {
+    if (chunk->references.fetch_sub(count, std::memory_order_acq_rel) == count)
         Free(chunk);
 }
 
@@ -81,6 +81,25 @@ struct Current {
 
 thread_local Current current[kArenaKinds];
 
+// A run of releases into one chunk is counted here and settled with one atomic step when the
+// thread releases into another chunk or ends, rather than one per block (a tree or a coding
+// list is freed in about the order it was made). The chunk stays until its run is settled.
+struct PendingReleases {
+    Chunk* chunk = nullptr;
+    std::size_t count = 0;
+    bool ended = false;
+    void Settle() {
+        if (chunk)
+            Drop(std::exchange(chunk, nullptr), std::exchange(count, 0));
+    }
+    ~PendingReleases() {
+        Settle();
+        ended = true;
+    }
+};
+
+thread_local PendingReleases pending;
+
 unsigned char* Stamp(void* block, Chunk* chunk, std::size_t size) {
     auto* bytes = static_cast<unsigned char*>(block);
     new (bytes) Header{chunk, size};
@@ -102,6 +121,8 @@ void* ArenaAllocate(std::size_t size, ArenaKind kind) {
     const std::size_t need = rounded + kHeader;
     Chunk*& held = current[static_cast<int>(kind)].chunk;
     Chunk* chunk = held;
+    if (chunk && chunk->used + need > kChunkBytes && pending.chunk == chunk)
+        pending.Settle();
     if (chunk && chunk->used + need > kChunkBytes &&
         chunk->references.load(std::memory_order_acquire) == kCarving - chunk->handed) {
         // Every block handed out is back (only this thread hands out blocks): start it over.
@@ -133,7 +154,16 @@ void ArenaRelease(void* block) {
         return;
     }
     STRAVEL_POISON(start, header.size);
-    Drop(static_cast<Chunk*>(header.chunk));
+    auto* chunk = static_cast<Chunk*>(header.chunk);
+    if (pending.ended) {
+        Drop(chunk, 1);
+        return;
+    }
+    if (pending.chunk != chunk) {
+        pending.Settle();
+        pending.chunk = chunk;
+    }
+    ++pending.count;
 }
 
 } // namespace translate
