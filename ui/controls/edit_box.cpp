@@ -16,13 +16,6 @@ namespace {
 
 constexpr int16_t kTabKeyCode = 48;
 
-tbx::ControlFontStyleRec Size10() {
-    tbx::ControlFontStyleRec style;
-    style.flags = tbx::kControlUseSizeMask;
-    style.size = 10;
-    return style;
-}
-
 tbx::ControlKeyFilterResult KeyFilter(tbx::ControlRef control, tbx::SInt16* keyCode,
                                       tbx::SInt16* charCode, tbx::UInt16* modifiers) {
     auto* box = reinterpret_cast<CBK_ControlEditBox*>(tbx::GetControlReference(control));
@@ -52,7 +45,7 @@ bool CBK_ControlEditBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& boun
     if (!CBK_Control::Create(dialog, id, bounds, text))
         return false;
     CBK_CFString string(text ? text : L"");
-    const tbx::ControlFontStyleRec style = Size10();
+    const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status = tbx::CreateEditUnicodeTextControl(
         dialog.GetWindowHandle(), &bounds, string, false, &style, &control);
@@ -331,7 +324,7 @@ bool BK_CreateControlEditBox(tbx::ControlRef& out, int32_t x, int32_t y, int32_t
                              int32_t height, tbx::WindowRef& window) {
     const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
                            static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
-    const tbx::ControlFontStyleRec style = Size10();
+    const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     CBK_CFString empty(L"");
     return tbx::CreateEditUnicodeTextControl(window, &bounds, empty, false, &style, &out) ==
            tbx::noErr;

@@ -11,23 +11,12 @@
 #include "ui/base/dialog.h"
 #include "ui/controls/control_text.h"
 
-namespace {
-
-tbx::ControlFontStyleRec Size10() {
-    tbx::ControlFontStyleRec style;
-    style.flags = tbx::kControlUseSizeMask;
-    style.size = 10;
-    return style;
-}
-
-} // namespace
-
 bool CBK_ControlStaticText::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
                                    const wchar_t* text) {
     if (!CBK_Control::Create(dialog, id, bounds, text))
         return false;
     CBK_CFString string(text ? text : L"");
-    const tbx::ControlFontStyleRec style = Size10();
+    const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateStaticTextControl(dialog.GetWindowHandle(), &bounds, string, &style, &control);
@@ -103,6 +92,6 @@ bool BK_CreateControlStaticText(tbx::ControlRef& out, int32_t x, int32_t y, int3
     const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
                            static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
     CBK_CFString string(text ? text : L"");
-    const tbx::ControlFontStyleRec style = Size10();
+    const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     return tbx::CreateStaticTextControl(window, &bounds, string, &style, &out) == tbx::noErr;
 }
