@@ -42,10 +42,7 @@ ns.onStatus = function (info) {
 };
 )";
 
-struct Destroy {
-    void operator()(translate::DLLInterface* object) const { object->destroy(); }
-};
-using ServicePtr = std::unique_ptr<translate::ASParserImpl, Destroy>;
+using ServicePtr = std::unique_ptr<translate::ASParserImpl, translate::Destroyer>;
 
 std::string ScriptOf(size_t bytes) {
     std::string text;
