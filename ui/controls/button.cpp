@@ -47,10 +47,7 @@ bool CBK_ControlButton::GetText(wchar_t* buffer, int32_t& length) {
 }
 
 bool CBK_ControlButton::Check(bool on, bool redraw) {
-    tbx::SetControl32BitValue(m_hControl, on ? 1 : 0);
-    if (redraw)
-        tbx::Draw1Control(m_hControl);
-    return true;
+    return BK_SetControlOn(m_hControl, on, redraw);
 }
 
 bool CBK_ControlButton::Toggle(bool redraw) {
@@ -62,18 +59,7 @@ bool CBK_ControlButton::IsChecked() {
 }
 
 bool CBK_ControlButton::SetIcon(int32_t iconId, uint32_t kind) {
-    tbx::IconRef icon = nullptr;
-    if (!BK_LoadIcon(iconId, kind, icon))
-        return false;
-    const tbx::ControlButtonContentInfo content{tbx::kControlContentIconRef, icon};
-    if (tbx::SetBevelButtonContentInfo(m_hControl, &content) != tbx::noErr) {
-        BK_ReleaseIcon(kind, icon);
-        return false;
-    }
-    _ReleaseIcon();
-    m_hIcon = icon;
-    m_nIconKind = kind;
-    return true;
+    return BK_SetButtonIcon(m_hControl, iconId, kind, m_hIcon, m_nIconKind);
 }
 
 void CBK_ControlButton::_ReleaseIcon() {

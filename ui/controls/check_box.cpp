@@ -33,10 +33,7 @@ bool CBK_ControlCheckBox::SetText(const wchar_t* text, bool redraw) {
 }
 
 bool CBK_ControlCheckBox::Check(bool on, bool redraw) {
-    tbx::SetControl32BitValue(m_hControl, on ? 1 : 0);
-    if (redraw)
-        tbx::Draw1Control(m_hControl);
-    return true;
+    return BK_SetControlOn(m_hControl, on, redraw);
 }
 
 bool CBK_ControlCheckBox::Toggle(bool redraw) {

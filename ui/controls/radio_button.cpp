@@ -32,10 +32,7 @@ bool CBK_ControlRadioButton::SetText(const wchar_t* text, bool redraw) {
 }
 
 bool CBK_ControlRadioButton::Set(bool on, bool redraw) {
-    tbx::SetControl32BitValue(m_hControl, on ? 1 : 0);
-    if (redraw)
-        tbx::Draw1Control(m_hControl);
-    return true;
+    return BK_SetControlOn(m_hControl, on, redraw);
 }
 
 bool CBK_ControlRadioButton::IsSet() const {
@@ -43,19 +40,7 @@ bool CBK_ControlRadioButton::IsSet() const {
 }
 
 bool CBK_ControlRadioButton::SetIcon(int32_t iconId, uint32_t kind) {
-    tbx::IconRef icon = nullptr;
-    if (!BK_LoadIcon(iconId, kind, icon))
-        return false;
-    const tbx::ControlButtonContentInfo content{tbx::kControlContentIconRef, icon};
-    if (tbx::SetBevelButtonContentInfo(m_hControl, &content) != tbx::noErr) {
-        BK_ReleaseIcon(kind, icon);
-        return false;
-    }
-    if (m_hIcon)
-        BK_ReleaseIcon(m_nIconKind, m_hIcon);
-    m_hIcon = icon;
-    m_nIconKind = kind;
-    return true;
+    return BK_SetButtonIcon(m_hControl, iconId, kind, m_hIcon, m_nIconKind);
 }
 
 bool BK_CreateControlRadioButton(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
