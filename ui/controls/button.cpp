@@ -19,12 +19,7 @@ bool CBK_ControlButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bound
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreatePushButtonControl(dialog.GetWindowHandle(), &bounds, text, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,

@@ -14,12 +14,7 @@ bool CBK_ControlCheckBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bou
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateCheckBoxControl(dialog.GetWindowHandle(), &bounds, text, 0, true, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlCheckBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,

@@ -49,11 +49,8 @@ bool CBK_ControlEditBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& boun
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status = tbx::CreateEditUnicodeTextControl(
         dialog.GetWindowHandle(), &bounds, string, false, &style, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     OnInit();
     return _OnCreate(dialog, id);
 }

@@ -46,11 +46,8 @@ bool CBK_ControlHotKeyEditBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status = tbx::CreateEditUnicodeTextControl(
         dialog.GetWindowHandle(), &bounds, initial, false, &style, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     return OnInit() && _OnCreate(dialog, id);
 }
 

@@ -19,12 +19,7 @@ bool CBK_ControlRadioButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& 
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateRadioButtonControl(dialog.GetWindowHandle(), &bounds, text, 0, false, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlRadioButton::SetText(const wchar_t* text, bool redraw) {

@@ -20,12 +20,7 @@ bool CBK_ControlStaticText::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& b
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateStaticTextControl(dialog.GetWindowHandle(), &bounds, string, &style, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlStaticText::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
