@@ -9,6 +9,7 @@
 #include "core/strings/string.h"
 #include "core/strings/string_functions.h"
 #include "platform/windows/events.h"
+#include "ui/base/control_bounds.h"
 #include "ui/base/dialog.h"
 #include "ui/controls/control_text.h"
 
@@ -319,8 +320,7 @@ bool CBK_ControlEditBox::SetFont(CBK_Font& font) {
 
 bool BK_CreateControlEditBox(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
                              int32_t height, tbx::WindowRef& window) {
-    const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
-                           static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
+    const tbx::Rect bounds = BK_FrameAt(x, y, width, height);
     const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     CBK_CFString empty(L"");
     return tbx::CreateEditUnicodeTextControl(window, &bounds, empty, false, &style, &out) ==

@@ -2,6 +2,7 @@
 
 #include "core/strings/cf_string.h"
 #include "platform/windows/controls.h"
+#include "ui/base/control_bounds.h"
 #include "ui/base/dialog.h"
 #include "ui/controls/control_title.h"
 #include "ui/graphics/icons.h"
@@ -40,8 +41,7 @@ bool CBK_ControlRadioButton::SetIcon(int32_t iconId, uint32_t kind) {
 
 bool BK_CreateControlRadioButton(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
                                  int32_t height, const wchar_t* title, tbx::WindowRef& window) {
-    const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
-                           static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
+    const tbx::Rect bounds = BK_FrameAt(x, y, width, height);
     CBK_CFString text(title ? title : L"");
     return tbx::CreateRadioButtonControl(window, &bounds, text, 0, false, &out) == tbx::noErr;
 }

@@ -8,6 +8,7 @@
 #include "core/strings/string.h"
 #include "core/strings/string_functions.h"
 #include "platform/windows/controls.h"
+#include "ui/base/control_bounds.h"
 #include "ui/base/dialog.h"
 #include "ui/controls/control_text.h"
 
@@ -84,8 +85,7 @@ bool CBK_ControlStaticText::GetText(wchar_t* buffer, int32_t& length) {
 
 bool BK_CreateControlStaticText(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
                                 int32_t height, const wchar_t* text, tbx::WindowRef& window) {
-    const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
-                           static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
+    const tbx::Rect bounds = BK_FrameAt(x, y, width, height);
     CBK_CFString string(text ? text : L"");
     const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     return tbx::CreateStaticTextControl(window, &bounds, string, &style, &out) == tbx::noErr;
