@@ -8,13 +8,10 @@
 
 namespace ravuz {
 
-CBK_SwfReader::CBK_SwfReader() {
-    CBK_SwfReader::Create();
-}
-
-CBK_SwfReader::~CBK_SwfReader() = default;
-
 void CBK_SwfReader::Create() {
+    _tags.clear();
+    _tail.clear();
+    _frameCount = 0;
     _data.clear();
     _position = 0;
     _bitPosition = 0;
