@@ -86,7 +86,7 @@ void CBK_SwfDoAction::AttachBranches() {
 
 uint32_t CBK_SwfDoAction::Write(CBK_SwfStream* stream, bool writeHeader) {
     const bool header = writeHeader && !_headerSuppressed;
-    if (_list.Empty()) {
+    if (_list.Empty() && (!header || GetTrailingBytes().empty())) {
         if (header)
             return 0;
         // Buttons and clip actions expect a list's end byte even when it holds nothing.
