@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include "core/paths/path.h"
@@ -26,6 +27,10 @@ uint32_t LengthAt(const uint8_t* b) {
 // Appends up to `count` bytes of the file, in chunks, so that a length the file does not
 // hold costs nothing.
 void AppendFile(std::FILE* file, std::vector<uint8_t>& data, uint64_t count) {
+    struct stat info;
+    const long at = std::ftell(file);
+    if (at >= 0 && ::fstat(::fileno(file), &info) == 0 && info.st_size > at)
+        data.reserve(data.size() + std::min<uint64_t>(count, uint64_t(info.st_size - at)));
     while (count > 0) {
         const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(count, kChunk));
         const std::size_t old = data.size();

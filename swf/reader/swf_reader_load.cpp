@@ -66,8 +66,19 @@ bool CBK_SwfReader::CreateFromBuffer(const uint8_t* data, std::size_t size, bool
         const uint32_t limit = maxBytes ? maxBytes : declared;
         total = std::min<std::size_t>(size, std::max<std::size_t>(limit, 8) - skipped);
     }
-    _data.assign(data, data + std::min<std::size_t>(total, UINT32_MAX));
-    return LoadHeader(checkSignature, parse);
+    total = std::min<std::size_t>(total, UINT32_MAX);
+    if (!parse) {
+        _data.assign(data, data + total);
+        return LoadHeader(checkSignature, false);
+    }
+    _view = data;
+    _viewSize = static_cast<uint32_t>(total);
+    LoadHeader(checkSignature, true);
+    _view = nullptr;
+    _viewSize = 0;
+    _position = 0;
+    _bitPosition = 0;
+    return true;
 }
 
 bool CBK_SwfReader::OpenGeneric(const CBK_Path& path) {

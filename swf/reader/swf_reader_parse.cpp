@@ -20,9 +20,68 @@ CBK_SwfTag* CreateTag(const CBK_SwfReader& source, uint16_t code, uint32_t lengt
     return SwfCreateTag(code, length);
 }
 
+// Tags whose model is a structure of records, not an opaque payload: worth proving that
+// what was read writes back stably. Sprites are proved tag by tag inside.
+bool HasStructure(uint16_t code) {
+    switch (code) {
+    case kSwfTagEnd:
+    case kSwfTagShowFrame:
+    case kSwfTagDefineBits:
+    case kSwfTagJpegTables:
+    case kSwfTagDefineSound:
+    case kSwfTagSoundStreamBlock:
+    case kSwfTagDefineBitsLossless:
+    case kSwfTagDefineBitsJpeg2:
+    case kSwfTagDefineBitsJpeg3:
+    case kSwfTagDefineBitsLossless2:
+    case kSwfTagDefineSprite:
+    case kSwfTagVideoFrame:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// Whether the tag, written, read back and written again, gives the same bytes: a damaged
+// tag that the model cannot hold whole fails this, and is kept as stored instead.
+bool WritesStably(CBK_SwfTag& tag, uint8_t version) {
+    CBK_SwfStream first(version);
+    tag.Write(&first);
+    const std::vector<uint8_t>& bytes = first.GetStream();
+    CBK_SwfReader reader;
+    reader.CreateFromBytes(bytes.data(), bytes.size(), version);
+    CBK_SwfStream second(version);
+    while (CBK_SwfTag* again =
+               CBK_SwfReader::ReadTagAt(reader, reader.GetDataSize(), false, false)) {
+        second.Add(again);
+        delete again;
+    }
+    return second.GetStream() == bytes;
+}
+
+// Whether the tag writes exactly the payload it was read from.
+bool WritesAsStored(CBK_SwfTag& tag, CBK_SwfReader& source, uint32_t at, uint32_t length) {
+    CBK_SwfStream written(source.GetVersion());
+    tag.Write(&written);
+    const std::vector<uint8_t>& bytes = written.GetStream();
+    const std::size_t header =
+        bytes.size() >= 2 && (bytes[0] & kSwfLongTagLength) == kSwfLongTagLength ? 6 : 2;
+    if (bytes.size() < header || bytes.size() - header != length)
+        return false;
+    std::vector<uint8_t> stored;
+    source.SetBufPos(at);
+    source.GetBytes(stored, length);
+    return std::equal(stored.begin(), stored.end(), bytes.begin() + header);
+}
+
 } // namespace
 
 CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool raw) {
+    return ReadTagAt(source, end, raw, !raw);
+}
+
+CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool raw,
+                                     bool proveStable) {
     source.ByteAlign();
     end = std::min(end, source.GetDataSize());
     uint32_t at = source.GetBufPos();
@@ -48,6 +107,19 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
         std::vector<uint8_t> rest;
         source.GetBytes(rest, tagEnd - source.GetBufPos());
         tag->SetTrailingBytes(std::move(rest));
+    }
+    // A tag the model did not read to its end must give back exactly what it held.
+    const bool typed = !dynamic_cast<CBK_SwfTagUnknown*>(tag);
+    const bool damaged =
+        typed && ((!tag->GetTrailingBytes().empty() && !WritesAsStored(*tag, source, at, length)) ||
+                  (proveStable && HasStructure(code) && !WritesStably(*tag, source.GetVersion())));
+    if (damaged) {
+        delete tag;
+        auto* stored = new CBK_SwfTagUnknown(code, length);
+        stored->SetLongHeader(longHeader);
+        source.SetBufPos(at);
+        stored->Read(&source);
+        tag = stored;
     }
     source.SetBufPos(tagEnd);
     source.SetCurrentTagLength(length);

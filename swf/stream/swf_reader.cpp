@@ -9,6 +9,8 @@
 namespace ravuz {
 
 void CBK_SwfReader::Create() {
+    _view = nullptr;
+    _viewSize = 0;
     _tags.clear();
     _tail.clear();
     _frameCount = 0;
@@ -37,15 +39,19 @@ void CBK_SwfReader::CreateFromBytes(const uint8_t* bytes, std::size_t size, uint
 }
 
 uint32_t CBK_SwfReader::GetDataSize() const {
-    return static_cast<uint32_t>(_data.size());
+    return _view ? _viewSize : static_cast<uint32_t>(_data.size());
+}
+
+const uint8_t* CBK_SwfReader::Bytes() const {
+    return _view ? _view : _data.data();
 }
 
 uint8_t CBK_SwfReader::FetchByte(uint32_t position) {
-    return _data[position];
+    return Bytes()[position];
 }
 
 void CBK_SwfReader::FetchBytes(uint32_t position, uint8_t* out, uint32_t count) {
-    std::memcpy(out, _data.data() + position, count);
+    std::memcpy(out, Bytes() + position, count);
 }
 
 uint32_t CBK_SwfReader::GetRemaining() const {
@@ -143,6 +149,15 @@ uint32_t CBK_SwfReader::GetBytes(std::vector<uint8_t>& out, uint32_t count) {
     FetchBytes(_position, out.data() + old, n);
     _position += n;
     return n;
+}
+
+const uint8_t* CBK_SwfReader::PeekBytes(uint32_t count) {
+    ByteAlign();
+    const uint32_t size = GetDataSize();
+    const bool inMemory = _view || _data.size() == size;
+    if (count == 0 || !inMemory || size - _position < count)
+        return nullptr;
+    return Bytes() + _position;
 }
 
 void CBK_SwfReader::GetString(std::wstring& str, uint32_t length, bool) {

@@ -59,6 +59,9 @@ public:
     virtual void GetString(std::wstring& str, uint32_t length, bool checkPaths);
     // Appends up to `count` bytes (no more than remain) and returns how many.
     virtual uint32_t GetBytes(std::vector<uint8_t>& out, uint32_t count);
+    // The next `count` bytes (after aligning) where they lie in memory, without moving; null
+    // when fewer remain or the bytes are not held in memory (a file read in place).
+    const uint8_t* PeekBytes(uint32_t count);
     virtual uint32_t GetDataSize() const;
 
     uint32_t GetBufPos() const { return _position; }
@@ -82,7 +85,8 @@ public:
     // Raw mode: only SetBackgroundColor and FrameLabel are typed; every other tag is kept as
     // it is stored.
     virtual bool OpenGeneric(const CBK_Path& path);
-    // As Open, over `size` bytes in memory; a compressed buffer is refused.
+    // As Open, over `size` bytes in memory; a compressed buffer is refused. With `parse` the
+    // tags are read straight from the given bytes, which the reader does not keep.
     virtual bool CreateFromBuffer(const uint8_t* data, std::size_t size, bool checkSignature,
                                   uint32_t maxBytes, bool parse);
     // Deletes the tags with `deleteTags`; otherwise leaves them to whoever took them.
@@ -98,7 +102,10 @@ public:
     // header, typed object (in raw mode only SetBackgroundColor and FrameLabel are typed),
     // bytes beyond its fields kept with it, position moved to its end. Null when no record
     // header is left.
+    // A typed tag whose bytes, written and read back, would not write the same again is
+    // damaged beyond what the model holds: it is kept as stored.
     static CBK_SwfTag* ReadTagAt(CBK_SwfReader& source, uint32_t end, bool raw);
+    static CBK_SwfTag* ReadTagAt(CBK_SwfReader& source, uint32_t end, bool raw, bool proveStable);
 
     // Header, tags and whatever the movie held after its last tag; the header's length is
     // that of what is written. Returns the stream's byte count.
@@ -132,7 +139,13 @@ protected:
 
     uint16_t _frameCount = 0;
     std::vector<CBK_SwfTag*> _tags;
+    // The bytes the primitives read: the data, or while a buffer is parsed in place, that
+    // buffer.
+    const uint8_t* Bytes() const;
+
     std::vector<uint8_t> _data;
+    const uint8_t* _view = nullptr;
+    uint32_t _viewSize = 0;
     std::vector<uint8_t> _tail; // bytes after the last tag of a whole movie
     std::unique_ptr<CBK_SwfHeader> _header;
     uint32_t _lastError = 0;
