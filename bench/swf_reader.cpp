@@ -97,7 +97,7 @@ void BM_ParseFromMemory(benchmark::State& state) {
     for (auto _ : state) {
         CBK_SwfReader reader;
         reader.CreateFromBuffer(movie.data(), movie.size(), true, 0, true);
-        benchmark::DoNotOptimize(reader.GetTags().size());
+        state.counters["tags"] = double(reader.GetTags().size());
         reader.Destroy(true);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * movie.size()));
@@ -111,7 +111,7 @@ void BM_ParseFromFile(benchmark::State& state) {
         CBK_SwfReader reader;
         if (!reader.Open(path, true, 0, true))
             state.SkipWithError("cannot open the movie");
-        benchmark::DoNotOptimize(reader.GetTags().size());
+        state.counters["tags"] = double(reader.GetTags().size());
         reader.Destroy(true);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
@@ -126,13 +126,15 @@ void BM_StreamTags(benchmark::State& state) {
         CBK_SwfFileReader reader;
         if (!reader.Open(path, true))
             state.SkipWithError("cannot open the movie");
-        for (;;) {
+        double tags = 0;
+        for (;; ++tags) {
             CBK_SwfTag* tag = reader.ReadTag();
             const bool end = tag->GetTagId() == kSwfTagEnd;
             delete tag;
             if (end)
                 break;
         }
+        state.counters["tags"] = tags + 1;
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }

@@ -4,6 +4,7 @@
 #include "swf/base/swf_tag.h"
 #include "swf/header/swf_header.h"
 #include "swf/reader/movie_bytes.h"
+#include "swf/stream/swf_file_reader.h"
 #include "swf/stream/swf_reader.h"
 #include "swf/stream/swf_stream.h"
 
@@ -44,7 +45,26 @@ bool CBK_SwfReader::LoadFile(const CBK_Path& path, bool checkSignature, uint32_t
 }
 
 bool CBK_SwfReader::Open(const CBK_Path& path, bool checkSignature, uint32_t maxBytes, bool parse) {
+    if (parse && checkSignature)
+        return OpenParsed(path, maxBytes);
     return LoadFile(path, checkSignature, maxBytes) && LoadHeader(checkSignature, parse);
+}
+
+bool CBK_SwfReader::OpenParsed(const CBK_Path& path, uint32_t maxBytes) {
+    Create();
+    _lastError = 0;
+    CBK_SwfFileReader file;
+    if (!file.Open(path, true)) {
+        _lastError = file.GetLastError();
+        return false;
+    }
+    *_header = file.GetHeader();
+    _version = _header->GetVersion();
+    const uint32_t limit = maxBytes ? maxBytes : _header->GetFileSize();
+    const uint32_t end = std::min(std::max<uint32_t>(limit, 1), file.GetDataSize());
+    ParseTags(&file, end, 0);
+    KeepTail(file, end);
+    return true;
 }
 
 bool CBK_SwfReader::CreateFromBuffer(const uint8_t* data, std::size_t size, bool checkSignature,

@@ -142,12 +142,14 @@ void CBK_SwfReader::ParseTags(CBK_SwfReader* source, uint32_t end, uint32_t fram
             return;
     }
     if (source == this)
-        KeepTail();
+        KeepTail(*this, end);
 }
 
-void CBK_SwfReader::KeepTail() {
+void CBK_SwfReader::KeepTail(CBK_SwfReader& source, uint32_t end) {
     _tail.clear();
-    GetBytes(_tail, GetRemaining());
+    source.ByteAlign();
+    if (source.GetBufPos() < end)
+        source.GetBytes(_tail, end - source.GetBufPos());
 }
 
 void CBK_SwfReader::ParseGenericTags() {
@@ -157,7 +159,7 @@ void CBK_SwfReader::ParseGenericTags() {
         if (tag->GetTagId() == kSwfTagEnd)
             break;
     }
-    KeepTail();
+    KeepTail(*this, GetDataSize());
 }
 
 } // namespace ravuz

@@ -50,6 +50,19 @@ void CBK_SwfFileReader::Close() {
     _bitPosition = 0;
 }
 
+const uint8_t* CBK_SwfFileReader::PeekBytes(uint32_t count) {
+    if (_inMemory)
+        return CBK_SwfReader::PeekBytes(count);
+    ByteAlign();
+    if (count == 0 || count > kWindowSize || _fileSize - _position < count)
+        return nullptr;
+    const bool held = _position >= _windowStart && _position - _windowStart <= _window.size() &&
+                      _window.size() - (_position - _windowStart) >= count;
+    if (!held && (!Fill(_position) || _window.size() < count))
+        return nullptr;
+    return _window.data() + (_position - _windowStart);
+}
+
 bool CBK_SwfFileReader::Fill(uint32_t position) {
     _window.clear();
     _windowStart = position;

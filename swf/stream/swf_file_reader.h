@@ -21,6 +21,8 @@ public:
     bool IsOpen() const { return _file != nullptr; }
     void Close() override;
     uint32_t GetDataSize() const override;
+    // From the window of buffered bytes where they fit in it.
+    const uint8_t* PeekBytes(uint32_t count) override;
 
     // Opens a movie and reads its header, leaving the file at the first tag. With
     // `checkSignature` it begins "FWS", or "CWS", which is inflated into memory and read

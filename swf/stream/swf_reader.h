@@ -61,7 +61,7 @@ public:
     virtual uint32_t GetBytes(std::vector<uint8_t>& out, uint32_t count);
     // The next `count` bytes (after aligning) where they lie in memory, without moving; null
     // when fewer remain or the bytes are not held in memory (a file read in place).
-    const uint8_t* PeekBytes(uint32_t count);
+    virtual const uint8_t* PeekBytes(uint32_t count);
     virtual uint32_t GetDataSize() const;
 
     uint32_t GetBufPos() const { return _position; }
@@ -134,8 +134,10 @@ protected:
     bool LoadFile(const CBK_Path& path, bool checkSignature, uint32_t maxBytes);
     // Reads the header from the data, then parses the tags when asked.
     bool LoadHeader(bool checkSignature, bool parse);
-    // Keeps what follows the last tag parsed from this reader's own data.
-    void KeepTail();
+    // Keeps what follows the last tag parsed, up to source position `end`.
+    void KeepTail(CBK_SwfReader& source, uint32_t end);
+    // Open with parsing: the tags are read from the file as it is read, not loaded first.
+    bool OpenParsed(const CBK_Path& path, uint32_t maxBytes);
 
     uint16_t _frameCount = 0;
     std::vector<CBK_SwfTag*> _tags;
