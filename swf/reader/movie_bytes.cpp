@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
+#include "core/codec/zlib_buffer.h"
 #include "core/paths/path.h"
 
 namespace ravuz {
@@ -101,8 +102,8 @@ SwfLoadResult SwfLoadMovieBytes(const CBK_Path& path, bool checkSignature, uint3
     if (total <= kSignatureBytes)
         return SwfLoadResult::Loaded;
     const uint64_t rest = total - kSignatureBytes;
-    if (compressed)
-        AppendInflated(file.get(), data, rest);
+    if (compressed) // a few bytes of zlib can claim far more than any movie holds
+        AppendInflated(file.get(), data, std::min<uint64_t>(rest, kBK_ZlibMaxUncompressedSize));
     else
         AppendFile(file.get(), data, rest);
     return SwfLoadResult::Loaded;

@@ -14,7 +14,8 @@ enum class SwfLoadResult { Loaded, CannotOpen, NotSwf };
 // With `checkSignature` the file must begin "FWS" or "CWS" and `data` gets the plain form
 // ("FWS", version, length, body); without, the file begins at the length field and is taken
 // as it is. At most `maxBytes` (when non-zero, else the declared length) counted from the
-// signature, and never more than the file holds: memory grows with the bytes read.
+// signature, and never more than the file holds (nor, inflated, than the zlib cap): memory
+// grows with the bytes read.
 SwfLoadResult SwfLoadMovieBytes(const CBK_Path& path, bool checkSignature, uint32_t maxBytes,
                                 std::vector<uint8_t>& data);
 
