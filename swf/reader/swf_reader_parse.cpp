@@ -60,7 +60,7 @@ bool WritesStably(CBK_SwfTag& tag, uint8_t version) {
 }
 
 // Whether the tag writes exactly the payload it was read from.
-bool WritesAsStored(CBK_SwfTag& tag, CBK_SwfReader& source, uint32_t at, uint32_t length) {
+bool WritesAsStored(CBK_SwfTag& tag, CBK_SwfReader& source, uint32_t length) {
     CBK_SwfStream written(source.GetVersion());
     tag.Write(&written);
     const std::vector<uint8_t>& bytes = written.GetStream();
@@ -69,7 +69,7 @@ bool WritesAsStored(CBK_SwfTag& tag, CBK_SwfReader& source, uint32_t at, uint32_
     if (bytes.size() < header || bytes.size() - header != length)
         return false;
     std::vector<uint8_t> stored;
-    source.SetBufPos(at);
+    source.SetBufPos(0);
     source.GetBytes(stored, length);
     return std::equal(stored.begin(), stored.end(), bytes.begin() + header);
 }
@@ -98,27 +98,40 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     source.SetCurrentTagLength(length);
     const uint32_t tagEnd = at + length;
 
-    CBK_SwfTag* tag = CreateTag(source, code, length, raw);
+    // The tag reads from its own bytes only: nothing it holds can take it past its end.
+    const uint8_t* bytes = source.PeekBytes(length);
+    std::vector<uint8_t> copy;
+    if (!bytes && length) {
+        source.GetBytes(copy, length);
+        bytes = copy.data();
+    }
+    CBK_SwfReader body;
+    body.CreateView(bytes, length, source.GetVersion());
+    body.SetNesting(source.GetNesting());
+
+    CBK_SwfTag* tag = CreateTag(body, code, length, raw);
     if (auto* unknown = dynamic_cast<CBK_SwfTagUnknown*>(tag))
         unknown->SetLongHeader(longHeader);
-    tag->Read(&source);
-    source.ByteAlign();
-    if (source.GetBufPos() < tagEnd) {
+    tag->Read(&body);
+    body.ByteAlign();
+    if (body.GetBufPos() < length) {
         std::vector<uint8_t> rest;
-        source.GetBytes(rest, tagEnd - source.GetBufPos());
+        body.GetBytes(rest, length - body.GetBufPos());
         tag->SetTrailingBytes(std::move(rest));
     }
-    // A tag the model did not read to its end must give back exactly what it held.
+    // A tag the model did not read to its end, or that wanted more bytes than it has, must
+    // give back exactly what it held.
     const bool typed = !dynamic_cast<CBK_SwfTagUnknown*>(tag);
+    const bool partly = !tag->GetTrailingBytes().empty() || body.HadShortRead();
     const bool damaged =
-        typed && ((!tag->GetTrailingBytes().empty() && !WritesAsStored(*tag, source, at, length)) ||
-                  (proveStable && HasStructure(code) && !WritesStably(*tag, source.GetVersion())));
+        typed && ((partly && !WritesAsStored(*tag, body, length)) ||
+                  (proveStable && HasStructure(code) && !WritesStably(*tag, body.GetVersion())));
     if (damaged) {
         delete tag;
         auto* stored = new CBK_SwfTagUnknown(code, length);
         stored->SetLongHeader(longHeader);
-        source.SetBufPos(at);
-        stored->Read(&source);
+        body.SetBufPos(0);
+        stored->Read(&body);
         tag = stored;
     }
     source.SetBufPos(tagEnd);

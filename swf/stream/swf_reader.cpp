@@ -9,6 +9,7 @@
 namespace ravuz {
 
 void CBK_SwfReader::Create() {
+    _shortRead = false;
     _view = nullptr;
     _viewSize = 0;
     _tags.clear();
@@ -36,6 +37,14 @@ void CBK_SwfReader::CreateFromBytes(const uint8_t* bytes, std::size_t size, uint
         _data.assign(bytes, bytes + std::min<std::size_t>(size, UINT32_MAX));
     _version = version;
     _currentTagLength = static_cast<uint32_t>(_data.size());
+}
+
+void CBK_SwfReader::CreateView(const uint8_t* bytes, uint32_t size, uint8_t version) {
+    Create();
+    _view = bytes;
+    _viewSize = bytes ? size : 0;
+    _version = version;
+    _currentTagLength = _viewSize;
 }
 
 uint32_t CBK_SwfReader::GetDataSize() const {
@@ -91,6 +100,7 @@ int32_t CBK_SwfReader::GetBits(uint16_t count, bool isSigned) {
         if (_bitPosition >= 8)
             ByteAlign();
         if (_position >= size) {
+            _shortRead = true;
             value = left >= 32 ? 0 : value << left;
             break;
         }
@@ -114,15 +124,19 @@ uint8_t CBK_SwfReader::PeekByte() {
 
 uint8_t CBK_SwfReader::GetByte() {
     ByteAlign();
-    if (_position >= GetDataSize())
+    if (_position >= GetDataSize()) {
+        _shortRead = true;
         return 0;
+    }
     return FetchByte(_position++);
 }
 
 uint16_t CBK_SwfReader::GetWord() {
     ByteAlign();
-    if (GetDataSize() - _position < 2)
+    if (GetDataSize() - _position < 2) {
+        _shortRead = true;
         return 0;
+    }
     uint8_t b[2];
     FetchBytes(_position, b, 2);
     _position += 2;
@@ -131,8 +145,10 @@ uint16_t CBK_SwfReader::GetWord() {
 
 uint32_t CBK_SwfReader::GetDWord() {
     ByteAlign();
-    if (GetDataSize() - _position < 4)
+    if (GetDataSize() - _position < 4) {
+        _shortRead = true;
         return 0;
+    }
     uint8_t b[4];
     FetchBytes(_position, b, 4);
     _position += 4;
@@ -142,6 +158,8 @@ uint32_t CBK_SwfReader::GetDWord() {
 uint32_t CBK_SwfReader::GetBytes(std::vector<uint8_t>& out, uint32_t count) {
     ByteAlign();
     const uint32_t n = std::min(count, GetDataSize() - _position);
+    if (n < count)
+        _shortRead = true;
     if (n == 0)
         return 0;
     const std::size_t old = out.size();
@@ -174,6 +192,8 @@ void CBK_SwfReader::GetString(std::wstring& str, uint32_t length, bool) {
         GetBytes(bytes, end - _position);
         if (_position < size)
             ++_position; // the terminator
+        else
+            _shortRead = true;
     }
     str = SwfDecodeText(bytes.data(), bytes.size(), _version);
 }

@@ -42,6 +42,8 @@ public:
     virtual bool Create(CBK_SwfStream* stream, bool);
     // Loads bytes given in memory, as read from a movie of `version`.
     void CreateFromBytes(const uint8_t* bytes, std::size_t size, uint8_t version);
+    // Reads bytes in place, as read from a movie of `version`; they must outlive the reads.
+    void CreateView(const uint8_t* bytes, uint32_t size, uint8_t version);
 
     // Positions are held within the data.
     virtual void SetBufPos(uint32_t position);
@@ -120,6 +122,9 @@ public:
     uint32_t GetLastError() const { return _lastError; }
     uint16_t GetFrameCount() const { return _frameCount; }
 
+    // Whether a read asked for more than the data held since the last Create.
+    bool HadShortRead() const { return _shortRead; }
+
     // How many sprites enclose the bytes this reader holds.
     uint32_t GetNesting() const { return _nesting; }
     void SetNesting(uint32_t nesting) { _nesting = nesting; }
@@ -152,6 +157,7 @@ protected:
     std::unique_ptr<CBK_SwfHeader> _header;
     uint32_t _lastError = 0;
     uint32_t _nesting = 0;
+    bool _shortRead = false;
     uint32_t _position = 0;
     uint32_t _bitPosition = 0;
     uint32_t _currentTagLength = 0;

@@ -115,12 +115,18 @@ TEST(StoredTagFaults, DamagedTagsAreKeptAsStored) {
     const Bytes button = {1, 0, 0, 0, 0, 0x11, 2, 0, 1, 0, 0x00, 0x04, // record: up, filters
                           3, 1, 0, 0, 1, 0,    0, 0, 1, 0, 2};         // 3 filters, 1 held
     const Bytes actions = {0x96, 0x10, 0x00, 'a', 0x00};               // Push past the end
-    for (const Bytes& tag : {Tag(kSwfTagDefineButton2, button), Tag(kSwfTagDoAction, actions)}) {
+    const Bytes placement = {0x20, 1, 0, 'a', 'b'}; // a name that runs into the next tag
+    Bytes placed = Tag(kSwfTagPlaceObject2, placement);
+    placed.insert(placed.end(), {0x40, 0x00});
+    for (const Bytes& tag :
+         {Tag(kSwfTagDefineButton2, button), Tag(kSwfTagDoAction, actions), placed}) {
         const Bytes movie = swftest::MovieOfTagBytes(tag, 8);
         EXPECT_EQ(swftest::ReadBackDifference(movie), "");
         CBK_SwfReader reader;
         ASSERT_TRUE(reader.CreateFromBuffer(movie.data(), movie.size(), true, 0, true));
         EXPECT_NE(dynamic_cast<CBK_SwfTagUnknown*>(reader.GetTags().front()), nullptr);
+        ASSERT_GE(reader.GetTags().size(), 2u);
+        EXPECT_EQ(reader.GetTags()[1]->GetTagId(), tag == placed ? kSwfTagShowFrame : kSwfTagEnd);
         reader.Destroy(true);
     }
 }
