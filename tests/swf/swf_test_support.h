@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "swf/base/swf_obj.h"
@@ -95,6 +96,22 @@ inline Bytes MovieOfTagBytes(const Bytes& tags, uint8_t version) {
     file.Add(tags);
     file.Add(uint16_t(0));
     return file.GetStream();
+}
+
+// The tag bytes, in a movie of `version`, go through the reader's factory into an object of
+// the class `expected` has (any class when null) and come back as they were.
+inline void ExpectFactoryReadsBack(const std::string& name, const Bytes& tagBytes, uint8_t version,
+                                   const ravuz::CBK_SwfObj* expected) {
+    const Bytes movie = MovieOfTagBytes(tagBytes, version);
+    EXPECT_EQ(ReadBackDifference(movie), "") << name << " in a movie";
+    ravuz::CBK_SwfReader reader;
+    ASSERT_TRUE(reader.CreateFromBuffer(movie.data(), movie.size(), true, 0, true));
+    ASSERT_FALSE(reader.GetTags().empty()) << name;
+    const ravuz::CBK_SwfTag& parsed = *reader.GetTags().front();
+    if (expected) {
+        EXPECT_EQ(typeid(parsed).name(), typeid(*expected).name()) << name;
+    }
+    reader.Destroy(true);
 }
 
 // A whole uncompressed movie: header (frame rectangle in twips, rate 12 unless given, frame
