@@ -3,23 +3,48 @@
 
 #include <cstdint>
 
+#include "bench/plain_bit_writer.h"
 #include "core/bitstream/bit_stream.h"
 
 namespace {
 
-void BM_BitFields(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    int64_t bits = 0;
+// 4,096 fields of 1 to 20 bits into a new stream, against the plain writer of the same
+// bytes into a new vector (BM_PlainBitFields): compare their MiB/s.
+void BM_CoreBitFields(benchmark::State& state) {
+    const auto fields = bench::MixedFields();
+    const uint64_t bits = bench::TotalBits(fields);
     for (auto _ : state) {
         CBK_BitStreamBigEndian stream;
-        for (int i = 0; i < count; ++i)
-            stream.Add(static_cast<uint32_t>(i * 2654435761u), 1 + i % 17);
+        for (const auto& [value, n] : fields)
+            stream.Add(value, n);
         benchmark::DoNotOptimize(stream.GetStream(true).data());
-        bits += stream.GetTotalBits();
     }
-    state.SetBytesProcessed(bits / 8);
+    CBK_BitStreamBigEndian stream;
+    bench::PlainBitWriter plain(bits / 8 + 16);
+    for (const auto& [value, n] : fields) {
+        stream.Add(value, n);
+        plain.Put(value, n);
+    }
+    plain.Align();
+    if (stream.GetStream(true) != plain.Bytes())
+        state.SkipWithError("the two writers differ");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bits / 8));
 }
-BENCHMARK(BM_BitFields)->Arg(1 << 16);
+BENCHMARK(BM_CoreBitFields);
+
+void BM_PlainBitFields(benchmark::State& state) {
+    const auto fields = bench::MixedFields();
+    const uint64_t bits = bench::TotalBits(fields);
+    for (auto _ : state) {
+        bench::PlainBitWriter plain(bits / 8 + 16);
+        for (const auto& [value, n] : fields)
+            plain.Put(value, n);
+        plain.Align();
+        benchmark::DoNotOptimize(plain.Data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bits / 8));
+}
+BENCHMARK(BM_PlainBitFields);
 
 void BM_WholeValues(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));

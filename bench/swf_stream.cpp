@@ -1,6 +1,8 @@
 // Writing SWF: bit fields into a stream and whole tags, the per-frame path of every movie.
 #include <benchmark/benchmark.h>
 
+#include "bench/plain_bit_writer.h"
+
 #include <random>
 #include <vector>
 
@@ -18,15 +20,11 @@ namespace {
 
 using namespace ravuz;
 
-// Bit fields of mixed widths, as shape and matrix records write them.
-void BM_BitFields(benchmark::State& state) {
-    std::mt19937 rng(1);
-    std::vector<std::pair<uint32_t, int32_t>> fields(4096);
-    uint64_t bits = 0;
-    for (auto& f : fields) {
-        f = {static_cast<uint32_t>(rng()), static_cast<int32_t>(1 + rng() % 20)};
-        bits += static_cast<uint64_t>(f.second);
-    }
+// Bit fields of mixed widths into a reused buffer, against the plain writer of the same
+// bytes (BM_PlainBitFields): compare their MiB/s.
+void BM_SwfBitFields(benchmark::State& state) {
+    const auto fields = bench::MixedFields();
+    const uint64_t bits = bench::TotalBits(fields);
     CBK_SwfStream stream(6);
     stream.Reserve(bits / 8 + 16);
     for (auto _ : state) {
@@ -36,9 +34,30 @@ void BM_BitFields(benchmark::State& state) {
         stream.ByteAlign();
         benchmark::DoNotOptimize(stream.GetByteCount());
     }
+    bench::PlainBitWriter plain(bits / 8 + 16);
+    for (const auto& [value, n] : fields)
+        plain.Put(value, n);
+    plain.Align();
+    if (stream.GetStream() != plain.Bytes())
+        state.SkipWithError("the two writers differ");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bits / 8));
 }
-BENCHMARK(BM_BitFields);
+BENCHMARK(BM_SwfBitFields);
+
+void BM_PlainBitFields(benchmark::State& state) {
+    const auto fields = bench::MixedFields();
+    const uint64_t bits = bench::TotalBits(fields);
+    bench::PlainBitWriter plain(bits / 8 + 16);
+    for (auto _ : state) {
+        plain.Clear();
+        for (const auto& [value, n] : fields)
+            plain.Put(value, n);
+        plain.Align();
+        benchmark::DoNotOptimize(plain.Data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bits / 8));
+}
+BENCHMARK(BM_PlainBitFields);
 
 // Byte-aligned numbers, as headers and record fields write them.
 void BM_AlignedNumbers(benchmark::State& state) {

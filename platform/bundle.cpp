@@ -1,6 +1,7 @@
 #include "platform/bundle.h"
 
 #include <cstdlib>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -12,9 +13,10 @@
 
 namespace tbx {
 
-class CFBundle {
+class CFBundle : public CFObject {
 public:
     explicit CFBundle(std::string path) : _path(std::move(path)) {}
+    ~CFBundle() override { UnloadExecutable(); }
 
     const std::string& Path() const { return _path; }
 
@@ -34,9 +36,33 @@ public:
         return table;
     }
 
+    void* Symbol(const std::string& name) {
+        if (!_code) {
+            _code = dlopen(ExecutablePath().c_str(), RTLD_NOW | RTLD_LOCAL);
+            if (!_code)
+                return nullptr;
+        }
+        return dlsym(_code, name.c_str());
+    }
+
+    void UnloadExecutable() {
+        if (_code)
+            dlclose(_code);
+        _code = nullptr;
+    }
+
 private:
+    std::string ExecutablePath() const {
+        std::error_code error;
+        const std::filesystem::path path(_path);
+        if (std::filesystem::is_regular_file(path, error))
+            return _path;
+        return (path / "Contents" / "Linux" / path.stem()).string() + ".so";
+    }
+
     std::string _path;
     std::map<std::string, std::map<std::u16string, std::u16string>> _tables;
+    void* _code = nullptr;
 };
 
 namespace {
@@ -79,8 +105,10 @@ CFBundleRef CFBundleGetMainBundle() {
     if (!gLookedUp) {
         gLookedUp = true;
         std::string folder = FindBundleFolder();
-        if (!folder.empty())
+        if (!folder.empty()) {
             gMainBundle = std::make_unique<CFBundle>(folder);
+            gMainBundle->MakeImmortal();
+        }
     }
     return gMainBundle.get();
 }
@@ -106,14 +134,41 @@ std::string CFBundleGetPath(CFBundleRef bundle) {
     return bundle ? bundle->Path() : std::string();
 }
 
+CFBundleRef CFBundleCreateFromPath(const std::string& path) {
+    std::error_code error;
+    if (path.empty() || !std::filesystem::exists(path, error))
+        return nullptr;
+    return new CFBundle(path);
+}
+
+void CFRelease(CFBundleRef bundle) {
+    CFRelease(static_cast<CFTypeRef>(bundle));
+}
+
+void* CFBundleGetFunctionPointerForName(CFBundleRef bundle, CFStringRef functionName) {
+    if (!bundle || !functionName)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(gBundleMutex);
+    return bundle->Symbol(ToUtf8(functionName));
+}
+
+void CFBundleUnloadExecutable(CFBundleRef bundle) {
+    if (!bundle)
+        return;
+    std::lock_guard<std::mutex> lock(gBundleMutex);
+    bundle->UnloadExecutable();
+}
+
 namespace test {
 
 void SetMainBundlePath(const std::string& path) {
     std::lock_guard<std::mutex> lock(gBundleMutex);
     gMainBundle.reset();
     gLookedUp = !path.empty();
-    if (!path.empty())
+    if (!path.empty()) {
         gMainBundle = std::make_unique<CFBundle>(path);
+        gMainBundle->MakeImmortal();
+    }
 }
 
 } // namespace test

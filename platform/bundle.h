@@ -23,6 +23,17 @@ CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFS
 // The bundle's folder (".../Stravel.app", no trailing "/") as UTF-8; empty for null.
 std::string CFBundleGetPath(CFBundleRef bundle);
 
+// Bundles of code. A bundle at `path` (UTF-8) is a shared object: the path itself when it is
+// a file, else <path>/Contents/Linux/<name>.so, where name is the folder's name less its
+// extension. Null when nothing is at the path; the caller releases the bundle.
+CFBundleRef CFBundleCreateFromPath(const std::string& path);
+// Bundles are Core Foundation objects; the main bundle ignores releases.
+void CFRelease(CFBundleRef bundle);
+// Loads the shared object at the first lookup; null when it cannot be loaded or lacks the name.
+void* CFBundleGetFunctionPointerForName(CFBundleRef bundle, CFStringRef functionName);
+// Lets go of the loaded code; the next lookup loads it again.
+void CFBundleUnloadExecutable(CFBundleRef bundle);
+
 namespace test {
 // Makes the main bundle the folder at `path` (or rediscovers it when empty) and forgets every
 // string table read so far.

@@ -1,5 +1,7 @@
 #include "platform/cf_string.h"
 
+#include "platform/classic_locale.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -79,6 +81,7 @@ CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, const void*, CF
     if (!format)
         return nullptr;
     const std::string pattern = text::Utf16ToUtf8(format->Text());
+    const ScopedClassicLocale numbers;
     std::vector<char> buffer(256);
     for (;;) {
         va_list attempt;

@@ -117,14 +117,14 @@ private:
 bool Parse(std::string_view bytes, std::map<std::u16string, std::u16string>& table) {
     std::u16string text;
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-    bool decoded;
     if (bytes.size() >= 2 &&
-        ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF)))
-        decoded = text::Decode(data, bytes.size(), kCFStringEncodingUTF16, true, text);
-    else
-        decoded = text::Decode(data, bytes.size(), kCFStringEncodingUTF8, true, text);
-    if (!decoded)
-        return false;
+        ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
+        if (!text::Decode(data, bytes.size(), kCFStringEncodingUTF16, true, text))
+            return false;
+    } else {
+        // One bad byte costs no entry: it is kept as a byte escape.
+        text = text::Utf8ToUtf16Escaped(bytes);
+    }
 
     Scanner scanner(text);
     while (!scanner.AtEnd()) {

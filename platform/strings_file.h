@@ -7,8 +7,9 @@
 
 namespace tbx::strings_file {
 
-// Parses the table text (UTF-8, or UTF-16 with a byte-order mark). Entries after a syntax
-// error are dropped; entries before it are kept. False when an error was met.
+// Parses the table text (UTF-8, or UTF-16 with a byte-order mark). Bytes that are not UTF-8
+// are kept as byte escapes (platform/text_encoding.h). Entries after a syntax error are
+// dropped; entries before it are kept. False when an error was met.
 bool Parse(std::string_view bytes, std::map<std::u16string, std::u16string>& table);
 
 } // namespace tbx::strings_file

@@ -146,7 +146,48 @@ int UnicodeToMacRoman(char32_t c) {
     return -1;
 }
 
+int DecodeUtf8Sequence(const uint8_t* p, std::size_t left, char32_t& value) {
+    if (left == 0)
+        return 0;
+    const uint8_t b0 = p[0];
+    auto cont = [&](std::size_t i, uint8_t lo = 0x80, uint8_t hi = 0xBF) {
+        return i < left && p[i] >= lo && p[i] <= hi;
+    };
+    if (b0 < 0x80) {
+        value = b0;
+        return 1;
+    }
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        if (!cont(1))
+            return 0;
+        value = ((b0 & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+        return 2;
+    }
+    if (b0 >= 0xE0 && b0 <= 0xEF) {
+        const uint8_t lo = b0 == 0xE0 ? 0xA0 : 0x80;
+        const uint8_t hi = b0 == 0xED ? 0x9F : 0xBF;
+        if (!cont(1, lo, hi) || !cont(2))
+            return 0;
+        value = ((b0 & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+        return 3;
+    }
+    if (b0 >= 0xF0 && b0 <= 0xF4) {
+        const uint8_t lo = b0 == 0xF0 ? 0x90 : 0x80;
+        const uint8_t hi = b0 == 0xF4 ? 0x8F : 0xBF;
+        if (!cont(1, lo, hi) || !cont(2) || !cont(3))
+            return 0;
+        value =
+            ((b0 & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
+        return 4;
+    }
+    return 0;
+}
+
 void AppendUtf16(std::u16string& out, char32_t c) {
+    if (IsByteEscape(c)) {
+        out.push_back(static_cast<char16_t>(c));
+        return;
+    }
     if (!IsScalar(c))
         c = 0xFFFD;
     if (c < 0x10000) {
@@ -178,6 +219,13 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+void AppendUtf8Escaped(std::string& out, char32_t c) {
+    if (IsByteEscape(c))
+        out.push_back(static_cast<char>(c - 0xDC00));
+    else
+        AppendUtf8(out, c);
+}
+
 std::u32string Utf16ToUtf32(std::u16string_view text) {
     std::u32string out;
     out.reserve(text.size());
@@ -187,7 +235,7 @@ std::u32string Utf16ToUtf32(std::u16string_view text) {
             text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
-        } else if (IsSurrogate(c)) {
+        } else if (IsSurrogate(c) && !IsByteEscape(c)) {
             c = 0xFFFD;
         }
         out.push_back(c);
@@ -203,42 +251,50 @@ std::u16string Utf32ToUtf16(std::u32string_view text) {
     return out;
 }
 
+std::u32string Utf8ToUtf32Escaped(std::string_view bytes) {
+    std::u32string out;
+    out.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t c = 0;
+        const int n = DecodeUtf8Sequence(p + i, bytes.size() - i, c);
+        out.push_back(n ? c : EscapeByte(p[i]));
+        i += n ? static_cast<std::size_t>(n) : 1;
+    }
+    return out;
+}
+
+std::u16string Utf8ToUtf16Escaped(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (const char32_t c : Utf8ToUtf32Escaped(bytes))
+        AppendUtf16(out, c);
+    return out;
+}
+
+std::string Utf32ToUtf8Escaped(std::u32string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char32_t c : text)
+        AppendUtf8Escaped(out, c);
+    return out;
+}
+
+std::string Utf16ToUtf8Escaped(std::u16string_view text) {
+    return Utf32ToUtf8Escaped(Utf16ToUtf32(text));
+}
+
 bool Utf8ToUtf16(std::string_view text, std::u16string& out) {
     out.clear();
     out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        uint8_t lead = static_cast<uint8_t>(text[i]);
-        int extra;
-        char32_t c;
-        if (lead < 0x80) {
-            extra = 0;
-            c = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1;
-            c = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            extra = 2;
-            c = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3;
-            c = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (text.size() - i <= static_cast<std::size_t>(extra) && extra > 0)
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            uint8_t next = static_cast<uint8_t>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        static constexpr char32_t kMinimum[4] = {0, 0x80, 0x800, 0x10000};
-        if (c < kMinimum[extra] || !IsScalar(c))
+    const auto* p = reinterpret_cast<const uint8_t*>(text.data());
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        const int n = DecodeUtf8Sequence(p + i, text.size() - i, c);
+        if (n == 0)
             return false;
         AppendUtf16(out, c);
-        i += extra + 1;
+        i += static_cast<std::size_t>(n);
     }
     return true;
 }

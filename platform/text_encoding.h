@@ -68,15 +68,39 @@ bool Encode(std::u16string_view text, CFStringEncoding encoding, std::string& ou
 char16_t MacRomanToUnicode(uint8_t byte);
 int UnicodeToMacRoman(char32_t c);
 
-// Code points: anything that is not a Unicode scalar value becomes U+FFFD.
+// Byte escapes: a byte of 0x80 or above that is not part of well-formed UTF-8 (a file name
+// from a Latin-1 volume, a damaged text) is carried as the lone surrogate U+DC00+byte, which
+// UTF-8 never yields, so that every byte string widens and narrows back to the same bytes.
+constexpr bool IsByteEscape(char32_t c) {
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+constexpr char32_t EscapeByte(uint8_t byte) {
+    return 0xDC00 + byte;
+}
+
+// The length of the well-formed UTF-8 sequence at `p` (strict: no overlong forms,
+// surrogates or values above U+10FFFF; at most `left` bytes read), its value in `value`;
+// 0 when the bytes there are not one.
+int DecodeUtf8Sequence(const uint8_t* p, std::size_t left, char32_t& value);
+
+// Code points: anything that is not a Unicode scalar value becomes U+FFFD, except that
+// UTF-16 carries byte escapes as they are.
 void AppendUtf16(std::u16string& out, char32_t c);
 void AppendUtf8(std::string& out, char32_t c);
-// Joins surrogate pairs; an unpaired surrogate becomes U+FFFD.
+// As AppendUtf8, but a byte escape becomes its byte again.
+void AppendUtf8Escaped(std::string& out, char32_t c);
+// Joins surrogate pairs; an unpaired surrogate becomes U+FFFD unless it is a byte escape.
 std::u32string Utf16ToUtf32(std::u16string_view text);
 std::u16string Utf32ToUtf16(std::u32string_view text);
 // Strict UTF-8 (no overlong forms, surrogates or values above U+10FFFF).
 bool Utf8ToUtf16(std::string_view text, std::u16string& out);
 std::string Utf16ToUtf8(std::u16string_view text);
+// Any bytes: what is not well-formed UTF-8 becomes byte escapes. The Escaped pairs are
+// inverse to each other for every byte string.
+std::u32string Utf8ToUtf32Escaped(std::string_view bytes);
+std::u16string Utf8ToUtf16Escaped(std::string_view bytes);
+std::string Utf32ToUtf8Escaped(std::u32string_view text);
+std::string Utf16ToUtf8Escaped(std::u16string_view text);
 
 } // namespace text
 } // namespace tbx

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <cstring>
 
+#include "core/files/atomic_file.h"
 #include "core/paths/path.h"
 #include "core/strings/string_functions.h"
 
@@ -60,28 +60,6 @@ void CBK_BitStream::Add(int32_t value) {
     AppendLittleEndian(static_cast<uint32_t>(value), 4);
 }
 
-void CBK_BitStream::Add(uint32_t value, int32_t nbits) {
-    // Whole runs of the pending byte at a time; a full pending byte stays pending until more
-    // bits or an alignment come.
-    const uint64_t bits = value;
-    int32_t remaining = nbits;
-    while (remaining > 0) {
-        if (_bitPosition == 8) {
-            _buffer.push_back(_pending);
-            _pending = 0;
-            _bitPosition = 0;
-        }
-        const int32_t room = 8 - static_cast<int32_t>(_bitPosition);
-        const int32_t take = remaining < room ? remaining : room;
-        const int32_t shift = remaining - take;
-        const uint32_t chunk =
-            shift >= 32 ? 0 : static_cast<uint32_t>(bits >> shift) & ((1u << take) - 1);
-        _pending |= static_cast<uint8_t>(chunk << (room - take));
-        _bitPosition += static_cast<uint32_t>(take);
-        remaining -= take;
-    }
-}
-
 void CBK_BitStream::Add(float value) {
     AppendBigEndian(FloatBits(value), 4);
 }
@@ -91,20 +69,21 @@ void CBK_BitStream::Add(double value) {
 }
 
 void CBK_BitStream::Add(const CBK_BitStream& other) {
-    Add(other, other.GetTotalBits());
+    AppendBits(other, other.GetTotalBits());
 }
 
 void CBK_BitStream::Add(const CBK_BitStream& other, uint32_t nbits) {
-    nbits = std::min(nbits, other.GetTotalBits());
-    // Copied first: a stream appended to itself gives what it held before.
-    const std::size_t whole = std::min<std::size_t>(nbits / 8, other._buffer.size());
-    const std::vector<uint8_t> bytes(other._buffer.begin(), other._buffer.begin() + whole);
-    const uint8_t next = whole < other._buffer.size() ? other._buffer[whole] : other._pending;
-    for (uint8_t byte : bytes)
-        Add(static_cast<uint32_t>(byte), 8);
-    const uint32_t rest = nbits - 8 * static_cast<uint32_t>(whole);
-    if (rest > 0)
-        Add(static_cast<uint32_t>(next) >> (8 - rest), static_cast<int32_t>(rest));
+    AppendBits(other, nbits);
+}
+
+void CBK_BitStream::AppendBits(const CBK_BitStream& other, uint64_t nbits) {
+    if (&other == this) {
+        // A stream appended to itself gives what it held before.
+        const CBK_BitStream copy(*this);
+        AppendBits(copy, nbits);
+        return;
+    }
+    _packer.PutStream(_buffer, other._buffer.data(), other._buffer.size(), other._packer, nbits);
 }
 
 void CBK_BitStream::AddByte(uint8_t value) {
@@ -146,31 +125,17 @@ void CBK_BitStream::AddBigPascalStringFromCString(const wchar_t* text) {
     AddBigPascalStringFromCString(converted.c_str());
 }
 
-void CBK_BitStream::ByteAlign() {
-    if (_bitPosition == 0)
-        return;
-    _buffer.push_back(_pending);
-    _pending = 0;
-    _bitPosition = 0;
-}
-
-uint32_t CBK_BitStream::GetTotalBits() const {
-    return 8 * static_cast<uint32_t>(_buffer.size()) + _bitPosition;
-}
-
-uint32_t CBK_BitStream::GetTotalBytes() const {
-    return static_cast<uint32_t>(_buffer.size()) + (_bitPosition != 0 ? 1 : 0);
-}
-
 const std::vector<uint8_t>& CBK_BitStream::GetStream(bool align, uint8_t* pending) {
     if (align)
         ByteAlign();
+    const uint8_t last = _packer.Settle(_buffer);
     if (pending)
-        *pending = _pending;
+        *pending = last;
     return _buffer;
 }
 
 bool CBK_BitStream::Patch(uint32_t value, int bytes, uint32_t pos) {
+    _packer.Settle(_buffer);
     if (pos > _buffer.size() || _buffer.size() - pos < static_cast<std::size_t>(bytes))
         return false;
     for (int i = 0; i < bytes; ++i)
@@ -207,13 +172,11 @@ bool CBK_BitStream::Write(uint32_t value, uint32_t pos) {
 }
 
 bool CBK_BitStream::WriteToFile(const CBK_Path& path) {
-    FILE* file = path.OpenAsStdFile(L"wb");
-    if (!file)
-        return false;
-    const bool written =
-        _buffer.empty() || std::fwrite(_buffer.data(), 1, _buffer.size(), file) == _buffer.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    _packer.Settle(_buffer);
+    // Replaced whole: a write that fails halfway keeps the old file.
+    CBK_AtomicFile file;
+    return file.Open(BK_WideToFileSystemName(path.GetPathString())) &&
+           file.Write(_buffer.data(), _buffer.size()) && file.Commit();
 }
 
 bool CBK_BitStream::Dump(const wchar_t* name) {
@@ -225,8 +188,7 @@ bool CBK_BitStream::Dump(const wchar_t* name) {
 
 void CBK_BitStream::Destroy() {
     std::vector<uint8_t>().swap(_buffer);
-    _bitPosition = 0;
-    _pending = 0;
+    _packer.Clear();
 }
 
 void CBK_BitStreamBigEndian::Add(uint16_t value) {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/bitstream/bit_packer.h"
+
 class CBK_Path;
 
 class CBK_BitStream {
@@ -25,7 +27,7 @@ public:
     virtual void Add(int32_t value);
     // The low nbits bits of the value, most significant first, not aligned. Bits above the
     // 32 that the value holds are zero; nbits of 0 or less adds nothing.
-    virtual void Add(uint32_t value, int32_t nbits);
+    virtual void Add(uint32_t value, int32_t nbits) { _packer.Put(_buffer, value, nbits); }
     virtual void Add(float value);  // IEEE 754 single
     virtual void Add(double value); // IEEE 754 double
     // Every bit of the other stream (its bytes, then its pending bits), not aligned.
@@ -46,12 +48,14 @@ public:
     void AddBigPascalStringFromCString(const wchar_t* text);
 
     // Appends the pending byte when it holds bits.
-    void ByteAlign();
-    uint32_t GetTotalBits() const;
+    void ByteAlign() { _packer.Align(_buffer); }
+    uint64_t GetTotalBits() const { return uint64_t(_buffer.size()) * 8 + _packer.Bits(); }
     // Completed bytes, plus one when bits are pending.
-    uint32_t GetTotalBytes() const;
+    uint32_t GetTotalBytes() const {
+        return static_cast<uint32_t>(_buffer.size() + (_packer.Bits() + 7) / 8);
+    }
     // The completed bytes, read in place; aligns first when asked. `pending` receives the
-    // pending byte (0 after aligning).
+    // pending byte: the last one that holds bits, even all 8 of them (0 after aligning).
     const std::vector<uint8_t>& GetStream(bool align, uint8_t* pending = nullptr);
 
     // Overwrite bytes already in the buffer from byte `pos`, least significant byte first
@@ -77,10 +81,11 @@ protected:
 
 private:
     bool Patch(uint32_t value, int bytes, uint32_t pos);
+    // The first `nbits` bits of `other`, which may be this stream.
+    void AppendBits(const CBK_BitStream& other, uint64_t nbits);
 
-    std::vector<uint8_t> _buffer;
-    uint32_t _bitPosition = 0; // bits placed in the pending byte, 0 to 8
-    uint8_t _pending = 0;      // filled from bit 7 downwards
+    std::vector<uint8_t> _buffer; // completed bytes; the packer holds the bits after them
+    CBK_BitPacker _packer;
 };
 
 class CBK_BitStreamBigEndian : public CBK_BitStream {

@@ -7,8 +7,8 @@
 #include <limits>
 #include <memory>
 
-#include "core/codec/file_io.h"
 #include "core/files/atomic_file.h"
+#include "core/files/whole_file.h"
 #include "core/paths/path.h"
 
 namespace {
@@ -120,8 +120,9 @@ private:
 
 using FilePtr = std::unique_ptr<FILE, int (*)(FILE*)>;
 
+// Only a regular file: a device such as /dev/zero would fill the disk with its encoding.
 FilePtr OpenForReading(const CBK_Path& path) {
-    return FilePtr(path.OpenAsStdFile(L"rb"), &std::fclose);
+    return FilePtr(BK_OpenRegularFile(path), &std::fclose);
 }
 
 } // namespace
@@ -150,7 +151,7 @@ bool CBK_Base64::Decode(const unsigned char* text, std::size_t n) {
 
 bool CBK_Base64::Encode(const CBK_Path& path) {
     std::vector<unsigned char> bytes;
-    if (!codec_detail::ReadWholeFile(path, bytes)) {
+    if (!BK_ReadWholeFile(path, bytes, kMaxFileSize)) {
         _data.clear();
         return false;
     }
@@ -161,7 +162,7 @@ bool CBK_Base64::Encode(const CBK_Path& path) {
 
 bool CBK_Base64::Decode(const CBK_Path& path) {
     std::vector<unsigned char> text;
-    if (!codec_detail::ReadWholeFile(path, text)) {
+    if (!BK_ReadWholeFile(path, text, kMaxFileSize)) {
         _data.clear();
         return false;
     }

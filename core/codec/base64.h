@@ -20,7 +20,8 @@ public:
     bool Decode(const unsigned char* text, std::size_t n);
 
     // The same over the whole content of a file; false when it does not open or cannot be
-    // read.
+    // read, is not a regular file, or holds more than kMaxFileSize bytes.
+    static constexpr std::size_t kMaxFileSize = std::size_t(64) << 20;
     bool Encode(const CBK_Path& path);
     bool Decode(const CBK_Path& path);
 
@@ -36,8 +37,9 @@ private:
 };
 
 // File to file. Every lineLength / 4 groups, and after the last group, "\r\n" ends a line; a
-// line length below 4 writes no line breaks. False when the input does not open or cannot be
-// read, or the output cannot be written; the output file is replaced only on success.
+// line length below 4 writes no line breaks. False when the input does not open, is not a
+// regular file or cannot be read, or the output cannot be written; the output file is
+// replaced only on success.
 bool BK_Base64Encode(const CBK_Path& in, const CBK_Path& out, int lineLength);
 
 // File to file. Characters outside the alphabet (line breaks included) are skipped and

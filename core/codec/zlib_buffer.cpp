@@ -26,27 +26,29 @@ unsigned char* BK_ZlibCompress(const unsigned char* src, std::size_t n, std::siz
         gLastError = Z_STREAM_ERROR;
         return nullptr;
     }
-    // Start small and double: most of what we compress shrinks well.
-    std::size_t capacity = n / 2 + 12;
-    int result = Z_BUF_ERROR;
-    for (int attempt = 0; attempt < 3; ++attempt, capacity *= 2) {
-        std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[capacity]);
-        if (!buffer) {
-            result = Z_MEM_ERROR;
-            break;
-        }
-        uLongf size = capacity;
-        result = compress(buffer.get(), &size, src, n);
-        if (result == Z_OK) {
-            gLastError = result;
-            length = size;
-            return buffer.release();
-        }
-        if (result != Z_BUF_ERROR)
-            break;
+    // One pass into the worst case: a first guess that is too small compresses everything
+    // again, and what we compress most (video, sound, JPEG) barely shrinks.
+    const uLong capacity = compressBound(static_cast<uLong>(n));
+    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[capacity]);
+    if (!buffer) {
+        gLastError = Z_MEM_ERROR;
+        return nullptr;
     }
+    uLongf size = capacity;
+    const int result = compress(buffer.get(), &size, src, static_cast<uLong>(n));
     gLastError = result;
-    return nullptr;
+    if (result != Z_OK)
+        return nullptr;
+    length = size;
+    // Data that shrank well is handed back in a buffer of its size.
+    if (capacity - size > capacity / 4) {
+        std::unique_ptr<unsigned char[]> exact(new (std::nothrow) unsigned char[size ? size : 1]);
+        if (exact) {
+            std::memcpy(exact.get(), buffer.get(), size);
+            return exact.release();
+        }
+    }
+    return buffer.release();
 }
 
 unsigned char* BK_ZlibUncompress(const unsigned char* src, std::size_t n, std::size_t& length,

@@ -6,18 +6,28 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <random>
+#include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "core/files/file_functions.h"
+#include "core/paths/path.h"
+#include "platform/files/fs_catalog.h"
 
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
+constexpr int64_t kAtEnd = -1;
+
+// All the bytes at `offset`, or where the file position is for kAtEnd.
+bool WriteAll(int fd, const char* data, std::size_t size, int64_t offset = kAtEnd) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::write(fd, data + done, size - done);
+        const ssize_t n = offset == kAtEnd
+                              ? ::write(fd, data + done, size - done)
+                              : ::pwrite(fd, data + done, size - done, off_t(offset + done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -32,30 +42,61 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-bool WriteAllAt(int fd, const char* data, std::size_t size, uint64_t offset) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
+constexpr std::string_view kPrefix = ".stravel-";
+constexpr std::string_view kSuffix = ".tmp";
 
-std::string UniqueSuffix() {
-    static std::random_device device;
-    static std::mt19937_64 generator(device());
-    char text[24];
-    std::snprintf(text, sizeof text, ".%016llx~", static_cast<unsigned long long>(generator()));
+std::string Hex(uint64_t value, int digits) {
+    std::string text(static_cast<std::size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        text[static_cast<std::size_t>(i)] = "0123456789abcdef"[value & 15];
     return text;
+}
+
+// FNV-1a: stable across runs, so a later process finds what an earlier one left.
+uint64_t NameHash(std::string_view name) {
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (const unsigned char c : name)
+        hash = (hash ^ c) * 0x100000001b3ull;
+    return hash;
+}
+
+// The new file of a target is one of a few fixed names, so that the next writer of the same
+// target finds what a dead one left without listing the folder.
+constexpr int kSlots = 16;
+
+std::string SlotName(const std::string& stem, int slot) {
+    return stem + Hex(static_cast<uint64_t>(slot), 1) + std::string(kSuffix);
+}
+
+// Temporary files of the same target whose writer is gone: nobody holds their lock.
+void RemoveStale(const std::string& stem) {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        const std::string name = SlotName(stem, slot);
+        const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat opened, named;
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(name.c_str(), &named) == 0 &&
+            named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+            ::unlink(name.c_str());
+        ::close(fd);
+    }
+}
+
+// Durability of the rename itself; a folder that cannot be synced loses nothing written.
+void SyncFolder(const std::string& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 } // namespace
@@ -64,6 +105,8 @@ bool CBK_AtomicFile::Open(const std::string& path) {
     Discard();
     _failed = false;
     _written = 0;
+    _replacing = false;
+    _typed = false;
     if (path.empty()) {
         errno = ENOENT;
         return false;
@@ -76,21 +119,50 @@ bool CBK_AtomicFile::Open(const std::string& path) {
             return false;
         _target = resolved;
     }
-    if (::stat(_target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        // Devices and pipes cannot be renamed over; they get the bytes directly.
-        _fd = ::open(_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        return _fd >= 0;
+    if (::stat(_target.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode)) {
+            // Devices and pipes cannot be renamed over; they get the bytes directly.
+            _fd = ::open(_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+            return _fd >= 0;
+        }
+        _replacing = true;
+        _mode = info.st_mode & 07777;
+        _owner = info.st_uid;
+        _group = info.st_gid;
     }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        _temporary = _target + UniqueSuffix();
-        _fd = ::open(_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (_fd >= 0)
+    const std::string folder = FolderOf(_target);
+    const std::string stem = folder + std::string(kPrefix) +
+                             Hex(NameHash(std::string_view(_target).substr(folder.size())), 16) +
+                             "-";
+    RemoveStale(stem);
+    // A file being replaced may be private: its new bytes stay private until Commit.
+    const mode_t mode = _replacing ? 0600 : 0666;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        _temporary = SlotName(stem, slot);
+        _fd = ::open(_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (_fd < 0) {
+            if (errno != EEXIST)
+                break;
+            continue; // another writer of the same target at work
+        }
+        const int locked = ::flock(_fd, LOCK_EX | LOCK_NB);
+        if (locked != 0 && errno != EWOULDBLOCK)
+            return true; // no locks here: no cleaner takes the file away either
+        struct stat made;
+        if (locked == 0 && ::fstat(_fd, &made) == 0 && made.st_nlink > 0)
             return true;
-        if (errno != EEXIST)
-            break;
+        // A cleaner of another writer took the new file between its creation and the lock.
+        ::close(_fd);
+        _fd = -1;
     }
     _temporary.clear();
     return false;
+}
+
+void CBK_AtomicFile::SetFileTypes(uint32_t creator, uint32_t type) {
+    _typed = true;
+    _creator = creator;
+    _type = type;
 }
 
 bool CBK_AtomicFile::Flush() {
@@ -128,7 +200,7 @@ bool CBK_AtomicFile::WriteAt(uint64_t offset, const void* data, std::size_t size
                     static_cast<std::size_t>(offset + size - from));
         size = static_cast<std::size_t>(from - offset);
     }
-    if (size > 0 && !WriteAllAt(_fd, bytes, size, offset))
+    if (size > 0 && !WriteAll(_fd, bytes, size, static_cast<int64_t>(offset)))
         _failed = true;
     return !_failed;
 }
@@ -138,43 +210,76 @@ bool CBK_AtomicFile::Commit() {
         return false;
     bool ok = Flush();
     int saved = errno;
+    if (ok && _replacing && !_temporary.empty()) {
+        // The owner first: a change of owner clears set-id bits that the mode then restores.
+        struct stat made;
+        if (::fstat(_fd, &made) == 0 && (made.st_uid != _owner || made.st_gid != _group) &&
+            ::fchown(_fd, _owner, _group) != 0)
+            (void)!::fchown(_fd, static_cast<uid_t>(-1), _group);
+        if (::fchmod(_fd, _mode) != 0) {
+            ok = false;
+            saved = errno;
+        }
+    }
+    tbx::FSRef made;
+    if (ok && _typed && !_temporary.empty() &&
+        tbx::FSPathMakeRef(reinterpret_cast<const tbx::UInt8*>(_temporary.c_str()), &made,
+                           nullptr) == tbx::noErr)
+        BK_SetFileTypes(made, _creator, _type);
     if (ok && !_temporary.empty() && ::fsync(_fd) != 0) {
         ok = false;
         saved = errno;
     }
-    if (::close(_fd) != 0 && ok) {
-        ok = false;
-        saved = errno;
-    }
-    _fd = -1;
-    if (_temporary.empty())
+    if (_temporary.empty()) {
+        if (::close(_fd) != 0 && ok) {
+            ok = false;
+            saved = errno;
+        }
+        _fd = -1;
+        errno = saved;
         return ok;
+    }
+    // Renamed while still open and locked, so that no cleaner takes it in between; the
+    // bytes are synced, so closing can lose nothing.
     if (ok && ::rename(_temporary.c_str(), _target.c_str()) == 0) {
         _temporary.clear();
+        ::close(_fd);
+        _fd = -1;
+        SyncFolder(FolderOf(_target));
         return true;
     }
     if (ok)
         saved = errno;
-    ::unlink(_temporary.c_str());
-    _temporary.clear();
+    Discard();
     errno = saved;
     return false;
 }
 
 void CBK_AtomicFile::Discard() {
     const int saved = errno;
+    // Unlinked before the lock goes, so that the name is never taken from another writer.
+    if (!_temporary.empty())
+        ::unlink(_temporary.c_str());
+    _temporary.clear();
     if (_fd >= 0)
         ::close(_fd);
     _fd = -1;
     _buffer.clear();
     _written = 0;
-    if (!_temporary.empty())
-        ::unlink(_temporary.c_str());
-    _temporary.clear();
     errno = saved;
 }
 
 bool BK_WriteFileAtomically(const std::string& path, std::string_view bytes) {
     CBK_AtomicFile file;
     return file.Open(path) && file.Write(bytes.data(), bytes.size()) && file.Commit();
+}
+
+bool BK_OpenAtomicFile(CBK_AtomicFile& file, const CBK_Path& path, bool replace) {
+    const std::string target = BK_WideToFileSystemName(path.GetFullPathString());
+    if (target.empty())
+        return false;
+    struct stat info;
+    if (::stat(target.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || !replace))
+        return false;
+    return file.Open(target);
 }

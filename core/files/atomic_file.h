@@ -6,10 +6,21 @@
 #include <string_view>
 #include <vector>
 
-// A new file beside the target (created with O_EXCL under a unique name) that takes the
-// target's place on Commit. A symbolic link is followed, so the file it names is replaced;
-// a target that exists and is not a regular file (a device, a pipe) is written in place.
-// Without a successful Commit the target is untouched and no temporary file is left behind.
+class CBK_Path;
+
+// A new file beside the target that takes the target's place on Commit. A symbolic link is
+// followed, so the file it names is replaced; a target that exists and is not a regular file
+// (a device, a pipe) is written in place. Without a successful Commit the target is untouched
+// and no temporary file is left behind.
+//
+// The replacement gets the target's permission bits, and its owner and group where the
+// process may set them. It is a new file: other hard links to the target keep the old bytes,
+// as they would after any save that must never leave a half-written file.
+//
+// The new file is ".stravel-<hash of the target's name>-<slot>.tmp" in the target's folder,
+// whatever the target's name is long; up to 16 writers of one target can work at once. Each
+// writer holds a lock on its file; one left by a writer that died is removed when the next
+// write of the same target starts.
 class CBK_AtomicFile {
 public:
     CBK_AtomicFile() = default;
@@ -24,6 +35,9 @@ public:
     bool Write(const void* data, std::size_t size);
     // Bytes written so far, those still buffered included.
     uint64_t Size() const { return _written + _buffer.size(); }
+    // The Finder type and creator the new file gets before it takes the target's place
+    // (silently absent where the volume keeps no attributes). Not used when writing in place.
+    void SetFileTypes(uint32_t creator, uint32_t type);
     // Overwrites bytes already written, from `offset`; the end stays where it was. False when
     // the range reaches past the bytes written, or once any write has failed.
     bool WriteAt(uint64_t offset, const void* data, std::size_t size);
@@ -38,6 +52,11 @@ private:
 
     std::string _target;
     std::string _temporary; // empty when writing in place
+    // The target's permission bits and owners when it existed: the replacement gets them.
+    bool _replacing = false;
+    uint32_t _mode = 0, _owner = 0, _group = 0;
+    bool _typed = false;
+    uint32_t _creator = 0, _type = 0;
     std::vector<char> _buffer;
     uint64_t _written = 0; // bytes that left the buffer
     int _fd = -1;
@@ -46,3 +65,7 @@ private:
 
 // The whole file in one go, as CBK_AtomicFile does it.
 bool BK_WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Opens `file` for the item at `path` (its full path); false for an empty path, a folder,
+// or an existing item when `replace` is false.
+bool BK_OpenAtomicFile(CBK_AtomicFile& file, const CBK_Path& path, bool replace);

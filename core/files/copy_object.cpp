@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/files/delete_container.h"
+#include "core/files/fork_utilities.h"
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_forks.h"
 
@@ -49,28 +50,7 @@ OSErr CopyFork(const FSRef& from, const FSRef& to, bool resource, std::vector<ch
         FSCloseFork(in);
         return error;
     }
-    SInt64 size = 0;
-    OSErr error = FSGetForkSize(in, &size);
-    if (!error)
-        error = FSAllocateFork(out, 0, fsFromStart, 0, UInt64(size), nullptr);
-    SInt64 copied = 0;
-    while (!error) {
-        ByteCount got = 0;
-        const OSErr read =
-            FSReadFork(in, fsAtMark | noCacheMask, 0, buffer.size(), buffer.data(), &got);
-        if (got) {
-            error = FSWriteFork(out, fsAtMark | noCacheMask, 0, got, buffer.data(), nullptr);
-            copied += SInt64(got);
-        }
-        if (read == eofErr)
-            break;
-        if (read && !error)
-            error = read;
-        if (got == 0 && !read)
-            break;
-    }
-    if (!error && (copied > 0 || !resource))
-        error = FSSetForkSize(out, fsFromStart, copied);
+    OSErr error = FSCopyFork(in, out, buffer.data(), buffer.size());
     FSCloseFork(in);
     const OSErr closed = FSCloseFork(out);
     return error ? error : closed;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "platform/files/fs_types.h"
 #include "platform/types.h"
 
 struct BK_FILE_CREATE_ATTRIBUTES {
@@ -11,3 +12,6 @@ struct BK_FILE_CREATE_ATTRIBUTES {
     bool hidden = false;
     bool locked = false;
 };
+
+// The Finder type and creator and the UTF-8 text-encoding hint that a new file gets.
+tbx::FSCatalogInfo BK_CreationCatalogInfo(const BK_FILE_CREATE_ATTRIBUTES& attributes);

@@ -33,6 +33,19 @@ bool ItemRef(const CBK_Path& path, tbx::FSRef& ref) {
     return true;
 }
 
+// After a rename or a move: records the result and, on success, points the path at the item
+// in its new place, a folder's with its trailing slash.
+bool FollowItem(CBK_Path& path, tbx::OSErr error, const tbx::FSRef& item) {
+    CBK_Path::m_nLastError = error;
+    if (error != tbx::noErr)
+        return false;
+    const bool folder = BK_PathIsFolder(path.GetPathString());
+    path.Set(item);
+    if (folder)
+        path.AppendSlash();
+    return true;
+}
+
 bool Launch(const std::vector<std::string>& argv, tbx::ProcessSerialNumber* psn) {
     const tbx::OSStatus status = tbx::LaunchProgram(argv, psn);
     CBK_Path::m_nLastError = status;
@@ -81,13 +94,7 @@ bool CBK_Path::CreateFile(const BK_FILE_CREATE_ATTRIBUTES* attributes, bool over
     }
     const BK_FILE_CREATE_ATTRIBUTES defaults;
     const BK_FILE_CREATE_ATTRIBUTES& wanted = attributes ? *attributes : defaults;
-    tbx::FSCatalogInfo info;
-    tbx::FileInfo finder;
-    finder.fileType = wanted.type;
-    finder.fileCreator = wanted.creator;
-    tbx::SetFileInfo(info, finder);
-    info.textEncodingHint = tbx::CreateTextEncoding(
-        tbx::kTextEncodingUnicodeV2_0, tbx::kTextEncodingDefaultVariant, tbx::kUnicodeUTF8Format);
+    const tbx::FSCatalogInfo info = BK_CreationCatalogInfo(wanted);
     tbx::CFURLRef url = BK_PathToCFURL(GetFullPathString());
     tbx::FSRef made;
     const bool created =
@@ -100,11 +107,6 @@ bool CBK_Path::CreateFile(const BK_FILE_CREATE_ATTRIBUTES* attributes, bool over
     if (wanted.locked)
         BK_LockFile(made, true);
     return true;
-}
-
-bool CBK_Path::CreateResFile(const BK_FILE_CREATE_ATTRIBUTES*, bool, bool) {
-    m_nLastError = tbx::paramErr;
-    return false;
 }
 
 bool CBK_Path::CreateFolder() {
@@ -175,14 +177,7 @@ bool CBK_Path::RenameFile(const wchar_t* newName) {
     tbx::OSErr error = tbx::FSRenameUnicode(&ref, name.size(), name.data(), 0xFFFF, &renamed);
     if (error == tbx::dupFNErr)
         error = tbx::FSRenameUnicodeReplacing(&ref, name.size(), name.data(), &renamed);
-    m_nLastError = error;
-    if (error != tbx::noErr)
-        return false;
-    const bool folder = BK_PathIsFolder(_path);
-    Set(renamed);
-    if (folder)
-        AppendSlash();
-    return true;
+    return FollowItem(*this, error, renamed);
 }
 
 bool CBK_Path::MoveFileTo(const CBK_Path& destination, bool) {
@@ -198,14 +193,7 @@ bool CBK_Path::MoveFileTo(const CBK_Path& destination, bool) {
     }
     tbx::FSRef moved;
     const tbx::OSErr error = tbx::FSMoveObject(&ref, &folder, &moved);
-    m_nLastError = error;
-    if (error != tbx::noErr)
-        return false;
-    const bool isFolder = BK_PathIsFolder(_path);
-    Set(moved);
-    if (isFolder)
-        AppendSlash();
-    return true;
+    return FollowItem(*this, error, moved);
 }
 
 bool CBK_Path::CopyFileTo(const CBK_Path& folder, const wchar_t* newName, bool replace,
@@ -264,11 +252,6 @@ bool CBK_Path::OpenAsFileHandle(int16_t& refNum, FILE_OPEN_FLAG) {
     return error == tbx::noErr;
 }
 
-bool CBK_Path::SetMemoryHeapSize(uint32_t, uint32_t) {
-    m_nLastError = tbx::paramErr;
-    return false;
-}
-
 bool BK_LaunchDocument(const CBK_Path& document) {
     if (document.GetPathString().empty())
         return false;
@@ -278,14 +261,6 @@ bool BK_LaunchDocument(const CBK_Path& document) {
 bool BK_LaunchApplication(const CBK_Path& application, tbx::ProcessSerialNumber& psn) {
     CBK_Path program(application);
     return program.LaunchFile(psn);
-}
-
-bool BK_SetFileMemoryHeapSize(const tbx::FSSpec&, uint32_t, uint32_t) {
-    return false;
-}
-
-bool BK_CreateShortcut(const CBK_Path&, const CBK_Path&) {
-    return false;
 }
 
 bool BK_ResolveShortcut(const CBK_Path&, CBK_Path&) {

@@ -39,18 +39,13 @@ std::string BK_WideToFileSystemName(const std::wstring& text) {
     std::string out;
     out.reserve(text.size());
     for (wchar_t c : text)
-        tbx::text::AppendUtf8(out, static_cast<char32_t>(c));
+        tbx::text::AppendUtf8Escaped(out, static_cast<char32_t>(c));
     return out;
 }
 
 std::wstring BK_FileSystemNameToWide(const std::string& bytes) {
-    std::u16string units;
-    if (tbx::text::Utf8ToUtf16(bytes, units))
-        return BK_WidenUnits(units.data(), units.size());
-    std::wstring out;
-    for (unsigned char c : bytes)
-        out += c < 0x80 ? wchar_t(c) : wchar_t(0xFFFD);
-    return out;
+    const std::u32string wide = tbx::text::Utf8ToUtf32Escaped(bytes);
+    return std::wstring(wide.begin(), wide.end());
 }
 
 CBK_Path::CBK_Path(tbx::CFStringRef text) {

@@ -136,7 +136,8 @@ public:
     bool MakeBackupPath(CBK_Path& source, bool overwrite);
 
     bool CreateFile(const BK_FILE_CREATE_ATTRIBUTES* attributes, bool overwrite);
-    // Resource files are not made here: false, nothing touched.
+    // A new file with an empty resource map in its data fork; an existing file is replaced
+    // only with overwrite. The second argument has no effect.
     bool CreateResFile(const BK_FILE_CREATE_ATTRIBUTES* attributes, bool, bool overwrite);
     // True when a folder is there or was made; false when a file has the name.
     bool CreateFolder();
@@ -160,7 +161,8 @@ public:
     FILE* OpenAsStdFile(const wchar_t* mode) const;
     bool OpenAsFstream(std::fstream& stream, std::ios_base::openmode mode) const;
     bool OpenAsFstream(CBK_OFStream& stream, std::ios_base::openmode mode) const;
-    // 'SIZE' resources have no sense here: false, nothing touched.
+    // Stores the sizes in the 'SIZE' -1 resource of the file's resource fork (after its flags
+    // word, preferred then minimum); false when there is no such resource.
     bool SetMemoryHeapSize(uint32_t preferred, uint32_t minimum);
 
     std::wstring GetRelativePathTo(const CBK_Path& target) const;
@@ -206,9 +208,12 @@ bool BK_GetAppFolder(tbx::FSRef& ref);
 // Opens the document with the desktop's default program (xdg-open).
 bool BK_LaunchDocument(const CBK_Path& document);
 bool BK_LaunchApplication(const CBK_Path& application, tbx::ProcessSerialNumber& psn);
-// Aliases, 'SIZE' resources: no sense here; false, nothing touched.
 bool BK_SetFileMemoryHeapSize(const tbx::FSSpec& fileRecord, uint32_t preferred, uint32_t minimum);
+// An alias file of `target`: its Finder information with the alias flag (an application's
+// type 'APPL' becomes 'adrp') and an 'alis' 0 resource holding the target's full path. The
+// alias file must not exist yet; a failure leaves nothing behind.
 bool BK_CreateShortcut(const CBK_Path& target, const CBK_Path& alias);
+// Resolving alias files is left out: false, nothing changed.
 bool BK_ResolveShortcut(const CBK_Path& alias, CBK_Path& target);
 
 // One flat walk of a folder at a time; a new first call closes the previous walk.

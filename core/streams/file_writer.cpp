@@ -1,11 +1,29 @@
 #include "core/streams/file_writer.h"
 
+#include <charconv>
 #include <cstring>
 
-#include "core/files/file_functions.h"
 #include "core/strings/locale.h"
+#include "core/strings/wide_text.h"
 
-CBK_FileWriter::CBK_FileWriter() : _stream(CBK_Locale::GetCodePage()) {}
+namespace {
+
+// Numbers as the standard stream gives them in the C locale: decimal integers, and up to
+// six significant digits for reals.
+template <class T>
+std::string Text(T value) {
+    char text[64];
+    std::to_chars_result result;
+    if constexpr (std::is_floating_point_v<T>)
+        result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+    else
+        result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+} // namespace
+
+CBK_FileWriter::CBK_FileWriter() : _codePage(CBK_Locale::GetCodePage()) {}
 
 CBK_FileWriter::~CBK_FileWriter() {
     Close();
@@ -13,73 +31,80 @@ CBK_FileWriter::~CBK_FileWriter() {
 
 bool CBK_FileWriter::Create(const CBK_Path& path, const BK_FILE_CREATE_ATTRIBUTES* attributes,
                             bool overwrite) {
+    Close();
     BK_FILE_CREATE_ATTRIBUTES text;
     text.creator = tbx::FourCC("ttex");
     text.type = tbx::FourCC("TEXT");
-    if (!BK_CreateFile(path.GetPathString(), attributes ? attributes : &text, overwrite))
+    const BK_FILE_CREATE_ATTRIBUTES& wanted = attributes ? *attributes : text;
+    _codePage = CBK_Locale::GetCodePage();
+    _failed = false;
+    if (!BK_OpenAtomicFile(_file, path, overwrite))
         return false;
-    _stream.clear();
-    return _stream.Open(path.GetFullPathString().c_str(), std::ios_base::out,
-                        CBK_Locale::GetCodePage());
+    _file.SetFileTypes(wanted.creator, wanted.type);
+    return true;
 }
 
 bool CBK_FileWriter::Close() {
-    if (!_stream.is_open())
+    if (!_file.IsOpen())
         return true;
-    const bool written = !_stream.fail() && !_stream.bad();
-    _stream.close();
-    const bool closed = !_stream.fail();
-    _stream.clear();
-    return written && closed;
+    if (_failed || !_file.Commit()) {
+        _file.Discard();
+        return false;
+    }
+    return true;
+}
+
+void CBK_FileWriter::WriteBytes(const char* bytes, std::size_t n) {
+    if (_file.IsOpen() && n > 0 && !_file.Write(bytes, n))
+        _failed = true;
 }
 
 CBK_FileWriter& CBK_FileWriter::operator<<(const char* text) {
     if (text)
-        _stream.write(text, std::streamsize(std::strlen(text)));
+        WriteBytes(text, std::strlen(text));
     return *this;
 }
 
 CBK_FileWriter& CBK_FileWriter::operator<<(const wchar_t* text) {
-    _stream << text;
+    std::string bytes;
+    if (!BK_WideToCodePage(text, _codePage, bytes))
+        _failed = true;
+    else
+        WriteBytes(bytes.data(), bytes.size());
     return *this;
 }
 
 CBK_FileWriter& CBK_FileWriter::operator<<(unsigned char c) {
-    _stream.put(static_cast<char>(c));
+    const char byte = static_cast<char>(c);
+    WriteBytes(&byte, 1);
     return *this;
 }
 
 CBK_FileWriter& CBK_FileWriter::operator<<(char c) {
-    _stream.put(c);
+    WriteBytes(&c, 1);
     return *this;
 }
 
 CBK_FileWriter& CBK_FileWriter::operator<<(short value) {
-    static_cast<std::ostream&>(_stream) << value;
-    return *this;
+    return *this << Text(value).c_str();
 }
 
 CBK_FileWriter& CBK_FileWriter::operator<<(unsigned short value) {
-    static_cast<std::ostream&>(_stream) << value;
-    return *this;
+    return *this << Text(value).c_str();
 }
 
 CBK_FileWriter& CBK_FileWriter::operator<<(int32_t value) {
-    static_cast<std::ostream&>(_stream) << value;
-    return *this;
+    return *this << Text(value).c_str();
 }
 
 CBK_FileWriter& CBK_FileWriter::operator<<(uint32_t value) {
-    static_cast<std::ostream&>(_stream) << value;
-    return *this;
+    return *this << Text(value).c_str();
 }
 
 CBK_FileWriter& CBK_FileWriter::operator<<(float value) {
-    static_cast<std::ostream&>(_stream) << value;
-    return *this;
+    return *this << Text(value).c_str();
 }
 
 CBK_FileWriter& CBK_FileWriter::operator<<(double value) {
-    static_cast<std::ostream&>(_stream) << value;
-    return *this;
+    return *this << Text(value).c_str();
 }

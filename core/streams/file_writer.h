@@ -1,12 +1,13 @@
-// CBK_FileWriter: creates a text file with Finder type and creator and writes texts and
-// numbers into it.
+// CBK_FileWriter: writes a text file with Finder type and creator, texts and numbers. The
+// file is written beside the one it replaces and takes its place when closed without a
+// failure.
 #pragma once
 
 #include <cstdint>
 
+#include "core/files/atomic_file.h"
 #include "core/files/file_create_attributes.h"
 #include "core/paths/path.h"
-#include "core/streams/of_stream.h"
 
 class CBK_FileWriter {
 public:
@@ -15,10 +16,12 @@ public:
     CBK_FileWriter(const CBK_FileWriter&) = delete;
     CBK_FileWriter& operator=(const CBK_FileWriter&) = delete;
 
-    // Null attributes give creator 'ttex' and type 'TEXT'.
+    // Null attributes give creator 'ttex' and type 'TEXT'. False for a folder, an existing
+    // file without `overwrite`, or a folder that cannot be written.
     virtual bool Create(const CBK_Path& path, const BK_FILE_CREATE_ATTRIBUTES* attributes,
                         bool overwrite);
-    // False when a write failed or the file did not close cleanly.
+    // False when a write failed or the file did not take its place (the old one is then
+    // left as it was).
     virtual bool Close();
 
     CBK_FileWriter& operator<<(const char* text);
@@ -41,5 +44,9 @@ public:
     void Write(double value) { *this << value; }
 
 private:
-    CBK_OFStream _stream;
+    void WriteBytes(const char* bytes, std::size_t n);
+
+    CBK_AtomicFile _file;
+    uint32_t _codePage;
+    bool _failed = false; // a write, or a text the code page cannot hold
 };

@@ -30,21 +30,11 @@ int64_t CBK_OFStream::GetPosition() {
 }
 
 CBK_OFStream& operator<<(CBK_OFStream& stream, const wchar_t* text) {
-    if (!text || !*text)
-        return stream;
-    const std::u16string units = BK_NarrowToUnits(text, std::wcslen(text));
-    tbx::CFStringRef string =
-        tbx::CFStringCreateWithCharacters(nullptr, units.data(), tbx::CFIndex(units.size()));
-    std::vector<char> bytes(units.size() * 3 + 1);
-    const bool converted =
-        string && tbx::CFStringGetCString(string, bytes.data(), tbx::CFIndex(bytes.size()),
-                                          stream.GetCodePage());
-    tbx::CFRelease(string);
-    if (!converted) {
+    std::string bytes;
+    if (!BK_WideToCodePage(text, stream.GetCodePage(), bytes))
         stream.setstate(std::ios_base::failbit);
-        return stream;
-    }
-    stream.write(bytes.data(), std::streamsize(std::strlen(bytes.data())));
+    else
+        stream.write(bytes.data(), std::streamsize(bytes.size()));
     return stream;
 }
 

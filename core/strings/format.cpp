@@ -3,10 +3,13 @@
 #include <cwchar>
 #include <vector>
 
+#include "platform/classic_locale.h"
+
 bool BK_FormatStringV(std::wstring& out, const wchar_t* format, va_list arguments) {
     out.clear();
     if (!format)
         return false;
+    const tbx::ScopedClassicLocale numbers;
     // vswprintf reports "did not fit" and "cannot format" alike, so grow until the cap.
     for (std::size_t capacity = 256; capacity <= kBK_MaxFormattedLength; capacity *= 2) {
         std::vector<wchar_t> buffer(capacity);

@@ -116,7 +116,9 @@ void CBK_String::SetAsNumber(int32_t value) {
 }
 
 void CBK_String::SetAsFloat(double value, uint32_t width, uint32_t precision) {
-    Format(BK_MakeFloatFormat(width, precision).c_str(), value);
+    const std::wstring text = BK_FormatFloat(value, width, precision);
+    if (!text.empty())
+        SetString(text.c_str());
 }
 
 bool CBK_String::IsTrue() const {

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
 #include <locale.h>
+#include <string_view>
+#include <vector>
 
 #include "core/strings/cf_string.h"
 #include "core/strings/format.h"
@@ -225,8 +229,82 @@ uint32_t BK_HexStringToULong(const wchar_t* text) {
     return ParseUnsigned32(text, 16);
 }
 
+int BK_HexDigitValue(wchar_t c) {
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    if (c >= L'a' && c <= L'f')
+        return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F')
+        return c - L'A' + 10;
+    return -1;
+}
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The decimal exponent of a number's first significant digit, for telling overflow from
+// underflow: above 0 means the number is large.
+int64_t DecimalMagnitude(std::string_view text) {
+    std::size_t i = 0;
+    int64_t integerDigits = 0, fractionZeros = 0;
+    bool significant = false;
+    for (; i < text.size() && IsDigit(text[i]); ++i)
+        if (significant || text[i] != '0') {
+            significant = true;
+            ++integerDigits;
+        }
+    if (i < text.size() && text[i] == '.')
+        for (++i; i < text.size() && IsDigit(text[i]); ++i)
+            if (!significant) {
+                significant = text[i] != '0';
+                fractionZeros += !significant;
+            }
+    int64_t exponent = 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t from = i + 1;
+        const bool negative = from < text.size() && text[from] == '-';
+        from += from < text.size() && (text[from] == '-' || text[from] == '+');
+        if (std::from_chars(text.data() + from, text.data() + text.size(), exponent).ec ==
+            std::errc::result_out_of_range)
+            exponent = INT32_MAX;
+        exponent = negative ? -exponent : exponent;
+    }
+    return (integerDigits > 0 ? integerDigits : -fractionZeros) + exponent;
+}
+
+} // namespace
+
 double BK_StringToFloat(const wchar_t* text, double& out) {
-    out = text ? std::wcstod(text, nullptr) : 0.0;
+    out = 0.0;
+    if (!text)
+        return out;
+    while (*text == L' ' || (*text >= L'\t' && *text <= L'\r'))
+        ++text;
+    const bool negative = *text == L'-';
+    if (*text == L'-' || *text == L'+')
+        ++text;
+    // The characters a number can be made of; from_chars decides where it ends.
+    std::string narrow;
+    for (; *text; ++text) {
+        const wchar_t c = *text;
+        if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') ||
+              c == L'.' || c == L'+' || c == L'-'))
+            break;
+        narrow.push_back(static_cast<char>(c));
+    }
+    if (narrow.empty() || narrow[0] == '-' || narrow[0] == '+')
+        return out;
+    double value = 0.0;
+    const auto result = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value,
+                                        std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range)
+        value = DecimalMagnitude(narrow) > 0 ? HUGE_VAL : 0.0;
+    else if (result.ec != std::errc())
+        value = 0.0;
+    out = negative ? -value : value;
     return out;
 }
 
@@ -276,9 +354,31 @@ std::wstring BK_MakeFloatFormat(uint32_t width, uint32_t precision) {
     return format;
 }
 
+std::wstring BK_FormatFloat(double value, uint32_t width, uint32_t precision) {
+    // As the format: precision 0 is no decimals with a width and the default six without.
+    const uint32_t digits = precision ? precision : width ? 0 : 6;
+    if (digits > 1100 || width > kBK_MaxFormattedLength)
+        return {};
+    std::vector<char> text(330 + digits);
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
+                                      std::chars_format::fixed, static_cast<int>(digits));
+    if (result.ec != std::errc())
+        return {};
+    std::wstring out(text.data(), result.ptr);
+    if (out.size() < width)
+        out.insert(0, width - out.size(), L' ');
+    return out;
+}
+
 bool BK_FloatToString(const double& value, wchar_t* buffer, std::size_t size, uint32_t width,
                       uint32_t precision) {
-    return BK_SetFormatString(buffer, size, BK_MakeFloatFormat(width, precision).c_str(), value);
+    if (!buffer || size == 0)
+        return false;
+    const std::wstring text = BK_FormatFloat(value, width, precision);
+    const std::size_t count = std::min(text.size(), size - 1);
+    std::copy_n(text.data(), count, buffer);
+    buffer[count] = 0;
+    return !text.empty() && count == text.size();
 }
 
 void BK_MakeTimeString(uint32_t milliseconds, wchar_t* buffer, int32_t size) {

@@ -48,6 +48,11 @@ int32_t BK_StringToNum(const wchar_t* text);
 // Base 16, "0x" allowed.
 int32_t BK_HexStringToLong(const wchar_t* text);
 uint32_t BK_HexStringToULong(const wchar_t* text);
+// The value of one hexadecimal digit of either case; -1 for any other character.
+int BK_HexDigitValue(wchar_t c);
+// Decimal, in the C locale's form whatever the process locale: leading white space, a sign,
+// digits with "." and an exponent, or "inf" and "nan"; the value of the leading number, 0
+// when there is none, and infinity or 0 when it is out of range.
 double BK_StringToFloat(const wchar_t* text, double& out);
 double BK_StringToFloat(const wchar_t* text);
 // True when every character is a decimal digit; the empty text counts as a number.
@@ -62,6 +67,9 @@ bool BK_FloatToString(const double& value, wchar_t* buffer, std::size_t size, ui
                       uint32_t precision);
 // The printf format that width and precision select ("%8.2f", "%8.f", "%.2f" or "%f").
 std::wstring BK_MakeFloatFormat(uint32_t width, uint32_t precision);
+// The value as that format gives it in the C locale, whatever the process locale; empty
+// when the precision asks for more digits than a double has (above 1100).
+std::wstring BK_FormatFloat(double value, uint32_t width, uint32_t precision);
 // Milliseconds as minutes, seconds and hundredths ("mm:ss.hh"), at most size-1 characters.
 void BK_MakeTimeString(uint32_t milliseconds, wchar_t* buffer, int32_t size);
 // The text of a string id (its decimal number when the table lacks it).

@@ -24,16 +24,6 @@ constexpr NamedReference kNamed[] = {
     {L"&lt;", 4, L'<'},   {L"&gt;", 4, L'>'},
 };
 
-int HexValue(wchar_t c) {
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
-
 // A "&#x...;" reference at `at`: its length and character, or 0.
 std::size_t MatchHexReference(const std::wstring& text, std::size_t at, wchar_t& character) {
     constexpr std::size_t kMaxDigits = 8;
@@ -41,8 +31,8 @@ std::size_t MatchHexReference(const std::wstring& text, std::size_t at, wchar_t&
         return 0;
     std::size_t i = at + 3;
     uint32_t value = 0;
-    while (i < text.size() && i - (at + 3) < kMaxDigits && HexValue(text[i]) >= 0)
-        value = value << 4 | static_cast<uint32_t>(HexValue(text[i++]));
+    while (i < text.size() && i - (at + 3) < kMaxDigits && BK_HexDigitValue(text[i]) >= 0)
+        value = value << 4 | static_cast<uint32_t>(BK_HexDigitValue(text[i++]));
     if (i == at + 3 || i >= text.size() || text[i] != L';')
         return 0;
     if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))

@@ -4,21 +4,12 @@
 #include <cstring>
 
 #include "core/codec/base64.h"
+#include "core/files/whole_file.h"
 
 bool CBK_XmlDomParser::LoadFile(const CBK_Path& path) {
     Destroy();
     _path = path;
-    std::FILE* file = path.OpenAsStdFile(L"rb");
-    if (!file)
-        return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long length = ok ? std::ftell(file) : -1;
-    ok = ok && length >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-    if (ok) {
-        _bytes.resize(static_cast<std::size_t>(length));
-        ok = std::fread(_bytes.data(), 1, _bytes.size(), file) == _bytes.size();
-    }
-    std::fclose(file);
+    const bool ok = BK_ReadWholeFile(path, _bytes, kMaxFileSize);
     if (ok)
         _data = tbx::CFDataCreateWithBytesNoCopy(nullptr, _bytes.data(),
                                                  static_cast<tbx::CFIndex>(_bytes.size()),

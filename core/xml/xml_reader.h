@@ -16,7 +16,9 @@ public:
     virtual ~CBK_XmlDomParser() { Destroy(); }
 
     // Reads and parses the whole file; false, holding nothing, when either fails.
+    // False for a file that is not a regular file or holds more than kMaxFileSize bytes.
     bool LoadFile(const CBK_Path& path);
+    static constexpr std::size_t kMaxFileSize = std::size_t(256) << 20;
     // The outermost element. False when there is none or `out` already holds an element.
     bool GetRootNode(CBK_XmlDomNode& out) const;
     void Destroy();

@@ -7,27 +7,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/codec/base64.h"
-#include "core/files/file_create_attributes.h"
 #include "core/strings/locale.h"
+#include "core/strings/wide_text.h"
 
 namespace {
 
 bool IsXmlCharacter(uint32_t c) {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
            (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-std::string UniqueSuffix() {
-    static std::random_device device;
-    static std::mt19937_64 generator(device());
-    char text[24];
-    std::snprintf(text, sizeof text, ".%016llx~", static_cast<unsigned long long>(generator()));
-    return text;
 }
 
 template <class T>
@@ -39,7 +30,7 @@ std::string Number(T value) {
 
 } // namespace
 
-CBK_XmlWriter::CBK_XmlWriter() : _stream(CBK_Locale::GetCodePage()) {}
+CBK_XmlWriter::CBK_XmlWriter() : _codePage(CBK_Locale::GetCodePage()) {}
 
 bool CBK_XmlWriter::Create(const CBK_Path& path, const SETTINGS& settings, bool replace) {
     Close();
@@ -47,46 +38,12 @@ bool CBK_XmlWriter::Create(const CBK_Path& path, const SETTINGS& settings, bool 
     _relativePaths = settings.relativePaths;
     _xmlDeclaration = settings.xmlDeclaration;
     _header = settings.header;
+    _codePage = CBK_Locale::GetCodePage();
+    _failed = false;
 
-    _target = BK_WideToFileSystemName(path.GetFullPathString());
-    if (_target.empty())
+    if (!BK_OpenAtomicFile(_file, path, replace))
         return false;
-    struct stat info;
-    if (::lstat(_target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char resolved[PATH_MAX];
-        if (!::realpath(_target.c_str(), resolved))
-            return false;
-        _target = resolved;
-    }
-    const bool exists = ::stat(_target.c_str(), &info) == 0;
-    if (exists && (S_ISDIR(info.st_mode) || !replace))
-        return false;
-
-    BK_FILE_CREATE_ATTRIBUTES attributes;
-    attributes.creator = settings.fileCreator;
-    attributes.type = settings.fileType;
-    _stream.clear();
-    if (exists && !S_ISREG(info.st_mode)) {
-        // A device or pipe is written in place.
-        _temporary.clear();
-        if (!_stream.Open(BK_FileSystemNameToWide(_target).c_str(), std::ios_base::out,
-                          CBK_Locale::GetCodePage()))
-            return false;
-    } else {
-        CBK_Path temporary;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            _temporary = _target + UniqueSuffix();
-            temporary.Set(BK_FileSystemNameToWide(_temporary).c_str());
-            if (!temporary.FileExists())
-                break;
-        }
-        if (!temporary.CreateFile(&attributes, false) ||
-            !_stream.Open(temporary.GetFullPathString().c_str(), std::ios_base::out,
-                          CBK_Locale::GetCodePage())) {
-            Discard();
-            return false;
-        }
-    }
+    _file.SetFileTypes(settings.fileCreator, settings.fileType);
     if (_header) {
         const std::wstring name = CBK_Locale::GetCodePageName();
         *this << (_xmlDeclaration ? "<?xml version=\"1.0\" encoding=\""
@@ -97,34 +54,23 @@ bool CBK_XmlWriter::Create(const CBK_Path& path, const SETTINGS& settings, bool 
 }
 
 void CBK_XmlWriter::Discard() {
-    if (_stream.is_open())
-        _stream.close();
-    _stream.clear();
-    if (!_temporary.empty())
-        ::unlink(_temporary.c_str());
-    _temporary.clear();
+    _file.Discard();
 }
 
 bool CBK_XmlWriter::Close() {
-    if (!_stream.is_open())
+    if (!_file.IsOpen())
         return true;
     *this << (_header && !_xmlDeclaration ? "\n</xml>\n" : "\n");
-    bool ok = !_stream.fail();
-    _stream.close();
-    ok = ok && !_stream.fail();
-    _stream.clear();
-    if (ok && !_temporary.empty())
-        ok = ::rename(_temporary.c_str(), _target.c_str()) == 0;
-    if (ok)
-        _temporary.clear();
-    else
+    if (_failed || !_file.Commit()) {
         Discard();
-    return ok;
+        return false;
+    }
+    return true;
 }
 
 void CBK_XmlWriter::WriteBytes(const char* bytes, std::size_t n) {
-    if (_stream.is_open() && n > 0)
-        _stream.write(bytes, static_cast<std::streamsize>(n));
+    if (_file.IsOpen() && n > 0 && !_file.Write(bytes, n))
+        _failed = true;
 }
 
 void CBK_XmlWriter::StartTag(const wchar_t* name, bool empty) {
@@ -140,8 +86,11 @@ CBK_XmlWriter& CBK_XmlWriter::operator<<(const char* text) {
 }
 
 CBK_XmlWriter& CBK_XmlWriter::operator<<(const wchar_t* text) {
-    if (_stream.is_open())
-        _stream << text;
+    std::string bytes;
+    if (!BK_WideToCodePage(text, _codePage, bytes))
+        _failed = true;
+    else
+        WriteBytes(bytes.data(), bytes.size());
     return *this;
 }
 

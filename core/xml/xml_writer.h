@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
+#include "core/files/atomic_file.h"
 #include "core/paths/path.h"
-#include "core/streams/of_stream.h"
 #include "platform/types.h"
 
 class CBK_XmlWriter {
@@ -80,10 +80,10 @@ private:
     void WriteBytes(const char* bytes, std::size_t n);
     void Discard();
 
-    CBK_OFStream _stream;
+    CBK_AtomicFile _file;
     CBK_Path _path;
-    std::string _target;    // file-system name of the document
-    std::string _temporary; // the new file beside it; empty when writing in place
+    uint32_t _codePage;
+    bool _failed = false; // a text the code page cannot hold
     bool _relativePaths = false;
     bool _xmlDeclaration = false;
     bool _header = true;

@@ -1,4 +1,4 @@
-// File access for the image codecs: whole files read with a size limit.
+// File access for the image codecs: whole files read with a size limit (core's reader).
 #pragma once
 
 #include <cstddef>
@@ -7,11 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/files/whole_file.h"
 #include "core/paths/path.h"
-
-// The whole file into `bytes`; false when it cannot be opened or read, or is larger than
-// maxBytes.
-bool BK_ReadWholeFile(const CBK_Path& path, std::vector<uint8_t>& bytes, std::size_t maxBytes);
 
 // The name under which the file system knows the path (a relative path being taken from the
 // application's folder), for writers that replace files atomically.

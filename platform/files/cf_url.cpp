@@ -10,14 +10,11 @@ namespace tbx {
 namespace {
 
 std::string Utf8(CFStringRef text) {
-    return text ? text::Utf16ToUtf8(text->Text()) : std::string();
+    return text ? text::Utf16ToUtf8Escaped(text->Text()) : std::string();
 }
 
 CFStringRef MakeString(const std::string& utf8) {
-    std::u16string units;
-    if (!text::Utf8ToUtf16(utf8, units))
-        for (unsigned char c : utf8)
-            units += c < 0x80 ? char16_t(c) : char16_t(0xFFFD);
+    const std::u16string units = text::Utf8ToUtf16Escaped(utf8);
     return CFStringCreateWithCharacters(nullptr, units.data(), CFIndex(units.size()));
 }
 

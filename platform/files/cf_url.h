@@ -52,6 +52,11 @@ CFStringRef CFURLCopyLastPathComponent(CFURLRef url);
 // character).
 CFURLRef CFURLCreateCopyDeletingPathExtension(CFAllocatorRef, CFURLRef url);
 
+// A bundle of code at the URL's path (see CFBundleCreateFromPath).
+inline CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
+    return bundleURL ? CFBundleCreateFromPath(bundleURL->Path()) : nullptr;
+}
+
 // The bundle folder, and a file or folder directly in its Contents/Resources (null when
 // missing). The type, when given, is added to the name after a ".".
 CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle);

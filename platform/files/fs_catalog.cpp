@@ -106,9 +106,9 @@ OSErr FillCatalogInfo(const FSRef& ref, FSCatalogInfoBitmap which, FSCatalogInfo
     if ((which & kFSCatInfoRsrcSizes) && S_ISREG(sx.stx_mode)) {
         const int fd = open(SidecarPath(ref.path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd >= 0) {
-            SInt64 offset = 0, length = 0;
+            SInt64 offset = 0, length = 0, lengthField = 0;
             OSErr error;
-            if (ReadSidecarLayout(fd, offset, length, error)) {
+            if (ReadSidecarLayout(fd, offset, length, lengthField, error)) {
                 info.rsrcLogicalSize = UInt64(length);
                 info.rsrcPhysicalSize = (UInt64(length) + 4095) / 4096 * 4096;
             }
@@ -168,9 +168,9 @@ void RemoveStaleSidecar(const std::string& path) {
     const int fd = open(sidecar.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return;
-    SInt64 offset = 0, length = 0;
+    SInt64 offset = 0, length = 0, lengthField = 0;
     OSErr error;
-    const bool valid = ReadSidecarLayout(fd, offset, length, error);
+    const bool valid = ReadSidecarLayout(fd, offset, length, lengthField, error);
     close(fd);
     if (valid)
         unlink(sidecar.c_str());
@@ -511,13 +511,23 @@ OSErr FSExchangeObjects(const FSRef* a, const FSRef* b) {
         return error;
     if (renameat2(AT_FDCWD, a->path.c_str(), AT_FDCWD, b->path.c_str(), RENAME_EXCHANGE) != 0)
         return FSErrorFromErrno(errno);
+    // The resource forks follow their data forks, or the exchange is undone: a data fork must
+    // never end up beside the other file's resource fork.
     const std::string sa = SidecarPath(a->path), sb = SidecarPath(b->path);
-    if (renameat2(AT_FDCWD, sa.c_str(), AT_FDCWD, sb.c_str(), RENAME_EXCHANGE) != 0 &&
-        errno == ENOENT) {
-        if (rename(sa.c_str(), sb.c_str()) != 0)
-            rename(sb.c_str(), sa.c_str());
-    }
-    return noErr;
+    struct stat info;
+    const bool hasA = lstat(sa.c_str(), &info) == 0, hasB = lstat(sb.c_str(), &info) == 0;
+    int moved = 0;
+    if (hasA && hasB)
+        moved = renameat2(AT_FDCWD, sa.c_str(), AT_FDCWD, sb.c_str(), RENAME_EXCHANGE);
+    else if (hasA)
+        moved = RenameNoReplace(sa, sb);
+    else if (hasB)
+        moved = RenameNoReplace(sb, sa);
+    if (moved == 0)
+        return noErr;
+    const int error = errno;
+    renameat2(AT_FDCWD, a->path.c_str(), AT_FDCWD, b->path.c_str(), RENAME_EXCHANGE);
+    return FSErrorFromErrno(error);
 }
 
 OSErr FSReadLink(const FSRef* ref, std::string& target) {

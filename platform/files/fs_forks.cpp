@@ -28,8 +28,9 @@ struct Fork {
     bool seekable = true;
     std::string path; // the file itself
     SInt64 position = 0;
-    SInt64 base = 0;   // resource fork: offset of its bytes in the sidecar
-    SInt64 length = 0; // resource fork: its length
+    SInt64 base = 0;                          // resource fork: offset of its bytes in the sidecar
+    SInt64 length = 0;                        // resource fork: its length
+    SInt64 lengthField = kSidecarLengthField; // resource fork: where the sidecar keeps it
 };
 
 std::mutex gForkMutex;
@@ -120,7 +121,7 @@ OSErr StoreSidecarLength(Fork& fork) {
     const UInt32 length = UInt32(fork.length);
     const UInt8 bytes[4] = {UInt8(length >> 24), UInt8(length >> 16), UInt8(length >> 8),
                             UInt8(length)};
-    if (pwrite(fork.fd, bytes, 4, kSidecarLengthField) != 4)
+    if (pwrite(fork.fd, bytes, 4, fork.lengthField) != 4)
         return FSErrorFromErrno(errno);
     return noErr;
 }
@@ -141,6 +142,7 @@ OSErr EnsureSidecar(Fork& fork) {
     fork.fd = fd;
     fork.base = kSidecarHeaderSize;
     fork.length = 0;
+    fork.lengthField = kSidecarLengthField;
     return noErr;
 }
 
@@ -197,7 +199,7 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar* f
             open(sidecar.c_str(), (fork.canWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOFOLLOW);
         if (fd >= 0) {
             OSErr error = noErr;
-            if (!ReadSidecarLayout(fd, fork.base, fork.length, error)) {
+            if (!ReadSidecarLayout(fd, fork.base, fork.length, fork.lengthField, error)) {
                 close(fd);
                 return error;
             }
@@ -382,6 +384,14 @@ OSErr FSAllocateFork(SInt16 forkRefNum, UInt32, UInt16, SInt64, UInt64 requestCo
 OSErr FSFlushFork(SInt16 forkRefNum) {
     std::lock_guard<std::mutex> lock(gForkMutex);
     return Find(forkRefNum) ? OSErr(noErr) : OSErr(rfNumErr);
+}
+
+OSErr fs_detail::WithForkFile(SInt16 forkRefNum, const ForkFileUse& use) {
+    std::lock_guard<std::mutex> lock(gForkMutex);
+    Fork* fork = Find(forkRefNum);
+    if (!fork)
+        return rfNumErr;
+    return use(fork->fd, fork->base, fork->path);
 }
 
 } // namespace tbx

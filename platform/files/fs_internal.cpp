@@ -1,5 +1,6 @@
 #include "platform/files/fs_internal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/files/fs_catalog.h"
 #include "platform/text_encoding.h"
@@ -88,7 +90,7 @@ bool IsSidecarName(const std::string& name) {
 OSErr NameToUtf8(UniCharCount length, const UniChar* name, std::string& out) {
     if (!name || length == 0 || length > 255)
         return length > 255 ? OSErr(errFSNameTooLong) : OSErr(paramErr);
-    out = text::Utf16ToUtf8(std::u16string_view(name, length));
+    out = text::Utf16ToUtf8Escaped(std::u16string_view(name, length));
     if (out == "." || out == ".." || out.find('/') != std::string::npos ||
         out.find('\0') != std::string::npos)
         return paramErr;
@@ -98,13 +100,7 @@ OSErr NameToUtf8(UniCharCount length, const UniChar* name, std::string& out) {
 }
 
 void Utf8ToName(const std::string& utf8, HFSUniStr255& out) {
-    std::u16string units;
-    if (!text::Utf8ToUtf16(utf8, units)) {
-        // Bytes that are not UTF-8 show as U+FFFD each.
-        units.clear();
-        for (unsigned char c : utf8)
-            units += c < 0x80 ? char16_t(c) : char16_t(0xFFFD);
-    }
+    const std::u16string units = text::Utf8ToUtf16Escaped(utf8);
     out.length = UInt16(std::min<std::size_t>(units.size(), 255));
     std::memcpy(out.unicode, units.data(), out.length * sizeof(UniChar));
 }
@@ -180,34 +176,47 @@ OSErr WriteFinderInfo(const std::string& path, const UInt8 bytes[32]) {
     return FSErrorFromErrno(errno);
 }
 
-bool ReadSidecarLayout(int fd, SInt64& offset, SInt64& length, OSErr& error) {
-    error = noErr;
+bool ReadSidecarLayout(int fd, SInt64& offset, SInt64& length, SInt64& lengthField, OSErr& error) {
+    error = ioErr;
     UInt8 header[26];
     if (pread(fd, header, sizeof header, 0) != ssize_t(sizeof header) ||
-        GetBig32(header) != 0x00051607u || GetBig32(header + 4) != 0x00020000u) {
-        error = ioErr;
+        GetBig32(header) != 0x00051607u || GetBig32(header + 4) != 0x00020000u)
         return false;
-    }
-    const unsigned entries = (unsigned(header[24]) << 8) | header[25];
+    const unsigned count = (unsigned(header[24]) << 8) | header[25];
     struct stat info;
-    if (fstat(fd, &info) != 0) {
-        error = ioErr;
+    const SInt64 tableEnd = 26 + 12 * SInt64(count);
+    if (fstat(fd, &info) != 0 || tableEnd > info.st_size)
         return false;
+    std::vector<UInt8> table(12 * std::size_t(count));
+    if (count > 0 && pread(fd, table.data(), table.size(), 26) != ssize_t(table.size()))
+        return false;
+    struct Span {
+        SInt64 offset, length;
+    };
+    std::vector<Span> spans;
+    bool found = false;
+    for (unsigned i = 0; i < count; ++i) {
+        const UInt8* entry = table.data() + 12 * std::size_t(i);
+        const Span span{GetBig32(entry + 4), GetBig32(entry + 8)};
+        if (span.length > 0 && (span.offset < tableEnd || span.offset + span.length > info.st_size))
+            return false;
+        if (span.length > 0)
+            spans.push_back(span);
+        if (GetBig32(entry) == 2 && !found) {
+            found = true;
+            offset = span.length > 0 ? span.offset : std::max<SInt64>(span.offset, tableEnd);
+            length = span.length;
+            lengthField = 26 + 12 * SInt64(i) + 8;
+        }
     }
-    for (unsigned i = 0; i < entries && i < 64; ++i) {
-        UInt8 entry[12];
-        if (pread(fd, entry, sizeof entry, 26 + 12 * off_t(i)) != ssize_t(sizeof entry))
-            break;
-        if (GetBig32(entry) != 2)
-            continue;
-        offset = GetBig32(entry + 4);
-        length = GetBig32(entry + 8);
-        if (offset + length > info.st_size)
-            break;
-        return true;
-    }
-    error = ioErr;
-    return false;
+    std::sort(spans.begin(), spans.end(),
+              [](const Span& a, const Span& b) { return a.offset < b.offset; });
+    for (std::size_t i = 1; i < spans.size(); ++i)
+        if (spans[i - 1].offset + spans[i - 1].length > spans[i].offset)
+            return false;
+    if (found)
+        error = noErr;
+    return found;
 }
 
 bool WriteSidecarHeader(int fd) {

@@ -1,6 +1,7 @@
 // Helpers shared by the file stand-ins; not for callers outside platform/files.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/files/fs_types.h"
@@ -35,12 +36,19 @@ void ReadFinderInfo(const std::string& path, UInt8 bytes[32]);
 // silently skipped.
 OSErr WriteFinderInfo(const std::string& path, const UInt8 bytes[32]);
 
-// The resource fork in a sidecar: the offset of its bytes and their count. False when the
-// sidecar is missing; ioErr in `error` when it is not an AppleDouble file.
-bool ReadSidecarLayout(int fd, SInt64& offset, SInt64& length, OSErr& error);
+// The resource fork in a sidecar: the offset of its bytes, their count, and where in the
+// sidecar that count is stored (the fork entry may be any of the entries). False, with ioErr
+// in `error`, when it is not an AppleDouble file with a fork entry, or its entries reach into
+// the header, past the end or into each other.
+bool ReadSidecarLayout(int fd, SInt64& offset, SInt64& length, SInt64& lengthField, OSErr& error);
 constexpr SInt64 kSidecarHeaderSize = 38;
-constexpr SInt64 kSidecarLengthField = 34;
+constexpr SInt64 kSidecarLengthField = 34; // in the sidecars made here
 // Writes the header of an empty sidecar whose one entry is the resource fork.
 bool WriteSidecarHeader(int fd);
+
+// Runs `use` on an open fork's descriptor (-1 for a resource fork not written yet), the offset
+// of its bytes in that file and the file's path, while no other fork call runs.
+using ForkFileUse = std::function<OSErr(int fd, SInt64 base, const std::string& path)>;
+OSErr WithForkFile(SInt16 forkRefNum, const ForkFileUse& use);
 
 } // namespace tbx::fs_detail

@@ -302,6 +302,29 @@ std::vector<Family> Families() {
     return out;
 }
 
+std::vector<Style> FamilyFaces(FMFontFamily id) {
+    std::vector<Style> out;
+    const CatalogFamily* family = TheCatalog().Find(id);
+    if (!family)
+        return out;
+    const bool anyNormal =
+        std::any_of(family->faces.begin(), family->faces.end(),
+                    [](const FaceEntry& f) { return f.width == FC_WIDTH_NORMAL; });
+    for (const FaceEntry& f : family->faces) {
+        if (anyNormal && f.width != FC_WIDTH_NORMAL)
+            continue;
+        Style bits = normal;
+        if (f.weight >= FC_WEIGHT_DEMIBOLD)
+            bits |= bold;
+        if (f.slant != FC_SLANT_ROMAN)
+            bits |= italic;
+        out.push_back(bits);
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
 bool MeasureLine(const FaceRequest& request, LineMetrics& out) {
     Engine& engine = TheEngine();
     std::lock_guard<std::mutex> lock(engine.Lock());

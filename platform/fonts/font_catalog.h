@@ -34,6 +34,9 @@ const Family* FindFamily(FMFontFamily id);
 const Family* FindFamilyByMacName(const unsigned char* name, std::size_t length);
 // Every family, in id order.
 std::vector<Family> Families();
+// The face bits (bold, italic) that the family's normal-width faces have, each once and in
+// increasing order; every face counts when none is of normal width. Empty for an unknown id.
+std::vector<Style> FamilyFaces(FMFontFamily id);
 
 // Line metrics in 16.16 pixels; ascent and descent are both positive.
 struct LineMetrics {

@@ -2,16 +2,16 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <pwd.h>
-#include <sstream>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
+#include <vector>
 
+#include "platform/files/whole_file.h"
 #include "platform/prefs/property_list.h"
 #include "platform/text_encoding.h"
 
@@ -24,6 +24,9 @@ const CFStringRef kCFPreferencesAnyHost = CFSTR("kCFPreferencesAnyHost");
 const CFStringRef kCFPreferencesCurrentHost = CFSTR("kCFPreferencesCurrentHost");
 
 namespace {
+
+// Far above any list of settings; a file beyond it is not one.
+constexpr std::size_t kMaxListSize = std::size_t(64) << 20;
 
 struct Domain {
     bool loaded = false;
@@ -112,12 +115,9 @@ bool ReadList(const std::string& path, plist::Dictionary& out) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0)
         return errno == ENOENT || errno == ENOTDIR;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return plist::Parse(bytes.str(), out);
+    std::vector<uint8_t> bytes;
+    return ReadWholeFile(path, bytes, kMaxListSize) &&
+           plist::Parse(std::string(bytes.begin(), bytes.end()), out);
 }
 
 bool MakeFolders(const std::string& file) {

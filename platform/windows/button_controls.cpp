@@ -3,6 +3,7 @@
 
 #include "platform/windows/control_family.h"
 #include "platform/windows/controls.h"
+#include "platform/windows/menus.h"
 
 namespace tbx {
 
@@ -12,38 +13,61 @@ namespace {
 
 class Buttons final : public ControlFamily {
 public:
-    ControlPartCode PartAt(const Control& c, Point) const override {
+    ControlPartCode PartAt(const Control& c, Point p) const override {
         const bool box = c.kind == ControlKind::CheckBox || c.kind == ControlKind::RadioButton;
-        return box ? kControlCheckBoxPart : kControlButtonPart;
+        if (box)
+            return kControlCheckBoxPart;
+        // A bevel button with a menu drops it from its arrow at the right.
+        if (c.kind == ControlKind::BevelButton && c.menu && p.h >= c.bounds.right - kArrowWidth)
+            return kControlMenuPart;
+        return kControlButtonPart;
     }
 
-    void Clicked(Control& c, ControlPartCode) const override {
-        if (c.autoToggle && c.kind == ControlKind::CheckBox)
-            c.value = c.value ? 0 : 1;
-        else if (c.autoToggle && c.kind == ControlKind::RadioButton)
-            c.value = 1;
-        else if (c.kind == ControlKind::BevelButton && (c.bevelBehavior & kControlBehaviorToggles))
-            c.value = c.value ? 0 : 1;
+    ControlPartCode Clicked(ControlRef ref, ControlPartCode part) const override {
+        Control* c = LiveControl(ref);
+        if (!c)
+            return kControlNoPart;
+        if (part == kControlMenuPart) {
+            MenuRef from = nullptr;
+            MenuItemIndex item = 0;
+            if (!PopUpControlMenu(ref, from, item))
+                return kControlNoPart;
+            return LiveControl(ref) ? part : kControlNoPart;
+        }
+        if (c->autoToggle && c->kind == ControlKind::CheckBox)
+            c->value = c->value ? 0 : 1;
+        else if (c->autoToggle && c->kind == ControlKind::RadioButton)
+            c->value = 1;
+        else if (c->kind == ControlKind::BevelButton &&
+                 (c->bevelBehavior & kControlBehaviorToggles))
+            c->value = c->value ? 0 : 1;
+        return part;
     }
 
     OSStatus SetData(Control& c, OSType tag, UInt32 size, const void* data) const override {
         if (TakesContent(c) && tag == kControlBevelButtonContentTag)
             return ReadValue(data, size, c.content);
-        if (c.kind == ControlKind::BevelButton && tag == kControlBevelButtonMenuValueTag)
+        if (c.kind != ControlKind::BevelButton)
+            return errDataNotSupported;
+        if (tag == kControlBevelButtonMenuValueTag)
             return ReadValue(data, size, c.menuValue);
-        return errDataNotSupported;
+        return SetMenuData(c, tag, size, data);
     }
 
     OSStatus GetData(const Control& c, OSType tag, UInt32 bufferSize, void* data,
                      UInt32* actualSize) const override {
         if (TakesContent(c) && tag == kControlBevelButtonContentTag)
             return WriteValue(c.content, bufferSize, data, actualSize);
-        if (c.kind == ControlKind::BevelButton && tag == kControlBevelButtonMenuValueTag)
+        if (c.kind != ControlKind::BevelButton)
+            return errDataNotSupported;
+        if (tag == kControlBevelButtonMenuValueTag)
             return WriteValue(c.menuValue, bufferSize, data, actualSize);
-        return errDataNotSupported;
+        return GetMenuData(c, tag, bufferSize, data, actualSize);
     }
 
 private:
+    static constexpr int kArrowWidth = 16;
+
     static bool TakesContent(const Control& c) { return c.kind != ControlKind::CheckBox; }
 };
 
@@ -70,8 +94,8 @@ OSStatus CreatePushButtonControl(WindowRef window, const Rect* bounds, CFStringR
 }
 
 OSStatus CreateBevelButtonControl(WindowRef window, const Rect* bounds, CFStringRef title, UInt16,
-                                  UInt16 behavior, const ControlButtonContentInfo* content, SInt16,
-                                  UInt16, UInt16, ControlRef* outControl) {
+                                  UInt16 behavior, const ControlButtonContentInfo* content,
+                                  SInt16 menuID, UInt16, UInt16, ControlRef* outControl) {
     Control* c = nullptr;
     OSStatus status = NewControl(window, bounds, ControlKind::BevelButton, outControl, &c);
     if (status == noErr) {
@@ -80,6 +104,8 @@ OSStatus CreateBevelButtonControl(WindowRef window, const Rect* bounds, CFString
         if (content)
             c->content = *content;
         c->maximum = (behavior & kControlBehaviorToggles) ? 1 : 0;
+        if (menuID != 0)
+            c->menu = GetMenuHandle(menuID);
     }
     return status;
 }

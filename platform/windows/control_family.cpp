@@ -10,6 +10,7 @@ const ControlFamily& FamilyOf(ControlKind kind) {
     case ControlKind::BevelButton:
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
+    case ControlKind::ImageWell:
         return ButtonFamily();
     case ControlKind::StaticText:
     case ControlKind::EditText:

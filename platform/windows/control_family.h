@@ -22,8 +22,9 @@ public:
     }
     // Whether the control shows its text rather than a title.
     virtual bool ShowsText() const { return false; }
-    // Runs after a click released inside `part`, before the hit is sent.
-    virtual void Clicked(Control&, ControlPartCode) const {}
+    // Runs after a click released inside `part`, before the hit is sent; answers the part the
+    // hit reports, kControlNoPart for no hit (a menu dismissed without a choice).
+    virtual ControlPartCode Clicked(ControlRef, ControlPartCode part) const { return part; }
     virtual void Drawn(ControlRef) const {}
     virtual OSStatus SetData(Control&, OSType, UInt32, const void*) const {
         return errDataNotSupported;
@@ -51,6 +52,15 @@ OSStatus NewControl(WindowRef window, const Rect* bounds, ControlKind kind, Cont
                     Control** made);
 std::u16string TextOf(CFStringRef string);
 void PinValue(Control& c);
+
+// The menu data tags of pop-up and bevel buttons: the menu (kept or owned) and the menu of the
+// last choice.
+OSStatus SetMenuData(Control& c, OSType tag, UInt32 size, const void* data);
+OSStatus GetMenuData(const Control& c, OSType tag, UInt32 bufferSize, void* data,
+                     UInt32* actualSize);
+// Pops up the control's menu below it and takes the scripted choice; sends the chosen item's
+// command (when it has one) to the control. False when nothing was chosen.
+bool PopUpControlMenu(ControlRef ref, MenuRef& outMenu, MenuItemIndex& outItem);
 
 // Copies of fixed-size data tag values.
 template <typename V>

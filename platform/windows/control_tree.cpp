@@ -4,6 +4,7 @@
 
 #include "platform/windows/control_family.h"
 #include "platform/windows/controls.h"
+#include "platform/windows/menus.h"
 #include "platform/windows/windows.h"
 
 namespace tbx {
@@ -39,6 +40,8 @@ void DisposeControlNow(ControlRef ref) {
             window->focus = nullptr;
         if (window && window->root == *it)
             window->root = nullptr;
+        if (c->ownsMenu)
+            DisposeMenu(c->menu);
         RemoveTarget(c->target);
         world.controls.Remove(*it);
     }

@@ -40,6 +40,10 @@ OSStatus CreateRootControl(WindowRef window, ControlRef* outControl);
 OSStatus GetRootControl(WindowRef window, ControlRef* outControl);
 OSStatus CreatePushButtonControl(WindowRef window, const Rect* bounds, CFStringRef title,
                                  ControlRef* outControl);
+// A bevel button with a menu (a menu id of the menu bar's menus, or
+// kControlBevelButtonMenuRefTag) drops it from the 16 pixels at its right (kControlMenuPart);
+// a choice sets kControlBevelButtonMenuValueTag and kControlBevelButtonLastMenuTag, sends the
+// item's command (when it has one) to the button and then the hit.
 OSStatus CreateBevelButtonControl(WindowRef window, const Rect* bounds, CFStringRef title,
                                   UInt16 thickness, UInt16 behavior,
                                   const ControlButtonContentInfo* content, SInt16 menuID,
@@ -65,8 +69,20 @@ OSStatus CreateProgressBarControl(WindowRef window, const Rect* bounds, SInt32 v
                                   ControlRef* outControl);
 OSStatus CreateUserPaneControl(WindowRef window, const Rect* bounds, UInt32 features,
                                ControlRef* outControl);
+// A menu id of the menu bar's menus gives the pop-up that menu (kept, not owned); the
+// pop-up's menu can be set with kControlPopupButtonMenuRefTag (kept) or
+// kControlPopupButtonOwnedMenuRefTag (disposed of with the control). A click pops the menu up
+// (see tbx::test::ScriptPopUpChoice); a choice becomes the value and sends the hit.
+OSStatus CreatePopupButtonControl(WindowRef window, const Rect* bounds, CFStringRef title,
+                                  SInt16 menuID, Boolean variableWidth, SInt16 titleWidth,
+                                  SInt16 titleJustification, Style titleStyle,
+                                  ControlRef* outControl);
 OSStatus CreateGroupBoxControl(WindowRef window, const Rect* bounds, CFStringRef title,
                                Boolean primary, ControlRef* outControl);
+// An image well shows its content (a picture handle or icon); set and read it with
+// kControlImageWellContentTag.
+OSStatus CreateImageWellControl(WindowRef window, const Rect* bounds,
+                                const ControlButtonContentInfo* content, ControlRef* outControl);
 void DisposeControl(ControlRef control);
 // False once the control has been disposed of (with its window or on its own).
 Boolean IsValidControlHandle(ControlRef control);
@@ -159,6 +175,9 @@ ControlPartCode TestControl(ControlRef control, Point local);
 
 // The mouse: where the current gesture has it, and whether its button is held.
 void GetGlobalMouse(Point* outGlobal);
+// Between global coordinates and those of a window's port; nothing for a port of no window.
+Point* QDGlobalToLocalPoint(CGrafPtr port, Point* point);
+Point* QDLocalToGlobalPoint(CGrafPtr port, Point* point);
 Boolean StillDown();
 Boolean Button();
 // Follows the current gesture: kMouseTrackingMouseDragged for each point it moves through,

@@ -1,6 +1,7 @@
 #include "platform/windows/drag.h"
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,8 @@ namespace {
 
 struct Drag {
     Point mouse;
-    std::vector<std::string> urls;
+    SInt16 modifiers = 0;
+    std::vector<std::map<FlavorType, std::string>> items; // the flavours of each item
 };
 
 TypedHandleTable<DragRef, Drag>& Drags() {
@@ -50,7 +52,7 @@ bool DropOnWindow(WindowRef window, Point global, const std::vector<std::string>
     auto drag = std::make_unique<Drag>();
     drag->mouse = global;
     for (const std::string& path : paths)
-        drag->urls.push_back(FileUrl(path));
+        drag->items.push_back({{kDragFlavorTypeFileURL, FileUrl(path)}});
     DragRef ref = Drags().Add(std::move(drag));
     if (handlers.tracking) {
         auto tracking = reinterpret_cast<DragTrackingHandlerUPP>(handlers.tracking);
@@ -139,13 +141,24 @@ OSErr GetDragMouse(DragRef ref, Point* mouse, Point* pinned) {
     return noErr;
 }
 
+OSErr GetDragModifiers(DragRef ref, SInt16* modifiers, SInt16* mouseDownModifiers,
+                       SInt16* mouseUpModifiers) {
+    Drag* drag = Drags().Get(ref);
+    if (!drag)
+        return badDragRefErr;
+    for (SInt16* out : {modifiers, mouseDownModifiers, mouseUpModifiers})
+        if (out)
+            *out = drag->modifiers;
+    return noErr;
+}
+
 OSErr CountDragItems(DragRef ref, UInt16* numItems) {
     Drag* drag = Drags().Get(ref);
     if (!drag)
         return badDragRefErr;
     if (!numItems)
         return paramErr;
-    *numItems = static_cast<UInt16>(drag->urls.size());
+    *numItems = static_cast<UInt16>(drag->items.size());
     return noErr;
 }
 
@@ -153,7 +166,7 @@ OSErr GetDragItemReferenceNumber(DragRef ref, UInt16 index, DragItemRef* outItem
     Drag* drag = Drags().Get(ref);
     if (!drag)
         return badDragRefErr;
-    if (!outItem || index < 1 || index > drag->urls.size())
+    if (!outItem || index < 1 || index > drag->items.size())
         return badDragItemErr;
     *outItem = index;
     return noErr;
@@ -163,13 +176,14 @@ OSErr GetFlavorDataSize(DragRef ref, DragItemRef item, FlavorType type, SInt32* 
     Drag* drag = Drags().Get(ref);
     if (!drag)
         return badDragRefErr;
-    if (item < 1 || item > drag->urls.size())
+    if (item < 1 || item > drag->items.size())
         return badDragItemErr;
-    if (type != kDragFlavorTypeFileURL)
+    auto flavor = drag->items[item - 1].find(type);
+    if (flavor == drag->items[item - 1].end())
         return badDragFlavorErr;
     if (!outSize)
         return paramErr;
-    *outSize = static_cast<SInt32>(drag->urls[item - 1].size());
+    *outSize = static_cast<SInt32>(flavor->second.size());
     return noErr;
 }
 
@@ -178,13 +192,14 @@ OSErr GetFlavorData(DragRef ref, DragItemRef item, FlavorType type, void* data, 
     Drag* drag = Drags().Get(ref);
     if (!drag)
         return badDragRefErr;
-    if (item < 1 || item > drag->urls.size())
+    if (item < 1 || item > drag->items.size())
         return badDragItemErr;
-    if (type != kDragFlavorTypeFileURL)
+    auto flavor = drag->items[item - 1].find(type);
+    if (flavor == drag->items[item - 1].end())
         return badDragFlavorErr;
     if (!size || *size < 0 || (*size && !data))
         return paramErr;
-    const std::string& url = drag->urls[item - 1];
+    const std::string& url = flavor->second;
     if (offset > url.size())
         return cantGetFlavorErr;
     const std::size_t n =
@@ -193,5 +208,19 @@ OSErr GetFlavorData(DragRef ref, DragItemRef item, FlavorType type, void* data, 
     *size = static_cast<SInt32>(n);
     return noErr;
 }
+
+namespace test {
+
+void WithDrag(const std::vector<std::map<FlavorType, std::string>>& items, SInt16 modifiers,
+              const std::function<void(DragRef)>& use) {
+    auto drag = std::make_unique<Drag>();
+    drag->items = items;
+    drag->modifiers = modifiers;
+    DragRef ref = Drags().Add(std::move(drag));
+    use(ref);
+    Drags().Remove(ref);
+}
+
+} // namespace test
 
 } // namespace tbx

@@ -1,7 +1,12 @@
 // Drag Manager: file drops on windows. A drag carries one item per file; each item has the
 // flavour kDragFlavorTypeFileURL ('furl'), the file's URL as UTF-8 text ("file://" and the
-// percent-encoded POSIX path).
+// percent-encoded POSIX path). Tests can make drags of other flavours (test::WithDrag).
 #pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "platform/windows/carbon_types.h"
 
@@ -45,6 +50,9 @@ OSStatus IsAutomaticControlDragTrackingEnabledForWindow(WindowRef window, Boolea
 
 // Global coordinates.
 OSErr GetDragMouse(DragRef drag, Point* mouse, Point* globalPinnedMouse);
+// The keyboard modifiers held during the drag (the same three times).
+OSErr GetDragModifiers(DragRef drag, SInt16* modifiers, SInt16* mouseDownModifiers,
+                       SInt16* mouseUpModifiers);
 OSErr CountDragItems(DragRef drag, UInt16* numItems);
 // Index from 1.
 OSErr GetDragItemReferenceNumber(DragRef drag, UInt16 index, DragItemRef* outItem);
@@ -52,5 +60,11 @@ OSErr GetFlavorDataSize(DragRef drag, DragItemRef item, FlavorType type, SInt32*
 // `size` holds the buffer's room on entry and the bytes copied on return.
 OSErr GetFlavorData(DragRef drag, DragItemRef item, FlavorType type, void* data, SInt32* size,
                     UInt32 offset);
+
+namespace test {
+// A drag whose items carry these flavours, handed to `use` and gone afterwards.
+void WithDrag(const std::vector<std::map<FlavorType, std::string>>& items, SInt16 modifiers,
+              const std::function<void(DragRef)>& use);
+} // namespace test
 
 } // namespace tbx

@@ -29,6 +29,14 @@ OSStatus ATSUSetAttributes(ATSUStyle style, UInt32 count, const ATSUAttributeTag
 OSStatus ATSUGetAttribute(ATSUStyle style, ATSUAttributeTag tag, ByteCount size, void* value,
                           ByteCount* actualSize);
 
+// Parameters of a font-selection event: 16-bit family, style and size.
+inline constexpr OSType kEventParamFMFontFamily = FourCC("fmfm");
+inline constexpr OSType kEventParamFMFontStyle = FourCC("fmst");
+inline constexpr OSType kEventParamFMFontSize = FourCC("fmsz");
+inline constexpr OSType typeFMFontFamily = FourCC("fmfm");
+inline constexpr OSType typeFMFontStyle = FourCC("fmst");
+inline constexpr OSType typeFMFontSize = FourCC("fmsz");
+
 // Toggles the panel.
 OSStatus FPShowHideFontPanel();
 Boolean FPIsFontPanelVisible();

@@ -14,6 +14,7 @@
 #include "platform/handle_table.h"
 #include "platform/text_encoding.h"
 #include "platform/windows/controls.h"
+#include "platform/windows/menus.h"
 #include "platform/windows/windows.h"
 #include "platform/windows/world.h"
 
@@ -470,7 +471,14 @@ OSStatus MakeControl(WindowRef window, ControlRef parent, const nib::ControlDef&
         c->value = c->minimum;
     } else if (k == "popup") {
         c->kind = ControlKind::PopupButton;
-        c->menuItems = def.items;
+        // The pop-up owns a menu of its items; nib pop-ups have no menu id of their own.
+        c->menu = NewMenu(0, nullptr);
+        c->ownsMenu = c->menu != nullptr;
+        for (const std::u16string& item : def.items) {
+            CFStringRef text = new CFString(item);
+            AppendMenuItemTextWithCFString(c->menu, text, 0, 0, nullptr);
+            CFRelease(text);
+        }
         c->title = def.title;
         c->minimum = def.items.empty() ? 0 : 1;
         c->maximum = static_cast<SInt32>(def.items.size());
@@ -478,6 +486,8 @@ OSStatus MakeControl(WindowRef window, ControlRef parent, const nib::ControlDef&
     } else if (k == "browser") {
         c->kind = ControlKind::DataBrowser;
         c->features = def.features;
+        c->browser = std::make_shared<windows_detail::BrowserData>();
+        c->browser->style = kDataBrowserListView;
     } else if (k == "separator") {
         c->kind = ControlKind::Separator;
         c->features = 0;

@@ -37,9 +37,10 @@ public:
         return c.kind == ControlKind::Tabs || ControlFamily::Embeds(c);
     }
 
-    void Clicked(Control& c, ControlPartCode part) const override {
-        if (c.kind == ControlKind::Tabs)
-            c.value = part;
+    ControlPartCode Clicked(ControlRef ref, ControlPartCode part) const override {
+        if (Control* c = LiveControl(ref); c && c->kind == ControlKind::Tabs)
+            c->value = part;
+        return part;
     }
 
     // A user pane draws itself through its draw handler.
@@ -115,6 +116,15 @@ OSStatus CreateGroupBoxControl(WindowRef window, const Rect* bounds, CFStringRef
         c->title = TextOf(title);
         c->features = kControlSupportsEmbedding;
     }
+    return status;
+}
+
+OSStatus CreateImageWellControl(WindowRef window, const Rect* bounds,
+                                const ControlButtonContentInfo* content, ControlRef* outControl) {
+    Control* c = nullptr;
+    OSStatus status = NewControl(window, bounds, ControlKind::ImageWell, outControl, &c);
+    if (status == noErr && content)
+        c->content = *content;
     return status;
 }
 

@@ -235,11 +235,19 @@ OSStatus ClickInWindow(WindowRef window, EventRef event) {
     Control* c = LiveControl(control);
     if (FamilyOf(*c).TakesFocus(*c))
         SetKeyboardFocus(window, control, kControlFocusNextPart);
+    // A user pane that tracks by itself gets its hit at the press and follows the rest of
+    // the gesture.
+    if (c->kind == ControlKind::UserPane && (c->features & kControlHandlesTracking)) {
+        SendHit(control, part, modifiers);
+        return noErr;
+    }
     part = TrackControl(control, local, c->action);
     c = LiveControl(control);
     if (!c || part == kControlNoPart)
         return noErr;
-    FamilyOf(*c).Clicked(*c, part);
+    part = FamilyOf(*c).Clicked(control, part);
+    if (part == kControlNoPart)
+        return noErr;
     SendHit(control, part, modifiers);
     return noErr;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/windows/color_picker.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/events.h"
 #include "platform/windows/font_panel.h"
@@ -48,6 +49,8 @@ const char* KindName(ControlKind kind) {
         return "browser";
     case ControlKind::Separator:
         return "separator";
+    case ControlKind::ImageWell:
+        return "imagewell";
     }
     return "?";
 }
@@ -101,6 +104,7 @@ void PostKey(UInt32 kind, UInt16 keyCode, char16_t character, UInt32 modifiers) 
 void ResetWindowing() {
     ResetWorld();
     ResetFontPanel();
+    ResetColorPicker();
 }
 
 void SetFailureHandler(std::function<void(const std::string&)> handler) {
@@ -361,6 +365,45 @@ int CurrentCursorResource() {
 
 const std::vector<AlertRecord>& Alerts() {
     return TheWorld().alerts;
+}
+
+void ScriptPopUpChoice(MenuItemIndex item, MenuID menu) {
+    TheWorld().popUpChoices.push_back({item, menu});
+}
+
+const std::vector<PopUpRecord>& PopUps() {
+    return TheWorld().popUps;
+}
+
+std::vector<UInt32> BrowserItems(ControlRef browser) {
+    return BrowserOrder(browser);
+}
+
+std::u16string BrowserCellText(ControlRef browser, UInt32 item, UInt32 property) {
+    return windows_detail::BrowserCellText(browser, item, property);
+}
+
+bool ClickBrowserItem(ControlRef browser, UInt32 item) {
+    Control* c = LiveControl(browser);
+    if (!c)
+        return false;
+    const std::vector<UInt32> order = BrowserOrder(browser);
+    const auto at = std::find(order.begin(), order.end(), item);
+    if (at == order.end())
+        return false;
+    const int row = static_cast<int>(at - order.begin());
+    const Point point{static_cast<int16_t>(c->bounds.top + kDataBrowserHeaderHeight +
+                                           row * kDataBrowserRowHeight + kDataBrowserRowHeight / 2),
+                      static_cast<int16_t>(c->bounds.left + 4)};
+    return Click(c->window, point);
+}
+
+void ScriptNavAnswer(NavAnswer answer) {
+    TheWorld().navAnswers.push_back(std::move(answer));
+}
+
+const std::vector<NavRecord>& NavDialogs() {
+    return TheWorld().navRecords;
 }
 
 int BlockedClicks() {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/windows/carbon_types.h"
+#include "platform/windows/menus.h"
 
 namespace tbx::test {
 
@@ -128,6 +129,51 @@ struct AlertRecord {
     WindowRef window = nullptr;
 };
 const std::vector<AlertRecord>& Alerts();
+
+// Pop-up menus: the answer of the next menu shown (PopUpMenuSelect, a pop-up button, a
+// bevel button's menu): `item` of the menu with id `menu` (0: the menu shown; another id
+// picks from one of its submenus); item 0 dismisses the menu. Menus shown so far, oldest
+// first.
+void ScriptPopUpChoice(MenuItemIndex item, MenuID menu = 0);
+struct PopUpRecord {
+    MenuRef menu = nullptr;
+    Point where;
+};
+const std::vector<PopUpRecord>& PopUps();
+
+// Data browsers: the items in the order shown, the text a cell shows (asked from the cell
+// data callback), and a click on an item's row.
+std::vector<UInt32> BrowserItems(ControlRef browser);
+std::u16string BrowserCellText(ControlRef browser, UInt32 item, UInt32 property);
+bool ClickBrowserItem(ControlRef browser, UInt32 item);
+
+// File dialogs (Navigation Services). Each dialog run takes the next answer: a cancel, or
+// the chosen paths (open and choose dialogs; a folder for choose-folder), or for a save
+// dialog the folder and, when `hasName`, the typed name. Before that, a pop-up choice (the
+// position of a filter entry) is reported to the dialog, and `listFolder` is listed through
+// the dialog's object filter. A run with no answer fails the test script and cancels.
+struct NavAnswer {
+    bool cancel = false;
+    std::vector<std::string> paths;
+    std::string folder;
+    std::u16string name;
+    bool hasName = false;
+    int popupItem = -1;
+    std::string listFolder;
+};
+void ScriptNavAnswer(NavAnswer answer);
+// What each dialog run showed: kind (0 save, 1 open, 2 choose file, 3 choose folder), texts,
+// the filter pop-up, the names that the object filter let through, and the name in the save
+// dialog's name field when it closed.
+struct NavRecord {
+    int kind = 0;
+    std::u16string title, action, cancel, message, name;
+    bool multiple = false;
+    WindowRef parent = nullptr;
+    std::vector<std::u16string> popup;
+    std::vector<std::string> listed;
+};
+const std::vector<NavRecord>& NavDialogs();
 
 // Clicks dropped because a modal window or a sheet blocked them.
 int BlockedClicks();

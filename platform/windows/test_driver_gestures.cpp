@@ -42,6 +42,29 @@ void GetGlobalMouse(Point* outGlobal) {
         *outGlobal = TheWorld().mouse;
 }
 
+namespace {
+
+Window* WindowOfPort(CGrafPtr port) {
+    for (WindowRef ref : TheWorld().windows.Handles())
+        if (Window* w = LiveWindow(ref); w && w->port == port)
+            return w;
+    return nullptr;
+}
+
+} // namespace
+
+Point* QDGlobalToLocalPoint(CGrafPtr port, Point* point) {
+    if (Window* w = WindowOfPort(port); w && point)
+        *point = GlobalToLocal(*w, *point);
+    return point;
+}
+
+Point* QDLocalToGlobalPoint(CGrafPtr port, Point* point) {
+    if (Window* w = WindowOfPort(port); w && point)
+        *point = LocalToGlobal(*w, *point);
+    return point;
+}
+
 Boolean StillDown() {
     return TheWorld().button;
 }

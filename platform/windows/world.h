@@ -8,11 +8,17 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "platform/files/fs_types.h"
 #include "platform/handle_table.h"
 #include "platform/windows/carbon_types.h"
+#include "platform/windows/data_browser.h"
+#include "platform/windows/menus.h"
+#include "platform/windows/navigation.h"
 #include "platform/windows/test_driver.h"
 
 namespace tbx::windows_detail {
@@ -80,6 +86,32 @@ enum class ControlKind {
     GroupBox,
     DataBrowser,
     Separator,
+    ImageWell,
+};
+
+// The list of a data browser.
+struct BrowserColumn {
+    DataBrowserPropertyDesc property;
+    std::u16string title;
+    SInt16 justification = 0;
+};
+
+struct BrowserData {
+    DataBrowserViewStyle style = 0;
+    std::vector<BrowserColumn> columns;
+    std::vector<DataBrowserItemID> items;                     // in the order added
+    std::unordered_map<DataBrowserItemID, std::size_t> where; // position in `items`
+    std::unordered_set<DataBrowserItemID> selected;
+    DataBrowserCallbacks callbacks;
+    DataBrowserSelectionFlags selectionFlags = 0;
+    DataBrowserPropertyID sortProperty = 0;
+    DataBrowserTableViewHiliteStyle hilite = 0;
+    uint64_t updates = 0; // redraw requests, each for some or all items
+    // Container mode: the container of each item that has one, the open containers and the
+    // column that shows the disclosure triangles.
+    std::unordered_map<DataBrowserItemID, DataBrowserItemID> parent;
+    std::unordered_set<DataBrowserItemID> open;
+    DataBrowserPropertyID disclosureColumn = 0;
 };
 
 struct Control {
@@ -121,14 +153,64 @@ struct Control {
     UInt16 tickMarks = 0;
     bool liveTracking = false;
     std::vector<std::u16string> tabLabels;
-    std::vector<std::u16string> menuItems; // items of a pop-up button as the nib gives them
+    // The menu of a pop-up or bevel button, the menu the last choice came from and whether
+    // the control disposes of the menu with itself.
+    MenuRef menu = nullptr;
+    MenuID lastMenu = 0;
+    bool ownsMenu = false;
+    bool checkCurrent = true; // a pop-up marks its current item
 
     std::map<std::pair<ControlPartCode, OSType>, Bytes> data;
     PropertyMap properties;
+    std::shared_ptr<BrowserData> browser;
+    // The help tag: minimum and maximum content (none when empty), side and hot rectangle.
+    std::vector<std::u16string> helpTag;
+    SInt16 helpSide = 0;
+    Rect helpRect;
 
     int busy = 0;
     bool disposePending = false;
     uint32_t drawCount = 0;
+};
+
+struct MenuItem {
+    std::u16string text;
+    MenuCommand command = 0;
+    UInt8 modifiers = 0;
+    UInt16 key = 0;
+    bool virtualKey = false;
+    CharParameter mark = 0;
+    bool enabled = true;
+    bool separator = false;
+    MenuRef submenu = nullptr;
+};
+
+struct Menu {
+    MenuID id = 0;
+    std::u16string title;
+    bool enabled = true; // item 0
+    std::vector<MenuItem> items;
+};
+
+struct PopUpChoice {
+    UInt16 item = 0;
+    MenuID menu = 0; // 0: the menu shown
+};
+
+struct AEData {
+    std::vector<FSRef> items;
+};
+
+struct NavDialog {
+    int kind = 0; // 0 save, 1 open, 2 choose file, 3 choose folder
+    NavEventUPP eventProc = nullptr;
+    NavObjectFilterUPP filter = nullptr;
+    void* userData = nullptr;
+    OSType fileType = 0, fileCreator = 0;
+    std::u16string editName;
+    std::size_t record = 0; // index in the records of the test driver
+    bool valid = false;
+    std::vector<FSRef> chosen;
 };
 
 struct Window {
@@ -231,6 +313,23 @@ struct World {
     std::map<const void*, int> cursorResources;
     int blockedClicks = 0;
 
+    TypedHandleTable<MenuRef, Menu> menus;
+    std::vector<MenuRef> menuBar;
+    bool menuBarVisible = true;
+    std::deque<PopUpChoice> popUpChoices;
+    std::vector<test::PopUpRecord> popUps;
+
+    TypedHandleTable<AEDataStorage, AEData> aeData;
+    TypedHandleTable<NavDialogRef, NavDialog> navDialogs;
+    std::deque<test::NavAnswer> navAnswers;
+    // The cell that a running data callback is asked for.
+    DataBrowserItemDataRef cellRef = nullptr;
+    std::u16string cellText;
+    void* cellIcon = nullptr;
+    bool cellBoolean = false;
+    uintptr_t nextCellRef = 1;
+    std::vector<test::NavRecord> navRecords;
+
     std::map<WindowRef, DragHandlers> drag;
     std::vector<test::AlertRecord> alerts;
 };
@@ -310,6 +409,35 @@ bool PointInRect(Point p, const Rect& r);
 bool StepMouse(bool& released);
 // The mouse in the window's local coordinates (global when there is no such window).
 Point LocalMouse(WindowRef window);
+
+// The items of a data browser in the order shown.
+// The browser data of a live data browser, null otherwise; and a notification to its
+// callback.
+BrowserData* BrowserOf(ControlRef browser);
+void Notify(ControlRef browser, DataBrowserItemID item, DataBrowserItemNotification message);
+std::vector<DataBrowserItemID> BrowserOrder(ControlRef browser);
+// Container mode (data_browser_tree.cpp): the shown order of a tree, containers before what
+// hangs below them; the items with everything below them; whether an item hangs below a
+// container (directly, or at any depth with `recurse`; everything hangs below item 0).
+std::vector<DataBrowserItemID> TreeOrder(const BrowserData& b,
+                                         const std::vector<DataBrowserItemID>& order);
+std::vector<DataBrowserItemID> WithDescendants(const BrowserData& b,
+                                               const std::vector<DataBrowserItemID>& items);
+bool Below(const BrowserData& b, DataBrowserItemID item, DataBrowserItemID container, bool recurse);
+// The text that the cell data callback gives for a cell; empty when it gives none.
+std::u16string BrowserCellText(ControlRef browser, DataBrowserItemID item,
+                               DataBrowserPropertyID property);
+
+Menu* LiveMenu(MenuRef menu);
+// The live menus of the trees below `roots` (the roots included), depth first in item order,
+// each once however often it hangs below others.
+std::vector<MenuRef> MenuTree(const std::vector<MenuRef>& roots);
+// The item (from 1) of a live menu; null for item 0 or one past the end.
+MenuItem* MenuItemAt(MenuRef menu, MenuItemIndex item);
+// Shows a menu as a pop-up and takes the scripted choice: the menu chosen from and the item,
+// or false when nothing was chosen.
+bool ChooseFromMenu(MenuRef menu, Point global, SInt16 popUpItem, MenuRef& outMenu,
+                    MenuItemIndex& outItem);
 
 // Runs a file drop through the window's drag handlers; false when it has none.
 bool DropOnWindow(WindowRef window, Point global, const std::vector<std::string>& paths);

@@ -1,6 +1,7 @@
 #include "platform/xml/cf_xml_tree.h"
 
 #include <climits>
+#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <mutex>
@@ -100,7 +101,21 @@ void Convert(xmlNodePtr first, CFTree& root, bool skipWhitespace) {
             stack.push_back({node->children, raw, {}}); // `frame` is not used after this
             break;
         }
-        default: // comments, processing instructions, entity references, document type
+        case XML_ENTITY_REF_NODE: {
+            // An entity declared in the document reads as its text, as it does in an
+            // attribute; external entities are never loaded.
+            const xmlEntity* entity = xmlGetDocEntity(node->doc, node->name);
+            if (entity && entity->etype == XML_INTERNAL_GENERAL_ENTITY) {
+                xmlChar* content = xmlNodeGetContent(node);
+                std::u16string units;
+                if (content)
+                    text::Utf8ToUtf16(reinterpret_cast<const char*>(content), units);
+                xmlFree(content);
+                frame.text += units;
+            }
+            break;
+        }
+        default: // comments, processing instructions, document type
             break;
         }
     }

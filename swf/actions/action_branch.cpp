@@ -1,5 +1,7 @@
 #include "swf/actions/action_branch.h"
 
+#include <algorithm>
+
 #include "swf/stream/swf_reader.h"
 #include "swf/stream/swf_stream.h"
 
@@ -21,18 +23,21 @@ uint32_t CBK_SwfActionBranch::Read(CBK_SwfReader* reader) {
     return reader->GetBufPos() - before;
 }
 
-int16_t CBK_SwfActionBranch::GetWrittenOffset() const {
+int32_t CBK_SwfActionBranch::GetWrittenOffset() const {
     if (_offset != 0)
         return _offset;
-    uint32_t sum = 0;
+    int64_t sum = 0;
     for (const CBK_SwfActionRecord* record : _spanned)
         sum += record->GetSize();
-    return static_cast<int16_t>(sum);
+    return static_cast<int32_t>(std::min<int64_t>(sum, INT32_MAX));
 }
 
 uint32_t CBK_SwfActionBranch::Write(CBK_SwfStream* stream) {
+    // A jump that would land elsewhere is never written.
+    if (!HasWritableOffset())
+        return 0;
     WriteHeader(stream, GetActionId(), 2);
-    stream->Add(GetWrittenOffset());
+    stream->Add(static_cast<int16_t>(GetWrittenOffset()));
     return 5;
 }
 

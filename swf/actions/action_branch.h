@@ -2,6 +2,7 @@
 // offsets an action list maintains.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -29,8 +30,13 @@ public:
     // Bytes from the end of this record to the target.
     int16_t GetOffset() const { return _offset; }
     void SetOffset(int16_t offset) { _offset = offset; }
-    // The offset as written: a stored 0 writes the size of the spanned records.
-    int16_t GetWrittenOffset() const;
+    // The offset as written: a stored 0 writes the size of the spanned records, which may
+    // exceed what the 16-bit field holds (see HasWritableOffset).
+    int32_t GetWrittenOffset() const;
+    bool HasWritableOffset() const {
+        const int32_t offset = GetWrittenOffset();
+        return offset >= INT16_MIN && offset <= INT16_MAX;
+    }
 
     // Collects the records of `list` (this branch sits at `index`) that the branch jumps
     // over forward, or back across (itself included) backward.

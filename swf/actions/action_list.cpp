@@ -110,10 +110,23 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
     }
 }
 
-void CBK_SwfActionList::WriteRecords(CBK_SwfStream* stream) {
-    SetTextVersion(stream->GetVersion());
+bool CBK_SwfActionList::PrepareWrite(uint8_t version) {
+    if (!SetTextVersion(version))
+        return false;
+    for (const auto& record : _records) {
+        const auto* branch = dynamic_cast<const CBK_SwfActionBranch*>(record.get());
+        if (branch && !branch->HasWritableOffset())
+            return false;
+    }
+    return true;
+}
+
+bool CBK_SwfActionList::WriteRecords(CBK_SwfStream* stream) {
+    if (!PrepareWrite(stream->GetVersion()))
+        return false;
     for (auto& record : _records)
         record->Write(stream);
+    return true;
 }
 
 bool CBK_SwfActionList::Resize(const std::function<void()>& change,

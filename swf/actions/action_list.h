@@ -35,8 +35,12 @@ public:
     // its fields, say) is kept as raw bytes instead; one that runs past `end` ends the list.
     // With `gotoFrame2Fixup`, GotoFrame2 records learn where the list ends.
     void ReadRecords(CBK_SwfReader* reader, uint32_t end, bool initAction, bool gotoFrame2Fixup);
-    // The records in order, text brought to the stream's version first; no end byte.
-    void WriteRecords(CBK_SwfStream* stream);
+    // Brings the text to SWF `version` and checks that every branch offset can be written;
+    // false when the records cannot be written correctly for that version.
+    bool PrepareWrite(uint8_t version);
+    // The records in order, prepared as above; no end byte. False, with nothing written,
+    // when PrepareWrite fails.
+    bool WriteRecords(CBK_SwfStream* stream);
 
     // Runs `change`, which alters record sizes, and moves every branch offset, With block
     // size and function body size so that each still points at the same record. When a

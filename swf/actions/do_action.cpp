@@ -1,5 +1,7 @@
 #include "swf/actions/do_action.h"
 
+#include <cstdint>
+#include <memory>
 #include <unordered_set>
 
 #include "swf/stream/minimum_bits.h"
@@ -34,21 +36,29 @@ CBK_SwfActionRecord* CBK_SwfDoAction::GetAction(std::size_t index) const {
     return index < _list.Size() ? _list.Records()[index].get() : nullptr;
 }
 
+bool CBK_SwfDoAction::Grows(std::size_t k) const {
+    // An If waiting for its else-Jump to close counts only the else part.
+    return !(IsIf(_open[k]) && k + 1 < _open.size() && !IsIf(_open[k + 1]));
+}
+
 uint32_t CBK_SwfDoAction::AddAction(CBK_SwfActionRecord* record) {
     if (!record)
         return 0;
+    std::unique_ptr<CBK_SwfActionRecord> owned(record);
     const uint32_t size = record->GetSize();
     if (!_trackingOff) {
-        for (std::size_t k = 0; k < _open.size(); ++k) {
-            // An If waiting for its else-Jump to close counts only the else part.
-            if (IsIf(_open[k]) && k + 1 < _open.size() && !IsIf(_open[k + 1]))
-                continue;
-            _open[k]->SetOffset(static_cast<int16_t>(_open[k]->GetOffset() + size));
-        }
+        // Every offset is checked before any changes, so that a refused record leaves the
+        // list as it was.
+        for (std::size_t k = 0; k < _open.size(); ++k)
+            if (Grows(k) && int64_t(_open[k]->GetOffset()) + size > INT16_MAX)
+                return 0;
+        for (std::size_t k = 0; k < _open.size(); ++k)
+            if (Grows(k))
+                _open[k]->SetOffset(static_cast<int16_t>(_open[k]->GetOffset() + size));
         if (auto* branch = dynamic_cast<CBK_SwfActionBranch*>(record))
             _open.push_back(branch);
     }
-    _list.Append(record);
+    _list.Append(owned.release());
     return size;
 }
 
@@ -86,6 +96,8 @@ void CBK_SwfDoAction::AttachBranches() {
 
 uint32_t CBK_SwfDoAction::Write(CBK_SwfStream* stream, bool writeHeader) {
     const bool header = writeHeader && !_headerSuppressed;
+    if (!CanWrite(stream->GetVersion()))
+        return 0;
     if (_list.Empty() && (!header || GetTrailingBytes().empty())) {
         if (header)
             return 0;
@@ -148,6 +160,8 @@ void CBK_SwfDoInitAction::AddAction(CBK_SwfActionRecord* record) {
 }
 
 uint32_t CBK_SwfDoInitAction::Write(CBK_SwfStream* stream) {
+    if (!_list.PrepareWrite(stream->GetVersion()))
+        return 0;
     return WriteTag(stream, true, [this](CBK_SwfStream& s) {
         s.Add(_spriteId);
         _list.WriteRecords(&s);

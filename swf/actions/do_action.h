@@ -23,7 +23,8 @@ public:
 
     // Takes ownership and appends. While tracking, every open branch grows by the record's
     // size (an If whose else-Jump sits right above it excepted), and an If or Jump opens a
-    // new branch. Returns the record's size.
+    // new branch. Returns the record's size; 0 when a branch would then span more than its
+    // 16-bit offset encodes: the record is freed and the list stays as it was.
     uint32_t AddAction(CBK_SwfActionRecord* record);
     // Closes the innermost open branch.
     void AddEndIf();
@@ -35,9 +36,13 @@ public:
     void Destroy();
 
     // With the header: nothing at all for an empty list. Without it (or suppressed): the
-    // records and the end byte, an empty list giving the end byte alone.
+    // records and the end byte, an empty list giving the end byte alone. A list whose branch
+    // offsets cannot be encoded writes nothing and returns 0.
     uint32_t Write(CBK_SwfStream* stream) override { return Write(stream, true); }
     uint32_t Write(CBK_SwfStream* stream, bool writeHeader);
+    // Whether Write can encode the list for SWF `version`; the tags that embed lists check
+    // it first, so that they write all or nothing.
+    bool CanWrite(uint8_t version) { return _list.Empty() || _list.PrepareWrite(version); }
     // Appends the records of a list that ends with the current tag (the reader's tag
     // length) or at its end byte.
     uint32_t Read(CBK_SwfReader* reader) override;
@@ -63,6 +68,8 @@ public:
 
 private:
     void AttachBranches();
+    // Whether the open branch at `k` grows when a record is added.
+    bool Grows(std::size_t k) const;
 
     std::vector<CBK_SwfActionBranch*> _open; // not owned
     CBK_SwfActionList _list;

@@ -114,6 +114,9 @@ uint32_t CBK_SwfDefineButton::Read(CBK_SwfReader* reader) {
 }
 
 uint32_t CBK_SwfDefineButton::Write(CBK_SwfStream* stream) {
+    for (const auto& list : _actions)
+        if (!list->CanWrite(stream->GetVersion()))
+            return 0;
     return WriteTag(stream, false, [this](CBK_SwfStream& s) {
         s.Add(_characterId);
         WriteRecords(s, false);
@@ -205,6 +208,9 @@ uint32_t CBK_SwfDefineButton2::Read(CBK_SwfReader* reader) {
 
 uint32_t CBK_SwfDefineButton2::Write(CBK_SwfStream* stream) {
     const uint8_t version = stream->GetVersion();
+    for (const auto& list : _actions)
+        if (!list->CanWrite(version))
+            return 0;
     CBK_SwfStream records(version);
     WriteRecords(records, true);
     const std::vector<uint8_t>& block = records.GetStream();

@@ -29,8 +29,8 @@ std::string SystemName(const CBK_Path& path) {
 
 class InputFile {
 public:
-    explicit InputFile(const CBK_Path& path)
-        : _fd(::open(SystemName(path).c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit InputFile(const CBK_Path& path) : InputFile(SystemName(path)) {}
+    explicit InputFile(const std::string& name) : _fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC)) {}
     ~InputFile() {
         if (_fd >= 0)
             ::close(_fd);
@@ -160,9 +160,25 @@ uint64_t DeclaredBodyLength(const uint8_t header[kHeaderBytes]) {
     return length > kHeaderBytes ? length - kHeaderBytes : 0;
 }
 
-bool Restore(const CBK_Path& backup, const CBK_Path& path) {
-    CBK_Path moving(backup);
-    return moving.RenameFile(path.GetFilenameString().c_str());
+// A second name for the file, or where the file system has no hard links a copy.
+bool Duplicate(const std::string& name, const std::string& copy) {
+    // A symbolic link is followed, as the conversion follows it.
+    if (::linkat(AT_FDCWD, name.c_str(), AT_FDCWD, copy.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
+    if (errno == EEXIST || errno == ENOENT || errno == EACCES)
+        return false;
+    InputFile in(name);
+    CBK_AtomicFile out;
+    if (!in.IsOpen() || !out.Open(copy))
+        return false;
+    std::vector<uint8_t> buffer(kChunk);
+    for (;;) {
+        const ssize_t got = in.Read(buffer.data(), buffer.size());
+        if (got < 0 || !out.Write(buffer.data(), static_cast<std::size_t>(got)))
+            return false;
+        if (static_cast<std::size_t>(got) < buffer.size())
+            return out.Commit();
+    }
 }
 
 using Conversion = bool (*)(const CBK_Path&, const CBK_Path&, bool);
@@ -177,15 +193,20 @@ bool ConvertInPlace(const CBK_Path& path, bool keepBackup, Conversion convert, F
     }
     if (!keepBackup)
         return convert(path, path, true);
-    CBK_Path original(path.GetFullPathString());
-    CBK_Path backup;
-    if (!backup.MakeBackupPath(original, true))
+    // The movie never leaves its name: the backup is a second name for it, made under a
+    // provisional name, and the converted movie replaces it in one rename. A crash at any
+    // point leaves the movie whole under its own name, and a failure leaves the old backup.
+    const std::string name = SystemName(path);
+    const std::string backup = name + "~";
+    const std::string pending = backup + ".partial";
+    ::unlink(pending.c_str()); // left by a run that was killed
+    if (!Duplicate(name, pending))
         return false;
-    if (convert(backup, original, true))
-        return true;
-    // Nothing was made at the original name: the backup goes back there.
-    Restore(backup, original);
-    return false;
+    if (!convert(path, path, true)) {
+        ::unlink(pending.c_str());
+        return false;
+    }
+    return ::rename(pending.c_str(), backup.c_str()) == 0;
 }
 
 } // namespace

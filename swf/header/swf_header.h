@@ -12,6 +12,9 @@ class CBK_SwfHeader : public CBK_SwfObj {
 public:
     // The largest frame count the header can hold.
     static constexpr uint32_t kMaxFrameCount = 0xFFFF;
+    // Whether the header's 32-bit length field can describe a movie of `size` bytes; every
+    // writer refuses a larger movie rather than write a wrong length.
+    static constexpr bool FitsFileSize(uint64_t size) { return size <= UINT32_MAX; }
 
     CBK_SwfHeader() = default;
 

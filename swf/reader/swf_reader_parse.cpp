@@ -48,6 +48,8 @@ bool WritesStably(CBK_SwfTag& tag, uint8_t version) {
     CBK_SwfStream first(version);
     tag.Write(&first);
     const std::vector<uint8_t>& bytes = first.GetStream();
+    if (bytes.empty())
+        return false; // a stored tag that would vanish: keep it as it is
     CBK_SwfReader reader;
     reader.CreateFromBytes(bytes.data(), bytes.size(), version);
     CBK_SwfStream second(version);

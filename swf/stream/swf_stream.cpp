@@ -16,8 +16,7 @@ CBK_SwfStream::~CBK_SwfStream() {
 
 void CBK_SwfStream::Destroy() {
     _buffer.clear();
-    _acc = 0;
-    _bits = 0;
+    _packer.Clear();
 }
 
 void CBK_SwfStream::AddBytes(const void* data, std::size_t size) {
@@ -81,35 +80,25 @@ void CBK_SwfStream::Add(char** handle) {
 }
 
 void CBK_SwfStream::AddBitStream(CBK_SwfStream* other) {
-    if (!other)
-        return;
-    const uint64_t total = other->GetBitSize();
-    AddBitStreamBits(other, static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX)));
+    if (other)
+        AppendBitsOf(other, other->GetBitSize());
 }
 
 void CBK_SwfStream::AddBitStreamBits(CBK_SwfStream* other, uint32_t nbits) {
-    if (!other)
+    if (other)
+        AppendBitsOf(other, nbits);
+}
+
+void CBK_SwfStream::AppendBitsOf(CBK_SwfStream* other, uint64_t nbits) {
+    if (other == this) {
+        // The bits as they stand: aligning this stream first would add its padding to them.
+        CBK_SwfStream copy(*this);
+        AppendBitsOf(&copy, nbits);
         return;
-    other->ByteAlign();
-    const uint64_t available = uint64_t(other->_buffer.size()) * 8;
-    if (nbits > available)
-        nbits = static_cast<uint32_t>(available);
-    // A copy keeps the bytes stable when the other stream is this one.
-    const std::vector<uint8_t> source(other->_buffer.begin(),
-                                      other->_buffer.begin() + (nbits + 7) / 8);
-    const std::size_t whole = nbits / 8;
-    if (_bits == 0 && whole > 0) {
-        // Aligned: copy in bulk; the last byte stays pending like any 8-bit field.
-        _buffer.insert(_buffer.end(), source.begin(), source.begin() + whole - 1);
-        Add(static_cast<uint32_t>(source[whole - 1]), 8);
-    } else {
-        _buffer.reserve(_buffer.size() + whole + 1);
-        for (std::size_t i = 0; i < whole; ++i)
-            Add(static_cast<uint32_t>(source[i]), 8);
     }
-    const uint32_t rest = nbits % 8;
-    if (rest)
-        Add(static_cast<uint32_t>(source[whole] >> (8 - rest)), static_cast<int32_t>(rest));
+    other->ByteAlign();
+    _packer.PutStream(_buffer, other->_buffer.data(), other->_buffer.size(), CBK_BitPacker(),
+                      nbits);
 }
 
 const std::vector<uint8_t>& CBK_SwfStream::GetStream() {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/bitstream/bit_packer.h"
+
 namespace ravuz {
 
 class CBK_SwfObj;
@@ -67,71 +69,33 @@ public:
     // Complete bytes so far: a last byte that bits are still being added to (even when all
     // 8 of its bits are there) is not counted.
     uint32_t GetByteCount() const {
-        return static_cast<uint32_t>(_buffer.size() + (_bits ? (_bits - 1) / 8 : 0));
+        const uint32_t bits = _packer.Bits();
+        return static_cast<uint32_t>(_buffer.size() + (bits ? (bits - 1) / 8 : 0));
     }
-    uint32_t GetRealSize() const { return static_cast<uint32_t>(_buffer.size() + (_bits + 7) / 8); }
-    uint64_t GetBitSize() const { return uint64_t(_buffer.size()) * 8 + _bits; }
+    uint32_t GetRealSize() const {
+        return static_cast<uint32_t>(_buffer.size() + (_packer.Bits() + 7) / 8);
+    }
+    uint64_t GetBitSize() const { return uint64_t(_buffer.size()) * 8 + _packer.Bits(); }
 
 private:
     friend class CBK_SwfTag;
 
-    // Moves the oldest four bytes of the accumulator into the buffer.
-    void FlushWholeBytes();
+    // The first `nbits` bits of `other` (at most all of them); `other` may be this stream.
+    void AppendBitsOf(CBK_SwfStream* other, uint64_t nbits);
 
-    // Bit fields gather in a 64-bit accumulator (its low `_bits` bits, most significant
-    // first) and reach the buffer a few bytes at a time.
-    uint64_t _acc = 0;
-    uint32_t _bits = 0;
+    // Bit fields gather in the packer and reach the buffer a few bytes at a time.
+    CBK_BitPacker _packer;
     std::vector<uint8_t> _buffer;
     uint8_t _version;
     bool _ignoreAudio = false;
 };
 
-inline void CBK_SwfStream::FlushWholeBytes() {
-    // Called with more than 32 bits gathered: the top four bytes go out in one store.
-    _bits -= 32;
-    const auto word = static_cast<uint32_t>(_acc >> _bits);
-    const std::size_t at = _buffer.size();
-    _buffer.resize(at + 4);
-    uint8_t* out = _buffer.data() + at;
-    out[0] = static_cast<uint8_t>(word >> 24);
-    out[1] = static_cast<uint8_t>(word >> 16);
-    out[2] = static_cast<uint8_t>(word >> 8);
-    out[3] = static_cast<uint8_t>(word);
-    _acc &= (uint64_t(1) << _bits) - 1;
-}
-
 inline void CBK_SwfStream::Add(uint32_t value, int32_t nbits) {
-    if (nbits <= 0)
-        return;
-    while (nbits > 32) {
-        const int32_t zeros = nbits - 32 > 32 ? 32 : nbits - 32;
-        if (_bits + static_cast<uint32_t>(zeros) > 64)
-            FlushWholeBytes();
-        _acc <<= zeros;
-        _bits += static_cast<uint32_t>(zeros);
-        nbits -= zeros;
-    }
-    if (_bits + static_cast<uint32_t>(nbits) > 64)
-        FlushWholeBytes();
-    const uint64_t field = nbits == 32 ? value : value & ((uint32_t(1) << nbits) - 1);
-    _acc = (_acc << nbits) | field;
-    _bits += static_cast<uint32_t>(nbits);
+    _packer.Put(_buffer, value, nbits);
 }
 
 inline void CBK_SwfStream::ByteAlign() {
-    if (_bits) {
-        const uint32_t pad = (8 - _bits % 8) % 8;
-        _acc <<= pad;
-        _bits += pad;
-        const uint32_t count = _bits / 8;
-        uint8_t bytes[8];
-        for (uint32_t i = 0; i < count; ++i)
-            bytes[i] = static_cast<uint8_t>(_acc >> (_bits - 8 * (i + 1)));
-        _buffer.insert(_buffer.end(), bytes, bytes + count);
-        _acc = 0;
-        _bits = 0;
-    }
+    _packer.Align(_buffer);
 }
 
 inline void CBK_SwfStream::Add(uint8_t value) {

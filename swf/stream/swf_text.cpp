@@ -1,16 +1,15 @@
 #include "swf/stream/swf_text.h"
 
+#include "platform/text_encoding.h"
+
 namespace ravuz {
 
 namespace {
 
-// A byte that did not decode is carried as one of these characters.
-constexpr uint32_t kEscapeFirst = 0xDC80;
-constexpr uint32_t kEscapeLast = 0xDCFF;
-
 // Encoded form of one character: up to four bytes in `out`, returns how many.
 inline int EncodeChar(uint32_t c, bool utf8, uint8_t out[4]) {
-    if (c >= kEscapeFirst && c <= kEscapeLast) {
+    // A byte that did not decode is written back as it was.
+    if (tbx::text::IsByteEscape(c)) {
         out[0] = static_cast<uint8_t>(c - 0xDC00);
         return 1;
     }
@@ -67,39 +66,6 @@ std::size_t Encode(std::wstring_view text, uint8_t version, std::size_t maxBytes
     return total;
 }
 
-// Length of a well-formed UTF-8 sequence at `p` (strict: no overlong forms, surrogates or
-// values above U+10FFFF), or 0.
-inline int Utf8SequenceLength(const uint8_t* p, std::size_t left, uint32_t& value) {
-    const uint8_t b0 = p[0];
-    auto cont = [&](std::size_t i, uint8_t lo = 0x80, uint8_t hi = 0xBF) {
-        return i < left && p[i] >= lo && p[i] <= hi;
-    };
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        if (!cont(1))
-            return 0;
-        value = ((b0 & 0x1Fu) << 6) | (p[1] & 0x3Fu);
-        return 2;
-    }
-    if (b0 >= 0xE0 && b0 <= 0xEF) {
-        const uint8_t lo = b0 == 0xE0 ? 0xA0 : 0x80;
-        const uint8_t hi = b0 == 0xED ? 0x9F : 0xBF;
-        if (!cont(1, lo, hi) || !cont(2))
-            return 0;
-        value = ((b0 & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
-        return 3;
-    }
-    if (b0 >= 0xF0 && b0 <= 0xF4) {
-        const uint8_t lo = b0 == 0xF0 ? 0x90 : 0x80;
-        const uint8_t hi = b0 == 0xF4 ? 0x8F : 0xBF;
-        if (!cont(1, lo, hi) || !cont(2) || !cont(3))
-            return 0;
-        value =
-            ((b0 & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
-        return 4;
-    }
-    return 0;
-}
-
 } // namespace
 
 std::size_t SwfTextSize(std::wstring_view text, uint8_t version, std::size_t maxBytes) {
@@ -136,10 +102,10 @@ std::wstring SwfDecodeText(const uint8_t* bytes, std::size_t size, uint8_t versi
             ++i;
             continue;
         }
-        uint32_t value = 0;
-        const int n = Utf8SequenceLength(bytes + i, size - i, value);
+        char32_t value = 0;
+        const int n = tbx::text::DecodeUtf8Sequence(bytes + i, size - i, value);
         if (n == 0) {
-            text.push_back(static_cast<wchar_t>(0xDC00 + b));
+            text.push_back(static_cast<wchar_t>(tbx::text::EscapeByte(b)));
             ++i;
         } else {
             text.push_back(static_cast<wchar_t>(value));

@@ -332,6 +332,11 @@ void CBK_SwfPlaceObject2::WritePayload(CBK_SwfStream& stream, uint32_t* clipDept
 }
 
 uint32_t CBK_SwfPlaceObject2::Write(CBK_SwfStream* stream) {
+    // A handler that cannot be encoded leaves the whole placement unwritten.
+    for (const auto& action : _clipActions)
+        if (CBK_SwfDoAction* actions = action->GetDoAction())
+            if (!actions->CanWrite(stream->GetVersion()))
+                return 0;
     SeenWritten(_depth, WritesCharacterId() ? &_characterId : nullptr);
     return WriteTag(stream, false, [this](CBK_SwfStream& s) { WritePayload(s, nullptr); });
 }

@@ -10,10 +10,16 @@
 #include "swf/tags/control_tags.h"
 #include "swf/tags/place_object.h"
 #include "swf/tags/remove_object.h"
+#include "swf/writer/refused_script.h"
 
 namespace ravuz {
 
 namespace {
+
+// Tags gather in the scratch stream and reach the file in writes of about this size: small
+// writes cost far more than the copying they save. A large tag goes out at once.
+constexpr std::size_t kStageBytes = std::size_t(1) << 20;
+constexpr std::size_t kLargeTag = std::size_t(1) << 16;
 
 int32_t Sum(int32_t a, int32_t b) {
     return static_cast<int32_t>(std::clamp<int64_t>(int64_t(a) + b, INT32_MIN, INT32_MAX));
@@ -121,11 +127,10 @@ bool CBK_SwfFileWriter::Open(const CBK_Path& path, bool replace) {
     header.SetFileSize(32);
     header.SetFrameCount(1);
     _scratch = std::make_unique<CBK_SwfStream>(_version);
+    _scratch->Reserve(kStageBytes + kLargeTag);
+    _writeFailed = false;
     header.Write(_scratch.get());
-    const std::vector<uint8_t>& bytes = _scratch->GetStream();
-    _headerEnd = static_cast<uint32_t>(bytes.size());
-    WriteBytes(bytes.data(), bytes.size());
-    _scratch->Destroy();
+    _headerEnd = static_cast<uint32_t>(_scratch->GetStream().size());
 
     _frameCount = 0;
     _frameLabels.clear();
@@ -133,8 +138,18 @@ bool CBK_SwfFileWriter::Open(const CBK_Path& path, bool replace) {
     return true;
 }
 
+bool CBK_SwfFileWriter::FlushStage() {
+    if (!_scratch)
+        return !_writeFailed;
+    const std::vector<uint8_t>& staged = _scratch->GetStream();
+    if (!staged.empty() && !_file.Write(staged.data(), staged.size()))
+        _writeFailed = true;
+    _scratch->Destroy();
+    return !_writeFailed;
+}
+
 bool CBK_SwfFileWriter::WriteBytes(const uint8_t* data, std::size_t size) {
-    return size == 0 || _file.Write(data, size);
+    return FlushStage() && (size == 0 || _file.Write(data, size));
 }
 
 uint32_t CBK_SwfFileWriter::Drop(CBK_SwfTag* tag, bool keep) {
@@ -163,21 +178,25 @@ uint32_t CBK_SwfFileWriter::Add(CBK_SwfTag* tag, bool keep) {
     }
 
     _scratch->IgnoreAudio(_ignoreAudio);
+    const std::size_t start = _scratch->GetStream().size();
     tag->Write(_scratch.get());
     const std::vector<uint8_t>& bytes = _scratch->GetStream();
+    const std::size_t size = bytes.size() - start;
+    if (SwfScriptRefused(*tag, _version, size)) {
+        _writeFailed = true;
+        return Drop(tag, keep);
+    }
     if (_trackHighDepths || _trackHighClipDepths)
-        RecordDepths(tag, code, bytes);
-    const bool written = WriteBytes(bytes.data(), bytes.size());
-    const auto size = static_cast<uint32_t>(bytes.size());
-    _scratch->Destroy();
+        RecordDepths(tag, code, bytes.data() + start, size, _file.Size() + start);
     Drop(tag, keep);
-    return written ? size : 0;
+    if (_writeFailed || ((bytes.size() >= kStageBytes || size >= kLargeTag) && !FlushStage()))
+        return 0;
+    return static_cast<uint32_t>(std::min<std::size_t>(size, UINT32_MAX));
 }
 
-void CBK_SwfFileWriter::RecordDepths(CBK_SwfTag* tag, uint16_t code,
-                                     const std::vector<uint8_t>& bytes) {
-    const uint64_t position = _file.Size();
-    if (position > UINT32_MAX || bytes.size() < 2)
+void CBK_SwfFileWriter::RecordDepths(CBK_SwfTag* tag, uint16_t code, const uint8_t* bytes,
+                                     std::size_t size, uint64_t position) {
+    if (position > UINT32_MAX || size < 2)
         return;
     const auto at = static_cast<uint32_t>(position);
     const uint32_t header = (bytes[0] & kSwfLongTagLength) == kSwfLongTagLength ? 6 : 2;
@@ -222,8 +241,12 @@ uint32_t CBK_SwfFileWriter::Close() {
     _frameLabels.clear();
     if (!_file.IsOpen())
         return 0;
+    if (!FlushStage()) {
+        _file.Discard();
+        return 0;
+    }
     const uint64_t length = _file.Size();
-    if (length > UINT32_MAX || _headerEnd < 10) {
+    if (!CBK_SwfHeader::FitsFileSize(length) || _headerEnd < 10) {
         _file.Discard();
         return 0;
     }
@@ -249,7 +272,7 @@ void CBK_SwfFileWriter::AddHighDepthToMap(uint16_t depth, uint32_t offset) {
 }
 
 void CBK_SwfFileWriter::ResolveHighDepths(int32_t base) {
-    if (!_file.IsOpen())
+    if (!_file.IsOpen() || !FlushStage())
         return;
     std::vector<uint16_t> depths;
     depths.reserve(_depthMap.size());

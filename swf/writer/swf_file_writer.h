@@ -60,7 +60,10 @@ public:
     bool IsOpen() const { return _file.IsOpen(); }
     // Writes the tag at the movie's version and frees it unless `keep`. Returns the bytes
     // written: 0 for null, for a tag dropped (a repeated frame label, sound while audio is
-    // ignored), with no file open, or when the write failed.
+    // ignored), with no file open, or when a write failed. A script that cannot be encoded
+    // (an action list, a button or a placement holding one) fails the write. Small tags are
+    // gathered into large writes, so a failure can show on a later tag; Close always reports
+    // it.
     uint32_t Add(CBK_SwfTag* tag, bool keep = false);
     // The stream's bytes (its pending bits completed), unchanged.
     uint32_t Write(CBK_SwfStream& stream);
@@ -92,8 +95,13 @@ public:
 private:
     // Drops a tag that is not written.
     static uint32_t Drop(CBK_SwfTag* tag, bool keep);
+    // Sends the tags gathered in the scratch stream to the file; false once any write failed.
+    bool FlushStage();
+    // The gathered tags, then these bytes.
     bool WriteBytes(const uint8_t* data, std::size_t size);
-    void RecordDepths(CBK_SwfTag* tag, uint16_t code, const std::vector<uint8_t>& bytes);
+    // `bytes` is the tag as written, to land at file offset `position`.
+    void RecordDepths(CBK_SwfTag* tag, uint16_t code, const uint8_t* bytes, std::size_t size,
+                      uint64_t position);
 
     TBK_Event<int32_t> _frameEvent;
     std::vector<HIGH_DEPTH_MAP> _depthMap;
@@ -102,7 +110,8 @@ private:
     bool _trackHighClipDepths = false;
     CBK_AtomicFile _file;
     CBK_Path _path;
-    std::unique_ptr<CBK_SwfStream> _scratch;
+    std::unique_ptr<CBK_SwfStream> _scratch; // the tags not yet sent to the file
+    bool _writeFailed = false;
     int32_t _xmin = 0, _xmax = 20, _ymin = 0, _ymax = 20;
     float _frameRate = 0.0f;
     uint32_t _frameCount = 0;

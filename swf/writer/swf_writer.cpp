@@ -4,6 +4,7 @@
 
 #include "swf/header/swf_header.h"
 #include "swf/stream/swf_stream.h"
+#include "swf/writer/refused_script.h"
 
 namespace ravuz {
 
@@ -42,7 +43,8 @@ uint32_t CBK_SwfWriter::Write(std::vector<uint8_t>& out, CBK_SwfHeader* header) 
     CBK_SwfStream body(_version);
     uint32_t frames = 0;
     for (const auto& tag : _tags) {
-        tag->Write(&body);
+        if (SwfScriptRefused(*tag, _version, tag->Write(&body)))
+            return 0;
         if (tag->GetTagId() == kSwfTagShowFrame && frames < UINT32_MAX)
             ++frames;
     }
@@ -56,7 +58,9 @@ uint32_t CBK_SwfWriter::Write(std::vector<uint8_t>& out, CBK_SwfHeader* header) 
     CBK_SwfStream head(_version);
     header->Write(&head);
     const uint64_t total = uint64_t(head.GetStream().size()) + bodyBytes.size();
-    header->SetFileSize(static_cast<uint32_t>(std::min<uint64_t>(total + 1, UINT32_MAX)));
+    if (!CBK_SwfHeader::FitsFileSize(total + 1))
+        return 0;
+    header->SetFileSize(static_cast<uint32_t>(total + 1));
     header->SetFrameCount(frames);
     head.Destroy();
     header->Write(&head);
@@ -66,7 +70,7 @@ uint32_t CBK_SwfWriter::Write(std::vector<uint8_t>& out, CBK_SwfHeader* header) 
     out.insert(out.end(), headBytes.begin(), headBytes.end());
     out.insert(out.end(), bodyBytes.begin(), bodyBytes.end());
     out.push_back(0);
-    return static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX));
+    return static_cast<uint32_t>(total);
 }
 
 uint32_t CBK_SwfWriter::Write(std::ostream& out, CBK_SwfHeader* header) {

@@ -34,7 +34,9 @@ public:
 
     // Appends the header, every tag at the writer's version and one zero byte (which the
     // header's length counts). Without a header one is made from the writer's frame; a given
-    // header gets the length and the frame count. Returns the length of header and tags.
+    // header gets the length and the frame count. Returns the length of header and tags; 0,
+    // with nothing appended, for a movie too long for the header's length field or with a
+    // script that cannot be encoded.
     uint32_t Write(std::vector<uint8_t>& out, CBK_SwfHeader* header);
     // The same bytes to a stream; 0 when the stream fails.
     uint32_t Write(std::ostream& out, CBK_SwfHeader* header);

@@ -36,6 +36,12 @@ TEST(BundleTest, MissingKeysFallBackToValueThenKey) {
     EXPECT_EQ(Lookup("absent", CFSTR("")), u"absent");
 }
 
+TEST(BundleTest, ABadByteInTheTableCostsNoEntry) {
+    stravel::testing::ScratchBundle bundle("\"a\" = \"caf\xE9\";\n\"b\" = \"ok\";");
+    EXPECT_EQ(Lookup("a"), std::u16string(u"caf") + char16_t(0xDCE9));
+    EXPECT_EQ(Lookup("b"), u"ok");
+}
+
 TEST(BundleTest, NoBundleStillAnswersWithTheKey) {
     CFStringRef k = CFSTR("42");
     CFStringRef text = CFBundleCopyLocalizedString(nullptr, k, k, nullptr);

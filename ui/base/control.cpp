@@ -1,15 +1,8 @@
 #include "ui/base/control.h"
 
 #include "platform/windows/controls.h"
+#include "ui/base/control_bounds.h"
 #include "ui/base/dialog.h"
-
-namespace {
-
-int16_t Clamp16(int32_t value) {
-    return static_cast<int16_t>(value < -32768 ? -32768 : value > 32767 ? 32767 : value);
-}
-
-} // namespace
 
 CBK_Control::~CBK_Control() {
     CBK_Control::Destroy();
@@ -67,7 +60,7 @@ bool CBK_Control::GetPos(int32_t& x, int32_t& y) {
 }
 
 bool CBK_Control::SetPos(int32_t x, int32_t y) {
-    tbx::MoveControl(m_hControl, Clamp16(x), Clamp16(y));
+    tbx::MoveControl(m_hControl, BK_ClampCoordinate(x), BK_ClampCoordinate(y));
     return true;
 }
 
@@ -104,7 +97,7 @@ bool CBK_Control::GetSize(int32_t& width, int32_t& height) {
 }
 
 bool CBK_Control::SetSize(int32_t width, int32_t height) {
-    tbx::SizeControl(m_hControl, Clamp16(width), Clamp16(height));
+    tbx::SizeControl(m_hControl, BK_ClampCoordinate(width), BK_ClampCoordinate(height));
     return true;
 }
 
@@ -226,12 +219,12 @@ bool BK_DestroyControl(tbx::ControlRef& control) {
 }
 
 bool BK_MoveControl(int32_t x, int32_t y, tbx::ControlRef& control) {
-    tbx::MoveControl(control, Clamp16(x), Clamp16(y));
+    tbx::MoveControl(control, BK_ClampCoordinate(x), BK_ClampCoordinate(y));
     return true;
 }
 
 bool BK_ResizeControl(int32_t width, int32_t height, tbx::ControlRef& control) {
-    tbx::SizeControl(control, Clamp16(width), Clamp16(height));
+    tbx::SizeControl(control, BK_ClampCoordinate(width), BK_ClampCoordinate(height));
     return true;
 }
 

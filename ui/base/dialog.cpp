@@ -10,12 +10,9 @@
 #include "platform/windows/nib.h"
 #include "platform/windows/windows.h"
 #include "ui/base/control.h"
+#include "ui/base/control_bounds.h"
 
 namespace {
-
-int16_t Clamp16(int32_t value) {
-    return static_cast<int16_t>(std::clamp(value, -32768, 32767));
-}
 
 tbx::WindowClass ClassOfFlags(uint32_t flags) {
     if (flags & CBK_Dialog::kMovableModal)
@@ -61,18 +58,8 @@ int32_t CBK_Dialog::DoModal(const tbx::IBNibRef& nib, const wchar_t* name, tbx::
                             uint32_t dialogNo) {
     m_nDialogNo = dialogNo;
     m_nModalResult = -1;
-    CBK_CFString windowName(name);
-    tbx::WindowRef window = nullptr;
-    if (!windowName.Get() || tbx::CreateWindowFromNib(nib, windowName, &window) != tbx::noErr)
+    if (!_LoadWindow(nib, name))
         return -1;
-    m_hWnd = window;
-    if (!_InstallEventHandler(tbx::GetWindowEventTarget(m_hWnd))) {
-        // Not shown and not kept: a window nobody handles would only leak.
-        tbx::DisposeWindow(m_hWnd);
-        m_hWnd = nullptr;
-        return -1;
-    }
-    _AttachProperty();
     OnInit();
     tbx::ShowWindow(m_hWnd);
     m_bInModalLoop = true;
@@ -218,6 +205,26 @@ bool CBK_Dialog::_InstallEventHandler(tbx::EventTargetRef target) {
     return true;
 }
 
+bool CBK_Dialog::_AdoptWindow(tbx::WindowRef window) {
+    m_hWnd = window;
+    if (_InstallEventHandler(tbx::GetWindowEventTarget(m_hWnd)))
+        return true;
+    // Not shown and not kept: a window nobody handles would only leak.
+    tbx::DisposeWindow(m_hWnd);
+    m_hWnd = nullptr;
+    return false;
+}
+
+bool CBK_Dialog::_LoadWindow(const tbx::IBNibRef& nib, const wchar_t* name) {
+    CBK_CFString windowName(name);
+    tbx::WindowRef window = nullptr;
+    if (!windowName.Get() || tbx::CreateWindowFromNib(nib, windowName, &window) != tbx::noErr ||
+        !_AdoptWindow(window))
+        return false;
+    _AttachProperty();
+    return true;
+}
+
 bool CBK_Dialog::_AttachProperty() {
     CBK_Dialog* self = this;
     if (m_bIsPane || m_hPaneControl)
@@ -231,17 +238,8 @@ bool CBK_Dialog::LoadDialog(const tbx::IBNibRef& nib, const wchar_t* name, tbx::
                             uint32_t dialogNo) {
     m_nDialogNo = dialogNo;
     m_hParent = parent;
-    CBK_CFString windowName(name);
-    tbx::WindowRef window = nullptr;
-    if (!windowName.Get() || tbx::CreateWindowFromNib(nib, windowName, &window) != tbx::noErr)
+    if (!_LoadWindow(nib, name))
         return false;
-    m_hWnd = window;
-    if (!_InstallEventHandler(tbx::GetWindowEventTarget(m_hWnd))) {
-        tbx::DisposeWindow(m_hWnd);
-        m_hWnd = nullptr;
-        return false;
-    }
-    _AttachProperty();
     return OnInit();
 }
 
@@ -269,8 +267,9 @@ bool CBK_Dialog::Create(int32_t x, int32_t y, uint32_t width, uint32_t height, u
                         tbx::WindowRef parent, uint32_t) {
     m_nCreationFlags = flags;
     m_hParent = parent;
-    const tbx::Rect bounds{Clamp16(y), Clamp16(x), Clamp16(y + static_cast<int32_t>(height)),
-                           Clamp16(x + static_cast<int32_t>(width))};
+    const tbx::Rect bounds{BK_ClampCoordinate(y), BK_ClampCoordinate(x),
+                           BK_ClampCoordinate(y + static_cast<int32_t>(height)),
+                           BK_ClampCoordinate(x + static_cast<int32_t>(width))};
     tbx::WindowAttributes attributes = tbx::kWindowStandardHandlerAttribute;
     if (flags & kCloseBox)
         attributes |= tbx::kWindowCloseBoxAttribute;
@@ -279,14 +278,10 @@ bool CBK_Dialog::Create(int32_t x, int32_t y, uint32_t width, uint32_t height, u
     tbx::WindowRef window = nullptr;
     if (tbx::CreateNewWindow(ClassOfFlags(flags), attributes, &bounds, &window) != tbx::noErr)
         return false;
-    m_hWnd = window;
     if (flags & kSheet)
-        tbx::SetThemeWindowBackground(m_hWnd, tbx::kThemeBrushSheetBackgroundTransparent, false);
-    if (!_InstallEventHandler(tbx::GetWindowEventTarget(m_hWnd))) {
-        tbx::DisposeWindow(m_hWnd);
-        m_hWnd = nullptr;
+        tbx::SetThemeWindowBackground(window, tbx::kThemeBrushSheetBackgroundTransparent, false);
+    if (!_AdoptWindow(window))
         return false;
-    }
     OnInit();
     if (flags & kShow)
         tbx::ShowWindow(m_hWnd);
@@ -495,7 +490,7 @@ int32_t CBK_Dialog::GetYPos() {
 }
 
 bool CBK_Dialog::SetPos(int32_t x, int32_t y) {
-    tbx::MoveWindow(m_hWnd, Clamp16(x), Clamp16(y), false);
+    tbx::MoveWindow(m_hWnd, BK_ClampCoordinate(x), BK_ClampCoordinate(y), false);
     return true;
 }
 
@@ -543,7 +538,7 @@ int32_t CBK_Dialog::GetWindowHeight() {
 }
 
 bool CBK_Dialog::SetSize(int32_t width, int32_t height) {
-    tbx::SizeWindow(m_hWnd, Clamp16(width), Clamp16(height), true);
+    tbx::SizeWindow(m_hWnd, BK_ClampCoordinate(width), BK_ClampCoordinate(height), true);
     return true;
 }
 

@@ -140,6 +140,11 @@ public:
 
 protected:
     bool _InstallEventHandler(tbx::EventTargetRef target);
+    // Makes the new window this dialog's and installs the handler; on failure the window is
+    // disposed of and false returned.
+    bool _AdoptWindow(tbx::WindowRef window);
+    // A window of the nib, adopted and tied to this object; false when missing.
+    bool _LoadWindow(const tbx::IBNibRef& nib, const wchar_t* name);
     bool _AttachProperty();
 
     uint32_t m_nCreationFlags = 0;

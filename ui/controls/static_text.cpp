@@ -5,11 +5,11 @@
 
 #include "core/strings/cf_string.h"
 #include "core/strings/format.h"
-#include "core/strings/locale.h"
 #include "core/strings/string.h"
 #include "core/strings/string_functions.h"
 #include "platform/windows/controls.h"
 #include "ui/base/dialog.h"
+#include "ui/controls/control_text.h"
 
 namespace {
 
@@ -46,18 +46,7 @@ bool CBK_ControlStaticText::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& b
 }
 
 bool CBK_ControlStaticText::SetText(const wchar_t* text, bool redraw) {
-    CBK_CFString string(text ? text : L"");
-    tbx::CFStringRef ref = string.Get();
-    if (tbx::SetControlData(m_hControl, tbx::kControlNoPart, tbx::kControlStaticTextCFStringTag,
-                            sizeof ref, &ref) != tbx::noErr) {
-        const std::string bytes = string.GetAnsiString(CBK_Locale::GetLocale());
-        if (tbx::SetControlData(m_hControl, tbx::kControlNoPart, tbx::kControlStaticTextTextTag,
-                                static_cast<tbx::UInt32>(bytes.size()), bytes.data()) != tbx::noErr)
-            return false;
-    }
-    if (redraw)
-        tbx::Draw1Control(m_hControl);
-    return true;
+    return BK_SetControlText(m_hControl, text, redraw);
 }
 
 bool CBK_ControlStaticText::SetText(int32_t stringId, bool redraw) {
@@ -99,13 +88,9 @@ bool CBK_ControlStaticText::Clear(bool redraw) {
 }
 
 bool CBK_ControlStaticText::GetText(wchar_t* buffer, int32_t& length) {
-    tbx::CFStringRef copy = nullptr;
-    if (!buffer || length <= 0 ||
-        tbx::GetControlData(m_hControl, tbx::kControlNoPart, tbx::kControlStaticTextCFStringTag,
-                            sizeof copy, &copy, nullptr) != tbx::noErr)
+    std::wstring wide;
+    if (!buffer || length <= 0 || !BK_GetControlText(m_hControl, wide))
         return false;
-    CBK_CFString text(copy);
-    const std::wstring wide = text.GetUnicodeString();
     const std::size_t n = std::min<std::size_t>(wide.size(), static_cast<std::size_t>(length - 1));
     std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(n), buffer);
     buffer[n] = 0;

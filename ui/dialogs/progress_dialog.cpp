@@ -5,6 +5,7 @@
 #include "core/strings/string.h"
 #include "platform/windows/events.h"
 #include "platform/windows/windows.h"
+#include "ui/base/control_bounds.h"
 
 namespace {
 
@@ -12,10 +13,6 @@ constexpr uint32_t kMessage = tbx::FourCC("sMsg");
 constexpr uint32_t kMessage2 = tbx::FourCC("sMs2");
 constexpr uint32_t kProgressBar = tbx::FourCC("pbPg");
 constexpr uint32_t kCancel = tbx::FourCC("not!");
-
-tbx::Rect Bounds(int16_t left, int16_t top, int16_t right, int16_t bottom) {
-    return tbx::Rect{top, left, bottom, right};
-}
 
 void DispatchOnePendingEvent() {
     tbx::EventRef event = nullptr;
@@ -61,19 +58,19 @@ bool CBK_ProgressDialog::OnCommand(uint32_t command, tbx::EventRef&) {
 }
 
 void CBK_ProgressDialog::_GetWindowCreationBounds(tbx::Rect& bounds) {
-    bounds = Bounds(0, 0, 289, 149);
+    bounds = BK_Bounds(0, 0, 289, 149);
 }
 
 void CBK_ProgressDialog::_InitControls() {
-    tbx::Rect message = Bounds(20, 20, 269, 36);
+    tbx::Rect message = BK_Bounds(20, 20, 269, 36);
     m_Message.Create(*this, kMessage, message, L"");
-    tbx::Rect bar = Bounds(19, 43, 270, 62);
+    tbx::Rect bar = BK_Bounds(19, 43, 270, 62);
     m_ProgressBar.Create(*this, kProgressBar, bar, L"");
     if (m_pSettings)
         m_ProgressBar.SetRange(m_pSettings->m_nMinimum, m_pSettings->m_nMaximum, true);
-    tbx::Rect message2 = Bounds(20, 70, 269, 86);
+    tbx::Rect message2 = BK_Bounds(20, 70, 269, 86);
     m_Message2.Create(*this, kMessage2, message2, L"");
-    tbx::Rect cancel = Bounds(108, 109, 178, 129);
+    tbx::Rect cancel = BK_Bounds(108, 109, 178, 129);
     m_CancelButton.Create(*this, kCancel, cancel, L"Cancel");
 }
 
@@ -100,14 +97,9 @@ int32_t CBK_ProgressDialog::DoModal(tbx::WindowRef, PROGRESS_SETTINGS& settings,
         if (tbx::CreateNewWindow(windowClass,
                                  tbx::kWindowStandardHandlerAttribute |
                                      tbx::kWindowCollapseBoxAttribute,
-                                 &bounds, &window) != tbx::noErr)
+                                 &bounds, &window) != tbx::noErr ||
+            !_AdoptWindow(window))
             return -1;
-        m_hWnd = window;
-        if (!_InstallEventHandler(tbx::GetWindowEventTarget(m_hWnd))) {
-            tbx::DisposeWindow(m_hWnd);
-            m_hWnd = nullptr;
-            return -1;
-        }
         OnInit();
     } else {
         // Each run shows its own range and title.

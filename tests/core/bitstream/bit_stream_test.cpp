@@ -4,11 +4,13 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <vector>
 
 #include "core/bitstream/bit_stream.h"
 #include "core/paths/path.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/tools.h"
 
 namespace {
@@ -157,6 +159,19 @@ TEST(BitStreamTest, AppendingCannotReadPastTheOtherStream) {
     EXPECT_EQ(Aligned(self), (Bytes{0xB4}));
 }
 
+TEST(BitStreamTest, BitCountsPastHalfAGibibyte) {
+    // Untouched anonymous pages read as zeros without taking memory of their own.
+    constexpr std::size_t kSize = (std::size_t(512) << 20) + 1;
+    void* zeros = mmap(nullptr, kSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(zeros, MAP_FAILED);
+    CBK_BitStream s;
+    s.Add(1u, 3);
+    s.AddMemBlock(static_cast<const uint8_t*>(zeros), static_cast<uint32_t>(kSize));
+    munmap(zeros, kSize);
+    EXPECT_EQ(s.GetTotalBits(), uint64_t(kSize + 1) * 8);
+    EXPECT_EQ(s.GetTotalBytes(), kSize + 1);
+}
+
 TEST(BitStreamTest, StringsAreLengthPrefixedAndCut) {
     CBK_BitStreamBigEndian s;
     const std::string longText(70000, 'q');
@@ -214,6 +229,19 @@ TEST(BitStreamTest, WritesItsBytesToAFile) {
     EXPECT_EQ(stravel::testing::ReadFileBytes(dumped), "abcd");
     std::filesystem::remove(dumped);
     EXPECT_FALSE(s.Dump(nullptr));
+}
+
+TEST(BitStreamTest, AFailedFileWriteKeepsTheOldFile) {
+    stravel::testing::TempDir dir;
+    stravel::testing::WriteFileBytes(dir / "out.bin", "keep");
+    CBK_BitStream s;
+    for (uint32_t i = 0; i < (1u << 18); ++i)
+        s.AddDWord(i);
+    const CBK_Path path((dir.Path() / "out.bin").wstring());
+    EXPECT_FALSE(
+        stravel::testing::UnderFileSizeLimit(64 * 1024, [&] { return s.WriteToFile(path); }));
+    EXPECT_TRUE(stravel::testing::ReadFileBytes(dir / "out.bin") == "keep");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 } // namespace

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <random>
 #include <string>
-#include <sys/resource.h>
 
 #include "core/codec/base64.h"
 #include "core/paths/path.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/tools.h"
 
 namespace {
@@ -165,6 +164,12 @@ TEST(Base64FileTest, EncodeAndDecodeWholeFiles) {
     EXPECT_FALSE(codec.Encode(PathOf(dir / "missing")));
     EXPECT_FALSE(codec.Decode(PathOf(dir / "missing")));
     EXPECT_FALSE(codec.Encode(PathOf(dir.Path())));
+    // Devices have no end and files above the cap are not taken into memory.
+    EXPECT_FALSE(codec.Encode(CBK_Path(L"/dev/zero")));
+    EXPECT_FALSE(codec.Decode(CBK_Path(L"/dev/zero")));
+    std::filesystem::resize_file(dir / "empty", CBK_Base64::kMaxFileSize + 1);
+    EXPECT_FALSE(codec.Encode(PathOf(dir / "empty")));
+    EXPECT_EQ(codec.GetSize(), 0u);
 }
 
 TEST(Base64FileTest, EncodeWritesLinesOfTheGivenLength) {
@@ -224,6 +229,11 @@ TEST(Base64FileTest, FailuresLeaveTheOutputAsItWasAndNoTemporaryFile) {
     EXPECT_FALSE(BK_Base64Decode(PathOf(dir / "missing"), PathOf(dir / "out")));
     EXPECT_FALSE(BK_Base64Encode(PathOf(dir / "missing"), PathOf(dir / "out"), 76));
     EXPECT_FALSE(BK_Base64Encode(PathOf(dir.Path()), PathOf(dir / "out"), 76));
+    // Only regular files: a device that ends at once is refused like one that never ends.
+    ASSERT_FALSE(BK_Base64Encode(CBK_Path(L"/dev/null"), PathOf(dir / "out"), 76));
+    ASSERT_FALSE(BK_Base64Decode(CBK_Path(L"/dev/null"), PathOf(dir / "out")));
+    EXPECT_FALSE(BK_Base64Encode(CBK_Path(L"/dev/zero"), PathOf(dir / "out"), 76));
+    EXPECT_FALSE(BK_Base64Decode(CBK_Path(L"/dev/zero"), PathOf(dir / "out")));
     EXPECT_EQ(ReadFileBytes(dir / "out"), "keep");
     EXPECT_FALSE(BK_Base64Decode(PathOf(dir / "good.b64"), PathOf(dir / "no/such/folder")));
     EXPECT_FALSE(BK_Base64Encode(PathOf(dir / "good.b64"), CBK_Path(), 76));
@@ -247,17 +257,11 @@ TEST(Base64FileTest, WriteFailureIsReported) {
     WriteFileBytes(dir / "out", "keep");
     WriteFileBytes(dir / "text", std::string(200000, 'A'));
 
-    // A file size limit stands in for a full disk.
-    struct rlimit old;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool encoded = BK_Base64Encode(PathOf(dir / "in.bin"), PathOf(dir / "out"), 76);
-    const bool decoded = BK_Base64Decode(PathOf(dir / "text"), PathOf(dir / "out"));
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    const bool encoded = stravel::testing::UnderFileSizeLimit(64 * 1024, [&] {
+        return BK_Base64Encode(PathOf(dir / "in.bin"), PathOf(dir / "out"), 76);
+    });
+    const bool decoded = stravel::testing::UnderFileSizeLimit(
+        64 * 1024, [&] { return BK_Base64Decode(PathOf(dir / "text"), PathOf(dir / "out")); });
 
     EXPECT_FALSE(encoded);
     EXPECT_FALSE(decoded);

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "core/files/atomic_file.h"
 #include "tests/support/tools.h"
@@ -26,6 +30,109 @@ TEST(AtomicFileTest, CreatesAndReplacesWithoutLeavingTemporaries) {
     ASSERT_TRUE(BK_WriteFileAtomically(path, std::string("sec\0ond", 7)));
     EXPECT_EQ(ReadFileBytes(path), std::string("sec\0ond", 7));
     EXPECT_EQ(CountEntries(dir.Path()), 1u);
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+TEST(AtomicFileTest, TheReplacementKeepsTheTargetsMode) {
+    TempDir dir;
+    const mode_t saved = umask(022);
+    for (const mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0604)}) {
+        const std::string path = dir / "private.plist";
+        WriteFileBytes(path, "old");
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
+        ASSERT_TRUE(BK_WriteFileAtomically(path, "new"));
+        EXPECT_EQ(ModeOf(path), mode);
+        std::filesystem::remove(path);
+    }
+    // Only root may give a file away; the replacement then keeps the owners too.
+    if (geteuid() == 0) {
+        const std::string owned = dir / "owned.plist";
+        WriteFileBytes(owned, "old");
+        ASSERT_EQ(chown(owned.c_str(), 65534, 65534), 0);
+        ASSERT_TRUE(BK_WriteFileAtomically(owned, "new"));
+        struct stat info;
+        ASSERT_EQ(stat(owned.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, 65534u);
+        EXPECT_EQ(info.st_gid, 65534u);
+    }
+    // A new file is made as any other under the umask.
+    ASSERT_TRUE(BK_WriteFileAtomically(dir / "fresh", "x"));
+    EXPECT_EQ(ModeOf(dir / "fresh"), 0644u);
+    umask(saved);
+}
+
+TEST(AtomicFileTest, NamesOfTheLongestLengthCanBeWritten) {
+    TempDir dir;
+    const std::string path = dir / std::string(255, 'n');
+    ASSERT_TRUE(BK_WriteFileAtomically(path, "first"));
+    ASSERT_TRUE(BK_WriteFileAtomically(path, "second"));
+    EXPECT_EQ(ReadFileBytes(path), "second");
+    EXPECT_EQ(CountEntries(dir.Path()), 1u);
+}
+
+TEST(AtomicFileTest, ADeadWritersFileGoesWhenTheNextWriteStarts) {
+    TempDir dir;
+    const std::string path = dir / "movie.swf", other = dir / "other.swf";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Killed in the middle of two writes: neither is committed.
+        auto* a = new CBK_AtomicFile;
+        auto* b = new CBK_AtomicFile;
+        const bool opened = a->Open(path) && a->Write("partial", 7) && b->Open(other);
+        _exit(opened ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(CountEntries(dir.Path()), 2u);
+
+    // A writer that is still at work keeps its file.
+    CBK_AtomicFile live;
+    ASSERT_TRUE(live.Open(path));
+    EXPECT_EQ(CountEntries(dir.Path()), 2u); // the dead one went, the live one came
+    ASSERT_TRUE(BK_WriteFileAtomically(path, "done"));
+    ASSERT_TRUE(live.Write("live", 4));
+    ASSERT_TRUE(live.Commit());
+    EXPECT_EQ(ReadFileBytes(path), "live");
+    // Only the temporary file of another target is left, until that target is written.
+    EXPECT_EQ(CountEntries(dir.Path()), 2u);
+    ASSERT_TRUE(BK_WriteFileAtomically(other, "o"));
+    EXPECT_EQ(CountEntries(dir.Path()), 2u);
+}
+
+TEST(AtomicFileTest, WritersInManyThreadsEachReplaceWhole) {
+    TempDir dir;
+    const std::string path = dir / "shared.txt";
+    std::vector<std::thread> threads;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&, t] {
+            const std::string bytes(1000 + t, char('a' + t));
+            for (int i = 0; i < 20; ++i)
+                failures += !BK_WriteFileAtomically(path, bytes);
+        });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, 0);
+    const std::string last = ReadFileBytes(path);
+    ASSERT_GE(last.size(), 1000u);
+    EXPECT_EQ(last, std::string(last.size(), char('a' + (last.size() - 1000))));
+    EXPECT_EQ(CountEntries(dir.Path()), 1u);
+}
+
+TEST(AtomicFileTest, OtherHardLinksKeepTheOldBytes) {
+    TempDir dir;
+    const std::string path = dir / "a", link = dir / "b";
+    WriteFileBytes(path, "old");
+    std::filesystem::create_hard_link(path, link);
+    ASSERT_TRUE(BK_WriteFileAtomically(path, "new"));
+    EXPECT_EQ(ReadFileBytes(path), "new");
+    EXPECT_EQ(ReadFileBytes(link), "old");
 }
 
 TEST(AtomicFileTest, ALinkKeepsPointingAtTheReplacedFile) {

@@ -266,6 +266,35 @@ TEST_F(PathTest, NonAsciiNamesReachTheSystemAsUtf8) {
     EXPECT_FALSE(fs::exists(work / BK_WideToFileSystemName(name)));
 }
 
+TEST_F(PathTest, NamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string bytes = "caf\xE9.swf";
+    fs::create_directories(work / "latin");
+    WriteFileBytes(work / "latin" / bytes, "movie");
+    CBK_Path item;
+    ASSERT_TRUE(BK_FindFirstFile(CBK_Path(W(work / "latin")), item, nullptr, nullptr));
+    EXPECT_EQ(BK_WideToFileSystemName(item.GetFilenameString()), bytes);
+    BK_FindClose();
+    EXPECT_TRUE(item.FileExists());
+    FILE* stream = item.OpenAsStdFile(L"rb");
+    ASSERT_TRUE(stream);
+    char read[8] = {};
+    EXPECT_EQ(std::fread(read, 1, sizeof read, stream), 5u);
+    std::fclose(stream);
+    EXPECT_STREQ(read, "movie");
+
+    CBK_Path copy;
+    ASSERT_TRUE(item.CopyFileTo(CBK_Path(W(work)), nullptr, false, &copy));
+    EXPECT_EQ(ReadFileBytes(work / bytes), "movie");
+    const std::wstring renamed = BK_FileSystemNameToWide("\xFF\xFE.swf");
+    ASSERT_TRUE(copy.RenameFile(renamed.c_str()));
+    EXPECT_TRUE(fs::exists(work / "\xFF\xFE.swf"));
+    EXPECT_FALSE(fs::exists(work / bytes));
+    EXPECT_TRUE(copy.DeleteFile(false));
+    EXPECT_FALSE(fs::exists(work / "\xFF\xFE.swf"));
+    EXPECT_TRUE(item.DeleteFile(false));
+    EXPECT_TRUE(fs::is_empty(work / "latin"));
+}
+
 TEST_F(PathTest, FolderWalksAndCopies) {
     fs::create_directories(work / "tree" / "deep" / "deeper");
     WriteFileBytes(work / "tree" / "deep" / "deeper" / "Target.txt", "t");

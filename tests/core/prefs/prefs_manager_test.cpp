@@ -197,30 +197,33 @@ TEST_F(PrefsManagerTest, AWriteThatFailsKeepsTheStoreOpenWithCode603) {
 }
 
 TEST_F(PrefsManagerTest, FilesAreKeptAsTheirPaths) {
-    const auto file = _dir / "movie \xc3\xa9.mov"; // UTF-8 bytes
-    const std::wstring wide = BK_FileSystemNameToWide(file.string());
-    WriteFileBytes(file, "x");
-    tbx::FSRef ref;
-    ASSERT_TRUE(CBK_Path(wide).GetFSRef(ref));
-    {
+    // UTF-8 bytes, and a name from a Latin-1 volume that is not UTF-8.
+    for (const char* name : {"movie \xc3\xa9.mov", "movie \xe9.mov"}) {
+        const auto file = _dir / name;
+        const std::wstring wide = BK_FileSystemNameToWide(file.string());
+        WriteFileBytes(file, "x");
+        tbx::FSRef ref;
+        ASSERT_TRUE(CBK_Path(wide).GetFSRef(ref));
+        {
+            CBK_PrefsManager prefs;
+            ASSERT_TRUE(prefs.OpenRegistry(L"Stravel", kUser, kWrite));
+            EXPECT_TRUE(prefs.SetFile(L"last", ref));
+            EXPECT_TRUE(prefs.SetNumber(L"number", static_cast<int32_t>(1)));
+            EXPECT_FALSE(prefs.SetFile(nullptr, ref));
+            EXPECT_EQ(prefs.GetLastError(), 611);
+        }
+        EXPECT_NE(ReadFileBytes(UserFolder() + "/Stravel.plist").find(file.string()),
+                  std::string::npos);
+        tbx::test::ResetPreferences();
         CBK_PrefsManager prefs;
-        ASSERT_TRUE(prefs.OpenRegistry(L"Stravel", kUser, kWrite));
-        EXPECT_TRUE(prefs.SetFile(L"last", ref));
-        EXPECT_TRUE(prefs.SetNumber(L"number", static_cast<int32_t>(1)));
-        EXPECT_FALSE(prefs.SetFile(nullptr, ref));
-        EXPECT_EQ(prefs.GetLastError(), 611);
+        ASSERT_TRUE(prefs.OpenRegistry(L"Stravel", kUser, kRead));
+        tbx::FSRef back;
+        ASSERT_TRUE(prefs.GetFile(L"last", back)) << name;
+        EXPECT_EQ(CBK_Path(back).GetFullPathString(), wide);
+        EXPECT_FALSE(prefs.GetFile(L"number", back));
+        std::filesystem::remove(file);
+        EXPECT_FALSE(prefs.GetFile(L"last", back));
     }
-    EXPECT_NE(ReadFileBytes(UserFolder() + "/Stravel.plist").find(file.string()),
-              std::string::npos);
-    tbx::test::ResetPreferences();
-    CBK_PrefsManager prefs;
-    ASSERT_TRUE(prefs.OpenRegistry(L"Stravel", kUser, kRead));
-    tbx::FSRef back;
-    ASSERT_TRUE(prefs.GetFile(L"last", back));
-    EXPECT_EQ(CBK_Path(back).GetFullPathString(), wide);
-    EXPECT_FALSE(prefs.GetFile(L"number", back));
-    std::filesystem::remove(file);
-    EXPECT_FALSE(prefs.GetFile(L"last", back));
 }
 
 TEST_F(PrefsManagerTest, AnyUserScopeUsesTheSystemFolder) {

@@ -175,6 +175,13 @@ TEST_F(StreamTest, FileWriterCreatesTextFilesAndWritesNumbers) {
     EXPECT_EQ(ReadFileBytes(work / "w.txt"), "a\xC3\xA9"
                                              "c-51.572");
     EXPECT_FALSE(writer.Create(CBK_Path(W(work / "w.txt")), nullptr, false));
+    // A replaced file stays whole until the new one is complete.
+    ASSERT_TRUE(writer.Create(CBK_Path(W(work / "w.txt")), nullptr, true));
+    writer << "new";
+    EXPECT_EQ(ReadFileBytes(work / "w.txt"), "a\xC3\xA9"
+                                             "c-51.572");
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(ReadFileBytes(work / "w.txt"), "new");
 
     STRAVEL_REQUIRE_TOOL("getfattr");
     auto result =

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
 
 #include "core/xml/xml_reader.h"
 #include "tests/support/tools.h"
@@ -130,6 +131,10 @@ TEST_F(XmlReaderTest, BadFilesFailToOpen) {
     EXPECT_FALSE(Load(""));
     EXPECT_FALSE(Load("<a>\x01</a>"));
     EXPECT_FALSE(_reader.Open(CBK_Path((_dir.Path() / "absent.xml").wstring())));
+    // Devices and pipes are no documents: no endless read, no wait for a writer.
+    EXPECT_FALSE(_reader.Open(CBK_Path(L"/dev/zero")));
+    ASSERT_EQ(mkfifo((_dir.Path() / "pipe.xml").c_str(), 0600), 0);
+    EXPECT_FALSE(_reader.Open(CBK_Path((_dir.Path() / "pipe.xml").wstring())));
     CBK_XmlDomNode root;
     EXPECT_FALSE(_reader.GetRootNode(root));
 }

@@ -111,6 +111,8 @@ TEST(XmlWriterTest, ReplacingIsAtomicAndFailuresAreReported) {
     TempDir dir;
     const auto file = dir / "keep.xml";
     WriteFileBytes(file, "old");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
     CBK_XmlWriter writer;
     EXPECT_FALSE(writer.Create(PathOf(file), {}, false));
     EXPECT_FALSE(writer.Create(PathOf(dir.Path()), {}, true));
@@ -120,6 +122,8 @@ TEST(XmlWriterTest, ReplacingIsAtomicAndFailuresAreReported) {
     EXPECT_EQ(ReadFileBytes(file), "old"); // untouched until closed
     ASSERT_TRUE(writer.Close());
     EXPECT_NE(ReadFileBytes(file).find("<new/>"), std::string::npos);
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                             std::filesystem::directory_iterator()),
               1);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <initializer_list>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -157,6 +159,68 @@ TEST_F(FileManagerTest, ResourceForkSidecarIsMadeOnWriteAndFollowsItsFile) {
     EXPECT_EQ(info.dataLogicalSize, 4u);
     ASSERT_EQ(FSDeleteObject(&renamed), noErr);
     EXPECT_FALSE(fs::exists(work / "._renamed"));
+}
+
+// An AppleDouble sidecar with the given entries (id, offset, length) and contents.
+std::string Sidecar(std::initializer_list<std::array<uint32_t, 3>> entries, std::string tail) {
+    std::string out("\x00\x05\x16\x07\x00\x02\x00\x00", 8);
+    out += std::string(16, '\0');
+    out += char(entries.size() >> 8);
+    out += char(entries.size());
+    for (const auto& entry : entries)
+        for (uint32_t field : entry)
+            for (int shift = 24; shift >= 0; shift -= 8)
+                out += char(field >> shift);
+    return out + tail;
+}
+
+TEST_F(FileManagerTest, AForkAfterOtherEntriesKeepsItsOwnLength) {
+    stravel::testing::WriteFileBytes(work / "doc", "data");
+    // As other systems lay it out: Finder information first, the fork last.
+    stravel::testing::WriteFileBytes(
+        work / "._doc", Sidecar({{9, 50, 32}, {2, 82, 5}}, std::string(32, 'F') + "abcde"));
+    FSRef ref = RefOf(work / "doc");
+    HFSUniStr255 rsrc;
+    FSGetResourceForkName(&rsrc);
+    SInt16 fork = 0;
+    ASSERT_EQ(FSOpenFork(&ref, rsrc.length, rsrc.unicode, fsRdWrPerm, &fork), noErr);
+    ASSERT_EQ(FSWriteFork(fork, fsFromStart, 5, 3, "fgh", nullptr), noErr);
+    ASSERT_EQ(FSCloseFork(fork), noErr);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._doc"),
+              Sidecar({{9, 50, 32}, {2, 82, 8}}, std::string(32, 'F') + "abcdefgh"));
+    ASSERT_EQ(FSOpenFork(&ref, rsrc.length, rsrc.unicode, fsRdWrPerm, &fork), noErr);
+    ASSERT_EQ(FSSetForkSize(fork, fsFromStart, 2), noErr);
+    ASSERT_EQ(FSCloseFork(fork), noErr);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._doc"),
+              Sidecar({{9, 50, 32}, {2, 82, 2}}, std::string(32, 'F') + "ab"));
+
+    // Entries that reach into the header or into each other are refused.
+    for (const std::string& bad :
+         {Sidecar({{2, 30, 5}}, "abcde"), Sidecar({{9, 50, 32}, {2, 70, 5}}, std::string(37, 'F')),
+          Sidecar({{2, 38, 50}}, "short")}) {
+        stravel::testing::WriteFileBytes(work / "._doc", bad);
+        EXPECT_EQ(FSOpenFork(&ref, rsrc.length, rsrc.unicode, fsRdPerm, &fork), ioErr);
+    }
+}
+
+TEST_F(FileManagerTest, AnExchangeWhoseForksCannotFollowIsUndone) {
+    // No sidecar can sit beside a name of 255 bytes, so b's fork cannot take that name.
+    const std::string longName(255, 'n');
+    stravel::testing::WriteFileBytes(work / longName, "long");
+    stravel::testing::WriteFileBytes(work / "b", "b");
+    const std::string fork = Sidecar({{2, 38, 5}}, "abcde");
+    stravel::testing::WriteFileBytes(work / "._b", fork);
+    FSRef a = RefOf(work / longName), b = RefOf(work / "b");
+    EXPECT_EQ(FSExchangeObjects(&a, &b), errFSNameTooLong);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / longName), "long");
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "b"), "b");
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._b"), fork);
+
+    // Without a fork to move, the long name exchanges like any other.
+    fs::remove(work / "._b");
+    ASSERT_EQ(FSExchangeObjects(&a, &b), noErr);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / longName), "b");
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "b"), "long");
 }
 
 TEST_F(FileManagerTest, MovesNeverReplaceAndRenamesCanReplaceAtomically) {

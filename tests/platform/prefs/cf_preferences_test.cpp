@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 
 #include "platform/cf_data.h"
 #include "platform/cf_number.h"
@@ -131,12 +132,43 @@ TEST_F(CFPreferencesTest, WithoutAWriterChangesWaitInMemory) {
     EXPECT_NE(ReadFileBytes(File()).find("<key>kept</key>"), std::string::npos);
 }
 
+TEST_F(CFPreferencesTest, ABadByteCostsNeitherTheListNorItself) {
+    std::filesystem::create_directories(UserFolder());
+    const std::string bad = "<string>caf\xE9</string>";
+    WriteFileBytes(File(),
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist><dict><key>name</key>" + bad +
+                       "<key>kept</key><string>\xF3\xB0\x80\x80 ok</string>"
+                       "<key>list</key><array><string>\xFF</string></array>"
+                       "</dict></plist>");
+    Set("added", kCFBooleanTrue);
+    ASSERT_TRUE(Sync());
+    CFTypeRef name = Copy("name"), kept = Copy("kept");
+    ASSERT_NE(name, nullptr);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(static_cast<CFStringRef>(name)->Text(), std::u16string(u"caf") + char16_t(0xDCE9));
+    EXPECT_EQ(static_cast<CFStringRef>(kept)->Text(), u"\U000F0000 ok");
+    CFRelease(name);
+    CFRelease(kept);
+    // Written back, the bytes are what they were.
+    const std::string written = ReadFileBytes(File());
+    EXPECT_NE(written.find(bad), std::string::npos);
+    EXPECT_NE(written.find("<array><string>\xFF</string></array>"), std::string::npos);
+    EXPECT_NE(written.find("<key>added</key>"), std::string::npos);
+}
+
 TEST_F(CFPreferencesTest, AnUnreadableListIsNeitherUsedNorOverwritten) {
     std::filesystem::create_directories(UserFolder());
     WriteFileBytes(File(), "<plist><dict><key>a</key>");
     Set("b", kCFBooleanTrue);
     EXPECT_FALSE(Sync());
     EXPECT_EQ(ReadFileBytes(File()), "<plist><dict><key>a</key>");
+    // Nor is a device or a pipe in its place read without end or waited on.
+    std::filesystem::remove(File());
+    std::filesystem::create_symlink("/dev/zero", File());
+    EXPECT_FALSE(Sync());
+    std::filesystem::remove(File());
+    ASSERT_EQ(mkfifo(File().c_str(), 0600), 0);
+    EXPECT_FALSE(Sync());
     // Once the file is mended the pending change still goes out.
     std::filesystem::remove(File());
     EXPECT_TRUE(Sync());

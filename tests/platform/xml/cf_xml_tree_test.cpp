@@ -97,6 +97,32 @@ TEST(CFXMLTreeTest, ExternalEntitiesAreNeverLoaded) {
     }
 }
 
+TEST(CFXMLTreeTest, InternalEntitiesReadAsTheirTextInTextAsInAttributes) {
+    CFXMLTreeRef tree = Parse("<!DOCTYPE r [<!ENTITY e \"hello\"><!ENTITY f \"&e;, &#x41;\">]>"
+                              "<r a=\"&e;\">&e; world &f;</r>");
+    ASSERT_NE(tree, nullptr);
+    CFTreeRef root = CFTreeGetChildAtIndex(tree, CFTreeGetChildCount(tree) - 1);
+    EXPECT_EQ(Attribute(root, "a"), u"hello");
+    ASSERT_EQ(CFTreeGetChildCount(root), 1);
+    EXPECT_EQ(Str(CFTreeGetFirstChild(root)), u"hello world hello, A");
+    CFRelease(tree);
+
+    // Entities that multiply themselves are refused, or at least stay small.
+    std::string laughs = "<!DOCTYPE r [<!ENTITY a \"lol\">";
+    for (char c = 'b'; c <= 'k'; ++c) {
+        laughs += std::string("<!ENTITY ") + c + " \"";
+        for (int i = 0; i < 10; ++i)
+            laughs += std::string("&") + char(c - 1) + ";";
+        laughs += "\">";
+    }
+    laughs += "]><r>&k;</r>";
+    if (CFXMLTreeRef bomb = Parse(laughs)) {
+        CFTreeRef r = CFTreeGetChildAtIndex(bomb, CFTreeGetChildCount(bomb) - 1);
+        EXPECT_LT(CFTreeGetChildCount(r) ? Str(CFTreeGetFirstChild(r)).size() : 0u, 1u << 24);
+        CFRelease(bomb);
+    }
+}
+
 TEST(CFXMLTreeTest, DeepDocumentsAreRefusedOrFreedWithoutRecursion) {
     std::string deep;
     for (int i = 0; i < 200; ++i)

@@ -1,23 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "core/paths/path.h"
 #include "swf/actions/action_branch.h"
 #include "swf/actions/action_frame.h"
 #include "swf/actions/action_function.h"
 #include "swf/actions/action_push.h"
 #include "swf/actions/do_action.h"
+#include "swf/buttons/define_button.h"
 #include "swf/stream/swf_file_reader.h"
+#include "swf/tags/place_object.h"
 #include "tests/support/tools.h"
 #include "tests/swf/swf_test_support.h"
+#include "tests/swf/writer/movie_support.h"
 
 namespace {
 
 using namespace ravuz;
 using swftest::Bytes;
 
-int16_t OffsetOf(const CBK_SwfDoAction& list, std::size_t index) {
+int32_t OffsetOf(const CBK_SwfDoAction& list, std::size_t index) {
     auto* branch = dynamic_cast<CBK_SwfActionBranch*>(list.GetAction(index));
-    return branch ? branch->GetWrittenOffset() : int16_t(-32768);
+    return branch ? branch->GetWrittenOffset() : INT32_MIN;
 }
 
 Bytes Body(CBK_SwfDoAction& list, uint8_t version = 6) {
@@ -105,6 +110,44 @@ TEST(SwfDoActionBranches, PresetOffsetsAndBackwardJumps) {
     list.AddAction(new CBK_SwfActionBranchIfTrue(0));
     list.TrackBranches(true, true);
     EXPECT_EQ(list.GetOpenBranchCount(), 0u);
+}
+
+TEST(SwfDoActionBranches, ABranchBeyond32KiBIsRefusedAndTheListKept) {
+    CBK_SwfDoAction list;
+    list.AddAction(new CBK_SwfActionBranchIfTrue(0));
+    list.AddAction(new CBK_SwfActionPlay);
+    const Bytes before = Body(list);
+    EXPECT_EQ(list.AddAction(new CBK_SwfActionPush(std::wstring(40000, L'a'))), 0u);
+    EXPECT_EQ(list.GetActionCount(), 2u);
+    EXPECT_EQ(OffsetOf(list, 0), 1);
+    EXPECT_EQ(Body(list), before);
+    // Up to the limit still fits: 32,761 + 3 + 3 bytes of Push after the Play.
+    EXPECT_EQ(list.AddAction(new CBK_SwfActionPush(std::wstring(32761, L'a'))), 32766u);
+    EXPECT_EQ(OffsetOf(list, 0), INT16_MAX);
+    EXPECT_EQ(list.AddAction(new CBK_SwfActionPlay), 0u);
+}
+
+using swfmovie::UnencodableScript;
+
+TEST(SwfDoActionBranches, AListWhoseSpanOutgrowsTheOffsetIsNotWritten) {
+    std::unique_ptr<CBK_SwfDoAction> list(UnencodableScript());
+    EXPECT_EQ(OffsetOf(*list, 0), 3 + 2 * (20000 + 2));
+    CBK_SwfStream s(6);
+    EXPECT_EQ(list->Write(&s), 0u);
+    EXPECT_EQ(list->Write(&s, false), 0u);
+    // Nor are the tags that hold such a list: all or nothing.
+    CBK_SwfDefineButton button;
+    button.AddActionRecord(UnencodableScript());
+    EXPECT_EQ(button.Write(&s), 0u);
+    CBK_SwfDefineButton2 button2;
+    button2.AddAction(1, UnencodableScript());
+    EXPECT_EQ(button2.Write(&s), 0u);
+    CBK_SwfPlaceObject2 place;
+    auto* clip = new CBK_SwfClipAction(1);
+    clip->SetDoAction(UnencodableScript());
+    place.AddClipAction(clip);
+    EXPECT_EQ(place.Write(&s), 0u);
+    EXPECT_EQ(s.GetRealSize(), 0u);
 }
 
 TEST(SwfDoActionWrite, HeadersAndEndBytes) {

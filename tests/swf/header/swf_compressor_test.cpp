@@ -272,6 +272,39 @@ bool UnderFileSizeLimit(rlim_t limit, const std::function<bool()>& action) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Runs `action` in a child that the file-size limit kills in the middle of a write.
+void KilledInTheMiddleOfAWrite(rlim_t limit, const std::function<bool()>& action) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit cap{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &cap);
+        action();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+}
+
+TEST_F(SwfCompressorTest, AMovieKilledWhileCompressingStaysUnderItsName) {
+    std::mt19937 rng(4);
+    std::string noise(200000, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(rng());
+    const std::string original = PlainSwf(noise);
+    WriteFileBytes(Work() / "m.swf", original);
+    WriteFileBytes(Work() / "m.swf~", "old backup");
+    const CBK_Path movie = PathOf(Work() / "m.swf");
+    KilledInTheMiddleOfAWrite(4096, [&] { return CBK_SwfCompressor::CompressSwf(movie, true); });
+    EXPECT_TRUE(ReadFileBytes(Work() / "m.swf") == original); // 200 kB: no dump
+    EXPECT_EQ(ReadFileBytes(Work() / "m.swf~"), "old backup");
+    // The next run clears what the killed one left of its backup and completes.
+    ASSERT_TRUE(CBK_SwfCompressor::CompressSwf(movie, true));
+    EXPECT_TRUE(ReadFileBytes(Work() / "m.swf~") == original);
+    EXPECT_EQ(ReadFileBytes(Work() / "m.swf").substr(0, 3), "CWS");
+}
+
 TEST_F(SwfCompressorTest, FailedWritesLeaveTheOriginalAndNoTemporary) {
     std::mt19937 rng(3);
     std::string noise(200000, '\0');

@@ -138,6 +138,13 @@ TEST(SwfStreamBytes, BitStreamsJoinAtTheCurrentBitPosition) {
     aligned.AddBitStreamBits(&other, 100); // held to what the other stream has
     EXPECT_EQ(aligned.GetBitSize(), 16u);
     EXPECT_EQ(aligned.GetStream(), (Bytes{0xAB, 0xA0}));
+
+    CBK_SwfStream self(6);
+    self.Add(5u, 3);
+    self.AddBitStream(&self); // its own bits, not its padding
+    EXPECT_EQ(self.GetBitSize(), 6u);
+    self.AddBitStreamBits(&self, 4);
+    EXPECT_EQ(self.GetStream(), (Bytes{0xB6, 0xC0})); // 101101 1011
 }
 
 TEST(MinimumBits, CountsSignificantBitsAndTheSign) {

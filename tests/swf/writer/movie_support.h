@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "swf/actions/action_branch.h"
+#include "swf/actions/action_push.h"
 #include "swf/actions/action_record.h"
 #include "swf/actions/do_action.h"
+#include "swf/buttons/define_button.h"
 #include "swf/records/matrix.h"
 #include "swf/tags/control_tags.h"
 #include "swf/tags/marker_tags.h"
@@ -74,6 +77,38 @@ inline ravuz::CBK_SwfTagUnknown* RawTag(uint16_t code, Bytes payload) {
     auto* tag = new ravuz::CBK_SwfTagUnknown(code, 0);
     tag->SetPayload(std::move(payload));
     return tag;
+}
+
+// An If whose offset, written as the size of what it spans, outgrows its 16 bits.
+inline ravuz::CBK_SwfDoAction* UnencodableScript() {
+    using namespace ravuz;
+    auto* list = new CBK_SwfDoAction;
+    list->AddAction(new CBK_SwfActionBranchIfTrue(0));
+    auto* push = new CBK_SwfActionPush(std::wstring(20000, L'a'));
+    list->AddAction(push);
+    list->AddEndIf();
+    dynamic_cast<CBK_SwfActionBranch*>(list->GetAction(0))->SetOffset(0);
+    push->AddString(std::wstring(20000, L'b'));
+    return list;
+}
+
+// Each tag that can carry a script, holding one that cannot be encoded.
+inline Tags TagsWithUnencodableScripts() {
+    using namespace ravuz;
+    Tags tags;
+    tags.emplace_back(UnencodableScript());
+    auto* button = new CBK_SwfDefineButton;
+    button->AddActionRecord(UnencodableScript());
+    tags.emplace_back(button);
+    auto* button2 = new CBK_SwfDefineButton2;
+    button2->AddAction(1, UnencodableScript());
+    tags.emplace_back(button2);
+    auto* place = new CBK_SwfPlaceObject2;
+    auto* clip = new CBK_SwfClipAction(1);
+    clip->SetDoAction(UnencodableScript());
+    place->AddClipAction(clip);
+    tags.emplace_back(place);
+    return tags;
 }
 
 // 16-bit mono sound at 11025 Hz, 919 samples a frame: one block per frame at 12 fps.

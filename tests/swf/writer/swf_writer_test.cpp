@@ -56,6 +56,9 @@ TEST(SwfWriterTest, AGivenHeaderGetsTheLengthAndTheFrames) {
     EXPECT_EQ(writer.Write(out, &header), 24u);
     EXPECT_EQ(header.GetFileSize(), 25u);
     EXPECT_EQ(header.GetFrameCount(), 3);
+    // Both writers refuse, rather than clamp, a movie the length field cannot describe.
+    EXPECT_TRUE(CBK_SwfHeader::FitsFileSize(UINT32_MAX));
+    EXPECT_FALSE(CBK_SwfHeader::FitsFileSize(uint64_t(UINT32_MAX) + 1));
     EXPECT_EQ(swftest::Hex(Bytes(out.begin(), out.begin() + 18)),
               swftest::Hex({0x46, 0x57, 0x53, 0x05, 0x19, 0x00, 0x00, 0x00, 0x4F, 0x61, 0x90, 0x00,
                             0x32, 0x00, 0x00, 0x0F, 0x03, 0x00}));
@@ -109,6 +112,41 @@ TEST(SwfWriterTest, MemoryAndStreamingWritersAgree) {
         std::memcpy(memory.data() + 4, &length, 4);
         EXPECT_EQ(memory, Bytes(file.begin(), file.end()));
     }
+}
+
+TEST(SwfWriterTest, AScriptThatCannotBeEncodedFailsTheMovie) {
+    PrivateFolders folders;
+    const fs::path path = folders.Work() / "m.swf";
+    std::ofstream(path) << "old movie";
+    swfmovie::Tags carriers = swfmovie::TagsWithUnencodableScripts();
+    for (std::size_t i = 0; i < carriers.size(); ++i) {
+        SCOPED_TRACE(i);
+        CBK_SwfWriter memoryWriter;
+        memoryWriter.Create(200, 200, 12.0f, 6);
+        memoryWriter.Add(new CBK_SwfShowFrame);
+        memoryWriter.Add(swfmovie::TagsWithUnencodableScripts()[i].release());
+        memoryWriter.Add(new CBK_SwfEnd);
+        Bytes out = {0xAA};
+        EXPECT_EQ(memoryWriter.Write(out, nullptr), 0u);
+        EXPECT_EQ(out, Bytes{0xAA});
+
+        CBK_SwfFileWriter fileWriter;
+        fileWriter.Create(200, 200, 12.0f, 6);
+        ASSERT_TRUE(fileWriter.Open(CBK_Path(path.wstring()), true));
+        fileWriter.Add(new CBK_SwfShowFrame);
+        EXPECT_EQ(fileWriter.Add(carriers[i].release()), 0u);
+        fileWriter.Add(new CBK_SwfEnd);
+        EXPECT_EQ(fileWriter.Close(), 0u);
+        EXPECT_EQ(ReadFileBytes(path), "old movie");
+    }
+
+    // An empty list is left out of a movie on purpose, which stays whole.
+    CBK_SwfWriter writer;
+    writer.Create(200, 200, 12.0f, 6);
+    writer.Add(new CBK_SwfDoAction);
+    writer.Add(new CBK_SwfEnd);
+    Bytes out;
+    EXPECT_EQ(writer.Write(out, nullptr), 20u); // header and End
 }
 
 } // namespace

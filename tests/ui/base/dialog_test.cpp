@@ -353,6 +353,8 @@ TEST_F(DialogTest, WindowOperations) {
     EXPECT_EQ(test::ReadPixel(dialog.GetWindowHandle(), 0, 0), 0xFF996633u);
     EXPECT_TRUE(dialog.CenterWindow(nullptr));
     EXPECT_EQ(dialog.GetXPos(), (1440 - 400) / 2);
+    dialog.SetPos(-70000, 40);
+    EXPECT_EQ(dialog.GetXPos(), -32768) << "held to the window system's range";
     dialog.SetPos(1300, 800);
     EXPECT_TRUE(dialog.ConstrainToScreen());
     EXPECT_EQ(dialog.GetXPos(), 1440 - 400);

@@ -1,0 +1,344 @@
+#include "ascompiler/codegen/coding.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace translate {
+namespace {
+
+constexpr int kMaxRecordBody = 0xFFFF;
+
+void CheckRecordBody(int length, const char* what) {
+    if (length > kMaxRecordBody)
+        throw CompileError{std::string(what) + " is too long for its 16-bit length"};
+}
+
+int DigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+void Coder::writeWord(int value) {
+    writeByte(value & 0xFF);
+    writeByte((value >> 8) & 0xFF);
+}
+
+void Coder::writeLong(uint32_t value) {
+    writeWord(static_cast<int>(value & 0xFFFF));
+    writeWord(static_cast<int>(value >> 16));
+}
+
+void Coder::writeString(const std::string& text) {
+    std::memcpy(cursor, text.data(), text.size());
+    cursor += text.size();
+    writeByte(0);
+}
+
+void String::encode(Coder* coder) {
+    coder->writeByte(kString);
+    coder->writeString(m_text);
+}
+
+Null::Null() {
+    setValueType(kNull);
+}
+Void::Void() {
+    setValueType(kVoid);
+}
+
+RegisterIndex::RegisterIndex(int index) : m_index(index) {
+    setValueType(kRegister);
+}
+void RegisterIndex::encode(Coder* coder) {
+    coder->writeByte(kRegister);
+    coder->writeByte(m_index);
+}
+
+Boolean::Boolean(bool value) : m_value(value) {
+    setValueType(kBoolean);
+}
+void Boolean::encode(Coder* coder) {
+    coder->writeByte(kBoolean);
+    coder->writeByte(m_value ? 1 : 0);
+}
+
+Double::Double(double value) : m_value(value) {
+    setValueType(kDouble);
+}
+
+Double::Double(const std::string& text) : m_value(0.0) {
+    setValueType(kDouble);
+    // A leading point ("0.5" is written ".5" too) is read as if a zero stood before it.
+    std::string digits = !text.empty() && text[0] == '.' ? "0" + text : text;
+    std::from_chars(digits.data(), digits.data() + digits.size(), m_value);
+}
+
+void Double::encode(Coder* coder) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &m_value, sizeof bits);
+    coder->writeByte(kDouble);
+    coder->writeLong(static_cast<uint32_t>(bits >> 32));
+    coder->writeLong(static_cast<uint32_t>(bits));
+}
+
+Integer::Integer(int32_t value) : m_value(value) {
+    setValueType(kInteger);
+}
+Integer::Integer(const std::string& text) : m_value(hxtoi(text)) {
+    setValueType(kInteger);
+}
+
+int32_t Integer::hxtoi(const std::string& text) {
+    uint32_t base = 10;
+    size_t i = 0;
+    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        i = 2;
+    }
+    uint32_t value = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = DigitValue(text[i]);
+        if (digit < 0)
+            break;
+        value = value * base + static_cast<uint32_t>(digit);
+    }
+    return static_cast<int32_t>(value);
+}
+
+void Integer::encode(Coder* coder) {
+    coder->writeByte(kInteger);
+    coder->writeLong(static_cast<uint32_t>(m_value));
+}
+
+TableIndex::TableIndex(int index) : m_index(index) {
+    setValueType(kTableIndex);
+}
+void TableIndex::encode(Coder* coder) {
+    if (m_index < 256) {
+        coder->writeByte(8);
+        coder->writeByte(m_index);
+    } else {
+        coder->writeByte(9);
+        coder->writeWord(m_index);
+    }
+}
+
+void Action::encode(Coder* coder) {
+    coder->writeByte(code());
+    if (code() == 0x9E)
+        coder->writeWord(0);
+}
+
+ValueAction::ValueAction(int code, int operand) : m_operand(operand) {
+    setCode(code);
+    if ((code == 0x99 || code == 0x9D) && (operand < -32768 || operand > 32767))
+        throw CompileError{"a branch is too far for its 16-bit offset"};
+    if (code == 0x94 && (operand < 0 || operand > 0xFFFF))
+        throw CompileError{"a with block is too long for its 16-bit size"};
+}
+
+int ValueAction::getLength(int) {
+    const int c = code();
+    return (c == 0x87 || c == 0x9A || c == 0x9F) ? 4 : 5;
+}
+
+void ValueAction::encode(Coder* coder) {
+    const int length = getLength(coder->version);
+    coder->writeByte(code());
+    coder->writeWord(length - 3);
+    if (length == 4)
+        coder->writeByte(m_operand);
+    else
+        coder->writeWord(m_operand);
+}
+
+StringAction::StringAction(int code, std::string first, std::string second)
+    : m_first(std::move(first)), m_second(std::move(second)) {
+    setCode(code);
+    CheckRecordBody(getLength(0) - 3, "a URL");
+}
+
+int StringAction::getLength(int) {
+    return static_cast<int>(m_first.size() + m_second.size()) + 5;
+}
+
+void StringAction::encode(Coder* coder) {
+    coder->writeByte(code());
+    coder->writeWord(getLength(coder->version) - 3);
+    coder->writeString(m_first);
+    coder->writeString(m_second);
+}
+
+TableAction::TableAction(std::vector<std::string> strings) : m_strings(std::move(strings)) {
+    setCode(0x88);
+}
+
+int TableAction::getLength(int) {
+    int length = 5;
+    for (const std::string& s : m_strings)
+        length += static_cast<int>(s.size()) + 1;
+    return length;
+}
+
+void TableAction::encode(Coder* coder) {
+    coder->writeByte(0x88);
+    coder->writeWord(getLength(coder->version) - 3);
+    coder->writeWord(static_cast<int>(m_strings.size()));
+    for (const std::string& s : m_strings)
+        coder->writeString(s);
+}
+
+PushAction::PushAction(ValuePtr value) {
+    setCode(0x96);
+    append(std::move(value));
+}
+
+void PushAction::append(ValuePtr value) {
+    m_payload += value->getLength(0);
+    m_values.push_back(std::move(value));
+}
+
+int PushAction::getLength(int) {
+    // Values may have been replaced since they were appended: count them again.
+    m_payload = 0;
+    for (const ValuePtr& v : m_values)
+        m_payload += v->getLength(0);
+    m_length = 3 + m_payload;
+    return m_length;
+}
+
+void PushAction::encode(Coder* coder) {
+    coder->writeByte(0x96);
+    coder->writeWord(m_length - 3);
+    for (ValuePtr& v : m_values)
+        v->encode(coder);
+}
+
+NewFunctionAction::NewFunctionAction(std::string name, std::vector<std::string> arguments,
+                                     CodingList body)
+    : m_name(std::move(name)), m_arguments(std::move(arguments)), m_body(std::move(body)) {
+    setCode(0x9B);
+}
+
+int NewFunctionAction::getLength(int version) {
+    m_header = static_cast<int>(m_name.size()) + 8;
+    for (const std::string& a : m_arguments)
+        m_header += static_cast<int>(a.size()) + 1;
+    m_bodyLength = 0;
+    for (CodingPtr& c : m_body)
+        m_bodyLength += c->getLength(version);
+    CheckRecordBody(m_header - 3, "a function header");
+    CheckRecordBody(m_bodyLength, "a function body");
+    m_length = m_header + m_bodyLength;
+    return m_length;
+}
+
+void NewFunctionAction::encode(Coder* coder) {
+    coder->writeByte(0x9B);
+    coder->writeWord(m_header - 3);
+    coder->writeString(m_name);
+    coder->writeWord(static_cast<int>(m_arguments.size()));
+    for (const std::string& a : m_arguments)
+        coder->writeString(a);
+    coder->writeWord(m_bodyLength);
+    for (CodingPtr& c : m_body)
+        c->encode(coder);
+}
+
+ASEvent::ASEvent(int kind, int flags, CodingList actions)
+    : m_flags(flags), m_actions(std::move(actions)) {
+    setCode(kind);
+}
+
+int ASEvent::getLength(int version) {
+    int length = 0;
+    if (code() == 12)
+        length = version < 6 ? 7 : ((m_flags & 0x20000) ? 10 : 9);
+    else
+        length = 3;
+    for (CodingPtr& c : m_actions)
+        length += c->getLength(version);
+    m_length = length;
+    return m_length;
+}
+
+void ASEvent::encode(Coder* coder) {
+    if (code() == 12) {
+        const bool wide = coder->version >= 6;
+        if (wide)
+            coder->writeLong(static_cast<uint32_t>(m_flags));
+        else
+            coder->writeWord(m_flags & 0xFFFF);
+        coder->writeLong(static_cast<uint32_t>(m_length - (wide ? 4 : 2) - 4));
+        if (wide && (m_flags & 0x20000))
+            coder->writeByte(m_keyCode);
+    } else {
+        coder->writeWord(m_flags & 0xFFFF);
+    }
+    for (CodingPtr& c : m_actions)
+        c->encode(coder);
+    coder->writeByte(0);
+}
+
+ASArray::ASArray(int kind, CodingList items) : m_items(std::move(items)) {
+    setCode(kind);
+}
+
+int ASArray::getLength(int version) {
+    int length = code() == 3 ? (version < 6 ? 6 : 10) : 0;
+    m_itemLengths.clear();
+    for (CodingPtr& c : m_items) {
+        const int item = c->getLength(version);
+        m_itemLengths.push_back(item);
+        if (code() == 2) {
+            // The offset to the next record is 16 bits wide.
+            CheckRecordBody(item + 2, "a button handler");
+            length += 2;
+        }
+        length += item;
+    }
+    m_length = length;
+    return m_length;
+}
+
+void ASArray::encode(Coder* coder) {
+    const bool wide = coder->version >= 6;
+    if (code() == 3) {
+        coder->writeWord(0);
+        uint32_t all = 0;
+        for (CodingPtr& c : m_items)
+            if (auto* event = dynamic_cast<ASEvent*>(c.get()))
+                all |= static_cast<uint32_t>(event->flags());
+        if (wide)
+            coder->writeLong(all);
+        else
+            coder->writeWord(static_cast<int>(all & 0xFFFF));
+    }
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        if (code() == 2)
+            coder->writeWord(i + 1 < m_items.size() ? m_itemLengths[i] + 2 : 0);
+        m_items[i]->encode(coder);
+    }
+    if (code() == 3) {
+        if (wide)
+            coder->writeLong(0);
+        else
+            coder->writeWord(0);
+    }
+}
+
+int actionLength(const CodingList& list) {
+    int length = 0;
+    for (const CodingPtr& c : list)
+        length += c->getLength(0);
+    return length;
+}
+
+} // namespace translate

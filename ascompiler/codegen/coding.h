@@ -1,0 +1,286 @@
+// The action coding model: values and codings that the generator lists, measures and
+// finally encodes as SWF action bytes.
+#pragma once
+
+#include "ascompiler/tree/dll_interface.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace translate {
+
+// Write cursor over a buffer sized from the codings' lengths.
+struct Coder {
+    int version = 0;
+    unsigned char* start = nullptr;
+    unsigned char* cursor = nullptr;
+
+    void writeByte(int value) { *cursor++ = static_cast<unsigned char>(value); }
+    void writeWord(int value);
+    void writeLong(uint32_t value);
+    void writeString(const std::string& text);
+};
+
+// Thrown by the generator for a script it must refuse; compile() turns it into its error
+// fields.
+struct CompileError {
+    std::string message;
+};
+
+class Value : public DLLInterface {
+public:
+    enum Type {
+        kString = 0,
+        kNull = 2,
+        kVoid = 3,
+        kRegister = 4,
+        kBoolean = 5,
+        kDouble = 6,
+        kInteger = 7,
+        kTableIndex = 8
+    };
+    int type() const { return m_type; }
+    virtual Value* clone() const = 0;
+    virtual int getLength(int version) = 0;
+    virtual void encode(Coder* coder) = 0;
+
+protected:
+    ~Value() override = default;
+    void setValueType(int type) { m_type = type; }
+
+private:
+    int m_type = 0;
+};
+
+struct Destroyer {
+    void operator()(DLLInterface* object) const {
+        if (object)
+            object->destroy();
+    }
+};
+using ValuePtr = std::unique_ptr<Value, Destroyer>;
+
+class String : public DLLImpl<Value> {
+public:
+    explicit String(std::string text) : m_text(std::move(text)) {}
+    Value* clone() const override { return new String(m_text); }
+    int getLength(int) override { return static_cast<int>(m_text.size()) + 2; }
+    void encode(Coder* coder) override;
+    const std::string& text() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+class Null : public DLLImpl<Value> {
+public:
+    Null();
+    Value* clone() const override { return new Null(); }
+    int getLength(int) override { return 1; }
+    void encode(Coder* coder) override { coder->writeByte(kNull); }
+};
+
+class Void : public DLLImpl<Value> {
+public:
+    Void();
+    Value* clone() const override { return new Void(); }
+    int getLength(int) override { return 1; }
+    void encode(Coder* coder) override { coder->writeByte(kVoid); }
+};
+
+class RegisterIndex : public DLLImpl<Value> {
+public:
+    explicit RegisterIndex(int index);
+    Value* clone() const override { return new RegisterIndex(m_index); }
+    int getLength(int) override { return 2; }
+    void encode(Coder* coder) override;
+
+private:
+    int m_index;
+};
+
+class Boolean : public DLLImpl<Value> {
+public:
+    explicit Boolean(bool value);
+    Value* clone() const override { return new Boolean(m_value); }
+    int getLength(int) override { return 2; }
+    void encode(Coder* coder) override;
+    bool value() const { return m_value; }
+
+private:
+    bool m_value;
+};
+
+class Double : public DLLImpl<Value> {
+public:
+    explicit Double(double value);
+    // Read without the locale: digits, an optional point and fraction, an optional exponent.
+    explicit Double(const std::string& text);
+    Value* clone() const override { return new Double(m_value); }
+    int getLength(int) override { return 9; }
+    void encode(Coder* coder) override;
+    double value() const { return m_value; }
+
+private:
+    double m_value;
+};
+
+class Integer : public DLLImpl<Value> {
+public:
+    explicit Integer(int32_t value);
+    explicit Integer(const std::string& text);
+    Value* clone() const override { return new Integer(m_value); }
+    int getLength(int) override { return 5; }
+    void encode(Coder* coder) override;
+    int32_t value() const { return m_value; }
+
+    // Decimal, or hexadecimal after "0x"; stops at the first non-digit; wraps in 32 bits.
+    static int32_t hxtoi(const std::string& text);
+
+private:
+    int32_t m_value;
+};
+
+class TableIndex : public DLLImpl<Value> {
+public:
+    explicit TableIndex(int index);
+    Value* clone() const override { return new TableIndex(m_index); }
+    int getLength(int) override { return m_index < 256 ? 2 : 3; }
+    void encode(Coder* coder) override;
+
+private:
+    int m_index;
+};
+
+class Coding;
+using CodingPtr = std::unique_ptr<Coding, Destroyer>;
+using CodingList = std::vector<CodingPtr>;
+
+// Internal placeholder codes that loops turn into jumps before anything is measured.
+constexpr int kBreakCode = 256;
+constexpr int kContinueCode = 257;
+
+class Coding : public DLLInterface {
+public:
+    int code() const { return m_code; }
+    void setCode(int code) { m_code = code; }
+    virtual int getLength(int version) = 0;
+    virtual void encode(Coder* coder) = 0;
+
+    // A coding that ends a branch whose offset is measured: nothing may be merged into it,
+    // removed or rewritten.
+    bool sealed() const { return m_sealed; }
+    void seal() { m_sealed = true; }
+
+protected:
+    ~Coding() override = default;
+    int m_length = 0;
+
+private:
+    int m_code = 0;
+    bool m_sealed = false;
+};
+
+class Action : public DLLImpl<Coding> {
+public:
+    explicit Action(int code) { setCode(code); }
+    int getLength(int) override { return code() == 0x9E ? 3 : 1; }
+    void encode(Coder* coder) override;
+};
+
+class ValueAction : public DLLImpl<Coding> {
+public:
+    // Jump and If offsets must fit 16 signed bits: CompileError otherwise.
+    ValueAction(int code, int operand);
+    int getLength(int) override;
+    void encode(Coder* coder) override;
+    int operand() const { return m_operand; }
+
+private:
+    int m_operand;
+};
+
+class StringAction : public DLLImpl<Coding> {
+public:
+    // Strings whose record would not fit a 16-bit length: CompileError.
+    StringAction(int code, std::string first, std::string second);
+    int getLength(int) override;
+    void encode(Coder* coder) override;
+
+private:
+    std::string m_first;
+    std::string m_second;
+};
+
+class TableAction : public DLLImpl<Coding> {
+public:
+    explicit TableAction(std::vector<std::string> strings);
+    int getLength(int) override;
+    void encode(Coder* coder) override;
+
+private:
+    std::vector<std::string> m_strings;
+};
+
+class PushAction : public DLLImpl<Coding> {
+public:
+    explicit PushAction(ValuePtr value);
+    int getLength(int version) override;
+    void encode(Coder* coder) override;
+    std::vector<ValuePtr>& values() { return m_values; }
+    void append(ValuePtr value);
+    // Payload bytes of the values as appended.
+    int payload() const { return m_payload; }
+
+private:
+    std::vector<ValuePtr> m_values;
+    int m_payload = 0;
+};
+
+class NewFunctionAction : public DLLImpl<Coding> {
+public:
+    NewFunctionAction(std::string name, std::vector<std::string> arguments, CodingList body);
+    // CompileError when the header or the body would not fit its 16-bit length.
+    int getLength(int version) override;
+    void encode(Coder* coder) override;
+
+private:
+    std::string m_name;
+    std::vector<std::string> m_arguments;
+    CodingList m_body;
+    int m_header = 0;
+    int m_bodyLength = 0;
+};
+
+class ASEvent : public DLLImpl<Coding> {
+public:
+    // kind 12: clip event record; kind 13: button condition record.
+    ASEvent(int kind, int flags, CodingList actions);
+    int getLength(int version) override;
+    void encode(Coder* coder) override;
+    int flags() const { return m_flags; }
+
+private:
+    int m_flags;
+    int m_keyCode = 0;
+    CodingList m_actions;
+};
+
+class ASArray : public DLLImpl<Coding> {
+public:
+    // kind 1: plain actions; 2: button condition records; 3: clip action records.
+    ASArray(int kind, CodingList items);
+    int getLength(int version) override;
+    void encode(Coder* coder) override;
+
+private:
+    CodingList m_items;
+    std::vector<int> m_itemLengths;
+};
+
+// Sum of the codings' lengths; what jumps and function bodies cover.
+int actionLength(const CodingList& list);
+
+} // namespace translate

@@ -1,0 +1,428 @@
+#include "ascompiler/codegen/generator.h"
+
+#include "ascompiler/tree/node_factory.h"
+
+#include <string>
+
+namespace translate {
+namespace {
+
+// Nesting beyond this is refused rather than risking the stack.
+constexpr int kMaxDepth = 1000;
+constexpr int kMaxPushPayload = 0xFFFF;
+
+bool IsBlock(ASNode::NodeType type) {
+    return type == ASNode::Array || type == ASNode::Button || type == ASNode::MovieClip ||
+           type == ASNode::List;
+}
+
+struct DepthGuard {
+    explicit DepthGuard(int& depth) : m_depth(depth) {
+        if (++m_depth > kMaxDepth)
+            throw CompileError{"the script is nested too deeply"};
+    }
+    ~DepthGuard() { --m_depth; }
+    int& m_depth;
+};
+
+} // namespace
+
+void Generator::discardValues(ASNode* node) {
+    node->setStatus(1);
+    const ASNode::NodeType type = node->getType();
+    if (type == ASNode::List || type == ASNode::ExpressionList)
+        for (int i = 0; i < node->count(); ++i)
+            discardValues(node->get(static_cast<unsigned int>(i)));
+}
+
+void Generator::reorder(ASNode* node) {
+    Reorder(node, 0);
+}
+
+void Generator::Reorder(ASNode* node, int depth) {
+    if (++depth > kMaxDepth)
+        throw CompileError{"the script is nested too deeply"};
+    const bool block = IsBlock(node->getType());
+    if (block) {
+        m_info.nodeStack.push_back(node);
+        m_info.numberStack.push_back(0);
+        m_hoisted.emplace_back();
+    }
+    // Each child once, by identity; a named function definition leaves a NoOp in its slot
+    // and moves, in source order, to the start of the innermost enclosing block once that
+    // block has been walked (so no list is shifted while it is walked).
+    const int n = node->count();
+    for (int i = 0; i < n; ++i) {
+        ASNode* c = child(node, i);
+        Reorder(c, depth);
+        if (c->getType() == ASNode::DefineFunction && !m_hoisted.empty()) {
+            node->set(static_cast<unsigned int>(i), NewASNode(ASNode::NoOp));
+            m_hoisted.back().push_back(c);
+            ++m_info.numberStack.back();
+        }
+    }
+
+    switch (node->getType()) {
+    case ASNode::Value:
+        if (node->count() >= 2 && child(node, 0)->getType() == ASNode::Identifier &&
+            child(node, 1)->getType() == ASNode::Attribute) {
+            const std::string name =
+                std::string(child(node, 0)->getValue()) + "." + child(node, 1)->getValue();
+            if (m_builtins.isConstant(name)) {
+                node->setType(ASNode::Constant);
+                node->setValue(name.c_str());
+                for (unsigned int i = 0; i < 2; ++i)
+                    if (ASNode* old = node->set(i, NewASNode(ASNode::NoOp)))
+                        old->destroy();
+            }
+        }
+        break;
+    case ASNode::Function: {
+        const std::string value = node->getValue();
+        if (value == "fscommand" && node->count() > 0 &&
+            child(node, 0)->getType() == ASNode::String) {
+            child(node, 0)->setValue(
+                ("FSCommand:" + std::string(child(node, 0)->getValue())).c_str());
+        } else if ((value == "print" || value == "printAsBitmap") && node->count() >= 2) {
+            const std::string prefix = value == "print" ? "print:" : "printasbitmap:";
+            ASNode* target = child(node, 1);
+            const std::string old = target->getValue();
+            target->setValue((old == "bmovie" ? prefix : prefix + "#" + old).c_str());
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    if (block) {
+        std::vector<ASNode*> moved = std::move(m_hoisted.back());
+        m_hoisted.pop_back();
+        m_info.nodeStack.pop_back();
+        m_info.numberStack.pop_back();
+        if (!moved.empty()) {
+            std::vector<ASNode*> rest;
+            while (node->count() > 0)
+                rest.push_back(node->remove(static_cast<unsigned int>(node->count() - 1)));
+            for (ASNode* f : moved)
+                node->append(f);
+            for (auto it = rest.rbegin(); it != rest.rend(); ++it)
+                node->append(*it);
+        }
+    }
+}
+
+void Generator::findStrings(ASNode* node) {
+    FindStrings(node, false, 0);
+}
+
+void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
+    if (++depth > kMaxDepth)
+        throw CompileError{"the script is nested too deeply"};
+    const char* value = node->getValue();
+    const int n = node->count();
+    auto walk = [&](int i) { FindStrings(child(node, i), inGetProperty, depth); };
+    switch (node->getType()) {
+    case ASNode::NoOp:
+        return;
+    case ASNode::Value:
+        for (int i = n - 1; i >= 0; --i)
+            if (child(node, i)->getType() == ASNode::Function)
+                walk(i);
+        for (int i = 0; i < n; ++i)
+            if (child(node, i)->getType() != ASNode::Function)
+                walk(i);
+        return;
+    case ASNode::String:
+    case ASNode::DefineVariable:
+        m_info.addString(value);
+        return;
+    case ASNode::Identifier: {
+        const std::string name = value;
+        if (name == "true" || name == "false" || name == "null")
+            return;
+        ASNode* parent = node->getParent();
+        const ASNode::NodeType parentType = parent ? parent->getType() : ASNode::NoOp;
+        if (parentType == ASNode::OnClipEvent && m_builtins.isClipEvent(name))
+            return;
+        if (parentType == ASNode::On && m_builtins.buttonEvent(name) >= 0)
+            return;
+        if (m_builtins.isProperty(name)) {
+            if (parentType == ASNode::Value && !inGetProperty)
+                m_info.addString(name);
+            return;
+        }
+        m_info.addString(name);
+        return;
+    }
+    case ASNode::Attribute:
+    case ASNode::Method:
+    case ASNode::NewObject:
+        for (int i = n - 1; i >= 0; --i)
+            walk(i);
+        m_info.addString(value);
+        return;
+    case ASNode::Function:
+        FindCallStrings(node, inGetProperty, depth);
+        return;
+    case ASNode::DefineArray:
+        for (int i = n - 1; i >= 0; --i)
+            walk(i);
+        return;
+    case ASNode::DefineFunction:
+        if (n > 0)
+            walk(n - 1);
+        return;
+    default:
+        for (int i = 0; i < n; ++i)
+            walk(i);
+        return;
+    }
+}
+
+void Generator::FindCallStrings(ASNode* node, bool inGetProperty, int depth) {
+    const std::string name = node->getValue();
+    const int n = node->count();
+    auto walk = [&](int i, bool getProperty) { FindStrings(child(node, i), getProperty, depth); };
+    if (!m_builtins.isFunction(name)) {
+        for (int i = 0; i < n; ++i)
+            walk(i, inGetProperty);
+        if (!name.empty())
+            m_info.addString(name);
+    } else if (name == "fscommand") {
+        m_info.addString("FSCommand:");
+        for (int i = 0; i < n; ++i)
+            walk(i, inGetProperty);
+    } else if (name == "getURL" || name == "loadMovie" || name == "loadVariables") {
+        for (int i = 0; i < n && i < 2; ++i)
+            walk(i, inGetProperty);
+        if (n == 1)
+            m_info.addString("");
+    } else if (name == "gotoAndPlay" || name == "gotoAndStop") {
+        if (n > 0)
+            walk(n - 1, inGetProperty);
+    } else if (name == "print" || name == "printAsBitmap") {
+        for (int i = n - 1; i >= 0; --i)
+            walk(i, inGetProperty);
+    } else {
+        const bool getProperty = inGetProperty || name == "getProperty";
+        for (int i = 0; i < n; ++i)
+            walk(i, getProperty);
+    }
+}
+
+void Generator::addLiteral(CodingList& list, ValuePtr value) {
+    if (!list.empty() && list.back()->code() == 0x96 && !list.back()->sealed()) {
+        auto* push = static_cast<PushAction*>(list.back().get());
+        // A Push record holds at most 64 KiB of values: start a new one beyond that.
+        if (push->payload() + value->getLength(0) <= kMaxPushPayload) {
+            push->append(std::move(value));
+            return;
+        }
+    }
+    list.emplace_back(new PushAction(std::move(value)));
+}
+
+void Generator::addLiteral(CodingList& list, int n) {
+    if (n != 0)
+        addLiteral(list, ValuePtr(new Integer(n)));
+    else
+        addLiteral(list, ValuePtr(new Double(0.0)));
+}
+
+void Generator::addReference(CodingList& list, const std::string& text) {
+    const int index = m_info.repeated ? m_info.indexOf(text) : -1;
+    if (index >= 0)
+        addLiteral(list, ValuePtr(new TableIndex(index)));
+    else
+        addLiteral(list, ValuePtr(new String(text)));
+}
+
+void Generator::emit(CodingList& list, int code) {
+    list.emplace_back(new Action(code));
+}
+
+void Generator::appendBranch(CodingList& list, CodingList& branch) {
+    if (branch.empty())
+        return;
+    branch.back()->seal();
+    for (CodingPtr& c : branch)
+        list.push_back(std::move(c));
+    branch.clear();
+}
+
+int Generator::lastCode(const CodingList& list) {
+    return list.empty() ? -1 : list.back()->code();
+}
+
+int Generator::removeRead(CodingList& list) {
+    if (list.empty() || list.back()->sealed())
+        return 0;
+    const int code = list.back()->code();
+    if (code != 0x1C && code != 0x4E && code != 0x22 && code != 0x3C)
+        return 0;
+    list.pop_back();
+    return code;
+}
+
+void Generator::popIfDiscarded(ASNode* node, CodingList& list) {
+    if (node->getStatus() == 1)
+        emit(list, 0x17);
+}
+
+ASNode* Generator::arg(ASNode* node, int i, const std::string& name) {
+    ASNode* a = child(node, i);
+    if (!a)
+        throw CompileError{name + " is missing an argument"};
+    return a;
+}
+
+void Generator::generate(ASNode* node, CodingList& list) {
+    if (!node)
+        return;
+    DepthGuard guard(m_depth);
+    switch (node->getType()) {
+    case ASNode::Array:
+    case ASNode::Button:
+    case ASNode::MovieClip:
+        Script(node, list);
+        break;
+    case ASNode::List:
+        Block(node, list);
+        break;
+    case ASNode::ExpressionList:
+        for (int i = 0; i < node->count(); ++i)
+            generate(child(node, i), list);
+        break;
+    case ASNode::If:
+        If(node, list);
+        break;
+    case ASNode::For:
+        For(node, list);
+        break;
+    case ASNode::ForIn:
+        ForIn(node, list);
+        break;
+    case ASNode::While:
+        While(node, list);
+        break;
+    case ASNode::DoWhile:
+        DoWhile(node, list);
+        break;
+    case ASNode::With:
+        With(node, list);
+        break;
+    case ASNode::OnClipEvent:
+    case ASNode::On:
+        Event(node, list);
+        break;
+    case ASNode::Break:
+    case ASNode::Continue:
+        Jump(node, list);
+        break;
+    case ASNode::Return:
+        Return(node, list);
+        break;
+    case ASNode::Value:
+        Chain(node, list);
+        break;
+    case ASNode::Constant:
+        addLiteral(list, ValuePtr(m_builtins.getConstant(node->getValue())));
+        popIfDiscarded(node, list);
+        break;
+    case ASNode::Number:
+        Number(node, list);
+        break;
+    case ASNode::String:
+        addReference(list, node->getValue());
+        popIfDiscarded(node, list);
+        break;
+    case ASNode::Identifier:
+        Identifier(node, list);
+        break;
+    case ASNode::Attribute:
+        addReference(list, node->getValue());
+        emit(list, 0x4E);
+        popIfDiscarded(node, list);
+        break;
+    case ASNode::Method:
+        addReference(list, node->getValue());
+        emit(list, 0x52);
+        break;
+    case ASNode::Function:
+        Call(node, list);
+        break;
+    case ASNode::NewObject:
+        NewObject(node, list);
+        break;
+    case ASNode::Subscript:
+        generate(child(node, 0), list);
+        emit(list, 0x4E);
+        break;
+    case ASNode::DefineVariable:
+        DefineVariable(node, list);
+        break;
+    case ASNode::DefineArray:
+        DefineArray(node, list);
+        break;
+    case ASNode::DefineFunction:
+    case ASNode::DefineMethod:
+        DefineFunction(node, list);
+        break;
+    case ASNode::DefineAttribute:
+        // Handled by its object literal.
+        break;
+    case ASNode::DefineObject:
+        DefineObject(node, list);
+        break;
+    case ASNode::And:
+    case ASNode::Or:
+        Logical(node, list);
+        break;
+    case ASNode::Select:
+        Select(node, list);
+        break;
+    case ASNode::Not:
+    case ASNode::BitNot:
+    case ASNode::Plus:
+    case ASNode::Minus:
+        Unary(node, list);
+        break;
+    case ASNode::PreInc:
+    case ASNode::PreDec:
+    case ASNode::PostInc:
+    case ASNode::PostDec:
+        Increment(node, list);
+        break;
+    case ASNode::Delete:
+        Delete(child(node, 0), node, list);
+        break;
+    default:
+        if (node->getType() >= ASNode::Assign && node->getType() <= ASNode::AssignBitXor)
+            Assign(node, list);
+        else if ((node->getType() >= ASNode::Add && node->getType() <= ASNode::LessThanEqual) ||
+                 node->getType() == ASNode::InstanceOf)
+            Binary(node, list);
+        break;
+    }
+}
+
+void Generator::Script(ASNode* node, CodingList& list) {
+    const ASNode::NodeType kind = node->getType();
+    CodingList local;
+    if (kind == ASNode::Array && m_info.repeated)
+        emit(local, new TableAction(m_info.pool));
+    for (int i = 0; i < node->count(); ++i) {
+        ASNode* statement = child(node, i);
+        const ASNode::NodeType type = statement->getType();
+        // A handler script holds handlers of its one kind only.
+        if (kind == ASNode::Button && type != ASNode::On && type != ASNode::NoOp)
+            throw CompileError{"a button script may hold only on() handlers"};
+        if (kind == ASNode::MovieClip && type != ASNode::OnClipEvent && type != ASNode::NoOp)
+            throw CompileError{"a clip script may hold only onClipEvent() handlers"};
+        discardValues(statement);
+        generate(statement, local);
+    }
+    list.emplace_back(new ASArray(kind, std::move(local)));
+}
+
+} // namespace translate

@@ -1,0 +1,93 @@
+// The code generator: rewrites a syntax tree, picks the constant pool and turns the tree
+// into codings for one SWF version. Refused constructs throw CompileError.
+#pragma once
+
+#include "ascompiler/codegen/as_info.h"
+#include "ascompiler/codegen/builtins.h"
+#include "ascompiler/codegen/coding.h"
+
+namespace translate {
+
+class Generator {
+public:
+    Generator(const Builtins& builtins, ASInfo& info) : m_builtins(builtins), m_info(info) {}
+
+    // Both passes that run before generation.
+    void reorder(ASNode* node);
+    void findStrings(ASNode* node);
+    void generate(ASNode* node, CodingList& list);
+
+    // Marks a node standing as a statement, and the members of a block or expression list.
+    static void discardValues(ASNode* node);
+
+private:
+    // Passes.
+    void Reorder(ASNode* node, int depth);
+    void FindStrings(ASNode* node, bool inGetProperty, int depth);
+    void FindCallStrings(ASNode* node, bool inGetProperty, int depth);
+
+    // Pushing and list helpers.
+    void addLiteral(CodingList& list, ValuePtr value);
+    void addLiteral(CodingList& list, int n);
+    void addReference(CodingList& list, const std::string& text);
+    static void emit(CodingList& list, Coding* coding) { list.emplace_back(coding); }
+    static void emit(CodingList& list, int code);
+    // Moves a measured branch into the list; its last coding is sealed.
+    static void appendBranch(CodingList& list, CodingList& branch);
+    static int lastCode(const CodingList& list);
+    // Removes the last coding when it is one of the read actions and not sealed; returns its
+    // code, or 0.
+    static int removeRead(CodingList& list);
+    void popIfDiscarded(ASNode* node, CodingList& list);
+
+    // Statements.
+    void Script(ASNode* node, CodingList& list);
+    void Block(ASNode* node, CodingList& list);
+    void If(ASNode* node, CodingList& list);
+    void While(ASNode* node, CodingList& list);
+    void DoWhile(ASNode* node, CodingList& list);
+    void For(ASNode* node, CodingList& list);
+    void ForIn(ASNode* node, CodingList& list);
+    void With(ASNode* node, CodingList& list);
+    void Event(ASNode* node, CodingList& list);
+    void Jump(ASNode* node, CodingList& list);
+    void Return(ASNode* node, CodingList& list);
+    void DefineVariable(ASNode* node, CodingList& list);
+    void DefineFunction(ASNode* node, CodingList& list);
+    void Body(ASNode* body, CodingList& list);
+    void resolve(CodingList& body, int start, int breakTarget, int continueTarget);
+    static void forInCleanup(CodingList& list);
+
+    // Expressions.
+    void Number(ASNode* node, CodingList& list);
+    void Identifier(ASNode* node, CodingList& list);
+    void Chain(ASNode* node, CodingList& list);
+    void Arguments(ASNode* call, CodingList& list);
+    void NewObject(ASNode* node, CodingList& list);
+    void DefineArray(ASNode* node, CodingList& list);
+    void DefineObject(ASNode* node, CodingList& list);
+    void Unary(ASNode* node, CodingList& list);
+    void Binary(ASNode* node, CodingList& list);
+    void Logical(ASNode* node, CodingList& list);
+    void Select(ASNode* node, CodingList& list);
+    void Assign(ASNode* node, CodingList& list);
+    void Increment(ASNode* node, CodingList& list);
+    void Delete(ASNode* operand, ASNode* node, CodingList& list);
+    static void store(int read, CodingList& list);
+
+    // Calls, built-in or not.
+    void Call(ASNode* node, CodingList& list);
+    void Builtin(ASNode* node, const std::string& name, CodingList& list);
+    ValuePtr numberValue(const std::string& text) const;
+
+    ASNode* child(ASNode* node, int i) { return node->get(static_cast<unsigned int>(i)); }
+    ASNode* arg(ASNode* node, int i, const std::string& name);
+
+    const Builtins& m_builtins;
+    ASInfo& m_info;
+    int m_depth = 0;
+    // Per block being rewritten: the function definitions that move to its start.
+    std::vector<std::vector<ASNode*>> m_hoisted;
+};
+
+} // namespace translate

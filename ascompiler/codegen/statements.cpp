@@ -1,0 +1,319 @@
+// Statements: blocks, branches, loops with break and continue, with, handlers, return and
+// definitions.
+#include "ascompiler/codegen/generator.h"
+
+namespace translate {
+namespace {
+
+bool IsLiteral(ASNode* node) {
+    const ASNode::NodeType type = node->getType();
+    if (type == ASNode::Number || type == ASNode::String)
+        return true;
+    const std::string value = node->getValue();
+    return type == ASNode::Identifier && (value == "true" || value == "false");
+}
+
+// For a literal loop condition: the value that makes a bare If fall through, replacing one
+// that is true; false when the value is not true.
+bool NegateTrueLiteral(ValuePtr& value) {
+    switch (value->type()) {
+    case Value::kBoolean:
+        if (!static_cast<Boolean*>(value.get())->value())
+            return false;
+        value.reset(new Boolean(false));
+        return true;
+    case Value::kInteger:
+        if (static_cast<Integer*>(value.get())->value() <= 0)
+            return false;
+        value.reset(new Integer(0));
+        return true;
+    case Value::kDouble:
+        if (!(static_cast<Double*>(value.get())->value() > 0))
+            return false;
+        value.reset(new Double(0.0));
+        return true;
+    case Value::kString:
+        if (static_cast<String*>(value.get())->text() == "0")
+            return false;
+        value.reset(new String("0"));
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Saves the loops of the enclosing code while a function or handler body is generated:
+// break and continue never leave a function.
+struct LoopScope {
+    explicit LoopScope(std::vector<bool>& loops) : m_loops(loops), m_saved(std::move(loops)) {
+        m_loops.clear();
+    }
+    ~LoopScope() { m_loops = std::move(m_saved); }
+    std::vector<bool>& m_loops;
+    std::vector<bool> m_saved;
+};
+
+struct LoopEntry {
+    LoopEntry(std::vector<bool>& loops, bool forIn) : m_loops(loops) { loops.push_back(forIn); }
+    ~LoopEntry() { m_loops.pop_back(); }
+    std::vector<bool>& m_loops;
+};
+
+} // namespace
+
+void Generator::Body(ASNode* body, CodingList& list) {
+    if (!body)
+        return;
+    discardValues(body);
+    generate(body, list);
+}
+
+void Generator::Block(ASNode* node, CodingList& list) {
+    for (int i = 0; i < node->count(); ++i)
+        Body(child(node, i), list);
+}
+
+void Generator::If(ASNode* node, CodingList& list) {
+    CodingList elseList, thenList;
+    Body(child(node, 2), elseList);
+    Body(child(node, 1), thenList);
+    generate(child(node, 0), list);
+    const int elseLength = actionLength(elseList);
+    const int skip = actionLength(thenList) + (elseLength > 0 ? 5 : 0);
+    emit(list, 0x12);
+    emit(list, new ValueAction(0x9D, skip));
+    if (elseLength > 0) {
+        for (CodingPtr& c : thenList)
+            list.push_back(std::move(c));
+        emit(list, new ValueAction(0x99, elseLength));
+        appendBranch(list, elseList);
+    } else {
+        appendBranch(list, thenList);
+    }
+}
+
+void Generator::resolve(CodingList& body, int start, int breakTarget, int continueTarget) {
+    int pos = start;
+    for (CodingPtr& c : body) {
+        pos += c->getLength(m_info.version);
+        if (c->code() == kBreakCode)
+            c.reset(new ValueAction(0x99, breakTarget - pos));
+        else if (c->code() == kContinueCode)
+            c.reset(new ValueAction(0x99, continueTarget - pos));
+    }
+}
+
+void Generator::While(ASNode* node, CodingList& list) {
+    LoopEntry loop(m_info.loops, false);
+    CodingList body, test;
+    Body(child(node, 1), body);
+    const int l = actionLength(body) + 5;
+    generate(child(node, 0), test);
+    emit(test, 0x12);
+    emit(test, new ValueAction(0x9D, l));
+    const int k = actionLength(test);
+    emit(body, new ValueAction(0x99, -(l + k)));
+    resolve(body, k, l + k, 0);
+    appendBranch(list, test);
+    appendBranch(list, body);
+}
+
+void Generator::DoWhile(ASNode* node, CodingList& list) {
+    LoopEntry loop(m_info.loops, false);
+    CodingList body, test;
+    Body(child(node, 0), body);
+    const int b = actionLength(body);
+    generate(child(node, 1), test);
+    const int total = b + actionLength(test) + 5;
+    emit(test, new ValueAction(0x9D, -total));
+    resolve(body, 0, total, b);
+    appendBranch(list, body);
+    appendBranch(list, test);
+}
+
+void Generator::For(ASNode* node, CodingList& list) {
+    LoopEntry loop(m_info.loops, false);
+    CodingList init, test, update, body;
+    // The initialiser's value is not used either.
+    Body(child(node, 0), init);
+    ASNode* condition = child(node, 1);
+    generate(condition, test);
+    int k = actionLength(test);
+    Body(child(node, 2), update);
+    const int u = actionLength(update);
+    Body(child(node, 3), body);
+    const int b = actionLength(body);
+    if (k > 0) {
+        const int skip = u + b + 5;
+        bool negated = false;
+        if (condition && IsLiteral(condition) && test.back()->code() == 0x96) {
+            auto* push = static_cast<PushAction*>(test.back().get());
+            negated = NegateTrueLiteral(push->values().back());
+        }
+        if (negated) {
+            emit(test, new ValueAction(0x9D, skip));
+            k += 5;
+        } else {
+            emit(test, 0x12);
+            emit(test, new ValueAction(0x9D, skip));
+            k += 6;
+        }
+    }
+    emit(update, new ValueAction(0x99, -(k + b + u + 5)));
+    resolve(body, k, k + b + u + 5, k + b);
+    appendBranch(list, init);
+    appendBranch(list, test);
+    appendBranch(list, body);
+    appendBranch(list, update);
+}
+
+void Generator::forInCleanup(CodingList& list) {
+    // Drops enumerated names down to and including the null that ends them.
+    list.emplace_back(new PushAction(ValuePtr(new Null())));
+    emit(list, 0x49);
+    emit(list, 0x12);
+    emit(list, new ValueAction(0x9D, -11));
+    list.back()->seal();
+}
+
+void Generator::ForIn(ASNode* node, CodingList& list) {
+    ASNode* variable = child(node, 0);
+    ASNode* object = child(node, 1);
+    if (!variable || !object ||
+        (variable->getType() != ASNode::Identifier &&
+         variable->getType() != ASNode::DefineVariable))
+        throw CompileError{"for-in needs a variable name"};
+    if (object->getType() == ASNode::Identifier) {
+        addReference(list, object->getValue());
+        emit(list, 0x46);
+    } else if (m_info.version >= 6) {
+        generate(object, list);
+        emit(list, 0x55);
+    } else {
+        throw CompileError{"for-in over an expression needs SWF 6"};
+    }
+    LoopEntry loop(m_info.loops, true);
+    CodingList body, test;
+    addReference(body, variable->getValue());
+    addLiteral(body, ValuePtr(new RegisterIndex(0)));
+    emit(body, 0x1D);
+    Body(child(node, 2), body);
+    const int l = actionLength(body) + 5;
+    emit(test, new ValueAction(0x87, 0));
+    addLiteral(test, ValuePtr(new Null()));
+    emit(test, 0x49);
+    emit(test, new ValueAction(0x9D, l));
+    const int k = actionLength(test);
+    emit(body, new ValueAction(0x99, -(l + k)));
+    resolve(body, k, k + l, 0);
+    appendBranch(list, test);
+    appendBranch(list, body);
+}
+
+void Generator::Jump(ASNode* node, CodingList& list) {
+    const bool isBreak = node->getType() == ASNode::Break;
+    if (m_info.loops.empty())
+        throw CompileError{isBreak ? "break outside a loop" : "continue outside a loop"};
+    if (isBreak && m_info.loops.back())
+        forInCleanup(list);
+    emit(list, new ValueAction(isBreak ? kBreakCode : kContinueCode, 0));
+}
+
+void Generator::With(ASNode* node, CodingList& list) {
+    m_info.context.push_back("With");
+    generate(child(node, 0), list);
+    CodingList body;
+    for (int i = 1; i < node->count(); ++i)
+        Body(child(node, i), body);
+    emit(list, new ValueAction(0x94, actionLength(body)));
+    appendBranch(list, body);
+    m_info.context.pop_back();
+}
+
+void Generator::Event(ASNode* node, CodingList& list) {
+    const bool clip = node->getType() == ASNode::OnClipEvent;
+    ASNode* parent = node->getParent();
+    if (!parent || parent->getType() != (clip ? ASNode::MovieClip : ASNode::Button))
+        throw CompileError{"an event handler must stand at the top of its script"};
+    int flags = 0;
+    const int n = node->count();
+    for (int i = 0; i + 1 < n; ++i) {
+        ASNode* literal = child(node, i);
+        const std::string name = literal->getValue();
+        if (clip) {
+            if (!m_builtins.isClipEvent(name))
+                throw CompileError{"unknown clip event " + name};
+            flags |= m_builtins.clipEvent(name);
+            continue;
+        }
+        const int bits = m_builtins.buttonEvent(name);
+        if (bits >= 0) {
+            flags |= bits;
+        } else if (literal->getType() == ASNode::String && name.size() == 1 &&
+                   static_cast<unsigned char>(name[0]) >= 1 &&
+                   static_cast<unsigned char>(name[0]) < 128) {
+            // The key code sits in the seven bits 9 to 15.
+            flags |= static_cast<unsigned char>(name[0]) << 9;
+        } else {
+            throw CompileError{"unknown button event " + name};
+        }
+    }
+    CodingList actions;
+    if (m_info.repeated)
+        emit(actions, new TableAction(m_info.pool));
+    LoopScope scope(m_info.loops);
+    if (n > 0)
+        Body(child(node, n - 1), actions);
+    list.emplace_back(new ASEvent(node->getType(), flags, std::move(actions)));
+}
+
+void Generator::Return(ASNode* node, CodingList& list) {
+    if (node->count() > 0)
+        generate(child(node, 0), list);
+    else
+        addLiteral(list, ValuePtr(new Void()));
+    int forIns = 0;
+    for (bool forIn : m_info.loops)
+        forIns += forIn ? 1 : 0;
+    if (forIns > 0) {
+        // Leaving enumerations: keep the result aside while their names are dropped.
+        emit(list, new ValueAction(0x87, 0));
+        emit(list, 0x17);
+        for (int i = 0; i < forIns; ++i)
+            forInCleanup(list);
+        list.emplace_back(new PushAction(ValuePtr(new RegisterIndex(0))));
+    }
+    emit(list, 0x3E);
+}
+
+void Generator::DefineVariable(ASNode* node, CodingList& list) {
+    addReference(list, node->getValue());
+    ASNode* parent = node->getParent();
+    const bool target = parent && parent->getType() >= ASNode::Assign &&
+                        parent->getType() <= ASNode::AssignBitXor && parent->get(0) == node;
+    emit(list, target ? 0x3C : 0x41);
+}
+
+void Generator::DefineFunction(ASNode* node, CodingList& list) {
+    std::vector<std::string> arguments;
+    const int n = node->count();
+    if (n == 2) {
+        ASNode* args = child(node, 0);
+        if (args->getType() == ASNode::List) {
+            for (int i = 0; i < args->count(); ++i)
+                arguments.emplace_back(child(args, i)->getValue());
+        } else {
+            arguments.emplace_back(args->getValue());
+        }
+    }
+    CodingList body;
+    {
+        LoopScope scope(m_info.loops);
+        if (n > 0)
+            Body(child(node, n - 1), body);
+    }
+    const std::string name = node->getType() == ASNode::DefineFunction ? node->getValue() : "";
+    list.emplace_back(new NewFunctionAction(name, std::move(arguments), std::move(body)));
+}
+
+} // namespace translate

@@ -1,0 +1,167 @@
+#include "ascompiler/driver/action_script_compiler.h"
+
+#include "ascompiler/service/as_parser.h"
+#include "core/paths/path.h"
+#include "core/strings/string_functions.h"
+#include "swf/actions/do_action.h"
+#include "swf/base/tag_codes.h"
+#include "swf/stream/swf_reader.h"
+
+#include <cstdio>
+#include <cwchar>
+#include <memory>
+
+namespace {
+
+constexpr size_t kWrapperOverhead = 57;
+// Formatting gives up once the scratch buffer would pass this many characters.
+constexpr size_t kMaxFormatted = size_t(1) << 24;
+
+struct Releaser {
+    void operator()(translate::DLLInterface* object) const {
+        if (object)
+            object->destroy();
+    }
+};
+
+// Formats into a buffer that doubles while the text does not fit; false when it never fits
+// within the cap (then `out` is untouched).
+bool FormatWide(std::wstring& out, size_t initial, const wchar_t* format, va_list args) {
+    if (!format)
+        return false;
+    for (size_t size = initial; size <= kMaxFormatted; size *= 2) {
+        std::vector<wchar_t> buffer(size);
+        buffer[0] = 0;
+        va_list attempt;
+        va_copy(attempt, args);
+        const int written = std::vswprintf(buffer.data(), size, format, attempt);
+        va_end(attempt);
+        if (written >= 0) {
+            out.assign(buffer.data(), static_cast<size_t>(written));
+            return true;
+        }
+    }
+    return false;
+}
+
+void PutWord(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+    bytes[at] = static_cast<uint8_t>(value);
+    bytes[at + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+void PutLong(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+    PutWord(bytes, at, value & 0xFFFF);
+    PutWord(bytes, at + 2, value >> 16);
+}
+
+} // namespace
+
+std::vector<uint8_t> BK_WrapActionCode(const std::vector<uint8_t>& code, long swfVersion) {
+    const size_t length = code.size();
+    std::vector<uint8_t> bytes(length + kWrapperOverhead, 0);
+    bytes[0] = 'F';
+    bytes[1] = 'W';
+    bytes[2] = 'S';
+    bytes[3] = static_cast<uint8_t>(swfVersion & 0xFF);
+    PutLong(bytes, 4, static_cast<uint32_t>(bytes.size()));
+    const uint8_t frame[] = {0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00};
+    std::copy(std::begin(frame), std::end(frame), bytes.begin() + 8);
+    PutWord(bytes, 17, 12 << 8); // 12 frames a second, 8.8 fixed point
+    PutWord(bytes, 19, 1);
+    size_t at = 21;
+    if (length <= 62) {
+        PutWord(bytes, at, 0x0300 + static_cast<uint32_t>(length));
+        at += 2;
+    } else {
+        PutWord(bytes, at, 0x033F);
+        PutLong(bytes, at + 2, static_cast<uint32_t>(length));
+        at += 6;
+    }
+    std::copy(code.begin(), code.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    return bytes;
+}
+
+void CBK_ActionScriptCompiler::SetScript(const wchar_t* text) {
+    _script = text ? text : L"";
+}
+
+void CBK_ActionScriptCompiler::AppendScript(const wchar_t* text) {
+    if (text)
+        _script += text;
+}
+
+void CBK_ActionScriptCompiler::SetScriptFormat(const wchar_t* format, ...) {
+    if (!format)
+        return;
+    std::wstring text;
+    va_list args;
+    va_start(args, format);
+    const bool ok = FormatWide(text, std::wcslen(format) + 64, format, args);
+    va_end(args);
+    if (ok)
+        _script = std::move(text);
+}
+
+void CBK_ActionScriptCompiler::AppendScriptFormat(const wchar_t* format, ...) {
+    std::wstring text;
+    va_list args;
+    va_start(args, format);
+    const bool ok = FormatWide(text, 256, format, args);
+    va_end(args);
+    if (ok)
+        _script += text;
+}
+
+void CBK_ActionScriptCompiler::DumpScript(const wchar_t* fileName) {
+    CBK_Path path;
+    if (!path.MakeAppLevelPath(fileName, false))
+        return;
+    path.CreateFile(nullptr, true);
+    FILE* file = path.OpenAsStdFile(L"w");
+    if (!file)
+        return;
+    const std::string text = BK_StringWideToAnsi(_script);
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+}
+
+ravuz::CBK_SwfTag* CBK_ActionScriptCompiler::Compile(long swfVersion) {
+    if (_script.empty())
+        return nullptr;
+    std::unique_ptr<translate::ASParser, Releaser> parser(Parser());
+    const std::string text = BK_StringWideToAnsi(_script);
+    std::unique_ptr<translate::ASNode, Releaser> tree(parser->parse(text.c_str()));
+    if (!tree)
+        return nullptr;
+    const int length = parser->compile(tree.get(), static_cast<int>(swfVersion));
+    // The code generator refused the script: no tag rather than a broken one.
+    if (parser->getError() != 0)
+        return nullptr;
+    std::vector<uint8_t> code(static_cast<size_t>(length));
+    parser->getCode(code.data());
+    const std::vector<uint8_t> movie = BK_WrapActionCode(code, swfVersion);
+
+    // Read the tags back as any movie's tags are read.
+    ravuz::CBK_SwfReader reader;
+    reader.CreateFromBytes(movie.data(), movie.size(), static_cast<uint8_t>(swfVersion & 0xFF));
+    uint32_t position = 21;
+    while (position + 2 <= movie.size()) {
+        reader.SetBufPos(position);
+        const uint16_t header = reader.GetWord();
+        uint32_t tagLength = header & 0x3F;
+        if (tagLength == 0x3F)
+            tagLength = reader.GetDWord();
+        const uint32_t start = reader.GetBufPos();
+        reader.SetCurrentTagLength(tagLength);
+        const uint32_t end = reader.GetTagEnd(start);
+        if ((header >> 6) == ravuz::kSwfTagDoAction) {
+            auto tag = std::make_unique<ravuz::CBK_SwfDoAction>();
+            tag->Read(&reader, end);
+            return tag.release();
+        }
+        position = end;
+        if (tagLength == 0)
+            break;
+    }
+    return nullptr;
+}

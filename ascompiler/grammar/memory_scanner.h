@@ -1,0 +1,190 @@
+// Base of the generated scanners: when handed the text in memory it reads the characters
+// straight from there instead of through the runtime's character queue, with the runtime's
+// own text, line and column keeping. Without it, it is the runtime's scanner unchanged.
+#pragma once
+
+#include <antlr/CharScanner.hpp>
+#include <antlr/MismatchedCharException.hpp>
+
+#include "ascompiler/grammar/token_pool.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace translate {
+
+class MemoryScanner : public antlr::CharScanner {
+public:
+    MemoryScanner(antlr::InputBuffer& cb, bool caseSensitive) : CharScanner(cb, caseSensitive) {}
+    MemoryScanner(antlr::InputBuffer* cb, bool caseSensitive) : CharScanner(cb, caseSensitive) {}
+    MemoryScanner(const antlr::LexerSharedInputState& state, bool caseSensitive)
+        : CharScanner(state, caseSensitive) {}
+
+    // From now on the scanner reads [begin, end), which must outlive it; the input buffer
+    // given to the constructor is no longer read. Only for case-sensitive scanning.
+    void scanMemory(const unsigned char* begin, const unsigned char* end) {
+        m_pNext = begin;
+        m_pEnd = end;
+    }
+
+    // Where the scanner reads in memory, and the end of that text (null when not scanning
+    // memory); a caller that has dealt with a whole line itself may step over it.
+    const unsigned char* memoryNext() const { return m_pNext; }
+    const unsigned char* memoryEnd() const { return m_pEnd; }
+    // Continues at `next`, the start of the line after the one the scanner stood at.
+    void skipLineTo(const unsigned char* next) {
+        m_pNext = next;
+        newline();
+    }
+
+    // The runtime's, without building an empty string to assign.
+    void resetText() final {
+        text.clear();
+        inputState->tokenStartColumn = inputState->column;
+        inputState->tokenStartLine = inputState->line;
+    }
+
+    // Tokens come from the scanner's pool rather than one heap allocation each.
+    antlr::RefToken makeToken(int type) final {
+        antlr::RefToken token(m_pTokens->Make());
+        token->setType(type);
+        token->setColumn(inputState->tokenStartColumn);
+        token->setLine(inputState->tokenStartLine);
+        return token;
+    }
+
+    // Final, so that the generated rules call these directly, and inlined into them (the
+    // compiler would not on its own); the matches below are the runtime's own, restated so
+    // that they too reach LA and consume without a virtual call.
+    [[gnu::always_inline]] int LA(unsigned int i) final {
+        if (!m_pNext)
+            return CharScanner::LA(i);
+        const unsigned char* at = m_pNext + (i - 1);
+        return at < m_pEnd ? *at : EOF_CHAR;
+    }
+
+    [[gnu::always_inline]] void consume() final {
+        if (!m_pNext) {
+            CharScanner::consume();
+            return;
+        }
+        if (m_pNext >= m_pEnd)
+            return;
+        if (inputState->guessing == 0) {
+            const unsigned char c = *m_pNext;
+            if (saveConsumedInput)
+                text += static_cast<char>(c);
+            if (c == '\t')
+                tab();
+            else
+                inputState->column++;
+        }
+        ++m_pNext;
+    }
+
+    [[gnu::always_inline]] void match(int c) final {
+        const int la = LA(1);
+        if (la != c)
+            Mismatch(la, c, false);
+        consume();
+    }
+    void match(const antlr::BitSet& set) final {
+        const int la = LA(1);
+        if (!set.member(la))
+            MismatchSet(la, set);
+        consume();
+    }
+    void match(const char* s) final {
+        for (; *s != '\0'; ++s)
+            match(*s & 0xFF);
+    }
+    void match(const std::string& s) final {
+        for (char c : s)
+            match(c & 0xFF);
+    }
+    [[gnu::always_inline]] void matchNot(int c) final {
+        const int la = LA(1);
+        if (la == c)
+            Mismatch(la, c, true);
+        consume();
+    }
+    [[gnu::always_inline]] void matchRange(int low, int high) final {
+        const int la = LA(1);
+        if (la < low || la > high)
+            MismatchRange(la, low, high);
+        consume();
+    }
+
+    // The runtime's literal table, looked up through a hash table built from it.
+    int testLiteralsTable(int ttype) const override { return FindLiteral(text, ttype); }
+    int testLiteralsTable(const std::string& txt, int ttype) const override {
+        return FindLiteral(txt, ttype);
+    }
+
+private:
+    // Out of line, so that the matches stay small enough to inline into the rules.
+    [[noreturn, gnu::cold, gnu::noinline]] void Mismatch(int la, int c, bool matchNot) {
+        throw antlr::MismatchedCharException(la, c, matchNot, this);
+    }
+    [[noreturn, gnu::cold, gnu::noinline]] void MismatchSet(int la, const antlr::BitSet& set) {
+        throw antlr::MismatchedCharException(la, set, false, this);
+    }
+    [[noreturn, gnu::cold, gnu::noinline]] void MismatchRange(int la, int low, int high) {
+        throw antlr::MismatchedCharException(la, low, high, false, this);
+    }
+
+    // Keywords are few: an open-addressed table hashed on length and end characters sends most
+    // names to an empty slot at once.
+    static size_t LiteralSlot(const std::string& key) {
+        return (key.size() * 31 + static_cast<unsigned char>(key.front()) * 7 +
+                static_cast<unsigned char>(key.back())) &
+               (kLiteralSlots - 1);
+    }
+    int FindLiteral(const std::string& key, int ttype) const {
+        // The table keeps at least half its slots empty, so that searches end soon.
+        if (!getCaseSensitiveLiterals() || literals.size() > kLiteralSlots / 2)
+            return CharScanner::testLiteralsTable(key, ttype);
+        if (m_literalCount != literals.size())
+            BuildLiteralTable();
+        if (key.empty())
+            return ttype;
+        for (size_t slot = LiteralSlot(key);; slot = (slot + 1) & (kLiteralSlots - 1)) {
+            const int entry = m_literalSlots[slot];
+            if (entry < 0)
+                return ttype;
+            const auto& [word, type] = m_literalList[static_cast<size_t>(entry)];
+            if (word == key)
+                return type;
+        }
+    }
+    void BuildLiteralTable() const {
+        m_literalList.assign(literals.begin(), literals.end());
+        m_literalSlots.assign(kLiteralSlots, -1);
+        for (size_t i = 0; i < m_literalList.size(); ++i) {
+            const std::string& word = m_literalList[i].first;
+            if (word.empty())
+                continue;
+            size_t slot = LiteralSlot(word);
+            while (m_literalSlots[slot] >= 0)
+                slot = (slot + 1) & (kLiteralSlots - 1);
+            m_literalSlots[slot] = static_cast<int>(i);
+        }
+        m_literalCount = literals.size();
+    }
+
+    static constexpr size_t kLiteralSlots = 256;
+    mutable std::vector<std::pair<std::string, int>> m_literalList;
+    mutable std::vector<int> m_literalSlots;
+    mutable size_t m_literalCount = static_cast<size_t>(-1);
+    struct ReleasePool {
+        void operator()(TokenPool* pool) const { pool->Release(); }
+    };
+
+    std::unique_ptr<TokenPool, ReleasePool> m_pTokens{TokenPool::Create()};
+    const unsigned char* m_pNext = nullptr;
+    const unsigned char* m_pEnd = nullptr;
+};
+
+} // namespace translate

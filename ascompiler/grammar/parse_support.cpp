@@ -1,0 +1,133 @@
+#include "ascompiler/grammar/parse_support.h"
+
+#include "ascompiler/tree/as_node_impl.h"
+
+namespace translate {
+namespace {
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+void AppendUtf8(std::string& out, unsigned int code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string DecodeStringLiteral(const std::string& token) {
+    if (token.size() < 2)
+        return {};
+    const size_t end = token.size() - 1;
+    std::string out;
+    out.reserve(end);
+    // The lexer has already checked every escape; anything odd is copied as it stands.
+    for (size_t i = 1; i < end; ++i) {
+        char c = token[i];
+        if (c != '\\' || i + 1 >= end) {
+            out += c;
+            continue;
+        }
+        char e = token[++i];
+        switch (e) {
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'b':
+            out += '\b';
+            break;
+        case 'f':
+            out += '\f';
+            break;
+        case 'u': {
+            while (i + 1 < end && token[i + 1] == 'u')
+                ++i;
+            unsigned int code = 0;
+            int digits = 0;
+            while (digits < 4 && i + 1 < end && HexValue(token[i + 1]) >= 0) {
+                code = code * 16 + static_cast<unsigned int>(HexValue(token[++i]));
+                ++digits;
+            }
+            AppendUtf8(out, code);
+            break;
+        }
+        default:
+            if (e >= '0' && e <= '7') {
+                unsigned int code = static_cast<unsigned int>(e - '0');
+                const int most = e <= '3' ? 3 : 2;
+                for (int n = 1;
+                     n < most && i + 1 < end && token[i + 1] >= '0' && token[i + 1] <= '7'; ++n)
+                    code = code * 8 + static_cast<unsigned int>(token[++i] - '0');
+                AppendUtf8(out, code);
+            } else {
+                out += e; // quote, apostrophe, backslash
+            }
+        }
+    }
+    return out;
+}
+
+ASNode* NodeKeeper::Keep(ASNode* node) {
+    m_built.push_back(node);
+    return node;
+}
+
+void NodeKeeper::Discard(ASNode* node) {
+    if (ASNode* parent = node->getParent()) {
+        int index = parent->indexOf(node);
+        if (index >= 0)
+            parent->remove(static_cast<unsigned int>(index));
+    }
+    m_discarded.push_back(node);
+}
+
+void NodeKeeper::Release() {
+    m_built.clear();
+    for (ASNode* node : m_discarded) {
+        while (node->count() > 0)
+            node->remove(static_cast<unsigned int>(node->count() - 1));
+        node->destroy();
+    }
+    m_discarded.clear();
+}
+
+void NodeKeeper::FreeAll() {
+    for (ASNode* node : m_built)
+        while (node->count() > 0)
+            node->remove(static_cast<unsigned int>(node->count() - 1));
+    for (ASNode* node : m_built)
+        node->destroy();
+    m_built.clear();
+    m_discarded.clear();
+}
+
+bool GuessMemo::Find(size_t position, long& consumed) const {
+    auto it = m_results.find(position);
+    if (it == m_results.end())
+        return false;
+    consumed = it->second;
+    return true;
+}
+
+} // namespace translate

@@ -1,0 +1,21 @@
+// Objects handed across the compiler's interface are released through destroy().
+#pragma once
+
+namespace translate {
+
+class DLLInterface {
+public:
+    virtual void destroy() = 0;
+
+protected:
+    virtual ~DLLInterface() = default;
+};
+
+// Supplies destroy() as deletion through the virtual destructor.
+template <class Interface>
+class DLLImpl : public Interface {
+public:
+    void destroy() override { delete this; }
+};
+
+} // namespace translate

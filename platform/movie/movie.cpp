@@ -1,0 +1,164 @@
+#include "platform/movie/movie.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+
+#include "platform/movie/sound_track.h"
+#include "platform/movie/video_track.h"
+
+namespace tbx {
+
+namespace {
+
+// A still picture lasts one second of movie time.
+constexpr int64_t kStillSeconds = 1;
+
+int64_t NowMicros() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+TimeValue Clamp32(int64_t value) {
+    return TimeValue(std::clamp<int64_t>(value, 0, INT32_MAX));
+}
+
+// floor(time × rate / scale) without overflow for any 32-bit time and rate.
+int64_t SampleAt(int64_t time, int32_t rate, int32_t scale) {
+    const __int128 product = __int128(time) * rate;
+    __int128 quotient = product / scale;
+    if (product % scale != 0 && product < 0)
+        --quotient;
+    return int64_t(quotient);
+}
+
+} // namespace
+
+Movie::~Movie() = default;
+
+std::unique_ptr<Movie> Movie::Open(const std::string& path) {
+    std::unique_ptr<Movie> movie(new Movie);
+    movie->_path = path;
+    movie->_video = movie::VideoTrack::Open(path);
+    // A still picture has no sound worth a decoder.
+    if (!movie->_video || !movie->_video->IsStill())
+        movie->_sound = movie::SoundTrack::Open(path);
+    if (!movie->_video && !movie->_sound)
+        return nullptr;
+    return movie;
+}
+
+void Movie::SetTimeScale(TimeScale scale) {
+    if (scale <= 0 || scale == _scale)
+        return;
+    _timeValue = SampleAt(_timeValue, scale, _scale);
+    if (_playing)
+        _playStartMicros = NowMicros();
+    _scale = scale;
+}
+
+int64_t Movie::_Duration64() const {
+    int64_t duration = 0;
+    if (_video)
+        duration = _video->IsStill() ? kStillSeconds * _scale : _video->Duration(_scale);
+    if (_sound)
+        duration = std::max(duration, _sound->Duration(_scale));
+    return duration;
+}
+
+TimeValue Movie::GetDuration() const {
+    return Clamp32(_Duration64());
+}
+
+TimeValue Movie::GetTime() const {
+    if (!_playing)
+        return Clamp32(_timeValue);
+    const int64_t elapsed = SampleAt(NowMicros() - _playStartMicros, _scale, 1000000);
+    return Clamp32(_timeValue + elapsed);
+}
+
+void Movie::SetTime(TimeValue time) {
+    _timeValue = std::max<TimeValue>(time, 0);
+    if (_playing)
+        _playStartMicros = NowMicros();
+}
+
+void Movie::Start() {
+    if (_playing)
+        return;
+    _playing = true;
+    _playStartMicros = NowMicros();
+}
+
+void Movie::Stop() {
+    if (!_playing)
+        return;
+    _timeValue = GetTime();
+    _playing = false;
+}
+
+bool Movie::IsDone() const {
+    const int64_t duration = _Duration64();
+    return GetTime() >= duration;
+}
+
+bool Movie::IsPlaying() const {
+    return _playing && !IsDone();
+}
+
+bool Movie::IsStill() const {
+    return _video && _video->IsStill();
+}
+
+void Movie::GetNaturalSize(int32_t& width, int32_t& height) const {
+    width = _video ? _video->Width() : 0;
+    height = _video ? _video->Height() : 0;
+}
+
+bool Movie::RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target, int32_t rowBytes,
+                        int32_t width, int32_t height) {
+    const int32_t bytes = pixels == FramePixels::Argb32 ? 4 : 3;
+    if (!_video || !target || width <= 0 || height <= 0 ||
+        int64_t(rowBytes) < int64_t(width) * bytes)
+        return false;
+    return _video->Render(std::max<TimeValue>(time, 0), _scale, pixels, target, rowBytes, width,
+                          height);
+}
+
+bool Movie::GetImageDescription(ImageDescription& description) const {
+    if (!_video)
+        return false;
+    _video->Describe(description);
+    return true;
+}
+
+bool Movie::GetSoundDescription(SoundDescription& description) const {
+    if (!_sound)
+        return false;
+    _sound->Describe(description);
+    return true;
+}
+
+double Movie::AverageFrameRate() const {
+    return _video ? _video->AverageFrameRate() : 0.0;
+}
+
+int64_t Movie::CountVideoSamples() const {
+    return _video ? _video->CountSamples() : 0;
+}
+
+bool Movie::SetPcmForm(const PcmForm& form) {
+    return _sound && _sound->SetForm(form);
+}
+
+bool Movie::ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out) {
+    if (!_sound || start < 0 || length < 0)
+        return false;
+    const int32_t rate = _sound->Form().rate;
+    const int64_t first = SampleAt(start, rate, _scale);
+    const int64_t end = SampleAt(int64_t(start) + length, rate, _scale);
+    return _sound->Read(first, end, out);
+}
+
+} // namespace tbx

@@ -1,0 +1,74 @@
+// The picture stream of a movie: the frame shown at a time, decoded forward from where the
+// decoder stands and seeking only when the time lies behind or a key frame lies between.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/movie/ffmpeg_support.h"
+#include "platform/movie/movie_types.h"
+
+namespace tbx::movie {
+
+class VideoTrack {
+public:
+    // Null when the file has no decodable picture stream.
+    static std::unique_ptr<VideoTrack> Open(const std::string& path);
+
+    // The display size: the width honours the sample aspect ratio.
+    int32_t Width() const { return _width; }
+    int32_t Height() const { return _height; }
+    bool IsStill() const { return _still; }
+    // The stream's duration in units of `scale`, rounded up; 0 for a still picture or when
+    // the container does not know it.
+    int64_t Duration(int32_t scale) const;
+
+    // Renders the last frame whose time is at or before time / scale seconds (before the
+    // first frame the first, past the end the last) scaled to width × height.
+    bool Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target, int32_t rowBytes,
+                int32_t width, int32_t height);
+
+    // Samples (packets) of the stream, counted without decoding; 1 for a still picture.
+    int64_t CountSamples() const;
+    // Frames per second over the stream, 0 when unknown.
+    double AverageFrameRate() const;
+    void Describe(ImageDescription& description) const;
+
+private:
+    VideoTrack() = default;
+    // Decodes one frame into `frame`; false at the end.
+    bool _Decode(AVFrame* frame, int64_t& pts);
+    bool _SeekTo(int64_t target);
+    bool _Advance(int64_t target);
+    bool _Position(int64_t target);
+    bool _Load();
+
+    FormatPtr _format;
+    CodecPtr _decoder;
+    PacketPtr _packet;
+    FramePtr _current;
+    FramePtr _next;
+    ScalerPtr _scaler;
+    std::vector<uint8_t> _padded;
+    int _index = -1;
+    AVRational _timeBase{1, 1};
+    int64_t _start = 0;
+    int64_t _firstPts = 0;
+    int64_t _currentPts = 0;
+    int64_t _nextPts = 0;
+    bool _haveCurrent = false;
+    bool _haveNext = false;
+    bool _draining = false;
+    bool _still = false;
+    int32_t _width = 0;
+    int32_t _height = 0;
+    int64_t _durationValue = 0;
+    AVRational _durationBase{1, 1};
+    std::string _path;
+    AVCodecID _codecId = AV_CODEC_ID_NONE;
+    uint32_t _codecTag = 0;
+};
+
+} // namespace tbx::movie

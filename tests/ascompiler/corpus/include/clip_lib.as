@@ -1,0 +1,16 @@
+// shared clip functions
+function clipShow(target, alpha) {
+    target._alpha = alpha;
+    target._visible = alpha > 0;
+    return target;
+}
+function clipOuter(list) {
+    var sum = 0;
+    function inner(v) {
+        return v * 2;
+    }
+    for (var k = 0; k < list.length; k++) {
+        sum += inner(list[k]);
+    }
+    return sum;
+}

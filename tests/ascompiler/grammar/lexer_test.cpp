@@ -1,0 +1,249 @@
+#include "ActionScriptLexer.hpp"
+#include "ActionScriptParser.hpp"
+
+#include <antlr/TokenStreamException.hpp>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Lexed {
+    int type;
+    std::string text;
+    int line;
+    int column;
+};
+
+// Scans the text in place, as the compiler service does.
+std::vector<Lexed> Lex(const std::string& text) {
+    std::istringstream unused;
+    ActionScriptLexer lexer(unused);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    lexer.scanMemory(bytes, bytes + text.size());
+    std::vector<Lexed> tokens;
+    for (;;) {
+        antlr::RefToken token = lexer.nextToken();
+        if (token->getType() == antlr::Token::EOF_TYPE)
+            return tokens;
+        tokens.push_back(
+            {token->getType(), token->getText(), token->getLine(), token->getColumn()});
+    }
+}
+
+std::vector<int> Types(const std::string& text) {
+    std::vector<int> types;
+    for (const Lexed& token : Lex(text))
+        types.push_back(token.type);
+    return types;
+}
+
+std::vector<std::string> Texts(const std::string& text) {
+    std::vector<std::string> texts;
+    for (const Lexed& token : Lex(text))
+        texts.push_back(token.text);
+    return texts;
+}
+
+bool Fails(const std::string& text) {
+    try {
+        Lex(text);
+    } catch (antlr::TokenStreamException&) {
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(ActionScriptLexerTest, TokenNamesMatchTheSharedNumbering) {
+    const char* const expected[] = {"<0>",
+                                    "EOF",
+                                    "<2>",
+                                    "NULL_TREE_LOOKAHEAD",
+                                    "\"{\"",
+                                    "\"function\"",
+                                    "IDENTIFIER",
+                                    "\"(\"",
+                                    "\")\"",
+                                    "\";\"",
+                                    "\"}\"",
+                                    "\"if\"",
+                                    "\"else\"",
+                                    "\"with\"",
+                                    "\"while\"",
+                                    "\"do\"",
+                                    "\"for\"",
+                                    "\"in\"",
+                                    "\"onClipEvent\"",
+                                    "\",\"",
+                                    "\"on\"",
+                                    "\"keyPress\"",
+                                    "\"break\"",
+                                    "\"continue\"",
+                                    "\"return\"",
+                                    "\"var\"",
+                                    "ASSIGN",
+                                    "ASSIGN_ADD",
+                                    "ASSIGN_SUB",
+                                    "ASSIGN_MUL",
+                                    "ASSIGN_DIV",
+                                    "ASSIGN_MOD",
+                                    "ASSIGN_LSL",
+                                    "ASSIGN_ASR",
+                                    "ASSIGN_LSR",
+                                    "ASSIGN_AND",
+                                    "ASSIGN_OR",
+                                    "ASSIGN_XOR",
+                                    "\"?\"",
+                                    "\":\"",
+                                    "LOGICAL_OR",
+                                    "LOGICAL_AND",
+                                    "BIT_OR",
+                                    "BIT_XOR",
+                                    "BIT_AND",
+                                    "EQ",
+                                    "NE",
+                                    "LTHAN",
+                                    "GTHAN",
+                                    "LTE",
+                                    "GTE",
+                                    "\"instanceof\"",
+                                    "LSL",
+                                    "LSR",
+                                    "ASR",
+                                    "PLUS",
+                                    "MINUS",
+                                    "MULTIPLY",
+                                    "DIVIDE",
+                                    "MOD",
+                                    "INC",
+                                    "DEC",
+                                    "BIT_NOT",
+                                    "LOGICAL_NOT",
+                                    "\"delete\"",
+                                    "\"[\"",
+                                    "\"]\"",
+                                    "\".\"",
+                                    "\"new\"",
+                                    "NUMERIC_LITERAL",
+                                    "STRING_LITERAL",
+                                    "QUOTED_LITERAL",
+                                    "LPAREN",
+                                    "RPAREN",
+                                    "LCURLY",
+                                    "RCURLY",
+                                    "LBRACKET",
+                                    "RBRACKET",
+                                    "SEMI",
+                                    "COMMA",
+                                    "SELECT",
+                                    "ALTERNATE",
+                                    "WS",
+                                    "ESC",
+                                    "HEX_DIGIT",
+                                    "EXPONENT"};
+    std::istringstream in;
+    ActionScriptLexer lexer(in);
+    ActionScriptParser parser(lexer);
+    ASSERT_EQ(parser.getNumTokens(), 86);
+    for (int type = 0; type < 86; ++type)
+        EXPECT_STREQ(parser.getTokenName(type), expected[type]) << type;
+    EXPECT_EQ(parser.getTokenName(86), nullptr);
+}
+
+TEST(ActionScriptLexerTest, EveryTokenKindGetsItsNumber) {
+    // Text and expected type, one token each; punctuation arrives as its literal's number.
+    const std::pair<const char*, int> table[] = {
+        {"{", 4},       {"function", 5}, {"name", 6},        {"(", 7},      {")", 8},
+        {";", 9},       {"}", 10},       {"if", 11},         {"else", 12},  {"with", 13},
+        {"while", 14},  {"do", 15},      {"for", 16},        {"in", 17},    {"onClipEvent", 18},
+        {",", 19},      {"on", 20},      {"keyPress", 21},   {"break", 22}, {"continue", 23},
+        {"return", 24}, {"var", 25},     {"=", 26},          {"+=", 27},    {"-=", 28},
+        {"*=", 29},     {"/=", 30},      {"%=", 31},         {"<<=", 32},   {">>=", 33},
+        {">>>=", 34},   {"&=", 35},      {"|=", 36},         {"^=", 37},    {"?", 38},
+        {":", 39},      {"||", 40},      {"&&", 41},         {"|", 42},     {"^", 43},
+        {"&", 44},      {"==", 45},      {"!=", 46},         {"<", 47},     {">", 48},
+        {"<=", 49},     {">=", 50},      {"instanceof", 51}, {"<<", 52},    {">>>", 53},
+        {">>", 54},     {"+", 55},       {"-", 56},          {"*", 57},     {"/", 58},
+        {"%", 59},      {"++", 60},      {"--", 61},         {"~", 62},     {"!", 63},
+        {"delete", 64}, {"[", 65},       {"]", 66},          {".", 67},     {"new", 68},
+        {"1.5e3", 69},  {"\"s\"", 70},   {"'s'", 71},
+    };
+    for (const auto& [text, type] : table) {
+        std::vector<Lexed> tokens = Lex(text);
+        ASSERT_EQ(tokens.size(), 1u) << text;
+        EXPECT_EQ(tokens[0].type, type) << text;
+        EXPECT_EQ(tokens[0].text, text);
+    }
+}
+
+TEST(ActionScriptLexerTest, OperatorsTakeTheLongestMatch) {
+    EXPECT_EQ(Types("==="), (std::vector<int>{45, 26}));
+    EXPECT_EQ(Types("!=="), (std::vector<int>{46, 26}));
+    EXPECT_EQ(Types("+++"), (std::vector<int>{60, 55}));
+    EXPECT_EQ(Types("<>"), (std::vector<int>{47, 48}));
+    EXPECT_EQ(Types("//"), (std::vector<int>{58, 58}));
+    EXPECT_EQ(Types("/*"), (std::vector<int>{58, 57}));
+}
+
+TEST(ActionScriptLexerTest, NumbersDotsAndNames) {
+    EXPECT_EQ(Types("a.b"), (std::vector<int>{6, 67, 6}));
+    EXPECT_EQ(Texts(".5"), (std::vector<std::string>{".5"}));
+    EXPECT_EQ(Types(".e"), (std::vector<int>{67, 6}));
+    EXPECT_EQ(Texts("1."), (std::vector<std::string>{"1."}));
+    EXPECT_EQ(Texts("1..2"), (std::vector<std::string>{"1.", ".2"}));
+    EXPECT_EQ(Types("1.a"), (std::vector<int>{69, 6}));
+    EXPECT_EQ(Texts("1.e5"), (std::vector<std::string>{"1.e5"}));
+    EXPECT_EQ(Texts("0x1f.5"), (std::vector<std::string>{"0x1f.5"}));
+    EXPECT_EQ(Texts("0x1fg"), (std::vector<std::string>{"0x1f", "g"}));
+    EXPECT_EQ(Texts("0x1e5"), (std::vector<std::string>{"0x1e5"}));
+    EXPECT_EQ(Texts("0089"), (std::vector<std::string>{"0089"}));
+    EXPECT_EQ(Texts("12ab"), (std::vector<std::string>{"12", "ab"}));
+    EXPECT_TRUE(Fails("1ex"));
+    EXPECT_TRUE(Fails("1.ex"));
+    EXPECT_TRUE(Fails("0x"));
+    EXPECT_TRUE(Fails("1e+"));
+}
+
+TEST(ActionScriptLexerTest, KeywordsAreCaseSensitive) {
+    EXPECT_EQ(Types("if If onclipevent $ _ $1 _2"), (std::vector<int>{11, 6, 6, 6, 6, 6, 6}));
+}
+
+TEST(ActionScriptLexerTest, StringsKeepQuotesAndEscapes) {
+    EXPECT_EQ(Texts("\"a\\tb\""), (std::vector<std::string>{"\"a\\tb\""}));
+    EXPECT_EQ(Texts("\"\\uuu0041\""), (std::vector<std::string>{"\"\\uuu0041\""}));
+    EXPECT_EQ(Texts("'\\08'"), (std::vector<std::string>{"'\\08'"}));
+    EXPECT_EQ(Texts("\"it's\" '\"'"), (std::vector<std::string>{"\"it's\"", "'\"'"}));
+    EXPECT_TRUE(Fails("\"\\x\""));
+    EXPECT_TRUE(Fails("\"\\u12\""));
+    EXPECT_TRUE(Fails("\"open\nx\""));
+    EXPECT_TRUE(Fails("'open"));
+    EXPECT_TRUE(Fails("a # b"));
+    EXPECT_TRUE(Fails("a \x0b b"));
+    EXPECT_TRUE(Fails("\xe9"));
+}
+
+TEST(ActionScriptLexerTest, LinesAndColumns) {
+    std::vector<Lexed> tokens = Lex("a\r\nb\n\rc\rd\n\te");
+    ASSERT_EQ(tokens.size(), 5u);
+    EXPECT_EQ(tokens[1].line, 2);
+    EXPECT_EQ(tokens[2].line, 4);
+    EXPECT_EQ(tokens[3].line, 5);
+    EXPECT_EQ(tokens[4].line, 6);
+    EXPECT_EQ(tokens[4].column, 9);
+    EXPECT_EQ(tokens[1].column, 1);
+}
+
+TEST(ActionScriptLexerTest, EndOfInputRepeats) {
+    std::istringstream in(""); // through the runtime's own character buffer
+    ActionScriptLexer lexer(in);
+    for (int i = 0; i < 3; ++i) {
+        antlr::RefToken token = lexer.nextToken();
+        EXPECT_EQ(token->getType(), antlr::Token::EOF_TYPE);
+        EXPECT_EQ(token->getText(), "");
+    }
+}

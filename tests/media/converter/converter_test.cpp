@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/strings/cf_string.h"
+#include "media/converter/atom_parser.h"
+#include "media/converter/quicktime_converter.h"
+#include "platform/memory.h"
+#include "platform/windows/test_driver.h"
+#include "tests/support/windowing_fixture.h"
+
+namespace {
+
+std::vector<uint8_t> Words(std::initializer_list<uint32_t> words) {
+    std::vector<uint8_t> data;
+    for (uint32_t w : words)
+        for (int i = 0; i < 4; ++i)
+            data.push_back(uint8_t(w >> (24 - 8 * i)));
+    return data;
+}
+
+class Container {
+public:
+    explicit Container(const BK_QT_ATOM& root) : handle(BK_NewAtomContainer(root)) {}
+    ~Container() { tbx::DisposeHandle(handle); }
+    QTAtomContainer handle;
+};
+
+std::u16string TimeText(CBK_QuicktimeConverterProgressDialog& dialog) {
+    tbx::test::ControlState state;
+    tbx::test::ReadControl(tbx::test::FindControl(dialog.GetWindowHandle(), tbx::FourCC("tTim"), 0),
+                           state);
+    return state.text.empty() ? state.title : state.text;
+}
+
+using ConverterProgress = stravel::testing::WindowingTest;
+
+} // namespace
+
+TEST(QuicktimeConverter, RemainingTime) {
+    EXPECT_EQ(CBK_QuicktimeConverter::EstimateRemainingTime(0x8000, 600), 10);
+    EXPECT_EQ(CBK_QuicktimeConverter::EstimateRemainingTime(0, 600), 0);
+    EXPECT_EQ(CBK_QuicktimeConverter::EstimateRemainingTime(0x1999A, 0), 0);
+    // A tenth done after 40,000 ticks: 9 × 40,000 ticks to go.
+    EXPECT_EQ(CBK_QuicktimeConverter::EstimateRemainingTime(6554, 40000), 5999);
+    CBK_QuicktimeConverter converter;
+    std::wstring missing = L"/nonexistent/movie.mov";
+    EXPECT_FALSE(converter.Open(missing));
+    CBK_QuicktimeConverter::CONVERTER_SETTINGS settings;
+    settings.m_bShowProgress = true;
+    EXPECT_TRUE(converter.SetSettings(&settings));
+    EXPECT_FALSE(converter.SetSettings(nullptr));
+    EXPECT_FALSE(converter.ConvertToMov(missing, &settings)) << "no exporter on this platform";
+}
+
+TEST_F(ConverterProgress, TimeTextsAndCancel) {
+    CBK_QuicktimeConverter converter;
+    ASSERT_EQ(converter.OnMovieProgressProc(CBK_QuicktimeConverter::kProgressOpen, 0), 0);
+    CBK_QuicktimeConverterProgressDialog* dialog = converter.GetProgressDialog();
+    ASSERT_NE(dialog, nullptr);
+    const std::pair<int32_t, const char16_t*> cases[] = {{1, u"less than 1 second"},
+                                                         {45, u"45 seconds"},
+                                                         {60, u"60 seconds"},
+                                                         {125, u"3 minutes"},
+                                                         {-7, u"less than 1 second"}};
+    for (const auto& [seconds, text] : cases) {
+        dialog->SetTimeRemaining(seconds);
+        EXPECT_EQ(TimeText(*dialog), text) << seconds;
+    }
+    EXPECT_EQ(converter.OnMovieProgressProc(CBK_QuicktimeConverter::kProgressUpdate, 0x8000), 0);
+    tbx::EventRef event = nullptr;
+    EXPECT_TRUE(dialog->OnCommand(tbx::FourCC("not!"), event));
+    EXPECT_TRUE(converter.IsCancelled());
+    EXPECT_EQ(converter.OnMovieProgressProc(CBK_QuicktimeConverter::kProgressUpdate, 0x9000), -128);
+}
+
+TEST(QuicktimeAtomParser, ReadsSizesRatesAndDv) {
+    BK_QT_ATOM root;
+    BK_QT_ATOM& video = root.Insert(tbx::FourCC("vide"));
+    video.Insert(tbx::FourCC("sptl"), Words({tbx::FourCC("dvcp"), 0, 24, 0x200}));
+    Container dv(root);
+    CBK_QuicktimeAtomParser parser;
+    ASSERT_TRUE(parser.Parse(dv.handle));
+    EXPECT_EQ(parser.GetWidth(), 720);
+    EXPECT_EQ(parser.GetHeight(), 576);
+    EXPECT_TRUE(parser.IsDV());
+
+    BK_QT_ATOM empty;
+    empty.Insert(tbx::FourCC("time"));
+    Container none(empty);
+    parser.Reset();
+    EXPECT_FALSE(parser.Parse(none.handle));
+    EXPECT_EQ(parser.GetWidth() + parser.GetHeight(), 0);
+    EXPECT_FALSE(parser.Parse(nullptr));
+
+    // Short temporal settings are not read past their end.
+    BK_QT_ATOM shortRoot;
+    shortRoot.Insert(tbx::FourCC("vide")).Insert(tbx::FourCC("tprl"), Words({0, 0x1E0000}));
+    Container shortened(shortRoot);
+    parser.Reset();
+    EXPECT_FALSE(parser.Parse(shortened.handle));
+    EXPECT_EQ(parser.GetFrameRate(), 0.0f);
+
+    // Written settings read back.
+    parser.Reset();
+    ASSERT_TRUE(parser.SetAtomData(none.handle, 320, 240, 29.97f));
+    ASSERT_TRUE(parser.Parse(none.handle));
+    EXPECT_EQ(parser.GetWidth(), 320);
+    EXPECT_EQ(parser.GetHeight(), 240);
+    EXPECT_NEAR(parser.GetFrameRate(), 29.97, 1e-4);
+    ASSERT_TRUE(parser.SetAtomDataDimensions(none.handle, 640, 480));
+    ASSERT_TRUE(parser.SetAtomDataFramerate(none.handle, 15.0f));
+    parser.Reset();
+    ASSERT_TRUE(parser.Parse(none.handle));
+    EXPECT_EQ(parser.GetWidth(), 640);
+    EXPECT_EQ(parser.GetFrameRate(), 15.0f);
+
+    // A size field that leaves the container: refused.
+    std::memset(*none.handle + 12, 0x7F, 4);
+    EXPECT_FALSE(parser.Parse(none.handle));
+}
+
+TEST(QuicktimeAtomParser, RateKeepsToTimeSettingsUntilTemporalOnesExist) {
+    const uint32_t kVideo = tbx::FourCC("vide"), kTime = tbx::FourCC("time"),
+                   kFps = tbx::FourCC("fps "), kTemporal = tbx::FourCC("tprl");
+    BK_QT_ATOM root;
+    root.Insert(kTime).Insert(kFps, {0, 1}); // short: widened, not read past its end
+    Container settings(root);
+    CBK_QuicktimeAtomParser parser;
+    ASSERT_TRUE(parser.SetAtomDataFramerate(settings.handle, 12.5f));
+    BK_QT_ATOM read;
+    ASSERT_TRUE(BK_ReadAtomContainer(settings.handle, read));
+    EXPECT_EQ(read.Find(kTime)->Find(kFps)->data, Words({0xC8000}));
+    EXPECT_TRUE(!read.Find(kVideo) || !read.Find(kVideo)->Find(kTemporal));
+
+    // The full settings write both.
+    ASSERT_TRUE(parser.SetAtomData(settings.handle, 8, 8, 25.0f));
+    read = {};
+    ASSERT_TRUE(BK_ReadAtomContainer(settings.handle, read));
+    EXPECT_EQ(read.Find(kTime)->Find(kFps)->data, Words({0x190000}));
+    ASSERT_NE(read.Find(kVideo), nullptr);
+    ASSERT_NE(read.Find(kVideo)->Find(kTemporal), nullptr);
+    EXPECT_EQ(read.Find(kVideo)->Find(kTemporal)->data, Words({0, 0x190000, 0}));
+}

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/files/fs_catalog.h"
+#include "platform/files/fs_fork_replace.h"
+#include "tests/support/private_folders.h"
+#include "tests/support/tools.h"
+
+namespace {
+
+using namespace tbx;
+namespace fs = std::filesystem;
+
+std::string ResourceFork(const FSRef& ref) {
+    HFSUniStr255 name;
+    FSGetResourceForkName(&name);
+    SInt16 fork = 0;
+    EXPECT_EQ(FSOpenFork(&ref, name.length, name.unicode, fsRdPerm, &fork), noErr);
+    std::string bytes(64, '\0');
+    ByteCount got = 0;
+    FSReadFork(fork, fsFromStart, 0, bytes.size(), bytes.data(), &got);
+    FSCloseFork(fork);
+    bytes.resize(got);
+    return bytes;
+}
+
+TEST(ForkReplaceTest, ReplacesTheWholeResourceForkAndLeavesNothingBeside) {
+    stravel::testing::PrivateFolders folders;
+    const fs::path file = folders.Work() / "f";
+    stravel::testing::WriteFileBytes(file, "data");
+    FSRef ref;
+    ASSERT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(file.c_str()), &ref, nullptr), noErr);
+    ASSERT_EQ(FSReplaceResourceFork(&ref, "a longer first fork", 19), noErr);
+    ASSERT_EQ(FSReplaceResourceFork(&ref, "second", 6), noErr);
+    EXPECT_EQ(ResourceFork(ref), "second");
+    ASSERT_EQ(FSSetLocked(&ref, true), noErr);
+    EXPECT_EQ(FSReplaceResourceFork(&ref, "third", 5), fLckdErr);
+    ASSERT_EQ(FSSetLocked(&ref, false), noErr);
+    EXPECT_EQ(ResourceFork(ref), "second");
+    EXPECT_EQ(stravel::testing::ReadFileBytes(file), "data");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folders.Work()))
+        ++entries;
+    EXPECT_EQ(entries, 2); // the file and its one sidecar
+}
+
+} // namespace

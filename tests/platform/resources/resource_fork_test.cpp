@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/resources/resource_fork.h"
+
+namespace {
+
+using namespace tbx;
+
+TEST(ResourceForkTest, MapsRoundTripAndDamagedOnesAreRefused) {
+    const std::vector<ForkResource> resources = {
+        {FourCC("TEXT"), 1, 0, true, "n", "abc"},
+        {FourCC("SIZE"), -1, 0x20, false, "", std::string(10, '\1')},
+        {FourCC("TEXT"), 2, 0, false, "", ""},
+    };
+    const std::string good = rsrc::BuildResourceFork(resources);
+    std::vector<ForkResource> read;
+    ASSERT_TRUE(rsrc::ParseResourceFork(good, read));
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_EQ(read[0].data, "abc");
+    EXPECT_EQ(read[0].name, "n");
+    EXPECT_EQ(read[1].type, FourCC("TEXT")); // grouped by type
+    EXPECT_EQ(read[1].id, 2);
+    EXPECT_EQ(read[2].id, -1);
+    EXPECT_EQ(read[2].attributes, 0x20);
+    EXPECT_EQ(rsrc::BuildResourceFork(read),
+              rsrc::BuildResourceFork({resources[0], resources[2], resources[1]}));
+    // Every cut of the bytes, and a data length that runs past the data, is refused.
+    for (std::size_t n = 0; n < good.size(); ++n)
+        EXPECT_FALSE(rsrc::ParseResourceFork(good.substr(0, n), read)) << n;
+    std::string longer = good;
+    longer[256 + 3] = char(200);
+    EXPECT_FALSE(rsrc::ParseResourceFork(longer, read));
+}
+
+} // namespace

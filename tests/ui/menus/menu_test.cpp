@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/strings/cf_string.h"
+#include "platform/gestalt.h"
+#include "platform/memory.h"
+#include "platform/windows/test_driver.h"
+#include "tests/support/bundle_fixture.h"
+#include "tests/support/windowing_fixture.h"
+#include "ui/menus/instance.h"
+#include "ui/menus/menu.h"
+#include "ui/menus/menu_functions.h"
+
+namespace {
+
+using namespace tbx;
+using stravel::testing::ScratchBundle;
+using stravel::testing::WindowingTest;
+
+std::u16string ItemText(MenuRef menu, MenuItemIndex item) {
+    CFStringRef text = nullptr;
+    if (CopyMenuItemTextAsCFString(menu, item, &text) != noErr)
+        return u"(none)";
+    std::u16string out = text->Text();
+    CFRelease(text);
+    return out;
+}
+
+std::u16string Items(MenuID id) {
+    MenuRef menu = GetMenuHandle(id);
+    std::u16string out;
+    for (MenuItemIndex i = 1; i <= CountMenuItems(menu); ++i) {
+        MenuItemAttributes attributes = 0;
+        GetMenuItemAttributes(menu, i, &attributes);
+        out += (attributes & kMenuItemAttrSeparator) ? u"-" : ItemText(menu, i);
+        out += u"|";
+    }
+    return out;
+}
+
+class MenuTest : public WindowingTest {
+protected:
+    void SetUp() override {
+        WindowingTest::SetUp();
+        CBK_MainInstance::Instance()->Create(static_cast<FSRef*>(nullptr));
+    }
+    void TearDown() override {
+        test::ResetGestalt();
+        CBK_MainInstance::Instance()->Create(static_cast<FSRef*>(nullptr));
+        WindowingTest::TearDown();
+    }
+};
+
+TEST_F(MenuTest, StandardMenuBarLosesQuitAndPreferencesOnlyOnTenAndLater) {
+    test::SetGestalt(FourCC("sysv"), 0x0922);
+    ASSERT_TRUE(BK_InitStandardMenuBar(false));
+    EXPECT_EQ(Items(1000), u"New Project|Open Project...|Save Project|Save Project As...|-|Quit|");
+    EXPECT_EQ(Items(1001), u"Undo|Redo|-|Preferences...|");
+
+    test::SetGestalt(FourCC("sysv"), 0x1040);
+    ASSERT_TRUE(BK_InitStandardMenuBar(false));
+    EXPECT_EQ(Items(1000), u"New Project|Open Project...|Save Project|Save Project As...|");
+    EXPECT_EQ(Items(1001), u"Undo|Redo|");
+}
+
+TEST_F(MenuTest, StandardMenuBarKeepsARealItemAboveQuitAndSurvivesAMissingMenu) {
+    ScratchBundle bundle("");
+    bundle.AddResource("nibs/main.xml", R"(<nib><menubar name="IDR_MENU">
+        <menu id="1000" title="File"><item title="Close" command="clos"/>
+          <item title="Quit" command="quit"/></menu>
+        <menu id="1002" title="Other"><item title="Keep" command="pref"/></menu>
+      </menubar></nib>)");
+    ASSERT_TRUE(CBK_MainInstance::Instance()->Create(static_cast<FSRef*>(nullptr)));
+    test::SetGestalt(FourCC("sysv"), 0x1040);
+    ASSERT_TRUE(BK_InitStandardMenuBar(false));
+    EXPECT_EQ(Items(1000), u"Close|");
+    EXPECT_EQ(Items(1002), u"Keep|");
+}
+
+TEST_F(MenuTest, MainInstanceOpensOnce) {
+    CBK_Instance* first = CBK_MainInstance::Instance();
+    EXPECT_EQ(CBK_MainInstance::Instance(), first);
+    EXPECT_NE(first->GetNibRef(), nullptr);
+}
+
+TEST_F(MenuTest, ItemsAreAddressedByCommandOrPosition) {
+    CBK_Menu menu;
+    ASSERT_TRUE(menu.Create(200, L"Title", false));
+    EXPECT_TRUE(menu.DeleteAllItems()); // empty: nothing to do
+    ASSERT_TRUE(menu.AppendMenuItem(FourCC("aaaa"), L"First", kMenuShiftModifier, L'F'));
+    ASSERT_TRUE(menu.AppendSeparator());
+    ASSERT_TRUE(menu.AppendMenuItem(FourCC("bbbb"), L"Second"));
+    ASSERT_TRUE(menu.InsertMenuItem(0, FourCC("bbbb"), L"Zeroth", 0, 120, true));
+    EXPECT_EQ(menu.GetItemCount(), 4u);
+
+    MenuRef ref = menu.GetMenuHandle();
+    UInt8 modifiers = 0;
+    UInt16 key = 0;
+    GetMenuItemModifiers(ref, 2, &modifiers);
+    GetMenuItemCommandKey(ref, 2, false, &key);
+    EXPECT_EQ(modifiers, kMenuShiftModifier);
+    EXPECT_EQ(key, u'F');
+    GetMenuItemCommandKey(ref, 1, true, &key);
+    EXPECT_EQ(key, 120);
+
+    EXPECT_TRUE(menu.CheckItem(1, true, true));
+    EXPECT_TRUE(menu.IsItemChecked(1, true));
+    EXPECT_FALSE(menu.IsItemChecked(FourCC("aaaa"), false));
+    // Disabling by command reaches every item with it; an unknown command changes nothing.
+    EXPECT_TRUE(menu.DisableItem(FourCC("bbbb"), false));
+    EXPECT_FALSE(menu.IsItemEnabled(1, true));
+    EXPECT_FALSE(menu.IsItemEnabled(4, true));
+    EXPECT_TRUE(menu.IsItemEnabled(2, true));
+    EXPECT_FALSE(menu.EnableItem(FourCC("none"), false));
+    EXPECT_FALSE(menu.DeleteMenuItem(FourCC("none"), false));
+    EXPECT_FALSE(menu.DeleteMenuItem(4, true)); // past the last
+    EXPECT_FALSE(menu.CheckItem(5, true, true));
+    EXPECT_EQ(menu.GetItemCount(), 4u);
+    // Item 0 stands for the whole menu.
+    EXPECT_TRUE(menu.DisableAllItems());
+    EXPECT_FALSE(IsMenuItemEnabled(ref, 0));
+    EXPECT_TRUE(menu.EnableAllItems(true));
+    EXPECT_TRUE(menu.IsItemEnabled(4, true));
+
+    wchar_t text[256];
+    EXPECT_TRUE(menu.SetItemText(L"Caf\u00e9", FourCC("aaaa"), false));
+    ASSERT_TRUE(menu.GetItemText(text, 2, true));
+    EXPECT_STREQ(text, L"Caf\u00e9");
+    EXPECT_TRUE(menu.DeleteMenuItem(0, true));
+    ASSERT_TRUE(menu.GetItemText(text, 1, true));
+    EXPECT_STREQ(text, L"Caf\u00e9");
+    EXPECT_TRUE(menu.DeleteAllItems());
+    EXPECT_EQ(menu.GetItemCount(), 0u);
+    DisposeMenu(ref);
+}
+
+TEST_F(MenuTest, PopUpAnswersTheScriptedChoiceWithMenuIdAndItem) {
+    CBK_Menu menu, sub;
+    ASSERT_TRUE(menu.Create(300, L"", false));
+    ASSERT_TRUE(sub.Create(301, L"", false));
+    menu.AppendMenuItem(1, L"One");
+    menu.AppendMenuItem(2, L"More");
+    sub.AppendMenuItem(3, L"Deep");
+    SetMenuItemHierarchicalMenu(menu.GetMenuHandle(), 2, sub.GetMenuHandle());
+    CBK_Menu found;
+    ASSERT_TRUE(menu.GetSubMenu(1, found));
+    EXPECT_EQ(found.GetMenuHandle(), sub.GetMenuHandle());
+    CBK_Menu none;
+    EXPECT_TRUE(menu.GetSubMenu(0, none));
+    EXPECT_FALSE(none.IsAttached());
+
+    test::ScriptPopUpChoice(1);
+    EXPECT_EQ(menu.TrackAsPopupMenu(40, 30, 0, nullptr), (300 << 16) | 1);
+    EXPECT_EQ(test::PopUps().back().where.v, 30);
+    EXPECT_EQ(test::PopUps().back().where.h, 40);
+    test::ScriptPopUpChoice(1, 301);
+    EXPECT_EQ(menu.TrackAsPopupMenu(0, 0, 0, nullptr), (301 << 16) | 1);
+    menu.DisableItem(1, true);
+    test::ScriptPopUpChoice(1);
+    EXPECT_EQ(menu.TrackAsPopupMenu(0, 0, 0, nullptr), 0);
+    // Menus that hang below each other in a circle are searched and freed once each.
+    SetMenuItemHierarchicalMenu(sub.GetMenuHandle(), 1, menu.GetMenuHandle());
+    test::ScriptPopUpChoice(1, 999);
+    EXPECT_EQ(menu.TrackAsPopupMenu(0, 0, 0, nullptr), 0);
+    DisposeMenuTree(menu.GetMenuHandle());
+    EXPECT_FALSE(IsValidMenu(sub.GetMenuHandle()));
+}
+
+TEST_F(MenuTest, MenuBarInsertsAndRemovesMenusById) {
+    MenuRef a = nullptr, b = nullptr;
+    BK_CreateMenu(a, 10, L"A", false);
+    BK_CreateMenu(b, 11, L"B", false);
+    CBK_MenuBar bar;
+    EXPECT_TRUE(bar.AppendMenu(a));
+    EXPECT_TRUE(bar.InsertMenu(b, 10));
+    EXPECT_EQ(bar.GetMenu(11), b);
+    MenuBarHandle current = GetMenuBar();
+    ASSERT_EQ(GetHandleSize(current), 2 * sizeof(MenuRef));
+    EXPECT_EQ(reinterpret_cast<MenuRef*>(*current)[0], b);
+    DisposeMenuBar(current);
+    EXPECT_TRUE(bar.RemoveMenu(11));
+    EXPECT_EQ(bar.GetMenu(11), nullptr);
+    EXPECT_TRUE(bar.Hide());
+    EXPECT_FALSE(bar.IsVisible());
+}
+
+} // namespace
