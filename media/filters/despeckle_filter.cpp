@@ -9,6 +9,7 @@ void despeckle_iteration(int32_t level, double factor, int32_t width, int32_t he
     CBK_Despeckler despeckler;
     despeckler.Reset(width, height, pixels);
     despeckler.Pass(level, factor);
+    despeckler.Store();
 }
 
 bool CBK_ImageFilterDespeckle::Filter(CBK_Image& image) {
@@ -19,5 +20,6 @@ bool CBK_ImageFilterDespeckle::Filter(CBK_Image& image) {
     m_despeckler.ResetWithFirstPass(w, h, image.GetData(), 3.0);
     for (int32_t level = 2; level < 20; ++level)
         m_despeckler.Pass(level, 3.0);
+    m_despeckler.Store();
     return true;
 }
