@@ -9,12 +9,10 @@ namespace {
 constexpr int32_t kNone = INT32_MAX;
 
 int32_t SquaredError(uint32_t a, uint32_t b) {
-    int32_t error = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const int32_t d = int32_t((a >> shift) & 0xFF) - int32_t((b >> shift) & 0xFF);
-        error += d * d;
-    }
-    return error;
+    const int32_t d0 = int32_t(a & 0xFF) - int32_t(b & 0xFF);
+    const int32_t d1 = int32_t((a >> 8) & 0xFF) - int32_t((b >> 8) & 0xFF);
+    const int32_t d2 = int32_t(a >> 16) - int32_t(b >> 16);
+    return d0 * d0 + d1 * d1 + d2 * d2;
 }
 
 // The root-mean-square difference per byte.
@@ -36,8 +34,32 @@ int32_t MaxError(double tightness) {
 
 } // namespace
 
+// Joins pixel i, whose colour is final, with its left and upper neighbours of its colour into
+// one tree, each cell pointing to an earlier one of its region, so that the root is the
+// region's first pixel.
+inline void CBK_Despeckler::_Link(int32_t i, int32_t x, int32_t y) {
+    const uint32_t* colours = _colour.data();
+    int32_t* up = _label.data();
+    up[i] = x > 0 && colours[i - 1] == colours[i] ? up[i - 1] : i;
+    if (y > 0 && colours[i - _w] == colours[i]) {
+        auto root = [up](int32_t j) {
+            while (up[j] != j) {
+                up[j] = up[up[j]];
+                j = up[j];
+            }
+            return j;
+        };
+        const int32_t a = root(i), b = root(i - _w);
+        if (a != b)
+            up[std::max(a, b)] = std::min(a, b);
+    }
+}
+
 void CBK_Despeckler::Reset(int32_t width, int32_t height, uint8_t* pixels) {
     _Load(width, height, pixels);
+    for (int32_t y = 0, i = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x, ++i)
+            _Link(i, x, y);
     _Build();
 }
 
@@ -91,6 +113,7 @@ void CBK_Despeckler::ResetWithFirstPass(int32_t width, int32_t height, uint8_t* 
                     result = colour;
             }
             colours[i] = result;
+            _Link(i, x, y);
         }
     _Build();
 }
@@ -120,9 +143,9 @@ void CBK_Despeckler::Pass(int32_t level, double factor) {
 void CBK_Despeckler::Store() {
     // Each region's colour once, then the pixels by their labels.
     std::vector<uint32_t>& colours = _colour;
-    colours.resize(_regions.size());
-    for (std::size_t r = 0; r < _regions.size(); ++r)
-        colours[r] = _regions[std::size_t(Find(int32_t(r)))].colour;
+    colours.resize(_nodes.size());
+    for (std::size_t r = 0; r < _nodes.size(); ++r)
+        colours[r] = _nodes[std::size_t(Find(int32_t(r)))].colour;
     for (std::size_t i = 0; i < _label.size(); ++i) {
         const uint32_t colour = colours[std::size_t(_label[i])];
         uint8_t* p = _pixels + i * 3;
@@ -139,116 +162,87 @@ void CBK_Despeckler::_Load(int32_t width, int32_t height, uint8_t* pixels) {
     _passId = 0;
     const std::size_t n = std::size_t(width) * height;
     _colour.resize(n);
+    _label.resize(n);
     for (std::size_t i = 0; i < n; ++i)
         _colour[i] = uint32_t(pixels[i * 3]) | uint32_t(pixels[i * 3 + 1]) << 8 |
                      uint32_t(pixels[i * 3 + 2]) << 16;
 }
 
-// Regions and their state for the colours as they stand, every region unsettled.
+// Regions and their state from the linked pixels, every region unsettled, each with the list
+// of the regions beside it. A list is built from the pairs of cells of two regions side by
+// side, a pair repeating the one before it for the same region left out, in place in one
+// array: one sweep counts the pairs, the next one files them.
 void CBK_Despeckler::_Build() {
     const int32_t width = _w, height = _h;
     const std::size_t n = _colour.size();
     const uint32_t* colours = _colour.data();
-    // Pixels of one colour side by side into one tree, each cell pointing to an earlier one
-    // of its region, so that the root is the region's first pixel.
-    _label.resize(n);
-    int32_t* up = _label.data();
-    auto root = [up](int32_t i) {
-        while (up[i] != i) {
-            up[i] = up[up[i]];
-            i = up[i];
-        }
-        return i;
-    };
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) {
-            const int32_t i = y * width + x;
-            up[i] = x > 0 && colours[i - 1] == colours[i] ? up[i - 1] : i;
-            if (y > 0 && colours[i - width] == colours[i]) {
-                const int32_t a = root(i), b = root(i - width);
-                if (a != b)
-                    up[std::max(a, b)] = std::min(a, b);
-            }
-        }
-    // Pointers become region ids in reading order of the regions' first pixels; a cell's
-    // pointer leads to an earlier cell of its region, whose id is already known.
+    int32_t* label = _label.data();
+    _nodes.clear();
     _regions.clear();
     _unsettled.clear();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (up[i] == int32_t(i)) {
-            const int32_t id = int32_t(_regions.size());
-            _regions.push_back({id, 0, int32_t(i), kNone, 0, 0, -1, -1, colours[i], 0});
-            _unsettled.push_back(id);
-            up[i] = id;
-        } else {
-            up[i] = up[up[i]];
+    // While building, a region's tail holds the count of its pairs, and its seen field the
+    // last neighbour filed.
+    // Pointers become region ids in reading order of the regions' first pixels; a cell's
+    // pointer leads to an earlier cell of its region, whose id is already known.
+    for (int32_t y = 0, i = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x, ++i) {
+            if (label[i] == i) {
+                const int32_t id = int32_t(_regions.size());
+                _nodes.push_back({id, -1, colours[i], 0});
+                _regions.push_back({0, i, kNone, 0, 0, -1, 0});
+                _unsettled.push_back(id);
+                label[i] = id;
+            } else {
+                label[i] = label[label[i]];
+            }
+            const int32_t a = label[i];
+            ++_regions[std::size_t(a)].size;
+            if (x > 0 && label[i - 1] != a) {
+                ++_regions[std::size_t(a)].tail;
+                ++_regions[std::size_t(label[i - 1])].tail;
+            }
+            if (y > 0 && label[i - width] != a) {
+                ++_regions[std::size_t(a)].tail;
+                ++_regions[std::size_t(label[i - width])].tail;
+            }
         }
-        ++_regions[std::size_t(up[i])].size;
+    _segments.resize(_regions.size());
+    Segment* segments = _segments.data();
+    int32_t total = 0;
+    for (std::size_t r = 0; r < _regions.size(); ++r) {
+        segments[r] = {total, total, -1};
+        total += _regions[r].tail;
+    }
+    _neighbours.resize(std::size_t(total));
+    int32_t* neighbours = _neighbours.data();
+    Node* nodes = _nodes.data();
+    auto file = [&](int32_t a, int32_t b) {
+        if (nodes[a].seen != b) {
+            nodes[a].seen = b;
+            neighbours[segments[a].end++] = b;
+        }
+    };
+    for (int32_t y = 0, i = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x, ++i) {
+            const int32_t a = label[i];
+            if (x > 0 && label[i - 1] != a) {
+                file(a, label[i - 1]);
+                file(label[i - 1], a);
+            }
+            if (y > 0 && label[i - width] != a) {
+                file(a, label[i - width]);
+                file(label[i - width], a);
+            }
+        }
+    for (Node& node : _nodes)
+        node.seen = 0;
+    for (std::size_t r = 0; r < _regions.size(); ++r) {
+        const int32_t list = segments[r].end > segments[r].begin ? int32_t(r) : -1;
+        _regions[r].head = _regions[r].tail = list;
     }
     _gathered.assign(n, 0);
     _walk = 0;
     _visit = 0;
-    _BuildNeighbours();
-}
-
-// Each region's neighbours from the pairs of cells of two regions side by side, a pair
-// repeating the one before it for the same region left out; in place in one array.
-void CBK_Despeckler::_BuildNeighbours() {
-    const int32_t width = _w, height = _h;
-    const int32_t* label = _label.data();
-    Region* regions = _regions.data();
-    auto pairs = [&](auto note) {
-        for (int32_t y = 0; y < height; ++y)
-            for (int32_t x = 0; x < width; ++x) {
-                const int32_t i = y * width + x;
-                const int32_t a = label[i];
-                if (x + 1 < width && label[i + 1] != a) {
-                    note(a, label[i + 1]);
-                    note(label[i + 1], a);
-                }
-                if (y + 1 < height && label[i + width] != a) {
-                    note(a, label[i + width]);
-                    note(label[i + width], a);
-                }
-            }
-    };
-    // The seen field holds the last neighbour noted, the tail the count and then the next
-    // free link.
-    for (Region& r : _regions) {
-        r.seen = -1;
-        r.tail = 0;
-    }
-    pairs([&](int32_t a, int32_t b) {
-        if (regions[a].seen != b) {
-            regions[a].seen = b;
-            ++regions[a].tail;
-        }
-    });
-    int32_t total = 0;
-    for (Region& r : _regions) {
-        r.head = total;
-        total += r.tail;
-        r.tail = r.head;
-        r.seen = -1;
-    }
-    _links.resize(std::size_t(total));
-    Link* links = _links.data();
-    pairs([&](int32_t a, int32_t b) {
-        if (regions[a].seen != b) {
-            regions[a].seen = b;
-            const int32_t at = regions[a].tail++;
-            links[at] = {b, at + 1};
-        }
-    });
-    for (Region& r : _regions) {
-        r.seen = 0;
-        if (r.tail == r.head) {
-            r.head = r.tail = -1;
-            continue;
-        }
-        --r.tail;
-        links[r.tail].next = -1;
-    }
 }
 
 // Where the region's turn comes in this pass, kNone once it has had it. A region joined in
@@ -263,20 +257,21 @@ int32_t CBK_Despeckler::Start(int32_t root, int32_t position) const {
 void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
     const int32_t root = Find(_label[std::size_t(p)]);
     Region& region = _regions[std::size_t(root)];
+    Node& node = _nodes[std::size_t(root)];
     // Stale: the region was joined since, or had its turn.
     if (region.joinedPass == _passId ? region.start != p : region.first != p)
         return;
     region.start = kNone;
     region.joinedPass = _passId;
-    if (region.size >= limit || region.clean)
+    if (region.size >= limit || node.clean)
         return; // as if measured and cleared, or searched and kept
     GatherNeighbours(root);
-    const uint32_t colour = region.colour;
+    const uint32_t colour = node.colour;
     int32_t bestError = INT32_MAX; // above any error of three bytes
     uint32_t bestColour = 0;
     bool tie = false;
     for (const int32_t r : _around) {
-        const uint32_t other = _regions[std::size_t(r)].colour;
+        const uint32_t other = _nodes[std::size_t(r)].colour;
         const int32_t error = SquaredError(colour, other);
         if (error < bestError) {
             bestError = error;
@@ -287,7 +282,7 @@ void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
         }
     }
     if (_around.empty() || bestError > _maxError) {
-        region.clean = 1; // no neighbour, or none near enough: the region stays
+        node.clean = 1; // no neighbour, or none near enough: the region stays
         return;
     }
     if (tie)
@@ -301,10 +296,10 @@ const std::vector<int32_t>& CBK_Despeckler::Unsettled() {
     std::size_t kept = 0;
     for (int32_t r : _unsettled) {
         r = Find(r);
-        Region& region = _regions[std::size_t(r)];
-        if (region.clean || region.seen == _visit)
+        Node& node = _nodes[std::size_t(r)];
+        if (node.clean || node.seen == _visit)
             continue;
-        region.seen = _visit;
+        node.seen = _visit;
         _unsettled[kept++] = r;
     }
     _unsettled.resize(kept);
@@ -317,10 +312,10 @@ void CBK_Despeckler::Schedule(int32_t start) {
 }
 
 int32_t CBK_Despeckler::Find(int32_t r) {
-    Region* regions = _regions.data();
-    while (regions[r].parent != r) {
-        regions[r].parent = regions[regions[r].parent].parent;
-        r = regions[r].parent;
+    Node* nodes = _nodes.data();
+    while (nodes[r].parent != r) {
+        nodes[r].parent = nodes[nodes[r].parent].parent;
+        r = nodes[r].parent;
     }
     return r;
 }
@@ -335,14 +330,14 @@ int32_t CBK_Despeckler::Join(int32_t a, int32_t b) {
         std::swap(a, b);
     Region& into = _regions[std::size_t(a)];
     Region& from = _regions[std::size_t(b)];
-    from.parent = a;
+    _nodes[std::size_t(b)].parent = a;
     into.size += from.size;
     into.first = std::min(into.first, from.first);
     if (from.head != -1) {
         if (into.head == -1)
             into.head = from.head;
         else
-            _links[std::size_t(into.tail)].next = from.head;
+            _segments[std::size_t(into.tail)].next = from.head;
         into.tail = from.tail;
     }
     return a;
@@ -351,30 +346,36 @@ int32_t CBK_Despeckler::Join(int32_t a, int32_t b) {
 // The region's neighbours into _around, each once; its list keeps just these.
 void CBK_Despeckler::GatherNeighbours(int32_t root) {
     Region& region = _regions[std::size_t(root)];
-    Link* links = _links.data();
+    Segment* segments = _segments.data();
+    int32_t* neighbours = _neighbours.data();
     ++_visit;
-    region.seen = _visit;
+    _nodes[std::size_t(root)].seen = _visit;
     _around.clear();
-    int32_t kept = -1;
-    for (int32_t at = region.head; at != -1;) {
-        const int32_t next = links[at].next;
-        const int32_t r = Find(links[at].region);
-        Region& other = _regions[std::size_t(r)];
-        if (other.seen != _visit) {
-            other.seen = _visit;
-            _around.push_back(r);
-            // The kept links take the first places of the chain, at or before this one.
-            kept = kept == -1 ? region.head : links[kept].next;
-            links[kept].region = r;
+    for (int32_t s = region.head; s != -1; s = segments[s].next)
+        for (int32_t k = segments[s].begin; k < segments[s].end; ++k) {
+            const int32_t r = Find(neighbours[k]);
+            Node& other = _nodes[std::size_t(r)];
+            if (other.seen != _visit) {
+                other.seen = _visit;
+                _around.push_back(r);
+            }
         }
-        at = next;
-    }
-    if (kept == -1) {
+    if (_around.empty()) {
         region.head = region.tail = -1;
         return;
     }
-    links[kept].next = -1;
-    region.tail = kept;
+    // Back into the first places of the list, which has room for them all.
+    int32_t s = region.head, k = segments[s].begin;
+    for (const int32_t r : _around) {
+        while (k == segments[s].end) {
+            s = segments[s].next;
+            k = segments[s].begin;
+        }
+        neighbours[k++] = r;
+    }
+    segments[s].end = k;
+    segments[s].next = -1;
+    region.tail = s;
 }
 
 // The neighbour search's own walk from (x, y), for when colours tie: a cell of another
@@ -386,12 +387,12 @@ uint32_t CBK_Despeckler::WalkForBest(int32_t root, int32_t x, int32_t y) {
     uint32_t* gathered = _gathered.data();
     const int32_t* label = _label.data();
     const uint32_t stamp = ++_walk;
-    const uint32_t colour = _regions[std::size_t(root)].colour;
+    const uint32_t colour = _nodes[std::size_t(root)].colour;
     int32_t bestError = INT32_MAX;
     uint32_t bestColour = 0;
     auto inside = [&](int32_t i) { return Find(label[i]) == root; };
     auto candidate = [&](int32_t i) {
-        const uint32_t other = _regions[std::size_t(Find(label[i]))].colour;
+        const uint32_t other = _nodes[std::size_t(Find(label[i]))].colour;
         if (other == bestColour && bestError != INT32_MAX)
             return; // as good as the best, and no better
         const int32_t error = SquaredError(colour, other);
@@ -452,7 +453,7 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
     _joined.clear();
     int32_t start = kNone;
     for (const int32_t r : _around) {
-        Region& other = _regions[std::size_t(r)];
+        Node& other = _nodes[std::size_t(r)];
         if (other.colour == to) {
             _joined.push_back(r);
             start = std::min(start, Start(r, position));
@@ -463,17 +464,24 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
         if (other.clean && SquaredError(other.colour, to) > _maxError)
             continue;
         other.clean = 0;
-        _unsettled.push_back(r);
+        Region& region = _regions[std::size_t(r)];
+        if (region.queued != _passId) {
+            region.queued = _passId;
+            _unsettled.push_back(r);
+        }
         Schedule(Start(r, position));
     }
     int32_t merged = root;
     for (const int32_t r : _joined)
         merged = Join(merged, r);
+    _nodes[std::size_t(merged)].colour = to;
+    _nodes[std::size_t(merged)].clean = 0;
     Region& region = _regions[std::size_t(merged)];
-    region.colour = to;
-    region.clean = 0;
     region.joinedPass = _passId;
     region.start = start;
-    _unsettled.push_back(merged);
+    if (region.queued != _passId) {
+        region.queued = _passId;
+        _unsettled.push_back(merged);
+    }
     Schedule(start);
 }

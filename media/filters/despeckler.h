@@ -39,25 +39,31 @@ private:
         int32_t left, right, y, next;
         bool down;
     };
-    struct Link {
-        int32_t region, next; // a region beside this one (any of its ids), the next link
+    // A stretch of _neighbours (regions beside one, by any of their ids), and the next one
+    // of the same region's list.
+    struct Segment {
+        int32_t begin, end, next;
     };
-    // A region by its id, all it needs in one place. The parent, size and first pixel are
-    // those of the union-find; the rest is kept for roots alone.
+    // What a search reads of each region beside it, by the region's id.
+    struct Node {
+        int32_t parent; // of the union-find
+        int32_t seen;
+        uint32_t colour; // of a root
+        uint8_t clean;   // left as it was, nothing beside it changed
+    };
+    // The rest of a region, read when it has its turn or joins another.
     struct Region {
-        int32_t parent, size;
+        int32_t size;
         int32_t first;      // its first pixel in reading order
         int32_t start;      // when joined in this pass: see Start
         int32_t joinedPass; // the pass that joined or visited it
-        int32_t seen;
-        int32_t head, tail; // its list of neighbours in _links, -1 when empty
-        uint32_t colour;
-        uint8_t clean; // left as it was, nothing beside it changed
+        int32_t queued;     // the pass that last put it on the unsettled list
+        int32_t head, tail; // its first and last segment of neighbours, -1 when none
     };
 
     void _Load(int32_t width, int32_t height, uint8_t* pixels);
+    void _Link(int32_t i, int32_t x, int32_t y);
     void _Build();
-    void _BuildNeighbours();
     int32_t Start(int32_t root, int32_t position) const;
     void Visit(int32_t p, int64_t limit);
     const std::vector<int32_t>& Unsettled();
@@ -72,8 +78,10 @@ private:
     uint8_t* _pixels = nullptr;
     std::vector<uint32_t> _colour; // per pixel, until the regions are built
     std::vector<int32_t> _label;   // per pixel: its region's id (ids in reading order)
+    std::vector<Node> _nodes;
     std::vector<Region> _regions;
-    std::vector<Link> _links;
+    std::vector<int32_t> _neighbours;
+    std::vector<Segment> _segments;  // one per region to start with
     std::vector<uint32_t> _gathered; // per pixel: the walk that gathered it
     std::vector<Frame> _stack;
     std::vector<int32_t> _around; // the neighbours of the region being searched, each once
