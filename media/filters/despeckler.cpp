@@ -1,6 +1,7 @@
 #include "media/filters/despeckler.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 
@@ -74,19 +75,25 @@ void CBK_Despeckler::ResetWithFirstPass(int32_t width, int32_t height, uint8_t* 
             const uint32_t colour = colours[i];
             uint32_t result = colour;
             if (y > 0 && y + 1 < height && x > 0 && x + 1 < width) {
-                // Without branches on the colours, which follow no pattern.
-                const uint32_t around[4] = {colours[i - 1], colours[i + 1], colours[i - width],
-                                            colours[i + width]};
+                // Without branches on the colours, which follow no pattern. The left
+                // neighbour, just done, comes last so that the others need not wait for it;
+                // being first in order, it wins a tie.
+                const uint32_t others[3] = {colours[i + 1], colours[i - width], colours[i + width]};
                 int32_t bestError = INT32_MAX;
                 uint32_t bestColour = colour;
                 bool alone = true;
-                for (const uint32_t other : around) {
+                for (const uint32_t other : others) {
                     alone &= other != colour;
                     const int32_t error = SquaredError(colour, other);
                     const bool better = error < bestError;
                     bestError = better ? error : bestError;
                     bestColour = better ? other : bestColour;
                 }
+                const uint32_t left = colours[i - 1];
+                const int32_t leftError = SquaredError(colour, left);
+                alone &= left != colour;
+                bestColour = leftError <= bestError ? left : bestColour;
+                bestError = std::min(leftError, bestError);
                 result = alone && bestError <= maxError ? bestColour : colour;
             } else {
                 int32_t around[4], n = 0;
@@ -122,14 +129,9 @@ void CBK_Despeckler::Pass(int32_t level, double factor) {
     const int64_t limit = int64_t(1) << std::min(level, 40);
     _maxError = MaxError(int32_t(256 / (1 + factor * level)));
     ++_passId;
+    _level = level;
     _events.assign(std::size_t(_w) * _h / 64 + 1, 0);
-    bool any = false;
-    for (int32_t r : Unsettled())
-        if (_regions[std::size_t(r)].size < limit) {
-            Schedule(_regions[std::size_t(r)].first);
-            any = true;
-        }
-    if (!any)
+    if (!ScheduleWaiting(limit))
         return; // every region is too large or known to stay: the pass changes nothing
     // Turns are only ever scheduled after the current pixel, so one sweep takes them all.
     for (std::size_t word = 0; word < _events.size(); ++word)
@@ -179,7 +181,9 @@ void CBK_Despeckler::_Build() {
     int32_t* label = _label.data();
     _nodes.clear();
     _regions.clear();
-    _unsettled.clear();
+    for (std::vector<int32_t>& waiting : _waiting)
+        waiting.clear();
+    _level = 0;
     // While building, a region's tail holds the count of its pairs, and its seen field the
     // last neighbour filed.
     // Pointers become region ids in reading order of the regions' first pixels; a cell's
@@ -190,7 +194,6 @@ void CBK_Despeckler::_Build() {
                 const int32_t id = int32_t(_regions.size());
                 _nodes.push_back({id, -1, colours[i], 0});
                 _regions.push_back({0, i, kNone, 0, 0, -1, 0});
-                _unsettled.push_back(id);
                 label[i] = id;
             } else {
                 label[i] = label[label[i]];
@@ -240,6 +243,8 @@ void CBK_Despeckler::_Build() {
         const int32_t list = segments[r].end > segments[r].begin ? int32_t(r) : -1;
         _regions[r].head = _regions[r].tail = list;
     }
+    for (int32_t r = 0; r < int32_t(_regions.size()); ++r)
+        Wait(r);
     _gathered.assign(n, 0);
     _walk = 0;
     _visit = 0;
@@ -273,13 +278,10 @@ void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
     for (const int32_t r : _around) {
         const uint32_t other = _nodes[std::size_t(r)].colour;
         const int32_t error = SquaredError(colour, other);
-        if (error < bestError) {
-            bestError = error;
-            bestColour = other;
-            tie = false;
-        } else if (error == bestError && other != bestColour) {
-            tie = true;
-        }
+        const bool better = error < bestError;
+        tie = !better && (tie || (error == bestError && other != bestColour));
+        bestColour = better ? other : bestColour;
+        bestError = better ? error : bestError;
     }
     if (_around.empty() || bestError > _maxError) {
         node.clean = 1; // no neighbour, or none near enough: the region stays
@@ -290,20 +292,38 @@ void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
     Recolour(root, bestColour, p);
 }
 
-// Regions neither known to stay nor searched yet, each once.
-const std::vector<int32_t>& CBK_Despeckler::Unsettled() {
+// Turns for the regions that wait for this pass or an earlier one, neither known to stay
+// nor too large, each once; a region that has grown too large waits again for the pass that
+// can take it. False when no region has a turn.
+bool CBK_Despeckler::ScheduleWaiting(int64_t limit) {
     ++_visit;
-    std::size_t kept = 0;
-    for (int32_t r : _unsettled) {
-        r = Find(r);
-        Node& node = _nodes[std::size_t(r)];
-        if (node.clean || node.seen == _visit)
-            continue;
-        node.seen = _visit;
-        _unsettled[kept++] = r;
+    bool any = false;
+    for (int32_t level = 0; level <= std::min(_level, kLevels - 1); ++level) {
+        _due.swap(_waiting[std::size_t(level)]);
+        for (int32_t r : _due) {
+            r = Find(r);
+            Node& node = _nodes[std::size_t(r)];
+            if (node.clean || node.seen == _visit)
+                continue;
+            node.seen = _visit;
+            const Region& region = _regions[std::size_t(r)];
+            if (region.size < limit) {
+                Schedule(region.first);
+                any = true;
+            } else {
+                Wait(r);
+            }
+        }
+        _due.clear();
     }
-    _unsettled.resize(kept);
-    return _unsettled;
+    return any;
+}
+
+// The region waits for the first pass after this one whose size limit it is below. Until
+// then it is left alone: passes it is too large for leave it as it is.
+void CBK_Despeckler::Wait(int32_t r) {
+    const int32_t below = int32_t(std::bit_width(uint32_t(_regions[std::size_t(r)].size)));
+    _waiting[std::size_t(std::min(std::max(below, _level + 1), kLevels - 1))].push_back(r);
 }
 
 void CBK_Despeckler::Schedule(int32_t start) {
@@ -348,18 +368,25 @@ void CBK_Despeckler::GatherNeighbours(int32_t root) {
     Region& region = _regions[std::size_t(root)];
     Segment* segments = _segments.data();
     int32_t* neighbours = _neighbours.data();
-    ++_visit;
-    _nodes[std::size_t(root)].seen = _visit;
-    _around.clear();
-    for (int32_t s = region.head; s != -1; s = segments[s].next)
+    Node* nodes = _nodes.data();
+    const int32_t visit = ++_visit;
+    nodes[root].seen = visit;
+    // Without branches on the entries, which follow no pattern: two steps up the tree reach
+    // the root nearly always, and every entry is written, counted only when new.
+    std::size_t count = 0;
+    for (int32_t s = region.head; s != -1; s = segments[s].next) {
+        _around.resize(count + std::size_t(segments[s].end - segments[s].begin));
+        int32_t* around = _around.data();
         for (int32_t k = segments[s].begin; k < segments[s].end; ++k) {
-            const int32_t r = Find(neighbours[k]);
-            Node& other = _nodes[std::size_t(r)];
-            if (other.seen != _visit) {
-                other.seen = _visit;
-                _around.push_back(r);
-            }
+            int32_t r = nodes[nodes[neighbours[k]].parent].parent;
+            if (nodes[r].parent != r) [[unlikely]]
+                r = Find(r);
+            around[count] = r;
+            count += nodes[r].seen != visit;
+            nodes[r].seen = visit;
         }
+    }
+    _around.resize(count);
     if (_around.empty()) {
         region.head = region.tail = -1;
         return;
@@ -467,7 +494,7 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
         Region& region = _regions[std::size_t(r)];
         if (region.queued != _passId) {
             region.queued = _passId;
-            _unsettled.push_back(r);
+            Wait(r);
         }
         Schedule(Start(r, position));
     }
@@ -481,7 +508,7 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
     region.start = start;
     if (region.queued != _passId) {
         region.queued = _passId;
-        _unsettled.push_back(merged);
+        Wait(merged);
     }
     Schedule(start);
 }

@@ -66,7 +66,8 @@ private:
     void _Build();
     int32_t Start(int32_t root, int32_t position) const;
     void Visit(int32_t p, int64_t limit);
-    const std::vector<int32_t>& Unsettled();
+    bool ScheduleWaiting(int64_t limit);
+    void Wait(int32_t r);
     void Schedule(int32_t start);
     int32_t Find(int32_t r);
     int32_t Join(int32_t a, int32_t b);
@@ -86,8 +87,12 @@ private:
     std::vector<Frame> _stack;
     std::vector<int32_t> _around; // the neighbours of the region being searched, each once
     std::vector<int32_t> _joined;
-    std::vector<uint64_t> _events;   // one bit per pixel at which a region has its turn
-    std::vector<int32_t> _unsettled; // regions (by any of their ids) still to be searched
+    std::vector<uint64_t> _events; // one bit per pixel at which a region has its turn
+    // Per pass level: the regions (by any of their ids) that may change from that pass on.
+    static constexpr int32_t kLevels = 41;
+    std::vector<int32_t> _waiting[kLevels];
+    std::vector<int32_t> _due;
+    int32_t _level = 0; // of the current pass
     int32_t _passId = 0;
     int32_t _visit = 0;
     uint32_t _walk = 0;
