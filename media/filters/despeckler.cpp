@@ -130,6 +130,7 @@ void CBK_Despeckler::Pass(int32_t level, double factor) {
     _maxError = MaxError(int32_t(256 / (1 + factor * level)));
     ++_passId;
     _level = level;
+    _limit = limit;
     _events.assign(std::size_t(_w) * _h / 64 + 1, 0);
     if (!ScheduleWaiting(limit))
         return; // every region is too large or known to stay: the pass changes nothing
@@ -200,14 +201,13 @@ void CBK_Despeckler::_Build() {
             }
             const int32_t a = label[i];
             ++_regions[std::size_t(a)].size;
-            if (x > 0 && label[i - 1] != a) {
-                ++_regions[std::size_t(a)].tail;
-                ++_regions[std::size_t(label[i - 1])].tail;
-            }
-            if (y > 0 && label[i - width] != a) {
-                ++_regions[std::size_t(a)].tail;
-                ++_regions[std::size_t(label[i - width])].tail;
-            }
+            // Counted without branches on the labels, which follow no pattern.
+            Region* regions = _regions.data();
+            const int32_t left = x > 0 ? label[i - 1] : a;
+            const int32_t upper = y > 0 ? label[i - width] : a;
+            regions[a].tail += int32_t(left != a) + int32_t(upper != a);
+            regions[left].tail += left != a;
+            regions[upper].tail += upper != a;
         }
     _segments.resize(_regions.size());
     Segment* segments = _segments.data();
@@ -496,7 +496,13 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
             region.queued = _passId;
             Wait(r);
         }
-        Schedule(Start(r, position));
+        if (region.size < _limit) {
+            Schedule(Start(r, position));
+        } else {
+            // Its turn would find it too large: it has had it.
+            region.joinedPass = _passId;
+            region.start = kNone;
+        }
     }
     int32_t merged = root;
     for (const int32_t r : _joined)
@@ -505,10 +511,10 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
     _nodes[std::size_t(merged)].clean = 0;
     Region& region = _regions[std::size_t(merged)];
     region.joinedPass = _passId;
-    region.start = start;
+    region.start = region.size < _limit ? start : kNone; // a larger one has had its turn
     if (region.queued != _passId) {
         region.queued = _passId;
         Wait(merged);
     }
-    Schedule(start);
+    Schedule(region.start);
 }

@@ -93,6 +93,7 @@ private:
     std::vector<int32_t> _waiting[kLevels];
     std::vector<int32_t> _due;
     int32_t _level = 0; // of the current pass
+    int64_t _limit = 0; // its size limit
     int32_t _passId = 0;
     int32_t _visit = 0;
     uint32_t _walk = 0;
