@@ -35,25 +35,15 @@ int32_t MaxError(double tightness) {
 
 } // namespace
 
-// Joins pixel i, whose colour is final, with its left and upper neighbours of its colour into
-// one tree, each cell pointing to an earlier one of its region, so that the root is the
-// region's first pixel.
+// Joins pixel i, whose colour is final, with its left neighbour when of its colour, each cell
+// pointing to an earlier one of its region; an upper neighbour of its colour is noted for
+// _Build, so that no branch depends on the colours, which follow no pattern.
 inline void CBK_Despeckler::_Link(int32_t i, int32_t x, int32_t y) {
     const uint32_t* colours = _colour.data();
     int32_t* up = _label.data();
     up[i] = x > 0 && colours[i - 1] == colours[i] ? up[i - 1] : i;
-    if (y > 0 && colours[i - _w] == colours[i]) {
-        auto root = [up](int32_t j) {
-            while (up[j] != j) {
-                up[j] = up[up[j]];
-                j = up[j];
-            }
-            return j;
-        };
-        const int32_t a = root(i), b = root(i - _w);
-        if (a != b)
-            up[std::max(a, b)] = std::min(a, b);
-    }
+    _upward[std::size_t(_upwardCount)] = i;
+    _upwardCount += y > 0 && colours[i - _w] == colours[i];
 }
 
 void CBK_Despeckler::Reset(int32_t width, int32_t height, uint8_t* pixels) {
@@ -166,6 +156,8 @@ void CBK_Despeckler::_Load(int32_t width, int32_t height, uint8_t* pixels) {
     const std::size_t n = std::size_t(width) * height;
     _colour.resize(n);
     _label.resize(n);
+    _upward.resize(n);
+    _upwardCount = 0;
     for (std::size_t i = 0; i < n; ++i)
         _colour[i] = uint32_t(pixels[i * 3]) | uint32_t(pixels[i * 3 + 1]) << 8 |
                      uint32_t(pixels[i * 3 + 2]) << 16;
@@ -182,6 +174,22 @@ void CBK_Despeckler::_Build() {
     int32_t* label = _label.data();
     _nodes.clear();
     _regions.clear();
+    // The trees of pixels noted as joining their upper neighbours become one, the larger
+    // root pointing to the smaller, so that the root stays the region's first pixel.
+    int32_t* up = label;
+    auto root = [up](int32_t j) {
+        while (up[j] != j) {
+            up[j] = up[up[j]];
+            j = up[j];
+        }
+        return j;
+    };
+    for (int32_t k = 0; k < _upwardCount; ++k) {
+        const int32_t i = _upward[std::size_t(k)];
+        const int32_t a = root(i), b = root(i - width);
+        if (a != b)
+            up[std::max(a, b)] = std::min(a, b);
+    }
     for (std::vector<int32_t>& waiting : _waiting)
         waiting.clear();
     _level = 0;

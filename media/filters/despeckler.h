@@ -79,6 +79,8 @@ private:
     uint8_t* _pixels = nullptr;
     std::vector<uint32_t> _colour; // per pixel, until the regions are built
     std::vector<int32_t> _label;   // per pixel: its region's id (ids in reading order)
+    std::vector<int32_t> _upward;  // pixels of the colour of the pixel above, see _Link
+    int32_t _upwardCount = 0;
     std::vector<Node> _nodes;
     std::vector<Region> _regions;
     std::vector<int32_t> _neighbours;
