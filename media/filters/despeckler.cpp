@@ -293,6 +293,7 @@ void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
     }
     if (_around.empty() || bestError > _maxError) {
         node.clean = 1; // no neighbour, or none near enough: the region stays
+        KeepNeighbours(root, _around.data(), _around.size());
         return;
     }
     if (tie)
@@ -371,7 +372,7 @@ int32_t CBK_Despeckler::Join(int32_t a, int32_t b) {
     return a;
 }
 
-// The region's neighbours into _around, each once; its list keeps just these.
+// The region's neighbours into _around, each once.
 void CBK_Despeckler::GatherNeighbours(int32_t root) {
     Region& region = _regions[std::size_t(root)];
     Segment* segments = _segments.data();
@@ -395,18 +396,25 @@ void CBK_Despeckler::GatherNeighbours(int32_t root) {
         }
     }
     _around.resize(count);
-    if (_around.empty()) {
+}
+
+// The region's list of neighbours becomes the given regions, in the first places of the list,
+// which has room for them all.
+void CBK_Despeckler::KeepNeighbours(int32_t root, const int32_t* kept, std::size_t count) {
+    Region& region = _regions[std::size_t(root)];
+    if (count == 0) {
         region.head = region.tail = -1;
         return;
     }
-    // Back into the first places of the list, which has room for them all.
+    Segment* segments = _segments.data();
+    int32_t* neighbours = _neighbours.data();
     int32_t s = region.head, k = segments[s].begin;
-    for (const int32_t r : _around) {
+    for (std::size_t j = 0; j < count; ++j) {
         while (k == segments[s].end) {
             s = segments[s].next;
             k = segments[s].begin;
         }
-        neighbours[k++] = r;
+        neighbours[k++] = kept[j];
     }
     segments[s].end = k;
     segments[s].next = -1;
@@ -487,6 +495,7 @@ uint32_t CBK_Despeckler::WalkForBest(int32_t root, int32_t x, int32_t y) {
 void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
     _joined.clear();
     int32_t start = kNone;
+    std::size_t kept = 0; // the neighbours that stay neighbours, at the front of _around
     for (const int32_t r : _around) {
         Node& other = _nodes[std::size_t(r)];
         if (other.colour == to) {
@@ -494,16 +503,17 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
             start = std::min(start, Start(r, position));
             continue;
         }
+        _around[kept++] = r;
         // A region known to stay keeps staying while its new neighbour's colour is beyond
-        // the tightness too, which only falls from pass to pass.
-        if (other.clean && SquaredError(other.colour, to) > _maxError)
-            continue;
-        other.clean = 0;
-        Region& region = _regions[std::size_t(r)];
-        if (region.queued != _passId) {
-            region.queued = _passId;
+        // the tightness too, which only falls from pass to pass. Any other is waiting for a
+        // pass already, or has its turn in this one.
+        if (other.clean) {
+            if (SquaredError(other.colour, to) > _maxError)
+                continue;
+            other.clean = 0;
             Wait(r);
         }
+        Region& region = _regions[std::size_t(r)];
         if (region.size < _limit) {
             Schedule(Start(r, position));
         } else {
@@ -512,6 +522,7 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
             region.start = kNone;
         }
     }
+    KeepNeighbours(root, _around.data(), kept);
     int32_t merged = root;
     for (const int32_t r : _joined)
         merged = Join(merged, r);

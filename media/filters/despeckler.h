@@ -2,6 +2,7 @@
 // memory kept from one picture to the next.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -72,6 +73,7 @@ private:
     int32_t Find(int32_t r);
     int32_t Join(int32_t a, int32_t b);
     void GatherNeighbours(int32_t root);
+    void KeepNeighbours(int32_t root, const int32_t* kept, std::size_t count);
     uint32_t WalkForBest(int32_t root, int32_t x, int32_t y);
     void Recolour(int32_t root, uint32_t to, int32_t position);
 
