@@ -297,7 +297,7 @@ void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
         return;
     }
     if (tie)
-        bestColour = WalkForBest(root, p % _w, p / _w);
+        bestColour = WalkForBest(root, p % _w, p / _w, bestError);
     Recolour(root, bestColour, p);
 }
 
@@ -424,23 +424,21 @@ void CBK_Despeckler::KeepNeighbours(int32_t root, const int32_t* kept, std::size
 // The neighbour search's own walk from (x, y), for when colours tie: a cell of another
 // region is a candidate; a cell of the region extends to its run, whose outer neighbours are
 // candidates, is gathered, and leads on to the cells above and below each of its cells in
-// turn. The first candidate of the smallest error wins.
-uint32_t CBK_Despeckler::WalkForBest(int32_t root, int32_t x, int32_t y) {
+// turn. The first candidate of the smallest error, known from the neighbours, wins: the walk
+// ends there.
+uint32_t CBK_Despeckler::WalkForBest(int32_t root, int32_t x, int32_t y, int32_t smallest) {
     const int32_t w = _w, h = _h;
     uint32_t* gathered = _gathered.data();
     const int32_t* label = _label.data();
     const uint32_t stamp = ++_walk;
     const uint32_t colour = _nodes[std::size_t(root)].colour;
-    int32_t bestError = INT32_MAX;
+    bool found = false;
     uint32_t bestColour = 0;
     auto inside = [&](int32_t i) { return Find(label[i]) == root; };
     auto candidate = [&](int32_t i) {
         const uint32_t other = _nodes[std::size_t(Find(label[i]))].colour;
-        if (other == bestColour && bestError != INT32_MAX)
-            return; // as good as the best, and no better
-        const int32_t error = SquaredError(colour, other);
-        if (error < bestError) {
-            bestError = error;
+        if (!found && SquaredError(colour, other) == smallest) {
+            found = true;
             bestColour = other;
         }
     };
@@ -469,7 +467,7 @@ uint32_t CBK_Despeckler::WalkForBest(int32_t root, int32_t x, int32_t y) {
     };
     _stack.clear();
     enter(x, y);
-    while (!_stack.empty()) {
+    while (!found && !_stack.empty()) {
         Frame& frame = _stack.back();
         if (frame.next > frame.right) {
             _stack.pop_back();

@@ -74,7 +74,7 @@ private:
     int32_t Join(int32_t a, int32_t b);
     void GatherNeighbours(int32_t root);
     void KeepNeighbours(int32_t root, const int32_t* kept, std::size_t count);
-    uint32_t WalkForBest(int32_t root, int32_t x, int32_t y);
+    uint32_t WalkForBest(int32_t root, int32_t x, int32_t y, int32_t smallest);
     void Recolour(int32_t root, uint32_t to, int32_t position);
 
     int32_t _w = 0, _h = 0;
