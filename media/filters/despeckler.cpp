@@ -35,6 +35,13 @@ int32_t MaxError(double tightness) {
 
 } // namespace
 
+// The region waits for the first pass after this one whose size limit it is below. Until
+// then it is left alone: passes it is too large for leave it as it is.
+inline void CBK_Despeckler::Wait(int32_t r) {
+    const int32_t below = int32_t(std::bit_width(uint32_t(_regions[std::size_t(r)].size)));
+    _waiting[std::size_t(std::min(std::max(below, _level + 1), kLevels - 1))].push_back(r);
+}
+
 // Joins pixel i, whose colour is final, with its left neighbour when of its colour, each cell
 // pointing to an earlier one of its region; an upper neighbour of its colour is noted for
 // _Build, so that no branch depends on the colours, which follow no pattern.
@@ -326,13 +333,6 @@ bool CBK_Despeckler::ScheduleWaiting(int64_t limit) {
         _due.clear();
     }
     return any;
-}
-
-// The region waits for the first pass after this one whose size limit it is below. Until
-// then it is left alone: passes it is too large for leave it as it is.
-void CBK_Despeckler::Wait(int32_t r) {
-    const int32_t below = int32_t(std::bit_width(uint32_t(_regions[std::size_t(r)].size)));
-    _waiting[std::size_t(std::min(std::max(below, _level + 1), kLevels - 1))].push_back(r);
 }
 
 void CBK_Despeckler::Schedule(int32_t start) {
