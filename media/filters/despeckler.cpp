@@ -170,7 +170,7 @@ void CBK_Despeckler::_Load(int32_t width, int32_t height, uint8_t* pixels) {
                      uint32_t(pixels[i * 3 + 2]) << 16;
 }
 
-// Regions and their state from the linked pixels, every region unsettled, each with the list
+// Regions and their state from the linked pixels, every region waiting, each with the list
 // of the regions beside it. A list is built from the pairs of cells of two regions side by
 // side, a pair repeating the one before it for the same region left out, in place in one
 // array: one sweep counts the pairs, the next one files them.
@@ -200,8 +200,6 @@ void CBK_Despeckler::_Build() {
     for (std::vector<int32_t>& waiting : _waiting)
         waiting.clear();
     _level = 0;
-    // While building, a region's tail holds the count of its pairs, and its seen field the
-    // last neighbour filed.
     // Pointers become region ids in reading order of the regions' first pixels; a cell's
     // pointer leads to an earlier cell of its region, whose id is already known.
     for (int32_t y = 0, i = 0; y < height; ++y)
@@ -216,7 +214,8 @@ void CBK_Despeckler::_Build() {
             }
             const int32_t a = label[i];
             ++_regions[std::size_t(a)].size;
-            // Counted without branches on the labels, which follow no pattern.
+            // The region's tail counts its pairs, repeats included, without branches on the
+            // labels, which follow no pattern.
             Region* regions = _regions.data();
             const int32_t left = x > 0 ? label[i - 1] : a;
             const int32_t upper = y > 0 ? label[i - width] : a;
@@ -234,6 +233,7 @@ void CBK_Despeckler::_Build() {
     _neighbours.resize(std::size_t(total));
     int32_t* neighbours = _neighbours.data();
     Node* nodes = _nodes.data();
+    // The seen field holds the last neighbour filed for the region.
     auto file = [&](int32_t a, int32_t b) {
         if (nodes[a].seen != b) {
             nodes[a].seen = b;

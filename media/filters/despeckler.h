@@ -21,7 +21,9 @@
 //   one pass to the next; it is not searched again.
 // - Instead of scanning every pixel, a pass visits the first pixels of the regions that may
 //   change, in reading order: a region not touched in this pass has been passed exactly when
-//   its first pixel lies before the current one.
+//   its first pixel lies before the current one. A region too large for a pass waits for the
+//   first pass whose size limit it is below.
+// Passes come in rising levels, as the filter runs them.
 class CBK_Despeckler {
 public:
     // Takes a picture of width × height pixels of three bytes, kept until the next Reset.
@@ -58,7 +60,7 @@ private:
         int32_t first;      // its first pixel in reading order
         int32_t start;      // when joined in this pass: see Start
         int32_t joinedPass; // the pass that joined or visited it
-        int32_t queued;     // the pass that last put it on the unsettled list
+        int32_t queued;     // the pass that last set it waiting as a joined region
         int32_t head, tail; // its first and last segment of neighbours, -1 when none
     };
 
