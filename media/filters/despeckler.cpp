@@ -172,8 +172,8 @@ void CBK_Despeckler::_Load(int32_t width, int32_t height, uint8_t* pixels) {
 
 // Regions and their state from the linked pixels, every region waiting, each with the list
 // of the regions beside it. A list is built from the pairs of cells of two regions side by
-// side, a pair repeating the one before it for the same region left out, in place in one
-// array: one sweep counts the pairs, the next one files them.
+// side, in place in one array: one sweep counts the pairs, the next one files them. Repeats
+// stay until the region's first search drops them.
 void CBK_Despeckler::_Build() {
     const int32_t width = _w, height = _h;
     const std::size_t n = _colour.size();
@@ -206,7 +206,7 @@ void CBK_Despeckler::_Build() {
         for (int32_t x = 0; x < width; ++x, ++i) {
             if (label[i] == i) {
                 const int32_t id = int32_t(_regions.size());
-                _nodes.push_back({id, -1, colours[i], 0});
+                _nodes.push_back({id, 0, colours[i], 0});
                 _regions.push_back({0, i, kNone, 0, 0, -1, 0});
                 label[i] = id;
             } else {
@@ -232,14 +232,7 @@ void CBK_Despeckler::_Build() {
     }
     _neighbours.resize(std::size_t(total));
     int32_t* neighbours = _neighbours.data();
-    Node* nodes = _nodes.data();
-    // The seen field holds the last neighbour filed for the region.
-    auto file = [&](int32_t a, int32_t b) {
-        if (nodes[a].seen != b) {
-            nodes[a].seen = b;
-            neighbours[segments[a].end++] = b;
-        }
-    };
+    auto file = [&](int32_t a, int32_t b) { neighbours[segments[a].end++] = b; };
     for (int32_t y = 0, i = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x, ++i) {
             const int32_t a = label[i];
@@ -252,16 +245,17 @@ void CBK_Despeckler::_Build() {
                 file(label[i - width], a);
             }
         }
-    for (Node& node : _nodes)
-        node.seen = 0;
     for (std::size_t r = 0; r < _regions.size(); ++r) {
         const int32_t list = segments[r].end > segments[r].begin ? int32_t(r) : -1;
         _regions[r].head = _regions[r].tail = list;
     }
     for (int32_t r = 0; r < int32_t(_regions.size()); ++r)
         Wait(r);
-    _gathered.assign(n, 0);
-    _walk = 0;
+    // The walks' marks stay valid from picture to picture while the count goes on.
+    if (_gathered.size() != n) {
+        _gathered.assign(n, 0);
+        _walk = 0;
+    }
     _visit = 0;
 }
 
@@ -428,6 +422,10 @@ void CBK_Despeckler::KeepNeighbours(int32_t root, const int32_t* kept, std::size
 // ends there.
 uint32_t CBK_Despeckler::WalkForBest(int32_t root, int32_t x, int32_t y, int32_t smallest) {
     const int32_t w = _w, h = _h;
+    if (_walk == UINT32_MAX) {
+        std::fill(_gathered.begin(), _gathered.end(), 0);
+        _walk = 0;
+    }
     uint32_t* gathered = _gathered.data();
     const int32_t* label = _label.data();
     const uint32_t stamp = ++_walk;
