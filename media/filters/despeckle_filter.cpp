@@ -4,7 +4,8 @@
 
 void despeckle_iteration(int32_t level, double factor, int32_t width, int32_t height,
                          uint8_t* pixels) {
-    if (!pixels || width <= 0 || height <= 0)
+    // Below level 1 the size limit is 1 or less: no region is small enough to change.
+    if (!pixels || width <= 0 || height <= 0 || level < 1)
         return;
     CBK_Despeckler despeckler;
     despeckler.Reset(width, height, pixels);
