@@ -105,8 +105,9 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
             }
         }
         if (reader->GetBufPos() > end) {
-            // The record runs out of its list: it is not part of it.
-            reader->SetBufPos(end);
+            // The record runs out of its list: it is not part of it, and its bytes are left
+            // unread for the tag to keep as they are.
+            reader->SetBufPos(start - 1);
             break;
         }
         _records.push_back(std::move(record));

@@ -105,7 +105,7 @@ uint32_t CBK_SwfDoAction::Write(CBK_SwfStream* stream, bool writeHeader) {
     const bool header = writeHeader && !_headerSuppressed;
     if (!CanWrite(stream->GetVersion()))
         return 0;
-    if (_list.Empty()) {
+    if (_list.Empty() && (!header || GetTrailingBytes().empty())) {
         if (header)
             return 0;
         // Buttons and clip actions expect a list's end byte even when it holds nothing.

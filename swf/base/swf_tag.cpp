@@ -35,6 +35,13 @@ std::vector<uint8_t> CBK_SwfTag::GetHeader(uint32_t length, bool forceLong) cons
     return std::vector<uint8_t>(bytes, bytes + n);
 }
 
+void CBK_SwfTag::AddTrailingBytes(CBK_SwfStream& target) const {
+    if (!_trailing.empty()) {
+        target.ByteAlign();
+        target.AddBytes(_trailing.data(), _trailing.size());
+    }
+}
+
 std::size_t CBK_SwfTag::BeginTag(CBK_SwfStream& target) const {
     target.ByteAlign();
     const std::size_t start = target._buffer.size();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "swf/base/swf_obj.h"
@@ -26,6 +27,11 @@ public:
         return length <= kSwfShortTagLengthMax && !forceLong ? 2 : 6;
     }
 
+    // Bytes a stored tag held beyond the fields the model reads (a newer format's fields,
+    // code behind an End action): kept and written back after the fields.
+    const std::vector<uint8_t>& GetTrailingBytes() const { return _trailing; }
+    void SetTrailingBytes(std::vector<uint8_t> bytes) { _trailing = std::move(bytes); }
+
 protected:
     // Writes the record header and the payload that `payload(stream)` appends, straight
     // into the target (the header is patched once the length is known). Returns the bytes
@@ -34,12 +40,17 @@ protected:
     uint32_t WriteTag(CBK_SwfStream* target, bool forceLong, PayloadWriter&& payload) {
         const std::size_t start = BeginTag(*target);
         payload(*target);
+        AddTrailingBytes(*target);
         return EndTag(*target, start, forceLong);
     }
+
+    void AddTrailingBytes(CBK_SwfStream& target) const;
 
 private:
     std::size_t BeginTag(CBK_SwfStream& target) const;
     uint32_t EndTag(CBK_SwfStream& target, std::size_t start, bool forceLong) const;
+
+    std::vector<uint8_t> _trailing;
 };
 
 class CBK_SwfCharacterTag : public CBK_SwfTag {

@@ -7,6 +7,8 @@
 
 #include "swf/base/swf_tag.h"
 
+class CBK_Path;
+
 namespace ravuz {
 
 // The id and JPEG bytes the three share. The bytes are the rest of the tag (no more than
@@ -63,6 +65,11 @@ public:
                            int32_t alphaCount);
     CBK_SwfDefineBitsJpeg3(const CBK_SwfDefineBitsJpeg3& other) = default;
     CBK_SwfDefineBitsJpeg3& operator=(const CBK_SwfDefineBitsJpeg3& other) = default;
+
+    // The first tag of this kind in the movie held by the application resource 'xDAS' of
+    // that id; the caller's, null when the resource or such a tag is missing. (The path is
+    // not used.)
+    static CBK_SwfDefineBitsJpeg3* CreateFromResource(int32_t resourceId, CBK_Path*);
     ~CBK_SwfDefineBitsJpeg3() override = default;
 
     uint16_t GetTagId() const override { return kSwfTagDefineBitsJpeg3; }

@@ -7,6 +7,8 @@
 
 #include "swf/base/swf_tag.h"
 
+class CBK_Path;
+
 namespace ravuz {
 
 class CBK_SwfDefineBitsLossless : public CBK_SwfCharacterTag {
@@ -18,6 +20,11 @@ public:
     explicit CBK_SwfDefineBitsLossless(int32_t format = kFormat32Bit)
         : _format(static_cast<uint8_t>(format)) {}
     ~CBK_SwfDefineBitsLossless() override = default;
+
+    // The first tag of this kind in the movie held by the application resource 'xDAS' of
+    // that id; the caller's, null when the resource or such a tag is missing. (The path is
+    // not used.)
+    static CBK_SwfDefineBitsLossless* CreateFromResource(int32_t resourceId, CBK_Path*);
 
     uint16_t GetTagId() const override { return kSwfTagDefineBitsLossless; }
     // The payload is what the tag holds after its head.

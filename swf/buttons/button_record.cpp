@@ -1,5 +1,6 @@
 #include "swf/buttons/button_record.h"
 
+#include "swf/stream/swf_reader.h"
 #include "swf/stream/swf_stream.h"
 
 namespace ravuz {
@@ -11,11 +12,63 @@ std::unique_ptr<T> CopyOf(const std::unique_ptr<T>& source) {
     return source ? std::make_unique<T>(*source) : nullptr;
 }
 
+// The bytes of one filter after its id byte, reading the counts it holds; 0 for an id the
+// format does not define.
+uint32_t FilterBodySize(uint8_t id, CBK_SwfReader* reader, std::vector<uint8_t>& out) {
+    auto count = [&] {
+        const uint8_t n = reader->GetByte();
+        out.push_back(n);
+        return uint32_t(n);
+    };
+    switch (id) {
+    case 0:
+        return 23; // drop shadow
+    case 1:
+        return 9; // blur
+    case 2:
+        return 15; // glow
+    case 3:
+        return 27; // bevel
+    case 4:        // gradient glow
+    case 7:        // gradient bevel
+        return 5 * count() + 19;
+    case 5: { // convolution
+        const uint32_t x = count();
+        const uint32_t y = count();
+        return 8 + 4 * x * y + 5;
+    }
+    case 6:
+        return 80; // colour matrix
+    default:
+        return 0;
+    }
+}
+
 } // namespace
+
+void CBK_SwfButtonRecord::ReadExtraFields(CBK_SwfReader* reader) {
+    extraFields.clear();
+    reader->ByteAlign();
+    if (stateFlags & HAS_FILTER_LIST) {
+        const uint8_t filters = reader->GetByte();
+        extraFields.push_back(filters);
+        for (uint32_t i = 0; i < filters && reader->GetRemaining() > 0; ++i) {
+            const uint8_t id = reader->GetByte();
+            extraFields.push_back(id);
+            const uint32_t size = FilterBodySize(id, reader, extraFields);
+            if (size == 0)
+                break;
+            reader->GetBytes(extraFields, size);
+        }
+    }
+    if (stateFlags & HAS_BLEND_MODE)
+        reader->GetBytes(extraFields, 1);
+}
 
 CBK_SwfButtonRecord::CBK_SwfButtonRecord(const CBK_SwfButtonRecord& other)
     : stateFlags(other.stateFlags), characterId(other.characterId), depth(other.depth),
-      matrix(CopyOf(other.matrix)), colorTransform(CopyOf(other.colorTransform)) {}
+      matrix(CopyOf(other.matrix)), colorTransform(CopyOf(other.colorTransform)),
+      extraFields(other.extraFields) {}
 
 CBK_SwfButtonRecord& CBK_SwfButtonRecord::operator=(const CBK_SwfButtonRecord& other) {
     if (this != &other) {
@@ -24,6 +77,7 @@ CBK_SwfButtonRecord& CBK_SwfButtonRecord::operator=(const CBK_SwfButtonRecord& o
         depth = other.depth;
         matrix = CopyOf(other.matrix);
         colorTransform = CopyOf(other.colorTransform);
+        extraFields = other.extraFields;
     }
     return *this;
 }
@@ -49,6 +103,7 @@ void CBK_SwfButtonRecord::Write(CBK_SwfStream* stream, bool withColorTransform) 
             identity.Write(stream);
         }
         stream->ByteAlign();
+        stream->AddBytes(extraFields.data(), extraFields.size());
     }
 }
 

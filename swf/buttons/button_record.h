@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "swf/records/color_transform.h"
 #include "swf/records/matrix.h"
@@ -15,6 +16,9 @@ public:
     static constexpr uint8_t STATE_OVER = 0x02;
     static constexpr uint8_t STATE_DOWN = 0x04;
     static constexpr uint8_t STATE_HIT = 0x08;
+    // SWF 8 fields that follow a DefineButton2 record's colour transform.
+    static constexpr uint8_t HAS_FILTER_LIST = 0x10;
+    static constexpr uint8_t HAS_BLEND_MODE = 0x20;
 
     CBK_SwfButtonRecord() = default;
     // Deep: the matrix and colour transform are copied.
@@ -25,13 +29,18 @@ public:
     // Flags, id, depth, matrix; with `withColorTransform` (DefineButton2) the colour
     // transform too. A missing matrix or transform is written as the identity: the record
     // needs both.
+    // The filter list and blend mode as stored after the transform.
     void Write(CBK_SwfStream* stream, bool withColorTransform) const;
+    // Reads the filter list and blend mode the flags announce into `extraFields`, as they
+    // stand.
+    void ReadExtraFields(CBK_SwfReader* reader);
 
     uint8_t stateFlags = 0;
     uint16_t characterId = 0;
     uint16_t depth = 1;
     std::unique_ptr<CBK_SwfMatrix> matrix;
     std::unique_ptr<CBK_SwfColorTransformAlpha> colorTransform;
+    std::vector<uint8_t> extraFields;
 };
 
 } // namespace ravuz

@@ -80,7 +80,7 @@ CBK_SwfButtonRecord* CBK_SwfDefineButton::ReadButtonRecord(CBK_SwfReader* reader
         reader->ByteAlign();
         record->colorTransform = std::make_unique<CBK_SwfColorTransformAlpha>();
         record->colorTransform->Read(reader);
-        reader->ByteAlign();
+        record->ReadExtraFields(reader);
     }
     return record.release();
 }

@@ -8,6 +8,8 @@
 #include "swf/records/rect.h"
 #include "swf/shapes/shape.h"
 
+class CBK_Path;
+
 namespace ravuz {
 
 class CBK_SwfDefineShape : public CBK_SwfCharacterTag {
@@ -17,6 +19,11 @@ public:
     // Copies the bounds, the character id and the shape (colours keep their class).
     CBK_SwfDefineShape& operator=(const CBK_SwfDefineShape& other);
     ~CBK_SwfDefineShape() override;
+
+    // The first tag of this kind in the movie held by the application resource 'xDAS' of
+    // that id; the caller's, null when the resource or such a tag is missing. (The path is
+    // not used.)
+    static CBK_SwfDefineShape* CreateFromResource(int32_t resourceId, CBK_Path*);
 
     uint16_t GetTagId() const override { return kSwfTagDefineShape; }
     // Colours carry alpha exactly when the tag is a DefineShape3.

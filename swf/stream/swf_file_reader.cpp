@@ -32,7 +32,13 @@ bool CBK_SwfFileReader::AttachFile(const CBK_Path& path) {
     return true;
 }
 
+uint32_t CBK_SwfFileReader::GetDataSize() const {
+    return _inMemory ? CBK_SwfReader::GetDataSize() : _fileSize;
+}
+
 void CBK_SwfFileReader::Close() {
+    _inMemory = false;
+    _data.clear();
     if (_file) {
         std::fclose(_file);
         _file = nullptr;
@@ -42,6 +48,19 @@ void CBK_SwfFileReader::Close() {
     _windowStart = 0;
     _position = 0;
     _bitPosition = 0;
+}
+
+const uint8_t* CBK_SwfFileReader::PeekBytes(uint32_t count) {
+    if (_inMemory)
+        return CBK_SwfReader::PeekBytes(count);
+    ByteAlign();
+    if (count == 0 || count > kWindowSize || _fileSize - _position < count)
+        return nullptr;
+    const bool held = _position >= _windowStart && _position - _windowStart <= _window.size() &&
+                      _window.size() - (_position - _windowStart) >= count;
+    if (!held && (!Fill(_position) || _window.size() < count))
+        return nullptr;
+    return _window.data() + (_position - _windowStart);
 }
 
 bool CBK_SwfFileReader::Fill(uint32_t position) {
@@ -59,6 +78,8 @@ bool CBK_SwfFileReader::Fill(uint32_t position) {
 }
 
 uint8_t CBK_SwfFileReader::FetchByte(uint32_t position) {
+    if (_inMemory)
+        return CBK_SwfReader::FetchByte(position);
     if (position < _windowStart || position - _windowStart >= _window.size()) {
         if (!Fill(position))
             return 0; // the file shrank under us: read as zero
@@ -67,6 +88,8 @@ uint8_t CBK_SwfFileReader::FetchByte(uint32_t position) {
 }
 
 void CBK_SwfFileReader::FetchBytes(uint32_t position, uint8_t* out, uint32_t count) {
+    if (_inMemory)
+        return CBK_SwfReader::FetchBytes(position, out, count);
     while (count > 0) {
         if (position < _windowStart || position - _windowStart >= _window.size()) {
             if (!Fill(position)) {

@@ -20,7 +20,23 @@ public:
     bool AttachFile(const CBK_Path& path);
     bool IsOpen() const { return _file != nullptr; }
     void Close() override;
-    uint32_t GetDataSize() const override { return _fileSize; }
+    uint32_t GetDataSize() const override;
+    // From the window of buffered bytes where they fit in it.
+    const uint8_t* PeekBytes(uint32_t count) override;
+
+    // Opens a movie and reads its header, leaving the file at the first tag. With
+    // `checkSignature` it begins "FWS", or "CWS", which is inflated into memory and read
+    // from there; without, at the length field. False with the last error set.
+    using CBK_SwfReader::Open;
+    bool Open(const CBK_Path& path, bool checkSignature);
+    // The next tag, the caller's; null once no record header is left.
+    CBK_SwfTag* ReadTag();
+
+    void GetDimensions(int32_t& width, int32_t& height) override;
+    void GetPosition(int32_t& x, int32_t& y) const;
+    uint8_t GetFileVersion() const { return _fileVersion; }
+    uint32_t GetFileLength() const { return _fileLength; }
+    float GetFrameRate() const { return _frameRate; }
 
 protected:
     uint8_t FetchByte(uint32_t position) override;
@@ -32,6 +48,11 @@ private:
 
     std::FILE* _file = nullptr;
     uint32_t _fileSize = 0;
+    bool _inMemory = false; // an inflated movie, read from the loaded data
+    uint8_t _fileVersion = 0;
+    uint32_t _fileLength = 0;
+    float _frameRate = 0;
+    int32_t _xmin = 0, _xmax = 0, _ymin = 0, _ymax = 0;
     std::vector<uint8_t> _window;
     uint32_t _windowStart = 0;
 };

@@ -8,13 +8,13 @@
 
 namespace ravuz {
 
-CBK_SwfReader::CBK_SwfReader() {
-    CBK_SwfReader::Create();
-}
-
-CBK_SwfReader::~CBK_SwfReader() = default;
-
 void CBK_SwfReader::Create() {
+    _shortRead = false;
+    _view = nullptr;
+    _viewSize = 0;
+    _tags.clear();
+    _tail.clear();
+    _frameCount = 0;
     _data.clear();
     _position = 0;
     _bitPosition = 0;
@@ -39,16 +39,28 @@ void CBK_SwfReader::CreateFromBytes(const uint8_t* bytes, std::size_t size, uint
     _currentTagLength = static_cast<uint32_t>(_data.size());
 }
 
+void CBK_SwfReader::CreateView(const uint8_t* bytes, uint32_t size, uint8_t version) {
+    Create();
+    _view = bytes;
+    _viewSize = bytes ? size : 0;
+    _version = version;
+    _currentTagLength = _viewSize;
+}
+
 uint32_t CBK_SwfReader::GetDataSize() const {
-    return static_cast<uint32_t>(_data.size());
+    return _view ? _viewSize : static_cast<uint32_t>(_data.size());
+}
+
+const uint8_t* CBK_SwfReader::Bytes() const {
+    return _view ? _view : _data.data();
 }
 
 uint8_t CBK_SwfReader::FetchByte(uint32_t position) {
-    return _data[position];
+    return Bytes()[position];
 }
 
 void CBK_SwfReader::FetchBytes(uint32_t position, uint8_t* out, uint32_t count) {
-    std::memcpy(out, _data.data() + position, count);
+    std::memcpy(out, Bytes() + position, count);
 }
 
 uint32_t CBK_SwfReader::GetRemaining() const {
@@ -88,6 +100,7 @@ int32_t CBK_SwfReader::GetBits(uint16_t count, bool isSigned) {
         if (_bitPosition >= 8)
             ByteAlign();
         if (_position >= size) {
+            _shortRead = true;
             value = left >= 32 ? 0 : value << left;
             break;
         }
@@ -111,15 +124,19 @@ uint8_t CBK_SwfReader::PeekByte() {
 
 uint8_t CBK_SwfReader::GetByte() {
     ByteAlign();
-    if (_position >= GetDataSize())
+    if (_position >= GetDataSize()) {
+        _shortRead = true;
         return 0;
+    }
     return FetchByte(_position++);
 }
 
 uint16_t CBK_SwfReader::GetWord() {
     ByteAlign();
-    if (GetDataSize() - _position < 2)
+    if (GetDataSize() - _position < 2) {
+        _shortRead = true;
         return 0;
+    }
     uint8_t b[2];
     FetchBytes(_position, b, 2);
     _position += 2;
@@ -128,8 +145,10 @@ uint16_t CBK_SwfReader::GetWord() {
 
 uint32_t CBK_SwfReader::GetDWord() {
     ByteAlign();
-    if (GetDataSize() - _position < 4)
+    if (GetDataSize() - _position < 4) {
+        _shortRead = true;
         return 0;
+    }
     uint8_t b[4];
     FetchBytes(_position, b, 4);
     _position += 4;
@@ -139,6 +158,8 @@ uint32_t CBK_SwfReader::GetDWord() {
 uint32_t CBK_SwfReader::GetBytes(std::vector<uint8_t>& out, uint32_t count) {
     ByteAlign();
     const uint32_t n = std::min(count, GetDataSize() - _position);
+    if (n < count)
+        _shortRead = true;
     if (n == 0)
         return 0;
     const std::size_t old = out.size();
@@ -146,6 +167,15 @@ uint32_t CBK_SwfReader::GetBytes(std::vector<uint8_t>& out, uint32_t count) {
     FetchBytes(_position, out.data() + old, n);
     _position += n;
     return n;
+}
+
+const uint8_t* CBK_SwfReader::PeekBytes(uint32_t count) {
+    ByteAlign();
+    const uint32_t size = GetDataSize();
+    const bool inMemory = _view || _data.size() == size;
+    if (count == 0 || !inMemory || size - _position < count)
+        return nullptr;
+    return Bytes() + _position;
 }
 
 void CBK_SwfReader::GetString(std::wstring& str, uint32_t length, bool) {
@@ -162,6 +192,8 @@ void CBK_SwfReader::GetString(std::wstring& str, uint32_t length, bool) {
         GetBytes(bytes, end - _position);
         if (_position < size)
             ++_position; // the terminator
+        else
+            _shortRead = true;
     }
     str = SwfDecodeText(bytes.data(), bytes.size(), _version);
 }

@@ -1,15 +1,22 @@
 // CBK_SwfReader: the read primitives every SWF object reads itself with (bits, bytes,
 // words, strings, positions) over bytes loaded in memory. Every primitive stops at the end of
 // the data: what lies beyond reads as zero and the position never passes the end.
+// Loading whole movies and parsing their tags are built in swf/reader, above every tag.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+class CBK_Path;
 
 namespace ravuz {
 
 class CBK_SwfStream;
+class CBK_SwfHeader;
+class CBK_SwfTag;
 
 class CBK_SwfReader {
 public:
@@ -18,14 +25,25 @@ public:
     CBK_SwfReader(const CBK_SwfReader&) = delete;
     CBK_SwfReader& operator=(const CBK_SwfReader&) = delete;
 
+    enum : uint32_t {
+        ERROR_CANNOT_OPEN = 1,
+        ERROR_NOT_SWF = 2, // a compressed buffer included
+        ERROR_NO_MEMORY = 3,
+    };
+    // Sprites nested deeper than this are kept as they are stored, unparsed.
+    static constexpr uint32_t kMaxNesting = 32;
+
     virtual void Close() {}
-    // Empties the data; positions and tag length 0.
+    // Empties the data and the tag list (without deleting the tags); positions and tag
+    // length 0.
     virtual void Create();
     // Loads the bytes of `stream` (its pending bits flushed) and takes its version; the
     // current tag length becomes the whole size, so a copy reads up to its end.
     virtual bool Create(CBK_SwfStream* stream, bool);
     // Loads bytes given in memory, as read from a movie of `version`.
     void CreateFromBytes(const uint8_t* bytes, std::size_t size, uint8_t version);
+    // Reads bytes in place, as read from a movie of `version`; they must outlive the reads.
+    void CreateView(const uint8_t* bytes, uint32_t size, uint8_t version);
 
     // Positions are held within the data.
     virtual void SetBufPos(uint32_t position);
@@ -43,6 +61,9 @@ public:
     virtual void GetString(std::wstring& str, uint32_t length, bool checkPaths);
     // Appends up to `count` bytes (no more than remain) and returns how many.
     virtual uint32_t GetBytes(std::vector<uint8_t>& out, uint32_t count);
+    // The next `count` bytes (after aligning) where they lie in memory, without moving; null
+    // when fewer remain or the bytes are not held in memory (a file read in place).
+    virtual const uint8_t* PeekBytes(uint32_t count);
     virtual uint32_t GetDataSize() const;
 
     uint32_t GetBufPos() const { return _position; }
@@ -58,13 +79,85 @@ public:
     void SetVersion(uint8_t version) { _version = version; }
     const std::vector<uint8_t>& GetData() const { return _data; }
 
+    // Whole movies. With `checkSignature` the bytes begin "FWS" (a compressed "CWS" file is
+    // inflated in memory); without, at the length field. Loads `maxBytes` when non-zero, else
+    // the declared length, counted from the signature, and no more than there is. False with
+    // the last error set on failure.
+    virtual bool Open(const CBK_Path& path, bool checkSignature, uint32_t maxBytes, bool parse);
+    // Raw mode: only SetBackgroundColor and FrameLabel are typed; every other tag is kept as
+    // it is stored.
+    virtual bool OpenGeneric(const CBK_Path& path);
+    // As Open, over `size` bytes in memory; a compressed buffer is refused. With `parse` the
+    // tags are read straight from the given bytes, which the reader does not keep.
+    virtual bool CreateFromBuffer(const uint8_t* data, std::size_t size, bool checkSignature,
+                                  uint32_t maxBytes, bool parse);
+    // Deletes the tags with `deleteTags`; otherwise leaves them to whoever took them.
+    virtual void Destroy(bool deleteTags);
+
+    // Tags from `source` (this reader when null) into this reader's list, emptied first, up
+    // to and including End, or the `frameLimit`th ShowFrame when that is non-zero, or source
+    // position `end` (0: the end of its data). A tag never reaches past `end`.
+    void ParseTags() { ParseTags(nullptr, 0, 0); }
+    void ParseTags(CBK_SwfReader* source, uint32_t end, uint32_t frameLimit);
+    void ParseGenericTags();
+    // Reads one tag at the source's position, held within source position `end`: record
+    // header, typed object (in raw mode only SetBackgroundColor and FrameLabel are typed),
+    // bytes beyond its fields kept with it, position moved to its end. Null when no record
+    // header is left.
+    // A typed tag whose bytes, written and read back, would not write the same again is
+    // damaged beyond what the model holds: it is kept as stored.
+    static CBK_SwfTag* ReadTagAt(CBK_SwfReader& source, uint32_t end, bool raw);
+    static CBK_SwfTag* ReadTagAt(CBK_SwfReader& source, uint32_t end, bool raw, bool proveStable);
+
+    // Header, tags and whatever the movie held after its last tag; the header's length is
+    // that of what is written. Returns the stream's byte count.
+    uint32_t Write(CBK_SwfStream* stream);
+
+    // The tags belong to the caller that takes them; Destroy(true) deletes them.
+    std::vector<CBK_SwfTag*>& GetTags(bool = false) { return _tags; }
+    CBK_SwfHeader& GetHeader() { return *_header; }
+    virtual void GetDimensions(int32_t& width, int32_t& height);
+    int32_t GetWidth();
+    int32_t GetHeight();
+    uint32_t GetLastError() const { return _lastError; }
+    uint16_t GetFrameCount() const { return _frameCount; }
+
+    // Whether a read asked for more than the data held since the last Create.
+    bool HadShortRead() const { return _shortRead; }
+
+    // How many sprites enclose the bytes this reader holds.
+    uint32_t GetNesting() const { return _nesting; }
+    void SetNesting(uint32_t nesting) { _nesting = nesting; }
+
 protected:
     // Byte access under the primitives: the loaded data here, a file in the file reader.
     // Callers stay below GetDataSize().
     virtual uint8_t FetchByte(uint32_t position);
     virtual void FetchBytes(uint32_t position, uint8_t* out, uint32_t count);
 
+    // A movie file's bytes into the data; false with the last error set.
+    bool LoadFile(const CBK_Path& path, bool checkSignature, uint32_t maxBytes);
+    // Reads the header from the data, then parses the tags when asked.
+    bool LoadHeader(bool checkSignature, bool parse);
+    // Keeps what follows the last tag parsed, up to source position `end`.
+    void KeepTail(CBK_SwfReader& source, uint32_t end);
+    // Open with parsing: the tags are read from the file as it is read, not loaded first.
+    bool OpenParsed(const CBK_Path& path, uint32_t maxBytes);
+
+    uint16_t _frameCount = 0;
+    std::vector<CBK_SwfTag*> _tags;
+    // The bytes the primitives read: the data, or while a buffer is parsed in place, that
+    // buffer.
+    const uint8_t* Bytes() const;
+
     std::vector<uint8_t> _data;
+    const uint8_t* _view = nullptr;
+    uint32_t _viewSize = 0;
+    std::vector<uint8_t> _tail; // bytes after the last tag of a whole movie
+    std::unique_ptr<CBK_SwfHeader> _header;
+    uint32_t _lastError = 0;
+    uint32_t _nesting = 0;
+    bool _shortRead = false;
     uint32_t _position = 0;
     uint32_t _bitPosition = 0;
     uint32_t _currentTagLength = 0;

@@ -54,6 +54,7 @@ CBK_SwfGradient& CBK_SwfGradient::operator=(const CBK_SwfGradient& other) {
     if (this != &other) {
         Destroy();
         _alpha = other._alpha;
+        _modes = other._modes;
         for (const auto& record : other._records)
             _records.push_back(std::make_unique<CBK_SwfGradientRecord>(*record));
     }
@@ -74,7 +75,9 @@ void CBK_SwfGradient::CreateBlackAndWhite() {
 uint32_t CBK_SwfGradient::Read(CBK_SwfReader* reader) {
     const uint32_t start = reader->GetBufPos();
     Destroy();
-    const uint32_t count = reader->GetByte();
+    const uint8_t countByte = reader->GetByte();
+    _modes = countByte & 0xF0;
+    const uint32_t count = countByte & 0x0F;
     for (uint32_t i = 0; i < count; ++i) {
         if (reader->GetRemaining() < CBK_SwfGradientRecord::WireSize(_alpha))
             break;
@@ -89,7 +92,7 @@ uint32_t CBK_SwfGradient::Read(CBK_SwfReader* reader) {
 uint32_t CBK_SwfGradient::Write(CBK_SwfStream* stream) {
     const uint32_t before = stream->GetByteCount();
     const std::size_t count = std::min(_records.size(), kMaxRecords);
-    stream->Add(static_cast<uint8_t>(count));
+    stream->Add(static_cast<uint8_t>(_modes | count));
     for (std::size_t i = 0; i < count; ++i)
         _records[i]->Write(stream);
     return stream->GetByteCount() - before;

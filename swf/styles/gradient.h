@@ -46,8 +46,9 @@ private:
 
 class CBK_SwfGradient : public CBK_SwfObj {
 public:
-    // A count byte cannot say more.
-    static constexpr std::size_t kMaxRecords = 255;
+    // The count takes the low four bits of its byte; the high four hold the spread and
+    // interpolation modes of SWF 8.
+    static constexpr std::size_t kMaxRecords = 15;
 
     explicit CBK_SwfGradient(bool alpha = false) : _alpha(alpha) {}
     CBK_SwfGradient(const CBK_SwfGradient& other) : CBK_SwfObj() { *this = other; }
@@ -69,9 +70,13 @@ public:
     }
     bool GetAlpha() const { return _alpha; }
     void SetAlpha(bool alpha) { _alpha = alpha; }
+    // The high four bits of the count byte, kept as read.
+    uint8_t GetModes() const { return _modes; }
+    void SetModes(uint8_t modes) { _modes = modes & 0xF0; }
 
 private:
     bool _alpha;
+    uint8_t _modes = 0;
     std::vector<std::unique_ptr<CBK_SwfGradientRecord>> _records;
 };
 

@@ -1,5 +1,6 @@
 #include "swf/tags/control_tags.h"
 
+#include "swf/stream/bounded_read.h"
 #include "swf/stream/minimum_bits.h"
 #include "swf/stream/swf_reader.h"
 
@@ -22,8 +23,13 @@ uint32_t CBK_SwfShowFrame::Write(CBK_SwfStream* stream) {
     return WriteTag(stream, false, [](CBK_SwfStream&) {});
 }
 
+uint32_t CBK_SwfProtect::Read(CBK_SwfReader* reader) {
+    _body.clear();
+    return CBK_SwfBoundedRead(reader).Rest(_body);
+}
+
 uint32_t CBK_SwfProtect::Write(CBK_SwfStream* stream) {
-    return WriteTag(stream, false, [](CBK_SwfStream&) {});
+    return WriteTag(stream, false, [this](CBK_SwfStream& s) { s.Add(_body); });
 }
 
 uint32_t CBK_SwfFreeCharacter::Read(CBK_SwfReader* reader) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "swf/base/swf_tag.h"
 #include "swf/records/color.h"
@@ -24,7 +26,15 @@ public:
 class CBK_SwfProtect : public CBK_SwfTag {
 public:
     uint16_t GetTagId() const override { return kSwfTagProtect; }
+    // The body (a password's hash, or nothing) is kept as it stands.
+    uint32_t Read(CBK_SwfReader* reader) override;
     uint32_t Write(CBK_SwfStream* stream) override;
+
+    const std::vector<uint8_t>& GetBody() const { return _body; }
+    void SetBody(std::vector<uint8_t> body) { _body = std::move(body); }
+
+private:
+    std::vector<uint8_t> _body;
 };
 
 class CBK_SwfFreeCharacter : public CBK_SwfTag {

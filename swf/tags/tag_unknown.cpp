@@ -16,7 +16,7 @@ uint32_t CBK_SwfTagUnknown::Read(CBK_SwfReader* reader) {
 uint32_t CBK_SwfTagUnknown::Write(CBK_SwfStream* stream) {
     if (!stream)
         return 0;
-    return WriteTag(stream, false,
+    return WriteTag(stream, _longHeader,
                     [this](CBK_SwfStream& s) { s.AddBytes(_payload.data(), _payload.size()); });
 }
 

@@ -19,11 +19,14 @@ public:
     uint32_t GetLength() const { return _length; }
     const std::vector<uint8_t>& GetPayload() const { return _payload; }
     void SetPayload(std::vector<uint8_t> payload);
+    // A tag stored with the long header form keeps it, so that a raw copy is exact.
+    void SetLongHeader(bool longHeader) { _longHeader = longHeader; }
 
 private:
     uint16_t _code;
     uint32_t _length;
     std::vector<uint8_t> _payload;
+    bool _longHeader = false;
 };
 
 } // namespace ravuz

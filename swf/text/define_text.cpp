@@ -120,7 +120,9 @@ uint32_t CBK_SwfDefineText::Read(CBK_SwfReader* reader) {
             glyphs->Read(&body);
             _records.push_back(std::move(glyphs));
         };
-        // Past the end of the tag the next byte reads as 0, which ends the text.
+        // Only a 0 where a record would start ends the text (past the end of the tag the
+        // next byte reads as 0). Every record is a style byte, its fields and a glyph count,
+        // which may be 0.
         for (uint8_t byte = body.GetByte(); byte != 0; byte = body.GetByte()) {
             if (!(byte & CBK_SwfTextRecord::kStyleRecord)) {
                 readGlyphs(byte);
@@ -130,8 +132,8 @@ uint32_t CBK_SwfDefineText::Read(CBK_SwfReader* reader) {
             style->SetSwf3(rgb);
             style->Read(&body);
             _records.push_back(std::move(style));
-            if (body.PeekByte() != 0)
-                readGlyphs(body.GetByte());
+            if (const uint8_t count = body.GetByte())
+                readGlyphs(count);
         }
     });
 }
@@ -168,7 +170,8 @@ void CBK_SwfDefineText::WriteRecords(CBK_SwfStream& stream) {
             stream.Add(CBK_SwfTextRecord::kStyleRecord);
         glyphs.Write(&stream);
     }
-    flushStyles();
+    if (flushStyles())
+        stream.Add(uint8_t(0)); // styles with no glyphs still carry their count
 }
 
 uint32_t CBK_SwfDefineText::Write(CBK_SwfStream* stream) {

@@ -42,10 +42,17 @@ uint32_t CBK_SwfVideoFrame::Read(CBK_SwfReader* reader) {
     uint32_t count = in.Left();
     if (_recordLength != 0)
         count = std::min(count, _recordLength > kFrameHead ? _recordLength - kFrameHead : 0);
-    std::vector<uint8_t> bytes;
-    in.Bytes(bytes, count);
     auto payload = std::make_unique<CBK_SwfStream>(4);
-    payload->AddBytes(bytes.data(), bytes.size());
+    // Straight from memory where the bytes are there: a movie's frames are most of it.
+    count = std::min(count, in.Left());
+    if (const uint8_t* bytes = reader->PeekBytes(count)) {
+        payload->AddBytes(bytes, count);
+        reader->OffsetBufPos(count);
+    } else {
+        std::vector<uint8_t> copy;
+        in.Bytes(copy, count);
+        payload->AddBytes(copy.data(), copy.size());
+    }
     _payload = std::move(payload);
     return reader->GetBufPos() - start;
 }

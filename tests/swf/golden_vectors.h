@@ -74,6 +74,7 @@ inline void CheckTagVectors(const std::vector<GoldenVector>& vectors) {
         auto back = v.blank();
         EXPECT_EQ(ReadTag(*back, v.bytes, v.version), Payload(v.bytes).size()) << v.name;
         EXPECT_EQ(Hex(WriteBytes(*back, v.version)), Hex(v.bytes)) << v.name << " read back";
+        ExpectFactoryReadsBack(v.name, v.bytes, v.version, back.get());
     }
 }
 

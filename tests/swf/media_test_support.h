@@ -80,6 +80,7 @@ inline void ExpectReadsBack(const std::vector<TagVector>& vectors, uint8_t versi
         EXPECT_EQ(consumed, swftest::Payload(v.bytes).size()) << v.name;
         EXPECT_EQ(swftest::Hex(swftest::WriteBytes(*tag, version)), swftest::Hex(v.bytes))
             << v.name;
+        swftest::ExpectFactoryReadsBack(v.name, v.bytes, version, tag.get());
     }
 }
 

@@ -78,6 +78,16 @@ std::vector<GoldenVector> Vectors() {
              return g;
          },
          BlankOf<CBK_SwfGradient>(false)},
+        {"gradient with spread and interpolation modes",
+         {0x52, 0x00, 1, 2, 3, 0xFF, 4, 5, 6},
+         [] {
+             auto g = std::make_unique<CBK_SwfGradient>(false);
+             g->SetModes(0x50);
+             g->AddRecord(new CBK_SwfGradientRecord(0x00, 0x030201u, false));
+             g->AddRecord(new CBK_SwfGradientRecord(0xFF, 0x060504u, false));
+             return g;
+         },
+         BlankOf<CBK_SwfGradient>(false)},
         {"solid fill RGB",
          {0x00, 0x11, 0x22, 0x33},
          [] {
@@ -209,13 +219,14 @@ TEST(SwfStyleArray, MoreStylesThanIndicesCanReachAreNotWritten) {
     EXPECT_EQ(bytes[2], 0x7F);
 }
 
-TEST(SwfGradient, RecordsBeyondACountByteAreLeftOutNotMiscounted) {
+TEST(SwfGradient, RecordsBeyondTheCountBitsAreLeftOutNotMiscounted) {
     CBK_SwfGradient g(false);
-    for (int i = 0; i < 256; ++i)
+    g.SetModes(0x40);
+    for (int i = 0; i < 20; ++i)
         g.AddRecord(new CBK_SwfGradientRecord(static_cast<uint8_t>(i), 0u, false));
     const Bytes bytes = swftest::RecordBytes(g, 6);
-    EXPECT_EQ(bytes[0], 255);
-    EXPECT_EQ(bytes.size(), 1u + 255u * 4u);
+    EXPECT_EQ(bytes[0], 0x4F);
+    EXPECT_EQ(bytes.size(), 1u + 15u * 4u);
 }
 
 TEST(SwfFillStyle, CopiesKeepEachColourClass) {

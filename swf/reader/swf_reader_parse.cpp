@@ -1,0 +1,180 @@
+// Parsing the tags of a loaded movie, a sprite's timeline or a file read tag by tag.
+#include <algorithm>
+
+#include "swf/base/swf_tag.h"
+#include "swf/reader/tag_factory.h"
+#include "swf/stream/swf_reader.h"
+#include "swf/tags/control_tags.h"
+#include "swf/tags/tag_unknown.h"
+
+namespace ravuz {
+
+namespace {
+
+CBK_SwfTag* CreateTag(const CBK_SwfReader& source, uint16_t code, uint32_t length, bool raw) {
+    if (raw && code != kSwfTagSetBackgroundColor && code != kSwfTagFrameLabel)
+        return new CBK_SwfTagUnknown(code, length);
+    // Nesting that deep is no timeline anyone made: keep it as stored rather than recurse.
+    if (code == kSwfTagDefineSprite && source.GetNesting() >= CBK_SwfReader::kMaxNesting)
+        return new CBK_SwfTagUnknown(code, length);
+    return SwfCreateTag(code, length);
+}
+
+// Tags whose model is a structure of records, not an opaque payload: worth proving that
+// what was read writes back stably. Sprites are proved tag by tag inside.
+bool HasStructure(uint16_t code) {
+    switch (code) {
+    case kSwfTagEnd:
+    case kSwfTagShowFrame:
+    case kSwfTagDefineBits:
+    case kSwfTagJpegTables:
+    case kSwfTagDefineSound:
+    case kSwfTagSoundStreamBlock:
+    case kSwfTagDefineBitsLossless:
+    case kSwfTagDefineBitsJpeg2:
+    case kSwfTagDefineBitsJpeg3:
+    case kSwfTagDefineBitsLossless2:
+    case kSwfTagDefineSprite:
+    case kSwfTagVideoFrame:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// Whether the tag, written, read back and written again, gives the same bytes: a damaged
+// tag that the model cannot hold whole fails this, and is kept as stored instead.
+bool WritesStably(CBK_SwfTag& tag, uint8_t version) {
+    CBK_SwfStream first(version);
+    tag.Write(&first);
+    const std::vector<uint8_t>& bytes = first.GetStream();
+    if (bytes.empty())
+        return false; // a stored tag that would vanish: keep it as it is
+    CBK_SwfReader reader;
+    reader.CreateFromBytes(bytes.data(), bytes.size(), version);
+    CBK_SwfStream second(version);
+    while (CBK_SwfTag* again =
+               CBK_SwfReader::ReadTagAt(reader, reader.GetDataSize(), false, false)) {
+        second.Add(again);
+        delete again;
+    }
+    return second.GetStream() == bytes;
+}
+
+// Whether the tag writes exactly the payload it was read from.
+bool WritesAsStored(CBK_SwfTag& tag, CBK_SwfReader& source, uint32_t length) {
+    CBK_SwfStream written(source.GetVersion());
+    tag.Write(&written);
+    const std::vector<uint8_t>& bytes = written.GetStream();
+    const std::size_t header =
+        bytes.size() >= 2 && (bytes[0] & kSwfLongTagLength) == kSwfLongTagLength ? 6 : 2;
+    if (bytes.size() < header || bytes.size() - header != length)
+        return false;
+    std::vector<uint8_t> stored;
+    source.SetBufPos(0);
+    source.GetBytes(stored, length);
+    return std::equal(stored.begin(), stored.end(), bytes.begin() + header);
+}
+
+} // namespace
+
+CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool raw) {
+    return ReadTagAt(source, end, raw, !raw);
+}
+
+CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool raw,
+                                     bool proveStable) {
+    source.ByteAlign();
+    end = std::min(end, source.GetDataSize());
+    uint32_t at = source.GetBufPos();
+    if (at >= end || end - at < 2)
+        return nullptr;
+    const uint16_t word = source.GetWord();
+    const auto code = static_cast<uint16_t>(word >> 6);
+    uint32_t length = word & kSwfLongTagLength;
+    const bool longHeader = length == kSwfLongTagLength;
+    if (longHeader)
+        length = end - source.GetBufPos() >= 4 ? source.GetDWord() : 0;
+    at = source.GetBufPos();
+    length = std::min(length, end - at);
+    source.SetCurrentTagLength(length);
+    const uint32_t tagEnd = at + length;
+
+    // The tag reads from its own bytes only: nothing it holds can take it past its end.
+    const uint8_t* bytes = source.PeekBytes(length);
+    std::vector<uint8_t> copy;
+    if (!bytes && length) {
+        source.GetBytes(copy, length);
+        bytes = copy.data();
+    }
+    CBK_SwfReader body;
+    body.CreateView(bytes, length, source.GetVersion());
+    body.SetNesting(source.GetNesting());
+
+    CBK_SwfTag* tag = CreateTag(body, code, length, raw);
+    if (auto* unknown = dynamic_cast<CBK_SwfTagUnknown*>(tag))
+        unknown->SetLongHeader(longHeader);
+    tag->Read(&body);
+    body.ByteAlign();
+    if (body.GetBufPos() < length) {
+        std::vector<uint8_t> rest;
+        body.GetBytes(rest, length - body.GetBufPos());
+        tag->SetTrailingBytes(std::move(rest));
+    }
+    // A tag the model did not read to its end, or that wanted more bytes than it has, must
+    // give back exactly what it held.
+    const bool typed = !dynamic_cast<CBK_SwfTagUnknown*>(tag);
+    const bool partly = !tag->GetTrailingBytes().empty() || body.HadShortRead();
+    const bool damaged =
+        typed && ((partly && !WritesAsStored(*tag, body, length)) ||
+                  (proveStable && HasStructure(code) && !WritesStably(*tag, body.GetVersion())));
+    if (damaged) {
+        delete tag;
+        auto* stored = new CBK_SwfTagUnknown(code, length);
+        stored->SetLongHeader(longHeader);
+        body.SetBufPos(0);
+        stored->Read(&body);
+        tag = stored;
+    }
+    source.SetBufPos(tagEnd);
+    source.SetCurrentTagLength(length);
+    return tag;
+}
+
+void CBK_SwfReader::ParseTags(CBK_SwfReader* source, uint32_t end, uint32_t frameLimit) {
+    if (!source)
+        source = this;
+    _tags.clear();
+    if (end == 0)
+        end = source->GetDataSize();
+    uint32_t frames = 0;
+    while (CBK_SwfTag* tag = ReadTagAt(*source, end, false)) {
+        _tags.push_back(tag);
+        const uint16_t code = tag->GetTagId();
+        if (code == kSwfTagEnd)
+            break;
+        if (code == kSwfTagShowFrame && frameLimit && ++frames >= frameLimit)
+            return;
+    }
+    if (source == this)
+        KeepTail(*this, end);
+}
+
+void CBK_SwfReader::KeepTail(CBK_SwfReader& source, uint32_t end) {
+    _tail.clear();
+    source.ByteAlign();
+    if (source.GetBufPos() < end)
+        source.GetBytes(_tail, end - source.GetBufPos());
+}
+
+void CBK_SwfReader::ParseGenericTags() {
+    _tags.clear();
+    while (CBK_SwfTag* tag = ReadTagAt(*this, GetDataSize(), true)) {
+        _tags.push_back(tag);
+        if (tag->GetTagId() == kSwfTagEnd)
+            break;
+    }
+    KeepTail(*this, GetDataSize());
+}
+
+} // namespace ravuz

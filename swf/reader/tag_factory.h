@@ -1,0 +1,13 @@
+// The tag factory: a new, blank object of the model's class for a tag code, ready to read
+// itself; codes without a class give an opaque tag that keeps its bytes.
+#pragma once
+
+#include <cstdint>
+
+namespace ravuz {
+
+class CBK_SwfTag;
+
+CBK_SwfTag* SwfCreateTag(uint16_t code, uint32_t length);
+
+} // namespace ravuz
