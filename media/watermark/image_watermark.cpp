@@ -45,7 +45,9 @@ CBK_ImageWatermark& CBK_ImageWatermark::operator=(const CBK_ImageWatermark& othe
     m_bUseTransparentColor = other.m_bUseTransparentColor;
     m_nHAlign = other.m_nHAlign;
     m_nVAlign = other.m_nVAlign;
-    SetKeepAspectRatio(other.m_bKeepAspectRatio);
+    // The flag alone: recomputing the height here would part it from the copied picture and
+    // change a size that the other one keeps.
+    m_bKeepAspectRatio = other.m_bKeepAspectRatio;
     m_bAlignToDocument = other.m_bAlignToDocument;
     _BuildAlphaMap();
     return *this;

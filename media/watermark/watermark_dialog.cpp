@@ -98,7 +98,16 @@ bool CBK_ImageWatermarkDialog::GetData() {
     job = m_Watermark;
     // The flag first: the size that the boxes show is the one kept, and the picture has it.
     job.SetKeepAspectRatio(m_chkKeepAspect.IsChecked());
-    job.SetDimensions(_Number(m_edtWidth), _Number(m_edtHeight));
+    // A box still holding a size that leaving it would have refused keeps the current size.
+    const auto size = [](CBK_ControlEditBox& box, int32_t current) {
+        int32_t value = 0;
+        return box.GetTextAsNumber(value) && value >= CBK_ImageWatermark::kMinSize &&
+                       value <= CBK_ImageWatermark::kMaxSize
+                   ? value
+                   : current;
+    };
+    job.SetDimensions(size(m_edtWidth, m_Watermark.GetTargetWidth()),
+                      size(m_edtHeight, m_Watermark.GetTargetHeight()));
     const int32_t index = m_lstPosition.GetCurrentItem();
     job.SetAlignToDocument(index != 0);
     if (index != 0 && BK_WatermarkPositionRow(index) >= 0) {

@@ -140,6 +140,30 @@ TEST_F(WatermarkDialogTest, SizesArePolicedAndOkWritesTheJob) {
     EXPECT_EQ(job.GetWidth(), 100);
 }
 
+TEST_F(WatermarkDialogTest, OkWithAnUncheckedSizeStillInItsBoxKeepsTheSize) {
+    STRAVEL_REQUIRE_TOOL("convert");
+    const auto png = dir / "mark.png";
+    ASSERT_EQ(
+        stravel::testing::RunTool({"convert", "-size", "40x30", "xc:red", png.string()}).exitCode,
+        0);
+    CBK_ImageWatermark job;
+    CBK_Path path = mediatest::PathOf(png);
+    ASSERT_TRUE(job.Init(path, 0, 0, 0));
+    CBK_ImageWatermarkDialog dialog(job);
+    test::Script([&] {
+        // Typed but never left, so never checked: OK comes straight after.
+        tbx::WindowRef window = test::FocusedWindow();
+        tbx::ControlRef box = test::FindControl(window, tbx::FourCC("eMkw"), kNumber);
+        tbx::SetKeyboardFocus(window, box, 1);
+        BK_SetEditTextControlText(L"", box);
+        test::TypeText(u"0");
+        test::ClickControl(window, tbx::FourCC("ok  "), kNumber);
+    });
+    EXPECT_EQ(dialog.DoModal(nullptr), kOk);
+    EXPECT_EQ(job.GetTargetWidth(), 40);
+    EXPECT_EQ(job.GetWidth(), 40);
+}
+
 class Host : public CBK_Dialog {};
 
 TEST_F(WatermarkDialogTest, PreviewBlendsOverItsGradient) {

@@ -222,6 +222,9 @@ TEST(WatermarkTest, XmlFormRoundTripsAndRefusesWhatCannotBe) {
     EXPECT_EQ(Write(back, dir / "again.xml"), first);
     EXPECT_EQ(back.GetAlphaMap(), mark.GetAlphaMap());
     EXPECT_EQ(0, std::memcmp(back.GetData(), mark.GetData(), mark.GetSize()));
+    CBK_ImageWatermark copy;
+    copy = back;
+    EXPECT_EQ(Write(copy, dir / "copy.xml"), first) << "a copy keeps the size as it is";
 
     // Sizes and alpha that no dialog allows are held to the nearest allowed value; a
     // keyword in another case leaves the alignment; a picture that is not there stops the read.
