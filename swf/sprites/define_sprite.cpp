@@ -7,6 +7,7 @@
 #include "swf/stream/swf_reader.h"
 #include "swf/tags/control_tags.h"
 #include "swf/tags/place_object.h"
+#include "swf/writer/refused_script.h"
 
 namespace ravuz {
 
@@ -129,19 +130,23 @@ void CBK_SwfDefineSprite::AddTagToFirstFrame(CBK_SwfTag* tag, bool atStart) {
 uint32_t CBK_SwfDefineSprite::Write(CBK_SwfStream* stream, bool withHeader) {
     if (!stream)
         return 0;
-    auto body = [this, stream](CBK_SwfStream& s) {
+    CBK_SwfStream inner(stream->GetVersion());
+    inner.IgnoreAudio(stream->IsIgnoringAudio());
+    for (const auto& tag : _tags) {
+        if (stream->IsIgnoringAudio() && IsAudio(tag->GetTagId()))
+            continue;
+        // A sprite without one of its scripts would pass for whole: it writes nothing, as
+        // the script's own tag does.
+        if (SwfScriptRefused(*tag, stream->GetVersion(), inner.Add(tag.get())))
+            return 0;
+    }
+    if (_tags.empty() || _tags.back()->GetTagId() != kSwfTagEnd) {
+        CBK_SwfEnd end;
+        inner.Add(&end);
+    }
+    auto body = [this, &inner](CBK_SwfStream& s) {
         s.Add(GetCharacterId());
         s.Add(_frameCount);
-        CBK_SwfStream inner(stream->GetVersion());
-        inner.IgnoreAudio(stream->IsIgnoringAudio());
-        for (const auto& tag : _tags) {
-            if (!(stream->IsIgnoringAudio() && IsAudio(tag->GetTagId())))
-                inner.Add(tag.get());
-        }
-        if (_tags.empty() || _tags.back()->GetTagId() != kSwfTagEnd) {
-            CBK_SwfEnd end;
-            inner.Add(&end);
-        }
         s.Add(&inner);
     };
     if (withHeader)
