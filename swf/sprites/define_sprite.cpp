@@ -1,6 +1,7 @@
 #include "swf/sprites/define_sprite.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "swf/actions/do_action.h"
 #include "swf/stream/bounded_read.h"
@@ -29,12 +30,44 @@ CBK_SwfDefineSprite& CBK_SwfDefineSprite::operator=(const CBK_SwfDefineSprite& o
     if (this == &other)
         return *this;
     CBK_SwfStream stream(other._sourceVersion);
-    const_cast<CBK_SwfDefineSprite&>(other).Write(&stream, false);
+    if (const_cast<CBK_SwfDefineSprite&>(other).Write(&stream, false) == 0) {
+        CopyTagByTag(other);
+        return *this;
+    }
     CBK_SwfReader reader;
     reader.Create(&stream, false);
     Read(&reader);
     SetTrailingBytes(other.GetTrailingBytes());
     return *this;
+}
+
+void CBK_SwfDefineSprite::CopyTagByTag(const CBK_SwfDefineSprite& other) {
+    Destroy(true);
+    _sourceVersion = other._sourceVersion;
+    SetCharacterId(other.GetCharacterId());
+    _frameCount = other._frameCount;
+    for (const auto& tag : other._tags) {
+        CBK_SwfStream stream(_sourceVersion);
+        const uint32_t written = tag->Write(&stream);
+        if (SwfScriptRefused(*tag, _sourceVersion, written)) {
+            // Such a script has no bytes to go through: only the tags that may stand in a
+            // sprite and hold one are copied as objects.
+            if (typeid(*tag) == typeid(CBK_SwfDoAction))
+                _tags.push_back(
+                    std::make_unique<CBK_SwfDoAction>(static_cast<CBK_SwfDoAction&>(*tag)));
+            else if (typeid(*tag) == typeid(CBK_SwfPlaceObject2))
+                _tags.push_back(
+                    std::make_unique<CBK_SwfPlaceObject2>(static_cast<CBK_SwfPlaceObject2&>(*tag)));
+            continue;
+        }
+        const std::vector<uint8_t>& bytes = stream.GetStream();
+        CBK_SwfReader reader;
+        reader.CreateFromBytes(bytes.data(), bytes.size(), _sourceVersion);
+        if (CBK_SwfTag* copy = CBK_SwfReader::ReadTagAt(reader, reader.GetDataSize(), false))
+            _tags.emplace_back(copy);
+    }
+    MeasureDepths();
+    SetTrailingBytes(other.GetTrailingBytes());
 }
 
 bool CBK_SwfDefineSprite::IsAllowed(uint16_t code) {
