@@ -46,18 +46,18 @@ void CBK_SwfDefineSprite::CopyTagByTag(const CBK_SwfDefineSprite& other) {
     _sourceVersion = other._sourceVersion;
     SetCharacterId(other.GetCharacterId());
     _frameCount = other._frameCount;
-    for (const auto& tag : other._tags) {
+    for (const auto& held : other._tags) {
+        CBK_SwfTag& tag = *held;
         CBK_SwfStream stream(_sourceVersion);
-        const uint32_t written = tag->Write(&stream);
-        if (SwfScriptRefused(*tag, _sourceVersion, written)) {
-            // Such a script has no bytes to go through: only the tags that may stand in a
-            // sprite and hold one are copied as objects.
-            if (typeid(*tag) == typeid(CBK_SwfDoAction))
+        if (SwfScriptRefused(tag, _sourceVersion, tag.Write(&stream))) {
+            // Such a script has no bytes to go through: the tags that may stand in a sprite
+            // and hold one are copied as objects.
+            if (typeid(tag) == typeid(CBK_SwfDoAction))
                 _tags.push_back(
-                    std::make_unique<CBK_SwfDoAction>(static_cast<CBK_SwfDoAction&>(*tag)));
-            else if (typeid(*tag) == typeid(CBK_SwfPlaceObject2))
+                    std::make_unique<CBK_SwfDoAction>(static_cast<CBK_SwfDoAction&>(tag)));
+            else if (typeid(tag) == typeid(CBK_SwfPlaceObject2))
                 _tags.push_back(
-                    std::make_unique<CBK_SwfPlaceObject2>(static_cast<CBK_SwfPlaceObject2&>(*tag)));
+                    std::make_unique<CBK_SwfPlaceObject2>(static_cast<CBK_SwfPlaceObject2&>(tag)));
             continue;
         }
         const std::vector<uint8_t>& bytes = stream.GetStream();
