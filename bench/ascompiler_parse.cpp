@@ -42,10 +42,7 @@ ns.onStatus = function (info) {
 };
 )";
 
-struct Destroy {
-    void operator()(translate::DLLInterface* object) const { object->destroy(); }
-};
-using ServicePtr = std::unique_ptr<translate::ASParserImpl, Destroy>;
+using ServicePtr = std::unique_ptr<translate::ASParserImpl, translate::Destroyer>;
 
 std::string ScriptOf(size_t bytes) {
     std::string text;
@@ -88,9 +85,8 @@ void BM_Lex(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Script().size()));
 }
 
-// The whole front end as the compiler runs it: preprocess, lex, parse, free the tree.
-void BM_Parse(benchmark::State& state) {
-    const std::string& script = Script();
+// Parses the script once an iteration and frees its tree.
+void ParseEach(benchmark::State& state, const std::string& script) {
     translate::ASParser* service = Parser();
     for (auto _ : state) {
         translate::ASNode* tree = service->parse(script.c_str());
@@ -101,22 +97,19 @@ void BM_Parse(benchmark::State& state) {
         tree->destroy();
     }
     service->destroy();
+}
+
+// The whole front end as the compiler runs it: preprocess, lex, parse, free the tree.
+void BM_Parse(benchmark::State& state) {
+    const std::string& script = Script();
+    ParseEach(state, script);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * script.size()));
 }
 
 // A script of the size the compiler meets in a movie, about 10 KB.
 void BM_Parse10K(benchmark::State& state) {
     const std::string script = ScriptOf(10 * 1024);
-    translate::ASParser* service = Parser();
-    for (auto _ : state) {
-        translate::ASNode* tree = service->parse(script.c_str());
-        if (!tree) {
-            state.SkipWithError(service->getMessage());
-            break;
-        }
-        tree->destroy();
-    }
-    service->destroy();
+    ParseEach(state, script);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * script.size()));
 }
 
@@ -128,16 +121,7 @@ void BM_NestedIfs(benchmark::State& state) {
     script += "x = 1; ";
     for (int i = 0; i < 25; ++i)
         script += "} ";
-    translate::ASParser* service = Parser();
-    for (auto _ : state) {
-        translate::ASNode* tree = service->parse(script.c_str());
-        if (!tree) {
-            state.SkipWithError(service->getMessage());
-            break;
-        }
-        tree->destroy();
-    }
-    service->destroy();
+    ParseEach(state, script);
 }
 
 } // namespace

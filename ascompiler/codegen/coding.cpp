@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "core/strings/string_functions.h"
+
 namespace translate {
 namespace {
 
@@ -11,16 +13,6 @@ constexpr int kMaxRecordBody = 0xFFFF;
 void CheckRecordBody(int length, const char* what) {
     if (length > kMaxRecordBody)
         throw CompileError{std::string(what) + " is too long for its 16-bit length"};
-}
-
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -104,7 +96,7 @@ int32_t Integer::hxtoi(const std::string& text) {
     }
     uint32_t value = 0;
     for (; i < text.size(); ++i) {
-        const int digit = DigitValue(text[i]);
+        const int digit = BK_HexDigitValue(static_cast<unsigned char>(text[i]));
         if (digit < 0)
             break;
         value = value * base + static_cast<uint32_t>(digit);

@@ -57,12 +57,6 @@ private:
     int m_type = 0;
 };
 
-struct Destroyer {
-    void operator()(DLLInterface* object) const {
-        if (object)
-            object->destroy();
-    }
-};
 using ValuePtr = std::unique_ptr<Value, Destroyer>;
 using ValueList = std::vector<ValuePtr, ArenaAllocator<ValuePtr, ArenaKind::Code>>;
 

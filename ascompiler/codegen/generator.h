@@ -56,6 +56,9 @@ private:
     void DefineFunction(ASNode* node, CodingList& list);
     void Body(ASNode* body, CodingList& list);
     void resolve(CodingList& body, int start, int breakTarget, int continueTarget);
+    // Ends the test with the branch out past the body and the body with the jump back to the
+    // test, where a continue goes too; then places both.
+    void closeLoop(CodingList& test, CodingList& body, CodingList& list);
     static void forInCleanup(CodingList& list);
 
     // Expressions.

@@ -103,19 +103,23 @@ void Generator::resolve(CodingList& body, int start, int breakTarget, int contin
     }
 }
 
-void Generator::While(ASNode* node, CodingList& list) {
-    LoopEntry loop(m_info.loops, false);
-    CodingList body, test;
-    Body(child(node, 1), body);
+void Generator::closeLoop(CodingList& test, CodingList& body, CodingList& list) {
     const int l = actionLength(body) + 5;
-    generate(child(node, 0), test);
-    emit(test, 0x12);
     emit(test, new ValueAction(0x9D, l));
     const int k = actionLength(test);
     emit(body, new ValueAction(0x99, -(l + k)));
     resolve(body, k, l + k, 0);
     appendBranch(list, test);
     appendBranch(list, body);
+}
+
+void Generator::While(ASNode* node, CodingList& list) {
+    LoopEntry loop(m_info.loops, false);
+    CodingList body, test;
+    Body(child(node, 1), body);
+    generate(child(node, 0), test);
+    emit(test, 0x12);
+    closeLoop(test, body, list);
 }
 
 void Generator::DoWhile(ASNode* node, CodingList& list) {
@@ -198,16 +202,10 @@ void Generator::ForIn(ASNode* node, CodingList& list) {
     addLiteral(body, ValuePtr(new RegisterIndex(0)));
     emit(body, 0x1D);
     Body(child(node, 2), body);
-    const int l = actionLength(body) + 5;
     emit(test, new ValueAction(0x87, 0));
     addLiteral(test, ValuePtr(new Null()));
     emit(test, 0x49);
-    emit(test, new ValueAction(0x9D, l));
-    const int k = actionLength(test);
-    emit(body, new ValueAction(0x99, -(l + k)));
-    resolve(body, k, k + l, 0);
-    appendBranch(list, test);
-    appendBranch(list, body);
+    closeLoop(test, body, list);
 }
 
 void Generator::Jump(ASNode* node, CodingList& list) {

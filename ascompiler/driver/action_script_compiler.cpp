@@ -17,13 +17,6 @@ constexpr size_t kWrapperOverhead = 57;
 // Formatting gives up once the scratch buffer would pass this many characters.
 constexpr size_t kMaxFormatted = size_t(1) << 24;
 
-struct Releaser {
-    void operator()(translate::DLLInterface* object) const {
-        if (object)
-            object->destroy();
-    }
-};
-
 // Formats into a buffer that doubles while the text does not fit; false when it never fits
 // within the cap (then `out` is untouched).
 bool FormatWide(std::wstring& out, size_t initial, const wchar_t* format, va_list args) {
@@ -128,9 +121,9 @@ void CBK_ActionScriptCompiler::DumpScript(const wchar_t* fileName) {
 ravuz::CBK_SwfTag* CBK_ActionScriptCompiler::Compile(long swfVersion) {
     if (_script.empty())
         return nullptr;
-    std::unique_ptr<translate::ASParser, Releaser> parser(Parser());
+    std::unique_ptr<translate::ASParser, translate::Destroyer> parser(Parser());
     const std::string text = BK_StringWideToAnsi(_script);
-    std::unique_ptr<translate::ASNode, Releaser> tree(parser->parse(text.c_str()));
+    std::unique_ptr<translate::ASNode, translate::Destroyer> tree(parser->parse(text.c_str()));
     if (!tree)
         return nullptr;
     const int length = parser->compile(tree.get(), static_cast<int>(swfVersion));

@@ -1,19 +1,10 @@
 #include "ascompiler/grammar/parse_support.h"
 
 #include "ascompiler/tree/as_node_impl.h"
+#include "core/strings/string_functions.h"
 
 namespace translate {
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 void AppendUtf8(std::string& out, unsigned int code) {
     if (code < 0x80) {
@@ -64,10 +55,12 @@ std::string DecodeStringLiteral(const std::string& token) {
             while (i + 1 < end && token[i + 1] == 'u')
                 ++i;
             unsigned int code = 0;
-            int digits = 0;
-            while (digits < 4 && i + 1 < end && HexValue(token[i + 1]) >= 0) {
-                code = code * 16 + static_cast<unsigned int>(HexValue(token[++i]));
-                ++digits;
+            for (int digits = 0; digits < 4 && i + 1 < end; ++digits) {
+                const int digit = BK_HexDigitValue(static_cast<unsigned char>(token[i + 1]));
+                if (digit < 0)
+                    break;
+                code = code * 16 + static_cast<unsigned int>(digit);
+                ++i;
             }
             AppendUtf8(out, code);
             break;

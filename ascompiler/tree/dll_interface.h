@@ -18,4 +18,12 @@ public:
     void destroy() override { delete this; }
 };
 
+// The deleter of a std::unique_ptr that holds such an object.
+struct Destroyer {
+    void operator()(DLLInterface* object) const {
+        if (object)
+            object->destroy();
+    }
+};
+
 } // namespace translate

@@ -11,11 +11,8 @@ bool CBK_ControlPane::Create(CBK_Dialog& dialog, uint32_t code, tbx::Rect& bound
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateUserPaneControl(dialog.GetWindowHandle(), &bounds, 0, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     tbx::ShowControl(control);
     return OnInit() && _OnCreate(dialog, code);
 }

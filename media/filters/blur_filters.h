@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "media/filters/image_filter.h"
-#include "media/filters/setting_controls.h"
+#include "media/filters/setting_filter.h"
 #include "media/filters/stack_blur.h"
 
 class CBK_ImageFilterBlur : public CBK_ImageFilter {
@@ -22,16 +22,16 @@ private:
 
 // The stack blur with the radius truncated to a whole number (held to 0 … 10); the sigma is
 // kept but not used.
-class CBK_ImageFilterGaussianBlur : public CBK_ImageFilter {
+class CBK_ImageFilterGaussianBlur : public CBK_ImageFilterWithSetting {
 public:
-    CBK_ImageFilterGaussianBlur() { SetFilterName(L"Gaussian Blur"); }
+    CBK_ImageFilterGaussianBlur()
+        : CBK_ImageFilterWithSetting(
+              L"Threshold:", 0, 10, [this] { return BK_TruncateSetting(m_dRadius); },
+              [this](int32_t value) { SetRadius(static_cast<double>(value)); }) {
+        SetFilterName(L"Gaussian Blur");
+    }
     CBK_ImageFilter* MakeCopy() override;
     bool Filter(CBK_Image& image) override;
-    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
-        return m_controls.Create(dialog, area);
-    }
-    bool KillControls() override { return m_controls.Destroy(); }
-    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -44,9 +44,6 @@ protected:
 
     double m_dRadius = 5.0; // 0 … 10
     double m_dSigma = 1.0;
-    CBK_FilterSettingControls m_controls{
-        L"Threshold:", 0, 10, [this] { return BK_TruncateSetting(m_dRadius); },
-        [this](int32_t value) { SetRadius(static_cast<double>(value)); }};
 
 private:
     CBK_StackBlurScratch m_scratch;
@@ -61,16 +58,16 @@ public:
 
 // 41 Gaussian weights along offsets from (0, 0) to (19, 34); taps outside the image add
 // nothing. The threshold only drives the controls.
-class CBK_ImageFilterMotionBlur : public CBK_ImageFilter {
+class CBK_ImageFilterMotionBlur : public CBK_ImageFilterWithSetting {
 public:
-    CBK_ImageFilterMotionBlur() { SetFilterName(L"Motion Blur"); }
+    CBK_ImageFilterMotionBlur()
+        : CBK_ImageFilterWithSetting(
+              L"Threshold:", 0, 255, [this] { return m_nThreshold; },
+              [this](int32_t value) { SetThreshold(value); }) {
+        SetFilterName(L"Motion Blur");
+    }
     CBK_ImageFilter* MakeCopy() override;
     bool Filter(CBK_Image& image) override;
-    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
-        return m_controls.Create(dialog, area);
-    }
-    bool KillControls() override { return m_controls.Destroy(); }
-    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
 
     void SetThreshold(int32_t threshold) { _ChangeSetting(m_nThreshold, threshold); }
     int32_t GetThreshold() const { return m_nThreshold; }
@@ -81,8 +78,6 @@ public:
 
 private:
     int32_t m_nThreshold = 10; // 0 … 255
-    CBK_FilterSettingControls m_controls{L"Threshold:", 0, 255, [this] { return m_nThreshold; },
-                                         [this](int32_t value) { SetThreshold(value); }};
     std::vector<uint8_t> m_vCopy;
     std::vector<double> m_vSums;
 };

@@ -6,20 +6,20 @@
 
 #include "media/filters/convolve.h"
 #include "media/filters/image_filter.h"
-#include "media/filters/setting_controls.h"
+#include "media/filters/setting_filter.h"
 
 // Kernel of −1 with n² − 1 at the centre, n = GetOptimalKernelWidth1D(radius, 0.5) cut to
 // the image; the radius is held to 0 … 10.
-class CBK_ImageFilterEdge : public CBK_ImageFilter {
+class CBK_ImageFilterEdge : public CBK_ImageFilterWithSetting {
 public:
-    CBK_ImageFilterEdge() { SetFilterName(L"Edge"); }
+    CBK_ImageFilterEdge()
+        : CBK_ImageFilterWithSetting(
+              L"Threshold:", 0, 10, [this] { return BK_TruncateSetting(m_dRadius); },
+              [this](int32_t value) { SetRadius(static_cast<double>(value)); }) {
+        SetFilterName(L"Edge");
+    }
     CBK_ImageFilter* MakeCopy() override;
     bool Filter(CBK_Image& image) override;
-    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
-        return m_controls.Create(dialog, area);
-    }
-    bool KillControls() override { return m_controls.Destroy(); }
-    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -28,9 +28,6 @@ public:
 
 private:
     double m_dRadius = 1.0;
-    CBK_FilterSettingControls m_controls{
-        L"Threshold:", 0, 10, [this] { return BK_TruncateSetting(m_dRadius); },
-        [this](int32_t value) { SetRadius(static_cast<double>(value)); }};
     std::vector<int32_t> m_vSums;
     std::vector<uint8_t> m_vCopy;
 };

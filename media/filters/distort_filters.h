@@ -6,9 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "media/filters/image_filter.h"
 #include "media/filters/pixel_routines.h"
-#include "media/filters/setting_controls.h"
+#include "media/filters/setting_filter.h"
 
 // The sample points of one size and setting; pixels that keep their value have none.
 struct CBK_DistortionMap {
@@ -25,18 +24,18 @@ struct CBK_DistortionMap {
     void Apply(CBK_Image& image, std::vector<uint8_t>& copy) const;
 };
 
-class CBK_ImageFilterSwirl : public CBK_ImageFilter {
+class CBK_ImageFilterSwirl : public CBK_ImageFilterWithSetting {
 public:
-    CBK_ImageFilterSwirl() { SetFilterName(L"Swirl"); }
+    CBK_ImageFilterSwirl()
+        : CBK_ImageFilterWithSetting(
+              L"Angle:", 0, 359, [this] { return m_nAngle; },
+              [this](int32_t value) { SetAngle(value); }, &_LimitTypedAngle) {
+        SetFilterName(L"Swirl");
+    }
     CBK_ImageFilter* MakeCopy() override;
     // Turns the picture about its centre by angle × (1 − d / radius)² inside the centred
     // circle (an ellipse on oblong images); the angle is held to 0 … 359.
     bool Filter(CBK_Image& image) override;
-    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
-        return m_controls.Create(dialog, area);
-    }
-    bool KillControls() override { return m_controls.Destroy(); }
-    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -51,28 +50,22 @@ private:
     }
 
     int32_t m_nAngle = 180;
-    CBK_FilterSettingControls m_controls{L"Angle:",
-                                         0,
-                                         359,
-                                         [this] { return m_nAngle; },
-                                         [this](int32_t value) { SetAngle(value); },
-                                         &_LimitTypedAngle};
     CBK_DistortionMap m_map;
     std::vector<uint8_t> m_vCopy;
 };
 
-class CBK_ImageFilterImplode : public CBK_ImageFilter {
+class CBK_ImageFilterImplode : public CBK_ImageFilterWithSetting {
 public:
-    CBK_ImageFilterImplode() { SetFilterName(L"Implode"); }
+    CBK_ImageFilterImplode()
+        : CBK_ImageFilterWithSetting(
+              L"Amount:", 0, 100, [this] { return m_nAmount; },
+              [this](int32_t value) { SetAmount(value); }) {
+        SetFilterName(L"Implode");
+    }
     CBK_ImageFilter* MakeCopy() override;
     // Pulls the picture inside the centred circle (ellipse) towards the centre; the amount
     // is held to 0 … 100.
     bool Filter(CBK_Image& image) override;
-    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
-        return m_controls.Create(dialog, area);
-    }
-    bool KillControls() override { return m_controls.Destroy(); }
-    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -81,8 +74,6 @@ public:
 
 private:
     int32_t m_nAmount = 20;
-    CBK_FilterSettingControls m_controls{L"Amount:", 0, 100, [this] { return m_nAmount; },
-                                         [this](int32_t value) { SetAmount(value); }};
     CBK_DistortionMap m_map;
     std::vector<uint8_t> m_vCopy;
 };

@@ -6,20 +6,20 @@
 #include <vector>
 
 #include "media/filters/image_filter.h"
-#include "media/filters/setting_controls.h"
+#include "media/filters/setting_filter.h"
 
-class CBK_ImageFilterMedian : public CBK_ImageFilter {
+class CBK_ImageFilterMedian : public CBK_ImageFilterWithSetting {
 public:
-    CBK_ImageFilterMedian() { SetFilterName(L"Median"); }
+    CBK_ImageFilterMedian()
+        : CBK_ImageFilterWithSetting(
+              L"Threshold:", 0, 100, [this] { return m_nThreshold; },
+              [this](int32_t value) { SetThreshold(value); }) {
+        SetFilterName(L"Median");
+    }
     CBK_ImageFilter* MakeCopy() override;
     // Window n = GetOptimalKernelWidth1D(threshold / 10, 0.5), the threshold held to
     // 0 … 100; false, the image unchanged, when the image is narrower or lower than n.
     bool Filter(CBK_Image& image) override;
-    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
-        return m_controls.Create(dialog, area);
-    }
-    bool KillControls() override { return m_controls.Destroy(); }
-    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -28,8 +28,6 @@ public:
 
 private:
     int32_t m_nThreshold = 20;
-    CBK_FilterSettingControls m_controls{L"Threshold:", 0, 100, [this] { return m_nThreshold; },
-                                         [this](int32_t value) { SetThreshold(value); }};
     std::vector<uint8_t> m_vCopy;
 };
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "media/filters/image_filter.h"
-#include "media/filters/setting_controls.h"
+#include "media/filters/setting_filter.h"
 
 class CBK_ImageFilterShade : public CBK_ImageFilter {
 public:
@@ -26,18 +26,18 @@ private:
     std::vector<uint8_t> m_vCopy;
 };
 
-class CBK_ImageFilterRaiseBorders : public CBK_ImageFilter {
+class CBK_ImageFilterRaiseBorders : public CBK_ImageFilterWithSetting {
 public:
-    CBK_ImageFilterRaiseBorders() { SetFilterName(L"Raise Borders"); }
+    CBK_ImageFilterRaiseBorders()
+        : CBK_ImageFilterWithSetting(
+              L"Width:", 1, 10, [this] { return m_nWidth; },
+              [this](int32_t value) { SetWidth(value); }) {
+        SetFilterName(L"Raise Borders");
+    }
     CBK_ImageFilter* MakeCopy() override;
     // Lightens the top and left bands and darkens the bottom and right ones; the width is
     // held to 1 … 10 and to half the image's smaller side.
     bool Filter(CBK_Image& image) override;
-    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
-        return m_controls.Create(dialog, area);
-    }
-    bool KillControls() override { return m_controls.Destroy(); }
-    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -46,22 +46,20 @@ public:
 
 private:
     int32_t m_nWidth = 5;
-    CBK_FilterSettingControls m_controls{L"Width:", 1, 10, [this] { return m_nWidth; },
-                                         [this](int32_t value) { SetWidth(value); }};
 };
 
-class CBK_ImageFilterOilPaint : public CBK_ImageFilter {
+class CBK_ImageFilterOilPaint : public CBK_ImageFilterWithSetting {
 public:
-    CBK_ImageFilterOilPaint() { SetFilterName(L"Oil Paint"); }
+    CBK_ImageFilterOilPaint()
+        : CBK_ImageFilterWithSetting(
+              L"Threshold:", 0, 100, [this] { return m_nThreshold; },
+              [this](int32_t value) { SetThreshold(value); }) {
+        SetFilterName(L"Oil Paint");
+    }
     CBK_ImageFilter* MakeCopy() override;
     // Each pixel takes the colour of the most frequent intensity in its window (the first
     // packet to reach the highest count); the threshold, held to 0 … 100, sets the window.
     bool Filter(CBK_Image& image) override;
-    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
-        return m_controls.Create(dialog, area);
-    }
-    bool KillControls() override { return m_controls.Destroy(); }
-    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -70,8 +68,6 @@ public:
 
 private:
     int32_t m_nThreshold = 50;
-    CBK_FilterSettingControls m_controls{L"Threshold:", 0, 100, [this] { return m_nThreshold; },
-                                         [this](int32_t value) { SetThreshold(value); }};
     std::vector<uint8_t> m_vCopy;
     std::vector<uint8_t> m_vIntensity;
 };

@@ -5,19 +5,19 @@
 #include <cstdint>
 
 #include "media/filters/image_filter.h"
-#include "media/filters/setting_controls.h"
+#include "media/filters/setting_filter.h"
 
-class CBK_ImageFilterBlackWhite : public CBK_ImageFilter {
+class CBK_ImageFilterBlackWhite : public CBK_ImageFilterWithSetting {
 public:
-    CBK_ImageFilterBlackWhite() { SetFilterName(L"Black & White"); }
+    CBK_ImageFilterBlackWhite()
+        : CBK_ImageFilterWithSetting(
+              L"Threshold:", 0, 255, [this] { return m_nThreshold; },
+              [this](int32_t value) { SetThreshold(value); }) {
+        SetFilterName(L"Black & White");
+    }
     CBK_ImageFilter* MakeCopy() override;
     // White where the average of the three bytes is above the threshold, else black.
     bool Filter(CBK_Image& image) override;
-    bool InitControls(CBK_Dialog& dialog, tbx::Rect& area) override {
-        return m_controls.Create(dialog, area);
-    }
-    bool KillControls() override { return m_controls.Destroy(); }
-    bool OnCommand(uint32_t code, tbx::EventRef&) override { return m_controls.OnCommand(code); }
     bool _ReadXmlSettings(CBK_XmlDomNode& element, CBK_XmlDomNamedNodeMap& attributes) override;
     bool _WriteXmlSettings(CBK_XmlWriter& writer) override;
 
@@ -26,8 +26,6 @@ public:
 
 private:
     int32_t m_nThreshold = 100; // 0 … 255
-    CBK_FilterSettingControls m_controls{L"Threshold:", 0, 255, [this] { return m_nThreshold; },
-                                         [this](int32_t value) { SetThreshold(value); }};
 };
 
 class CBK_ImageFilterBrightness : public CBK_ImageFilter {

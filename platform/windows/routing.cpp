@@ -52,6 +52,17 @@ void SendHit(ControlRef control, ControlPartCode part, UInt32 modifiers) {
     ReleaseEvent(hit);
 }
 
+// A command event (to be released) that the control sends with its command id.
+EventRef CommandFrom(ControlRef control, UInt32 commandID) {
+    EventRef command = MakeEvent(kEventClassCommand, kEventCommandProcess);
+    HICommandExtended record;
+    record.attributes = kHICommandFromControl;
+    record.commandID = commandID;
+    record.source.control = control;
+    PutParam(command, kEventParamDirectObject, typeHICommand, record);
+    return command;
+}
+
 // The button of an alert window with the given item number.
 ControlRef AlertButton(WindowRef window, SInt16 item) {
     static constexpr UInt32 kCommands[] = {0, kHICommandOK, kHICommandCancel, kHICommandOther};
@@ -78,12 +89,7 @@ OSStatus StandardControlHit(EventRef event) {
                 window->itemHit = item;
                 QuitAppModalLoopForWindow(c->window);
                 if (EventTargetRef notify = window->notifyTarget) {
-                    EventRef command = MakeEvent(kEventClassCommand, kEventCommandProcess);
-                    HICommandExtended record;
-                    record.attributes = kHICommandFromControl;
-                    record.commandID = c->command;
-                    record.source.control = control;
-                    PutParam(command, kEventParamDirectObject, typeHICommand, record);
+                    EventRef command = CommandFrom(control, c->command);
                     SendEventToEventTarget(command, notify);
                     ReleaseEvent(command);
                 }
@@ -93,12 +99,7 @@ OSStatus StandardControlHit(EventRef event) {
     }
     if (c->command == 0)
         return eventNotHandledErr;
-    EventRef command = MakeEvent(kEventClassCommand, kEventCommandProcess);
-    HICommandExtended record;
-    record.attributes = kHICommandFromControl;
-    record.commandID = c->command;
-    record.source.control = control;
-    PutParam(command, kEventParamDirectObject, typeHICommand, record);
+    EventRef command = CommandFrom(control, c->command);
     UInt32 modifiers = 0;
     ReadParam(event, kEventParamKeyModifiers, typeUInt32, modifiers);
     PutParam(command, kEventParamKeyModifiers, typeUInt32, modifiers);

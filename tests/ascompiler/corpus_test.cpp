@@ -14,11 +14,8 @@
 
 namespace {
 
-struct Destroy {
-    void operator()(translate::DLLInterface* object) const { object->destroy(); }
-};
-using ServicePtr = std::unique_ptr<translate::ASParser, Destroy>;
-using TreePtr = std::unique_ptr<translate::ASNode, Destroy>;
+using ServicePtr = std::unique_ptr<translate::ASParser, translate::Destroyer>;
+using TreePtr = std::unique_ptr<translate::ASNode, translate::Destroyer>;
 
 // __FILE__ is relative to the build folder, which holds the tests folder of the executable.
 std::filesystem::path CorpusFolder() {

@@ -165,6 +165,15 @@ int32_t CBK_Control::GetDefaultVPadding() {
     return 8;
 }
 
+bool CBK_Control::_AdoptControl(tbx::OSStatus status, tbx::ControlRef control) {
+    if (status != tbx::noErr) {
+        m_nLastError = status;
+        return false;
+    }
+    m_hControl = control;
+    return true;
+}
+
 bool CBK_Control::_OnCreate(CBK_Dialog& dialog, uint32_t code) {
     if (!m_hControl)
         return false;

@@ -61,6 +61,10 @@ public:
     bool OnKillFocus(tbx::ControlRef) { return false; }
 
 protected:
+    // Keeps the control a subclass has just made, or the error that kept it from being made
+    // (false then).
+    bool _AdoptControl(tbx::OSStatus status, tbx::ControlRef control);
+
     int32_t m_nLastError = 0;
     uint32_t m_nControlCode = 0;
     uint32_t m_nDialogNo = 0;

@@ -15,12 +15,7 @@ bool CBK_ControlBevelButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& 
     const tbx::OSStatus status = tbx::CreateBevelButtonControl(
         dialog.GetWindowHandle(), &bounds, text, tbx::kControlBevelButtonNormalBevel,
         tbx::kControlBehaviorPushbutton, &content, 0, 0, 0, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlBevelButton::SetText(const wchar_t* text, bool redraw) {

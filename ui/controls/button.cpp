@@ -3,6 +3,7 @@
 #include "core/strings/cf_string.h"
 #include "core/strings/string.h"
 #include "platform/windows/controls.h"
+#include "ui/base/control_bounds.h"
 #include "ui/base/dialog.h"
 #include "ui/controls/control_title.h"
 #include "ui/graphics/icons.h"
@@ -19,12 +20,7 @@ bool CBK_ControlButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bound
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreatePushButtonControl(dialog.GetWindowHandle(), &bounds, text, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
@@ -47,10 +43,7 @@ bool CBK_ControlButton::GetText(wchar_t* buffer, int32_t& length) {
 }
 
 bool CBK_ControlButton::Check(bool on, bool redraw) {
-    tbx::SetControl32BitValue(m_hControl, on ? 1 : 0);
-    if (redraw)
-        tbx::Draw1Control(m_hControl);
-    return true;
+    return BK_SetControlOn(m_hControl, on, redraw);
 }
 
 bool CBK_ControlButton::Toggle(bool redraw) {
@@ -62,18 +55,7 @@ bool CBK_ControlButton::IsChecked() {
 }
 
 bool CBK_ControlButton::SetIcon(int32_t iconId, uint32_t kind) {
-    tbx::IconRef icon = nullptr;
-    if (!BK_LoadIcon(iconId, kind, icon))
-        return false;
-    const tbx::ControlButtonContentInfo content{tbx::kControlContentIconRef, icon};
-    if (tbx::SetBevelButtonContentInfo(m_hControl, &content) != tbx::noErr) {
-        BK_ReleaseIcon(kind, icon);
-        return false;
-    }
-    _ReleaseIcon();
-    m_hIcon = icon;
-    m_nIconKind = kind;
-    return true;
+    return BK_SetButtonIcon(m_hControl, iconId, kind, m_hIcon, m_nIconKind);
 }
 
 void CBK_ControlButton::_ReleaseIcon() {
@@ -84,8 +66,7 @@ void CBK_ControlButton::_ReleaseIcon() {
 
 bool BK_CreateControlButton(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
                             int32_t height, const wchar_t* title, tbx::WindowRef& window) {
-    const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
-                           static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
+    const tbx::Rect bounds = BK_FrameAt(x, y, width, height);
     CBK_CFString text(title ? title : L"");
     return tbx::CreatePushButtonControl(window, &bounds, text, &out) == tbx::noErr;
 }

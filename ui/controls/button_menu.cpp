@@ -23,11 +23,8 @@ bool CBK_ControlButtonMenu::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& b
     const tbx::OSStatus status = tbx::CreateBevelButtonControl(
         dialog.GetWindowHandle(), &bounds, text, tbx::kControlBevelButtonNormalBevel,
         tbx::kControlBehaviorPushbutton, nullptr, 0, 0, 0, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     _OnCreate(dialog, id);
     OnInit();
     return true;

@@ -3,6 +3,7 @@
 #include "core/strings/cf_string.h"
 #include "core/strings/string.h"
 #include "platform/windows/controls.h"
+#include "ui/base/control_bounds.h"
 #include "ui/base/dialog.h"
 #include "ui/controls/control_title.h"
 
@@ -14,12 +15,7 @@ bool CBK_ControlCheckBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bou
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateCheckBoxControl(dialog.GetWindowHandle(), &bounds, text, 0, true, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlCheckBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
@@ -33,10 +29,7 @@ bool CBK_ControlCheckBox::SetText(const wchar_t* text, bool redraw) {
 }
 
 bool CBK_ControlCheckBox::Check(bool on, bool redraw) {
-    tbx::SetControl32BitValue(m_hControl, on ? 1 : 0);
-    if (redraw)
-        tbx::Draw1Control(m_hControl);
-    return true;
+    return BK_SetControlOn(m_hControl, on, redraw);
 }
 
 bool CBK_ControlCheckBox::Toggle(bool redraw) {
@@ -49,8 +42,7 @@ bool CBK_ControlCheckBox::IsChecked() {
 
 bool BK_CreateControlCheckBox(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
                               int32_t height, const wchar_t* title, tbx::WindowRef& window) {
-    const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
-                           static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
+    const tbx::Rect bounds = BK_FrameAt(x, y, width, height);
     CBK_CFString text(title ? title : L"");
     return tbx::CreateCheckBoxControl(window, &bounds, text, 0, true, &out) == tbx::noErr;
 }

@@ -43,3 +43,10 @@ bool BK_GetControlText(tbx::ControlRef control, std::wstring& out) {
     out = BK_StringAnsiToWide(std::string(bytes.data(), bytes.size()));
     return true;
 }
+
+tbx::ControlFontStyleRec BK_TextControlStyle() {
+    tbx::ControlFontStyleRec style;
+    style.flags = tbx::kControlUseSizeMask;
+    style.size = 10;
+    return style;
+}

@@ -5,6 +5,7 @@
 
 #include "core/strings/cf_string.h"
 #include "platform/windows/controls.h"
+#include "ui/graphics/icons.h"
 
 bool BK_SetControlTitle(tbx::ControlRef control, const wchar_t* text, bool redraw) {
     CBK_CFString title(text ? text : L"");
@@ -29,5 +30,29 @@ bool BK_GetControlTitle(tbx::ControlRef control, wchar_t* buffer, int32_t& lengt
     std::copy(text.begin(), text.end(), buffer);
     buffer[size] = 0;
     length = size;
+    return true;
+}
+
+bool BK_SetControlOn(tbx::ControlRef control, bool on, bool redraw) {
+    tbx::SetControl32BitValue(control, on ? 1 : 0);
+    if (redraw)
+        tbx::Draw1Control(control);
+    return true;
+}
+
+bool BK_SetButtonIcon(tbx::ControlRef control, int32_t iconId, uint32_t kind, tbx::IconRef& held,
+                      uint32_t& heldKind) {
+    tbx::IconRef icon = nullptr;
+    if (!BK_LoadIcon(iconId, kind, icon))
+        return false;
+    const tbx::ControlButtonContentInfo content{tbx::kControlContentIconRef, icon};
+    if (tbx::SetBevelButtonContentInfo(control, &content) != tbx::noErr) {
+        BK_ReleaseIcon(kind, icon);
+        return false;
+    }
+    if (held)
+        BK_ReleaseIcon(heldKind, held);
+    held = icon;
+    heldKind = kind;
     return true;
 }

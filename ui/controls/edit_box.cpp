@@ -9,19 +9,13 @@
 #include "core/strings/string.h"
 #include "core/strings/string_functions.h"
 #include "platform/windows/events.h"
+#include "ui/base/control_bounds.h"
 #include "ui/base/dialog.h"
 #include "ui/controls/control_text.h"
 
 namespace {
 
 constexpr int16_t kTabKeyCode = 48;
-
-tbx::ControlFontStyleRec Size10() {
-    tbx::ControlFontStyleRec style;
-    style.flags = tbx::kControlUseSizeMask;
-    style.size = 10;
-    return style;
-}
 
 tbx::ControlKeyFilterResult KeyFilter(tbx::ControlRef control, tbx::SInt16* keyCode,
                                       tbx::SInt16* charCode, tbx::UInt16* modifiers) {
@@ -52,15 +46,12 @@ bool CBK_ControlEditBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& boun
     if (!CBK_Control::Create(dialog, id, bounds, text))
         return false;
     CBK_CFString string(text ? text : L"");
-    const tbx::ControlFontStyleRec style = Size10();
+    const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status = tbx::CreateEditUnicodeTextControl(
         dialog.GetWindowHandle(), &bounds, string, false, &style, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     OnInit();
     return _OnCreate(dialog, id);
 }
@@ -329,9 +320,8 @@ bool CBK_ControlEditBox::SetFont(CBK_Font& font) {
 
 bool BK_CreateControlEditBox(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
                              int32_t height, tbx::WindowRef& window) {
-    const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
-                           static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
-    const tbx::ControlFontStyleRec style = Size10();
+    const tbx::Rect bounds = BK_FrameAt(x, y, width, height);
+    const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     CBK_CFString empty(L"");
     return tbx::CreateEditUnicodeTextControl(window, &bounds, empty, false, &style, &out) ==
            tbx::noErr;

@@ -52,11 +52,8 @@ bool CBK_ControlGradient::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bou
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status = tbx::CreateUserPaneControl(dialog.GetWindowHandle(), &frame,
                                                             tbx::kControlHandlesTracking, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     if (!_OnCreate(dialog, id))
         return false;
     return _Initialise();

@@ -16,12 +16,7 @@ bool CBK_ControlGroupBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bou
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateGroupBoxControl(dialog.GetWindowHandle(), &bounds, title, true, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlGroupBox::SetText(const wchar_t* text, bool redraw) {

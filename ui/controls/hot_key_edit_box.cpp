@@ -42,17 +42,12 @@ bool CBK_ControlHotKeyEditBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect
     if (!CBK_Control::Create(dialog, id, bounds, text))
         return false;
     CBK_CFString initial(text ? text : L"");
-    tbx::ControlFontStyleRec style;
-    style.flags = tbx::kControlUseSizeMask;
-    style.size = 10;
+    const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status = tbx::CreateEditUnicodeTextControl(
         dialog.GetWindowHandle(), &bounds, initial, false, &style, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     return OnInit() && _OnCreate(dialog, id);
 }
 

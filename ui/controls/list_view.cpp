@@ -71,11 +71,8 @@ bool CBK_ControlListView::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bou
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status = tbx::CreateDataBrowserControl(dialog.GetWindowHandle(), &bounds,
                                                                tbx::kDataBrowserListView, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     return _OnCreate(dialog, id) && OnInit();
 }
 

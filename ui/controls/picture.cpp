@@ -21,12 +21,7 @@ bool CBK_ControlPicture::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& boun
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateImageWellControl(dialog.GetWindowHandle(), &bounds, &none, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlPicture::OnInit() {

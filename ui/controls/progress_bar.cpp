@@ -12,12 +12,7 @@ bool CBK_ControlProgressBar::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& 
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status = tbx::CreateProgressBarControl(dialog.GetWindowHandle(), &bounds, 0,
                                                                0, 100, false, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlProgressBar::SetRange(int32_t minimum, int32_t maximum, bool redraw) {

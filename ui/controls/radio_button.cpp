@@ -2,6 +2,7 @@
 
 #include "core/strings/cf_string.h"
 #include "platform/windows/controls.h"
+#include "ui/base/control_bounds.h"
 #include "ui/base/dialog.h"
 #include "ui/controls/control_title.h"
 #include "ui/graphics/icons.h"
@@ -19,12 +20,7 @@ bool CBK_ControlRadioButton::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& 
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateRadioButtonControl(dialog.GetWindowHandle(), &bounds, text, 0, false, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlRadioButton::SetText(const wchar_t* text, bool redraw) {
@@ -32,10 +28,7 @@ bool CBK_ControlRadioButton::SetText(const wchar_t* text, bool redraw) {
 }
 
 bool CBK_ControlRadioButton::Set(bool on, bool redraw) {
-    tbx::SetControl32BitValue(m_hControl, on ? 1 : 0);
-    if (redraw)
-        tbx::Draw1Control(m_hControl);
-    return true;
+    return BK_SetControlOn(m_hControl, on, redraw);
 }
 
 bool CBK_ControlRadioButton::IsSet() const {
@@ -43,25 +36,12 @@ bool CBK_ControlRadioButton::IsSet() const {
 }
 
 bool CBK_ControlRadioButton::SetIcon(int32_t iconId, uint32_t kind) {
-    tbx::IconRef icon = nullptr;
-    if (!BK_LoadIcon(iconId, kind, icon))
-        return false;
-    const tbx::ControlButtonContentInfo content{tbx::kControlContentIconRef, icon};
-    if (tbx::SetBevelButtonContentInfo(m_hControl, &content) != tbx::noErr) {
-        BK_ReleaseIcon(kind, icon);
-        return false;
-    }
-    if (m_hIcon)
-        BK_ReleaseIcon(m_nIconKind, m_hIcon);
-    m_hIcon = icon;
-    m_nIconKind = kind;
-    return true;
+    return BK_SetButtonIcon(m_hControl, iconId, kind, m_hIcon, m_nIconKind);
 }
 
 bool BK_CreateControlRadioButton(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
                                  int32_t height, const wchar_t* title, tbx::WindowRef& window) {
-    const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
-                           static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
+    const tbx::Rect bounds = BK_FrameAt(x, y, width, height);
     CBK_CFString text(title ? title : L"");
     return tbx::CreateRadioButtonControl(window, &bounds, text, 0, false, &out) == tbx::noErr;
 }

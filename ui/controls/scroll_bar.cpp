@@ -21,11 +21,8 @@ bool CBK_ControlScrollBar::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bo
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status = tbx::CreateScrollBarControl(dialog.GetWindowHandle(), &bounds, 0,
                                                              0, 100, 100, false, nullptr, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     m_hWnd = dialog.GetWindowHandle();
     tbx::ShowControl(m_hControl);
     OnInit();

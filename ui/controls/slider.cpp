@@ -11,11 +11,8 @@ bool CBK_ControlSlider::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bound
     const tbx::OSStatus status =
         tbx::CreateSliderControl(dialog.GetWindowHandle(), &bounds, 0, 0, 100,
                                  tbx::kControlSliderPointsDownOrRight, 5, false, nullptr, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     m_hWnd = dialog.GetWindowHandle();
     OnInit();
     return _OnCreate(dialog, id);

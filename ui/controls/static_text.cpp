@@ -8,35 +8,20 @@
 #include "core/strings/string.h"
 #include "core/strings/string_functions.h"
 #include "platform/windows/controls.h"
+#include "ui/base/control_bounds.h"
 #include "ui/base/dialog.h"
 #include "ui/controls/control_text.h"
-
-namespace {
-
-tbx::ControlFontStyleRec Size10() {
-    tbx::ControlFontStyleRec style;
-    style.flags = tbx::kControlUseSizeMask;
-    style.size = 10;
-    return style;
-}
-
-} // namespace
 
 bool CBK_ControlStaticText::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
                                    const wchar_t* text) {
     if (!CBK_Control::Create(dialog, id, bounds, text))
         return false;
     CBK_CFString string(text ? text : L"");
-    const tbx::ControlFontStyleRec style = Size10();
+    const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateStaticTextControl(dialog.GetWindowHandle(), &bounds, string, &style, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
-        return false;
-    }
-    m_hControl = control;
-    return _OnCreate(dialog, id);
+    return _AdoptControl(status, control) && _OnCreate(dialog, id);
 }
 
 bool CBK_ControlStaticText::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
@@ -100,9 +85,8 @@ bool CBK_ControlStaticText::GetText(wchar_t* buffer, int32_t& length) {
 
 bool BK_CreateControlStaticText(tbx::ControlRef& out, int32_t x, int32_t y, int32_t width,
                                 int32_t height, const wchar_t* text, tbx::WindowRef& window) {
-    const tbx::Rect bounds{static_cast<int16_t>(y), static_cast<int16_t>(x),
-                           static_cast<int16_t>(y + height), static_cast<int16_t>(x + width)};
+    const tbx::Rect bounds = BK_FrameAt(x, y, width, height);
     CBK_CFString string(text ? text : L"");
-    const tbx::ControlFontStyleRec style = Size10();
+    const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     return tbx::CreateStaticTextControl(window, &bounds, string, &style, &out) == tbx::noErr;
 }

@@ -34,11 +34,8 @@ bool CBK_ControlTextBox::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& boun
     tbx::ControlRef control = nullptr;
     const tbx::OSStatus status =
         tbx::CreateUserPaneControl(dialog.GetWindowHandle(), &bounds, kTextBoxFeatures, &control);
-    if (status != tbx::noErr) {
-        m_nLastError = status;
+    if (!_AdoptControl(status, control))
         return false;
-    }
-    m_hControl = control;
     m_hWnd = dialog.GetWindowHandle();
     if (!_AttachTXN()) {
         tbx::DisposeControl(m_hControl);

@@ -23,9 +23,7 @@ bool CBK_ControlUrl::Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds,
     if (!CBK_Control::Create(dialog, id, bounds, text))
         return false;
     CBK_CFString shown(text ? text : L"");
-    tbx::ControlFontStyleRec style;
-    style.flags = tbx::kControlUseSizeMask;
-    style.size = 10;
+    const tbx::ControlFontStyleRec style = BK_TextControlStyle();
     tbx::ControlRef control = nullptr;
     if (tbx::CreateStaticTextControl(dialog.GetWindowHandle(), &bounds, shown, &style, &control) !=
         tbx::noErr)

@@ -17,10 +17,6 @@ using translate::ASParserImpl;
 
 namespace {
 
-struct Destroy {
-    void operator()(translate::DLLInterface* object) const { object->destroy(); }
-};
-
 struct Entry {
     std::string file;
     int line;
@@ -43,8 +39,8 @@ protected:
         return entries;
     }
 
-    std::unique_ptr<ASParserImpl, Destroy> service{new ASParserImpl()};
-    std::unique_ptr<translate::ASNode, Destroy> tree;
+    std::unique_ptr<ASParserImpl, translate::Destroyer> service{new ASParserImpl()};
+    std::unique_ptr<translate::ASNode, translate::Destroyer> tree;
 };
 
 } // namespace
@@ -90,7 +86,7 @@ TEST_F(PreprocessorTest, LinesMatchTheScannersTokens) {
         }
         std::vector<std::string> actual;
         try {
-            std::unique_ptr<ASParserImpl, Destroy> fresh(new ASParserImpl());
+            std::unique_ptr<ASParserImpl, translate::Destroyer> fresh(new ASParserImpl());
             std::istringstream input(text);
             fresh->processDirectives(input, "Main");
             actual = fresh->lineTexts();

@@ -8,11 +8,8 @@
 
 namespace {
 
-struct Destroy {
-    void operator()(translate::DLLInterface* object) const { object->destroy(); }
-};
-using ServicePtr = std::unique_ptr<translate::ASParser, Destroy>;
-using TreePtr = std::unique_ptr<translate::ASNode, Destroy>;
+using ServicePtr = std::unique_ptr<translate::ASParser, translate::Destroyer>;
+using TreePtr = std::unique_ptr<translate::ASNode, translate::Destroyer>;
 
 } // namespace
 
@@ -65,7 +62,8 @@ TEST(ASParserTest, CompileBelowVersionFiveGivesNoCode) {
 }
 
 TEST(ASParserTest, DiscardValuesMarksStatementsThroughLists) {
-    std::unique_ptr<translate::ASParserImpl, Destroy> service(new translate::ASParserImpl());
+    std::unique_ptr<translate::ASParserImpl, translate::Destroyer> service(
+        new translate::ASParserImpl());
     TreePtr tree(service->parse("{ a = 1; { b(); } c ? d : e; }"));
     ASSERT_NE(tree, nullptr);
     translate::ASNode* outer = tree->get(0);

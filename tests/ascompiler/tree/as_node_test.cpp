@@ -11,10 +11,7 @@ using translate::ASNodeImpl;
 
 namespace {
 
-struct Destroy {
-    void operator()(ASNode* node) const { node->destroy(); }
-};
-using NodePtr = std::unique_ptr<ASNode, Destroy>;
+using NodePtr = std::unique_ptr<ASNode, translate::Destroyer>;
 
 NodePtr Leaf(const char* name) {
     return NodePtr(translate::ValueASNode(ASNode::Identifier, name));

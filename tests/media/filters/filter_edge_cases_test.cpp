@@ -128,6 +128,12 @@ TEST(FilterEdgeCaseTest, Despeckle) {
     const Bytes merged = Filtered(CBK_ImageFilterDespeckle(), 3, 3, cross);
     EXPECT_EQ(merged[4 * 3], 45);
     EXPECT_EQ(Filtered(CBK_ImageFilterDespeckle(), 6, 4, Grey(6, 4, 9)), Grey(6, 4, 9));
+    // One pass on its own: level 1 merges the lone pixel; a level below 1 leaves it.
+    for (const int32_t level : {-3, 0, 1}) {
+        Bytes pass = near;
+        despeckle_iteration(level, 3.0, 5, 5, pass.data());
+        EXPECT_EQ(pass, level == 1 ? Grey(5, 5, 100) : near);
+    }
 }
 
 // Plays back a fixed list of raw random values.

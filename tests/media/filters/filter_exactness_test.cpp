@@ -255,4 +255,35 @@ TEST(FilterExactnessTest, EveryFilterEqualsItsLiteralForm) {
             }
 }
 
+// Despeckle on pictures large enough for regions of thousands of pixels, so that the later
+// passes merge too: gradients with light noise, as in video, and patches of near shades.
+TEST(FilterExactnessTest, DespeckleEqualsItsLiteralFormOnLargerPictures) {
+    std::mt19937 rng(7);
+    CBK_ImageFilterDespeckle filter; // one filter throughout, as a movie uses it
+    for (int round = 0; round < 6; ++round) {
+        Picture picture;
+        picture.w = 64 + int(rng() % 64);
+        picture.h = 48 + int(rng() % 48);
+        picture.p.resize(size_t(picture.w) * picture.h * 3);
+        const int block = 2 + round;
+        for (int y = 0; y < picture.h; ++y)
+            for (int x = 0; x < picture.w; ++x)
+                for (int c = 0; c < 3; ++c)
+                    picture.at(x, y, c) =
+                        round % 2 ? uint8_t(100 + (x / block * 7 + y / block * 3 + c) % 5 * 3 +
+                                            (rng() % 6 == 0 ? rng() % 4 : 0))
+                                  : uint8_t((x * (c + 1) / 3 + y / 2 + int(rng() % 7)) % 256);
+        CBK_Image image;
+        ASSERT_TRUE(
+            image.Create(uint32_t(picture.w), uint32_t(picture.h), 24, picture.p.data(), true));
+        ASSERT_TRUE(filter.Filter(image));
+        const std::vector<uint8_t> before = picture.p;
+        reference::Despeckle(picture);
+        SCOPED_TRACE("round " + std::to_string(round));
+        EXPECT_NE(picture.p, before);
+        ASSERT_EQ(std::vector<uint8_t>(image.GetData(), image.GetData() + picture.p.size()),
+                  picture.p);
+    }
+}
+
 } // namespace
