@@ -12,8 +12,6 @@
 #include "ascompiler/driver/action_script_compiler.h"
 #include "ascompiler/service/as_parser.h"
 #include "core/strings/string_functions.h"
-#include "swf/actions/do_action.h"
-#include "swf/stream/swf_reader.h"
 
 namespace {
 
@@ -111,12 +109,7 @@ void Stages(benchmark::State& state, size_t bytes) {
         std::vector<uint8_t> code(static_cast<size_t>(parser->compile(tree, 6)));
         parser->getCode(code.data());
         lap(at, generate);
-        const std::vector<uint8_t> movie = BK_WrapActionCode(code, 6);
-        ravuz::CBK_SwfReader reader;
-        reader.CreateFromBytes(movie.data(), movie.size(), 6);
-        reader.SetBufPos(27);
-        auto tag = std::make_unique<ravuz::CBK_SwfDoAction>();
-        tag->Read(&reader, static_cast<uint32_t>(movie.size()));
+        std::unique_ptr<ravuz::CBK_SwfTag> tag(BK_ReadActionTag(BK_WrapActionCode(code, 6)));
         benchmark::DoNotOptimize(tag.get());
         lap(at, readBack);
         tree->destroy();

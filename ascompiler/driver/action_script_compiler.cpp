@@ -3,10 +3,10 @@
 #include "ascompiler/service/as_parser.h"
 #include "core/paths/path.h"
 #include "core/strings/string_functions.h"
-#include "swf/actions/do_action.h"
 #include "swf/base/tag_codes.h"
 #include "swf/stream/swf_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <memory>
@@ -132,29 +132,22 @@ ravuz::CBK_SwfTag* CBK_ActionScriptCompiler::Compile(long swfVersion) {
         return nullptr;
     std::vector<uint8_t> code(static_cast<size_t>(length));
     parser->getCode(code.data());
-    const std::vector<uint8_t> movie = BK_WrapActionCode(code, swfVersion);
+    return BK_ReadActionTag(BK_WrapActionCode(code, swfVersion));
+}
 
-    // Read the tags back as any movie's tags are read.
+ravuz::CBK_SwfTag* BK_ReadActionTag(const std::vector<uint8_t>& movie) {
     ravuz::CBK_SwfReader reader;
-    reader.CreateFromBytes(movie.data(), movie.size(), static_cast<uint8_t>(swfVersion & 0xFF));
-    uint32_t position = 21;
-    while (position + 2 <= movie.size()) {
-        reader.SetBufPos(position);
-        const uint16_t header = reader.GetWord();
-        uint32_t tagLength = header & 0x3F;
-        if (tagLength == 0x3F)
-            tagLength = reader.GetDWord();
-        const uint32_t start = reader.GetBufPos();
-        reader.SetCurrentTagLength(tagLength);
-        const uint32_t end = reader.GetTagEnd(start);
-        if ((header >> 6) == ravuz::kSwfTagDoAction) {
-            auto tag = std::make_unique<ravuz::CBK_SwfDoAction>();
-            tag->Read(&reader, end);
-            return tag.release();
-        }
-        position = end;
-        if (tagLength == 0)
-            break;
+    if (!reader.CreateFromBuffer(movie.data(), movie.size(), true,
+                                 static_cast<uint32_t>(std::min<size_t>(movie.size(), UINT32_MAX)),
+                                 false))
+        return nullptr;
+    // Tag by tag as the reader parses them, but without proving that each writes back
+    // stably: the code is our own generator's, and the proof would read it twice more.
+    const uint32_t end = reader.GetDataSize();
+    while (ravuz::CBK_SwfTag* tag = ravuz::CBK_SwfReader::ReadTagAt(reader, end, false, false)) {
+        if (tag->GetTagId() == ravuz::kSwfTagDoAction)
+            return tag;
+        delete tag;
     }
     return nullptr;
 }

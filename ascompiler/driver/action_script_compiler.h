@@ -35,3 +35,6 @@ private:
 // The one-frame movie that carries action code through the SWF reader: header, one
 // DoAction record (short header up to 62 bytes of code), and a zero tail.
 std::vector<uint8_t> BK_WrapActionCode(const std::vector<uint8_t>& code, long swfVersion);
+
+// The DoAction tag read back from such a movie, owned by the caller; null when it holds none.
+ravuz::CBK_SwfTag* BK_ReadActionTag(const std::vector<uint8_t>& movie);

@@ -1,12 +1,14 @@
 #include "swf/sprites/define_sprite.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "swf/actions/do_action.h"
 #include "swf/stream/bounded_read.h"
 #include "swf/stream/swf_reader.h"
 #include "swf/tags/control_tags.h"
 #include "swf/tags/place_object.h"
+#include "swf/writer/refused_script.h"
 
 namespace ravuz {
 
@@ -28,12 +30,44 @@ CBK_SwfDefineSprite& CBK_SwfDefineSprite::operator=(const CBK_SwfDefineSprite& o
     if (this == &other)
         return *this;
     CBK_SwfStream stream(other._sourceVersion);
-    const_cast<CBK_SwfDefineSprite&>(other).Write(&stream, false);
+    if (const_cast<CBK_SwfDefineSprite&>(other).Write(&stream, false) == 0) {
+        CopyTagByTag(other);
+        return *this;
+    }
     CBK_SwfReader reader;
     reader.Create(&stream, false);
     Read(&reader);
     SetTrailingBytes(other.GetTrailingBytes());
     return *this;
+}
+
+void CBK_SwfDefineSprite::CopyTagByTag(const CBK_SwfDefineSprite& other) {
+    Destroy(true);
+    _sourceVersion = other._sourceVersion;
+    SetCharacterId(other.GetCharacterId());
+    _frameCount = other._frameCount;
+    for (const auto& held : other._tags) {
+        CBK_SwfTag& tag = *held;
+        CBK_SwfStream stream(_sourceVersion);
+        if (SwfScriptRefused(tag, _sourceVersion, tag.Write(&stream))) {
+            // Such a script has no bytes to go through: the tags that may stand in a sprite
+            // and hold one are copied as objects.
+            if (typeid(tag) == typeid(CBK_SwfDoAction))
+                _tags.push_back(
+                    std::make_unique<CBK_SwfDoAction>(static_cast<CBK_SwfDoAction&>(tag)));
+            else if (typeid(tag) == typeid(CBK_SwfPlaceObject2))
+                _tags.push_back(
+                    std::make_unique<CBK_SwfPlaceObject2>(static_cast<CBK_SwfPlaceObject2&>(tag)));
+            continue;
+        }
+        const std::vector<uint8_t>& bytes = stream.GetStream();
+        CBK_SwfReader reader;
+        reader.CreateFromBytes(bytes.data(), bytes.size(), _sourceVersion);
+        if (CBK_SwfTag* copy = CBK_SwfReader::ReadTagAt(reader, reader.GetDataSize(), false))
+            _tags.emplace_back(copy);
+    }
+    MeasureDepths();
+    SetTrailingBytes(other.GetTrailingBytes());
 }
 
 bool CBK_SwfDefineSprite::IsAllowed(uint16_t code) {
@@ -129,19 +163,23 @@ void CBK_SwfDefineSprite::AddTagToFirstFrame(CBK_SwfTag* tag, bool atStart) {
 uint32_t CBK_SwfDefineSprite::Write(CBK_SwfStream* stream, bool withHeader) {
     if (!stream)
         return 0;
-    auto body = [this, stream](CBK_SwfStream& s) {
+    CBK_SwfStream inner(stream->GetVersion());
+    inner.IgnoreAudio(stream->IsIgnoringAudio());
+    for (const auto& tag : _tags) {
+        if (stream->IsIgnoringAudio() && IsAudio(tag->GetTagId()))
+            continue;
+        // A sprite without one of its scripts would pass for whole: it writes nothing, as
+        // the script's own tag does.
+        if (SwfScriptRefused(*tag, stream->GetVersion(), inner.Add(tag.get())))
+            return 0;
+    }
+    if (_tags.empty() || _tags.back()->GetTagId() != kSwfTagEnd) {
+        CBK_SwfEnd end;
+        inner.Add(&end);
+    }
+    auto body = [this, &inner](CBK_SwfStream& s) {
         s.Add(GetCharacterId());
         s.Add(_frameCount);
-        CBK_SwfStream inner(stream->GetVersion());
-        inner.IgnoreAudio(stream->IsIgnoringAudio());
-        for (const auto& tag : _tags) {
-            if (!(stream->IsIgnoringAudio() && IsAudio(tag->GetTagId())))
-                inner.Add(tag.get());
-        }
-        if (_tags.empty() || _tags.back()->GetTagId() != kSwfTagEnd) {
-            CBK_SwfEnd end;
-            inner.Add(&end);
-        }
         s.Add(&inner);
     };
     if (withHeader)

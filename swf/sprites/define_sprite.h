@@ -13,7 +13,8 @@ namespace ravuz {
 class CBK_SwfDefineSprite : public CBK_SwfCharacterTag {
 public:
     explicit CBK_SwfDefineSprite(uint16_t id = 1, uint16_t frames = 0) { Create(id, frames); }
-    // A deep copy, made by writing the other sprite and reading it back at its version.
+    // A deep copy, made by writing the other sprite and reading it back at its version (tag by
+    // tag when a script it holds cannot be encoded).
     CBK_SwfDefineSprite(const CBK_SwfDefineSprite& other) : CBK_SwfCharacterTag() { *this = other; }
     CBK_SwfDefineSprite& operator=(const CBK_SwfDefineSprite& other);
     ~CBK_SwfDefineSprite() override { Destroy(true); }
@@ -54,6 +55,8 @@ public:
 
 private:
     static bool IsAllowed(uint16_t code);
+    // The copy of a sprite that cannot be written, as its script cannot be encoded.
+    void CopyTagByTag(const CBK_SwfDefineSprite& other);
     void InsertBefore(std::size_t index, CBK_SwfTag* tag);
     void RemoveTrailingEnd();
     void MeasureDepths();

@@ -18,6 +18,7 @@ bool SwfScriptRefused(CBK_SwfTag& tag, uint8_t version, std::size_t written) {
     case kSwfTagDefineButton:
     case kSwfTagDefineButton2:
     case kSwfTagPlaceObject2:
+    case kSwfTagDefineSprite:
         // Each writes at least its header whenever it can be written.
         return true;
     default:

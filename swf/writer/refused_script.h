@@ -1,6 +1,7 @@
-// The tags that carry scripts (action lists, buttons, placements with clip actions) write
-// nothing at all when their actions cannot be encoded. The writers take that for a failed
-// write, so that no movie passes for whole without its scripts.
+// The tags that carry scripts (action lists, buttons, placements with clip actions, sprites
+// holding any of these) write nothing at all when their actions cannot be encoded. The
+// writers take that for a failed write, so that no movie passes for whole without its
+// scripts.
 #pragma once
 
 #include <cstddef>

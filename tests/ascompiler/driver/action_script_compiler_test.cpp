@@ -71,6 +71,20 @@ TEST(ActionScriptCompilerTest, WrapperUsesTheShortHeaderUpTo62Bytes) {
     }
 }
 
+TEST(ActionScriptCompilerTest, ReadBackKeepsWhatFollowsTheEndAction) {
+    // Stop, End, then a Play the list model does not hold: read back as any movie's tag
+    // is, the tag gives back every byte of it.
+    std::unique_ptr<ravuz::CBK_SwfTag> tag(
+        BK_ReadActionTag(BK_WrapActionCode({0x07, 0x00, 0x06}, 6)));
+    ASSERT_NE(tag, nullptr);
+    EXPECT_EQ(tag->GetTagId(), 12);
+    ravuz::CBK_SwfStream stream(6);
+    tag->Write(&stream);
+    const std::string written = Hex(stream.GetStream());
+    EXPECT_EQ(written.substr(written.size() - 8), "07 00 06");
+    EXPECT_EQ(BK_ReadActionTag({'F', 'W', 'S'}), nullptr);
+}
+
 TEST(ActionScriptCompilerTest, CompiledTagParsesWithSwfparser) {
     STRAVEL_REQUIRE_TOOL("swfparser");
     stravel::testing::TempDir dir;

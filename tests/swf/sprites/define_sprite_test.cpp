@@ -12,6 +12,7 @@
 #include "swf/tags/remove_object.h"
 #include "swf/tags/tag_unknown.h"
 #include "tests/swf/golden_vectors.h"
+#include "tests/swf/writer/movie_support.h"
 
 namespace {
 
@@ -121,6 +122,18 @@ TEST(SwfSprite, ReadDepthsAndCopiesAtTheSourceVersion) {
     auto& self = copy;
     copy = self;
     EXPECT_EQ(swftest::Hex(swftest::WriteBytes(copy, 6)), swftest::Hex(bytes));
+}
+
+// Such a sprite has no bytes to be copied through: its copy still keeps every tag.
+TEST(SwfSprite, ACopyKeepsAScriptThatCannotBeEncoded) {
+    swfmovie::Tags carriers = swfmovie::TagsWithUnencodableScripts();
+    for (std::size_t i = carriers.size() - 2; i < carriers.size(); ++i) {
+        auto& sprite = dynamic_cast<CBK_SwfDefineSprite&>(*carriers[i]);
+        sprite.AddTagToFrame(Placement(3), 0);
+        const CBK_SwfDefineSprite copy(sprite);
+        EXPECT_EQ(Codes(copy), Codes(sprite));
+        EXPECT_EQ(copy.GetMaxDepth(), 3);
+    }
 }
 
 // Sprites nested far deeper than any timeline: read without exhausting the stack, the deep ones

@@ -14,6 +14,7 @@
 #include "swf/actions/do_action.h"
 #include "swf/buttons/define_button.h"
 #include "swf/records/matrix.h"
+#include "swf/sprites/define_sprite.h"
 #include "swf/tags/control_tags.h"
 #include "swf/tags/marker_tags.h"
 #include "swf/tags/place_object.h"
@@ -103,11 +104,22 @@ inline Tags TagsWithUnencodableScripts() {
     auto* button2 = new CBK_SwfDefineButton2;
     button2->AddAction(1, UnencodableScript());
     tags.emplace_back(button2);
-    auto* place = new CBK_SwfPlaceObject2;
-    auto* clip = new CBK_SwfClipAction(1);
-    clip->SetDoAction(UnencodableScript());
-    place->AddClipAction(clip);
-    tags.emplace_back(place);
+    auto placeWithClip = [] {
+        auto* place = new CBK_SwfPlaceObject2;
+        auto* clip = new CBK_SwfClipAction(1);
+        clip->SetDoAction(UnencodableScript());
+        place->AddClipAction(clip);
+        return place;
+    };
+    tags.emplace_back(placeWithClip());
+    // Sprites holding such a tag in their own timeline.
+    for (CBK_SwfTag* inner : {static_cast<CBK_SwfTag*>(UnencodableScript()),
+                              static_cast<CBK_SwfTag*>(placeWithClip())}) {
+        auto* sprite = new CBK_SwfDefineSprite(1, 0);
+        sprite->AddTag(new CBK_SwfShowFrame);
+        sprite->AddTagToFrame(inner, 0);
+        tags.emplace_back(sprite);
+    }
     return tags;
 }
 
