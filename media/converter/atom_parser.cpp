@@ -67,9 +67,13 @@ bool CBK_QuicktimeAtomParser::Parse(QTAtomContainer container) {
     if (BK_QT_ATOM* video = root.Find(kVideo)) {
         if (BK_QT_ATOM* temporal = video->Find(kTemporal); temporal && temporal->data.size() >= 12)
             m_fFrameRate = float(int32_t(Word(temporal->data, 1)) / 65536.0);
-        if (BK_QT_ATOM* spatial = video->Find(kSpatial); spatial && spatial->data.size() >= 16) {
+        // Stored spatial settings are 14 bytes (the depth is a short): the words that are
+        // there are kept, the missing bytes read as zero.
+        if (BK_QT_ATOM* spatial = video->Find(kSpatial); spatial && spatial->data.size() >= 4) {
+            std::vector<uint8_t> words(spatial->data);
+            words.resize(16, 0);
             for (std::size_t i = 0; i < 4; ++i)
-                m_nSpatial[i] = Word(spatial->data, i);
+                m_nSpatial[i] = Word(words, i);
             if (m_nSpatial[0] == tbx::FourCC("dvcp") || m_nSpatial[0] == tbx::FourCC("dvpp")) {
                 m_nWidth = 720, m_nHeight = 576, m_bDV = true;
             } else if (m_nSpatial[0] == tbx::FourCC("dvc ")) {

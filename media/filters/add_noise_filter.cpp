@@ -33,7 +33,7 @@ bool CBK_ImageFilterAddNoise::Filter(CBK_Image& image) {
         if (m_pRandom) {
             imagemagick::AddGaussianNoise(p, n, *m_pRandom);
         } else {
-            imagemagick::FastRandomSource random(uint32_t(std::rand()));
+            imagemagick::FastRandomSource random{uint32_t(std::rand())};
             imagemagick::AddGaussianNoise(p, n, random);
         }
         return true;
@@ -45,7 +45,7 @@ bool CBK_ImageFilterAddNoise::Filter(CBK_Image& image) {
     }
     // The standard generator locks on every call; one draw from it seeds a frame's worth of
     // numbers, which keeps a run reproducible from the application's seed.
-    imagemagick::FastRandomSource random(uint32_t(std::rand()));
+    imagemagick::FastRandomSource random{uint32_t(std::rand())};
     for (std::size_t i = 0; i < n; ++i)
         p[i] = imagemagick::GenerateNoiseFrom(p[i], m_nNoiseType, random);
     return true;

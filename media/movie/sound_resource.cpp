@@ -1,6 +1,7 @@
 #include "media/movie/sound_resource.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/memory.h"
 
@@ -104,8 +105,11 @@ bool CreateSoundDescription(tbx::Handle sound, tbx::SoundDescription& descriptio
         headerSize = 64;
         if (encode == kExtendedHeader) {
             description.dataFormat = tbx::FourCC("raw ");
+            const uint64_t bytes = uint64_t(frames) * (bits / 8) * channels;
+            if (bytes > INT32_MAX) // a sample size no sound has
+                return finish(false);
             count = int32_t(frames);
-            size = int32_t(uint64_t(frames) * (bits / 8) * channels);
+            size = int32_t(bytes);
         } else {
             const uint32_t compression = r.Read(h + 56, 2, ok);
             // MACE 3:1 packs six samples of a channel in two bytes, MACE 6:1 in one.

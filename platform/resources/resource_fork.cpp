@@ -88,6 +88,9 @@ bool ParseResourceFork(const std::string& bytes, std::vector<ForkResource>& out)
     const std::size_t types = std::size_t(UInt16(Read16(map, typeList) + 1));
     if (!Inside(typeList + 2, types * kTypeEntrySize, map.size()))
         return false;
+    // Each resource owns its length word and bytes: references that share data (or type
+    // entries that share reference lists) would multiply a small fork into gigabytes.
+    std::size_t claimed = 0;
     for (std::size_t t = 0; t < types; ++t) {
         const std::size_t entry = typeList + 2 + t * kTypeEntrySize;
         const ResType type = Read32(map, entry);
@@ -107,6 +110,9 @@ bool ParseResourceFork(const std::string& bytes, std::vector<ForkResource>& out)
                 return false;
             const std::size_t length = Read32(bytes, dataOffset + data);
             if (!Inside(data + 4, length, dataLength))
+                return false;
+            claimed += 4 + length;
+            if (claimed > dataLength)
                 return false;
             resource.data = bytes.substr(dataOffset + data + 4, length);
             if (nameOffset != 0xFFFF) {

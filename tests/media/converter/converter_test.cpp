@@ -84,6 +84,15 @@ TEST(QuicktimeAtomParser, ReadsSizesRatesAndDv) {
     EXPECT_EQ(parser.GetWidth(), 720);
     EXPECT_EQ(parser.GetHeight(), 576);
     EXPECT_TRUE(parser.IsDV());
+    // Spatial settings as stored: codec type, codec, a 16-bit depth and the quality.
+    BK_QT_ATOM ntsc;
+    std::vector<uint8_t> spatial = Words({tbx::FourCC("dvc "), 0, 0x00180000, 0x02000000});
+    spatial.resize(14);
+    ntsc.Insert(tbx::FourCC("vide")).Insert(tbx::FourCC("sptl"), spatial);
+    Container stored(ntsc);
+    parser.Reset();
+    ASSERT_TRUE(parser.Parse(stored.handle));
+    EXPECT_EQ(parser.GetHeight(), 480);
 
     BK_QT_ATOM empty;
     empty.Insert(tbx::FourCC("time"));

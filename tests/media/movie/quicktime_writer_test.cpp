@@ -258,6 +258,12 @@ TEST(SoundResource, HeadersAreFoundWithinTheResource) {
     EXPECT_EQ(size, 400);
     EXPECT_EQ(description.numChannels, 2);
     EXPECT_EQ(description.sampleRate, 44100.0);
+    // A data size beyond 32 bits is refused, never wrapped.
+    (*handle)[20 + 22] = 1;                               // 16,777,316 frames
+    (*handle)[20 + 48] = (*handle)[20 + 49] = char(0xFF); // 65,535 bits
+    EXPECT_FALSE(CreateSoundDescription(handle, description, &offset, &count, &size));
+    (*handle)[20 + 22] = 0;
+    (*handle)[20 + 48] = 0, (*handle)[20 + 49] = 16;
     // Cut inside the header: nothing is read past the end.
     tbx::SetHandleSize(handle, 60);
     EXPECT_FALSE(CreateSoundDescription(handle, description, &offset, &count, &size));

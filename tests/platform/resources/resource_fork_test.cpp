@@ -35,4 +35,18 @@ TEST(ResourceForkTest, MapsRoundTripAndDamagedOnesAreRefused) {
     EXPECT_FALSE(rsrc::ParseResourceFork(longer, read));
 }
 
+TEST(ResourceForkTest, TypesSharingOneReferenceListAreRefused) {
+    std::string fork =
+        rsrc::BuildResourceFork({{FourCC("AAAA"), 1, 0, false, "", std::string(100, 'a')},
+                                 {FourCC("BBBB"), 1, 0, false, "", "b"}});
+    std::vector<ForkResource> read;
+    ASSERT_TRUE(rsrc::ParseResourceFork(fork, read));
+    // The second type entry points at the first one's references, and so at its data.
+    const std::size_t map = std::size_t(uint8_t(fork[6])) << 8 | uint8_t(fork[7]);
+    const std::size_t types = map + 28 + 2;
+    fork[types + 8 + 6] = fork[types + 6];
+    fork[types + 8 + 7] = fork[types + 7];
+    EXPECT_FALSE(rsrc::ParseResourceFork(fork, read));
+}
+
 } // namespace
