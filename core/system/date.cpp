@@ -34,9 +34,13 @@ void CBK_Date::SetDate(const double& time) {
     _time = time;
     tzset();
     const double unixTime = std::floor(time - kUnixEpoch);
+    // Converting a value outside time_t's range is undefined: check before the cast.
+    constexpr double kLimit = 9.2e18;
+    if (!(unixTime > -kLimit && unixTime < kLimit))
+        return;
     const auto t = static_cast<std::time_t>(unixTime);
     std::tm parts{};
-    if (!std::isfinite(unixTime) || !localtime_r(&t, &parts))
+    if (!localtime_r(&t, &parts))
         return;
     _year = parts.tm_year + 1900;
     _month = parts.tm_mon + 1;
