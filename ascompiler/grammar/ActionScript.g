@@ -97,6 +97,55 @@ private:
     translate::ASNode* value(translate::ASNode::NodeType type, const std::string& text) {
         return keep(translate::ValueASNode(type, text.c_str()));
     }
+    // Binding level of each two-operand token from LOGICAL_OR on, loosest first.
+    static int binaryLevel(int token) {
+        static constexpr unsigned char kLevels[] = {1, 2, 3, 4, 5, 6, 6, 7, 7, 7,
+                                                    7, 8, 9, 9, 9, 10, 10, 11, 11, 11};
+        return kLevels[token - LOGICAL_OR];
+    }
+    static_assert(EQ - LOGICAL_OR == 5 && LITERAL_instanceof - LOGICAL_OR == 11 &&
+                      LSR - LOGICAL_OR == 13 && PLUS - LOGICAL_OR == 15 &&
+                      MOD - LOGICAL_OR == 19,
+                  "two-operand tokens out of their fixed order");
+    static translate::ASNode::NodeType binaryNodeType(int token) {
+        using T = translate::ASNode;
+        static constexpr T::NodeType kTypes[] = {
+            T::Or,       T::And,         T::BitOr,         T::BitXor,           T::BitAnd,
+            T::Equal,    T::NotEqual,    T::LessThan,      T::GreaterThan,      T::LessThanEqual,
+            T::GreaterThanEqual,         T::InstanceOf,    T::LSL,              T::LSR,
+            T::ASR,      T::Add,         T::Sub,           T::Mul,              T::Div,
+            T::Mod};
+        return kTypes[token - LOGICAL_OR];
+    }
+    // Left operands of binaryExpression still open, each with the operator token that joins
+    // it to the next; levels rise strictly from the bottom, so one slot per level suffices.
+    struct PendingOperands {
+        translate::ASNode* left[11];
+        int token[11];
+        int count = 0;
+    };
+    // Closes the open operands that bind at least as tightly as token, then opens current.
+    translate::ASNode* shiftOperand(PendingOperands& pending, translate::ASNode* current,
+                                    int token, translate::ASNode* right) {
+        const int level = binaryLevel(token);
+        while (pending.count > 0 && binaryLevel(pending.token[pending.count - 1]) >= level) {
+            --pending.count;
+            current = binary(binaryNodeType(pending.token[pending.count]),
+                             pending.left[pending.count], current);
+        }
+        pending.left[pending.count] = current;
+        pending.token[pending.count] = token;
+        ++pending.count;
+        return right;
+    }
+    translate::ASNode* closeOperands(PendingOperands& pending, translate::ASNode* current) {
+        while (pending.count > 0) {
+            --pending.count;
+            current = binary(binaryNodeType(pending.token[pending.count]),
+                             pending.left[pending.count], current);
+        }
+        return current;
+    }
     // An expression list or argument list of one item is that item.
     translate::ASNode* dissolve(translate::ASNode* list) {
         if (list->count() != 1)
@@ -400,7 +449,7 @@ assignmentExpression returns [translate::ASNode* n = 0]
 
 conditionalExpression returns [translate::ASNode* n = 0]
     { translate::ASNode *t = 0, *e = 0; NestingGuard nesting(*this); }
-    :   n=logicalOrExpression
+    :   n=binaryExpression
         (   "?" t=assignmentExpression ":" e=conditionalExpression
             {
                 translate::ASNode* c = n;
@@ -412,84 +461,21 @@ conditionalExpression returns [translate::ASNode* n = 0]
         )?
     ;
 
-logicalOrExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=logicalAndExpression
-        ( LOGICAL_OR r=logicalAndExpression { n = binary(translate::ASNode::Or, n, r); } )*
-    ;
-
-logicalAndExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=inclusiveOrExpression
-        ( LOGICAL_AND r=inclusiveOrExpression { n = binary(translate::ASNode::And, n, r); } )*
-    ;
-
-inclusiveOrExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=exclusiveOrExpression
-        ( BIT_OR r=exclusiveOrExpression { n = binary(translate::ASNode::BitOr, n, r); } )*
-    ;
-
-exclusiveOrExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=andExpression
-        ( BIT_XOR r=andExpression { n = binary(translate::ASNode::BitXor, n, r); } )*
-    ;
-
-andExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=equalityExpression
-        ( BIT_AND r=equalityExpression { n = binary(translate::ASNode::BitAnd, n, r); } )*
-    ;
-
-equalityExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; translate::ASNode::NodeType type = translate::ASNode::Equal; }
-    :   n=relationalExpression
-        (   ( EQ { type = translate::ASNode::Equal; } | NE { type = translate::ASNode::NotEqual; } )
-            r=relationalExpression { n = binary(type, n, r); }
-        )*
-    ;
-
-relationalExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; translate::ASNode::NodeType type = translate::ASNode::LessThan; }
-    :   n=instanceExpression
-        (   (   LTHAN { type = translate::ASNode::LessThan; }
-            |   GTHAN { type = translate::ASNode::GreaterThan; }
-            |   LTE { type = translate::ASNode::LessThanEqual; }
-            |   GTE { type = translate::ASNode::GreaterThanEqual; }
-            )
-            r=instanceExpression { n = binary(type, n, r); }
-        )*
-    ;
-
-instanceExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=shiftExpression
-        ( "instanceof" r=shiftExpression { n = binary(translate::ASNode::InstanceOf, n, r); } )*
-    ;
-
-shiftExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; translate::ASNode::NodeType type = translate::ASNode::LSL; }
-    :   n=additiveExpression
-        (   ( LSL { type = translate::ASNode::LSL; } | ASR { type = translate::ASNode::ASR; } | LSR { type = translate::ASNode::LSR; } )
-            r=additiveExpression { n = binary(type, n, r); }
-        )*
-    ;
-
-additiveExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; translate::ASNode::NodeType type = translate::ASNode::Add; }
-    :   n=multiplicativeExpression
-        (   ( PLUS { type = translate::ASNode::Add; } | MINUS { type = translate::ASNode::Sub; } )
-            r=multiplicativeExpression { n = binary(type, n, r); }
-        )*
-    ;
-
-multiplicativeExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; translate::ASNode::NodeType type = translate::ASNode::Mul; }
+// The two-operand levels in one rule: an operand costs one rule call, not one per level.
+// Operands wait beside their operator until an operator of the same or a looser level
+// closes them, so every level associates to the left.
+binaryExpression returns [translate::ASNode* n = 0]
+    { translate::ASNode* r = 0; int type = 0; PendingOperands pending; }
     :   n=unaryExpression
-        (   ( MULTIPLY { type = translate::ASNode::Mul; } | DIVIDE { type = translate::ASNode::Div; } | MOD { type = translate::ASNode::Mod; } )
-            r=unaryExpression { n = binary(type, n, r); }
+        (   { type = LA(1); }
+            (   LOGICAL_OR | LOGICAL_AND | BIT_OR | BIT_XOR | BIT_AND | EQ | NE
+            |   LTHAN | GTHAN | LTE | GTE | "instanceof" | LSL | LSR | ASR
+            |   PLUS | MINUS | MULTIPLY | DIVIDE | MOD
+            )
+            r=unaryExpression
+            { n = shiftOperand(pending, n, type, r); }
         )*
+        { n = closeOperands(pending, n); }
     ;
 
 unaryExpression returns [translate::ASNode* n = 0]
