@@ -154,10 +154,26 @@ private:
         m_nodes.Discard(list);
         return only;
     }
+    // The elements of the member chains being parsed, innermost chain last, so that a chain
+    // needs no storage of its own; each chain's scope drops its elements when it ends.
+    class ChainScope {
+    public:
+        explicit ChainScope(std::vector<translate::ASNode*>& chain)
+            : m_chain(chain), m_base(chain.size()) {}
+        ~ChainScope() { m_chain.resize(m_base); }
+        ChainScope(const ChainScope&) = delete;
+        ChainScope& operator=(const ChainScope&) = delete;
+        size_t base() const { return m_base; }
+
+    private:
+        std::vector<translate::ASNode*>& m_chain;
+        size_t m_base;
+    };
     // A name followed by a call names the call; a member followed by a call becomes a method
     // call; a chain of one element is that element.
-    translate::ASNode* tidyChain(std::vector<translate::ASNode*>& chain) {
-        for (size_t i = 0; i + 1 < chain.size(); ++i) {
+    translate::ASNode* tidyChain(size_t base) {
+        std::vector<translate::ASNode*>& chain = m_chain;
+        for (size_t i = base; i + 1 < chain.size(); ++i) {
             translate::ASNode* call = chain[i + 1];
             if (call->getType() != translate::ASNode::Function)
                 continue;
@@ -171,11 +187,11 @@ private:
                 call->setValue(chain[i]->getValue());
             }
         }
-        if (chain.size() == 1)
-            return chain[0];
+        if (chain.size() - base == 1)
+            return chain[base];
         translate::ASNode* n = keep(translate::NewASNode(translate::ASNode::Value));
-        for (translate::ASNode* element : chain)
-            n->append(element);
+        for (size_t i = base; i < chain.size(); ++i)
+            n->append(chain[i]);
         return n;
     }
 
@@ -250,6 +266,7 @@ private:
     int m_lookahead[2] = {kUnknown, kUnknown};
     size_t m_position = 0;
     std::vector<size_t> m_marks;
+    std::vector<translate::ASNode*> m_chain;
 }
 
 scriptRule returns [translate::ASNode* root = 0]
@@ -498,10 +515,10 @@ postfixExpression returns [translate::ASNode* n = 0]
     ;
 
 primaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* p = 0; NestingGuard nesting(*this); std::vector<translate::ASNode*> chain; }
-    :   p=primaryPrefix { chain.push_back(p); }
-        ( p=primarySuffix { chain.push_back(p); } )*
-        { n = tidyChain(chain); }
+    { translate::ASNode* p = 0; NestingGuard nesting(*this); ChainScope chain(m_chain); }
+    :   p=primaryPrefix { m_chain.push_back(p); }
+        ( p=primarySuffix { m_chain.push_back(p); } )*
+        { n = tidyChain(chain.base()); }
     ;
 
 primaryPrefix returns [translate::ASNode* n = 0]
