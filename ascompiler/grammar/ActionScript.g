@@ -6,7 +6,6 @@ header "pre_include_hpp" {
 #include "ascompiler/tree/node_factory.h"
 #include <antlr/MismatchedTokenException.hpp>
 #include <antlr/NoViableAltException.hpp>
-#include <deque>
 #include <vector>
 }
 options {
@@ -237,7 +236,7 @@ private:
     int m_nesting = 0;
 
     const antlr::RefToken& tokenAt(unsigned int i) {
-        const size_t index = m_position - m_first + (i - 1);
+        const size_t index = m_head + (m_position - m_first) + (i - 1);
         while (m_tokens.size() <= index)
             m_tokens.push_back(nextToken());
         return m_tokens[index];
@@ -251,14 +250,26 @@ private:
         return token;
     }
     void dropConsumed() {
-        while (m_first < m_position && !m_tokens.empty()) {
-            m_tokens.pop_front();
+        while (m_first < m_position && m_head < m_tokens.size()) {
+            m_tokens[m_head++] = antlr::RefToken();
             ++m_first;
+        }
+        // Usually nothing is left ahead and the buffer starts over; tokens held long by a
+        // trial parse move down once they fill the front half.
+        if (m_head == m_tokens.size()) {
+            m_tokens.clear();
+            m_head = 0;
+        } else if (m_head >= kCompactFrom && m_head * 2 >= m_tokens.size()) {
+            m_tokens.erase(m_tokens.begin(), m_tokens.begin() + static_cast<long>(m_head));
+            m_head = 0;
         }
     }
 
     antlr::TokenStream* m_pSource = nullptr;
-    std::deque<antlr::RefToken> m_tokens; // from the token at m_first on
+    // The tokens from m_first on start at m_tokens[m_head]; the slots before it are spent.
+    std::vector<antlr::RefToken> m_tokens;
+    size_t m_head = 0;
+    static constexpr size_t kCompactFrom = 256;
     size_t m_first = 0;
     translate::NodeKeeper m_nodes;
     translate::GuessMemo m_memo;
