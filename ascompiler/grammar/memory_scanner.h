@@ -27,6 +27,7 @@ public:
     void scanMemory(const unsigned char* begin, const unsigned char* end) {
         m_pNext = begin;
         m_pEnd = end;
+        m_pTextFrom = begin;
     }
 
     // Where the scanner reads in memory, and the end of that text (null when not scanning
@@ -35,19 +36,41 @@ public:
     const unsigned char* memoryEnd() const { return m_pEnd; }
     // Continues at `next`, the start of the line after the one the scanner stood at.
     void skipLineTo(const unsigned char* next) {
+        FlushText();
         m_pNext = next;
+        m_pTextFrom = next;
         newline();
     }
 
+    // In memory the text of a token is copied in one piece when first read (a token made, a
+    // literal looked up) rather than a character at a time, and not at all for skipped tokens.
     // The runtime's, without building an empty string to assign.
     void resetText() final {
         text.clear();
+        m_pTextFrom = m_pNext;
         inputState->tokenStartColumn = inputState->column;
         inputState->tokenStartLine = inputState->line;
+    }
+    const std::string& getText() const final {
+        FlushText();
+        return text;
+    }
+    void setText(const std::string& s) final {
+        text = s;
+        m_pTextFrom = m_pNext;
+    }
+    void append(char c) final {
+        FlushText();
+        CharScanner::append(c);
+    }
+    void append(const std::string& s) final {
+        FlushText();
+        CharScanner::append(s);
     }
 
     // Tokens come from the scanner's pool rather than one heap allocation each.
     antlr::RefToken makeToken(int type) final {
+        FlushText();
         antlr::RefToken token(m_pTokens->Make());
         token->setType(type);
         token->setColumn(inputState->tokenStartColumn);
@@ -72,16 +95,24 @@ public:
         }
         if (m_pNext >= m_pEnd)
             return;
+        const unsigned char c = *m_pNext;
+        if (inputState->guessing == 0 && saveConsumedInput) {
+            if (c == '\t')
+                tab();
+            else
+                inputState->column++;
+            ++m_pNext;
+            return;
+        }
+        // A character left out of the text ends the pending run.
+        FlushText();
         if (inputState->guessing == 0) {
-            const unsigned char c = *m_pNext;
-            if (saveConsumedInput)
-                text += static_cast<char>(c);
             if (c == '\t')
                 tab();
             else
                 inputState->column++;
         }
-        ++m_pNext;
+        m_pTextFrom = ++m_pNext;
     }
 
     [[gnu::always_inline]] void match(int c) final {
@@ -118,12 +149,25 @@ public:
     }
 
     // The runtime's literal table, looked up through a hash table built from it.
-    int testLiteralsTable(int ttype) const override { return FindLiteral(text, ttype); }
+    int testLiteralsTable(int ttype) const override {
+        FlushText();
+        return FindLiteral(text, ttype);
+    }
     int testLiteralsTable(const std::string& txt, int ttype) const override {
         return FindLiteral(txt, ttype);
     }
 
 private:
+    // The text is logically the scanner's state as the runtime sees it; only its copying is
+    // put off.
+    void FlushText() const {
+        if (m_pTextFrom != m_pNext) {
+            const_cast<std::string&>(text).append(reinterpret_cast<const char*>(m_pTextFrom),
+                                                  static_cast<size_t>(m_pNext - m_pTextFrom));
+            m_pTextFrom = m_pNext;
+        }
+    }
+
     // Out of line, so that the matches stay small enough to inline into the rules.
     [[noreturn, gnu::cold, gnu::noinline]] void Mismatch(int la, int c, bool matchNot) {
         throw antlr::MismatchedCharException(la, c, matchNot, this);
@@ -185,6 +229,7 @@ private:
     std::unique_ptr<TokenPool, ReleasePool> m_pTokens{TokenPool::Create()};
     const unsigned char* m_pNext = nullptr;
     const unsigned char* m_pEnd = nullptr;
+    mutable const unsigned char* m_pTextFrom = nullptr; // start of text not yet copied
 };
 
 } // namespace translate
