@@ -59,12 +59,15 @@ public:
         return tokenAt(i)->getType();
     }
     antlr::RefToken LT(unsigned int i) final { return tokenAt(i); }
-    // The runtime's, without its tracing and with LA bound statically.
-    void match(int t) final {
+    // The runtime's, without its tracing, with LA bound statically and inlined into the rules.
+    [[gnu::always_inline]] void match(int t) final {
         if (LA(1) != t)
-            throw antlr::MismatchedTokenException(getTokenNames(), getNumTokens(), LT(1), t, false,
-                                                  getFilename());
+            mismatch(t);
         consume();
+    }
+    [[noreturn, gnu::cold, gnu::noinline]] void mismatch(int t) {
+        throw antlr::MismatchedTokenException(getTokenNames(), getNumTokens(), LT(1), t, false,
+                                              getFilename());
     }
 
     // Tokens straight from the scanner rather than through the runtime's token buffer.

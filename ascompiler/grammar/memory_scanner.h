@@ -48,6 +48,7 @@ public:
     void resetText() final {
         text.clear();
         m_pTextFrom = m_pNext;
+        m_pLookedUpAt = nullptr;
         inputState->tokenStartColumn = inputState->column;
         inputState->tokenStartLine = inputState->line;
     }
@@ -58,13 +59,16 @@ public:
     void setText(const std::string& s) final {
         text = s;
         m_pTextFrom = m_pNext;
+        m_pLookedUpAt = nullptr;
     }
     void append(char c) final {
         FlushText();
+        m_pLookedUpAt = nullptr;
         CharScanner::append(c);
     }
     void append(const std::string& s) final {
         FlushText();
+        m_pLookedUpAt = nullptr;
         CharScanner::append(s);
     }
 
@@ -149,11 +153,17 @@ public:
     }
 
     // The runtime's literal table, looked up through a hash table built from it.
-    int testLiteralsTable(int ttype) const override {
+    // A token rule looks its text up and then the generated nextToken again: the second time,
+    // with nothing scanned since, the answer is known.
+    int testLiteralsTable(int ttype) const final {
+        if (m_pNext && m_pLookedUpAt == m_pNext && ttype == m_lookedUpType)
+            return ttype;
         FlushText();
-        return FindLiteral(text, ttype);
+        m_lookedUpType = FindLiteral(text, ttype);
+        m_pLookedUpAt = m_pNext;
+        return m_lookedUpType;
     }
-    int testLiteralsTable(const std::string& txt, int ttype) const override {
+    int testLiteralsTable(const std::string& txt, int ttype) const final {
         return FindLiteral(txt, ttype);
     }
 
@@ -199,7 +209,7 @@ private:
             if (entry < 0)
                 return ttype;
             const auto& [word, type] = m_literalList[static_cast<size_t>(entry)];
-            if (word == key)
+            if (word.size() == key.size() && word.front() == key.front() && word == key)
                 return type;
         }
     }
@@ -230,6 +240,9 @@ private:
     const unsigned char* m_pNext = nullptr;
     const unsigned char* m_pEnd = nullptr;
     mutable const unsigned char* m_pTextFrom = nullptr; // start of text not yet copied
+    // Where the scanner stood at the last literal lookup, and its answer.
+    mutable const unsigned char* m_pLookedUpAt = nullptr;
+    mutable int m_lookedUpType = 0;
 };
 
 } // namespace translate
