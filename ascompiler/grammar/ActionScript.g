@@ -129,19 +129,16 @@ private:
     // Closes the open operands that bind at least as tightly as token, then opens current.
     translate::ASNode* shiftOperand(PendingOperands& pending, translate::ASNode* current,
                                     int token, translate::ASNode* right) {
-        const int level = binaryLevel(token);
-        while (pending.count > 0 && binaryLevel(pending.token[pending.count - 1]) >= level) {
-            --pending.count;
-            current = binary(binaryNodeType(pending.token[pending.count]),
-                             pending.left[pending.count], current);
-        }
+        current = closeOperands(pending, current, binaryLevel(token));
         pending.left[pending.count] = current;
         pending.token[pending.count] = token;
         ++pending.count;
         return right;
     }
-    translate::ASNode* closeOperands(PendingOperands& pending, translate::ASNode* current) {
-        while (pending.count > 0) {
+    // Closes the open operands down to the given level, all of them by default.
+    translate::ASNode* closeOperands(PendingOperands& pending, translate::ASNode* current,
+                                     int level = 0) {
+        while (pending.count > 0 && binaryLevel(pending.token[pending.count - 1]) >= level) {
             --pending.count;
             current = binary(binaryNodeType(pending.token[pending.count]),
                              pending.left[pending.count], current);
