@@ -6,7 +6,6 @@ header "pre_include_hpp" {
 #include "ascompiler/tree/node_factory.h"
 #include <antlr/MismatchedTokenException.hpp>
 #include <antlr/NoViableAltException.hpp>
-#include <deque>
 #include <vector>
 }
 options {
@@ -60,12 +59,15 @@ public:
         return tokenAt(i)->getType();
     }
     antlr::RefToken LT(unsigned int i) final { return tokenAt(i); }
-    // The runtime's, without its tracing and with LA bound statically.
-    void match(int t) final {
+    // The runtime's, without its tracing, with LA bound statically and inlined into the rules.
+    [[gnu::always_inline]] void match(int t) final {
         if (LA(1) != t)
-            throw antlr::MismatchedTokenException(getTokenNames(), getNumTokens(), LT(1), t, false,
-                                                  getFilename());
+            mismatch(t);
         consume();
+    }
+    [[noreturn, gnu::cold, gnu::noinline]] void mismatch(int t) {
+        throw antlr::MismatchedTokenException(getTokenNames(), getNumTokens(), LT(1), t, false,
+                                              getFilename());
     }
 
     // Tokens straight from the scanner rather than through the runtime's token buffer.
@@ -97,6 +99,52 @@ private:
     translate::ASNode* value(translate::ASNode::NodeType type, const std::string& text) {
         return keep(translate::ValueASNode(type, text.c_str()));
     }
+    // Binding level of each two-operand token from LOGICAL_OR on, loosest first.
+    static int binaryLevel(int token) {
+        static constexpr unsigned char kLevels[] = {1, 2, 3, 4, 5, 6, 6, 7, 7, 7,
+                                                    7, 8, 9, 9, 9, 10, 10, 11, 11, 11};
+        return kLevels[token - LOGICAL_OR];
+    }
+    static_assert(EQ - LOGICAL_OR == 5 && LITERAL_instanceof - LOGICAL_OR == 11 &&
+                      LSR - LOGICAL_OR == 13 && PLUS - LOGICAL_OR == 15 &&
+                      MOD - LOGICAL_OR == 19,
+                  "two-operand tokens out of their fixed order");
+    static translate::ASNode::NodeType binaryNodeType(int token) {
+        using T = translate::ASNode;
+        static constexpr T::NodeType kTypes[] = {
+            T::Or,       T::And,         T::BitOr,         T::BitXor,           T::BitAnd,
+            T::Equal,    T::NotEqual,    T::LessThan,      T::GreaterThan,      T::LessThanEqual,
+            T::GreaterThanEqual,         T::InstanceOf,    T::LSL,              T::LSR,
+            T::ASR,      T::Add,         T::Sub,           T::Mul,              T::Div,
+            T::Mod};
+        return kTypes[token - LOGICAL_OR];
+    }
+    // Left operands of binaryExpression still open, each with the operator token that joins
+    // it to the next; levels rise strictly from the bottom, so one slot per level suffices.
+    struct PendingOperands {
+        translate::ASNode* left[11];
+        int token[11];
+        int count = 0;
+    };
+    // Closes the open operands that bind at least as tightly as token, then opens current.
+    translate::ASNode* shiftOperand(PendingOperands& pending, translate::ASNode* current,
+                                    int token, translate::ASNode* right) {
+        current = closeOperands(pending, current, binaryLevel(token));
+        pending.left[pending.count] = current;
+        pending.token[pending.count] = token;
+        ++pending.count;
+        return right;
+    }
+    // Closes the open operands down to the given level, all of them by default.
+    translate::ASNode* closeOperands(PendingOperands& pending, translate::ASNode* current,
+                                     int level = 0) {
+        while (pending.count > 0 && binaryLevel(pending.token[pending.count - 1]) >= level) {
+            --pending.count;
+            current = binary(binaryNodeType(pending.token[pending.count]),
+                             pending.left[pending.count], current);
+        }
+        return current;
+    }
     // An expression list or argument list of one item is that item.
     translate::ASNode* dissolve(translate::ASNode* list) {
         if (list->count() != 1)
@@ -105,10 +153,26 @@ private:
         m_nodes.Discard(list);
         return only;
     }
+    // The elements of the member chains being parsed, innermost chain last, so that a chain
+    // needs no storage of its own; each chain's scope drops its elements when it ends.
+    class ChainScope {
+    public:
+        explicit ChainScope(std::vector<translate::ASNode*>& chain)
+            : m_chain(chain), m_base(chain.size()) {}
+        ~ChainScope() { m_chain.resize(m_base); }
+        ChainScope(const ChainScope&) = delete;
+        ChainScope& operator=(const ChainScope&) = delete;
+        size_t base() const { return m_base; }
+
+    private:
+        std::vector<translate::ASNode*>& m_chain;
+        size_t m_base;
+    };
     // A name followed by a call names the call; a member followed by a call becomes a method
     // call; a chain of one element is that element.
-    translate::ASNode* tidyChain(std::vector<translate::ASNode*>& chain) {
-        for (size_t i = 0; i + 1 < chain.size(); ++i) {
+    translate::ASNode* tidyChain(size_t base) {
+        std::vector<translate::ASNode*>& chain = m_chain;
+        for (size_t i = base; i + 1 < chain.size(); ++i) {
             translate::ASNode* call = chain[i + 1];
             if (call->getType() != translate::ASNode::Function)
                 continue;
@@ -122,11 +186,11 @@ private:
                 call->setValue(chain[i]->getValue());
             }
         }
-        if (chain.size() == 1)
-            return chain[0];
+        if (chain.size() - base == 1)
+            return chain[base];
         translate::ASNode* n = keep(translate::NewASNode(translate::ASNode::Value));
-        for (translate::ASNode* element : chain)
-            n->append(element);
+        for (size_t i = base; i < chain.size(); ++i)
+            n->append(chain[i]);
         return n;
     }
 
@@ -172,7 +236,7 @@ private:
     int m_nesting = 0;
 
     const antlr::RefToken& tokenAt(unsigned int i) {
-        const size_t index = m_position - m_first + (i - 1);
+        const size_t index = m_head + (m_position - m_first) + (i - 1);
         while (m_tokens.size() <= index)
             m_tokens.push_back(nextToken());
         return m_tokens[index];
@@ -186,14 +250,26 @@ private:
         return token;
     }
     void dropConsumed() {
-        while (m_first < m_position && !m_tokens.empty()) {
-            m_tokens.pop_front();
+        while (m_first < m_position && m_head < m_tokens.size()) {
+            m_tokens[m_head++] = antlr::RefToken();
             ++m_first;
+        }
+        // Usually nothing is left ahead and the buffer starts over; tokens held long by a
+        // trial parse move down once they fill the front half.
+        if (m_head == m_tokens.size()) {
+            m_tokens.clear();
+            m_head = 0;
+        } else if (m_head >= kCompactFrom && m_head * 2 >= m_tokens.size()) {
+            m_tokens.erase(m_tokens.begin(), m_tokens.begin() + static_cast<long>(m_head));
+            m_head = 0;
         }
     }
 
     antlr::TokenStream* m_pSource = nullptr;
-    std::deque<antlr::RefToken> m_tokens; // from the token at m_first on
+    // The tokens from m_first on start at m_tokens[m_head]; the slots before it are spent.
+    std::vector<antlr::RefToken> m_tokens;
+    size_t m_head = 0;
+    static constexpr size_t kCompactFrom = 256;
     size_t m_first = 0;
     translate::NodeKeeper m_nodes;
     translate::GuessMemo m_memo;
@@ -201,6 +277,7 @@ private:
     int m_lookahead[2] = {kUnknown, kUnknown};
     size_t m_position = 0;
     std::vector<size_t> m_marks;
+    std::vector<translate::ASNode*> m_chain;
 }
 
 scriptRule returns [translate::ASNode* root = 0]
@@ -400,7 +477,7 @@ assignmentExpression returns [translate::ASNode* n = 0]
 
 conditionalExpression returns [translate::ASNode* n = 0]
     { translate::ASNode *t = 0, *e = 0; NestingGuard nesting(*this); }
-    :   n=logicalOrExpression
+    :   n=binaryExpression
         (   "?" t=assignmentExpression ":" e=conditionalExpression
             {
                 translate::ASNode* c = n;
@@ -412,84 +489,21 @@ conditionalExpression returns [translate::ASNode* n = 0]
         )?
     ;
 
-logicalOrExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=logicalAndExpression
-        ( LOGICAL_OR r=logicalAndExpression { n = binary(translate::ASNode::Or, n, r); } )*
-    ;
-
-logicalAndExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=inclusiveOrExpression
-        ( LOGICAL_AND r=inclusiveOrExpression { n = binary(translate::ASNode::And, n, r); } )*
-    ;
-
-inclusiveOrExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=exclusiveOrExpression
-        ( BIT_OR r=exclusiveOrExpression { n = binary(translate::ASNode::BitOr, n, r); } )*
-    ;
-
-exclusiveOrExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=andExpression
-        ( BIT_XOR r=andExpression { n = binary(translate::ASNode::BitXor, n, r); } )*
-    ;
-
-andExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=equalityExpression
-        ( BIT_AND r=equalityExpression { n = binary(translate::ASNode::BitAnd, n, r); } )*
-    ;
-
-equalityExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; translate::ASNode::NodeType type = translate::ASNode::Equal; }
-    :   n=relationalExpression
-        (   ( EQ { type = translate::ASNode::Equal; } | NE { type = translate::ASNode::NotEqual; } )
-            r=relationalExpression { n = binary(type, n, r); }
-        )*
-    ;
-
-relationalExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; translate::ASNode::NodeType type = translate::ASNode::LessThan; }
-    :   n=instanceExpression
-        (   (   LTHAN { type = translate::ASNode::LessThan; }
-            |   GTHAN { type = translate::ASNode::GreaterThan; }
-            |   LTE { type = translate::ASNode::LessThanEqual; }
-            |   GTE { type = translate::ASNode::GreaterThanEqual; }
-            )
-            r=instanceExpression { n = binary(type, n, r); }
-        )*
-    ;
-
-instanceExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; }
-    :   n=shiftExpression
-        ( "instanceof" r=shiftExpression { n = binary(translate::ASNode::InstanceOf, n, r); } )*
-    ;
-
-shiftExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; translate::ASNode::NodeType type = translate::ASNode::LSL; }
-    :   n=additiveExpression
-        (   ( LSL { type = translate::ASNode::LSL; } | ASR { type = translate::ASNode::ASR; } | LSR { type = translate::ASNode::LSR; } )
-            r=additiveExpression { n = binary(type, n, r); }
-        )*
-    ;
-
-additiveExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; translate::ASNode::NodeType type = translate::ASNode::Add; }
-    :   n=multiplicativeExpression
-        (   ( PLUS { type = translate::ASNode::Add; } | MINUS { type = translate::ASNode::Sub; } )
-            r=multiplicativeExpression { n = binary(type, n, r); }
-        )*
-    ;
-
-multiplicativeExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; translate::ASNode::NodeType type = translate::ASNode::Mul; }
+// The two-operand levels in one rule: an operand costs one rule call, not one per level.
+// Operands wait beside their operator until an operator of the same or a looser level
+// closes them, so every level associates to the left.
+binaryExpression returns [translate::ASNode* n = 0]
+    { translate::ASNode* r = 0; int type = 0; PendingOperands pending; }
     :   n=unaryExpression
-        (   ( MULTIPLY { type = translate::ASNode::Mul; } | DIVIDE { type = translate::ASNode::Div; } | MOD { type = translate::ASNode::Mod; } )
-            r=unaryExpression { n = binary(type, n, r); }
+        (   { type = LA(1); }
+            (   LOGICAL_OR | LOGICAL_AND | BIT_OR | BIT_XOR | BIT_AND | EQ | NE
+            |   LTHAN | GTHAN | LTE | GTE | "instanceof" | LSL | LSR | ASR
+            |   PLUS | MINUS | MULTIPLY | DIVIDE | MOD
+            )
+            r=unaryExpression
+            { n = shiftOperand(pending, n, type, r); }
         )*
+        { n = closeOperands(pending, n); }
     ;
 
 unaryExpression returns [translate::ASNode* n = 0]
@@ -512,10 +526,10 @@ postfixExpression returns [translate::ASNode* n = 0]
     ;
 
 primaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* p = 0; NestingGuard nesting(*this); std::vector<translate::ASNode*> chain; }
-    :   p=primaryPrefix { chain.push_back(p); }
-        ( p=primarySuffix { chain.push_back(p); } )*
-        { n = tidyChain(chain); }
+    { translate::ASNode* p = 0; NestingGuard nesting(*this); ChainScope chain(m_chain); }
+    :   p=primaryPrefix { m_chain.push_back(p); }
+        ( p=primarySuffix { m_chain.push_back(p); } )*
+        { n = tidyChain(chain.base()); }
     ;
 
 primaryPrefix returns [translate::ASNode* n = 0]

@@ -27,6 +27,7 @@ public:
     void scanMemory(const unsigned char* begin, const unsigned char* end) {
         m_pNext = begin;
         m_pEnd = end;
+        m_pTextFrom = begin;
     }
 
     // Where the scanner reads in memory, and the end of that text (null when not scanning
@@ -35,19 +36,45 @@ public:
     const unsigned char* memoryEnd() const { return m_pEnd; }
     // Continues at `next`, the start of the line after the one the scanner stood at.
     void skipLineTo(const unsigned char* next) {
+        FlushText();
         m_pNext = next;
+        m_pTextFrom = next;
         newline();
     }
 
+    // In memory the text of a token is copied in one piece when first read (a token made, a
+    // literal looked up) rather than a character at a time, and not at all for skipped tokens.
     // The runtime's, without building an empty string to assign.
     void resetText() final {
         text.clear();
+        m_pTextFrom = m_pNext;
+        m_pLookedUpAt = nullptr;
         inputState->tokenStartColumn = inputState->column;
         inputState->tokenStartLine = inputState->line;
+    }
+    const std::string& getText() const final {
+        FlushText();
+        return text;
+    }
+    void setText(const std::string& s) final {
+        text = s;
+        m_pTextFrom = m_pNext;
+        m_pLookedUpAt = nullptr;
+    }
+    void append(char c) final {
+        FlushText();
+        m_pLookedUpAt = nullptr;
+        CharScanner::append(c);
+    }
+    void append(const std::string& s) final {
+        FlushText();
+        m_pLookedUpAt = nullptr;
+        CharScanner::append(s);
     }
 
     // Tokens come from the scanner's pool rather than one heap allocation each.
     antlr::RefToken makeToken(int type) final {
+        FlushText();
         antlr::RefToken token(m_pTokens->Make());
         token->setType(type);
         token->setColumn(inputState->tokenStartColumn);
@@ -72,16 +99,24 @@ public:
         }
         if (m_pNext >= m_pEnd)
             return;
+        const unsigned char c = *m_pNext;
+        if (inputState->guessing == 0 && saveConsumedInput) {
+            if (c == '\t')
+                tab();
+            else
+                inputState->column++;
+            ++m_pNext;
+            return;
+        }
+        // A character left out of the text ends the pending run.
+        FlushText();
         if (inputState->guessing == 0) {
-            const unsigned char c = *m_pNext;
-            if (saveConsumedInput)
-                text += static_cast<char>(c);
             if (c == '\t')
                 tab();
             else
                 inputState->column++;
         }
-        ++m_pNext;
+        m_pTextFrom = ++m_pNext;
     }
 
     [[gnu::always_inline]] void match(int c) final {
@@ -118,12 +153,31 @@ public:
     }
 
     // The runtime's literal table, looked up through a hash table built from it.
-    int testLiteralsTable(int ttype) const override { return FindLiteral(text, ttype); }
-    int testLiteralsTable(const std::string& txt, int ttype) const override {
+    // A token rule looks its text up and then the generated nextToken again: the second time,
+    // with nothing scanned since, the answer is known.
+    int testLiteralsTable(int ttype) const final {
+        if (m_pNext && m_pLookedUpAt == m_pNext && ttype == m_lookedUpType)
+            return ttype;
+        FlushText();
+        m_lookedUpType = FindLiteral(text, ttype);
+        m_pLookedUpAt = m_pNext;
+        return m_lookedUpType;
+    }
+    int testLiteralsTable(const std::string& txt, int ttype) const final {
         return FindLiteral(txt, ttype);
     }
 
 private:
+    // The text is logically the scanner's state as the runtime sees it; only its copying is
+    // put off.
+    void FlushText() const {
+        if (m_pTextFrom != m_pNext) {
+            const_cast<std::string&>(text).append(reinterpret_cast<const char*>(m_pTextFrom),
+                                                  static_cast<size_t>(m_pNext - m_pTextFrom));
+            m_pTextFrom = m_pNext;
+        }
+    }
+
     // Out of line, so that the matches stay small enough to inline into the rules.
     [[noreturn, gnu::cold, gnu::noinline]] void Mismatch(int la, int c, bool matchNot) {
         throw antlr::MismatchedCharException(la, c, matchNot, this);
@@ -155,7 +209,7 @@ private:
             if (entry < 0)
                 return ttype;
             const auto& [word, type] = m_literalList[static_cast<size_t>(entry)];
-            if (word == key)
+            if (word.size() == key.size() && word.front() == key.front() && word == key)
                 return type;
         }
     }
@@ -185,6 +239,10 @@ private:
     std::unique_ptr<TokenPool, ReleasePool> m_pTokens{TokenPool::Create()};
     const unsigned char* m_pNext = nullptr;
     const unsigned char* m_pEnd = nullptr;
+    mutable const unsigned char* m_pTextFrom = nullptr; // start of text not yet copied
+    // Where the scanner stood at the last literal lookup, and its answer.
+    mutable const unsigned char* m_pLookedUpAt = nullptr;
+    mutable int m_lookedUpType = 0;
 };
 
 } // namespace translate
