@@ -9,6 +9,7 @@
 #include "platform/files/cf_url.h"
 #include "platform/files/folders.h"
 #include "platform/files/fs_catalog.h"
+#include "platform/files/fs_fork_replace.h"
 #include "platform/files/fs_forks.h"
 #include "platform/files/launch.h"
 #include "tests/support/private_folders.h"
@@ -200,6 +201,26 @@ TEST_F(FileManagerTest, AForkAfterOtherEntriesKeepsItsOwnLength) {
           Sidecar({{2, 38, 50}}, "short")}) {
         stravel::testing::WriteFileBytes(work / "._doc", bad);
         EXPECT_EQ(FSOpenFork(&ref, rsrc.length, rsrc.unicode, fsRdPerm, &fork), ioErr);
+    }
+}
+
+TEST_F(FileManagerTest, ReplacingAForkKeepsTheOtherEntriesOfItsSidecar) {
+    stravel::testing::WriteFileBytes(work / "doc", "data");
+    FSRef ref = RefOf(work / "doc");
+    const std::string finder(32, 'F');
+    stravel::testing::WriteFileBytes(work / "._doc",
+                                     Sidecar({{9, 50, 32}, {2, 82, 5}}, finder + "abcde"));
+    ASSERT_EQ(FSReplaceResourceFork(&ref, "xy", 2), noErr);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._doc"),
+              Sidecar({{9, 50, 32}, {2, 82, 2}}, finder + "xy"));
+
+    // A fork that other entries follow, and a file of that name that is someone else's,
+    // are left as they are.
+    for (const std::string& kept :
+         {Sidecar({{2, 50, 5}, {9, 55, 32}}, "abcde" + finder), std::string("notes")}) {
+        stravel::testing::WriteFileBytes(work / "._doc", kept);
+        EXPECT_NE(FSReplaceResourceFork(&ref, "xy", 2), noErr);
+        EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._doc"), kept);
     }
 }
 
