@@ -9,7 +9,9 @@
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 #include "core/files/file_functions.h"
 #include "core/paths/path.h"
@@ -91,6 +93,28 @@ void SyncFolder(const std::string& folder) {
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
+    }
+}
+
+// The replaced file's extended attributes (its Finder information among them) go with its
+// bytes; one that the new file cannot take is left behind, as the file system decides.
+void CopyAttributes(const std::string& from, int to) {
+    const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+    if (size <= 0)
+        return;
+    std::vector<char> names(static_cast<std::size_t>(size));
+    const ssize_t listed = ::listxattr(from.c_str(), names.data(), names.size());
+    std::vector<char> value;
+    for (ssize_t at = 0; at < listed;
+         at += ssize_t(strnlen(names.data() + at, std::size_t(listed - at))) + 1) {
+        const char* name = names.data() + at;
+        const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
+        if (length < 0)
+            continue;
+        value.resize(static_cast<std::size_t>(length));
+        const ssize_t got = ::getxattr(from.c_str(), name, value.data(), value.size());
+        if (got >= 0)
+            (void)::fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0);
     }
 }
 
@@ -211,6 +235,8 @@ bool CBK_AtomicFile::Commit() {
     bool ok = Flush();
     int saved = errno;
     if (ok && _replacing && !_temporary.empty()) {
+        // Attributes while the file is still ours to change.
+        CopyAttributes(_target, _fd);
         // The owner first: a change of owner clears set-id bits that the mode then restores.
         struct stat made;
         if (::fstat(_fd, &made) == 0 && (made.st_uid != _owner || made.st_gid != _group) &&

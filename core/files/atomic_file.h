@@ -13,9 +13,10 @@ class CBK_Path;
 // (a device, a pipe) is written in place. Without a successful Commit the target is untouched
 // and no temporary file is left behind.
 //
-// The replacement gets the target's permission bits, and its owner and group where the
-// process may set them. It is a new file: other hard links to the target keep the old bytes,
-// as they would after any save that must never leave a half-written file.
+// The replacement gets the target's permission bits, its extended attributes (the Finder
+// information among them) and its owner and group where the process may set them. It is a new file:
+// other hard links to the target keep the old bytes, as they would after any save that must never
+// leave a half-written file.
 //
 // The new file is ".stravel-<hash of the target's name>-<slot>.tmp" in the target's folder,
 // whatever the target's name is long; up to 16 writers of one target can work at once. Each

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -63,6 +64,23 @@ TEST(AtomicFileTest, TheReplacementKeepsTheTargetsMode) {
     ASSERT_TRUE(BK_WriteFileAtomically(dir / "fresh", "x"));
     EXPECT_EQ(ModeOf(dir / "fresh"), 0644u);
     umask(saved);
+}
+
+TEST(AtomicFileTest, TheReplacementKeepsTheTargetsAttributes) {
+    TempDir dir;
+    const std::string path = dir / "project.xml";
+    WriteFileBytes(path, "old");
+    const std::string finder(32, '\x7');
+    if (setxattr(path.c_str(), "user.com.apple.FinderInfo", finder.data(), finder.size(), 0) != 0)
+        GTEST_SKIP() << "no user attributes on this file system";
+    ASSERT_EQ(setxattr(path.c_str(), "user.note", "kept", 4, 0), 0);
+    ASSERT_TRUE(BK_WriteFileAtomically(path, "new"));
+    EXPECT_EQ(ReadFileBytes(path), "new");
+    char value[64] = {};
+    EXPECT_EQ(getxattr(path.c_str(), "user.com.apple.FinderInfo", value, sizeof value), 32);
+    EXPECT_EQ(std::string(value, 32), finder);
+    EXPECT_EQ(getxattr(path.c_str(), "user.note", value, sizeof value), 4);
+    EXPECT_EQ(std::string(value, 4), "kept");
 }
 
 TEST(AtomicFileTest, NamesOfTheLongestLengthCanBeWritten) {
