@@ -105,9 +105,12 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
         emit(list, new ValueAction(0x9A, 0));
     } else if (name == "getProperty") {
         need(2);
+        // An unknown name would read the first property (_x) without a word.
+        const std::string property = child(node, 1)->getValue();
+        if (!m_builtins.isProperty(property))
+            throw CompileError{"getProperty needs a property name, not " + property};
         generate(child(node, 0), list);
-        addLiteral(list,
-                   ValuePtr(new Integer(m_builtins.propertyIndex(child(node, 1)->getValue()))));
+        addLiteral(list, ValuePtr(new Integer(m_builtins.propertyIndex(property))));
         emit(list, 0x22);
     } else if (name == "getTimer") {
         emit(list, 0x34);

@@ -1,6 +1,8 @@
 #include "ascompiler/codegen/coding.h"
 
 #include <charconv>
+#include <clocale>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/strings/string_functions.h"
@@ -69,7 +71,15 @@ Double::Double(const std::string& text) : m_value(0.0) {
     setValueType(kDouble);
     // A leading point ("0.5" is written ".5" too) is read as if a zero stood before it.
     std::string digits = !text.empty() && text[0] == '.' ? "0" + text : text;
-    std::from_chars(digits.data(), digits.data() + digits.size(), m_value);
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), m_value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Beyond the double range: infinity or zero (or a subnormal) as the C reader rounds it,
+        // read in the C locale whatever the process uses.
+        if (locale_t c = newlocale(LC_NUMERIC_MASK, "C", locale_t{})) {
+            m_value = strtod_l(digits.c_str(), nullptr, c);
+            freelocale(c);
+        }
+    }
 }
 
 void Double::encode(Coder* coder) {
@@ -202,6 +212,8 @@ int PushAction::getLength(int) {
     m_payload = 0;
     for (const ValuePtr& v : m_values)
         m_payload += v->getLength(0);
+    // A single value beyond 64 KiB cannot be split off into a Push of its own.
+    CheckRecordBody(m_payload, "a pushed value");
     m_length = 3 + m_payload;
     return m_length;
 }

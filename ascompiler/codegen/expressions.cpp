@@ -2,6 +2,8 @@
 // assignments, increments and delete.
 #include "ascompiler/codegen/generator.h"
 
+#include "core/strings/string_functions.h"
+
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -64,10 +66,17 @@ ValuePtr Generator::numberValue(const std::string& text) const {
     if (text == "0")
         return ValuePtr(new Double(0.0));
     if (IsHex(text)) {
-        const uint32_t value = static_cast<uint32_t>(Integer::hxtoi(text));
-        if (value <= static_cast<uint32_t>(std::numeric_limits<int32_t>::max()))
+        // Accumulated as a double so that digits beyond 32 bits do not wrap.
+        double value = 0.0;
+        for (size_t i = 2; i < text.size(); ++i) {
+            const int digit = BK_HexDigitValue(static_cast<unsigned char>(text[i]));
+            if (digit < 0)
+                break;
+            value = value * 16.0 + digit;
+        }
+        if (value <= std::numeric_limits<int32_t>::max())
             return ValuePtr(new Integer(static_cast<int32_t>(value)));
-        return ValuePtr(new Double(static_cast<double>(value)));
+        return ValuePtr(new Double(value));
     }
     if (text.find_first_of(".eE") != std::string::npos)
         return ValuePtr(new Double(text));

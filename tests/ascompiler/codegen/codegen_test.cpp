@@ -25,6 +25,9 @@ const Golden kGolden[] = {
     {"x = 1e3;", "96 0C 00 00 78 00 06 00 40 8F 40 00 00 00 00 1D"},
     {"x = 3000000000;", "96 0C 00 00 78 00 06 0B 5A E6 41 00 00 00 C0 1D"},
     {"x = 0x80000000;", "96 0C 00 00 78 00 06 00 00 E0 41 00 00 00 00 1D"},
+    {"x = 0x100000000;", "96 0C 00 00 78 00 06 00 00 F0 41 00 00 00 00 1D"},
+    {"x = 1e400;", "96 0C 00 00 78 00 06 00 00 F0 7F 00 00 00 00 1D"},
+    {"x = 1e-400;", "96 0C 00 00 78 00 06 00 00 00 00 00 00 00 00 1D"},
     {"x = -5;", "96 08 00 00 78 00 07 FB FF FF FF 1D"},
     {"x = -0.5;", "96 0C 00 00 78 00 06 00 00 E0 BF 00 00 00 00 1D"},
     {"x = -y;", "96 0F 00 00 78 00 06 00 00 00 00 00 00 00 00 00 79 00 1C 0B 1D"},
@@ -195,6 +198,7 @@ TEST(CodeGeneratorTest, ScriptsThatCannotBeEncodedFailWithAMessage) {
         "on(press) { } onClipEvent(load) { }",
         "if (x) { on(press) { } }",
         "x = getProperty(mc);",
+        "x = getProperty(mc, _alhpa);",
         "startDrag(a, b, c);",
         "x = Number();",
         "x = String();",
@@ -230,6 +234,10 @@ TEST(CodeGeneratorTest, LargeLiteralsAndJumpsRespectTheirFields) {
         i += length;
     }
     EXPECT_GE(pushes, 2u);
+
+    // Nor can one value beyond 64 KiB.
+    EXPECT_EQ(CompileScript("x = \"" + std::string(70000, 'a') + "\";").error, 4);
+    EXPECT_EQ(CompileScript("x = \"" + std::string(65000, 'a') + "\";").error, 0);
 
     // A branch beyond 32 KiB cannot be encoded.
     std::string body;
