@@ -20,6 +20,7 @@ public:
     // 'ok  ', 'not!', or -1 when the window cannot be made or closes another way. The filter
     // builds and handles its own setting controls in the window, and keeps the settings left
     // in them whichever way the dialog ends.
+    using CBK_Dialog::DoModal;
     int32_t DoModal(tbx::WindowRef parent, CBK_Image& image, CBK_ImageFilter& filter);
     bool OnInit() override;
     bool OnCommand(uint32_t code, tbx::EventRef& event) override;

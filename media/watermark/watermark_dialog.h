@@ -21,6 +21,7 @@ public:
     explicit CBK_ImageWatermarkDialog(CBK_ImageWatermark& watermark);
 
     // 'ok  ' or 'not!'; -1 when the window cannot be loaded.
+    using CBK_Dialog::DoModal;
     int32_t DoModal(tbx::WindowRef parent);
     bool OnInit() override;
     bool OnCommand(uint32_t code, tbx::EventRef& event) override;

@@ -13,6 +13,7 @@ public:
 
     // A pop-up button with a new empty menu (id 9999) that this object owns. The last
     // argument has no effect.
+    using CBK_Control::Create;
     bool Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds, const wchar_t* title, int32_t);
     bool Destroy() override;
     bool OnInit() override;

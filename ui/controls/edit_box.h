@@ -35,6 +35,7 @@ public:
     ~CBK_ControlEditBox() override;
 
     // The last argument has no effect.
+    using CBK_Control::Create;
     bool Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds, const wchar_t* text, int32_t);
     bool OnInit() override;
     int32_t GetDefaultHeight() override { return 16; }

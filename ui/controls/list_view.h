@@ -67,6 +67,7 @@ public:
     CBK_ControlListView() = default;
     ~CBK_ControlListView() override;
 
+    using CBK_Control::Create;
     bool Create(CBK_Dialog& dialog, uint32_t id, tbx::Rect& bounds);
     bool OnInit() override;
     bool SetSettings(LV_SETTINGS& settings);

@@ -27,6 +27,7 @@ public:
         : m_pPath(&path), m_pSettings(&settings) {}
 
     // -1 when it cannot be shown.
+    using CBK_Dialog::DoModal;
     int32_t DoModal(tbx::WindowRef parent);
     bool OnInit() override;
     bool OnCommand(uint32_t command, tbx::EventRef& event) override;

@@ -24,6 +24,7 @@ public:
     CBK_FileReplaceDialog(CBK_Path& path, int32_t mode) : m_pPath(&path), m_nMode(mode) {}
 
     // A sheet on a visible parent, else a movable modal window; -1 when it cannot be shown.
+    using CBK_Dialog::DoModal;
     int32_t DoModal(tbx::WindowRef parent);
     bool OnInit() override;
     bool OnCommand(uint32_t command, tbx::EventRef& event) override;

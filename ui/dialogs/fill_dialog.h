@@ -21,6 +21,7 @@ class CBK_FillDialog : public CBK_Dialog {
 public:
     explicit CBK_FillDialog(CBK_FillData& data) : m_Data(data) {}
 
+    using CBK_Dialog::DoModal;
     int32_t DoModal(tbx::WindowRef) { return 0; }
     bool OnInit() override { return true; }
     bool OnCommand(uint32_t, tbx::EventRef&) override { return false; }

@@ -43,6 +43,7 @@ public:
 
     // 'ok  ' or 'not!' from the dialog; 0 when the system panel was asked for; -1 when the
     // window cannot be made.
+    using CBK_Dialog::DoModal;
     int32_t DoModal(CBK_Font& font, tbx::WindowRef parent, const tbx::Rect* frame = nullptr);
     const FRAME& GetFrame() const { return m_Frame; }
 
