@@ -1,5 +1,8 @@
 #include "core/files/file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <vector>
 
 #include "core/files/file_functions.h"
@@ -265,4 +268,31 @@ uint64_t CBK_Folder::GetSize() const {
         tbx::FSCloseIterator(iterator);
     }
     return total;
+}
+
+bool CBK_File::GetDate(bool creation, CBK_Date& date) {
+    tbx::FSRef ref;
+    tbx::FSCatalogInfo catalog;
+    if (!Ref(ref) || tbx::FSGetCatalogInfo(
+                         &ref, creation ? tbx::kFSCatInfoCreateDate : tbx::kFSCatInfoContentMod,
+                         &catalog, nullptr, nullptr, nullptr) != tbx::noErr)
+        return false;
+    if (creation) {
+        // The catalogue stands in the modification time for a missing birth time; a creation
+        // date that is not one is worse than none.
+        struct statx sx;
+        if (statx(AT_FDCWD, ref.path.c_str(), 0, STATX_BTIME, &sx) != 0 ||
+            !(sx.stx_mask & STATX_BTIME))
+            return false;
+    }
+    date.SetDate(creation ? catalog.createDate : catalog.contentModDate);
+    return true;
+}
+
+bool CBK_File::GetCreateDate(CBK_Date& date) {
+    return GetDate(true, date);
+}
+
+bool CBK_File::GetModifiedDate(CBK_Date& date) {
+    return GetDate(false, date);
 }

@@ -8,6 +8,7 @@
 
 #include "core/files/file_info.h"
 #include "core/paths/path.h"
+#include "core/system/date.h"
 #include "platform/files/cf_url.h"
 #include "platform/files/fs_types.h"
 
@@ -63,6 +64,9 @@ public:
     bool GetDirInfo(BK_DIR_INFO& info);
     bool SetDirInfo(const BK_DIR_INFO& info);
     bool SetPackageFlag(bool set);
+    // False for creation where the file system keeps no birth time.
+    bool GetCreateDate(CBK_Date& date);
+    bool GetModifiedDate(CBK_Date& date);
 
     bool OpenAsFstream(std::fstream& stream, std::ios_base::openmode mode);
     FILE* OpenAsStdFile(const wchar_t* mode);
@@ -72,6 +76,7 @@ public:
 private:
     bool Ref(tbx::FSRef& ref) const;
     bool OpenFork(bool resource, uint32_t flags);
+    bool GetDate(bool creation, CBK_Date& date);
 
     tbx::OSErr _error = tbx::noErr;
     int16_t _fork = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "core/files/copy_object.h"
@@ -252,3 +253,28 @@ TEST_F(FilesTest, DeleteContainerUnlocksAndNeverFollowsLinks) {
 }
 
 } // namespace
+
+TEST_F(FilesTest, DatesFollowTheFileAndCreationOnlyWhereKept) {
+    const fs::path path = work / "dated";
+    WriteFileBytes(path, "x");
+    const struct timespec times[2] = {{1592224496, 0}, {1592224496, 0}}; // 2020-06-15 12:34:56
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    CBK_File file;
+    file.Set(CBK_Path(W(path)));
+    CBK_Date date;
+    ASSERT_TRUE(file.GetModifiedDate(date));
+    EXPECT_DOUBLE_EQ(date.GetAbsoluteTime(), 1592224496 + CBK_Date::kUnixEpoch);
+    // coreutils reports 0 where no birth time is kept.
+    FILE* pipe = popen(("stat -c %W '" + path.string() + "'").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    long long birth = -1;
+    ASSERT_EQ(fscanf(pipe, "%lld", &birth), 1);
+    pclose(pipe);
+    CBK_Date created;
+    ASSERT_EQ(file.GetCreateDate(created), birth > 0);
+    if (birth > 0) {
+        EXPECT_EQ(int64_t(created.GetAbsoluteTime() - CBK_Date::kUnixEpoch), birth);
+    }
+    file.Set(CBK_Path(W(work / "missing")));
+    EXPECT_FALSE(file.GetModifiedDate(date));
+}
