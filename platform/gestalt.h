@@ -5,7 +5,9 @@
 
 namespace tbx {
 
-// 'sysv' reports a Mac OS X 10.4 system (0x1049); 'qtim' QuickTime 7 (0x07008000).
+// 'sysv' reports a Mac OS X 10.4 system (0x1049); 'qtim' QuickTime 7 (0x07008000). 'mclk'
+// (processor MHz), 'ram ' (memory bytes, saturating at 2^31 - 1) and 'ramm' (memory MB) are
+// read from the machine.
 // gestaltUndefSelectorErr for a selector the table lacks; paramErr for a null response.
 OSErr Gestalt(OSType selector, SInt32* response);
 

@@ -30,4 +30,21 @@ public:
     static bool Shutdown() { return false; }
     static bool Sleep() { return false; }
     static bool Logout() { return false; }
+
+    // The host name and the login name of the current user, cut to size - 1 characters and
+    // always terminated; false (nothing written) when unknown or no room.
+    static bool GetComputerName(wchar_t* buffer, int32_t size);
+    static bool GetCurrentUserName(wchar_t* buffer, int32_t size);
+    // From 'mclk'; 0 when unknown.
+    static int32_t GetCPUSpeedMhz();
+    static double GetCPUSpeedGhz();
+    // From 'ram ' (bytes) and 'ramm' (megabytes); 0 when unknown.
+    static uint32_t GetRAMSizeBytes();
+    static uint32_t GetRAMSizeKBytes();
+    static uint32_t GetRAMSizeMBytes();
+    static double GetRAMSizeGBytes();
+    // No mixer is reached from here: the volume (0 to 1, both channels) is kept in the
+    // process and the machine's own volume is never changed.
+    static bool SetSoundVolume(double volume);
+    static double GetSoundVolume();
 };

@@ -186,3 +186,41 @@ TEST(WindowRotate, QuarterTurnsOnly) {
 }
 
 } // namespace
+
+namespace {
+
+std::wstring Widen(std::string text) {
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return std::wstring(text.begin(), text.end());
+}
+
+TEST(SystemInfo, MachineFactsMatchTheSystemTools) {
+    wchar_t name[256];
+    ASSERT_TRUE(CBK_System::GetComputerName(name, 256));
+    EXPECT_EQ(name, Widen(stravel::testing::RunTool({"hostname"}).out));
+    ASSERT_TRUE(CBK_System::GetCurrentUserName(name, 256));
+    EXPECT_EQ(name, Widen(stravel::testing::RunTool({"id", "-un"}).out));
+    ASSERT_TRUE(CBK_System::GetCurrentUserName(name, 2));
+    EXPECT_EQ(std::wcslen(name), 1u);
+    if (stravel::testing::HaveTool("python3")) {
+        const auto mb = stravel::testing::RunTool(
+            {"python3", "-c",
+             "import os;print(os.sysconf('SC_PHYS_PAGES')*os.sysconf('SC_PAGE_SIZE')>>20)"});
+        EXPECT_EQ(std::to_wstring(CBK_System::GetRAMSizeMBytes()), Widen(mb.out));
+        EXPECT_EQ(CBK_System::GetRAMSizeKBytes(), CBK_System::GetRAMSizeMBytes() * 1024);
+    }
+    tbx::test::SetGestalt(tbx::FourCC("mclk"), 2400);
+    tbx::test::SetGestalt(tbx::FourCC("ramm"), 3072);
+    EXPECT_DOUBLE_EQ(CBK_System::GetCPUSpeedGhz(), 2.4);
+    EXPECT_DOUBLE_EQ(CBK_System::GetRAMSizeGBytes(), 3.0);
+    tbx::test::RemoveGestalt(tbx::FourCC("mclk"));
+    EXPECT_EQ(CBK_System::GetCPUSpeedMhz(), 0);
+    tbx::test::ResetGestalt();
+    EXPECT_TRUE(CBK_System::SetSoundVolume(1.5));
+    EXPECT_EQ(CBK_System::GetSoundVolume(), 1.0);
+    EXPECT_TRUE(CBK_System::SetSoundVolume(0.25));
+    EXPECT_EQ(CBK_System::GetSoundVolume(), 0.25);
+}
+
+} // namespace
