@@ -31,6 +31,20 @@ void InitCursor() {
     SetThemeCursor(kThemeArrowCursor);
 }
 
+void HideCursor() {
+    ++TheWorld().cursorHideLevel;
+}
+
+void ShowCursor() {
+    World& world = TheWorld();
+    if (world.cursorHideLevel > 0)
+        --world.cursorHideLevel;
+}
+
+void WarpMouse(Point global) {
+    TheWorld().mouse = global;
+}
+
 CursHandle GetCursor(SInt16 id) {
     Handle handle = GetResource(FourCC("CURS"), id);
     if (!handle)
@@ -60,6 +74,10 @@ CursHandle GetCursor(SInt16 id) {
 namespace test {
 void NoteCursorResource(const Cursor* cursor, int resourceId) {
     TheWorld().cursorResources[cursor] = resourceId;
+}
+
+bool CursorVisible() {
+    return TheWorld().cursorHideLevel == 0;
 }
 } // namespace test
 

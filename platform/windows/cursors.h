@@ -18,6 +18,12 @@ using CursHandle = CursPtr*;
 OSStatus SetThemeCursor(ThemeCursor cursor);
 void SetCursor(const Cursor* cursor);
 void InitCursor();
+// Hiding nests: the cursor shows again after as many ShowCursor calls as HideCursor calls;
+// extra ShowCursor calls are ignored.
+void HideCursor();
+void ShowCursor();
+// Puts the mouse at a global point; no event is sent.
+void WarpMouse(Point global);
 // The 'CURS' resource of that id from the resource chain, as a cursor; null when there is
 // none or it is not 68 bytes. Freed with ReleaseResource.
 CursHandle GetCursor(SInt16 id);
@@ -25,6 +31,7 @@ CursHandle GetCursor(SInt16 id);
 namespace test {
 // Names the resource cursor that SetCursor puts in force (0 for none known).
 void NoteCursorResource(const Cursor* cursor, int resourceId);
+bool CursorVisible();
 } // namespace test
 
 } // namespace tbx

@@ -309,7 +309,8 @@ struct World {
     bool button = false;
 
     ThemeCursor themeCursor = kThemeArrowCursor;
-    int cursorId = 0; // a resource cursor set with SetCursor, 0 for a theme cursor
+    int cursorId = 0;        // a resource cursor set with SetCursor, 0 for a theme cursor
+    int cursorHideLevel = 0; // hidden while above 0
     std::map<const void*, int> cursorResources;
     int blockedClicks = 0;
 
