@@ -5,7 +5,11 @@
 #include <memory>
 #include <vector>
 
+#include "platform/memory.h"
+#include "platform/quickdraw/drawing.h"
 #include "platform/quickdraw/offscreen.h"
+#include "platform/resources/resource_files.h"
+#include "platform/windows/pict_decode.h"
 
 namespace tbx {
 
@@ -84,6 +88,49 @@ void KillPicture(PicHandle picture) {
     if (pictures.open == picture)
         pictures.open = nullptr;
     pictures.live.erase(picture);
+}
+
+PicHandle GetPicture(SInt16 id) {
+    Handle resource = GetResource(FourCC("PICT"), id);
+    if (!resource)
+        return nullptr;
+    DecodedPicture decoded;
+    const bool read = DecodePicture(reinterpret_cast<const uint8_t*>(*resource),
+                                    GetHandleSize(resource), decoded);
+    ReleaseResource(resource);
+    if (!read)
+        return nullptr;
+    auto picture = std::make_unique<OpaquePicture>();
+    picture->frame = decoded.frame;
+    picture->pixels = std::move(decoded.pixels);
+    PicHandle handle = picture.get();
+    ThePictures().live[handle] = std::move(picture);
+    return handle;
+}
+
+void DrawPicture(PicHandle handle, const Rect* destination) {
+    const OpaquePicture* picture = Live(handle);
+    if (!picture || !destination || picture->port || picture->pixels.empty())
+        return;
+    const Rect& f = picture->frame;
+    const int sw = f.right - f.left, sh = f.bottom - f.top;
+    const int dw = destination->right - destination->left;
+    const int dh = destination->bottom - destination->top;
+    if (dw <= 0 || dh <= 0)
+        return;
+    for (int y = 0; y < dh; ++y)
+        for (int x = 0; x < dw; ++x) {
+            const uint32_t argb =
+                picture->pixels[std::size_t(int64_t(y) * sh / dh) * std::size_t(sw) +
+                                std::size_t(int64_t(x) * sw / dw)];
+            auto wide = [](uint32_t byte) { return UInt16((byte & 0xFF) * 257); };
+            const RGBColor color{wide(argb >> 16), wide(argb >> 8), wide(argb)};
+            SetCPixel(SInt16(destination->left + x), SInt16(destination->top + y), &color);
+        }
+}
+
+bool QDGetPictureBounds(PicHandle picture, Rect* frame) {
+    return frame && test::PictureFrame(picture, *frame);
 }
 
 Boolean IsValidPicture(PicHandle picture) {

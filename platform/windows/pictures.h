@@ -25,6 +25,13 @@ struct OpenCPicParams {
 PicHandle OpenCPicture(const OpenCPicParams* params);
 void ClosePicture();
 void KillPicture(PicHandle picture);
+// The 'PICT' resource of that id from the resource chain, decoded; null when there is none or
+// it cannot be read. Each call makes a new picture, freed with KillPicture.
+PicHandle GetPicture(SInt16 id);
+// Draws the picture scaled into `destination` on the current port.
+void DrawPicture(PicHandle picture, const Rect* destination);
+// The picture's frame; false for a dead picture.
+bool QDGetPictureBounds(PicHandle picture, Rect* frame);
 Boolean IsValidPicture(PicHandle picture);
 
 namespace test {
