@@ -394,6 +394,44 @@ bool MeasureGlyphs(const FaceRequest& request, const GlyphID* glyphs, std::size_
     return true;
 }
 
+bool RenderGlyphs(const FaceRequest& request, const GlyphID* glyphs, std::size_t count,
+                  const std::function<void(int x, int y, uint8_t coverage)>& plot,
+                  int64_t* advance) {
+    if (count && !glyphs)
+        return false;
+    Engine& engine = TheEngine();
+    std::lock_guard<std::mutex> lock(engine.Lock());
+    FT_Face face = engine.Sized(request);
+    if (!face)
+        return false;
+    int64_t pen = 0; // 16.16
+    for (std::size_t i = 0; i < count; ++i) {
+        // The pen's fraction moves the outline, so that spacing follows the unhinted advances.
+        FT_Vector shift{FT_Pos((pen & 0xFFFF) >> 10), 0};
+        FT_Set_Transform(face, nullptr, &shift);
+        const bool rendered =
+            FT_Load_Glyph(face, glyphs[i], FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0 &&
+            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;
+        FT_Set_Transform(face, nullptr, nullptr);
+        if (!rendered)
+            return false;
+        const FT_GlyphSlot slot = face->glyph;
+        const FT_Bitmap& bitmap = slot->bitmap;
+        const int left = int(pen >> 16) + slot->bitmap_left, top = -slot->bitmap_top;
+        for (unsigned row = 0; row < bitmap.rows; ++row)
+            for (unsigned column = 0; column < bitmap.width; ++column) {
+                const uint8_t coverage =
+                    bitmap.buffer[std::ptrdiff_t(row) * bitmap.pitch + std::ptrdiff_t(column)];
+                if (coverage)
+                    plot(left + int(column), top + int(row), coverage);
+            }
+        pen += slot->linearHoriAdvance;
+    }
+    if (advance)
+        *advance = pen;
+    return true;
+}
+
 bool FaceFile(FMFontFamily id, Style face, std::string& path, int& index) {
     const CatalogFamily* family = TheCatalog().Find(id);
     const FaceEntry* entry = family ? ChooseFace(*family, face & kFaceBits) : nullptr;

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,13 @@ bool GlyphIndices(FMFontFamily family, Style face, const char32_t* chars, std::s
                   GlyphID* out);
 bool MeasureGlyphs(const FaceRequest& request, const GlyphID* glyphs, std::size_t count,
                    GlyphBox* out);
+
+// Renders the glyphs side by side, unhinted and anti-aliased, from a pen at (0, 0) on the
+// baseline (y growing downward), calling plot for each pixel with some coverage (1 to 255).
+// The pen advance in 16.16 pixels goes to *advance when given.
+bool RenderGlyphs(const FaceRequest& request, const GlyphID* glyphs, std::size_t count,
+                  const std::function<void(int x, int y, uint8_t coverage)>& plot,
+                  int64_t* advance);
 
 // The font file and face index behind a family and face bits, for tests; false when none.
 bool FaceFile(FMFontFamily family, Style face, std::string& path, int& index);

@@ -142,4 +142,20 @@ OSErr GetCPixel(SInt16 h, SInt16 v, RGBColor* color) {
     return noErr;
 }
 
+OSErr MoveTo(SInt16 h, SInt16 v) {
+    qd::Port* port = CurrentPort();
+    if (!port)
+        return paramErr;
+    port->pen = Point{v, h};
+    return noErr;
+}
+
+OSErr GetPen(Point* pen) {
+    qd::Port* port = CurrentPort();
+    if (!port || !pen)
+        return paramErr;
+    *pen = port->pen;
+    return noErr;
+}
+
 } // namespace tbx

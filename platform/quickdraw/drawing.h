@@ -24,4 +24,8 @@ OSErr EraseRect(const Rect* rect);
 OSErr SetCPixel(SInt16 h, SInt16 v, const RGBColor* color);
 OSErr GetCPixel(SInt16 h, SInt16 v, RGBColor* color);
 
+// The pen: where text is drawn next (on the baseline).
+OSErr MoveTo(SInt16 h, SInt16 v);
+OSErr GetPen(Point* pen);
+
 } // namespace tbx

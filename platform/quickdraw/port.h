@@ -31,6 +31,7 @@ struct Port {
     SInt16 textFont = 0;
     SInt16 textSize = 0;
     Style textFace = 0;
+    Point pen; // where text is drawn next, port coordinates
 
     int Width() const { return bounds.right - bounds.left; }
     int Height() const { return bounds.bottom - bounds.top; }
