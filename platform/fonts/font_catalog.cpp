@@ -281,6 +281,16 @@ Engine& TheEngine() {
     return engine;
 }
 
+// Runs work on the face of the request at its size, under the engine's lock; false when the
+// face cannot be had.
+template <typename Work>
+bool WithSizedFace(const FaceRequest& request, Work work) {
+    Engine& engine = TheEngine();
+    std::lock_guard<std::mutex> lock(engine.Lock());
+    FT_Face face = engine.Sized(request);
+    return face && work(face);
+}
+
 } // namespace
 
 const Family* FindFamily(FMFontFamily id) {
@@ -326,20 +336,17 @@ std::vector<Style> FamilyFaces(FMFontFamily id) {
 }
 
 bool MeasureLine(const FaceRequest& request, LineMetrics& out) {
-    Engine& engine = TheEngine();
-    std::lock_guard<std::mutex> lock(engine.Lock());
-    FT_Face face = engine.Sized(request);
-    if (!face)
-        return false;
-    const FT_Size_Metrics& m = face->size->metrics;
-    out.ascent = int64_t(m.ascender) << 10;
-    out.descent = -int64_t(m.descender) << 10;
-    // The font's own line gap, scaled: the rounded line height can fall below the rounded
-    // ascent and descent, which would make a negative leading.
-    FT_Long gap = face->height - (face->ascender - face->descender);
-    out.leading = gap > 0 ? int64_t(FT_MulFix(gap, m.y_scale)) << 10 : 0;
-    out.maxAdvance = int64_t(m.max_advance) << 10;
-    return true;
+    return WithSizedFace(request, [&](FT_Face face) {
+        const FT_Size_Metrics& m = face->size->metrics;
+        out.ascent = int64_t(m.ascender) << 10;
+        out.descent = -int64_t(m.descender) << 10;
+        // The font's own line gap, scaled: the rounded line height can fall below the rounded
+        // ascent and descent, which would make a negative leading.
+        FT_Long gap = face->height - (face->ascender - face->descender);
+        out.leading = gap > 0 ? int64_t(FT_MulFix(gap, m.y_scale)) << 10 : 0;
+        out.maxAdvance = int64_t(m.max_advance) << 10;
+        return true;
+    });
 }
 
 bool GlyphIndices(FMFontFamily family, Style face, const char32_t* chars, std::size_t count,
@@ -362,36 +369,33 @@ bool MeasureGlyphs(const FaceRequest& request, const GlyphID* glyphs, std::size_
                    GlyphBox* out) {
     if (count && (!glyphs || !out))
         return false;
-    Engine& engine = TheEngine();
-    std::lock_guard<std::mutex> lock(engine.Lock());
-    FT_Face face = engine.Sized(request);
-    if (!face)
-        return false;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (FT_Load_Glyph(face, glyphs[i], FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
-            return false;
-        FT_GlyphSlot slot = face->glyph;
-        GlyphBox box;
-        box.advance = slot->linearHoriAdvance;
-        if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-            FT_BBox bounds;
-            FT_Outline_Get_BBox(&slot->outline, &bounds);
-            if (slot->outline.n_points > 0) {
-                box.xMin = int64_t(bounds.xMin) << 10;
-                box.yMin = int64_t(bounds.yMin) << 10;
-                box.xMax = int64_t(bounds.xMax) << 10;
-                box.yMax = int64_t(bounds.yMax) << 10;
+    return WithSizedFace(request, [&](FT_Face face) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (FT_Load_Glyph(face, glyphs[i], FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
+                return false;
+            FT_GlyphSlot slot = face->glyph;
+            GlyphBox box;
+            box.advance = slot->linearHoriAdvance;
+            if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+                FT_BBox bounds;
+                FT_Outline_Get_BBox(&slot->outline, &bounds);
+                if (slot->outline.n_points > 0) {
+                    box.xMin = int64_t(bounds.xMin) << 10;
+                    box.yMin = int64_t(bounds.yMin) << 10;
+                    box.xMax = int64_t(bounds.xMax) << 10;
+                    box.yMax = int64_t(bounds.yMax) << 10;
+                }
+            } else {
+                const FT_Glyph_Metrics& m = slot->metrics;
+                box.xMin = int64_t(m.horiBearingX) << 10;
+                box.xMax = int64_t(m.horiBearingX + m.width) << 10;
+                box.yMax = int64_t(m.horiBearingY) << 10;
+                box.yMin = int64_t(m.horiBearingY - m.height) << 10;
             }
-        } else {
-            const FT_Glyph_Metrics& m = slot->metrics;
-            box.xMin = int64_t(m.horiBearingX) << 10;
-            box.xMax = int64_t(m.horiBearingX + m.width) << 10;
-            box.yMax = int64_t(m.horiBearingY) << 10;
-            box.yMin = int64_t(m.horiBearingY - m.height) << 10;
+            out[i] = box;
         }
-        out[i] = box;
-    }
-    return true;
+        return true;
+    });
 }
 
 bool RenderGlyphs(const FaceRequest& request, const GlyphID* glyphs, std::size_t count,
@@ -399,37 +403,34 @@ bool RenderGlyphs(const FaceRequest& request, const GlyphID* glyphs, std::size_t
                   int64_t* advance) {
     if (count && !glyphs)
         return false;
-    Engine& engine = TheEngine();
-    std::lock_guard<std::mutex> lock(engine.Lock());
-    FT_Face face = engine.Sized(request);
-    if (!face)
-        return false;
-    int64_t pen = 0; // 16.16
-    for (std::size_t i = 0; i < count; ++i) {
-        // The pen's fraction moves the outline, so that spacing follows the unhinted advances.
-        FT_Vector shift{FT_Pos((pen & 0xFFFF) >> 10), 0};
-        FT_Set_Transform(face, nullptr, &shift);
-        const bool rendered =
-            FT_Load_Glyph(face, glyphs[i], FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0 &&
-            FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;
-        FT_Set_Transform(face, nullptr, nullptr);
-        if (!rendered)
-            return false;
-        const FT_GlyphSlot slot = face->glyph;
-        const FT_Bitmap& bitmap = slot->bitmap;
-        const int left = int(pen >> 16) + slot->bitmap_left, top = -slot->bitmap_top;
-        for (unsigned row = 0; row < bitmap.rows; ++row)
-            for (unsigned column = 0; column < bitmap.width; ++column) {
-                const uint8_t coverage =
-                    bitmap.buffer[std::ptrdiff_t(row) * bitmap.pitch + std::ptrdiff_t(column)];
-                if (coverage)
-                    plot(left + int(column), top + int(row), coverage);
-            }
-        pen += slot->linearHoriAdvance;
-    }
-    if (advance)
-        *advance = pen;
-    return true;
+    return WithSizedFace(request, [&](FT_Face face) {
+        int64_t pen = 0; // 16.16
+        for (std::size_t i = 0; i < count; ++i) {
+            // The pen's fraction moves the outline, so that spacing follows the unhinted advances.
+            FT_Vector shift{FT_Pos((pen & 0xFFFF) >> 10), 0};
+            FT_Set_Transform(face, nullptr, &shift);
+            const bool rendered =
+                FT_Load_Glyph(face, glyphs[i], FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0 &&
+                FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;
+            FT_Set_Transform(face, nullptr, nullptr);
+            if (!rendered)
+                return false;
+            const FT_GlyphSlot slot = face->glyph;
+            const FT_Bitmap& bitmap = slot->bitmap;
+            const int left = int(pen >> 16) + slot->bitmap_left, top = -slot->bitmap_top;
+            for (unsigned row = 0; row < bitmap.rows; ++row)
+                for (unsigned column = 0; column < bitmap.width; ++column) {
+                    const uint8_t coverage =
+                        bitmap.buffer[std::ptrdiff_t(row) * bitmap.pitch + std::ptrdiff_t(column)];
+                    if (coverage)
+                        plot(left + int(column), top + int(row), coverage);
+                }
+            pen += slot->linearHoriAdvance;
+        }
+        if (advance)
+            *advance = pen;
+        return true;
+    });
 }
 
 bool FaceFile(FMFontFamily id, Style face, std::string& path, int& index) {
