@@ -198,7 +198,9 @@ std::wstring Widen(std::string text) {
 TEST(SystemInfo, MachineFactsMatchTheSystemTools) {
     wchar_t name[256];
     ASSERT_TRUE(CBK_System::GetComputerName(name, 256));
-    EXPECT_EQ(name, Widen(stravel::testing::RunTool({"hostname"}).out));
+    EXPECT_EQ(name, Widen(stravel::testing::RunTool(
+                              {"python3", "-c", "import socket;print(socket.gethostname())"})
+                              .out));
     ASSERT_TRUE(CBK_System::GetCurrentUserName(name, 256));
     EXPECT_EQ(name, Widen(stravel::testing::RunTool({"id", "-un"}).out));
     ASSERT_TRUE(CBK_System::GetCurrentUserName(name, 2));
