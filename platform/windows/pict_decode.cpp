@@ -173,18 +173,24 @@ bool BitsOp(Reader& in, bool direct, bool region, bool packBits, Canvas& canvas)
         return false;
     if (direct && (cmpCount != 3 && cmpCount != 4))
         return false;
-    // Bytes of one unpacked row.
-    std::size_t rowLength = rowBytes;
-    if (direct && packType == 4)
-        rowLength = std::size_t(width) * cmpCount;
-    else if (direct && packType == 2)
-        rowLength = std::size_t(width) * 3;
-    else if (direct)
-        rowLength = std::size_t(width) * 4;
-    const std::size_t needed = direct ? rowLength : (std::size_t(width) * pixelSize + 7) / 8;
-    if (rowLength < needed || (!direct && rowBytes < needed))
-        return false;
     const bool packed = packBits && rowBytes >= 8 && !(direct && (packType == 1 || packType == 2));
+    // Direct rows are planes of components when packed, otherwise 3 (packing type 2) or 4
+    // bytes a pixel; indexed rows hold rowBytes bytes either way.
+    enum class Layout { Indexed, Planes, Rgb, Xrgb };
+    Layout layout = Layout::Indexed;
+    std::size_t rowLength = rowBytes, needed = (std::size_t(width) * pixelSize + 7) / 8;
+    if (direct && packType == 2) {
+        layout = Layout::Rgb;
+        rowLength = needed = std::size_t(width) * 3;
+    } else if (direct && packed) {
+        layout = Layout::Planes;
+        rowLength = needed = std::size_t(width) * cmpCount;
+    } else if (direct) {
+        layout = Layout::Xrgb;
+        needed = std::size_t(width) * 4;
+    }
+    if (rowLength < needed)
+        return false;
 
     std::vector<uint32_t> image(std::size_t(width) * std::size_t(height));
     std::vector<uint8_t> row;
@@ -206,14 +212,14 @@ bool BitsOp(Reader& in, bool direct, bool region, bool packBits, Canvas& canvas)
         }
         uint32_t* out = &image[std::size_t(y) * std::size_t(width)];
         for (int x = 0; x < width; ++x) {
-            if (direct && packType == 4) {
+            if (layout == Layout::Planes) {
                 const std::size_t w = std::size_t(width), off = cmpCount == 4 ? w : 0;
                 out[x] = Opaque(row[off + std::size_t(x)], row[off + w + std::size_t(x)],
                                 row[off + 2 * w + std::size_t(x)]);
-            } else if (direct && packType == 2) {
+            } else if (layout == Layout::Rgb) {
                 const uint8_t* p = &row[std::size_t(x) * 3];
                 out[x] = Opaque(p[0], p[1], p[2]);
-            } else if (direct) {
+            } else if (layout == Layout::Xrgb) {
                 const uint8_t* p = &row[std::size_t(x) * 4];
                 out[x] = Opaque(p[1], p[2], p[3]);
             } else {
