@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <type_traits>
 
 #include "core/strings/cf_string.h"
 #include "platform/files/fs_volumes.h"
@@ -100,35 +101,37 @@ bool CBK_Drive::GetSpaceBytes(uint64_t* total, uint64_t* free) const {
     return true;
 }
 
-bool CBK_Drive::GetSpaceKBytes(uint64_t* total, uint64_t* free) const {
+namespace {
+
+// The byte counts in a larger unit: whole units for integers, exact fractions for doubles.
+template <typename T>
+bool SpaceIn(const CBK_Drive& drive, uint64_t unit, T* total, T* free) {
     uint64_t bytes[2];
-    if (!GetSpaceBytes(&bytes[0], &bytes[1]))
+    if (!drive.GetSpaceBytes(&bytes[0], &bytes[1]))
         return false;
+    const auto scale = [unit](uint64_t value) {
+        if constexpr (std::is_integral_v<T>)
+            return T(value / unit);
+        else
+            return T(double(value) / double(unit));
+    };
     if (total)
-        *total = bytes[0] / 1024;
+        *total = scale(bytes[0]);
     if (free)
-        *free = bytes[1] / 1024;
+        *free = scale(bytes[1]);
     return true;
+}
+
+} // namespace
+
+bool CBK_Drive::GetSpaceKBytes(uint64_t* total, uint64_t* free) const {
+    return SpaceIn(*this, 1024, total, free);
 }
 
 bool CBK_Drive::GetSpaceMBytes(double* total, double* free) const {
-    uint64_t bytes[2];
-    if (!GetSpaceBytes(&bytes[0], &bytes[1]))
-        return false;
-    if (total)
-        *total = double(bytes[0]) / (1024.0 * 1024.0);
-    if (free)
-        *free = double(bytes[1]) / (1024.0 * 1024.0);
-    return true;
+    return SpaceIn(*this, 1024 * 1024, total, free);
 }
 
 bool CBK_Drive::GetSpaceGBytes(double* total, double* free) const {
-    double megabytes[2];
-    if (!GetSpaceMBytes(&megabytes[0], &megabytes[1]))
-        return false;
-    if (total)
-        *total = megabytes[0] / 1024.0;
-    if (free)
-        *free = megabytes[1] / 1024.0;
-    return true;
+    return SpaceIn(*this, 1024 * 1024 * 1024, total, free);
 }
