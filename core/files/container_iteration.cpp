@@ -42,13 +42,13 @@ OSErr FSIterateContainer(const FSRef* container, UInt32 maxLevels, FSCatalogInfo
     while (!stack.empty()) {
         FSCatalogInfo info;
         FSRef ref;
-        FSSpec spec;
+        FSSpec fileSpec;
         HFSUniStr255 name;
         UInt32 count = 0;
         Boolean changed = false;
         const OSErr error = FSGetCatalogInfoBulk(
             stack.back()->Get(), 1, &count, &changed, whichInfo | kFSCatInfoNodeFlags, &info, &ref,
-            wantFSSpec ? &spec : nullptr, wantName ? &name : nullptr);
+            wantFSSpec ? &fileSpec : nullptr, wantName ? &name : nullptr);
         if (error == errFSNoMoreItems) {
             stack.pop_back();
             continue;
@@ -56,7 +56,7 @@ OSErr FSIterateContainer(const FSRef* container, UInt32 maxLevels, FSCatalogInfo
         if (error)
             return error;
         const UInt32 level = UInt32(stack.size());
-        if (iterateFilter(changed, level, &info, &ref, wantFSSpec ? &spec : nullptr,
+        if (iterateFilter(changed, level, &info, &ref, wantFSSpec ? &fileSpec : nullptr,
                           wantName ? &name : nullptr, yourDataPtr))
             return noErr;
         // Listings describe a link itself, so a link to a folder is not entered.

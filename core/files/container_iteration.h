@@ -10,7 +10,7 @@
 using IterateContainerFilterProcPtr =
     tbx::Boolean (*)(tbx::Boolean containerChanged, tbx::UInt32 currentLevel,
                      const tbx::FSCatalogInfo* catalogInfo, const tbx::FSRef* ref,
-                     const tbx::FSSpec* spec, const tbx::HFSUniStr255* name, void* yourDataPtr);
+                     const tbx::FSSpec* fileSpec, const tbx::HFSUniStr255* name, void* yourDataPtr);
 
 // Depth first, down to maxLevels (0: the whole tree). Folders that cannot be read are
 // visited but not entered.

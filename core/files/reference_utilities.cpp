@@ -76,10 +76,10 @@ std::map<SInt32, FileId> gFileIds;
 
 } // namespace
 
-OSErr FSRefMakeFSSpec(const FSRef* ref, FSSpec* spec) {
-    if (!ref || !spec || ref->path.empty())
+OSErr FSRefMakeFSSpec(const FSRef* ref, FSSpec* fileSpec) {
+    if (!ref || !fileSpec || ref->path.empty())
         return paramErr;
-    spec->path = ref->path;
+    fileSpec->path = ref->path;
     return noErr;
 }
 
@@ -109,13 +109,13 @@ OSErr FSMakePath(FSVolumeRefNum volume, SInt32 folderID, const unsigned char* na
     return OSErr(FSRefMakePath(&ref, path, maxPathSize));
 }
 
-OSErr FSPathMakeFSSpec(const UInt8* path, FSSpec* spec, Boolean* isDirectory) {
-    if (!path || !spec || !path[0])
+OSErr FSPathMakeFSSpec(const UInt8* path, FSSpec* fileSpec, Boolean* isDirectory) {
+    if (!path || !fileSpec || !path[0])
         return paramErr;
     FSRef ref;
     Boolean folder = false;
     if (FSPathMakeRef(path, &ref, &folder) == noErr) {
-        spec->path = ref.path;
+        fileSpec->path = ref.path;
         if (isDirectory)
             *isDirectory = folder;
         return noErr;
@@ -130,7 +130,7 @@ OSErr FSPathMakeFSSpec(const UInt8* path, FSSpec* spec, Boolean* isDirectory) {
             noErr ||
         !folder)
         return dirNFErr;
-    spec->path = (parentRef.path == "/" ? "" : parentRef.path) + "/" + text.substr(slash + 1);
+    fileSpec->path = (parentRef.path == "/" ? "" : parentRef.path) + "/" + text.substr(slash + 1);
     if (isDirectory)
         *isDirectory = false;
     return fnfErr;

@@ -24,7 +24,7 @@ enum : tbx::SInt16 {
     kGroupName2ID = 4,
 };
 
-tbx::OSErr FSRefMakeFSSpec(const tbx::FSRef* ref, tbx::FSSpec* spec);
+tbx::OSErr FSRefMakeFSSpec(const tbx::FSRef* ref, tbx::FSSpec* fileSpec);
 // Only a volume's root folder (kFSRootDirID) can be named by a folder id here (dirNFErr).
 tbx::OSErr FSMakeFSRef(tbx::FSVolumeRefNum volume, tbx::SInt32 folderID, const unsigned char* name,
                        tbx::FSRef* ref);
@@ -32,7 +32,8 @@ tbx::OSErr FSMakePath(tbx::FSVolumeRefNum volume, tbx::SInt32 folderID, const un
                       tbx::UInt8* path, tbx::UInt32 maxPathSize);
 // The record of a path whose folder exists: fnfErr (and the record) when the item itself
 // does not.
-tbx::OSErr FSPathMakeFSSpec(const tbx::UInt8* path, tbx::FSSpec* spec, tbx::Boolean* isDirectory);
+tbx::OSErr FSPathMakeFSSpec(const tbx::UInt8* path, tbx::FSSpec* fileSpec,
+                            tbx::Boolean* isDirectory);
 tbx::Boolean FSRefValid(const tbx::FSRef* ref);
 
 // The root folder's parent is a zero-filled reference.

@@ -55,8 +55,8 @@ bool CBK_ResModule::GetAppResource(uint32_t type, uint32_t id, tbx::Handle& hand
 bool CBK_ResModule::Load(const CBK_Path& path) {
     Close();
     CurrentFileKept kept;
-    const tbx::FSSpec spec = path.GetFSSpec();
-    const tbx::SInt16 ref = tbx::FSpOpenResFile(&spec, tbx::fsRdPerm);
+    const tbx::FSSpec fileSpec = path.GetFSSpec();
+    const tbx::SInt16 ref = tbx::FSpOpenResFile(&fileSpec, tbx::fsRdPerm);
     if (ref < 0)
         return false;
     _refNum = ref;

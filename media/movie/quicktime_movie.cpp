@@ -89,8 +89,8 @@ bool BK_HasQuicktimeCFMLibs() {
     return tbx::Gestalt(tbx::FourCC("qtrs"), &response) == tbx::noErr;
 }
 
-bool BK_QuicktimeMakeFSSpec(CBK_Path& path, tbx::FSSpec& spec) {
-    spec = path.GetFSSpec();
+bool BK_QuicktimeMakeFSSpec(CBK_Path& path, tbx::FSSpec& fileSpec) {
+    fileSpec = path.GetFSSpec();
     return true;
 }
 

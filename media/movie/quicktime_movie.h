@@ -22,7 +22,7 @@ bool BK_HasQuicktime();
 // The upper 16 bits of the platform's movie-services version (0x0710 for 7.1), 0 without.
 int32_t BK_GetQuicktimeVersion();
 bool BK_HasQuicktimeCFMLibs();
-bool BK_QuicktimeMakeFSSpec(CBK_Path& path, tbx::FSSpec& spec);
+bool BK_QuicktimeMakeFSSpec(CBK_Path& path, tbx::FSSpec& fileSpec);
 // Keeps a progress window live during a long movie operation: dispatches one pending
 // mouse-down and one pending key-down event, without waiting.
 void BK_QuicktimeDispatchInputEvents();

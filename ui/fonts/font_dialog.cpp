@@ -102,22 +102,22 @@ int32_t CBK_FontDialog::DoModal(CBK_Font& font, tbx::WindowRef parent, const tbx
 }
 
 bool CBK_FontDialog::OnInit() {
-    struct ButtonSpec {
+    struct ButtonLayout {
         CBK_ControlButton& button;
         uint32_t code;
         tbx::Rect rect;
         const wchar_t* title;
     };
-    const ButtonSpec buttons[] = {{m_OK, kOK, LTRB(400, 20, 470, 40), L"OK"},
-                                  {m_Apply, kApply, LTRB(400, 52, 470, 72), L"Apply"},
-                                  {m_Cancel, kCancel, LTRB(400, 100, 470, 120), L"Cancel"}};
-    for (const ButtonSpec& spec : buttons) {
-        tbx::Rect r = spec.rect;
-        spec.button.Create(*this, spec.code, r, spec.title);
+    const ButtonLayout buttons[] = {{m_OK, kOK, LTRB(400, 20, 470, 40), L"OK"},
+                                    {m_Apply, kApply, LTRB(400, 52, 470, 72), L"Apply"},
+                                    {m_Cancel, kCancel, LTRB(400, 100, 470, 120), L"Cancel"}};
+    for (const ButtonLayout& layout : buttons) {
+        tbx::Rect r = layout.rect;
+        layout.button.Create(*this, layout.code, r, layout.title);
         tbx::ControlFontStyleRec style;
         style.flags = tbx::kControlUseFontMask;
         style.font = -1;
-        tbx::SetControlFontStyle(spec.button.GetControlHandle(), &style);
+        tbx::SetControlFontStyle(layout.button.GetControlHandle(), &style);
     }
     tbx::Rect r = LTRB(20, 20, 100, 36);
     m_FamilyLabel.Create(*this, tbx::FourCC("tFnt"), r, L"Family");
