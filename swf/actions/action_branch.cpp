@@ -17,10 +17,13 @@ CBK_SwfActionBranch& CBK_SwfActionBranch::operator=(const CBK_SwfActionBranch& o
 
 uint32_t CBK_SwfActionBranch::Read(CBK_SwfReader* reader) {
     const uint32_t before = reader->GetBufPos();
-    reader->GetWord();
+    const uint16_t length = reader->GetWord();
     _offset = static_cast<int16_t>(reader->GetWord());
     _spanned.clear();
-    return reader->GetBufPos() - before;
+    const uint32_t consumed = reader->GetBufPos() - before;
+    // Nothing spanned yet, so even an offset of 0 writes as read.
+    _readAsWritten = length == 2 && consumed == 4;
+    return consumed;
 }
 
 int32_t CBK_SwfActionBranch::GetWrittenOffset() const {

@@ -1,6 +1,7 @@
 #include "swf/actions/action_push.h"
 
 #include <bit>
+#include <cstring>
 #include <utility>
 
 #include "swf/stream/swf_reader.h"
@@ -208,10 +209,115 @@ bool CBK_SwfActionPush::SetTextVersion(uint8_t version) {
     return true;
 }
 
+bool CBK_SwfActionPush::ReadInPlace(CBK_SwfReader* reader) {
+    const uint8_t* head = reader->PeekBytes(2);
+    if (!head)
+        return false;
+    const uint32_t length = uint32_t(head[0]) | uint32_t(head[1]) << 8;
+    const uint8_t* payload = length ? reader->PeekBytes(2 + length) : head;
+    if (!payload)
+        return false;
+    payload += 2;
+    const bool latin1 = !SwfTextIsUtf8(_textVersion);
+    // Every value is sized and checked before any is kept, so that their vector is
+    // allocated once and an irregular record is left whole to the byte-wise reading.
+    std::size_t count = 0;
+    for (uint32_t at = 0; at < length; ++count) {
+        const uint8_t type = payload[at++];
+        uint32_t size = 0;
+        switch (type) {
+        case kString: {
+            const auto* text = payload + at;
+            const auto* end = static_cast<const uint8_t*>(std::memchr(text, 0, length - at));
+            if (!end)
+                return false;
+            // Text beyond ASCII is decoded and encoded by the byte-wise reading, which sizes
+            // it as it will be written.
+            if (!latin1)
+                for (const uint8_t* c = text; c < end; ++c)
+                    if (*c >= 0x80)
+                        return false;
+            size = static_cast<uint32_t>(end - text) + 1;
+            break;
+        }
+        case kFloat:
+        case kInteger:
+            size = 4;
+            break;
+        case kRegister:
+        case kBoolean:
+        case kConstant8:
+            size = 1;
+            break;
+        case kConstant16:
+            size = 2;
+            break;
+        case kDouble:
+            size = 8;
+            break;
+        default:
+            break;
+        }
+        if (size > length - at)
+            return false;
+        at += size;
+    }
+    _values.resize(count);
+    uint32_t at = 0;
+    for (PUSH_DATA& value : _values) {
+        const uint8_t* data = payload + at + 1;
+        value.type = payload[at];
+        uint32_t size = 1;
+        switch (value.type) {
+        case kString: {
+            const std::size_t n = std::strlen(reinterpret_cast<const char*>(data));
+            value.text.assign(data, data + n);
+            size += static_cast<uint32_t>(n) + 1;
+            break;
+        }
+        case kFloat:
+        case kInteger:
+            value.dword = uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
+                          uint32_t(data[3]) << 24;
+            size += 4;
+            break;
+        case kRegister:
+        case kBoolean:
+        case kConstant8:
+            value.byte = data[0];
+            size += 1;
+            break;
+        case kConstant16:
+            value.word = static_cast<uint16_t>(data[0] | data[1] << 8);
+            size += 2;
+            break;
+        case kDouble: {
+            // The high half comes first, each half little-endian.
+            uint64_t bits = 0;
+            for (int i = 0; i < 4; ++i)
+                bits |= uint64_t(data[i]) << (32 + 8 * i) | uint64_t(data[4 + i]) << (8 * i);
+            value.number = std::bit_cast<double>(bits);
+            size += 8;
+            break;
+        }
+        default:
+            break;
+        }
+        at += size;
+    }
+    _payloadSize = length;
+    reader->OffsetBufPos(2 + length);
+    return true;
+}
+
 uint32_t CBK_SwfActionPush::Read(CBK_SwfReader* reader) {
     Destroy();
     _textVersion = reader->GetVersion();
     const uint32_t start = reader->GetBufPos();
+    // Read in place, every value is written back as it was stored.
+    _readAsWritten = ReadInPlace(reader);
+    if (_readAsWritten)
+        return reader->GetBufPos() - start;
     const uint16_t length = reader->GetWord();
     const uint32_t payloadStart = reader->GetBufPos();
     const uint32_t remaining = reader->GetRemaining();

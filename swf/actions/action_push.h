@@ -93,6 +93,10 @@ private:
     // Inserts one value of type `kType` whose data, when it has any, goes in `kField`.
     template <uint8_t kType, auto kField = nullptr, class T = int>
     uint32_t AddValue(T data, uint32_t position);
+    // Reads a record whose every value lies inside its payload, straight from the bytes in
+    // memory, with no text that would encode differently; false, with nothing read, when
+    // the bytes are not in memory or the record is not so plain.
+    bool ReadInPlace(CBK_SwfReader* reader);
     // Sizes of every value under the current prefix and version; false when too large.
     bool Recount(uint32_t& payload, uint32_t& growth) const;
 

@@ -33,6 +33,9 @@ public:
     // stream it is written to. False when the text would no longer fit the record.
     virtual bool SetTextVersion(uint8_t version);
     uint8_t GetTextVersion() const { return _textVersion; }
+    // Whether the last Read saw that Write gives back the very bytes it read, so that a
+    // list need not write the record out to find out.
+    bool ReadAsWritten() const { return _readAsWritten; }
 
     // Byte distances, from the end of this record, of the places its fields point to (branch
     // targets, ends of With blocks and function bodies). An action list uses them to keep
@@ -72,6 +75,7 @@ protected:
     static void WriteHeader(CBK_SwfStream* stream, uint8_t code, uint32_t payloadLength);
 
     uint8_t _textVersion = kSwfDefaultTextVersion;
+    bool _readAsWritten = false;
 };
 
 // Any action kept byte for byte. Codes from 0x80 on carry a length and a payload.
