@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/memory/chunk_arena.h"
 #include "swf/base/swf_obj.h"
 #include "swf/stream/swf_text.h"
 
@@ -15,7 +16,9 @@ constexpr uint32_t kSwfMaxActionPayload = 65535;
 // "Append" for the position argument of the insert operations.
 constexpr uint32_t kSwfAppend = 0xFFFFFFFFu;
 
-class CBK_SwfActionRecord : public CBK_SwfObj {
+// Records come from chunks rather than one heap block each: a list holds thousands, read,
+// kept and freed together.
+class CBK_SwfActionRecord : public CBK_SwfObj, public TBK_ArenaAllocated<BK_ArenaKind::Actions> {
 public:
     // The code byte alone.
     uint32_t Write(CBK_SwfStream* stream) override;

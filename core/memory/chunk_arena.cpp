@@ -1,4 +1,4 @@
-#include "ascompiler/tree/node_arena.h"
+#include "core/memory/chunk_arena.h"
 
 #include <atomic>
 #include <cstdint>
@@ -15,7 +15,6 @@
 #define STRAVEL_UNPOISON(at, size) ((void)(at), (void)(size))
 #endif
 
-namespace translate {
 namespace {
 
 constexpr std::size_t kChunkBytes = 64 * 1024;
@@ -79,7 +78,7 @@ struct Current {
     }
 };
 
-thread_local Current current[kArenaKinds];
+thread_local Current current[kBK_ArenaKinds];
 
 // A run of releases into one chunk is counted here and settled with one atomic step when the
 // thread releases into another chunk or ends, rather than one per block (a tree or a coding
@@ -108,7 +107,7 @@ unsigned char* Stamp(void* block, Chunk* chunk, std::size_t size) {
 
 } // namespace
 
-void* ArenaAllocate(std::size_t size, ArenaKind kind) {
+void* BK_ArenaAllocate(std::size_t size, BK_ArenaKind kind) {
     const std::size_t rounded = (size + kAlign - 1) / kAlign * kAlign;
     if (rounded > kMaxArenaBlock || rounded < size) {
         if (size > SIZE_MAX - kHeader)
@@ -144,7 +143,7 @@ void* ArenaAllocate(std::size_t size, ArenaKind kind) {
     return Stamp(block, chunk, need);
 }
 
-void ArenaRelease(void* block) {
+void BK_ArenaRelease(void* block) {
     if (!block)
         return;
     unsigned char* start = static_cast<unsigned char*>(block) - kHeader;
@@ -165,5 +164,3 @@ void ArenaRelease(void* block) {
     }
     ++pending.count;
 }
-
-} // namespace translate
