@@ -100,7 +100,8 @@ private:
     // Sizes of every value under the current prefix and version; false when too large.
     bool Recount(uint32_t& payload, uint32_t& growth) const;
 
-    std::vector<PUSH_DATA> _values;
+    // With the record in its chunk: most Push records hold one or two values.
+    std::vector<PUSH_DATA, TBK_ArenaAllocator<PUSH_DATA, BK_ArenaKind::Actions>> _values;
     uint32_t _payloadSize = 0;
     std::wstring _prefix;
     uint32_t _prefixGrowth = 0;
