@@ -1,7 +1,9 @@
 #include "swf/actions/action_constant_pool.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "swf/actions/action_text.h"
 #include "swf/stream/swf_reader.h"
 #include "swf/stream/swf_stream.h"
 
@@ -103,10 +105,42 @@ bool CBK_SwfActionConstantPool::SetTextVersion(uint8_t version) {
     return true;
 }
 
+bool CBK_SwfActionConstantPool::ReadInPlace(CBK_SwfReader* reader) {
+    const uint8_t* head = reader->PeekBytes(2);
+    if (!head)
+        return false;
+    const uint32_t length = uint32_t(head[0]) | uint32_t(head[1]) << 8;
+    const uint8_t* payload = length >= 2 ? reader->PeekBytes(2 + length) : nullptr;
+    if (!payload)
+        return false;
+    payload += 2;
+    std::size_t count = 0;
+    for (uint32_t at = 2; at < length; ++count) {
+        const int64_t n = PlainStoredText(payload + at, length - at, _textVersion);
+        if (n < 0)
+            return false;
+        at += static_cast<uint32_t>(n) + 1;
+    }
+    _strings.reserve(count);
+    for (uint32_t at = 2; at < length;) {
+        const auto* text = payload + at;
+        const std::size_t n = std::strlen(reinterpret_cast<const char*>(text));
+        _strings.emplace_back(text, text + n);
+        at += static_cast<uint32_t>(n) + 1;
+    }
+    // Write gives the count of the strings, which a stored count need not be.
+    _readAsWritten = count == (uint32_t(payload[0]) | uint32_t(payload[1]) << 8);
+    reader->OffsetBufPos(2 + length);
+    return true;
+}
+
 uint32_t CBK_SwfActionConstantPool::Read(CBK_SwfReader* reader) {
     Destroy();
     _textVersion = reader->GetVersion();
     const uint32_t start = reader->GetBufPos();
+    _readAsWritten = false;
+    if (ReadInPlace(reader))
+        return reader->GetBufPos() - start;
     const uint16_t length = reader->GetWord();
     const uint32_t remaining = reader->GetRemaining();
     reader->GetWord(); // the count: the strings themselves are what the length holds

@@ -44,6 +44,9 @@ public:
     }
 
 private:
+    // Reads a pool whose every string ends inside its payload and needs no decoding straight
+    // from the bytes in memory; false, with nothing read, otherwise.
+    bool ReadInPlace(CBK_SwfReader* reader);
     uint32_t RootGrowth(const std::wstring& prefix) const;
     uint32_t FittedPayload(std::size_t* count) const;
     uint64_t StringsSize(const std::vector<std::wstring>& strings,

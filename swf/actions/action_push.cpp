@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "swf/actions/action_text.h"
 #include "swf/stream/swf_reader.h"
 #include "swf/stream/swf_stream.h"
 
@@ -218,7 +219,6 @@ bool CBK_SwfActionPush::ReadInPlace(CBK_SwfReader* reader) {
     if (!payload)
         return false;
     payload += 2;
-    const bool latin1 = !SwfTextIsUtf8(_textVersion);
     // Every value is sized and checked before any is kept, so that their vector is
     // allocated once and an irregular record is left whole to the byte-wise reading.
     std::size_t count = 0;
@@ -227,17 +227,12 @@ bool CBK_SwfActionPush::ReadInPlace(CBK_SwfReader* reader) {
         uint32_t size = 0;
         switch (type) {
         case kString: {
-            const auto* text = payload + at;
-            const auto* end = static_cast<const uint8_t*>(std::memchr(text, 0, length - at));
-            if (!end)
-                return false;
             // Text beyond ASCII is decoded and encoded by the byte-wise reading, which sizes
             // it as it will be written.
-            if (!latin1)
-                for (const uint8_t* c = text; c < end; ++c)
-                    if (*c >= 0x80)
-                        return false;
-            size = static_cast<uint32_t>(end - text) + 1;
+            const int64_t n = PlainStoredText(payload + at, length - at, _textVersion);
+            if (n < 0)
+                return false;
+            size = static_cast<uint32_t>(n) + 1;
             break;
         }
         case kFloat:
