@@ -59,26 +59,24 @@ bool CBK_SwfActionBranch::SetJumps(const std::vector<int32_t>& distances) {
 
 void CBK_SwfActionBranch::AttachBranchActions(const CBK_SwfActionVector& list, std::size_t index) {
     _spanned.clear();
-    // The records are counted first, so that the list is allocated once.
-    auto span = [&](auto&& visit) {
-        if (_offset > 0) {
-            int32_t left = _offset;
-            for (std::size_t j = index + 1; left > 0 && j < list.size(); ++j) {
-                visit(list[j].get());
-                left -= static_cast<int32_t>(list[j]->GetSize());
-            }
-        } else if (_offset < 0) {
-            int32_t left = -int32_t(_offset);
-            for (std::size_t j = index + 1; left > 0 && j-- > 0;) {
-                visit(list[j].get());
-                left -= static_cast<int32_t>(list[j]->GetSize());
-            }
-        }
-    };
+    // The records are counted first, so that the list is allocated once and their sizes are
+    // asked once.
     std::size_t count = 0;
-    span([&](CBK_SwfActionRecord*) { ++count; });
-    _spanned.reserve(count);
-    span([&](CBK_SwfActionRecord* record) { _spanned.push_back(record); });
+    if (_offset > 0) {
+        int32_t left = _offset;
+        for (std::size_t j = index + 1; left > 0 && j < list.size(); ++j, ++count)
+            left -= static_cast<int32_t>(list[j]->GetSize());
+        _spanned.reserve(count);
+        for (std::size_t j = index + 1; j <= index + count; ++j)
+            _spanned.push_back(list[j].get());
+    } else if (_offset < 0) {
+        int32_t left = -int32_t(_offset);
+        for (std::size_t j = index + 1; left > 0 && j-- > 0; ++count)
+            left -= static_cast<int32_t>(list[j]->GetSize());
+        _spanned.reserve(count);
+        for (std::size_t j = index + 1; j-- > index + 1 - count;)
+            _spanned.push_back(list[j].get());
+    }
 }
 
 } // namespace ravuz
