@@ -257,9 +257,9 @@ bool CBK_SwfActionPush::ReadInPlace(CBK_SwfReader* reader) {
             return false;
         at += size;
     }
-    _values.resize(count);
-    uint32_t at = 0;
-    for (PUSH_DATA& value : _values) {
+    _values.reserve(count);
+    for (uint32_t at = 0; at < length;) {
+        PUSH_DATA& value = _values.emplace_back();
         const uint8_t* data = payload + at + 1;
         value.type = payload[at];
         uint32_t size = 1;
