@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <typeinfo>
 
 #include "swf/stream/swf_stream.h"
 #include "swf/stream/swf_text.h"
@@ -12,6 +13,7 @@ void CBK_SwfReader::Create() {
     _shortRead = false;
     _view = nullptr;
     _viewSize = 0;
+    _direct = nullptr;
     _tags.clear();
     _tail.clear();
     _frameCount = 0;
@@ -43,6 +45,7 @@ void CBK_SwfReader::CreateView(const uint8_t* bytes, uint32_t size, uint8_t vers
     Create();
     _view = bytes;
     _viewSize = bytes ? size : 0;
+    _direct = typeid(*this) == typeid(CBK_SwfReader) ? bytes : nullptr;
     _version = version;
     _currentTagLength = _viewSize;
 }
@@ -64,6 +67,8 @@ void CBK_SwfReader::FetchBytes(uint32_t position, uint8_t* out, uint32_t count) 
 }
 
 uint32_t CBK_SwfReader::GetRemaining() const {
+    if (_direct && !_bitPosition)
+        return _position >= _viewSize ? 0 : _viewSize - _position;
     const uint32_t size = GetDataSize();
     const uint32_t at = _position + (_bitPosition ? 1u : 0u);
     return at >= size ? 0 : size - at;
@@ -75,10 +80,19 @@ uint32_t CBK_SwfReader::GetTagEnd(uint32_t start) const {
 }
 
 void CBK_SwfReader::SetBufPos(uint32_t position) {
+    if (_direct) {
+        _position = std::min(position, _viewSize);
+        return;
+    }
     _position = std::min(position, GetDataSize());
 }
 
 void CBK_SwfReader::OffsetBufPos(uint32_t delta) {
+    if (_direct) {
+        _position =
+            static_cast<uint32_t>(std::min<uint64_t>(uint64_t(_position) + delta, _viewSize));
+        return;
+    }
     SetBufPos(static_cast<uint32_t>(std::min<uint64_t>(uint64_t(_position) + delta, UINT32_MAX)));
 }
 
@@ -123,6 +137,13 @@ uint8_t CBK_SwfReader::PeekByte() {
 }
 
 uint8_t CBK_SwfReader::GetByte() {
+    if (_direct && !_bitPosition) {
+        if (_position >= _viewSize) {
+            _shortRead = true;
+            return 0;
+        }
+        return _direct[_position++];
+    }
     ByteAlign();
     if (_position >= GetDataSize()) {
         _shortRead = true;
@@ -132,25 +153,33 @@ uint8_t CBK_SwfReader::GetByte() {
 }
 
 uint16_t CBK_SwfReader::GetWord() {
-    ByteAlign();
-    if (GetDataSize() - _position < 2) {
+    if (!_direct || _bitPosition)
+        ByteAlign();
+    if ((_direct ? _viewSize : GetDataSize()) - _position < 2) {
         _shortRead = true;
         return 0;
     }
     uint8_t b[2];
-    FetchBytes(_position, b, 2);
+    if (_direct)
+        std::memcpy(b, _direct + _position, 2);
+    else
+        FetchBytes(_position, b, 2);
     _position += 2;
     return static_cast<uint16_t>(b[0] | (b[1] << 8));
 }
 
 uint32_t CBK_SwfReader::GetDWord() {
-    ByteAlign();
-    if (GetDataSize() - _position < 4) {
+    if (!_direct || _bitPosition)
+        ByteAlign();
+    if ((_direct ? _viewSize : GetDataSize()) - _position < 4) {
         _shortRead = true;
         return 0;
     }
     uint8_t b[4];
-    FetchBytes(_position, b, 4);
+    if (_direct)
+        std::memcpy(b, _direct + _position, 4);
+    else
+        FetchBytes(_position, b, 4);
     _position += 4;
     return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
 }
@@ -170,6 +199,8 @@ uint32_t CBK_SwfReader::GetBytes(std::vector<uint8_t>& out, uint32_t count) {
 }
 
 const uint8_t* CBK_SwfReader::PeekBytes(uint32_t count) {
+    if (_direct && !_bitPosition)
+        return count == 0 || _viewSize - _position < count ? nullptr : _direct + _position;
     ByteAlign();
     const uint32_t size = GetDataSize();
     const bool inMemory = _view || _data.size() == size;

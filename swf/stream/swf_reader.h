@@ -153,6 +153,9 @@ protected:
     std::vector<uint8_t> _data;
     const uint8_t* _view = nullptr;
     uint32_t _viewSize = 0;
+    // The view again when this reader is exactly a CBK_SwfReader, whose primitives then read
+    // it without going through the overridable steps (which could do nothing else).
+    const uint8_t* _direct = nullptr;
     std::vector<uint8_t> _tail; // bytes after the last tag of a whole movie
     std::unique_ptr<CBK_SwfHeader> _header;
     uint32_t _lastError = 0;
