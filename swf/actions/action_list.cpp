@@ -87,8 +87,8 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
             static_cast<CBK_SwfActionGotoFrame2*>(record.get())->checkKoolmoveHack(end);
         record->Read(reader);
         // Compared by exact type (nothing derives from the raw record), cheaper than a cast.
-        if (code >= 0x80 && !record->ReadAsWritten() &&
-            typeid(*record) != typeid(CBK_SwfActionUnknown)) {
+        const CBK_SwfActionRecord& read = *record;
+        if (code >= 0x80 && !read.ReadAsWritten() && typeid(read) != typeid(CBK_SwfActionUnknown)) {
             // Keep the record typed only when it writes back the very bytes it came from.
             const uint32_t consumed = reader->GetBufPos() - start;
             scratch.Destroy();

@@ -46,7 +46,7 @@ public:
     CBK_SwfActionPush(uint16_t value, int32_t type);
     CBK_SwfActionPush(const CBK_SwfActionPush& other);
     CBK_SwfActionPush& operator=(const CBK_SwfActionPush& other);
-    ~CBK_SwfActionPush() override { Destroy(); }
+    ~CBK_SwfActionPush() override = default;
 
     // Each inserts before `position` (appends when it is not below the count) and returns
     // the value's encoded size; 0 when the value would overflow the record's 64 KiB payload.
