@@ -137,13 +137,12 @@ uint8_t CBK_SwfReader::PeekByte() {
 }
 
 uint8_t CBK_SwfReader::GetByte() {
-    if (_direct && !_bitPosition) {
-        if (_position >= _viewSize) {
-            _shortRead = true;
-            return 0;
-        }
+    if (_direct && !_bitPosition && _position < _viewSize)
         return _direct[_position++];
-    }
+    return GetByteThroughSteps();
+}
+
+uint8_t CBK_SwfReader::GetByteThroughSteps() {
     ByteAlign();
     if (_position >= GetDataSize()) {
         _shortRead = true;
@@ -201,6 +200,10 @@ uint32_t CBK_SwfReader::GetBytes(std::vector<uint8_t>& out, uint32_t count) {
 const uint8_t* CBK_SwfReader::PeekBytes(uint32_t count) {
     if (_direct && !_bitPosition)
         return count == 0 || _viewSize - _position < count ? nullptr : _direct + _position;
+    return PeekBytesThroughSteps(count);
+}
+
+const uint8_t* CBK_SwfReader::PeekBytesThroughSteps(uint32_t count) {
     ByteAlign();
     const uint32_t size = GetDataSize();
     const bool inMemory = _view || _data.size() == size;

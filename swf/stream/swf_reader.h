@@ -165,6 +165,12 @@ protected:
     uint32_t _bitPosition = 0;
     uint32_t _currentTagLength = 0;
     uint8_t _version = 4;
+
+private:
+    // The primitives through the overridable steps, kept apart so that the direct reads
+    // stay short.
+    [[gnu::noinline]] uint8_t GetByteThroughSteps();
+    [[gnu::noinline]] const uint8_t* PeekBytesThroughSteps(uint32_t count);
 };
 
 } // namespace ravuz
