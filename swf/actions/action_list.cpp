@@ -77,6 +77,11 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
     std::vector<uint8_t> original;
     // One scratch stream for every record's check, so that its buffer is allocated once.
     CBK_SwfStream scratch(reader->GetVersion());
+    // Room for records of four bytes on average, what compiled code comes to, so that a long
+    // list is not moved as it grows.
+    if (reader->GetBufPos() < end)
+        _records.reserve(_records.size() +
+                         (std::min(end, reader->GetDataSize()) - reader->GetBufPos()) / 4);
     while (reader->GetBufPos() < end) {
         const uint8_t code = reader->GetByte();
         if (code == 0)
@@ -113,6 +118,9 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
         }
         _records.push_back(std::move(record));
     }
+    // Lists of larger records give back most of the room.
+    if (_records.capacity() / 2 > _records.size())
+        _records.shrink_to_fit();
 }
 
 bool CBK_SwfActionList::PrepareWrite(uint8_t version) {
