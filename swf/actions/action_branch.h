@@ -21,6 +21,8 @@ public:
     CBK_SwfActionBranch& operator=(const CBK_SwfActionBranch& other);
     ~CBK_SwfActionBranch() override { Destroy(); }
 
+    using CBK_SwfActionRecord::AsBranch;
+    CBK_SwfActionBranch* AsBranch() override { return this; }
     uint32_t Read(CBK_SwfReader* reader) override;
     uint32_t Write(CBK_SwfStream* stream) override;
     uint32_t GetSize() const override { return 5; }

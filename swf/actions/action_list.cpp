@@ -127,7 +127,7 @@ bool CBK_SwfActionList::PrepareWrite(uint8_t version) {
     if (!SetTextVersion(version))
         return false;
     for (const auto& record : _records) {
-        const auto* branch = dynamic_cast<const CBK_SwfActionBranch*>(record.get());
+        const CBK_SwfActionBranch* branch = record->AsBranch();
         if (branch && !branch->HasWritableOffset())
             return false;
     }

@@ -11,6 +11,8 @@
 
 namespace ravuz {
 
+class CBK_SwfActionBranch;
+
 // The payload length field of a record is a u16.
 constexpr uint32_t kSwfMaxActionPayload = 65535;
 // "Append" for the position argument of the insert operations.
@@ -39,6 +41,13 @@ public:
     // Whether the last Read saw that Write gives back the very bytes it read, so that a
     // list need not write the record out to find out.
     bool ReadAsWritten() const { return _readAsWritten; }
+
+    // The record as an If or Jump whose offset its list keeps on its target; null for any
+    // other (a raw branch included).
+    virtual CBK_SwfActionBranch* AsBranch() { return nullptr; }
+    const CBK_SwfActionBranch* AsBranch() const {
+        return const_cast<CBK_SwfActionRecord*>(this)->AsBranch();
+    }
 
     // Byte distances, from the end of this record, of the places its fields point to (branch
     // targets, ends of With blocks and function bodies). An action list uses them to keep

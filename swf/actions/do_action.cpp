@@ -15,13 +15,6 @@ bool IsIf(const CBK_SwfActionRecord* record) {
     return record->GetActionId() == 0x9D;
 }
 
-// Only If and Jump codes can be branches; the code is asked first because a type check on
-// every record of a long list costs more than the rest of attaching.
-CBK_SwfActionBranch* AsBranch(CBK_SwfActionRecord* record) {
-    const uint8_t code = record->GetActionId();
-    return code == 0x99 || code == 0x9D ? dynamic_cast<CBK_SwfActionBranch*>(record) : nullptr;
-}
-
 } // namespace
 
 CBK_SwfDoAction& CBK_SwfDoAction::operator=(const CBK_SwfDoAction& other) {
@@ -62,7 +55,7 @@ uint32_t CBK_SwfDoAction::AddAction(CBK_SwfActionRecord* record) {
         for (std::size_t k = 0; k < _open.size(); ++k)
             if (Grows(k))
                 _open[k]->SetOffset(static_cast<int16_t>(_open[k]->GetOffset() + size));
-        if (auto* branch = AsBranch(record))
+        if (auto* branch = record->AsBranch())
             _open.push_back(branch);
     }
     _list.Append(owned.release());
@@ -97,7 +90,7 @@ void CBK_SwfDoAction::SetActions(std::vector<CBK_SwfActionRecord*>& records) {
 void CBK_SwfDoAction::AttachBranches() {
     const CBK_SwfActionVector& records = _list.Records();
     for (std::size_t i = 0; i < records.size(); ++i)
-        if (auto* branch = AsBranch(records[i].get()))
+        if (auto* branch = records[i]->AsBranch())
             branch->AttachBranchActions(records, i);
 }
 
