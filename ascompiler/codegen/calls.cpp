@@ -9,7 +9,7 @@ bool Is(ASNode* node, ASNode::NodeType type) {
 }
 
 int SendMethod(ASNode* node) {
-    const std::string method = node->getValue();
+    const std::string_view method = node->getValue();
     if (method == "get" || method == "GET")
         return 1;
     if (method == "post" || method == "POST")
@@ -20,8 +20,9 @@ int SendMethod(ASNode* node) {
 } // namespace
 
 void Generator::Call(ASNode* node, CodingList& list) {
-    const std::string name = node->getValue();
-    if (!m_builtins.isFunction(name) || name == "hitTest") {
+    const std::string_view name = node->getValue();
+    const BuiltinName* known = m_builtins.find(name);
+    if (!known || !known->function || name == "hitTest") {
         Arguments(node, list);
         addReference(list, name);
         emit(list, 0x3D);
@@ -29,16 +30,16 @@ void Generator::Call(ASNode* node, CodingList& list) {
         Builtin(node, name, list);
     }
     // delete pops its own result; loadVariables and set leave none.
-    if (node->getStatus() == 1 && !m_builtins.isDiscardFunction(name) && name != "delete" &&
+    if (node->getStatus() == 1 && !(known && known->discard) && name != "delete" &&
         name != "loadVariables" && name != "set")
         emit(list, 0x17);
 }
 
-void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list) {
+void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
     const int n = node->count();
     auto need = [&](int count) {
         if (n < count)
-            throw CompileError{name + " needs " + std::to_string(count) + " argument" +
+            throw CompileError{std::string(name) + " needs " + std::to_string(count) + " argument" +
                                (count > 1 ? "s" : "")};
     };
     auto all = [&](int code) {
@@ -106,9 +107,9 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
     } else if (name == "getProperty") {
         need(2);
         // An unknown name would read the first property (_x) without a word.
-        const std::string property = child(node, 1)->getValue();
+        const std::string_view property = child(node, 1)->getValue();
         if (!m_builtins.isProperty(property))
-            throw CompileError{"getProperty needs a property name, not " + property};
+            throw CompileError{"getProperty needs a property name, not " + std::string(property)};
         generate(child(node, 0), list);
         addLiteral(list, ValuePtr(new Integer(m_builtins.propertyIndex(property))));
         emit(list, 0x22);
@@ -150,7 +151,7 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
     } else if (name == "loadMovie" || name == "loadVariables") {
         const bool movie = name == "loadMovie";
         if (n != 2 && n != 3)
-            throw CompileError{name + " takes two or three arguments"};
+            throw CompileError{std::string(name) + " takes two or three arguments"};
         ASNode* url = child(node, 0);
         ASNode* target = child(node, 1);
         if (movie && n == 2 && Is(target, ASNode::Number)) {

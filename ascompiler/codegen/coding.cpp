@@ -67,12 +67,17 @@ Double::Double(double value) : m_value(value) {
     setValueType(kDouble);
 }
 
-Double::Double(const std::string& text) : m_value(0.0) {
+Double::Double(std::string_view text) : m_value(0.0) {
     setValueType(kDouble);
     // A leading point ("0.5" is written ".5" too) is read as if a zero stood before it.
-    std::string digits = !text.empty() && text[0] == '.' ? "0" + text : text;
-    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), m_value);
+    std::string padded;
+    if (!text.empty() && text[0] == '.') {
+        padded = "0" + std::string(text);
+        text = padded;
+    }
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), m_value);
     if (result.ec == std::errc::result_out_of_range) {
+        const std::string digits(text);
         // Beyond the double range: infinity or zero (or a subnormal) as the C reader rounds it,
         // read in the C locale whatever the process uses.
         if (locale_t c = newlocale(LC_NUMERIC_MASK, "C", locale_t{})) {
@@ -93,11 +98,11 @@ void Double::encode(Coder* coder) {
 Integer::Integer(int32_t value) : m_value(value) {
     setValueType(kInteger);
 }
-Integer::Integer(const std::string& text) : m_value(hxtoi(text)) {
+Integer::Integer(std::string_view text) : m_value(hxtoi(text)) {
     setValueType(kInteger);
 }
 
-int32_t Integer::hxtoi(const std::string& text) {
+int32_t Integer::hxtoi(std::string_view text) {
     uint32_t base = 10;
     size_t i = 0;
     if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {

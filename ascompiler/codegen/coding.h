@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace translate {
@@ -115,7 +116,7 @@ class Double : public DLLImpl<Value> {
 public:
     explicit Double(double value);
     // Read without the locale: digits, an optional point and fraction, an optional exponent.
-    explicit Double(const std::string& text);
+    explicit Double(std::string_view text);
     Value* clone() const override { return new Double(m_value); }
     int getLength(int) override { return 9; }
     void encode(Coder* coder) override;
@@ -128,14 +129,14 @@ private:
 class Integer : public DLLImpl<Value> {
 public:
     explicit Integer(int32_t value);
-    explicit Integer(const std::string& text);
+    explicit Integer(std::string_view text);
     Value* clone() const override { return new Integer(m_value); }
     int getLength(int) override { return 5; }
     void encode(Coder* coder) override;
     int32_t value() const { return m_value; }
 
     // Decimal, or hexadecimal after "0x"; stops at the first non-digit; wraps in 32 bits.
-    static int32_t hxtoi(const std::string& text);
+    static int32_t hxtoi(std::string_view text);
 
 private:
     int32_t m_value;

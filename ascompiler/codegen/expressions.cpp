@@ -56,13 +56,13 @@ int OperatorCode(ASNode::NodeType type) {
     }
 }
 
-bool IsHex(const std::string& text) {
+bool IsHex(std::string_view text) {
     return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
 }
 
 } // namespace
 
-ValuePtr Generator::numberValue(const std::string& text) const {
+ValuePtr Generator::numberValue(std::string_view text) const {
     if (text == "0")
         return ValuePtr(new Double(0.0));
     if (IsHex(text)) {
@@ -78,7 +78,7 @@ ValuePtr Generator::numberValue(const std::string& text) const {
             return ValuePtr(new Integer(static_cast<int32_t>(value)));
         return ValuePtr(new Double(value));
     }
-    if (text.find_first_of(".eE") != std::string::npos)
+    if (text.find_first_of(".eE") != std::string_view::npos)
         return ValuePtr(new Double(text));
     // Decimal digits: an Integer where 32 bits hold the value, else a Double.
     int64_t value = 0;
@@ -98,7 +98,7 @@ void Generator::Number(ASNode* node, CodingList& list) {
 }
 
 void Generator::Identifier(ASNode* node, CodingList& list) {
-    const std::string name = node->getValue();
+    const std::string_view name = node->getValue();
     if (name == "null") {
         addLiteral(list, ValuePtr(new Null()));
     } else if (name == "true" || name == "false") {
@@ -132,7 +132,7 @@ void Generator::Chain(ASNode* node, CodingList& list) {
     for (int i = n - 1; i >= 1; --i) {
         ASNode* e = child(node, i);
         if (e->getType() == ASNode::Method ||
-            (e->getType() == ASNode::Function && std::string(e->getValue()) != "eval"))
+            (e->getType() == ASNode::Function && std::string_view(e->getValue()) != "eval"))
             Arguments(e, list);
     }
     if (n > 0)
@@ -205,7 +205,7 @@ void Generator::Unary(ASNode* node, CodingList& list) {
         throw CompileError{"an operator is missing its operand"};
     if ((type == ASNode::Plus || type == ASNode::Minus) && operand->getType() == ASNode::Number) {
         ValuePtr value = numberValue(operand->getValue());
-        if (std::string(operand->getValue()) == "0") {
+        if (std::string_view(operand->getValue()) == "0") {
             addLiteral(list, 0);
             popIfDiscarded(node, list);
             return;

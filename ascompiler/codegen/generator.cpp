@@ -66,11 +66,19 @@ void Generator::Reorder(ASNode* node, int depth) {
     case ASNode::Value:
         if (node->count() >= 2 && child(node, 0)->getType() == ASNode::Identifier &&
             child(node, 1)->getType() == ASNode::Attribute) {
-            const std::string name =
-                std::string(child(node, 0)->getValue()) + "." + child(node, 1)->getValue();
-            if (m_builtins.isConstant(name)) {
+            // Joined in place: no constant's name is as long as the buffer.
+            const std::string_view object = child(node, 0)->getValue();
+            const std::string_view member = child(node, 1)->getValue();
+            char name[32];
+            if (object.size() + member.size() + 2 > sizeof name)
+                break;
+            object.copy(name, object.size());
+            name[object.size()] = '.';
+            member.copy(name + object.size() + 1, member.size());
+            name[object.size() + 1 + member.size()] = 0;
+            if (m_builtins.isConstant(std::string_view(name, object.size() + 1 + member.size()))) {
                 node->setType(ASNode::Constant);
-                node->setValue(name.c_str());
+                node->setValue(name);
                 for (unsigned int i = 0; i < 2; ++i)
                     if (ASNode* old = node->set(i, NewASNode(ASNode::NoOp)))
                         old->destroy();
@@ -78,7 +86,7 @@ void Generator::Reorder(ASNode* node, int depth) {
         }
         break;
     case ASNode::Function: {
-        const std::string value = node->getValue();
+        const std::string_view value = node->getValue();
         if (value == "fscommand" && node->count() > 0 &&
             child(node, 0)->getType() == ASNode::String) {
             child(node, 0)->setValue(
@@ -137,16 +145,21 @@ void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
         m_info.addString(value);
         return;
     case ASNode::Identifier: {
-        const std::string name = value;
+        const std::string_view name = value;
         if (name == "true" || name == "false" || name == "null")
             return;
+        const BuiltinName* known = m_builtins.find(name);
+        if (!known) {
+            m_info.addString(name);
+            return;
+        }
         ASNode* parent = node->getParent();
         const ASNode::NodeType parentType = parent ? parent->getType() : ASNode::NoOp;
-        if (parentType == ASNode::OnClipEvent && m_builtins.isClipEvent(name))
+        if (parentType == ASNode::OnClipEvent && known->clipEvent != 0)
             return;
-        if (parentType == ASNode::On && m_builtins.buttonEvent(name) >= 0)
+        if (parentType == ASNode::On && known->buttonEvent >= 0)
             return;
-        if (m_builtins.isProperty(name)) {
+        if (known->property >= 0) {
             if (parentType == ASNode::Value && !inGetProperty)
                 m_info.addString(name);
             return;
@@ -180,7 +193,7 @@ void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
 }
 
 void Generator::FindCallStrings(ASNode* node, bool inGetProperty, int depth) {
-    const std::string name = node->getValue();
+    const std::string_view name = node->getValue();
     const int n = node->count();
     auto walk = [&](int i, bool getProperty) { FindStrings(child(node, i), getProperty, depth); };
     if (!m_builtins.isFunction(name)) {
@@ -229,12 +242,12 @@ void Generator::addLiteral(CodingList& list, int n) {
         addLiteral(list, ValuePtr(new Double(0.0)));
 }
 
-void Generator::addReference(CodingList& list, const std::string& text) {
+void Generator::addReference(CodingList& list, std::string_view text) {
     const int index = m_info.repeated ? m_info.indexOf(text) : -1;
     if (index >= 0)
         addLiteral(list, ValuePtr(new TableIndex(index)));
     else
-        addLiteral(list, ValuePtr(new String(text)));
+        addLiteral(list, ValuePtr(new String(std::string(text))));
 }
 
 void Generator::emit(CodingList& list, int code) {
@@ -269,10 +282,10 @@ void Generator::popIfDiscarded(ASNode* node, CodingList& list) {
         emit(list, 0x17);
 }
 
-ASNode* Generator::arg(ASNode* node, int i, const std::string& name) {
+ASNode* Generator::arg(ASNode* node, int i, std::string_view name) {
     ASNode* a = child(node, i);
     if (!a)
-        throw CompileError{name + " is missing an argument"};
+        throw CompileError{std::string(name) + " is missing an argument"};
     return a;
 }
 

@@ -6,6 +6,8 @@
 #include "ascompiler/codegen/builtins.h"
 #include "ascompiler/codegen/coding.h"
 
+#include <string_view>
+
 namespace translate {
 
 class Generator {
@@ -29,7 +31,7 @@ private:
     // Pushing and list helpers.
     void addLiteral(CodingList& list, ValuePtr value);
     void addLiteral(CodingList& list, int n);
-    void addReference(CodingList& list, const std::string& text);
+    void addReference(CodingList& list, std::string_view text);
     static void emit(CodingList& list, Coding* coding) { list.emplace_back(coding); }
     static void emit(CodingList& list, int code);
     // Moves a measured branch into the list; its last coding is sealed.
@@ -80,11 +82,11 @@ private:
 
     // Calls, built-in or not.
     void Call(ASNode* node, CodingList& list);
-    void Builtin(ASNode* node, const std::string& name, CodingList& list);
-    ValuePtr numberValue(const std::string& text) const;
+    void Builtin(ASNode* node, std::string_view name, CodingList& list);
+    ValuePtr numberValue(std::string_view text) const;
 
     ASNode* child(ASNode* node, int i) { return node->get(static_cast<unsigned int>(i)); }
-    ASNode* arg(ASNode* node, int i, const std::string& name);
+    ASNode* arg(ASNode* node, int i, std::string_view name);
 
     const Builtins& m_builtins;
     ASInfo& m_info;

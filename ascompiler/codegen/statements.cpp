@@ -9,7 +9,7 @@ bool IsLiteral(ASNode* node) {
     const ASNode::NodeType type = node->getType();
     if (type == ASNode::Number || type == ASNode::String)
         return true;
-    const std::string value = node->getValue();
+    const std::string_view value = node->getValue();
     return type == ASNode::Identifier && (value == "true" || value == "false");
 }
 
