@@ -178,14 +178,21 @@ bool Builtins::isConstant(std::string_view name) const {
     return entry && entry->constant >= 0;
 }
 
-Value* Builtins::getConstant(std::string_view name) const {
+Literal Builtins::constant(std::string_view name) const {
     const BuiltinName* entry = find(name);
     if (!entry || entry->constant < 0)
         throw std::out_of_range("not a constant");
     const NameTable::Constant& constant = m_table.constants[static_cast<size_t>(entry->constant)];
     if (constant.integer)
-        return new Integer(static_cast<int32_t>(constant.value));
-    return new Double(constant.value);
+        return Literal::integer(static_cast<int32_t>(constant.value));
+    return Literal::number(constant.value);
+}
+
+Value* Builtins::getConstant(std::string_view name) const {
+    const Literal value = constant(name);
+    if (value.type() == Value::kInteger)
+        return new Integer(value.integerValue());
+    return new Double(value.doubleValue());
 }
 
 bool Builtins::isFunction(std::string_view name) const {

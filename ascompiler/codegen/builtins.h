@@ -38,6 +38,8 @@ public:
     bool isConstant(std::string_view name) const;
     // A new copy, owned by the caller; the name must be a constant.
     Value* getConstant(std::string_view name) const;
+    // The same as a literal to push.
+    Literal constant(std::string_view name) const;
     bool isFunction(std::string_view name) const;
     bool isDiscardFunction(std::string_view name) const;
 

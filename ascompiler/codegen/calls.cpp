@@ -61,10 +61,10 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
         ASNode* depth = child(node, 2);
         if (Is(depth, ASNode::Number)) {
             addLiteral(list,
-                       ValuePtr(new Integer(static_cast<int32_t>(
-                           static_cast<uint32_t>(Integer::hxtoi(depth->getValue())) + 16384u))));
+                       Literal::integer(static_cast<int32_t>(
+                           static_cast<uint32_t>(Integer::hxtoi(depth->getValue())) + 16384u)));
         } else {
-            addLiteral(list, ValuePtr(new Integer(16384)));
+            addLiteral(list, Literal::integer(16384));
             generate(depth, list);
             emit(list, 0x47);
         }
@@ -111,7 +111,7 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
         if (!m_builtins.isProperty(property))
             throw CompileError{"getProperty needs a property name, not " + std::string(property)};
         generate(child(node, 0), list);
-        addLiteral(list, ValuePtr(new Integer(m_builtins.propertyIndex(property))));
+        addLiteral(list, Literal::integer(m_builtins.propertyIndex(property)));
         emit(list, 0x22);
     } else if (name == "getTimer") {
         emit(list, 0x34);
@@ -134,7 +134,7 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
             emit(list, new ValueAction(0x9A, n >= 3 ? SendMethod(child(node, 2)) : 0));
         }
     } else if (name == "getVersion") {
-        addLiteral(list, ValuePtr(new String("/:$version")));
+        addLiteral(list, Literal::string("/:$version"));
         emit(list, 0x1C);
     } else if (name == "gotoAndPlay" || name == "gotoAndStop") {
         need(1);
@@ -203,7 +203,7 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
         if (n == 6) {
             for (int i = 2; i < 6; ++i)
                 generate(child(node, i), list);
-            addLiteral(list, ValuePtr(new Integer(1)));
+            addLiteral(list, Literal::integer(1));
             generate(child(node, 1), list);
         } else if (n == 2) {
             addLiteral(list, 0);
@@ -257,7 +257,7 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
     } else if (name == "void") {
         need(1);
         all(0x17);
-        addLiteral(list, ValuePtr(new Void()));
+        addLiteral(list, Literal::undefined());
     }
 }
 

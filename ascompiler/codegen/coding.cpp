@@ -1,5 +1,6 @@
 #include "ascompiler/codegen/coding.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstdlib>
@@ -67,24 +68,30 @@ Double::Double(double value) : m_value(value) {
     setValueType(kDouble);
 }
 
-Double::Double(std::string_view text) : m_value(0.0) {
+Double::Double(std::string_view text) : m_value(parse(text)) {
     setValueType(kDouble);
+}
+
+double Double::parse(std::string_view text) {
     // A leading point ("0.5" is written ".5" too) is read as if a zero stood before it.
     std::string padded;
     if (!text.empty() && text[0] == '.') {
-        padded = "0" + std::string(text);
+        padded.assign(1, '0');
+        padded.append(text);
         text = padded;
     }
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), m_value);
+    double value = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         const std::string digits(text);
         // Beyond the double range: infinity or zero (or a subnormal) as the C reader rounds it,
         // read in the C locale whatever the process uses.
         if (locale_t c = newlocale(LC_NUMERIC_MASK, "C", locale_t{})) {
-            m_value = strtod_l(digits.c_str(), nullptr, c);
+            value = strtod_l(digits.c_str(), nullptr, c);
             freelocale(c);
         }
     }
+    return value;
 }
 
 void Double::encode(Coder* coder) {
@@ -202,32 +209,158 @@ void TableAction::encode(Coder* coder) {
         coder->writeString(s);
 }
 
+int Literal::length() const {
+    switch (m_type) {
+    case Value::kString:
+        return static_cast<int>(m_text.size()) + 2;
+    case Value::kNull:
+    case Value::kVoid:
+        return 1;
+    case Value::kDouble:
+        return 9;
+    case Value::kInteger:
+        return 5;
+    case Value::kTableIndex:
+        return m_integer < 256 ? 2 : 3;
+    default:
+        return 2;
+    }
+}
+
+unsigned char* Literal::encode(unsigned char* out) const {
+    Coder coder{0, out, out};
+    switch (m_type) {
+    case Value::kString:
+        coder.writeByte(Value::kString);
+        std::memcpy(coder.cursor, m_text.data(), m_text.size());
+        coder.cursor += m_text.size();
+        coder.writeByte(0);
+        break;
+    case Value::kNull:
+    case Value::kVoid:
+        coder.writeByte(m_type);
+        break;
+    case Value::kDouble: {
+        uint64_t bits = 0;
+        std::memcpy(&bits, &m_double, sizeof bits);
+        coder.writeByte(Value::kDouble);
+        coder.writeLong(static_cast<uint32_t>(bits >> 32));
+        coder.writeLong(static_cast<uint32_t>(bits));
+        break;
+    }
+    case Value::kInteger:
+        coder.writeByte(Value::kInteger);
+        coder.writeLong(static_cast<uint32_t>(m_integer));
+        break;
+    case Value::kTableIndex:
+        if (m_integer < 256) {
+            coder.writeByte(8);
+            coder.writeByte(m_integer);
+        } else {
+            coder.writeByte(9);
+            coder.writeWord(m_integer);
+        }
+        break;
+    default:
+        coder.writeByte(m_type);
+        coder.writeByte(m_integer);
+        break;
+    }
+    return coder.cursor;
+}
+
 PushAction::PushAction(ValuePtr value) {
     setCode(0x96);
     append(std::move(value));
 }
 
+PushAction::PushAction(const Literal& value) {
+    setCode(0x96);
+    append(value);
+}
+
+PushAction::~PushAction() {
+    if (m_data != m_inline)
+        ArenaRelease(m_data);
+}
+
+unsigned char* PushAction::Reserve(int bytes) {
+    if (m_size + bytes > m_capacity) {
+        const int capacity = std::max(m_capacity * 2, m_size + bytes);
+        auto* grown = static_cast<unsigned char*>(
+            ArenaAllocate(static_cast<size_t>(capacity), ArenaKind::Code));
+        std::memcpy(grown, m_data, static_cast<size_t>(m_size));
+        if (m_data != m_inline)
+            ArenaRelease(m_data);
+        m_data = grown;
+        m_capacity = capacity;
+    }
+    m_last = m_size;
+    m_size += bytes;
+    return m_data + m_last;
+}
+
 void PushAction::append(ValuePtr value) {
-    m_payload += value->getLength(0);
-    m_values.push_back(std::move(value));
+    Coder coder{0, nullptr, nullptr};
+    coder.cursor = Reserve(value->getLength(0));
+    value->encode(&coder);
+}
+
+void PushAction::append(const Literal& value) {
+    value.encode(Reserve(value.length()));
+}
+
+Literal PushAction::last() const {
+    const unsigned char* at = m_data + m_last;
+    auto word = [&](int i) { return at[i] | (at[i + 1] << 8); };
+    auto lword = [&](int i) {
+        return static_cast<uint32_t>(word(i)) | (static_cast<uint32_t>(word(i + 2)) << 16);
+    };
+    switch (at[0]) {
+    case Value::kString:
+        return Literal::string(std::string_view(reinterpret_cast<const char*>(at + 1),
+                                                static_cast<size_t>(m_size - m_last - 2)));
+    case Value::kNull:
+        return Literal::null();
+    case Value::kVoid:
+        return Literal::undefined();
+    case Value::kRegister:
+        return Literal::registerIndex(at[1]);
+    case Value::kBoolean:
+        return Literal::boolean(at[1] != 0);
+    case Value::kDouble: {
+        const uint64_t bits = (static_cast<uint64_t>(lword(1)) << 32) | lword(5);
+        double value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        return Literal::number(value);
+    }
+    case Value::kInteger:
+        return Literal::integer(static_cast<int32_t>(lword(1)));
+    case 8:
+        return Literal::tableIndex(at[1]);
+    default:
+        return Literal::tableIndex(word(1));
+    }
+}
+
+void PushAction::replaceLast(const Literal& value) {
+    // The replacement must not view this record's own bytes.
+    m_size = m_last;
+    append(value);
 }
 
 int PushAction::getLength(int) {
-    // Values may have been replaced since they were appended: count them again.
-    m_payload = 0;
-    for (const ValuePtr& v : m_values)
-        m_payload += v->getLength(0);
     // A single value beyond 64 KiB cannot be split off into a Push of its own.
-    CheckRecordBody(m_payload, "a pushed value");
-    m_length = 3 + m_payload;
+    CheckRecordBody(m_size, "a pushed value");
+    m_length = 3 + m_size;
     return m_length;
 }
 
 void PushAction::encode(Coder* coder) {
     coder->writeByte(0x96);
-    coder->writeWord(m_length - 3);
-    for (ValuePtr& v : m_values)
-        v->encode(coder);
+    coder->writeWord(m_size);
+    std::memcpy(coder->cursor, m_data, static_cast<size_t>(m_size));
+    coder->cursor += m_size;
 }
 
 NewFunctionAction::NewFunctionAction(std::string name, std::vector<std::string> arguments,

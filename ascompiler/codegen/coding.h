@@ -59,7 +59,6 @@ private:
 };
 
 using ValuePtr = std::unique_ptr<Value, Destroyer>;
-using ValueList = std::vector<ValuePtr, ArenaAllocator<ValuePtr, ArenaKind::Code>>;
 
 class String : public DLLImpl<Value> {
 public:
@@ -117,6 +116,8 @@ public:
     explicit Double(double value);
     // Read without the locale: digits, an optional point and fraction, an optional exponent.
     explicit Double(std::string_view text);
+    // The value of such a text.
+    static double parse(std::string_view text);
     Value* clone() const override { return new Double(m_value); }
     int getLength(int) override { return 9; }
     void encode(Coder* coder) override;
@@ -224,19 +225,75 @@ private:
     std::vector<std::string> m_strings;
 };
 
+// A pushed value by its kind and contents, without an object of its own: how the generator
+// hands values to Push records. A string is viewed, not copied, until it is appended.
+class Literal {
+public:
+    static Literal integer(int32_t value) { return Literal(Value::kInteger, value); }
+    static Literal number(double value) {
+        Literal l(Value::kDouble, 0);
+        l.m_double = value;
+        return l;
+    }
+    static Literal boolean(bool value) { return Literal(Value::kBoolean, value ? 1 : 0); }
+    static Literal null() { return Literal(Value::kNull, 0); }
+    static Literal undefined() { return Literal(Value::kVoid, 0); }
+    static Literal registerIndex(int index) { return Literal(Value::kRegister, index); }
+    static Literal tableIndex(int index) { return Literal(Value::kTableIndex, index); }
+    static Literal string(std::string_view text) {
+        Literal l(Value::kString, 0);
+        l.m_text = text;
+        return l;
+    }
+
+    int type() const { return m_type; }
+    // Integer, Boolean, RegisterIndex and TableIndex values.
+    int32_t integerValue() const { return m_integer; }
+    double doubleValue() const { return m_double; }
+    std::string_view text() const { return m_text; }
+
+    int length() const;
+    // Writes the value's bytes; returns the end.
+    unsigned char* encode(unsigned char* out) const;
+
+private:
+    Literal(int type, int32_t value) : m_type(type), m_integer(value) {}
+
+    int m_type;
+    int32_t m_integer = 0;
+    double m_double = 0;
+    std::string_view m_text;
+};
+
+// Keeps its values as their bytes, in place while they are few.
 class PushAction : public DLLImpl<Coding> {
 public:
     explicit PushAction(ValuePtr value);
+    explicit PushAction(const Literal& value);
+    PushAction(const PushAction&) = delete;
+    PushAction& operator=(const PushAction&) = delete;
     int getLength(int version) override;
     void encode(Coder* coder) override;
-    ValueList& values() { return m_values; }
     void append(ValuePtr value);
+    void append(const Literal& value);
     // Payload bytes of the values as appended.
-    int payload() const { return m_payload; }
+    int payload() const { return m_size; }
+    // The last value, which replaceLast() swaps for another.
+    Literal last() const;
+    void replaceLast(const Literal& value);
+
+protected:
+    ~PushAction() override;
 
 private:
-    ValueList m_values;
-    int m_payload = 0;
+    unsigned char* Reserve(int bytes);
+
+    static constexpr int kInline = 40;
+    unsigned char* m_data = m_inline;
+    int m_size = 0;
+    int m_capacity = kInline;
+    int m_last = 0;
+    unsigned char m_inline[kInline];
 };
 
 class NewFunctionAction : public DLLImpl<Coding> {

@@ -223,31 +223,31 @@ void Generator::FindCallStrings(ASNode* node, bool inGetProperty, int depth) {
     }
 }
 
-void Generator::addLiteral(CodingList& list, ValuePtr value) {
+void Generator::addLiteral(CodingList& list, const Literal& value) {
     if (!list.empty() && list.back()->code() == 0x96 && !list.back()->sealed()) {
         auto* push = static_cast<PushAction*>(list.back().get());
         // A Push record holds at most 64 KiB of values: start a new one beyond that.
-        if (push->payload() + value->getLength(0) <= kMaxPushPayload) {
-            push->append(std::move(value));
+        if (push->payload() + value.length() <= kMaxPushPayload) {
+            push->append(value);
             return;
         }
     }
-    list.emplace_back(new PushAction(std::move(value)));
+    list.emplace_back(new PushAction(value));
 }
 
 void Generator::addLiteral(CodingList& list, int n) {
     if (n != 0)
-        addLiteral(list, ValuePtr(new Integer(n)));
+        addLiteral(list, Literal::integer(n));
     else
-        addLiteral(list, ValuePtr(new Double(0.0)));
+        addLiteral(list, Literal::number(0.0));
 }
 
 void Generator::addReference(CodingList& list, std::string_view text) {
     const int index = m_info.repeated ? m_info.indexOf(text) : -1;
     if (index >= 0)
-        addLiteral(list, ValuePtr(new TableIndex(index)));
+        addLiteral(list, Literal::tableIndex(index));
     else
-        addLiteral(list, ValuePtr(new String(std::string(text))));
+        addLiteral(list, Literal::string(text));
 }
 
 void Generator::emit(CodingList& list, int code) {
@@ -339,7 +339,7 @@ void Generator::generate(ASNode* node, CodingList& list) {
         Chain(node, list);
         break;
     case ASNode::Constant:
-        addLiteral(list, ValuePtr(m_builtins.getConstant(node->getValue())));
+        addLiteral(list, m_builtins.constant(node->getValue()));
         popIfDiscarded(node, list);
         break;
     case ASNode::Number:

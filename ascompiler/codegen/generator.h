@@ -29,7 +29,7 @@ private:
     void FindCallStrings(ASNode* node, bool inGetProperty, int depth);
 
     // Pushing and list helpers.
-    void addLiteral(CodingList& list, ValuePtr value);
+    void addLiteral(CodingList& list, const Literal& value);
     void addLiteral(CodingList& list, int n);
     void addReference(CodingList& list, std::string_view text);
     static void emit(CodingList& list, Coding* coding) { list.emplace_back(coding); }
@@ -83,7 +83,7 @@ private:
     // Calls, built-in or not.
     void Call(ASNode* node, CodingList& list);
     void Builtin(ASNode* node, std::string_view name, CodingList& list);
-    ValuePtr numberValue(std::string_view text) const;
+    static Literal numberValue(std::string_view text);
 
     ASNode* child(ASNode* node, int i) { return node->get(static_cast<unsigned int>(i)); }
     ASNode* arg(ASNode* node, int i, std::string_view name);

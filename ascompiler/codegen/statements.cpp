@@ -15,27 +15,27 @@ bool IsLiteral(ASNode* node) {
 
 // For a literal loop condition: the value that makes a bare If fall through, replacing one
 // that is true; false when the value is not true.
-bool NegateTrueLiteral(ValuePtr& value) {
-    switch (value->type()) {
+bool NegateTrueLiteral(Literal& value) {
+    switch (value.type()) {
     case Value::kBoolean:
-        if (!static_cast<Boolean*>(value.get())->value())
+        if (!value.integerValue())
             return false;
-        value.reset(new Boolean(false));
+        value = Literal::boolean(false);
         return true;
     case Value::kInteger:
-        if (static_cast<Integer*>(value.get())->value() <= 0)
+        if (value.integerValue() <= 0)
             return false;
-        value.reset(new Integer(0));
+        value = Literal::integer(0);
         return true;
     case Value::kDouble:
-        if (!(static_cast<Double*>(value.get())->value() > 0))
+        if (!(value.doubleValue() > 0))
             return false;
-        value.reset(new Double(0.0));
+        value = Literal::number(0.0);
         return true;
     case Value::kString:
-        if (static_cast<String*>(value.get())->text() == "0")
+        if (value.text() == "0")
             return false;
-        value.reset(new String("0"));
+        value = Literal::string("0");
         return true;
     default:
         return false;
@@ -152,7 +152,10 @@ void Generator::For(ASNode* node, CodingList& list) {
         bool negated = false;
         if (condition && IsLiteral(condition) && test.back()->code() == 0x96) {
             auto* push = static_cast<PushAction*>(test.back().get());
-            negated = NegateTrueLiteral(push->values().back());
+            Literal last = push->last();
+            negated = NegateTrueLiteral(last);
+            if (negated)
+                push->replaceLast(last);
         }
         if (negated) {
             emit(test, new ValueAction(0x9D, skip));
@@ -173,7 +176,7 @@ void Generator::For(ASNode* node, CodingList& list) {
 
 void Generator::forInCleanup(CodingList& list) {
     // Drops enumerated names down to and including the null that ends them.
-    list.emplace_back(new PushAction(ValuePtr(new Null())));
+    list.emplace_back(new PushAction(Literal::null()));
     emit(list, 0x49);
     emit(list, 0x12);
     emit(list, new ValueAction(0x9D, -11));
@@ -199,11 +202,11 @@ void Generator::ForIn(ASNode* node, CodingList& list) {
     LoopEntry loop(m_info.loops, true);
     CodingList body, test;
     addReference(body, variable->getValue());
-    addLiteral(body, ValuePtr(new RegisterIndex(0)));
+    addLiteral(body, Literal::registerIndex(0));
     emit(body, 0x1D);
     Body(child(node, 2), body);
     emit(test, new ValueAction(0x87, 0));
-    addLiteral(test, ValuePtr(new Null()));
+    addLiteral(test, Literal::null());
     emit(test, 0x49);
     closeLoop(test, body, list);
 }
@@ -269,7 +272,7 @@ void Generator::Return(ASNode* node, CodingList& list) {
     if (node->count() > 0)
         generate(child(node, 0), list);
     else
-        addLiteral(list, ValuePtr(new Void()));
+        addLiteral(list, Literal::undefined());
     int forIns = 0;
     for (bool forIn : m_info.loops)
         forIns += forIn ? 1 : 0;
@@ -279,7 +282,7 @@ void Generator::Return(ASNode* node, CodingList& list) {
         emit(list, 0x17);
         for (int i = 0; i < forIns; ++i)
             forInCleanup(list);
-        list.emplace_back(new PushAction(ValuePtr(new RegisterIndex(0))));
+        list.emplace_back(new PushAction(Literal::registerIndex(0)));
     }
     emit(list, 0x3E);
 }
