@@ -1,5 +1,7 @@
 #include "ascompiler/codegen/as_info.h"
 
+#include "ascompiler/codegen/name_hash.h"
+
 #include <algorithm>
 
 namespace translate {
@@ -8,13 +10,6 @@ namespace {
 // A ConstantPool record holds its count and its length in 16 bits each.
 constexpr size_t kMaxWideStrings = 0xFFFF;
 constexpr int kMaxPoolBytes = 0xFFFF - 2;
-
-uint32_t Hash(std::string_view s) {
-    uint32_t h = 2166136261u;
-    for (unsigned char c : s)
-        h = (h ^ c) * 16777619u;
-    return h;
-}
 
 } // namespace
 
@@ -45,7 +40,7 @@ void ASInfo::Grow() {
 
 void ASInfo::addString(std::string_view s) {
     // One lookup both finds a repeat and places a new string.
-    const uint32_t hash = Hash(s);
+    const uint32_t hash = NameHash(s);
     const size_t at = Slot(s, hash);
     if (m_slots[at].index) {
         repeated = 1;
@@ -64,7 +59,7 @@ void ASInfo::addString(std::string_view s) {
 }
 
 int ASInfo::indexOf(std::string_view s) const {
-    const Entry& e = m_slots[Slot(s, Hash(s))];
+    const Entry& e = m_slots[Slot(s, NameHash(s))];
     return e.index - 1;
 }
 

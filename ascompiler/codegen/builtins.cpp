@@ -1,5 +1,7 @@
 #include "ascompiler/codegen/builtins.h"
 
+#include "ascompiler/codegen/name_hash.h"
+
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
@@ -21,15 +23,8 @@ struct NameTable {
     std::vector<Constant> constants;
     uint16_t slots[kSlots] = {}; // index + 1 into names; 0 is empty
 
-    static size_t Hash(std::string_view name) {
-        uint32_t h = 2166136261u;
-        for (unsigned char c : name)
-            h = (h ^ c) * 16777619u;
-        return h;
-    }
-
     BuiltinName& entry(std::string_view name) {
-        size_t at = Hash(name) & (kSlots - 1);
+        size_t at = NameHash(name) & (kSlots - 1);
         for (; slots[at]; at = (at + 1) & (kSlots - 1))
             if (names[slots[at] - 1].name == name)
                 return names[slots[at] - 1];
@@ -39,7 +34,7 @@ struct NameTable {
     }
 
     const BuiltinName* find(std::string_view name) const {
-        for (size_t at = Hash(name) & (kSlots - 1); slots[at]; at = (at + 1) & (kSlots - 1))
+        for (size_t at = NameHash(name) & (kSlots - 1); slots[at]; at = (at + 1) & (kSlots - 1))
             if (names[slots[at] - 1].name == name)
                 return &names[slots[at] - 1];
         return nullptr;

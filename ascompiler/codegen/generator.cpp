@@ -42,7 +42,8 @@ void Generator::reorder(ASNode* node) {
 void Generator::Reorder(ASNode* node, int depth) {
     if (++depth > kMaxDepth)
         throw CompileError{"the script is nested too deeply"};
-    const bool block = IsBlock(node->getType());
+    const ASNode::NodeType type = node->getType();
+    const bool block = IsBlock(type);
     if (block) {
         m_info.nodeStack.push_back(node);
         m_info.numberStack.push_back(0);
@@ -53,8 +54,12 @@ void Generator::Reorder(ASNode* node, int depth) {
     // block has been walked (so no list is shifted while it is walked).
     const int n = node->count();
     for (int i = 0; i < n; ++i) {
-        ASNode* c = child(node, i);
-        Reorder(c, depth);
+        ASNode* c = node->getChildren()[i];
+        // A leaf has nothing to rewrite: only its depth counts.
+        if (c->count() > 0)
+            Reorder(c, depth);
+        else if (depth >= kMaxDepth)
+            throw CompileError{"the script is nested too deeply"};
         if (c->getType() == ASNode::DefineFunction && !m_hoisted.empty()) {
             node->set(static_cast<unsigned int>(i), NewASNode(ASNode::NoOp));
             m_hoisted.back().push_back(c);
@@ -62,7 +67,7 @@ void Generator::Reorder(ASNode* node, int depth) {
         }
     }
 
-    switch (node->getType()) {
+    switch (type) {
     case ASNode::Value:
         if (node->count() >= 2 && child(node, 0)->getType() == ASNode::Identifier &&
             child(node, 1)->getType() == ASNode::Attribute) {
@@ -126,26 +131,26 @@ void Generator::findStrings(ASNode* node) {
 void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
     if (++depth > kMaxDepth)
         throw CompileError{"the script is nested too deeply"};
-    const char* value = node->getValue();
     const int n = node->count();
-    auto walk = [&](int i) { FindStrings(child(node, i), inGetProperty, depth); };
+    ASNode* const* children = node->getChildren();
+    auto walk = [&](int i) { FindStrings(children[i], inGetProperty, depth); };
     switch (node->getType()) {
     case ASNode::NoOp:
         return;
     case ASNode::Value:
         for (int i = n - 1; i >= 0; --i)
-            if (child(node, i)->getType() == ASNode::Function)
+            if (children[i]->getType() == ASNode::Function)
                 walk(i);
         for (int i = 0; i < n; ++i)
-            if (child(node, i)->getType() != ASNode::Function)
+            if (children[i]->getType() != ASNode::Function)
                 walk(i);
         return;
     case ASNode::String:
     case ASNode::DefineVariable:
-        m_info.addString(value);
+        m_info.addString(node->getValue());
         return;
     case ASNode::Identifier: {
-        const std::string_view name = value;
+        const std::string_view name = node->getValue();
         if (name == "true" || name == "false" || name == "null")
             return;
         const BuiltinName* known = m_builtins.find(name);
@@ -172,7 +177,7 @@ void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
     case ASNode::NewObject:
         for (int i = n - 1; i >= 0; --i)
             walk(i);
-        m_info.addString(value);
+        m_info.addString(node->getValue());
         return;
     case ASNode::Function:
         FindCallStrings(node, inGetProperty, depth);
@@ -232,7 +237,7 @@ void Generator::addLiteral(CodingList& list, const Literal& value) {
             return;
         }
     }
-    list.emplace_back(new PushAction(value));
+    emit(list, new PushAction(value));
 }
 
 void Generator::addLiteral(CodingList& list, int n) {
@@ -251,16 +256,14 @@ void Generator::addReference(CodingList& list, std::string_view text) {
 }
 
 void Generator::emit(CodingList& list, int code) {
-    list.emplace_back(new Action(code));
+    emit(list, new Action(code));
 }
 
 void Generator::appendBranch(CodingList& list, CodingList& branch) {
     if (branch.empty())
         return;
     branch.back()->seal();
-    for (CodingPtr& c : branch)
-        list.push_back(std::move(c));
-    branch.clear();
+    moveAll(list, branch);
 }
 
 int Generator::lastCode(const CodingList& list) {
@@ -435,7 +438,7 @@ void Generator::Script(ASNode* node, CodingList& list) {
         discardValues(statement);
         generate(statement, local);
     }
-    list.emplace_back(new ASArray(kind, std::move(local)));
+    emit(list, new ASArray(kind, std::move(local)));
 }
 
 } // namespace translate

@@ -6,6 +6,7 @@
 #include "ascompiler/codegen/builtins.h"
 #include "ascompiler/codegen/coding.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace translate {
@@ -32,8 +33,24 @@ private:
     void addLiteral(CodingList& list, const Literal& value);
     void addLiteral(CodingList& list, int n);
     void addReference(CodingList& list, std::string_view text);
-    static void emit(CodingList& list, Coding* coding) { list.emplace_back(coding); }
+    // Lists start with room for several codings, as most hold a few: a list grows once or
+    // twice rather than at every power of two.
+    static void emit(CodingList& list, Coding* coding) {
+        CodingPtr owned(coding);
+        if (list.size() == list.capacity())
+            list.reserve(list.empty() ? 8 : 2 * list.size());
+        list.push_back(std::move(owned));
+    }
     static void emit(CodingList& list, int code);
+    // Moves the codings of from to the end of list, growing it geometrically.
+    static void moveAll(CodingList& list, CodingList& from) {
+        const size_t size = list.size() + from.size();
+        if (size > list.capacity())
+            list.reserve(std::max(size, 2 * list.capacity()));
+        for (CodingPtr& c : from)
+            list.push_back(std::move(c));
+        from.clear();
+    }
     // Moves a measured branch into the list; its last coding is sealed.
     static void appendBranch(CodingList& list, CodingList& branch);
     static int lastCode(const CodingList& list);

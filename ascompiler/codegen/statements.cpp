@@ -83,8 +83,7 @@ void Generator::If(ASNode* node, CodingList& list) {
     emit(list, 0x12);
     emit(list, new ValueAction(0x9D, skip));
     if (elseLength > 0) {
-        for (CodingPtr& c : thenList)
-            list.push_back(std::move(c));
+        moveAll(list, thenList);
         emit(list, new ValueAction(0x99, elseLength));
         appendBranch(list, elseList);
     } else {
@@ -176,7 +175,7 @@ void Generator::For(ASNode* node, CodingList& list) {
 
 void Generator::forInCleanup(CodingList& list) {
     // Drops enumerated names down to and including the null that ends them.
-    list.emplace_back(new PushAction(Literal::null()));
+    emit(list, new PushAction(Literal::null()));
     emit(list, 0x49);
     emit(list, 0x12);
     emit(list, new ValueAction(0x9D, -11));
@@ -265,7 +264,7 @@ void Generator::Event(ASNode* node, CodingList& list) {
     LoopScope scope(m_info.loops);
     if (n > 0)
         Body(child(node, n - 1), actions);
-    list.emplace_back(new ASEvent(node->getType(), flags, std::move(actions)));
+    emit(list, new ASEvent(node->getType(), flags, std::move(actions)));
 }
 
 void Generator::Return(ASNode* node, CodingList& list) {
@@ -282,7 +281,7 @@ void Generator::Return(ASNode* node, CodingList& list) {
         emit(list, 0x17);
         for (int i = 0; i < forIns; ++i)
             forInCleanup(list);
-        list.emplace_back(new PushAction(Literal::registerIndex(0)));
+        emit(list, new PushAction(Literal::registerIndex(0)));
     }
     emit(list, 0x3E);
 }
@@ -314,7 +313,7 @@ void Generator::DefineFunction(ASNode* node, CodingList& list) {
             Body(child(node, n - 1), body);
     }
     const std::string name = node->getType() == ASNode::DefineFunction ? node->getValue() : "";
-    list.emplace_back(new NewFunctionAction(name, std::move(arguments), std::move(body)));
+    emit(list, new NewFunctionAction(name, std::move(arguments), std::move(body)));
 }
 
 } // namespace translate
