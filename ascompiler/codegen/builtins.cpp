@@ -159,6 +159,9 @@ int Builtins::clipEvent(std::string_view name) const {
 }
 
 bool Builtins::isProperty(std::string_view name) const {
+    // Every property name starts with an underscore; most names do not.
+    if (name.empty() || name[0] != '_')
+        return false;
     const BuiltinName* entry = find(name);
     return entry && entry->property >= 0;
 }

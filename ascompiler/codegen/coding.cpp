@@ -20,16 +20,6 @@ void CheckRecordBody(int length, const char* what) {
 
 } // namespace
 
-void Coder::writeWord(int value) {
-    writeByte(value & 0xFF);
-    writeByte((value >> 8) & 0xFF);
-}
-
-void Coder::writeLong(uint32_t value) {
-    writeWord(static_cast<int>(value & 0xFFFF));
-    writeWord(static_cast<int>(value >> 16));
-}
-
 void Coder::writeString(const std::string& text) {
     std::memcpy(cursor, text.data(), text.size());
     cursor += text.size();

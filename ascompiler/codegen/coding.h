@@ -20,8 +20,14 @@ struct Coder {
     unsigned char* cursor = nullptr;
 
     void writeByte(int value) { *cursor++ = static_cast<unsigned char>(value); }
-    void writeWord(int value);
-    void writeLong(uint32_t value);
+    void writeWord(int value) {
+        writeByte(value & 0xFF);
+        writeByte((value >> 8) & 0xFF);
+    }
+    void writeLong(uint32_t value) {
+        writeWord(static_cast<int>(value & 0xFFFF));
+        writeWord(static_cast<int>(value >> 16));
+    }
     void writeString(const std::string& text);
 };
 

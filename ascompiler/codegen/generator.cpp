@@ -153,13 +153,16 @@ void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
         const std::string_view name = node->getValue();
         if (name == "true" || name == "false" || name == "null")
             return;
-        const BuiltinName* known = m_builtins.find(name);
+        ASNode* parent = node->getParent();
+        const ASNode::NodeType parentType = parent ? parent->getType() : ASNode::NoOp;
+        // Only property names start with an underscore; only handlers name events.
+        const bool special = (!name.empty() && name[0] == '_') || parentType == ASNode::On ||
+                             parentType == ASNode::OnClipEvent;
+        const BuiltinName* known = special ? m_builtins.find(name) : nullptr;
         if (!known) {
             m_info.addString(name);
             return;
         }
-        ASNode* parent = node->getParent();
-        const ASNode::NodeType parentType = parent ? parent->getType() : ASNode::NoOp;
         if (parentType == ASNode::OnClipEvent && known->clipEvent != 0)
             return;
         if (parentType == ASNode::On && known->buttonEvent >= 0)
