@@ -13,12 +13,12 @@ namespace {
 
 constexpr int kMaxRecordBody = 0xFFFF;
 
+} // namespace
+
 void CheckRecordBody(int length, const char* what) {
     if (length > kMaxRecordBody)
         throw CompileError{std::string(what) + " is too long for its 16-bit length"};
 }
-
-} // namespace
 
 void Coder::writeString(const std::string& text) {
     std::memcpy(cursor, text.data(), text.size());
@@ -259,6 +259,59 @@ unsigned char* Literal::encode(unsigned char* out) const {
     return coder.cursor;
 }
 
+Literal Literal::decode(const unsigned char* at, int size) {
+    auto word = [&](int i) { return at[i] | (at[i + 1] << 8); };
+    auto lword = [&](int i) {
+        return static_cast<uint32_t>(word(i)) | (static_cast<uint32_t>(word(i + 2)) << 16);
+    };
+    switch (at[0]) {
+    case Value::kString:
+        // The last value of its record: its text runs to the record's end.
+        return string(
+            std::string_view(reinterpret_cast<const char*>(at + 1), static_cast<size_t>(size - 2)));
+    case Value::kNull:
+        return null();
+    case Value::kVoid:
+        return undefined();
+    case Value::kRegister:
+        return registerIndex(at[1]);
+    case Value::kBoolean:
+        return boolean(at[1] != 0);
+    case Value::kDouble: {
+        const uint64_t bits = (static_cast<uint64_t>(lword(1)) << 32) | lword(5);
+        double value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        return number(value);
+    }
+    case Value::kInteger:
+        return integer(static_cast<int32_t>(lword(1)));
+    case 8:
+        return tableIndex(at[1]);
+    default:
+        return tableIndex(word(1));
+    }
+}
+
+int Literal::encodedLength(const unsigned char* at, int size) {
+    switch (at[0]) {
+    case Value::kString: {
+        const void* end = std::memchr(at + 1, 0, static_cast<size_t>(size - 1));
+        return static_cast<int>(static_cast<const unsigned char*>(end) - at) + 1;
+    }
+    case Value::kNull:
+    case Value::kVoid:
+        return 1;
+    case Value::kDouble:
+        return 9;
+    case Value::kInteger:
+        return 5;
+    case 9:
+        return 3;
+    default:
+        return 2;
+    }
+}
+
 PushAction::PushAction(ValuePtr value) {
     setCode(0x96);
     append(std::move(value));
@@ -269,88 +322,41 @@ PushAction::PushAction(const Literal& value) {
     append(value);
 }
 
-PushAction::~PushAction() {
-    if (m_data != m_inline)
-        ArenaRelease(m_data);
-}
-
-unsigned char* PushAction::Reserve(int bytes) {
-    if (m_size + bytes > m_capacity) {
-        const int capacity = std::max(m_capacity * 2, m_size + bytes);
-        auto* grown = static_cast<unsigned char*>(
-            ArenaAllocate(static_cast<size_t>(capacity), ArenaKind::Code));
-        std::memcpy(grown, m_data, static_cast<size_t>(m_size));
-        if (m_data != m_inline)
-            ArenaRelease(m_data);
-        m_data = grown;
-        m_capacity = capacity;
-    }
-    m_last = m_size;
-    m_size += bytes;
-    return m_data + m_last;
-}
-
 void PushAction::append(ValuePtr value) {
+    const int length = value->getLength(0);
+    m_last = m_bytes.size();
     Coder coder{0, nullptr, nullptr};
-    coder.cursor = Reserve(value->getLength(0));
+    coder.cursor = m_bytes.grow(length);
     value->encode(&coder);
 }
 
 void PushAction::append(const Literal& value) {
-    value.encode(Reserve(value.length()));
+    m_last = m_bytes.size();
+    value.encode(m_bytes.grow(value.length()));
 }
 
 Literal PushAction::last() const {
-    const unsigned char* at = m_data + m_last;
-    auto word = [&](int i) { return at[i] | (at[i + 1] << 8); };
-    auto lword = [&](int i) {
-        return static_cast<uint32_t>(word(i)) | (static_cast<uint32_t>(word(i + 2)) << 16);
-    };
-    switch (at[0]) {
-    case Value::kString:
-        return Literal::string(std::string_view(reinterpret_cast<const char*>(at + 1),
-                                                static_cast<size_t>(m_size - m_last - 2)));
-    case Value::kNull:
-        return Literal::null();
-    case Value::kVoid:
-        return Literal::undefined();
-    case Value::kRegister:
-        return Literal::registerIndex(at[1]);
-    case Value::kBoolean:
-        return Literal::boolean(at[1] != 0);
-    case Value::kDouble: {
-        const uint64_t bits = (static_cast<uint64_t>(lword(1)) << 32) | lword(5);
-        double value = 0;
-        std::memcpy(&value, &bits, sizeof value);
-        return Literal::number(value);
-    }
-    case Value::kInteger:
-        return Literal::integer(static_cast<int32_t>(lword(1)));
-    case 8:
-        return Literal::tableIndex(at[1]);
-    default:
-        return Literal::tableIndex(word(1));
-    }
+    return Literal::decode(m_bytes.data() + m_last, m_bytes.size() - m_last);
 }
 
 void PushAction::replaceLast(const Literal& value) {
     // The replacement must not view this record's own bytes.
-    m_size = m_last;
+    m_bytes.resize(m_last);
     append(value);
 }
 
 int PushAction::getLength(int) {
     // A single value beyond 64 KiB cannot be split off into a Push of its own.
-    CheckRecordBody(m_size, "a pushed value");
-    m_length = 3 + m_size;
+    CheckRecordBody(m_bytes.size(), "a pushed value");
+    m_length = 3 + m_bytes.size();
     return m_length;
 }
 
 void PushAction::encode(Coder* coder) {
     coder->writeByte(0x96);
-    coder->writeWord(m_size);
-    std::memcpy(coder->cursor, m_data, static_cast<size_t>(m_size));
-    coder->cursor += m_size;
+    coder->writeWord(m_bytes.size());
+    std::memcpy(coder->cursor, m_bytes.data(), static_cast<size_t>(m_bytes.size()));
+    coder->cursor += m_bytes.size();
 }
 
 NewFunctionAction::NewFunctionAction(std::string name, std::vector<std::string> arguments,

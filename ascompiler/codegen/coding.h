@@ -2,6 +2,7 @@
 // finally encodes as SWF action bytes.
 #pragma once
 
+#include "ascompiler/codegen/byte_buffer.h"
 #include "ascompiler/tree/dll_interface.h"
 #include "ascompiler/tree/node_arena.h"
 
@@ -180,14 +181,18 @@ public:
     // removed or rewritten.
     bool sealed() const { return m_sealed; }
     void seal() { m_sealed = true; }
+    // A RecordRun: several records in one coding.
+    bool isRun() const { return m_run; }
 
 protected:
     ~Coding() override = default;
+    void markRun() { m_run = true; }
     int m_length = 0;
 
 private:
     int m_code = 0;
     bool m_sealed = false;
+    bool m_run = false;
 };
 
 class Action : public DLLImpl<Coding> {
@@ -261,6 +266,10 @@ public:
     int length() const;
     // Writes the value's bytes; returns the end.
     unsigned char* encode(unsigned char* out) const;
+    // The last value of a record, whose bytes are the `size` at `at`.
+    static Literal decode(const unsigned char* at, int size);
+    // The length of the value whose bytes start at `at`, as decode() reads them.
+    static int encodedLength(const unsigned char* at, int size);
 
 private:
     Literal(int type, int32_t value) : m_type(type), m_integer(value) {}
@@ -283,23 +292,17 @@ public:
     void append(ValuePtr value);
     void append(const Literal& value);
     // Payload bytes of the values as appended.
-    int payload() const { return m_size; }
+    int payload() const { return m_bytes.size(); }
     // The last value, which replaceLast() swaps for another.
     Literal last() const;
     void replaceLast(const Literal& value);
 
 protected:
-    ~PushAction() override;
+    ~PushAction() override = default;
 
 private:
-    unsigned char* Reserve(int bytes);
-
-    static constexpr int kInline = 40;
-    unsigned char* m_data = m_inline;
-    int m_size = 0;
-    int m_capacity = kInline;
+    ByteBuffer<40> m_bytes;
     int m_last = 0;
-    unsigned char m_inline[kInline];
 };
 
 class NewFunctionAction : public DLLImpl<Coding> {
@@ -342,6 +345,9 @@ private:
     CodingList m_items;
     std::vector<int> m_itemLengths;
 };
+
+// Throws CompileError when a record body is beyond its 16-bit length field.
+void CheckRecordBody(int length, const char* what);
 
 // Sum of the codings' lengths; what jumps and function bodies cover.
 int actionLength(const CodingList& list);

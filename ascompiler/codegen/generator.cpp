@@ -9,7 +9,6 @@ namespace {
 
 // Nesting beyond this is refused rather than risking the stack.
 constexpr int kMaxDepth = 1000;
-constexpr int kMaxPushPayload = 0xFFFF;
 
 bool IsBlock(ASNode::NodeType type) {
     return type == ASNode::Array || type == ASNode::Button || type == ASNode::MovieClip ||
@@ -232,15 +231,7 @@ void Generator::FindCallStrings(ASNode* node, bool inGetProperty, int depth) {
 }
 
 void Generator::addLiteral(CodingList& list, const Literal& value) {
-    if (!list.empty() && list.back()->code() == 0x96 && !list.back()->sealed()) {
-        auto* push = static_cast<PushAction*>(list.back().get());
-        // A Push record holds at most 64 KiB of values: start a new one beyond that.
-        if (push->payload() + value.length() <= kMaxPushPayload) {
-            push->append(value);
-            return;
-        }
-    }
-    emit(list, new PushAction(value));
+    openRun(list)->appendValue(value);
 }
 
 void Generator::addLiteral(CodingList& list, int n) {
@@ -256,10 +247,6 @@ void Generator::addReference(CodingList& list, std::string_view text) {
         addLiteral(list, Literal::tableIndex(index));
     else
         addLiteral(list, Literal::string(text));
-}
-
-void Generator::emit(CodingList& list, int code) {
-    emit(list, new Action(code));
 }
 
 void Generator::appendBranch(CodingList& list, CodingList& branch) {
@@ -279,7 +266,8 @@ int Generator::removeRead(CodingList& list) {
     const int code = list.back()->code();
     if (code != 0x1C && code != 0x4E && code != 0x22 && code != 0x3C)
         return 0;
-    list.pop_back();
+    if (!list.back()->isRun() || !static_cast<RecordRun*>(list.back().get())->removeLast())
+        list.pop_back();
     return code;
 }
 

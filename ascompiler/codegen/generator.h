@@ -5,6 +5,7 @@
 #include "ascompiler/codegen/as_info.h"
 #include "ascompiler/codegen/builtins.h"
 #include "ascompiler/codegen/coding.h"
+#include "ascompiler/codegen/record_run.h"
 
 #include <algorithm>
 #include <string_view>
@@ -41,7 +42,21 @@ private:
             list.reserve(list.empty() ? 8 : 2 * list.size());
         list.push_back(std::move(owned));
     }
-    static void emit(CodingList& list, int code);
+    // Actions without operands join the run of records at the list's end.
+    static void emit(CodingList& list, int code) {
+        if (code < 0x80)
+            openRun(list)->appendAction(code);
+        else
+            emit(list, new Action(code));
+    }
+    // The unsealed run at the list's end, or a new one.
+    static RecordRun* openRun(CodingList& list) {
+        if (!list.empty() && list.back()->isRun() && !list.back()->sealed())
+            return static_cast<RecordRun*>(list.back().get());
+        auto* run = new RecordRun();
+        emit(list, run);
+        return run;
+    }
     // Moves the codings of from to the end of list, growing it geometrically.
     static void moveAll(CodingList& list, CodingList& from) {
         const size_t size = list.size() + from.size();

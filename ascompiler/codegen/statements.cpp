@@ -149,12 +149,13 @@ void Generator::For(ASNode* node, CodingList& list) {
     if (k > 0) {
         const int skip = u + b + 5;
         bool negated = false;
-        if (condition && IsLiteral(condition) && test.back()->code() == 0x96) {
-            auto* push = static_cast<PushAction*>(test.back().get());
-            Literal last = push->last();
+        if (condition && IsLiteral(condition) && test.back()->code() == 0x96 &&
+            test.back()->isRun()) {
+            auto* run = static_cast<RecordRun*>(test.back().get());
+            Literal last = run->lastValue();
             negated = NegateTrueLiteral(last);
             if (negated)
-                push->replaceLast(last);
+                run->replaceLastValue(last);
         }
         if (negated) {
             emit(test, new ValueAction(0x9D, skip));
@@ -175,9 +176,10 @@ void Generator::For(ASNode* node, CodingList& list) {
 
 void Generator::forInCleanup(CodingList& list) {
     // Drops enumerated names down to and including the null that ends them.
-    emit(list, new PushAction(Literal::null()));
-    emit(list, 0x49);
-    emit(list, 0x12);
+    RecordRun* run = openRun(list);
+    run->appendPush(Literal::null());
+    run->appendAction(0x49);
+    run->appendAction(0x12);
     emit(list, new ValueAction(0x9D, -11));
     list.back()->seal();
 }
@@ -281,7 +283,7 @@ void Generator::Return(ASNode* node, CodingList& list) {
         emit(list, 0x17);
         for (int i = 0; i < forIns; ++i)
             forInCleanup(list);
-        emit(list, new PushAction(Literal::registerIndex(0)));
+        openRun(list)->appendPush(Literal::registerIndex(0));
     }
     emit(list, 0x3E);
 }
