@@ -199,24 +199,6 @@ void TableAction::encode(Coder* coder) {
         coder->writeString(s);
 }
 
-int Literal::length() const {
-    switch (m_type) {
-    case Value::kString:
-        return static_cast<int>(m_text.size()) + 2;
-    case Value::kNull:
-    case Value::kVoid:
-        return 1;
-    case Value::kDouble:
-        return 9;
-    case Value::kInteger:
-        return 5;
-    case Value::kTableIndex:
-        return m_integer < 256 ? 2 : 3;
-    default:
-        return 2;
-    }
-}
-
 unsigned char* Literal::encode(unsigned char* out) const {
     Coder coder{0, out, out};
     switch (m_type) {

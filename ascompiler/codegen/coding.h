@@ -263,7 +263,23 @@ public:
     double doubleValue() const { return m_double; }
     std::string_view text() const { return m_text; }
 
-    int length() const;
+    int length() const {
+        switch (m_type) {
+        case Value::kString:
+            return static_cast<int>(m_text.size()) + 2;
+        case Value::kNull:
+        case Value::kVoid:
+            return 1;
+        case Value::kDouble:
+            return 9;
+        case Value::kInteger:
+            return 5;
+        case Value::kTableIndex:
+            return m_integer < 256 ? 2 : 3;
+        default:
+            return 2;
+        }
+    }
     // Writes the value's bytes; returns the end.
     unsigned char* encode(unsigned char* out) const;
     // The last value of a record, whose bytes are the `size` at `at`.

@@ -52,8 +52,9 @@ void Generator::Reorder(ASNode* node, int depth) {
     // and moves, in source order, to the start of the innermost enclosing block once that
     // block has been walked (so no list is shifted while it is walked).
     const int n = node->count();
+    ASNode** children = node->getChildren();
     for (int i = 0; i < n; ++i) {
-        ASNode* c = node->getChildren()[i];
+        ASNode* c = children[i];
         // A leaf has nothing to rewrite: only its depth counts.
         if (c->count() > 0)
             Reorder(c, depth);
@@ -61,6 +62,7 @@ void Generator::Reorder(ASNode* node, int depth) {
             throw CompileError{"the script is nested too deeply"};
         if (c->getType() == ASNode::DefineFunction && !m_hoisted.empty()) {
             node->set(static_cast<unsigned int>(i), NewASNode(ASNode::NoOp));
+            children = node->getChildren();
             m_hoisted.back().push_back(c);
             ++m_info.numberStack.back();
         }
