@@ -7,6 +7,7 @@
 #include "ascompiler/tree/node_arena.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -281,7 +282,47 @@ public:
         }
     }
     // Writes the value's bytes; returns the end.
-    unsigned char* encode(unsigned char* out) const;
+    unsigned char* encode(unsigned char* out) const {
+        Coder coder{0, out, out};
+        switch (m_type) {
+        case Value::kString:
+            coder.writeByte(Value::kString);
+            std::memcpy(coder.cursor, m_text.data(), m_text.size());
+            coder.cursor += m_text.size();
+            coder.writeByte(0);
+            break;
+        case Value::kNull:
+        case Value::kVoid:
+            coder.writeByte(m_type);
+            break;
+        case Value::kDouble: {
+            uint64_t bits = 0;
+            std::memcpy(&bits, &m_double, sizeof bits);
+            coder.writeByte(Value::kDouble);
+            coder.writeLong(static_cast<uint32_t>(bits >> 32));
+            coder.writeLong(static_cast<uint32_t>(bits));
+            break;
+        }
+        case Value::kInteger:
+            coder.writeByte(Value::kInteger);
+            coder.writeLong(static_cast<uint32_t>(m_integer));
+            break;
+        case Value::kTableIndex:
+            if (m_integer < 256) {
+                coder.writeByte(8);
+                coder.writeByte(m_integer);
+            } else {
+                coder.writeByte(9);
+                coder.writeWord(m_integer);
+            }
+            break;
+        default:
+            coder.writeByte(m_type);
+            coder.writeByte(m_integer);
+            break;
+        }
+        return coder.cursor;
+    }
     // The last value of a record, whose bytes are the `size` at `at`.
     static Literal decode(const unsigned char* at, int size);
     // The length of the value whose bytes start at `at`, as decode() reads them.

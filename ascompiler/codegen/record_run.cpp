@@ -3,8 +3,6 @@
 namespace translate {
 namespace {
 
-constexpr int kMaxPushPayload = 0xFFFF;
-
 int RecordLength(const unsigned char* at) {
     return at[0] < 0x80 ? 1 : 3 + (at[1] | (at[2] << 8));
 }
@@ -22,34 +20,6 @@ void RecordRun::encode(Coder* coder) {
     Flush();
     std::memcpy(coder->cursor, m_bytes.data(), static_cast<size_t>(m_bytes.size()));
     coder->cursor += m_bytes.size();
-}
-
-void RecordRun::StartRecord(int code) {
-    Flush();
-    m_previous = m_last;
-    m_last = m_bytes.size();
-    m_lastValue = -1;
-    *m_bytes.grow(1) = static_cast<unsigned char>(code);
-    setCode(code);
-}
-
-void RecordRun::AddValue(const Literal& value) {
-    m_lastValue = m_bytes.size();
-    value.encode(m_bytes.grow(value.length()));
-    const int payload = PayloadOfLast();
-    if (payload > kMaxPushPayload)
-        m_oversize = true;
-    unsigned char* length = m_bytes.data() + m_last + 1;
-    length[0] = static_cast<unsigned char>(payload & 0xFF);
-    length[1] = static_cast<unsigned char>((payload >> 8) & 0xFF);
-}
-
-void RecordRun::appendValue(const Literal& value) {
-    // A Push record holds at most 64 KiB of values: start a new one beyond that.
-    if (m_last >= 0 && code() == 0x96 && PayloadOfLast() + value.length() <= kMaxPushPayload)
-        AddValue(value);
-    else
-        appendPush(value);
 }
 
 void RecordRun::appendPush(const Literal& value) {

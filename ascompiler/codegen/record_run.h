@@ -19,7 +19,13 @@ public:
     // An action without operands: a code below 0x80.
     void appendAction(int code) { StartRecord(code); }
     // Merged into the last record when that is a Push with room, else a Push of its own.
-    void appendValue(const Literal& value);
+    void appendValue(const Literal& value) {
+        // A Push record holds at most 64 KiB of values: start a new one beyond that.
+        if (m_last >= 0 && code() == 0x96 && PayloadOfLast() + value.length() <= kMaxPushPayload)
+            AddValue(value);
+        else
+            appendPush(value);
+    }
     // A new Push record, even after a Push.
     void appendPush(const Literal& value);
     // Drops the last record; false when none is left.
@@ -33,8 +39,26 @@ protected:
     ~RecordRun() override = default;
 
 private:
-    void StartRecord(int code);
-    void AddValue(const Literal& value);
+    static constexpr int kMaxPushPayload = 0xFFFF;
+
+    void StartRecord(int code) {
+        Flush();
+        m_previous = m_last;
+        m_last = m_bytes.size();
+        m_lastValue = -1;
+        *m_bytes.grow(1) = static_cast<unsigned char>(code);
+        setCode(code);
+    }
+    void AddValue(const Literal& value) {
+        m_lastValue = m_bytes.size();
+        value.encode(m_bytes.grow(value.length()));
+        const int payload = PayloadOfLast();
+        if (payload > kMaxPushPayload)
+            m_oversize = true;
+        unsigned char* length = m_bytes.data() + m_last + 1;
+        length[0] = static_cast<unsigned char>(payload & 0xFF);
+        length[1] = static_cast<unsigned char>((payload >> 8) & 0xFF);
+    }
     // The last record's code byte follows code() only from here on.
     void Flush() {
         if (m_last >= 0)
