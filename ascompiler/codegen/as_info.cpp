@@ -15,12 +15,16 @@ constexpr int kMaxPoolBytes = 0xFFFF - 2;
 
 ASInfo::ASInfo(int v) : version(v), m_slots(64, Entry{0, 0}) {}
 
-size_t ASInfo::Slot(std::string_view s, uint32_t hash) const {
+inline size_t ASInfo::Slot(std::string_view s, uint32_t hash) const {
     const size_t mask = m_slots.size() - 1;
     size_t at = hash & mask;
-    for (; m_slots[at].index; at = (at + 1) & mask)
-        if (m_slots[at].hash == hash && pool[static_cast<size_t>(m_slots[at].index - 1)] == s)
+    for (; m_slots[at].index; at = (at + 1) & mask) {
+        if (m_slots[at].hash != hash)
+            continue;
+        const std::string& text = pool[static_cast<size_t>(m_slots[at].index - 1)];
+        if (text.size() == s.size() && SameName(text.data(), s.data(), s.size()))
             break;
+    }
     return at;
 }
 

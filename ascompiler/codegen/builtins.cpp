@@ -34,9 +34,12 @@ struct NameTable {
     }
 
     const BuiltinName* find(std::string_view name) const {
-        for (size_t at = NameHash(name) & (kSlots - 1); slots[at]; at = (at + 1) & (kSlots - 1))
-            if (names[slots[at] - 1].name == name)
-                return &names[slots[at] - 1];
+        for (size_t at = NameHash(name) & (kSlots - 1); slots[at]; at = (at + 1) & (kSlots - 1)) {
+            const BuiltinName& entry = names[slots[at] - 1];
+            if (entry.name.size() == name.size() &&
+                SameName(entry.name.data(), name.data(), name.size()))
+                return &entry;
+        }
         return nullptr;
     }
 

@@ -40,4 +40,28 @@ inline uint32_t NameHash(std::string_view name) {
     return static_cast<uint32_t>(h);
 }
 
+// Equality of two names of the same length, without a library call for short ones.
+inline bool SameName(const char* a, const char* b, size_t size) {
+    auto load8 = [](const char* at) {
+        uint64_t word;
+        std::memcpy(&word, at, 8);
+        return word;
+    };
+    auto load4 = [](const char* at) {
+        uint32_t word;
+        std::memcpy(&word, at, 4);
+        return word;
+    };
+    if (size > 16)
+        return std::memcmp(a, b, size) == 0;
+    if (size >= 8)
+        return load8(a) == load8(b) && load8(a + size - 8) == load8(b + size - 8);
+    if (size >= 4)
+        return load4(a) == load4(b) && load4(a + size - 4) == load4(b + size - 4);
+    for (size_t i = 0; i < size; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 } // namespace translate
