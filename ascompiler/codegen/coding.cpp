@@ -233,23 +233,10 @@ Literal Literal::decode(const unsigned char* at, int size) {
 }
 
 int Literal::encodedLength(const unsigned char* at, int size) {
-    switch (at[0]) {
-    case Value::kString: {
-        const void* end = std::memchr(at + 1, 0, static_cast<size_t>(size - 1));
-        return static_cast<int>(static_cast<const unsigned char*>(end) - at) + 1;
-    }
-    case Value::kNull:
-    case Value::kVoid:
-        return 1;
-    case Value::kDouble:
-        return 9;
-    case Value::kInteger:
-        return 5;
-    case 9:
-        return 3;
-    default:
-        return 2;
-    }
+    if (at[0] != Value::kString)
+        return decode(at, size).length();
+    const void* end = std::memchr(at + 1, 0, static_cast<size_t>(size - 1));
+    return static_cast<int>(static_cast<const unsigned char*>(end) - at) + 1;
 }
 
 PushAction::PushAction(ValuePtr value) {
