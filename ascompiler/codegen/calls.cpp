@@ -103,7 +103,7 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
             generate(text, list);
         else
             addReference(list, "");
-        emit(list, new ValueAction(0x9A, 0));
+        emitOperand(list, 0x9A, 0);
     } else if (name == "getProperty") {
         need(2);
         // An unknown name would read the first property (_x) without a word.
@@ -124,14 +124,14 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
             } else {
                 generate(url, list);
                 addReference(list, "");
-                emit(list, new ValueAction(0x9A, 0));
+                emitOperand(list, 0x9A, 0);
             }
         } else if (n == 2 && Is(url, ASNode::String) && Is(child(node, 1), ASNode::String)) {
             emit(list, new StringAction(0x83, url->getValue(), child(node, 1)->getValue()));
         } else {
             generate(url, list);
             generate(child(node, 1), list);
-            emit(list, new ValueAction(0x9A, n >= 3 ? SendMethod(child(node, 2)) : 0));
+            emitOperand(list, 0x9A, n >= 3 ? SendMethod(child(node, 2)) : 0);
         }
     } else if (name == "getVersion") {
         addLiteral(list, Literal::string("/:$version"));
@@ -141,12 +141,12 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
         const bool play = name == "gotoAndPlay";
         ASNode* frame = child(node, n - 1);
         if (Is(frame, ASNode::Number)) {
-            emit(list, new ValueAction(0x81, Integer::hxtoi(frame->getValue()) - 1));
+            emitOperand(list, 0x81, Integer::hxtoi(frame->getValue()) - 1);
             if (play)
                 emit(list, 0x06);
         } else {
             generate(frame, list);
-            emit(list, new ValueAction(0x9F, play ? 1 : 0));
+            emitOperand(list, 0x9F, play ? 1 : 0);
         }
     } else if (name == "loadMovie" || name == "loadVariables") {
         const bool movie = name == "loadMovie";
@@ -160,7 +160,7 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
             } else {
                 generate(url, list);
                 addReference(list, level(target));
-                emit(list, new ValueAction(0x9A, 0));
+                emitOperand(list, 0x9A, 0);
             }
             return;
         }
@@ -168,11 +168,11 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
         generate(target, list);
         const int base = movie ? 0x40 : 0xC0;
         const int method = n == 3 ? (SendMethod(child(node, 2)) == 1 ? 1 : 2) : 0;
-        emit(list, new ValueAction(0x9A, base | method));
+        emitOperand(list, 0x9A, base | method);
     } else if (name == "nextFrame") {
         emit(list, 0x04);
     } else if (name == "nextScene" || name == "prevScene") {
-        emit(list, new ValueAction(0x81, 0));
+        emitOperand(list, 0x81, 0);
     } else if (name == "Number" || name == "String") {
         need(1);
         generate(child(node, 0), list);
@@ -185,7 +185,7 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
         need(2);
         addReference(list, child(node, 1)->getValue());
         generate(child(node, 0), list);
-        emit(list, new ValueAction(0x9A, 0));
+        emitOperand(list, 0x9A, 0);
     } else if (name == "removeMovieClip") {
         need(1);
         all(0x25);
@@ -241,7 +241,7 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
         } else {
             addReference(list, "");
             generate(target, list);
-            emit(list, new ValueAction(0x9A, 0x40));
+            emitOperand(list, 0x9A, 0x40);
         }
     } else if (name == "int") {
         need(1);

@@ -142,6 +142,10 @@ void Action::encode(Coder* coder) {
 
 ValueAction::ValueAction(int code, int operand) : m_operand(operand) {
     setCode(code);
+    check(code, operand);
+}
+
+void ValueAction::check(int code, int operand) {
     if ((code == 0x99 || code == 0x9D) && (operand < -32768 || operand > 32767))
         throw CompileError{"a branch is too far for its 16-bit offset"};
     if (code == 0x94 && (operand < 0 || operand > 0xFFFF))
@@ -149,8 +153,7 @@ ValueAction::ValueAction(int code, int operand) : m_operand(operand) {
 }
 
 int ValueAction::getLength(int) {
-    const int c = code();
-    return (c == 0x87 || c == 0x9A || c == 0x9F) ? 4 : 5;
+    return lengthOf(code());
 }
 
 void ValueAction::encode(Coder* coder) {

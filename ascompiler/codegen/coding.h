@@ -207,6 +207,9 @@ class ValueAction : public DLLImpl<Coding> {
 public:
     // Jump and If offsets must fit 16 signed bits: CompileError otherwise.
     ValueAction(int code, int operand);
+    // What the constructor checks, and the record's length, for any record of this form.
+    static void check(int code, int operand);
+    static int lengthOf(int code) { return (code == 0x87 || code == 0x9A || code == 0x9F) ? 4 : 5; }
     int getLength(int) override;
     void encode(Coder* coder) override;
     int operand() const { return m_operand; }

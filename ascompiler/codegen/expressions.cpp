@@ -257,7 +257,7 @@ void Generator::Logical(ASNode* node, CodingList& list) {
     emit(list, 0x4C);
     if (node->getType() == ASNode::And)
         emit(list, 0x12);
-    emit(list, new ValueAction(0x9D, actionLength(right)));
+    emitOperand(list, 0x9D, actionLength(right));
     appendBranch(list, right);
     popIfDiscarded(node, list);
 }
@@ -267,9 +267,9 @@ void Generator::Select(ASNode* node, CodingList& list) {
     generate(child(node, 2), whenFalse);
     generate(child(node, 1), whenTrue);
     generate(child(node, 0), list);
-    emit(list, new ValueAction(0x9D, actionLength(whenFalse) + 5));
+    emitOperand(list, 0x9D, actionLength(whenFalse) + 5);
     appendBranch(list, whenFalse);
-    emit(list, new ValueAction(0x99, actionLength(whenTrue)));
+    emitOperand(list, 0x99, actionLength(whenTrue));
     appendBranch(list, whenTrue);
     popIfDiscarded(node, list);
 }
@@ -309,7 +309,7 @@ void Generator::Assign(ASNode* node, CodingList& list) {
     // A used value (a = b = c, f(a = 1)) is kept in register 0 across the store.
     const bool used = node->getStatus() != 1;
     if (used)
-        emit(list, new ValueAction(0x87, 0));
+        emitOperand(list, 0x87, 0);
     store(read, list);
     if (used)
         addLiteral(list, Literal::registerIndex(0));
@@ -331,7 +331,7 @@ void Generator::Increment(ASNode* node, CodingList& list) {
     generate(target, list);
     emit(list, (type == ASNode::PreInc || type == ASNode::PostInc) ? 0x50 : 0x51);
     if (pre && used)
-        emit(list, new ValueAction(0x87, 0));
+        emitOperand(list, 0x87, 0);
     store(read, list);
     if (pre && used)
         addLiteral(list, Literal::registerIndex(0));

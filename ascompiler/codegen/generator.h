@@ -49,6 +49,11 @@ private:
         else
             emit(list, new Action(code));
     }
+    // An action with a one- or two-byte operand: CompileError for a branch or with block out
+    // of its field's range.
+    static void emitOperand(CodingList& list, int code, int operand) {
+        openRun(list)->appendOperand(code, operand);
+    }
     // The unsealed run at the list's end, or a new one.
     static RecordRun* openRun(CodingList& list) {
         if (!list.empty() && list.back()->isRun() && !list.back()->sealed())

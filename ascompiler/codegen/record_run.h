@@ -1,6 +1,6 @@
-// Straight-line code as it is emitted: Push records and actions without operands written
-// one after another into one buffer, so that a stretch of code is one coding rather than
-// one per record.
+// Straight-line code as it is emitted: Push records and other actions written one after
+// another into one buffer, so that a stretch of code is one coding rather than one per
+// record.
 #pragma once
 
 #include "ascompiler/codegen/coding.h"
@@ -18,6 +18,18 @@ public:
 
     // An action without operands: a code below 0x80.
     void appendAction(int code) { StartRecord(code); }
+    // An action with an operand, as ValueAction writes it.
+    void appendOperand(int code, int operand) {
+        ValueAction::check(code, operand);
+        const int length = ValueAction::lengthOf(code);
+        StartRecord(code);
+        unsigned char* at = m_bytes.grow(length - 1);
+        at[0] = static_cast<unsigned char>(length - 3);
+        at[1] = 0;
+        at[2] = static_cast<unsigned char>(operand & 0xFF);
+        if (length == 5)
+            at[3] = static_cast<unsigned char>((operand >> 8) & 0xFF);
+    }
     // Merged into the last record when that is a Push with room, else a Push of its own.
     void appendValue(const Literal& value) {
         // A Push record holds at most 64 KiB of values: start a new one beyond that.

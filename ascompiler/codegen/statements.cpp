@@ -81,10 +81,10 @@ void Generator::If(ASNode* node, CodingList& list) {
     const int elseLength = actionLength(elseList);
     const int skip = actionLength(thenList) + (elseLength > 0 ? 5 : 0);
     emit(list, 0x12);
-    emit(list, new ValueAction(0x9D, skip));
+    emitOperand(list, 0x9D, skip);
     if (elseLength > 0) {
         moveAll(list, thenList);
-        emit(list, new ValueAction(0x99, elseLength));
+        emitOperand(list, 0x99, elseLength);
         appendBranch(list, elseList);
     } else {
         appendBranch(list, thenList);
@@ -104,9 +104,9 @@ void Generator::resolve(CodingList& body, int start, int breakTarget, int contin
 
 void Generator::closeLoop(CodingList& test, CodingList& body, CodingList& list) {
     const int l = actionLength(body) + 5;
-    emit(test, new ValueAction(0x9D, l));
+    emitOperand(test, 0x9D, l);
     const int k = actionLength(test);
-    emit(body, new ValueAction(0x99, -(l + k)));
+    emitOperand(body, 0x99, -(l + k));
     resolve(body, k, l + k, 0);
     appendBranch(list, test);
     appendBranch(list, body);
@@ -128,7 +128,7 @@ void Generator::DoWhile(ASNode* node, CodingList& list) {
     const int b = actionLength(body);
     generate(child(node, 1), test);
     const int total = b + actionLength(test) + 5;
-    emit(test, new ValueAction(0x9D, -total));
+    emitOperand(test, 0x9D, -total);
     resolve(body, 0, total, b);
     appendBranch(list, body);
     appendBranch(list, test);
@@ -158,15 +158,15 @@ void Generator::For(ASNode* node, CodingList& list) {
                 run->replaceLastValue(last);
         }
         if (negated) {
-            emit(test, new ValueAction(0x9D, skip));
+            emitOperand(test, 0x9D, skip);
             k += 5;
         } else {
             emit(test, 0x12);
-            emit(test, new ValueAction(0x9D, skip));
+            emitOperand(test, 0x9D, skip);
             k += 6;
         }
     }
-    emit(update, new ValueAction(0x99, -(k + b + u + 5)));
+    emitOperand(update, 0x99, -(k + b + u + 5));
     resolve(body, k, k + b + u + 5, k + b);
     appendBranch(list, init);
     appendBranch(list, test);
@@ -180,7 +180,7 @@ void Generator::forInCleanup(CodingList& list) {
     run->appendPush(Literal::null());
     run->appendAction(0x49);
     run->appendAction(0x12);
-    emit(list, new ValueAction(0x9D, -11));
+    emitOperand(list, 0x9D, -11);
     list.back()->seal();
 }
 
@@ -206,7 +206,7 @@ void Generator::ForIn(ASNode* node, CodingList& list) {
     addLiteral(body, Literal::registerIndex(0));
     emit(body, 0x1D);
     Body(child(node, 2), body);
-    emit(test, new ValueAction(0x87, 0));
+    emitOperand(test, 0x87, 0);
     addLiteral(test, Literal::null());
     emit(test, 0x49);
     closeLoop(test, body, list);
@@ -227,7 +227,7 @@ void Generator::With(ASNode* node, CodingList& list) {
     CodingList body;
     for (int i = 1; i < node->count(); ++i)
         Body(child(node, i), body);
-    emit(list, new ValueAction(0x94, actionLength(body)));
+    emitOperand(list, 0x94, actionLength(body));
     appendBranch(list, body);
     m_info.context.pop_back();
 }
@@ -279,7 +279,7 @@ void Generator::Return(ASNode* node, CodingList& list) {
         forIns += forIn ? 1 : 0;
     if (forIns > 0) {
         // Leaving enumerations: keep the result aside while their names are dropped.
-        emit(list, new ValueAction(0x87, 0));
+        emitOperand(list, 0x87, 0);
         emit(list, 0x17);
         for (int i = 0; i < forIns; ++i)
             forInCleanup(list);
