@@ -247,32 +247,11 @@ PushAction::PushAction(ValuePtr value) {
     append(std::move(value));
 }
 
-PushAction::PushAction(const Literal& value) {
-    setCode(0x96);
-    append(value);
-}
-
 void PushAction::append(ValuePtr value) {
     const int length = value->getLength(0);
-    m_last = m_bytes.size();
     Coder coder{0, nullptr, nullptr};
     coder.cursor = m_bytes.grow(length);
     value->encode(&coder);
-}
-
-void PushAction::append(const Literal& value) {
-    m_last = m_bytes.size();
-    value.encode(m_bytes.grow(value.length()));
-}
-
-Literal PushAction::last() const {
-    return Literal::decode(m_bytes.data() + m_last, m_bytes.size() - m_last);
-}
-
-void PushAction::replaceLast(const Literal& value) {
-    // The replacement must not view this record's own bytes.
-    m_bytes.resize(m_last);
-    append(value);
 }
 
 int PushAction::getLength(int) {

@@ -340,29 +340,24 @@ private:
     std::string_view m_text;
 };
 
-// Keeps its values as their bytes, in place while they are few.
+// A Push record on its own; the generator writes its pushes into record runs. Keeps its
+// values as their bytes, in place while they are few.
 class PushAction : public DLLImpl<Coding> {
 public:
     explicit PushAction(ValuePtr value);
-    explicit PushAction(const Literal& value);
     PushAction(const PushAction&) = delete;
     PushAction& operator=(const PushAction&) = delete;
     int getLength(int version) override;
     void encode(Coder* coder) override;
     void append(ValuePtr value);
-    void append(const Literal& value);
     // Payload bytes of the values as appended.
     int payload() const { return m_bytes.size(); }
-    // The last value, which replaceLast() swaps for another.
-    Literal last() const;
-    void replaceLast(const Literal& value);
 
 protected:
     ~PushAction() override = default;
 
 private:
     ByteBuffer<40> m_bytes;
-    int m_last = 0;
 };
 
 class NewFunctionAction : public DLLImpl<Coding> {
