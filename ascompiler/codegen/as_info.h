@@ -3,8 +3,9 @@
 
 #include "ascompiler/tree/as_node.h"
 
+#include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace translate {
@@ -15,8 +16,8 @@ public:
 
     // Keeps the first offer of each string while the pool has room (256 strings before
     // SWF 6; from SWF 6 as many as its 16-bit count and length fields can describe).
-    void addString(const std::string& s);
-    int indexOf(const std::string& s) const;
+    void addString(std::string_view s);
+    int indexOf(std::string_view s) const;
     bool inContext(const std::string& word) const;
 
     int version;
@@ -31,7 +32,17 @@ public:
     std::vector<bool> loops;
 
 private:
-    std::unordered_map<std::string, int> m_index;
+    // Slot of s in m_slots: where it is, or the empty slot where it would go.
+    size_t Slot(std::string_view s, uint32_t hash) const;
+    void Grow();
+
+    // Open addressing on the pool's strings: each slot holds a pool index + 1 (0 is empty)
+    // beside the string's hash, so that a lookup builds no string.
+    struct Entry {
+        uint32_t hash;
+        int32_t index;
+    };
+    std::vector<Entry> m_slots;
     int m_poolBytes = 0;
 };
 

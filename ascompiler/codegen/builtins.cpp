@@ -1,14 +1,57 @@
 #include "ascompiler/codegen/builtins.h"
 
+#include "ascompiler/codegen/name_hash.h"
+
+#include <cstdint>
 #include <limits>
+#include <stdexcept>
+#include <vector>
 
 namespace translate {
 
-Builtins::Builtins() {
+// Open addressing over the names: every identifier of a script is looked up, most of them
+// in vain, so a miss must cost one hash and a probe or two.
+struct NameTable {
+    static constexpr size_t kSlots = 512;
+
+    struct Constant {
+        bool integer;
+        double value;
+    };
+
+    std::vector<BuiltinName> names;
+    std::vector<Constant> constants;
+    uint16_t slots[kSlots] = {}; // index + 1 into names; 0 is empty
+
+    BuiltinName& entry(std::string_view name) {
+        size_t at = NameHash(name) & (kSlots - 1);
+        for (; slots[at]; at = (at + 1) & (kSlots - 1))
+            if (names[slots[at] - 1].name == name)
+                return names[slots[at] - 1];
+        names.push_back(BuiltinName{name});
+        slots[at] = static_cast<uint16_t>(names.size());
+        return names.back();
+    }
+
+    const BuiltinName* find(std::string_view name) const {
+        for (size_t at = NameHash(name) & (kSlots - 1); slots[at]; at = (at + 1) & (kSlots - 1)) {
+            const BuiltinName& entry = names[slots[at] - 1];
+            if (entry.name.size() == name.size() &&
+                SameName(entry.name.data(), name.data(), name.size()))
+                return &entry;
+        }
+        return nullptr;
+    }
+
+    NameTable();
+};
+
+NameTable::NameTable() {
+    names.reserve(160);
     // Condition bits as the button-condition word of the SWF format lays them out:
     // releaseOutside is OutDownToIdle (0x40); dragOut is OverDownToOutDown with
     // OverDownToIdle (0x110).
-    m_buttonEvents = {
+    const std::pair<const char*, int> buttonEvents[] = {
         {"rollOver", 0x1},        {"rollOut", 0x2},       {"press", 0x4},     {"release", 0x8},
         {"releaseOutside", 0x40}, {"dragOver", 0xA0},     {"dragOut", 0x110}, {"releaseOut", 0x40},
         {"menuDragOver", 0x80},   {"menuDragOut", 0x100}, {"<left>", 512},    {"<right>", 1024},
@@ -16,9 +59,13 @@ Builtins::Builtins() {
         {"<backspace>", 4096},    {"<enter>", 6656},      {"<up>", 7168},     {"<down>", 7680},
         {"<pageUp>", 8192},       {"<pageDown>", 8704},   {"<tab>", 9216},    {"<escape>", 9728},
         {"<space>", 16384}};
-    m_clipEvents = {{"load", 1},      {"enterFrame", 2}, {"unload", 4},
-                    {"mouseMove", 8}, {"mouseDown", 16}, {"mouseUp", 32},
-                    {"keyDown", 64},  {"keyUp", 128},    {"data", 256}};
+    for (const auto& [name, bits] : buttonEvents)
+        entry(name).buttonEvent = bits;
+    const std::pair<const char*, int> clipEvents[] = {
+        {"load", 1},     {"enterFrame", 2}, {"unload", 4},  {"mouseMove", 8}, {"mouseDown", 16},
+        {"mouseUp", 32}, {"keyDown", 64},   {"keyUp", 128}, {"data", 256}};
+    for (const auto& [name, flag] : clipEvents)
+        entry(name).clipEvent = flag;
     const char* const properties[] = {
         "_x",           "_y",           "_xscale",       "_yscale",       "_currentframe",
         "_totalframes", "_alpha",       "_visible",      "_width",        "_height",
@@ -26,7 +73,7 @@ Builtins::Builtins() {
         "_url",         "_highquality", "_focusrect",    "_soundbuftime", "_quality",
         "_xmouse",      "_ymouse"};
     for (int i = 0; i < 22; ++i)
-        m_properties[properties[i]] = i;
+        entry(properties[i]).property = i;
 
     const std::pair<const char*, int> keys[] = {
         {"Key.BACKSPACE", 8}, {"Key.CAPSLOCK", 20}, {"Key.CONTROL", 17}, {"Key.DELETEKEY", 46},
@@ -34,8 +81,10 @@ Builtins::Builtins() {
         {"Key.HOME", 36},     {"Key.INSERT", 45},   {"Key.LEFT", 37},    {"Key.PGDN", 34},
         {"Key.PGUP", 33},     {"Key.RIGHT", 39},    {"Key.SHIFT", 16},   {"Key.SPACE", 32},
         {"Key.TAB", 9},       {"Key.UP", 38}};
-    for (const auto& [name, code] : keys)
-        m_constants[name] = ValuePtr(new Integer(code));
+    for (const auto& [name, code] : keys) {
+        entry(name).constant = static_cast<int>(constants.size());
+        constants.push_back({true, static_cast<double>(code)});
+    }
     using limits = std::numeric_limits<double>;
     const std::pair<const char*, double> numbers[] = {
         {"Math.E", 2.718281828459045},
@@ -51,51 +100,110 @@ Builtins::Builtins() {
         {"Number.POSITIVE_INFINITY", limits::infinity()},
         {"Number.MAX_VALUE", limits::max()},
         {"Number.MIN_VALUE", limits::denorm_min()}};
-    for (const auto& [name, value] : numbers)
-        m_constants[name] = ValuePtr(new Double(value));
+    for (const auto& [name, value] : numbers) {
+        entry(name).constant = static_cast<int>(constants.size());
+        constants.push_back({false, value});
+    }
 
-    m_functions = {"delete", "duplicateMovieClip", "eval", "fscommand", "getProperty", "getTimer",
-                   "getURL", "getVersion", "gotoAndPlay", "gotoAndStop", "hitTest", "loadMovie",
-                   "loadVariables", "nextFrame", "nextScene", "Number", "play", "prevFrame",
-                   "prevScene", "print", "printAsBitmap", "removeMovieClip", "set", "setProperty",
-                   "startDrag", "stop", "stopAllSounds", "stopDrag", "String", "targetPath",
-                   "toggleHighQuality", "trace", "typeof", "unloadMovie", "void",
-                   // The string and number functions of the older players, which the player
-                   // offers only as actions.
-                   "int", "chr", "ord", "substring"};
-    m_discardFunctions = {"delete",        "duplicateMovieClip",
-                          "fscommand",     "getURL",
-                          "gotoAndPlay",   "gotoAndStop",
-                          "loadMovie",     "loadMovieNum",
-                          "nextFrame",     "nextScene",
-                          "play",          "prevFrame",
-                          "prevScene",     "print",
-                          "printAsBitmap", "printAsBitmapNum",
-                          "printNum",      "removeMovieClip",
-                          "setProperty",   "startDrag",
-                          "stop",          "stopAllSounds",
-                          "stopDrag",      "toggleHighQuality",
-                          "trace",         "unloadMovie",
-                          "unloadMovieNum"};
+    const char* const functions[] = {
+        "delete", "duplicateMovieClip", "eval", "fscommand", "getProperty", "getTimer", "getURL",
+        "getVersion", "gotoAndPlay", "gotoAndStop", "hitTest", "loadMovie", "loadVariables",
+        "nextFrame", "nextScene", "Number", "play", "prevFrame", "prevScene", "print",
+        "printAsBitmap", "removeMovieClip", "set", "setProperty", "startDrag", "stop",
+        "stopAllSounds", "stopDrag", "String", "targetPath", "toggleHighQuality", "trace", "typeof",
+        "unloadMovie", "void",
+        // The string and number functions of the older players, which the player offers only
+        // as actions.
+        "int", "chr", "ord", "substring"};
+    for (const char* name : functions)
+        entry(name).function = true;
+    const char* const discardFunctions[] = {"delete",        "duplicateMovieClip",
+                                            "fscommand",     "getURL",
+                                            "gotoAndPlay",   "gotoAndStop",
+                                            "loadMovie",     "loadMovieNum",
+                                            "nextFrame",     "nextScene",
+                                            "play",          "prevFrame",
+                                            "prevScene",     "print",
+                                            "printAsBitmap", "printAsBitmapNum",
+                                            "printNum",      "removeMovieClip",
+                                            "setProperty",   "startDrag",
+                                            "stop",          "stopAllSounds",
+                                            "stopDrag",      "toggleHighQuality",
+                                            "trace",         "unloadMovie",
+                                            "unloadMovieNum"};
+    for (const char* name : discardFunctions)
+        entry(name).discard = true;
 }
 
-int Builtins::buttonEvent(const std::string& name) const {
-    auto it = m_buttonEvents.find(name);
-    return it == m_buttonEvents.end() ? -1 : it->second;
+namespace {
+
+// Built once and never changed: every compiler shares it.
+const NameTable& Table() {
+    static const NameTable table;
+    return table;
 }
 
-int Builtins::clipEvent(const std::string& name) const {
-    auto it = m_clipEvents.find(name);
-    return it == m_clipEvents.end() ? 0 : it->second;
+} // namespace
+
+Builtins::Builtins() : m_table(Table()) {}
+
+const BuiltinName* Builtins::find(std::string_view name) const {
+    return m_table.find(name);
 }
 
-int Builtins::propertyIndex(const std::string& name) const {
-    auto it = m_properties.find(name);
-    return it == m_properties.end() ? 0 : it->second;
+int Builtins::buttonEvent(std::string_view name) const {
+    const BuiltinName* entry = find(name);
+    return entry ? entry->buttonEvent : -1;
 }
 
-Value* Builtins::getConstant(const std::string& name) const {
-    return m_constants.at(name)->clone();
+int Builtins::clipEvent(std::string_view name) const {
+    const BuiltinName* entry = find(name);
+    return entry ? entry->clipEvent : 0;
+}
+
+bool Builtins::isProperty(std::string_view name) const {
+    // Every property name starts with an underscore; most names do not.
+    if (name.empty() || name[0] != '_')
+        return false;
+    const BuiltinName* entry = find(name);
+    return entry && entry->property >= 0;
+}
+
+int Builtins::propertyIndex(std::string_view name) const {
+    const BuiltinName* entry = find(name);
+    return entry && entry->property >= 0 ? entry->property : 0;
+}
+
+bool Builtins::isConstant(std::string_view name) const {
+    const BuiltinName* entry = find(name);
+    return entry && entry->constant >= 0;
+}
+
+Literal Builtins::constant(std::string_view name) const {
+    const BuiltinName* entry = find(name);
+    if (!entry || entry->constant < 0)
+        throw std::out_of_range("not a constant");
+    const NameTable::Constant& constant = m_table.constants[static_cast<size_t>(entry->constant)];
+    if (constant.integer)
+        return Literal::integer(static_cast<int32_t>(constant.value));
+    return Literal::number(constant.value);
+}
+
+Value* Builtins::getConstant(std::string_view name) const {
+    const Literal value = constant(name);
+    if (value.type() == Value::kInteger)
+        return new Integer(value.integerValue());
+    return new Double(value.doubleValue());
+}
+
+bool Builtins::isFunction(std::string_view name) const {
+    const BuiltinName* entry = find(name);
+    return entry && entry->function;
+}
+
+bool Builtins::isDiscardFunction(std::string_view name) const {
+    const BuiltinName* entry = find(name);
+    return entry && entry->discard;
 }
 
 } // namespace translate

@@ -4,40 +4,47 @@
 
 #include "ascompiler/codegen/coding.h"
 
-#include <map>
-#include <set>
-#include <string>
+#include <string_view>
 
 namespace translate {
+
+// Everything the vocabulary says about one name.
+struct BuiltinName {
+    std::string_view name;
+    int buttonEvent = -1; // condition bits, or -1
+    int clipEvent = 0;    // flag, or 0
+    int property = -1;    // index, or -1
+    int constant = -1;    // index among the folded constants, or -1
+    bool function = false;
+    bool discard = false; // a call that leaves no value worth keeping
+};
 
 class Builtins {
 public:
     Builtins();
 
+    // The entry of a name, or null when the vocabulary does not know it.
+    const BuiltinName* find(std::string_view name) const;
+
     // Condition bits of a button event or a "<key>" name; -1 when unknown.
-    int buttonEvent(const std::string& name) const;
+    int buttonEvent(std::string_view name) const;
     // Flag of a clip event; 0 when unknown.
-    int clipEvent(const std::string& name) const;
-    bool isButtonEvent(const std::string& name) const { return m_buttonEvents.count(name) > 0; }
-    bool isClipEvent(const std::string& name) const { return m_clipEvents.count(name) > 0; }
-    bool isProperty(const std::string& name) const { return m_properties.count(name) > 0; }
+    int clipEvent(std::string_view name) const;
+    bool isButtonEvent(std::string_view name) const { return buttonEvent(name) >= 0; }
+    bool isClipEvent(std::string_view name) const { return clipEvent(name) != 0; }
+    bool isProperty(std::string_view name) const;
     // Index of a property; 0 for any other name.
-    int propertyIndex(const std::string& name) const;
-    bool isConstant(const std::string& name) const { return m_constants.count(name) > 0; }
+    int propertyIndex(std::string_view name) const;
+    bool isConstant(std::string_view name) const;
     // A new copy, owned by the caller; the name must be a constant.
-    Value* getConstant(const std::string& name) const;
-    bool isFunction(const std::string& name) const { return m_functions.count(name) > 0; }
-    bool isDiscardFunction(const std::string& name) const {
-        return m_discardFunctions.count(name) > 0;
-    }
+    Value* getConstant(std::string_view name) const;
+    // The same as a literal to push.
+    Literal constant(std::string_view name) const;
+    bool isFunction(std::string_view name) const;
+    bool isDiscardFunction(std::string_view name) const;
 
 private:
-    std::map<std::string, int> m_buttonEvents;
-    std::map<std::string, int> m_clipEvents;
-    std::map<std::string, int> m_properties;
-    std::map<std::string, ValuePtr> m_constants;
-    std::set<std::string> m_functions;
-    std::set<std::string> m_discardFunctions;
+    const struct NameTable& m_table;
 };
 
 } // namespace translate

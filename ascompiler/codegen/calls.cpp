@@ -9,7 +9,7 @@ bool Is(ASNode* node, ASNode::NodeType type) {
 }
 
 int SendMethod(ASNode* node) {
-    const std::string method = node->getValue();
+    const std::string_view method = node->getValue();
     if (method == "get" || method == "GET")
         return 1;
     if (method == "post" || method == "POST")
@@ -20,8 +20,9 @@ int SendMethod(ASNode* node) {
 } // namespace
 
 void Generator::Call(ASNode* node, CodingList& list) {
-    const std::string name = node->getValue();
-    if (!m_builtins.isFunction(name) || name == "hitTest") {
+    const std::string_view name = node->getValue();
+    const BuiltinName* known = m_builtins.find(name);
+    if (!known || !known->function || name == "hitTest") {
         Arguments(node, list);
         addReference(list, name);
         emit(list, 0x3D);
@@ -29,16 +30,16 @@ void Generator::Call(ASNode* node, CodingList& list) {
         Builtin(node, name, list);
     }
     // delete pops its own result; loadVariables and set leave none.
-    if (node->getStatus() == 1 && !m_builtins.isDiscardFunction(name) && name != "delete" &&
+    if (node->getStatus() == 1 && !(known && known->discard) && name != "delete" &&
         name != "loadVariables" && name != "set")
         emit(list, 0x17);
 }
 
-void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list) {
+void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
     const int n = node->count();
     auto need = [&](int count) {
         if (n < count)
-            throw CompileError{name + " needs " + std::to_string(count) + " argument" +
+            throw CompileError{std::string(name) + " needs " + std::to_string(count) + " argument" +
                                (count > 1 ? "s" : "")};
     };
     auto all = [&](int code) {
@@ -60,10 +61,10 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
         ASNode* depth = child(node, 2);
         if (Is(depth, ASNode::Number)) {
             addLiteral(list,
-                       ValuePtr(new Integer(static_cast<int32_t>(
-                           static_cast<uint32_t>(Integer::hxtoi(depth->getValue())) + 16384u))));
+                       Literal::integer(static_cast<int32_t>(
+                           static_cast<uint32_t>(Integer::hxtoi(depth->getValue())) + 16384u)));
         } else {
-            addLiteral(list, ValuePtr(new Integer(16384)));
+            addLiteral(list, Literal::integer(16384));
             generate(depth, list);
             emit(list, 0x47);
         }
@@ -102,15 +103,15 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
             generate(text, list);
         else
             addReference(list, "");
-        emit(list, new ValueAction(0x9A, 0));
+        emitOperand(list, 0x9A, 0);
     } else if (name == "getProperty") {
         need(2);
         // An unknown name would read the first property (_x) without a word.
-        const std::string property = child(node, 1)->getValue();
+        const std::string_view property = child(node, 1)->getValue();
         if (!m_builtins.isProperty(property))
-            throw CompileError{"getProperty needs a property name, not " + property};
+            throw CompileError{"getProperty needs a property name, not " + std::string(property)};
         generate(child(node, 0), list);
-        addLiteral(list, ValuePtr(new Integer(m_builtins.propertyIndex(property))));
+        addLiteral(list, Literal::integer(m_builtins.propertyIndex(property)));
         emit(list, 0x22);
     } else if (name == "getTimer") {
         emit(list, 0x34);
@@ -123,34 +124,34 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
             } else {
                 generate(url, list);
                 addReference(list, "");
-                emit(list, new ValueAction(0x9A, 0));
+                emitOperand(list, 0x9A, 0);
             }
         } else if (n == 2 && Is(url, ASNode::String) && Is(child(node, 1), ASNode::String)) {
             emit(list, new StringAction(0x83, url->getValue(), child(node, 1)->getValue()));
         } else {
             generate(url, list);
             generate(child(node, 1), list);
-            emit(list, new ValueAction(0x9A, n >= 3 ? SendMethod(child(node, 2)) : 0));
+            emitOperand(list, 0x9A, n >= 3 ? SendMethod(child(node, 2)) : 0);
         }
     } else if (name == "getVersion") {
-        addLiteral(list, ValuePtr(new String("/:$version")));
+        addLiteral(list, Literal::string("/:$version"));
         emit(list, 0x1C);
     } else if (name == "gotoAndPlay" || name == "gotoAndStop") {
         need(1);
         const bool play = name == "gotoAndPlay";
         ASNode* frame = child(node, n - 1);
         if (Is(frame, ASNode::Number)) {
-            emit(list, new ValueAction(0x81, Integer::hxtoi(frame->getValue()) - 1));
+            emitOperand(list, 0x81, Integer::hxtoi(frame->getValue()) - 1);
             if (play)
                 emit(list, 0x06);
         } else {
             generate(frame, list);
-            emit(list, new ValueAction(0x9F, play ? 1 : 0));
+            emitOperand(list, 0x9F, play ? 1 : 0);
         }
     } else if (name == "loadMovie" || name == "loadVariables") {
         const bool movie = name == "loadMovie";
         if (n != 2 && n != 3)
-            throw CompileError{name + " takes two or three arguments"};
+            throw CompileError{std::string(name) + " takes two or three arguments"};
         ASNode* url = child(node, 0);
         ASNode* target = child(node, 1);
         if (movie && n == 2 && Is(target, ASNode::Number)) {
@@ -159,7 +160,7 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
             } else {
                 generate(url, list);
                 addReference(list, level(target));
-                emit(list, new ValueAction(0x9A, 0));
+                emitOperand(list, 0x9A, 0);
             }
             return;
         }
@@ -167,11 +168,11 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
         generate(target, list);
         const int base = movie ? 0x40 : 0xC0;
         const int method = n == 3 ? (SendMethod(child(node, 2)) == 1 ? 1 : 2) : 0;
-        emit(list, new ValueAction(0x9A, base | method));
+        emitOperand(list, 0x9A, base | method);
     } else if (name == "nextFrame") {
         emit(list, 0x04);
     } else if (name == "nextScene" || name == "prevScene") {
-        emit(list, new ValueAction(0x81, 0));
+        emitOperand(list, 0x81, 0);
     } else if (name == "Number" || name == "String") {
         need(1);
         generate(child(node, 0), list);
@@ -184,7 +185,7 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
         need(2);
         addReference(list, child(node, 1)->getValue());
         generate(child(node, 0), list);
-        emit(list, new ValueAction(0x9A, 0));
+        emitOperand(list, 0x9A, 0);
     } else if (name == "removeMovieClip") {
         need(1);
         all(0x25);
@@ -202,7 +203,7 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
         if (n == 6) {
             for (int i = 2; i < 6; ++i)
                 generate(child(node, i), list);
-            addLiteral(list, ValuePtr(new Integer(1)));
+            addLiteral(list, Literal::integer(1));
             generate(child(node, 1), list);
         } else if (n == 2) {
             addLiteral(list, 0);
@@ -240,7 +241,7 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
         } else {
             addReference(list, "");
             generate(target, list);
-            emit(list, new ValueAction(0x9A, 0x40));
+            emitOperand(list, 0x9A, 0x40);
         }
     } else if (name == "int") {
         need(1);
@@ -256,7 +257,7 @@ void Generator::Builtin(ASNode* node, const std::string& name, CodingList& list)
     } else if (name == "void") {
         need(1);
         all(0x17);
-        addLiteral(list, ValuePtr(new Void()));
+        addLiteral(list, Literal::undefined());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ascompiler/codegen/coding.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstdlib>
@@ -12,21 +13,11 @@ namespace {
 
 constexpr int kMaxRecordBody = 0xFFFF;
 
+} // namespace
+
 void CheckRecordBody(int length, const char* what) {
     if (length > kMaxRecordBody)
         throw CompileError{std::string(what) + " is too long for its 16-bit length"};
-}
-
-} // namespace
-
-void Coder::writeWord(int value) {
-    writeByte(value & 0xFF);
-    writeByte((value >> 8) & 0xFF);
-}
-
-void Coder::writeLong(uint32_t value) {
-    writeWord(static_cast<int>(value & 0xFFFF));
-    writeWord(static_cast<int>(value >> 16));
 }
 
 void Coder::writeString(const std::string& text) {
@@ -67,19 +58,30 @@ Double::Double(double value) : m_value(value) {
     setValueType(kDouble);
 }
 
-Double::Double(const std::string& text) : m_value(0.0) {
+Double::Double(std::string_view text) : m_value(parse(text)) {
     setValueType(kDouble);
+}
+
+double Double::parse(std::string_view text) {
     // A leading point ("0.5" is written ".5" too) is read as if a zero stood before it.
-    std::string digits = !text.empty() && text[0] == '.' ? "0" + text : text;
-    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), m_value);
+    std::string padded;
+    if (!text.empty() && text[0] == '.') {
+        padded.assign(1, '0');
+        padded.append(text);
+        text = padded;
+    }
+    double value = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
+        const std::string digits(text);
         // Beyond the double range: infinity or zero (or a subnormal) as the C reader rounds it,
         // read in the C locale whatever the process uses.
         if (locale_t c = newlocale(LC_NUMERIC_MASK, "C", locale_t{})) {
-            m_value = strtod_l(digits.c_str(), nullptr, c);
+            value = strtod_l(digits.c_str(), nullptr, c);
             freelocale(c);
         }
     }
+    return value;
 }
 
 void Double::encode(Coder* coder) {
@@ -93,11 +95,11 @@ void Double::encode(Coder* coder) {
 Integer::Integer(int32_t value) : m_value(value) {
     setValueType(kInteger);
 }
-Integer::Integer(const std::string& text) : m_value(hxtoi(text)) {
+Integer::Integer(std::string_view text) : m_value(hxtoi(text)) {
     setValueType(kInteger);
 }
 
-int32_t Integer::hxtoi(const std::string& text) {
+int32_t Integer::hxtoi(std::string_view text) {
     uint32_t base = 10;
     size_t i = 0;
     if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
@@ -140,6 +142,10 @@ void Action::encode(Coder* coder) {
 
 ValueAction::ValueAction(int code, int operand) : m_operand(operand) {
     setCode(code);
+    check(code, operand);
+}
+
+void ValueAction::check(int code, int operand) {
     if ((code == 0x99 || code == 0x9D) && (operand < -32768 || operand > 32767))
         throw CompileError{"a branch is too far for its 16-bit offset"};
     if (code == 0x94 && (operand < 0 || operand > 0xFFFF))
@@ -147,8 +153,7 @@ ValueAction::ValueAction(int code, int operand) : m_operand(operand) {
 }
 
 int ValueAction::getLength(int) {
-    const int c = code();
-    return (c == 0x87 || c == 0x9A || c == 0x9F) ? 4 : 5;
+    return lengthOf(code());
 }
 
 void ValueAction::encode(Coder* coder) {
@@ -197,32 +202,70 @@ void TableAction::encode(Coder* coder) {
         coder->writeString(s);
 }
 
+Literal Literal::decode(const unsigned char* at, int size) {
+    auto word = [&](int i) { return at[i] | (at[i + 1] << 8); };
+    auto lword = [&](int i) {
+        return static_cast<uint32_t>(word(i)) | (static_cast<uint32_t>(word(i + 2)) << 16);
+    };
+    switch (at[0]) {
+    case Value::kString:
+        // The last value of its record: its text runs to the record's end.
+        return string(
+            std::string_view(reinterpret_cast<const char*>(at + 1), static_cast<size_t>(size - 2)));
+    case Value::kNull:
+        return null();
+    case Value::kVoid:
+        return undefined();
+    case Value::kRegister:
+        return registerIndex(at[1]);
+    case Value::kBoolean:
+        return boolean(at[1] != 0);
+    case Value::kDouble: {
+        const uint64_t bits = (static_cast<uint64_t>(lword(1)) << 32) | lword(5);
+        double value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        return number(value);
+    }
+    case Value::kInteger:
+        return integer(static_cast<int32_t>(lword(1)));
+    case 8:
+        return tableIndex(at[1]);
+    default:
+        return tableIndex(word(1));
+    }
+}
+
+int Literal::encodedLength(const unsigned char* at, int size) {
+    if (at[0] != Value::kString)
+        return decode(at, size).length();
+    const void* end = std::memchr(at + 1, 0, static_cast<size_t>(size - 1));
+    return static_cast<int>(static_cast<const unsigned char*>(end) - at) + 1;
+}
+
 PushAction::PushAction(ValuePtr value) {
     setCode(0x96);
     append(std::move(value));
 }
 
 void PushAction::append(ValuePtr value) {
-    m_payload += value->getLength(0);
-    m_values.push_back(std::move(value));
+    const int length = value->getLength(0);
+    Coder coder{0, nullptr, nullptr};
+    coder.cursor = m_bytes.grow(length);
+    value->encode(&coder);
 }
 
 int PushAction::getLength(int) {
-    // Values may have been replaced since they were appended: count them again.
-    m_payload = 0;
-    for (const ValuePtr& v : m_values)
-        m_payload += v->getLength(0);
     // A single value beyond 64 KiB cannot be split off into a Push of its own.
-    CheckRecordBody(m_payload, "a pushed value");
-    m_length = 3 + m_payload;
+    CheckRecordBody(m_bytes.size(), "a pushed value");
+    m_length = 3 + m_bytes.size();
     return m_length;
 }
 
 void PushAction::encode(Coder* coder) {
     coder->writeByte(0x96);
-    coder->writeWord(m_length - 3);
-    for (ValuePtr& v : m_values)
-        v->encode(coder);
+    coder->writeWord(m_bytes.size());
+    std::memcpy(coder->cursor, m_bytes.data(), static_cast<size_t>(m_bytes.size()));
+    coder->cursor += m_bytes.size();
 }
 
 NewFunctionAction::NewFunctionAction(std::string name, std::vector<std::string> arguments,

@@ -2,12 +2,15 @@
 // finally encodes as SWF action bytes.
 #pragma once
 
+#include "ascompiler/codegen/byte_buffer.h"
 #include "ascompiler/tree/dll_interface.h"
 #include "ascompiler/tree/node_arena.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace translate {
@@ -19,8 +22,14 @@ struct Coder {
     unsigned char* cursor = nullptr;
 
     void writeByte(int value) { *cursor++ = static_cast<unsigned char>(value); }
-    void writeWord(int value);
-    void writeLong(uint32_t value);
+    void writeWord(int value) {
+        writeByte(value & 0xFF);
+        writeByte((value >> 8) & 0xFF);
+    }
+    void writeLong(uint32_t value) {
+        writeWord(static_cast<int>(value & 0xFFFF));
+        writeWord(static_cast<int>(value >> 16));
+    }
     void writeString(const std::string& text);
 };
 
@@ -58,7 +67,6 @@ private:
 };
 
 using ValuePtr = std::unique_ptr<Value, Destroyer>;
-using ValueList = std::vector<ValuePtr, ArenaAllocator<ValuePtr, ArenaKind::Code>>;
 
 class String : public DLLImpl<Value> {
 public:
@@ -115,7 +123,9 @@ class Double : public DLLImpl<Value> {
 public:
     explicit Double(double value);
     // Read without the locale: digits, an optional point and fraction, an optional exponent.
-    explicit Double(const std::string& text);
+    explicit Double(std::string_view text);
+    // The value of such a text.
+    static double parse(std::string_view text);
     Value* clone() const override { return new Double(m_value); }
     int getLength(int) override { return 9; }
     void encode(Coder* coder) override;
@@ -128,14 +138,14 @@ private:
 class Integer : public DLLImpl<Value> {
 public:
     explicit Integer(int32_t value);
-    explicit Integer(const std::string& text);
+    explicit Integer(std::string_view text);
     Value* clone() const override { return new Integer(m_value); }
     int getLength(int) override { return 5; }
     void encode(Coder* coder) override;
     int32_t value() const { return m_value; }
 
     // Decimal, or hexadecimal after "0x"; stops at the first non-digit; wraps in 32 bits.
-    static int32_t hxtoi(const std::string& text);
+    static int32_t hxtoi(std::string_view text);
 
 private:
     int32_t m_value;
@@ -172,14 +182,18 @@ public:
     // removed or rewritten.
     bool sealed() const { return m_sealed; }
     void seal() { m_sealed = true; }
+    // A RecordRun: several records in one coding.
+    bool isRun() const { return m_run; }
 
 protected:
     ~Coding() override = default;
+    void markRun() { m_run = true; }
     int m_length = 0;
 
 private:
     int m_code = 0;
     bool m_sealed = false;
+    bool m_run = false;
 };
 
 class Action : public DLLImpl<Coding> {
@@ -193,6 +207,9 @@ class ValueAction : public DLLImpl<Coding> {
 public:
     // Jump and If offsets must fit 16 signed bits: CompileError otherwise.
     ValueAction(int code, int operand);
+    // What the constructor checks, and the record's length, for any record of this form.
+    static void check(int code, int operand);
+    static int lengthOf(int code) { return (code == 0x87 || code == 0x9A || code == 0x9F) ? 4 : 5; }
     int getLength(int) override;
     void encode(Coder* coder) override;
     int operand() const { return m_operand; }
@@ -223,19 +240,124 @@ private:
     std::vector<std::string> m_strings;
 };
 
+// A pushed value by its kind and contents, without an object of its own: how the generator
+// hands values to Push records. A string is viewed, not copied, until it is appended.
+class Literal {
+public:
+    static Literal integer(int32_t value) { return Literal(Value::kInteger, value); }
+    static Literal number(double value) {
+        Literal l(Value::kDouble, 0);
+        l.m_double = value;
+        return l;
+    }
+    static Literal boolean(bool value) { return Literal(Value::kBoolean, value ? 1 : 0); }
+    static Literal null() { return Literal(Value::kNull, 0); }
+    static Literal undefined() { return Literal(Value::kVoid, 0); }
+    static Literal registerIndex(int index) { return Literal(Value::kRegister, index); }
+    static Literal tableIndex(int index) { return Literal(Value::kTableIndex, index); }
+    static Literal string(std::string_view text) {
+        Literal l(Value::kString, 0);
+        l.m_text = text;
+        return l;
+    }
+
+    int type() const { return m_type; }
+    // Integer, Boolean, RegisterIndex and TableIndex values.
+    int32_t integerValue() const { return m_integer; }
+    double doubleValue() const { return m_double; }
+    std::string_view text() const { return m_text; }
+
+    int length() const {
+        switch (m_type) {
+        case Value::kString:
+            return static_cast<int>(m_text.size()) + 2;
+        case Value::kNull:
+        case Value::kVoid:
+            return 1;
+        case Value::kDouble:
+            return 9;
+        case Value::kInteger:
+            return 5;
+        case Value::kTableIndex:
+            return m_integer < 256 ? 2 : 3;
+        default:
+            return 2;
+        }
+    }
+    // Writes the value's bytes; returns the end.
+    unsigned char* encode(unsigned char* out) const {
+        Coder coder{0, out, out};
+        switch (m_type) {
+        case Value::kString:
+            coder.writeByte(Value::kString);
+            std::memcpy(coder.cursor, m_text.data(), m_text.size());
+            coder.cursor += m_text.size();
+            coder.writeByte(0);
+            break;
+        case Value::kNull:
+        case Value::kVoid:
+            coder.writeByte(m_type);
+            break;
+        case Value::kDouble: {
+            uint64_t bits = 0;
+            std::memcpy(&bits, &m_double, sizeof bits);
+            coder.writeByte(Value::kDouble);
+            coder.writeLong(static_cast<uint32_t>(bits >> 32));
+            coder.writeLong(static_cast<uint32_t>(bits));
+            break;
+        }
+        case Value::kInteger:
+            coder.writeByte(Value::kInteger);
+            coder.writeLong(static_cast<uint32_t>(m_integer));
+            break;
+        case Value::kTableIndex:
+            if (m_integer < 256) {
+                coder.writeByte(8);
+                coder.writeByte(m_integer);
+            } else {
+                coder.writeByte(9);
+                coder.writeWord(m_integer);
+            }
+            break;
+        default:
+            coder.writeByte(m_type);
+            coder.writeByte(m_integer);
+            break;
+        }
+        return coder.cursor;
+    }
+    // The last value of a record, whose bytes are the `size` at `at`.
+    static Literal decode(const unsigned char* at, int size);
+    // The length of the value whose bytes start at `at`, as decode() reads them.
+    static int encodedLength(const unsigned char* at, int size);
+
+private:
+    Literal(int type, int32_t value) : m_type(type), m_integer(value) {}
+
+    int m_type;
+    int32_t m_integer = 0;
+    double m_double = 0;
+    std::string_view m_text;
+};
+
+// A Push record on its own; the generator writes its pushes into record runs. Keeps its
+// values as their bytes, in place while they are few.
 class PushAction : public DLLImpl<Coding> {
 public:
     explicit PushAction(ValuePtr value);
+    PushAction(const PushAction&) = delete;
+    PushAction& operator=(const PushAction&) = delete;
     int getLength(int version) override;
     void encode(Coder* coder) override;
-    ValueList& values() { return m_values; }
     void append(ValuePtr value);
     // Payload bytes of the values as appended.
-    int payload() const { return m_payload; }
+    int payload() const { return m_bytes.size(); }
+
+protected:
+    ~PushAction() override = default;
 
 private:
-    ValueList m_values;
-    int m_payload = 0;
+    ByteBuffer<40> m_bytes;
 };
 
 class NewFunctionAction : public DLLImpl<Coding> {
@@ -278,6 +400,9 @@ private:
     CodingList m_items;
     std::vector<int> m_itemLengths;
 };
+
+// Throws CompileError when a record body is beyond its 16-bit length field.
+void CheckRecordBody(int length, const char* what);
 
 // Sum of the codings' lengths; what jumps and function bodies cover.
 int actionLength(const CodingList& list);

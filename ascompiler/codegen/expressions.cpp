@@ -56,15 +56,15 @@ int OperatorCode(ASNode::NodeType type) {
     }
 }
 
-bool IsHex(const std::string& text) {
+bool IsHex(std::string_view text) {
     return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
 }
 
 } // namespace
 
-ValuePtr Generator::numberValue(const std::string& text) const {
+Literal Generator::numberValue(std::string_view text) {
     if (text == "0")
-        return ValuePtr(new Double(0.0));
+        return Literal::number(0.0);
     if (IsHex(text)) {
         // Accumulated as a double so that digits beyond 32 bits do not wrap.
         double value = 0.0;
@@ -75,21 +75,21 @@ ValuePtr Generator::numberValue(const std::string& text) const {
             value = value * 16.0 + digit;
         }
         if (value <= std::numeric_limits<int32_t>::max())
-            return ValuePtr(new Integer(static_cast<int32_t>(value)));
-        return ValuePtr(new Double(value));
+            return Literal::integer(static_cast<int32_t>(value));
+        return Literal::number(value);
     }
-    if (text.find_first_of(".eE") != std::string::npos)
-        return ValuePtr(new Double(text));
+    if (text.find_first_of(".eE") != std::string_view::npos)
+        return Literal::number(Double::parse(text));
     // Decimal digits: an Integer where 32 bits hold the value, else a Double.
     int64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec == std::errc() && end == text.data() + text.size() &&
         value <= std::numeric_limits<int32_t>::max())
-        return ValuePtr(new Integer(static_cast<int32_t>(value)));
+        return Literal::integer(static_cast<int32_t>(value));
     if (ec == std::errc::result_out_of_range ||
         (ec == std::errc() && end == text.data() + text.size()))
-        return ValuePtr(new Double(text));
-    return ValuePtr(new Integer(text));
+        return Literal::number(Double::parse(text));
+    return Literal::integer(Integer::hxtoi(text));
 }
 
 void Generator::Number(ASNode* node, CodingList& list) {
@@ -98,11 +98,11 @@ void Generator::Number(ASNode* node, CodingList& list) {
 }
 
 void Generator::Identifier(ASNode* node, CodingList& list) {
-    const std::string name = node->getValue();
+    const std::string_view name = node->getValue();
     if (name == "null") {
-        addLiteral(list, ValuePtr(new Null()));
+        addLiteral(list, Literal::null());
     } else if (name == "true" || name == "false") {
-        addLiteral(list, ValuePtr(new Boolean(name == "true")));
+        addLiteral(list, Literal::boolean(name == "true"));
     } else if (m_builtins.isProperty(name)) {
         if (m_info.inContext("With")) {
             addReference(list, name);
@@ -132,7 +132,7 @@ void Generator::Chain(ASNode* node, CodingList& list) {
     for (int i = n - 1; i >= 1; --i) {
         ASNode* e = child(node, i);
         if (e->getType() == ASNode::Method ||
-            (e->getType() == ASNode::Function && std::string(e->getValue()) != "eval"))
+            (e->getType() == ASNode::Function && std::string_view(e->getValue()) != "eval"))
             Arguments(e, list);
     }
     if (n > 0)
@@ -204,22 +204,22 @@ void Generator::Unary(ASNode* node, CodingList& list) {
     if (!operand)
         throw CompileError{"an operator is missing its operand"};
     if ((type == ASNode::Plus || type == ASNode::Minus) && operand->getType() == ASNode::Number) {
-        ValuePtr value = numberValue(operand->getValue());
-        if (std::string(operand->getValue()) == "0") {
+        Literal value = numberValue(operand->getValue());
+        if (std::string_view(operand->getValue()) == "0") {
             addLiteral(list, 0);
             popIfDiscarded(node, list);
             return;
         }
         if (type == ASNode::Minus) {
-            if (value->type() == Value::kInteger)
-                value.reset(new Integer(-static_cast<Integer*>(value.get())->value()));
+            if (value.type() == Value::kInteger)
+                value = Literal::integer(-value.integerValue());
             else
-                value.reset(new Double(-static_cast<Double*>(value.get())->value()));
+                value = Literal::number(-value.doubleValue());
         }
-        if (value->type() == Value::kInteger && static_cast<Integer*>(value.get())->value() == 0)
+        if (value.type() == Value::kInteger && value.integerValue() == 0)
             addLiteral(list, 0);
         else
-            addLiteral(list, std::move(value));
+            addLiteral(list, value);
     } else if (type == ASNode::Minus) {
         addLiteral(list, 0);
         generate(operand, list);
@@ -231,7 +231,7 @@ void Generator::Unary(ASNode* node, CodingList& list) {
         emit(list, 0x12);
     } else {
         generate(operand, list);
-        addLiteral(list, ValuePtr(new Double(4294967295.0)));
+        addLiteral(list, Literal::number(4294967295.0));
         emit(list, 0x62);
     }
     popIfDiscarded(node, list);
@@ -257,7 +257,7 @@ void Generator::Logical(ASNode* node, CodingList& list) {
     emit(list, 0x4C);
     if (node->getType() == ASNode::And)
         emit(list, 0x12);
-    emit(list, new ValueAction(0x9D, actionLength(right)));
+    emitOperand(list, 0x9D, actionLength(right));
     appendBranch(list, right);
     popIfDiscarded(node, list);
 }
@@ -267,9 +267,9 @@ void Generator::Select(ASNode* node, CodingList& list) {
     generate(child(node, 2), whenFalse);
     generate(child(node, 1), whenTrue);
     generate(child(node, 0), list);
-    emit(list, new ValueAction(0x9D, actionLength(whenFalse) + 5));
+    emitOperand(list, 0x9D, actionLength(whenFalse) + 5);
     appendBranch(list, whenFalse);
-    emit(list, new ValueAction(0x99, actionLength(whenTrue)));
+    emitOperand(list, 0x99, actionLength(whenTrue));
     appendBranch(list, whenTrue);
     popIfDiscarded(node, list);
 }
@@ -309,10 +309,10 @@ void Generator::Assign(ASNode* node, CodingList& list) {
     // A used value (a = b = c, f(a = 1)) is kept in register 0 across the store.
     const bool used = node->getStatus() != 1;
     if (used)
-        emit(list, new ValueAction(0x87, 0));
+        emitOperand(list, 0x87, 0);
     store(read, list);
     if (used)
-        addLiteral(list, ValuePtr(new RegisterIndex(0)));
+        addLiteral(list, Literal::registerIndex(0));
 }
 
 void Generator::Increment(ASNode* node, CodingList& list) {
@@ -331,10 +331,10 @@ void Generator::Increment(ASNode* node, CodingList& list) {
     generate(target, list);
     emit(list, (type == ASNode::PreInc || type == ASNode::PostInc) ? 0x50 : 0x51);
     if (pre && used)
-        emit(list, new ValueAction(0x87, 0));
+        emitOperand(list, 0x87, 0);
     store(read, list);
     if (pre && used)
-        addLiteral(list, ValuePtr(new RegisterIndex(0)));
+        addLiteral(list, Literal::registerIndex(0));
 }
 
 void Generator::Delete(ASNode* operand, ASNode* node, CodingList& list) {

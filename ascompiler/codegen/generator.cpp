@@ -9,7 +9,6 @@ namespace {
 
 // Nesting beyond this is refused rather than risking the stack.
 constexpr int kMaxDepth = 1000;
-constexpr int kMaxPushPayload = 0xFFFF;
 
 bool IsBlock(ASNode::NodeType type) {
     return type == ASNode::Array || type == ASNode::Button || type == ASNode::MovieClip ||
@@ -42,7 +41,8 @@ void Generator::reorder(ASNode* node) {
 void Generator::Reorder(ASNode* node, int depth) {
     if (++depth > kMaxDepth)
         throw CompileError{"the script is nested too deeply"};
-    const bool block = IsBlock(node->getType());
+    const ASNode::NodeType type = node->getType();
+    const bool block = IsBlock(type);
     if (block) {
         m_info.nodeStack.push_back(node);
         m_info.numberStack.push_back(0);
@@ -52,25 +52,39 @@ void Generator::Reorder(ASNode* node, int depth) {
     // and moves, in source order, to the start of the innermost enclosing block once that
     // block has been walked (so no list is shifted while it is walked).
     const int n = node->count();
+    ASNode** children = node->getChildren();
     for (int i = 0; i < n; ++i) {
-        ASNode* c = child(node, i);
-        Reorder(c, depth);
+        ASNode* c = children[i];
+        // A leaf has nothing to rewrite: only its depth counts.
+        if (c->count() > 0)
+            Reorder(c, depth);
+        else if (depth >= kMaxDepth)
+            throw CompileError{"the script is nested too deeply"};
         if (c->getType() == ASNode::DefineFunction && !m_hoisted.empty()) {
             node->set(static_cast<unsigned int>(i), NewASNode(ASNode::NoOp));
+            children = node->getChildren();
             m_hoisted.back().push_back(c);
             ++m_info.numberStack.back();
         }
     }
 
-    switch (node->getType()) {
+    switch (type) {
     case ASNode::Value:
         if (node->count() >= 2 && child(node, 0)->getType() == ASNode::Identifier &&
             child(node, 1)->getType() == ASNode::Attribute) {
-            const std::string name =
-                std::string(child(node, 0)->getValue()) + "." + child(node, 1)->getValue();
-            if (m_builtins.isConstant(name)) {
+            // Joined in place: no constant's name is as long as the buffer.
+            const std::string_view object = child(node, 0)->getValue();
+            const std::string_view member = child(node, 1)->getValue();
+            char name[32];
+            if (object.size() + member.size() + 2 > sizeof name)
+                break;
+            object.copy(name, object.size());
+            name[object.size()] = '.';
+            member.copy(name + object.size() + 1, member.size());
+            name[object.size() + 1 + member.size()] = 0;
+            if (m_builtins.isConstant(std::string_view(name, object.size() + 1 + member.size()))) {
                 node->setType(ASNode::Constant);
-                node->setValue(name.c_str());
+                node->setValue(name);
                 for (unsigned int i = 0; i < 2; ++i)
                     if (ASNode* old = node->set(i, NewASNode(ASNode::NoOp)))
                         old->destroy();
@@ -78,7 +92,7 @@ void Generator::Reorder(ASNode* node, int depth) {
         }
         break;
     case ASNode::Function: {
-        const std::string value = node->getValue();
+        const std::string_view value = node->getValue();
         if (value == "fscommand" && node->count() > 0 &&
             child(node, 0)->getType() == ASNode::String) {
             child(node, 0)->setValue(
@@ -118,35 +132,43 @@ void Generator::findStrings(ASNode* node) {
 void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
     if (++depth > kMaxDepth)
         throw CompileError{"the script is nested too deeply"};
-    const char* value = node->getValue();
     const int n = node->count();
-    auto walk = [&](int i) { FindStrings(child(node, i), inGetProperty, depth); };
+    ASNode* const* children = node->getChildren();
+    auto walk = [&](int i) { FindStrings(children[i], inGetProperty, depth); };
     switch (node->getType()) {
     case ASNode::NoOp:
         return;
     case ASNode::Value:
         for (int i = n - 1; i >= 0; --i)
-            if (child(node, i)->getType() == ASNode::Function)
+            if (children[i]->getType() == ASNode::Function)
                 walk(i);
         for (int i = 0; i < n; ++i)
-            if (child(node, i)->getType() != ASNode::Function)
+            if (children[i]->getType() != ASNode::Function)
                 walk(i);
         return;
     case ASNode::String:
     case ASNode::DefineVariable:
-        m_info.addString(value);
+        m_info.addString(node->getValue());
         return;
     case ASNode::Identifier: {
-        const std::string name = value;
+        const std::string_view name = node->getValue();
         if (name == "true" || name == "false" || name == "null")
             return;
         ASNode* parent = node->getParent();
         const ASNode::NodeType parentType = parent ? parent->getType() : ASNode::NoOp;
-        if (parentType == ASNode::OnClipEvent && m_builtins.isClipEvent(name))
+        // Only property names start with an underscore; only handlers name events.
+        const bool special = (!name.empty() && name[0] == '_') || parentType == ASNode::On ||
+                             parentType == ASNode::OnClipEvent;
+        const BuiltinName* known = special ? m_builtins.find(name) : nullptr;
+        if (!known) {
+            m_info.addString(name);
             return;
-        if (parentType == ASNode::On && m_builtins.buttonEvent(name) >= 0)
+        }
+        if (parentType == ASNode::OnClipEvent && known->clipEvent != 0)
             return;
-        if (m_builtins.isProperty(name)) {
+        if (parentType == ASNode::On && known->buttonEvent >= 0)
+            return;
+        if (known->property >= 0) {
             if (parentType == ASNode::Value && !inGetProperty)
                 m_info.addString(name);
             return;
@@ -159,7 +181,7 @@ void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
     case ASNode::NewObject:
         for (int i = n - 1; i >= 0; --i)
             walk(i);
-        m_info.addString(value);
+        m_info.addString(node->getValue());
         return;
     case ASNode::Function:
         FindCallStrings(node, inGetProperty, depth);
@@ -180,7 +202,7 @@ void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
 }
 
 void Generator::FindCallStrings(ASNode* node, bool inGetProperty, int depth) {
-    const std::string name = node->getValue();
+    const std::string_view name = node->getValue();
     const int n = node->count();
     auto walk = [&](int i, bool getProperty) { FindStrings(child(node, i), getProperty, depth); };
     if (!m_builtins.isFunction(name)) {
@@ -210,44 +232,30 @@ void Generator::FindCallStrings(ASNode* node, bool inGetProperty, int depth) {
     }
 }
 
-void Generator::addLiteral(CodingList& list, ValuePtr value) {
-    if (!list.empty() && list.back()->code() == 0x96 && !list.back()->sealed()) {
-        auto* push = static_cast<PushAction*>(list.back().get());
-        // A Push record holds at most 64 KiB of values: start a new one beyond that.
-        if (push->payload() + value->getLength(0) <= kMaxPushPayload) {
-            push->append(std::move(value));
-            return;
-        }
-    }
-    list.emplace_back(new PushAction(std::move(value)));
+void Generator::addLiteral(CodingList& list, const Literal& value) {
+    openRun(list)->appendValue(value);
 }
 
 void Generator::addLiteral(CodingList& list, int n) {
     if (n != 0)
-        addLiteral(list, ValuePtr(new Integer(n)));
+        addLiteral(list, Literal::integer(n));
     else
-        addLiteral(list, ValuePtr(new Double(0.0)));
+        addLiteral(list, Literal::number(0.0));
 }
 
-void Generator::addReference(CodingList& list, const std::string& text) {
+void Generator::addReference(CodingList& list, std::string_view text) {
     const int index = m_info.repeated ? m_info.indexOf(text) : -1;
     if (index >= 0)
-        addLiteral(list, ValuePtr(new TableIndex(index)));
+        addLiteral(list, Literal::tableIndex(index));
     else
-        addLiteral(list, ValuePtr(new String(text)));
-}
-
-void Generator::emit(CodingList& list, int code) {
-    list.emplace_back(new Action(code));
+        addLiteral(list, Literal::string(text));
 }
 
 void Generator::appendBranch(CodingList& list, CodingList& branch) {
     if (branch.empty())
         return;
     branch.back()->seal();
-    for (CodingPtr& c : branch)
-        list.push_back(std::move(c));
-    branch.clear();
+    moveAll(list, branch);
 }
 
 int Generator::lastCode(const CodingList& list) {
@@ -260,7 +268,8 @@ int Generator::removeRead(CodingList& list) {
     const int code = list.back()->code();
     if (code != 0x1C && code != 0x4E && code != 0x22 && code != 0x3C)
         return 0;
-    list.pop_back();
+    if (!list.back()->isRun() || !static_cast<RecordRun*>(list.back().get())->removeLast())
+        list.pop_back();
     return code;
 }
 
@@ -269,10 +278,10 @@ void Generator::popIfDiscarded(ASNode* node, CodingList& list) {
         emit(list, 0x17);
 }
 
-ASNode* Generator::arg(ASNode* node, int i, const std::string& name) {
+ASNode* Generator::arg(ASNode* node, int i, std::string_view name) {
     ASNode* a = child(node, i);
     if (!a)
-        throw CompileError{name + " is missing an argument"};
+        throw CompileError{std::string(name) + " is missing an argument"};
     return a;
 }
 
@@ -326,7 +335,7 @@ void Generator::generate(ASNode* node, CodingList& list) {
         Chain(node, list);
         break;
     case ASNode::Constant:
-        addLiteral(list, ValuePtr(m_builtins.getConstant(node->getValue())));
+        addLiteral(list, m_builtins.constant(node->getValue()));
         popIfDiscarded(node, list);
         break;
     case ASNode::Number:
@@ -422,7 +431,7 @@ void Generator::Script(ASNode* node, CodingList& list) {
         discardValues(statement);
         generate(statement, local);
     }
-    list.emplace_back(new ASArray(kind, std::move(local)));
+    emit(list, new ASArray(kind, std::move(local)));
 }
 
 } // namespace translate

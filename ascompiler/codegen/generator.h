@@ -5,6 +5,10 @@
 #include "ascompiler/codegen/as_info.h"
 #include "ascompiler/codegen/builtins.h"
 #include "ascompiler/codegen/coding.h"
+#include "ascompiler/codegen/record_run.h"
+
+#include <algorithm>
+#include <string_view>
 
 namespace translate {
 
@@ -27,11 +31,46 @@ private:
     void FindCallStrings(ASNode* node, bool inGetProperty, int depth);
 
     // Pushing and list helpers.
-    void addLiteral(CodingList& list, ValuePtr value);
+    void addLiteral(CodingList& list, const Literal& value);
     void addLiteral(CodingList& list, int n);
-    void addReference(CodingList& list, const std::string& text);
-    static void emit(CodingList& list, Coding* coding) { list.emplace_back(coding); }
-    static void emit(CodingList& list, int code);
+    void addReference(CodingList& list, std::string_view text);
+    // Lists start with room for several codings, as most hold a few: a list grows once or
+    // twice rather than at every power of two.
+    static void emit(CodingList& list, Coding* coding) {
+        CodingPtr owned(coding);
+        if (list.size() == list.capacity())
+            list.reserve(list.empty() ? 8 : 2 * list.size());
+        list.push_back(std::move(owned));
+    }
+    // Actions without operands join the run of records at the list's end.
+    static void emit(CodingList& list, int code) {
+        if (code < 0x80)
+            openRun(list)->appendAction(code);
+        else
+            emit(list, new Action(code));
+    }
+    // An action with a one- or two-byte operand: CompileError for a branch or with block out
+    // of its field's range.
+    static void emitOperand(CodingList& list, int code, int operand) {
+        openRun(list)->appendOperand(code, operand);
+    }
+    // The unsealed run at the list's end, or a new one.
+    static RecordRun* openRun(CodingList& list) {
+        if (!list.empty() && list.back()->isRun() && !list.back()->sealed())
+            return static_cast<RecordRun*>(list.back().get());
+        auto* run = new RecordRun();
+        emit(list, run);
+        return run;
+    }
+    // Moves the codings of from to the end of list, growing it geometrically.
+    static void moveAll(CodingList& list, CodingList& from) {
+        const size_t size = list.size() + from.size();
+        if (size > list.capacity())
+            list.reserve(std::max(size, 2 * list.capacity()));
+        for (CodingPtr& c : from)
+            list.push_back(std::move(c));
+        from.clear();
+    }
     // Moves a measured branch into the list; its last coding is sealed.
     static void appendBranch(CodingList& list, CodingList& branch);
     static int lastCode(const CodingList& list);
@@ -80,11 +119,11 @@ private:
 
     // Calls, built-in or not.
     void Call(ASNode* node, CodingList& list);
-    void Builtin(ASNode* node, const std::string& name, CodingList& list);
-    ValuePtr numberValue(const std::string& text) const;
+    void Builtin(ASNode* node, std::string_view name, CodingList& list);
+    static Literal numberValue(std::string_view text);
 
     ASNode* child(ASNode* node, int i) { return node->get(static_cast<unsigned int>(i)); }
-    ASNode* arg(ASNode* node, int i, const std::string& name);
+    ASNode* arg(ASNode* node, int i, std::string_view name);
 
     const Builtins& m_builtins;
     ASInfo& m_info;

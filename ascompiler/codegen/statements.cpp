@@ -9,33 +9,33 @@ bool IsLiteral(ASNode* node) {
     const ASNode::NodeType type = node->getType();
     if (type == ASNode::Number || type == ASNode::String)
         return true;
-    const std::string value = node->getValue();
+    const std::string_view value = node->getValue();
     return type == ASNode::Identifier && (value == "true" || value == "false");
 }
 
 // For a literal loop condition: the value that makes a bare If fall through, replacing one
 // that is true; false when the value is not true.
-bool NegateTrueLiteral(ValuePtr& value) {
-    switch (value->type()) {
+bool NegateTrueLiteral(Literal& value) {
+    switch (value.type()) {
     case Value::kBoolean:
-        if (!static_cast<Boolean*>(value.get())->value())
+        if (!value.integerValue())
             return false;
-        value.reset(new Boolean(false));
+        value = Literal::boolean(false);
         return true;
     case Value::kInteger:
-        if (static_cast<Integer*>(value.get())->value() <= 0)
+        if (value.integerValue() <= 0)
             return false;
-        value.reset(new Integer(0));
+        value = Literal::integer(0);
         return true;
     case Value::kDouble:
-        if (!(static_cast<Double*>(value.get())->value() > 0))
+        if (!(value.doubleValue() > 0))
             return false;
-        value.reset(new Double(0.0));
+        value = Literal::number(0.0);
         return true;
     case Value::kString:
-        if (static_cast<String*>(value.get())->text() == "0")
+        if (value.text() == "0")
             return false;
-        value.reset(new String("0"));
+        value = Literal::string("0");
         return true;
     default:
         return false;
@@ -81,11 +81,10 @@ void Generator::If(ASNode* node, CodingList& list) {
     const int elseLength = actionLength(elseList);
     const int skip = actionLength(thenList) + (elseLength > 0 ? 5 : 0);
     emit(list, 0x12);
-    emit(list, new ValueAction(0x9D, skip));
+    emitOperand(list, 0x9D, skip);
     if (elseLength > 0) {
-        for (CodingPtr& c : thenList)
-            list.push_back(std::move(c));
-        emit(list, new ValueAction(0x99, elseLength));
+        moveAll(list, thenList);
+        emitOperand(list, 0x99, elseLength);
         appendBranch(list, elseList);
     } else {
         appendBranch(list, thenList);
@@ -105,9 +104,9 @@ void Generator::resolve(CodingList& body, int start, int breakTarget, int contin
 
 void Generator::closeLoop(CodingList& test, CodingList& body, CodingList& list) {
     const int l = actionLength(body) + 5;
-    emit(test, new ValueAction(0x9D, l));
+    emitOperand(test, 0x9D, l);
     const int k = actionLength(test);
-    emit(body, new ValueAction(0x99, -(l + k)));
+    emitOperand(body, 0x99, -(l + k));
     resolve(body, k, l + k, 0);
     appendBranch(list, test);
     appendBranch(list, body);
@@ -129,7 +128,7 @@ void Generator::DoWhile(ASNode* node, CodingList& list) {
     const int b = actionLength(body);
     generate(child(node, 1), test);
     const int total = b + actionLength(test) + 5;
-    emit(test, new ValueAction(0x9D, -total));
+    emitOperand(test, 0x9D, -total);
     resolve(body, 0, total, b);
     appendBranch(list, body);
     appendBranch(list, test);
@@ -150,20 +149,24 @@ void Generator::For(ASNode* node, CodingList& list) {
     if (k > 0) {
         const int skip = u + b + 5;
         bool negated = false;
-        if (condition && IsLiteral(condition) && test.back()->code() == 0x96) {
-            auto* push = static_cast<PushAction*>(test.back().get());
-            negated = NegateTrueLiteral(push->values().back());
+        if (condition && IsLiteral(condition) && test.back()->code() == 0x96 &&
+            test.back()->isRun()) {
+            auto* run = static_cast<RecordRun*>(test.back().get());
+            Literal last = run->lastValue();
+            negated = NegateTrueLiteral(last);
+            if (negated)
+                run->replaceLastValue(last);
         }
         if (negated) {
-            emit(test, new ValueAction(0x9D, skip));
+            emitOperand(test, 0x9D, skip);
             k += 5;
         } else {
             emit(test, 0x12);
-            emit(test, new ValueAction(0x9D, skip));
+            emitOperand(test, 0x9D, skip);
             k += 6;
         }
     }
-    emit(update, new ValueAction(0x99, -(k + b + u + 5)));
+    emitOperand(update, 0x99, -(k + b + u + 5));
     resolve(body, k, k + b + u + 5, k + b);
     appendBranch(list, init);
     appendBranch(list, test);
@@ -173,10 +176,11 @@ void Generator::For(ASNode* node, CodingList& list) {
 
 void Generator::forInCleanup(CodingList& list) {
     // Drops enumerated names down to and including the null that ends them.
-    list.emplace_back(new PushAction(ValuePtr(new Null())));
-    emit(list, 0x49);
-    emit(list, 0x12);
-    emit(list, new ValueAction(0x9D, -11));
+    RecordRun* run = openRun(list);
+    run->appendPush(Literal::null());
+    run->appendAction(0x49);
+    run->appendAction(0x12);
+    emitOperand(list, 0x9D, -11);
     list.back()->seal();
 }
 
@@ -199,11 +203,11 @@ void Generator::ForIn(ASNode* node, CodingList& list) {
     LoopEntry loop(m_info.loops, true);
     CodingList body, test;
     addReference(body, variable->getValue());
-    addLiteral(body, ValuePtr(new RegisterIndex(0)));
+    addLiteral(body, Literal::registerIndex(0));
     emit(body, 0x1D);
     Body(child(node, 2), body);
-    emit(test, new ValueAction(0x87, 0));
-    addLiteral(test, ValuePtr(new Null()));
+    emitOperand(test, 0x87, 0);
+    addLiteral(test, Literal::null());
     emit(test, 0x49);
     closeLoop(test, body, list);
 }
@@ -223,7 +227,7 @@ void Generator::With(ASNode* node, CodingList& list) {
     CodingList body;
     for (int i = 1; i < node->count(); ++i)
         Body(child(node, i), body);
-    emit(list, new ValueAction(0x94, actionLength(body)));
+    emitOperand(list, 0x94, actionLength(body));
     appendBranch(list, body);
     m_info.context.pop_back();
 }
@@ -262,24 +266,24 @@ void Generator::Event(ASNode* node, CodingList& list) {
     LoopScope scope(m_info.loops);
     if (n > 0)
         Body(child(node, n - 1), actions);
-    list.emplace_back(new ASEvent(node->getType(), flags, std::move(actions)));
+    emit(list, new ASEvent(node->getType(), flags, std::move(actions)));
 }
 
 void Generator::Return(ASNode* node, CodingList& list) {
     if (node->count() > 0)
         generate(child(node, 0), list);
     else
-        addLiteral(list, ValuePtr(new Void()));
+        addLiteral(list, Literal::undefined());
     int forIns = 0;
     for (bool forIn : m_info.loops)
         forIns += forIn ? 1 : 0;
     if (forIns > 0) {
         // Leaving enumerations: keep the result aside while their names are dropped.
-        emit(list, new ValueAction(0x87, 0));
+        emitOperand(list, 0x87, 0);
         emit(list, 0x17);
         for (int i = 0; i < forIns; ++i)
             forInCleanup(list);
-        list.emplace_back(new PushAction(ValuePtr(new RegisterIndex(0))));
+        openRun(list)->appendPush(Literal::registerIndex(0));
     }
     emit(list, 0x3E);
 }
@@ -311,7 +315,7 @@ void Generator::DefineFunction(ASNode* node, CodingList& list) {
             Body(child(node, n - 1), body);
     }
     const std::string name = node->getType() == ASNode::DefineFunction ? node->getValue() : "";
-    list.emplace_back(new NewFunctionAction(name, std::move(arguments), std::move(body)));
+    emit(list, new NewFunctionAction(name, std::move(arguments), std::move(body)));
 }
 
 } // namespace translate

@@ -1,6 +1,7 @@
 // Golden bytes of the coding model's records and values.
 #include "ascompiler/codegen/as_info.h"
 #include "ascompiler/codegen/coding.h"
+#include "ascompiler/codegen/record_run.h"
 #include "tests/ascompiler/codegen/compile_support.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,43 @@ TEST(CodingModelTest, OversizeRecordsAreRefused) {
     EXPECT_THROW(StringAction(0x83, std::string(70000, 'u'), ""), CompileError);
     NewFunctionAction big("f", {}, Codings({new TableAction({std::string(70000, 's')})}));
     EXPECT_THROW(big.getLength(6), CompileError);
+}
+
+TEST(CodingModelTest, RecordRunsMergeRemoveAndRewriteTheirLastRecord) {
+    auto* run = new RecordRun();
+    run->appendValue(Literal::string("a"));
+    run->appendValue(Literal::integer(1));
+    run->appendAction(0x1C);
+    run->appendValue(Literal::tableIndex(300));
+    run->appendAction(0x4E);
+    run->setCode(0x52);
+    EXPECT_EQ(Encode(run), "96 08 00 00 61 00 07 01 00 00 00 1C 96 03 00 09 2C 01 52");
+
+    // Two removals in a row find the record before by walking the run; the last value of a
+    // Push is found the same way and replaced in place.
+    auto* back = new RecordRun();
+    back->appendValue(Literal::string("ab"));
+    back->appendValue(Literal::number(-2.5));
+    back->appendAction(0x1C);
+    back->appendAction(0x4E);
+    EXPECT_TRUE(back->removeLast());
+    EXPECT_TRUE(back->removeLast());
+    EXPECT_EQ(back->code(), 0x96);
+    EXPECT_EQ(back->lastValue().doubleValue(), -2.5);
+    back->replaceLastValue(Literal::boolean(false));
+    EXPECT_EQ(back->lastValue().type(), Value::kBoolean);
+    EXPECT_EQ(Encode(back), "96 06 00 00 61 62 00 05 00");
+
+    RecordRun* single = new RecordRun();
+    single->appendAction(0x17);
+    EXPECT_FALSE(single->removeLast());
+    single->destroy();
+
+    RecordRun* big = new RecordRun();
+    const std::string text(70000, 's');
+    big->appendValue(Literal::string(text));
+    EXPECT_THROW(big->getLength(6), CompileError);
+    big->destroy();
 }
 
 TEST(CompilerContextTest, PoolKeepsFirstOffersUpToTheVersionsLimit) {
