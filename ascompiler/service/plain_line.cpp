@@ -1,7 +1,14 @@
 #include "ascompiler/service/plain_line.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace translate {
 namespace {
@@ -45,6 +52,75 @@ bool IsHexDigit(unsigned char c) {
     return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
 }
 
+// Names, white space and operators pass through whatever stands around them. So do digits
+// inside a name (a number takes all its digits, so a digit after a digit is in a name too),
+// dots before anything but a digit and slashes that start no comment. The rest (numbers,
+// strings, comments, line ends and strangers) needs a closer look.
+bool IsSimple(const unsigned char* p, const unsigned char* begin, const unsigned char* end) {
+    switch (kCharClasses[*p]) {
+    case kName:
+    case kSpace:
+    case kOperator:
+        return true;
+    case kDigit:
+        return p != begin && (kCharClasses[p[-1]] == kName || kCharClasses[p[-1]] == kDigit);
+    case kDot:
+        return p + 1 == end || !IsDigit(p[1]);
+    case kSlash:
+        return p + 1 == end || (p[1] != '/' && p[1] != '*');
+    default:
+        return false;
+    }
+}
+
+// Bytes are looked at a block at a time; the byte after a block must be readable.
+constexpr ptrdiff_t kBlock = 16;
+
+#if defined(__SSE2__)
+using Block = unsigned char __attribute__((vector_size(kBlock)));
+using Mask = signed char __attribute__((vector_size(kBlock)));
+
+Block Load(const unsigned char* p) {
+    Block v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+Mask Digits(Block v) {
+    return (v - '0') <= 9;
+}
+
+Mask NameCharacters(Block v) {
+    return (((v | 0x20) - 'a') <= 'z' - 'a') | (v == '_') | (v == '$');
+}
+
+// Bit i set where IsSimple is false for p[i]. Masks are all ones or all zeros per byte, so
+// they combine bitwise.
+uint32_t SpecialBits(const unsigned char* p, const unsigned char* begin) {
+    const Block v = Load(p);
+    const Block next = Load(p + 1);
+    // At the start of the line the byte before continues no name.
+    const Block before = p == begin ? Block(_mm_slli_si128(__m128i(v), 1)) : Load(p - 1);
+    // [ ] ^ and { | } ~ fold together, with the backslash and _ that are no operators.
+    const Mask bracket = (((v | 0x20) - '{') <= 3) & (v != '\\') & (v != '_');
+    // Space ! " # $ % & ' ( ) * + , - without the quotes and #.
+    const Mask low = ((v - ' ') <= '-' - ' ') & (v != '"') & (v != '#') & (v != '\'');
+    const Mask colon = (v - ':') <= '?' - ':'; // : ; < = > ?
+    const Mask simple = NameCharacters(v) | bracket | low | colon | (v == '\t') | (v == '\f') |
+                        (Digits(v) & (NameCharacters(before) | Digits(before))) |
+                        ((v == '.') & ~Digits(next)) | ((v == '/') & (next != '/') & (next != '*'));
+    return static_cast<uint32_t>(~_mm_movemask_epi8(__m128i(simple))) & 0xFFFF;
+}
+#else
+uint32_t SpecialBits(const unsigned char* p, const unsigned char* begin) {
+    uint32_t bits = 0;
+    for (ptrdiff_t i = 0; i < kBlock; ++i)
+        if (!IsSimple(p + i, begin, p + kBlock + 1))
+            bits |= 1u << i;
+    return bits;
+}
+#endif
+
 // Steps over the escape after a backslash in a string; null for one the scanner must judge.
 const unsigned char* SkipEscape(const unsigned char* p, const unsigned char* end) {
     if (p == end)
@@ -72,6 +148,53 @@ const unsigned char* SkipEscape(const unsigned char* p, const unsigned char* end
     }
 }
 
+// Steps over the token at `p`, which IsSimple refuses, when it passes through unchanged;
+// null for a line end and for anything the scanner must judge.
+const unsigned char* SkipSpecial(const unsigned char* p, const unsigned char* end) {
+    switch (kCharClasses[*p]) {
+    case kDigit: // a number
+        if (*p == '0' && p + 1 < end && (p[1] | 0x20) == 'x') {
+            p += 2;
+            if (p == end || !IsHexDigit(*p))
+                return nullptr;
+            while (p < end && IsHexDigit(*p))
+                ++p;
+        } else {
+            while (p < end && IsDigit(*p))
+                ++p;
+        }
+        if (p < end && *p == '.') {
+            ++p;
+            while (p < end && IsDigit(*p))
+                ++p;
+        }
+        // Exponents can be malformed: the scanner judges them.
+        return p < end && (*p | 0x20) == 'e' ? nullptr : p;
+    case kDot: // with digits
+        ++p;
+        while (p < end && IsDigit(*p))
+            ++p;
+        return p < end && (*p | 0x20) == 'e' ? nullptr : p;
+    case kQuote: {
+        const unsigned char quote = *p++;
+        while (p < end && *p != quote) {
+            if (*p == '\n' || *p == '\r' || *p < 3) // the last outside its characters
+                return nullptr;
+            if (*p == '\\') {
+                p = SkipEscape(p + 1, end);
+                if (!p)
+                    return nullptr;
+                continue;
+            }
+            ++p;
+        }
+        return p == end ? nullptr : p + 1;
+    }
+    default: // comments, line ends and strangers
+        return nullptr;
+    }
+}
+
 } // namespace
 
 ptrdiff_t CommentLineLength(const unsigned char* begin, const unsigned char* end) {
@@ -87,75 +210,34 @@ ptrdiff_t CommentLineLength(const unsigned char* begin, const unsigned char* end
 }
 
 ptrdiff_t PlainLineLength(const unsigned char* begin, const unsigned char* end) {
-    const unsigned char* p = begin;
-    while (p < end) {
-        switch (kCharClasses[*p]) {
-        case kName:
-            ++p;
-            while (p < end && (kCharClasses[*p] == kName || kCharClasses[*p] == kDigit))
-                ++p;
-            break;
-        case kSpace:
-        case kOperator:
-            ++p;
-            break;
-        case kSlash:
-            if (p + 1 < end && (p[1] == '/' || p[1] == '*'))
+    const unsigned char* p = begin; // all before it checked
+    while (end - p > kBlock) {
+        const unsigned char* const block = p;
+        uint32_t bits = SpecialBits(block, begin);
+        p = block + kBlock;
+        while (bits) {
+            const unsigned char* special = block + std::countr_zero(bits);
+            if (*special == '\n' || *special == '\r')
+                return special - begin;
+            const unsigned char* after = SkipSpecial(special, end);
+            if (!after)
                 return -1;
-            ++p;
-            break;
-        case kDot:
-            ++p;
-            if (p < end && IsDigit(*p)) {
-                while (p < end && IsDigit(*p))
-                    ++p;
-                // Exponents can be malformed: the scanner judges them.
-                if (p < end && (*p | 0x20) == 'e')
-                    return -1;
+            if (after >= block + kBlock) {
+                p = after;
+                break;
             }
-            break;
-        case kDigit:
-            if (*p == '0' && p + 1 < end && (p[1] | 0x20) == 'x') {
-                p += 2;
-                if (p == end || !IsHexDigit(*p))
-                    return -1;
-                while (p < end && IsHexDigit(*p))
-                    ++p;
-            } else {
-                while (p < end && IsDigit(*p))
-                    ++p;
-            }
-            if (p < end && *p == '.') {
-                ++p;
-                while (p < end && IsDigit(*p))
-                    ++p;
-            }
-            if (p < end && (*p | 0x20) == 'e')
-                return -1;
-            break;
-        case kQuote: {
-            const unsigned char quote = *p++;
-            while (p < end && *p != quote) {
-                if (*p == '\n' || *p == '\r' || *p < 3) // the last outside its characters
-                    return -1;
-                if (*p == '\\') {
-                    p = SkipEscape(p + 1, end);
-                    if (!p)
-                        return -1;
-                    continue;
-                }
-                ++p;
-            }
-            if (p == end)
-                return -1;
-            ++p;
-            break;
+            bits &= ~0u << (after - block);
         }
-        case kLineEnd:
+    }
+    for (; p < end; ++p) {
+        if (IsSimple(p, begin, end))
+            continue;
+        if (*p == '\n' || *p == '\r')
             return p - begin;
-        case kOther:
+        const unsigned char* after = SkipSpecial(p, end);
+        if (!after)
             return -1;
-        }
+        p = after - 1;
     }
     return -1; // the last line is left to the scanner
 }
