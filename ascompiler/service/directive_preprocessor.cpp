@@ -128,7 +128,7 @@ void ASParserImpl::ProcessText(std::string_view source, const std::string& file)
     bool outputOn = true;
 
     auto writeLine = [&](int line, std::string_view text) {
-        m_lines.Add(fileIndex, line);
+        m_lines.Add(fileIndex, line, 1);
         m_preprocessed += text;
         m_preprocessed += '\n';
     };
@@ -138,46 +138,18 @@ void ASParserImpl::ProcessText(std::string_view source, const std::string& file)
     };
 
     for (;;) {
-        // Most lines hold no directive: they pass through without the scanner, a line that is
-        // one comment as an empty line, and lines that come out as they stand are copied in one
-        // piece.
+        // Most lines hold no directive: they pass through without the scanner.
         if (scanner.getColumn() == 1 && lineText.empty() && !definePending && !includePending &&
             !ifdefPending && !ifndefPending && scanner.memoryNext()) {
-            const unsigned char* const first = scanner.memoryNext();
-            const unsigned char* const end = scanner.memoryEnd();
-            const unsigned char* next = first;
-            const unsigned char* copyFrom = first; // start of the text not yet copied
-            int line = scanner.getLine();
-            auto copyUpTo = [&](const unsigned char* until) {
-                m_preprocessed.append(reinterpret_cast<const char*>(copyFrom),
-                                      static_cast<size_t>(until - copyFrom));
-            };
-            for (;;) {
-                ptrdiff_t length = CommentLineLength(next, end);
-                const bool comment = length >= 0;
-                if (!comment)
-                    length = PlainLineLength(next, end);
-                if (length < 0)
-                    break;
-                const unsigned char* lineEnd = next + length;
-                const unsigned char* after =
-                    lineEnd +
-                    ((lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n') ? 2 : 1);
-                m_lines.Add(fileIndex, line++);
-                if (comment || !outputOn || lineEnd[0] != '\n') {
-                    // The output differs from the source here: an empty line, or another line end.
-                    copyUpTo(comment || !outputOn ? next : lineEnd);
-                    m_preprocessed += '\n';
-                    copyFrom = after;
-                }
-                next = after;
-            }
-            if (next != first) {
-                copyUpTo(next);
-                lineCounter = line - 1;
-                scanner.skipLineTo(next);
-                scanner.setLine(line);
-                // The line the loop stopped at needs the scanner.
+            const PlainRun run =
+                PassPlainLines(scanner.memoryNext(), scanner.memoryEnd(), outputOn, m_preprocessed);
+            if (run.lines > 0) {
+                const int line = scanner.getLine();
+                m_lines.Add(fileIndex, line, run.lines);
+                lineCounter = line + run.lines - 1;
+                scanner.skipLineTo(run.end);
+                scanner.setLine(line + run.lines);
+                // The line the run stopped at needs the scanner.
             }
         }
         antlr::RefToken token;

@@ -18,13 +18,14 @@ public:
         return static_cast<uint32_t>(m_files.size() - 1);
     }
 
-    // Appends the next output line, read from line `line` of the file with index `file`.
-    void Add(uint32_t file, int line) {
+    // Appends the next `count` output lines, read from line `line` on of the file with index
+    // `file`.
+    void Add(uint32_t file, int line, int count) {
         if (m_runs.empty() || m_runs.back().file != file ||
             static_cast<int64_t>(line) != static_cast<int64_t>(m_lastLine) + 1)
             m_runs.push_back({m_count, file, line});
-        m_lastLine = line;
-        ++m_count;
+        m_lastLine = line + (count - 1);
+        m_count += static_cast<size_t>(count);
     }
 
     size_t Size() const { return m_count; }

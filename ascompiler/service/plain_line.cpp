@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -73,7 +74,7 @@ bool IsSimple(const unsigned char* p, const unsigned char* begin, const unsigned
     }
 }
 
-// Bytes are looked at a block at a time; the byte after a block must be readable.
+// Bytes are looked at in blocks; the bytes just before and after a block must be readable.
 constexpr ptrdiff_t kBlock = 16;
 
 #if defined(__SSE2__)
@@ -86,6 +87,7 @@ Block Load(const unsigned char* p) {
     return v;
 }
 
+// Comparisons give all ones or all zeros per byte, so their results combine bitwise.
 Mask Digits(Block v) {
     return (v - '0') <= 9;
 }
@@ -94,13 +96,11 @@ Mask NameCharacters(Block v) {
     return (((v | 0x20) - 'a') <= 'z' - 'a') | (v == '_') | (v == '$');
 }
 
-// Bit i set where IsSimple is false for p[i]. Masks are all ones or all zeros per byte, so
-// they combine bitwise.
-uint32_t SpecialBits(const unsigned char* p, const unsigned char* begin) {
+// Bit i set where IsSimple is false for p[i], i below kBlock.
+uint32_t SpecialBits(const unsigned char* p) {
     const Block v = Load(p);
+    const Block before = Load(p - 1);
     const Block next = Load(p + 1);
-    // At the start of the line the byte before continues no name.
-    const Block before = p == begin ? Block(_mm_slli_si128(__m128i(v), 1)) : Load(p - 1);
     // [ ] ^ and { | } ~ fold together, with the backslash and _ that are no operators.
     const Mask bracket = (((v | 0x20) - '{') <= 3) & (v != '\\') & (v != '_');
     // Space ! " # $ % & ' ( ) * + , - without the quotes and #.
@@ -112,10 +112,10 @@ uint32_t SpecialBits(const unsigned char* p, const unsigned char* begin) {
     return static_cast<uint32_t>(~_mm_movemask_epi8(__m128i(simple))) & 0xFFFF;
 }
 #else
-uint32_t SpecialBits(const unsigned char* p, const unsigned char* begin) {
+uint32_t SpecialBits(const unsigned char* p) {
     uint32_t bits = 0;
     for (ptrdiff_t i = 0; i < kBlock; ++i)
-        if (!IsSimple(p + i, begin, p + kBlock + 1))
+        if (!IsSimple(p + i, p - 1, p + kBlock + 1))
             bits |= 1u << i;
     return bits;
 }
@@ -195,8 +195,7 @@ const unsigned char* SkipSpecial(const unsigned char* p, const unsigned char* en
     }
 }
 
-} // namespace
-
+// The length of a line that is one // comment, up to its line end; otherwise -1.
 ptrdiff_t CommentLineLength(const unsigned char* begin, const unsigned char* end) {
     if (end - begin < 2 || begin[0] != '/' || begin[1] != '/')
         return -1;
@@ -209,37 +208,79 @@ ptrdiff_t CommentLineLength(const unsigned char* begin, const unsigned char* end
     return -1;
 }
 
-ptrdiff_t PlainLineLength(const unsigned char* begin, const unsigned char* end) {
-    const unsigned char* p = begin; // all before it checked
-    while (end - p > kBlock) {
-        const unsigned char* const block = p;
-        uint32_t bits = SpecialBits(block, begin);
-        p = block + kBlock;
-        while (bits) {
-            const unsigned char* special = block + std::countr_zero(bits);
-            if (*special == '\n' || *special == '\r')
-                return special - begin;
-            const unsigned char* after = SkipSpecial(special, end);
-            if (!after)
-                return -1;
-            if (after >= block + kBlock) {
-                p = after;
-                break;
-            }
-            bits &= ~0u << (after - block);
+} // namespace
+
+PlainRun PassPlainLines(const unsigned char* begin, const unsigned char* end, bool keepText,
+                        std::string& out) {
+    PlainRun run{begin, 0};
+    const unsigned char* line = begin;     // start of the line being checked
+    const unsigned char* copyFrom = begin; // start of the text that comes out as it stands
+    const unsigned char* p = begin;        // all before it checked
+    const unsigned char* block = nullptr;  // the block whose special bytes are in `bits`
+    uint32_t bits = 0;
+
+    auto flushTo = [&](const unsigned char* until) {
+        out.append(reinterpret_cast<const char*>(copyFrom), static_cast<size_t>(until - copyFrom));
+    };
+    // Ends the line at its line end; `keep` whether its text comes out.
+    auto endLine = [&](const unsigned char* lineEnd, bool keep) {
+        const unsigned char* next =
+            lineEnd + ((lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n') ? 2 : 1);
+        if (!keep || lineEnd[0] != '\n') {
+            flushTo(keep ? lineEnd : line);
+            out += '\n';
+            copyFrom = next;
         }
-    }
-    for (; p < end; ++p) {
-        if (IsSimple(p, begin, end))
+        ++run.lines;
+        line = p = next;
+    };
+    // The first byte from p on that IsSimple refuses, or the end.
+    auto nextSpecial = [&]() -> const unsigned char* {
+        for (;;) {
+            if (block && p < block + kBlock) {
+                bits &= ~0u << (p - block);
+                if (bits)
+                    return block + std::countr_zero(bits);
+                p = block + kBlock;
+            }
+            // A block needs the byte before it, so the first byte is taken alone.
+            if (p != begin && end - p > kBlock) {
+                block = p;
+                bits = SpecialBits(p);
+                continue;
+            }
+            block = nullptr;
+            while (p < end && IsSimple(p, begin, end))
+                ++p;
+            return p;
+        }
+    };
+
+    for (;;) {
+        if (p == line) {
+            if (p == end)
+                break;
+            // A line that is one comment comes out empty.
+            const ptrdiff_t length = CommentLineLength(p, end);
+            if (length >= 0) {
+                endLine(p + length, false);
+                continue;
+            }
+        }
+        const unsigned char* special = nextSpecial();
+        if (special == end)
+            break; // the last line is left to the scanner
+        if (*special == '\n' || *special == '\r') {
+            endLine(special, keepText);
             continue;
-        if (*p == '\n' || *p == '\r')
-            return p - begin;
-        const unsigned char* after = SkipSpecial(p, end);
-        if (!after)
-            return -1;
-        p = after - 1;
+        }
+        p = SkipSpecial(special, end);
+        if (!p)
+            break;
     }
-    return -1; // the last line is left to the scanner
+    flushTo(line);
+    run.end = line;
+    return run;
 }
 
 } // namespace translate
