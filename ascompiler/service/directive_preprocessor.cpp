@@ -17,6 +17,7 @@
 #include <iterator>
 #include <sstream>
 #include <string_view>
+#include <typeinfo>
 
 namespace translate {
 namespace {
@@ -101,11 +102,24 @@ std::string ASParserImpl::pathToFile(std::string name) {
 }
 
 void ASParserImpl::processDirectives(std::istream& input, const char* fileName) {
-    // The whole text is kept so that an error can quote its source line.
-    std::string whole;
-    if (input.rdbuf() && input.peek() != std::char_traits<char>::eof())
-        whole = ReadAll(*input.rdbuf());
-    ProcessText(whole, fileName ? fileName : "");
+    const std::string name = fileName ? fileName : "";
+    std::streambuf* buffer = input.rdbuf();
+    if (!buffer || input.peek() == std::char_traits<char>::eof()) {
+        ProcessText({}, name);
+        return;
+    }
+    // The whole text is kept so that an error can quote its source line: a string stream's
+    // where it lies, any other read into memory.
+    if (typeid(*buffer) == typeid(std::stringbuf)) {
+        const std::string_view text = static_cast<std::stringbuf*>(buffer)->view();
+        const std::streamoff here = buffer->pubseekoff(0, std::ios::cur, std::ios::in);
+        if (here >= 0 && static_cast<size_t>(here) <= text.size()) {
+            buffer->pubseekoff(0, std::ios::end, std::ios::in); // read, as below
+            ProcessText(text.substr(static_cast<size_t>(here)), name);
+            return;
+        }
+    }
+    ProcessText(ReadAll(*buffer), name);
 }
 
 void ASParserImpl::ProcessText(std::string_view source, const std::string& file) {
