@@ -155,14 +155,13 @@ void ASParserImpl::ProcessText(std::string_view source, const std::string& file)
         // Most lines hold no directive: they pass through without the scanner.
         if (scanner.getColumn() == 1 && lineText.empty() && !definePending && !includePending &&
             !ifdefPending && !ifndefPending && scanner.memoryNext()) {
-            const PlainRun run =
-                PassPlainLines(scanner.memoryNext(), scanner.memoryEnd(), outputOn, m_preprocessed);
-            if (run.lines > 0) {
-                const int line = scanner.getLine();
-                m_lines.Add(fileIndex, line, run.lines);
-                lineCounter = line + run.lines - 1;
+            const int line = scanner.getLine();
+            const PlainRun run = PassPlainLines(scanner.memoryNext(), scanner.memoryEnd(), outputOn,
+                                                m_preprocessed, m_lines, fileIndex, line);
+            if (run.line != line) {
+                lineCounter = run.line - 1;
                 scanner.skipLineTo(run.end);
-                scanner.setLine(line + run.lines);
+                scanner.setLine(run.line);
                 // The line the run stopped at needs the scanner.
             }
         }

@@ -208,16 +208,36 @@ ptrdiff_t CommentLineLength(const unsigned char* begin, const unsigned char* end
     return -1;
 }
 
+// Just after the "*/" of the comment whose text starts at `p`, just after its "/*", counting
+// the line ends in it; null where the scanner must judge it (unclosed, or holding characters
+// outside the scanner's).
+const unsigned char* CommentEnd(const unsigned char* p, const unsigned char* end, int& lineEnds) {
+    for (; end - p >= 2; ++p) {
+        if (p[0] == '*' && p[1] == '/')
+            return p + 2;
+        if (*p < 3)
+            return nullptr;
+        // CR LF is one line end, counted at its LF.
+        if (*p == '\n' || (*p == '\r' && p[1] != '\n'))
+            ++lineEnds;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 PlainRun PassPlainLines(const unsigned char* begin, const unsigned char* end, bool keepText,
-                        std::string& out) {
-    PlainRun run{begin, 0};
+                        std::string& out, LineTable& lines, uint32_t file, int firstLine) {
     const unsigned char* line = begin;     // start of the line being checked
+    int lineNumber = firstLine;            // its number in the file
     const unsigned char* copyFrom = begin; // start of the text that comes out as it stands
     const unsigned char* p = begin;        // all before it checked
     const unsigned char* block = nullptr;  // the block whose special bytes are in `bits`
     uint32_t bits = 0;
+    // A line that starts with a /* comment comes out as an empty line of its own, then what
+    // follows the comment on the line where it closes.
+    bool comment = false;
+    int commentLineEnds = 0;
 
     auto flushTo = [&](const unsigned char* until) {
         out.append(reinterpret_cast<const char*>(copyFrom), static_cast<size_t>(until - copyFrom));
@@ -226,12 +246,19 @@ PlainRun PassPlainLines(const unsigned char* begin, const unsigned char* end, bo
     auto endLine = [&](const unsigned char* lineEnd, bool keep) {
         const unsigned char* next =
             lineEnd + ((lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n') ? 2 : 1);
+        if (comment) {
+            lines.Add(file, lineNumber, 1);
+            out += '\n';
+            lineNumber += commentLineEnds;
+            comment = false;
+        }
         if (!keep || lineEnd[0] != '\n') {
-            flushTo(keep ? lineEnd : line);
+            if (keep)
+                flushTo(lineEnd);
             out += '\n';
             copyFrom = next;
         }
-        ++run.lines;
+        lines.Add(file, lineNumber++, 1);
         line = p = next;
     };
     // The first byte from p on that IsSimple refuses, or the end.
@@ -260,11 +287,22 @@ PlainRun PassPlainLines(const unsigned char* begin, const unsigned char* end, bo
         if (p == line) {
             if (p == end)
                 break;
-            // A line that is one comment comes out empty.
+            // A line that is one // comment comes out empty.
             const ptrdiff_t length = CommentLineLength(p, end);
             if (length >= 0) {
+                flushTo(line);
+                copyFrom = line;
                 endLine(p + length, false);
                 continue;
+            }
+            if (end - p >= 2 && p[0] == '/' && p[1] == '*') {
+                commentLineEnds = 0;
+                const unsigned char* after = CommentEnd(p + 2, end, commentLineEnds);
+                if (!after)
+                    break;
+                flushTo(line);
+                copyFrom = p = after;
+                comment = true;
             }
         }
         const unsigned char* special = nextSpecial();
@@ -278,9 +316,10 @@ PlainRun PassPlainLines(const unsigned char* begin, const unsigned char* end, bo
         if (!p)
             break;
     }
-    flushTo(line);
-    run.end = line;
-    return run;
+    // Whatever was passed on stays; the line the scanner takes over starts afresh.
+    if (!comment)
+        flushTo(line);
+    return {line, lineNumber};
 }
 
 } // namespace translate
