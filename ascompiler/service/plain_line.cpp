@@ -79,7 +79,8 @@ constexpr ptrdiff_t kBlock = 16;
 
 #if defined(__SSE2__)
 using Block = unsigned char __attribute__((vector_size(kBlock)));
-using Mask = signed char __attribute__((vector_size(kBlock)));
+using SignedBlock = signed char __attribute__((vector_size(kBlock)));
+using Mask = SignedBlock;
 
 Block Load(const unsigned char* p) {
     Block v;
@@ -96,20 +97,20 @@ Mask NameCharacters(Block v) {
     return (((v | 0x20) - 'a') <= 'z' - 'a') | (v == '_') | (v == '$');
 }
 
-// Bit i set where IsSimple is false for p[i], i below kBlock.
+// Bit i set where IsSimple is false for p[i], i below kBlock: outside the characters that
+// pass whatever their neighbours, and numbers, dots with digits and comments.
 uint32_t SpecialBits(const unsigned char* p) {
     const Block v = Load(p);
     const Block before = Load(p - 1);
     const Block next = Load(p + 1);
-    // [ ] ^ and { | } ~ fold together, with the backslash and _ that are no operators.
-    const Mask bracket = (((v | 0x20) - '{') <= 3) & (v != '\\') & (v != '_');
-    // Space ! " # $ % & ' ( ) * + , - without the quotes and #.
-    const Mask low = ((v - ' ') <= '-' - ' ') & (v != '"') & (v != '#') & (v != '\'');
-    const Mask colon = (v - ':') <= '?' - ':'; // : ; < = > ?
-    const Mask simple = NameCharacters(v) | bracket | low | colon | (v == '\t') | (v == '\f') |
-                        (Digits(v) & (NameCharacters(before) | Digits(before))) |
-                        ((v == '.') & ~Digits(next)) | ((v == '/') & (next != '/') & (next != '*'));
-    return static_cast<uint32_t>(~_mm_movemask_epi8(__m128i(simple))) & 0xFFFF;
+    // Taken as signed, control characters and bytes from 0x80 on are all below the space.
+    const Mask control = (SignedBlock(v) < ' ') & ~((v == '\t') | (v == '\f'));
+    const Mask stranger = (((v - '"') <= 1) | (v == '\'') | (v == '\\') | (v == 0x7F) |
+                           ((v | 0x20) == '`')); // " # ' \ DEL @ `
+    const Mask special =
+        control | stranger | (Digits(v) & ~(NameCharacters(before) | Digits(before))) |
+        ((v == '.') & Digits(next)) | ((v == '/') & ((next == '/') | (next == '*')));
+    return static_cast<uint32_t>(_mm_movemask_epi8(__m128i(special)));
 }
 #else
 uint32_t SpecialBits(const unsigned char* p) {
