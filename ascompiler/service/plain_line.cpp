@@ -244,7 +244,7 @@ PlainRun PassPlainLines(const unsigned char* begin, const unsigned char* end, bo
         out.append(reinterpret_cast<const char*>(copyFrom), static_cast<size_t>(until - copyFrom));
     };
     // Ends the line at its line end; `keep` whether its text comes out.
-    auto endLine = [&](const unsigned char* lineEnd, bool keep) {
+    auto endLine = [&](const unsigned char* lineEnd, bool keep) __attribute__((always_inline)) {
         const unsigned char* next =
             lineEnd + ((lineEnd[0] == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n') ? 2 : 1);
         if (comment) {
