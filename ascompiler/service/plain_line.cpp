@@ -54,9 +54,9 @@ bool IsHexDigit(unsigned char c) {
 }
 
 // Names, white space and operators pass through whatever stands around them. So do digits
-// inside a name (a number takes all its digits, so a digit after a digit is in a name too),
-// dots before anything but a digit and slashes that start no comment. The rest (numbers,
-// strings, comments, line ends and strangers) needs a closer look.
+// after a letter or digit (a number is stepped over with all its digits, so such a digit is
+// inside a name), dots before anything but a digit and slashes that start no comment. The
+// rest (numbers, strings, comments, line ends and strangers) needs a closer look.
 bool IsSimple(const unsigned char* p, const unsigned char* begin, const unsigned char* end) {
     switch (kCharClasses[*p]) {
     case kName:
