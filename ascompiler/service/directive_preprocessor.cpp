@@ -1,5 +1,5 @@
 // The directive preprocessor of the compiler service: #include, #define, #ifdef, #ifndef,
-// #else and #endif, comments removed, one entry per output line.
+// #else and #endif, comments removed, with the file and line each output line came from.
 #include "ascompiler/service/as_parser_impl.h"
 #include "ascompiler/service/plain_line.h"
 
@@ -9,12 +9,10 @@
 #include <antlr/TokenStreamRecognitionException.hpp>
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string_view>
 #include <typeinfo>
