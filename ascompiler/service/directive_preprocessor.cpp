@@ -103,7 +103,7 @@ void ASParserImpl::processDirectives(std::istream& input, const char* fileName) 
     const std::string name = fileName ? fileName : "";
     std::streambuf* buffer = input.rdbuf();
     if (!buffer || input.peek() == std::char_traits<char>::eof()) {
-        ProcessText({}, name);
+        ProcessText("", name);
         return;
     }
     // The whole text is kept so that an error can quote its source line: a string stream's
