@@ -25,6 +25,19 @@ std::string OrDefault(const std::string& message) {
     return message.empty() ? kReadFailure : message;
 }
 
+// Line `index` (from 0) of text whose lines all end in a newline.
+std::string_view LineOf(std::string_view text, size_t index) {
+    size_t begin = 0;
+    for (; index > 0; --index) {
+        begin = text.find('\n', begin);
+        if (begin == std::string_view::npos)
+            return {};
+        ++begin;
+    }
+    const size_t end = text.find('\n', begin);
+    return end == std::string_view::npos ? std::string_view() : text.substr(begin, end - begin);
+}
+
 } // namespace
 
 ASParserImpl::ASParserImpl() : m_includePaths{"."} {}
@@ -36,9 +49,7 @@ void ASParserImpl::addPath(const char* folder) {
 
 void ASParserImpl::ResetForParse() {
     m_preprocessed.clear();
-    m_lineFiles.clear();
-    m_lineNumbers.clear();
-    m_lineTexts.clear();
+    m_lines.Clear();
     m_definitions.clear();
     m_includeStack.clear();
     m_includeCount = 0;
@@ -58,18 +69,43 @@ void ASParserImpl::SetError(int code, const std::string& message, const std::str
 
 void ASParserImpl::SetMappedError(int code, const std::string& message, int line, int column) {
     const size_t index = static_cast<size_t>(static_cast<unsigned int>(line - 1));
-    if (index < m_lineFiles.size()) {
-        SetError(code, message, m_lineFiles[index], m_lineNumbers[index], column,
-                 m_lineTexts[index]);
-    } else if (index == m_lineFiles.size() && index > 0) {
+    if (index < m_lines.Size()) {
+        SetError(code, message, m_lines.File(index), m_lines.Line(index), column,
+                 std::string(LineOf(m_preprocessed, index)));
+    } else if (index == m_lines.Size() && index > 0) {
         // The end of input stands after the last line: report the end of that line, so that
         // a missing closing brace names the file it is missing from.
-        const std::string& last = m_lineTexts[index - 1];
-        SetError(code, message, m_lineFiles[index - 1], m_lineNumbers[index - 1],
+        const std::string last(LineOf(m_preprocessed, index - 1));
+        SetError(code, message, m_lines.File(index - 1), m_lines.Line(index - 1),
                  static_cast<int>(last.size()) + 1, last);
     } else {
         SetError(code, message, "Main", 0, column, "No Line");
     }
+}
+
+std::vector<std::string> ASParserImpl::lineFiles() const {
+    std::vector<std::string> files;
+    for (size_t i = 0; i < m_lines.Size(); ++i)
+        files.push_back(m_lines.File(i));
+    return files;
+}
+
+std::vector<int> ASParserImpl::lineNumbers() const {
+    std::vector<int> lines;
+    for (size_t i = 0; i < m_lines.Size(); ++i)
+        lines.push_back(m_lines.Line(i));
+    return lines;
+}
+
+std::vector<std::string> ASParserImpl::lineTexts() const {
+    std::vector<std::string> texts;
+    std::string_view rest = m_preprocessed;
+    while (texts.size() < m_lines.Size()) {
+        const size_t end = rest.find('\n');
+        texts.emplace_back(rest.substr(0, end));
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    return texts;
 }
 
 void ASParserImpl::SetStreamError(const std::string& message) {

@@ -3,6 +3,7 @@
 
 #include "ascompiler/codegen/builtins.h"
 #include "ascompiler/service/as_parser.h"
+#include "ascompiler/service/line_table.h"
 
 #include <istream>
 #include <map>
@@ -34,8 +35,7 @@ public:
     void discardValues(ASNode* node);
 
     // Directive preprocessor: appends the output lines of `input`, read as the file
-    // `fileName`, with one (file, line, text) entry per output line. Errors are ANTLR
-    // exceptions.
+    // `fileName`, with the file and line each came from. Errors are ANTLR exceptions.
     void processDirectives(std::istream& input, const char* fileName);
     // The first include folder that holds `name` as a regular file (quotes and backslashes
     // allowed), or "".
@@ -51,11 +51,12 @@ public:
         return m_builtins.isDiscardFunction(name);
     }
 
-    // The preprocessed text and its per-line entries, as the last parse left them.
+    // The preprocessed text and, one entry per output line, where each came from and its text,
+    // as the last parse left them.
     const std::string& preprocessedText() const { return m_preprocessed; }
-    const std::vector<std::string>& lineFiles() const { return m_lineFiles; }
-    const std::vector<int>& lineNumbers() const { return m_lineNumbers; }
-    const std::vector<std::string>& lineTexts() const { return m_lineTexts; }
+    std::vector<std::string> lineFiles() const;
+    std::vector<int> lineNumbers() const;
+    std::vector<std::string> lineTexts() const;
 
 protected:
     ~ASParserImpl() override = default;
@@ -80,9 +81,7 @@ private:
     std::vector<unsigned char> m_code;
     int m_codeLength = 0;
     std::map<std::string, std::string> m_definitions;
-    std::vector<std::string> m_lineFiles;
-    std::vector<int> m_lineNumbers;
-    std::vector<std::string> m_lineTexts;
+    LineTable m_lines; // of m_preprocessed
     std::vector<std::string> m_includePaths;
     // Files being preprocessed, outermost first: an include that reopens one of them is an
     // error rather than endless recursion.

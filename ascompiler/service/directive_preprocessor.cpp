@@ -1,6 +1,7 @@
 // The directive preprocessor of the compiler service: #include, #define, #ifdef, #ifndef,
-// #else and #endif, comments removed, one entry per output line.
+// #else and #endif, comments removed, with the file and line each output line came from.
 #include "ascompiler/service/as_parser_impl.h"
+#include "ascompiler/service/plain_line.h"
 
 #include "Preprocessor.hpp"
 
@@ -8,14 +9,13 @@
 #include <antlr/TokenStreamRecognitionException.hpp>
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string_view>
+#include <typeinfo>
 
 namespace translate {
 namespace {
@@ -37,161 +37,20 @@ std::string SourceLine(std::string_view source, int line) {
     return std::string(source.substr(begin, end == std::string_view::npos ? end : end - begin));
 }
 
-// How the plain-line check below sees each character.
-enum CharClass : unsigned char {
-    kOther,
-    kName,
-    kDigit,
-    kDot,
-    kSpace,
-    kOperator,
-    kSlash,
-    kQuote,
-    kLineEnd
-};
-
-constexpr std::array<CharClass, 256> MakeCharClasses() {
-    std::array<CharClass, 256> classes{};
-    for (int c = 'a'; c <= 'z'; ++c)
-        classes[c] = classes[c - 'a' + 'A'] = kName;
-    classes['_'] = classes['$'] = kName;
-    for (int c = '0'; c <= '9'; ++c)
-        classes[c] = kDigit;
-    classes['.'] = kDot;
-    classes[' '] = classes['\t'] = classes['\f'] = kSpace;
-    for (unsigned char c : std::string_view("()[]{};,?:=+-*%<>&|^!~"))
-        classes[c] = kOperator;
-    classes['/'] = kSlash;
-    classes['"'] = classes['\''] = kQuote;
-    classes['\n'] = classes['\r'] = kLineEnd;
-    return classes;
-}
-constexpr std::array<CharClass, 256> kCharClasses = MakeCharClasses();
-
-bool IsDigit(unsigned char c) {
-    return kCharClasses[c] == kDigit;
-}
-
-bool IsHexDigit(unsigned char c) {
-    return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
-}
-
-// Steps over the escape after a backslash in a string; null for one the scanner must judge.
-const unsigned char* SkipEscape(const unsigned char* p, const unsigned char* end) {
-    if (p == end)
-        return nullptr;
-    switch (*p) {
-    case 'n':
-    case 'r':
-    case 't':
-    case 'b':
-    case 'f':
-    case '"':
-    case '\'':
-    case '\\':
-        return p + 1;
-    case 'u':
-        while (p < end && *p == 'u')
-            ++p;
-        for (int n = 0; n < 4; ++n, ++p)
-            if (p == end || !IsHexDigit(*p))
-                return nullptr;
-        return p;
-    default:
-        // Further octal digits belong to the escape or the string alike.
-        return *p >= '0' && *p <= '7' ? p + 1 : nullptr;
+// The rest of a stream: in one read where it can tell its length (files, strings), and then
+// whatever follows.
+std::string ReadAll(std::streambuf& input) {
+    std::string text;
+    const std::streamoff here = input.pubseekoff(0, std::ios::cur, std::ios::in);
+    const std::streamoff last = input.pubseekoff(0, std::ios::end, std::ios::in);
+    if (here >= 0 && last > here && input.pubseekpos(here, std::ios::in) == here) {
+        text.resize(static_cast<size_t>(last - here));
+        text.resize(static_cast<size_t>(input.sgetn(text.data(), last - here)));
     }
-}
-
-// The length of a line that is one // comment, up to its line end; otherwise -1.
-ptrdiff_t CommentLineLength(const unsigned char* begin, const unsigned char* end) {
-    if (end - begin < 2 || begin[0] != '/' || begin[1] != '/')
-        return -1;
-    for (const unsigned char* p = begin + 2; p < end; ++p) {
-        if (*p == '\n' || *p == '\r')
-            return p - begin;
-        if (*p < 3) // outside the scanner's characters
-            return -1;
-    }
-    return -1;
-}
-
-// The length of the line at `p` when the directive scanner would split it, without error,
-// into tokens that all pass through unchanged (names, plain numbers, operators, white space,
-// strings without escapes) before a line end; otherwise -1, and the scanner takes the line
-// token by token. Anything unusual is left to the scanner, so this need not be complete.
-ptrdiff_t PlainLineLength(const unsigned char* begin, const unsigned char* end) {
-    const unsigned char* p = begin;
-    while (p < end) {
-        switch (kCharClasses[*p]) {
-        case kName:
-            ++p;
-            while (p < end && (kCharClasses[*p] == kName || kCharClasses[*p] == kDigit))
-                ++p;
-            break;
-        case kSpace:
-        case kOperator:
-            ++p;
-            break;
-        case kSlash:
-            if (p + 1 < end && (p[1] == '/' || p[1] == '*'))
-                return -1;
-            ++p;
-            break;
-        case kDot:
-            ++p;
-            if (p < end && IsDigit(*p)) {
-                while (p < end && IsDigit(*p))
-                    ++p;
-                // Exponents can be malformed: the scanner judges them.
-                if (p < end && (*p | 0x20) == 'e')
-                    return -1;
-            }
-            break;
-        case kDigit:
-            if (*p == '0' && p + 1 < end && (p[1] | 0x20) == 'x') {
-                p += 2;
-                if (p == end || !IsHexDigit(*p))
-                    return -1;
-                while (p < end && IsHexDigit(*p))
-                    ++p;
-            } else {
-                while (p < end && IsDigit(*p))
-                    ++p;
-            }
-            if (p < end && *p == '.') {
-                ++p;
-                while (p < end && IsDigit(*p))
-                    ++p;
-            }
-            if (p < end && (*p | 0x20) == 'e')
-                return -1;
-            break;
-        case kQuote: {
-            const unsigned char quote = *p++;
-            while (p < end && *p != quote) {
-                if (*p == '\n' || *p == '\r' || *p < 3) // the last outside its characters
-                    return -1;
-                if (*p == '\\') {
-                    p = SkipEscape(p + 1, end);
-                    if (!p)
-                        return -1;
-                    continue;
-                }
-                ++p;
-            }
-            if (p == end)
-                return -1;
-            ++p;
-            break;
-        }
-        case kLineEnd:
-            return p - begin;
-        case kOther:
-            return -1;
-        }
-    }
-    return -1; // the last line is left to the scanner
+    char buffer[4096];
+    for (std::streamsize got; (got = input.sgetn(buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<size_t>(got));
+    return text;
 }
 
 std::string IdentityOf(const std::string& path) {
@@ -241,16 +100,30 @@ std::string ASParserImpl::pathToFile(std::string name) {
 }
 
 void ASParserImpl::processDirectives(std::istream& input, const char* fileName) {
-    // The whole text is kept so that an error can quote its source line.
-    std::ostringstream whole;
-    if (input.rdbuf() && input.peek() != std::char_traits<char>::eof())
-        whole << input.rdbuf();
-    ProcessText(whole.str(), fileName ? fileName : "");
+    const std::string name = fileName ? fileName : "";
+    std::streambuf* buffer = input.rdbuf();
+    if (!buffer || input.peek() == std::char_traits<char>::eof()) {
+        ProcessText("", name);
+        return;
+    }
+    // The whole text is kept so that an error can quote its source line: a string stream's
+    // where it lies, any other read into memory.
+    if (typeid(*buffer) == typeid(std::stringbuf)) {
+        const std::string_view text = static_cast<std::stringbuf*>(buffer)->view();
+        const std::streamoff here = buffer->pubseekoff(0, std::ios::cur, std::ios::in);
+        if (here >= 0 && static_cast<size_t>(here) <= text.size()) {
+            buffer->pubseekoff(0, std::ios::end, std::ios::in); // read, as below
+            ProcessText(text.substr(static_cast<size_t>(here)), name);
+            return;
+        }
+    }
+    ProcessText(ReadAll(*buffer), name);
 }
 
 void ASParserImpl::ProcessText(std::string_view source, const std::string& file) {
     // The output is about as long as the source.
     m_preprocessed.reserve(m_preprocessed.size() + source.size() + source.size() / 8 + 64);
+    const uint32_t fileIndex = m_lines.AddFile(file);
     std::istringstream unused;
     Preprocessor scanner(unused);
     const auto* bytes = reinterpret_cast<const unsigned char*>(source.data());
@@ -267,9 +140,7 @@ void ASParserImpl::ProcessText(std::string_view source, const std::string& file)
     bool outputOn = true;
 
     auto writeLine = [&](int line, std::string_view text) {
-        m_lineFiles.push_back(file);
-        m_lineNumbers.push_back(line);
-        m_lineTexts.emplace_back(text);
+        m_lines.Add(fileIndex, line, 1);
         m_preprocessed += text;
         m_preprocessed += '\n';
     };
@@ -279,26 +150,17 @@ void ASParserImpl::ProcessText(std::string_view source, const std::string& file)
     };
 
     for (;;) {
-        // Most lines hold no directive: they pass through in one step, and a line that is one
-        // comment leaves an empty line.
+        // Most lines hold no directive: they pass through without the scanner.
         if (scanner.getColumn() == 1 && lineText.empty() && !definePending && !includePending &&
             !ifdefPending && !ifndefPending && scanner.memoryNext()) {
-            const unsigned char* next = scanner.memoryNext();
-            const unsigned char* end = scanner.memoryEnd();
-            ptrdiff_t length = CommentLineLength(next, end);
-            const bool comment = length >= 0;
-            if (!comment)
-                length = PlainLineLength(next, end);
-            if (length >= 0) {
-                lineCounter = scanner.getLine();
-                std::string_view text;
-                if (outputOn && !comment)
-                    text = {reinterpret_cast<const char*>(next), static_cast<size_t>(length)};
-                writeLine(lineCounter, text);
-                const unsigned char* after = next + length;
-                after += (after[0] == '\r' && after + 1 < end && after[1] == '\n') ? 2 : 1;
-                scanner.skipLineTo(after);
-                continue;
+            const int line = scanner.getLine();
+            const PlainRun run = PassPlainLines(scanner.memoryNext(), scanner.memoryEnd(), outputOn,
+                                                m_preprocessed, m_lines, fileIndex, line);
+            if (run.line != line) {
+                lineCounter = run.line - 1;
+                scanner.skipLineTo(run.end);
+                scanner.setLine(run.line);
+                // The line the run stopped at needs the scanner.
             }
         }
         antlr::RefToken token;

@@ -129,8 +129,6 @@ bool BK_CFStringGetCharacters(tbx::CFStringRef string, wchar_t* buffer, int32_t 
 
 std::string BK_StringWideToAnsi(const std::wstring& text) {
     const uint32_t encoding = CBK_Locale::GetLocale();
-    std::string out;
-    out.reserve(text.size());
     std::string piece;
     std::u16string units;
     auto encode = [&](wchar_t c) -> const std::string& {
@@ -146,20 +144,32 @@ std::string BK_StringWideToAnsi(const std::wstring& text) {
     constexpr int16_t kUnknown = -1, kWide = -2;
     std::array<int16_t, 128> single;
     single.fill(kUnknown);
-    for (wchar_t c : text) {
-        const auto code = static_cast<uint32_t>(c);
-        if (code >= single.size() || single[code] == kWide) {
-            out += encode(c);
+    // Written in place at one byte a character, with more room made only for a character
+    // of more bytes.
+    const wchar_t* const from = text.data();
+    const size_t count = text.size();
+    std::string out(count, '\0');
+    char* to = out.data();
+    size_t length = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const auto code = static_cast<uint32_t>(from[i]);
+        if (code < single.size() && single[code] >= 0) {
+            to[length++] = static_cast<char>(single[code]);
             continue;
         }
-        if (single[code] == kUnknown) {
-            const std::string& bytes = encode(c);
+        const std::string& bytes = encode(from[i]);
+        if (code < single.size())
             single[code] = bytes.size() == 1 ? static_cast<uint8_t>(bytes[0]) : kWide;
-            out += bytes;
-            continue;
+        // Room for these bytes and one for each character still to come.
+        const size_t room = length + bytes.size() + (count - i - 1);
+        if (room > out.size()) {
+            out.resize(room);
+            to = out.data();
         }
-        out += static_cast<char>(single[code]);
+        std::memcpy(to + length, bytes.data(), bytes.size());
+        length += bytes.size();
     }
+    out.resize(length);
     return out;
 }
 

@@ -227,3 +227,63 @@ TEST_F(PreprocessorTest, IncludesThatMultiplyAreCapped) {
               std::string::npos);
     EXPECT_LT(service->lineFiles().size(), 4096u);
 }
+
+// Lines that start with a /* comment, some spanning lines, come out as the scanner's tokens
+// put together: an empty line for the comment at its first line, the rest of the line where it
+// closes, with the source line numbers the comment's line ends give.
+TEST_F(PreprocessorTest, LinesAfterCommentsMatchTheScannersTokens) {
+    const char* const pieces[] = {"/* a */",  "/**/",           "/* * / */",       "/* x\r\ny */",
+                                  "/* \r */", "/*\n\n*/",       "/* \x01 */",      "/* open",
+                                  "x = 1;",   "s = \"\\q\";",   "y = a.b(2, .5);", " ",
+                                  "// c",     "/* c */ /* d */"};
+    const char* const endings[] = {"\n", "\r\n", "\r"};
+    std::mt19937 random(15);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (int line = random() % 6; line >= 0; --line) {
+            for (int n = static_cast<int>(random() % 3); n > 0; --n)
+                text += pieces[random() % std::size(pieces)];
+            text += endings[random() % 3];
+        }
+        // The scanner's tokens, written out as the preprocessor's rules say.
+        std::vector<std::pair<int, std::string>> expected;
+        try {
+            std::istringstream input(text);
+            Preprocessor scanner(input);
+            std::string pending;
+            int counter = 0;
+            for (antlr::RefToken token = scanner.nextToken();
+                 token->getType() != antlr::Token::EOF_TYPE; token = scanner.nextToken()) {
+                const int type = token->getType();
+                if (type == PreprocessorTokenTypes::ML_COMMENT) {
+                    while (counter++ < token->getLine())
+                        expected.emplace_back(counter, "");
+                } else if (type == PreprocessorTokenTypes::SL_COMMENT) {
+                    counter = token->getLine();
+                    expected.emplace_back(counter, "");
+                } else if (type == PreprocessorTokenTypes::LINE_END) {
+                    counter = token->getLine();
+                    expected.emplace_back(counter, pending);
+                    pending.clear();
+                } else {
+                    pending += token->getText();
+                }
+            }
+            if (!pending.empty())
+                expected.emplace_back(counter + 1, pending);
+        } catch (antlr::ANTLRException&) {
+            expected = {{0, "error"}};
+        }
+        std::vector<std::pair<int, std::string>> actual;
+        try {
+            std::unique_ptr<ASParserImpl, translate::Destroyer> fresh(new ASParserImpl());
+            std::istringstream input(text);
+            fresh->processDirectives(input, "Main");
+            for (size_t i = 0; i < fresh->lineNumbers().size(); ++i)
+                actual.emplace_back(fresh->lineNumbers()[i], fresh->lineTexts()[i]);
+        } catch (antlr::ANTLRException&) {
+            actual = {{0, "error"}};
+        }
+        ASSERT_EQ(actual, expected) << text;
+    }
+}
