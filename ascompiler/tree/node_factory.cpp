@@ -12,8 +12,12 @@ ASNode* ValueASNode(ASNode::NodeType type, const char* text) {
     return new ASNodeImpl(type, text);
 }
 
+ASNode* ValueASNode(ASNode::NodeType type, const char* text, std::size_t length) {
+    return new ASNodeImpl(type, text, length);
+}
+
 ASNode* BinaryASNode(ASNode::NodeType type, ASNode* left, ASNode* right) {
-    ASNode* node = new ASNodeImpl(type);
+    auto* node = new ASNodeImpl(type);
     node->append(left);
     node->append(right);
     return node;
