@@ -6,6 +6,7 @@ header "pre_include_hpp" {
 #include "ascompiler/tree/node_factory.h"
 #include <antlr/MismatchedTokenException.hpp>
 #include <antlr/NoViableAltException.hpp>
+#include <utility>
 #include <vector>
 }
 options {
@@ -194,24 +195,55 @@ private:
         return n;
     }
 
-    // While guessing, a statement already tried at this position is not parsed again.
-    bool replayGuess(size_t start) {
-        long consumed = 0;
-        if (inputState->guessing == 0 || !m_memo.Find(start, consumed))
+    // Whether braces open a block is decided by a trial parse of the block's first statement.
+    // The trial builds that statement in earnest and hands it to the block, which would
+    // otherwise parse it again; a failed trial frees what it built. Trials nest without
+    // guessing, so each statement is parsed once and no outcome needs remembering.
+    translate::ASNode* trialStatement() {
+        class Earnest {
+        public:
+            explicit Earnest(antlr::ParserSharedInputState& state)
+                : m_state(state), m_guessing(std::exchange(state->guessing, 0)) {}
+            ~Earnest() { m_state->guessing = m_guessing; }
+            Earnest(const Earnest&) = delete;
+            Earnest& operator=(const Earnest&) = delete;
+
+        private:
+            antlr::ParserSharedInputState& m_state;
+            int m_guessing;
+        };
+        const size_t start = m_position;
+        const translate::NodeKeeper::Mark built = m_nodes.Here();
+        translate::ASNode* n = 0;
+        try {
+            Earnest earnest(inputState);
+            n = statement();
+        } catch (antlr::RecognitionException&) {
+            m_nodes.FreeSince(built);
+            throw;
+        }
+        if (m_trial.node)
+            m_nodes.Discard(m_trial.node); // never taken: cannot happen, but must not leak
+        m_trial = {start, m_position, n};
+        return n;
+    }
+    // The block asks for its first statement where the trial found it.
+    bool takeTrial(translate::ASNode*& n) {
+        if (!m_trial.node || m_trial.start != m_position)
             return false;
-        if (consumed < 0)
-            throw antlr::NoViableAltException(LT(1), getFilename());
-        // While guessing a mark holds the tokens, so the parser steps over the statement in
-        // one move.
+        n = std::exchange(m_trial.node, nullptr);
+        m_position = m_trial.end;
         m_lookahead[0] = m_lookahead[1] = kUnknown;
-        m_position += static_cast<size_t>(consumed);
+        if (m_marks.empty())
+            dropConsumed();
         return true;
     }
-    bool storeGuess(size_t start, bool ok) {
-        if (inputState->guessing > 0)
-            m_memo.Store(start, ok ? static_cast<long>(m_position - start) : -1);
-        return true;
-    }
+    struct Trial {
+        size_t start = 0;
+        size_t end = 0;
+        translate::ASNode* node = nullptr;
+    };
+    Trial m_trial;
 
     // Every nesting rule holds one of these for its run, so that deeply nested text fails
     // with an error instead of exhausting the stack.
@@ -272,7 +304,6 @@ private:
     static constexpr size_t kCompactFrom = 256;
     size_t m_first = 0;
     translate::NodeKeeper m_nodes;
-    translate::GuessMemo m_memo;
     static constexpr int kUnknown = -2;
     int m_lookahead[2] = {kUnknown, kUnknown};
     size_t m_position = 0;
@@ -296,27 +327,25 @@ scriptRule returns [translate::ASNode* root = 0]
 
 statement returns [translate::ASNode* n = 0]
     {
+        if (inputState->guessing > 0)
+            return trialStatement();
         NestingGuard nesting(*this);
-        const size_t start = m_position;
-        if (replayGuess(start))
+        if (takeTrial(n))
             return n;
-        storeGuess(start, false); // replaced by the outcome when the statement parses
     }
-    :   (   n=ifStatement
-        |   n=withStatement
-        |   n=whileStatement
-        |   n=doStatement
-        |   n=forStatement
-        |   n=onClipEvent
-        |   n=on
-        |   n=breakStatement
-        |   n=continueStatement
-        |   n=returnStatement
-        |   ("{" ( "}" | statement )) => n=blockStatement
-        |   ("function" IDENTIFIER) => n=functionDefinition
-        |   n=expressionStatement
-        )
-        { storeGuess(start, true) }?
+    :   n=ifStatement
+    |   n=withStatement
+    |   n=whileStatement
+    |   n=doStatement
+    |   n=forStatement
+    |   n=onClipEvent
+    |   n=on
+    |   n=breakStatement
+    |   n=continueStatement
+    |   n=returnStatement
+    |   ("{" ( "}" | statement )) => n=blockStatement
+    |   ("function" IDENTIFIER) => n=functionDefinition
+    |   n=expressionStatement
     ;
 
 blockStatement returns [translate::ASNode* n = 0]

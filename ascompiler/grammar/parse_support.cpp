@@ -105,22 +105,14 @@ void NodeKeeper::Release() {
     m_discarded.clear();
 }
 
-void NodeKeeper::FreeAll() {
-    for (ASNode* node : m_built)
-        while (node->count() > 0)
-            node->remove(static_cast<unsigned int>(node->count() - 1));
-    for (ASNode* node : m_built)
-        node->destroy();
-    m_built.clear();
-    m_discarded.clear();
-}
-
-bool GuessMemo::Find(size_t position, long& consumed) const {
-    auto it = m_results.find(position);
-    if (it == m_results.end())
-        return false;
-    consumed = it->second;
-    return true;
+void NodeKeeper::FreeSince(Mark mark) {
+    for (size_t i = mark.built; i < m_built.size(); ++i)
+        while (m_built[i]->count() > 0)
+            m_built[i]->remove(static_cast<unsigned int>(m_built[i]->count() - 1));
+    for (size_t i = mark.built; i < m_built.size(); ++i)
+        m_built[i]->destroy();
+    m_built.resize(mark.built);
+    m_discarded.resize(mark.discarded);
 }
 
 } // namespace translate

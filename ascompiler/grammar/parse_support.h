@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <deque>
 #include <string>
-#include <unordered_map>
 
 namespace translate {
 
@@ -29,23 +28,21 @@ public:
     // Success: the tree belongs to the caller; discarded nodes are freed.
     void Release();
     // Failure: every node built is freed once, whatever tree it hangs in.
-    void FreeAll();
+    void FreeAll() { FreeSince({}); }
+
+    // How far the parse had got, so that a failed part of it can be freed alone.
+    struct Mark {
+        size_t built = 0;
+        size_t discarded = 0;
+    };
+    Mark Here() const { return {m_built.size(), m_discarded.size()}; }
+    // Frees every node built after the mark; none of them may hang in an older node.
+    void FreeSince(Mark mark);
 
 private:
     // In blocks, so that a growing parse never asks the allocator for one large piece.
     std::deque<ASNode*> m_built;
     std::deque<ASNode*> m_discarded;
-};
-
-// Outcome of a statement parsed while guessing, by absolute token position: the number of
-// tokens it took, or -1 when it failed. Keeps nested trial parses linear.
-class GuessMemo {
-public:
-    bool Find(size_t position, long& consumed) const;
-    void Store(size_t position, long consumed) { m_results[position] = consumed; }
-
-private:
-    std::unordered_map<size_t, long> m_results;
 };
 
 } // namespace translate
