@@ -6,6 +6,7 @@ header "pre_include_hpp" {
 #include "ascompiler/tree/node_factory.h"
 #include <antlr/MismatchedTokenException.hpp>
 #include <antlr/NoViableAltException.hpp>
+#include <algorithm>
 #include <utility>
 #include <vector>
 }
@@ -23,15 +24,13 @@ options {
 }
 {
 public:
-    // Tokens are counted from the start of the input so that trial parses can be memoised by
-    // position; mark and rewind come in pairs in the generated code. The parser keeps its
-    // own look-ahead, in blocks small enough for the allocator's quick paths, and lets a
-    // token go as soon as no mark can return to it.
+    // Tokens are counted from the start of the input; mark and rewind come in pairs in the
+    // generated code. The parser keeps its own look-ahead and lets spent tokens go a batch at
+    // a time once no mark can return to them, so that a step forward only counts.
     void consume() override {
         ++m_position;
-        m_lookahead[0] = m_lookahead[1] = kUnknown;
-        if (m_marks.empty())
-            dropConsumed();
+        m_lookahead[0] = m_lookahead[1];
+        m_lookahead[1] = kUnknown;
     }
     unsigned int mark() override {
         m_marks.push_back(m_position);
@@ -45,8 +44,6 @@ public:
             m_marks.pop_back();
         }
         m_lookahead[0] = m_lookahead[1] = kUnknown;
-        if (m_marks.empty())
-            dropConsumed();
     }
     // Every rule asks for the next two token types many times over: keep them at hand. Final,
     // so that the rules call these directly, and the look-ahead inlined into them.
@@ -234,8 +231,6 @@ private:
         n = std::exchange(m_trial.node, nullptr);
         m_position = m_trial.end;
         m_lookahead[0] = m_lookahead[1] = kUnknown;
-        if (m_marks.empty())
-            dropConsumed();
         return true;
     }
     struct Trial {
@@ -267,8 +262,19 @@ private:
     static constexpr int kMaxNesting = 600;
     int m_nesting = 0;
 
-    const antlr::RefToken& tokenAt(unsigned int i) {
-        const size_t index = m_head + (m_position - m_first) + (i - 1);
+    [[gnu::always_inline]] const antlr::RefToken& tokenAt(unsigned int i) {
+        const size_t index = (m_position - m_first) + (i - 1);
+        if (index < m_tokens.size()) [[likely]]
+            return m_tokens[index];
+        return fetchToken(i);
+    }
+    [[gnu::noinline]] const antlr::RefToken& fetchToken(unsigned int i) {
+        const size_t spent = std::min(m_position - m_first, m_tokens.size());
+        if (m_marks.empty() && spent >= kDropBatch) {
+            m_tokens.erase(m_tokens.begin(), m_tokens.begin() + static_cast<long>(spent));
+            m_first += spent;
+        }
+        const size_t index = (m_position - m_first) + (i - 1);
         while (m_tokens.size() <= index)
             m_tokens.push_back(nextToken());
         return m_tokens[index];
@@ -281,27 +287,10 @@ private:
         input.consume();
         return token;
     }
-    void dropConsumed() {
-        while (m_first < m_position && m_head < m_tokens.size()) {
-            m_tokens[m_head++] = antlr::RefToken();
-            ++m_first;
-        }
-        // Usually nothing is left ahead and the buffer starts over; tokens held long by a
-        // trial parse move down once they fill the front half.
-        if (m_head == m_tokens.size()) {
-            m_tokens.clear();
-            m_head = 0;
-        } else if (m_head >= kCompactFrom && m_head * 2 >= m_tokens.size()) {
-            m_tokens.erase(m_tokens.begin(), m_tokens.begin() + static_cast<long>(m_head));
-            m_head = 0;
-        }
-    }
-
     antlr::TokenStream* m_pSource = nullptr;
-    // The tokens from m_first on start at m_tokens[m_head]; the slots before it are spent.
+    // The tokens from the position m_first on; those before m_position are spent.
     std::vector<antlr::RefToken> m_tokens;
-    size_t m_head = 0;
-    static constexpr size_t kCompactFrom = 256;
+    static constexpr size_t kDropBatch = 4;
     size_t m_first = 0;
     translate::NodeKeeper m_nodes;
     static constexpr int kUnknown = -2;
