@@ -94,9 +94,18 @@ private:
     translate::ASNode* binary(translate::ASNode::NodeType type, translate::ASNode* left, translate::ASNode* right) {
         return keep(translate::BinaryASNode(type, left, right));
     }
-    translate::ASNode* value(translate::ASNode::NodeType type, const std::string& text) {
-        return keep(translate::ValueASNode(type, text.c_str()));
+    // A node whose value is the token's text, or for a string the text it stands for.
+    translate::ASNode* value(translate::ASNode::NodeType type, const antlr::RefToken& token) {
+        const std::string& text = translate::TokenText(*token, m_spareText);
+        return keep(translate::ValueASNode(type, text.data(), text.size()));
     }
+    translate::ASNode* stringValue(const antlr::RefToken& token) {
+        const std::string_view text = translate::StringLiteralText(
+            translate::TokenText(*token, m_spareText), m_spareDecoded);
+        return keep(translate::ValueASNode(translate::ASNode::String, text.data(), text.size()));
+    }
+    std::string m_spareText;
+    std::string m_spareDecoded;
     // Binding level of each two-operand token from LOGICAL_OR on, loosest first.
     static int binaryLevel(int token) {
         static constexpr unsigned char kLevels[] = {1, 2, 3, 4, 5, 6, 6, 7, 7, 7,
@@ -419,7 +428,7 @@ functionDefinition returns [translate::ASNode* n = 0]
     { translate::ASNode *p = 0, *b = 0; }
     :   "function" id:IDENTIFIER "(" ( p=argumentList )? ")" b=blockStatement
         {
-            n = value(translate::ASNode::DefineFunction, id->getText());
+            n = value(translate::ASNode::DefineFunction, id);
             if (p)
                 n->append(p);
             n->append(b);
@@ -579,17 +588,17 @@ function returns [translate::ASNode* n = 0]
     ;
 
 literal returns [translate::ASNode* n = 0]
-    :   i:IDENTIFIER { n = value(translate::ASNode::Identifier, i->getText()); }
-    |   d:NUMERIC_LITERAL { n = value(translate::ASNode::Number, d->getText()); }
+    :   i:IDENTIFIER { n = value(translate::ASNode::Identifier, i); }
+    |   d:NUMERIC_LITERAL { n = value(translate::ASNode::Number, d); }
     |   s:STRING_LITERAL
-        { n = value(translate::ASNode::String, translate::DecodeStringLiteral(s->getText())); }
+        { n = stringValue(s); }
     |   q:QUOTED_LITERAL
-        { n = value(translate::ASNode::String, translate::DecodeStringLiteral(q->getText())); }
+        { n = stringValue(q); }
     ;
 
 constructor returns [translate::ASNode* n = 0]
     { translate::ASNode* a = 0; }
-    :   "new" id:IDENTIFIER "(" { n = value(translate::ASNode::NewObject, id->getText()); }
+    :   "new" id:IDENTIFIER "(" { n = value(translate::ASNode::NewObject, id); }
         (   a=conditionalExpression { n->append(a); }
             ( "," a=conditionalExpression { n->append(a); } )*
         )?

@@ -81,6 +81,15 @@ std::string DecodeStringLiteral(const std::string& token) {
     return out;
 }
 
+std::string_view StringLiteralText(const std::string& token, std::string& spare) {
+    if (token.size() < 2)
+        return {};
+    if (token.find('\\') == std::string::npos)
+        return std::string_view(token).substr(1, token.size() - 2);
+    spare = DecodeStringLiteral(token);
+    return spare;
+}
+
 ASNode* NodeKeeper::Keep(ASNode* node) {
     m_built.push_back(node);
     return node;

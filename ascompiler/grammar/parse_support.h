@@ -1,17 +1,36 @@
 // Hand-written helpers that the generated script parser calls from its actions.
 #pragma once
 
+#include "ascompiler/grammar/token_pool.h"
 #include "ascompiler/tree/as_node.h"
 
 #include <cstddef>
 #include <deque>
 #include <string>
+#include <string_view>
+#include <typeinfo>
 
 namespace translate {
 
 // The text between a string token's quotes with its escapes turned into the bytes they
 // stand for (\uXXXX and octal escapes as the UTF-8 of that character).
 std::string DecodeStringLiteral(const std::string& token);
+// The same, without a copy where the token holds no escape; spare holds a decoded text.
+std::string_view StringLiteralText(const std::string& token, std::string& spare);
+
+// A token's text where it lies: the scanners' tokens keep it, which getText() would copy;
+// spare holds the copy of any other token's.
+inline const std::string& TokenText(const antlr::Token& token, std::string& spare) {
+    struct Access : antlr::CommonToken {
+        static const std::string& Of(const antlr::CommonToken& common) {
+            return common.*(&Access::text);
+        }
+    };
+    if (typeid(token) == typeid(PooledToken))
+        return Access::Of(static_cast<const PooledToken&>(token));
+    spare = token.getText();
+    return spare;
+}
 
 // Every node a parse builds, so that a failed parse frees what it built and a successful one
 // frees only what the parser discarded.
