@@ -90,11 +90,6 @@ std::string_view StringLiteralText(const std::string& token, std::string& spare)
     return spare;
 }
 
-ASNode* NodeKeeper::Keep(ASNode* node) {
-    m_built.push_back(node);
-    return node;
-}
-
 void NodeKeeper::Discard(ASNode* node) {
     if (ASNode* parent = node->getParent()) {
         int index = parent->indexOf(node);

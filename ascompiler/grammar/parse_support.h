@@ -41,7 +41,10 @@ public:
     NodeKeeper& operator=(const NodeKeeper&) = delete;
     ~NodeKeeper() { FreeAll(); }
 
-    ASNode* Keep(ASNode* node);
+    ASNode* Keep(ASNode* node) {
+        m_built.push_back(node);
+        return node;
+    }
     // The node leaves the tree (detached, childless) and is freed when the parse ends.
     void Discard(ASNode* node);
     // Success: the tree belongs to the caller; discarded nodes are freed.

@@ -87,14 +87,6 @@ const char* const nodeNames[ASNode::NodeTypeCount] = {
     "instanceof",
 };
 
-ASNodeImpl::ASNodeImpl(NodeType type, const char* value) : ASNodeImpl(type) {
-    setValue(value);
-}
-
-ASNodeImpl::ASNodeImpl(NodeType type, const char* value, std::size_t length) : ASNodeImpl(type) {
-    setValue(value, length);
-}
-
 ASNodeImpl::~ASNodeImpl() {
     m_pParent = nullptr;
     if (m_count > 0)
@@ -125,16 +117,11 @@ void ASNodeImpl::FreeSubtree() {
     }
 }
 
-void ASNodeImpl::FreeValue() {
-    if (m_pValue != m_shortValue)
-        ArenaRelease(std::exchange(m_pValue, m_shortValue));
-}
-
 void ASNodeImpl::setValue(const char* text) {
     setValue(text ? text : "", text ? std::strlen(text) : 0);
 }
 
-void ASNodeImpl::setValue(const char* text, std::size_t length) {
+void ASNodeImpl::SetLongValue(const char* text, std::size_t length) {
     char* place = m_shortValue;
     if (length >= kShortValue) {
         if (length == SIZE_MAX)
@@ -149,8 +136,6 @@ void ASNodeImpl::setValue(const char* text, std::size_t length) {
 }
 
 void ASNodeImpl::MakeRoom() {
-    if (m_count < m_capacity)
-        return;
     const std::size_t capacity = 2 * std::size_t(m_count) + 1;
     if (capacity > UINT32_MAX / sizeof(ASNode*))
         throw std::bad_alloc();
@@ -177,19 +162,11 @@ ASNode* ASNodeImpl::set(unsigned int index, ASNode* child) {
     return old;
 }
 
-int ASNodeImpl::append(ASNode* child) {
-    if (!Accepts(child))
-        return count();
-    MakeRoom();
-    child->setParent(this);
-    m_pChildren[m_count++] = child;
-    return count();
-}
-
 int ASNodeImpl::insert(unsigned int index, ASNode* child) {
     if (index >= m_count || !Accepts(child))
         return 0;
-    MakeRoom();
+    if (m_count == m_capacity)
+        MakeRoom();
     child->setParent(this);
     std::memmove(m_pChildren + index + 1, m_pChildren + index, (m_count - index) * sizeof(ASNode*));
     m_pChildren[index] = child;

@@ -7,16 +7,20 @@
 #include "ascompiler/tree/node_arena.h"
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace translate {
 
 class ASNodeImpl final : public DLLImpl<ASNode>, public ArenaAllocated<ArenaKind::Tree> {
 public:
     explicit ASNodeImpl(NodeType type) : m_type(type) { m_shortValue[0] = '\0'; }
-    ASNodeImpl(NodeType type, const char* value);
-    ASNodeImpl(NodeType type, const char* value, std::size_t length);
+    ASNodeImpl(NodeType type, const char* value) : ASNodeImpl(type) { setValue(value); }
+    ASNodeImpl(NodeType type, const char* value, std::size_t length) : ASNodeImpl(type) {
+        setValue(value, length);
+    }
     ASNodeImpl(const ASNodeImpl&) = delete;
     ASNodeImpl& operator=(const ASNodeImpl&) = delete;
 
@@ -25,12 +29,25 @@ public:
     const char* getValue() override { return m_pValue; }
     void setValue(const char* text) override;
     // The first length bytes of text, which need not end there.
-    void setValue(const char* text, std::size_t length);
+    void setValue(const char* text, std::size_t length) {
+        if (length >= kShortValue || m_pValue != m_shortValue)
+            return SetLongValue(text, length);
+        std::memmove(m_shortValue, text, length);
+        m_shortValue[length] = '\0';
+    }
     int getStatus() override { return m_status; }
     void setStatus(int status) override { m_status = status; }
     ASNode* get(unsigned int index) override;
     ASNode* set(unsigned int index, ASNode* child) override;
-    int append(ASNode* child) override;
+    int append(ASNode* child) override {
+        if (!Accepts(child))
+            return count();
+        if (m_count == m_capacity)
+            MakeRoom();
+        child->setParent(this);
+        m_pChildren[m_count++] = child;
+        return count();
+    }
     int insert(unsigned int index, ASNode* child) override;
     ASNode* remove(unsigned int index) override;
     int indexOf(ASNode* child) override;
@@ -56,7 +73,11 @@ private:
     bool Accepts(ASNode* child) { return child && child != this && !child->getParent(); }
     void MakeRoom();
     void FreeSubtree();
-    void FreeValue();
+    void FreeValue() {
+        if (m_pValue != m_shortValue)
+            ArenaRelease(std::exchange(m_pValue, m_shortValue));
+    }
+    void SetLongValue(const char* text, std::size_t length);
 
     NodeType m_type;
     int m_status = 0;
