@@ -88,16 +88,15 @@ const char* const nodeNames[ASNode::NodeTypeCount] = {
 };
 
 ASNodeImpl::~ASNodeImpl() {
-    m_pParent = nullptr;
     if (m_count > 0)
         FreeSubtree();
-    if (m_pChildren != m_inlineChildren)
-        ArenaRelease(m_pChildren);
-    FreeValue();
+    ReleaseParts();
 }
 
 void ASNodeImpl::FreeSubtree() {
-    std::vector<ASNode*> pending(m_pChildren, m_pChildren + m_count);
+    std::vector<ASNode*> pending;
+    pending.reserve(64);
+    pending.assign(m_pChildren, m_pChildren + m_count);
     m_count = 0;
     while (!pending.empty()) {
         ASNode* node = pending.back();
@@ -109,11 +108,14 @@ void ASNodeImpl::FreeSubtree() {
             node->destroy();
             continue;
         }
-        // Adopt the grandchildren so that the child's own destructor finds none.
+        // Adopt the grandchildren, so that each node is freed without a walk of its own.
         auto* impl = static_cast<ASNodeImpl*>(node);
-        pending.insert(pending.end(), impl->m_pChildren, impl->m_pChildren + impl->m_count);
+        for (unsigned int i = 0; i < impl->m_count; ++i)
+            pending.push_back(impl->m_pChildren[i]);
         impl->m_count = 0;
-        delete impl;
+        // Nothing is left for the destructor to do once the parts are released.
+        impl->ReleaseParts();
+        ASNodeImpl::operator delete(impl);
     }
 }
 

@@ -73,6 +73,13 @@ private:
     bool Accepts(ASNode* child) { return child && child != this && !child->getParent(); }
     void MakeRoom();
     void FreeSubtree();
+    // Frees what the node holds apart from its children, leaving it empty.
+    void ReleaseParts() {
+        if (m_pChildren != m_inlineChildren)
+            ArenaRelease(std::exchange(m_pChildren, m_inlineChildren));
+        FreeValue();
+        m_text.reset();
+    }
     void FreeValue() {
         if (m_pValue != m_shortValue)
             ArenaRelease(std::exchange(m_pValue, m_shortValue));
