@@ -70,35 +70,38 @@ Chunk* NewChunk() {
     return chunk;
 }
 
-// The chunk this thread carves from; its own reference is dropped when the thread ends.
-struct Current {
-    Chunk* chunk = nullptr;
-    ~Current() {
-        if (chunk)
-            Retire(std::exchange(chunk, nullptr));
-    }
-};
-
-thread_local Current current[kArenaKinds];
-
-// A run of releases into one chunk is counted here and settled with one atomic step when the
-// thread releases into another chunk or ends, rather than one per block (a tree or a coding
-// list is freed in about the order it was made). The chunk stays until its run is settled.
-struct PendingReleases {
-    Chunk* chunk = nullptr;
-    std::size_t count = 0;
-    bool ended = false;
+// What a thread holds: the chunk it carves from per kind, and a run of releases into one
+// chunk, counted here and settled with one atomic step when the thread releases into another
+// chunk or ends rather than one per block (a tree or a coding list is freed in about the
+// order it was made); the chunk stays until its run is settled. Plain data, so that the quick
+// paths reach it without the guard of a thread-local object that has a destructor.
+struct ThreadState {
+    Chunk* current[kArenaKinds];
+    Chunk* pendingChunk;
+    std::size_t pendingCount;
+    bool ended;
     void Settle() {
-        if (chunk)
-            Drop(std::exchange(chunk, nullptr), std::exchange(count, 0));
-    }
-    ~PendingReleases() {
-        Settle();
-        ended = true;
+        if (pendingChunk)
+            Drop(std::exchange(pendingChunk, nullptr), std::exchange(pendingCount, 0));
     }
 };
 
-thread_local PendingReleases pending;
+thread_local ThreadState state;
+
+// Lets go of what the thread holds when it ends; armed by the slow paths, which are the only
+// ones that make the thread hold something.
+struct Reaper {
+    bool armed = false;
+    ~Reaper() {
+        state.Settle();
+        for (Chunk*& chunk : state.current)
+            if (chunk)
+                Retire(std::exchange(chunk, nullptr));
+        state.ended = true;
+    }
+};
+
+thread_local Reaper reaper;
 
 unsigned char* Stamp(void* block, Chunk* chunk, std::size_t size) {
     auto* bytes = static_cast<unsigned char*>(block);
@@ -108,21 +111,28 @@ unsigned char* Stamp(void* block, Chunk* chunk, std::size_t size) {
 
 } // namespace
 
-void* ArenaAllocate(std::size_t size, ArenaKind kind) {
+namespace {
+
+void* HeapBlock(std::size_t size) {
+    if (size > SIZE_MAX - kHeader)
+        throw std::bad_alloc();
+    void* block = std::malloc(size + kHeader);
+    if (!block)
+        throw std::bad_alloc();
+    return Stamp(block, nullptr, size + kHeader);
+}
+
+[[gnu::noinline]] void* AllocateSlowly(std::size_t size, ArenaKind kind) {
     const std::size_t rounded = (size + kAlign - 1) / kAlign * kAlign;
-    if (rounded > kMaxArenaBlock || rounded < size) {
-        if (size > SIZE_MAX - kHeader)
-            throw std::bad_alloc();
-        void* block = std::malloc(size + kHeader);
-        if (!block)
-            throw std::bad_alloc();
-        return Stamp(block, nullptr, size + kHeader);
-    }
+    // A thread that has ended keeps no chunk.
+    if (rounded > kMaxArenaBlock || rounded < size || state.ended)
+        return HeapBlock(size);
+    reaper.armed = true;
     const std::size_t need = rounded + kHeader;
-    Chunk*& held = current[static_cast<int>(kind)].chunk;
+    Chunk*& held = state.current[static_cast<int>(kind)];
     Chunk* chunk = held;
-    if (chunk && chunk->used + need > kChunkBytes && pending.chunk == chunk)
-        pending.Settle();
+    if (chunk && chunk->used + need > kChunkBytes && state.pendingChunk == chunk)
+        state.Settle();
     if (chunk && chunk->used + need > kChunkBytes &&
         chunk->references.load(std::memory_order_acquire) == kCarving - chunk->handed) {
         // Every block handed out is back (only this thread hands out blocks): start it over.
@@ -144,26 +154,52 @@ void* ArenaAllocate(std::size_t size, ArenaKind kind) {
     return Stamp(block, chunk, need);
 }
 
-void ArenaRelease(void* block) {
-    if (!block)
-        return;
-    unsigned char* start = static_cast<unsigned char*>(block) - kHeader;
-    const Header header = *reinterpret_cast<Header*>(start);
+[[gnu::noinline]] void ReleaseSlowly(unsigned char* start, const Header& header) {
     if (!header.chunk) {
         std::free(start);
         return;
     }
     STRAVEL_POISON(start, header.size);
     auto* chunk = static_cast<Chunk*>(header.chunk);
-    if (pending.ended) {
+    if (state.ended) {
         Drop(chunk, 1);
         return;
     }
-    if (pending.chunk != chunk) {
-        pending.Settle();
-        pending.chunk = chunk;
+    reaper.armed = true;
+    state.Settle();
+    state.pendingChunk = chunk;
+    state.pendingCount = 1;
+}
+
+} // namespace
+
+void* ArenaAllocate(std::size_t size, ArenaKind kind) {
+    const std::size_t rounded = (size + kAlign - 1) / kAlign * kAlign;
+    if (rounded <= kMaxArenaBlock && rounded >= size) [[likely]] {
+        const std::size_t need = rounded + kHeader;
+        Chunk* chunk = state.current[static_cast<int>(kind)];
+        if (chunk && chunk->used + need <= kChunkBytes) [[likely]] {
+            unsigned char* block = reinterpret_cast<unsigned char*>(chunk) + chunk->used;
+            chunk->used += need;
+            ++chunk->handed;
+            STRAVEL_UNPOISON(block, need);
+            return Stamp(block, chunk, need);
+        }
     }
-    ++pending.count;
+    return AllocateSlowly(size, kind);
+}
+
+void ArenaRelease(void* block) {
+    if (!block)
+        return;
+    unsigned char* start = static_cast<unsigned char*>(block) - kHeader;
+    const Header header = *reinterpret_cast<Header*>(start);
+    if (header.chunk && header.chunk == state.pendingChunk) [[likely]] {
+        STRAVEL_POISON(start, header.size);
+        ++state.pendingCount;
+        return;
+    }
+    ReleaseSlowly(start, header);
 }
 
 } // namespace translate
