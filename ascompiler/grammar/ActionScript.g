@@ -552,11 +552,14 @@ postfixExpression returns [translate::ASNode* n = 0]
         )*
     ;
 
+// Most primaries are one element: the chain is only started by a suffix.
 primaryExpression returns [translate::ASNode* n = 0]
     { translate::ASNode* p = 0; NestingGuard nesting(*this); ChainScope chain(m_chain); }
-    :   p=primaryPrefix { m_chain.push_back(p); }
-        ( p=primarySuffix { m_chain.push_back(p); } )*
-        { n = tidyChain(chain.base()); }
+    :   n=primaryPrefix
+        (   { if (m_chain.size() == chain.base()) m_chain.push_back(n); }
+            p=primarySuffix { m_chain.push_back(p); }
+        )*
+        { if (m_chain.size() > chain.base()) n = tidyChain(chain.base()); }
     ;
 
 primaryPrefix returns [translate::ASNode* n = 0]
@@ -587,13 +590,13 @@ function returns [translate::ASNode* n = 0]
         ")"
     ;
 
+// The node is made from the token where it lies before the token is matched, which the
+// choice of alternative has settled: labels would hold a counted reference each.
 literal returns [translate::ASNode* n = 0]
-    :   i:IDENTIFIER { n = value(translate::ASNode::Identifier, i); }
-    |   d:NUMERIC_LITERAL { n = value(translate::ASNode::Number, d); }
-    |   s:STRING_LITERAL
-        { n = stringValue(s); }
-    |   q:QUOTED_LITERAL
-        { n = stringValue(q); }
+    :   { n = value(translate::ASNode::Identifier, tokenAt(1)); } IDENTIFIER
+    |   { n = value(translate::ASNode::Number, tokenAt(1)); } NUMERIC_LITERAL
+    |   { n = stringValue(tokenAt(1)); } STRING_LITERAL
+    |   { n = stringValue(tokenAt(1)); } QUOTED_LITERAL
     ;
 
 constructor returns [translate::ASNode* n = 0]
