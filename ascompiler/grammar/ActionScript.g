@@ -126,7 +126,7 @@ private:
             T::Mod};
         return kTypes[token - LOGICAL_OR];
     }
-    // Left operands of binaryExpression still open, each with the operator token that joins
+    // Left operands of conditionalExpression still open, each with the operator token that joins
     // it to the next; levels rise strictly from the bottom, so one slot per level suffices.
     struct PendingOperands {
         translate::ASNode* left[11];
@@ -502,9 +502,26 @@ assignmentExpression returns [translate::ASNode* n = 0]
         )?
     ;
 
+// The two-operand levels are taken here in one loop: an operand costs one rule call, not one
+// per level. Operands wait beside their operator until an operator of the same or a looser
+// level closes them, so every level associates to the left.
 conditionalExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode *t = 0, *e = 0; NestingGuard nesting(*this); }
-    :   n=binaryExpression
+    {
+        translate::ASNode *r = 0, *t = 0, *e = 0;
+        int type = 0;
+        PendingOperands pending;
+        NestingGuard nesting(*this);
+    }
+    :   n=unaryExpression
+        (   { type = LA(1); }
+            (   LOGICAL_OR | LOGICAL_AND | BIT_OR | BIT_XOR | BIT_AND | EQ | NE
+            |   LTHAN | GTHAN | LTE | GTE | "instanceof" | LSL | LSR | ASR
+            |   PLUS | MINUS | MULTIPLY | DIVIDE | MOD
+            )
+            r=unaryExpression
+            { n = shiftOperand(pending, n, type, r); }
+        )*
+        { n = closeOperands(pending, n); }
         (   "?" t=assignmentExpression ":" e=conditionalExpression
             {
                 translate::ASNode* c = n;
@@ -516,23 +533,6 @@ conditionalExpression returns [translate::ASNode* n = 0]
         )?
     ;
 
-// The two-operand levels in one rule: an operand costs one rule call, not one per level.
-// Operands wait beside their operator until an operator of the same or a looser level
-// closes them, so every level associates to the left.
-binaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; int type = 0; PendingOperands pending; }
-    :   n=unaryExpression
-        (   { type = LA(1); }
-            (   LOGICAL_OR | LOGICAL_AND | BIT_OR | BIT_XOR | BIT_AND | EQ | NE
-            |   LTHAN | GTHAN | LTE | GTE | "instanceof" | LSL | LSR | ASR
-            |   PLUS | MINUS | MULTIPLY | DIVIDE | MOD
-            )
-            r=unaryExpression
-            { n = shiftOperand(pending, n, type, r); }
-        )*
-        { n = closeOperands(pending, n); }
-    ;
-
 unaryExpression returns [translate::ASNode* n = 0]
     { translate::ASNode* o = 0; NestingGuard nesting(*this); }
     :   PLUS o=unaryExpression { n = unary(translate::ASNode::Plus, o); }
@@ -542,11 +542,7 @@ unaryExpression returns [translate::ASNode* n = 0]
     |   BIT_NOT o=unaryExpression { n = unary(translate::ASNode::BitNot, o); }
     |   LOGICAL_NOT o=unaryExpression { n = unary(translate::ASNode::Not, o); }
     |   "delete" o=unaryExpression { n = unary(translate::ASNode::Delete, o); }
-    |   n=postfixExpression
-    ;
-
-postfixExpression returns [translate::ASNode* n = 0]
-    :   n=primaryExpression
+    |   n=primaryExpression
         (   INC { n = unary(translate::ASNode::PostInc, n); }
         |   DEC { n = unary(translate::ASNode::PostDec, n); }
         )*
@@ -555,20 +551,17 @@ postfixExpression returns [translate::ASNode* n = 0]
 // Most primaries are one element: the chain is only started by a suffix.
 primaryExpression returns [translate::ASNode* n = 0]
     { translate::ASNode* p = 0; NestingGuard nesting(*this); ChainScope chain(m_chain); }
-    :   n=primaryPrefix
+    :   (   n=anonymousObject
+        |   n=methodDefinition
+        |   n=literal
+        |   "(" n=conditionalExpression ")"
+        |   n=anonymousArray
+        |   n=constructor
+        )
         (   { if (m_chain.size() == chain.base()) m_chain.push_back(n); }
             p=primarySuffix { m_chain.push_back(p); }
         )*
         { if (m_chain.size() > chain.base()) n = tidyChain(chain.base()); }
-    ;
-
-primaryPrefix returns [translate::ASNode* n = 0]
-    :   n=anonymousObject
-    |   n=methodDefinition
-    |   n=literal
-    |   "(" n=conditionalExpression ")"
-    |   n=anonymousArray
-    |   n=constructor
     ;
 
 primarySuffix returns [translate::ASNode* n = 0]
