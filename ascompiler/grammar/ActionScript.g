@@ -255,10 +255,7 @@ private:
     public:
         explicit NestingGuard(ActionScriptParser& parser) : m_parser(parser) {
             if (m_parser.m_nesting >= kMaxNesting)
-                throw antlr::RecognitionException("Script nests too deeply",
-                                                  m_parser.getFilename(),
-                                                  m_parser.LT(1)->getLine(),
-                                                  m_parser.LT(1)->getColumn());
+                m_parser.nestsTooDeeply();
             ++m_parser.m_nesting;
         }
         ~NestingGuard() { --m_parser.m_nesting; }
@@ -268,6 +265,10 @@ private:
     private:
         ActionScriptParser& m_parser;
     };
+    [[noreturn, gnu::cold, gnu::noinline]] void nestsTooDeeply() {
+        throw antlr::RecognitionException("Script nests too deeply", getFilename(),
+                                          LT(1)->getLine(), LT(1)->getColumn());
+    }
     static constexpr int kMaxNesting = 600;
     int m_nesting = 0;
 
