@@ -152,13 +152,14 @@ private:
         }
         return current;
     }
-    // An expression list or argument list of one item is that item.
-    translate::ASNode* dissolve(translate::ASNode* list) {
-        if (list->count() != 1)
-            return list;
-        translate::ASNode* only = list->remove(0);
-        m_nodes.Discard(list);
-        return only;
+    // An expression list or argument list of one item is that item: the list is only made
+    // when a second item comes.
+    translate::ASNode* extendList(translate::ASNode::NodeType type, translate::ASNode*& list,
+                                  translate::ASNode* items, translate::ASNode* next) {
+        if (!list)
+            list = unary(type, items);
+        list->append(next);
+        return list;
     }
     // The elements of the member chains being parsed, innermost chain last, so that a chain
     // needs no storage of its own; each chain's scope drops its elements when it ends.
@@ -469,11 +470,11 @@ expressionStatement returns [translate::ASNode* n = 0]
     ;
 
 expressionList returns [translate::ASNode* n = 0]
-    { translate::ASNode* e = 0; }
-    :   e=assignmentExpression
-        { n = keep(translate::NewASNode(translate::ASNode::ExpressionList)); n->append(e); }
-        ( "," e=assignmentExpression { n->append(e); } )*
-        { n = dissolve(n); }
+    { translate::ASNode *e = 0, *list = 0; }
+    :   n=assignmentExpression
+        (   "," e=assignmentExpression
+            { n = extendList(translate::ASNode::ExpressionList, list, n, e); }
+        )*
     ;
 
 expression returns [translate::ASNode* n = 0]
@@ -636,11 +637,9 @@ methodDefinition returns [translate::ASNode* n = 0]
     ;
 
 argumentList returns [translate::ASNode* n = 0]
-    { translate::ASNode* a = 0; }
-    :   a=conditionalExpression
-        { n = keep(translate::NewASNode(translate::ASNode::List)); n->append(a); }
-        ( "," a=conditionalExpression { n->append(a); } )*
-        { n = dissolve(n); }
+    { translate::ASNode *a = 0, *list = 0; }
+    :   n=conditionalExpression
+        ( "," a=conditionalExpression { n = extendList(translate::ASNode::List, list, n, a); } )*
     ;
 
 class ActionScriptLexer extends Lexer("translate::MemoryScanner");
