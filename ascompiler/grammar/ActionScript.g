@@ -6,6 +6,8 @@ header "pre_include_hpp" {
 #include "ascompiler/tree/node_factory.h"
 #include <antlr/MismatchedTokenException.hpp>
 #include <antlr/NoViableAltException.hpp>
+#include <algorithm>
+#include <utility>
 #include <vector>
 }
 options {
@@ -22,15 +24,13 @@ options {
 }
 {
 public:
-    // Tokens are counted from the start of the input so that trial parses can be memoised by
-    // position; mark and rewind come in pairs in the generated code. The parser keeps its
-    // own look-ahead, in blocks small enough for the allocator's quick paths, and lets a
-    // token go as soon as no mark can return to it.
+    // Tokens are counted from the start of the input; mark and rewind come in pairs in the
+    // generated code. The parser keeps its own look-ahead and lets spent tokens go a batch at
+    // a time once no mark can return to them, so that a step forward only counts.
     void consume() override {
         ++m_position;
-        m_lookahead[0] = m_lookahead[1] = kUnknown;
-        if (m_marks.empty())
-            dropConsumed();
+        m_lookahead[0] = m_lookahead[1];
+        m_lookahead[1] = kUnknown;
     }
     unsigned int mark() override {
         m_marks.push_back(m_position);
@@ -44,8 +44,6 @@ public:
             m_marks.pop_back();
         }
         m_lookahead[0] = m_lookahead[1] = kUnknown;
-        if (m_marks.empty())
-            dropConsumed();
     }
     // Every rule asks for the next two token types many times over: keep them at hand. Final,
     // so that the rules call these directly, and the look-ahead inlined into them.
@@ -96,9 +94,18 @@ private:
     translate::ASNode* binary(translate::ASNode::NodeType type, translate::ASNode* left, translate::ASNode* right) {
         return keep(translate::BinaryASNode(type, left, right));
     }
-    translate::ASNode* value(translate::ASNode::NodeType type, const std::string& text) {
-        return keep(translate::ValueASNode(type, text.c_str()));
+    // A node whose value is the token's text, or for a string the text it stands for.
+    translate::ASNode* value(translate::ASNode::NodeType type, const antlr::RefToken& token) {
+        const std::string& text = translate::TokenText(*token, m_spareText);
+        return keep(translate::ValueASNode(type, text.data(), text.size()));
     }
+    translate::ASNode* stringValue(const antlr::RefToken& token) {
+        const std::string_view text = translate::StringLiteralText(
+            translate::TokenText(*token, m_spareText), m_spareDecoded);
+        return keep(translate::ValueASNode(translate::ASNode::String, text.data(), text.size()));
+    }
+    std::string m_spareText;
+    std::string m_spareDecoded;
     // Binding level of each two-operand token from LOGICAL_OR on, loosest first.
     static int binaryLevel(int token) {
         static constexpr unsigned char kLevels[] = {1, 2, 3, 4, 5, 6, 6, 7, 7, 7,
@@ -119,7 +126,7 @@ private:
             T::Mod};
         return kTypes[token - LOGICAL_OR];
     }
-    // Left operands of binaryExpression still open, each with the operator token that joins
+    // Left operands of conditionalExpression still open, each with the operator token that joins
     // it to the next; levels rise strictly from the bottom, so one slot per level suffices.
     struct PendingOperands {
         translate::ASNode* left[11];
@@ -145,13 +152,14 @@ private:
         }
         return current;
     }
-    // An expression list or argument list of one item is that item.
-    translate::ASNode* dissolve(translate::ASNode* list) {
-        if (list->count() != 1)
-            return list;
-        translate::ASNode* only = list->remove(0);
-        m_nodes.Discard(list);
-        return only;
+    // An expression list or argument list of one item is that item: the list is only made
+    // when a second item comes.
+    translate::ASNode* extendList(translate::ASNode::NodeType type, translate::ASNode*& list,
+                                  translate::ASNode* items, translate::ASNode* next) {
+        if (!list)
+            list = unary(type, items);
+        list->append(next);
+        return list;
     }
     // The elements of the member chains being parsed, innermost chain last, so that a chain
     // needs no storage of its own; each chain's scope drops its elements when it ends.
@@ -194,24 +202,53 @@ private:
         return n;
     }
 
-    // While guessing, a statement already tried at this position is not parsed again.
-    bool replayGuess(size_t start) {
-        long consumed = 0;
-        if (inputState->guessing == 0 || !m_memo.Find(start, consumed))
+    // Whether braces open a block is decided by a trial parse of the block's first statement.
+    // The trial builds that statement in earnest and hands it to the block, which would
+    // otherwise parse it again; a failed trial frees what it built. Trials nest without
+    // guessing, so each statement is parsed once and no outcome needs remembering.
+    translate::ASNode* trialStatement() {
+        class Earnest {
+        public:
+            explicit Earnest(antlr::ParserSharedInputState& state)
+                : m_state(state), m_guessing(std::exchange(state->guessing, 0)) {}
+            ~Earnest() { m_state->guessing = m_guessing; }
+            Earnest(const Earnest&) = delete;
+            Earnest& operator=(const Earnest&) = delete;
+
+        private:
+            antlr::ParserSharedInputState& m_state;
+            int m_guessing;
+        };
+        const size_t start = m_position;
+        const translate::NodeKeeper::Mark built = m_nodes.Here();
+        translate::ASNode* n = 0;
+        try {
+            Earnest earnest(inputState);
+            n = statement();
+        } catch (antlr::RecognitionException&) {
+            m_nodes.FreeSince(built);
+            throw;
+        }
+        if (m_trial.node)
+            m_nodes.Discard(m_trial.node); // never taken: cannot happen, but must not leak
+        m_trial = {start, m_position, n};
+        return n;
+    }
+    // The block asks for its first statement where the trial found it.
+    bool takeTrial(translate::ASNode*& n) {
+        if (!m_trial.node || m_trial.start != m_position)
             return false;
-        if (consumed < 0)
-            throw antlr::NoViableAltException(LT(1), getFilename());
-        // While guessing a mark holds the tokens, so the parser steps over the statement in
-        // one move.
+        n = std::exchange(m_trial.node, nullptr);
+        m_position = m_trial.end;
         m_lookahead[0] = m_lookahead[1] = kUnknown;
-        m_position += static_cast<size_t>(consumed);
         return true;
     }
-    bool storeGuess(size_t start, bool ok) {
-        if (inputState->guessing > 0)
-            m_memo.Store(start, ok ? static_cast<long>(m_position - start) : -1);
-        return true;
-    }
+    struct Trial {
+        size_t start = 0;
+        size_t end = 0;
+        translate::ASNode* node = nullptr;
+    };
+    Trial m_trial;
 
     // Every nesting rule holds one of these for its run, so that deeply nested text fails
     // with an error instead of exhausting the stack.
@@ -219,10 +256,7 @@ private:
     public:
         explicit NestingGuard(ActionScriptParser& parser) : m_parser(parser) {
             if (m_parser.m_nesting >= kMaxNesting)
-                throw antlr::RecognitionException("Script nests too deeply",
-                                                  m_parser.getFilename(),
-                                                  m_parser.LT(1)->getLine(),
-                                                  m_parser.LT(1)->getColumn());
+                m_parser.nestsTooDeeply();
             ++m_parser.m_nesting;
         }
         ~NestingGuard() { --m_parser.m_nesting; }
@@ -232,11 +266,26 @@ private:
     private:
         ActionScriptParser& m_parser;
     };
+    [[noreturn, gnu::cold, gnu::noinline]] void nestsTooDeeply() {
+        throw antlr::RecognitionException("Script nests too deeply", getFilename(),
+                                          LT(1)->getLine(), LT(1)->getColumn());
+    }
     static constexpr int kMaxNesting = 600;
     int m_nesting = 0;
 
-    const antlr::RefToken& tokenAt(unsigned int i) {
-        const size_t index = m_head + (m_position - m_first) + (i - 1);
+    [[gnu::always_inline]] const antlr::RefToken& tokenAt(unsigned int i) {
+        const size_t index = (m_position - m_first) + (i - 1);
+        if (index < m_tokens.size()) [[likely]]
+            return m_tokens[index];
+        return fetchToken(i);
+    }
+    [[gnu::noinline]] const antlr::RefToken& fetchToken(unsigned int i) {
+        const size_t spent = std::min(m_position - m_first, m_tokens.size());
+        if (m_marks.empty() && spent >= kDropBatch) {
+            m_tokens.erase(m_tokens.begin(), m_tokens.begin() + static_cast<long>(spent));
+            m_first += spent;
+        }
+        const size_t index = (m_position - m_first) + (i - 1);
         while (m_tokens.size() <= index)
             m_tokens.push_back(nextToken());
         return m_tokens[index];
@@ -249,30 +298,12 @@ private:
         input.consume();
         return token;
     }
-    void dropConsumed() {
-        while (m_first < m_position && m_head < m_tokens.size()) {
-            m_tokens[m_head++] = antlr::RefToken();
-            ++m_first;
-        }
-        // Usually nothing is left ahead and the buffer starts over; tokens held long by a
-        // trial parse move down once they fill the front half.
-        if (m_head == m_tokens.size()) {
-            m_tokens.clear();
-            m_head = 0;
-        } else if (m_head >= kCompactFrom && m_head * 2 >= m_tokens.size()) {
-            m_tokens.erase(m_tokens.begin(), m_tokens.begin() + static_cast<long>(m_head));
-            m_head = 0;
-        }
-    }
-
     antlr::TokenStream* m_pSource = nullptr;
-    // The tokens from m_first on start at m_tokens[m_head]; the slots before it are spent.
+    // The tokens from the position m_first on; those before m_position are spent.
     std::vector<antlr::RefToken> m_tokens;
-    size_t m_head = 0;
-    static constexpr size_t kCompactFrom = 256;
+    static constexpr size_t kDropBatch = 4;
     size_t m_first = 0;
     translate::NodeKeeper m_nodes;
-    translate::GuessMemo m_memo;
     static constexpr int kUnknown = -2;
     int m_lookahead[2] = {kUnknown, kUnknown};
     size_t m_position = 0;
@@ -296,27 +327,25 @@ scriptRule returns [translate::ASNode* root = 0]
 
 statement returns [translate::ASNode* n = 0]
     {
+        if (inputState->guessing > 0)
+            return trialStatement();
         NestingGuard nesting(*this);
-        const size_t start = m_position;
-        if (replayGuess(start))
+        if (takeTrial(n))
             return n;
-        storeGuess(start, false); // replaced by the outcome when the statement parses
     }
-    :   (   n=ifStatement
-        |   n=withStatement
-        |   n=whileStatement
-        |   n=doStatement
-        |   n=forStatement
-        |   n=onClipEvent
-        |   n=on
-        |   n=breakStatement
-        |   n=continueStatement
-        |   n=returnStatement
-        |   ("{" ( "}" | statement )) => n=blockStatement
-        |   ("function" IDENTIFIER) => n=functionDefinition
-        |   n=expressionStatement
-        )
-        { storeGuess(start, true) }?
+    :   n=ifStatement
+    |   n=withStatement
+    |   n=whileStatement
+    |   n=doStatement
+    |   n=forStatement
+    |   n=onClipEvent
+    |   n=on
+    |   n=breakStatement
+    |   n=continueStatement
+    |   n=returnStatement
+    |   ("{" ( "}" | statement )) => n=blockStatement
+    |   ("function" IDENTIFIER) => n=functionDefinition
+    |   n=expressionStatement
     ;
 
 blockStatement returns [translate::ASNode* n = 0]
@@ -401,7 +430,7 @@ functionDefinition returns [translate::ASNode* n = 0]
     { translate::ASNode *p = 0, *b = 0; }
     :   "function" id:IDENTIFIER "(" ( p=argumentList )? ")" b=blockStatement
         {
-            n = value(translate::ASNode::DefineFunction, id->getText());
+            n = value(translate::ASNode::DefineFunction, id);
             if (p)
                 n->append(p);
             n->append(b);
@@ -441,11 +470,11 @@ expressionStatement returns [translate::ASNode* n = 0]
     ;
 
 expressionList returns [translate::ASNode* n = 0]
-    { translate::ASNode* e = 0; }
-    :   e=assignmentExpression
-        { n = keep(translate::NewASNode(translate::ASNode::ExpressionList)); n->append(e); }
-        ( "," e=assignmentExpression { n->append(e); } )*
-        { n = dissolve(n); }
+    { translate::ASNode *e = 0, *list = 0; }
+    :   n=assignmentExpression
+        (   "," e=assignmentExpression
+            { n = extendList(translate::ASNode::ExpressionList, list, n, e); }
+        )*
     ;
 
 expression returns [translate::ASNode* n = 0]
@@ -475,9 +504,26 @@ assignmentExpression returns [translate::ASNode* n = 0]
         )?
     ;
 
+// The two-operand levels are taken here in one loop: an operand costs one rule call, not one
+// per level. Operands wait beside their operator until an operator of the same or a looser
+// level closes them, so every level associates to the left.
 conditionalExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode *t = 0, *e = 0; NestingGuard nesting(*this); }
-    :   n=binaryExpression
+    {
+        translate::ASNode *r = 0, *t = 0, *e = 0;
+        int type = 0;
+        PendingOperands pending;
+        NestingGuard nesting(*this);
+    }
+    :   n=unaryExpression
+        (   { type = LA(1); }
+            (   LOGICAL_OR | LOGICAL_AND | BIT_OR | BIT_XOR | BIT_AND | EQ | NE
+            |   LTHAN | GTHAN | LTE | GTE | "instanceof" | LSL | LSR | ASR
+            |   PLUS | MINUS | MULTIPLY | DIVIDE | MOD
+            )
+            r=unaryExpression
+            { n = shiftOperand(pending, n, type, r); }
+        )*
+        { n = closeOperands(pending, n); }
         (   "?" t=assignmentExpression ":" e=conditionalExpression
             {
                 translate::ASNode* c = n;
@@ -489,23 +535,6 @@ conditionalExpression returns [translate::ASNode* n = 0]
         )?
     ;
 
-// The two-operand levels in one rule: an operand costs one rule call, not one per level.
-// Operands wait beside their operator until an operator of the same or a looser level
-// closes them, so every level associates to the left.
-binaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* r = 0; int type = 0; PendingOperands pending; }
-    :   n=unaryExpression
-        (   { type = LA(1); }
-            (   LOGICAL_OR | LOGICAL_AND | BIT_OR | BIT_XOR | BIT_AND | EQ | NE
-            |   LTHAN | GTHAN | LTE | GTE | "instanceof" | LSL | LSR | ASR
-            |   PLUS | MINUS | MULTIPLY | DIVIDE | MOD
-            )
-            r=unaryExpression
-            { n = shiftOperand(pending, n, type, r); }
-        )*
-        { n = closeOperands(pending, n); }
-    ;
-
 unaryExpression returns [translate::ASNode* n = 0]
     { translate::ASNode* o = 0; NestingGuard nesting(*this); }
     :   PLUS o=unaryExpression { n = unary(translate::ASNode::Plus, o); }
@@ -515,30 +544,26 @@ unaryExpression returns [translate::ASNode* n = 0]
     |   BIT_NOT o=unaryExpression { n = unary(translate::ASNode::BitNot, o); }
     |   LOGICAL_NOT o=unaryExpression { n = unary(translate::ASNode::Not, o); }
     |   "delete" o=unaryExpression { n = unary(translate::ASNode::Delete, o); }
-    |   n=postfixExpression
-    ;
-
-postfixExpression returns [translate::ASNode* n = 0]
-    :   n=primaryExpression
+    |   n=primaryExpression
         (   INC { n = unary(translate::ASNode::PostInc, n); }
         |   DEC { n = unary(translate::ASNode::PostDec, n); }
         )*
     ;
 
+// Most primaries are one element: the chain is only started by a suffix.
 primaryExpression returns [translate::ASNode* n = 0]
     { translate::ASNode* p = 0; NestingGuard nesting(*this); ChainScope chain(m_chain); }
-    :   p=primaryPrefix { m_chain.push_back(p); }
-        ( p=primarySuffix { m_chain.push_back(p); } )*
-        { n = tidyChain(chain.base()); }
-    ;
-
-primaryPrefix returns [translate::ASNode* n = 0]
-    :   n=anonymousObject
-    |   n=methodDefinition
-    |   n=literal
-    |   "(" n=conditionalExpression ")"
-    |   n=anonymousArray
-    |   n=constructor
+    :   (   n=anonymousObject
+        |   n=methodDefinition
+        |   n=literal
+        |   "(" n=conditionalExpression ")"
+        |   n=anonymousArray
+        |   n=constructor
+        )
+        (   { if (m_chain.size() == chain.base()) m_chain.push_back(n); }
+            p=primarySuffix { m_chain.push_back(p); }
+        )*
+        { if (m_chain.size() > chain.base()) n = tidyChain(chain.base()); }
     ;
 
 primarySuffix returns [translate::ASNode* n = 0]
@@ -560,18 +585,18 @@ function returns [translate::ASNode* n = 0]
         ")"
     ;
 
+// The node is made from the token where it lies before the token is matched, which the
+// choice of alternative has settled: labels would hold a counted reference each.
 literal returns [translate::ASNode* n = 0]
-    :   i:IDENTIFIER { n = value(translate::ASNode::Identifier, i->getText()); }
-    |   d:NUMERIC_LITERAL { n = value(translate::ASNode::Number, d->getText()); }
-    |   s:STRING_LITERAL
-        { n = value(translate::ASNode::String, translate::DecodeStringLiteral(s->getText())); }
-    |   q:QUOTED_LITERAL
-        { n = value(translate::ASNode::String, translate::DecodeStringLiteral(q->getText())); }
+    :   { n = value(translate::ASNode::Identifier, tokenAt(1)); } IDENTIFIER
+    |   { n = value(translate::ASNode::Number, tokenAt(1)); } NUMERIC_LITERAL
+    |   { n = stringValue(tokenAt(1)); } STRING_LITERAL
+    |   { n = stringValue(tokenAt(1)); } QUOTED_LITERAL
     ;
 
 constructor returns [translate::ASNode* n = 0]
     { translate::ASNode* a = 0; }
-    :   "new" id:IDENTIFIER "(" { n = value(translate::ASNode::NewObject, id->getText()); }
+    :   "new" id:IDENTIFIER "(" { n = value(translate::ASNode::NewObject, id); }
         (   a=conditionalExpression { n->append(a); }
             ( "," a=conditionalExpression { n->append(a); } )*
         )?
@@ -612,11 +637,9 @@ methodDefinition returns [translate::ASNode* n = 0]
     ;
 
 argumentList returns [translate::ASNode* n = 0]
-    { translate::ASNode* a = 0; }
-    :   a=conditionalExpression
-        { n = keep(translate::NewASNode(translate::ASNode::List)); n->append(a); }
-        ( "," a=conditionalExpression { n->append(a); } )*
-        { n = dissolve(n); }
+    { translate::ASNode *a = 0, *list = 0; }
+    :   n=conditionalExpression
+        ( "," a=conditionalExpression { n = extendList(translate::ASNode::List, list, n, a); } )*
     ;
 
 class ActionScriptLexer extends Lexer("translate::MemoryScanner");

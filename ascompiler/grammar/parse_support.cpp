@@ -81,9 +81,13 @@ std::string DecodeStringLiteral(const std::string& token) {
     return out;
 }
 
-ASNode* NodeKeeper::Keep(ASNode* node) {
-    m_built.push_back(node);
-    return node;
+std::string_view StringLiteralText(const std::string& token, std::string& spare) {
+    if (token.size() < 2)
+        return {};
+    if (token.find('\\') == std::string::npos)
+        return std::string_view(token).substr(1, token.size() - 2);
+    spare = DecodeStringLiteral(token);
+    return spare;
 }
 
 void NodeKeeper::Discard(ASNode* node) {
@@ -105,22 +109,14 @@ void NodeKeeper::Release() {
     m_discarded.clear();
 }
 
-void NodeKeeper::FreeAll() {
-    for (ASNode* node : m_built)
-        while (node->count() > 0)
-            node->remove(static_cast<unsigned int>(node->count() - 1));
-    for (ASNode* node : m_built)
-        node->destroy();
-    m_built.clear();
-    m_discarded.clear();
-}
-
-bool GuessMemo::Find(size_t position, long& consumed) const {
-    auto it = m_results.find(position);
-    if (it == m_results.end())
-        return false;
-    consumed = it->second;
-    return true;
+void NodeKeeper::FreeSince(Mark mark) {
+    for (size_t i = mark.built; i < m_built.size(); ++i)
+        while (m_built[i]->count() > 0)
+            m_built[i]->remove(static_cast<unsigned int>(m_built[i]->count() - 1));
+    for (size_t i = mark.built; i < m_built.size(); ++i)
+        m_built[i]->destroy();
+    m_built.resize(mark.built);
+    m_discarded.resize(mark.discarded);
 }
 
 } // namespace translate

@@ -1,18 +1,36 @@
 // Hand-written helpers that the generated script parser calls from its actions.
 #pragma once
 
+#include "ascompiler/grammar/token_pool.h"
 #include "ascompiler/tree/as_node.h"
 
 #include <cstddef>
 #include <deque>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <typeinfo>
 
 namespace translate {
 
 // The text between a string token's quotes with its escapes turned into the bytes they
 // stand for (\uXXXX and octal escapes as the UTF-8 of that character).
 std::string DecodeStringLiteral(const std::string& token);
+// The same, without a copy where the token holds no escape; spare holds a decoded text.
+std::string_view StringLiteralText(const std::string& token, std::string& spare);
+
+// A token's text where it lies: the scanners' tokens keep it, which getText() would copy;
+// spare holds the copy of any other token's.
+inline const std::string& TokenText(const antlr::Token& token, std::string& spare) {
+    struct Access : antlr::CommonToken {
+        static const std::string& Of(const antlr::CommonToken& common) {
+            return common.*(&Access::text);
+        }
+    };
+    if (typeid(token) == typeid(PooledToken))
+        return Access::Of(static_cast<const PooledToken&>(token));
+    spare = token.getText();
+    return spare;
+}
 
 // Every node a parse builds, so that a failed parse frees what it built and a successful one
 // frees only what the parser discarded.
@@ -23,29 +41,30 @@ public:
     NodeKeeper& operator=(const NodeKeeper&) = delete;
     ~NodeKeeper() { FreeAll(); }
 
-    ASNode* Keep(ASNode* node);
+    ASNode* Keep(ASNode* node) {
+        m_built.push_back(node);
+        return node;
+    }
     // The node leaves the tree (detached, childless) and is freed when the parse ends.
     void Discard(ASNode* node);
     // Success: the tree belongs to the caller; discarded nodes are freed.
     void Release();
     // Failure: every node built is freed once, whatever tree it hangs in.
-    void FreeAll();
+    void FreeAll() { FreeSince({}); }
+
+    // How far the parse had got, so that a failed part of it can be freed alone.
+    struct Mark {
+        size_t built = 0;
+        size_t discarded = 0;
+    };
+    Mark Here() const { return {m_built.size(), m_discarded.size()}; }
+    // Frees every node built after the mark; none of them may hang in an older node.
+    void FreeSince(Mark mark);
 
 private:
     // In blocks, so that a growing parse never asks the allocator for one large piece.
     std::deque<ASNode*> m_built;
     std::deque<ASNode*> m_discarded;
-};
-
-// Outcome of a statement parsed while guessing, by absolute token position: the number of
-// tokens it took, or -1 when it failed. Keeps nested trial parses linear.
-class GuessMemo {
-public:
-    bool Find(size_t position, long& consumed) const;
-    void Store(size_t position, long consumed) { m_results[position] = consumed; }
-
-private:
-    std::unordered_map<size_t, long> m_results;
 };
 
 } // namespace translate

@@ -1,7 +1,11 @@
 #include "ascompiler/tree/as_node_impl.h"
 
+#include <cstdint>
+#include <cstring>
+#include <new>
 #include <typeinfo>
 #include <utility>
+#include <vector>
 
 namespace translate {
 
@@ -83,89 +87,110 @@ const char* const nodeNames[ASNode::NodeTypeCount] = {
     "instanceof",
 };
 
-ASNodeImpl::ASNodeImpl(NodeType type) : m_type(type) {
-    m_children.reserve(4);
-}
-
-ASNodeImpl::ASNodeImpl(NodeType type, const char* value) : ASNodeImpl(type) {
-    setValue(value);
-}
-
 ASNodeImpl::~ASNodeImpl() {
-    m_pParent = nullptr;
-    std::vector<ASNode*> pending(m_children.begin(), m_children.end());
-    m_children.clear();
+    if (m_count > 0)
+        FreeSubtree();
+    ReleaseParts();
+}
+
+void ASNodeImpl::FreeSubtree() {
+    std::vector<ASNode*> pending;
+    pending.reserve(64);
+    pending.assign(m_pChildren, m_pChildren + m_count);
+    m_count = 0;
     while (!pending.empty()) {
         ASNode* node = pending.back();
         pending.pop_back();
+        if (!node)
+            continue;
         // Compared by exact type, cheaper than a cast across the hierarchy on every node.
-        if (node && typeid(*node) == typeid(ASNodeImpl)) {
-            auto* impl = static_cast<ASNodeImpl*>(node);
-            // Adopt the grandchildren so that the child's own destructor finds none.
-            for (ASNode* grandchild : impl->m_children)
-                pending.push_back(grandchild);
-            impl->m_children.clear();
-        }
-        if (node)
+        if (typeid(*node) != typeid(ASNodeImpl)) {
             node->destroy();
+            continue;
+        }
+        // Adopt the grandchildren, so that each node is freed without a walk of its own.
+        auto* impl = static_cast<ASNodeImpl*>(node);
+        for (unsigned int i = 0; i < impl->m_count; ++i)
+            pending.push_back(impl->m_pChildren[i]);
+        impl->m_count = 0;
+        // Nothing is left for the destructor to do once the parts are released.
+        impl->ReleaseParts();
+        ASNodeImpl::operator delete(impl);
     }
 }
 
-bool ASNodeImpl::Accepts(ASNode* child) {
-    // A node with a parent is owned already: taking it too would free it twice.
-    return child && child != this && !child->getParent();
+void ASNodeImpl::setValue(const char* text) {
+    setValue(text ? text : "", text ? std::strlen(text) : 0);
+}
+
+void ASNodeImpl::SetLongValue(const char* text, std::size_t length) {
+    char* place = m_shortValue;
+    if (length >= kShortValue) {
+        if (length == SIZE_MAX)
+            throw std::bad_alloc();
+        place = static_cast<char*>(ArenaAllocate(length + 1, ArenaKind::Tree));
+    }
+    // The text may be this node's own value: copy before letting the old one go.
+    std::memmove(place, text, length);
+    place[length] = '\0';
+    FreeValue();
+    m_pValue = place;
 }
 
 void ASNodeImpl::MakeRoom() {
-    if (m_children.size() == m_children.capacity())
-        m_children.reserve(2 * m_children.size() + 1);
+    const std::size_t capacity = 2 * std::size_t(m_count) + 1;
+    if (capacity > UINT32_MAX / sizeof(ASNode*))
+        throw std::bad_alloc();
+    auto** slots =
+        static_cast<ASNode**>(ArenaAllocate(capacity * sizeof(ASNode*), ArenaKind::Tree));
+    std::memcpy(slots, m_pChildren, m_count * sizeof(ASNode*));
+    if (m_pChildren != m_inlineChildren)
+        ArenaRelease(m_pChildren);
+    m_pChildren = slots;
+    m_capacity = static_cast<unsigned int>(capacity);
 }
 
 ASNode* ASNodeImpl::get(unsigned int index) {
-    return index < m_children.size() ? m_children[index] : nullptr;
+    return index < m_count ? m_pChildren[index] : nullptr;
 }
 
 ASNode* ASNodeImpl::set(unsigned int index, ASNode* child) {
-    if (index >= m_children.size() || !Accepts(child))
+    if (index >= m_count || !Accepts(child))
         return nullptr;
-    ASNode* old = std::exchange(m_children[index], child);
+    ASNode* old = std::exchange(m_pChildren[index], child);
     if (old)
         old->setParent(nullptr);
     child->setParent(this);
     return old;
 }
 
-int ASNodeImpl::append(ASNode* child) {
-    if (!Accepts(child))
-        return count();
-    MakeRoom();
-    child->setParent(this);
-    m_children.push_back(child);
-    return count();
-}
-
 int ASNodeImpl::insert(unsigned int index, ASNode* child) {
-    if (index >= m_children.size() || !Accepts(child))
+    if (index >= m_count || !Accepts(child))
         return 0;
-    MakeRoom();
+    if (m_count == m_capacity)
+        MakeRoom();
     child->setParent(this);
-    m_children.insert(m_children.begin() + index, child);
+    std::memmove(m_pChildren + index + 1, m_pChildren + index, (m_count - index) * sizeof(ASNode*));
+    m_pChildren[index] = child;
+    ++m_count;
     return 1;
 }
 
 ASNode* ASNodeImpl::remove(unsigned int index) {
-    if (index >= m_children.size())
+    if (index >= m_count)
         return nullptr;
-    ASNode* child = m_children[index];
-    m_children.erase(m_children.begin() + index);
+    ASNode* child = m_pChildren[index];
+    std::memmove(m_pChildren + index, m_pChildren + index + 1,
+                 (m_count - index - 1) * sizeof(ASNode*));
+    --m_count;
     if (child)
         child->setParent(nullptr);
     return child;
 }
 
 int ASNodeImpl::indexOf(ASNode* child) {
-    for (size_t i = m_children.size(); i-- > 0;)
-        if (m_children[i] == child)
+    for (unsigned int i = m_count; i-- > 0;)
+        if (m_pChildren[i] == child)
             return static_cast<int>(i);
     return -1;
 }
@@ -176,14 +201,14 @@ const char* ASNodeImpl::toString() {
     std::string& text = *m_text;
     text = (m_type >= 0 && m_type < NodeTypeCount) ? nodeNames[m_type] : "";
     if (m_type == String)
-        text += " = \"" + m_value + "\"; ";
-    else if (!m_value.empty())
-        text += " = " + m_value + "; ";
+        text.append(" = \"").append(m_pValue).append("\"; ");
+    else if (*m_pValue)
+        text.append(" = ").append(m_pValue).append("; ");
     return text.c_str();
 }
 
 ASNode* ASNodeImpl::clone() {
-    return new ASNodeImpl(m_type, m_value.c_str());
+    return new ASNodeImpl(m_type, m_pValue);
 }
 
 ASNode* ASNodeImpl::cloneTree() {

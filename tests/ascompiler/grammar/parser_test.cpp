@@ -82,6 +82,22 @@ TEST(ActionScriptParserTest, Statements) {
     ExpectTrees(std::begin(table), std::end(table));
 }
 
+// The trial parse of a block's first statement decides on the block and hands over what it
+// built; when it fails, the braces are an object or the text is refused.
+TEST(ActionScriptParserTest, BracesOpenABlockOnlyWhenItsFirstStatementParses) {
+    const Golden table[] = {
+        {"{ a: 1, b: \"x\" };",
+         "Array [Define Object [Define Attribute [Identifier = a, Number = 1], "
+         "Define Attribute [Identifier = b, String = \"x\"]]]"},
+        {"{ { a: [1, 2] }; }", "Array [List [Define Object [Define Attribute [Identifier = a, "
+                               "Define Array [Number = 1, Number = 2]]]]]"},
+        {"if (a) { { b(); } c(); }",
+         "Array [if [Identifier = a, List [List [Function = b], Function = c]]]"},
+        {"{ x = f(1) + 2 }", "error"},
+    };
+    ExpectTrees(std::begin(table), std::end(table));
+}
+
 TEST(ActionScriptParserTest, Expressions) {
     const Golden table[] = {
         {"a = b = c;", "Array [= [Identifier = a, = [Identifier = b, Identifier = c]]]"},
