@@ -75,11 +75,9 @@ public:
     // Tokens come from the scanner's pool rather than one heap allocation each.
     antlr::RefToken makeToken(int type) final {
         FlushText();
-        antlr::RefToken token(m_pTokens->Make());
-        token->setType(type);
-        token->setColumn(inputState->tokenStartColumn);
-        token->setLine(inputState->tokenStartLine);
-        return token;
+        PooledToken* token = m_pTokens->Make();
+        token->Start(type, inputState->tokenStartLine, inputState->tokenStartColumn);
+        return antlr::RefToken(token);
     }
 
     // Final, so that the generated rules call these directly, and inlined into them (the

@@ -1,49 +1,41 @@
 #include "ascompiler/grammar/token_pool.h"
 
-#include <new>
+#include <utility>
 
 namespace translate {
-namespace {
-
-// Enough for the tokens a parse holds at once; more go back to the heap.
-constexpr size_t kMaxFree = 4096;
-
-} // namespace
 
 void PooledToken::operator delete(PooledToken* token, std::destroying_delete_t) {
-    token->m_pPool->Recycle(token);
+    TokenPool* pool = token->m_pPool;
+    token->~PooledToken();
+    ::operator delete(token);
+    pool->Leave();
 }
 
-PooledToken* TokenPool::Make() {
-    void* memory;
-    if (m_free.empty()) {
-        memory = ::operator new(sizeof(PooledToken));
-    } else {
-        memory = m_free.back();
-        m_free.pop_back();
+PooledToken* TokenPool::Add() {
+    if (m_refs.size() == m_refs.capacity())
+        m_refs.reserve(m_refs.empty() ? 16 : m_refs.size() * 2);
+    void* memory = ::operator new(sizeof(PooledToken));
+    auto* token = new (memory) PooledToken(this);
+    try {
+        // Sets the token's reference, counting the pool's hold.
+        m_refs.push_back(new antlr::TokenRef(token));
+    } catch (...) {
+        token->~PooledToken();
+        ::operator delete(memory);
+        throw;
     }
     ++m_users;
-    return new (memory) PooledToken(this);
+    return token;
 }
 
-void TokenPool::Recycle(PooledToken* token) {
-    token->~PooledToken();
-    bool kept = false;
-    if (m_free.size() < kMaxFree) {
-        try {
-            m_free.push_back(token);
-            kept = true;
-        } catch (const std::bad_alloc&) {
-        }
+void TokenPool::Release() {
+    const std::vector<antlr::TokenRef*> refs = std::move(m_refs);
+    m_refs.clear();
+    for (antlr::TokenRef* ref : refs) {
+        if (ref->decrement())
+            delete ref; // frees its token
     }
-    if (!kept)
-        ::operator delete(token);
     Leave();
-}
-
-TokenPool::~TokenPool() {
-    for (void* memory : m_free)
-        ::operator delete(memory);
 }
 
 } // namespace translate

@@ -247,3 +247,35 @@ TEST(ActionScriptLexerTest, EndOfInputRepeats) {
         EXPECT_EQ(token->getText(), "");
     }
 }
+
+// Tokens are made again once let go; those still held keep what they read, past the scanner.
+TEST(ActionScriptLexerTest, HeldTokensKeepTheirTextPastTheScanner) {
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text +=
+            "name" + std::to_string(i) + (i % 7 == 0 ? " = \"a longer string literal\"\n" : "\n");
+    std::vector<antlr::RefToken> held;
+    antlr::RefToken end;
+    {
+        std::istringstream unused;
+        ActionScriptLexer lexer(unused);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        lexer.scanMemory(bytes, bytes + text.size());
+        for (int count = 0;; ++count) {
+            antlr::RefToken token = lexer.nextToken();
+            if (token->getType() == antlr::Token::EOF_TYPE) {
+                end = token;
+                break;
+            }
+            if (token->getType() == 6 && count % 3 == 0)
+                held.push_back(token);
+        }
+    }
+    EXPECT_EQ(end->getText(), "");
+    ASSERT_GT(held.size(), 80u);
+    for (const antlr::RefToken& token : held) {
+        const int line = token->getLine();
+        EXPECT_EQ(token->getText(), "name" + std::to_string(line - 1));
+        EXPECT_EQ(token->getColumn(), 1);
+    }
+}
