@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -46,7 +47,8 @@ public:
     // literal looked up) rather than a character at a time, and not at all for skipped tokens.
     // The runtime's, without building an empty string to assign.
     void resetText() final {
-        text.clear();
+        CharScanner::text.clear();
+        m_pMade = nullptr;
         m_pTextFrom = m_pNext;
         m_pLookedUpAt = nullptr;
         inputState->tokenStartColumn = inputState->column;
@@ -54,10 +56,10 @@ public:
     }
     const std::string& getText() const final {
         FlushText();
-        return text;
+        return CharScanner::text;
     }
     void setText(const std::string& s) final {
-        text = s;
+        CharScanner::text = s;
         m_pTextFrom = m_pNext;
         m_pLookedUpAt = nullptr;
     }
@@ -72,11 +74,18 @@ public:
         CharScanner::append(s);
     }
 
-    // Tokens come from the scanner's pool rather than one heap allocation each.
+    // Tokens come from the scanner's pool rather than one heap allocation each. A token read
+    // in memory with nothing copied yet takes its text from there; the rule that made it
+    // then sets that same text again (see TextView).
     antlr::RefToken makeToken(int type) final {
-        FlushText();
         PooledToken* token = m_pTokens->Make();
         token->Start(type, inputState->tokenStartLine, inputState->tokenStartColumn);
+        if (m_pNext && CharScanner::text.empty()) {
+            token->AssignText(m_pTextFrom, m_pNext);
+            m_pMade = token;
+            m_pMadeFrom = m_pTextFrom;
+            m_pMadeTo = m_pNext;
+        }
         return antlr::RefToken(token);
     }
 
@@ -150,14 +159,22 @@ public:
         consume();
     }
 
-    // The runtime's literal table, looked up through a hash table built from it.
+    // The runtime's literal table, looked up through a hash table built from it, on the text
+    // where it lies in memory while nothing of it has been copied.
     // A token rule looks its text up and then the generated nextToken again: the second time,
     // with nothing scanned since, the answer is known.
     int testLiteralsTable(int ttype) const final {
         if (m_pNext && m_pLookedUpAt == m_pNext && ttype == m_lookedUpType)
             return ttype;
-        FlushText();
-        m_lookedUpType = FindLiteral(text, ttype);
+        if (m_pNext && CharScanner::text.empty()) {
+            m_lookedUpType =
+                FindLiteral(std::string_view(reinterpret_cast<const char*>(m_pTextFrom),
+                                             static_cast<size_t>(m_pNext - m_pTextFrom)),
+                            ttype);
+        } else {
+            FlushText();
+            m_lookedUpType = FindLiteral(CharScanner::text, ttype);
+        }
         m_pLookedUpAt = m_pNext;
         return m_lookedUpType;
     }
@@ -165,13 +182,50 @@ public:
         return FindLiteral(txt, ttype);
     }
 
+protected:
+    // The generated rules read `text` by name only to take a token's text: its length where a
+    // rule starts and the piece it matched once it has made its token. This view, hiding the
+    // runtime's member, answers both without a temporary string; the piece of a token just
+    // made from memory is that token's own text, so that setting it again copies nothing.
+    class TextView {
+    public:
+        explicit TextView(MemoryScanner& scanner) : m_scanner(scanner) {}
+        TextView(const TextView&) = delete;
+        TextView& operator=(const TextView&) = delete;
+
+        size_t length() const { return m_scanner.TextLength(); }
+        const std::string& substr(size_t begin, size_t count) const {
+            return m_scanner.TextPiece(begin, count);
+        }
+
+    private:
+        MemoryScanner& m_scanner;
+    };
+    TextView text{*this};
+
 private:
+    size_t TextLength() const {
+        return CharScanner::text.size() + static_cast<size_t>(m_pNext - m_pTextFrom);
+    }
+    const std::string& TextPiece(size_t begin, size_t count) {
+        if (m_pMade && begin == 0 && m_pTextFrom == m_pMadeFrom && m_pNext == m_pMadeTo &&
+            CharScanner::text.empty() && count == static_cast<size_t>(m_pNext - m_pTextFrom))
+            return m_pMade->Text();
+        FlushText();
+        const std::string& whole = CharScanner::text;
+        if (begin == 0 && count >= whole.size())
+            return whole;
+        m_piece.assign(whole, begin, count);
+        return m_piece;
+    }
+
     // The text is logically the scanner's state as the runtime sees it; only its copying is
     // put off.
     void FlushText() const {
         if (m_pTextFrom != m_pNext) {
-            const_cast<std::string&>(text).append(reinterpret_cast<const char*>(m_pTextFrom),
-                                                  static_cast<size_t>(m_pNext - m_pTextFrom));
+            const_cast<std::string&>(CharScanner::text)
+                .append(reinterpret_cast<const char*>(m_pTextFrom),
+                        static_cast<size_t>(m_pNext - m_pTextFrom));
             m_pTextFrom = m_pNext;
         }
     }
@@ -189,15 +243,15 @@ private:
 
     // Keywords are few: an open-addressed table hashed on length and end characters sends most
     // names to an empty slot at once.
-    static size_t LiteralSlot(const std::string& key) {
+    static size_t LiteralSlot(std::string_view key) {
         return (key.size() * 31 + static_cast<unsigned char>(key.front()) * 7 +
                 static_cast<unsigned char>(key.back())) &
                (kLiteralSlots - 1);
     }
-    int FindLiteral(const std::string& key, int ttype) const {
+    int FindLiteral(std::string_view key, int ttype) const {
         // The table keeps at least half its slots empty, so that searches end soon.
         if (!getCaseSensitiveLiterals() || literals.size() > kLiteralSlots / 2)
-            return CharScanner::testLiteralsTable(key, ttype);
+            return CharScanner::testLiteralsTable(std::string(key), ttype);
         if (m_literalCount != literals.size())
             BuildLiteralTable();
         if (key.empty())
@@ -241,6 +295,11 @@ private:
     // Where the scanner stood at the last literal lookup, and its answer.
     mutable const unsigned char* m_pLookedUpAt = nullptr;
     mutable int m_lookedUpType = 0;
+    // The token last made with its text from memory, and the text it took.
+    PooledToken* m_pMade = nullptr;
+    const unsigned char* m_pMadeFrom = nullptr;
+    const unsigned char* m_pMadeTo = nullptr;
+    std::string m_piece; // a piece of the text that is not all of it
 };
 
 } // namespace translate

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace translate {
@@ -27,6 +28,10 @@ public:
         this->line = line;
         col = column;
     }
+    void AssignText(const unsigned char* begin, const unsigned char* end) {
+        text.assign(reinterpret_cast<const char*>(begin), static_cast<size_t>(end - begin));
+    }
+    const std::string& Text() const { return text; }
 
 private:
     TokenPool* m_pPool;
