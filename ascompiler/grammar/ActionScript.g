@@ -641,46 +641,36 @@ COMMA : ',' ;
 SELECT : '?' ;
 ALTERNATE : ':' ;
 
-ASSIGN : '=' ;
-ASSIGN_ADD : "+=" ;
-ASSIGN_SUB : "-=" ;
-ASSIGN_MUL : "*=" ;
-ASSIGN_DIV : "/=" ;
-ASSIGN_MOD : "%=" ;
-ASSIGN_LSL : "<<=" ;
-ASSIGN_ASR : ">>=" ;
-ASSIGN_LSR : ">>>=" ;
-ASSIGN_AND : "&=" ;
-ASSIGN_OR : "|=" ;
-ASSIGN_XOR : "^=" ;
-
-LOGICAL_AND : "&&" ;
-LOGICAL_OR : "||" ;
-LOGICAL_NOT : '!' ;
-
-EQ : "==" ;
-NE : "!=" ;
-GTHAN : '>' ;
-LTHAN : '<' ;
-GTE : ">=" ;
-LTE : "<=" ;
-
-BIT_AND : '&' ;
-BIT_OR : '|' ;
-BIT_XOR : '^' ;
+// Each operator is taken by its first character and its longer forms chosen inside, so that
+// the scanner dispatches every operator at once instead of trying the forms one by one.
+ASSIGN : '=' ( '=' { $setType(EQ); } )? ;
+LOGICAL_NOT : '!' ( '=' { $setType(NE); } )? ;
+PLUS : '+' ( '+' { $setType(INC); } | '=' { $setType(ASSIGN_ADD); } )? ;
+MINUS : '-' ( '-' { $setType(DEC); } | '=' { $setType(ASSIGN_SUB); } )? ;
+MULTIPLY : '*' ( '=' { $setType(ASSIGN_MUL); } )? ;
+DIVIDE : '/' ( '=' { $setType(ASSIGN_DIV); } )? ;
+MOD : '%' ( '=' { $setType(ASSIGN_MOD); } )? ;
+BIT_AND : '&' ( '&' { $setType(LOGICAL_AND); } | '=' { $setType(ASSIGN_AND); } )? ;
+BIT_OR : '|' ( '|' { $setType(LOGICAL_OR); } | '=' { $setType(ASSIGN_OR); } )? ;
+BIT_XOR : '^' ( '=' { $setType(ASSIGN_XOR); } )? ;
 BIT_NOT : '~' ;
 
-LSL : "<<" ;
-LSR : ">>>" ;
-ASR : ">>" ;
+LTHAN
+    :   '<'
+        (   '=' { $setType(LTE); }
+        |   '<' { $setType(LSL); } ( '=' { $setType(ASSIGN_LSL); } )?
+        )?
+    ;
 
-PLUS : '+' ;
-MINUS : '-' ;
-MULTIPLY : '*' ;
-DIVIDE : '/' ;
-MOD : '%' ;
-INC : "++" ;
-DEC : "--" ;
+GTHAN
+    :   '>'
+        (   '=' { $setType(GTE); }
+        |   '>' { $setType(ASR); }
+            (   '=' { $setType(ASSIGN_ASR); }
+            |   '>' { $setType(LSR); } ( '=' { $setType(ASSIGN_LSR); } )?
+            )?
+        )?
+    ;
 
 WS
     :   (   ' '
