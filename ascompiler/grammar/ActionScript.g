@@ -624,22 +624,24 @@ options {
     k = 4;
     importVocab = ActionScript;
     charVocabulary = '\3'..'\377';
-    testLiterals = true;
+    testLiterals = false;
     caseSensitive = true;
     caseSensitiveLiterals = true;
     defaultErrorHandler = false;
 }
 
-LPAREN : '(' ;
-RPAREN : ')' ;
-LCURLY : '{' ;
-RCURLY : '}' ;
-LBRACKET : '[' ;
-RBRACKET : ']' ;
-SEMI : ';' ;
-COMMA : ',' ;
-SELECT : '?' ;
-ALTERNATE : ':' ;
+// Only names, punctuation and the lone dot can be literals (punctuation arrives as its
+// literal's number); the other tokens skip the lookup.
+LPAREN options { testLiterals = true; } : '(' ;
+RPAREN options { testLiterals = true; } : ')' ;
+LCURLY options { testLiterals = true; } : '{' ;
+RCURLY options { testLiterals = true; } : '}' ;
+LBRACKET options { testLiterals = true; } : '[' ;
+RBRACKET options { testLiterals = true; } : ']' ;
+SEMI options { testLiterals = true; } : ';' ;
+COMMA options { testLiterals = true; } : ',' ;
+SELECT options { testLiterals = true; } : '?' ;
+ALTERNATE options { testLiterals = true; } : ':' ;
 
 // Each operator is taken by its first character and its longer forms chosen inside, so that
 // the scanner dispatches every operator at once instead of trying the forms one by one.
@@ -732,6 +734,7 @@ EXPONENT
     ;
 
 NUMERIC_LITERAL
+    options { testLiterals = true; }
     :   '.' ( ( '0'..'9' )+ ( EXPONENT )? )?
     |   (   '0'
             (   ( 'x' | 'X' ) ( options { warnWhenFollowAmbig = false; } : HEX_DIGIT )+
