@@ -8,6 +8,7 @@
 
 #include "ascompiler/grammar/token_pool.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -254,8 +255,13 @@ private:
             return CharScanner::testLiteralsTable(std::string(key), ttype);
         if (m_literalCount != literals.size())
             BuildLiteralTable();
-        if (key.empty())
-            return ttype;
+        if (key.size() <= 1) {
+            // Punctuation, a literal of its own, is answered at once.
+            if (key.empty())
+                return ttype;
+            const int type = m_oneCharLiterals[static_cast<unsigned char>(key.front())];
+            return type != 0 ? type : ttype;
+        }
         for (size_t slot = LiteralSlot(key);; slot = (slot + 1) & (kLiteralSlots - 1)) {
             const int entry = m_literalSlots[slot];
             if (entry < 0)
@@ -268,10 +274,16 @@ private:
     void BuildLiteralTable() const {
         m_literalList.assign(literals.begin(), literals.end());
         m_literalSlots.assign(kLiteralSlots, -1);
+        m_oneCharLiterals.fill(0);
         for (size_t i = 0; i < m_literalList.size(); ++i) {
             const std::string& word = m_literalList[i].first;
             if (word.empty())
                 continue;
+            if (word.size() == 1) {
+                m_oneCharLiterals[static_cast<unsigned char>(word.front())] =
+                    m_literalList[i].second;
+                continue;
+            }
             size_t slot = LiteralSlot(word);
             while (m_literalSlots[slot] >= 0)
                 slot = (slot + 1) & (kLiteralSlots - 1);
@@ -283,6 +295,7 @@ private:
     static constexpr size_t kLiteralSlots = 256;
     mutable std::vector<std::pair<std::string, int>> m_literalList;
     mutable std::vector<int> m_literalSlots;
+    mutable std::array<int, 256> m_oneCharLiterals{}; // 0 where none
     mutable size_t m_literalCount = static_cast<size_t>(-1);
     struct ReleasePool {
         void operator()(TokenPool* pool) const { pool->Release(); }
