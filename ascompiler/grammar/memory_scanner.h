@@ -30,6 +30,7 @@ public:
         m_pNext = begin;
         m_pEnd = end;
         m_pTextFrom = begin;
+        m_pColumnFrom = begin;
     }
 
     // Where the scanner reads in memory, and the end of that text (null when not scanning
@@ -52,8 +53,20 @@ public:
         m_pMade = nullptr;
         m_pTextFrom = m_pNext;
         m_pLookedUpAt = nullptr;
-        inputState->tokenStartColumn = inputState->column;
+        inputState->tokenStartColumn = SettledColumn();
         inputState->tokenStartLine = inputState->line;
+    }
+
+    // In memory the column is counted from where it was last known when asked for, rather
+    // than a character at a time; tabs and new lines settle it.
+    int getColumn() const final { return SettledColumn(); }
+    void setColumn(int c) final {
+        CharScanner::setColumn(c);
+        m_pColumnFrom = m_pNext;
+    }
+    void newline() final {
+        CharScanner::newline();
+        m_pColumnFrom = m_pNext;
     }
     const std::string& getText() const final {
         FlushText();
@@ -110,21 +123,22 @@ public:
         const unsigned char c = *m_pNext;
         if (inputState->guessing == 0 && saveConsumedInput) {
             if (c == '\t')
-                tab();
+                ConsumeTab();
             else
-                inputState->column++;
-            ++m_pNext;
+                ++m_pNext;
             return;
         }
         // A character left out of the text ends the pending run.
         FlushText();
-        if (inputState->guessing == 0) {
-            if (c == '\t')
-                tab();
-            else
-                inputState->column++;
+        if (inputState->guessing == 0 && c == '\t') {
+            ConsumeTab();
+        } else if (inputState->guessing == 0) {
+            ++m_pNext;
+        } else {
+            SettledColumn(); // a guess moves no column
+            m_pColumnFrom = ++m_pNext;
         }
-        m_pTextFrom = ++m_pNext;
+        m_pTextFrom = m_pNext;
     }
 
     [[gnu::always_inline]] void match(int c) final {
@@ -205,6 +219,19 @@ protected:
     TextView text{*this};
 
 private:
+    int SettledColumn() const {
+        if (m_pNext != m_pColumnFrom) {
+            inputState->column += static_cast<int>(m_pNext - m_pColumnFrom);
+            m_pColumnFrom = m_pNext;
+        }
+        return inputState->column;
+    }
+    // The tab stop is reached from the column the tab stands at.
+    void ConsumeTab() {
+        tab();
+        m_pColumnFrom = ++m_pNext;
+    }
+
     size_t TextLength() const {
         return CharScanner::text.size() + static_cast<size_t>(m_pNext - m_pTextFrom);
     }
@@ -304,7 +331,8 @@ private:
     std::unique_ptr<TokenPool, ReleasePool> m_pTokens{TokenPool::Create()};
     const unsigned char* m_pNext = nullptr;
     const unsigned char* m_pEnd = nullptr;
-    mutable const unsigned char* m_pTextFrom = nullptr; // start of text not yet copied
+    mutable const unsigned char* m_pTextFrom = nullptr;   // start of text not yet copied
+    mutable const unsigned char* m_pColumnFrom = nullptr; // where the column was last counted
     // Where the scanner stood at the last literal lookup, and its answer.
     mutable const unsigned char* m_pLookedUpAt = nullptr;
     mutable int m_lookedUpType = 0;
