@@ -92,7 +92,8 @@ public:
     // in memory with nothing copied yet takes its text from there; the rule that made it
     // then sets that same text again (see TextView).
     antlr::RefToken makeToken(int type) final {
-        PooledToken* token = m_pTokens->Make();
+        const antlr::RefToken& made = m_pTokens->Make();
+        auto* token = static_cast<PooledToken*>(made.get());
         token->Start(type, inputState->tokenStartLine, inputState->tokenStartColumn);
         if (m_pNext && CharScanner::text.empty()) {
             token->AssignText(m_pTextFrom, m_pNext);
@@ -100,7 +101,7 @@ public:
             m_pMadeFrom = m_pTextFrom;
             m_pMadeTo = m_pNext;
         }
-        return antlr::RefToken(token);
+        return made;
     }
 
     // Final, so that the generated rules call these directly, and inlined into them (the

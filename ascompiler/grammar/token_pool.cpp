@@ -11,30 +11,31 @@ void PooledToken::operator delete(PooledToken* token, std::destroying_delete_t) 
     pool->Leave();
 }
 
-PooledToken* TokenPool::Add() {
-    if (m_refs.size() == m_refs.capacity())
-        m_refs.reserve(m_refs.empty() ? 16 : m_refs.size() * 2);
+const antlr::RefToken& TokenPool::Add() {
+    if (m_slots.size() == m_slots.capacity())
+        m_slots.reserve(m_slots.empty() ? 16 : m_slots.size() * 2);
     void* memory = ::operator new(sizeof(PooledToken));
     auto* token = new (memory) PooledToken(this);
+    antlr::TokenRef* ref;
     try {
-        // Sets the token's reference, counting the pool's hold.
-        m_refs.push_back(new antlr::TokenRef(token));
+        ref = new antlr::TokenRef(token); // the token's count, at 1
     } catch (...) {
         token->~PooledToken();
         ::operator delete(memory);
         throw;
     }
     ++m_users;
-    return token;
+    m_slots.push_back(Slot{antlr::RefToken(), ref});
+    Slot& slot = m_slots.back();
+    slot.token = token; // a second hold, through the count made above
+    ref->decrement();   // which is the only one
+    return slot.token;
 }
 
 void TokenPool::Release() {
-    const std::vector<antlr::TokenRef*> refs = std::move(m_refs);
-    m_refs.clear();
-    for (antlr::TokenRef* ref : refs) {
-        if (ref->decrement())
-            delete ref; // frees its token
-    }
+    // Tokens no one else holds go now; the others with their last holder.
+    std::vector<Slot> slots = std::move(m_slots);
+    slots.clear();
     Leave();
 }
 

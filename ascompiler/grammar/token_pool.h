@@ -42,16 +42,17 @@ private:
 class TokenPool {
 public:
     static TokenPool* Create() { return new TokenPool(); }
-    // A token no one else holds, with whatever it held when last used.
-    PooledToken* Make() {
+    // The pool's hold on a token no one else holds, with whatever the token kept from its
+    // last use; valid until the next Make.
+    const antlr::RefToken& Make() {
         // Tokens are let go nearly in the order they were made: the oldest is usually free.
-        const size_t size = m_refs.size();
+        const size_t size = m_slots.size();
         for (size_t probe = 0; probe < kProbes && probe < size; ++probe) {
-            antlr::TokenRef* ref = m_refs[m_cursor];
+            const Slot& slot = m_slots[m_cursor];
             if (++m_cursor == size)
                 m_cursor = 0;
-            if (ref->count == 1)
-                return static_cast<PooledToken*>(ref->ptr);
+            if (slot.pRef->count == 1)
+                return slot.token;
         }
         return Add();
     }
@@ -64,14 +65,19 @@ private:
 
     TokenPool() = default;
     ~TokenPool() = default;
-    PooledToken* Add();
+    const antlr::RefToken& Add();
     void Leave() {
         if (--m_users == 0)
             delete this;
     }
 
-    // The pool's own reference to each token, in a ring searched from the cursor.
-    std::vector<antlr::TokenRef*> m_refs;
+    // The pool's own hold on each token, in a ring searched from the cursor, beside the
+    // count that tells whether anyone else holds it.
+    struct Slot {
+        antlr::RefToken token;
+        const antlr::TokenRef* pRef;
+    };
+    std::vector<Slot> m_slots;
     size_t m_cursor = 0;
     // The owner and every token alive.
     size_t m_users = 1;
