@@ -236,10 +236,13 @@ private:
     size_t TextLength() const {
         return CharScanner::text.size() + static_cast<size_t>(m_pNext - m_pTextFrom);
     }
-    const std::string& TextPiece(size_t begin, size_t count) {
+    [[gnu::always_inline]] const std::string& TextPiece(size_t begin, size_t count) {
         if (m_pMade && begin == 0 && m_pTextFrom == m_pMadeFrom && m_pNext == m_pMadeTo &&
             CharScanner::text.empty() && count == static_cast<size_t>(m_pNext - m_pTextFrom))
             return m_pMade->Text();
+        return CopiedPiece(begin, count);
+    }
+    [[gnu::noinline]] const std::string& CopiedPiece(size_t begin, size_t count) {
         FlushText();
         const std::string& whole = CharScanner::text;
         if (begin == 0 && count >= whole.size())
