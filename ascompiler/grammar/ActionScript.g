@@ -690,7 +690,10 @@ WS
 
 IDENTIFIER
     options { testLiterals = true; }
-    :   ( 'a'..'z' | 'A'..'Z' | '_' | '$' ) ( 'a'..'z' | 'A'..'Z' | '_' | '$' | '0'..'9' )*
+    :   ( 'a'..'z' | 'A'..'Z' | '_' | '$' )
+        // Where the text lies in memory, the rest of the name is stepped over at once.
+        { skipNameCharacters(); }
+        ( 'a'..'z' | 'A'..'Z' | '_' | '$' | '0'..'9' )*
     ;
 
 STRING_LITERAL

@@ -45,6 +45,17 @@ public:
         newline();
     }
 
+    // In memory, steps over the letters, digits, '_' and '$' that follow, as a rule matching
+    // them one at a time would.
+    void skipNameCharacters() {
+        if (!m_pNext || inputState->guessing != 0 || !saveConsumedInput)
+            return;
+        const unsigned char* next = m_pNext;
+        while (next != m_pEnd && IsNameCharacter(*next))
+            ++next;
+        m_pNext = next;
+    }
+
     // In memory the text of a token is copied in one piece when first read (a token made, a
     // literal looked up) rather than a character at a time, and not at all for skipped tokens.
     // The runtime's, without building an empty string to assign.
@@ -220,6 +231,10 @@ protected:
     TextView text{*this};
 
 private:
+    static bool IsNameCharacter(unsigned char c) {
+        return static_cast<unsigned char>((c | 0x20) - 'a') < 26 ||
+               static_cast<unsigned char>(c - '0') < 10 || c == '_' || c == '$';
+    }
     int SettledColumn() const {
         if (m_pNext != m_pColumnFrom) {
             inputState->column += static_cast<int>(m_pNext - m_pColumnFrom);
