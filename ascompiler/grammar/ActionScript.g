@@ -696,12 +696,14 @@ IDENTIFIER
         ( 'a'..'z' | 'A'..'Z' | '_' | '$' | '0'..'9' )*
     ;
 
+// Where the text lies in memory, plain characters up to an escape or the end are stepped
+// over at once.
 STRING_LITERAL
-    :   '"' ( ESC | ~( '"' | '\\' | '\n' | '\r' ) )* '"'
+    :   '"' { skipStringCharacters('"'); } ( ESC | ~( '"' | '\\' | '\n' | '\r' ) )* '"'
     ;
 
 QUOTED_LITERAL
-    :   '\'' ( ESC | ~( '\'' | '\\' | '\n' | '\r' ) )* '\''
+    :   '\'' { skipStringCharacters('\''); } ( ESC | ~( '\'' | '\\' | '\n' | '\r' ) )* '\''
     ;
 
 protected

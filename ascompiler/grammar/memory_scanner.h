@@ -56,6 +56,18 @@ public:
         m_pNext = next;
     }
 
+    // In memory, steps over the characters that follow up to the quote, a backslash, a line
+    // end, a tab (which moves the column its own way) or a character the scanners never take.
+    void skipStringCharacters(unsigned char quote) {
+        if (!m_pNext || inputState->guessing != 0 || !saveConsumedInput)
+            return;
+        const unsigned char* next = m_pNext;
+        while (next != m_pEnd && *next != quote && *next != '\\' && *next != '\n' &&
+               *next != '\r' && *next != '\t' && *next >= kFirstCharacter)
+            ++next;
+        m_pNext = next;
+    }
+
     // In memory the text of a token is copied in one piece when first read (a token made, a
     // literal looked up) rather than a character at a time, and not at all for skipped tokens.
     // The runtime's, without building an empty string to assign.
@@ -231,6 +243,8 @@ protected:
     TextView text{*this};
 
 private:
+    // The scanners' character vocabulary starts here.
+    static constexpr unsigned char kFirstCharacter = 3;
     static bool IsNameCharacter(unsigned char c) {
         return static_cast<unsigned char>((c | 0x20) - 'a') < 26 ||
                static_cast<unsigned char>(c - '0') < 10 || c == '_' || c == '$';
