@@ -2,6 +2,7 @@
 #include "ActionScriptParser.hpp"
 
 #include <antlr/TokenStreamException.hpp>
+#include <antlr/TokenStreamRecognitionException.hpp>
 
 #include <gtest/gtest.h>
 
@@ -225,6 +226,23 @@ TEST(ActionScriptLexerTest, StringsKeepQuotesAndEscapes) {
     EXPECT_TRUE(Fails("a # b"));
     EXPECT_TRUE(Fails("a \x0b b"));
     EXPECT_TRUE(Fails("\xe9"));
+}
+
+// Tabs inside strings move the column to their stop; a character no rule takes stops a string
+// where it stands.
+TEST(ActionScriptLexerTest, ColumnsThroughStrings) {
+    std::vector<Lexed> tokens = Lex("\"a\tb\" 'c\td' e");
+    ASSERT_EQ(tokens.size(), 3u);
+    EXPECT_EQ(tokens[0].text, "\"a\tb\"");
+    EXPECT_EQ(tokens[1].column, 12);
+    EXPECT_EQ(tokens[2].column, 20);
+    try {
+        Lex("x = \"ab\x01\";");
+        ADD_FAILURE() << "a control character was taken into a string";
+    } catch (antlr::TokenStreamRecognitionException& e) {
+        EXPECT_EQ(e.getLine(), 1);
+        EXPECT_EQ(e.getColumn(), 8);
+    }
 }
 
 TEST(ActionScriptLexerTest, LinesAndColumns) {
