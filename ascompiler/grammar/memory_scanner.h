@@ -200,8 +200,8 @@ public:
 
     // The runtime's literal table, looked up through a hash table built from it, on the text
     // where it lies in memory while nothing of it has been copied.
-    // A token rule looks its text up and then the generated nextToken again: the second time,
-    // with nothing scanned since, the answer is known.
+    // Where both a token rule and the generated nextToken test literals, the text is looked up
+    // twice with nothing scanned between: the second time the answer is known.
     int testLiteralsTable(int ttype) const final {
         if (m_pNext && m_pLookedUpAt == m_pNext && ttype == m_lookedUpType)
             return ttype;
