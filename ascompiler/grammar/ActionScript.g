@@ -647,63 +647,55 @@ options {
     k = 4;
     importVocab = ActionScript;
     charVocabulary = '\3'..'\377';
-    testLiterals = true;
+    testLiterals = false;
     caseSensitive = true;
     caseSensitiveLiterals = true;
     defaultErrorHandler = false;
 }
 
-LPAREN : '(' ;
-RPAREN : ')' ;
-LCURLY : '{' ;
-RCURLY : '}' ;
-LBRACKET : '[' ;
-RBRACKET : ']' ;
-SEMI : ';' ;
-COMMA : ',' ;
-SELECT : '?' ;
-ALTERNATE : ':' ;
+// Only names, punctuation and the lone dot can be literals (punctuation arrives as its
+// literal's number); the other tokens skip the lookup.
+LPAREN options { testLiterals = true; } : '(' ;
+RPAREN options { testLiterals = true; } : ')' ;
+LCURLY options { testLiterals = true; } : '{' ;
+RCURLY options { testLiterals = true; } : '}' ;
+LBRACKET options { testLiterals = true; } : '[' ;
+RBRACKET options { testLiterals = true; } : ']' ;
+SEMI options { testLiterals = true; } : ';' ;
+COMMA options { testLiterals = true; } : ',' ;
+SELECT options { testLiterals = true; } : '?' ;
+ALTERNATE options { testLiterals = true; } : ':' ;
 
-ASSIGN : '=' ;
-ASSIGN_ADD : "+=" ;
-ASSIGN_SUB : "-=" ;
-ASSIGN_MUL : "*=" ;
-ASSIGN_DIV : "/=" ;
-ASSIGN_MOD : "%=" ;
-ASSIGN_LSL : "<<=" ;
-ASSIGN_ASR : ">>=" ;
-ASSIGN_LSR : ">>>=" ;
-ASSIGN_AND : "&=" ;
-ASSIGN_OR : "|=" ;
-ASSIGN_XOR : "^=" ;
-
-LOGICAL_AND : "&&" ;
-LOGICAL_OR : "||" ;
-LOGICAL_NOT : '!' ;
-
-EQ : "==" ;
-NE : "!=" ;
-GTHAN : '>' ;
-LTHAN : '<' ;
-GTE : ">=" ;
-LTE : "<=" ;
-
-BIT_AND : '&' ;
-BIT_OR : '|' ;
-BIT_XOR : '^' ;
+// Each operator is taken by its first character and its longer forms chosen inside, so that
+// the scanner dispatches every operator at once instead of trying the forms one by one.
+ASSIGN : '=' ( '=' { $setType(EQ); } )? ;
+LOGICAL_NOT : '!' ( '=' { $setType(NE); } )? ;
+PLUS : '+' ( '+' { $setType(INC); } | '=' { $setType(ASSIGN_ADD); } )? ;
+MINUS : '-' ( '-' { $setType(DEC); } | '=' { $setType(ASSIGN_SUB); } )? ;
+MULTIPLY : '*' ( '=' { $setType(ASSIGN_MUL); } )? ;
+DIVIDE : '/' ( '=' { $setType(ASSIGN_DIV); } )? ;
+MOD : '%' ( '=' { $setType(ASSIGN_MOD); } )? ;
+BIT_AND : '&' ( '&' { $setType(LOGICAL_AND); } | '=' { $setType(ASSIGN_AND); } )? ;
+BIT_OR : '|' ( '|' { $setType(LOGICAL_OR); } | '=' { $setType(ASSIGN_OR); } )? ;
+BIT_XOR : '^' ( '=' { $setType(ASSIGN_XOR); } )? ;
 BIT_NOT : '~' ;
 
-LSL : "<<" ;
-LSR : ">>>" ;
-ASR : ">>" ;
+LTHAN
+    :   '<'
+        (   '=' { $setType(LTE); }
+        |   '<' { $setType(LSL); } ( '=' { $setType(ASSIGN_LSL); } )?
+        )?
+    ;
 
-PLUS : '+' ;
-MINUS : '-' ;
-MULTIPLY : '*' ;
-DIVIDE : '/' ;
-MOD : '%' ;
-INC : "++" ;
-DEC : "--" ;
+GTHAN
+    :   '>'
+        (   '=' { $setType(GTE); }
+        |   '>' { $setType(ASR); }
+            (   '=' { $setType(ASSIGN_ASR); }
+            |   '>' { $setType(LSR); } ( '=' { $setType(ASSIGN_LSR); } )?
+            )?
+        )?
+    ;
 
 WS
     :   (   ' '
@@ -721,15 +713,20 @@ WS
 
 IDENTIFIER
     options { testLiterals = true; }
-    :   ( 'a'..'z' | 'A'..'Z' | '_' | '$' ) ( 'a'..'z' | 'A'..'Z' | '_' | '$' | '0'..'9' )*
+    :   ( 'a'..'z' | 'A'..'Z' | '_' | '$' )
+        // Where the text lies in memory, the rest of the name is stepped over at once.
+        { skipNameCharacters(); }
+        ( 'a'..'z' | 'A'..'Z' | '_' | '$' | '0'..'9' )*
     ;
 
+// Where the text lies in memory, plain characters up to an escape or the end are stepped
+// over at once.
 STRING_LITERAL
-    :   '"' ( ESC | ~( '"' | '\\' | '\n' | '\r' ) )* '"'
+    :   '"' { skipStringCharacters('"'); } ( ESC | ~( '"' | '\\' | '\n' | '\r' ) )* '"'
     ;
 
 QUOTED_LITERAL
-    :   '\'' ( ESC | ~( '\'' | '\\' | '\n' | '\r' ) )* '\''
+    :   '\'' { skipStringCharacters('\''); } ( ESC | ~( '\'' | '\\' | '\n' | '\r' ) )* '\''
     ;
 
 protected
@@ -765,6 +762,7 @@ EXPONENT
     ;
 
 NUMERIC_LITERAL
+    options { testLiterals = true; }
     :   '.' ( ( '0'..'9' )+ ( EXPONENT )? )?
     |   (   '0'
             (   ( 'x' | 'X' ) ( options { warnWhenFollowAmbig = false; } : HEX_DIGIT )+

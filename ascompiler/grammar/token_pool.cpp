@@ -1,49 +1,42 @@
 #include "ascompiler/grammar/token_pool.h"
 
-#include <new>
+#include <utility>
 
 namespace translate {
-namespace {
-
-// Enough for the tokens a parse holds at once; more go back to the heap.
-constexpr size_t kMaxFree = 4096;
-
-} // namespace
 
 void PooledToken::operator delete(PooledToken* token, std::destroying_delete_t) {
-    token->m_pPool->Recycle(token);
+    TokenPool* pool = token->m_pPool;
+    token->~PooledToken();
+    ::operator delete(token);
+    pool->Leave();
 }
 
-PooledToken* TokenPool::Make() {
-    void* memory;
-    if (m_free.empty()) {
-        memory = ::operator new(sizeof(PooledToken));
-    } else {
-        memory = m_free.back();
-        m_free.pop_back();
+const antlr::RefToken& TokenPool::Add() {
+    if (m_slots.size() == m_slots.capacity())
+        m_slots.reserve(m_slots.empty() ? 16 : m_slots.size() * 2);
+    void* memory = ::operator new(sizeof(PooledToken));
+    auto* token = new (memory) PooledToken(this);
+    antlr::TokenRef* ref;
+    try {
+        ref = new antlr::TokenRef(token); // the token's count, at 1
+    } catch (...) {
+        token->~PooledToken();
+        ::operator delete(memory);
+        throw;
     }
     ++m_users;
-    return new (memory) PooledToken(this);
+    m_slots.push_back(Slot{antlr::RefToken(), ref});
+    Slot& slot = m_slots.back();
+    slot.token = token; // a second hold, through the count made above
+    ref->decrement();   // which is the only one
+    return slot.token;
 }
 
-void TokenPool::Recycle(PooledToken* token) {
-    token->~PooledToken();
-    bool kept = false;
-    if (m_free.size() < kMaxFree) {
-        try {
-            m_free.push_back(token);
-            kept = true;
-        } catch (const std::bad_alloc&) {
-        }
-    }
-    if (!kept)
-        ::operator delete(token);
+void TokenPool::Release() {
+    // Tokens no one else holds go now; the others with their last holder.
+    std::vector<Slot> slots = std::move(m_slots);
+    slots.clear();
     Leave();
-}
-
-TokenPool::~TokenPool() {
-    for (void* memory : m_free)
-        ::operator delete(memory);
 }
 
 } // namespace translate

@@ -1,11 +1,14 @@
-// Tokens for the scanners, whose memory is reused as the parser lets tokens go instead of
-// going back to the heap for every token.
+// Tokens for the scanners. The pool holds a reference to every token it made, so that the
+// runtime's reference counting neither allocates nor frees anything per token: a token whose
+// count is back to the pool's own is free to be made again.
 #pragma once
 
 #include <antlr/CommonToken.hpp>
+#include <antlr/TokenRefCount.hpp>
 
 #include <cstddef>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace translate {
@@ -15,8 +18,20 @@ class TokenPool;
 class PooledToken final : public antlr::CommonToken {
 public:
     explicit PooledToken(TokenPool* pool) : m_pPool(pool) {}
-    // The runtime deletes tokens through its reference counts: the memory goes to the pool.
+    // A token is deleted only by its last holder once the pool's owner is gone, or by the pool.
     static void operator delete(PooledToken* token, std::destroying_delete_t);
+
+    // Made again: what the previous use left is overwritten.
+    void Start(int type, int line, int column) {
+        text.clear();
+        setType(type);
+        this->line = line;
+        col = column;
+    }
+    void AssignText(const unsigned char* begin, const unsigned char* end) {
+        text.assign(reinterpret_cast<const char*>(begin), static_cast<size_t>(end - begin));
+    }
+    const std::string& Text() const { return text; }
 
 private:
     TokenPool* m_pPool;
@@ -27,20 +42,44 @@ private:
 class TokenPool {
 public:
     static TokenPool* Create() { return new TokenPool(); }
-    PooledToken* Make();
-    // The owner is done with the pool.
-    void Release() { Leave(); }
-    void Recycle(PooledToken* token);
+    // The pool's hold on a token no one else holds, with whatever the token kept from its
+    // last use; valid until the next Make.
+    const antlr::RefToken& Make() {
+        // Tokens are let go nearly in the order they were made: the oldest is usually free.
+        const size_t size = m_slots.size();
+        for (size_t probe = 0; probe < kProbes && probe < size; ++probe) {
+            const Slot& slot = m_slots[m_cursor];
+            if (++m_cursor == size)
+                m_cursor = 0;
+            if (slot.pRef->count == 1)
+                return slot.token;
+        }
+        return Add();
+    }
+    // The owner is done with the pool: tokens held elsewhere are freed by their last holder.
+    void Release();
 
 private:
+    friend class PooledToken;
+    static constexpr size_t kProbes = 4;
+
     TokenPool() = default;
-    ~TokenPool();
+    ~TokenPool() = default;
+    const antlr::RefToken& Add();
     void Leave() {
         if (--m_users == 0)
             delete this;
     }
 
-    std::vector<void*> m_free;
+    // The pool's own hold on each token, in a ring searched from the cursor, beside the
+    // count that tells whether anyone else holds it.
+    struct Slot {
+        antlr::RefToken token;
+        const antlr::TokenRef* pRef;
+    };
+    std::vector<Slot> m_slots;
+    size_t m_cursor = 0;
+    // The owner and every token alive.
     size_t m_users = 1;
 };
 

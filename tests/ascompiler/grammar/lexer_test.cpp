@@ -2,6 +2,7 @@
 #include "ActionScriptParser.hpp"
 
 #include <antlr/TokenStreamException.hpp>
+#include <antlr/TokenStreamRecognitionException.hpp>
 
 #include <gtest/gtest.h>
 
@@ -227,6 +228,23 @@ TEST(ActionScriptLexerTest, StringsKeepQuotesAndEscapes) {
     EXPECT_TRUE(Fails("\xe9"));
 }
 
+// Tabs inside strings move the column to their stop; a character no rule takes stops a string
+// where it stands.
+TEST(ActionScriptLexerTest, ColumnsThroughStrings) {
+    std::vector<Lexed> tokens = Lex("\"a\tb\" 'c\td' e");
+    ASSERT_EQ(tokens.size(), 3u);
+    EXPECT_EQ(tokens[0].text, "\"a\tb\"");
+    EXPECT_EQ(tokens[1].column, 12);
+    EXPECT_EQ(tokens[2].column, 20);
+    try {
+        Lex("x = \"ab\x01\";");
+        ADD_FAILURE() << "a control character was taken into a string";
+    } catch (antlr::TokenStreamRecognitionException& e) {
+        EXPECT_EQ(e.getLine(), 1);
+        EXPECT_EQ(e.getColumn(), 8);
+    }
+}
+
 TEST(ActionScriptLexerTest, LinesAndColumns) {
     std::vector<Lexed> tokens = Lex("a\r\nb\n\rc\rd\n\te");
     ASSERT_EQ(tokens.size(), 5u);
@@ -245,5 +263,37 @@ TEST(ActionScriptLexerTest, EndOfInputRepeats) {
         antlr::RefToken token = lexer.nextToken();
         EXPECT_EQ(token->getType(), antlr::Token::EOF_TYPE);
         EXPECT_EQ(token->getText(), "");
+    }
+}
+
+// Tokens are made again once let go; those still held keep what they read, past the scanner.
+TEST(ActionScriptLexerTest, HeldTokensKeepTheirTextPastTheScanner) {
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text +=
+            "name" + std::to_string(i) + (i % 7 == 0 ? " = \"a longer string literal\"\n" : "\n");
+    std::vector<antlr::RefToken> held;
+    antlr::RefToken end;
+    {
+        std::istringstream unused;
+        ActionScriptLexer lexer(unused);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        lexer.scanMemory(bytes, bytes + text.size());
+        for (int count = 0;; ++count) {
+            antlr::RefToken token = lexer.nextToken();
+            if (token->getType() == antlr::Token::EOF_TYPE) {
+                end = token;
+                break;
+            }
+            if (token->getType() == 6 && count % 3 == 0)
+                held.push_back(token);
+        }
+    }
+    EXPECT_EQ(end->getText(), "");
+    ASSERT_GT(held.size(), 80u);
+    for (const antlr::RefToken& token : held) {
+        const int line = token->getLine();
+        EXPECT_EQ(token->getText(), "name" + std::to_string(line - 1));
+        EXPECT_EQ(token->getColumn(), 1);
     }
 }
