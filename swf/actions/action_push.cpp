@@ -19,6 +19,25 @@ bool IsRoot(const std::wstring& text) {
     return text == L"_root";
 }
 
+// Bytes after the type byte of a value other than a string.
+uint32_t FixedPayload(uint8_t type) {
+    switch (type) {
+    case CBK_SwfActionPush::kFloat:
+    case CBK_SwfActionPush::kInteger:
+        return 4;
+    case CBK_SwfActionPush::kRegister:
+    case CBK_SwfActionPush::kBoolean:
+    case CBK_SwfActionPush::kConstant8:
+        return 1;
+    case CBK_SwfActionPush::kDouble:
+        return 8;
+    case CBK_SwfActionPush::kConstant16:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
 std::wstring Utf8ToWide(const char* text) {
     // The bytes are taken as a SWF 6 string: UTF-8, stray bytes kept as escapes.
     std::string bytes(text);
@@ -64,23 +83,9 @@ const CBK_SwfActionPush::PUSH_DATA* CBK_SwfActionPush::GetData(std::size_t index
 }
 
 uint32_t CBK_SwfActionPush::ValueSize(const PUSH_DATA& value) const {
-    switch (value.type) {
-    case kString:
+    if (value.type == kString)
         return static_cast<uint32_t>(SwfTextSize(value.text, _textVersion)) + 2;
-    case kFloat:
-    case kInteger:
-        return 5;
-    case kRegister:
-    case kBoolean:
-    case kConstant8:
-        return 2;
-    case kDouble:
-        return 9;
-    case kConstant16:
-        return 3;
-    default:
-        return 1;
-    }
+    return 1 + FixedPayload(value.type);
 }
 
 uint32_t CBK_SwfActionPush::ValueGrowth(const PUSH_DATA& value) const {
@@ -224,34 +229,14 @@ bool CBK_SwfActionPush::ReadInPlace(CBK_SwfReader* reader) {
     std::size_t count = 0;
     for (uint32_t at = 0; at < length; ++count) {
         const uint8_t type = payload[at++];
-        uint32_t size = 0;
-        switch (type) {
-        case kString: {
+        uint32_t size = FixedPayload(type);
+        if (type == kString) {
             // Text beyond ASCII is decoded and encoded by the byte-wise reading, which sizes
             // it as it will be written.
             const int64_t n = PlainStoredText(payload + at, length - at, _textVersion);
             if (n < 0)
                 return false;
             size = static_cast<uint32_t>(n) + 1;
-            break;
-        }
-        case kFloat:
-        case kInteger:
-            size = 4;
-            break;
-        case kRegister:
-        case kBoolean:
-        case kConstant8:
-            size = 1;
-            break;
-        case kConstant16:
-            size = 2;
-            break;
-        case kDouble:
-            size = 8;
-            break;
-        default:
-            break;
         }
         if (size > length - at)
             return false;
@@ -262,29 +247,26 @@ bool CBK_SwfActionPush::ReadInPlace(CBK_SwfReader* reader) {
         PUSH_DATA& value = _values.emplace_back();
         const uint8_t* data = payload + at + 1;
         value.type = payload[at];
-        uint32_t size = 1;
+        uint32_t size = 1 + FixedPayload(value.type);
         switch (value.type) {
         case kString: {
             const std::size_t n = std::strlen(reinterpret_cast<const char*>(data));
             value.text.assign(data, data + n);
-            size += static_cast<uint32_t>(n) + 1;
+            size += static_cast<uint32_t>(n) + 1; // a string has no fixed part
             break;
         }
         case kFloat:
         case kInteger:
             value.dword = uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
                           uint32_t(data[3]) << 24;
-            size += 4;
             break;
         case kRegister:
         case kBoolean:
         case kConstant8:
             value.byte = data[0];
-            size += 1;
             break;
         case kConstant16:
             value.word = static_cast<uint16_t>(data[0] | data[1] << 8);
-            size += 2;
             break;
         case kDouble: {
             // The high half comes first, each half little-endian.
@@ -292,7 +274,6 @@ bool CBK_SwfActionPush::ReadInPlace(CBK_SwfReader* reader) {
             for (int i = 0; i < 4; ++i)
                 bits |= uint64_t(data[i]) << (32 + 8 * i) | uint64_t(data[4 + i]) << (8 * i);
             value.number = std::bit_cast<double>(bits);
-            size += 8;
             break;
         }
         default:
