@@ -2,6 +2,8 @@
 
 #include <systemd/sd-bus.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace tbx {
@@ -30,10 +32,10 @@ constexpr uint64_t kReplyTimeoutMicroseconds = 120'000'000;
 } // namespace
 
 OSStatus SendAppleEventToSystemProcess(AEEventID event) {
-    const LogindCall* call = nullptr;
-    for (const LogindCall& c : kCalls)
-        call = c.event == event ? &c : call;
-    if (!call)
+    const LogindCall* call =
+        std::find_if(std::begin(kCalls), std::end(kCalls),
+                     [event](const LogindCall& c) { return c.event == event; });
+    if (call == std::end(kCalls))
         return errAEEventNotHandled;
 
     sd_bus* rawBus = nullptr;
