@@ -9,8 +9,6 @@
 #include <mutex>
 #include <sstream>
 
-#include "platform/files/whole_file.h"
-#include "platform/prefs/property_list.h"
 #include "platform/strings_file.h"
 
 namespace tbx {
@@ -38,19 +36,6 @@ public:
         return table;
     }
 
-    // The top dictionary of Contents/Info.plist, read the first time it is asked for; empty
-    // when the file is missing or is no property list.
-    const plist::Dictionary& Info() {
-        if (!_infoRead) {
-            _infoRead = true;
-            std::vector<uint8_t> bytes;
-            if (ReadWholeFile(_path + "/Contents/Info.plist", bytes, kMaxInfoBytes) &&
-                !plist::Parse(std::string(bytes.begin(), bytes.end()), _info))
-                _info = plist::Dictionary();
-        }
-        return _info;
-    }
-
     void* Symbol(const std::string& name) {
         if (!_code) {
             _code = dlopen(ExecutablePath().c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -76,11 +61,7 @@ private:
     }
 
     std::string _path;
-    static constexpr std::size_t kMaxInfoBytes = 1 << 20;
-
     std::map<std::string, std::map<std::u16string, std::u16string>> _tables;
-    plist::Dictionary _info;
-    bool _infoRead = false;
     void* _code = nullptr;
 };
 
@@ -147,13 +128,6 @@ CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFS
                                                 static_cast<CFIndex>(found->second.size()));
     }
     return CFStringCreateCopy(nullptr, fallback);
-}
-
-CFTypeRef CFBundleGetValueForInfoDictionaryKey(CFBundleRef bundle, CFStringRef key) {
-    if (!bundle || !key)
-        return nullptr;
-    std::lock_guard<std::mutex> lock(gBundleMutex);
-    return bundle->Info().Find(key->Text());
 }
 
 std::string CFBundleGetPath(CFBundleRef bundle) {

@@ -20,10 +20,6 @@ CFBundleRef CFBundleGetMainBundle();
 CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFStringRef value,
                                         CFStringRef tableName);
 
-// The value of `key` in the bundle's Contents/Info.plist (its top dictionary), kept by the
-// bundle; null when the file or the key is missing. The file is read once.
-CFTypeRef CFBundleGetValueForInfoDictionaryKey(CFBundleRef bundle, CFStringRef key);
-
 // The bundle's folder (".../Stravel.app", no trailing "/") as UTF-8; empty for null.
 std::string CFBundleGetPath(CFBundleRef bundle);
 

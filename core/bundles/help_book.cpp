@@ -2,9 +2,9 @@
 
 #include "core/paths/path.h"
 #include "core/strings/cf_string.h"
-#include "platform/bundle.h"
 #include "platform/cf_type_id.h"
 #include "platform/help/apple_help.h"
+#include "platform/prefs/bundle_info.h"
 
 CBK_Path gBK_AppHelpBookPath;
 

@@ -6,11 +6,11 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/bundle.h"
 #include "platform/cf_type_id.h"
 #include "platform/files/file_url.h"
 #include "platform/files/launch.h"
 #include "platform/files/whole_file.h"
+#include "platform/prefs/bundle_info.h"
 #include "platform/text_encoding.h"
 
 namespace tbx {
