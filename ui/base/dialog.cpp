@@ -188,15 +188,13 @@ uint32_t CBK_Dialog::_GetSupportedEvents(tbx::EventTypeSpec* list) {
         {kEventClassMouse, kEventMouseMoved},
         {kEventClassFont, kEventFontPanelClosed},
         {kEventClassFont, kEventFontSelection},
-        {kEventClassMouse, kEventMouseWheelMoved},
     };
-    static_assert(std::size(kEvents) <= kMaxSupportedEvents);
     std::copy(std::begin(kEvents), std::end(kEvents), list);
     return static_cast<uint32_t>(std::size(kEvents));
 }
 
 bool CBK_Dialog::_InstallEventHandler(tbx::EventTargetRef target) {
-    tbx::EventTypeSpec events[kMaxSupportedEvents];
+    tbx::EventTypeSpec events[16];
     const uint32_t count = _GetSupportedEvents(events);
     m_hHandlerUPP = tbx::NewEventHandlerUPP(BK_DefaultDialogCallback);
     if (!target || tbx::InstallEventHandler(target, m_hHandlerUPP, count, events, this,

@@ -54,7 +54,6 @@ public:
     virtual bool OnRButtonDown(int32_t x, int32_t y, uint32_t modifiers);
     virtual bool OnRButtonUp(int32_t x, int32_t y, uint32_t modifiers);
     virtual bool OnMouseMove(int32_t x, int32_t y, uint32_t modifiers);
-    // A turn of the scroll wheel over the window; the axis is the event's.
     virtual bool OnMouseWheel(int32_t delta, tbx::EventRef& event);
     virtual void OnDragDropFile(CBK_Path& path, tbx::Point& point);
     // Hands every dropped file to OnDragDropFile in ascending order of file names.
@@ -67,9 +66,7 @@ public:
     virtual bool OnHotKeyPressed(tbx::EventHotKeyID& hotKey);
     virtual bool OnCustomEvent(uint32_t eventClass, uint32_t eventKind, tbx::EventRef& event);
     virtual bool OnKeyboardFocus(tbx::ControlRef newControl, tbx::ControlRef oldControl);
-    // Fills `list` (room for kMaxSupportedEvents) with the events the handler takes; returns
-    // their count.
-    static constexpr uint32_t kMaxSupportedEvents = 17;
+    // Fills `list` (room for 16) with the events the handler takes; returns their count.
     virtual uint32_t _GetSupportedEvents(tbx::EventTypeSpec* list);
 
     // Loads and initialises the window, hidden.

@@ -182,12 +182,6 @@ tbx::OSStatus BK_DefaultDialogCallback(tbx::EventHandlerCallRef, tbx::EventRef e
         }
         if (eventKind == kEventMouseMoved)
             return Result(dialog->OnMouseMove(m.x, m.y, m.modifiers));
-        if (eventKind == kEventMouseWheelMoved) {
-            SInt32 delta = 0;
-            GetEventParameter(event, kEventParamMouseWheelDelta, typeSInt32, nullptr, sizeof delta,
-                              nullptr, &delta);
-            return Result(dialog->OnMouseWheel(delta, event));
-        }
         return eventNotHandledErr;
     }
     case kEventClassWindow:

@@ -48,12 +48,6 @@ public:
         return Note("size:" + std::to_string(w) + "," + std::to_string(h));
     }
     bool OnPaint() override { return Note("paint"); }
-    bool OnMouseWheel(int32_t delta, EventRef& event) override {
-        EventMouseWheelAxis axis = 9;
-        GetEventParameter(event, kEventParamMouseWheelAxis, typeMouseWheelAxis, nullptr,
-                          sizeof axis, nullptr, &axis);
-        return Note("wheel:" + std::to_string(axis) + "," + std::to_string(delta));
-    }
     bool OnKeyboardFocus(ControlRef, ControlRef) override { return Note("focus"); }
     void OnDragDropFile(CBK_Path& path, Point& point) override {
         drops.emplace_back(path.GetPathString(), point);
@@ -120,16 +114,6 @@ TEST_F(DialogTest, ControlClickArrivesAsRightButton) {
     dialog.calls.clear();
     test::Click(dialog.GetWindowHandle(), Point{250, 300});
     EXPECT_EQ(dialog.calls, (std::vector<std::string>{"ldown", "lup"}));
-}
-
-TEST_F(DialogTest, TheWheelReachesOnMouseWheelWithItsAxis) {
-    RecordingDialog dialog;
-    ASSERT_TRUE(dialog.LoadDialog(nib, L"IDD_TEST", nullptr, 60));
-    dialog.Show();
-    test::Flush();
-    dialog.calls.clear();
-    test::Wheel(dialog.GetWindowHandle(), Point{250, 300}, kEventMouseWheelAxisX, -4);
-    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"wheel:0,-4"}));
 }
 
 TEST_F(DialogTest, MoveCallsOnlyOnMoveAndResizeOnlyOnSize) {
