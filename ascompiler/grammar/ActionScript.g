@@ -505,7 +505,9 @@ expressionList returns [translate::ASNode* n = 0]
     :   n=assignmentExpression
         (   "," e=assignmentExpression
             {
-                e = declaredAfter(list ? list->get(static_cast<unsigned int>(list->count() - 1)) : n, e);
+                translate::ASNode* previous =
+                    list ? list->get(static_cast<unsigned int>(list->count() - 1)) : n;
+                e = declaredAfter(previous, e);
                 n = extendList(translate::ASNode::ExpressionList, list, n, e);
             }
         )*

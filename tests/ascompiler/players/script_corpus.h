@@ -163,7 +163,8 @@ inline const PlayedScript kPlayedScripts[] = {
      R"(var a = [10, 20, 30]; var i = 0; a[i++] += 5; trace(a + " " + i); a[i++]++;
         trace(a + " " + i); calls = 0; function key() { calls++; return "n"; } o = {n: 3};
         o[key()] *= 7; trace(o.n + " " + calls); p = {q: [1, 2]};
-        function obj() { calls++; return p; } x = obj().q[i-- - 1]--; trace(x + " " + p.q + " " + i);
+        function obj() { calls++; return p; }
+        x = obj().q[i-- - 1]--; trace(x + " " + p.q + " " + i);
         trace(++a[key() == "n" ? 2 : 0] + " " + a + " " + calls);
         function nm() { calls++; return "v"; } v = 5; eval(nm()) += 2; trace(v + " " + calls);)",
      "15,20,30 1|15,21,30 2|21 1|2 1,1 1|31 15,21,31 3|7 4"},
