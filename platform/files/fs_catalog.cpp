@@ -201,14 +201,7 @@ OSErr SidecarCanFollow(const std::string& from, const std::string& to, bool& for
         return noErr;
     if (SidecarName(LeafOf(to)).size() > NAME_MAX)
         return errFSNameTooLong;
-    struct stat info;
-    if (lstat(SidecarPath(to).c_str(), &info) != 0)
-        return noErr;
-    const int stale = OpenSidecar(AT_FDCWD, to);
-    if (stale < 0)
-        return dupFNErr;
-    close(stale);
-    return noErr;
+    return SidecarPlaceFree(AT_FDCWD, to) ? OSErr(noErr) : OSErr(dupFNErr);
 }
 
 // After the file itself has moved from `from` to `to`.

@@ -89,64 +89,43 @@ OSErr CopySidecar(int fromFolder, const FSFolderItem& item, int toFolder, const 
                   int out, bool keepCreation, bool& made) {
     made = false;
     SidecarLayout layout;
-    const int source = OpenSidecar(fromFolder, item.name);
+    const Descriptor source(OpenSidecar(fromFolder, item.name));
     OSErr error = noErr;
-    if (source >= 0 && !ReadSidecarLayout(source, layout, error)) {
-        close(source);
+    if (source.Get() >= 0 && !ReadSidecarLayout(source.Get(), layout, error))
         return error; // a fork that cannot be read is not silently dropped
-    }
     // The copy reports its birth time, or without one its modification date: where that is not
-    // the source's creation date, the sidecar keeps it.
+    // the source's creation date, the sidecar keeps it. A "._name" of the source that is no
+    // sidecar is copied as the file it is, and the date then has no place.
     struct statx sx;
     UInt64 natural = Seconds(item.info.contentModDate);
     if (statx(out, "", AT_EMPTY_PATH, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME))
         natural = UInt64(sx.stx_btime.tv_sec + kMacEpochOffset);
-    SInt32 created = 0;
-    // A "._name" of the source that is no sidecar is copied as the file it is: the dates then
-    // have no place.
-    struct stat other;
-    const bool dated =
-        keepCreation && natural != Seconds(item.info.createDate) &&
-        ToSidecarDate(item.info.createDate, created) && SidecarName(name).size() <= NAME_MAX &&
-        (source >= 0 ||
-         fstatat(fromFolder, SidecarName(item.name).c_str(), &other, AT_SYMLINK_NOFOLLOW) != 0);
-    if (layout.forkLength == 0 && !dated) {
-        if (source >= 0)
-            close(source);
-        return noErr;
-    }
     const std::string sidecar = SidecarName(name);
-    const int fd = sidecar.size() > NAME_MAX
-                       ? -1
-                       : openat(toFolder, sidecar.c_str(),
-                                O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        error = sidecar.size() > NAME_MAX ? OSErr(errFSNameTooLong) : FSErrorFromErrno(errno);
-        if (source >= 0)
-            close(source);
-        return error;
-    }
+    struct stat other;
+    SInt32 created = 0;
+    const bool dated = keepCreation && natural != Seconds(item.info.createDate) &&
+                       ToSidecarDate(item.info.createDate, created) && sidecar.size() <= NAME_MAX &&
+                       (source.Get() >= 0 || fstatat(fromFolder, SidecarName(item.name).c_str(),
+                                                     &other, AT_SYMLINK_NOFOLLOW) != 0);
+    if (layout.forkLength == 0 && !dated)
+        return noErr;
+    if (sidecar.size() > NAME_MAX)
+        return errFSNameTooLong;
+    const Descriptor fd(openat(toFolder, sidecar.c_str(),
+                               O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (fd.Get() < 0)
+        return FSErrorFromErrno(errno);
     made = true;
     const std::string header = NewSidecar(dated ? &created : nullptr);
     SidecarLayout copied;
-    bool ok = WriteAll(fd, header.data(), header.size(), 0) && ReadSidecarLayout(fd, copied, error);
-    if (ok && layout.forkLength > 0) {
-        std::vector<char> buffer(std::size_t(std::min<SInt64>(layout.forkLength, 1 << 16)));
-        for (SInt64 done = 0; ok && done < layout.forkLength;) {
-            const std::size_t want =
-                std::size_t(std::min<SInt64>(layout.forkLength - done, SInt64(buffer.size())));
-            const ssize_t n = pread(source, buffer.data(), want, off_t(layout.forkOffset + done));
-            ok = n > 0 && WriteAll(fd, buffer.data(), std::size_t(n), copied.forkOffset + done);
-            done += n > 0 ? n : 0;
-        }
-        ok = ok && WriteForkEntry(fd, copied.forkEntry, copied.forkOffset, layout.forkLength);
-    }
-    const int failure = ok ? 0 : (errno ? errno : EIO);
-    ok = fchmod(fd, item.info.permissions.mode & 0666) == 0 && ok;
-    close(fd);
-    if (source >= 0)
-        close(source);
-    return ok ? OSErr(noErr) : (failure ? FSErrorFromErrno(failure) : OSErr(ioErr));
+    bool ok = WriteAll(fd.Get(), header.data(), header.size(), 0) &&
+              ReadSidecarLayout(fd.Get(), copied, error);
+    if (ok && layout.forkLength > 0)
+        ok = CopyRange(source.Get(), layout.forkOffset, layout.forkLength, fd.Get(),
+                       copied.forkOffset) &&
+             WriteForkEntry(fd.Get(), copied.forkEntry, copied.forkOffset, layout.forkLength);
+    ok = ok && fchmod(fd.Get(), item.info.permissions.mode & 0666) == 0;
+    return ok ? OSErr(noErr) : FSErrorFromErrno(errno ? errno : EIO);
 }
 
 } // namespace
@@ -325,16 +304,7 @@ OSErr FSFolder::MakeFolder(const std::string& name, const FSCatalogInfo& info,
 }
 
 bool FSFolder::SidecarFree(const std::string& name) const {
-    struct stat info;
-    const std::string sidecar = SidecarName(name);
-    if (_fd < 0 || sidecar.size() > NAME_MAX)
-        return false;
-    if (fstatat(_fd, sidecar.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return true;
-    const int stale = OpenSidecar(_fd, name); // an AppleDouble file there is replaced
-    if (stale >= 0)
-        close(stale);
-    return stale >= 0;
+    return _fd >= 0 && SidecarName(name).size() <= NAME_MAX && SidecarPlaceFree(_fd, name);
 }
 
 OSErr FSFolder::CopyFile(const FSFolder& from, const FSFolderItem& item, const std::string& name,
@@ -342,22 +312,18 @@ OSErr FSFolder::CopyFile(const FSFolder& from, const FSFolderItem& item, const s
     if (_fd < 0 || from._fd < 0 || name.empty())
         return paramErr;
     // Opened without waiting: what has become a pipe since the listing is refused below.
-    const int in =
-        openat(from._fd, item.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const Descriptor source(
+        openat(from._fd, item.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const int in = source.Get();
+    struct stat info;
     if (in < 0)
         return FSErrorFromErrno(errno);
-    struct stat info;
-    if (fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(in);
+    if (fstat(in, &info) != 0 || !S_ISREG(info.st_mode))
         return notAFileErr;
-    }
     const int out =
         openat(_fd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (out < 0) {
-        const int error = errno;
-        close(in);
-        return FSErrorFromErrno(error);
-    }
+    if (out < 0)
+        return FSErrorFromErrno(errno);
     bool sidecar = false;
     OSErr error = CopyBytes(in, out) ? OSErr(noErr) : FSErrorFromErrno(errno);
     if (!error) {
@@ -373,7 +339,6 @@ OSErr FSFolder::CopyFile(const FSFolder& from, const FSFolderItem& item, const s
         error = FSErrorFromErrno(errno);
     if (!error && withMode && fchmod(out, item.info.permissions.mode & 07777) != 0)
         error = FSErrorFromErrno(errno);
-    close(in);
     if (close(out) != 0 && !error)
         error = FSErrorFromErrno(errno);
     if (error) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <unistd.h>
 
 #include "platform/files/fs_types.h"
 
@@ -25,6 +26,22 @@ OSErr MakeRef(const std::string& path, bool noFollow, FSRef& out);
 // lstat or stat as the reference asks; the errno result as an OSErr.
 OSErr StatRef(const FSRef& ref, struct stat& info);
 bool IsLocked(const struct stat& info);
+
+// A descriptor that is closed when it goes.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : _fd(fd) {}
+    ~Descriptor() {
+        if (_fd >= 0)
+            close(_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return _fd; }
+
+private:
+    int _fd;
+};
 
 // The catalogue information of the item `name` in the folder `dirfd`, or of the full path
 // `name` when dirfd is AT_FDCWD; `path` is the item's full path either way.

@@ -40,28 +40,6 @@ bool ReadAll(int fd, void* data, std::size_t size, SInt64 at) {
     return pread(fd, data, size, off_t(at)) == ssize_t(size);
 }
 
-// `length` bytes from one file to another through a small buffer.
-bool CopyRange(int from, SInt64 offset, SInt64 length, int to, SInt64 at) {
-    std::vector<char> buffer(std::size_t(std::clamp<SInt64>(length, 1, 1 << 16)));
-    while (length > 0) {
-        const std::size_t want = std::size_t(std::min<SInt64>(length, SInt64(buffer.size())));
-        const ssize_t n = pread(from, buffer.data(), want, off_t(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        if (!WriteAll(to, buffer.data(), std::size_t(n), at))
-            return false;
-        offset += n;
-        at += n;
-        length -= n;
-    }
-    return true;
-}
-
 std::string DatesBytes(SInt32 created) {
     std::string bytes(std::size_t(kDatesSize), '\0');
     UInt8* out = reinterpret_cast<UInt8*>(bytes.data());
@@ -111,6 +89,27 @@ bool WriteAll(int fd, const void* data, std::size_t size, SInt64 at) {
     return true;
 }
 
+bool CopyRange(int from, SInt64 offset, SInt64 length, int to, SInt64 at) {
+    std::vector<char> buffer(std::size_t(std::clamp<SInt64>(length, 1, 1 << 16)));
+    while (length > 0) {
+        const std::size_t want = std::size_t(std::min<SInt64>(length, SInt64(buffer.size())));
+        const ssize_t n = pread(from, buffer.data(), want, off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        if (!WriteAll(to, buffer.data(), std::size_t(n), at))
+            return false;
+        offset += n;
+        at += n;
+        length -= n;
+    }
+    return true;
+}
+
 std::string SidecarPath(const std::string& path) {
     return Join(ParentOf(path), SidecarName(LeafOf(path)));
 }
@@ -151,6 +150,17 @@ bool HasSidecarAt(int dirfd, const std::string& name) {
 
 bool HasSidecar(const std::string& path) {
     return HasSidecarAt(AT_FDCWD, path);
+}
+
+bool SidecarPlaceFree(int dirfd, const std::string& name) {
+    const std::string sidecar = dirfd == AT_FDCWD ? SidecarPath(name) : SidecarName(name);
+    struct stat info;
+    if (fstatat(dirfd, sidecar.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return true;
+    const int stale = OpenSidecar(dirfd, name);
+    if (stale >= 0)
+        close(stale);
+    return stale >= 0;
 }
 
 bool ReadSidecarLayout(int fd, SidecarLayout& layout, OSErr& error) {
@@ -256,7 +266,8 @@ OSErr RebuildSidecar(const std::string& path, const SInt32* created, const std::
     if (stat(path.c_str(), &file) != 0)
         return FSErrorFromErrno(errno);
     const std::string sidecar = SidecarPath(path);
-    const int old = OpenSidecar(AT_FDCWD, path);
+    const Descriptor source(OpenSidecar(AT_FDCWD, path));
+    const int old = source.Get();
     struct stat info;
     if (old < 0 && lstat(sidecar.c_str(), &info) == 0)
         return ioErr; // that name is someone else's file
@@ -267,14 +278,11 @@ OSErr RebuildSidecar(const std::string& path, const SInt32* created, const std::
     SidecarLayout layout;
     OSErr error = noErr;
     if (old >= 0) {
-        const bool valid = ReadSidecarLayout(old, layout, error) && fstat(old, &info) == 0 &&
-                           ReadEntries(old, entries, header);
-        if (valid && layout.forkOffset + layout.forkLength != info.st_size)
-            error = permErr;
-        if (!valid || error) {
-            close(old);
-            return valid ? error : OSErr(ioErr);
-        }
+        if (!ReadSidecarLayout(old, layout, error) || fstat(old, &info) != 0 ||
+            !ReadEntries(old, entries, header))
+            return ioErr;
+        if (layout.forkOffset + layout.forkLength != info.st_size)
+            return permErr;
     } else {
         const std::string fresh = NewSidecar(nullptr);
         std::copy(fresh.begin(), fresh.begin() + kEntryTable, header);
@@ -297,22 +305,15 @@ OSErr RebuildSidecar(const std::string& path, const SInt32* created, const std::
                    (fork ? SInt64(fork->size()) : layout.forkLength);
     for (const Entry& entry : kept)
         total += entry.length;
-    if (total > SInt64(UINT32_MAX)) {
-        if (old >= 0)
-            close(old);
+    if (total > SInt64(UINT32_MAX))
         return dskFulErr; // offsets in a sidecar are 32-bit
-    }
     header[24] = UInt8(count >> 8);
     header[25] = UInt8(count);
 
     std::string temporary = Join(ParentOf(path), ".stravel-fork-XXXXXX");
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        const int failure = errno;
-        if (old >= 0)
-            close(old);
-        return FSErrorFromErrno(failure);
-    }
+    if (fd < 0)
+        return FSErrorFromErrno(errno);
     SInt64 at = kEntryTable + kEntrySize * SInt64(count);
     std::string table;
     auto add = [&](UInt32 id, SInt64 length) {
@@ -342,8 +343,6 @@ OSErr RebuildSidecar(const std::string& path, const SInt32* created, const std::
     }
     ok = ok && WriteAll(fd, table.data(), table.size(), kEntryTable) && fsync(fd) == 0;
     const int failure = ok ? 0 : (errno ? errno : EIO);
-    if (old >= 0)
-        close(old);
     if (close(fd) != 0 || !ok || rename(temporary.c_str(), sidecar.c_str()) != 0) {
         const int saved = failure ? failure : errno;
         unlink(temporary.c_str());
@@ -362,20 +361,19 @@ OSErr StoreCreateDate(const std::string& path, const UTCDateTime& date) {
     if (!S_ISREG(file.st_mode))
         return notAFileErr;
     // A sidecar that has a place for the dates takes them in place.
-    const int fd = OpenSidecar(AT_FDCWD, path, true);
-    if (fd >= 0) {
+    const Descriptor sidecar(OpenSidecar(AT_FDCWD, path, true));
+    if (sidecar.Get() >= 0) {
         SidecarLayout layout;
         OSErr error = noErr;
-        UInt8 bytes[4];
-        PutBig32(bytes, UInt32(created));
-        const bool inPlace = ReadSidecarLayout(fd, layout, error) && layout.datesOffset >= 0;
-        const bool written = inPlace && WriteAll(fd, bytes, sizeof bytes, layout.datesOffset);
-        const int failure = errno;
-        close(fd);
-        if (inPlace)
-            return written ? OSErr(noErr) : FSErrorFromErrno(failure);
-        if (error)
+        if (!ReadSidecarLayout(sidecar.Get(), layout, error))
             return error;
+        if (layout.datesOffset >= 0) {
+            UInt8 bytes[4];
+            PutBig32(bytes, UInt32(created));
+            return WriteAll(sidecar.Get(), bytes, sizeof bytes, layout.datesOffset)
+                       ? OSErr(noErr)
+                       : FSErrorFromErrno(errno);
+        }
     }
     return RebuildSidecar(path, &created, nullptr);
 }

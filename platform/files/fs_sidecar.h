@@ -22,6 +22,9 @@ int OpenSidecar(int dirfd, const std::string& name, bool forWriting = false);
 bool HasSidecarAt(int dirfd, const std::string& name);
 // The same for a full path.
 bool HasSidecar(const std::string& path);
+// Whether a sidecar of `name` (in `dirfd`, or a full path with AT_FDCWD) may be put in place:
+// nothing holds that name, or an AppleDouble file that belongs to nothing and is replaced.
+bool SidecarPlaceFree(int dirfd, const std::string& name);
 
 // Where a sidecar keeps the resource fork and the dates.
 struct SidecarLayout {
@@ -38,6 +41,8 @@ bool ReadSidecarLayout(int fd, SidecarLayout& layout, OSErr& error);
 std::string NewSidecar(const SInt32* created);
 // All of the bytes at `at`; errno tells why not.
 bool WriteAll(int fd, const void* data, std::size_t size, SInt64 at);
+// `length` bytes from one file to another through a small buffer.
+bool CopyRange(int from, SInt64 offset, SInt64 length, int to, SInt64 at);
 // Stores a fork's offset and length together, so the entry always describes one place.
 bool WriteForkEntry(int fd, SInt64 entry, SInt64 offset, SInt64 length);
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "core/files/container_iteration.h"
 #include "core/files/copy_object.h"
 #include "core/files/delete_container.h"
 #include "core/files/file.h"
@@ -95,6 +96,10 @@ TEST_F(TreeSafetyTest, UnreadableFoldersFailACopyUnlessTheyAreDropBoxes) {
             << mode;
         EXPECT_EQ(Count(dest), 0u) << mode;
     }
+    // Nor does a listing pass over an item it cannot examine.
+    std::vector<FSRef> items;
+    const FSRef closed = RefOf(src / "closed");
+    EXPECT_NE(FSGetDirectoryItems(&closed, items), noErr);
     // Deleting one's own folder of mode 000 opens it up first.
     ASSERT_EQ(chmod((src / "closed").c_str(), 0000), 0);
     EXPECT_EQ(FSDeleteContainer(&source), noErr);
