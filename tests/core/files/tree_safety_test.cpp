@@ -107,8 +107,8 @@ TEST_F(TreeSafetyTest, UnreadableFoldersFailACopyUnlessTheyAreDropBoxes) {
 }
 
 // An AppleDouble file as another system leaves it: magic, version, no entries.
-const std::string kAppleDouble = std::string("\x00\x05\x16\x07\x00\x02\x00\x00", 8) +
-                                 std::string(18, '\0');
+const std::string kAppleDouble =
+    std::string("\x00\x05\x16\x07\x00\x02\x00\x00", 8) + std::string(18, '\0');
 
 TEST_F(TreeSafetyTest, OnlyAppleDoubleFilesBesideFilesAreSidecars) {
     const fs::path tree = work / "tree";
@@ -146,6 +146,14 @@ TEST_F(TreeSafetyTest, OnlyAppleDoubleFilesBesideFilesAreSidecars) {
     ASSERT_EQ(FSDeleteObject(&name), noErr);
     EXPECT_EQ(ReadFileBytes(tree / "._name"), "notes");
     EXPECT_EQ(FSDeleteContainer(&folder), noErr);
+
+    // A sidecar whose fork cannot be read fails the copy rather than losing the fork.
+    WriteFileBytes(work / "broken", "b");
+    WriteFileBytes(work / "._broken", kAppleDouble); // no fork entry
+    FSRef broken = RefOf(work / "broken");
+    EXPECT_EQ(FSCopyObject(&broken, &dest, 0, kDupeActionStandard, nullptr, nullptr, nullptr),
+              ioErr);
+    EXPECT_FALSE(fs::exists(work / "dest" / "broken"));
 }
 
 TEST_F(TreeSafetyTest, CopiesKeepTheCreationDateSetOnAFile) {

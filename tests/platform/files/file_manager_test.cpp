@@ -251,6 +251,11 @@ TEST_F(FileManagerTest, AnExchangeWhoseForksCannotFollowIsUndone) {
     EXPECT_EQ(stravel::testing::ReadFileBytes(work / "b"), "b");
     EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._b"), fork);
 
+    // Nor is a file renamed away from its fork.
+    const std::u16string tooLong(254, u'm');
+    EXPECT_EQ(FSRenameUnicode(&b, tooLong.size(), tooLong.data(), 0, nullptr), errFSNameTooLong);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._b"), fork);
+
     // Without a fork to move, the long name exchanges like any other.
     fs::remove(work / "._b");
     ASSERT_EQ(FSExchangeObjects(&a, &b), noErr);
