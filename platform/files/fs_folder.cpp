@@ -94,19 +94,18 @@ OSErr CopySidecar(int fromFolder, const FSFolderItem& item, int toFolder, const 
     if (source.Get() >= 0 && !ReadSidecarLayout(source.Get(), layout, error))
         return error; // a fork that cannot be read is not silently dropped
     // The copy reports its birth time, or without one its modification date: where that is not
-    // the source's creation date, the sidecar keeps it. A "._name" of the source that is no
-    // sidecar is copied as the file it is, and the date then has no place.
+    // the source's creation date, the sidecar keeps it. Only a date that was set (kept in the
+    // source's sidecar) or one that rides along with a fork is kept, so that copying plain files
+    // leaves no sidecars behind, as with any other copy on this system.
     struct statx sx;
     UInt64 natural = Seconds(item.info.contentModDate);
     if (statx(out, "", AT_EMPTY_PATH, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME))
         natural = UInt64(sx.stx_btime.tv_sec + kMacEpochOffset);
     const std::string sidecar = SidecarName(name);
-    struct stat other;
     SInt32 created = 0;
-    const bool dated = keepCreation && natural != Seconds(item.info.createDate) &&
-                       ToSidecarDate(item.info.createDate, created) && sidecar.size() <= NAME_MAX &&
-                       (source.Get() >= 0 || fstatat(fromFolder, SidecarName(item.name).c_str(),
-                                                     &other, AT_SYMLINK_NOFOLLOW) != 0);
+    const bool dated = keepCreation && (layout.datesOffset >= 0 || layout.forkLength > 0) &&
+                       natural != Seconds(item.info.createDate) &&
+                       ToSidecarDate(item.info.createDate, created) && sidecar.size() <= NAME_MAX;
     if (layout.forkLength == 0 && !dated)
         return noErr;
     if (sidecar.size() > NAME_MAX)

@@ -177,6 +177,11 @@ TEST_F(TreeSafetyTest, CopiesKeepTheCreationDateSetOnAFile) {
         EXPECT_EQ(int64_t(date.GetAbsoluteTime() - CBK_Date::kUnixEpoch), unix) << ref.path;
     }
     EXPECT_EQ(ReadFileBytes(work / "dest" / "dated"), "x");
+    // A file whose date was never set copies without a sidecar.
+    WriteFileBytes(work / "plain", "y");
+    FSRef plain = RefOf(work / "plain");
+    ASSERT_EQ(FSCopyObject(&plain, &dest, 0, kDupeActionStandard, nullptr, &copy, nullptr), noErr);
+    EXPECT_FALSE(fs::exists(work / "dest" / "._plain"));
 }
 
 } // namespace
