@@ -14,6 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                                       resources))
         return 0;
     const std::string built = tbx::rsrc::BuildResourceFork(resources);
+    if (built.empty())
+        return 0; // names shared in the input can outgrow the map's 16-bit offsets when written
     if (!tbx::rsrc::ParseResourceFork(built, again) || again.size() != resources.size() ||
         tbx::rsrc::BuildResourceFork(again) != built)
         std::abort();
