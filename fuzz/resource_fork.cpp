@@ -21,24 +21,23 @@ namespace {
 
 const char* const kFiles[] = {"data", "fork", "._data", "._fork"};
 
-void RemoveFolder();
-
-// A private folder for the two files, removed when the process ends.
-const std::string& Folder() {
-    static const std::string folder = [] {
-        char name[] = "/tmp/stravel_fuzz_rsrcXXXXXX";
-        if (!mkdtemp(name))
-            std::abort();
-        std::atexit(RemoveFolder);
-        return std::string(name);
-    }();
-    return folder;
-}
+char gFolder[] = "/tmp/stravel_fuzz_rsrcXXXXXX";
 
 void RemoveFolder() {
     for (const char* file : kFiles)
-        unlink((Folder() + "/" + file).c_str());
-    rmdir(Folder().c_str());
+        unlink((std::string(gFolder) + "/" + file).c_str());
+    rmdir(gFolder);
+}
+
+// A private folder for the two files, removed when the process ends.
+std::string Folder() {
+    static const bool made = [] {
+        if (!mkdtemp(gFolder))
+            std::abort();
+        std::atexit(RemoveFolder);
+        return true;
+    }();
+    return made ? gFolder : "";
 }
 
 // A file with `data` as its data fork and, when given, `fork` as its resource fork.

@@ -256,6 +256,7 @@ TEST_F(MenuTest, MenuBarsLoadFromMbarAndMenuResources) {
     EXPECT_FALSE(damaged.Load(CBK_MainInstance::Instance()->GetNibRef(), uint32_t(300)));
     CBK_Menu missing;
     EXPECT_FALSE(missing.Load(CBK_MainInstance::Instance()->GetNibRef(), uint32_t(300)));
+    BK_DestroyMenuBar(bar.GetHandle());
     UseResFile(previous);
 }
 
