@@ -54,6 +54,9 @@ private:
     int _bits = 0;
 };
 
+// How many times a timed round writes the fields: far longer than reading the clock.
+constexpr int kFieldRepeats = 16;
+
 // 4,096 fields of 1 to 20 bits, as shape and matrix records write them.
 inline std::vector<std::pair<uint32_t, int>> MixedFields() {
     std::mt19937 rng(1);
