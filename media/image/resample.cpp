@@ -338,6 +338,12 @@ HorizontalPass3(const uint8_t* src, size_t sourceWidth, size_t rows, const Table
 }
 
 __attribute__((target_clones("avx2", "default"))) void
+HorizontalPass1(const uint8_t* src, size_t sourceWidth, size_t rows, const Table& table,
+                uint8_t* dst, double* wide) {
+    HorizontalPassOf<1>(src, sourceWidth, rows, table, dst, wide);
+}
+
+__attribute__((target_clones("avx2", "default"))) void
 HorizontalPass4(const uint8_t* src, size_t sourceWidth, size_t rows, const Table& table,
                 uint8_t* dst, double* wide) {
     HorizontalPassOf<4>(src, sourceWidth, rows, table, dst, wide);
@@ -422,6 +428,8 @@ bool Resample(Cache& cache, const uint8_t* pixels, int32_t sw, int32_t sh, int32
         if (!ForEachTable(cache, uint32_t(tw), uint32_t(sw), [&](const Table& across) {
                 if (channels == 3)
                     HorizontalPass3(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
+                else if (channels == 1)
+                    HorizontalPass1(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
                 else
                     HorizontalPass4(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
             }))
@@ -439,7 +447,13 @@ bool Resample(Cache& cache, const uint8_t* pixels, int32_t sw, int32_t sh, int32
 
 bool BK_ResizeImageInto(const uint8_t* pixels, int32_t sw, int32_t sh, int32_t tw, int32_t th,
                         uint16_t bitsPerPixel, uint8_t* out) {
-    const size_t channels = bitsPerPixel == 24 ? 3 : 4;
+    return BK_ResizeChannelsInto(pixels, sw, sh, tw, th, bitsPerPixel == 24 ? 3 : 4, out);
+}
+
+bool BK_ResizeChannelsInto(const uint8_t* pixels, int32_t sw, int32_t sh, int32_t tw, int32_t th,
+                           uint32_t channels, uint8_t* out) {
+    if (channels != 1 && channels != 3 && channels != 4)
+        return false;
     size_t outBytes;
     if (!pixels || !out || !Usable(sw, sh, tw, th, channels, outBytes))
         return false;

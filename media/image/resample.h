@@ -45,3 +45,9 @@ uint8_t* BK_ResizeImageBilinear(const uint8_t* pixels, const tbx::Rect& source,
 bool BK_ResizeImageInto(const uint8_t* pixels, int32_t sourceWidth, int32_t sourceHeight,
                         int32_t targetWidth, int32_t targetHeight, uint16_t bitsPerPixel,
                         uint8_t* out);
+
+// The same for pixels of `channels` bytes (1, 3 or 4), each byte filtered on its own; false for
+// any other count.
+bool BK_ResizeChannelsInto(const uint8_t* pixels, int32_t sourceWidth, int32_t sourceHeight,
+                           int32_t targetWidth, int32_t targetHeight, uint32_t channels,
+                           uint8_t* out);

@@ -146,6 +146,48 @@ TEST(WatermarkTest, SizesAndAlignment) {
     EXPECT_EQ(mark.GetXPos(), 180);
 }
 
+// Dragging the size through 99 values leaves the picture and its map exactly as one resize of
+// the original to the last size gives them: no change works on what an earlier one left.
+TEST(WatermarkTest, EverySizeComesFromTheOriginal) {
+    CBK_Image picture = Noisy(200, 150, 8);
+    for (int y = 50; y < 100; ++y)
+        for (int x = 70; x < 130; ++x) {
+            uint8_t* p = picture.GetDataAt(x, y);
+            p[0] = 0, p[1] = 255, p[2] = 0;
+        }
+    CBK_ImageWatermark mark;
+    ASSERT_TRUE(mark.Init(picture, 0, 0, 0x00FF00));
+    std::mt19937 rng(12);
+    for (int i = 0; i < 99; ++i)
+        mark.SetWidth(int32_t(10 + rng() % 300));
+    // The map's own route: the mask as a 24-bit picture of 0 and 255, through Resize.
+    auto expectFromOriginal = [&](uint32_t colour) {
+        const int w = mark.GetWidth(), h = mark.GetHeight();
+        CBK_Image direct(picture), mask(picture);
+        direct.Resize(w, h);
+        ASSERT_EQ(0, std::memcmp(mark.GetData(), direct.GetData(), direct.GetSize()));
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x) {
+                uint8_t* p = mask.GetDataAt(x, y);
+                const uint8_t v = p[0] == uint8_t(colour) && p[1] == uint8_t(colour >> 8) &&
+                                          p[2] == uint8_t(colour >> 16)
+                                      ? 0
+                                      : 255;
+                p[0] = p[1] = p[2] = v;
+            }
+        mask.Resize(w, h);
+        ASSERT_EQ(mark.GetAlphaMap().size(), std::size_t(w) * h);
+        for (std::size_t i = 0; i < mark.GetAlphaMap().size(); ++i)
+            ASSERT_EQ(mark.GetAlphaMap()[i], mask.GetData()[i * 3]) << "pixel " << i;
+    };
+    expectFromOriginal(0x00FF00);
+    // Another colour: the mask follows it.
+    const uint8_t* c = picture.GetDataAt(3, 3);
+    const uint32_t other = uint32_t(c[0]) | uint32_t(c[1]) << 8 | uint32_t(c[2]) << 16;
+    mark.SetTransparentColor(other);
+    expectFromOriginal(other);
+}
+
 std::string Write(CBK_ImageWatermark& mark, const std::filesystem::path& path) {
     CBK_XmlWriter writer;
     EXPECT_TRUE(writer.Create(PathOf(path), {}, true));
