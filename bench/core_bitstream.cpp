@@ -27,9 +27,7 @@ void BM_CoreBitFields(benchmark::State& state) {
         rounds.Peer(
             [&] {
                 bench::PlainBitWriter plain(bits / 8 + 16);
-                for (const auto& [value, n] : fields)
-                    plain.Put(value, n);
-                plain.Align();
+                bench::WriteFields(plain, fields);
                 benchmark::DoNotOptimize(plain.Data());
             },
             bench::kFieldRepeats);

@@ -66,6 +66,14 @@ inline std::vector<std::pair<uint32_t, int>> MixedFields() {
     return fields;
 }
 
+// The fields into the writer, then its last bits completed to a byte.
+inline void WriteFields(PlainBitWriter& plain,
+                        const std::vector<std::pair<uint32_t, int>>& fields) {
+    for (const auto& f : fields)
+        plain.Put(f.first, f.second);
+    plain.Align();
+}
+
 inline uint64_t TotalBits(const std::vector<std::pair<uint32_t, int>>& fields) {
     uint64_t bits = 0;
     for (const auto& f : fields)

@@ -43,9 +43,7 @@ void BM_SwfBitFields(benchmark::State& state) {
         rounds.Peer(
             [&] {
                 plain.Clear();
-                for (const auto& [value, n] : fields)
-                    plain.Put(value, n);
-                plain.Align();
+                bench::WriteFields(plain, fields);
                 benchmark::DoNotOptimize(plain.Data());
             },
             bench::kFieldRepeats);

@@ -26,6 +26,18 @@ CBK_Image Noisy(int w, int h, unsigned seed) {
     return image;
 }
 
+// Noise with the rectangle [x0, x1) × [y0, y1) in the colour 0x00BBGGRR.
+CBK_Image NoisyWithBlock(int w, int h, unsigned seed, int x0, int y0, int x1, int y1,
+                         uint32_t colour) {
+    CBK_Image image = Noisy(w, h, seed);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            uint8_t* p = image.GetDataAt(x, y);
+            p[0] = uint8_t(colour), p[1] = uint8_t(colour >> 8), p[2] = uint8_t(colour >> 16);
+        }
+    return image;
+}
+
 // The blend as the design writes it, one division per term.
 uint8_t Blend(uint8_t mark, uint8_t frame, int a) {
     return uint8_t(mark * a / 255.0 + frame * (255.0 - a) / 255.0);
@@ -81,12 +93,7 @@ TEST(WatermarkTest, DrawClipsAndBlendsEveryByte) {
 
 TEST(WatermarkTest, TransparentColourAndItsMap) {
     // Left half the transparent colour (blue), right half noise.
-    CBK_Image picture = Noisy(40, 20, 4);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x) {
-            uint8_t* p = picture.GetDataAt(x, y);
-            p[0] = 0, p[1] = 0, p[2] = 255;
-        }
+    CBK_Image picture = NoisyWithBlock(40, 20, 4, 0, 0, 20, 20, 0xFF0000);
     CBK_ImageWatermark mark;
     ASSERT_TRUE(mark.Init(picture, 0, 0, 0xFF0000));
     mark.SetUseTransparentColor(true);
@@ -149,12 +156,7 @@ TEST(WatermarkTest, SizesAndAlignment) {
 // Dragging the size through 99 values leaves the picture and its map exactly as one resize of
 // the original to the last size gives them: no change works on what an earlier one left.
 TEST(WatermarkTest, EverySizeComesFromTheOriginal) {
-    CBK_Image picture = Noisy(200, 150, 8);
-    for (int y = 50; y < 100; ++y)
-        for (int x = 70; x < 130; ++x) {
-            uint8_t* p = picture.GetDataAt(x, y);
-            p[0] = 0, p[1] = 255, p[2] = 0;
-        }
+    CBK_Image picture = NoisyWithBlock(200, 150, 8, 70, 50, 130, 100, 0x00FF00);
     CBK_ImageWatermark mark;
     ASSERT_TRUE(mark.Init(picture, 0, 0, 0x00FF00));
     std::mt19937 rng(12);
