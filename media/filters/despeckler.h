@@ -92,7 +92,7 @@ private:
     std::vector<Region> _regions;
     std::vector<List> _lists;
     // Of the union-find, apart from the rest: a search follows it for every entry of a list,
-    // most of which name regions joined since, and on its own it stays in the nearer caches.
+    // many of which name regions joined since, and on its own it stays in the nearer caches.
     std::vector<int32_t> _parent;
     std::vector<int32_t> _neighbours;
     std::vector<int32_t> _last;      // per region while its list is built: the entry filed last
