@@ -422,18 +422,25 @@ bool CBK_QuicktimeMovie::SetSoundExportDescription(SOUND_EXPORT_DESCRIPTION& des
 }
 
 uint8_t* CBK_QuicktimeMovie::_ReadRange(int64_t start, int64_t length, uint32_t& bytes) {
-    std::vector<uint8_t> pcm;
-    if (!_movie->ReadPcm(tbx::TimeValue(start), tbx::TimeValue(length), pcm) ||
-        pcm.size() > UINT32_MAX)
+    // The samples go straight into the caller's array: a whole sound is never held twice here.
+    std::unique_ptr<uint8_t[]> array;
+    std::size_t size = 0;
+    auto place = [&](std::size_t count) -> uint8_t* {
+        if (count > UINT32_MAX)
+            return nullptr;
+        array.reset(new (std::nothrow) uint8_t[count]);
+        size = count;
+        return array.get();
+    };
+    if (!_movie->ReadPcm(tbx::TimeValue(start), tbx::TimeValue(length), place))
         return nullptr;
-    uint8_t* array = new (std::nothrow) uint8_t[std::max<std::size_t>(pcm.size(), 1)];
+    if (!array)
+        array.reset(new (std::nothrow) uint8_t[1]);
     if (!array)
         return nullptr;
-    if (!pcm.empty())
-        std::memcpy(array, pcm.data(), pcm.size());
-    bytes = uint32_t(pcm.size());
+    bytes = uint32_t(size);
     _soundPosition = int32_t(start + length);
-    return array;
+    return array.release();
 }
 
 uint8_t* CBK_QuicktimeMovie::GetAudioSamples(uint32_t start, int32_t duration, uint32_t& bytes,

@@ -14,6 +14,10 @@ namespace {
 // A still picture lasts one second of movie time.
 constexpr int64_t kStillSeconds = 1;
 
+// Streams that start further apart than this are taken to start together: no real file holds
+// a minute of silence before its sound or of the first frame before its picture.
+constexpr int64_t kMaxStreamOffsetSeconds = 60;
+
 int64_t NowMicros() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
@@ -46,13 +50,32 @@ std::unique_ptr<Movie> Movie::Open(const std::string& path) {
         movie->_sound = movie::SoundTrack::Open(path);
     if (!movie->_video && !movie->_sound)
         return nullptr;
+    if (movie->_video && movie->_sound && movie->_sound->Start()) {
+        // One timeline from the earlier start.
+        const movie::StreamTime video = movie->_video->Start();
+        const movie::StreamTime sound = *movie->_sound->Start();
+        const movie::StreamTime& origin =
+            av_compare_ts(video.value, video.base, sound.value, sound.base) <= 0 ? video : sound;
+        const movie::StreamTime& later = &origin == &video ? sound : video;
+        const int64_t apart = av_rescale_q(later.value, later.base, AVRational{1, 1}) -
+                              av_rescale_q(origin.value, origin.base, AVRational{1, 1});
+        if (apart <= kMaxStreamOffsetSeconds) {
+            movie->_video->SetOrigin(origin);
+            movie->_sound->SetOrigin(origin);
+        }
+    }
     return movie;
+}
+
+int64_t Movie::_Elapsed() const {
+    return _playing ? SampleAt(NowMicros() - _playStartMicros, _scale, 1000000) : 0;
 }
 
 void Movie::SetTimeScale(TimeScale scale) {
     if (scale <= 0 || scale == _scale)
         return;
-    _timeValue = SampleAt(_timeValue, scale, _scale);
+    // The time that playing has run so far belongs to the old scale.
+    _timeValue = SampleAt(_timeValue + _Elapsed(), scale, _scale);
     if (_playing)
         _playStartMicros = NowMicros();
     _scale = scale;
@@ -72,10 +95,7 @@ TimeValue Movie::GetDuration() const {
 }
 
 TimeValue Movie::GetTime() const {
-    if (!_playing)
-        return Clamp32(_timeValue);
-    const int64_t elapsed = SampleAt(NowMicros() - _playStartMicros, _scale, 1000000);
-    return Clamp32(_timeValue + elapsed);
+    return Clamp32(_timeValue + _Elapsed());
 }
 
 void Movie::SetTime(TimeValue time) {
@@ -152,13 +172,21 @@ bool Movie::SetPcmForm(const PcmForm& form) {
     return _sound && _sound->SetForm(form);
 }
 
-bool Movie::ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out) {
+bool Movie::ReadPcm(TimeValue start, TimeValue length, const PcmPlace& place) {
     if (!_sound || start < 0 || length < 0)
         return false;
     const int32_t rate = _sound->Form().rate;
     const int64_t first = SampleAt(start, rate, _scale);
     const int64_t end = SampleAt(int64_t(start) + length, rate, _scale);
-    return _sound->Read(first, end, out);
+    return _sound->Read(first, end, place);
+}
+
+bool Movie::ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out) {
+    return ReadPcm(start, length, [&out](std::size_t bytes) {
+        const std::size_t old = out.size();
+        out.resize(old + bytes);
+        return out.data() + old;
+    });
 }
 
 } // namespace tbx
