@@ -64,9 +64,12 @@ public:
     // The picture's display size; 0 × 0 for sound only.
     void GetNaturalSize(int32_t& width, int32_t& height) const;
 
-    // The frame at `time` scaled to width × height, rows rowBytes apart.
-    bool RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target, int32_t rowBytes,
-                     int32_t width, int32_t height);
+    // The frame at `time` scaled to width × height into a target of targetBytes, rows rowBytes
+    // apart. Nothing outside the rows' pixels is written. A packed target (rowBytes = width ×
+    // pixel size) with kFrameRenderRoom bytes to spare after its last row is rendered into
+    // straight; any other goes through a buffer of the movie's own and a copy.
+    bool RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target, std::size_t targetBytes,
+                     int32_t rowBytes, int32_t width, int32_t height);
 
     bool GetImageDescription(ImageDescription& description) const;
     bool GetSoundDescription(SoundDescription& description) const;

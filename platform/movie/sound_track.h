@@ -23,7 +23,9 @@ public:
     using Place = std::function<uint8_t*(std::size_t bytes)>;
 
     // Null when the file has no decodable sound stream.
-    static std::unique_ptr<SoundTrack> Open(const std::string& path);
+    // `probe` is a context of the file opened in full: the track takes its facts from it and
+    // counts the sound with it.
+    static std::unique_ptr<SoundTrack> Open(const std::string& path, FormatPtr probe);
 
     int32_t SourceRate() const { return _rate; }
     int32_t SourceChannels() const { return _channels; }
@@ -66,8 +68,8 @@ private:
     int _FrameBytes() const { return _form.channels * _form.bits / 8; }
 
     std::string _path;
+    KnownFile _known;
     FormatPtr _probe; // the context opened first, until the count is taken
-    ReadBudget _budget;
     FormatPtr _format;
     CodecPtr _decoder;
     PacketPtr _packet;
