@@ -87,8 +87,8 @@ public:
     // [floor(start × rate / scale), floor((start + length) × rate / scale)), held to the end.
     // `place` is called once with the byte count (unless there are none) and the samples are
     // copied where it points, so that a caller can take a whole sound without a second copy.
-    // Reading on from where the last range ended continues decoding; reading behind it decodes from
-    // the start.
+    // A range that starts where the last one ended, or up to a second before, continues the
+    // decoding; one that starts further back decodes again from the start.
     bool ReadPcm(TimeValue start, TimeValue length, const PcmPlace& place);
     // The same, appended to `out`.
     bool ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out);
