@@ -19,7 +19,11 @@ public:
     bool HasVideo() override { return false; }
     bool HasAudio() override { return m_Source2.HasAudio(); }
     int32_t GetTotalSamples() override { return m_Source2.GetTotalSamples(); }
-    void SetTimeScale(int32_t scale) override { m_Source2.SetTimeScale(scale); }
+    // Both movies: sound requests are answered by the decoded one, in the scale in force.
+    void SetTimeScale(int32_t scale) override {
+        m_Source2.SetTimeScale(scale);
+        m_Decoded.SetTimeScale(scale);
+    }
     int32_t GetTimeScale() override { return m_Source2.GetTimeScale(); }
     void SetTimeValue(int32_t value) override { m_Source2.SetTimeValue(value); }
     int32_t GetTimeValue() override { return m_Source2.GetTimeValue(); }

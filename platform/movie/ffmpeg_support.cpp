@@ -1,10 +1,12 @@
 #include "platform/movie/ffmpeg_support.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
 extern "C" {
 #include <libavutil/dict.h>
+#include <libavutil/intreadwrite.h>
 #include <libavutil/log.h>
 }
 
@@ -21,27 +23,78 @@ constexpr const char* kContainerWhitelist =
 constexpr const char* kStillFormats[] = {"image2",   "png_pipe", "jpeg_pipe",
                                          "bmp_pipe", "gif_pipe", "tiff_pipe"};
 
+// What a look at the end of a file may read: a group of pictures of a large movie fits.
+constexpr int64_t kContentEndBudget = int64_t(64) << 20;
+
+// Decode failures in a row before the next packet is fed (or, when draining, before the
+// decoder is taken as finished).
+constexpr int kMaxFailures = 64;
+
+// A packet's samples when neither the codec nor the container says: as many as the largest
+// frames of common codecs hold.
+constexpr int64_t kMaxPacketSamples = 1 << 16;
+
+int Interrupt(void* opaque) {
+    const ReadBudget* budget = static_cast<const ReadBudget*>(opaque);
+    return budget->limit >= 0 && budget->format && budget->format->pb &&
+           budget->format->pb->bytes_read > budget->limit;
+}
+
+// True when the header has described every stream as the first opening found it.
+bool Described(const AVFormatContext* format, const KnownFile& known) {
+    if ((format->ctx_flags & AVFMTCTX_NOHEADER) || format->nb_streams != known.codecs.size())
+        return false;
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVCodecParameters* parameters = format->streams[i]->codecpar;
+        if (parameters->codec_id != known.codecs[i] ||
+            (parameters->codec_type == AVMEDIA_TYPE_VIDEO &&
+             (parameters->width <= 0 || parameters->height <= 0)) ||
+            (parameters->codec_type == AVMEDIA_TYPE_AUDIO &&
+             (parameters->sample_rate <= 0 || parameters->ch_layout.nb_channels <= 0)))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
-FormatPtr OpenMediaFile(const std::string& path) {
+KnownFile DescribeFile(const AVFormatContext* format) {
+    KnownFile known;
+    known.container = format->iformat;
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        known.codecs.push_back(format->streams[i]->codecpar->codec_id);
+    return known;
+}
+
+FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known) {
     // Damaged files are answered by results; the library's own messages stay quiet.
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
-    AVFormatContext* raw = avformat_alloc_context();
+    std::unique_ptr<ReadBudget> budget(new (std::nothrow) ReadBudget);
+    AVFormatContext* raw = budget ? avformat_alloc_context() : nullptr;
     if (!raw)
         return nullptr;
     raw->format_whitelist = av_strdup(kContainerWhitelist);
     raw->protocol_whitelist = av_strdup("file");
+    // The file's reader takes the callback when it is opened; the context owns the budget.
+    budget->format = raw;
+    raw->interrupt_callback = AVIOInterruptCB{Interrupt, budget.get()};
+    raw->opaque = budget.get();
     AVDictionary* options = nullptr;
     // A picture name holding "%d" must not open a numbered sequence of other files.
     av_dict_set(&options, "pattern_type", "none", 0);
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     const std::string url = "file:" + path;
-    int result = avformat_open_input(&raw, url.c_str(), nullptr, &options);
+    int result =
+        avformat_open_input(&raw, url.c_str(), known ? known->container : nullptr, &options);
     av_dict_free(&options);
     if (result < 0)
         return nullptr; // avformat_open_input freed the context
+    budget.release();
     FormatPtr format(raw);
+    // Reading ahead to describe the streams costs as much as a large part of a short sound.
+    if (known && Described(format.get(), *known))
+        return format;
     if (avformat_find_stream_info(format.get(), nullptr) < 0)
         return nullptr;
     return format;
@@ -90,22 +143,132 @@ bool IsStillPictureFormat(const AVFormatContext* format) {
 }
 
 bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, AVPacket* packet,
-                  AVFrame* frame, bool& draining) {
+                  AVFrame* frame, bool& draining, int64_t* reorder) {
+    int failures = 0;
     for (;;) {
         int result = avcodec_receive_frame(decoder, frame);
         if (result == 0)
             return true;
-        if (result != AVERROR(EAGAIN) || draining)
+        if (result == AVERROR_EOF)
             return false;
+        // A frame that failed to decode: the ones after it may be sound.
+        if (result != AVERROR(EAGAIN) && ++failures <= kMaxFailures)
+            continue;
+        if (draining)
+            return false;
+        failures = 0;
         result = av_read_frame(format, packet);
         if (result < 0) {
             draining = true;
             avcodec_send_packet(decoder, nullptr);
             continue;
         }
-        if (packet->stream_index == index)
+        if (packet->stream_index == index) {
+            if (reorder && packet->pts != AV_NOPTS_VALUE && packet->dts != AV_NOPTS_VALUE)
+                *reorder = std::max(*reorder, packet->pts - packet->dts);
             avcodec_send_packet(decoder, packet); // refused packets are skipped
+        }
         av_packet_unref(packet);
+    }
+}
+
+int64_t StreamStart(const AVStream* stream) {
+    return stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+}
+
+int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream) {
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+        return StreamStart(stream) + stream->duration;
+    if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
+        const int64_t start = format->start_time != AV_NOPTS_VALUE ? format->start_time : 0;
+        return av_rescale_q(start + format->duration, AVRational{1, AV_TIME_BASE},
+                            stream->time_base);
+    }
+    return AV_NOPTS_VALUE;
+}
+
+int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd) {
+    PacketPtr packet(av_packet_alloc());
+    ReadBudget* budget = static_cast<ReadBudget*>(format->opaque);
+    if (!packet || !budget)
+        return AV_NOPTS_VALUE;
+    const AVStream* stream = format->streams[index];
+    // A second before the end: sound of fixed sample size lands exactly where it is sent.
+    const int64_t near = std::max(
+        StreamStart(stream), declaredEnd - av_rescale_q(1, AVRational{1, 1}, stream->time_base));
+    budget->limit = format->pb ? format->pb->bytes_read + kContentEndBudget : -1;
+    int64_t end = AV_NOPTS_VALUE;
+    if (av_seek_frame(format, index, near, AVSEEK_FLAG_BACKWARD) >= 0) {
+        while (av_read_frame(format, packet.get()) >= 0) {
+            const int64_t at = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            if (packet->stream_index == index && at != AV_NOPTS_VALUE) {
+                const int64_t stop = at + std::max<int64_t>(packet->duration, 0);
+                end = end == AV_NOPTS_VALUE ? stop : std::max(end, stop);
+            }
+            av_packet_unref(packet.get());
+        }
+    }
+    const bool interrupted = Interrupt(budget);
+    budget->limit = -1;
+    // Cut short, the packets read need not be the last ones.
+    return interrupted ? AV_NOPTS_VALUE : end;
+}
+
+int64_t CountPacketSamples(AVFormatContext* format, int index) {
+    PacketPtr packet(av_packet_alloc());
+    if (!packet)
+        return 0;
+    const AVStream* stream = format->streams[index];
+    const AVCodecParameters* parameters = stream->codecpar;
+    const AVRational perSample{1, parameters->sample_rate};
+    const int64_t most = parameters->frame_size > 0 ? parameters->frame_size : kMaxPacketSamples;
+    int64_t count = 0, trimmed = 0;
+    while (av_read_frame(format, packet.get()) >= 0) {
+        if (packet->stream_index == index) {
+            int64_t samples = av_get_audio_frame_duration2(stream->codecpar, packet->size);
+            if (samples <= 0)
+                samples = std::clamp<int64_t>(
+                    av_rescale_q(packet->duration, stream->time_base, perSample), 0, most);
+            count += samples;
+            std::size_t size = 0;
+            if (const uint8_t* skip =
+                    av_packet_get_side_data(packet.get(), AV_PKT_DATA_SKIP_SAMPLES, &size);
+                skip && size >= 8)
+                trimmed += std::min<int64_t>(samples, int64_t(AV_RL32(skip)) + AV_RL32(skip + 4));
+        }
+        av_packet_unref(packet.get());
+    }
+    return std::max<int64_t>(count - trimmed, 0);
+}
+
+bool HasFixedSampleSize(const AVCodecParameters* parameters) {
+    return av_get_exact_bits_per_sample(parameters->codec_id) > 0;
+}
+
+int IntegerPcmBits(const AVCodecParameters* parameters) {
+    switch (parameters->codec_id) {
+    case AV_CODEC_ID_PCM_S8:
+    case AV_CODEC_ID_PCM_U8:
+    case AV_CODEC_ID_PCM_S8_PLANAR:
+    case AV_CODEC_ID_PCM_S16LE:
+    case AV_CODEC_ID_PCM_S16BE:
+    case AV_CODEC_ID_PCM_U16LE:
+    case AV_CODEC_ID_PCM_U16BE:
+    case AV_CODEC_ID_PCM_S16LE_PLANAR:
+    case AV_CODEC_ID_PCM_S16BE_PLANAR:
+    case AV_CODEC_ID_PCM_S24LE:
+    case AV_CODEC_ID_PCM_S24BE:
+    case AV_CODEC_ID_PCM_U24LE:
+    case AV_CODEC_ID_PCM_U24BE:
+    case AV_CODEC_ID_PCM_S24LE_PLANAR:
+    case AV_CODEC_ID_PCM_S32LE:
+    case AV_CODEC_ID_PCM_S32BE:
+    case AV_CODEC_ID_PCM_U32LE:
+    case AV_CODEC_ID_PCM_U32BE:
+    case AV_CODEC_ID_PCM_S32LE_PLANAR:
+        return av_get_bits_per_sample(parameters->codec_id);
+    default:
+        return 0;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -14,8 +15,20 @@ extern "C" {
 
 namespace tbx::movie {
 
+// A limit on the bytes that a context may read while it is set, so that a look at the end of
+// a file cannot turn into reading the whole of it. Every context from OpenMediaFile owns one,
+// through its opaque field.
+struct ReadBudget {
+    AVFormatContext* format = nullptr;
+    int64_t limit = -1; // bytes_read beyond which reads are interrupted; -1: no limit
+};
+
 struct FormatCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+    void operator()(AVFormatContext* context) const {
+        ReadBudget* budget = static_cast<ReadBudget*>(context->opaque);
+        avformat_close_input(&context);
+        delete budget;
+    }
 };
 struct CodecCloser {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
@@ -40,10 +53,25 @@ using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFree>;
 using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFree>;
 
+// A time as a count of units of a time base.
+struct StreamTime {
+    int64_t value = 0;
+    AVRational base{1, 1};
+};
+
+// What the first opening of a file found: its container and the codec of each stream.
+struct KnownFile {
+    const AVInputFormat* container = nullptr;
+    std::vector<AVCodecID> codecs;
+};
+KnownFile DescribeFile(const AVFormatContext* format);
+
 // Opens a local file with the file protocol only and a whitelist of movie, sound and picture
 // containers, so that a playlist or concat file can reach neither other files nor the
-// network. Null when the file cannot be opened or its streams cannot be read.
-FormatPtr OpenMediaFile(const std::string& path);
+// network. Null when the file cannot be opened or its streams cannot be read. A file opened
+// before (`known`) is taken as its container without probing, and its streams are not read
+// ahead again where the header describes them.
+FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known = nullptr);
 
 // The first video stream that is not attached cover art, or -1.
 int FindVideoStream(const AVFormatContext* format);
@@ -57,9 +85,36 @@ CodecPtr OpenDecoder(const AVStream* stream);
 bool IsStillPictureFormat(const AVFormatContext* format);
 
 // Reads the next packet of stream `index` and feeds it to the decoder; at the end of the file
-// the decoder is drained. False once the decoder has nothing more to give. A packet the
-// decoder refuses is skipped.
+// the decoder is drained. False once the decoder has nothing more to give. A packet that fails
+// to decode is skipped and decoding goes on with the next. `reorder`, when given, keeps the
+// most that a packet's presentation time lies after its decoding time.
 bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, AVPacket* packet,
-                  AVFrame* frame, bool& draining);
+                  AVFrame* frame, bool& draining, int64_t* reorder = nullptr);
+
+// The stream's own start in its time base: its first time, or 0 when the container has none.
+int64_t StreamStart(const AVStream* stream);
+
+// The end that the container declares for the stream (its start and duration, else the whole
+// file's) in the stream's time base, or AV_NOPTS_VALUE when it declares none.
+int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
+
+// The end (pts + duration) of stream `index`'s content in its time base, read from the packets
+// after the key point a second or more before `declaredEnd`, within a few tens of megabytes of
+// reading. AV_NOPTS_VALUE when the container cannot seek there or no packet of the stream
+// follows. The context is left wherever reading stopped.
+int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd);
+
+// Samples per channel that decoding sound stream `index` delivers, counted from its packets
+// without decoding them: each packet's samples, less those that the container marks to skip at
+// the start or discard at the end. Reads the file to its end.
+int64_t CountPacketSamples(AVFormatContext* format, int index);
+
+// True for sound stored as samples of a fixed size (PCM, the companded forms, simple ADPCM), whose
+// timestamps after a seek are exact.
+bool HasFixedSampleSize(const AVCodecParameters* parameters);
+
+// The bits of an integer PCM sample of this codec (8, 16, 24, 32), or 0 for compressed and
+// floating-point sound.
+int IntegerPcmBits(const AVCodecParameters* parameters);
 
 } // namespace tbx::movie

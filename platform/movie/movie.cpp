@@ -14,6 +14,10 @@ namespace {
 // A still picture lasts one second of movie time.
 constexpr int64_t kStillSeconds = 1;
 
+// Streams that start further apart than this are taken to start together: no real file holds
+// a minute of silence before its sound or of the first frame before its picture.
+constexpr int64_t kMaxStreamOffsetSeconds = 60;
+
 int64_t NowMicros() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
@@ -40,19 +44,43 @@ Movie::~Movie() = default;
 std::unique_ptr<Movie> Movie::Open(const std::string& path) {
     std::unique_ptr<Movie> movie(new Movie);
     movie->_path = path;
-    movie->_video = movie::VideoTrack::Open(path);
+    // One full opening describes the file; each track then reads through a context of its own.
+    movie::FormatPtr probe = movie::OpenMediaFile(path);
+    if (!probe)
+        return nullptr;
+    if (movie::FindVideoStream(probe.get()) >= 0)
+        movie->_video = movie::VideoTrack::Open(path, probe.get());
     // A still picture has no sound worth a decoder.
     if (!movie->_video || !movie->_video->IsStill())
-        movie->_sound = movie::SoundTrack::Open(path);
+        movie->_sound = movie::SoundTrack::Open(path, std::move(probe));
     if (!movie->_video && !movie->_sound)
         return nullptr;
+    if (movie->_video && movie->_sound && movie->_sound->Start()) {
+        // One timeline from the earlier start.
+        const movie::StreamTime video = movie->_video->Start();
+        const movie::StreamTime sound = *movie->_sound->Start();
+        const movie::StreamTime& origin =
+            av_compare_ts(video.value, video.base, sound.value, sound.base) <= 0 ? video : sound;
+        const movie::StreamTime& later = &origin == &video ? sound : video;
+        const int64_t apart = av_rescale_q(later.value, later.base, AVRational{1, 1}) -
+                              av_rescale_q(origin.value, origin.base, AVRational{1, 1});
+        if (apart <= kMaxStreamOffsetSeconds) {
+            movie->_video->SetOrigin(origin);
+            movie->_sound->SetOrigin(origin);
+        }
+    }
     return movie;
+}
+
+int64_t Movie::_Elapsed() const {
+    return _playing ? SampleAt(NowMicros() - _playStartMicros, _scale, 1000000) : 0;
 }
 
 void Movie::SetTimeScale(TimeScale scale) {
     if (scale <= 0 || scale == _scale)
         return;
-    _timeValue = SampleAt(_timeValue, scale, _scale);
+    // The time that playing has run so far belongs to the old scale.
+    _timeValue = SampleAt(_timeValue + _Elapsed(), scale, _scale);
     if (_playing)
         _playStartMicros = NowMicros();
     _scale = scale;
@@ -72,10 +100,7 @@ TimeValue Movie::GetDuration() const {
 }
 
 TimeValue Movie::GetTime() const {
-    if (!_playing)
-        return Clamp32(_timeValue);
-    const int64_t elapsed = SampleAt(NowMicros() - _playStartMicros, _scale, 1000000);
-    return Clamp32(_timeValue + elapsed);
+    return Clamp32(_timeValue + _Elapsed());
 }
 
 void Movie::SetTime(TimeValue time) {
@@ -116,14 +141,15 @@ void Movie::GetNaturalSize(int32_t& width, int32_t& height) const {
     height = _video ? _video->Height() : 0;
 }
 
-bool Movie::RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target, int32_t rowBytes,
-                        int32_t width, int32_t height) {
+bool Movie::RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target,
+                        std::size_t targetBytes, int32_t rowBytes, int32_t width, int32_t height) {
     const int32_t bytes = pixels == FramePixels::Argb32 ? 4 : 3;
     if (!_video || !target || width <= 0 || height <= 0 ||
-        int64_t(rowBytes) < int64_t(width) * bytes)
+        int64_t(rowBytes) < int64_t(width) * bytes ||
+        targetBytes < std::size_t(height - 1) * std::size_t(rowBytes) + std::size_t(width) * bytes)
         return false;
-    return _video->Render(std::max<TimeValue>(time, 0), _scale, pixels, target, rowBytes, width,
-                          height);
+    return _video->Render(std::max<TimeValue>(time, 0), _scale, pixels, target, targetBytes,
+                          rowBytes, width, height);
 }
 
 bool Movie::GetImageDescription(ImageDescription& description) const {
@@ -152,13 +178,21 @@ bool Movie::SetPcmForm(const PcmForm& form) {
     return _sound && _sound->SetForm(form);
 }
 
-bool Movie::ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out) {
+bool Movie::ReadPcm(TimeValue start, TimeValue length, const PcmPlace& place) {
     if (!_sound || start < 0 || length < 0)
         return false;
     const int32_t rate = _sound->Form().rate;
     const int64_t first = SampleAt(start, rate, _scale);
     const int64_t end = SampleAt(int64_t(start) + length, rate, _scale);
-    return _sound->Read(first, end, out);
+    return _sound->Read(first, end, place);
+}
+
+bool Movie::ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out) {
+    return ReadPcm(start, length, [&out](std::size_t bytes) {
+        const std::size_t old = out.size();
+        out.resize(old + bytes);
+        return out.data() + old;
+    });
 }
 
 } // namespace tbx

@@ -1,8 +1,25 @@
 // The movie stand-in: one open movie, sound or picture file with its time scale, duration,
 // frame at a time and sound as PCM. Still pictures open as one-frame movies.
+//
+// Times: the movie has one timeline, in units of its time scale (600 per second unless set).
+// Time 0 is the earliest start of its picture and sound streams; each stream keeps its offset
+// from it, so sound that starts before the first frame plays before it, and sound that starts
+// later is preceded by silence. Times before the first frame show the first frame, times past
+// the end the last. Streams whose starts lie further apart than a minute are taken to start
+// together.
+//
+// Sound: PCM is read by time range in the form set by SetPcmForm. Ranges map to whole output
+// samples, so that consecutive ranges join into exactly what one range over the same time
+// gives; a packet that fails to decode leaves silence of its length in its place.
+//
+// Durations are the content's: where a container's index claims more than its streams hold,
+// the duration comes from the packets at the end of the file and, for sound, from what decodes
+// once decoding has reached the end.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,16 +42,19 @@ public:
     Movie& operator=(const Movie&) = delete;
 
     TimeScale GetTimeScale() const { return _scale; }
-    // Scales of 0 or below are refused.
+    // Scales of 0 or below are refused. The current time keeps its instant, playing or not.
     void SetTimeScale(TimeScale scale);
-    // In units of the time scale, rounded up and held to the 32-bit range.
+    // The end of the longer stream, in units of the time scale, rounded up and held to the
+    // 32-bit range.
     TimeValue GetDuration() const;
+    // The current time; while playing, where the wall clock has taken it since Start.
     TimeValue GetTime() const;
     void SetTime(TimeValue time);
 
     // Playback against the wall clock: the time runs from where it stands until the end.
     void Start();
     void Stop();
+    // Started and not yet at the end.
     bool IsPlaying() const;
     bool IsDone() const;
 
@@ -44,9 +64,12 @@ public:
     // The picture's display size; 0 × 0 for sound only.
     void GetNaturalSize(int32_t& width, int32_t& height) const;
 
-    // The frame at `time` scaled to width × height, rows rowBytes apart.
-    bool RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target, int32_t rowBytes,
-                     int32_t width, int32_t height);
+    // The frame at `time` scaled to width × height into a target of targetBytes, rows rowBytes
+    // apart. Nothing outside the rows' pixels is written. A packed target (rowBytes = width ×
+    // pixel size) with kFrameRenderRoom bytes to spare after its last row is rendered into
+    // straight; any other goes through a buffer of the movie's own and a copy.
+    bool RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target, std::size_t targetBytes,
+                     int32_t rowBytes, int32_t width, int32_t height);
 
     bool GetImageDescription(ImageDescription& description) const;
     bool GetSoundDescription(SoundDescription& description) const;
@@ -54,15 +77,26 @@ public:
     // Samples of the picture stream, counted without decoding; 0 without one.
     int64_t CountVideoSamples() const;
 
-    // The form of later PCM reads; 0 fields take the source's values.
+    // The form of later PCM reads. 0 fields take the source's values: its rate and channel
+    // count, and 8 bits for 8-bit sound, else 16. False without sound or for a form out of
+    // range (rates up to 768 kHz, 1 to 16 channels, 8, 16, 24 or 32 bits).
     bool SetPcmForm(const PcmForm& form);
+    // Where `bytes` bytes of PCM go; null fails the read.
+    using PcmPlace = std::function<uint8_t*(std::size_t bytes)>;
     // PCM of the range [start, start + length) in movie units: output samples
     // [floor(start × rate / scale), floor((start + length) × rate / scale)), held to the end.
+    // `place` is called once with the byte count (unless there are none) and the samples are
+    // copied where it points, so that a caller can take a whole sound without a second copy.
+    // A range that starts where the last one ended, or up to a second before, continues the
+    // decoding; one that starts further back decodes again from the start.
+    bool ReadPcm(TimeValue start, TimeValue length, const PcmPlace& place);
+    // The same, appended to `out`.
     bool ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out);
 
 private:
     Movie() = default;
     int64_t _Duration64() const;
+    int64_t _Elapsed() const;
 
     std::string _path;
     std::unique_ptr<movie::VideoTrack> _video;

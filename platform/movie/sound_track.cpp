@@ -1,6 +1,7 @@
 #include "platform/movie/sound_track.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace tbx::movie {
@@ -11,70 +12,101 @@ namespace {
 constexpr int32_t kMaxChannels = 16;
 constexpr int32_t kMaxRate = 768000;
 
+// Samples of silence given to the resampler at a time.
+constexpr int kSilenceChunk = 4096;
+
 void DefaultLayout(AVChannelLayout& layout, int channels) {
     av_channel_layout_uninit(&layout);
     av_channel_layout_default(&layout, channels);
 }
 
-// Samples per channel that decoding the stream delivers.
-int64_t CountDecodedSamples(const std::string& path) {
-    FormatPtr format = OpenMediaFile(path);
-    if (!format)
-        return 0;
-    int index = FindSoundStream(format.get());
-    if (index < 0)
-        return 0;
-    CodecPtr decoder = OpenDecoder(format->streams[index]);
-    PacketPtr packet(av_packet_alloc());
-    FramePtr frame(av_frame_alloc());
-    if (!decoder || !packet || !frame)
-        return 0;
-    bool draining = false;
-    int64_t count = 0;
-    while (ReceiveFrame(format.get(), decoder.get(), index, packet.get(), frame.get(), draining))
-        count += frame->nb_samples;
-    return count;
-}
-
 } // namespace
 
-std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path) {
+std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr probe) {
     std::unique_ptr<SoundTrack> track(new SoundTrack);
     track->_path = path;
-    FormatPtr format = OpenMediaFile(path);
-    if (!format)
+    track->_probe = std::move(probe);
+    if (!track->_probe)
         return nullptr;
-    int index = FindSoundStream(format.get());
-    if (index < 0)
+    track->_known = DescribeFile(track->_probe.get());
+    track->_index = FindSoundStream(track->_probe.get());
+    if (track->_index < 0)
         return nullptr;
-    const AVCodecParameters* parameters = format->streams[index]->codecpar;
+    const AVStream* stream = track->_probe->streams[track->_index];
+    const AVCodecParameters* parameters = stream->codecpar;
     track->_rate = parameters->sample_rate;
     track->_channels = parameters->ch_layout.nb_channels;
     if (track->_rate <= 0 || track->_rate > kMaxRate || track->_channels <= 0 ||
-        track->_channels > kMaxChannels || !OpenDecoder(format->streams[index]))
+        track->_channels > kMaxChannels || !OpenDecoder(stream))
         return nullptr;
-    const int stored = av_get_bits_per_sample(parameters->codec_id);
-    track->_bits = stored > 0 ? stored : 16;
+    const int pcmBits = IntegerPcmBits(parameters);
+    track->_bits = pcmBits > 0 ? pcmBits : 16;
     track->_codecId = parameters->codec_id;
     track->_codecTag = parameters->codec_tag;
-    track->_audioOnly = FindVideoStream(format.get()) < 0;
-    const AVStream* stream = format->streams[index];
-    if (!track->_audioOnly && stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-        track->_sampleCount =
-            av_rescale_q(stream->duration, stream->time_base, AVRational{1, track->_rate});
+    track->_timeBase = stream->time_base;
+    track->_audioOnly = FindVideoStream(track->_probe.get()) < 0;
+    if (stream->start_time != AV_NOPTS_VALUE)
+        track->_start = track->_origin = stream->start_time;
     track->_form.rate = track->_rate;
     track->_form.bits = 16;
     track->_form.channels = track->_channels;
     return track;
 }
 
-int64_t SoundTrack::SampleCount() const {
-    if (_sampleCount < 0)
-        _sampleCount = CountDecodedSamples(_path);
+std::optional<StreamTime> SoundTrack::Start() const {
+    if (_start == AV_NOPTS_VALUE)
+        return std::nullopt;
+    return StreamTime{_start, _timeBase};
+}
+
+void SoundTrack::SetOrigin(const StreamTime& origin) {
+    if (_start == AV_NOPTS_VALUE)
+        return; // the sound starts with its first frame
+    _origin = av_rescale_q(origin.value, origin.base, _timeBase);
+    _lead = std::max<int64_t>(0, av_rescale_q(_start - _origin, _timeBase, AVRational{1, _rate}));
+    _sampleCount = -1;
+    _stale = true;
+}
+
+int64_t SoundTrack::_CountContent() {
+    FormatPtr format = std::move(_probe);
+    if (!format)
+        format = OpenMediaFile(_path, &_known);
+    if (!format || FindSoundStream(format.get()) != _index)
+        return 0;
+    const AVStream* stream = format->streams[_index];
+    const bool fixed = HasFixedSampleSize(stream->codecpar);
+    const int64_t declared = DeclaredEnd(format.get(), stream);
+    // Sound alone, compressed: every packet counts, as decoding will deliver them.
+    if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE)
+        return CountPacketSamples(format.get(), _index);
+    // A movie's index, or a file of fixed-size samples, is checked against its last packets.
+    const int64_t content = ContentEnd(format.get(), _index, declared);
+    int64_t end = declared;
+    if (content == AV_NOPTS_VALUE && fixed) {
+        // Its end is not where the file says: count every packet.
+        FormatPtr again = OpenMediaFile(_path, &_known);
+        return again && FindSoundStream(again.get()) == _index
+                   ? CountPacketSamples(again.get(), _index)
+                   : 0;
+    }
+    const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
+    if (content != AV_NOPTS_VALUE &&
+        (fixed || content > declared + second || content < declared - second))
+        end = content;
+    return std::max<int64_t>(
+        0, av_rescale_q(end - StreamStart(stream), _timeBase, AVRational{1, _rate}));
+}
+
+int64_t SoundTrack::SampleCount() {
+    if (_sampleCount < 0) {
+        _sampleCount = _lead + _CountContent();
+        _probe.reset();
+    }
     return _sampleCount;
 }
 
-int64_t SoundTrack::Duration(int32_t scale) const {
+int64_t SoundTrack::Duration(int32_t scale) {
     if (scale <= 0)
         return 0;
     return av_rescale_rnd(SampleCount(), scale, _rate, AV_ROUND_UP);
@@ -104,13 +136,14 @@ bool SoundTrack::SetForm(const PcmForm& form) {
     if (chosen.channels == 0)
         chosen.channels = _channels;
     if (chosen.bits == 0)
-        chosen.bits = _bits;
+        chosen.bits = _bits == 8 ? 8 : 16;
     if (chosen.rate < 1 || chosen.rate > kMaxRate || chosen.channels < 1 ||
         chosen.channels > kMaxChannels ||
         (chosen.bits != 8 && chosen.bits != 16 && chosen.bits != 24 && chosen.bits != 32))
         return false;
     _form = chosen;
-    return _Restart();
+    _stale = true;
+    return true;
 }
 
 int64_t SoundTrack::OutputCount() {
@@ -118,17 +151,21 @@ int64_t SoundTrack::OutputCount() {
 }
 
 bool SoundTrack::_Restart() {
-    _cache.clear();
-    _cacheSkip = 0;
-    _cacheFirst = 0;
+    _queue.Clear();
+    _queueFirst = 0;
     _ended = false;
+    _finished = false;
     _draining = false;
     _resampler.reset();
-    _format = OpenMediaFile(_path);
-    if (!_format)
-        return false;
-    _index = FindSoundStream(_format.get());
-    if (_index < 0)
+    _inRate = 0;
+    _inFormat = -1;
+    _inChannels = 0;
+    _placed = _decoded = _filled = 0;
+    if (_start == AV_NOPTS_VALUE)
+        _origin = AV_NOPTS_VALUE;
+    _stale = false;
+    _format = OpenMediaFile(_path, &_known);
+    if (!_format || FindSoundStream(_format.get()) != _index)
         return false;
     _decoder = OpenDecoder(_format->streams[_index]);
     _packet.reset(av_packet_alloc());
@@ -136,14 +173,16 @@ bool SoundTrack::_Restart() {
     return _decoder && _packet && _frame;
 }
 
-void SoundTrack::_Append(uint8_t* const* planes, int samples) {
+void SoundTrack::_Append(const uint8_t* in, int samples) {
     if (samples <= 0)
         return;
-    const uint8_t* in = planes[0];
     const std::size_t values = std::size_t(samples) * _form.channels;
-    const std::size_t old = _cache.size();
-    _cache.resize(old + values * (_form.bits / 8));
-    uint8_t* out = _cache.data() + old;
+    if (_form.bits == 16 && _form.bigEndian == (std::endian::native == std::endian::big)) {
+        _queue.Append(in, values * 2);
+        return;
+    }
+    _converted.resize(values * (_form.bits / 8));
+    uint8_t* out = _converted.data();
     switch (_form.bits) {
     case 8: // the resampler gives unsigned bytes; ours are signed
         for (std::size_t i = 0; i < values; ++i)
@@ -170,34 +209,69 @@ void SoundTrack::_Append(uint8_t* const* planes, int samples) {
         }
         break;
     }
+    _queue.Append(out, _converted.size());
 }
 
-bool SoundTrack::_Produce() {
-    if (_ended || !_format)
-        return false;
+void SoundTrack::_Convert(const uint8_t** in, int count) {
     const AVSampleFormat outFormat = _form.bits == 8    ? AV_SAMPLE_FMT_U8
                                      : _form.bits == 16 ? AV_SAMPLE_FMT_S16
                                                         : AV_SAMPLE_FMT_S32;
     const int outBytes = av_get_bytes_per_sample(outFormat) * _form.channels;
-    auto convert = [&](const uint8_t** in, int count) {
-        for (;;) {
-            const int room = swr_get_out_samples(_resampler.get(), count);
-            if (room <= 0)
-                return;
-            _scratch.resize(std::size_t(room) * outBytes);
-            uint8_t* out[1] = {_scratch.data()};
-            const int made = swr_convert(_resampler.get(), out, room, in, count);
-            if (made <= 0)
-                return;
-            _Append(out, made);
-            if (in)
-                return;
-        }
-    };
+    for (;;) {
+        const int room = swr_get_out_samples(_resampler.get(), count);
+        if (room <= 0)
+            return;
+        _scratch.resize(std::size_t(room) * outBytes);
+        uint8_t* out[1] = {_scratch.data()};
+        const int made = swr_convert(_resampler.get(), out, room, in, count);
+        if (made <= 0)
+            return;
+        _Append(_scratch.data(), made);
+        if (in)
+            return;
+    }
+}
+
+bool SoundTrack::_Resampler(const AVFrame* frame) {
+    if (_resampler && _inRate == frame->sample_rate && _inFormat == frame->format &&
+        _inChannels == frame->ch_layout.nb_channels)
+        return true;
+    // A change of form mid-stream: finish the old resampler before starting a new one.
+    if (_resampler)
+        _Convert(nullptr, 0);
+    const AVSampleFormat outFormat = _form.bits == 8    ? AV_SAMPLE_FMT_U8
+                                     : _form.bits == 16 ? AV_SAMPLE_FMT_S16
+                                                        : AV_SAMPLE_FMT_S32;
+    AVChannelLayout in{}, out{};
+    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        DefaultLayout(in, frame->ch_layout.nb_channels);
+    else
+        av_channel_layout_copy(&in, &frame->ch_layout);
+    DefaultLayout(out, _form.channels);
+    SwrContext* made = nullptr;
+    const int result =
+        swr_alloc_set_opts2(&made, &out, outFormat, _form.rate, &in, AVSampleFormat(frame->format),
+                            frame->sample_rate, 0, nullptr);
+    av_channel_layout_uninit(&in);
+    av_channel_layout_uninit(&out);
+    _resampler.reset(made);
+    if (result < 0 || !made || swr_init(made) < 0) {
+        _resampler.reset();
+        return false;
+    }
+    _inRate = frame->sample_rate;
+    _inFormat = frame->format;
+    _inChannels = frame->ch_layout.nb_channels;
+    return true;
+}
+
+bool SoundTrack::_Produce() {
+    if (_ended || !_format || !_decoder)
+        return false;
     if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), _frame.get(),
                       _draining)) {
         if (_resampler)
-            convert(nullptr, 0);
+            _Convert(nullptr, 0);
         _ended = true;
         return false;
     }
@@ -205,76 +279,95 @@ bool SoundTrack::_Produce() {
     if (frame->nb_samples <= 0 || frame->sample_rate <= 0 || frame->sample_rate > kMaxRate ||
         frame->ch_layout.nb_channels <= 0 || frame->ch_layout.nb_channels > kMaxChannels)
         return true; // nothing usable in this frame
-    const bool same = _resampler && _inRate == frame->sample_rate && _inFormat == frame->format &&
-                      _inChannels == frame->ch_layout.nb_channels;
-    if (!same) {
-        // A change of form mid-stream: finish the old resampler before starting a new one.
-        if (_resampler)
-            convert(nullptr, 0);
-        AVChannelLayout in{}, out{};
-        if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-            DefaultLayout(in, frame->ch_layout.nb_channels);
-        else
-            av_channel_layout_copy(&in, &frame->ch_layout);
-        DefaultLayout(out, _form.channels);
-        SwrContext* made = nullptr;
-        const int result =
-            swr_alloc_set_opts2(&made, &out, outFormat, _form.rate, &in,
-                                AVSampleFormat(frame->format), frame->sample_rate, 0, nullptr);
-        av_channel_layout_uninit(&in);
-        av_channel_layout_uninit(&out);
-        _resampler.reset(made);
-        if (result < 0 || !made || swr_init(made) < 0) {
-            _resampler.reset();
-            _ended = true;
-            return false;
-        }
-        _inRate = frame->sample_rate;
-        _inFormat = frame->format;
-        _inChannels = frame->ch_layout.nb_channels;
+    if (!_Resampler(frame)) {
+        _ended = true;
+        return false;
     }
-    convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+    const int64_t samples = av_rescale(frame->nb_samples, _rate, frame->sample_rate);
+    if (const int64_t pts = frame->best_effort_timestamp; pts != AV_NOPTS_VALUE) {
+        if (_origin == AV_NOPTS_VALUE)
+            _origin = pts;
+        const int64_t at = av_rescale_q(pts - _origin, _timeBase, AVRational{1, _rate});
+        // Times jitter by a little; a gap of half a frame or more is sound that did not decode
+        // (or comes later than the movie's start), kept as silence so that what follows stays in
+        // time. Never more silence than the lead and the sound decoded so far.
+        const int64_t gap = at - _placed;
+        if (gap > std::max<int64_t>(samples / 2, _rate / 200)) {
+            const int64_t fill = std::min(gap, _lead + _decoded - _filled);
+            int64_t left = av_rescale(fill, frame->sample_rate, _rate);
+            if (left > 0) {
+                const int channels = frame->ch_layout.nb_channels;
+                const AVSampleFormat format = AVSampleFormat(frame->format);
+                uint8_t* planes[kMaxChannels] = {};
+                int line = 0;
+                const int size =
+                    av_samples_get_buffer_size(&line, channels, kSilenceChunk, format, 1);
+                if (size > 0) {
+                    _silence.resize(std::size_t(size));
+                    av_samples_fill_arrays(planes, &line, _silence.data(), channels, kSilenceChunk,
+                                           format, 1);
+                    av_samples_set_silence(planes, 0, kSilenceChunk, channels, format);
+                    for (; left > 0; left -= kSilenceChunk)
+                        _Convert(const_cast<const uint8_t**>(planes),
+                                 int(std::min<int64_t>(left, kSilenceChunk)));
+                    _placed += fill;
+                    _filled += fill;
+                }
+            }
+        }
+    }
+    _Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+    _placed += samples;
+    _decoded += samples;
     return true;
 }
 
-bool SoundTrack::Read(int64_t first, int64_t end, std::vector<uint8_t>& out) {
-    const int64_t total = OutputCount();
-    end = std::min(end, total);
-    if (first < 0 || first >= end)
-        return first >= 0;
-    if (first < _cacheFirst && !_Restart())
+void SoundTrack::_Finish() {
+    _finished = true;
+    const int64_t counted = SampleCount();
+    // The count stands when decoding falls short of it by a second at most (a damaged tail, or
+    // the resampler's rounding), the rest being silence; a count far beyond what decodes is
+    // the container's, not the sound's.
+    if (counted - _placed > _rate)
+        _sampleCount = _placed;
+    const int64_t wanted = OutputCount();
+    const int64_t held = _queueFirst + int64_t(_queue.Size() / std::size_t(_FrameBytes()));
+    if (held < wanted)
+        _queue.AppendZeros(std::size_t(wanted - held) * std::size_t(_FrameBytes()));
+}
+
+bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
+    if (first < 0)
+        return false;
+    end = std::min(end, OutputCount());
+    if (first >= end)
+        return true;
+    if ((_stale || first < _queueFirst) && !_Restart())
         return false;
     const std::size_t frameBytes = std::size_t(_FrameBytes());
-    auto held = [&] { return _cacheFirst + int64_t((_cache.size() - _cacheSkip) / frameBytes); };
-    auto drop = [&] {
-        if (_cacheFirst >= first)
-            return;
-        const int64_t n = std::min(first, held()) - _cacheFirst;
-        _cacheSkip += std::size_t(n) * frameBytes;
-        _cacheFirst += n;
-        if (_cacheSkip > (1u << 20) && _cacheSkip * 2 > _cache.size()) {
-            _cache.erase(_cache.begin(), _cache.begin() + std::ptrdiff_t(_cacheSkip));
-            _cacheSkip = 0;
+    auto held = [&] { return _queueFirst + int64_t(_queue.Size() / frameBytes); };
+    auto drop = [&](int64_t before) {
+        const int64_t n = std::min(before, held()) - _queueFirst;
+        if (n > 0) {
+            _queue.DropFront(std::size_t(n) * frameBytes);
+            _queueFirst += n;
         }
     };
-    drop();
+    drop(first);
     while (held() < end && _Produce())
-        drop();
-    drop();
-    if (held() < end) {
-        if (!_ended)
+        drop(first);
+    if (_ended && !_finished)
+        _Finish();
+    end = std::min({end, OutputCount(), held()});
+    if (end > first) {
+        const std::size_t bytes = std::size_t(end - first) * frameBytes;
+        uint8_t* to = place(bytes);
+        if (!to)
             return false;
-        // The resampler may give a few samples fewer than the exact count: silence. A
-        // container that promised far more than its stream holds gets no such filling.
-        if (end - held() <= _form.rate)
-            _cache.resize(_cache.size() + std::size_t(end - held()) * frameBytes, 0);
-        end = std::min(end, held());
-        if (end <= first)
-            return true;
+        _queue.CopyOut(std::size_t(first - _queueFirst) * frameBytes, bytes, to);
     }
-    const uint8_t* from =
-        _cache.data() + _cacheSkip + std::size_t(first - _cacheFirst) * frameBytes;
-    out.insert(out.end(), from, from + std::size_t(end - first) * frameBytes);
+    // A second before the range's end stays for a request that starts a little earlier.
+    drop(std::max(first, end - _form.rate));
     return true;
 }
 

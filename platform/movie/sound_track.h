@@ -1,75 +1,112 @@
 // The sound stream of a movie, decoded and resampled in one pass by one long-lived resampler
-// into a cache of PCM in the requested form, so that sequential ranges tile exactly.
+// into a queue of PCM in the requested form, so that sequential ranges tile exactly. Decoded
+// frames are placed on the movie's timeline by their times: silence stands before the sound's
+// start and where packets failed to decode.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/movie/ffmpeg_support.h"
 #include "platform/movie/movie_types.h"
+#include "platform/movie/pcm_queue.h"
 
 namespace tbx::movie {
 
 class SoundTrack {
 public:
-    // Null when the file has no decodable sound stream.
-    static std::unique_ptr<SoundTrack> Open(const std::string& path);
+    // Where `bytes` bytes of PCM go; null fails the read.
+    using Place = std::function<uint8_t*(std::size_t bytes)>;
+
+    // Null when the file has no decodable sound stream. `probe` is a context of the file opened
+    // in full: the track takes its facts from it and counts the sound with it.
+    static std::unique_ptr<SoundTrack> Open(const std::string& path, FormatPtr probe);
 
     int32_t SourceRate() const { return _rate; }
     int32_t SourceChannels() const { return _channels; }
-    // 16 for compressed sources, else the stored sample size.
+    // The stored size of integer PCM (8, 16, 24 or 32); 16 for compressed and floating-point
+    // sound.
     int32_t SourceBits() const { return _bits; }
-    // Samples per channel in the source. For a file with sound only this is the count that
-    // decoding delivers, not the container's estimate (decoded once, on first use).
-    int64_t SampleCount() const;
-    // The duration in units of `scale`, rounded up.
-    int64_t Duration(int32_t scale) const;
+    // The stream's own start, when the container knows it.
+    std::optional<StreamTime> Start() const;
+    // Movie time 0: the stream's own start unless the movie says otherwise.
+    void SetOrigin(const StreamTime& origin);
+    // Samples per channel at the source rate from movie time 0 to the sound's end. Counted from
+    // the packets (from the container's index for a movie, or for sound of fixed sample size
+    // from the end of the file) and settled by what decodes once decoding reaches the end.
+    int64_t SampleCount();
+    // The end of the sound on the movie's timeline in units of `scale`, rounded up.
+    int64_t Duration(int32_t scale);
     void Describe(SoundDescription& description) const;
 
-    // Chooses the form of later reads (0 fields take the source's values); drops the cache.
+    // Chooses the form of later reads (0 fields take the source's values: its rate and
+    // channels, and 8 bits for 8-bit sound, else 16); drops what is queued.
     bool SetForm(const PcmForm& form);
     const PcmForm& Form() const { return _form; }
     // Output samples in the chosen form.
     int64_t OutputCount();
-    // Appends the output samples [first, end) (held to the output count) to `out`.
-    bool Read(int64_t first, int64_t end, std::vector<uint8_t>& out);
+    // The output samples [first, end) (held to the output count): `place` is called once with
+    // their byte count (unless there are none) and they are copied where it points.
+    bool Read(int64_t first, int64_t end, const Place& place);
 
 private:
     SoundTrack() = default;
+    int64_t _CountContent();
     bool _Restart();
-    // Decodes one more frame into the cache; false at the end (the resampler is then flushed).
+    // Decodes one more frame into the queue; false at the end (the resampler is then flushed).
     bool _Produce();
-    void _Append(uint8_t* const* planes, int samples);
+    bool _Resampler(const AVFrame* frame);
+    void _Convert(const uint8_t** in, int count);
+    void _Append(const uint8_t* samples, int count);
+    // Settles the count once decoding has reached the end.
+    void _Finish();
     int _FrameBytes() const { return _form.channels * _form.bits / 8; }
 
     std::string _path;
+    KnownFile _known;
+    FormatPtr _probe; // the context opened first, until the count is taken
     FormatPtr _format;
     CodecPtr _decoder;
     PacketPtr _packet;
     FramePtr _frame;
     ResamplerPtr _resampler;
     std::vector<uint8_t> _scratch;
+    std::vector<uint8_t> _converted;
+    std::vector<uint8_t> _silence;
     int _index = -1;
+    AVRational _timeBase{1, 1};
     bool _audioOnly = false;
     bool _draining = false;
     bool _ended = false;
+    bool _finished = false;
+    bool _stale = true; // the decoder must start again before the next read
     int32_t _rate = 0;
     int32_t _channels = 0;
     int32_t _bits = 16;
-    mutable int64_t _sampleCount = -1; // counted on first use
     AVCodecID _codecId = AV_CODEC_ID_NONE;
     uint32_t _codecTag = 0;
     PcmForm _form;
+    // The stream's start, and movie time 0, in its time base; AV_NOPTS_VALUE when the
+    // container does not know the start (the first decoded frame then sets both).
+    int64_t _start = AV_NOPTS_VALUE;
+    int64_t _origin = AV_NOPTS_VALUE;
+    int64_t _lead = 0;         // samples of silence before the stream's start
+    int64_t _sampleCount = -1; // counted on first use
+    // Source samples placed on the timeline, decoded and filled with silence so far.
+    int64_t _placed = 0;
+    int64_t _decoded = 0;
+    int64_t _filled = 0;
     // What the resampler was made for.
     int _inRate = 0;
     int _inFormat = -1;
     int _inChannels = 0;
-    // Output samples [_cacheFirst, _cacheFirst + cache size / frame bytes) are held.
-    std::vector<uint8_t> _cache;
-    std::size_t _cacheSkip = 0; // bytes at the front already given out and dropped
-    int64_t _cacheFirst = 0;
+    // Output samples [_queueFirst, _queueFirst + queue size / frame bytes) are held.
+    PcmQueue _queue;
+    int64_t _queueFirst = 0;
 };
 
 } // namespace tbx::movie

@@ -10,54 +10,61 @@ extern "C" {
 
 namespace tbx::movie {
 
-std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path) {
+namespace {
+
+// Seeks, each reaching twice as far back as the one before, before reading from the start.
+constexpr int kSeekAttempts = 6;
+
+} // namespace
+
+std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
+                                             const AVFormatContext* probe) {
     std::unique_ptr<VideoTrack> track(new VideoTrack);
     track->_path = path;
-    if (!track->_Load())
+    track->_known = DescribeFile(probe);
+    track->_index = FindVideoStream(probe);
+    if (track->_index < 0)
         return nullptr;
-    const AVStream* stream = track->_format->streams[track->_index];
+    AVStream* stream = probe->streams[track->_index];
     track->_timeBase = stream->time_base;
     track->_codecId = stream->codecpar->codec_id;
     track->_codecTag = stream->codecpar->codec_tag;
-    track->_start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-    track->_still = IsStillPictureFormat(track->_format.get());
-    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
-        track->_durationValue = stream->duration;
-        track->_durationBase = stream->time_base;
-    } else if (track->_format->duration != AV_NOPTS_VALUE && track->_format->duration > 0) {
-        track->_durationValue = track->_format->duration;
-        track->_durationBase = AVRational{1, AV_TIME_BASE};
-    } else {
-        // A single-frame GIF has no duration: it is a still picture.
+    track->_still = IsStillPictureFormat(probe);
+    track->_end = DeclaredEnd(probe, stream);
+    // A single-frame GIF has no duration: it is a still picture.
+    if (track->_end == AV_NOPTS_VALUE)
         track->_still = true;
-    }
     int32_t width = stream->codecpar->width;
     int32_t height = stream->codecpar->height;
-    AVRational aspect = av_guess_sample_aspect_ratio(
-        track->_format.get(), track->_format->streams[track->_index], nullptr);
+    AVRational aspect =
+        av_guess_sample_aspect_ratio(const_cast<AVFormatContext*>(probe), stream, nullptr);
     if (aspect.num > 0 && aspect.den > 0 && aspect.num != aspect.den)
         width = int32_t(std::clamp<int64_t>(av_rescale(width, aspect.num, aspect.den), 1, 32767));
+    track->_orientation = StreamOrientation(stream);
+    if (track->_orientation.SwapsAxes())
+        std::swap(width, height);
     track->_width = std::min(width, 32767);
     track->_height = std::min(height, 32767);
 
     // The first frame must decode: it is the answer for every time before it.
-    if (!track->_Decode(track->_current.get(), track->_currentPts))
+    if (!track->_Load() || !track->_Decode(track->_current.get(), track->_currentPts))
         return nullptr;
     track->_haveCurrent = true;
     track->_firstPts = track->_currentPts;
+    track->_startPts = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : track->_firstPts;
+    track->_origin = track->_startPts;
     if (track->_still) {
         track->_format.reset(); // decoded once; nothing more to read
         track->_decoder.reset();
+    } else {
+        track->_CheckEnd();
     }
     return track;
 }
 
 bool VideoTrack::_Load() {
-    _format = OpenMediaFile(_path);
-    if (!_format)
-        return false;
-    _index = FindVideoStream(_format.get());
-    if (_index < 0)
+    _format = OpenMediaFile(_path, &_known);
+    if (!_format || FindVideoStream(_format.get()) != _index)
         return false;
     _decoder = OpenDecoder(_format->streams[_index]);
     if (!_decoder)
@@ -72,10 +79,26 @@ bool VideoTrack::_Load() {
     return _packet && _current && _next;
 }
 
+void VideoTrack::_CheckEnd() {
+    const int64_t content = ContentEnd(_format.get(), _index, _end);
+    _haveNext = false;
+    _lost = true;
+    // An index that is out by less than this is taken at its word.
+    const int64_t tolerance = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
+    if (content != AV_NOPTS_VALUE && (content > _end + tolerance || content < _end - tolerance)) {
+        _end = content;
+        _endFromContent = true;
+    }
+}
+
+void VideoTrack::SetOrigin(const StreamTime& origin) {
+    _origin = av_rescale_q(origin.value, origin.base, _timeBase);
+}
+
 int64_t VideoTrack::Duration(int32_t scale) const {
-    if (_still || _durationValue <= 0 || scale <= 0)
+    if (_still || _end == AV_NOPTS_VALUE || _end <= _origin || scale <= 0)
         return 0;
-    return av_rescale_rnd(_durationValue, int64_t(_durationBase.num) * scale, _durationBase.den,
+    return av_rescale_rnd(_end - _origin, int64_t(_timeBase.num) * scale, _timeBase.den,
                           AV_ROUND_UP);
 }
 
@@ -83,11 +106,12 @@ bool VideoTrack::_Decode(AVFrame* frame, int64_t& pts) {
     if (!_format || !_decoder)
         return false;
     av_frame_unref(frame);
-    if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), frame, _draining))
+    if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), frame, _draining,
+                      &_reorder))
         return false;
     int64_t stamp = frame->best_effort_timestamp;
     if (stamp == AV_NOPTS_VALUE)
-        stamp = _haveCurrent ? _currentPts + 1 : _start;
+        stamp = _haveCurrent ? _currentPts + 1 : _startPts;
     pts = stamp;
     return true;
 }
@@ -109,90 +133,80 @@ bool VideoTrack::_Advance(int64_t target) {
 }
 
 bool VideoTrack::_SeekTo(int64_t target) {
+    if (!_format || !_decoder)
+        return _Restart(target);
     const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
-    int64_t back = target;
+    // Index times may be decoding times, which run ahead of display times by up to _reorder:
+    // a key frame found this way is shown at or before the target.
+    int64_t back = target - _reorder;
     int64_t step = second;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const bool toStart = attempt == 7 || back <= _firstPts;
+    for (int attempt = 0; attempt < kSeekAttempts; ++attempt) {
+        const int64_t at = std::max(back, _firstPts);
         _haveCurrent = _haveNext = false;
-        if (av_seek_frame(_format.get(), _index, toStart ? _firstPts : back, AVSEEK_FLAG_BACKWARD) <
-            0) {
-            // Unseekable: read again from the start.
-            if (!_Load())
-                return false;
-        } else {
-            avcodec_flush_buffers(_decoder.get());
-            _draining = false;
-        }
-        if (_Decode(_current.get(), _currentPts) &&
-            (toStart || _currentPts <= target || _currentPts <= _firstPts)) {
+        if (av_seek_frame(_format.get(), _index, at, AVSEEK_FLAG_BACKWARD) < 0)
+            break;
+        avcodec_flush_buffers(_decoder.get());
+        _draining = false;
+        _lost = false;
+        const bool decoded = _Decode(_current.get(), _currentPts);
+        if (decoded && _currentPts <= target) {
             _haveCurrent = true;
             return _Advance(target);
         }
+        if (at <= _firstPts)
+            break;
         // The demuxer landed after the time (or on nothing): go further back.
-        back = std::min(back, _haveCurrent ? _currentPts : back) - step;
+        back = std::min(at, decoded ? _currentPts : at) - step;
         step *= 2;
     }
-    return false;
+    return _Restart(target);
+}
+
+bool VideoTrack::_Restart(int64_t target) {
+    // Read again from the start of the file, where the first frame comes first.
+    _haveCurrent = _haveNext = false;
+    if (!_Load() || !_Decode(_current.get(), _currentPts))
+        return false;
+    _lost = false;
+    _haveCurrent = true;
+    return _Advance(target);
 }
 
 bool VideoTrack::_Position(int64_t target) {
     if (_still)
         return _haveCurrent;
     target = std::max(target, _firstPts);
-    if (_haveCurrent && target >= _currentPts) {
-        if (_haveNext && target < _nextPts)
-            return true;
-        // A key frame between here and the time: seeking is cheaper than decoding up to it.
-        AVStream* stream = _format->streams[_index];
-        const AVIndexEntry* key =
-            avformat_index_get_entry_from_timestamp(stream, target, AVSEEK_FLAG_BACKWARD);
-        const int64_t reached = _haveNext ? _nextPts : _currentPts;
-        if (key && (key->flags & AVINDEX_KEYFRAME) && key->timestamp > reached)
-            return _SeekTo(target);
-        return _Advance(target);
-    }
-    return _SeekTo(target);
+    if (!_format || !_decoder || _lost || !_haveCurrent || target < _currentPts)
+        return _SeekTo(target);
+    if (_haveNext && target < _nextPts)
+        return true;
+    // A key frame shown after the frames reached and at or before the time: seeking to it is
+    // cheaper than decoding up to it. Index times may be decoding times, hence _reorder.
+    AVStream* stream = _format->streams[_index];
+    const AVIndexEntry* key =
+        avformat_index_get_entry_from_timestamp(stream, target - _reorder, AVSEEK_FLAG_BACKWARD);
+    const int64_t reached = _haveNext ? _nextPts : _currentPts;
+    if (key && (key->flags & AVINDEX_KEYFRAME) && key->timestamp > reached)
+        return _SeekTo(target);
+    return _Advance(target);
 }
 
 bool VideoTrack::Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target,
-                        int32_t rowBytes, int32_t width, int32_t height) {
+                        std::size_t targetBytes, int32_t rowBytes, int32_t width, int32_t height) {
     if (!target || width <= 0 || height <= 0 || scale <= 0 || time < 0)
         return false;
-    const int64_t stamp =
-        _start + av_rescale_rnd(time, _timeBase.den, int64_t(_timeBase.num) * scale, AV_ROUND_DOWN);
+    const int64_t stamp = _origin + av_rescale_rnd(time, _timeBase.den,
+                                                   int64_t(_timeBase.num) * scale, AV_ROUND_DOWN);
     if (!_Position(stamp) || !_haveCurrent)
         return false;
-    const AVFrame* frame = _current.get();
-    const AVPixelFormat format = pixels == FramePixels::Argb32 ? AV_PIX_FMT_ARGB : AV_PIX_FMT_RGB24;
-    _scaler.reset(sws_getCachedContext(_scaler.release(), frame->width, frame->height,
-                                       AVPixelFormat(frame->format), width, height, format,
-                                       SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!_scaler)
-        return false;
-    const int32_t bytes = pixels == FramePixels::Argb32 ? 4 : 3;
-    // The scaler's vector paths write whole groups of pixels, past the end of a row whose
-    // width is no multiple of 16: such rows go through a padded buffer of our own.
-    const bool direct = width % 16 == 0;
-    const int32_t stride = direct ? rowBytes : (width + 32) * bytes;
-    if (!direct)
-        _padded.resize(std::size_t(stride) * (height + 1));
-    uint8_t* planes[4] = {direct ? target : _padded.data(), nullptr, nullptr, nullptr};
-    int strides[4] = {stride, 0, 0, 0};
-    if (sws_scale(_scaler.get(), frame->data, frame->linesize, 0, frame->height, planes, strides) !=
-        height)
-        return false;
-    if (!direct)
-        for (int32_t y = 0; y < height; ++y)
-            std::memcpy(target + std::size_t(y) * rowBytes,
-                        _padded.data() + std::size_t(y) * stride, std::size_t(width) * bytes);
-    return true;
+    return _scaler.Scale(_current.get(), _orientation, pixels, target, targetBytes, rowBytes, width,
+                         height);
 }
 
 int64_t VideoTrack::CountSamples() const {
     if (_still)
         return 1;
-    FormatPtr format = OpenMediaFile(_path);
+    FormatPtr format = OpenMediaFile(_path, &_known);
     PacketPtr packet(av_packet_alloc());
     if (!format || !packet)
         return 0;
@@ -208,9 +222,10 @@ double VideoTrack::AverageFrameRate() const {
     if (_still || !_format)
         return 0.0;
     const AVStream* stream = _format->streams[_index];
-    if (stream->nb_frames > 0 && _durationValue > 0)
-        return double(stream->nb_frames) * _durationBase.den /
-               (double(_durationValue) * _durationBase.num);
+    // A frame count from the same header as a wrong duration is no better than it.
+    const int64_t span = _end - _startPts;
+    if (!_endFromContent && stream->nb_frames > 0 && span > 0)
+        return double(stream->nb_frames) * _timeBase.den / (double(span) * _timeBase.num);
     if (stream->avg_frame_rate.num > 0 && stream->avg_frame_rate.den > 0)
         return av_q2d(stream->avg_frame_rate);
     return 0.0;

@@ -5,30 +5,37 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/movie/ffmpeg_support.h"
+#include "platform/movie/frame_scaler.h"
 #include "platform/movie/movie_types.h"
 
 namespace tbx::movie {
 
 class VideoTrack {
 public:
-    // Null when the file has no decodable picture stream.
-    static std::unique_ptr<VideoTrack> Open(const std::string& path);
+    // Null when the file has no decodable picture stream. The facts come from `probe`, a
+    // context of the file opened in full; the track reads through a context of its own.
+    static std::unique_ptr<VideoTrack> Open(const std::string& path, const AVFormatContext* probe);
 
-    // The display size: the width honours the sample aspect ratio.
+    // The display size: the width honours the sample aspect ratio, and a quarter turn of the
+    // display matrix swaps the two.
     int32_t Width() const { return _width; }
     int32_t Height() const { return _height; }
     bool IsStill() const { return _still; }
-    // The stream's duration in units of `scale`, rounded up; 0 for a still picture or when
-    // the container does not know it.
+    // The stream's own start.
+    StreamTime Start() const { return StreamTime{_startPts, _timeBase}; }
+    // Movie time 0: the stream's own start unless the movie says otherwise.
+    void SetOrigin(const StreamTime& origin);
+    // The end of the stream on the movie's timeline in units of `scale`, rounded up; 0 for a
+    // still picture or when neither the container nor the content tells. Where the container's
+    // index and the content disagree, the content's end counts.
     int64_t Duration(int32_t scale) const;
 
-    // Renders the last frame whose time is at or before time / scale seconds (before the
-    // first frame the first, past the end the last) scaled to width × height.
-    bool Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target, int32_t rowBytes,
-                int32_t width, int32_t height);
+    // Renders the last frame whose time is at or before time / scale seconds of movie time
+    // (before the first frame the first, past the end the last) scaled to width × height.
+    bool Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target,
+                std::size_t targetBytes, int32_t rowBytes, int32_t width, int32_t height);
 
     // Samples (packets) of the stream, counted without decoding; 1 for a still picture.
     int64_t CountSamples() const;
@@ -41,31 +48,41 @@ private:
     // Decodes one frame into `frame`; false at the end.
     bool _Decode(AVFrame* frame, int64_t& pts);
     bool _SeekTo(int64_t target);
+    bool _Restart(int64_t target);
     bool _Advance(int64_t target);
     bool _Position(int64_t target);
     bool _Load();
+    // The content's end when the container's declaration of it is wrong; reading it loses the
+    // decoder's place.
+    void _CheckEnd();
 
+    KnownFile _known;
     FormatPtr _format;
     CodecPtr _decoder;
     PacketPtr _packet;
     FramePtr _current;
     FramePtr _next;
-    ScalerPtr _scaler;
-    std::vector<uint8_t> _padded;
+    FrameScaler _scaler;
+    Orientation _orientation;
     int _index = -1;
     AVRational _timeBase{1, 1};
-    int64_t _start = 0;
+    int64_t _startPts = 0;
+    int64_t _origin = 0;
     int64_t _firstPts = 0;
     int64_t _currentPts = 0;
     int64_t _nextPts = 0;
+    // The most that a frame's display time lies after its decoding time, as seen so far.
+    int64_t _reorder = 0;
+    // The end of the stream's content in its time base; AV_NOPTS_VALUE when unknown.
+    int64_t _end = AV_NOPTS_VALUE;
+    bool _endFromContent = false;
     bool _haveCurrent = false;
     bool _haveNext = false;
+    bool _lost = false; // the decoder's place is unknown: the next frame needs a seek
     bool _draining = false;
     bool _still = false;
     int32_t _width = 0;
     int32_t _height = 0;
-    int64_t _durationValue = 0;
-    AVRational _durationBase{1, 1};
     std::string _path;
     AVCodecID _codecId = AV_CODEC_ID_NONE;
     uint32_t _codecTag = 0;

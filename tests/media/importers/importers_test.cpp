@@ -208,3 +208,26 @@ TEST(MediaImporter, Mp3ImporterMatchesFfmpegAndKeepsItsOwnFile) {
     }
     EXPECT_EQ(joined, reference);
 }
+
+TEST(MediaImporter, BothImportersAnswerInTheTimeScaleInForce) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    const auto file = dir / "s.mp3";
+    ASSERT_TRUE(
+        Make({"-f", "lavfi", "-i", "sine=r=44100:d=2", "-ac", "2", "-c:a", "libmp3lame"}, file));
+    CBK_Path path = PathOf(file);
+    CBK_MediaImporterQuickTime quicktime;
+    CBK_MediaImporterQuickTimeMp3 mp3;
+    for (CBK_MediaImporter* importer :
+         {static_cast<CBK_MediaImporter*>(&quicktime), static_cast<CBK_MediaImporter*>(&mp3)}) {
+        ASSERT_TRUE(importer->Init(path));
+        CBK_MediaImporter::SOUND_EXPORT_DESCRIPTION form;
+        ASSERT_TRUE(importer->SetSoundExportDescription(form, nullptr));
+        importer->SetTimeScale(44100);
+        uint32_t bytes = 0, next = 0;
+        std::unique_ptr<uint8_t[]> tenth(importer->GetSoundSamples(0, 4410, bytes, &next));
+        ASSERT_TRUE(tenth) << importer->GetKind();
+        EXPECT_EQ(bytes, 4410u * 4) << importer->GetKind();
+        EXPECT_EQ(next, 4410u) << importer->GetKind();
+    }
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "media/image/image.h"
+#include "media/movie/quicktime_movie.h"
 #include "tests/support/tools.h"
 
 namespace movietest {
@@ -44,9 +47,18 @@ inline int IndexOfColour(const uint8_t* rgb) {
     return high * 16 + low;
 }
 
+// A number that ffprobe reports for the whole file ("duration", "start_time"), or -1.
+inline double ProbeFormat(const std::filesystem::path& file, const std::string& key) {
+    auto result = RunTool({"ffprobe", "-v", "error", "-show_entries", "format=" + key, "-of",
+                           "csv=p=0", file.string()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return result.exitCode == 0 && !result.out.empty() ? std::stod(result.out) : -1;
+}
+
 struct StreamTimes {
     int64_t num = 1, den = 1; // time base
     int64_t start = 0;
+    int64_t origin = 0;       // movie time 0: the earliest start of any stream
     std::vector<int64_t> pts; // presentation times of the frames, in display order
 };
 
@@ -72,7 +84,45 @@ inline StreamTimes ProbeFrameTimes(const std::filesystem::path& file) {
             times.pts.push_back(std::stoll(value));
     }
     std::sort(times.pts.begin(), times.pts.end());
+    // The file's start has microseconds: within a unit of the stream's own it is the same.
+    times.origin = std::llround(ProbeFormat(file, "start_time") * double(times.den) / times.num);
+    if (std::abs(times.origin - times.start) <= 1)
+        times.origin = times.start;
     return times;
+}
+
+// Opens a movie made by ffmpeg.
+inline bool OpenMade(CBK_QuicktimeMovie& movie, const std::filesystem::path& file) {
+    CBK_Path path(file.wstring());
+    return movie.Open(path);
+}
+
+// Every time k × 600 / fps must show the last frame whose presentation time is at or before
+// it on the movie's timeline (before the first frame the first). Each rate starts again from
+// time 0, so every pass after the first seeks back.
+inline void ExpectFrameExact(const std::filesystem::path& file) {
+    const StreamTimes times = ProbeFrameTimes(file);
+    ASSERT_FALSE(times.pts.empty());
+    CBK_QuicktimeMovie movie;
+    ASSERT_TRUE(OpenMade(movie, file));
+    ASSERT_EQ(movie.GetTimeScale(), 600);
+    const int64_t duration = movie.GetTotalSamples();
+    ASSERT_GT(duration, 0);
+    CBK_Image image;
+    for (int fps : {12, 15, 25, 30}) {
+        for (int64_t k = 0; k * 600 / fps <= duration + 600 / fps; ++k) {
+            const int64_t t = k * 600 / fps;
+            const int64_t stamp = times.origin + t * times.den / (600 * times.num);
+            int expected = 0;
+            for (std::size_t i = 0; i < times.pts.size(); ++i)
+                if (times.pts[i] <= stamp)
+                    expected = int(i);
+            ASSERT_TRUE(movie.GetRgbFrameImage(uint32_t(t), image, nullptr, 24));
+            ASSERT_EQ(IndexOfColour(image.GetDataAt(image.GetWidth() / 2, image.GetHeight() / 2)),
+                      expected)
+                << file.filename() << " at " << t << "/600 (" << fps << " fps)";
+        }
+    }
 }
 
 } // namespace movietest

@@ -15,42 +15,6 @@ using mediatest::PathOf;
 using stravel::testing::ReadFileBytes;
 using stravel::testing::TempDir;
 
-namespace {
-
-// Opens a movie made by ffmpeg.
-bool OpenMade(CBK_QuicktimeMovie& movie, const std::filesystem::path& file) {
-    CBK_Path path = PathOf(file);
-    return movie.Open(path);
-}
-
-// Every time k × 600 / fps must show the last frame whose presentation time is at or before it.
-void ExpectFrameExact(const std::filesystem::path& file) {
-    const StreamTimes times = ProbeFrameTimes(file);
-    ASSERT_FALSE(times.pts.empty());
-    CBK_QuicktimeMovie movie;
-    ASSERT_TRUE(OpenMade(movie, file));
-    ASSERT_EQ(movie.GetTimeScale(), 600);
-    const int64_t duration = movie.GetTotalSamples();
-    ASSERT_GT(duration, 0);
-    CBK_Image image;
-    for (int fps : {12, 15, 25, 30}) {
-        for (int64_t k = 0; k * 600 / fps <= duration + 600 / fps; ++k) {
-            const int64_t t = k * 600 / fps;
-            const int64_t stamp = times.start + t * times.den / (600 * times.num);
-            int expected = 0;
-            for (std::size_t i = 0; i < times.pts.size(); ++i)
-                if (times.pts[i] <= stamp)
-                    expected = int(i);
-            ASSERT_TRUE(movie.GetRgbFrameImage(uint32_t(t), image, nullptr, 24));
-            ASSERT_EQ(IndexOfColour(image.GetDataAt(image.GetWidth() / 2, image.GetHeight() / 2)),
-                      expected)
-                << file.filename() << " at " << t << "/600 (" << fps << " fps)";
-        }
-    }
-}
-
-} // namespace
-
 TEST(QuicktimeMovieFrames, LastFrameAtOrBeforeEachTime) {
     STRAVEL_REQUIRE_TOOL("ffprobe");
     TempDir dir;

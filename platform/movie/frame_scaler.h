@@ -1,0 +1,54 @@
+// Decoded pictures to packed pixels at any size, turned as the stream's display matrix says.
+// Internal to the movie stand-in.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/movie/ffmpeg_support.h"
+#include "platform/movie/movie_types.h"
+
+namespace tbx::movie {
+
+// A quarter turn or mirror of the picture: the stored pixel (p, q) is shown at
+// (a p + c q, b p + d q), moved back into the frame. Each entry is -1, 0 or 1.
+struct Orientation {
+    int a = 1, b = 0, c = 0, d = 1;
+    bool SwapsAxes() const { return a == 0; }
+    bool IsIdentity() const { return a == 1 && b == 0 && c == 0 && d == 1; }
+};
+
+// The orientation that the stream's display matrix asks for; the identity when it has none or
+// asks for something other than quarter turns and mirrors.
+Orientation StreamOrientation(const AVStream* stream);
+
+class FrameScaler {
+public:
+    // Converts the frame to `pixels` at width × height as displayed (after the orientation)
+    // into a target of targetBytes, rows rowBytes apart, writing nothing outside the rows'
+    // pixels. Ratios that the scaler refuses in one step are taken in several.
+    bool Scale(const AVFrame* frame, const Orientation& orientation, FramePixels pixels,
+               uint8_t* target, std::size_t targetBytes, int32_t rowBytes, int32_t width,
+               int32_t height);
+
+private:
+    struct Step {
+        ScalerPtr scaler;
+        int32_t width = 0, height = 0;
+        std::vector<uint8_t> pixels; // padded rows; empty for a step that writes the target
+        int32_t stride = 0;
+    };
+    bool _Plan(const AVFrame* frame, AVPixelFormat format, int32_t width, int32_t height,
+               bool direct);
+    void _Orient(const Step& last, const Orientation& orientation, int32_t bytes, uint8_t* target,
+                 int32_t rowBytes);
+
+    std::vector<Step> _steps;
+    // What _steps were planned for.
+    int _sourceWidth = 0, _sourceHeight = 0, _sourceFormat = -1;
+    int _format = -1;
+    int32_t _width = 0, _height = 0;
+    bool _direct = false;
+};
+
+} // namespace tbx::movie
