@@ -111,7 +111,7 @@ void CBK_Despeckler::Reset(int32_t width, int32_t height, uint8_t* pixels) {
         for (int32_t x = 0; x < width; ++x, ++i)
             linker.Link(i, x, y);
     _upwardCount = linker.count;
-    _Build();
+    _Label();
 }
 
 void CBK_Despeckler::ResetWithFirstPass(int32_t width, int32_t height, uint8_t* pixels,
@@ -187,16 +187,18 @@ void CBK_Despeckler::ResetWithFirstPass(int32_t width, int32_t height, uint8_t* 
         edge(width - 1, y);
     }
     _upwardCount = linker.count;
-    _Build();
+    _Label();
 }
 
 void CBK_Despeckler::Pass(int32_t level, double factor) {
     const int64_t limit = int64_t(1) << std::min(level, 40);
     _maxError = MaxError(int32_t(256 / (1 + factor * level)));
+    if (!_linked && level > kLastPixelLevel)
+        _Link();
     ++_passId;
     _level = level;
     _limit = limit;
-    _events.assign(std::size_t(_w) * _h / 64 + 1, 0);
+    _events.assign(_regions.size() / 64 + 1, 0);
     if (!ScheduleWaiting(limit))
         return; // every region is too large or known to stay: the pass changes nothing
     // Turns are only ever scheduled after the current pixel, so one sweep takes them all.
@@ -241,16 +243,15 @@ void CBK_Despeckler::_Load(int32_t width, int32_t height, uint8_t* pixels) {
         colour[i] = uint32_t(pixels[0]) | uint32_t(pixels[1]) << 8 | uint32_t(pixels[2]) << 16;
 }
 
-// Regions and their state from the linked pixels, every region waiting, each with the list
-// of the regions beside it. A list is built from the pairs of cells of two regions side by
-// side, in place in one array: one sweep counts the pairs, the next one files them. Repeats
-// stay until the region's first search drops them.
-void CBK_Despeckler::_Build() {
-    const int32_t width = _w, height = _h;
+// Regions and their state from the linked pixels, every region waiting; lists of neighbours
+// come later, from _Link.
+void CBK_Despeckler::_Label() {
+    const int32_t width = _w;
     const std::size_t n = _colour.size();
     const uint32_t* colours = _colour.data();
     int32_t* label = _label.data();
     _regions.clear();
+    _firstPixel.clear();
     // The trees of pixels noted as joining their upper neighbours become one, the larger
     // root pointing to the smaller, so that the root stays the region's first pixel.
     int32_t* up = label;
@@ -275,7 +276,8 @@ void CBK_Despeckler::_Build() {
     for (int32_t i = 0; i < int32_t(n); ++i) {
         if (label[i] == i) {
             const int32_t id = int32_t(_regions.size());
-            _regions.push_back({colours[i], 0, 0, i, kNone, 0, 0, 0});
+            _regions.push_back({colours[i], 0, 0, id, kNone, 0, 0, 0});
+            _firstPixel.push_back(i);
             label[i] = id;
         } else {
             label[i] = label[label[i]];
@@ -283,55 +285,12 @@ void CBK_Despeckler::_Build() {
         ++_regions[std::size_t(label[i])].size;
     }
     const std::size_t count = _regions.size();
-    _lists.assign(count, {-1, 0});
+    _live = count;
     _parent.resize(count);
     for (std::size_t r = 0; r < count; ++r)
         _parent[r] = int32_t(r);
-    // Each pair of cells of two regions side by side gives each region the other, in reading
-    // order; an entry that repeats the one just before it in the same list is left out, which
-    // changes no search (a search drops repeats, keeping first places). One sweep counts the
-    // entries, the next one files them in place in one array.
-    _last.resize(count);
-    auto pairs = [&](auto take) {
-        std::fill(_last.begin(), _last.end(), -1);
-        int32_t* last = _last.data();
-        for (int32_t y = 0, i = 0; y < height; ++y)
-            for (int32_t x = 0; x < width; ++x, ++i) {
-                const int32_t a = label[i];
-                if (x > 0 && label[i - 1] != a) {
-                    take(last, a, label[i - 1]);
-                    take(last, label[i - 1], a);
-                }
-                if (y > 0 && label[i - width] != a) {
-                    take(last, a, label[i - width]);
-                    take(last, label[i - width], a);
-                }
-            }
-    };
-    List* lists = _lists.data();
-    pairs([lists](int32_t* last, int32_t a, int32_t b) {
-        lists[a].tail += last[a] != b;
-        last[a] = b;
-    });
-    _segments.resize(count);
-    Segment* segments = _segments.data();
-    int32_t total = 0;
-    for (std::size_t r = 0; r < count; ++r) {
-        segments[r] = {total, total, -1};
-        total += lists[r].tail;
-    }
-    _neighbours.resize(std::size_t(total));
-    int32_t* neighbours = _neighbours.data();
-    pairs([segments, neighbours](int32_t* last, int32_t a, int32_t b) {
-        if (last[a] != b)
-            neighbours[segments[a].end++] = b;
-        last[a] = b;
-    });
-    for (std::size_t r = 0; r < _regions.size(); ++r) {
-        const int32_t list = segments[r].end > segments[r].begin ? int32_t(r) : -1;
-        _lists[r].head = _lists[r].tail = list;
-    }
-    for (int32_t r = 0; r < int32_t(_regions.size()); ++r)
+    _linked = false;
+    for (int32_t r = 0; r < int32_t(count); ++r)
         Wait(r);
     // The walks' marks stay valid from picture to picture while the count goes on.
     if (_gathered.size() != n) {
@@ -339,6 +298,111 @@ void CBK_Despeckler::_Build() {
         _walk = 0;
     }
     _visit = 0;
+}
+
+// The regions left after the joins so far get new ids, without gaps and again in reading
+// order of their first pixels, the pixels their new ids, and each region the list of the
+// regions beside it. What a region knows carries over; what holds only within a pass starts
+// afresh.
+void CBK_Despeckler::_Link() {
+    const int32_t width = _w, height = _h;
+    const int32_t old = int32_t(_regions.size());
+    // A region is met first at its first id.
+    _rename.assign(std::size_t(old), -1);
+    int32_t* rename = _rename.data();
+    _oldRoot.clear();
+    _spareFirst.clear();
+    for (int32_t c = 0; c < old; ++c) {
+        const int32_t root = Find(c);
+        if (rename[root] < 0) {
+            rename[root] = int32_t(_oldRoot.size());
+            _oldRoot.push_back(root);
+            _spareFirst.push_back(_firstPixel[std::size_t(c)]);
+        }
+        rename[c] = rename[root];
+    }
+    int32_t* label = _label.data();
+    for (std::size_t i = 0, n = _label.size(); i < n; ++i)
+        label[i] = rename[label[i]];
+    const std::size_t count = _oldRoot.size();
+    _spareRegions.resize(count);
+    for (std::size_t r = 0; r < count; ++r) {
+        const Region& from = _regions[std::size_t(_oldRoot[r])];
+        _spareRegions[r] = {from.colour, 0, from.size, int32_t(r), kNone, 0, 0, from.clean};
+    }
+    _regions.swap(_spareRegions);
+    _firstPixel.swap(_spareFirst);
+    _live = count;
+    _parent.resize(count);
+    for (std::size_t r = 0; r < count; ++r)
+        _parent[r] = int32_t(r);
+    _lists.resize(count);
+    // Each row run of a region gives it the regions beside the run: left, right, and above
+    // and below it, each of those once per stretch. A region of n cells has at most 2n + 2
+    // sides towards others, which bounds its entries; the room for one more takes the entry
+    // that every cell writes, kept or not, so that no branch depends on the labels.
+    _segments.resize(count);
+    Segment* segments = _segments.data();
+    int32_t total = 0;
+    for (std::size_t r = 0; r < count; ++r) {
+        segments[r] = {total, total, -1};
+        total += 2 * _regions[r].size + 3;
+    }
+    _neighbours.resize(std::size_t(total));
+    int32_t* neighbours = _neighbours.data();
+    for (int32_t y = 0; y < height; ++y) {
+        const int32_t* row = label + std::size_t(y) * width;
+        const int32_t* above = y > 0 ? row - width : nullptr;
+        const int32_t* below = y + 1 < height ? row + width : nullptr;
+        for (int32_t x = 0; x < width;) {
+            const int32_t a = row[x];
+            int32_t end = x + 1;
+            while (end < width && row[end] == a)
+                ++end;
+            int32_t* out = neighbours + segments[a].end;
+            int32_t k = 0;
+            const int32_t left = x > 0 ? row[x - 1] : a, right = end < width ? row[end] : a;
+            out[k] = left;
+            k += left != a;
+            out[k] = right;
+            k += (right != a) & (right != left);
+            for (const int32_t* side : {above, below}) {
+                if (!side)
+                    continue;
+                int32_t previous = a;
+                for (int32_t i = x; i < end; ++i) {
+                    const int32_t b = side[i];
+                    out[k] = b;
+                    k += (b != a) & (b != previous);
+                    previous = b;
+                }
+            }
+            segments[a].end += k;
+            x = end;
+        }
+    }
+    // Each list without repeats, moved down to follow the one before it.
+    _rename.assign(count, -1);
+    int32_t* stamp = _rename.data();
+    int32_t kept = 0;
+    for (std::size_t r = 0; r < count; ++r) {
+        const int32_t begin = kept;
+        stamp[r] = int32_t(r);
+        for (int32_t k = segments[r].begin; k < segments[r].end; ++k) {
+            const int32_t b = neighbours[k];
+            neighbours[kept] = b;
+            kept += stamp[b] != int32_t(r);
+            stamp[b] = int32_t(r);
+        }
+        segments[r] = {begin, kept, -1};
+        _lists[r].head = _lists[r].tail = kept > begin ? int32_t(r) : -1;
+    }
+    for (std::vector<int32_t>& waiting : _waiting)
+        waiting.clear();
+    for (int32_t r = 0; r < int32_t(count); ++r)
+        if (!_regions[std::size_t(r)].clean)
+            Wait(r);
+    _linked = true;
 }
 
 // Where the region's turn comes in this pass, kNone once it has had it. A region joined in
@@ -351,7 +415,7 @@ int32_t CBK_Despeckler::Start(int32_t root, int32_t position) const {
 }
 
 void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
-    const int32_t root = Find(_label[std::size_t(p)]);
+    const int32_t root = Find(p);
     Region& region = _regions[std::size_t(root)];
     // Stale: the region was joined since, or had its turn.
     if (region.joinedPass == _passId ? region.start != p : region.first != p)
@@ -360,7 +424,7 @@ void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
     region.joinedPass = _passId;
     if (region.size >= limit || region.clean)
         return; // as if measured and cleared, or searched and kept
-    GatherNeighbours(root);
+    GatherNeighbours(root, _firstPixel[std::size_t(p)]);
     const uint32_t colour = region.colour;
     int32_t bestError = INT32_MAX; // above any error of three bytes
     uint32_t bestColour = 0;
@@ -379,8 +443,10 @@ void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
         KeepNeighbours(root, around, _aroundCount);
         return;
     }
-    if (tie)
-        bestColour = WalkForBest(root, p % _w, p / _w, bestError);
+    if (tie) {
+        const int32_t pixel = _firstPixel[std::size_t(p)];
+        bestColour = WalkForBest(root, pixel % _w, pixel / _w, bestError);
+    }
     Recolour(root, bestColour, p);
 }
 
@@ -434,11 +500,14 @@ int32_t CBK_Despeckler::Join(int32_t a, int32_t b) {
         std::swap(a, b);
     Region& into = _regions[std::size_t(a)];
     Region& from = _regions[std::size_t(b)];
-    List& intoList = _lists[std::size_t(a)];
-    const List& fromList = _lists[std::size_t(b)];
     _parent[std::size_t(b)] = a;
+    --_live;
     into.size += from.size;
     into.first = std::min(into.first, from.first);
+    if (!_linked)
+        return a;
+    List& intoList = _lists[std::size_t(a)];
+    const List& fromList = _lists[std::size_t(b)];
     if (fromList.head != -1) {
         if (intoList.head == -1)
             intoList.head = fromList.head;
@@ -449,8 +518,13 @@ int32_t CBK_Despeckler::Join(int32_t a, int32_t b) {
     return a;
 }
 
-// The region's neighbours into _around, each once.
-void CBK_Despeckler::GatherNeighbours(int32_t root) {
+// The region's neighbours into _around, each once: from its list, or before there are lists,
+// from the cells around its pixels, found from the given one.
+void CBK_Despeckler::GatherNeighbours(int32_t root, int32_t pixel) {
+    if (!_linked) {
+        GatherAround(root, pixel);
+        return;
+    }
     const List& list = _lists[std::size_t(root)];
     Segment* segments = _segments.data();
     int32_t* neighbours = _neighbours.data();
@@ -482,6 +556,8 @@ void CBK_Despeckler::GatherNeighbours(int32_t root) {
 // The region's list of neighbours becomes the given regions, in the first places of the list,
 // which has room for them all.
 void CBK_Despeckler::KeepNeighbours(int32_t root, const int32_t* kept, std::size_t count) {
+    if (!_linked)
+        return;
     List& list = _lists[std::size_t(root)];
     if (count == 0) {
         list.head = list.tail = -1;
@@ -619,4 +695,51 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
         Wait(merged);
     }
     Schedule(region.start);
+}
+
+// A small region's walk over its cells: each cell beside it of another region names a
+// neighbour.
+void CBK_Despeckler::GatherAround(int32_t root, int32_t pixel) {
+    const int32_t w = _w, h = _h;
+    if (_walk == UINT32_MAX) {
+        std::fill(_gathered.begin(), _gathered.end(), 0);
+        _walk = 0;
+    }
+    uint32_t* gathered = _gathered.data();
+    const int32_t* label = _label.data();
+    Region* regions = _regions.data();
+    const uint32_t stamp = ++_walk;
+    const int32_t visit = ++_visit;
+    regions[root].seen = visit;
+    _cells.clear();
+    _cells.push_back(pixel);
+    gathered[pixel] = stamp;
+    std::size_t count = 0;
+    for (std::size_t k = 0; k < _cells.size(); ++k) {
+        if (_around.size() < count + 4)
+            _around.resize(2 * (count + 4));
+        int32_t* around = _around.data();
+        auto look = [&](int32_t j) {
+            if (gathered[j] == stamp)
+                return;
+            gathered[j] = stamp;
+            const int32_t r = Find(label[j]);
+            if (r == root) {
+                _cells.push_back(j);
+            } else if (regions[r].seen != visit) {
+                regions[r].seen = visit;
+                around[count++] = r;
+            }
+        };
+        const int32_t i = _cells[k], x = i % w, y = i / w;
+        if (x > 0)
+            look(i - 1);
+        if (x + 1 < w)
+            look(i + 1);
+        if (y > 0)
+            look(i - w);
+        if (y + 1 < h)
+            look(i + w);
+    }
+    _aroundCount = count;
 }

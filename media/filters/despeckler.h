@@ -66,7 +66,8 @@ private:
 
     void _Load(int32_t width, int32_t height, uint8_t* pixels);
     struct Linker;
-    void _Build();
+    void _Label();
+    void _Link();
     int32_t Start(int32_t root, int32_t position) const;
     void Visit(int32_t p, int64_t limit);
     bool ScheduleWaiting(int64_t limit);
@@ -74,7 +75,8 @@ private:
     void Schedule(int32_t start);
     int32_t Find(int32_t r);
     int32_t Join(int32_t a, int32_t b);
-    void GatherNeighbours(int32_t root);
+    void GatherNeighbours(int32_t root, int32_t pixel);
+    void GatherAround(int32_t root, int32_t pixel);
     void KeepNeighbours(int32_t root, const int32_t* kept, std::size_t count);
     uint32_t WalkForBest(int32_t root, int32_t x, int32_t y, int32_t smallest);
     void Recolour(int32_t root, uint32_t to, int32_t position);
@@ -90,12 +92,18 @@ private:
     std::vector<uint32_t> _threeColour;
     int32_t _upwardCount = 0;
     std::vector<Region> _regions;
+    std::vector<int32_t> _firstPixel; // per region id: its first pixel
+    std::vector<int32_t> _rename, _oldRoot, _spareFirst, _cells;
+    bool _linked = false;
+    // Passes up to this level search by walking the cells of regions, which are small.
+    static constexpr int32_t kLastPixelLevel = 2;
+    std::vector<Region> _spareRegions;
+    std::size_t _live = 0; // regions not joined into others
     std::vector<List> _lists;
     // Of the union-find, apart from the rest: a search follows it for every entry of a list,
     // many of which name regions joined since, and on its own it stays in the nearer caches.
     std::vector<int32_t> _parent;
     std::vector<int32_t> _neighbours;
-    std::vector<int32_t> _last;      // per region while its list is built: the entry filed last
     std::vector<Segment> _segments;  // one per region to start with
     std::vector<uint32_t> _gathered; // per pixel: the walk that gathered it
     std::vector<Frame> _stack;
