@@ -193,7 +193,7 @@ void CBK_Despeckler::ResetWithFirstPass(int32_t width, int32_t height, uint8_t* 
 void CBK_Despeckler::Pass(int32_t level, double factor) {
     const int64_t limit = int64_t(1) << std::min(level, 40);
     _maxError = MaxError(int32_t(256 / (1 + factor * level)));
-    if (!_linked && level > kLastPixelLevel)
+    if (!_linked && level > kLastCellLevel)
         _Link();
     ++_passId;
     _level = level;
@@ -201,7 +201,7 @@ void CBK_Despeckler::Pass(int32_t level, double factor) {
     _events.assign(_regions.size() / 64 + 1, 0);
     if (!ScheduleWaiting(limit))
         return; // every region is too large or known to stay: the pass changes nothing
-    // Turns are only ever scheduled after the current pixel, so one sweep takes them all.
+    // Turns are only ever scheduled after the current id, so one sweep takes them all.
     for (std::size_t word = 0; word < _events.size(); ++word)
         while (_events[word]) {
             const int bit = __builtin_ctzll(_events[word]);
@@ -285,7 +285,6 @@ void CBK_Despeckler::_Label() {
         ++_regions[std::size_t(label[i])].size;
     }
     const std::size_t count = _regions.size();
-    _live = count;
     _parent.resize(count);
     for (std::size_t r = 0; r < count; ++r)
         _parent[r] = int32_t(r);
@@ -332,7 +331,6 @@ void CBK_Despeckler::_Link() {
     }
     _regions.swap(_spareRegions);
     _firstPixel.swap(_spareFirst);
-    _live = count;
     _parent.resize(count);
     for (std::size_t r = 0; r < count; ++r)
         _parent[r] = int32_t(r);
@@ -405,26 +403,26 @@ void CBK_Despeckler::_Link() {
     _linked = true;
 }
 
-// Where the region's turn comes in this pass, kNone once it has had it. A region joined in
-// this pass keeps its own; any other has its turn at its first pixel.
-int32_t CBK_Despeckler::Start(int32_t root, int32_t position) const {
+// The id at which the region's turn comes in this pass, kNone once it has had it. A region
+// joined in this pass keeps its own; any other has its turn at its first id.
+int32_t CBK_Despeckler::Start(int32_t root, int32_t current) const {
     const Region& r = _regions[std::size_t(root)];
     if (r.joinedPass == _passId)
         return r.start;
-    return r.first > position ? r.first : kNone;
+    return r.first > current ? r.first : kNone;
 }
 
-void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
-    const int32_t root = Find(p);
+void CBK_Despeckler::Visit(int32_t id, int64_t limit) {
+    const int32_t root = Find(id);
     Region& region = _regions[std::size_t(root)];
     // Stale: the region was joined since, or had its turn.
-    if (region.joinedPass == _passId ? region.start != p : region.first != p)
+    if (region.joinedPass == _passId ? region.start != id : region.first != id)
         return;
     region.start = kNone;
     region.joinedPass = _passId;
     if (region.size >= limit || region.clean)
         return; // as if measured and cleared, or searched and kept
-    GatherNeighbours(root, _firstPixel[std::size_t(p)]);
+    GatherNeighbours(root, _firstPixel[std::size_t(id)]);
     const uint32_t colour = region.colour;
     int32_t bestError = INT32_MAX; // above any error of three bytes
     uint32_t bestColour = 0;
@@ -444,10 +442,10 @@ void CBK_Despeckler::Visit(int32_t p, int64_t limit) {
         return;
     }
     if (tie) {
-        const int32_t pixel = _firstPixel[std::size_t(p)];
+        const int32_t pixel = _firstPixel[std::size_t(id)];
         bestColour = WalkForBest(root, pixel % _w, pixel / _w, bestError);
     }
-    Recolour(root, bestColour, p);
+    Recolour(root, bestColour, id);
 }
 
 // Turns for the regions that wait for this pass or an earlier one, neither known to stay
@@ -501,7 +499,6 @@ int32_t CBK_Despeckler::Join(int32_t a, int32_t b) {
     Region& into = _regions[std::size_t(a)];
     Region& from = _regions[std::size_t(b)];
     _parent[std::size_t(b)] = a;
-    --_live;
     into.size += from.size;
     into.first = std::min(into.first, from.first);
     if (!_linked)
@@ -651,7 +648,7 @@ uint32_t CBK_Despeckler::WalkForBest(int32_t root, int32_t x, int32_t y, int32_t
 // The region takes the colour `to` and joins the regions of that colour beside it; the
 // regions beside it that may now change are searched again, in this pass when their turn is
 // still to come.
-void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
+void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t current) {
     _joined.clear();
     int32_t start = kNone;
     std::size_t kept = 0; // the neighbours that stay neighbours, at the front of _around
@@ -660,7 +657,7 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
         Region& other = _regions[std::size_t(r)];
         if (other.colour == to) {
             _joined.push_back(r);
-            start = std::min(start, Start(r, position));
+            start = std::min(start, Start(r, current));
             continue;
         }
         _around[kept++] = r;
@@ -674,7 +671,7 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
             Wait(r);
         }
         if (other.size < _limit) {
-            Schedule(Start(r, position));
+            Schedule(Start(r, current));
         } else {
             // Its turn would find it too large: it has had it.
             other.joinedPass = _passId;
@@ -698,48 +695,47 @@ void CBK_Despeckler::Recolour(int32_t root, uint32_t to, int32_t position) {
 }
 
 // A small region's walk over its cells: each cell beside it of another region names a
-// neighbour.
+// neighbour. Before there are lists a region searched has fewer than kSmall cells, few enough
+// to be told apart by comparing them.
 void CBK_Despeckler::GatherAround(int32_t root, int32_t pixel) {
     const int32_t w = _w, h = _h;
-    if (_walk == UINT32_MAX) {
-        std::fill(_gathered.begin(), _gathered.end(), 0);
-        _walk = 0;
-    }
-    uint32_t* gathered = _gathered.data();
     const int32_t* label = _label.data();
     Region* regions = _regions.data();
-    const uint32_t stamp = ++_walk;
     const int32_t visit = ++_visit;
     regions[root].seen = visit;
-    _cells.clear();
-    _cells.push_back(pixel);
-    gathered[pixel] = stamp;
+    if (_around.size() < 4 * kSmall)
+        _around.resize(4 * kSmall);
+    int32_t* around = _around.data();
+    int32_t cell[kSmall], column[kSmall];
+    cell[0] = pixel;
+    column[0] = pixel % w;
+    int32_t cells = 1;
     std::size_t count = 0;
-    for (std::size_t k = 0; k < _cells.size(); ++k) {
-        if (_around.size() < count + 4)
-            _around.resize(2 * (count + 4));
-        int32_t* around = _around.data();
-        auto look = [&](int32_t j) {
-            if (gathered[j] == stamp)
-                return;
-            gathered[j] = stamp;
-            const int32_t r = Find(label[j]);
-            if (r == root) {
-                _cells.push_back(j);
-            } else if (regions[r].seen != visit) {
-                regions[r].seen = visit;
-                around[count++] = r;
+    auto look = [&](int32_t j, int32_t x) {
+        const int32_t r = Find(label[j]);
+        if (r == root) {
+            bool known = false;
+            for (int32_t k = 0; k < cells; ++k)
+                known |= cell[k] == j;
+            if (!known) {
+                cell[cells] = j;
+                column[cells++] = x;
             }
-        };
-        const int32_t i = _cells[k], x = i % w, y = i / w;
+        } else if (regions[r].seen != visit) {
+            regions[r].seen = visit;
+            around[count++] = r;
+        }
+    };
+    for (int32_t k = 0; k < cells; ++k) {
+        const int32_t i = cell[k], x = column[k];
         if (x > 0)
-            look(i - 1);
+            look(i - 1, x - 1);
         if (x + 1 < w)
-            look(i + 1);
-        if (y > 0)
-            look(i - w);
-        if (y + 1 < h)
-            look(i + w);
+            look(i + 1, x + 1);
+        if (i >= w)
+            look(i - w, x);
+        if (i < (h - 1) * w)
+            look(i + w, x);
     }
     _aroundCount = count;
 }

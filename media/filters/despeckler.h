@@ -11,18 +11,21 @@
 // - Regions are connected components of one colour kept across the passes (union-find,
 //   joined again whenever a region is recoloured), each with its colour, size and first
 //   pixel, so a region at or above the pass's size limit is passed over without a walk.
-// - Each region keeps the list of regions beside it, spliced together when regions join and
-//   cleared of repeats when read, so a search reads its neighbours' colours without walking
-//   the region. Only when two colours tie for the smallest error does the search walk the
-//   region's row runs, in the order of the recursion it replaces, since that order decides.
+//   Region ids follow the reading order of the regions' first pixels.
+// - The second pass, whose regions have at most three cells, finds a region's neighbours
+//   from the cells around it. After it the regions left get new ids without gaps, and each
+//   keeps the list of regions beside it, spliced together when regions join and cleared of
+//   repeats when read, so a search reads its neighbours' colours without walking the region.
+//   Only when two colours tie for the smallest error does the search walk the region's row
+//   runs, in the order of the recursion it replaces, since that order decides.
 // - Pixels take their regions' colours once, in Store; the passes recolour regions only.
 // - A region that was last left as it was (its best neighbour too different, or none) stays
 //   so while neither it nor any neighbour has changed, since the tightness only falls from
 //   one pass to the next; it is not searched again.
-// - Instead of scanning every pixel, a pass visits the first pixels of the regions that may
-//   change, in reading order: a region not touched in this pass has been passed exactly when
-//   its first pixel lies before the current one. A region too large for a pass waits for the
-//   first pass whose size limit it is below.
+// - Instead of scanning every pixel, a pass visits the regions that may change, in reading
+//   order of their first pixels, which is that of their ids: a region not touched in this
+//   pass has been passed exactly when its first id lies before the current one. A region too
+//   large for a pass waits for the first pass whose size limit it is below.
 // Passes come in rising levels, as the filter runs them.
 class CBK_Despeckler {
 public:
@@ -53,7 +56,7 @@ private:
         uint32_t colour; // of a root
         int32_t seen;    // the last search or scheduling that met it
         int32_t size;
-        int32_t first;      // its first pixel in reading order
+        int32_t first;      // the least id of the regions joined in it: its first pixel's
         int32_t start;      // when joined in this pass: see Start
         int32_t joinedPass; // the pass that joined or visited it
         int32_t queued;     // the pass that last set it waiting as a joined region
@@ -68,8 +71,8 @@ private:
     struct Linker;
     void _Label();
     void _Link();
-    int32_t Start(int32_t root, int32_t position) const;
-    void Visit(int32_t p, int64_t limit);
+    int32_t Start(int32_t root, int32_t current) const;
+    void Visit(int32_t id, int64_t limit);
     bool ScheduleWaiting(int64_t limit);
     void Wait(int32_t r);
     void Schedule(int32_t start);
@@ -79,13 +82,13 @@ private:
     void GatherAround(int32_t root, int32_t pixel);
     void KeepNeighbours(int32_t root, const int32_t* kept, std::size_t count);
     uint32_t WalkForBest(int32_t root, int32_t x, int32_t y, int32_t smallest);
-    void Recolour(int32_t root, uint32_t to, int32_t position);
+    void Recolour(int32_t root, uint32_t to, int32_t current);
 
     int32_t _w = 0, _h = 0;
     uint8_t* _pixels = nullptr;
     std::vector<uint32_t> _colour; // per pixel, until the regions are built
     std::vector<uint32_t> _final;  // per region, the colour that Store gives its pixels
-    std::vector<int32_t> _label;   // per pixel: its region's id (ids in reading order)
+    std::vector<int32_t> _label;   // per pixel: the id of its region as built or renumbered
     std::vector<int32_t> _upward;  // pixels of the colour of the pixel above, see Linker
     // Per pixel of a row in the first pass: the best of its right, upper and lower neighbours.
     std::vector<int32_t> _threeError;
@@ -93,25 +96,27 @@ private:
     int32_t _upwardCount = 0;
     std::vector<Region> _regions;
     std::vector<int32_t> _firstPixel; // per region id: its first pixel
-    std::vector<int32_t> _rename, _oldRoot, _spareFirst, _cells;
-    bool _linked = false;
-    // Passes up to this level search by walking the cells of regions, which are small.
-    static constexpr int32_t kLastPixelLevel = 2;
+    // Passes up to this level search by walking the cells of their regions, of which they
+    // have fewer than kSmall; later ones read lists.
+    static constexpr int32_t kLastCellLevel = 2;
+    static constexpr int32_t kSmall = (1 << kLastCellLevel) - 1;
+    bool _linked = false; // the lists are built
+    // What _Link renumbers with and into.
+    std::vector<int32_t> _rename, _oldRoot, _spareFirst;
     std::vector<Region> _spareRegions;
-    std::size_t _live = 0; // regions not joined into others
     std::vector<List> _lists;
     // Of the union-find, apart from the rest: a search follows it for every entry of a list,
     // many of which name regions joined since, and on its own it stays in the nearer caches.
     std::vector<int32_t> _parent;
     std::vector<int32_t> _neighbours;
-    std::vector<Segment> _segments;  // one per region to start with
+    std::vector<Segment> _segments;  // one per region to start with, by the region's id
     std::vector<uint32_t> _gathered; // per pixel: the walk that gathered it
     std::vector<Frame> _stack;
     // The neighbours of the region being searched, each once: the first _aroundCount.
     std::vector<int32_t> _around;
     std::size_t _aroundCount = 0;
     std::vector<int32_t> _joined;
-    std::vector<uint64_t> _events; // one bit per pixel at which a region has its turn
+    std::vector<uint64_t> _events; // one bit per id at which a region has its turn
     // Per pass level: the regions (by any of their ids) that may change from that pass on.
     static constexpr int32_t kLevels = 41;
     std::vector<int32_t> _waiting[kLevels];
