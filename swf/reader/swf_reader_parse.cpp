@@ -101,15 +101,20 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     source.SetCurrentTagLength(length);
     const uint32_t tagEnd = at + length;
 
-    // The tag reads from its own bytes only: nothing it holds can take it past its end.
-    const uint8_t* bytes = source.PeekBytes(length);
-    std::vector<uint8_t> copy;
-    if (!bytes && length) {
-        source.GetBytes(copy, length);
-        bytes = copy.data();
-    }
+    // The tag reads from its own bytes only: nothing it holds can take it past its end. Where
+    // they lie in a shared block, the tag may keep them instead of a copy.
     CBK_SwfReader body;
-    body.CreateView(bytes, length, source.GetVersion());
+    std::vector<uint8_t> copy;
+    if (CBK_SwfSharedBytes shared = source.PeekShared(length)) {
+        body.CreateView(shared, source.GetVersion());
+    } else {
+        const uint8_t* bytes = source.PeekBytes(length);
+        if (!bytes && length) {
+            source.GetBytes(copy, length);
+            bytes = copy.data();
+        }
+        body.CreateView(bytes, length, source.GetVersion());
+    }
     body.SetNesting(source.GetNesting());
 
     const bool typed = !KeptAsStored(body, code, raw);

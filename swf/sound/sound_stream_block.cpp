@@ -16,7 +16,16 @@ void CBK_SwfSoundStreamBlock::Create(uint8_t extra, uint16_t first, uint16_t sec
     _second = second;
 }
 
+std::vector<uint8_t>& CBK_SwfSoundStreamBlock::Own() const {
+    if (_shared) {
+        _data.assign(_shared.begin(), _shared.end());
+        _shared = {};
+    }
+    return _data;
+}
+
 void CBK_SwfSoundStreamBlock::SetData(const uint8_t* bytes, std::size_t count) {
+    _shared = {};
     if (bytes && count)
         _data.assign(bytes, bytes + count);
     else
@@ -25,14 +34,20 @@ void CBK_SwfSoundStreamBlock::SetData(const uint8_t* bytes, std::size_t count) {
 
 uint32_t CBK_SwfSoundStreamBlock::Read(CBK_SwfReader* reader) {
     _data.clear();
+    _shared = {};
     CBK_SwfBoundedRead in(reader);
+    const uint32_t count = in.Left();
+    if (CBK_SwfSharedBytes shared = reader->PeekShared(count)) {
+        _shared = std::move(shared);
+        reader->OffsetBufPos(count);
+        return count;
+    }
     return in.Rest(_data);
 }
 
 uint32_t CBK_SwfSoundStreamBlock::Write(CBK_SwfStream* stream) {
-    SwfReserveMore(*stream, _data.size() + 6);
-    return WriteTag(stream, false,
-                    [this](CBK_SwfStream& s) { s.AddBytes(_data.data(), _data.size()); });
+    SwfReserveMore(*stream, Size() + 6);
+    return WriteTag(stream, false, [this](CBK_SwfStream& s) { s.AddBytes(Bytes(), Size()); });
 }
 
 uint32_t CBK_SwfSoundStreamBlock::GetSampleCount(const CBK_SwfSoundStreamHead* head) const {
@@ -42,7 +57,7 @@ uint32_t CBK_SwfSoundStreamBlock::GetSampleCount(const CBK_SwfSoundStreamHead* h
     case CBK_SwfSoundCodes::FORMAT_ADPCM:
         return 1000;
     case CBK_SwfSoundCodes::FORMAT_MP3:
-        return _data.size() >= 2 ? uint32_t(_data[0]) | (uint32_t(_data[1]) << 8) : 0;
+        return Size() >= 2 ? uint32_t(Bytes()[0]) | (uint32_t(Bytes()[1]) << 8) : 0;
     default:
         return 0;
     }
@@ -52,12 +67,14 @@ void CBK_SwfSoundStreamBlock::GetSampleData(std::vector<uint8_t>& out,
                                             const CBK_SwfSoundStreamHead* head) const {
     if (!head)
         return;
+    const uint8_t* bytes = Bytes();
+    const std::size_t size = Size();
     if (head->GetStreamFormat() == CBK_SwfSoundCodes::FORMAT_MP3) {
-        if (_data.size() >= kMp3Prefix)
-            out.insert(out.end(), _data.begin() + kMp3Prefix, _data.end());
+        if (size >= kMp3Prefix)
+            out.insert(out.end(), bytes + kMp3Prefix, bytes + size);
         return;
     }
-    out.insert(out.end(), _data.begin(), _data.end());
+    out.insert(out.end(), bytes, bytes + size);
 }
 
 } // namespace ravuz

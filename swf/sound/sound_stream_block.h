@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "swf/base/swf_tag.h"
+#include "swf/stream/shared_bytes.h"
 
 namespace ravuz {
 
@@ -36,12 +37,19 @@ public:
     // formats; nothing without a head.
     void GetSampleData(std::vector<uint8_t>& out, const CBK_SwfSoundStreamHead* head) const;
 
-    std::vector<uint8_t>& GetData() { return _data; }
-    const std::vector<uint8_t>& GetData() const { return _data; }
+    // A block read from a movie's shared block gets bytes of its own when first asked.
+    std::vector<uint8_t>& GetData() { return Own(); }
+    const std::vector<uint8_t>& GetData() const { return Own(); }
     void SetData(const uint8_t* bytes, std::size_t count);
 
 private:
-    std::vector<uint8_t> _data;
+    std::vector<uint8_t>& Own() const;
+    // The bytes: a part of a shared block, or when none, the vector.
+    const uint8_t* Bytes() const { return _shared ? _shared.begin() : _data.data(); }
+    std::size_t Size() const { return _shared ? _shared.size : _data.size(); }
+
+    mutable std::vector<uint8_t> _data;
+    mutable CBK_SwfSharedBytes _shared;
     uint8_t _extra = 0;
     uint16_t _first = 0;
     uint16_t _second = 0;

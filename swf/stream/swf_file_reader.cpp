@@ -4,13 +4,17 @@
 #include <cstring>
 #include <new>
 
+#include "core/memory/large_block.h"
 #include "core/paths/path.h"
 
 namespace ravuz {
 
 namespace {
-constexpr uint32_t kWindowSize = 64 * 1024;
-}
+// A reader that looks at the header alone reads little; one that goes on reads windows large
+// enough that a block sits on one huge page.
+constexpr uint32_t kFirstWindow = 64 * 1024;
+constexpr uint32_t kWindowSize = 2u << 20;
+} // namespace
 
 CBK_SwfFileReader::~CBK_SwfFileReader() {
     CBK_SwfFileReader::Close();
@@ -56,24 +60,41 @@ const uint8_t* CBK_SwfFileReader::PeekBytes(uint32_t count) {
     if (_inMemory)
         return CBK_SwfReader::PeekBytes(count);
     ByteAlign();
-    if (count == 0 || count > kWindowSize || _fileSize - _position < count)
+    if (count == 0 || _fileSize - _position < count)
         return nullptr;
     const bool held = _position >= _windowStart && _position - _windowStart <= _windowLength &&
                       _windowLength - (_position - _windowStart) >= count;
-    if (!held && (!Fill(_position) || _windowLength < count))
+    if (!held && (!Fill(_position, count) || _windowLength < count))
         return nullptr;
     return _window.get() + (_position - _windowStart);
 }
 
-bool CBK_SwfFileReader::Fill(uint32_t position) {
+CBK_SwfSharedBytes CBK_SwfFileReader::PeekShared(uint32_t count) {
+    if (_inMemory)
+        return CBK_SwfReader::PeekShared(count);
+    const uint8_t* bytes = PeekBytes(count);
+    if (!bytes)
+        return {};
+    return {std::shared_ptr<const uint8_t>(_window, bytes), count};
+}
+
+bool CBK_SwfFileReader::Fill(uint32_t position, uint32_t count) {
     _windowLength = 0;
     _windowStart = position;
     if (!_file || position >= _fileSize)
         return false;
-    const uint32_t want = std::min(kWindowSize, _fileSize - position);
-    // Allocated once and never cleared: only the bytes read are used.
-    if (!_window)
-        _window.reset(new (std::nothrow) uint8_t[kWindowSize]);
+    // Never more than the file holds, so that no length read from it costs memory.
+    const uint32_t size = _window ? kWindowSize : kFirstWindow;
+    const uint32_t want = std::min(std::max(size, count), _fileSize - position);
+    // The block is kept from window to window while nothing else holds it; only the bytes
+    // read are used.
+    if (!_window || _window.use_count() > 1 || _windowRoom < want) {
+        _window.reset();
+        _windowRoom = 0;
+        _window = BK_AllocateLargeBlock(want);
+        if (_window)
+            _windowRoom = want;
+    }
     // A window that follows the last one needs no seek.
     if (!_window || (position != _filePosition &&
                      std::fseek(_file, static_cast<long>(position), SEEK_SET) != 0)) {
@@ -92,7 +113,7 @@ uint8_t CBK_SwfFileReader::FetchByte(uint32_t position) {
         if (!Fill(position))
             return 0; // the file shrank under us: read as zero
     }
-    return _window[position - _windowStart];
+    return _window.get()[position - _windowStart];
 }
 
 void CBK_SwfFileReader::FetchBytes(uint32_t position, uint8_t* out, uint32_t count) {

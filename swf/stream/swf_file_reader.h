@@ -1,5 +1,7 @@
-// CBK_SwfFileReader: the read primitives straight from an open file, through a small window
-// of buffered bytes, so that a movie is read tag by tag without loading it whole.
+// CBK_SwfFileReader: the read primitives straight from an open file, through a window of
+// buffered bytes, so that a movie is read tag by tag without loading it whole. The tags read
+// keep their bytes in the window they came from instead of copies: a window that something
+// still holds is left to it, and the next one read into a fresh block.
 #pragma once
 
 #include <cstdio>
@@ -22,8 +24,9 @@ public:
     bool IsOpen() const { return _file != nullptr; }
     void Close() override;
     uint32_t GetDataSize() const override;
-    // From the window of buffered bytes where they fit in it.
+    // From the window of buffered bytes, which is read to hold them.
     const uint8_t* PeekBytes(uint32_t count) override;
+    CBK_SwfSharedBytes PeekShared(uint32_t count) override;
 
     // Opens a movie and reads its header, leaving the file at the first tag. With
     // `checkSignature` it begins "FWS", or "CWS", which is inflated into memory and read
@@ -44,8 +47,9 @@ protected:
     void FetchBytes(uint32_t position, uint8_t* out, uint32_t count) override;
 
 private:
-    // Loads the window that starts at `position`; false when the file gives nothing.
-    bool Fill(uint32_t position);
+    // Loads the window that starts at `position`, at least `count` bytes long where the file
+    // holds them; false when the file gives nothing.
+    bool Fill(uint32_t position, uint32_t count = 1);
 
     std::FILE* _file = nullptr;
     uint32_t _fileSize = 0;
@@ -54,8 +58,9 @@ private:
     uint32_t _fileLength = 0;
     float _frameRate = 0;
     int32_t _xmin = 0, _xmax = 0, _ymin = 0, _ymax = 0;
-    std::unique_ptr<uint8_t[]> _window; // a window of the file's bytes
-    uint32_t _windowLength = 0;         // bytes of the window that hold the file
+    std::shared_ptr<uint8_t> _window; // a window of the file's bytes
+    uint32_t _windowRoom = 0;         // bytes the window's block holds
+    uint32_t _windowLength = 0;       // bytes of the window that hold the file
     uint32_t _windowStart = 0;
     uint32_t _filePosition = UINT32_MAX; // where the file stands, when known
 };

@@ -13,6 +13,7 @@ void CBK_SwfReader::Create() {
     _shortRead = false;
     _view = nullptr;
     _viewSize = 0;
+    _viewOwner.reset();
     _direct = nullptr;
     _tags.clear();
     _tail.clear();
@@ -48,6 +49,11 @@ void CBK_SwfReader::CreateView(const uint8_t* bytes, uint32_t size, uint8_t vers
     _direct = typeid(*this) == typeid(CBK_SwfReader) ? bytes : nullptr;
     _version = version;
     _currentTagLength = _viewSize;
+}
+
+void CBK_SwfReader::CreateView(const CBK_SwfSharedBytes& bytes, uint8_t version) {
+    CreateView(bytes.data.get(), bytes.size, version);
+    _viewOwner = bytes.data;
 }
 
 uint32_t CBK_SwfReader::GetDataSize() const {
@@ -210,6 +216,15 @@ const uint8_t* CBK_SwfReader::PeekBytesThroughSteps(uint32_t count) {
     if (count == 0 || !inMemory || size - _position < count)
         return nullptr;
     return Bytes() + _position;
+}
+
+CBK_SwfSharedBytes CBK_SwfReader::PeekShared(uint32_t count) {
+    if (!_viewOwner)
+        return {};
+    const uint8_t* bytes = PeekBytes(count);
+    if (!bytes)
+        return {};
+    return {std::shared_ptr<const uint8_t>(_viewOwner, bytes), count};
 }
 
 void CBK_SwfReader::GetString(std::wstring& str, uint32_t length, bool) {

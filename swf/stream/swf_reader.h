@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "swf/stream/shared_bytes.h"
+
 class CBK_Path;
 
 namespace ravuz {
@@ -44,6 +46,8 @@ public:
     void CreateFromBytes(const uint8_t* bytes, std::size_t size, uint8_t version);
     // Reads bytes in place, as read from a movie of `version`; they must outlive the reads.
     void CreateView(const uint8_t* bytes, uint32_t size, uint8_t version);
+    // The same over shared bytes, whose parts PeekShared then hands out.
+    void CreateView(const CBK_SwfSharedBytes& bytes, uint8_t version);
 
     // Positions are held within the data.
     virtual void SetBufPos(uint32_t position);
@@ -64,6 +68,9 @@ public:
     // The next `count` bytes (after aligning) where they lie in memory, without moving; null
     // when fewer remain or the bytes are not held in memory (a file read in place).
     virtual const uint8_t* PeekBytes(uint32_t count);
+    // The same bytes as a share of the block that holds them, for keeping beyond the reader;
+    // empty unless the reader reads a shared block.
+    virtual CBK_SwfSharedBytes PeekShared(uint32_t count);
     virtual uint32_t GetDataSize() const;
 
     uint32_t GetBufPos() const { return _position; }
@@ -153,6 +160,7 @@ protected:
     std::vector<uint8_t> _data;
     const uint8_t* _view = nullptr;
     uint32_t _viewSize = 0;
+    std::shared_ptr<const uint8_t> _viewOwner; // the view's block, when shared
     // The view again when this reader is exactly a CBK_SwfReader, whose primitives then read
     // it without going through the overridable steps (which could do nothing else).
     const uint8_t* _direct = nullptr;

@@ -42,9 +42,16 @@ uint32_t CBK_SwfVideoFrame::Read(CBK_SwfReader* reader) {
     uint32_t count = in.Left();
     if (_recordLength != 0)
         count = std::min(count, _recordLength > kFrameHead ? _recordLength - kFrameHead : 0);
-    auto payload = std::make_unique<CBK_SwfStream>(4);
+    _payload.reset();
+    _shared = {};
     // Straight from memory where the bytes are there: a movie's frames are most of it.
     count = std::min(count, in.Left());
+    if (CBK_SwfSharedBytes shared = reader->PeekShared(count)) {
+        _shared = std::move(shared);
+        reader->OffsetBufPos(count);
+        return reader->GetBufPos() - start;
+    }
+    auto payload = std::make_unique<CBK_SwfStream>(4);
     if (const uint8_t* bytes = reader->PeekBytes(count)) {
         payload->AddBytes(bytes, count);
         reader->OffsetBufPos(count);
@@ -57,15 +64,34 @@ uint32_t CBK_SwfVideoFrame::Read(CBK_SwfReader* reader) {
     return reader->GetBufPos() - start;
 }
 
+CBK_SwfStream* CBK_SwfVideoFrame::GetPayload() const {
+    if (_shared) {
+        _payload = std::make_unique<CBK_SwfStream>(4);
+        _payload->AddBytes(_shared.begin(), _shared.size);
+        _shared = {};
+    }
+    return _payload.get();
+}
+
+const uint8_t* CBK_SwfVideoFrame::FrameBytes(std::size_t& size) const {
+    if (!_payload) {
+        size = _shared.size;
+        return _shared.begin();
+    }
+    const std::vector<uint8_t>& held = _payload->GetStream();
+    size = held.size();
+    return held.data();
+}
+
 uint32_t CBK_SwfVideoFrame::Write(CBK_SwfStream* stream) {
-    const std::vector<uint8_t>* bytes = _payload ? &_payload->GetStream() : nullptr;
-    const std::size_t size = bytes ? bytes->size() : 0;
+    std::size_t size = 0;
+    const uint8_t* bytes = FrameBytes(size);
     SwfReserveMore(*stream, size + 10);
     return WriteTag(stream, false, [&](CBK_SwfStream& s) {
         s.Add(_streamId);
         s.Add(_frameNumber);
         if (size)
-            s.AddBytes(bytes->data(), size);
+            s.AddBytes(bytes, size);
     });
 }
 
@@ -74,11 +100,12 @@ void CBK_SwfVideoFrame::OffsetInfo(int32_t idOffset, int32_t, int32_t) {
 }
 
 uint32_t CBK_SwfVideoFrame::GetFrameType() {
-    if (!_payload)
+    if (!_payload && !_shared)
         return 0;
-    const std::vector<uint8_t>& bytes = _payload->GetStream();
+    std::size_t held = 0;
+    const uint8_t* bytes = FrameBytes(held);
     CBK_BitStreamParser parser;
-    parser.Add(bytes.data(), std::min(bytes.size(), kProbeBytes));
+    parser.Add(bytes, std::min(held, kProbeBytes));
     if (parser.BitsLeft() < kCommonBits)
         return 0;
     parser.GetBits(17, false); // picture start code

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "swf/base/swf_tag.h"
+#include "swf/stream/shared_bytes.h"
 #include "swf/stream/swf_stream.h"
 
 namespace ravuz {
@@ -31,9 +32,16 @@ public:
     using CBK_SwfTag::Create;
     void Create(uint16_t frameNumber) { _frameNumber = frameNumber; }
     // Frees the payload held and takes `stream` (null leaves none).
-    void SetPayload(CBK_SwfStream* stream) { _payload.reset(stream); }
-    CBK_SwfStream* GetPayload() const { return _payload.get(); }
-    void Destroy() { _payload.reset(); }
+    void SetPayload(CBK_SwfStream* stream) {
+        _payload.reset(stream);
+        _shared = {};
+    }
+    // A frame read from a movie's shared block becomes a stream of its own when first asked.
+    CBK_SwfStream* GetPayload() const;
+    void Destroy() {
+        _payload.reset();
+        _shared = {};
+    }
 
     // From the H.263 picture header: 1 key frame, 2 inter frame, 3 disposable inter frame,
     // 0 otherwise, also for a payload shorter than the header. Stores the quantiser.
@@ -49,9 +57,14 @@ public:
     uint16_t GetFrameNumber() const { return _frameNumber; }
 
 private:
+    // The frame's bytes, wherever they are held.
+    const uint8_t* FrameBytes(std::size_t& size) const;
+
     uint16_t _streamId = 0;
     uint16_t _frameNumber = 0;
-    std::unique_ptr<CBK_SwfStream> _payload;
+    // The frame's bytes: a stream, or until one is asked for, a part of a shared block.
+    mutable std::unique_ptr<CBK_SwfStream> _payload;
+    mutable CBK_SwfSharedBytes _shared;
     uint32_t _recordLength = 0;
     uint32_t _quantiser = 0;
 };

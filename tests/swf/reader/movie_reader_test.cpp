@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <typeinfo>
 
 #include "swf/header/swf_compressor.h"
+#include "swf/sound/sound_stream_block.h"
 #include "swf/stream/swf_file_reader.h"
 #include "swf/tags/control_tags.h"
 #include "swf/tags/tag_unknown.h"
+#include "swf/video/video_frame.h"
 #include "swf/writer/swf_file_writer.h"
 #include "tests/support/allocation_meter.h"
 #include "tests/support/private_folders.h"
@@ -164,6 +167,72 @@ TEST_F(MovieReaderTest, LimitsSignaturesAndRawMode) {
     EXPECT_EQ(reader.GetTags()[1]->GetTagId(), 928);
     EXPECT_EQ(WriteBack(reader), _plain);
     reader.Destroy(true);
+}
+
+// Frames and sound blocks of a movie of several megabytes, one frame larger than any window
+// the file is read through, keep their bytes with them: read whole or tag by tag, they
+// outlive the reader and write the file back, and their payloads read as written.
+TEST(MovieReader, TagsOfLargeMoviesOutliveTheReader) {
+    stravel::testing::TempDir folder;
+    const fs::path path = folder / "large.swf";
+    std::mt19937 rng(5);
+    std::vector<Bytes> frames, blocks;
+    CBK_SwfFileWriter writer;
+    writer.Create(6400, 4800, 25.0f, 6);
+    ASSERT_TRUE(writer.Open(PathOf(path), true));
+    for (uint16_t frame = 0; frame < 300; ++frame) {
+        Bytes video(frame == 150 ? (5u << 20) : 1 + rng() % 30000), sound(rng() % 900);
+        for (uint8_t& b : video)
+            b = static_cast<uint8_t>(rng());
+        for (uint8_t& b : sound)
+            b = static_cast<uint8_t>(rng());
+        auto* v = new CBK_SwfVideoFrame;
+        v->Create(frame);
+        v->SetStreamId(1);
+        v->SetPayload(new CBK_SwfStream(6));
+        v->GetPayload()->Add(video);
+        auto* s = new CBK_SwfSoundStreamBlock;
+        s->SetData(sound.data(), sound.size());
+        writer.Add(v);
+        writer.Add(s);
+        writer.Add(new CBK_SwfShowFrame);
+        frames.push_back(std::move(video));
+        blocks.push_back(std::move(sound));
+    }
+    writer.Add(new CBK_SwfEnd);
+    ASSERT_TRUE(writer.Close());
+    const Bytes file = FileBytes(path);
+
+    std::vector<CBK_SwfTag*> whole, streamed;
+    {
+        CBK_SwfReader reader;
+        ASSERT_TRUE(reader.Open(PathOf(path), true, 0, true));
+        whole.swap(reader.GetTags());
+        CBK_SwfFileReader stream;
+        ASSERT_TRUE(stream.Open(PathOf(path), true));
+        do
+            streamed.push_back(stream.ReadTag());
+        while (streamed.back()->GetTagId() != kSwfTagEnd);
+    }
+    ASSERT_EQ(whole.size(), 3u * 300 + 1);
+    EXPECT_EQ(TagBytes(streamed, 6), TagBytes(whole, 6));
+    CBK_SwfStream body(6);
+    for (CBK_SwfTag* tag : whole)
+        body.Add(tag);
+    const Bytes& written = body.GetStream();
+    ASSERT_GT(file.size(), written.size());
+    EXPECT_TRUE(std::equal(written.begin(), written.end(), file.end() - written.size()));
+    for (std::size_t frame = 0; frame < 300; ++frame) {
+        auto& v = static_cast<CBK_SwfVideoFrame&>(*whole[3 * frame]);
+        auto& s = static_cast<const CBK_SwfSoundStreamBlock&>(*streamed[3 * frame + 1]);
+        EXPECT_EQ(v.GetFrameNumber(), frame);
+        EXPECT_EQ(v.GetPayload()->GetStream(), frames[frame]);
+        EXPECT_EQ(s.GetData(), blocks[frame]);
+    }
+    for (CBK_SwfTag* tag : whole)
+        delete tag;
+    for (CBK_SwfTag* tag : streamed)
+        delete tag;
 }
 
 TEST(MovieReader, ShortTagsAreResynchronisedAndTheirRestKept) {
