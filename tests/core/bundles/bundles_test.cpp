@@ -33,6 +33,15 @@ TEST(DllTest, LoadsTheModuleAndResolvesItsEntryByName) {
     EXPECT_EQ(entry(4), 13);
     EXPECT_EQ(dll.GetProcAddressW(L"StravelTestEntry"), reinterpret_cast<void*>(entry));
     EXPECT_EQ(dll.GetProcAddressW(L"NoSuchEntry"), nullptr);
+    // 8-bit names are UTF-8, the locale encoding here; bytes that are not UTF-8 name nothing.
+    auto accented = reinterpret_cast<Entry>(dll.GetProcAddressA("StravelTestEntr\xC3\xA9"
+                                                                "e"));
+    ASSERT_NE(accented, nullptr);
+    EXPECT_EQ(accented(3), 15);
+    EXPECT_EQ(dll.GetProcAddressW(L"StravelTestEntr\u00e9e"), reinterpret_cast<void*>(accented));
+    EXPECT_EQ(dll.GetProcAddressA("StravelTestEntr\xE9"
+                                  "e"),
+              nullptr);
     EXPECT_TRUE(dll.Unload());
     EXPECT_EQ(dll.GetProcAddressW(L"StravelTestEntry"), nullptr);
 }
@@ -97,11 +106,15 @@ TEST_F(LocatorTest, AppSupportFoldersAreMadeOncePerProduct) {
     CBK_Path folder;
     ASSERT_TRUE(BK_GetQuillfernAppSupportFolder(folder, 1851));
     EXPECT_TRUE(fs::is_directory(maker / "Stravel"));
-    EXPECT_EQ(fs::path(BK_WideToFileSystemName(folder.GetFullPathString())).lexically_normal(),
+    const std::wstring made = folder.GetFullPathString();
+    EXPECT_EQ(fs::path(BK_WideToFileSystemName(made)).lexically_normal(),
               (maker / "Stravel/").lexically_normal());
     fs::create_directories(maker / "Stravel/keep");
     ASSERT_TRUE(BK_GetQuillfernAppSupportFolder(folder, 1851));
     EXPECT_TRUE(fs::exists(maker / "Stravel/keep"));
+    // Found or made, the folder's path ends in "/".
+    EXPECT_EQ(folder.GetFullPathString(), made);
+    EXPECT_EQ(made.back(), L'/');
     ASSERT_TRUE(BK_GetQuillfernAppSupportFolder(folder, 0));
     EXPECT_TRUE(fs::is_directory(maker / "Common"));
     ASSERT_TRUE(BK_GetQuillfernAppSupportFolder(folder, 1821));
