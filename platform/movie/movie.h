@@ -33,6 +33,12 @@ class VideoTrack;
 class SoundTrack;
 } // namespace movie
 
+class Movie;
+// Reports of a long operation on a movie (an export): the message, the operation, the
+// fraction done as 16.16 and the reference given with the procedure.
+using MovieProgressProcPtr = OSErr (*)(Movie* movie, SInt16 message, SInt16 operation,
+                                       SInt32 percentDone, void* refCon);
+
 class Movie {
 public:
     // Null when the file is missing or holds neither a decodable picture nor sound.
@@ -61,6 +67,14 @@ public:
     bool HasVideo() const { return _video != nullptr; }
     bool HasSound() const { return _sound != nullptr; }
     bool IsStill() const;
+    // The file the movie was opened from.
+    const std::string& GetPath() const { return _path; }
+    void SetProgressProc(MovieProgressProcPtr proc, void* refCon) {
+        _progress = proc;
+        _progressRefCon = refCon;
+    }
+    MovieProgressProcPtr GetProgressProc() const { return _progress; }
+    void* GetProgressRefCon() const { return _progressRefCon; }
     // The picture's display size; 0 × 0 for sound only.
     void GetNaturalSize(int32_t& width, int32_t& height) const;
 
@@ -106,6 +120,8 @@ private:
     int64_t _timeValue = 0;
     bool _playing = false;
     int64_t _playStartMicros = 0;
+    MovieProgressProcPtr _progress = nullptr;
+    void* _progressRefCon = nullptr;
 };
 
 } // namespace tbx
