@@ -50,7 +50,7 @@ TEST(QuicktimeConverter, RemainingTime) {
     settings.m_bShowProgress = true;
     EXPECT_TRUE(converter.SetSettings(&settings));
     EXPECT_FALSE(converter.SetSettings(nullptr));
-    EXPECT_FALSE(converter.ConvertToMov(missing, &settings)) << "no exporter on this platform";
+    EXPECT_FALSE(converter.ConvertToMov(missing, &settings)) << "no movie";
 }
 
 TEST_F(ConverterProgress, TimeTextsAndCancel) {
