@@ -33,6 +33,8 @@ constexpr int kMaxGop = 600;
 constexpr int kMaxRateTerm = 65535;
 // Export times are counted in at least this many units per second.
 constexpr int64_t kMinExportScale = 1000;
+// Sound files keep their sizes in 32 bits.
+constexpr int64_t kMaxSoundFileBytes = 0xFFFFFFFFll - (1 << 16);
 
 bool Present(const ExportCodec& codec) {
     return avcodec_find_encoder_by_name(codec.encoder) != nullptr;
@@ -147,6 +149,10 @@ OSErr Exporter::Export(Movie& movie, TimeValue start, TimeValue duration, Export
     const int64_t from = av_rescale(start, fine, scale);
     const int64_t to = std::max(from + 1, av_rescale(int64_t(start) + duration, fine, scale));
     if (to > INT32_MAX)
+        return paramErr;
+    if (!ExportsPictures() &&
+        av_rescale(to - from, int64_t(plan.audio.rate) * plan.audio.channels * 2, fine) >
+            kMaxSoundFileBytes)
         return paramErr;
     const MovieProgressProcPtr progress = movie.GetProgressProc();
     void* refCon = movie.GetProgressRefCon();

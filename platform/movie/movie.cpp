@@ -4,6 +4,7 @@
 #include <chrono>
 #include <climits>
 
+#include "platform/movie/picture_file.h"
 #include "platform/movie/sound_track.h"
 #include "platform/movie/video_track.h"
 
@@ -44,6 +45,14 @@ Movie::~Movie() = default;
 std::unique_ptr<Movie> Movie::Open(const std::string& path) {
     std::unique_ptr<Movie> movie(new Movie);
     movie->_path = path;
+    // Picture files that FFmpeg does not read go through the picture decoder.
+    if (DecodedPicture picture; movie::ReadPictureFile(path, picture)) {
+        const Rect& frame = picture.frame;
+        movie->_video =
+            movie::VideoTrack::FromPixels(frame.right - frame.left, frame.bottom - frame.top,
+                                          picture.pixels.data(), FourCC("PICT"));
+        return movie->_video ? std::move(movie) : nullptr;
+    }
     // One full opening describes the file; each track then reads through a context of its own.
     movie::FormatPtr probe = movie::OpenMediaFile(path);
     if (!probe)

@@ -308,6 +308,40 @@ TEST(QuicktimeMovieSound, ExportSoundToWaveAndMuLawPassesSoxi) {
     EXPECT_TRUE(pcm && wave == std::string(reinterpret_cast<char*>(pcm.get()), bytes));
 }
 
+TEST(QuicktimeMoviePictures, PictAndPhotoshopFilesAreOneFrameMovies) {
+    STRAVEL_REQUIRE_TOOL("convert");
+    TempDir dir;
+    // Many colours (stored as direct pixels) and few (stored with a colour table).
+    const std::pair<const char*, const char*> pictures[] = {{"gradient:red-blue", "gradient"},
+                                                            {"pattern:checkerboard", "checks"}};
+    for (const auto& [pattern, name] : pictures)
+        for (const char* type : {"pict", "psd"}) {
+            const auto file = dir / (std::string(name) + "." + type);
+            ASSERT_EQ(RunTool({"convert", "-size", "37x23", pattern, "-depth", "8", file.string()})
+                          .exitCode,
+                      0);
+            SCOPED_TRACE(file.filename());
+            CBK_QuicktimeMovie movie;
+            ASSERT_TRUE(OpenMade(movie, file));
+            int32_t width = 0, height = 0;
+            movie.GetSize(width, height);
+            EXPECT_EQ(width, 37);
+            EXPECT_EQ(height, 23);
+            EXPECT_TRUE(movie.HasVideo());
+            EXPECT_FALSE(movie.HasAudio());
+            EXPECT_EQ(movie.GetTotalSamples(), 600) << "a still lasts a second";
+            const std::string expected =
+                RunTool({"convert", file.string() + "[0]", "-depth", "8", "rgb:-"}).out;
+            ASSERT_EQ(expected.size(), 37u * 23 * 3);
+            for (uint32_t time : {0u, 599u}) {
+                CBK_Image frame;
+                ASSERT_TRUE(movie.GetRgbFrameImage(time, frame, nullptr, 24));
+                EXPECT_TRUE(expected == std::string(reinterpret_cast<const char*>(frame.GetData()),
+                                                    expected.size()));
+            }
+        }
+}
+
 TEST(QuicktimeMovieText, DurationStringsAndEmptyMovie) {
     STRAVEL_REQUIRE_TOOL("ffmpeg");
     TempDir dir;

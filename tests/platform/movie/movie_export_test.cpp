@@ -326,4 +326,23 @@ TEST_F(MovieExportTest, UnknownCodecCancelAndRefusedBytesFail) {
     EXPECT_EQ(tbx::MovieExportToSink(exporter, full, movie.get(), 0, 0), tbx::paramErr);
     EXPECT_EQ(tbx::MovieExportToSink(exporter, full, nullptr, 0, 600), tbx::invalidMovie);
     tbx::CloseComponent(exporter);
+
+    // A sound file whose sizes would not fit in 32 bits is refused before it is written.
+    const auto longer = dir / "long.wav";
+    ASSERT_EQ(RunTool({"ffmpeg", "-v", "error", "-f", "lavfi", "-i", "anullsrc=r=8000:cl=mono",
+                       "-t", "180", longer.string()})
+                  .exitCode,
+              0);
+    std::unique_ptr<tbx::Movie> sound = tbx::Movie::Open(longer.string());
+    ASSERT_TRUE(sound);
+    tbx::ComponentInstance wave = OpenExporter(FourCC("WAVE"));
+    tbx::SoundDescription form;
+    form.sampleRate = 768000;
+    form.numChannels = 16;
+    ASSERT_EQ(tbx::MovieExportSetSampleDescription(wave, &form, FourCC("soun")), tbx::noErr);
+    EXPECT_EQ(tbx::MovieExportToSink(wave, sink, sound.get(), 0, sound->GetDuration()),
+              tbx::paramErr);
+    form.sampleSize = 24;
+    EXPECT_EQ(tbx::MovieExportSetSampleDescription(wave, &form, FourCC("soun")), tbx::paramErr);
+    tbx::CloseComponent(wave);
 }
