@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
-#include <sstream>
 
 #include "media/converter/atom_parser.h"
 #include "media/converter/quicktime_converter.h"
@@ -14,6 +12,7 @@
 #include "platform/windows/test_driver.h"
 #include "platform/windows/windows.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/media_probe.h"
 #include "tests/support/tools.h"
 #include "tests/support/windowing_fixture.h"
 #include "ui/controls/edit_box.h"
@@ -44,6 +43,7 @@ struct Watcher {
     bool cancel = false;
     bool shown = true;
     std::vector<tbx::SInt32> bar;
+    std::u16string dialogTexts; // width, height and rate as the dialog first showed them
 
     static tbx::OSErr Proc(tbx::Movie* movie, tbx::SInt16 message, tbx::SInt16 operation,
                            tbx::SInt32 done, void* refCon) {
@@ -66,21 +66,15 @@ struct Watcher {
     }
 };
 
-std::u16string Text(tbx::WindowRef window, tbx::OSType code) {
-    test::ControlState state;
-    test::ReadControl(test::FindControl(window, code, kDialog), state);
-    return state.text;
-}
-
 // Scripts the dialog's answer; the watcher takes over the progress procedure once the
 // converter has installed its own.
-void Answer(const Choice& choice, CBK_QuicktimeConverter& converter, Watcher& watcher,
-            std::map<tbx::OSType, std::u16string>* shown = nullptr) {
-    test::Script([choice, shown] {
+void Answer(const Choice& choice, CBK_QuicktimeConverter& converter, Watcher& watcher) {
+    test::Script([&watcher, choice] {
         tbx::WindowRef window = test::FocusedWindow();
-        if (shown)
-            for (tbx::OSType code : {FourCC("eWid"), FourCC("eHgt"), FourCC("eFps")})
-                (*shown)[code] = Text(window, code);
+        test::ControlState state;
+        for (tbx::OSType code : {FourCC("eWid"), FourCC("eHgt"), FourCC("eFps")})
+            if (test::ReadControl(test::FindControl(window, code, kDialog), state))
+                watcher.dialogTexts += state.text + u" ";
         if (choice.cancel)
             test::ClickControl(window, FourCC("not!"), kDialog);
         else if (choice.codecItem >= 0)
@@ -127,35 +121,13 @@ int CodecItem(tbx::OSType exporterType, tbx::OSType codec) {
     return -1;
 }
 
-std::map<std::string, std::string> Probe(const std::filesystem::path& file) {
-    auto result = RunTool({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
-                           "stream=codec_type,codec_name,width,height,avg_frame_rate,"
-                           "nb_read_frames:format=duration",
-                           "-of", "flat", file.string()});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    std::map<std::string, std::string> values;
-    std::istringstream lines(result.out);
-    for (std::string line; std::getline(lines, line);)
-        if (std::size_t eq = line.find('='); eq != std::string::npos) {
-            std::string value = line.substr(eq + 1);
-            if (value.size() >= 2 && value.front() == '"')
-                value = value.substr(1, value.size() - 2);
-            values[line.substr(0, eq)] = value;
-        }
-    return values;
-}
-
 class ConverterExport : public stravel::testing::WindowingTest {
 protected:
     void SetUp() override {
         WindowingTest::SetUp();
         STRAVEL_REQUIRE_TOOL("ffprobe");
         clip = dir / "clip.mov";
-        ASSERT_EQ(RunTool({"ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc=s=97x61:r=25:d=2",
-                           "-f", "lavfi", "-i", "sine=f=440:r=22050:d=2", "-c:v", "png", "-c:a",
-                           "pcm_s16le", clip.string()})
-                      .exitCode,
-                  0);
+        ASSERT_TRUE(stravel::testing::MakeTestClip(clip));
         source = clip.wstring();
         settings.m_bShowProgress = true;
     }
@@ -209,17 +181,13 @@ TEST_F(ConverterExport, MovAndAviWithTheChosenSettings) {
         Choice choice = c.choice;
         choice.codecItem = CodecItem(c.avi ? FourCC("VfW ") : FourCC("MooV"), c.codec);
         Watcher watcher;
-        std::map<tbx::OSType, std::u16string> shown;
-        Answer(choice, converter, watcher, &shown);
+        Answer(choice, converter, watcher);
         std::wstring out = (dir / (c.avi ? "out.avi" : "out.mov")).wstring();
         ASSERT_TRUE(c.avi ? converter.ConvertToAvi(out, &settings)
                           : converter.ConvertToMov(out, &settings));
-        // The dialog started from the movie's own size and rate.
-        EXPECT_EQ(shown[FourCC("eWid")], u"97");
-        EXPECT_EQ(shown[FourCC("eHgt")], u"61");
-        EXPECT_EQ(shown[FourCC("eFps")], u"25.00");
+        EXPECT_EQ(watcher.dialogTexts, u"97 61 25.00 ") << "the movie's own size and rate";
 
-        auto probe = Probe(out);
+        auto probe = stravel::testing::ProbeStreams(out);
         EXPECT_EQ(probe["streams.stream.0.codec_name"], c.probed);
         EXPECT_EQ(probe["streams.stream.0.width"], c.size[0]);
         EXPECT_EQ(probe["streams.stream.0.height"], c.size[1]);
