@@ -10,6 +10,7 @@
 #include "core/strings/wide_text.h"
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_forks.h"
+#include "platform/system/process_quit.h"
 
 namespace {
 
@@ -234,9 +235,11 @@ bool CBK_Path::LaunchFile(tbx::ProcessSerialNumber& psn) {
     return Launch({BK_WideToFileSystemName(GetFullPathString())}, &psn);
 }
 
-bool CBK_Path::QuitFile(tbx::ProcessSerialNumber&) {
-    m_nLastError = tbx::paramErr;
-    return false;
+bool CBK_Path::QuitFile(tbx::ProcessSerialNumber& psn) {
+    const tbx::OSStatus status =
+        tbx::QuitProcessesOf(BK_WideToFileSystemName(GetFullPathString()), psn);
+    m_nLastError = status;
+    return status == tbx::noErr;
 }
 
 bool CBK_Path::OpenAsFileHandle(int16_t& refNum, FILE_OPEN_FLAG) {

@@ -56,12 +56,18 @@ OSErr FSGetMountedVolumes(std::vector<FSRef>& volumes) {
     }
 }
 
-OSErr FSGetVolMountInfoSize(FSVolumeRefNum, UInt16*) {
-    return paramErr;
+OSErr FSGetVolMountInfoSize(FSVolumeRefNum volume, UInt16* size) {
+    ByteCount bytes = 0;
+    if (!size)
+        return paramErr;
+    if (OSErr error = FSGetVolumeMountInfoSize(volume, &bytes))
+        return error;
+    *size = UInt16(bytes);
+    return noErr;
 }
 
-OSErr FSGetVolMountInfo(FSVolumeRefNum, void*) {
-    return paramErr;
+OSErr FSGetVolMountInfo(FSVolumeRefNum volume, void* volMountInfo, UInt16 infoSize) {
+    return FSGetVolumeMountInfo(volume, volMountInfo, infoSize, nullptr);
 }
 
 OSErr FSVolumeMount(const void*, FSVolumeRefNum*) {

@@ -1,5 +1,5 @@
-// Utilities on volumes: the mounted file systems, their names and sizes. Mounting has no
-// meaning here. Results are File Manager codes (0 = no error).
+// Utilities on volumes: the mounted file systems, their names, sizes and mounting
+// information. Results are File Manager codes (0 = no error).
 #pragma once
 
 #include <vector>
@@ -24,7 +24,9 @@ tbx::OSErr FSGetVolFileSystemID(tbx::FSVolumeRefNum volume, tbx::UInt16* fileSys
                                 tbx::UInt16* signature);
 // The root folders of every mounted volume.
 tbx::OSErr FSGetMountedVolumes(std::vector<tbx::FSRef>& volumes);
-// No volume here carries mounting information: paramErr.
+// Mounting information as tbx::FSGetVolumeMountInfo describes it; the buffer holds infoSize
+// bytes (paramErr when the record does not fit). Mounting needs privileges the program does
+// not use: paramErr.
 tbx::OSErr FSGetVolMountInfoSize(tbx::FSVolumeRefNum volume, tbx::UInt16* size);
-tbx::OSErr FSGetVolMountInfo(tbx::FSVolumeRefNum volume, void* volMountInfo);
+tbx::OSErr FSGetVolMountInfo(tbx::FSVolumeRefNum volume, void* volMountInfo, tbx::UInt16 infoSize);
 tbx::OSErr FSVolumeMount(const void* volMountInfo, tbx::FSVolumeRefNum* volume);

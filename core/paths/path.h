@@ -154,7 +154,8 @@ public:
     bool LaunchFileWith(const CBK_Path& application);
     // Starts this program.
     bool LaunchFile(tbx::ProcessSerialNumber& psn);
-    // Quitting other processes through events has no sense here: false.
+    // Asks the process psn (every process when psn is zero) to quit (SIGTERM) when this
+    // program is what it runs; never this process. False when none matched.
     bool QuitFile(tbx::ProcessSerialNumber& psn);
     bool OpenAsFileHandle(int16_t& refNum, FILE_OPEN_FLAG flag = FILE_OPEN_READ);
     // fopen of the path; file-system names are always UTF-8. The caller closes the stream.

@@ -1,6 +1,6 @@
-// Desktop services of the original system that have no counterpart here. The Finder needs
-// no refresh; scripts, processes of others and the disc tray are out of reach, so those
-// report failure and touch nothing.
+// Desktop services: the Finder refresh after files were written, scripts, other processes
+// and the disc tray. Scripts have no counterpart here and report failure; other processes
+// are not ended from here.
 #pragma once
 
 #include "platform/files/launch.h"
@@ -9,7 +9,9 @@ class CBK_Path;
 
 class CBK_Finder {
 public:
-    // Nothing shows a stale view of the file system here: true, nothing done.
+    // Asks the Finder through a script to update its windows; since scripts do not run
+    // here, touches the item instead: its modification date becomes now and, with flush,
+    // its volume is written out. False when the item cannot be touched or flushed.
     static bool ForceFinderUpdate(const CBK_Path& item, bool flush);
 };
 
@@ -24,5 +26,6 @@ public:
 
 // Other processes are not ours to end: false.
 bool BK_KillProcess(const tbx::ProcessSerialNumber& process);
+// Open or close the tray of the first optical drive; false without one or when it refuses.
 bool BK_OpenCDTray();
 bool BK_CloseCDTray();

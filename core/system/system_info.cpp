@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cmath>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -13,6 +11,8 @@
 #include "core/paths/path.h"
 
 #include "platform/gestalt.h"
+#include "platform/system/output_volume.h"
+#include "platform/system/system_events.h"
 
 namespace {
 
@@ -42,8 +42,6 @@ bool CopyName(const std::string& name, wchar_t* buffer, int32_t size) {
     buffer[count] = L'\0';
     return true;
 }
-
-std::atomic<double> gSoundVolume{1.0};
 
 } // namespace
 
@@ -91,6 +89,22 @@ bool CBK_System::GetOSVersionString(wchar_t* buffer, int32_t size) {
     return true;
 }
 
+bool CBK_System::Restart() {
+    return tbx::SendAppleEventToSystemProcess(tbx::kAERestart) == tbx::noErr;
+}
+
+bool CBK_System::Shutdown() {
+    return tbx::SendAppleEventToSystemProcess(tbx::kAEShutDown) == tbx::noErr;
+}
+
+bool CBK_System::Sleep() {
+    return tbx::SendAppleEventToSystemProcess(tbx::kAESleep) == tbx::noErr;
+}
+
+bool CBK_System::Logout() {
+    return tbx::SendAppleEventToSystemProcess(tbx::kAEReallyLogOut) == tbx::noErr;
+}
+
 bool CBK_System::GetComputerName(wchar_t* buffer, int32_t size) {
     char name[256] = {};
     if (gethostname(name, sizeof name - 1) != 0)
@@ -135,12 +149,10 @@ double CBK_System::GetRAMSizeGBytes() {
 }
 
 bool CBK_System::SetSoundVolume(double volume) {
-    if (std::isnan(volume))
-        return false;
-    gSoundVolume = std::clamp(volume, 0.0, 1.0);
-    return true;
+    return tbx::SetOutputVolume(volume);
 }
 
 double CBK_System::GetSoundVolume() {
-    return gSoundVolume;
+    double volume = 0;
+    return tbx::GetOutputVolume(volume) ? volume : -1.0;
 }

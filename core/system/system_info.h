@@ -1,6 +1,6 @@
 // What system the program runs on, read through the Gestalt table, and the system-wide
-// services (restart, shut down, sleep, log out) that have no sense here: they report
-// failure and never touch the system.
+// services: restart, shut down, sleep and log out through the system's login manager, and
+// the volume of the default output.
 #pragma once
 
 #include <cstdint>
@@ -26,10 +26,12 @@ public:
     // The text is cut to fit `size` characters with its terminator.
     static bool GetOSVersionString(wchar_t* buffer, int32_t size);
 
-    static bool Restart() { return false; }
-    static bool Shutdown() { return false; }
-    static bool Sleep() { return false; }
-    static bool Logout() { return false; }
+    // True once the system accepted the request (the user may be asked to authorise it);
+    // false, with nothing done, when it cannot be reached or refuses.
+    static bool Restart();
+    static bool Shutdown();
+    static bool Sleep();
+    static bool Logout();
 
     // The host name and the login name of the current user, cut to size - 1 characters and
     // always terminated; false (nothing written) when unknown or no room.
@@ -43,8 +45,9 @@ public:
     static uint32_t GetRAMSizeKBytes();
     static uint32_t GetRAMSizeMBytes();
     static double GetRAMSizeGBytes();
-    // No mixer is reached from here: the volume (0 to 1, both channels) is kept in the
-    // process and the machine's own volume is never changed.
+    // The master volume of the default sound card, 0 to 1 (clamped) on every channel; false
+    // without such a card or for NaN.
     static bool SetSoundVolume(double volume);
+    // The mean of its channels; -1 without such a card.
     static double GetSoundVolume();
 };

@@ -1,11 +1,16 @@
 #include "platform/files/fs_volumes.h"
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
 #include <mntent.h>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/files/cf_url.h"
@@ -41,6 +46,70 @@ std::vector<Volume> MountedVolumes() {
     }
     endmntent(table);
     return volumes;
+}
+
+bool VolumeOf(FSVolumeRefNum volume, Volume& out) {
+    const std::vector<Volume> volumes = MountedVolumes();
+    const long index = -long(volume) - 1;
+    if (index < 0 || index >= long(volumes.size()))
+        return false;
+    out = volumes[std::size_t(index)];
+    return true;
+}
+
+// A field of the mount information with its octal escapes ("\\040" for a space) undone.
+std::string Unescaped(const std::string& field) {
+    const auto octal = [&field](std::size_t i) {
+        return i < field.size() && field[i] >= '0' && field[i] <= '7';
+    };
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && octal(i + 1) && octal(i + 2) && octal(i + 3)) {
+            out +=
+                char((field[i + 1] - '0') << 6 | (field[i + 2] - '0') << 3 | (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            out += field[i];
+        }
+    }
+    return out;
+}
+
+// The record of the last entry mounted on the volume's mount point: the one that is seen
+// there. Empty when there is none.
+std::string MountRecord(const Volume& volume) {
+    std::ifstream table("/proc/self/mountinfo");
+    std::string line, record;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::vector<std::string> all;
+        for (std::string field; fields >> field;)
+            all.push_back(field);
+        std::size_t separator = 6;
+        while (separator < all.size() && all[separator] != "-")
+            ++separator;
+        if (separator + 3 >= all.size() || Unescaped(all[4]) != volume.mountPoint)
+            continue;
+        record.assign(sizeof(VolumeMountInfoHeader), '\0');
+        for (const std::size_t i : {std::size_t(3), std::size_t(4), std::size_t(5), separator + 1,
+                                    separator + 2, separator + 3})
+            record += Unescaped(all[i]) + '\0';
+    }
+    return record;
+}
+
+OSErr MountRecordOf(FSVolumeRefNum volume, std::string& record) {
+    Volume v;
+    if (!VolumeOf(volume, v))
+        return nsvErr;
+    record = MountRecord(v);
+    if (record.empty() || record.size() > 0x7FFF)
+        return paramErr;
+    VolumeMountInfoHeader header;
+    header.length = SInt16(record.size());
+    header.media = kLinuxMountMedia;
+    std::memcpy(record.data(), &header, sizeof header);
+    return noErr;
 }
 
 } // namespace
@@ -93,6 +162,44 @@ OSErr FSGetVolumeOfRef(const FSRef* ref, FSVolumeRefNum* volume) {
         }
     }
     return nsvErr;
+}
+
+OSErr FSFlushVolume(FSVolumeRefNum volume) {
+    Volume v;
+    if (!VolumeOf(volume, v))
+        return nsvErr;
+    const int fd = open(v.mountPoint.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return FSErrorFromErrno(errno);
+    const int flushed = syncfs(fd);
+    const int error = errno;
+    close(fd);
+    return flushed == 0 ? OSErr(noErr) : FSErrorFromErrno(error);
+}
+
+OSErr FSGetVolumeMountInfoSize(FSVolumeRefNum volume, ByteCount* size) {
+    if (!size)
+        return paramErr;
+    std::string record;
+    if (OSErr error = MountRecordOf(volume, record))
+        return error;
+    *size = record.size();
+    return noErr;
+}
+
+OSErr FSGetVolumeMountInfo(FSVolumeRefNum volume, void* buffer, ByteCount bufferSize,
+                           ByteCount* actualSize) {
+    if (!buffer)
+        return paramErr;
+    std::string record;
+    if (OSErr error = MountRecordOf(volume, record))
+        return error;
+    if (record.size() > bufferSize)
+        return paramErr;
+    std::memcpy(buffer, record.data(), record.size());
+    if (actualSize)
+        *actualSize = record.size();
+    return noErr;
 }
 
 } // namespace tbx

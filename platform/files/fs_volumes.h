@@ -4,6 +4,8 @@
 // component of its mount point.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/files/fs_types.h"
 
 namespace tbx {
@@ -34,5 +36,28 @@ OSErr FSGetVolumeInfo(FSVolumeRefNum volume, ItemCount volumeIndex, FSVolumeRefN
                       FSVolumeInfo* info, HFSUniStr255* volumeName, FSRef* rootDirectory);
 // The volume that holds an item.
 OSErr FSGetVolumeOfRef(const FSRef* ref, FSVolumeRefNum* volume);
+
+// Writes everything cached for the volume to its device (syncfs).
+OSErr FSFlushVolume(FSVolumeRefNum volume);
+
+// Mounting information: this header, then the volume's entry of /proc/self/mountinfo as six
+// NUL-terminated UTF-8 strings, unescaped: the folder of the file system that is mounted,
+// the mount point, the mount options, the file system type, the source and the options of
+// the file system itself. The header has the original system's packed layout.
+#pragma pack(push, 2)
+struct VolumeMountInfoHeader {
+    SInt16 length = 0; // of the whole record, header included
+    OSType media = 0;  // kLinuxMountMedia
+    SInt16 flags = 0;
+};
+#pragma pack(pop)
+constexpr OSType kLinuxMountMedia = FourCC("lnxm");
+
+using ByteCount = std::size_t;
+// The record's size; paramErr when it would not fit its 16-bit length.
+OSErr FSGetVolumeMountInfoSize(FSVolumeRefNum volume, ByteCount* size);
+// The record, into a buffer of `bufferSize` bytes; paramErr when it does not fit.
+OSErr FSGetVolumeMountInfo(FSVolumeRefNum volume, void* buffer, ByteCount bufferSize,
+                           ByteCount* actualSize);
 
 } // namespace tbx
