@@ -51,7 +51,7 @@ public:
     TimeValue GetTime() const;
     void SetTime(TimeValue time);
 
-    // Playback against the wall clock: the time runs from where it stands until the end.
+    // Playback against the clock: the time runs from where it stands until the end.
     void Start();
     void Stop();
     // Started and not yet at the end.
@@ -61,6 +61,13 @@ public:
     bool HasVideo() const { return _video != nullptr; }
     bool HasSound() const { return _sound != nullptr; }
     bool IsStill() const;
+    // Where playing time comes from: microseconds that never go back. A steady clock unless
+    // one is given (an empty one gives it back); the current time is kept across the change.
+    void SetClock(std::function<int64_t()> clock);
+    // The file the movie was opened from.
+    const std::string& GetPath() const { return _path; }
+    // For those that keep a pointer to the movie: expires when the movie goes.
+    std::weak_ptr<const void> Lifetime() const { return _lifetime; }
     // The picture's display size; 0 × 0 for sound only.
     void GetNaturalSize(int32_t& width, int32_t& height) const;
 
@@ -94,6 +101,7 @@ private:
     Movie() = default;
     int64_t _Duration64() const;
     int64_t _Elapsed() const;
+    int64_t _Now() const;
 
     std::string _path;
     std::unique_ptr<movie::VideoTrack> _video;
@@ -103,6 +111,8 @@ private:
     int64_t _timeValue = 0;
     bool _playing = false;
     int64_t _playStartMicros = 0;
+    std::function<int64_t()> _clock;
+    std::shared_ptr<const char> _lifetime = std::make_shared<const char>('\0');
 };
 
 } // namespace tbx
