@@ -32,6 +32,7 @@ struct MoviePlayback::Sound {
     int64_t first = 0;         // the sample that the stream began with
     int64_t written = 0;       // samples the device has taken since
     int64_t streamClock = 0;   // the clock when the stream began
+    bool buffered = false;     // the device held sound not yet heard when last asked
     std::vector<uint8_t> held; // read, not yet taken by the device
 };
 
@@ -65,10 +66,13 @@ int64_t MoviePlayback::_Now() {
     const int64_t base = _BaseMicros();
     int64_t now = _anchorClock + std::llround(double(base - _anchorBase) * _rate);
     if (_sound && _sound->output && _sound->streaming) {
-        const int64_t pending = _sound->output->Pending();
-        if (pending > 0) {
-            now = _sound->streamClock + (_sound->written - pending) * kMicros / _sound->form.rate;
+        Sound& sound = *_sound;
+        const int64_t pending = sound.output->Pending();
+        // A device that held sound and now holds none has played all it was given.
+        if (pending > 0 || sound.buffered) {
+            now = sound.streamClock + (sound.written - pending) * kMicros / sound.form.rate;
             _Anchor(base, now);
+            sound.buffered = pending > 0;
         }
     }
     now = std::max(now, _last);
@@ -159,6 +163,7 @@ void MoviePlayback::_Feed(Movie& movie) {
         sound.output->Drop();
         sound.held.clear();
         sound.streaming = true;
+        sound.buffered = false;
         sound.first = at;
         sound.written = 0;
         sound.streamClock = now;

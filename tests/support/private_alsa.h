@@ -1,6 +1,7 @@
 // An ALSA configuration of the test's own (ALSA_CONFIG_PATH), in force while the object
-// lives, so that no test plays to a real sound device: its default device writes what is
-// played, as raw frames, to a file (over the null device), or there is no device at all.
+// lives, so that no test plays to a real sound device. Its default device writes what is
+// played, as raw frames, to a file (over the null device); or plays only as far as the test
+// says (the tests' own device, loaded from `plugin`); or there is no device at all.
 #pragma once
 
 #include <filesystem>
@@ -14,11 +15,13 @@ namespace stravel::testing {
 
 class PrivateAlsa {
 public:
-    enum class Device { Capture, None };
-    explicit PrivateAlsa(Device device);
+    enum class Device { Capture, Steered, None };
+    explicit PrivateAlsa(Device device, const std::string& plugin = {});
 
     // Where the capture device writes; the file exists once something has been played.
     std::filesystem::path CaptureFile() const { return _dir / "played.raw"; }
+    // Tells the steered device how many frames it has played since it was made ready.
+    void SetHeard(long frames) const;
 
 private:
     TempDir _dir;

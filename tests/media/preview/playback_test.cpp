@@ -32,7 +32,7 @@ constexpr int32_t kDuration = 1200, kFrameTime = 60;
 
 const char* kPlayerNib = R"(<nib>
   <window name="PLAYER" class="document" left="40" top="60" width="300" height="200"
-          closeBox="true" title="Player"/>
+          closeBox="true" resizable="true" title="Player"/>
 </nib>)";
 
 class Host : public CBK_Dialog {};
@@ -130,6 +130,13 @@ TEST_F(PlaybackTest, PlayerWindowPlaysPausesScrubsStepsAndCloses) {
     EXPECT_EQ(FrameAt(window, 80, 60), half / kFrameTime + 1);
     test::PressKey(kLeftKey);
     EXPECT_EQ(FrameAt(window, 80, 60), half / kFrameTime);
+
+    // A larger window takes the movie with it, the bar along its foot.
+    ASSERT_TRUE(test::ResizeWindow(window, 2 * kWidth, 2 * kHeight + tbx::kControllerBarHeight));
+    tbx::Rect bounds{};
+    ASSERT_EQ(tbx::MCGetControllerBoundsRect(player.GetController(), &bounds), tbx::noErr);
+    EXPECT_EQ(bounds, (tbx::Rect{0, 0, 2 * kHeight + tbx::kControllerBarHeight, 2 * kWidth}));
+    EXPECT_EQ(FrameAt(window, 2 * kWidth - 4, 2 * kHeight - 4), half / kFrameTime);
 
     // The close box stops and disposes of the controller and closes the movie, window still
     // there, and then the window goes.
@@ -256,6 +263,40 @@ TEST_F(PlaybackTest, SoundPlaysThroughTheDeviceAsTheTrackHoldsIt) {
     test::AdvanceTime(0.5);
     EXPECT_EQ(player.GetMovie().GetTimeValue(), 300);
     EXPECT_TRUE(player.GetMovie().IsPlaying());
+
+    // The sound control plays a file through a player of its own.
+    Host host;
+    ASSERT_TRUE(host.Create(100, 100, 300, 100, CBK_Dialog::kShow, nullptr));
+    CBK_ControlQuicktimeSound control;
+    tbx::Rect pane{10, 10, 40, 200};
+    ASSERT_TRUE(control.Create(host, tbx::FourCC("qSnd"), pane, L""));
+    CBK_Path missing = PathOf(dir / "none.wav");
+    EXPECT_FALSE(control.SetSound(missing));
+    ASSERT_TRUE(control.SetSound(path));
+    test::AdvanceTime(0.25);
+    EXPECT_EQ(control.GetPlayer().GetMovie().GetTimeValue(), 150);
+}
+
+TEST_F(PlaybackTest, WhileSoundPlaysTheClockFollowsTheDevice) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    const auto toned = dir / "tone.mov";
+    ASSERT_TRUE(MakeClip(toned, true));
+    PrivateAlsa alsa(PrivateAlsa::Device::Steered, STRAVEL_TEST_ALSA_PCM);
+    alsa.SetHeard(0);
+    CBK_QuicktimePlayer player;
+    ASSERT_TRUE(player.Create(L"PLAYER", nullptr));
+    CBK_Path path = PathOf(toned);
+    ASSERT_TRUE(player.Open(path));
+    test::PressKey(kSpaceKey);
+    test::AdvanceTime(0.5);
+    EXPECT_EQ(player.GetMovie().GetTimeValue(), 0) << "nothing heard yet";
+    // 22050 frames to the second: the picture goes where the sound is.
+    for (const auto& [heard, time] : {std::pair{4410, 120}, std::pair{8820, 240}}) {
+        alsa.SetHeard(heard);
+        test::AdvanceTime(0.1);
+        EXPECT_EQ(player.GetMovie().GetTimeValue(), time) << heard;
+        EXPECT_EQ(FrameAt(player.GetWindow(), 80, 60), time / kFrameTime) << heard;
+    }
 }
 
 TEST_F(PlaybackTest, NullAndStaleHandlesAnswerWithAnError) {
