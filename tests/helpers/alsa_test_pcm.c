@@ -104,18 +104,20 @@ SND_PCM_PLUGIN_DEFINE_FUNC(stravel_test_pcm) {
         free(pcm);
         return error;
     }
-    if ((error = snd_pcm_ioplug_set_param_list(&pcm->io, SND_PCM_IOPLUG_HW_ACCESS, 1, access)) <
-            0 ||
-        (error = snd_pcm_ioplug_set_param_list(&pcm->io, SND_PCM_IOPLUG_HW_FORMAT, 4, formats)) <
-            0 ||
-        (error = snd_pcm_ioplug_set_param_minmax(&pcm->io, SND_PCM_IOPLUG_HW_CHANNELS, 1, 16)) <
-            0 ||
-        (error = snd_pcm_ioplug_set_param_minmax(&pcm->io, SND_PCM_IOPLUG_HW_RATE, 8000,
-                                                 192000)) < 0 ||
-        (error = snd_pcm_ioplug_set_param_minmax(&pcm->io, SND_PCM_IOPLUG_HW_PERIOD_BYTES, 64,
-                                                 1 << 20)) < 0 ||
-        (error = snd_pcm_ioplug_set_param_minmax(&pcm->io, SND_PCM_IOPLUG_HW_PERIODS, 2, 64)) <
-            0) {
+    static const struct {
+        int type;
+        unsigned min, max;
+    } ranges[] = {{SND_PCM_IOPLUG_HW_CHANNELS, 1, 16},
+                  {SND_PCM_IOPLUG_HW_RATE, 8000, 192000},
+                  {SND_PCM_IOPLUG_HW_PERIOD_BYTES, 64, 1 << 20},
+                  {SND_PCM_IOPLUG_HW_PERIODS, 2, 64}};
+    error = snd_pcm_ioplug_set_param_list(&pcm->io, SND_PCM_IOPLUG_HW_ACCESS, 1, access);
+    if (error >= 0)
+        error = snd_pcm_ioplug_set_param_list(&pcm->io, SND_PCM_IOPLUG_HW_FORMAT, 4, formats);
+    for (size_t r = 0; error >= 0 && r < sizeof ranges / sizeof ranges[0]; ++r)
+        error =
+            snd_pcm_ioplug_set_param_minmax(&pcm->io, ranges[r].type, ranges[r].min, ranges[r].max);
+    if (error < 0) {
         snd_pcm_ioplug_delete(&pcm->io);
         return error;
     }
