@@ -70,7 +70,11 @@ bool CBK_QuicktimePlayer::Open(CBK_Path& path, tbx::GrafPtr port) {
         _CloseMovie();
         return false;
     }
-    tbx::MCSetControllerPort(m_hController, port);
+    // The window's own port stands for the window, whose port comes and goes with its area.
+    if (m_hWnd && port == GetPortFromWindowReference(m_hWnd))
+        tbx::MCSetControllerWindow(m_hController, m_hWnd);
+    else
+        tbx::MCSetControllerPort(m_hController, port);
     tbx::MCSetActionFilterWithRefCon(m_hController, MCFilter, 0);
     tbx::MCEnableEditing(m_hController, true);
     tbx::SInt32 flags = 0;
@@ -153,16 +157,22 @@ void CBK_QuicktimePlayer::OnTimer() {
 }
 
 bool CBK_QuicktimePlayer::ProcessQuicktimeEvent(tbx::EventRef& event) {
-    if (!m_hController)
-        return false;
-    // An event without a classic form reaches the controller as a null event, which idles it.
-    tbx::EventRecord record;
-    tbx::ConvertEventRefToEventRecord(event, &record);
-    return ProcessQuicktimeEvent(record);
+    return BK_QuicktimeControllerEvent(m_hController, event);
 }
 
 bool CBK_QuicktimePlayer::ProcessQuicktimeEvent(tbx::EventRecord& event) {
-    return m_hController && tbx::MCIsPlayerEvent(m_hController, &event) > 0;
+    return BK_QuicktimeControllerEvent(m_hController, event);
+}
+
+bool BK_QuicktimeControllerEvent(tbx::MovieController controller, tbx::EventRecord& event) {
+    return controller && tbx::MCIsPlayerEvent(controller, &event) > 0;
+}
+
+bool BK_QuicktimeControllerEvent(tbx::MovieController controller, tbx::EventRef event) {
+    // An event without a classic form reaches the controller as a null event, which idles it.
+    tbx::EventRecord record;
+    tbx::ConvertEventRefToEventRecord(event, &record);
+    return BK_QuicktimeControllerEvent(controller, record);
 }
 
 void CBK_QuicktimePlayer::_CloseMovie() {

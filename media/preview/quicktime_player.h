@@ -68,6 +68,9 @@ private:
 // resizes the controller, the close box closes the player before the window goes, and an
 // update draws the movie.
 tbx::OSStatus BK_QuicktimeWndProc(tbx::EventHandlerCallRef, tbx::EventRef event, void* player);
+// Hands an event to a controller: true when it took it; false without a controller.
+bool BK_QuicktimeControllerEvent(tbx::MovieController controller, tbx::EventRecord& event);
+bool BK_QuicktimeControllerEvent(tbx::MovieController controller, tbx::EventRef event);
 // The timer's call: the player's OnTimer.
 void BK_QuicktimeTimerCallback(tbx::EventLoopTimerRef, void* player);
 // The controllers' action filter: lets every action through.

@@ -79,7 +79,7 @@ bool CBK_ControlQuicktimePlayer::SetMovie(CBK_Path& path, bool play) {
         _CloseMovie();
         return false;
     }
-    tbx::MCSetControllerPort(m_hController, tbx::GetWindowPort(tbx::GetControlOwner(m_hControl)));
+    tbx::MCSetControllerWindow(m_hController, tbx::GetControlOwner(m_hControl));
     if (m_bFit) {
         const tbx::Rect fitted = BK_FitPictureBox(width, height, cw, ch, true);
         if (fitted.right > fitted.left) {
@@ -123,15 +123,11 @@ bool CBK_ControlQuicktimePlayer::OnDraw() {
 }
 
 bool CBK_ControlQuicktimePlayer::ProcessQuicktimeEvent(tbx::EventRecord& event) {
-    return m_hController && tbx::MCIsPlayerEvent(m_hController, &event) > 0;
+    return BK_QuicktimeControllerEvent(m_hController, event);
 }
 
 bool CBK_ControlQuicktimePlayer::ProcessQuicktimeEvent(tbx::EventRef& event) {
-    if (!m_hController)
-        return false;
-    tbx::EventRecord record;
-    tbx::ConvertEventRefToEventRecord(event, &record);
-    return ProcessQuicktimeEvent(record);
+    return BK_QuicktimeControllerEvent(m_hController, event);
 }
 
 tbx::OSStatus CBK_ControlQuicktimePlayer::_OnWindowEvent(tbx::EventHandlerCallRef,

@@ -245,11 +245,23 @@ ComponentResult DisposeMovieController(MovieController controller) {
 }
 
 ComponentResult MCSetControllerPort(MovieController controller, CGrafPtr port) {
+    WindowRef window = GetWindowFromPort(port);
+    const ComponentResult result = MCSetControllerWindow(controller, window);
+    if (Controller* c = Find(controller); c && !window)
+        c->port = port;
+    return result;
+}
+
+ComponentResult MCSetControllerWindow(MovieController controller, WindowRef window) {
     Controller* c = Find(controller);
     if (!c)
         return badComponentInstance;
-    c->window = GetWindowFromPort(port);
-    c->port = c->window ? nullptr : port;
+    if (c->keyHandler && c->window != window) {
+        RemoveEventHandler(c->keyHandler);
+        c->keyHandler = nullptr;
+    }
+    c->window = window;
+    c->port = nullptr;
     UpdateKeyHandler(controller, *c);
     return noErr;
 }

@@ -84,6 +84,10 @@ ComponentResult DisposeMovieController(MovieController controller);
 // The port drawn into: a window's port stands for the window, which also gets the controller's
 // keys while they are enabled and nothing else in it has the keyboard focus.
 ComponentResult MCSetControllerPort(MovieController controller, CGrafPtr port);
+// The same for a window given as such: a window without area has no port to give, and gets
+// one when it grows.
+ComponentResult MCSetControllerWindow(MovieController controller, WindowRef window);
+// The port drawn into now.
 CGrafPtr MCGetControllerPort(MovieController controller);
 
 // Every action passes the filter first; a filter that answers true has handled it.

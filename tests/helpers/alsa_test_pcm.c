@@ -9,6 +9,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "alsa_plugin_settings.h"
+
 typedef struct {
     snd_pcm_ioplug_t io;
     char* position;
@@ -72,20 +74,11 @@ static const snd_pcm_ioplug_callback_t kCallbacks = {
 };
 
 SND_PCM_PLUGIN_DEFINE_FUNC(stravel_test_pcm) {
+    static const char* const keys[] = {"position"};
     const char* position = NULL;
-    snd_config_iterator_t i, next;
     (void)root;
-    snd_config_for_each(i, next, conf) {
-        snd_config_t* entry = snd_config_iterator_entry(i);
-        const char* key = NULL;
-        if (snd_config_get_id(entry, &key) < 0 || strcmp(key, "type") == 0 ||
-            strcmp(key, "comment") == 0)
-            continue;
-        if (strcmp(key, "position") == 0 && snd_config_get_string(entry, &position) >= 0)
-            continue;
-        return -EINVAL;
-    }
-    if (!position || stream != SND_PCM_STREAM_PLAYBACK)
+    if (ReadPluginSettings(conf, keys, &position, 1) < 0 || !position ||
+        stream != SND_PCM_STREAM_PLAYBACK)
         return -EINVAL;
     TestPcm* pcm = calloc(1, sizeof *pcm);
     if (!pcm)

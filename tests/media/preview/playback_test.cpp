@@ -263,6 +263,10 @@ TEST_F(PlaybackTest, SoundPlaysThroughTheDeviceAsTheTrackHoldsIt) {
     test::AdvanceTime(0.5);
     EXPECT_EQ(player.GetMovie().GetTimeValue(), 300);
     EXPECT_TRUE(player.GetMovie().IsPlaying());
+    // The window without area grows again for a movie with a picture, and shows it.
+    CBK_Path picture = PathOf(silent);
+    ASSERT_TRUE(player.Open(picture));
+    EXPECT_EQ(FrameAt(player.GetWindow(), 80, 60), 0);
 
     // The sound control plays a file through a player of its own.
     Host host;
