@@ -11,6 +11,7 @@
 namespace {
 
 constexpr double kTimerInterval = 0.001;
+constexpr tbx::UInt32 kEventWindowShown = 24;
 
 // Removes a timer, if any, and installs it again: first at once, then every millisecond.
 bool RestartTimer(tbx::EventLoopTimerRef& timer, tbx::EventLoopTimerUPP proc, void* data) {
@@ -46,7 +47,7 @@ bool CBK_ControlQuicktimePlayer::OnInit() {
         return false;
     static const tbx::EventTypeSpec kinds[] = {{tbx::kEventClassWindow, tbx::kEventWindowUpdate},
                                                {tbx::kEventClassWindow, tbx::kEventWindowActivated},
-                                               {tbx::kEventClassWindow, 24},
+                                               {tbx::kEventClassWindow, kEventWindowShown},
                                                {tbx::kEventClassMouse, tbx::kEventMouseDown}};
     return m_hWindowHandler || tbx::InstallEventHandler(
                                    tbx::GetWindowEventTarget(tbx::GetControlOwner(m_hControl)),
