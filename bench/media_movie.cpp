@@ -1,10 +1,11 @@
-// Frame grabbing and sound reading through the movie importer, each timed beside ffmpeg doing
-// the same decoding on the same file in the same run. Counters: our seconds and ffmpeg's per
-// pass, wall clock and CPU time (the CPU figures hold on a busy machine), and their ratios
-// (ours / ffmpeg; below 1 is faster).
+// Frame grabbing and sound reading through the movie importer, each timed beside its peer doing
+// the same work on the same file in the same process and thread: libavcodec with libswscale
+// (decoding every frame once and converting the wanted ones) and libavcodec with libswresample
+// (decoding and resampling the whole sound). Counters: milliseconds per pass of ours and of the
+// peer in thread CPU time (which holds on a busy machine) and wall-clock time, and the speed
+// ratio peer / ours (1 is as fast as the peer, above 1 faster).
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
@@ -12,12 +13,18 @@
 #include <memory>
 #include <spawn.h>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 #include <vector>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+#include "bench/side_by_side.h"
 #include "media/image/image.h"
 #include "media/importers/quicktime_importer.h"
 
@@ -26,8 +33,7 @@ extern char** environ;
 namespace {
 
 // Runs a program (looked up on PATH) with its output thrown away; true when it exits with 0.
-// `cpu` gets the seconds of CPU time it used.
-bool Run(const std::vector<std::string>& args, double* cpu = nullptr) {
+bool Run(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -40,13 +46,8 @@ bool Run(const std::vector<std::string>& args, double* cpu = nullptr) {
     const int result = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    rusage usage{};
-    const bool ok = result == 0 && wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status) &&
-                    WEXITSTATUS(status) == 0;
-    if (cpu)
-        *cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    return ok;
+    return result == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
 }
 
 const std::filesystem::path& Folder() {
@@ -57,128 +58,217 @@ const std::filesystem::path& Folder() {
     return folder;
 }
 
-// 20 s of 640 × 480 H.264 at 25 fps with a key frame every 250 frames.
-const std::string& Clip() {
-    static const std::string clip = [] {
-        const std::string path = (Folder() / "clip.mp4").string();
-        Run({"ffmpeg", "-y", "-f", "lavfi", "-i", "testsrc2=s=640x480:r=25:d=20", "-c:v", "libx264",
-             "-g", "250", "-pix_fmt", "yuv420p", path});
-        return path;
-    }();
-    return clip;
+std::string Made(const std::string& name, const std::vector<std::string>& args) {
+    const std::string path = (Folder() / name).string();
+    if (!std::filesystem::exists(path)) {
+        std::vector<std::string> argv = {"ffmpeg", "-y"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        argv.push_back(path);
+        Run(argv);
+    }
+    return path;
 }
 
-// Five minutes of stereo MP3 at 44.1 kHz.
-const std::string& Sound() {
-    static const std::string sound = [] {
-        const std::string path = (Folder() / "sound.mp3").string();
-        Run({"ffmpeg", "-y", "-f", "lavfi", "-i",
-             "aevalsrc='sin(440*2*PI*t)|sin(550*2*PI*t)':s=44100:d=300", "-c:a", "libmp3lame",
-             "-b:a", "128k", path});
-        return path;
-    }();
-    return sound;
+// 20 s of 640 × 480 H.264 at 25 fps with B-frames and a key frame every 250 frames.
+std::string Clip() {
+    return Made("clip.mp4", {"-f", "lavfi", "-i", "testsrc2=s=640x480:r=25:d=20", "-c:v", "libx264",
+                             "-g", "250", "-bf", "3", "-pix_fmt", "yuv420p"});
 }
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+// Five minutes of stereo at 44.1 kHz, as MP3 or as 16-bit WAV.
+std::string Sound(bool mp3) {
+    const std::string source = "aevalsrc='sin(440*2*PI*t)|sin(550*2*PI*t)':s=44100:d=300";
+    return mp3 ? Made("sound.mp3",
+                      {"-f", "lavfi", "-i", source, "-c:a", "libmp3lame", "-b:a", "128k"})
+               : Made("sound.wav", {"-f", "lavfi", "-i", source, "-c:a", "pcm_s16le"});
 }
 
-double ThreadCpu() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + now.tv_nsec / 1e9;
-}
-
-struct Totals {
-    double ours = 0, theirs = 0, oursCpu = 0, theirsCpu = 0;
+struct FormatClose {
+    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
+};
+struct CodecClose {
+    void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
 };
 
-void Report(benchmark::State& state, const Totals& t, double items) {
-    const double passes = double(state.iterations());
-    state.counters["ours_s"] = t.ours / passes;
-    state.counters["ffmpeg_s"] = t.theirs / passes;
-    state.counters["ratio_wall"] = t.theirs > 0 ? t.ours / t.theirs : 0;
-    state.counters["ours_cpu_s"] = t.oursCpu / passes;
-    state.counters["ffmpeg_cpu_s"] = t.theirsCpu / passes;
-    state.counters["ratio_cpu"] = t.theirsCpu > 0 ? t.oursCpu / t.theirsCpu : 0;
-    state.counters["items_per_s"] = t.ours > 0 ? items * passes / t.ours : 0;
+// An opened file and a single-threaded decoder of its best stream of `type`.
+struct PeerInput {
+    std::unique_ptr<AVFormatContext, FormatClose> format;
+    std::unique_ptr<AVCodecContext, CodecClose> decoder;
+    int index = -1;
+
+    bool Open(const std::string& path, AVMediaType type) {
+        AVFormatContext* raw = nullptr;
+        if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0)
+            return false;
+        format.reset(raw);
+        if (avformat_find_stream_info(raw, nullptr) < 0)
+            return false;
+        const AVCodec* codec = nullptr;
+        index = av_find_best_stream(raw, type, -1, -1, &codec, 0);
+        if (index < 0)
+            return false;
+        decoder.reset(avcodec_alloc_context3(codec));
+        avcodec_parameters_to_context(decoder.get(), raw->streams[index]->codecpar);
+        decoder->thread_count = 1;
+        decoder->pkt_timebase = raw->streams[index]->time_base;
+        return avcodec_open2(decoder.get(), codec, nullptr) >= 0;
+    }
+
+    // Calls take(frame) for every decoded frame.
+    template <typename Take>
+    void Decode(Take take) {
+        AVPacket* packet = av_packet_alloc();
+        AVFrame* frame = av_frame_alloc();
+        auto drain = [&] {
+            while (avcodec_receive_frame(decoder.get(), frame) == 0)
+                take(frame);
+        };
+        while (av_read_frame(format.get(), packet) >= 0) {
+            if (packet->stream_index == index && avcodec_send_packet(decoder.get(), packet) >= 0)
+                drain();
+            av_packet_unref(packet);
+        }
+        avcodec_send_packet(decoder.get(), nullptr);
+        drain();
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+    }
+};
+
+// The peer: every frame decoded once, the one shown at each k / 15 s converted to RGB.
+void PeerFrames(const std::string& path, int width, int height, int count) {
+    PeerInput input;
+    if (!input.Open(path, AVMEDIA_TYPE_VIDEO))
+        return;
+    const AVRational base = input.format->streams[input.index]->time_base;
+    SwsContext* scaler = nullptr;
+    std::vector<uint8_t> rgb(std::size_t(width) * height * 3);
+    AVFrame* shown = av_frame_alloc();
+    int k = 0;
+    auto convert = [&](const AVFrame* frame) {
+        scaler = sws_getCachedContext(scaler, frame->width, frame->height,
+                                      AVPixelFormat(frame->format), width, height, AV_PIX_FMT_RGB24,
+                                      SWS_BICUBIC, nullptr, nullptr, nullptr);
+        uint8_t* planes[4] = {rgb.data()};
+        int strides[4] = {width * 3};
+        sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
+        benchmark::DoNotOptimize(rgb.data());
+    };
+    input.Decode([&](AVFrame* frame) {
+        // Times up to this frame show the one before it.
+        const int64_t pts = frame->best_effort_timestamp;
+        while (k < count && shown->buf[0] && av_compare_ts(k, AVRational{1, 15}, pts, base) < 0) {
+            convert(shown);
+            ++k;
+        }
+        av_frame_unref(shown);
+        av_frame_move_ref(shown, frame);
+    });
+    for (; k < count && shown->buf[0]; ++k)
+        convert(shown);
+    av_frame_free(&shown);
+    sws_freeContext(scaler);
 }
 
-// Every frame at 15 fps into a 24-bit image, against ffmpeg decoding every frame to RGB.
-void BM_FrameGrab15FpsVsFfmpeg(benchmark::State& state) {
-    CBK_Path path(std::filesystem::path(Clip()).wstring());
-    Totals t;
+// Every frame at 15 fps, at the clip's size or scaled, into a 24-bit image.
+void BM_FrameGrab15Fps(benchmark::State& state) {
+    const int width = int(state.range(0)), height = int(state.range(1));
+    const std::string clip = Clip();
+    CBK_Path path(std::filesystem::path(clip).wstring());
+    constexpr int kFrames = 20 * 15;
+    bench::SideBySide rounds(state, "libav", "ms");
     CBK_Image image;
     for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        const double cpu = ThreadCpu();
-        CBK_MediaImporterQuickTime importer;
-        if (!importer.Init(path)) {
-            state.SkipWithError("the clip does not open");
+        bool ok = true;
+        rounds.Ours([&] {
+            CBK_MediaImporterQuickTime importer;
+            ok = importer.Init(path);
+            importer.SetSize(width, height);
+            for (int k = 0; ok && k < kFrames; ++k)
+                ok = importer.GetRgbFrame(uint32_t(k * 600 / 15), image, nullptr, 24);
+            benchmark::DoNotOptimize(image.GetData());
+        });
+        if (!ok) {
+            state.SkipWithError("the clip does not play");
             return;
         }
-        for (int k = 0; k < 20 * 15; ++k)
-            importer.GetRgbFrame(uint32_t(k * 600 / 15), image, nullptr, 24);
-        benchmark::DoNotOptimize(image.GetData());
-        t.oursCpu += ThreadCpu() - cpu;
-        t.ours += Seconds(start);
-        state.SetIterationTime(Seconds(start));
-        start = std::chrono::steady_clock::now();
-        double theirs = 0;
-        Run({"ffmpeg", "-threads", "1", "-i", Clip(), "-f", "rawvideo", "-pix_fmt", "rgb24", "-"},
-            &theirs);
-        t.theirsCpu += theirs;
-        t.theirs += Seconds(start);
+        rounds.Peer([&] { PeerFrames(clip, width, height, kFrames); });
     }
-    Report(state, t, 300);
+    rounds.Report();
 }
 
-// 1,000 sequential ranges of a five-minute MP3 as 22,050 Hz mono, against ffmpeg decoding and
-// resampling the whole file.
-void BM_SoundRanges1000VsFfmpeg(benchmark::State& state) {
-    CBK_Path path(std::filesystem::path(Sound()).wstring());
-    Totals t;
+// The peer: the whole sound decoded and resampled to 22,050 Hz mono 16-bit.
+void PeerSound(const std::string& path) {
+    PeerInput input;
+    if (!input.Open(path, AVMEDIA_TYPE_AUDIO))
+        return;
+    SwrContext* resampler = nullptr;
+    AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
+    swr_alloc_set_opts2(&resampler, &mono, AV_SAMPLE_FMT_S16, 22050, &input.decoder->ch_layout,
+                        input.decoder->sample_fmt, input.decoder->sample_rate, 0, nullptr);
+    swr_init(resampler);
+    std::vector<uint8_t> out;
+    auto convert = [&](const uint8_t** in, int count) {
+        const int room = swr_get_out_samples(resampler, count);
+        out.resize(std::size_t(std::max(room, 1)) * 2);
+        uint8_t* planes[1] = {out.data()};
+        benchmark::DoNotOptimize(swr_convert(resampler, planes, room, in, count));
+    };
+    input.Decode([&](AVFrame* frame) {
+        convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+    });
+    convert(nullptr, 0);
+    swr_free(&resampler);
+}
+
+// 1,000 sequential ranges of a five-minute sound as 22,050 Hz mono 16-bit.
+void BM_SoundRanges1000(benchmark::State& state) {
+    const std::string sound = Sound(state.range(0) != 0);
+    CBK_Path path(std::filesystem::path(sound).wstring());
+    bench::SideBySide rounds(state, "libav", "ms");
     for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        const double cpu = ThreadCpu();
-        CBK_MediaImporterQuickTime importer;
-        CBK_MediaImporter::SOUND_EXPORT_DESCRIPTION form;
-        form.m_dRate = 22050;
-        form.m_nChannels = 1;
-        form.m_nBits = 16;
-        if (!importer.Init(path) || !importer.SetSoundExportDescription(form, nullptr)) {
-            state.SkipWithError("the sound does not open");
+        bool ok = true;
+        rounds.Ours([&] {
+            CBK_MediaImporterQuickTime importer;
+            CBK_MediaImporter::SOUND_EXPORT_DESCRIPTION form;
+            form.m_dRate = 22050;
+            form.m_nChannels = 1;
+            form.m_nBits = 16;
+            ok = importer.Init(path) && importer.SetSoundExportDescription(form, nullptr);
+            const uint32_t total = ok ? uint32_t(importer.GetTotalSamples()) : 0;
+            uint32_t at = 0;
+            for (int i = 0; ok && i < 1000; ++i) {
+                const uint32_t end = uint32_t(uint64_t(total) * (i + 1) / 1000);
+                uint32_t bytes = 0, next = 0;
+                std::unique_ptr<uint8_t[]> pcm(
+                    importer.GetSoundSamples(at, int32_t(end - at), bytes, &next));
+                ok = pcm != nullptr || end == at;
+                benchmark::DoNotOptimize(pcm.get());
+                at = end;
+            }
+        });
+        if (!ok) {
+            state.SkipWithError("the sound does not play");
             return;
         }
-        const uint32_t total = uint32_t(importer.GetTotalSamples());
-        uint32_t at = 0;
-        for (int i = 0; i < 1000; ++i) {
-            const uint32_t end = uint32_t(uint64_t(total) * (i + 1) / 1000);
-            uint32_t bytes = 0, next = 0;
-            std::unique_ptr<uint8_t[]> pcm(
-                importer.GetSoundSamples(at, int32_t(end - at), bytes, &next));
-            benchmark::DoNotOptimize(pcm.get());
-            at = end;
-        }
-        t.oursCpu += ThreadCpu() - cpu;
-        t.ours += Seconds(start);
-        state.SetIterationTime(Seconds(start));
-        start = std::chrono::steady_clock::now();
-        double theirs = 0;
-        Run({"ffmpeg", "-threads", "1", "-i", Sound(), "-ar", "22050", "-ac", "1", "-f", "s16le",
-             "-"},
-            &theirs);
-        t.theirsCpu += theirs;
-        t.theirs += Seconds(start);
+        rounds.Peer([&] { PeerSound(sound); });
     }
-    Report(state, t, 1000);
+    rounds.Report();
 }
 
 } // namespace
 
-BENCHMARK(BM_FrameGrab15FpsVsFfmpeg)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_SoundRanges1000VsFfmpeg)
+BENCHMARK(BM_FrameGrab15Fps)
+    ->Args({640, 480})
+    ->Args({320, 240})
+    ->ArgNames({"w", "h"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+    ->Iterations(5);
+BENCHMARK(BM_SoundRanges1000)
+    ->Arg(1)
+    ->Arg(0)
+    ->ArgName("mp3")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);

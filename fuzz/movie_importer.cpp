@@ -1,5 +1,6 @@
 // Mutated movie, sound and picture files opened through the movie importer: facts, a few
 // frames and a little sound must come out or be refused, never crash.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                 importer.GetRgbFrame(t, image, nullptr, 24);
             tbx::Rect crop{2, 2, 40, 40};
             importer.GetRgbFrame(duration / 4, image, &crop, 32);
+            // A shape far from the frame's, and back to the start.
+            importer.SetSize(width / 9 + 1, std::min(height * 3 + 1, 300));
+            importer.GetRgbFrame(0, image, nullptr, 24);
             CBK_MediaImporter::IMAGE_DESCRIPTION picture;
             CBK_MediaImporter::SOUND_DESCRIPTION sound;
             importer.GetImageDescription(picture);

@@ -126,19 +126,24 @@ bool Parse(std::string_view bytes, std::map<std::u16string, std::u16string>& tab
         text = text::Utf8ToUtf16Escaped(bytes);
     }
 
+    // All or nothing: a table cut short by an error would hide the rest as if it were not
+    // there.
+    std::map<std::u16string, std::u16string> read;
     Scanner scanner(text);
     while (!scanner.AtEnd()) {
         std::u16string key, value;
         if (!scanner.ReadToken(key))
             return false;
         if (scanner.Expect(u';')) { // "key"; maps the key to itself
-            table[key] = key;
+            read[key] = key;
             continue;
         }
         if (!scanner.Expect(u'=') || !scanner.ReadToken(value) || !scanner.Expect(u';'))
             return false;
-        table[key] = value;
+        read[key] = value;
     }
+    for (auto& [key, value] : read)
+        table[key] = std::move(value);
     return true;
 }
 

@@ -39,7 +39,7 @@ void* CBK_Dll::GetProcAddressA(const char* name) {
     if (!m_Bundle || !name)
         return nullptr;
     return Lookup(m_Bundle,
-                  tbx::CFStringCreateWithCString(nullptr, name, tbx::kCFStringEncodingMacRoman));
+                  tbx::CFStringCreateWithCString(nullptr, name, tbx::kCFStringEncodingUTF8));
 }
 
 bool CBK_Dll::Unload() {

@@ -19,7 +19,7 @@ public:
     bool Load(const CBK_String&) { return false; }
     // The entry point, or null (also when no bundle is held).
     void* GetProcAddressW(const wchar_t* name);
-    // The name in the locale encoding (Mac Roman).
+    // The name in the locale encoding of 8-bit names, UTF-8; null when it is not UTF-8.
     void* GetProcAddressA(const char* name);
     // Lets go of the bundle; true in every case.
     bool Unload();

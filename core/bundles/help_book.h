@@ -1,5 +1,6 @@
 // The application's help: a document registered at start-up and opened in the desktop's
-// viewer. Help books of the system's help viewer do not exist here.
+// viewer or, without the document, the help book named in the bundle's Info.plist, opened
+// at a page and anchor in the desktop's browser.
 #pragma once
 
 class CBK_Path;
@@ -7,8 +8,9 @@ class CBK_Path;
 // The registered help document; empty until registration.
 extern CBK_Path gBK_AppHelpBookPath;
 
-// Stores the path; true when that file exists.
+// Stores the path; true when that file exists, else when the application bundle's own help
+// book could be registered.
 bool BK_RegisterHelpBook(const CBK_Path& path);
-// Opens the registered document; pages and anchors of a help book cannot be reached, so
-// without the document the result is false.
+// Opens the registered document; without it, the page (null: the book's title page) of the
+// bundle's help book at the anchor (ignored without a page). False when neither opens.
 bool BK_OpenHelp(const wchar_t* page, const wchar_t* anchor);

@@ -90,5 +90,8 @@ bool BK_GetQuillfernAppSupportFolder(CBK_Path& folder, int32_t productId) {
     if (!maker.MakeAppSupportLevelPath(L"Quillfern", DOMAIN_USER) || !maker.CreateFolder())
         return false;
     folder.MakePath(ProductFolderName(productId), maker);
-    return folder.CreateFolder();
+    if (!folder.CreateFolder())
+        return false;
+    folder.AppendSlash(); // as a folder's path, whether it was just made or found
+    return true;
 }

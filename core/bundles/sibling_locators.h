@@ -15,6 +15,6 @@ bool BK_GetPathToKestrowDll(CBK_Path& path);
 bool BK_GetPathToQuorbelDll(CBK_Path& path);
 bool BK_GetPathToDunmereDll(CBK_Path& path);
 
-// The product's folder inside the maker's folder ("Common" for an unknown id); both are made
-// when missing. False when either cannot be made.
+// The product's folder inside the maker's folder ("Common" for an unknown id), ending in
+// "/"; both are made when missing. False when either cannot be made.
 bool BK_GetQuillfernAppSupportFolder(CBK_Path& folder, int32_t productId);

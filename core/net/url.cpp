@@ -1,6 +1,7 @@
 #include "core/net/url.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <cwchar>
 
@@ -177,7 +178,13 @@ wchar_t* CBK_Url::DecodeUrl(wchar_t* text, bool) {
 }
 
 bool CBK_Url::Launch() {
-    if (m_Url.empty())
+    // Only web and mail addresses: any other scheme would have the desktop open local files
+    // or programs, and a leading "-" would be taken for an option of xdg-open.
+    const std::size_t colon = m_Url.find(':');
+    std::string scheme = m_Url.substr(0, colon == std::string::npos ? 0 : colon);
+    for (char& c : scheme)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (scheme != "http" && scheme != "https" && scheme != "mailto")
         return false;
     return tbx::LaunchProgram({"xdg-open", m_Url}, nullptr) == tbx::noErr;
 }

@@ -56,7 +56,8 @@ public:
     static wchar_t* DecodeUrl(wchar_t* text, bool);
     static wchar_t* EncodeUrl(const wchar_t*) { return nullptr; }
 
-    // Opens the URL in the user's browser (xdg-open); false when it cannot be started.
+    // Opens the URL in the user's browser (xdg-open); false when it cannot be started or
+    // its scheme is not http, https or mailto.
     bool Launch();
     // Frees the headers, the data and the body, and cancels a running request.
     void Reset();

@@ -4,26 +4,39 @@
 
 namespace {
 
-// Repeated separators and "." components add nothing to a path and would upset the
-// component counts below.
-std::wstring Tidy(const std::wstring& path) {
-    std::wstring out;
-    std::size_t i = 0;
-    while (i < path.size()) {
-        if (path[i] != L'/') {
-            out += path[i++];
-            continue;
-        }
-        out += L'/';
-        while (i < path.size() && path[i] == L'/')
-            ++i;
-        while (i + 1 < path.size() && path[i] == L'.' && path[i + 1] == L'/') {
-            i += 2;
-            while (i < path.size() && path[i] == L'/')
-                ++i;
-        }
+// Takes the components of `text` (cut at any of `separators`) onto `parts`: empty ones and
+// "." add nothing, ".." takes away the one before it (a root has no parent). Whether the
+// text ends as a folder does: in a separator, "." or "..".
+bool Apply(std::vector<std::wstring>& parts, const std::wstring& text, const wchar_t* separators) {
+    bool folder = false;
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t end = text.find_first_of(separators, start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const std::wstring part = text.substr(start, end - start);
+        start = end + 1;
+        folder = part.empty() || part == L"." || part == L"..";
+        if (part == L".." && !parts.empty())
+            parts.pop_back();
+        else if (!folder)
+            parts.push_back(part);
     }
+    return folder;
+}
+
+std::wstring Joined(const std::vector<std::wstring>& parts) {
+    std::wstring out;
+    for (const std::wstring& part : parts)
+        out += L"/" + part;
     return out;
+}
+
+// The full path with "." and ".." taken as what they mean, so that no "./" or "../" is left
+// for the component counts below to trip over.
+std::wstring Normalised(const std::wstring& path) {
+    std::vector<std::wstring> parts;
+    const bool folder = Apply(parts, path, L"/");
+    return parts.empty() ? L"/" : Joined(parts) + (folder ? L"/" : L"");
 }
 
 // The text up to and including the last "/"; empty without one.
@@ -35,10 +48,10 @@ std::wstring FolderOf(const std::wstring& path) {
 } // namespace
 
 std::wstring BK_PathRelativePathTo(const CBK_Path& base, const CBK_Path& target) {
-    const std::wstring to = Tidy(target.GetFullPathString());
-    if (to.empty())
+    if (target.GetFullPathString().empty())
         return {};
-    const std::wstring from = Tidy(base.GetFullPathString());
+    const std::wstring to = Normalised(target.GetFullPathString());
+    const std::wstring from = Normalised(base.GetFullPathString());
     const std::wstring baseFolder = FolderOf(from);
     const std::wstring targetFolder = FolderOf(to);
 
@@ -69,34 +82,10 @@ std::wstring BK_PathAbsoluteFromRelative(const CBK_Path& relative, const CBK_Pat
     // A base that ends in "/" names a folder even before it exists, as for relative paths.
     const std::wstring baseText = base.GetFullPathString();
     const bool baseIsFolder = BK_PathIsFolder(baseText) || base.IsDirectory();
-    std::wstring result = baseIsFolder ? baseText : CBK_Path(baseText).GetDirectoryString(false);
-    if (!result.empty() && (result.back() == L'/' || result.back() == L'\\'))
-        result.pop_back();
-
-    const std::wstring& text = relative.GetPathString();
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find_first_of(L"/\\", start);
-        if (end == std::wstring::npos)
-            end = text.size();
-        const std::wstring part = text.substr(start, end - start);
-        start = end + 1;
-        if (part.empty())
-            continue;
-        if (part == L"..") {
-            const std::size_t cut = result.find_last_of(L"/\\");
-            result.erase(cut == std::wstring::npos ? 0 : cut);
-        } else if (part == L".") {
-            if (result.empty() || (result.back() != L'/' && result.back() != L'\\'))
-                result += L'/';
-        } else {
-            if (result.empty() || (result.back() != L'/' && result.back() != L'\\'))
-                result += L'/';
-            result += part;
-        }
-    }
-    if (result.empty())
-        return L"/";
+    std::vector<std::wstring> parts;
+    Apply(parts, baseIsFolder ? baseText : CBK_Path(baseText).GetDirectoryString(false), L"/");
+    Apply(parts, relative.GetPathString(), L"/\\");
+    const std::wstring result = parts.empty() ? L"/" : Joined(parts);
     CBK_Path built(result);
     if (built.IsDirectory()) {
         built.AppendSlash();

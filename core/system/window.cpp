@@ -62,6 +62,7 @@ int CBK_Window::_GetSupportedEvents(tbx::EventTypeSpec* types) {
         {kEventClassMouse, kEventMouseUp},
         {kEventClassMouse, kEventMouseMoved},
         {kEventClassMouse, kEventMouseDragged},
+        {kEventClassMouse, kEventMouseWheelMoved},
     };
     static_assert(std::size(kTypes) <= kMaxEventTypes);
     std::copy(std::begin(kTypes), std::end(kTypes), types);
@@ -119,6 +120,14 @@ tbx::OSStatus CBK_Window::Handle(tbx::EventRef event) {
         break;
     }
     case kEventClassMouse: {
+        if (kind == kEventMouseWheelMoved) {
+            EventMouseWheelAxis axis = kEventMouseWheelAxisY;
+            SInt32 delta = 0;
+            if (Param(event, kEventParamMouseWheelAxis, typeMouseWheelAxis, axis) &&
+                Param(event, kEventParamMouseWheelDelta, typeSInt32, delta))
+                OnScroll(axis, delta);
+            break;
+        }
         Point global;
         Rect content;
         if (!Param(event, kEventParamMouseLocation, typeQDPoint, global) ||
@@ -206,6 +215,10 @@ bool CBK_Window::SetTitle(const wchar_t* title) {
 
 bool CBK_Window::GetTitle(wchar_t* buffer, int32_t size) const {
     return BK_GetWindowTitle(_window, buffer, size);
+}
+
+bool CBK_Window::SetAlpha(double alpha) {
+    return Live() && tbx::SetWindowAlpha(_window, float(alpha)) == tbx::noErr;
 }
 
 bool CBK_Window::SetFocus() {

@@ -36,6 +36,8 @@ public:
     virtual void OnFocus(bool) {}
     virtual void OnSize(long, long) {}
     virtual void OnMove(long, long) {}
+    // A turn of the scroll wheel over the window: the axis (0 horizontal, 1 vertical) and
+    // the delta.
     virtual void OnScroll(long, long) {}
     virtual void OnShow(bool) {}
     virtual void OnCommand(unsigned long, tbx::EventRef&) {}
@@ -66,8 +68,8 @@ public:
     bool GetSize(int32_t& width, int32_t& height) const;
     bool SetTitle(const wchar_t* title);
     bool GetTitle(wchar_t* buffer, int32_t size) const;
-    // Windows here are opaque: false.
-    bool SetAlpha(double) { return false; }
+    // From 0 (transparent) to 1 (opaque); false outside that range or without a window.
+    bool SetAlpha(double alpha);
     bool SetFocus();
     bool BringToFront();
     bool SendToBack();

@@ -178,7 +178,8 @@ bool CBK_XmlDomNode::TextIsTrue() const {
 
 bool CBK_XmlDomNode::GetTextAsPath(CBK_Path& path) const {
     CBK_String text;
-    if (!GetText(text, nullptr))
+    // A name keeps its line ends as they were: folding them would name another file.
+    if (_value ? !text.SetString(_value) : !GetText(text, nullptr))
         return false;
     CBK_Path value(text.GetConstString());
     if (value.IsRelative())

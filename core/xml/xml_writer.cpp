@@ -13,13 +13,10 @@
 #include "core/codec/base64.h"
 #include "core/strings/locale.h"
 #include "core/strings/wide_text.h"
+#include "platform/text_encoding.h"
+#include "platform/xml/xml_characters.h"
 
 namespace {
-
-bool IsXmlCharacter(uint32_t c) {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
 
 template <class T>
 std::string Number(T value) {
@@ -138,8 +135,15 @@ CBK_XmlWriter& CBK_XmlWriter::operator<<(double value) {
 }
 
 CBK_XmlWriter& CBK_XmlWriter::operator<<(const CBK_Path& path) {
-    const std::wstring text =
-        _relativePaths ? _path.GetRelativePathTo(path) : path.GetFullPathString(POSIX_PATH);
+    std::wstring text = _relativePaths ? _path.GetRelativePathTo(path) : std::wstring();
+    // The reader cuts relative paths at backslashes too: a name holding one goes out whole.
+    if (!_relativePaths || text.find(L'\\') != std::wstring::npos)
+        text = path.GetFullPathString(POSIX_PATH);
+    // A name that would not come back as it went fails the document rather than naming
+    // another file.
+    for (wchar_t c : text)
+        if (!tbx::xml::IsXmlCharacter(char32_t(c)) && !tbx::xml::IsCarriedRaw(char32_t(c), false))
+            _failed = true;
     WriteString(text.c_str());
     return *this;
 }
@@ -178,7 +182,11 @@ std::wstring CBK_XmlWriter::EscapeString(const wchar_t* text) {
         default:
             break;
         }
-        if (!IsXmlCharacter(c))
+        if (tbx::text::IsByteEscape(c)) {
+            out += static_cast<wchar_t>(c); // written as its byte, which the reader takes back
+            continue;
+        }
+        if (!tbx::xml::IsXmlCharacter(c))
             continue;
         if ((c & 0xFF) >= 0x80) {
             wchar_t reference[16];
@@ -193,7 +201,12 @@ std::wstring CBK_XmlWriter::EscapeString(const wchar_t* text) {
 
 void CBK_XmlWriter::WriteString(const wchar_t* text) {
     const std::wstring escaped = EscapeString(text);
-    *this << escaped.c_str();
+    if (_codePage != CBK_Locale::CP_ENGLISH_US) {
+        *this << escaped.c_str(); // a byte escape fails the document here
+        return;
+    }
+    const std::string bytes = BK_WideToFileSystemName(escaped);
+    WriteBytes(bytes.data(), bytes.size());
 }
 
 uint32_t CBK_XmlWriter::WriteBinary(const unsigned char* data, uint32_t n) {

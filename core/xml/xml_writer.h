@@ -50,8 +50,9 @@ public:
     // The shortest decimal text that reads back as the same number.
     CBK_XmlWriter& operator<<(float value);
     CBK_XmlWriter& operator<<(double value);
-    // Relative to the document with the relative-paths setting, else the full POSIX path;
-    // escaped as by WriteString.
+    // Relative to the document with the relative-paths setting (the full path when the
+    // relative text would hold a backslash), else the full POSIX path; escaped as by
+    // WriteString. A path holding a character the document cannot carry fails the document.
     CBK_XmlWriter& operator<<(const CBK_Path& path);
 
     void Write(unsigned char c) { *this << c; }
@@ -67,8 +68,10 @@ public:
 
     // The text as an attribute value: markup characters, line ends and tab as references,
     // characters whose low byte is 0x80 or above as hexadecimal references of the whole
-    // code point; characters XML cannot carry (other control characters, unpaired
-    // surrogates, U+FFFE, U+FFFF, values beyond U+10FFFF) are left out.
+    // code point. A byte escape (a byte of a file name that is not UTF-8) is kept and
+    // written as that byte, which the reader turns back into the same escape; other
+    // characters XML cannot carry (control characters, unpaired surrogates, U+FFFE,
+    // U+FFFF, values beyond U+10FFFF) are left out.
     void WriteString(const wchar_t* text);
     static std::wstring EscapeString(const wchar_t* text);
     // Base64 of the bytes; the number of characters written, 0 when nothing could be.

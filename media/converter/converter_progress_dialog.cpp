@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "platform/windows/controls.h"
 #include "ui/base/control_bounds.h"
 
 namespace {
@@ -22,7 +23,8 @@ CBK_QuicktimeConverterProgressDialog::~CBK_QuicktimeConverterProgressDialog() {
 
 int32_t CBK_QuicktimeConverterProgressDialog::DoModal(tbx::WindowRef parent, bool& cancelled) {
     m_pCancelled = &cancelled;
-    return Create(100, 100, 320, 155, 0, parent) ? 0 : -1;
+    // Shown, or its Cancel could never be reached while the work goes on.
+    return Create(100, 100, 320, 155, kShow, parent) ? 0 : -1;
 }
 
 bool CBK_QuicktimeConverterProgressDialog::OnInit() {
@@ -33,6 +35,12 @@ bool CBK_QuicktimeConverterProgressDialog::OnInit() {
         !m_Time.Create(*this, kTime, time, L"") ||
         !m_Cancel.Create(*this, kCancel, cancel, L"Cancel"))
         return false;
+    tbx::ControlFontStyleRec system;
+    system.flags = tbx::kControlUseFontMask;
+    system.font = -1;
+    tbx::SetControlFontStyle(m_Cancel.GetControlHandle(), &system);
+    tbx::SetWindowDefaultButton(m_hWnd, m_Cancel.GetControlHandle());
+    tbx::SetWindowCancelButton(m_hWnd, m_Cancel.GetControlHandle());
     m_ProgressBar.SetRange(0, 100, true);
     m_ProgressBar.SetProgress(0, true);
     return true;

@@ -1,6 +1,7 @@
 #include "media/filterdialog/image_filter_dialog.h"
 
 #include "core/events/delegate.h"
+#include "platform/windows/controls.h"
 #include "platform/windows/windows.h"
 #include "ui/graphics/cursors.h"
 
@@ -38,6 +39,8 @@ bool CBK_ImageFilterDialog::OnInit() {
     tbx::Rect ok{20, 236, 37, 319}, cancel{52, 236, 69, 319};
     m_btnOk.Create(*this, kOk, ok, L"OK");
     m_btnCancel.Create(*this, kCancel, cancel, L"Cancel");
+    tbx::SetWindowDefaultButton(m_hWnd, m_btnOk.GetControlHandle());
+    tbx::SetWindowCancelButton(m_hWnd, m_btnCancel.GetControlHandle());
     if (!m_pFilter)
         return true;
     SetTitle(m_pFilter->GetFilterName().c_str());

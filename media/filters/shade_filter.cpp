@@ -38,7 +38,10 @@ bool CBK_ImageFilterShade::Filter(CBK_Image& image) {
         };
         const int32_t *s0 = row(0), *s2 = row(2);
         uint8_t* out = image.GetData() + std::size_t(y) * w * 3;
-        const uint8_t* middle = m_vCopy.data() + std::size_t(std::min(top + 1, h - 1)) * w * 3;
+        // The copy is there only with colour shading: no offset is taken from an empty one.
+        const uint8_t* middle = m_bColorShading
+                                    ? m_vCopy.data() + std::size_t(std::min(top + 1, h - 1)) * w * 3
+                                    : nullptr;
         const int32_t* s1 = row(1);
         for (int32_t x = 0; x < w; ++x) {
             const int32_t l = std::clamp(x == 0 ? x + 1 : x - 1, 0, w - 1);

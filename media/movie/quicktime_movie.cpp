@@ -182,9 +182,9 @@ bool CBK_QuicktimeMovie::_RenderBox(uint32_t time, tbx::FramePixels pixels) {
     const int32_t bytes = pixels == tbx::FramePixels::Argb32 ? 4 : 3;
     if (!_movie || !WithinCap(width, height, bytes))
         return false;
-    _scratch.resize(std::size_t(width) * height * bytes);
+    _scratch.resize(std::size_t(width) * height * bytes + tbx::kFrameRenderRoom);
     return _movie->RenderFrame(tbx::TimeValue(std::min<uint32_t>(time, INT32_MAX)), pixels,
-                               _scratch.data(), width * bytes, width, height);
+                               _scratch.data(), _scratch.size(), width * bytes, width, height);
 }
 
 uint32_t CBK_QuicktimeMovie::GetRgbaFrameImage(uint32_t time, uint8_t* buffer, tbx::Rect* rect) {
@@ -232,21 +232,15 @@ bool CBK_QuicktimeMovie::GetRgbFrameImage(uint32_t time, CBK_Image& image, tbx::
     const std::size_t size = std::size_t(width) * height * bytes;
     const tbx::TimeValue at = tbx::TimeValue(std::min<uint32_t>(time, INT32_MAX));
 
-    // Straight into the image's own pixels when the whole frame is wanted at its depth.
+    // A whole frame is rendered straight into the pixels that the image adopts, with room to
+    // spare after them for the renderer.
     const bool whole = width == boxWidth && height == boxHeight;
-    if (whole && !image.IsEmpty() && image.GetWidth() == width && image.GetHeight() == height &&
-        image.GetBitsPerPixel() == bits) {
-        if (!_movie->RenderFrame(at, pixels, image.GetData(), width * bytes, width, height))
-            return false;
-        if (bits == 32)
-            ArgbToRgba(image.GetData(), std::size_t(width) * height);
-        return true;
-    }
-    std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size]);
+    const std::size_t room = whole ? tbx::kFrameRenderRoom : 0;
+    std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size + room]);
     if (!data)
         return false;
     if (whole) {
-        if (!_movie->RenderFrame(at, pixels, data.get(), width * bytes, width, height))
+        if (!_movie->RenderFrame(at, pixels, data.get(), size + room, width * bytes, width, height))
             return false;
     } else {
         if (!_RenderBox(time, pixels))
@@ -266,10 +260,11 @@ bool CBK_QuicktimeMovie::_RenderScaled(uint32_t time, const tbx::Rect* srcRect, 
                                        int32_t height, std::vector<uint8_t>& argb) {
     int32_t boxWidth = 0, boxHeight = 0;
     GetSize(boxWidth, boxHeight);
-    argb.resize(std::size_t(width) * height * 4);
+    argb.resize(std::size_t(width) * height * 4 + tbx::kFrameRenderRoom);
     if (!srcRect)
         return _movie->RenderFrame(tbx::TimeValue(std::min<uint32_t>(time, INT32_MAX)),
-                                   tbx::FramePixels::Argb32, argb.data(), width * 4, width, height);
+                                   tbx::FramePixels::Argb32, argb.data(), argb.size(), width * 4,
+                                   width, height);
     tbx::Rect source;
     if (!ClipToFrame(*srcRect, boxWidth, boxHeight, source) ||
         !_RenderBox(time, tbx::FramePixels::Argb32))
@@ -345,9 +340,9 @@ bool CBK_QuicktimeMovie::DrawToPixmap(tbx::GrafPtr& port, tbx::Rect* box, tbx::G
     const tbx::Rect area = box ? *box : _box;
     const int32_t width = area.right - area.left, height = area.bottom - area.top;
     if (_movie->HasVideo() && WithinCap(width, height, 4)) {
-        std::vector<uint8_t> argb(std::size_t(width) * height * 4);
+        std::vector<uint8_t> argb(std::size_t(width) * height * 4 + tbx::kFrameRenderRoom);
         if (!_movie->RenderFrame(_movie->GetTime(), tbx::FramePixels::Argb32, argb.data(),
-                                 width * 4, width, height))
+                                 argb.size(), width * 4, width, height))
             return false;
         uint8_t* base = reinterpret_cast<uint8_t*>(tbx::GetPixBaseAddr(map));
         const int32_t rowBytes = tbx::GetPixRowBytes(map);

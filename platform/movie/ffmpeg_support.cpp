@@ -40,33 +40,61 @@ int Interrupt(void* opaque) {
            budget->format->pb->bytes_read > budget->limit;
 }
 
+// True when the header has described every stream as the first opening found it.
+bool Described(const AVFormatContext* format, const KnownFile& known) {
+    if ((format->ctx_flags & AVFMTCTX_NOHEADER) || format->nb_streams != known.codecs.size())
+        return false;
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVCodecParameters* parameters = format->streams[i]->codecpar;
+        if (parameters->codec_id != known.codecs[i] ||
+            (parameters->codec_type == AVMEDIA_TYPE_VIDEO &&
+             (parameters->width <= 0 || parameters->height <= 0)) ||
+            (parameters->codec_type == AVMEDIA_TYPE_AUDIO &&
+             (parameters->sample_rate <= 0 || parameters->ch_layout.nb_channels <= 0)))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
-FormatPtr OpenMediaFile(const std::string& path, ReadBudget* budget) {
+KnownFile DescribeFile(const AVFormatContext* format) {
+    KnownFile known;
+    known.container = format->iformat;
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        known.codecs.push_back(format->streams[i]->codecpar->codec_id);
+    return known;
+}
+
+FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known) {
     // Damaged files are answered by results; the library's own messages stay quiet.
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
-    AVFormatContext* raw = avformat_alloc_context();
+    std::unique_ptr<ReadBudget> budget(new (std::nothrow) ReadBudget);
+    AVFormatContext* raw = budget ? avformat_alloc_context() : nullptr;
     if (!raw)
         return nullptr;
     raw->format_whitelist = av_strdup(kContainerWhitelist);
     raw->protocol_whitelist = av_strdup("file");
-    if (budget) {
-        // The file's reader takes the callback when it is opened.
-        budget->format = raw;
-        budget->limit = -1;
-        raw->interrupt_callback = AVIOInterruptCB{Interrupt, budget};
-    }
+    // The file's reader takes the callback when it is opened; the context owns the budget.
+    budget->format = raw;
+    raw->interrupt_callback = AVIOInterruptCB{Interrupt, budget.get()};
+    raw->opaque = budget.get();
     AVDictionary* options = nullptr;
     // A picture name holding "%d" must not open a numbered sequence of other files.
     av_dict_set(&options, "pattern_type", "none", 0);
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     const std::string url = "file:" + path;
-    int result = avformat_open_input(&raw, url.c_str(), nullptr, &options);
+    int result =
+        avformat_open_input(&raw, url.c_str(), known ? known->container : nullptr, &options);
     av_dict_free(&options);
     if (result < 0)
         return nullptr; // avformat_open_input freed the context
+    budget.release();
     FormatPtr format(raw);
+    // Reading ahead to describe the streams costs as much as a large part of a short sound.
+    if (known && Described(format.get(), *known))
+        return format;
     if (avformat_find_stream_info(format.get(), nullptr) < 0)
         return nullptr;
     return format;
@@ -159,16 +187,16 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream) {
     return AV_NOPTS_VALUE;
 }
 
-int64_t ContentEnd(AVFormatContext* format, ReadBudget& budget, int index, int64_t declaredEnd) {
+int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd) {
     PacketPtr packet(av_packet_alloc());
-    if (!packet)
+    ReadBudget* budget = static_cast<ReadBudget*>(format->opaque);
+    if (!packet || !budget)
         return AV_NOPTS_VALUE;
     const AVStream* stream = format->streams[index];
     // A second before the end: sound of fixed sample size lands exactly where it is sent.
     const int64_t near = std::max(
         StreamStart(stream), declaredEnd - av_rescale_q(1, AVRational{1, 1}, stream->time_base));
-    budget.format = format;
-    budget.limit = format->pb ? format->pb->bytes_read + kContentEndBudget : -1;
+    budget->limit = format->pb ? format->pb->bytes_read + kContentEndBudget : -1;
     int64_t end = AV_NOPTS_VALUE;
     if (av_seek_frame(format, index, near, AVSEEK_FLAG_BACKWARD) >= 0) {
         while (av_read_frame(format, packet.get()) >= 0) {
@@ -180,8 +208,8 @@ int64_t ContentEnd(AVFormatContext* format, ReadBudget& budget, int index, int64
             av_packet_unref(packet.get());
         }
     }
-    const bool interrupted = Interrupt(&budget);
-    budget.limit = -1;
+    const bool interrupted = Interrupt(budget);
+    budget->limit = -1;
     // Cut short, the packets read need not be the last ones.
     return interrupted ? AV_NOPTS_VALUE : end;
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -14,8 +15,20 @@ extern "C" {
 
 namespace tbx::movie {
 
+// A limit on the bytes that a context may read while it is set, so that a look at the end of
+// a file cannot turn into reading the whole of it. Every context from OpenMediaFile owns one,
+// through its opaque field.
+struct ReadBudget {
+    AVFormatContext* format = nullptr;
+    int64_t limit = -1; // bytes_read beyond which reads are interrupted; -1: no limit
+};
+
 struct FormatCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+    void operator()(AVFormatContext* context) const {
+        ReadBudget* budget = static_cast<ReadBudget*>(context->opaque);
+        avformat_close_input(&context);
+        delete budget;
+    }
 };
 struct CodecCloser {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
@@ -46,18 +59,19 @@ struct StreamTime {
     AVRational base{1, 1};
 };
 
-// A limit on the bytes that a context may read while it is set, so that a look at the end of
-// a file cannot turn into reading the whole of it. The object must outlive its context.
-struct ReadBudget {
-    AVFormatContext* format = nullptr;
-    int64_t limit = -1; // bytes_read beyond which reads are interrupted; -1: no limit
+// What the first opening of a file found: its container and the codec of each stream.
+struct KnownFile {
+    const AVInputFormat* container = nullptr;
+    std::vector<AVCodecID> codecs;
 };
+KnownFile DescribeFile(const AVFormatContext* format);
 
 // Opens a local file with the file protocol only and a whitelist of movie, sound and picture
 // containers, so that a playlist or concat file can reach neither other files nor the
-// network. Null when the file cannot be opened or its streams cannot be read. A budget, when
-// given, is bound to the new context.
-FormatPtr OpenMediaFile(const std::string& path, ReadBudget* budget = nullptr);
+// network. Null when the file cannot be opened or its streams cannot be read. A file opened
+// before (`known`) is taken as its container without probing, and its streams are not read
+// ahead again where the header describes them.
+FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known = nullptr);
 
 // The first video stream that is not attached cover art, or -1.
 int FindVideoStream(const AVFormatContext* format);
@@ -88,14 +102,14 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
 // after the key point a second or more before `declaredEnd`, within a few tens of megabytes of
 // reading. AV_NOPTS_VALUE when the container cannot seek there or no packet of the stream
 // follows. The context is left wherever reading stopped.
-int64_t ContentEnd(AVFormatContext* format, ReadBudget& budget, int index, int64_t declaredEnd);
+int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd);
 
 // Samples per channel that decoding sound stream `index` delivers, counted from its packets
 // without decoding them: each packet's samples, less those that the container marks to skip at
 // the start or discard at the end. Reads the file to its end.
 int64_t CountPacketSamples(AVFormatContext* format, int index);
 
-// True for sound stored as whole samples of a fixed size (PCM and the companded forms), whose
+// True for sound stored as samples of a fixed size (PCM, the companded forms, simple ADPCM), whose
 // timestamps after a seek are exact.
 bool HasFixedSampleSize(const AVCodecParameters* parameters);
 

@@ -138,15 +138,18 @@ void FrameScaler::_Orient(const Step& last, const Orientation& turn, int32_t byt
 }
 
 bool FrameScaler::Scale(const AVFrame* frame, const Orientation& orientation, FramePixels pixels,
-                        uint8_t* target, int32_t rowBytes, int32_t width, int32_t height) {
+                        uint8_t* target, std::size_t targetBytes, int32_t rowBytes, int32_t width,
+                        int32_t height) {
     if (!frame || !target || width <= 0 || height <= 0 || frame->width <= 0 || frame->height <= 0)
         return false;
     const AVPixelFormat format = pixels == FramePixels::Argb32 ? AV_PIX_FMT_ARGB : AV_PIX_FMT_RGB24;
     const int32_t bytes = pixels == FramePixels::Argb32 ? 4 : 3;
     const bool swap = orientation.SwapsAxes();
-    // The scaler's vector paths write whole groups of pixels, past the end of a row whose width
-    // is no multiple of 16: such rows, and turned pictures, go through a buffer of our own.
-    const bool direct = orientation.IsIdentity() && width % 16 == 0;
+    // The scaler's vector paths write whole groups of pixels, past the end of a row: straight
+    // into the target only where that lands on the next row or on room to spare after the
+    // last. Other targets, and turned pictures, go through a buffer of our own.
+    const bool direct = orientation.IsIdentity() && rowBytes == width * bytes &&
+                        targetBytes >= std::size_t(rowBytes) * height + kFrameRenderRoom;
     if (!_Plan(frame, format, swap ? height : width, swap ? width : height, direct))
         return false;
     const uint8_t* const* in = frame->data;

@@ -24,10 +24,12 @@ Orientation StreamOrientation(const AVStream* stream);
 
 class FrameScaler {
 public:
-    // Converts the frame to `pixels` at width × height as displayed (after the orientation),
-    // rows rowBytes apart. Ratios that the scaler refuses in one step are taken in several.
+    // Converts the frame to `pixels` at width × height as displayed (after the orientation)
+    // into a target of targetBytes, rows rowBytes apart, writing nothing outside the rows'
+    // pixels. Ratios that the scaler refuses in one step are taken in several.
     bool Scale(const AVFrame* frame, const Orientation& orientation, FramePixels pixels,
-               uint8_t* target, int32_t rowBytes, int32_t width, int32_t height);
+               uint8_t* target, std::size_t targetBytes, int32_t rowBytes, int32_t width,
+               int32_t height);
 
 private:
     struct Step {

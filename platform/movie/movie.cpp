@@ -44,10 +44,15 @@ Movie::~Movie() = default;
 std::unique_ptr<Movie> Movie::Open(const std::string& path) {
     std::unique_ptr<Movie> movie(new Movie);
     movie->_path = path;
-    movie->_video = movie::VideoTrack::Open(path);
+    // One full opening describes the file; each track then reads through a context of its own.
+    movie::FormatPtr probe = movie::OpenMediaFile(path);
+    if (!probe)
+        return nullptr;
+    if (movie::FindVideoStream(probe.get()) >= 0)
+        movie->_video = movie::VideoTrack::Open(path, probe.get());
     // A still picture has no sound worth a decoder.
     if (!movie->_video || !movie->_video->IsStill())
-        movie->_sound = movie::SoundTrack::Open(path);
+        movie->_sound = movie::SoundTrack::Open(path, std::move(probe));
     if (!movie->_video && !movie->_sound)
         return nullptr;
     if (movie->_video && movie->_sound && movie->_sound->Start()) {
@@ -148,14 +153,15 @@ void Movie::GetNaturalSize(int32_t& width, int32_t& height) const {
     height = _video ? _video->Height() : 0;
 }
 
-bool Movie::RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target, int32_t rowBytes,
-                        int32_t width, int32_t height) {
+bool Movie::RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target,
+                        std::size_t targetBytes, int32_t rowBytes, int32_t width, int32_t height) {
     const int32_t bytes = pixels == FramePixels::Argb32 ? 4 : 3;
     if (!_video || !target || width <= 0 || height <= 0 ||
-        int64_t(rowBytes) < int64_t(width) * bytes)
+        int64_t(rowBytes) < int64_t(width) * bytes ||
+        targetBytes < std::size_t(height - 1) * std::size_t(rowBytes) + std::size_t(width) * bytes)
         return false;
-    return _video->Render(std::max<TimeValue>(time, 0), _scale, pixels, target, rowBytes, width,
-                          height);
+    return _video->Render(std::max<TimeValue>(time, 0), _scale, pixels, target, targetBytes,
+                          rowBytes, width, height);
 }
 
 bool Movie::GetImageDescription(ImageDescription& description) const {

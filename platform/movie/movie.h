@@ -71,9 +71,12 @@ public:
     // The picture's display size; 0 × 0 for sound only.
     void GetNaturalSize(int32_t& width, int32_t& height) const;
 
-    // The frame at `time` scaled to width × height, rows rowBytes apart.
-    bool RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target, int32_t rowBytes,
-                     int32_t width, int32_t height);
+    // The frame at `time` scaled to width × height into a target of targetBytes, rows rowBytes
+    // apart. Nothing outside the rows' pixels is written. A packed target (rowBytes = width ×
+    // pixel size) with kFrameRenderRoom bytes to spare after its last row is rendered into
+    // straight; any other goes through a buffer of the movie's own and a copy.
+    bool RenderFrame(TimeValue time, FramePixels pixels, uint8_t* target, std::size_t targetBytes,
+                     int32_t rowBytes, int32_t width, int32_t height);
 
     bool GetImageDescription(ImageDescription& description) const;
     bool GetSoundDescription(SoundDescription& description) const;
@@ -91,8 +94,8 @@ public:
     // [floor(start × rate / scale), floor((start + length) × rate / scale)), held to the end.
     // `place` is called once with the byte count (unless there are none) and the samples are
     // copied where it points, so that a caller can take a whole sound without a second copy.
-    // Reading on from where the last range ended continues decoding; reading behind it decodes from
-    // the start.
+    // A range that starts where the last one ended, or up to a second before, continues the
+    // decoding; one that starts further back decodes again from the start.
     bool ReadPcm(TimeValue start, TimeValue length, const PcmPlace& place);
     // The same, appended to `out`.
     bool ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out);

@@ -22,12 +22,13 @@ void DefaultLayout(AVChannelLayout& layout, int channels) {
 
 } // namespace
 
-std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path) {
+std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr probe) {
     std::unique_ptr<SoundTrack> track(new SoundTrack);
     track->_path = path;
-    track->_probe = OpenMediaFile(path, &track->_budget);
+    track->_probe = std::move(probe);
     if (!track->_probe)
         return nullptr;
+    track->_known = DescribeFile(track->_probe.get());
     track->_index = FindSoundStream(track->_probe.get());
     if (track->_index < 0)
         return nullptr;
@@ -70,7 +71,7 @@ void SoundTrack::SetOrigin(const StreamTime& origin) {
 int64_t SoundTrack::_CountContent() {
     FormatPtr format = std::move(_probe);
     if (!format)
-        format = OpenMediaFile(_path, &_budget);
+        format = OpenMediaFile(_path, &_known);
     if (!format || FindSoundStream(format.get()) != _index)
         return 0;
     const AVStream* stream = format->streams[_index];
@@ -80,11 +81,11 @@ int64_t SoundTrack::_CountContent() {
     if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE)
         return CountPacketSamples(format.get(), _index);
     // A movie's index, or a file of fixed-size samples, is checked against its last packets.
-    const int64_t content = ContentEnd(format.get(), _budget, _index, declared);
+    const int64_t content = ContentEnd(format.get(), _index, declared);
     int64_t end = declared;
     if (content == AV_NOPTS_VALUE && fixed) {
         // Its end is not where the file says: count every packet.
-        FormatPtr again = OpenMediaFile(_path, &_budget);
+        FormatPtr again = OpenMediaFile(_path, &_known);
         return again && FindSoundStream(again.get()) == _index
                    ? CountPacketSamples(again.get(), _index)
                    : 0;
@@ -163,7 +164,7 @@ bool SoundTrack::_Restart() {
     if (_start == AV_NOPTS_VALUE)
         _origin = AV_NOPTS_VALUE;
     _stale = false;
-    _format = OpenMediaFile(_path);
+    _format = OpenMediaFile(_path, &_known);
     if (!_format || FindSoundStream(_format.get()) != _index)
         return false;
     _decoder = OpenDecoder(_format->streams[_index]);

@@ -17,24 +17,27 @@ constexpr int kSeekAttempts = 6;
 
 } // namespace
 
-std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path) {
+std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
+                                             const AVFormatContext* probe) {
     std::unique_ptr<VideoTrack> track(new VideoTrack);
     track->_path = path;
-    if (!track->_Load())
+    track->_known = DescribeFile(probe);
+    track->_index = FindVideoStream(probe);
+    if (track->_index < 0)
         return nullptr;
-    const AVStream* stream = track->_format->streams[track->_index];
+    AVStream* stream = probe->streams[track->_index];
     track->_timeBase = stream->time_base;
     track->_codecId = stream->codecpar->codec_id;
     track->_codecTag = stream->codecpar->codec_tag;
-    track->_still = IsStillPictureFormat(track->_format.get());
-    track->_end = DeclaredEnd(track->_format.get(), stream);
+    track->_still = IsStillPictureFormat(probe);
+    track->_end = DeclaredEnd(probe, stream);
     // A single-frame GIF has no duration: it is a still picture.
     if (track->_end == AV_NOPTS_VALUE)
         track->_still = true;
     int32_t width = stream->codecpar->width;
     int32_t height = stream->codecpar->height;
-    AVRational aspect = av_guess_sample_aspect_ratio(
-        track->_format.get(), track->_format->streams[track->_index], nullptr);
+    AVRational aspect =
+        av_guess_sample_aspect_ratio(const_cast<AVFormatContext*>(probe), stream, nullptr);
     if (aspect.num > 0 && aspect.den > 0 && aspect.num != aspect.den)
         width = int32_t(std::clamp<int64_t>(av_rescale(width, aspect.num, aspect.den), 1, 32767));
     track->_orientation = StreamOrientation(stream);
@@ -44,7 +47,7 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path) {
     track->_height = std::min(height, 32767);
 
     // The first frame must decode: it is the answer for every time before it.
-    if (!track->_Decode(track->_current.get(), track->_currentPts))
+    if (!track->_Load() || !track->_Decode(track->_current.get(), track->_currentPts))
         return nullptr;
     track->_haveCurrent = true;
     track->_firstPts = track->_currentPts;
@@ -60,11 +63,8 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path) {
 }
 
 bool VideoTrack::_Load() {
-    _format = OpenMediaFile(_path, &_budget);
-    if (!_format)
-        return false;
-    _index = FindVideoStream(_format.get());
-    if (_index < 0)
+    _format = OpenMediaFile(_path, &_known);
+    if (!_format || FindVideoStream(_format.get()) != _index)
         return false;
     _decoder = OpenDecoder(_format->streams[_index]);
     if (!_decoder)
@@ -80,7 +80,7 @@ bool VideoTrack::_Load() {
 }
 
 void VideoTrack::_CheckEnd() {
-    const int64_t content = ContentEnd(_format.get(), _budget, _index, _end);
+    const int64_t content = ContentEnd(_format.get(), _index, _end);
     _haveNext = false;
     _lost = true;
     // An index that is out by less than this is taken at its word.
@@ -133,6 +133,8 @@ bool VideoTrack::_Advance(int64_t target) {
 }
 
 bool VideoTrack::_SeekTo(int64_t target) {
+    if (!_format || !_decoder)
+        return _Restart(target);
     const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
     // Index times may be decoding times, which run ahead of display times by up to _reorder:
     // a key frame found this way is shown at or before the target.
@@ -174,7 +176,7 @@ bool VideoTrack::_Position(int64_t target) {
     if (_still)
         return _haveCurrent;
     target = std::max(target, _firstPts);
-    if (_lost || !_haveCurrent || target < _currentPts)
+    if (!_format || !_decoder || _lost || !_haveCurrent || target < _currentPts)
         return _SeekTo(target);
     if (_haveNext && target < _nextPts)
         return true;
@@ -190,20 +192,21 @@ bool VideoTrack::_Position(int64_t target) {
 }
 
 bool VideoTrack::Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target,
-                        int32_t rowBytes, int32_t width, int32_t height) {
+                        std::size_t targetBytes, int32_t rowBytes, int32_t width, int32_t height) {
     if (!target || width <= 0 || height <= 0 || scale <= 0 || time < 0)
         return false;
     const int64_t stamp = _origin + av_rescale_rnd(time, _timeBase.den,
                                                    int64_t(_timeBase.num) * scale, AV_ROUND_DOWN);
     if (!_Position(stamp) || !_haveCurrent)
         return false;
-    return _scaler.Scale(_current.get(), _orientation, pixels, target, rowBytes, width, height);
+    return _scaler.Scale(_current.get(), _orientation, pixels, target, targetBytes, rowBytes, width,
+                         height);
 }
 
 int64_t VideoTrack::CountSamples() const {
     if (_still)
         return 1;
-    FormatPtr format = OpenMediaFile(_path);
+    FormatPtr format = OpenMediaFile(_path, &_known);
     PacketPtr packet(av_packet_alloc());
     if (!format || !packet)
         return 0;

@@ -14,8 +14,9 @@ namespace tbx::movie {
 
 class VideoTrack {
 public:
-    // Null when the file has no decodable picture stream.
-    static std::unique_ptr<VideoTrack> Open(const std::string& path);
+    // Null when the file has no decodable picture stream. The facts come from `probe`, a
+    // context of the file opened in full; the track reads through a context of its own.
+    static std::unique_ptr<VideoTrack> Open(const std::string& path, const AVFormatContext* probe);
 
     // The display size: the width honours the sample aspect ratio, and a quarter turn of the
     // display matrix swaps the two.
@@ -33,8 +34,8 @@ public:
 
     // Renders the last frame whose time is at or before time / scale seconds of movie time
     // (before the first frame the first, past the end the last) scaled to width × height.
-    bool Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target, int32_t rowBytes,
-                int32_t width, int32_t height);
+    bool Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target,
+                std::size_t targetBytes, int32_t rowBytes, int32_t width, int32_t height);
 
     // Samples (packets) of the stream, counted without decoding; 1 for a still picture.
     int64_t CountSamples() const;
@@ -55,8 +56,8 @@ private:
     // decoder's place.
     void _CheckEnd();
 
+    KnownFile _known;
     FormatPtr _format;
-    ReadBudget _budget;
     CodecPtr _decoder;
     PacketPtr _packet;
     FramePtr _current;

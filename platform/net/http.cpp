@@ -3,6 +3,7 @@
 #include <atomic>
 #include <curl/curl.h>
 #include <mutex>
+#include <strings.h>
 
 #include "platform/windows/events.h"
 
@@ -49,6 +50,15 @@ struct ListDeleter {
 using Easy = std::unique_ptr<CURL, EasyDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
 
+// A header that can neither add lines of its own to the request nor move its value into the
+// name: no CR, LF or NUL anywhere, and a name that is not empty and holds no colon.
+bool IsSafeHeader(const std::string& name, const std::string& value) {
+    const auto breaks = [](const std::string& text) {
+        return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+    };
+    return !name.empty() && name.find(':') == std::string::npos && !breaks(name) && !breaks(value);
+}
+
 // A handle set up for the request; the header list and the sink must outlive it.
 Easy MakeEasy(const HttpRequest& request, HeaderList& headers, Sink& sink) {
     InitCurl();
@@ -64,7 +74,16 @@ Easy MakeEasy(const HttpRequest& request, HeaderList& headers, Sink& sink) {
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, Append);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &sink);
     for (const auto& [name, value] : request.headers) {
-        curl_slist* more = curl_slist_append(headers.get(), (name + ": " + value).c_str());
+        if (!IsSafeHeader(name, value))
+            return nullptr;
+        const bool empty = value.find_first_not_of(" \t") == std::string::npos;
+        // An empty Host leaves the URL's own in place: a request without one is no request.
+        if (empty && strcasecmp(name.c_str(), "Host") == 0)
+            continue;
+        // libcurl reads "Name:" with nothing after it as "do not send Name"; "Name;" sends
+        // the header empty.
+        const std::string line = empty ? name + ";" : name + ": " + value;
+        curl_slist* more = curl_slist_append(headers.get(), line.c_str());
         if (!more)
             return nullptr;
         headers.release();

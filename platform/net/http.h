@@ -18,7 +18,9 @@ namespace tbx {
 struct HttpRequest {
     std::string url;
     bool post = false;
-    // Sent in this order.
+    // Sent in this order; a value of blanks only is sent as an empty header, an empty Host
+    // leaves the URL's host in place. A name or value holding CR, LF or NUL, or a name that
+    // is empty or holds a colon, makes the request fail with paramErr, sending nothing.
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body;
     std::size_t maxReplySize = 16u << 20;

@@ -1,7 +1,9 @@
 #include "platform/prefs/cf_preferences.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -110,14 +112,52 @@ std::string FilePath(const DomainKey& key) {
     return folder + "/ByHost/" + name + "." + HostName() + ".plist";
 }
 
-// The list on disk; a missing file is an empty list.
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// Renames the file to `<path>.unreadable` (or `.unreadable-2`, `-3`, ...), never over another
+// file, unless it changed since `seen` (a writer put a new list in place).
+bool MoveAside(const std::string& path, const struct stat& seen) {
+    struct stat now;
+    if (lstat(path.c_str(), &now) != 0 || !SameFile(now, seen))
+        return false;
+    for (int n = 1; n <= 100; ++n) {
+        std::string aside = path + ".unreadable";
+        if (n > 1)
+            aside += '-' + std::to_string(n);
+        if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno == EEXIST)
+            continue;
+        if (errno != EINVAL && errno != ENOSYS)
+            return false;
+        // A file system without the no-replace rename: look first.
+        if (lstat(aside.c_str(), &now) == 0 || errno != ENOENT)
+            continue;
+        return rename(path.c_str(), aside.c_str()) == 0;
+    }
+    return false;
+}
+
+// The list on disk; a missing file is an empty list. A regular file that holds no list is
+// moved aside, kept for whoever wants to look into it, and the list starts empty: one bad
+// file must not end the preferences for good.
 bool ReadList(const std::string& path, plist::Dictionary& out) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0)
+    struct stat seen, target;
+    if (lstat(path.c_str(), &seen) != 0)
         return errno == ENOENT || errno == ENOTDIR;
+    // Devices and pipes are no lists, but not ours to move either.
+    const bool regular = stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
+    if (regular && std::size_t(target.st_size) > kMaxListSize)
+        return MoveAside(path, seen);
     std::vector<uint8_t> bytes;
-    return ReadWholeFile(path, bytes, kMaxListSize) &&
-           plist::Parse(std::string(bytes.begin(), bytes.end()), out);
+    if (!ReadWholeFile(path, bytes, kMaxListSize))
+        return false;
+    if (plist::Parse(std::string(bytes.begin(), bytes.end()), out))
+        return true;
+    return regular && MoveAside(path, seen);
 }
 
 bool MakeFolders(const std::string& file) {

@@ -30,8 +30,10 @@ void CFPreferencesSetValue(CFStringRef key, CFPropertyListRef value, CFStringRef
                            CFStringRef userName, CFStringRef hostName);
 // Merges the values set here since the last call into the list on disk (values others have
 // written to other keys are kept), writes it atomically when anything changed, and reloads
-// it. False, keeping the changes for a later call, when the list cannot be read or written
-// or the domain name cannot be a file name.
+// it. A file that holds no list is renamed "<name>.plist.unreadable" (never over an older
+// one: "-2", "-3"... follow) and the list starts empty. False, keeping the changes for a
+// later call, when the list cannot be read or written or the domain name cannot be a file
+// name.
 Boolean CFPreferencesSynchronize(CFStringRef applicationID, CFStringRef userName,
                                  CFStringRef hostName);
 

@@ -1,18 +1,16 @@
 #include "platform/prefs/property_list.h"
 
-#include <cctype>
 #include <charconv>
-#include <climits>
 #include <cstring>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <mutex>
 #include <vector>
 
 #include "platform/cf_data.h"
 #include "platform/cf_number.h"
 #include "platform/cf_string.h"
 #include "platform/text_encoding.h"
+#include "platform/xml/safe_document.h"
 
 namespace tbx::plist {
 
@@ -65,20 +63,16 @@ bool Base64Decode(const std::string& text, std::vector<UInt8>& out) {
     return padding <= 2;
 }
 
-bool IsXmlCharacter(char32_t c) {
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
-           (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
 std::string Escape(const std::u16string& text) {
     std::string out;
     for (char32_t c : text::Utf16ToUtf32(text)) {
-        if (text::IsByteEscape(c)) {
-            // A byte that was not UTF-8 when read goes back as it was.
+        if (xml::IsCarriedRaw(c, true)) {
+            // A byte that was not UTF-8 when read, or a control character, goes out as it
+            // is, as other writers of these lists do; no form of XML 1.0 could carry it.
             text::AppendUtf8Escaped(out, c);
             continue;
         }
-        if (!IsXmlCharacter(c))
+        if (!xml::IsXmlCharacter(c))
             continue;
         switch (c) {
         case '&':
@@ -107,74 +101,6 @@ std::string Content(xmlNodePtr node) {
     return out;
 }
 
-// Bytes that are not UTF-8 reach the XML parser as characters of a private-use block that
-// the list does not otherwise hold, and come out of it as byte escapes.
-class ByteStandIns {
-public:
-    // The list as the parser can take it.
-    std::string Prepare(const std::string& bytes) {
-        std::u16string checked;
-        if (text::Utf8ToUtf16(bytes, checked) || DeclaresOtherEncoding(bytes))
-            return bytes;
-        const std::u32string wide = text::Utf8ToUtf32Escaped(bytes);
-        constexpr char32_t kFirst = 0xF0000, kBlocks = 0xFF; // plane 15, less its last block
-        std::vector<bool> used(kBlocks);
-        for (char32_t c : wide)
-            if (c >= kFirst && c < kFirst + kBlocks * 0x100)
-                used[(c - kFirst) >> 8] = true;
-        for (char32_t block = 0; block < kBlocks; ++block) {
-            if (used[block])
-                continue;
-            _base = kFirst + block * 0x100;
-            std::string out;
-            out.reserve(bytes.size() + bytes.size() / 2);
-            for (char32_t c : wide)
-                text::AppendUtf8(out, text::IsByteEscape(c) ? _base + (c - 0xDC00) : c);
-            return out;
-        }
-        return bytes; // every block in use: the parser decides
-    }
-
-    // Parser output with the stand-ins back as the bytes they were.
-    std::string Bytes(const std::string& utf8) const {
-        if (!_base)
-            return utf8;
-        std::u16string units;
-        text::Utf8ToUtf16(utf8, units);
-        return text::Utf16ToUtf8Escaped(Utf16Restored(units));
-    }
-
-    std::u16string Utf16(const std::string& utf8) const {
-        std::u16string out;
-        text::Utf8ToUtf16(utf8, out);
-        return _base ? Utf16Restored(out) : out;
-    }
-
-private:
-    // A list that says it is not UTF-8 is the parser's to decode.
-    static bool DeclaresOtherEncoding(const std::string& bytes) {
-        const std::string head = bytes.substr(0, bytes.find("?>"));
-        const std::size_t at = head.find("encoding=");
-        if (head.compare(0, 5, "<?xml") != 0 || at == std::string::npos || at + 9 >= head.size())
-            return false;
-        std::string name = head.substr(at + 10, head.find(head[at + 9], at + 10) - (at + 10));
-        for (char& c : name)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return name != "utf-8" && name != "utf8";
-    }
-
-    std::u16string Utf16Restored(const std::u16string& out) const {
-        std::u16string restored;
-        for (char32_t c : text::Utf16ToUtf32(out))
-            text::AppendUtf16(restored, c >= _base + 0x80 && c <= _base + 0xFF
-                                            ? text::EscapeByte(static_cast<uint8_t>(c - _base))
-                                            : c);
-        return restored;
-    }
-
-    char32_t _base = 0;
-};
-
 std::string Trimmed(const std::string& s) {
     const auto first = s.find_first_not_of(" \t\r\n");
     if (first == std::string::npos)
@@ -182,19 +108,19 @@ std::string Trimmed(const std::string& s) {
     return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-CFTypeRef MakeFragment(xmlDocPtr document, xmlNodePtr node, const ByteStandIns& standIns) {
+CFTypeRef MakeFragment(xmlDocPtr document, xmlNodePtr node, const xml::StandIns& standIns) {
     xmlBufferPtr buffer = xmlBufferCreate();
     xmlNodeDump(buffer, document, node, 0, 0);
-    std::string xml(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
-                    static_cast<std::size_t>(xmlBufferLength(buffer)));
+    std::string dumped(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
+                       static_cast<std::size_t>(xmlBufferLength(buffer)));
     xmlBufferFree(buffer);
-    return new Fragment(standIns.Bytes(xml));
+    return new Fragment(standIns.Bytes(dumped));
 }
 
-CFTypeRef ReadValue(xmlDocPtr document, xmlNodePtr node, const ByteStandIns& standIns) {
+CFTypeRef ReadValue(xmlDocPtr document, xmlNodePtr node, const xml::StandIns& standIns) {
     const std::string name = reinterpret_cast<const char*>(node->name);
     if (name == "string")
-        return new CFString(standIns.Utf16(Content(node)));
+        return new CFString(standIns.Utf16(Content(node).c_str()));
     if (name == "true")
         return CFRetain(kCFBooleanTrue);
     if (name == "false")
@@ -303,16 +229,9 @@ CFTypeRef Dictionary::Find(const std::u16string& key) const {
 bool Parse(const std::string& bytes, Dictionary& out) {
     if (Trimmed(bytes).empty())
         return true;
-    if (bytes.size() > INT_MAX)
-        return false;
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { xmlInitParser(); });
-    ByteStandIns standIns;
-    const std::string text = standIns.Prepare(bytes);
-    if (text.size() > INT_MAX)
-        return false;
-    xmlDocPtr document = xmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr,
-                                       XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    xml::StandIns standIns(true);
+    xmlDocPtr document =
+        xml::ReadDocument(bytes, XML_PARSE_NOERROR | XML_PARSE_NOWARNING, standIns);
     if (!document)
         return false;
     xmlNodePtr root = xmlDocGetRootElement(document);
@@ -330,7 +249,7 @@ bool Parse(const std::string& bytes, Dictionary& out) {
             return false;
         }
         CFTypeRef object = ReadValue(document, value, standIns);
-        result.Set(standIns.Utf16(Content(node)), object);
+        result.Set(standIns.Utf16(Content(node).c_str()), object);
         CFRelease(object);
         node = NextElement(value->next);
     }

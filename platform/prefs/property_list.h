@@ -27,10 +27,12 @@ private:
     std::map<std::u16string, CFTypeRef> _entries;
 };
 
-// False when the bytes are not a property list whose top is a dictionary. Empty bytes give
-// an empty dictionary.
+// False when the bytes are not a property list whose top is a dictionary, or declare or use
+// entities. Empty bytes give an empty dictionary.
 bool Parse(const std::string& bytes, Dictionary& out);
-// The document, keys in order. Characters that XML 1.0 cannot carry are left out.
+// The document, keys in order. Control characters, U+FFFE, U+FFFF and the bytes of byte
+// escapes are written as they are, as other writers of these lists do, and Parse takes them
+// back; unpaired surrogates are left out.
 std::string Serialize(const Dictionary& dictionary);
 
 } // namespace tbx::plist

@@ -39,8 +39,6 @@ OSStatus BuildAlert(WindowClass windowClass, test::AlertRecord record, EventTarg
     Window* w = LiveWindow(window);
     w->isAlert = true;
     w->name = record.sheet ? "standard sheet" : "standard alert";
-    w->defaultItem = record.defaultItem;
-    w->cancelItem = record.cancelItem;
     w->notifyTarget = notify;
 
     ControlRef control = nullptr;
@@ -70,6 +68,10 @@ OSStatus BuildAlert(WindowClass windowClass, test::AlertRecord record, EventTarg
         CreatePushButtonControl(window, &b, text, &control);
         CFRelease(text);
         SetControlCommandID(control, kCommands[item]);
+        if (record.defaultItem == item + 1)
+            SetWindowDefaultButton(window, control);
+        if (record.cancelItem == item + 1)
+            SetWindowCancelButton(window, control);
     }
     record.window = window;
     World& world = TheWorld();

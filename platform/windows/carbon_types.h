@@ -60,6 +60,7 @@ using ThemeBrush = SInt16;
 using AlertType = SInt16;
 using MouseTrackingResult = UInt16;
 using EventMouseButton = UInt16;
+using EventMouseWheelAxis = UInt16;
 using DragItemRef = UInt32;
 using FlavorType = OSType;
 
@@ -193,6 +194,8 @@ inline constexpr OSType kEventParamMouseLocation = FourCC("mloc");
 inline constexpr OSType kEventParamWindowMouseLocation = FourCC("wmou");
 inline constexpr OSType kEventParamMouseButton = FourCC("mbtn");
 inline constexpr OSType kEventParamClickCount = FourCC("ccnt");
+inline constexpr OSType kEventParamMouseWheelAxis = FourCC("mwax");
+inline constexpr OSType kEventParamMouseWheelDelta = FourCC("mwdl");
 inline constexpr OSType kEventParamKeyModifiers = FourCC("kmod");
 inline constexpr OSType kEventParamKeyCode = FourCC("kcod");
 inline constexpr OSType kEventParamKeyMacCharCodes = FourCC("kchr");
@@ -211,6 +214,7 @@ inline constexpr OSType typeHICommand = FourCC("hcmd");
 inline constexpr OSType typeQDPoint = FourCC("QDpt");
 inline constexpr OSType typeQDRectangle = FourCC("qdrt");
 inline constexpr OSType typeMouseButton = FourCC("mbtn");
+inline constexpr OSType typeMouseWheelAxis = FourCC("mwax");
 inline constexpr OSType typeUInt32 = FourCC("magn");
 inline constexpr OSType typeSInt32 = FourCC("long");
 inline constexpr OSType typeChar = FourCC("TEXT");
@@ -220,6 +224,8 @@ inline constexpr OSType typeEventHotKeyID = FourCC("hkid");
 
 inline constexpr UInt32 kEventMouseButtonPrimary = 1;
 inline constexpr UInt32 kEventMouseButtonSecondary = 2;
+inline constexpr EventMouseWheelAxis kEventMouseWheelAxisX = 0;
+inline constexpr EventMouseWheelAxis kEventMouseWheelAxisY = 1;
 
 // Keyboard modifiers.
 inline constexpr UInt32 cmdKey = 1 << 8;

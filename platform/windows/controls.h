@@ -166,6 +166,14 @@ OSStatus ClearKeyboardFocus(WindowRef window);
 OSStatus AdvanceKeyboardFocus(WindowRef window);
 OSStatus ReverseKeyboardFocus(WindowRef window);
 
+// The buttons of a window that keys press: Return and Enter the default button, Escape and
+// Command-period the cancel button, when the button is shown, active and enabled. Null
+// clears; errUnknownControl for a control of another window; a button disposed of is none.
+OSStatus SetWindowDefaultButton(WindowRef window, ControlRef control);
+OSStatus SetWindowCancelButton(WindowRef window, ControlRef control);
+OSStatus GetWindowDefaultButton(WindowRef window, ControlRef* outControl);
+OSStatus GetWindowCancelButton(WindowRef window, ControlRef* outControl);
+
 // Tracking and hit testing. Points are in the window's local coordinates.
 void SetControlAction(ControlRef control, ControlActionUPP action);
 ControlPartCode TrackControl(ControlRef control, Point startPoint, ControlActionUPP action);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/file_url.h"
 #include "platform/windows/world.h"
 
 namespace tbx {
@@ -22,21 +23,6 @@ struct Drag {
 TypedHandleTable<DragRef, Drag>& Drags() {
     static TypedHandleTable<DragRef, Drag> table;
     return table;
-}
-
-std::string FileUrl(const std::string& path) {
-    static const char* kHex = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || std::strchr("/-._~", c)) {
-            url.push_back(static_cast<char>(c));
-        } else {
-            url.push_back('%');
-            url.push_back(kHex[c >> 4]);
-            url.push_back(kHex[c & 15]);
-        }
-    }
-    return url;
 }
 
 } // namespace

@@ -16,13 +16,14 @@
 //   * an update {'wind',1} draws the window's controls;
 //   * a mouse-down {'mous',1} on a window tracks the control under the mouse and sends its
 //     control hit;
-//   * a key {'keyb',1} not taken moves the focus on Tab (backwards with Shift), answers an
-//     alert on Return, Enter (default button) and Escape (cancel button), and types into a
-//     focused edit-text control through its key filter.
+//   * a key {'keyb',1} not taken presses the window's default button on Return and Enter
+//     (unless a focused edit-text control's key filter blocks the key) and its cancel button
+//     on Escape and Command-period, moves the focus on Tab (backwards with Shift), and types
+//     into a focused edit-text control through its key filter.
 // - Events taken from the queue go to GetEventDispatcherTarget(), which routes them: mouse
-//   events to the window under the mouse (a click outside the top modal window, or on a
-//   window that shows a sheet, is dropped and counted); keys to the focused control of the
-//   focus window (the top modal window, else the front window or its sheet), else to that
+//   events to the window under the mouse (a click or wheel outside the top modal window, or
+//   on a window that shows a sheet, is dropped; clicks are counted); keys to the focused control of
+//   the focus window (the top modal window, else the front window or its sheet), else to that
 //   window; commands to the focus window; events with kEventParamPostTarget to that target;
 //   anything else to the application.
 // - Size and move events ({'wind',26} then {'wind',27}) are sent synchronously by every

@@ -76,6 +76,12 @@ ControlRef AlertButton(WindowRef window, SInt16 item) {
     return nullptr;
 }
 
+// The button when a key may press it: shown, active and enabled.
+ControlRef Pressable(ControlRef button) {
+    const Control* c = LiveControl(button);
+    return c && c->active && c->enabled && ControlEffectivelyVisible(*c) ? button : nullptr;
+}
+
 OSStatus StandardControlHit(EventRef event) {
     ControlRef control = nullptr;
     ReadParam(event, kEventParamDirectObject, typeControlRef, control);
@@ -108,18 +114,22 @@ OSStatus StandardControlHit(EventRef event) {
     return result;
 }
 
-OSStatus EditKey(ControlRef ref, SInt16 keyCode, SInt16 charCode, UInt16 modifiers) {
+// Runs the edit control's key filter; true when it blocked the key or the control went.
+bool FilterBlocks(ControlRef ref, SInt16& keyCode, SInt16& charCode, UInt16& modifiers) {
     Control* c = LiveControl(ref);
-    if (!c)
+    if (!c || !c->keyFilter)
+        return false;
+    auto filter = reinterpret_cast<ControlKeyFilterUPP>(c->keyFilter);
+    return filter(ref, &keyCode, &charCode, &modifiers) == kControlKeyFilterBlockKey ||
+           !LiveControl(ref);
+}
+
+OSStatus EditKey(ControlRef ref, SInt16 keyCode, SInt16 charCode, UInt16 modifiers) {
+    if (!LiveControl(ref))
         return eventNotHandledErr;
-    if (c->keyFilter) {
-        auto filter = reinterpret_cast<ControlKeyFilterUPP>(c->keyFilter);
-        if (filter(ref, &keyCode, &charCode, &modifiers) == kControlKeyFilterBlockKey)
-            return noErr;
-        c = LiveControl(ref);
-        if (!c)
-            return noErr;
-    }
+    if (FilterBlocks(ref, keyCode, charCode, modifiers))
+        return noErr;
+    Control* c = LiveControl(ref);
     std::u16string& text = c->text;
     std::size_t start = std::min<std::size_t>(c->selectionStart, text.size());
     std::size_t end = std::clamp<std::size_t>(c->selectionEnd, start, text.size());
@@ -175,25 +185,28 @@ OSStatus StandardKey(EventRef event, EventTargetRef targetRef) {
     Window* w = LiveWindow(window);
     if (!w)
         return eventNotHandledErr;
-    if (w->isAlert) {
-        SInt16 item = 0;
-        if (keyCode == 36 || keyCode == 76)
-            item = w->defaultItem;
-        else if (keyCode == 53)
-            item = w->cancelItem;
-        if (ControlRef button = item ? AlertButton(window, item) : nullptr) {
-            SendHit(button, kControlButtonPart, modifiers);
+    Control* focus = LiveControl(w->focus);
+    const bool editing = focus && focus->kind == ControlKind::EditText;
+    SInt16 code = static_cast<SInt16>(keyCode), character = static_cast<SInt16>(unicode);
+    UInt16 keys = static_cast<UInt16>(modifiers);
+    const bool returnKey = keyCode == 36 || keyCode == 76;
+    const bool cancelKey = keyCode == 53 || ((modifiers & cmdKey) && unicode == u'.');
+    if (ControlRef button = returnKey   ? Pressable(w->defaultButton)
+                            : cancelKey ? Pressable(w->cancelButton)
+                                        : nullptr) {
+        // A focused field's filter sees Return first, so that a field that ends its entry
+        // on Return keeps the key for itself.
+        if (returnKey && editing && FilterBlocks(w->focus, code, character, keys))
             return noErr;
-        }
+        SendHit(button, kControlButtonPart, modifiers);
+        return noErr;
     }
     if (keyCode == 48) {
         MoveFocus(window, (modifiers & shiftKey) != 0);
         return noErr;
     }
-    Control* focus = LiveControl(w->focus);
-    if (focus && focus->kind == ControlKind::EditText)
-        return EditKey(w->focus, static_cast<SInt16>(keyCode), static_cast<SInt16>(unicode),
-                       static_cast<UInt16>(modifiers));
+    if (editing)
+        return EditKey(w->focus, code, character, keys);
     return eventNotHandledErr;
 }
 
@@ -310,6 +323,8 @@ OSStatus RouteUserEvent(EventRef event) {
             world.gestures.erase(e->gesture);
             return noErr;
         }
+        if (e->eventKind == kEventMouseWheelMoved && Blocked(window))
+            return noErr;
         PutParam(event, kEventParamWindowRef, typeWindowRef, window);
         const uint32_t gestureId = e->eventKind == kEventMouseDown ? e->gesture : 0;
         if (gestureId) {

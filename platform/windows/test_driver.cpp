@@ -180,6 +180,22 @@ bool ClickControl(OSType signature, SInt32 id, UInt32 modifiers) {
     return ClickControl(nullptr, signature, id, modifiers);
 }
 
+bool Wheel(WindowRef window, Point local, EventMouseWheelAxis axis, SInt32 delta,
+           UInt32 modifiers) {
+    Window* w = LiveWindow(window);
+    if (!w || !w->visible)
+        return false;
+    World& world = TheWorld();
+    world.mouse = LocalToGlobal(*w, local);
+    EventRef event = MakeEvent(kEventClassMouse, kEventMouseWheelMoved);
+    PutParam(event, kEventParamMouseLocation, typeQDPoint, world.mouse);
+    PutParam(event, kEventParamKeyModifiers, typeUInt32, modifiers);
+    PutParam(event, kEventParamMouseWheelAxis, typeMouseWheelAxis, axis);
+    PutParam(event, kEventParamMouseWheelDelta, typeSInt32, delta);
+    Inject(event);
+    return true;
+}
+
 bool ClickCommandButton(WindowRef window, UInt32 command) {
     window = OrFocused(window);
     for (ControlRef ref : WindowControls(window)) {
@@ -353,6 +369,11 @@ uint32_t ReadPixel(WindowRef window, int x, int y) {
 uint32_t UpdateCount(WindowRef window) {
     Window* w = LiveWindow(window);
     return w ? w->updateCount : 0;
+}
+
+float WindowAlpha(WindowRef window) {
+    Window* w = LiveWindow(window);
+    return w ? w->alpha : -1.0f;
 }
 
 ThemeCursor CurrentThemeCursor() {

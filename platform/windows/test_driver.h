@@ -62,6 +62,11 @@ bool Gesture(WindowRef window, const std::vector<Point>& local, UInt32 modifiers
 // null).
 bool ClickControl(WindowRef window, OSType signature, SInt32 id, UInt32 modifiers = 0);
 bool ClickControl(OSType signature, SInt32 id, UInt32 modifiers = 0);
+// A turn of the scroll wheel with the pointer at a local point of the window: the pointer
+// moves there and {'mous',10} with the axis and delta goes to the window under it (which may
+// be another window in front). False when the window is missing or hidden.
+bool Wheel(WindowRef window, Point local, EventMouseWheelAxis axis, SInt32 delta,
+           UInt32 modifiers = 0);
 // A click on the first control with that command id.
 bool ClickCommandButton(WindowRef window, UInt32 command);
 // Answers the focused alert or sheet with the button of that item (1 to 3).
@@ -110,6 +115,8 @@ ControlRef FindControl(WindowRef window, OSType signature, SInt32 id);
 // A pixel of the window's backing store as ARGB; 0 outside it.
 uint32_t ReadPixel(WindowRef window, int x, int y);
 uint32_t UpdateCount(WindowRef window);
+// The alpha set with SetWindowAlpha (1 opaque); -1 for a stale window.
+float WindowAlpha(WindowRef window);
 
 // Cursors: the theme cursor in force, or the resource id of a cursor set from a resource (0
 // for a theme cursor).

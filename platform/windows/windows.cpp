@@ -528,6 +528,16 @@ OSStatus SetThemeWindowBackground(WindowRef ref, ThemeBrush brush, Boolean) {
     return noErr;
 }
 
+OSStatus SetWindowAlpha(WindowRef ref, float alpha) {
+    Window* window = LiveWindow(ref);
+    if (!window)
+        return errInvalidWindowRef;
+    if (!(alpha >= 0.0f && alpha <= 1.0f))
+        return paramErr;
+    window->alpha = alpha;
+    return noErr;
+}
+
 OSStatus SetWindowContentColor(WindowRef ref, const RGBColor* color) {
     Window* window = LiveWindow(ref);
     if (!window)

@@ -58,6 +58,9 @@ OSStatus GetAvailableWindowPositioningBounds(void* device, Rect* outBounds);
 OSStatus SetWindowTitleWithCFString(WindowRef window, CFStringRef title);
 // The caller releases the copy.
 OSStatus CopyWindowTitleAsCFString(WindowRef window, CFStringRef* outTitle);
+// From 0 (transparent) to 1 (opaque); paramErr outside that range. Nothing is blended: the
+// backing store keeps what is drawn, and the test driver reads the alpha.
+OSStatus SetWindowAlpha(WindowRef window, float alpha);
 OSStatus SetThemeWindowBackground(WindowRef window, ThemeBrush brush, Boolean update);
 OSStatus SetWindowContentColor(WindowRef window, const RGBColor* color);
 OSStatus GetWindowContentColor(WindowRef window, RGBColor* color);

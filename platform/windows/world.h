@@ -232,11 +232,14 @@ struct Window {
     WindowRef sheet = nullptr;       // the sheet shown on this window
     bool autoDragTracking = false;
 
+    // The buttons that Return and Enter, and Escape and Command-period, press.
+    ControlRef defaultButton = nullptr;
+    ControlRef cancelButton = nullptr;
+    float alpha = 1.0f;
+
     // Alerts built by the alert calls: the item of the button hit, 0 until then.
     bool isAlert = false;
     DialogItemIndex itemHit = 0;
-    SInt16 defaultItem = 0;
-    SInt16 cancelItem = 0;
     int alertRecord = -1;
     EventTargetRef notifyTarget = nullptr;
 

@@ -1,24 +1,20 @@
 #include "platform/xml/cf_xml_tree.h"
 
 #include <climits>
-#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <mutex>
 #include <string>
 #include <utility>
 
 #include "platform/text_encoding.h"
+#include "platform/xml/safe_document.h"
 
 namespace tbx {
 
 namespace {
 
-CFStringRef MakeString(const xmlChar* utf8) {
-    std::u16string units;
-    if (utf8)
-        text::Utf8ToUtf16(reinterpret_cast<const char*>(utf8), units);
-    return new CFString(std::move(units));
+CFStringRef MakeString(const xmlChar* utf8, const xml::StandIns& standIns) {
+    return new CFString(standIns.Utf16(reinterpret_cast<const char*>(utf8)));
 }
 
 // "prefix:name" when the node has a namespace prefix.
@@ -39,16 +35,16 @@ bool IsBlank(const std::u16string& s) {
     return true;
 }
 
-std::unique_ptr<CFTree> MakeElement(xmlNodePtr element) {
+std::unique_ptr<CFTree> MakeElement(xmlNodePtr element, const xml::StandIns& standIns) {
     const std::string name = QualifiedName(element->name, element->ns);
     auto node = new CFXMLNode(kCFXMLNodeTypeElement,
-                              MakeString(reinterpret_cast<const xmlChar*>(name.c_str())));
+                              MakeString(reinterpret_cast<const xmlChar*>(name.c_str()), standIns));
     auto* attributes = new CFDictionary;
     for (xmlAttrPtr a = element->properties; a; a = a->next) {
         const std::string key = QualifiedName(a->name, a->ns);
         xmlChar* value = xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(a));
-        attributes->Set(MakeString(reinterpret_cast<const xmlChar*>(key.c_str())),
-                        MakeString(value));
+        attributes->Set(MakeString(reinterpret_cast<const xmlChar*>(key.c_str()), standIns),
+                        MakeString(value, standIns));
         xmlFree(value);
     }
     node->MutableInfo().attributes = attributes;
@@ -67,7 +63,7 @@ void AppendText(CFTree& parent, std::u16string& pending, bool skipWhitespace) {
     pending.clear();
 }
 
-void Convert(xmlNodePtr first, CFTree& root, bool skipWhitespace) {
+void Convert(xmlNodePtr first, CFTree& root, bool skipWhitespace, const xml::StandIns& standIns) {
     struct Frame {
         xmlNodePtr next;
         CFTree* parent;
@@ -86,33 +82,15 @@ void Convert(xmlNodePtr first, CFTree& root, bool skipWhitespace) {
         frame.next = node->next;
         switch (node->type) {
         case XML_TEXT_NODE:
-        case XML_CDATA_SECTION_NODE: {
-            std::u16string units;
-            if (node->content)
-                text::Utf8ToUtf16(reinterpret_cast<const char*>(node->content), units);
-            frame.text += units;
+        case XML_CDATA_SECTION_NODE:
+            frame.text += standIns.Utf16(reinterpret_cast<const char*>(node->content));
             break;
-        }
         case XML_ELEMENT_NODE: {
             AppendText(*frame.parent, frame.text, skipWhitespace);
-            auto child = MakeElement(node);
+            auto child = MakeElement(node, standIns);
             CFTree* raw = child.get();
             frame.parent->MutableChildren().push_back(std::move(child));
             stack.push_back({node->children, raw, {}}); // `frame` is not used after this
-            break;
-        }
-        case XML_ENTITY_REF_NODE: {
-            // An entity declared in the document reads as its text, as it does in an
-            // attribute; external entities are never loaded.
-            const xmlEntity* entity = xmlGetDocEntity(node->doc, node->name);
-            if (entity && entity->etype == XML_INTERNAL_GENERAL_ENTITY) {
-                xmlChar* content = xmlNodeGetContent(node);
-                std::u16string units;
-                if (content)
-                    text::Utf8ToUtf16(reinterpret_cast<const char*>(content), units);
-                xmlFree(content);
-                frame.text += units;
-            }
             break;
         }
         default: // comments, processing instructions, document type
@@ -148,17 +126,17 @@ CFXMLTreeRef CFXMLTreeCreateFromData(CFAllocatorRef, CFDataRef data, CFURLRef,
     const CFIndex length = CFDataGetLength(data);
     if (!data || length <= 0 || length > INT_MAX)
         return nullptr;
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { xmlInitParser(); });
-    // No network, no external entities or DTDs; errors are results, not messages.
-    const int parserOptions =
-        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA;
-    xmlDocPtr document = xmlReadMemory(reinterpret_cast<const char*>(CFDataGetBytePtr(data)),
-                                       static_cast<int>(length), nullptr, nullptr, parserOptions);
+    // Errors are results, not messages.
+    const int parserOptions = XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA;
+    xml::StandIns standIns(false);
+    xmlDocPtr document =
+        xml::ReadDocument(std::string_view(reinterpret_cast<const char*>(CFDataGetBytePtr(data)),
+                                           std::size_t(length)),
+                          parserOptions, standIns);
     if (!document)
         return nullptr;
     auto* root = new CFTree(new CFXMLNode(kCFXMLNodeTypeDocument, nullptr));
-    Convert(document->children, *root, (options & kCFXMLParserSkipWhitespace) != 0);
+    Convert(document->children, *root, (options & kCFXMLParserSkipWhitespace) != 0, standIns);
     xmlFreeDoc(document);
     return root;
 }

@@ -1,7 +1,8 @@
 // Core Foundation XML trees: a parsed document as a tree of nodes (document, elements with
 // their attributes, text). Comments, processing instructions and the document type are left
-// out. Character and entity references are already replaced in the text and attribute
-// values; no external entity or network resource is ever loaded.
+// out. Character references and the five predefined entities are already replaced in the
+// text and attribute values; a document that declares or uses other entities is refused, and
+// nothing is ever loaded from outside. A byte that is not UTF-8 reads as its byte escape.
 #pragma once
 
 #include <memory>
@@ -71,8 +72,8 @@ using CFTreeRef = const CFTree*;
 using CFXMLTreeRef = CFTreeRef;
 
 // Parses the bytes (any encoding the document declares) into a tree whose root is the
-// document node. Null when the data is not a well-formed document. Of the options only
-// kCFXMLParserSkipWhitespace has an effect.
+// document node. Null when the data is not a well-formed document or uses entities. Of the options
+// only kCFXMLParserSkipWhitespace has an effect.
 CFXMLTreeRef CFXMLTreeCreateFromData(CFAllocatorRef, CFDataRef data, CFURLRef dataSource,
                                      CFOptionFlags parseOptions, CFIndex versionOfNodes);
 

@@ -68,7 +68,7 @@ void CBK_SwfButtonRecord::ReadExtraFields(CBK_SwfReader* reader) {
 CBK_SwfButtonRecord::CBK_SwfButtonRecord(const CBK_SwfButtonRecord& other)
     : stateFlags(other.stateFlags), characterId(other.characterId), depth(other.depth),
       matrix(CopyOf(other.matrix)), colorTransform(CopyOf(other.colorTransform)),
-      extraFields(other.extraFields) {}
+      extraFields(other.extraFields), storedBytes(other.storedBytes) {}
 
 CBK_SwfButtonRecord& CBK_SwfButtonRecord::operator=(const CBK_SwfButtonRecord& other) {
     if (this != &other) {
@@ -78,11 +78,22 @@ CBK_SwfButtonRecord& CBK_SwfButtonRecord::operator=(const CBK_SwfButtonRecord& o
         matrix = CopyOf(other.matrix);
         colorTransform = CopyOf(other.colorTransform);
         extraFields = other.extraFields;
+        storedBytes = other.storedBytes;
     }
     return *this;
 }
 
 void CBK_SwfButtonRecord::Write(CBK_SwfStream* stream, bool withColorTransform) const {
+    if (!storedBytes.empty()) {
+        std::vector<uint8_t> bytes = storedBytes;
+        const uint16_t fields[] = {characterId, depth};
+        for (std::size_t i = 0; i < 2 && bytes.size() >= 3 + 2 * i; ++i) {
+            bytes[1 + 2 * i] = uint8_t(fields[i]);
+            bytes[2 + 2 * i] = uint8_t(fields[i] >> 8);
+        }
+        stream->AddBytes(bytes.data(), bytes.size());
+        return;
+    }
     stream->Add(stateFlags);
     stream->Add(characterId);
     stream->Add(depth);

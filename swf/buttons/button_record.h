@@ -28,8 +28,8 @@ public:
 
     // Flags, id, depth, matrix; with `withColorTransform` (DefineButton2) the colour
     // transform too. A missing matrix or transform is written as the identity: the record
-    // needs both.
-    // The filter list and blend mode as stored after the transform.
+    // needs both. A record kept as stored writes its stored bytes, with its id and depth
+    // over theirs.
     void Write(CBK_SwfStream* stream, bool withColorTransform) const;
     // Reads the filter list and blend mode the flags announce into `extraFields`, as they
     // stand.
@@ -40,7 +40,11 @@ public:
     uint16_t depth = 1;
     std::unique_ptr<CBK_SwfMatrix> matrix;
     std::unique_ptr<CBK_SwfColorTransformAlpha> colorTransform;
+    // The filter list and blend mode as stored after the transform.
     std::vector<uint8_t> extraFields;
+    // A record that the tag's end cut short: its bytes from the flags byte to that end, which
+    // no set of fields could write back (its flags promise fields that are not there).
+    std::vector<uint8_t> storedBytes;
 };
 
 } // namespace ravuz

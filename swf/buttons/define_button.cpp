@@ -87,18 +87,41 @@ CBK_SwfButtonRecord* CBK_SwfDefineButton::ReadButtonRecord(CBK_SwfReader* reader
 
 void CBK_SwfDefineButton::ReadRecords(CBK_SwfReader& reader, bool withColorTransform) {
     while (reader.GetRemaining() > 0) {
+        const uint32_t start = reader.GetBufPos();
+        const bool shortBefore = reader.HadShortRead();
         const uint8_t flags = reader.GetByte();
         if (flags == 0)
             break;
         _records.emplace_back(ReadButtonRecord(&reader, flags, withColorTransform));
+        if (!withColorTransform)
+            continue;
+        // Written from its fields, a DefineButton2 record that the tag's end cut short would
+        // promise fields it does not have, and the list's end byte would be read as one. One
+        // that ends with the tag has lost at least that end byte.
+        reader.ByteAlign();
+        if ((!shortBefore && reader.HadShortRead()) || reader.GetRemaining() == 0) {
+            reader.SetBufPos(start);
+            reader.GetBytes(_records.back()->storedBytes, reader.GetRemaining());
+        }
     }
+}
+
+bool CBK_SwfDefineButton::StoredRecordsFit(bool withColorTransform) const {
+    for (std::size_t i = 0; i < _records.size(); ++i)
+        if (!_records[i]->storedBytes.empty() &&
+            (!withColorTransform || i + 1 < _records.size() || !_actions.empty()))
+            return false;
+    return true;
 }
 
 void CBK_SwfDefineButton::WriteRecords(CBK_SwfStream& stream, bool withColorTransform) const {
     for (const auto& record : _records)
         if (record->stateFlags != 0)
             record->Write(&stream, withColorTransform);
-    stream.Add(uint8_t(0));
+    // A record kept as stored runs to the tag's end: nothing follows it.
+    const CBK_SwfButtonRecord* last = _records.empty() ? nullptr : _records.back().get();
+    if (!last || last->storedBytes.empty() || last->stateFlags == 0)
+        stream.Add(uint8_t(0));
 }
 
 uint32_t CBK_SwfDefineButton::Read(CBK_SwfReader* reader) {
@@ -114,6 +137,8 @@ uint32_t CBK_SwfDefineButton::Read(CBK_SwfReader* reader) {
 }
 
 uint32_t CBK_SwfDefineButton::Write(CBK_SwfStream* stream) {
+    if (!StoredRecordsFit(false))
+        return 0;
     for (const auto& list : _actions)
         if (!list->CanWrite(stream->GetVersion()))
             return 0;
@@ -207,6 +232,8 @@ uint32_t CBK_SwfDefineButton2::Read(CBK_SwfReader* reader) {
 }
 
 uint32_t CBK_SwfDefineButton2::Write(CBK_SwfStream* stream) {
+    if (!StoredRecordsFit(true))
+        return 0;
     const uint8_t version = stream->GetVersion();
     for (const auto& list : _actions)
         if (!list->CanWrite(version))

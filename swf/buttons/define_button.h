@@ -49,8 +49,12 @@ public:
 
 protected:
     void WriteRecords(CBK_SwfStream& stream, bool withColorTransform) const;
-    // Records up to a zero flags byte or the end of the data.
+    // Records up to a zero flags byte or the end of the data. A DefineButton2 record that
+    // the end cuts short is kept as stored.
     void ReadRecords(CBK_SwfReader& reader, bool withColorTransform);
+    // A record kept as stored can only end the records of a DefineButton2 without actions:
+    // its bytes run to the tag's end. A button holding one anywhere else is not written.
+    bool StoredRecordsFit(bool withColorTransform) const;
 
     std::vector<std::unique_ptr<CBK_SwfButtonRecord>> _records;
     std::vector<std::unique_ptr<CBK_SwfDoAction>> _actions;

@@ -125,11 +125,12 @@ TEST(StringsFileTest, ParsesQuotedAndBareEntriesWithCommentsAndEscapes) {
     EXPECT_EQ(table[u"same"], u"same");
 }
 
-TEST(StringsFileTest, KeepsEntriesBeforeASyntaxError) {
-    std::map<std::u16string, std::u16string> table;
+TEST(StringsFileTest, ASyntaxErrorLeavesTheTableAsItWas) {
+    std::map<std::u16string, std::u16string> table{{u"a", u"0"}};
     EXPECT_FALSE(strings_file::Parse("\"a\" = \"1\";\n\"b\" = ;\n\"c\" = \"3\";", table));
-    EXPECT_EQ(table.size(), 1u);
+    EXPECT_EQ(table, (std::map<std::u16string, std::u16string>{{u"a", u"0"}}));
     EXPECT_FALSE(strings_file::Parse("\"unterminated = \"x\";", table));
+    EXPECT_EQ(table.size(), 1u);
     // UTF-16 tables with a byte-order mark.
     const std::string utf16("\xFF\xFE\"\0a\0\"\0=\0\"\0b\0\"\0;\0", 18);
     std::map<std::u16string, std::u16string> wide;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" {
@@ -18,12 +19,17 @@ namespace {
 std::atomic<bool> gCounting{false};
 std::atomic<int64_t> gHeld{0};
 std::atomic<int64_t> gPeak{0};
+std::atomic<int64_t> gLimit{0}; // 0: none
+std::atomic<int> gLimitStatus{0};
 
 #if defined(__SANITIZE_ADDRESS__)
 void OnMalloc(const volatile void*, std::size_t size) {
     if (!gCounting.load(std::memory_order_relaxed))
         return;
     const int64_t held = gHeld.fetch_add(int64_t(size)) + int64_t(size);
+    const int64_t limit = gLimit.load(std::memory_order_relaxed);
+    if (limit > 0 && held > limit)
+        _exit(gLimitStatus.load());
     int64_t peak = gPeak.load();
     while (held > peak && !gPeak.compare_exchange_weak(peak, held)) {
     }
@@ -59,6 +65,12 @@ AllocationMeter::AllocationMeter() {
 
 AllocationMeter::~AllocationMeter() {
     gCounting = false;
+    gLimit = 0;
+}
+
+void AllocationMeter::ExitAbove(std::size_t bytes, int status) {
+    gLimitStatus = status;
+    gLimit = int64_t(bytes);
 }
 
 std::size_t AllocationMeter::Peak() const {

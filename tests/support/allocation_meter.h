@@ -21,6 +21,9 @@ public:
     std::size_t Peak() const;
     // Bytes held now above the level at the start; 0 when less is held.
     std::size_t Held() const;
+    // Ends the process at once with `status` when more than `bytes` are held: for a child
+    // that must not be let run into gigabytes.
+    void ExitAbove(std::size_t bytes, int status);
 };
 
 } // namespace stravel::testing

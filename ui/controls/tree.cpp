@@ -402,7 +402,8 @@ void CBK_ControlTree::OnNotifyContainerOpened(uint32_t id) {
                              kBK_TreeColumnProperty);
 }
 
-bool CBK_ControlTree::_AddPlatformColumn(uint32_t property, const TV_COLUMN_DATA& column) {
+bool CBK_ControlTree::_AddPlatformColumn(uint32_t property, const TV_COLUMN_DATA& column,
+                                         bool honourFormat) {
     tbx::DataBrowserListViewColumnDesc desc;
     desc.propertyDesc.propertyID = property;
     desc.propertyDesc.propertyType = tbx::kDataBrowserTextType;
@@ -413,8 +414,9 @@ bool CBK_ControlTree::_AddPlatformColumn(uint32_t property, const TV_COLUMN_DATA
     desc.headerBtnDesc.initialOrder = tbx::kDataBrowserOrderIncreasing;
     desc.headerBtnDesc.btnFontStyle.flags = tbx::kControlUseSizeMask | tbx::kControlUseJustMask;
     desc.headerBtnDesc.btnFontStyle.size = 10;
-    desc.headerBtnDesc.btnFontStyle.just =
-        (column.format & kBK_TVCFMT_RIGHT) ? tbx::teFlushRight : tbx::teFlushDefault;
+    desc.headerBtnDesc.btnFontStyle.just = honourFormat && (column.format & kBK_TVCFMT_RIGHT)
+                                               ? tbx::teFlushRight
+                                               : tbx::teFlushDefault;
     CBK_CFString title(column.text ? column.text->c_str() : L"");
     if (column.text)
         desc.headerBtnDesc.titleString = title;
@@ -425,14 +427,14 @@ bool CBK_ControlTree::_AddPlatformColumn(uint32_t property, const TV_COLUMN_DATA
 int32_t CBK_ControlTree::AppendColumn(_BK_TVCOLUMN& column, bool keep) {
     auto data = std::make_unique<TV_COLUMN_DATA>();
     data->SetData(column);
-    data->format = 0;
     if ((column.mask & kBK_TVCF_TEXT) && !column.pszText) {
         CBK_String text(column.nTitleId);
         data->SetText(text.GetConstString());
     }
     if (data->text && data->text->size() > kTitleMax)
         data->text->resize(kTitleMax);
-    if (!_AddPlatformColumn(uint32_t(m_Columns.size() + 1), *data))
+    // Appended with the default justification; the format is kept for later rebuilds.
+    if (!_AddPlatformColumn(uint32_t(m_Columns.size() + 1), *data, false))
         return -1;
     if (keep) {
         data->index = int32_t(m_Columns.size());
@@ -461,7 +463,7 @@ int32_t CBK_ControlTree::InsertColumn(uint32_t index, _BK_TVCOLUMN& column) {
         tbx::RemoveDataBrowserTableViewColumn(m_hControl, p);
     for (uint32_t p = 0; p < m_Columns.size(); ++p) {
         m_Columns[p]->index = int32_t(p);
-        _AddPlatformColumn(p + 1, *m_Columns[p]);
+        _AddPlatformColumn(p + 1, *m_Columns[p], true);
     }
     return int32_t(index);
 }

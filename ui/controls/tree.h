@@ -144,7 +144,8 @@ private:
     bool _Shown(const Node& node) const;
     std::vector<BK_TVITEM*>& _SiblingsOf(const Node& node);
     void _Forget(BK_TVITEM* item);
-    bool _AddPlatformColumn(uint32_t property, const TV_COLUMN_DATA& column);
+    // Right-justified when `honourFormat` and the column's format asks for it.
+    bool _AddPlatformColumn(uint32_t property, const TV_COLUMN_DATA& column, bool honourFormat);
 
     std::vector<std::unique_ptr<TV_COLUMN_DATA>> m_Columns;
     std::vector<std::unique_ptr<TV_ROW_DATA>> m_Rows;

@@ -119,6 +119,8 @@ bool CBK_FontDialog::OnInit() {
         style.font = -1;
         tbx::SetControlFontStyle(layout.button.GetControlHandle(), &style);
     }
+    tbx::SetWindowDefaultButton(m_hWnd, m_OK.GetControlHandle());
+    tbx::SetWindowCancelButton(m_hWnd, m_Cancel.GetControlHandle());
     tbx::Rect r = LTRB(20, 20, 100, 36);
     m_FamilyLabel.Create(*this, tbx::FourCC("tFnt"), r, L"Family");
     r = LTRB(23, 42, 161, 63);

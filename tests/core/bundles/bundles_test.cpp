@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/bundles/code_fragments.h"
 #include "core/bundles/dll.h"
 #include "core/bundles/help_book.h"
 #include "core/bundles/sibling_locators.h"
@@ -33,6 +34,15 @@ TEST(DllTest, LoadsTheModuleAndResolvesItsEntryByName) {
     EXPECT_EQ(entry(4), 13);
     EXPECT_EQ(dll.GetProcAddressW(L"StravelTestEntry"), reinterpret_cast<void*>(entry));
     EXPECT_EQ(dll.GetProcAddressW(L"NoSuchEntry"), nullptr);
+    // 8-bit names are UTF-8, the locale encoding here; bytes that are not UTF-8 name nothing.
+    auto accented = reinterpret_cast<Entry>(dll.GetProcAddressA("StravelTestEntr\xC3\xA9"
+                                                                "e"));
+    ASSERT_NE(accented, nullptr);
+    EXPECT_EQ(accented(3), 15);
+    EXPECT_EQ(dll.GetProcAddressW(L"StravelTestEntr\u00e9e"), reinterpret_cast<void*>(accented));
+    EXPECT_EQ(dll.GetProcAddressA("StravelTestEntr\xE9"
+                                  "e"),
+              nullptr);
     EXPECT_TRUE(dll.Unload());
     EXPECT_EQ(dll.GetProcAddressW(L"StravelTestEntry"), nullptr);
 }
@@ -51,6 +61,27 @@ TEST(DllTest, BundleFolderMapsToTheSharedObjectInside) {
     EXPECT_FALSE(dll.Load(PathOf(dir / "missing.bundle")));
     EXPECT_EQ(dll.GetProcAddressA("StravelTestEntry"), nullptr);
     EXPECT_FALSE(dll.Load(CBK_String(L"Coder")));
+}
+
+TEST(CodeFragmentTest, DataForksLoadAndGiveTheirSymbolsThemselves) {
+    tbx::CFragConnectionID connection = nullptr;
+    ASSERT_TRUE(BK_DllLoad(PathOf(STRAVEL_TEST_MODULE), connection));
+    auto entry = reinterpret_cast<Entry>(BK_DllGetProcAddressA(connection, "StravelTestEntry"));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry(4), 13);
+    EXPECT_EQ(BK_DllGetProcAddressW(connection, L"StravelTestEntry"),
+              reinterpret_cast<void*>(entry));
+    EXPECT_EQ(BK_DllGetProcAddressW(connection, L"Stravel\u4E00"), nullptr); // not Mac Roman
+    EXPECT_EQ(BK_DllGetProcAddressA(connection, std::string(256, 'x').c_str()), nullptr);
+    tbx::CFragConnectionID kept = connection;
+    EXPECT_TRUE(BK_DllUnload(connection));
+    EXPECT_EQ(connection, nullptr);
+    EXPECT_FALSE(BK_DllUnload(kept));
+    EXPECT_EQ(BK_DllGetProcAddressA(kept, "StravelTestEntry"), nullptr);
+    stravel::testing::TempDir dir;
+    stravel::testing::WriteFileBytes(dir / "text", "not code");
+    EXPECT_FALSE(BK_DllLoad(PathOf(dir / "text"), connection));
+    EXPECT_FALSE(BK_DllLoad(PathOf(dir / "missing"), connection));
 }
 
 class LocatorTest : public ::testing::Test {
@@ -97,11 +128,15 @@ TEST_F(LocatorTest, AppSupportFoldersAreMadeOncePerProduct) {
     CBK_Path folder;
     ASSERT_TRUE(BK_GetQuillfernAppSupportFolder(folder, 1851));
     EXPECT_TRUE(fs::is_directory(maker / "Stravel"));
-    EXPECT_EQ(fs::path(BK_WideToFileSystemName(folder.GetFullPathString())).lexically_normal(),
+    const std::wstring made = folder.GetFullPathString();
+    EXPECT_EQ(fs::path(BK_WideToFileSystemName(made)).lexically_normal(),
               (maker / "Stravel/").lexically_normal());
     fs::create_directories(maker / "Stravel/keep");
     ASSERT_TRUE(BK_GetQuillfernAppSupportFolder(folder, 1851));
     EXPECT_TRUE(fs::exists(maker / "Stravel/keep"));
+    // Found or made, the folder's path ends in "/".
+    EXPECT_EQ(folder.GetFullPathString(), made);
+    EXPECT_EQ(made.back(), L'/');
     ASSERT_TRUE(BK_GetQuillfernAppSupportFolder(folder, 0));
     EXPECT_TRUE(fs::is_directory(maker / "Common"));
     ASSERT_TRUE(BK_GetQuillfernAppSupportFolder(folder, 1821));

@@ -146,6 +146,38 @@ TEST_F(NetTest, SynchronousPostSendsHeadersInOrderAndTheBody) {
     EXPECT_FALSE(GetUrl(Wide("http://" + missing.Host() + "/get").c_str()));
 }
 
+TEST_F(NetTest, HeadersCannotSplitTheRequestAndEmptyOnesAreSent) {
+    LocalHttpServer server(LocalHttpServer::Reply(200, "ok"));
+    const std::wstring address = Wide("http://" + server.Host() + "/h");
+    for (auto [name, value] : {std::pair{L"X-A", L"1\r\nX-Injected: 2"},
+                               {L"X-A\n", L"1"},
+                               {L"X-A", L"1\rX-B: 2"},
+                               {L"", L"1"},
+                               {L"X:A", L"1"}}) {
+        CBK_Url url(address.c_str(), CBK_Url::METHOD_POST);
+        url.SetRequestHeader(name, value);
+        EXPECT_FALSE(url.DownloadSynchronous());
+    }
+    tbx::HttpRequest nul;
+    nul.url = "http://" + server.Host() + "/n";
+    nul.headers = {{"X-A", std::string("1\0X", 3)}};
+    tbx::HttpReply reply;
+    EXPECT_EQ(tbx::HttpPerform(nul, reply), tbx::paramErr);
+    EXPECT_TRUE(server.Requests().empty()); // nothing of them reached the server
+
+    CBK_Url url(address.c_str(), CBK_Url::METHOD_POST);
+    url.SetRequestHeader(L"X-Empty", L"");
+    url.SetRequestHeader(L"Host", L"");
+    url.SetRequestHeader(L"X-Last", L"z");
+    ASSERT_TRUE(url.DownloadSynchronous());
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_NE(requests[0].find("\r\nX-Empty:\r\n"), std::string::npos) << requests[0];
+    EXPECT_NE(requests[0].find("\r\nHost: " + server.Host() + "\r\n"), std::string::npos)
+        << requests[0];
+    EXPECT_NE(requests[0].find("\r\nX-Last: z\r\n"), std::string::npos);
+}
+
 TEST_F(NetTest, AsynchronousPostDeliversItsReplyOnceThroughTheEventLoop) {
     LocalHttpServer server(LocalHttpServer::Reply(200, "reply"));
     CBK_Url url(Wide("http://" + server.Host() + "/a").c_str(), CBK_Url::METHOD_POST);
@@ -197,9 +229,25 @@ TEST(UrlLaunchTest, OpensTheUrlWithXdgOpen) {
     });
     CBK_Url url(L"http://example.invalid/a b/caf\u00e9", CBK_Url::METHOD_GET);
     EXPECT_TRUE(url.Launch());
-    tbx::test::SetLauncher(nullptr);
     EXPECT_EQ(argv,
               (std::vector<std::string>{"xdg-open", "http://example.invalid/a b/caf\xC3\xA9"}));
+    // Web and mail addresses only: nothing that opens local files or programs, and nothing
+    // xdg-open would take for an option.
+    for (const wchar_t* other : {L"HTTPS://example.invalid/", L"MailTo:a@example.invalid"}) {
+        argv.clear();
+        url.SetUrl(other);
+        EXPECT_TRUE(url.Launch()) << other;
+        EXPECT_EQ(argv.size(), 2u) << other;
+    }
+    for (const wchar_t* refused :
+         {L"file:///etc/passwd", L"-x http://example.invalid/", L"--help", L"javascript:alert(1)",
+          L"/usr/bin/xterm", L"httpx://example.invalid/", L""}) {
+        argv.clear();
+        url.SetUrl(refused);
+        EXPECT_FALSE(url.Launch()) << refused;
+        EXPECT_TRUE(argv.empty()) << refused;
+    }
+    tbx::test::SetLauncher(nullptr);
 }
 
 } // namespace

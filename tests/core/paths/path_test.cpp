@@ -104,6 +104,39 @@ TEST_F(PathTest, RelativePathTableAndItsInverse) {
     EXPECT_EQ(BK_PathAbsoluteFromRelative(CBK_Path(L"/abs/x"), base), L"/abs/x");
 }
 
+TEST_F(PathTest, DotsAreTakenAsWhatTheyMeanOnBothSides) {
+    const struct {
+        const wchar_t* base;
+        const wchar_t* target;
+        const wchar_t* relative;
+        const wchar_t* back; // the target as read back
+    } table[] = {
+        {L"/x/d1/a.stv", L"/x/d1/./../d2/f", L"../d2/f", L"/x/d2/f"},
+        {L"/x/d1/a.stv", L"/x/d1/../d2/f", L"../d2/f", L"/x/d2/f"},
+        {L"/x/d1/a.stv", L"/x/d1/./c/../f", L"./f", L"/x/d1/f"},
+        {L"/x/d1/z/../a.stv", L"/x/d1/f", L"./f", L"/x/d1/f"},
+        {L"/x/./d1/a.stv", L"/x/d2/f", L"../d2/f", L"/x/d2/f"},
+        {L"/x/d1/a.stv", L"/../../x/f", L"../f", L"/x/f"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(BK_PathRelativePathTo(CBK_Path(row.base), CBK_Path(row.target)), row.relative)
+            << row.target;
+        EXPECT_EQ(BK_PathAbsoluteFromRelative(CBK_Path(row.relative), CBK_Path(row.base)), row.back)
+            << row.target;
+    }
+    // Texts written by other hands.
+    const CBK_Path base(L"/a/b/doc.stv");
+    for (const auto& [relative, back] : {std::pair{L"./../x", L"/a/x"},
+                                         {L"././c", L"/a/b/c"},
+                                         {L"c/./../d", L"/a/b/d"},
+                                         {L"..\\x", L"/a/x"},
+                                         {L"../../../../x", L"/x"},
+                                         {L".//c//", L"/a/b/c"}})
+        EXPECT_EQ(BK_PathAbsoluteFromRelative(CBK_Path(relative), base), back) << relative;
+    EXPECT_EQ(BK_PathAbsoluteFromRelative(CBK_Path(L"./x"), CBK_Path(L"/a/b/../c/doc.stv")),
+              L"/a/c/x");
+}
+
 TEST_F(PathTest, RandomRelativePathsAgreeWithPython) {
     STRAVEL_REQUIRE_TOOL("python3");
     std::mt19937 random(1234);

@@ -30,6 +30,7 @@ public:
     void OnLButtonDown(long x, long y, unsigned long) override { Note("ldown", x, y); }
     void OnLButtonUp(long x, long y, unsigned long) override { Note("lup", x, y); }
     void OnRButtonDown(long x, long y, unsigned long) override { Note("rdown", x, y); }
+    void OnScroll(long axis, long delta) override { Note("scroll", axis, delta); }
     void OnMaximize() override { Note("max"); }
     void OnRestore() override { Note("restore"); }
     bool Saw(const std::string& call) const {
@@ -84,7 +85,11 @@ TEST_F(Window, EventsBecomeOperations) {
     EXPECT_TRUE(window.Minimize());
     EXPECT_TRUE(window.IsMinimized());
     EXPECT_FALSE(window.Enable());
-    EXPECT_FALSE(window.SetAlpha(0.5));
+    EXPECT_TRUE(window.SetAlpha(0.5));
+    EXPECT_FLOAT_EQ(tbx::test::WindowAlpha(window.GetWindowRef()), 0.5f);
+    EXPECT_FALSE(window.SetAlpha(1.5));
+    EXPECT_FALSE(window.SetAlpha(-0.1));
+    EXPECT_FLOAT_EQ(tbx::test::WindowAlpha(window.GetWindowRef()), 0.5f);
 
     ASSERT_TRUE(tbx::test::CloseWindow(window.GetWindowRef()));
     tbx::test::Flush();
@@ -93,6 +98,27 @@ TEST_F(Window, EventsBecomeOperations) {
     EXPECT_EQ(window.GetWindowRef(), nullptr);
     EXPECT_FALSE(window.Maximize());
     EXPECT_FALSE(window.SetTitle(L"gone"));
+    EXPECT_FALSE(window.SetAlpha(1.0));
+}
+
+TEST_F(Window, TheWheelTurnsTheWindowUnderThePointer) {
+    Recorder back, front;
+    ASSERT_TRUE(back.Create(100, 120, 200, 150, L"Back", BK_WINDOW_VISIBLE | BK_WINDOW_DOCUMENT));
+    ASSERT_TRUE(front.Create(150, 150, 100, 100, L"Front", BK_WINDOW_VISIBLE | BK_WINDOW_DOCUMENT));
+    tbx::test::Flush();
+    back.calls.clear();
+    front.calls.clear();
+    // Under (60, 60) of the back window lies the front one; (10, 10) is the back's own.
+    ASSERT_TRUE(
+        tbx::test::Wheel(back.GetWindowRef(), tbx::Point{60, 60}, tbx::kEventMouseWheelAxisY, -3));
+    ASSERT_TRUE(
+        tbx::test::Wheel(back.GetWindowRef(), tbx::Point{10, 10}, tbx::kEventMouseWheelAxisX, 2));
+    tbx::test::Flush();
+    EXPECT_EQ(front.calls, std::vector<std::string>{"scroll 1 -3"});
+    EXPECT_EQ(back.calls, std::vector<std::string>{"scroll 0 2"});
+    front.Show(false);
+    EXPECT_FALSE(
+        tbx::test::Wheel(front.GetWindowRef(), tbx::Point{1, 1}, tbx::kEventMouseWheelAxisY, 1));
 }
 
 } // namespace

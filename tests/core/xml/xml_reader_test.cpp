@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 
 #include "core/xml/xml_reader.h"
+#include "platform/prefs/property_list.h"
+#include "tests/support/allocation_meter.h"
+#include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
 
 namespace {
@@ -137,6 +140,43 @@ TEST_F(XmlReaderTest, BadFilesFailToOpen) {
     EXPECT_FALSE(_reader.Open(CBK_Path((_dir.Path() / "pipe.xml").wstring())));
     CBK_XmlDomNode root;
     EXPECT_FALSE(_reader.GetRootNode(root));
+}
+
+// A 100 KB entity referenced thousands of times: gigabytes once expanded, quadratic time in
+// attributes. Other people's project files and preference lists are refused at once.
+TEST(XmlEntityTest, HostileDocumentsAreRefusedWithinTwoSecondsAnd200MB) {
+    STRAVEL_REQUIRE(stravel::testing::AllocationMeter::Available(), "heap is not counted here");
+    const std::string declaration = "<!ENTITY e \"" + std::string(100000, 'A') + "\">";
+    auto references = [](int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out += "&e;";
+        return out;
+    };
+    TempDir dir;
+    const struct {
+        const char* name;
+        std::string text;
+    } projects[] = {
+        {"text.xml", "<!DOCTYPE xml [" + declaration + "]><xml version=\"1.0\"><m>" +
+                         references(10000) + "</m></xml>"},
+        {"attribute.xml", "<!DOCTYPE xml [" + declaration + "]><xml version=\"1.0\"><m a=\"" +
+                              references(3000) + "\"/></xml>"},
+    };
+    for (const auto& project : projects) {
+        WriteFileBytes(dir / project.name, project.text);
+        EXPECT_TRUE(stravel::testing::FinishesWithin(2, 200u << 20, [&] {
+            CBK_XmlReader reader;
+            return !reader.Open(CBK_Path((dir / project.name).wstring()));
+        })) << project.name;
+    }
+    const std::string list = "<!DOCTYPE plist [" + declaration +
+                             "]><plist version=\"1.0\"><dict><key>k</key><string>" +
+                             references(10000) + "</string></dict></plist>";
+    EXPECT_TRUE(stravel::testing::FinishesWithin(2, 200u << 20, [&] {
+        tbx::plist::Dictionary values;
+        return !tbx::plist::Parse(list, values);
+    }));
 }
 
 TEST(XmlReferenceTest, DecodingIsBoundedAndLeavesOddTextAlone) {

@@ -74,6 +74,23 @@ TEST_F(ConverterProgress, TimeTextsAndCancel) {
     EXPECT_EQ(converter.OnMovieProgressProc(CBK_QuicktimeConverter::kProgressUpdate, 0x9000), -128);
 }
 
+TEST_F(ConverterProgress, TheShownWindowsCancelIsInTheSystemFontAndAnswersReturnAndEscape) {
+    for (tbx::UInt16 key : {36, 53}) {
+        CBK_QuicktimeConverter converter;
+        ASSERT_EQ(converter.OnMovieProgressProc(CBK_QuicktimeConverter::kProgressOpen, 0), 0);
+        tbx::WindowRef window = converter.GetProgressDialog()->GetWindowHandle();
+        EXPECT_EQ(tbx::test::FocusedWindow(), window);
+        tbx::test::ControlState cancel;
+        ASSERT_TRUE(
+            tbx::test::ReadControl(tbx::test::FindControl(window, tbx::FourCC("not!"), 0), cancel));
+        EXPECT_EQ(cancel.fontStyle.flags, tbx::kControlUseFontMask);
+        EXPECT_EQ(cancel.fontStyle.font, -1);
+        tbx::test::PressKey(key);
+        EXPECT_TRUE(converter.IsCancelled()) << key;
+        EXPECT_EQ(converter.OnMovieProgressProc(CBK_QuicktimeConverter::kProgressUpdate, 0), -128);
+    }
+}
+
 TEST(QuicktimeAtomParser, ReadsSizesRatesAndDv) {
     BK_QT_ATOM root;
     BK_QT_ATOM& video = root.Insert(tbx::FourCC("vide"));

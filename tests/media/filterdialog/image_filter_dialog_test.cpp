@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <tuple>
 
 #include "media/filterdialog/image_filter_dialog.h"
 #include "media/filters/convolution_filters.h"
@@ -108,6 +109,17 @@ TEST_F(FilterDialogTest, AWindowClosedAnotherWayLeavesTheFilterNoControl) {
     tbx::EventRef event = nullptr;
     EXPECT_FALSE(filter.OnCommand(1001, event));
     EXPECT_FALSE(filter.m_evSettingsChanged.Fire(&filter));
+}
+
+TEST_F(FilterDialogTest, ReturnAnswersOkAndCommandPeriodCancels) {
+    CBK_ImageFilterEmboss emboss;
+    const std::tuple<tbx::UInt16, tbx::UInt32, int32_t> keys[] = {{36, 0, kOk},
+                                                                  {47, tbx::cmdKey, kCancel}};
+    for (auto [key, modifiers, result] : keys) {
+        CBK_ImageFilterDialog keyed;
+        test::Script([key = key, modifiers = modifiers] { test::PressKey(key, modifiers); });
+        EXPECT_EQ(keyed.DoModal(host.GetWindowHandle(), source, emboss), result) << key;
+    }
 }
 
 TEST_F(FilterDialogTest, TwoGroupsSwirlWrapsAndNoControls) {

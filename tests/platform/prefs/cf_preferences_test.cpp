@@ -76,7 +76,8 @@ TEST_F(CFPreferencesTest, FilesLiveWhereTheScopeSays) {
 }
 
 TEST_F(CFPreferencesTest, ValuesAreSeenAtOnceAndWrittenOnSynchronize) {
-    CFStringRef text = S("h\u00e9llo \U0001F600 <&> \r\n\t end");
+    // Control characters and U+FFFE go to the file as they are, as other writers do.
+    CFStringRef text = S("h\u00e9llo \U0001F600 <&> \r\n\t \x01\x1F\uFFFE end");
     Set("text", text);
     CFTypeRef copy = Copy("text");
     EXPECT_EQ(copy, static_cast<CFTypeRef>(text));
@@ -156,26 +157,46 @@ TEST_F(CFPreferencesTest, ABadByteCostsNeitherTheListNorItself) {
     EXPECT_NE(written.find("<key>added</key>"), std::string::npos);
 }
 
-TEST_F(CFPreferencesTest, AnUnreadableListIsNeitherUsedNorOverwritten) {
+TEST_F(CFPreferencesTest, AnUnreadableListIsMovedAsideAndTheListStartsAfresh) {
     std::filesystem::create_directories(UserFolder());
-    WriteFileBytes(File(), "<plist><dict><key>a</key>");
+    const std::string cut = "<plist><dict><key>a</key>";
+    // A string from an entity: the list is refused whole rather than expanded or saved
+    // without the entity's declaration.
+    const std::string entity = "<!DOCTYPE plist [<!ENTITY e \"x\">]><plist><dict><key>a</key>"
+                               "<array><string>&e;</string></array></dict></plist>";
+    WriteFileBytes(File(), cut);
+    WriteFileBytes(File() + ".unreadable", "older");
     Set("b", kCFBooleanTrue);
-    EXPECT_FALSE(Sync());
-    EXPECT_EQ(ReadFileBytes(File()), "<plist><dict><key>a</key>");
-    // Nor is a device or a pipe in its place read without end or waited on.
+    ASSERT_TRUE(Sync());
+    EXPECT_EQ(ReadFileBytes(File() + ".unreadable"), "older");
+    EXPECT_EQ(ReadFileBytes(File() + ".unreadable-2"), cut);
+    WriteFileBytes(File(), entity);
+    Set("c", kCFBooleanTrue);
+    ASSERT_TRUE(Sync());
+    EXPECT_EQ(ReadFileBytes(File() + ".unreadable-3"), entity);
+    const std::string written = ReadFileBytes(File());
+    EXPECT_NE(written.find("<key>c</key>"), std::string::npos);
+    EXPECT_EQ(written.find("<key>a</key>"), std::string::npos);
+    if (stravel::testing::HaveTool("xmllint")) {
+        const auto lint = RunTool({"xmllint", "--noout", "--nonet", File()});
+        EXPECT_EQ(lint.exitCode, 0) << lint.err;
+    }
+    // A device or a pipe in its place is neither read without end, waited on, nor moved.
     std::filesystem::remove(File());
     std::filesystem::create_symlink("/dev/zero", File());
+    Set("d", kCFBooleanTrue);
     EXPECT_FALSE(Sync());
     std::filesystem::remove(File());
     ASSERT_EQ(mkfifo(File().c_str(), 0600), 0);
     EXPECT_FALSE(Sync());
+    EXPECT_FALSE(std::filesystem::exists(File() + ".unreadable-4"));
     // Once the file is mended the pending change still goes out.
     std::filesystem::remove(File());
     EXPECT_TRUE(Sync());
     test::ResetPreferences();
-    CFTypeRef b = Copy("b");
-    EXPECT_EQ(b, static_cast<CFTypeRef>(kCFBooleanTrue));
-    CFRelease(b);
+    CFTypeRef d = Copy("d");
+    EXPECT_EQ(d, static_cast<CFTypeRef>(kCFBooleanTrue));
+    CFRelease(d);
 }
 
 TEST_F(CFPreferencesTest, PythonReadsTheList) {
@@ -188,8 +209,7 @@ TEST_F(CFPreferencesTest, PythonReadsTheList) {
     CFNumberRef n2 = CFNumberCreate(nullptr, kCFNumberFloatType, &tenth);
     CFNumberRef n3 = CFNumberCreate(nullptr, kCFNumberDoubleType, &third);
     CFDataRef data = CFDataCreate(nullptr, bytes, 5);
-    CFStringRef text = S("a\rb\x01"
-                         "c");
+    CFStringRef text = S("a\rbc");
     Set("n1", n1);
     Set("n2", n2);
     Set("n3", n3);

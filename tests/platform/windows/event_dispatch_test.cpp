@@ -163,6 +163,67 @@ TEST_F(EventDispatchTest, KeysGoToTheFocusedControlAndTabMovesTheFocus) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "window:1"), 7);
 }
 
+// A field that keeps Return for itself.
+ControlKeyFilterResult KeepsReturn(ControlRef, SInt16*, SInt16* charCode, UInt16*) {
+    return *charCode == 13 ? kControlKeyFilterBlockKey : kControlKeyFilterPassKey;
+}
+
+TEST_F(EventDispatchTest, KeysPressTheDefaultAndCancelButtonsOfAnyWindow) {
+    Rect r{60, 20, 80, 100};
+    ControlRef cancel = nullptr, elsewhere = nullptr, edit = nullptr;
+    CreatePushButtonControl(window, &r, CFSTR("Cancel"), &cancel);
+    SetControlCommandID(cancel, FourCC("bCan"));
+    WindowRef other = nullptr;
+    CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &r, &other);
+    CreatePushButtonControl(other, &r, CFSTR("Other"), &elsewhere);
+    EXPECT_EQ(SetWindowDefaultButton(window, elsewhere), errUnknownControl);
+    EXPECT_EQ(SetWindowCancelButton(nullptr, cancel), errInvalidWindowRef);
+    ASSERT_EQ(SetWindowDefaultButton(window, button), noErr);
+    ASSERT_EQ(SetWindowCancelButton(window, cancel), noErr);
+    ControlRef found = nullptr;
+    ASSERT_EQ(GetWindowDefaultButton(window, &found), noErr);
+    EXPECT_EQ(found, button);
+    Probe onWindow{&log, "window"};
+    Install(GetWindowEventTarget(window), onWindow, {kCommand});
+    const std::string ok = "window:1:cmd" + std::to_string(FourCC("bOK ")),
+                      no = "window:1:cmd" + std::to_string(FourCC("bCan"));
+
+    struct Case {
+        UInt16 key;
+        UInt32 modifiers;
+        std::string pressed; // empty: none
+    };
+    const Case keys[] = {{36, 0, ok},      {76, 0, ok}, {53, 0, no},
+                         {47, cmdKey, no}, {47, 0, ""}, {48, 0, ""}};
+    for (const Case& c : keys) {
+        log.clear();
+        test::PressKey(c.key, c.modifiers);
+        EXPECT_EQ(log, c.pressed.empty() ? std::vector<std::string>{}
+                                         : std::vector<std::string>{c.pressed})
+            << c.key;
+    }
+    // A focused field whose filter keeps Return keeps it; Escape still cancels.
+    Rect fieldBounds{90, 20, 110, 200};
+    CreateEditUnicodeTextControl(window, &fieldBounds, CFSTR(""), false, nullptr, &edit);
+    ControlKeyFilterUPP filter = KeepsReturn;
+    SetControlData(edit, 0, kControlEditTextKeyFilterTag, sizeof filter, &filter);
+    ASSERT_EQ(SetKeyboardFocus(window, edit, kControlFocusNextPart), noErr);
+    log.clear();
+    test::PressKey(36);
+    test::PressKey(53);
+    EXPECT_EQ(log, std::vector<std::string>{no});
+    // A disabled button is not pressed; a disposed one is no longer the window's.
+    ClearKeyboardFocus(window);
+    DisableControl(button);
+    DisposeControl(cancel);
+    log.clear();
+    test::PressKey(36);
+    test::PressKey(53);
+    EXPECT_TRUE(log.empty());
+    ASSERT_EQ(GetWindowCancelButton(window, &found), noErr);
+    EXPECT_EQ(found, nullptr);
+}
+
 TEST_F(EventDispatchTest, FocusGoesOnlyToVisibleActiveControlsThatTakeIt) {
     Rect r{50, 20, 70, 200};
     ControlRef edit = nullptr;
@@ -262,9 +323,13 @@ TEST_F(EventDispatchTest, AppModalWindowAndSheetsBlockClicksElsewhere) {
     WindowRef modal = nullptr;
     CreateNewWindow(kMovableModalWindowClass, kWindowStandardHandlerAttribute, &bounds, &modal);
     ShowWindow(modal);
-    Probe onButton{&log, "button"};
+    Probe onButton{&log, "button"}, onWheel{&log, "wheel"};
     Install(GetControlEventTarget(button), onButton, {kHit});
-    test::Script([&] { test::Click(window, Point{30, 50}); }); // blocked
+    Install(GetWindowEventTarget(window), onWheel, {{kEventClassMouse, kEventMouseWheelMoved}});
+    test::Script([&] {
+        test::Click(window, Point{30, 50}); // blocked
+        test::Wheel(window, Point{30, 50}, kEventMouseWheelAxisY, 1);
+    });
     test::Script([&] { QuitAppModalLoopForWindow(modal); });
     EXPECT_EQ(RunAppModalLoopForWindow(modal), noErr);
     EXPECT_TRUE(log.empty());

@@ -263,6 +263,29 @@ TEST(SwfDefineButton2, SizesThatLieAreFollowedWithinTheTag) {
     EXPECT_EQ(plain.GetActionListCount(), 0u);
 }
 
+TEST(SwfDefineButton2, ARecordCutShortIsWrittenAsStored) {
+    // The record's flags promise a blend mode, but the tag ends after its colour transform.
+    const Bytes record = {0x21, 0x01, 0x00, 0x01, 0x00, 0x00, 0x04};
+    const Bytes payload = Concat({{0x05, 0x00, 0x00, 0x00, 0x00}, record});
+    CBK_SwfDefineButton2 tag;
+    EXPECT_EQ(ReadFollowedBy(tag, payload, Ramp(8, 1)), payload.size());
+    ASSERT_EQ(tag.GetButtonRecordCount(), 1u);
+    const Bytes stored = Concat({Header(34, 12), payload});
+    EXPECT_EQ(swftest::WriteBytes(tag), stored);
+    CBK_SwfDefineButton2 again;
+    swftest::ReadTag(again, stored);
+    EXPECT_EQ(swftest::WriteBytes(again), stored);
+    // Offsets still reach it; actions cannot follow it, so such a button is not written.
+    again.OffsetInfo(1, 2, 0);
+    EXPECT_EQ(swftest::WriteBytes(again), Concat({Header(34, 12),
+                                                  {0x06, 0x00, 0x00, 0x00, 0x00},
+                                                  {0x21, 0x02, 0x00, 0x03, 0x00, 0x00, 0x04}}));
+    again.AddAction(0, Actions({new CBK_SwfActionStop}));
+    uint32_t written = 1;
+    EXPECT_TRUE(swftest::WriteBytes(again, 6, &written).empty());
+    EXPECT_EQ(written, 0u);
+}
+
 TEST(SwfDefineButton, ALongActionListIsKept) {
     auto* list = new CBK_SwfDoAction;
     list->AddAction(new CBK_SwfActionPush(std::wstring(250, L'x')));

@@ -175,6 +175,27 @@ TEST_F(TreeTest, SortOrdersSiblingsByTheCompareCallback) {
     EXPECT_FALSE(tree.SetItem(cell)); // the table has no rows
 }
 
+TEST_F(TreeTest, ARightAlignedColumnKeepsItsAlignmentWhenTheColumnsAreRebuilt) {
+    _BK_TVCOLUMN size, name;
+    size.mask = name.mask = kBK_TVCF_TEXT;
+    size.pszText = L"Size";
+    size.fmt = kBK_TVCFMT_RIGHT;
+    name.pszText = L"Name";
+    ASSERT_EQ(tree.AppendColumn(size, true), 0);
+    ASSERT_EQ(tree.InsertColumn(0, name), 0);
+    // The columns after the tree's own are rebuilt as properties 1 and 2.
+    const std::pair<DataBrowserPropertyID, SInt16> expected[] = {{1, teFlushDefault},
+                                                                 {2, teFlushRight}};
+    for (auto [property, justification] : expected) {
+        CFStringRef title = nullptr;
+        SInt16 just = -99;
+        ASSERT_EQ(CopyDataBrowserColumnTitle(tree.GetControlHandle(), property, &title, &just),
+                  noErr);
+        CFRelease(title);
+        EXPECT_EQ(just, justification) << property;
+    }
+}
+
 TEST_F(TreeTest, DragsSetTheCursorAndMoveItemsByTheirIds) {
     HTREEITEM a = Add(L"a");
     HTREEITEM b = Add(L"b");

@@ -3,6 +3,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "platform/fonts/font_catalog.h"
 #include "platform/fonts/font_menu.h"
@@ -89,6 +90,23 @@ TEST_F(FontDialogTest, ApplyWritesAndStaysOpenCancelWritesNothing) {
     EXPECT_EQ(dialog.DoModal(font, host.GetWindowHandle()), kCancel);
     EXPECT_EQ(font.GetMacFontId(), families[1].id);
     EXPECT_EQ(font.GetSize(), 15);
+}
+
+TEST_F(FontDialogTest, ReturnAnswersOkAndEscapeCancels) {
+    CBK_Font font;
+    font.SetMacFontId(families[0].id);
+    font.SetSize(13);
+    // The size typed, the key, what the dialog answers and the size then kept.
+    for (auto [typed, key, result, size] :
+         {std::tuple{L"20", 36, kOK, 20}, std::tuple{L"30", 53, kCancel, 20}}) {
+        CBK_FontDialog dialog;
+        test::Script([&dialog, typed = typed, key = key] {
+            dialog.GetSizeEdit().SetText(typed, true);
+            test::PressKey(UInt16(key));
+        });
+        EXPECT_EQ(dialog.DoModal(font, host.GetWindowHandle()), result) << key;
+        EXPECT_EQ(font.GetSize(), size) << key;
+    }
 }
 
 TEST_F(FontDialogTest, SizeThatIsNoNumberKeepsTheSizeAndOddSizesStayAsTyped) {

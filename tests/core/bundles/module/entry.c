@@ -2,3 +2,8 @@
 int StravelTestEntry(int value) {
     return value * 3 + 1;
 }
+
+/* An entry whose name is not ASCII: looked up by its UTF-8 bytes. */
+int StravelTestEntr\u00e9e(int value) {
+    return value * 5;
+}
