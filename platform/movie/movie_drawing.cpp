@@ -22,8 +22,9 @@ bool DrawMovieFrame(Movie& movie, TimeValue time, CGrafPtr port, const Rect& box
     if (!movie.HasVideo() || !map || !GetPixBounds(map, &bounds) || GetPixDepth(map) != 32 ||
         width <= 0 || height <= 0 || int64_t(width) * height * 4 > kMaxBoxBytes)
         return false;
-    std::vector<uint8_t> argb(std::size_t(width) * height * 4);
-    if (!movie.RenderFrame(time, FramePixels::Argb32, argb.data(), width * 4, width, height))
+    std::vector<uint8_t> argb(std::size_t(width) * height * 4 + kFrameRenderRoom);
+    if (!movie.RenderFrame(time, FramePixels::Argb32, argb.data(), argb.size(), width * 4, width,
+                           height))
         return false;
     uint8_t* base = reinterpret_cast<uint8_t*>(GetPixBaseAddr(map));
     const int32_t rowBytes = GetPixRowBytes(map);
