@@ -11,7 +11,6 @@
 
 #include "ascompiler/driver/action_script_compiler.h"
 #include "ascompiler/service/as_parser.h"
-#include "core/strings/string_functions.h"
 
 namespace {
 
@@ -81,7 +80,7 @@ void Parse(benchmark::State& state, size_t bytes) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * script.size()));
 }
 
-// The driver's steps one after the other, timed apart: 8-bit text, preprocess and parse,
+// The driver's steps one after the other, timed apart: UTF-8 text, preprocess and parse,
 // code generation, read-back into a DoAction tag, and the freeing of tree, tag and parser
 // (each apart).
 void Stages(benchmark::State& state, size_t bytes) {
@@ -96,7 +95,7 @@ void Stages(benchmark::State& state, size_t bytes) {
     };
     for (auto _ : state) {
         Clock::time_point at = Clock::now();
-        const std::string text = BK_StringWideToAnsi(script);
+        const std::string text = BK_ScriptText(script);
         lap(at, convert);
         translate::ASParser* parser = Parser();
         translate::ASNode* tree = parser->parse(text.c_str());

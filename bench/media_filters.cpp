@@ -1,16 +1,16 @@
 // Every image filter at its default settings on a 640 × 480 frame, side by side with the
 // nearest operation of ImageMagick's MagickCore on one thread. Each round runs ours and then
-// the peer on the same input, so both are measured in the same run; the counters give both
-// times per frame in milliseconds and the speed-up (peer time / our time).
+// the peer on the same input (bench/side_by_side.h); the counters give both times per frame
+// in milliseconds and the speed-up (peer time / our time).
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
 #include <vector>
 
+#include "bench/side_by_side.h"
 #include "media/filters/blur_filters.h"
 #include "media/filters/convolution_filters.h"
 #include "media/filters/deinterlace_filter.h"
@@ -70,34 +70,21 @@ void Compare(benchmark::State& state, std::function<CBK_ImageFilter*()> make, Pe
     CBK_Image image;
     image.Create(kWidth, kHeight, 24, const_cast<uint8_t*>(Frame().data()), true);
     Magick& magick = Peer();
-    using Clock = std::chrono::steady_clock;
-    double ours = 0, theirs = 0;
+    bench::SideBySide rounds(state, "magick", "ms");
     for (auto _ : state) {
         std::memcpy(image.GetData(), Frame().data(), Frame().size());
-        const auto t0 = Clock::now();
-        filter->Filter(image);
-        const auto t1 = Clock::now();
+        rounds.Ours([&] { filter->Filter(image); });
         benchmark::DoNotOptimize(image.GetData());
-        const double mine = std::chrono::duration<double>(t1 - t0).count();
-        ours += mine;
-        state.SetIterationTime(mine);
         if (peer) {
             Image* work = CloneImage(magick.frame, 0, 0, MagickTrue, magick.exception);
-            const auto t2 = Clock::now();
-            Image* result = peer(work, magick.exception);
-            const auto t3 = Clock::now();
-            theirs += std::chrono::duration<double>(t3 - t2).count();
+            Image* result = nullptr;
+            rounds.Peer([&] { result = peer(work, magick.exception); });
             if (result && result != work)
                 DestroyImage(result);
             DestroyImage(work);
         }
     }
-    const double n = double(state.iterations());
-    state.counters["ours_ms"] = ours / n * 1e3;
-    if (peer) {
-        state.counters["magick_ms"] = theirs / n * 1e3;
-        state.counters["speedup"] = theirs / ours;
-    }
+    rounds.Report();
     state.SetItemsProcessed(int64_t(state.iterations()) * kWidth * kHeight);
 }
 

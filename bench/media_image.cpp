@@ -14,6 +14,7 @@
 
 #include <magick/MagickCore.h>
 
+#include "bench/side_by_side.h"
 #include "media/image/image.h"
 #include "media/image/resample.h"
 
@@ -169,6 +170,38 @@ void BM_Resize20000000x1To1x1(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(src.size()));
 }
 
+// Doubling a 320 × 240 frame and a 3840 × 2160 one, round by round: the time per output
+// pixel of each and their ratio (large / small), so that a large picture costs no more per
+// pixel than its memory traffic asks.
+void BM_DoubleSmallAndLarge(benchmark::State& state) {
+    const int sizes[2][2] = {{320, 240}, {3840, 2160}};
+    std::vector<uint8_t> src[2], out[2];
+    for (int k = 0; k < 2; ++k) {
+        src[k] = Frame(sizes[k][0], sizes[k][1], 3);
+        out[k].resize(size_t(sizes[k][0]) * sizes[k][1] * 3 * 4);
+    }
+    bench::SideBySide rounds(state, "small", "ns_per_pixel");
+    for (auto _ : state) {
+        for (int k = 1; k >= 0; --k) {
+            const int w = sizes[k][0], h = sizes[k][1];
+            auto resize = [&] {
+                BK_ResizeImageInto(src[k].data(), w, h, 2 * w, 2 * h, 24, out[k].data());
+                benchmark::DoNotOptimize(out[k].data());
+            };
+            if (k == 1)
+                rounds.Ours(resize);
+            else
+                rounds.Peer(resize, 64);
+        }
+    }
+    // Per output pixel; the "peer" here is the small picture, the speed-up small / large.
+    const double large = rounds.OursMedian() / (4.0 * 3840 * 2160) * 1e9;
+    const double small = rounds.PeerMedian() / (4.0 * 320 * 240) * 1e9;
+    state.counters["large_ns_per_pixel"] = large;
+    state.counters["small_ns_per_pixel"] = small;
+    state.counters["large_over_small"] = large / small;
+}
+
 // The frame path as the conversion runs it: a fresh frame into the image, then Resize.
 void BM_ImageCreateAndResize(benchmark::State& state) {
     auto src = Frame(640, 480, 3);
@@ -215,5 +248,6 @@ BENCHMARK(BM_Resize640x480To1280x960)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Magick640x480To1280x960)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Resize20000000x1To1x1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImageCreateAndResize)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DoubleSmallAndLarge)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AlphaBlend);
 BENCHMARK(BM_FlipVerticalAndHorizontal);

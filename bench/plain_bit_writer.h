@@ -54,6 +54,9 @@ private:
     int _bits = 0;
 };
 
+// How many times a timed round writes the fields: far longer than reading the clock.
+constexpr int kFieldRepeats = 16;
+
 // 4,096 fields of 1 to 20 bits, as shape and matrix records write them.
 inline std::vector<std::pair<uint32_t, int>> MixedFields() {
     std::mt19937 rng(1);
@@ -61,6 +64,14 @@ inline std::vector<std::pair<uint32_t, int>> MixedFields() {
     for (auto& f : fields)
         f = {static_cast<uint32_t>(rng()), static_cast<int>(1 + rng() % 20)};
     return fields;
+}
+
+// The fields into the writer, then its last bits completed to a byte.
+inline void WriteFields(PlainBitWriter& plain,
+                        const std::vector<std::pair<uint32_t, int>>& fields) {
+    for (const auto& f : fields)
+        plain.Put(f.first, f.second);
+    plain.Align();
 }
 
 inline uint64_t TotalBits(const std::vector<std::pair<uint32_t, int>>& fields) {

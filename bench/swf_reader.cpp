@@ -1,5 +1,5 @@
 // Parsing a 100 MB movie of video and sound tags into tag objects, from memory and from a
-// file, against its peer: read() of the same file into one buffer.
+// file; from a file beside its peer, read() of the same file into one buffer, in the same run.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/side_by_side.h"
 #include "core/paths/path.h"
 #include "swf/stream/swf_file_reader.h"
 #include "swf/tags/control_tags.h"
@@ -71,26 +72,22 @@ const std::vector<uint8_t>& Movie() {
     return bytes;
 }
 
-void BM_ReadIntoOneBuffer(benchmark::State& state) {
-    const std::size_t size = Movie().size();
-    for (auto _ : state) {
-        std::vector<uint8_t> buffer(size);
-        const int fd = ::open(MoviePath().c_str(), O_RDONLY | O_CLOEXEC);
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::read(fd, buffer.data() + done, size - done);
-            if (n <= 0)
-                break;
-            done += static_cast<std::size_t>(n);
-        }
-        ::close(fd);
-        benchmark::DoNotOptimize(buffer.data());
-        if (done != size)
-            state.SkipWithError("short read");
+// The peer: read() of the whole file into one buffer of its size.
+bool ReadIntoOneBuffer(std::size_t size) {
+    std::vector<uint8_t> buffer(size);
+    const int fd = ::open(MoviePath().c_str(), O_RDONLY | O_CLOEXEC);
+    std::size_t done = 0;
+    while (fd >= 0 && done < size) {
+        const ssize_t n = ::read(fd, buffer.data() + done, size - done);
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
+    if (fd >= 0)
+        ::close(fd);
+    benchmark::DoNotOptimize(buffer.data());
+    return done == size;
 }
-BENCHMARK(BM_ReadIntoOneBuffer)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ParseFromMemory(benchmark::State& state) {
     const std::vector<uint8_t>& movie = Movie();
@@ -104,41 +101,59 @@ void BM_ParseFromMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseFromMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Ours and the peer round by round, on the thread's CPU time (the kernel's copying and
+// page faults included).
 void BM_ParseFromFile(benchmark::State& state) {
     const std::size_t size = Movie().size();
     const CBK_Path path(MoviePath().wstring());
+    bench::SideBySide rounds(state, "read", "ms");
     for (auto _ : state) {
-        CBK_SwfReader reader;
-        if (!reader.Open(path, true, 0, true))
-            state.SkipWithError("cannot open the movie");
-        state.counters["tags"] = double(reader.GetTags().size());
-        reader.Destroy(true);
+        rounds.Ours([&] {
+            CBK_SwfReader reader;
+            if (!reader.Open(path, true, 0, true))
+                state.SkipWithError("cannot open the movie");
+            state.counters["tags"] = double(reader.GetTags().size());
+            reader.Destroy(true);
+        });
+        rounds.Peer([&] {
+            if (!ReadIntoOneBuffer(size))
+                state.SkipWithError("short read");
+        });
     }
+    rounds.Report();
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
-BENCHMARK(BM_ParseFromFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ParseFromFile)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // Tag by tag through the streaming reader.
 void BM_StreamTags(benchmark::State& state) {
     const std::size_t size = Movie().size();
     const CBK_Path path(MoviePath().wstring());
+    bench::SideBySide rounds(state, "read", "ms");
     for (auto _ : state) {
-        CBK_SwfFileReader reader;
-        if (!reader.Open(path, true))
-            state.SkipWithError("cannot open the movie");
-        double tags = 0;
-        for (;; ++tags) {
-            CBK_SwfTag* tag = reader.ReadTag();
-            const bool end = tag->GetTagId() == kSwfTagEnd;
-            delete tag;
-            if (end)
-                break;
-        }
-        state.counters["tags"] = tags + 1;
+        rounds.Ours([&] {
+            CBK_SwfFileReader reader;
+            if (!reader.Open(path, true))
+                state.SkipWithError("cannot open the movie");
+            double tags = 0;
+            for (;; ++tags) {
+                CBK_SwfTag* tag = reader.ReadTag();
+                const bool end = tag->GetTagId() == kSwfTagEnd;
+                delete tag;
+                if (end)
+                    break;
+            }
+            state.counters["tags"] = tags + 1;
+        });
+        rounds.Peer([&] {
+            if (!ReadIntoOneBuffer(size))
+                state.SkipWithError("short read");
+        });
     }
+    rounds.Report();
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
-BENCHMARK(BM_StreamTags)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StreamTags)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 struct RemoveMovie {
     ~RemoveMovie() { fs::remove(MoviePath()); }

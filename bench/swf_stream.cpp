@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/plain_bit_writer.h"
+#include "bench/side_by_side.h"
 
 #include <random>
 #include <vector>
@@ -20,44 +21,39 @@ namespace {
 
 using namespace ravuz;
 
-// Bit fields of mixed widths into a reused buffer, against the plain writer of the same
-// bytes (BM_PlainBitFields): compare their MiB/s.
+// Bit fields of mixed widths into a reused buffer, beside the plain writer of the same bytes
+// into its own reused buffer, round by round.
 void BM_SwfBitFields(benchmark::State& state) {
     const auto fields = bench::MixedFields();
     const uint64_t bits = bench::TotalBits(fields);
     CBK_SwfStream stream(6);
     stream.Reserve(bits / 8 + 16);
-    for (auto _ : state) {
-        stream.Destroy();
-        for (const auto& [value, n] : fields)
-            stream.Add(value, n);
-        stream.ByteAlign();
-        benchmark::DoNotOptimize(stream.GetByteCount());
-    }
     bench::PlainBitWriter plain(bits / 8 + 16);
-    for (const auto& [value, n] : fields)
-        plain.Put(value, n);
-    plain.Align();
+    bench::SideBySide rounds(state, "plain", "us");
+    for (auto _ : state) {
+        rounds.Ours(
+            [&] {
+                stream.Destroy();
+                for (const auto& [value, n] : fields)
+                    stream.Add(value, n);
+                stream.ByteAlign();
+                benchmark::DoNotOptimize(stream.GetByteCount());
+            },
+            bench::kFieldRepeats);
+        rounds.Peer(
+            [&] {
+                plain.Clear();
+                bench::WriteFields(plain, fields);
+                benchmark::DoNotOptimize(plain.Data());
+            },
+            bench::kFieldRepeats);
+    }
+    rounds.Report();
     if (stream.GetStream() != plain.Bytes())
         state.SkipWithError("the two writers differ");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bits / 8));
 }
-BENCHMARK(BM_SwfBitFields);
-
-void BM_PlainBitFields(benchmark::State& state) {
-    const auto fields = bench::MixedFields();
-    const uint64_t bits = bench::TotalBits(fields);
-    bench::PlainBitWriter plain(bits / 8 + 16);
-    for (auto _ : state) {
-        plain.Clear();
-        for (const auto& [value, n] : fields)
-            plain.Put(value, n);
-        plain.Align();
-        benchmark::DoNotOptimize(plain.Data());
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bits / 8));
-}
-BENCHMARK(BM_PlainBitFields);
+BENCHMARK(BM_SwfBitFields)->UseManualTime();
 
 // Byte-aligned numbers, as headers and record fields write them.
 void BM_AlignedNumbers(benchmark::State& state) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/windows/pict_decode.h"
+#include "platform/pict/pict_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     tbx::DecodedPicture picture;

@@ -133,6 +133,11 @@ NameTable::NameTable() {
                                             "unloadMovieNum"};
     for (const char* name : discardFunctions)
         entry(name).discard = true;
+    const char* const readOnlyFunctions[] = {
+        "eval",   "getProperty", "getTimer", "getVersion", "Number", "String",   "targetPath",
+        "typeof", "void",        "int",      "chr",        "ord",    "substring"};
+    for (const char* name : readOnlyFunctions)
+        entry(name).readOnly = true;
 }
 
 namespace {

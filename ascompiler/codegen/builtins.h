@@ -16,7 +16,8 @@ struct BuiltinName {
     int property = -1;    // index, or -1
     int constant = -1;    // index among the folded constants, or -1
     bool function = false;
-    bool discard = false; // a call that leaves no value worth keeping
+    bool discard = false;  // a call that leaves no value worth keeping
+    bool readOnly = false; // a call that only reads: running it twice changes nothing
 };
 
 class Builtins {

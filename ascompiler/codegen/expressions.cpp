@@ -291,6 +291,51 @@ void Generator::store(int read, CodingList& list) {
     }
 }
 
+bool Generator::hasSideEffects(ASNode* node) {
+    switch (node->getType()) {
+    case ASNode::Function: {
+        const BuiltinName* known = m_builtins.find(node->getValue());
+        if (!known || !known->function || !known->readOnly)
+            return true;
+        break;
+    }
+    case ASNode::Method:
+    case ASNode::NewObject:
+    case ASNode::PreInc:
+    case ASNode::PreDec:
+    case ASNode::PostInc:
+    case ASNode::PostDec:
+    case ASNode::Delete:
+        return true;
+    case ASNode::DefineMethod:
+        return false; // its body runs only when it is called
+    default:
+        if (node->getType() >= ASNode::Assign && node->getType() <= ASNode::AssignBitXor)
+            return true;
+        break;
+    }
+    for (int i = 0; i < node->count(); ++i)
+        if (hasSideEffects(child(node, i)))
+            return true;
+    return false;
+}
+
+void Generator::readAgain(int read, CodingList& list) {
+    if (read == 0x22 || read == 0x4E) {
+        // Object and key: the key waits in register 0 while the object is copied.
+        emitOperand(list, 0x87, 0);
+        emit(list, 0x17);
+        emit(list, 0x4C);
+        addLiteral(list, Literal::registerIndex(0));
+        emit(list, 0x4D);
+        addLiteral(list, Literal::registerIndex(0));
+        emit(list, read);
+    } else {
+        emit(list, 0x4C);
+        emit(list, 0x1C);
+    }
+}
+
 void Generator::Assign(ASNode* node, CodingList& list) {
     ASNode* target = child(node, 0);
     ASNode* value = child(node, 1);
@@ -301,7 +346,10 @@ void Generator::Assign(ASNode* node, CodingList& list) {
     if (!read)
         throw CompileError{"the left side of an assignment is not a variable, member or property"};
     const bool compound = node->getType() != ASNode::Assign;
-    if (compound)
+    // A declared name (var x += 1) is read as the variable it names.
+    if (compound && (read == 0x3C || hasSideEffects(target)))
+        readAgain(read, list);
+    else if (compound)
         generate(target, list);
     generate(value, list);
     if (compound)
@@ -322,6 +370,24 @@ void Generator::Increment(ASNode* node, CodingList& list) {
     const ASNode::NodeType type = node->getType();
     const bool pre = type == ASNode::PreInc || type == ASNode::PreDec;
     const bool used = node->getStatus() != 1;
+    const int step = (type == ASNode::PreInc || type == ASNode::PostInc) ? 0x50 : 0x51;
+    if (hasSideEffects(target)) {
+        // The target's code runs once; the value handed on waits in register 0.
+        generate(target, list);
+        const int read = removeRead(list);
+        if (!read || read == 0x3C)
+            throw CompileError{"only a variable, member or property can be incremented"};
+        readAgain(read, list);
+        if (!pre && used)
+            emitOperand(list, 0x87, 0);
+        emit(list, step);
+        if (pre && used)
+            emitOperand(list, 0x87, 0);
+        store(read, list);
+        if (used)
+            addLiteral(list, Literal::registerIndex(0));
+        return;
+    }
     if (!pre && used)
         generate(target, list);
     generate(target, list);
@@ -329,7 +395,7 @@ void Generator::Increment(ASNode* node, CodingList& list) {
     if (!read || read == 0x3C)
         throw CompileError{"only a variable, member or property can be incremented"};
     generate(target, list);
-    emit(list, (type == ASNode::PreInc || type == ASNode::PostInc) ? 0x50 : 0x51);
+    emit(list, step);
     if (pre && used)
         emitOperand(list, 0x87, 0);
     store(read, list);

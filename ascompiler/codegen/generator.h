@@ -116,6 +116,12 @@ private:
     void Increment(ASNode* node, CodingList& list);
     void Delete(ASNode* operand, ASNode* node, CodingList& list);
     static void store(int read, CodingList& list);
+    // Whether running the node's code can change anything or give another value the next
+    // time: calls other than the built-in reads, new, increments, assignments, delete.
+    bool hasSideEffects(ASNode* node);
+    // Copies the reference that a target's code left (a name, or an object or clip and a
+    // key) and reads it, so that the code that computed it runs once.
+    void readAgain(int read, CodingList& list);
 
     // Calls, built-in or not.
     void Call(ASNode* node, CodingList& list);

@@ -3,6 +3,7 @@
 #include "ascompiler/service/as_parser.h"
 #include "core/paths/path.h"
 #include "core/strings/string_functions.h"
+#include "platform/text_encoding.h"
 #include "swf/base/tag_codes.h"
 #include "swf/stream/swf_reader.h"
 
@@ -118,11 +119,23 @@ void CBK_ActionScriptCompiler::DumpScript(const wchar_t* fileName) {
     std::fclose(file);
 }
 
+std::string BK_ScriptText(const std::wstring& script) {
+    // Scripts are mostly ASCII: written in place until the first other character.
+    std::string out(script.size(), '\0');
+    size_t i = 0;
+    for (; i < script.size() && static_cast<uint32_t>(script[i]) < 0x80; ++i)
+        out[i] = static_cast<char>(script[i]);
+    out.resize(i);
+    for (; i < script.size(); ++i)
+        tbx::text::AppendUtf8Escaped(out, static_cast<char32_t>(script[i]));
+    return out;
+}
+
 ravuz::CBK_SwfTag* CBK_ActionScriptCompiler::Compile(long swfVersion) {
     if (_script.empty())
         return nullptr;
     std::unique_ptr<translate::ASParser, translate::Destroyer> parser(Parser());
-    const std::string text = BK_StringWideToAnsi(_script);
+    const std::string text = BK_ScriptText(_script);
     std::unique_ptr<translate::ASNode, translate::Destroyer> tree(parser->parse(text.c_str()));
     if (!tree)
         return nullptr;

@@ -32,6 +32,11 @@ private:
     std::wstring _script;
 };
 
+// The script as the compiler reads it: UTF-8, whatever the movie's version (the code
+// generator gives SWF 5 movies their text in the locale's encoding); a byte escape becomes
+// its byte again.
+std::string BK_ScriptText(const std::wstring& script);
+
 // The one-frame movie that carries action code through the SWF reader: header, one
 // DoAction record (short header up to 62 bytes of code), and a zero tail.
 std::vector<uint8_t> BK_WrapActionCode(const std::vector<uint8_t>& code, long swfVersion);

@@ -76,8 +76,15 @@ public:
     translate::ASNode* script() {
         try {
             translate::ASNode* root = scriptRule();
+            // Text that cannot begin a statement would otherwise be left unread, and lost.
+            if (LA(1) != antlr::Token::EOF_TYPE)
+                throw antlr::NoViableAltException(LT(1), getFilename());
             m_nodes.Release();
             return root;
+        } catch (NestsTooDeeply& e) {
+            m_nodes.FreeAll();
+            throw antlr::RecognitionException("Script nests too deeply", getFilename(), e.line,
+                                              e.column);
         } catch (...) {
             m_nodes.FreeAll();
             throw;
@@ -151,6 +158,25 @@ private:
                              pending.left[pending.count], current);
         }
         return current;
+    }
+    // "var" declares every name of its list: a name, or the name an item assigns to, that
+    // follows a declaration in the same list is declared too.
+    static translate::ASNode* declaredAfter(translate::ASNode* previous, translate::ASNode* item) {
+        if (!isDeclaration(previous))
+            return item;
+        translate::ASNode* name = isAssignment(item) ? item->get(0) : item;
+        if (name && name->getType() == translate::ASNode::Identifier)
+            name->setType(translate::ASNode::DefineVariable);
+        return item;
+    }
+    static bool isAssignment(translate::ASNode* node) {
+        return node->getType() >= translate::ASNode::Assign &&
+               node->getType() <= translate::ASNode::AssignBitXor;
+    }
+    static bool isDeclaration(translate::ASNode* node) {
+        if (isAssignment(node))
+            node = node->get(0);
+        return node && node->getType() == translate::ASNode::DefineVariable;
     }
     // An expression list or argument list of one item is that item: the list is only made
     // when a second item comes.
@@ -266,9 +292,14 @@ private:
     private:
         ActionScriptParser& m_parser;
     };
+    // Not a recognition error, so that no trial parse takes it for a failed alternative and
+    // tries another: it ends the parse, and script() reports it where the limit was passed.
+    struct NestsTooDeeply {
+        int line;
+        int column;
+    };
     [[noreturn, gnu::cold, gnu::noinline]] void nestsTooDeeply() {
-        throw antlr::RecognitionException("Script nests too deeply", getFilename(),
-                                          LT(1)->getLine(), LT(1)->getColumn());
+        throw NestsTooDeeply{LT(1)->getLine(), LT(1)->getColumn()};
     }
     static constexpr int kMaxNesting = 600;
     int m_nesting = 0;
@@ -473,7 +504,12 @@ expressionList returns [translate::ASNode* n = 0]
     { translate::ASNode *e = 0, *list = 0; }
     :   n=assignmentExpression
         (   "," e=assignmentExpression
-            { n = extendList(translate::ASNode::ExpressionList, list, n, e); }
+            {
+                translate::ASNode* previous =
+                    list ? list->get(static_cast<unsigned int>(list->count() - 1)) : n;
+                e = declaredAfter(previous, e);
+                n = extendList(translate::ASNode::ExpressionList, list, n, e);
+            }
         )*
     ;
 

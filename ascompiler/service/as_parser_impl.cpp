@@ -1,6 +1,7 @@
 #include "ascompiler/service/as_parser_impl.h"
 
 #include "ascompiler/codegen/generator.h"
+#include "ascompiler/codegen/tree_text.h"
 
 #include "ActionScriptLexer.hpp"
 #include "ActionScriptParser.hpp"
@@ -178,6 +179,7 @@ int ASParserImpl::compile(ASNode* tree, int swfVersion) {
         ASInfo info(swfVersion);
         Generator generator(m_builtins, info);
         generator.reorder(tree);
+        EncodeTreeText(tree, swfVersion);
         generator.findStrings(tree);
         CodingList list;
         generator.generate(tree, list);

@@ -23,7 +23,11 @@ public:
     // shift and an or each and one store per 64 bits.
     void Put(std::vector<uint8_t>& out, uint32_t value, int32_t nbits) {
         if (static_cast<uint32_t>(nbits) > 32) {
-            PutLong(out, value, nbits);
+            // The state comes back by value and is stored here, after the call, as on every
+            // other path: a caller's loop then keeps it in registers instead of reloading it.
+            const State next = PutLong(out, State{_acc, _bits}, value, nbits);
+            _acc = next.acc;
+            _bits = next.bits;
             return;
         }
         const uint64_t field = value & kLowBits[nbits];
@@ -99,12 +103,20 @@ private:
         0x3FFF,    0x7FFF,     0xFFFF,     0x1FFFF,    0x3FFFF,   0x7FFFF,   0xFFFFF,
         0x1FFFFF,  0x3FFFFF,   0x7FFFFF,   0xFFFFFF,   0x1FFFFFF, 0x3FFFFFF, 0x7FFFFFF,
         0xFFFFFFF, 0x1FFFFFFF, 0x3FFFFFFF, 0x7FFFFFFF, 0xFFFFFFFF};
-    [[gnu::noinline, gnu::cold]] void PutLong(std::vector<uint8_t>& out, uint32_t value,
-                                              int32_t nbits) {
-        if (nbits <= 0)
-            return;
-        PutZeros(out, static_cast<uint64_t>(nbits) - 32);
-        Put(out, value, 32);
+    struct State {
+        uint64_t acc;
+        uint32_t bits;
+    };
+    [[gnu::noinline, gnu::cold]] static State PutLong(std::vector<uint8_t>& out, State state,
+                                                      uint32_t value, int32_t nbits) {
+        CBK_BitPacker packer;
+        packer._acc = state.acc;
+        packer._bits = state.bits;
+        if (nbits > 0) {
+            packer.PutZeros(out, static_cast<uint64_t>(nbits) - 32);
+            packer.Put(out, value, 32);
+        }
+        return State{packer._acc, packer._bits};
     }
     // The accumulator is full with the top bits of a field of `nbits` bits: its 64 bits go to
     // the buffer, the rest of the field stays.
@@ -132,11 +144,15 @@ private:
         StoreBigEndian(out, _acc >> _bits, count);
     }
 
+    // The first room a buffer gets for bit fields: a stream that packs fields at all usually
+    // packs many, and growing it from a few bytes costs more copies than this costs memory.
+    static constexpr std::size_t kFirstBlock = 8192;
+
     // The low `count` bytes of `word`, most significant first, at the end of the buffer.
     static void StoreBigEndian(std::vector<uint8_t>& out, uint64_t word, uint32_t count) {
         const std::size_t size = out.size();
         if (out.capacity() - size < 8)
-            out.reserve(std::max<std::size_t>(size * 2, size + 256));
+            out.reserve(std::max<std::size_t>(size * 2, size + kFirstBlock));
         out.resize(size + count);
         const uint64_t bytes = __builtin_bswap64(word << (64 - 8 * count));
         std::memcpy(out.data() + size, &bytes, count);

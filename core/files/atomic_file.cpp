@@ -123,6 +123,25 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// The item a chain of links ends at, which need not exist yet: an editor saving through a
+// link to a file not yet written makes that file.
+bool FollowLinks(const std::string& path, std::string& target) {
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
+        std::vector<char> text(static_cast<std::size_t>(PATH_MAX));
+        const ssize_t length = ::readlink(target.c_str(), text.data(), text.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= text.size())
+            return false;
+        const std::string next(text.data(), static_cast<std::size_t>(length));
+        target = next[0] == '/' ? next : FolderOf(target) + next;
+    }
+    errno = ELOOP;
+    return false;
+}
+
 } // namespace
 
 bool CBK_AtomicFile::Open(const std::string& path) {
@@ -135,19 +154,19 @@ bool CBK_AtomicFile::Open(const std::string& path) {
         errno = ENOENT;
         return false;
     }
-    _target = path;
+    if (!FollowLinks(path, _target))
+        return false;
     struct stat info;
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char resolved[PATH_MAX];
-        if (!::realpath(path.c_str(), resolved))
-            return false;
-        _target = resolved;
-    }
-    if (::stat(_target.c_str(), &info) == 0) {
+    if (::lstat(_target.c_str(), &info) == 0) {
+        // Only a file can be replaced: a pipe would be waited on, a device or a folder cannot
+        // take its place.
         if (!S_ISREG(info.st_mode)) {
-            // Devices and pipes cannot be renamed over; they get the bytes directly.
-            _fd = ::open(_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-            return _fd >= 0;
+            errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+            return false;
+        }
+        if ((info.st_mode & 0222) == 0) {
+            errno = EPERM; // locked, as the rest of the file layer has it
+            return false;
         }
         _replacing = true;
         _mode = info.st_mode & 07777;
@@ -234,7 +253,7 @@ bool CBK_AtomicFile::Commit() {
         return false;
     bool ok = Flush();
     int saved = errno;
-    if (ok && _replacing && !_temporary.empty()) {
+    if (ok && _replacing) {
         // Attributes while the file is still ours to change.
         CopyAttributes(_target, _fd);
         // The owner first: a change of owner clears set-id bits that the mode then restores.
@@ -248,22 +267,13 @@ bool CBK_AtomicFile::Commit() {
         }
     }
     tbx::FSRef made;
-    if (ok && _typed && !_temporary.empty() &&
+    if (ok && _typed &&
         tbx::FSPathMakeRef(reinterpret_cast<const tbx::UInt8*>(_temporary.c_str()), &made,
                            nullptr) == tbx::noErr)
         BK_SetFileTypes(made, _creator, _type);
-    if (ok && !_temporary.empty() && ::fsync(_fd) != 0) {
+    if (ok && ::fsync(_fd) != 0) {
         ok = false;
         saved = errno;
-    }
-    if (_temporary.empty()) {
-        if (::close(_fd) != 0 && ok) {
-            ok = false;
-            saved = errno;
-        }
-        _fd = -1;
-        errno = saved;
-        return ok;
     }
     // Renamed while still open and locked, so that no cleaner takes it in between; the
     // bytes are synced, so closing can lose nothing.
@@ -305,7 +315,14 @@ bool BK_OpenAtomicFile(CBK_AtomicFile& file, const CBK_Path& path, bool replace)
     if (target.empty())
         return false;
     struct stat info;
-    if (::stat(target.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || !replace))
+    if (::stat(target.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || !replace)) {
+        CBK_Path::m_nLastError =
+            S_ISDIR(info.st_mode) ? tbx::OSErr(tbx::notAFileErr) : tbx::OSErr(tbx::dupFNErr);
         return false;
-    return file.Open(target);
+    }
+    if (file.Open(target))
+        return true;
+    CBK_Path::m_nLastError =
+        errno == EPERM ? tbx::OSErr(tbx::fLckdErr) : tbx::FSErrorFromErrno(errno);
+    return false;
 }

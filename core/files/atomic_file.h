@@ -9,9 +9,10 @@
 class CBK_Path;
 
 // A new file beside the target that takes the target's place on Commit. A symbolic link is
-// followed, so the file it names is replaced; a target that exists and is not a regular file
-// (a device, a pipe) is written in place. Without a successful Commit the target is untouched
-// and no temporary file is left behind.
+// followed, so the file it names is replaced, or made when it does not exist yet. A target that
+// exists and is not a regular file (a folder, a pipe, a device, a socket) is refused at once,
+// and so is a locked one (no write permission for anyone). Without a successful Commit the
+// target is untouched and no temporary file is left behind.
 //
 // The replacement gets the target's permission bits, its extended attributes (the Finder
 // information among them) and its owner and group where the process may set them. It is a new file:
@@ -29,7 +30,8 @@ public:
     CBK_AtomicFile(const CBK_AtomicFile&) = delete;
     CBK_AtomicFile& operator=(const CBK_AtomicFile&) = delete;
 
-    // False (errno tells why) when the new file cannot be made.
+    // False (errno tells why: EISDIR for a folder, EINVAL for another item that is not a
+    // regular file, EPERM for a locked file) when the new file cannot be made.
     bool Open(const std::string& path);
     bool IsOpen() const { return _fd >= 0; }
     // Buffered; false once any write has failed.
@@ -37,7 +39,7 @@ public:
     // Bytes written so far, those still buffered included.
     uint64_t Size() const { return _written + _buffer.size(); }
     // The Finder type and creator the new file gets before it takes the target's place
-    // (silently absent where the volume keeps no attributes). Not used when writing in place.
+    // (silently absent where the volume keeps no attributes).
     void SetFileTypes(uint32_t creator, uint32_t type);
     // Overwrites bytes already written, from `offset`; the end stays where it was. False when
     // the range reaches past the bytes written, or once any write has failed.
@@ -52,7 +54,7 @@ private:
     bool Flush();
 
     std::string _target;
-    std::string _temporary; // empty when writing in place
+    std::string _temporary;
     // The target's permission bits and owners when it existed: the replacement gets them.
     bool _replacing = false;
     uint32_t _mode = 0, _owner = 0, _group = 0;
@@ -68,5 +70,6 @@ private:
 bool BK_WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Opens `file` for the item at `path` (its full path); false for an empty path, a folder,
-// or an existing item when `replace` is false.
+// or an existing item when `replace` is false. The reason goes to CBK_Path's last error
+// (fLckdErr for a locked file).
 bool BK_OpenAtomicFile(CBK_AtomicFile& file, const CBK_Path& path, bool replace);

@@ -6,148 +6,93 @@
 #include <vector>
 
 #include "core/files/delete_container.h"
-#include "core/files/fork_utilities.h"
 #include "platform/files/fs_catalog.h"
-#include "platform/files/fs_forks.h"
+#include "platform/files/fs_folder.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
 using namespace tbx;
 
-constexpr std::size_t kCopyBufferSize = 1 << 20;
-constexpr FSCatalogInfoBitmap kFinderBits = kFSCatInfoFinderInfo | kFSCatInfoFinderXInfo;
 constexpr FSCatalogInfoBitmap kLateBits =
     kFSCatInfoContentMod | kFSCatInfoAccessDate | kFSCatInfoPermissions;
-
-struct Pending {
-    FSRef source;
-    FSCatalogInfo info;
-    FSRef parent; // in the copy
-    std::u16string name;
-    UInt32 level;
-};
-
-struct MadeFolder {
-    FSRef copy;
-    FSCatalogInfo info;
-};
 
 UInt16 Kind(const FSCatalogInfo& info) {
     return info.permissions.mode & S_IFMT;
 }
 
-std::u16string Units(const HFSUniStr255& name) {
-    return std::u16string(reinterpret_cast<const char16_t*>(name.unicode), name.length);
-}
+// One folder being copied: the source, its copy, and the items still to do.
+struct Level {
+    FSFolder source, copy;
+    FSCatalogInfo info; // the source folder's, for its copy once it is full
+    std::vector<FSFolderItem> items;
+    std::size_t next = 0;
+    UInt32 depth = 1; // of its items
+};
 
-OSErr CopyFork(const FSRef& from, const FSRef& to, bool resource, std::vector<char>& buffer) {
-    HFSUniStr255 forkName;
-    resource ? FSGetResourceForkName(&forkName) : FSGetDataForkName(&forkName);
-    SInt16 in = 0, out = 0;
-    if (OSErr error = FSOpenFork(&from, forkName.length, forkName.unicode, fsRdPerm, &in))
-        return error;
-    if (OSErr error = FSOpenFork(&to, forkName.length, forkName.unicode, fsWrPerm, &out)) {
-        FSCloseFork(in);
-        return error;
+// Opens a source folder for copying its items; false in `enter` for a drop box, which is
+// made but not entered. Any other failure fails the copy.
+OSErr EnterSource(const FSFolder& parent, const std::string& name, FSFolder& source, bool& enter) {
+    enter = true;
+    const OSErr error = source.OpenChild(parent, name, false);
+    if (error == afpAccessDenied && parent.IsDropBox(name)) {
+        enter = false;
+        return noErr;
     }
-    OSErr error = FSCopyFork(in, out, buffer.data(), buffer.size());
-    FSCloseFork(in);
-    const OSErr closed = FSCloseFork(out);
-    return error ? error : closed;
-}
-
-OSErr CopyFile(const FSRef& source, const FSCatalogInfo& info, const FSRef& parent,
-               const std::u16string& name, FSRef& made, std::vector<char>& buffer) {
-    if (OSErr error = FSCreateFileUnicode(&parent, name.size(), name.data(), kFinderBits, &info,
-                                          &made, nullptr))
-        return error;
-    if (OSErr error = CopyFork(source, made, false, buffer))
-        return error;
-    FSCatalogInfo sizes;
-    if (OSErr error =
-            FSGetCatalogInfo(&source, kFSCatInfoRsrcSizes, &sizes, nullptr, nullptr, nullptr))
-        return error;
-    if (sizes.rsrcLogicalSize > 0)
-        return CopyFork(source, made, true, buffer);
-    return noErr;
-}
-
-// Queues the items of a source folder for copying into `copy`.
-OSErr QueueChildren(const FSRef& source, const FSRef& copy, UInt32 level,
-                    std::vector<Pending>& work) {
-    FSIterator iterator = nullptr;
-    if (OSErr error = FSOpenIterator(&source, kFSIterateFlat, &iterator))
-        // A folder that can be written but not read (a drop box) is made but not entered.
-        return error == afpAccessDenied ? OSErr(noErr) : error;
-    OSErr error = noErr;
-    for (;;) {
-        Pending item;
-        HFSUniStr255 name;
-        UInt32 count = 0;
-        error = FSGetCatalogInfoBulk(iterator, 1, &count, nullptr,
-                                     kFSCatInfoGettableInfo & ~kFSCatInfoRsrcSizes, &item.info,
-                                     &item.source, nullptr, &name);
-        if (error == errFSNoMoreItems) {
-            error = noErr;
-            break;
-        }
-        if (error)
-            break;
-        item.parent = copy;
-        item.name = Units(name);
-        item.level = level;
-        work.push_back(std::move(item));
-    }
-    FSCloseIterator(iterator);
     return error;
 }
 
-// Everything below the top object, iteratively.
-OSErr CopyContents(const FSRef& source, const FSRef& copy, UInt32 maxLevels,
-                   std::vector<MadeFolder>& folders, std::vector<char>& buffer) {
-    std::vector<Pending> work;
-    if (OSErr error = QueueChildren(source, copy, 1, work))
+// Everything below the top folder, depth first with an explicit stack of open folders.
+OSErr CopyContents(Level top, UInt32 maxLevels) {
+    std::vector<Level> stack;
+    if (OSErr error = top.source.List(top.items))
         return error;
-    while (!work.empty()) {
-        Pending item = std::move(work.back());
-        work.pop_back();
-        FSRef made;
+    stack.push_back(std::move(top));
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next == level.items.size()) {
+            // Dates last, so that filling the folder does not change them. The top folder
+            // gets its own once it is in place.
+            if (stack.size() > 1)
+                if (OSErr error = level.copy.SetDatesAndMode(level.info))
+                    return error;
+            stack.pop_back();
+            continue;
+        }
+        const FSFolderItem& item = level.items[level.next++];
         switch (Kind(item.info)) {
         case S_IFDIR: {
-            if (OSErr error =
-                    FSCreateDirectoryUnicode(&item.parent, item.name.size(), item.name.data(),
-                                             kFinderBits, &item.info, &made, nullptr, nullptr))
+            Level child;
+            child.info = item.info;
+            child.depth = level.depth + 1;
+            if (OSErr error = level.copy.MakeFolder(item.name, item.info, child.copy))
                 return error;
-            folders.push_back({made, item.info});
-            if (maxLevels == 0 || item.level < maxLevels)
-                if (OSErr error = QueueChildren(item.source, made, item.level + 1, work))
+            bool enter = maxLevels == 0 || level.depth < maxLevels;
+            if (enter)
+                if (OSErr error = EnterSource(level.source, item.name, child.source, enter))
                     return error;
+            if (!enter) {
+                if (OSErr error = child.copy.SetDatesAndMode(item.info))
+                    return error;
+                break;
+            }
+            if (OSErr error = child.source.List(child.items))
+                return error;
+            stack.push_back(std::move(child));
             break;
         }
         case S_IFREG:
-            if (OSErr error =
-                    CopyFile(item.source, item.info, item.parent, item.name, made, buffer))
-                return error;
-            if (OSErr error = FSSetCatalogInfo(&made, kLateBits, &item.info))
+            if (OSErr error = level.copy.CopyFile(level.source, item, item.name, true, true))
                 return error;
             break;
-        case S_IFLNK: {
-            std::string target;
-            if (OSErr error = FSReadLink(&item.source, target))
-                return error;
-            if (OSErr error = FSCreateLinkUnicode(&item.parent, item.name.size(), item.name.data(),
-                                                  target, &made))
+        case S_IFLNK:
+            if (OSErr error = level.copy.CopyLink(level.source, item.name, item.name))
                 return error;
             break;
-        }
         default:
             break; // pipes, sockets and devices hold no bytes to copy
         }
     }
-    // Folder dates last, so that filling them does not change them; deepest first.
-    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
-        if (OSErr error = FSSetCatalogInfo(&folder->copy, kLateBits, &folder->info))
-            return error;
     return noErr;
 }
 
@@ -178,27 +123,30 @@ bool IsInside(const FSRef& folder, const FSRef& source) {
     return false;
 }
 
-// The object itself under a temporary name in the destination.
-OSErr MakeTop(const FSRef& source, const FSCatalogInfo& info, const FSRef& folder,
-              std::u16string& tempName, FSRef& made, std::vector<char>& buffer) {
+// The object itself under a temporary name in the destination, with everything in it.
+OSErr MakeTop(const FSFolder& sourceFolder, const FSFolderItem& top, const FSFolder& destination,
+              const std::string& finalName, UInt32 maxLevels, std::string& tempName) {
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::string name =
-            ".stravel-copy-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-        tempName.assign(name.begin(), name.end());
+        tempName = ".stravel-copy-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
         OSErr error;
-        if (Kind(info) == S_IFDIR) {
-            error = FSCreateDirectoryUnicode(&folder, tempName.size(), tempName.data(), kFinderBits,
-                                             &info, &made, nullptr, nullptr);
-        } else if (Kind(info) == S_IFLNK) {
-            std::string target;
-            error = FSReadLink(&source, target);
+        if (Kind(top.info) == S_IFDIR) {
+            Level level;
+            level.info = top.info;
+            error = destination.MakeFolder(tempName, top.info, level.copy);
+            bool enter = true;
             if (!error)
-                error =
-                    FSCreateLinkUnicode(&folder, tempName.size(), tempName.data(), target, &made);
-        } else if (Kind(info) == S_IFREG) {
-            error = CopyFile(source, info, folder, tempName, made, buffer);
+                error = EnterSource(sourceFolder, top.name, level.source, enter);
+            if (!error && enter)
+                error = CopyContents(std::move(level), maxLevels);
             if (error && error != dupFNErr)
-                DeleteCopy(made);
+                DeleteCopy(destination.RefOf(tempName));
+        } else if (Kind(top.info) == S_IFLNK) {
+            error = destination.CopyLink(sourceFolder, top.name, tempName);
+        } else if (Kind(top.info) == S_IFREG) {
+            // Its permissions once it is in place: a locked copy could not be renamed. A
+            // creation date goes only where its sidecar can follow the copy to its name.
+            error = destination.CopyFile(sourceFolder, top, tempName, false,
+                                         destination.SidecarFree(finalName));
         } else {
             return paramErr;
         }
@@ -215,19 +163,23 @@ OSErr FSCopyObject(const FSRef* source, const FSRef* destinationFolder, UInt32 m
                    FSSpec* newObjectSpec) {
     if (!source || !destinationFolder || dupeAction > kDupeActionReplace)
         return paramErr;
-    FSCatalogInfo info, folderInfo;
-    HFSUniStr255 ownName;
-    if (OSErr error = FSGetCatalogInfo(source, kFSCatInfoGettableInfo & ~kFSCatInfoRsrcSizes, &info,
-                                       &ownName, nullptr, nullptr))
+    // The source is read through the folder that holds it, the destination written through
+    // its own descriptor: neither walk follows a link met on the way.
+    FSFolder sourceFolder, destination;
+    FSFolderItem top;
+    std::string sourceName;
+    if (OSErr error = sourceFolder.OpenParentOf(*source, sourceName))
         return error;
-    if (OSErr error = FSGetCatalogInfo(destinationFolder, kFSCatInfoNodeFlags, &folderInfo, nullptr,
-                                       nullptr, nullptr))
+    if (OSErr error = sourceFolder.Examine(sourceName, top))
+        return error;
+    if (OSErr error = destination.Open(*destinationFolder))
         return error == fnfErr ? OSErr(dirNFErr) : error;
-    if (!(folderInfo.nodeFlags & kFSNodeIsDirectoryMask))
-        return errFSNotAFolder;
-    if (Kind(info) == S_IFDIR && IsInside(*destinationFolder, *source))
+    if (Kind(top.info) == S_IFDIR && IsInside(*destinationFolder, *source))
         return paramErr;
-    const std::u16string name = Units(newName && newName->length ? *newName : ownName);
+    const std::u16string name =
+        newName && newName->length
+            ? std::u16string(reinterpret_cast<const char16_t*>(newName->unicode), newName->length)
+            : text::Utf8ToUtf16Escaped(sourceName);
 
     FSRef existing;
     const bool taken =
@@ -235,29 +187,22 @@ OSErr FSCopyObject(const FSRef* source, const FSRef* destinationFolder, UInt32 m
     if (taken && dupeAction != kDupeActionReplace)
         return dupFNErr;
 
-    std::vector<char> buffer(kCopyBufferSize);
-    std::u16string tempName;
-    FSRef copy;
-    if (OSErr error = MakeTop(*source, info, *destinationFolder, tempName, copy, buffer))
+    std::string tempName;
+    if (OSErr error = MakeTop(sourceFolder, top, destination, text::Utf16ToUtf8Escaped(name),
+                              maxLevels, tempName))
         return error;
-    std::vector<MadeFolder> folders;
-    OSErr error = noErr;
-    if (Kind(info) == S_IFDIR)
-        error = CopyContents(*source, copy, maxLevels, folders, buffer);
-    if (error) {
-        DeleteCopy(copy);
-        return error;
-    }
+    FSRef copy = destination.RefOf(tempName);
 
     // Into place: without replacing, or replacing only now that the copy is whole.
     FSRef placed;
+    OSErr error = noErr;
     if (!taken) {
         error = FSRenameUnicode(&copy, name.size(), name.data(), 0xFFFF, &placed);
     } else {
         FSCatalogInfo old;
         error = FSGetCatalogInfo(&existing, kFSCatInfoNodeFlags, &old, nullptr, nullptr, nullptr);
         const bool oldIsFolder = !error && (old.nodeFlags & kFSNodeIsDirectoryMask);
-        if (!error && !oldIsFolder && Kind(info) != S_IFDIR) {
+        if (!error && !oldIsFolder && Kind(top.info) != S_IFDIR) {
             error = FSRenameUnicodeReplacing(&copy, name.size(), name.data(), &placed);
         } else if (!error) {
             error = FSExchangeObjects(&copy, &existing);
@@ -272,8 +217,8 @@ OSErr FSCopyObject(const FSRef* source, const FSRef* destinationFolder, UInt32 m
         DeleteCopy(copy);
         return error;
     }
-    if (Kind(info) != S_IFLNK)
-        if (OSErr late = FSSetCatalogInfo(&placed, kLateBits, &info))
+    if (Kind(top.info) != S_IFLNK)
+        if (OSErr late = FSSetCatalogInfo(&placed, kLateBits, &top.info))
             return late;
     if (newObject)
         *newObject = placed;

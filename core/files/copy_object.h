@@ -1,6 +1,9 @@
 // Copying a file or a whole folder tree, with its data and resource forks, Finder
-// information, dates and permissions, into a folder. Links are copied as links; other special
-// files are skipped. Results are File Manager codes (0 = no error).
+// information, dates and permissions, into a folder. The tree is read and written by folder
+// descriptors, so a folder swapped for a link while the copy runs is never followed. Links are
+// copied as links; other special files are skipped. A folder that can be written and searched
+// but not read (a drop box) is made empty; any other item that cannot be read or examined
+// fails the copy. Results are File Manager codes (0 = no error).
 #pragma once
 
 #include "platform/files/fs_types.h"

@@ -1,94 +1,73 @@
 #include "core/files/delete_container.h"
 
+#include <string>
 #include <vector>
 
-#include "platform/files/fs_catalog.h"
+#include "platform/files/fs_folder.h"
 
 namespace {
 
+using namespace tbx;
+
 struct Level {
-    tbx::FSRef folder;
-    bool listed = false;
+    FSFolder folder;
+    std::string name; // in the folder below it on the stack
+    std::vector<FSFolderItem> items;
+    std::size_t next = 0;
 };
 
-tbx::OSErr Unlock(const tbx::FSRef& ref, const tbx::FSCatalogInfo& info) {
-    if (info.nodeFlags & tbx::kFSNodeLockedMask)
-        return tbx::FSSetLocked(&ref, false);
-    return tbx::noErr;
-}
-
-// Deletes the files of one folder and queues its sub-folders.
-tbx::OSErr ClearLevel(const tbx::FSRef& folder, std::vector<Level>& stack) {
-    tbx::FSIterator iterator = nullptr;
-    if (tbx::OSErr error = tbx::FSOpenIterator(&folder, tbx::kFSIterateFlat, &iterator))
-        return error;
-    tbx::OSErr error = tbx::noErr;
-    for (;;) {
-        tbx::UInt32 count = 0;
-        tbx::FSCatalogInfo info;
-        tbx::FSRef item;
-        error = tbx::FSGetCatalogInfoBulk(iterator, 1, &count, nullptr, tbx::kFSCatInfoNodeFlags,
-                                          &info, &item, nullptr, nullptr);
-        if (error == tbx::errFSNoMoreItems) {
-            error = tbx::noErr;
-            break;
-        }
-        if (error)
-            break;
-        if (info.nodeFlags & tbx::kFSNodeIsDirectoryMask) {
-            stack.push_back({item, false});
-            continue;
-        }
-        if ((error = Unlock(item, info)) || (error = tbx::FSDeleteObject(&item)))
-            break;
-    }
-    tbx::FSCloseIterator(iterator);
-    return error;
-}
-
-// Depth first with an explicit stack, so deep trees need no deep recursion.
-tbx::OSErr DeleteTree(const tbx::FSRef* container, bool keepContainer) {
+// Depth first with an explicit stack of open folders, each entered from the one that holds it,
+// so deep trees need no deep recursion and a folder swapped for a link is never followed.
+// Folders of one's own that deny their owner access are opened up before they are entered.
+OSErr DeleteTree(const FSRef* container, bool keepContainer) {
     if (!container || container->path.empty())
-        return tbx::paramErr;
+        return paramErr;
     // A link to a folder is not a folder to empty.
-    const tbx::FSRef start{container->path, true};
-    tbx::FSCatalogInfo info;
-    if (tbx::OSErr error = tbx::FSGetCatalogInfo(&start, tbx::kFSCatInfoNodeFlags, &info, nullptr,
-                                                 nullptr, nullptr))
+    const FSRef start{container->path, true};
+    FSFolder parent;
+    std::string leaf;
+    std::vector<Level> stack(1);
+    if (OSErr error = parent.OpenParentOf(start, leaf))
         return error;
-    if (!(info.nodeFlags & tbx::kFSNodeIsDirectoryMask))
-        return tbx::errFSNotAFolder;
-    std::vector<Level> stack{{start, false}};
-    while (!stack.empty()) {
-        Level& top = stack.back();
-        if (!top.listed) {
-            top.listed = true;
-            const tbx::FSRef folder = top.folder;
-            if (tbx::OSErr error = tbx::FSGetCatalogInfo(&folder, tbx::kFSCatInfoNodeFlags, &info,
-                                                         nullptr, nullptr, nullptr))
-                return error;
-            if (tbx::OSErr error = Unlock(folder, info))
-                return error;
-            if (tbx::OSErr error = ClearLevel(folder, stack))
+    if (OSErr error = stack.back().folder.OpenChild(parent, leaf, true))
+        return error;
+    if (OSErr error = stack.back().folder.List(stack.back().items))
+        return error;
+    while (stack.size() > 1 || stack.back().next < stack.back().items.size()) {
+        Level& level = stack.back();
+        if (level.next == level.items.size()) {
+            const std::string name = level.name;
+            stack.pop_back();
+            if (OSErr error = stack.back().folder.Remove(name, true))
                 return error;
             continue;
         }
-        const tbx::FSRef folder = top.folder;
-        stack.pop_back();
-        if (stack.empty() && keepContainer)
-            break;
-        if (tbx::OSErr error = tbx::FSDeleteObject(&folder))
+        const FSFolderItem& item = level.items[level.next++];
+        if (!(item.info.nodeFlags & kFSNodeIsDirectoryMask)) {
+            if (OSErr error = level.folder.Remove(item.name, false))
+                return error;
+            continue;
+        }
+        Level child;
+        child.name = item.name;
+        if (OSErr error = child.folder.OpenChild(level.folder, item.name, true))
             return error;
+        if (OSErr error = child.folder.List(child.items))
+            return error;
+        stack.push_back(std::move(child));
     }
-    return tbx::noErr;
+    if (keepContainer)
+        return stack.back().folder.RestoreMode();
+    stack.clear();
+    return parent.Remove(leaf, true);
 }
 
 } // namespace
 
-tbx::OSErr FSDeleteContainerContents(const tbx::FSRef* container) {
+OSErr FSDeleteContainerContents(const FSRef* container) {
     return DeleteTree(container, true);
 }
 
-tbx::OSErr FSDeleteContainer(const tbx::FSRef* container) {
+OSErr FSDeleteContainer(const FSRef* container) {
     return DeleteTree(container, false);
 }

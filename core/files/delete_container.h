@@ -1,5 +1,7 @@
-// Deleting a folder with everything in it. Locked items are unlocked first; links are
-// deleted, never followed. Results are File Manager codes (0 = no error).
+// Deleting a folder with everything in it, walking the tree by folder descriptors. Locked
+// files go too, and one's own folders that deny their owner access are opened to them first;
+// links are deleted, never followed, and a folder swapped for a link during the walk is never
+// entered. Results are File Manager codes (0 = no error).
 #pragma once
 
 #include "platform/files/fs_types.h"

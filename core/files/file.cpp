@@ -277,14 +277,10 @@ bool CBK_File::GetDate(bool creation, CBK_Date& date) {
                          &ref, creation ? tbx::kFSCatInfoCreateDate : tbx::kFSCatInfoContentMod,
                          &catalog, nullptr, nullptr, nullptr) != tbx::noErr)
         return false;
-    if (creation) {
-        // The catalogue stands in the modification time for a missing birth time; a creation
-        // date that is not one is worse than none.
-        struct statx sx;
-        if (statx(AT_FDCWD, ref.path.c_str(), 0, STATX_BTIME, &sx) != 0 ||
-            !(sx.stx_mask & STATX_BTIME))
-            return false;
-    }
+    // The catalogue stands in the modification time for a creation date it does not keep; a
+    // creation date that is not one is worse than none.
+    if (creation && !tbx::FSHasCreationDate(&ref))
+        return false;
     date.SetDate(creation ? catalog.createDate : catalog.contentModDate);
     return true;
 }

@@ -64,7 +64,7 @@ public:
     bool GetDirInfo(BK_DIR_INFO& info);
     bool SetDirInfo(const BK_DIR_INFO& info);
     bool SetPackageFlag(bool set);
-    // False for creation where the file system keeps no birth time.
+    // False for creation where neither the file system nor the file's sidecar keeps one.
     bool GetCreateDate(CBK_Date& date);
     bool GetModifiedDate(CBK_Date& date);
 

@@ -265,7 +265,3 @@ bool BK_LaunchApplication(const CBK_Path& application, tbx::ProcessSerialNumber&
     CBK_Path program(application);
     return program.LaunchFile(psn);
 }
-
-bool BK_ResolveShortcut(const CBK_Path&, CBK_Path&) {
-    return false;
-}

@@ -5,6 +5,7 @@
 #include "core/strings/string_functions.h"
 #include "core/strings/wide_text.h"
 #include "platform/files/fs_catalog.h"
+#include "platform/resources/aliases.h"
 #include "platform/text_encoding.h"
 
 int32_t CBK_Path::m_nLastError = 0;
@@ -74,9 +75,11 @@ void CBK_Path::Set(tbx::CFURLRef url) {
         _path += L'/';
 }
 
-// Aliases do not exist here, so the reference's own path is the path.
+// An alias file keeps its own path: folder walks that delete what they list build their paths
+// this way, and must act on the aliases, not on their targets.
 void CBK_Path::Set(const tbx::FSRef& ref) {
-    m_nLastError = 0;
+    tbx::Boolean alias = false, folder = false;
+    m_nLastError = tbx::FSIsAliasFile(&ref, &alias, &folder);
     tbx::CFURLRef url = tbx::CFURLCreateFromFSRef(nullptr, &ref);
     if (url) {
         Set(url);

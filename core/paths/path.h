@@ -52,6 +52,8 @@ public:
     // Takes over the caller's reference and releases it.
     explicit CBK_Path(tbx::CFStringRef text);
     explicit CBK_Path(tbx::CFURLRef url);
+    // Records in m_nLastError whether the reference could be tested for being an alias; the
+    // path is the reference's own, an alias file keeping its path.
     explicit CBK_Path(const tbx::FSRef& ref);
     explicit CBK_Path(const tbx::FSSpec& fileRecord);
     CBK_Path(const CBK_Path&) = default;
@@ -173,6 +175,11 @@ public:
     static int32_t GetLastError() { return m_nLastError; }
 
 private:
+    // The target of an alias file or link (its whole chain), or the reference itself when it
+    // is none; false when an alias cannot be resolved (the error in m_nLastError).
+    static bool _ResolveAlias(tbx::FSRef& ref);
+    friend bool BK_ResolveShortcut(const CBK_Path& alias, CBK_Path& target);
+
     std::wstring _path;
 };
 
@@ -214,7 +221,8 @@ bool BK_SetFileMemoryHeapSize(const tbx::FSSpec& fileRecord, uint32_t preferred,
 // type 'APPL' becomes 'adrp') and an 'alis' 0 resource holding the target's full path. The
 // alias file must not exist yet; a failure leaves nothing behind.
 bool BK_CreateShortcut(const CBK_Path& target, const CBK_Path& alias);
-// Resolving alias files is left out: false, nothing changed.
+// The target of an alias file (or link) and its whole chain; false, `target` unchanged, when
+// `alias` is no alias or its target cannot be found (the error in m_nLastError).
 bool BK_ResolveShortcut(const CBK_Path& alias, CBK_Path& target);
 
 // One flat walk of a folder at a time; a new first call closes the previous walk.

@@ -66,7 +66,7 @@ bool BK_GetAppFolder(tbx::FSRef& ref) {
 
 bool CBK_Path::GetAppPath() {
     tbx::FSRef ref;
-    if (!BK_GetAppFile(ref, true))
+    if (!BK_GetAppFile(ref, true) || !_ResolveAlias(ref))
         return false;
     Set(ref);
     AppendSlash();

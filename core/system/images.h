@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/windows/pictures.h"
+#include "platform/pict/pictures.h"
 
 // The 'PICT' resource of that id; false (and null) when there is none or it cannot be read.
 // Free the picture with tbx::KillPicture.

@@ -10,6 +10,7 @@
 #include "media/codecs/codec_files.h"
 #include "media/codecs/jpeg_library.h"
 #include "media/image/image_size.h"
+#include "platform/jpeg/jpeg_decode.h"
 
 int32_t gBK_JpegQuality = 80;
 
@@ -118,82 +119,6 @@ bool CompressToMemory(uint32_t width, uint32_t height, const uint8_t* pixels, in
     capacity = job->dest.capacity;
     written = job->dest.written;
     return ok;
-}
-
-struct DecodeJob {
-    jpeg_decompress_struct cinfo;
-    bk_jpeg::ErrorManager err;
-    jpeg_source_mgr src;
-    uint8_t* pixels; // new[]
-    uint32_t width, height;
-    std::size_t bytes;
-};
-
-void InitSource(j_decompress_ptr) {}
-void TermSource(j_decompress_ptr) {}
-
-// The whole buffer is handed over at the start: a request for more means the data ended
-// before the picture did.
-boolean FillInputBuffer(j_decompress_ptr cinfo) {
-    ERREXIT(cinfo, JERR_INPUT_EOF);
-    return FALSE;
-}
-
-void SkipInputData(j_decompress_ptr cinfo, long count) {
-    if (count <= 0)
-        return;
-    jpeg_source_mgr* src = cinfo->src;
-    if (std::size_t(count) > src->bytes_in_buffer)
-        ERREXIT(cinfo, JERR_INPUT_EOF);
-    src->next_input_byte += count;
-    src->bytes_in_buffer -= std::size_t(count);
-}
-
-bool Decode(DecodeJob* job, const uint8_t* bytes, std::size_t size) {
-    jpeg_decompress_struct* cinfo = &job->cinfo;
-    cinfo->err = bk_jpeg::InstallErrorManager(job->err);
-    if (setjmp(job->err.jump)) {
-        jpeg_destroy_decompress(cinfo);
-        delete[] job->pixels;
-        job->pixels = nullptr;
-        return false;
-    }
-    jpeg_create_decompress(cinfo);
-    cinfo->mem->max_memory_to_use = bk_jpeg::kMaxWorkingMemory;
-    job->src.next_input_byte = bytes;
-    job->src.bytes_in_buffer = size;
-    job->src.init_source = InitSource;
-    job->src.fill_input_buffer = FillInputBuffer;
-    job->src.skip_input_data = SkipInputData;
-    job->src.resync_to_restart = jpeg_resync_to_restart;
-    job->src.term_source = TermSource;
-    cinfo->src = &job->src;
-
-    jpeg_read_header(cinfo, TRUE);
-    // Four-component pictures have no conversion to red, green and blue here.
-    if (cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK)
-        ERREXIT(cinfo, JERR_CONVERSION_NOTIMPL);
-    if (!BK_ImageByteSize(cinfo->image_width, cinfo->image_height, 3, job->bytes))
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 1);
-    cinfo->out_color_space = JCS_RGB;
-    jpeg_start_decompress(cinfo);
-    if (cinfo->output_components != 3 ||
-        !BK_ImageByteSize(cinfo->output_width, cinfo->output_height, 3, job->bytes) ||
-        job->bytes == 0)
-        ERREXIT(cinfo, JERR_CONVERSION_NOTIMPL);
-    job->pixels = new (std::nothrow) uint8_t[job->bytes];
-    if (!job->pixels)
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 2);
-    const std::size_t rowBytes = std::size_t(cinfo->output_width) * 3;
-    while (cinfo->output_scanline < cinfo->output_height) {
-        JSAMPROW row = job->pixels + std::size_t(cinfo->output_scanline) * rowBytes;
-        jpeg_read_scanlines(cinfo, &row, 1);
-    }
-    job->width = cinfo->output_width;
-    job->height = cinfo->output_height;
-    jpeg_finish_decompress(cinfo);
-    jpeg_destroy_decompress(cinfo);
-    return true;
 }
 
 // A marker segment that carries no length.
@@ -313,15 +238,12 @@ bool CBK_ImageJpg::Read(CBK_Path& path) {
 }
 
 bool CBK_ImageJpg::Read(const uint8_t* bytes, std::size_t size) {
-    if (!bytes || size == 0)
+    tbx::jpeg::RgbPixels decoded;
+    if (!tbx::jpeg::DecodeToRgb(bytes, size, kBK_MaxImageBytes, decoded))
         return false;
-    auto job = std::make_unique<DecodeJob>();
-    std::memset(job.get(), 0, sizeof(DecodeJob));
-    if (!Decode(job.get(), bytes, size))
-        return false;
-    std::size_t pixelBytes = std::size_t(job->width) * job->height * 3;
-    _Adopt(std::unique_ptr<uint8_t[]>(job->pixels), pixelBytes, int32_t(job->width),
-           int32_t(job->height), 24);
+    const std::size_t pixelBytes = std::size_t(decoded.width) * decoded.height * 3;
+    _Adopt(std::move(decoded.pixels), pixelBytes, int32_t(decoded.width), int32_t(decoded.height),
+           24);
     return true;
 }
 

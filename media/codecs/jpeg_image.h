@@ -32,8 +32,9 @@ public:
                                 int32_t paletteSize);
 
     // Decodes a JPEG file or memory buffer into 24-bit red-green-blue pixels (grey pictures
-    // too). False, the image unchanged, for data that is truncated, corrupt, CMYK, or larger
-    // than an image may be.
+    // too; CMYK and YCCK pictures, their inks inverted as Adobe writes them, are converted).
+    // False, the image unchanged, for data that is truncated, corrupt, or larger than an image
+    // may be.
     bool Read(CBK_Path& path) override;
     bool Read(const uint8_t* bytes, std::size_t size);
 

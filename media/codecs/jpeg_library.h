@@ -1,28 +1,13 @@
-// libjpeg with an error manager that returns control instead of ending the process.
+// libjpeg as the codec uses it: the platform's error manager, and a hook for tests of the
+// in-memory compressor.
 #pragma once
 
-#include <csetjmp>
-#include <cstddef>
-#include <cstdio>
-
-// jpeglib.h first: the messages of jerror.h depend on its configuration.
-#include <jpeglib.h>
-
-#include <jerror.h>
+#include "platform/jpeg/jpeg_library.h"
 
 namespace bk_jpeg {
 
-// Errors jump back to the caller's setjmp; no message is printed. Warnings that mean the
-// picture data is damaged are errors too.
-struct ErrorManager {
-    jpeg_error_mgr pub; // first, so that libjpeg's pointer is ours
-    std::jmp_buf jump;
-};
-
-jpeg_error_mgr* InstallErrorManager(ErrorManager& manager);
-
-// The most memory that libjpeg may take for one picture's working arrays.
-constexpr long kMaxWorkingMemory = 256L << 20;
+using tbx::jpeg::ErrorManager;
+using tbx::jpeg::InstallErrorManager;
 
 namespace test {
 // The size of the first output buffer of in-memory compression (0: the raw picture's size plus

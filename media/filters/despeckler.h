@@ -47,25 +47,25 @@ private:
     struct Segment {
         int32_t begin, end, next;
     };
-    // What a search reads of each region beside it, by the region's id.
-    struct Node {
-        int32_t parent; // of the union-find
-        int32_t seen;
+    // What a search and a recolouring read of each region beside the one searched, by the
+    // region's id: all in one 32-byte record, so that a neighbour costs one cache line.
+    struct alignas(32) Region {
         uint32_t colour; // of a root
-        uint8_t clean;   // left as it was, nothing beside it changed
-    };
-    // The rest of a region, read when it has its turn or joins another.
-    struct Region {
+        int32_t seen;    // the last search or scheduling that met it
         int32_t size;
         int32_t first;      // its first pixel in reading order
         int32_t start;      // when joined in this pass: see Start
         int32_t joinedPass; // the pass that joined or visited it
         int32_t queued;     // the pass that last set it waiting as a joined region
-        int32_t head, tail; // its first and last segment of neighbours, -1 when none
+        uint8_t clean;      // left as it was, nothing beside it changed
+    };
+    // A region's first and last segment of neighbours, -1 when none.
+    struct List {
+        int32_t head, tail;
     };
 
     void _Load(int32_t width, int32_t height, uint8_t* pixels);
-    void _Link(int32_t i, int32_t x, int32_t y);
+    struct Linker;
     void _Build();
     int32_t Start(int32_t root, int32_t position) const;
     void Visit(int32_t p, int64_t limit);
@@ -82,16 +82,26 @@ private:
     int32_t _w = 0, _h = 0;
     uint8_t* _pixels = nullptr;
     std::vector<uint32_t> _colour; // per pixel, until the regions are built
+    std::vector<uint32_t> _final;  // per region, the colour that Store gives its pixels
     std::vector<int32_t> _label;   // per pixel: its region's id (ids in reading order)
-    std::vector<int32_t> _upward;  // pixels of the colour of the pixel above, see _Link
+    std::vector<int32_t> _upward;  // pixels of the colour of the pixel above, see Linker
+    // Per pixel of a row in the first pass: the best of its right, upper and lower neighbours.
+    std::vector<int32_t> _threeError;
+    std::vector<uint32_t> _threeColour;
     int32_t _upwardCount = 0;
-    std::vector<Node> _nodes;
     std::vector<Region> _regions;
+    std::vector<List> _lists;
+    // Of the union-find, apart from the rest: a search follows it for every entry of a list,
+    // many of which name regions joined since, and on its own it stays in the nearer caches.
+    std::vector<int32_t> _parent;
     std::vector<int32_t> _neighbours;
+    std::vector<int32_t> _last;      // per region while its list is built: the entry filed last
     std::vector<Segment> _segments;  // one per region to start with
     std::vector<uint32_t> _gathered; // per pixel: the walk that gathered it
     std::vector<Frame> _stack;
-    std::vector<int32_t> _around; // the neighbours of the region being searched, each once
+    // The neighbours of the region being searched, each once: the first _aroundCount.
+    std::vector<int32_t> _around;
+    std::size_t _aroundCount = 0;
     std::vector<int32_t> _joined;
     std::vector<uint64_t> _events; // one bit per pixel at which a region has its turn
     // Per pass level: the regions (by any of their ids) that may change from that pass on.

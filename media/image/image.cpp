@@ -196,28 +196,40 @@ void CBK_Image::Fill(uint32_t color) {
 }
 
 void CBK_Image::Resize(int32_t width, int32_t height) {
+    if (width != _width || height != _height)
+        ResizeFrom(*this, width, height);
+}
+
+void CBK_Image::ResizeFrom(const CBK_Image& source, int32_t width, int32_t height) {
     std::size_t bytes, target;
-    if (!_HasPixels(bytes) || (width == _width && height == _height))
+    if (!source._HasPixels(bytes))
         return;
+    if (width == source._width && height == source._height) {
+        Copy(source);
+        return;
+    }
     // The resampler reads three bytes a pixel at 24 bits and four at any other depth: only
     // the depths whose pixels are that wide can be resampled.
-    if (_bitsPerPixel != 24 && _bitsPerPixel != 32)
+    const uint16_t depth = source._bitsPerPixel;
+    if (depth != 24 && depth != 32)
         return;
-    if (width <= 0 || height <= 0 || !BK_ImageByteSize(width, height, _bitsPerPixel / 8u, target))
+    if (width <= 0 || height <= 0 || !BK_ImageByteSize(width, height, depth / 8u, target))
         return;
     std::unique_ptr<uint8_t[]> out = _TakeBuffer(target);
     if (!out)
         return;
-    if (!BK_ResizeImageInto(_data.get(), _width, _height, width, height, _bitsPerPixel,
+    if (!BK_ResizeImageInto(source._data.get(), source._width, source._height, width, height, depth,
                             out.get())) {
         _Retire(std::move(out), target);
         return;
     }
-    _Retire(std::move(_data), _size);
+    if (_data)
+        _Retire(std::move(_data), _size);
     _data = std::move(out);
     _size = target;
     _width = width;
     _height = height;
+    _bitsPerPixel = depth;
 }
 
 void CBK_Image::FlipVertical() {

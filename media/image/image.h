@@ -42,6 +42,10 @@ public:
     // Resamples to the new size; nothing for an empty image, the same size, or a size that
     // the resampler refuses.
     void Resize(int32_t width, int32_t height);
+    // This image becomes `source` resampled to the size (a copy at the source's own size), so
+    // that repeated size changes each start from the same pixels. Nothing changes for an empty
+    // source or a size or depth that Resize refuses.
+    void ResizeFrom(const CBK_Image& source, int32_t width, int32_t height);
     void FlipVertical();
     void FlipHorizontal();
     // 0, ±90, ±180, ±270 degrees; any other angle leaves the image.

@@ -187,8 +187,10 @@ constexpr size_t kPieceValues = size_t(1) << 14;
 // Lines longer than this many target samples are resampled a block of targets at a time, so
 // that their tables do not grow with the picture either.
 constexpr uint32_t kBlockTargets = 8192;
-// What a thread keeps between calls at most: tables up to this many bytes together, and an
-// intermediate picture up to this size. Anything larger is freed when the call ends.
+// What a thread keeps between calls: tables up to this many bytes together, and an
+// intermediate picture of any size up to this one. A larger one is kept only for calls that
+// need exactly its size (frame after frame of one large size), and freed by the first call
+// that needs another.
 constexpr size_t kKeptTableBytes = size_t(4) << 20;
 constexpr size_t kKeptIntermediateBytes = size_t(16) << 20;
 
@@ -196,7 +198,8 @@ constexpr size_t kKeptIntermediateBytes = size_t(16) << 20;
 struct Cache {
     static constexpr size_t kTables = 8;
     std::vector<std::unique_ptr<Table>> tables;
-    std::vector<uint8_t> intermediate;
+    std::unique_ptr<uint8_t[]> intermediate; // not cleared: every byte is written before read
+    size_t intermediateBytes = 0;
     std::vector<double> piece; // a widened source row, or one piece of a row of sums
 
     const Table* Find(uint32_t target, uint32_t source) {
@@ -225,9 +228,32 @@ struct Cache {
         tables.resize(kept);
     }
 
-    void Trim() {
-        if (intermediate.size() > kKeptIntermediateBytes)
-            std::vector<uint8_t>().swap(intermediate);
+    // Room for an intermediate picture of `bytes`; null when none can be had.
+    uint8_t* Intermediate(size_t bytes) {
+        if (intermediateBytes < bytes) {
+            ReleaseIntermediate();
+            intermediate.reset(new (std::nothrow) uint8_t[bytes]);
+            intermediateBytes = intermediate ? bytes : 0;
+        }
+        return intermediate.get();
+    }
+
+    // Before a call that needs `bytes` of intermediate picture (0 for none): a large one kept
+    // for another size goes.
+    void Prepare(size_t bytes) {
+        if (intermediateBytes > kKeptIntermediateBytes && intermediateBytes != bytes)
+            ReleaseIntermediate();
+    }
+
+    void ReleaseIntermediate() {
+        intermediate.reset();
+        intermediateBytes = 0;
+    }
+
+    void Release() {
+        ReleaseIntermediate();
+        std::vector<std::unique_ptr<Table>>().swap(tables);
+        std::vector<double>().swap(piece);
     }
 };
 
@@ -338,6 +364,12 @@ HorizontalPass3(const uint8_t* src, size_t sourceWidth, size_t rows, const Table
 }
 
 __attribute__((target_clones("avx2", "default"))) void
+HorizontalPass1(const uint8_t* src, size_t sourceWidth, size_t rows, const Table& table,
+                uint8_t* dst, double* wide) {
+    HorizontalPassOf<1>(src, sourceWidth, rows, table, dst, wide);
+}
+
+__attribute__((target_clones("avx2", "default"))) void
 HorizontalPass4(const uint8_t* src, size_t sourceWidth, size_t rows, const Table& table,
                 uint8_t* dst, double* wide) {
     HorizontalPassOf<4>(src, sourceWidth, rows, table, dst, wide);
@@ -414,14 +446,13 @@ bool Resample(Cache& cache, const uint8_t* pixels, int32_t sw, int32_t sh, int32
     const uint8_t* middle = pixels;
     if (sw != tw) {
         uint8_t* middleOut = out;
-        if (sh != th) {
-            if (!Grow(cache.intermediate, rowBytes * size_t(sh)))
-                return false;
-            middleOut = cache.intermediate.data();
-        }
+        if (sh != th && !(middleOut = cache.Intermediate(rowBytes * size_t(sh))))
+            return false;
         if (!ForEachTable(cache, uint32_t(tw), uint32_t(sw), [&](const Table& across) {
                 if (channels == 3)
                     HorizontalPass3(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
+                else if (channels == 1)
+                    HorizontalPass1(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
                 else
                     HorizontalPass4(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
             }))
@@ -439,14 +470,23 @@ bool Resample(Cache& cache, const uint8_t* pixels, int32_t sw, int32_t sh, int32
 
 bool BK_ResizeImageInto(const uint8_t* pixels, int32_t sw, int32_t sh, int32_t tw, int32_t th,
                         uint16_t bitsPerPixel, uint8_t* out) {
-    const size_t channels = bitsPerPixel == 24 ? 3 : 4;
+    return BK_ResizeChannelsInto(pixels, sw, sh, tw, th, bitsPerPixel == 24 ? 3 : 4, out);
+}
+
+bool BK_ResizeChannelsInto(const uint8_t* pixels, int32_t sw, int32_t sh, int32_t tw, int32_t th,
+                           uint32_t channels, uint8_t* out) {
+    if (channels != 1 && channels != 3 && channels != 4)
+        return false;
     size_t outBytes;
     if (!pixels || !out || !Usable(sw, sh, tw, th, channels, outBytes))
         return false;
     Cache& cache = ThreadCache();
-    const bool done = Resample(cache, pixels, sw, sh, tw, th, channels, out);
-    cache.Trim();
-    return done;
+    cache.Prepare(sw != tw && sh != th ? size_t(tw) * channels * size_t(sh) : 0);
+    return Resample(cache, pixels, sw, sh, tw, th, channels, out);
+}
+
+void BK_ResizeReleaseMemory() {
+    ThreadCache().Release();
 }
 
 uint8_t* BK_ResizeImageBilinear(const uint8_t* pixels, const tbx::Rect& source,

@@ -39,9 +39,18 @@ uint8_t* BK_ResizeImageBilinear(const uint8_t* pixels, const tbx::Rect& source,
 
 // The same into `out` (target width × height pixels); false, writing nothing, where the
 // function above gives null (and false, with `out` partly written, when working memory runs
-// out). Weight tables and working memory of frame sizes are kept per
-// thread between calls, so resampling frame after frame allocates nothing; whatever is larger
-// is freed before the call returns.
+// out). Weight tables and working memory are kept per thread between calls, so resampling
+// frame after frame allocates nothing; working memory beyond that of frame sizes is kept only
+// while the calls keep its size.
 bool BK_ResizeImageInto(const uint8_t* pixels, int32_t sourceWidth, int32_t sourceHeight,
                         int32_t targetWidth, int32_t targetHeight, uint16_t bitsPerPixel,
                         uint8_t* out);
+
+// The same for pixels of `channels` bytes (1, 3 or 4), each byte filtered on its own; false for
+// any other count.
+bool BK_ResizeChannelsInto(const uint8_t* pixels, int32_t sourceWidth, int32_t sourceHeight,
+                           int32_t targetWidth, int32_t targetHeight, uint32_t channels,
+                           uint8_t* out);
+
+// Frees what this thread keeps between calls (tables and working memory).
+void BK_ResizeReleaseMemory();

@@ -9,6 +9,7 @@
 #include "media/image/image_size.h"
 #include "media/movie/movie_file_export.h"
 #include "platform/gestalt.h"
+#include "platform/movie/movie_drawing.h"
 #include "platform/quickdraw/copy_bits.h"
 #include "platform/quickdraw/offscreen.h"
 #include "platform/windows/events.h"
@@ -339,26 +340,9 @@ bool CBK_QuicktimeMovie::DrawToPixmap(tbx::GrafPtr& port, tbx::Rect* box, tbx::G
         return false;
     const tbx::Rect area = box ? *box : _box;
     const int32_t width = area.right - area.left, height = area.bottom - area.top;
-    if (_movie->HasVideo() && WithinCap(width, height, 4)) {
-        std::vector<uint8_t> argb(std::size_t(width) * height * 4 + tbx::kFrameRenderRoom);
-        if (!_movie->RenderFrame(_movie->GetTime(), tbx::FramePixels::Argb32, argb.data(),
-                                 argb.size(), width * 4, width, height))
-            return false;
-        uint8_t* base = reinterpret_cast<uint8_t*>(tbx::GetPixBaseAddr(map));
-        const int32_t rowBytes = tbx::GetPixRowBytes(map);
-        for (int32_t y = 0; y < height; ++y) {
-            const int32_t py = area.top + y - bounds.top;
-            if (py < 0 || py >= bounds.bottom - bounds.top)
-                continue;
-            for (int32_t x = 0; x < width; ++x) {
-                const int32_t px = area.left + x - bounds.left;
-                if (px < 0 || px >= bounds.right - bounds.left)
-                    continue;
-                std::memcpy(base + std::size_t(py) * rowBytes + std::size_t(px) * 4,
-                            argb.data() + (std::size_t(y) * width + x) * 4, 4);
-            }
-        }
-    }
+    if (_movie->HasVideo() && WithinCap(width, height, 4) &&
+        !tbx::DrawMovieFrame(*_movie, _movie->GetTime(), port, area))
+        return false;
     if (mask) {
         tbx::PixMapHandle maskMap = tbx::GetGWorldPixMap(*mask);
         tbx::Rect maskBounds{};

@@ -107,6 +107,11 @@ public:
         _callbackData = data;
     }
 
+    // The path's file specification, as BK_QuicktimeMakeFSSpec gives it.
+    bool MakeFSSpecFromPath(CBK_Path& path, tbx::FSSpec& fileSpec) {
+        return BK_QuicktimeMakeFSSpec(path, fileSpec);
+    }
+
     tbx::Movie* GetMovie() { return _movie.get(); }
     const tbx::Rect& GetBox() const { return _box; }
 

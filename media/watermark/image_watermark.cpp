@@ -56,6 +56,7 @@ CBK_ImageWatermark& CBK_ImageWatermark::operator=(const CBK_ImageWatermark& othe
 bool CBK_ImageWatermark::Init(const CBK_Image& picture, int32_t width, int32_t height,
                               uint32_t color) {
     m_imgSource.Copy(picture);
+    m_bMaskValid = false;
     Copy(picture);
     m_nTransparentColor = color;
     m_nWidth = width < 1 ? picture.GetWidth() : width;
@@ -147,13 +148,17 @@ void CBK_ImageWatermark::SetDocumentDimensions(int32_t width, int32_t height) {
 }
 
 void CBK_ImageWatermark::_Resample() {
-    if (!m_imgSource.IsEmpty() && !IsEmpty())
-        Resize(m_nWidth, m_nHeight);
+    ResizeFrom(m_imgSource, m_nWidth, m_nHeight);
 }
 
 void CBK_ImageWatermark::_BuildAlphaMap() {
-    BK_BuildWatermarkAlphaMap(m_imgSource, m_nTransparentColor, GetWidth(), GetHeight(),
-                              m_vAlphaMap);
+    if (!m_bMaskValid || m_nMaskColor != m_nTransparentColor) {
+        BK_BuildWatermarkMask(m_imgSource, m_nTransparentColor, m_vSourceMask);
+        m_nMaskColor = m_nTransparentColor;
+        m_bMaskValid = true;
+    }
+    BK_ResizeWatermarkMask(m_vSourceMask, m_imgSource.GetWidth(), m_imgSource.GetHeight(),
+                           GetWidth(), GetHeight(), m_vAlphaMap);
 }
 
 void CBK_ImageWatermark::Draw(CBK_Image& frame) {

@@ -84,6 +84,8 @@ public:
     const std::vector<uint8_t>& GetAlphaMap() const { return m_vAlphaMap; }
 
 private:
+    // The working picture: the source resampled to the target size, never the picture that an
+    // earlier size left, so that no size change loses detail.
     void _Resample();
     void _BuildAlphaMap();
     // The other side of a proportional size, at least 1.
@@ -102,6 +104,10 @@ private:
     bool m_bKeepAspectRatio = true;
     bool m_bAlignToDocument = false;
     std::vector<uint8_t> m_vAlphaMap;
+    // The source's mask for m_nMaskColor, kept so that a size change resamples it alone.
+    std::vector<uint8_t> m_vSourceMask;
+    uint32_t m_nMaskColor = 0;
+    bool m_bMaskValid = false;
 };
 
 // The position of a side of `size` aligned in a document side of `document`: 0 for the

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "media/image/image_size.h"
+#include "media/image/resample.h"
+
 namespace {
 
 // k / 255.0 for every product of two bytes: the blend's two terms become look-ups that give
@@ -43,22 +46,38 @@ void BK_BlendWatermarkRow(uint8_t* frame, int32_t frameStep, const uint8_t* mark
         BlendPixel(frame, mark, map[i] + alpha - 255, q);
 }
 
-void BK_BuildWatermarkAlphaMap(const CBK_Image& source, uint32_t color, int32_t width,
-                               int32_t height, std::vector<uint8_t>& map) {
-    CBK_Image mask;
-    if (source.IsEmpty() || source.GetBitsPerPixel() != 24 || !mask.Copy(source))
+void BK_BuildWatermarkMask(const CBK_Image& source, uint32_t color, std::vector<uint8_t>& mask) {
+    mask.clear();
+    if (source.IsEmpty() || source.GetBitsPerPixel() != 24)
         return;
     const uint8_t r = uint8_t(color), g = uint8_t(color >> 8), b = uint8_t(color >> 16);
-    uint8_t* p = mask.GetData();
-    for (std::size_t i = 0, n = std::size_t(mask.GetWidth()) * mask.GetHeight(); i < n;
-         ++i, p += 3) {
-        const uint8_t v = p[0] == r && p[1] == g && p[2] == b ? 0 : 255;
-        p[0] = p[1] = p[2] = v;
+    const std::size_t count = std::size_t(source.GetWidth()) * std::size_t(source.GetHeight());
+    mask.resize(count);
+    const uint8_t* p = source.GetData();
+    for (std::size_t i = 0; i < count; ++i, p += 3)
+        mask[i] = p[0] == r && p[1] == g && p[2] == b ? 0 : 255;
+}
+
+void BK_ResizeWatermarkMask(const std::vector<uint8_t>& mask, int32_t maskWidth, int32_t maskHeight,
+                            int32_t width, int32_t height, std::vector<uint8_t>& map) {
+    if (mask.empty() || mask.size() != std::size_t(maskWidth) * std::size_t(maskHeight))
+        return;
+    if (width == maskWidth && height == maskHeight) {
+        map.assign(mask.begin(), mask.end());
+        return;
     }
-    mask.Resize(width, height);
-    const std::size_t count = std::size_t(mask.GetWidth()) * mask.GetHeight();
+    std::size_t count;
+    if (!BK_ImageByteSize(width, height, 1, count) || count == 0)
+        return;
+    // One channel: three equal bytes a pixel would each be filtered to the same value.
     map.resize(count);
-    const uint8_t* in = mask.GetData();
-    for (std::size_t i = 0; i < count; ++i, in += 3)
-        map[i] = *in;
+    if (!BK_ResizeChannelsInto(mask.data(), maskWidth, maskHeight, width, height, 1, map.data()))
+        map.clear(); // out of memory: no map rather than a wrong one
+}
+
+void BK_BuildWatermarkAlphaMap(const CBK_Image& source, uint32_t color, int32_t width,
+                               int32_t height, std::vector<uint8_t>& map) {
+    std::vector<uint8_t> mask;
+    BK_BuildWatermarkMask(source, color, mask);
+    BK_ResizeWatermarkMask(mask, source.GetWidth(), source.GetHeight(), width, height, map);
 }

@@ -14,9 +14,17 @@
 void BK_BlendWatermarkRow(uint8_t* frame, int32_t frameStep, const uint8_t* mark,
                           const uint8_t* map, int32_t count, int32_t alpha);
 
-// One byte per pixel of a width × height picture: the 24-bit source marked 0 where it has the
-// colour 0x00BBGGRR and 255 elsewhere, resampled to that size so that the edges of the
-// transparent area get values between. `map` keeps its storage when it is large enough; it is
-// left as it was for a source without pixels.
+// One byte per pixel of the 24-bit source: 0 where it has the colour 0x00BBGGRR, 255
+// elsewhere; empty for a source without pixels.
+void BK_BuildWatermarkMask(const CBK_Image& source, uint32_t color, std::vector<uint8_t>& mask);
+
+// The mask of a maskWidth × maskHeight picture resampled to width × height, so that the edges
+// of the transparent area get values between. `map` keeps its storage when it is large enough;
+// it is left as it was for an empty mask or a size the resampler refuses, and emptied when
+// memory runs out.
+void BK_ResizeWatermarkMask(const std::vector<uint8_t>& mask, int32_t maskWidth, int32_t maskHeight,
+                            int32_t width, int32_t height, std::vector<uint8_t>& map);
+
+// Both: the map of `source` for the colour at width × height.
 void BK_BuildWatermarkAlphaMap(const CBK_Image& source, uint32_t color, int32_t width,
                                int32_t height, std::vector<uint8_t>& map);

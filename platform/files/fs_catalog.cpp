@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/files/fs_internal.h"
+#include "platform/files/fs_sidecar.h"
 
 namespace tbx {
 
@@ -36,6 +37,29 @@ UTCDateTime ToUTC(const struct statx_timestamp& t) {
     return out;
 }
 
+UInt32 CountItems(int dirfd, const std::string& name, bool noFollow) {
+    UInt32 count = 0;
+    const int fd = openat(dirfd, name.c_str(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0));
+    if (fd < 0)
+        return 0;
+    if (DIR* dir = fdopendir(fd)) {
+        while (struct dirent* entry = readdir(dir)) {
+            const std::string item = entry->d_name;
+            if (item != "." && item != "..")
+                ++count;
+        }
+        closedir(dir);
+    } else {
+        close(fd);
+    }
+    return count;
+}
+
+} // namespace
+
+namespace fs_detail {
+
 struct timespec FromUTC(const UTCDateTime& t) {
     const SInt64 seconds = (SInt64(t.highSeconds) << 32) + t.lowSeconds - kMacEpochOffset;
     struct timespec out;
@@ -44,24 +68,11 @@ struct timespec FromUTC(const UTCDateTime& t) {
     return out;
 }
 
-UInt32 CountItems(const std::string& path) {
-    UInt32 count = 0;
-    if (DIR* dir = opendir(path.c_str())) {
-        while (struct dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                ++count;
-        }
-        closedir(dir);
-    }
-    return count;
-}
-
-// Fills the asked fields from the file system.
-OSErr FillCatalogInfo(const FSRef& ref, FSCatalogInfoBitmap which, FSCatalogInfo& info) {
+OSErr FillCatalogInfo(int dirfd, const std::string& name, const std::string& path, bool noFollow,
+                      FSCatalogInfoBitmap which, FSCatalogInfo& info) {
     struct statx sx;
-    const int flags = ref.noFollow ? AT_SYMLINK_NOFOLLOW : 0;
-    if (statx(AT_FDCWD, ref.path.c_str(), flags, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
+    const int flags = noFollow ? AT_SYMLINK_NOFOLLOW : 0;
+    if (statx(dirfd, name.c_str(), flags, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0)
         return FSErrorFromErrno(errno);
     const bool isFolder = S_ISDIR(sx.stx_mode);
     const bool isLink = S_ISLNK(sx.stx_mode);
@@ -70,7 +81,7 @@ OSErr FillCatalogInfo(const FSRef& ref, FSCatalogInfoBitmap which, FSCatalogInfo
     if (!isLink && (sx.stx_mode & 0222) == 0)
         info.nodeFlags |= kFSNodeLockedMask;
     info.volume = -1;
-    if (ref.path == "/") {
+    if (path == "/") {
         info.nodeID = kFSRootDirID;
     } else {
         info.nodeID = UInt32(sx.stx_ino);
@@ -79,8 +90,10 @@ OSErr FillCatalogInfo(const FSRef& ref, FSCatalogInfoBitmap which, FSCatalogInfo
     }
     if (which & kFSCatInfoParentDirID) {
         struct stat parent;
-        const std::string parentPath = ParentOf(ref.path);
-        if (!parentPath.empty() && stat(parentPath.c_str(), &parent) == 0)
+        const std::string parentPath = ParentOf(path);
+        const int found =
+            dirfd == AT_FDCWD ? stat(parentPath.c_str(), &parent) : fstat(dirfd, &parent);
+        if (!parentPath.empty() && found == 0)
             info.parentDirID = parentPath == "/" ? UInt32(kFSRootDirID) : UInt32(parent.st_ino);
     }
     info.createDate = ToUTC((sx.stx_mask & STATX_BTIME) ? sx.stx_btime : sx.stx_mtime);
@@ -91,33 +104,42 @@ OSErr FillCatalogInfo(const FSRef& ref, FSCatalogInfoBitmap which, FSCatalogInfo
     info.permissions.groupID = sx.stx_gid;
     info.permissions.mode = UInt16(sx.stx_mode);
     if (which & (kFSCatInfoFinderInfo | kFSCatInfoFinderXInfo)) {
+        // Through the folder's descriptor when there is one, so that a moved folder is not
+        // looked up by its old path.
         UInt8 bytes[32];
-        ReadFinderInfo(ref.path, bytes);
+        ReadFinderInfo(dirfd == AT_FDCWD ? name
+                                         : "/proc/self/fd/" + std::to_string(dirfd) + "/" + name,
+                       bytes);
         std::memcpy(info.finderInfo, bytes, 16);
         std::memcpy(info.extFinderInfo, bytes + 16, 16);
     }
     if ((which & kFSCatInfoValence) && isFolder)
-        info.valence = CountItems(ref.path);
-    // Only plain files hold data; a link's own text is not a data fork.
-    if (S_ISREG(sx.stx_mode)) {
-        info.dataLogicalSize = sx.stx_size;
-        info.dataPhysicalSize = UInt64(sx.stx_blocks) * 512;
-    }
-    if ((which & kFSCatInfoRsrcSizes) && S_ISREG(sx.stx_mode)) {
-        const int fd = open(SidecarPath(ref.path).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        if (fd >= 0) {
-            SInt64 offset = 0, length = 0, lengthField = 0;
-            OSErr error;
-            if (ReadSidecarLayout(fd, offset, length, lengthField, error)) {
-                info.rsrcLogicalSize = UInt64(length);
-                info.rsrcPhysicalSize = (UInt64(length) + 4095) / 4096 * 4096;
-            }
-            close(fd);
+        info.valence = CountItems(dirfd, name, noFollow);
+    // Only plain files hold data and have sidecars; a link's own text is not a data fork.
+    if (!S_ISREG(sx.stx_mode))
+        return noErr;
+    info.dataLogicalSize = sx.stx_size;
+    info.dataPhysicalSize = UInt64(sx.stx_blocks) * 512;
+    if (which & (kFSCatInfoRsrcSizes | kFSCatInfoCreateDate)) {
+        const int fd = OpenSidecar(dirfd, name);
+        SidecarLayout layout;
+        OSErr error;
+        if (fd >= 0 && (which & kFSCatInfoRsrcSizes) && ReadSidecarLayout(fd, layout, error)) {
+            info.rsrcLogicalSize = UInt64(layout.forkLength);
+            info.rsrcPhysicalSize = (UInt64(layout.forkLength) + 4095) / 4096 * 4096;
         }
+        // Where the file system cannot set a birth time, the sidecar keeps the date.
+        if (fd >= 0 && (which & kFSCatInfoCreateDate))
+            ReadSidecarCreateDate(fd, info.createDate);
+        if (fd >= 0)
+            close(fd);
     }
-    info.textEncodingHint = 0;
     return noErr;
 }
+
+} // namespace fs_detail
+
+namespace {
 
 OSErr RefOfChild(const FSRef* parent, UniCharCount length, const UniChar* name, std::string& path) {
     if (!parent || parent->path.empty())
@@ -164,23 +186,49 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 // A sidecar left by an earlier file of this name must not become the new file's fork; a file
 // of that name that is not an AppleDouble file is someone's data and stays.
 void RemoveStaleSidecar(const std::string& path) {
-    const std::string sidecar = SidecarPath(path);
-    const int fd = open(sidecar.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = OpenSidecar(AT_FDCWD, path);
     if (fd < 0)
         return;
-    SInt64 offset = 0, length = 0, lengthField = 0;
-    OSErr error;
-    const bool valid = ReadSidecarLayout(fd, offset, length, lengthField, error);
     close(fd);
-    if (valid)
-        unlink(sidecar.c_str());
+    unlink(SidecarPath(path).c_str());
 }
 
-void MoveSidecar(const std::string& from, const std::string& to) {
-    const std::string fromSidecar = SidecarPath(from);
-    const std::string toSidecar = SidecarPath(to);
-    if (rename(fromSidecar.c_str(), toSidecar.c_str()) != 0 && errno == ENOENT)
+// Whether `from` has a sidecar, and whether it can follow the file to `to`: the name must fit
+// and must not be someone else's file (an AppleDouble file there is stale and is replaced).
+OSErr SidecarCanFollow(const std::string& from, const std::string& to, bool& forked) {
+    forked = HasSidecar(from);
+    if (!forked)
+        return noErr;
+    if (SidecarName(LeafOf(to)).size() > NAME_MAX)
+        return errFSNameTooLong;
+    return SidecarPlaceFree(AT_FDCWD, to) ? OSErr(noErr) : OSErr(dupFNErr);
+}
+
+// After the file itself has moved from `from` to `to`.
+int MoveSidecar(const std::string& from, const std::string& to, bool forked) {
+    if (!forked) {
         RemoveStaleSidecar(to);
+        return 0;
+    }
+    return rename(SidecarPath(from).c_str(), SidecarPath(to).c_str());
+}
+
+// A rename that the sidecar follows; nothing changes when it cannot.
+OSErr RenameWithSidecar(const std::string& from, const std::string& to, bool replace) {
+    if (from == to)
+        return noErr;
+    bool forked = false;
+    if (OSErr error = SidecarCanFollow(from, to, forked))
+        return error;
+    if ((replace ? rename(from.c_str(), to.c_str()) : RenameNoReplace(from, to)) != 0)
+        return FSErrorFromErrno(errno);
+    if (MoveSidecar(from, to, forked) != 0) {
+        const int error = errno;
+        if (!replace)
+            RenameNoReplace(to, from);
+        return FSErrorFromErrno(error);
+    }
+    return noErr;
 }
 
 OSErr RefuseLocked(const FSRef& ref) {
@@ -282,6 +330,23 @@ OSErr FSMakeFSRefUnicode(const FSRef* parent, UniCharCount nameLength, const Uni
     return noErr;
 }
 
+bool FSHasCreationDate(const FSRef* ref) {
+    if (!ref || ref->path.empty())
+        return false;
+    struct statx sx;
+    if (statx(AT_FDCWD, ref->path.c_str(), ref->noFollow ? AT_SYMLINK_NOFOLLOW : 0, STATX_BTIME,
+              &sx) != 0)
+        return false;
+    if (sx.stx_mask & STATX_BTIME)
+        return true;
+    const int fd = S_ISREG(sx.stx_mode) ? OpenSidecar(AT_FDCWD, ref->path) : -1;
+    UTCDateTime date;
+    const bool kept = fd >= 0 && ReadSidecarCreateDate(fd, date);
+    if (fd >= 0)
+        close(fd);
+    return kept;
+}
+
 OSErr FSCompareFSRefs(const FSRef* a, const FSRef* b) {
     if (!a || !b)
         return paramErr;
@@ -299,7 +364,8 @@ OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalo
     if (!ref || ref->path.empty())
         return ref ? OSErr(errFSBadFSRef) : OSErr(paramErr);
     FSCatalogInfo filled;
-    if (OSErr error = FillCatalogInfo(*ref, whichInfo, filled))
+    if (OSErr error =
+            FillCatalogInfo(AT_FDCWD, ref->path, ref->path, ref->noFollow, whichInfo, filled))
         return error;
     if (info)
         *info = filled;
@@ -343,6 +409,10 @@ OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, const FS
                       ref->noFollow ? AT_SYMLINK_NOFOLLOW : 0) != 0)
             return FSErrorFromErrno(errno);
     }
+    // No file system here lets a birth time be set: a file's sidecar keeps the date.
+    if ((whichInfo & kFSCatInfoCreateDate) && S_ISREG(current.st_mode))
+        if (OSErr error = StoreCreateDate(ref->path, info->createDate))
+            return error;
     if (!isLink && (whichInfo & kFSCatInfoPermissions)) {
         if (chmod(ref->path.c_str(), info->permissions.mode & 07777) != 0)
             return FSErrorFromErrno(errno);
@@ -426,9 +496,12 @@ OSErr FSDeleteObject(const FSRef* ref) {
             return errno == EEXIST ? OSErr(fBsyErr) : FSErrorFromErrno(errno);
         return noErr;
     }
+    // Only a real sidecar goes with the file; another "._name" is a file of its own.
+    const bool forked = HasSidecar(ref->path);
     if (unlink(ref->path.c_str()) != 0)
         return FSErrorFromErrno(errno);
-    unlink(SidecarPath(ref->path).c_str());
+    if (forked)
+        unlink(SidecarPath(ref->path).c_str());
     return noErr;
 }
 
@@ -442,11 +515,8 @@ OSErr FSRenameUnicode(const FSRef* ref, UniCharCount nameLength, const UniChar* 
     if (OSErr error = RefuseLocked(*ref))
         return error;
     const std::string target = Join(ParentOf(ref->path), leaf);
-    if (target != ref->path) {
-        if (RenameNoReplace(ref->path, target) != 0)
-            return FSErrorFromErrno(errno);
-        MoveSidecar(ref->path, target);
-    }
+    if (OSErr error = RenameWithSidecar(ref->path, target, false))
+        return error;
     if (newRef)
         *newRef = FSRef{target, true};
     return noErr;
@@ -472,9 +542,8 @@ OSErr FSRenameUnicodeReplacing(const FSRef* ref, UniCharCount nameLength, const 
             if (IsLocked(existing))
                 return fLckdErr;
         }
-        if (rename(ref->path.c_str(), target.c_str()) != 0)
-            return FSErrorFromErrno(errno);
-        MoveSidecar(ref->path, target);
+        if (OSErr error = RenameWithSidecar(ref->path, target, true))
+            return error;
     }
     if (newRef)
         *newRef = FSRef{target, true};
@@ -492,11 +561,8 @@ OSErr FSMoveObject(const FSRef* ref, const FSRef* destinationFolder, FSRef* newR
     if (!realpath(destinationFolder->path.c_str(), folder))
         return FSErrorFromErrno(errno);
     const std::string target = Join(folder, LeafOf(ref->path));
-    if (target != ref->path) {
-        if (RenameNoReplace(ref->path, target) != 0)
-            return FSErrorFromErrno(errno);
-        MoveSidecar(ref->path, target);
-    }
+    if (OSErr error = RenameWithSidecar(ref->path, target, false))
+        return error;
     if (newRef)
         *newRef = FSRef{target, true};
     return noErr;
@@ -509,20 +575,25 @@ OSErr FSExchangeObjects(const FSRef* a, const FSRef* b) {
         return error;
     if (OSErr error = RefuseLocked(*b))
         return error;
+    // A sidecar that moves alone must fit the other name and find it free.
+    const bool hasA = HasSidecar(a->path), hasB = HasSidecar(b->path);
+    bool forked = false;
+    if (hasA != hasB)
+        if (OSErr error = hasA ? SidecarCanFollow(a->path, b->path, forked)
+                               : SidecarCanFollow(b->path, a->path, forked))
+            return error;
     if (renameat2(AT_FDCWD, a->path.c_str(), AT_FDCWD, b->path.c_str(), RENAME_EXCHANGE) != 0)
         return FSErrorFromErrno(errno);
     // The resource forks follow their data forks, or the exchange is undone: a data fork must
     // never end up beside the other file's resource fork.
     const std::string sa = SidecarPath(a->path), sb = SidecarPath(b->path);
-    struct stat info;
-    const bool hasA = lstat(sa.c_str(), &info) == 0, hasB = lstat(sb.c_str(), &info) == 0;
     int moved = 0;
     if (hasA && hasB)
         moved = renameat2(AT_FDCWD, sa.c_str(), AT_FDCWD, sb.c_str(), RENAME_EXCHANGE);
     else if (hasA)
-        moved = RenameNoReplace(sa, sb);
+        moved = MoveSidecar(a->path, b->path, true);
     else if (hasB)
-        moved = RenameNoReplace(sb, sa);
+        moved = MoveSidecar(b->path, a->path, true);
     if (moved == 0)
         return noErr;
     const int error = errno;
@@ -588,13 +659,15 @@ OSErr FSOpenIterator(const FSRef* container, FSIteratorFlags flags, FSIterator* 
         if (name != "." && name != "..")
             names.insert(std::move(name));
     }
-    closedir(dir);
+    RunListingHook(container->path);
     for (const std::string& name : names) {
-        // Sidecars belong to their files; one whose file is gone shows as an ordinary file.
-        if (IsSidecarName(name) && names.count(name.substr(2)))
+        // Sidecars belong to their files; any other "._name" shows as the file it is.
+        if (name.size() > 2 && name.compare(0, 2, "._") == 0 && names.count(name.substr(2)) &&
+            HasSidecarAt(dirfd(dir), name.substr(2)))
             continue;
         listing->names.push_back(name);
     }
+    closedir(dir);
     std::lock_guard<std::mutex> lock(gListingMutex);
     const std::uintptr_t id = gNextListing++;
     gListings[id] = std::move(listing);
@@ -628,11 +701,19 @@ OSErr FSGetCatalogInfoBulk(FSIterator iterator, UInt32 maximumObjects, UInt32* a
         const std::string& name = listing.names[listing.next++];
         FSRef ref{Join(listing.folder, name), true};
         FSCatalogInfo info;
-        if (FillCatalogInfo(ref, whichInfo, info) != noErr) {
-            // Gone since the listing was read.
-            if (containerChanged)
-                *containerChanged = true;
-            continue;
+        if (OSErr error = FillCatalogInfo(AT_FDCWD, ref.path, ref.path, true, whichInfo, info)) {
+            if (error == fnfErr) {
+                // Gone since the listing was read.
+                if (containerChanged)
+                    *containerChanged = true;
+                continue;
+            }
+            // An item that cannot be examined is reported, after the items before it.
+            if (count > 0) {
+                --listing.next;
+                break;
+            }
+            return error;
         }
         if (catalogInfos)
             catalogInfos[count] = info;

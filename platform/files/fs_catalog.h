@@ -6,7 +6,9 @@
 // - locked items (no write bit for anyone) refuse deletion, renaming, moving and writing with
 //   fLckdErr, also for the super-user;
 // - a file's resource fork lives in an AppleDouble "._name" sidecar that follows the file
-//   when it is renamed, moved, exchanged or deleted; listings do not show sidecars;
+//   when it is renamed, moved, exchanged or deleted; listings do not show sidecars. Only a
+//   "._name" that holds the AppleDouble magic beside a regular file `name` is a sidecar: any
+//   other is an ordinary file everywhere;
 // - Finder information lives in the extended attribute "user.com.apple.FinderInfo" and is
 //   absent (all zero) where the file system has no user attributes.
 #pragma once
@@ -27,13 +29,18 @@ OSStatus FSRefMakePath(const FSRef* ref, UInt8* path, UInt32 maxPathSize);
 // The item `name` inside the folder `parent`; fnfErr when it does not exist.
 OSErr FSMakeFSRefUnicode(const FSRef* parent, UniCharCount nameLength, const UniChar* name,
                          TextEncoding hint, FSRef* newRef);
+// Whether the creation date of the catalogue was kept (a birth time, or a date kept in the
+// file's sidecar) rather than stood in by the modification date.
+bool FSHasCreationDate(const FSRef* ref);
 // Equal when both name the same item (same device and node).
 OSErr FSCompareFSRefs(const FSRef* a, const FSRef* b);
 
 OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalogInfo* info,
                        HFSUniStr255* outName, FSSpec* fileRecord, FSRef* parentRef);
 // Sets Finder information, dates (content modification, access), permissions (mode) and
-// the locked node flag. Creation dates cannot be set here and are ignored.
+// the locked node flag. No file system here can set a birth time: a file's creation date is
+// kept in its sidecar (made for it when there is none), and read back from there; a folder's
+// is ignored.
 OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* info);
 
 // New file or folder `name` in `parent`; dupFNErr when the name is taken.
@@ -76,7 +83,8 @@ enum : FSIteratorFlags { kFSIterateFlat = 0, kFSIterateSubtree = 1 };
 OSErr FSOpenIterator(const FSRef* container, FSIteratorFlags flags, FSIterator* iterator);
 // rfNumErr for an iterator that is not open.
 OSErr FSCloseIterator(FSIterator iterator);
-// Up to `maximumObjects` items; errFSNoMoreItems when none is left.
+// Up to `maximumObjects` items; errFSNoMoreItems when none is left. An item gone since the
+// listing was read is left out; one that cannot be examined fails the call that reaches it.
 OSErr FSGetCatalogInfoBulk(FSIterator iterator, UInt32 maximumObjects, UInt32* actualObjects,
                            Boolean* containerChanged, FSCatalogInfoBitmap whichInfo,
                            FSCatalogInfo* catalogInfos, FSRef* refs, FSSpec* fileRecords,

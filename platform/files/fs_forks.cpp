@@ -11,6 +11,7 @@
 
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_internal.h"
+#include "platform/files/fs_sidecar.h"
 
 namespace tbx {
 
@@ -28,9 +29,9 @@ struct Fork {
     bool seekable = true;
     std::string path; // the file itself
     SInt64 position = 0;
-    SInt64 base = 0;                          // resource fork: offset of its bytes in the sidecar
-    SInt64 length = 0;                        // resource fork: its length
-    SInt64 lengthField = kSidecarLengthField; // resource fork: where the sidecar keeps it
+    SInt64 base = 0;   // resource fork: offset of its bytes in the sidecar
+    SInt64 length = 0; // resource fork: its length
+    SInt64 entry = 0;  // resource fork: where the sidecar keeps its offset and length
 };
 
 std::mutex gForkMutex;
@@ -117,11 +118,9 @@ OSErr WriteAt(Fork& fork, SInt64 at, std::size_t count, const char* buffer, std:
     return noErr;
 }
 
+// The offset goes with the length: an empty fork's entry may not have held it yet.
 OSErr StoreSidecarLength(Fork& fork) {
-    const UInt32 length = UInt32(fork.length);
-    const UInt8 bytes[4] = {UInt8(length >> 24), UInt8(length >> 16), UInt8(length >> 8),
-                            UInt8(length)};
-    if (pwrite(fork.fd, bytes, 4, fork.lengthField) != 4)
+    if (!WriteForkEntry(fork.fd, fork.entry, fork.base, fork.length))
         return FSErrorFromErrno(errno);
     return noErr;
 }
@@ -134,15 +133,19 @@ OSErr EnsureSidecar(Fork& fork) {
     const int fd = open(sidecar.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0)
         return FSErrorFromErrno(errno);
-    if (!WriteSidecarHeader(fd)) {
+    const std::string header = NewSidecar(nullptr);
+    SidecarLayout layout;
+    OSErr error = ioErr;
+    if (!WriteAll(fd, header.data(), header.size(), 0) || !ReadSidecarLayout(fd, layout, error)) {
+        error = errno == ENOSPC ? OSErr(dskFulErr) : error;
         close(fd);
         unlink(sidecar.c_str());
-        return ioErr;
+        return error;
     }
     fork.fd = fd;
-    fork.base = kSidecarHeaderSize;
+    fork.base = layout.forkOffset;
     fork.length = 0;
-    fork.lengthField = kSidecarLengthField;
+    fork.entry = layout.forkEntry;
     return noErr;
 }
 
@@ -195,16 +198,23 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar* f
             return FSErrorFromErrno(errno);
     } else {
         const std::string sidecar = SidecarPath(ref->path);
-        const int fd =
-            open(sidecar.c_str(), (fork.canWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOFOLLOW);
+        // Anything but a plain file of that name is someone else's, and a pipe is not waited on.
+        struct stat sidecarInfo;
+        if (lstat(sidecar.c_str(), &sidecarInfo) == 0 && !S_ISREG(sidecarInfo.st_mode))
+            return ioErr;
+        const int fd = open(sidecar.c_str(), (fork.canWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC |
+                                                 O_NOFOLLOW | O_NONBLOCK);
         if (fd >= 0) {
+            SidecarLayout layout;
             OSErr error = noErr;
-            if (!ReadSidecarLayout(fd, fork.base, fork.length, fork.lengthField, error)) {
+            if (!ReadSidecarLayout(fd, layout, error)) {
                 close(fd);
                 return error;
             }
+            fork.base = layout.forkOffset;
+            fork.length = layout.forkLength;
+            fork.entry = layout.forkEntry;
             // Growing a fork that other entries follow would overwrite them.
-            struct stat sidecarInfo;
             if (fork.canWrite &&
                 (fstat(fd, &sidecarInfo) != 0 || fork.base + fork.length != sidecarInfo.st_size)) {
                 close(fd);
@@ -294,10 +304,11 @@ OSErr FSWriteFork(SInt16 forkRefNum, UInt16 positionMode, SInt64 positionOffset,
         return noErr;
     }
     if (fork->resource) {
-        if (at + SInt64(requestCount) > SInt64(UINT32_MAX) - kSidecarHeaderSize)
-            return dskFulErr;
         if (OSErr error = EnsureSidecar(*fork))
             return error;
+        // Offsets and lengths in a sidecar are 32-bit.
+        if (fork->base + at + SInt64(requestCount) > SInt64(UINT32_MAX))
+            return dskFulErr;
     }
     std::size_t put = 0;
     OSErr error =
@@ -361,6 +372,8 @@ OSErr FSSetForkSize(SInt16 forkRefNum, UInt16 positionMode, SInt64 positionOffse
             return noErr;
         if (OSErr error = EnsureSidecar(*fork))
             return error;
+        if (fork->base + size > SInt64(UINT32_MAX))
+            return dskFulErr;
         if (ftruncate(fork->fd, off_t(fork->base + size)) != 0)
             return FSErrorFromErrno(errno);
         fork->length = size;

@@ -19,15 +19,17 @@ namespace {
 
 constexpr const char* kFinderInfoAttribute = "user.com.apple.FinderInfo";
 
-void PutBig32(UInt8* out, UInt32 value) {
-    out[0] = UInt8(value >> 24);
-    out[1] = UInt8(value >> 16);
-    out[2] = UInt8(value >> 8);
-    out[3] = UInt8(value);
+bool AllZero(const UInt8 bytes[32]) {
+    return std::all_of(bytes, bytes + 32, [](UInt8 b) { return b == 0; });
 }
 
-UInt32 GetBig32(const UInt8* in) {
-    return (UInt32(in[0]) << 24) | (UInt32(in[1]) << 16) | (UInt32(in[2]) << 8) | in[3];
+OSErr FinderInfoResult(int result) {
+    if (result == 0)
+        return noErr;
+    // No user attributes here (or none on links): the information is simply absent.
+    if (errno == ENOTSUP || errno == EPERM || errno == ENODATA)
+        return noErr;
+    return FSErrorFromErrno(errno);
 }
 
 // "/a//b/./c/" becomes "/a/b/c"; a relative text is taken from the current folder.
@@ -77,14 +79,6 @@ std::string ParentOf(const std::string& path) {
 std::string LeafOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string SidecarPath(const std::string& path) {
-    return Join(ParentOf(path), "._" + LeafOf(path));
-}
-
-bool IsSidecarName(const std::string& name) {
-    return name.size() > 2 && name.compare(0, 2, "._") == 0;
 }
 
 OSErr NameToUtf8(UniCharCount length, const UniChar* name, std::string& out) {
@@ -162,72 +156,23 @@ void ReadFinderInfo(const std::string& path, UInt8 bytes[32]) {
         std::memcpy(bytes, buffer, std::size_t(got));
 }
 
+void ReadFinderInfo(int fd, UInt8 bytes[32]) {
+    std::memset(bytes, 0, 32);
+    UInt8 buffer[32] = {};
+    const ssize_t got = fgetxattr(fd, kFinderInfoAttribute, buffer, sizeof buffer);
+    if (got > 0)
+        std::memcpy(bytes, buffer, std::size_t(got));
+}
+
 OSErr WriteFinderInfo(const std::string& path, const UInt8 bytes[32]) {
-    bool empty = true;
-    for (int i = 0; i < 32; ++i)
-        empty = empty && bytes[i] == 0;
-    int result = empty ? lremovexattr(path.c_str(), kFinderInfoAttribute)
-                       : lsetxattr(path.c_str(), kFinderInfoAttribute, bytes, 32, 0);
-    if (result == 0)
-        return noErr;
-    // No user attributes here (or none on links): the information is simply absent.
-    if (errno == ENOTSUP || errno == EPERM || errno == ENODATA)
-        return noErr;
-    return FSErrorFromErrno(errno);
+    return FinderInfoResult(AllZero(bytes)
+                                ? lremovexattr(path.c_str(), kFinderInfoAttribute)
+                                : lsetxattr(path.c_str(), kFinderInfoAttribute, bytes, 32, 0));
 }
 
-bool ReadSidecarLayout(int fd, SInt64& offset, SInt64& length, SInt64& lengthField, OSErr& error) {
-    error = ioErr;
-    UInt8 header[26];
-    if (pread(fd, header, sizeof header, 0) != ssize_t(sizeof header) ||
-        GetBig32(header) != 0x00051607u || GetBig32(header + 4) != 0x00020000u)
-        return false;
-    const unsigned count = (unsigned(header[24]) << 8) | header[25];
-    struct stat info;
-    const SInt64 tableEnd = 26 + 12 * SInt64(count);
-    if (fstat(fd, &info) != 0 || tableEnd > info.st_size)
-        return false;
-    std::vector<UInt8> table(12 * std::size_t(count));
-    if (count > 0 && pread(fd, table.data(), table.size(), 26) != ssize_t(table.size()))
-        return false;
-    struct Span {
-        SInt64 offset, length;
-    };
-    std::vector<Span> spans;
-    bool found = false;
-    for (unsigned i = 0; i < count; ++i) {
-        const UInt8* entry = table.data() + 12 * std::size_t(i);
-        const Span span{GetBig32(entry + 4), GetBig32(entry + 8)};
-        if (span.length > 0 && (span.offset < tableEnd || span.offset + span.length > info.st_size))
-            return false;
-        if (span.length > 0)
-            spans.push_back(span);
-        if (GetBig32(entry) == 2 && !found) {
-            found = true;
-            offset = span.length > 0 ? span.offset : std::max<SInt64>(span.offset, tableEnd);
-            length = span.length;
-            lengthField = 26 + 12 * SInt64(i) + 8;
-        }
-    }
-    std::sort(spans.begin(), spans.end(),
-              [](const Span& a, const Span& b) { return a.offset < b.offset; });
-    for (std::size_t i = 1; i < spans.size(); ++i)
-        if (spans[i - 1].offset + spans[i - 1].length > spans[i].offset)
-            return false;
-    if (found)
-        error = noErr;
-    return found;
-}
-
-bool WriteSidecarHeader(int fd) {
-    UInt8 header[kSidecarHeaderSize] = {};
-    PutBig32(header, 0x00051607u);
-    PutBig32(header + 4, 0x00020000u);
-    header[25] = 1;           // one entry
-    PutBig32(header + 26, 2); // resource fork
-    PutBig32(header + 30, UInt32(kSidecarHeaderSize));
-    PutBig32(header + 34, 0);
-    return pwrite(fd, header, sizeof header, 0) == ssize_t(sizeof header);
+OSErr WriteFinderInfo(int fd, const UInt8 bytes[32]) {
+    return FinderInfoResult(AllZero(bytes) ? fremovexattr(fd, kFinderInfoAttribute)
+                                           : fsetxattr(fd, kFinderInfoAttribute, bytes, 32, 0));
 }
 
 } // namespace tbx::fs_detail

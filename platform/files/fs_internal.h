@@ -3,10 +3,12 @@
 
 #include <functional>
 #include <string>
+#include <unistd.h>
 
 #include "platform/files/fs_types.h"
 
 struct stat;
+struct timespec;
 
 namespace tbx::fs_detail {
 
@@ -15,11 +17,6 @@ std::string Join(const std::string& folder, const std::string& name);
 // The folder part and the last component of a normalised full path.
 std::string ParentOf(const std::string& path);
 std::string LeafOf(const std::string& path);
-// The AppleDouble sidecar that holds the resource fork of `path`.
-std::string SidecarPath(const std::string& path);
-// Whether `name` has the form of a sidecar ("._" and more).
-bool IsSidecarName(const std::string& name);
-
 // The validated UTF-8 form of a UTF-16 item name, or paramErr.
 OSErr NameToUtf8(UniCharCount length, const UniChar* name, std::string& out);
 void Utf8ToName(const std::string& utf8, HFSUniStr255& out);
@@ -30,21 +27,38 @@ OSErr MakeRef(const std::string& path, bool noFollow, FSRef& out);
 OSErr StatRef(const FSRef& ref, struct stat& info);
 bool IsLocked(const struct stat& info);
 
-// The 32 bytes of Finder information (all zero when absent).
+// A descriptor that is closed when it goes.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : _fd(fd) {}
+    ~Descriptor() {
+        if (_fd >= 0)
+            close(_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return _fd; }
+
+private:
+    int _fd;
+};
+
+// The catalogue information of the item `name` in the folder `dirfd`, or of the full path
+// `name` when dirfd is AT_FDCWD; `path` is the item's full path either way.
+OSErr FillCatalogInfo(int dirfd, const std::string& name, const std::string& path, bool noFollow,
+                      FSCatalogInfoBitmap which, FSCatalogInfo& info);
+struct timespec FromUTC(const UTCDateTime& date);
+
+// The 32 bytes of Finder information (all zero when absent), of a path or an open item.
 void ReadFinderInfo(const std::string& path, UInt8 bytes[32]);
+void ReadFinderInfo(int fd, UInt8 bytes[32]);
 // Stores them; all zero removes the attribute. File systems without user attributes are
 // silently skipped.
 OSErr WriteFinderInfo(const std::string& path, const UInt8 bytes[32]);
+OSErr WriteFinderInfo(int fd, const UInt8 bytes[32]);
 
-// The resource fork in a sidecar: the offset of its bytes, their count, and where in the
-// sidecar that count is stored (the fork entry may be any of the entries). False, with ioErr
-// in `error`, when it is not an AppleDouble file with a fork entry, or its entries reach into
-// the header, past the end or into each other.
-bool ReadSidecarLayout(int fd, SInt64& offset, SInt64& length, SInt64& lengthField, OSErr& error);
-constexpr SInt64 kSidecarHeaderSize = 38;
-constexpr SInt64 kSidecarLengthField = 34; // in the sidecars made here
-// Writes the header of an empty sidecar whose one entry is the resource fork.
-bool WriteSidecarHeader(int fd);
+// Calls the tests' listing hook (fs_folder.h) once a folder's names have been read.
+void RunListingHook(const std::string& folder);
 
 // Runs `use` on an open fork's descriptor (-1 for a resource fork not written yet), the offset
 // of its bytes in that file and the file's path, while no other fork call runs.

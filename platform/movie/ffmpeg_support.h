@@ -109,7 +109,7 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd);
 // the start or discard at the end. Reads the file to its end.
 int64_t CountPacketSamples(AVFormatContext* format, int index);
 
-// True for sound stored as whole samples of a fixed size (PCM and the companded forms), whose
+// True for sound stored as samples of a fixed size (PCM, the companded forms, simple ADPCM), whose
 // timestamps after a seek are exact.
 bool HasFixedSampleSize(const AVCodecParameters* parameters);
 

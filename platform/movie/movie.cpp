@@ -81,8 +81,20 @@ std::unique_ptr<Movie> Movie::Open(const std::string& path) {
     return movie;
 }
 
+int64_t Movie::_Now() const {
+    return _clock ? _clock() : NowMicros();
+}
+
 int64_t Movie::_Elapsed() const {
-    return _playing ? SampleAt(NowMicros() - _playStartMicros, _scale, 1000000) : 0;
+    return _playing ? SampleAt(_Now() - _playStartMicros, _scale, 1000000) : 0;
+}
+
+void Movie::SetClock(std::function<int64_t()> clock) {
+    // The time that playing has run so far belongs to the old clock.
+    _timeValue += _Elapsed();
+    _clock = std::move(clock);
+    if (_playing)
+        _playStartMicros = _Now();
 }
 
 void Movie::SetTimeScale(TimeScale scale) {
@@ -91,7 +103,7 @@ void Movie::SetTimeScale(TimeScale scale) {
     // The time that playing has run so far belongs to the old scale.
     _timeValue = SampleAt(_timeValue + _Elapsed(), scale, _scale);
     if (_playing)
-        _playStartMicros = NowMicros();
+        _playStartMicros = _Now();
     _scale = scale;
 }
 
@@ -115,14 +127,14 @@ TimeValue Movie::GetTime() const {
 void Movie::SetTime(TimeValue time) {
     _timeValue = std::max<TimeValue>(time, 0);
     if (_playing)
-        _playStartMicros = NowMicros();
+        _playStartMicros = _Now();
 }
 
 void Movie::Start() {
     if (_playing)
         return;
     _playing = true;
-    _playStartMicros = NowMicros();
+    _playStartMicros = _Now();
 }
 
 void Movie::Stop() {

@@ -57,7 +57,7 @@ public:
     TimeValue GetTime() const;
     void SetTime(TimeValue time);
 
-    // Playback against the wall clock: the time runs from where it stands until the end.
+    // Playback against the clock: the time runs from where it stands until the end.
     void Start();
     void Stop();
     // Started and not yet at the end.
@@ -67,8 +67,13 @@ public:
     bool HasVideo() const { return _video != nullptr; }
     bool HasSound() const { return _sound != nullptr; }
     bool IsStill() const;
+    // Where playing time comes from: microseconds that never go back. A steady clock unless
+    // one is given (an empty one gives it back); the current time is kept across the change.
+    void SetClock(std::function<int64_t()> clock);
     // The file the movie was opened from.
     const std::string& GetPath() const { return _path; }
+    // For those that keep a pointer to the movie: expires when the movie goes.
+    std::weak_ptr<const void> Lifetime() const { return _lifetime; }
     void SetProgressProc(MovieProgressProcPtr proc, void* refCon) {
         _progress = proc;
         _progressRefCon = refCon;
@@ -101,8 +106,8 @@ public:
     // [floor(start × rate / scale), floor((start + length) × rate / scale)), held to the end.
     // `place` is called once with the byte count (unless there are none) and the samples are
     // copied where it points, so that a caller can take a whole sound without a second copy.
-    // Reading on from where the last range ended continues decoding; reading behind it decodes from
-    // the start.
+    // A range that starts where the last one ended, or up to a second before, continues the
+    // decoding; one that starts further back decodes again from the start.
     bool ReadPcm(TimeValue start, TimeValue length, const PcmPlace& place);
     // The same, appended to `out`.
     bool ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out);
@@ -111,6 +116,7 @@ private:
     Movie() = default;
     int64_t _Duration64() const;
     int64_t _Elapsed() const;
+    int64_t _Now() const;
 
     std::string _path;
     std::unique_ptr<movie::VideoTrack> _video;
@@ -120,6 +126,8 @@ private:
     int64_t _timeValue = 0;
     bool _playing = false;
     int64_t _playStartMicros = 0;
+    std::function<int64_t()> _clock;
+    std::shared_ptr<const char> _lifetime = std::make_shared<const char>('\0');
     MovieProgressProcPtr _progress = nullptr;
     void* _progressRefCon = nullptr;
 };

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/windows/pict_decode.h"
+#include "platform/pict/pict_decode.h"
 
 namespace tbx::movie {
 

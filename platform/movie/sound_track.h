@@ -22,9 +22,8 @@ public:
     // Where `bytes` bytes of PCM go; null fails the read.
     using Place = std::function<uint8_t*(std::size_t bytes)>;
 
-    // Null when the file has no decodable sound stream.
-    // `probe` is a context of the file opened in full: the track takes its facts from it and
-    // counts the sound with it.
+    // Null when the file has no decodable sound stream. `probe` is a context of the file opened
+    // in full: the track takes its facts from it and counts the sound with it.
     static std::unique_ptr<SoundTrack> Open(const std::string& path, FormatPtr probe);
 
     int32_t SourceRate() const { return _rate; }
@@ -45,7 +44,7 @@ public:
     void Describe(SoundDescription& description) const;
 
     // Chooses the form of later reads (0 fields take the source's values: its rate and
-    // channels, and 8 or 16 bits, whichever is nearer its own size); drops what is queued.
+    // channels, and 8 bits for 8-bit sound, else 16); drops what is queued.
     bool SetForm(const PcmForm& form);
     const PcmForm& Form() const { return _form; }
     // Output samples in the chosen form.

@@ -12,6 +12,8 @@ qd::Port* CurrentPort() {
     return qd::FindPort(port, qd::kPortKinds);
 }
 
+} // namespace
+
 bool ClassicColor(SInt32 number, RGBColor& color) {
     switch (number) {
     case whiteColor:
@@ -42,6 +44,8 @@ bool ClassicColor(SInt32 number, RGBColor& color) {
         return false;
     }
 }
+
+namespace {
 
 OSErr Fill(const Rect* rect, bool foreground) {
     qd::Port* port = CurrentPort();

@@ -12,6 +12,9 @@ OSErr RGBForeColor(const RGBColor* color);
 OSErr RGBBackColor(const RGBColor* color);
 OSErr GetForeColor(RGBColor* color);
 OSErr GetBackColor(RGBColor* color);
+// The colour of one of the eight classic colour numbers (blackColor, whiteColor, ...); false
+// for another number.
+bool ClassicColor(SInt32 number, RGBColor& color);
 // One of the eight classic colour numbers (blackColor, whiteColor, ...); paramErr otherwise.
 OSErr ForeColor(SInt32 color);
 OSErr BackColor(SInt32 color);

@@ -2,21 +2,32 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <vector>
 
+#include "platform/files/fs_catalog.h"
 #include "platform/memory.h"
+#include "platform/resources/resource_fork.h"
 
 namespace tbx {
 namespace {
 
 constexpr std::uintmax_t kMaxResourceBytes = 16u << 20;
 
+// A resource file: a folder of one file per resource, or a resource map read whole from a
+// file's fork when it was opened.
+struct Source {
+    std::string path;
+    bool folder = true;
+    std::vector<ForkResource> resources;
+};
+
 struct OpenFile {
     SInt16 refNum;
-    std::string folder;
+    Source source;
 };
 
 struct Manager {
@@ -32,7 +43,7 @@ Manager& TheManager() {
     return manager;
 }
 
-Handle Load(const std::string& folder, ResType type, SInt16 id) {
+Handle LoadFromFolder(const std::string& folder, ResType type, SInt16 id) {
     namespace fs = std::filesystem;
     const fs::path path = fs::path(folder) / ResourceTypeFolderName(type) / std::to_string(id);
     std::error_code error;
@@ -50,6 +61,38 @@ Handle Load(const std::string& folder, ResType type, SInt16 id) {
         return nullptr;
     }
     return handle;
+}
+
+Handle Load(const Source& source, ResType type, SInt16 id) {
+    if (source.folder)
+        return LoadFromFolder(source.path, type, id);
+    for (const ForkResource& resource : source.resources) {
+        if (resource.type != type || resource.id != id)
+            continue;
+        Handle handle = NewHandle(resource.data.size());
+        if (handle && !resource.data.empty())
+            std::memcpy(*handle, resource.data.data(), resource.data.size());
+        return handle;
+    }
+    return nullptr;
+}
+
+// The resource map of a file: its resource fork when it has one, else its data fork (where
+// CreateResFile puts the map). A damaged map is refused, never half read.
+OSErr OpenSource(const std::string& path, Source& source) {
+    source.path = path;
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        source.folder = true;
+        return noErr;
+    }
+    FSRef ref;
+    FSCatalogInfo info;
+    if (FSPathMakeRef(reinterpret_cast<const UInt8*>(path.c_str()), &ref, nullptr) != noErr ||
+        FSGetCatalogInfo(&ref, kFSCatInfoRsrcSizes, &info, nullptr, nullptr, nullptr) != noErr)
+        return fnfErr;
+    source.folder = false;
+    return rsrc::ReadForkResources(ref, info.rsrcLogicalSize > 0, source.resources);
 }
 
 } // namespace
@@ -72,22 +115,25 @@ std::string ResourceTypeFolderName(ResType type) {
 
 SInt16 FSpOpenResFile(const FSSpec* fileRecord, SInt8) {
     Manager& manager = TheManager();
-    std::error_code error;
-    if (!fileRecord || fileRecord->path.empty() ||
-        !std::filesystem::is_directory(fileRecord->path, error)) {
+    if (!fileRecord || fileRecord->path.empty()) {
         manager.lastError = fileRecord ? fnfErr : paramErr;
         return kResFileNotOpened;
     }
     // Opening a file that is open already gives the same reference and makes it current.
     for (const OpenFile& file : manager.files) {
-        if (file.folder == fileRecord->path) {
+        if (file.source.path == fileRecord->path) {
             manager.current = file.refNum;
             manager.lastError = noErr;
             return file.refNum;
         }
     }
+    Source source;
+    if (OSErr error = OpenSource(fileRecord->path, source)) {
+        manager.lastError = error;
+        return kResFileNotOpened;
+    }
     const SInt16 refNum = manager.nextRef++;
-    manager.files.push_back({refNum, fileRecord->path});
+    manager.files.push_back({refNum, std::move(source)});
     manager.current = refNum;
     manager.lastError = noErr;
     return refNum;
@@ -130,7 +176,7 @@ Handle GetResource(ResType type, SInt16 id) {
     auto current = std::find_if(manager.files.rbegin(), manager.files.rend(),
                                 [&](const OpenFile& f) { return f.refNum == manager.current; });
     for (auto it = current; it != manager.files.rend(); ++it) {
-        if (Handle handle = Load(it->folder, type, id)) {
+        if (Handle handle = Load(it->source, type, id)) {
             manager.loaded.insert(handle);
             manager.lastError = noErr;
             return handle;
@@ -145,7 +191,7 @@ Handle Get1Resource(ResType type, SInt16 id) {
     for (const OpenFile& file : manager.files) {
         if (file.refNum != manager.current)
             continue;
-        if (Handle handle = Load(file.folder, type, id)) {
+        if (Handle handle = Load(file.source, type, id)) {
             manager.loaded.insert(handle);
             manager.lastError = noErr;
             return handle;
@@ -157,7 +203,10 @@ Handle Get1Resource(ResType type, SInt16 id) {
 
 namespace rsrc {
 Handle ReadResource(const FSSpec& file, ResType type, SInt16 id) {
-    return file.path.empty() ? nullptr : Load(file.path, type, id);
+    Source source;
+    if (file.path.empty() || OpenSource(file.path, source) != noErr)
+        return nullptr;
+    return Load(source, type, id);
 }
 } // namespace rsrc
 

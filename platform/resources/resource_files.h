@@ -1,7 +1,8 @@
-// Resource files as folders: a resource file "X.rsrc" is a folder X.rsrc/TYPE/ID holding one
+// Resource files, read-only. A resource file is either a folder X.rsrc/TYPE/ID holding one
 // file per resource, the ID in decimal and the TYPE as its four characters, each byte that
 // is not a letter, digit, "_", "." or "-" written as "%" and two hexadecimal digits (so
-// 'snd ' is "snd%20").
+// 'snd ' is "snd%20"); or a file whose resource fork (its "._name" sidecar), or else its data
+// fork, holds a resource map in the published layout, read whole when the file is opened.
 //
 // Open files form a chain searched from the current file back to the first opened; the
 // result of the last call is kept for ResError.
@@ -9,17 +10,18 @@
 
 #include <string>
 
+#include "platform/files/fs_forks.h"
 #include "platform/files/fs_types.h"
 #include "platform/types.h"
 
 namespace tbx {
 
-inline constexpr SInt8 fsRdPerm = 1;
 inline constexpr SInt16 kResFileNotOpened = -1;
 inline constexpr OSErr resFNotFound = -193;
 inline constexpr OSErr resNotFound = -192;
 
-// The file's reference number, or kResFileNotOpened (ResError tells why).
+// The file's reference number, or kResFileNotOpened (ResError tells why: fnfErr, or
+// mapReadErr for a fork that holds no well-formed resource map).
 SInt16 FSpOpenResFile(const FSSpec* fileRecord, SInt8 permission);
 void CloseResFile(SInt16 refNum);
 SInt16 CurResFile();

@@ -74,6 +74,7 @@ namespace rsrc {
 
 bool ParseResourceFork(const std::string& bytes, std::vector<ForkResource>& out) {
     out.clear();
+    std::vector<ForkResource> read; // handed out only whole
     if (bytes.size() < kHeaderSize)
         return false;
     const std::size_t dataOffset = Read32(bytes, 0), mapOffset = Read32(bytes, 4);
@@ -122,9 +123,10 @@ bool ParseResourceFork(const std::string& bytes, std::vector<ForkResource>& out)
                 resource.named = true;
                 resource.name = map.substr(name + 1, UInt8(map[name]));
             }
-            out.push_back(std::move(resource));
+            read.push_back(std::move(resource));
         }
     }
+    out = std::move(read);
     return true;
 }
 
@@ -148,6 +150,9 @@ std::string BuildResourceFork(const std::vector<ForkResource>& resources) {
             std::string reference(kReferenceSize, '\0');
             Put16(reference, 0, UInt16(r.id));
             if (r.named) {
+                // 0xFFFF marks a resource without a name.
+                if (names.size() >= 0xFFFF)
+                    return {};
                 Put16(reference, 2, UInt16(names.size()));
                 const std::string name = r.name.substr(0, 255);
                 names += char(name.size());
@@ -157,6 +162,8 @@ std::string BuildResourceFork(const std::vector<ForkResource>& resources) {
             }
             reference[4] = char(r.attributes);
             const UInt32 at = UInt32(data.size());
+            if (at >= kMaxData)
+                return {};
             reference[5] = char(at >> 16);
             reference[6] = char(at >> 8);
             reference[7] = char(at);
@@ -164,13 +171,20 @@ std::string BuildResourceFork(const std::vector<ForkResource>& resources) {
             Append32(data, UInt32(r.data.size()));
             data += r.data;
         }
+        // Every offset into the map is 16-bit: a map that outgrows them is refused rather than
+        // written to read back wrong.
+        if (listOffset > 0xFFFF || count > 0x10000)
+            return {};
         Append32(typeList, type);
         Append16(typeList, UInt16(count - 1));
         Append16(typeList, UInt16(listOffset));
     }
+    const std::size_t nameList = kMapHeaderSize + typeList.size() + referenceLists.size();
+    if (types.size() > 0x10000 || nameList > 0xFFFF || data.size() > 0xFFFFFFFFu - kDataStart)
+        return {};
     std::string map(kMapHeaderSize, '\0');
     Put16(map, 24, UInt16(kMapHeaderSize));
-    Put16(map, 26, UInt16(kMapHeaderSize + typeList.size() + referenceLists.size()));
+    Put16(map, 26, UInt16(nameList));
     map += typeList + referenceLists + names;
 
     std::string header(kHeaderSize, '\0');
@@ -218,6 +232,8 @@ OSErr WriteForkResources(const FSRef& file, bool resourceFork,
     if (dataSize >= kMaxData || resources.size() > kMaxResources || nameSize > 0xFFFF)
         return paramErr;
     const std::string bytes = BuildResourceFork(resources);
+    if (bytes.empty())
+        return paramErr; // the fork keeps what it held
     if (resourceFork)
         return FSReplaceResourceFork(&file, bytes.data(), bytes.size());
     SInt16 refNum = 0;

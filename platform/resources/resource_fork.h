@@ -24,17 +24,19 @@ struct ForkResource {
 };
 
 namespace rsrc {
-// False when the bytes are not a resource map of this layout; every offset and count is
-// checked against the bytes given.
+// False, with `out` empty, when the bytes are not a resource map of this layout; every offset
+// and count is checked against the bytes given.
 bool ParseResourceFork(const std::string& bytes, std::vector<ForkResource>& out);
-// Types in the order they first appear, each type's resources in the order given.
+// Types in the order they first appear, each type's resources in the order given. Empty when
+// the map would not fit its 16-bit offsets or the data its 24-bit ones.
 std::string BuildResourceFork(const std::vector<ForkResource>& resources);
 
 // The resource map in a file's data fork or resource fork; mapReadErr when the fork holds
-// no resource map (an empty fork included).
+// no resource map (an empty fork included). `out` is empty after any failure.
 OSErr ReadForkResources(const FSRef& file, bool resourceFork, std::vector<ForkResource>& out);
 // Replaces the fork's whole contents with the map of these resources: a resource fork at
-// once (the old one stays on failure), a data fork in place.
+// once (the old one stays on failure), a data fork in place. paramErr, with the fork as it
+// was, for a map that does not fit the layout.
 OSErr WriteForkResources(const FSRef& file, bool resourceFork,
                          const std::vector<ForkResource>& resources);
 } // namespace rsrc

@@ -94,14 +94,6 @@ void DisposeMenuBar(MenuBarHandle menuBar) {
         DisposeHandle(menuBar);
 }
 
-MenuBarHandle GetNewMBar(SInt16) {
-    return nullptr;
-}
-
-MenuRef GetMenu(SInt16) {
-    return nullptr;
-}
-
 MenuRef GetMenuHandle(MenuID menuID) {
     for (MenuRef ref : MenuTree(TheWorld().menuBar))
         if (GetMenuID(ref) == menuID)

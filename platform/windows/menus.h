@@ -99,8 +99,11 @@ OSStatus SetMenuItemHierarchicalMenu(MenuRef menu, MenuItemIndex item, MenuRef h
 MenuBarHandle GetMenuBar();
 void SetMenuBar(MenuBarHandle menuBar);
 void DisposeMenuBar(MenuBarHandle menuBar);
-// 'MBAR' and 'MENU' resources do not exist here: null.
+// A menu bar of the menus that the 'MBAR' resource lists, from the resource chain; null when
+// it or one of its menus is missing or damaged.
 MenuBarHandle GetNewMBar(SInt16 menuBarID);
+// A new menu from the 'MENU' resource, with the menus its hierarchical items name attached as
+// submenus; null when it is missing or damaged. Resource menus carry no command ids.
 MenuRef GetMenu(SInt16 resourceID);
 // A menu of the current menu bar, or a submenu below one of them.
 MenuRef GetMenuHandle(MenuID menuID);

@@ -14,8 +14,8 @@ bool CBK_SwfFileReader::Open(const CBK_Path& path, bool checkSignature) {
         _lastError = ERROR_CANNOT_OPEN;
         return false;
     }
-    *_header = CBK_SwfHeader();
-    _fileVersion = _header->GetVersion();
+    Header() = CBK_SwfHeader();
+    _fileVersion = Header().GetVersion();
     if (checkSignature) {
         const uint8_t first = GetByte();
         const bool swf = GetByte() == 'W' && GetByte() == 'S' && (first == 'F' || first == 'C');
@@ -47,9 +47,9 @@ bool CBK_SwfFileReader::Open(const CBK_Path& path, bool checkSignature) {
     const uint8_t whole = GetByte();
     _frameRate = CBK_SwfHeader::DecodeFrameRate(static_cast<uint16_t>(whole << 8 | fraction));
     _frameCount = GetWord();
-    _header->Create(_xmin, _ymin, _xmax, _ymax, _frameRate, _fileVersion);
-    _header->SetFileSize(_fileLength);
-    _header->SetFrameCount(_frameCount);
+    Header().Create(_xmin, _ymin, _xmax, _ymax, _frameRate, _fileVersion);
+    Header().SetFileSize(_fileLength);
+    Header().SetFrameCount(_frameCount);
     return true;
 }
 

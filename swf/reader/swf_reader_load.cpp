@@ -10,8 +10,14 @@
 
 namespace ravuz {
 
-CBK_SwfReader::CBK_SwfReader() : _header(std::make_unique<CBK_SwfHeader>()) {
+CBK_SwfReader::CBK_SwfReader() {
     CBK_SwfReader::Create();
+}
+
+CBK_SwfHeader& CBK_SwfReader::Header() {
+    if (!_header)
+        _header = std::make_unique<CBK_SwfHeader>();
+    return *_header;
 }
 
 CBK_SwfReader::~CBK_SwfReader() = default;
@@ -19,10 +25,10 @@ CBK_SwfReader::~CBK_SwfReader() = default;
 bool CBK_SwfReader::LoadHeader(bool checkSignature, bool parse) {
     _position = 0;
     _bitPosition = 0;
-    *_header = CBK_SwfHeader();
-    _header->Read(this, checkSignature);
+    Header() = CBK_SwfHeader();
+    Header().Read(this, checkSignature);
     if (checkSignature)
-        _version = _header->GetVersion();
+        _version = Header().GetVersion();
     if (parse)
         ParseTags();
     return true;
@@ -58,9 +64,9 @@ bool CBK_SwfReader::OpenParsed(const CBK_Path& path, uint32_t maxBytes) {
         _lastError = file.GetLastError();
         return false;
     }
-    *_header = file.GetHeader();
-    _version = _header->GetVersion();
-    const uint32_t limit = maxBytes ? maxBytes : _header->GetFileSize();
+    Header() = file.GetHeader();
+    _version = Header().GetVersion();
+    const uint32_t limit = maxBytes ? maxBytes : Header().GetFileSize();
     const uint32_t end = std::min(std::max<uint32_t>(limit, 1), file.GetDataSize());
     ParseTags(&file, end, 0);
     KeepTail(file, end);
@@ -124,7 +130,7 @@ uint32_t CBK_SwfReader::Write(CBK_SwfStream* stream) {
     for (CBK_SwfTag* tag : _tags)
         body.Add(tag);
     body.Add(_tail);
-    CBK_SwfHeader header = *_header;
+    CBK_SwfHeader header = Header();
     CBK_SwfStream head(stream->GetVersion());
     header.Write(&head);
     const uint64_t length = uint64_t(head.GetRealSize()) + body.GetRealSize();
@@ -135,8 +141,8 @@ uint32_t CBK_SwfReader::Write(CBK_SwfStream* stream) {
 }
 
 void CBK_SwfReader::GetDimensions(int32_t& width, int32_t& height) {
-    width = _header->GetWidth();
-    height = _header->GetHeight();
+    width = Header().GetWidth();
+    height = Header().GetHeight();
 }
 
 int32_t CBK_SwfReader::GetWidth() {

@@ -11,13 +11,14 @@ namespace ravuz {
 
 namespace {
 
-CBK_SwfTag* CreateTag(const CBK_SwfReader& source, uint16_t code, uint32_t length, bool raw) {
+// Whether the tag is kept as stored (an opaque tag) rather than read into the model.
+bool KeptAsStored(const CBK_SwfReader& source, uint16_t code, bool raw) {
     if (raw && code != kSwfTagSetBackgroundColor && code != kSwfTagFrameLabel)
-        return new CBK_SwfTagUnknown(code, length);
+        return true;
     // Nesting that deep is no timeline anyone made: keep it as stored rather than recurse.
     if (code == kSwfTagDefineSprite && source.GetNesting() >= CBK_SwfReader::kMaxNesting)
-        return new CBK_SwfTagUnknown(code, length);
-    return SwfCreateTag(code, length);
+        return true;
+    return !SwfHasTagClass(code);
 }
 
 // Tags whose model is a structure of records, not an opaque payload: worth proving that
@@ -111,9 +112,10 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     body.CreateView(bytes, length, source.GetVersion());
     body.SetNesting(source.GetNesting());
 
-    CBK_SwfTag* tag = CreateTag(body, code, length, raw);
-    if (auto* unknown = dynamic_cast<CBK_SwfTagUnknown*>(tag))
-        unknown->SetLongHeader(longHeader);
+    const bool typed = !KeptAsStored(body, code, raw);
+    CBK_SwfTag* tag = typed ? SwfCreateTag(code, length) : new CBK_SwfTagUnknown(code, length);
+    if (!typed)
+        static_cast<CBK_SwfTagUnknown*>(tag)->SetLongHeader(longHeader);
     tag->Read(&body);
     body.ByteAlign();
     if (body.GetBufPos() < length) {
@@ -123,7 +125,6 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     }
     // A tag the model did not read to its end, or that wanted more bytes than it has, must
     // give back exactly what it held.
-    const bool typed = !dynamic_cast<CBK_SwfTagUnknown*>(tag);
     const bool partly = !tag->GetTrailingBytes().empty() || body.HadShortRead();
     const bool damaged =
         typed && ((partly && !WritesAsStored(*tag, body, length)) ||

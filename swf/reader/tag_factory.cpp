@@ -99,8 +99,12 @@ constexpr std::array<Maker, kTableSize> kMakers = MakeTable();
 
 } // namespace
 
+bool SwfHasTagClass(uint16_t code) {
+    return code < kTableSize && kMakers[code];
+}
+
 CBK_SwfTag* SwfCreateTag(uint16_t code, uint32_t length) {
-    if (code < kTableSize && kMakers[code])
+    if (SwfHasTagClass(code))
         return kMakers[code](length);
     return new CBK_SwfTagUnknown(code, length);
 }

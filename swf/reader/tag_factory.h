@@ -9,5 +9,8 @@ namespace ravuz {
 class CBK_SwfTag;
 
 CBK_SwfTag* SwfCreateTag(uint16_t code, uint32_t length);
+// Whether the model has a class of its own for the code (else SwfCreateTag gives an opaque
+// tag).
+bool SwfHasTagClass(uint16_t code);
 
 } // namespace ravuz

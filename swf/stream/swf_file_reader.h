@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 
 #include "swf/stream/swf_reader.h"
 
@@ -53,8 +54,10 @@ private:
     uint32_t _fileLength = 0;
     float _frameRate = 0;
     int32_t _xmin = 0, _xmax = 0, _ymin = 0, _ymax = 0;
-    std::vector<uint8_t> _window;
+    std::unique_ptr<uint8_t[]> _window; // a window of the file's bytes
+    uint32_t _windowLength = 0;         // bytes of the window that hold the file
     uint32_t _windowStart = 0;
+    uint32_t _filePosition = UINT32_MAX; // where the file stands, when known
 };
 
 } // namespace ravuz

@@ -115,7 +115,7 @@ public:
 
     // The tags belong to the caller that takes them; Destroy(true) deletes them.
     std::vector<CBK_SwfTag*>& GetTags(bool = false) { return _tags; }
-    CBK_SwfHeader& GetHeader() { return *_header; }
+    CBK_SwfHeader& GetHeader() { return Header(); }
     virtual void GetDimensions(int32_t& width, int32_t& height);
     int32_t GetWidth();
     int32_t GetHeight();
@@ -157,6 +157,9 @@ protected:
     // it without going through the overridable steps (which could do nothing else).
     const uint8_t* _direct = nullptr;
     std::vector<uint8_t> _tail; // bytes after the last tag of a whole movie
+    // Made when first wanted: a reader over one tag's bytes, made for every tag read, never
+    // wants it.
+    CBK_SwfHeader& Header();
     std::unique_ptr<CBK_SwfHeader> _header;
     uint32_t _lastError = 0;
     uint32_t _nesting = 0;

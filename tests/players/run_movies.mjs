@@ -68,11 +68,13 @@ async function play(browser, port, movie) {
   const tab = await browser.newPage();
   const lines = [];
   let finish;
-  const done = new Promise((resolve) => (finish = resolve));
+  let finished = false;
+  const done = new Promise((resolve) => (finish = () => { finished = true; resolve(); }));
   tab.on("console", (message) => {
     if (process.env.STRAVEL_PLAYER_DEBUG) console.error(message.type(), message.text());
     const text = traceText(message.text());
-    if (text === null) return;
+    // What comes after the end or the time-out would hide the time-out from the retry.
+    if (text === null || finished) return;
     if (text === END) finish();
     else lines.push(...text.split(/\r\n|\r|\n/));
   });

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/pict/pictures.h"
 #include "platform/windows/carbon_types.h"
-#include "platform/windows/pictures.h"
 
 class BK_ColorSwatch {
 public:

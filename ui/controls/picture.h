@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/windows/pictures.h"
+#include "platform/pict/pictures.h"
 #include "ui/base/control.h"
 #include "ui/controls/pane_handler.h"
 

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "core/net/url.h"
 #include "core/strings/cf_string.h"
 #include "core/strings/string_functions.h"
-#include "platform/files/launch.h"
-#include "platform/text_encoding.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/events.h"
 #include "platform/windows/windows.h"
@@ -98,8 +97,6 @@ bool CBK_ControlUrl::GetText(wchar_t* buffer, int32_t& length) {
 bool CBK_ControlUrl::OnClickUrl() {
     if (m_Url.empty())
         return false;
-    // Handed to the opener as one UTF-8 argument; no shell sees it.
-    const std::u32string wide(m_Url.begin(), m_Url.end());
-    return tbx::LaunchProgram({"xdg-open", tbx::text::Utf32ToUtf8Escaped(wide)}, nullptr) ==
-           tbx::noErr;
+    // The one launcher of addresses decides which schemes may reach the desktop.
+    return CBK_Url(m_Url.c_str(), CBK_Url::METHOD_GET).Launch();
 }

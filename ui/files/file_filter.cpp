@@ -3,6 +3,7 @@
 #include "core/files/file_type.h"
 #include "core/strings/cf_string.h"
 #include "core/strings/string_functions.h"
+#include "core/system/app_resources.h"
 #include "platform/types.h"
 
 namespace {
@@ -114,8 +115,11 @@ bool CBK_FileFilter::BuildCFArray(tbx::CFMutableArrayRef array) {
     return true;
 }
 
-bool CBK_FileFilter::Load(uint32_t) {
-    return false;
+bool CBK_FileFilter::Load(uint32_t id) {
+    tbx::Handle resource = nullptr;
+    const bool found = BK_GetAppResource(tbx::FourCC("open"), id, resource, nullptr, false);
+    BK_ReleaseResource(resource);
+    return found;
 }
 
 bool CBK_FileFilter::_MakeGroup(const wchar_t* description, const std::vector<uint32_t>& types) {

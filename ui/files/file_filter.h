@@ -48,7 +48,8 @@ public:
     // (the "*" of "All Files" is none).
     const wchar_t* GetExtension(int32_t index);
     bool BuildCFArray(tbx::CFMutableArrayRef array);
-    // 'open' resources do not exist here: false, the list unchanged.
+    // Whether the application's "main.rsrc" has an 'open' resource of that id; the list is
+    // left as it is.
     bool Load(uint32_t id);
     bool HasFilter(uint32_t) { return false; }
     void Destroy() { _entries.clear(); }

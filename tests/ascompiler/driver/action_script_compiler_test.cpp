@@ -50,6 +50,29 @@ TEST(ActionScriptCompilerTest, CompilesToADoActionTagHoldingTheCode) {
     EXPECT_EQ(compiler.Compile(6), nullptr);
 }
 
+// Text, escapes included, is UTF-8 from SWF 6 on and Mac Roman before, where a character
+// Mac Roman lacks becomes '?'. iconv reads the pushed bytes back.
+TEST(ActionScriptCompilerTest, TextIsUtf8FromSwf6OnAndMacRomanBefore) {
+    STRAVEL_REQUIRE_TOOL("iconv");
+    CBK_ActionScriptCompiler compiler;
+    compiler.SetScript(L"trace(\"caf\u00e9 \u2603 \\u00fc\");");
+    for (long version : {5L, 6L, 7L}) {
+        std::unique_ptr<ravuz::CBK_SwfTag> tag(compiler.Compile(version));
+        ASSERT_NE(tag, nullptr);
+        ravuz::CBK_SwfStream stream(static_cast<uint8_t>(version));
+        static_cast<ravuz::CBK_SwfDoAction*>(tag.get())->Write(&stream, false);
+        const std::vector<uint8_t>& bytes = stream.GetStream();
+        // Push, its length, the string type; the text; its end, Trace and the list's end.
+        ASSERT_GT(bytes.size(), 7u);
+        const std::string text(bytes.begin() + 4, bytes.end() - 3);
+        const auto decoded = stravel::testing::RunTool(
+            {"iconv", "-f", version < 6 ? "MACINTOSH" : "UTF-8", "-t", "UTF-8"}, text);
+        EXPECT_EQ(decoded.exitCode, 0) << version;
+        EXPECT_EQ(decoded.out, version < 6 ? "caf\u00e9 ? \u00fc" : "caf\u00e9 \u2603 \u00fc")
+            << version;
+    }
+}
+
 TEST(ActionScriptCompilerTest, WrapperUsesTheShortHeaderUpTo62Bytes) {
     for (size_t length : {0u, 62u, 63u, 300u}) {
         const std::vector<uint8_t> code(length, 0x07);

@@ -67,7 +67,8 @@ TEST(ActionScriptParserTest, Statements) {
         {"do x(); while (a);", "Array [do..while [Function = x, Identifier = a]]"},
         {"do x(); while (a)", "error"},
         {"with (m) { stop(); }", "Array [With [Identifier = m, List [Function = stop]]]"},
-        {"x = 1; }", "Array [= [Identifier = x, Number = 1]]"},
+        {"x = 1; }", "error"}, // nothing is left unread
+        {"x = 1; ) y = 2;", "error"},
         {"x = 1 }", "error"},
         {"function f(a, b) { return a + b; }",
          "Array [Define Function = f [List [Identifier = a, Identifier = b], "
@@ -107,8 +108,15 @@ TEST(ActionScriptParserTest, Expressions) {
          "Array [< [Identifier = a, instanceof [Identifier = b, Identifier = c]]]"},
         {"a - b - c;", "Array [- [- [Identifier = a, Identifier = b], Identifier = c]]"},
         {"1 + 2 * 3;", "Array [+ [Number = 1, * [Number = 2, Number = 3]]]"},
+        // var declares every name of its list.
         {"var a = 1, b;",
-         "Array [ExpressionList [= [Define Variable = a, Number = 1], Identifier = b]]"},
+         "Array [ExpressionList [= [Define Variable = a, Number = 1], Define Variable = b]]"},
+        {"var a, b += 2, o.c = 3, d;",
+         "Array [ExpressionList [Define Variable = a, += [Define Variable = b, Number = 2], "
+         "= [Value [Identifier = o, Attribute = c], Number = 3], Identifier = d]]"},
+        {"a = 1, var b, c;",
+         "Array [ExpressionList [= [Identifier = a, Number = 1], Define Variable = b, "
+         "Define Variable = c]]"},
         {"var x;", "Array [Define Variable = x]"},
         {"f(1);", "Array [Function = f [Number = 1]]"},
         {"obj.m();", "Array [Value [Identifier = obj, NoOp = m, Method = m]]"},

@@ -3,13 +3,17 @@
 // script traces when it runs).
 #include "tests/ascompiler/codegen/compile_support.h"
 #include "tests/ascompiler/codegen/movie_support.h"
+#include "tests/ascompiler/players/random_programs.h"
 #include "tests/ascompiler/players/script_corpus.h"
 #include "tests/support/tools.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <sstream>
 
 namespace stravel::testing {
@@ -41,6 +45,21 @@ std::string Lines(const char* joined) {
         if (c == '|')
             c = '\n';
     return text;
+}
+
+// What the runners of tests/players print, by movie or script name: the lines each traced.
+std::map<std::string, std::string> Traced(const ToolResult& result) {
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    std::map<std::string, std::string> traced;
+    std::istringstream lines(result.out);
+    std::string line, name;
+    while (std::getline(lines, line)) {
+        if (line.rfind("== ", 0) == 0)
+            traced[name = line.substr(3)];
+        else if (line.rfind("- ", 0) == 0 && !name.empty())
+            traced[name] += (traced[name].empty() ? "" : "\n") + line.substr(2);
+    }
+    return traced;
 }
 
 TEST(CompiledScriptOracleTest, Avm1ParserFindsEveryBranchOnAnAction) {
@@ -77,25 +96,79 @@ TEST(CompiledScriptOracleTest, RufflePlaysEveryScriptAsWritten) {
     TempDir dir;
     for (const PlayedScript& s : kPlayedScripts)
         ASSERT_TRUE(WriteScriptMovie(std::string(s.script) + "\ntrace(\"__end__\");",
-                                     dir / (std::string(s.name) + ".swf")))
+                                     dir / (std::string(s.name) + ".swf"), s.version))
             << s.name;
-    const ToolResult result = RunTool({"node", (kPlayers / "run_movies.mjs").string(),
-                                       dir.Path().string(), FindTool("chromium")});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-
-    std::map<std::string, std::string> traced;
-    std::istringstream lines(result.out);
-    std::string line, movie;
-    while (std::getline(lines, line)) {
-        if (line.rfind("== ", 0) == 0)
-            traced[movie = line.substr(3)];
-        else if (line.rfind("- ", 0) == 0 && !movie.empty())
-            traced[movie] += (traced[movie].empty() ? "" : "\n") + line.substr(2);
-    }
+    const std::map<std::string, std::string> traced =
+        Traced(RunTool({"node", (kPlayers / "run_movies.mjs").string(), dir.Path().string(),
+                        FindTool("chromium")}));
     for (const PlayedScript& s : kPlayedScripts) {
         const auto it = traced.find(std::string(s.name) + ".swf");
         ASSERT_NE(it, traced.end()) << s.name;
         EXPECT_EQ(it->second, Lines(s.expected)) << s.name << ": " << s.script;
+    }
+}
+
+// Random programs, several to a movie (each its own DoAction after a marker that names it),
+// against what Node traces running the same texts. The seed changes from run to run and is
+// reported with any difference; STRAVEL_PROGRAM_SEED repeats a run.
+TEST(CompiledScriptOracleTest, RandomProgramsTraceWhatNodeTraces) {
+    STRAVEL_REQUIRE(NodeCheckersPresent(), "node or the npm packages of tests/players");
+    STRAVEL_REQUIRE_TOOL("chromium");
+    constexpr int kPrograms = 300;
+    constexpr int kPerMovie = 30;
+    const char* fixed = std::getenv("STRAVEL_PROGRAM_SEED");
+    const uint64_t seed = fixed ? std::strtoull(fixed, nullptr, 10) : std::random_device()();
+    SCOPED_TRACE("STRAVEL_PROGRAM_SEED=" + std::to_string(seed));
+    TempDir dir;
+    std::filesystem::create_directory(dir / "movies");
+    std::vector<std::string> names, programs;
+    std::vector<std::string> node = {"node", (kPlayers / "run_scripts.mjs").string()};
+    for (int i = 0; i < kPrograms; ++i) {
+        names.push_back("p" + std::to_string(i));
+        programs.push_back(RandomProgram(seed + static_cast<uint64_t>(i), names.back() + "_"));
+        node.push_back((dir / (names.back() + ".js")).string());
+        WriteFileBytes(node.back(), programs.back());
+    }
+    for (int first = 0; first < kPrograms; first += kPerMovie) {
+        std::vector<std::string> scripts;
+        for (int i = first; i < std::min(first + kPerMovie, kPrograms); ++i) {
+            scripts.push_back("trace(\"== " + names[static_cast<size_t>(i)] + "\");");
+            scripts.push_back(programs[static_cast<size_t>(i)]);
+        }
+        scripts.push_back("trace(\"__end__\");");
+        const int version = 6 + (first / kPerMovie) % 2;
+        ASSERT_TRUE(WriteScriptsMovie(
+            scripts, dir / "movies" / ("m" + std::to_string(first) + ".swf"), version))
+            << "a program does not compile";
+    }
+    const std::map<std::string, std::string> expected = Traced(RunTool(node));
+    // The markers split each movie's lines by program, as the runner splits its output.
+    std::string played;
+    for (const auto& [movie, lines] :
+         Traced(RunTool({"node", (kPlayers / "run_movies.mjs").string(), (dir / "movies").string(),
+                         FindTool("chromium")})))
+        played += "\n" + lines;
+    std::map<std::string, std::string> traced;
+    std::istringstream lines(played);
+    std::string line, name;
+    while (std::getline(lines, line)) {
+        if (line.rfind("== ", 0) == 0)
+            traced[name = line.substr(3) + ".js"];
+        else if (!name.empty())
+            traced[name] += (traced[name].empty() ? "" : "\n") + line;
+    }
+    int differences = 0;
+    for (size_t i = 0; i < programs.size() && differences < 3; ++i) {
+        const std::string file = names[i] + ".js";
+        const auto want = expected.find(file);
+        ASSERT_NE(want, expected.end()) << file;
+        EXPECT_EQ(want->second.find("__error__"), std::string::npos) << programs[i];
+        if (traced[file] != want->second) {
+            ++differences;
+            ADD_FAILURE() << programs[i] << "\nNode:\n"
+                          << want->second << "\nplayer:\n"
+                          << traced[file];
+        }
     }
 }
 

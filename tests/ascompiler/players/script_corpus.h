@@ -7,6 +7,7 @@ struct PlayedScript {
     const char* name;
     const char* script;
     const char* expected; // traced lines joined by '|'
+    int version = 6;
 };
 
 inline const PlayedScript kPlayedScripts[] = {
@@ -154,6 +155,23 @@ inline const PlayedScript kPlayedScripts[] = {
         trace(f());)",
      "42"},
     {"split", R"(trace("a,b,c".split(",").length);)", "3"},
+    {"var_list_locals",
+     R"(function f(n) { var a = n, b = n * 2; if (n > 0) { f(n - 1); } return b; } trace(f(3));
+        trace(typeof(a) + typeof(b)); var w = 2, z; var w += 3; trace(w + " " + typeof(z));)",
+     "6|undefinedundefined|5 undefined"},
+    {"targets_run_once",
+     R"(var a = [10, 20, 30]; var i = 0; a[i++] += 5; trace(a + " " + i); a[i++]++;
+        trace(a + " " + i); calls = 0; function key() { calls++; return "n"; } o = {n: 3};
+        o[key()] *= 7; trace(o.n + " " + calls); p = {q: [1, 2]};
+        function obj() { calls++; return p; }
+        x = obj().q[i-- - 1]--; trace(x + " " + p.q + " " + i);
+        trace(++a[key() == "n" ? 2 : 0] + " " + a + " " + calls);
+        function nm() { calls++; return "v"; } v = 5; eval(nm()) += 2; trace(v + " " + calls);)",
+     "15,20,30 1|15,21,30 2|21 1|2 1,1 1|31 15,21,31 3|7 4"},
+    {"text_swf6", R"(s = "café ☃ ü"; trace(s); trace(s.length); trace("caf\u00e9" == "café");)",
+     "café ☃ ü|8|true", 6},
+    {"text_swf7", R"(s = "café ☃ ü"; trace(s); trace(s.length); trace("caf\u00e9" == "café");)",
+     "café ☃ ü|8|true", 7},
 };
 
 } // namespace stravel::testing

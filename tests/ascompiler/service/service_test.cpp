@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -29,6 +30,33 @@ TEST(ASParserTest, SyntaxErrorsNameTheirLine) {
     EXPECT_EQ(service->getColumnNumber(), 15);
     EXPECT_STREQ(service->getLine(), "\tb = 2 }");
     EXPECT_NE(std::string(service->getMessage()).find("2:15"), std::string::npos);
+
+    // Text after the statements is refused at its first token, not dropped.
+    EXPECT_EQ(service->parse("trace(1);\n  } trace(2);\n"), nullptr);
+    EXPECT_EQ(service->getError(), 4);
+    EXPECT_EQ(service->getLineNumber(), 2);
+    EXPECT_EQ(service->getColumnNumber(), 3);
+    EXPECT_NE(std::string(service->getMessage()).find("}"), std::string::npos);
+}
+
+TEST(ASParserTest, DeepNestingIsReportedAsSuch) {
+    ServicePtr service(Parser());
+    const std::pair<const char*, const char*> levels[] = {
+        {"if (a) ", ""}, {"if (a) { ", "} "}, {"while (a) { if (b) ", "} "}};
+    for (const auto& [level, close] : levels) {
+        std::string script;
+        for (int i = 0; i < 700; ++i)
+            script += level;
+        script += "b(); ";
+        for (int i = 0; i < 700; ++i)
+            script += close;
+        EXPECT_EQ(service->parse(script.c_str()), nullptr);
+        EXPECT_EQ(service->getError(), 4);
+        EXPECT_NE(std::string(service->getMessage()).find("nests too deeply"), std::string::npos)
+            << level << service->getMessage();
+        EXPECT_EQ(service->getLineNumber(), 1);
+        EXPECT_GT(service->getColumnNumber(), 1000);
+    }
 }
 
 TEST(ASParserTest, LexicalErrorsAreStreamFailuresWithTheirPlace) {

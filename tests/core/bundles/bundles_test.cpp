@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/bundles/code_fragments.h"
 #include "core/bundles/dll.h"
 #include "core/bundles/help_book.h"
 #include "core/bundles/sibling_locators.h"
@@ -60,6 +61,27 @@ TEST(DllTest, BundleFolderMapsToTheSharedObjectInside) {
     EXPECT_FALSE(dll.Load(PathOf(dir / "missing.bundle")));
     EXPECT_EQ(dll.GetProcAddressA("StravelTestEntry"), nullptr);
     EXPECT_FALSE(dll.Load(CBK_String(L"Coder")));
+}
+
+TEST(CodeFragmentTest, DataForksLoadAndGiveTheirSymbolsThemselves) {
+    tbx::CFragConnectionID connection = nullptr;
+    ASSERT_TRUE(BK_DllLoad(PathOf(STRAVEL_TEST_MODULE), connection));
+    auto entry = reinterpret_cast<Entry>(BK_DllGetProcAddressA(connection, "StravelTestEntry"));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry(4), 13);
+    EXPECT_EQ(BK_DllGetProcAddressW(connection, L"StravelTestEntry"),
+              reinterpret_cast<void*>(entry));
+    EXPECT_EQ(BK_DllGetProcAddressW(connection, L"Stravel\u4E00"), nullptr); // not Mac Roman
+    EXPECT_EQ(BK_DllGetProcAddressA(connection, std::string(256, 'x').c_str()), nullptr);
+    tbx::CFragConnectionID kept = connection;
+    EXPECT_TRUE(BK_DllUnload(connection));
+    EXPECT_EQ(connection, nullptr);
+    EXPECT_FALSE(BK_DllUnload(kept));
+    EXPECT_EQ(BK_DllGetProcAddressA(kept, "StravelTestEntry"), nullptr);
+    stravel::testing::TempDir dir;
+    stravel::testing::WriteFileBytes(dir / "text", "not code");
+    EXPECT_FALSE(BK_DllLoad(PathOf(dir / "text"), connection));
+    EXPECT_FALSE(BK_DllLoad(PathOf(dir / "missing"), connection));
 }
 
 class LocatorTest : public ::testing::Test {

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <thread>
@@ -10,6 +14,9 @@
 #include <vector>
 
 #include "core/files/atomic_file.h"
+#include "core/paths/path.h"
+#include "platform/files/fs_types.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/tools.h"
 
 namespace {
@@ -182,19 +189,20 @@ TEST(AtomicFileTest, PatchesWrittenBytesInTheFileAndInTheBuffer) {
     std::string expected = "HEAD" + std::string(99994, 'a') + "XYZWi!";
     EXPECT_EQ(ReadFileBytes(path), expected);
 
-    // A device that cannot take the patch reports it.
-    CBK_AtomicFile full;
-    ASSERT_TRUE(full.Open("/dev/full"));
-    ASSERT_TRUE(full.Write(big.data(), 10));
-    EXPECT_TRUE(full.WriteAt(0, "x", 1));
-    EXPECT_FALSE(full.Commit());
+    // A disk that cannot take the bytes makes the commit fail, patch and all.
+    EXPECT_TRUE(stravel::testing::UnderFileSizeLimit(1000, [&] {
+        CBK_AtomicFile full;
+        return full.Open(dir / "full.bin") && full.Write(big.data(), 2000) &&
+               full.WriteAt(0, "x", 1) && !full.Commit();
+    }));
+    EXPECT_FALSE(std::filesystem::exists(dir / "full.bin"));
 }
 
 TEST(AtomicFileTest, FailuresLeaveTheOldFileAndNoTemporary) {
     TempDir dir;
     EXPECT_FALSE(BK_WriteFileAtomically(dir / "no/such/folder.txt", "x"));
     EXPECT_FALSE(BK_WriteFileAtomically("", "x"));
-    // A full device is written in place and reports the failure.
+    // A device is refused, never replaced.
     EXPECT_FALSE(BK_WriteFileAtomically("/dev/full", "data"));
     struct stat info;
     ASSERT_EQ(stat("/dev/full", &info), 0);
@@ -210,6 +218,44 @@ TEST(AtomicFileTest, FailuresLeaveTheOldFileAndNoTemporary) {
         EXPECT_EQ(ReadFileBytes(path), "kept");
         EXPECT_EQ(CountEntries(dir.Path()), 1u);
     }
+}
+
+TEST(AtomicFileTest, OnlyFilesAreReplacedAndLockedOnesAreRefused) {
+    TempDir dir;
+    // Refused at once, whatever the item: a pipe with a reader would take the bytes, one
+    // without would be waited on for ever.
+    const std::string pipe = dir / "pipe", socketPath = dir / "socket";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const std::string& target :
+         {pipe, socketPath, std::string("/dev/null"), dir.Path().string()}) {
+        CBK_AtomicFile file;
+        EXPECT_FALSE(file.Open(target)) << target;
+        EXPECT_EQ(errno, target == dir.Path().string() ? EISDIR : EINVAL) << target;
+    }
+    close(reader);
+    close(listener);
+
+    // A locked file is refused as every other write of the file layer refuses it.
+    const std::string locked = dir / "locked.txt";
+    WriteFileBytes(locked, "kept");
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    CBK_AtomicFile file;
+    EXPECT_FALSE(BK_OpenAtomicFile(file, CBK_Path(BK_FileSystemNameToWide(locked)), true));
+    EXPECT_EQ(CBK_Path::GetLastError(), tbx::fLckdErr);
+    EXPECT_EQ(ReadFileBytes(locked), "kept");
+
+    // A link to a file not written yet makes that file, as editors do.
+    std::filesystem::create_directories(dir / "real");
+    std::filesystem::create_symlink("real/new.txt", dir / "link.txt");
+    ASSERT_TRUE(BK_WriteFileAtomically(dir / "link.txt", "made"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(ReadFileBytes(dir / "real" / "new.txt"), "made");
 }
 
 } // namespace

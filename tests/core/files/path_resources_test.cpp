@@ -5,10 +5,14 @@
 
 #include "core/files/file_create_attributes.h"
 #include "core/paths/path.h"
+#include "core/system/app_resources.h"
+#include "platform/bundle.h"
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_forks.h"
+#include "platform/resources/resource_files.h"
 #include "platform/resources/resource_fork.h"
 #include "tests/core/files/fork_test_support.h"
+#include "tests/support/bundle_fixture.h"
 #include "tests/support/private_folders.h"
 #include "tests/support/tools.h"
 
@@ -121,7 +125,83 @@ TEST_F(PathResourcesTest, AliasFilesOfApplicationsCarryTheAliasFlagAndTypeAdrp) 
     EXPECT_FALSE(BK_CreateShortcut(PathOf(work / "none"), PathOf(work / "none alias")));
     EXPECT_FALSE(fs::exists(work / "none alias"));
     CBK_Path resolved;
-    EXPECT_FALSE(BK_ResolveShortcut(PathOf(work / "Tool alias"), resolved));
+    EXPECT_TRUE(BK_ResolveShortcut(PathOf(work / "Tool alias"), resolved));
+    EXPECT_EQ(resolved.GetPathString(), PathOf(work / "Tool").GetPathString());
+}
+
+TEST_F(PathResourcesTest, ResourceFilesAndForksOpenAsModulesAndLyingMapsAreRefused) {
+    CBK_Path data = PathOf(work / "data.rsrc");
+    ASSERT_TRUE(data.CreateResFile(nullptr, false, false));
+    ASSERT_EQ(rsrc::WriteForkResources(RefOf(work / "data.rsrc"), false,
+                                       {{FourCC("TEXT"), 7, 0, false, "", "in the data fork"}}),
+              noErr);
+    WriteFileBytes(work / "Tool", "binary");
+    ASSERT_TRUE(BK_CreateShortcut(PathOf(work / "Tool"), PathOf(work / "Tool alias")));
+    CBK_ResModule fromData, fromFork;
+    ASSERT_TRUE(fromData.Load(data));
+    ASSERT_TRUE(fromFork.Load(PathOf(work / "Tool alias"))); // its "._Tool alias" sidecar
+    Handle handle = nullptr;
+    int32_t size = 0;
+    ASSERT_TRUE(fromData.GetResource(FourCC("TEXT"), 7, handle, &size));
+    EXPECT_EQ(std::string(*handle, std::size_t(size)), "in the data fork");
+    BK_ReleaseResource(handle);
+    EXPECT_FALSE(fromFork.GetResource(FourCC("TEXT"), 7, handle, &size));
+    ASSERT_TRUE(fromFork.GetResource(FourCC("alis"), 0, handle, &size));
+    EXPECT_EQ(std::string(*handle, std::size_t(size)), (work / "Tool").string());
+    BK_ReleaseResource(handle);
+
+    // A reference whose data offset points past the data, and a data length past the fork.
+    std::string fork = ForkBytes(RefOf(work / "data.rsrc"), false);
+    const std::size_t map = std::size_t(uint8_t(fork[6])) << 8 | uint8_t(fork[7]);
+    for (std::size_t at : {map + 28 + 2 + 8 + 7, std::size_t(256 + 3)}) {
+        std::string lying = fork;
+        lying[at] = char(0x40);
+        WriteFileBytes(work / "lying.rsrc", lying);
+        CBK_ResModule module;
+        EXPECT_FALSE(module.Load(PathOf(work / "lying.rsrc"))) << at;
+        const FSSpec spec{(work / "lying.rsrc").string()};
+        EXPECT_EQ(FSpOpenResFile(&spec, fsRdPerm), kResFileNotOpened);
+        EXPECT_EQ(ResError(), mapReadErr);
+    }
+    EXPECT_FALSE(CBK_ResModule().Load(PathOf(work / "Tool"))); // no map in either fork
+}
+
+TEST_F(PathResourcesTest, AliasChainsResolveToThirtyTwoLinksAndLoopsFail) {
+    WriteFileBytes(work / "Tool", "binary");
+    ASSERT_TRUE(BK_CreateShortcut(PathOf(work / "Tool"), PathOf(work / "alias")));
+    // link 32 -> link 31 -> ... -> link 1 -> alias -> Tool
+    fs::create_symlink("alias", work / "link 1");
+    for (int i = 2; i <= 32; ++i)
+        fs::create_symlink(work / ("link " + std::to_string(i - 1)),
+                           work / ("link " + std::to_string(i)));
+    FSRef ref = RefOf(work / "link 32");
+    CBK_Path kept(ref);
+    EXPECT_EQ(CBK_Path::m_nLastError, noErr);
+    EXPECT_EQ(kept.GetPathString(), PathOf(work / "link 32").GetPathString());
+    CBK_Path target;
+    EXPECT_FALSE(BK_ResolveShortcut(PathOf(work / "link 32"), target)); // 33 links
+    EXPECT_EQ(CBK_Path::m_nLastError, paramErr);
+    ASSERT_TRUE(BK_ResolveShortcut(PathOf(work / "link 31"), target));
+    EXPECT_EQ(target.GetPathString(), PathOf(work / "Tool").GetPathString());
+    EXPECT_FALSE(BK_ResolveShortcut(PathOf(work / "Tool"), target)); // no alias
+    // Two alias files of each other.
+    WriteFileBytes(work / "loop b", "");
+    ASSERT_TRUE(BK_CreateShortcut(PathOf(work / "loop b"), PathOf(work / "loop a")));
+    fs::remove(work / "loop b");
+    ASSERT_TRUE(BK_CreateShortcut(PathOf(work / "loop a"), PathOf(work / "loop b")));
+    EXPECT_FALSE(BK_ResolveShortcut(PathOf(work / "loop a"), target));
+    EXPECT_EQ(CBK_Path::m_nLastError, paramErr);
+    fs::remove(work / "Tool");
+    EXPECT_FALSE(BK_ResolveShortcut(PathOf(work / "alias"), target));
+    EXPECT_EQ(CBK_Path::m_nLastError, fnfErr);
+
+    // The application path goes through an alias of the bundle to the bundle itself.
+    stravel::testing::ScratchBundle bundle("");
+    fs::create_symlink(bundle.Path(), work / "Linked.app");
+    tbx::test::SetMainBundlePath((work / "Linked.app").string());
+    CBK_Path app;
+    ASSERT_TRUE(app.GetAppPath());
+    EXPECT_EQ(app.GetPathString(), PathOf(bundle.Path()).GetPathString() + L"/");
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "platform/quickdraw/drawing.h"
 #include "platform/quickdraw/offscreen.h"
 #include "platform/resources/resource_files.h"
+#include "platform/resources/resource_fork.h"
 #include "tests/support/bundle_fixture.h"
 #include "tests/support/tools.h"
 
@@ -113,6 +114,39 @@ TEST(Images, PicturesFromImageMagickReadAndDrawTheirPixels) {
     }
     tbx::PicHandle missing = nullptr;
     EXPECT_FALSE(BK_LoadImage(999, missing));
+    tbx::UseResFile(previous);
+}
+
+TEST(Images, JpegPicturesLoadFromResourceFiles) {
+    STRAVEL_REQUIRE_TOOL("convert");
+    stravel::testing::TempDir dir;
+    const fs::path pictPath = dir / "j.pict", ppmPath = dir / "j.ppm";
+    ASSERT_EQ(RunTool({"convert", "-size", "12x9", "plasma:fractal", "-compress", "JPEG",
+                       "PICT:" + pictPath.string()})
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunTool({"convert", "PICT:" + pictPath.string(), ppmPath.string()}).exitCode, 0);
+    const std::string ppm = stravel::testing::ReadFileBytes(ppmPath);
+    CBK_Path file(BK_FileSystemNameToWide((dir / "pictures.rsrc").string()));
+    ASSERT_TRUE(file.CreateResFile(nullptr, false, false));
+    tbx::FSRef ref;
+    ASSERT_TRUE(file.GetFSRef(ref));
+    ASSERT_EQ(
+        tbx::rsrc::WriteForkResources(ref, false,
+                                      {{tbx::FourCC("PICT"), 130, 0, false, "",
+                                        stravel::testing::ReadFileBytes(pictPath).substr(512)}}),
+        tbx::noErr);
+    CBK_ResModule module;
+    ASSERT_TRUE(module.Load(file));
+    const tbx::SInt16 previous = tbx::CurResFile();
+    tbx::UseResFile(module.GetRefNum());
+    tbx::PicHandle picture = nullptr;
+    ASSERT_TRUE(BK_LoadImage(130, picture));
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 12; ++x)
+            ASSERT_EQ(tbx::test::PicturePixel(picture, x, y), PpmPixel(ppm, 12, x, y))
+                << x << "," << y;
+    tbx::KillPicture(picture);
     tbx::UseResFile(previous);
 }
 

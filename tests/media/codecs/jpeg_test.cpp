@@ -161,19 +161,56 @@ TEST(JpegCodecTest, GreyPicturesDecodeToThreeEqualChannels) {
     EXPECT_EQ(std::memcmp(grey.GetData(), expected.data(), expected.size()), 0);
 }
 
-TEST(JpegCodecTest, CmykPicturesAreRefusedAndTheImageKept) {
+// Inks stored as libjpeg stores them (CMYK or YCCK, with the Adobe marker that says they are
+// inverted), written with libjpeg itself.
+std::string EncodeInks(int w, int h, const std::vector<uint8_t>& inks, J_COLOR_SPACE space) {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = JDIMENSION(w);
+    cinfo.image_height = JDIMENSION(h);
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_colorspace(&cinfo, space);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(&inks[std::size_t(cinfo.next_scanline * w * 4)]);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::string bytes(reinterpret_cast<char*>(out), size);
+    free(out);
+    return bytes;
+}
+
+TEST(JpegCodecTest, FourComponentPicturesConvertLikeDjpeg) {
     STRAVEL_REQUIRE_TOOL("convert");
+    STRAVEL_REQUIRE_TOOL("djpeg");
     TempDir dir;
     auto made = RunTool({"convert", "-size", "8x8", "gradient:red-blue", "-colorspace", "CMYK",
-                         (dir / "c.jpg").string()});
+                         (dir / "magick.jpg").string()});
     ASSERT_EQ(made.exitCode, 0) << made.err;
-    CBK_ImageJpg image;
-    auto rgb = Smooth(2, 2, 3);
-    ASSERT_TRUE(image.Create(2, 2, 24, rgb.data(), true));
-    CBK_Path path = PathOf(dir / "c.jpg");
-    EXPECT_FALSE(image.Read(path));
-    EXPECT_EQ(image.GetWidth(), 2);
-    EXPECT_EQ(std::memcmp(image.GetData(), rgb.data(), 12), 0);
+    const auto inks = Noise(13, 11, 4, 7);
+    WriteFileBytes(dir / "cmyk.jpg", EncodeInks(13, 11, inks, JCS_CMYK));
+    WriteFileBytes(dir / "ycck.jpg", EncodeInks(13, 11, inks, JCS_YCCK));
+    for (const char* name : {"magick.jpg", "cmyk.jpg", "ycck.jpg"}) {
+        CBK_ImageJpg image;
+        CBK_Path path = PathOf(dir / name);
+        ASSERT_TRUE(image.Read(path)) << name;
+        EXPECT_EQ(image.GetBitsPerPixel(), 24);
+        auto djpeg = RunTool({"djpeg", "-pnm", (dir / name).string()});
+        int w, h;
+        std::vector<uint8_t> expected;
+        ASSERT_TRUE(ParsePnm(djpeg.out, w, h, expected)) << name << djpeg.err;
+        ASSERT_EQ(image.GetSize(), expected.size()) << name;
+        EXPECT_EQ(std::memcmp(image.GetData(), expected.data(), expected.size()), 0) << name;
+    }
 }
 
 TEST(JpegCodecTest, EveryTruncationFails) {

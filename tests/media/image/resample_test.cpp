@@ -278,6 +278,38 @@ TEST(ResampleTest, AHugeShrinkHoldsLittleMoreThanItsSourceAndKeepsNothing) {
     EXPECT_EQ(out[2], 90);
 }
 
+TEST(ResampleTest, ALargeWorkingPictureServesItsSizeUntilAnotherComes) {
+    STRAVEL_REQUIRE(AllocationMeter::Available(),
+                    "allocations are counted only under AddressSanitizer");
+    // Rows enlarged and columns halved through a 17 MiB working picture, beyond a frame's;
+    // one byte a pixel (the mask form) keeps the work small.
+    const int32_t sw = 64, sh = 2100, tw = 8100, th = 1050;
+    const size_t working = size_t(tw) * sh;
+    const std::vector<uint8_t> src = Random(size_t(sw) * sh, 5);
+    std::vector<uint8_t> out(size_t(tw) * th), first(out.size());
+    const uint8_t small[4] = {1, 2, 3, 4};
+    uint8_t tiny[9];
+    BK_ResizeReleaseMemory(); // nothing from earlier tests
+    ASSERT_TRUE(BK_ResizeChannelsInto(small, 2, 2, 3, 3, 1, tiny)); // the thread's cache exists
+    AllocationMeter meter;
+    for (int call = 0; call < 2; ++call) {
+        ASSERT_TRUE(BK_ResizeChannelsInto(src.data(), sw, sh, tw, th, 1, out.data()));
+        EXPECT_GE(meter.Held(), working) << "kept for the next call of its size";
+        EXPECT_LT(meter.Peak(), working + (working >> 2)) << "and used again, not doubled";
+        if (call == 0)
+            std::copy(out.begin(), out.end(), first.begin());
+    }
+    EXPECT_EQ(out, first);
+    // A call of another size lets it go; so does a request.
+    ASSERT_TRUE(BK_ResizeChannelsInto(small, 2, 2, 3, 3, 1, tiny));
+    EXPECT_LT(meter.Held(), size_t(1) << 20);
+    ASSERT_TRUE(BK_ResizeChannelsInto(src.data(), sw, sh, tw, th, 1, out.data()));
+    EXPECT_GE(meter.Held(), working);
+    BK_ResizeReleaseMemory();
+    EXPECT_EQ(meter.Held(), 0u);
+    EXPECT_EQ(out, first);
+}
+
 TEST(ResampleTest, AHugeEnlargementHoldsLittleBeyondItsOutput) {
     STRAVEL_REQUIRE(AllocationMeter::Available(),
                     "allocations are counted only under AddressSanitizer");

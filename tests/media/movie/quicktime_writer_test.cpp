@@ -12,6 +12,7 @@
 #include "platform/quickdraw/offscreen.h"
 #include "tests/media/media_test_support.h"
 #include "tests/media/movie/movie_media.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/private_folders.h"
 
 using namespace movietest;
@@ -206,13 +207,17 @@ TEST(QuicktimeWriter, ImagesOfOtherSizesAndFailedWritesAreReported) {
     EXPECT_EQ(Dump(out, {"-f", "rawvideo", "-pix_fmt", "rgb24"}),
               std::string(rgb.begin(), rgb.end()));
 
-    CBK_Path full(L"/dev/full");
-    ASSERT_TRUE(writer.Create(full, 64, 64, 10.0, 8));
-    ASSERT_TRUE(writer.AddVideoTrack());
-    std::vector<uint8_t> frame(64 * 64 * 4, 7);
-    for (int i = 0; i < 64; ++i)
-        writer.AddVideoFrame(frame.data());
-    EXPECT_FALSE(writer.Close()) << "a full disk is never success";
+    // A file-size limit stands in for a full disk.
+    CBK_Path full = PathOf(folders.Root() / "full.mov");
+    EXPECT_TRUE(stravel::testing::UnderFileSizeLimit(4096, [&] {
+        if (!writer.Create(full, 64, 64, 10.0, 8) ||
+            !writer.AddVideoTrack())
+            return false;
+        std::vector<uint8_t> frame(64 * 64 * 4, 7);
+        for (int i = 0; i < 64; ++i)
+            writer.AddVideoFrame(frame.data());
+        return !writer.Close();
+    })) << "a full disk is never success";
 }
 
 TEST(QuicktimeWriter, FlashTrackHoldsTheSwfAndFlattenPutsHeaderFirst) {

@@ -292,3 +292,20 @@ TEST(RealWorldTimeline, PlayingKeepsItsTimeAcrossAChangeOfScale) {
     EXPECT_GE(after, before * 1000 / 600 * 0.85);
     EXPECT_LE(after, elapsed * 1000 * 1.15);
 }
+
+TEST(RealWorldFrames, AFileThatGoesAwayIsAnsweredByFalse) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    // Seeking back in a transport stream lands late, so the start is read from the file again.
+    const auto file = dir / "gone.ts";
+    ASSERT_TRUE(Make({"-f", "lavfi", "-i", IndexedColours(20, 2), "-c:v", "libx264", "-g", "20",
+                      "-pix_fmt", "yuv420p"},
+                     file));
+    CBK_QuicktimeMovie movie;
+    ASSERT_TRUE(OpenMade(movie, file));
+    CBK_Image image;
+    ASSERT_TRUE(movie.GetRgbFrameImage(900, image, nullptr, 24));
+    std::filesystem::remove(file);
+    for (uint32_t t : {0u, 30u, 0u})
+        EXPECT_FALSE(movie.GetRgbFrameImage(t, image, nullptr, 24));
+}

@@ -26,6 +26,18 @@ CBK_Image Noisy(int w, int h, unsigned seed) {
     return image;
 }
 
+// Noise with the rectangle [x0, x1) × [y0, y1) in the colour 0x00BBGGRR.
+CBK_Image NoisyWithBlock(int w, int h, unsigned seed, int x0, int y0, int x1, int y1,
+                         uint32_t colour) {
+    CBK_Image image = Noisy(w, h, seed);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            uint8_t* p = image.GetDataAt(x, y);
+            p[0] = uint8_t(colour), p[1] = uint8_t(colour >> 8), p[2] = uint8_t(colour >> 16);
+        }
+    return image;
+}
+
 // The blend as the design writes it, one division per term.
 uint8_t Blend(uint8_t mark, uint8_t frame, int a) {
     return uint8_t(mark * a / 255.0 + frame * (255.0 - a) / 255.0);
@@ -81,12 +93,7 @@ TEST(WatermarkTest, DrawClipsAndBlendsEveryByte) {
 
 TEST(WatermarkTest, TransparentColourAndItsMap) {
     // Left half the transparent colour (blue), right half noise.
-    CBK_Image picture = Noisy(40, 20, 4);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x) {
-            uint8_t* p = picture.GetDataAt(x, y);
-            p[0] = 0, p[1] = 0, p[2] = 255;
-        }
+    CBK_Image picture = NoisyWithBlock(40, 20, 4, 0, 0, 20, 20, 0xFF0000);
     CBK_ImageWatermark mark;
     ASSERT_TRUE(mark.Init(picture, 0, 0, 0xFF0000));
     mark.SetUseTransparentColor(true);
@@ -144,6 +151,43 @@ TEST(WatermarkTest, SizesAndAlignment) {
     EXPECT_EQ(mark.GetYPos(), 90);
     mark.SetHAlign(CBK_ImageWatermark::HALIGN_RIGHT);
     EXPECT_EQ(mark.GetXPos(), 180);
+}
+
+// Dragging the size through 99 values leaves the picture and its map exactly as one resize of
+// the original to the last size gives them: no change works on what an earlier one left.
+TEST(WatermarkTest, EverySizeComesFromTheOriginal) {
+    CBK_Image picture = NoisyWithBlock(200, 150, 8, 70, 50, 130, 100, 0x00FF00);
+    CBK_ImageWatermark mark;
+    ASSERT_TRUE(mark.Init(picture, 0, 0, 0x00FF00));
+    std::mt19937 rng(12);
+    for (int i = 0; i < 99; ++i)
+        mark.SetWidth(int32_t(10 + rng() % 300));
+    // The map's own route: the mask as a 24-bit picture of 0 and 255, through Resize.
+    auto expectFromOriginal = [&](uint32_t colour) {
+        const int w = mark.GetWidth(), h = mark.GetHeight();
+        CBK_Image direct(picture), mask(picture);
+        direct.Resize(w, h);
+        ASSERT_EQ(0, std::memcmp(mark.GetData(), direct.GetData(), direct.GetSize()));
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x) {
+                uint8_t* p = mask.GetDataAt(x, y);
+                const uint8_t v = p[0] == uint8_t(colour) && p[1] == uint8_t(colour >> 8) &&
+                                          p[2] == uint8_t(colour >> 16)
+                                      ? 0
+                                      : 255;
+                p[0] = p[1] = p[2] = v;
+            }
+        mask.Resize(w, h);
+        ASSERT_EQ(mark.GetAlphaMap().size(), std::size_t(w) * h);
+        for (std::size_t i = 0; i < mark.GetAlphaMap().size(); ++i)
+            ASSERT_EQ(mark.GetAlphaMap()[i], mask.GetData()[i * 3]) << "pixel " << i;
+    };
+    expectFromOriginal(0x00FF00);
+    // Another colour: the mask follows it.
+    const uint8_t* c = picture.GetDataAt(3, 3);
+    const uint32_t other = uint32_t(c[0]) | uint32_t(c[1]) << 8 | uint32_t(c[2]) << 16;
+    mark.SetTransparentColor(other);
+    expectFromOriginal(other);
 }
 
 std::string Write(CBK_ImageWatermark& mark, const std::filesystem::path& path) {

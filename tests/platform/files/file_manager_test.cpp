@@ -195,6 +195,20 @@ TEST_F(FileManagerTest, AForkAfterOtherEntriesKeepsItsOwnLength) {
     EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._doc"),
               Sidecar({{9, 50, 32}, {2, 82, 2}}, std::string(32, 'F') + "ab"));
 
+    // An empty fork written elsewhere, with no place of its own, grows at the end and its
+    // entry says where.
+    const std::string finder(32, 'F');
+    for (const auto& [before, after] :
+         {std::pair(Sidecar({{2, 0, 0}}, ""), Sidecar({{2, 38, 3}}, "new")),
+          std::pair(Sidecar({{9, 50, 32}, {2, 0, 0}}, finder),
+                    Sidecar({{9, 50, 32}, {2, 82, 3}}, finder + "new"))}) {
+        stravel::testing::WriteFileBytes(work / "._doc", before);
+        ASSERT_EQ(FSOpenFork(&ref, rsrc.length, rsrc.unicode, fsRdWrPerm, &fork), noErr);
+        ASSERT_EQ(FSWriteFork(fork, fsFromLEOF, 0, 3, "new", nullptr), noErr);
+        ASSERT_EQ(FSCloseFork(fork), noErr);
+        EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._doc"), after);
+    }
+
     // Entries that reach into the header or into each other are refused.
     for (const std::string& bad :
          {Sidecar({{2, 30, 5}}, "abcde"), Sidecar({{9, 50, 32}, {2, 70, 5}}, std::string(37, 'F')),
@@ -235,6 +249,11 @@ TEST_F(FileManagerTest, AnExchangeWhoseForksCannotFollowIsUndone) {
     EXPECT_EQ(FSExchangeObjects(&a, &b), errFSNameTooLong);
     EXPECT_EQ(stravel::testing::ReadFileBytes(work / longName), "long");
     EXPECT_EQ(stravel::testing::ReadFileBytes(work / "b"), "b");
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._b"), fork);
+
+    // Nor is a file renamed away from its fork.
+    const std::u16string tooLong(254, u'm');
+    EXPECT_EQ(FSRenameUnicode(&b, tooLong.size(), tooLong.data(), 0, nullptr), errFSNameTooLong);
     EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._b"), fork);
 
     // Without a fork to move, the long name exchanges like any other.

@@ -45,4 +45,19 @@ TEST(ForkReplaceTest, ReplacesTheWholeResourceForkAndLeavesNothingBeside) {
     EXPECT_EQ(entries, 2); // the file and its one sidecar
 }
 
+TEST(ForkReplaceTest, NamesThatLeaveRoomForASidecarTakeAFork) {
+    stravel::testing::PrivateFolders folders;
+    for (std::size_t length = 246; length <= 253; ++length) {
+        const fs::path file = folders.Work() / std::string(length, 'n');
+        stravel::testing::WriteFileBytes(file, "data");
+        FSRef ref;
+        ASSERT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(file.c_str()), &ref, nullptr),
+                  noErr);
+        ASSERT_EQ(FSReplaceResourceFork(&ref, "fork", 4), noErr) << length;
+        EXPECT_EQ(ResourceFork(ref), "fork") << length;
+        ASSERT_EQ(FSDeleteObject(&ref), noErr);
+    }
+    EXPECT_TRUE(fs::is_empty(folders.Work()));
+}
+
 } // namespace

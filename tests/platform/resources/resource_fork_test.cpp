@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/files/fs_catalog.h"
 #include "platform/resources/resource_fork.h"
+#include "tests/support/private_folders.h"
 
 namespace {
 
@@ -47,6 +50,36 @@ TEST(ResourceForkTest, TypesSharingOneReferenceListAreRefused) {
     fork[types + 8 + 6] = fork[types + 6];
     fork[types + 8 + 7] = fork[types + 7];
     EXPECT_FALSE(rsrc::ParseResourceFork(fork, read));
+}
+
+TEST(ResourceForkTest, MapsBeyondTheirOffsetsAreRefusedAndFailuresLeaveNothingBehind) {
+    // Distinct types take map space fastest: 3,275 still fit the 16-bit offsets, 3,276 do not.
+    std::vector<ForkResource> many;
+    for (int i = 0; i < 3276; ++i)
+        many.push_back({FourCC("T000") + ResType(i), 1, 0, true, std::to_string(i), "d"});
+    std::vector<ForkResource> read;
+    ASSERT_TRUE(rsrc::ParseResourceFork(
+        rsrc::BuildResourceFork(std::vector<ForkResource>(many.begin(), many.end() - 1)), read));
+    EXPECT_EQ(read.back().name, "3274");
+    EXPECT_TRUE(rsrc::BuildResourceFork(many).empty());
+
+    stravel::testing::PrivateFolders folders;
+    const std::filesystem::path path = folders.Work() / "file";
+    stravel::testing::WriteFileBytes(path, "data");
+    FSRef file;
+    ASSERT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(path.c_str()), &file, nullptr), noErr);
+    ASSERT_EQ(rsrc::WriteForkResources(file, true, {many[0]}), noErr);
+    EXPECT_EQ(rsrc::WriteForkResources(file, true, many), paramErr);
+    ASSERT_EQ(rsrc::ReadForkResources(file, true, read), noErr);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].name, "0");
+
+    // A map whose second type is damaged hands out nothing, not the first type's resources.
+    std::string fork = rsrc::BuildResourceFork({many[0], many[1]});
+    const std::size_t map = std::size_t(uint8_t(fork[6])) << 8 | uint8_t(fork[7]);
+    fork[map + 28 + 2 + 8 + 6] = char(0xFF);
+    EXPECT_FALSE(rsrc::ParseResourceFork(fork, read));
+    EXPECT_TRUE(read.empty());
 }
 
 } // namespace

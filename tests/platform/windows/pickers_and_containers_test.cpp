@@ -2,13 +2,13 @@
 
 #include <vector>
 
+#include "platform/pict/pictures.h"
 #include "platform/quickdraw/drawing.h"
 #include "platform/quickdraw/offscreen.h"
 #include "platform/windows/color_picker.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/data_browser.h"
 #include "platform/windows/events.h"
-#include "platform/windows/pictures.h"
 #include "platform/windows/test_driver.h"
 #include "platform/windows/windows.h"
 #include "tests/support/windowing_fixture.h"

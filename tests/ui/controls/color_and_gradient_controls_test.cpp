@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "platform/pict/pictures.h"
 #include "platform/windows/color_picker.h"
 #include "platform/windows/controls.h"
-#include "platform/windows/pictures.h"
 #include "platform/windows/test_driver.h"
 #include "platform/windows/windows.h"
 #include "tests/ui/ui_fixture.h"

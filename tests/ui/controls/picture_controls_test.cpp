@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "core/system/pixmap.h"
+#include "platform/pict/pictures.h"
 #include "platform/quickdraw/offscreen.h"
 #include "platform/windows/controls.h"
-#include "platform/windows/pictures.h"
 #include "platform/windows/test_driver.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/base/dialog.h"

@@ -133,6 +133,11 @@ TEST_F(SmallControlsTest, LinkClickHandsTheUrlToTheOpenerAsOneArgument) {
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0], (std::vector<std::string>{
                               "xdg-open", "https://example.invalid/a b;$(rm)&x=\xc3\xa4"}));
+    for (const wchar_t* refused : {L"file:///etc/passwd", L"-x https://example.invalid", L"x"}) {
+        ASSERT_TRUE(link.SetUrl(refused));
+        test::ClickControl(host.GetWindowHandle(), FourCC("uWeb"), 0);
+    }
+    EXPECT_EQ(started.size(), 1u); // only web and mail addresses reach the opener
     wchar_t text[5];
     int32_t length = 5;
     ASSERT_TRUE(link.GetText(text, length));

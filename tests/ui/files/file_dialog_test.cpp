@@ -3,7 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "core/paths/path.h"
+#include "platform/resources/resource_fork.h"
 #include "platform/windows/test_driver.h"
+#include "tests/support/bundle_fixture.h"
 #include "tests/support/tools.h"
 #include "tests/support/windowing_fixture.h"
 #include "ui/files/file_dialog.h"
@@ -167,6 +170,21 @@ TEST_F(FileDialogTest, FilterEntriesInsertByPosition) {
     filter.InsertFilter(FourCC("none"), nullptr, nullptr, 65535);
     EXPECT_EQ(filter.GetFilter(4)->description, L"");
     EXPECT_EQ(filter.GetExtension(4), nullptr);
+}
+
+TEST_F(FileDialogTest, LoadAnswersWhetherTheApplicationHasTheOpenResource) {
+    stravel::testing::ScratchBundle bundle("");
+    CBK_Path resources(Wide(bundle.Path() / "Contents/Resources/main.rsrc"));
+    ASSERT_TRUE(resources.CreateResFile(nullptr, false, false));
+    FSRef ref;
+    ASSERT_TRUE(resources.GetFSRef(ref));
+    ASSERT_EQ(rsrc::WriteForkResources(ref, false, {{FourCC("open"), 128, 0, false, "", "MooV"}}),
+              noErr);
+    CBK_FileFilter filter;
+    filter.MakeTxtFilter();
+    EXPECT_TRUE(filter.Load(128));
+    EXPECT_FALSE(filter.Load(129));
+    EXPECT_EQ(filter.GetFilterCount(), 2);
 }
 
 } // namespace

@@ -2,11 +2,16 @@
 
 #include <string>
 
+#include "core/paths/path.h"
 #include "core/strings/cf_string.h"
+#include "core/system/app_resources.h"
 #include "platform/gestalt.h"
 #include "platform/memory.h"
+#include "platform/resources/resource_files.h"
+#include "platform/resources/resource_fork.h"
 #include "platform/windows/test_driver.h"
 #include "tests/support/bundle_fixture.h"
+#include "tests/support/tools.h"
 #include "tests/support/windowing_fixture.h"
 #include "ui/menus/instance.h"
 #include "ui/menus/menu.h"
@@ -183,6 +188,76 @@ TEST_F(MenuTest, MenuBarInsertsAndRemovesMenusById) {
     EXPECT_EQ(bar.GetMenu(11), nullptr);
     EXPECT_TRUE(bar.Hide());
     EXPECT_FALSE(bar.IsVisible());
+}
+
+// A 'MENU' resource: id, width, height, definition, filler, enable flags, title, then per item
+// its text, icon, key, mark and style, ended by an empty text.
+struct ItemDef {
+    std::string text;
+    char key = 0, mark = 0;
+};
+
+std::string MenuResource(int id, uint32_t enabled, const std::string& title,
+                         const std::vector<ItemDef>& items) {
+    std::string b{char(id >> 8), char(id), 0, 0, 0, 0, 0, 0, 0, 0};
+    for (int shift = 24; shift >= 0; shift -= 8)
+        b += char(enabled >> shift);
+    b += char(title.size()) + title;
+    for (const ItemDef& item : items)
+        b += char(item.text.size()) + item.text + '\0' + item.key + item.mark + '\0';
+    return b + '\0';
+}
+
+TEST_F(MenuTest, MenuBarsLoadFromMbarAndMenuResources) {
+    stravel::testing::TempDir dir;
+    CBK_Path resources(BK_FileSystemNameToWide((dir / "menus.rsrc").string()));
+    ASSERT_TRUE(resources.CreateResFile(nullptr, false, false));
+    const std::string file128 =
+        MenuResource(128, 0b01011, "File",
+                     {{"Open\xC9", 'O'}, {"-"}, {"Recent", 0x1B, char(130)}, {"Quit", 'Q'}});
+    FSRef ref;
+    ASSERT_TRUE(resources.GetFSRef(ref));
+    ASSERT_EQ(
+        rsrc::WriteForkResources(
+            ref, false,
+            {{FourCC("MBAR"), 128, 0, false, "", std::string("\0\2\0\x80\0\x81", 6)},
+             {FourCC("MBAR"), 129, 0, false, "", std::string("\0\1\0\x83", 4)},
+             {FourCC("MENU"), 128, 0, false, "", file128},
+             {FourCC("MENU"), 129, 0, false, "",
+              MenuResource(129, ~0u, "Edit", {{"Undo", 'Z', 0x12}})},
+             {FourCC("MENU"), 130, 0, false, "", MenuResource(130, ~0u, "Recent", {{"a.stv"}})},
+             {FourCC("MENU"), 131, 0, false, "", file128.substr(0, 20)}}),
+        noErr);
+    CBK_ResModule module;
+    ASSERT_TRUE(module.Load(resources));
+    const SInt16 previous = CurResFile();
+    UseResFile(module.GetRefNum());
+
+    CBK_MenuBar bar;
+    ASSERT_TRUE(bar.Load(CBK_MainInstance::Instance()->GetNibRef(), uint32_t(128)));
+    ASSERT_TRUE(bar.SetMenuBar(nullptr));
+    EXPECT_EQ(Items(128), u"Open\u2026|-|Recent|Quit|");
+    EXPECT_EQ(Items(129), u"Undo|");
+    MenuRef file = GetMenuHandle(128), edit = GetMenuHandle(129), recent = nullptr;
+    EXPECT_TRUE(IsMenuItemEnabled(file, 1));
+    EXPECT_FALSE(IsMenuItemEnabled(file, 4));
+    UInt16 key = 0;
+    GetMenuItemCommandKey(file, 4, false, &key);
+    EXPECT_EQ(key, 'Q');
+    ASSERT_EQ(GetMenuItemHierarchicalMenu(file, 3, &recent), noErr);
+    EXPECT_EQ(GetMenuID(recent), 130);
+    EXPECT_EQ(ItemText(recent, 1), u"a.stv");
+    CharParameter mark = 0;
+    GetItemMark(edit, 1, &mark);
+    EXPECT_EQ(mark, checkMark);
+    // A bar naming a damaged menu, and a bar or menu that is not there.
+    CBK_MenuBar damaged;
+    EXPECT_FALSE(damaged.Load(CBK_MainInstance::Instance()->GetNibRef(), uint32_t(129)));
+    EXPECT_FALSE(damaged.Load(CBK_MainInstance::Instance()->GetNibRef(), uint32_t(300)));
+    CBK_Menu missing;
+    EXPECT_FALSE(missing.Load(CBK_MainInstance::Instance()->GetNibRef(), uint32_t(300)));
+    BK_DestroyMenuBar(bar.GetHandle());
+    UseResFile(previous);
 }
 
 } // namespace

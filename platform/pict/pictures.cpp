@@ -1,4 +1,4 @@
-#include "platform/windows/pictures.h"
+#include "platform/pict/pictures.h"
 
 #include <algorithm>
 #include <map>
@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "platform/memory.h"
+#include "platform/pict/pict_decode.h"
 #include "platform/quickdraw/drawing.h"
 #include "platform/quickdraw/offscreen.h"
 #include "platform/resources/resource_files.h"
-#include "platform/windows/pict_decode.h"
 
 namespace tbx {
 

@@ -1,0 +1,23 @@
+// Decoding a JPEG held in memory into packed red-green-blue pixels, top row first. Grey
+// pictures widen to three equal channels; four-component pictures (CMYK, and YCCK, which
+// libjpeg turns into CMYK) hold their inks inverted, as Adobe's programs write them, and
+// become red = cyan' × black' / 255 (rounded; ' the stored, inverted sample), and so on.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace tbx::jpeg {
+
+struct RgbPixels {
+    std::unique_ptr<uint8_t[]> pixels; // width × height × 3 bytes
+    uint32_t width = 0;
+    uint32_t height = 0;
+};
+
+// False, `out` untouched, for data that is truncated or corrupt, or whose pixels would take
+// more than `maxBytes` or none.
+bool DecodeToRgb(const uint8_t* bytes, std::size_t size, std::size_t maxBytes, RgbPixels& out);
+
+} // namespace tbx::jpeg

@@ -1,0 +1,275 @@
+#include "platform/pict/pict_shapes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace tbx::pict {
+namespace {
+
+constexpr int kEndOfList = 0x7FFF;
+
+Spans Empty(int top) {
+    Spans s;
+    s.top = top;
+    return s;
+}
+
+// The rows [from, to) cut to the clip, made empty.
+Spans Rows(int from, int to, RowClip clip) {
+    Spans s;
+    s.top = std::max(from, clip.top);
+    const int bottom = std::min(to, clip.bottom);
+    if (bottom > s.top)
+        s.rows.resize(std::size_t(bottom - s.top));
+    return s;
+}
+
+// The first pixel of the row of an oval `width` wide from `left`, `dy` from its centre row
+// and half `halfHeight` high; false when the row misses the oval. The last pixel mirrors it.
+bool OvalLeft(int left, int width, double dy, double halfHeight, int& x0) {
+    const double q = 1.0 - (dy / halfHeight) * (dy / halfHeight);
+    if (q <= 0)
+        return false;
+    const double halfWidth = width / 2.0 * std::sqrt(q);
+    x0 = std::max(left, int(std::ceil(left + width / 2.0 - halfWidth - 0.5)));
+    return true;
+}
+
+void AddSpan(Spans::Row& row, int x0, int x1) {
+    if (x0 < x1)
+        row.emplace_back(x0, x1);
+}
+
+Spans::Row SubtractRow(const Spans::Row& a, const Spans::Row& b) {
+    Spans::Row out;
+    std::size_t j = 0;
+    for (auto [x0, x1] : a) {
+        while (j < b.size() && b[j].second <= x0)
+            ++j;
+        int at = x0;
+        for (std::size_t k = j; k < b.size() && b[k].first < x1; ++k) {
+            AddSpan(out, at, std::min(x1, b[k].first));
+            at = std::max(at, b[k].second);
+        }
+        AddSpan(out, at, x1);
+    }
+    return out;
+}
+
+Spans::Row IntersectRow(const Spans::Row& a, const Spans::Row& b) {
+    Spans::Row out;
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        AddSpan(out, std::max(a[i].first, b[j].first), std::min(a[i].second, b[j].second));
+        if (a[i].second < b[j].second)
+            ++i;
+        else
+            ++j;
+    }
+    return out;
+}
+
+const Spans::Row* RowAt(const Spans& s, int y) {
+    if (y < s.top || y - s.top >= int(s.rows.size()))
+        return nullptr;
+    return &s.rows[std::size_t(y - s.top)];
+}
+
+} // namespace
+
+Spans RectSpans(const Rect& r, RowClip clip) {
+    if (r.left >= r.right)
+        return Empty(r.top);
+    Spans s = Rows(r.top, r.bottom, clip);
+    for (auto& row : s.rows)
+        row.emplace_back(r.left, r.right);
+    return s;
+}
+
+Spans OvalSpans(const Rect& r, RowClip clip) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0)
+        return Empty(r.top);
+    Spans s = Rows(r.top, r.bottom, clip);
+    const double centre = (r.top + r.bottom) / 2.0;
+    for (std::size_t i = 0; i < s.rows.size(); ++i) {
+        int x0 = 0;
+        if (OvalLeft(r.left, width, s.top + int(i) + 0.5 - centre, height / 2.0, x0))
+            AddSpan(s.rows[i], x0, r.left + r.right - x0);
+    }
+    return s;
+}
+
+Spans RoundRectSpans(const Rect& r, int ovalWidth, int ovalHeight, RowClip clip) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const int ow = std::min(ovalWidth, width), oh = std::min(ovalHeight, height);
+    if (ow <= 0 || oh <= 0)
+        return RectSpans(r, clip);
+    if (width <= 0 || height <= 0)
+        return Empty(r.top);
+    Spans s = Rows(r.top, r.bottom, clip);
+    for (std::size_t i = 0; i < s.rows.size(); ++i) {
+        const int y = s.top + int(i);
+        double dy = 0;
+        if (2 * (y - r.top) + 1 < oh)
+            dy = y + 0.5 - (r.top + oh / 2.0);
+        else if (2 * (r.bottom - y) - 1 < oh)
+            dy = y + 0.5 - (r.bottom - oh / 2.0);
+        int x0 = r.left;
+        if (dy == 0 || OvalLeft(r.left, ow, dy, oh / 2.0, x0))
+            AddSpan(s.rows[i], x0, r.left + r.right - x0);
+    }
+    return s;
+}
+
+Spans PolygonSpans(const std::vector<std::pair<int, int>>& points, RowClip clip) {
+    if (points.size() < 2)
+        return Empty(clip.top);
+    int top = points[0].second, bottom = top;
+    for (const auto& p : points) {
+        top = std::min(top, p.second);
+        bottom = std::max(bottom, p.second);
+    }
+    Spans s = Rows(top, bottom, clip);
+    std::vector<double> crossings;
+    for (std::size_t i = 0; i < s.rows.size(); ++i) {
+        const double cy = s.top + int(i) + 0.5;
+        crossings.clear();
+        for (std::size_t e = 0; e < points.size(); ++e) {
+            const auto [x1, y1] = points[e];
+            const auto [x2, y2] = points[(e + 1) % points.size()];
+            if ((y1 <= cy) != (y2 <= cy))
+                crossings.push_back(x1 + (cy - y1) * (x2 - x1) / double(y2 - y1));
+        }
+        std::sort(crossings.begin(), crossings.end());
+        for (std::size_t k = 0; k + 1 < crossings.size(); k += 2)
+            AddSpan(s.rows[i], int(std::ceil(crossings[k] - 0.5)),
+                    int(std::ceil(crossings[k + 1] - 0.5)));
+    }
+    return s;
+}
+
+Spans LineSpans(int x1, int y1, int x2, int y2, int penWidth, int penHeight, RowClip clip) {
+    if (penWidth <= 0 || penHeight <= 0)
+        return Empty(clip.top);
+    // The leftmost and rightmost point of the line on each of its rows; along a line both
+    // move one way only, so over any run of rows they are extreme at the run's ends.
+    const int top = std::min(y1, y2), bottom = std::max(y1, y2);
+    std::vector<std::pair<int, int>> extent(std::size_t(bottom - top) + 1, {INT32_MAX, INT32_MIN});
+    const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+    const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    int err = dx + dy, x = x1, y = y1;
+    for (;;) {
+        auto& e = extent[std::size_t(y - top)];
+        e = {std::min(e.first, x), std::max(e.second, x)};
+        if (x == x2 && y == y2)
+            break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    Spans s = Rows(top, bottom + penHeight, clip);
+    for (std::size_t i = 0; i < s.rows.size(); ++i) {
+        const int row = s.top + int(i);
+        const int lo = std::max(top, row - penHeight + 1), hi = std::min(bottom, row);
+        const auto& a = extent[std::size_t(lo - top)];
+        const auto& b = extent[std::size_t(hi - top)];
+        AddSpan(
+            s.rows[i], std::min(a.first, b.first),
+            int(std::min<int64_t>(int64_t(std::max(a.second, b.second)) + penWidth, INT32_MAX)));
+    }
+    return s;
+}
+
+bool RegionSpans(const Rect& bounds, const uint8_t* data, std::size_t size, RowClip clip,
+                 Spans& out) {
+    out = Empty(bounds.top);
+    if (size == 0) { // a rectangular region
+        out = RectSpans(bounds, clip);
+        return true;
+    }
+    auto word = [&](std::size_t& at, int& v) {
+        if (size - at < 2)
+            return false;
+        v = int16_t(uint16_t(data[at] << 8 | data[at + 1]));
+        at += 2;
+        return true;
+    };
+    out = Rows(bounds.top, bounds.bottom, clip);
+    std::vector<int> inside, next, changes; // x coordinates where the row goes in or out
+    std::size_t at = 0;
+    int y = 0, lastY = INT32_MIN;
+    if (!word(at, y))
+        return false;
+    while (y != kEndOfList) {
+        if (y <= lastY || y < bounds.top || y > bounds.bottom)
+            return false;
+        changes.clear();
+        int x = 0;
+        if (!word(at, x))
+            return false;
+        while (x != kEndOfList) {
+            if ((!changes.empty() && x <= changes.back()) || x < bounds.left || x > bounds.right)
+                return false;
+            changes.push_back(x);
+            if (!word(at, x))
+                return false;
+        }
+        if (changes.size() % 2)
+            return false;
+        next.clear();
+        std::set_symmetric_difference(inside.begin(), inside.end(), changes.begin(), changes.end(),
+                                      std::back_inserter(next));
+        inside.swap(next);
+        lastY = y;
+        if (!word(at, y))
+            return false;
+        // The rows from this scan line to the next are alike.
+        const int until = y == kEndOfList ? bounds.bottom : y;
+        for (int row = std::max(lastY, out.top); row < until; ++row) {
+            if (row - out.top >= int(out.rows.size()))
+                break;
+            for (std::size_t k = 0; k + 1 < inside.size(); k += 2)
+                AddSpan(out.rows[std::size_t(row - out.top)], inside[k], inside[k + 1]);
+        }
+    }
+    return inside.empty() && at == size;
+}
+
+Spans Subtract(const Spans& a, const Spans& b) {
+    Spans out = a;
+    for (std::size_t i = 0; i < out.rows.size(); ++i)
+        if (const Spans::Row* cut = RowAt(b, a.top + int(i)))
+            out.rows[i] = SubtractRow(a.rows[i], *cut);
+    return out;
+}
+
+Spans Erode(const Spans& spans, int dh, int dv) {
+    Spans narrow = spans;
+    for (auto& row : narrow.rows) {
+        Spans::Row kept;
+        for (auto [x0, x1] : row)
+            AddSpan(kept, x0 + dh, x1 - dh);
+        row.swap(kept);
+    }
+    Spans out = Empty(spans.top);
+    out.rows.resize(spans.rows.size());
+    for (std::size_t i = 0; i < out.rows.size(); ++i) {
+        if (int64_t(i) < dv || int64_t(i) + dv >= int64_t(out.rows.size()))
+            continue;
+        Spans::Row row = narrow.rows[i - std::size_t(dv)];
+        for (std::size_t k = i - std::size_t(dv) + 1; k <= i + std::size_t(dv) && !row.empty(); ++k)
+            row = IntersectRow(row, narrow.rows[k]);
+        out.rows[i].swap(row);
+    }
+    return out;
+}
+
+} // namespace tbx::pict

@@ -1,0 +1,334 @@
+// Pictures checked against ImageMagick's reading of the same bytes (or of the same pixels in
+// another format) where ImageMagick reads them, and shapes against ImageMagick's drawing or
+// against other shapes that must cover the same pixels.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/pict/pict_decode.h"
+#include "tests/support/tools.h"
+
+namespace {
+
+using namespace tbx;
+using stravel::testing::ReadFileBytes;
+using stravel::testing::RunTool;
+using stravel::testing::TempDir;
+using stravel::testing::WriteFileBytes;
+
+// A picture under construction: the header, then operations (word-aligned in version 2).
+struct Pict {
+    std::string b;
+    bool v2;
+    Pict(int width, int height, bool version2 = true) : v2(version2) {
+        W(0).R(0, 0, height, width);
+        if (v2)
+            W(0x0011).W(0x02FF).W(0x0C00).b += std::string(24, '\0');
+        else
+            B(0x11).B(0x01);
+    }
+    Pict& B(int v) {
+        b += char(v);
+        return *this;
+    }
+    Pict& W(int v) { return B(v >> 8).B(v); }
+    Pict& L(uint32_t v) { return W(int(v >> 16)).W(int(v & 0xFFFF)); }
+    Pict& R(int t, int l, int bottom, int r) { return W(t).W(l).W(bottom).W(r); }
+    Pict& Op(int op) {
+        if (!v2)
+            return B(op);
+        if (b.size() % 2)
+            B(0);
+        return W(op);
+    }
+    Pict& Data(const std::string& bytes) {
+        b += bytes;
+        return *this;
+    }
+    std::string End() { return Op(0xFF).b; }
+};
+
+DecodedPicture Decode(const std::string& bytes) {
+    DecodedPicture picture;
+    EXPECT_TRUE(
+        DecodePicture(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), picture));
+    return picture;
+}
+
+// ARGB pixels of a binary PPM.
+std::vector<uint32_t> PpmPixels(const std::string& ppm) {
+    std::size_t at = 0;
+    for (int newlines = 0; newlines < 3 && at < ppm.size(); ++at)
+        newlines += ppm[at] == '\n';
+    std::vector<uint32_t> out;
+    for (; at + 2 < ppm.size(); at += 3)
+        out.push_back(0xFF000000u | uint32_t(uint8_t(ppm[at])) << 16 |
+                      uint32_t(uint8_t(ppm[at + 1])) << 8 | uint8_t(ppm[at + 2]));
+    return out;
+}
+
+std::vector<uint32_t> Magick(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{"convert"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    argv.insert(argv.end(), {"-depth", "8", "ppm:-"});
+    const auto result = RunTool(argv);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return PpmPixels(result.out);
+}
+
+// ImageMagick's reading of a picture (given without the file's preamble).
+std::vector<uint32_t> MagickReading(const TempDir& dir, const std::string& picture) {
+    WriteFileBytes(dir / "x.pict", std::string(512, '\0') + picture);
+    return Magick({"PICT:" + (dir / "x.pict").string()});
+}
+
+TEST(PictDecode, JpegPicturesMatchImageMagick) {
+    STRAVEL_REQUIRE_TOOL("convert");
+    TempDir dir;
+    ASSERT_EQ(RunTool({"convert", "-size", "40x30", "plasma:fractal", "-compress", "JPEG",
+                       "PICT:" + (dir / "j.pict").string()})
+                  .exitCode,
+              0);
+    const std::string picture = ReadFileBytes(dir / "j.pict").substr(512);
+    // The plain image after the compressed one, black here, is for readers without a codec.
+    EXPECT_EQ(Decode(picture).pixels, Magick({"PICT:" + (dir / "j.pict").string()}));
+    DecodedPicture cut;
+    for (std::size_t n = 0; n + 2 < picture.size(); n += 7)
+        EXPECT_FALSE(DecodePicture(reinterpret_cast<const uint8_t*>(picture.data()), n, cut)) << n;
+    // Turned by its matrix (b = 1): not drawn as if it were upright.
+    std::string turned = picture;
+    const std::size_t op = turned.find(std::string("\x82\x00", 2));
+    ASSERT_NE(op, std::string::npos);
+    turned[op + 13] = 1;
+    EXPECT_FALSE(
+        DecodePicture(reinterpret_cast<const uint8_t*>(turned.data()), turned.size(), cut));
+}
+
+TEST(PictDecode, DirectPixelsInEveryPackingMatchImageMagick) {
+    STRAVEL_REQUIRE_TOOL("convert");
+    TempDir dir;
+    const int w = 37, h = 5;
+    // 16 bits: random pixels with word runs (the default packing), then raw rows with padding.
+    std::mt19937 random(28);
+    std::vector<uint16_t> pixels(w * h);
+    for (auto& p : pixels)
+        p = uint16_t(random() & 0x7FFF);
+    for (int x = 10; x < 20; ++x)
+        pixels[std::size_t(w + x)] = 0x7C1F; // a run
+    auto header16 = [&](Pict& p, int packType, int rowBytes) {
+        p.Op(0x9A).L(0xFF).W(0x8000 | rowBytes).R(0, 0, h, w).W(0).W(packType).L(0);
+        p.L(0x480000).L(0x480000).W(16).W(16).W(3).W(5).L(0).L(0).L(0);
+        p.R(0, 0, h, w).R(0, 0, h, w).W(0);
+    };
+    Pict packed(w, h), raw(w, h);
+    header16(packed, 0, 2 * w);
+    header16(raw, 1, 2 * w + 2);
+    for (int y = 0; y < h; ++y) {
+        std::string row;
+        for (int x = 0; x < w;) {
+            const uint16_t* p = &pixels[std::size_t(y * w + x)];
+            int n = 1;
+            while (x + n < w && n < 128 && p[n] == p[0])
+                ++n;
+            if (n > 1) {
+                row += char(257 - n), row += char(p[0] >> 8), row += char(p[0]);
+            } else {
+                row += char(0), row += char(p[0] >> 8), row += char(p[0]);
+            }
+            x += n;
+        }
+        packed.B(int(row.size())).Data(row);
+        for (int x = 0; x < w; ++x)
+            raw.W(pixels[std::size_t(y * w + x)]);
+        raw.W(0xFFFF);
+    }
+    const std::vector<uint32_t> magick = MagickReading(dir, packed.End());
+    ASSERT_EQ(magick.size(), std::size_t(w * h));
+    std::vector<uint32_t> widened(magick); // five bits a channel, high bits repeated
+    for (uint32_t& p : widened)
+        p |= (p >> 5) & 0x070707;
+    EXPECT_EQ(Decode(packed.b).pixels, widened);
+    EXPECT_EQ(Decode(raw.End()).pixels, widened);
+
+    // 32 bits: ImageMagick's own picture (component planes) against raw and 3-byte rows.
+    ASSERT_EQ(RunTool({"convert", "-size", "37x5", "plasma:fractal", "-depth", "8",
+                       "PICT:" + (dir / "d.pict").string()})
+                  .exitCode,
+              0);
+    const std::vector<uint32_t> expected = Magick({"PICT:" + (dir / "d.pict").string()});
+    EXPECT_EQ(Decode(ReadFileBytes(dir / "d.pict").substr(512)).pixels, expected);
+    for (int packType : {1, 2}) {
+        Pict p(w, h);
+        const int rowBytes = packType == 1 ? 4 * w : 3 * w;
+        p.Op(0x9A).L(0xFF).W(0x8000 | rowBytes).R(0, 0, h, w).W(0).W(packType).L(0);
+        p.L(0x480000).L(0x480000).W(16).W(32).W(3).W(8).L(0).L(0).L(0);
+        p.R(0, 0, h, w).R(0, 0, h, w).W(0);
+        for (uint32_t argb : expected) {
+            if (packType == 1)
+                p.B(0);
+            p.B(int(argb >> 16)).B(int(argb >> 8)).B(int(argb));
+        }
+        EXPECT_EQ(Decode(p.End()).pixels, expected) << packType;
+    }
+}
+
+TEST(PictDecode, VersionOneBitmapsMatchTheirPortableBitmap) {
+    STRAVEL_REQUIRE_TOOL("convert");
+    TempDir dir;
+    const int w = 70, h = 9, rowBytes = 9;
+    ASSERT_EQ(RunTool({"convert", "-size", "70x9", "xc:gray", "+noise", "Random", "-threshold",
+                       "50%", (dir / "b.pbm").string()})
+                  .exitCode,
+              0);
+    const std::string pbm = ReadFileBytes(dir / "b.pbm");
+    const std::string bits = pbm.substr(pbm.size() - std::size_t(rowBytes * h));
+    const std::vector<uint32_t> expected = Magick({(dir / "b.pbm").string()});
+    Pict plain(w, h, false), packed(w, h, false);
+    plain.Op(0x90).W(rowBytes).R(0, 0, h, w).R(0, 0, h, w).R(0, 0, h, w).W(0).Data(bits);
+    packed.Op(0x98).W(rowBytes).R(0, 0, h, w).R(0, 0, h, w).R(0, 0, h, w).W(0);
+    for (int y = 0; y < h; ++y)
+        packed.B(rowBytes + 1)
+            .B(rowBytes - 1)
+            .Data(bits.substr(std::size_t(y * rowBytes), rowBytes));
+    EXPECT_EQ(Decode(plain.End()).pixels, expected);
+    EXPECT_EQ(Decode(packed.End()).pixels, expected);
+}
+
+// One picture of each drawing operation against ImageMagick drawing the same shape without
+// anti-aliasing, or against another picture that must cover the same pixels.
+TEST(PictDecode, ShapesAgreeWithImageMagickAndWithEachOther) {
+    STRAVEL_REQUIRE_TOOL("convert");
+    const int w = 24, h = 16;
+    auto picture = [&](auto&& ops, bool v2 = true) {
+        Pict p(w, h, v2);
+        ops(p);
+        return Decode(p.End()).pixels;
+    };
+    auto magick = [&](const std::string& draw) {
+        return Magick(
+            {"-size", "24x16", "xc:white", "+antialias", "-stroke", "none", "-draw", draw});
+    };
+    const auto rect = [](Pict& p) { p.Op(0x1A).W(0xFFFF).W(0x8080).W(0).Op(0x31).R(2, 3, 11, 10); };
+    EXPECT_EQ(picture(rect), magick("fill #FF8000 rectangle 3,2 9,10"));
+    EXPECT_EQ(picture([](Pict& p) { p.Op(0x07).W(3).W(2).Op(0x30).R(2, 3, 11, 10); }),
+              magick("fill black rectangle 3,2 9,10 fill white rectangle 5,5 7,7"));
+    EXPECT_EQ(picture([&](Pict& p) {
+                  rect(p);
+                  p.Op(0x32).R(4, 4, 6, 6).Op(0x33).R(0, 0, 1, 2);
+              }),
+              magick("fill #FF8000 rectangle 3,2 9,10 fill white rectangle 4,4 5,5 "
+                     "fill black rectangle 0,0 1,0"));
+    EXPECT_EQ(picture([](Pict& p) { p.Op(0x0E).L(205).Op(0x31).R(2, 3, 11, 10); }, false),
+              magick("fill red rectangle 3,2 9,10"));
+
+    // Other forms of the same pixels.
+    const auto box = picture([](Pict& p) { p.Op(0x31).R(2, 3, 11, 10); });
+    const auto frame = picture([](Pict& p) { p.Op(0x30).R(2, 3, 11, 10); });
+    EXPECT_EQ(picture([](Pict& p) { p.Op(0x41).R(2, 3, 11, 10); }), box); // corners of size 0
+    EXPECT_EQ(picture([](Pict& p) {
+                  p.Op(0x71).W(26).R(2, 3, 11, 10).W(2).W(3).W(2).W(10).W(11).W(10).W(11).W(3);
+              }),
+              box);
+    EXPECT_EQ(picture([](Pict& p) { p.Op(0x81).W(10).R(2, 3, 11, 10); }), box);
+    EXPECT_EQ(picture([](Pict& p) { p.Op(0x80).W(10).R(2, 3, 11, 10); }), frame);
+    EXPECT_EQ(picture([](Pict& p) { p.Op(0x22).W(5).W(1).B(8).B(0); }),
+              picture([](Pict& p) { p.Op(0x31).R(5, 1, 6, 10); }));
+    // An L: rows 2-5 from x 3 to 10, rows 5-11 from x 3 to 6.
+    EXPECT_EQ(picture([](Pict& p) {
+                  p.Op(0x81).W(10 + 26).R(2, 3, 11, 10);
+                  p.W(2).W(3).W(10).W(0x7FFF).W(5).W(6).W(10).W(0x7FFF).W(11).W(3).W(6).W(0x7FFF);
+                  p.W(0x7FFF);
+              }),
+              picture([](Pict& p) { p.Op(0x31).R(2, 3, 5, 10).Op(0x31).R(5, 3, 11, 6); }));
+    EXPECT_EQ(picture([](Pict& p) { p.Op(0x0B).W(9).W(7).Op(0x41).R(2, 3, 11, 10); }),
+              picture([](Pict& p) { p.Op(0x51).R(2, 3, 11, 10); }));
+    const auto pattern = picture([](Pict& p) {
+        p.Op(0x0A).Data("\xAA\x55\xAA\x55\xAA\x55\xAA\x55").Op(0x34).R(0, 0, 16, 24);
+    });
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            EXPECT_EQ(pattern[std::size_t(y * w + x)], (x + y) % 2 ? 0xFFFFFFFFu : 0xFF000000u);
+
+    // An oval: inside its rectangle, touching each side, symmetric, of the oval's area.
+    const auto oval = picture([](Pict& p) { p.Op(0x51).R(1, 2, 15, 21); });
+    int area = 0, left = w, right = 0, top = h, bottom = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const bool in = oval[std::size_t(y * w + x)] == 0xFF000000u;
+            if (x <= 22) { // about x = 11.5
+                ASSERT_EQ(in, oval[std::size_t(y * w + (22 - x))] == 0xFF000000u);
+            }
+            ASSERT_EQ(in, oval[std::size_t((15 - y) * w + x)] == 0xFF000000u); // about y = 8
+            if (!in)
+                continue;
+            ++area;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    EXPECT_EQ(left, 2);
+    EXPECT_EQ(right, 20);
+    EXPECT_EQ(top, 1);
+    EXPECT_EQ(bottom, 14);
+    EXPECT_NEAR(area, M_PI / 4 * 19 * 14, 8);
+
+    // A line of the 1-pixel pen: one pixel a column, both ends drawn.
+    const auto line = picture([](Pict& p) { p.Op(0x20).W(3).W(2).W(7).W(12); });
+    int drawn = 0;
+    for (uint32_t pixel : line)
+        drawn += pixel == 0xFF000000u;
+    EXPECT_EQ(drawn, 11);
+    EXPECT_EQ(line[std::size_t(3 * w + 2)], 0xFF000000u);
+    EXPECT_EQ(line[std::size_t(7 * w + 12)], 0xFF000000u);
+
+    // Text in the foreground colour, right of its origin and about its baseline.
+    const auto text = picture([](Pict& p) {
+        p.Op(0x1A).W(0xFFFF).W(0).W(0).Op(0x0D).W(14).Op(0x28).W(12).W(2).B(2).Data("HI");
+    });
+    int red = 0, strayed = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t pixel = text[std::size_t(y * w + x)];
+            red += pixel == 0xFFFF0000u;
+            strayed += pixel != 0xFFFFFFFFu && (x < 2 || y > 12);
+        }
+    EXPECT_GT(red, 10);
+    EXPECT_EQ(strayed, 0);
+}
+
+TEST(PictDecode, DamagedPicturesAreRefused) {
+    DecodedPicture out;
+    auto refused = [&](const std::string& bytes) {
+        return !DecodePicture(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out);
+    };
+    const std::string shapes = Pict(24, 16)
+                                   .Op(0x07)
+                                   .W(2)
+                                   .W(2)
+                                   .Op(0x50)
+                                   .R(1, 2, 15, 21)
+                                   .Op(0x28)
+                                   .W(12)
+                                   .W(2)
+                                   .B(2)
+                                   .Data("HI")
+                                   .End();
+    ASSERT_FALSE(refused(shapes));
+    for (std::size_t n = 0; n < shapes.size(); ++n)
+        EXPECT_TRUE(refused(shapes.substr(0, n))) << n;
+    // A region whose points go backwards, a pattern of no known kind.
+    EXPECT_TRUE(
+        refused(Pict(8, 8).Op(0x81).W(22).R(0, 0, 8, 8).W(1).W(5).W(2).W(0x7FFF).W(0x7FFF).End()));
+    EXPECT_TRUE(refused(Pict(8, 8).Op(0x13).W(3).Data(std::string(8, '\0')).End()));
+    // Drawing that asks for far more work than its frame warrants.
+    Pict busy(2048, 2048);
+    for (int i = 0; i < 400; ++i)
+        busy.Op(0x33).R(0, 0, 2048, 2048);
+    EXPECT_TRUE(refused(busy.End()));
+}
+
+} // namespace
