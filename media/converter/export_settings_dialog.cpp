@@ -1,7 +1,9 @@
 #include "media/converter/export_settings_dialog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 #include "platform/memory.h"
