@@ -6,7 +6,6 @@
 // ratio peer / ours (1 is as fast as the peer, above 1 faster).
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
@@ -15,7 +14,6 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -26,6 +24,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "bench/side_by_side.h"
 #include "media/image/image.h"
 #include "media/importers/quicktime_importer.h"
 
@@ -82,39 +81,6 @@ std::string Sound(bool mp3) {
     return mp3 ? Made("sound.mp3",
                       {"-f", "lavfi", "-i", source, "-c:a", "libmp3lame", "-b:a", "128k"})
                : Made("sound.wav", {"-f", "lavfi", "-i", source, "-c:a", "pcm_s16le"});
-}
-
-double ThreadCpu() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + now.tv_nsec / 1e9;
-}
-
-double Wall() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-// Seconds of CPU and wall-clock time that a piece of work takes.
-struct Timing {
-    double cpu = 0, wall = 0;
-};
-
-template <typename Work>
-Timing Time(Work work) {
-    const double cpu = ThreadCpu(), wall = Wall();
-    work();
-    return Timing{ThreadCpu() - cpu, Wall() - wall};
-}
-
-void Report(benchmark::State& state, const Timing& ours, const Timing& peer) {
-    const double passes = double(state.iterations());
-    state.counters["ours_cpu_ms"] = ours.cpu / passes * 1e3;
-    state.counters["peer_cpu_ms"] = peer.cpu / passes * 1e3;
-    state.counters["speed_cpu"] = ours.cpu > 0 ? peer.cpu / ours.cpu : 0;
-    state.counters["ours_wall_ms"] = ours.wall / passes * 1e3;
-    state.counters["peer_wall_ms"] = peer.wall / passes * 1e3;
-    state.counters["speed_wall"] = ours.wall > 0 ? peer.wall / ours.wall : 0;
 }
 
 struct FormatClose {
@@ -210,11 +176,11 @@ void BM_FrameGrab15Fps(benchmark::State& state) {
     const std::string clip = Clip();
     CBK_Path path(std::filesystem::path(clip).wstring());
     constexpr int kFrames = 20 * 15;
-    Timing ours, peer;
+    bench::SideBySide rounds(state, "libav", "ms");
     CBK_Image image;
     for (auto _ : state) {
         bool ok = true;
-        const Timing one = Time([&] {
+        rounds.Ours([&] {
             CBK_MediaImporterQuickTime importer;
             ok = importer.Init(path);
             importer.SetSize(width, height);
@@ -226,14 +192,9 @@ void BM_FrameGrab15Fps(benchmark::State& state) {
             state.SkipWithError("the clip does not play");
             return;
         }
-        const Timing other = Time([&] { PeerFrames(clip, width, height, kFrames); });
-        ours.cpu += one.cpu;
-        ours.wall += one.wall;
-        peer.cpu += other.cpu;
-        peer.wall += other.wall;
-        state.SetIterationTime(one.wall);
+        rounds.Peer([&] { PeerFrames(clip, width, height, kFrames); });
     }
-    Report(state, ours, peer);
+    rounds.Report();
 }
 
 // The peer: the whole sound decoded and resampled to 22,050 Hz mono 16-bit.
@@ -264,10 +225,10 @@ void PeerSound(const std::string& path) {
 void BM_SoundRanges1000(benchmark::State& state) {
     const std::string sound = Sound(state.range(0) != 0);
     CBK_Path path(std::filesystem::path(sound).wstring());
-    Timing ours, peer;
+    bench::SideBySide rounds(state, "libav", "ms");
     for (auto _ : state) {
         bool ok = true;
-        const Timing one = Time([&] {
+        rounds.Ours([&] {
             CBK_MediaImporterQuickTime importer;
             CBK_MediaImporter::SOUND_EXPORT_DESCRIPTION form;
             form.m_dRate = 22050;
@@ -290,14 +251,9 @@ void BM_SoundRanges1000(benchmark::State& state) {
             state.SkipWithError("the sound does not play");
             return;
         }
-        const Timing other = Time([&] { PeerSound(sound); });
-        ours.cpu += one.cpu;
-        ours.wall += one.wall;
-        peer.cpu += other.cpu;
-        peer.wall += other.wall;
-        state.SetIterationTime(one.wall);
+        rounds.Peer([&] { PeerSound(sound); });
     }
-    Report(state, ours, peer);
+    rounds.Report();
 }
 
 } // namespace

@@ -12,6 +12,11 @@ function(stravel_library name)
     target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
 endfunction()
 
+# Tests see an ALSA configuration without sound devices unless they write their own, so that
+# nothing they play reaches a real one.
+set(STRAVEL_SILENT_ALSA ${CMAKE_BINARY_DIR}/silent-asound.conf)
+file(WRITE ${STRAVEL_SILENT_ALSA} "# no sound devices\n")
+
 # stravel_test_suite(<name> DIRECTORY <dir> DEPENDS <targets>...)
 # One GoogleTest executable per subsystem, each test registered with CTest.
 function(stravel_test_suite name)
@@ -27,7 +32,9 @@ function(stravel_test_suite name)
     add_dependencies(${name} stravel_bundle)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 120
-        PROPERTIES ENVIRONMENT "STRAVEL_BUNDLE=${STRAVEL_BUNDLE_DIR}" TIMEOUT 600)
+        PROPERTIES ENVIRONMENT "STRAVEL_BUNDLE=${STRAVEL_BUNDLE_DIR}"
+                   ENVIRONMENT_MODIFICATION "ALSA_CONFIG_PATH=set:${STRAVEL_SILENT_ALSA}"
+                   TIMEOUT 600)
 endfunction()
 
 # stravel_fuzz_target(<name> DEPENDS <targets>...)

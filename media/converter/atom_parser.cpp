@@ -33,7 +33,7 @@ std::vector<uint8_t> FixedData(double value) {
     return data;
 }
 
-void SetFps(BK_QT_ATOM& fps, float frameRate) {
+void SetFps(tbx::QTAtomNode& fps, float frameRate) {
     fps.data.resize(std::max<std::size_t>(fps.data.size(), 4), 0);
     SetWord(fps.data, 0, Fixed(frameRate));
 }
@@ -41,15 +41,15 @@ void SetFps(BK_QT_ATOM& fps, float frameRate) {
 // Reads the settings, lets `edit` change them and their video part (made when missing), and
 // writes them back.
 template <class Edit>
-bool EditSettings(QTAtomContainer container, Edit edit) {
-    BK_QT_ATOM root;
-    if (!BK_ReadAtomContainer(container, root))
+bool EditSettings(tbx::QTAtomContainer container, Edit edit) {
+    tbx::QTAtomNode root;
+    if (!tbx::ReadAtomContainer(container, root))
         return false;
-    BK_QT_ATOM* video = root.Find(kVideo);
+    tbx::QTAtomNode* video = root.Find(kVideo);
     if (!video)
         video = &root.Insert(kVideo);
     edit(root, *video);
-    return BK_WriteAtomContainer(root, container);
+    return tbx::WriteAtomContainer(root, container);
 }
 
 } // namespace
@@ -60,16 +60,18 @@ void CBK_QuicktimeAtomParser::Reset() {
     m_bDV = false;
 }
 
-bool CBK_QuicktimeAtomParser::Parse(QTAtomContainer container) {
-    BK_QT_ATOM root;
-    if (!BK_ReadAtomContainer(container, root))
+bool CBK_QuicktimeAtomParser::Parse(tbx::QTAtomContainer container) {
+    tbx::QTAtomNode root;
+    if (!tbx::ReadAtomContainer(container, root))
         return false;
-    if (BK_QT_ATOM* video = root.Find(kVideo)) {
-        if (BK_QT_ATOM* temporal = video->Find(kTemporal); temporal && temporal->data.size() >= 12)
+    if (tbx::QTAtomNode* video = root.Find(kVideo)) {
+        if (tbx::QTAtomNode* temporal = video->Find(kTemporal);
+            temporal && temporal->data.size() >= 12)
             m_fFrameRate = float(int32_t(Word(temporal->data, 1)) / 65536.0);
         // Stored spatial settings are 14 bytes (the depth is a short): the words that are
         // there are kept, the missing bytes read as zero.
-        if (BK_QT_ATOM* spatial = video->Find(kSpatial); spatial && spatial->data.size() >= 4) {
+        if (tbx::QTAtomNode* spatial = video->Find(kSpatial);
+            spatial && spatial->data.size() >= 4) {
             std::vector<uint8_t> words(spatial->data);
             words.resize(16, 0);
             for (std::size_t i = 0; i < 4; ++i)
@@ -82,14 +84,14 @@ bool CBK_QuicktimeAtomParser::Parse(QTAtomContainer container) {
         }
         if (m_nWidth && m_nHeight)
             return true;
-        if (BK_QT_ATOM* width = video->Find(kWidth); width && width->data.size() >= 4)
+        if (tbx::QTAtomNode* width = video->Find(kWidth); width && width->data.size() >= 4)
             m_nWidth = int32_t(Word(width->data, 0)) >> 16;
-        if (BK_QT_ATOM* height = video->Find(kHeight); height && height->data.size() >= 4)
+        if (tbx::QTAtomNode* height = video->Find(kHeight); height && height->data.size() >= 4)
             m_nHeight = int32_t(Word(height->data, 0)) >> 16;
     }
     if (m_nWidth || m_nHeight)
         return true;
-    BK_QT_ATOM* dv = root.Find(kDV);
+    tbx::QTAtomNode* dv = root.Find(kDV);
     if (!dv || dv->data.empty())
         return false;
     m_nWidth = 720;
@@ -98,11 +100,12 @@ bool CBK_QuicktimeAtomParser::Parse(QTAtomContainer container) {
     return true;
 }
 
-bool CBK_QuicktimeAtomParser::_SetRate(BK_QT_ATOM& root, BK_QT_ATOM& video, float frameRate) {
-    BK_QT_ATOM* temporal = video.Find(kTemporal);
+bool CBK_QuicktimeAtomParser::_SetRate(tbx::QTAtomNode& root, tbx::QTAtomNode& video,
+                                       float frameRate) {
+    tbx::QTAtomNode* temporal = video.Find(kTemporal);
     if (!temporal) {
-        if (BK_QT_ATOM* time = root.Find(kTime))
-            if (BK_QT_ATOM* fps = time->Find(kFps))
+        if (tbx::QTAtomNode* time = root.Find(kTime))
+            if (tbx::QTAtomNode* fps = time->Find(kFps))
                 SetFps(*fps, frameRate);
         temporal = &video.Insert(kTemporal);
     }
@@ -111,33 +114,35 @@ bool CBK_QuicktimeAtomParser::_SetRate(BK_QT_ATOM& root, BK_QT_ATOM& video, floa
     return true;
 }
 
-void CBK_QuicktimeAtomParser::_SetSize(BK_QT_ATOM& video, int32_t width, int32_t height) {
+void CBK_QuicktimeAtomParser::_SetSize(tbx::QTAtomNode& video, int32_t width, int32_t height) {
     video.Remove(kWidth);
     video.Insert(kWidth, FixedData(width));
     video.Remove(kHeight);
     video.Insert(kHeight, FixedData(height));
 }
 
-bool CBK_QuicktimeAtomParser::SetAtomData(QTAtomContainer container, int32_t width, int32_t height,
-                                          float frameRate) {
-    return EditSettings(container, [&](BK_QT_ATOM& root, BK_QT_ATOM& video) {
+bool CBK_QuicktimeAtomParser::SetAtomData(tbx::QTAtomContainer container, int32_t width,
+                                          int32_t height, float frameRate) {
+    return EditSettings(container, [&](tbx::QTAtomNode& root, tbx::QTAtomNode& video) {
         _SetRate(root, video, frameRate);
         _SetSize(video, width, height);
     });
 }
 
-bool CBK_QuicktimeAtomParser::SetAtomDataDimensions(QTAtomContainer container, int32_t width,
+bool CBK_QuicktimeAtomParser::SetAtomDataDimensions(tbx::QTAtomContainer container, int32_t width,
                                                     int32_t height) {
-    return EditSettings(container,
-                        [&](BK_QT_ATOM&, BK_QT_ATOM& video) { _SetSize(video, width, height); });
+    return EditSettings(container, [&](tbx::QTAtomNode&, tbx::QTAtomNode& video) {
+        _SetSize(video, width, height);
+    });
 }
 
-bool CBK_QuicktimeAtomParser::SetAtomDataFramerate(QTAtomContainer container, float frameRate) {
-    return EditSettings(container, [&](BK_QT_ATOM& root, BK_QT_ATOM& video) {
+bool CBK_QuicktimeAtomParser::SetAtomDataFramerate(tbx::QTAtomContainer container,
+                                                   float frameRate) {
+    return EditSettings(container, [&](tbx::QTAtomNode& root, tbx::QTAtomNode& video) {
         // With time settings and no temporal settings only the time settings change.
         if (!video.Find(kTemporal))
-            if (BK_QT_ATOM* time = root.Find(kTime))
-                if (BK_QT_ATOM* fps = time->Find(kFps)) {
+            if (tbx::QTAtomNode* time = root.Find(kTime))
+                if (tbx::QTAtomNode* fps = time->Find(kFps)) {
                     SetFps(*fps, frameRate);
                     return;
                 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "media/converter/atom_container.h"
+#include "platform/movie/atom_container.h"
 
 class CBK_QuicktimeAtomParser {
 public:
@@ -12,10 +12,11 @@ public:
 
     // False for a null or empty container and when neither the video nor the DV settings
     // give a size.
-    bool Parse(QTAtomContainer container);
-    bool SetAtomData(QTAtomContainer container, int32_t width, int32_t height, float frameRate);
-    bool SetAtomDataDimensions(QTAtomContainer container, int32_t width, int32_t height);
-    bool SetAtomDataFramerate(QTAtomContainer container, float frameRate);
+    bool Parse(tbx::QTAtomContainer container);
+    bool SetAtomData(tbx::QTAtomContainer container, int32_t width, int32_t height,
+                     float frameRate);
+    bool SetAtomDataDimensions(tbx::QTAtomContainer container, int32_t width, int32_t height);
+    bool SetAtomDataFramerate(tbx::QTAtomContainer container, float frameRate);
     void Reset();
 
     int32_t GetWidth() const { return m_nWidth; }
@@ -27,8 +28,8 @@ public:
 
 private:
     // Writes the rate into the video settings (or the time settings); false on failure.
-    static bool _SetRate(BK_QT_ATOM& root, BK_QT_ATOM& video, float frameRate);
-    static void _SetSize(BK_QT_ATOM& video, int32_t width, int32_t height);
+    static bool _SetRate(tbx::QTAtomNode& root, tbx::QTAtomNode& video, float frameRate);
+    static void _SetSize(tbx::QTAtomNode& video, int32_t width, int32_t height);
 
     int32_t m_nWidth = 0;
     int32_t m_nHeight = 0;

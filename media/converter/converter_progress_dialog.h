@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
+#include "ui/base/dialog.h"
 #include "ui/controls/button.h"
 #include "ui/controls/progress_bar.h"
 #include "ui/controls/static_text.h"
-#include "ui/base/dialog.h"
 
 class CBK_QuicktimeConverterProgressDialog : public CBK_Dialog {
 public:

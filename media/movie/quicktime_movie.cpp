@@ -7,8 +7,9 @@
 
 #include "media/image/image.h"
 #include "media/image/image_size.h"
-#include "media/movie/aiff_writer.h"
+#include "media/movie/movie_file_export.h"
 #include "platform/gestalt.h"
+#include "platform/movie/movie_drawing.h"
 #include "platform/quickdraw/copy_bits.h"
 #include "platform/quickdraw/offscreen.h"
 #include "platform/windows/events.h"
@@ -18,7 +19,7 @@
 namespace {
 
 constexpr int32_t kCodecTextMax = 32;
-constexpr int16_t kProgressUpdate = 1;
+constexpr int16_t kProgressUpdate = tbx::movieProgressUpdatePercent;
 constexpr int16_t kUserCanceled = -128;
 
 std::string FileName(CBK_Path& path) {
@@ -339,26 +340,9 @@ bool CBK_QuicktimeMovie::DrawToPixmap(tbx::GrafPtr& port, tbx::Rect* box, tbx::G
         return false;
     const tbx::Rect area = box ? *box : _box;
     const int32_t width = area.right - area.left, height = area.bottom - area.top;
-    if (_movie->HasVideo() && WithinCap(width, height, 4)) {
-        std::vector<uint8_t> argb(std::size_t(width) * height * 4 + tbx::kFrameRenderRoom);
-        if (!_movie->RenderFrame(_movie->GetTime(), tbx::FramePixels::Argb32, argb.data(),
-                                 argb.size(), width * 4, width, height))
-            return false;
-        uint8_t* base = reinterpret_cast<uint8_t*>(tbx::GetPixBaseAddr(map));
-        const int32_t rowBytes = tbx::GetPixRowBytes(map);
-        for (int32_t y = 0; y < height; ++y) {
-            const int32_t py = area.top + y - bounds.top;
-            if (py < 0 || py >= bounds.bottom - bounds.top)
-                continue;
-            for (int32_t x = 0; x < width; ++x) {
-                const int32_t px = area.left + x - bounds.left;
-                if (px < 0 || px >= bounds.right - bounds.left)
-                    continue;
-                std::memcpy(base + std::size_t(py) * rowBytes + std::size_t(px) * 4,
-                            argb.data() + (std::size_t(y) * width + x) * 4, 4);
-            }
-        }
-    }
+    if (_movie->HasVideo() && WithinCap(width, height, 4) &&
+        !tbx::DrawMovieFrame(*_movie, _movie->GetTime(), port, area))
+        return false;
     if (mask) {
         tbx::PixMapHandle maskMap = tbx::GetGWorldPixMap(*mask);
         tbx::Rect maskBounds{};
@@ -468,46 +452,42 @@ uint8_t* CBK_QuicktimeMovie::GetAudioSamples(int32_t duration, uint32_t& bytes, 
 
 bool CBK_QuicktimeMovie::ExportSound(CBK_Path& path, uint32_t fileType, uint32_t msec,
                                      CBK_ProgressDialog* dialog) {
-    if (!_movie || !_movie->HasSound() || fileType != tbx::FourCC("AIFF"))
+    tbx::SoundDescription own;
+    if (!_movie || !_movie->GetSoundDescription(own))
         return false;
-    // A movie of its own, so that this one keeps its length, PCM form and position.
-    std::unique_ptr<tbx::Movie> source = tbx::Movie::Open(_path);
-    tbx::PcmForm form;
-    form.bits = 16;
-    form.bigEndian = true;
-    tbx::SoundDescription description;
-    if (!source || !source->GetSoundDescription(description) || !source->SetPcmForm(form))
+    const tbx::ComponentDescription looking{tbx::MovieExportType, fileType, tbx::FourCC("soun"),
+                                            tbx::canMovieExportFiles, tbx::canMovieExportFiles};
+    const tbx::Component component = tbx::FindNextComponent(nullptr, &looking);
+    const tbx::ComponentInstance exporter = component ? tbx::OpenComponent(component) : nullptr;
+    if (!exporter)
         return false;
-    const int32_t rate = int32_t(description.sampleRate);
-    source->SetTimeScale(rate); // one unit per sample
-    int64_t total = source->GetDuration();
+    // The first msec milliseconds go out as they are; the movie itself keeps its whole length.
+    int64_t duration = _movie->GetDuration();
     if (msec != 0)
-        total = std::min<int64_t>(total, int64_t(msec) * rate / 1000);
-    CBK_AiffWriter file;
-    if (!file.Create(FileName(path), rate, description.numChannels))
-        return false;
+        duration = std::min<int64_t>(duration, int64_t(msec) * _movie->GetTimeScale() / 1000);
+    tbx::SoundDescription description;
+    description.dataFormat = tbx::kSoundFormatTwos;
+    description.sampleSize = 16;
+    description.sampleRate = own.sampleRate;
+    description.numChannels = own.numChannels;
     _dialog = dialog;
-    bool ok = true;
-    std::vector<uint8_t> block;
-    // About a second of sound per step; the progress procedure may cancel between steps.
-    for (int64_t at = 0; ok && at <= total; at += rate) {
-        if (OnMovieExportProgressProc(kProgressUpdate, total ? double(at) / total : 1.0) != 0) {
-            ok = false;
-            break;
-        }
-        if (at == total)
-            break;
-        block.clear();
-        const int64_t length = std::min<int64_t>(rate, total - at);
-        ok = source->ReadPcm(tbx::TimeValue(at), tbx::TimeValue(length), block) &&
-             file.Write(block.data(), block.size());
-    }
+    if (dialog)
+        tbx::SetMovieProgressProc(_movie.get(), BK_QuicktimeExportProgressProc, this);
+    const bool exported = tbx::MovieExportSetSampleDescription(exporter, &description,
+                                                               tbx::FourCC("soun")) == tbx::noErr &&
+                          BK_MovieExportToFile(exporter, path, _movie.get(), 0,
+                                               tbx::TimeValue(duration)) == tbx::noErr;
+    tbx::SetMovieProgressProc(_movie.get(), nullptr, nullptr);
+    tbx::CloseComponent(exporter);
     _dialog = nullptr;
-    if (!ok) {
-        file.Discard();
-        return false;
-    }
-    return file.Finish();
+    return exported;
+}
+
+tbx::OSErr BK_QuicktimeExportProgressProc(tbx::Movie*, tbx::SInt16 message, tbx::SInt16,
+                                          tbx::SInt32 percentDone, void* refCon) {
+    return refCon ? static_cast<CBK_QuicktimeMovie*>(refCon)->OnMovieExportProgressProc(
+                        message, percentDone / 65536.0)
+                  : tbx::OSErr(tbx::noErr);
 }
 
 int16_t CBK_QuicktimeMovie::OnMovieExportProgressProc(int16_t message, double fractionDone) {

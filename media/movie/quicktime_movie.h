@@ -27,6 +27,11 @@ bool BK_QuicktimeMakeFSSpec(CBK_Path& path, tbx::FSSpec& fileSpec);
 // mouse-down and one pending key-down event, without waiting.
 void BK_QuicktimeDispatchInputEvents();
 
+// The progress procedure of a sound export; its reference is the CBK_QuicktimeMovie.
+tbx::OSErr BK_QuicktimeExportProgressProc(tbx::Movie* movie, tbx::SInt16 message,
+                                          tbx::SInt16 operation, tbx::SInt32 percentDone,
+                                          void* refCon);
+
 class CBK_QuicktimeMovie {
 public:
     using SOUND_EXPORT_DESCRIPTION = BK_SOUND_EXPORT_DESCRIPTION;
@@ -84,8 +89,9 @@ public:
     uint8_t* GetAudioSamples(uint32_t start, int32_t duration, uint32_t& bytes, uint32_t* next);
     uint8_t* GetAudioSamples(int32_t duration, uint32_t& bytes, bool);
     uint8_t* GetAudioSamples2(uint32_t, int32_t, uint32_t&, uint32_t*) { return nullptr; }
-    // The sound of the first msec milliseconds (0: all) as a 16-bit AIFF file ('AIFF' only).
-    // The source is not changed; a cancelled or failed export leaves no file.
+    // The sound of the first msec milliseconds (0: all) as a 16-bit file of the type that a
+    // sound exporter writes ('AIFF', 'WAVE', 'ULAW'). The source is not changed; a cancelled
+    // or failed export leaves no file.
     bool ExportSound(CBK_Path& path, uint32_t fileType, uint32_t msec, CBK_ProgressDialog* dialog);
     // Answers -128 once the dialog is cancelled.
     int16_t OnMovieExportProgressProc(int16_t message, double fractionDone);
@@ -99,6 +105,11 @@ public:
     void SetOnUpdatePercentCallback(UPDATE_PERCENT_CALLBACK callback, void* data) {
         _callback = callback;
         _callbackData = data;
+    }
+
+    // The path's file specification, as BK_QuicktimeMakeFSSpec gives it.
+    bool MakeFSSpecFromPath(CBK_Path& path, tbx::FSSpec& fileSpec) {
+        return BK_QuicktimeMakeFSSpec(path, fileSpec);
     }
 
     tbx::Movie* GetMovie() { return _movie.get(); }

@@ -4,15 +4,18 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
+#include <string>
 #include <zlib.h>
 
 #include "media/image/image.h"
 #include "media/movie/atom_writer.h"
 #include "media/movie/quicktime_movie.h"
 #include "media/movie/temporary_file.h"
+#include "platform/fonts/text_drawing.h"
 #include "platform/quickdraw/copy_bits.h"
 #include "platform/quickdraw/drawing.h"
 #include "platform/quickdraw/offscreen.h"
+#include "platform/quickdraw/text_state.h"
 #include "swf/header/swf_header.h"
 #include "swf/stream/swf_reader.h"
 
@@ -329,6 +332,13 @@ void CBK_QuicktimeWriter::DrawFrame(const tbx::Rect* rect, int32_t) {
         return;
     tbx::ForeColor(tbx::redColor);
     tbx::PaintRect(rect);
+    // The frame count in blue from the middle, a third of the height tall.
+    const std::string digits = std::to_string(m_nFrameCount);
+    const std::u32string text(digits.begin(), digits.end());
+    tbx::ForeColor(tbx::blueColor);
+    tbx::TextSize(int16_t(std::max<int32_t>(0, int32_t(rect->bottom) * 21846 / 65536)));
+    tbx::MoveTo(int16_t(rect->right / 2), int16_t(rect->bottom / 2));
+    tbx::DrawUnicodeText(text.data(), text.size());
 }
 
 bool CBK_QuicktimeWriter::AddFlashTrack(CBK_Path& swf, uint16_t graphicsMode, uint32_t colour) {

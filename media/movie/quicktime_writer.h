@@ -40,7 +40,8 @@ public:
     bool AddVideoFrame(CBK_Image& image);
     // Fills the frame from packed RGB without adding it; the rows written.
     int32_t DrawFrame(const uint8_t* rgb);
-    // Paints the rectangle of the current port red.
+    // A test picture on the current port: the rectangle in red and the frame count in blue
+    // from its middle, a third of its height tall.
     void DrawFrame(const tbx::Rect* rect, int32_t);
     // The SWF file as one sample of a Flash track, timed by its header's rate and frames.
     bool AddFlashTrack(CBK_Path& swf, uint16_t graphicsMode, uint32_t colour);

@@ -9,8 +9,11 @@
 
 namespace {
 
-constexpr tbx::UInt32 kWindowClass = tbx::FourCC("wind");
 constexpr tbx::UInt32 kUpdate = 1, kBoundsChanged = 27, kClose = 72;
+
+int16_t Coordinate(int64_t value) {
+    return int16_t(std::clamp<int64_t>(value, -32768, 32767));
+}
 
 } // namespace
 
@@ -38,12 +41,12 @@ bool CBK_QuicktimePlayer::Create(const wchar_t* windowName, tbx::WindowRef paren
         return false;
     m_hWnd = window;
     m_bOwnsWindow = true;
-    static const tbx::EventTypeSpec kinds[] = {{kWindowClass, kClose},
-                                               {kWindowClass, kUpdate},
-                                               {kWindowClass, kBoundsChanged},
-                                               {tbx::FourCC("mous"), 1}};
-    return tbx::InstallEventHandler(tbx::GetWindowEventTarget(window), _OnEvent, 4, kinds, this,
-                                    &m_Handler) == tbx::noErr;
+    static const tbx::EventTypeSpec kinds[] = {{tbx::kEventClassWindow, kClose},
+                                               {tbx::kEventClassWindow, kUpdate},
+                                               {tbx::kEventClassWindow, kBoundsChanged},
+                                               {tbx::kEventClassMouse, tbx::kEventMouseDown}};
+    return tbx::InstallEventHandler(tbx::GetWindowEventTarget(window), BK_QuicktimeWndProc, 4,
+                                    kinds, this, &m_Handler) == tbx::noErr;
 }
 
 tbx::GrafPtr CBK_QuicktimePlayer::GetPortFromWindowReference(tbx::WindowRef window) {
@@ -54,48 +57,74 @@ bool CBK_QuicktimePlayer::Open(CBK_Path& path) {
     return Open(path, GetPortFromWindowReference(m_hWnd));
 }
 
-bool CBK_QuicktimePlayer::Open(CBK_Path& path, tbx::GrafPtr) {
+bool CBK_QuicktimePlayer::Open(CBK_Path& path, tbx::GrafPtr port) {
+    _CloseMovie();
     if (!m_Movie.Open(path))
         return false;
+    m_hMovie = m_Movie.GetMovie();
     int32_t width = 0, height = 0;
     m_Movie.GetSize(width, height);
-    m_Box = tbx::Rect{0, 0, int16_t(height), int16_t(width)};
+    const tbx::Rect box{0, 0, Coordinate(height), Coordinate(width)};
+    m_hController = tbx::NewMovieController(m_hMovie, &box, tbx::mcTopLeftMovie);
+    if (!m_hController) {
+        _CloseMovie();
+        return false;
+    }
+    // The window's own port stands for the window, whose port comes and goes with its area.
+    if (m_hWnd && port == GetPortFromWindowReference(m_hWnd))
+        tbx::MCSetControllerWindow(m_hController, m_hWnd);
+    else
+        tbx::MCSetControllerPort(m_hController, port);
+    tbx::MCSetActionFilterWithRefCon(m_hController, MCFilter, 0);
+    tbx::MCEnableEditing(m_hController, true);
+    tbx::SInt32 flags = 0;
+    tbx::MCDoAction(m_hController, tbx::mcActionGetFlags, &flags);
+    tbx::MCDoAction(m_hController, tbx::mcActionSetFlags,
+                    reinterpret_cast<void*>(intptr_t(flags | tbx::mcFlagsUseWindowPalette)));
+    tbx::MCDoAction(m_hController, tbx::mcActionSetKeysEnabled, reinterpret_cast<void*>(1));
+    tbx::MCSetVisible(m_hController, true);
     SizeWindowToMovie();
     if (m_hWnd)
         tbx::ShowWindow(m_hWnd);
     OnPaint();
-    if (m_Timer)
-        tbx::RemoveEventLoopTimer(m_Timer);
-    m_Timer = nullptr;
-    tbx::InstallEventLoopTimer(tbx::GetMainEventLoop(), 0, 1.0 / 24, _OnTimer, this, &m_Timer);
+    tbx::InstallEventLoopTimer(tbx::GetMainEventLoop(), 0, 1.0 / 24, BK_QuicktimeTimerCallback,
+                               this, &m_Timer);
     return true;
 }
 
 bool CBK_QuicktimePlayer::Play() {
-    return m_Movie.Play(false);
+    return tbx::MCDoAction(m_hController, tbx::mcActionPlay,
+                           reinterpret_cast<void*>(
+                               intptr_t(tbx::GetMoviePreferredRate(m_hMovie)))) == tbx::noErr;
 }
 
 void CBK_QuicktimePlayer::SetSize(uint32_t width, uint32_t height) {
-    m_Box.right = int16_t(std::min<uint32_t>(width, 32767));
-    m_Box.bottom = int16_t(std::min<uint32_t>(height, 32767));
+    tbx::Rect bounds{};
+    if (tbx::MCGetControllerBoundsRect(m_hController, &bounds) != tbx::noErr)
+        return;
+    bounds.right = Coordinate(width);
+    bounds.bottom = Coordinate(height);
+    tbx::MCSetControllerBoundsRect(m_hController, &bounds);
     OnPaint();
 }
 
 bool CBK_QuicktimePlayer::SizeWindowToMovie() {
-    tbx::Rect box = m_Box;
+    tbx::Rect rect = m_Movie.GetBox();
+    if (tbx::MCGetVisible(m_hController) > 0)
+        tbx::MCGetControllerBoundsRect(m_hController, &rect);
     // A sound-only movie has no width.
-    if (box.right == box.left)
-        box.right = box.left = 0;
+    if (rect.right == rect.left)
+        rect.right = rect.left = 0;
     if (m_hWnd)
-        tbx::SizeWindow(m_hWnd, int16_t(box.right - box.left), int16_t(box.bottom - box.top), true);
+        tbx::SizeWindow(m_hWnd, Coordinate(rect.right - rect.left),
+                        Coordinate(rect.bottom - rect.top), true);
     return true;
 }
 
 bool CBK_QuicktimePlayer::OnPaint() {
     if (!m_Movie.IsOpen())
         return false;
-    if (m_hWnd && m_Movie.HasVideo())
-        m_Movie.DrawToWindow(m_hWnd, &m_Box);
+    tbx::MCDraw(m_hController, m_hWnd);
     return true;
 }
 
@@ -105,52 +134,109 @@ bool CBK_QuicktimePlayer::OnClose() {
 }
 
 bool CBK_QuicktimePlayer::OnSize(int32_t width, int32_t height) {
-    m_Box = tbx::Rect{0, 0, int16_t(std::clamp(height, 0, 32767)),
-                      int16_t(std::clamp(width, 0, 32767))};
+    tbx::Rect bounds{};
+    if (tbx::MCGetVisible(m_hController) > 0 &&
+        tbx::MCGetControllerBoundsRect(m_hController, &bounds) == tbx::noErr) {
+        bounds.right = Coordinate(int64_t(bounds.left) + width);
+        bounds.bottom = Coordinate(int64_t(bounds.top) + height);
+    } else {
+        bounds = tbx::Rect{0, 0, Coordinate(height), Coordinate(width)};
+        m_Movie.SetSize(width, height);
+    }
+    tbx::MCSetControllerBoundsRect(m_hController, &bounds);
     return false;
 }
 
 void CBK_QuicktimePlayer::OnTimer() {
-    OnPaint();
+    tbx::EventRef event = nullptr;
+    if (tbx::CreateEvent(nullptr, tbx::kEventClassMouse, tbx::kEventMouseMoved,
+                         tbx::GetCurrentEventTime(), 0, &event) != tbx::noErr)
+        return;
+    ProcessQuicktimeEvent(event);
+    tbx::ReleaseEvent(event);
 }
 
-bool CBK_QuicktimePlayer::Close() {
+bool CBK_QuicktimePlayer::ProcessQuicktimeEvent(tbx::EventRef& event) {
+    return BK_QuicktimeControllerEvent(m_hController, event);
+}
+
+bool CBK_QuicktimePlayer::ProcessQuicktimeEvent(tbx::EventRecord& event) {
+    return BK_QuicktimeControllerEvent(m_hController, event);
+}
+
+bool BK_QuicktimeControllerEvent(tbx::MovieController controller, tbx::EventRecord& event) {
+    return controller && tbx::MCIsPlayerEvent(controller, &event) > 0;
+}
+
+bool BK_QuicktimeControllerEvent(tbx::MovieController controller, tbx::EventRef event) {
+    // An event without a classic form reaches the controller as a null event, which idles it.
+    tbx::EventRecord record;
+    tbx::ConvertEventRefToEventRecord(event, &record);
+    return BK_QuicktimeControllerEvent(controller, record);
+}
+
+void CBK_QuicktimePlayer::_CloseMovie() {
+    if (m_hController) {
+        tbx::MCDoAction(m_hController, tbx::mcActionSuspend, nullptr);
+        tbx::DisposeMovieController(m_hController);
+    }
+    m_hController = nullptr;
     m_Movie.Close();
+    m_hMovie = nullptr;
     if (m_Timer)
         tbx::RemoveEventLoopTimer(m_Timer);
     m_Timer = nullptr;
+}
+
+bool CBK_QuicktimePlayer::Close() {
+    _CloseMovie();
     if (m_Handler)
         tbx::RemoveEventHandler(m_Handler);
     m_Handler = nullptr;
     return true;
 }
 
-void CBK_QuicktimePlayer::_OnTimer(tbx::EventLoopTimerRef, void* data) {
-    static_cast<CBK_QuicktimePlayer*>(data)->OnTimer();
+void BK_QuicktimeTimerCallback(tbx::EventLoopTimerRef, void* player) {
+    static_cast<CBK_QuicktimePlayer*>(player)->OnTimer();
 }
 
-tbx::OSStatus CBK_QuicktimePlayer::_OnEvent(tbx::EventHandlerCallRef, tbx::EventRef event,
-                                            void* data) {
+tbx::OSStatus BK_QuicktimeWndProc(tbx::EventHandlerCallRef, tbx::EventRef event, void* data) {
     auto* player = static_cast<CBK_QuicktimePlayer*>(data);
-    if (tbx::GetEventClass(event) != kWindowClass)
+    player->ProcessQuicktimeEvent(event);
+    if (tbx::GetEventClass(event) != tbx::kEventClassWindow)
         return tbx::eventNotHandledErr;
     switch (tbx::GetEventKind(event)) {
     case kBoundsChanged: {
-        tbx::Rect bounds{};
-        const tbx::Rect& box = player->m_Box;
-        if (tbx::GetWindowBounds(player->m_hWnd, tbx::kWindowContentRgn, &bounds) == tbx::noErr &&
-            (bounds.right - bounds.left != box.right - box.left ||
-             bounds.bottom - bounds.top != box.bottom - box.top))
-            player->OnSize(bounds.right - bounds.left, bounds.bottom - bounds.top);
+        tbx::Rect before{}, after{};
+        tbx::GetEventParameter(event, tbx::kEventParamPreviousBounds, tbx::typeQDRectangle, nullptr,
+                               sizeof before, nullptr, &before);
+        tbx::GetEventParameter(event, tbx::kEventParamCurrentBounds, tbx::typeQDRectangle, nullptr,
+                               sizeof after, nullptr, &after);
+        const int32_t width = after.right - after.left, height = after.bottom - after.top;
+        if (width != before.right - before.left || height != before.bottom - before.top)
+            player->OnSize(width, height);
         return tbx::eventNotHandledErr;
     }
-    case kClose: // the movie goes before the window does
+    case kClose: // the controller and the movie go before the window does
         player->Close();
         return tbx::eventNotHandledErr;
     case kUpdate:
-        player->OnPaint();
+        if (player->m_hMovie)
+            tbx::MCDraw(player->m_hController, player->m_hWnd);
         return tbx::noErr;
     default:
         return tbx::eventNotHandledErr;
     }
+}
+
+tbx::Boolean MCFilter(tbx::MovieController controller, tbx::MCAction action, void*, tbx::SInt32) {
+    if (action == tbx::mcActionControllerSizeChanged) {
+        tbx::Rect bounds{};
+        tbx::MCGetControllerBoundsRect(controller, &bounds);
+    }
+    return false;
+}
+
+int32_t GetWindowWidth(tbx::WindowRef) {
+    return 0;
 }

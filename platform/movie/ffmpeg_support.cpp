@@ -18,10 +18,10 @@ namespace {
 constexpr const char* kContainerWhitelist =
     "mov,mp4,m4a,3gp,3g2,mj2,avi,matroska,webm,flv,mpeg,mpegts,mpegvideo,m4v,h264,hevc,"
     "asf,dv,mp3,wav,aiff,au,ogg,flac,aac,ac3,caf,w64,amr,"
-    "image2,png_pipe,jpeg_pipe,bmp_pipe,gif,gif_pipe,tiff_pipe";
+    "image2,png_pipe,jpeg_pipe,bmp_pipe,gif,gif_pipe,tiff_pipe,psd_pipe";
 
-constexpr const char* kStillFormats[] = {"image2",   "png_pipe", "jpeg_pipe",
-                                         "bmp_pipe", "gif_pipe", "tiff_pipe"};
+constexpr const char* kStillFormats[] = {"image2",   "png_pipe",  "jpeg_pipe", "bmp_pipe",
+                                         "gif_pipe", "tiff_pipe", "psd_pipe"};
 
 // What a look at the end of a file may read: a group of pictures of a large movie fits.
 constexpr int64_t kContentEndBudget = int64_t(64) << 20;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <climits>
 
+#include "platform/movie/picture_file.h"
 #include "platform/movie/sound_track.h"
 #include "platform/movie/video_track.h"
 
@@ -44,6 +45,14 @@ Movie::~Movie() = default;
 std::unique_ptr<Movie> Movie::Open(const std::string& path) {
     std::unique_ptr<Movie> movie(new Movie);
     movie->_path = path;
+    // Picture files that FFmpeg does not read go through the picture decoder.
+    if (DecodedPicture picture; movie::ReadPictureFile(path, picture)) {
+        const Rect& frame = picture.frame;
+        movie->_video =
+            movie::VideoTrack::FromPixels(frame.right - frame.left, frame.bottom - frame.top,
+                                          picture.pixels.data(), FourCC("PICT"));
+        return movie->_video ? std::move(movie) : nullptr;
+    }
     // One full opening describes the file; each track then reads through a context of its own.
     movie::FormatPtr probe = movie::OpenMediaFile(path);
     if (!probe)
@@ -72,8 +81,20 @@ std::unique_ptr<Movie> Movie::Open(const std::string& path) {
     return movie;
 }
 
+int64_t Movie::_Now() const {
+    return _clock ? _clock() : NowMicros();
+}
+
 int64_t Movie::_Elapsed() const {
-    return _playing ? SampleAt(NowMicros() - _playStartMicros, _scale, 1000000) : 0;
+    return _playing ? SampleAt(_Now() - _playStartMicros, _scale, 1000000) : 0;
+}
+
+void Movie::SetClock(std::function<int64_t()> clock) {
+    // The time that playing has run so far belongs to the old clock.
+    _timeValue += _Elapsed();
+    _clock = std::move(clock);
+    if (_playing)
+        _playStartMicros = _Now();
 }
 
 void Movie::SetTimeScale(TimeScale scale) {
@@ -82,7 +103,7 @@ void Movie::SetTimeScale(TimeScale scale) {
     // The time that playing has run so far belongs to the old scale.
     _timeValue = SampleAt(_timeValue + _Elapsed(), scale, _scale);
     if (_playing)
-        _playStartMicros = NowMicros();
+        _playStartMicros = _Now();
     _scale = scale;
 }
 
@@ -106,14 +127,14 @@ TimeValue Movie::GetTime() const {
 void Movie::SetTime(TimeValue time) {
     _timeValue = std::max<TimeValue>(time, 0);
     if (_playing)
-        _playStartMicros = NowMicros();
+        _playStartMicros = _Now();
 }
 
 void Movie::Start() {
     if (_playing)
         return;
     _playing = true;
-    _playStartMicros = NowMicros();
+    _playStartMicros = _Now();
 }
 
 void Movie::Stop() {

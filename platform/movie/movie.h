@@ -33,6 +33,12 @@ class VideoTrack;
 class SoundTrack;
 } // namespace movie
 
+class Movie;
+// Reports of a long operation on a movie (an export): the message, the operation, the
+// fraction done as 16.16 and the reference given with the procedure.
+using MovieProgressProcPtr = OSErr (*)(Movie* movie, SInt16 message, SInt16 operation,
+                                       SInt32 percentDone, void* refCon);
+
 class Movie {
 public:
     // Null when the file is missing or holds neither a decodable picture nor sound.
@@ -51,7 +57,7 @@ public:
     TimeValue GetTime() const;
     void SetTime(TimeValue time);
 
-    // Playback against the wall clock: the time runs from where it stands until the end.
+    // Playback against the clock: the time runs from where it stands until the end.
     void Start();
     void Stop();
     // Started and not yet at the end.
@@ -61,6 +67,19 @@ public:
     bool HasVideo() const { return _video != nullptr; }
     bool HasSound() const { return _sound != nullptr; }
     bool IsStill() const;
+    // Where playing time comes from: microseconds that never go back. A steady clock unless
+    // one is given (an empty one gives it back); the current time is kept across the change.
+    void SetClock(std::function<int64_t()> clock);
+    // The file the movie was opened from.
+    const std::string& GetPath() const { return _path; }
+    // For those that keep a pointer to the movie: expires when the movie goes.
+    std::weak_ptr<const void> Lifetime() const { return _lifetime; }
+    void SetProgressProc(MovieProgressProcPtr proc, void* refCon) {
+        _progress = proc;
+        _progressRefCon = refCon;
+    }
+    MovieProgressProcPtr GetProgressProc() const { return _progress; }
+    void* GetProgressRefCon() const { return _progressRefCon; }
     // The picture's display size; 0 × 0 for sound only.
     void GetNaturalSize(int32_t& width, int32_t& height) const;
 
@@ -97,6 +116,7 @@ private:
     Movie() = default;
     int64_t _Duration64() const;
     int64_t _Elapsed() const;
+    int64_t _Now() const;
 
     std::string _path;
     std::unique_ptr<movie::VideoTrack> _video;
@@ -106,6 +126,10 @@ private:
     int64_t _timeValue = 0;
     bool _playing = false;
     int64_t _playStartMicros = 0;
+    std::function<int64_t()> _clock;
+    std::shared_ptr<const char> _lifetime = std::make_shared<const char>('\0');
+    MovieProgressProcPtr _progress = nullptr;
+    void* _progressRefCon = nullptr;
 };
 
 } // namespace tbx

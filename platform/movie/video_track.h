@@ -17,6 +17,10 @@ public:
     // Null when the file has no decodable picture stream. The facts come from `probe`, a
     // context of the file opened in full; the track reads through a context of its own.
     static std::unique_ptr<VideoTrack> Open(const std::string& path, const AVFormatContext* probe);
+    // A still picture of width × height pixels, rows of 32-bit values 0xAARRGGBB (the alpha
+    // is not used), described as a picture of the given type. Null when it cannot be held.
+    static std::unique_ptr<VideoTrack> FromPixels(int32_t width, int32_t height,
+                                                  const uint32_t* pixels, OSType type);
 
     // The display size: the width honours the sample aspect ratio, and a quarter turn of the
     // display matrix swaps the two.

@@ -1,6 +1,7 @@
 // The mouse as the test driver's injected gestures move it: each step of a tracking loop
 // moves it to the gesture's next point, and the last step lets the button go.
 #include "platform/windows/controls.h"
+#include "platform/windows/windows.h"
 #include "platform/windows/world.h"
 
 namespace tbx {
@@ -45,10 +46,7 @@ void GetGlobalMouse(Point* outGlobal) {
 namespace {
 
 Window* WindowOfPort(CGrafPtr port) {
-    for (WindowRef ref : TheWorld().windows.Handles())
-        if (Window* w = LiveWindow(ref); w && w->port == port)
-            return w;
-    return nullptr;
+    return LiveWindow(GetWindowFromPort(port));
 }
 
 } // namespace
@@ -74,14 +72,9 @@ Boolean Button() {
 }
 
 OSStatus TrackMouseLocation(GrafPtr port, Point* outPoint, MouseTrackingResult* outResult) {
-    WindowRef window = nullptr;
-    if (port) {
-        for (WindowRef ref : TheWorld().windows.Handles())
-            if (LiveWindow(ref)->port == port)
-                window = ref;
-        if (!window)
-            return paramErr;
-    }
+    WindowRef window = GetWindowFromPort(port);
+    if (port && !window)
+        return paramErr;
     bool released = false;
     if (!StepMouse(released))
         released = true;

@@ -662,6 +662,15 @@ CGrafPtr GetWindowPort(WindowRef ref) {
     return window ? window->port : nullptr;
 }
 
+WindowRef GetWindowFromPort(CGrafPtr port) {
+    if (!port)
+        return nullptr;
+    for (WindowRef ref : windows_detail::TheWorld().windows.Handles())
+        if (windows_detail::LiveWindow(ref)->port == port)
+            return ref;
+    return nullptr;
+}
+
 OSStatus SetPortWindowPort(WindowRef ref) {
     Window* window = windows_detail::LiveWindow(ref);
     if (!window)

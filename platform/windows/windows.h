@@ -80,6 +80,8 @@ OSStatus InvalWindowRect(WindowRef window, const Rect* bounds);
 // The window's port: its backing store as a 32-bit offscreen port with bounds (0, 0, width,
 // height); null for a window without area. Drawing goes there and the test driver reads it.
 CGrafPtr GetWindowPort(WindowRef window);
+// The window whose port this is; null for any other port.
+WindowRef GetWindowFromPort(CGrafPtr port);
 OSStatus SetPortWindowPort(WindowRef window);
 // Makes the port current; true when the current port changed.
 Boolean QDSwapPort(CGrafPtr newPort, CGrafPtr* oldPort);

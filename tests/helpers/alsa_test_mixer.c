@@ -9,6 +9,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "alsa_plugin_settings.h"
+
 enum { kMin = 5, kMax = 69 };
 
 typedef struct {
@@ -100,24 +102,13 @@ static const snd_ctl_ext_callback_t kCallbacks = {
 };
 
 SND_CTL_PLUGIN_DEFINE_FUNC(stravel_test_mixer) {
-    const char* state = NULL;
-    const char* element = "Master Playback Volume";
-    snd_config_iterator_t i, next;
+    static const char* const keys[] = {"state", "element"};
+    const char* values[] = {NULL, "Master Playback Volume"};
     (void)root;
-    snd_config_for_each(i, next, conf) {
-        snd_config_t* entry = snd_config_iterator_entry(i);
-        const char* key = NULL;
-        if (snd_config_get_id(entry, &key) < 0 || strcmp(key, "type") == 0 ||
-            strcmp(key, "comment") == 0)
-            continue;
-        if (strcmp(key, "state") == 0 && snd_config_get_string(entry, &state) >= 0)
-            continue;
-        if (strcmp(key, "element") == 0 && snd_config_get_string(entry, &element) >= 0)
-            continue;
+    if (ReadPluginSettings(conf, keys, values, 2) < 0 || !values[0])
         return -EINVAL;
-    }
-    if (!state)
-        return -EINVAL;
+    const char* state = values[0];
+    const char* element = values[1];
     TestMixer* mixer = calloc(1, sizeof *mixer);
     if (!mixer)
         return -ENOMEM;

@@ -33,7 +33,7 @@ public:
     bool OnCommand(uint32_t command, tbx::EventRef& event) override;
 
 private:
-    CBK_Path* m_pPath;
+    [[maybe_unused]] CBK_Path* m_pPath; // kept for the caller; the message comes from the settings
     CBK_ControlStaticText m_Message;
     CBK_ControlButton m_Relocate;
     CBK_ControlButton m_Cancel;

@@ -24,7 +24,7 @@ public:
 
 private:
     tbx::IBNibRef m_hNibRef = nullptr;
-    uint32_t m_nReserved = 0;
+    [[maybe_unused]] uint32_t m_nReserved = 0;
 };
 
 class CBK_MainInstance {

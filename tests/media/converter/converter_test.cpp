@@ -21,9 +21,9 @@ std::vector<uint8_t> Words(std::initializer_list<uint32_t> words) {
 
 class Container {
 public:
-    explicit Container(const BK_QT_ATOM& root) : handle(BK_NewAtomContainer(root)) {}
+    explicit Container(const tbx::QTAtomNode& root) : handle(tbx::NewAtomContainer(root)) {}
     ~Container() { tbx::DisposeHandle(handle); }
-    QTAtomContainer handle;
+    tbx::QTAtomContainer handle;
 };
 
 std::u16string TimeText(CBK_QuicktimeConverterProgressDialog& dialog) {
@@ -50,7 +50,7 @@ TEST(QuicktimeConverter, RemainingTime) {
     settings.m_bShowProgress = true;
     EXPECT_TRUE(converter.SetSettings(&settings));
     EXPECT_FALSE(converter.SetSettings(nullptr));
-    EXPECT_FALSE(converter.ConvertToMov(missing, &settings)) << "no exporter on this platform";
+    EXPECT_FALSE(converter.ConvertToMov(missing, &settings)) << "no movie";
 }
 
 TEST_F(ConverterProgress, TimeTextsAndCancel) {
@@ -92,8 +92,8 @@ TEST_F(ConverterProgress, TheShownWindowsCancelIsInTheSystemFontAndAnswersReturn
 }
 
 TEST(QuicktimeAtomParser, ReadsSizesRatesAndDv) {
-    BK_QT_ATOM root;
-    BK_QT_ATOM& video = root.Insert(tbx::FourCC("vide"));
+    tbx::QTAtomNode root;
+    tbx::QTAtomNode& video = root.Insert(tbx::FourCC("vide"));
     video.Insert(tbx::FourCC("sptl"), Words({tbx::FourCC("dvcp"), 0, 24, 0x200}));
     Container dv(root);
     CBK_QuicktimeAtomParser parser;
@@ -102,7 +102,7 @@ TEST(QuicktimeAtomParser, ReadsSizesRatesAndDv) {
     EXPECT_EQ(parser.GetHeight(), 576);
     EXPECT_TRUE(parser.IsDV());
     // Spatial settings as stored: codec type, codec, a 16-bit depth and the quality.
-    BK_QT_ATOM ntsc;
+    tbx::QTAtomNode ntsc;
     std::vector<uint8_t> spatial = Words({tbx::FourCC("dvc "), 0, 0x00180000, 0x02000000});
     spatial.resize(14);
     ntsc.Insert(tbx::FourCC("vide")).Insert(tbx::FourCC("sptl"), spatial);
@@ -111,7 +111,7 @@ TEST(QuicktimeAtomParser, ReadsSizesRatesAndDv) {
     ASSERT_TRUE(parser.Parse(stored.handle));
     EXPECT_EQ(parser.GetHeight(), 480);
 
-    BK_QT_ATOM empty;
+    tbx::QTAtomNode empty;
     empty.Insert(tbx::FourCC("time"));
     Container none(empty);
     parser.Reset();
@@ -120,7 +120,7 @@ TEST(QuicktimeAtomParser, ReadsSizesRatesAndDv) {
     EXPECT_FALSE(parser.Parse(nullptr));
 
     // Short temporal settings are not read past their end.
-    BK_QT_ATOM shortRoot;
+    tbx::QTAtomNode shortRoot;
     shortRoot.Insert(tbx::FourCC("vide")).Insert(tbx::FourCC("tprl"), Words({0, 0x1E0000}));
     Container shortened(shortRoot);
     parser.Reset();
@@ -149,20 +149,20 @@ TEST(QuicktimeAtomParser, ReadsSizesRatesAndDv) {
 TEST(QuicktimeAtomParser, RateKeepsToTimeSettingsUntilTemporalOnesExist) {
     const uint32_t kVideo = tbx::FourCC("vide"), kTime = tbx::FourCC("time"),
                    kFps = tbx::FourCC("fps "), kTemporal = tbx::FourCC("tprl");
-    BK_QT_ATOM root;
+    tbx::QTAtomNode root;
     root.Insert(kTime).Insert(kFps, {0, 1}); // short: widened, not read past its end
     Container settings(root);
     CBK_QuicktimeAtomParser parser;
     ASSERT_TRUE(parser.SetAtomDataFramerate(settings.handle, 12.5f));
-    BK_QT_ATOM read;
-    ASSERT_TRUE(BK_ReadAtomContainer(settings.handle, read));
+    tbx::QTAtomNode read;
+    ASSERT_TRUE(tbx::ReadAtomContainer(settings.handle, read));
     EXPECT_EQ(read.Find(kTime)->Find(kFps)->data, Words({0xC8000}));
     EXPECT_TRUE(!read.Find(kVideo) || !read.Find(kVideo)->Find(kTemporal));
 
     // The full settings write both.
     ASSERT_TRUE(parser.SetAtomData(settings.handle, 8, 8, 25.0f));
     read = {};
-    ASSERT_TRUE(BK_ReadAtomContainer(settings.handle, read));
+    ASSERT_TRUE(tbx::ReadAtomContainer(settings.handle, read));
     EXPECT_EQ(read.Find(kTime)->Find(kFps)->data, Words({0x190000}));
     ASSERT_NE(read.Find(kVideo), nullptr);
     ASSERT_NE(read.Find(kVideo)->Find(kTemporal), nullptr);

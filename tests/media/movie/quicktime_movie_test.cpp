@@ -270,6 +270,78 @@ TEST(QuicktimeMovieSound, ExportSoundWritesAiffAndCancelLeavesNothing) {
               2);
 }
 
+TEST(QuicktimeMovieSound, ExportSoundToWaveAndMuLawPassesSoxi) {
+    STRAVEL_REQUIRE_TOOL("soxi");
+    TempDir dir;
+    const auto source = dir / "s.mov";
+    ASSERT_TRUE(Make(
+        {"-f", "lavfi", "-i", "sine=f=440:r=16000:d=2", "-ac", "2", "-c:a", "pcm_s16be"}, source));
+    CBK_QuicktimeMovie movie;
+    ASSERT_TRUE(OpenMade(movie, source));
+    const struct {
+        tbx::OSType type;
+        const char* name;
+        const char* soxType;
+        const char* encoding;
+        const char* bits;
+    } cases[] = {{tbx::FourCC("WAVE"), "out.wav", "wav", "Signed Integer PCM", "16"},
+                 {tbx::FourCC("ULAW"), "out.au", "au", "u-law", "8"}};
+    for (const auto& c : cases) {
+        const auto file = dir / c.name;
+        CBK_Path path = PathOf(file);
+        ASSERT_TRUE(movie.ExportSound(path, c.type, 1500, nullptr));
+        auto info = [&](const char* flag) { return RunTool({"soxi", flag, file.string()}).out; };
+        EXPECT_EQ(info("-t"), std::string(c.soxType) + "\n");
+        EXPECT_EQ(info("-e"), std::string(c.encoding) + "\n");
+        EXPECT_EQ(info("-b"), std::string(c.bits) + "\n");
+        EXPECT_EQ(info("-r"), "16000\n");
+        EXPECT_EQ(info("-c"), "2\n");
+        EXPECT_EQ(info("-s"), "24000\n");
+    }
+    // The samples are the track's own.
+    CBK_QuicktimeMovie::SOUND_EXPORT_DESCRIPTION form;
+    form.m_nFormat = tbx::kSoundFormatSowt;
+    ASSERT_TRUE(movie.SetSoundExportDescription(form));
+    uint32_t bytes = 0;
+    std::unique_ptr<uint8_t[]> pcm(movie.GetAudioSamples(0, 900, bytes, nullptr));
+    const std::string wave = RunTool({"sox", (dir / "out.wav").string(), "-t", "s16", "-"}).out;
+    EXPECT_TRUE(pcm && wave == std::string(reinterpret_cast<char*>(pcm.get()), bytes));
+}
+
+TEST(QuicktimeMoviePictures, PictAndPhotoshopFilesAreOneFrameMovies) {
+    STRAVEL_REQUIRE_TOOL("convert");
+    TempDir dir;
+    // Many colours (stored as direct pixels) and few (stored with a colour table).
+    const std::pair<const char*, const char*> pictures[] = {{"gradient:red-blue", "gradient"},
+                                                            {"pattern:checkerboard", "checks"}};
+    for (const auto& [pattern, name] : pictures)
+        for (const char* type : {"pict", "psd"}) {
+            const auto file = dir / (std::string(name) + "." + type);
+            ASSERT_EQ(RunTool({"convert", "-size", "37x23", pattern, "-depth", "8", file.string()})
+                          .exitCode,
+                      0);
+            SCOPED_TRACE(file.filename());
+            CBK_QuicktimeMovie movie;
+            ASSERT_TRUE(OpenMade(movie, file));
+            int32_t width = 0, height = 0;
+            movie.GetSize(width, height);
+            EXPECT_EQ(width, 37);
+            EXPECT_EQ(height, 23);
+            EXPECT_TRUE(movie.HasVideo());
+            EXPECT_FALSE(movie.HasAudio());
+            EXPECT_EQ(movie.GetTotalSamples(), 600) << "a still lasts a second";
+            const std::string expected =
+                RunTool({"convert", file.string() + "[0]", "-depth", "8", "rgb:-"}).out;
+            ASSERT_EQ(expected.size(), 37u * 23 * 3);
+            for (uint32_t time : {0u, 599u}) {
+                CBK_Image frame;
+                ASSERT_TRUE(movie.GetRgbFrameImage(time, frame, nullptr, 24));
+                EXPECT_TRUE(expected == std::string(reinterpret_cast<const char*>(frame.GetData()),
+                                                    expected.size()));
+            }
+        }
+}
+
 TEST(QuicktimeMovieText, DurationStringsAndEmptyMovie) {
     STRAVEL_REQUIRE_TOOL("ffmpeg");
     TempDir dir;

@@ -7,6 +7,7 @@
 
 #include "media/image/image.h"
 #include "media/movie/sound_resource.h"
+#include "platform/fonts/font_catalog.h"
 #include "platform/memory.h"
 #include "platform/quickdraw/offscreen.h"
 #include "tests/media/media_test_support.h"
@@ -89,6 +90,51 @@ TEST(QuicktimeWriter, RawFramesReadBackExactly) {
     EXPECT_NE(bytes.find("ctypnone"), std::string::npos);
     EXPECT_NE(bytes.find("LOOP"), std::string::npos);
     EXPECT_EQ(bytes.find("play\x01"), std::string::npos);
+}
+
+TEST(QuicktimeWriter, TestPictureIsTheFrameCountInBlueOnRed) {
+    STRAVEL_REQUIRE(!tbx::fonts::Families().empty(), "no scalable font is installed");
+    PrivateFolders folders;
+    CBK_Path path = PathOf(folders.Root() / "count.mov");
+    CBK_QuicktimeWriter writer;
+    ASSERT_TRUE(writer.Create(path, 8, 8, 12.0, 0));
+    ASSERT_TRUE(writer.AddVideoTrack());
+    tbx::GWorldPtr port = nullptr;
+    const tbx::Rect bounds{0, 0, 90, 120};
+    ASSERT_EQ(tbx::NewGWorld(&port, 32, &bounds, nullptr, nullptr, 0), tbx::noErr);
+    ASSERT_EQ(tbx::SetGWorld(port, nullptr), tbx::noErr);
+    const std::vector<uint8_t> black(8 * 8 * 4, 0);
+    int lastWidth = 0;
+    for (int frames : {1, 12}) {
+        while (writer.GetFrameCount() < uint32_t(frames))
+            ASSERT_TRUE(writer.AddVideoFrame(black.data()));
+        writer.DrawFrame(&bounds, 0);
+        // Red everywhere but the digits, whose edges blend red into blue; the digits stand on
+        // the baseline from the middle, about a third of the height (29 points) tall.
+        tbx::PixMapHandle map = tbx::GetGWorldPixMap(port);
+        const uint8_t* base = reinterpret_cast<const uint8_t*>(tbx::GetPixBaseAddr(map));
+        int left = 120, right = -1, top = 90, bottom = -1, blue = 0;
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 120; ++x) {
+                const uint8_t* p = base + y * tbx::GetPixRowBytes(map) + x * 4;
+                ASSERT_EQ(p[2], 0) << x << ", " << y;
+                ASSERT_NEAR(p[1] + p[3], 255, 1) << x << ", " << y;
+                if (p[3] > 127) { // bytes A, R, G, B
+                    blue += p[3] == 255;
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+            }
+        EXPECT_GT(blue, 20) << frames;
+        EXPECT_GE(left, 60);
+        EXPECT_LT(bottom, 45);
+        EXPECT_GE(bottom - top + 1, 14);
+        EXPECT_LE(bottom - top + 1, 29);
+        EXPECT_GT(right - left, lastWidth) << "two digits are wider than one";
+        lastWidth = right - left;
+    }
+    tbx::SetGWorld(nullptr, nullptr);
+    tbx::DisposeGWorld(port);
 }
 
 TEST(QuicktimeWriter, OffscreenPortsAreCopiedWhole) {

@@ -9,6 +9,7 @@
 #include "platform/windows/windows.h"
 #include "tests/media/media_test_support.h"
 #include "tests/media/movie/movie_media.h"
+#include "tests/support/private_alsa.h"
 #include "tests/support/windowing_fixture.h"
 #include "ui/base/dialog.h"
 
@@ -33,6 +34,7 @@ protected:
                            y * tbx::GetPixRowBytes(map) + x * 4;
         return uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
     }
+    stravel::testing::PrivateAlsa alsa{stravel::testing::PrivateAlsa::Device::None};
     Host host;
     TempDir dir;
 };

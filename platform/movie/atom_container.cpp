@@ -1,8 +1,10 @@
-#include "media/converter/atom_container.h"
+#include "platform/movie/atom_container.h"
 
 #include <cstring>
 
 #include "platform/memory.h"
+
+namespace tbx {
 
 namespace {
 
@@ -20,7 +22,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t value) {
 }
 
 // Reads the atom at `at`, which must lie within [at, end).
-bool ReadAtom(const uint8_t* bytes, std::size_t at, std::size_t end, int depth, BK_QT_ATOM& atom,
+bool ReadAtom(const uint8_t* bytes, std::size_t at, std::size_t end, int depth, QTAtomNode& atom,
               std::size_t& size) {
     if (depth > kMaxDepth || end - at < kAtomHeader)
         return false;
@@ -37,7 +39,7 @@ bool ReadAtom(const uint8_t* bytes, std::size_t at, std::size_t end, int depth, 
         return true;
     }
     for (uint32_t i = 0; i < childCount; ++i) {
-        BK_QT_ATOM child;
+        QTAtomNode child;
         std::size_t childSize = 0;
         if (!ReadAtom(bytes, inner, stop, depth + 1, child, childSize))
             return false;
@@ -47,7 +49,7 @@ bool ReadAtom(const uint8_t* bytes, std::size_t at, std::size_t end, int depth, 
     return true;
 }
 
-void WriteAtom(const BK_QT_ATOM& atom, std::vector<uint8_t>& out) {
+void WriteAtom(const QTAtomNode& atom, std::vector<uint8_t>& out) {
     const std::size_t start = out.size();
     Put32(out, 0);
     Put32(out, atom.type);
@@ -59,7 +61,7 @@ void WriteAtom(const BK_QT_ATOM& atom, std::vector<uint8_t>& out) {
     Put32(out, 0);
     if (atom.children.empty())
         out.insert(out.end(), atom.data.begin(), atom.data.end());
-    for (const BK_QT_ATOM& child : atom.children)
+    for (const QTAtomNode& child : atom.children)
         WriteAtom(child, out);
     const uint32_t size = uint32_t(out.size() - start);
     for (int i = 0; i < 4; ++i)
@@ -68,23 +70,23 @@ void WriteAtom(const BK_QT_ATOM& atom, std::vector<uint8_t>& out) {
 
 } // namespace
 
-BK_QT_ATOM* BK_QT_ATOM::Find(uint32_t childType, int index) {
-    for (BK_QT_ATOM& child : children)
+QTAtomNode* QTAtomNode::Find(uint32_t childType, int index) {
+    for (QTAtomNode& child : children)
         if (child.type == childType && --index == 0)
             return &child;
     return nullptr;
 }
 
-BK_QT_ATOM& BK_QT_ATOM::Insert(uint32_t childType, std::vector<uint8_t> bytes) {
+QTAtomNode& QTAtomNode::Insert(uint32_t childType, std::vector<uint8_t> bytes) {
     data.clear();
-    BK_QT_ATOM child;
+    QTAtomNode child;
     child.type = childType;
     child.data = std::move(bytes);
     children.push_back(std::move(child));
     return children.back();
 }
 
-bool BK_QT_ATOM::Remove(uint32_t childType) {
+bool QTAtomNode::Remove(uint32_t childType) {
     for (auto it = children.begin(); it != children.end(); ++it)
         if (it->type == childType) {
             children.erase(it);
@@ -93,34 +95,36 @@ bool BK_QT_ATOM::Remove(uint32_t childType) {
     return false;
 }
 
-bool BK_ReadAtomContainer(QTAtomContainer container, BK_QT_ATOM& root) {
+bool ReadAtomContainer(QTAtomContainer container, QTAtomNode& root) {
     if (!container || !*container)
         return false;
-    const std::size_t size = tbx::GetHandleSize(container);
+    const std::size_t size = GetHandleSize(container);
     if (size < kContainerHeader + kAtomHeader)
         return false;
-    root = BK_QT_ATOM{};
+    root = QTAtomNode{};
     std::size_t used = 0;
     return ReadAtom(reinterpret_cast<const uint8_t*>(*container), kContainerHeader, size, 0, root,
                     used);
 }
 
-bool BK_WriteAtomContainer(const BK_QT_ATOM& root, QTAtomContainer container) {
+bool WriteAtomContainer(const QTAtomNode& root, QTAtomContainer container) {
     std::vector<uint8_t> bytes(kContainerHeader, 0);
-    BK_QT_ATOM top = root;
-    top.type = tbx::FourCC("sean");
+    QTAtomNode top = root;
+    top.type = FourCC("sean");
     WriteAtom(top, bytes);
-    if (!container || tbx::SetHandleSize(container, bytes.size()) != tbx::noErr)
+    if (!container || SetHandleSize(container, bytes.size()) != noErr)
         return false;
     std::memcpy(*container, bytes.data(), bytes.size());
     return true;
 }
 
-QTAtomContainer BK_NewAtomContainer(const BK_QT_ATOM& root) {
-    QTAtomContainer container = tbx::NewHandle(0);
-    if (container && !BK_WriteAtomContainer(root, container)) {
-        tbx::DisposeHandle(container);
+QTAtomContainer NewAtomContainer(const QTAtomNode& root) {
+    QTAtomContainer container = NewHandle(0);
+    if (container && !WriteAtomContainer(root, container)) {
+        DisposeHandle(container);
         return nullptr;
     }
     return container;
 }
+
+} // namespace tbx

@@ -9,26 +9,30 @@
 
 #include "platform/types.h"
 
-using QTAtomContainer = tbx::Handle;
+namespace tbx {
 
-struct BK_QT_ATOM {
+using QTAtomContainer = Handle;
+
+struct QTAtomNode {
     uint32_t type = 0;
     uint32_t id = 1;
     std::vector<uint8_t> data; // leaf atoms only
-    std::vector<BK_QT_ATOM> children;
+    std::vector<QTAtomNode> children;
 
     // The index-th (from 1) child of the type; null when there is none.
-    BK_QT_ATOM* Find(uint32_t childType, int index = 1);
+    QTAtomNode* Find(uint32_t childType, int index = 1);
     // Appends a child; returns it.
-    BK_QT_ATOM& Insert(uint32_t childType, std::vector<uint8_t> bytes = {});
+    QTAtomNode& Insert(uint32_t childType, std::vector<uint8_t> bytes = {});
     // Removes the first child of the type; false when there is none.
     bool Remove(uint32_t childType);
 };
 
 // The root atom of the container; false for a null, empty or damaged container (sizes that
 // leave their parent, nesting beyond 32 levels).
-bool BK_ReadAtomContainer(QTAtomContainer container, BK_QT_ATOM& root);
+bool ReadAtomContainer(QTAtomContainer container, QTAtomNode& root);
 // Writes the tree back into the handle; false when the handle cannot be resized.
-bool BK_WriteAtomContainer(const BK_QT_ATOM& root, QTAtomContainer container);
+bool WriteAtomContainer(const QTAtomNode& root, QTAtomContainer container);
 // A new container holding `root`'s children; null on failure. Free with DisposeHandle.
-QTAtomContainer BK_NewAtomContainer(const BK_QT_ATOM& root);
+QTAtomContainer NewAtomContainer(const QTAtomNode& root);
+
+} // namespace tbx
