@@ -59,8 +59,8 @@ bool WriteFile(const std::string& path, const std::string& data, const std::stri
 
 void CheckOpened(const std::string& path, bool accepted,
                  const std::vector<tbx::ForkResource>& resources) {
-    const tbx::FSSpec spec{path};
-    const tbx::SInt16 ref = tbx::FSpOpenResFile(&spec, tbx::fsRdPerm);
+    const tbx::FSSpec file{path};
+    const tbx::SInt16 ref = tbx::FSpOpenResFile(&file, tbx::fsRdPerm);
     if ((ref != tbx::kResFileNotOpened) != accepted)
         std::abort();
     if (ref == tbx::kResFileNotOpened)

@@ -107,7 +107,7 @@ public:
         _callbackData = data;
     }
 
-    // The path's file specification, as BK_QuicktimeMakeFSSpec gives it.
+    // The path as the file record that BK_QuicktimeMakeFSSpec gives.
     bool MakeFSSpecFromPath(CBK_Path& path, tbx::FSSpec& fileSpec) {
         return BK_QuicktimeMakeFSSpec(path, fileSpec);
     }

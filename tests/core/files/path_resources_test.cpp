@@ -159,8 +159,8 @@ TEST_F(PathResourcesTest, ResourceFilesAndForksOpenAsModulesAndLyingMapsAreRefus
         WriteFileBytes(work / "lying.rsrc", lying);
         CBK_ResModule module;
         EXPECT_FALSE(module.Load(PathOf(work / "lying.rsrc"))) << at;
-        const FSSpec spec{(work / "lying.rsrc").string()};
-        EXPECT_EQ(FSpOpenResFile(&spec, fsRdPerm), kResFileNotOpened);
+        const FSSpec file{(work / "lying.rsrc").string()};
+        EXPECT_EQ(FSpOpenResFile(&file, fsRdPerm), kResFileNotOpened);
         EXPECT_EQ(ResError(), mapReadErr);
     }
     EXPECT_FALSE(CBK_ResModule().Load(PathOf(work / "Tool"))); // no map in either fork

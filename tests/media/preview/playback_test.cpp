@@ -314,9 +314,9 @@ TEST_F(PlaybackTest, NullAndStaleHandlesAnswerWithAnError) {
     CBK_QuicktimeMovie movie;
     CBK_Path path = PathOf(clip);
     ASSERT_TRUE(movie.Open(path));
-    tbx::FSSpec spec;
-    EXPECT_TRUE(movie.MakeFSSpecFromPath(path, spec));
-    EXPECT_EQ(spec.path, clip.string());
+    tbx::FSSpec file;
+    EXPECT_TRUE(movie.MakeFSSpecFromPath(path, file));
+    EXPECT_EQ(file.path, clip.string());
     EXPECT_EQ(tbx::NewMovieController(movie.GetMovie(), nullptr, 0), nullptr);
     tbx::MovieController live = tbx::NewMovieController(movie.GetMovie(), &rect, 0);
     ASSERT_NE(live, nullptr);
