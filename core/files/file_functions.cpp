@@ -310,6 +310,49 @@ bool BK_GetParentFolder(const std::wstring& path, tbx::FSRef& parent) {
     return CBK_Path(path).GetFSRef(ref) && BK_GetParentFolder(ref, parent);
 }
 
+bool BK_CopyFile(const tbx::FSRef&, const std::wstring&, const BK_FILE_COPY_OPTIONS*) {
+    return false;
+}
+
+bool BK_FileFromPath(const std::wstring&, tbx::FSRef&) {
+    return false;
+}
+
+bool BK_FolderExists(const std::wstring&) {
+    return false;
+}
+
+bool BK_IsFolder(const tbx::FSRef&) {
+    return false;
+}
+
+bool BK_IsFolder(const std::wstring&) {
+    return false;
+}
+
+bool BK_CreateFile(const wchar_t*, const tbx::FSRef&, tbx::FSRef&, const BK_FILE_CREATE_ATTRIBUTES*,
+                   bool) {
+    return false;
+}
+
+bool BK_MacGetDirectoryIdFromFolder(const tbx::FSRef& folder, int32_t& id, bool* flag) {
+    tbx::FSCatalogInfo info;
+    if (tbx::FSGetCatalogInfo(&folder, tbx::kFSCatInfoNodeID | tbx::kFSCatInfoNodeFlags, &info,
+                              nullptr, nullptr, nullptr) != tbx::noErr)
+        return false;
+    id = int32_t(info.nodeID);
+    if (flag)
+        *flag = (info.nodeFlags & (1u << 2)) != 0;
+    return false;
+}
+
+bool BK_FullPathToFile(const wchar_t* path, std::wstring&) {
+    tbx::FSRef ref;
+    if (path)
+        CBK_Path(std::wstring(path, std::wcslen(path))).GetFSRef(ref);
+    return false;
+}
+
 bool BK_FileOpenAsIFstream(const tbx::FSRef& ref, std::ifstream& stream,
                            std::ios_base::openmode mode) {
     if (ref.path.empty())

@@ -12,6 +12,9 @@
 #include "platform/files/cf_url.h"
 #include "platform/files/fs_types.h"
 
+// Options of a file copy; the record is never filled.
+struct BK_FILE_COPY_OPTIONS;
+
 // On file references.
 bool BK_GetFileInfo(const tbx::FSRef& ref, BK_FILE_INFO& info);
 // Stores the fields that info.mask selects.
@@ -59,6 +62,23 @@ void BK_ChangeFileExtension(unsigned char* pascalName, const wchar_t* ext);
 bool BK_CreateFolder(const wchar_t* name, const std::wstring& parent, tbx::FSRef* newRef);
 bool BK_CreateFolder(const std::wstring& path, tbx::FSRef* newRef);
 bool BK_GetParentFolder(const std::wstring& path, tbx::FSRef& parent);
+
+// Kept for the interface, unused: each changes nothing and answers false. The copy of an item
+// is CBK_Path::CopyFileTo; files are made by the creators above; BK_FileExists and
+// CBK_Path::IsDirectory tell what a path names.
+bool BK_CopyFile(const tbx::FSRef& item, const std::wstring& destination,
+                 const BK_FILE_COPY_OPTIONS* options);
+bool BK_FileFromPath(const std::wstring& path, tbx::FSRef& ref);
+bool BK_FolderExists(const std::wstring& path);
+bool BK_IsFolder(const tbx::FSRef& ref);
+bool BK_IsFolder(const std::wstring& path);
+bool BK_CreateFile(const wchar_t* name, const tbx::FSRef& folder, tbx::FSRef& newRef,
+                   const BK_FILE_CREATE_ATTRIBUTES* attributes, bool overwrite);
+// Also unused, and also answering false: the first stores the folder's node id and, in `flag`
+// when given, bit 2 of its node flags; the second looks up the item that the path names and
+// keeps nothing of it.
+bool BK_MacGetDirectoryIdFromFolder(const tbx::FSRef& folder, int32_t& id, bool* flag);
+bool BK_FullPathToFile(const wchar_t* path, std::wstring& file);
 
 // Stream openers; the caller closes what they open.
 bool BK_FileOpenAsIFstream(const tbx::FSRef& ref, std::ifstream& stream,

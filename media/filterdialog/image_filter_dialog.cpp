@@ -1,6 +1,7 @@
 #include "media/filterdialog/image_filter_dialog.h"
 
 #include "core/events/delegate.h"
+#include "core/system/window_ops.h"
 #include "platform/windows/controls.h"
 #include "platform/windows/windows.h"
 #include "ui/graphics/cursors.h"
@@ -19,9 +20,9 @@ int32_t CBK_ImageFilterDialog::DoModal(tbx::WindowRef parent, CBK_Image& image,
     m_imgPreview.Copy(image);
     m_pFilter = &filter;
     m_pSource = &image;
+    // At the parent's outer corner, frame included; without a parent at the screen's.
     tbx::Rect bounds{};
-    if (parent)
-        tbx::GetWindowBounds(parent, tbx::kWindowContentRgn, &bounds);
+    BK_GetGlobalWindowBounds(parent, bounds);
     int32_t result = -1;
     if (Create(bounds.left, bounds.top, 339, 248, kMovableModal, parent, kDialogNumber) && m_hWnd)
         result = _RunModalLoop();

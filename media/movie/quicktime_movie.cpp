@@ -90,6 +90,8 @@ bool BK_HasQuicktimeCFMLibs() {
     return tbx::Gestalt(tbx::FourCC("qtrs"), &response) == tbx::noErr;
 }
 
+void BK_DumpPixmapRaw(tbx::GrafPtr&, wchar_t*) {}
+
 bool BK_QuicktimeMakeFSSpec(CBK_Path& path, tbx::FSSpec& fileSpec) {
     fileSpec = path.GetFSSpec();
     return true;

@@ -23,6 +23,8 @@ bool BK_HasQuicktime();
 int32_t BK_GetQuicktimeVersion();
 bool BK_HasQuicktimeCFMLibs();
 bool BK_QuicktimeMakeFSSpec(CBK_Path& path, tbx::FSSpec& fileSpec);
+// Kept for the interface: writes nothing.
+void BK_DumpPixmapRaw(tbx::GrafPtr& port, wchar_t* name);
 // Keeps a progress window live during a long movie operation: dispatches one pending
 // mouse-down and one pending key-down event, without waiting.
 void BK_QuicktimeDispatchInputEvents();

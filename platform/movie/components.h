@@ -1,7 +1,8 @@
 // The Component Manager as far as movie exporters need it: components found by description
 // and opened as instances. The components here are the movie exporters of type 'spit': the
 // QuickTime movie ('MooV') and AVI ('VfW ') exporters and the sound-file exporters 'AIFF',
-// 'WAVE' and 'ULAW' of manufacturer 'soun', all of which write files.
+// 'WAVE' and 'ULAW' of manufacturer 'soun', all of which write files. The movie controller
+// answers with the same results.
 #pragma once
 
 #include "platform/types.h"
@@ -31,6 +32,7 @@ enum : UInt32 {
 enum : ComponentResult {
     invalidComponentID = -3000,
     badComponentInstance = ComponentResult(0x80008001u),
+    badComponentSelector = ComponentResult(0x80008002u),
 };
 
 // The next component after `after` (null: the first) that matches; null when there is none.

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 
+#include "platform/movie/components.h"
 #include "platform/movie/movie.h"
 #include "platform/quickdraw/qd_types.h"
 #include "platform/windows/carbon_types.h"
@@ -25,15 +26,12 @@ namespace tbx {
 
 struct OpaqueMovieController;
 using MovieController = OpaqueMovieController*;
-using ComponentResult = SInt32;
 using Fixed = SInt32;
 using MCAction = SInt16;
 using MCActionFilterWithRefConUPP = Boolean (*)(MovieController controller, MCAction action,
                                                 void* params, SInt32 refCon);
 
 inline constexpr Fixed fixed1 = 0x10000;
-inline constexpr ComponentResult badComponentInstance = ComponentResult(0x80008001);
-inline constexpr ComponentResult badComponentSelector = ComponentResult(0x80008002);
 inline constexpr ComponentResult invalidMovie = -2010;
 
 // Creation flags.

@@ -23,9 +23,12 @@ constexpr int64_t kJumpMicros = 20000;
 // left alone), kept while the playback lives, and the device with the stream written to it,
 // kept while the movie plays.
 struct MoviePlayback::Sound {
-    PcmForm form;
+    PcmForm form; // the device's: the track's own
     int frameBytes = 0;
     std::unique_ptr<Movie> reader; // one time unit per sample
+    // The reader's samples to a second of the movie: the track's rate over the playing rate,
+    // so that the device, taking them at the track's rate, plays them that much faster.
+    int32_t rate = 0;
     int64_t samples = 0;
     std::unique_ptr<movie::SoundOutput> output;
     bool streaming = false;
@@ -70,7 +73,7 @@ int64_t MoviePlayback::_Now() {
         const int64_t pending = sound.output->Pending();
         // A device that held sound and now holds none has played all it was given.
         if (pending > 0 || sound.buffered) {
-            now = sound.streamClock + (sound.written - pending) * kMicros / sound.form.rate;
+            now = sound.streamClock + (sound.written - pending) * kMicros / sound.rate;
             _Anchor(base, now);
             sound.buffered = pending > 0;
         }
@@ -94,6 +97,8 @@ bool MoviePlayback::Play(double rate) {
         const int64_t now = _Now();
         _Anchor(_BaseMicros(), now);
         _rate = rate;
+        // The new rate may have sound where the old one had none.
+        _deviceTried = false;
     }
     if (!movie->IsPlaying())
         _deviceTried = false;
@@ -109,7 +114,7 @@ double MoviePlayback::GetRate() const {
 
 void MoviePlayback::Task() {
     Movie* movie = GetMovie();
-    if (!movie || !movie->IsPlaying() || _rate != 1.0 || !movie->HasSound()) {
+    if (!movie || !movie->IsPlaying() || !movie->HasSound()) {
         _Silence();
         return;
     }
@@ -119,6 +124,11 @@ void MoviePlayback::Task() {
         _deviceTried = true;
         if (!_OpenDevice(*movie))
             return;
+    }
+    if (!_Pace()) {
+        // A rate whose sound no resampler gives: the movie plays on by the clock, silently.
+        _Silence();
+        return;
     }
     _Feed(*movie);
 }
@@ -139,21 +149,35 @@ bool MoviePlayback::_OpenDevice(Movie& movie) {
     sound.output = movie::SoundOutput::Open(sound.form);
     if (sound.output && !sound.reader) {
         sound.reader = Movie::Open(movie.GetPath());
-        if (sound.reader && sound.reader->SetPcmForm(sound.form)) {
-            sound.reader->SetTimeScale(sound.form.rate);
-            sound.samples = sound.reader->GetDuration();
-        } else {
-            sound.reader.reset();
-        }
+        sound.rate = 0;
     }
     if (!sound.reader)
         sound.output.reset();
     return sound.output != nullptr;
 }
 
+bool MoviePlayback::_Pace() {
+    Sound& sound = *_sound;
+    const double wanted = std::round(double(sound.form.rate) / _rate);
+    if (!(wanted >= 1 && wanted <= INT32_MAX))
+        return false;
+    if (wanted == sound.rate)
+        return true;
+    PcmForm form = sound.form;
+    form.rate = int32_t(wanted);
+    if (!sound.reader->SetPcmForm(form))
+        return false;
+    sound.reader->SetTimeScale(form.rate);
+    sound.samples = sound.reader->GetDuration();
+    sound.rate = form.rate;
+    // What the device holds was made for the old rate.
+    sound.streaming = false;
+    return true;
+}
+
 void MoviePlayback::_Feed(Movie& movie) {
     Sound& sound = *_sound;
-    const int64_t rate = sound.form.rate;
+    const int64_t rate = sound.rate;
     if (sound.output->Restarted())
         sound.streaming = false;
     const int64_t now = _Now();
@@ -170,8 +194,10 @@ void MoviePlayback::_Feed(Movie& movie) {
     }
     const int64_t heldFrames = int64_t(sound.held.size()) / sound.frameBytes;
     const int64_t next = sound.first + sound.written + heldFrames;
-    const int64_t target = std::min(
-        sound.first + (now - sound.streamClock + kLeadMicros) * rate / kMicros, sound.samples);
+    // The lead is the device's time: each sample read is one frame to the device.
+    const int64_t target = std::min(sound.first + (now - sound.streamClock) * rate / kMicros +
+                                        kLeadMicros * sound.form.rate / kMicros,
+                                    sound.samples);
     if (target > next &&
         !sound.reader->ReadPcm(TimeValue(next), TimeValue(target - next), sound.held)) {
         _Silence();

@@ -1,5 +1,5 @@
 // A movie played at a rate by a clock of the caller's, its sound heard through the default
-// sound device while it plays at the normal rate.
+// sound device at that rate too: resampled, so that speed and pitch change together.
 //
 // The playback is the movie's clock while it lives. That clock runs with the caller's clock
 // times the rate, except while the device holds sound still to be heard: then it is where
@@ -39,9 +39,9 @@ public:
     bool Play(double rate);
     // The rate while the movie plays, else 0.
     double GetRate() const;
-    // Keeps the device fed while the movie plays at the normal rate, restarting the sound
-    // where the movie's time has jumped, and lets the device go once the movie stops. Called
-    // at least every tenth of a second while playing.
+    // Keeps the device fed while the movie plays, restarting the sound where the movie's time
+    // has jumped or its rate changed, and lets the device go once the movie stops. Called at
+    // least every tenth of a second while playing.
     void Task();
 
 private:
@@ -50,6 +50,8 @@ private:
     void _Anchor(int64_t base, int64_t clock);
     int64_t _BaseMicros() const;
     bool _OpenDevice(Movie& movie);
+    // Gives the reader the rate that plays the sound at the playing rate; false when none can.
+    bool _Pace();
     void _Feed(Movie& movie);
     void _Silence();
 

@@ -61,10 +61,13 @@ TEST_F(FilterDialogTest, SliderAndEditBoxRefilterFromTheSource) {
     test::Script([&] {
         window = test::FocusedWindow();
         EXPECT_EQ(dialog.GetHeight(), 348) << "grown by one group";
-        tbx::Rect bounds{};
+        // Placed at the host's outer corner, its title bar included.
+        tbx::Rect bounds{}, outer{};
         tbx::GetWindowBounds(window, tbx::kWindowContentRgn, &bounds);
-        EXPECT_EQ(bounds.left, 50);
-        EXPECT_EQ(bounds.top, 60);
+        tbx::GetWindowBounds(host.GetWindowHandle(), tbx::kWindowStructureRgn, &outer);
+        EXPECT_LT(outer.top, 60);
+        EXPECT_EQ(bounds.left, outer.left);
+        EXPECT_EQ(bounds.top, outer.top);
         EXPECT_TRUE(
             Same(dialog.GetPreview(), Expected<CBK_ImageFilterBlackWhite>(filter, [](auto&) {})))
             << "filtered at once";
