@@ -70,6 +70,6 @@ OSErr FSGetVolMountInfo(FSVolumeRefNum volume, void* volMountInfo, UInt16 infoSi
     return FSGetVolumeMountInfo(volume, volMountInfo, infoSize, nullptr);
 }
 
-OSErr FSVolumeMount(const void*, FSVolumeRefNum*) {
-    return paramErr;
+OSErr FSVolumeMount(const void* volMountInfo, FSVolumeRefNum* volume) {
+    return FSMountVolume(volMountInfo, volume);
 }

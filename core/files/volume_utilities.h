@@ -25,8 +25,7 @@ tbx::OSErr FSGetVolFileSystemID(tbx::FSVolumeRefNum volume, tbx::UInt16* fileSys
 // The root folders of every mounted volume.
 tbx::OSErr FSGetMountedVolumes(std::vector<tbx::FSRef>& volumes);
 // Mounting information as tbx::FSGetVolumeMountInfo describes it; the buffer holds infoSize
-// bytes (paramErr when the record does not fit). Mounting needs privileges the program does
-// not use: paramErr.
+// bytes (paramErr when the record does not fit). Mounting as tbx::FSMountVolume does.
 tbx::OSErr FSGetVolMountInfoSize(tbx::FSVolumeRefNum volume, tbx::UInt16* size);
 tbx::OSErr FSGetVolMountInfo(tbx::FSVolumeRefNum volume, void* volMountInfo, tbx::UInt16 infoSize);
 tbx::OSErr FSVolumeMount(const void* volMountInfo, tbx::FSVolumeRefNum* volume);

@@ -1,12 +1,13 @@
 #include "platform/files/fs_volumes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <mntent.h>
 #include <sstream>
 #include <string>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
@@ -26,37 +27,6 @@ struct Volume {
     dev_t device;
 };
 
-// One entry per device, in the order of the mount table.
-std::vector<Volume> MountedVolumes() {
-    std::vector<Volume> volumes;
-    FILE* table = setmntent("/proc/self/mounts", "r");
-    if (!table)
-        return volumes;
-    mntent entry;
-    char buffer[4096];
-    while (getmntent_r(table, &entry, buffer, sizeof buffer)) {
-        struct stat info;
-        if (stat(entry.mnt_dir, &info) != 0)
-            continue;
-        bool known = false;
-        for (const Volume& v : volumes)
-            known = known || v.device == info.st_dev;
-        if (!known)
-            volumes.push_back({entry.mnt_dir, info.st_dev});
-    }
-    endmntent(table);
-    return volumes;
-}
-
-bool VolumeOf(FSVolumeRefNum volume, Volume& out) {
-    const std::vector<Volume> volumes = MountedVolumes();
-    const long index = -long(volume) - 1;
-    if (index < 0 || index >= long(volumes.size()))
-        return false;
-    out = volumes[std::size_t(index)];
-    return true;
-}
-
 // A field of the mount information with its octal escapes ("\\040" for a space) undone.
 std::string Unescaped(const std::string& field) {
     const auto octal = [&field](std::size_t i) {
@@ -73,6 +43,39 @@ std::string Unescaped(const std::string& field) {
         }
     }
     return out;
+}
+
+// One entry per device, in the order of the mount table. Lines are read whole, however long
+// (a long source or option list must not hide a volume).
+std::vector<Volume> MountedVolumes() {
+    std::vector<Volume> volumes;
+    std::ifstream table("/proc/self/mounts");
+    std::string line;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string source, mountPoint;
+        if (!(fields >> source >> mountPoint))
+            continue;
+        mountPoint = Unescaped(mountPoint);
+        struct stat info;
+        if (stat(mountPoint.c_str(), &info) != 0)
+            continue;
+        bool known = false;
+        for (const Volume& v : volumes)
+            known = known || v.device == info.st_dev;
+        if (!known)
+            volumes.push_back({mountPoint, info.st_dev});
+    }
+    return volumes;
+}
+
+bool VolumeOf(FSVolumeRefNum volume, Volume& out) {
+    const std::vector<Volume> volumes = MountedVolumes();
+    const long index = -long(volume) - 1;
+    if (index < 0 || index >= long(volumes.size()))
+        return false;
+    out = volumes[std::size_t(index)];
+    return true;
 }
 
 // The record of the last entry mounted on the volume's mount point: the one that is seen
@@ -110,6 +113,52 @@ OSErr MountRecordOf(FSVolumeRefNum volume, std::string& record) {
     header.media = kLinuxMountMedia;
     std::memcpy(record.data(), &header, sizeof header);
     return noErr;
+}
+
+// The volume of a device; nsvErr when no mounted file system is on it.
+OSErr VolumeOfDevice(dev_t device, FSVolumeRefNum* volume) {
+    const std::vector<Volume> volumes = MountedVolumes();
+    for (std::size_t i = 0; i < volumes.size() && i < 32767; ++i) {
+        if (volumes[i].device == device) {
+            *volume = FSVolumeRefNum(-long(i) - 1);
+            return noErr;
+        }
+    }
+    return nsvErr;
+}
+
+// The words of the mount information that stand for mount(2) flags; "rw" stands for none.
+struct FlagWord {
+    const char* word;
+    unsigned long flag;
+};
+constexpr FlagWord kFlagWords[] = {
+    {"rw", 0},
+    {"ro", MS_RDONLY},
+    {"nosuid", MS_NOSUID},
+    {"nodev", MS_NODEV},
+    {"noexec", MS_NOEXEC},
+    {"noatime", MS_NOATIME},
+    {"nodiratime", MS_NODIRATIME},
+    {"relatime", MS_RELATIME},
+    {"nosymfollow", MS_NOSYMFOLLOW},
+    {"sync", MS_SYNCHRONOUS},
+    {"dirsync", MS_DIRSYNC},
+    {"lazytime", MS_LAZYTIME},
+    {"mand", MS_MANDLOCK},
+};
+
+// Splits a comma-separated option list into mount(2) flags and the file system's own options.
+void SplitOptions(const std::string& options, unsigned long& flags, std::string& data) {
+    std::istringstream words(options);
+    for (std::string word; std::getline(words, word, ',');) {
+        const auto found = std::find_if(std::begin(kFlagWords), std::end(kFlagWords),
+                                        [&word](const FlagWord& f) { return word == f.word; });
+        if (found != std::end(kFlagWords))
+            flags |= found->flag;
+        else if (!word.empty())
+            data += (data.empty() ? "" : ",") + word;
+    }
 }
 
 } // namespace
@@ -154,14 +203,7 @@ OSErr FSGetVolumeOfRef(const FSRef* ref, FSVolumeRefNum* volume) {
     struct stat info;
     if (OSErr error = fs_detail::StatRef(*ref, info))
         return error;
-    const std::vector<Volume> volumes = MountedVolumes();
-    for (std::size_t i = 0; i < volumes.size() && i < 32767; ++i) {
-        if (volumes[i].device == info.st_dev) {
-            *volume = FSVolumeRefNum(-long(i) - 1);
-            return noErr;
-        }
-    }
-    return nsvErr;
+    return VolumeOfDevice(info.st_dev, volume);
 }
 
 OSErr FSFlushVolume(FSVolumeRefNum volume) {
@@ -200,6 +242,47 @@ OSErr FSGetVolumeMountInfo(FSVolumeRefNum volume, void* buffer, ByteCount buffer
     if (actualSize)
         *actualSize = record.size();
     return noErr;
+}
+
+OSErr FSMountVolume(const void* record, FSVolumeRefNum* volume) {
+    if (!record)
+        return paramErr;
+    VolumeMountInfoHeader header;
+    std::memcpy(&header, record, sizeof header);
+    if (header.media != kLinuxMountMedia || header.length < SInt16(sizeof header))
+        return paramErr;
+    const char* bytes = static_cast<const char*>(record);
+    const std::size_t length = std::size_t(header.length);
+    std::vector<std::string> fields;
+    for (std::size_t at = sizeof header; at < length;) {
+        const void* end = std::memchr(bytes + at, '\0', length - at);
+        if (!end)
+            return paramErr;
+        fields.emplace_back(bytes + at, static_cast<const char*>(end));
+        at += fields.back().size() + 1;
+    }
+    // A folder of a file system mounted elsewhere (a bind mount) cannot be made anew.
+    if (fields.size() != 6 || fields[0] != "/")
+        return paramErr;
+    const std::string &mountPoint = fields[1], &type = fields[3], &source = fields[4];
+    unsigned long flags = 0;
+    std::string data;
+    SplitOptions(fields[2], flags, data);
+    SplitOptions(fields[5], flags, data);
+    // Without an access-time word the kernel would choose relatime; the record said neither.
+    if (!(flags & (MS_NOATIME | MS_RELATIME)))
+        flags |= MS_STRICTATIME;
+    if (mount(source.c_str(), mountPoint.c_str(), type.c_str(), flags,
+              data.empty() ? nullptr : data.c_str()) != 0)
+        return FSErrorFromErrno(errno);
+    struct stat info;
+    if (stat(mountPoint.c_str(), &info) != 0)
+        return FSErrorFromErrno(errno);
+    FSVolumeRefNum mounted = kFSInvalidVolumeRefNum;
+    const OSErr error = VolumeOfDevice(info.st_dev, &mounted);
+    if (volume)
+        *volume = mounted;
+    return error;
 }
 
 } // namespace tbx

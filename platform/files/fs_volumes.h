@@ -59,5 +59,10 @@ OSErr FSGetVolumeMountInfoSize(FSVolumeRefNum volume, ByteCount* size);
 // The record, into a buffer of `bufferSize` bytes; paramErr when it does not fit.
 OSErr FSGetVolumeMountInfo(FSVolumeRefNum volume, void* buffer, ByteCount bufferSize,
                            ByteCount* actualSize);
+// Mounts what such a record describes through mount(2): its source, file system type and
+// options on its mount point; `volume` (may be null) gets the volume mounted. paramErr for a
+// record that is not well formed or that describes a folder inside a file system (a bind
+// mount); the kernel's refusal, such as afpAccessDenied without the privilege, as its error.
+OSErr FSMountVolume(const void* record, FSVolumeRefNum* volume);
 
 } // namespace tbx

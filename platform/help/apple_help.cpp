@@ -106,9 +106,17 @@ OSStatus AHGotoPage(CFStringRef bookname, CFStringRef path, CFStringRef anchor) 
     std::error_code error;
     if (page.empty() || !fs::is_regular_file(page, error))
         return fnfErr;
+    // A symbolic link inside the book may point anywhere: the page must resolve to a place
+    // inside the book's folder as that resolves, and the resolved page is what opens.
+    const fs::path resolvedBook = fs::canonical(folder, error);
+    const fs::path resolvedPage = error ? fs::path() : fs::canonical(page, error);
+    if (error)
+        return fnfErr;
+    const fs::path inside = resolvedPage.lexically_relative(resolvedBook);
+    if (inside.empty() || *inside.begin() == "..")
+        return paramErr;
     const std::string fragment = anchor ? Bytes(anchor) : std::string();
-    return LaunchProgram({"xdg-open", FileUrl(fs::absolute(page, error).string(), fragment)},
-                         nullptr);
+    return LaunchProgram({"xdg-open", FileUrl(resolvedPage.string(), fragment)}, nullptr);
 }
 
 } // namespace tbx

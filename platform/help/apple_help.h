@@ -21,8 +21,8 @@ OSStatus AHRegisterHelpBook(const FSRef* appBundleRef);
 // Opens `path`, relative to the book's folder, at `anchor` (none when null). Without a path
 // the book's title page opens: the first page (by name) of the folder whose text carries the
 // "AppleTitle" meta tag. kAHInternalErr for a book that is not registered; paramErr for a
-// path that leaves the book's folder; fnfErr for a page that is not there; otherwise the
-// launcher's status.
+// path that leaves the book's folder, by its text or through a symbolic link; fnfErr for a
+// page that is not there; otherwise the launcher's status.
 OSStatus AHGotoPage(CFStringRef bookname, CFStringRef path, CFStringRef anchor);
 
 } // namespace tbx

@@ -30,10 +30,12 @@ struct OpenFile {
     Source source;
 };
 
+constexpr SInt16 kMaxRefNum = 0x7FFF;
+
 struct Manager {
     std::vector<OpenFile> files; // in the order opened
     SInt16 current = 0;
-    SInt16 nextRef = 1;
+    SInt16 nextRef = 1; // where the search for a free number starts
     OSErr lastError = noErr;
     std::set<Handle> loaded;
 };
@@ -41,6 +43,21 @@ struct Manager {
 Manager& TheManager() {
     static Manager manager;
     return manager;
+}
+
+// A number from 1 to kMaxRefNum that no open file holds, taken in turn so that a closed
+// file's number comes back as late as possible; 0 when every one is held.
+SInt16 FreeRefNum(Manager& manager) {
+    std::vector<bool> held(std::size_t(kMaxRefNum) + 1);
+    for (const OpenFile& file : manager.files)
+        held[std::size_t(file.refNum)] = true;
+    for (int tried = 0; tried < kMaxRefNum; ++tried) {
+        const SInt16 refNum = manager.nextRef;
+        manager.nextRef = refNum == kMaxRefNum ? SInt16(1) : SInt16(refNum + 1);
+        if (!held[std::size_t(refNum)])
+            return refNum;
+    }
+    return 0;
 }
 
 Handle LoadFromFolder(const std::string& folder, ResType type, SInt16 id) {
@@ -132,7 +149,11 @@ SInt16 FSpOpenResFile(const FSSpec* fileRecord, SInt8) {
         manager.lastError = error;
         return kResFileNotOpened;
     }
-    const SInt16 refNum = manager.nextRef++;
+    const SInt16 refNum = FreeRefNum(manager);
+    if (refNum == 0) {
+        manager.lastError = tmfoErr;
+        return kResFileNotOpened;
+    }
     manager.files.push_back({refNum, std::move(source)});
     manager.current = refNum;
     manager.lastError = noErr;

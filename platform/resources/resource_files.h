@@ -20,8 +20,9 @@ inline constexpr SInt16 kResFileNotOpened = -1;
 inline constexpr OSErr resFNotFound = -193;
 inline constexpr OSErr resNotFound = -192;
 
-// The file's reference number, or kResFileNotOpened (ResError tells why: fnfErr, or
-// mapReadErr for a fork that holds no well-formed resource map).
+// The file's reference number, from 1 to 32,767 and held by no other open file, or
+// kResFileNotOpened (ResError tells why: fnfErr; mapReadErr for a fork that holds no
+// well-formed resource map; tmfoErr when every number is held).
 SInt16 FSpOpenResFile(const FSSpec* fileRecord, SInt8 permission);
 void CloseResFile(SInt16 refNum);
 SInt16 CurResFile();

@@ -26,6 +26,18 @@ namespace {
 constexpr UInt8 kHierarchicalKey = 0x1B;
 constexpr std::size_t kHeaderSize = 14;
 constexpr std::size_t kMaxItems = 0x7FFF;
+// What one menu tree or one menu bar may build in all. A real bar holds a few hundred items
+// in menu resources of a few kilobytes (even a menu of every installed font family holds a
+// few thousand items), while the layout would let one small 'MBAR' name a full menu 65,535
+// times. Twice kMaxItems keeps any one full menu loadable; a bar then holds at most tens of
+// megabytes, and reads at most kMaxReadBytes (a menu named again is read again).
+constexpr std::size_t kMaxBuiltItems = 2 * kMaxItems;
+constexpr std::size_t kMaxReadBytes = 64u << 20;
+
+struct Budget {
+    std::size_t items = kMaxBuiltItems;
+    std::size_t bytes = kMaxReadBytes;
+};
 
 std::string ResourceBytes(ResType type, SInt16 id) {
     Handle handle = GetResource(type, id);
@@ -119,8 +131,9 @@ bool ParseMenu(const std::string& bytes, Parsed& out) {
 }
 
 // The menu of that id with its submenus, loaded without recursion; a menu that is already
-// being loaded higher up is not attached again.
-MenuRef LoadMenuTree(SInt16 resourceID) {
+// being loaded higher up is not attached again. What it reads and builds is taken from
+// `budget`; null, with nothing left built, when that does not suffice.
+MenuRef LoadMenuTree(SInt16 resourceID, Budget& budget) {
     struct Pending {
         SInt16 id;
         MenuRef parent;
@@ -134,12 +147,22 @@ MenuRef LoadMenuTree(SInt16 resourceID) {
         pending.pop_back();
         if (!loaded.insert(next.id).second)
             continue;
+        const std::string bytes = ResourceBytes(FourCC("MENU"), next.id);
         Parsed parsed;
-        if (!ParseMenu(ResourceBytes(FourCC("MENU"), next.id), parsed)) {
+        const bool affordable = bytes.size() <= budget.bytes;
+        const bool read = affordable && ParseMenu(bytes, parsed);
+        if (!affordable || (read && parsed.items.size() > budget.items)) {
+            if (top)
+                DisposeMenuTree(top);
+            return nullptr;
+        }
+        budget.bytes -= bytes.size();
+        if (!read) {
             if (next.parent)
                 continue; // a missing submenu leaves its item plain
             return nullptr;
         }
+        budget.items -= parsed.items.size();
         MenuRef menu = NewMenu(parsed.id, nullptr);
         Menu* m = LiveMenu(menu);
         if (!m)
@@ -160,7 +183,8 @@ MenuRef LoadMenuTree(SInt16 resourceID) {
 } // namespace
 
 MenuRef GetMenu(SInt16 resourceID) {
-    return LoadMenuTree(resourceID);
+    Budget budget;
+    return LoadMenuTree(resourceID, budget);
 }
 
 MenuBarHandle GetNewMBar(SInt16 menuBarID) {
@@ -171,9 +195,10 @@ MenuBarHandle GetNewMBar(SInt16 menuBarID) {
     if (bytes.size() < 2 + 2 * count)
         return nullptr;
     std::vector<MenuRef> menus;
+    Budget budget;
     for (std::size_t i = 0; i < count; ++i) {
         const SInt16 id = SInt16(UInt16(UInt8(bytes[2 + 2 * i]) << 8 | UInt8(bytes[3 + 2 * i])));
-        MenuRef menu = GetMenu(id);
+        MenuRef menu = LoadMenuTree(id, budget);
         if (!menu) {
             for (MenuRef made : menus)
                 DisposeMenuTree(made);

@@ -8,6 +8,7 @@
 #include "core/bundles/help_book.h"
 #include "core/paths/path.h"
 #include "platform/files/launch.h"
+#include "platform/help/apple_help.h"
 #include "tests/support/bundle_fixture.h"
 #include "tests/support/tools.h"
 
@@ -33,6 +34,10 @@ TEST(HelpBookTest, WithoutTheDocumentTheBundlesBookOpensAtItsPageAndAnchor) {
     bundle.AddResource("English.lproj/Stravel Help/index.html",
                        "<meta name=\"AppleTitle\" content=\"Stravel Help\">");
     bundle.AddResource("English.lproj/Stravel Help/pages/export \xc3\xa9.html", "<p>export</p>");
+    // Links inside the book: one to a page of the book, two leading out of it.
+    fs::create_symlink("a.html", book / "inside.html");
+    fs::create_symlink(info, book / "outside.html");
+    fs::create_directory_symlink("/etc", book / "etc");
 
     std::vector<std::string> urls;
     tbx::test::SetLauncher([&](const std::vector<std::string>& argv, tbx::UInt32* pid) {
@@ -57,6 +62,9 @@ TEST(HelpBookTest, WithoutTheDocumentTheBundlesBookOpensAtItsPageAndAnchor) {
         {L"missing.html", nullptr, "", ""},
         {L"../../../Info.plist", nullptr, "", ""},
         {L"/etc/hostname", nullptr, "", ""},
+        {L"inside.html", nullptr, "a.html", ""},
+        {L"outside.html", nullptr, "", ""},
+        {L"etc/passwd", nullptr, "", ""},
     };
     for (const Case& c : cases) {
         urls.clear();
@@ -74,8 +82,10 @@ TEST(HelpBookTest, WithoutTheDocumentTheBundlesBookOpensAtItsPageAndAnchor) {
                                     "u.unquote_to_bytes(p.path) + b'|' + "
                                     "u.unquote_to_bytes(p.fragment))",
                                     urls[0]});
-        EXPECT_EQ(parts.out, "file|" + (book / c.opened).string() + "|" + c.fragment);
+        EXPECT_EQ(parts.out,
+                  "file|" + (fs::canonical(book) / c.opened).string() + "|" + c.fragment);
     }
+    EXPECT_EQ(tbx::AHGotoPage(CFSTR("Stravel Help"), CFSTR("etc/passwd"), nullptr), tbx::paramErr);
     tbx::test::SetLauncher(nullptr);
     gBK_AppHelpBookPath = CBK_Path();
 }

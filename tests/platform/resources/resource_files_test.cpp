@@ -65,3 +65,29 @@ TEST(ResourceFilesTest, TheChainIsSearchedFromTheCurrentFileBack) {
 }
 
 } // namespace
+
+TEST(ResourceFilesTest, ManyOpensNeverGiveANumberThatIsNegativeOrHeld) {
+    TempDir dir;
+    for (const char* name : {"a.rsrc", "b.rsrc"}) {
+        std::filesystem::create_directories(dir / name / "TEXT");
+        WriteFileBytes(dir / name / "TEXT" / "1", name);
+    }
+    const FSSpec a{(dir / "a.rsrc").string()}, b{(dir / "b.rsrc").string()};
+    const SInt16 refA = FSpOpenResFile(&a, fsRdPerm);
+    ASSERT_GT(refA, 0);
+    // More opens than a 16-bit counter has values.
+    for (int i = 0; i < 70000; ++i) {
+        const SInt16 refB = FSpOpenResFile(&b, fsRdPerm);
+        ASSERT_GT(refB, 0) << "open " << i;
+        ASSERT_NE(refB, refA) << "open " << i;
+        CloseResFile(refB);
+        ASSERT_EQ(ResError(), noErr);
+    }
+    UseResFile(refA);
+    Handle text = Get1Resource(FourCC("TEXT"), 1);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(*text, GetHandleSize(text)), "a.rsrc");
+    ReleaseResource(text);
+    CloseResFile(refA);
+    EXPECT_EQ(ResError(), noErr);
+}

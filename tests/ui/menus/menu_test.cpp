@@ -10,6 +10,7 @@
 #include "platform/resources/resource_files.h"
 #include "platform/resources/resource_fork.h"
 #include "platform/windows/test_driver.h"
+#include "tests/support/bounded_run.h"
 #include "tests/support/bundle_fixture.h"
 #include "tests/support/tools.h"
 #include "tests/support/windowing_fixture.h"
@@ -257,6 +258,48 @@ TEST_F(MenuTest, MenuBarsLoadFromMbarAndMenuResources) {
     CBK_Menu missing;
     EXPECT_FALSE(missing.Load(CBK_MainInstance::Instance()->GetNibRef(), uint32_t(300)));
     BK_DestroyMenuBar(bar.GetHandle());
+    UseResFile(previous);
+}
+
+// An 'MBAR' naming one menu of the most items again and again, or a menu resource that is
+// mostly padding again and again, is refused within a bound; two full menus still load.
+TEST_F(MenuTest, MenuBarsFromResourcesAreBounded) {
+    stravel::testing::TempDir dir;
+    CBK_Path resources(BK_FileSystemNameToWide((dir / "menus.rsrc").string()));
+    ASSERT_TRUE(resources.CreateResFile(nullptr, false, false));
+    const auto bar = [](std::size_t repeats, int id) {
+        std::string b{char(repeats >> 8), char(repeats)};
+        for (std::size_t i = 0; i < repeats; ++i)
+            b += {char(id >> 8), char(id)};
+        return b;
+    };
+    FSRef ref;
+    ASSERT_TRUE(resources.GetFSRef(ref));
+    ASSERT_EQ(rsrc::WriteForkResources(
+                  ref, false,
+                  {{FourCC("MBAR"), 128, 0, false, "", bar(4000, 128)},
+                   {FourCC("MBAR"), 129, 0, false, "", bar(65535, 129)},
+                   {FourCC("MBAR"), 130, 0, false, "", bar(2, 128)},
+                   {FourCC("MENU"), 128, 0, false, "",
+                    MenuResource(128, ~0u, "Full", std::vector<ItemDef>(32767, {"x"}))},
+                   {FourCC("MENU"), 129, 0, false, "",
+                    MenuResource(129, ~0u, "Padded", {}) + std::string(8 << 20, '\0')}}),
+              noErr);
+    CBK_ResModule module;
+    ASSERT_TRUE(module.Load(resources));
+    const SInt16 previous = CurResFile();
+    UseResFile(module.GetRefNum());
+    for (const uint32_t id : {128u, 129u}) {
+        EXPECT_TRUE(stravel::testing::FinishesWithin(5, 300u << 20, [id] {
+            CBK_MenuBar hostile;
+            return !hostile.Load(CBK_MainInstance::Instance()->GetNibRef(), id);
+        })) << id;
+    }
+    CBK_MenuBar full;
+    ASSERT_TRUE(full.Load(CBK_MainInstance::Instance()->GetNibRef(), uint32_t(130)));
+    ASSERT_TRUE(full.SetMenuBar(nullptr));
+    EXPECT_EQ(CountMenuItems(GetMenuHandle(128)), 32767);
+    BK_DestroyMenuBar(full.GetHandle());
     UseResFile(previous);
 }
 
