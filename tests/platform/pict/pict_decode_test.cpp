@@ -2,12 +2,14 @@
 // another format) where ImageMagick reads them, and shapes against ImageMagick's drawing or
 // against other shapes that must cover the same pixels.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cmath>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_decode.h"
 #include "tests/support/tools.h"
 
@@ -22,7 +24,8 @@ using stravel::testing::WriteFileBytes;
 // A picture under construction: the header, then operations (word-aligned in version 2).
 struct Pict {
     std::string b;
-    bool v2;
+    bool v2 = true;
+    Pict() = default; // bare bytes
     Pict(int width, int height, bool version2 = true) : v2(version2) {
         W(0).R(0, 0, height, width);
         if (v2)
@@ -48,8 +51,23 @@ struct Pict {
         b += bytes;
         return *this;
     }
+    // A compressed image: its matrix, no matte or mask, its image description and data.
+    Pict& Compressed(const std::vector<int32_t>& matrix, const std::string& description,
+                     const std::string& data) {
+        Op(0x8200);
+        const std::size_t at = b.size();
+        L(0).W(0);
+        for (int32_t m : matrix)
+            L(uint32_t(m));
+        L(0).R(0, 0, 0, 0).W(0).R(0, 0, 0, 0).L(0).L(0).Data(description).Data(data);
+        for (int i = 0; i < 4; ++i)
+            b[at + std::size_t(i)] = char((b.size() - at - 4) >> (24 - 8 * i));
+        return *this;
+    }
     std::string End() { return Op(0xFF).b; }
 };
+
+const std::vector<int32_t> kIdentity{0x10000, 0, 0, 0, 0x10000, 0, 0, 0, 0x40000000};
 
 DecodedPicture Decode(const std::string& bytes) {
     DecodedPicture picture;
@@ -98,13 +116,32 @@ TEST(PictDecode, JpegPicturesMatchImageMagick) {
     DecodedPicture cut;
     for (std::size_t n = 0; n + 2 < picture.size(); n += 7)
         EXPECT_FALSE(DecodePicture(reinterpret_cast<const uint8_t*>(picture.data()), n, cut)) << n;
-    // Turned by its matrix (b = 1): not drawn as if it were upright.
-    std::string turned = picture;
-    const std::size_t op = turned.find(std::string("\x82\x00", 2));
+    // Placed by its matrix (a b u, c d v, tx ty w; x' = a x + c y + tx, y' = b x + d y + ty):
+    // sheared, turned, mirrored and scaled, against ImageMagick's affine projection.
+    const std::size_t op = picture.find(std::string("\x82\x00", 2));
     ASSERT_NE(op, std::string::npos);
-    turned[op + 13] = 1;
-    EXPECT_FALSE(
-        DecodePicture(reinterpret_cast<const uint8_t*>(turned.data()), turned.size(), cut));
+    auto placed = [&](const std::vector<int32_t>& m) {
+        std::string bytes = picture;
+        for (std::size_t i = 0; i < m.size(); ++i)
+            for (int k = 0; k < 4; ++k)
+                bytes[op + 8 + 4 * i + std::size_t(k)] = char(uint32_t(m[i]) >> (24 - 8 * k));
+        return bytes;
+    };
+    // x' = a x + c y + tx, y' = b x + d y + ty.
+    const std::pair<std::vector<int32_t>, std::string> matrices[] = {
+        {{2 << 16, 0, 0, 1 << 16, 2 << 16, 0, -(7 << 16), 0}, "2,0,1,2,-7,0"},
+        {{0, 2 << 16, 0, -(1 << 16), 0, 0, 30 << 16, -(5 << 16)}, "0,2,-1,0,30,-5"},
+        {{-(3 << 15), 1 << 15, 0, 1 << 15, 3 << 15, 0, 133 << 14, 1 << 16},
+         "-1.5,0.5,0.5,1.5,33.25,1"}};
+    for (const auto& [m, affine] : matrices)
+        EXPECT_EQ(Decode(placed(m)).pixels,
+                  Magick({"PICT:" + (dir / "j.pict").string(), "-filter", "point", "-interpolate",
+                          "nearest", "-virtual-pixel", "white", "-define",
+                          "distort:viewport=40x30+0+0", "-distort", "AffineProjection", affine}))
+            << affine;
+    const std::string perspective = placed({1 << 16, 0, 1 << 10});
+    EXPECT_FALSE(DecodePicture(reinterpret_cast<const uint8_t*>(perspective.data()),
+                               perspective.size(), cut));
 }
 
 TEST(PictDecode, DirectPixelsInEveryPackingMatchImageMagick) {
@@ -329,6 +366,98 @@ TEST(PictDecode, DamagedPicturesAreRefused) {
     for (int i = 0; i < 400; ++i)
         busy.Op(0x33).R(0, 0, 2048, 2048);
     EXPECT_TRUE(refused(busy.End()));
+}
+
+// A progressive grey JPEG: one DC scan, then the same AC scan `repeats` times (libjpeg takes a
+// repeated first AC scan without a warning).
+std::string RepeatedScans(const TempDir& dir, int repeats) {
+    WriteFileBytes(dir / "scans", "0: 0 0 0 0;\n0: 1 63 0 0;\n");
+    EXPECT_EQ(RunTool({"convert", "-size", "512x512", "plasma:fractal", "-type", "Grayscale",
+                       (dir / "g.jpg").string()})
+                  .exitCode,
+              0);
+    const auto made =
+        RunTool({"jpegtran", "-scans", (dir / "scans").string(), (dir / "g.jpg").string()});
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    const std::string& jpeg = made.out;
+    const std::size_t ac = jpeg.find("\xFF\xDA", jpeg.find("\xFF\xDA") + 2);
+    const std::size_t end = jpeg.rfind("\xFF\xD9");
+    std::string out = jpeg.substr(0, end);
+    for (int i = 1; i < repeats; ++i)
+        out += jpeg.substr(ac, end - ac);
+    return out + "\xFF\xD9";
+}
+
+long PeakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Small pictures built to make the decoder work far beyond their size are refused, or decoded
+// in memory bounded by their frame.
+TEST(PictDecode, HostilePicturesStayWithinTheirBudget) {
+    STRAVEL_REQUIRE_TOOL("jpegtran");
+    STRAVEL_REQUIRE_TOOL("djpeg");
+    TempDir dir;
+    DecodedPicture out;
+    auto decodes = [&](const std::string& bytes) {
+        return DecodePicture(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out);
+    };
+    // A 64 KB region below a 1 x 1 frame, painted again 1,000 times.
+    Pict region(1, 1);
+    region.Op(0x81).W(10 + 8000 * 8 + 2).R(10, 0, 8010, 2);
+    for (int y = 10; y < 8010; ++y)
+        region.W(y).W(0).W(2).W(0x7FFF);
+    region.W(0x7FFF);
+    for (int i = 0; i < 1000; ++i)
+        region.Op(0x89);
+    EXPECT_FALSE(decodes(region.End()));
+    // A polygon of 8,000 points above the frame, painted again 5,000 times.
+    Pict polygon(1, 1);
+    polygon.Op(0x71).W(10 + 8000 * 4).R(-200, 0, -100, 8000);
+    for (int i = 0; i < 8000; ++i)
+        polygon.W(-200 + (i % 2) * 100).W(i);
+    for (int i = 0; i < 5000; ++i)
+        polygon.Op(0x79);
+    EXPECT_FALSE(decodes(polygon.End()));
+    // 40,000 font names, each a look through the font catalogue.
+    Pict fonts(1, 1);
+    for (int i = 0; i < 40000; ++i)
+        fonts.Op(0x2C).W(7).W(3).B(4).Data("Sans");
+    EXPECT_FALSE(decodes(fonts.End()));
+    // Text moved on by 255 pixels 8.5 million times.
+    Pict text(1, 1, false);
+    for (int i = 0; i < 8500000; ++i)
+        text.B(0x29).B(255).B(0);
+    EXPECT_TRUE(decodes(text.End()));
+    // A zigzag of 5,000 points across 5,000 rows, almost all of it off the frame's sides.
+    Pict zigzag(512, 5000);
+    zigzag.Op(0x71).W(10 + 5000 * 4).R(0, -30000, 5000, 32000);
+    for (int i = 0; i < 5000; ++i)
+        zigzag.W(i % 2 ? 5000 : 0).W((i % 2 ? 30000 : -30000) + i);
+    const long before = PeakKilobytes();
+    EXPECT_TRUE(decodes(zigzag.End()));
+    EXPECT_LT(PeakKilobytes() - before, 64 * 1024);
+    // A JPEG of 1,000 scans is refused, alone and in a picture; one of 100 is decoded as djpeg
+    // decodes it.
+    const std::string busy = RepeatedScans(dir, 1000);
+    std::string description(86, '\0');
+    description.replace(0, 8, std::string("\0\0\0\x56jpeg", 8));
+    description.replace(32, 4, std::string("\x02\x00\x02\x00", 4));
+    jpeg::RgbPixels rgb;
+    EXPECT_FALSE(jpeg::DecodeToRgb(reinterpret_cast<const uint8_t*>(busy.data()), busy.size(),
+                                   std::size_t(1) << 30, rgb));
+    EXPECT_FALSE(decodes(Pict(512, 512).Compressed(kIdentity, description, busy).End()));
+    const std::string fine = RepeatedScans(dir, 100);
+    WriteFileBytes(dir / "fine.jpg", fine);
+    const std::string grey = RunTool({"djpeg", "-pnm", (dir / "fine.jpg").string()}).out;
+    ASSERT_TRUE(jpeg::DecodeToRgb(reinterpret_cast<const uint8_t*>(fine.data()), fine.size(),
+                                  std::size_t(1) << 30, rgb));
+    EXPECT_TRUE(decodes(Pict(512, 512).Compressed(kIdentity, description, fine).End()));
+    ASSERT_EQ(grey.size(), 15 + 512u * 512);
+    for (std::size_t i = 0; i < 512u * 512; i += 997)
+        EXPECT_EQ(rgb.pixels[3 * i], uint8_t(grey[15 + i])) << i;
 }
 
 } // namespace
