@@ -99,20 +99,23 @@ bool Canvas::Visible(int x, int y) const {
     return after != row.begin() && x < std::prev(after)->second;
 }
 
-Spans::Row Canvas::VisibleRow(int y, int x0, int x1) const {
-    Spans::Row out;
+template <class Draw>
+void Canvas::ForVisible(int y, int x0, int x1, Draw&& draw) const {
     x0 = std::max(x0, _box.left);
     x1 = std::min(x1, _box.right);
     if (y < _box.top || y >= _box.bottom || x0 >= x1)
-        return out;
+        return;
     if (!_clip) {
-        out.emplace_back(x0, x1);
-        return out;
+        draw(x0, x1);
+        return;
     }
-    for (auto [c0, c1] : _clip->rows[std::size_t(y - _clip->top)])
-        if (std::max(c0, x0) < std::min(c1, x1))
-            out.emplace_back(std::max(c0, x0), std::min(c1, x1));
-    return out;
+    const Spans::Row& row = _clip->rows[std::size_t(y - _clip->top)];
+    // The first run of the clip that ends after x0, and the rest up to x1.
+    auto at =
+        std::upper_bound(row.begin(), row.end(), x0,
+                         [](int x, const std::pair<int, int>& run) { return x < run.second; });
+    for (; at != row.end() && at->first < x1; ++at)
+        draw(std::max(at->first, x0), std::min(at->second, x1));
 }
 
 void Canvas::Apply(uint32_t& pixel, bool bit, int mode) const {
@@ -154,7 +157,7 @@ bool Canvas::Fill(const Spans& spans, Verb verb) {
         if (y < _box.top || y >= _box.bottom)
             continue;
         for (auto [from, to] : spans.rows[i])
-            for (auto [x0, x1] : VisibleRow(y, from - _originH, to - _originH))
+            ForVisible(y, from - _originH, to - _originH, [&](int x0, int x1) {
                 for (int x = x0; x < x1; ++x) {
                     uint32_t& pixel = Pixel(x, y);
                     if (verb == Verb::Invert)
@@ -162,6 +165,7 @@ bool Canvas::Fill(const Spans& spans, Verb verb) {
                     else
                         Apply(pixel, PatternBit(pattern, x, y), mode);
                 }
+            });
     }
     return true;
 }
@@ -169,7 +173,8 @@ bool Canvas::Fill(const Spans& spans, Verb verb) {
 bool Canvas::Put(const std::vector<uint32_t>& image, const Rect& bounds, const Rect& src,
                  const Placement& p) {
     const double det = p.a * p.d - p.b * p.c;
-    if (Width(src) <= 0 || Height(src) <= 0 || !std::isnormal(det))
+    if (Width(src) <= 0 || Height(src) <= 0 || !std::isnormal(det) || _box.top >= _box.bottom ||
+        _box.left >= _box.right)
         return true;
     // The frame's pixels that the placed rectangle can reach.
     double top = INFINITY, bottom = -INFINITY, left = INFINITY, right = -INFINITY;
@@ -197,7 +202,7 @@ bool Canvas::Put(const std::vector<uint32_t>& image, const Rect& bounds, const R
     const int bw = Width(bounds), bh = Height(bounds);
     for (int y = y0; y < y1; ++y) {
         const double v = y + _originV + 0.5 - p.v;
-        for (auto [from, to] : VisibleRow(y, x0, x1))
+        ForVisible(y, x0, x1, [&](int from, int to) {
             for (int x = from; x < to; ++x) {
                 const double h = x + _originH + 0.5 - p.h;
                 const double sx = std::floor(ia * h + ic * v + kTie);
@@ -209,6 +214,7 @@ bool Canvas::Put(const std::vector<uint32_t>& image, const Rect& bounds, const R
                     continue;
                 Pixel(x, y) = image[std::size_t(iy) * std::size_t(bw) + std::size_t(ix)];
             }
+        });
     }
     return true;
 }

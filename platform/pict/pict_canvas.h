@@ -77,8 +77,10 @@ private:
     void Apply(uint32_t& pixel, bool bit, int mode) const;
     // Whether the frame's pixel (x, y) may be drawn.
     bool Visible(int x, int y) const;
-    // The columns of row y (frame coordinates) that may be drawn between x0 and x1.
-    Spans::Row VisibleRow(int y, int x0, int x1) const;
+    // Calls draw(from, to) for each run of the columns of row y (frame coordinates) between x0
+    // and x1 that may be drawn.
+    template <class Draw>
+    void ForVisible(int y, int x0, int x1, Draw&& draw) const;
     uint32_t& Pixel(int x, int y) {
         const Rect& f = _picture.frame;
         return _picture.pixels[std::size_t(y - f.top) * std::size_t(f.right - f.left) +

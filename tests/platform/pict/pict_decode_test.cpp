@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -366,6 +367,87 @@ TEST(PictDecode, DamagedPicturesAreRefused) {
     for (int i = 0; i < 400; ++i)
         busy.Op(0x33).R(0, 0, 2048, 2048);
     EXPECT_TRUE(refused(busy.End()));
+}
+
+// Images compressed by other codecs, taken from one-frame QuickTime movies that ffmpeg writes
+// (their sample description is the image description), against ffmpeg's decoding of them.
+TEST(PictDecode, OtherCodecsMatchFfmpeg) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    const std::pair<const char*, const char*> codecs[] = {
+        {"qtrle", "rgb24"}, {"rpza", "rgb555le"}, {"smc", "pal8"},
+        {"png", "rgb24"},   {"tiff", "rgb24"},    {"rawvideo", "rgb24"}};
+    for (const auto& [codec, format] : codecs) {
+        const std::string movie = (dir / (std::string(codec) + ".mov")).string();
+        ASSERT_EQ(RunTool({"ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc=s=24x16",
+                           "-frames:v", "1", "-pix_fmt", format, "-c:v", codec, movie})
+                      .exitCode,
+                  0);
+        const std::string rgb = RunTool({"ffmpeg", "-v", "error", "-i", movie, "-f", "rawvideo",
+                                         "-pix_fmt", "rgb24", "-"})
+                                    .out;
+        const std::string bytes = ReadFileBytes(movie);
+        auto size = [&](std::size_t at) {
+            return std::size_t(uint8_t(bytes[at])) << 24 |
+                   std::size_t(uint8_t(bytes[at + 1])) << 16 |
+                   std::size_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
+        };
+        const std::size_t entry = bytes.find("stsd") + 12, mdat = bytes.find("mdat");
+        Pict p(24, 16);
+        p.Compressed(kIdentity, bytes.substr(entry, size(entry)),
+                     bytes.substr(mdat + 4, size(mdat - 4) - 8));
+        std::string ours;
+        for (uint32_t pixel : Decode(p.End()).pixels)
+            ours += {char(pixel >> 16), char(pixel >> 8), char(pixel)};
+        EXPECT_EQ(ours.size(), rgb.size()) << codec;
+        EXPECT_TRUE(ours == rgb) << codec;
+    }
+}
+
+// Arcs, the clip region and the origin on an 8 x 8 frame against pixels drawn by hand ('#'
+// black). The circle in (0, 0, 8, 8) covers columns 2-5, 1-6, then 0-7 down to its middle.
+TEST(PictDecode, ArcsClipsAndOriginMatchHandDrawnPixels) {
+    const std::pair<std::function<void(Pict&)>, std::string> cases[] = {
+        // From 12 o'clock a quarter clockwise; then the bottom half (from 3 o'clock).
+        {[](Pict& p) { p.Op(0x61).R(0, 0, 8, 8).W(0).W(90); },
+         "....##..\n....###.\n....####\n....####\n........\n........\n........\n........\n"},
+        {[](Pict& p) { p.Op(0x61).R(0, 0, 8, 8).W(90).W(180); },
+         "........\n........\n........\n........\n########\n########\n.######.\n..####..\n"},
+        // A "same" form running anticlockwise; the outline of a quarter with a 1-pixel pen.
+        {[](Pict& p) { p.Op(0x61).R(0, 0, 8, 8).W(0).W(90).Op(0x6B).W(270).W(-90); },
+         "....##..\n....###.\n....####\n....####\n####....\n####....\n.###....\n..##....\n"},
+        {[](Pict& p) { p.Op(0x60).R(0, 0, 8, 8).W(0).W(90); },
+         "....##..\n......#.\n.......#\n.......#\n........\n........\n........\n........\n"},
+        // 45 to 135 degrees of a wide oval: between its rectangle's diagonals, not true angles.
+        {[](Pict& p) { p.Op(0x61).R(2, 0, 6, 8).W(45).W(90); },
+         "........\n........\n........\n.....###\n.....###\n........\n........\n........\n"},
+        // Clipped to an L-shaped region.
+        {[](Pict& p) {
+             p.Op(0x01).W(10 + 26).R(1, 1, 7, 7).W(1).W(1).W(6).W(0x7FFF).W(4).W(3).W(6);
+             p.W(0x7FFF).W(7).W(1).W(3).W(0x7FFF).W(0x7FFF).Op(0x31).R(0, 0, 8, 8);
+         },
+         "........\n.#####..\n.#####..\n.#####..\n.##.....\n.##.....\n.##.....\n........\n"},
+        // A line clipped to the top half, then a bitmap to the bottom-left quarter.
+        {[](Pict& p) {
+             p.Op(0x01).W(10).R(0, 0, 4, 8).Op(0x20).W(0).W(0).W(7).W(7);
+             p.Op(0x01).W(10).R(4, 0, 8, 4).Op(0x90).W(1).R(0, 0, 8, 8).R(0, 0, 8, 8);
+             p.R(0, 0, 8, 8).W(0).Data(std::string(8, '\xFF'));
+         },
+         "#.......\n.#......\n..#.....\n...#....\n####....\n####....\n####....\n####....\n"},
+        // Coordinates moved by the origin, and back for a "same" form.
+        {[](Pict& p) { p.Op(0x0C).W(2).W(1).Op(0x31).R(1, 2, 3, 5).Op(0x0C).W(-2).W(-1).Op(0x39); },
+         "###.....\n#####...\n..###...\n........\n........\n........\n........\n........\n"},
+    };
+    for (const auto& [ops, expected] : cases) {
+        Pict p(8, 8);
+        ops(p);
+        const std::vector<uint32_t> pixels = Decode(p.End()).pixels;
+        std::string drawn;
+        for (std::size_t i = 0; i < 64; ++i)
+            drawn +=
+                std::string(pixels.at(i) == 0xFF000000u ? "#" : ".") + (i % 8 == 7 ? "\n" : "");
+        EXPECT_EQ(drawn, expected);
+    }
 }
 
 // A progressive grey JPEG: one DC scan, then the same AC scan `repeats` times (libjpeg takes a
