@@ -62,12 +62,19 @@ RowClip Canvas::Unclipped() const {
 
 void Canvas::SetClip(const Spans& region) {
     const Rect& f = Frame();
-    Spans clip = Intersect(Offset(region, -_originH, -_originV), RectSpans(f, {f.top, f.bottom}));
+    Spans clip = Offset(region, -_originH, -_originV);
     _box = {f.bottom, f.top, f.right, f.left}; // empty until a pixel widens it
     for (std::size_t i = 0; i < clip.rows.size(); ++i) {
+        const int y = clip.top + int(i);
+        if (y < f.top || y >= f.bottom)
+            clip.rows[i].clear();
+        Spans::Row kept;
+        for (auto [x0, x1] : clip.rows[i])
+            if (std::max<int>(x0, f.left) < std::min<int>(x1, f.right))
+                kept.emplace_back(std::max<int>(x0, f.left), std::min<int>(x1, f.right));
+        clip.rows[i].swap(kept);
         if (clip.rows[i].empty())
             continue;
-        const int y = clip.top + int(i);
         _box.top = std::min(_box.top, y);
         _box.bottom = std::max(_box.bottom, y + 1);
         _box.left = std::min(_box.left, clip.rows[i].front().first);

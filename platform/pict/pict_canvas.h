@@ -44,7 +44,7 @@ public:
     RowClip Clip(int dh = 0, int dv = 0) const;
     // The frame's rows and columns, whatever the clip region.
     RowClip Unclipped() const;
-    // Drawing is cut to these pixels from now on.
+    // Drawing is cut to these pixels (within the rows of Unclipped()) from now on.
     void SetClip(const Spans& region);
     // The coordinates that follow lie dh, dv further on; the pen and the text position keep
     // their place on the frame.

@@ -2,14 +2,34 @@
 
 #include <climits>
 #include <cstring>
+#include <mutex>
 
-#include "platform/movie/ffmpeg_support.h"
-#include "platform/movie/frame_scaler.h"
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
 
 namespace tbx::pict {
 namespace {
 
 constexpr std::size_t kDescriptionSize = 86;
+
+// FFmpeg's objects for one image.
+struct Decoding {
+    AVCodecContext* context = nullptr;
+    AVPacket* packet = nullptr;
+    AVFrame* frame = nullptr;
+    AVFrame* argb = nullptr;
+    SwsContext* scaler = nullptr;
+    ~Decoding() {
+        sws_freeContext(scaler);
+        av_frame_free(&argb);
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        avcodec_free_context(&context);
+    }
+};
 
 unsigned Word(const uint8_t* at) {
     return unsigned(at[0]) << 8 | at[1];
@@ -59,47 +79,61 @@ bool DecodeWithCodec(const uint8_t* description, std::size_t size, const uint8_t
     if (!codec || codec->type != AVMEDIA_TYPE_VIDEO || width <= 0 || height <= 0 ||
         uint64_t(width) * uint64_t(height) > maxPixels)
         return false;
-    movie::CodecPtr context(avcodec_alloc_context3(codec));
-    movie::PacketPtr packet(av_packet_alloc());
-    movie::FramePtr frame(av_frame_alloc());
-    if (!context || !packet || !frame || av_new_packet(packet.get(), int(dataSize)) < 0)
+    // Damaged data is answered by the result; the library's own messages stay quiet.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+    Decoding d;
+    d.context = avcodec_alloc_context3(codec);
+    d.packet = av_packet_alloc();
+    d.frame = av_frame_alloc();
+    d.argb = av_frame_alloc();
+    if (!d.context || !d.packet || !d.frame || !d.argb ||
+        av_new_packet(d.packet, int(dataSize)) < 0)
         return false;
-    std::memcpy(packet->data, data, dataSize);
+    std::memcpy(d.packet->data, data, dataSize);
     const int bits = depth > 32 ? depth - 32 : depth;
     if (bits == 2 || bits == 4 || bits == 8) {
         uint32_t colors[256];
-        uint8_t* side = av_packet_new_side_data(packet.get(), AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);
+        uint8_t* side = av_packet_new_side_data(d.packet, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);
         if (!Palette(description, size, depth, colors) || !side)
             return false;
         std::memcpy(side, colors, AVPALETTE_SIZE);
     }
-    context->width = width;
-    context->height = height;
-    context->bits_per_coded_sample = depth;
-    context->codec_tag = tag;
-    context->thread_count = 1;
-    context->max_pixels = int64_t(maxPixels);
-    if (avcodec_open2(context.get(), codec, nullptr) < 0 ||
-        avcodec_send_packet(context.get(), packet.get()) < 0)
+    d.context->width = width;
+    d.context->height = height;
+    d.context->bits_per_coded_sample = depth;
+    d.context->codec_tag = tag;
+    d.context->thread_count = 1;
+    d.context->max_pixels = int64_t(maxPixels);
+    if (avcodec_open2(d.context, codec, nullptr) < 0 ||
+        avcodec_send_packet(d.context, d.packet) < 0)
         return false;
-    avcodec_send_packet(context.get(), nullptr);
-    if (avcodec_receive_frame(context.get(), frame.get()) < 0)
+    avcodec_send_packet(d.context, nullptr);
+    if (avcodec_receive_frame(d.context, d.frame) < 0)
         return false;
-    const int w = frame->width, h = frame->height;
+    const int w = d.frame->width, h = d.frame->height;
     if (w <= 0 || h <= 0 || uint64_t(w) * uint64_t(h) > maxPixels)
         return false;
-    const std::size_t count = std::size_t(w) * std::size_t(h);
-    std::vector<uint8_t> argb(count * 4 + kFrameRenderRoom);
-    movie::FrameScaler scaler;
-    if (!scaler.Scale(frame.get(), movie::Orientation{}, FramePixels::Argb32, argb.data(),
-                      argb.size(), w * 4, w, h))
+    // To bytes alpha, red, green, blue, in rows of FFmpeg's padding.
+    d.argb->format = AV_PIX_FMT_ARGB;
+    d.argb->width = w;
+    d.argb->height = h;
+    d.scaler = sws_getContext(w, h, AVPixelFormat(d.frame->format), w, h, AV_PIX_FMT_ARGB,
+                              SWS_POINT, nullptr, nullptr, nullptr);
+    if (!d.scaler || av_frame_get_buffer(d.argb, 0) < 0 ||
+        sws_scale(d.scaler, d.frame->data, d.frame->linesize, 0, h, d.argb->data,
+                  d.argb->linesize) != h)
         return false;
     image.width = w;
     image.height = h;
-    image.pixels.resize(count);
-    for (std::size_t i = 0; i < count; ++i)
-        image.pixels[i] = 0xFF000000u | uint32_t(argb[4 * i + 1]) << 16 |
-                          uint32_t(argb[4 * i + 2]) << 8 | argb[4 * i + 3];
+    image.pixels.resize(std::size_t(w) * std::size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* row = d.argb->data[0] + std::ptrdiff_t(y) * d.argb->linesize[0];
+        uint32_t* out = &image.pixels[std::size_t(y) * std::size_t(w)];
+        for (int x = 0; x < w; ++x)
+            out[x] = 0xFF000000u | uint32_t(row[4 * x + 1]) << 16 | uint32_t(row[4 * x + 2]) << 8 |
+                     row[4 * x + 3];
+    }
     return true;
 }
 

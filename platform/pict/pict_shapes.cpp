@@ -357,15 +357,6 @@ Spans Subtract(const Spans& a, const Spans& b) {
     return out;
 }
 
-Spans Intersect(const Spans& a, const Spans& b) {
-    Spans out = Empty(a.top);
-    out.rows.resize(a.rows.size());
-    for (std::size_t i = 0; i < out.rows.size(); ++i)
-        if (const Spans::Row* keep = RowAt(b, a.top + int(i)))
-            out.rows[i] = IntersectRow(a.rows[i], *keep);
-    return out;
-}
-
 Spans Offset(Spans spans, int dh, int dv) {
     spans.top += dv;
     if (dh != 0)

@@ -55,7 +55,6 @@ bool RegionSpans(const Rect& bounds, const uint8_t* data, std::size_t size, RowC
 
 // Set operations on spans.
 Spans Subtract(const Spans& a, const Spans& b);
-Spans Intersect(const Spans& a, const Spans& b);
 // The spans moved by dh columns and dv rows.
 Spans Offset(Spans spans, int dh, int dv);
 // The pixels whose whole (2·dh+1) × (2·dv+1) neighbourhood lies in the spans.

@@ -387,10 +387,8 @@ TEST(PictDecode, OtherCodecsMatchFfmpeg) {
                                          "-pix_fmt", "rgb24", "-"})
                                     .out;
         const std::string bytes = ReadFileBytes(movie);
-        auto size = [&](std::size_t at) {
-            return std::size_t(uint8_t(bytes[at])) << 24 |
-                   std::size_t(uint8_t(bytes[at + 1])) << 16 |
-                   std::size_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
+        auto size = [&](std::size_t at) { // the 16 bits below a small atom's size
+            return std::size_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
         };
         const std::size_t entry = bytes.find("stsd") + 12, mdat = bytes.find("mdat");
         Pict p(24, 16);
@@ -399,8 +397,7 @@ TEST(PictDecode, OtherCodecsMatchFfmpeg) {
         std::string ours;
         for (uint32_t pixel : Decode(p.End()).pixels)
             ours += {char(pixel >> 16), char(pixel >> 8), char(pixel)};
-        EXPECT_EQ(ours.size(), rgb.size()) << codec;
-        EXPECT_TRUE(ours == rgb) << codec;
+        EXPECT_TRUE(!rgb.empty() && ours == rgb) << codec;
     }
 }
 
@@ -479,6 +476,7 @@ long PeakKilobytes() {
 // Small pictures built to make the decoder work far beyond their size are refused, or decoded
 // in memory bounded by their frame.
 TEST(PictDecode, HostilePicturesStayWithinTheirBudget) {
+    STRAVEL_REQUIRE_TOOL("convert");
     STRAVEL_REQUIRE_TOOL("jpegtran");
     STRAVEL_REQUIRE_TOOL("djpeg");
     TempDir dir;
