@@ -18,6 +18,7 @@ struct DecodeJob {
     uint8_t* inks;   // new[]: one row of four-component samples
     uint32_t width, height;
     std::size_t maxBytes;
+    jpeg_progress_mgr progress;
 };
 
 void InitSource(j_decompress_ptr) {}
@@ -53,6 +54,16 @@ uint8_t Ink(unsigned sample, unsigned black) {
     return uint8_t((sample * black + 127) / 255);
 }
 
+// A progressive picture may repeat one scan without end, each pass over all of its blocks; a
+// few hundred scans are far more than any encoder writes.
+constexpr int kMaxScans = 300;
+
+void LimitScans(j_common_ptr common) {
+    j_decompress_ptr cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    if (cinfo->input_scan_number > kMaxScans)
+        ERREXIT(cinfo, JERR_BAD_SCAN_SCRIPT);
+}
+
 bool Decode(DecodeJob* job, const uint8_t* bytes, std::size_t size) {
     jpeg_decompress_struct* cinfo = &job->cinfo;
     cinfo->err = InstallErrorManager(job->err);
@@ -65,6 +76,8 @@ bool Decode(DecodeJob* job, const uint8_t* bytes, std::size_t size) {
     }
     jpeg_create_decompress(cinfo);
     cinfo->mem->max_memory_to_use = kMaxWorkingMemory;
+    job->progress.progress_monitor = LimitScans;
+    cinfo->progress = &job->progress;
     job->src.next_input_byte = bytes;
     job->src.bytes_in_buffer = size;
     job->src.init_source = InitSource;

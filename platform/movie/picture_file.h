@@ -1,5 +1,5 @@
-// QuickDraw picture files as still pictures: a 512-byte preamble, then the picture. Internal
-// to the movie stand-in.
+// QuickDraw picture files as still pictures: a 512-byte preamble, then the picture, or the
+// picture alone. Internal to the movie stand-in.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@
 namespace tbx::movie {
 
 // The picture of the file at `path`; false when the file does not hold a version 1 or 2
-// picture behind the preamble, or the picture does not decode.
+// picture behind the preamble or at its start, or the picture does not decode.
 bool ReadPictureFile(const std::string& path, DecodedPicture& picture);
 
 } // namespace tbx::movie

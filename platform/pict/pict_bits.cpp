@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/jpeg/jpeg_decode.h"
+#include "platform/pict/pict_codecs.h"
 
 namespace tbx::pict {
 namespace {
@@ -210,7 +211,14 @@ bool BitsOp(Reader& in, uint16_t op, bool draw, Canvas& canvas) {
     std::vector<uint32_t> image;
     if (!ReadPixels(in, header, packable, canvas, image))
         return false;
-    return !draw || canvas.Put(image, header.bounds, src, dst);
+    if (!draw || Width(src) <= 0 || Height(src) <= 0 || Width(dst) <= 0 || Height(dst) <= 0)
+        return true;
+    Placement onto; // srcRect stretched onto dstRect
+    onto.a = double(Width(dst)) / Width(src);
+    onto.d = double(Height(dst)) / Height(src);
+    onto.h = dst.left - src.left * onto.a;
+    onto.v = dst.top - src.top * onto.d;
+    return canvas.Put(image, header.bounds, src, onto);
 }
 
 bool PixPatOp(Reader& in, Pattern& pattern, Canvas& canvas) {
@@ -247,41 +255,53 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
         !data.ReadRect(src) || !data.U32(accuracy) || !data.U32(maskSize) ||
         !data.Skip(matteSize) || !data.Skip(maskSize))
         return false;
-    // The image description: its size, the codec, ..., and at 44 the size of the data.
+    // The image description: its size, the codec, ..., the width and height at 32, and at 44
+    // the size of the data.
     const uint8_t* description = data.Here();
     uint32_t descriptionSize = 0, codec = 0, dataSize = 0;
-    if (!data.U32(descriptionSize) || !data.U32(codec) || descriptionSize < 48 || !data.Skip(36) ||
-        !data.U32(dataSize) || descriptionSize > data.Left() + 48)
+    uint16_t width = 0, height = 0;
+    if (!data.U32(descriptionSize) || !data.U32(codec) || descriptionSize < 48 || !data.Skip(24) ||
+        !data.U16(width) || !data.U16(height) || !data.Skip(8) || !data.U32(dataSize) ||
+        descriptionSize > data.Left() + 48)
         return false;
     data.Skip(descriptionSize - std::size_t(data.Here() - description));
-    if (codec != FourCC("jpeg"))
-        return true;
     if (dataSize == 0 || dataSize > data.Left())
         dataSize = uint32_t(data.Left());
-    // Only placements that scale and move: a, d the scales, tx, ty the offsets (16.16).
-    if (m[1] || m[2] || m[3] || m[5] || int32_t(m[0]) <= 0 || int32_t(m[4]) <= 0)
+    // The matrix (a b u, c d v, tx ty w) takes the image's point (x, y) to
+    // (a x + c y + tx, b x + d y + ty), in 16.16 fixed point; perspective (u, v) and matrices
+    // that flatten the image are refused.
+    auto fixed = [&](int i) { return int32_t(m[i]) / 65536.0; };
+    const Placement place{fixed(0), fixed(1), fixed(3), fixed(4), fixed(6), fixed(7)};
+    if (m[2] || m[5] || place.a * place.d == place.b * place.c)
         return false;
-    jpeg::RgbPixels rgb;
-    if (!jpeg::DecodeToRgb(data.Here(), dataSize, kMaxPicturePixels * 3, rgb) ||
-        !canvas.Charge(uint64_t(rgb.width) * rgb.height))
+    // What the description promises is charged before any decoding.
+    if (!canvas.Charge(uint64_t(int16_t(width) > 0 ? width : 0) *
+                           uint64_t(int16_t(height) > 0 ? height : 0) +
+                       dataSize))
         return false;
-    const std::size_t count = std::size_t(rgb.width) * rgb.height;
-    std::vector<uint32_t> image(count);
-    for (std::size_t i = 0; i < count; ++i)
-        image[i] = Opaque(rgb.pixels[3 * i], rgb.pixels[3 * i + 1], rgb.pixels[3 * i + 2]);
-    const Rect bounds{0, 0, SInt16(std::min<uint32_t>(rgb.height, 0x7FFF)),
-                      SInt16(std::min<uint32_t>(rgb.width, 0x7FFF))};
+    const std::size_t most = std::size_t(std::min<uint64_t>(kMaxPicturePixels, canvas.Unspent()));
+    DecodedImage image;
+    if (codec == FourCC("jpeg")) {
+        jpeg::RgbPixels rgb;
+        if (!jpeg::DecodeToRgb(data.Here(), dataSize, most * 3, rgb))
+            return false;
+        image.width = int(rgb.width);
+        image.height = int(rgb.height);
+        image.pixels.resize(std::size_t(rgb.width) * rgb.height);
+        for (std::size_t i = 0; i < image.pixels.size(); ++i)
+            image.pixels[i] =
+                Opaque(rgb.pixels[3 * i], rgb.pixels[3 * i + 1], rgb.pixels[3 * i + 2]);
+    } else if (!DecodeWithCodec(description, descriptionSize, data.Here(), dataSize, most, image)) {
+        return true; // passed over: the plain image that follows stands in for it
+    }
+    if (!canvas.Charge(uint64_t(image.width) * uint64_t(image.height)))
+        return false;
+    const Rect bounds{0, 0, SInt16(std::min(image.height, 0x7FFF)),
+                      SInt16(std::min(image.width, 0x7FFF))};
     if (Width(src) <= 0 || Height(src) <= 0)
         src = bounds;
-    auto place = [](int at, uint32_t scale, uint32_t offset) {
-        const double v =
-            std::floor(at * (int32_t(scale) / 65536.0) + int32_t(offset) / 65536.0 + 0.5);
-        return SInt16(std::clamp(v, -32768.0, 32767.0));
-    };
-    const Rect dst{place(src.top, m[4], m[7]), place(src.left, m[0], m[6]),
-                   place(src.bottom, m[4], m[7]), place(src.right, m[0], m[6])};
     drawn = true;
-    return canvas.Put(image, bounds, src, dst);
+    return canvas.Put(image.pixels, bounds, src, place);
 }
 
 } // namespace tbx::pict

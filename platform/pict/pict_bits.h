@@ -16,8 +16,9 @@ namespace tbx::pict {
 bool BitsOp(Reader& in, uint16_t op, bool draw, Canvas& canvas);
 // A pixel pattern: its black-and-white form goes to `pattern`, its colour image is read past.
 bool PixPatOp(Reader& in, Pattern& pattern, Canvas& canvas);
-// A compressed image (CompressedQuickTime): drawn when its codec is JPEG (`drawn` set), read
-// past otherwise. Images placed through a matrix that turns or shears them are refused.
+// A compressed image (CompressedQuickTime), placed by its matrix: JPEG through libjpeg, other
+// codecs through FFmpeg's decoders (`drawn` set); read past when no decoder takes it. Images
+// placed in perspective, or flattened, are refused.
 bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn);
 
 } // namespace tbx::pict

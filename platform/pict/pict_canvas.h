@@ -1,13 +1,16 @@
 // The drawing state and pixels of a picture being decoded: colours, patterns, the pen, the
-// text state, and a bound on the work a picture may ask for, so that a small file cannot keep
-// the decoder busy painting the same pixels over and over.
+// text state, the clip region and origin, and a bound on the work a picture may ask for, so
+// that a small file cannot keep the decoder busy painting the same pixels over and over.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/fonts/font_types.h"
 #include "platform/pict/pict_decode.h"
 #include "platform/pict/pict_shapes.h"
 
@@ -20,6 +23,13 @@ enum class Verb { Frame, Paint, Erase, Invert, Fill };
 inline constexpr uint32_t kBlack = 0xFF000000u;
 inline constexpr uint32_t kWhite = 0xFFFFFFFFu;
 
+// Where an image goes: its point (x, y) to (a x + c y + h, b x + d y + v) of the picture.
+struct Placement {
+    double a = 1, b = 0, c = 0, d = 1, h = 0, v = 0;
+};
+
+// Shapes, positions and images are given in the picture's current coordinates, which the
+// origin operation moves against the frame's; drawing is cut to the frame and the clip region.
 class Canvas {
 public:
     // The frame filled with white.
@@ -28,16 +38,29 @@ public:
     // Takes `units` (about one a pixel or row visited) from the work allowed; false once a
     // picture has asked for more than many times its frame's area.
     bool Charge(uint64_t units);
-    RowClip Clip(int margin = 0) const;
+    uint64_t Unspent() const { return _budget; }
     const Rect& Frame() const { return _picture.frame; }
+    // The rows and columns that drawing can reach, widened by dh columns and dv rows each side.
+    RowClip Clip(int dh = 0, int dv = 0) const;
+    // The frame's rows and columns, whatever the clip region.
+    RowClip Unclipped() const;
+    // Drawing is cut to these pixels (within the rows of Unclipped()) from now on.
+    void SetClip(const Spans& region);
+    // The coordinates that follow lie dh, dv further on; the pen and the text position keep
+    // their place on the frame.
+    void MoveOrigin(int dh, int dv);
 
     // Shape verbs other than Frame, through the pen, fill or background pattern.
     bool Fill(const Spans& spans, Verb verb);
-    // Puts an image's srcRect on dstRect (picture coordinates), nearest pixel.
+    // Puts the srcRect part of an image (whose pixels cover `bounds`) where `place` takes it,
+    // nearest pixel.
     bool Put(const std::vector<uint32_t>& image, const Rect& bounds, const Rect& src,
-             const Rect& dst);
+             const Placement& place);
     // Mac Roman text at (h, v) on the baseline, in the foreground colour.
     bool Text(int h, int v, const std::string& macRoman);
+    // A font number's name, looked up in the font catalogue once, here; false once the lookups
+    // have taken the work allowed.
+    bool NameFont(SInt16 id, const std::string& macRoman);
 
     uint32_t fore = kBlack, back = kWhite;
     Pattern penPattern{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
@@ -49,13 +72,27 @@ public:
     SInt16 textFont = 0, textSize = 0;
     Style textFace = normal;
     int textH = 0, textV = 0;
-    std::vector<std::pair<SInt16, std::string>> fontNames; // id, Mac Roman name
 
 private:
     void Apply(uint32_t& pixel, bool bit, int mode) const;
+    // Whether the frame's pixel (x, y) may be drawn.
+    bool Visible(int x, int y) const;
+    // Calls draw(from, to) for each run of the columns of row y (frame coordinates) between x0
+    // and x1 that may be drawn.
+    template <class Draw>
+    void ForVisible(int y, int x0, int x1, Draw&& draw) const;
+    uint32_t& Pixel(int x, int y) {
+        const Rect& f = _picture.frame;
+        return _picture.pixels[std::size_t(y - f.top) * std::size_t(f.right - f.left) +
+                               std::size_t(x - f.left)];
+    }
 
     DecodedPicture& _picture;
     uint64_t _budget;
+    int _originH = 0, _originV = 0;
+    RowClip _box;               // the frame cut to the clip region's extent, frame coordinates
+    std::optional<Spans> _clip; // the clip region in frame coordinates; none: the whole frame
+    std::map<SInt16, FMFontFamily> _fonts; // families found for the names given
 };
 
 } // namespace tbx::pict

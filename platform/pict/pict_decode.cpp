@@ -1,6 +1,7 @@
 #include "platform/pict/pict_decode.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,15 @@ Rect Inset(const Rect& r, int dh, int dv) {
 
 struct Region {
     Rect bounds;
-    std::vector<uint8_t> data; // after the header; empty for a rectangle
+    std::vector<uint8_t> data;                       // after the header; empty for a rectangle
+    std::optional<std::pair<RowClip, Spans>> pixels; // once built, and the clip built for
 };
+
+// Text positions move by many small steps; far beyond any frame they stop.
+int Saturate(int64_t v) {
+    constexpr int kFar = 1 << 24;
+    return int(std::clamp<int64_t>(v, -kFar, kFar));
+}
 
 class Decoder {
 public:
@@ -80,6 +88,9 @@ private:
     bool RectShape(uint16_t op);
     bool PolygonShape(uint16_t op);
     bool RegionShape(uint16_t op);
+    bool ReadRegion(uint16_t size, Region& region);
+    bool RegionPixels(Region& region, RowClip clip, const Spans*& pixels);
+    bool ClipOp();
     bool Draw(const Spans& spans, Verb verb) { return _canvas.Fill(spans, verb); }
 
     const uint8_t* _start;
@@ -139,8 +150,8 @@ bool Decoder::TextOp(uint16_t op) {
         return false;
     const std::string text(reinterpret_cast<const char*>(_in.Here()), count);
     _in.Skip(count);
-    _canvas.textH = h + dh;
-    _canvas.textV = v + dv;
+    _canvas.textH = Saturate(int64_t(h) + dh);
+    _canvas.textV = Saturate(int64_t(v) + dv);
     return _canvas.Text(_canvas.textH, _canvas.textV, text);
 }
 
@@ -153,19 +164,19 @@ bool Decoder::FontName() {
     _in.Skip(length);
     if (!data.U16(id) || !data.U8(nameLength) || data.Left() < nameLength)
         return false;
-    _canvas.fontNames.emplace_back(
-        SInt16(id), std::string(reinterpret_cast<const char*>(data.Here()), nameLength));
-    return true;
+    return _canvas.NameFont(SInt16(id),
+                            std::string(reinterpret_cast<const char*>(data.Here()), nameLength));
 }
 
 // Rectangles, rounded rectangles, ovals and arcs (0x30 to 0x6F): with their rectangle, or the
-// last one given ("same" forms, 0x?8 to 0x?F).
+// last one given ("same" forms, 0x?8 to 0x?F); arcs then give their angles.
 bool Decoder::RectShape(uint16_t op) {
     const int kind = op >> 4; // 3 rectangle, 4 rounded, 5 oval, 6 arc
+    int startAngle = 0, arcAngle = 0;
     if (!(op & 8) && !_in.ReadRect(_lastRect))
         return false;
-    if (kind == 6) // arcs are not drawn: their angles are passed over
-        return Skip(4);
+    if (kind == 6 && (!_in.S16(startAngle) || !_in.S16(arcAngle)))
+        return false;
     const int verb = op & 7;
     if (verb > 4)
         return true;
@@ -177,13 +188,21 @@ bool Decoder::RectShape(uint16_t op) {
                            : OvalSpans(at, clip);
     };
     const int ow = _canvas.ovalWidth, oh = _canvas.ovalHeight;
-    if (verb != 0)
-        return Draw(shape(r, ow, oh), Verb(verb));
     const int pw = _canvas.penWidth, ph = _canvas.penHeight;
-    if (pw <= 0 || ph <= 0)
+    if (verb == 0 && (pw <= 0 || ph <= 0))
         return true;
-    return Draw(Subtract(shape(r, ow, oh), shape(Inset(r, pw, ph), ow - 2 * pw, oh - 2 * ph)),
-                Verb::Frame);
+    Spans drawn =
+        verb != 0 ? shape(r, ow, oh)
+                  : Subtract(shape(r, ow, oh), shape(Inset(r, pw, ph), ow - 2 * pw, oh - 2 * ph));
+    if (kind == 6) {
+        // Each pixel of the oval within the clip's columns is looked at.
+        const int columns =
+            std::max(0, std::min<int>(r.right, clip.right) - std::max<int>(r.left, clip.left));
+        if (!_canvas.Charge(uint64_t(drawn.rows.size()) * uint64_t(columns)))
+            return false;
+        drawn = Wedge(drawn, r, startAngle, arcAngle, clip);
+    }
+    return Draw(drawn, verb == 0 ? Verb::Frame : Verb(verb));
 }
 
 bool Decoder::PolygonShape(uint16_t op) {
@@ -212,48 +231,75 @@ bool Decoder::PolygonShape(uint16_t op) {
         return true;
     }
     const RowClip clip = _canvas.Clip();
-    int top = _lastPolygon[0].second, bottom = top;
-    for (const auto& p : _lastPolygon) {
-        top = std::min(top, p.second);
-        bottom = std::max(bottom, p.second);
-    }
-    const int rows = std::max(0, std::min(bottom, clip.bottom) - std::max(top, clip.top));
-    return _canvas.Charge(uint64_t(rows) * _lastPolygon.size()) &&
+    return _canvas.Charge(PolygonWork(_lastPolygon, clip)) &&
            Draw(PolygonSpans(_lastPolygon, clip), Verb(verb));
 }
 
-bool Decoder::RegionShape(uint16_t op) {
-    if (!(op & 8)) {
-        uint16_t size = 0;
-        Region region;
-        if (!_in.U16(size) || size < 10 || !_in.ReadRect(region.bounds) || _in.Left() < size - 10u)
+// A region after its size word: its box and data.
+bool Decoder::ReadRegion(uint16_t size, Region& region) {
+    if (size < 10 || !_in.ReadRect(region.bounds) || _in.Left() < size - 10u)
+        return false;
+    region.data.assign(_in.Here(), _in.Here() + (size - 10));
+    region.pixels.reset();
+    return _in.Skip(size - 10);
+}
+
+// The region's pixels cut to `clip`. Each use costs the region's size, whether or not it
+// reaches the frame; its pixels are built once for a clip and kept.
+bool Decoder::RegionPixels(Region& region, RowClip clip, const Spans*& pixels) {
+    if (!_canvas.Charge(10 + region.data.size()))
+        return false;
+    if (!region.pixels || region.pixels->first != clip) {
+        const Rect& b = region.bounds;
+        const uint64_t rows = uint64_t(
+            std::max(0, std::min<int>(b.bottom, clip.bottom) - std::max<int>(b.top, clip.top)));
+        Spans spans;
+        if (!_canvas.Charge(rows * (1 + region.data.size() / 4)) ||
+            !RegionSpans(b, region.data.data(), region.data.size(), clip, spans))
             return false;
-        region.data.assign(_in.Here(), _in.Here() + (size - 10));
-        _in.Skip(size - 10);
-        _lastRegion = std::move(region);
+        region.pixels.emplace(clip, std::move(spans));
     }
+    pixels = &region.pixels->second;
+    return true;
+}
+
+bool Decoder::RegionShape(uint16_t op) {
+    uint16_t size = 0;
+    if (!(op & 8) && (!_in.U16(size) || !ReadRegion(size, _lastRegion)))
+        return false;
     const int verb = op & 7;
     if (verb > 4)
         return true;
-    const Rect& b = _lastRegion.bounds;
-    const int margin = verb == 0 ? std::max(0, _canvas.penHeight) : 0;
-    const RowClip clip = _canvas.Clip(margin);
-    const uint64_t rows = uint64_t(
-        std::max(0, std::min<int>(b.bottom, clip.bottom) - std::max<int>(b.top, clip.top)));
-    Spans spans;
-    if (!_canvas.Charge(rows * (1 + _lastRegion.data.size() / 4)) ||
-        !RegionSpans(b, _lastRegion.data.data(), _lastRegion.data.size(), clip, spans))
+    const int pw = _canvas.penWidth, ph = _canvas.penHeight;
+    const RowClip clip =
+        verb == 0 ? _canvas.Clip(std::max(0, pw), std::max(0, ph)) : _canvas.Clip();
+    const Spans* spans = nullptr;
+    if (!RegionPixels(_lastRegion, clip, spans))
         return false;
     if (verb != 0)
-        return Draw(spans, Verb(verb));
-    const int pw = _canvas.penWidth, ph = _canvas.penHeight;
+        return Draw(*spans, Verb(verb));
     if (pw <= 0 || ph <= 0)
         return true;
     std::size_t widest = 0;
-    for (const auto& row : spans.rows)
+    for (const auto& row : spans->rows)
         widest = std::max(widest, row.size());
-    return _canvas.Charge(rows * (2 * uint64_t(ph) + 1) * (widest + 1)) &&
-           Draw(Subtract(spans, Erode(spans, pw, ph)), Verb::Frame);
+    return _canvas.Charge(spans->rows.size() * (2 * uint64_t(ph) + 1) * (widest + 1)) &&
+           Draw(Subtract(*spans, Erode(*spans, pw, ph)), Verb::Frame);
+}
+
+// The clip region; sizes too small for a region's header are passed over.
+bool Decoder::ClipOp() {
+    uint16_t size = 0;
+    if (!_in.U16(size) || size < 2)
+        return false;
+    if (size < 10)
+        return Skip(size - 2u);
+    Region clip;
+    const Spans* pixels = nullptr;
+    if (!ReadRegion(size, clip) || !RegionPixels(clip, _canvas.Unclipped(), pixels))
+        return false;
+    _canvas.SetClip(*pixels);
+    return true;
 }
 
 bool Decoder::Op(uint16_t op, bool& end) {
@@ -265,10 +311,8 @@ bool Decoder::Op(uint16_t op, bool& end) {
     case 0x001C: // hilite mode
     case 0x001E: // default hilite
         return true;
-    case 0x0001: { // clip region
-        uint16_t size = 0;
-        return _in.U16(size) && size >= 2 && Skip(size - 2u);
-    }
+    case 0x0001:
+        return ClipOp();
     case 0x0002:
         return ReadPattern(_canvas.backPattern);
     case 0x0003: {
@@ -291,8 +335,14 @@ bool Decoder::Op(uint16_t op, bool& end) {
     case 0x00A0: // short comment
         return Skip(2);
     case 0x0006: // extra space
-    case 0x000C: // origin
         return Skip(4);
+    case 0x000C: {
+        int dh = 0, dv = 0;
+        if (!_in.S16(dh) || !_in.S16(dv))
+            return false;
+        _canvas.MoveOrigin(dh, dv);
+        return true;
+    }
     case 0x0007:
         return _in.ReadPoint(_canvas.penWidth, _canvas.penHeight);
     case 0x0008: {

@@ -1,11 +1,12 @@
 // Decoding of QuickDraw pictures (the 'PICT' resource, without a file's 512-byte preamble)
 // into ARGB pixels over a white frame. Version 1 and version 2 pictures: bit images (indexed,
-// bitmaps, 16- and 32-bit direct pixels, packed or not), JPEG images compressed for QuickTime,
-// lines, rectangles, rounded rectangles, ovals, polygons and regions in all their drawing
-// forms, text, colours, patterns and the pen. Operations of known length that are not drawn
-// here (arcs, comments, clipping, the rest of the state) are passed over; an unknown one, data
-// that runs out, or a picture larger than the cap or asking for far more drawing than its
-// size warrants, fails.
+// bitmaps, 16- and 32-bit direct pixels, packed or not), images compressed for QuickTime
+// (JPEG, and the codecs FFmpeg decodes) placed by their matrix, lines, rectangles, rounded
+// rectangles, ovals, arcs, polygons and regions in all their drawing forms, text, colours,
+// patterns, the pen, the clip region and the origin. Operations of known length that are not
+// drawn here (comments, the rest of the state) are passed over; an unknown one, data that runs
+// out, or a picture larger than the cap or asking for far more drawing than its size
+// warrants, fails.
 #pragma once
 
 #include <cstddef>

@@ -123,29 +123,134 @@ Spans RoundRectSpans(const Rect& r, int ovalWidth, int ovalHeight, RowClip clip)
     return s;
 }
 
-Spans PolygonSpans(const std::vector<std::pair<int, int>>& points, RowClip clip) {
-    if (points.size() < 2)
-        return Empty(clip.top);
-    int top = points[0].second, bottom = top;
-    for (const auto& p : points) {
-        top = std::min(top, p.second);
-        bottom = std::max(bottom, p.second);
+Spans Wedge(const Spans& shape, const Rect& r, int startAngle, int arcAngle, RowClip clip) {
+    Spans out = Empty(shape.top);
+    out.rows.resize(shape.rows.size());
+    if (arcAngle == 0 || r.right <= r.left || r.bottom <= r.top)
+        return out;
+    if (arcAngle <= -360 || arcAngle >= 360)
+        arcAngle = 360;
+    if (arcAngle < 0) {
+        startAngle += arcAngle;
+        arcAngle = -arcAngle;
     }
-    Spans s = Rows(top, bottom, clip);
-    std::vector<double> crossings;
-    for (std::size_t i = 0; i < s.rows.size(); ++i) {
-        const double cy = s.top + int(i) + 0.5;
-        crossings.clear();
-        for (std::size_t e = 0; e < points.size(); ++e) {
-            const auto [x1, y1] = points[e];
-            const auto [x2, y2] = points[(e + 1) % points.size()];
-            if ((y1 <= cy) != (y2 <= cy))
-                crossings.push_back(x1 + (cy - y1) * (x2 - x1) / double(y2 - y1));
+    const double from = std::fmod(std::fmod(double(startAngle), 360.0) + 360.0, 360.0);
+    const double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0;
+    const double halfWidth = (r.right - r.left) / 2.0, halfHeight = (r.bottom - r.top) / 2.0;
+    for (std::size_t i = 0; i < shape.rows.size(); ++i) {
+        const double up = -(shape.top + int(i) + 0.5 - cy) / halfHeight;
+        for (auto [x0, x1] : shape.rows[i]) {
+            x0 = std::max(x0, clip.left);
+            x1 = std::min(x1, clip.right);
+            int start = x0;
+            for (int x = x0; x <= x1; ++x) {
+                bool in = false;
+                if (x < x1) {
+                    const double right = (x + 0.5 - cx) / halfWidth;
+                    const double angle = std::atan2(right, up) * (180.0 / M_PI);
+                    in = std::fmod(angle - from + 720.0, 360.0) < arcAngle;
+                }
+                if (!in) {
+                    AddSpan(out.rows[i], start, x);
+                    start = x + 1;
+                }
+            }
         }
-        std::sort(crossings.begin(), crossings.end());
-        for (std::size_t k = 0; k + 1 < crossings.size(); k += 2)
-            AddSpan(s.rows[i], int(std::ceil(crossings[k] - 0.5)),
-                    int(std::ceil(crossings[k + 1] - 0.5)));
+    }
+    return out;
+}
+
+namespace {
+
+// A polygon side, with the rows [first, last) of the clip whose centres it crosses.
+struct Side {
+    int first, last;
+    int x1, y1, x2, y2;
+};
+
+std::vector<Side> Sides(const std::vector<std::pair<int, int>>& points, RowClip clip) {
+    std::vector<Side> sides;
+    for (std::size_t e = 0; e < points.size(); ++e) {
+        const auto [x1, y1] = points[e];
+        const auto [x2, y2] = points[(e + 1) % points.size()];
+        // The centre of row y lies at y + 0.5: a side crosses the rows from its upper end's
+        // down to (not including) its lower end's.
+        const int first = std::max(std::min(y1, y2), clip.top);
+        const int last = std::min(std::max(y1, y2), clip.bottom);
+        if (first < last)
+            sides.push_back({first, last, x1, y1, x2, y2});
+    }
+    return sides;
+}
+
+// The pixels of one row between the crossings `xs` (already cut to the clip's columns) by the
+// even-odd rule: sorted and paired, or, where they crowd together, counted in place.
+void FillRow(std::vector<int>& xs, std::vector<uint8_t>& flips, Spans::Row& row) {
+    if (xs.empty())
+        return;
+    const auto [lo, hi] = std::minmax_element(xs.begin(), xs.end());
+    const int from = *lo;
+    const std::size_t range = std::size_t(int64_t(*hi) - from) + 1;
+    if (range > xs.size() * 16) {
+        std::sort(xs.begin(), xs.end());
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2)
+            AddSpan(row, xs[k], xs[k + 1]);
+        return;
+    }
+    flips.assign(range, 0);
+    for (int x : xs)
+        flips[std::size_t(x - from)] ^= 1;
+    bool in = false;
+    int start = from;
+    for (std::size_t k = 0; k < range; ++k) {
+        if (!flips[k])
+            continue;
+        if (in)
+            AddSpan(row, start, from + int(k));
+        start = from + int(k);
+        in = !in;
+    }
+}
+
+} // namespace
+
+uint64_t PolygonWork(const std::vector<std::pair<int, int>>& points, RowClip clip) {
+    // A crossing (a division, a place in its row) takes about as long as two pixels filled.
+    uint64_t work = points.size();
+    for (const Side& side : Sides(points, clip))
+        work += 2 * uint64_t(side.last - side.first);
+    return work;
+}
+
+Spans PolygonSpans(const std::vector<std::pair<int, int>>& points, RowClip clip) {
+    std::vector<Side> sides = points.size() < 2 ? std::vector<Side>{} : Sides(points, clip);
+    if (sides.empty() || clip.left >= clip.right)
+        return Empty(clip.top);
+    std::sort(sides.begin(), sides.end(),
+              [](const Side& a, const Side& b) { return a.first < b.first; });
+    int bottom = sides[0].last;
+    for (const Side& side : sides)
+        bottom = std::max(bottom, side.last);
+    Spans s = Rows(sides[0].first, bottom, clip);
+    // Only the sides that cross a row are visited on it, and only what lies in the clip's
+    // columns is kept: crossings left of it count by where they fall, at its left edge.
+    std::vector<const Side*> active;
+    std::vector<int> xs;
+    std::vector<uint8_t> flips;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < s.rows.size(); ++i) {
+        const int row = s.top + int(i);
+        const double cy = row + 0.5;
+        std::erase_if(active, [&](const Side* side) { return side->last <= row; });
+        for (; next < sides.size() && sides[next].first <= row; ++next)
+            active.push_back(&sides[next]);
+        xs.clear();
+        for (const Side* e : active) {
+            const double x = e->x1 + (cy - e->y1) * (e->x2 - e->x1) / double(e->y2 - e->y1);
+            xs.push_back(
+                int(std::clamp(std::ceil(x - 0.5), double(clip.left), double(clip.right))));
+        }
+        FillRow(xs, flips, s.rows[i]);
     }
     return s;
 }
@@ -237,7 +342,8 @@ bool RegionSpans(const Rect& bounds, const uint8_t* data, std::size_t size, RowC
             if (row - out.top >= int(out.rows.size()))
                 break;
             for (std::size_t k = 0; k + 1 < inside.size(); k += 2)
-                AddSpan(out.rows[std::size_t(row - out.top)], inside[k], inside[k + 1]);
+                AddSpan(out.rows[std::size_t(row - out.top)], std::max(inside[k], clip.left),
+                        std::min(inside[k + 1], clip.right));
         }
     }
     return inside.empty() && at == size;
@@ -249,6 +355,17 @@ Spans Subtract(const Spans& a, const Spans& b) {
         if (const Spans::Row* cut = RowAt(b, a.top + int(i)))
             out.rows[i] = SubtractRow(a.rows[i], *cut);
     return out;
+}
+
+Spans Offset(Spans spans, int dh, int dv) {
+    spans.top += dv;
+    if (dh != 0)
+        for (auto& row : spans.rows)
+            for (auto& [x0, x1] : row) {
+                x0 += dh;
+                x1 += dh;
+            }
+    return spans;
 }
 
 Spans Erode(const Spans& spans, int dh, int dv) {

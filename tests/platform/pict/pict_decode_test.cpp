@@ -2,12 +2,15 @@
 // another format) where ImageMagick reads them, and shapes against ImageMagick's drawing or
 // against other shapes that must cover the same pixels.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_decode.h"
 #include "tests/support/tools.h"
 
@@ -22,7 +25,8 @@ using stravel::testing::WriteFileBytes;
 // A picture under construction: the header, then operations (word-aligned in version 2).
 struct Pict {
     std::string b;
-    bool v2;
+    bool v2 = true;
+    Pict() = default; // bare bytes
     Pict(int width, int height, bool version2 = true) : v2(version2) {
         W(0).R(0, 0, height, width);
         if (v2)
@@ -48,8 +52,23 @@ struct Pict {
         b += bytes;
         return *this;
     }
+    // A compressed image: its matrix, no matte or mask, its image description and data.
+    Pict& Compressed(const std::vector<int32_t>& matrix, const std::string& description,
+                     const std::string& data) {
+        Op(0x8200);
+        const std::size_t at = b.size();
+        L(0).W(0);
+        for (int32_t m : matrix)
+            L(uint32_t(m));
+        L(0).R(0, 0, 0, 0).W(0).R(0, 0, 0, 0).L(0).L(0).Data(description).Data(data);
+        for (int i = 0; i < 4; ++i)
+            b[at + std::size_t(i)] = char((b.size() - at - 4) >> (24 - 8 * i));
+        return *this;
+    }
     std::string End() { return Op(0xFF).b; }
 };
+
+const std::vector<int32_t> kIdentity{0x10000, 0, 0, 0, 0x10000, 0, 0, 0, 0x40000000};
 
 DecodedPicture Decode(const std::string& bytes) {
     DecodedPicture picture;
@@ -98,13 +117,32 @@ TEST(PictDecode, JpegPicturesMatchImageMagick) {
     DecodedPicture cut;
     for (std::size_t n = 0; n + 2 < picture.size(); n += 7)
         EXPECT_FALSE(DecodePicture(reinterpret_cast<const uint8_t*>(picture.data()), n, cut)) << n;
-    // Turned by its matrix (b = 1): not drawn as if it were upright.
-    std::string turned = picture;
-    const std::size_t op = turned.find(std::string("\x82\x00", 2));
+    // Placed by its matrix (a b u, c d v, tx ty w; x' = a x + c y + tx, y' = b x + d y + ty):
+    // sheared, turned, mirrored and scaled, against ImageMagick's affine projection.
+    const std::size_t op = picture.find(std::string("\x82\x00", 2));
     ASSERT_NE(op, std::string::npos);
-    turned[op + 13] = 1;
-    EXPECT_FALSE(
-        DecodePicture(reinterpret_cast<const uint8_t*>(turned.data()), turned.size(), cut));
+    auto placed = [&](const std::vector<int32_t>& m) {
+        std::string bytes = picture;
+        for (std::size_t i = 0; i < m.size(); ++i)
+            for (int k = 0; k < 4; ++k)
+                bytes[op + 8 + 4 * i + std::size_t(k)] = char(uint32_t(m[i]) >> (24 - 8 * k));
+        return bytes;
+    };
+    // x' = a x + c y + tx, y' = b x + d y + ty.
+    const std::pair<std::vector<int32_t>, std::string> matrices[] = {
+        {{2 << 16, 0, 0, 1 << 16, 2 << 16, 0, -(7 << 16), 0}, "2,0,1,2,-7,0"},
+        {{0, 2 << 16, 0, -(1 << 16), 0, 0, 30 << 16, -(5 << 16)}, "0,2,-1,0,30,-5"},
+        {{-(3 << 15), 1 << 15, 0, 1 << 15, 3 << 15, 0, 133 << 14, 1 << 16},
+         "-1.5,0.5,0.5,1.5,33.25,1"}};
+    for (const auto& [m, affine] : matrices)
+        EXPECT_EQ(Decode(placed(m)).pixels,
+                  Magick({"PICT:" + (dir / "j.pict").string(), "-filter", "point", "-interpolate",
+                          "nearest", "-virtual-pixel", "white", "-define",
+                          "distort:viewport=40x30+0+0", "-distort", "AffineProjection", affine}))
+            << affine;
+    const std::string perspective = placed({1 << 16, 0, 1 << 10});
+    EXPECT_FALSE(DecodePicture(reinterpret_cast<const uint8_t*>(perspective.data()),
+                               perspective.size(), cut));
 }
 
 TEST(PictDecode, DirectPixelsInEveryPackingMatchImageMagick) {
@@ -329,6 +367,177 @@ TEST(PictDecode, DamagedPicturesAreRefused) {
     for (int i = 0; i < 400; ++i)
         busy.Op(0x33).R(0, 0, 2048, 2048);
     EXPECT_TRUE(refused(busy.End()));
+}
+
+// Images compressed by other codecs, taken from one-frame QuickTime movies that ffmpeg writes
+// (their sample description is the image description), against ffmpeg's decoding of them.
+TEST(PictDecode, OtherCodecsMatchFfmpeg) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    const std::pair<const char*, const char*> codecs[] = {
+        {"qtrle", "rgb24"}, {"rpza", "rgb555le"}, {"smc", "pal8"},
+        {"png", "rgb24"},   {"tiff", "rgb24"},    {"rawvideo", "rgb24"}};
+    for (const auto& [codec, format] : codecs) {
+        const std::string movie = (dir / (std::string(codec) + ".mov")).string();
+        ASSERT_EQ(RunTool({"ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc=s=24x16",
+                           "-frames:v", "1", "-pix_fmt", format, "-c:v", codec, movie})
+                      .exitCode,
+                  0);
+        const std::string rgb = RunTool({"ffmpeg", "-v", "error", "-i", movie, "-f", "rawvideo",
+                                         "-pix_fmt", "rgb24", "-"})
+                                    .out;
+        const std::string bytes = ReadFileBytes(movie);
+        auto size = [&](std::size_t at) { // the 16 bits below a small atom's size
+            return std::size_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
+        };
+        const std::size_t entry = bytes.find("stsd") + 12, mdat = bytes.find("mdat");
+        Pict p(24, 16);
+        p.Compressed(kIdentity, bytes.substr(entry, size(entry)),
+                     bytes.substr(mdat + 4, size(mdat - 4) - 8));
+        std::string ours;
+        for (uint32_t pixel : Decode(p.End()).pixels)
+            ours += {char(pixel >> 16), char(pixel >> 8), char(pixel)};
+        EXPECT_TRUE(!rgb.empty() && ours == rgb) << codec;
+    }
+}
+
+// Arcs, the clip region and the origin on an 8 x 8 frame against pixels drawn by hand ('#'
+// black). The circle in (0, 0, 8, 8) covers columns 2-5, 1-6, then 0-7 down to its middle.
+TEST(PictDecode, ArcsClipsAndOriginMatchHandDrawnPixels) {
+    const std::pair<std::function<void(Pict&)>, std::string> cases[] = {
+        // From 12 o'clock a quarter clockwise; then the bottom half (from 3 o'clock).
+        {[](Pict& p) { p.Op(0x61).R(0, 0, 8, 8).W(0).W(90); },
+         "....##..\n....###.\n....####\n....####\n........\n........\n........\n........\n"},
+        {[](Pict& p) { p.Op(0x61).R(0, 0, 8, 8).W(90).W(180); },
+         "........\n........\n........\n........\n########\n########\n.######.\n..####..\n"},
+        // A "same" form running anticlockwise; the outline of a quarter with a 1-pixel pen.
+        {[](Pict& p) { p.Op(0x61).R(0, 0, 8, 8).W(0).W(90).Op(0x6B).W(270).W(-90); },
+         "....##..\n....###.\n....####\n....####\n####....\n####....\n.###....\n..##....\n"},
+        {[](Pict& p) { p.Op(0x60).R(0, 0, 8, 8).W(0).W(90); },
+         "....##..\n......#.\n.......#\n.......#\n........\n........\n........\n........\n"},
+        // 45 to 135 degrees of a wide oval: between its rectangle's diagonals, not true angles.
+        {[](Pict& p) { p.Op(0x61).R(2, 0, 6, 8).W(45).W(90); },
+         "........\n........\n........\n.....###\n.....###\n........\n........\n........\n"},
+        // Clipped to an L-shaped region.
+        {[](Pict& p) {
+             p.Op(0x01).W(10 + 26).R(1, 1, 7, 7).W(1).W(1).W(6).W(0x7FFF).W(4).W(3).W(6);
+             p.W(0x7FFF).W(7).W(1).W(3).W(0x7FFF).W(0x7FFF).Op(0x31).R(0, 0, 8, 8);
+         },
+         "........\n.#####..\n.#####..\n.#####..\n.##.....\n.##.....\n.##.....\n........\n"},
+        // A line clipped to the top half, then a bitmap to the bottom-left quarter.
+        {[](Pict& p) {
+             p.Op(0x01).W(10).R(0, 0, 4, 8).Op(0x20).W(0).W(0).W(7).W(7);
+             p.Op(0x01).W(10).R(4, 0, 8, 4).Op(0x90).W(1).R(0, 0, 8, 8).R(0, 0, 8, 8);
+             p.R(0, 0, 8, 8).W(0).Data(std::string(8, '\xFF'));
+         },
+         "#.......\n.#......\n..#.....\n...#....\n####....\n####....\n####....\n####....\n"},
+        // Coordinates moved by the origin, and back for a "same" form.
+        {[](Pict& p) { p.Op(0x0C).W(2).W(1).Op(0x31).R(1, 2, 3, 5).Op(0x0C).W(-2).W(-1).Op(0x39); },
+         "###.....\n#####...\n..###...\n........\n........\n........\n........\n........\n"},
+    };
+    for (const auto& [ops, expected] : cases) {
+        Pict p(8, 8);
+        ops(p);
+        const std::vector<uint32_t> pixels = Decode(p.End()).pixels;
+        std::string drawn;
+        for (std::size_t i = 0; i < 64; ++i)
+            drawn +=
+                std::string(pixels.at(i) == 0xFF000000u ? "#" : ".") + (i % 8 == 7 ? "\n" : "");
+        EXPECT_EQ(drawn, expected);
+    }
+}
+
+// A progressive grey JPEG: one DC scan, then the same AC scan `repeats` times (libjpeg takes a
+// repeated first AC scan without a warning).
+std::string RepeatedScans(const TempDir& dir, int repeats) {
+    WriteFileBytes(dir / "scans", "0: 0 0 0 0;\n0: 1 63 0 0;\n");
+    EXPECT_EQ(RunTool({"convert", "-size", "512x512", "plasma:fractal", "-type", "Grayscale",
+                       (dir / "g.jpg").string()})
+                  .exitCode,
+              0);
+    const auto made =
+        RunTool({"jpegtran", "-scans", (dir / "scans").string(), (dir / "g.jpg").string()});
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    const std::string& jpeg = made.out;
+    const std::size_t ac = jpeg.find("\xFF\xDA", jpeg.find("\xFF\xDA") + 2);
+    const std::size_t end = jpeg.rfind("\xFF\xD9");
+    std::string out = jpeg.substr(0, end);
+    for (int i = 1; i < repeats; ++i)
+        out += jpeg.substr(ac, end - ac);
+    return out + "\xFF\xD9";
+}
+
+long PeakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Small pictures built to make the decoder work far beyond their size are refused, or decoded
+// in memory bounded by their frame.
+TEST(PictDecode, HostilePicturesStayWithinTheirBudget) {
+    STRAVEL_REQUIRE_TOOL("convert");
+    STRAVEL_REQUIRE_TOOL("jpegtran");
+    STRAVEL_REQUIRE_TOOL("djpeg");
+    TempDir dir;
+    DecodedPicture out;
+    auto decodes = [&](const std::string& bytes) {
+        return DecodePicture(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out);
+    };
+    // A 64 KB region below a 1 x 1 frame, painted again 1,000 times.
+    Pict region(1, 1);
+    region.Op(0x81).W(10 + 8000 * 8 + 2).R(10, 0, 8010, 2);
+    for (int y = 10; y < 8010; ++y)
+        region.W(y).W(0).W(2).W(0x7FFF);
+    region.W(0x7FFF);
+    for (int i = 0; i < 1000; ++i)
+        region.Op(0x89);
+    EXPECT_FALSE(decodes(region.End()));
+    // A polygon of 8,000 points above the frame, painted again 5,000 times.
+    Pict polygon(1, 1);
+    polygon.Op(0x71).W(10 + 8000 * 4).R(-200, 0, -100, 8000);
+    for (int i = 0; i < 8000; ++i)
+        polygon.W(-200 + (i % 2) * 100).W(i);
+    for (int i = 0; i < 5000; ++i)
+        polygon.Op(0x79);
+    EXPECT_FALSE(decodes(polygon.End()));
+    // 40,000 font names, each a look through the font catalogue.
+    Pict fonts(1, 1);
+    for (int i = 0; i < 40000; ++i)
+        fonts.Op(0x2C).W(7).W(3).B(4).Data("Sans");
+    EXPECT_FALSE(decodes(fonts.End()));
+    // Text moved on by 255 pixels 8.5 million times.
+    Pict text(1, 1, false);
+    for (int i = 0; i < 8500000; ++i)
+        text.B(0x29).B(255).B(0);
+    EXPECT_TRUE(decodes(text.End()));
+    // A zigzag of 5,000 points across 5,000 rows, almost all of it off the frame's sides.
+    Pict zigzag(512, 5000);
+    zigzag.Op(0x71).W(10 + 5000 * 4).R(0, -30000, 5000, 32000);
+    for (int i = 0; i < 5000; ++i)
+        zigzag.W(i % 2 ? 5000 : 0).W((i % 2 ? 30000 : -30000) + i);
+    const long before = PeakKilobytes();
+    EXPECT_TRUE(decodes(zigzag.End()));
+    EXPECT_LT(PeakKilobytes() - before, 64 * 1024);
+    // A JPEG of 1,000 scans is refused, alone and in a picture; one of 100 is decoded as djpeg
+    // decodes it.
+    const std::string busy = RepeatedScans(dir, 1000);
+    std::string description(86, '\0');
+    description.replace(0, 8, std::string("\0\0\0\x56jpeg", 8));
+    description.replace(32, 4, std::string("\x02\x00\x02\x00", 4));
+    jpeg::RgbPixels rgb;
+    EXPECT_FALSE(jpeg::DecodeToRgb(reinterpret_cast<const uint8_t*>(busy.data()), busy.size(),
+                                   std::size_t(1) << 30, rgb));
+    EXPECT_FALSE(decodes(Pict(512, 512).Compressed(kIdentity, description, busy).End()));
+    const std::string fine = RepeatedScans(dir, 100);
+    WriteFileBytes(dir / "fine.jpg", fine);
+    const std::string grey = RunTool({"djpeg", "-pnm", (dir / "fine.jpg").string()}).out;
+    ASSERT_TRUE(jpeg::DecodeToRgb(reinterpret_cast<const uint8_t*>(fine.data()), fine.size(),
+                                  std::size_t(1) << 30, rgb));
+    EXPECT_TRUE(decodes(Pict(512, 512).Compressed(kIdentity, description, fine).End()));
+    ASSERT_EQ(grey.size(), 15 + 512u * 512);
+    for (std::size_t i = 0; i < 512u * 512; i += 997)
+        EXPECT_EQ(rgb.pixels[3 * i], uint8_t(grey[15 + i])) << i;
 }
 
 } // namespace

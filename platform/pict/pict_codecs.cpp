@@ -1,0 +1,140 @@
+#include "platform/pict/pict_codecs.h"
+
+#include <climits>
+#include <cstring>
+#include <mutex>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+namespace tbx::pict {
+namespace {
+
+constexpr std::size_t kDescriptionSize = 86;
+
+// FFmpeg's objects for one image.
+struct Decoding {
+    AVCodecContext* context = nullptr;
+    AVPacket* packet = nullptr;
+    AVFrame* frame = nullptr;
+    AVFrame* argb = nullptr;
+    SwsContext* scaler = nullptr;
+    ~Decoding() {
+        sws_freeContext(scaler);
+        av_frame_free(&argb);
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+        avcodec_free_context(&context);
+    }
+};
+
+unsigned Word(const uint8_t* at) {
+    return unsigned(at[0]) << 8 | at[1];
+}
+
+// The colours of an indexed image of `bits` bits a pixel: a grey ramp from white for the grey
+// depths (32 + bits), else the colour table after the description. False when it has none.
+bool Palette(const uint8_t* description, std::size_t size, int depth, uint32_t (&colors)[256]) {
+    const int bits = depth > 32 ? depth - 32 : depth;
+    const int count = 1 << bits;
+    for (uint32_t& c : colors)
+        c = 0xFF000000u;
+    if (depth > 32) {
+        for (int i = 0; i < count; ++i) {
+            const uint32_t grey = uint32_t(255 - i * 255 / (count - 1));
+            colors[i] = 0xFF000000u | grey << 16 | grey << 8 | grey;
+        }
+        return true;
+    }
+    // A colour table id of 0 says that the table follows: seed, flags, last index, entries.
+    if (int16_t(Word(description + 84)) != 0 || size < kDescriptionSize + 8)
+        return false;
+    const uint8_t* table = description + kDescriptionSize;
+    const bool byPosition = Word(table + 4) & 0x8000;
+    const std::size_t entries = std::size_t(Word(table + 6)) + 1;
+    if (entries > 256 || size < kDescriptionSize + 8 + entries * 8)
+        return false;
+    for (std::size_t i = 0; i < entries; ++i) {
+        const uint8_t* e = table + 8 + i * 8;
+        colors[byPosition ? i : (Word(e) & 0xFF)] =
+            0xFF000000u | uint32_t(e[2]) << 16 | uint32_t(e[4]) << 8 | e[6];
+    }
+    return true;
+}
+
+} // namespace
+
+bool DecodeWithCodec(const uint8_t* description, std::size_t size, const uint8_t* data,
+                     std::size_t dataSize, std::size_t maxPixels, DecodedImage& image) {
+    if (size < kDescriptionSize || dataSize == 0 || dataSize > INT_MAX / 2)
+        return false;
+    const unsigned tag = MKTAG(description[4], description[5], description[6], description[7]);
+    const AVCodecTag* const tags[] = {avformat_get_mov_video_tags(), nullptr};
+    const AVCodec* codec = avcodec_find_decoder(av_codec_get_id(tags, tag));
+    const int width = int16_t(Word(description + 32)), height = int16_t(Word(description + 34));
+    const int depth = int16_t(Word(description + 82));
+    if (!codec || codec->type != AVMEDIA_TYPE_VIDEO || width <= 0 || height <= 0 ||
+        uint64_t(width) * uint64_t(height) > maxPixels)
+        return false;
+    // Damaged data is answered by the result; the library's own messages stay quiet.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+    Decoding d;
+    d.context = avcodec_alloc_context3(codec);
+    d.packet = av_packet_alloc();
+    d.frame = av_frame_alloc();
+    d.argb = av_frame_alloc();
+    if (!d.context || !d.packet || !d.frame || !d.argb ||
+        av_new_packet(d.packet, int(dataSize)) < 0)
+        return false;
+    std::memcpy(d.packet->data, data, dataSize);
+    const int bits = depth > 32 ? depth - 32 : depth;
+    if (bits == 2 || bits == 4 || bits == 8) {
+        uint32_t colors[256];
+        uint8_t* side = av_packet_new_side_data(d.packet, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);
+        if (!Palette(description, size, depth, colors) || !side)
+            return false;
+        std::memcpy(side, colors, AVPALETTE_SIZE);
+    }
+    d.context->width = width;
+    d.context->height = height;
+    d.context->bits_per_coded_sample = depth;
+    d.context->codec_tag = tag;
+    d.context->thread_count = 1;
+    d.context->max_pixels = int64_t(maxPixels);
+    if (avcodec_open2(d.context, codec, nullptr) < 0 ||
+        avcodec_send_packet(d.context, d.packet) < 0)
+        return false;
+    avcodec_send_packet(d.context, nullptr);
+    if (avcodec_receive_frame(d.context, d.frame) < 0)
+        return false;
+    const int w = d.frame->width, h = d.frame->height;
+    if (w <= 0 || h <= 0 || uint64_t(w) * uint64_t(h) > maxPixels)
+        return false;
+    // To bytes alpha, red, green, blue, in rows of FFmpeg's padding.
+    d.argb->format = AV_PIX_FMT_ARGB;
+    d.argb->width = w;
+    d.argb->height = h;
+    d.scaler = sws_getContext(w, h, AVPixelFormat(d.frame->format), w, h, AV_PIX_FMT_ARGB,
+                              SWS_POINT, nullptr, nullptr, nullptr);
+    if (!d.scaler || av_frame_get_buffer(d.argb, 0) < 0 ||
+        sws_scale(d.scaler, d.frame->data, d.frame->linesize, 0, h, d.argb->data,
+                  d.argb->linesize) != h)
+        return false;
+    image.width = w;
+    image.height = h;
+    image.pixels.resize(std::size_t(w) * std::size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* row = d.argb->data[0] + std::ptrdiff_t(y) * d.argb->linesize[0];
+        uint32_t* out = &image.pixels[std::size_t(y) * std::size_t(w)];
+        for (int x = 0; x < w; ++x)
+            out[x] = 0xFF000000u | uint32_t(row[4 * x + 1]) << 16 | uint32_t(row[4 * x + 2]) << 8 |
+                     row[4 * x + 3];
+    }
+    return true;
+}
+
+} // namespace tbx::pict

@@ -1,0 +1,24 @@
+// Images compressed for QuickTime by codecs other than JPEG (Animation, Video, Graphics, PNG,
+// TIFF, uncompressed and the like), decoded through FFmpeg's decoders.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tbx::pict {
+
+struct DecodedImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels; // opaque ARGB, rows from the top
+};
+
+// The image of an image description (`size` bytes from its size field on, with the colour
+// table that indexed images carry after its 86 bytes) and its data. False when FFmpeg has no
+// decoder for the codec, the data does not decode, or the image would have more than
+// `maxPixels` pixels.
+bool DecodeWithCodec(const uint8_t* description, std::size_t size, const uint8_t* data,
+                     std::size_t dataSize, std::size_t maxPixels, DecodedImage& image);
+
+} // namespace tbx::pict
