@@ -294,10 +294,11 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
     } else if (!DecodeWithCodec(description, descriptionSize, data.Here(), dataSize, most, image)) {
         return true; // passed over: the plain image that follows stands in for it
     }
-    if (!canvas.Charge(uint64_t(image.width) * uint64_t(image.height)))
+    // The image's rows are as wide as its bounds, which picture coordinates cap at 32,767.
+    if (image.width > 0x7FFF || image.height > 0x7FFF ||
+        !canvas.Charge(uint64_t(image.width) * uint64_t(image.height)))
         return false;
-    const Rect bounds{0, 0, SInt16(std::min(image.height, 0x7FFF)),
-                      SInt16(std::min(image.width, 0x7FFF))};
+    const Rect bounds{0, 0, SInt16(image.height), SInt16(image.width)};
     if (Width(src) <= 0 || Height(src) <= 0)
         src = bounds;
     drawn = true;

@@ -479,6 +479,7 @@ TEST(PictDecode, HostilePicturesStayWithinTheirBudget) {
     STRAVEL_REQUIRE_TOOL("convert");
     STRAVEL_REQUIRE_TOOL("jpegtran");
     STRAVEL_REQUIRE_TOOL("djpeg");
+    STRAVEL_REQUIRE_TOOL("cjpeg");
     TempDir dir;
     DecodedPicture out;
     auto decodes = [&](const std::string& bytes) {
@@ -538,6 +539,10 @@ TEST(PictDecode, HostilePicturesStayWithinTheirBudget) {
     ASSERT_EQ(grey.size(), 15 + 512u * 512);
     for (std::size_t i = 0; i < 512u * 512; i += 997)
         EXPECT_EQ(rgb.pixels[3 * i], uint8_t(grey[15 + i])) << i;
+    // An image wider than picture coordinates reach.
+    const auto wide = RunTool({"cjpeg"}, "P6\n32768 2\n255\n" + std::string(32768 * 2 * 3, '\x40'));
+    ASSERT_EQ(wide.exitCode, 0);
+    EXPECT_FALSE(decodes(Pict(16, 2).Compressed(kIdentity, description, wide.out).End()));
 }
 
 } // namespace
