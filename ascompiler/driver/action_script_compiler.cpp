@@ -120,8 +120,17 @@ void CBK_ActionScriptCompiler::DumpScript(const wchar_t* fileName) {
 }
 
 std::string BK_ScriptText(const std::wstring& script) {
-    // Scripts are mostly ASCII: written in place until the first other character.
+    // Scripts are mostly ASCII: a whole text of it is narrowed in one plain pass (both loops
+    // vectorise); other text is written in place until its first other character.
     std::string out(script.size(), '\0');
+    uint32_t bits = 0;
+    for (wchar_t c : script)
+        bits |= static_cast<uint32_t>(c);
+    if (bits < 0x80) {
+        std::transform(script.begin(), script.end(), out.begin(),
+                       [](wchar_t c) { return static_cast<char>(c); });
+        return out;
+    }
     size_t i = 0;
     for (; i < script.size() && static_cast<uint32_t>(script[i]) < 0x80; ++i)
         out[i] = static_cast<char>(script[i]);

@@ -7,6 +7,7 @@ header "pre_include_hpp" {
 #include <antlr/MismatchedTokenException.hpp>
 #include <antlr/NoViableAltException.hpp>
 #include <algorithm>
+#include <exception>
 #include <utility>
 #include <vector>
 }
@@ -103,7 +104,7 @@ private:
     }
     // A node whose value is the token's text, or for a string the text it stands for.
     translate::ASNode* value(translate::ASNode::NodeType type, const antlr::RefToken& token) {
-        const std::string& text = translate::TokenText(*token, m_spareText);
+        const std::string_view text = translate::TokenText(*token, m_spareText);
         return keep(translate::ValueASNode(type, text.data(), text.size()));
     }
     translate::ASNode* stringValue(const antlr::RefToken& token) {
@@ -310,6 +311,8 @@ private:
             return m_tokens[index];
         return fetchToken(i);
     }
+    // Tokens are read a few ahead of the one asked for, so that most are taken without a call
+    // here; a scanning error met ahead is raised once the parse reaches its place.
     [[gnu::noinline]] const antlr::RefToken& fetchToken(unsigned int i) {
         const size_t spent = std::min(m_position - m_first, m_tokens.size());
         if (m_marks.empty() && spent >= kDropBatch) {
@@ -317,8 +320,18 @@ private:
             m_first += spent;
         }
         const size_t index = (m_position - m_first) + (i - 1);
-        while (m_tokens.size() <= index)
+        while (m_tokens.size() <= index) {
+            if (m_scanError)
+                std::rethrow_exception(m_scanError);
             m_tokens.push_back(nextToken());
+        }
+        try {
+            while (!m_scanError && m_tokens.size() <= index + kReadAhead &&
+                   m_tokens.back()->getType() != antlr::Token::EOF_TYPE)
+                m_tokens.push_back(nextToken());
+        } catch (...) {
+            m_scanError = std::current_exception();
+        }
         return m_tokens[index];
     }
     antlr::RefToken nextToken() {
@@ -332,7 +345,9 @@ private:
     antlr::TokenStream* m_pSource = nullptr;
     // The tokens from the position m_first on; those before m_position are spent.
     std::vector<antlr::RefToken> m_tokens;
-    static constexpr size_t kDropBatch = 4;
+    static constexpr size_t kDropBatch = 32;
+    static constexpr size_t kReadAhead = 8;
+    std::exception_ptr m_scanError;
     size_t m_first = 0;
     translate::NodeKeeper m_nodes;
     static constexpr int kUnknown = -2;

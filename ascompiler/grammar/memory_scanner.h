@@ -68,10 +68,17 @@ public:
         m_pNext = next;
     }
 
+    // Blanks that only separate tokens (the script lexer's) are stepped over in memory where
+    // the next token starts, rather than scanned as a token of their own that is skipped.
+    void stepOverBlanks(bool on) { m_stepOverBlanks = on; }
+
     // In memory the text of a token is copied in one piece when first read (a token made, a
     // literal looked up) rather than a character at a time, and not at all for skipped tokens.
     // The runtime's, without building an empty string to assign.
     void resetText() final {
+        if (m_stepOverBlanks && m_pNext && inputState->guessing == 0)
+            while (m_pNext != m_pEnd && *m_pNext == ' ')
+                ++m_pNext;
         CharScanner::text.clear();
         m_pMade = nullptr;
         m_pTextFrom = m_pNext;
@@ -268,7 +275,7 @@ private:
     [[gnu::always_inline]] const std::string& TextPiece(size_t begin, size_t count) {
         if (m_pMade && begin == 0 && m_pTextFrom == m_pMadeFrom && m_pNext == m_pMadeTo &&
             CharScanner::text.empty() && count == static_cast<size_t>(m_pNext - m_pTextFrom))
-            return m_pMade->Text();
+            return m_pMade->Unchanged();
         return CopiedPiece(begin, count);
     }
     [[gnu::noinline]] const std::string& CopiedPiece(size_t begin, size_t count) {
@@ -310,11 +317,8 @@ private:
                (kLiteralSlots - 1);
     }
     int FindLiteral(std::string_view key, int ttype) const {
-        // The table keeps at least half its slots empty, so that searches end soon.
-        if (!getCaseSensitiveLiterals() || literals.size() > kLiteralSlots / 2)
-            return CharScanner::testLiteralsTable(std::string(key), ttype);
-        if (m_literalCount != literals.size())
-            BuildLiteralTable();
+        if (m_literalCount != literals.size()) [[unlikely]]
+            return FindLiteralFirst(key, ttype);
         if (key.size() <= 1) {
             // Punctuation, a literal of its own, is answered at once.
             if (key.empty())
@@ -330,6 +334,15 @@ private:
             if (word.size() == key.size() && word.front() == key.front() && word == key)
                 return type;
         }
+    }
+    // Out of line, so that the lookup itself needs no room for a string: the runtime's own
+    // search where the table cannot serve, else the table is built first.
+    [[gnu::noinline]] int FindLiteralFirst(std::string_view key, int ttype) const {
+        // The table keeps at least half its slots empty, so that searches end soon.
+        if (!getCaseSensitiveLiterals() || literals.size() > kLiteralSlots / 2)
+            return CharScanner::testLiteralsTable(std::string(key), ttype);
+        BuildLiteralTable();
+        return FindLiteral(key, ttype);
     }
     void BuildLiteralTable() const {
         m_literalList.assign(literals.begin(), literals.end());
@@ -362,6 +375,7 @@ private:
     };
 
     std::unique_ptr<TokenPool, ReleasePool> m_pTokens{TokenPool::Create()};
+    bool m_stepOverBlanks = false;
     const unsigned char* m_pNext = nullptr;
     const unsigned char* m_pEnd = nullptr;
     mutable const unsigned char* m_pTextFrom = nullptr;   // start of text not yet copied

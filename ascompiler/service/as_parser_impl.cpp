@@ -135,6 +135,7 @@ ASNode* ASParserImpl::parse(const char* text) {
         ActionScriptLexer lexer(script);
         const auto* text = reinterpret_cast<const unsigned char*>(m_preprocessed.data());
         lexer.scanMemory(text, text + m_preprocessed.size());
+        lexer.stepOverBlanks(true);
         ActionScriptParser parser(lexer);
         parser.takeTokensFrom(lexer);
         return parser.script();
