@@ -704,18 +704,18 @@ options {
     defaultErrorHandler = false;
 }
 
-// Only names, punctuation and the lone dot can be literals (punctuation arrives as its
-// literal's number); the other tokens skip the lookup.
-LPAREN options { testLiterals = true; } : '(' ;
-RPAREN options { testLiterals = true; } : ')' ;
-LCURLY options { testLiterals = true; } : '{' ;
-RCURLY options { testLiterals = true; } : '}' ;
-LBRACKET options { testLiterals = true; } : '[' ;
-RBRACKET options { testLiterals = true; } : ']' ;
-SEMI options { testLiterals = true; } : ';' ;
-COMMA options { testLiterals = true; } : ',' ;
-SELECT options { testLiterals = true; } : '?' ;
-ALTERNATE options { testLiterals = true; } : ':' ;
+// Only names are looked up as literals. Punctuation and the lone dot become their literals
+// at once: the vocabulary names each such literal LITERAL_ and its rule, or LITERAL_DOT.
+LPAREN : '(' { $setType(LITERAL_LPAREN); } ;
+RPAREN : ')' { $setType(LITERAL_RPAREN); } ;
+LCURLY : '{' { $setType(LITERAL_LCURLY); } ;
+RCURLY : '}' { $setType(LITERAL_RCURLY); } ;
+LBRACKET : '[' { $setType(LITERAL_LBRACKET); } ;
+RBRACKET : ']' { $setType(LITERAL_RBRACKET); } ;
+SEMI : ';' { $setType(LITERAL_SEMI); } ;
+COMMA : ',' { $setType(LITERAL_COMMA); } ;
+SELECT : '?' { $setType(LITERAL_SELECT); } ;
+ALTERNATE : ':' { $setType(LITERAL_ALTERNATE); } ;
 
 // Each operator is taken by its first character and its longer forms chosen inside, so that
 // the scanner dispatches every operator at once instead of trying the forms one by one.
@@ -813,8 +813,7 @@ EXPONENT
     ;
 
 NUMERIC_LITERAL
-    options { testLiterals = true; }
-    :   '.' ( ( '0'..'9' )+ ( EXPONENT )? )?
+    :   '.' ( ( '0'..'9' )+ ( EXPONENT )? | { $setType(LITERAL_DOT); } )
     |   (   '0'
             (   ( 'x' | 'X' ) ( options { warnWhenFollowAmbig = false; } : HEX_DIGIT )+
             |   ( '0'..'9' )+
