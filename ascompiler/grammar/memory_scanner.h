@@ -76,9 +76,11 @@ public:
     // literal looked up) rather than a character at a time, and not at all for skipped tokens.
     // The runtime's, without building an empty string to assign.
     void resetText() final {
-        if (m_stepOverBlanks && m_pNext && inputState->guessing == 0)
-            while (m_pNext != m_pEnd && *m_pNext == ' ')
+        // Outside memory both ends are null.
+        if (m_pNext != m_pEnd && *m_pNext == ' ' && m_stepOverBlanks && inputState->guessing == 0)
+            do
                 ++m_pNext;
+            while (m_pNext != m_pEnd && *m_pNext == ' ');
         CharScanner::text.clear();
         m_pMade = nullptr;
         m_pTextFrom = m_pNext;
