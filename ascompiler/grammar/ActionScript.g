@@ -69,8 +69,28 @@ public:
                                               getFilename());
     }
 
-    // Tokens straight from the scanner rather than through the runtime's token buffer.
-    void takeTokensFrom(antlr::TokenStream& source) { m_pSource = &source; }
+    // Tokens straight from the scanner rather than through the runtime's token buffer; the
+    // plain ones (names, one-character punctuation) made by the scanner without its rules.
+    void takeTokensFrom(antlr::TokenStream& source, translate::MemoryScanner* scanner = nullptr) {
+        m_pSource = &source;
+        m_pScanner = scanner;
+    }
+    // Names, and the punctuation that is its own literal, as the lexer's rules give them.
+    static const translate::MemoryScanner::PlainTokens& plainTokens() {
+        static const translate::MemoryScanner::PlainTokens plain = [] {
+            translate::MemoryScanner::PlainTokens p;
+            const std::pair<char, int> singles[] = {
+                {'(', LITERAL_LPAREN}, {')', LITERAL_RPAREN}, {'{', LITERAL_LCURLY},
+                {'}', LITERAL_RCURLY}, {'[', LITERAL_LBRACKET}, {']', LITERAL_RBRACKET},
+                {';', LITERAL_SEMI}, {',', LITERAL_COMMA}, {'?', LITERAL_SELECT},
+                {':', LITERAL_ALTERNATE}};
+            for (const auto& [c, type] : singles)
+                p.single[static_cast<unsigned char>(c)] = static_cast<unsigned char>(type);
+            p.name = IDENTIFIER;
+            return p;
+        }();
+        return plain;
+    }
 
     // The start rule: the caller owns the tree; on an error every node built so far is freed
     // and the exception goes on.
@@ -335,6 +355,9 @@ private:
         return m_tokens[index];
     }
     antlr::RefToken nextToken() {
+        if (m_pScanner)
+            if (antlr::RefToken token = m_pScanner->nextPlainToken(plainTokens()))
+                return token;
         if (m_pSource)
             return m_pSource->nextToken();
         antlr::TokenBuffer& input = inputState->getInput();
@@ -343,6 +366,7 @@ private:
         return token;
     }
     antlr::TokenStream* m_pSource = nullptr;
+    translate::MemoryScanner* m_pScanner = nullptr;
     // The tokens from the position m_first on; those before m_position are spent.
     std::vector<antlr::RefToken> m_tokens;
     static constexpr size_t kDropBatch = 32;

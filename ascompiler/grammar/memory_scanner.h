@@ -24,8 +24,9 @@ public:
     MemoryScanner(const antlr::LexerSharedInputState& state, bool caseSensitive)
         : CharScanner(state, caseSensitive) {}
 
-    // From now on the scanner reads [begin, end), which must outlive it; the input buffer
-    // given to the constructor is no longer read. Only for case-sensitive scanning.
+    // From now on the scanner reads [begin, end), which must outlive it and the tokens it
+    // makes (they keep their text there); the input buffer given to the constructor is no
+    // longer read. Only for case-sensitive scanning.
     void scanMemory(const unsigned char* begin, const unsigned char* end) {
         m_pNext = begin;
         m_pEnd = end;
@@ -43,6 +44,35 @@ public:
         m_pNext = next;
         m_pTextFrom = next;
         newline();
+    }
+
+    // The token types that nextPlainToken makes without a rule: characters that are tokens
+    // by themselves and never begin a longer one, and names (looked up as literals).
+    struct PlainTokens {
+        std::array<unsigned char, 256> single{}; // the character's token type, 0 for none
+        int name = 0;
+    };
+    // In memory and outside guesses, the next token when it is plain: made at once, as its rule
+    // would make it, after the blanks resetText steps over. Null for any other token, which the
+    // rules then read from where this left off.
+    antlr::RefToken nextPlainToken(const PlainTokens& plain) {
+        if (!m_pNext || inputState->guessing != 0 || !saveConsumedInput)
+            return antlr::nullToken;
+        resetText();
+        if (m_pNext == m_pEnd)
+            return antlr::nullToken;
+        const unsigned char c = *m_pNext;
+        if (const int type = plain.single[c]) {
+            ++m_pNext;
+            return makeToken(type);
+        }
+        if (!IsNameStart(c))
+            return antlr::nullToken;
+        const unsigned char* next = m_pNext + 1;
+        while (next != m_pEnd && IsNameCharacter(*next))
+            ++next;
+        m_pNext = next;
+        return makeToken(testLiteralsTable(plain.name));
     }
 
     // In memory, steps over the letters, digits, '_' and '$' that follow, as a rule matching
@@ -254,6 +284,9 @@ protected:
 private:
     // The scanners' character vocabulary starts here.
     static constexpr unsigned char kFirstCharacter = 3;
+    static bool IsNameStart(unsigned char c) {
+        return static_cast<unsigned char>((c | 0x20) - 'a') < 26 || c == '_' || c == '$';
+    }
     static bool IsNameCharacter(unsigned char c) {
         return static_cast<unsigned char>((c | 0x20) - 'a') < 26 ||
                static_cast<unsigned char>(c - '0') < 10 || c == '_' || c == '$';

@@ -30,8 +30,8 @@ public:
         this->line = line;
         col = column;
     }
-    // The text is left where the scanner read it, which outlives the parse; it is copied only
-    // for whoever asks for a string.
+    // The text is left where the scanner read it in memory, which outlives the token; it is
+    // copied only for whoever asks for a string.
     void AssignText(const unsigned char* begin, const unsigned char* end) {
         m_pBegin = reinterpret_cast<const char*>(begin);
         m_pEnd = reinterpret_cast<const char*>(end);

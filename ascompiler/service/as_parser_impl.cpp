@@ -137,7 +137,7 @@ ASNode* ASParserImpl::parse(const char* text) {
         lexer.scanMemory(text, text + m_preprocessed.size());
         lexer.stepOverBlanks(true);
         ActionScriptParser parser(lexer);
-        parser.takeTokensFrom(lexer);
+        parser.takeTokensFrom(lexer, &lexer);
         return parser.script();
     } catch (antlr::RecognitionException& e) {
         SetMappedError(4, e.toString(), e.getLine(), e.getColumn());
