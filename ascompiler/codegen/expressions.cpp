@@ -141,10 +141,16 @@ void Generator::Chain(ASNode* node, CodingList& list) {
         ASNode* e = child(node, i);
         switch (e->getType()) {
         case ASNode::Function:
-            if (lastCode(list) == 0x4E && !list.back()->sealed())
+            if (lastCode(list) == 0x4E && !list.back()->sealed()) {
                 list.back()->setCode(0x52);
-            else
-                emit(list, 0x3D);
+            } else if (i == 1 && child(node, 0)->getType() == ASNode::Function &&
+                       std::string_view(child(node, 0)->getValue()) == "eval") {
+                emit(list, 0x3D); // eval left the function's name
+            } else {
+                // A function value: a method call without a name calls the object itself.
+                addReference(list, "");
+                emit(list, 0x52);
+            }
             break;
         case ASNode::Method:
             addReference(list, e->getValue());

@@ -83,9 +83,12 @@ void Generator::Reorder(ASNode* node, int depth) {
             member.copy(name + object.size() + 1, member.size());
             name[object.size() + 1 + member.size()] = 0;
             if (m_builtins.isConstant(std::string_view(name, object.size() + 1 + member.size()))) {
-                node->setType(ASNode::Constant);
-                node->setValue(name);
-                for (unsigned int i = 0; i < 2; ++i)
+                // Members and calls after the constant apply to its value.
+                const bool more = node->count() > 2;
+                ASNode* constant = more ? child(node, 0) : node;
+                constant->setType(ASNode::Constant);
+                constant->setValue(name);
+                for (unsigned int i = more ? 1 : 0; i < 2; ++i)
                     if (ASNode* old = node->set(i, NewASNode(ASNode::NoOp)))
                         old->destroy();
             }

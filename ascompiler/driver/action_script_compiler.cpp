@@ -48,11 +48,10 @@ void PutLong(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
     PutWord(bytes, at + 2, value >> 16);
 }
 
-} // namespace
-
-std::vector<uint8_t> BK_WrapActionCode(const std::vector<uint8_t>& code, long swfVersion) {
-    const size_t length = code.size();
-    std::vector<uint8_t> bytes(length + kWrapperOverhead, 0);
+// Makes `bytes` the one-frame movie around `length` bytes of code, their place zero, and
+// returns where the code goes.
+size_t WrapActionSpace(std::vector<uint8_t>& bytes, size_t length, long swfVersion) {
+    bytes.assign(length + kWrapperOverhead, 0);
     bytes[0] = 'F';
     bytes[1] = 'W';
     bytes[2] = 'S';
@@ -71,6 +70,14 @@ std::vector<uint8_t> BK_WrapActionCode(const std::vector<uint8_t>& code, long sw
         PutLong(bytes, at + 2, static_cast<uint32_t>(length));
         at += 6;
     }
+    return at;
+}
+
+} // namespace
+
+std::vector<uint8_t> BK_WrapActionCode(const std::vector<uint8_t>& code, long swfVersion) {
+    std::vector<uint8_t> bytes;
+    const size_t at = WrapActionSpace(bytes, code.size(), swfVersion);
     std::copy(code.begin(), code.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
     return bytes;
 }
@@ -120,8 +127,17 @@ void CBK_ActionScriptCompiler::DumpScript(const wchar_t* fileName) {
 }
 
 std::string BK_ScriptText(const std::wstring& script) {
-    // Scripts are mostly ASCII: written in place until the first other character.
+    // Scripts are mostly ASCII: a whole text of it is narrowed in one plain pass (both loops
+    // vectorise); other text is written in place until its first other character.
     std::string out(script.size(), '\0');
+    uint32_t bits = 0;
+    for (wchar_t c : script)
+        bits |= static_cast<uint32_t>(c);
+    if (bits < 0x80) {
+        std::transform(script.begin(), script.end(), out.begin(),
+                       [](wchar_t c) { return static_cast<char>(c); });
+        return out;
+    }
     size_t i = 0;
     for (; i < script.size() && static_cast<uint32_t>(script[i]) < 0x80; ++i)
         out[i] = static_cast<char>(script[i]);
@@ -143,9 +159,11 @@ ravuz::CBK_SwfTag* CBK_ActionScriptCompiler::Compile(long swfVersion) {
     // The code generator refused the script: no tag rather than a broken one.
     if (parser->getError() != 0)
         return nullptr;
-    std::vector<uint8_t> code(static_cast<size_t>(length));
-    parser->getCode(code.data());
-    return BK_ReadActionTag(BK_WrapActionCode(code, swfVersion));
+    // The code goes straight into its place in the movie that carries it.
+    std::vector<uint8_t> movie;
+    const size_t at = WrapActionSpace(movie, static_cast<size_t>(length), swfVersion);
+    parser->getCode(movie.data() + at);
+    return BK_ReadActionTag(movie);
 }
 
 ravuz::CBK_SwfTag* BK_ReadActionTag(const std::vector<uint8_t>& movie) {

@@ -7,6 +7,7 @@ header "pre_include_hpp" {
 #include <antlr/MismatchedTokenException.hpp>
 #include <antlr/NoViableAltException.hpp>
 #include <algorithm>
+#include <exception>
 #include <utility>
 #include <vector>
 }
@@ -68,8 +69,28 @@ public:
                                               getFilename());
     }
 
-    // Tokens straight from the scanner rather than through the runtime's token buffer.
-    void takeTokensFrom(antlr::TokenStream& source) { m_pSource = &source; }
+    // Tokens straight from the scanner rather than through the runtime's token buffer; the
+    // plain ones (names, one-character punctuation) made by the scanner without its rules.
+    void takeTokensFrom(antlr::TokenStream& source, translate::MemoryScanner* scanner = nullptr) {
+        m_pSource = &source;
+        m_pScanner = scanner;
+    }
+    // Names, and the punctuation that is its own literal, as the lexer's rules give them.
+    static const translate::MemoryScanner::PlainTokens& plainTokens() {
+        static const translate::MemoryScanner::PlainTokens plain = [] {
+            translate::MemoryScanner::PlainTokens p;
+            const std::pair<char, int> singles[] = {
+                {'(', LITERAL_LPAREN}, {')', LITERAL_RPAREN}, {'{', LITERAL_LCURLY},
+                {'}', LITERAL_RCURLY}, {'[', LITERAL_LBRACKET}, {']', LITERAL_RBRACKET},
+                {';', LITERAL_SEMI}, {',', LITERAL_COMMA}, {'?', LITERAL_SELECT},
+                {':', LITERAL_ALTERNATE}};
+            for (const auto& [c, type] : singles)
+                p.single[static_cast<unsigned char>(c)] = static_cast<unsigned char>(type);
+            p.name = IDENTIFIER;
+            return p;
+        }();
+        return plain;
+    }
 
     // The start rule: the caller owns the tree; on an error every node built so far is freed
     // and the exception goes on.
@@ -103,7 +124,7 @@ private:
     }
     // A node whose value is the token's text, or for a string the text it stands for.
     translate::ASNode* value(translate::ASNode::NodeType type, const antlr::RefToken& token) {
-        const std::string& text = translate::TokenText(*token, m_spareText);
+        const std::string_view text = translate::TokenText(*token, m_spareText);
         return keep(translate::ValueASNode(type, text.data(), text.size()));
     }
     translate::ASNode* stringValue(const antlr::RefToken& token) {
@@ -310,6 +331,8 @@ private:
             return m_tokens[index];
         return fetchToken(i);
     }
+    // Tokens are read a few ahead of the one asked for, so that most are taken without a call
+    // here; a scanning error met ahead is raised once the parse reaches its place.
     [[gnu::noinline]] const antlr::RefToken& fetchToken(unsigned int i) {
         const size_t spent = std::min(m_position - m_first, m_tokens.size());
         if (m_marks.empty() && spent >= kDropBatch) {
@@ -317,11 +340,24 @@ private:
             m_first += spent;
         }
         const size_t index = (m_position - m_first) + (i - 1);
-        while (m_tokens.size() <= index)
+        while (m_tokens.size() <= index) {
+            if (m_scanError)
+                std::rethrow_exception(m_scanError);
             m_tokens.push_back(nextToken());
+        }
+        try {
+            while (!m_scanError && m_tokens.size() <= index + kReadAhead &&
+                   m_tokens.back()->getType() != antlr::Token::EOF_TYPE)
+                m_tokens.push_back(nextToken());
+        } catch (...) {
+            m_scanError = std::current_exception();
+        }
         return m_tokens[index];
     }
     antlr::RefToken nextToken() {
+        if (m_pScanner)
+            if (antlr::RefToken token = m_pScanner->nextPlainToken(plainTokens()))
+                return token;
         if (m_pSource)
             return m_pSource->nextToken();
         antlr::TokenBuffer& input = inputState->getInput();
@@ -330,9 +366,12 @@ private:
         return token;
     }
     antlr::TokenStream* m_pSource = nullptr;
+    translate::MemoryScanner* m_pScanner = nullptr;
     // The tokens from the position m_first on; those before m_position are spent.
     std::vector<antlr::RefToken> m_tokens;
-    static constexpr size_t kDropBatch = 4;
+    static constexpr size_t kDropBatch = 32;
+    static constexpr size_t kReadAhead = 8;
+    std::exception_ptr m_scanError;
     size_t m_first = 0;
     translate::NodeKeeper m_nodes;
     static constexpr int kUnknown = -2;
@@ -689,18 +728,18 @@ options {
     defaultErrorHandler = false;
 }
 
-// Only names, punctuation and the lone dot can be literals (punctuation arrives as its
-// literal's number); the other tokens skip the lookup.
-LPAREN options { testLiterals = true; } : '(' ;
-RPAREN options { testLiterals = true; } : ')' ;
-LCURLY options { testLiterals = true; } : '{' ;
-RCURLY options { testLiterals = true; } : '}' ;
-LBRACKET options { testLiterals = true; } : '[' ;
-RBRACKET options { testLiterals = true; } : ']' ;
-SEMI options { testLiterals = true; } : ';' ;
-COMMA options { testLiterals = true; } : ',' ;
-SELECT options { testLiterals = true; } : '?' ;
-ALTERNATE options { testLiterals = true; } : ':' ;
+// Only names are looked up as literals. Punctuation and the lone dot become their literals
+// at once: the vocabulary names each such literal LITERAL_ and its rule, or LITERAL_DOT.
+LPAREN : '(' { $setType(LITERAL_LPAREN); } ;
+RPAREN : ')' { $setType(LITERAL_RPAREN); } ;
+LCURLY : '{' { $setType(LITERAL_LCURLY); } ;
+RCURLY : '}' { $setType(LITERAL_RCURLY); } ;
+LBRACKET : '[' { $setType(LITERAL_LBRACKET); } ;
+RBRACKET : ']' { $setType(LITERAL_RBRACKET); } ;
+SEMI : ';' { $setType(LITERAL_SEMI); } ;
+COMMA : ',' { $setType(LITERAL_COMMA); } ;
+SELECT : '?' { $setType(LITERAL_SELECT); } ;
+ALTERNATE : ':' { $setType(LITERAL_ALTERNATE); } ;
 
 // Each operator is taken by its first character and its longer forms chosen inside, so that
 // the scanner dispatches every operator at once instead of trying the forms one by one.
@@ -798,8 +837,7 @@ EXPONENT
     ;
 
 NUMERIC_LITERAL
-    options { testLiterals = true; }
-    :   '.' ( ( '0'..'9' )+ ( EXPONENT )? )?
+    :   '.' ( ( '0'..'9' )+ ( EXPONENT )? | { $setType(LITERAL_DOT); } )
     |   (   '0'
             (   ( 'x' | 'X' ) ( options { warnWhenFollowAmbig = false; } : HEX_DIGIT )+
             |   ( '0'..'9' )+

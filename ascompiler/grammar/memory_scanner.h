@@ -24,8 +24,9 @@ public:
     MemoryScanner(const antlr::LexerSharedInputState& state, bool caseSensitive)
         : CharScanner(state, caseSensitive) {}
 
-    // From now on the scanner reads [begin, end), which must outlive it; the input buffer
-    // given to the constructor is no longer read. Only for case-sensitive scanning.
+    // From now on the scanner reads [begin, end), which must outlive it and the tokens it
+    // makes (they keep their text there); the input buffer given to the constructor is no
+    // longer read. Only for case-sensitive scanning.
     void scanMemory(const unsigned char* begin, const unsigned char* end) {
         m_pNext = begin;
         m_pEnd = end;
@@ -43,6 +44,35 @@ public:
         m_pNext = next;
         m_pTextFrom = next;
         newline();
+    }
+
+    // The token types that nextPlainToken makes without a rule: characters that are tokens
+    // by themselves and never begin a longer one, and names (looked up as literals).
+    struct PlainTokens {
+        std::array<unsigned char, 256> single{}; // the character's token type, 0 for none
+        int name = 0;
+    };
+    // In memory and outside guesses, the next token when it is plain: made at once, as its rule
+    // would make it, after the blanks resetText steps over. Null for any other token, which the
+    // rules then read from where this left off.
+    antlr::RefToken nextPlainToken(const PlainTokens& plain) {
+        if (!m_pNext || inputState->guessing != 0 || !saveConsumedInput)
+            return antlr::nullToken;
+        resetText();
+        if (m_pNext == m_pEnd)
+            return antlr::nullToken;
+        const unsigned char c = *m_pNext;
+        if (const int type = plain.single[c]) {
+            ++m_pNext;
+            return makeToken(type);
+        }
+        if (!IsNameStart(c))
+            return antlr::nullToken;
+        const unsigned char* next = m_pNext + 1;
+        while (next != m_pEnd && IsNameCharacter(*next))
+            ++next;
+        m_pNext = next;
+        return makeToken(testLiteralsTable(plain.name));
     }
 
     // In memory, steps over the letters, digits, '_' and '$' that follow, as a rule matching
@@ -68,10 +98,19 @@ public:
         m_pNext = next;
     }
 
+    // Blanks that only separate tokens (the script lexer's) are stepped over in memory where
+    // the next token starts, rather than scanned as a token of their own that is skipped.
+    void stepOverBlanks(bool on) { m_stepOverBlanks = on; }
+
     // In memory the text of a token is copied in one piece when first read (a token made, a
     // literal looked up) rather than a character at a time, and not at all for skipped tokens.
     // The runtime's, without building an empty string to assign.
     void resetText() final {
+        // Outside memory both ends are null.
+        if (m_pNext != m_pEnd && *m_pNext == ' ' && m_stepOverBlanks && inputState->guessing == 0)
+            do
+                ++m_pNext;
+            while (m_pNext != m_pEnd && *m_pNext == ' ');
         CharScanner::text.clear();
         m_pMade = nullptr;
         m_pTextFrom = m_pNext;
@@ -245,6 +284,9 @@ protected:
 private:
     // The scanners' character vocabulary starts here.
     static constexpr unsigned char kFirstCharacter = 3;
+    static bool IsNameStart(unsigned char c) {
+        return static_cast<unsigned char>((c | 0x20) - 'a') < 26 || c == '_' || c == '$';
+    }
     static bool IsNameCharacter(unsigned char c) {
         return static_cast<unsigned char>((c | 0x20) - 'a') < 26 ||
                static_cast<unsigned char>(c - '0') < 10 || c == '_' || c == '$';
@@ -268,7 +310,7 @@ private:
     [[gnu::always_inline]] const std::string& TextPiece(size_t begin, size_t count) {
         if (m_pMade && begin == 0 && m_pTextFrom == m_pMadeFrom && m_pNext == m_pMadeTo &&
             CharScanner::text.empty() && count == static_cast<size_t>(m_pNext - m_pTextFrom))
-            return m_pMade->Text();
+            return m_pMade->Unchanged();
         return CopiedPiece(begin, count);
     }
     [[gnu::noinline]] const std::string& CopiedPiece(size_t begin, size_t count) {
@@ -310,11 +352,8 @@ private:
                (kLiteralSlots - 1);
     }
     int FindLiteral(std::string_view key, int ttype) const {
-        // The table keeps at least half its slots empty, so that searches end soon.
-        if (!getCaseSensitiveLiterals() || literals.size() > kLiteralSlots / 2)
-            return CharScanner::testLiteralsTable(std::string(key), ttype);
-        if (m_literalCount != literals.size())
-            BuildLiteralTable();
+        if (m_literalCount != literals.size()) [[unlikely]]
+            return FindLiteralFirst(key, ttype);
         if (key.size() <= 1) {
             // Punctuation, a literal of its own, is answered at once.
             if (key.empty())
@@ -330,6 +369,15 @@ private:
             if (word.size() == key.size() && word.front() == key.front() && word == key)
                 return type;
         }
+    }
+    // Out of line, so that the lookup itself needs no room for a string: the runtime's own
+    // search where the table cannot serve, else the table is built first.
+    [[gnu::noinline]] int FindLiteralFirst(std::string_view key, int ttype) const {
+        // The table keeps at least half its slots empty, so that searches end soon.
+        if (!getCaseSensitiveLiterals() || literals.size() > kLiteralSlots / 2)
+            return CharScanner::testLiteralsTable(std::string(key), ttype);
+        BuildLiteralTable();
+        return FindLiteral(key, ttype);
     }
     void BuildLiteralTable() const {
         m_literalList.assign(literals.begin(), literals.end());
@@ -362,6 +410,7 @@ private:
     };
 
     std::unique_ptr<TokenPool, ReleasePool> m_pTokens{TokenPool::Create()};
+    bool m_stepOverBlanks = false;
     const unsigned char* m_pNext = nullptr;
     const unsigned char* m_pEnd = nullptr;
     mutable const unsigned char* m_pTextFrom = nullptr;   // start of text not yet copied

@@ -21,7 +21,7 @@ void AppendUtf8(std::string& out, unsigned int code) {
 
 } // namespace
 
-std::string DecodeStringLiteral(const std::string& token) {
+std::string DecodeStringLiteral(std::string_view token) {
     if (token.size() < 2)
         return {};
     const size_t end = token.size() - 1;
@@ -81,11 +81,11 @@ std::string DecodeStringLiteral(const std::string& token) {
     return out;
 }
 
-std::string_view StringLiteralText(const std::string& token, std::string& spare) {
+std::string_view StringLiteralText(std::string_view token, std::string& spare) {
     if (token.size() < 2)
         return {};
-    if (token.find('\\') == std::string::npos)
-        return std::string_view(token).substr(1, token.size() - 2);
+    if (token.find('\\') == std::string_view::npos)
+        return token.substr(1, token.size() - 2);
     spare = DecodeStringLiteral(token);
     return spare;
 }

@@ -14,20 +14,15 @@ namespace translate {
 
 // The text between a string token's quotes with its escapes turned into the bytes they
 // stand for (\uXXXX and octal escapes as the UTF-8 of that character).
-std::string DecodeStringLiteral(const std::string& token);
+std::string DecodeStringLiteral(std::string_view token);
 // The same, without a copy where the token holds no escape; spare holds a decoded text.
-std::string_view StringLiteralText(const std::string& token, std::string& spare);
+std::string_view StringLiteralText(std::string_view token, std::string& spare);
 
 // A token's text where it lies: the scanners' tokens keep it, which getText() would copy;
 // spare holds the copy of any other token's.
-inline const std::string& TokenText(const antlr::Token& token, std::string& spare) {
-    struct Access : antlr::CommonToken {
-        static const std::string& Of(const antlr::CommonToken& common) {
-            return common.*(&Access::text);
-        }
-    };
+inline std::string_view TokenText(const antlr::Token& token, std::string& spare) {
     if (typeid(token) == typeid(PooledToken))
-        return Access::Of(static_cast<const PooledToken&>(token));
+        return static_cast<const PooledToken&>(token).TextView();
     spare = token.getText();
     return spare;
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace translate {
@@ -24,17 +25,37 @@ public:
     // Made again: what the previous use left is overwritten.
     void Start(int type, int line, int column) {
         text.clear();
+        m_pBegin = m_pEnd = nullptr;
         setType(type);
         this->line = line;
         col = column;
     }
+    // The text is left where the scanner read it in memory, which outlives the token; it is
+    // copied only for whoever asks for a string.
     void AssignText(const unsigned char* begin, const unsigned char* end) {
-        text.assign(reinterpret_cast<const char*>(begin), static_cast<size_t>(end - begin));
+        m_pBegin = reinterpret_cast<const char*>(begin);
+        m_pEnd = reinterpret_cast<const char*>(end);
     }
-    const std::string& Text() const { return text; }
+    std::string_view TextView() const {
+        return m_pBegin ? std::string_view(m_pBegin, static_cast<size_t>(m_pEnd - m_pBegin))
+                        : std::string_view(text);
+    }
+    // What setText takes as no change: the rules set a token's text again right after making
+    // it.
+    const std::string& Unchanged() const { return text; }
+
+    std::string getText() const override { return std::string(TextView()); }
+    void setText(const std::string& s) override {
+        if (&s == &text)
+            return;
+        text = s;
+        m_pBegin = m_pEnd = nullptr;
+    }
 
 private:
     TokenPool* m_pPool;
+    const char* m_pBegin = nullptr;
+    const char* m_pEnd = nullptr;
 };
 
 // A token may outlive its scanner (an exception carries one), so the pool lives until both

@@ -135,8 +135,9 @@ ASNode* ASParserImpl::parse(const char* text) {
         ActionScriptLexer lexer(script);
         const auto* text = reinterpret_cast<const unsigned char*>(m_preprocessed.data());
         lexer.scanMemory(text, text + m_preprocessed.size());
+        lexer.stepOverBlanks(true);
         ActionScriptParser parser(lexer);
-        parser.takeTokensFrom(lexer);
+        parser.takeTokensFrom(lexer, &lexer);
         return parser.script();
     } catch (antlr::RecognitionException& e) {
         SetMappedError(4, e.toString(), e.getLine(), e.getColumn());

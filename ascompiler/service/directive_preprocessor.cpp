@@ -174,14 +174,16 @@ void ASParserImpl::ProcessText(std::string_view source, const std::string& file)
         if (type == antlr::Token::EOF_TYPE)
             break;
         switch (type) {
-        case PreprocessorTokenTypes::SL_COMMENT:
-            lineCounter = token->getLine();
-            writeLine(lineCounter, "");
-            continue;
         case PreprocessorTokenTypes::ML_COMMENT:
             while (lineCounter++ < token->getLine())
                 writeLine(lineCounter, "");
+            // A comment separates the tokens around it.
+            if (!lineText.empty())
+                lineText += ' ';
             continue;
+        // A // comment ends its line as the line end it holds would: the text before it
+        // comes out on that line, not joined with the next.
+        case PreprocessorTokenTypes::SL_COMMENT:
         case PreprocessorTokenTypes::LINE_END:
             if (definePending) {
                 m_definitions.emplace(defineName, "");
@@ -225,6 +227,11 @@ void ASParserImpl::ProcessText(std::string_view source, const std::string& file)
                 fail("File includes itself: " + text, token);
             if (++m_includeCount > kMaxIncludes)
                 fail("Too many #include files: " + text, token);
+            // Text before the directive on its line comes out before the included lines.
+            if (lineText.find_first_not_of(" \t\f") != std::string::npos) {
+                writeLine(token->getLine(), lineText);
+                lineText.clear();
+            }
             std::ifstream included(path, std::ios::binary);
             IncludeScope scope(m_includeStack, identity);
             processDirectives(included, path.c_str());

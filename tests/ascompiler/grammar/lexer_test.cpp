@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,6 +48,33 @@ std::vector<std::string> Texts(const std::string& text) {
     for (const Lexed& token : Lex(text))
         texts.push_back(token.text);
     return texts;
+}
+
+// The tokens as the compiler service reads them, blanks stepped over, with names and
+// one-character punctuation made without the rules when `plain`; then the error, if any.
+std::vector<std::string> Scan(const std::string& text, bool plain) {
+    std::istringstream unused;
+    ActionScriptLexer lexer(unused);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    lexer.scanMemory(bytes, bytes + text.size());
+    lexer.stepOverBlanks(true);
+    std::vector<std::string> tokens;
+    try {
+        for (int type = 0; type != antlr::Token::EOF_TYPE;) {
+            antlr::RefToken token;
+            if (plain)
+                token = lexer.nextPlainToken(ActionScriptParser::plainTokens());
+            if (!token)
+                token = lexer.nextToken();
+            type = token->getType();
+            tokens.push_back(std::to_string(type) + " " + token->getText() + " " +
+                             std::to_string(token->getLine()) + ":" +
+                             std::to_string(token->getColumn()));
+        }
+    } catch (antlr::TokenStreamException& e) {
+        tokens.push_back(e.toString());
+    }
+    return tokens;
 }
 
 bool Fails(const std::string& text) {
@@ -295,5 +323,16 @@ TEST(ActionScriptLexerTest, HeldTokensKeepTheirTextPastTheScanner) {
         const int line = token->getLine();
         EXPECT_EQ(token->getText(), "name" + std::to_string(line - 1));
         EXPECT_EQ(token->getColumn(), 1);
+    }
+}
+
+TEST(ActionScriptLexerTest, PlainTokensAreTheRulesTokens) {
+    const std::string alphabet = "ab_$Z09 \t\n\r.();{}[],?:=+-*/\"'\\@#\x80";
+    std::mt19937 random(35);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        for (int n = static_cast<int>(random() % 16); n > 0; --n)
+            text += alphabet[random() % alphabet.size()];
+        ASSERT_EQ(Scan(text, true), Scan(text, false)) << text;
     }
 }

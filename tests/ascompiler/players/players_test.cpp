@@ -35,6 +35,23 @@ const char* const kStructureOnly[] = {
     R"(x = eval("a" + i).b();)",
 };
 
+// Scripts are compiled in the folder that holds the files they include: the played ones
+// include show_a.as, which traces a, the random ones the file they name.
+class IncludeFolder {
+public:
+    explicit IncludeFolder(const TempDir& dir) : m_previous(std::filesystem::current_path()) {
+        WriteFileBytes(dir / "show_a.as", "trace(a);\n");
+        WriteFileBytes(dir / kIncludedName, kIncludedText);
+        std::filesystem::current_path(dir.Path());
+    }
+    ~IncludeFolder() { std::filesystem::current_path(m_previous); }
+    IncludeFolder(const IncludeFolder&) = delete;
+    IncludeFolder& operator=(const IncludeFolder&) = delete;
+
+private:
+    std::filesystem::path m_previous;
+};
+
 bool NodeCheckersPresent() {
     return !FindTool("node").empty() && std::filesystem::exists(kPlayers / "node_modules");
 }
@@ -65,6 +82,7 @@ std::map<std::string, std::string> Traced(const ToolResult& result) {
 TEST(CompiledScriptOracleTest, Avm1ParserFindsEveryBranchOnAnAction) {
     STRAVEL_REQUIRE(NodeCheckersPresent(), "node or the npm packages of tests/players");
     TempDir dir;
+    IncludeFolder includes(dir);
     std::vector<std::string> argv = {"node", (kPlayers / "avm1_check.mjs").string()};
     std::vector<std::string> scripts;
     for (const PlayedScript& s : kPlayedScripts)
@@ -94,6 +112,7 @@ TEST(CompiledScriptOracleTest, RufflePlaysEveryScriptAsWritten) {
     STRAVEL_REQUIRE(NodeCheckersPresent(), "node or the npm packages of tests/players");
     STRAVEL_REQUIRE_TOOL("chromium");
     TempDir dir;
+    IncludeFolder includes(dir);
     for (const PlayedScript& s : kPlayedScripts)
         ASSERT_TRUE(WriteScriptMovie(std::string(s.script) + "\ntrace(\"__end__\");",
                                      dir / (std::string(s.name) + ".swf"), s.version))
@@ -120,6 +139,7 @@ TEST(CompiledScriptOracleTest, RandomProgramsTraceWhatNodeTraces) {
     const uint64_t seed = fixed ? std::strtoull(fixed, nullptr, 10) : std::random_device()();
     SCOPED_TRACE("STRAVEL_PROGRAM_SEED=" + std::to_string(seed));
     TempDir dir;
+    IncludeFolder includes(dir);
     std::filesystem::create_directory(dir / "movies");
     std::vector<std::string> names, programs;
     std::vector<std::string> node = {"node", (kPlayers / "run_scripts.mjs").string()};
@@ -127,7 +147,7 @@ TEST(CompiledScriptOracleTest, RandomProgramsTraceWhatNodeTraces) {
         names.push_back("p" + std::to_string(i));
         programs.push_back(RandomProgram(seed + static_cast<uint64_t>(i), names.back() + "_"));
         node.push_back((dir / (names.back() + ".js")).string());
-        WriteFileBytes(node.back(), programs.back());
+        WriteFileBytes(node.back(), AsJavaScript(programs.back()));
     }
     for (int first = 0; first < kPrograms; first += kPerMovie) {
         std::vector<std::string> scripts;

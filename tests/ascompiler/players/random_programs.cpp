@@ -25,18 +25,22 @@ public:
                 " += \"k\" + d; return (" + N("k") + " + d) % 3; }\n";
         text +=
             "function " + N("obj") + "() { " + N("log") + " += \"o\"; return " + N("p") + "; }\n";
+        text += "function " + N("mk") + "(d) { " + N("log") +
+                " += \"m\" + d; return function (v) { return v * 10 + d; }; }\n";
         m_functions = Pick(3);
         for (int f = 0; f < m_functions; ++f)
             text += Function(f);
         for (int s = 6 + Pick(10); s > 0; --s)
             text += Statement(0) + "\n";
+        text += "included = " + Value() + "; // set before the included line\n#include \"" +
+                kIncludedName + "\"\n";
         text += "trace(" + N("a") + "); trace(" + N("o") + ".x + \",\" + " + N("o") +
                 ".y + \",\" + " + N("o") + ".z); trace(" + N("p") + ".q);\n";
         text += "trace(" + N("i") + " + \" \" + " + N("k") + " + \" \" + " + N("b") + "); trace(" +
                 N("log") + ");\ntrace(";
         for (const char* local : kLocals)
             text += std::string(local == kLocals[0] ? "" : " + ") + "typeof(" + local + ")";
-        return text + ");\n";
+        return Commented(text + ");\n");
     }
 
 private:
@@ -111,6 +115,46 @@ private:
         return Operator() + Value();
     }
 
+    // Calls of a call's value, and members of the constants the compiler folds. The player
+    // runs the arguments of a chain's calls first, so the second call's has no side effect.
+    std::string Special() {
+        static const char* const kConstants[] = {"Math.PI", "Math.E", "Math.SQRT2", "Math.LN10",
+                                                 "Number.MAX_VALUE"};
+        switch (Pick(4)) {
+        case 0:
+            return N("mk") + "(" + Value() + ")(" + (Pick(2) ? Digit(5) : N("i") + " % 5") + ")";
+        case 1:
+            return "(function (v) { return v * 2 + " + Digit(5) + "; })(" + Value() + ")";
+        case 2:
+            return std::string(kConstants[Pick(5)]) + ".toString().substr(0, " +
+                   std::to_string(1 + Pick(4)) + ")";
+        default:
+            return "Number.NEGATIVE_INFINITY.toString().length";
+        }
+    }
+
+    // Some blanks between tokens (outside strings and directives) become comments, and a few
+    // comments stand where there was no blank.
+    std::string Commented(const std::string& text) {
+        std::string out;
+        bool inString = false, directive = false;
+        for (char c : text) {
+            if (c == '"')
+                inString = !inString;
+            if (c == '#' || c == '\n')
+                directive = c == '#';
+            if (directive || inString)
+                out += c;
+            else if (c == ' ' && Pick(8) == 0)
+                out += Pick(2) ? "/* c */" : "/**/";
+            else if ((c == ';' || c == '(') && Pick(16) == 0)
+                out += std::string("/*") + c + "*/" + c;
+            else
+                out += c;
+        }
+        return out;
+    }
+
     std::string Step(const std::string& target) {
         switch (Pick(4)) {
         case 0:
@@ -149,9 +193,9 @@ private:
             return x + " = " + Target() + Operator() + N("y") + " = " + Value() + "; trace(" + x +
                    " + \" \" + " + N("y") + ");";
         case 9:
-            if (m_functions > 0)
+            if (m_functions > 0 && Pick(2))
                 return "trace(" + N("f") + Digit(m_functions) + "(" + Digit(4) + "));";
-            return "trace(" + Target() + ");";
+            return "trace(" + Special() + ");";
         case 10:
             return "for (var " + N("j") + " = 0, " + N("s") + " = 0; " + N("j") + " < 3; " +
                    N("j") + "++) { " + Target() + " += " + N("j") + "; " + N("s") +
@@ -203,6 +247,15 @@ private:
 
 std::string RandomProgram(uint64_t seed, const std::string& prefix) {
     return ProgramWriter(seed, prefix).Program();
+}
+
+std::string AsJavaScript(const std::string& program) {
+    const std::string directive = std::string("#include \"") + kIncludedName + "\"\n";
+    std::string text = program;
+    for (size_t at = 0; (at = text.find(directive, at)) != std::string::npos;
+         at += sizeof kIncludedText - 1)
+        text.replace(at, directive.size(), kIncludedText);
+    return text;
 }
 
 } // namespace stravel::testing

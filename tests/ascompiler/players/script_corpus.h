@@ -10,6 +10,21 @@ struct PlayedScript {
     int version = 6;
 };
 
+// Played in SWF 6 and 7.
+inline constexpr char kCommentsSeparate[] =
+    "function f(b) { return/* the value */b; } trace(f(4));\n"
+    "var/* declared */c = 3; trace(c + typeof(varc)); trace(7 -/* a\n b */-2);";
+// The playing test writes show_a.as, which traces a.
+inline constexpr char kIncludeInOrder[] =
+    "var a = 1; // set a first\n#include \"show_a.as\"\na = 2; #include \"show_a.as\"\n";
+inline constexpr char kCallOfCall[] =
+    R"(function mk(n) { return function (x) { return n * 10 + x; }; } trace(mk(1)(2));
+       trace((function (x) { return x + 1; })(3)); o = {m: mk}; trace(o.m(3)(4));
+       a = [mk]; trace(a[0](5)(6)); trace(eval("mk")(7)(8));)";
+inline constexpr char kFoldedConstantMembers[] =
+    R"(trace(Key.LEFT.toString(2)); trace(Math.PI.toString().substr(0, 4));
+       trace(Key.UP.toString(16).length); trace(Math.SQRT2 > 1);)";
+
 inline const PlayedScript kPlayedScripts[] = {
     {"arithmetic", R"(trace(1 + 2 * 3); trace(7 % 3); trace(10 / 4); trace(-5 + 2);)",
      "7|1|2.5|-3"},
@@ -168,6 +183,14 @@ inline const PlayedScript kPlayedScripts[] = {
         trace(++a[key() == "n" ? 2 : 0] + " " + a + " " + calls);
         function nm() { calls++; return "v"; } v = 5; eval(nm()) += 2; trace(v + " " + calls);)",
      "15,20,30 1|15,21,30 2|21 1|2 1,1 1|31 15,21,31 3|7 4"},
+    {"comments_separate_swf6", kCommentsSeparate, "4|3undefined|9", 6},
+    {"comments_separate_swf7", kCommentsSeparate, "4|3undefined|9", 7},
+    {"include_in_order_swf6", kIncludeInOrder, "1|2", 6},
+    {"include_in_order_swf7", kIncludeInOrder, "1|2", 7},
+    {"call_of_call_swf6", kCallOfCall, "12|4|34|56|78", 6},
+    {"call_of_call_swf7", kCallOfCall, "12|4|34|56|78", 7},
+    {"folded_constant_members_swf6", kFoldedConstantMembers, "100101|3.14|2|true", 6},
+    {"folded_constant_members_swf7", kFoldedConstantMembers, "100101|3.14|2|true", 7},
     {"text_swf6", R"(s = "café ☃ ü"; trace(s); trace(s.length); trace("caf\u00e9" == "café");)",
      "café ☃ ü|8|true", 6},
     {"text_swf7", R"(s = "café ☃ ü"; trace(s); trace(s.length); trace("caf\u00e9" == "café");)",

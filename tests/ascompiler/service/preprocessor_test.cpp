@@ -116,7 +116,9 @@ TEST_F(PreprocessorTest, Conditionals) {
 
 TEST_F(PreprocessorTest, CommentsKeepTheLineTable) {
     EXPECT_EQ(Run("a = 1; // note\nb = 2;\n"),
-              (std::vector<Entry>{{"Main", 1, ""}, {"Main", 2, "a = 1; b = 2;"}}));
+              (std::vector<Entry>{{"Main", 1, "a = 1; "}, {"Main", 2, "b = 2;"}}));
+    EXPECT_EQ(Run("return/* a\nb */x;\n"),
+              (std::vector<Entry>{{"Main", 1, ""}, {"Main", 2, "return x;"}}));
     EXPECT_EQ(Run("/* one\ntwo */ x = \"#include\";\ny();\n"),
               (std::vector<Entry>{
                   {"Main", 1, ""}, {"Main", 2, " x = \"#include\";"}, {"Main", 3, "y();"}}));
@@ -230,7 +232,8 @@ TEST_F(PreprocessorTest, IncludesThatMultiplyAreCapped) {
 
 // Lines that start with a /* comment, some spanning lines, come out as the scanner's tokens
 // put together: an empty line for the comment at its first line, the rest of the line where it
-// closes, with the source line numbers the comment's line ends give.
+// closes, with the source line numbers the comment's line ends give; a comment after a token
+// becomes a blank, and a // comment ends its line.
 TEST_F(PreprocessorTest, LinesAfterCommentsMatchTheScannersTokens) {
     const char* const pieces[] = {"/* a */",  "/**/",           "/* * / */",       "/* x\r\ny */",
                                   "/* \r */", "/*\n\n*/",       "/* \x01 */",      "/* open",
@@ -258,10 +261,10 @@ TEST_F(PreprocessorTest, LinesAfterCommentsMatchTheScannersTokens) {
                 if (type == PreprocessorTokenTypes::ML_COMMENT) {
                     while (counter++ < token->getLine())
                         expected.emplace_back(counter, "");
-                } else if (type == PreprocessorTokenTypes::SL_COMMENT) {
-                    counter = token->getLine();
-                    expected.emplace_back(counter, "");
-                } else if (type == PreprocessorTokenTypes::LINE_END) {
+                    if (!pending.empty())
+                        pending += ' ';
+                } else if (type == PreprocessorTokenTypes::LINE_END ||
+                           type == PreprocessorTokenTypes::SL_COMMENT) {
                     counter = token->getLine();
                     expected.emplace_back(counter, pending);
                     pending.clear();
