@@ -1,6 +1,7 @@
 // Frame-path image operations at 640 × 480, 24 bits, and what the resampler holds in memory.
-// The resampler's peer is ImageMagick's triangle-filter resize on one thread, bytes in and
-// bytes out, on the same frame.
+// The resampler's peers are ImageMagick's triangle-filter resize on one thread, bytes in and
+// bytes out, on the same frame, and swscale's bilinear scaling of packed RGB side by side
+// (bench/side_by_side.h), frame after frame from one context, in its exact and its fast mode.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -11,6 +12,10 @@
 #include <random>
 #include <thread>
 #include <vector>
+
+extern "C" {
+#include <libswscale/swscale.h>
+}
 
 #include <magick/MagickCore.h>
 
@@ -157,6 +162,40 @@ void BM_Magick640x480To1280x960(benchmark::State& state) {
     MagickResize(state, 1280, 960);
 }
 
+// Frame after frame of one size, ours beside swscale scaling the same frame with `flags`
+// (its context made once, as our tables are kept), alternating round by round.
+void VersusSwscale(benchmark::State& state, int sw, int sh, int tw, int th, int flags) {
+    const auto src = Frame(sw, sh, 3);
+    std::vector<uint8_t> out(size_t(tw) * th * 3), theirs(out.size());
+    SwsContext* context = sws_getContext(sw, sh, AV_PIX_FMT_RGB24, tw, th, AV_PIX_FMT_RGB24, flags,
+                                         nullptr, nullptr, nullptr);
+    if (!context) {
+        state.SkipWithError("swscale failed");
+        return;
+    }
+    const uint8_t* in[4] = {src.data()};
+    const int inStride[4] = {sw * 3};
+    uint8_t* outPlanes[4] = {theirs.data()};
+    const int outStride[4] = {tw * 3};
+    bench::SideBySide rounds(state, "swscale", "ms");
+    for (auto _ : state) {
+        rounds.Ours([&] { BK_ResizeImageInto(src.data(), sw, sh, tw, th, 24, out.data()); });
+        benchmark::DoNotOptimize(out.data());
+        rounds.Peer([&] { sws_scale(context, in, inStride, 0, sh, outPlanes, outStride); });
+        benchmark::DoNotOptimize(theirs.data());
+    }
+    rounds.Report();
+    sws_freeContext(context);
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(src.size()));
+}
+
+// Arguments: source width and height, target width and height, 1 for swscale's fast mode.
+void BM_VersusSwscale(benchmark::State& state) {
+    VersusSwscale(state, int(state.range(0)), int(state.range(1)), int(state.range(2)),
+                  int(state.range(3)), state.range(4) ? SWS_FAST_BILINEAR : SWS_BILINEAR);
+}
+
 // One row of twenty million pixels to one pixel: the single target sample reads them all.
 void BM_Resize20000000x1To1x1(benchmark::State& state) {
     const int sw = 20000000;
@@ -246,6 +285,14 @@ BENCHMARK(BM_Resize640x480To320x240)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Magick640x480To320x240)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Resize640x480To1280x960)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Magick640x480To1280x960)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VersusSwscale)
+    ->ArgNames({"sw", "sh", "tw", "th", "fast"})
+    ->ArgsProduct({{640}, {480}, {320}, {240}, {0, 1}})
+    ->ArgsProduct({{1920}, {1080}, {960}, {540}, {0, 1}})
+    ->ArgsProduct({{3840}, {2160}, {1920}, {1080}, {0, 1}})
+    ->ArgsProduct({{640}, {480}, {1280}, {960}, {0, 1}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Resize20000000x1To1x1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImageCreateAndResize)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DoubleSmallAndLarge)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -5,8 +5,10 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <type_traits>
 
 #include "media/image/image_size.h"
+#include "media/image/resample_lanes.h"
 
 namespace {
 
@@ -181,9 +183,20 @@ std::unique_ptr<Table> BuildTable(uint32_t target, uint32_t source, uint32_t fir
     return table;
 }
 
-// Row pieces: a widened source row and the running sums of the vertical pass are held to
-// this many values, so that neither grows with the picture.
+// Row pieces: a source row is widened to doubles only up to this many values (a longer one is
+// read as bytes), and the running sums of the vertical pass are held to as many, so that
+// neither grows with the picture.
 constexpr size_t kPieceValues = size_t(1) << 14;
+// Rows of the source are widened to doubles this many at a time, as they share the taps of
+// each target sample.
+constexpr int kRowsAtOnce = 4;
+
+// The values that the horizontal pass widens rows into: kRowsAtOnce rows of `lineBytes`, each
+// with one value beyond it; none for a row too long to widen.
+size_t WideValues(size_t lineBytes) {
+    return lineBytes <= kPieceValues ? kRowsAtOnce * (lineBytes + 1) : 0;
+}
+
 // Lines longer than this many target samples are resampled a block of targets at a time, so
 // that their tables do not grow with the picture either.
 constexpr uint32_t kBlockTargets = 8192;
@@ -194,13 +207,38 @@ constexpr uint32_t kBlockTargets = 8192;
 constexpr size_t kKeptTableBytes = size_t(4) << 20;
 constexpr size_t kKeptIntermediateBytes = size_t(16) << 20;
 
+// Whether this processor runs the kind of code.
+bool Supported(BK_ResizeKernels kernels) {
+    switch (kernels) {
+    case BK_ResizeKernels::Plain:
+        return true;
+#if defined(__x86_64__)
+    case BK_ResizeKernels::Sse2:
+        return true;
+    case BK_ResizeKernels::Avx2:
+        return __builtin_cpu_supports("avx2");
+#endif
+    default:
+        return false;
+    }
+}
+
+// What a thread starts with.
+BK_ResizeKernels Widest() {
+    for (BK_ResizeKernels kernels : {BK_ResizeKernels::Avx2, BK_ResizeKernels::Sse2})
+        if (Supported(kernels))
+            return kernels;
+    return BK_ResizeKernels::Plain;
+}
+
 // What a thread keeps between calls: recent tables (most recent first) and working memory.
 struct Cache {
     static constexpr size_t kTables = 8;
     std::vector<std::unique_ptr<Table>> tables;
     std::unique_ptr<uint8_t[]> intermediate; // not cleared: every byte is written before read
     size_t intermediateBytes = 0;
-    std::vector<double> piece; // a widened source row, or one piece of a row of sums
+    std::vector<double> piece; // widened source rows, or one piece of a row of sums
+    BK_ResizeKernels kernels = Widest();
 
     const Table* Find(uint32_t target, uint32_t source) {
         for (size_t k = 0; k < tables.size(); ++k)
@@ -289,6 +327,26 @@ bool ForEachTable(Cache& cache, uint32_t target, uint32_t source, Pass pass) {
     return true;
 }
 
+// Calls `sum` with the tap count as a constant N when it is small, so that the loop over the
+// taps unrolls, else with N = 0 (the count is read at run time).
+template <typename Sum>
+__attribute__((always_inline)) inline void ForTapCount(uint32_t count, Sum&& sum) {
+    switch (count) {
+    case 1:
+        return sum(std::integral_constant<uint32_t, 1>());
+    case 2:
+        return sum(std::integral_constant<uint32_t, 2>());
+    case 3:
+        return sum(std::integral_constant<uint32_t, 3>());
+    case 4:
+        return sum(std::integral_constant<uint32_t, 4>());
+    case 5:
+        return sum(std::integral_constant<uint32_t, 5>());
+    default:
+        return sum(std::integral_constant<uint32_t, 0>());
+    }
+}
+
 // The sum of a target sample is formed tap by tap from the left, in double precision, then
 // rounded by adding 0.5 and truncating. A source row short enough is widened to doubles
 // once, as every source sample feeds several target samples; a longer one is read as bytes,
@@ -314,73 +372,123 @@ __attribute__((always_inline)) inline void HorizontalRow(const T* line, const Ta
         const double* w = weights + taps.offset;
         const T* p = line + size_t(taps.first) * C;
         double sum[C] = {};
-        switch (taps.count) {
-        case 1:
-            AddTaps<C, 1>(w, p, sum, 1);
-            break;
-        case 2:
-            AddTaps<C, 2>(w, p, sum, 2);
-            break;
-        case 3:
-            AddTaps<C, 3>(w, p, sum, 3);
-            break;
-        case 4:
-            AddTaps<C, 4>(w, p, sum, 4);
-            break;
-        default:
-            AddTaps<C, 0>(w, p, sum, taps.count);
-            break;
-        }
+        ForTapCount(taps.count,
+                    [&](auto n) { AddTaps<C, decltype(n)::value>(w, p, sum, taps.count); });
         for (int c = 0; c < C; ++c)
             out[i * C + size_t(c)] = uint8_t(sum[c] + 0.5);
     }
 }
 
-template <int C>
-__attribute__((always_inline)) inline void HorizontalPassOf(const uint8_t* src, size_t sourceWidth,
-                                                            size_t rows, const Table& table,
-                                                            uint8_t* dst, double* wide) {
-    const size_t lineBytes = sourceWidth * C;
-    const bool widen = lineBytes <= kPieceValues;
-    for (size_t y = 0; y < rows; ++y) {
-        const uint8_t* line = src + y * lineBytes;
-        uint8_t* out = dst + (y * size_t(table.target) + table.first) * C;
-        if (widen) {
-            for (size_t x = 0; x < lineBytes; ++x)
-                wide[x] = double(line[x]);
-            HorizontalRow<C>(wide, table, out);
-        } else {
-            HorizontalRow<C>(line, table, out);
+// The passes are built for each kind of code: F holds four doubles in the registers of the
+// processor the code is for (resample_lanes.h), or is void for the plain loops.
+#if defined(__x86_64__)
+using FourSse2 = bk_lanes::Four<bk_lanes::Double2>;
+using FourAvx2 = bk_lanes::Four<bk_lanes::Double4>;
+
+// The sums of one target pixel in R widened rows `stride` values apart, its channels side by
+// side, each formed as HorizontalRow forms it. A three-channel pixel carries the next pixel's
+// first value as its fourth.
+template <typename F, int C, int R, uint32_t N>
+__attribute__((always_inline)) inline void SumPixels(const double* w, const double* p,
+                                                     size_t stride, uint32_t count, F (&sum)[R]) {
+    const uint32_t n = N ? N : count;
+    F v;
+    for (int r = 0; r < R; ++r)
+        sum[r].Clear();
+    for (uint32_t k = 0; k < n; ++k)
+        for (int r = 0; r < R; ++r) {
+            v.Load(p + size_t(r) * stride + size_t(k) * C);
+            sum[r].AddProduct(w[k], v);
+        }
+}
+
+// Target pixels begin to end of R widened rows of three- or four-channel pixels into R rows
+// of `out`, outStride bytes apart. A three-channel pixel's fourth byte is stored too unless
+// Exact, and the next pixel's store overwrites it.
+template <typename F, int C, int R, bool Exact>
+__attribute__((always_inline)) inline void
+PixelsOfRows(const double* lines, size_t stride, const Table& table, size_t begin, size_t end,
+             uint8_t* out, size_t outStride) {
+    static_assert(C == 3 || C == 4);
+    const Taps* allTaps = table.taps.data();
+    const double* weights = table.weights.data();
+    for (size_t i = begin; i < end; ++i) {
+        const Taps& taps = allTaps[i];
+        const double* w = weights + taps.offset;
+        const double* p = lines + size_t(taps.first) * C;
+        F sum[R];
+        ForTapCount(taps.count, [&](auto n) {
+            SumPixels<F, C, R, decltype(n)::value>(w, p, stride, taps.count, sum);
+        });
+        for (int r = 0; r < R; ++r) {
+            const uint32_t bytes = bk_lanes::Bytes(sum[r].Round());
+            std::memcpy(out + size_t(r) * outStride + i * C, &bytes, Exact ? size_t(C) : 4);
         }
     }
 }
 
-// Compiled for AVX2 as well, chosen at run time; the same operations in the same order, so
-// the same results.
-__attribute__((target_clones("avx2", "default"))) void
-HorizontalPass3(const uint8_t* src, size_t sourceWidth, size_t rows, const Table& table,
-                uint8_t* dst, double* wide) {
-    HorizontalPassOf<3>(src, sourceWidth, rows, table, dst, wide);
+// The pixels of R widened rows. The last pixel of a row is stored exactly, so that nothing is
+// written beyond it.
+template <typename F, int C, int R>
+__attribute__((always_inline)) inline void HorizontalPixels(const double* lines, size_t stride,
+                                                            const Table& table, uint8_t* out,
+                                                            size_t outStride) {
+    const size_t count = table.taps.size();
+    const size_t whole = C == 3 && table.first + count == table.target ? count - 1 : count;
+    PixelsOfRows<F, C, R, false>(lines, stride, table, 0, whole, out, outStride);
+    PixelsOfRows<F, C, R, true>(lines, stride, table, whole, count, out, outStride);
 }
+#endif
 
-__attribute__((target_clones("avx2", "default"))) void
-HorizontalPass1(const uint8_t* src, size_t sourceWidth, size_t rows, const Table& table,
-                uint8_t* dst, double* wide) {
-    HorizontalPassOf<1>(src, sourceWidth, rows, table, dst, wide);
-}
-
-__attribute__((target_clones("avx2", "default"))) void
-HorizontalPass4(const uint8_t* src, size_t sourceWidth, size_t rows, const Table& table,
-                uint8_t* dst, double* wide) {
-    HorizontalPassOf<4>(src, sourceWidth, rows, table, dst, wide);
+// Rows short enough are widened kRowsAtOnce at a time into `wide`, each followed by one value
+// that the pixel code reads and does not use. The pixel code takes pixels of three or four
+// channels; the plain loops take all the rest.
+template <int C, typename F>
+__attribute__((always_inline)) inline void HorizontalPassOf(const uint8_t* src, size_t sourceWidth,
+                                                            size_t rows, const Table& table,
+                                                            uint8_t* dst, double* wide) {
+    const size_t lineBytes = sourceWidth * C;
+    const size_t outBytes = size_t(table.target) * C;
+    dst += size_t(table.first) * C;
+    if (!WideValues(lineBytes)) {
+        for (size_t y = 0; y < rows; ++y)
+            HorizontalRow<C>(src + y * lineBytes, table, dst + y * outBytes);
+        return;
+    }
+    const size_t stride = lineBytes + 1;
+    for (size_t y0 = 0; y0 < rows; y0 += kRowsAtOnce) {
+        const size_t n = std::min(size_t(kRowsAtOnce), rows - y0);
+        for (size_t r = 0; r < n; ++r) {
+            const uint8_t* line = src + (y0 + r) * lineBytes;
+            double* to = wide + r * stride;
+            for (size_t x = 0; x < lineBytes; ++x)
+                to[x] = double(line[x]);
+            to[lineBytes] = 0.0;
+        }
+        uint8_t* out = dst + y0 * outBytes;
+#if defined(__x86_64__)
+        if constexpr (!std::is_void_v<F> && C >= 3) {
+            if (n == kRowsAtOnce)
+                HorizontalPixels<F, C, kRowsAtOnce>(wide, stride, table, out, outBytes);
+            else
+                for (size_t r = 0; r < n; ++r)
+                    HorizontalPixels<F, C, 1>(wide + r * stride, stride, table, out + r * outBytes,
+                                              outBytes);
+            continue;
+        }
+#endif
+        for (size_t r = 0; r < n; ++r)
+            HorizontalRow<C>(wide + r * stride, table, out + r * outBytes);
+    }
 }
 
 // Row by row: each output value is independent of its neighbours, so a piece of a row of
 // sums is built tap by tap, which vectorises across the row. The first product stands for
 // 0 + product (exact, as no product is negative), and a lone tap has the weight 1 exactly (it
 // was divided by itself), so its row is the source row.
-__attribute__((target_clones("avx2", "default"))) void
-VerticalPass(const uint8_t* src, size_t rowBytes, const Table& table, uint8_t* dst, double* sums) {
+__attribute__((always_inline)) inline void VerticalPassOf(const uint8_t* src, size_t rowBytes,
+                                                          const Table& table, uint8_t* dst,
+                                                          double* sums) {
     // Read once: stores of bytes may alias anything, which would reload them at every step.
     const size_t count = table.taps.size();
     const Taps* allTaps = table.taps.data();
@@ -417,6 +525,64 @@ VerticalPass(const uint8_t* src, size_t rowBytes, const Table& table, uint8_t* d
     }
 }
 
+// The passes of each kind of code, one function per pass and channel count.
+template <typename F>
+struct Passes {
+    template <int C>
+    static void Horizontal(const uint8_t* src, size_t sourceWidth, size_t rows, const Table& table,
+                           uint8_t* dst, double* wide) {
+        HorizontalPassOf<C, F>(src, sourceWidth, rows, table, dst, wide);
+    }
+    static void Vertical(const uint8_t* src, size_t rowBytes, const Table& table, uint8_t* dst,
+                         double* sums) {
+        VerticalPassOf(src, rowBytes, table, dst, sums);
+    }
+};
+
+#if defined(__x86_64__)
+// Built for AVX2: the same operations in the same order, in wider registers.
+template <>
+struct Passes<FourAvx2> {
+    template <int C>
+    __attribute__((target("avx2"))) static void Horizontal(const uint8_t* src, size_t sourceWidth,
+                                                           size_t rows, const Table& table,
+                                                           uint8_t* dst, double* wide) {
+        HorizontalPassOf<C, FourAvx2>(src, sourceWidth, rows, table, dst, wide);
+    }
+    __attribute__((target("avx2"))) static void
+    Vertical(const uint8_t* src, size_t rowBytes, const Table& table, uint8_t* dst, double* sums) {
+        VerticalPassOf(src, rowBytes, table, dst, sums);
+    }
+};
+#endif
+
+using HorizontalPassFn = void (*)(const uint8_t* src, size_t sourceWidth, size_t rows,
+                                  const Table& table, uint8_t* dst, double* wide);
+using VerticalPassFn = void (*)(const uint8_t* src, size_t rowBytes, const Table& table,
+                                uint8_t* dst, double* sums);
+
+template <typename F>
+void PassesOf(size_t channels, HorizontalPassFn& horizontal, VerticalPassFn& vertical) {
+    horizontal = channels == 3   ? Passes<F>::template Horizontal<3>
+                 : channels == 1 ? Passes<F>::template Horizontal<1>
+                                 : Passes<F>::template Horizontal<4>;
+    vertical = Passes<F>::Vertical;
+}
+
+void PassesFor(BK_ResizeKernels kernels, size_t channels, HorizontalPassFn& horizontal,
+               VerticalPassFn& vertical) {
+    switch (kernels) {
+#if defined(__x86_64__)
+    case BK_ResizeKernels::Sse2:
+        return PassesOf<FourSse2>(channels, horizontal, vertical);
+    case BK_ResizeKernels::Avx2:
+        return PassesOf<FourAvx2>(channels, horizontal, vertical);
+#endif
+    default:
+        return PassesOf<void>(channels, horizontal, vertical);
+    }
+}
+
 template <typename T>
 bool Grow(std::vector<T>& buffer, size_t size) {
     try {
@@ -440,28 +606,27 @@ bool Usable(int32_t sw, int32_t sh, int32_t tw, int32_t th, size_t channels, siz
 bool Resample(Cache& cache, const uint8_t* pixels, int32_t sw, int32_t sh, int32_t tw, int32_t th,
               size_t channels, uint8_t* out) {
     const size_t rowBytes = size_t(tw) * channels;
-    if (!Grow(cache.piece, std::min(std::max(rowBytes, size_t(sw) * channels), kPieceValues)))
+    const size_t wide = sw != tw ? WideValues(size_t(sw) * channels) : 0;
+    if (!Grow(cache.piece, std::max(std::min(rowBytes, kPieceValues), wide)))
         return false;
     double* piece = cache.piece.data();
+    HorizontalPassFn horizontal;
+    VerticalPassFn vertical;
+    PassesFor(cache.kernels, channels, horizontal, vertical);
     const uint8_t* middle = pixels;
     if (sw != tw) {
         uint8_t* middleOut = out;
         if (sh != th && !(middleOut = cache.Intermediate(rowBytes * size_t(sh))))
             return false;
         if (!ForEachTable(cache, uint32_t(tw), uint32_t(sw), [&](const Table& across) {
-                if (channels == 3)
-                    HorizontalPass3(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
-                else if (channels == 1)
-                    HorizontalPass1(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
-                else
-                    HorizontalPass4(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
+                horizontal(pixels, size_t(sw), size_t(sh), across, middleOut, piece);
             }))
             return false;
         middle = middleOut;
     }
     if (sh != th)
         return ForEachTable(cache, uint32_t(th), uint32_t(sh), [&](const Table& down) {
-            VerticalPass(middle, rowBytes, down, out, piece);
+            vertical(middle, rowBytes, down, out, piece);
         });
     return true;
 }
@@ -487,6 +652,13 @@ bool BK_ResizeChannelsInto(const uint8_t* pixels, int32_t sw, int32_t sh, int32_
 
 void BK_ResizeReleaseMemory() {
     ThreadCache().Release();
+}
+
+bool BK_ResizeUseKernels(BK_ResizeKernels kernels) {
+    if (!Supported(kernels))
+        return false;
+    ThreadCache().kernels = kernels;
+    return true;
 }
 
 uint8_t* BK_ResizeImageBilinear(const uint8_t* pixels, const tbx::Rect& source,

@@ -54,3 +54,10 @@ bool BK_ResizeChannelsInto(const uint8_t* pixels, int32_t sourceWidth, int32_t s
 
 // Frees what this thread keeps between calls (tables and working memory).
 void BK_ResizeReleaseMemory();
+
+// The code that resamples on this thread: plain loops over one value at a time, or the
+// channels of a pixel at once in vectors of doubles, built for any x86-64 processor (SSE2) or
+// for one with AVX2. Each gives the same bytes. A thread starts with the widest its processor
+// runs; false, changing nothing, for code it cannot run.
+enum class BK_ResizeKernels { Plain, Sse2, Avx2 };
+bool BK_ResizeUseKernels(BK_ResizeKernels kernels);

@@ -251,6 +251,34 @@ TEST(ResampleTest, FlatPicturesStayFlat) {
             }
 }
 
+TEST(ResampleTest, VectorCodeGivesThePlainLoopsBytes) {
+    // Down and up by whole and odd factors (17 to 8 makes sums whose bytes change with the
+    // order of their terms), single pixels, row counts that are not a multiple of four, a line
+    // resampled in blocks, and rows too long to widen.
+    const int sizes[][4] = {{640, 480, 320, 240}, {37, 23, 101, 9}, {101, 9, 37, 23},
+                            {1, 1, 5, 3},         {5, 3, 1, 1},     {13, 7, 1, 7},
+                            {1, 6, 9, 1},         {17, 9, 8, 18},   {2000, 5, 9000, 3},
+                            {6000, 3, 2999, 2}};
+    for (uint32_t channels : {1u, 3u, 4u})
+        for (const auto& k : sizes) {
+            const auto src = Random(size_t(k[0]) * k[1] * channels, unsigned(k[0] + channels));
+            std::vector<uint8_t> plain(size_t(k[2]) * k[3] * channels), out(plain.size());
+            ASSERT_TRUE(BK_ResizeUseKernels(BK_ResizeKernels::Plain));
+            ASSERT_TRUE(
+                BK_ResizeChannelsInto(src.data(), k[0], k[1], k[2], k[3], channels, plain.data()));
+            for (BK_ResizeKernels kernels : {BK_ResizeKernels::Sse2, BK_ResizeKernels::Avx2}) {
+                if (!BK_ResizeUseKernels(kernels))
+                    continue; // not on this processor
+                ASSERT_TRUE(BK_ResizeChannelsInto(src.data(), k[0], k[1], k[2], k[3], channels,
+                                                  out.data()));
+                ASSERT_EQ(out, plain) << k[0] << "x" << k[1] << " -> " << k[2] << "x" << k[3]
+                                      << " at " << channels << " by " << int(kernels);
+            }
+        }
+    ASSERT_TRUE(BK_ResizeUseKernels(BK_ResizeKernels::Avx2) ||
+                BK_ResizeUseKernels(BK_ResizeKernels::Sse2));
+}
+
 TEST(ResampleTest, AHugeShrinkHoldsLittleMoreThanItsSourceAndKeepsNothing) {
     STRAVEL_REQUIRE(AllocationMeter::Available(),
                     "allocations are counted only under AddressSanitizer");
