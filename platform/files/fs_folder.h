@@ -44,7 +44,7 @@ public:
     // Gives back the mode an unlocking open changed.
     OSErr RestoreMode() const;
 
-    // The items in name order. Sidecars are left out: they travel with their files. An item
+    // The items in name order. Sidecars are left out: they travel with their items. An item
     // gone since the folder was read is left out; one that cannot be examined fails the
     // listing.
     OSErr List(std::vector<FSFolderItem>& items) const;

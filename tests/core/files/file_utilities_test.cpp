@@ -217,21 +217,22 @@ TEST_F(FileUtilitiesTest, CopiesExchangesAndMovesCarryNamedForksAndFolderDates) 
     WriteNamedFork(b, u"notes", RandomBytes(100, 6));
     FSCatalogInfo date;
     date.createDate.lowSeconds = 981173106u + 2082844800u;
-    ASSERT_EQ(FSSetCatalogInfo(&sub, kFSCatInfoCreateDate, &date), noErr);
-
     const FSRef tree = RefOf(work / "t"), to = RefOf(work / "to");
+    for (const FSRef& folder : {sub, tree})
+        ASSERT_EQ(FSSetCatalogInfo(&folder, kFSCatInfoCreateDate, &date), noErr);
     ASSERT_EQ(FSCopyObject(&tree, &to, 0, kDupeActionStandard, nullptr, nullptr, nullptr), noErr);
     for (const char* file : {"a", "sub/b"}) {
         const std::string copied = UserAttributes(work / "to/t" / file);
         EXPECT_NE(copied.find("user."), std::string::npos) << file;
         EXPECT_EQ(copied, UserAttributes(work / "t" / file)) << file;
     }
-    FSCatalogInfo copied;
-    const FSRef copiedSub = RefOf(work / "to/t/sub");
-    ASSERT_EQ(
-        FSGetCatalogInfo(&copiedSub, kFSCatInfoCreateDate, &copied, nullptr, nullptr, nullptr),
-        noErr);
-    EXPECT_EQ(copied.createDate.lowSeconds, date.createDate.lowSeconds);
+    for (const char* folder : {"to/t", "to/t/sub"}) {
+        FSCatalogInfo copied;
+        const FSRef ref = RefOf(work / folder);
+        ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoCreateDate, &copied, nullptr, nullptr, nullptr),
+                  noErr);
+        EXPECT_EQ(copied.createDate.lowSeconds, date.createDate.lowSeconds) << folder;
+    }
 
     // The forks go with the contents; each name keeps its own Finder information.
     const std::string forks = UserAttributes(work / "t/sub/b");
