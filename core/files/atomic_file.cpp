@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string_view>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -16,6 +15,7 @@
 #include "core/files/file_functions.h"
 #include "core/paths/path.h"
 #include "platform/files/fs_catalog.h"
+#include "platform/files/fs_temporary.h"
 
 namespace {
 
@@ -42,48 +42,6 @@ bool WriteAll(int fd, const char* data, std::size_t size, int64_t offset = kAtEn
         done += static_cast<std::size_t>(n);
     }
     return true;
-}
-
-constexpr std::string_view kPrefix = ".stravel-";
-constexpr std::string_view kSuffix = ".tmp";
-
-std::string Hex(uint64_t value, int digits) {
-    std::string text(static_cast<std::size_t>(digits), '0');
-    for (int i = digits - 1; i >= 0; --i, value >>= 4)
-        text[static_cast<std::size_t>(i)] = "0123456789abcdef"[value & 15];
-    return text;
-}
-
-// FNV-1a: stable across runs, so a later process finds what an earlier one left.
-uint64_t NameHash(std::string_view name) {
-    uint64_t hash = 0xcbf29ce484222325ull;
-    for (const unsigned char c : name)
-        hash = (hash ^ c) * 0x100000001b3ull;
-    return hash;
-}
-
-// The new file of a target is one of a few fixed names, so that the next writer of the same
-// target finds what a dead one left without listing the folder.
-constexpr int kSlots = 16;
-
-std::string SlotName(const std::string& stem, int slot) {
-    return stem + Hex(static_cast<uint64_t>(slot), 1) + std::string(kSuffix);
-}
-
-// Temporary files of the same target whose writer is gone: nobody holds their lock.
-void RemoveStale(const std::string& stem) {
-    for (int slot = 0; slot < kSlots; ++slot) {
-        const std::string name = SlotName(stem, slot);
-        const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat opened, named;
-        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(name.c_str(), &named) == 0 &&
-            named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
-            ::unlink(name.c_str());
-        ::close(fd);
-    }
 }
 
 // Durability of the rename itself; a folder that cannot be synced loses nothing written.
@@ -124,12 +82,12 @@ std::string FolderOf(const std::string& path) {
 }
 
 // The item a chain of links ends at, which need not exist yet: an editor saving through a
-// link to a file not yet written makes that file.
-bool FollowLinks(const std::string& path, std::string& target) {
+// link to a file not yet written makes that file. `exists` tells whether `info` describes it.
+bool FollowLinks(const std::string& path, std::string& target, struct stat& info, bool& exists) {
     target = path;
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat info;
-        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        exists = ::lstat(target.c_str(), &info) == 0;
+        if (!exists || !S_ISLNK(info.st_mode))
             return true;
         std::vector<char> text(static_cast<std::size_t>(PATH_MAX));
         const ssize_t length = ::readlink(target.c_str(), text.data(), text.size());
@@ -154,10 +112,11 @@ bool CBK_AtomicFile::Open(const std::string& path) {
         errno = ENOENT;
         return false;
     }
-    if (!FollowLinks(path, _target))
-        return false;
     struct stat info;
-    if (::lstat(_target.c_str(), &info) == 0) {
+    bool exists = false;
+    if (!FollowLinks(path, _target, info, exists))
+        return false;
+    if (exists) {
         // Only a file can be replaced: a pipe would be waited on, a device or a folder cannot
         // take its place.
         if (!S_ISREG(info.st_mode)) {
@@ -173,33 +132,9 @@ bool CBK_AtomicFile::Open(const std::string& path) {
         _owner = info.st_uid;
         _group = info.st_gid;
     }
-    const std::string folder = FolderOf(_target);
-    const std::string stem = folder + std::string(kPrefix) +
-                             Hex(NameHash(std::string_view(_target).substr(folder.size())), 16) +
-                             "-";
-    RemoveStale(stem);
     // A file being replaced may be private: its new bytes stay private until Commit.
-    const mode_t mode = _replacing ? 0600 : 0666;
-    for (int slot = 0; slot < kSlots; ++slot) {
-        _temporary = SlotName(stem, slot);
-        _fd = ::open(_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (_fd < 0) {
-            if (errno != EEXIST)
-                break;
-            continue; // another writer of the same target at work
-        }
-        const int locked = ::flock(_fd, LOCK_EX | LOCK_NB);
-        if (locked != 0 && errno != EWOULDBLOCK)
-            return true; // no locks here: no cleaner takes the file away either
-        struct stat made;
-        if (locked == 0 && ::fstat(_fd, &made) == 0 && made.st_nlink > 0)
-            return true;
-        // A cleaner of another writer took the new file between its creation and the lock.
-        ::close(_fd);
-        _fd = -1;
-    }
-    _temporary.clear();
-    return false;
+    _fd = tbx::FSOpenTemporaryBeside(_target, _replacing ? 0600 : 0666, _temporary);
+    return _fd >= 0;
 }
 
 void CBK_AtomicFile::SetFileTypes(uint32_t creator, uint32_t type) {
@@ -266,11 +201,8 @@ bool CBK_AtomicFile::Commit() {
             saved = errno;
         }
     }
-    tbx::FSRef made;
-    if (ok && _typed &&
-        tbx::FSPathMakeRef(reinterpret_cast<const tbx::UInt8*>(_temporary.c_str()), &made,
-                           nullptr) == tbx::noErr)
-        BK_SetFileTypes(made, _creator, _type);
+    if (ok && _typed)
+        tbx::FSChangeCreatorTypeOfOpenFile(_fd, _creator, _type);
     if (ok && ::fsync(_fd) != 0) {
         ok = false;
         saved = errno;

@@ -19,10 +19,9 @@ class CBK_Path;
 // other hard links to the target keep the old bytes, as they would after any save that must never
 // leave a half-written file.
 //
-// The new file is ".stravel-<hash of the target's name>-<slot>.tmp" in the target's folder,
-// whatever the target's name is long; up to 16 writers of one target can work at once. Each
-// writer holds a lock on its file; one left by a writer that died is removed when the next
-// write of the same target starts.
+// The new file is a temporary file beside the target (platform/files/fs_temporary.h): up to 16
+// writers of one target can work at once, and one left by a writer that died is removed when
+// a later writer of the same target meets it, or when a process first writes in its folder.
 class CBK_AtomicFile {
 public:
     CBK_AtomicFile() = default;

@@ -65,7 +65,8 @@ OSErr CopyContents(Level top, UInt32 maxLevels) {
             Level child;
             child.info = item.info;
             child.depth = level.depth + 1;
-            if (OSErr error = level.copy.MakeFolder(item.name, item.info, child.copy))
+            if (OSErr error =
+                    level.copy.CopyFolder(level.source, item, item.name, true, child.copy))
                 return error;
             bool enter = maxLevels == 0 || level.depth < maxLevels;
             if (enter)
@@ -132,7 +133,9 @@ OSErr MakeTop(const FSFolder& sourceFolder, const FSFolderItem& top, const FSFol
         if (Kind(top.info) == S_IFDIR) {
             Level level;
             level.info = top.info;
-            error = destination.MakeFolder(tempName, top.info, level.copy);
+            // A creation date goes only where its sidecar can follow the copy to its name.
+            error = destination.CopyFolder(sourceFolder, top, tempName,
+                                           destination.SidecarFree(finalName), level.copy);
             bool enter = true;
             if (!error)
                 error = EnterSource(sourceFolder, top.name, level.source, enter);

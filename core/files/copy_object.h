@@ -1,4 +1,4 @@
-// Copying a file or a whole folder tree, with its data and resource forks, Finder
+// Copying a file or a whole folder tree, with its data, resource and named forks, Finder
 // information, dates and permissions, into a folder. The tree is read and written by folder
 // descriptors, so a folder swapped for a link while the copy runs is never followed. Links are
 // copied as links; other special files are skipped. A folder that can be written and searched

@@ -84,17 +84,25 @@ OSErr FSGetForkSizes(const FSRef* ref, UInt64* dataLogicalSize, UInt64* rsrcLogi
 
 OSErr FSGetTotalForkSizes(const FSRef* ref, UInt64* totalLogicalSize, UInt64* totalPhysicalSize,
                           UInt32* forkCount) {
-    FSCatalogInfo info;
-    if (OSErr error = ReadSizes(ref, info))
-        return error;
-    // A file has its data fork, and its resource fork when that holds bytes.
+    if (!ref)
+        return paramErr;
+    UInt64 logical = 0, physical = 0;
     UInt32 forks = 0;
-    if (!(info.nodeFlags & kFSNodeIsDirectoryMask))
-        forks = info.rsrcLogicalSize > 0 ? 2 : 1;
+    CatPositionRec position;
+    SInt64 size = 0;
+    UInt64 used = 0;
+    OSErr error;
+    while ((error = FSIterateForks(ref, &position, nullptr, &size, &used)) == noErr) {
+        logical += UInt64(size);
+        physical += used;
+        ++forks;
+    }
+    if (error != errFSNoMoreItems)
+        return error;
     if (totalLogicalSize)
-        *totalLogicalSize = info.dataLogicalSize + info.rsrcLogicalSize;
+        *totalLogicalSize = logical;
     if (totalPhysicalSize)
-        *totalPhysicalSize = info.dataPhysicalSize + info.rsrcPhysicalSize;
+        *totalPhysicalSize = physical;
     if (forkCount)
         *forkCount = forks;
     return noErr;

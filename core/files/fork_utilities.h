@@ -13,8 +13,8 @@ tbx::OSErr FSCopyFork(tbx::SInt16 sourceRefNum, tbx::SInt16 destinationRefNum, v
 // Logical sizes of the data and resource forks of a file (either output may be null).
 tbx::OSErr FSGetForkSizes(const tbx::FSRef* ref, tbx::UInt64* dataLogicalSize,
                           tbx::UInt64* rsrcLogicalSize);
-// Sums over the forks of an item (a file has its data fork, and a resource fork when one
-// was written; a folder has none).
+// Sums over the forks of an item (a file has its data fork, a resource fork when that holds
+// bytes, and its named forks; a folder has none).
 tbx::OSErr FSGetTotalForkSizes(const tbx::FSRef* ref, tbx::UInt64* totalLogicalSize,
                                tbx::UInt64* totalPhysicalSize, tbx::UInt32* forkCount);
 // Byte-range locks from the start of an open fork; another opening is refused a locked range.

@@ -107,24 +107,27 @@ OSErr FillCatalogInfo(int dirfd, const std::string& name, const std::string& pat
         // Through the folder's descriptor when there is one, so that a moved folder is not
         // looked up by its old path.
         UInt8 bytes[32];
-        ReadFinderInfo(dirfd == AT_FDCWD ? name
-                                         : "/proc/self/fd/" + std::to_string(dirfd) + "/" + name,
-                       bytes);
+        ReadFinderInfo(dirfd == AT_FDCWD ? name : DescriptorPath(dirfd) + "/" + name, bytes);
         std::memcpy(info.finderInfo, bytes, 16);
         std::memcpy(info.extFinderInfo, bytes + 16, 16);
     }
     if ((which & kFSCatInfoValence) && isFolder)
         info.valence = CountItems(dirfd, name, noFollow);
-    // Only plain files hold data and have sidecars; a link's own text is not a data fork.
-    if (!S_ISREG(sx.stx_mode))
+    // Only plain files hold data; they and folders have sidecars. A link's own text is not a
+    // data fork.
+    const bool isFile = S_ISREG(sx.stx_mode);
+    if (!isFile && !(isFolder && path != "/"))
         return noErr;
-    info.dataLogicalSize = sx.stx_size;
-    info.dataPhysicalSize = UInt64(sx.stx_blocks) * 512;
-    if (which & (kFSCatInfoRsrcSizes | kFSCatInfoCreateDate)) {
+    if (isFile) {
+        info.dataLogicalSize = sx.stx_size;
+        info.dataPhysicalSize = UInt64(sx.stx_blocks) * 512;
+    }
+    if (which & (kFSCatInfoCreateDate | (isFile ? kFSCatInfoRsrcSizes : kFSCatInfoNone))) {
         const int fd = OpenSidecar(dirfd, name);
         SidecarLayout layout;
         OSErr error;
-        if (fd >= 0 && (which & kFSCatInfoRsrcSizes) && ReadSidecarLayout(fd, layout, error)) {
+        if (fd >= 0 && isFile && (which & kFSCatInfoRsrcSizes) &&
+            ReadSidecarLayout(fd, layout, error)) {
             info.rsrcLogicalSize = UInt64(layout.forkLength);
             info.rsrcPhysicalSize = (UInt64(layout.forkLength) + 4095) / 4096 * 4096;
         }
@@ -183,16 +186,6 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
     return rename(from.c_str(), to.c_str());
 }
 
-// A sidecar left by an earlier file of this name must not become the new file's fork; a file
-// of that name that is not an AppleDouble file is someone's data and stays.
-void RemoveStaleSidecar(const std::string& path) {
-    const int fd = OpenSidecar(AT_FDCWD, path);
-    if (fd < 0)
-        return;
-    close(fd);
-    unlink(SidecarPath(path).c_str());
-}
-
 // Whether `from` has a sidecar, and whether it can follow the file to `to`: the name must fit
 // and must not be someone else's file (an AppleDouble file there is stale and is replaced).
 OSErr SidecarCanFollow(const std::string& from, const std::string& to, bool& forked) {
@@ -207,7 +200,7 @@ OSErr SidecarCanFollow(const std::string& from, const std::string& to, bool& for
 // After the file itself has moved from `from` to `to`.
 int MoveSidecar(const std::string& from, const std::string& to, bool forked) {
     if (!forked) {
-        RemoveStaleSidecar(to);
+        RemoveStaleSidecar(AT_FDCWD, to);
         return 0;
     }
     return rename(SidecarPath(from).c_str(), SidecarPath(to).c_str());
@@ -339,7 +332,8 @@ bool FSHasCreationDate(const FSRef* ref) {
         return false;
     if (sx.stx_mask & STATX_BTIME)
         return true;
-    const int fd = S_ISREG(sx.stx_mode) ? OpenSidecar(AT_FDCWD, ref->path) : -1;
+    const bool sided = S_ISREG(sx.stx_mode) || (S_ISDIR(sx.stx_mode) && ref->path != "/");
+    const int fd = sided ? OpenSidecar(AT_FDCWD, ref->path) : -1;
     UTCDateTime date;
     const bool kept = fd >= 0 && ReadSidecarCreateDate(fd, date);
     if (fd >= 0)
@@ -409,8 +403,9 @@ OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, const FS
                       ref->noFollow ? AT_SYMLINK_NOFOLLOW : 0) != 0)
             return FSErrorFromErrno(errno);
     }
-    // No file system here lets a birth time be set: a file's sidecar keeps the date.
-    if ((whichInfo & kFSCatInfoCreateDate) && S_ISREG(current.st_mode))
+    // No file system here lets a birth time be set: the sidecar keeps the date.
+    if ((whichInfo & kFSCatInfoCreateDate) &&
+        (S_ISREG(current.st_mode) || S_ISDIR(current.st_mode)))
         if (OSErr error = StoreCreateDate(ref->path, info->createDate))
             return error;
     if (!isLink && (whichInfo & kFSCatInfoPermissions)) {
@@ -420,6 +415,19 @@ OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, const FS
     if (!isLink && (whichInfo & kFSCatInfoNodeFlags))
         return FSSetLocked(ref, (info->nodeFlags & kFSNodeLockedMask) != 0);
     return noErr;
+}
+
+OSErr FSChangeCreatorTypeOfOpenFile(int fd, OSType creator, OSType type) {
+    UInt8 bytes[32];
+    ReadFinderInfo(fd, bytes);
+    FSCatalogInfo info;
+    std::memcpy(info.finderInfo, bytes, 16);
+    FileInfo finder = GetFileInfo(info);
+    finder.fileType = type;
+    finder.fileCreator = creator;
+    SetFileInfo(info, finder);
+    std::memcpy(bytes, info.finderInfo, 16);
+    return WriteFinderInfo(fd, bytes);
 }
 
 OSErr FSCreateFileUnicode(const FSRef* parent, UniCharCount nameLength, const UniChar* name,
@@ -434,6 +442,8 @@ OSErr FSCreateFileUnicode(const FSRef* parent, UniCharCount nameLength, const Un
     if (fd < 0)
         return FSErrorFromErrno(errno);
     close(fd);
+    // Before the information, whose creation date may go into a sidecar of its own.
+    RemoveStaleSidecar(AT_FDCWD, path);
     FSRef made{path, true};
     if (info && whichInfo) {
         // The lock goes on last so that the other fields can still be written.
@@ -447,7 +457,6 @@ OSErr FSCreateFileUnicode(const FSRef* parent, UniCharCount nameLength, const Un
             return error;
         }
     }
-    RemoveStaleSidecar(path);
     if (newRef)
         *newRef = made;
     if (newSpec)
@@ -465,9 +474,11 @@ OSErr FSCreateDirectoryUnicode(const FSRef* parent, UniCharCount nameLength, con
         return error;
     if (mkdir(path.c_str(), 0777) != 0)
         return FSErrorFromErrno(errno);
+    RemoveStaleSidecar(AT_FDCWD, path);
     FSRef made{path, true};
     if (info && whichInfo) {
         if (OSErr error = FSSetCatalogInfo(&made, whichInfo, info)) {
+            RemoveStaleSidecar(AT_FDCWD, path);
             rmdir(path.c_str());
             return error;
         }
@@ -491,15 +502,10 @@ OSErr FSDeleteObject(const FSRef* ref) {
         return FSErrorFromErrno(errno);
     if (IsLocked(info))
         return fLckdErr;
-    if (S_ISDIR(info.st_mode)) {
-        if (rmdir(ref->path.c_str()) != 0)
-            return errno == EEXIST ? OSErr(fBsyErr) : FSErrorFromErrno(errno);
-        return noErr;
-    }
-    // Only a real sidecar goes with the file; another "._name" is a file of its own.
+    // Only a real sidecar goes with the item; another "._name" is a file of its own.
     const bool forked = HasSidecar(ref->path);
-    if (unlink(ref->path.c_str()) != 0)
-        return FSErrorFromErrno(errno);
+    if (S_ISDIR(info.st_mode) ? rmdir(ref->path.c_str()) : unlink(ref->path.c_str()))
+        return S_ISDIR(info.st_mode) && errno == EEXIST ? OSErr(fBsyErr) : FSErrorFromErrno(errno);
     if (forked)
         unlink(SidecarPath(ref->path).c_str());
     return noErr;

@@ -10,7 +10,10 @@
 //   "._name" that holds the AppleDouble magic beside a regular file `name` is a sidecar: any
 //   other is an ordinary file everywhere;
 // - Finder information lives in the extended attribute "user.com.apple.FinderInfo" and is
-//   absent (all zero) where the file system has no user attributes.
+//   absent (all zero) where the file system has no user attributes. Other "user." attributes
+//   are a file's named forks (fs_forks.h);
+// - a folder's creation date, once set, lives in a "._name" sidecar beside it, which follows
+//   the folder as a file's does.
 #pragma once
 
 #include <string>
@@ -38,10 +41,14 @@ OSErr FSCompareFSRefs(const FSRef* a, const FSRef* b);
 OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalogInfo* info,
                        HFSUniStr255* outName, FSSpec* fileRecord, FSRef* parentRef);
 // Sets Finder information, dates (content modification, access), permissions (mode) and
-// the locked node flag. No file system here can set a birth time: a file's creation date is
-// kept in its sidecar (made for it when there is none), and read back from there; a folder's
-// is ignored.
+// the locked node flag. No file system here can set a birth time: a file's or a folder's
+// creation date is kept in its sidecar (made for it when there is none), and read back from
+// there.
 OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, const FSCatalogInfo* info);
+
+// The type and creator in the Finder information of an open file, the rest kept, without
+// looking its path up again.
+OSErr FSChangeCreatorTypeOfOpenFile(int fd, OSType creator, OSType type);
 
 // New file or folder `name` in `parent`; dupFNErr when the name is taken.
 OSErr FSCreateFileUnicode(const FSRef* parent, UniCharCount nameLength, const UniChar* name,

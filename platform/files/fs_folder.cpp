@@ -14,6 +14,7 @@
 
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_internal.h"
+#include "platform/files/fs_named_forks.h"
 #include "platform/files/fs_sidecar.h"
 
 namespace tbx {
@@ -32,8 +33,7 @@ std::function<void(const std::string&)> gListingHook;
 // A folder's own bits through its descriptor's name in /proc, which names that very folder
 // whatever has become of its path; a folder that can be read is changed through itself.
 int ChangeMode(int pathFd, mode_t mode) {
-    const std::string self = "/proc/self/fd/" + std::to_string(pathFd);
-    if (chmod(self.c_str(), mode) == 0)
+    if (chmod(DescriptorPath(pathFd).c_str(), mode) == 0)
         return 0;
     const int fd = openat(pathFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -84,7 +84,8 @@ bool CopyBytes(int in, int out) {
     }
 }
 
-// The file's resource fork and creation date into a new sidecar beside the copy.
+// The resource fork and the creation date of a file or a folder into a new sidecar beside its
+// copy.
 OSErr CopySidecar(int fromFolder, const FSFolderItem& item, int toFolder, const std::string& name,
                   int out, bool keepCreation, bool& made) {
     made = false;
@@ -274,7 +275,7 @@ bool FSFolder::IsDropBox(const std::string& name) const {
 OSErr FSFolder::Remove(const std::string& name, bool folder) const {
     if (_fd < 0 || name.empty())
         return paramErr;
-    const bool forked = !folder && HasSidecarAt(_fd, name);
+    const bool forked = HasSidecarAt(_fd, name);
     if (unlinkat(_fd, name.c_str(), folder ? AT_REMOVEDIR : 0) != 0)
         return errno == EEXIST ? OSErr(fBsyErr) : FSErrorFromErrno(errno);
     if (forked)
@@ -282,22 +283,28 @@ OSErr FSFolder::Remove(const std::string& name, bool folder) const {
     return noErr;
 }
 
-OSErr FSFolder::MakeFolder(const std::string& name, const FSCatalogInfo& info,
-                           FSFolder& made) const {
+OSErr FSFolder::CopyFolder(const FSFolder& from, const FSFolderItem& item, const std::string& name,
+                           bool keepCreation, FSFolder& made) const {
     made = FSFolder();
-    if (_fd < 0 || name.empty())
+    if (_fd < 0 || from._fd < 0 || name.empty())
         return paramErr;
     if (mkdirat(_fd, name.c_str(), 0700) != 0)
         return FSErrorFromErrno(errno);
+    RemoveStaleSidecar(_fd, name);
     OSErr error = made.OpenChild(*this, name, false);
     UInt8 finder[32];
-    std::copy(info.finderInfo, info.finderInfo + 16, finder);
-    std::copy(info.extFinderInfo, info.extFinderInfo + 16, finder + 16);
+    std::copy(item.info.finderInfo, item.info.finderInfo + 16, finder);
+    std::copy(item.info.extFinderInfo, item.info.extFinderInfo + 16, finder + 16);
     if (!error)
         error = WriteFinderInfo(made._fd, finder);
+    bool sidecar = false;
+    if (!error && HasSidecarAt(from._fd, item.name))
+        error = CopySidecar(from._fd, item, _fd, name, made._fd, keepCreation, sidecar);
     if (error) {
         made = FSFolder();
         unlinkat(_fd, name.c_str(), AT_REMOVEDIR);
+        if (sidecar)
+            unlinkat(_fd, SidecarName(name).c_str(), 0);
     }
     return error;
 }
@@ -330,6 +337,8 @@ OSErr FSFolder::CopyFile(const FSFolder& from, const FSFolderItem& item, const s
         ReadFinderInfo(in, finder);
         error = WriteFinderInfo(out, finder);
     }
+    if (!error)
+        error = CopyNamedForks(DescriptorPath(in), DescriptorPath(out));
     if (!error)
         error = CopySidecar(from._fd, item, _fd, name, out, keepCreation, sidecar);
     const struct timespec times[2] = {FromUTC(item.info.accessDate),

@@ -44,7 +44,7 @@ public:
     // Gives back the mode an unlocking open changed.
     OSErr RestoreMode() const;
 
-    // The items in name order. Sidecars are left out: they travel with their files. An item
+    // The items in name order. Sidecars are left out: they travel with their items. An item
     // gone since the folder was read is left out; one that cannot be examined fails the
     // listing.
     OSErr List(std::vector<FSFolderItem>& items) const;
@@ -52,13 +52,15 @@ public:
     // A sub-folder that this process may write and search but not read.
     bool IsDropBox(const std::string& name) const;
 
-    // Deletes a file or link (with its sidecar), or an empty folder.
+    // Deletes a file or link, or an empty folder, with its sidecar.
     OSErr Remove(const std::string& name, bool folder) const;
-    // A new, empty folder (only its owner may enter it until SetDatesAndMode), opened, with
-    // the Finder information of `info`.
-    OSErr MakeFolder(const std::string& name, const FSCatalogInfo& info, FSFolder& made) const;
-    // Copies a file of another folder under `name`: its data, its resource fork, its Finder
-    // information, its modification and access dates, with `keepCreation` its creation date
+    // A copy of the folder `item` of another folder under `name`, new and empty (only its
+    // owner may enter it until SetDatesAndMode), opened, with its Finder information and, with
+    // `keepCreation`, the creation date set on it (kept in the copy's sidecar).
+    OSErr CopyFolder(const FSFolder& from, const FSFolderItem& item, const std::string& name,
+                     bool keepCreation, FSFolder& made) const;
+    // Copies a file of another folder under `name`: its data, its resource and named forks, its
+    // Finder information, its modification and access dates, with `keepCreation` its creation date
     // (kept in the copy's sidecar where the copy would report another one) and with
     // `withMode` its permissions. Nothing is left on failure.
     OSErr CopyFile(const FSFolder& from, const FSFolderItem& item, const std::string& name,

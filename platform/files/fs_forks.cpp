@@ -8,9 +8,11 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_internal.h"
+#include "platform/files/fs_named_forks.h"
 #include "platform/files/fs_sidecar.h"
 
 namespace tbx {
@@ -24,6 +26,7 @@ const char16_t kResourceForkName[] = u"RESOURCE_FORK";
 struct Fork {
     int fd = -1;           // -1 for a resource fork whose sidecar is not written yet
     bool resource = false; // bytes live in the sidecar after its header
+    std::string attribute; // a named fork: the attribute of the file that holds its bytes
     bool canRead = false;
     bool canWrite = false;
     bool seekable = true;
@@ -47,6 +50,11 @@ OSErr ForkSize(const Fork& fork, SInt64& size) {
     if (fork.resource) {
         size = fork.length;
         return noErr;
+    }
+    if (!fork.attribute.empty()) {
+        // One not written yet, or deleted by someone else, is empty.
+        const OSErr error = NamedForkSize(DescriptorPath(fork.fd), fork.attribute, size);
+        return error == errFSForkNotFound ? OSErr(noErr) : error;
     }
     struct stat info;
     if (fstat(fork.fd, &info) != 0)
@@ -118,6 +126,48 @@ OSErr WriteAt(Fork& fork, SInt64 at, std::size_t count, const char* buffer, std:
     return noErr;
 }
 
+// A named fork is read and stored whole; one not written yet is empty.
+OSErr ReadNamed(const Fork& fork, std::string& value) {
+    const OSErr error = ReadNamedFork(DescriptorPath(fork.fd), fork.attribute, value);
+    return error == errFSForkNotFound ? OSErr(noErr) : error;
+}
+
+// The fork with `count` bytes at `at` (none: cut or grown with zeros to `at`), stored at
+// once, or the old fork kept whole. Nothing past what an attribute can hold is allocated.
+OSErr ChangeNamed(const Fork& fork, SInt64 at, const char* bytes, std::size_t count) {
+    if (at < 0 || UInt64(at) + count > kMaxNamedFork)
+        return fileBoundsErr;
+    std::string value;
+    if (OSErr error = ReadNamed(fork, value))
+        return error;
+    if (!bytes)
+        value.resize(std::size_t(at));
+    else if (std::size_t(at) + count > value.size())
+        value.resize(std::size_t(at) + count);
+    if (bytes)
+        std::memcpy(value.data() + at, bytes, count);
+    return WriteNamedFork(DescriptorPath(fork.fd), fork.attribute, value);
+}
+
+// The file itself, opened without waiting, should a pipe have taken its place: one would hold
+// the caller until someone wrote to it. Once open, reads and writes wait as they always do.
+OSErr OpenForkFile(const std::string& path, int flags, bool devices, int& fd) {
+    fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return FSErrorFromErrno(errno);
+    struct stat info;
+    OSErr error = fstat(fd, &info) == 0 ? OSErr(noErr) : FSErrorFromErrno(errno);
+    if (!error && !S_ISREG(info.st_mode) && !(devices && S_ISCHR(info.st_mode)))
+        error = notAFileErr;
+    if (!error && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = FSErrorFromErrno(errno);
+    if (error) {
+        close(fd);
+        fd = -1;
+    }
+    return error;
+}
+
 // The offset goes with the length: an empty fork's entry may not have held it yet.
 OSErr StoreSidecarLength(Fork& fork) {
     if (!WriteForkEntry(fork.fd, fork.entry, fork.base, fork.length))
@@ -174,16 +224,21 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar* f
     *forkRefNum = 0;
     const std::u16string name(forkName ? forkName : u"", forkName ? forkNameLength : 0);
     const bool resource = name == kResourceForkName;
+    std::string attribute;
     if (!resource && !name.empty())
-        return errFSForkNotFound;
+        if (OSErr error = NamedForkAttribute(name, attribute))
+            return error;
     struct stat info;
     if (OSErr error = StatRef(*ref, info))
         return error;
-    if (S_ISDIR(info.st_mode))
+    // Only a file has forks; a character device's bytes pass for a data fork.
+    const bool device = S_ISCHR(info.st_mode) && name.empty();
+    if (!S_ISREG(info.st_mode) && !device)
         return notAFileErr;
     Fork fork;
     fork.path = ref->path;
     fork.resource = resource;
+    fork.attribute = attribute;
     fork.canRead = permissions != fsWrPerm;
     fork.canWrite = permissions == fsWrPerm || permissions == fsRdWrPerm;
     if (permissions == fsCurPerm)
@@ -193,9 +248,17 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar* f
     const int access = fork.canWrite ? (fork.canRead ? O_RDWR : O_WRONLY) : O_RDONLY;
     const int follow = ref->noFollow ? O_NOFOLLOW : 0;
     if (!resource) {
-        fork.fd = open(ref->path.c_str(), access | O_CLOEXEC | follow);
-        if (fork.fd < 0)
-            return FSErrorFromErrno(errno);
+        if (OSErr error = OpenForkFile(ref->path, access | follow, device, fork.fd))
+            return error;
+        // A named fork that is not there yet is made by the first write.
+        bool exists = false;
+        const OSErr error = attribute.empty()
+                                ? OSErr(noErr)
+                                : FindNamedFork(DescriptorPath(fork.fd), attribute, exists);
+        if (error || (!attribute.empty() && !exists && !fork.canWrite)) {
+            close(fork.fd);
+            return error ? error : OSErr(errFSForkNotFound);
+        }
     } else {
         const std::string sidecar = SidecarPath(ref->path);
         // Anything but a plain file of that name is someone else's, and a pipe is not waited on.
@@ -266,6 +329,19 @@ OSErr FSReadFork(SInt16 forkRefNum, UInt16 positionMode, SInt64 positionOffset,
     SInt64 at = 0;
     if (OSErr error = Position(*fork, positionMode, positionOffset, at))
         return error;
+    if (!fork->attribute.empty()) {
+        std::string value;
+        if (OSErr error = ReadNamed(*fork, value))
+            return error;
+        const std::size_t got =
+            at < SInt64(value.size()) ? std::min(requestCount, value.size() - std::size_t(at)) : 0;
+        if (got)
+            std::memcpy(buffer, value.data() + at, got);
+        fork->position = at + SInt64(got);
+        if (actualCount)
+            *actualCount = got;
+        return got < requestCount ? OSErr(eofErr) : OSErr(noErr);
+    }
     std::size_t want = requestCount;
     if (fork->resource) {
         const SInt64 left = fork->length > at ? fork->length - at : 0;
@@ -301,6 +377,14 @@ OSErr FSWriteFork(SInt16 forkRefNum, UInt16 positionMode, SInt64 positionOffset,
         return error;
     if (requestCount == 0) {
         fork->position = at;
+        return noErr;
+    }
+    if (!fork->attribute.empty()) {
+        if (OSErr error = ChangeNamed(*fork, at, static_cast<const char*>(buffer), requestCount))
+            return error;
+        fork->position = at + SInt64(requestCount);
+        if (actualCount)
+            *actualCount = requestCount;
         return noErr;
     }
     if (fork->resource) {
@@ -367,6 +451,8 @@ OSErr FSSetForkSize(SInt16 forkRefNum, UInt16 positionMode, SInt64 positionOffse
     SInt64 size = 0;
     if (OSErr error = Position(*fork, positionMode, positionOffset, size))
         return error;
+    if (!fork->attribute.empty())
+        return ChangeNamed(*fork, size, nullptr, 0);
     if (fork->resource) {
         if (size == fork->length)
             return noErr;
@@ -399,12 +485,80 @@ OSErr FSFlushFork(SInt16 forkRefNum) {
     return Find(forkRefNum) ? OSErr(noErr) : OSErr(rfNumErr);
 }
 
+OSErr FSIterateForks(const FSRef* ref, CatPositionRec* forkIterator, HFSUniStr255* forkName,
+                     SInt64* forkSize, UInt64* forkPhysicalSize) {
+    if (!ref || !forkIterator || ref->path.empty() || forkIterator->initialize < 0)
+        return paramErr;
+    FSCatalogInfo info;
+    if (OSErr error = FSGetCatalogInfo(ref, kFSCatInfoDataSizes | kFSCatInfoRsrcSizes, &info,
+                                       nullptr, nullptr, nullptr))
+        return error;
+    if (!S_ISREG(info.permissions.mode))
+        return errFSNoMoreItems;
+    std::vector<std::string> named;
+    if (OSErr error = ListNamedForks(ref->path, named))
+        return error;
+    // Positions: 0 the data fork, 1 the resource fork (passed over while it is empty), then
+    // the named forks.
+    SInt64 at = forkIterator->initialize;
+    if (at == 1 && info.rsrcLogicalSize == 0)
+        ++at;
+    HFSUniStr255 name;
+    SInt64 size = 0;
+    UInt64 physical = 0;
+    if (at == 0) {
+        FSGetDataForkName(&name);
+        size = SInt64(info.dataLogicalSize);
+        physical = info.dataPhysicalSize;
+    } else if (at == 1) {
+        FSGetResourceForkName(&name);
+        size = SInt64(info.rsrcLogicalSize);
+        physical = info.rsrcPhysicalSize;
+    } else if (std::size_t(at - 2) < named.size()) {
+        const std::string& attribute = named[std::size_t(at - 2)];
+        NamedForkName(attribute, name);
+        if (OSErr error = NamedForkSize(ref->path, attribute, size))
+            return error;
+        physical = UInt64(size);
+    } else {
+        return errFSNoMoreItems;
+    }
+    forkIterator->initialize = SInt32(at + 1);
+    if (forkName)
+        *forkName = name;
+    if (forkSize)
+        *forkSize = size;
+    if (forkPhysicalSize)
+        *forkPhysicalSize = physical;
+    return noErr;
+}
+
+OSErr FSDeleteFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar* forkName) {
+    if (!ref)
+        return paramErr;
+    const std::u16string name(forkName ? forkName : u"", forkName ? forkNameLength : 0);
+    SInt16 fork = 0;
+    if (OSErr error = FSOpenFork(ref, forkNameLength, forkName, fsWrPerm, &fork))
+        return error;
+    OSErr error = noErr;
+    if (name.empty() || name == kResourceForkName) {
+        error = FSSetForkSize(fork, fsFromStart, 0);
+    } else {
+        std::lock_guard<std::mutex> lock(gForkMutex);
+        const Fork& named = *Find(fork);
+        error = RemoveNamedFork(DescriptorPath(named.fd), named.attribute);
+    }
+    const OSErr closed = FSCloseFork(fork);
+    return error ? error : closed;
+}
+
 OSErr fs_detail::WithForkFile(SInt16 forkRefNum, const ForkFileUse& use) {
     std::lock_guard<std::mutex> lock(gForkMutex);
     Fork* fork = Find(forkRefNum);
     if (!fork)
         return rfNumErr;
-    return use(fork->fd, fork->base, fork->path);
+    // A named fork has no bytes in a file of its own.
+    return use(fork->attribute.empty() ? fork->fd : -1, fork->base, fork->path);
 }
 
 } // namespace tbx

@@ -99,6 +99,10 @@ void Utf8ToName(const std::string& utf8, HFSUniStr255& out) {
     std::memcpy(out.unicode, units.data(), out.length * sizeof(UniChar));
 }
 
+std::string DescriptorPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
 OSErr MakeRef(const std::string& path, bool noFollow, FSRef& out) {
     out = FSRef();
     if (path.empty())

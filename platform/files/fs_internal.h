@@ -21,6 +21,9 @@ std::string LeafOf(const std::string& path);
 OSErr NameToUtf8(UniCharCount length, const UniChar* name, std::string& out);
 void Utf8ToName(const std::string& utf8, HFSUniStr255& out);
 
+// A path that names what an open descriptor holds, whatever has become of its own path.
+std::string DescriptorPath(int fd);
+
 // A reference to the item at a path: the folders resolved, the last component kept.
 OSErr MakeRef(const std::string& path, bool noFollow, FSRef& out);
 // lstat or stat as the reference asks; the errno result as an OSErr.

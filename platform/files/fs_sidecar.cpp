@@ -10,6 +10,7 @@
 
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_internal.h"
+#include "platform/files/fs_temporary.h"
 
 namespace tbx::fs_detail {
 
@@ -139,13 +140,40 @@ int OpenSidecar(int dirfd, const std::string& name, bool forWriting) {
 
 bool HasSidecarAt(int dirfd, const std::string& name) {
     struct stat info;
-    if (fstatat(dirfd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+    if ((dirfd == AT_FDCWD && name == "/") ||
+        fstatat(dirfd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !(S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)))
         return false;
+    const Descriptor fd(OpenSidecar(dirfd, name));
+    if (fd.Get() < 0)
+        return false;
+    // Other systems leave AppleDouble files beside folders too: only one with dates is ours.
+    SidecarLayout layout;
+    OSErr error;
+    return S_ISREG(info.st_mode) ||
+           (ReadSidecarLayout(fd.Get(), layout, error) && layout.datesOffset >= 0);
+}
+
+namespace {
+
+// Beside a folder only a sidecar with dates is one; any AppleDouble file beside anything else.
+bool Replaceable(int dirfd, const std::string& name) {
+    struct stat info;
+    if (fstatat(dirfd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode))
+        return HasSidecarAt(dirfd, name);
     const int fd = OpenSidecar(dirfd, name);
-    if (fd < 0)
-        return false;
-    close(fd);
-    return true;
+    if (fd >= 0)
+        close(fd);
+    return fd >= 0;
+}
+
+} // namespace
+
+void RemoveStaleSidecar(int dirfd, const std::string& name) {
+    if (!Replaceable(dirfd, name))
+        return;
+    const std::string sidecar = dirfd == AT_FDCWD ? SidecarPath(name) : SidecarName(name);
+    unlinkat(dirfd, sidecar.c_str(), 0);
 }
 
 bool HasSidecar(const std::string& path) {
@@ -155,12 +183,8 @@ bool HasSidecar(const std::string& path) {
 bool SidecarPlaceFree(int dirfd, const std::string& name) {
     const std::string sidecar = dirfd == AT_FDCWD ? SidecarPath(name) : SidecarName(name);
     struct stat info;
-    if (fstatat(dirfd, sidecar.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return true;
-    const int stale = OpenSidecar(dirfd, name);
-    if (stale >= 0)
-        close(stale);
-    return stale >= 0;
+    return fstatat(dirfd, sidecar.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+           Replaceable(dirfd, name);
 }
 
 bool ReadSidecarLayout(int fd, SidecarLayout& layout, OSErr& error) {
@@ -310,8 +334,8 @@ OSErr RebuildSidecar(const std::string& path, const SInt32* created, const std::
     header[24] = UInt8(count >> 8);
     header[25] = UInt8(count);
 
-    std::string temporary = Join(ParentOf(path), ".stravel-fork-XXXXXX");
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    std::string temporary;
+    const int fd = FSOpenTemporaryBeside(sidecar, 0600, temporary);
     if (fd < 0)
         return FSErrorFromErrno(errno);
     SInt64 at = kEntryTable + kEntrySize * SInt64(count);
@@ -343,11 +367,14 @@ OSErr RebuildSidecar(const std::string& path, const SInt32* created, const std::
     }
     ok = ok && WriteAll(fd, table.data(), table.size(), kEntryTable) && fsync(fd) == 0;
     const int failure = ok ? 0 : (errno ? errno : EIO);
-    if (close(fd) != 0 || !ok || rename(temporary.c_str(), sidecar.c_str()) != 0) {
+    // Renamed or removed while its lock still keeps others' cleaners away.
+    if (!ok || rename(temporary.c_str(), sidecar.c_str()) != 0) {
         const int saved = failure ? failure : errno;
         unlink(temporary.c_str());
+        close(fd);
         return FSErrorFromErrno(saved);
     }
+    close(fd);
     return noErr;
 }
 
@@ -358,8 +385,10 @@ OSErr StoreCreateDate(const std::string& path, const UTCDateTime& date) {
     struct stat file;
     if (stat(path.c_str(), &file) != 0)
         return FSErrorFromErrno(errno);
-    if (!S_ISREG(file.st_mode))
+    if (!S_ISREG(file.st_mode) && !S_ISDIR(file.st_mode))
         return notAFileErr;
+    if (path == "/")
+        return paramErr;
     // A sidecar that has a place for the dates takes them in place.
     const Descriptor sidecar(OpenSidecar(AT_FDCWD, path, true));
     if (sidecar.Get() >= 0) {

@@ -1,6 +1,6 @@
 // AppleDouble sidecars: the "._name" file beside a file that holds its resource fork and,
-// where the file system keeps no creation date that can be set, its dates. Not for callers
-// outside platform/files.
+// where the file system keeps no creation date that can be set, its dates; beside a folder,
+// one that holds the folder's dates. Not for callers outside platform/files.
 #pragma once
 
 #include <climits>
@@ -18,10 +18,14 @@ std::string SidecarName(const std::string& leaf);
 // `name` when dirfd is AT_FDCWD); -1 unless it is a regular file holding the AppleDouble magic.
 int OpenSidecar(int dirfd, const std::string& name, bool forWriting = false);
 // Whether the item `name` in the folder `dirfd` has a sidecar: "._name" holds the AppleDouble
-// magic and `name` is a regular file. Any other "._name" is an ordinary file of its own.
+// magic and `name` is a regular file, or `name` is a folder and "._name" holds its dates. Any
+// other "._name" is an ordinary file of its own.
 bool HasSidecarAt(int dirfd, const std::string& name);
 // The same for a full path.
 bool HasSidecar(const std::string& path);
+// Removes the AppleDouble "._name" that an earlier item of that name left: it must not become
+// the sidecar of the new one. Any other file of that name is someone's and stays.
+void RemoveStaleSidecar(int dirfd, const std::string& name);
 // Whether a sidecar of `name` (in `dirfd`, or a full path with AT_FDCWD) may be put in place:
 // nothing holds that name, or an AppleDouble file that belongs to nothing and is replaced.
 bool SidecarPlaceFree(int dirfd, const std::string& name);
@@ -58,8 +62,8 @@ bool ReadSidecarCreateDate(int sidecar, UTCDateTime& out);
 // given (else the old ones), the other entries as they were. A sidecar whose fork other entries
 // follow, and a file of that name that is not a sidecar, are left alone (permErr, ioErr).
 OSErr RebuildSidecar(const std::string& path, const SInt32* created, const std::string_view* fork);
-// Keeps a file's creation date in its sidecar, made when there is none; paramErr for a date
-// the sidecar cannot hold.
+// Keeps a file's or a folder's creation date in its sidecar, made when there is none; paramErr
+// for a date the sidecar cannot hold, and for the root folder, which has no place beside it.
 OSErr StoreCreateDate(const std::string& path, const UTCDateTime& date);
 
 } // namespace tbx::fs_detail

@@ -24,6 +24,7 @@ enum : OSStatus {
     wrPermErr = -61,
     notAFileErr = -1302,
     diffVolErr = -1303,
+    fileBoundsErr = -1309,
     errFSBadFSRef = -1401,
     errFSBadForkName = -1402,
     errFSBadItemCount = -1404,

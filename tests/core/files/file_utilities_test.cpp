@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "core/files/container_iteration.h"
+#include "core/files/copy_object.h"
 #include "core/files/finder_info_utilities.h"
 #include "core/files/fork_utilities.h"
 #include "core/files/hfs_names.h"
@@ -173,6 +174,70 @@ TEST_F(FileUtilitiesTest, ExchangeSwapsContentsAndNamesKeepTheirInformation) {
 
     const FSRef folder = RefOf(work / "one");
     EXPECT_EQ(FSExchangeObjectsCompat(&a, &folder, nullptr, nullptr), notAFileErr);
+}
+
+void WriteNamedFork(const FSRef& ref, const std::u16string& name, const std::string& bytes) {
+    SInt16 fork = 0;
+    ASSERT_EQ(FSOpenFork(&ref, name.size(), name.data(), fsWrPerm, &fork), noErr);
+    ASSERT_EQ(FSWriteFork(fork, fsFromStart, 0, bytes.size(), bytes.data(), nullptr), noErr);
+    FSCloseFork(fork);
+}
+
+// Every user attribute of a file as getfattr dumps it, without the line naming the file.
+std::string UserAttributes(const fs::path& file) {
+    const auto dump = RunTool(
+        {"getfattr", "--absolute-names", "-d", "-e", "hex", "-m", "^user\\.", file.string()});
+    EXPECT_EQ(dump.exitCode, 0) << dump.err;
+    return dump.out.substr(std::min(dump.out.find('\n'), dump.out.size()));
+}
+
+TEST_F(FileUtilitiesTest, CopiesExchangesAndMovesCarryNamedForksAndFolderDates) {
+    STRAVEL_REQUIRE_TOOL("getfattr");
+    fs::create_directories(work / "t/sub");
+    fs::create_directories(work / "to");
+    WriteFileBytes(work / "t/a", "a");
+    WriteFileBytes(work / "t/sub/b", "b");
+    WriteFileBytes(work / "other", "other");
+    const FSRef a = RefOf(work / "t/a"), b = RefOf(work / "t/sub/b"), sub = RefOf(work / "t/sub");
+    WriteResourceFork(a, "fork of a");
+    ASSERT_EQ(FSChangeCreatorType(&a, FourCC("CRea"), FourCC("TYPa")), noErr);
+    if (TypeOf(a) == 0)
+        GTEST_SKIP() << "no user attributes on this file system";
+    WriteNamedFork(a, u"preview", RandomBytes(3000, 5));
+    WriteNamedFork(a, u"\u00fcber", "x");
+    WriteNamedFork(b, u"notes", RandomBytes(100, 6));
+    FSCatalogInfo date;
+    date.createDate.lowSeconds = 981173106u + 2082844800u;
+    const FSRef tree = RefOf(work / "t"), to = RefOf(work / "to");
+    for (const FSRef& folder : {sub, tree})
+        ASSERT_EQ(FSSetCatalogInfo(&folder, kFSCatInfoCreateDate, &date), noErr);
+    ASSERT_EQ(FSCopyObject(&tree, &to, 0, kDupeActionStandard, nullptr, nullptr, nullptr), noErr);
+    UInt32 count = 0;
+    ASSERT_EQ(FSGetTotalForkSizes(&a, nullptr, nullptr, &count), noErr);
+    EXPECT_EQ(count, 4u); // data, resource and two named forks
+    for (const char* file : {"a", "sub/b"}) {
+        const std::string copied = UserAttributes(work / "to/t" / file);
+        EXPECT_NE(copied.find("user."), std::string::npos) << file;
+        EXPECT_EQ(copied, UserAttributes(work / "t" / file)) << file;
+    }
+    for (const char* folder : {"to/t", "to/t/sub"}) {
+        FSCatalogInfo copied;
+        const FSRef ref = RefOf(work / folder);
+        ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoCreateDate, &copied, nullptr, nullptr, nullptr),
+                  noErr);
+        EXPECT_EQ(copied.createDate.lowSeconds, date.createDate.lowSeconds) << folder;
+    }
+
+    // The forks go with the contents; each name keeps its own Finder information.
+    const std::string forks = UserAttributes(work / "t/sub/b");
+    const FSRef other = RefOf(work / "other");
+    ASSERT_EQ(FSExchangeObjectsCompat(&b, &other, nullptr, nullptr), noErr);
+    EXPECT_EQ(UserAttributes(work / "other"), forks);
+    ASSERT_EQ(FSExchangeObjectsByRenaming(&b, &other), noErr);
+    EXPECT_EQ(UserAttributes(work / "t/sub/b"), forks);
+    const std::u16string name = u"moved";
+    ASSERT_EQ(FSMoveRenameObjectUnicode(&b, &to, name.size(), name.data(), 0, nullptr), noErr);
+    EXPECT_EQ(UserAttributes(work / "to/moved"), forks);
 }
 
 TEST_F(FileUtilitiesTest, MoveRenameIsOneStepOrNone) {

@@ -263,6 +263,42 @@ TEST_F(FileManagerTest, AnExchangeWhoseForksCannotFollowIsUndone) {
     EXPECT_EQ(stravel::testing::ReadFileBytes(work / "b"), "long");
 }
 
+TEST_F(FileManagerTest, CreationDatesSetOnFoldersAndNewItemsAreKept) {
+    FSCatalogInfo info;
+    info.createDate.lowSeconds = 981173106u + 2082844800u; // 2001-02-03 04:05:06 UTC
+    FSRef parent = RefOf(work), folder, file;
+    const std::u16string folderName = U("made"), fileName = U("file"), moved = U("moved");
+    ASSERT_EQ(FSCreateDirectoryUnicode(&parent, folderName.size(), folderName.data(),
+                                       kFSCatInfoCreateDate, &info, &folder, nullptr, nullptr),
+              noErr);
+    ASSERT_EQ(FSCreateFileUnicode(&parent, fileName.size(), fileName.data(), kFSCatInfoCreateDate,
+                                  &info, &file, nullptr),
+              noErr);
+    ASSERT_EQ(FSRenameUnicode(&folder, moved.size(), moved.data(), 0, &folder), noErr);
+    for (const FSRef& ref : {folder, file}) {
+        FSCatalogInfo back;
+        ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoCreateDate, &back, nullptr, nullptr, nullptr),
+                  noErr);
+        EXPECT_EQ(back.createDate.lowSeconds, info.createDate.lowSeconds) << ref.path;
+        EXPECT_TRUE(FSHasCreationDate(&ref)) << ref.path;
+    }
+    // The folder's date lives in an AppleDouble file beside it, which listings do not show.
+    EXPECT_EQ(stravel::testing::ReadFileBytes(work / "._moved").substr(0, 4),
+              std::string("\x00\x05\x16\x07", 4));
+    FSIterator iterator;
+    ASSERT_EQ(FSOpenIterator(&parent, kFSIterateFlat, &iterator), noErr);
+    UInt32 count = 0;
+    FSRef items[4];
+    FSGetCatalogInfoBulk(iterator, 4, &count, nullptr, 0, nullptr, items, nullptr, nullptr);
+    FSCloseIterator(iterator);
+    EXPECT_EQ(count, 2u);
+    ASSERT_EQ(FSDeleteObject(&folder), noErr);
+    EXPECT_FALSE(fs::exists(work / "._moved"));
+    // The root folder has no place beside it for a date.
+    FSRef root = RefOf("/");
+    EXPECT_EQ(FSSetCatalogInfo(&root, kFSCatInfoCreateDate, &info), paramErr);
+}
+
 TEST_F(FileManagerTest, MovesNeverReplaceAndRenamesCanReplaceAtomically) {
     fs::create_directories(work / "in");
     stravel::testing::WriteFileBytes(work / "a", "A");

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_fork_replace.h"
@@ -58,6 +62,37 @@ TEST(ForkReplaceTest, NamesThatLeaveRoomForASidecarTakeAFork) {
         ASSERT_EQ(FSDeleteObject(&ref), noErr);
     }
     EXPECT_TRUE(fs::is_empty(folders.Work()));
+}
+
+std::size_t Entries(const fs::path& folder) {
+    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(ForkReplaceTest, ARewriteCutShortLeavesItsTemporaryOnlyUntilTheNext) {
+    stravel::testing::PrivateFolders folders;
+    const fs::path file = folders.Work() / "f";
+    stravel::testing::WriteFileBytes(file, "data");
+    FSRef ref;
+    ASSERT_EQ(FSPathMakeRef(reinterpret_cast<const UInt8*>(file.c_str()), &ref, nullptr), noErr);
+    const std::string fork(1 << 20, 'x');
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Killed by the file-size limit half-way through writing the new sidecar.
+        const rlimit noCore{0, 0}, size{1 << 16, 1 << 16};
+        setrlimit(RLIMIT_CORE, &noCore);
+        setrlimit(RLIMIT_FSIZE, &size);
+        std::signal(SIGXFSZ, SIG_DFL);
+        FSReplaceResourceFork(&ref, fork.data(), fork.size());
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(Entries(folders.Work()), 2u); // the file and the cut temporary
+    ASSERT_EQ(FSReplaceResourceFork(&ref, "new", 3), noErr);
+    EXPECT_EQ(ResourceFork(ref), "new");
+    EXPECT_EQ(Entries(folders.Work()), 2u); // the file and its sidecar
 }
 
 } // namespace
