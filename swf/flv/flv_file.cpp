@@ -5,7 +5,6 @@
 #include <string_view>
 #include <sys/stat.h>
 
-#include "core/files/file_functions.h"
 #include "swf/flv/flv_stream.h"
 
 void CBK_FlvFileBody::AddFlvTag(CBK_FlvTag* tag) {
@@ -108,10 +107,8 @@ void CBK_FlvWriter::Add(CBK_FlvTag* tag, bool keep) {
 uint32_t CBK_FlvWriter::Close() {
     if (!_file.IsOpen())
         return 0;
+    _file.SetFileTypes(tbx::FourCC("FLV2"), tbx::FourCC("MFL2"));
     if (!_file.Commit())
         return 0;
-    tbx::FSRef ref;
-    if (_path.GetFSRef(ref))
-        BK_SetFileTypes(ref, tbx::FourCC("FLV2"), tbx::FourCC("MFL2"));
     return _length > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(_length);
 }

@@ -11,7 +11,6 @@
 #include <zlib.h>
 
 #include "core/files/atomic_file.h"
-#include "core/files/file_functions.h"
 
 int gBK_SwfCompressor_LastError = 0;
 
@@ -80,10 +79,10 @@ bool OpenOutput(const CBK_Path& path, bool replace, CBK_AtomicFile& out) {
     return out.Open(name);
 }
 
-void MarkAsSwf(const CBK_Path& path) {
-    tbx::FSRef ref;
-    if (path.GetFSRef(ref))
-        BK_SetFileTypes(ref, tbx::FourCC("SWF2"), tbx::FourCC("SWFL"));
+// Typed before it takes the target's place, so no reader sees it untyped.
+bool CommitAsSwf(CBK_AtomicFile& out) {
+    out.SetFileTypes(tbx::FourCC("SWF2"), tbx::FourCC("SWFL"));
+    return out.Commit();
 }
 
 bool Deflate(InputFile& in, CBK_AtomicFile& out) {
@@ -243,10 +242,7 @@ bool CBK_SwfCompressor::CompressSwf(const CBK_Path& source, const CBK_Path& dest
         std::memcmp(header, "FWS", 3) != 0)
         return false;
     header[0] = 'C';
-    if (!out.Write(header, kHeaderBytes) || !Deflate(in, out) || !out.Commit())
-        return false;
-    MarkAsSwf(destination);
-    return true;
+    return out.Write(header, kHeaderBytes) && Deflate(in, out) && CommitAsSwf(out);
 }
 
 bool CBK_SwfCompressor::DecompressSwf(const CBK_Path& source, const CBK_Path& destination,
@@ -274,11 +270,8 @@ bool CBK_SwfCompressor::DecompressSwf(const CBK_Path& source, const CBK_Path& de
         return false;
     }
     header[0] = 'F';
-    if (!out.Write(header, kHeaderBytes) || !Inflate(in, out, DeclaredBodyLength(header)) ||
-        !out.Commit())
-        return false;
-    MarkAsSwf(destination);
-    return true;
+    return out.Write(header, kHeaderBytes) && Inflate(in, out, DeclaredBodyLength(header)) &&
+           CommitAsSwf(out);
 }
 
 bool CBK_SwfCompressor::CompressSwf(const CBK_Path& path, bool keepBackup) {

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <sys/stat.h>
 
-#include "core/files/file_functions.h"
 #include "platform/memory.h"
 #include "swf/header/swf_header.h"
 #include "swf/tags/control_tags.h"
@@ -259,11 +258,9 @@ uint32_t CBK_SwfFileWriter::Close() {
         _file.Discard();
         return 0;
     }
+    _file.SetFileTypes(tbx::FourCC("SWF2"), tbx::FourCC("SWFL"));
     if (!_file.Commit())
         return 0;
-    tbx::FSRef ref;
-    if (_path.GetFSRef(ref))
-        BK_SetFileTypes(ref, tbx::FourCC("SWF2"), tbx::FourCC("SWFL"));
     return static_cast<uint32_t>(length);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/bitstream/bit_reader.h"
+#include "core/files/file_functions.h"
 #include "swf/flv/flv_file.h"
 #include "swf/flv/flv_meta.h"
 #include "swf/flv/flv_script.h"
@@ -48,6 +49,13 @@ TEST(FlvWriterTest, OpenWritesTheHeaderAndTheFirstSize) {
     EXPECT_EQ(writer.Close(), 13u);
     EXPECT_EQ(FileBytes(dir / "a.flv"),
               (Bytes{0x46, 0x4C, 0x56, 0x01, 0x05, 0x00, 0x00, 0x00, 0x09, 0, 0, 0, 0}));
+    uint32_t creator = 0, type = 0;
+    tbx::FSRef ref;
+    ASSERT_TRUE(PathOf(dir / "a.flv").GetFSRef(ref));
+    if (BK_GetFileTypes(ref, creator, type)) {
+        EXPECT_EQ(creator, tbx::FourCC("FLV2"));
+        EXPECT_EQ(type, tbx::FourCC("MFL2"));
+    }
     EXPECT_FALSE(writer.Open(PathOf(dir / "a.flv"), false));
     EXPECT_FALSE(writer.Open(PathOf(dir.Path()), true));
     EXPECT_FALSE(writer.Open(PathOf(dir / "missing/a.flv"), true));
