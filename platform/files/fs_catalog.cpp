@@ -37,22 +37,35 @@ UTCDateTime ToUTC(const struct statx_timestamp& t) {
     return out;
 }
 
+// The items of an open folder as the catalogue shows them, by name: a sidecar belongs to its
+// item and is not one of its own; any other "._name" shows as the file it is.
+std::vector<std::string> ItemNames(DIR* dir) {
+    std::set<std::string> names;
+    while (struct dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.insert(std::move(name));
+    }
+    std::vector<std::string> items;
+    for (const std::string& name : names)
+        if (!(name.size() > 2 && name.compare(0, 2, "._") == 0 && names.count(name.substr(2)) &&
+              HasSidecarAt(dirfd(dir), name.substr(2))))
+            items.push_back(name);
+    return items;
+}
+
 UInt32 CountItems(int dirfd, const std::string& name, bool noFollow) {
-    UInt32 count = 0;
     const int fd = openat(dirfd, name.c_str(),
                           O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0));
     if (fd < 0)
         return 0;
-    if (DIR* dir = fdopendir(fd)) {
-        while (struct dirent* entry = readdir(dir)) {
-            const std::string item = entry->d_name;
-            if (item != "." && item != "..")
-                ++count;
-        }
-        closedir(dir);
-    } else {
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
         close(fd);
+        return 0;
     }
+    const UInt32 count = UInt32(ItemNames(dir).size());
+    closedir(dir);
     return count;
 }
 
@@ -659,20 +672,8 @@ OSErr FSOpenIterator(const FSRef* container, FSIteratorFlags flags, FSIterator* 
         return FSErrorFromErrno(errno);
     auto listing = std::make_unique<Listing>();
     listing->folder = container->path;
-    std::set<std::string> names;
-    while (struct dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.insert(std::move(name));
-    }
+    listing->names = ItemNames(dir);
     RunListingHook(container->path);
-    for (const std::string& name : names) {
-        // Sidecars belong to their files; any other "._name" shows as the file it is.
-        if (name.size() > 2 && name.compare(0, 2, "._") == 0 && names.count(name.substr(2)) &&
-            HasSidecarAt(dirfd(dir), name.substr(2)))
-            continue;
-        listing->names.push_back(name);
-    }
     closedir(dir);
     std::lock_guard<std::mutex> lock(gListingMutex);
     const std::uintptr_t id = gNextListing++;

@@ -292,6 +292,10 @@ TEST_F(FileManagerTest, CreationDatesSetOnFoldersAndNewItemsAreKept) {
     FSGetCatalogInfoBulk(iterator, 4, &count, nullptr, 0, nullptr, items, nullptr, nullptr);
     FSCloseIterator(iterator);
     EXPECT_EQ(count, 2u);
+    FSCatalogInfo counted;
+    ASSERT_EQ(FSGetCatalogInfo(&parent, kFSCatInfoValence, &counted, nullptr, nullptr, nullptr),
+              noErr);
+    EXPECT_EQ(counted.valence, count);
     ASSERT_EQ(FSDeleteObject(&folder), noErr);
     EXPECT_FALSE(fs::exists(work / "._moved"));
     // The root folder has no place beside it for a date.
