@@ -1,16 +1,27 @@
 // Script compilation, text in and DoAction tag out, for SWF 6: a 10 KB script of mixed
 // timeline code and a 1 MB one of the same code, each with the parse alone as the peer in
-// the same run (the share that code generation adds). The stage runs split one compile into
-// its steps, each in milliseconds per compile, so that a change shows where its time went.
+// the same run (the share that code generation adds), and side by side with Ming's action
+// compiler on the same text when the build found it (STRAVEL_MING_ROOT). The stage runs split
+// one compile into its steps, each in milliseconds per compile, so that a change shows where
+// its time went.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdarg>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ascompiler/driver/action_script_compiler.h"
 #include "ascompiler/service/as_parser.h"
+#include "bench/side_by_side.h"
+
+#ifdef STRAVEL_HAVE_MING
+extern "C" {
+#include <ming.h>
+}
+#endif
 
 namespace {
 
@@ -128,6 +139,71 @@ void Stages(benchmark::State& state, size_t bytes) {
     state.counters["free_parser_ms"] = benchmark::Counter(releaseParser, perCompile);
 }
 
+#ifdef STRAVEL_HAVE_MING
+// Ming keeps its compiler's state in globals and reports through callbacks that by default
+// print and end the process; these print and count instead.
+int gMingMessages = 0;
+
+void OnMingMessage(const char* format, ...) {
+    ++gMingMessages;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+}
+
+// One compile by the peer, script text in and SWF 6 action bytes out, as a caller of its
+// library does it; false when it refused the script or said anything about it.
+bool MingCompile(const std::string& text) {
+    static const bool hooked = [] {
+        Ming_setErrorFunction(OnMingMessage);
+        Ming_setWarnFunction(OnMingMessage);
+        return true;
+    }();
+    benchmark::DoNotOptimize(hooked);
+    const int messages = gMingMessages;
+    SWFAction action = newSWFAction(text.c_str());
+    int length = 0;
+    const bool compiled = SWFAction_compile(action, 6, &length) == 0 && length > 1;
+    benchmark::DoNotOptimize(SWFAction_getByteCode(action, &length));
+    destroySWFAction(action);
+    return compiled && gMingMessages == messages;
+}
+#endif
+
+// Our compile and Ming's, round by round on the same script text, on the thread's CPU time.
+void CompileBesideMing(benchmark::State& state, size_t bytes) {
+    CBK_ActionScriptCompiler compiler;
+    const std::wstring script = Script(bytes);
+    compiler.SetScript(script.c_str());
+    bench::SideBySide rounds(state, "ming", "ms");
+#ifdef STRAVEL_HAVE_MING
+    const std::string text(script.begin(), script.end());
+    if (!MingCompile(text)) {
+        state.SkipWithError("Ming refused the script");
+        return;
+    }
+#else
+    state.SetLabel("peer missing: configure with -DSTRAVEL_MING_ROOT=<folder with Ming>");
+#endif
+    for (auto _ : state) {
+        rounds.Ours([&] {
+            std::unique_ptr<ravuz::CBK_SwfTag> tag(compiler.Compile(6));
+            if (!tag)
+                state.SkipWithError("the script did not compile");
+            benchmark::DoNotOptimize(tag.get());
+        });
+#ifdef STRAVEL_HAVE_MING
+        rounds.Peer([&] {
+            if (!MingCompile(text))
+                state.SkipWithError("Ming refused the script");
+        });
+#endif
+    }
+    rounds.Report();
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * script.size()));
+}
+
 void BM_Compile10K(benchmark::State& state) {
     Compile(state, 10 * 1024);
 }
@@ -141,6 +217,13 @@ void BM_Parse1M(benchmark::State& state) {
     Parse(state, 1024 * 1024);
 }
 
+void BM_CompileBesideMing10K(benchmark::State& state) {
+    CompileBesideMing(state, 10 * 1024);
+}
+void BM_CompileBesideMing1M(benchmark::State& state) {
+    CompileBesideMing(state, 1024 * 1024);
+}
+
 void BM_Stages10K(benchmark::State& state) {
     Stages(state, 10 * 1024);
 }
@@ -152,6 +235,8 @@ BENCHMARK(BM_Compile10K)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Parse10K)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Compile1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Parse1M)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompileBesideMing10K)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_CompileBesideMing1M)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_Stages10K)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Stages1M)->Unit(benchmark::kMillisecond);
 
