@@ -77,7 +77,8 @@ int64_t SoundTrack::_CountContent() {
     const AVStream* stream = format->streams[_index];
     const bool fixed = HasFixedSampleSize(stream->codecpar);
     const int64_t declared = DeclaredEnd(format.get(), stream);
-    // Sound alone, compressed: every packet counts, as decoding will deliver them.
+    // Sound alone, compressed: every packet counts, as decoding will deliver them (or decoding
+    // counts, where the packets do not say).
     if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE)
         return CountPacketSamples(format.get(), _index);
     // A movie's index, or a file of fixed-size samples, is checked against its last packets.
@@ -100,10 +101,21 @@ int64_t SoundTrack::_CountContent() {
 
 int64_t SoundTrack::SampleCount() {
     if (_sampleCount < 0) {
-        _sampleCount = _lead + _CountContent();
+        const int64_t content = _CountContent();
         _probe.reset();
+        _sampleCount = content >= 0 ? _lead + content : _CountByDecoding();
     }
     return _sampleCount;
+}
+
+int64_t SoundTrack::_CountByDecoding() {
+    _counting = true;
+    if (_Restart())
+        while (_Produce()) {
+        }
+    _counting = false;
+    _stale = true;
+    return _placed;
 }
 
 int64_t SoundTrack::Duration(int32_t scale) {
@@ -160,7 +172,8 @@ bool SoundTrack::_Restart() {
     _inRate = 0;
     _inFormat = -1;
     _inChannels = 0;
-    _placed = _decoded = _filled = 0;
+    _placed = _decoded = _filled = _expected = 0;
+    _packetEnd = AV_NOPTS_VALUE;
     if (_start == AV_NOPTS_VALUE)
         _origin = AV_NOPTS_VALUE;
     _stale = false;
@@ -265,11 +278,47 @@ bool SoundTrack::_Resampler(const AVFrame* frame) {
     return true;
 }
 
+void SoundTrack::_Fill(int64_t gap, int64_t samples) {
+    // Times jitter by a little; a gap of half a frame or more is sound that did not decode (or
+    // comes later than the movie's start), kept as silence so that what follows stays in time.
+    // Never more silence than the lead and the sound decoded so far.
+    if (gap <= std::max<int64_t>(samples / 2, _rate / 200))
+        return;
+    const int64_t fill = std::min(gap, _lead + _decoded - _filled);
+    int64_t left = av_rescale(fill, _lastRate, _rate);
+    if (left <= 0)
+        return;
+    if (!_counting && _resampler) {
+        const AVSampleFormat format = AVSampleFormat(_lastFormat);
+        uint8_t* planes[kMaxChannels] = {};
+        int line = 0;
+        const int size = av_samples_get_buffer_size(&line, _lastChannels, kSilenceChunk, format, 1);
+        if (size <= 0)
+            return;
+        _silence.resize(std::size_t(size));
+        av_samples_fill_arrays(planes, &line, _silence.data(), _lastChannels, kSilenceChunk, format,
+                               1);
+        av_samples_set_silence(planes, 0, kSilenceChunk, _lastChannels, format);
+        for (; left > 0; left -= kSilenceChunk)
+            _Convert(const_cast<const uint8_t**>(planes),
+                     int(std::min<int64_t>(left, kSilenceChunk)));
+    }
+    _placed += fill;
+    _filled += fill;
+}
+
+int64_t SoundTrack::_ToSamples(int64_t time) const {
+    return av_rescale_q(time - _origin, _timeBase, AVRational{1, _rate});
+}
+
 bool SoundTrack::_Produce() {
     if (_ended || !_format || !_decoder)
         return false;
-    if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), _frame.get(),
-                      _draining)) {
+    if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), _frame.get(), _draining,
+                      nullptr, &_packetEnd)) {
+        // Packets whose sound did not decode may end the stream too.
+        if (_packetEnd != AV_NOPTS_VALUE && _origin != AV_NOPTS_VALUE && _lastRate > 0)
+            _Fill(_ToSamples(_packetEnd) - _expected, _lastSamples);
         if (_resampler)
             _Convert(nullptr, 0);
         _ended = true;
@@ -279,44 +328,27 @@ bool SoundTrack::_Produce() {
     if (frame->nb_samples <= 0 || frame->sample_rate <= 0 || frame->sample_rate > kMaxRate ||
         frame->ch_layout.nb_channels <= 0 || frame->ch_layout.nb_channels > kMaxChannels)
         return true; // nothing usable in this frame
-    if (!_Resampler(frame)) {
+    if (!_counting && !_Resampler(frame)) {
         _ended = true;
         return false;
     }
     const int64_t samples = av_rescale(frame->nb_samples, _rate, frame->sample_rate);
+    _lastRate = frame->sample_rate;
+    _lastFormat = frame->format;
+    _lastChannels = frame->ch_layout.nb_channels;
+    _lastSamples = samples;
     if (const int64_t pts = frame->best_effort_timestamp; pts != AV_NOPTS_VALUE) {
         if (_origin == AV_NOPTS_VALUE)
             _origin = pts;
-        const int64_t at = av_rescale_q(pts - _origin, _timeBase, AVRational{1, _rate});
-        // Times jitter by a little; a gap of half a frame or more is sound that did not decode
-        // (or comes later than the movie's start), kept as silence so that what follows stays in
-        // time. Never more silence than the lead and the sound decoded so far.
-        const int64_t gap = at - _placed;
-        if (gap > std::max<int64_t>(samples / 2, _rate / 200)) {
-            const int64_t fill = std::min(gap, _lead + _decoded - _filled);
-            int64_t left = av_rescale(fill, frame->sample_rate, _rate);
-            if (left > 0) {
-                const int channels = frame->ch_layout.nb_channels;
-                const AVSampleFormat format = AVSampleFormat(frame->format);
-                uint8_t* planes[kMaxChannels] = {};
-                int line = 0;
-                const int size =
-                    av_samples_get_buffer_size(&line, channels, kSilenceChunk, format, 1);
-                if (size > 0) {
-                    _silence.resize(std::size_t(size));
-                    av_samples_fill_arrays(planes, &line, _silence.data(), channels, kSilenceChunk,
-                                           format, 1);
-                    av_samples_set_silence(planes, 0, kSilenceChunk, channels, format);
-                    for (; left > 0; left -= kSilenceChunk)
-                        _Convert(const_cast<const uint8_t**>(planes),
-                                 int(std::min<int64_t>(left, kSilenceChunk)));
-                    _placed += fill;
-                    _filled += fill;
-                }
-            }
-        }
+        // A gap is measured from where the last frame's own time says it ended: the decoder's
+        // output runs on from there whatever its first time was.
+        const int64_t at = _ToSamples(pts);
+        _Fill(at - _expected, samples);
+        _expected = at;
     }
-    _Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+    _expected += samples;
+    if (!_counting)
+        _Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
     _placed += samples;
     _decoded += samples;
     return true;
@@ -324,12 +356,9 @@ bool SoundTrack::_Produce() {
 
 void SoundTrack::_Finish() {
     _finished = true;
-    const int64_t counted = SampleCount();
-    // The count stands when decoding falls short of it by a second at most (a damaged tail, or
-    // the resampler's rounding), the rest being silence; a count far beyond what decodes is
-    // the container's, not the sound's.
-    if (counted - _placed > _rate)
-        _sampleCount = _placed;
+    // Decoding has reached the end: what it placed is the sound.
+    _sampleCount = _placed;
+    // The resampler's rounding may leave it a sample short of the count.
     const int64_t wanted = OutputCount();
     const int64_t held = _queueFirst + int64_t(_queue.Size() / std::size_t(_FrameBytes()));
     if (held < wanted)
