@@ -1,6 +1,7 @@
 #include "platform/movie/ffmpeg_support.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <mutex>
 #include <utility>
@@ -184,6 +185,53 @@ std::pair<int64_t, int64_t> Trimmed(const AVPacket* packet) {
 
 } // namespace
 
+AVSampleFormat RawSampleFormat(const AVCodecParameters* parameters) {
+    if constexpr (std::endian::native != std::endian::little)
+        return AV_SAMPLE_FMT_NONE;
+    switch (parameters->codec_id) {
+    case AV_CODEC_ID_PCM_U8:
+        return AV_SAMPLE_FMT_U8;
+    case AV_CODEC_ID_PCM_S16LE:
+        return AV_SAMPLE_FMT_S16;
+    case AV_CODEC_ID_PCM_S32LE:
+        return AV_SAMPLE_FMT_S32;
+    case AV_CODEC_ID_PCM_F32LE:
+        return AV_SAMPLE_FMT_FLT;
+    case AV_CODEC_ID_PCM_F64LE:
+        return AV_SAMPLE_FMT_DBL;
+    default:
+        return AV_SAMPLE_FMT_NONE;
+    }
+}
+
+bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFrame* frame,
+                     int64_t* end) {
+    const AVStream* stream = format->streams[index];
+    const AVCodecParameters* parameters = stream->codecpar;
+    const AVSampleFormat sampleFormat = RawSampleFormat(parameters);
+    const int channels = parameters->ch_layout.nb_channels;
+    const int sampleBytes = av_get_bytes_per_sample(sampleFormat) * channels;
+    av_frame_unref(frame);
+    av_packet_unref(packet);
+    while (av_read_frame(format, packet) >= 0) {
+        if (packet->stream_index == index && packet->size >= sampleBytes && sampleBytes > 0) {
+            if (const int64_t stop = PacketEnd(stream, packet); end && stop != AV_NOPTS_VALUE)
+                *end = *end == AV_NOPTS_VALUE ? stop : std::max(*end, stop);
+            frame->format = sampleFormat;
+            frame->sample_rate = parameters->sample_rate;
+            frame->nb_samples = packet->size / sampleBytes;
+            frame->data[0] = packet->data;
+            frame->extended_data = frame->data;
+            frame->linesize[0] = frame->nb_samples * sampleBytes;
+            frame->best_effort_timestamp =
+                packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            return av_channel_layout_copy(&frame->ch_layout, &parameters->ch_layout) >= 0;
+        }
+        av_packet_unref(packet);
+    }
+    return false;
+}
+
 int64_t PacketEnd(const AVStream* stream, const AVPacket* packet) {
     if (packet->pts == AV_NOPTS_VALUE || stream->codecpar->sample_rate <= 0)
         return AV_NOPTS_VALUE;
@@ -232,6 +280,11 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd) {
     budget->limit = -1;
     // Cut short, the packets read need not be the last ones.
     return interrupted ? AV_NOPTS_VALUE : end;
+}
+
+bool Rewind(AVFormatContext* format, int index) {
+    return av_seek_frame(format, index, StreamStart(format->streams[index]),
+                         AVSEEK_FLAG_BACKWARD) >= 0;
 }
 
 int64_t CountPacketSamples(AVFormatContext* format, int index) {

@@ -93,6 +93,16 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
                   AVFrame* frame, bool& draining, int64_t* reorder = nullptr,
                   int64_t* end = nullptr);
 
+// The sample format in which a sound stream's packets hold their samples as they are, in this
+// machine's byte order (so that they need no decoder), or AV_SAMPLE_FMT_NONE.
+AVSampleFormat RawSampleFormat(const AVCodecParameters* parameters);
+
+// ReceiveFrame for such a stream: the frame holds the next packet's whole samples as they are,
+// valid until `packet` is read into again. A packet short of one sample a channel is skipped, as
+// a decoder refuses it. `end` as for ReceiveFrame.
+bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFrame* frame,
+                     int64_t* end = nullptr);
+
 // Where a sound packet's samples end in its stream's time base: its time and duration, less the
 // samples that the container marks to discard at the end. AV_NOPTS_VALUE without a time.
 int64_t PacketEnd(const AVStream* stream, const AVPacket* packet);
@@ -109,6 +119,9 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
 // reading. AV_NOPTS_VALUE when the container cannot seek there or no packet of the stream
 // follows. The context is left wherever reading stopped.
 int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd);
+
+// Seeks stream `index` back to its start; false when the container cannot.
+bool Rewind(AVFormatContext* format, int index);
 
 // Samples per channel that decoding sound stream `index` delivers, counted from its packets
 // without decoding them: each packet's samples, less those that the container marks to skip at

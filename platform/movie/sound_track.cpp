@@ -1,8 +1,9 @@
 #include "platform/movie/sound_track.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
+
+#include "platform/movie/mp3_tags.h"
 
 namespace tbx::movie {
 
@@ -43,6 +44,7 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr 
     track->_bits = pcmBits > 0 ? pcmBits : 16;
     track->_codecId = parameters->codec_id;
     track->_codecTag = parameters->codec_tag;
+    track->_raw = RawSampleFormat(parameters) != AV_SAMPLE_FMT_NONE;
     track->_timeBase = stream->time_base;
     track->_audioOnly = FindVideoStream(track->_probe.get()) < 0;
     if (stream->start_time != AV_NOPTS_VALUE)
@@ -69,20 +71,38 @@ void SoundTrack::SetOrigin(const StreamTime& origin) {
 }
 
 int64_t SoundTrack::_CountContent() {
-    FormatPtr format = std::move(_probe);
-    if (!format)
-        format = OpenMediaFile(_path, &_known);
-    if (!format || FindSoundStream(format.get()) != _index)
+    if (!_probe)
+        _probe = OpenMediaFile(_path, &_known);
+    AVFormatContext* format = _probe.get();
+    if (!format || FindSoundStream(format) != _index) {
+        _probe.reset();
         return 0;
+    }
     const AVStream* stream = format->streams[_index];
     const bool fixed = HasFixedSampleSize(stream->codecpar);
-    const int64_t declared = DeclaredEnd(format.get(), stream);
+    const int64_t start = StreamStart(stream);
+    const int64_t declared = DeclaredEnd(format, stream);
     // Sound alone, compressed: every packet counts, as decoding will deliver them (or decoding
     // counts, where the packets do not say).
-    if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE)
-        return CountPacketSamples(format.get(), _index);
+    if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE) {
+        // An MP3's tags tell, where FFmpeg has read them alike: no packet need be read, and the
+        // context reads on from its start.
+        Mp3Tags tags;
+        const AVRational perSample{1, _rate};
+        if (_audioOnly && _codecId == AV_CODEC_ID_MP3 && ReadMp3Tags(_path, tags) &&
+            av_rescale_q(stream->duration, _timeBase, perSample) ==
+                tags.frames * tags.frameSamples &&
+            av_rescale_q(start, _timeBase, perSample) == tags.Skipped())
+            return tags.DecodedSamples();
+        const int64_t count = CountPacketSamples(format, _index);
+        _probe.reset();
+        return count;
+    }
     // A movie's index, or a file of fixed-size samples, is checked against its last packets.
-    const int64_t content = ContentEnd(format.get(), _index, declared);
+    const int64_t content = ContentEnd(format, _index, declared);
+    // Fixed-size samples alone seek back exactly: the first read goes on with this context.
+    if (!fixed || !_audioOnly || !Rewind(format, _index))
+        _probe.reset();
     int64_t end = declared;
     if (content == AV_NOPTS_VALUE && fixed) {
         // Its end is not where the file says: count every packet.
@@ -95,14 +115,12 @@ int64_t SoundTrack::_CountContent() {
     if (content != AV_NOPTS_VALUE &&
         (fixed || content > declared + second || content < declared - second))
         end = content;
-    return std::max<int64_t>(
-        0, av_rescale_q(end - StreamStart(stream), _timeBase, AVRational{1, _rate}));
+    return std::max<int64_t>(0, av_rescale_q(end - start, _timeBase, AVRational{1, _rate}));
 }
 
 int64_t SoundTrack::SampleCount() {
     if (_sampleCount < 0) {
         const int64_t content = _CountContent();
-        _probe.reset();
         _sampleCount = content >= 0 ? _lead + content : _CountByDecoding();
     }
     return _sampleCount;
@@ -177,7 +195,7 @@ bool SoundTrack::_Restart() {
     if (_start == AV_NOPTS_VALUE)
         _origin = AV_NOPTS_VALUE;
     _stale = false;
-    _format = OpenMediaFile(_path, &_known);
+    _format = _probe ? std::move(_probe) : OpenMediaFile(_path, &_known);
     if (!_format || FindSoundStream(_format.get()) != _index)
         return false;
     _decoder = OpenDecoder(_format->streams[_index]);
@@ -190,7 +208,7 @@ void SoundTrack::_Append(const uint8_t* in, int samples) {
     if (samples <= 0)
         return;
     const std::size_t values = std::size_t(samples) * _form.channels;
-    if (_form.bits == 16 && _form.bigEndian == (std::endian::native == std::endian::big)) {
+    if (_NativeForm()) {
         _queue.Append(in, values * 2);
         return;
     }
@@ -234,12 +252,19 @@ void SoundTrack::_Convert(const uint8_t** in, int count) {
         const int room = swr_get_out_samples(_resampler.get(), count);
         if (room <= 0)
             return;
-        _scratch.resize(std::size_t(room) * outBytes);
-        uint8_t* out[1] = {_scratch.data()};
+        // Samples in the resampler's own form go straight into the queue where it has the room.
+        const std::size_t bytes = std::size_t(room) * outBytes;
+        uint8_t* direct = _NativeForm() ? _queue.Tail(bytes) : nullptr;
+        if (!direct)
+            _scratch.resize(bytes);
+        uint8_t* out[1] = {direct ? direct : _scratch.data()};
         const int made = swr_convert(_resampler.get(), out, room, in, count);
         if (made <= 0)
             return;
-        _Append(_scratch.data(), made);
+        if (direct)
+            _queue.Commit(std::size_t(made) * outBytes);
+        else
+            _Append(_scratch.data(), made);
         if (in)
             return;
     }
@@ -314,8 +339,12 @@ int64_t SoundTrack::_ToSamples(int64_t time) const {
 bool SoundTrack::_Produce() {
     if (_ended || !_format || !_decoder)
         return false;
-    if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), _frame.get(), _draining,
-                      nullptr, &_packetEnd)) {
+    // Samples stored as the resampler takes them need no decoder.
+    const bool received =
+        _raw ? ReceiveRawFrame(_format.get(), _index, _packet.get(), _frame.get(), &_packetEnd)
+             : ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), _frame.get(),
+                            _draining, nullptr, &_packetEnd);
+    if (!received) {
         // Packets whose sound did not decode may end the stream too.
         if (_packetEnd != AV_NOPTS_VALUE && _origin != AV_NOPTS_VALUE && _lastRate > 0)
             _Fill(_ToSamples(_packetEnd) - _expected, _lastSamples);

@@ -4,6 +4,7 @@
 // start and where packets failed to decode.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -73,10 +74,14 @@ private:
     // Settles the count once decoding has reached the end.
     void _Finish();
     int _FrameBytes() const { return _form.channels * _form.bits / 8; }
+    // 16-bit samples in this machine's byte order: what the resampler gives.
+    bool _NativeForm() const {
+        return _form.bits == 16 && _form.bigEndian == (std::endian::native == std::endian::big);
+    }
 
     std::string _path;
     KnownFile _known;
-    FormatPtr _probe; // the context opened first, until the count is taken
+    FormatPtr _probe; // the context opened first, until the count or the first read takes it
     FormatPtr _format;
     CodecPtr _decoder;
     PacketPtr _packet;
@@ -93,6 +98,7 @@ private:
     bool _finished = false;
     bool _stale = true;     // the decoder must start again before the next read
     bool _counting = false; // decoding only to count the samples
+    bool _raw = false;      // packets hold samples as they are
     int32_t _rate = 0;
     int32_t _channels = 0;
     int32_t _bits = 16;
