@@ -1,8 +1,10 @@
 #include "platform/movie/ffmpeg_support.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 extern "C" {
 #include <libavutil/dict.h>
@@ -29,10 +31,6 @@ constexpr int64_t kContentEndBudget = int64_t(64) << 20;
 // Decode failures in a row before the next packet is fed (or, when draining, before the
 // decoder is taken as finished).
 constexpr int kMaxFailures = 64;
-
-// A packet's samples when neither the codec nor the container says: as many as the largest
-// frames of common codecs hold.
-constexpr int64_t kMaxPacketSamples = 1 << 16;
 
 int Interrupt(void* opaque) {
     const ReadBudget* budget = static_cast<const ReadBudget*>(opaque);
@@ -143,7 +141,7 @@ bool IsStillPictureFormat(const AVFormatContext* format) {
 }
 
 bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, AVPacket* packet,
-                  AVFrame* frame, bool& draining, int64_t* reorder) {
+                  AVFrame* frame, bool& draining, int64_t* reorder, int64_t* end) {
     int failures = 0;
     for (;;) {
         int result = avcodec_receive_frame(decoder, frame);
@@ -166,10 +164,80 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
         if (packet->stream_index == index) {
             if (reorder && packet->pts != AV_NOPTS_VALUE && packet->dts != AV_NOPTS_VALUE)
                 *reorder = std::max(*reorder, packet->pts - packet->dts);
+            if (const int64_t stop = PacketEnd(format->streams[index], packet);
+                end && stop != AV_NOPTS_VALUE)
+                *end = *end == AV_NOPTS_VALUE ? stop : std::max(*end, stop);
             avcodec_send_packet(decoder, packet); // refused packets are skipped
         }
         av_packet_unref(packet);
     }
+}
+
+namespace {
+
+// The samples that a packet's side data marks to skip at the start and to discard at the end.
+std::pair<int64_t, int64_t> Trimmed(const AVPacket* packet) {
+    std::size_t size = 0;
+    const uint8_t* data = av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+    return data && size >= 8 ? std::pair<int64_t, int64_t>(AV_RL32(data), AV_RL32(data + 4))
+                             : std::pair<int64_t, int64_t>(0, 0);
+}
+
+} // namespace
+
+AVSampleFormat RawSampleFormat(const AVCodecParameters* parameters) {
+    if constexpr (std::endian::native != std::endian::little)
+        return AV_SAMPLE_FMT_NONE;
+    switch (parameters->codec_id) {
+    case AV_CODEC_ID_PCM_U8:
+        return AV_SAMPLE_FMT_U8;
+    case AV_CODEC_ID_PCM_S16LE:
+        return AV_SAMPLE_FMT_S16;
+    case AV_CODEC_ID_PCM_S32LE:
+        return AV_SAMPLE_FMT_S32;
+    case AV_CODEC_ID_PCM_F32LE:
+        return AV_SAMPLE_FMT_FLT;
+    case AV_CODEC_ID_PCM_F64LE:
+        return AV_SAMPLE_FMT_DBL;
+    default:
+        return AV_SAMPLE_FMT_NONE;
+    }
+}
+
+bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFrame* frame,
+                     int64_t* end) {
+    const AVStream* stream = format->streams[index];
+    const AVCodecParameters* parameters = stream->codecpar;
+    const AVSampleFormat sampleFormat = RawSampleFormat(parameters);
+    const int channels = parameters->ch_layout.nb_channels;
+    const int sampleBytes = av_get_bytes_per_sample(sampleFormat) * channels;
+    av_frame_unref(frame);
+    av_packet_unref(packet);
+    while (av_read_frame(format, packet) >= 0) {
+        if (packet->stream_index == index && packet->size >= sampleBytes && sampleBytes > 0) {
+            if (const int64_t stop = PacketEnd(stream, packet); end && stop != AV_NOPTS_VALUE)
+                *end = *end == AV_NOPTS_VALUE ? stop : std::max(*end, stop);
+            frame->format = sampleFormat;
+            frame->sample_rate = parameters->sample_rate;
+            frame->nb_samples = packet->size / sampleBytes;
+            frame->data[0] = packet->data;
+            frame->extended_data = frame->data;
+            frame->linesize[0] = frame->nb_samples * sampleBytes;
+            frame->best_effort_timestamp =
+                packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            return av_channel_layout_copy(&frame->ch_layout, &parameters->ch_layout) >= 0;
+        }
+        av_packet_unref(packet);
+    }
+    return false;
+}
+
+int64_t PacketEnd(const AVStream* stream, const AVPacket* packet) {
+    if (packet->pts == AV_NOPTS_VALUE || stream->codecpar->sample_rate <= 0)
+        return AV_NOPTS_VALUE;
+    return packet->pts + std::max<int64_t>(packet->duration, 0) -
+           av_rescale_q(Trimmed(packet).second, AVRational{1, stream->codecpar->sample_rate},
+                        stream->time_base);
 }
 
 int64_t StreamStart(const AVStream* stream) {
@@ -214,31 +282,37 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd) {
     return interrupted ? AV_NOPTS_VALUE : end;
 }
 
+bool Rewind(AVFormatContext* format, int index) {
+    return av_seek_frame(format, index, StreamStart(format->streams[index]),
+                         AVSEEK_FLAG_BACKWARD) >= 0;
+}
+
 int64_t CountPacketSamples(AVFormatContext* format, int index) {
     PacketPtr packet(av_packet_alloc());
     if (!packet)
         return 0;
     const AVStream* stream = format->streams[index];
-    const AVCodecParameters* parameters = stream->codecpar;
-    const AVRational perSample{1, parameters->sample_rate};
-    const int64_t most = parameters->frame_size > 0 ? parameters->frame_size : kMaxPacketSamples;
-    int64_t count = 0, trimmed = 0;
-    while (av_read_frame(format, packet.get()) >= 0) {
-        if (packet->stream_index == index) {
-            int64_t samples = av_get_audio_frame_duration2(stream->codecpar, packet->size);
-            if (samples <= 0)
-                samples = std::clamp<int64_t>(
-                    av_rescale_q(packet->duration, stream->time_base, perSample), 0, most);
-            count += samples;
-            std::size_t size = 0;
-            if (const uint8_t* skip =
-                    av_packet_get_side_data(packet.get(), AV_PKT_DATA_SKIP_SAMPLES, &size);
-                skip && size >= 8)
-                trimmed += std::min<int64_t>(samples, int64_t(AV_RL32(skip)) + AV_RL32(skip + 4));
+    const AVRational perSample{1, stream->codecpar->sample_rate};
+    int64_t count = 0, skip = 0;
+    for (; av_read_frame(format, packet.get()) >= 0; av_packet_unref(packet.get())) {
+        if (packet->stream_index != index)
+            continue;
+        int64_t samples = av_get_audio_frame_duration2(stream->codecpar, packet->size);
+        if (samples <= 0 || packet->duration <= 0 ||
+            av_rescale_q(packet->duration, stream->time_base, perSample) != samples) {
+            av_packet_unref(packet.get());
+            return -1;
         }
-        av_packet_unref(packet.get());
+        // A skip at the start may reach into the packets after the one that carries it.
+        const auto [start, end] = Trimmed(packet.get());
+        if (start > 0)
+            skip = start;
+        const int64_t skipped = std::min(skip, samples);
+        skip -= skipped;
+        samples -= skipped;
+        count += samples - std::min(samples, end);
     }
-    return std::max<int64_t>(count - trimmed, 0);
+    return count;
 }
 
 bool HasFixedSampleSize(const AVCodecParameters* parameters) {

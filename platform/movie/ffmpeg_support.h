@@ -87,9 +87,25 @@ bool IsStillPictureFormat(const AVFormatContext* format);
 // Reads the next packet of stream `index` and feeds it to the decoder; at the end of the file
 // the decoder is drained. False once the decoder has nothing more to give. A packet that fails
 // to decode is skipped and decoding goes on with the next. `reorder`, when given, keeps the
-// most that a packet's presentation time lies after its decoding time.
+// most that a packet's presentation time lies after its decoding time; `end` the furthest
+// PacketEnd of the stream's packets read so far.
 bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, AVPacket* packet,
-                  AVFrame* frame, bool& draining, int64_t* reorder = nullptr);
+                  AVFrame* frame, bool& draining, int64_t* reorder = nullptr,
+                  int64_t* end = nullptr);
+
+// The sample format in which a sound stream's packets hold their samples as they are, in this
+// machine's byte order (so that they need no decoder), or AV_SAMPLE_FMT_NONE.
+AVSampleFormat RawSampleFormat(const AVCodecParameters* parameters);
+
+// ReceiveFrame for such a stream: the frame holds the next packet's whole samples as they are,
+// valid until `packet` is read into again. A packet short of one sample a channel is skipped, as
+// a decoder refuses it. `end` as for ReceiveFrame.
+bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFrame* frame,
+                     int64_t* end = nullptr);
+
+// Where a sound packet's samples end in its stream's time base: its time and duration, less the
+// samples that the container marks to discard at the end. AV_NOPTS_VALUE without a time.
+int64_t PacketEnd(const AVStream* stream, const AVPacket* packet);
 
 // The stream's own start in its time base: its first time, or 0 when the container has none.
 int64_t StreamStart(const AVStream* stream);
@@ -104,9 +120,14 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
 // follows. The context is left wherever reading stopped.
 int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd);
 
+// Seeks stream `index` back to its start; false when the container cannot.
+bool Rewind(AVFormatContext* format, int index);
+
 // Samples per channel that decoding sound stream `index` delivers, counted from its packets
 // without decoding them: each packet's samples, less those that the container marks to skip at
-// the start or discard at the end. Reads the file to its end.
+// the start or discard at the end. Reads the file to its end. -1 as soon as a packet's samples
+// are not stated both by the codec and, in agreement, by the container: only decoding then
+// tells (a decoder's own delay, ends that the container has trimmed already).
 int64_t CountPacketSamples(AVFormatContext* format, int index);
 
 // True for sound stored as samples of a fixed size (PCM, the companded forms, simple ADPCM), whose

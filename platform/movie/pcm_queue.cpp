@@ -45,6 +45,12 @@ void PcmQueue::AppendZeros(std::size_t bytes) {
     }
 }
 
+uint8_t* PcmQueue::Tail(std::size_t bytes) {
+    std::size_t room = 0;
+    uint8_t* to = _Room(room);
+    return room >= bytes ? to : nullptr;
+}
+
 void PcmQueue::CopyOut(std::size_t offset, std::size_t count, uint8_t* to) const {
     std::size_t at = _head + offset;
     while (count > 0) {

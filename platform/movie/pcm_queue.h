@@ -15,12 +15,16 @@ public:
     void Clear();
     void Append(const uint8_t* data, std::size_t bytes);
     void AppendZeros(std::size_t bytes);
+    // Room for `bytes` at the end, in one piece, or null; Commit then holds what was written.
+    uint8_t* Tail(std::size_t bytes);
+    void Commit(std::size_t bytes) { _size += bytes; }
     // Copies bytes [offset, offset + count) of what is held.
     void CopyOut(std::size_t offset, std::size_t count, uint8_t* to) const;
     void DropFront(std::size_t bytes);
 
 private:
-    static constexpr std::size_t kBlock = std::size_t(1) << 18;
+    // Small enough that the allocator hands back the same few blocks as the front is dropped.
+    static constexpr std::size_t kBlock = std::size_t(1) << 16;
     // Room at the end of the last block, adding a block when there is none.
     uint8_t* _Room(std::size_t& room);
 

@@ -1,8 +1,9 @@
 #include "platform/movie/sound_track.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
+
+#include "platform/movie/mp3_tags.h"
 
 namespace tbx::movie {
 
@@ -43,6 +44,7 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr 
     track->_bits = pcmBits > 0 ? pcmBits : 16;
     track->_codecId = parameters->codec_id;
     track->_codecTag = parameters->codec_tag;
+    track->_raw = RawSampleFormat(parameters) != AV_SAMPLE_FMT_NONE;
     track->_timeBase = stream->time_base;
     track->_audioOnly = FindVideoStream(track->_probe.get()) < 0;
     if (stream->start_time != AV_NOPTS_VALUE)
@@ -69,19 +71,38 @@ void SoundTrack::SetOrigin(const StreamTime& origin) {
 }
 
 int64_t SoundTrack::_CountContent() {
-    FormatPtr format = std::move(_probe);
-    if (!format)
-        format = OpenMediaFile(_path, &_known);
-    if (!format || FindSoundStream(format.get()) != _index)
+    if (!_probe)
+        _probe = OpenMediaFile(_path, &_known);
+    AVFormatContext* format = _probe.get();
+    if (!format || FindSoundStream(format) != _index) {
+        _probe.reset();
         return 0;
+    }
     const AVStream* stream = format->streams[_index];
     const bool fixed = HasFixedSampleSize(stream->codecpar);
-    const int64_t declared = DeclaredEnd(format.get(), stream);
-    // Sound alone, compressed: every packet counts, as decoding will deliver them.
-    if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE)
-        return CountPacketSamples(format.get(), _index);
+    const int64_t start = StreamStart(stream);
+    const int64_t declared = DeclaredEnd(format, stream);
+    // Sound alone, compressed: every packet counts, as decoding will deliver them (or decoding
+    // counts, where the packets do not say).
+    if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE) {
+        // An MP3's tags tell, where FFmpeg has read them alike: no packet need be read, and the
+        // context reads on from its start.
+        Mp3Tags tags;
+        const AVRational perSample{1, _rate};
+        if (_audioOnly && _codecId == AV_CODEC_ID_MP3 && ReadMp3Tags(_path, tags) &&
+            av_rescale_q(stream->duration, _timeBase, perSample) ==
+                tags.frames * tags.frameSamples &&
+            av_rescale_q(start, _timeBase, perSample) == tags.Skipped())
+            return tags.DecodedSamples();
+        const int64_t count = CountPacketSamples(format, _index);
+        _probe.reset();
+        return count;
+    }
     // A movie's index, or a file of fixed-size samples, is checked against its last packets.
-    const int64_t content = ContentEnd(format.get(), _index, declared);
+    const int64_t content = ContentEnd(format, _index, declared);
+    // Fixed-size samples alone seek back exactly: the first read goes on with this context.
+    if (!fixed || !_audioOnly || !Rewind(format, _index))
+        _probe.reset();
     int64_t end = declared;
     if (content == AV_NOPTS_VALUE && fixed) {
         // Its end is not where the file says: count every packet.
@@ -94,16 +115,25 @@ int64_t SoundTrack::_CountContent() {
     if (content != AV_NOPTS_VALUE &&
         (fixed || content > declared + second || content < declared - second))
         end = content;
-    return std::max<int64_t>(
-        0, av_rescale_q(end - StreamStart(stream), _timeBase, AVRational{1, _rate}));
+    return std::max<int64_t>(0, av_rescale_q(end - start, _timeBase, AVRational{1, _rate}));
 }
 
 int64_t SoundTrack::SampleCount() {
     if (_sampleCount < 0) {
-        _sampleCount = _lead + _CountContent();
-        _probe.reset();
+        const int64_t content = _CountContent();
+        _sampleCount = content >= 0 ? _lead + content : _CountByDecoding();
     }
     return _sampleCount;
+}
+
+int64_t SoundTrack::_CountByDecoding() {
+    _counting = true;
+    if (_Restart())
+        while (_Produce()) {
+        }
+    _counting = false;
+    _stale = true;
+    return _placed;
 }
 
 int64_t SoundTrack::Duration(int32_t scale) {
@@ -160,11 +190,12 @@ bool SoundTrack::_Restart() {
     _inRate = 0;
     _inFormat = -1;
     _inChannels = 0;
-    _placed = _decoded = _filled = 0;
+    _placed = _decoded = _filled = _expected = 0;
+    _packetEnd = AV_NOPTS_VALUE;
     if (_start == AV_NOPTS_VALUE)
         _origin = AV_NOPTS_VALUE;
     _stale = false;
-    _format = OpenMediaFile(_path, &_known);
+    _format = _probe ? std::move(_probe) : OpenMediaFile(_path, &_known);
     if (!_format || FindSoundStream(_format.get()) != _index)
         return false;
     _decoder = OpenDecoder(_format->streams[_index]);
@@ -177,7 +208,7 @@ void SoundTrack::_Append(const uint8_t* in, int samples) {
     if (samples <= 0)
         return;
     const std::size_t values = std::size_t(samples) * _form.channels;
-    if (_form.bits == 16 && _form.bigEndian == (std::endian::native == std::endian::big)) {
+    if (_NativeForm()) {
         _queue.Append(in, values * 2);
         return;
     }
@@ -221,12 +252,19 @@ void SoundTrack::_Convert(const uint8_t** in, int count) {
         const int room = swr_get_out_samples(_resampler.get(), count);
         if (room <= 0)
             return;
-        _scratch.resize(std::size_t(room) * outBytes);
-        uint8_t* out[1] = {_scratch.data()};
+        // Samples in the resampler's own form go straight into the queue where it has the room.
+        const std::size_t bytes = std::size_t(room) * outBytes;
+        uint8_t* direct = _NativeForm() ? _queue.Tail(bytes) : nullptr;
+        if (!direct)
+            _scratch.resize(bytes);
+        uint8_t* out[1] = {direct ? direct : _scratch.data()};
         const int made = swr_convert(_resampler.get(), out, room, in, count);
         if (made <= 0)
             return;
-        _Append(_scratch.data(), made);
+        if (direct)
+            _queue.Commit(std::size_t(made) * outBytes);
+        else
+            _Append(_scratch.data(), made);
         if (in)
             return;
     }
@@ -265,11 +303,51 @@ bool SoundTrack::_Resampler(const AVFrame* frame) {
     return true;
 }
 
+void SoundTrack::_Fill(int64_t gap, int64_t samples) {
+    // Times jitter by a little; a gap of half a frame or more is sound that did not decode (or
+    // comes later than the movie's start), kept as silence so that what follows stays in time.
+    // Never more silence than the lead and the sound decoded so far.
+    if (gap <= std::max<int64_t>(samples / 2, _rate / 200))
+        return;
+    const int64_t fill = std::min(gap, _lead + _decoded - _filled);
+    int64_t left = av_rescale(fill, _lastRate, _rate);
+    if (left <= 0)
+        return;
+    if (!_counting && _resampler) {
+        const AVSampleFormat format = AVSampleFormat(_lastFormat);
+        uint8_t* planes[kMaxChannels] = {};
+        int line = 0;
+        const int size = av_samples_get_buffer_size(&line, _lastChannels, kSilenceChunk, format, 1);
+        if (size <= 0)
+            return;
+        _silence.resize(std::size_t(size));
+        av_samples_fill_arrays(planes, &line, _silence.data(), _lastChannels, kSilenceChunk, format,
+                               1);
+        av_samples_set_silence(planes, 0, kSilenceChunk, _lastChannels, format);
+        for (; left > 0; left -= kSilenceChunk)
+            _Convert(const_cast<const uint8_t**>(planes),
+                     int(std::min<int64_t>(left, kSilenceChunk)));
+    }
+    _placed += fill;
+    _filled += fill;
+}
+
+int64_t SoundTrack::_ToSamples(int64_t time) const {
+    return av_rescale_q(time - _origin, _timeBase, AVRational{1, _rate});
+}
+
 bool SoundTrack::_Produce() {
     if (_ended || !_format || !_decoder)
         return false;
-    if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), _frame.get(),
-                      _draining)) {
+    // Samples stored as the resampler takes them need no decoder.
+    const bool received =
+        _raw ? ReceiveRawFrame(_format.get(), _index, _packet.get(), _frame.get(), &_packetEnd)
+             : ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), _frame.get(),
+                            _draining, nullptr, &_packetEnd);
+    if (!received) {
+        // Packets whose sound did not decode may end the stream too.
+        if (_packetEnd != AV_NOPTS_VALUE && _origin != AV_NOPTS_VALUE && _lastRate > 0)
+            _Fill(_ToSamples(_packetEnd) - _expected, _lastSamples);
         if (_resampler)
             _Convert(nullptr, 0);
         _ended = true;
@@ -279,44 +357,27 @@ bool SoundTrack::_Produce() {
     if (frame->nb_samples <= 0 || frame->sample_rate <= 0 || frame->sample_rate > kMaxRate ||
         frame->ch_layout.nb_channels <= 0 || frame->ch_layout.nb_channels > kMaxChannels)
         return true; // nothing usable in this frame
-    if (!_Resampler(frame)) {
+    if (!_counting && !_Resampler(frame)) {
         _ended = true;
         return false;
     }
     const int64_t samples = av_rescale(frame->nb_samples, _rate, frame->sample_rate);
+    _lastRate = frame->sample_rate;
+    _lastFormat = frame->format;
+    _lastChannels = frame->ch_layout.nb_channels;
+    _lastSamples = samples;
     if (const int64_t pts = frame->best_effort_timestamp; pts != AV_NOPTS_VALUE) {
         if (_origin == AV_NOPTS_VALUE)
             _origin = pts;
-        const int64_t at = av_rescale_q(pts - _origin, _timeBase, AVRational{1, _rate});
-        // Times jitter by a little; a gap of half a frame or more is sound that did not decode
-        // (or comes later than the movie's start), kept as silence so that what follows stays in
-        // time. Never more silence than the lead and the sound decoded so far.
-        const int64_t gap = at - _placed;
-        if (gap > std::max<int64_t>(samples / 2, _rate / 200)) {
-            const int64_t fill = std::min(gap, _lead + _decoded - _filled);
-            int64_t left = av_rescale(fill, frame->sample_rate, _rate);
-            if (left > 0) {
-                const int channels = frame->ch_layout.nb_channels;
-                const AVSampleFormat format = AVSampleFormat(frame->format);
-                uint8_t* planes[kMaxChannels] = {};
-                int line = 0;
-                const int size =
-                    av_samples_get_buffer_size(&line, channels, kSilenceChunk, format, 1);
-                if (size > 0) {
-                    _silence.resize(std::size_t(size));
-                    av_samples_fill_arrays(planes, &line, _silence.data(), channels, kSilenceChunk,
-                                           format, 1);
-                    av_samples_set_silence(planes, 0, kSilenceChunk, channels, format);
-                    for (; left > 0; left -= kSilenceChunk)
-                        _Convert(const_cast<const uint8_t**>(planes),
-                                 int(std::min<int64_t>(left, kSilenceChunk)));
-                    _placed += fill;
-                    _filled += fill;
-                }
-            }
-        }
+        // A gap is measured from where the last frame's own time says it ended: the decoder's
+        // output runs on from there whatever its first time was.
+        const int64_t at = _ToSamples(pts);
+        _Fill(at - _expected, samples);
+        _expected = at;
     }
-    _Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+    _expected += samples;
+    if (!_counting)
+        _Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
     _placed += samples;
     _decoded += samples;
     return true;
@@ -324,12 +385,9 @@ bool SoundTrack::_Produce() {
 
 void SoundTrack::_Finish() {
     _finished = true;
-    const int64_t counted = SampleCount();
-    // The count stands when decoding falls short of it by a second at most (a damaged tail, or
-    // the resampler's rounding), the rest being silence; a count far beyond what decodes is
-    // the container's, not the sound's.
-    if (counted - _placed > _rate)
-        _sampleCount = _placed;
+    // Decoding has reached the end: what it placed is the sound.
+    _sampleCount = _placed;
+    // The resampler's rounding may leave it a sample short of the count.
     const int64_t wanted = OutputCount();
     const int64_t held = _queueFirst + int64_t(_queue.Size() / std::size_t(_FrameBytes()));
     if (held < wanted)

@@ -4,6 +4,7 @@
 // start and where packets failed to decode.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -37,7 +38,8 @@ public:
     void SetOrigin(const StreamTime& origin);
     // Samples per channel at the source rate from movie time 0 to the sound's end. Counted from
     // the packets (from the container's index for a movie, or for sound of fixed sample size
-    // from the end of the file) and settled by what decodes once decoding reaches the end.
+    // from the end of the file; by decoding once where the packets do not state their samples)
+    // and settled by what decodes once decoding reaches the end.
     int64_t SampleCount();
     // The end of the sound on the movie's timeline in units of `scale`, rounded up.
     int64_t Duration(int32_t scale);
@@ -55,20 +57,31 @@ public:
 
 private:
     SoundTrack() = default;
+    // Samples of the stream's content from its packets; -1 when only decoding can tell.
     int64_t _CountContent();
+    // Decodes the whole sound once, placing its frames as reads will, without converting them.
+    int64_t _CountByDecoding();
     bool _Restart();
     // Decodes one more frame into the queue; false at the end (the resampler is then flushed).
     bool _Produce();
+    // Silence for a gap of `gap` samples before a frame of `samples`, when it is a loss.
+    void _Fill(int64_t gap, int64_t samples);
+    // A time of the stream in samples from movie time 0.
+    int64_t _ToSamples(int64_t time) const;
     bool _Resampler(const AVFrame* frame);
     void _Convert(const uint8_t** in, int count);
     void _Append(const uint8_t* samples, int count);
     // Settles the count once decoding has reached the end.
     void _Finish();
     int _FrameBytes() const { return _form.channels * _form.bits / 8; }
+    // 16-bit samples in this machine's byte order: what the resampler gives.
+    bool _NativeForm() const {
+        return _form.bits == 16 && _form.bigEndian == (std::endian::native == std::endian::big);
+    }
 
     std::string _path;
     KnownFile _known;
-    FormatPtr _probe; // the context opened first, until the count is taken
+    FormatPtr _probe; // the context opened first, until the count or the first read takes it
     FormatPtr _format;
     CodecPtr _decoder;
     PacketPtr _packet;
@@ -83,7 +96,9 @@ private:
     bool _draining = false;
     bool _ended = false;
     bool _finished = false;
-    bool _stale = true; // the decoder must start again before the next read
+    bool _stale = true;     // the decoder must start again before the next read
+    bool _counting = false; // decoding only to count the samples
+    bool _raw = false;      // packets hold samples as they are
     int32_t _rate = 0;
     int32_t _channels = 0;
     int32_t _bits = 16;
@@ -100,6 +115,15 @@ private:
     int64_t _placed = 0;
     int64_t _decoded = 0;
     int64_t _filled = 0;
+    // Where the next frame begins if none is lost, by the last frame's time; and the furthest end
+    // of the packets read (in the stream's time base).
+    int64_t _expected = 0;
+    int64_t _packetEnd = AV_NOPTS_VALUE;
+    // The last frame's rate, sample format, channels and samples at the source rate.
+    int _lastRate = 0;
+    int _lastFormat = -1;
+    int _lastChannels = 0;
+    int64_t _lastSamples = 0;
     // What the resampler was made for.
     int _inRate = 0;
     int _inFormat = -1;

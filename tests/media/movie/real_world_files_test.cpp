@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "media/image/image.h"
+#include "media/importers/mp3_importer.h"
+#include "media/importers/quicktime_importer.h"
 #include "media/movie/quicktime_movie.h"
 #include "tests/media/media_test_support.h"
 #include "tests/media/movie/movie_media.h"
@@ -92,6 +94,84 @@ TEST(RealWorldSound, DamagedPacketsLeaveSilenceOfTheirLength) {
     const Tone tone = FindTone(reinterpret_cast<const uint8_t*>(whole.data()), whole.size(), 44100);
     EXPECT_GE(tone.seconds, 3.5);
     EXPECT_LE(tone.seconds, 4.0);
+}
+
+TEST(RealWorldSound, CodecDelaysPaddingAndJitterLeaveFfmpegsSound) {
+    STRAVEL_REQUIRE_TOOL("ffprobe");
+    TempDir dir;
+    // Each file asked for at rate and channels (its own for MP3, which both importers read),
+    // whole or cut to two thirds of its bytes.
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        int rate, channels;
+        bool cut = false;
+    };
+    const Case cases[] = {
+        {"alac.caf", {"-i", "sine=f=440:r=44100:d=2", "-ac", "2", "-c:a", "alac"}, 22050, 2},
+        {"wma.wmv", {"-i", "sine=f=440:r=44100:d=3", "-c:a", "wmav2"}, 44100, 1},
+        {"opus.opus", {"-i", "sine=f=500:r=48000:d=3", "-c:a", "libopus"}, 22050, 1},
+        {"vorbis.ogg", {"-i", "sine=f=440:r=44100:d=2", "-ac", "2", "-c:a", "libvorbis"}, 44100, 2},
+        {"low.mp3", {"-i", "sine=f=440:r=8000:d=3", "-c:a", "libmp3lame", "-b:a", "16k"}, 8000, 1},
+        {"cut.mp3",
+         {"-i", "sine=f=440:r=22050:d=3", "-c:a", "libmp3lame", "-b:a", "32k"},
+         22050,
+         1,
+         true},
+        {"opus.webm",
+         {"-i", "sine=f=500:r=48000:d=3", "-f", "lavfi", "-i", "testsrc=s=64x48:r=10:d=3", "-c:v",
+          "libvpx-vp9", "-c:a", "libopus"},
+         48000,
+         1}};
+    for (const Case& c : cases) {
+        const auto file = dir / c.name;
+        std::vector<std::string> args = {"-f", "lavfi"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        ASSERT_TRUE(Make(args, file));
+        if (c.cut)
+            std::filesystem::resize_file(file, std::filesystem::file_size(file) * 2 / 3);
+        const std::string reference =
+            RunTool({"ffmpeg", "-v", "error", "-i", file.string(), "-f", "s16le", "-ar",
+                     std::to_string(c.rate), "-ac", std::to_string(c.channels), "-"})
+                .out;
+        std::istringstream frames(
+            RunTool({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                     "frame=nb_samples:stream=sample_rate", "-of", "csv=p=0", file.string()})
+                .out);
+        // Each frame's samples, then the stream's rate.
+        int64_t decoded = 0, rate = 0;
+        for (int64_t n = 0; frames >> n; rate = n)
+            decoded += rate;
+        ASSERT_FALSE(reference.empty()) << c.name;
+
+        CBK_Path path(file.wstring());
+        CBK_MediaImporterQuickTime quicktime;
+        CBK_MediaImporterQuickTimeMp3 mp3;
+        for (CBK_MediaImporter* importer :
+             {static_cast<CBK_MediaImporter*>(&quicktime), static_cast<CBK_MediaImporter*>(&mp3)}) {
+            if (importer == &mp3 && !file.string().ends_with(".mp3"))
+                continue;
+            ASSERT_TRUE(importer->Init(path)) << c.name;
+            importer->SetTimeScale(int32_t(rate));
+            if (!importer->HasVideo()) {
+                EXPECT_NEAR(importer->GetTotalSamples(), decoded, 1) << c.name;
+            }
+            CBK_MediaImporter::SOUND_EXPORT_DESCRIPTION form;
+            form.m_dRate = c.rate;
+            form.m_nChannels = c.channels;
+            ASSERT_TRUE(importer->SetSoundExportDescription(form, nullptr)) << c.name;
+            uint32_t size = 0, next = 0;
+            EXPECT_TRUE(Take(importer->GetSoundSamples(0, 0, size, nullptr), size) == reference)
+                << c.name << " as a whole, kind " << importer->GetKind();
+            std::string joined;
+            for (uint32_t at = 0; at < uint32_t(importer->GetTotalSamples()); at = next) {
+                uint8_t* piece = importer->GetSoundSamples(at, int32_t(rate / 4), size, &next);
+                ASSERT_TRUE(piece) << c.name << " at " << at << ", kind " << importer->GetKind();
+                joined += Take(piece, size);
+            }
+            EXPECT_TRUE(joined == reference) << c.name << " by quarter seconds";
+        }
+    }
 }
 
 TEST(RealWorldTimeline, SoundThatStartsBeforeThePictureKeepsItsPlace) {
