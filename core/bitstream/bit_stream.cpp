@@ -20,16 +20,21 @@ uint64_t DoubleBits(double value) {
 
 } // namespace
 
+// The whole-value adds store a whole word into the room past the end and count `bytes` of
+// it, laid out as a little-endian host holds it.
+static_assert(std::endian::native == std::endian::little);
+
 void CBK_BitStream::AppendLittleEndian(uint64_t value, int bytes) {
     ByteAlign();
-    for (int i = 0; i < bytes; ++i)
-        _buffer.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    std::memcpy(_buffer.Room(8), &value, 8);
+    _buffer.Grow(static_cast<std::size_t>(bytes));
 }
 
 void CBK_BitStream::AppendBigEndian(uint64_t value, int bytes) {
     ByteAlign();
-    for (int i = bytes - 1; i >= 0; --i)
-        _buffer.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    const uint64_t word = __builtin_bswap64(value << (64 - 8 * bytes));
+    std::memcpy(_buffer.Room(8), &word, 8);
+    _buffer.Grow(static_cast<std::size_t>(bytes));
 }
 
 void CBK_BitStream::Add(unsigned char value) {
@@ -102,14 +107,14 @@ void CBK_BitStream::AddMemBlock(const uint8_t* data, uint32_t n) {
     ByteAlign();
     if (!data || n == 0)
         return;
-    _buffer.insert(_buffer.end(), data, data + n);
+    _buffer.append(data, n);
 }
 
 void CBK_BitStream::AddPascalString(const unsigned char* text) {
     ByteAlign();
     if (!text)
         return;
-    _buffer.insert(_buffer.end(), text, text + 1 + text[0]);
+    _buffer.append(text, std::size_t(1) + text[0]);
 }
 
 void CBK_BitStream::AddBigPascalStringFromCString(const char* text) {
@@ -117,7 +122,7 @@ void CBK_BitStream::AddBigPascalStringFromCString(const char* text) {
     const std::size_t length = text ? std::min<std::size_t>(std::strlen(text), 65535) : 0;
     Add(static_cast<uint16_t>(length));
     if (length > 0)
-        _buffer.insert(_buffer.end(), text, text + length);
+        _buffer.append(reinterpret_cast<const uint8_t*>(text), length);
 }
 
 void CBK_BitStream::AddBigPascalStringFromCString(const wchar_t* text) {
@@ -125,7 +130,7 @@ void CBK_BitStream::AddBigPascalStringFromCString(const wchar_t* text) {
     AddBigPascalStringFromCString(converted.c_str());
 }
 
-const std::vector<uint8_t>& CBK_BitStream::GetStream(bool align, uint8_t* pending) {
+const CBK_ByteBuffer& CBK_BitStream::GetStream(bool align, uint8_t* pending) {
     if (align)
         ByteAlign();
     const uint8_t last = _packer.Settle(_buffer);
@@ -187,7 +192,7 @@ bool CBK_BitStream::Dump(const wchar_t* name) {
 }
 
 void CBK_BitStream::Destroy() {
-    std::vector<uint8_t>().swap(_buffer);
+    CBK_ByteBuffer().swap(_buffer);
     _packer.Clear();
 }
 

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "core/bitstream/bit_packer.h"
+#include "core/bitstream/byte_buffer.h"
 
 class CBK_Path;
 
@@ -56,7 +56,7 @@ public:
     }
     // The completed bytes, read in place; aligns first when asked. `pending` receives the
     // pending byte: the last one that holds bits, even all 8 of them (0 after aligning).
-    const std::vector<uint8_t>& GetStream(bool align, uint8_t* pending = nullptr);
+    const CBK_ByteBuffer& GetStream(bool align, uint8_t* pending = nullptr);
 
     // Overwrite bytes already in the buffer from byte `pos`, least significant byte first
     // whatever the subclass. False, and nothing written, when they do not all lie inside.
@@ -84,7 +84,7 @@ private:
     // The first `nbits` bits of `other`, which may be this stream.
     void AppendBits(const CBK_BitStream& other, uint64_t nbits);
 
-    std::vector<uint8_t> _buffer; // completed bytes; the packer holds the bits after them
+    CBK_ByteBuffer _buffer; // completed bytes; the packer holds the bits after them
     CBK_BitPacker _packer;
 };
 

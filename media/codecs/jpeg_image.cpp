@@ -238,9 +238,17 @@ bool CBK_ImageJpg::Read(CBK_Path& path) {
 }
 
 bool CBK_ImageJpg::Read(const uint8_t* bytes, std::size_t size) {
+    // Into the spare buffer when it fits exactly, never into the pixels held: they stay as
+    // they are until the decode has succeeded, and then become the spare for the next.
+    std::size_t spareBytes = 0;
+    std::unique_ptr<uint8_t[]> spare = _TakeSpare(spareBytes);
     tbx::jpeg::RgbPixels decoded;
-    if (!tbx::jpeg::DecodeToRgb(bytes, size, kBK_MaxImageBytes, decoded))
+    const bool decodedOk =
+        tbx::jpeg::DecodeToRgb(bytes, size, kBK_MaxImageBytes, decoded, spare, spareBytes);
+    _Retire(std::move(spare), spareBytes);
+    if (!decodedOk)
         return false;
+    _Retire(std::move(_data), _size);
     const std::size_t pixelBytes = std::size_t(decoded.width) * decoded.height * 3;
     _Adopt(std::move(decoded.pixels), pixelBytes, int32_t(decoded.width), int32_t(decoded.height),
            24);

@@ -60,6 +60,12 @@ std::unique_ptr<uint8_t[]> CBK_Image::_TakeBuffer(std::size_t bytes) {
     return Allocate(bytes);
 }
 
+std::unique_ptr<uint8_t[]> CBK_Image::_TakeSpare(std::size_t& bytes) {
+    bytes = _spareSize;
+    _spareSize = 0;
+    return std::move(_spare);
+}
+
 void CBK_Image::_Retire(std::unique_ptr<uint8_t[]> buffer, std::size_t bytes) {
     if (!buffer)
         return;

@@ -77,6 +77,8 @@ protected:
     bool _HasPixels(std::size_t& bytes) const;
     // A buffer of `bytes` bytes, the spare one when it has that size; null when none can be had.
     std::unique_ptr<uint8_t[]> _TakeBuffer(std::size_t bytes);
+    // The spare buffer, of whatever size (`bytes`); null when there is none.
+    std::unique_ptr<uint8_t[]> _TakeSpare(std::size_t& bytes);
     // Keeps a replaced buffer as the spare.
     void _Retire(std::unique_ptr<uint8_t[]> buffer, std::size_t bytes);
     // Takes a buffer of `size` bytes as the pixels of a width × height image, freeing the old.
@@ -90,8 +92,8 @@ protected:
     std::unique_ptr<uint8_t[]> _data;
 
 private:
-    // The buffer that the last Resize replaced, reused by the next so that resampling frame
-    // after frame allocates nothing.
+    // The buffer that the last Resize or JPEG read replaced, reused by the next so that
+    // resampling or decoding frame after frame allocates nothing.
     std::unique_ptr<uint8_t[]> _spare;
     std::size_t _spareSize = 0;
 };

@@ -19,6 +19,8 @@ struct DecodeJob {
     uint32_t width, height;
     std::size_t maxBytes;
     jpeg_progress_mgr progress;
+    uint8_t* spare; // the caller's, taken as the pixels when its size is theirs
+    std::size_t spareBytes;
 };
 
 void InitSource(j_decompress_ptr) {}
@@ -69,7 +71,8 @@ bool Decode(DecodeJob* job, const uint8_t* bytes, std::size_t size) {
     cinfo->err = InstallErrorManager(job->err);
     if (setjmp(job->err.jump)) {
         jpeg_destroy_decompress(cinfo);
-        delete[] job->pixels;
+        if (job->pixels != job->spare)
+            delete[] job->pixels;
         delete[] job->inks;
         job->pixels = job->inks = nullptr;
         return false;
@@ -97,7 +100,7 @@ bool Decode(DecodeJob* job, const uint8_t* bytes, std::size_t size) {
     if (cinfo->output_components != (inks ? 4 : 3) ||
         !RgbBytes(cinfo->output_width, cinfo->output_height, job->maxBytes, total))
         ERREXIT(cinfo, JERR_CONVERSION_NOTIMPL);
-    job->pixels = new (std::nothrow) uint8_t[total];
+    job->pixels = total == job->spareBytes ? job->spare : new (std::nothrow) uint8_t[total];
     if (inks)
         job->inks = new (std::nothrow) uint8_t[std::size_t(cinfo->output_width) * 4];
     if (!job->pixels || (inks && !job->inks))
@@ -128,13 +131,23 @@ bool Decode(DecodeJob* job, const uint8_t* bytes, std::size_t size) {
 } // namespace
 
 bool DecodeToRgb(const uint8_t* bytes, std::size_t size, std::size_t maxBytes, RgbPixels& out) {
+    std::unique_ptr<uint8_t[]> none;
+    return DecodeToRgb(bytes, size, maxBytes, out, none, 0);
+}
+
+bool DecodeToRgb(const uint8_t* bytes, std::size_t size, std::size_t maxBytes, RgbPixels& out,
+                 std::unique_ptr<uint8_t[]>& spare, std::size_t spareBytes) {
     if (!bytes || size == 0)
         return false;
     auto job = std::make_unique<DecodeJob>();
     std::memset(job.get(), 0, sizeof(DecodeJob));
     job->maxBytes = maxBytes;
+    job->spare = spare ? spare.get() : nullptr;
+    job->spareBytes = spare ? spareBytes : 0;
     if (!Decode(job.get(), bytes, size))
         return false;
+    if (job->pixels == job->spare)
+        spare.release();
     out.pixels.reset(job->pixels);
     out.width = job->width;
     out.height = job->height;

@@ -19,5 +19,10 @@ struct RgbPixels {
 // False, `out` untouched, for data that is truncated or corrupt, or whose pixels would take
 // more than `maxBytes` or none.
 bool DecodeToRgb(const uint8_t* bytes, std::size_t size, std::size_t maxBytes, RgbPixels& out);
+// The same, decoding into `spare` (of `spareBytes` bytes) when the pixels take exactly that
+// many, so that a caller decoding picture after picture allocates nothing: out.pixels then
+// takes it over. Otherwise `spare` stays, though a failed decode may have written into it.
+bool DecodeToRgb(const uint8_t* bytes, std::size_t size, std::size_t maxBytes, RgbPixels& out,
+                 std::unique_ptr<uint8_t[]>& spare, std::size_t spareBytes);
 
 } // namespace tbx::jpeg

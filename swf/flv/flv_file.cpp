@@ -55,7 +55,7 @@ bool CBK_FlvFile::Write(const CBK_Path& path) const {
     CBK_FlvStream stream;
     _header->Write(&stream);
     _body->Write(&stream);
-    const std::vector<uint8_t>& bytes = stream.GetStream(true);
+    const CBK_ByteBuffer& bytes = stream.GetStream(true);
     return BK_WriteFileAtomically(
         BK_WideToFileSystemName(path.GetFullPathString()),
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
@@ -84,7 +84,7 @@ bool CBK_FlvWriter::Open(const CBK_Path& path, bool replace) {
     return true;
 }
 
-void CBK_FlvWriter::WriteBytes(const std::vector<uint8_t>& bytes) {
+void CBK_FlvWriter::WriteBytes(const CBK_ByteBuffer& bytes) {
     if (_file.Write(bytes.data(), bytes.size()))
         _length += bytes.size();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/bitstream/byte_buffer.h"
 #include "core/files/atomic_file.h"
 #include "core/paths/path.h"
 #include "swf/flv/flv_header.h"
@@ -76,7 +77,7 @@ public:
     uint32_t Close();
 
 private:
-    void WriteBytes(const std::vector<uint8_t>& bytes);
+    void WriteBytes(const CBK_ByteBuffer& bytes);
 
     CBK_FlvHeader _header;
     CBK_AtomicFile _file;

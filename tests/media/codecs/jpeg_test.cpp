@@ -227,6 +227,43 @@ TEST(JpegCodecTest, EveryTruncationFails) {
     EXPECT_FALSE(whole.Read(nullptr, 10));
 }
 
+// Pictures of one size read one after another into one image decode as djpeg does, and a read
+// that fails halfway (cut short, or a marker in the middle of the scan) keeps the last one.
+TEST(JpegCodecTest, ReadsIntoOneImageKeepTheLastPictureWhenOneFails) {
+    STRAVEL_REQUIRE_TOOL("djpeg");
+    TempDir dir;
+    const int w = 48, h = 40;
+    const std::vector<uint8_t> files[2] = {Compress(w, h, Smooth(w, h, 3), 85),
+                                           Compress(w, h, Noise(w, h, 3, 2), 85)};
+    std::vector<uint8_t> expected[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto path = dir / (std::to_string(i) + ".jpg");
+        WriteFileBytes(path, std::string(files[i].begin(), files[i].end()));
+        auto djpeg = RunTool({"djpeg", "-ppm", path.string()});
+        int dw, dh;
+        ASSERT_TRUE(ParsePnm(djpeg.out, dw, dh, expected[i])) << djpeg.err;
+    }
+    CBK_ImageJpg image;
+    for (int round = 0; round < 6; ++round) {
+        const int i = round % 2;
+        ASSERT_TRUE(image.Read(files[i].data(), files[i].size())) << round;
+        ASSERT_EQ(image.GetSize(), expected[i].size());
+        EXPECT_EQ(std::memcmp(image.GetData(), expected[i].data(), expected[i].size()), 0);
+        auto broken = files[1 - i];
+        if (round % 4 < 2) {
+            broken.resize(broken.size() * 2 / 3);
+        } else {
+            broken[broken.size() * 2 / 3] = 0xFF;
+            broken[broken.size() * 2 / 3 + 1] = 0xD9;
+        }
+        EXPECT_FALSE(image.Read(broken.data(), broken.size())) << round;
+        ASSERT_EQ(image.GetWidth(), w);
+        ASSERT_EQ(image.GetHeight(), h);
+        ASSERT_EQ(image.GetSize(), expected[i].size());
+        EXPECT_EQ(std::memcmp(image.GetData(), expected[i].data(), expected[i].size()), 0) << round;
+    }
+}
+
 TEST(JpegCodecTest, MutatedFilesNeverEndTheProcess) {
     std::vector<std::vector<uint8_t>> samples = {Compress(23, 17, Smooth(23, 17, 3), 75),
                                                  Compress(16, 16, Noise(16, 16, 3, 2), 50)};

@@ -36,7 +36,8 @@ CBK_Path PathOf(const std::filesystem::path& p) {
 Bytes Written(const CBK_FlvTag& tag) {
     CBK_FlvStream stream;
     tag.Write(&stream);
-    return stream.GetStream(true);
+    const auto& bytes = stream.GetStream(true);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 TEST(FlvWriterTest, OpenWritesTheHeaderAndTheFirstSize) {
@@ -129,7 +130,7 @@ TEST(FlvScriptTest, ValuesAndStrings) {
     CBK_FlvStream longText;
     const std::wstring many(40000, L'\u00e9'); // 80000 bytes in UTF-8
     longText.AddString(many.c_str());
-    const Bytes& cut = longText.GetStream(true);
+    const auto& cut = longText.GetStream(true);
     EXPECT_EQ(cut.size(), 2u + 65534u);
     EXPECT_EQ(cut[0] << 8 | cut[1], 65534);
 
@@ -168,7 +169,7 @@ TEST(FlvScriptTest, MetaDataCountsItsEntriesAndEnds) {
     EXPECT_EQ(duration.GetTagSize(), 19u);
     CBK_FlvStream stream;
     EXPECT_EQ(meta.Write(&stream), meta.GetDataSize());
-    const Bytes& bytes = stream.GetStream(true);
+    const auto& bytes = stream.GetStream(true);
     ASSERT_EQ(bytes.size(), meta.GetDataSize());
     EXPECT_EQ(meta.GetDataSize(), 18u + 19u + 16u + 3u);
     EXPECT_EQ(Bytes(bytes.begin() + 13, bytes.begin() + 18), (Bytes{0x08, 0, 0, 0, 2}));
