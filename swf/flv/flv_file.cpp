@@ -75,7 +75,6 @@ bool CBK_FlvWriter::Open(const CBK_Path& path, bool replace) {
         return false;
     if (!_file.Open(name))
         return false;
-    _path = path;
     _length = 0;
     CBK_FlvStream stream;
     _header.Write(&stream);

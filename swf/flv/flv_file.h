@@ -81,6 +81,5 @@ private:
 
     CBK_FlvHeader _header;
     CBK_AtomicFile _file;
-    CBK_Path _path;
     uint64_t _length = 0;
 };

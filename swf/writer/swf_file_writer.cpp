@@ -113,7 +113,6 @@ bool CBK_SwfFileWriter::Open(const CBK_Path& path, bool replace) {
         return false;
     if (!_file.Open(name))
         return false;
-    _path = path;
 
     int32_t width = GetWidth(), height = GetHeight();
     if (_quicktimeSize) {

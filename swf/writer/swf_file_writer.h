@@ -109,7 +109,6 @@ private:
     bool _trackHighDepths = false;
     bool _trackHighClipDepths = false;
     CBK_AtomicFile _file;
-    CBK_Path _path;
     std::unique_ptr<CBK_SwfStream> _scratch; // the tags not yet sent to the file
     bool _writeFailed = false;
     int32_t _xmin = 0, _xmax = 20, _ymin = 0, _ymax = 20;
