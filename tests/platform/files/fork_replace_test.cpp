@@ -29,6 +29,10 @@ std::string ResourceFork(const FSRef& ref) {
     return bytes;
 }
 
+std::size_t Entries(const fs::path& folder) {
+    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
 TEST(ForkReplaceTest, ReplacesTheWholeResourceForkAndLeavesNothingBeside) {
     stravel::testing::PrivateFolders folders;
     const fs::path file = folders.Work() / "f";
@@ -43,10 +47,7 @@ TEST(ForkReplaceTest, ReplacesTheWholeResourceForkAndLeavesNothingBeside) {
     ASSERT_EQ(FSSetLocked(&ref, false), noErr);
     EXPECT_EQ(ResourceFork(ref), "second");
     EXPECT_EQ(stravel::testing::ReadFileBytes(file), "data");
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folders.Work()))
-        ++entries;
-    EXPECT_EQ(entries, 2); // the file and its one sidecar
+    EXPECT_EQ(Entries(folders.Work()), 2u); // the file and its one sidecar
 }
 
 TEST(ForkReplaceTest, NamesThatLeaveRoomForASidecarTakeAFork) {
@@ -62,10 +63,6 @@ TEST(ForkReplaceTest, NamesThatLeaveRoomForASidecarTakeAFork) {
         ASSERT_EQ(FSDeleteObject(&ref), noErr);
     }
     EXPECT_TRUE(fs::is_empty(folders.Work()));
-}
-
-std::size_t Entries(const fs::path& folder) {
-    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 TEST(ForkReplaceTest, ARewriteCutShortLeavesItsTemporaryOnlyUntilTheNext) {
