@@ -132,7 +132,8 @@ bool ParseMenu(const std::string& bytes, Parsed& out) {
 
 // The menu of that id with its submenus, loaded without recursion; a menu that is already
 // being loaded higher up is not attached again. What it reads and builds is taken from
-// `budget`; null, with nothing left built, when that does not suffice.
+// `budget`; null, with nothing left built, when that does not suffice or a menu cannot be
+// made.
 MenuRef LoadMenuTree(SInt16 resourceID, Budget& budget) {
     struct Pending {
         SInt16 id;
@@ -142,6 +143,12 @@ MenuRef LoadMenuTree(SInt16 resourceID, Budget& budget) {
     std::vector<Pending> pending{{resourceID, nullptr, 0}};
     std::set<SInt16> loaded;
     MenuRef top = nullptr;
+    // Every menu made so far hangs below `top`.
+    const auto abandon = [&top] {
+        if (top)
+            DisposeMenuTree(top);
+        return MenuRef(nullptr);
+    };
     while (!pending.empty()) {
         const Pending next = pending.back();
         pending.pop_back();
@@ -151,11 +158,8 @@ MenuRef LoadMenuTree(SInt16 resourceID, Budget& budget) {
         Parsed parsed;
         const bool affordable = bytes.size() <= budget.bytes;
         const bool read = affordable && ParseMenu(bytes, parsed);
-        if (!affordable || (read && parsed.items.size() > budget.items)) {
-            if (top)
-                DisposeMenuTree(top);
-            return nullptr;
-        }
+        if (!affordable || (read && parsed.items.size() > budget.items))
+            return abandon();
         budget.bytes -= bytes.size();
         if (!read) {
             if (next.parent)
@@ -166,7 +170,7 @@ MenuRef LoadMenuTree(SInt16 resourceID, Budget& budget) {
         MenuRef menu = NewMenu(parsed.id, nullptr);
         Menu* m = LiveMenu(menu);
         if (!m)
-            break;
+            return abandon();
         m->title = parsed.title;
         m->enabled = parsed.enabled;
         m->items = std::move(parsed.items);

@@ -90,10 +90,13 @@ void SetCommandEnabled(MenuRef menu, MenuCommand command, bool enabled) {
 } // namespace
 
 MenuRef NewMenu(MenuID menuID, ConstStr255Param title) {
+    World& world = TheWorld();
+    if (world.menus.Count() >= world.menuLimit)
+        return nullptr;
     auto menu = std::make_unique<Menu>();
     menu->id = menuID;
     menu->title = FromPascal(title);
-    return TheWorld().menus.Add(std::move(menu));
+    return world.menus.Add(std::move(menu));
 }
 
 OSStatus CreateNewMenu(MenuID menuID, UInt32, MenuRef* outMenu) {

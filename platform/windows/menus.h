@@ -100,11 +100,12 @@ MenuBarHandle GetMenuBar();
 void SetMenuBar(MenuBarHandle menuBar);
 void DisposeMenuBar(MenuBarHandle menuBar);
 // A menu bar of the menus that the 'MBAR' resource lists, from the resource chain; null when
-// it or one of its menus is missing or damaged, or when its menus would hold more items in
-// all (65,534) or take more bytes to read (64 MiB) than any real bar.
+// it or one of its menus is missing or damaged, when a menu cannot be made, or when its menus
+// would hold more items in all (65,534) or take more bytes to read (64 MiB) than any real bar.
 MenuBarHandle GetNewMBar(SInt16 menuBarID);
 // A new menu from the 'MENU' resource, with the menus its hierarchical items name attached as
-// submenus; null when it is missing or damaged, or holds more items than a menu bar may.
+// submenus; null when it is missing or damaged, holds more items than a menu bar may, or a
+// menu of it cannot be made. Null leaves no menu of it behind.
 // Resource menus carry no command ids.
 MenuRef GetMenu(SInt16 resourceID);
 // A menu of the current menu bar, or a submenu below one of them.

@@ -396,6 +396,14 @@ const std::vector<PopUpRecord>& PopUps() {
     return TheWorld().popUps;
 }
 
+void LimitMenus(std::size_t live) {
+    TheWorld().menuLimit = live;
+}
+
+std::size_t LiveMenus() {
+    return TheWorld().menus.Count();
+}
+
 std::vector<UInt32> BrowserItems(ControlRef browser) {
     return BrowserOrder(browser);
 }

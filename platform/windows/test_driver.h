@@ -148,6 +148,11 @@ struct PopUpRecord {
 };
 const std::vector<PopUpRecord>& PopUps();
 
+// Menus: NewMenu fails while `live` menus are live, as it does when the handle table is full
+// (ResetWindowing lifts the limit); and how many menus are live.
+void LimitMenus(std::size_t live);
+std::size_t LiveMenus();
+
 // Data browsers: the items in the order shown, the text a cell shows (asked from the cell
 // data callback), and a click on an item's row.
 std::vector<UInt32> BrowserItems(ControlRef browser);

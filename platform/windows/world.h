@@ -318,6 +318,7 @@ struct World {
     int blockedClicks = 0;
 
     TypedHandleTable<MenuRef, Menu> menus;
+    std::size_t menuLimit = SIZE_MAX; // live menus beyond which NewMenu fails, for tests
     std::vector<MenuRef> menuBar;
     bool menuBarVisible = true;
     std::deque<PopUpChoice> popUpChoices;
