@@ -195,24 +195,32 @@ const Catalog& TheCatalog() {
     return catalog;
 }
 
-// The face nearest to the bits asked for: normal width first, then the slant, then the
-// weight. A family without a bold or italic face answers with its nearest other face.
-const FaceEntry* ChooseFace(const CatalogFamily& family, Style face) {
-    const bool wantItalic = face & italic;
-    const int wantWeight = (face & bold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR;
-    auto score = [&](const FaceEntry& f) {
-        int slant = wantItalic ? (f.slant == FC_SLANT_ITALIC    ? 0
-                                  : f.slant == FC_SLANT_OBLIQUE ? 1
-                                                                : 2)
-                               : (f.slant == FC_SLANT_ROMAN ? 0 : 1);
-        return std::make_tuple(std::abs(f.width - FC_WIDTH_NORMAL), slant,
-                               std::abs(f.weight - wantWeight));
+// The first of the faces nearest to the bits asked for: normal width first, then the slant,
+// then the weight; null when there is none. `traits` gives a face's fontconfig weight, slant
+// and width. A family without a bold or italic face answers with its nearest other face.
+template <typename Face, typename Traits>
+const Face* Nearest(const std::vector<Face>& faces, Style wanted, Traits traits) {
+    const bool wantItalic = wanted & italic;
+    const int wantWeight = (wanted & bold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR;
+    auto score = [&](const Face& f) {
+        const auto [weight, slant, width] = traits(f);
+        int slantScore = wantItalic ? (slant == FC_SLANT_ITALIC    ? 0
+                                       : slant == FC_SLANT_OBLIQUE ? 1
+                                                                   : 2)
+                                    : (slant == FC_SLANT_ROMAN ? 0 : 1);
+        return std::make_tuple(std::abs(width - FC_WIDTH_NORMAL), slantScore,
+                               std::abs(weight - wantWeight));
     };
-    const FaceEntry* best = nullptr;
-    for (const FaceEntry& f : family.faces)
+    const Face* best = nullptr;
+    for (const Face& f : faces)
         if (!best || score(f) < score(*best))
             best = &f;
     return best;
+}
+
+const FaceEntry* ChooseFace(const CatalogFamily& family, Style face) {
+    return Nearest(family.faces, face,
+                   [](const FaceEntry& f) { return std::make_tuple(f.weight, f.slant, f.width); });
 }
 
 // FreeType faces, opened on first use and kept; every use holds the lock.
@@ -333,6 +341,14 @@ std::vector<Style> FamilyFaces(FMFontFamily id) {
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
+}
+
+std::optional<Style> NearestFace(const std::vector<Style>& faces, Style wanted) {
+    const Style* best = Nearest(faces, wanted & kFaceBits, [](Style f) {
+        return std::make_tuple((f & bold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR,
+                               (f & italic) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN, FC_WIDTH_NORMAL);
+    });
+    return best ? std::optional<Style>(*best) : std::nullopt;
 }
 
 bool MeasureLine(const FaceRequest& request, LineMetrics& out) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ std::vector<Family> Families();
 // The face bits (bold, italic) that the family's normal-width faces have, each once and in
 // increasing order; every face counts when none is of normal width. Empty for an unknown id.
 std::vector<Style> FamilyFaces(FMFontFamily id);
+// Of faces given by their face bits (as FamilyFaces lists them), the one that a request for
+// `wanted` draws with: the nearest, chosen as a family's font file is; none when empty.
+std::optional<Style> NearestFace(const std::vector<Style>& faces, Style wanted);
 
 // Line metrics in 16.16 pixels; ascent and descent are both positive.
 struct LineMetrics {

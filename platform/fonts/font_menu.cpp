@@ -106,13 +106,15 @@ OSStatus GetFontFamilyFromMenuSelection(MenuRef menu, MenuItemIndex item, FMFont
 OSStatus FMGetFontFromFontFamilyInstance(FMFontFamily family, FMFontStyle style, FMFont* outFont,
                                          FMFontStyle* outIntrinsicStyle) {
     for (const test::FontMenuFamily& f : Catalogue()) {
-        if (f.id != family || std::find(f.faces.begin(), f.faces.end(),
-                                        Style(style & (bold | italic))) == f.faces.end())
+        if (f.id != family)
             continue;
+        const std::optional<Style> face = fonts::NearestFace(f.faces, Style(style));
+        if (!face)
+            break;
         if (outFont)
-            *outFont = FMFont(UInt16(family)) << 8 | UInt8(style);
+            *outFont = FMFont(UInt16(family)) << 8 | UInt8(*face);
         if (outIntrinsicStyle)
-            *outIntrinsicStyle = FMFontStyle(style & (bold | italic));
+            *outIntrinsicStyle = FMFontStyle(*face);
         return noErr;
     }
     return kFMInvalidFontFamilyErr;

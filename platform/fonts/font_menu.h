@@ -24,7 +24,9 @@ OSStatus CreateStandardFontMenu(MenuRef menu, MenuItemIndex afterItem, MenuID fi
 // kFMInvalidFontFamilyErr when the item is no family or face of a font menu.
 OSStatus GetFontFamilyFromMenuSelection(MenuRef menu, MenuItemIndex item, FMFontFamily* outFamily,
                                         FMFontStyle* outStyle);
-// kFMInvalidFontFamilyErr when the family has no face with those bits.
+// The family's face that draws the style: the nearest it has (see fonts::NearestFace), whose
+// style bits are the intrinsic style. kFMInvalidFontFamilyErr when the family is unknown or
+// has no face.
 OSStatus FMGetFontFromFontFamilyInstance(FMFontFamily family, FMFontStyle style, FMFont* outFont,
                                          FMFontStyle* outIntrinsicStyle);
 

@@ -194,6 +194,22 @@ TEST_F(FontDialogTest, TheSystemPanelIsAskedForOnTenTwoAndLater) {
     EXPECT_EQ(test::VisibleWindows().size(), 1u);
 }
 
+// Families whose one face is italic or bold are offered and can be chosen.
+TEST_F(FontDialogTest, FamiliesOfOneItalicOrOneBoldFaceAreOffered) {
+    test::SetFontMenuCatalog({{families[0].id, {italic}}, {families[1].id, {bold}}});
+    CBK_Font font;
+    font.SetMacFontId(families[0].id);
+    CBK_FontDialog dialog;
+    test::Script([&] {
+        EXPECT_EQ(Rows(dialog.GetFontList()),
+                  Wide(families[0].macName + "|" + families[1].macName + "|"));
+        test::ClickBrowserItem(dialog.GetFontList().GetControlHandle(), 2);
+    });
+    test::Script([&] { test::ClickCommandButton(dialog.GetWindowHandle(), FourCC("ok  ")); });
+    EXPECT_EQ(dialog.DoModal(font, host.GetWindowHandle()), kOK);
+    EXPECT_EQ(font.GetMacFontId(), families[1].id);
+}
+
 TEST_F(FontDialogTest, EveryFamilyThatFontconfigListsIsOffered) {
     STRAVEL_REQUIRE_TOOL("fc-list");
     test::SetFontMenuCatalog({});
