@@ -1,7 +1,11 @@
-// Throughput of text output through the data-fork stream, and small movies written whole
-// through the atomic writer beside raw write() and fsync.
+// Throughput of text output through the data-fork stream, small movies written whole
+// through the atomic writer beside raw write() and fsync, and the walk through a file's named
+// forks beside listxattr and getxattr.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -9,14 +13,17 @@
 #include <linux/magic.h>
 #include <string>
 #include <sys/statfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
 #include "bench/side_by_side.h"
 #include "core/files/atomic_file.h"
+#include "core/files/fork_utilities.h"
 #include "core/paths/path.h"
 #include "core/streams/of_stream.h"
 #include "core/strings/locale.h"
+#include "platform/files/fs_catalog.h"
 
 namespace {
 
@@ -131,5 +138,52 @@ BENCHMARK(BM_SmallMovieToDisk)
     ->ArgNames({"MiB", "disk"})
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+
+// The sizes of all forks of a file with `forks` one-byte named forks in a memory folder (only
+// a memory file system holds thousands of attributes), counted through the fork walk. The peer
+// lists the attributes once and asks each user attribute's size.
+void BM_NamedForkWalk(benchmark::State& state) {
+    const std::string file = "/dev/shm/stravel-bench-" + std::to_string(getpid()) + ".swf";
+    const int forks = int(state.range(0));
+    std::ofstream(file) << "data";
+    for (int i = 0; i < forks; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "user.f%04d", i);
+        if (setxattr(file.c_str(), name, "x", 1, 0) != 0) {
+            std::filesystem::remove(file);
+            state.SkipWithError("/dev/shm holds too few user attributes");
+            return;
+        }
+    }
+    tbx::FSRef ref;
+    tbx::FSPathMakeRef(reinterpret_cast<const tbx::UInt8*>(file.c_str()), &ref, nullptr);
+    bench::SideBySide rounds(state, "listxattr", "ms");
+    tbx::UInt64 ours = 0, theirs = 0;
+    bool ok = true;
+    std::vector<char> names;
+    for (auto _ : state) {
+        rounds.Ours(
+            [&] { ok = ok && FSGetTotalForkSizes(&ref, &ours, nullptr, nullptr) == tbx::noErr; });
+        rounds.Peer([&] {
+            theirs = std::filesystem::file_size(file);
+            names.resize(std::size_t(std::max<ssize_t>(listxattr(file.c_str(), nullptr, 0), 0)));
+            const ssize_t got = listxattr(file.c_str(), names.data(), names.size());
+            for (ssize_t at = 0; at < got; at += ssize_t(std::strlen(&names[at])) + 1)
+                if (std::strncmp(&names[at], "user.", 5) == 0)
+                    theirs += tbx::UInt64(getxattr(file.c_str(), &names[at], nullptr, 0));
+        });
+    }
+    rounds.Report();
+    std::filesystem::remove(file);
+    if (!ok || ours != theirs || ours != tbx::UInt64(forks) + 4)
+        state.SkipWithError("the sizes differ");
+    state.SetItemsProcessed(state.iterations() * forks);
+}
+BENCHMARK(BM_NamedForkWalk)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Arg(5900)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -199,6 +199,70 @@ OSErr EnsureSidecar(Fork& fork) {
     return noErr;
 }
 
+// A walk through a file's forks lists its named forks once, when it comes to the first, and
+// keeps the listing under a number that its position record holds. A number that the table
+// does not hold for that file (a walk finished, pushed out by later ones, or a record never
+// set here) is listed again.
+struct ForkListing {
+    std::string path;
+    std::vector<std::string> attributes;
+};
+
+constexpr std::size_t kKeptListings = 16; // each at most what the kernel lists: 64 KiB of names
+
+std::mutex gListingMutex;
+std::map<UInt32, ForkListing> gListings;
+UInt32 gNextListing = 1;
+
+UInt32 ListingNumber(const CatPositionRec& position) {
+    return UInt32(UInt16(position.priv[0])) | UInt32(UInt16(position.priv[1])) << 16;
+}
+
+void SetListingNumber(CatPositionRec& position, UInt32 number) {
+    position.priv[0] = SInt16(UInt16(number));
+    position.priv[1] = SInt16(UInt16(number >> 16));
+}
+
+// The attribute of the walk's named fork at `index`, or an empty name past the last (when the
+// walk's listing is let go) and for anything but a file.
+OSErr NamedForkAt(const FSRef& ref, CatPositionRec& position, std::size_t index,
+                  std::string& attribute) {
+    attribute.clear();
+    const std::string& path = ref.path;
+    std::unique_lock<std::mutex> lock(gListingMutex);
+    auto found = gListings.find(ListingNumber(position));
+    if (found != gListings.end() && (index == 0 || found->second.path != path)) {
+        if (found->second.path == path)
+            gListings.erase(found); // the same record walking the file again
+        found = gListings.end();
+    }
+    if (found == gListings.end()) {
+        lock.unlock();
+        struct stat info;
+        if (OSErr error = StatRef(ref, info))
+            return error;
+        if (!S_ISREG(info.st_mode))
+            return noErr;
+        ForkListing listing{path, {}};
+        if (OSErr error = ListNamedForks(path, listing.attributes))
+            return error;
+        lock.lock();
+        if (gListings.size() >= kKeptListings)
+            gListings.erase(gListings.begin()); // the oldest, most likely left unfinished
+        while (gNextListing == 0 || gListings.count(gNextListing))
+            ++gNextListing;
+        found = gListings.emplace(gNextListing++, std::move(listing)).first;
+        SetListingNumber(position, found->first);
+    }
+    if (index >= found->second.attributes.size()) {
+        gListings.erase(found);
+        SetListingNumber(position, 0);
+        return noErr;
+    }
+    attribute = found->second.attributes[index];
+    return noErr;
+}
+
 } // namespace
 
 OSErr FSGetDataForkName(HFSUniStr255* name) {
@@ -222,6 +286,8 @@ OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar* f
     if (!ref || !forkRefNum || ref->path.empty())
         return paramErr;
     *forkRefNum = 0;
+    if (forkName && forkNameLength > 255)
+        return errFSBadForkName;
     const std::u16string name(forkName ? forkName : u"", forkName ? forkNameLength : 0);
     const bool resource = name == kResourceForkName;
     std::string attribute;
@@ -489,42 +555,49 @@ OSErr FSIterateForks(const FSRef* ref, CatPositionRec* forkIterator, HFSUniStr25
                      SInt64* forkSize, UInt64* forkPhysicalSize) {
     if (!ref || !forkIterator || ref->path.empty() || forkIterator->initialize < 0)
         return paramErr;
-    FSCatalogInfo info;
-    if (OSErr error = FSGetCatalogInfo(ref, kFSCatInfoDataSizes | kFSCatInfoRsrcSizes, &info,
-                                       nullptr, nullptr, nullptr))
-        return error;
-    if (!S_ISREG(info.permissions.mode))
-        return errFSNoMoreItems;
-    std::vector<std::string> named;
-    if (OSErr error = ListNamedForks(ref->path, named))
-        return error;
     // Positions: 0 the data fork, 1 the resource fork (passed over while it is empty), then
     // the named forks.
     SInt64 at = forkIterator->initialize;
-    if (at == 1 && info.rsrcLogicalSize == 0)
-        ++at;
     HFSUniStr255 name;
+    std::string attribute; // a named fork's, whose name is made only when asked for
     SInt64 size = 0;
     UInt64 physical = 0;
-    if (at == 0) {
-        FSGetDataForkName(&name);
-        size = SInt64(info.dataLogicalSize);
-        physical = info.dataPhysicalSize;
-    } else if (at == 1) {
-        FSGetResourceForkName(&name);
-        size = SInt64(info.rsrcLogicalSize);
-        physical = info.rsrcPhysicalSize;
-    } else if (std::size_t(at - 2) < named.size()) {
-        const std::string& attribute = named[std::size_t(at - 2)];
-        NamedForkName(attribute, name);
-        if (OSErr error = NamedForkSize(ref->path, attribute, size))
+    if (at <= 1) {
+        FSCatalogInfo info;
+        if (OSErr error = FSGetCatalogInfo(ref, kFSCatInfoDataSizes | kFSCatInfoRsrcSizes, &info,
+                                           nullptr, nullptr, nullptr))
+            return error;
+        if (!S_ISREG(info.permissions.mode))
+            return errFSNoMoreItems;
+        if (at == 1 && info.rsrcLogicalSize == 0)
+            ++at;
+        if (at == 0) {
+            FSGetDataForkName(&name);
+            size = SInt64(info.dataLogicalSize);
+            physical = info.dataPhysicalSize;
+        } else if (at == 1) {
+            FSGetResourceForkName(&name);
+            size = SInt64(info.rsrcLogicalSize);
+            physical = info.rsrcPhysicalSize;
+        }
+    }
+    for (; at >= 2; ++at) {
+        if (OSErr error = NamedForkAt(*ref, *forkIterator, std::size_t(at - 2), attribute))
+            return error;
+        if (attribute.empty())
+            return errFSNoMoreItems;
+        const OSErr error = NamedForkSize(ref->path, attribute, size);
+        if (error == errFSForkNotFound)
+            continue; // gone since the listing
+        if (error)
             return error;
         physical = UInt64(size);
-    } else {
-        return errFSNoMoreItems;
+        break;
     }
     forkIterator->initialize = SInt32(at + 1);
-    if (forkName)
+    if (forkName && !attribute.empty())
+        NamedForkName(attribute, *forkName);
+    else if (forkName)
         *forkName = name;
     if (forkSize)
         *forkSize = size;
@@ -536,10 +609,10 @@ OSErr FSIterateForks(const FSRef* ref, CatPositionRec* forkIterator, HFSUniStr25
 OSErr FSDeleteFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar* forkName) {
     if (!ref)
         return paramErr;
-    const std::u16string name(forkName ? forkName : u"", forkName ? forkNameLength : 0);
     SInt16 fork = 0;
     if (OSErr error = FSOpenFork(ref, forkNameLength, forkName, fsWrPerm, &fork))
         return error;
+    const std::u16string name(forkName ? forkName : u"", forkName ? forkNameLength : 0);
     OSErr error = noErr;
     if (name.empty() || name == kResourceForkName) {
         error = FSSetForkSize(fork, fsFromStart, 0);

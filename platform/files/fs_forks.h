@@ -64,7 +64,8 @@ struct CatPositionRec {
 };
 // The forks of a file one by one: the data fork, the resource fork when it holds bytes, then
 // the named forks in byte order of their names; errFSNoMoreItems after the last, and at once
-// for anything but a file. Any output may be null.
+// for anything but a file. Any output may be null. The named forks are listed once, when the
+// walk reaches the first: one made later is not met, one removed since is passed over.
 OSErr FSIterateForks(const FSRef* ref, CatPositionRec* forkIterator, HFSUniStr255* forkName,
                      SInt64* forkSize, UInt64* forkPhysicalSize);
 // Empties the data or the resource fork, or removes a named fork (errFSForkNotFound when the

@@ -57,9 +57,13 @@ OSErr StoreError(const std::string& file, int error, std::size_t size) {
 } // namespace
 
 OSErr NamedForkAttribute(const std::u16string& name, std::string& attribute) {
-    attribute = std::string(kUserPrefix) + text::Utf16ToUtf8Escaped(name);
-    if (name.empty() || attribute == kFinderInfoAttribute ||
-        attribute.find('\0') != std::string::npos || attribute.size() > kMaxAttributeName)
+    const std::string bytes = text::Utf16ToUtf8Escaped(name);
+    attribute = std::string(kUserPrefix) + bytes;
+    // Only a name that a listing could give back: an unpaired surrogate that stands for no byte,
+    // or byte escapes that spell UTF-8, would share another name's attribute.
+    if (name.empty() || text::Utf8ToUtf16Escaped(bytes) != name ||
+        attribute == kFinderInfoAttribute || attribute.find('\0') != std::string::npos ||
+        attribute.size() > kMaxAttributeName)
         return errFSBadForkName;
     return noErr;
 }

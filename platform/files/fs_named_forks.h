@@ -14,7 +14,9 @@ namespace tbx::fs_detail {
 constexpr std::size_t kMaxNamedFork = 65536;
 
 // The attribute that holds the fork of a UTF-16 name; errFSBadForkName for a name no fork can
-// have (the Finder information's, one holding NUL, one too long for an attribute name).
+// have (the Finder information's, one holding NUL, one too long for an attribute name, one
+// that is not what its own attribute's name lists as: an unpaired surrogate that is no byte
+// escape, or escapes of bytes that are UTF-8). So no two names reach one attribute.
 OSErr NamedForkAttribute(const std::u16string& name, std::string& attribute);
 // The fork name an attribute stands for.
 void NamedForkName(const std::string& attribute, HFSUniStr255& name);

@@ -205,6 +205,7 @@ TEST_F(FileUtilitiesTest, CopiesExchangesAndMovesCarryNamedForksAndFolderDates) 
         GTEST_SKIP() << "no user attributes on this file system";
     WriteNamedFork(a, u"preview", RandomBytes(3000, 5));
     WriteNamedFork(a, u"\u00fcber", "x");
+    WriteNamedFork(a, std::u16string(1, u'\xDCC3'), "y"); // the byte 0xC3 alone, no UTF-8
     WriteNamedFork(b, u"notes", RandomBytes(100, 6));
     FSCatalogInfo date;
     date.createDate.lowSeconds = 981173106u + 2082844800u;
@@ -214,7 +215,7 @@ TEST_F(FileUtilitiesTest, CopiesExchangesAndMovesCarryNamedForksAndFolderDates) 
     ASSERT_EQ(FSCopyObject(&tree, &to, 0, kDupeActionStandard, nullptr, nullptr, nullptr), noErr);
     UInt32 count = 0;
     ASSERT_EQ(FSGetTotalForkSizes(&a, nullptr, nullptr, &count), noErr);
-    EXPECT_EQ(count, 4u); // data, resource and two named forks
+    EXPECT_EQ(count, 5u); // data, resource and three named forks
     for (const char* file : {"a", "sub/b"}) {
         const std::string copied = UserAttributes(work / "to/t" / file);
         EXPECT_NE(copied.find("user."), std::string::npos) << file;

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
 #include <optional>
+#include <sstream>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_forks.h"
@@ -11,6 +15,7 @@
 namespace {
 
 using namespace tbx;
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 FSRef RefOf(const fs::path& path) {
@@ -35,6 +40,26 @@ OSErr Write(const FSRef& ref, const std::u16string& fork, std::size_t at,
         FSWriteFork(refNum, fsFromStart, SInt64(at), bytes.size(), bytes.data(), nullptr);
     FSCloseFork(refNum);
     return error;
+}
+
+// The user attributes of a file by name, each value in getfattr's hexadecimal.
+std::map<std::string, std::string> UserAttributes(const fs::path& file) {
+    const auto dump = stravel::testing::RunTool(
+        {"getfattr", "--absolute-names", "-d", "-e", "hex", "-m", "-", file.string()});
+    EXPECT_EQ(dump.exitCode, 0) << dump.err;
+    std::map<std::string, std::string> attributes;
+    std::istringstream lines(dump.out);
+    for (std::string line; std::getline(lines, line);)
+        if (const auto equals = line.rfind('='); line.starts_with("user.") && equals != line.npos)
+            attributes[line.substr(0, equals)] = line.substr(equals + 1);
+    return attributes;
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string hex = "0x";
+    for (const unsigned char c : bytes)
+        hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
+    return hex;
 }
 
 std::vector<std::u16string> ForkNames(const FSRef& ref) {
@@ -101,6 +126,120 @@ TEST(NamedForkTest, NamedForksAreUserAttributesBesideTheFinderInformation) {
     }
     EXPECT_EQ(error, fileBoundsErr);
     EXPECT_EQ(Attribute(file, "user.thumbnail"), kept);
+}
+
+// Every name either reaches an attribute of its own, its name in UTF-8 (a byte escape its byte,
+// as listings give it back), or is refused: no two names share a fork.
+TEST(NamedForkTest, EachForkNameHasAnAttributeOfItsOwnOrNone) {
+    STRAVEL_REQUIRE_TOOL("getfattr");
+    stravel::testing::PrivateFolders folders;
+    const fs::path file = folders.Work() / "movie";
+    stravel::testing::WriteFileBytes(file, "data");
+    if (setxattr(file.c_str(), "user.probe", "", 0, 0) != 0 ||
+        removexattr(file.c_str(), "user.probe") != 0)
+        GTEST_SKIP() << "no user attributes on this file system";
+    const FSRef ref = RefOf(file);
+    auto repeat = [](auto piece, int times) {
+        decltype(piece) out;
+        while (times--)
+            out += piece;
+        return out;
+    };
+    const std::u16string clapper = u"\U0001F3AC";
+    const std::string clapperUtf8 = "\xF0\x9F\x8E\xAC";
+    struct Case {
+        std::u16string name;
+        std::optional<std::string> attribute; // none: refused
+    };
+    const Case cases[] = {
+        {u"\uFFFD", "\xEF\xBF\xBD"},
+        {u"\xD800"s, std::nullopt},
+        {u"\xDBFF"s, std::nullopt},
+        {u"a\xD800z"s, std::nullopt},
+        {u"\u00E9", "\xC3\xA9"},
+        {u"\xDCC3\xDCA9"s, std::nullopt},
+        {u"\xDCC3"s, "\xC3"},
+        {u"\xDCC3("s, "\xC3("},
+        {u"\xDC41"s, std::nullopt},
+        {u"\xDCF0\xDC9F\xDC8E\xDCAC"s, std::nullopt},
+        {clapper, clapperUtf8},
+        {u"\xDFAC\xD83C"s, std::nullopt},
+        {repeat(clapper, 62), repeat(clapperUtf8, 62)},
+        {repeat(clapper, 63), std::nullopt},
+        {std::u16string(250, u'x'), std::string(250, 'x')},
+        {std::u16string(251, u'x'), std::nullopt},
+        {std::u16string(300, u'x'), std::nullopt},
+        {u"a\0z"s, std::nullopt},
+        {u"com.apple.FinderInfo", std::nullopt},
+    };
+    std::map<std::string, std::string> expected;
+    std::map<std::string, std::u16string> listed;
+    int row = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(row);
+        const std::string value = "value " + std::to_string(row++);
+        EXPECT_EQ(Write(ref, c.name, 0, value),
+                  c.attribute ? OSErr(noErr) : OSErr(errFSBadForkName));
+        if (!c.attribute) {
+            SInt16 fork = 0;
+            EXPECT_EQ(FSOpenFork(&ref, c.name.size(), c.name.data(), fsRdPerm, &fork),
+                      errFSBadForkName);
+            EXPECT_EQ(FSDeleteFork(&ref, c.name.size(), c.name.data()), errFSBadForkName);
+            continue;
+        }
+        const std::string attribute = "user." + *c.attribute;
+        expected[attribute] = Hex(value);
+        listed[attribute] = c.name;
+    }
+    EXPECT_EQ(UserAttributes(file), expected);
+    std::vector<std::u16string> names{u""};
+    for (const auto& [attribute, name] : listed)
+        names.push_back(name);
+    EXPECT_EQ(ForkNames(ref), names);
+    EXPECT_EQ(stravel::testing::ReadFileBytes(file), "data");
+}
+
+// A walk lists the file's attributes once, not once for each fork: thousands of forks are
+// counted within a second. Only a memory file system holds that many (64 KiB of names).
+TEST(NamedForkTest, AWalkThroughThousandsOfForksListsThemOnce) {
+    char pattern[] = "/dev/shm/stravel-test-XXXXXX";
+    if (!mkdtemp(pattern))
+        GTEST_SKIP() << "no /dev/shm";
+    const fs::path folder = pattern;
+    struct Remove {
+        fs::path folder;
+        ~Remove() { fs::remove_all(folder); }
+    } remove{folder};
+    const fs::path file = folder / "movie", other = folder / "other";
+    stravel::testing::WriteFileBytes(file, "data");
+    stravel::testing::WriteFileBytes(other, "other");
+    constexpr int kForks = 5900;
+    for (int i = 0; i < kForks; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "user.f%04d", i);
+        if (setxattr(file.c_str(), name, "x", 1, 0) != 0)
+            GTEST_SKIP() << "/dev/shm holds " << i << " user attributes";
+    }
+    ASSERT_EQ(setxattr(other.c_str(), "user.a", "", 0, 0), 0);
+    ASSERT_EQ(setxattr(other.c_str(), "user.b", "", 0, 0), 0);
+    const FSRef ref = RefOf(file), otherRef = RefOf(other);
+    EXPECT_TRUE(stravel::testing::FinishesWithin(1, 64 << 20, [&] {
+        CatPositionRec position;
+        int forks = 0;
+        while (FSIterateForks(&ref, &position, nullptr, nullptr, nullptr) == noErr)
+            ++forks;
+        return forks == kForks + 1;
+    }));
+
+    // A record carried to another file lists that file, wherever the first walk was.
+    CatPositionRec position;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(FSIterateForks(&ref, &position, nullptr, nullptr, nullptr), noErr);
+    position.initialize = 3;
+    HFSUniStr255 name;
+    ASSERT_EQ(FSIterateForks(&otherRef, &position, &name, nullptr, nullptr), noErr);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name.unicode), name.length), u"b");
+    EXPECT_EQ(FSIterateForks(&otherRef, &position, &name, nullptr, nullptr), errFSNoMoreItems);
 }
 
 TEST(NamedForkTest, APipeIsNoFileAndIsNeverWaitedOn) {
