@@ -106,3 +106,59 @@ TEST(SoundRanges, EverySourceFormReadsInRangesAsFfmpegConvertsIt) {
         }
     }
 }
+
+TEST(SoundRanges, PastTheSoundsEndTheMovieGoesOnInSilence) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    // Sound that ends a little before the picture does.
+    const std::string tone = "aevalsrc=0.5*sin(2*PI*440*t):s=44100:d=2.9";
+    const std::string picture = "testsrc2=s=160x120:r=15:d=3.1";
+    struct Case {
+        const char* file;
+        std::vector<std::string> codecs;
+    };
+    const Case cases[] = {{"wma.wmv", {"-c:v", "wmv2", "-c:a", "wmav2"}},
+                          {"pcm.mov", {"-c:v", "mjpeg", "-c:a", "pcm_s16le"}}};
+    for (const Case& c : cases) {
+        const auto file = dir / c.file;
+        std::vector<std::string> args = {"-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", tone};
+        args.insert(args.end(), c.codecs.begin(), c.codecs.end());
+        ASSERT_TRUE(Make(args, file));
+        const std::string sound = RunTool({"ffmpeg", "-v", "error", "-i", file.string(), "-vn",
+                                           "-f", "s16le", "-ac", "1", "-"})
+                                      .out;
+        CBK_QuicktimeMovie movie;
+        ASSERT_TRUE(OpenMade(movie, file));
+        CBK_QuicktimeMovie::SOUND_EXPORT_DESCRIPTION form;
+        form.m_nChannels = 1;
+        form.m_nFormat = tbx::kSoundFormatSowt;
+        ASSERT_TRUE(movie.SetSoundExportDescription(form));
+        movie.SetTimeScale(44100);
+        const uint32_t total = uint32_t(movie.GetTotalSamples());
+        ASSERT_GT(total, sound.size() / 2 + 44100 / 10) << c.file;
+        // The sound where ffmpeg decodes it, silence after it, to the movie's end.
+        const std::string whole = sound + std::string(total * 2 - sound.size(), '\0');
+        uint32_t bytes = 0, next = 0;
+        EXPECT_TRUE(Take(movie.GetAudioSamples(0, 0, bytes, nullptr), bytes) == whole) << c.file;
+        const uint32_t end = uint32_t(sound.size() / 2);
+        // 0.3 s at 2.69 s, across the sound's end, past it, past the movie's end, and a longer
+        // range after a jump back.
+        const uint32_t ranges[][2] = {{118629, 13230},
+                                      {end - 4000, 9000},
+                                      {end + 10, 300},
+                                      {total - 5000, 9000},
+                                      {end - 44100, 88200}};
+        for (const auto& [at, length] : ranges) {
+            const std::string piece =
+                Take(movie.GetAudioSamples(at, int32_t(length), bytes, &next), bytes);
+            EXPECT_TRUE(piece == whole.substr(at * 2, std::size_t(length) * 2))
+                << c.file << ": " << length << " at " << at;
+        }
+        // The sequential form runs on to the movie's end too.
+        ASSERT_TRUE(Take(movie.GetAudioSamples(end - 100, 1, bytes, &next), bytes).size() == 2);
+        std::string rest;
+        for (int i = 0; i < 10; ++i)
+            rest += Take(movie.GetAudioSamples(int32_t(44100 / 20), bytes, false), bytes);
+        EXPECT_TRUE(rest == whole.substr(std::size_t(end - 99) * 2)) << c.file;
+    }
+}
