@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstring>
 
 #include "platform/movie/picture_file.h"
 #include "platform/movie/sound_track.h"
@@ -199,13 +200,44 @@ bool Movie::SetPcmForm(const PcmForm& form) {
     return _sound && _sound->SetForm(form);
 }
 
+int64_t Movie::_PcmEnd() {
+    const int64_t sound = _sound->OutputCount();
+    return _video ? std::max(sound, SampleAt(_video->Duration(_scale), _sound->Form().rate, _scale))
+                  : sound;
+}
+
 bool Movie::ReadPcm(TimeValue start, TimeValue length, const PcmPlace& place) {
     if (!_sound || start < 0 || length < 0)
         return false;
-    const int32_t rate = _sound->Form().rate;
-    const int64_t first = SampleAt(start, rate, _scale);
-    const int64_t end = SampleAt(int64_t(start) + length, rate, _scale);
-    return _sound->Read(first, end, place);
+    const PcmForm& form = _sound->Form();
+    const int64_t first = SampleAt(start, form.rate, _scale);
+    const int64_t end = SampleAt(int64_t(start) + length, form.rate, _scale);
+    const std::size_t frameBytes = std::size_t(form.channels) * std::size_t(form.bits / 8);
+    // The range runs to the movie's end, in silence past the sound's. Its length is taken once
+    // the read has settled where the sound ends.
+    auto wanted = [&] {
+        return std::size_t(std::max<int64_t>(0, std::min(end, _PcmEnd()) - first)) * frameBytes;
+    };
+    bool placed = false;
+    auto padded = [&](std::size_t bytes) -> uint8_t* {
+        placed = true;
+        const std::size_t total = std::max(bytes, wanted());
+        uint8_t* to = place(total);
+        if (to)
+            std::memset(to + bytes, 0, total - bytes);
+        return to;
+    };
+    if (!_sound->Read(first, end, padded))
+        return false;
+    if (placed)
+        return true;
+    const std::size_t silence = wanted();
+    if (silence == 0)
+        return true;
+    uint8_t* to = place(silence);
+    if (to)
+        std::memset(to, 0, silence);
+    return to != nullptr;
 }
 
 bool Movie::ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out) {

@@ -103,7 +103,8 @@ public:
     // Where `bytes` bytes of PCM go; null fails the read.
     using PcmPlace = std::function<uint8_t*(std::size_t bytes)>;
     // PCM of the range [start, start + length) in movie units: output samples
-    // [floor(start × rate / scale), floor((start + length) × rate / scale)), held to the end.
+    // [floor(start × rate / scale), floor((start + length) × rate / scale)), held to the
+    // movie's end. Where the picture lasts longer than the sound, silence follows the sound.
     // `place` is called once with the byte count (unless there are none) and the samples are
     // copied where it points, so that a caller can take a whole sound without a second copy.
     // A range that starts where the last one ended, or up to a second before, continues the
@@ -115,6 +116,8 @@ public:
 private:
     Movie() = default;
     int64_t _Duration64() const;
+    // Output samples of PCM to the movie's end: the sound's own end when it ends last.
+    int64_t _PcmEnd();
     int64_t _Elapsed() const;
     int64_t _Now() const;
 

@@ -12,14 +12,13 @@ void PcmQueue::Clear() {
 }
 
 uint8_t* PcmQueue::_Room(std::size_t& room) {
-    const std::size_t used = (_head + _size) % kBlock;
-    if (_blocks.empty() || (used == 0 && _head + _size > 0)) {
+    // The end is found from the bytes held, not from the last block: a block added for room
+    // that was then not written is written next.
+    const std::size_t end = _head + _size;
+    if (end / kBlock == _blocks.size())
         _blocks.push_back(std::make_unique_for_overwrite<uint8_t[]>(kBlock));
-        room = kBlock;
-        return _blocks.back().get();
-    }
-    room = kBlock - used;
-    return _blocks.back().get() + used;
+    room = kBlock - end % kBlock;
+    return _blocks[end / kBlock].get() + end % kBlock;
 }
 
 void PcmQueue::Append(const uint8_t* data, std::size_t bytes) {
@@ -46,9 +45,11 @@ void PcmQueue::AppendZeros(std::size_t bytes) {
 }
 
 uint8_t* PcmQueue::Tail(std::size_t bytes) {
+    // More than a block never fits: no block is added for it.
+    if (bytes > kBlock - (_head + _size) % kBlock)
+        return nullptr;
     std::size_t room = 0;
-    uint8_t* to = _Room(room);
-    return room >= bytes ? to : nullptr;
+    return _Room(room);
 }
 
 void PcmQueue::CopyOut(std::size_t offset, std::size_t count, uint8_t* to) const {

@@ -160,8 +160,14 @@ TEST(RealWorldSound, CodecDelaysPaddingAndJitterLeaveFfmpegsSound) {
             form.m_dRate = c.rate;
             form.m_nChannels = c.channels;
             ASSERT_TRUE(importer->SetSoundExportDescription(form, nullptr)) << c.name;
+            // A movie's sound runs on in silence to the end of its picture.
+            std::string expected = reference;
+            if (importer->HasVideo())
+                expected.resize(std::size_t(int64_t(importer->GetTotalSamples()) * c.rate / rate) *
+                                    2 * std::size_t(c.channels),
+                                '\0');
             uint32_t size = 0, next = 0;
-            EXPECT_TRUE(Take(importer->GetSoundSamples(0, 0, size, nullptr), size) == reference)
+            EXPECT_TRUE(Take(importer->GetSoundSamples(0, 0, size, nullptr), size) == expected)
                 << c.name << " as a whole, kind " << importer->GetKind();
             std::string joined;
             for (uint32_t at = 0; at < uint32_t(importer->GetTotalSamples()); at = next) {
@@ -169,7 +175,7 @@ TEST(RealWorldSound, CodecDelaysPaddingAndJitterLeaveFfmpegsSound) {
                 ASSERT_TRUE(piece) << c.name << " at " << at << ", kind " << importer->GetKind();
                 joined += Take(piece, size);
             }
-            EXPECT_TRUE(joined == reference) << c.name << " by quarter seconds";
+            EXPECT_TRUE(joined == expected) << c.name << " by quarter seconds";
         }
     }
 }
