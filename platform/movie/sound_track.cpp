@@ -72,7 +72,7 @@ void SoundTrack::_ChooseSeeking() {
     if (IsContainer(format, "mp3") && _codecId == AV_CODEC_ID_MP3)
         seconds = 1; // the bit reservoir and the filter bank's overlap span a few frames
     else if (ogg && _codecId == AV_CODEC_ID_VORBIS)
-        seconds = 1; // a block's overlap
+        seconds = std::max(1.0, 16384.0 / _rate); // two of the longest blocks
     else if (ogg && _codecId == AV_CODEC_ID_OPUS && _channels <= 2) {
         // Its state fades rather than ends: a pre-roll holds only where two agree. Streams of
         // more channels never settle to a whole decoding's samples.
@@ -560,13 +560,17 @@ int64_t SoundTrack::_ResamplingFrom(int64_t first) const {
 }
 
 bool SoundTrack::_Reform(int64_t first) {
+    // Frames decoded after a seek hold the sound from where it started to convert.
     const int64_t from = _ResamplingFrom(first);
-    if (from < 0 || _history.empty() || from < _history.front().at || from >= _placed)
+    if (from < 0 || _history.empty() || from < std::max(_history.front().at, _feedFrom) ||
+        from >= _placed)
         return false;
     // The frames from there on must follow each other up to where decoding stands.
     auto start = _history.begin();
-    while (start->at + start->samples <= from)
+    while (start != _history.end() && start->at + start->samples <= from)
         ++start;
+    if (start == _history.end())
+        return false;
     for (auto it = start; it != _history.end(); ++it) {
         const auto next = std::next(it);
         if (it->frame->sample_rate != _rate ||
@@ -627,11 +631,16 @@ SoundTrack::Seek SoundTrack::_Seek(int64_t first) {
             break;
         // Two decodings from places a pre-roll apart must give the same samples before the
         // place wanted: the decoder's state has then settled to the one a whole decoding has.
+        // Both may land on one long page, which proves nothing.
         const int64_t keep = preroll / 2;
-        if (_settles &&
-            (!_SeekTo(from, 2 * preroll, INT64_MAX, keep, &early) ||
-             !_SeekTo(from, preroll, from, keep, &late) || early.empty() || early != late))
-            continue;
+        if (_settles) {
+            if (!_SeekTo(from, 2 * preroll, INT64_MAX, keep, &early))
+                continue;
+            const int64_t landed = _landed;
+            if (!_SeekTo(from, preroll, from, keep, &late) || _landed == landed || early.empty() ||
+                early != late)
+                continue;
+        }
         if (!_settles && !_SeekTo(from, preroll, from, 0, nullptr)) {
             preroll = std::max<int64_t>(preroll, _rate);
             continue;

@@ -1,7 +1,10 @@
 // The sound stream of a movie, decoded and resampled in one pass by one long-lived resampler
 // into a queue of PCM in the requested form, so that sequential ranges tile exactly. Decoded
 // frames are placed on the movie's timeline by their times: silence stands before the sound's
-// start and where packets failed to decode.
+// start and where packets failed to decode. A read far from where decoding stands seeks, where
+// the container's times are exact and the codec settles after a pre-roll, and restarts the
+// resampler in step with a whole read's, so that every read holds the same samples as one
+// read of the whole sound.
 #pragma once
 
 #include <bit>
@@ -37,17 +40,20 @@ public:
     std::optional<StreamTime> Start() const;
     // Movie time 0: the stream's own start unless the movie says otherwise.
     void SetOrigin(const StreamTime& origin);
-    // Samples per channel at the source rate from movie time 0 to the sound's end. Counted from
-    // the packets (from the container's index for a movie, or for sound of fixed sample size
-    // from the end of the file; by decoding once where the packets do not state their samples)
-    // and settled by what decodes once decoding reaches the end.
+    // Samples per channel at the source rate from movie time 0 to the sound's end. For sound
+    // alone, the length that an Ogg, FLAC, CAF or MP4 container states exactly; else counted
+    // from the packets (from the container's index for a movie, or for sound of fixed sample
+    // size from the end of the file; by decoding once where the packets do not state their
+    // samples); settled by what decodes once decoding reaches the end.
     int64_t SampleCount();
     // The end of the sound on the movie's timeline in units of `scale`, rounded up.
     int64_t Duration(int32_t scale);
     void Describe(SoundDescription& description) const;
 
     // Chooses the form of later reads (0 fields take the source's values: its rate and
-    // channels, and 8 bits for 8-bit sound, else 16); drops what is queued.
+    // channels, and 8 bits for 8-bit sound, else 16). The next read makes what it needs again
+    // from the frames decoded last, the decoder keeping its place, where they reach back far
+    // enough.
     bool SetForm(const PcmForm& form);
     const PcmForm& Form() const { return _form; }
     // Output samples in the chosen form.

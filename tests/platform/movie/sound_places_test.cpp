@@ -127,15 +127,16 @@ TEST(SoundPlaces, ReadsAnywhereAndAtAnyRateAreTheWholeSoundsSamples) {
                           {"flac.flac", {"-c:a", "flac"}, 44100},
                           {"alac.m4a", {"-c:a", "alac"}, 44100},
                           {"aiff.aiff", {"-c:a", "pcm_s24be"}, 44100}};
-    // Milliseconds and lengths, back and forth; a rate (0: the sound's own) changes the form.
+    // Milliseconds and lengths, back and forth; a rate (0: the sound's own) changes the form,
+    // on from where the last read ended or with a jump.
     struct Step {
         int rate;
         int32_t at, length;
     };
     const Step steps[] = {{0, 40000, 500},     {0, 10000, 500},    {0, 59000, 1000},
-                          {0, 30000, 700},     {0, 30500, 300},    {22050, 35000, 500},
-                          {22050, 15000, 500}, {0, 45000, 500},    {7919, 50000, 400},
-                          {88200, 52000, 300}, {88200, 20000, 300}};
+                          {0, 30000, 700},     {0, 30500, 300},    {22050, 30800, 500},
+                          {88200, 31300, 300}, {0, 31600, 400},    {22050, 15000, 500},
+                          {7919, 50000, 400},  {7919, 50400, 300}, {0, 50700, 300}};
     for (const Case& c : cases) {
         const auto file = dir / c.name;
         std::vector<std::string> args = {"-f", "lavfi", "-i", tone + "60"};
