@@ -21,6 +21,9 @@ constexpr int kSilenceChunk = 4096;
 // The resampler's filter taps at the source rate when it does not shrink the band.
 constexpr int64_t kResamplerTaps = 32;
 
+// Samples beyond any sound's length: a time this far from the start is a damaged one.
+constexpr int64_t kFarSamples = int64_t(1) << 48;
+
 // Tries at a seek, each with a pre-roll four times the last.
 constexpr int kSeekTries = 3;
 
@@ -406,8 +409,8 @@ void SoundTrack::_Fill(int64_t gap, int64_t samples) {
     if (av_rescale(fill, _lastRate, _rate) <= 0)
         return;
     // Before the place that a seek converts from, silence is placed only.
-    int64_t left =
-        av_rescale(fill - std::clamp<int64_t>(_feedFrom - _placed, 0, fill), _lastRate, _rate);
+    int64_t left = av_rescale(_placed + fill - std::clamp(_feedFrom, _placed, _placed + fill),
+                              _lastRate, _rate);
     if (left > 0 && !_counting && _resampler) {
         const AVSampleFormat format = AVSampleFormat(_lastFormat);
         uint8_t* planes[kMaxChannels] = {};
@@ -468,7 +471,10 @@ bool SoundTrack::_Produce() {
         // output runs on from there whatever its first time was.
         const int64_t at = _ToSamples(pts);
         if (_anchor) {
-            // The first frame after a seek: its time places the timeline.
+            // The first frame after a seek: its time places the timeline, unless it is none
+            // that a sound could have.
+            if (at < -kFarSamples || at > kFarSamples)
+                return true;
             _anchor = false;
             _placed = _expected = _landed = at;
             _decoded = std::max<int64_t>(0, at - _lead);
@@ -485,7 +491,7 @@ bool SoundTrack::_Produce() {
         _Keep(frame, _placed);
     if (!_counting) {
         // After a seek, samples before the place wanted are decoded only to settle the decoder.
-        _ConvertFrom(frame, std::clamp<int64_t>(_feedFrom - _placed, 0, samples));
+        _ConvertFrom(frame, std::clamp(_feedFrom, _placed, _placed + samples) - _placed);
         // Samples stored as they are stay only in their packet.
         if (!_raw)
             _Remember(frame, _placed, samples);
@@ -527,8 +533,8 @@ void SoundTrack::_Remember(const AVFrame* frame, int64_t at, int64_t samples) {
 }
 
 void SoundTrack::_Keep(const AVFrame* frame, int64_t at) {
-    const int64_t first = std::clamp<int64_t>(_keepFrom - at, 0, frame->nb_samples);
-    const int64_t end = std::clamp<int64_t>(_keepTo - at, 0, frame->nb_samples);
+    const int64_t first = std::clamp(_keepFrom, at, at + frame->nb_samples) - at;
+    const int64_t end = std::clamp(_keepTo, at, at + frame->nb_samples) - at;
     if (first >= end)
         return;
     const AVSampleFormat format = AVSampleFormat(frame->format);
