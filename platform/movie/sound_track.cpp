@@ -254,8 +254,11 @@ bool SoundTrack::SetForm(const PcmForm& form) {
         chosen.channels > kMaxChannels ||
         (chosen.bits != 8 && chosen.bits != 16 && chosen.bits != 24 && chosen.bits != 32))
         return false;
+    // The same form keeps what is queued.
+    if (chosen.rate != _form.rate || chosen.channels != _form.channels ||
+        chosen.bits != _form.bits || chosen.bigEndian != _form.bigEndian)
+        _reform = true;
     _form = chosen;
-    _reform = true;
     return true;
 }
 
@@ -492,8 +495,9 @@ bool SoundTrack::_Produce() {
     if (!_counting) {
         // After a seek, samples before the place wanted are decoded only to settle the decoder.
         _ConvertFrom(frame, std::clamp(_feedFrom, _placed, _placed + samples) - _placed);
-        // Samples stored as they are stay only in their packet.
-        if (!_raw)
+        // Sound that seeks finds its place again by seeking; samples stored as they are stay
+        // only in their packet.
+        if (!_seekable && !_raw)
             _Remember(frame, _placed, samples);
     }
     _placed += samples;

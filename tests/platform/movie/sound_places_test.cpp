@@ -126,7 +126,8 @@ TEST(SoundPlaces, ReadsAnywhereAndAtAnyRateAreTheWholeSoundsSamples) {
                           {"vorbis.ogg", {"-c:a", "libvorbis"}, 44100},
                           {"flac.flac", {"-c:a", "flac"}, 44100},
                           {"alac.m4a", {"-c:a", "alac"}, 44100},
-                          {"aiff.aiff", {"-c:a", "pcm_s24be"}, 44100}};
+                          {"aiff.aiff", {"-c:a", "pcm_s24be"}, 44100},
+                          {"aac.m4a", {"-c:a", "aac"}, 44100}};
     // Milliseconds and lengths, back and forth; a rate (0: the sound's own) changes the form,
     // on from where the last read ended or with a jump.
     struct Step {
