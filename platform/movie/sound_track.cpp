@@ -69,9 +69,10 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr 
 
 void SoundTrack::_ChooseSeeking() {
     const AVFormatContext* format = _probe.get();
+    const bool ogg = IsContainer(format, "ogg"), mov = IsContainer(format, "mov");
     const bool pcm = _codecId >= AV_CODEC_ID_PCM_S16LE && _codecId < AV_CODEC_ID_ADPCM_IMA_QT;
-    const bool ogg = IsContainer(format, "ogg");
-    double seconds = 0;
+    const bool lossless = _codecId == AV_CODEC_ID_FLAC || _codecId == AV_CODEC_ID_ALAC;
+    double seconds = 0; // lossless and PCM packets decode each on its own
     if (IsContainer(format, "mp3") && _codecId == AV_CODEC_ID_MP3)
         seconds = 1; // the bit reservoir and the filter bank's overlap span a few frames
     else if (ogg && _codecId == AV_CODEC_ID_VORBIS)
@@ -81,12 +82,9 @@ void SoundTrack::_ChooseSeeking() {
         // more channels never settle to a whole decoding's samples.
         seconds = 2;
         _settles = true;
-    } else if (!((ogg || IsContainer(format, "flac") || IsContainer(format, "mov")) &&
-                 (_codecId == AV_CODEC_ID_FLAC || _codecId == AV_CODEC_ID_ALAC)) &&
-               !((IsContainer(format, "wav") || IsContainer(format, "aiff") ||
-                  IsContainer(format, "mov")) &&
-                 pcm))
-        return; // each packet decodes on its own, or the times are not exact
+    } else if (!(lossless && (ogg || mov || IsContainer(format, "flac"))) &&
+               !(pcm && (mov || IsContainer(format, "wav") || IsContainer(format, "aiff"))))
+        return; // times that are not exact, or a decoder that never settles to them (AAC)
     _seekable = true;
     _preroll = int64_t(seconds * _rate);
     if (ogg)
@@ -188,7 +186,8 @@ int64_t SoundTrack::_CountStated(AVFormatContext* format, int64_t declared) {
         int64_t last = -1;
         if (end <= start || ContentEnd(format, _index, end, &last) != end)
             return -1;
-        _lastPage = IsContainer(format, "ogg") ? last : -1;
+        if (IsContainer(format, "ogg"))
+            _lastPage = std::max<int64_t>(last, 0);
         return av_rescale_q(end - start, _timeBase, perSample);
     }
     // ALAC packets hold the frames that the packet table gives, but the last, whose own header

@@ -51,9 +51,9 @@ public:
     void Describe(SoundDescription& description) const;
 
     // Chooses the form of later reads (0 fields take the source's values: its rate and
-    // channels, and 8 bits for 8-bit sound, else 16). The next read makes what it needs again
-    // from the frames decoded last, the decoder keeping its place, where they reach back far
-    // enough.
+    // channels, and 8 bits for 8-bit sound, else 16). The same form again keeps what is
+    // queued. A new one is made at the next read from the frames decoded last, the decoder
+    // keeping its place, where they reach back far enough; sound that seeks seeks instead.
     bool SetForm(const PcmForm& form);
     const PcmForm& Form() const { return _form; }
     // Output samples in the chosen form.
@@ -152,7 +152,8 @@ private:
     // reckoned back from its end, which the last page trims, so seeks land before it. 0 while
     // it is not known, which keeps the stream from seeking; -1 for other containers.
     int64_t _lastPage = -1;
-    // The frames decoded last, each where it was placed, for a change of form.
+    // The frames decoded last, each where it was placed, for a change of form of sound that
+    // does not seek.
     struct Decoded {
         FramePtr frame;
         int64_t at = 0, samples = 0;
