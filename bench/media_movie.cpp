@@ -2,9 +2,9 @@
 // the same work on the same file in the same process and thread: libavcodec with libswscale
 // (decoding every frame once and converting the wanted ones), libavcodec with libswresample
 // (decoding and resampling the whole sound; seeking and decoding half a second of it) and
-// libavformat opening a sound file for its stated duration. Counters: milliseconds per pass of ours and of the
-// peer in thread CPU time (which holds on a busy machine) and wall-clock time, and the speed
-// ratio peer / ours (1 is as fast as the peer, above 1 faster).
+// libavformat opening a sound file for its stated duration. Counters: milliseconds per pass of
+// ours and of the peer in thread CPU time (which holds on a busy machine) and wall-clock time,
+// and the speed ratio peer / ours (1 is as fast as the peer, above 1 faster).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -297,7 +297,7 @@ void PeerJump(PeerInput& input, double seconds, double length) {
         if (packet->stream_index == input.index &&
             avcodec_send_packet(input.decoder.get(), packet) >= 0)
             while (avcodec_receive_frame(input.decoder.get(), frame) == 0) {
-                out.resize(std::size_t(frame->nb_samples) * 2 * 8 + 64);
+                out.resize(std::size_t(frame->nb_samples) * 2 * frame->ch_layout.nb_channels);
                 uint8_t* planes[1] = {out.data()};
                 benchmark::DoNotOptimize(swr_convert(
                     resampler, planes, frame->nb_samples,

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <numeric>
 #include <sstream>
 
 #include "platform/movie/movie.h"
