@@ -1,9 +1,10 @@
 // Frame grabbing and sound reading through the movie importer, each timed beside its peer doing
 // the same work on the same file in the same process and thread: libavcodec with libswscale
-// (decoding every frame once and converting the wanted ones) and libavcodec with libswresample
-// (decoding and resampling the whole sound). Counters: milliseconds per pass of ours and of the
-// peer in thread CPU time (which holds on a busy machine) and wall-clock time, and the speed
-// ratio peer / ours (1 is as fast as the peer, above 1 faster).
+// (decoding every frame once and converting the wanted ones), libavcodec with libswresample
+// (decoding and resampling the whole sound; seeking and decoding half a second of it) and
+// libavformat opening a sound file for its stated duration. Counters: milliseconds per pass of
+// ours and of the peer in thread CPU time (which holds on a busy machine) and wall-clock time,
+// and the speed ratio peer / ours (1 is as fast as the peer, above 1 faster).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -256,6 +257,154 @@ void BM_SoundRanges1000(benchmark::State& state) {
     rounds.Report();
 }
 
+// An hour of stereo sound at 44.1 kHz (48 kHz for Opus): 0 MP3, 1 Opus, 2 FLAC.
+std::string Hour(int kind) {
+    const std::string source =
+        "aevalsrc='0.5*sin(440*2*PI*t)|0.4*sin(550*2*PI*t+t*t/100)':s=44100:d=3600";
+    switch (kind) {
+    case 0:
+        return Made("hour.mp3",
+                    {"-f", "lavfi", "-i", source, "-c:a", "libmp3lame", "-b:a", "128k"});
+    case 1:
+        return Made("hour.opus", {"-f", "lavfi", "-i", source, "-ar", "48000", "-c:a", "libopus",
+                                  "-b:a", "96k"});
+    default:
+        return Made("hour.flac", {"-f", "lavfi", "-i", source, "-c:a", "flac"});
+    }
+}
+
+// The peer: FFmpeg's own seek to `seconds` and decoding until `length` seconds after it are
+// decoded, converted to 16-bit at the sound's own rate and channels.
+void PeerJump(PeerInput& input, double seconds, double length) {
+    const AVStream* stream = input.format->streams[input.index];
+    const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    const int64_t at =
+        start + av_rescale_q(int64_t(seconds * AV_TIME_BASE), AV_TIME_BASE_Q, stream->time_base);
+    const int64_t end =
+        at + av_rescale_q(int64_t(length * AV_TIME_BASE), AV_TIME_BASE_Q, stream->time_base);
+    av_seek_frame(input.format.get(), input.index, at, AVSEEK_FLAG_BACKWARD);
+    avcodec_flush_buffers(input.decoder.get());
+    SwrContext* resampler = nullptr;
+    swr_alloc_set_opts2(&resampler, &input.decoder->ch_layout, AV_SAMPLE_FMT_S16,
+                        input.decoder->sample_rate, &input.decoder->ch_layout,
+                        input.decoder->sample_fmt, input.decoder->sample_rate, 0, nullptr);
+    swr_init(resampler);
+    std::vector<uint8_t> out;
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    bool done = false;
+    while (!done && av_read_frame(input.format.get(), packet) >= 0) {
+        if (packet->stream_index == input.index &&
+            avcodec_send_packet(input.decoder.get(), packet) >= 0)
+            while (avcodec_receive_frame(input.decoder.get(), frame) == 0) {
+                out.resize(std::size_t(frame->nb_samples) * 2 * frame->ch_layout.nb_channels);
+                uint8_t* planes[1] = {out.data()};
+                benchmark::DoNotOptimize(swr_convert(
+                    resampler, planes, frame->nb_samples,
+                    const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples));
+                done = done || frame->best_effort_timestamp >= end;
+            }
+        av_packet_unref(packet);
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    swr_free(&resampler);
+}
+
+// Half a second read in the middle or at the end of an hour of sound, at the sound's own rate:
+// in a movie opened for the read (the first jump) or in one open, jumping from a third of the
+// way in. The peer seeks and decodes the same range through FFmpeg on the same file.
+void BM_SoundJump(benchmark::State& state) {
+    const std::string sound = Hour(int(state.range(0)));
+    const double seconds = state.range(1) ? 3599 : 1800;
+    const bool fresh = state.range(2) != 0;
+    CBK_Path path(std::filesystem::path(sound).wstring());
+    bench::SideBySide rounds(state, "libav", "ms");
+    CBK_MediaImporterQuickTime open;
+    CBK_MediaImporter::SOUND_EXPORT_DESCRIPTION form;
+    bool ok = open.Init(path) && open.SetSoundExportDescription(form, nullptr);
+    PeerInput peer;
+    ok = ok && peer.Open(sound, AVMEDIA_TYPE_AUDIO);
+    auto read = [&](CBK_MediaImporterQuickTime& importer, double at) {
+        uint32_t bytes = 0, next = 0;
+        std::unique_ptr<uint8_t[]> pcm(
+            importer.GetSoundSamples(uint32_t(at * 600), 300, bytes, &next));
+        return pcm != nullptr && bytes > 0;
+    };
+    for (auto _ : state) {
+        if (!fresh) {
+            ok = ok && read(open, 1200);
+            PeerJump(peer, 1200, 0.5);
+        }
+        rounds.Ours([&] {
+            if (!fresh) {
+                ok = ok && read(open, seconds);
+                return;
+            }
+            CBK_MediaImporterQuickTime importer;
+            ok = ok && importer.Init(path) && importer.SetSoundExportDescription(form, nullptr) &&
+                 read(importer, seconds);
+        });
+        if (!ok) {
+            state.SkipWithError("the sound does not play");
+            return;
+        }
+        rounds.Peer([&] {
+            if (!fresh) {
+                PeerJump(peer, seconds, 0.5);
+                return;
+            }
+            PeerInput input;
+            if (input.Open(sound, AVMEDIA_TYPE_AUDIO))
+                PeerJump(input, seconds, 0.5);
+        });
+    }
+    rounds.Report();
+}
+
+// Silent many-channel sound, the most samples to a byte: 0 ten minutes of 16-channel Opus in
+// 120 ms frames, 1 ninety minutes of 7.1 FLAC at 192 kHz, 2 an hour of 16-channel Vorbis.
+std::string Silent(int kind) {
+    switch (kind) {
+    case 0:
+        return Made("silent16.opus", {"-f", "lavfi", "-i", "anullsrc=r=48000:cl=mono", "-t", "600",
+                                      "-ac", "16", "-c:a", "libopus", "-mapping_family", "255",
+                                      "-b:a", "16k", "-frame_duration", "120"});
+    case 1:
+        return Made("silent8.flac",
+                    {"-f", "lavfi", "-i", "anullsrc=r=192000:cl=7.1", "-t", "5400", "-c:a", "flac",
+                     "-frame_size", "65535", "-compression_level", "0"});
+    default:
+        return Made("silent16.ogg", {"-f", "lavfi", "-i", "anullsrc=r=44100:cl=mono", "-t", "3600",
+                                     "-ac", "16", "-c:a", "libvorbis", "-q:a", "-1"});
+    }
+}
+
+// A sound file's duration, asked of a new importer; the peer opens the file as ffprobe does and
+// takes the length that the container states.
+void BM_SoundDuration(benchmark::State& state) {
+    const std::string sound = Silent(int(state.range(0)));
+    CBK_Path path(std::filesystem::path(sound).wstring());
+    bench::SideBySide rounds(state, "libav", "ms");
+    for (auto _ : state) {
+        int32_t duration = 0;
+        rounds.Ours([&] {
+            CBK_MediaImporterQuickTime importer;
+            duration = importer.Init(path) ? importer.GetTotalSamples() : 0;
+        });
+        if (duration <= 0) {
+            state.SkipWithError("the sound does not open");
+            return;
+        }
+        rounds.Peer([&] {
+            PeerInput input;
+            if (input.Open(sound, AVMEDIA_TYPE_AUDIO))
+                benchmark::DoNotOptimize(input.format->streams[input.index]->duration);
+        });
+    }
+    rounds.Report();
+}
+
 } // namespace
 
 BENCHMARK(BM_FrameGrab15Fps)
@@ -269,6 +418,18 @@ BENCHMARK(BM_SoundRanges1000)
     ->Arg(1)
     ->Arg(0)
     ->ArgName("mp3")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK(BM_SoundJump)
+    ->ArgsProduct({{0, 1, 2}, {0, 1}, {1, 0}})
+    ->ArgNames({"kind", "end", "fresh"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(9);
+BENCHMARK(BM_SoundDuration)
+    ->DenseRange(0, 2)
+    ->ArgName("kind")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);

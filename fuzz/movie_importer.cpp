@@ -46,6 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                 std::unique_ptr<uint8_t[]> first(importer.GetSoundSamples(0, tenth, bytes, &next));
                 std::unique_ptr<uint8_t[]> second(
                     importer.GetSoundSamples(next, tenth, bytes, &next));
+                // Far ahead, on at another rate and back: seeks where the file allows.
+                std::unique_ptr<uint8_t[]> ahead(
+                    importer.GetSoundSamples(duration * 3 / 4, tenth, bytes, &next));
+                form.m_dRate = 22050;
+                if (importer.SetSoundExportDescription(form, nullptr)) {
+                    std::unique_ptr<uint8_t[]> on(
+                        importer.GetSoundSamples(next, tenth, bytes, &next));
+                    std::unique_ptr<uint8_t[]> back(
+                        importer.GetSoundSamples(duration / 2, tenth, bytes, &next));
+                }
             }
         }
     }

@@ -82,6 +82,9 @@ FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known) {
     // A picture name holding "%d" must not open a numbered sequence of other files.
     av_dict_set(&options, "pattern_type", "none", 0);
     av_dict_set(&options, "protocol_whitelist", "file", 0);
+    // An MP3 seeks through the frames it has read, whose times are exact, never by the
+    // encoder's table or the file's size.
+    av_dict_set(&options, "usetoc", "0", 0);
     const std::string url = "file:" + path;
     int result =
         avformat_open_input(&raw, url.c_str(), known ? known->container : nullptr, &options);
@@ -255,7 +258,7 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream) {
     return AV_NOPTS_VALUE;
 }
 
-int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd) {
+int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last) {
     PacketPtr packet(av_packet_alloc());
     ReadBudget* budget = static_cast<ReadBudget*>(format->opaque);
     if (!packet || !budget)
@@ -272,6 +275,8 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd) {
             if (packet->stream_index == index && at != AV_NOPTS_VALUE) {
                 const int64_t stop = at + std::max<int64_t>(packet->duration, 0);
                 end = end == AV_NOPTS_VALUE ? stop : std::max(end, stop);
+                if (last)
+                    *last = packet->pos;
             }
             av_packet_unref(packet.get());
         }
@@ -285,6 +290,54 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd) {
 bool Rewind(AVFormatContext* format, int index) {
     return av_seek_frame(format, index, StreamStart(format->streams[index]),
                          AVSEEK_FLAG_BACKWARD) >= 0;
+}
+
+void CopyIndex(const AVFormatContext* from, AVFormatContext* to, int index) {
+    AVStream* source = from->streams[index];
+    AVStream* stream = to->streams[index];
+    for (int i = 0, count = avformat_index_get_entries_count(source); i < count; ++i)
+        if (const AVIndexEntry* entry = avformat_index_get_entry(source, i))
+            av_add_index_entry(stream, entry->pos, entry->timestamp, entry->size,
+                               entry->min_distance, entry->flags);
+}
+
+bool IsContainer(const AVFormatContext* format, std::string_view name) {
+    // FFmpeg names some containers by a list: "mov,mp4,m4a,3gp,3g2,mj2".
+    std::string_view names = format->iformat->name;
+    while (!names.empty()) {
+        const std::size_t comma = names.find(',');
+        if (names.substr(0, comma) == name)
+            return true;
+        names = comma == std::string_view::npos ? std::string_view() : names.substr(comma + 1);
+    }
+    return false;
+}
+
+bool DecodeLastPacket(AVFormatContext* format, int index, int64_t declaredEnd, int64_t& at,
+                      int64_t& samples) {
+    PacketPtr packet(av_packet_alloc()), last(av_packet_alloc());
+    FramePtr frame(av_frame_alloc());
+    const AVStream* stream = format->streams[index];
+    const int64_t near = std::max(
+        StreamStart(stream), declaredEnd - av_rescale_q(1, AVRational{1, 1}, stream->time_base));
+    if (!packet || !last || !frame || av_seek_frame(format, index, near, AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    bool found = false;
+    for (; av_read_frame(format, packet.get()) >= 0; av_packet_unref(packet.get()))
+        if (packet->stream_index == index && packet->pts != AV_NOPTS_VALUE) {
+            av_packet_unref(last.get());
+            av_packet_move_ref(last.get(), packet.get());
+            found = true;
+        }
+    CodecPtr decoder = found ? OpenDecoder(stream) : nullptr;
+    if (!decoder || avcodec_send_packet(decoder.get(), last.get()) < 0)
+        return false;
+    avcodec_send_packet(decoder.get(), nullptr);
+    at = last->pts;
+    samples = 0;
+    while (avcodec_receive_frame(decoder.get(), frame.get()) == 0)
+        samples += frame->nb_samples;
+    return samples > 0;
 }
 
 int64_t CountPacketSamples(AVFormatContext* format, int index) {

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 extern "C" {
@@ -117,11 +118,27 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
 // The end (pts + duration) of stream `index`'s content in its time base, read from the packets
 // after the key point a second or more before `declaredEnd`, within a few tens of megabytes of
 // reading. AV_NOPTS_VALUE when the container cannot seek there or no packet of the stream
-// follows. The context is left wherever reading stopped.
-int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd);
+// follows. The context is left wherever reading stopped. `last`, when given, receives the file
+// position of the stream's last packet read.
+int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd,
+                   int64_t* last = nullptr);
 
 // Seeks stream `index` back to its start; false when the container cannot.
 bool Rewind(AVFormatContext* format, int index);
+
+// Gives stream `index` of `to` the index entries (places of packets) that `from` holds for it.
+void CopyIndex(const AVFormatContext* from, AVFormatContext* to, int index);
+
+// True when the file was read as the container of this name (one of FFmpeg's names: "ogg",
+// "flac", "mp3", "caf", "wav", "aiff", "mov", ...).
+bool IsContainer(const AVFormatContext* format, std::string_view name);
+
+// The last packet of stream `index`, read after the key point a second or more before
+// `declaredEnd`: its time (in the stream's time base) and the samples that decoding it alone
+// delivers. For codecs whose packets decode each on its own. False when the container cannot
+// seek there or the packet does not decode; the context is left at the end.
+bool DecodeLastPacket(AVFormatContext* format, int index, int64_t declaredEnd, int64_t& at,
+                      int64_t& samples);
 
 // Samples per channel that decoding sound stream `index` delivers, counted from its packets
 // without decoding them: each packet's samples, less those that the container marks to skip at

@@ -108,7 +108,9 @@ public:
     // `place` is called once with the byte count (unless there are none) and the samples are
     // copied where it points, so that a caller can take a whole sound without a second copy.
     // A range that starts where the last one ended, or up to a second before, continues the
-    // decoding; one that starts further back decodes again from the start.
+    // decoding; one elsewhere seeks where the sound's container gives exact times (MP3, Ogg,
+    // FLAC, ALAC, PCM in WAV, AIFF and QuickTime files) and otherwise decodes again from the
+    // start: the samples are the same either way.
     bool ReadPcm(TimeValue start, TimeValue length, const PcmPlace& place);
     // The same, appended to `out`.
     bool ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out);

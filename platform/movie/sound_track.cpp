@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <numeric>
 
 #include "platform/movie/mp3_tags.h"
 
@@ -15,6 +17,15 @@ constexpr int32_t kMaxRate = 768000;
 
 // Samples of silence given to the resampler at a time.
 constexpr int kSilenceChunk = 4096;
+
+// The resampler's filter taps at the source rate when it does not shrink the band.
+constexpr int64_t kResamplerTaps = 32;
+
+// Samples beyond any sound's length: a time this far from the start is a damaged one.
+constexpr int64_t kFarSamples = int64_t(1) << 48;
+
+// Tries at a seek, each with a pre-roll four times the last.
+constexpr int kSeekTries = 3;
 
 void DefaultLayout(AVChannelLayout& layout, int channels) {
     av_channel_layout_uninit(&layout);
@@ -52,7 +63,32 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr 
     track->_form.rate = track->_rate;
     track->_form.bits = 16;
     track->_form.channels = track->_channels;
+    track->_ChooseSeeking();
     return track;
+}
+
+void SoundTrack::_ChooseSeeking() {
+    const AVFormatContext* format = _probe.get();
+    const bool ogg = IsContainer(format, "ogg"), mov = IsContainer(format, "mov");
+    const bool pcm = _codecId >= AV_CODEC_ID_PCM_S16LE && _codecId < AV_CODEC_ID_ADPCM_IMA_QT;
+    const bool lossless = _codecId == AV_CODEC_ID_FLAC || _codecId == AV_CODEC_ID_ALAC;
+    double seconds = 0; // lossless and PCM packets decode each on its own
+    if (IsContainer(format, "mp3") && _codecId == AV_CODEC_ID_MP3)
+        seconds = 1; // the bit reservoir and the filter bank's overlap span a few frames
+    else if (ogg && _codecId == AV_CODEC_ID_VORBIS)
+        seconds = std::max(1.0, 16384.0 / _rate); // two of the longest blocks
+    else if (ogg && _codecId == AV_CODEC_ID_OPUS && _channels <= 2) {
+        // Its state fades rather than ends: a pre-roll holds only where two agree. Streams of
+        // more channels never settle to a whole decoding's samples.
+        seconds = 2;
+        _settles = true;
+    } else if (!(lossless && (ogg || mov || IsContainer(format, "flac"))) &&
+               !(pcm && (mov || IsContainer(format, "wav") || IsContainer(format, "aiff"))))
+        return; // times that are not exact, or a decoder that never settles to them (AAC)
+    _seekable = true;
+    _preroll = int64_t(seconds * _rate);
+    if (ogg)
+        _lastPage = 0;
 }
 
 std::optional<StreamTime> SoundTrack::Start() const {
@@ -82,8 +118,24 @@ int64_t SoundTrack::_CountContent() {
     const bool fixed = HasFixedSampleSize(stream->codecpar);
     const int64_t start = StreamStart(stream);
     const int64_t declared = DeclaredEnd(format, stream);
-    // Sound alone, compressed: every packet counts, as decoding will deliver them (or decoding
-    // counts, where the packets do not say).
+    // Sound alone, compressed: the length that the container states, where it states one;
+    // else every packet counts, as decoding will deliver them (or decoding counts, where the
+    // packets do not say).
+    if (_audioOnly && !fixed && declared != AV_NOPTS_VALUE &&
+        (IsContainer(format, "ogg") || IsContainer(format, "flac") || IsContainer(format, "caf") ||
+         IsContainer(format, "mov"))) {
+        const int64_t stated = _CountStated(format, declared);
+        // Looking at the end has moved the context: what follows reads from the start.
+        _probe = stated < 0 ? OpenMediaFile(_path, &_known) : nullptr;
+        if (stated >= 0)
+            return stated;
+        format = _probe.get();
+        if (!format || FindSoundStream(format) != _index) {
+            _probe.reset();
+            return 0;
+        }
+        stream = format->streams[_index];
+    }
     if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE) {
         // An MP3's tags tell, where FFmpeg has read them alike: no packet need be read, and the
         // context reads on from its start.
@@ -98,6 +150,8 @@ int64_t SoundTrack::_CountContent() {
         _probe.reset();
         return count;
     }
+    // Without an end of its own the stream has the file's, which may be another stream's.
+    const bool ownEnd = stream->duration != AV_NOPTS_VALUE && stream->duration > 0;
     // A movie's index, or a file of fixed-size samples, is checked against its last packets.
     const int64_t content = ContentEnd(format, _index, declared);
     // Fixed-size samples alone seek back exactly: the first read goes on with this context.
@@ -113,9 +167,37 @@ int64_t SoundTrack::_CountContent() {
     }
     const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
     if (content != AV_NOPTS_VALUE &&
-        (fixed || content > declared + second || content < declared - second))
+        (fixed || !ownEnd || content > declared + second || content < declared - second))
         end = content;
     return std::max<int64_t>(0, av_rescale_q(end - start, _timeBase, AVRational{1, _rate}));
+}
+
+int64_t SoundTrack::_CountStated(AVFormatContext* format, int64_t declared) {
+    const AVStream* stream = format->streams[_index];
+    const AVRational perSample{1, _rate};
+    const int64_t start = StreamStart(stream);
+    if ((IsContainer(format, "ogg") || IsContainer(format, "flac")) &&
+        format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM &&
+        stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
+        // The last granule position, or the total that the stream's header gives; an Opus
+        // stream's granules count its pre-skip as well. The last packets must end there too.
+        const int64_t end = start + stream->duration -
+                            av_rescale_q(stream->codecpar->initial_padding, perSample, _timeBase);
+        int64_t last = -1;
+        if (end <= start || ContentEnd(format, _index, end, &last) != end)
+            return -1;
+        if (IsContainer(format, "ogg"))
+            _lastPage = std::max<int64_t>(last, 0);
+        return av_rescale_q(end - start, _timeBase, perSample);
+    }
+    // ALAC packets hold the frames that the packet table gives, but the last, whose own header
+    // tells.
+    int64_t at = 0, samples = 0;
+    if ((IsContainer(format, "caf") || IsContainer(format, "mov")) &&
+        _codecId == AV_CODEC_ID_ALAC && DecodeLastPacket(format, _index, declared, at, samples) &&
+        at >= start)
+        return av_rescale_q(at - start, _timeBase, perSample) + samples;
+    return -1;
 }
 
 int64_t SoundTrack::SampleCount() {
@@ -171,8 +253,11 @@ bool SoundTrack::SetForm(const PcmForm& form) {
         chosen.channels > kMaxChannels ||
         (chosen.bits != 8 && chosen.bits != 16 && chosen.bits != 24 && chosen.bits != 32))
         return false;
+    // The same form keeps what is queued.
+    if (chosen.rate != _form.rate || chosen.channels != _form.channels ||
+        chosen.bits != _form.bits || chosen.bigEndian != _form.bigEndian)
+        _reform = true;
     _form = chosen;
-    _stale = true;
     return true;
 }
 
@@ -180,7 +265,7 @@ int64_t SoundTrack::OutputCount() {
     return av_rescale_rnd(SampleCount(), _form.rate, _rate, AV_ROUND_DOWN);
 }
 
-bool SoundTrack::_Restart() {
+void SoundTrack::_Reset() {
     _queue.Clear();
     _queueFirst = 0;
     _ended = false;
@@ -192,12 +277,25 @@ bool SoundTrack::_Restart() {
     _inChannels = 0;
     _placed = _decoded = _filled = _expected = 0;
     _packetEnd = AV_NOPTS_VALUE;
+    _anchor = false;
+    _feedFrom = 0;
+    _kept = nullptr;
+    _reform = false;
+    _history.clear();
     if (_start == AV_NOPTS_VALUE)
         _origin = AV_NOPTS_VALUE;
     _stale = false;
+}
+
+bool SoundTrack::_Restart() {
+    _Reset();
+    FormatPtr old = std::move(_format);
     _format = _probe ? std::move(_probe) : OpenMediaFile(_path, &_known);
     if (!_format || FindSoundStream(_format.get()) != _index)
         return false;
+    // An MP3 seeks by the frames that it has read: the new context knows them too.
+    if (old && _seekable && IsContainer(old.get(), "mp3"))
+        CopyIndex(old.get(), _format.get(), _index);
     _decoder = OpenDecoder(_format->streams[_index]);
     _packet.reset(av_packet_alloc());
     _frame.reset(av_frame_alloc());
@@ -310,10 +408,12 @@ void SoundTrack::_Fill(int64_t gap, int64_t samples) {
     if (gap <= std::max<int64_t>(samples / 2, _rate / 200))
         return;
     const int64_t fill = std::min(gap, _lead + _decoded - _filled);
-    int64_t left = av_rescale(fill, _lastRate, _rate);
-    if (left <= 0)
+    if (av_rescale(fill, _lastRate, _rate) <= 0)
         return;
-    if (!_counting && _resampler) {
+    // Before the place that a seek converts from, silence is placed only.
+    int64_t left = av_rescale(_placed + fill - std::clamp(_feedFrom, _placed, _placed + fill),
+                              _lastRate, _rate);
+    if (left > 0 && !_counting && _resampler) {
         const AVSampleFormat format = AVSampleFormat(_lastFormat);
         uint8_t* planes[kMaxChannels] = {};
         int line = 0;
@@ -372,15 +472,81 @@ bool SoundTrack::_Produce() {
         // A gap is measured from where the last frame's own time says it ended: the decoder's
         // output runs on from there whatever its first time was.
         const int64_t at = _ToSamples(pts);
-        _Fill(at - _expected, samples);
+        if (_anchor) {
+            // The first frame after a seek: its time places the timeline, unless it is none
+            // that a sound could have.
+            if (at < -kFarSamples || at > kFarSamples)
+                return true;
+            _anchor = false;
+            _placed = _expected = _landed = at;
+            _decoded = std::max<int64_t>(0, at - _lead);
+            _filled = 0;
+        } else {
+            _Fill(at - _expected, samples);
+        }
         _expected = at;
+    } else if (_anchor) {
+        return true; // placed nowhere yet
     }
     _expected += samples;
-    if (!_counting)
-        _Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+    if (_kept)
+        _Keep(frame, _placed);
+    if (!_counting) {
+        // After a seek, samples before the place wanted are decoded only to settle the decoder.
+        _ConvertFrom(frame, std::clamp(_feedFrom, _placed, _placed + samples) - _placed);
+        // Sound that seeks finds its place again by seeking; samples stored as they are stay
+        // only in their packet.
+        if (!_seekable && !_raw)
+            _Remember(frame, _placed, samples);
+    }
     _placed += samples;
     _decoded += samples;
     return true;
+}
+
+void SoundTrack::_ConvertFrom(const AVFrame* frame, int64_t skip) {
+    const int64_t offset = av_rescale(skip, frame->sample_rate, _rate);
+    if (offset >= frame->nb_samples)
+        return;
+    const AVSampleFormat format = AVSampleFormat(frame->format);
+    const bool planar = av_sample_fmt_is_planar(format);
+    const int64_t step =
+        int64_t(av_get_bytes_per_sample(format)) * (planar ? 1 : frame->ch_layout.nb_channels);
+    const uint8_t* planes[kMaxChannels] = {};
+    for (int c = 0; c < (planar ? frame->ch_layout.nb_channels : 1); ++c)
+        planes[c] = frame->extended_data[c] + offset * step;
+    _Convert(planes, int(frame->nb_samples - offset));
+}
+
+void SoundTrack::_Remember(const AVFrame* frame, int64_t at, int64_t samples) {
+    // The queue's second of look-back, with room for the resampler's lead-in.
+    const int64_t keep = _rate * 3 / 2;
+    while (!_history.empty() &&
+           _history.front().at + _history.front().samples < at + samples - keep) {
+        av_frame_unref(_history.front().frame.get());
+        _spare = std::move(_history.front().frame);
+        _history.pop_front();
+    }
+    FramePtr held = _spare ? std::move(_spare) : FramePtr(av_frame_alloc());
+    if (!held || av_frame_ref(held.get(), frame) < 0) {
+        _history.clear();
+        return;
+    }
+    _history.push_back(Decoded{std::move(held), at, samples});
+}
+
+void SoundTrack::_Keep(const AVFrame* frame, int64_t at) {
+    const int64_t first = std::clamp(_keepFrom, at, at + frame->nb_samples) - at;
+    const int64_t end = std::clamp(_keepTo, at, at + frame->nb_samples) - at;
+    if (first >= end)
+        return;
+    const AVSampleFormat format = AVSampleFormat(frame->format);
+    const bool planar = av_sample_fmt_is_planar(format);
+    const int64_t step =
+        int64_t(av_get_bytes_per_sample(format)) * (planar ? 1 : frame->ch_layout.nb_channels);
+    for (int c = 0; c < (planar ? frame->ch_layout.nb_channels : 1); ++c)
+        _kept->insert(_kept->end(), frame->extended_data[c] + first * step,
+                      frame->extended_data[c] + end * step);
 }
 
 void SoundTrack::_Finish() {
@@ -394,13 +560,143 @@ void SoundTrack::_Finish() {
         _queue.AppendZeros(std::size_t(wanted - held) * std::size_t(_FrameBytes()));
 }
 
+int64_t SoundTrack::_ResamplingFrom(int64_t first) const {
+    const int64_t in = _rate, out = _form.rate;
+    const int64_t period = in / std::gcd(in, out);
+    const int64_t history = in == out ? 0 : 2 * kResamplerTaps * (in / out + 1) + 64;
+    const int64_t from = av_rescale_rnd(first, in, out, AV_ROUND_DOWN) - history;
+    return from >= 0 ? from / period * period : -1;
+}
+
+bool SoundTrack::_Reform(int64_t first) {
+    // Frames decoded after a seek hold the sound from where it started to convert.
+    const int64_t from = _ResamplingFrom(first);
+    if (from < 0 || _history.empty() || from < std::max(_history.front().at, _feedFrom) ||
+        from >= _placed)
+        return false;
+    // The frames from there on must follow each other up to where decoding stands.
+    auto start = _history.begin();
+    while (start != _history.end() && start->at + start->samples <= from)
+        ++start;
+    if (start == _history.end())
+        return false;
+    for (auto it = start; it != _history.end(); ++it) {
+        const auto next = std::next(it);
+        if (it->frame->sample_rate != _rate ||
+            it->at + it->samples != (next == _history.end() ? _placed : next->at))
+            return false;
+    }
+    _queue.Clear();
+    _resampler.reset();
+    _inRate = 0;
+    _inFormat = -1;
+    _inChannels = 0;
+    _queueFirst = av_rescale(from, _form.rate, _rate);
+    for (auto it = start; it != _history.end(); ++it) {
+        if (!_Resampler(it->frame.get()))
+            return false;
+        _ConvertFrom(it->frame.get(), std::max<int64_t>(0, from - it->at));
+    }
+    if (_ended) {
+        // Decoding had reached the end: the new resampler gives its last samples too.
+        _Convert(nullptr, 0);
+        _finished = false;
+    }
+    return true;
+}
+
+bool SoundTrack::_Position(int64_t first) {
+    // A new form of output starts again from the sound decoded last, where it reaches back far
+    // enough; the decoder keeps its place.
+    if (_reform && !_stale && !_Reform(first))
+        _stale = true;
+    _reform = false;
+    const int64_t held = _queueFirst + int64_t(_queue.Size() / std::size_t(_FrameBytes()));
+    const bool behind = first < _queueFirst;
+    // Decoding on up to a place costs less than a seek's pre-roll while it is near.
+    const int64_t cost = _preroll * (_settles ? 3 : 1) + _rate;
+    const bool far = first > held && av_rescale(first, _rate, _form.rate) - _placed > cost;
+    if (!_stale && !behind && !far)
+        return true;
+    if (_seekable) {
+        const Seek seek = _Seek(first);
+        if (seek == Seek::kDone)
+            return true;
+        if (seek == Seek::kFailed)
+            return _Restart();
+    }
+    return _stale || behind ? _Restart() : true;
+}
+
+SoundTrack::Seek SoundTrack::_Seek(int64_t first) {
+    const int64_t from = _ResamplingFrom(first);
+    if (_origin == AV_NOPTS_VALUE || _lastPage == 0 || from - 4 * _preroll - _rate <= _lead)
+        return Seek::kNear;
+    if (!_format && !_Restart())
+        return Seek::kFailed;
+    std::vector<uint8_t> early, late;
+    for (int64_t preroll = _preroll, tries = 0; tries < kSeekTries; preroll *= 4, ++tries) {
+        if (preroll > from - _lead)
+            break;
+        // Two decodings from places a pre-roll apart must give the same samples before the
+        // place wanted: the decoder's state has then settled to the one a whole decoding has.
+        // Both may land on one long page, which proves nothing.
+        const int64_t keep = preroll / 2;
+        if (_settles) {
+            if (!_SeekTo(from, 2 * preroll, INT64_MAX, keep, &early))
+                continue;
+            const int64_t landed = _landed;
+            if (!_SeekTo(from, preroll, from, keep, &late) || _landed == landed || early.empty() ||
+                early != late)
+                continue;
+        }
+        if (!_settles && !_SeekTo(from, preroll, from, 0, nullptr)) {
+            preroll = std::max<int64_t>(preroll, _rate);
+            continue;
+        }
+        _queueFirst = av_rescale(from, _form.rate, _rate);
+        return Seek::kDone;
+    }
+    return Seek::kFailed;
+}
+
+bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t keep,
+                         std::vector<uint8_t>* kept) {
+    _Reset();
+    _anchor = true;
+    _feedFrom = feed;
+    if (kept) {
+        kept->clear();
+        _kept = kept;
+        _keepFrom = from - keep;
+        _keepTo = from;
+    }
+    const int64_t target = _origin + av_rescale_q(from - preroll, AVRational{1, _rate}, _timeBase);
+    if (av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    avcodec_flush_buffers(_decoder.get());
+    int64_t page = -1;
+    while (_placed < from && _Produce())
+        if (page < 0)
+            page = _frame->pkt_pos;
+    _kept = nullptr;
+    if (_anchor || _placed < from || _lastRate != _rate) {
+        if (!_anchor && _lastRate != _rate)
+            _seekable = false; // the decoder's rate is not the stream's: times do not map
+        return false;
+    }
+    // Half the pre-roll at least (a decoder may give nothing for its first packet), and not on
+    // an Ogg stream's last page.
+    return _landed <= from - preroll / 2 && (_lastPage < 0 || page < _lastPage);
+}
+
 bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
     if (first < 0)
         return false;
     end = std::min(end, OutputCount());
     if (first >= end)
         return true;
-    if ((_stale || first < _queueFirst) && !_Restart())
+    if (!_Position(first))
         return false;
     const std::size_t frameBytes = std::size_t(_FrameBytes());
     auto held = [&] { return _queueFirst + int64_t(_queue.Size() / frameBytes); };

@@ -1,11 +1,15 @@
 // The sound stream of a movie, decoded and resampled in one pass by one long-lived resampler
 // into a queue of PCM in the requested form, so that sequential ranges tile exactly. Decoded
 // frames are placed on the movie's timeline by their times: silence stands before the sound's
-// start and where packets failed to decode.
+// start and where packets failed to decode. A read far from where decoding stands seeks, where
+// the container's times are exact and the codec settles after a pre-roll, and restarts the
+// resampler in step with a whole read's, so that every read holds the same samples as one
+// read of the whole sound.
 #pragma once
 
 #include <bit>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,17 +40,20 @@ public:
     std::optional<StreamTime> Start() const;
     // Movie time 0: the stream's own start unless the movie says otherwise.
     void SetOrigin(const StreamTime& origin);
-    // Samples per channel at the source rate from movie time 0 to the sound's end. Counted from
-    // the packets (from the container's index for a movie, or for sound of fixed sample size
-    // from the end of the file; by decoding once where the packets do not state their samples)
-    // and settled by what decodes once decoding reaches the end.
+    // Samples per channel at the source rate from movie time 0 to the sound's end. For sound
+    // alone, the length that an Ogg, FLAC, CAF or MP4 container states exactly; else counted
+    // from the packets (from the container's index for a movie, or for sound of fixed sample
+    // size from the end of the file; by decoding once where the packets do not state their
+    // samples); settled by what decodes once decoding reaches the end.
     int64_t SampleCount();
     // The end of the sound on the movie's timeline in units of `scale`, rounded up.
     int64_t Duration(int32_t scale);
     void Describe(SoundDescription& description) const;
 
     // Chooses the form of later reads (0 fields take the source's values: its rate and
-    // channels, and 8 bits for 8-bit sound, else 16); drops what is queued.
+    // channels, and 8 bits for 8-bit sound, else 16). The same form again keeps what is
+    // queued. A new one is made at the next read from the frames decoded last, the decoder
+    // keeping its place, where they reach back far enough; sound that seeks seeks instead.
     bool SetForm(const PcmForm& form);
     const PcmForm& Form() const { return _form; }
     // Output samples in the chosen form.
@@ -59,11 +66,45 @@ private:
     SoundTrack() = default;
     // Samples of the stream's content from its packets; -1 when only decoding can tell.
     int64_t _CountContent();
+    // Samples of compressed sound alone as its container states them exactly; -1 where it
+    // states none, or its last packets disagree.
+    int64_t _CountStated(AVFormatContext* format, int64_t declared);
     // Decodes the whole sound once, placing its frames as reads will, without converting them.
     int64_t _CountByDecoding();
+    // Chooses whether and with what pre-roll the sound seeks: where the container's times are
+    // exact and the codec's output after a seek settles to what a whole decoding gives.
+    void _ChooseSeeking();
+    // Empties the queue and the resampler and forgets where decoding stands.
+    void _Reset();
     bool _Restart();
+    // Makes output sample `first` the next to come: decoding goes on where it is near ahead,
+    // seeks where the sound allows it, and otherwise starts again from the start.
+    bool _Position(int64_t first);
+    enum class Seek { kNear, kDone, kFailed };
+    // Seeks to a place before output sample `first` (kNear, untouched, when it lies so near the
+    // start that decoding from there costs as little).
+    Seek _Seek(int64_t first);
+    // Seeks `preroll` samples before the timeline's sample `from` and decodes up to it,
+    // converting from `feed` on and keeping the decoded samples of the `keep` samples before
+    // `from` in `kept`; false when the seek lands late or decoding ends first.
+    bool _SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t keep,
+                 std::vector<uint8_t>* kept);
+    // The source sample from which a new resampler gives output sample `first` as a whole
+    // decoding's does: where the ratio of the rates repeats, so that its filter's phase is the
+    // same, and early enough that its filter has real samples behind `first`. -1 before the
+    // start.
+    int64_t _ResamplingFrom(int64_t first) const;
+    // Builds the queue in the new form from the frames decoded last; false where they do not
+    // reach back far enough.
+    bool _Reform(int64_t first);
     // Decodes one more frame into the queue; false at the end (the resampler is then flushed).
     bool _Produce();
+    // Converts a frame's samples after the first `skip` (at the source rate).
+    void _ConvertFrom(const AVFrame* frame, int64_t skip);
+    // Keeps a frame placed at `at` among the last ones decoded.
+    void _Remember(const AVFrame* frame, int64_t at, int64_t samples);
+    // Appends the part of a frame placed at `at` that lies in [_keepFrom, _keepTo) to _kept.
+    void _Keep(const AVFrame* frame, int64_t at);
     // Silence for a gap of `gap` samples before a frame of `samples`, when it is a loss.
     void _Fill(int64_t gap, int64_t samples);
     // A time of the stream in samples from movie time 0.
@@ -96,9 +137,33 @@ private:
     bool _draining = false;
     bool _ended = false;
     bool _finished = false;
-    bool _stale = true;     // the decoder must start again before the next read
+    bool _stale = true;     // decoding must find its place again before the next read
     bool _counting = false; // decoding only to count the samples
     bool _raw = false;      // packets hold samples as they are
+    bool _seekable = false;
+    bool _settles = false; // the codec's state settles only in time: two pre-rolls must agree
+    int64_t _preroll = 0;  // samples decoded before a place after a seek
+    // After a seek: the next frame with a time places the timeline, and samples before
+    // _feedFrom are placed but not converted. _landed is where the first frame was placed.
+    bool _anchor = false;
+    int64_t _feedFrom = 0;
+    int64_t _landed = 0;
+    // Where an Ogg stream's last page starts: the times of the page that a seek lands on are
+    // reckoned back from its end, which the last page trims, so seeks land before it. 0 while
+    // it is not known, which keeps the stream from seeking; -1 for other containers.
+    int64_t _lastPage = -1;
+    // The frames decoded last, each where it was placed, for a change of form of sound that
+    // does not seek.
+    struct Decoded {
+        FramePtr frame;
+        int64_t at = 0, samples = 0;
+    };
+    std::deque<Decoded> _history;
+    FramePtr _spare;
+    bool _reform = false; // the form has changed since the queue was made
+    std::vector<uint8_t>* _kept = nullptr;
+    int64_t _keepFrom = 0;
+    int64_t _keepTo = 0;
     int32_t _rate = 0;
     int32_t _channels = 0;
     int32_t _bits = 16;
