@@ -258,7 +258,8 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream) {
     return AV_NOPTS_VALUE;
 }
 
-int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last) {
+int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last,
+                   bool trimmed) {
     PacketPtr packet(av_packet_alloc());
     ReadBudget* budget = static_cast<ReadBudget*>(format->opaque);
     if (!packet || !budget)
@@ -273,7 +274,9 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
         while (av_read_frame(format, packet.get()) >= 0) {
             const int64_t at = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
             if (packet->stream_index == index && at != AV_NOPTS_VALUE) {
-                const int64_t stop = at + std::max<int64_t>(packet->duration, 0);
+                int64_t stop = at + std::max<int64_t>(packet->duration, 0);
+                if (trimmed && packet->pts != AV_NOPTS_VALUE)
+                    stop = PacketEnd(stream, packet.get());
                 end = end == AV_NOPTS_VALUE ? stop : std::max(end, stop);
                 if (last)
                     *last = packet->pos;

@@ -119,9 +119,10 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
 // after the key point a second or more before `declaredEnd`, within a few tens of megabytes of
 // reading. AV_NOPTS_VALUE when the container cannot seek there or no packet of the stream
 // follows. The context is left wherever reading stopped. `last`, when given, receives the file
-// position of the stream's last packet read.
-int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd,
-                   int64_t* last = nullptr);
+// position of the stream's last packet read. `trimmed`: each packet's end less the samples that
+// the container marks to discard at the end (PacketEnd).
+int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last = nullptr,
+                   bool trimmed = false);
 
 // Seeks stream `index` back to its start; false when the container cannot.
 bool Rewind(AVFormatContext* format, int index);

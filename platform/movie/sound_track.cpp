@@ -153,7 +153,9 @@ int64_t SoundTrack::_CountContent() {
     // Without an end of its own the stream has the file's, which may be another stream's.
     const bool ownEnd = stream->duration != AV_NOPTS_VALUE && stream->duration > 0;
     // A movie's index, or a file of fixed-size samples, is checked against its last packets.
-    const int64_t content = ContentEnd(format, _index, declared);
+    // Where the stream has no end of its own, its last packet ends it, less what the container
+    // marks to discard (the padding of a compressed movie's last sound packet).
+    const int64_t content = ContentEnd(format, _index, declared, nullptr, !ownEnd);
     // Fixed-size samples alone seek back exactly: the first read goes on with this context.
     if (!fixed || !_audioOnly || !Rewind(format, _index))
         _probe.reset();
