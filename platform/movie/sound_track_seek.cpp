@@ -1,0 +1,206 @@
+// Where decoding finds its place: seeks with a pre-roll, and a new form of output made from the
+// frames decoded last.
+#include "platform/movie/sound_track.h"
+
+#include <algorithm>
+#include <iterator>
+#include <numeric>
+
+namespace tbx::movie {
+
+namespace {
+
+// The resampler's filter taps at the source rate when it does not shrink the band.
+constexpr int64_t kResamplerTaps = 32;
+
+// Tries at a seek, each with a pre-roll four times the last.
+constexpr int kSeekTries = 3;
+
+} // namespace
+
+void SoundTrack::_ChooseSeeking() {
+    const AVFormatContext* format = _probe.get();
+    const bool ogg = IsContainer(format, "ogg"), mov = IsContainer(format, "mov");
+    const bool pcm = _codecId >= AV_CODEC_ID_PCM_S16LE && _codecId < AV_CODEC_ID_ADPCM_IMA_QT;
+    const bool lossless = _codecId == AV_CODEC_ID_FLAC || _codecId == AV_CODEC_ID_ALAC;
+    double seconds = 0; // lossless and PCM packets decode each on its own
+    if (IsContainer(format, "mp3") && _codecId == AV_CODEC_ID_MP3)
+        seconds = 1; // the bit reservoir and the filter bank's overlap span a few frames
+    else if (ogg && _codecId == AV_CODEC_ID_VORBIS)
+        seconds = std::max(1.0, 16384.0 / _rate); // two of the longest blocks
+    else if (ogg && _codecId == AV_CODEC_ID_OPUS && _channels <= 2) {
+        // Its state fades rather than ends: a pre-roll holds only where two agree. Streams of
+        // more channels never settle to a whole decoding's samples.
+        seconds = 2;
+        _settles = true;
+    } else if (!(lossless && (ogg || mov || IsContainer(format, "flac"))) &&
+               !(pcm && (mov || IsContainer(format, "wav") || IsContainer(format, "aiff"))))
+        return; // times that are not exact, or a decoder that never settles to them (AAC)
+    _seekable = true;
+    _preroll = int64_t(seconds * _rate);
+    if (ogg)
+        _lastPage = 0;
+}
+
+void SoundTrack::_Remember(const AVFrame* frame, int64_t at, int64_t samples) {
+    // The queue's second of look-back, with room for the resampler's lead-in.
+    const int64_t keep = _rate * 3 / 2;
+    while (!_history.empty() &&
+           _history.front().at + _history.front().samples < at + samples - keep) {
+        av_frame_unref(_history.front().frame.get());
+        _spare = std::move(_history.front().frame);
+        _history.pop_front();
+    }
+    FramePtr held = _spare ? std::move(_spare) : FramePtr(av_frame_alloc());
+    if (!held || av_frame_ref(held.get(), frame) < 0) {
+        _history.clear();
+        return;
+    }
+    _history.push_back(Decoded{std::move(held), at, samples});
+}
+
+void SoundTrack::_Keep(const AVFrame* frame, int64_t at) {
+    const int64_t first = std::clamp(_keepFrom, at, at + frame->nb_samples) - at;
+    const int64_t end = std::clamp(_keepTo, at, at + frame->nb_samples) - at;
+    if (first >= end)
+        return;
+    const AVSampleFormat format = AVSampleFormat(frame->format);
+    const bool planar = av_sample_fmt_is_planar(format);
+    const int64_t step =
+        int64_t(av_get_bytes_per_sample(format)) * (planar ? 1 : frame->ch_layout.nb_channels);
+    for (int c = 0; c < (planar ? frame->ch_layout.nb_channels : 1); ++c)
+        _kept->insert(_kept->end(), frame->extended_data[c] + first * step,
+                      frame->extended_data[c] + end * step);
+}
+
+int64_t SoundTrack::_ResamplingFrom(int64_t first) const {
+    const int64_t in = _rate, out = _form.rate;
+    const int64_t period = in / std::gcd(in, out);
+    const int64_t history = in == out ? 0 : 2 * kResamplerTaps * (in / out + 1) + 64;
+    const int64_t from = av_rescale_rnd(first, in, out, AV_ROUND_DOWN) - history;
+    return from >= 0 ? from / period * period : -1;
+}
+
+bool SoundTrack::_Reform(int64_t first) {
+    // Frames decoded after a seek hold the sound from where it started to convert.
+    const int64_t from = _ResamplingFrom(first);
+    if (from < 0 || _history.empty() || from < std::max(_history.front().at, _feedFrom) ||
+        from >= _placed)
+        return false;
+    // The frames from there on must follow each other up to where decoding stands.
+    auto start = _history.begin();
+    while (start != _history.end() && start->at + start->samples <= from)
+        ++start;
+    if (start == _history.end())
+        return false;
+    for (auto it = start; it != _history.end(); ++it) {
+        const auto next = std::next(it);
+        if (it->frame->sample_rate != _rate ||
+            it->at + it->samples != (next == _history.end() ? _placed : next->at))
+            return false;
+    }
+    _queue.Clear();
+    _resampler.reset();
+    _inRate = 0;
+    _inFormat = -1;
+    _inChannels = 0;
+    _queueFirst = av_rescale(from, _form.rate, _rate);
+    for (auto it = start; it != _history.end(); ++it) {
+        if (!_Resampler(it->frame.get()))
+            return false;
+        _ConvertFrom(it->frame.get(), std::max<int64_t>(0, from - it->at));
+    }
+    if (_ended) {
+        // Decoding had reached the end: the new resampler gives its last samples too.
+        _Convert(nullptr, 0);
+        _finished = false;
+    }
+    return true;
+}
+
+bool SoundTrack::_Position(int64_t first) {
+    // A new form of output starts again from the sound decoded last, where it reaches back far
+    // enough; the decoder keeps its place.
+    if (_reform && !_stale && !_Reform(first))
+        _stale = true;
+    _reform = false;
+    const int64_t held = _queueFirst + int64_t(_queue.Size() / std::size_t(_FrameBytes()));
+    const bool behind = first < _queueFirst;
+    // Decoding on up to a place costs less than a seek's pre-roll while it is near.
+    const int64_t cost = _preroll * (_settles ? 3 : 1) + _rate;
+    const bool far = first > held && av_rescale(first, _rate, _form.rate) - _placed > cost;
+    if (!_stale && !behind && !far)
+        return true;
+    if (_seekable) {
+        const Seek seek = _Seek(first);
+        if (seek == Seek::kDone)
+            return true;
+        if (seek == Seek::kFailed)
+            return _Restart();
+    }
+    return _stale || behind ? _Restart() : true;
+}
+
+SoundTrack::Seek SoundTrack::_Seek(int64_t first) {
+    const int64_t from = _ResamplingFrom(first);
+    if (_origin == AV_NOPTS_VALUE || _lastPage == 0 || from - 4 * _preroll - _rate <= _lead)
+        return Seek::kNear;
+    if (!_format && !_Restart())
+        return Seek::kFailed;
+    std::vector<uint8_t> early, late;
+    for (int64_t preroll = _preroll, tries = 0; tries < kSeekTries; preroll *= 4, ++tries) {
+        if (preroll > from - _lead)
+            break;
+        // Two decodings from places a pre-roll apart must give the same samples before the
+        // place wanted: the decoder's state has then settled to the one a whole decoding has.
+        // Both may land on one long page, which proves nothing.
+        const int64_t keep = preroll / 2;
+        if (_settles) {
+            if (!_SeekTo(from, 2 * preroll, INT64_MAX, keep, &early))
+                continue;
+            const int64_t landed = _landed;
+            if (!_SeekTo(from, preroll, from, keep, &late) || _landed == landed || early.empty() ||
+                early != late)
+                continue;
+        }
+        if (!_settles && !_SeekTo(from, preroll, from, 0, nullptr)) {
+            preroll = std::max<int64_t>(preroll, _rate);
+            continue;
+        }
+        _queueFirst = av_rescale(from, _form.rate, _rate);
+        return Seek::kDone;
+    }
+    return Seek::kFailed;
+}
+
+bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t keep,
+                         std::vector<uint8_t>* kept) {
+    _Reset();
+    _anchor = true;
+    _feedFrom = feed;
+    if (kept) {
+        kept->clear();
+        _kept = kept;
+        _keepFrom = from - keep;
+        _keepTo = from;
+    }
+    const int64_t target = _origin + av_rescale_q(from - preroll, AVRational{1, _rate}, _timeBase);
+    if (av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    avcodec_flush_buffers(_decoder.get());
+    int64_t page = -1;
+    while (_placed < from && _Produce())
+        if (page < 0)
+            page = _frame->pkt_pos;
+    _kept = nullptr;
+    if (_anchor || _placed < from || _lastRate != _rate) {
+        if (!_anchor && _lastRate != _rate)
+            _seekable = false; // the decoder's rate is not the stream's: times do not map
+        return false;
+    }
+    // Half the pre-roll at least (a decoder may give nothing for its first packet), and not on
+    // an Ogg stream's last page.
+    return _landed <= from - preroll / 2 && (_lastPage < 0 || page < _lastPage);
+}
+
+} // namespace tbx::movie
