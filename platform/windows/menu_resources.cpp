@@ -200,18 +200,22 @@ MenuBarHandle GetNewMBar(SInt16 menuBarID) {
         return nullptr;
     std::vector<MenuRef> menus;
     Budget budget;
+    const auto abandon = [&menus] {
+        for (MenuRef made : menus)
+            DisposeMenuTree(made);
+        return MenuBarHandle(nullptr);
+    };
     for (std::size_t i = 0; i < count; ++i) {
         const SInt16 id = SInt16(UInt16(UInt8(bytes[2 + 2 * i]) << 8 | UInt8(bytes[3 + 2 * i])));
         MenuRef menu = LoadMenuTree(id, budget);
-        if (!menu) {
-            for (MenuRef made : menus)
-                DisposeMenuTree(made);
-            return nullptr;
-        }
+        if (!menu)
+            return abandon();
         menus.push_back(menu);
     }
     MenuBarHandle bar = NewHandle(menus.size() * sizeof(MenuRef));
-    if (bar && !menus.empty())
+    if (!bar)
+        return abandon();
+    if (!menus.empty())
         std::memcpy(*bar, menus.data(), menus.size() * sizeof(MenuRef));
     return bar;
 }
