@@ -84,9 +84,12 @@ std::string LeafOf(const std::string& path) {
 OSErr NameToUtf8(UniCharCount length, const UniChar* name, std::string& out) {
     if (!name || length == 0 || length > 255)
         return length > 255 ? OSErr(errFSNameTooLong) : OSErr(paramErr);
-    out = text::Utf16ToUtf8Escaped(std::u16string_view(name, length));
+    const std::u16string_view units(name, length);
+    out = text::Utf16ToUtf8Escaped(units);
+    // Only a name that a listing could give back: an unpaired surrogate that stands for no byte,
+    // or byte escapes that spell UTF-8, would reach another name's file.
     if (out == "." || out == ".." || out.find('/') != std::string::npos ||
-        out.find('\0') != std::string::npos)
+        out.find('\0') != std::string::npos || text::Utf8ToUtf16Escaped(out) != units)
         return paramErr;
     if (out.size() > NAME_MAX)
         return errFSNameTooLong;

@@ -52,6 +52,17 @@ TEST_F(FileManagerTest, ErrorsCarryTheMacNumbers) {
     const std::u16string bad = U("x/y");
     EXPECT_EQ(FSCreateFileUnicode(&folder, bad.size(), bad.data(), 0, nullptr, nullptr, nullptr),
               paramErr);
+    // Names with no bytes of their own would share another name's file.
+    for (const std::u16string& unpaired :
+         {std::u16string(u"\xD800"), std::u16string(u"\xDCC3\xDCA9")})
+        EXPECT_EQ(FSCreateFileUnicode(&folder, unpaired.size(), unpaired.data(), 0, nullptr,
+                                      nullptr, nullptr),
+                  paramErr);
+    const std::u16string escape = u"\xDCC3"; // the byte 0xC3, no UTF-8 on its own
+    EXPECT_EQ(
+        FSCreateFileUnicode(&folder, escape.size(), escape.data(), 0, nullptr, nullptr, nullptr),
+        noErr);
+    EXPECT_TRUE(fs::exists(work / "\xC3"));
     const std::u16string dots = U("..");
     EXPECT_EQ(FSCreateDirectoryUnicode(&folder, dots.size(), dots.data(), 0, nullptr, nullptr,
                                        nullptr, nullptr),
