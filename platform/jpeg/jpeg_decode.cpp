@@ -56,10 +56,6 @@ uint8_t Ink(unsigned sample, unsigned black) {
     return uint8_t((sample * black + 127) / 255);
 }
 
-// A progressive picture may repeat one scan without end, each pass over all of its blocks; a
-// few hundred scans are far more than any encoder writes.
-constexpr int kMaxScans = 300;
-
 void LimitScans(j_common_ptr common) {
     j_decompress_ptr cinfo = reinterpret_cast<j_decompress_ptr>(common);
     if (cinfo->input_scan_number > kMaxScans)

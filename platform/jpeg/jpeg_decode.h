@@ -16,8 +16,12 @@ struct RgbPixels {
     uint32_t height = 0;
 };
 
-// False, `out` untouched, for data that is truncated or corrupt, or whose pixels would take
-// more than `maxBytes` or none.
+// A progressive picture may repeat one scan without end, each pass over all of its blocks; a
+// few hundred scans are far more than any encoder writes. Decoding stops past this many.
+inline constexpr int kMaxScans = 300;
+
+// False, `out` untouched, for data that is truncated or corrupt, has more than kMaxScans
+// scans, or whose pixels would take more than `maxBytes` or none.
 bool DecodeToRgb(const uint8_t* bytes, std::size_t size, std::size_t maxBytes, RgbPixels& out);
 // The same, decoding into `spare` (of `spareBytes` bytes) when the pixels take exactly that
 // many, so that a caller decoding picture after picture allocates nothing: out.pixels then

@@ -6,6 +6,7 @@
 
 #include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_codecs.h"
+#include "platform/pict/pict_jpeg_work.h"
 
 namespace tbx::pict {
 namespace {
@@ -274,12 +275,31 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
     const Placement place{fixed(0), fixed(1), fixed(3), fixed(4), fixed(6), fixed(7)};
     if (m[2] || m[5] || place.a * place.d == place.b * place.c)
         return false;
-    // What the description promises is charged before any decoding.
-    if (!canvas.Charge(uint64_t(int16_t(width) > 0 ? width : 0) *
-                           uint64_t(int16_t(height) > 0 ? height : 0) +
-                       dataSize))
+    // What decoding may take is charged before it starts: for codecs decoded as JPEG, the
+    // frames and scans the data's own headers give; for the others, the size the description
+    // promises. The decoder is then held to the pixels left.
+    auto left = [&] {
+        return std::size_t(std::min<uint64_t>(kMaxPicturePixels, canvas.Unspent()));
+    };
+    const JpegFraming framing =
+        codec == FourCC("jpeg") ? JpegFraming::Markers : CodecJpegFraming(codec);
+    if (framing == JpegFraming::Other)
+        return true; // passed over, as its work cannot be told beforehand
+    uint64_t work = dataSize;
+    if (framing == JpegFraming::None) {
+        work +=
+            uint64_t(int16_t(width) > 0 ? width : 0) * uint64_t(int16_t(height) > 0 ? height : 0);
+    } else {
+        const JpegWork jpeg = framing == JpegFraming::Markers
+                                  ? MarkedJpegWork(data.Here(), dataSize, left())
+                                  : MotionJpegBWork(data.Here(), dataSize, left());
+        if (jpeg.scans > uint32_t(jpeg::kMaxScans))
+            return false;
+        work += jpeg.Work();
+    }
+    if (!canvas.Charge(work))
         return false;
-    const std::size_t most = std::size_t(std::min<uint64_t>(kMaxPicturePixels, canvas.Unspent()));
+    const std::size_t most = left();
     DecodedImage image;
     if (codec == FourCC("jpeg")) {
         jpeg::RgbPixels rgb;

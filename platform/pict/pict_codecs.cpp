@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -65,15 +66,37 @@ bool Palette(const uint8_t* description, std::size_t size, int depth, uint32_t (
     return true;
 }
 
+// FFmpeg's decoder for a codec as QuickTime movies name it.
+const AVCodec* Decoder(unsigned tag) {
+    const AVCodecTag* const tags[] = {avformat_get_mov_video_tags(), nullptr};
+    return avcodec_find_decoder(av_codec_get_id(tags, tag));
+}
+
 } // namespace
+
+JpegFraming CodecJpegFraming(uint32_t codec) {
+    const AVCodec* decoder =
+        Decoder(MKTAG(codec >> 24, (codec >> 16) & 0xFF, (codec >> 8) & 0xFF, codec & 0xFF));
+    if (!decoder)
+        return JpegFraming::None;
+    const std::string_view name = decoder->name;
+    if (name == "mjpeg" || name == "jpegls" || name == "smvjpeg")
+        return JpegFraming::Markers;
+    if (name == "mjpegb")
+        return JpegFraming::MotionB;
+    // Decoders built on the JPEG one that rebuild or wrap their data first.
+    for (const char* other : {"amv", "avrn", "media100", "mxpeg", "sp5x", "thp"})
+        if (name == other)
+            return JpegFraming::Other;
+    return JpegFraming::None;
+}
 
 bool DecodeWithCodec(const uint8_t* description, std::size_t size, const uint8_t* data,
                      std::size_t dataSize, std::size_t maxPixels, DecodedImage& image) {
     if (size < kDescriptionSize || dataSize == 0 || dataSize > INT_MAX / 2)
         return false;
     const unsigned tag = MKTAG(description[4], description[5], description[6], description[7]);
-    const AVCodecTag* const tags[] = {avformat_get_mov_video_tags(), nullptr};
-    const AVCodec* codec = avcodec_find_decoder(av_codec_get_id(tags, tag));
+    const AVCodec* codec = Decoder(tag);
     const int width = int16_t(Word(description + 32)), height = int16_t(Word(description + 34));
     const int depth = int16_t(Word(description + 82));
     if (!codec || codec->type != AVMEDIA_TYPE_VIDEO || width <= 0 || height <= 0 ||

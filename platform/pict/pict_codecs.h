@@ -14,6 +14,11 @@ struct DecodedImage {
     std::vector<uint32_t> pixels; // opaque ARGB, rows from the top
 };
 
+// How the decoder FFmpeg has for a codec (a big-endian four-character code) reads JPEG data:
+// not as JPEG, by markers, as Motion-JPEG B, or some other way whose work is not told here.
+enum class JpegFraming { None, Markers, MotionB, Other };
+JpegFraming CodecJpegFraming(uint32_t codec);
+
 // The image of an image description (`size` bytes from its size field on, with the colour
 // table that indexed images carry after its 86 bytes) and its data. False when FFmpeg has no
 // decoder for the codec, the data does not decode, or the image would have more than

@@ -195,10 +195,7 @@ bool Decoder::RectShape(uint16_t op) {
         verb != 0 ? shape(r, ow, oh)
                   : Subtract(shape(r, ow, oh), shape(Inset(r, pw, ph), ow - 2 * pw, oh - 2 * ph));
     if (kind == 6) {
-        // Each pixel of the oval within the clip's columns is looked at.
-        const int columns =
-            std::max(0, std::min<int>(r.right, clip.right) - std::max<int>(r.left, clip.left));
-        if (!_canvas.Charge(uint64_t(drawn.rows.size()) * uint64_t(columns)))
+        if (!_canvas.Charge(uint64_t(drawn.rows.size()) * kWedgeRowWork))
             return false;
         drawn = Wedge(drawn, r, startAngle, arcAngle, clip);
     }

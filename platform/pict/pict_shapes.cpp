@@ -1,6 +1,7 @@
 #include "platform/pict/pict_shapes.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -123,6 +124,136 @@ Spans RoundRectSpans(const Rect& r, int ovalWidth, int ovalHeight, RowClip clip)
     return s;
 }
 
+namespace {
+
+// The first x of [lo, hi) at which `reached` holds, it being false before and true after
+// along [lo, hi); hi when it never holds. Looks first at `guess`, then in widening steps.
+template <class Reached>
+int FirstReached(int lo, int hi, int guess, Reached&& reached) {
+    if (lo >= hi)
+        return hi;
+    guess = std::clamp(guess, lo, hi - 1);
+    int from = lo, to = hi; // not reached before `from`; reached at `to` (or it is hi)
+    if (reached(guess)) {
+        to = guess;
+        for (int step = 1;; step *= 2) {
+            if (to - lo < step)
+                break;
+            if (!reached(to - step)) {
+                from = to - step + 1;
+                break;
+            }
+            to -= step;
+        }
+    } else {
+        from = guess + 1;
+        for (int step = 1;; step *= 2) {
+            if (hi - from < step) // (from - 1) + step lies at or past hi
+                break;
+            if (reached(from - 1 + step)) {
+                to = from - 1 + step;
+                break;
+            }
+            from += step;
+        }
+    }
+    while (from < to) {
+        const int mid = from + (to - from) / 2;
+        if (reached(mid))
+            to = mid;
+        else
+            from = mid + 1;
+    }
+    return to;
+}
+
+// Which pixels of a row lie in an arc. A pixel is in when its angle, taken from `from` and
+// brought into [0, 360), is below the arc's. Along a row that angle moves one way on each side
+// of the centre column, so only the pixels where it passes a multiple of 360 or one plus the
+// arc are looked at, found from where the two angles' lines meet the row.
+class ArcRow {
+public:
+    ArcRow(const Rect& r, double from, int arc)
+        : _cx((r.left + r.right) / 2.0), _halfWidth((r.right - r.left) / 2.0), _from(from),
+          _arc(arc), _bounds{0, double(arc), 360, 360.0 + arc, 720, 720.0 + arc, 1080} {
+        std::sort(_bounds.begin(), _bounds.end());
+        for (std::size_t k = 0; k < _bounds.size(); ++k)
+            _slopes[k] = std::tan((_bounds[k] + from - 720.0) * (M_PI / 180.0));
+    }
+
+    // The runs of [lo, hi) in the arc on the row whose centre lies `up` half heights above
+    // the oval's centre.
+    void Runs(double up, int lo, int hi, Spans::Row& out) {
+        _up = up;
+        // x + 0.5 - cx is exact: left of the centre column, on it, right of it.
+        const double centre = _cx - 0.5;
+        const int first = int(std::clamp(std::ceil(centre), double(lo), double(hi)));
+        Piece(lo, first, out);
+        if (first < hi && double(first) == centre) {
+            Piece(first, first + 1, out);
+            Piece(first + 1, hi, out);
+        } else {
+            Piece(first, hi, out);
+        }
+    }
+
+private:
+    // The angle as the pixel's own test takes it, before it is brought into [0, 360).
+    double Turn(int x) const {
+        const double right = (x + 0.5 - _cx) / _halfWidth;
+        const double angle = std::atan2(right, _up) * (180.0 / M_PI);
+        return angle - _from + 720.0;
+    }
+    bool In(double turn) const { return std::fmod(turn, 360.0) < _arc; }
+
+    // Pixels [lo, hi) on one side of the centre, where the turn only grows (above the centre)
+    // or only shrinks (below it).
+    void Piece(int lo, int hi, Spans::Row& out) {
+        if (lo >= hi)
+            return;
+        const bool growing = _up > 0;
+        int x = lo;
+        double turn = Turn(x);
+        const double last = Turn(hi - 1);
+        while (x < hi) {
+            const bool in = In(turn);
+            // The next bound the turn passes in this piece, if any, and the first pixel past it.
+            const auto above = std::upper_bound(_bounds.begin(), _bounds.end(), turn);
+            auto bound = _bounds.end();
+            if (growing && above != _bounds.end() && !(last < *above))
+                bound = above;
+            else if (!growing && above != _bounds.begin() && last < above[-1])
+                bound = above - 1;
+            int next = hi;
+            if (bound != _bounds.end()) {
+                const double b = *bound;
+                const double at =
+                    _cx - 0.5 + _up * _slopes[std::size_t(bound - _bounds.begin())] * _halfWidth;
+                const int guess =
+                    int(std::isfinite(at) ? std::clamp(std::ceil(at), double(x), double(hi))
+                                          : double(x));
+                next = FirstReached(x + 1, hi, guess, [&](int p) {
+                    const double t = Turn(p);
+                    return growing ? !(t < b) : t < b;
+                });
+            }
+            if (in)
+                AddSpan(out, x, next);
+            if (next < hi)
+                turn = Turn(next);
+            x = next;
+        }
+    }
+
+    double _cx, _halfWidth, _from;
+    int _arc;
+    double _up = 0;
+    // Where In() changes: the turn at multiples of 360 and at the arc past each.
+    std::array<double, 7> _bounds, _slopes{};
+};
+
+} // namespace
+
 Spans Wedge(const Spans& shape, const Rect& r, int startAngle, int arcAngle, RowClip clip) {
     Spans out = Empty(shape.top);
     out.rows.resize(shape.rows.size());
@@ -135,27 +266,20 @@ Spans Wedge(const Spans& shape, const Rect& r, int startAngle, int arcAngle, Row
         arcAngle = -arcAngle;
     }
     const double from = std::fmod(std::fmod(double(startAngle), 360.0) + 360.0, 360.0);
-    const double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0;
-    const double halfWidth = (r.right - r.left) / 2.0, halfHeight = (r.bottom - r.top) / 2.0;
+    const double cy = (r.top + r.bottom) / 2.0, halfHeight = (r.bottom - r.top) / 2.0;
+    ArcRow arc(r, from, arcAngle);
+    Spans::Row runs;
     for (std::size_t i = 0; i < shape.rows.size(); ++i) {
-        const double up = -(shape.top + int(i) + 0.5 - cy) / halfHeight;
-        for (auto [x0, x1] : shape.rows[i]) {
-            x0 = std::max(x0, clip.left);
-            x1 = std::min(x1, clip.right);
-            int start = x0;
-            for (int x = x0; x <= x1; ++x) {
-                bool in = false;
-                if (x < x1) {
-                    const double right = (x + 0.5 - cx) / halfWidth;
-                    const double angle = std::atan2(right, up) * (180.0 / M_PI);
-                    in = std::fmod(angle - from + 720.0, 360.0) < arcAngle;
-                }
-                if (!in) {
-                    AddSpan(out.rows[i], start, x);
-                    start = x + 1;
-                }
-            }
-        }
+        const Spans::Row& row = shape.rows[i];
+        if (row.empty())
+            continue;
+        const int lo = std::max(row.front().first, clip.left);
+        const int hi = std::min(row.back().second, clip.right);
+        if (lo >= hi)
+            continue;
+        runs.clear();
+        arc.Runs(-(shape.top + int(i) + 0.5 - cy) / halfHeight, lo, hi, runs);
+        out.rows[i] = IntersectRow(row, runs);
     }
     return out;
 }

@@ -37,8 +37,10 @@ Spans RoundRectSpans(const Rect& r, int ovalWidth, int ovalHeight, RowClip clip)
 // The part of `shape` that lies in the arc of `arcAngle` degrees from `startAngle`, angles
 // measured clockwise from 12 o'clock around the centre of `r`, on `r` as if it were a square
 // (45 degrees is always its top-right corner); a negative arc runs anticlockwise. Cut to the
-// clip's columns.
+// clip's columns. Each row costs about as much as kWedgeRowWork pixels filled, whatever its
+// width: only the pixels where the angles' lines cross it are looked at.
 Spans Wedge(const Spans& shape, const Rect& r, int startAngle, int arcAngle, RowClip clip);
+inline constexpr uint64_t kWedgeRowWork = 64;
 // The polygon through the points, closed, filled by the even-odd rule.
 Spans PolygonSpans(const std::vector<std::pair<int, int>>& points, RowClip clip);
 // What building the polygon's spans takes: its points and its sides' crossings of the rows.

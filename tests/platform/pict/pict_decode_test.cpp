@@ -12,6 +12,7 @@
 
 #include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_decode.h"
+#include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
 
 namespace {
@@ -369,20 +370,67 @@ TEST(PictDecode, DamagedPicturesAreRefused) {
     EXPECT_TRUE(refused(busy.End()));
 }
 
+// A JPEG marker segment: its marker, length and body.
+std::string Segment(int marker, const std::string& body) {
+    const std::size_t n = body.size() + 2;
+    return std::string{'\xFF', char(marker), char(n >> 8), char(n)} + body;
+}
+
+// A baseline JPEG as Motion-JPEG B: a header of offsets to its tables, frame header and scan
+// header, each with its length, then its scan without the zero bytes stuffed after 0xFF.
+std::string MotionJpegB(const std::string& jpeg) {
+    std::string parts[4], scan; // quantisation, Huffman tables, frame, scan header
+    for (std::size_t at = 2; at + 4 <= jpeg.size();) {
+        const int marker = uint8_t(jpeg[at + 1]);
+        const std::size_t n = std::size_t(uint8_t(jpeg[at + 2])) << 8 | uint8_t(jpeg[at + 3]);
+        const std::string body = jpeg.substr(at + 4, n - 2);
+        at += 2 + n;
+        const int part = marker == 0xDB ? 0 : marker == 0xC4 ? 1 : marker == 0xC0 ? 2 : 3;
+        if (marker != 0xDA && part == 3)
+            continue;
+        parts[part] += body;
+        for (; marker == 0xDA && at + 1 < jpeg.size() && (jpeg[at] != '\xFF' || !jpeg[at + 1]);
+             ++at)
+            at += (scan += jpeg[at], jpeg[at] == '\xFF');
+    }
+    std::string out(40, '\0');
+    out.replace(4, 4, "mjpg");
+    auto put = [&](std::size_t at, std::size_t v) {
+        for (int k = 0; k < 4; ++k)
+            out[at + std::size_t(k)] = char(v >> (24 - 8 * k));
+    };
+    for (int i = 0; i < 4; ++i) {
+        put(20 + 4 * std::size_t(i), out.size());
+        out += Segment(0, parts[i]).substr(2);
+    }
+    put(36, out.size());
+    out += scan;
+    put(8, out.size());
+    put(12, out.size());
+    return out;
+}
+
 // Images compressed by other codecs, taken from one-frame QuickTime movies that ffmpeg writes
 // (their sample description is the image description), against ffmpeg's decoding of them.
 TEST(PictDecode, OtherCodecsMatchFfmpeg) {
     STRAVEL_REQUIRE_TOOL("ffmpeg");
     TempDir dir;
-    const std::pair<const char*, const char*> codecs[] = {
-        {"qtrle", "rgb24"}, {"rpza", "rgb555le"}, {"smc", "pal8"},
-        {"png", "rgb24"},   {"tiff", "rgb24"},    {"rawvideo", "rgb24"}};
-    for (const auto& [codec, format] : codecs) {
-        const std::string movie = (dir / (std::string(codec) + ".mov")).string();
-        ASSERT_EQ(RunTool({"ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc=s=24x16",
-                           "-frames:v", "1", "-pix_fmt", format, "-c:v", codec, movie})
-                      .exitCode,
-                  0);
+    // Motion-JPEG B is made from the A form, which ffmpeg writes.
+    const struct {
+        const char *codec, *format, *tag;
+    } codecs[] = {{"qtrle", "rgb24", ""},        {"rpza", "rgb555le", ""},
+                  {"smc", "pal8", ""},           {"png", "rgb24", ""},
+                  {"tiff", "rgb24", ""},         {"rawvideo", "rgb24", ""},
+                  {"mjpeg", "yuvj444p", "mjpa"}, {"mjpeg", "yuvj444p", "mjpb"}};
+    for (const auto& [codec, format, tag] : codecs) {
+        const std::string movie = (dir / (std::string(codec) + tag + ".mov")).string();
+        std::vector<std::string> make{
+            "ffmpeg",    "-v", "error",    "-f",   "lavfi", "-i", "testsrc=s=24x16",
+            "-frames:v", "1",  "-pix_fmt", format, "-c:v",  codec};
+        if (*tag)
+            make.insert(make.end(), {"-tag:v", "mjpa"});
+        make.push_back(movie);
+        ASSERT_EQ(RunTool(make).exitCode, 0);
         const std::string rgb = RunTool({"ffmpeg", "-v", "error", "-i", movie, "-f", "rawvideo",
                                          "-pix_fmt", "rgb24", "-"})
                                     .out;
@@ -391,13 +439,18 @@ TEST(PictDecode, OtherCodecsMatchFfmpeg) {
             return std::size_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
         };
         const std::size_t entry = bytes.find("stsd") + 12, mdat = bytes.find("mdat");
+        std::string description = bytes.substr(entry, size(entry));
+        std::string data = bytes.substr(mdat + 4, size(mdat - 4) - 8);
+        if (std::string(tag) == "mjpb") {
+            description.replace(4, 4, tag);
+            data = MotionJpegB(data);
+        }
         Pict p(24, 16);
-        p.Compressed(kIdentity, bytes.substr(entry, size(entry)),
-                     bytes.substr(mdat + 4, size(mdat - 4) - 8));
+        p.Compressed(kIdentity, description, data);
         std::string ours;
         for (uint32_t pixel : Decode(p.End()).pixels)
             ours += {char(pixel >> 16), char(pixel >> 8), char(pixel)};
-        EXPECT_TRUE(!rgb.empty() && ours == rgb) << codec;
+        EXPECT_TRUE(!rgb.empty() && ours == rgb) << codec << tag;
     }
 }
 
@@ -473,6 +526,31 @@ long PeakKilobytes() {
     return usage.ru_maxrss;
 }
 
+// A grey progressive JPEG, side x side, whose scans code nothing: `frames` frame headers, a DC
+// scan, then `acScans` AC scans in which every block ends its band. Each table has one code,
+// '0': no DC difference, and an end of band for the next 2^14 blocks (the last run may pass
+// the end, which decoders allow). FFmpeg wants a byte for each four blocks: a comment pads.
+std::string EmptyProgressiveJpeg(int side, int acScans, int frames = 1) {
+    const std::size_t blocks = std::size_t((side + 7) / 8) * std::size_t((side + 7) / 8);
+    const std::string size{char(side >> 8), char(side), char(side >> 8), char(side)};
+    std::string body = Segment(0xDB, std::string(1, '\0') + std::string(64, '\1'));
+    for (int i = 0; i < frames; ++i)
+        body += Segment(0xC2, "\x08" + size + std::string("\x01\x01\x11\x00", 4));
+    const std::string oneCode = '\x01' + std::string(15, '\0');
+    body += Segment(0xC4, std::string(1, '\0') + oneCode + '\0' + '\x10' + oneCode + '\xE0');
+    body += Segment(0xDA, std::string("\x01\x01\x00\x00\x00\x00", 6)) +
+            std::string((blocks + 7) / 8, '\0');
+    const std::string ac = Segment(0xDA, std::string("\x01\x01\x00\x01\x3F\x00", 6)) +
+                           std::string(((blocks + 16383) / 16384 * 15 + 7) / 8, '\0');
+    for (int i = 0; i < acScans; ++i)
+        body += ac;
+    std::string pad;
+    for (std::size_t n = blocks / 4 + 8; n > body.size() + pad.size();)
+        pad += Segment(
+            0xFE, std::string(std::min<std::size_t>(n - body.size() - pad.size(), 60000), 'x'));
+    return "\xFF\xD8" + pad + body + "\xFF\xD9";
+}
+
 // Small pictures built to make the decoder work far beyond their size are refused, or decoded
 // in memory bounded by their frame.
 TEST(PictDecode, HostilePicturesStayWithinTheirBudget) {
@@ -543,6 +621,50 @@ TEST(PictDecode, HostilePicturesStayWithinTheirBudget) {
     const auto wide = RunTool({"cjpeg"}, "P6\n32768 2\n255\n" + std::string(32768 * 2 * 3, '\x40'));
     ASSERT_EQ(wide.exitCode, 0);
     EXPECT_FALSE(decodes(Pict(16, 2).Compressed(kIdentity, description, wide.out).End()));
+}
+
+// JPEG data is charged by the frames and scans its own headers give, whatever the picture says
+// of it (each image here claims to be 1 x 1), and thin wedges by their rows: each picture is
+// decoded in a child held to two seconds of processor time and 128 MB.
+TEST(PictDecode, JpegDataAndThinWedgesAreChargedTheirWork) {
+    STRAVEL_REQUIRE_TOOL("cjpeg");
+    auto image = [](const std::string& codec, const std::string& data, int frame = 1) {
+        std::string description(86, '\0');
+        description.replace(0, 8, std::string("\0\0\0\x56", 4) + codec);
+        description.replace(32, 4, std::string("\0\x01\0\x01", 4));
+        return Pict(frame, frame).Compressed(kIdentity, description, data).End();
+    };
+    const auto flat =
+        RunTool({"cjpeg", "-grayscale"}, "P5\n4096 4096\n255\n" + std::string(4096 * 4096, '\x80'));
+    ASSERT_EQ(flat.exitCode, 0);
+    Pict wedges(4096, 4096);
+    wedges.Op(0x61).R(0, 0, 4096, 4096).W(0).W(1);
+    for (int i = 0; i < 40; ++i)
+        wedges.Op(0x69).W(0).W(1);
+    // What each gives: refused (0), or drawn, with its first pixel: white where the image is
+    // passed over as too large to decode, grey where it is drawn.
+    const uint32_t refused = 0, white = 0xFFFFFFFFu, grey = 0xFF808080u;
+    const struct {
+        const char* what;
+        std::string picture;
+        uint32_t first;
+    } cases[] = {
+        {"400 scans", image("mjpa", EmptyProgressiveJpeg(4096, 400)), refused},
+        {"100 scans of a large frame", image("mjpa", EmptyProgressiveJpeg(4096, 100)), refused},
+        {"300 frame headers", image("mjpa", EmptyProgressiveJpeg(4096, 0, 300)), refused},
+        {"a large Motion-JPEG B frame", image("mjpb", MotionJpegB(flat.out)), white},
+        {"10 scans, FFmpeg", image("mjpa", EmptyProgressiveJpeg(512, 9), 512), grey},
+        {"10 scans, libjpeg", image("jpeg", EmptyProgressiveJpeg(512, 9), 512), grey},
+        {"40 wedges of one degree", wedges.End(), white},
+    };
+    for (const auto& [what, picture, first] : cases)
+        EXPECT_TRUE(stravel::testing::FinishesWithin(2, 128u << 20, [&, first = first] {
+            DecodedPicture out;
+            return (DecodePicture(reinterpret_cast<const uint8_t*>(picture.data()), picture.size(),
+                                  out)
+                        ? out.pixels.at(0)
+                        : refused) == first;
+        })) << what;
 }
 
 } // namespace
