@@ -65,7 +65,7 @@ void BM_ReadVideoAndSound(benchmark::State& state) {
     FrameTags tags(static_cast<std::size_t>(state.range(0)));
     CBK_SwfStream stream(6);
     WriteAll(tags, stream);
-    const std::vector<uint8_t>& bytes = stream.GetStream();
+    const auto& bytes = stream.GetStream();
     CBK_SwfReader reader;
     reader.CreateFromBytes(bytes.data(), bytes.size(), 6);
     const auto size = static_cast<uint32_t>(bytes.size());

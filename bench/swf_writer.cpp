@@ -93,7 +93,8 @@ void BM_RawLargeWrites(benchmark::State& state) {
     CBK_SwfStream stream(6);
     for (int i = 0; i < kTagsPerChunk; ++i)
         tag.Write(&stream);
-    const std::vector<uint8_t> chunk = stream.GetStream();
+    const auto& written = stream.GetStream();
+    const std::vector<uint8_t> chunk(written.begin(), written.end());
     uint64_t bytes = 0;
     for (auto _ : state) {
         FreshFile(state, path);

@@ -38,7 +38,8 @@ std::unique_ptr<CBK_SwfReader> Over(const Bytes& bytes, uint8_t version) {
 Bytes Body(CBK_SwfDoAction& list, uint8_t version) {
     CBK_SwfStream s(version);
     const uint32_t n = list.Write(&s, false);
-    Bytes out = s.GetStream();
+    const auto& stream = s.GetStream();
+    Bytes out(stream.begin(), stream.end());
     Check(n == out.size());
     return out;
 }
@@ -132,7 +133,8 @@ void FuzzTag(const Bytes& data, uint8_t version, Tag&& first, Tag&& second) {
     first.Read(reader.get());
     CBK_SwfStream s(version);
     const uint32_t n = first.Write(&s);
-    const Bytes written = s.GetStream();
+    const auto& stream = s.GetStream();
+    const Bytes written(stream.begin(), stream.end());
     Check(n == written.size());
     const std::size_t header = written.size() >= 2 && (written[0] & 0x3F) == 0x3F ? 6 : 2;
     const Bytes payload(written.begin() + static_cast<std::ptrdiff_t>(header), written.end());
@@ -151,7 +153,8 @@ void FuzzRecord(const Bytes& data) {
     CBK_SwfStream s(6);
     record.Write(&s);
     s.ByteAlign();
-    const Bytes written = s.GetStream();
+    const auto& stream = s.GetStream();
+    const Bytes written(stream.begin(), stream.end());
     Record back;
     auto r2 = Over(written, 6);
     back.Read(r2.get());

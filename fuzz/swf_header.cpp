@@ -73,7 +73,7 @@ void CheckHeader(const uint8_t* data, std::size_t size) {
         return;
     CBK_SwfStream out(6);
     const uint32_t written = header.Write(&out);
-    const Bytes& bytes = out.GetStream();
+    const auto& bytes = out.GetStream();
     Check(written == bytes.size());
     // The rectangle is written with its smallest width, so only the fixed fields must match.
     Check(std::memcmp(bytes.data(), data, 8) == 0);

@@ -38,7 +38,8 @@ void Check(bool ok) {
 Bytes Written(CBK_SwfTag& tag, uint8_t version) {
     CBK_SwfStream s(version);
     const uint32_t n = tag.Write(&s);
-    Bytes out = s.GetStream();
+    const auto& stream = s.GetStream();
+    Bytes out(stream.begin(), stream.end());
     Check(n == out.size());
     return out;
 }

@@ -36,8 +36,9 @@ Bytes Rewrite(const Bytes& movie, std::size_t* tags) {
     CBK_SwfStream out(reader.GetHeader().GetVersion());
     const uint32_t n = reader.Write(&out);
     reader.Destroy(true);
-    Check(n == out.GetStream().size());
-    return out.GetStream();
+    const auto& bytes = out.GetStream();
+    Check(n == bytes.size());
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 // The tags read, written out.
@@ -46,7 +47,8 @@ Bytes TagBytes(CBK_SwfReader& reader) {
     for (CBK_SwfTag* tag : reader.GetTags())
         tag->Write(&out);
     reader.Destroy(true);
-    return out.GetStream();
+    const auto& bytes = out.GetStream();
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 // The tags of the movie read from a file, which keep their bytes in the blocks it is read

@@ -35,7 +35,8 @@ std::unique_ptr<CBK_SwfReader> Over(const Bytes& bytes, uint8_t version) {
 Bytes Written(CBK_SwfObj& object, uint8_t version) {
     CBK_SwfStream s(version);
     const uint32_t n = object.Write(&s);
-    Bytes out = s.GetStream();
+    const auto& stream = s.GetStream();
+    Bytes out(stream.begin(), stream.end());
     Check(n == out.size());
     return out;
 }
@@ -69,7 +70,8 @@ void FuzzRecord(const Bytes& data, uint8_t version, Record&& first, Record&& sec
     CBK_SwfStream s(version);
     first.Write(&s);
     s.ByteAlign();
-    const Bytes written = s.GetStream();
+    const auto& stream = s.GetStream();
+    const Bytes written(stream.begin(), stream.end());
     auto r2 = Over(written, version);
     second.Read(r2.get());
     CBK_SwfStream t(version);

@@ -1,13 +1,11 @@
 // CBK_BitPacker: bit fields, most significant bit first, gathered in a 64-bit accumulator and
 // handed to a byte buffer eight bytes at a time. The bit streams of the core and of the SWF
-// writer both keep one beside their buffer (a CBK_ByteBuffer or a std::vector of bytes).
+// writer both keep one beside their CBK_ByteBuffer.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <vector>
 
 #include "core/bitstream/byte_buffer.h"
 
@@ -23,8 +21,7 @@ public:
     // The low `nbits` bits of `value`; bits above 32 are zero, 0 or less adds nothing.
     // Inline, and the state kept in two plain members, so that a run of fields costs a
     // shift and an or each and one store per 64 bits.
-    template <typename Bytes>
-    void Put(Bytes& out, uint32_t value, int32_t nbits) {
+    void Put(CBK_ByteBuffer& out, uint32_t value, int32_t nbits) {
         if (static_cast<uint32_t>(nbits) > 32) {
             // The state comes back by value and is stored here, after the call, as on every
             // other path: a caller's loop then keeps it in registers instead of reloading it.
@@ -44,16 +41,14 @@ public:
     }
 
     // Completes the last byte with zero bits and moves every bit into the buffer.
-    template <typename Bytes>
-    void Align(Bytes& out) {
+    void Align(CBK_ByteBuffer& out) {
         if (_bits != 0)
             AlignPending(out);
     }
 
     // Moves every complete byte into the buffer but the last byte that holds bits (even a
     // full one), which stays pending; returns that byte, its bits from the top.
-    template <typename Bytes>
-    uint8_t Settle(Bytes& out) {
+    uint8_t Settle(CBK_ByteBuffer& out) {
         if (_bits == 0)
             return 0;
         const uint32_t keep = (_bits - 1) % 8 + 1;
@@ -63,17 +58,16 @@ public:
 
     // The first `nbits` bits of a stream made of `bytes` followed by the bits `tail` holds
     // (at most all of them), appended at the current bit position.
-    template <typename Bytes>
-    void PutStream(Bytes& out, const uint8_t* bytes, std::size_t size, const CBK_BitPacker& tail,
-                   uint64_t nbits) {
+    void PutStream(CBK_ByteBuffer& out, const uint8_t* bytes, std::size_t size,
+                   const CBK_BitPacker& tail, uint64_t nbits) {
         nbits = std::min<uint64_t>(nbits, uint64_t(size) * 8 + tail._bits);
         const auto whole = static_cast<std::size_t>(std::min<uint64_t>(nbits / 8, size));
         if (_bits == 0 && whole > 0) {
             // Aligned: in bulk, the last byte pending like any 8-bit field.
-            Append(out, bytes, whole - 1);
+            out.append(bytes, whole - 1);
             Put(out, bytes[whole - 1], 8);
         } else {
-            out.reserve(out.size() + whole + 8);
+            out.Room(whole + 8);
             for (std::size_t i = 0; i < whole; ++i)
                 Put(out, bytes[i], 8);
         }
@@ -95,8 +89,7 @@ public:
 
 private:
     // Out of line: the whole-byte adds that call Align stay small.
-    template <typename Bytes>
-    [[gnu::noinline]] void AlignPending(Bytes& out) {
+    [[gnu::noinline]] void AlignPending(CBK_ByteBuffer& out) {
         const uint32_t pad = (8 - _bits % 8) % 8;
         _acc <<= pad;
         _bits += pad;
@@ -114,9 +107,8 @@ private:
         uint64_t acc;
         uint32_t bits;
     };
-    template <typename Bytes>
-    [[gnu::noinline, gnu::cold]] static State PutLong(Bytes& out, State state, uint32_t value,
-                                                      int32_t nbits) {
+    [[gnu::noinline, gnu::cold]] static State PutLong(CBK_ByteBuffer& out, State state,
+                                                      uint32_t value, int32_t nbits) {
         CBK_BitPacker packer;
         packer._acc = state.acc;
         packer._bits = state.bits;
@@ -128,8 +120,7 @@ private:
     }
     // The accumulator is full with the top bits of a field of `nbits` bits: its 64 bits go to
     // the buffer, the rest of the field stays.
-    template <typename Bytes>
-    void Spill(Bytes& out, uint64_t field, uint32_t nbits) {
+    void Spill(CBK_ByteBuffer& out, uint64_t field, uint32_t nbits) {
         const uint32_t room = 64 - _bits; // 1 to 32: a field never exceeds 32 bits
         const uint32_t rest = nbits - room;
         const uint64_t word = (_acc << room) | (field >> rest);
@@ -139,16 +130,14 @@ private:
     }
 
     // Zero bits in runs of up to 32, for the part of a field above its 32 value bits.
-    template <typename Bytes>
-    void PutZeros(Bytes& out, uint64_t count) {
+    void PutZeros(CBK_ByteBuffer& out, uint64_t count) {
         for (; count > 32; count -= 32)
             Put(out, 0, 32);
         Put(out, 0, static_cast<int32_t>(count));
     }
 
     // Moves the oldest `count` whole bytes (at most all the bits held) into the buffer.
-    template <typename Bytes>
-    void MoveBytes(Bytes& out, uint32_t count) {
+    void MoveBytes(CBK_ByteBuffer& out, uint32_t count) {
         if (count == 0)
             return;
         _bits -= 8 * count;
@@ -160,29 +149,10 @@ private:
     static constexpr std::size_t kFirstBlock = 8192;
 
     // The low `count` bytes of `word`, most significant first, at the end of the buffer.
-    static void StoreBigEndian(std::vector<uint8_t>& out, uint64_t word, uint32_t count) {
-        const std::size_t size = out.size();
-        if (out.capacity() - size < 8)
-            out.reserve(std::max<std::size_t>(size * 2, size + kFirstBlock));
-        out.resize(size + count);
-        const uint64_t bytes = __builtin_bswap64(word << (64 - 8 * count));
-        std::memcpy(out.data() + size, &bytes, count);
-    }
-    // The same stored as a whole word into the room past the end, of which `count` bytes
-    // then count: no zero fill, and a store of fixed size.
     static void StoreBigEndian(CBK_ByteBuffer& out, uint64_t word, uint32_t count) {
-        if (out.capacity() - out.size() < 8)
+        if (out.Spare() < 8)
             out.reserve(std::max<std::size_t>(out.size() * 2, out.size() + kFirstBlock));
-        const uint64_t bytes = __builtin_bswap64(word << (64 - 8 * count));
-        std::memcpy(out.end(), &bytes, 8);
-        out.Grow(count);
-    }
-
-    static void Append(std::vector<uint8_t>& out, const uint8_t* bytes, std::size_t n) {
-        out.insert(out.end(), bytes, bytes + n);
-    }
-    static void Append(CBK_ByteBuffer& out, const uint8_t* bytes, std::size_t n) {
-        out.append(bytes, n);
+        out.AppendBigEndian(word, count);
     }
 
     uint64_t _acc = 0; // the low `_bits` bits, oldest first; bits above are left over

@@ -20,21 +20,14 @@ uint64_t DoubleBits(double value) {
 
 } // namespace
 
-// The whole-value adds store a whole word into the room past the end and count `bytes` of
-// it, laid out as a little-endian host holds it.
-static_assert(std::endian::native == std::endian::little);
-
 void CBK_BitStream::AppendLittleEndian(uint64_t value, int bytes) {
     ByteAlign();
-    std::memcpy(_buffer.Room(8), &value, 8);
-    _buffer.Grow(static_cast<std::size_t>(bytes));
+    _buffer.AppendLittleEndian(value, static_cast<std::size_t>(bytes));
 }
 
 void CBK_BitStream::AppendBigEndian(uint64_t value, int bytes) {
     ByteAlign();
-    const uint64_t word = __builtin_bswap64(value << (64 - 8 * bytes));
-    std::memcpy(_buffer.Room(8), &word, 8);
-    _buffer.Grow(static_cast<std::size_t>(bytes));
+    _buffer.AppendBigEndian(value, static_cast<std::size_t>(bytes));
 }
 
 void CBK_BitStream::Add(unsigned char value) {

@@ -98,7 +98,7 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
             const uint32_t consumed = reader->GetBufPos() - start;
             scratch.Destroy();
             record->Write(&scratch);
-            const std::vector<uint8_t>& written = scratch.GetStream();
+            const CBK_ByteBuffer& written = scratch.GetStream();
             original.clear();
             reader->SetBufPos(start);
             reader->GetBytes(original, consumed);

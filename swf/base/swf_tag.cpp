@@ -45,20 +45,20 @@ void CBK_SwfTag::AddTrailingBytes(CBK_SwfStream& target) const {
 std::size_t CBK_SwfTag::BeginTag(CBK_SwfStream& target) const {
     target.ByteAlign();
     const std::size_t start = target._buffer.size();
-    target._buffer.resize(start + 6);
+    target._buffer.AppendLittleEndian(0, 6); // room for the longer header
     return start;
 }
 
 uint32_t CBK_SwfTag::EndTag(CBK_SwfStream& target, std::size_t start, bool forceLong) const {
     target.ByteAlign();
-    std::vector<uint8_t>& buffer = target._buffer;
+    CBK_ByteBuffer& buffer = target._buffer;
     const std::size_t payload = buffer.size() - start - 6;
     uint8_t header[6];
     const std::size_t n =
         EncodeHeader(GetTagId(), static_cast<uint32_t>(payload), forceLong, header);
     if (n == 2) {
         std::memmove(buffer.data() + start + 2, buffer.data() + start + 6, payload);
-        buffer.resize(buffer.size() - 4);
+        buffer.Truncate(buffer.size() - 4);
     }
     std::memcpy(buffer.data() + start, header, n);
     return static_cast<uint32_t>(buffer.size() - start);

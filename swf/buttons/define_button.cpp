@@ -24,7 +24,8 @@ std::vector<std::unique_ptr<T>> DeepCopy(const std::vector<std::unique_ptr<T>>& 
 std::vector<uint8_t> ListBytes(CBK_SwfDoAction& list, uint8_t version) {
     CBK_SwfStream scratch(version);
     list.Write(&scratch, false);
-    return scratch.GetStream();
+    const CBK_ByteBuffer& bytes = scratch.GetStream();
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 } // namespace
@@ -240,7 +241,7 @@ uint32_t CBK_SwfDefineButton2::Write(CBK_SwfStream* stream) {
             return 0;
     CBK_SwfStream records(version);
     WriteRecords(records, true);
-    const std::vector<uint8_t>& block = records.GetStream();
+    const CBK_ByteBuffer& block = records.GetStream();
     std::vector<std::vector<uint8_t>> lists;
     lists.reserve(_actions.size());
     for (const auto& list : _actions)

@@ -48,7 +48,7 @@ bool HasStructure(uint16_t code) {
 bool WritesStably(CBK_SwfTag& tag, uint8_t version) {
     CBK_SwfStream first(version);
     tag.Write(&first);
-    const std::vector<uint8_t>& bytes = first.GetStream();
+    const CBK_ByteBuffer& bytes = first.GetStream();
     if (bytes.empty())
         return false; // a stored tag that would vanish: keep it as it is
     CBK_SwfReader reader;
@@ -66,7 +66,7 @@ bool WritesStably(CBK_SwfTag& tag, uint8_t version) {
 bool WritesAsStored(CBK_SwfTag& tag, CBK_SwfReader& source, uint32_t length) {
     CBK_SwfStream written(source.GetVersion());
     tag.Write(&written);
-    const std::vector<uint8_t>& bytes = written.GetStream();
+    const CBK_ByteBuffer& bytes = written.GetStream();
     const std::size_t header =
         bytes.size() >= 2 && (bytes[0] & kSwfLongTagLength) == kSwfLongTagLength ? 6 : 2;
     if (bytes.size() < header || bytes.size() - header != length)

@@ -60,7 +60,7 @@ void CBK_SwfDefineSprite::CopyTagByTag(const CBK_SwfDefineSprite& other) {
                     std::make_unique<CBK_SwfPlaceObject2>(static_cast<CBK_SwfPlaceObject2&>(tag)));
             continue;
         }
-        const std::vector<uint8_t>& bytes = stream.GetStream();
+        const CBK_ByteBuffer& bytes = stream.GetStream();
         CBK_SwfReader reader;
         reader.CreateFromBytes(bytes.data(), bytes.size(), _sourceVersion);
         if (CBK_SwfTag* copy = CBK_SwfReader::ReadTagAt(reader, reader.GetDataSize(), false))

@@ -27,7 +27,8 @@ void CBK_SwfReader::Create() {
 bool CBK_SwfReader::Create(CBK_SwfStream* stream, bool) {
     Create();
     if (stream) {
-        _data = stream->GetStream();
+        const CBK_ByteBuffer& bytes = stream->GetStream();
+        _data.assign(bytes.begin(), bytes.end());
         _version = stream->GetVersion();
     }
     _currentTagLength = static_cast<uint32_t>(_data.size());

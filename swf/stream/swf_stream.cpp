@@ -1,7 +1,6 @@
 #include "swf/stream/swf_stream.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/memory.h"
 #include "swf/stream/swf_text.h"
@@ -21,19 +20,8 @@ void CBK_SwfStream::Destroy() {
 
 void CBK_SwfStream::AddBytes(const void* data, std::size_t size) {
     ByteAlign();
-    if (!data || size == 0)
-        return;
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    const uint8_t* own = _buffer.data();
-    if (bytes >= own && bytes < own + _buffer.size()) {
-        // Appending part of this very buffer: growing may move it.
-        const std::size_t from = static_cast<std::size_t>(bytes - own);
-        const std::size_t old = _buffer.size();
-        _buffer.resize(old + size);
-        std::memmove(_buffer.data() + old, _buffer.data() + from, size);
-        return;
-    }
-    _buffer.insert(_buffer.end(), bytes, bytes + size);
+    if (data)
+        _buffer.append(static_cast<const uint8_t*>(data), size);
 }
 
 void CBK_SwfStream::Add(const std::vector<uint8_t>* bytes) {
@@ -45,7 +33,8 @@ void CBK_SwfStream::Add(const std::vector<uint8_t>* bytes) {
 
 void CBK_SwfStream::Add(std::list<uint8_t>& bytes) {
     ByteAlign();
-    _buffer.insert(_buffer.end(), bytes.begin(), bytes.end());
+    std::copy(bytes.begin(), bytes.end(), _buffer.Room(bytes.size()));
+    _buffer.Grow(bytes.size());
     bytes.clear();
 }
 
@@ -101,7 +90,7 @@ void CBK_SwfStream::AppendBitsOf(CBK_SwfStream* other, uint64_t nbits) {
                       nbits);
 }
 
-const std::vector<uint8_t>& CBK_SwfStream::GetStream() {
+const CBK_ByteBuffer& CBK_SwfStream::GetStream() {
     ByteAlign();
     return _buffer;
 }

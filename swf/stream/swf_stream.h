@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/bitstream/bit_packer.h"
+#include "core/bitstream/byte_buffer.h"
 
 namespace ravuz {
 
@@ -64,8 +65,8 @@ public:
     // The first `nbits` bits of the other stream (at most all of them).
     void AddBitStreamBits(CBK_SwfStream* other, uint32_t nbits);
 
-    // Flushes pending bits and gives the bytes.
-    const std::vector<uint8_t>& GetStream();
+    // Flushes pending bits and gives the bytes, read in place.
+    const CBK_ByteBuffer& GetStream();
     // Complete bytes so far: a last byte that bits are still being added to (even when all
     // 8 of its bits are there) is not counted.
     uint32_t GetByteCount() const {
@@ -85,7 +86,7 @@ private:
 
     // Bit fields gather in the packer and reach the buffer a few bytes at a time.
     CBK_BitPacker _packer;
-    std::vector<uint8_t> _buffer;
+    CBK_ByteBuffer _buffer;
     uint8_t _version;
     bool _ignoreAudio = false;
 };
@@ -100,20 +101,17 @@ inline void CBK_SwfStream::ByteAlign() {
 
 inline void CBK_SwfStream::Add(uint8_t value) {
     ByteAlign();
-    _buffer.push_back(value);
+    _buffer.AppendLittleEndian(value, 1);
 }
 
 inline void CBK_SwfStream::Add(uint16_t value) {
     ByteAlign();
-    const uint8_t bytes[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
-    _buffer.insert(_buffer.end(), bytes, bytes + 2);
+    _buffer.AppendLittleEndian(value, 2);
 }
 
 inline void CBK_SwfStream::Add(uint32_t value) {
     ByteAlign();
-    const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                              static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-    _buffer.insert(_buffer.end(), bytes, bytes + 4);
+    _buffer.AppendLittleEndian(value, 4);
 }
 
 } // namespace ravuz

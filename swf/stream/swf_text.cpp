@@ -1,5 +1,7 @@
 #include "swf/stream/swf_text.h"
 
+#include <algorithm>
+
 #include "platform/text_encoding.h"
 
 namespace ravuz {
@@ -72,18 +74,18 @@ std::size_t SwfTextSize(std::wstring_view text, uint8_t version, std::size_t max
     return Encode(text, version, maxBytes, [](uint32_t, bool) {});
 }
 
-void SwfAppendText(std::vector<uint8_t>& out, std::wstring_view text, uint8_t version,
+void SwfAppendText(CBK_ByteBuffer& out, std::wstring_view text, uint8_t version,
                    std::size_t maxBytes) {
-    out.reserve(out.size() + text.size());
-    Encode(text, version, maxBytes, [&out](uint32_t c, bool utf8) {
-        uint8_t bytes[4];
-        const int n = EncodeChar(c, utf8, bytes);
-        out.insert(out.end(), bytes, bytes + n);
-    });
+    // Room for the longest encoding (no more than the wide text itself takes), so that the
+    // characters go straight into it.
+    const std::size_t most = text.size() * (SwfTextIsUtf8(version) ? 4 : 1);
+    uint8_t* at = out.Room(std::min(most, maxBytes));
+    out.Grow(Encode(text, version, maxBytes,
+                    [&at](uint32_t c, bool utf8) { at += EncodeChar(c, utf8, at); }));
 }
 
 std::string SwfEncodeText(std::wstring_view text, uint8_t version, std::size_t maxBytes) {
-    std::vector<uint8_t> bytes;
+    CBK_ByteBuffer bytes;
     SwfAppendText(bytes, text, version, maxBytes);
     return std::string(bytes.begin(), bytes.end());
 }

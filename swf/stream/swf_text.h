@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "core/bitstream/byte_buffer.h"
 
 namespace ravuz {
 
@@ -22,7 +23,7 @@ inline bool SwfTextIsUtf8(uint8_t version) {
 // boundary so that it never exceeds `maxBytes`.
 std::size_t SwfTextSize(std::wstring_view text, uint8_t version, std::size_t maxBytes = SIZE_MAX);
 // Appends exactly SwfTextSize(text, version, maxBytes) bytes.
-void SwfAppendText(std::vector<uint8_t>& out, std::wstring_view text, uint8_t version,
+void SwfAppendText(CBK_ByteBuffer& out, std::wstring_view text, uint8_t version,
                    std::size_t maxBytes = SIZE_MAX);
 std::string SwfEncodeText(std::wstring_view text, uint8_t version, std::size_t maxBytes = SIZE_MAX);
 

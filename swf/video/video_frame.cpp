@@ -78,7 +78,7 @@ const uint8_t* CBK_SwfVideoFrame::FrameBytes(std::size_t& size) const {
         size = _shared.size;
         return _shared.begin();
     }
-    const std::vector<uint8_t>& held = _payload->GetStream();
+    const CBK_ByteBuffer& held = _payload->GetStream();
     size = held.size();
     return held.data();
 }

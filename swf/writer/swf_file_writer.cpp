@@ -139,7 +139,7 @@ bool CBK_SwfFileWriter::Open(const CBK_Path& path, bool replace) {
 bool CBK_SwfFileWriter::FlushStage() {
     if (!_scratch)
         return !_writeFailed;
-    const std::vector<uint8_t>& staged = _scratch->GetStream();
+    const CBK_ByteBuffer& staged = _scratch->GetStream();
     if (!staged.empty() && !_file.Write(staged.data(), staged.size()))
         _writeFailed = true;
     _scratch->Destroy();
@@ -178,7 +178,7 @@ uint32_t CBK_SwfFileWriter::Add(CBK_SwfTag* tag, bool keep) {
     _scratch->IgnoreAudio(_ignoreAudio);
     const std::size_t start = _scratch->GetStream().size();
     tag->Write(_scratch.get());
-    const std::vector<uint8_t>& bytes = _scratch->GetStream();
+    const CBK_ByteBuffer& bytes = _scratch->GetStream();
     const std::size_t size = bytes.size() - start;
     if (SwfScriptRefused(*tag, _version, size)) {
         _writeFailed = true;
@@ -213,7 +213,7 @@ void CBK_SwfFileWriter::RecordDepths(CBK_SwfTag* tag, uint16_t code, const uint8
 }
 
 uint32_t CBK_SwfFileWriter::Write(CBK_SwfStream& stream) {
-    const std::vector<uint8_t>& bytes = stream.GetStream();
+    const CBK_ByteBuffer& bytes = stream.GetStream();
     if (!_file.IsOpen() || !WriteBytes(bytes.data(), bytes.size()))
         return 0;
     return static_cast<uint32_t>(bytes.size());

@@ -48,7 +48,7 @@ uint32_t CBK_SwfWriter::Write(std::vector<uint8_t>& out, CBK_SwfHeader* header) 
         if (tag->GetTagId() == kSwfTagShowFrame && frames < UINT32_MAX)
             ++frames;
     }
-    const std::vector<uint8_t>& bodyBytes = body.GetStream();
+    const CBK_ByteBuffer& bodyBytes = body.GetStream();
 
     CBK_SwfHeader made;
     if (!header) {
@@ -64,7 +64,7 @@ uint32_t CBK_SwfWriter::Write(std::vector<uint8_t>& out, CBK_SwfHeader* header) 
     header->SetFrameCount(frames);
     head.Destroy();
     header->Write(&head);
-    const std::vector<uint8_t>& headBytes = head.GetStream();
+    const CBK_ByteBuffer& headBytes = head.GetStream();
 
     out.reserve(out.size() + headBytes.size() + bodyBytes.size() + 1);
     out.insert(out.end(), headBytes.begin(), headBytes.end());

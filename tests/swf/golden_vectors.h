@@ -46,7 +46,7 @@ inline Bytes RecordBytes(ravuz::CBK_SwfObj& object, uint8_t version) {
     ravuz::CBK_SwfStream stream(version);
     object.Write(&stream);
     stream.ByteAlign();
-    return stream.GetStream();
+    return BytesOf(stream.GetStream());
 }
 
 inline void CheckRecordVectors(const std::vector<GoldenVector>& vectors) {

@@ -203,7 +203,7 @@ TEST(SwfMediaMovie, ScreenVideoAndMp3StreamDecode) {
         ASSERT_NE(packet, nullptr);
         CBK_SwfStream out(7);
         ASSERT_GT(packet->Write(&out), 0u);
-        const Bytes written = out.GetStream();
+        const Bytes written = swftest::BytesOf(out.GetStream());
         // The packet as the encoder made it, from the block sizes on; the frame-type byte
         // is the model's own reading of the blocks.
         EXPECT_EQ(Bytes(written.begin() + 1, written.end()), Bytes(body.begin() + 1, body.end()));

@@ -21,6 +21,11 @@ namespace swftest {
 
 using Bytes = std::vector<uint8_t>;
 
+// A copy of what a stream holds.
+inline Bytes BytesOf(const CBK_ByteBuffer& bytes) {
+    return Bytes(bytes.begin(), bytes.end());
+}
+
 inline std::string Hex(const Bytes& bytes) {
     static const char* digits = "0123456789ABCDEF";
     std::string out;
@@ -40,7 +45,7 @@ inline Bytes WriteBytes(ravuz::CBK_SwfObj& object, uint8_t version = 6,
     const uint32_t n = object.Write(&stream);
     if (reported)
         *reported = n;
-    return stream.GetStream();
+    return BytesOf(stream.GetStream());
 }
 
 // A reader over `bytes` as read from a movie of `version`, the tag length covering them.
@@ -74,7 +79,7 @@ inline std::string ReadBackDifference(const Bytes& movie) {
     ravuz::CBK_SwfStream out(reader.GetHeader().GetVersion());
     reader.Write(&out);
     reader.Destroy(true);
-    const Bytes& again = out.GetStream();
+    const auto& again = out.GetStream();
     if (again == movie)
         return {};
     std::size_t at = 0;
@@ -95,7 +100,7 @@ inline Bytes MovieOfTagBytes(const Bytes& tags, uint8_t version) {
     header.Write(&file);
     file.Add(tags);
     file.Add(uint16_t(0));
-    return file.GetStream();
+    return BytesOf(file.GetStream());
 }
 
 // The tag bytes, in a movie of `version`, go through the reader's factory into an object of
@@ -126,15 +131,15 @@ inline std::string Movie(uint8_t version, int32_t width, int32_t height, uint16_
     head.Add(&frame);
     head.Add(rate88);
     head.Add(frames);
-    const Bytes& h = head.GetStream();
-    const Bytes& b = body.GetStream();
+    const Bytes h = BytesOf(head.GetStream());
+    const Bytes b = BytesOf(body.GetStream());
     ravuz::CBK_SwfStream file(version);
     file.AddBytes("FWS", 3);
     file.Add(version);
     file.Add(static_cast<uint32_t>(8 + h.size() + b.size()));
     file.Add(h);
     file.Add(b);
-    const Bytes& bytes = file.GetStream();
+    const Bytes bytes = BytesOf(file.GetStream());
     // Every movie the tests make also proves that the reader gives it back byte for byte.
     EXPECT_EQ(ReadBackDifference(bytes), "");
     return std::string(bytes.begin(), bytes.end());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ascompiler/service/as_parser.h"
+#include "core/bitstream/byte_buffer.h"
 
 #include <cstdio>
 #include <string>
@@ -41,6 +42,10 @@ inline std::string Hex(const std::vector<unsigned char>& bytes) {
         text += digits;
     }
     return text;
+}
+
+inline std::string Hex(const CBK_ByteBuffer& bytes) {
+    return Hex(std::vector<unsigned char>(bytes.begin(), bytes.end()));
 }
 
 } // namespace stravel::testing

@@ -61,7 +61,7 @@ TEST(ActionScriptCompilerTest, TextIsUtf8FromSwf6OnAndMacRomanBefore) {
         ASSERT_NE(tag, nullptr);
         ravuz::CBK_SwfStream stream(static_cast<uint8_t>(version));
         static_cast<ravuz::CBK_SwfDoAction*>(tag.get())->Write(&stream, false);
-        const std::vector<uint8_t>& bytes = stream.GetStream();
+        const auto& bytes = stream.GetStream();
         // Push, its length, the string type; the text; its end, Trace and the list's end.
         ASSERT_GT(bytes.size(), 7u);
         const std::string text(bytes.begin() + 4, bytes.end() - 3);

@@ -159,6 +159,12 @@ TEST(BitStreamTest, AppendingCannotReadPastTheOtherStream) {
     self.Add(self);
     EXPECT_EQ(self.GetTotalBits(), 6u);
     EXPECT_EQ(Aligned(self), (Bytes{0xB4}));
+    // Its own bytes as a block, read from where growing the buffer moves them.
+    CBK_BitStream block;
+    for (uint8_t i = 1; i <= 8; ++i)
+        block.AddByte(i);
+    block.AddMemBlock(block.GetStream(true).data(), 8);
+    EXPECT_EQ(Aligned(block), (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
 TEST(BitStreamTest, BitCountsPastHalfAGibibyte) {

@@ -210,7 +210,7 @@ std::vector<std::vector<int64_t>> Intended(const Generator& gen, const CBK_SwfDo
 Bytes Body(CBK_SwfDoAction& list, uint8_t version) {
     CBK_SwfStream s(version);
     list.Write(&s, false);
-    return s.GetStream();
+    return swftest::BytesOf(s.GetStream());
 }
 
 // What a record holds, text decoded: equal descriptions mean equal records.

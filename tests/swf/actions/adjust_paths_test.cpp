@@ -17,7 +17,7 @@ using swftest::Bytes;
 Bytes Body(CBK_SwfDoAction& list, uint8_t version = 6) {
     CBK_SwfStream s(version);
     list.Write(&s, false);
-    return s.GetStream();
+    return swftest::BytesOf(s.GetStream());
 }
 
 // if (c) { push "/a"; setTarget "/t"; with (o) { push "_root" } } function f() { pool; push

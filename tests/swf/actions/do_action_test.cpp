@@ -28,7 +28,7 @@ int32_t OffsetOf(const CBK_SwfDoAction& list, std::size_t index) {
 Bytes Body(CBK_SwfDoAction& list, uint8_t version = 6) {
     CBK_SwfStream s(version);
     list.Write(&s, false);
-    return s.GetStream();
+    return swftest::BytesOf(s.GetStream());
 }
 
 TEST(SwfDoActionBranches, AnIfSpansTheRecordsUpToItsEnd) {

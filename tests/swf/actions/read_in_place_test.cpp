@@ -97,7 +97,7 @@ Bytes Describe(CBK_SwfReader& reader, const Bytes& list, uint8_t version) {
             out.Add(static_cast<uint32_t>(branch->GetBranchActions().size()));
     }
     tag.Write(&out, false);
-    return out.GetStream();
+    return swftest::BytesOf(out.GetStream());
 }
 
 TEST(SwfActionListReading, InPlaceReadsMatchTheByteWiseReading) {

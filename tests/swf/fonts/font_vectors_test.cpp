@@ -287,7 +287,8 @@ TEST(SwfDefineFont2, StoredTagsAreCopiedWithANewId) {
     const char stored[] = {'\x3F', '\x0C', 10, 0, 0, 0, 7, 0, 'x', 'y', 'z', 'w', 'v', 'u'};
     CBK_SwfStream out(6);
     EXPECT_EQ(Font2::writeFromBuffer(stored, sizeof stored, 0x1234, out), 0u);
-    EXPECT_EQ(swftest::Hex(out.GetStream()), "3F 0C 0A 00 00 00 34 12 78 79 7A 77 76 75");
+    EXPECT_EQ(swftest::Hex(swftest::BytesOf(out.GetStream())),
+              "3F 0C 0A 00 00 00 34 12 78 79 7A 77 76 75");
     CBK_SwfStream none(6);
     Font2::writeFromBuffer(stored, 7, 1, none);
     EXPECT_TRUE(none.GetStream().empty());

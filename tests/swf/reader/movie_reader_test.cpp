@@ -42,7 +42,7 @@ void WriteFile(const fs::path& path, const Bytes& bytes) {
 Bytes WriteBack(CBK_SwfReader& reader) {
     CBK_SwfStream out(reader.GetHeader().GetVersion());
     reader.Write(&out);
-    return out.GetStream();
+    return swftest::BytesOf(out.GetStream());
 }
 
 // Each tag as it writes itself, so that two readings can be compared tag by tag.
@@ -219,7 +219,7 @@ TEST(MovieReader, TagsOfLargeMoviesOutliveTheReader) {
     CBK_SwfStream body(6);
     for (CBK_SwfTag* tag : whole)
         body.Add(tag);
-    const Bytes& written = body.GetStream();
+    const auto& written = body.GetStream();
     ASSERT_GT(file.size(), written.size());
     EXPECT_TRUE(std::equal(written.begin(), written.end(), file.end() - written.size()));
     for (std::size_t frame = 0; frame < 300; ++frame) {

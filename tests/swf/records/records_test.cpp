@@ -106,7 +106,7 @@ TEST(SwfRecordVectors, WriteTheirBytes) {
         ravuz::CBK_SwfStream s(6);
         object->Write(&s);
         s.ByteAlign();
-        EXPECT_EQ(swftest::Hex(s.GetStream()), swftest::Hex(v.bytes)) << v.name;
+        EXPECT_EQ(swftest::Hex(swftest::BytesOf(s.GetStream())), swftest::Hex(v.bytes)) << v.name;
     }
 }
 
@@ -121,7 +121,7 @@ TEST(SwfRecordVectors, ReadBackToTheSameBytes) {
         ravuz::CBK_SwfStream s(6);
         object->Write(&s);
         s.ByteAlign();
-        EXPECT_EQ(swftest::Hex(s.GetStream()), swftest::Hex(v.bytes)) << v.name;
+        EXPECT_EQ(swftest::Hex(swftest::BytesOf(s.GetStream())), swftest::Hex(v.bytes)) << v.name;
     }
 }
 

@@ -91,7 +91,7 @@ TEST(SwfSprite, IgnoredAudioLeavesTheFramesAlone) {
     CBK_SwfStream stream(6);
     stream.IgnoreAudio(true);
     sprite.Write(&stream);
-    EXPECT_EQ(swftest::Hex(stream.GetStream()), "C8 09 02 00 01 00 40 00 00 00");
+    EXPECT_EQ(swftest::Hex(swftest::BytesOf(stream.GetStream())), "C8 09 02 00 01 00 40 00 00 00");
 }
 
 TEST(SwfSprite, ReadDepthsAndCopiesAtTheSourceVersion) {

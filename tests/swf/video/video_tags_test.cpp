@@ -129,7 +129,7 @@ Bytes Picture(uint32_t sizeCode, uint32_t type, uint32_t quant, std::size_t padT
     s.Add(type, 2);
     s.Add(1u, 1);
     s.Add(quant, 5);
-    Bytes bytes = s.GetStream();
+    Bytes bytes = swftest::BytesOf(s.GetStream());
     bytes.resize(std::max(bytes.size(), padTo), 0);
     return bytes;
 }
@@ -211,7 +211,7 @@ Bytes Written(const CBK_SwfScreenVideoPacket& packet, uint32_t* reported = nullp
     const uint32_t n = packet.Write(&s);
     if (reported)
         *reported = n;
-    return s.GetStream();
+    return swftest::BytesOf(s.GetStream());
 }
 
 TEST(SwfScreenVideoPacket, BlocksAndSizes) {
