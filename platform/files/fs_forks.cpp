@@ -246,6 +246,8 @@ OSErr NamedForkAt(const FSRef& ref, CatPositionRec& position, std::size_t index,
         ForkListing listing{path, {}};
         if (OSErr error = ListNamedForks(path, listing.attributes))
             return error;
+        // Its name opens the resource fork, which the walk has given already.
+        std::erase(listing.attributes, "user.RESOURCE_FORK");
         lock.lock();
         if (gListings.size() >= kKeptListings)
             gListings.erase(gListings.begin()); // the oldest, most likely left unfinished

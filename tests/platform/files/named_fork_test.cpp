@@ -191,6 +191,10 @@ TEST(NamedForkTest, EachForkNameHasAnAttributeOfItsOwnOrNone) {
         expected[attribute] = Hex(value);
         listed[attribute] = c.name;
     }
+    // Another program's attribute of the resource fork's name is no named fork: its name opens
+    // the resource fork.
+    ASSERT_EQ(setxattr(file.c_str(), "user.RESOURCE_FORK", "x", 1, 0), 0);
+    expected["user.RESOURCE_FORK"] = Hex("x");
     EXPECT_EQ(UserAttributes(file), expected);
     std::vector<std::u16string> names{u""};
     for (const auto& [attribute, name] : listed)
