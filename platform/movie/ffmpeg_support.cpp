@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <utility>
@@ -186,6 +187,12 @@ std::pair<int64_t, int64_t> Trimmed(const AVPacket* packet) {
                              : std::pair<int64_t, int64_t>(0, 0);
 }
 
+// A packet's duration, 0 when unknown. FFmpeg can give the last packet of a short Ogg stream a
+// negative duration wrapped into 32 bits, which would put its end days after its start.
+int64_t Duration(const AVPacket* packet) {
+    return packet->duration > 0 && packet->duration <= INT32_MAX ? packet->duration : 0;
+}
+
 } // namespace
 
 AVSampleFormat RawSampleFormat(const AVCodecParameters* parameters) {
@@ -238,7 +245,7 @@ bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFra
 int64_t PacketEnd(const AVStream* stream, const AVPacket* packet) {
     if (packet->pts == AV_NOPTS_VALUE || stream->codecpar->sample_rate <= 0)
         return AV_NOPTS_VALUE;
-    return packet->pts + std::max<int64_t>(packet->duration, 0) -
+    return packet->pts + Duration(packet) -
            av_rescale_q(Trimmed(packet).second, AVRational{1, stream->codecpar->sample_rate},
                         stream->time_base);
 }
@@ -274,7 +281,7 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
         while (av_read_frame(format, packet.get()) >= 0) {
             const int64_t at = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
             if (packet->stream_index == index && at != AV_NOPTS_VALUE) {
-                int64_t stop = at + std::max<int64_t>(packet->duration, 0);
+                int64_t stop = at + Duration(packet.get());
                 if (trimmed && packet->pts != AV_NOPTS_VALUE)
                     stop = PacketEnd(stream, packet.get());
                 end = end == AV_NOPTS_VALUE ? stop : std::max(end, stop);
