@@ -195,6 +195,14 @@ int64_t Duration(const AVPacket* packet) {
 
 } // namespace
 
+FrameLayout LayoutOf(const AVFrame* frame) {
+    const AVSampleFormat format = AVSampleFormat(frame->format);
+    const int channels = frame->ch_layout.nb_channels;
+    const int64_t bytes = av_get_bytes_per_sample(format);
+    return av_sample_fmt_is_planar(format) ? FrameLayout{channels, bytes}
+                                           : FrameLayout{1, bytes * channels};
+}
+
 AVSampleFormat RawSampleFormat(const AVCodecParameters* parameters) {
     if constexpr (std::endian::native != std::endian::little)
         return AV_SAMPLE_FMT_NONE;

@@ -94,6 +94,14 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
                   AVFrame* frame, bool& draining, int64_t* reorder = nullptr,
                   int64_t* end = nullptr);
 
+// How a sound frame lays out its samples: in `planes` arrays (one per channel, or one holding
+// every channel interleaved), a sample taking `step` bytes of each.
+struct FrameLayout {
+    int planes = 0;
+    int64_t step = 0;
+};
+FrameLayout LayoutOf(const AVFrame* frame);
+
 // The sample format in which a sound stream's packets hold their samples as they are, in this
 // machine's byte order (so that they need no decoder), or AV_SAMPLE_FMT_NONE.
 AVSampleFormat RawSampleFormat(const AVCodecParameters* parameters);

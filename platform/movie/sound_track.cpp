@@ -475,15 +475,16 @@ bool SoundTrack::_Produce() {
 }
 
 void SoundTrack::_ConvertFrom(const AVFrame* frame, int64_t skip) {
+    if (skip <= 0) {
+        _Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+        return;
+    }
     const int64_t offset = av_rescale(skip, frame->sample_rate, _rate);
     if (offset >= frame->nb_samples)
         return;
-    const AVSampleFormat format = AVSampleFormat(frame->format);
-    const bool planar = av_sample_fmt_is_planar(format);
-    const int64_t step =
-        int64_t(av_get_bytes_per_sample(format)) * (planar ? 1 : frame->ch_layout.nb_channels);
+    const auto [count, step] = LayoutOf(frame);
     const uint8_t* planes[kMaxChannels] = {};
-    for (int c = 0; c < (planar ? frame->ch_layout.nb_channels : 1); ++c)
+    for (int c = 0; c < count; ++c)
         planes[c] = frame->extended_data[c] + offset * step;
     _Convert(planes, int(frame->nb_samples - offset));
 }

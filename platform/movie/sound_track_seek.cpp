@@ -64,11 +64,8 @@ void SoundTrack::_Keep(const AVFrame* frame, int64_t at) {
     const int64_t end = std::clamp(_keepTo, at, at + frame->nb_samples) - at;
     if (first >= end)
         return;
-    const AVSampleFormat format = AVSampleFormat(frame->format);
-    const bool planar = av_sample_fmt_is_planar(format);
-    const int64_t step =
-        int64_t(av_get_bytes_per_sample(format)) * (planar ? 1 : frame->ch_layout.nb_channels);
-    for (int c = 0; c < (planar ? frame->ch_layout.nb_channels : 1); ++c)
+    const auto [planes, step] = LayoutOf(frame);
+    for (int c = 0; c < planes; ++c)
         _kept->insert(_kept->end(), frame->extended_data[c] + first * step,
                       frame->extended_data[c] + end * step);
 }
