@@ -182,4 +182,13 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+bool Make(const std::vector<std::string>& args, const std::filesystem::path& out) {
+    std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-y"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    argv.push_back(out.string());
+    const ToolResult result = RunTool(argv);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return result.exitCode == 0;
+}
+
 } // namespace stravel::testing

@@ -59,6 +59,9 @@ private:
     std::filesystem::path _path;
 };
 
+// Runs ffmpeg with the arguments, writing `out`; fails the test when ffmpeg fails.
+bool Make(const std::vector<std::string>& args, const std::filesystem::path& out);
+
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,16 +20,14 @@
 
 namespace movietest {
 
+using stravel::testing::Make;
 using stravel::testing::RunTool;
 
-// Runs ffmpeg with the arguments, writing `out`; fails the test when ffmpeg fails.
-inline bool Make(const std::vector<std::string>& args, const std::filesystem::path& out) {
-    std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-y"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    argv.push_back(out.string());
-    auto result = RunTool(argv);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    return result.exitCode == 0;
+// The samples of a sound request, which hands them over; `bytes` is read once the request has
+// set it.
+inline std::string Take(uint8_t* samples, const uint32_t& bytes) {
+    std::unique_ptr<uint8_t[]> owned(samples);
+    return owned ? std::string(reinterpret_cast<char*>(owned.get()), bytes) : std::string();
 }
 
 // A clip whose frame N is coloured red 16 × (N mod 16), green 16 × (N / 16), blue 128.

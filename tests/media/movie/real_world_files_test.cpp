@@ -46,12 +46,6 @@ Tone FindTone(const uint8_t* pcm, std::size_t bytes, int rate) {
     return tone;
 }
 
-// The samples of a sound request; `bytes` is read once the request has set it.
-std::string Take(uint8_t* samples, const uint32_t& bytes) {
-    std::unique_ptr<uint8_t[]> owned(samples);
-    return owned ? std::string(reinterpret_cast<char*>(owned.get()), bytes) : std::string();
-}
-
 // Big-endian 32-bit words written over a file's bytes at `offset` from the first `tag`.
 void Patch(const std::filesystem::path& file, const char* tag, std::size_t offset,
            std::initializer_list<int32_t> words) {

@@ -11,17 +11,11 @@
 #include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
 
+using stravel::testing::Make;
 using stravel::testing::RunTool;
 using stravel::testing::TempDir;
 
 namespace {
-
-bool Make(const std::vector<std::string>& args, const std::filesystem::path& out) {
-    std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-y"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    argv.push_back(out.string());
-    return RunTool(argv).exitCode == 0;
-}
 
 // The samples per channel of every frame that ffmpeg decodes.
 int64_t DecodedSamples(const std::filesystem::path& file) {
@@ -56,42 +50,6 @@ int64_t BytesRead() {
 }
 
 } // namespace
-
-TEST(SoundPlaces, ASoundEndsWhereItsDecodingDoes) {
-    STRAVEL_REQUIRE_TOOL("ffmpeg");
-    TempDir dir;
-    const std::vector<std::string> picture = {"-f", "lavfi", "-i", "testsrc2=s=160x120:r=15:d=3"};
-    const std::string tone = "aevalsrc=0.45*sin(2*PI*440*t)|0.35*sin(2*PI*660*t):s=44100:d=3";
-    const struct {
-        const char* name;
-        std::vector<std::string> args;
-    } cases[] = {
-        // Sound in blocks beside a picture: the stream states no length, the file the picture's.
-        {"ima.avi",
-         {"-f", "lavfi", "-i", tone, "-c:v", "msvideo1", "-pix_fmt", "rgb555le", "-c:a",
-          "adpcm_ima_wav"}},
-        {"ms.avi",
-         {"-f", "lavfi", "-i", tone, "-c:v", "msvideo1", "-pix_fmt", "rgb555le", "-c:a",
-          "adpcm_ms"}},
-        // A stream of one page, whose last packet FFmpeg gives a duration that has wrapped.
-        {"page.ogg", {"-f", "lavfi", "-i", "sine=f=440:r=8000:d=0.93", "-c:a", "libvorbis"}},
-    };
-    for (const auto& c : cases) {
-        const auto file = dir / c.name;
-        std::vector<std::string> args =
-            file.extension() == ".avi" ? picture : std::vector<std::string>{};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        ASSERT_TRUE(Make(args, file));
-        const std::string decoded = Converted(file, 0, 2);
-        std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(file.string());
-        ASSERT_TRUE(movie && movie->SetPcmForm(tbx::PcmForm{.channels = 2}));
-        movie->SetTimeScale(44100);
-        std::vector<uint8_t> pcm;
-        ASSERT_TRUE(movie->ReadPcm(0, movie->GetDuration(), pcm));
-        EXPECT_EQ(pcm.size(), decoded.size()) << c.name;
-        EXPECT_TRUE(std::string(pcm.begin(), pcm.end()) == decoded) << c.name;
-    }
-}
 
 TEST(SoundPlaces, AStatedLengthNeedsNoWholeDecoding) {
     STRAVEL_REQUIRE_TOOL("ffprobe");

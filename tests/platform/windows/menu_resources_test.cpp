@@ -41,8 +41,8 @@ TEST_F(MenuResourcesTest, ATreeThatCannotBeFinishedIsDisposed) {
     WriteFileBytes(rsrc / "MENU" / "130", MenuResource(130, {{"b", 0}}));
     WriteFileBytes(rsrc / "MENU" / "131", MenuResource(131, {{"Undo", 0}}));
     WriteFileBytes(rsrc / "MBAR" / "128", std::string("\0\2\0\x83\0\x80", 6));
-    const FSSpec spec{rsrc.string()};
-    const SInt16 file = FSpOpenResFile(&spec, fsRdPerm);
+    const FSSpec folder{rsrc.string()};
+    const SInt16 file = FSpOpenResFile(&folder, fsRdPerm);
     ASSERT_NE(file, kResFileNotOpened);
 
     // Whether a bar or a menu is loaded, how many menus may be live, and how many it leaves.
