@@ -258,6 +258,22 @@ TEST_F(MenuTest, MenuBarsLoadFromMbarAndMenuResources) {
     CBK_Menu missing;
     EXPECT_FALSE(missing.Load(CBK_MainInstance::Instance()->GetNibRef(), uint32_t(300)));
     BK_DestroyMenuBar(bar.GetHandle());
+    // The bar of three menus (File with its submenu, then Edit), and File with its submenu
+    // alone: one that runs out of menus on the way is nothing, and leaves nothing behind.
+    const std::size_t live = test::LiveMenus();
+    for (const std::size_t more : {0, 1, 2, 3}) {
+        test::LimitMenus(live + more);
+        MenuBarHandle made = GetNewMBar(128);
+        EXPECT_EQ(made != nullptr, more == 3) << more;
+        EXPECT_EQ(test::LiveMenus(), live + (made ? 3 : 0)) << more;
+        for (std::size_t i = 0; made && i < GetHandleSize(made) / sizeof(MenuRef); ++i)
+            DisposeMenuTree(reinterpret_cast<MenuRef*>(*made)[i]);
+        DisposeMenuBar(made);
+        MenuRef file = GetMenu(128);
+        EXPECT_EQ(file != nullptr, more >= 2) << more;
+        EXPECT_EQ(test::LiveMenus(), live + (file ? 2 : 0)) << more;
+        DisposeMenuTree(file);
+    }
     UseResFile(previous);
 }
 
