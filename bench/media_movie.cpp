@@ -257,7 +257,10 @@ void BM_SoundRanges1000(benchmark::State& state) {
     rounds.Report();
 }
 
-// An hour of stereo sound at 44.1 kHz (48 kHz for Opus): 0 MP3, 1 Opus, 2 FLAC.
+// An hour of stereo sound at 44.1 kHz (48 kHz for Opus and AC-3): 0 MP3, 1 Opus, 2 FLAC;
+// then, copied together from one minute of a tone: 3 WAV, 4 ALAC in CAF, 5 AAC in MP4, 6 AAC,
+// 7 Vorbis and 8 Opus in Matroska, 9 Opus in WebM, 10 WMA 2 in ASF, 11 MP2, 12 MP2 in an MPEG
+// program stream, 13 AC-3, 14 VBR MP3.
 std::string Hour(int kind) {
     const std::string source =
         "aevalsrc='0.5*sin(440*2*PI*t)|0.4*sin(550*2*PI*t+t*t/100)':s=44100:d=3600";
@@ -268,14 +271,37 @@ std::string Hour(int kind) {
     case 1:
         return Made("hour.opus", {"-f", "lavfi", "-i", source, "-ar", "48000", "-c:a", "libopus",
                                   "-b:a", "96k"});
-    default:
+    case 2:
         return Made("hour.flac", {"-f", "lavfi", "-i", source, "-c:a", "flac"});
+    default:
+        break;
     }
+    const struct {
+        const char* name;
+        std::vector<std::string> codec;
+    } looped[] = {{"wav", {"-c:a", "pcm_s16le"}},
+                  {"caf", {"-c:a", "alac"}},
+                  {"m4a", {"-c:a", "aac", "-b:a", "64k"}},
+                  {"mka", {"-c:a", "aac"}},
+                  {"mka", {"-c:a", "libvorbis"}},
+                  {"mka", {"-ar", "48000", "-c:a", "libopus"}},
+                  {"webm", {"-ar", "48000", "-c:a", "libopus"}},
+                  {"asf", {"-c:a", "wmav2"}},
+                  {"mp2", {"-c:a", "mp2"}},
+                  {"mpg", {"-c:a", "mp2", "-f", "mpeg"}},
+                  {"ac3", {"-ar", "48000", "-c:a", "ac3"}},
+                  {"mp3", {"-c:a", "libmp3lame", "-q:a", "6"}}};
+    const auto& f = looped[std::size_t(kind - 3) % std::size(looped)];
+    const std::string tag = std::to_string(kind) + "." + f.name;
+    std::vector<std::string> minute = {"-f", "lavfi", "-i", "sine=f=440:r=44100:d=60", "-ac", "2"};
+    minute.insert(minute.end(), f.codec.begin(), f.codec.end());
+    return Made("hour" + tag,
+                {"-stream_loop", "59", "-i", Made("minute" + tag, minute), "-c", "copy"});
 }
 
 // The peer: FFmpeg's own seek to `seconds` and decoding until `length` seconds after it are
-// decoded, converted to 16-bit at the sound's own rate and channels.
-void PeerJump(PeerInput& input, double seconds, double length) {
+// decoded, converted to 16-bit at `rate` (0: the sound's own) and the sound's channels.
+void PeerJump(PeerInput& input, double seconds, double length, int rate = 0) {
     const AVStream* stream = input.format->streams[input.index];
     const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
     const int64_t at =
@@ -286,7 +312,7 @@ void PeerJump(PeerInput& input, double seconds, double length) {
     avcodec_flush_buffers(input.decoder.get());
     SwrContext* resampler = nullptr;
     swr_alloc_set_opts2(&resampler, &input.decoder->ch_layout, AV_SAMPLE_FMT_S16,
-                        input.decoder->sample_rate, &input.decoder->ch_layout,
+                        rate ? rate : input.decoder->sample_rate, &input.decoder->ch_layout,
                         input.decoder->sample_fmt, input.decoder->sample_rate, 0, nullptr);
     swr_init(resampler);
     std::vector<uint8_t> out;
@@ -311,13 +337,14 @@ void PeerJump(PeerInput& input, double seconds, double length) {
     swr_free(&resampler);
 }
 
-// Half a second read in the middle or at the end of an hour of sound, at the sound's own rate:
-// in a movie opened for the read (the first jump) or in one open, jumping from a third of the
-// way in. The peer seeks and decodes the same range through FFmpeg on the same file.
+// Half a second read in the middle or at the end of an hour of sound: in a movie opened for the
+// read (the first jump, fresh 1), or in one open, jumping from a third of the way in at the
+// sound's own rate (fresh 0) or after a change to 22,050 Hz (fresh 2). The peer seeks and
+// decodes the same range through FFmpeg on the same file, converting it to the same rate.
 void BM_SoundJump(benchmark::State& state) {
     const std::string sound = Hour(int(state.range(0)));
     const double seconds = state.range(1) ? 3599 : 1800;
-    const bool fresh = state.range(2) != 0;
+    const bool fresh = state.range(2) == 1, rated = state.range(2) == 2;
     CBK_Path path(std::filesystem::path(sound).wstring());
     bench::SideBySide rounds(state, "libav", "ms");
     CBK_MediaImporterQuickTime open;
@@ -331,12 +358,16 @@ void BM_SoundJump(benchmark::State& state) {
             importer.GetSoundSamples(uint32_t(at * 600), 300, bytes, &next));
         return pcm != nullptr && bytes > 0;
     };
+    CBK_MediaImporter::SOUND_EXPORT_DESCRIPTION slower = form;
+    slower.m_dRate = 22050;
     for (auto _ : state) {
         if (!fresh) {
-            ok = ok && read(open, 1200);
+            ok = ok && open.SetSoundExportDescription(form, nullptr) && read(open, 1200);
             PeerJump(peer, 1200, 0.5);
         }
         rounds.Ours([&] {
+            if (rated)
+                ok = ok && open.SetSoundExportDescription(slower, nullptr);
             if (!fresh) {
                 ok = ok && read(open, seconds);
                 return;
@@ -351,7 +382,7 @@ void BM_SoundJump(benchmark::State& state) {
         }
         rounds.Peer([&] {
             if (!fresh) {
-                PeerJump(peer, seconds, 0.5);
+                PeerJump(peer, seconds, 0.5, rated ? 22050 : 0);
                 return;
             }
             PeerInput input;
@@ -422,7 +453,7 @@ BENCHMARK(BM_SoundRanges1000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 BENCHMARK(BM_SoundJump)
-    ->ArgsProduct({{0, 1, 2}, {0, 1}, {1, 0}})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 14, 1), {0, 1}, {1, 0, 2}})
     ->ArgNames({"kind", "end", "fresh"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)

@@ -122,7 +122,15 @@ int FindSoundStream(const AVFormatContext* format) {
 }
 
 CodecPtr OpenDecoder(const AVStream* stream) {
-    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    const AVCodecID id = stream->codecpar->codec_id;
+    // MPEG audio layers I and II decode in floating point, as layer III does: the integer
+    // decoders carry their rounding from frame to frame, so that no seek ever lands on a whole
+    // decoding's samples.
+    const AVCodec* codec = id == AV_CODEC_ID_MP2   ? avcodec_find_decoder_by_name("mp2float")
+                           : id == AV_CODEC_ID_MP1 ? avcodec_find_decoder_by_name("mp1float")
+                                                   : nullptr;
+    if (!codec)
+        codec = avcodec_find_decoder(id);
     if (!codec)
         return nullptr;
     CodecPtr decoder(avcodec_alloc_context3(codec));
@@ -132,7 +140,14 @@ CodecPtr OpenDecoder(const AVStream* stream) {
     // Pictures beyond this are refused by the decoder rather than allocated.
     decoder->max_pixels = 1 << 27;
     decoder->pkt_timebase = stream->time_base;
-    if (avcodec_open2(decoder.get(), codec, nullptr) < 0)
+    AVDictionary* options = nullptr;
+    // AC-3's dither is drawn from each frame's own bits, not from all the frames before it, so
+    // that sound reached by a seek is the sound that a whole decoding has there.
+    if (codec->id == AV_CODEC_ID_AC3 || codec->id == AV_CODEC_ID_EAC3)
+        av_dict_set(&options, "cons_noisegen", "1", 0);
+    const int opened = avcodec_open2(decoder.get(), codec, &options);
+    av_dict_free(&options);
+    if (opened < 0)
         return nullptr;
     return decoder;
 }
@@ -145,7 +160,8 @@ bool IsStillPictureFormat(const AVFormatContext* format) {
 }
 
 bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, AVPacket* packet,
-                  AVFrame* frame, bool& draining, int64_t* reorder, int64_t* end) {
+                  AVFrame* frame, bool& draining, int64_t* reorder, int64_t* end,
+                  const PacketFilter& take) {
     int failures = 0;
     for (;;) {
         int result = avcodec_receive_frame(decoder, frame);
@@ -165,7 +181,7 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
             avcodec_send_packet(decoder, nullptr);
             continue;
         }
-        if (packet->stream_index == index) {
+        if (packet->stream_index == index && (!take || take(packet))) {
             if (reorder && packet->pts != AV_NOPTS_VALUE && packet->dts != AV_NOPTS_VALUE)
                 *reorder = std::max(*reorder, packet->pts - packet->dts);
             if (const int64_t stop = PacketEnd(format->streams[index], packet);
@@ -179,14 +195,6 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
 
 namespace {
 
-// The samples that a packet's side data marks to skip at the start and to discard at the end.
-std::pair<int64_t, int64_t> Trimmed(const AVPacket* packet) {
-    std::size_t size = 0;
-    const uint8_t* data = av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
-    return data && size >= 8 ? std::pair<int64_t, int64_t>(AV_RL32(data), AV_RL32(data + 4))
-                             : std::pair<int64_t, int64_t>(0, 0);
-}
-
 // A packet's duration, 0 when unknown. FFmpeg can give the last packet of a short Ogg stream a
 // negative duration wrapped into 32 bits, which would put its end days after its start.
 int64_t Duration(const AVPacket* packet) {
@@ -194,6 +202,13 @@ int64_t Duration(const AVPacket* packet) {
 }
 
 } // namespace
+
+std::pair<int64_t, int64_t> Trimmed(const AVPacket* packet) {
+    std::size_t size = 0;
+    const uint8_t* data = av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+    return data && size >= 8 ? std::pair<int64_t, int64_t>(AV_RL32(data), AV_RL32(data + 4))
+                             : std::pair<int64_t, int64_t>(0, 0);
+}
 
 FrameLayout LayoutOf(const AVFrame* frame) {
     const AVSampleFormat format = AVSampleFormat(frame->format);
@@ -223,7 +238,7 @@ AVSampleFormat RawSampleFormat(const AVCodecParameters* parameters) {
 }
 
 bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFrame* frame,
-                     int64_t* end) {
+                     int64_t* end, const PacketFilter& take) {
     const AVStream* stream = format->streams[index];
     const AVCodecParameters* parameters = stream->codecpar;
     const AVSampleFormat sampleFormat = RawSampleFormat(parameters);
@@ -232,7 +247,8 @@ bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFra
     av_frame_unref(frame);
     av_packet_unref(packet);
     while (av_read_frame(format, packet) >= 0) {
-        if (packet->stream_index == index && packet->size >= sampleBytes && sampleBytes > 0) {
+        if (packet->stream_index == index && packet->size >= sampleBytes && sampleBytes > 0 &&
+            (!take || take(packet))) {
             if (const int64_t stop = PacketEnd(stream, packet); end && stop != AV_NOPTS_VALUE)
                 *end = *end == AV_NOPTS_VALUE ? stop : std::max(*end, stop);
             frame->format = sampleFormat;
@@ -303,6 +319,18 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
     budget->limit = -1;
     // Cut short, the packets read need not be the last ones.
     return interrupted ? AV_NOPTS_VALUE : end;
+}
+
+int64_t FirstFrameTime(AVFormatContext* format, int index) {
+    CodecPtr decoder = OpenDecoder(format->streams[index]);
+    PacketPtr packet(av_packet_alloc());
+    FramePtr frame(av_frame_alloc());
+    bool draining = false;
+    while (decoder && packet && frame &&
+           ReceiveFrame(format, decoder.get(), index, packet.get(), frame.get(), draining))
+        if (frame->best_effort_timestamp != AV_NOPTS_VALUE)
+            return frame->best_effort_timestamp;
+    return INT64_MAX;
 }
 
 bool Rewind(AVFormatContext* format, int index) {
@@ -384,6 +412,35 @@ int64_t CountPacketSamples(AVFormatContext* format, int index) {
         count += samples - std::min(samples, end);
     }
     return count;
+}
+
+int64_t CountIndexedSamples(AVFormatContext* format, int index) {
+    AVStream* stream = format->streams[index];
+    const int count = avformat_index_get_entries_count(stream);
+    PacketPtr packet(av_packet_alloc());
+    if (count <= 0 || !packet)
+        return -1;
+    int64_t total = 0;
+    for (int i = 0; i < count; ++i) {
+        const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
+        if (!entry)
+            return -1;
+        if (entry->flags & AVINDEX_DISCARD_FRAME)
+            continue;
+        const int samples = av_get_audio_frame_duration2(stream->codecpar, entry->size);
+        if (samples <= 0)
+            return -1;
+        total += samples;
+    }
+    // The first packet read is the stream's first: what it marks to skip is the encoder's delay.
+    while (av_read_frame(format, packet.get()) >= 0) {
+        if (packet->stream_index == index && !(packet->flags & AV_PKT_FLAG_DISCARD)) {
+            const auto [skip, end] = Trimmed(packet.get());
+            return end == 0 ? std::max<int64_t>(0, total - skip) : -1;
+        }
+        av_packet_unref(packet.get());
+    }
+    return -1;
 }
 
 bool HasFixedSampleSize(const AVCodecParameters* parameters) {

@@ -2,9 +2,11 @@
 // movie stand-in; its callers never see FFmpeg.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 extern "C" {
@@ -90,9 +92,12 @@ bool IsStillPictureFormat(const AVFormatContext* format);
 // to decode is skipped and decoding goes on with the next. `reorder`, when given, keeps the
 // most that a packet's presentation time lies after its decoding time; `end` the furthest
 // PacketEnd of the stream's packets read so far.
+// `take`, when given, sees each packet of the stream first and may change it, or pass it over
+// by answering false.
+using PacketFilter = std::function<bool(AVPacket*)>;
 bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, AVPacket* packet,
                   AVFrame* frame, bool& draining, int64_t* reorder = nullptr,
-                  int64_t* end = nullptr);
+                  int64_t* end = nullptr, const PacketFilter& take = {});
 
 // How a sound frame lays out its samples: in `planes` arrays (one per channel, or one holding
 // every channel interleaved), a sample taking `step` bytes of each.
@@ -110,7 +115,10 @@ AVSampleFormat RawSampleFormat(const AVCodecParameters* parameters);
 // valid until `packet` is read into again. A packet short of one sample a channel is skipped, as
 // a decoder refuses it. `end` as for ReceiveFrame.
 bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFrame* frame,
-                     int64_t* end = nullptr);
+                     int64_t* end = nullptr, const PacketFilter& take = {});
+
+// The samples that a packet's side data marks to skip at the start and to discard at the end.
+std::pair<int64_t, int64_t> Trimmed(const AVPacket* packet);
 
 // Where a sound packet's samples end in its stream's time base: its time and duration, less the
 // samples that the container marks to discard at the end. AV_NOPTS_VALUE without a time.
@@ -131,6 +139,10 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
 // the container marks to discard at the end (PacketEnd).
 int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last = nullptr,
                    bool trimmed = false);
+
+// The time of the first frame that decoding stream `index` from where the context stands
+// delivers, or INT64_MAX when none has a time. Reads on from there.
+int64_t FirstFrameTime(AVFormatContext* format, int index);
 
 // Seeks stream `index` back to its start; false when the container cannot.
 bool Rewind(AVFormatContext* format, int index);
@@ -155,6 +167,12 @@ bool DecodeLastPacket(AVFormatContext* format, int index, int64_t declaredEnd, i
 // are not stated both by the codec and, in agreement, by the container: only decoding then
 // tells (a decoder's own delay, ends that the container has trimmed already).
 int64_t CountPacketSamples(AVFormatContext* format, int index);
+
+// The same from the container's index of every packet (an MP4 file's sample tables), where each
+// packet's samples follow from its size: the packets that it marks to discard left out, and what
+// the first packet marks to skip. Reads only that packet. -1 where the index or a packet's size
+// does not tell.
+int64_t CountIndexedSamples(AVFormatContext* format, int index);
 
 // True for sound stored as samples of a fixed size (PCM, the companded forms, simple ADPCM), whose
 // timestamps after a seek are exact.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/movie/mp3_tags.h"
+#include "platform/movie/sound_index.h"
 
 namespace tbx::movie {
 
@@ -25,6 +26,9 @@ void DefaultLayout(AVChannelLayout& layout, int channels) {
 }
 
 } // namespace
+
+SoundTrack::SoundTrack() = default;
+SoundTrack::~SoundTrack() = default;
 
 std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr probe) {
     std::unique_ptr<SoundTrack> track(new SoundTrack);
@@ -50,6 +54,7 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr 
     track->_raw = RawSampleFormat(parameters) != AV_SAMPLE_FMT_NONE;
     track->_timeBase = stream->time_base;
     track->_audioOnly = FindVideoStream(track->_probe.get()) < 0;
+    track->_pageTimes = IsContainer(track->_probe.get(), "ogg");
     if (stream->start_time != AV_NOPTS_VALUE)
         track->_start = track->_origin = stream->start_time;
     track->_form.rate = track->_rate;
@@ -81,6 +86,10 @@ int64_t SoundTrack::_CountContent() {
     if (!format || FindSoundStream(format) != _index) {
         _probe.reset();
         return 0;
+    }
+    if (_UseIndex()) {
+        _probe.reset();
+        return _packets->Samples();
     }
     const AVStream* stream = format->streams[_index];
     const bool fixed = HasFixedSampleSize(stream->codecpar);
@@ -115,6 +124,10 @@ int64_t SoundTrack::_CountContent() {
             av_rescale_q(start, _timeBase, perSample) == tags.Skipped())
             return tags.DecodedSamples();
         const int64_t count = CountPacketSamples(format, _index);
+        // An MP3 seeks by the frames that it has read: having read them all, this context
+        // lends their places to the first that reads.
+        if (_seekable && IsContainer(format, "mp3"))
+            _framesRead = std::move(_probe);
         _probe.reset();
         return count;
     }
@@ -124,6 +137,9 @@ int64_t SoundTrack::_CountContent() {
     // Where the stream has no end of its own, its last packet ends it, less what the container
     // marks to discard (the padding of a compressed movie's last sound packet).
     const int64_t content = ContentEnd(format, _index, declared, nullptr, !ownEnd);
+    // A length that FFmpeg took from the last packet's time, as for a program stream, leaves
+    // that packet out: only a length that the container states is kept over the packets'.
+    const bool stated = format->duration_estimation_method != AVFMT_DURATION_FROM_PTS;
     // Fixed-size samples alone seek back exactly: the first read goes on with this context.
     if (!fixed || !_audioOnly || !Rewind(format, _index))
         _probe.reset();
@@ -137,7 +153,7 @@ int64_t SoundTrack::_CountContent() {
     }
     const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
     if (content != AV_NOPTS_VALUE &&
-        (fixed || !ownEnd || content > declared + second || content < declared - second))
+        (fixed || !ownEnd || !stated || content > declared + second || content < declared - second))
         end = content;
     return std::max<int64_t>(0, av_rescale_q(end - start, _timeBase, AVRational{1, _rate}));
 }
@@ -153,13 +169,23 @@ int64_t SoundTrack::_CountStated(AVFormatContext* format, int64_t declared) {
         // stream's granules count its pre-skip as well. The last packets must end there too.
         const int64_t end = start + stream->duration -
                             av_rescale_q(stream->codecpar->initial_padding, perSample, _timeBase);
+        // The sound begins with its first decoded sample, which a stream cut without decoding
+        // has before the start that the container gives it.
+        const int64_t first = std::min(start, FirstFrameTime(format, _index));
         int64_t last = -1;
         if (end <= start || ContentEnd(format, _index, end, &last) != end)
             return -1;
         if (IsContainer(format, "ogg"))
             _lastPage = std::max<int64_t>(last, 0);
-        return av_rescale_q(end - start, _timeBase, perSample);
+        if (first < start && _start != AV_NOPTS_VALUE && _origin == _start)
+            _start = _origin = first;
+        return av_rescale_q(end - _start, _timeBase, perSample);
     }
+    // An MP4 file's sample tables size every packet; where the codec's packets all hold one
+    // frame, they count the sound.
+    if (IsContainer(format, "mov"))
+        if (const int64_t indexed = CountIndexedSamples(format, _index); indexed >= 0)
+            return indexed;
     // ALAC packets hold the frames that the packet table gives, but the last, whose own header
     // tells.
     int64_t at = 0, samples = 0;
@@ -232,7 +258,8 @@ bool SoundTrack::SetForm(const PcmForm& form) {
 }
 
 int64_t SoundTrack::OutputCount() {
-    return av_rescale_rnd(SampleCount(), _form.rate, _rate, AV_ROUND_DOWN);
+    // The resampler gives a last sample for a part of one, as the length rounds up.
+    return av_rescale_rnd(SampleCount(), _form.rate, _rate, AV_ROUND_UP);
 }
 
 void SoundTrack::_Reset() {
@@ -248,7 +275,9 @@ void SoundTrack::_Reset() {
     _placed = _decoded = _filled = _expected = 0;
     _packetEnd = AV_NOPTS_VALUE;
     _anchor = false;
+    _page = kNoPage;
     _feedFrom = 0;
+    _firstPacket = 0;
     _kept = nullptr;
     _reform = false;
     _history.clear();
@@ -264,9 +293,13 @@ bool SoundTrack::_Restart() {
     if (!_format || FindSoundStream(_format.get()) != _index)
         return false;
     // An MP3 seeks by the frames that it has read: the new context knows them too.
+    if (_framesRead && !old)
+        old = std::move(_framesRead);
     if (old && _seekable && IsContainer(old.get(), "mp3"))
         CopyIndex(old.get(), _format.get(), _index);
     _decoder = OpenDecoder(_format->streams[_index]);
+    if (_decoder && _packets)
+        _decoder->pkt_timebase = _timeBase; // packets carry their places in samples
     _packet.reset(av_packet_alloc());
     _frame.reset(av_frame_alloc());
     return _decoder && _packet && _frame;
@@ -374,8 +407,9 @@ bool SoundTrack::_Resampler(const AVFrame* frame) {
 void SoundTrack::_Fill(int64_t gap, int64_t samples) {
     // Times jitter by a little; a gap of half a frame or more is sound that did not decode (or
     // comes later than the movie's start), kept as silence so that what follows stays in time.
-    // Never more silence than the lead and the sound decoded so far.
-    if (gap <= std::max<int64_t>(samples / 2, _rate / 200))
+    // Places from an index are exact: every gap is a loss. Never more silence than the lead and
+    // the sound decoded so far.
+    if (gap <= (_packets ? 0 : std::max<int64_t>(samples / 2, _rate / 200)))
         return;
     const int64_t fill = std::min(gap, _lead + _decoded - _filled);
     if (av_rescale(fill, _lastRate, _rate) <= 0)
@@ -410,10 +444,17 @@ bool SoundTrack::_Produce() {
     if (_ended || !_format || !_decoder)
         return false;
     // Samples stored as the resampler takes them need no decoder.
+    // An indexed sound's packets end where the index says; others where their times say.
+    PacketFilter take;
+    int64_t* end = &_packetEnd;
+    if (_packets) {
+        take = [this](AVPacket* packet) { return _Take(packet); };
+        end = nullptr;
+    }
     const bool received =
-        _raw ? ReceiveRawFrame(_format.get(), _index, _packet.get(), _frame.get(), &_packetEnd)
+        _raw ? ReceiveRawFrame(_format.get(), _index, _packet.get(), _frame.get(), end, take)
              : ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), _frame.get(),
-                            _draining, nullptr, &_packetEnd);
+                            _draining, nullptr, end, take);
     if (!received) {
         // Packets whose sound did not decode may end the stream too.
         if (_packetEnd != AV_NOPTS_VALUE && _origin != AV_NOPTS_VALUE && _lastRate > 0)
@@ -436,7 +477,15 @@ bool SoundTrack::_Produce() {
     _lastFormat = frame->format;
     _lastChannels = frame->ch_layout.nb_channels;
     _lastSamples = samples;
-    if (const int64_t pts = frame->best_effort_timestamp; pts != AV_NOPTS_VALUE) {
+    const int64_t pts = frame->best_effort_timestamp;
+    bool timed = pts != AV_NOPTS_VALUE;
+    if (_pageTimes) {
+        // Only a page's first packet has an exact time, the granule of the page before; the
+        // demuxer estimates the rest. Nor is the page a seek lands on known to start with one.
+        timed = timed && frame->pkt_pos != _page && !(_anchor && _page == kNoPage);
+        _page = frame->pkt_pos;
+    }
+    if (timed) {
         if (_origin == AV_NOPTS_VALUE)
             _origin = pts;
         // A gap is measured from where the last frame's own time says it ended: the decoder's
@@ -471,6 +520,17 @@ bool SoundTrack::_Produce() {
     }
     _placed += samples;
     _decoded += samples;
+    return true;
+}
+
+bool SoundTrack::_Take(AVPacket* packet) {
+    // Packets before the one a seek starts from, and any the index does not hold, are passed
+    // over.
+    const int64_t at = _packets->Find(packet);
+    if (at < _firstPacket)
+        return false;
+    _packets->Stamp(packet, at);
+    _packetEnd = std::max(_packetEnd == AV_NOPTS_VALUE ? 0 : _packetEnd, _packets->EndOf(at));
     return true;
 }
 

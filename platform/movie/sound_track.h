@@ -22,8 +22,11 @@
 
 namespace tbx::movie {
 
+class SoundIndex;
+
 class SoundTrack {
 public:
+    ~SoundTrack();
     // Where `bytes` bytes of PCM go; null fails the read.
     using Place = std::function<uint8_t*(std::size_t bytes)>;
 
@@ -63,7 +66,7 @@ public:
     bool Read(int64_t first, int64_t end, const Place& place);
 
 private:
-    SoundTrack() = default;
+    SoundTrack();
     // Samples of the stream's content from its packets; -1 when only decoding can tell.
     int64_t _CountContent();
     // Samples of compressed sound alone as its container states them exactly; -1 where it
@@ -74,6 +77,14 @@ private:
     // Chooses whether and with what pre-roll the sound seeks: where the container's times are
     // exact and the codec's output after a seek settles to what a whole decoding gives.
     void _ChooseSeeking();
+    // The seconds of pre-roll that the codec needs to settle after a seek; -1 where it never
+    // settles to a whole decoding's samples.
+    double _PrerollSeconds();
+    // Sound alone in a container whose times are not exact: builds the index of its packets
+    // that counts and places its samples. False where none could be built.
+    bool _UseIndex();
+    // Whether a packet read goes to the decoder; packets of an indexed sound get their places.
+    bool _Take(AVPacket* packet);
     // Empties the queue and the resampler and forgets where decoding stands.
     void _Reset();
     bool _Restart();
@@ -124,6 +135,7 @@ private:
     KnownFile _known;
     FormatPtr _probe; // the context opened first, until the count or the first read takes it
     FormatPtr _format;
+    FormatPtr _framesRead; // an MP3 context that counting read to the end, for its index
     CodecPtr _decoder;
     PacketPtr _packet;
     FramePtr _frame;
@@ -152,6 +164,10 @@ private:
     // reckoned back from its end, which the last page trims, so seeks land before it. 0 while
     // it is not known, which keeps the stream from seeking; -1 for other containers.
     int64_t _lastPage = -1;
+    // Ogg: the page of the frame decoded last (kNoPage before the first).
+    static constexpr int64_t kNoPage = INT64_MIN;
+    bool _pageTimes = false;
+    int64_t _page = kNoPage;
     // The frames decoded last, each where it was placed, for a change of form of sound that
     // does not seek.
     struct Decoded {
@@ -159,6 +175,8 @@ private:
         int64_t at = 0, samples = 0;
     };
     std::deque<Decoded> _history;
+    std::unique_ptr<SoundIndex> _packets;
+    int64_t _firstPacket = 0; // the first packet of the index that decoding takes
     FramePtr _spare;
     bool _reform = false; // the form has changed since the queue was made
     std::vector<uint8_t>* _kept = nullptr;

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <numeric>
 
+#include "platform/movie/sound_index.h"
+
 namespace tbx::movie {
 
 namespace {
@@ -18,28 +20,89 @@ constexpr int kSeekTries = 3;
 
 } // namespace
 
+double SoundTrack::_PrerollSeconds() {
+    switch (_codecId) {
+    case AV_CODEC_ID_MP1:
+    case AV_CODEC_ID_MP2:
+    case AV_CODEC_ID_MP3:
+        return 1; // the bit reservoir and the filter bank's overlap span a few frames
+    case AV_CODEC_ID_AC3:
+    case AV_CODEC_ID_EAC3:
+        return 0.1; // a frame's overlap
+    case AV_CODEC_ID_VORBIS:
+        return std::max(1.0, 16384.0 / _rate); // two of the longest blocks
+    case AV_CODEC_ID_OPUS:
+        // Its state fades rather than ends: a pre-roll holds only where two agree. Streams of
+        // more channels never settle to a whole decoding's samples, so they take the longer
+        // pre-roll alone.
+        _settles = _channels <= 2;
+        return 2;
+    case AV_CODEC_ID_AAC:
+        return 0.25; // a frame settles it, but for the noise that some bands are coded as
+    case AV_CODEC_ID_WMAV1:
+    case AV_CODEC_ID_WMAV2:
+        return 0.25;
+    case AV_CODEC_ID_FLAC:
+    case AV_CODEC_ID_ALAC:
+        return 0; // each packet decodes on its own
+    default:
+        if (_codecId >= AV_CODEC_ID_PCM_S16LE && _codecId < AV_CODEC_ID_ADPCM_IMA_QT)
+            return 0;
+        return -1;
+    }
+}
+
 void SoundTrack::_ChooseSeeking() {
     const AVFormatContext* format = _probe.get();
     const bool ogg = IsContainer(format, "ogg"), mov = IsContainer(format, "mov");
     const bool pcm = _codecId >= AV_CODEC_ID_PCM_S16LE && _codecId < AV_CODEC_ID_ADPCM_IMA_QT;
-    const bool lossless = _codecId == AV_CODEC_ID_FLAC || _codecId == AV_CODEC_ID_ALAC;
-    double seconds = 0; // lossless and PCM packets decode each on its own
-    if (IsContainer(format, "mp3") && _codecId == AV_CODEC_ID_MP3)
-        seconds = 1; // the bit reservoir and the filter bank's overlap span a few frames
-    else if (ogg && _codecId == AV_CODEC_ID_VORBIS)
-        seconds = std::max(1.0, 16384.0 / _rate); // two of the longest blocks
-    else if (ogg && _codecId == AV_CODEC_ID_OPUS && _channels <= 2) {
-        // Its state fades rather than ends: a pre-roll holds only where two agree. Streams of
-        // more channels never settle to a whole decoding's samples.
-        seconds = 2;
-        _settles = true;
-    } else if (!(lossless && (ogg || mov || IsContainer(format, "flac"))) &&
-               !(pcm && (mov || IsContainer(format, "wav") || IsContainer(format, "aiff"))))
-        return; // times that are not exact, or a decoder that never settles to them (AAC)
+    const bool lossless = pcm || _codecId == AV_CODEC_ID_FLAC || _codecId == AV_CODEC_ID_ALAC;
+    // Containers whose packets' times count their samples exactly.
+    bool exact = false;
+    if (IsContainer(format, "mp3"))
+        exact = _codecId == AV_CODEC_ID_MP3 || _codecId == AV_CODEC_ID_MP2 ||
+                _codecId == AV_CODEC_ID_MP1;
+    else if (ogg)
+        exact = _codecId == AV_CODEC_ID_VORBIS || _codecId == AV_CODEC_ID_OPUS || lossless;
+    else if (mov)
+        exact = _codecId == AV_CODEC_ID_AAC || lossless;
+    else if (IsContainer(format, "caf") || IsContainer(format, "flac"))
+        exact = lossless;
+    else
+        exact = pcm && (IsContainer(format, "wav") || IsContainer(format, "w64") ||
+                        IsContainer(format, "aiff") || IsContainer(format, "au"));
+    const double seconds = exact ? _PrerollSeconds() : -1;
+    if (seconds < 0)
+        return; // other containers seek by an index of their packets, where one is built
     _seekable = true;
     _preroll = int64_t(seconds * _rate);
     if (ogg)
         _lastPage = 0;
+    // Sound files that state no start begin their packets' times at 0.
+    if (_start == AV_NOPTS_VALUE && _audioOnly)
+        _start = _origin = 0;
+}
+
+bool SoundTrack::_UseIndex() {
+    const AVFormatContext* format = _probe.get();
+    if (_seekable || !_audioOnly || !format ||
+        !(IsContainer(format, "matroska") || IsContainer(format, "asf") ||
+          IsContainer(format, "mpeg") || IsContainer(format, "mpegts") ||
+          IsContainer(format, "ac3") || IsContainer(format, "eac3") || IsContainer(format, "aac") ||
+          IsContainer(format, "flv")))
+        return false;
+    const double seconds = _PrerollSeconds();
+    if (seconds < 0)
+        return false;
+    _packets = SoundIndex::Build(_path, _known, _index);
+    if (!_packets)
+        return false;
+    // Decoding is placed by the index, in units of one sample from the first.
+    _timeBase = AVRational{1, _rate};
+    _start = _origin = 0;
+    _seekable = true;
+    _preroll = int64_t(seconds * _rate);
+    return true;
 }
 
 void SoundTrack::_Remember(const AVFrame* frame, int64_t at, int64_t samples) {
@@ -181,9 +244,16 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
         _keepFrom = from - keep;
         _keepTo = from;
     }
-    const int64_t target = _origin + av_rescale_q(from - preroll, AVRational{1, _rate}, _timeBase);
-    if (av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
-        return false;
+    if (_packets) {
+        _firstPacket = _packets->Before(from - preroll);
+        if (!_packets->Seek(_format.get(), _index, _firstPacket))
+            return false;
+    } else {
+        const int64_t target =
+            _origin + av_rescale_q(from - preroll, AVRational{1, _rate}, _timeBase);
+        if (av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
+            return false;
+    }
     avcodec_flush_buffers(_decoder.get());
     int64_t page = -1;
     while (_placed < from && _Produce())

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "platform/movie/movie.h"
+#include "tests/platform/movie/sound_oracle.h"
 #include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
 
@@ -15,41 +14,7 @@ using stravel::testing::Make;
 using stravel::testing::RunTool;
 using stravel::testing::TempDir;
 
-namespace {
-
-// The samples per channel of every frame that ffmpeg decodes.
-int64_t DecodedSamples(const std::filesystem::path& file) {
-    std::istringstream frames(
-        RunTool({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
-                 "frame=nb_samples", "-of", "csv=p=0", file.string()})
-            .out);
-    int64_t total = 0;
-    for (int64_t n = 0; frames >> n;)
-        total += n;
-    return total;
-}
-
-// What ffmpeg makes of the whole sound as 16-bit PCM at `rate` (0: its own) and `channels`.
-std::string Converted(const std::filesystem::path& file, int rate, int channels) {
-    std::vector<std::string> argv = {"ffmpeg", "-v", "error", "-i", file.string(), "-map", "0:a"};
-    if (rate > 0)
-        argv.insert(argv.end(), {"-ar", std::to_string(rate)});
-    argv.insert(argv.end(), {"-ac", std::to_string(channels), "-f", "s16le", "-"});
-    return RunTool(argv).out;
-}
-
-// Bytes that this process has read from files so far.
-int64_t BytesRead() {
-    std::ifstream io("/proc/self/io");
-    std::string key;
-    int64_t value = 0;
-    while (io >> key >> value)
-        if (key == "rchar:")
-            return value;
-    return -1;
-}
-
-} // namespace
+using namespace soundtest;
 
 TEST(SoundPlaces, AStatedLengthNeedsNoWholeDecoding) {
     STRAVEL_REQUIRE_TOOL("ffprobe");
@@ -68,7 +33,8 @@ TEST(SoundPlaces, AStatedLengthNeedsNoWholeDecoding) {
         {"vorbis.ogg", {"-i", noise + "30", "-ac", "2", "-c:a", "libvorbis", "-q:a", "10"}, 44100},
         {"flac.flac", {"-i", noise + "40", "-ac", "2", "-c:a", "flac"}, 44100},
         {"alac.caf", {"-i", noise + "40", "-ac", "2", "-c:a", "alac"}, 44100},
-        {"alac.m4a", {"-i", noise + "40", "-ac", "2", "-c:a", "alac"}, 44100}};
+        {"alac.m4a", {"-i", noise + "40", "-ac", "2", "-c:a", "alac"}, 44100},
+        {"aac.m4a", {"-i", noise + "40", "-ac", "2", "-c:a", "aac", "-b:a", "256k"}, 44100}};
     for (const Case& c : cases) {
         const auto file = dir / c.name;
         std::vector<std::string> args = {"-f", "lavfi"};
@@ -99,7 +65,7 @@ TEST(SoundPlaces, ReadsAnywhereAndAtAnyRateAreTheWholeSoundsSamples) {
                           {"flac.flac", {"-c:a", "flac"}, 44100},
                           {"alac.m4a", {"-c:a", "alac"}, 44100},
                           {"aiff.aiff", {"-c:a", "pcm_s24be"}, 44100},
-                          {"aac.m4a", {"-c:a", "aac"}, 44100}};
+                          {"aac.m4a", {"-c:a", "aac", "-aac_pns", "0"}, 44100}};
     // Milliseconds and lengths, back and forth; a rate (0: the sound's own) changes the form,
     // on from where the last read ended or with a jump.
     struct Step {
@@ -156,4 +122,42 @@ TEST(SoundPlaces, AFarJumpDecodesNoMoreThanItsPlace) {
         read = read && movie->SetPcmForm(form) && movie->ReadPcm(3590 * 600, 300, pcm);
         return read && pcm.size() == (22050 + 11025) * 4;
     }));
+}
+
+TEST(SoundPlaces, AJumpReadsOnlyNearItsPlace) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    STRAVEL_REQUIRE(BytesRead() >= 0, "the kernel keeps no count of the bytes read");
+    TempDir dir;
+    // Ten minutes of each, copied together from one minute: a read near the end, and one after
+    // a change of rate, must each read near their place, not from the start.
+    const struct {
+        const char* name;
+        std::vector<std::string> codec;
+    } cases[] = {{"pcm.wav", {"-ac", "1", "-ar", "8000"}},
+                 {"alac.caf", {"-c:a", "alac"}},
+                 {"aac.m4a", {"-c:a", "aac", "-b:a", "64k"}},
+                 {"opus.mka", {"-ar", "48000", "-c:a", "libopus", "-b:a", "48k"}},
+                 {"vorbis.webm", {"-c:a", "libvorbis"}},
+                 {"wma.asf", {"-c:a", "wmav2", "-b:a", "64k"}},
+                 {"mp2.mp2", {"-c:a", "mp2", "-b:a", "64k"}},
+                 {"mp2.mpg", {"-c:a", "mp2", "-b:a", "64k", "-f", "mpeg"}},
+                 {"ac3.ac3", {"-c:a", "ac3", "-b:a", "64k"}}};
+    for (const auto& c : cases) {
+        const auto minute = dir / (std::string("minute-") + c.name), file = dir / c.name;
+        std::vector<std::string> args = {"-f", "lavfi", "-i", "sine=f=440:r=44100:d=60"};
+        args.insert(args.end(), c.codec.begin(), c.codec.end());
+        ASSERT_TRUE(Make(args, minute)) << c.name;
+        ASSERT_TRUE(Make({"-stream_loop", "9", "-i", minute.string(), "-c", "copy"}, file))
+            << c.name;
+        std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(file.string());
+        ASSERT_TRUE(movie) << c.name;
+        ASSERT_GT(movie->GetDuration(), 599 * 600) << c.name;
+        const int64_t before = BytesRead();
+        std::vector<uint8_t> pcm;
+        tbx::PcmForm form;
+        EXPECT_TRUE(movie->SetPcmForm(form) && movie->ReadPcm(598 * 600, 300, pcm)) << c.name;
+        form.rate = 22050;
+        EXPECT_TRUE(movie->SetPcmForm(form) && movie->ReadPcm(598 * 600 + 300, 300, pcm)) << c.name;
+        EXPECT_LT(BytesRead() - before, int64_t(std::filesystem::file_size(file) / 10)) << c.name;
+    }
 }

@@ -1,0 +1,230 @@
+// Every container and codec that the sound reader opens, read in jumps and whole at its own rate
+// and at two others: each jump holds the whole read's samples, the whole read holds ffmpeg's,
+// and the length says how many there are. Losses are silence of their length in their place.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/movie/movie.h"
+#include "tests/platform/movie/sound_oracle.h"
+#include "tests/support/tools.h"
+
+using namespace soundtest;
+using stravel::testing::Make;
+using stravel::testing::ReadFileBytes;
+using stravel::testing::TempDir;
+using stravel::testing::WriteFileBytes;
+
+namespace {
+
+struct Format {
+    const char* name; // its extension names the container
+    std::vector<std::string> codec;
+    enum Making { kEncoded, kCut, kJoined, kMovie } making = kEncoded;
+    // ffmpeg's input options for the decoding that the reader does.
+    std::vector<std::string> decoding = {};
+    // False where a packet fails to decode: the reader keeps its time with silence, ffmpeg
+    // leaves it out.
+    bool asFfmpeg = true;
+};
+
+// 20 s of the test sound in the format; a cut one is copied without decoding from 7.3 s into
+// a longer file, as an editor cuts, so that its first packets lie before its start.
+void MakeFormat(const TempDir& dir, const Format& f, const std::filesystem::path& file) {
+    const int rate = f.codec[1] == "libopus" ? 48000 : 44100;
+    auto encode = [&](double seconds, const std::filesystem::path& to,
+                      const std::vector<std::string>& before = {}) {
+        std::vector<std::string> args = before;
+        for (const std::string& a : TestSound(seconds, rate))
+            args.push_back(a);
+        args.insert(args.end(), f.codec.begin(), f.codec.end());
+        ASSERT_TRUE(Make(args, to)) << f.name;
+    };
+    switch (f.making) {
+    case Format::kEncoded:
+        return encode(20, file);
+    case Format::kMovie:
+        return encode(20, file,
+                      {"-f", "lavfi", "-i", "testsrc=s=160x120:r=25:d=20", "-map", "0:v"});
+    case Format::kCut: {
+        const auto whole = dir / (std::string("long-") + f.name);
+        encode(40, whole);
+        ASSERT_TRUE(Make({"-ss", "7.3", "-i", whole.string(), "-t", "20", "-c", "copy"}, file));
+        return;
+    }
+    case Format::kJoined: {
+        // Two files joined as `cat` joins them: the first one's header counts only its own.
+        const auto first = dir / "first.mp3", second = dir / "second.mp3";
+        encode(10, first);
+        encode(10, second);
+        WriteFileBytes(file, ReadFileBytes(first) + ReadFileBytes(second));
+        return;
+    }
+    }
+}
+
+void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f) {
+    std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(file.string());
+    ASSERT_TRUE(movie) << f.name;
+    tbx::SoundDescription own;
+    ASSERT_TRUE(movie->GetSoundDescription(own));
+    std::mt19937 random(7);
+    const struct { int rate, channels; } forms[] = {{0, 2}, {48000, 2}, {22050, 1}};
+    // Jumps back and forth of several lengths, the first right after the change of form.
+    const int64_t lengths[] = {100, 4096, 1, 30000, 777};
+    for (const auto& form : forms) {
+        const int rate = form.rate ? form.rate : int(own.sampleRate);
+        const std::string name = std::string(f.name) + " at " + std::to_string(rate) + "/" +
+                                 std::to_string(form.channels);
+        tbx::PcmForm pcm;
+        pcm.rate = form.rate;
+        pcm.channels = form.channels;
+        ASSERT_TRUE(movie->SetPcmForm(pcm)) << name;
+        movie->SetTimeScale(rate); // a time is an output sample
+        const int64_t duration = movie->GetDuration();
+        const std::size_t frame = std::size_t(form.channels) * 2;
+        std::vector<std::pair<int64_t, std::vector<uint8_t>>> jumps;
+        for (int i = 0; i < 10; ++i) {
+            const int64_t at = int64_t(random() % uint32_t(duration));
+            jumps.emplace_back(at, std::vector<uint8_t>());
+            ASSERT_TRUE(movie->ReadPcm(int32_t(at), int32_t(lengths[i % 5]), jumps.back().second))
+                << name << " at " << at;
+        }
+        std::vector<uint8_t> read;
+        ASSERT_TRUE(movie->ReadPcm(0, int32_t(duration), read)) << name;
+        const std::string whole(read.begin(), read.end());
+        EXPECT_EQ(whole.size(), std::size_t(duration) * frame) << name;
+        if (f.asFfmpeg) {
+            // A movie's sound runs on in silence to the end of its picture.
+            std::string reference = Converted(file, form.rate, form.channels, f.decoding);
+            if (f.making == Format::kMovie && reference.size() < whole.size())
+                reference.resize(whole.size(), '\0');
+            EXPECT_EQ(whole.size(), reference.size()) << name;
+            EXPECT_TRUE(whole == reference) << name << " as a whole";
+        }
+        for (const auto& [at, piece] : jumps)
+            EXPECT_TRUE(std::string(piece.begin(), piece.end()) ==
+                        whole.substr(std::size_t(at) * frame, piece.size()))
+                << name << ": " << piece.size() / frame << " at " << at;
+    }
+}
+
+void ExpectFormats(const std::vector<Format>& formats) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    for (const Format& f : formats) {
+        const auto file = dir / f.name;
+        MakeFormat(dir, f, file);
+        ExpectJumpsAsWhole(file, f);
+    }
+}
+
+} // namespace
+
+TEST(SoundFormats, ExactlyTimedContainersJumpAsTheyReadWhole) {
+    ExpectFormats({
+        {"vorbis.ogg", {"-c:a", "libvorbis", "-q:a", "4"}},
+        {"cut.ogg", {"-c:a", "libvorbis", "-q:a", "3"}, Format::kCut},
+        {"cut.opus", {"-c:a", "libopus"}, Format::kCut},
+        {"cut.mp3", {"-c:a", "libmp3lame", "-q:a", "6"}, Format::kCut},
+        {"joined.mp3", {"-c:a", "libmp3lame", "-b:a", "128k"}, Format::kJoined, {}, false},
+        {"s24.wav", {"-c:a", "pcm_s24le"}},
+        {"f32.w64", {"-c:a", "pcm_f32le"}},
+        {"s16.au", {"-c:a", "pcm_s16be"}},
+        {"s16.caf", {"-c:a", "pcm_s16le"}},
+        {"alac.caf", {"-c:a", "alac"}},
+        {"aac.m4a", {"-c:a", "aac", "-aac_pns", "0"}},
+        {"mp2.mp2", {"-c:a", "mp2"}, Format::kEncoded, {"-c:a", "mp2float"}},
+    });
+}
+
+TEST(SoundFormats, ContainersTimedRoughlyJumpByTheirPackets) {
+    ExpectFormats({
+        {"s16.mka", {"-c:a", "pcm_s16le"}},
+        {"aac.mka", {"-c:a", "aac", "-aac_pns", "0"}},
+        {"vorbis.mka", {"-c:a", "libvorbis"}},
+        {"opus.mka", {"-c:a", "libopus"}},
+        {"opus.webm", {"-c:a", "libopus"}},
+        {"wma.asf", {"-c:a", "wmav2"}},
+        {"mp2.mpg", {"-c:a", "mp2", "-f", "mpeg"}, Format::kEncoded, {"-c:a", "mp2float"}},
+        {"ac3.ac3", {"-c:a", "ac3"}, Format::kEncoded, {"-cons_noisegen", "1"}},
+        {"movie.mpg", {"-c:v", "mpeg1video", "-c:a", "mp2"}, Format::kMovie, {"-c:a", "mp2float"}},
+    });
+}
+
+// A page missing from an Ogg stream, or packs from a program stream: silence as long as the
+// container's times say is missing, where it is missing, in every read.
+TEST(SoundFormats, LostSoundIsSilenceOfItsLengthInItsPlace) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    const struct {
+        const char* name;
+        std::vector<std::string> codec;
+        const char* unit; // what the file is cut into, and how many go from its middle
+        std::size_t lost, slack;
+        std::vector<std::string> decoding;
+    } cases[] = {{"vorbis.ogg", {"-c:a", "libvorbis"}, "OggS", 2, 0, {}},
+                 {"mp2.mpg",
+                  {"-c:a", "mp2", "-f", "mpeg"},
+                  "\x00\x00\x01\xBA",
+                  10,
+                  1152,
+                  {"-c:a", "mp2float"}}};
+    for (const auto& c : cases) {
+        const auto intact = dir / c.name, lossy = dir / (std::string("lossy-") + c.name);
+        std::vector<std::string> args = TestSound(20, 44100);
+        args.insert(args.end(), c.codec.begin(), c.codec.end());
+        ASSERT_TRUE(Make(args, intact));
+        const std::string bytes = ReadFileBytes(intact), unit(c.unit, 4);
+        std::vector<std::size_t> units;
+        for (std::size_t at = bytes.find(unit); at != std::string::npos;
+             at = bytes.find(unit, at + 1))
+            units.push_back(at);
+        ASSERT_GT(units.size(), 4 * c.lost) << c.name;
+        const std::size_t from = units[units.size() / 2], to = units[units.size() / 2 + c.lost];
+        WriteFileBytes(lossy, bytes.substr(0, from) + bytes.substr(to));
+
+        std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(lossy.string());
+        ASSERT_TRUE(movie) << c.name;
+        movie->SetTimeScale(44100);
+        tbx::PcmForm form;
+        form.channels = 2;
+        ASSERT_TRUE(movie->SetPcmForm(form));
+        std::vector<uint8_t> read;
+        ASSERT_TRUE(movie->ReadPcm(0, movie->GetDuration(), read));
+        const std::string whole(read.begin(), read.end());
+        const std::string reference = Converted(intact, 0, 2, c.decoding);
+        // Time is kept: the sound has its length, less a frame that the cut broke at most.
+        EXPECT_NEAR(double(whole.size()), double(reference.size()), 4.0 * 1152) << c.name;
+        // The longest silence lies between the sound before the loss and the sound after it,
+        // each where the intact file has it (after a program stream's loss, to within the frame
+        // that its parser may misplace there).
+        std::size_t run = 0, longest = 0, end = 0;
+        for (std::size_t i = 0; i + 4 <= whole.size(); i += 4) {
+            run = whole.compare(i, 4, std::string(4, '\0')) == 0 ? run + 4 : 0;
+            if (run > longest)
+                longest = run, end = i + 4;
+        }
+        const std::size_t start = end - longest;
+        EXPECT_GT(longest, 44100u / 10 * 4) << c.name;
+        EXPECT_EQ(whole.compare(0, start / 2, reference, 0, start / 2), 0) << c.name;
+        const std::size_t after = end + 44100 * 4; // the decoder settled again
+        ASSERT_LT(after + 44100 * 4, std::min(whole.size(), reference.size())) << c.name;
+        bool found = false;
+        for (std::size_t shift = after - c.slack * 4; shift <= after + c.slack * 4 && !found;
+             shift += 4)
+            found = whole.compare(after, 44100 * 4, reference, shift, 44100 * 4) == 0;
+        EXPECT_TRUE(found) << c.name;
+        // Jumps into and around the loss read what the whole read has.
+        for (std::size_t at : {start - 8000, start + 100, end - 4000, end + 10, after}) {
+            std::vector<uint8_t> piece;
+            ASSERT_TRUE(movie->ReadPcm(int32_t(at / 4), 9000, piece));
+            EXPECT_TRUE(std::string(piece.begin(), piece.end()) ==
+                        whole.substr(at / 4 * 4, piece.size()))
+                << c.name << " at " << at / 4;
+        }
+    }
+}
