@@ -2,9 +2,17 @@
 // arc 40 times) beside 40 rectangles filling the same frame, the cheapest shape per pixel.
 // Each round decodes both pictures (bench/side_by_side.h); the budget refuses the rectangles
 // after a dozen, so the peer's time is the most drawing a picture of that frame may ask for.
+// Then JPEG images: a photograph placed at an eighth of its size beside the same placed whole,
+// and twelve arithmetic-coded images of 99 scans beside their Huffman-coded twins, both refused
+// before decoding.
 #include <benchmark/benchmark.h>
 
+#include <cstdio> // before jpeglib.h, which uses FILE
+#include <cstdlib>
 #include <string>
+#include <vector>
+
+#include <jpeglib.h>
 
 #include "bench/side_by_side.h"
 #include "platform/pict/pict_decode.h"
@@ -16,8 +24,8 @@ constexpr int kSide = 4096;
 // A version 2 picture of the frame with `op` and its operands repeated.
 struct Picture {
     std::string b;
-    Picture() {
-        W(0).W(0).W(0).W(kSide).W(kSide).W(0x0011).W(0x02FF).W(0x0C00);
+    explicit Picture(int width = kSide, int height = kSide) {
+        W(0).W(0).W(0).W(height).W(width).W(0x0011).W(0x02FF).W(0x0C00);
         b += std::string(24, '\0');
     }
     Picture& W(int v) {
@@ -25,8 +33,69 @@ struct Picture {
         b += char(v);
         return *this;
     }
-    std::string End() { return W(0xFF).b; }
+    Picture& L(uint32_t v) { return W(int(v >> 16)).W(int(v & 0xFFFF)); }
+    // `count` compressed images, each of `width` x `height` scaled by `scale` (16.16).
+    Picture& Images(const std::string& jpeg, int width, int height, int32_t scale, int count) {
+        for (int i = 0; i < count; ++i) {
+            if (b.size() % 2)
+                b += '\0';
+            W(0x8200).L(uint32_t(2 + 36 + 4 + 8 + 2 + 8 + 8 + 86 + jpeg.size())).W(0);
+            for (int32_t m : {scale, 0, 0, 0, scale, 0, 0, 0, 0x40000000})
+                L(uint32_t(m));
+            L(0).W(0).W(0).W(0).W(0).W(0).W(0).W(0).W(0).W(0).L(0).L(0);
+            std::string description(86, '\0');
+            description.replace(0, 8, std::string("\0\0\0\x56jpeg", 8));
+            description.replace(32, 4,
+                                {char(width >> 8), char(width), char(height >> 8), char(height)});
+            b += description + jpeg;
+        }
+        return *this;
+    }
+    std::string End() {
+        if (b.size() % 2) // operations start on even offsets
+            b += '\0';
+        return W(0xFF).b;
+    }
 };
+
+// A JPEG of `width` x `height`, a colour pattern or flat grey, by libjpeg: progressive by its
+// own script or by `scans`, arithmetic- or Huffman-coded.
+std::string Jpeg(int width, int height, bool colour, const std::vector<jpeg_scan_info>& scans,
+                 bool arithmetic) {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = colour ? 3 : 1;
+    cinfo.in_color_space = colour ? JCS_RGB : JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    if (scans.empty()) {
+        jpeg_simple_progression(&cinfo);
+    } else {
+        cinfo.scan_info = scans.data();
+        cinfo.num_scans = int(scans.size());
+    }
+    cinfo.arith_code = arithmetic;
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(std::size_t(width) * std::size_t(cinfo.input_components));
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const unsigned y = cinfo.next_scanline;
+        for (std::size_t i = 0; i < row.size(); ++i)
+            row[i] = colour ? JSAMPLE((i / 3 * 7 + y * 3) ^ (i % 3 * 85 + y / 8)) : 0x80;
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::string jpeg(reinterpret_cast<const char*>(out), size);
+    std::free(out);
+    return jpeg;
+}
 
 bool Decode(const std::string& bytes) {
     tbx::DecodedPicture picture;
@@ -50,6 +119,45 @@ void BM_ThinWedgesBesideRectangles(benchmark::State& state) {
     rounds.Report();
 }
 
+void BM_PhotographPlacedSmallBesideWhole(benchmark::State& state) {
+    const std::string photo = Jpeg(3000, 3000, true, {}, false);
+    const std::string ours = Picture(375, 375).Images(photo, 3000, 3000, 0x2000, 1).End();
+    const std::string peer = Picture(3000, 3000).Images(photo, 3000, 3000, 0x10000, 1).End();
+    if (!Decode(ours) || !Decode(peer))
+        return state.SkipWithError("the photograph is not drawn");
+    bench::SideBySide rounds(state, "whole", "ms");
+    for (auto _ : state) {
+        rounds.Ours([&] { benchmark::DoNotOptimize(Decode(ours)); });
+        rounds.Peer([&] { benchmark::DoNotOptimize(Decode(peer)); });
+    }
+    rounds.Report();
+}
+
+void BM_ArithmeticScansBesideHuffmanTwins(benchmark::State& state) {
+    // A DC scan and its refinement, then each coefficient's first scan and 34 refinements.
+    std::vector<jpeg_scan_info> scans{{1, {0}, 0, 0, 0, 1}, {1, {0}, 0, 0, 1, 0}};
+    for (int k = 1; k <= 63; ++k)
+        scans.push_back({1, {0}, k, k, 0, 1});
+    for (int k = 1; k <= 34; ++k)
+        scans.push_back({1, {0}, k, k, 1, 0});
+    auto twelve = [&](bool arithmetic) {
+        return Picture()
+            .Images(Jpeg(kSide, kSide, false, scans, arithmetic), 1, 1, 0x10000, 12)
+            .End();
+    };
+    const std::string ours = twelve(true), peer = twelve(false);
+    if (Decode(ours) || Decode(peer))
+        return state.SkipWithError("the scans are decoded");
+    bench::SideBySide rounds(state, "huffman", "ms");
+    for (auto _ : state) {
+        rounds.Ours([&] { benchmark::DoNotOptimize(Decode(ours)); });
+        rounds.Peer([&] { benchmark::DoNotOptimize(Decode(peer)); });
+    }
+    rounds.Report();
+}
+
 } // namespace
 
 BENCHMARK(BM_ThinWedgesBesideRectangles)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PhotographPlacedSmallBesideWhole)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ArithmeticScansBesideHuffmanTwins)->UseManualTime()->Unit(benchmark::kMillisecond);

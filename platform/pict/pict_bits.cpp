@@ -279,7 +279,7 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
     // frames and scans the data's own headers give; for the others, the size the description
     // promises. The decoder is then held to the pixels left.
     auto left = [&] {
-        return std::size_t(std::min<uint64_t>(kMaxPicturePixels, canvas.Unspent()));
+        return std::size_t(std::min<uint64_t>(kMaxPicturePixels, canvas.UnspentForImages()));
     };
     const JpegFraming framing =
         codec == FourCC("jpeg") ? JpegFraming::Markers : CodecJpegFraming(codec);
@@ -290,14 +290,17 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
         work +=
             uint64_t(int16_t(width) > 0 ? width : 0) * uint64_t(int16_t(height) > 0 ? height : 0);
     } else {
+        // libjpeg decodes 'jpeg'; FFmpeg the others.
+        const MarkerReading reading =
+            codec == FourCC("jpeg") ? MarkerReading::ByLength : MarkerReading::BySearch;
         const JpegWork jpeg = framing == JpegFraming::Markers
-                                  ? MarkedJpegWork(data.Here(), dataSize, left())
+                                  ? MarkedJpegWork(data.Here(), dataSize, left(), reading)
                                   : MotionJpegBWork(data.Here(), dataSize, left());
         if (jpeg.scans > uint32_t(jpeg::kMaxScans))
             return false;
-        work += jpeg.Work();
+        work += jpeg.work;
     }
-    if (!canvas.Charge(work))
+    if (!canvas.ChargeImage(work))
         return false;
     const std::size_t most = left();
     DecodedImage image;
@@ -316,7 +319,7 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
     }
     // The image's rows are as wide as its bounds, which picture coordinates cap at 32,767.
     if (image.width > 0x7FFF || image.height > 0x7FFF ||
-        !canvas.Charge(uint64_t(image.width) * uint64_t(image.height)))
+        !canvas.ChargeImage(uint64_t(image.width) * uint64_t(image.height)))
         return false;
     const Rect bounds{0, 0, SInt16(image.height), SInt16(image.width)};
     if (Width(src) <= 0 || Height(src) <= 0)

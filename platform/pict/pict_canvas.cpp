@@ -13,6 +13,10 @@ namespace {
 constexpr int kMaxTextSize = 1024;
 constexpr int kDefaultTextSize = 12;
 
+// Room to decode one photograph of the most pixels a picture holds, however small it is placed:
+// its frame, its pixels, and the scans of a long progressive script (six frames' worth).
+constexpr uint64_t kImageAllowance = 8 * uint64_t(kMaxPicturePixels);
+
 int Width(const Rect& r) {
     return r.right - r.left;
 }
@@ -40,6 +44,7 @@ Canvas::Canvas(DecodedPicture& picture) : _picture(picture) {
     const uint64_t area = uint64_t(Width(f)) * uint64_t(Height(f));
     _picture.pixels.assign(std::size_t(area), kWhite);
     _budget = (uint64_t(1) << 25) + 8 * area;
+    _images = kImageAllowance;
     _box = {f.top, f.bottom, f.left, f.right};
 }
 
@@ -47,6 +52,15 @@ bool Canvas::Charge(uint64_t units) {
     if (units > _budget)
         return false;
     _budget -= units;
+    return true;
+}
+
+bool Canvas::ChargeImage(uint64_t units) {
+    if (units > UnspentForImages())
+        return false;
+    const uint64_t own = std::min(units, _images);
+    _images -= own;
+    _budget -= units - own;
     return true;
 }
 

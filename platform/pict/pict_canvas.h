@@ -38,7 +38,10 @@ public:
     // Takes `units` (about one a pixel or row visited) from the work allowed; false once a
     // picture has asked for more than many times its frame's area.
     bool Charge(uint64_t units);
-    uint64_t Unspent() const { return _budget; }
+    // The same for decoding compressed images, which may also draw on an allowance of their own
+    // whatever the frame's size: a photograph placed small is decoded whole first.
+    bool ChargeImage(uint64_t units);
+    uint64_t UnspentForImages() const { return _budget + _images; }
     const Rect& Frame() const { return _picture.frame; }
     // The rows and columns that drawing can reach, widened by dh columns and dv rows each side.
     RowClip Clip(int dh = 0, int dv = 0) const;
@@ -89,6 +92,7 @@ private:
 
     DecodedPicture& _picture;
     uint64_t _budget;
+    uint64_t _images;
     int _originH = 0, _originV = 0;
     RowClip _box;               // the frame cut to the clip region's extent, frame coordinates
     std::optional<Spans> _clip; // the clip region in frame coordinates; none: the whole frame

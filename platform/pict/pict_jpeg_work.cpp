@@ -1,11 +1,13 @@
 #include "platform/pict/pict_jpeg_work.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tbx::pict {
 namespace {
 
-constexpr uint8_t kScan = 0xDA;
+constexpr uint8_t kDht = 0xC4, kSoi = 0xD8, kEoi = 0xD9, kSos = 0xDA, kDqt = 0xDB, kDri = 0xDD,
+                  kCom = 0xFE;
 
 uint32_t Word(const uint8_t* at) {
     return uint32_t(at[0]) << 8 | at[1];
@@ -15,42 +17,243 @@ uint32_t Long(const uint8_t* at) {
     return Word(at) << 16 | Word(at + 2);
 }
 
-// The frame headers that FFmpeg's and libjpeg's decoders act on: baseline, extended,
-// progressive, lossless and JPEG-LS.
+// Every kind of frame header: sequential, progressive, lossless and hierarchical, with either
+// entropy coding, and JPEG-LS. What one decoder passes over another may decode.
 bool IsFrame(uint8_t marker) {
-    return (marker >= 0xC0 && marker <= 0xC3) || marker == 0xF7;
+    return (marker >= 0xC0 && marker <= 0xCF && marker != kDht && marker != 0xC8 &&
+            marker != 0xCC) ||
+           marker == 0xF7;
 }
 
-// A frame header's fields from its length on: length, precision, height, width.
-void AddFrame(const uint8_t* header, std::size_t left, uint64_t maxPixels, JpegWork& work) {
-    if (left < 7)
-        return;
-    const uint64_t pixels = uint64_t(Word(header + 3)) * Word(header + 5);
-    if (pixels == 0 || pixels > maxPixels)
-        return;
-    ++work.frames;
-    work.pixels = std::max(work.pixels, pixels);
+// A lossless frame codes each sample on its own, so that a scan costs a pass over every one.
+bool IsLossless(uint8_t marker) {
+    return marker == 0xF7 || (marker & 3) == 3;
 }
+
+bool IsRestart(uint8_t marker) {
+    return marker >= 0xD0 && marker <= 0xD7;
+}
+
+// The most components a frame may have: libjpeg's limit (FFmpeg's is 4).
+constexpr unsigned kMostComponents = 10;
+
+// A frame: its pixels and, where its header is whole, its components' ids and sampling (h × v)
+// beside the largest sampling.
+struct Frame {
+    uint64_t pixels = 0;
+    bool lossless = false;
+    unsigned count = 0; // components read
+    unsigned most = 1;
+    uint8_t id[kMostComponents] = {}, sampling[kMostComponents] = {};
+};
+
+// The frame header whose length field is at `at`, `left` bytes before the data's end; false
+// unless its length is what its components take.
+bool ReadFrame(const uint8_t* at, std::size_t left, uint8_t marker, Frame& frame) {
+    frame = Frame{};
+    frame.lossless = IsLossless(marker);
+    if (left < 7)
+        return false;
+    frame.pixels = uint64_t(Word(at + 3)) * Word(at + 5);
+    if (left < 8)
+        return false;
+    const unsigned count = at[7], length = Word(at);
+    if (length != 8 + 3 * count || length > left)
+        return false;
+    if (count > kMostComponents)
+        return true; // refused by the decoders
+    unsigned h = 1, v = 1;
+    for (unsigned i = 0; i < count; ++i) {
+        const unsigned factors = at[9 + 3 * i];
+        h = std::max(h, factors >> 4);
+        v = std::max(v, factors & 15);
+        frame.id[i] = at[8 + 3 * i];
+        frame.sampling[i] = uint8_t(std::max(1u, (factors >> 4) * (factors & 15)));
+    }
+    frame.count = count;
+    frame.most = h * v;
+    return true;
+}
+
+// The samples that the scan header whose length field is at `at` passes over in `frame`: its
+// components' shares, a whole frame's worth for one the frame lacks.
+uint64_t Samples(const uint8_t* at, std::size_t left, const Frame& frame) {
+    if (frame.count == 0 || left < 3 || Word(at) != 6 + 2u * at[2] || Word(at) > left)
+        return frame.pixels;
+    uint64_t share = 0;
+    for (unsigned i = 0; i < at[2]; ++i) {
+        const uint8_t* found = std::find(frame.id, frame.id + frame.count, at[3 + 2 * i]);
+        share += found == frame.id + frame.count ? frame.most : frame.sampling[found - frame.id];
+    }
+    return frame.pixels * share / frame.most;
+}
+
+// Where the entropy-coded data from `from` ends: at the fill bytes or marker before a code of
+// 0xC0 or more other than a restart. 0xFF 0x00 codes 0xFF; lower codes FFmpeg searches past
+// (libjpeg stops at them).
+std::size_t EntropyEnd(const uint8_t* data, std::size_t size, std::size_t from) {
+    for (std::size_t i = from; i < size; ++i) {
+        if (data[i] != 0xFF)
+            continue;
+        std::size_t code = i + 1;
+        while (code < size && data[code] == 0xFF)
+            ++code;
+        if (code == size || (data[code] >= 0xC0 && !IsRestart(data[code])))
+            return i;
+        i = code;
+    }
+    return size;
+}
+
+// Whether the tables of a quantisation or Huffman table segment (`length` bytes from its length
+// field at `at`) fill it to its end: decoders read tables, not the length.
+bool TablesFill(uint8_t marker, const uint8_t* at, std::size_t length) {
+    for (std::size_t i = 2; i < length;) {
+        std::size_t table = 17;
+        if (marker == kDqt) {
+            if (at[i] >> 4 > 1)
+                return false;
+            table = 1 + 64 * (1 + std::size_t(at[i] >> 4));
+        } else if (length - i < 17) {
+            return false;
+        } else {
+            for (std::size_t k = 1; k <= 16; ++k)
+                table += at[i + k];
+        }
+        if (table > length - i)
+            return false;
+        i += table;
+    }
+    return true;
+}
+
+// Whether FFmpeg passes over an application segment (its length field at `at`, `left` bytes
+// before the data's end) to its end, as libjpeg does. It searches on from where it stopped in
+// one shorter than 6 bytes or not followed by 2 more, reads the first fields of some kinds (up
+// to 15 bytes) without checking that the segment holds them, and stops short of the thumbnail
+// of a JFIF header longer than the thumbnail needs.
+bool SearchPassesOver(const uint8_t* at, std::size_t left) {
+    const uint32_t length = left >= 2 ? Word(at) : 0;
+    if (length < 16 || length + 2 > left)
+        return false;
+    const unsigned thumbnail = 3u * at[14] * at[15];
+    return std::memcmp(at + 2, "JFIF", 4) != 0 || thumbnail == 0 || length <= 24 + thumbnail;
+}
+
+class Walk {
+public:
+    Walk(const uint8_t* data, std::size_t size, uint64_t maxPixels)
+        : _data(data), _size(size), _maxPixels(maxPixels) {}
+
+    // The frame header whose length field is at `at`; false unless its length is what its
+    // components take.
+    bool AddFrame(std::size_t at, uint8_t marker) {
+        Frame frame;
+        const bool whole = ReadFrame(_data + at, _size - at, marker, frame);
+        if (frame.pixels == 0 || frame.pixels > _maxPixels)
+            return whole;
+        _work.work += frame.pixels;
+        _current = frame;
+        if (frame.pixels > _largest.pixels)
+            _largest = frame;
+        return whole;
+    }
+
+    // The scan header whose length field is at `at`: over the frame it follows where the walk
+    // keeps to the decoder's segments, else over the largest frame before it, as a false frame
+    // header must not make the scans after it cheap.
+    void AddScan(std::size_t at, bool exact) {
+        ++_work.scans;
+        const Frame& frame = exact ? _current : _largest;
+        if (frame.pixels == 0)
+            return; // decoders refuse scans before a frame
+        uint64_t samples = Samples(_data + at, _size - at, frame);
+        if (!exact)
+            samples = std::max(samples, frame.pixels);
+        _work.work += std::max<uint64_t>(1, frame.lossless ? samples : samples / 4);
+    }
+
+    // Every frame and scan marker from `from` to the end, wherever it lies.
+    void Search(std::size_t from) {
+        for (std::size_t i = from; i + 1 < _size; ++i) {
+            if (_data[i] != 0xFF)
+                continue;
+            if (IsFrame(_data[i + 1]))
+                AddFrame(i + 2, _data[i + 1]);
+            else if (_data[i + 1] == kSos)
+                AddScan(i + 2, false);
+        }
+    }
+
+    const JpegWork& Work() const { return _work; }
+
+private:
+    const uint8_t* _data;
+    std::size_t _size;
+    uint64_t _maxPixels;
+    JpegWork _work;
+    Frame _current, _largest;
+};
 
 } // namespace
 
-uint64_t JpegWork::Work() const {
-    // Setting up a frame clears its buffers; a scan that codes no coefficient still visits
-    // every block, at about a quarter of the cost of filling its pixels.
-    return uint64_t(frames) * pixels + uint64_t(scans) * (pixels / 4 + 1);
-}
-
-JpegWork MarkedJpegWork(const uint8_t* data, std::size_t size, uint64_t maxPixels) {
-    JpegWork work;
-    for (std::size_t i = 0; i + 1 < size; ++i) {
-        if (data[i] != 0xFF)
-            continue;
-        if (data[i + 1] == kScan)
-            ++work.scans;
-        else if (IsFrame(data[i + 1]))
-            AddFrame(data + i + 2, size - i - 2, maxPixels, work);
+JpegWork MarkedJpegWork(const uint8_t* data, std::size_t size, uint64_t maxPixels,
+                        MarkerReading reading) {
+    const bool byLength = reading == MarkerReading::ByLength;
+    Walk walk(data, size, maxPixels);
+    if (size < 2 || data[0] != 0xFF || data[1] != kSoi) {
+        walk.Search(0);
+        return walk.Work();
     }
-    return work;
+    for (std::size_t at = 2; at < size;) { // at the marker of the next segment
+        if (data[at] != 0xFF) {
+            walk.Search(at);
+            break;
+        }
+        std::size_t code = at + 1;
+        while (code < size && data[code] == 0xFF)
+            ++code;
+        if (code == size)
+            break;
+        const uint8_t marker = data[code];
+        const std::size_t body = code + 1, left = size - body; // body: the length field
+        if (marker == kEoi && byLength)
+            break; // the image's end
+        if (marker == kSoi || marker == kEoi || IsRestart(marker)) {
+            at = body;
+            continue;
+        }
+        const std::size_t length = left >= 2 ? Word(data + body) : 0;
+        const bool fits = length >= 2 && length <= left;
+        if (marker == kSos) {
+            if (byLength && length >= 6 && fits && length == 6 + 2u * data[body + 2]) {
+                walk.AddScan(body, true);
+                at = EntropyEnd(data, size, body + length);
+                continue;
+            }
+            walk.Search(code - 1);
+            break;
+        }
+        // Whether the decoder goes on from the segment's end: segments that FFmpeg does not
+        // read it searches through.
+        bool whole = false;
+        if (IsFrame(marker))
+            whole = walk.AddFrame(body, marker) && (byLength || marker <= 0xC3 || marker == 0xF7);
+        else if (marker >= 0xE0 && marker <= 0xEF)
+            whole = byLength ? fits : SearchPassesOver(data + body, left);
+        else if (marker == kDqt || marker == kDht)
+            whole = fits && TablesFill(marker, data + body, length);
+        else if (marker == kDri)
+            whole = fits && length == 4;
+        else if (marker >= 0xC0)
+            whole = fits && (byLength || marker == kCom);
+        if (!whole) {
+            walk.Search(body);
+            break;
+        }
+        at = body + length;
+    }
+    return walk.Work();
 }
 
 JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixels) {
@@ -58,7 +261,7 @@ JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixe
     // the first field's start), quantisation and Huffman tables, frame header, scan header
     // and scan data. An offset past the data is taken as none.
     constexpr std::size_t kHeader = 40;
-    JpegWork work;
+    Walk walk(data, size, maxPixels);
     std::size_t field = 0;
     for (int n = 0; n < 2 && field < size && size - field >= kHeader; ++n) {
         const uint8_t* h = data + field;
@@ -67,15 +270,15 @@ JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixe
             break;
         const uint32_t frame = Long(h + 28), scan = Long(h + 32);
         if (frame != 0 && frame < left)
-            AddFrame(h + frame, left - frame, maxPixels, work);
+            walk.AddFrame(field + frame, 0xC0);
         if (scan != 0 && scan < left)
-            ++work.scans;
+            walk.AddScan(field + scan, true);
         const uint32_t second = Long(h + 16);
         if (second == 0 || second >= size)
             break;
         field = second;
     }
-    return work;
+    return walk.Work();
 }
 
 } // namespace tbx::pict

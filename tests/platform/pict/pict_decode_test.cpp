@@ -12,6 +12,7 @@
 
 #include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_decode.h"
+#include "platform/pict/pict_jpeg_work.h"
 #include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
 
@@ -70,6 +71,14 @@ struct Pict {
 };
 
 const std::vector<int32_t> kIdentity{0x10000, 0, 0, 0, 0x10000, 0, 0, 0, 0x40000000};
+
+// An image description of 86 bytes: its size, the codec, and the image's width and height.
+std::string Description(const std::string& codec, int width, int height) {
+    std::string d(86, '\0');
+    d.replace(0, 8, std::string("\0\0\0\x56", 4) + codec);
+    d.replace(32, 4, {char(width >> 8), char(width), char(height >> 8), char(height)});
+    return d;
+}
 
 DecodedPicture Decode(const std::string& bytes) {
     DecodedPicture picture;
@@ -601,9 +610,7 @@ TEST(PictDecode, HostilePicturesStayWithinTheirBudget) {
     // A JPEG of 1,000 scans is refused, alone and in a picture; one of 100 is decoded as djpeg
     // decodes it.
     const std::string busy = RepeatedScans(dir, 1000);
-    std::string description(86, '\0');
-    description.replace(0, 8, std::string("\0\0\0\x56jpeg", 8));
-    description.replace(32, 4, std::string("\x02\x00\x02\x00", 4));
+    const std::string description = Description("jpeg", 512, 512);
     jpeg::RgbPixels rgb;
     EXPECT_FALSE(jpeg::DecodeToRgb(reinterpret_cast<const uint8_t*>(busy.data()), busy.size(),
                                    std::size_t(1) << 30, rgb));
@@ -625,24 +632,44 @@ TEST(PictDecode, HostilePicturesStayWithinTheirBudget) {
 
 // JPEG data is charged by the frames and scans its own headers give, whatever the picture says
 // of it (each image here claims to be 1 x 1), and thin wedges by their rows: each picture is
-// decoded in a child held to two seconds of processor time and 128 MB.
+// decoded in a child held to two seconds of processor time and 256 MB.
 TEST(PictDecode, JpegDataAndThinWedgesAreChargedTheirWork) {
     STRAVEL_REQUIRE_TOOL("cjpeg");
-    auto image = [](const std::string& codec, const std::string& data, int frame = 1) {
-        std::string description(86, '\0');
-        description.replace(0, 8, std::string("\0\0\0\x56", 4) + codec);
-        description.replace(32, 4, std::string("\0\x01\0\x01", 4));
-        return Pict(frame, frame).Compressed(kIdentity, description, data).End();
+    auto image = [](const std::string& codec, const std::string& data, int frame = 1,
+                    int count = 1) {
+        Pict p(frame, frame);
+        for (int i = 0; i < count; ++i)
+            p.Compressed(kIdentity, Description(codec, 1, 1), data);
+        return p.End();
     };
-    const auto flat =
-        RunTool({"cjpeg", "-grayscale"}, "P5\n4096 4096\n255\n" + std::string(4096 * 4096, '\x80'));
+    const std::string pgm = "P5\n4096 4096\n255\n" + std::string(4096 * 4096, '\x80');
+    const auto flat = RunTool({"cjpeg", "-grayscale"}, pgm);
     ASSERT_EQ(flat.exitCode, 0);
+    // 99 progressive scans of the whole frame in a few kilobytes when arithmetic-coded; the
+    // same script coded by Huffman tables takes 70 KB.
+    TempDir dir;
+    std::string script = "0: 0 0 0 1;\n0: 0 0 1 0;\n";
+    for (int k = 1; k <= 63; ++k)
+        script += "0: " + std::to_string(k) + " " + std::to_string(k) + " 0 1;\n";
+    for (int k = 1; k <= 34; ++k)
+        script += "0: " + std::to_string(k) + " " + std::to_string(k) + " 1 0;\n";
+    WriteFileBytes(dir / "scans", script);
+    std::string twins[2];
+    for (int arithmetic = 0; arithmetic < 2; ++arithmetic) {
+        std::vector<std::string> argv{"cjpeg", "-grayscale", "-scans", (dir / "scans").string()};
+        if (arithmetic)
+            argv.push_back("-arithmetic");
+        const auto made = RunTool(argv, pgm);
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+        twins[arithmetic] = made.out;
+    }
+    ASSERT_LT(twins[1].size(), 4096u);
     Pict wedges(4096, 4096);
     wedges.Op(0x61).R(0, 0, 4096, 4096).W(0).W(1);
     for (int i = 0; i < 40; ++i)
         wedges.Op(0x69).W(0).W(1);
-    // What each gives: refused (0), or drawn, with its first pixel: white where the image is
-    // passed over as too large to decode, grey where it is drawn.
+    // What each gives: refused (0), or drawn, with its first pixel: white where nothing covers
+    // it, grey where the image is drawn.
     const uint32_t refused = 0, white = 0xFFFFFFFFu, grey = 0xFF808080u;
     const struct {
         const char* what;
@@ -652,19 +679,166 @@ TEST(PictDecode, JpegDataAndThinWedgesAreChargedTheirWork) {
         {"400 scans", image("mjpa", EmptyProgressiveJpeg(4096, 400)), refused},
         {"100 scans of a large frame", image("mjpa", EmptyProgressiveJpeg(4096, 100)), refused},
         {"300 frame headers", image("mjpa", EmptyProgressiveJpeg(4096, 0, 300)), refused},
-        {"a large Motion-JPEG B frame", image("mjpb", MotionJpegB(flat.out)), white},
+        {"a large Motion-JPEG B frame", image("mjpb", MotionJpegB(flat.out)), grey},
+        {"99 arithmetic-coded scans", image("jpeg", twins[1]), refused},
+        {"twelve of them on a large frame", image("jpeg", twins[1], 4096, 12), refused},
+        {"their Huffman-coded twins", image("jpeg", twins[0], 4096, 12), refused},
         {"10 scans, FFmpeg", image("mjpa", EmptyProgressiveJpeg(512, 9), 512), grey},
         {"10 scans, libjpeg", image("jpeg", EmptyProgressiveJpeg(512, 9), 512), grey},
         {"40 wedges of one degree", wedges.End(), white},
     };
     for (const auto& [what, picture, first] : cases)
-        EXPECT_TRUE(stravel::testing::FinishesWithin(2, 128u << 20, [&, first = first] {
+        EXPECT_TRUE(stravel::testing::FinishesWithin(2, 256u << 20, [&, first = first] {
             DecodedPicture out;
             return (DecodePicture(reinterpret_cast<const uint8_t*>(picture.data()), picture.size(),
                                   out)
                         ? out.pixels.at(0)
                         : refused) == first;
         })) << what;
+}
+
+// A photograph of ffmpeg's test pattern, `size` as "WxH", coded by cjpeg with `options`.
+std::string Photo(const std::string& size, std::vector<std::string> options) {
+    const auto ppm = RunTool({"ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc2=s=" + size,
+                              "-frames:v", "1", "-f", "image2pipe", "-vcodec", "ppm", "-"});
+    options.insert(options.begin(), "cjpeg");
+    const auto jpeg = RunTool(options, ppm.out);
+    EXPECT_EQ(jpeg.exitCode, 0) << jpeg.err;
+    return jpeg.out;
+}
+
+// Photographs placed smaller than their own size draw whole, as their decoder (libjpeg for
+// 'jpeg', FFmpeg for 'mjpa') decodes them and ImageMagick places them: what their application
+// and comment segments hold is not charged as the image.
+TEST(PictDecode, PhotographsPlacedSmallDrawWhole) {
+    for (const char* tool : {"ffmpeg", "cjpeg", "exiftool", "convert"})
+        STRAVEL_REQUIRE_TOOL(tool);
+    TempDir dir;
+    WriteFileBytes(dir / "thumbnail.jpg", Photo("160x120", {}));
+    WriteFileBytes(dir / "exif.jpg", Photo("4000x3000", {"-sample", "1x1"}));
+    ASSERT_EQ(RunTool({"exiftool", "-q", "-overwrite_original",
+                       "-ThumbnailImage<=" + (dir / "thumbnail.jpg").string(),
+                       (dir / "exif.jpg").string()})
+                  .exitCode,
+              0);
+    const std::string small = Photo("512x512", {"-sample", "1x1"});
+    auto commented = [&](const std::string& comment) {
+        return small.substr(0, 2) + Segment(0xFE, comment) + small.substr(2);
+    };
+    std::string scans;
+    for (int i = 0; i < 301; ++i)
+        scans += "\xFF\xDA";
+    const std::string frame(
+        "\xFF\xC0\x00\x11\x08\x0F\xA0\x0F\xA0\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00",
+        19); // 4000 x 4000
+    const struct {
+        const char* what;
+        std::string jpeg;
+        const char* codec;
+        int width, height, eighths; // placed at eighths / 8 of its size
+    } cases[] = {
+        {"10 progressive scans", Photo("3000x3000", {"-progressive"}), "jpeg", 3000, 3000, 1},
+        {"an EXIF thumbnail", ReadFileBytes(dir / "exif.jpg"), "jpeg", 4000, 3000, 1},
+        {"an EXIF thumbnail, FFmpeg", ReadFileBytes(dir / "exif.jpg"), "mjpa", 4000, 3000, 1},
+        {"a comment of 301 scan markers", commented(scans), "jpeg", 512, 512, 8},
+        {"a comment holding a large frame header", commented(frame), "mjpa", 512, 512, 8},
+    };
+    for (const auto& c : cases) {
+        const int w = c.width * c.eighths / 8, h = c.height * c.eighths / 8;
+        Pict p(w, h);
+        p.Compressed({0x2000 * c.eighths, 0, 0, 0, 0x2000 * c.eighths, 0, 0, 0, 0x40000000},
+                     Description(c.codec, c.width, c.height), c.jpeg);
+        WriteFileBytes(dir / "x.jpg", c.jpeg);
+        std::string decoded = (dir / "x.jpg").string();
+        if (std::string(c.codec) == "mjpa") {
+            decoded = (dir / "x.ppm").string();
+            ASSERT_EQ(RunTool({"ffmpeg", "-v", "error", "-y", "-i", (dir / "x.jpg").string(),
+                               "-pix_fmt", "rgb24", decoded})
+                          .exitCode,
+                      0);
+        }
+        const std::string scale = std::to_string(c.eighths / 8.0);
+        EXPECT_EQ(
+            Decode(p.End()).pixels,
+            Magick({decoded, "-strip", "-filter", "point", "-interpolate", "nearest", "-define",
+                    "distort:viewport=" + std::to_string(w) + "x" + std::to_string(h), "-distort",
+                    "AffineProjection", scale + ",0,0," + scale + ",0,0"}))
+            << c.what;
+    }
+}
+
+// The charge follows the segments as each decoder reads them: what lies in an application or
+// comment segment is passed over where the decoder passes over it, and counted where a damaged
+// length or the decoder's search could bring it to light. Frames of every kind are charged.
+TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
+    STRAVEL_REQUIRE_TOOL("cjpeg");
+    using pict::MarkerReading;
+    std::string rgb = "P6\n64 48\n255\n";
+    for (int i = 0; i < 64 * 48 * 3; ++i)
+        rgb += char(i * 7 % 251);
+    const std::string plain = RunTool({"cjpeg", "-progressive", "-restart", "1"}, rgb).out;
+    const std::string arithmetic =
+        RunTool({"cjpeg", "-progressive", "-restart", "1", "-arithmetic"}, rgb).out;
+    const std::string baseline = RunTool({"cjpeg"}, rgb).out;
+    ASSERT_FALSE(plain.empty() || arithmetic.empty() || baseline.empty());
+    const std::size_t scan = plain.find("\xFF\xDA"), second = plain.find("\xFF\xC4", scan);
+    std::string hidden; // scan headers, as a comment or application segment may hold them
+    for (int i = 0; i < 301; ++i)
+        hidden += std::string("\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00", 10);
+    auto at = [&](std::size_t where, const std::string& segment) {
+        return plain.substr(0, where) + segment + plain.substr(where);
+    };
+    std::string damaged = Segment(0xFE, hidden);
+    damaged[2] = '\xFF'; // its length runs past the data
+    const std::string jfif = Segment(0xE0, std::string("JFIF\0\1\1\0\0\1\0\1\2\2", 14) + hidden);
+    const struct {
+        const char* what;
+        std::string data, same; // same: data charged as this is; else more scans are
+        MarkerReading reading;
+    } cases[] = {
+        {"a comment running past the end", at(2, damaged), "", MarkerReading::ByLength},
+        {"a header FFmpeg reads past", at(2, Segment(0xE0, "AVI1") + Segment(0xFE, hidden)), "",
+         MarkerReading::BySearch},
+        {"the same, for libjpeg", at(2, Segment(0xE0, "AVI1") + Segment(0xFE, hidden)), plain,
+         MarkerReading::ByLength},
+        {"a JFIF header longer than its thumbnail", at(2, jfif), "", MarkerReading::BySearch},
+        {"scans in a segment after a scan", at(second, Segment(0xE1, hidden)), "",
+         MarkerReading::BySearch},
+        {"the same, for libjpeg", at(second, Segment(0xE1, hidden)), plain,
+         MarkerReading::ByLength},
+        {"arithmetic coding", arithmetic, plain, MarkerReading::ByLength},
+    };
+    auto work = [](const std::string& data, MarkerReading reading) {
+        return pict::MarkedJpegWork(reinterpret_cast<const uint8_t*>(data.data()), data.size(),
+                                    kMaxPicturePixels, reading);
+    };
+    for (const auto& c : cases) {
+        const pict::JpegWork got = work(c.data, c.reading);
+        if (c.same.empty()) {
+            EXPECT_GT(got.scans, 300u) << c.what;
+            continue;
+        }
+        const pict::JpegWork want = work(c.same, c.reading);
+        EXPECT_TRUE(got.work == want.work && got.scans == want.scans && want.scans >= 6) << c.what;
+    }
+    // Motion-JPEG B is charged as the interchange data it was made from.
+    const std::string b = MotionJpegB(baseline);
+    const pict::JpegWork fields = pict::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()),
+                                                        b.size(), kMaxPicturePixels);
+    const pict::JpegWork markers = work(baseline, MarkerReading::ByLength);
+    EXPECT_TRUE(fields.work == markers.work && fields.scans == 1 && markers.scans == 1);
+    // Cut anywhere, either data is walked within its bytes (the sanitizers watch).
+    const std::string every =
+        at(2, Segment(0xE0, "AVI1") + Segment(0xE1, "Exif") + Segment(0xFE, "a note"));
+    for (std::size_t n = 0; n < every.size(); ++n) {
+        const std::vector<uint8_t> cut(every.begin(), every.begin() + std::ptrdiff_t(n));
+        for (MarkerReading reading : {MarkerReading::ByLength, MarkerReading::BySearch})
+            pict::MarkedJpegWork(cut.data(), n, kMaxPicturePixels, reading);
+        if (n < b.size()) {
+            const std::vector<uint8_t> field(b.begin(), b.begin() + std::ptrdiff_t(n));
+            pict::MotionJpegBWork(field.data(), n, kMaxPicturePixels);
+        }
+    }
 }
 
 } // namespace
