@@ -1,10 +1,12 @@
 #include "platform/files/fs_forks.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -199,70 +201,154 @@ OSErr EnsureSidecar(Fork& fork) {
     return noErr;
 }
 
-// A walk through a file's forks lists its named forks once, when it comes to the first, and
-// keeps the listing under a number that its position record holds. A number that the table
-// does not hold for that file (a walk finished, pushed out by later ones, or a record never
-// set here) is listed again.
-struct ForkListing {
+// A walk through a file's named forks goes by name: each step gives the first after the one
+// given last in the sorted listing, so forks made or removed meanwhile neither repeat nor hide
+// the others. The listing, taken when the walk comes to its first named fork, is kept for the
+// walks stepped most lately; another walk lists the file again at its next step. The position
+// record holds the walk's number, never reused.
+struct ForkWalk {
     std::string path;
-    std::vector<std::string> attributes;
+    std::string last; // the attribute given last
+    SInt64 next = 0;  // the position the record holds after that step; 0 before the first
+    UInt64 used = 0;  // when last stepped
+    std::optional<std::vector<std::string>> listing;
+    std::size_t cursor = 0; // in the listing, the first after `last`
 };
 
 constexpr std::size_t kKeptListings = 16; // each at most what the kernel lists: 64 KiB of names
+// Each a path and a name. Only a walk left unfinished while this many others stepped fails.
+constexpr std::size_t kKeptWalks = 1024;
+constexpr UInt64 kWalkFinished = UINT64_MAX;
 
-std::mutex gListingMutex;
-std::map<UInt32, ForkListing> gListings;
-UInt32 gNextListing = 1;
+std::mutex gWalkMutex;
+std::map<UInt64, ForkWalk> gWalks;
+std::size_t gListingsKept = 0;
+UInt64 gNextWalk = 1;
+UInt64 gWalkClock = 0;
 
-UInt32 ListingNumber(const CatPositionRec& position) {
-    return UInt32(UInt16(position.priv[0])) | UInt32(UInt16(position.priv[1])) << 16;
+using WalkEntry = std::map<UInt64, ForkWalk>::iterator;
+
+UInt64 WalkNumber(const CatPositionRec& position) {
+    UInt64 number = 0;
+    for (int i = 3; i >= 0; --i)
+        number = number << 16 | UInt16(position.priv[i]);
+    return number;
 }
 
-void SetListingNumber(CatPositionRec& position, UInt32 number) {
-    position.priv[0] = SInt16(UInt16(number));
-    position.priv[1] = SInt16(UInt16(number >> 16));
+void SetWalkNumber(CatPositionRec& position, UInt64 number) {
+    for (int i = 0; i < 4; ++i, number >>= 16)
+        position.priv[i] = SInt16(UInt16(number));
 }
 
-// The attribute of the walk's named fork at `index`, or an empty name past the last (when the
-// walk's listing is let go) and for anything but a file.
-OSErr NamedForkAt(const FSRef& ref, CatPositionRec& position, std::size_t index,
-                  std::string& attribute) {
-    attribute.clear();
-    const std::string& path = ref.path;
-    std::unique_lock<std::mutex> lock(gListingMutex);
-    auto found = gListings.find(ListingNumber(position));
-    if (found != gListings.end() && (index == 0 || found->second.path != path)) {
-        if (found->second.path == path)
-            gListings.erase(found); // the same record walking the file again
-        found = gListings.end();
-    }
-    if (found == gListings.end()) {
-        lock.unlock();
-        struct stat info;
-        if (OSErr error = StatRef(ref, info))
+void Forget(WalkEntry walk) {
+    if (walk->second.listing)
+        --gListingsKept;
+    gWalks.erase(walk);
+}
+
+// The walk stepped least lately of those that `counts`, other than `spared`.
+template <typename Counts>
+WalkEntry Stalest(WalkEntry spared, Counts counts) {
+    WalkEntry stalest = gWalks.end();
+    for (WalkEntry walk = gWalks.begin(); walk != gWalks.end(); ++walk)
+        if (walk != spared && counts(walk->second) &&
+            (stalest == gWalks.end() || walk->second.used < stalest->second.used))
+            stalest = walk;
+    return stalest;
+}
+
+// Anything but a file has no named forks.
+OSErr List(const FSRef& ref, WalkEntry walk) {
+    struct stat info;
+    if (OSErr error = StatRef(ref, info))
+        return error;
+    std::vector<std::string> attributes;
+    if (S_ISREG(info.st_mode))
+        if (OSErr error = ListNamedForks(ref.path, attributes))
             return error;
-        if (!S_ISREG(info.st_mode))
-            return noErr;
-        ForkListing listing{path, {}};
-        if (OSErr error = ListNamedForks(path, listing.attributes))
-            return error;
-        // Its name opens the resource fork, which the walk has given already.
-        std::erase(listing.attributes, "user.RESOURCE_FORK");
-        lock.lock();
-        if (gListings.size() >= kKeptListings)
-            gListings.erase(gListings.begin()); // the oldest, most likely left unfinished
-        while (gNextListing == 0 || gListings.count(gNextListing))
-            ++gNextListing;
-        found = gListings.emplace(gNextListing++, std::move(listing)).first;
-        SetListingNumber(position, found->first);
+    // Its name opens the resource fork, which the walk has given already.
+    std::erase(attributes, "user.RESOURCE_FORK");
+    walk->second.listing = std::move(attributes);
+    if (++gListingsKept > kKeptListings) {
+        Stalest(walk, [](const ForkWalk& other) {
+            return other.listing.has_value();
+        })->second.listing.reset();
+        --gListingsKept;
     }
-    if (index >= found->second.attributes.size()) {
-        gListings.erase(found);
-        SetListingNumber(position, 0);
-        return noErr;
-    }
-    attribute = found->second.attributes[index];
     return noErr;
+}
+
+// The walk that the record begins at position `at`: a record new to this file starts at its
+// index in the listing.
+OSErr Begin(const FSRef& ref, CatPositionRec& position, SInt64 at, WalkEntry& walk) {
+    if (gWalks.size() >= kKeptWalks)
+        Forget(Stalest(gWalks.end(), [](const ForkWalk&) { return true; }));
+    const UInt64 number = gNextWalk++;
+    walk = gWalks.try_emplace(number).first;
+    walk->second.path = ref.path;
+    if (OSErr error = List(ref, walk)) {
+        Forget(walk);
+        SetWalkNumber(position, 0);
+        return error;
+    }
+    SetWalkNumber(position, number);
+    walk->second.cursor =
+        std::size_t(std::min<SInt64>(at - 2, SInt64(walk->second.listing->size())));
+    return noErr;
+}
+
+// The attribute and size of the walk's next named fork, `at` moved to its position (2: the
+// first named fork); errFSNoMoreItems after the last. A record whose walk was pushed out by
+// others, or a copy left behind by its walk, gets errFSIteratorNotFound rather than a guess.
+OSErr NextNamedFork(const FSRef& ref, CatPositionRec& position, SInt64& at, std::string& attribute,
+                    SInt64& size) {
+    std::lock_guard<std::mutex> lock(gWalkMutex);
+    const UInt64 number = WalkNumber(position);
+    if (at > 2 && number == kWalkFinished)
+        return errFSNoMoreItems;
+    WalkEntry walk = gWalks.find(number);
+    if (at == 2 || number == 0 || (walk != gWalks.end() && walk->second.path != ref.path)) {
+        if (walk != gWalks.end())
+            Forget(walk);
+        if (OSErr error = Begin(ref, position, at, walk))
+            return error;
+    } else if (walk == gWalks.end() || walk->second.next != at) {
+        return errFSIteratorNotFound;
+    }
+    ForkWalk& state = walk->second;
+    state.used = ++gWalkClock;
+    if (!state.listing) {
+        if (OSErr error = List(ref, walk))
+            return error;
+        const auto& listing = *state.listing;
+        state.cursor = std::size_t(std::upper_bound(listing.begin(), listing.end(), state.last) -
+                                   listing.begin());
+    }
+    for (;; ++at, ++state.cursor) {
+        if (state.cursor >= state.listing->size()) {
+            Forget(walk);
+            SetWalkNumber(position, kWalkFinished);
+            return errFSNoMoreItems;
+        }
+        const std::string& next = (*state.listing)[state.cursor];
+        const OSErr error = NamedForkSize(ref.path, next, size);
+        if (error && error != errFSForkNotFound) {
+            // Tried again, a walk that has given nothing yet begins again where it began.
+            if (state.next == 0) {
+                Forget(walk);
+                SetWalkNumber(position, 0);
+            }
+            return error;
+        }
+        state.last = next;
+        if (!error) {
+            attribute = next;
+            ++state.cursor;
+            state.next = at + 1;
+            return noErr;
+        }
+        // A fork gone since the listing is passed over.
+    }
 }
 
 } // namespace
@@ -583,18 +669,10 @@ OSErr FSIterateForks(const FSRef* ref, CatPositionRec* forkIterator, HFSUniStr25
             physical = info.rsrcPhysicalSize;
         }
     }
-    for (; at >= 2; ++at) {
-        if (OSErr error = NamedForkAt(*ref, *forkIterator, std::size_t(at - 2), attribute))
-            return error;
-        if (attribute.empty())
-            return errFSNoMoreItems;
-        const OSErr error = NamedForkSize(ref->path, attribute, size);
-        if (error == errFSForkNotFound)
-            continue; // gone since the listing
-        if (error)
+    if (at >= 2) {
+        if (OSErr error = NextNamedFork(*ref, *forkIterator, at, attribute, size))
             return error;
         physical = UInt64(size);
-        break;
     }
     forkIterator->initialize = SInt32(at + 1);
     if (forkName && !attribute.empty())

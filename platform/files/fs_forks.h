@@ -64,8 +64,10 @@ struct CatPositionRec {
 };
 // The forks of a file one by one: the data fork, the resource fork when it holds bytes, then
 // the named forks in byte order of their names; errFSNoMoreItems after the last, and at once
-// for anything but a file. Any output may be null. The named forks are listed once, when the
-// walk reaches the first: one made later is not met, one removed since is passed over.
+// for anything but a file. Any output may be null. Each named fork that lasts throughout a walk
+// is given once however many walks run; one made or removed during it may be met or not. A walk
+// left unfinished while a great many others stepped gets errFSIteratorNotFound, as does a copy
+// of a record that its walk has moved on from.
 OSErr FSIterateForks(const FSRef* ref, CatPositionRec* forkIterator, HFSUniStr255* forkName,
                      SInt64* forkSize, UInt64* forkPhysicalSize);
 // Empties the data or the resource fork, or removes a named fork (errFSForkNotFound when the

@@ -33,6 +33,7 @@ enum : OSStatus {
     errFSNoMoreItems = -1417,
     errFSBadIteratorFlags = -1419,
     errFSRefsDifferent = -1420,
+    errFSIteratorNotFound = -1423,
     afpAccessDenied = -5000,
 };
 

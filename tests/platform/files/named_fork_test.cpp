@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <dlfcn.h>
 #include <map>
 #include <optional>
+#include <random>
+#include <set>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -11,6 +15,18 @@
 #include "platform/files/fs_forks.h"
 #include "tests/support/bounded_run.h"
 #include "tests/support/private_folders.h"
+
+// Listings of attributes, counted by a stand-in that passes each call on: each listing asks
+// for its size first.
+std::atomic<int> gListings{0};
+
+extern "C" ssize_t listxattr(const char* path, char* list, size_t size) noexcept {
+    using Call = ssize_t (*)(const char*, char*, size_t);
+    static const Call next = reinterpret_cast<Call>(dlsym(RTLD_NEXT, "listxattr"));
+    if (!list)
+        ++gListings;
+    return next(path, list, size);
+}
 
 namespace {
 
@@ -69,6 +85,15 @@ std::vector<std::u16string> ForkNames(const FSRef& ref) {
     while (FSIterateForks(&ref, &position, &name, nullptr, nullptr) == noErr)
         names.emplace_back(reinterpret_cast<const char16_t*>(name.unicode), name.length);
     return names;
+}
+
+// One step of a walk: its result and the fork's name.
+std::pair<OSErr, std::u16string> Step(const FSRef& ref, CatPositionRec& position) {
+    HFSUniStr255 name;
+    const OSErr error = FSIterateForks(&ref, &position, &name, nullptr, nullptr);
+    return {error,
+            error ? u""
+                  : std::u16string(reinterpret_cast<const char16_t*>(name.unicode), name.length)};
 }
 
 TEST(NamedForkTest, NamedForksAreUserAttributesBesideTheFinderInformation) {
@@ -230,9 +255,10 @@ TEST(NamedForkTest, AWalkThroughThousandsOfForksListsThemOnce) {
     EXPECT_TRUE(stravel::testing::FinishesWithin(1, 64 << 20, [&] {
         CatPositionRec position;
         int forks = 0;
+        gListings = 0;
         while (FSIterateForks(&ref, &position, nullptr, nullptr, nullptr) == noErr)
             ++forks;
-        return forks == kForks + 1;
+        return forks == kForks + 1 && gListings == 1;
     }));
 
     // A record carried to another file lists that file, wherever the first walk was.
@@ -244,6 +270,103 @@ TEST(NamedForkTest, AWalkThroughThousandsOfForksListsThemOnce) {
     ASSERT_EQ(FSIterateForks(&otherRef, &position, &name, nullptr, nullptr), noErr);
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name.unicode), name.length), u"b");
     EXPECT_EQ(FSIterateForks(&otherRef, &position, &name, nullptr, nullptr), errFSNoMoreItems);
+}
+
+// Many walks of one file at once, a fork made and another removed between any two steps: each
+// walk gives every fork that lasts throughout exactly once, however many walks share the
+// listings kept.
+TEST(NamedForkTest, InterleavedWalksGiveEachLastingForkOnce) {
+    stravel::testing::PrivateFolders folders;
+    const fs::path file = folders.Work() / "movie";
+    stravel::testing::WriteFileBytes(file, "data");
+    if (setxattr(file.c_str(), "user.probe", "", 0, 0) != 0 ||
+        removexattr(file.c_str(), "user.probe") != 0)
+        GTEST_SKIP() << "no user attributes on this file system";
+    const FSRef ref = RefOf(file);
+    std::set<std::u16string> lasting{u""};
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = "k" + std::to_string(100 + i);
+        ASSERT_EQ(setxattr(file.c_str(), ("user." + name).c_str(), "", 0, 0), 0);
+        lasting.emplace(name.begin(), name.end());
+    }
+    for (const int walks : {17, 40}) {
+        SCOPED_TRACE(walks);
+        std::mt19937 random(walks);
+        std::vector<std::string> passing; // made during the walks, the oldest removed first
+        auto change = [&] {
+            // Among the lasting names, before the first and after the last.
+            char made[32];
+            std::snprintf(made, sizeof made, "user.k%03u-%u", unsigned(99 + random() % 62),
+                          unsigned(random()));
+            ASSERT_EQ(setxattr(file.c_str(), made, "", 0, 0), 0);
+            passing.push_back(made);
+            if (passing.size() > 8) {
+                ASSERT_EQ(removexattr(file.c_str(), passing.front().c_str()), 0);
+                passing.erase(passing.begin());
+            }
+        };
+        const std::size_t count = std::size_t(walks);
+        std::vector<CatPositionRec> positions(count);
+        std::vector<std::vector<std::u16string>> given(count);
+        std::vector<bool> done(count);
+        for (std::size_t left = count; left > 0;) {
+            for (std::size_t w = 0; w < count; ++w) {
+                if (done[w])
+                    continue;
+                const auto [error, name] = Step(ref, positions[w]);
+                if (error == noErr) {
+                    given[w].push_back(name);
+                } else {
+                    EXPECT_EQ(error, errFSNoMoreItems);
+                    done[w] = true;
+                    --left;
+                }
+                ASSERT_NO_FATAL_FAILURE(change());
+            }
+        }
+        int repeated = 0, missed = 0;
+        for (const auto& names : given) {
+            const std::set<std::u16string> distinct(names.begin(), names.end());
+            repeated += int(names.size() - distinct.size());
+            for (const auto& name : lasting)
+                missed += distinct.count(name) == 0;
+        }
+        EXPECT_EQ(repeated, 0);
+        EXPECT_EQ(missed, 0);
+    }
+}
+
+// A walk that can no longer resume exactly fails rather than guess: a copy of a record whose walk
+// has moved on, and a walk pushed out by thousands of unfinished later ones. A finished walk
+// stays finished.
+TEST(NamedForkTest, AWalkThatCannotResumeExactlyFailsClearly) {
+    stravel::testing::PrivateFolders folders;
+    const fs::path file = folders.Work() / "movie";
+    stravel::testing::WriteFileBytes(file, "data");
+    for (const char* name : {"user.a", "user.b", "user.c"})
+        if (setxattr(file.c_str(), name, "", 0, 0) != 0)
+            GTEST_SKIP() << "no user attributes on this file system";
+    const FSRef ref = RefOf(file);
+    using Result = std::pair<OSErr, std::u16string>;
+    CatPositionRec first;
+    Step(ref, first);
+    ASSERT_EQ(Step(ref, first), Result(noErr, u"a"));
+    CatPositionRec copy = first;
+    EXPECT_EQ(Step(ref, first), Result(noErr, u"b"));
+    EXPECT_EQ(Step(ref, copy), Result(errFSIteratorNotFound, u""));
+
+    std::vector<CatPositionRec> later(5000);
+    for (CatPositionRec& position : later) {
+        Step(ref, position);
+        ASSERT_EQ(Step(ref, position), Result(noErr, u"a"));
+    }
+    EXPECT_EQ(Step(ref, first), Result(errFSIteratorNotFound, u""));
+    CatPositionRec& last = later.back();
+    EXPECT_EQ(Step(ref, last), Result(noErr, u"b"));
+    EXPECT_EQ(Step(ref, last), Result(noErr, u"c"));
+    EXPECT_EQ(Step(ref, last), Result(errFSNoMoreItems, u""));
+    ASSERT_EQ(removexattr(file.c_str(), "user.a"), 0);
+    EXPECT_EQ(Step(ref, last), Result(errFSNoMoreItems, u""));
 }
 
 TEST(NamedForkTest, APipeIsNoFileAndIsNeverWaitedOn) {
