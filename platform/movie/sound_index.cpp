@@ -16,6 +16,10 @@ namespace {
 constexpr int64_t kChecked = 48;
 constexpr int64_t kPriming = 8;
 
+// Packets beyond these (hours of sound in the shortest packets) are not indexed: a file made of
+// countless tiny packets decodes from its start instead of costing memory in proportion.
+constexpr std::size_t kMostPackets = std::size_t(1) << 22;
+
 struct VorbisParserFree {
     void operator()(AVVorbisParseContext* context) const { av_vorbis_parse_free(&context); }
 };
@@ -125,7 +129,7 @@ std::unique_ptr<SoundIndex> SoundIndex::Build(const std::string& path, const Kno
         const int64_t pos = packet->pos >= 0           ? packet->pos
                             : !index->_entries.empty() ? index->_entries.back().pos
                                                        : -1;
-        if (samples < 0 || pos < 0 ||
+        if (samples < 0 || pos < 0 || index->_entries.size() == kMostPackets ||
             (!index->_entries.empty() && pos < index->_entries.back().pos))
             return nullptr;
         const auto [skip, discard] = Trimmed(packet.get());
@@ -238,9 +242,11 @@ bool SoundIndex::_Decode(const std::string& path, const KnownFile& known, int st
         const auto [skip, discard] = Trimmed(packet.get());
         packet->pts = packet->dts = at - skip;
         int64_t adjust = 0;
-        if (avcodec_send_packet(decoder.get(), packet.get()) < 0)
-            return false;
-        const int64_t samples = receive(from == 0 ? &adjust : nullptr);
+        // A packet refused delivers nothing: after a seek, a parser may give the first frame
+        // cut short.
+        const int64_t samples = avcodec_send_packet(decoder.get(), packet.get()) >= 0
+                                    ? receive(from == 0 ? &adjust : nullptr)
+                                    : 0;
         if (from == 0)
             _adjust.push_back(adjust);
         got.push_back(samples);
@@ -265,11 +271,6 @@ int64_t SoundIndex::Before(int64_t sample) const {
 
 int64_t SoundIndex::Find(const AVPacket* packet) {
     const std::size_t next = std::size_t(_last + 1);
-    if (packet->pos < 0)
-        return _last >= 0 && next < _entries.size() &&
-                       _entries[next].pos == _entries[std::size_t(_last)].pos
-                   ? _last = int64_t(next)
-                   : -1;
     const int64_t time = TimeOf(packet);
     auto matches = [&](std::size_t i) {
         return _entries[i].pos == packet->pos &&
@@ -279,8 +280,18 @@ int64_t SoundIndex::Find(const AVPacket* packet) {
                 ((i == 0 || _entries[i - 1].pos != packet->pos) &&
                  (i + 1 == _entries.size() || _entries[i + 1].pos != packet->pos)));
     };
-    if (_last >= 0 && next < _entries.size() && matches(next))
-        return _last = int64_t(next);
+    // The packet after the last one found, known by its time where it has one: after a seek a
+    // parser may place the frames of a program stream's packet apart from how it first did.
+    if (_last >= 0 && next < _entries.size()) {
+        const Entry& entry = _entries[next];
+        if (time != AV_NOPTS_VALUE ? entry.time == time
+                                   : packet->pos < 0 && entry.pos == _entries[next - 1].pos)
+            return _last = int64_t(next);
+        if (packet->pos >= 0 && matches(next))
+            return _last = int64_t(next);
+    }
+    if (packet->pos < 0)
+        return -1;
     auto found = std::lower_bound(_entries.begin(), _entries.end(), packet->pos,
                                   [](const Entry& e, int64_t pos) { return e.pos < pos; });
     for (; found != _entries.end() && found->pos == packet->pos; ++found)

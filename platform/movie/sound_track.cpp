@@ -87,7 +87,7 @@ int64_t SoundTrack::_CountContent() {
         _probe.reset();
         return 0;
     }
-    if (_UseIndex()) {
+    if (_packets || _UseIndex()) {
         _probe.reset();
         return _packets->Samples();
     }
@@ -277,7 +277,7 @@ void SoundTrack::_Reset() {
     _anchor = false;
     _page = kNoPage;
     _feedFrom = 0;
-    _firstPacket = 0;
+    _nextPacket = 0;
     _kept = nullptr;
     _reform = false;
     _history.clear();
@@ -527,8 +527,9 @@ bool SoundTrack::_Take(AVPacket* packet) {
     // Packets before the one a seek starts from, and any the index does not hold, are passed
     // over.
     const int64_t at = _packets->Find(packet);
-    if (at < _firstPacket)
-        return false;
+    if (at < _nextPacket)
+        return false; // or one that a demuxer gives again after a seek
+    _nextPacket = at + 1;
     _packets->Stamp(packet, at);
     _packetEnd = std::max(_packetEnd == AV_NOPTS_VALUE ? 0 : _packetEnd, _packets->EndOf(at));
     return true;

@@ -176,7 +176,7 @@ private:
     };
     std::deque<Decoded> _history;
     std::unique_ptr<SoundIndex> _packets;
-    int64_t _firstPacket = 0; // the first packet of the index that decoding takes
+    int64_t _nextPacket = 0; // the first packet of the index that decoding may take next
     FramePtr _spare;
     bool _reform = false; // the form has changed since the queue was made
     std::vector<uint8_t>* _kept = nullptr;

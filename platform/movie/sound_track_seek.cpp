@@ -245,8 +245,8 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
         _keepTo = from;
     }
     if (_packets) {
-        _firstPacket = _packets->Before(from - preroll);
-        if (!_packets->Seek(_format.get(), _index, _firstPacket))
+        _nextPacket = _packets->Before(from - preroll);
+        if (!_packets->Seek(_format.get(), _index, _nextPacket))
             return false;
     } else {
         const int64_t target =
