@@ -101,16 +101,13 @@ int64_t TimeOf(const AVPacket* packet) {
 
 } // namespace
 
-std::unique_ptr<SoundIndex> SoundIndex::Build(const std::string& path, const KnownFile& known,
-                                              int stream) {
-    // Opened in full, so that the stream's parameters hold the size of its frames.
-    FormatPtr format = OpenMediaFile(path);
+std::unique_ptr<SoundIndex> SoundIndex::Build(AVFormatContext* format, int stream,
+                                              const std::string& path, const KnownFile& known) {
     PacketPtr packet(av_packet_alloc());
-    if (!format || DescribeFile(format.get()).codecs != known.codecs ||
-        FindSoundStream(format.get()) != stream || !packet)
+    if (!packet)
         return nullptr;
     std::unique_ptr<SoundIndex> index(new SoundIndex);
-    index->_byBytes = !IsContainer(format.get(), "matroska") && !IsContainer(format.get(), "asf") &&
+    index->_byBytes = !IsContainer(format, "matroska") && !IsContainer(format, "asf") &&
                       !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
     std::vector<int64_t> told; // each packet's samples as its header and side data say
     const AVStream* sound = format->streams[stream];
@@ -120,7 +117,7 @@ std::unique_ptr<SoundIndex> SoundIndex::Build(const std::string& path, const Kno
     // or the container's view of where a packet's samples begin, can account for).
     const AVRational perSample{1, sound->codecpar->sample_rate};
     int64_t firstTime = AV_NOPTS_VALUE, counted = 0, longest = 0;
-    for (; av_read_frame(format.get(), packet.get()) >= 0; av_packet_unref(packet.get())) {
+    for (; av_read_frame(format, packet.get()) >= 0; av_packet_unref(packet.get())) {
         if (packet->stream_index != stream)
             continue;
         int64_t samples = samplesOf(packet.get());
@@ -134,9 +131,9 @@ std::unique_ptr<SoundIndex> SoundIndex::Build(const std::string& path, const Kno
             return nullptr;
         const auto [skip, discard] = Trimmed(packet.get());
         const int64_t time = TimeOf(packet.get());
-        if (time != AV_NOPTS_VALUE && firstTime == AV_NOPTS_VALUE)
-            firstTime = time;
         if (time != AV_NOPTS_VALUE) {
+            if (firstTime == AV_NOPTS_VALUE)
+                firstTime = time;
             const int64_t ahead =
                 av_rescale_q(time - firstTime, sound->time_base, perSample) - counted;
             longest = std::max(longest, samples);
@@ -150,7 +147,6 @@ std::unique_ptr<SoundIndex> SoundIndex::Build(const std::string& path, const Kno
         told.push_back(std::max<int64_t>(0, samples - skip - discard));
     }
     packet.reset();
-    format.reset();
     const int64_t count = int64_t(told.size());
     if (count == 0)
         return nullptr;

@@ -17,12 +17,13 @@ namespace tbx::movie {
 
 class SoundIndex {
 public:
-    // Reads every packet of sound stream `stream` of the file at `path` (opened as `known`
-    // says), then decodes its first and last packets to check what they deliver against what
-    // their headers say. Null where a packet's samples cannot be told from its bytes, or
-    // decoding does not bear them out.
-    static std::unique_ptr<SoundIndex> Build(const std::string& path, const KnownFile& known,
-                                             int stream);
+    // Reads every packet of sound stream `stream` from `format`, a context of the file at
+    // `path` opened in full and standing at its start, then decodes the first and last packets
+    // (in contexts opened as `known` says) to check what they deliver against what their
+    // headers say. Null where a packet's samples cannot be told from its bytes, or decoding
+    // does not bear them out.
+    static std::unique_ptr<SoundIndex> Build(AVFormatContext* format, int stream,
+                                             const std::string& path, const KnownFile& known);
 
     // Samples per channel that a whole decoding delivers.
     int64_t Samples() const { return _samples; }

@@ -443,18 +443,13 @@ int64_t SoundTrack::_ToSamples(int64_t time) const {
 bool SoundTrack::_Produce() {
     if (_ended || !_format || !_decoder)
         return false;
-    // Samples stored as the resampler takes them need no decoder.
     // An indexed sound's packets end where the index says; others where their times say.
-    PacketFilter take;
-    int64_t* end = &_packetEnd;
-    if (_packets) {
-        take = [this](AVPacket* packet) { return _Take(packet); };
-        end = nullptr;
-    }
+    int64_t* end = _packets ? nullptr : &_packetEnd;
+    // Samples stored as the resampler takes them need no decoder.
     const bool received =
-        _raw ? ReceiveRawFrame(_format.get(), _index, _packet.get(), _frame.get(), end, take)
+        _raw ? ReceiveRawFrame(_format.get(), _index, _packet.get(), _frame.get(), end, _take)
              : ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), _frame.get(),
-                            _draining, nullptr, end, take);
+                            _draining, nullptr, end, _take);
     if (!received) {
         // Packets whose sound did not decode may end the stream too.
         if (_packetEnd != AV_NOPTS_VALUE && _origin != AV_NOPTS_VALUE && _lastRate > 0)

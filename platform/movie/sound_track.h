@@ -79,7 +79,8 @@ private:
     void _ChooseSeeking();
     // The seconds of pre-roll that the codec needs to settle after a seek; -1 where it never
     // settles to a whole decoding's samples.
-    double _PrerollSeconds();
+    double _PrerollSeconds() const;
+    void _SeekWith(double seconds);
     // Sound alone in a container whose times are not exact: builds the index of its packets
     // that counts and places its samples. False where none could be built.
     bool _UseIndex();
@@ -176,6 +177,7 @@ private:
     };
     std::deque<Decoded> _history;
     std::unique_ptr<SoundIndex> _packets;
+    PacketFilter _take;      // _Take, for an indexed sound
     int64_t _nextPacket = 0; // the first packet of the index that decoding may take next
     FramePtr _spare;
     bool _reform = false; // the form has changed since the queue was made

@@ -18,9 +18,13 @@ constexpr int64_t kResamplerTaps = 32;
 // Tries at a seek, each with a pre-roll four times the last.
 constexpr int kSeekTries = 3;
 
+bool IsPcm(AVCodecID id) {
+    return id >= AV_CODEC_ID_PCM_S16LE && id < AV_CODEC_ID_ADPCM_IMA_QT;
+}
+
 } // namespace
 
-double SoundTrack::_PrerollSeconds() {
+double SoundTrack::_PrerollSeconds() const {
     switch (_codecId) {
     case AV_CODEC_ID_MP1:
     case AV_CODEC_ID_MP2:
@@ -32,11 +36,7 @@ double SoundTrack::_PrerollSeconds() {
     case AV_CODEC_ID_VORBIS:
         return std::max(1.0, 16384.0 / _rate); // two of the longest blocks
     case AV_CODEC_ID_OPUS:
-        // Its state fades rather than ends: a pre-roll holds only where two agree. Streams of
-        // more channels never settle to a whole decoding's samples, so they take the longer
-        // pre-roll alone.
-        _settles = _channels <= 2;
-        return 2;
+        return 2; // its state fades rather than ends
     case AV_CODEC_ID_AAC:
         return 0.25; // a frame settles it, but for the noise that some bands are coded as
     case AV_CODEC_ID_WMAV1:
@@ -46,16 +46,22 @@ double SoundTrack::_PrerollSeconds() {
     case AV_CODEC_ID_ALAC:
         return 0; // each packet decodes on its own
     default:
-        if (_codecId >= AV_CODEC_ID_PCM_S16LE && _codecId < AV_CODEC_ID_ADPCM_IMA_QT)
-            return 0;
-        return -1;
+        return IsPcm(_codecId) ? 0 : -1;
     }
+}
+
+void SoundTrack::_SeekWith(double seconds) {
+    _seekable = true;
+    _preroll = int64_t(seconds * _rate);
+    // Opus's pre-roll holds only where two agree. Streams of more channels never settle to a
+    // whole decoding's samples, so they take the longer pre-roll alone.
+    _settles = _codecId == AV_CODEC_ID_OPUS && _channels <= 2;
 }
 
 void SoundTrack::_ChooseSeeking() {
     const AVFormatContext* format = _probe.get();
     const bool ogg = IsContainer(format, "ogg"), mov = IsContainer(format, "mov");
-    const bool pcm = _codecId >= AV_CODEC_ID_PCM_S16LE && _codecId < AV_CODEC_ID_ADPCM_IMA_QT;
+    const bool pcm = IsPcm(_codecId);
     const bool lossless = pcm || _codecId == AV_CODEC_ID_FLAC || _codecId == AV_CODEC_ID_ALAC;
     // Containers whose packets' times count their samples exactly.
     bool exact = false;
@@ -74,8 +80,7 @@ void SoundTrack::_ChooseSeeking() {
     const double seconds = exact ? _PrerollSeconds() : -1;
     if (seconds < 0)
         return; // other containers seek by an index of their packets, where one is built
-    _seekable = true;
-    _preroll = int64_t(seconds * _rate);
+    _SeekWith(seconds);
     if (ogg)
         _lastPage = 0;
     // Sound files that state no start begin their packets' times at 0.
@@ -94,14 +99,14 @@ bool SoundTrack::_UseIndex() {
     const double seconds = _PrerollSeconds();
     if (seconds < 0)
         return false;
-    _packets = SoundIndex::Build(_path, _known, _index);
+    _packets = SoundIndex::Build(_probe.get(), _index, _path, _known);
     if (!_packets)
         return false;
     // Decoding is placed by the index, in units of one sample from the first.
     _timeBase = AVRational{1, _rate};
     _start = _origin = 0;
-    _seekable = true;
-    _preroll = int64_t(seconds * _rate);
+    _take = [this](AVPacket* packet) { return _Take(packet); };
+    _SeekWith(seconds);
     return true;
 }
 

@@ -87,6 +87,18 @@ std::vector<std::u16string> ForkNames(const FSRef& ref) {
     return names;
 }
 
+// A file holding the empty attributes named; false where the file system holds none.
+bool MakeAttributedFile(const fs::path& file, std::initializer_list<const char*> names = {}) {
+    stravel::testing::WriteFileBytes(file, "data");
+    if (setxattr(file.c_str(), "user.probe", "", 0, 0) != 0 ||
+        removexattr(file.c_str(), "user.probe") != 0)
+        return false;
+    for (const char* name : names)
+        if (setxattr(file.c_str(), name, "", 0, 0) != 0)
+            return false;
+    return true;
+}
+
 // One step of a walk: its result and the fork's name.
 std::pair<OSErr, std::u16string> Step(const FSRef& ref, CatPositionRec& position) {
     HFSUniStr255 name;
@@ -159,9 +171,7 @@ TEST(NamedForkTest, EachForkNameHasAnAttributeOfItsOwnOrNone) {
     STRAVEL_REQUIRE_TOOL("getfattr");
     stravel::testing::PrivateFolders folders;
     const fs::path file = folders.Work() / "movie";
-    stravel::testing::WriteFileBytes(file, "data");
-    if (setxattr(file.c_str(), "user.probe", "", 0, 0) != 0 ||
-        removexattr(file.c_str(), "user.probe") != 0)
+    if (!MakeAttributedFile(file))
         GTEST_SKIP() << "no user attributes on this file system";
     const FSRef ref = RefOf(file);
     auto repeat = [](auto piece, int times) {
@@ -278,9 +288,7 @@ TEST(NamedForkTest, AWalkThroughThousandsOfForksListsThemOnce) {
 TEST(NamedForkTest, InterleavedWalksGiveEachLastingForkOnce) {
     stravel::testing::PrivateFolders folders;
     const fs::path file = folders.Work() / "movie";
-    stravel::testing::WriteFileBytes(file, "data");
-    if (setxattr(file.c_str(), "user.probe", "", 0, 0) != 0 ||
-        removexattr(file.c_str(), "user.probe") != 0)
+    if (!MakeAttributedFile(file))
         GTEST_SKIP() << "no user attributes on this file system";
     const FSRef ref = RefOf(file);
     std::set<std::u16string> lasting{u""};
@@ -342,10 +350,8 @@ TEST(NamedForkTest, InterleavedWalksGiveEachLastingForkOnce) {
 TEST(NamedForkTest, AWalkThatCannotResumeExactlyFailsClearly) {
     stravel::testing::PrivateFolders folders;
     const fs::path file = folders.Work() / "movie";
-    stravel::testing::WriteFileBytes(file, "data");
-    for (const char* name : {"user.a", "user.b", "user.c"})
-        if (setxattr(file.c_str(), name, "", 0, 0) != 0)
-            GTEST_SKIP() << "no user attributes on this file system";
+    if (!MakeAttributedFile(file, {"user.a", "user.b", "user.c"}))
+        GTEST_SKIP() << "no user attributes on this file system";
     const FSRef ref = RefOf(file);
     using Result = std::pair<OSErr, std::u16string>;
     CatPositionRec first;

@@ -1,6 +1,7 @@
 // Every container and codec that the sound reader opens, read in jumps and whole at its own rate
-// and at two others: each jump holds the whole read's samples, the whole read holds ffmpeg's,
-// and the length says how many there are. Losses are silence of their length in their place.
+// and at three others, one of them prime: each jump holds the whole read's samples, the whole
+// read holds ffmpeg's, and the length says how many there are. Losses are silence of their
+// length in their place.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -72,7 +73,7 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f) {
     tbx::SoundDescription own;
     ASSERT_TRUE(movie->GetSoundDescription(own));
     std::mt19937 random(7);
-    const struct { int rate, channels; } forms[] = {{0, 2}, {48000, 2}, {22050, 1}};
+    const struct { int rate, channels; } forms[] = {{0, 2}, {48000, 2}, {22050, 1}, {7919, 1}};
     // Jumps back and forth of several lengths, the first right after the change of form.
     const int64_t lengths[] = {100, 4096, 1, 30000, 777};
     for (const auto& form : forms) {
@@ -127,6 +128,9 @@ void ExpectFormats(const std::vector<Format>& formats) {
 TEST(SoundFormats, ExactlyTimedContainersJumpAsTheyReadWhole) {
     ExpectFormats({
         {"vorbis.ogg", {"-c:a", "libvorbis", "-q:a", "4"}},
+        {"opus.opus", {"-c:a", "libopus"}},
+        {"flac.flac", {"-c:a", "flac"}},
+        {"mp3.mp3", {"-c:a", "libmp3lame", "-b:a", "128k"}},
         {"cut.ogg", {"-c:a", "libvorbis", "-q:a", "3"}, Format::kCut},
         {"cut.opus", {"-c:a", "libopus"}, Format::kCut},
         {"cut.mp3", {"-c:a", "libmp3lame", "-q:a", "6"}, Format::kCut},
@@ -135,7 +139,9 @@ TEST(SoundFormats, ExactlyTimedContainersJumpAsTheyReadWhole) {
         {"f32.w64", {"-c:a", "pcm_f32le"}},
         {"s16.au", {"-c:a", "pcm_s16be"}},
         {"s16.caf", {"-c:a", "pcm_s16le"}},
+        {"s24.aiff", {"-c:a", "pcm_s24be"}},
         {"alac.caf", {"-c:a", "alac"}},
+        {"alac.m4a", {"-c:a", "alac"}},
         {"aac.m4a", {"-c:a", "aac", "-aac_pns", "0"}},
         {"mp2.mp2", {"-c:a", "mp2"}, Format::kEncoded, {"-c:a", "mp2float"}},
     });
