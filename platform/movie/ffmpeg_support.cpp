@@ -20,7 +20,7 @@ namespace {
 // Movies, sound files and still pictures; no playlists, concatenation or network formats.
 constexpr const char* kContainerWhitelist =
     "mov,mp4,m4a,3gp,3g2,mj2,avi,matroska,webm,flv,mpeg,mpegts,mpegvideo,m4v,h264,hevc,"
-    "asf,dv,mp3,wav,aiff,au,ogg,flac,aac,ac3,caf,w64,amr,"
+    "asf,dv,mp3,wav,aiff,au,ogg,flac,aac,ac3,eac3,caf,w64,amr,"
     "image2,png_pipe,jpeg_pipe,bmp_pipe,gif,gif_pipe,tiff_pipe,psd_pipe";
 
 constexpr const char* kStillFormats[] = {"image2",   "png_pipe",  "jpeg_pipe", "bmp_pipe",
@@ -39,17 +39,21 @@ int Interrupt(void* opaque) {
            budget->format->pb->bytes_read > budget->limit;
 }
 
-// True when the header has described every stream as the first opening found it.
+// True when the header has described every stream as the first opening found it. A header's
+// rate may not be the codec's (Opus from low-rate input in Matroska states the input's), and
+// the demuxer reckons the samples to discard in the rate that it holds.
 bool Described(const AVFormatContext* format, const KnownFile& known) {
-    if ((format->ctx_flags & AVFMTCTX_NOHEADER) || format->nb_streams != known.codecs.size())
+    if ((format->ctx_flags & AVFMTCTX_NOHEADER) || format->nb_streams != known.streams.size())
         return false;
     for (unsigned i = 0; i < format->nb_streams; ++i) {
         const AVCodecParameters* parameters = format->streams[i]->codecpar;
-        if (parameters->codec_id != known.codecs[i] ||
+        const KnownFile::Stream& stream = known.streams[i];
+        if (parameters->codec_id != stream.codec ||
             (parameters->codec_type == AVMEDIA_TYPE_VIDEO &&
              (parameters->width <= 0 || parameters->height <= 0)) ||
             (parameters->codec_type == AVMEDIA_TYPE_AUDIO &&
-             (parameters->sample_rate <= 0 || parameters->ch_layout.nb_channels <= 0)))
+             (parameters->sample_rate <= 0 || parameters->sample_rate != stream.rate ||
+              parameters->ch_layout.nb_channels != stream.channels)))
             return false;
     }
     return true;
@@ -60,8 +64,12 @@ bool Described(const AVFormatContext* format, const KnownFile& known) {
 KnownFile DescribeFile(const AVFormatContext* format) {
     KnownFile known;
     known.container = format->iformat;
-    for (unsigned i = 0; i < format->nb_streams; ++i)
-        known.codecs.push_back(format->streams[i]->codecpar->codec_id);
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVCodecParameters* parameters = format->streams[i]->codecpar;
+        known.streams.push_back(KnownFile::Stream{parameters->codec_id, parameters->sample_rate,
+                                                  parameters->ch_layout.nb_channels,
+                                                  parameters->frame_size});
+    }
     return known;
 }
 
@@ -95,8 +103,12 @@ FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known) {
     budget.release();
     FormatPtr format(raw);
     // Reading ahead to describe the streams costs as much as a large part of a short sound.
-    if (known && Described(format.get(), *known))
+    if (known && Described(format.get(), *known)) {
+        for (unsigned i = 0; i < format->nb_streams; ++i)
+            if (format->streams[i]->codecpar->frame_size == 0)
+                format->streams[i]->codecpar->frame_size = known->streams[i].frameSize;
         return format;
+    }
     if (avformat_find_stream_info(format.get(), nullptr) < 0)
         return nullptr;
     return format;
@@ -176,12 +188,16 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
             return false;
         failures = 0;
         result = av_read_frame(format, packet);
-        if (result < 0) {
+        const Taken taken = result < 0 || packet->stream_index != index ? Taken::kPass
+                            : take                                      ? take(packet)
+                                                                        : Taken::kTake;
+        if (result < 0 || taken == Taken::kStop) {
+            av_packet_unref(packet);
             draining = true;
             avcodec_send_packet(decoder, nullptr);
             continue;
         }
-        if (packet->stream_index == index && (!take || take(packet))) {
+        if (taken == Taken::kTake) {
             if (reorder && packet->pts != AV_NOPTS_VALUE && packet->dts != AV_NOPTS_VALUE)
                 *reorder = std::max(*reorder, packet->pts - packet->dts);
             if (const int64_t stop = PacketEnd(format->streams[index], packet);
@@ -247,8 +263,14 @@ bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFra
     av_frame_unref(frame);
     av_packet_unref(packet);
     while (av_read_frame(format, packet) >= 0) {
-        if (packet->stream_index == index && packet->size >= sampleBytes && sampleBytes > 0 &&
-            (!take || take(packet))) {
+        const Taken taken = packet->stream_index != index ? Taken::kPass
+                            : take                        ? take(packet)
+                                                          : Taken::kTake;
+        if (taken == Taken::kStop) {
+            av_packet_unref(packet);
+            break;
+        }
+        if (taken == Taken::kTake && packet->size >= sampleBytes && sampleBytes > 0) {
             if (const int64_t stop = PacketEnd(stream, packet); end && stop != AV_NOPTS_VALUE)
                 *end = *end == AV_NOPTS_VALUE ? stop : std::max(*end, stop);
             frame->format = sampleFormat;
@@ -289,6 +311,49 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream) {
     return AV_NOPTS_VALUE;
 }
 
+namespace {
+
+// The start of the first FLV tag at least `tail` bytes before the file's end, found by walking
+// back over the size that follows each tag; -1 where the sizes do not lead back.
+int64_t FlvTagBefore(AVIOContext* io, int64_t tail) {
+    const int64_t size = avio_size(io);
+    int64_t found = -1;
+    // A tag: its type, its data's size (24 bits), its time (32), its stream (24), the data, and
+    // then its own size again.
+    constexpr int64_t kHeader = 11;
+    for (int64_t at = size; at - 4 > kHeader && size - at < tail;) {
+        if (avio_seek(io, at - 4, SEEK_SET) < 0)
+            break;
+        const int64_t whole = avio_rb32(io);
+        const int64_t tag = at - 4 - whole;
+        if (whole <= kHeader || tag < 9 || avio_seek(io, tag, SEEK_SET) < 0)
+            break;
+        const int type = avio_r8(io) & 0x1F;
+        if ((type != 8 && type != 9 && type != 18) || avio_rb24(io) + kHeader != whole)
+            break;
+        found = at = tag;
+    }
+    return found;
+}
+
+// Seeks to where reading finds what a stream holds from `near` (a time of stream `index`) on,
+// reading as little of the file as its container allows. A container with an index of its
+// pictures only seeks by it, as seeking the sound would read through the file. An FLV file keeps
+// no index at all, and its reader finds no tag from a byte between them: reading starts at the
+// tag `tail` bytes before its end, where its tags lead back from there (not in a file cut short).
+bool SeekNear(AVFormatContext* format, int index, int64_t near, int64_t tail) {
+    const AVStream* stream = format->streams[index];
+    if (IsContainer(format, "flv") && format->pb)
+        if (const int64_t tag = FlvTagBefore(format->pb, tail); tag >= 0)
+            return av_seek_frame(format, index, tag, AVSEEK_FLAG_BYTE) >= 0;
+    if (IsContainer(format, "matroska"))
+        return av_seek_frame(format, -1, av_rescale_q(near, stream->time_base, AV_TIME_BASE_Q),
+                             AVSEEK_FLAG_BACKWARD) >= 0;
+    return av_seek_frame(format, index, near, AVSEEK_FLAG_BACKWARD) >= 0;
+}
+
+} // namespace
+
 int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last,
                    bool trimmed) {
     PacketPtr packet(av_packet_alloc());
@@ -300,8 +365,14 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
     const int64_t near = std::max(
         StreamStart(stream), declaredEnd - av_rescale_q(1, AVRational{1, 1}, stream->time_base));
     budget->limit = format->pb ? format->pb->bytes_read + kContentEndBudget : -1;
+    // A few seconds of the file's bytes, and more where the stream ends before its last ones.
+    const int64_t seconds = format->duration > 0 ? format->duration / AV_TIME_BASE + 1 : 1;
+    int64_t tail = (format->pb ? std::max<int64_t>(0, avio_size(format->pb)) : 0) / seconds * 4 +
+                   (int64_t(64) << 10);
     int64_t end = AV_NOPTS_VALUE;
-    if (av_seek_frame(format, index, near, AVSEEK_FLAG_BACKWARD) >= 0) {
+    for (;; tail *= 8) {
+        if (!SeekNear(format, index, near, tail))
+            break;
         while (av_read_frame(format, packet.get()) >= 0) {
             const int64_t at = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
             if (packet->stream_index == index && at != AV_NOPTS_VALUE) {
@@ -314,6 +385,9 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
             }
             av_packet_unref(packet.get());
         }
+        if (end != AV_NOPTS_VALUE || !IsContainer(format, "flv") || Interrupt(budget) ||
+            tail > kContentEndBudget || FlvTagBefore(format->pb, tail) < 0)
+            break;
     }
     const bool interrupted = Interrupt(budget);
     budget->limit = -1;
@@ -348,8 +422,12 @@ void CopyIndex(const AVFormatContext* from, AVFormatContext* to, int index) {
 }
 
 bool IsContainer(const AVFormatContext* format, std::string_view name) {
+    return IsContainer(format->iformat, name);
+}
+
+bool IsContainer(const AVInputFormat* container, std::string_view name) {
     // FFmpeg names some containers by a list: "mov,mp4,m4a,3gp,3g2,mj2".
-    std::string_view names = format->iformat->name;
+    std::string_view names = container->name;
     while (!names.empty()) {
         const std::size_t comma = names.find(',');
         if (names.substr(0, comma) == name)
@@ -441,6 +519,10 @@ int64_t CountIndexedSamples(AVFormatContext* format, int index) {
         av_packet_unref(packet.get());
     }
     return -1;
+}
+
+bool IsPcm(AVCodecID id) {
+    return id >= AV_CODEC_ID_PCM_S16LE && id < AV_CODEC_ID_ADPCM_IMA_QT;
 }
 
 bool HasFixedSampleSize(const AVCodecParameters* parameters) {

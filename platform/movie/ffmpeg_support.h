@@ -62,10 +62,18 @@ struct StreamTime {
     AVRational base{1, 1};
 };
 
-// What the first opening of a file found: its container and the codec of each stream.
+// What the first opening of a file found: its container, and the codec of each stream with the
+// rate and channels that reading its first packets settled (a header may state others) and the
+// samples of a frame, which a header may not state at all.
 struct KnownFile {
+    struct Stream {
+        AVCodecID codec = AV_CODEC_ID_NONE;
+        int rate = 0;
+        int channels = 0;
+        int frameSize = 0;
+    };
     const AVInputFormat* container = nullptr;
-    std::vector<AVCodecID> codecs;
+    std::vector<Stream> streams;
 };
 KnownFile DescribeFile(const AVFormatContext* format);
 
@@ -92,9 +100,10 @@ bool IsStillPictureFormat(const AVFormatContext* format);
 // to decode is skipped and decoding goes on with the next. `reorder`, when given, keeps the
 // most that a packet's presentation time lies after its decoding time; `end` the furthest
 // PacketEnd of the stream's packets read so far.
-// `take`, when given, sees each packet of the stream first and may change it, or pass it over
-// by answering false.
-using PacketFilter = std::function<bool(AVPacket*)>;
+// `take`, when given, sees each packet of the stream first and may change it, pass it over, or
+// end the stream there.
+enum class Taken { kTake, kPass, kStop };
+using PacketFilter = std::function<Taken(AVPacket*)>;
 bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, AVPacket* packet,
                   AVFrame* frame, bool& draining, int64_t* reorder = nullptr,
                   int64_t* end = nullptr, const PacketFilter& take = {});
@@ -153,6 +162,7 @@ void CopyIndex(const AVFormatContext* from, AVFormatContext* to, int index);
 // True when the file was read as the container of this name (one of FFmpeg's names: "ogg",
 // "flac", "mp3", "caf", "wav", "aiff", "mov", ...).
 bool IsContainer(const AVFormatContext* format, std::string_view name);
+bool IsContainer(const AVInputFormat* container, std::string_view name);
 
 // The last packet of stream `index`, read after the key point a second or more before
 // `declaredEnd`: its time (in the stream's time base) and the samples that decoding it alone
@@ -173,6 +183,9 @@ int64_t CountPacketSamples(AVFormatContext* format, int index);
 // the first packet marks to skip. Reads only that packet. -1 where the index or a packet's size
 // does not tell.
 int64_t CountIndexedSamples(AVFormatContext* format, int index);
+
+// True for the codecs of plain samples (PCM of every size, order and header).
+bool IsPcm(AVCodecID id);
 
 // True for sound stored as samples of a fixed size (PCM, the companded forms, simple ADPCM), whose
 // timestamps after a seek are exact.

@@ -1,11 +1,7 @@
 #include "platform/movie/sound_index.h"
 
 #include <algorithm>
-
-extern "C" {
-#include <libavcodec/vorbis_parser.h>
-#include <libavutil/intreadwrite.h>
-}
+#include <cstdlib>
 
 namespace tbx::movie {
 
@@ -16,206 +12,76 @@ namespace {
 constexpr int64_t kChecked = 48;
 constexpr int64_t kPriming = 8;
 
-// Packets beyond these (hours of sound in the shortest packets) are not indexed: a file made of
-// countless tiny packets decodes from its start instead of costing memory in proportion.
-constexpr std::size_t kMostPackets = std::size_t(1) << 22;
-
-struct VorbisParserFree {
-    void operator()(AVVorbisParseContext* context) const { av_vorbis_parse_free(&context); }
-};
-struct ParserFree {
-    void operator()(AVCodecParserContext* context) const { av_parser_close(context); }
-};
-
-// The samples per channel that a packet's header says it holds, before what the container marks
-// to skip or discard; -1 where the header does not tell.
-class PacketSamples {
-public:
-    explicit PacketSamples(const AVCodecParameters* parameters) : _parameters(parameters) {
-        const AVCodecID id = parameters->codec_id;
-        if (id == AV_CODEC_ID_VORBIS)
-            _vorbis.reset(av_vorbis_parse_init(parameters->extradata, parameters->extradata_size));
-        else if (id == AV_CODEC_ID_WMAV1 || id == AV_CODEC_ID_WMAV2)
-            _wmaFrame = WmaFrameSamples(parameters);
-        else if (av_get_audio_frame_duration2(const_cast<AVCodecParameters*>(parameters), 0) <= 0) {
-            _parser.reset(av_parser_init(id));
-            _context.reset(avcodec_alloc_context3(nullptr));
-            if (_parser && _context &&
-                avcodec_parameters_to_context(_context.get(), parameters) >= 0)
-                _parser->flags |= PARSER_FLAG_COMPLETE_FRAMES;
-            else
-                _parser.reset();
-        }
-    }
-
-    int64_t operator()(const AVPacket* packet) {
-        if (_vorbis) {
-            int flags = 0;
-            const int samples =
-                av_vorbis_parse_frame_flags(_vorbis.get(), packet->data, packet->size, &flags);
-            // Header packets carry no sound.
-            return samples >= 0 ? samples : -1;
-        }
-        if (_wmaFrame != 0)
-            return _wmaFrame;
-        const int fixed =
-            av_get_audio_frame_duration2(const_cast<AVCodecParameters*>(_parameters), packet->size);
-        if (fixed > 0)
-            return fixed;
-        if (!_parser)
-            return -1;
-        uint8_t* out = nullptr;
-        int outSize = 0;
-        av_parser_parse2(_parser.get(), _context.get(), &out, &outSize, packet->data, packet->size,
-                         packet->pts, packet->dts, packet->pos);
-        return outSize == packet->size && _parser->duration > 0 ? _parser->duration : -1;
-    }
-
-private:
-    // Windows Media Audio 1 and 2 without the bit reservoir code one frame a packet; frames are
-    // sized by the rate. With the reservoir, a packet's frames depend on the one before.
-    static int64_t WmaFrameSamples(const AVCodecParameters* parameters) {
-        const bool v1 = parameters->codec_id == AV_CODEC_ID_WMAV1;
-        const int flagsAt = v1 ? 2 : 4;
-        if (parameters->extradata_size < flagsAt + 2 ||
-            (AV_RL16(parameters->extradata + flagsAt) & 2))
-            return -1;
-        const int rate = parameters->sample_rate;
-        if (rate <= 16000)
-            return 512;
-        if (rate <= 22050 || (v1 && rate <= 32000))
-            return 1024;
-        return 2048;
-    }
-
-    const AVCodecParameters* _parameters;
-    std::unique_ptr<AVVorbisParseContext, VorbisParserFree> _vorbis;
-    std::unique_ptr<AVCodecParserContext, ParserFree> _parser;
-    CodecPtr _context;
-    int64_t _wmaFrame = 0;
-};
+// A checkpoint every so many packets, twice as many apart whenever they reach the most kept,
+// so that an index of any number of packets holds some tens of megabytes at most.
+constexpr int64_t kFirstStride = 16;
+constexpr std::size_t kMostCheckpoints = std::size_t(1) << 19;
+// A stream of more losses than these is no stream to count: the index is given up.
+constexpr std::size_t kMostLosses = std::size_t(1) << 16;
+// Packets that the pass reads on at a time when a reader needs more.
+constexpr int64_t kBatch = 256;
+// Packets read after a seek while looking for the checkpoint's before the seek counts as failed.
+constexpr int64_t kSearch = 4096;
 
 int64_t TimeOf(const AVPacket* packet) {
     return packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
 }
 
+uint32_t Hash(const AVPacket* packet) {
+    uint32_t hash = 2166136261u;
+    for (int i = 0; i < packet->size; ++i)
+        hash = (hash ^ packet->data[i]) * 16777619u;
+    return hash;
+}
+
 } // namespace
 
-std::unique_ptr<SoundIndex> SoundIndex::Build(AVFormatContext* format, int stream,
-                                              const std::string& path, const KnownFile& known) {
-    PacketPtr packet(av_packet_alloc());
-    if (!packet)
+SoundIndex::~SoundIndex() = default;
+
+std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
+    if (!pass || stream < 0 || stream >= int(pass->nb_streams))
         return nullptr;
+    AVFormatContext* format = pass.get();
+    const AVStream* sound = format->streams[stream];
     std::unique_ptr<SoundIndex> index(new SoundIndex);
+    index->_parameters.reset(avcodec_parameters_alloc());
+    if (!index->_parameters ||
+        avcodec_parameters_copy(index->_parameters.get(), sound->codecpar) < 0)
+        return nullptr;
+    index->_stream = stream;
+    index->_rate = sound->codecpar->sample_rate;
+    index->_timeBase = sound->time_base;
     index->_byBytes = !IsContainer(format, "matroska") && !IsContainer(format, "asf") &&
                       !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
-    std::vector<int64_t> told; // each packet's samples as its header and side data say
-    const AVStream* sound = format->streams[stream];
-    PacketSamples samplesOf(sound->codecpar);
-    // The container's times show where packets are missing: a time further ahead of the
-    // samples before it than two of the longest packets (more than any rounding of the times,
-    // or the container's view of where a packet's samples begin, can account for).
-    const AVRational perSample{1, sound->codecpar->sample_rate};
-    int64_t firstTime = AV_NOPTS_VALUE, counted = 0, longest = 0;
-    for (; av_read_frame(format, packet.get()) >= 0; av_packet_unref(packet.get())) {
-        if (packet->stream_index != stream)
-            continue;
-        int64_t samples = samplesOf(packet.get());
-        // A packet without a place of its own (a frame that a parser found inside another
-        // packet's data) follows the one before it.
-        const int64_t pos = packet->pos >= 0           ? packet->pos
-                            : !index->_entries.empty() ? index->_entries.back().pos
-                                                       : -1;
-        if (samples < 0 || pos < 0 || index->_entries.size() == kMostPackets ||
-            (!index->_entries.empty() && pos < index->_entries.back().pos))
-            return nullptr;
-        const auto [skip, discard] = Trimmed(packet.get());
-        const int64_t time = TimeOf(packet.get());
-        if (time != AV_NOPTS_VALUE) {
-            if (firstTime == AV_NOPTS_VALUE)
-                firstTime = time;
-            const int64_t ahead =
-                av_rescale_q(time - firstTime, sound->time_base, perSample) - counted;
-            longest = std::max(longest, samples);
-            if (ahead > 2 * longest + av_rescale_q(2, sound->time_base, perSample)) {
-                index->_lost.emplace_back(int64_t(told.size()), ahead);
-                counted += ahead;
-            }
-        }
-        counted += samples;
-        index->_entries.push_back(Entry{pos, time, 0});
-        told.push_back(std::max<int64_t>(0, samples - skip - discard));
-    }
-    packet.reset();
-    const int64_t count = int64_t(told.size());
-    if (count == 0)
-        return nullptr;
-    // The first packets, decoded, may deliver less than they say (a decoder's delay, a block
-    // that only primes the next); the rest must deliver what they say.
-    std::vector<int64_t> got;
-    int64_t drained = 0;
-    if (!index->_Decode(path, known, stream, 0, told.size(), got, drained))
-        return nullptr;
-    int64_t settled = int64_t(got.size());
-    while (settled > 0 && got[settled - 1] == told[settled - 1])
-        --settled;
-    const bool whole = count == int64_t(got.size());
-    if (!whole && settled > kPriming)
-        return nullptr;
-    for (std::size_t i = std::size_t(settled); i < index->_adjust.size(); ++i)
-        if (index->_adjust[i] != 0 && got[i] > 0)
-            return nullptr; // the decoder moves every frame's time
-    std::copy(got.begin(), got.begin() + settled, told.begin());
-    index->_adjust.resize(std::size_t(settled));
-    // The same for the last ones after a seek, whose draining gives what a whole decoding's does.
-    if (!whole) {
-        index->_Place(told);
-        std::vector<int64_t> last;
-        const int64_t from = count - kChecked;
-        if (!index->_Decode(path, known, stream, from, told.size(), last, drained))
-            return nullptr;
-        for (int64_t i = kPriming; i < int64_t(last.size()); ++i)
-            if (last[i] != told[from + i])
-                return nullptr;
-    }
-    index->_Place(told);
-    index->_samples = index->_entries.back().sample + told.back() + drained;
-    return index;
-}
-
-void SoundIndex::_Place(const std::vector<int64_t>& samples) {
-    int64_t at = 0;
-    auto lost = _lost.begin();
-    for (std::size_t i = 0; i < _entries.size(); ++i) {
-        for (; lost != _lost.end() && lost->first == int64_t(i); ++lost)
-            at += lost->second;
-        _entries[i].sample = at;
-        at += samples[i];
-    }
-}
-
-bool SoundIndex::Seek(AVFormatContext* format, int stream, int64_t at) {
-    _last = -1;
-    const Entry& entry = _entries[std::size_t(at)];
-    return _byBytes ? av_seek_frame(format, stream, entry.pos, AVSEEK_FLAG_BYTE) >= 0
-                    : av_seek_frame(format, stream, entry.time, AVSEEK_FLAG_BACKWARD) >= 0;
-}
-
-bool SoundIndex::_Decode(const std::string& path, const KnownFile& known, int stream, int64_t from,
-                         std::size_t total, std::vector<int64_t>& got, int64_t& drained) {
-    FormatPtr format = OpenMediaFile(path, &known);
-    CodecPtr decoder = format && FindSoundStream(format.get()) == stream
-                           ? OpenDecoder(format->streams[stream])
-                           : nullptr;
-    PacketPtr packet(av_packet_alloc());
+    index->_stride = kFirstStride;
+    index->_packet.reset(av_packet_alloc());
+    index->_samplesOf = std::make_unique<PacketSamples>(index->_parameters.get());
+    CodecPtr decoder = OpenDecoder(sound);
     FramePtr frame(av_frame_alloc());
-    if (!decoder || !packet || !frame || (from > 0 && !Seek(format.get(), stream, from)))
-        return false;
-    decoder->pkt_timebase = AVRational{1, decoder->sample_rate > 0 ? decoder->sample_rate : 1};
-    const int64_t end = std::min<int64_t>(int64_t(total), from + kChecked);
-    // Where the samples of the packets fed so far end, as they decode.
-    int64_t at = from > 0 ? _entries[std::size_t(from)].sample : 0;
-    auto receive = [&](int64_t* adjust) {
+    PacketPtr stamped(av_packet_alloc());
+    if (index->_rate <= 0 || !index->_packet || !decoder || !frame || !stamped)
+        return nullptr;
+    decoder->pkt_timebase = AVRational{1, index->_rate};
+    index->_pass = std::move(pass);
+
+    // The first packets, decoded: they may deliver less than they say (a decoder's delay, a
+    // block that only primes the next); the rest must deliver what they say.
+    std::vector<PacketPtr> first;
+    AVPacket* packet = index->_packet.get();
+    while (int64_t(first.size()) < kChecked && av_read_frame(format, packet) >= 0) {
+        if (packet->stream_index == stream) {
+            first.emplace_back(av_packet_alloc());
+            if (!first.back())
+                return nullptr;
+            av_packet_move_ref(first.back().get(), packet);
+        }
+        av_packet_unref(packet);
+    }
+    if (first.empty())
+        return nullptr;
+    const bool whole = int64_t(first.size()) < kChecked;
+    std::vector<int64_t> raw, told, got, steps;
+    auto receive = [&](int64_t at, int64_t* adjust) {
         int64_t samples = 0;
         while (avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
             if (adjust && samples == 0 && frame->best_effort_timestamp != AV_NOPTS_VALUE)
@@ -224,89 +90,349 @@ bool SoundIndex::_Decode(const std::string& path, const KnownFile& known, int st
         }
         return samples;
     };
-    _last = -1;
-    int64_t next = from;
-    for (; next < end && av_read_frame(format.get(), packet.get()) >= 0;
-         av_packet_unref(packet.get())) {
-        if (packet->stream_index != stream)
-            continue;
-        const int64_t which = Find(packet.get());
-        if (which < next)
-            continue; // before the packet wanted
-        if (which != next)
-            return false;
-        const auto [skip, discard] = Trimmed(packet.get());
-        packet->pts = packet->dts = at - skip;
+    int64_t at = 0;
+    for (const PacketPtr& p : first) {
+        const int64_t samples = (*index->_samplesOf)(p.get());
+        if (samples < 0)
+            return nullptr;
+        const auto [skip, discard] = Trimmed(p.get());
+        raw.push_back(samples);
+        told.push_back(std::max<int64_t>(0, samples - skip - discard));
+        steps.push_back(index->_samplesOf->NoiseSteps(p.get()));
+        if (av_packet_ref(stamped.get(), p.get()) < 0)
+            return nullptr;
+        stamped->pts = stamped->dts = at - skip;
         int64_t adjust = 0;
-        // A packet refused delivers nothing: after a seek, a parser may give the first frame
-        // cut short.
-        const int64_t samples = avcodec_send_packet(decoder.get(), packet.get()) >= 0
-                                    ? receive(from == 0 ? &adjust : nullptr)
-                                    : 0;
-        if (from == 0)
-            _adjust.push_back(adjust);
-        got.push_back(samples);
-        at += samples;
-        ++next;
+        // A packet refused delivers nothing.
+        const int64_t samplesGot =
+            avcodec_send_packet(decoder.get(), stamped.get()) >= 0 ? receive(at, &adjust) : 0;
+        av_packet_unref(stamped.get());
+        got.push_back(samplesGot);
+        index->_adjust.push_back(adjust);
+        at += samplesGot;
     }
-    av_packet_unref(packet.get());
-    if (next < end)
-        return false;
-    if (end == int64_t(total)) {
+    if (whole) {
         avcodec_send_packet(decoder.get(), nullptr);
-        drained = receive(nullptr);
+        index->_drained = receive(at, nullptr);
     }
+    int64_t settled = int64_t(got.size());
+    while (settled > 0 && got[settled - 1] == told[settled - 1])
+        --settled;
+    if (!whole && settled > kPriming)
+        return nullptr;
+    for (std::size_t i = std::size_t(settled); i < index->_adjust.size(); ++i)
+        if (index->_adjust[i] != 0 && got[i] > 0)
+            return nullptr; // the decoder moves every frame's time
+    index->_adjust.resize(std::size_t(settled));
+    for (int64_t i = 0; i < settled; ++i)
+        if (got[i] != told[i]) {
+            index->_told.emplace_back(i, got[i]);
+            told[i] = got[i];
+        }
+    index->_firstTime = TimeOf(first.front().get());
+    index->_firstSkip = Trimmed(first.front().get()).first;
+    index->_firstSamples = got.front();
+    for (std::size_t i = 0; i < first.size(); ++i)
+        index->_Add(first[i].get(), raw[i], told[i], steps[i]);
+    if (whole)
+        index->_Finish();
+    return index;
+}
+
+void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t noiseSteps) {
+    Unplaced unplaced;
+    unplaced.ordinal = _count++;
+    unplaced.told = told;
+    unplaced.noiseSteps = noiseSteps;
+    Checkpoint& mark = unplaced.mark;
+    // Reading finds a packet whole from a place two before its own: a parser may give it the
+    // place where it ends, and one without a place starts after the last packet that has one.
+    mark.pos = packet->pos;
+    if (packet->pos >= 0 && packet->pos != _places[2]) {
+        _places[0] = _places[1];
+        _places[1] = _places[2];
+        _places[2] = packet->pos;
+    }
+    mark.seekPos = packet->pos >= 0 ? _places[0] : _places[1];
+    const int64_t time = TimeOf(packet);
+    mark.time = time;
+    mark.seekTime = time == AV_NOPTS_VALUE        ? _lastTime
+                    : _lastTime == AV_NOPTS_VALUE ? time
+                                                  : std::min(time, _lastTime);
+    if (unplaced.ordinal % _stride == 0) {
+        mark.size = packet->size;
+        mark.hash = Hash(packet);
+    }
+    mark.told = int32_t(std::min<int64_t>(told, INT32_MAX));
+
+    // The container's times show where packets are missing: a time further ahead of the one
+    // before than the samples between them, by more than two of the longest packets (more than
+    // any rounding of the times can account for). A time that comes back with the next one was
+    // a lie, not a loss.
+    if (time != AV_NOPTS_VALUE) {
+        if (_lastTime != AV_NOPTS_VALUE) {
+            const AVRational perSample{1, _rate};
+            const int64_t step = av_rescale_q(time - _lastTime, _timeBase, perSample) - _since;
+            const int64_t slack = 2 * _longest + av_rescale_q(2, _timeBase, perSample);
+            bool returned = false;
+            if (_jumpAt >= 0) {
+                returned = step < -slack;
+                if (!returned) {
+                    _lost.emplace_back(_jumpAt, _jump);
+                    if (_lost.size() > kMostLosses)
+                        _failed = true;
+                }
+                _jumpAt = -1;
+            } else {
+                // Back where it was before a time that lay behind.
+                returned = _back < 0 && step > slack && std::abs(step + _back) <= slack;
+            }
+            if (!returned && step > slack) {
+                _jumpAt = unplaced.ordinal;
+                _jump = step;
+            }
+            _back = !returned && step < -slack ? step : 0;
+        }
+        _lastTime = time;
+        _since = 0;
+    }
+    _since += raw;
+    _longest = std::max(_longest, raw);
+    _unplaced.push_back(unplaced);
+    while (!_unplaced.empty() && (_jumpAt < 0 || _unplaced.front().ordinal < _jumpAt)) {
+        _Place(_unplaced.front());
+        _unplaced.pop_front();
+    }
+}
+
+void SoundIndex::_Place(Unplaced& unplaced) {
+    int64_t place = _end;
+    if (!_lost.empty() && _lost.back().first == unplaced.ordinal)
+        place += _lost.back().second;
+    unplaced.mark.sample = place;
+    _end = place + unplaced.told;
+    if (unplaced.ordinal % _stride == 0) {
+        unplaced.mark.noise = int32_t(_noise);
+        _checkpoints.push_back(unplaced.mark);
+        if (_checkpoints.size() >= kMostCheckpoints) {
+            std::size_t kept = 0;
+            for (std::size_t i = 0; i < _checkpoints.size(); i += 2)
+                _checkpoints[kept++] = _checkpoints[i];
+            _checkpoints.resize(kept);
+            _stride *= 2;
+        }
+    }
+    _noise = _noise < 0 || unplaced.noiseSteps < 0
+                 ? -1
+                 : (_noise + unplaced.noiseSteps) % PacketSamples::kNoiseSteps;
+    _settled = unplaced.ordinal + 1;
+}
+
+void SoundIndex::_Finish() {
+    // A jump with no time after it to bear it out is taken for a lie.
+    _jumpAt = -1;
+    for (Unplaced& unplaced : _unplaced)
+        _Place(unplaced);
+    _unplaced.clear();
+    _complete = true;
+    _pass.reset();
+    _packet.reset();
+}
+
+bool SoundIndex::_Step() {
+    AVPacket* packet = _packet.get();
+    for (;;) {
+        if (av_read_frame(_pass.get(), packet) < 0) {
+            _Finish();
+            return false;
+        }
+        if (packet->stream_index == _stream)
+            break;
+        av_packet_unref(packet);
+    }
+    const int64_t raw = (*_samplesOf)(packet);
+    if (raw < 0) {
+        _failed = true;
+    } else {
+        const auto [skip, discard] = Trimmed(packet);
+        _Add(packet, raw, std::max<int64_t>(0, raw - skip - discard),
+             _samplesOf->NoiseSteps(packet));
+    }
+    av_packet_unref(packet);
+    return !_failed;
+}
+
+bool SoundIndex::ReachPacket(int64_t packet) {
+    while (!_complete && !_failed && _settled <= packet)
+        for (int64_t i = 0; i < kBatch && _Step(); ++i) {
+        }
+    return !_failed;
+}
+
+bool SoundIndex::ReachSample(int64_t sample) {
+    while (!_complete && !_failed && _end <= sample)
+        for (int64_t i = 0; i < kBatch && _Step(); ++i) {
+        }
+    return !_failed;
+}
+
+bool SoundIndex::CheckEnd(const std::string& path, const KnownFile& known) {
+    if (!_complete)
+        return false;
+    if (_count <= kChecked)
+        return true; // the first check decoded every packet
+    FormatPtr format = OpenMediaFile(path, &known);
+    CodecPtr decoder = format && FindSoundStream(format.get()) == _stream
+                           ? OpenDecoder(format->streams[_stream])
+                           : nullptr;
+    PacketPtr packet(av_packet_alloc());
+    FramePtr frame(av_frame_alloc());
+    const int64_t from = _count - kChecked;
+    Cursor cursor;
+    if (!decoder || !packet || !frame ||
+        !_SeekPacket(format.get(), from / _stride * _stride, cursor))
+        return false;
+    decoder->pkt_timebase = AVRational{1, _rate};
+    auto receive = [&] {
+        int64_t samples = 0;
+        while (avcodec_receive_frame(decoder.get(), frame.get()) == 0)
+            samples += frame->nb_samples;
+        return samples;
+    };
+    int64_t next = from;
+    for (; av_read_frame(format.get(), packet.get()) >= 0; av_packet_unref(packet.get())) {
+        if (packet->stream_index != _stream)
+            continue;
+        const int64_t at = Take(packet.get(), cursor);
+        if (cursor.lost || (at >= from && at != next))
+            return false;
+        if (at < from)
+            continue;
+        ++next;
+        const int64_t got = avcodec_send_packet(decoder.get(), packet.get()) >= 0 ? receive() : 0;
+        if (at < from + kPriming || got == cursor.told)
+            continue;
+        // Only the last packet may deliver less: a file cut short ends in a part of one.
+        if (at != _count - 1 || got > cursor.told)
+            return false;
+        _told.emplace_back(at, got);
+        _end -= cursor.told - got;
+        if (at % _stride == 0 && at / _stride < int64_t(_checkpoints.size()))
+            _checkpoints[std::size_t(at / _stride)].told = int32_t(got);
+    }
+    if (next != _count)
+        return false;
+    avcodec_send_packet(decoder.get(), nullptr);
+    _drained = receive();
     return true;
 }
 
-int64_t SoundIndex::Before(int64_t sample) const {
-    auto after = std::upper_bound(_entries.begin(), _entries.end(), sample,
-                                  [](int64_t s, const Entry& e) { return s < e.sample; });
-    return after == _entries.begin() ? 0 : int64_t(after - _entries.begin()) - 1;
+void SoundIndex::Rewind(Cursor& cursor) const {
+    cursor = Cursor{};
+    cursor.samples = std::make_unique<PacketSamples>(_parameters.get());
 }
 
-int64_t SoundIndex::Find(const AVPacket* packet) {
-    const std::size_t next = std::size_t(_last + 1);
-    const int64_t time = TimeOf(packet);
-    auto matches = [&](std::size_t i) {
-        return _entries[i].pos == packet->pos &&
-               (time == AV_NOPTS_VALUE || _entries[i].time == time ||
-                // The only packet at its place needs no time: a raw stream's are guesses after
-                // a seek.
-                ((i == 0 || _entries[i - 1].pos != packet->pos) &&
-                 (i + 1 == _entries.size() || _entries[i + 1].pos != packet->pos)));
-    };
-    // The packet after the last one found, known by its time where it has one: after a seek a
-    // parser may place the frames of a program stream's packet apart from how it first did.
-    if (_last >= 0 && next < _entries.size()) {
-        const Entry& entry = _entries[next];
-        if (time != AV_NOPTS_VALUE ? entry.time == time
-                                   : packet->pos < 0 && entry.pos == _entries[next - 1].pos)
-            return _last = int64_t(next);
-        if (packet->pos >= 0 && matches(next))
-            return _last = int64_t(next);
-    }
-    if (packet->pos < 0)
+bool SoundIndex::Seek(AVFormatContext* format, int64_t sample, Cursor& cursor) const {
+    auto after = std::upper_bound(_checkpoints.begin(), _checkpoints.end(), sample,
+                                  [](int64_t s, const Checkpoint& c) { return s < c.sample; });
+    const int64_t i = after == _checkpoints.begin() ? 0 : int64_t(after - _checkpoints.begin()) - 1;
+    return _SeekPacket(format, i * _stride, cursor);
+}
+
+bool SoundIndex::_SeekPacket(AVFormatContext* format, int64_t packet, Cursor& cursor) const {
+    const Checkpoint* mark = _CheckpointOf(packet);
+    if (!mark)
+        return false;
+    cursor.sought = packet;
+    cursor.searched = 0;
+    cursor.lost = false;
+    if (_byBytes && mark->seekPos >= 0)
+        return av_seek_frame(format, _stream, mark->seekPos, AVSEEK_FLAG_BYTE) >= 0;
+    // By time through the index of the file's main stream: a container may index only a
+    // movie's pictures, and seeking a stream without one reads through the file.
+    if (!_byBytes && mark->seekTime != AV_NOPTS_VALUE)
+        return av_seek_frame(format, -1, av_rescale_q(mark->seekTime, _timeBase, AV_TIME_BASE_Q),
+                             AVSEEK_FLAG_BACKWARD) >= 0;
+    return movie::Rewind(format, _stream);
+}
+
+const SoundIndex::Checkpoint* SoundIndex::_CheckpointOf(int64_t packet) const {
+    if (packet < 0 || packet % _stride != 0 || packet / _stride >= int64_t(_checkpoints.size()))
+        return nullptr;
+    return &_checkpoints[std::size_t(packet / _stride)];
+}
+
+bool SoundIndex::_Matches(const Checkpoint& mark, const AVPacket* packet) const {
+    return packet->size == mark.size && Hash(packet) == mark.hash &&
+           (packet->pos == mark.pos || TimeOf(packet) == mark.time);
+}
+
+int64_t SoundIndex::_Told(int64_t packet) const {
+    auto found = std::lower_bound(
+        _told.begin(), _told.end(), packet,
+        [](const std::pair<int64_t, int64_t>& told, int64_t p) { return told.first < p; });
+    return found != _told.end() && found->first == packet ? found->second : -1;
+}
+
+int64_t SoundIndex::_LostBefore(int64_t packet) const {
+    auto found = std::lower_bound(
+        _lost.begin(), _lost.end(), packet,
+        [](const std::pair<int64_t, int64_t>& lost, int64_t p) { return lost.first < p; });
+    return found != _lost.end() && found->first == packet ? found->second : 0;
+}
+
+int64_t SoundIndex::_Adjust(int64_t packet) const {
+    return packet < int64_t(_adjust.size()) ? _adjust[std::size_t(packet)] : 0;
+}
+
+int64_t SoundIndex::Take(AVPacket* packet, Cursor& cursor) {
+    if (cursor.lost)
         return -1;
-    auto found = std::lower_bound(_entries.begin(), _entries.end(), packet->pos,
-                                  [](const Entry& e, int64_t pos) { return e.pos < pos; });
-    for (; found != _entries.end() && found->pos == packet->pos; ++found)
-        if (matches(std::size_t(found - _entries.begin())))
-            return _last = int64_t(found - _entries.begin());
-    return -1;
-}
-
-int64_t SoundIndex::EndOf(int64_t at) const {
-    const std::size_t next = std::size_t(at) + 1;
-    return next < _entries.size() ? _entries[next].sample : _samples;
-}
-
-void SoundIndex::Stamp(AVPacket* packet, int64_t at) const {
+    int64_t at = 0, place = 0, told = 0, noise = 0;
     const auto [skip, discard] = Trimmed(packet);
-    const std::size_t i = std::size_t(at);
-    const int64_t adjust = i < _adjust.size() ? _adjust[i] : 0;
-    packet->pts = packet->dts = _entries[i].sample - skip - adjust;
-    packet->duration = std::max<int64_t>(0, EndOf(at) - _entries[i].sample) + skip + discard;
+    if (cursor.sought >= 0) {
+        // After a seek: packets before the checkpoint's are passed over, until reading has gone
+        // beyond where it lies.
+        const Checkpoint* mark = _CheckpointOf(cursor.sought);
+        if (!mark || !_Matches(*mark, packet)) {
+            if (!mark || ++cursor.searched > kSearch || (mark->pos >= 0 && packet->pos > mark->pos))
+                cursor.lost = true;
+            return -1;
+        }
+        at = cursor.sought;
+        cursor.sought = -1;
+        // Parsers that count a packet from the one before it start with this one.
+        cursor.samples = std::make_unique<PacketSamples>(_parameters.get());
+        (*cursor.samples)(packet);
+        place = mark->sample;
+        told = mark->told;
+        noise = mark->noise;
+    } else {
+        at = cursor.next;
+        if (!_complete && !ReachPacket(at)) {
+            cursor.lost = true;
+            return -1;
+        }
+        const Checkpoint* mark = _CheckpointOf(at);
+        const int64_t raw = at < _count ? (*cursor.samples)(packet) : -1;
+        if (raw < 0 || (mark && !_Matches(*mark, packet))) {
+            cursor.lost = true;
+            return -1;
+        }
+        const int64_t found = _Told(at);
+        told = found >= 0 ? found : std::max<int64_t>(0, raw - skip - discard);
+        place = cursor.place + _LostBefore(at);
+        noise = cursor.nextNoise;
+    }
+    packet->pts = packet->dts = place - skip - _Adjust(at);
+    packet->duration = told + skip + discard;
+    const int64_t steps = cursor.samples->NoiseSteps(packet);
+    cursor.noise = noise;
+    cursor.nextNoise = noise < 0 || steps < 0 ? -1 : (noise + steps) % PacketSamples::kNoiseSteps;
+    cursor.next = at + 1;
+    cursor.place = place + told;
+    cursor.told = told;
+    return at;
 }
 
 } // namespace tbx::movie

@@ -1,65 +1,161 @@
-// Where the samples of each packet of a sound stream begin in a whole decoding, counted from
-// the packets without decoding them, for containers whose times do not tell it exactly
-// (milliseconds, a 90 kHz clock, or times that a raw stream's reader estimates). Decoding
-// places its frames by the index, so that a read reached by a seek holds the samples that a
-// whole read holds at the same place. Internal to the movie stand-in.
+// Where the samples of each packet of a sound stream begin in a whole decoding, counted from the
+// packets without decoding them, for containers whose times do not tell it exactly
+// (milliseconds, a 90 kHz clock, or times that a raw stream's reader estimates). A pass of its
+// own reads the packets as far as they are needed and keeps a checkpoint every few packets. A
+// reader that seeks finds a checkpoint's packet by its bytes and counts the packets on from
+// there, so that every frame it decodes carries the place that a whole decoding gives it.
+// Internal to the movie stand-in.
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/movie/ffmpeg_support.h"
+#include "platform/movie/packet_samples.h"
 
 namespace tbx::movie {
 
 class SoundIndex {
 public:
-    // Reads every packet of sound stream `stream` from `format`, a context of the file at
-    // `path` opened in full and standing at its start, then decodes the first and last packets
-    // (in contexts opened as `known` says) to check what they deliver against what their
-    // headers say. Null where a packet's samples cannot be told from its bytes, or decoding
-    // does not bear them out.
-    static std::unique_ptr<SoundIndex> Build(AVFormatContext* format, int stream,
-                                             const std::string& path, const KnownFile& known);
+    // Where one reading context stands in the packets.
+    struct Cursor {
+        int64_t next = 0;     // the packet that it reads next
+        int64_t place = 0;    // where that packet's samples begin, but for a loss before it
+        int64_t sought = -1;  // the checkpoint's packet that a seek looks for; -1 once found
+        int64_t searched = 0; // packets read while looking for it
+        int64_t told = 0;     // the samples of the packet taken last
+        int64_t noise = 0;    // where the decoder's noise table stands at that packet, -1 unknown
+        int64_t nextNoise = 0;
+        bool lost = false; // the packets read no longer follow the index
+        std::unique_ptr<PacketSamples> samples;
+    };
 
-    // Samples per channel that a whole decoding delivers.
-    int64_t Samples() const { return _samples; }
-    // The last packet whose samples begin at or before `sample`, and where they begin.
-    int64_t Before(int64_t sample) const;
-    // Where the samples of packet `at` end.
-    int64_t EndOf(int64_t at) const;
-    // Seeks so that packet `at` or one before it is read next.
-    bool Seek(AVFormatContext* format, int stream, int64_t at);
-    // Which packet one read from the file is, or -1 for one that the index does not hold.
-    // Packets are found fastest in the order they were read.
-    int64_t Find(const AVPacket* packet);
-    // Gives packet `at` its place: its time becomes its first sample in units of one sample,
-    // less what the decoder skips, so that the frame it decodes to carries its place.
-    void Stamp(AVPacket* packet, int64_t at) const;
+    // Starts the index of sound stream `stream` over `pass`, a context of the file standing at
+    // its start, which the index keeps to read on. Decodes the first packets to check what they
+    // deliver against what their headers say. Null where a packet's samples cannot be told or
+    // decoding does not bear them out.
+    static std::unique_ptr<SoundIndex> Start(FormatPtr pass, int stream);
+    ~SoundIndex();
+
+    // Reads on until the places of the packets up to `packet` are settled (a jump of the times
+    // before them told a loss or a lie), or to the end. False once the index is given up: a
+    // packet whose samples cannot be told.
+    bool ReachPacket(int64_t packet);
+    // The same until the settled packets reach sample `sample`.
+    bool ReachSample(int64_t sample);
+    bool Complete() const { return _complete; }
+    // For a complete index: decodes the last packets after a seek, in a context opened as
+    // `known` says; takes what a last packet cut short delivers, and what draining gives. False
+    // where decoding does not bear the index out.
+    bool CheckEnd(const std::string& path, const KnownFile& known);
+    // Samples per channel that a whole decoding delivers, once complete; before, where the
+    // packets settled so far end.
+    int64_t Samples() const { return _end + (_complete ? _drained : 0); }
+    // The first packet: its time in the stream's time base (AV_NOPTS_VALUE without one), the
+    // samples that it skips and those that it delivers.
+    int64_t FirstTime() const { return _firstTime; }
+    int64_t FirstSkip() const { return _firstSkip; }
+    int64_t FirstSamples() const { return _firstSamples; }
+
+    // A reader of a context that stands at the stream's start, as one opened afresh does.
+    void Rewind(Cursor& cursor) const;
+    // Seeks `format` to the last checkpoint at or before sample `sample` (which the index must
+    // have reached) and has the cursor look for its packet. False where the container refuses.
+    bool Seek(AVFormatContext* format, int64_t sample, Cursor& cursor) const;
+    // Which packet of the stream one read by the cursor's context is, or -1 for one before the
+    // checkpoint sought. The packet is stamped in samples from the stream's first: its time is
+    // its place less what the decoder skips, so that the frame it decodes to carries its place.
+    // Sets `lost` where the packets read no longer follow the index (and reads on to settle
+    // places where the index is not complete).
+    int64_t Take(AVPacket* packet, Cursor& cursor);
 
 private:
-    struct Entry {
-        int64_t pos = 0;    // in the file
-        int64_t time = 0;   // the container's
-        int64_t sample = 0; // where its samples begin in a whole decoding
+    struct Checkpoint {
+        int64_t pos = -1;     // the packet's own place in the file
+        int64_t seekPos = -1; // a place before it, where reading finds it whole
+        int64_t time = AV_NOPTS_VALUE;
+        int64_t seekTime = AV_NOPTS_VALUE;
+        int64_t sample = 0; // where its samples begin
+        int32_t told = 0;   // its samples
+        int32_t size = 0;
+        uint32_t hash = 0;
+        int32_t noise = -1;
     };
-    // Decodes the packets from `from` (all of them, or some dozens), each one's samples into
-    // `got`; `drained` receives what draining the decoder gives when they reach the end.
-    bool _Decode(const std::string& path, const KnownFile& known, int stream, int64_t from,
-                 std::size_t total, std::vector<int64_t>& got, int64_t& drained);
-    void _Place(const std::vector<int64_t>& samples);
+    // A packet read by the pass whose place waits on the packets after it.
+    struct Unplaced {
+        int64_t ordinal = 0;
+        Checkpoint mark;
+        int64_t told = 0;
+        int64_t noiseSteps = 0;
+    };
 
-    std::vector<Entry> _entries;
+    SoundIndex() = default;
+    // Reads the pass's next packet of the stream; false at the end.
+    bool _Step();
+    // Takes a packet read by the pass with its samples, after what it skips and discards.
+    void _Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t noiseSteps);
+    void _Place(Unplaced& unplaced);
+    void _Finish();
+    bool _SeekPacket(AVFormatContext* format, int64_t packet, Cursor& cursor) const;
+    bool _Matches(const Checkpoint& mark, const AVPacket* packet) const;
+    const Checkpoint* _CheckpointOf(int64_t packet) const;
+    // What the first check found that a packet delivers, or -1.
+    int64_t _Told(int64_t packet) const;
+    int64_t _LostBefore(int64_t packet) const;
+    int64_t _Adjust(int64_t packet) const;
+
+    struct ParametersFree {
+        void operator()(AVCodecParameters* parameters) const {
+            avcodec_parameters_free(&parameters);
+        }
+    };
+
+    // The stream's parameters, which outlive the pass's context.
+    std::unique_ptr<AVCodecParameters, ParametersFree> _parameters;
+    FormatPtr _pass;
+    PacketPtr _packet;
+    std::unique_ptr<PacketSamples> _samplesOf;
+    int _stream = -1;
+    int _rate = 0;
+    AVRational _timeBase{1, 1};
+    bool _byBytes = false; // seeks go to a place in the file, not to a time
+    bool _complete = false;
+    bool _failed = false;
+
+    std::vector<Checkpoint> _checkpoints; // the packets 0, _stride, 2 × _stride, ...
+    int64_t _stride = 0;
     // Samples missing before a packet, as the container's times show: (packet, samples).
     std::vector<std::pair<int64_t, int64_t>> _lost;
+    // Packets that deliver other than their headers say, as decoding them found: (packet,
+    // samples).
+    std::vector<std::pair<int64_t, int64_t>> _told;
     // How far the first frames' times lie from their packets' places, for the decoder's delay.
     std::vector<int64_t> _adjust;
-    int64_t _samples = 0;
-    int64_t _last = -1;    // the packet found last
-    bool _byBytes = false; // seeks go to a packet's place in the file, not to its time
+    int64_t _drained = 0;
+    int64_t _firstTime = AV_NOPTS_VALUE;
+    int64_t _firstSkip = 0;
+    int64_t _firstSamples = 0;
+
+    // The pass: packets read, where the settled ones end, and those waiting for their place.
+    int64_t _count = 0;
+    int64_t _end = 0;
+    int64_t _settled = 0;
+    std::deque<Unplaced> _unplaced;
+    int64_t _noise = 0; // where a whole decoding's noise table stands after the placed packets
+    // The times: the last packet's with one, the samples since, the longest packet, a jump
+    // ahead waiting for the next time to tell a loss from a lie, and the last jump back.
+    int64_t _lastTime = AV_NOPTS_VALUE;
+    int64_t _since = 0;
+    int64_t _longest = 0;
+    int64_t _jumpAt = -1;
+    int64_t _jump = 0;
+    int64_t _back = 0;
+    // The last three places in the file that packets started from.
+    int64_t _places[3] = {-1, -1, -1};
 };
 
 } // namespace tbx::movie

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "platform/movie/mp3_tags.h"
-#include "platform/movie/sound_index.h"
 
 namespace tbx::movie {
 
@@ -87,9 +86,12 @@ int64_t SoundTrack::_CountContent() {
         _probe.reset();
         return 0;
     }
-    if (_packets || _UseIndex()) {
-        _probe.reset();
+    if (_audioOnly && (_packets || (!_indexTried && _Indexable() && _UseIndex())))
         return _packets->Samples();
+    format = _probe.get();
+    if (!format || FindSoundStream(format) != _index) {
+        _probe.reset();
+        return 0;
     }
     const AVStream* stream = format->streams[_index];
     const bool fixed = HasFixedSampleSize(stream->codecpar);
@@ -277,7 +279,8 @@ void SoundTrack::_Reset() {
     _anchor = false;
     _page = kNoPage;
     _feedFrom = 0;
-    _nextPacket = 0;
+    _takeFrom = INT64_MIN;
+    _noiseAligned = true;
     _kept = nullptr;
     _reform = false;
     _history.clear();
@@ -292,14 +295,18 @@ bool SoundTrack::_Restart() {
     _format = _probe ? std::move(_probe) : OpenMediaFile(_path, &_known);
     if (!_format || FindSoundStream(_format.get()) != _index)
         return false;
+    if (!_audioOnly && !_indexTried && _Indexable())
+        _UseIndex(); // as for a read
     // An MP3 seeks by the frames that it has read: the new context knows them too.
     if (_framesRead && !old)
         old = std::move(_framesRead);
     if (old && _seekable && IsContainer(old.get(), "mp3"))
         CopyIndex(old.get(), _format.get(), _index);
     _decoder = OpenDecoder(_format->streams[_index]);
-    if (_decoder && _packets)
-        _decoder->pkt_timebase = _timeBase; // packets carry their places in samples
+    if (_decoder && _packets) {
+        _decoder->pkt_timebase = AVRational{1, _rate}; // packets carry their places in samples
+        _packets->Rewind(_cursor);
+    }
     _packet.reset(av_packet_alloc());
     _frame.reset(av_frame_alloc());
     return _decoder && _packet && _frame;
@@ -407,11 +414,11 @@ bool SoundTrack::_Resampler(const AVFrame* frame) {
 void SoundTrack::_Fill(int64_t gap, int64_t samples) {
     // Times jitter by a little; a gap of half a frame or more is sound that did not decode (or
     // comes later than the movie's start), kept as silence so that what follows stays in time.
-    // Places from an index are exact: every gap is a loss. Never more silence than the lead and
-    // the sound decoded so far.
+    // Places from an index are exact: every gap is a loss. Times are not: never more silence
+    // than the lead and the sound decoded so far.
     if (gap <= (_packets ? 0 : std::max<int64_t>(samples / 2, _rate / 200)))
         return;
-    const int64_t fill = std::min(gap, _lead + _decoded - _filled);
+    const int64_t fill = _packets ? gap : std::min(gap, _lead + _decoded - _filled);
     if (av_rescale(fill, _lastRate, _rate) <= 0)
         return;
     // Before the place that a seek converts from, silence is placed only.
@@ -437,7 +444,8 @@ void SoundTrack::_Fill(int64_t gap, int64_t samples) {
 }
 
 int64_t SoundTrack::_ToSamples(int64_t time) const {
-    return av_rescale_q(time - _origin, _timeBase, AVRational{1, _rate});
+    return _packets ? time + _indexLead
+                    : av_rescale_q(time - _origin, _timeBase, AVRational{1, _rate});
 }
 
 bool SoundTrack::_Produce() {
@@ -481,7 +489,7 @@ bool SoundTrack::_Produce() {
         _page = frame->pkt_pos;
     }
     if (timed) {
-        if (_origin == AV_NOPTS_VALUE)
+        if (_origin == AV_NOPTS_VALUE && !_packets)
             _origin = pts;
         // A gap is measured from where the last frame's own time says it ended: the decoder's
         // output runs on from there whatever its first time was.
@@ -518,16 +526,24 @@ bool SoundTrack::_Produce() {
     return true;
 }
 
-bool SoundTrack::_Take(AVPacket* packet) {
-    // Packets before the one a seek starts from, and any the index does not hold, are passed
-    // over.
-    const int64_t at = _packets->Find(packet);
-    if (at < _nextPacket)
-        return false; // or one that a demuxer gives again after a seek
-    _nextPacket = at + 1;
-    _packets->Stamp(packet, at);
-    _packetEnd = std::max(_packetEnd == AV_NOPTS_VALUE ? 0 : _packetEnd, _packets->EndOf(at));
-    return true;
+Taken SoundTrack::_Take(AVPacket* packet) {
+    const int64_t at = _packets->Take(packet, _cursor);
+    if (_cursor.lost) {
+        // Packets that the index does not hold: what it places cannot be trusted.
+        _indexLost = _cursor.sought < 0;
+        return Taken::kStop;
+    }
+    // Packets before the one a seek looks for, and those wholly before where it starts to
+    // decode, are passed over.
+    if (at < 0 || _cursor.place <= _takeFrom)
+        return Taken::kPass;
+    if (!_noiseAligned) {
+        if (_cursor.noise > 0)
+            return Taken::kPass;
+        _noiseAligned = true;
+    }
+    _packetEnd = std::max(_packetEnd == AV_NOPTS_VALUE ? 0 : _packetEnd, _cursor.place);
+    return Taken::kTake;
 }
 
 void SoundTrack::_ConvertFrom(const AVFrame* frame, int64_t skip) {
@@ -551,7 +567,7 @@ void SoundTrack::_Finish() {
     _sampleCount = _placed;
     // The resampler's rounding may leave it a sample short of the count.
     const int64_t wanted = OutputCount();
-    const int64_t held = _queueFirst + int64_t(_queue.Size() / std::size_t(_FrameBytes()));
+    const int64_t held = _Held();
     if (held < wanted)
         _queue.AppendZeros(std::size_t(wanted - held) * std::size_t(_FrameBytes()));
 }
@@ -559,26 +575,18 @@ void SoundTrack::_Finish() {
 bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
     if (first < 0)
         return false;
-    end = std::min(end, OutputCount());
-    if (first >= end)
+    if (std::min(end, OutputCount()) <= first)
         return true;
-    if (!_Position(first))
+    bool fetched = _Fetch(first, end);
+    if (_indexLost) {
+        // Read again, placed by the packets' times, from the start.
+        _DropIndex();
+        fetched = _Fetch(first, end);
+    }
+    if (!fetched)
         return false;
+    end = std::min({end, OutputCount(), _Held()});
     const std::size_t frameBytes = std::size_t(_FrameBytes());
-    auto held = [&] { return _queueFirst + int64_t(_queue.Size() / frameBytes); };
-    auto drop = [&](int64_t before) {
-        const int64_t n = std::min(before, held()) - _queueFirst;
-        if (n > 0) {
-            _queue.DropFront(std::size_t(n) * frameBytes);
-            _queueFirst += n;
-        }
-    };
-    drop(first);
-    while (held() < end && _Produce())
-        drop(first);
-    if (_ended && !_finished)
-        _Finish();
-    end = std::min({end, OutputCount(), held()});
     if (end > first) {
         const std::size_t bytes = std::size_t(end - first) * frameBytes;
         uint8_t* to = place(bytes);
@@ -587,8 +595,32 @@ bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
         _queue.CopyOut(std::size_t(first - _queueFirst) * frameBytes, bytes, to);
     }
     // A second before the range's end stays for a request that starts a little earlier.
-    drop(std::max(first, end - _form.rate));
+    _DropBefore(std::max(first, end - _form.rate));
     return true;
+}
+
+bool SoundTrack::_Fetch(int64_t first, int64_t end) {
+    end = std::min(end, OutputCount());
+    if (!_Position(first))
+        return false;
+    _DropBefore(first);
+    while (!_indexLost && _Held() < end && _Produce())
+        _DropBefore(first);
+    if (_ended && !_finished && !_indexLost)
+        _Finish();
+    return true;
+}
+
+int64_t SoundTrack::_Held() const {
+    return _queueFirst + int64_t(_queue.Size() / std::size_t(_FrameBytes()));
+}
+
+void SoundTrack::_DropBefore(int64_t first) {
+    const int64_t n = std::min(first, _Held()) - _queueFirst;
+    if (n > 0) {
+        _queue.DropFront(std::size_t(n) * std::size_t(_FrameBytes()));
+        _queueFirst += n;
+    }
 }
 
 } // namespace tbx::movie

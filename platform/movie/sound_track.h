@@ -19,10 +19,9 @@
 #include "platform/movie/ffmpeg_support.h"
 #include "platform/movie/movie_types.h"
 #include "platform/movie/pcm_queue.h"
+#include "platform/movie/sound_index.h"
 
 namespace tbx::movie {
-
-class SoundIndex;
 
 class SoundTrack {
 public:
@@ -81,14 +80,30 @@ private:
     // settles to a whole decoding's samples.
     double _PrerollSeconds() const;
     void _SeekWith(double seconds);
-    // Sound alone in a container whose times are not exact: builds the index of its packets
-    // that counts and places its samples. False where none could be built.
+    // Sound in a container whose times are not exact, with a codec that settles after a
+    // pre-roll: its samples can be placed by an index of its packets.
+    bool _Indexable() const;
+    // Starts the index that places the samples: for sound alone, read whole to count them; for
+    // a movie's sound, read as far as reads need it. False where none could be built (the
+    // sound then decodes from the start, placed by its times).
     bool _UseIndex();
+    // Gives up an index whose packets a read found it did not follow.
+    void _DropIndex();
+    // A decoder that adds noise from a table it walks on from frame to frame (WMA), so that it
+    // starts afresh after a seek where a whole decoding's table stands at its start.
+    bool _NoiseCarries() const {
+        return _codecId == AV_CODEC_ID_WMAV1 || _codecId == AV_CODEC_ID_WMAV2;
+    }
     // Whether a packet read goes to the decoder; packets of an indexed sound get their places.
-    bool _Take(AVPacket* packet);
+    Taken _Take(AVPacket* packet);
     // Empties the queue and the resampler and forgets where decoding stands.
     void _Reset();
     bool _Restart();
+    // Makes the output samples [first, end) held, or as many of them as the sound has.
+    bool _Fetch(int64_t first, int64_t end);
+    // The end of the output samples held, and dropping those before `first`.
+    int64_t _Held() const;
+    void _DropBefore(int64_t first);
     // Makes output sample `first` the next to come: decoding goes on where it is near ahead,
     // seeks where the sound allows it, and otherwise starts again from the start.
     bool _Position(int64_t first);
@@ -119,7 +134,7 @@ private:
     void _Keep(const AVFrame* frame, int64_t at);
     // Silence for a gap of `gap` samples before a frame of `samples`, when it is a loss.
     void _Fill(int64_t gap, int64_t samples);
-    // A time of the stream in samples from movie time 0.
+    // A time of the stream (of an indexed sound: its stamp) in samples from movie time 0.
     int64_t _ToSamples(int64_t time) const;
     bool _Resampler(const AVFrame* frame);
     void _Convert(const uint8_t** in, int count);
@@ -177,8 +192,16 @@ private:
     };
     std::deque<Decoded> _history;
     std::unique_ptr<SoundIndex> _packets;
-    PacketFilter _take;      // _Take, for an indexed sound
-    int64_t _nextPacket = 0; // the first packet of the index that decoding may take next
+    SoundIndex::Cursor _cursor; // where decoding stands in the index
+    PacketFilter _take;         // _Take, for an indexed sound
+    bool _indexTried = false;   // a movie's index is started once, at its first read
+    bool _indexLost = false;    // decoding found packets that the index does not hold
+    int64_t _indexLead = 0;     // where the index's first sample lies on the timeline
+    // After a seek of an indexed sound, packets whose samples end before this place of the
+    // index are passed over; a decoder whose noise must start where a whole decoding's stands
+    // waits for a packet where it does.
+    int64_t _takeFrom = INT64_MIN;
+    bool _noiseAligned = true;
     FramePtr _spare;
     bool _reform = false; // the form has changed since the queue was made
     std::vector<uint8_t>* _kept = nullptr;

@@ -6,8 +6,6 @@
 #include <iterator>
 #include <numeric>
 
-#include "platform/movie/sound_index.h"
-
 namespace tbx::movie {
 
 namespace {
@@ -17,10 +15,6 @@ constexpr int64_t kResamplerTaps = 32;
 
 // Tries at a seek, each with a pre-roll four times the last.
 constexpr int kSeekTries = 3;
-
-bool IsPcm(AVCodecID id) {
-    return id >= AV_CODEC_ID_PCM_S16LE && id < AV_CODEC_ID_ADPCM_IMA_QT;
-}
 
 } // namespace
 
@@ -88,26 +82,58 @@ void SoundTrack::_ChooseSeeking() {
         _start = _origin = 0;
 }
 
+bool SoundTrack::_Indexable() const {
+    const AVInputFormat* container = _known.container;
+    if (_seekable || !container || _PrerollSeconds() < 0)
+        return false;
+    for (const char* name :
+         {"matroska", "asf", "avi", "mpeg", "mpegts", "ac3", "eac3", "aac", "flv"})
+        if (IsContainer(container, name))
+            return true;
+    return false;
+}
+
 bool SoundTrack::_UseIndex() {
-    const AVFormatContext* format = _probe.get();
-    if (_seekable || !_audioOnly || !format ||
-        !(IsContainer(format, "matroska") || IsContainer(format, "asf") ||
-          IsContainer(format, "mpeg") || IsContainer(format, "mpegts") ||
-          IsContainer(format, "ac3") || IsContainer(format, "eac3") || IsContainer(format, "aac") ||
-          IsContainer(format, "flv")))
-        return false;
-    const double seconds = _PrerollSeconds();
-    if (seconds < 0)
-        return false;
-    _packets = SoundIndex::Build(_probe.get(), _index, _path, _known);
-    if (!_packets)
-        return false;
-    // Decoding is placed by the index, in units of one sample from the first.
-    _timeBase = AVRational{1, _rate};
-    _start = _origin = 0;
+    _indexTried = true;
+    if (_audioOnly) {
+        // The pass reads the context opened first to its end; declined, decoding reads from a
+        // context at the start.
+        FormatPtr pass = _probe ? std::move(_probe) : OpenMediaFile(_path, &_known);
+        _packets = SoundIndex::Start(std::move(pass), _index);
+        if (!_packets || !_packets->ReachSample(INT64_MAX) || !_packets->CheckEnd(_path, _known)) {
+            _packets.reset();
+            _probe = OpenMediaFile(_path, &_known);
+            return false;
+        }
+        _start = _origin = 0;
+        _indexLead = 0;
+    } else {
+        _packets = SoundIndex::Start(OpenMediaFile(_path, &_known), _index);
+        if (!_packets)
+            return false;
+        // The first frame lies where placing by times puts it: at its time, but for jitter,
+        // and after no more silence than the stream's lead.
+        _indexLead = 0;
+        if (_origin != AV_NOPTS_VALUE && _packets->FirstTime() != AV_NOPTS_VALUE) {
+            const int64_t at =
+                av_rescale_q(_packets->FirstTime() - _origin, _timeBase, AVRational{1, _rate}) +
+                _packets->FirstSkip();
+            const int64_t jitter = std::max<int64_t>(_packets->FirstSamples() / 2, _rate / 200);
+            _indexLead = at > jitter ? std::min(at, _lead) : 0;
+        }
+    }
     _take = [this](AVPacket* packet) { return _Take(packet); };
-    _SeekWith(seconds);
+    _SeekWith(_PrerollSeconds());
     return true;
+}
+
+void SoundTrack::_DropIndex() {
+    _packets.reset();
+    _take = {};
+    _indexLost = false;
+    _seekable = false;
+    _stale = true;
+    _sampleCount = -1; // counted again without it
 }
 
 void SoundTrack::_Remember(const AVFrame* frame, int64_t at, int64_t samples) {
@@ -184,6 +210,9 @@ bool SoundTrack::_Reform(int64_t first) {
 }
 
 bool SoundTrack::_Position(int64_t first) {
+    // A movie's sound is placed by its index from its first read on.
+    if (!_audioOnly && !_indexTried && _Indexable())
+        _UseIndex();
     // A new form of output starts again from the sound decoded last, where it reaches back far
     // enough; the decoder keeps its place.
     if (_reform && !_stale && !_Reform(first))
@@ -208,7 +237,8 @@ bool SoundTrack::_Position(int64_t first) {
 
 SoundTrack::Seek SoundTrack::_Seek(int64_t first) {
     const int64_t from = _ResamplingFrom(first);
-    if (_origin == AV_NOPTS_VALUE || _lastPage == 0 || from - 4 * _preroll - _rate <= _lead)
+    if ((_origin == AV_NOPTS_VALUE && !_packets) || _lastPage == 0 ||
+        from - 4 * _preroll - _rate <= _lead)
         return Seek::kNear;
     if (!_format && !_Restart())
         return Seek::kFailed;
@@ -250,8 +280,18 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
         _keepTo = from;
     }
     if (_packets) {
-        _nextPacket = _packets->Before(from - preroll);
-        if (!_packets->Seek(_format.get(), _index, _nextPacket))
+        // Decoding starts with the packet that holds the pre-roll's first sample; a decoder that
+        // adds noise from its table starts afresh where a whole decoding's table stands at its
+        // start, up to a cycle of the table before.
+        _takeFrom = from - preroll - _indexLead;
+        _noiseAligned = !_NoiseCarries();
+        if (!_noiseAligned)
+            _takeFrom -= 2 * PacketSamples::kNoiseSteps;
+        if (!_packets->ReachSample(std::max<int64_t>(_takeFrom, 0))) {
+            _indexLost = true;
+            return false;
+        }
+        if (!_packets->Seek(_format.get(), _takeFrom, _cursor))
             return false;
     } else {
         const int64_t target =
@@ -259,6 +299,12 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
         if (av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
             return false;
     }
+    if (_NoiseCarries())
+        _decoder = OpenDecoder(_format->streams[_index]);
+    if (!_decoder)
+        return false;
+    if (_packets)
+        _decoder->pkt_timebase = AVRational{1, _rate};
     avcodec_flush_buffers(_decoder.get());
     int64_t page = -1;
     while (_placed < from && _Produce())
