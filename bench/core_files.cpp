@@ -1,6 +1,6 @@
 // Throughput of text output through the data-fork stream, small movies written whole
-// through the atomic writer beside raw write() and fsync, and the walk through a file's named
-// forks beside listxattr and getxattr.
+// through the atomic writer beside raw write() and fsync, and walks through a file's named
+// forks (alone, many in turn, many abandoned) beside the system calls that do their work.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include <iterator>
 #include <linux/magic.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -139,12 +140,10 @@ BENCHMARK(BM_SmallMovieToDisk)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 
-// The sizes of all forks of a file with `forks` one-byte named forks in a memory folder (only
-// a memory file system holds thousands of attributes), counted through the fork walk. The peer
-// lists the attributes once and asks each user attribute's size.
-void BM_NamedForkWalk(benchmark::State& state) {
+// A file of `forks` one-byte named forks in memory (only a memory file system holds thousands
+// of attributes), or "" with the benchmark skipped.
+std::string ForkedFile(benchmark::State& state, int forks) {
     const std::string file = "/dev/shm/stravel-bench-" + std::to_string(getpid()) + ".swf";
-    const int forks = int(state.range(0));
     std::ofstream(file) << "data";
     for (int i = 0; i < forks; ++i) {
         char name[32];
@@ -152,11 +151,27 @@ void BM_NamedForkWalk(benchmark::State& state) {
         if (setxattr(file.c_str(), name, "x", 1, 0) != 0) {
             std::filesystem::remove(file);
             state.SkipWithError("/dev/shm holds too few user attributes");
-            return;
+            return {};
         }
     }
+    return file;
+}
+
+tbx::FSRef RefOf(const std::string& file) {
     tbx::FSRef ref;
     tbx::FSPathMakeRef(reinterpret_cast<const tbx::UInt8*>(file.c_str()), &ref, nullptr);
+    return ref;
+}
+
+// The sizes of all forks of a file with `forks` one-byte named forks in a memory folder (only
+// a memory file system holds thousands of attributes), counted through the fork walk. The peer
+// lists the attributes once and asks each user attribute's size.
+void BM_NamedForkWalk(benchmark::State& state) {
+    const int forks = int(state.range(0));
+    const std::string file = ForkedFile(state, forks);
+    if (file.empty())
+        return;
+    const tbx::FSRef ref = RefOf(file);
     bench::SideBySide rounds(state, "listxattr", "ms");
     tbx::UInt64 ours = 0, theirs = 0;
     bool ok = true;
@@ -185,5 +200,94 @@ BENCHMARK(BM_NamedForkWalk)
     ->Arg(5900)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+// `walks` walks through a file of `forks` named forks, stepped in turn until all are done,
+// beside as many walks each run alone to its end. Equal times mean a step costs the same
+// however many walks are open.
+void BM_ForkWalksInTurn(benchmark::State& state) {
+    const std::size_t walks = std::size_t(state.range(0));
+    const int forks = int(state.range(1));
+    const std::string file = ForkedFile(state, forks);
+    if (file.empty())
+        return;
+    const tbx::FSRef ref = RefOf(file);
+    bench::SideBySide rounds(state, "alone", "ms");
+    std::size_t given = 0, alone = 0;
+    for (auto _ : state) {
+        rounds.Ours([&] {
+            given = 0;
+            std::vector<tbx::CatPositionRec> positions(walks);
+            for (std::size_t left = walks; left > 0;)
+                for (tbx::CatPositionRec& position : positions)
+                    if (position.initialize >= 0 &&
+                        FSIterateForks(&ref, &position, nullptr, nullptr, nullptr) == tbx::noErr)
+                        ++given;
+                    else if (position.initialize >= 0)
+                        position.initialize = -1, --left;
+        });
+        rounds.Peer([&] {
+            alone = 0;
+            for (std::size_t w = 0; w < walks; ++w) {
+                tbx::CatPositionRec position;
+                while (FSIterateForks(&ref, &position, nullptr, nullptr, nullptr) == tbx::noErr)
+                    ++alone;
+            }
+        });
+    }
+    rounds.Report();
+    std::filesystem::remove(file);
+    if (given != alone || given != walks * std::size_t(forks + 1))
+        state.SkipWithError("the walks gave different forks");
+    state.SetItemsProcessed(int64_t(state.iterations() * given));
+}
+BENCHMARK(BM_ForkWalksInTurn)
+    ->ArgsProduct({{16, 17, 64}, {5000}})
+    ->ArgNames({"walks", "forks"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// 100,000 walks each begun at the first named fork of a file of three and left there, while the
+// table of open walks is full and each pushes out the oldest; beside the system calls that find
+// the first named fork at once: the file's status, its attributes' names and the first one's
+// size.
+void BM_AbandonedForkWalks(benchmark::State& state) {
+    constexpr int kWalks = 100'000;
+    const std::string file = ForkedFile(state, 3);
+    if (file.empty())
+        return;
+    const tbx::FSRef ref = RefOf(file);
+    auto begin = [&] {
+        tbx::CatPositionRec position;
+        bool ok = true;
+        for (int step = 0; step < 3; ++step)
+            ok = ok && FSIterateForks(&ref, &position, nullptr, nullptr, nullptr) == tbx::noErr;
+        return ok;
+    };
+    bool ok = true;
+    for (int i = 0; i < 2048; ++i)
+        ok = ok && begin();
+    bench::SideBySide rounds(state, "syscalls", "ms");
+    std::vector<char> names(4096);
+    for (auto _ : state) {
+        rounds.Ours([&] {
+            for (int i = 0; i < kWalks; ++i)
+                ok = ok && begin();
+        });
+        rounds.Peer([&] {
+            for (int i = 0; i < kWalks; ++i) {
+                struct stat info;
+                ok = ok && stat(file.c_str(), &info) == 0 &&
+                     listxattr(file.c_str(), names.data(), names.size()) > 0 &&
+                     getxattr(file.c_str(), names.data(), nullptr, 0) == 1;
+            }
+        });
+    }
+    rounds.Report();
+    std::filesystem::remove(file);
+    if (!ok)
+        state.SkipWithError("a walk failed");
+    state.SetItemsProcessed(int64_t(state.iterations()) * kWalks);
+}
+BENCHMARK(BM_AbandonedForkWalks)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace

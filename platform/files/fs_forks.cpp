@@ -6,13 +6,12 @@
 #include <fcntl.h>
 #include <map>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 #include "platform/files/fs_catalog.h"
+#include "platform/files/fs_fork_walks.h"
 #include "platform/files/fs_internal.h"
 #include "platform/files/fs_named_forks.h"
 #include "platform/files/fs_sidecar.h"
@@ -199,156 +198,6 @@ OSErr EnsureSidecar(Fork& fork) {
     fork.length = 0;
     fork.entry = layout.forkEntry;
     return noErr;
-}
-
-// A walk through a file's named forks goes by name: each step gives the first after the one
-// given last in the sorted listing, so forks made or removed meanwhile neither repeat nor hide
-// the others. The listing, taken when the walk comes to its first named fork, is kept for the
-// walks stepped most lately; another walk lists the file again at its next step. The position
-// record holds the walk's number, never reused.
-struct ForkWalk {
-    std::string path;
-    std::string last; // the attribute given last
-    SInt64 next = 0;  // the position the record holds after that step; 0 before the first
-    UInt64 used = 0;  // when last stepped
-    std::optional<std::vector<std::string>> listing;
-    std::size_t cursor = 0; // in the listing, the first after `last`
-};
-
-constexpr std::size_t kKeptListings = 16; // each at most what the kernel lists: 64 KiB of names
-// Each a path and a name. Only a walk left unfinished while this many others stepped fails.
-constexpr std::size_t kKeptWalks = 1024;
-constexpr UInt64 kWalkFinished = UINT64_MAX;
-
-std::mutex gWalkMutex;
-std::map<UInt64, ForkWalk> gWalks;
-std::size_t gListingsKept = 0;
-UInt64 gNextWalk = 1;
-UInt64 gWalkClock = 0;
-
-using WalkEntry = std::map<UInt64, ForkWalk>::iterator;
-
-UInt64 WalkNumber(const CatPositionRec& position) {
-    UInt64 number = 0;
-    for (int i = 3; i >= 0; --i)
-        number = number << 16 | UInt16(position.priv[i]);
-    return number;
-}
-
-void SetWalkNumber(CatPositionRec& position, UInt64 number) {
-    for (int i = 0; i < 4; ++i, number >>= 16)
-        position.priv[i] = SInt16(UInt16(number));
-}
-
-void Forget(WalkEntry walk) {
-    if (walk->second.listing)
-        --gListingsKept;
-    gWalks.erase(walk);
-}
-
-// The walk stepped least lately of those that `counts`, other than `spared`.
-template <typename Counts>
-WalkEntry Stalest(WalkEntry spared, Counts counts) {
-    WalkEntry stalest = gWalks.end();
-    for (WalkEntry walk = gWalks.begin(); walk != gWalks.end(); ++walk)
-        if (walk != spared && counts(walk->second) &&
-            (stalest == gWalks.end() || walk->second.used < stalest->second.used))
-            stalest = walk;
-    return stalest;
-}
-
-// Anything but a file has no named forks.
-OSErr List(const FSRef& ref, WalkEntry walk) {
-    struct stat info;
-    if (OSErr error = StatRef(ref, info))
-        return error;
-    std::vector<std::string> attributes;
-    if (S_ISREG(info.st_mode))
-        if (OSErr error = ListNamedForks(ref.path, attributes))
-            return error;
-    // Its name opens the resource fork, which the walk has given already.
-    std::erase(attributes, "user.RESOURCE_FORK");
-    walk->second.listing = std::move(attributes);
-    if (++gListingsKept > kKeptListings) {
-        Stalest(walk, [](const ForkWalk& other) {
-            return other.listing.has_value();
-        })->second.listing.reset();
-        --gListingsKept;
-    }
-    return noErr;
-}
-
-// The walk that the record begins at position `at`: a record new to this file starts at its
-// index in the listing.
-OSErr Begin(const FSRef& ref, CatPositionRec& position, SInt64 at, WalkEntry& walk) {
-    if (gWalks.size() >= kKeptWalks)
-        Forget(Stalest(gWalks.end(), [](const ForkWalk&) { return true; }));
-    const UInt64 number = gNextWalk++;
-    walk = gWalks.try_emplace(number).first;
-    walk->second.path = ref.path;
-    if (OSErr error = List(ref, walk)) {
-        Forget(walk);
-        SetWalkNumber(position, 0);
-        return error;
-    }
-    SetWalkNumber(position, number);
-    walk->second.cursor =
-        std::size_t(std::min<SInt64>(at - 2, SInt64(walk->second.listing->size())));
-    return noErr;
-}
-
-// The attribute and size of the walk's next named fork, `at` moved to its position (2: the
-// first named fork); errFSNoMoreItems after the last. A record whose walk was pushed out by
-// others, or a copy left behind by its walk, gets errFSIteratorNotFound rather than a guess.
-OSErr NextNamedFork(const FSRef& ref, CatPositionRec& position, SInt64& at, std::string& attribute,
-                    SInt64& size) {
-    std::lock_guard<std::mutex> lock(gWalkMutex);
-    const UInt64 number = WalkNumber(position);
-    if (at > 2 && number == kWalkFinished)
-        return errFSNoMoreItems;
-    WalkEntry walk = gWalks.find(number);
-    if (at == 2 || number == 0 || (walk != gWalks.end() && walk->second.path != ref.path)) {
-        if (walk != gWalks.end())
-            Forget(walk);
-        if (OSErr error = Begin(ref, position, at, walk))
-            return error;
-    } else if (walk == gWalks.end() || walk->second.next != at) {
-        return errFSIteratorNotFound;
-    }
-    ForkWalk& state = walk->second;
-    state.used = ++gWalkClock;
-    if (!state.listing) {
-        if (OSErr error = List(ref, walk))
-            return error;
-        const auto& listing = *state.listing;
-        state.cursor = std::size_t(std::upper_bound(listing.begin(), listing.end(), state.last) -
-                                   listing.begin());
-    }
-    for (;; ++at, ++state.cursor) {
-        if (state.cursor >= state.listing->size()) {
-            Forget(walk);
-            SetWalkNumber(position, kWalkFinished);
-            return errFSNoMoreItems;
-        }
-        const std::string& next = (*state.listing)[state.cursor];
-        const OSErr error = NamedForkSize(ref.path, next, size);
-        if (error && error != errFSForkNotFound) {
-            // Tried again, a walk that has given nothing yet begins again where it began.
-            if (state.next == 0) {
-                Forget(walk);
-                SetWalkNumber(position, 0);
-            }
-            return error;
-        }
-        state.last = next;
-        if (!error) {
-            attribute = next;
-            ++state.cursor;
-            state.next = at + 1;
-            return noErr;
-        }
-        // A fork gone since the listing is passed over.
-    }
 }
 
 } // namespace

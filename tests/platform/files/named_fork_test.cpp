@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <dlfcn.h>
 #include <map>
@@ -10,6 +12,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <thread>
 
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_forks.h"
@@ -107,6 +110,35 @@ std::pair<OSErr, std::u16string> Step(const FSRef& ref, CatPositionRec& position
             error ? u""
                   : std::u16string(reinterpret_cast<const char16_t*>(name.unicode), name.length)};
 }
+
+// A file of `forks` one-byte forks "f0000", "f0001", ... in a folder of its own in memory
+// (only a memory file system holds thousands of attributes); `error` says why there is none.
+struct MemoryFile {
+    fs::path folder, file;
+    std::string error;
+    explicit MemoryFile(int forks) {
+        char pattern[] = "/dev/shm/stravel-test-XXXXXX";
+        if (!mkdtemp(pattern)) {
+            error = "no /dev/shm";
+            return;
+        }
+        folder = pattern;
+        file = folder / "movie";
+        stravel::testing::WriteFileBytes(file, "data");
+        for (int i = 0; i < forks && error.empty(); ++i)
+            if (setxattr(file.c_str(), ForkAttribute(i).c_str(), "x", 1, 0) != 0)
+                error = "/dev/shm holds " + std::to_string(i) + " user attributes";
+    }
+    ~MemoryFile() {
+        if (!folder.empty())
+            fs::remove_all(folder);
+    }
+    static std::string ForkAttribute(int i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "user.f%04d", i);
+        return name;
+    }
+};
 
 TEST(NamedForkTest, NamedForksAreUserAttributesBesideTheFinderInformation) {
     STRAVEL_REQUIRE_TOOL("getfattr");
@@ -241,24 +273,13 @@ TEST(NamedForkTest, EachForkNameHasAnAttributeOfItsOwnOrNone) {
 // A walk lists the file's attributes once, not once for each fork: thousands of forks are
 // counted within a second. Only a memory file system holds that many (64 KiB of names).
 TEST(NamedForkTest, AWalkThroughThousandsOfForksListsThemOnce) {
-    char pattern[] = "/dev/shm/stravel-test-XXXXXX";
-    if (!mkdtemp(pattern))
-        GTEST_SKIP() << "no /dev/shm";
-    const fs::path folder = pattern;
-    struct Remove {
-        fs::path folder;
-        ~Remove() { fs::remove_all(folder); }
-    } remove{folder};
-    const fs::path file = folder / "movie", other = folder / "other";
-    stravel::testing::WriteFileBytes(file, "data");
-    stravel::testing::WriteFileBytes(other, "other");
     constexpr int kForks = 5900;
-    for (int i = 0; i < kForks; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "user.f%04d", i);
-        if (setxattr(file.c_str(), name, "x", 1, 0) != 0)
-            GTEST_SKIP() << "/dev/shm holds " << i << " user attributes";
-    }
+    MemoryFile memory(kForks);
+    if (!memory.error.empty())
+        GTEST_SKIP() << memory.error;
+    const fs::path& file = memory.file;
+    const fs::path other = memory.folder / "other";
+    stravel::testing::WriteFileBytes(other, "other");
     ASSERT_EQ(setxattr(other.c_str(), "user.a", "", 0, 0), 0);
     ASSERT_EQ(setxattr(other.c_str(), "user.b", "", 0, 0), 0);
     const FSRef ref = RefOf(file), otherRef = RefOf(other);
@@ -280,6 +301,88 @@ TEST(NamedForkTest, AWalkThroughThousandsOfForksListsThemOnce) {
     ASSERT_EQ(FSIterateForks(&otherRef, &position, &name, nullptr, nullptr), noErr);
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name.unicode), name.length), u"b");
     EXPECT_EQ(FSIterateForks(&otherRef, &position, &name, nullptr, nullptr), errFSNoMoreItems);
+}
+
+// The walks of one file share its listing, however many step in turn: at most one listing each
+// while the file's forks have just changed, one for them all once its times vouch for its forks,
+// and another as soon as a fork is made or removed, through the fork calls or by anyone else.
+TEST(NamedForkTest, WalksInTurnShareOneListingUntilTheForksChange) {
+    constexpr int kForks = 1000, kWalks = 64;
+    MemoryFile memory(kForks);
+    if (!memory.error.empty())
+        GTEST_SKIP() << memory.error;
+    const FSRef ref = RefOf(memory.file);
+    std::vector<std::u16string> forks{u""};
+    for (int i = 0; i < kForks; ++i) {
+        const std::string attribute = MemoryFile::ForkAttribute(i);
+        forks.emplace_back(attribute.begin() + 5, attribute.end());
+    }
+    // Whether every walk gave the file's forks in order, and how many listings were made.
+    auto inTurn = [&](int walks, int& listings) {
+        std::vector<CatPositionRec> positions(static_cast<std::size_t>(walks));
+        std::vector<std::vector<std::u16string>> given(positions.size());
+        gListings = 0;
+        bool ok = true;
+        for (std::size_t left = positions.size(); left > 0 && ok;)
+            for (std::size_t w = 0; w < positions.size(); ++w) {
+                if (positions[w].initialize < 0)
+                    continue;
+                const auto [error, name] = Step(ref, positions[w]);
+                if (error == noErr) {
+                    given[w].push_back(name);
+                    continue;
+                }
+                ok = ok && error == errFSNoMoreItems;
+                positions[w].initialize = -1;
+                --left;
+            }
+        listings = gListings;
+        return ok && std::all_of(given.begin(), given.end(),
+                                 [&](const auto& names) { return names == forks; });
+    };
+    ASSERT_TRUE(stravel::testing::FinishesWithin(20, 256 << 20, [&] {
+        int listings = 0;
+        return inTurn(kWalks, listings) && listings <= kWalks;
+    }));
+
+    std::set<std::u16string> named(forks.begin() + 1, forks.end());
+    const struct {
+        const char* what;
+        std::u16string name;
+        bool made, ours;
+    } changes[] = {
+        {"made through the fork calls", u"f0500-made", true, true},
+        {"removed through the fork calls", u"f0500-made", false, true},
+        {"made by another program", u"f0700-made", true, false},
+        {"removed by another program", u"f0000", false, false},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        // Past any clock tick, a listing vouches for the forks until they change.
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        int listings = 0;
+        ASSERT_TRUE(inTurn(1, listings));
+        ASSERT_TRUE(inTurn(17, listings));
+        EXPECT_EQ(listings, 0);
+        const std::string attribute = "user." + std::string(c.name.begin(), c.name.end());
+        if (c.ours && c.made)
+            ASSERT_EQ(Write(ref, c.name, 0, "m"), noErr);
+        else if (c.ours)
+            ASSERT_EQ(FSDeleteFork(&ref, c.name.size(), c.name.data()), noErr);
+        else if (c.made)
+            ASSERT_EQ(setxattr(memory.file.c_str(), attribute.c_str(), "", 0, 0), 0);
+        else
+            ASSERT_EQ(removexattr(memory.file.c_str(), attribute.c_str()), 0);
+        if (c.made)
+            named.insert(c.name);
+        else
+            named.erase(c.name);
+        forks.assign({u""});
+        forks.insert(forks.end(), named.begin(), named.end());
+        EXPECT_TRUE(inTurn(17, listings));
+        EXPECT_GE(listings, 1);
+        EXPECT_LE(listings, 17);
+    }
 }
 
 // Many walks of one file at once, a fork made and another removed between any two steps: each

@@ -1,0 +1,124 @@
+#include "platform/files/fs_fork_listings.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include "platform/files/fs_catalog.h"
+#include "platform/files/fs_internal.h"
+#include "platform/files/fs_named_forks.h"
+
+namespace tbx::fs_detail {
+
+namespace {
+
+// File systems that move a file's status change time whenever one of its attributes is set or
+// removed. Elsewhere (network and user-space file systems among them) the time tells nothing,
+// and a listing serves only walks begun before it was taken.
+bool StampsAttributeChanges(const struct statfs& volume) {
+    switch (volume.f_type) {
+    case EXT4_SUPER_MAGIC:
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+    case F2FS_SUPER_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A change made just after `now` may leave a status change time as it was if that time is
+// within the kernel's clock tick, or the file system's own step, of `now`. The step is guessed
+// from the time's trailing decimal zeros.
+bool ClearOfLaterChanges(const timespec& changed, const timespec& now) {
+    SInt64 step = 2'000'000'000; // whole seconds: some file systems count in twos
+    if (changed.tv_nsec != 0)
+        for (step = 1; changed.tv_nsec % (step * 10) == 0; step *= 10) {
+        }
+    constexpr SInt64 kTick = 100'000'000; // well over any kernel's clock tick
+    if (changed.tv_sec < now.tv_sec - 10)
+        return true;
+    const SInt64 age = (SInt64(now.tv_sec) - SInt64(changed.tv_sec)) * 1'000'000'000 +
+                       (SInt64(now.tv_nsec) - SInt64(changed.tv_nsec));
+    return age > step + kTick;
+}
+
+// The file's identity, times and forks, read through one descriptor so that they are of one
+// file however its path changes meanwhile.
+OSErr Take(const FSRef& ref, ForkListing& listing) {
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    const int fd = open(ref.path.c_str(), O_PATH | O_CLOEXEC | (ref.noFollow ? O_NOFOLLOW : 0));
+    if (fd < 0)
+        return FSErrorFromErrno(errno);
+    struct stat info;
+    struct statfs volume;
+    OSErr error = noErr;
+    if (fstat(fd, &info) != 0 || fstatfs(fd, &volume) != 0)
+        error = FSErrorFromErrno(errno);
+    else if (S_ISREG(info.st_mode)) // anything else has no named forks
+        error = ListNamedForks(DescriptorPath(fd), listing.attributes);
+    close(fd);
+    if (error)
+        return error;
+    // Its name opens the resource fork, which a walk gives before the named ones.
+    std::erase(listing.attributes, "user.RESOURCE_FORK");
+    listing.device = info.st_dev;
+    listing.inode = info.st_ino;
+    listing.changed = info.st_ctim;
+    listing.vouched = StampsAttributeChanges(volume) && ClearOfLaterChanges(info.st_ctim, now);
+    return noErr;
+}
+
+} // namespace
+
+ForkListings::Kept* ForkListings::Find(dev_t device, ino_t inode) {
+    for (Kept& kept : _kept)
+        if (kept.listing->device == device && kept.listing->inode == inode)
+            return &kept;
+    return nullptr;
+}
+
+OSErr ForkListings::Current(const FSRef& ref, UInt64 since,
+                            std::shared_ptr<const ForkListing>& listing) {
+    struct stat info;
+    if (OSErr error = StatRef(ref, info))
+        return error;
+    if (Kept* kept = Find(info.st_dev, info.st_ino)) {
+        const ForkListing& known = *kept->listing;
+        if (known.taken > since || (known.vouched && known.changed.tv_sec == info.st_ctim.tv_sec &&
+                                    known.changed.tv_nsec == info.st_ctim.tv_nsec)) {
+            kept->used = ++_uses;
+            listing = kept->listing;
+            return noErr;
+        }
+    }
+    auto taken = std::make_shared<ForkListing>();
+    if (OSErr error = Take(ref, *taken))
+        return error;
+    taken->taken = ++_clock;
+    // The file's own slot, else a new one, else the one used least lately.
+    Kept* slot = Find(taken->device, taken->inode);
+    if (!slot && _kept.size() < kKept)
+        slot = &_kept.emplace_back();
+    if (!slot)
+        slot = &*std::min_element(_kept.begin(), _kept.end(),
+                                  [](const Kept& a, const Kept& b) { return a.used < b.used; });
+    slot->listing = taken;
+    slot->used = ++_uses;
+    listing = std::move(taken);
+    return noErr;
+}
+
+void ForkListings::Used(const ForkListing& listing) {
+    if (Kept* kept = Find(listing.device, listing.inode))
+        kept->used = ++_uses;
+}
+
+} // namespace tbx::fs_detail
