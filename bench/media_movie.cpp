@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -257,11 +258,45 @@ void BM_SoundRanges1000(benchmark::State& state) {
     rounds.Report();
 }
 
+// Movies of an hour, a tiny picture at 2 frames a second beside a tone, copied together from
+// one minute of it: 15 MPEG-4 and MP3 in AVI, 16 MPEG-4 and AAC in Matroska, 17 MPEG-2 and
+// MP2 in a transport stream, 18 FLV's H.263 and MP3, 19 WMV 2 and WMA 2 in ASF, 20 VP8 and
+// Vorbis in WebM.
+std::string HourMovie(int kind) {
+    const struct {
+        const char* name;
+        std::vector<std::string> codecs;
+    } movies[] = {{"avi", {"-c:v", "mpeg4", "-c:a", "libmp3lame", "-b:a", "64k"}},
+                  {"mkv", {"-c:v", "mpeg4", "-c:a", "aac", "-b:a", "64k"}},
+                  {"ts", {"-c:v", "mpeg2video", "-c:a", "mp2"}},
+                  {"flv", {"-c:v", "flv1", "-c:a", "libmp3lame"}},
+                  {"asf", {"-c:v", "wmv2", "-c:a", "wmav2"}},
+                  {"webm", {"-c:v", "libvpx", "-c:a", "libvorbis"}}};
+    const auto& m = movies[std::size_t(kind - 15) % std::size(movies)];
+    std::vector<std::string> minute = {"-f",  "lavfi", "-i", "testsrc=s=32x24:r=2:d=60",
+                                       "-f",  "lavfi", "-i", "sine=f=440:r=44100:d=60",
+                                       "-ac", "2"};
+    minute.insert(minute.end(), m.codecs.begin(), m.codecs.end());
+    // Matroska holds every pair of codecs, and its copies keep their times in any container.
+    const std::string part = Made(std::string("minute-movie-") + m.name + ".mkv", minute);
+    return Made(std::string("hour-movie.") + m.name,
+                {"-stream_loop", "59", "-i", part, "-c", "copy"});
+}
+
 // An hour of stereo sound at 44.1 kHz (48 kHz for Opus and AC-3): 0 MP3, 1 Opus, 2 FLAC;
 // then, copied together from one minute of a tone: 3 WAV, 4 ALAC in CAF, 5 AAC in MP4, 6 AAC,
 // 7 Vorbis and 8 Opus in Matroska, 9 Opus in WebM, 10 WMA 2 in ASF, 11 MP2, 12 MP2 in an MPEG
-// program stream, 13 AC-3, 14 VBR MP3.
+// program stream, 13 AC-3, 14 VBR MP3; 15 to 20 the movies above. 21: three hours of Opus in
+// 2.5 ms frames in Matroska, over 4 million packets.
 std::string Hour(int kind) {
+    if (kind == 21) {
+        const std::string minute =
+            Made("minute-short.mka", {"-f", "lavfi", "-i", "sine=f=440:r=48000:d=60", "-c:a",
+                                      "libopus", "-b:a", "32k", "-frame_duration", "2.5"});
+        return Made("hours.mka", {"-stream_loop", "179", "-i", minute, "-c", "copy"});
+    }
+    if (kind >= 15)
+        return HourMovie(kind);
     const std::string source =
         "aevalsrc='0.5*sin(440*2*PI*t)|0.4*sin(550*2*PI*t+t*t/100)':s=44100:d=3600";
     switch (kind) {
@@ -337,13 +372,29 @@ void PeerJump(PeerInput& input, double seconds, double length, int rate = 0) {
     swr_free(&resampler);
 }
 
-// Half a second read in the middle or at the end of an hour of sound: in a movie opened for the
-// read (the first jump, fresh 1), or in one open, jumping from a third of the way in at the
-// sound's own rate (fresh 0) or after a change to 22,050 Hz (fresh 2). The peer seeks and
-// decodes the same range through FFmpeg on the same file, converting it to the same rate.
+// The resident memory of this process in megabytes.
+double ResidentMegabytes() {
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    long pages = 0, resident = 0;
+    if (statm) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+// Half a second read in the middle or at the end of an hour of sound (three for kind 21): in a
+// movie opened for the read (the first jump, fresh 1), or in one open, jumping from a third of
+// the way in at the sound's own rate (fresh 0) or after a change to 22,050 Hz (fresh 2). The
+// peer seeks and decodes the same range through FFmpeg on the same file, converting it to the
+// same rate. Counter rss_mb: what the process's resident memory grew by over the first
+// round, where a fresh importer built its index.
 void BM_SoundJump(benchmark::State& state) {
-    const std::string sound = Hour(int(state.range(0)));
-    const double seconds = state.range(1) ? 3599 : 1800;
+    const int kind = int(state.range(0));
+    const std::string sound = Hour(kind);
+    const double hours = kind == 21 ? 3 : 1;
+    const double seconds = state.range(1) ? hours * 3600 - 1 : hours * 1800;
     const bool fresh = state.range(2) == 1, rated = state.range(2) == 2;
     CBK_Path path(std::filesystem::path(sound).wstring());
     bench::SideBySide rounds(state, "libav", "ms");
@@ -360,10 +411,12 @@ void BM_SoundJump(benchmark::State& state) {
     };
     CBK_MediaImporter::SOUND_EXPORT_DESCRIPTION slower = form;
     slower.m_dRate = 22050;
+    const double resident = ResidentMegabytes();
+    bool first = true;
     for (auto _ : state) {
         if (!fresh) {
-            ok = ok && open.SetSoundExportDescription(form, nullptr) && read(open, 1200);
-            PeerJump(peer, 1200, 0.5);
+            ok = ok && open.SetSoundExportDescription(form, nullptr) && read(open, hours * 1200);
+            PeerJump(peer, hours * 1200, 0.5);
         }
         rounds.Ours([&] {
             if (rated)
@@ -375,6 +428,9 @@ void BM_SoundJump(benchmark::State& state) {
             CBK_MediaImporterQuickTime importer;
             ok = ok && importer.Init(path) && importer.SetSoundExportDescription(form, nullptr) &&
                  read(importer, seconds);
+            if (first)
+                state.counters["rss_mb"] = ResidentMegabytes() - resident;
+            first = false;
         });
         if (!ok) {
             state.SkipWithError("the sound does not play");
@@ -453,7 +509,7 @@ BENCHMARK(BM_SoundRanges1000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 BENCHMARK(BM_SoundJump)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 14, 1), {0, 1}, {1, 0, 2}})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 21, 1), {0, 1}, {1, 0, 2}})
     ->ArgNames({"kind", "end", "fresh"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)

@@ -109,10 +109,12 @@ public:
     // copied where it points, so that a caller can take a whole sound without a second copy.
     // A range that starts where the last one ended, or up to a second before, continues the
     // decoding; one elsewhere seeks where the sound's container gives exact times (MP3, Ogg,
-    // FLAC, CAF, PCM in WAV, AIFF and QuickTime files, AAC and ALAC in MP4) or, for sound
-    // alone in another container, by an index of its packets; otherwise it decodes again from
-    // the start. The samples are the same either way, but for the noise that AAC codes some
-    // bands as, and Opus of more than two channels, which no decoder restores after a seek.
+    // FLAC, CAF, PCM in WAV, AIFF and QuickTime files, AAC and ALAC in MP4) or, in another
+    // container, by an index of its packets (read whole at the opening of sound alone, and as
+    // far as reads need for a movie's sound); otherwise it decodes again from the start. The
+    // samples are the same either way, but for the noise that AAC codes some bands as, Opus of
+    // more than two channels and WMA whose frames hold several blocks, which no decoder
+    // restores after a seek.
     bool ReadPcm(TimeValue start, TimeValue length, const PcmPlace& place);
     // The same, appended to `out`.
     bool ReadPcm(TimeValue start, TimeValue length, std::vector<uint8_t>& out);

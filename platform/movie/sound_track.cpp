@@ -1,6 +1,7 @@
 #include "platform/movie/sound_track.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/movie/mp3_tags.h"
@@ -88,6 +89,12 @@ int64_t SoundTrack::_CountContent() {
     }
     if (_audioOnly && (_packets || (!_indexTried && _Indexable() && _UseIndex())))
         return _packets->Samples();
+    // Sound whose index was declined (a file damaged in its first or last packets) is placed by
+    // its times, gaps and all: only a decoding counts what reads will deliver.
+    if (_audioOnly && _indexTried) {
+        _probe.reset();
+        return -1;
+    }
     format = _probe.get();
     if (!format || FindSoundStream(format) != _index) {
         _probe.reset();
@@ -99,10 +106,12 @@ int64_t SoundTrack::_CountContent() {
     const int64_t declared = DeclaredEnd(format, stream);
     // Sound alone, compressed: the length that the container states, where it states one;
     // else every packet counts, as decoding will deliver them (or decoding counts, where the
-    // packets do not say).
-    if (_audioOnly && !fixed && declared != AV_NOPTS_VALUE &&
+    // packets do not say). A movie's sound in an MP4 file has its packets in the sample tables
+    // too, rather than its picture's end or an edit that ends within its last packet.
+    const bool mov = IsContainer(format, "mov");
+    if ((_audioOnly || mov) && !fixed && declared != AV_NOPTS_VALUE &&
         (IsContainer(format, "ogg") || IsContainer(format, "flac") || IsContainer(format, "caf") ||
-         IsContainer(format, "mov"))) {
+         mov)) {
         const int64_t stated = _CountStated(format, declared);
         // Looking at the end has moved the context: what follows reads from the start.
         _probe = stated < 0 ? OpenMediaFile(_path, &_known) : nullptr;
@@ -125,6 +134,10 @@ int64_t SoundTrack::_CountContent() {
                 tags.frames * tags.frameSamples &&
             av_rescale_q(start, _timeBase, perSample) == tags.Skipped())
             return tags.DecodedSamples();
+        // FFmpeg cuts the padding where the tags' count ends: times after it no longer place
+        // the samples that a whole decoding gives, so the sound decodes from its start.
+        if (tags.contradicted)
+            _seekable = false;
         const int64_t count = CountPacketSamples(format, _index);
         // An MP3 seeks by the frames that it has read: having read them all, this context
         // lends their places to the first that reads.
@@ -142,6 +155,7 @@ int64_t SoundTrack::_CountContent() {
     // A length that FFmpeg took from the last packet's time, as for a program stream, leaves
     // that packet out: only a length that the container states is kept over the packets'.
     const bool stated = format->duration_estimation_method != AVFMT_DURATION_FROM_PTS;
+    const int frame = stream->codecpar->frame_size;
     // Fixed-size samples alone seek back exactly: the first read goes on with this context.
     if (!fixed || !_audioOnly || !Rewind(format, _index))
         _probe.reset();
@@ -157,7 +171,17 @@ int64_t SoundTrack::_CountContent() {
     if (content != AV_NOPTS_VALUE &&
         (fixed || !ownEnd || !stated || content > declared + second || content < declared - second))
         end = content;
-    return std::max<int64_t>(0, av_rescale_q(end - start, _timeBase, AVRational{1, _rate}));
+    const int64_t count =
+        std::max<int64_t>(0, av_rescale_q(end - start, _timeBase, AVRational{1, _rate}));
+    // A movie's times that a container keeps to the millisecond, or that a stream's reader
+    // estimates, place its last packet to within a unit: with a codec whose frames all hold one
+    // number of samples, the sound ends on their grid.
+    if (!_audioOnly && _Indexable() && frame > 0 &&
+        (_codecId == AV_CODEC_ID_MP1 || _codecId == AV_CODEC_ID_MP2 ||
+         _codecId == AV_CODEC_ID_MP3 || _codecId == AV_CODEC_ID_AAC ||
+         _codecId == AV_CODEC_ID_AC3 || _codecId == AV_CODEC_ID_EAC3))
+        return (count + frame / 2) / frame * frame;
+    return count;
 }
 
 int64_t SoundTrack::_CountStated(AVFormatContext* format, int64_t declared) {
@@ -284,6 +308,7 @@ void SoundTrack::_Reset() {
     _kept = nullptr;
     _reform = false;
     _history.clear();
+    _heldSamples = 0;
     if (_start == AV_NOPTS_VALUE)
         _origin = AV_NOPTS_VALUE;
     _stale = false;
@@ -411,12 +436,16 @@ bool SoundTrack::_Resampler(const AVFrame* frame) {
     return true;
 }
 
-void SoundTrack::_Fill(int64_t gap, int64_t samples) {
+bool SoundTrack::_IsGap(int64_t gap, int64_t samples) const {
     // Times jitter by a little; a gap of half a frame or more is sound that did not decode (or
-    // comes later than the movie's start), kept as silence so that what follows stays in time.
-    // Places from an index are exact: every gap is a loss. Times are not: never more silence
-    // than the lead and the sound decoded so far.
-    if (gap <= (_packets ? 0 : std::max<int64_t>(samples / 2, _rate / 200)))
+    // comes later than the movie's start). Places from an index are exact: every gap is one.
+    return gap > (_packets ? 0 : std::max<int64_t>(samples / 2, _rate / 200));
+}
+
+void SoundTrack::_Fill(int64_t gap, int64_t samples) {
+    // A gap is kept as silence so that what follows stays in time. Times that are not an
+    // index's never put in more silence than the lead and the sound decoded so far.
+    if (!_IsGap(gap, samples))
         return;
     const int64_t fill = _packets ? gap : std::min(gap, _lead + _decoded - _filled);
     if (av_rescale(fill, _lastRate, _rate) <= 0)
@@ -459,6 +488,9 @@ bool SoundTrack::_Produce() {
              : ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), _frame.get(),
                             _draining, nullptr, end, _take);
     if (!received) {
+        // A jump ahead that no time after it bears out was a lie.
+        if (_heldSamples > 0 && !_PlaceHeld(false))
+            return false;
         // Packets whose sound did not decode may end the stream too.
         if (_packetEnd != AV_NOPTS_VALUE && _origin != AV_NOPTS_VALUE && _lastRate > 0)
             _Fill(_ToSamples(_packetEnd) - _expected, _lastSamples);
@@ -471,15 +503,7 @@ bool SoundTrack::_Produce() {
     if (frame->nb_samples <= 0 || frame->sample_rate <= 0 || frame->sample_rate > kMaxRate ||
         frame->ch_layout.nb_channels <= 0 || frame->ch_layout.nb_channels > kMaxChannels)
         return true; // nothing usable in this frame
-    if (!_counting && !_Resampler(frame)) {
-        _ended = true;
-        return false;
-    }
     const int64_t samples = av_rescale(frame->nb_samples, _rate, frame->sample_rate);
-    _lastRate = frame->sample_rate;
-    _lastFormat = frame->format;
-    _lastChannels = frame->ch_layout.nb_channels;
-    _lastSamples = samples;
     const int64_t pts = frame->best_effort_timestamp;
     bool timed = pts != AV_NOPTS_VALUE;
     if (_pageTimes) {
@@ -488,12 +512,11 @@ bool SoundTrack::_Produce() {
         timed = timed && frame->pkt_pos != _page && !(_anchor && _page == kNoPage);
         _page = frame->pkt_pos;
     }
+    int64_t at = AV_NOPTS_VALUE;
     if (timed) {
         if (_origin == AV_NOPTS_VALUE && !_packets)
             _origin = pts;
-        // A gap is measured from where the last frame's own time says it ended: the decoder's
-        // output runs on from there whatever its first time was.
-        const int64_t at = _ToSamples(pts);
+        at = _ToSamples(pts);
         if (_anchor) {
             // The first frame after a seek: its time places the timeline, unless it is none
             // that a sound could have.
@@ -503,12 +526,54 @@ bool SoundTrack::_Produce() {
             _placed = _expected = _landed = at;
             _decoded = std::max<int64_t>(0, at - _lead);
             _filled = 0;
-        } else {
-            _Fill(at - _expected, samples);
         }
-        _expected = at;
     } else if (_anchor) {
         return true; // placed nowhere yet
+    }
+    if (_heldSamples > 0) {
+        // This frame's time tells whether the one held jumped ahead over a loss (it follows the
+        // held frame's time) or lied (it follows where the held frame belongs without one).
+        const bool lost = at != AV_NOPTS_VALUE && std::llabs(at - (_heldAt + _heldSamples)) <
+                                                      std::llabs(at - (_expected + _heldSamples));
+        if (!_PlaceHeld(lost))
+            return false;
+    }
+    // Times that are not exact may lie: a frame that jumps ahead waits for the next one to
+    // tell, as silence put in could not be taken back.
+    if (at != AV_NOPTS_VALUE && !_seekable && !_packets && _IsGap(at - _expected, samples)) {
+        if (!_held)
+            _held.reset(av_frame_alloc());
+        if (!_held || av_frame_ref(_held.get(), frame) < 0)
+            return _Place(frame, at, samples);
+        _heldAt = at;
+        _heldSamples = samples;
+        return true;
+    }
+    return _Place(frame, at, samples);
+}
+
+bool SoundTrack::_PlaceHeld(bool lost) {
+    const int64_t samples = _heldSamples;
+    _heldSamples = 0;
+    const bool placed = _Place(_held.get(), lost ? _heldAt : AV_NOPTS_VALUE, samples);
+    av_frame_unref(_held.get());
+    return placed;
+}
+
+bool SoundTrack::_Place(const AVFrame* frame, int64_t at, int64_t samples) {
+    if (!_counting && !_Resampler(frame)) {
+        _ended = true;
+        return false;
+    }
+    _lastRate = frame->sample_rate;
+    _lastFormat = frame->format;
+    _lastChannels = frame->ch_layout.nb_channels;
+    _lastSamples = samples;
+    if (at != AV_NOPTS_VALUE) {
+        // A gap is measured from where the last frame's own time says it ended: the decoder's
+        // output runs on from there whatever its first time was.
+        _Fill(at - _expected, samples);
+        _expected = at;
     }
     _expected += samples;
     if (_kept)
@@ -563,8 +628,9 @@ void SoundTrack::_ConvertFrom(const AVFrame* frame, int64_t skip) {
 
 void SoundTrack::_Finish() {
     _finished = true;
-    // Decoding has reached the end: what it placed is the sound.
-    _sampleCount = _placed;
+    // Decoding has reached the end: what it placed is the sound. A movie's does not end before
+    // the length it stated at its opening: silence stands in for what its container counted.
+    _sampleCount = _audioOnly ? _placed : std::max(_sampleCount, _placed);
     // The resampler's rounding may leave it a sample short of the count.
     const int64_t wanted = OutputCount();
     const int64_t held = _Held();

@@ -126,6 +126,14 @@ private:
     bool _Reform(int64_t first);
     // Decodes one more frame into the queue; false at the end (the resampler is then flushed).
     bool _Produce();
+    // Places a frame of `samples` at `at` on the timeline (AV_NOPTS_VALUE: where the last one
+    // ended), silence before it where there is a gap, and converts it.
+    bool _Place(const AVFrame* frame, int64_t at, int64_t samples);
+    // Places the frame held back for its jump ahead: at its time for a loss, else on from the
+    // last one.
+    bool _PlaceHeld(bool lost);
+    // Whether `gap` samples before a frame of `samples` are a gap rather than the times' jitter.
+    bool _IsGap(int64_t gap, int64_t samples) const;
     // Converts a frame's samples after the first `skip` (at the source rate).
     void _ConvertFrom(const AVFrame* frame, int64_t skip);
     // Keeps a frame placed at `at` among the last ones decoded.
@@ -191,6 +199,11 @@ private:
         int64_t at = 0, samples = 0;
     };
     std::deque<Decoded> _history;
+    // A frame whose time jumped ahead, held until the next one tells a loss from a lie: where
+    // its time places it and its samples (0: none held).
+    FramePtr _held;
+    int64_t _heldAt = 0;
+    int64_t _heldSamples = 0;
     std::unique_ptr<SoundIndex> _packets;
     SoundIndex::Cursor _cursor; // where decoding stands in the index
     PacketFilter _take;         // _Take, for an indexed sound

@@ -291,6 +291,10 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
             _indexLost = true;
             return false;
         }
+        // A place past the sound's end (in a movie's silence after it) decodes its last
+        // pre-roll, to find where it ends.
+        if (_packets->Complete())
+            _takeFrom = std::min(_takeFrom, _packets->Samples() - preroll);
         if (!_packets->Seek(_format.get(), _takeFrom, _cursor))
             return false;
     } else {
@@ -299,19 +303,21 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
         if (av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
             return false;
     }
-    if (_NoiseCarries())
-        _decoder = OpenDecoder(_format->streams[_index]);
+    // A decoder made afresh: some keep what a flush leaves (a DVD's samples cut at the end of
+    // the last packet, WMA's place in its noise table).
+    _decoder = OpenDecoder(_format->streams[_index]);
     if (!_decoder)
         return false;
     if (_packets)
         _decoder->pkt_timebase = AVRational{1, _rate};
-    avcodec_flush_buffers(_decoder.get());
     int64_t page = -1;
     while (_placed < from && _Produce())
         if (page < 0)
             page = _frame->pkt_pos;
     _kept = nullptr;
-    if (_anchor || _placed < from || _lastRate != _rate) {
+    // Sound that ends before the place wanted has found its end: silence follows.
+    const bool ended = _ended && !_cursor.lost && !_indexLost;
+    if (_anchor || (_placed < from && !ended) || _lastRate != _rate) {
         if (!_anchor && _lastRate != _rate)
             _seekable = false; // the decoder's rate is not the stream's: times do not map
         return false;

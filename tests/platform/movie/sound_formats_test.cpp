@@ -1,15 +1,18 @@
-// Every container and codec that the sound reader opens, read in jumps and whole at its own rate
-// and at three others, one of them prime: each jump holds the whole read's samples, the whole
-// read holds ffmpeg's, and the length says how many there are. Losses are silence of their
-// length in their place.
+// Every container and codec that the sound reader opens, alone and beside a picture, read in
+// jumps and whole at its own rate and at three others, one of them prime: each jump holds the
+// whole read's samples, the whole read holds ffmpeg's, and the length says how many there are.
+// Times that lie are not losses; losses are silence of their length in their place; files cut
+// short or damaged read at least what ffmpeg decodes of them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/movie/movie.h"
+#include "tests/platform/movie/damaged_media.h"
 #include "tests/platform/movie/sound_oracle.h"
 #include "tests/support/tools.h"
 
@@ -30,10 +33,14 @@ struct Format {
     // False where a packet fails to decode: the reader keeps its time with silence, ffmpeg
     // leaves it out.
     bool asFfmpeg = true;
+    // An edit of the file's bytes once made (a time that lies), and the sound's seconds (a
+    // movie's picture lasts 20).
+    std::function<bool(std::string&)> damage = {};
+    double seconds = 20;
 };
 
-// 20 s of the test sound in the format; a cut one is copied without decoding from 7.3 s into
-// a longer file, as an editor cuts, so that its first packets lie before its start.
+// The test sound in the format; a cut one is copied without decoding from 7.3 s into a longer
+// file, as an editor cuts, so that its first packets lie before its start.
 void MakeFormat(const TempDir& dir, const Format& f, const std::filesystem::path& file) {
     const int rate = f.codec[1] == "libopus" ? 48000 : 44100;
     auto encode = [&](double seconds, const std::filesystem::path& to,
@@ -46,9 +53,9 @@ void MakeFormat(const TempDir& dir, const Format& f, const std::filesystem::path
     };
     switch (f.making) {
     case Format::kEncoded:
-        return encode(20, file);
+        return encode(f.seconds, file);
     case Format::kMovie:
-        return encode(20, file,
+        return encode(f.seconds, file,
                       {"-f", "lavfi", "-i", "testsrc=s=160x120:r=25:d=20", "-map", "0:v"});
     case Format::kCut: {
         const auto whole = dir / (std::string("long-") + f.name);
@@ -86,6 +93,7 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f) {
         ASSERT_TRUE(movie->SetPcmForm(pcm)) << name;
         movie->SetTimeScale(rate); // a time is an output sample
         const int64_t duration = movie->GetDuration();
+        ASSERT_GT(duration, 0) << name;
         const std::size_t frame = std::size_t(form.channels) * 2;
         std::vector<std::pair<int64_t, std::vector<uint8_t>>> jumps;
         for (int i = 0; i < 10; ++i) {
@@ -113,12 +121,38 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f) {
     }
 }
 
+// The whole read of a damaged file holds ffmpeg's decoding of it: the same up to the damage and
+// then, once the decoder has settled, the rest of it, later by the silence that keeps the time
+// of what did not decode. Nothing that decodes is left out.
+void ExpectHoldsSound(const std::string& whole, const std::string& reference,
+                      const std::string& name) {
+    EXPECT_GE(whole.size(), reference.size()) << name;
+    std::size_t same = 0;
+    while (same < std::min(whole.size(), reference.size()) && whole[same] == reference[same])
+        ++same;
+    same -= same % 4;
+    const std::size_t settled = same + 8192 * 4;
+    if (same == reference.size() || settled >= reference.size())
+        return;
+    const std::size_t window = std::min<std::size_t>(44100 * 4, reference.size() - settled);
+    const std::size_t found = whole.find(reference.substr(settled, window), same);
+    ASSERT_NE(found, std::string::npos) << name << ": ffmpeg's sound after " << same / 4;
+    EXPECT_GE(found, settled) << name;
+    EXPECT_EQ(whole.compare(found, reference.size() - settled, reference, settled), 0)
+        << name << ": the rest of ffmpeg's sound";
+}
+
 void ExpectFormats(const std::vector<Format>& formats) {
     STRAVEL_REQUIRE_TOOL("ffmpeg");
     TempDir dir;
     for (const Format& f : formats) {
         const auto file = dir / f.name;
         MakeFormat(dir, f, file);
+        if (f.damage) {
+            std::string bytes = ReadFileBytes(file);
+            ASSERT_TRUE(f.damage(bytes)) << f.name;
+            WriteFileBytes(file, bytes);
+        }
         ExpectJumpsAsWhole(file, f);
     }
 }
@@ -144,21 +178,166 @@ TEST(SoundFormats, ExactlyTimedContainersJumpAsTheyReadWhole) {
         {"alac.m4a", {"-c:a", "alac"}},
         {"aac.m4a", {"-c:a", "aac", "-aac_pns", "0"}},
         {"mp2.mp2", {"-c:a", "mp2"}, Format::kEncoded, {"-c:a", "mp2float"}},
+        // A VBR tag that counts half the frames its bytes hold.
+        {"halved.mp3",
+         {"-c:a", "libmp3lame", "-q:a", "4"},
+         Format::kEncoded,
+         {},
+         true,
+         HalveXingCount},
     });
 }
 
 TEST(SoundFormats, ContainersTimedRoughlyJumpByTheirPackets) {
+    const std::vector<std::string> dither = {"-cons_noisegen", "1"};
+    // A block or tag whose time lies ahead of where it is, by 32.767 s, 0.4 s or 5 s.
+    auto lieBy = [](int index, int16_t time, bool relative) {
+        return [=](std::string& bytes) {
+            return SetMatroskaBlockTime(bytes, std::size_t(index), time, relative);
+        };
+    };
     ExpectFormats({
         {"s16.mka", {"-c:a", "pcm_s16le"}},
         {"aac.mka", {"-c:a", "aac", "-aac_pns", "0"}},
         {"vorbis.mka", {"-c:a", "libvorbis"}},
         {"opus.mka", {"-c:a", "libopus"}},
+        // Opus from sound at a lower rate, whose header states the rate it was made from.
+        {"opus16.mka", {"-ar", "16000", "-c:a", "libopus"}},
         {"opus.webm", {"-c:a", "libopus"}},
         {"wma.asf", {"-c:a", "wmav2"}},
+        // Low rates, where WMA adds noise from a table it walks on from frame to frame.
+        {"wma32k.asf", {"-c:a", "wmav2", "-b:a", "32k"}},
+        {"wma16k.asf", {"-ar", "16000", "-ac", "1", "-c:a", "wmav2", "-b:a", "24k"}},
         {"mp2.mpg", {"-c:a", "mp2", "-f", "mpeg"}, Format::kEncoded, {"-c:a", "mp2float"}},
-        {"ac3.ac3", {"-c:a", "ac3"}, Format::kEncoded, {"-cons_noisegen", "1"}},
-        {"movie.mpg", {"-c:v", "mpeg1video", "-c:a", "mp2"}, Format::kMovie, {"-c:a", "mp2float"}},
+        {"ac3.vob", {"-c:a", "ac3", "-f", "vob"}, Format::kEncoded, dither},
+        {"s16.vob", {"-ar", "48000", "-c:a", "pcm_s16be", "-f", "vob"}},
+        {"ac3.ac3", {"-c:a", "ac3"}, Format::kEncoded, dither},
+        {"eac3.eac3", {"-c:a", "eac3"}, Format::kEncoded, dither},
+        {"lying.mka",
+         {"-c:a", "libopus", "-b:a", "32k"},
+         Format::kEncoded,
+         {},
+         true,
+         lieBy(300, 32767, false)},
+        {"late.mka", {"-c:a", "libvorbis"}, Format::kEncoded, {}, true, lieBy(300, 400, true)},
+        {"late.flv",
+         {"-c:a", "libmp3lame"},
+         Format::kEncoded,
+         {},
+         true,
+         [](std::string& bytes) { return MoveFlvSoundTag(bytes, 300, 5000); }},
     });
+}
+
+// A movie's sound, placed by the same index as sound alone, beside a picture of 20 s: the
+// sound ends where ffmpeg ends it and runs on in silence to the picture's end.
+TEST(SoundFormats, MoviesSoundJumpsAsItReadsWhole) {
+    const std::vector<std::string> mp2 = {"-c:a", "mp2float"};
+    ExpectFormats({
+        {"movie.mpg", {"-c:v", "mpeg1video", "-c:a", "mp2"}, Format::kMovie, mp2},
+        {"movie.avi", {"-c:v", "mpeg4", "-c:a", "libmp3lame"}, Format::kMovie},
+        {"movie.mkv", {"-c:v", "mpeg4", "-c:a", "aac", "-aac_pns", "0"}, Format::kMovie},
+        {"movie.webm", {"-c:v", "libvpx", "-c:a", "libvorbis"}, Format::kMovie},
+        {"movie.ts", {"-c:v", "mpeg2video", "-c:a", "mp2"}, Format::kMovie, mp2},
+        {"movie.vob",
+         {"-c:v", "mpeg2video", "-c:a", "ac3"},
+         Format::kMovie,
+         {"-cons_noisegen", "1"}},
+        {"movie.flv", {"-c:v", "flv1", "-c:a", "libmp3lame"}, Format::kMovie},
+        {"movie.asf", {"-c:v", "wmv2", "-c:a", "wmav2"}, Format::kMovie},
+        {"short.mp4",
+         {"-c:v", "mpeg4", "-c:a", "aac", "-aac_pns", "0"},
+         Format::kMovie,
+         {},
+         true,
+         {},
+         12},
+    });
+}
+
+// Each container that the sound reader indexes, cut short at three places and with noise put
+// in at three: the whole read holds what ffmpeg decodes of the same file (with silence where a
+// packet did not decode, for ffmpeg leaves it out), its length says so, and jumps hold the
+// whole read's samples, whether the index holds or is declined.
+TEST(SoundFormats, DamagedFilesReadAtLeastWhatFfmpegDecodes) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    const std::vector<std::string> dither = {"-cons_noisegen", "1"};
+    const struct {
+        const char* name;
+        std::vector<std::string> codec;
+        std::vector<std::string> decoding = {};
+    } formats[] = {
+        {"opus.mka", {"-c:a", "libopus"}},
+        {"vorbis.mka", {"-c:a", "libvorbis"}},
+        {"aac.mka", {"-c:a", "aac", "-aac_pns", "0"}},
+        {"opus.webm", {"-c:a", "libopus"}},
+        {"wma.asf", {"-c:a", "wmav2"}},
+        {"mp2.mpg", {"-c:a", "mp2", "-f", "mpeg"}, {"-c:a", "mp2float"}},
+        {"ac3.vob", {"-c:a", "ac3", "-f", "vob"}, dither},
+        {"s16.vob", {"-ar", "48000", "-c:a", "pcm_s16be", "-f", "vob"}},
+        {"aac.ts", {"-c:a", "aac", "-aac_pns", "0", "-f", "mpegts"}},
+        {"aac.aac", {"-c:a", "aac", "-aac_pns", "0"}},
+        {"ac3.ac3", {"-c:a", "ac3"}, dither},
+        {"eac3.eac3", {"-c:a", "eac3"}, dither},
+        {"mp3.flv", {"-c:a", "libmp3lame"}},
+        {"aac.flv", {"-c:a", "aac", "-aac_pns", "0"}},
+    };
+    std::mt19937 random(49);
+    for (const auto& f : formats) {
+        const auto intact = dir / f.name;
+        std::vector<std::string> args = TestSound(20, 44100);
+        args.insert(args.end(), f.codec.begin(), f.codec.end());
+        ASSERT_TRUE(Make(args, intact)) << f.name;
+        const std::string bytes = ReadFileBytes(intact);
+        auto placeIn = [&](double from, double to) {
+            return std::size_t(bytes.size() * from) +
+                   random() % std::size_t(bytes.size() * (to - from));
+        };
+        std::string noise(300, '\0');
+        for (char& c : noise)
+            c = char(random());
+        // Noise in the middle, and among the first and the last packets, which the reader
+        // decodes at its opening to check what their headers say.
+        const std::size_t noiseAt[] = {placeIn(0.2, 0.6), bytes.size() / 50,
+                                       bytes.size() * 197 / 200};
+        std::vector<std::string> damaged = {bytes.substr(0, placeIn(0.2, 1)),
+                                            bytes.substr(0, placeIn(0.2, 1)),
+                                            bytes.substr(0, placeIn(0.2, 1))};
+        for (std::size_t at : noiseAt)
+            damaged.push_back(bytes.substr(0, at) + noise + bytes.substr(at));
+        for (std::size_t d = 0; d < damaged.size(); ++d) {
+            const std::string name = std::string(f.name) + (d < 3 ? " cut " : " with noise ") +
+                                     std::to_string(d < 3 ? damaged[d].size() : noiseAt[d - 3]);
+            const auto file = dir / (std::to_string(d) + f.name);
+            WriteFileBytes(file, damaged[d]);
+            std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(file.string());
+            ASSERT_TRUE(movie) << name;
+            tbx::SoundDescription own;
+            ASSERT_TRUE(movie->GetSoundDescription(own));
+            tbx::PcmForm form;
+            form.channels = 2;
+            ASSERT_TRUE(movie->SetPcmForm(form));
+            movie->SetTimeScale(own.sampleRate);
+            const int64_t duration = movie->GetDuration();
+            std::vector<std::pair<int64_t, std::vector<uint8_t>>> jumps;
+            for (int i = 0; i < 6 && duration > 0; ++i) {
+                const int64_t at = int64_t(random() % uint32_t(duration));
+                jumps.emplace_back(at, std::vector<uint8_t>());
+                ASSERT_TRUE(movie->ReadPcm(int32_t(at), 5000, jumps.back().second)) << name;
+            }
+            std::vector<uint8_t> read;
+            ASSERT_TRUE(movie->ReadPcm(0, int32_t(duration), read)) << name;
+            const std::string whole(read.begin(), read.end());
+            const std::string reference = Converted(file, 0, 2, f.decoding);
+            EXPECT_EQ(whole.size(), std::size_t(duration) * 4) << name;
+            ExpectHoldsSound(whole, reference, name);
+            for (const auto& [at, piece] : jumps)
+                EXPECT_TRUE(std::string(piece.begin(), piece.end()) ==
+                            whole.substr(std::size_t(at) * 4, piece.size()))
+                    << name << ": " << piece.size() / 4 << " at " << at;
+        }
+    }
 }
 
 // A page missing from an Ogg stream, or packs from a program stream: silence as long as the

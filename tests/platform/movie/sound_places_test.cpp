@@ -106,3 +106,49 @@ TEST(SoundPlaces, AJumpReadsOnlyNearItsPlace) {
         EXPECT_LT(BytesRead() - before, int64_t(std::filesystem::file_size(file) / 10)) << c.name;
     }
 }
+
+TEST(SoundPlaces, AMoviesJumpReadsNearItsPlaceOnceItsPacketsAreKnown) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    STRAVEL_REQUIRE(BytesRead() >= 0, "the kernel keeps no count of the bytes read");
+    TempDir dir;
+    // Ten minutes of a small picture beside a tone, copied together from half a minute. The
+    // first jump may read the file as far as its place, once, to learn where the sound's packets
+    // lie, as a decoding from the start would (with the opening of a context or two, which
+    // reads an AVI file's index whole). Jumps after it, back or after a change of rate, read
+    // near their place.
+    const struct {
+        const char* name;
+        std::vector<std::string> codecs;
+    } cases[] = {{"movie.avi", {"-c:v", "mpeg4", "-c:a", "libmp3lame", "-b:a", "64k"}},
+                 {"movie.mkv", {"-c:v", "mpeg4", "-c:a", "aac", "-b:a", "64k"}},
+                 {"movie.ts", {"-c:v", "mpeg2video", "-c:a", "mp2"}},
+                 {"movie.flv", {"-c:v", "flv1", "-c:a", "libmp3lame"}},
+                 {"movie.asf", {"-c:v", "wmv2", "-c:a", "wmav2"}},
+                 {"movie.webm", {"-c:v", "libvpx", "-c:a", "libvorbis"}}};
+    for (const auto& c : cases) {
+        const auto part = dir / (std::string(c.name) + ".mkv"), file = dir / c.name;
+        std::vector<std::string> args = {"-f",  "lavfi", "-i", "testsrc=s=32x24:r=2:d=30",
+                                         "-f",  "lavfi", "-i", "sine=f=440:r=44100:d=30",
+                                         "-ac", "2"};
+        args.insert(args.end(), c.codecs.begin(), c.codecs.end());
+        ASSERT_TRUE(Make(args, part)) << c.name;
+        ASSERT_TRUE(Make({"-stream_loop", "19", "-i", part.string(), "-c", "copy"}, file))
+            << c.name;
+        const int64_t size = int64_t(std::filesystem::file_size(file));
+        std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(file.string());
+        ASSERT_TRUE(movie) << c.name;
+        tbx::PcmForm form;
+        std::vector<uint8_t> pcm;
+        auto read = [&](int64_t seconds) {
+            const int64_t before = BytesRead();
+            EXPECT_TRUE(movie->SetPcmForm(form) && movie->ReadPcm(int32_t(seconds * 600), 300, pcm))
+                << c.name << " at " << seconds;
+            return BytesRead() - before;
+        };
+        EXPECT_LT(read(200), size * 6 / 10) << c.name << ": the first jump, a third in";
+        EXPECT_LT(read(598), size * 85 / 100) << c.name << ": on to the end";
+        EXPECT_LT(read(100), size / 10) << c.name << ": back";
+        form.rate = 22050;
+        EXPECT_LT(read(450), size / 10) << c.name << ": after a change of rate";
+    }
+}
