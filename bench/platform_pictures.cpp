@@ -2,14 +2,19 @@
 // arc 40 times) beside 40 rectangles filling the same frame, the cheapest shape per pixel.
 // Each round decodes both pictures (bench/side_by_side.h); the budget refuses the rectangles
 // after a dozen, so the peer's time is the most drawing a picture of that frame may ask for.
-// Then JPEG images: a photograph placed at an eighth of its size beside the same placed whole,
-// and twelve arithmetic-coded images of 99 scans beside their Huffman-coded twins, both refused
-// before decoding.
+// Then JPEG images: a photograph placed at an eighth of its size beside the same placed whole;
+// twelve arithmetic-coded images of 99 scans beside their Huffman-coded twins, both refused
+// before decoding; under Motion-JPEG A in a 1 x 1 frame, the Huffman-coded image with its frame
+// header hidden from all but FFmpeg's reading beside its visible twin, both refused; and a
+// progressive field whose AC scan is coded 2,001 times, each copy after the first opened by a
+// next-field marker, in a picture twice its height (every pass decoded, refused) beside the
+// same as a picture of its own height (one pass, drawn).
 #include <benchmark/benchmark.h>
 
 #include <cstdio> // before jpeglib.h, which uses FILE
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
@@ -35,7 +40,8 @@ struct Picture {
     }
     Picture& L(uint32_t v) { return W(int(v >> 16)).W(int(v & 0xFFFF)); }
     // `count` compressed images, each of `width` x `height` scaled by `scale` (16.16).
-    Picture& Images(const std::string& jpeg, int width, int height, int32_t scale, int count) {
+    Picture& Images(const std::string& jpeg, int width, int height, int32_t scale, int count,
+                    const char* codec = "jpeg") {
         for (int i = 0; i < count; ++i) {
             if (b.size() % 2)
                 b += '\0';
@@ -44,7 +50,7 @@ struct Picture {
                 L(uint32_t(m));
             L(0).W(0).W(0).W(0).W(0).W(0).W(0).W(0).W(0).W(0).L(0).L(0);
             std::string description(86, '\0');
-            description.replace(0, 8, std::string("\0\0\0\x56jpeg", 8));
+            description.replace(0, 8, std::string("\0\0\0\x56", 4) + codec);
             description.replace(32, 4,
                                 {char(width >> 8), char(width), char(height >> 8), char(height)});
             b += description + jpeg;
@@ -103,6 +109,19 @@ bool Decode(const std::string& bytes) {
                               picture);
 }
 
+// Both pictures decoded in turn, each expected to be drawn or refused.
+void Rounds(benchmark::State& state, const std::string& ours, bool oursDrawn,
+            const std::string& peer, bool peerDrawn, std::string peerName) {
+    if (Decode(ours) != oursDrawn || Decode(peer) != peerDrawn)
+        return state.SkipWithError("a picture is drawn or refused against expectation");
+    bench::SideBySide rounds(state, std::move(peerName), "ms");
+    for (auto _ : state) {
+        rounds.Ours([&] { benchmark::DoNotOptimize(Decode(ours)); });
+        rounds.Peer([&] { benchmark::DoNotOptimize(Decode(peer)); });
+    }
+    rounds.Report();
+}
+
 void BM_ThinWedgesBesideRectangles(benchmark::State& state) {
     Picture wedges, rectangles;
     wedges.W(0x61).W(0).W(0).W(kSide).W(kSide).W(0).W(1);
@@ -110,50 +129,62 @@ void BM_ThinWedgesBesideRectangles(benchmark::State& state) {
         wedges.W(0x69).W(0).W(1);
         rectangles.W(0x31).W(0).W(0).W(kSide).W(kSide);
     }
-    const std::string ours = wedges.End(), peer = rectangles.End();
-    bench::SideBySide rounds(state, "rectangles", "ms");
-    for (auto _ : state) {
-        rounds.Ours([&] { benchmark::DoNotOptimize(Decode(ours)); });
-        rounds.Peer([&] { benchmark::DoNotOptimize(Decode(peer)); });
-    }
-    rounds.Report();
+    Rounds(state, wedges.End(), true, rectangles.End(), false, "rectangles");
 }
 
 void BM_PhotographPlacedSmallBesideWhole(benchmark::State& state) {
     const std::string photo = Jpeg(3000, 3000, true, {}, false);
     const std::string ours = Picture(375, 375).Images(photo, 3000, 3000, 0x2000, 1).End();
     const std::string peer = Picture(3000, 3000).Images(photo, 3000, 3000, 0x10000, 1).End();
-    if (!Decode(ours) || !Decode(peer))
-        return state.SkipWithError("the photograph is not drawn");
-    bench::SideBySide rounds(state, "whole", "ms");
-    for (auto _ : state) {
-        rounds.Ours([&] { benchmark::DoNotOptimize(Decode(ours)); });
-        rounds.Peer([&] { benchmark::DoNotOptimize(Decode(peer)); });
-    }
-    rounds.Report();
+    Rounds(state, ours, true, peer, true, "whole");
 }
 
-void BM_ArithmeticScansBesideHuffmanTwins(benchmark::State& state) {
-    // A DC scan and its refinement, then each coefficient's first scan and 34 refinements.
+// 99 scans: a DC scan and its refinement, then each coefficient's first scan and 34 refinements.
+std::vector<jpeg_scan_info> RefiningScans() {
     std::vector<jpeg_scan_info> scans{{1, {0}, 0, 0, 0, 1}, {1, {0}, 0, 0, 1, 0}};
     for (int k = 1; k <= 63; ++k)
         scans.push_back({1, {0}, k, k, 0, 1});
     for (int k = 1; k <= 34; ++k)
         scans.push_back({1, {0}, k, k, 1, 0});
+    return scans;
+}
+
+void BM_ArithmeticScansBesideHuffmanTwins(benchmark::State& state) {
+    const std::vector<jpeg_scan_info> scans = RefiningScans();
     auto twelve = [&](bool arithmetic) {
         return Picture()
             .Images(Jpeg(kSide, kSide, false, scans, arithmetic), 1, 1, 0x10000, 12)
             .End();
     };
-    const std::string ours = twelve(true), peer = twelve(false);
-    if (Decode(ours) || Decode(peer))
-        return state.SkipWithError("the scans are decoded");
-    bench::SideBySide rounds(state, "huffman", "ms");
-    for (auto _ : state) {
-        rounds.Ours([&] { benchmark::DoNotOptimize(Decode(ours)); });
-        rounds.Peer([&] { benchmark::DoNotOptimize(Decode(peer)); });
-    }
-    rounds.Report();
+    Rounds(state, twelve(true), false, twelve(false), false, "huffman");
+}
+
+void BM_HiddenFrameBesideVisibleTwin(benchmark::State& state) {
+    const std::string visible = Jpeg(kSide, kSide, false, RefiningScans(), false);
+    // An application segment of 22 bytes whose last is the frame marker's 0xFF.
+    const std::size_t frame = visible.find("\xFF\xC2");
+    const std::string hidden = visible.substr(0, frame) + std::string("\xFF\xE0\x00\x16", 4) +
+                               "an application note" + visible.substr(frame);
+    auto picture = [](const std::string& jpeg) {
+        return Picture(1, 1).Images(jpeg, 1, 1, 0x10000, 1, "mjpa").End();
+    };
+    Rounds(state, picture(hidden), false, picture(visible), false, "visible");
+}
+
+void BM_FieldPassesBesideOneField(benchmark::State& state) {
+    const std::string jpeg =
+        Jpeg(kSide, kSide / 2, false, {{1, {0}, 0, 0, 0, 0}, {1, {0}, 1, 63, 0, 0}}, false);
+    const std::size_t scan = jpeg.rfind("\xFF\xDA"), end = jpeg.rfind("\xFF\xD9");
+    const auto byte = [&](std::size_t at) { return std::size_t(uint8_t(jpeg[at])); };
+    const std::size_t data = scan + 2 + (byte(scan + 2) << 8) + byte(scan + 3); // after its header
+    std::string passes = jpeg.substr(0, end);
+    for (int i = 0; i < 2000; ++i)
+        passes += "\xFF\xD1" + jpeg.substr(data, end - data);
+    passes += "\xFF\xD9";
+    auto picture = [&](int height) {
+        return Picture(1, 1).Images(passes, kSide, height, 0x10000, 1, "mjpa").End();
+    };
+    Rounds(state, picture(kSide), false, picture(kSide / 2), true, "one_pass");
 }
 
 } // namespace
@@ -161,3 +192,9 @@ void BM_ArithmeticScansBesideHuffmanTwins(benchmark::State& state) {
 BENCHMARK(BM_ThinWedgesBesideRectangles)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PhotographPlacedSmallBesideWhole)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ArithmeticScansBesideHuffmanTwins)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HiddenFrameBesideVisibleTwin)->UseManualTime()->Unit(benchmark::kMillisecond);
+// Ours is refused in a small fraction of the peer's time: a fixed count of rounds bounds the run.
+BENCHMARK(BM_FieldPassesBesideOneField)
+    ->UseManualTime()
+    ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);

@@ -290,12 +290,13 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
         work +=
             uint64_t(int16_t(width) > 0 ? width : 0) * uint64_t(int16_t(height) > 0 ? height : 0);
     } else {
-        // libjpeg decodes 'jpeg'; FFmpeg the others.
+        // libjpeg decodes 'jpeg'; FFmpeg the others, told the description's height.
         const MarkerReading reading =
             codec == FourCC("jpeg") ? MarkerReading::ByLength : MarkerReading::BySearch;
+        const int told = int16_t(height);
         const JpegWork jpeg = framing == JpegFraming::Markers
-                                  ? MarkedJpegWork(data.Here(), dataSize, left(), reading)
-                                  : MotionJpegBWork(data.Here(), dataSize, left());
+                                  ? MarkedJpegWork(data.Here(), dataSize, left(), reading, told)
+                                  : MotionJpegBWork(data.Here(), dataSize, left(), told);
         if (jpeg.scans > uint32_t(jpeg::kMaxScans))
             return false;
         work += jpeg.work;

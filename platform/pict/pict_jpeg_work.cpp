@@ -1,13 +1,13 @@
 #include "platform/pict/pict_jpeg_work.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "platform/pict/pict_jpeg_ffmpeg.h"
 
 namespace tbx::pict {
 namespace {
 
-constexpr uint8_t kDht = 0xC4, kSoi = 0xD8, kEoi = 0xD9, kSos = 0xDA, kDqt = 0xDB, kDri = 0xDD,
-                  kCom = 0xFE;
+constexpr uint8_t kDht = 0xC4, kSoi = 0xD8, kEoi = 0xD9, kSos = 0xDA, kDqt = 0xDB, kDri = 0xDD;
 
 uint32_t Word(const uint8_t* at) {
     return uint32_t(at[0]) << 8 | at[1];
@@ -41,6 +41,7 @@ constexpr unsigned kMostComponents = 10;
 // beside the largest sampling.
 struct Frame {
     uint64_t pixels = 0;
+    uint32_t height = 0;
     bool lossless = false;
     unsigned count = 0; // components read
     unsigned most = 1;
@@ -54,7 +55,8 @@ bool ReadFrame(const uint8_t* at, std::size_t left, uint8_t marker, Frame& frame
     frame.lossless = IsLossless(marker);
     if (left < 7)
         return false;
-    frame.pixels = uint64_t(Word(at + 3)) * Word(at + 5);
+    frame.height = Word(at + 3);
+    frame.pixels = uint64_t(frame.height) * Word(at + 5);
     if (left < 8)
         return false;
     const unsigned count = at[7], length = Word(at);
@@ -127,23 +129,17 @@ bool TablesFill(uint8_t marker, const uint8_t* at, std::size_t length) {
     return true;
 }
 
-// Whether FFmpeg passes over an application segment (its length field at `at`, `left` bytes
-// before the data's end) to its end, as libjpeg does. It searches on from where it stopped in
-// one shorter than 6 bytes or not followed by 2 more, reads the first fields of some kinds (up
-// to 15 bytes) without checking that the segment holds them, and stops short of the thumbnail
-// of a JFIF header longer than the thumbnail needs.
-bool SearchPassesOver(const uint8_t* at, std::size_t left) {
-    const uint32_t length = left >= 2 ? Word(at) : 0;
-    if (length < 16 || length + 2 > left)
-        return false;
-    const unsigned thumbnail = 3u * at[14] * at[15];
-    return std::memcmp(at + 2, "JFIF", 4) != 0 || thumbnail == 0 || length <= 24 + thumbnail;
+// Whether the decoder's search stops at `i`: 0xFF and a code from 0xC0 to 0xFE.
+bool MarkerAt(const uint8_t* data, std::size_t size, std::size_t i) {
+    return i + 1 < size && data[i] == 0xFF && data[i + 1] >= 0xC0 && data[i + 1] != 0xFF;
 }
 
 class Walk {
 public:
-    Walk(const uint8_t* data, std::size_t size, uint64_t maxPixels)
-        : _data(data), _size(size), _maxPixels(maxPixels) {}
+    // `pictureHeight`: that of the picture an interlacing decoder is told, else 0.
+    Walk(const uint8_t* data, std::size_t size, uint64_t maxPixels, int pictureHeight = 0)
+        : _data(data), _size(size), _maxPixels(maxPixels),
+          _fieldsBelow(pictureHeight > 0 ? uint32_t(pictureHeight) * 3 / 4 : 0) {}
 
     // The frame header whose length field is at `at`; false unless its length is what its
     // components take.
@@ -156,13 +152,15 @@ public:
         _current = frame;
         if (frame.pixels > _largest.pixels)
             _largest = frame;
+        _fields = _fields || frame.height < _fieldsBelow;
+        _jpegLs = _jpegLs || marker == 0xF7;
         return whole;
     }
 
-    // The scan header whose length field is at `at`: over the frame it follows where the walk
-    // keeps to the decoder's segments, else over the largest frame before it, as a false frame
-    // header must not make the scans after it cheap.
-    void AddScan(std::size_t at, bool exact) {
+    // The scan header whose length field is at `at`, decoded `passes` times: over the frame it
+    // follows where the walk keeps to the decoder's segments, else over the largest frame before
+    // it, as a false frame header must not make the scans after it cheap.
+    void AddScan(std::size_t at, bool exact, uint64_t passes = 1) {
         ++_work.scans;
         const Frame& frame = exact ? _current : _largest;
         if (frame.pixels == 0)
@@ -170,98 +168,145 @@ public:
         uint64_t samples = Samples(_data + at, _size - at, frame);
         if (!exact)
             samples = std::max(samples, frame.pixels);
-        _work.work += std::max<uint64_t>(1, frame.lossless ? samples : samples / 4);
+        _work.work += passes * std::max<uint64_t>(1, frame.lossless ? samples : samples / 4);
     }
 
-    // Every frame and scan marker from `from` to the end, wherever it lies.
+    // Every frame and scan marker from `from` to the end, wherever it lies; each scan as often
+    // as the next-field markers after it may have it decoded.
     void Search(std::size_t from) {
         for (std::size_t i = from; i + 1 < _size; ++i) {
             if (_data[i] != 0xFF)
                 continue;
-            if (IsFrame(_data[i + 1]))
+            if (IsFrame(_data[i + 1])) {
                 AddFrame(i + 2, _data[i + 1]);
-            else if (_data[i + 1] == kSos)
-                AddScan(i + 2, false);
+            } else if (_data[i + 1] == kSos) {
+                uint64_t passes = 1;
+                if (_fields) // the last frame decoded may have been of either kind
+                    passes += std::max(
+                        NextFieldMarkers(_data + i + 2, _size - i - 2, false),
+                        _jpegLs ? NextFieldMarkers(_data + i + 2, _size - i - 2, true) : 0);
+                AddScan(i + 2, false, passes);
+            }
         }
     }
 
+    // Whether a frame has been short enough to be taken as a field.
+    bool Fields() const { return _fields; }
     const JpegWork& Work() const { return _work; }
 
 private:
     const uint8_t* _data;
     std::size_t _size;
     uint64_t _maxPixels;
+    uint32_t _fieldsBelow;
+    bool _fields = false, _jpegLs = false;
     JpegWork _work;
     Frame _current, _largest;
 };
 
-} // namespace
-
-JpegWork MarkedJpegWork(const uint8_t* data, std::size_t size, uint64_t maxPixels,
-                        MarkerReading reading) {
-    const bool byLength = reading == MarkerReading::ByLength;
-    Walk walk(data, size, maxPixels);
-    if (size < 2 || data[0] != 0xFF || data[1] != kSoi) {
-        walk.Search(0);
-        return walk.Work();
-    }
+// libjpeg: one image from its start, each segment by its length, each scan's data to its end.
+void ReadByLength(Walk& walk, const uint8_t* data, std::size_t size) {
+    if (size < 2 || data[0] != 0xFF || data[1] != kSoi)
+        return walk.Search(0);
     for (std::size_t at = 2; at < size;) { // at the marker of the next segment
-        if (data[at] != 0xFF) {
-            walk.Search(at);
-            break;
-        }
+        if (data[at] != 0xFF)
+            return walk.Search(at);
         std::size_t code = at + 1;
         while (code < size && data[code] == 0xFF)
             ++code;
         if (code == size)
-            break;
+            return;
         const uint8_t marker = data[code];
         const std::size_t body = code + 1, left = size - body; // body: the length field
-        if (marker == kEoi && byLength)
-            break; // the image's end
-        if (marker == kSoi || marker == kEoi || IsRestart(marker)) {
+        if (marker == kEoi)
+            return; // the image's end
+        if (marker == kSoi || IsRestart(marker)) {
             at = body;
             continue;
         }
         const std::size_t length = left >= 2 ? Word(data + body) : 0;
         const bool fits = length >= 2 && length <= left;
         if (marker == kSos) {
-            if (byLength && length >= 6 && fits && length == 6 + 2u * data[body + 2]) {
+            if (length >= 6 && fits && length == 6 + 2u * data[body + 2]) {
                 walk.AddScan(body, true);
                 at = EntropyEnd(data, size, body + length);
                 continue;
             }
-            walk.Search(code - 1);
-            break;
+            return walk.Search(code - 1);
         }
-        // Whether the decoder goes on from the segment's end: segments that FFmpeg does not
-        // read it searches through.
         bool whole = false;
         if (IsFrame(marker))
-            whole = walk.AddFrame(body, marker) && (byLength || marker <= 0xC3 || marker == 0xF7);
-        else if (marker >= 0xE0 && marker <= 0xEF)
-            whole = byLength ? fits : SearchPassesOver(data + body, left);
+            whole = walk.AddFrame(body, marker);
         else if (marker == kDqt || marker == kDht)
             whole = fits && TablesFill(marker, data + body, length);
         else if (marker == kDri)
             whole = fits && length == 4;
         else if (marker >= 0xC0)
-            whole = fits && (byLength || marker == kCom);
-        if (!whole) {
-            walk.Search(body);
-            break;
-        }
+            whole = fits;
+        if (!whole)
+            return walk.Search(body);
         at = body + length;
     }
+}
+
+// FFmpeg: from wherever it stopped reading, the next marker, up to the first scan (after which
+// where it stops depends on the decoding).
+void ReadBySearch(Walk& walk, const uint8_t* data, std::size_t size) {
+    for (std::size_t at = 0;;) {
+        while (at + 1 < size && !MarkerAt(data, size, at))
+            ++at;
+        if (at + 1 >= size)
+            return;
+        const uint8_t marker = data[at + 1];
+        const std::size_t body = at + 2, left = size - body; // body: the length field
+        const std::size_t length = left >= 2 ? Word(data + body) : 0;
+        if (marker == kSos)
+            return walk.Search(at);
+        std::size_t read = 0;
+        if (IsFrame(marker)) {
+            const bool whole = walk.AddFrame(body, marker);
+            const bool decoded = marker <= 0xC3 || marker == 0xF7; // others are passed by
+            if (decoded && !whole)
+                return walk.Search(body);
+            read = decoded ? length : 0;
+        } else if (marker == kDht) {
+            if (length < 2 || length > left || !TablesFill(marker, data + body, length))
+                return walk.Search(body);
+            read = length;
+        } else {
+            const SegmentRead segment = FfmpegSegmentRead(marker, data + body, left);
+            // Where it may stop a byte further, the two ways part only at a marker.
+            if (!segment.known || (segment.orOneMore && MarkerAt(data, size, body + segment.bytes)))
+                return walk.Search(body);
+            read = segment.bytes;
+        }
+        if (read >= left)
+            return;
+        at = body + read;
+    }
+}
+
+} // namespace
+
+JpegWork MarkedJpegWork(const uint8_t* data, std::size_t size, uint64_t maxPixels,
+                        MarkerReading reading, int pictureHeight) {
+    if (reading == MarkerReading::ByLength) {
+        Walk walk(data, size, maxPixels);
+        ReadByLength(walk, data, size);
+        return walk.Work();
+    }
+    Walk walk(data, size, maxPixels, pictureHeight);
+    ReadBySearch(walk, data, size);
     return walk.Work();
 }
 
-JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixels) {
+JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixels,
+                         int pictureHeight) {
     // Reserved, 'mjpg', field size, padded field size, then offsets of the second field (from
     // the first field's start), quantisation and Huffman tables, frame header, scan header
     // and scan data. An offset past the data is taken as none.
     constexpr std::size_t kHeader = 40;
-    Walk walk(data, size, maxPixels);
+    Walk walk(data, size, maxPixels, pictureHeight);
     std::size_t field = 0;
     for (int n = 0; n < 2 && field < size && size - field >= kHeader; ++n) {
         const uint8_t* h = data + field;
@@ -271,8 +316,15 @@ JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixe
         const uint32_t frame = Long(h + 28), scan = Long(h + 32);
         if (frame != 0 && frame < left)
             walk.AddFrame(field + frame, 0xC0);
-        if (scan != 0 && scan < left)
-            walk.AddScan(field + scan, true);
+        if (scan != 0 && scan < left) {
+            // The scan is read as it stands, as far as the field's size, next-field markers
+            // and all.
+            uint64_t passes = 1;
+            const std::size_t end = field + scan + std::min<std::size_t>(Long(h + 8), left - scan);
+            for (std::size_t i = field + scan; walk.Fields() && i + 1 < end; ++i)
+                passes += data[i] == 0xFF && data[i + 1] == 0xD1;
+            walk.AddScan(field + scan, true, passes);
+        }
         const uint32_t second = Long(h + 16);
         if (second == 0 || second >= size)
             break;

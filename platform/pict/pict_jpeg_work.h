@@ -21,17 +21,20 @@ struct JpegWork {
 enum class MarkerReading { ByLength, BySearch };
 
 // Data framed by markers (the interchange format, Motion-JPEG A and its kin). The segments are
-// walked by their lengths, passing over application and comment segments, as what they hold
-// (an embedded thumbnail, say) is not the image; each frame is charged its pixels and each scan
-// its components' samples. From the first segment whose end the decoder may not keep to (a
-// damaged length, a kind it searches through, or for a searching decoder the first scan) every
-// frame and scan marker up to the end of the data is charged, wherever it lies, each scan over
-// the largest frame before it. Frames of more than `maxPixels` pixels are left out, as the
-// decoder refuses them.
+// walked as the decoder walks them, passing over what it passes over in application and comment
+// segments, as what they hold (an embedded thumbnail, say) is not the image; each frame is
+// charged its pixels and each scan its components' samples. From the first segment where the
+// decoder's way cannot be told (a damaged length, or for a searching decoder the first scan)
+// every frame and scan marker up to the end of the data is charged, wherever it lies, each scan
+// over the largest frame before it. Frames of more than `maxPixels` pixels are left out, as the
+// decoder refuses them. FFmpeg takes frames less than three quarters of `pictureHeight` (the
+// height it is told the picture has) as fields of an interlaced picture, and decodes a field's
+// scan again for each next-field marker after it: each such pass is charged.
 JpegWork MarkedJpegWork(const uint8_t* data, std::size_t size, uint64_t maxPixels,
-                        MarkerReading reading);
-// Motion-JPEG B: one or two fields, each opened by a header of offsets (from the field's
-// start) to its tables, frame header and scan in place of markers.
-JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixels);
+                        MarkerReading reading, int pictureHeight = 0);
+// Motion-JPEG B (read by FFmpeg): one or two fields, each opened by a header of offsets (from
+// the field's start) to its tables, frame header and scan in place of markers.
+JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixels,
+                         int pictureHeight = 0);
 
 } // namespace tbx::pict

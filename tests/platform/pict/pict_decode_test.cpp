@@ -12,6 +12,7 @@
 
 #include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_decode.h"
+#include "platform/pict/pict_jpeg_ffmpeg.h"
 #include "platform/pict/pict_jpeg_work.h"
 #include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
@@ -424,13 +425,19 @@ std::string MotionJpegB(const std::string& jpeg) {
 TEST(PictDecode, OtherCodecsMatchFfmpeg) {
     STRAVEL_REQUIRE_TOOL("ffmpeg");
     TempDir dir;
-    // Motion-JPEG B is made from the A form, which ffmpeg writes.
+    // Motion-JPEG B is made from the A form, which ffmpeg writes; so is A of two fields, from
+    // the frame's fields coded apart and put together under the frame's height.
     const struct {
         const char *codec, *format, *tag;
-    } codecs[] = {{"qtrle", "rgb24", ""},        {"rpza", "rgb555le", ""},
-                  {"smc", "pal8", ""},           {"png", "rgb24", ""},
-                  {"tiff", "rgb24", ""},         {"rawvideo", "rgb24", ""},
-                  {"mjpeg", "yuvj444p", "mjpa"}, {"mjpeg", "yuvj444p", "mjpb"}};
+    } codecs[] = {{"qtrle", "rgb24", ""},
+                  {"rpza", "rgb555le", ""},
+                  {"smc", "pal8", ""},
+                  {"png", "rgb24", ""},
+                  {"tiff", "rgb24", ""},
+                  {"rawvideo", "rgb24", ""},
+                  {"mjpeg", "yuvj444p", "mjpa"},
+                  {"mjpeg", "yuvj444p", "mjpb"},
+                  {"mjpeg", "yuvj444p", "fields"}};
     for (const auto& [codec, format, tag] : codecs) {
         const std::string movie = (dir / (std::string(codec) + tag + ".mov")).string();
         std::vector<std::string> make{
@@ -438,6 +445,15 @@ TEST(PictDecode, OtherCodecsMatchFfmpeg) {
             "-frames:v", "1",  "-pix_fmt", format, "-c:v",  codec};
         if (*tag)
             make.insert(make.end(), {"-tag:v", "mjpa"});
+        if (std::string(tag) == "fields") {
+            const std::string fields = (dir / "fields.jpg").string();
+            make[8] = "2";
+            make.insert(make.begin() + 7, {"-vf", "separatefields"});
+            make.insert(make.end(), {"-f", "image2pipe", fields});
+            ASSERT_EQ(RunTool(make).exitCode, 0);
+            make = {"ffmpeg", "-v",   "error", "-video_size", "24x16",  "-f",  "image2",
+                    "-i",     fields, "-c:v",  "copy",        "-tag:v", "mjpa"};
+        }
         make.push_back(movie);
         ASSERT_EQ(RunTool(make).exitCode, 0);
         const std::string rgb = RunTool({"ffmpeg", "-v", "error", "-i", movie, "-f", "rawvideo",
@@ -535,13 +551,17 @@ long PeakKilobytes() {
     return usage.ru_maxrss;
 }
 
-// A grey progressive JPEG, side x side, whose scans code nothing: `frames` frame headers, a DC
-// scan, then `acScans` AC scans in which every block ends its band. Each table has one code,
-// '0': no DC difference, and an end of band for the next 2^14 blocks (the last run may pass
-// the end, which decoders allow). FFmpeg wants a byte for each four blocks: a comment pads.
-std::string EmptyProgressiveJpeg(int side, int acScans, int frames = 1) {
-    const std::size_t blocks = std::size_t((side + 7) / 8) * std::size_t((side + 7) / 8);
-    const std::string size{char(side >> 8), char(side), char(side >> 8), char(side)};
+// A grey progressive JPEG, side x side (or `rows` high), whose scans code nothing: `frames` frame
+// headers, a DC scan, then `acScans` AC scans in which every block ends its band, each coded
+// `passes` times, the copies after the first each opened by a next-field marker. Each table
+// has one code, '0': no DC difference, and an end of band for the next 2^14 blocks (the last
+// run may pass the end, which decoders allow). FFmpeg wants a byte for each four blocks: a
+// comment pads.
+std::string EmptyProgressiveJpeg(int side, int acScans, int frames = 1, int rows = 0,
+                                 int passes = 1) {
+    rows = rows ? rows : side;
+    const std::size_t blocks = std::size_t((side + 7) / 8) * std::size_t((rows + 7) / 8);
+    const std::string size{char(rows >> 8), char(rows), char(side >> 8), char(side)};
     std::string body = Segment(0xDB, std::string(1, '\0') + std::string(64, '\1'));
     for (int i = 0; i < frames; ++i)
         body += Segment(0xC2, "\x08" + size + std::string("\x01\x01\x11\x00", 4));
@@ -549,8 +569,10 @@ std::string EmptyProgressiveJpeg(int side, int acScans, int frames = 1) {
     body += Segment(0xC4, std::string(1, '\0') + oneCode + '\0' + '\x10' + oneCode + '\xE0');
     body += Segment(0xDA, std::string("\x01\x01\x00\x00\x00\x00", 6)) +
             std::string((blocks + 7) / 8, '\0');
-    const std::string ac = Segment(0xDA, std::string("\x01\x01\x00\x01\x3F\x00", 6)) +
-                           std::string(((blocks + 16383) / 16384 * 15 + 7) / 8, '\0');
+    const std::string bands(((blocks + 16383) / 16384 * 15 + 7) / 8, '\0');
+    std::string ac = Segment(0xDA, std::string("\x01\x01\x00\x01\x3F\x00", 6)) + bands;
+    for (int i = 1; i < passes; ++i)
+        ac += "\xFF\xD1" + bands;
     for (int i = 0; i < acScans; ++i)
         body += ac;
     std::string pad;
@@ -631,20 +653,31 @@ TEST(PictDecode, HostilePicturesStayWithinTheirBudget) {
 }
 
 // JPEG data is charged by the frames and scans its own headers give, whatever the picture says
-// of it (each image here claims to be 1 x 1), and thin wedges by their rows: each picture is
-// decoded in a child held to two seconds of processor time and 256 MB.
+// of it (each image here claims to be 1 x 1, or as high as its frames' fields make it), and
+// thin wedges by their rows: each picture is decoded in a child held to two seconds of
+// processor time and 256 MB.
 TEST(PictDecode, JpegDataAndThinWedgesAreChargedTheirWork) {
     STRAVEL_REQUIRE_TOOL("cjpeg");
-    auto image = [](const std::string& codec, const std::string& data, int frame = 1,
-                    int count = 1) {
+    auto image = [](const std::string& codec, const std::string& data, int frame = 1, int count = 1,
+                    int described = 1) {
         Pict p(frame, frame);
         for (int i = 0; i < count; ++i)
-            p.Compressed(kIdentity, Description(codec, 1, 1), data);
+            p.Compressed(kIdentity, Description(codec, 1, described), data);
         return p.End();
     };
     const std::string pgm = "P5\n4096 4096\n255\n" + std::string(4096 * 4096, '\x80');
     const auto flat = RunTool({"cjpeg", "-grayscale"}, pgm);
+    const auto field =
+        RunTool({"cjpeg", "-grayscale"}, "P5\n4096 2048\n255\n" + std::string(4096 * 2048, '\x80'));
     ASSERT_EQ(flat.exitCode, 0);
+    ASSERT_EQ(field.exitCode, 0);
+    // A large frame's header whose first byte ends an application segment, where only FFmpeg's
+    // reading of that segment finds it.
+    const std::string visible = EmptyProgressiveJpeg(4096, 298);
+    const std::size_t frameAt = visible.find("\xFF\xC2");
+    const std::string hidden = visible.substr(0, frameAt) +
+                               Segment(0xE0, "an application note\xFF") +
+                               visible.substr(frameAt + 1);
     // 99 progressive scans of the whole frame in a few kilobytes when arithmetic-coded; the
     // same script coded by Huffman tables takes 70 KB.
     TempDir dir;
@@ -677,6 +710,10 @@ TEST(PictDecode, JpegDataAndThinWedgesAreChargedTheirWork) {
         uint32_t first;
     } cases[] = {
         {"400 scans", image("mjpa", EmptyProgressiveJpeg(4096, 400)), refused},
+        {"a frame header in an application segment's last byte", image("mjpa", hidden), refused},
+        {"2,000 next-field markers",
+         image("mjpa", EmptyProgressiveJpeg(4096, 1, 1, 2048, 2001), 1, 1, 4096), refused},
+        {"two fields of a large picture", image("mjpa", field.out + field.out, 1, 1, 4096), grey},
         {"100 scans of a large frame", image("mjpa", EmptyProgressiveJpeg(4096, 100)), refused},
         {"300 frame headers", image("mjpa", EmptyProgressiveJpeg(4096, 0, 300)), refused},
         {"a large Motion-JPEG B frame", image("mjpb", MotionJpegB(flat.out)), grey},
@@ -790,7 +827,9 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     };
     std::string damaged = Segment(0xFE, hidden);
     damaged[2] = '\xFF'; // its length runs past the data
-    const std::string jfif = Segment(0xE0, std::string("JFIF\0\1\1\0\0\1\0\1\2\2", 14) + hidden);
+    // FFmpeg stops the thumbnail's size and a byte short of its end, inside the first scan.
+    const std::string jfif =
+        Segment(0xE0, std::string("JFIF\0\1\1\0\0\1\0\1\x28\x19", 14) + hidden);
     const struct {
         const char* what;
         std::string data, same; // same: data charged as this is; else more scans are
@@ -821,22 +860,100 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
         const pict::JpegWork want = work(c.same, c.reading);
         EXPECT_TRUE(got.work == want.work && got.scans == want.scans && want.scans >= 6) << c.what;
     }
-    // Motion-JPEG B is charged as the interchange data it was made from.
-    const std::string b = MotionJpegB(baseline);
+    // Where FFmpeg's reading of a segment leaves it, against its own account of the markers it
+    // reads: a large progressive frame's header, hidden where each segment may bring it to
+    // light, is charged where ffmpeg reads it, and only there where the bytes tell.
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    const std::string frame("\xFF\xC2\x00\x0B\x08\x08\x00\x08\x00\x01\x01\x11\x00", 13);
+    const std::string after = frame.substr(1); // its marker's 0xFF ends the segment before
+    const struct {
+        const char* what;
+        std::string segments;
+        bool told; // else it depends on what an EXIF directory holds
+    } hiding[] = {
+        {"an application segment's last byte", Segment(0xE0, "an application note\xFF") + after,
+         true},
+        {"an AVI1 header's last byte", Segment(0xE0, "AVI1\xFF") + after, true},
+        {"an Adobe header's last byte",
+         Segment(0xEE, std::string("Adobe\0\x64\0\0\0\0\xFF", 12)) + after, true},
+        {"a comment's last byte", Segment(0xFE, "note\xFF") + after, true},
+        {"a comment a byte into which AVI1 is read", Segment(0xE0, "AVI1") + Segment(0xFE, frame),
+         true},
+        {"a comment that LJIF is read past", Segment(0xE0, "LJIF") + Segment(0xFE, "12345" + frame),
+         true},
+        {"a JFIF header short of its thumbnail",
+         Segment(0xE0, std::string("JFIF\0\1\1\0\0\1\0\1\1\1", 14) + std::string(10, 'x') +
+                           frame.substr(0, 4)) +
+             frame.substr(4),
+         true},
+        {"quantisation tables' leftover", Segment(0xDB, '\0' + std::string(64, '\1') + frame),
+         true},
+        {"a segment left unread", Segment(0xF0, "12" + frame), true},
+        {"an EXIF directory's last byte",
+         Segment(0xE1, std::string("Exif\0\0II*\0\x08\0\0\0\0\0\0\0\0\0\xFF", 21)) + after, false},
+    };
+    for (const auto& c : hiding) {
+        const std::string data = "\xFF\xD8" + c.segments + baseline.substr(2);
+        WriteFileBytes(dir / "x.jpg", data);
+        const auto log = RunTool({"ffmpeg", "-v", "debug", "-debug", "startcode", "-f", "image2",
+                                  "-i", (dir / "x.jpg").string(), "-f", "null", "-"});
+        // The decoder's account, after that of the one that probed the file (which passes over
+        // more), each from the start of the data.
+        const std::size_t decoder = log.err.rfind("startcode: D8");
+        const bool reads = decoder != std::string::npos &&
+                           log.err.find("picture: 2048x2048", decoder) != std::string::npos;
+        const bool charged = work(data, MarkerReading::BySearch).work >= 2048u * 2048;
+        EXPECT_TRUE(charged == reads || (charged && !c.told)) << c.what << ": " << reads;
+    }
+    // FFmpeg decodes a field's scan again for each next-field marker in what it takes for the
+    // scan, after its fill bytes and stuffed zeros are dropped; JPEG-LS data is repacked first.
+    const struct {
+        std::string tail;
+        bool jpegLs;
+        std::size_t markers;
+    } passes[] = {
+        {"\xFF\xD1", false, 1},
+        {"\xFF\xFF\xD1", false, 1},
+        {std::string("\xFF\x00\xD1", 3), false, 1},
+        {"\xFF\xD0\xFF\xD1", false, 1},
+        {"\xFF\xD9\xFF\xD1", false, 0},
+        {"\xFF\x68\x80", false, 0},
+        {"\xFF\x68\x80", true, 1},
+        {"\xFF\xD1", true, 0},
+    };
+    for (const auto& p : passes) {
+        const std::string scan = "\x12\x34" + p.tail + "\x56\x78";
+        EXPECT_EQ(pict::NextFieldMarkers(reinterpret_cast<const uint8_t*>(scan.data()), scan.size(),
+                                         p.jpegLs),
+                  p.markers)
+            << p.jpegLs << " " << p.tail.size();
+    }
+    // Motion-JPEG B is charged as the interchange data it was made from, and a next-field marker
+    // in a field less than three quarters of the picture's height as another pass.
+    std::string b = MotionJpegB(baseline);
     const pict::JpegWork fields = pict::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()),
                                                         b.size(), kMaxPicturePixels);
     const pict::JpegWork markers = work(baseline, MarkerReading::ByLength);
     EXPECT_TRUE(fields.work == markers.work && fields.scans == 1 && markers.scans == 1);
-    // Cut anywhere, either data is walked within its bytes (the sanitizers watch).
+    b.replace(b.size() - 2, 2, "\xFF\xD1");
+    auto bWork = [&](int height) {
+        return pict::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()), b.size(),
+                                     kMaxPicturePixels, height)
+            .work;
+    };
+    EXPECT_TRUE(bWork(65) == fields.work && bWork(66) > fields.work);
+    // Cut anywhere, either data is walked within its bytes (the sanitizers watch), its frames
+    // taken as fields.
     const std::string every =
         at(2, Segment(0xE0, "AVI1") + Segment(0xE1, "Exif") + Segment(0xFE, "a note"));
     for (std::size_t n = 0; n < every.size(); ++n) {
         const std::vector<uint8_t> cut(every.begin(), every.begin() + std::ptrdiff_t(n));
         for (MarkerReading reading : {MarkerReading::ByLength, MarkerReading::BySearch})
-            pict::MarkedJpegWork(cut.data(), n, kMaxPicturePixels, reading);
+            pict::MarkedJpegWork(cut.data(), n, kMaxPicturePixels, reading, 1000);
         if (n < b.size()) {
             const std::vector<uint8_t> field(b.begin(), b.begin() + std::ptrdiff_t(n));
-            pict::MotionJpegBWork(field.data(), n, kMaxPicturePixels);
+            pict::MotionJpegBWork(field.data(), n, kMaxPicturePixels, 1000);
         }
     }
 }

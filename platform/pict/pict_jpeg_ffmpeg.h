@@ -1,0 +1,30 @@
+// How FFmpeg's JPEG decoder moves through marker-framed data, as far as it can be told from the
+// bytes. It reads a segment field by field, not by its length, and searches for the next marker
+// (0xFF and a code from 0xC0 to 0xFE) from wherever its reading stopped; it decodes a field's
+// scan again for each next-field marker it finds after it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tbx::pict {
+
+// Where the decoder's search goes on after the quantisation tables, restart interval,
+// application or comment segment, or a segment it does not read, of `marker` (its length field
+// at `at`, `left` bytes before the data's end): `bytes` after the length field, or one more
+// where what the segment holds decides. Not `known` where the decoder gives up on the image
+// there, or reads further than is told here.
+struct SegmentRead {
+    std::size_t bytes = 0;
+    bool orOneMore = false;
+    bool known = true;
+};
+SegmentRead FfmpegSegmentRead(uint8_t marker, const uint8_t* at, std::size_t left);
+
+// The next-field markers (FF D1) in the data the decoder takes for a scan: from `at`, just after
+// the scan's marker, to the first marker other than a restart, with stuffed zeros and fill bytes
+// removed as it removes them, or repacked as it repacks JPEG-LS data when `jpegLs`. Each may start
+// one more pass over the scan in a picture whose frames are fields.
+std::size_t NextFieldMarkers(const uint8_t* at, std::size_t left, bool jpegLs);
+
+} // namespace tbx::pict
