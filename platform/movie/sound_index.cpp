@@ -20,11 +20,22 @@ constexpr std::size_t kMostCheckpoints = std::size_t(1) << 19;
 constexpr std::size_t kMostLosses = std::size_t(1) << 16;
 // Packets that the pass reads on at a time when a reader needs more.
 constexpr int64_t kBatch = 256;
-// Packets read after a seek while looking for the checkpoint's before the seek counts as failed.
-constexpr int64_t kSearch = 4096;
+// Packets read after a seek while looking for the checkpoint's before the seek counts as failed
+// (reading past its place in the file fails it sooner): a movie's container may seek to
+// pictures many seconds apart.
+constexpr int64_t kSearch = int64_t(1) << 16;
+// Packets that wait for a time to tell a jump ahead of them a loss or a lie: a stream whose
+// times stop after a jump has it taken for a lie.
+constexpr std::size_t kMostUnplaced = 4096;
+
+// Times this far from 0, and jumps longer than this many hours, are damage, not sound's: they
+// tell nothing of where packets belong.
+constexpr int64_t kFarTime = int64_t(1) << 60;
+constexpr int64_t kLongestLoss = 4;
 
 int64_t TimeOf(const AVPacket* packet) {
-    return packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    return time > -kFarTime && time < kFarTime ? time : AV_NOPTS_VALUE;
 }
 
 uint32_t Hash(const AVPacket* packet) {
@@ -187,7 +198,7 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
                 // Back where it was before a time that lay behind.
                 returned = _back < 0 && step > slack && std::abs(step + _back) <= slack;
             }
-            if (!returned && step > slack) {
+            if (!returned && step > slack && step <= kLongestLoss * 3600 * int64_t(_rate)) {
                 _jumpAt = unplaced.ordinal;
                 _jump = step;
             }
@@ -199,6 +210,8 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     _since += raw;
     _longest = std::max(_longest, raw);
     _unplaced.push_back(unplaced);
+    if (_unplaced.size() > kMostUnplaced)
+        _jumpAt = -1;
     while (!_unplaced.empty() && (_jumpAt < 0 || _unplaced.front().ordinal < _jumpAt)) {
         _Place(_unplaced.front());
         _unplaced.pop_front();

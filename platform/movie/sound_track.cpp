@@ -309,6 +309,8 @@ void SoundTrack::_Reset() {
     _reform = false;
     _history.clear();
     _heldSamples = 0;
+    if (_held)
+        av_frame_unref(_held.get());
     if (_start == AV_NOPTS_VALUE)
         _origin = AV_NOPTS_VALUE;
     _stale = false;
@@ -629,10 +631,11 @@ void SoundTrack::_ConvertFrom(const AVFrame* frame, int64_t skip) {
 void SoundTrack::_Finish() {
     _finished = true;
     // Decoding has reached the end: what it placed is the sound. A movie's does not end before
-    // the length it stated at its opening: silence stands in for what its container counted.
+    // the length it stated at its opening: silence, given as it is read, stands in for what its
+    // container counted.
     _sampleCount = _audioOnly ? _placed : std::max(_sampleCount, _placed);
-    // The resampler's rounding may leave it a sample short of the count.
-    const int64_t wanted = OutputCount();
+    // The resampler's rounding may leave it a sample short of what decoded.
+    const int64_t wanted = av_rescale_rnd(_placed, _form.rate, _rate, AV_ROUND_UP);
     const int64_t held = _Held();
     if (held < wanted)
         _queue.AppendZeros(std::size_t(wanted - held) * std::size_t(_FrameBytes()));
@@ -651,14 +654,21 @@ bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
     }
     if (!fetched)
         return false;
-    end = std::min({end, OutputCount(), _Held()});
+    const int64_t held = _Held();
+    end = std::min(end, OutputCount());
+    if (!_finished)
+        end = std::min(end, held);
     const std::size_t frameBytes = std::size_t(_FrameBytes());
     if (end > first) {
         const std::size_t bytes = std::size_t(end - first) * frameBytes;
         uint8_t* to = place(bytes);
         if (!to)
             return false;
-        _queue.CopyOut(std::size_t(first - _queueFirst) * frameBytes, bytes, to);
+        const std::size_t copied =
+            held > first ? std::size_t(std::min(end, held) - first) * frameBytes : 0;
+        if (copied > 0)
+            _queue.CopyOut(std::size_t(first - _queueFirst) * frameBytes, copied, to);
+        std::memset(to + copied, 0, bytes - copied); // past the sound's end, in a movie
     }
     // A second before the range's end stays for a request that starts a little earlier.
     _DropBefore(std::max(first, end - _form.rate));
