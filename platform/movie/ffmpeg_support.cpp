@@ -340,12 +340,16 @@ int64_t FlvTagBefore(AVIOContext* io, int64_t tail) {
 // reading as little of the file as its container allows. A container with an index of its
 // pictures only seeks by it, as seeking the sound would read through the file. An FLV file keeps
 // no index at all, and its reader finds no tag from a byte between them: reading starts at the
-// tag `tail` bytes before its end, where its tags lead back from there (not in a file cut short).
-bool SeekNear(AVFormatContext* format, int index, int64_t near, int64_t tail) {
+// tag `tail` bytes before its end, where its tags lead back from there (not in a file cut short);
+// `byTag` says so, for a wider tail may then find packets of the stream where this one did not.
+bool SeekNear(AVFormatContext* format, int index, int64_t near, int64_t tail, bool& byTag) {
     const AVStream* stream = format->streams[index];
+    byTag = false;
     if (IsContainer(format, "flv") && format->pb)
-        if (const int64_t tag = FlvTagBefore(format->pb, tail); tag >= 0)
+        if (const int64_t tag = FlvTagBefore(format->pb, tail); tag >= 0) {
+            byTag = true;
             return av_seek_frame(format, index, tag, AVSEEK_FLAG_BYTE) >= 0;
+        }
     if (IsContainer(format, "matroska"))
         return av_seek_frame(format, -1, av_rescale_q(near, stream->time_base, AV_TIME_BASE_Q),
                              AVSEEK_FLAG_BACKWARD) >= 0;
@@ -370,8 +374,8 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
     int64_t tail = (format->pb ? std::max<int64_t>(0, avio_size(format->pb)) : 0) / seconds * 4 +
                    (int64_t(64) << 10);
     int64_t end = AV_NOPTS_VALUE;
-    for (;; tail *= 8) {
-        if (!SeekNear(format, index, near, tail))
+    for (bool byTag = false;; tail *= 8) {
+        if (!SeekNear(format, index, near, tail, byTag))
             break;
         while (av_read_frame(format, packet.get()) >= 0) {
             const int64_t at = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
@@ -385,8 +389,7 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
             }
             av_packet_unref(packet.get());
         }
-        if (end != AV_NOPTS_VALUE || !IsContainer(format, "flv") || Interrupt(budget) ||
-            tail > kContentEndBudget || FlvTagBefore(format->pb, tail) < 0)
+        if (end != AV_NOPTS_VALUE || !byTag || Interrupt(budget) || tail > kContentEndBudget)
             break;
     }
     const bool interrupted = Interrupt(budget);

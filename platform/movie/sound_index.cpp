@@ -45,6 +45,19 @@ uint32_t Hash(const AVPacket* packet) {
     return hash;
 }
 
+// The samples of the frames that the decoder gives now; `adjust`, when given, receives how far
+// the first frame's time lies from `at`.
+int64_t Receive(AVCodecContext* decoder, AVFrame* frame, int64_t at = 0,
+                int64_t* adjust = nullptr) {
+    int64_t samples = 0;
+    while (avcodec_receive_frame(decoder, frame) == 0) {
+        if (adjust && samples == 0 && frame->best_effort_timestamp != AV_NOPTS_VALUE)
+            *adjust = frame->best_effort_timestamp - at;
+        samples += frame->nb_samples;
+    }
+    return samples;
+}
+
 } // namespace
 
 SoundIndex::~SoundIndex() = default;
@@ -62,8 +75,10 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
     index->_stream = stream;
     index->_rate = sound->codecpar->sample_rate;
     index->_timeBase = sound->time_base;
-    index->_byBytes = !IsContainer(format, "matroska") && !IsContainer(format, "asf") &&
-                      !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
+    // A seek to a place in the file reads least (ASF without an index seeks a time by a search
+    // through its packets); Matroska's reader finds no block from a byte between them.
+    index->_byBytes =
+        !IsContainer(format, "matroska") && !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
     index->_stride = kFirstStride;
     index->_packet.reset(av_packet_alloc());
     index->_samplesOf = std::make_unique<PacketSamples>(index->_parameters.get());
@@ -92,15 +107,6 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
         return nullptr;
     const bool whole = int64_t(first.size()) < kChecked;
     std::vector<int64_t> raw, told, got, steps;
-    auto receive = [&](int64_t at, int64_t* adjust) {
-        int64_t samples = 0;
-        while (avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
-            if (adjust && samples == 0 && frame->best_effort_timestamp != AV_NOPTS_VALUE)
-                *adjust = frame->best_effort_timestamp - at;
-            samples += frame->nb_samples;
-        }
-        return samples;
-    };
     int64_t at = 0;
     for (const PacketPtr& p : first) {
         const int64_t samples = (*index->_samplesOf)(p.get());
@@ -115,8 +121,9 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
         stamped->pts = stamped->dts = at - skip;
         int64_t adjust = 0;
         // A packet refused delivers nothing.
-        const int64_t samplesGot =
-            avcodec_send_packet(decoder.get(), stamped.get()) >= 0 ? receive(at, &adjust) : 0;
+        const int64_t samplesGot = avcodec_send_packet(decoder.get(), stamped.get()) >= 0
+                                       ? Receive(decoder.get(), frame.get(), at, &adjust)
+                                       : 0;
         av_packet_unref(stamped.get());
         got.push_back(samplesGot);
         index->_adjust.push_back(adjust);
@@ -124,7 +131,7 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
     }
     if (whole) {
         avcodec_send_packet(decoder.get(), nullptr);
-        index->_drained = receive(at, nullptr);
+        index->_drained = Receive(decoder.get(), frame.get());
     }
     int64_t settled = int64_t(got.size());
     while (settled > 0 && got[settled - 1] == told[settled - 1])
@@ -306,12 +313,6 @@ bool SoundIndex::CheckEnd(const std::string& path, const KnownFile& known) {
         !_SeekPacket(format.get(), from / _stride * _stride, cursor))
         return false;
     decoder->pkt_timebase = AVRational{1, _rate};
-    auto receive = [&] {
-        int64_t samples = 0;
-        while (avcodec_receive_frame(decoder.get(), frame.get()) == 0)
-            samples += frame->nb_samples;
-        return samples;
-    };
     int64_t next = from;
     for (; av_read_frame(format.get(), packet.get()) >= 0; av_packet_unref(packet.get())) {
         if (packet->stream_index != _stream)
@@ -322,7 +323,9 @@ bool SoundIndex::CheckEnd(const std::string& path, const KnownFile& known) {
         if (at < from)
             continue;
         ++next;
-        const int64_t got = avcodec_send_packet(decoder.get(), packet.get()) >= 0 ? receive() : 0;
+        const int64_t got = avcodec_send_packet(decoder.get(), packet.get()) >= 0
+                                ? Receive(decoder.get(), frame.get())
+                                : 0;
         if (at < from + kPriming || got == cursor.told)
             continue;
         // Only the last packet may deliver less: a file cut short ends in a part of one.
@@ -336,7 +339,7 @@ bool SoundIndex::CheckEnd(const std::string& path, const KnownFile& known) {
     if (next != _count)
         return false;
     avcodec_send_packet(decoder.get(), nullptr);
-    _drained = receive();
+    _drained = Receive(decoder.get(), frame.get());
     return true;
 }
 

@@ -322,8 +322,7 @@ bool SoundTrack::_Restart() {
     _format = _probe ? std::move(_probe) : OpenMediaFile(_path, &_known);
     if (!_format || FindSoundStream(_format.get()) != _index)
         return false;
-    if (!_audioOnly && !_indexTried && _Indexable())
-        _UseIndex(); // as for a read
+    _IndexMovie();
     // An MP3 seeks by the frames that it has read: the new context knows them too.
     if (_framesRead && !old)
         old = std::move(_framesRead);

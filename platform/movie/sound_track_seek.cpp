@@ -209,10 +209,13 @@ bool SoundTrack::_Reform(int64_t first) {
     return true;
 }
 
-bool SoundTrack::_Position(int64_t first) {
-    // A movie's sound is placed by its index from its first read on.
+void SoundTrack::_IndexMovie() {
     if (!_audioOnly && !_indexTried && _Indexable())
         _UseIndex();
+}
+
+bool SoundTrack::_Position(int64_t first) {
+    _IndexMovie();
     // A new form of output starts again from the sound decoded last, where it reaches back far
     // enough; the decoder keeps its place.
     if (_reform && !_stale && !_Reform(first))
