@@ -51,13 +51,15 @@ TEST(SoundPlaces, AStatedLengthNeedsNoWholeDecoding) {
 TEST(SoundPlaces, AFarJumpDecodesNoMoreThanItsPlace) {
     STRAVEL_REQUIRE_TOOL("ffmpeg");
     TempDir dir;
-    // An hour of MP3, which takes some seconds to decode whole.
+    // An hour of MP3, which takes over three seconds of processor time to decode whole; the
+    // jump, with the opening's count of its packets, under a second, and twice that where the
+    // machine is busy with other tests.
     const auto minute = dir / "minute.mp3", hour = dir / "hour.mp3";
     ASSERT_TRUE(Make({"-f", "lavfi", "-i", "sine=f=440:r=44100:d=60", "-ac", "2", "-c:a",
                       "libmp3lame", "-b:a", "128k"},
                      minute));
     ASSERT_TRUE(Make({"-stream_loop", "59", "-i", minute.string(), "-c", "copy"}, hour));
-    EXPECT_TRUE(stravel::testing::FinishesWithin(1, 256 << 20, [&] {
+    EXPECT_TRUE(stravel::testing::FinishesWithin(2, 256 << 20, [&] {
         std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(hour.string());
         std::vector<uint8_t> pcm;
         tbx::PcmForm form;
