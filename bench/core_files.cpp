@@ -1,11 +1,14 @@
 // Throughput of text output through the data-fork stream, small movies written whole
 // through the atomic writer beside raw write() and fsync, and walks through a file's named
-// forks (alone, many in turn, many abandoned) beside the system calls that do their work.
+// forks (alone, many in turn, of many files, while forks change, many abandoned) beside the
+// system calls that do their work.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -15,7 +18,9 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "bench/side_by_side.h"
@@ -141,9 +146,10 @@ BENCHMARK(BM_SmallMovieToDisk)
     ->Unit(benchmark::kMicrosecond);
 
 // A file of `forks` one-byte named forks in memory (only a memory file system holds thousands
-// of attributes), or "" with the benchmark skipped.
-std::string ForkedFile(benchmark::State& state, int forks) {
-    const std::string file = "/dev/shm/stravel-bench-" + std::to_string(getpid()) + ".swf";
+// of attributes), or "" with the benchmark skipped; `index` tells several apart.
+std::string ForkedFile(benchmark::State& state, int forks, int index = 0) {
+    const std::string file =
+        "/dev/shm/stravel-bench-" + std::to_string(getpid()) + "-" + std::to_string(index) + ".swf";
     std::ofstream(file) << "data";
     for (int i = 0; i < forks; ++i) {
         char name[32];
@@ -245,6 +251,117 @@ BENCHMARK(BM_ForkWalksInTurn)
     ->ArgNames({"walks", "forks"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+// Walks stepped in turn until all have ended: the forks they gave, and how many failed.
+std::pair<std::size_t, std::size_t> WalkInTurn(const std::vector<tbx::FSRef>& refs) {
+    std::vector<tbx::CatPositionRec> positions(refs.size());
+    std::size_t given = 0, failed = 0;
+    for (std::size_t left = refs.size(); left > 0;)
+        for (std::size_t w = 0; w < refs.size(); ++w) {
+            if (positions[w].initialize < 0)
+                continue;
+            const tbx::OSErr error =
+                FSIterateForks(&refs[w], &positions[w], nullptr, nullptr, nullptr);
+            if (error == tbx::noErr) {
+                ++given;
+                continue;
+            }
+            failed += error != tbx::errFSNoMoreItems;
+            positions[w].initialize = -1;
+            --left;
+        }
+    return {given, failed};
+}
+
+// The same walks each run alone to its end, one after another.
+std::pair<std::size_t, std::size_t> WalkAlone(const std::vector<tbx::FSRef>& refs) {
+    std::pair<std::size_t, std::size_t> total;
+    for (const tbx::FSRef& ref : refs) {
+        const auto [given, failed] = WalkInTurn({ref});
+        total.first += given;
+        total.second += failed;
+    }
+    return total;
+}
+
+// One walk through each of `files` files of `forks` named forks, stepped in turn until all are
+// done, beside each file's walk run alone to its end. Equal times mean a step costs the same
+// however many files are walked at once.
+void BM_ForkWalksOfManyFilesInTurn(benchmark::State& state) {
+    const int files = int(state.range(0)), forks = int(state.range(1));
+    std::vector<std::string> paths;
+    for (int f = 0; f < files && (f == 0 || !paths.back().empty()); ++f)
+        paths.push_back(ForkedFile(state, forks, f));
+    std::vector<tbx::FSRef> refs;
+    for (const std::string& path : paths)
+        refs.push_back(RefOf(path));
+    bench::SideBySide rounds(state, "alone", "ms");
+    std::pair<std::size_t, std::size_t> inTurn, alone;
+    for (auto _ : state) {
+        rounds.Ours([&] { inTurn = WalkInTurn(refs); });
+        rounds.Peer([&] { alone = WalkAlone(refs); });
+    }
+    for (const std::string& path : paths)
+        if (!path.empty())
+            std::filesystem::remove(path);
+    if (paths.back().empty())
+        return; // skipped: too few attributes
+    rounds.Report();
+    if (inTurn != alone || inTurn.first != std::size_t(files) * std::size_t(forks + 1))
+        state.SkipWithError("the walks gave different forks");
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(inTurn.first));
+}
+BENCHMARK(BM_ForkWalksOfManyFilesInTurn)
+    ->ArgsProduct({{16, 17, 64}, {1000, 5000}})
+    ->ArgNames({"files", "forks"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Until `stop`, adds forks to the file as fast as it can until it made 512, then removes them,
+// and so on.
+void ChangeForks(const std::string& file, int forks, const std::atomic<bool>& stop) {
+    std::deque<std::string> made;
+    bool growing = true;
+    for (unsigned n = 0; !stop; ++n) {
+        growing = made.empty() || (growing && made.size() < 512);
+        if (growing) {
+            made.push_back("user.f" + std::to_string(n % unsigned(forks)) + "-" +
+                           std::to_string(n));
+            setxattr(file.c_str(), made.back().c_str(), "c", 1, 0);
+        } else {
+            removexattr(file.c_str(), made.front().c_str());
+            made.pop_front();
+        }
+    }
+}
+
+// 64 walks through a file of 3,000 named forks, stepped in turn while another thread changes its
+// forks, beside the same walks each run alone to its end on the file left unchanged.
+void BM_ForkWalksWhileForksChange(benchmark::State& state) {
+    constexpr int kForks = 3000, kWalks = 64;
+    const std::string file = ForkedFile(state, kForks);
+    if (file.empty())
+        return;
+    const std::vector<tbx::FSRef> refs(kWalks, RefOf(file));
+    bench::SideBySide rounds(state, "alone", "ms");
+    std::pair<std::size_t, std::size_t> changing, alone;
+    for (auto _ : state) {
+        std::atomic<bool> stop{false};
+        std::thread changer(ChangeForks, std::cref(file), kForks, std::cref(stop));
+        rounds.Ours([&] { changing = WalkInTurn(refs); });
+        stop = true;
+        changer.join();
+        rounds.Peer([&] { alone = WalkAlone(refs); });
+    }
+    rounds.Report();
+    std::filesystem::remove(file);
+    if (changing.second != 0 || alone.second != 0)
+        state.SkipWithError("a walk failed");
+    else if (changing.first < std::size_t(kWalks) * (kForks + 1))
+        state.SkipWithError("a walk missed forks");
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(changing.first));
+}
+BENCHMARK(BM_ForkWalksWhileForksChange)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // 100,000 walks each begun at the first named fork of a file of three and left there, while the
 // table of open walks is full and each pushes out the oldest; beside the system calls that find

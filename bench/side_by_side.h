@@ -19,10 +19,10 @@ class SideBySide {
 public:
     // Times are reported in `unit` ("ms", "us" or "ns"); the peer's counter is named after it.
     SideBySide(benchmark::State& state, std::string peer, std::string unit)
-        : _state(state), _peer(std::move(peer)), _unit(std::move(unit)),
-          _scale(_unit == "ms"   ? 1e3
-                 : _unit == "us" ? 1e6
-                                 : 1e9) {}
+        : _state(state), _peer(std::move(peer)), _scale(unit == "ms"   ? 1e3
+                                                        : unit == "us" ? 1e6
+                                                                       : 1e9),
+          _unit(std::move(unit)) {}
     SideBySide(const SideBySide&) = delete;
     SideBySide& operator=(const SideBySide&) = delete;
 
@@ -75,8 +75,9 @@ private:
     }
 
     benchmark::State& _state;
-    std::string _peer, _unit;
+    std::string _peer;
     double _scale;
+    std::string _unit;
     std::vector<double> _ours, _theirs;
 };
 

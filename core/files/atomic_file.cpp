@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/limits.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -57,10 +58,9 @@ void SyncFolder(const std::string& folder) {
 // The replaced file's extended attributes (its Finder information among them) go with its
 // bytes; one that the new file cannot take is left behind, as the file system decides.
 void CopyAttributes(const std::string& from, int to) {
-    const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
-    if (size <= 0)
-        return;
-    std::vector<char> names(static_cast<std::size_t>(size));
+    // One call with room for the most the kernel lists: asking for the size first loses every
+    // attribute whenever one is added between the two calls.
+    std::vector<char> names(XATTR_LIST_MAX);
     const ssize_t listed = ::listxattr(from.c_str(), names.data(), names.size());
     std::vector<char> value;
     for (ssize_t at = 0; at < listed;

@@ -69,6 +69,7 @@ OSErr Take(const FSRef& ref, ForkListing& listing) {
         return error;
     // Its name opens the resource fork, which a walk gives before the named ones.
     std::erase(listing.attributes, "user.RESOURCE_FORK");
+    listing.path = ref.path;
     listing.device = info.st_dev;
     listing.inode = info.st_ino;
     listing.changed = info.st_ctim;
@@ -116,9 +117,16 @@ OSErr ForkListings::Current(const FSRef& ref, UInt64 since,
     return noErr;
 }
 
-void ForkListings::Used(const ForkListing& listing) {
-    if (Kept* kept = Find(listing.device, listing.inode))
-        kept->used = ++_uses;
+std::shared_ptr<const ForkListing> ForkListings::Used(const ForkListing& held,
+                                                      const std::string& path, UInt64 since) {
+    Kept* kept = Find(held.device, held.inode);
+    if (!kept)
+        return nullptr;
+    kept->used = ++_uses;
+    const ForkListing& latest = *kept->listing;
+    if (&latest == &held || latest.taken <= since || latest.path != path)
+        return nullptr;
+    return kept->listing;
 }
 
 } // namespace tbx::fs_detail

@@ -1,6 +1,6 @@
-// Listings of files' named forks, one for each file, shared by every walk of that file until
-// its forks may have changed. Not thread-safe: its one user holds a lock around every call.
-// Not for callers outside platform/files.
+// Listings of files' named forks, one kept for each of the files listed last, shared by every
+// walk of that file that begins before its forks may have changed. Not thread-safe: its one user
+// holds a lock around every call. Not for callers outside platform/files.
 #pragma once
 
 #include <ctime>
@@ -14,6 +14,7 @@
 namespace tbx::fs_detail {
 
 struct ForkListing {
+    std::string path; // the path it was listed through
     dev_t device = 0;
     ino_t inode = 0;
     timespec changed = {}; // the file's status change time, read before the listing
@@ -25,16 +26,21 @@ struct ForkListing {
 
 class ForkListings {
 public:
-    // At most this many listings are kept, each at most what the kernel lists: 64 KiB of names.
+    // At most this many listings are kept for walks yet to begin, each at most what the kernel
+    // lists: 64 KiB of names. A walk holds its own until it ends.
     static constexpr std::size_t kKept = 16;
 
     // A listing of the file's named forks (none for anything but a file) that holds every fork
     // the file has had throughout since the clock read `since`: one taken later, or one whose
-    // file shows no change since it was taken. Another listing of the file goes, and so does
-    // the one used least lately when more than kKept would be kept.
+    // file shows no change since it was taken. Another listing of the file is no longer kept,
+    // nor is the one used least lately when more than kKept would be; walks that hold them
+    // keep them.
     OSErr Current(const FSRef& ref, UInt64 since, std::shared_ptr<const ForkListing>& listing);
-    // The listing was used: it is among the last to go.
-    void Used(const ForkListing& listing);
+    // Marks the file's kept listing used, so that it is among the last to go, and gives it when
+    // it is not `held` and was listed through `path` after the clock read `since`: it then holds
+    // every fork the file at `path` has had throughout since then.
+    std::shared_ptr<const ForkListing> Used(const ForkListing& held, const std::string& path,
+                                            UInt64 since);
     // Counts the listings taken.
     UInt64 Clock() const { return _clock; }
 

@@ -14,16 +14,18 @@ namespace tbx::fs_detail {
 namespace {
 
 // A walk goes by name: each step gives the first after the one given last in a sorted listing,
-// so forks made or removed meanwhile neither repeat nor hide the others. The walks of one file
-// share its listing; a walk whose listing went takes the file's current one and resumes after
-// its last name. The position record holds the walk's number, never reused.
+// so forks made or removed meanwhile neither repeat nor hide the others. A walk holds the
+// listing it began with, so a step lists nothing however many files are walked at once; when
+// its file is listed again after it began, it moves to that listing after its last name and
+// lets its own go, so that the walks of a file whose forks keep changing share one. The
+// position record holds the walk's number, never reused.
 struct ForkWalk {
     UInt64 number = 0;
     std::string path;
     std::string last; // the attribute given last
     SInt64 next = 0;  // the position the record holds after that step; 0 before the first
     UInt64 begun = 0; // the listings' clock when it began
-    std::weak_ptr<const ForkListing> listing;
+    std::shared_ptr<const ForkListing> listing;
     std::size_t cursor = 0; // in the listing, the first after `last`
 };
 
@@ -129,19 +131,14 @@ OSErr NextNamedFork(const FSRef& ref, CatPositionRec& position, SInt64& at, std:
         return errFSIteratorNotFound;
     }
     walks.walks.Stepped(walk);
-    std::shared_ptr<const ForkListing> listing = walk->listing.lock();
-    if (listing) {
-        walks.listings.Used(*listing);
-    } else {
-        if (OSErr error = walks.listings.Current(ref, walk->begun, listing))
-            return error;
-        walk->listing = listing;
-        const auto& attributes = listing->attributes;
+    if (auto latest = walks.listings.Used(*walk->listing, walk->path, walk->begun)) {
+        const auto& attributes = latest->attributes;
         walk->cursor =
             std::size_t(std::upper_bound(attributes.begin(), attributes.end(), walk->last) -
                         attributes.begin());
+        walk->listing = std::move(latest);
     }
-    const std::vector<std::string>& attributes = listing->attributes;
+    const std::vector<std::string>& attributes = walk->listing->attributes;
     for (;; ++at, ++walk->cursor) {
         if (walk->cursor >= attributes.size()) {
             walks.walks.Forget(walk);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <linux/limits.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
 
@@ -23,24 +24,14 @@ bool Absent(int error) {
     return error == ENODATA || error == ENOTSUP;
 }
 
-// The names of all of a file's attributes, NUL-separated; an attribute added between the two
-// calls asks for another try.
+// The names of all of a file's attributes, NUL-separated. One call with room for the most the
+// kernel lists: asking for the size first fails whenever attributes are added between the two
+// calls, which a file whose forks keep changing may do every time. A longer list is E2BIG.
 bool ListAttributes(const std::string& file, std::string& names) {
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const ssize_t size = listxattr(file.c_str(), nullptr, 0);
-        if (size < 0)
-            return false;
-        names.resize(std::size_t(size));
-        const ssize_t got = size ? listxattr(file.c_str(), names.data(), names.size()) : 0;
-        if (got >= 0) {
-            names.resize(std::size_t(got));
-            return true;
-        }
-        if (errno != ERANGE)
-            return false;
-    }
-    errno = EAGAIN;
-    return false;
+    names.resize(XATTR_LIST_MAX);
+    const ssize_t got = listxattr(file.c_str(), names.data(), names.size());
+    names.resize(got < 0 ? 0 : std::size_t(got));
+    return got >= 0;
 }
 
 // Where the disk has room, a value the file system refused for want of space was too large

@@ -88,6 +88,24 @@ TEST(AtomicFileTest, TheReplacementKeepsTheTargetsAttributes) {
     EXPECT_EQ(std::string(value, 32), finder);
     EXPECT_EQ(getxattr(path.c_str(), "user.note", value, sizeof value), 4);
     EXPECT_EQ(std::string(value, 4), "kept");
+
+    // Another program adding and removing attributes meanwhile loses the replacement none.
+    std::atomic<bool> done{false};
+    std::thread churn([&] {
+        for (int i = 0; !done; ++i) {
+            const std::string name = "user.churn" + std::to_string(i % 64);
+            (void)setxattr(path.c_str(), name.c_str(), "x", 1, 0);
+            (void)removexattr(path.c_str(), ("user.churn" + std::to_string((i + 32) % 64)).c_str());
+        }
+    });
+    int lost = 0;
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_TRUE(BK_WriteFileAtomically(path, "again"));
+        lost += getxattr(path.c_str(), "user.note", value, sizeof value) != 4;
+    }
+    done = true;
+    churn.join();
+    EXPECT_EQ(lost, 0);
 }
 
 TEST(AtomicFileTest, NamesOfTheLongestLengthCanBeWritten) {

@@ -4,8 +4,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <deque>
 #include <dlfcn.h>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <set>
@@ -19,15 +22,14 @@
 #include "tests/support/bounded_run.h"
 #include "tests/support/private_folders.h"
 
-// Listings of attributes, counted by a stand-in that passes each call on: each listing asks
-// for its size first.
+// Listings of attributes, counted by a stand-in that passes each call on: each listing is one
+// call.
 std::atomic<int> gListings{0};
 
 extern "C" ssize_t listxattr(const char* path, char* list, size_t size) noexcept {
     using Call = ssize_t (*)(const char*, char*, size_t);
     static const Call next = reinterpret_cast<Call>(dlsym(RTLD_NEXT, "listxattr"));
-    if (!list)
-        ++gListings;
+    ++gListings;
     return next(path, list, size);
 }
 
@@ -139,6 +141,68 @@ struct MemoryFile {
         return name;
     }
 };
+
+// How a walk ended and the names it gave.
+struct WalkResult {
+    OSErr end = noErr;
+    std::vector<std::u16string> names;
+};
+
+// `each` walks of every file, stepped in turn until all have ended.
+std::vector<WalkResult> WalkInTurn(const std::vector<FSRef>& refs, int each) {
+    std::vector<CatPositionRec> positions(refs.size() * std::size_t(each));
+    std::vector<WalkResult> walks(positions.size());
+    for (std::size_t left = walks.size(); left > 0;)
+        for (std::size_t w = 0; w < walks.size(); ++w) {
+            if (walks[w].end != noErr)
+                continue;
+            auto [error, name] = Step(refs[w % refs.size()], positions[w]);
+            if (error) {
+                walks[w].end = error;
+                --left;
+            } else {
+                walks[w].names.push_back(std::move(name));
+            }
+        }
+    return walks;
+}
+
+// Until `stop`, adds forks named after lasting ones ("f0123-7") until there are 512, then removes
+// them, renaming one (made anew under another name, the old one removed) between any two, and
+// now and then puts in the file's place a new one that holds the same lasting forks.
+void ChangeForks(const fs::path& file, int lasting, const std::atomic<bool>& stop) {
+    std::mt19937 random(lasting);
+    std::deque<std::string> made;
+    auto make = [&](unsigned n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "user.f%04u-%u", unsigned(random() % unsigned(lasting)),
+                      n);
+        made.emplace_back(name);
+        return setxattr(file.c_str(), name, "c", 1, 0) == 0;
+    };
+    auto remove = [&] {
+        removexattr(file.c_str(), made.front().c_str());
+        made.pop_front();
+    };
+    const fs::path next = file.string() + ".next";
+    bool growing = true;
+    for (unsigned n = 0; !stop; ++n) {
+        growing = made.empty() || (growing && made.size() < 512);
+        if (growing)
+            make(n);
+        else
+            remove();
+        if (!made.empty() && make(n))
+            remove();
+        if (n % 4096 == 4095) {
+            stravel::testing::WriteFileBytes(next, "data");
+            for (int i = 0; i < lasting; ++i)
+                setxattr(next.c_str(), MemoryFile::ForkAttribute(i).c_str(), "x", 1, 0);
+            fs::rename(next, file);
+            made.clear();
+        }
+    }
+}
 
 TEST(NamedForkTest, NamedForksAreUserAttributesBesideTheFinderInformation) {
     STRAVEL_REQUIRE_TOOL("getfattr");
@@ -444,6 +508,82 @@ TEST(NamedForkTest, InterleavedWalksGiveEachLastingForkOnce) {
         }
         EXPECT_EQ(repeated, 0);
         EXPECT_EQ(missed, 0);
+    }
+}
+
+// Walks of many files stepped in turn, and walks of one file from eight threads while a ninth
+// changes its forks and its place: every walk ends cleanly and gives, in order, each fork that
+// lasts throughout exactly once and nothing that was never a fork. Left alone, each file is
+// listed once for all the steps of its walk.
+TEST(NamedForkTest, WalksGiveEachLastingForkOnceInOrder) {
+    const struct {
+        int files, forks;
+        int threads, each; // walks of each file in each thread, all stepped in turn
+        bool changing;
+    } cases[] = {
+        {17, 600, 1, 1, false},
+        {64, 150, 1, 1, false},
+        {1, 1000, 8, 64, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.files << " files, " << c.threads << " threads");
+        std::vector<std::unique_ptr<MemoryFile>> files;
+        std::vector<FSRef> refs;
+        for (int f = 0; f < c.files; ++f) {
+            files.push_back(std::make_unique<MemoryFile>(c.forks));
+            if (!files.back()->error.empty())
+                GTEST_SKIP() << files.back()->error;
+            refs.push_back(RefOf(files.back()->file));
+        }
+        std::set<std::u16string> lasting;
+        for (int i = 0; i < c.forks; ++i) {
+            const std::string attribute = MemoryFile::ForkAttribute(i);
+            lasting.emplace(attribute.begin() + 5, attribute.end());
+        }
+        std::atomic<bool> stop{false};
+        std::thread changer;
+        if (c.changing)
+            changer = std::thread(ChangeForks, files[0]->file, c.forks, std::cref(stop));
+        gListings = 0;
+        std::vector<std::vector<WalkResult>> results(std::size_t(c.threads));
+        std::vector<std::thread> walkers;
+        for (auto& result : results)
+            walkers.emplace_back(
+                [&refs, each = c.each, out = &result] { *out = WalkInTurn(refs, each); });
+        for (std::thread& walker : walkers)
+            walker.join();
+        const int listings = gListings;
+        stop = true;
+        if (changer.joinable())
+            changer.join();
+
+        int failed = 0, unordered = 0, missed = 0, invented = 0;
+        for (const auto& walks : results)
+            for (const WalkResult& walk : walks) {
+                failed += walk.end != errFSNoMoreItems;
+                const auto& names = walk.names;
+                if (names.empty() || names.front() != u"") {
+                    ++missed;
+                    continue;
+                }
+                unordered += std::adjacent_find(names.begin() + 1, names.end(),
+                                                std::greater_equal<>()) != names.end();
+                int found = 0;
+                for (auto name = names.begin() + 1; name != names.end(); ++name) {
+                    const bool made = c.changing && name->size() > 6 && (*name)[5] == u'-' &&
+                                      lasting.count(name->substr(0, 5));
+                    found += lasting.count(*name) != 0;
+                    invented += !made && !lasting.count(*name);
+                }
+                missed += found != c.forks;
+            }
+        EXPECT_EQ(failed, 0);
+        EXPECT_EQ(unordered, 0);
+        EXPECT_EQ(missed, 0);
+        EXPECT_EQ(invented, 0);
+        if (!c.changing) {
+            EXPECT_LE(listings, c.files);
+        }
     }
 }
 
