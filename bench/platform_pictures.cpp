@@ -8,7 +8,10 @@
 // header hidden from all but FFmpeg's reading beside its visible twin, both refused; and a
 // progressive field whose AC scan is coded 2,001 times, each copy after the first opened by a
 // next-field marker, in a picture twice its height (every pass decoded, refused) beside the
-// same as a picture of its own height (one pass, drawn).
+// same as a picture of its own height (one pass, drawn). Last, an 8 x 8 photograph under
+// Motion-JPEG A after EXIF directories that FFmpeg would read without end (400 or 800 entries
+// on each of three levels, each entry leading to the next level; 1,000 tags of 1,300 values
+// each, in one segment or two) beside the same photograph without them, all drawn.
 #include <benchmark/benchmark.h>
 
 #include <cstdio> // before jpeglib.h, which uses FILE
@@ -21,8 +24,11 @@
 
 #include "bench/side_by_side.h"
 #include "platform/pict/pict_decode.h"
+#include "tests/platform/pict/exif_segment.h"
 
 namespace {
+
+using picturetest::ExifSegment;
 
 constexpr int kSide = 4096;
 
@@ -187,6 +193,28 @@ void BM_FieldPassesBesideOneField(benchmark::State& state) {
     Rounds(state, picture(kSide), false, picture(kSide / 2), true, "one_pass");
 }
 
+void BM_ExifBesidePlainPicture(benchmark::State& state) {
+    const std::string photo = Jpeg(8, 8, true, {}, false);
+    std::string exif;
+    switch (state.range(0)) {
+    case 0:
+        exif = ExifSegment(400, 3);
+        break;
+    case 1:
+        exif = ExifSegment(800, 3);
+        break;
+    default:
+        exif = ExifSegment(1000, 1, 1300);
+        if (state.range(0) == 3)
+            exif += exif;
+    }
+    auto picture = [](const std::string& jpeg) {
+        return Picture(8, 8).Images(jpeg, 8, 8, 0x10000, 1, "mjpa").End();
+    };
+    Rounds(state, picture(photo.substr(0, 2) + exif + photo.substr(2)), true, picture(photo), true,
+           "plain");
+}
+
 } // namespace
 
 BENCHMARK(BM_ThinWedgesBesideRectangles)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -197,4 +225,9 @@ BENCHMARK(BM_HiddenFrameBesideVisibleTwin)->UseManualTime()->Unit(benchmark::kMi
 BENCHMARK(BM_FieldPassesBesideOneField)
     ->UseManualTime()
     ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);
+// Argument: 400 or 800 entries a level (0, 1), long values in one segment or two (2, 3).
+BENCHMARK(BM_ExifBesidePlainPicture)
+    ->DenseRange(0, 3)
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -6,6 +6,7 @@
 
 #include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_codecs.h"
+#include "platform/pict/pict_jpeg_ffmpeg.h"
 #include "platform/pict/pict_jpeg_work.h"
 
 namespace tbx::pict {
@@ -285,6 +286,14 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
         codec == FourCC("jpeg") ? JpegFraming::Markers : CodecJpegFraming(codec);
     if (framing == JpegFraming::Other)
         return true; // passed over, as its work cannot be told beforehand
+    // FFmpeg decodes marked JPEG data from a copy in which it finds no EXIF directory to read;
+    // that copy is what is charged.
+    const uint8_t* bytes = data.Here();
+    std::vector<uint8_t> hidden;
+    if (framing == JpegFraming::Markers && codec != FourCC("jpeg"))
+        hidden = HideExifFromFfmpeg(bytes, dataSize);
+    if (!hidden.empty())
+        bytes = hidden.data();
     uint64_t work = dataSize;
     if (framing == JpegFraming::None) {
         work +=
@@ -295,8 +304,8 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
             codec == FourCC("jpeg") ? MarkerReading::ByLength : MarkerReading::BySearch;
         const int told = int16_t(height);
         const JpegWork jpeg = framing == JpegFraming::Markers
-                                  ? MarkedJpegWork(data.Here(), dataSize, left(), reading, told)
-                                  : MotionJpegBWork(data.Here(), dataSize, left(), told);
+                                  ? MarkedJpegWork(bytes, dataSize, left(), reading, told)
+                                  : MotionJpegBWork(bytes, dataSize, left(), told);
         if (jpeg.scans > uint32_t(jpeg::kMaxScans))
             return false;
         work += jpeg.work;
@@ -315,7 +324,7 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
         for (std::size_t i = 0; i < image.pixels.size(); ++i)
             image.pixels[i] =
                 Opaque(rgb.pixels[3 * i], rgb.pixels[3 * i + 1], rgb.pixels[3 * i + 2]);
-    } else if (!DecodeWithCodec(description, descriptionSize, data.Here(), dataSize, most, image)) {
+    } else if (!DecodeWithCodec(description, descriptionSize, bytes, dataSize, most, image)) {
         return true; // passed over: the plain image that follows stands in for it
     }
     // The image's rows are as wide as its bounds, which picture coordinates cap at 32,767.

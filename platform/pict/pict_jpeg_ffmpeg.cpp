@@ -145,6 +145,13 @@ void TakeJpegLsScan(const uint8_t* at, std::size_t left, Put put) {
         put(uint8_t(bits << (8 - count)));
 }
 
+// Where the decoder, coming to `at`, would read an EXIF directory: a marker of application
+// segment 1, its length, and the name.
+bool ExifAt(const uint8_t* data, std::size_t size, std::size_t at) {
+    return size - at >= 8 && data[at] == 0xFF && data[at + 1] == kApp1 &&
+           std::memcmp(data + at + 4, "Exif", 4) == 0;
+}
+
 } // namespace
 
 SegmentRead FfmpegSegmentRead(uint8_t marker, const uint8_t* at, std::size_t left) {
@@ -177,6 +184,25 @@ std::size_t NextFieldMarkers(const uint8_t* at, std::size_t left, bool jpegLs) {
                 byte(at[i]);
         });
     return markers;
+}
+
+std::vector<uint8_t> HideExifFromFfmpeg(const uint8_t* data, std::size_t size) {
+    std::vector<uint8_t> hidden;
+    // Every one, not only those in the segments the charge can follow: after a scan, the
+    // decoder's search may go on from anywhere. The new name holds no 0xFF, so no marker is
+    // made or lost, and the charge, which walks this copy, sees what the decoder sees.
+    for (std::size_t at = 0; size >= 8 && at <= size - 8; ++at) {
+        const void* next = std::memchr(data + at, 0xFF, size - 8 - at + 1);
+        if (!next)
+            break;
+        at = std::size_t(static_cast<const uint8_t*>(next) - data);
+        if (!ExifAt(data, size, at))
+            continue;
+        if (hidden.empty())
+            hidden.assign(data, data + size);
+        hidden[at + 4] = 'e';
+    }
+    return hidden;
 }
 
 } // namespace tbx::pict

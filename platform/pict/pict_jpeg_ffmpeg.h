@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace tbx::pict {
 
@@ -26,5 +27,13 @@ SegmentRead FfmpegSegmentRead(uint8_t marker, const uint8_t* at, std::size_t lef
 // removed as it removes them, or repacked as it repacks JPEG-LS data when `jpegLs`. Each may start
 // one more pass over the scan in a picture whose frames are fields.
 std::size_t NextFieldMarkers(const uint8_t* at, std::size_t left, bool jpegLs);
+
+// The decoder reads each EXIF directory it comes to (application segment 1 named "Exif") into
+// metadata that pictures never use, following entries that lead to further directories, at a
+// cost the segment's size does not bound. The data with every such name, wherever a search for
+// markers could meet it, spelled "exif" instead, so that the decoder passes over the segment
+// as any other; empty where there is none. Only such metadata hangs on the name: the pixels
+// are the same.
+std::vector<uint8_t> HideExifFromFfmpeg(const uint8_t* data, std::size_t size);
 
 } // namespace tbx::pict

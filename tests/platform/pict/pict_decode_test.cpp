@@ -14,12 +14,14 @@
 #include "platform/pict/pict_decode.h"
 #include "platform/pict/pict_jpeg_ffmpeg.h"
 #include "platform/pict/pict_jpeg_work.h"
+#include "tests/platform/pict/exif_segment.h"
 #include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
 
 namespace {
 
 using namespace tbx;
+using picturetest::ExifSegment;
 using stravel::testing::ReadFileBytes;
 using stravel::testing::RunTool;
 using stravel::testing::TempDir;
@@ -758,6 +760,17 @@ TEST(PictDecode, PhotographsPlacedSmallDrawWhole) {
                        (dir / "exif.jpg").string()})
                   .exitCode,
               0);
+    // A camera's account of the shot, turned a quarter: the picture draws the pixels as stored.
+    WriteFileBytes(dir / "camera.jpg", Photo("640x480", {"-sample", "1x1"}));
+    ASSERT_EQ(RunTool({"exiftool", "-q", "-overwrite_original", "-Make=Canon", "-Model=EOS 5D",
+                       "-Orientation#=6", "-DateTimeOriginal=2024:05:01 10:00:00",
+                       "-ExposureTime=1/125", "-FNumber=5.6", "-ISO=400", "-FocalLength=50",
+                       "-GPSLatitude=48.85", "-GPSLatitudeRef=N", "-GPSLongitude=2.35",
+                       "-GPSLongitudeRef=E", "-UserComment=at the river",
+                       "-ThumbnailImage<=" + (dir / "thumbnail.jpg").string(),
+                       (dir / "camera.jpg").string()})
+                  .exitCode,
+              0);
     const std::string small = Photo("512x512", {"-sample", "1x1"});
     auto commented = [&](const std::string& comment) {
         return small.substr(0, 2) + Segment(0xFE, comment) + small.substr(2);
@@ -777,6 +790,7 @@ TEST(PictDecode, PhotographsPlacedSmallDrawWhole) {
         {"10 progressive scans", Photo("3000x3000", {"-progressive"}), "jpeg", 3000, 3000, 1},
         {"an EXIF thumbnail", ReadFileBytes(dir / "exif.jpg"), "jpeg", 4000, 3000, 1},
         {"an EXIF thumbnail, FFmpeg", ReadFileBytes(dir / "exif.jpg"), "mjpa", 4000, 3000, 1},
+        {"a camera's EXIF, FFmpeg", ReadFileBytes(dir / "camera.jpg"), "mjpa", 640, 480, 4},
         {"a comment of 301 scan markers", commented(scans), "jpeg", 512, 512, 8},
         {"a comment holding a large frame header", commented(frame), "mjpa", 512, 512, 8},
     };
@@ -789,8 +803,8 @@ TEST(PictDecode, PhotographsPlacedSmallDrawWhole) {
         std::string decoded = (dir / "x.jpg").string();
         if (std::string(c.codec) == "mjpa") {
             decoded = (dir / "x.ppm").string();
-            ASSERT_EQ(RunTool({"ffmpeg", "-v", "error", "-y", "-i", (dir / "x.jpg").string(),
-                               "-pix_fmt", "rgb24", decoded})
+            ASSERT_EQ(RunTool({"ffmpeg", "-v", "error", "-y", "-noautorotate", "-i",
+                               (dir / "x.jpg").string(), "-pix_fmt", "rgb24", decoded})
                           .exitCode,
                       0);
         }
@@ -801,6 +815,47 @@ TEST(PictDecode, PhotographsPlacedSmallDrawWhole) {
                     "distort:viewport=" + std::to_string(w) + "x" + std::to_string(h), "-distort",
                     "AffineProjection", scale + ",0,0," + scale + ",0,0"}))
             << c.what;
+    }
+}
+
+// EXIF directories, however their entries multiply or whatever they print, cost FFmpeg's codecs
+// nothing: an 8 x 8 photograph after them, or with them after its scan, is drawn as without
+// them, each in a child held to a second of processor time and a few megabytes.
+TEST(PictDecode, ExifDirectoriesCostFfmpegNothing) {
+    for (const char* tool : {"ffmpeg", "cjpeg"})
+        STRAVEL_REQUIRE_TOOL(tool);
+    const std::string photo = Photo("8x8", {});
+    const std::size_t end = photo.rfind("\xFF\xD9");
+    ASSERT_NE(end, std::string::npos);
+    const std::string nested = ExifSegment(400, 3), longValues = ExifSegment(1000, 1, 1300);
+    const struct {
+        const char* what;
+        std::string jpeg;
+    } cases[] = {
+        {"400 entries on each of three levels", photo.substr(0, 2) + nested + photo.substr(2)},
+        {"800 a level", photo.substr(0, 2) + ExifSegment(800, 3) + photo.substr(2)},
+        {"1,000 tags of 1,300 values", photo.substr(0, 2) + longValues + photo.substr(2)},
+        {"two such segments", photo.substr(0, 2) + longValues + longValues + photo.substr(2)},
+        {"400 a level after the scan", photo.substr(0, end) + nested + photo.substr(end)},
+    };
+    auto picture = [](const char* codec, const std::string& jpeg) {
+        return Pict(8, 8).Compressed(kIdentity, Description(codec, 8, 8), jpeg).End();
+    };
+    for (const char* codec : {"mjpa", "dmb1"}) {
+        const std::vector<uint32_t> plain = Decode(picture(codec, photo)).pixels;
+        ASSERT_EQ(plain.size(), 64u);
+        for (const auto& c : cases) {
+            const std::string bytes = picture(codec, c.jpeg);
+            EXPECT_TRUE(stravel::testing::FinishesWithin(
+                1, 4u << 20,
+                [&] {
+                    DecodedPicture out;
+                    return DecodePicture(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                         bytes.size(), out) &&
+                           out.pixels == plain;
+                }))
+                << codec << ": " << c.what;
+        }
     }
 }
 
@@ -870,7 +925,8 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     const struct {
         const char* what;
         std::string segments;
-        bool told; // else it depends on what an EXIF directory holds
+        bool told;           // else it depends on what an EXIF directory holds
+        bool hidden = false; // its EXIF directories hidden from FFmpeg, as pictures hand it
     } hiding[] = {
         {"an application segment's last byte", Segment(0xE0, "an application note\xFF") + after,
          true},
@@ -892,9 +948,18 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
         {"a segment left unread", Segment(0xF0, "12" + frame), true},
         {"an EXIF directory's last byte",
          Segment(0xE1, std::string("Exif\0\0II*\0\x08\0\0\0\0\0\0\0\0\0\xFF", 21)) + after, false},
+        {"an EXIF directory read to its end, hidden",
+         Segment(0xE1, std::string("Exif\0\0II*\0\x08\0\0\0\0\0\0\0\0\xFF", 20)) + after, true,
+         true},
     };
     for (const auto& c : hiding) {
-        const std::string data = "\xFF\xD8" + c.segments + baseline.substr(2);
+        std::string data = "\xFF\xD8" + c.segments + baseline.substr(2);
+        if (c.hidden) {
+            const std::vector<uint8_t> hidden = pict::HideExifFromFfmpeg(
+                reinterpret_cast<const uint8_t*>(data.data()), data.size());
+            ASSERT_FALSE(hidden.empty());
+            data.assign(hidden.begin(), hidden.end());
+        }
         WriteFileBytes(dir / "x.jpg", data);
         const auto log = RunTool({"ffmpeg", "-v", "debug", "-debug", "startcode", "-f", "image2",
                                   "-i", (dir / "x.jpg").string(), "-f", "null", "-"});
@@ -951,6 +1016,7 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
         const std::vector<uint8_t> cut(every.begin(), every.begin() + std::ptrdiff_t(n));
         for (MarkerReading reading : {MarkerReading::ByLength, MarkerReading::BySearch})
             pict::MarkedJpegWork(cut.data(), n, kMaxPicturePixels, reading, 1000);
+        EXPECT_EQ(pict::HideExifFromFfmpeg(cut.data(), n).empty(), n < every.find("Exif") + 4);
         if (n < b.size()) {
             const std::vector<uint8_t> field(b.begin(), b.begin() + std::ptrdiff_t(n));
             pict::MotionJpegBWork(field.data(), n, kMaxPicturePixels, 1000);
