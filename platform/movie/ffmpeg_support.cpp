@@ -29,6 +29,9 @@ constexpr const char* kStillFormats[] = {"image2",   "png_pipe",  "jpeg_pipe", "
 // What a look at the end of a file may read: a group of pictures of a large movie fits.
 constexpr int64_t kContentEndBudget = int64_t(64) << 20;
 
+// Hours past a stream's stated end beyond which a packet's time is damage.
+constexpr int64_t kFarHours = 4;
+
 // Decode failures in a row before the next packet is fed (or, when draining, before the
 // decoder is taken as finished).
 constexpr int kMaxFailures = 64;
@@ -345,6 +348,15 @@ int64_t FlvTagBefore(AVIOContext* io, int64_t tail) {
 bool SeekNear(AVFormatContext* format, int index, int64_t near, int64_t tail, bool& byTag) {
     const AVStream* stream = format->streams[index];
     byTag = false;
+    if (near == AV_NOPTS_VALUE) {
+        // No end stated (a file cut short, or one whose end was never written): the last bytes,
+        // where the container finds packets from any byte.
+        if (!format->pb || (format->iformat->flags & AVFMT_NO_BYTE_SEEK))
+            return Rewind(format, index);
+        byTag = true;
+        return av_seek_frame(format, -1, std::max<int64_t>(0, avio_size(format->pb) - tail),
+                             AVSEEK_FLAG_BYTE) >= 0;
+    }
     if (IsContainer(format, "flv") && format->pb)
         if (const int64_t tag = FlvTagBefore(format->pb, tail); tag >= 0) {
             byTag = true;
@@ -366,20 +378,36 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
         return AV_NOPTS_VALUE;
     const AVStream* stream = format->streams[index];
     // A second before the end: sound of fixed sample size lands exactly where it is sent.
-    const int64_t near = std::max(
-        StreamStart(stream), declaredEnd - av_rescale_q(1, AVRational{1, 1}, stream->time_base));
+    const int64_t near =
+        declaredEnd == AV_NOPTS_VALUE
+            ? AV_NOPTS_VALUE
+            : std::max(StreamStart(stream),
+                       declaredEnd - av_rescale_q(1, AVRational{1, 1}, stream->time_base));
     budget->limit = format->pb ? format->pb->bytes_read + kContentEndBudget : -1;
     // A few seconds of the file's bytes, and more where the stream ends before its last ones.
     const int64_t seconds = format->duration > 0 ? format->duration / AV_TIME_BASE + 1 : 1;
-    int64_t tail = (format->pb ? std::max<int64_t>(0, avio_size(format->pb)) : 0) / seconds * 4 +
-                   (int64_t(64) << 10);
+    int64_t tail =
+        near == AV_NOPTS_VALUE
+            ? int64_t(1) << 20
+            : (format->pb ? std::max<int64_t>(0, avio_size(format->pb)) : 0) / seconds * 4 +
+                  (int64_t(64) << 10);
+    // Times hours past the stated end, or years from the start where none is stated, are damage:
+    // they end no stream.
+    auto inBase = [&](int64_t count) {
+        const int64_t value = av_rescale_q(count, AVRational{1, 1}, stream->time_base);
+        return value < 0 || value > INT64_MAX / 4 ? INT64_MAX / 4 : value; // overflow: INT64_MIN
+    };
+    const int64_t hours = inBase(kFarHours * 3600);
+    const int64_t far = near == AV_NOPTS_VALUE || declaredEnd > INT64_MAX / 4 - hours
+                            ? inBase(int64_t(1) << 32)
+                            : std::max<int64_t>(declaredEnd + hours, hours);
     int64_t end = AV_NOPTS_VALUE;
     for (bool byTag = false;; tail *= 8) {
         if (!SeekNear(format, index, near, tail, byTag))
             break;
         while (av_read_frame(format, packet.get()) >= 0) {
             const int64_t at = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-            if (packet->stream_index == index && at != AV_NOPTS_VALUE) {
+            if (packet->stream_index == index && at != AV_NOPTS_VALUE && at > -far && at < far) {
                 int64_t stop = at + Duration(packet.get());
                 if (trimmed && packet->pts != AV_NOPTS_VALUE)
                     stop = PacketEnd(stream, packet.get());
@@ -396,6 +424,22 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
     budget->limit = -1;
     // Cut short, the packets read need not be the last ones.
     return interrupted ? AV_NOPTS_VALUE : end;
+}
+
+bool HoldsPackets(const std::string& path, const KnownFile& known, int index, int count) {
+    FormatPtr format = OpenMediaFile(path, &known);
+    PacketPtr packet(av_packet_alloc());
+    ReadBudget* budget = format ? static_cast<ReadBudget*>(format->opaque) : nullptr;
+    if (!format || !packet || !budget || index >= int(format->nb_streams))
+        return false;
+    budget->limit = format->pb ? format->pb->bytes_read + kContentEndBudget : -1;
+    for (int found = 0; av_read_frame(format.get(), packet.get()) >= 0;) {
+        found += packet->stream_index == index;
+        av_packet_unref(packet.get());
+        if (found >= count)
+            return true;
+    }
+    return false;
 }
 
 int64_t FirstFrameTime(AVFormatContext* format, int index) {
@@ -501,25 +545,36 @@ int64_t CountIndexedSamples(AVFormatContext* format, int index) {
     PacketPtr packet(av_packet_alloc());
     if (count <= 0 || !packet)
         return -1;
+    // A packet that the file does not hold whole (one cut short, as a partial download is)
+    // delivers nothing.
+    const int64_t size = format->pb ? avio_size(format->pb) : -1;
     int64_t total = 0;
     for (int i = 0; i < count; ++i) {
         const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
         if (!entry)
             return -1;
-        if (entry->flags & AVINDEX_DISCARD_FRAME)
+        if ((entry->flags & AVINDEX_DISCARD_FRAME) ||
+            (size >= 0 && entry->pos + entry->size > size))
             continue;
         const int samples = av_get_audio_frame_duration2(stream->codecpar, entry->size);
         if (samples <= 0)
             return -1;
         total += samples;
     }
-    // The first packet read is the stream's first: what it marks to skip is the encoder's delay.
-    while (av_read_frame(format, packet.get()) >= 0) {
-        if (packet->stream_index == index && !(packet->flags & AV_PKT_FLAG_DISCARD)) {
-            const auto [skip, end] = Trimmed(packet.get());
-            return end == 0 ? std::max<int64_t>(0, total - skip) : -1;
+    // The stream's first packet marks what the decoder skips: the encoder's delay and, where an
+    // edit starts the stream later, the packets marked to discard and a part of the first kept.
+    int64_t skip = -1, discarded = 0;
+    for (; av_read_frame(format, packet.get()) >= 0; av_packet_unref(packet.get())) {
+        if (packet->stream_index != index)
+            continue;
+        const auto [start, end] = Trimmed(packet.get());
+        if (skip < 0)
+            skip = start;
+        if (packet->flags & AV_PKT_FLAG_DISCARD) {
+            discarded += av_get_audio_frame_duration2(stream->codecpar, packet->size);
+            continue;
         }
-        av_packet_unref(packet.get());
+        return end == 0 ? std::max<int64_t>(0, total - std::max<int64_t>(0, skip - discarded)) : -1;
     }
     return -1;
 }

@@ -141,13 +141,18 @@ int64_t StreamStart(const AVStream* stream);
 int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
 
 // The end (pts + duration) of stream `index`'s content in its time base, read from the packets
-// after the key point a second or more before `declaredEnd`, within a few tens of megabytes of
-// reading. AV_NOPTS_VALUE when the container cannot seek there or no packet of the stream
-// follows. The context is left wherever reading stopped. `last`, when given, receives the file
-// position of the stream's last packet read. `trimmed`: each packet's end less the samples that
-// the container marks to discard at the end (PacketEnd).
+// after the key point a second or more before `declaredEnd` (from the file's last megabytes where
+// it is AV_NOPTS_VALUE), within a few tens of megabytes of reading. AV_NOPTS_VALUE when the
+// container cannot seek there or no packet of the stream follows. The context is left wherever
+// reading stopped. `last`, when given, receives the file position of the stream's last packet read.
+// `trimmed`: each packet's end less the samples that the container marks to discard at the end
+// (PacketEnd).
 int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last = nullptr,
                    bool trimmed = false);
+
+// Whether stream `index` of the file holds `count` packets or more, found within a few tens of
+// megabytes of its start.
+bool HoldsPackets(const std::string& path, const KnownFile& known, int index, int count);
 
 // The time of the first frame that decoding stream `index` from where the context stands
 // delivers, or INT64_MAX when none has a time. Reads on from there.
@@ -179,9 +184,9 @@ bool DecodeLastPacket(AVFormatContext* format, int index, int64_t declaredEnd, i
 int64_t CountPacketSamples(AVFormatContext* format, int index);
 
 // The same from the container's index of every packet (an MP4 file's sample tables), where each
-// packet's samples follow from its size: the packets that it marks to discard left out, and what
-// the first packet marks to skip. Reads only that packet. -1 where the index or a packet's size
-// does not tell.
+// packet's samples follow from its size: the packets that it marks to discard, and those that the
+// file does not hold whole, left out, and what the first packet marks to skip. Reads only the
+// packets up to the first that is kept. -1 where the index or a packet's size does not tell.
 int64_t CountIndexedSamples(AVFormatContext* format, int index);
 
 // True for the codecs of plain samples (PCM of every size, order and header).

@@ -1,6 +1,7 @@
 #include "platform/movie/packet_samples.h"
 
 extern "C" {
+#include <libavcodec/ac3_parser.h>
 #include <libavcodec/vorbis_parser.h>
 #include <libavutil/intreadwrite.h>
 }
@@ -22,6 +23,30 @@ int64_t WmaFrameSamples(const AVCodecParameters* parameters) {
     if (rate <= 22050 || (v1 && rate <= 32000))
         return 1024;
     return 2048;
+}
+
+// An E-AC-3 packet holds sync frames: an independent substream's, with those that depend on it.
+// Each independent frame of the first substream (or an AC-3 frame at the core) decodes to 256
+// samples a block. -1 where the frames do not fill the packet.
+int64_t Eac3Samples(const uint8_t* data, int size) {
+    int64_t samples = 0;
+    for (int at = 0; at < size;) {
+        uint8_t id = 0;
+        uint16_t bytes = 0;
+        if (size - at < 6 ||
+            av_ac3_parse_header(data + at, std::size_t(size - at), &id, &bytes) < 0 || bytes == 0 ||
+            bytes > size - at)
+            return -1;
+        const uint8_t* frame = data + at;
+        if (id <= 10) {
+            samples += 1536;
+        } else if (frame[2] >> 6 != 1 && ((frame[2] >> 3) & 7) == 0) {
+            constexpr int kBlocks[] = {1, 2, 3, 6};
+            samples += 256 * ((frame[4] >> 6) == 3 ? 6 : kBlocks[(frame[4] >> 4) & 3]);
+        }
+        at += bytes;
+    }
+    return samples;
 }
 
 } // namespace
@@ -51,6 +76,8 @@ PacketSamples::PacketSamples(const AVCodecParameters* parameters) : _parameters(
         _decodes = _context && _frame &&
                    avcodec_parameters_to_context(_context.get(), parameters) >= 0 &&
                    avcodec_open2(_context.get(), codec, nullptr) >= 0;
+    } else if (id == AV_CODEC_ID_EAC3) {
+        _eac3 = true; // the parser gives a frame's samples only with the next frame in view
     } else if (av_get_audio_frame_duration2(const_cast<AVCodecParameters*>(parameters), 0) <= 0) {
         _parser.reset(av_parser_init(id));
         _context.reset(avcodec_alloc_context3(nullptr));
@@ -92,6 +119,8 @@ int64_t PacketSamples::operator()(const AVPacket* packet) {
     }
     if (_wmaFrame != 0)
         return _wmaFrame;
+    if (_eac3)
+        return Eac3Samples(packet->data, packet->size);
     if (_decodes) {
         int64_t samples = 0;
         if (avcodec_send_packet(_context.get(), packet) < 0)

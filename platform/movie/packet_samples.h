@@ -49,6 +49,7 @@ private:
     int64_t _wmaFrame = 0;
     bool _wmaBlocks = false; // frames of several blocks
     bool _decodes = false;   // samples behind a header, counted by decoding
+    bool _eac3 = false;
 };
 
 } // namespace tbx::movie

@@ -24,13 +24,16 @@ constexpr int64_t kBatch = 256;
 // (reading past its place in the file fails it sooner): a movie's container may seek to
 // pictures many seconds apart.
 constexpr int64_t kSearch = int64_t(1) << 16;
-// Packets that wait for a time to tell a jump ahead of them a loss or a lie: a stream whose
-// times stop after a jump has it taken for a lie.
-constexpr std::size_t kMostUnplaced = 4096;
+// Times that leave the base and stay this long stand: longer than any run of packets that one
+// lying time carries (a Matroska cluster's blocks lie within 33 s of its time). The packets held
+// meanwhile are at most so many.
+constexpr int64_t kSettleSeconds = 40;
+constexpr std::size_t kMostUnplaced = std::size_t(1) << 15;
 
-// Times this far from 0, and jumps longer than this many hours, are damage, not sound's: they
+// Times this far from 0, and steps longer than this many hours, are damage, not sound's: they
 // tell nothing of where packets belong.
 constexpr int64_t kFarTime = int64_t(1) << 60;
+constexpr int64_t kFarSamples = int64_t(1) << 48;
 constexpr int64_t kLongestLoss = 4;
 
 int64_t TimeOf(const AVPacket* packet) {
@@ -157,69 +160,98 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
     return index;
 }
 
+int64_t SoundIndex::_SamplesAt(const AVPacket* packet) const {
+    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    if (time == AV_NOPTS_VALUE)
+        return AV_NOPTS_VALUE;
+    // A time beyond what 64 bits hold in samples comes back as INT64_MIN.
+    const int64_t at = av_rescale_q(time, _timeBase, AVRational{1, _rate});
+    return at > -kFarSamples && at < kFarSamples ? at : AV_NOPTS_VALUE;
+}
+
 void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t noiseSteps) {
     Unplaced unplaced;
     unplaced.ordinal = _count++;
     unplaced.told = told;
     unplaced.noiseSteps = noiseSteps;
+    unplaced.counted = _counted;
     Checkpoint& mark = unplaced.mark;
-    // Reading finds a packet whole from a place two before its own: a parser may give it the
-    // place where it ends, and one without a place starts after the last packet that has one.
-    mark.pos = packet->pos;
-    if (packet->pos >= 0 && packet->pos != _places[2]) {
+    _origin.Follow(packet);
+    if (_origin.order == 0) {
         _places[0] = _places[1];
         _places[1] = _places[2];
-        _places[2] = packet->pos;
+        _places[2] = _origin.from;
     }
-    mark.seekPos = packet->pos >= 0 ? _places[0] : _places[1];
-    const int64_t time = TimeOf(packet);
-    mark.time = time;
-    mark.seekTime = time == AV_NOPTS_VALUE        ? _lastTime
-                    : _lastTime == AV_NOPTS_VALUE ? time
-                                                  : std::min(time, _lastTime);
+    mark.from = _origin.from;
+    mark.order = _origin.order;
+    // Reading finds a unit's packets whole from two units before it: a parser may give a packet
+    // the place of the unit after the one it starts in.
+    mark.seekPos = _places[0];
     if (unplaced.ordinal % _stride == 0) {
         mark.size = packet->size;
         mark.hash = Hash(packet);
     }
     mark.told = int32_t(std::min<int64_t>(told, INT32_MAX));
-
-    // The container's times show where packets are missing: a time further ahead of the one
-    // before than the samples between them, by more than two of the longest packets (more than
-    // any rounding of the times can account for). A time that comes back with the next one was
-    // a lie, not a loss.
-    if (time != AV_NOPTS_VALUE) {
-        if (_lastTime != AV_NOPTS_VALUE) {
-            const AVRational perSample{1, _rate};
-            const int64_t step = av_rescale_q(time - _lastTime, _timeBase, perSample) - _since;
-            const int64_t slack = 2 * _longest + av_rescale_q(2, _timeBase, perSample);
-            bool returned = false;
-            if (_jumpAt >= 0) {
-                returned = step < -slack;
-                if (!returned) {
-                    _lost.emplace_back(_jumpAt, _jump);
-                    if (_lost.size() > kMostLosses)
-                        _failed = true;
-                }
-                _jumpAt = -1;
-            } else {
-                // Back where it was before a time that lay behind.
-                returned = _back < 0 && step > slack && std::abs(step + _back) <= slack;
-            }
-            if (!returned && step > slack && step <= kLongestLoss * 3600 * int64_t(_rate)) {
-                _jumpAt = unplaced.ordinal;
-                _jump = step;
-            }
-            _back = !returned && step < -slack ? step : 0;
-        }
-        _lastTime = time;
-        _since = 0;
-    }
-    _since += raw;
     _longest = std::max(_longest, raw);
+    _counted += raw;
+    unplaced.time = _SamplesAt(packet);
     _unplaced.push_back(unplaced);
-    if (_unplaced.size() > kMostUnplaced)
-        _jumpAt = -1;
-    while (!_unplaced.empty() && (_jumpAt < 0 || _unplaced.front().ordinal < _jumpAt)) {
+    if (unplaced.time != AV_NOPTS_VALUE)
+        _Weigh(unplaced.time - unplaced.counted, unplaced.ordinal);
+    if (_runFrom >= 0) {
+        _stepSamples += raw;
+        if (_stepSamples >= kSettleSeconds * _rate || _unplaced.size() > kMostUnplaced)
+            _Settle();
+    }
+    _PlaceBefore(_runFrom >= 0 ? _runFrom : _count);
+}
+
+void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
+    // More than two of the longest packets: more than any rounding of the times accounts for.
+    const int64_t slack = 2 * _longest + av_rescale_q(2, _timeBase, AVRational{1, _rate});
+    // The base follows the times while they keep to it, as a clock that drifts from the samples'
+    // does.
+    if (_base == AV_NOPTS_VALUE || std::abs(deviation - _base) <= slack) {
+        _base = deviation;
+        _runFrom = -1; // back where counting puts it: the times that left lied
+        return;
+    }
+    if (_runFrom >= 0) {
+        if (std::abs(deviation - _step) <= slack) {
+            _step = deviation;
+            ++_stepTimes;
+            return;
+        }
+        // The times step on rather than back: the step before stood.
+        _Settle();
+        if (std::abs(deviation - _base) <= slack) {
+            _base = deviation;
+            return;
+        }
+    }
+    if (_runFrom < 0)
+        _runFrom = ordinal;
+    _stepFrom = ordinal;
+    _stepFirst = _step = deviation;
+    _stepTimes = 1;
+    _stepSamples = 0;
+}
+
+void SoundIndex::_Settle() {
+    _PlaceBefore(_stepFrom);
+    // A step ahead is sound missing; a step back loses nothing.
+    const int64_t step = _stepFirst - _base;
+    if (step > 0 && step <= kLongestLoss * 3600 * int64_t(_rate)) {
+        _lost.emplace_back(_stepFrom, step);
+        if (_lost.size() > kMostLosses)
+            _failed = true;
+    }
+    _base = _step;
+    _runFrom = -1;
+}
+
+void SoundIndex::_PlaceBefore(int64_t ordinal) {
+    while (!_unplaced.empty() && _unplaced.front().ordinal < ordinal) {
         _Place(_unplaced.front());
         _unplaced.pop_front();
     }
@@ -229,11 +261,21 @@ void SoundIndex::_Place(Unplaced& unplaced) {
     int64_t place = _end;
     if (!_lost.empty() && _lost.back().first == unplaced.ordinal)
         place += _lost.back().second;
-    unplaced.mark.sample = place;
+    Checkpoint& mark = unplaced.mark;
+    mark.sample = place;
     _end = place + unplaced.told;
     if (unplaced.ordinal % _stride == 0) {
-        unplaced.mark.noise = int32_t(_noise);
-        _checkpoints.push_back(unplaced.mark);
+        mark.noise = int32_t(_noise);
+        // A container that seeks by time is sent to where counting puts the packet, or to its own
+        // time where that is earlier: a seek that lands after the time of a packet passes it over.
+        if (_base != AV_NOPTS_VALUE) {
+            const int64_t slack = 2 * _longest;
+            int64_t at = unplaced.counted + _base - slack;
+            if (unplaced.time != AV_NOPTS_VALUE)
+                at = std::min(at, unplaced.time);
+            mark.seekTime = av_rescale_q(at, AVRational{1, _rate}, _timeBase);
+        }
+        _checkpoints.push_back(mark);
         if (_checkpoints.size() >= kMostCheckpoints) {
             std::size_t kept = 0;
             for (std::size_t i = 0; i < _checkpoints.size(); i += 2)
@@ -249,11 +291,12 @@ void SoundIndex::_Place(Unplaced& unplaced) {
 }
 
 void SoundIndex::_Finish() {
-    // A jump with no time after it to bear it out is taken for a lie.
-    _jumpAt = -1;
-    for (Unplaced& unplaced : _unplaced)
-        _Place(unplaced);
-    _unplaced.clear();
+    // Times that left the base and never came back stand where more than one of them bears the
+    // step out; a last packet's time alone lied.
+    if (_runFrom >= 0 && _stepTimes > 1)
+        _Settle();
+    _runFrom = -1;
+    _PlaceBefore(_count);
     _complete = true;
     _pass.reset();
     _packet.reset();
@@ -362,6 +405,10 @@ bool SoundIndex::_SeekPacket(AVFormatContext* format, int64_t packet, Cursor& cu
     cursor.sought = packet;
     cursor.searched = 0;
     cursor.lost = false;
+    cursor.origin = Origin{};
+    // A packet before the first with a place is counted from the start.
+    if (mark->from < 0)
+        return movie::Rewind(format, _stream);
     if (_byBytes && mark->seekPos >= 0)
         return av_seek_frame(format, _stream, mark->seekPos, AVSEEK_FLAG_BYTE) >= 0;
     // By time through the index of the file's main stream: a container may index only a
@@ -378,9 +425,9 @@ const SoundIndex::Checkpoint* SoundIndex::_CheckpointOf(int64_t packet) const {
     return &_checkpoints[std::size_t(packet / _stride)];
 }
 
-bool SoundIndex::_Matches(const Checkpoint& mark, const AVPacket* packet) const {
-    return packet->size == mark.size && Hash(packet) == mark.hash &&
-           (packet->pos == mark.pos || TimeOf(packet) == mark.time);
+bool SoundIndex::_Matches(const Checkpoint& mark, const AVPacket* packet, const Origin& origin) {
+    return origin.from == mark.from && origin.order == mark.order && packet->size == mark.size &&
+           Hash(packet) == mark.hash;
 }
 
 int64_t SoundIndex::_Told(int64_t packet) const {
@@ -410,8 +457,12 @@ int64_t SoundIndex::Take(AVPacket* packet, Cursor& cursor) {
         // After a seek: packets before the checkpoint's are passed over, until reading has gone
         // beyond where it lies.
         const Checkpoint* mark = _CheckpointOf(cursor.sought);
-        if (!mark || !_Matches(*mark, packet)) {
-            if (!mark || ++cursor.searched > kSearch || (mark->pos >= 0 && packet->pos > mark->pos))
+        cursor.origin.Follow(packet);
+        if (!mark || !_Matches(*mark, packet, cursor.origin)) {
+            const Origin& origin = cursor.origin;
+            if (!mark || ++cursor.searched > kSearch ||
+                (origin.from >= 0 && origin.from > mark->from) ||
+                (origin.from == mark->from && origin.order >= mark->order))
                 cursor.lost = true;
             return -1;
         }
@@ -431,7 +482,8 @@ int64_t SoundIndex::Take(AVPacket* packet, Cursor& cursor) {
         }
         const Checkpoint* mark = _CheckpointOf(at);
         const int64_t raw = at < _count ? (*cursor.samples)(packet) : -1;
-        if (raw < 0 || (mark && !_Matches(*mark, packet))) {
+        cursor.origin.Follow(packet);
+        if (raw < 0 || (mark && !_Matches(*mark, packet, cursor.origin))) {
             cursor.lost = true;
             return -1;
         }

@@ -1,10 +1,13 @@
 // Where the samples of each packet of a sound stream begin in a whole decoding, counted from the
 // packets without decoding them, for containers whose times do not tell it exactly
-// (milliseconds, a 90 kHz clock, or times that a raw stream's reader estimates). A pass of its
-// own reads the packets as far as they are needed and keeps a checkpoint every few packets. A
-// reader that seeks finds a checkpoint's packet by its bytes and counts the packets on from
-// there, so that every frame it decodes carries the place that a whole decoding gives it.
-// Internal to the movie stand-in.
+// (milliseconds, a 90 kHz clock, or times that a raw stream's reader estimates). A packet's place
+// is where counting the samples of the packets before it puts it; the container's times serve
+// only to find sound that is missing, a step ahead that the packets after it bear out. A pass of
+// its own reads the packets as far as they are needed and keeps a checkpoint every few packets.
+// A reader that seeks finds a checkpoint's packet by the place in the file that its packets are
+// read from and its order among them, never by bytes or times that many packets share (digital
+// silence, lying times), and counts the packets on from there, so that every frame it decodes
+// carries the place that a whole decoding gives it. Internal to the movie stand-in.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +24,21 @@ namespace tbx::movie {
 
 class SoundIndex {
 public:
+    // The place in the file of the unit (a data packet, a block, a PES) that the packets read
+    // last came from, and the order of the last among them; -1 before the first. A packet
+    // without a place of its own came from where the one before it did.
+    struct Origin {
+        int64_t from = -1;
+        int64_t order = -1;
+        void Follow(const AVPacket* packet) {
+            if (packet->pos >= 0 && packet->pos != from) {
+                from = packet->pos;
+                order = 0;
+            } else {
+                ++order;
+            }
+        }
+    };
     // Where one reading context stands in the packets.
     struct Cursor {
         int64_t next = 0;     // the packet that it reads next
@@ -30,6 +48,7 @@ public:
         int64_t told = 0;     // the samples of the packet taken last
         int64_t noise = 0;    // where the decoder's noise table stands at that packet, -1 unknown
         int64_t nextNoise = 0;
+        Origin origin;
         bool lost = false; // the packets read no longer follow the index
         std::unique_ptr<PacketSamples> samples;
     };
@@ -75,13 +94,16 @@ public:
 
 private:
     struct Checkpoint {
-        int64_t pos = -1;     // the packet's own place in the file
+        // Where the packet comes from: the place in the file of the unit that the container
+        // read it from (a data packet, a block, a PES), and its order among the packets read
+        // from there. -1 before the first packet with a place: found only from the start.
+        int64_t from = -1;
+        int64_t order = 0;
         int64_t seekPos = -1; // a place before it, where reading finds it whole
-        int64_t time = AV_NOPTS_VALUE;
         int64_t seekTime = AV_NOPTS_VALUE;
         int64_t sample = 0; // where its samples begin
         int32_t told = 0;   // its samples
-        int32_t size = 0;
+        int32_t size = 0;   // its size and bytes, which it must have when found
         uint32_t hash = 0;
         int32_t noise = -1;
     };
@@ -91,6 +113,8 @@ private:
         Checkpoint mark;
         int64_t told = 0;
         int64_t noiseSteps = 0;
+        int64_t counted = 0;           // the samples of the packets before it, as they are stored
+        int64_t time = AV_NOPTS_VALUE; // its own, in samples
     };
 
     SoundIndex() = default;
@@ -98,10 +122,20 @@ private:
     bool _Step();
     // Takes a packet read by the pass with its samples, after what it skips and discards.
     void _Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t noiseSteps);
+    // Weighs a packet's time, as how far it lies from where counting puts it, against the times
+    // before it.
+    void _Weigh(int64_t deviation, int64_t ordinal);
+    // Settles the times that have left the base: the last step they took stands (a loss where it
+    // is ahead); the packets before it lied.
+    void _Settle();
+    void _PlaceBefore(int64_t ordinal);
     void _Place(Unplaced& unplaced);
     void _Finish();
+    // A packet's time in samples, or AV_NOPTS_VALUE where it has none that a sound could have.
+    int64_t _SamplesAt(const AVPacket* packet) const;
     bool _SeekPacket(AVFormatContext* format, int64_t packet, Cursor& cursor) const;
-    bool _Matches(const Checkpoint& mark, const AVPacket* packet) const;
+    // Whether the packet, come from `origin`, is the checkpoint's.
+    static bool _Matches(const Checkpoint& mark, const AVPacket* packet, const Origin& origin);
     const Checkpoint* _CheckpointOf(int64_t packet) const;
     // What the first check found that a packet delivers, or -1.
     int64_t _Told(int64_t packet) const;
@@ -146,15 +180,24 @@ private:
     int64_t _settled = 0;
     std::deque<Unplaced> _unplaced;
     int64_t _noise = 0; // where a whole decoding's noise table stands after the placed packets
-    // The times: the last packet's with one, the samples since, the longest packet, a jump
-    // ahead waiting for the next time to tell a loss from a lie, and the last jump back.
-    int64_t _lastTime = AV_NOPTS_VALUE;
-    int64_t _since = 0;
+    // The times. Samples stored in the packets read so far, and the longest packet; the base:
+    // how far times lie from where counting puts their packets (their start, and every loss
+    // so far). Times that leave it start a run of packets held unplaced, from `_runFrom` on,
+    // until they come back (a lie, however many packets it spans) or stay: the last step of
+    // the run, from `_stepFrom` on, to `_stepFirst` and since kept to `_step`, holding
+    // `_stepTimes` times and `_stepSamples` samples so far.
+    int64_t _counted = 0;
     int64_t _longest = 0;
-    int64_t _jumpAt = -1;
-    int64_t _jump = 0;
-    int64_t _back = 0;
-    // The last three places in the file that packets started from.
+    int64_t _base = AV_NOPTS_VALUE;
+    int64_t _runFrom = -1;
+    int64_t _stepFrom = -1;
+    int64_t _stepFirst = 0;
+    int64_t _step = 0;
+    int64_t _stepTimes = 0;
+    int64_t _stepSamples = 0;
+    // Where the pass's packets come from, and the last three places in the file that they came
+    // from.
+    Origin _origin;
     int64_t _places[3] = {-1, -1, -1};
 };
 

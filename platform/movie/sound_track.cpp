@@ -124,6 +124,24 @@ int64_t SoundTrack::_CountContent() {
         }
         stream = format->streams[_index];
     }
+    // A movie's sound whose container states no end, or guesses one from its bit rate, is counted
+    // by its index, which knows the last packet.
+    if (!_audioOnly && _Indexable() &&
+        (declared == AV_NOPTS_VALUE ||
+         format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)) {
+        _probe.reset();
+        _IndexMovie();
+        if (_packets && _packets->ReachSample(INT64_MAX) && _packets->CheckEnd(_path, _known))
+            return std::max<int64_t>(0, _indexLead + _packets->Samples() - _lead);
+        if (_packets)
+            _DropIndex();
+        if (!(_probe = OpenMediaFile(_path, &_known)) || FindSoundStream(_probe.get()) != _index) {
+            _probe.reset();
+            return 0;
+        }
+        format = _probe.get();
+        stream = format->streams[_index];
+    }
     if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE) {
         // An MP3's tags tell, where FFmpeg has read them alike: no packet need be read, and the
         // context reads on from its start.
@@ -168,8 +186,11 @@ int64_t SoundTrack::_CountContent() {
                    : 0;
     }
     const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
-    if (content != AV_NOPTS_VALUE &&
-        (fixed || !ownEnd || !stated || content > declared + second || content < declared - second))
+    // A movie's sound that its packets carry past the stated end runs on to its last packet (an
+    // AVI file whose index of packets was cut short states the end of the packets it lists).
+    const bool longer = !_audioOnly && _Indexable() && content > declared;
+    if (content != AV_NOPTS_VALUE && (fixed || !ownEnd || !stated || longer ||
+                                      content > declared + second || content < declared - second))
         end = content;
     const int64_t count =
         std::max<int64_t>(0, av_rescale_q(end - start, _timeBase, AVRational{1, _rate}));
@@ -640,10 +661,14 @@ void SoundTrack::_Finish() {
         _queue.AppendZeros(std::size_t(wanted - held) * std::size_t(_FrameBytes()));
 }
 
+bool SoundTrack::_RunsPastCount() const {
+    return !_audioOnly && (_packets || (!_indexTried && _Indexable()));
+}
+
 bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
     if (first < 0)
         return false;
-    if (std::min(end, OutputCount()) <= first)
+    if ((_RunsPastCount() ? end : std::min(end, OutputCount())) <= first)
         return true;
     bool fetched = _Fetch(first, end);
     if (_indexLost) {
@@ -654,7 +679,8 @@ bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
     if (!fetched)
         return false;
     const int64_t held = _Held();
-    end = std::min(end, OutputCount());
+    if (!_RunsPastCount() || _finished)
+        end = std::min(end, OutputCount());
     if (!_finished)
         end = std::min(end, held);
     const std::size_t frameBytes = std::size_t(_FrameBytes());
@@ -675,7 +701,8 @@ bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
 }
 
 bool SoundTrack::_Fetch(int64_t first, int64_t end) {
-    end = std::min(end, OutputCount());
+    if (!_RunsPastCount())
+        end = std::min(end, OutputCount());
     if (!_Position(first))
         return false;
     _DropBefore(first);

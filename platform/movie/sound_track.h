@@ -45,7 +45,8 @@ public:
     // Samples per channel at the source rate from movie time 0 to the sound's end. For sound
     // alone, the length that an Ogg, FLAC, CAF or MP4 container states exactly; else counted
     // from the packets (from the container's index for a movie, or for sound of fixed sample
-    // size from the end of the file; by decoding once where the packets do not state their
+    // size from the end of the file; from the index of its packets for a movie whose container
+    // states no end or guesses one; by decoding once where the packets do not state their
     // samples); settled by what decodes once decoding reaches the end.
     int64_t SampleCount();
     // The end of the sound on the movie's timeline in units of `scale`, rounded up.
@@ -101,6 +102,10 @@ private:
     // Empties the queue and the resampler and forgets where decoding stands.
     void _Reset();
     bool _Restart();
+    // A movie's sound placed by its index may run on past the count that its container's times
+    // gave it (times that stepped back): reads decode on to what they ask for, and the count
+    // settles where decoding ends.
+    bool _RunsPastCount() const;
     // Makes the output samples [first, end) held, or as many of them as the sound has.
     bool _Fetch(int64_t first, int64_t end);
     // The end of the output samples held, and dropping those before `first`.

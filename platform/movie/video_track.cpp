@@ -31,8 +31,10 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
     track->_codecTag = stream->codecpar->codec_tag;
     track->_still = IsStillPictureFormat(probe);
     track->_end = DeclaredEnd(probe, stream);
-    // A single-frame GIF has no duration: it is a still picture.
-    if (track->_end == AV_NOPTS_VALUE)
+    // A stream without a stated end is a still where it holds one picture (a GIF of one frame);
+    // else, cut short or never given its end, it ends with its last packet.
+    if (!track->_still && track->_end == AV_NOPTS_VALUE &&
+        !HoldsPackets(path, track->_known, track->_index, 2))
         track->_still = true;
     int32_t width = stream->codecpar->width;
     int32_t height = stream->codecpar->height;
@@ -53,11 +55,14 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
     track->_firstPts = track->_currentPts;
     track->_startPts = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : track->_firstPts;
     track->_origin = track->_startPts;
+    if (!track->_still)
+        track->_CheckEnd();
+    // Pictures whose packets tell no end either (a raw stream without times) show the first.
+    if (track->_end == AV_NOPTS_VALUE)
+        track->_still = true;
     if (track->_still) {
         track->_format.reset(); // decoded once; nothing more to read
         track->_decoder.reset();
-    } else {
-        track->_CheckEnd();
     }
     return track;
 }
@@ -85,7 +90,8 @@ void VideoTrack::_CheckEnd() {
     _lost = true;
     // An index that is out by less than this is taken at its word.
     const int64_t tolerance = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
-    if (content != AV_NOPTS_VALUE && (content > _end + tolerance || content < _end - tolerance)) {
+    if (content != AV_NOPTS_VALUE &&
+        (_end == AV_NOPTS_VALUE || content > _end + tolerance || content < _end - tolerance)) {
         _end = content;
         _endFromContent = true;
     }

@@ -1,8 +1,9 @@
 // Files as they arrive damaged or lying, made from intact ones by editing their bytes, for the
-// sound reader's tests: a frame count changed in an MP3's tag, a time changed in one Matroska
-// block or FLV tag.
+// sound reader's tests: a frame count changed in an MP3's tag, a time changed in a Matroska
+// block or cluster, an FLV tag or MPEG PES headers, an AVI file cut inside its index.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,10 +46,11 @@ inline bool EbmlNumber(const std::string& bytes, std::size_t at, bool id, uint64
     return true;
 }
 
-// The places of the blocks' data (track number, then the 16-bit time) inside the segments,
-// clusters and block groups in [from, to).
-inline void MatroskaBlocks(const std::string& bytes, std::size_t from, std::size_t to,
-                           std::vector<std::size_t>& blocks) {
+// The places of the data of the elements with an id in `wanted` inside the segments, clusters
+// and block groups in [from, to).
+inline void MatroskaElements(const std::string& bytes, std::size_t from, std::size_t to,
+                             const std::vector<uint64_t>& wanted,
+                             std::vector<std::size_t>& places) {
     for (std::size_t at = from; at < to;) {
         uint64_t id = 0, size = 0;
         std::size_t idLength = 0, sizeLength = 0;
@@ -59,12 +61,84 @@ inline void MatroskaBlocks(const std::string& bytes, std::size_t from, std::size
         const std::size_t end = size == (uint64_t(1) << (7 * sizeLength)) - 1
                                     ? to
                                     : std::min<std::size_t>(to, data + size);
+        if (std::find(wanted.begin(), wanted.end(), id) != wanted.end())
+            places.push_back(data);
         if (id == 0x18538067 || id == 0x1F43B675 || id == 0xA0) // segment, cluster, block group
-            MatroskaBlocks(bytes, data, end, blocks);
-        else if (id == 0xA3 || id == 0xA1) // simple block, block
-            blocks.push_back(data);
+            MatroskaElements(bytes, data, end, wanted, places);
         at = end;
     }
+}
+
+inline std::vector<std::size_t> MatroskaClusters(const std::string& bytes) {
+    std::vector<std::size_t> clusters;
+    MatroskaElements(bytes, 0, bytes.size(), {0x1F43B675}, clusters);
+    return clusters;
+}
+
+// The places of the PTS fields of the sound's PES headers (MPEG audio streams and private
+// stream 1, which a VOB's AC-3 goes in), in a transport stream's packets or a program
+// stream's packs.
+inline std::vector<std::size_t> SoundPesTimes(const std::string& bytes) {
+    auto at = [&](std::size_t i) { return uint8_t(bytes[i]); };
+    std::vector<std::size_t> times;
+    // A PES header with its PTS at `pes`, whose bytes end at `end`.
+    auto take = [&](std::size_t pes, std::size_t end) {
+        if (pes + 14 > end || at(pes) != 0 || at(pes + 1) != 0 || at(pes + 2) != 1)
+            return;
+        const uint8_t id = at(pes + 3);
+        if ((id >= 0xC0 && id <= 0xDF) || id == 0xBD)
+            if ((at(pes + 6) & 0xC0) == 0x80 && (at(pes + 7) & 0x80))
+                times.push_back(pes + 9);
+    };
+    if (bytes.size() >= 376 && at(0) == 0x47 && at(188) == 0x47) {
+        for (std::size_t packet = 0; packet + 188 <= bytes.size(); packet += 188) {
+            const uint8_t control = at(packet + 3) >> 4 & 3;
+            if (at(packet) != 0x47 || !(at(packet + 1) & 0x40) || !(control & 1))
+                continue; // no payload, or none that starts a PES
+            const std::size_t payload =
+                packet + 4 + (control & 2 ? 1 + std::size_t(at(packet + 4)) : 0);
+            take(payload, packet + 188);
+        }
+        return times;
+    }
+    // Packs, system headers and PES packets one after another; a start code where they lose
+    // step.
+    for (std::size_t unit = 0; unit + 6 <= bytes.size();) {
+        if (at(unit) != 0 || at(unit + 1) != 0 || at(unit + 2) != 1) {
+            unit = bytes.find(std::string("\0\0\1\xBA", 4), unit + 1);
+            if (unit == std::string::npos)
+                break;
+            continue;
+        }
+        const uint8_t id = at(unit + 3);
+        if (id == 0xB9)
+            break;
+        if (id == 0xBA) // a pack header, MPEG-2 with its stuffing, or MPEG-1
+            unit += (at(unit + 4) & 0xC0) == 0x40 && unit + 14 <= bytes.size()
+                        ? 14 + (at(unit + 13) & 7)
+                        : 12;
+        else {
+            const std::size_t end = unit + 6 + (std::size_t(at(unit + 4)) << 8 | at(unit + 5));
+            take(unit, std::min(end, bytes.size()));
+            unit = end;
+        }
+    }
+    return times;
+}
+
+// A 33-bit time of 90 kHz ticks as a PES header stores it, in 5 bytes with marker bits.
+inline int64_t PesTime(const std::string& bytes, std::size_t at) {
+    auto b = [&](std::size_t i) { return int64_t(uint8_t(bytes[at + i])); };
+    return (b(0) >> 1 & 7) << 30 | b(1) << 22 | (b(2) >> 1) << 15 | b(3) << 7 | b(4) >> 1;
+}
+
+inline void SetPesTime(std::string& bytes, std::size_t at, int64_t time) {
+    const uint64_t t = uint64_t(time) & ((uint64_t(1) << 33) - 1);
+    bytes[at] = char((uint8_t(bytes[at]) & 0xF1) | (t >> 30 & 7) << 1 | 1);
+    bytes[at + 1] = char(t >> 22);
+    bytes[at + 2] = char((t >> 14 & 0xFE) | 1);
+    bytes[at + 3] = char(t >> 7);
+    bytes[at + 4] = char((t << 1 & 0xFE) | 1);
 }
 
 } // namespace detail
@@ -73,8 +147,8 @@ inline void MatroskaBlocks(const std::string& bytes, std::size_t from, std::size
 // `time` where `relative`). False where the file holds fewer blocks.
 inline bool SetMatroskaBlockTime(std::string& bytes, std::size_t index, int16_t time,
                                  bool relative) {
-    std::vector<std::size_t> blocks;
-    detail::MatroskaBlocks(bytes, 0, bytes.size(), blocks);
+    std::vector<std::size_t> blocks; // each at its track number, then its 16-bit time
+    detail::MatroskaElements(bytes, 0, bytes.size(), {0xA3, 0xA1}, blocks); // simple, in group
     uint64_t track = 0;
     std::size_t length = 0;
     if (index >= blocks.size() || !detail::EbmlNumber(bytes, blocks[index], false, track, length))
@@ -85,6 +159,93 @@ inline bool SetMatroskaBlockTime(std::string& bytes, std::size_t index, int16_t 
     bytes[at] = char(now >> 8);
     bytes[at + 1] = char(now & 0xFF);
     return true;
+}
+
+inline std::size_t CountMatroskaClusters(const std::string& bytes) {
+    return detail::MatroskaClusters(bytes).size();
+}
+
+// Sets the time of Matroska cluster `index` to `time` milliseconds, as an unsigned number, so
+// that a negative one wraps (or moves it by `time` where `relative`). A time that its element
+// has no room for takes the room of the CRC-32 element before it as well. False where the file
+// holds fewer clusters or there is no room.
+inline bool SetMatroskaClusterTime(std::string& bytes, std::size_t index, int64_t time,
+                                   bool relative) {
+    const std::vector<std::size_t> clusters = detail::MatroskaClusters(bytes);
+    if (index >= clusters.size())
+        return false;
+    std::size_t at = clusters[index], crc = std::string::npos;
+    if (bytes.compare(at, 2, "\xBF\x84") == 0) // ffmpeg's muxer puts a CRC-32 first
+        crc = at, at += 6;
+    uint64_t size = 0;
+    std::size_t sizeLength = 0;
+    if (at >= bytes.size() || uint8_t(bytes[at]) != 0xE7 ||
+        !detail::EbmlNumber(bytes, at + 1, false, size, sizeLength) || size < 1 || size > 8 ||
+        at + 1 + sizeLength + size > bytes.size())
+        return false;
+    const std::size_t data = at + 1 + sizeLength;
+    uint64_t was = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        was = was << 8 | uint8_t(bytes[data + i]);
+    const uint64_t now = relative ? was + uint64_t(time) : uint64_t(time);
+    if (size == 8 || now >> (8 * size) == 0) {
+        uint64_t rest = now;
+        for (std::size_t i = size; i-- > 0; rest >>= 8)
+            bytes[data + i] = char(rest & 0xFF);
+        return true;
+    }
+    // Eight bytes of time after the id and a size padded to fill the room exactly.
+    const std::size_t room = data + size - crc;
+    if (crc == std::string::npos || room < 10 || room > 17)
+        return false;
+    const std::size_t length = room - 9;
+    std::string element(1, '\xE7');
+    element += char(0x80 >> (length - 1) | (length == 1 ? 8 : 0));
+    for (std::size_t i = 1; i < length; ++i)
+        element += char(i + 1 == length ? 8 : 0);
+    for (int shift = 56; shift >= 0; shift -= 8)
+        element += char(now >> shift & 0xFF);
+    bytes.replace(crc, room, element);
+    return true;
+}
+
+inline std::size_t CountSoundPes(const std::string& bytes) {
+    return detail::SoundPesTimes(bytes).size();
+}
+
+// Moves the times (PTS and any DTS) of `count` sound PES headers from `first` on by `ticks` of
+// 90 kHz, in an MPEG transport or program stream. False where it holds `first` or fewer.
+inline bool MovePesTime(std::string& bytes, std::size_t first, std::size_t count, int64_t ticks) {
+    const std::vector<std::size_t> times = detail::SoundPesTimes(bytes);
+    if (first >= times.size())
+        return false;
+    for (std::size_t i = first; i < times.size() && i - first < count; ++i) {
+        const std::size_t at = times[i];
+        detail::SetPesTime(bytes, at, detail::PesTime(bytes, at) + ticks);
+        if ((uint8_t(bytes[at - 2]) & 0xC0) == 0xC0) // a DTS follows
+            detail::SetPesTime(bytes, at + 5, detail::PesTime(bytes, at + 5) + ticks);
+    }
+    return true;
+}
+
+// Cuts an AVI file short inside its index, after `kept` of the entries that its idx1 chunk
+// counts, as a download stops; the chunk's size still counts them all. False without one.
+inline bool CutAviIndex(std::string& bytes, std::size_t kept) {
+    const std::size_t at = bytes.rfind("idx1");
+    if (at == std::string::npos || at + 8 + 16 * kept > bytes.size())
+        return false;
+    bytes.resize(at + 8 + 16 * kept);
+    return true;
+}
+
+inline std::size_t CountAviIndexEntries(const std::string& bytes) {
+    const std::size_t at = bytes.rfind("idx1");
+    if (at == std::string::npos || at + 8 > bytes.size())
+        return 0;
+    uint32_t size = 0;
+    for (int i = 3; i >= 0; --i)
+        size = size << 8 | uint8_t(bytes[at + 4 + std::size_t(i)]);
+    return size / 16;
 }
 
 // Moves the time of the FLV file's sound tag `index` by `milliseconds`. False where it holds

@@ -2,7 +2,8 @@
 // jumps and whole at its own rate and at three others, one of them prime: each jump holds the
 // whole read's samples, the whole read holds ffmpeg's, and the length says how many there are.
 // Times that lie are not losses; losses are silence of their length in their place; files cut
-// short or damaged read at least what ffmpeg decodes of them.
+// short or damaged read at least what ffmpeg decodes of them; a jump across silence from a movie
+// just opened finds the sound after it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -31,14 +32,26 @@ struct Format {
     enum Making { kEncoded, kCut, kJoined, kMovie } making = kEncoded;
     // ffmpeg's input options for the decoding that the reader does.
     std::vector<std::string> decoding = {};
-    // How the whole read stands to ffmpeg's: the same, or holding it with silence where a
-    // packet fails to decode, which ffmpeg leaves out.
-    enum Oracle { kSame, kHeld } oracle = kSame;
-    // An edit of the file's bytes once made (a time that lies), and the sound's seconds (a
-    // movie's picture lasts 20).
+    // How the whole read stands to ffmpeg's: the same; holding it with silence where a packet
+    // fails to decode, which ffmpeg leaves out; or, for a movie, the same to the end of its
+    // picture, where its sound runs a little longer than its times say (they stepped back).
+    enum Oracle { kSame, kHeld, kToPictureEnd } oracle = kSame;
+    // An edit of the file's bytes once made (a time that lies), and the sound's seconds.
     std::function<bool(std::string&)> damage = {};
     double seconds = 20;
+    // A gain that silences the sound in places (kPause, kBursts), as TestSound takes it.
+    const char* gain = nullptr;
+    // A movie's picture's seconds.
+    double picture = 20;
 };
+
+// Gains that make digital silence, which codecs make runs of identical packets of: from 4 s to
+// 9 s, or for 0.7 s of every second.
+constexpr const char* kPause = "if(between(t,4,9),0,1)";
+constexpr const char* kBursts = "if(lt(mod(t,1),0.3),1,0)";
+// Where reads of a second start from a movie just opened: in the pause, just before the sound
+// returns, and in the sound after it (in bursts, each in silence before a burst).
+constexpr double kAroundSilence[] = {4.6, 8.55, 9.6};
 
 // The test sound in the format; a cut one is copied without decoding from 7.3 s into a longer
 // file, as an editor cuts, so that its first packets lie before its start.
@@ -47,7 +60,7 @@ void MakeFormat(const TempDir& dir, const Format& f, const std::filesystem::path
     auto encode = [&](double seconds, const std::filesystem::path& to,
                       const std::vector<std::string>& before = {}) {
         std::vector<std::string> args = before;
-        for (const std::string& a : TestSound(seconds, rate))
+        for (const std::string& a : TestSound(seconds, rate, f.gain))
             args.push_back(a);
         args.insert(args.end(), f.codec.begin(), f.codec.end());
         ASSERT_TRUE(Make(args, to)) << f.name;
@@ -57,7 +70,8 @@ void MakeFormat(const TempDir& dir, const Format& f, const std::filesystem::path
         return encode(f.seconds, file);
     case Format::kMovie:
         return encode(f.seconds, file,
-                      {"-f", "lavfi", "-i", "testsrc=s=160x120:r=25:d=20", "-map", "0:v"});
+                      {"-f", "lavfi", "-i", "testsrc=s=160x120:r=25:d=" + std::to_string(f.picture),
+                       "-map", "0:v"});
     case Format::kCut: {
         const auto whole = dir / (std::string("long-") + f.name);
         encode(40, whole);
@@ -101,13 +115,15 @@ struct Form {
     int rate, channels;
 };
 const std::vector<Form> kEveryForm = {{0, 2}, {48000, 2}, {22050, 1}, {7919, 1}};
+// The sound's own form and another rate, for the tables of silences and lies.
+const std::vector<Form> kOwnAndResampled = {{0, 2}, {48000, 1}};
 
 void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
                         const std::vector<Form>& forms = kEveryForm) {
     std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(file.string());
     ASSERT_TRUE(movie) << f.name;
     tbx::SoundDescription own;
-    ASSERT_TRUE(movie->GetSoundDescription(own));
+    ASSERT_TRUE(movie->GetSoundDescription(own)) << f.name << " has no sound";
     std::mt19937 random(7);
     // Jumps back and forth of several lengths, the first right after the change of form.
     const int64_t lengths[] = {100, 4096, 1, 30000, 777};
@@ -143,6 +159,10 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
             // A movie's sound runs on in silence to the end of its picture.
             if (f.making == Format::kMovie && reference.size() < whole.size())
                 reference.resize(whole.size(), '\0');
+            if (f.oracle == Format::kToPictureEnd) {
+                EXPECT_GE(whole.size(), std::size_t(f.picture * rate) * frame) << name;
+                reference.resize(std::min(reference.size(), whole.size()));
+            }
             EXPECT_EQ(whole.size(), reference.size()) << name;
             EXPECT_TRUE(whole == reference) << name << " as a whole";
         }
@@ -150,10 +170,26 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
             EXPECT_TRUE(std::string(piece.begin(), piece.end()) ==
                         whole.substr(std::size_t(at) * frame, piece.size()))
                 << name << ": " << piece.size() / frame << " at " << at;
+        // A movie just opened has indexed its sound no further than the opening needed; a jump
+        // across silence must find the sound after it where the whole read has it.
+        if (!f.gain)
+            continue;
+        for (double second : kAroundSilence) {
+            std::unique_ptr<tbx::Movie> fresh = tbx::Movie::Open(file.string());
+            ASSERT_TRUE(fresh && fresh->SetPcmForm(pcm)) << name;
+            fresh->SetTimeScale(rate);
+            const int64_t at = int64_t(second * rate);
+            std::vector<uint8_t> piece;
+            ASSERT_TRUE(fresh->ReadPcm(int32_t(at), rate, piece)) << name << " at " << at;
+            EXPECT_TRUE(std::string(piece.begin(), piece.end()) ==
+                        whole.substr(std::size_t(at) * frame, std::size_t(rate) * frame))
+                << name << ": a second at " << at << " just after opening";
+        }
     }
 }
 
-void ExpectFormats(const std::vector<Format>& formats) {
+void ExpectFormats(const std::vector<Format>& formats,
+                   const std::vector<Form>& forms = kEveryForm) {
     STRAVEL_REQUIRE_TOOL("ffmpeg");
     TempDir dir;
     for (const Format& f : formats) {
@@ -164,8 +200,39 @@ void ExpectFormats(const std::vector<Format>& formats) {
             ASSERT_TRUE(f.damage(bytes)) << f.name;
             WriteFileBytes(file, bytes);
         }
-        ExpectJumpsAsWhole(file, f);
+        ExpectJumpsAsWhole(file, f, forms);
     }
+}
+
+// Sound silenced in places (14 s of it), in a container that the reader indexes.
+Format Gated(const char* name, std::vector<std::string> codec,
+             std::vector<std::string> decoding = {}, const char* gain = kPause,
+             Format::Making making = Format::kEncoded) {
+    return Format{name, std::move(codec), making, std::move(decoding), Format::kSame, {}, 14, gain};
+}
+
+// A file whose times lie for some packets, then return, or step back for good: it reads as
+// ffmpeg decodes it, every packet once.
+Format Lying(const char* name, std::vector<std::string> codec, std::vector<std::string> decoding,
+             std::function<bool(std::string&)> lie, Format::Making making = Format::kEncoded) {
+    return Format{name,          std::move(codec), making, std::move(decoding),
+                  Format::kSame, std::move(lie)};
+}
+
+// The time of the middle sound PES moved by `ticks` of 90 kHz, or of every one from there on.
+std::function<bool(std::string&)> MoveMiddlePes(int64_t ticks, bool onward = false) {
+    return [=](std::string& bytes) {
+        const std::size_t count = CountSoundPes(bytes);
+        return MovePesTime(bytes, count / 2, onward ? count : 1, ticks);
+    };
+}
+
+// The time of the middle Matroska cluster set to `milliseconds` or moved by them.
+std::function<bool(std::string&)> SetMiddleCluster(int64_t milliseconds, bool relative) {
+    return [=](std::string& bytes) {
+        return SetMatroskaClusterTime(bytes, CountMatroskaClusters(bytes) / 2, milliseconds,
+                                      relative);
+    };
 }
 
 } // namespace
@@ -271,6 +338,132 @@ TEST(SoundFormats, MoviesSoundJumpsAsItReadsWhole) {
     });
 }
 
+// Digital silence, which codecs encode as runs of identical packets, and then sound, in each
+// container that the reader indexes: a jump from a movie just opened, into the silence or
+// across its end, finds the sound after it where the whole read has it.
+TEST(SoundFormats, SoundAfterSilenceInContainersJumpsFromAFreshOpen) {
+    ExpectFormats(
+        {
+            Gated("aac.mka", {"-c:a", "aac", "-aac_pns", "0"}),
+            Gated("opus.mka", {"-c:a", "libopus"}),
+            Gated("vorbis.webm", {"-c:a", "libvorbis"}),
+            Gated("wma.asf", {"-c:a", "wmav2"}),
+            Gated("wma32k.asf", {"-c:a", "wmav2", "-b:a", "32k"}),
+            Gated("bursts.asf", {"-c:a", "wmav2", "-b:a", "32k"}, {}, kBursts),
+            Gated("mp3.flv", {"-c:a", "libmp3lame"}),
+        },
+        kOwnAndResampled);
+}
+
+TEST(SoundFormats, SoundAfterSilenceInMpegStreamsJumpsFromAFreshOpen) {
+    const std::vector<std::string> mp2 = {"-c:a", "mp2float"}, dither = {"-cons_noisegen", "1"};
+    ExpectFormats(
+        {
+            Gated("mp2.mpg", {"-c:a", "mp2", "-f", "mpeg"}, mp2),
+            Gated("ac3.vob", {"-c:a", "ac3", "-f", "vob"}, dither),
+            Gated("bursts.vob", {"-c:a", "ac3", "-f", "vob"}, dither, kBursts),
+            Gated("mp2.ts", {"-c:a", "mp2"}, mp2),
+            Gated("ac3.ac3", {"-c:a", "ac3"}, dither),
+            Gated("eac3.eac3", {"-c:a", "eac3"}, dither),
+            Gated("aac.aac", {"-c:a", "aac", "-aac_pns", "0"}),
+        },
+        kOwnAndResampled);
+}
+
+TEST(SoundFormats, SoundAfterSilenceInMoviesJumpsFromAFreshOpen) {
+    ExpectFormats(
+        {
+            Gated("movie.avi", {"-c:v", "mpeg4", "-c:a", "libmp3lame"}, {}, kPause, Format::kMovie),
+            Gated("movie.mkv", {"-c:v", "mpeg4", "-c:a", "aac", "-aac_pns", "0"}, {}, kPause,
+                  Format::kMovie),
+            Gated("movie.ts", {"-c:v", "mpeg2video", "-c:a", "mp2"}, {"-c:a", "mp2float"}, kPause,
+                  Format::kMovie),
+        },
+        kOwnAndResampled);
+}
+
+// PES times that lie for a packet, behind or ahead, then return, or step back and stay, in
+// sound alone and beside a picture.
+TEST(SoundFormats, PesTimesThatLieReadAsFfmpegDecodes) {
+    const std::vector<std::string> mp2 = {"-c:a", "mp2float"};
+    const std::vector<std::string> ts = {"-ar", "48000", "-c:a", "mp2"};
+    const std::vector<std::string> movie = {"-c:v", "mpeg2video", "-ar", "48000", "-c:a", "mp2"};
+    ExpectFormats(
+        {
+            Lying("back.ts", ts, mp2, MoveMiddlePes(-27000)),
+            Lying("ahead.ts", ts, mp2, MoveMiddlePes(18000)),
+            Lying("far.ts", ts, mp2, MoveMiddlePes(20 * 90000)),
+            Lying("stays.ts", ts, mp2, MoveMiddlePes(-27000, true)),
+            Lying("back.vob", {"-ar", "48000", "-c:a", "ac3", "-f", "vob"}, {"-cons_noisegen", "1"},
+                  MoveMiddlePes(-27000)),
+            Lying("back-movie.ts", movie, mp2, MoveMiddlePes(-27000), Format::kMovie),
+            Lying("ahead-movie.ts", movie, mp2, MoveMiddlePes(18000), Format::kMovie),
+            Lying("far-movie.ts", movie, mp2, MoveMiddlePes(20 * 90000), Format::kMovie),
+            Format{"stays-movie.ts", movie, Format::kMovie, mp2, Format::kToPictureEnd,
+                   MoveMiddlePes(-27000, true)},
+        },
+        kOwnAndResampled);
+}
+
+// A Matroska cluster whose time lies behind or ahead by 3 s, wraps to -4 s as an unsigned
+// number, or lies far beyond any sound (2^59 ms, which overflows a time counted in samples).
+TEST(SoundFormats, ClusterTimesThatLieReadAsFfmpegDecodes) {
+    const std::vector<std::string> aac = {"-ar", "48000", "-c:a", "aac", "-aac_pns", "0"};
+    std::vector<std::string> movie = {"-c:v", "libx264"};
+    movie.insert(movie.end(), aac.begin(), aac.end());
+    ExpectFormats(
+        {
+            Lying("back.mka", aac, {}, SetMiddleCluster(-3000, true)),
+            Lying("opus-back.mka", {"-c:a", "libopus"}, {}, SetMiddleCluster(-3000, true)),
+            Lying("ahead.mka", aac, {}, SetMiddleCluster(3000, true)),
+            Lying("wrapped.mka", aac, {}, SetMiddleCluster(-4000, false)),
+            Lying("back-movie.mkv", movie, {}, SetMiddleCluster(-3000, true), Format::kMovie),
+            Lying("ahead-movie.mkv", movie, {}, SetMiddleCluster(3000, true), Format::kMovie),
+            Lying("far-movie.mkv", movie, {}, SetMiddleCluster(int64_t(1) << 59, false),
+                  Format::kMovie),
+            Lying("far.mka", aac, {}, SetMiddleCluster(int64_t(1) << 59, false)),
+        },
+        kOwnAndResampled);
+}
+
+// An MP4 movie cut as an editor cuts it, without decoding from 1.3 s (an edit list skips
+// what lies before), and one cut at half its bytes, as a download stops: the sound is ffmpeg's
+// and silence after it only to the picture's end. The cut one lasts as long as its container
+// states or its sound runs, whichever is longer; the half one no longer than what decodes of
+// its sound and picture.
+TEST(SoundFormats, CutMp4MoviesLastAsLongAsTheirStreams) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    Format f{"whole.mp4",
+             {"-c:v", "libx264", "-c:a", "aac", "-aac_pns", "0", "-movflags", "+faststart"},
+             Format::kMovie};
+    f.seconds = f.picture = 3;
+    const auto whole = dir / f.name, cut = dir / "cut.mp4", half = dir / "half.mp4";
+    MakeFormat(dir, f, whole);
+    ASSERT_TRUE(Make({"-ss", "1.3", "-i", whole.string(), "-c", "copy"}, cut));
+    const std::string bytes = ReadFileBytes(whole);
+    WriteFileBytes(half, bytes.substr(0, bytes.size() / 2));
+    f.name = "cut.mp4";
+    ExpectJumpsAsWhole(cut, f);
+    // At its own rate only: where a sound stops mid-signal, ffmpeg's resampler ends it by
+    // mirroring its last samples, and a movie's runs on into silence.
+    f.name = "half.mp4";
+    ExpectJumpsAsWhole(half, f, {{0, 2}});
+    auto duration = [](const std::filesystem::path& file) {
+        std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(file.string());
+        if (!movie)
+            return 0.0;
+        movie->SetTimeScale(44100);
+        return double(movie->GetDuration());
+    };
+    const double cutSound = double(Converted(cut, 0, 2).size() / 4);
+    EXPECT_NEAR(duration(cut), std::max(cutSound, Probed(cut, "format=duration") * 44100), 1);
+    const double halfSound = double(Converted(half, 0, 2).size() / 4);
+    const double pictureEnd =
+        Probed(half, "frame=best_effort_timestamp_time,pkt_duration_time", "v:0");
+    EXPECT_LE(duration(half), std::max(halfSound, pictureEnd * 44100) + 44100 / 25);
+}
+
 // Each container that the sound reader indexes, cut short at three places, with noise put in
 // at three (in the middle, and among the first and the last packets, which the reader decodes
 // at its opening to check what their headers say) and written over while it is open: the whole
@@ -350,6 +543,42 @@ TEST(SoundFormats, DamagedFilesReadAtLeastWhatFfmpegDecodes) {
         ExpectHoldsSound(std::string(read.begin(), read.end()), Converted(intact, 0, 2, f.decoding),
                          4, std::string(f.name) + " written over");
     }
+}
+
+// Movies whose containers state no end, or one that the cut makes a guess: an ASF movie cut
+// short or with bytes taken from its middle, an AVI movie cut inside its index or after it.
+// They have sound, and it holds what ffmpeg decodes of them.
+TEST(SoundFormats, DamagedMoviesReadAtLeastWhatFfmpegDecodes) {
+    const std::vector<std::string> asf = {"-c:v", "wmv2", "-c:a", "wmav2"};
+    const std::vector<std::string> avi = {"-c:v", "mpeg4", "-c:a", "libmp3lame"};
+    auto damaged = [](const char* name, const std::vector<std::string>& codec,
+                      std::function<bool(std::string&)> damage) {
+        return Format{name, codec, Format::kMovie, {}, Format::kHeld, std::move(damage)};
+    };
+    auto cutAt = [](double share) {
+        return [=](std::string& bytes) {
+            bytes.resize(std::size_t(double(bytes.size()) * share));
+            return true;
+        };
+    };
+    ExpectFormats(
+        {
+            damaged("cut30.asf", asf, cutAt(0.3)),
+            damaged("cut55.asf", asf, cutAt(0.55)),
+            damaged("cut85.asf", asf, cutAt(0.85)),
+            damaged("gap.asf", asf,
+                    [](std::string& bytes) {
+                        bytes.erase(bytes.size() / 2, 30000);
+                        return true;
+                    }),
+            damaged("index10.avi", avi, [](std::string& bytes) { return CutAviIndex(bytes, 10); }),
+            damaged("half-index.avi", avi,
+                    [](std::string& bytes) {
+                        return CutAviIndex(bytes, CountAviIndexEntries(bytes) / 2);
+                    }),
+            damaged("cut85.avi", avi, cutAt(0.85)),
+        },
+        {{0, 2}});
 }
 
 // A page missing from an Ogg stream, or packs from a program stream: silence as long as the

@@ -93,6 +93,7 @@ TEST(SoundPlaces, AJumpReadsNearItsPlace) {
                  {"mp2.mp2", {"-c:a", "mp2", "-b:a", "64k"}},
                  {"mp2.mpg", {"-c:a", "mp2", "-b:a", "64k"}},
                  {"ac3.ac3", {"-c:a", "ac3", "-b:a", "64k"}},
+                 {"eac3.eac3", {"-ar", "48000", "-c:a", "eac3", "-b:a", "64k"}},
                  {"movie.avi", {"-c:v", "mpeg4", "-c:a", "libmp3lame", "-b:a", "64k"}, true},
                  {"movie.mkv", {"-c:v", "mpeg4", "-c:a", "aac", "-b:a", "64k"}, true},
                  {"movie.ts", {"-c:v", "mpeg2video", "-c:a", "mp2"}, true},
