@@ -292,7 +292,9 @@ bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFra
 }
 
 int64_t PacketEnd(const AVStream* stream, const AVPacket* packet) {
-    if (packet->pts == AV_NOPTS_VALUE || stream->codecpar->sample_rate <= 0)
+    // A time so far out that its end would not fit is damage.
+    if (packet->pts == AV_NOPTS_VALUE || packet->pts > INT64_MAX / 2 ||
+        packet->pts < INT64_MIN / 2 || stream->codecpar->sample_rate <= 0)
         return AV_NOPTS_VALUE;
     return packet->pts + Duration(packet) -
            av_rescale_q(Trimmed(packet).second, AVRational{1, stream->codecpar->sample_rate},

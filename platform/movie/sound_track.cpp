@@ -495,8 +495,17 @@ void SoundTrack::_Fill(int64_t gap, int64_t samples) {
 }
 
 int64_t SoundTrack::_ToSamples(int64_t time) const {
-    return _packets ? time + _indexLead
-                    : av_rescale_q(time - _origin, _timeBase, AVRational{1, _rate});
+    int64_t at = 0;
+    if (_packets) {
+        if (__builtin_add_overflow(time, _indexLead, &at))
+            return AV_NOPTS_VALUE;
+    } else {
+        // A time beyond what 64 bits hold in samples comes back as INT64_MIN.
+        if (__builtin_sub_overflow(time, _origin, &at))
+            return AV_NOPTS_VALUE;
+        at = av_rescale_q(at, _timeBase, AVRational{1, _rate});
+    }
+    return at > -kFarSamples && at < kFarSamples ? at : AV_NOPTS_VALUE;
 }
 
 bool SoundTrack::_Produce() {
@@ -515,7 +524,8 @@ bool SoundTrack::_Produce() {
             return false;
         // Packets whose sound did not decode may end the stream too.
         if (_packetEnd != AV_NOPTS_VALUE && _origin != AV_NOPTS_VALUE && _lastRate > 0)
-            _Fill(_ToSamples(_packetEnd) - _expected, _lastSamples);
+            if (const int64_t end = _ToSamples(_packetEnd); end != AV_NOPTS_VALUE)
+                _Fill(end - _expected, _lastSamples);
         if (_resampler)
             _Convert(nullptr, 0);
         _ended = true;
@@ -542,7 +552,7 @@ bool SoundTrack::_Produce() {
         if (_anchor) {
             // The first frame after a seek: its time places the timeline, unless it is none
             // that a sound could have.
-            if (at < -kFarSamples || at > kFarSamples)
+            if (at == AV_NOPTS_VALUE)
                 return true;
             _anchor = false;
             _placed = _expected = _landed = at;

@@ -149,7 +149,8 @@ private:
     void _Keep(const AVFrame* frame, int64_t at);
     // Silence for a gap of `gap` samples before a frame of `samples`, when it is a loss.
     void _Fill(int64_t gap, int64_t samples);
-    // A time of the stream (of an indexed sound: its stamp) in samples from movie time 0.
+    // A time of the stream (of an indexed sound: its stamp) in samples from movie time 0;
+    // AV_NOPTS_VALUE for one that no sound could have.
     int64_t _ToSamples(int64_t time) const;
     bool _Resampler(const AVFrame* frame);
     void _Convert(const uint8_t** in, int count);
