@@ -29,9 +29,6 @@ constexpr const char* kStillFormats[] = {"image2",   "png_pipe",  "jpeg_pipe", "
 // What a look at the end of a file may read: a group of pictures of a large movie fits.
 constexpr int64_t kContentEndBudget = int64_t(64) << 20;
 
-// Hours past a stream's stated end beyond which a packet's time is damage.
-constexpr int64_t kFarHours = 4;
-
 // Decode failures in a row before the next packet is fed (or, when draining, before the
 // decoder is taken as finished).
 constexpr int kMaxFailures = 64;
@@ -221,6 +218,16 @@ int64_t Duration(const AVPacket* packet) {
 }
 
 } // namespace
+
+int64_t SamplesAt(int64_t time, int64_t from, AVRational timeBase, int rate) {
+    int64_t since = 0;
+    if (time == AV_NOPTS_VALUE || from == AV_NOPTS_VALUE || rate <= 0 ||
+        __builtin_sub_overflow(time, from, &since))
+        return AV_NOPTS_VALUE;
+    // A time beyond what 64 bits hold in samples comes back as INT64_MIN.
+    const int64_t at = av_rescale_q(since, timeBase, AVRational{1, rate});
+    return at > -kFarSamples && at < kFarSamples ? at : AV_NOPTS_VALUE;
+}
 
 std::pair<int64_t, int64_t> Trimmed(const AVPacket* packet) {
     std::size_t size = 0;

@@ -126,6 +126,15 @@ AVSampleFormat RawSampleFormat(const AVCodecParameters* parameters);
 bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFrame* frame,
                      int64_t* end = nullptr, const PacketFilter& take = {});
 
+// Times this far from the start in samples, or this many hours past a stream's stated end, are
+// no sound's: they are damage.
+constexpr int64_t kFarSamples = int64_t(1) << 48;
+constexpr int64_t kFarHours = 4;
+
+// `time` of a stream with `timeBase`, counted from `from`, in samples at `rate`; AV_NOPTS_VALUE
+// where it is none or one that no sound could have.
+int64_t SamplesAt(int64_t time, int64_t from, AVRational timeBase, int rate);
+
 // The samples that a packet's side data marks to skip at the start and to discard at the end.
 std::pair<int64_t, int64_t> Trimmed(const AVPacket* packet);
 

@@ -30,15 +30,8 @@ constexpr int64_t kSearch = int64_t(1) << 16;
 constexpr int64_t kSettleSeconds = 40;
 constexpr std::size_t kMostUnplaced = std::size_t(1) << 15;
 
-// Times this far from 0, and steps longer than this many hours, are damage, not sound's: they
-// tell nothing of where packets belong.
-constexpr int64_t kFarTime = int64_t(1) << 60;
-constexpr int64_t kFarSamples = int64_t(1) << 48;
-constexpr int64_t kLongestLoss = 4;
-
 int64_t TimeOf(const AVPacket* packet) {
-    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-    return time > -kFarTime && time < kFarTime ? time : AV_NOPTS_VALUE;
+    return packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
 }
 
 uint32_t Hash(const AVPacket* packet) {
@@ -160,15 +153,6 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
     return index;
 }
 
-int64_t SoundIndex::_SamplesAt(const AVPacket* packet) const {
-    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-    if (time == AV_NOPTS_VALUE)
-        return AV_NOPTS_VALUE;
-    // A time beyond what 64 bits hold in samples comes back as INT64_MIN.
-    const int64_t at = av_rescale_q(time, _timeBase, AVRational{1, _rate});
-    return at > -kFarSamples && at < kFarSamples ? at : AV_NOPTS_VALUE;
-}
-
 void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t noiseSteps) {
     Unplaced unplaced;
     unplaced.ordinal = _count++;
@@ -194,7 +178,7 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     mark.told = int32_t(std::min<int64_t>(told, INT32_MAX));
     _longest = std::max(_longest, raw);
     _counted += raw;
-    unplaced.time = _SamplesAt(packet);
+    unplaced.time = SamplesAt(TimeOf(packet), 0, _timeBase, _rate);
     _unplaced.push_back(unplaced);
     if (unplaced.time != AV_NOPTS_VALUE)
         _Weigh(unplaced.time - unplaced.counted, unplaced.ordinal);
@@ -239,9 +223,9 @@ void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
 
 void SoundIndex::_Settle() {
     _PlaceBefore(_stepFrom);
-    // A step ahead is sound missing; a step back loses nothing.
+    // A step ahead is sound missing; a step back loses nothing; a step of hours is damage.
     const int64_t step = _stepFirst - _base;
-    if (step > 0 && step <= kLongestLoss * 3600 * int64_t(_rate)) {
+    if (step > 0 && step <= kFarHours * 3600 * int64_t(_rate)) {
         _lost.emplace_back(_stepFrom, step);
         if (_lost.size() > kMostLosses)
             _failed = true;

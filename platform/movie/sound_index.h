@@ -131,8 +131,6 @@ private:
     void _PlaceBefore(int64_t ordinal);
     void _Place(Unplaced& unplaced);
     void _Finish();
-    // A packet's time in samples, or AV_NOPTS_VALUE where it has none that a sound could have.
-    int64_t _SamplesAt(const AVPacket* packet) const;
     bool _SeekPacket(AVFormatContext* format, int64_t packet, Cursor& cursor) const;
     // Whether the packet, come from `origin`, is the checkpoint's.
     static bool _Matches(const Checkpoint& mark, const AVPacket* packet, const Origin& origin);

@@ -17,9 +17,6 @@ constexpr int32_t kMaxRate = 768000;
 // Samples of silence given to the resampler at a time.
 constexpr int kSilenceChunk = 4096;
 
-// Samples beyond any sound's length: a time this far from the start is a damaged one.
-constexpr int64_t kFarSamples = int64_t(1) << 48;
-
 void DefaultLayout(AVChannelLayout& layout, int channels) {
     av_channel_layout_uninit(&layout);
     av_channel_layout_default(&layout, channels);
@@ -129,18 +126,12 @@ int64_t SoundTrack::_CountContent() {
     if (!_audioOnly && _Indexable() &&
         (declared == AV_NOPTS_VALUE ||
          format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)) {
-        _probe.reset();
+        // The index reads a context of its own: this one stays at the start.
         _IndexMovie();
         if (_packets && _packets->ReachSample(INT64_MAX) && _packets->CheckEnd(_path, _known))
             return std::max<int64_t>(0, _indexLead + _packets->Samples() - _lead);
         if (_packets)
             _DropIndex();
-        if (!(_probe = OpenMediaFile(_path, &_known)) || FindSoundStream(_probe.get()) != _index) {
-            _probe.reset();
-            return 0;
-        }
-        format = _probe.get();
-        stream = format->streams[_index];
     }
     if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE) {
         // An MP3's tags tell, where FFmpeg has read them alike: no packet need be read, and the
@@ -495,17 +486,9 @@ void SoundTrack::_Fill(int64_t gap, int64_t samples) {
 }
 
 int64_t SoundTrack::_ToSamples(int64_t time) const {
-    int64_t at = 0;
-    if (_packets) {
-        if (__builtin_add_overflow(time, _indexLead, &at))
-            return AV_NOPTS_VALUE;
-    } else {
-        // A time beyond what 64 bits hold in samples comes back as INT64_MIN.
-        if (__builtin_sub_overflow(time, _origin, &at))
-            return AV_NOPTS_VALUE;
-        at = av_rescale_q(at, _timeBase, AVRational{1, _rate});
-    }
-    return at > -kFarSamples && at < kFarSamples ? at : AV_NOPTS_VALUE;
+    // An indexed sound's stamps are samples already, from the index's first.
+    return _packets ? SamplesAt(time, -_indexLead, AVRational{1, _rate}, _rate)
+                    : SamplesAt(time, _origin, _timeBase, _rate);
 }
 
 bool SoundTrack::_Produce() {

@@ -114,12 +114,9 @@ bool SoundTrack::_UseIndex() {
         // The first frame lies where placing by times puts it: at its time, but for jitter,
         // and after no more silence than the stream's lead.
         _indexLead = 0;
-        int64_t since = 0;
-        if (_origin != AV_NOPTS_VALUE && _packets->FirstTime() != AV_NOPTS_VALUE &&
-            !__builtin_sub_overflow(_packets->FirstTime(), _origin, &since)) {
-            // A time beyond what 64 bits hold in samples comes back as INT64_MIN: no lead.
-            const int64_t at =
-                av_rescale_q(since, _timeBase, AVRational{1, _rate}) + _packets->FirstSkip();
+        if (const int64_t first = SamplesAt(_packets->FirstTime(), _origin, _timeBase, _rate);
+            first != AV_NOPTS_VALUE) {
+            const int64_t at = first + _packets->FirstSkip();
             const int64_t jitter = std::max<int64_t>(_packets->FirstSamples() / 2, _rate / 200);
             _indexLead = at > jitter ? std::min(at, _lead) : 0;
         }
