@@ -148,8 +148,10 @@ struct WalkResult {
     std::vector<std::u16string> names;
 };
 
-// `each` walks of every file, stepped in turn until all have ended.
-std::vector<WalkResult> WalkInTurn(const std::vector<FSRef>& refs, int each) {
+// `each` walks of every file, stepped in turn until all have ended; `between`, when given, is
+// called after every step.
+std::vector<WalkResult> WalkInTurn(const std::vector<FSRef>& refs, int each,
+                                   const std::function<void()>& between = {}) {
     std::vector<CatPositionRec> positions(refs.size() * std::size_t(each));
     std::vector<WalkResult> walks(positions.size());
     for (std::size_t left = walks.size(); left > 0;)
@@ -163,46 +165,59 @@ std::vector<WalkResult> WalkInTurn(const std::vector<FSRef>& refs, int each) {
             } else {
                 walks[w].names.push_back(std::move(name));
             }
+            if (between)
+                between();
         }
     return walks;
 }
 
-// Until `stop`, adds forks named after lasting ones ("f0123-7") until there are 512, then removes
-// them, renaming one (made anew under another name, the old one removed) between any two, and
-// now and then puts in the file's place a new one that holds the same lasting forks.
-void ChangeForks(const fs::path& file, int lasting, const std::atomic<bool>& stop) {
-    std::mt19937 random(lasting);
-    std::deque<std::string> made;
-    auto make = [&](unsigned n) {
-        char name[32];
-        std::snprintf(name, sizeof name, "user.f%04u-%u", unsigned(random() % unsigned(lasting)),
-                      n);
-        made.emplace_back(name);
-        return setxattr(file.c_str(), name, "c", 1, 0) == 0;
-    };
-    auto remove = [&] {
-        removexattr(file.c_str(), made.front().c_str());
-        made.pop_front();
-    };
-    const fs::path next = file.string() + ".next";
-    bool growing = true;
-    for (unsigned n = 0; !stop; ++n) {
-        growing = made.empty() || (growing && made.size() < 512);
-        if (growing)
-            make(n);
+// Changes to a file of `lasting` forks: each step adds a fork named after a lasting one
+// ("f0123-7") until there are 512, then removes them, renaming one (made anew under another
+// name, the old one removed) on the way; now and then a new file that holds the same lasting
+// forks takes its place.
+class ForkChurn {
+public:
+    ForkChurn(fs::path file, int lasting) : _file(std::move(file)), _lasting(lasting) {
+        _random.seed(unsigned(lasting));
+    }
+    void Step() {
+        _growing = _made.empty() || (_growing && _made.size() < 512);
+        if (_growing)
+            Make();
         else
-            remove();
-        if (!made.empty() && make(n))
-            remove();
-        if (n % 4096 == 4095) {
+            Remove();
+        if (!_made.empty() && Make())
+            Remove();
+        if (++_steps % 4096 == 0) {
+            const fs::path next = _file.string() + ".next";
             stravel::testing::WriteFileBytes(next, "data");
-            for (int i = 0; i < lasting; ++i)
+            for (int i = 0; i < _lasting; ++i)
                 setxattr(next.c_str(), MemoryFile::ForkAttribute(i).c_str(), "x", 1, 0);
-            fs::rename(next, file);
-            made.clear();
+            fs::rename(next, _file);
+            _made.clear();
         }
     }
-}
+
+private:
+    bool Make() {
+        char name[32];
+        std::snprintf(name, sizeof name, "user.f%04u-%u", unsigned(_random() % unsigned(_lasting)),
+                      _steps);
+        _made.emplace_back(name);
+        return setxattr(_file.c_str(), name, "c", 1, 0) == 0;
+    }
+    void Remove() {
+        removexattr(_file.c_str(), _made.front().c_str());
+        _made.pop_front();
+    }
+
+    fs::path _file;
+    int _lasting;
+    std::mt19937 _random;
+    std::deque<std::string> _made;
+    bool _growing = true;
+    unsigned _steps = 0;
+};
 
 TEST(NamedForkTest, NamedForksAreUserAttributesBesideTheFinderInformation) {
     STRAVEL_REQUIRE_TOOL("getfattr");
@@ -383,26 +398,12 @@ TEST(NamedForkTest, WalksInTurnShareOneListingUntilTheForksChange) {
     }
     // Whether every walk gave the file's forks in order, and how many listings were made.
     auto inTurn = [&](int walks, int& listings) {
-        std::vector<CatPositionRec> positions(static_cast<std::size_t>(walks));
-        std::vector<std::vector<std::u16string>> given(positions.size());
         gListings = 0;
-        bool ok = true;
-        for (std::size_t left = positions.size(); left > 0 && ok;)
-            for (std::size_t w = 0; w < positions.size(); ++w) {
-                if (positions[w].initialize < 0)
-                    continue;
-                const auto [error, name] = Step(ref, positions[w]);
-                if (error == noErr) {
-                    given[w].push_back(name);
-                    continue;
-                }
-                ok = ok && error == errFSNoMoreItems;
-                positions[w].initialize = -1;
-                --left;
-            }
+        const std::vector<WalkResult> given = WalkInTurn({ref}, walks);
         listings = gListings;
-        return ok && std::all_of(given.begin(), given.end(),
-                                 [&](const auto& names) { return names == forks; });
+        return std::all_of(given.begin(), given.end(), [&](const WalkResult& walk) {
+            return walk.end == errFSNoMoreItems && walk.names == forks;
+        });
     };
     ASSERT_TRUE(stravel::testing::FinishesWithin(20, 256 << 20, [&] {
         int listings = 0;
@@ -449,81 +450,21 @@ TEST(NamedForkTest, WalksInTurnShareOneListingUntilTheForksChange) {
     }
 }
 
-// Many walks of one file at once, a fork made and another removed between any two steps: each
-// walk gives every fork that lasts throughout exactly once, however many walks share the
-// listings kept.
-TEST(NamedForkTest, InterleavedWalksGiveEachLastingForkOnce) {
-    stravel::testing::PrivateFolders folders;
-    const fs::path file = folders.Work() / "movie";
-    if (!MakeAttributedFile(file))
-        GTEST_SKIP() << "no user attributes on this file system";
-    const FSRef ref = RefOf(file);
-    std::set<std::u16string> lasting{u""};
-    for (int i = 0; i < 60; ++i) {
-        const std::string name = "k" + std::to_string(100 + i);
-        ASSERT_EQ(setxattr(file.c_str(), ("user." + name).c_str(), "", 0, 0), 0);
-        lasting.emplace(name.begin(), name.end());
-    }
-    for (const int walks : {17, 40}) {
-        SCOPED_TRACE(walks);
-        std::mt19937 random(walks);
-        std::vector<std::string> passing; // made during the walks, the oldest removed first
-        auto change = [&] {
-            // Among the lasting names, before the first and after the last.
-            char made[32];
-            std::snprintf(made, sizeof made, "user.k%03u-%u", unsigned(99 + random() % 62),
-                          unsigned(random()));
-            ASSERT_EQ(setxattr(file.c_str(), made, "", 0, 0), 0);
-            passing.push_back(made);
-            if (passing.size() > 8) {
-                ASSERT_EQ(removexattr(file.c_str(), passing.front().c_str()), 0);
-                passing.erase(passing.begin());
-            }
-        };
-        const std::size_t count = std::size_t(walks);
-        std::vector<CatPositionRec> positions(count);
-        std::vector<std::vector<std::u16string>> given(count);
-        std::vector<bool> done(count);
-        for (std::size_t left = count; left > 0;) {
-            for (std::size_t w = 0; w < count; ++w) {
-                if (done[w])
-                    continue;
-                const auto [error, name] = Step(ref, positions[w]);
-                if (error == noErr) {
-                    given[w].push_back(name);
-                } else {
-                    EXPECT_EQ(error, errFSNoMoreItems);
-                    done[w] = true;
-                    --left;
-                }
-                ASSERT_NO_FATAL_FAILURE(change());
-            }
-        }
-        int repeated = 0, missed = 0;
-        for (const auto& names : given) {
-            const std::set<std::u16string> distinct(names.begin(), names.end());
-            repeated += int(names.size() - distinct.size());
-            for (const auto& name : lasting)
-                missed += distinct.count(name) == 0;
-        }
-        EXPECT_EQ(repeated, 0);
-        EXPECT_EQ(missed, 0);
-    }
-}
-
-// Walks of many files stepped in turn, and walks of one file from eight threads while a ninth
-// changes its forks and its place: every walk ends cleanly and gives, in order, each fork that
-// lasts throughout exactly once and nothing that was never a fork. Left alone, each file is
-// listed once for all the steps of its walk.
+// Walks of many files stepped in turn; many walks of one file with forks made and removed
+// between any two steps; and walks of one file from eight threads while a ninth changes its
+// forks and its place: every walk ends cleanly and gives, in order, each fork that lasts
+// throughout exactly once and nothing that was never a fork, however many walks share the
+// listings kept. Left alone, each file is listed once for all the steps of its walk.
 TEST(NamedForkTest, WalksGiveEachLastingForkOnceInOrder) {
+    enum Changes { kNone, kBetweenSteps, kFromAThread };
     const struct {
         int files, forks;
         int threads, each; // walks of each file in each thread, all stepped in turn
-        bool changing;
+        Changes changes;
     } cases[] = {
-        {17, 600, 1, 1, false},
-        {64, 150, 1, 1, false},
-        {1, 1000, 8, 64, true},
+        {17, 600, 1, 1, kNone},         {64, 150, 1, 1, kNone},
+        {1, 60, 1, 17, kBetweenSteps},  {1, 60, 1, 40, kBetweenSteps},
+        {1, 1000, 8, 64, kFromAThread},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.files << " files, " << c.threads << " threads");
@@ -540,16 +481,24 @@ TEST(NamedForkTest, WalksGiveEachLastingForkOnceInOrder) {
             const std::string attribute = MemoryFile::ForkAttribute(i);
             lasting.emplace(attribute.begin() + 5, attribute.end());
         }
+        ForkChurn churn(files[0]->file, c.forks);
         std::atomic<bool> stop{false};
         std::thread changer;
-        if (c.changing)
-            changer = std::thread(ChangeForks, files[0]->file, c.forks, std::cref(stop));
+        if (c.changes == kFromAThread)
+            changer = std::thread([&] {
+                while (!stop)
+                    churn.Step();
+            });
+        std::function<void()> between;
+        if (c.changes == kBetweenSteps)
+            between = [&] { churn.Step(); };
         gListings = 0;
         std::vector<std::vector<WalkResult>> results(std::size_t(c.threads));
         std::vector<std::thread> walkers;
         for (auto& result : results)
-            walkers.emplace_back(
-                [&refs, each = c.each, out = &result] { *out = WalkInTurn(refs, each); });
+            walkers.emplace_back([&refs, &between, each = c.each, out = &result] {
+                *out = WalkInTurn(refs, each, between);
+            });
         for (std::thread& walker : walkers)
             walker.join();
         const int listings = gListings;
@@ -570,8 +519,8 @@ TEST(NamedForkTest, WalksGiveEachLastingForkOnceInOrder) {
                                                 std::greater_equal<>()) != names.end();
                 int found = 0;
                 for (auto name = names.begin() + 1; name != names.end(); ++name) {
-                    const bool made = c.changing && name->size() > 6 && (*name)[5] == u'-' &&
-                                      lasting.count(name->substr(0, 5));
+                    const bool made = c.changes != kNone && name->size() > 6 &&
+                                      (*name)[5] == u'-' && lasting.count(name->substr(0, 5));
                     found += lasting.count(*name) != 0;
                     invented += !made && !lasting.count(*name);
                 }
@@ -581,7 +530,7 @@ TEST(NamedForkTest, WalksGiveEachLastingForkOnceInOrder) {
         EXPECT_EQ(unordered, 0);
         EXPECT_EQ(missed, 0);
         EXPECT_EQ(invented, 0);
-        if (!c.changing) {
+        if (c.changes == kNone) {
             EXPECT_LE(listings, c.files);
         }
     }

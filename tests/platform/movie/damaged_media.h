@@ -1,6 +1,7 @@
 // Files as they arrive damaged or lying, made from intact ones by editing their bytes, for the
 // sound reader's tests: a frame count changed in an MP3's tag, a time changed in a Matroska
-// block or cluster, an FLV tag or MPEG PES headers, an AVI file cut inside its index.
+// block or cluster, an FLV tag or MPEG PES headers, noise in Matroska blocks, an AVI file cut
+// inside its index.
 #pragma once
 
 #include <algorithm>
@@ -159,6 +160,30 @@ inline bool SetMatroskaBlockTime(std::string& bytes, std::size_t index, int16_t 
     bytes[at] = char(now >> 8);
     bytes[at + 1] = char(now & 0xFF);
     return true;
+}
+
+// Writes noise over 64 bytes of each of `count` blocks of track `track` from its block `first`
+// on, after their headers (blocks of over 68 bytes). False where the track holds fewer.
+inline bool NoiseInMatroskaBlocks(std::string& bytes, uint64_t track, std::size_t first,
+                                  std::size_t count) {
+    std::vector<std::size_t> blocks;
+    detail::MatroskaElements(bytes, 0, bytes.size(), {0xA3, 0xA1}, blocks);
+    uint32_t noise = 12345;
+    for (std::size_t at : blocks) {
+        uint64_t number = 0;
+        std::size_t length = 0;
+        if (count == 0 || !detail::EbmlNumber(bytes, at, false, number, length) ||
+            number != track)
+            continue;
+        if (first > 0) {
+            --first;
+            continue;
+        }
+        for (std::size_t i = at + length + 3; i < at + length + 67 && i < bytes.size(); ++i)
+            bytes[i] = char((noise = noise * 1103515245u + 12345u) >> 24);
+        --count;
+    }
+    return count == 0;
 }
 
 inline std::size_t CountMatroskaClusters(const std::string& bytes) {

@@ -546,11 +546,15 @@ TEST(SoundFormats, DamagedFilesReadAtLeastWhatFfmpegDecodes) {
 }
 
 // Movies whose containers state no end, or one that the cut makes a guess: an ASF movie cut
-// short or with bytes taken from its middle, an AVI movie cut inside its index or after it.
-// They have sound, and it holds what ffmpeg decodes of them.
+// short or with bytes taken from its middle, an AVI movie cut inside its index or after it, a
+// Matroska movie written as a live stream (no length, no cues), alone and with noise in its
+// first sound blocks, where the sound's index is declined. They have sound, and it holds what
+// ffmpeg decodes of them.
 TEST(SoundFormats, DamagedMoviesReadAtLeastWhatFfmpegDecodes) {
     const std::vector<std::string> asf = {"-c:v", "wmv2", "-c:a", "wmav2"};
     const std::vector<std::string> avi = {"-c:v", "mpeg4", "-c:a", "libmp3lame"};
+    const std::vector<std::string> live = {"-c:v",     "mpeg4", "-c:a",  "aac",
+                                           "-aac_pns", "0",     "-live", "1"};
     auto damaged = [](const char* name, const std::vector<std::string>& codec,
                       std::function<bool(std::string&)> damage) {
         return Format{name, codec, Format::kMovie, {}, Format::kHeld, std::move(damage)};
@@ -577,6 +581,9 @@ TEST(SoundFormats, DamagedMoviesReadAtLeastWhatFfmpegDecodes) {
                         return CutAviIndex(bytes, CountAviIndexEntries(bytes) / 2);
                     }),
             damaged("cut85.avi", avi, cutAt(0.85)),
+            damaged("live.mkv", live, [](std::string&) { return true; }),
+            damaged("live-noise.mkv", live,
+                    [](std::string& bytes) { return NoiseInMatroskaBlocks(bytes, 2, 12, 3); }),
         },
         {{0, 2}});
 }
