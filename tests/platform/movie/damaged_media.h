@@ -77,52 +77,19 @@ inline std::vector<std::size_t> MatroskaClusters(const std::string& bytes) {
 }
 
 // The places of the PTS fields of the sound's PES headers (MPEG audio streams and private
-// stream 1, which a VOB's AC-3 goes in), in a transport stream's packets or a program
-// stream's packs.
+// stream 1, which a VOB's AC-3 goes in), in a transport stream's packets or a program stream's
+// packs: each begins where a start code and an MPEG-2 header with a PTS are found.
 inline std::vector<std::size_t> SoundPesTimes(const std::string& bytes) {
     auto at = [&](std::size_t i) { return uint8_t(bytes[i]); };
     std::vector<std::size_t> times;
-    // A PES header with its PTS at `pes`, whose bytes end at `end`.
-    auto take = [&](std::size_t pes, std::size_t end) {
-        if (pes + 14 > end || at(pes) != 0 || at(pes + 1) != 0 || at(pes + 2) != 1)
-            return;
-        const uint8_t id = at(pes + 3);
-        if ((id >= 0xC0 && id <= 0xDF) || id == 0xBD)
-            if ((at(pes + 6) & 0xC0) == 0x80 && (at(pes + 7) & 0x80))
-                times.push_back(pes + 9);
-    };
-    if (bytes.size() >= 376 && at(0) == 0x47 && at(188) == 0x47) {
-        for (std::size_t packet = 0; packet + 188 <= bytes.size(); packet += 188) {
-            const uint8_t control = at(packet + 3) >> 4 & 3;
-            if (at(packet) != 0x47 || !(at(packet + 1) & 0x40) || !(control & 1))
-                continue; // no payload, or none that starts a PES
-            const std::size_t payload =
-                packet + 4 + (control & 2 ? 1 + std::size_t(at(packet + 4)) : 0);
-            take(payload, packet + 188);
-        }
-        return times;
-    }
-    // Packs, system headers and PES packets one after another; a start code where they lose
-    // step.
-    for (std::size_t unit = 0; unit + 6 <= bytes.size();) {
-        if (at(unit) != 0 || at(unit + 1) != 0 || at(unit + 2) != 1) {
-            unit = bytes.find(std::string("\0\0\1\xBA", 4), unit + 1);
-            if (unit == std::string::npos)
-                break;
-            continue;
-        }
-        const uint8_t id = at(unit + 3);
-        if (id == 0xB9)
+    for (std::size_t pes = bytes.find(std::string("\0\0\1", 3)); pes != std::string::npos;
+         pes = bytes.find(std::string("\0\0\1", 3), pes + 3)) {
+        if (pes + 14 > bytes.size())
             break;
-        if (id == 0xBA) // a pack header, MPEG-2 with its stuffing, or MPEG-1
-            unit += (at(unit + 4) & 0xC0) == 0x40 && unit + 14 <= bytes.size()
-                        ? 14 + (at(unit + 13) & 7)
-                        : 12;
-        else {
-            const std::size_t end = unit + 6 + (std::size_t(at(unit + 4)) << 8 | at(unit + 5));
-            take(unit, std::min(end, bytes.size()));
-            unit = end;
-        }
+        const uint8_t id = at(pes + 3);
+        if (((id >= 0xC0 && id <= 0xDF) || id == 0xBD) && (at(pes + 6) & 0xC0) == 0x80 &&
+            (at(pes + 7) & 0x80))
+            times.push_back(pes + 9);
     }
     return times;
 }
@@ -172,8 +139,7 @@ inline bool NoiseInMatroskaBlocks(std::string& bytes, uint64_t track, std::size_
     for (std::size_t at : blocks) {
         uint64_t number = 0;
         std::size_t length = 0;
-        if (count == 0 || !detail::EbmlNumber(bytes, at, false, number, length) ||
-            number != track)
+        if (count == 0 || !detail::EbmlNumber(bytes, at, false, number, length) || number != track)
             continue;
         if (first > 0) {
             --first;
