@@ -38,8 +38,8 @@ OSErr WriteNamedFork(const std::string& file, const std::string& attribute,
                      const std::string& value);
 // errFSForkNotFound when the file has none of that name.
 OSErr RemoveNamedFork(const std::string& file, const std::string& attribute);
-// Every named fork of one open file onto another. A file system that keeps no user attributes
-// on the destination leaves them behind, as it does the Finder information.
-OSErr CopyNamedForks(const std::string& from, const std::string& to);
+// Every named fork of a file onto an open one. A file system that keeps no user attributes on
+// the destination leaves them behind, as it does the Finder information.
+OSErr CopyNamedForks(const std::string& from, int to);
 
 } // namespace tbx::fs_detail

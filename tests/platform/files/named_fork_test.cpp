@@ -20,6 +20,7 @@
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_forks.h"
 #include "tests/support/bounded_run.h"
+#include "tests/support/memory_file.h"
 #include "tests/support/private_folders.h"
 
 // Listings of attributes, counted by a stand-in that passes each call on: each listing is one
@@ -36,6 +37,7 @@ extern "C" ssize_t listxattr(const char* path, char* list, size_t size) noexcept
 namespace {
 
 using namespace tbx;
+using stravel::testing::MemoryFile;
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
@@ -112,35 +114,6 @@ std::pair<OSErr, std::u16string> Step(const FSRef& ref, CatPositionRec& position
             error ? u""
                   : std::u16string(reinterpret_cast<const char16_t*>(name.unicode), name.length)};
 }
-
-// A file of `forks` one-byte forks "f0000", "f0001", ... in a folder of its own in memory
-// (only a memory file system holds thousands of attributes); `error` says why there is none.
-struct MemoryFile {
-    fs::path folder, file;
-    std::string error;
-    explicit MemoryFile(int forks) {
-        char pattern[] = "/dev/shm/stravel-test-XXXXXX";
-        if (!mkdtemp(pattern)) {
-            error = "no /dev/shm";
-            return;
-        }
-        folder = pattern;
-        file = folder / "movie";
-        stravel::testing::WriteFileBytes(file, "data");
-        for (int i = 0; i < forks && error.empty(); ++i)
-            if (setxattr(file.c_str(), ForkAttribute(i).c_str(), "x", 1, 0) != 0)
-                error = "/dev/shm holds " + std::to_string(i) + " user attributes";
-    }
-    ~MemoryFile() {
-        if (!folder.empty())
-            fs::remove_all(folder);
-    }
-    static std::string ForkAttribute(int i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "user.f%04d", i);
-        return name;
-    }
-};
 
 // How a walk ended and the names it gave.
 struct WalkResult {
