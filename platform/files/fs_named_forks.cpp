@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::string_view kUserPrefix = "user.";
 constexpr std::string_view kFinderInfoAttribute = "user.com.apple.FinderInfo";
+constexpr std::string_view kResourceForkAttribute = "user.RESOURCE_FORK";
 constexpr std::size_t kMaxAttributeName = 255;
 
 // The attribute is absent, or the file system keeps none.
@@ -60,17 +61,24 @@ void NamedForkName(const std::string& attribute, HFSUniStr255& name) {
     Utf8ToName(attribute.substr(kUserPrefix.size()), name);
 }
 
-OSErr ListNamedForks(const std::string& file, std::vector<std::string>& attributes) {
+OSErr ListNamedForks(const std::string& file, std::string& attributes) {
     attributes.clear();
     std::string names;
     if (!FSListAttributes(file, names))
         return errno == ENOTSUP ? OSErr(noErr) : FSErrorFromErrno(errno);
+    std::vector<std::string_view> forks;
+    std::size_t bytes = 0;
     for (std::size_t at = 0, end; (end = names.find('\0', at)) != names.npos; at = end + 1) {
         const std::string_view attribute(names.data() + at, end - at);
-        if (UserAttribute(attribute))
-            attributes.emplace_back(attribute);
+        if (UserAttribute(attribute) && attribute != kResourceForkAttribute) {
+            forks.push_back(attribute);
+            bytes += attribute.size() + 1;
+        }
     }
-    std::sort(attributes.begin(), attributes.end());
+    std::sort(forks.begin(), forks.end());
+    attributes.reserve(bytes);
+    for (const std::string_view attribute : forks)
+        attributes.append(attribute).push_back('\0');
     return noErr;
 }
 

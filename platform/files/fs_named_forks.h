@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "platform/files/fs_types.h"
 
@@ -22,9 +21,10 @@ OSErr NamedForkAttribute(const std::u16string& name, std::string& attribute);
 void NamedForkName(const std::string& attribute, HFSUniStr255& name);
 // Files are named by path ("/proc/self/fd/N" for an open one), links followed.
 //
-// The attributes of a file that are named forks, in byte order; none where the file
-// system keeps no user attributes.
-OSErr ListNamedForks(const std::string& file, std::vector<std::string>& attributes);
+// The attributes of a file that are named forks, in byte order, each ended by a NUL; none
+// where the file system keeps no user attributes. Another program's attribute of the resource
+// fork's name is none: that name opens the resource fork.
+OSErr ListNamedForks(const std::string& file, std::string& attributes);
 // Whether the file has the fork. errFSForkNotFound where the file system keeps no user
 // attributes, so that no such fork can be made there either.
 OSErr FindNamedFork(const std::string& file, const std::string& attribute, bool& exists);
