@@ -123,6 +123,16 @@ struct WalkResult {
     std::vector<std::u16string> names;
 };
 
+// One step of a walk not ended yet, its result kept; false when the walk has ended.
+bool StepWalk(const FSRef& ref, CatPositionRec& position, WalkResult& walk) {
+    auto [error, name] = Step(ref, position);
+    if (error)
+        walk.end = error;
+    else
+        walk.names.push_back(std::move(name));
+    return !error;
+}
+
 // Steps each walk not ended yet (through the file at its index, from its record) in turn until
 // all have ended; `between`, when given, is called after every step.
 void StepInTurn(const std::vector<FSRef>& files, std::vector<CatPositionRec>& positions,
@@ -132,12 +142,7 @@ void StepInTurn(const std::vector<FSRef>& files, std::vector<CatPositionRec>& po
         for (std::size_t w = 0; w < walks.size(); ++w) {
             if (walks[w].end != noErr)
                 continue;
-            auto [error, name] = Step(files[w], positions[w]);
-            if (error)
-                walks[w].end = error;
-            else
-                walks[w].names.push_back(std::move(name));
-            left = left || !error;
+            left = StepWalk(files[w], positions[w], walks[w]) || left;
             if (between)
                 between();
         }
@@ -499,7 +504,7 @@ TEST(NamedForkTest, WalksGiveEachLastingForkOnceInOrder) {
                 positions.emplace_back();
                 walks.emplace_back();
                 for (int i = 0; i < steps; ++i)
-                    walks.back().names.push_back(Step(ref, positions.back()).second);
+                    StepWalk(ref, positions.back(), walks.back());
             };
             const AllocationMeter meter;
             std::string added;
