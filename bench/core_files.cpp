@@ -1,7 +1,8 @@
 // Throughput of text output through the data-fork stream, small movies written whole
-// through the atomic writer beside raw write() and fsync, and walks through a file's named
-// forks (alone, many in turn, of many files, while forks change, many abandoned) beside the
-// system calls that do their work.
+// through the atomic writer beside raw write() and fsync, saves that keep a file's attributes
+// beside a plain save, and walks through a file's named forks (alone, many in turn, of many
+// files, while forks change, many abandoned, many left open) beside the system calls that do
+// their work.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -12,8 +13,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <linux/limits.h>
 #include <linux/magic.h>
+#include <malloc.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -406,5 +410,148 @@ void BM_AbandonedForkWalks(benchmark::State& state) {
     state.SetItemsProcessed(int64_t(state.iterations()) * kWalks);
 }
 BENCHMARK(BM_AbandonedForkWalks)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Bytes the heap holds now.
+double HeapBytes() {
+    const struct mallinfo2 heap = mallinfo2();
+    return double(heap.uordblks + heap.hblkhd);
+}
+
+// 1,000 walks through a file of 64 KiB of fork names, each begun after a fork is added (and the
+// one added before it removed), stepped twice and left; beside the system calls that find each
+// walk's first named fork: the file's status, its attributes' names and the first one's size.
+// Counters: the most heap the walks left open held, and what they hold at the end, in MiB.
+void BM_ForkWalksLeftOpen(benchmark::State& state) {
+    constexpr int kWalks = 1000;
+    const std::string file = ForkedFile(state, 5900);
+    if (file.empty())
+        return;
+    const tbx::FSRef ref = RefOf(file);
+    std::string added;
+    unsigned changes = 0;
+    auto change = [&] {
+        const std::string previous =
+            std::exchange(added, "user.a" + std::to_string(changes++ % 10000));
+        return setxattr(file.c_str(), added.c_str(), "", 0, 0) == 0 &&
+               (previous.empty() || removexattr(file.c_str(), previous.c_str()) == 0);
+    };
+    std::vector<tbx::CatPositionRec> positions(kWalks);
+    bool ok = true;
+    // Returns after `each` (if given) has been called after every walk.
+    auto leave = [&](const std::function<void()>& each) {
+        for (tbx::CatPositionRec& position : positions) {
+            position = tbx::CatPositionRec();
+            ok = ok && change();
+            for (int step = 0; step < 2; ++step)
+                ok = ok && FSIterateForks(&ref, &position, nullptr, nullptr, nullptr) == tbx::noErr;
+            if (each)
+                each();
+        }
+    };
+    // Walks of a small file push the walks left open out of the table.
+    const std::string small = ForkedFile(state, 3, 1);
+    const tbx::FSRef smallRef = RefOf(small);
+    auto pushOut = [&] {
+        for (int i = 0; i < 1024; ++i) {
+            tbx::CatPositionRec position;
+            for (int step = 0; step < 3; ++step)
+                FSIterateForks(&smallRef, &position, nullptr, nullptr, nullptr);
+        }
+    };
+    pushOut();
+    const double before = HeapBytes();
+    double peak = 0;
+    leave([&] { peak = std::max(peak, HeapBytes() - before); });
+    const double open = HeapBytes() - before;
+    pushOut();
+
+    bench::SideBySide rounds(state, "syscalls", "ms");
+    std::vector<char> names(XATTR_LIST_MAX);
+    for (auto _ : state) {
+        rounds.Ours([&] { leave({}); });
+        pushOut();
+        rounds.Peer([&] {
+            for (int i = 0; i < kWalks; ++i) {
+                struct stat info;
+                ok = ok && change() && stat(file.c_str(), &info) == 0 &&
+                     listxattr(file.c_str(), names.data(), names.size()) > 0 &&
+                     getxattr(file.c_str(), names.data(), nullptr, 0) >= 0;
+            }
+        });
+    }
+    rounds.Report();
+    state.counters["peak_MiB"] = peak / double(1 << 20);
+    state.counters["open_MiB"] = open / double(1 << 20);
+    std::filesystem::remove(file);
+    std::filesystem::remove(small);
+    if (!ok)
+        state.SkipWithError("a walk failed");
+    state.SetItemsProcessed(int64_t(state.iterations()) * kWalks);
+}
+BENCHMARK(BM_ForkWalksLeftOpen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A file of 16 KiB with `attributes` user attributes of 10 bytes saved over whole, through the
+// atomic writer; beside a plain save of the same bytes that copies the attributes as most code
+// does, asking each list's and value's size before reading it: a temporary file written,
+// attributes copied, mode set, synced and renamed over the target. In memory, where thousands of
+// attributes fit; the save reads every value with room for the largest.
+void BM_SaveBesidePlainCopy(benchmark::State& state) {
+    const int attributes = int(state.range(0));
+    const std::string target = "/dev/shm/stravel-bench-" + std::to_string(getpid()) + ".xml";
+    const std::string peer = target + ".peer";
+    const std::string bytes(16 << 10, 'x');
+    bool ok = true;
+    for (const std::string& file : {target, peer}) {
+        std::ofstream(file) << bytes;
+        for (int i = 0; i < attributes; ++i)
+            ok = ok && setxattr(file.c_str(), ("user.n" + std::to_string(i)).c_str(), "0123456789",
+                                10, 0) == 0;
+    }
+    if (!ok) {
+        state.SkipWithError("/dev/shm holds too few user attributes");
+        return;
+    }
+    auto plainSave = [&] {
+        const std::string temporary = peer + ".tmp";
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        ok = ok && fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size());
+        std::vector<char> names(
+            std::size_t(std::max<ssize_t>(listxattr(peer.c_str(), nullptr, 0), 0)));
+        const ssize_t listed = listxattr(peer.c_str(), names.data(), names.size());
+        std::vector<char> value;
+        for (ssize_t at = 0; at < listed; at += ssize_t(std::strlen(&names[at])) + 1) {
+            const ssize_t size = getxattr(peer.c_str(), &names[at], nullptr, 0);
+            value.resize(std::size_t(std::max<ssize_t>(size, 0)));
+            const ssize_t got = getxattr(peer.c_str(), &names[at], value.data(), value.size());
+            ok =
+                ok && got >= 0 && fsetxattr(fd, &names[at], value.data(), std::size_t(got), 0) == 0;
+        }
+        ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0 &&
+             ::rename(temporary.c_str(), peer.c_str()) == 0;
+        ::close(fd);
+    };
+    bench::SideBySide rounds(state, "plain", "us");
+    for (auto _ : state) {
+        rounds.Ours([&] { ok = ok && BK_WriteFileAtomically(target, bytes); });
+        rounds.Peer(plainSave);
+    }
+    rounds.Report();
+    std::vector<char> names(XATTR_LIST_MAX);
+    const ssize_t ours = listxattr(target.c_str(), names.data(), names.size());
+    const ssize_t theirs = listxattr(peer.c_str(), names.data(), names.size());
+    const bool same = ours == theirs && ours > 0 && SameBytes(target, peer);
+    std::filesystem::remove(target);
+    std::filesystem::remove(peer);
+    if (!ok)
+        state.SkipWithError("a save failed");
+    else if (!same)
+        state.SkipWithError("the saves differ");
+    state.SetItemsProcessed(int64_t(state.iterations()) * attributes);
+}
+BENCHMARK(BM_SaveBesidePlainCopy)
+    ->Arg(2)
+    ->Arg(1000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace

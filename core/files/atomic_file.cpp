@@ -9,12 +9,12 @@
 #include <linux/limits.h>
 #include <string_view>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
 #include "core/files/file_functions.h"
 #include "core/paths/path.h"
+#include "platform/files/fs_attributes.h"
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_temporary.h"
 
@@ -56,24 +56,9 @@ void SyncFolder(const std::string& folder) {
 }
 
 // The replaced file's extended attributes (its Finder information among them) go with its
-// bytes; one that the new file cannot take is left behind, as the file system decides.
-void CopyAttributes(const std::string& from, int to) {
-    // One call with room for the most the kernel lists: asking for the size first loses every
-    // attribute whenever one is added between the two calls.
-    std::vector<char> names(XATTR_LIST_MAX);
-    const ssize_t listed = ::listxattr(from.c_str(), names.data(), names.size());
-    std::vector<char> value;
-    for (ssize_t at = 0; at < listed;
-         at += ssize_t(strnlen(names.data() + at, std::size_t(listed - at))) + 1) {
-        const char* name = names.data() + at;
-        const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
-        if (length < 0)
-            continue;
-        value.resize(static_cast<std::size_t>(length));
-        const ssize_t got = ::getxattr(from.c_str(), name, value.data(), value.size());
-        if (got >= 0)
-            (void)::fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0);
-    }
+// bytes.
+bool AnyAttribute(std::string_view) {
+    return true;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -189,14 +174,18 @@ bool CBK_AtomicFile::Commit() {
     bool ok = Flush();
     int saved = errno;
     if (ok && _replacing) {
-        // Attributes while the file is still ours to change.
-        CopyAttributes(_target, _fd);
+        // Attributes while the file is still ours to change. One that cannot be kept fails
+        // the save: the target keeps them all, with its old bytes.
+        if (!tbx::FSCopyAttributes(_target, _fd, AnyAttribute)) {
+            ok = false;
+            saved = errno;
+        }
         // The owner first: a change of owner clears set-id bits that the mode then restores.
         struct stat made;
-        if (::fstat(_fd, &made) == 0 && (made.st_uid != _owner || made.st_gid != _group) &&
+        if (ok && ::fstat(_fd, &made) == 0 && (made.st_uid != _owner || made.st_gid != _group) &&
             ::fchown(_fd, _owner, _group) != 0)
             (void)!::fchown(_fd, static_cast<uid_t>(-1), _group);
-        if (::fchmod(_fd, _mode) != 0) {
+        if (ok && ::fchmod(_fd, _mode) != 0) {
             ok = false;
             saved = errno;
         }

@@ -15,7 +15,9 @@ class CBK_Path;
 // target is untouched and no temporary file is left behind.
 //
 // The replacement gets the target's permission bits, its extended attributes (the Finder
-// information among them) and its owner and group where the process may set them. It is a new file:
+// information among them) and its owner and group where the process may set them. A target
+// whose attributes cannot all be kept is not replaced: Commit fails, E2BIG for one whose
+// attribute names take more than the kernel lists at once (64 KiB). It is a new file:
 // other hard links to the target keep the old bytes, as they would after any save that must never
 // leave a half-written file.
 //

@@ -338,7 +338,7 @@ OSErr FSFolder::CopyFile(const FSFolder& from, const FSFolderItem& item, const s
         error = WriteFinderInfo(out, finder);
     }
     if (!error)
-        error = CopyNamedForks(DescriptorPath(in), DescriptorPath(out));
+        error = CopyNamedForks(DescriptorPath(in), out);
     if (!error)
         error = CopySidecar(from._fd, item, _fd, name, out, keepCreation, sidecar);
     const struct timespec times[2] = {FromUTC(item.info.accessDate),

@@ -67,8 +67,6 @@ OSErr Take(const FSRef& ref, ForkListing& listing) {
     close(fd);
     if (error)
         return error;
-    // Its name opens the resource fork, which a walk gives before the named ones.
-    std::erase(listing.attributes, "user.RESOURCE_FORK");
     listing.path = ref.path;
     listing.device = info.st_dev;
     listing.inode = info.st_ino;
@@ -79,6 +77,22 @@ OSErr Take(const FSRef& ref, ForkListing& listing) {
 
 } // namespace
 
+std::size_t ForkListing::After(std::string_view attribute) const {
+    // Halves the offsets between two attributes' starts, or the end, at each step.
+    std::size_t low = 0, high = attributes.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        // The attribute whose bytes, or ending NUL, hold the middle one.
+        const std::size_t start = middle == 0 ? 0 : attributes.rfind('\0', middle - 1) + 1;
+        const std::string_view there = At(start);
+        if (there <= attribute)
+            low = start + there.size() + 1;
+        else
+            high = start;
+    }
+    return low;
+}
+
 ForkListings::Kept* ForkListings::Find(dev_t device, ino_t inode) {
     for (Kept& kept : _kept)
         if (kept.listing->device == device && kept.listing->inode == inode)
@@ -86,8 +100,38 @@ ForkListings::Kept* ForkListings::Find(dev_t device, ino_t inode) {
     return nullptr;
 }
 
-OSErr ForkListings::Current(const FSRef& ref, UInt64 since,
-                            std::shared_ptr<const ForkListing>& listing) {
+void ForkListings::Hold(const std::shared_ptr<ForkListing>& taken) {
+    _all.push_back(taken);
+    _held += taken->Bytes();
+    // Counted again only when the bound passes the limit, or when listings that went with their
+    // last walk have piled up: a new listing costs no more however many are held.
+    if (_held <= kHeldBytes && _all.size() <= 2 * _counted + kKept)
+        return;
+    std::erase_if(_all, [](const std::weak_ptr<ForkListing>& one) { return one.expired(); });
+    std::vector<std::shared_ptr<ForkListing>> held;
+    held.reserve(_all.size());
+    _held = 0;
+    for (const std::weak_ptr<ForkListing>& one : _all) {
+        held.push_back(one.lock());
+        _held += held.back()->Bytes();
+    }
+    _counted = _all.size();
+    if (_held <= kHeldBytes)
+        return;
+    std::sort(held.begin(), held.end(),
+              [](const auto& a, const auto& b) { return a->used < b->used; });
+    for (auto oldest = held.begin(); _held > kHeldBytes && oldest != held.end(); ++oldest) {
+        ForkListing& listing = **oldest;
+        if (listing.letGo)
+            continue;
+        _held -= listing.attributes.capacity();
+        std::string().swap(listing.attributes);
+        listing.letGo = true;
+        std::erase_if(_kept, [&](const Kept& kept) { return kept.listing == *oldest; });
+    }
+}
+
+OSErr ForkListings::Current(const FSRef& ref, UInt64 since, std::shared_ptr<ForkListing>& listing) {
     struct stat info;
     if (OSErr error = StatRef(ref, info))
         return error;
@@ -95,7 +139,7 @@ OSErr ForkListings::Current(const FSRef& ref, UInt64 since,
         const ForkListing& known = *kept->listing;
         if (known.taken > since || (known.vouched && known.changed.tv_sec == info.st_ctim.tv_sec &&
                                     known.changed.tv_nsec == info.st_ctim.tv_nsec)) {
-            kept->used = ++_uses;
+            kept->used = kept->listing->used = ++_uses;
             listing = kept->listing;
             return noErr;
         }
@@ -104,6 +148,8 @@ OSErr ForkListings::Current(const FSRef& ref, UInt64 since,
     if (OSErr error = Take(ref, *taken))
         return error;
     taken->taken = ++_clock;
+    taken->used = ++_uses;
+    Hold(taken);
     // The file's own slot, else a new one, else the one used least lately.
     Kept* slot = Find(taken->device, taken->inode);
     if (!slot && _kept.size() < kKept)
@@ -112,20 +158,22 @@ OSErr ForkListings::Current(const FSRef& ref, UInt64 since,
         slot = &*std::min_element(_kept.begin(), _kept.end(),
                                   [](const Kept& a, const Kept& b) { return a.used < b.used; });
     slot->listing = taken;
-    slot->used = ++_uses;
+    slot->used = taken->used;
     listing = std::move(taken);
     return noErr;
 }
 
-std::shared_ptr<const ForkListing> ForkListings::Used(const ForkListing& held,
-                                                      const std::string& path, UInt64 since) {
+std::shared_ptr<ForkListing> ForkListings::Used(ForkListing& held, const std::string& path,
+                                                UInt64 since) {
+    held.used = ++_uses;
     Kept* kept = Find(held.device, held.inode);
     if (!kept)
         return nullptr;
     kept->used = ++_uses;
-    const ForkListing& latest = *kept->listing;
+    ForkListing& latest = *kept->listing;
     if (&latest == &held || latest.taken <= since || latest.path != path)
         return nullptr;
+    latest.used = kept->used;
     return kept->listing;
 }
 

@@ -1,11 +1,15 @@
-// Listings of files' named forks, one kept for each of the files listed last, shared by every
-// walk of that file that begins before its forks may have changed. Not thread-safe: its one user
-// holds a lock around every call. Not for callers outside platform/files.
+// Listings of files' named forks: one kept for each of the files listed last, shared by every
+// walk of that file that begins before its forks may have changed, and those the walks hold.
+// Together they hold a bounded number of bytes, however many walks are left open. Not
+// thread-safe: its one user holds a lock around every call. Not for callers outside
+// platform/files.
 #pragma once
 
+#include <cstddef>
 #include <ctime>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -20,38 +24,59 @@ struct ForkListing {
     timespec changed = {}; // the file's status change time, read before the listing
     // Whether a later status change time equal to `changed` shows the forks unchanged since.
     bool vouched = false;
-    UInt64 taken = 0;                    // the listings' clock when taken
-    std::vector<std::string> attributes; // sorted, the resource fork's name left out
+    UInt64 taken = 0; // the listings' clock when taken
+    UInt64 used = 0;  // when a walk last began or stepped with it
+    // Its names went to make room for others: the walks that hold it can no longer step.
+    bool letGo = false;
+    // Sorted, each ended by a NUL, the resource fork's name left out: at most what the kernel
+    // lists, 64 KiB.
+    std::string attributes;
+
+    // The attribute that begins at the offset `at`.
+    std::string_view At(std::size_t at) const { return attributes.c_str() + at; }
+    // The offset of the first attribute after `attribute`, or the end.
+    std::size_t After(std::string_view attribute) const;
+    // What it holds in memory.
+    std::size_t Bytes() const { return sizeof *this + path.capacity() + attributes.capacity(); }
 };
 
 class ForkListings {
 public:
-    // At most this many listings are kept for walks yet to begin, each at most what the kernel
-    // lists: 64 KiB of names. A walk holds its own until it ends.
+    // At most this many listings are kept for walks yet to begin. A walk holds its own until
+    // it ends, or until it is let go.
     static constexpr std::size_t kKept = 16;
+    // All listings, kept or held, hold at most this many bytes; the one used least lately is
+    // let go first.
+    static constexpr std::size_t kHeldBytes = 16 << 20;
 
     // A listing of the file's named forks (none for anything but a file) that holds every fork
     // the file has had throughout since the clock read `since`: one taken later, or one whose
     // file shows no change since it was taken. Another listing of the file is no longer kept,
     // nor is the one used least lately when more than kKept would be; walks that hold them
-    // keep them.
-    OSErr Current(const FSRef& ref, UInt64 since, std::shared_ptr<const ForkListing>& listing);
-    // Marks the file's kept listing used, so that it is among the last to go, and gives it when
-    // it is not `held` and was listed through `path` after the clock read `since`: it then holds
-    // every fork the file at `path` has had throughout since then.
-    std::shared_ptr<const ForkListing> Used(const ForkListing& held, const std::string& path,
-                                            UInt64 since);
+    // keep them, as far as room allows.
+    OSErr Current(const FSRef& ref, UInt64 since, std::shared_ptr<ForkListing>& listing);
+    // Marks `held` and the file's kept listing used, so that they are among the last to go,
+    // and gives the kept one when it is not `held` and was listed through `path` after the
+    // clock read `since`: it then holds every fork the file at `path` has had throughout since
+    // then.
+    std::shared_ptr<ForkListing> Used(ForkListing& held, const std::string& path, UInt64 since);
     // Counts the listings taken.
     UInt64 Clock() const { return _clock; }
 
 private:
     struct Kept {
-        std::shared_ptr<const ForkListing> listing;
+        std::shared_ptr<ForkListing> listing;
         UInt64 used = 0;
     };
     Kept* Find(dev_t device, ino_t inode);
+    // Counts a new listing among those held, and lets go of those used least lately while all
+    // together would hold more than kHeldBytes.
+    void Hold(const std::shared_ptr<ForkListing>& taken);
 
     std::vector<Kept> _kept;
+    std::vector<std::weak_ptr<ForkListing>> _all; // every listing taken that may still be held
+    std::size_t _held = 0;                        // bytes they hold at most
+    std::size_t _counted = 0;                     // how many there were when last counted
     UInt64 _clock = 0;
     UInt64 _uses = 0;
 };

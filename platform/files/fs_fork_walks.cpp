@@ -17,16 +17,18 @@ namespace {
 // so forks made or removed meanwhile neither repeat nor hide the others. A walk holds the
 // listing it began with, so a step lists nothing however many files are walked at once; when
 // its file is listed again after it began, it moves to that listing after its last name and
-// lets its own go, so that the walks of a file whose forks keep changing share one. The
-// position record holds the walk's number, never reused.
+// lets its own go, so that the walks of a file whose forks keep changing share one. A walk
+// left while newer ones took more listings than room allows loses its listing, and with it the
+// walk, unless its file's newer listing is still kept. The position record holds the walk's
+// number, never reused.
 struct ForkWalk {
     UInt64 number = 0;
     std::string path;
     std::string last; // the attribute given last
     SInt64 next = 0;  // the position the record holds after that step; 0 before the first
     UInt64 begun = 0; // the listings' clock when it began
-    std::shared_ptr<const ForkListing> listing;
-    std::size_t cursor = 0; // in the listing, the first after `last`
+    std::shared_ptr<ForkListing> listing;
+    std::size_t cursor = 0; // the offset in the listing of the first attribute after `last`
 };
 
 constexpr UInt64 kWalkFinished = UINT64_MAX;
@@ -94,7 +96,7 @@ void SetWalkNumber(CatPositionRec& position, UInt64 number) {
 // index in the listing.
 OSErr Begin(Walks& walks, const FSRef& ref, CatPositionRec& position, SInt64 at, Walk& walk) {
     const UInt64 begun = walks.listings.Clock();
-    std::shared_ptr<const ForkListing> listing;
+    std::shared_ptr<ForkListing> listing;
     if (OSErr error = walks.listings.Current(ref, begun, listing)) {
         SetWalkNumber(position, 0);
         return error;
@@ -103,10 +105,10 @@ OSErr Begin(Walks& walks, const FSRef& ref, CatPositionRec& position, SInt64 at,
     walk->path = ref.path;
     walk->begun = begun;
     walk->listing = listing;
-    const auto& attributes = listing->attributes;
-    walk->cursor = std::size_t(std::min<SInt64>(at - 2, SInt64(attributes.size())));
-    if (walk->cursor > 0)
-        walk->last = attributes[walk->cursor - 1];
+    for (SInt64 skip = at - 2; skip > 0 && walk->cursor < listing->attributes.size(); --skip) {
+        walk->last = listing->At(walk->cursor);
+        walk->cursor += walk->last.size() + 1;
+    }
     SetWalkNumber(position, walk->number);
     return noErr;
 }
@@ -132,20 +134,20 @@ OSErr NextNamedFork(const FSRef& ref, CatPositionRec& position, SInt64& at, std:
     }
     walks.walks.Stepped(walk);
     if (auto latest = walks.listings.Used(*walk->listing, walk->path, walk->begun)) {
-        const auto& attributes = latest->attributes;
-        walk->cursor =
-            std::size_t(std::upper_bound(attributes.begin(), attributes.end(), walk->last) -
-                        attributes.begin());
+        walk->cursor = latest->After(walk->last);
         walk->listing = std::move(latest);
+    } else if (walk->listing->letGo) {
+        walks.walks.Forget(walk);
+        return errFSIteratorNotFound;
     }
-    const std::vector<std::string>& attributes = walk->listing->attributes;
-    for (;; ++at, ++walk->cursor) {
-        if (walk->cursor >= attributes.size()) {
+    const ForkListing& listing = *walk->listing;
+    for (;; ++at) {
+        if (walk->cursor >= listing.attributes.size()) {
             walks.walks.Forget(walk);
             SetWalkNumber(position, kWalkFinished);
             return errFSNoMoreItems;
         }
-        const std::string& next = attributes[walk->cursor];
+        const std::string next(listing.At(walk->cursor));
         const OSErr error = NamedForkSize(ref.path, next, size);
         if (error && error != errFSForkNotFound) {
             // Tried again, a walk that has given nothing yet begins again where it began.
@@ -156,9 +158,9 @@ OSErr NextNamedFork(const FSRef& ref, CatPositionRec& position, SInt64& at, std:
             return error;
         }
         walk->last = next;
+        walk->cursor += next.size() + 1;
         if (!error) {
             attribute = next;
-            ++walk->cursor;
             walk->next = at + 1;
             return noErr;
         }

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <linux/limits.h>
+#include <string_view>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
+#include <vector>
 
+#include "platform/files/fs_attributes.h"
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_internal.h"
 #include "platform/text_encoding.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr std::string_view kUserPrefix = "user.";
 constexpr std::string_view kFinderInfoAttribute = "user.com.apple.FinderInfo";
+constexpr std::string_view kResourceForkAttribute = "user.RESOURCE_FORK";
 constexpr std::size_t kMaxAttributeName = 255;
 
 // The attribute is absent, or the file system keeps none.
@@ -24,14 +26,10 @@ bool Absent(int error) {
     return error == ENODATA || error == ENOTSUP;
 }
 
-// The names of all of a file's attributes, NUL-separated. One call with room for the most the
-// kernel lists: asking for the size first fails whenever attributes are added between the two
-// calls, which a file whose forks keep changing may do every time. A longer list is E2BIG.
-bool ListAttributes(const std::string& file, std::string& names) {
-    names.resize(XATTR_LIST_MAX);
-    const ssize_t got = listxattr(file.c_str(), names.data(), names.size());
-    names.resize(got < 0 ? 0 : std::size_t(got));
-    return got >= 0;
+// Another program's user attributes are copied with the named forks.
+bool UserAttribute(std::string_view attribute) {
+    return attribute.size() > kUserPrefix.size() && attribute.starts_with(kUserPrefix) &&
+           attribute != kFinderInfoAttribute;
 }
 
 // Where the disk has room, a value the file system refused for want of space was too large
@@ -63,39 +61,30 @@ void NamedForkName(const std::string& attribute, HFSUniStr255& name) {
     Utf8ToName(attribute.substr(kUserPrefix.size()), name);
 }
 
-OSErr ListNamedForks(const std::string& file, std::vector<std::string>& attributes) {
+OSErr ListNamedForks(const std::string& file, std::string& attributes) {
     attributes.clear();
     std::string names;
-    if (!ListAttributes(file, names))
+    if (!FSListAttributes(file, names))
         return errno == ENOTSUP ? OSErr(noErr) : FSErrorFromErrno(errno);
-    for (std::size_t at = 0; at < names.size();) {
-        const std::size_t end = std::min(names.find('\0', at), names.size());
-        std::string attribute = names.substr(at, end - at);
-        at = end + 1;
-        if (attribute.size() > kUserPrefix.size() && attribute.starts_with(kUserPrefix) &&
-            attribute != kFinderInfoAttribute)
-            attributes.push_back(std::move(attribute));
+    std::vector<std::string_view> forks;
+    std::size_t bytes = 0;
+    for (std::size_t at = 0, end; (end = names.find('\0', at)) != names.npos; at = end + 1) {
+        const std::string_view attribute(names.data() + at, end - at);
+        if (UserAttribute(attribute) && attribute != kResourceForkAttribute) {
+            forks.push_back(attribute);
+            bytes += attribute.size() + 1;
+        }
     }
-    std::sort(attributes.begin(), attributes.end());
+    std::sort(forks.begin(), forks.end());
+    attributes.reserve(bytes);
+    for (const std::string_view attribute : forks)
+        attributes.append(attribute).push_back('\0');
     return noErr;
 }
 
 OSErr ReadNamedFork(const std::string& file, const std::string& attribute, std::string& value) {
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const ssize_t size = getxattr(file.c_str(), attribute.c_str(), nullptr, 0);
-        if (size < 0)
-            break;
-        value.resize(std::size_t(size));
-        const ssize_t got =
-            size ? getxattr(file.c_str(), attribute.c_str(), value.data(), value.size()) : 0;
-        if (got >= 0) {
-            value.resize(std::size_t(got));
-            return noErr;
-        }
-        if (errno != ERANGE)
-            break;
-    }
-    value.clear();
+    if (FSReadAttribute(file, attribute.c_str(), value))
+        return noErr;
     return Absent(errno) ? OSErr(errFSForkNotFound) : FSErrorFromErrno(errno);
 }
 
@@ -129,24 +118,12 @@ OSErr RemoveNamedFork(const std::string& file, const std::string& attribute) {
     return Absent(errno) ? OSErr(errFSForkNotFound) : FSErrorFromErrno(errno);
 }
 
-OSErr CopyNamedForks(const std::string& from, const std::string& to) {
-    std::vector<std::string> attributes;
-    if (OSErr error = ListNamedForks(from, attributes))
-        return error;
-    std::string value;
-    for (const std::string& attribute : attributes) {
-        if (OSErr error = ReadNamedFork(from, attribute, value)) {
-            if (error == errFSForkNotFound)
-                continue; // gone since the listing
-            return error;
-        }
-        if (setxattr(to.c_str(), attribute.c_str(), value.data(), value.size(), 0) != 0) {
-            if (errno == ENOTSUP)
-                return noErr;
-            return StoreError(to, errno, value.size());
-        }
-    }
-    return noErr;
+OSErr CopyNamedForks(const std::string& from, int to) {
+    if (FSCopyAttributes(from, to, UserAttribute))
+        return noErr;
+    // A value the destination's file system cannot hold, where the disk has room for it.
+    return errno == ENOSPC ? StoreError(DescriptorPath(to), errno, kMaxNamedFork)
+                           : FSErrorFromErrno(errno);
 }
 
 } // namespace tbx::fs_detail

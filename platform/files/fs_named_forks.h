@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "platform/files/fs_types.h"
 
@@ -22,9 +21,10 @@ OSErr NamedForkAttribute(const std::u16string& name, std::string& attribute);
 void NamedForkName(const std::string& attribute, HFSUniStr255& name);
 // Files are named by path ("/proc/self/fd/N" for an open one), links followed.
 //
-// The attributes of a file that are named forks, in byte order; none where the file
-// system keeps no user attributes.
-OSErr ListNamedForks(const std::string& file, std::vector<std::string>& attributes);
+// The attributes of a file that are named forks, in byte order, each ended by a NUL; none
+// where the file system keeps no user attributes. Another program's attribute of the resource
+// fork's name is none: that name opens the resource fork.
+OSErr ListNamedForks(const std::string& file, std::string& attributes);
 // Whether the file has the fork. errFSForkNotFound where the file system keeps no user
 // attributes, so that no such fork can be made there either.
 OSErr FindNamedFork(const std::string& file, const std::string& attribute, bool& exists);
@@ -38,8 +38,8 @@ OSErr WriteNamedFork(const std::string& file, const std::string& attribute,
                      const std::string& value);
 // errFSForkNotFound when the file has none of that name.
 OSErr RemoveNamedFork(const std::string& file, const std::string& attribute);
-// Every named fork of one open file onto another. A file system that keeps no user attributes
-// on the destination leaves them behind, as it does the Finder information.
-OSErr CopyNamedForks(const std::string& from, const std::string& to);
+// Every named fork of a file onto an open one. A file system that keeps no user attributes on
+// the destination leaves them behind, as it does the Finder information.
+OSErr CopyNamedForks(const std::string& from, int to);
 
 } // namespace tbx::fs_detail

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -17,11 +19,13 @@
 #include "core/paths/path.h"
 #include "platform/files/fs_types.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/memory_file.h"
 #include "tests/support/tools.h"
 
 namespace {
 
 using stravel::testing::ReadFileBytes;
+using stravel::testing::RunTool;
 using stravel::testing::TempDir;
 using stravel::testing::WriteFileBytes;
 
@@ -73,6 +77,16 @@ TEST(AtomicFileTest, TheReplacementKeepsTheTargetsMode) {
     umask(saved);
 }
 
+// What getxattr reads of one attribute, or nothing when the file has none.
+std::optional<std::string> AttributeOf(const std::string& path, const char* name) {
+    std::string value(1 << 16, '\0');
+    const ssize_t got = getxattr(path.c_str(), name, value.data(), value.size());
+    return got < 0 ? std::nullopt : std::optional(value.substr(0, std::size_t(got)));
+}
+
+// Every attribute that the target holds throughout goes with the new bytes, whatever another
+// program changes meanwhile: attributes added and removed beside it, or its own value rewritten,
+// now short, now long.
 TEST(AtomicFileTest, TheReplacementKeepsTheTargetsAttributes) {
     TempDir dir;
     const std::string path = dir / "project.xml";
@@ -83,29 +97,72 @@ TEST(AtomicFileTest, TheReplacementKeepsTheTargetsAttributes) {
     ASSERT_EQ(setxattr(path.c_str(), "user.note", "kept", 4, 0), 0);
     ASSERT_TRUE(BK_WriteFileAtomically(path, "new"));
     EXPECT_EQ(ReadFileBytes(path), "new");
-    char value[64] = {};
-    EXPECT_EQ(getxattr(path.c_str(), "user.com.apple.FinderInfo", value, sizeof value), 32);
-    EXPECT_EQ(std::string(value, 32), finder);
-    EXPECT_EQ(getxattr(path.c_str(), "user.note", value, sizeof value), 4);
-    EXPECT_EQ(std::string(value, 4), "kept");
+    EXPECT_EQ(AttributeOf(path, "user.com.apple.FinderInfo"), finder);
+    EXPECT_EQ(AttributeOf(path, "user.note"), "kept");
 
-    // Another program adding and removing attributes meanwhile loses the replacement none.
-    std::atomic<bool> done{false};
-    std::thread churn([&] {
-        for (int i = 0; !done; ++i) {
-            const std::string name = "user.churn" + std::to_string(i % 64);
-            (void)setxattr(path.c_str(), name.c_str(), "x", 1, 0);
-            (void)removexattr(path.c_str(), ("user.churn" + std::to_string((i + 32) % 64)).c_str());
+    const std::string shortNote(10, 's'), longNote(3000, 'l');
+    const struct {
+        const char* what;
+        std::function<void(int)> change;
+    } changes[] = {
+        {"others added and removed",
+         [&](int i) {
+             const std::string name = "user.churn" + std::to_string(i % 64);
+             (void)setxattr(path.c_str(), name.c_str(), "x", 1, 0);
+             (void)removexattr(path.c_str(),
+                               ("user.churn" + std::to_string((i + 32) % 64)).c_str());
+         }},
+        {"its value rewritten",
+         [&](int i) {
+             const std::string& note = i % 2 ? longNote : shortNote;
+             (void)setxattr(path.c_str(), "user.note", note.data(), note.size(), 0);
+         }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        std::atomic<bool> done{false};
+        std::thread changer([&] {
+            for (int i = 0; !done; ++i)
+                c.change(i);
+        });
+        int lost = 0;
+        for (int i = 0; i < 200; ++i) {
+            ASSERT_TRUE(BK_WriteFileAtomically(path, "again"));
+            const auto note = AttributeOf(path, "user.note");
+            lost += note != "kept" && note != shortNote && note != longNote;
         }
-    });
-    int lost = 0;
-    for (int i = 0; i < 200; ++i) {
-        ASSERT_TRUE(BK_WriteFileAtomically(path, "again"));
-        lost += getxattr(path.c_str(), "user.note", value, sizeof value) != 4;
+        done = true;
+        changer.join();
+        EXPECT_EQ(lost, 0);
     }
-    done = true;
-    churn.join();
-    EXPECT_EQ(lost, 0);
+}
+
+// A file whose attribute names take more than the kernel lists at once cannot have them all
+// carried over: it is not replaced, and keeps its bytes and every attribute. Only a memory file
+// system holds that many.
+TEST(AtomicFileTest, AFileWhoseAttributesCannotAllBeListedIsNotReplaced) {
+    STRAVEL_REQUIRE_TOOL("getfattr");
+    constexpr int kAttributes = 6000; // 66,000 bytes of names
+    const stravel::testing::MemoryFile memory(kAttributes);
+    if (!memory.error.empty())
+        GTEST_SKIP() << memory.error;
+    const std::string path = memory.file;
+    errno = 0;
+    EXPECT_FALSE(BK_WriteFileAtomically(path, "new"));
+    EXPECT_EQ(errno, E2BIG);
+    EXPECT_EQ(ReadFileBytes(path), "data");
+    EXPECT_EQ(CountEntries(memory.folder), 1u);
+    // getfattr cannot list them either, but finds each by name.
+    EXPECT_NE(RunTool({"getfattr", "-d", path}).err.find("Argument list too long"),
+              std::string::npos);
+    for (const int i : {0, kAttributes / 2, kAttributes - 1}) {
+        const std::string name = stravel::testing::MemoryFile::ForkAttribute(i);
+        EXPECT_EQ(RunTool({"getfattr", "--only-values", "-n", name, path}).out, "x") << name;
+    }
+    int kept = 0;
+    for (int i = 0; i < kAttributes; ++i)
+        kept += AttributeOf(path, stravel::testing::MemoryFile::ForkAttribute(i).c_str()) == "x";
+    EXPECT_EQ(kept, kAttributes);
 }
 
 TEST(AtomicFileTest, NamesOfTheLongestLengthCanBeWritten) {

@@ -19,7 +19,9 @@
 
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_forks.h"
+#include "tests/support/allocation_meter.h"
 #include "tests/support/bounded_run.h"
+#include "tests/support/memory_file.h"
 #include "tests/support/private_folders.h"
 
 // Listings of attributes, counted by a stand-in that passes each call on: each listing is one
@@ -36,6 +38,8 @@ extern "C" ssize_t listxattr(const char* path, char* list, size_t size) noexcept
 namespace {
 
 using namespace tbx;
+using stravel::testing::AllocationMeter;
+using stravel::testing::MemoryFile;
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
@@ -113,61 +117,47 @@ std::pair<OSErr, std::u16string> Step(const FSRef& ref, CatPositionRec& position
                   : std::u16string(reinterpret_cast<const char16_t*>(name.unicode), name.length)};
 }
 
-// A file of `forks` one-byte forks "f0000", "f0001", ... in a folder of its own in memory
-// (only a memory file system holds thousands of attributes); `error` says why there is none.
-struct MemoryFile {
-    fs::path folder, file;
-    std::string error;
-    explicit MemoryFile(int forks) {
-        char pattern[] = "/dev/shm/stravel-test-XXXXXX";
-        if (!mkdtemp(pattern)) {
-            error = "no /dev/shm";
-            return;
-        }
-        folder = pattern;
-        file = folder / "movie";
-        stravel::testing::WriteFileBytes(file, "data");
-        for (int i = 0; i < forks && error.empty(); ++i)
-            if (setxattr(file.c_str(), ForkAttribute(i).c_str(), "x", 1, 0) != 0)
-                error = "/dev/shm holds " + std::to_string(i) + " user attributes";
-    }
-    ~MemoryFile() {
-        if (!folder.empty())
-            fs::remove_all(folder);
-    }
-    static std::string ForkAttribute(int i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "user.f%04d", i);
-        return name;
-    }
-};
-
 // How a walk ended and the names it gave.
 struct WalkResult {
     OSErr end = noErr;
     std::vector<std::u16string> names;
 };
 
-// `each` walks of every file, stepped in turn until all have ended; `between`, when given, is
-// called after every step.
-std::vector<WalkResult> WalkInTurn(const std::vector<FSRef>& refs, int each,
-                                   const std::function<void()>& between = {}) {
-    std::vector<CatPositionRec> positions(refs.size() * std::size_t(each));
-    std::vector<WalkResult> walks(positions.size());
-    for (std::size_t left = walks.size(); left > 0;)
+// One step of a walk not ended yet, its result kept; false when the walk has ended.
+bool StepWalk(const FSRef& ref, CatPositionRec& position, WalkResult& walk) {
+    auto [error, name] = Step(ref, position);
+    if (error)
+        walk.end = error;
+    else
+        walk.names.push_back(std::move(name));
+    return !error;
+}
+
+// Steps each walk not ended yet (through the file at its index, from its record) in turn until
+// all have ended; `between`, when given, is called after every step.
+void StepInTurn(const std::vector<FSRef>& files, std::vector<CatPositionRec>& positions,
+                std::vector<WalkResult>& walks, const std::function<void()>& between = {}) {
+    for (bool left = true; left;) {
+        left = false;
         for (std::size_t w = 0; w < walks.size(); ++w) {
             if (walks[w].end != noErr)
                 continue;
-            auto [error, name] = Step(refs[w % refs.size()], positions[w]);
-            if (error) {
-                walks[w].end = error;
-                --left;
-            } else {
-                walks[w].names.push_back(std::move(name));
-            }
+            left = StepWalk(files[w], positions[w], walks[w]) || left;
             if (between)
                 between();
         }
+    }
+}
+
+// `each` walks of every file, stepped in turn until all have ended.
+std::vector<WalkResult> WalkInTurn(const std::vector<FSRef>& refs, int each,
+                                   const std::function<void()>& between = {}) {
+    std::vector<FSRef> files;
+    for (int w = 0; w < each; ++w)
+        files.insert(files.end(), refs.begin(), refs.end());
+    std::vector<CatPositionRec> positions(files.size());
+    std::vector<WalkResult> walks(files.size());
+    StepInTurn(files, positions, walks, between);
     return walks;
 }
 
@@ -451,35 +441,45 @@ TEST(NamedForkTest, WalksInTurnShareOneListingUntilTheForksChange) {
 }
 
 // Walks of many files stepped in turn; many walks of one file with forks made and removed
-// between any two steps; and walks of one file from eight threads while a ninth changes its
-// forks and its place: every walk ends cleanly and gives, in order, each fork that lasts
+// between any two steps; walks of one file from eight threads while a ninth changes its forks
+// and its place; and a thousand walks of a file of 56 KiB of fork names left open, each begun
+// after a fork was added: every walk ends cleanly and gives, in order, each fork that lasts
 // throughout exactly once and nothing that was never a fork, however many walks share the
-// listings kept. Left alone, each file is listed once for all the steps of its walk.
+// listings kept. Left alone, each file is listed once for all the steps of its walk. Walks left
+// open hold a bounded number of bytes: those left longest lose their listing once others need
+// the room, and end with errFSIteratorNotFound when no newer listing of their file is kept.
 TEST(NamedForkTest, WalksGiveEachLastingForkOnceInOrder) {
-    enum Changes { kNone, kBetweenSteps, kFromAThread };
+    enum Changes { kNone, kBetweenSteps, kFromAThread, kBeforeEachLeftOpen };
     const struct {
         int files, forks;
+        std::size_t width; // of each lasting fork's attribute name, when longer than "user.f0000"
         int threads, each; // walks of each file in each thread, all stepped in turn
         Changes changes;
     } cases[] = {
-        {17, 600, 1, 1, kNone},         {64, 150, 1, 1, kNone},
-        {1, 60, 1, 17, kBetweenSteps},  {1, 60, 1, 40, kBetweenSteps},
-        {1, 1000, 8, 64, kFromAThread},
+        {17, 600, 0, 1, 1, kNone},
+        {64, 150, 0, 1, 1, kNone},
+        {1, 60, 0, 1, 17, kBetweenSteps},
+        {1, 60, 0, 1, 40, kBetweenSteps},
+        {1, 1000, 0, 8, 64, kFromAThread},
+        // The first file's walks are begun and left one by one; then each other file's walk
+        // begins, so that the first file's latest listing is no longer kept for walks to come.
+        {17, 400, 140, 1, 1000, kBeforeEachLeftOpen},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.files << " files, " << c.threads << " threads");
         std::vector<std::unique_ptr<MemoryFile>> files;
         std::vector<FSRef> refs;
         for (int f = 0; f < c.files; ++f) {
-            files.push_back(std::make_unique<MemoryFile>(c.forks));
+            files.push_back(std::make_unique<MemoryFile>(c.forks, c.width));
             if (!files.back()->error.empty())
                 GTEST_SKIP() << files.back()->error;
             refs.push_back(RefOf(files.back()->file));
         }
-        std::set<std::u16string> lasting;
+        std::set<std::u16string> lasting, stems;
         for (int i = 0; i < c.forks; ++i) {
-            const std::string attribute = MemoryFile::ForkAttribute(i);
+            const std::string attribute = MemoryFile::ForkAttribute(i, c.width);
             lasting.emplace(attribute.begin() + 5, attribute.end());
+            stems.emplace(attribute.begin() + 5, attribute.begin() + 10);
         }
         ForkChurn churn(files[0]->file, c.forks);
         std::atomic<bool> stop{false};
@@ -494,22 +494,56 @@ TEST(NamedForkTest, WalksGiveEachLastingForkOnceInOrder) {
             between = [&] { churn.Step(); };
         gListings = 0;
         std::vector<std::vector<WalkResult>> results(std::size_t(c.threads));
-        std::vector<std::thread> walkers;
-        for (auto& result : results)
-            walkers.emplace_back([&refs, &between, each = c.each, out = &result] {
-                *out = WalkInTurn(refs, each, between);
-            });
-        for (std::thread& walker : walkers)
-            walker.join();
+        std::optional<std::size_t> heldOpen; // by the walks left open, where it can be counted
+        if (c.changes == kBeforeEachLeftOpen) {
+            std::vector<FSRef> walked;
+            std::vector<CatPositionRec> positions;
+            std::vector<WalkResult>& walks = results[0];
+            auto begin = [&](const FSRef& ref, int steps) {
+                walked.push_back(ref);
+                positions.emplace_back();
+                walks.emplace_back();
+                for (int i = 0; i < steps; ++i)
+                    StepWalk(ref, positions.back(), walks.back());
+            };
+            const AllocationMeter meter;
+            std::string added;
+            for (int w = 0; w < c.each; ++w) {
+                const std::string previous = std::exchange(
+                    added, MemoryFile::ForkAttribute(w % c.forks) + "-" + std::to_string(w));
+                ASSERT_EQ(setxattr(files[0]->file.c_str(), added.c_str(), "", 0, 0), 0);
+                if (!previous.empty()) {
+                    ASSERT_EQ(removexattr(files[0]->file.c_str(), previous.c_str()), 0);
+                }
+                begin(refs[0], 2);
+            }
+            for (int f = 1; f < c.files; ++f)
+                begin(refs[std::size_t(f)], 2);
+            if (AllocationMeter::Available())
+                heldOpen = meter.Held();
+            StepInTurn(walked, positions, walks);
+        } else {
+            std::vector<std::thread> walkers;
+            for (auto& result : results)
+                walkers.emplace_back([&refs, &between, each = c.each, out = &result] {
+                    *out = WalkInTurn(refs, each, between);
+                });
+            for (std::thread& walker : walkers)
+                walker.join();
+        }
         const int listings = gListings;
         stop = true;
         if (changer.joinable())
             changer.join();
 
+        // A walk left open whose listing went to make room.
+        auto lost = [&](const WalkResult& walk) {
+            return c.changes == kBeforeEachLeftOpen && walk.end == errFSIteratorNotFound;
+        };
         int failed = 0, unordered = 0, missed = 0, invented = 0;
         for (const auto& walks : results)
             for (const WalkResult& walk : walks) {
-                failed += walk.end != errFSNoMoreItems;
+                failed += walk.end != errFSNoMoreItems && !lost(walk);
                 const auto& names = walk.names;
                 if (names.empty() || names.front() != u"") {
                     ++missed;
@@ -520,11 +554,11 @@ TEST(NamedForkTest, WalksGiveEachLastingForkOnceInOrder) {
                 int found = 0;
                 for (auto name = names.begin() + 1; name != names.end(); ++name) {
                     const bool made = c.changes != kNone && name->size() > 6 &&
-                                      (*name)[5] == u'-' && lasting.count(name->substr(0, 5));
+                                      (*name)[5] == u'-' && stems.count(name->substr(0, 5));
                     found += lasting.count(*name) != 0;
                     invented += !made && !lasting.count(*name);
                 }
-                missed += found != c.forks;
+                missed += !lost(walk) && found != c.forks;
             }
         EXPECT_EQ(failed, 0);
         EXPECT_EQ(unordered, 0);
@@ -532,6 +566,19 @@ TEST(NamedForkTest, WalksGiveEachLastingForkOnceInOrder) {
         EXPECT_EQ(invented, 0);
         if (c.changes == kNone) {
             EXPECT_LE(listings, c.files);
+        }
+        if (c.changes == kBeforeEachLeftOpen) {
+            // Each walk listed its file once, the first file's as it was when the walk began.
+            EXPECT_EQ(listings, c.each + c.files - 1);
+            // Those left longest went first, and only while the others needed the room.
+            const auto& walks = results[0];
+            const auto kept = std::find_if_not(walks.begin(), walks.begin() + c.each, lost);
+            EXPECT_GT(kept - walks.begin(), 0);
+            EXPECT_LT(kept - walks.begin(), c.each);
+            EXPECT_EQ(std::count_if(kept, walks.end(), lost), 0);
+            if (heldOpen) {
+                EXPECT_LE(*heldOpen, std::size_t(64) << 20);
+            }
         }
     }
 }
