@@ -107,8 +107,6 @@ void Generator::Identifier(ASNode* node, CodingList& list) {
         if (m_info.inContext("With")) {
             addReference(list, name);
             emit(list, 0x1C);
-        } else if (m_info.inContext("setProperty")) {
-            addLiteral(list, m_builtins.propertyIndex(name));
         } else {
             addReference(list, "");
             addLiteral(list, m_builtins.propertyIndex(name));

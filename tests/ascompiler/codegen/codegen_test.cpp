@@ -97,6 +97,10 @@ const Golden kGolden[] = {
      "96 07 00 00 78 00 00 6D 63 00 1C 96 05 00 07 06 00 00 00 22 1D"},
     {"setProperty(mc, _x, 10);",
      "96 04 00 00 6D 63 00 1C 96 0E 00 06 00 00 00 00 00 00 00 00 07 0A 00 00 00 23"},
+    // Only the property is an index: the value _y is read, the empty target then 1 and
+    // GetProperty.
+    {"setProperty(\"\", _x, _y);",
+     "96 12 00 00 00 06 00 00 00 00 00 00 00 00 00 00 07 01 00 00 00 22 23"},
     {"trace(x);", "96 03 00 00 78 00 1C 26"},
     {"getTimer();", "34 17"},
     {"f(1, 2);", "96 12 00 07 02 00 00 00 07 01 00 00 00 07 02 00 00 00 00 66 00 3D 17"},
