@@ -194,10 +194,16 @@ void Generator::Builtin(ASNode* node, std::string_view name, CodingList& list) {
         all(0x1D);
     } else if (name == "setProperty") {
         need(3);
-        m_info.context.push_back("setProperty");
-        for (int i = 0; i < n; ++i)
-            generate(child(node, i), list);
-        m_info.context.pop_back();
+        // Only the property is an index, and a property name there stands for its number;
+        // the target and the value read property names as values, as any expression does.
+        ASNode* property = child(node, 1);
+        for (int i = 0; i < n; ++i) {
+            ASNode* a = child(node, i);
+            if (a == property && Is(a, ASNode::Identifier) && m_builtins.isProperty(a->getValue()))
+                addLiteral(list, m_builtins.propertyIndex(a->getValue()));
+            else
+                generate(a, list);
+        }
         emit(list, 0x23);
     } else if (name == "startDrag") {
         if (n == 6) {

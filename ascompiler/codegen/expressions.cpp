@@ -107,8 +107,6 @@ void Generator::Identifier(ASNode* node, CodingList& list) {
         if (m_info.inContext("With")) {
             addReference(list, name);
             emit(list, 0x1C);
-        } else if (m_info.inContext("setProperty")) {
-            addLiteral(list, m_builtins.propertyIndex(name));
         } else {
             addReference(list, "");
             addLiteral(list, m_builtins.propertyIndex(name));
@@ -243,29 +241,57 @@ void Generator::Unary(ASNode* node, CodingList& list) {
     popIfDiscarded(node, list);
 }
 
-void Generator::Binary(ASNode* node, CodingList& list) {
+bool Generator::isOperator(ASNode* node) {
     const ASNode::NodeType type = node->getType();
-    const bool swapped = type == ASNode::GreaterThan || type == ASNode::LessThanEqual;
-    generate(child(node, swapped ? 1 : 0), list);
-    generate(child(node, swapped ? 0 : 1), list);
-    emit(list, OperatorCode(type));
-    if (type == ASNode::NotEqual || type == ASNode::GreaterThanEqual ||
-        type == ASNode::LessThanEqual)
-        emit(list, 0x12);
-    popIfDiscarded(node, list);
+    return (type >= ASNode::Add && type <= ASNode::LessThanEqual) || type == ASNode::InstanceOf;
 }
 
-void Generator::Logical(ASNode* node, CodingList& list) {
-    CodingList right;
-    emit(right, 0x17);
-    generate(child(node, 1), right);
-    generate(child(node, 0), list);
-    emit(list, 0x4C);
-    if (node->getType() == ASNode::And)
-        emit(list, 0x12);
-    emitOperand(list, 0x9D, actionLength(right));
-    appendBranch(list, right);
-    popIfDiscarded(node, list);
+// Parsed chains lean to the left, so the loop walks down the left operands: each operator
+// emits what comes before its left operand's code on the way down and the rest on the way
+// back up. > and <= take their right operand first; && and || keep theirs aside as the branch
+// that the left operand's value may skip.
+void Generator::Operators(ASNode* node, CodingList& list) {
+    const size_t base = m_operators.size();
+    struct Unwind {
+        std::vector<PendingOperator>& pending;
+        size_t base;
+        ~Unwind() { pending.resize(base); }
+    } unwind{m_operators, base};
+    ASNode* n = node;
+    while (n && isOperator(n)) {
+        const ASNode::NodeType type = n->getType();
+        CodingList right;
+        if (type == ASNode::And || type == ASNode::Or) {
+            emit(right, 0x17);
+            generate(child(n, 1), right);
+        } else if (type == ASNode::GreaterThan || type == ASNode::LessThanEqual) {
+            generate(child(n, 1), list);
+        }
+        m_operators.push_back({n, std::move(right)});
+        n = child(n, 0);
+    }
+    generate(n, list);
+    while (m_operators.size() > base) {
+        PendingOperator pending = std::move(m_operators.back());
+        m_operators.pop_back();
+        n = pending.node;
+        const ASNode::NodeType type = n->getType();
+        if (type == ASNode::And || type == ASNode::Or) {
+            emit(list, 0x4C);
+            if (type == ASNode::And)
+                emit(list, 0x12);
+            emitOperand(list, 0x9D, actionLength(pending.right));
+            appendBranch(list, pending.right);
+        } else {
+            if (type != ASNode::GreaterThan && type != ASNode::LessThanEqual)
+                generate(child(n, 1), list);
+            emit(list, OperatorCode(type));
+            if (type == ASNode::NotEqual || type == ASNode::GreaterThanEqual ||
+                type == ASNode::LessThanEqual)
+                emit(list, 0x12);
+        }
+        popIfDiscarded(n, list);
+    }
 }
 
 void Generator::Select(ASNode* node, CodingList& list) {
@@ -298,31 +324,35 @@ void Generator::store(int read, CodingList& list) {
 }
 
 bool Generator::hasSideEffects(ASNode* node) {
-    switch (node->getType()) {
-    case ASNode::Function: {
-        const BuiltinName* known = m_builtins.find(node->getValue());
-        if (!known || !known->function || !known->readOnly)
+    std::vector<ASNode*> pending{node};
+    while (!pending.empty()) {
+        ASNode* n = pending.back();
+        pending.pop_back();
+        switch (n->getType()) {
+        case ASNode::Function: {
+            const BuiltinName* known = m_builtins.find(n->getValue());
+            if (!known || !known->function || !known->readOnly)
+                return true;
+            break;
+        }
+        case ASNode::Method:
+        case ASNode::NewObject:
+        case ASNode::PreInc:
+        case ASNode::PreDec:
+        case ASNode::PostInc:
+        case ASNode::PostDec:
+        case ASNode::Delete:
             return true;
-        break;
+        case ASNode::DefineMethod:
+            continue; // its body runs only when it is called
+        default:
+            if (n->getType() >= ASNode::Assign && n->getType() <= ASNode::AssignBitXor)
+                return true;
+            break;
+        }
+        for (int i = 0; i < n->count(); ++i)
+            pending.push_back(child(n, i));
     }
-    case ASNode::Method:
-    case ASNode::NewObject:
-    case ASNode::PreInc:
-    case ASNode::PreDec:
-    case ASNode::PostInc:
-    case ASNode::PostDec:
-    case ASNode::Delete:
-        return true;
-    case ASNode::DefineMethod:
-        return false; // its body runs only when it is called
-    default:
-        if (node->getType() >= ASNode::Assign && node->getType() <= ASNode::AssignBitXor)
-            return true;
-        break;
-    }
-    for (int i = 0; i < node->count(); ++i)
-        if (hasSideEffects(child(node, i)))
-            return true;
     return false;
 }
 

@@ -15,6 +15,11 @@ bool IsBlock(ASNode::NodeType type) {
            type == ASNode::List;
 }
 
+// Lists whose members stand as statements.
+bool IsStatementList(ASNode::NodeType type) {
+    return type == ASNode::List || type == ASNode::ExpressionList;
+}
+
 struct DepthGuard {
     explicit DepthGuard(int& depth) : m_depth(depth) {
         if (++m_depth > kMaxDepth)
@@ -28,46 +33,74 @@ struct DepthGuard {
 
 void Generator::discardValues(ASNode* node) {
     node->setStatus(1);
-    const ASNode::NodeType type = node->getType();
-    if (type == ASNode::List || type == ASNode::ExpressionList)
-        for (int i = 0; i < node->count(); ++i)
-            discardValues(node->get(static_cast<unsigned int>(i)));
-}
-
-void Generator::reorder(ASNode* node) {
-    Reorder(node, 0);
-}
-
-void Generator::Reorder(ASNode* node, int depth) {
-    if (++depth > kMaxDepth)
-        throw CompileError{"the script is nested too deeply"};
-    const ASNode::NodeType type = node->getType();
-    const bool block = IsBlock(type);
-    if (block) {
-        m_info.nodeStack.push_back(node);
-        m_info.numberStack.push_back(0);
-        m_hoisted.emplace_back();
-    }
-    // Each child once, by identity; a named function definition leaves a NoOp in its slot
-    // and moves, in source order, to the start of the innermost enclosing block once that
-    // block has been walked (so no list is shifted while it is walked).
-    const int n = node->count();
-    ASNode** children = node->getChildren();
-    for (int i = 0; i < n; ++i) {
-        ASNode* c = children[i];
-        // A leaf has nothing to rewrite: only its depth counts.
-        if (c->count() > 0)
-            Reorder(c, depth);
-        else if (depth >= kMaxDepth)
-            throw CompileError{"the script is nested too deeply"};
-        if (c->getType() == ASNode::DefineFunction && !m_hoisted.empty()) {
-            node->set(static_cast<unsigned int>(i), NewASNode(ASNode::NoOp));
-            children = node->getChildren();
-            m_hoisted.back().push_back(c);
-            ++m_info.numberStack.back();
+    if (!IsStatementList(node->getType()))
+        return;
+    std::vector<ASNode*> lists{node};
+    while (!lists.empty()) {
+        ASNode* list = lists.back();
+        lists.pop_back();
+        for (int i = 0; i < list->count(); ++i) {
+            ASNode* member = list->get(static_cast<unsigned int>(i));
+            member->setStatus(1);
+            if (IsStatementList(member->getType()))
+                lists.push_back(member);
         }
     }
+}
 
+// Both passes walk with a stack of their own rather than by recursion, so that a long chain
+// of operators or else-ifs, however deep its tree, costs no stack.
+void Generator::reorder(ASNode* root) {
+    struct Open {
+        ASNode* node;
+        int next;  // the child to walk next
+        int count; // children when the walk began: hoisting leaves the count as it was
+    };
+    std::vector<Open> open;
+    auto enter = [&](ASNode* node) {
+        if (IsBlock(node->getType())) {
+            m_info.nodeStack.push_back(node);
+            m_info.numberStack.push_back(0);
+            m_hoisted.emplace_back();
+        }
+        open.push_back({node, 0, node->count()});
+    };
+    enter(root);
+    while (!open.empty()) {
+        Open& top = open.back();
+        if (top.next < top.count) {
+            ASNode* c = child(top.node, top.next);
+            // A leaf has nothing to rewrite.
+            if (c->count() > 0) {
+                enter(c);
+                continue;
+            }
+            hoist(top.node, top.next++, c);
+            continue;
+        }
+        ASNode* node = top.node;
+        open.pop_back();
+        rewrite(node);
+        if (!open.empty()) {
+            Open& parent = open.back();
+            hoist(parent.node, parent.next++, node);
+        }
+    }
+}
+
+void Generator::hoist(ASNode* parent, int slot, ASNode* c) {
+    // A named function definition leaves a NoOp in its slot and moves, in source order, to the
+    // start of the innermost enclosing block once that block has been walked (so no list is
+    // shifted while it is walked).
+    if (c->getType() != ASNode::DefineFunction || m_hoisted.empty())
+        return;
+    parent->set(static_cast<unsigned int>(slot), NewASNode(ASNode::NoOp));
+    m_hoisted.back().push_back(c);
+    ++m_info.numberStack.back();
+}
+
+void Generator::rewrite(ASNode* node) {
+    const ASNode::NodeType type = node->getType();
     switch (type) {
     case ASNode::Value:
         if (node->count() >= 2 && child(node, 0)->getType() == ASNode::Identifier &&
@@ -111,42 +144,54 @@ void Generator::Reorder(ASNode* node, int depth) {
     default:
         break;
     }
-    if (block) {
-        std::vector<ASNode*> moved = std::move(m_hoisted.back());
-        m_hoisted.pop_back();
-        m_info.nodeStack.pop_back();
-        m_info.numberStack.pop_back();
-        if (!moved.empty()) {
-            std::vector<ASNode*> rest;
-            while (node->count() > 0)
-                rest.push_back(node->remove(static_cast<unsigned int>(node->count() - 1)));
-            for (ASNode* f : moved)
-                node->append(f);
-            for (auto it = rest.rbegin(); it != rest.rend(); ++it)
-                node->append(*it);
-        }
+    if (!IsBlock(type))
+        return;
+    std::vector<ASNode*> moved = std::move(m_hoisted.back());
+    m_hoisted.pop_back();
+    m_info.nodeStack.pop_back();
+    m_info.numberStack.pop_back();
+    if (moved.empty())
+        return;
+    std::vector<ASNode*> rest;
+    while (node->count() > 0)
+        rest.push_back(node->remove(static_cast<unsigned int>(node->count() - 1)));
+    for (ASNode* f : moved)
+        node->append(f);
+    for (auto it = rest.rbegin(); it != rest.rend(); ++it)
+        node->append(*it);
+}
+
+void Generator::findStrings(ASNode* root) {
+    std::vector<StringStep>& steps = m_stringSteps;
+    steps.clear();
+    steps.push_back({root, "", false});
+    while (!steps.empty()) {
+        const StringStep step = steps.back();
+        steps.pop_back();
+        if (step.node)
+            FindStrings(step.node, step.inGetProperty);
+        else
+            m_info.addString(step.offer);
     }
 }
 
-void Generator::findStrings(ASNode* node) {
-    FindStrings(node, false, 0);
-}
-
-void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
-    if (++depth > kMaxDepth)
-        throw CompileError{"the script is nested too deeply"};
+// Offers what the node offers at once and queues its children, and what it offers after
+// them, in reverse order of their walk.
+void Generator::FindStrings(ASNode* node, bool inGetProperty) {
     const int n = node->count();
     ASNode* const* children = node->getChildren();
-    auto walk = [&](int i) { FindStrings(children[i], inGetProperty, depth); };
+    std::vector<StringStep>& steps = m_stringSteps;
+    auto walk = [&](int i) { steps.push_back({children[i], "", inGetProperty}); };
     switch (node->getType()) {
     case ASNode::NoOp:
         return;
     case ASNode::Value:
+        // Calls last to first, then the other elements first to last.
         for (int i = n - 1; i >= 0; --i)
-            if (children[i]->getType() == ASNode::Function)
+            if (children[i]->getType() != ASNode::Function)
                 walk(i);
         for (int i = 0; i < n; ++i)
-            if (children[i]->getType() != ASNode::Function)
+            if (children[i]->getType() == ASNode::Function)
                 walk(i);
         return;
     case ASNode::String:
@@ -182,15 +227,16 @@ void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
     case ASNode::Attribute:
     case ASNode::Method:
     case ASNode::NewObject:
-        for (int i = n - 1; i >= 0; --i)
+        // Children last to first, then the name.
+        offerAfter(node);
+        for (int i = 0; i < n; ++i)
             walk(i);
-        m_info.addString(node->getValue());
         return;
     case ASNode::Function:
-        FindCallStrings(node, inGetProperty, depth);
+        FindCallStrings(node, inGetProperty);
         return;
     case ASNode::DefineArray:
-        for (int i = n - 1; i >= 0; --i)
+        for (int i = 0; i < n; ++i)
             walk(i);
         return;
     case ASNode::DefineFunction:
@@ -198,39 +244,42 @@ void Generator::FindStrings(ASNode* node, bool inGetProperty, int depth) {
             walk(n - 1);
         return;
     default:
-        for (int i = 0; i < n; ++i)
+        for (int i = n - 1; i >= 0; --i)
             walk(i);
         return;
     }
 }
 
-void Generator::FindCallStrings(ASNode* node, bool inGetProperty, int depth) {
+void Generator::FindCallStrings(ASNode* node, bool inGetProperty) {
     const std::string_view name = node->getValue();
     const int n = node->count();
-    auto walk = [&](int i, bool getProperty) { FindStrings(child(node, i), getProperty, depth); };
+    std::vector<StringStep>& steps = m_stringSteps;
+    auto walk = [&](int i, bool getProperty) {
+        steps.push_back({child(node, i), "", getProperty});
+    };
     if (!m_builtins.isFunction(name)) {
-        for (int i = 0; i < n; ++i)
-            walk(i, inGetProperty);
         if (!name.empty())
-            m_info.addString(name);
+            offerAfter(node);
+        for (int i = n - 1; i >= 0; --i)
+            walk(i, inGetProperty);
     } else if (name == "fscommand") {
         m_info.addString("FSCommand:");
-        for (int i = 0; i < n; ++i)
+        for (int i = n - 1; i >= 0; --i)
             walk(i, inGetProperty);
     } else if (name == "getURL" || name == "loadMovie" || name == "loadVariables") {
-        for (int i = 0; i < n && i < 2; ++i)
-            walk(i, inGetProperty);
         if (n == 1)
-            m_info.addString("");
+            steps.push_back({nullptr, "", false}); // the empty target
+        for (int i = std::min(n, 2) - 1; i >= 0; --i)
+            walk(i, inGetProperty);
     } else if (name == "gotoAndPlay" || name == "gotoAndStop") {
         if (n > 0)
             walk(n - 1, inGetProperty);
     } else if (name == "print" || name == "printAsBitmap") {
-        for (int i = n - 1; i >= 0; --i)
+        for (int i = 0; i < n; ++i)
             walk(i, inGetProperty);
     } else {
         const bool getProperty = inGetProperty || name == "getProperty";
-        for (int i = 0; i < n; ++i)
+        for (int i = n - 1; i >= 0; --i)
             walk(i, getProperty);
     }
 }
@@ -386,10 +435,6 @@ void Generator::generate(ASNode* node, CodingList& list) {
     case ASNode::DefineObject:
         DefineObject(node, list);
         break;
-    case ASNode::And:
-    case ASNode::Or:
-        Logical(node, list);
-        break;
     case ASNode::Select:
         Select(node, list);
         break;
@@ -411,9 +456,8 @@ void Generator::generate(ASNode* node, CodingList& list) {
     default:
         if (node->getType() >= ASNode::Assign && node->getType() <= ASNode::AssignBitXor)
             Assign(node, list);
-        else if ((node->getType() >= ASNode::Add && node->getType() <= ASNode::LessThanEqual) ||
-                 node->getType() == ASNode::InstanceOf)
-            Binary(node, list);
+        else if (isOperator(node))
+            Operators(node, list);
         break;
     }
 }

@@ -26,9 +26,18 @@ public:
 
 private:
     // Passes.
-    void Reorder(ASNode* node, int depth);
-    void FindStrings(ASNode* node, bool inGetProperty, int depth);
-    void FindCallStrings(ASNode* node, bool inGetProperty, int depth);
+    void hoist(ASNode* parent, int slot, ASNode* child);
+    void rewrite(ASNode* node);
+    void FindStrings(ASNode* node, bool inGetProperty);
+    void FindCallStrings(ASNode* node, bool inGetProperty);
+    // A node to walk for strings, or without one a text to offer.
+    struct StringStep {
+        ASNode* node;
+        const char* offer;
+        bool inGetProperty;
+    };
+    // Offers the node's text once what is queued after this has been walked.
+    void offerAfter(ASNode* node) { m_stringSteps.push_back({nullptr, node->getValue(), false}); }
 
     // Pushing and list helpers.
     void addLiteral(CodingList& list, const Literal& value);
@@ -109,8 +118,9 @@ private:
     void DefineArray(ASNode* node, CodingList& list);
     void DefineObject(ASNode* node, CodingList& list);
     void Unary(ASNode* node, CodingList& list);
-    void Binary(ASNode* node, CodingList& list);
-    void Logical(ASNode* node, CodingList& list);
+    // Two-operand operators, && and || among them.
+    static bool isOperator(ASNode* node);
+    void Operators(ASNode* node, CodingList& list);
     void Select(ASNode* node, CodingList& list);
     void Assign(ASNode* node, CodingList& list);
     void Increment(ASNode* node, CodingList& list);
@@ -134,6 +144,13 @@ private:
     const Builtins& m_builtins;
     ASInfo& m_info;
     int m_depth = 0;
+    std::vector<StringStep> m_stringSteps;
+    // Operators of the chains being generated whose left operand's code comes first.
+    struct PendingOperator {
+        ASNode* node;
+        CodingList right; // the branch of && and ||
+    };
+    std::vector<PendingOperator> m_operators;
     // Per block being rewritten: the function definitions that move to its start.
     std::vector<std::vector<ASNode*>> m_hoisted;
 };

@@ -2,6 +2,8 @@
 // definitions.
 #include "ascompiler/codegen/generator.h"
 
+#include <algorithm>
+
 namespace translate {
 namespace {
 
@@ -42,6 +44,9 @@ bool NegateTrueLiteral(Literal& value) {
     }
 }
 
+// How far an else-if chain's jumps to its end reach at once.
+constexpr int kChainJumpReach = 1024;
+
 // Saves the loops of the enclosing code while a function or handler body is generated:
 // break and continue never leave a function.
 struct LoopScope {
@@ -73,22 +78,76 @@ void Generator::Block(ASNode* node, CodingList& list) {
         Body(child(node, i), list);
 }
 
+// An else-if chain is generated in one loop over its links rather than by recursion through
+// each else-statement. Each link is its condition, Not, If past its then-statement, the
+// then-statement and a Jump to the chain's end; the last link's Jump and the else-statement
+// only when that statement has code.
 void Generator::If(ASNode* node, CodingList& list) {
-    CodingList elseList, thenList;
-    Body(child(node, 2), elseList);
-    Body(child(node, 1), thenList);
-    generate(child(node, 0), list);
-    const int elseLength = actionLength(elseList);
-    const int skip = actionLength(thenList) + (elseLength > 0 ? 5 : 0);
-    emit(list, 0x12);
-    emitOperand(list, 0x9D, skip);
-    if (elseLength > 0) {
-        moveAll(list, thenList);
-        emitOperand(list, 0x99, elseLength);
-        appendBranch(list, elseList);
-    } else {
-        appendBranch(list, thenList);
+    struct Link {
+        ASNode* node;
+        CodingList test; // the first link's goes straight into the list
+        CodingList then;
+        int jumpEnd = 0; // where its Jump ends, counted from the first link's Not
+        int jump = 0;    // the Jump's offset
+        bool jumps = false;
+    };
+    std::vector<Link> links;
+    for (ASNode* n = node;; n = child(n, 2)) {
+        links.push_back({n, {}, {}});
+        if (!child(n, 2) || child(n, 2)->getType() != ASNode::If)
+            break;
     }
+    // Generated last part first, as the parts of one if are.
+    CodingList elseList;
+    Body(child(links.back().node, 2), elseList);
+    for (size_t i = links.size(); i-- > 0;) {
+        Body(child(links[i].node, 1), links[i].then);
+        generate(child(links[i].node, 0), i == 0 ? list : links[i].test);
+    }
+    const int elseLength = actionLength(elseList);
+    int position = 0;
+    for (size_t i = 0; i < links.size(); ++i) {
+        Link& link = links[i];
+        position += actionLength(link.test) + 6 + actionLength(link.then);
+        link.jumps = i + 1 < links.size() || elseLength > 0;
+        if (link.jumps)
+            link.jumpEnd = position += 5;
+    }
+    const int end = position + elseLength;
+    // A Jump further from the end than kChainJumpReach lands on the furthest later Jump within
+    // it (or the next one), which goes on from there: a jump's offset has 16 bits, and the
+    // action model that reads the code back keeps every record a branch spans, which jumps
+    // over the whole rest of a long chain would make grow with the square of its length.
+    const size_t jumping = links.back().jumps ? links.size() : links.size() - 1;
+    size_t reach = jumping;
+    for (size_t i = links.size(); i-- > 0;) {
+        Link& link = links[i];
+        if (!link.jumps)
+            continue;
+        link.jump = end - link.jumpEnd;
+        if (link.jump <= kChainJumpReach)
+            continue;
+        while (reach > i + 1 && links[reach - 1].jumpEnd - 5 - link.jumpEnd > kChainJumpReach)
+            --reach;
+        const size_t to = std::max(reach, i + 2) - 1;
+        if (to < jumping)
+            link.jump = links[to].jumpEnd - 5 - link.jumpEnd;
+    }
+    for (Link& link : links) {
+        moveAll(list, link.test);
+        emit(list, 0x12);
+        emitOperand(list, 0x9D, actionLength(link.then) + (link.jumps ? 5 : 0));
+        if (link.jumps) {
+            moveAll(list, link.then);
+            emitOperand(list, 0x99, link.jump);
+        } else {
+            appendBranch(list, link.then);
+        }
+    }
+    appendBranch(list, elseList);
+    // Nothing after the chain may join the code its jumps measured.
+    if (links.size() > 1 && !list.empty())
+        list.back()->seal();
 }
 
 void Generator::resolve(CodingList& body, int start, int breakTarget, int continueTarget) {

@@ -122,6 +122,9 @@ private:
     translate::ASNode* binary(translate::ASNode::NodeType type, translate::ASNode* left, translate::ASNode* right) {
         return keep(translate::BinaryASNode(type, left, right));
     }
+    translate::ASNode* ifNode(translate::ASNode* condition, translate::ASNode* then) {
+        return binary(translate::ASNode::If, condition, then);
+    }
     // A node whose value is the token's text, or for a string the text it stands for.
     translate::ASNode* value(translate::ASNode::NodeType type, const antlr::RefToken& token) {
         const std::string_view text = translate::TokenText(*token, m_spareText);
@@ -425,17 +428,22 @@ blockStatement returns [translate::ASNode* n = 0]
         "}"
     ;
 
+// The links of an else-if chain are taken in one loop, each hung as the else-statement of the
+// one before: a long chain neither nests the parse nor counts as nesting.
 ifStatement returns [translate::ASNode* n = 0]
-    { translate::ASNode *c = 0, *t = 0, *e = 0; }
-    :   "if" "(" c=conditionalExpression ")" t=statement
-        ( options { warnWhenFollowAmbig = false; } : ("else") => "else" e=statement )?
-        {
-            n = keep(translate::NewASNode(translate::ASNode::If));
-            n->append(c);
-            n->append(t);
-            if (e)
-                n->append(e);
-        }
+    { translate::ASNode *c = 0, *t = 0, *e = 0, *last = 0; }
+    :   "if" "(" c=conditionalExpression ")" t=statement { n = last = ifNode(c, t); }
+        (   options { greedy = true; warnWhenFollowAmbig = false; }
+        :   "else" "if" "(" c=conditionalExpression ")" t=statement
+            {
+                translate::ASNode* link = ifNode(c, t);
+                last->append(link);
+                last = link;
+            }
+        )*
+        (   options { warnWhenFollowAmbig = false; }
+        :   ("else") => "else" e=statement { last->append(e); }
+        )?
     ;
 
 whileStatement returns [translate::ASNode* n = 0]

@@ -5,23 +5,46 @@
 #include "ascompiler/tree/as_node.h"
 
 #include <string>
+#include <vector>
 
 namespace stravel::testing {
 
-inline std::string DumpTree(translate::ASNode* node) {
-    if (!node)
+// Walked with a stack of its own, so that a tree of any depth dumps.
+inline std::string DumpTree(translate::ASNode* root) {
+    if (!root)
         return "null";
-    std::string text = node->toString();
-    while (!text.empty() && (text.back() == ' ' || text.back() == ';'))
-        text.pop_back();
-    if (node->count() > 0) {
-        text += " [";
-        for (int i = 0; i < node->count(); ++i) {
-            if (i > 0)
-                text += ", ";
-            text += DumpTree(node->get(static_cast<unsigned int>(i)));
+    std::string text;
+    // A node to print, or without one the text that closes or separates its siblings.
+    struct Step {
+        translate::ASNode* node;
+        const char* text;
+    };
+    std::vector<Step> steps{{root, ""}};
+    while (!steps.empty()) {
+        const Step step = steps.back();
+        steps.pop_back();
+        if (!step.node) {
+            text += step.text;
+            continue;
         }
-        text += "]";
+        std::string name = step.node->toString();
+        while (!name.empty() && (name.back() == ' ' || name.back() == ';'))
+            name.pop_back();
+        text += name;
+        const int count = step.node->count();
+        if (count == 0)
+            continue;
+        text += " [";
+        steps.push_back({nullptr, "]"});
+        for (int i = count - 1; i >= 0; --i) {
+            translate::ASNode* child = step.node->get(static_cast<unsigned int>(i));
+            if (!child)
+                steps.push_back({nullptr, "null"}); // printed as the recursion did
+            else
+                steps.push_back({child, ""});
+            if (i > 0)
+                steps.push_back({nullptr, ", "});
+        }
     }
     return text;
 }

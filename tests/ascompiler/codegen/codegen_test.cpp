@@ -1,12 +1,16 @@
 // Golden action bytes of compiled scripts, checked in both directions: the compiler must
 // produce them, and the SWF action model must read them back record by record and write the
 // same bytes again.
+#include "ascompiler/tree/node_factory.h"
 #include "swf/actions/do_action.h"
 #include "swf/stream/swf_reader.h"
 #include "swf/stream/swf_stream.h"
 #include "tests/ascompiler/codegen/compile_support.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 namespace stravel::testing {
 namespace {
@@ -97,6 +101,10 @@ const Golden kGolden[] = {
      "96 07 00 00 78 00 00 6D 63 00 1C 96 05 00 07 06 00 00 00 22 1D"},
     {"setProperty(mc, _x, 10);",
      "96 04 00 00 6D 63 00 1C 96 0E 00 06 00 00 00 00 00 00 00 00 07 0A 00 00 00 23"},
+    // Only the property is an index: the value _y is read, the empty target then 1 and
+    // GetProperty.
+    {"setProperty(\"\", _x, _y);",
+     "96 12 00 00 00 06 00 00 00 00 00 00 00 00 00 00 07 01 00 00 00 22 23"},
     {"trace(x);", "96 03 00 00 78 00 1C 26"},
     {"getTimer();", "34 17"},
     {"f(1, 2);", "96 12 00 07 02 00 00 00 07 01 00 00 00 07 02 00 00 00 00 66 00 3D 17"},
@@ -256,6 +264,42 @@ TEST(CodeGeneratorTest, LargeLiteralsAndJumpsRespectTheirFields) {
         body += "a" + std::to_string(i % 10) + " = b.c;";
     EXPECT_EQ(CompileScript("if (x) { " + body + " }").error, 4);
     EXPECT_EQ(CompileScript("if (x) { " + body.substr(0, body.size() / 4) + " }").error, 0);
+}
+
+TEST(CodeGeneratorTest, TreesDeeperThanTheParserBuildsCompileOrFailWithoutRecursion) {
+    // A left-leaning chain costs no nesting, however long: one Add2 per operator.
+    constexpr int kLinks = 300000;
+    translate::ASNode* chain = translate::ValueASNode(translate::ASNode::Number, "1");
+    for (int i = 0; i < kLinks; ++i)
+        chain = translate::BinaryASNode(translate::ASNode::Add, chain,
+                                        translate::ValueASNode(translate::ASNode::Number, "2"));
+    // Operands nested on the right are nested for real, and refused.
+    translate::ASNode* nested = translate::ValueASNode(translate::ASNode::Number, "1");
+    for (int i = 0; i < kLinks; ++i)
+        nested = translate::BinaryASNode(
+            translate::ASNode::Add, translate::ValueASNode(translate::ASNode::Number, "2"), nested);
+    std::unique_ptr<translate::ASParser, translate::Destroyer> service(Parser());
+    for (translate::ASNode* expression : {chain, nested}) {
+        translate::ASNode* root = translate::NewASNode(translate::ASNode::Array);
+        root->append(translate::BinaryASNode(
+            translate::ASNode::Assign, translate::ValueASNode(translate::ASNode::Identifier, "x"),
+            expression));
+        std::vector<unsigned char> code(static_cast<size_t>(service->compile(root, 6)));
+        service->getCode(code.data());
+        root->destroy();
+        if (expression == nested) {
+            EXPECT_EQ(service->getError(), 4);
+            EXPECT_TRUE(code.empty());
+            continue;
+        }
+        ASSERT_EQ(service->getError(), 0) << service->getMessage();
+        size_t adds = 0;
+        for (size_t i = 0; i < code.size();) {
+            adds += code[i] == 0x47;
+            i += code[i] >= 0x80 ? 3u + (code[i + 1] | code[i + 2] << 8) : 1u;
+        }
+        EXPECT_EQ(adds, size_t(kLinks));
+    }
 }
 
 TEST(CodeGeneratorTest, VersionBelowFiveGivesNoCode) {

@@ -3,6 +3,7 @@
 // script traces when it runs).
 #include "tests/ascompiler/codegen/compile_support.h"
 #include "tests/ascompiler/codegen/movie_support.h"
+#include "tests/ascompiler/players/edge_scripts.h"
 #include "tests/ascompiler/players/random_programs.h"
 #include "tests/ascompiler/players/script_corpus.h"
 #include "tests/support/tools.h"
@@ -79,6 +80,20 @@ std::map<std::string, std::string> Traced(const ToolResult& result) {
     return traced;
 }
 
+// Runs avm1_check.mjs as argv says, each list it names expected to pass; how many it checked.
+size_t CheckActionLists(const std::vector<std::string>& argv) {
+    const ToolResult result = RunTool(argv);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    std::istringstream lines(result.out);
+    std::string line;
+    size_t checked = 0;
+    while (std::getline(lines, line)) {
+        EXPECT_EQ(line.rfind("ok ", 0), 0u) << line;
+        ++checked;
+    }
+    return checked;
+}
+
 TEST(CompiledScriptOracleTest, Avm1ParserFindsEveryBranchOnAnAction) {
     STRAVEL_REQUIRE(NodeCheckersPresent(), "node or the npm packages of tests/players");
     TempDir dir;
@@ -95,15 +110,7 @@ TEST(CompiledScriptOracleTest, Avm1ParserFindsEveryBranchOnAnAction) {
         WriteFileBytes(path, std::string(c.code.begin(), c.code.end()));
         argv.push_back(path.string());
     }
-    const ToolResult result = RunTool(argv);
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    std::istringstream lines(result.out);
-    std::string line;
-    size_t checked = 0;
-    while (std::getline(lines, line)) {
-        EXPECT_EQ(line.rfind("ok ", 0), 0u) << line;
-        ++checked;
-    }
+    const size_t checked = CheckActionLists(argv);
     EXPECT_EQ(checked, scripts.size());
     EXPECT_GE(checked, 50u);
 }
@@ -124,6 +131,48 @@ TEST(CompiledScriptOracleTest, RufflePlaysEveryScriptAsWritten) {
         const auto it = traced.find(std::string(s.name) + ".swf");
         ASSERT_NE(it, traced.end()) << s.name;
         EXPECT_EQ(it->second, Lines(s.expected)) << s.name << ": " << s.script;
+    }
+}
+
+// Each edge script for SWF 5 and 6: played, it traces what it means and its branches land on
+// actions; refused, it fails as a syntax error rather than exhausting the stack.
+TEST(CompiledScriptOracleTest, EdgeScriptsPlayAsWrittenOrAreRefused) {
+    STRAVEL_REQUIRE(NodeCheckersPresent(), "node or the npm packages of tests/players");
+    STRAVEL_REQUIRE_TOOL("chromium");
+    TempDir dir;
+    std::filesystem::create_directory(dir / "movies");
+    std::vector<std::string> check = {"node", (kPlayers / "avm1_check.mjs").string()};
+    std::map<std::string, std::string> expected; // by movie
+    for (const EdgeScript& s : EdgeScripts()) {
+        for (int version : {5, 6}) {
+            const std::string name = s.name + "_swf" + std::to_string(version);
+            const Compiled c = CompileScript(s.script, version);
+            if (s.expected.empty()) {
+                EXPECT_FALSE(c.parsed) << name;
+                EXPECT_EQ(c.error, 4) << name;
+                EXPECT_NE(c.message.find("nests too deeply"), std::string::npos)
+                    << name << ": " << c.message;
+                continue;
+            }
+            EXPECT_EQ(c.error, 0) << name << ": " << c.message;
+            if (c.error != 0)
+                continue;
+            check.push_back((dir / (name + ".bin")).string());
+            WriteFileBytes(check.back(), std::string(c.code.begin(), c.code.end()));
+            ASSERT_TRUE(WriteScriptMovie(s.script + "\ntrace(\"__end__\");",
+                                         dir / "movies" / (name + ".swf"), version))
+                << name;
+            expected[name + ".swf"] = Lines(s.expected.c_str());
+        }
+    }
+    EXPECT_EQ(CheckActionLists(check), expected.size());
+    const std::map<std::string, std::string> traced =
+        Traced(RunTool({"node", (kPlayers / "run_movies.mjs").string(), (dir / "movies").string(),
+                        FindTool("chromium")}));
+    for (const auto& [movie, want] : expected) {
+        const auto it = traced.find(movie);
+        ASSERT_NE(it, traced.end()) << movie;
+        EXPECT_EQ(it->second, want) << movie;
     }
 }
 
