@@ -1,12 +1,18 @@
 #include "platform/pict/pict_jpeg_ffmpeg.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <optional>
+#include <utility>
+
+#include "platform/pict/pict_exif_read.h"
 
 namespace tbx::pict {
 namespace {
 
-constexpr uint8_t kApp0 = 0xE0, kApp1 = 0xE1, kApp2 = 0xE2, kApp3 = 0xE3, kDqt = 0xDB, kDri = 0xDD,
-                  kLse = 0xF8, kCom = 0xFE, kNextField = 0xD1;
+constexpr uint8_t kApp0 = 0xE0, kApp1 = 0xE1, kApp2 = 0xE2, kApp3 = 0xE3, kSos = 0xDA, kDqt = 0xDB,
+                  kDri = 0xDD, kLse = 0xF8, kCom = 0xFE, kNextField = 0xD1;
 
 std::size_t Word(const uint8_t* at) {
     return std::size_t(at[0]) << 8 | at[1];
@@ -145,12 +151,143 @@ void TakeJpegLsScan(const uint8_t* at, std::size_t left, Put put) {
         put(uint8_t(bits << (8 - count)));
 }
 
-// Where the decoder, coming to `at`, would read an EXIF directory: a marker of application
-// segment 1, its length, and the name.
+// An application segment 1 named "Exif" at `at`, with its length.
 bool ExifAt(const uint8_t* data, std::size_t size, std::size_t at) {
     return size - at >= 8 && data[at] == 0xFF && data[at + 1] == kApp1 &&
            std::memcmp(data + at + 4, "Exif", 4) == 0;
 }
+
+// Whether the decoder's search stops at `i`: 0xFF and a code from 0xC0 to 0xFE.
+bool MarkerAt(const uint8_t* data, std::size_t size, std::size_t i) {
+    return i + 1 < size && data[i] == 0xFF && data[i + 1] >= 0xC0 && data[i + 1] != 0xFF;
+}
+
+bool IsFrame(uint8_t code) {
+    return (code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC) ||
+           code == 0xF7;
+}
+
+// Entries followed to tell where an EXIF directory's reading ends: far more than any camera
+// writes, far fewer than the decoder's worst.
+constexpr uint64_t kMaxExifEntries = uint64_t(1) << 20;
+// The application fields the decoder reads before passing over the rest.
+constexpr std::size_t kApplicationFields = 16;
+
+// FFmpeg's walk of the markers, as far as it can be told, keeping where it reads an EXIF
+// directory and which bytes it reads as anything that the pixels may hang on.
+class ExifWalk {
+public:
+    ExifWalk(const uint8_t* data, std::size_t size) : _d(data), _size(size) {}
+
+    ExifHidden Hide() {
+        Walk();
+        if (!_result.told)
+            return std::move(_result);
+        // Every name the walk did not find read as something else is hidden: where the walk
+        // was told, those lie where the decoder never reads them, or in a segment it reads as
+        // EXIF; beyond, it may meet them anywhere.
+        for (std::size_t at = 0; _size >= 8 && at <= _size - 8; ++at) {
+            const void* next = std::memchr(_d + at, 0xFF, _size - 8 - at + 1);
+            if (!next)
+                break;
+            at = std::size_t(static_cast<const uint8_t*>(next) - _d);
+            if (ExifAt(_d, _size, at) && !Kept(at + 4))
+                Change(at + 4, 'e');
+        }
+        return std::move(_result);
+    }
+
+private:
+    void Walk() {
+        for (std::size_t at = 0;;) {
+            while (at + 1 < _size && !MarkerAt(_d, _size, at))
+                ++at;
+            if (at + 1 >= _size)
+                return;
+            const uint8_t marker = _d[at + 1];
+            const std::size_t body = at + 2, left = _size - body;
+            const std::size_t length = left >= 2 ? Word(body) : 0;
+            std::size_t read = 0;
+            if (marker == kSos) { // its header, then data up to the marker that ends it
+                const std::size_t header =
+                    std::min(left, left >= 3 ? 6 + 2 * std::size_t(_d[body + 2]) : left);
+                Keep(body, header);
+                at = body + header;
+                while (at + 1 < _size && (!MarkerAt(_d, _size, at) || IsRestart(_d[at + 1])))
+                    ++at;
+                continue;
+            }
+            if (marker == kApp1 && ExifAt(_d, _size, at) && length >= 8 && length + 2 <= left) {
+                if (!ExifEnd(body, length, read))
+                    return;
+            } else if (marker == 0xC4 || (marker >= 0xC0 && marker <= 0xC3) || marker == 0xF7) {
+                // Huffman tables and the frames it decodes, read whole or not decoded at all.
+                const bool whole =
+                    marker == 0xC4 ? length >= 2 && length <= left
+                                   : left >= 8 && length == 8 + 3u * _d[body + 7] && length <= left;
+                if (!whole)
+                    return;
+                read = length;
+                Keep(body, read);
+            } else if (!IsFrame(
+                           marker)) { // frames it does not decode are searched from their length
+                const SegmentRead segment = FfmpegSegmentRead(marker, _d + body, left);
+                if (!segment.known ||
+                    (segment.orOneMore && MarkerAt(_d, _size, body + segment.bytes)))
+                    return;
+                read = segment.bytes;
+                const bool application = marker >= kApp0 && marker <= kApp0 + 15;
+                Keep(body, application ? std::min(read, kApplicationFields) : read);
+            }
+            if (read >= left)
+                return;
+            at = body + read;
+        }
+    }
+
+    // An EXIF directory read by the decoder at `body` (its length field): how far it reads.
+    // False where that cannot be told.
+    bool ExifEnd(std::size_t body, std::size_t length, std::size_t& read) {
+        Change(body + 2, 'e');
+        read = length - 1; // where the copy's reading of the renamed segment leaves it
+        const std::size_t last = body + length - 1;
+        if (!MarkerAt(_d, _size, last))
+            return true; // the two readings part only where that byte starts a marker
+        const std::optional<bool> whole =
+            FfmpegReadsExifToItsEnd(_d + body + 8, length - 8, kMaxExifEntries);
+        if (!whole) {
+            _result.told = false;
+            return false;
+        }
+        if (*whole) {
+            Change(last, 0);
+            read = length;
+        }
+        return true;
+    }
+
+    std::size_t Word(std::size_t at) const { return std::size_t(_d[at]) << 8 | _d[at + 1]; }
+    void Keep(std::size_t from, std::size_t bytes) {
+        if (bytes > 0)
+            _kept.emplace_back(from, from + bytes);
+    }
+    // The walk goes forward, so the ranges kept are in order and apart.
+    bool Kept(std::size_t at) const {
+        auto after = std::upper_bound(_kept.begin(), _kept.end(), at,
+                                      [](std::size_t x, const auto& r) { return x < r.first; });
+        return after != _kept.begin() && at < std::prev(after)->second;
+    }
+    void Change(std::size_t at, uint8_t value) {
+        if (_result.copy.empty())
+            _result.copy.assign(_d, _d + _size);
+        _result.copy[at] = value;
+    }
+
+    const uint8_t* _d;
+    std::size_t _size;
+    std::vector<std::pair<std::size_t, std::size_t>> _kept; // [from, to), in the walk's order
+    ExifHidden _result;
+};
 
 } // namespace
 
@@ -186,23 +323,8 @@ std::size_t NextFieldMarkers(const uint8_t* at, std::size_t left, bool jpegLs) {
     return markers;
 }
 
-std::vector<uint8_t> HideExifFromFfmpeg(const uint8_t* data, std::size_t size) {
-    std::vector<uint8_t> hidden;
-    // Every one, not only those in the segments the charge can follow: after a scan, the
-    // decoder's search may go on from anywhere. The new name holds no 0xFF, so no marker is
-    // made or lost, and the charge, which walks this copy, sees what the decoder sees.
-    for (std::size_t at = 0; size >= 8 && at <= size - 8; ++at) {
-        const void* next = std::memchr(data + at, 0xFF, size - 8 - at + 1);
-        if (!next)
-            break;
-        at = std::size_t(static_cast<const uint8_t*>(next) - data);
-        if (!ExifAt(data, size, at))
-            continue;
-        if (hidden.empty())
-            hidden.assign(data, data + size);
-        hidden[at + 4] = 'e';
-    }
-    return hidden;
+ExifHidden HideExifFromFfmpeg(const uint8_t* data, std::size_t size) {
+    return ExifWalk(data, size).Hide();
 }
 
 } // namespace tbx::pict

@@ -149,6 +149,7 @@ public:
         if (frame.pixels == 0 || frame.pixels > _maxPixels)
             return whole;
         _work.work += frame.pixels;
+        _work.tallest = std::max(_work.tallest, frame.height);
         _current = frame;
         if (frame.pixels > _largest.pixels)
             _largest = frame;

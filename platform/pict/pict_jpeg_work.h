@@ -10,8 +10,9 @@
 namespace tbx::pict {
 
 struct JpegWork {
-    uint64_t work = 0;  // in pixels filled: each frame set up, each scan's pass over its samples
-    uint32_t scans = 0; // scan headers
+    uint64_t work = 0;    // in pixels filled: each frame set up, each scan's pass over its samples
+    uint32_t scans = 0;   // scan headers
+    uint32_t tallest = 0; // the height of the tallest frame charged
 };
 
 // How a decoder finds the segments of marker-framed data. libjpeg reads one image, each segment
