@@ -4,9 +4,9 @@
 #include <zlib.h>
 
 #include "platform/codec_gate/gate_rows.h"
+#include "platform/codec_gate/jpeg_markers.h"
+#include "platform/codec_gate/jpeg_work.h"
 #include "platform/jpeg/jpeg_decode.h"
-#include "platform/pict/pict_jpeg_ffmpeg.h"
-#include "platform/pict/pict_jpeg_work.h"
 
 namespace tbx::gate {
 namespace {
@@ -20,13 +20,13 @@ uint64_t Pixels(const Packet& packet) {
 
 bool HideAndChargeJpeg(const Packet& packet, std::size_t from, std::size_t size, uint64_t maxPixels,
                        int pictureHeight, Rewrite& out, uint64_t& work, uint32_t* tallest) {
-    const pict::ExifHidden hidden = pict::HideExifFromFfmpeg(packet.data + from, size);
+    const ExifHidden hidden = HideExifFromFfmpeg(packet.data + from, size);
     if (!hidden.told)
         return false;
     // The charge walks the copy, which is what the decoder reads.
     const uint8_t* bytes = hidden.copy.empty() ? packet.data + from : hidden.copy.data();
-    const pict::JpegWork jpeg =
-        pict::MarkedJpegWork(bytes, size, maxPixels, pict::MarkerReading::BySearch, pictureHeight);
+    const JpegWork jpeg =
+        MarkedJpegWork(bytes, size, maxPixels, MarkerReading::BySearch, pictureHeight);
     if (jpeg.scans > uint32_t(jpeg::kMaxScans))
         return false;
     work += jpeg.work;
@@ -47,8 +47,8 @@ Gated MarkedJpeg(const Packet& packet) {
 
 Gated MotionJpegB(const Packet& packet) {
     // Its fields are found by offsets: no application segment is read.
-    const pict::JpegWork jpeg =
-        pict::MotionJpegBWork(packet.data, packet.size, packet.maxPixels, packet.height);
+    const JpegWork jpeg =
+        MotionJpegBWork(packet.data, packet.size, packet.maxPixels, packet.height);
     if (jpeg.scans > uint32_t(jpeg::kMaxScans))
         return Refused();
     Gated gated;
@@ -78,11 +78,10 @@ Gated TdscFrame(const Packet& packet) {
     uLongf size = uLongf(room);
     if (uncompress(inflated.data(), &size, packet.data, uLong(packet.size)) != Z_OK)
         return gated;
-    const pict::ExifHidden hidden = pict::HideExifFromFfmpeg(inflated.data(), size);
+    const ExifHidden hidden = HideExifFromFfmpeg(inflated.data(), size);
     if (!hidden.told || !hidden.copy.empty())
         return Refused(); // hiding it would take deflating the packet again
-    const pict::JpegWork jpeg =
-        pict::MarkedJpegWork(inflated.data(), size, INT_MAX, pict::MarkerReading::BySearch);
+    const JpegWork jpeg = MarkedJpegWork(inflated.data(), size, INT_MAX, MarkerReading::BySearch);
     uint64_t tiles = 0;
     for (std::size_t i = 0; i + 4 <= size; ++i)
         tiles += inflated[i] == 'T' && inflated[i + 1] == 'D' && inflated[i + 2] == 'S' &&

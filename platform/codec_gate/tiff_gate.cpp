@@ -4,7 +4,7 @@
 #include <climits>
 
 #include "platform/codec_gate/gate_rows.h"
-#include "platform/pict/pict_jpeg_work.h"
+#include "platform/codec_gate/jpeg_work.h"
 
 namespace tbx::gate {
 namespace {
@@ -218,9 +218,9 @@ private:
         // frames as fields of it: charged against the tallest of them all.
         uint32_t tallest = 0;
         for (const auto& [offset, bytes] : parts)
-            tallest = std::max(tallest, pict::MarkedJpegWork(_d + offset, bytes, INT_MAX,
-                                                             pict::MarkerReading::BySearch)
-                                            .tallest);
+            tallest = std::max(
+                tallest,
+                MarkedJpegWork(_d + offset, bytes, INT_MAX, MarkerReading::BySearch).tallest);
         for (const auto& [offset, bytes] : parts) {
             _work += bytes + kNestedDecodingWork;
             if (!HideAndChargeJpeg(_p, offset, bytes, INT_MAX,

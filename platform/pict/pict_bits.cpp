@@ -4,9 +4,9 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/codec_gate/jpeg_work.h"
 #include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_codecs.h"
-#include "platform/pict/pict_jpeg_work.h"
 
 namespace tbx::pict {
 namespace {
@@ -289,8 +289,8 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
     uint64_t work = 0;
     gate::Gated gated;
     if (codec == FourCC("jpeg")) {
-        const JpegWork jpeg =
-            MarkedJpegWork(bytes, dataSize, left(), MarkerReading::ByLength, int16_t(height));
+        const gate::JpegWork jpeg = gate::MarkedJpegWork(
+            bytes, dataSize, left(), gate::MarkerReading::ByLength, int16_t(height));
         if (jpeg.scans > uint32_t(jpeg::kMaxScans))
             return false;
         work = dataSize + jpeg.work;

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/codec_gate/jpeg_markers.h"
+#include "platform/codec_gate/jpeg_work.h"
 #include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_decode.h"
-#include "platform/pict/pict_jpeg_ffmpeg.h"
-#include "platform/pict/pict_jpeg_work.h"
 #include "tests/platform/pict/exif_segment.h"
 #include "tests/platform/pict/metadata_bombs.h"
 #include "tests/support/bounded_run.h"
@@ -980,7 +980,7 @@ TEST(PictDecode, ExifHiddenFromFfmpegDrawsWhatFfmpegDraws) {
 // length or the decoder's search could bring it to light. Frames of every kind are charged.
 TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     STRAVEL_REQUIRE_TOOL("cjpeg");
-    using pict::MarkerReading;
+    using gate::MarkerReading;
     std::string rgb = "P6\n64 48\n255\n";
     for (int i = 0; i < 64 * 48 * 3; ++i)
         rgb += char(i * 7 % 251);
@@ -1019,16 +1019,16 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
         {"arithmetic coding", arithmetic, plain, MarkerReading::ByLength},
     };
     auto work = [](const std::string& data, MarkerReading reading) {
-        return pict::MarkedJpegWork(reinterpret_cast<const uint8_t*>(data.data()), data.size(),
+        return gate::MarkedJpegWork(reinterpret_cast<const uint8_t*>(data.data()), data.size(),
                                     kMaxPicturePixels, reading);
     };
     for (const auto& c : cases) {
-        const pict::JpegWork got = work(c.data, c.reading);
+        const gate::JpegWork got = work(c.data, c.reading);
         if (c.same.empty()) {
             EXPECT_GT(got.scans, 300u) << c.what;
             continue;
         }
-        const pict::JpegWork want = work(c.same, c.reading);
+        const gate::JpegWork want = work(c.same, c.reading);
         EXPECT_TRUE(got.work == want.work && got.scans == want.scans && want.scans >= 6) << c.what;
     }
     // Where FFmpeg's reading of a segment leaves it, against its own account of the markers it
@@ -1072,7 +1072,7 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
         std::string data = "\xFF\xD8" + c.segments + baseline.substr(2);
         if (c.hidden) {
             const std::vector<uint8_t> hidden =
-                pict::HideExifFromFfmpeg(reinterpret_cast<const uint8_t*>(data.data()), data.size())
+                gate::HideExifFromFfmpeg(reinterpret_cast<const uint8_t*>(data.data()), data.size())
                     .copy;
             ASSERT_FALSE(hidden.empty());
             data.assign(hidden.begin(), hidden.end());
@@ -1106,7 +1106,7 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     };
     for (const auto& p : passes) {
         const std::string scan = "\x12\x34" + p.tail + "\x56\x78";
-        EXPECT_EQ(pict::NextFieldMarkers(reinterpret_cast<const uint8_t*>(scan.data()), scan.size(),
+        EXPECT_EQ(gate::NextFieldMarkers(reinterpret_cast<const uint8_t*>(scan.data()), scan.size(),
                                          p.jpegLs),
                   p.markers)
             << p.jpegLs << " " << p.tail.size();
@@ -1114,13 +1114,13 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     // Motion-JPEG B is charged as the interchange data it was made from, and a next-field marker
     // in a field less than three quarters of the picture's height as another pass.
     std::string b = MotionJpegB(baseline);
-    const pict::JpegWork fields = pict::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()),
+    const gate::JpegWork fields = gate::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()),
                                                         b.size(), kMaxPicturePixels);
-    const pict::JpegWork markers = work(baseline, MarkerReading::ByLength);
+    const gate::JpegWork markers = work(baseline, MarkerReading::ByLength);
     EXPECT_TRUE(fields.work == markers.work && fields.scans == 1 && markers.scans == 1);
     b.replace(b.size() - 2, 2, "\xFF\xD1");
     auto bWork = [&](int height) {
-        return pict::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()), b.size(),
+        return gate::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()), b.size(),
                                      kMaxPicturePixels, height)
             .work;
     };
@@ -1132,11 +1132,11 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     for (std::size_t n = 0; n < every.size(); ++n) {
         const std::vector<uint8_t> cut(every.begin(), every.begin() + std::ptrdiff_t(n));
         for (MarkerReading reading : {MarkerReading::ByLength, MarkerReading::BySearch})
-            pict::MarkedJpegWork(cut.data(), n, kMaxPicturePixels, reading, 1000);
-        EXPECT_EQ(pict::HideExifFromFfmpeg(cut.data(), n).copy.empty(), n < every.find("Exif") + 4);
+            gate::MarkedJpegWork(cut.data(), n, kMaxPicturePixels, reading, 1000);
+        EXPECT_EQ(gate::HideExifFromFfmpeg(cut.data(), n).copy.empty(), n < every.find("Exif") + 4);
         if (n < b.size()) {
             const std::vector<uint8_t> field(b.begin(), b.begin() + std::ptrdiff_t(n));
-            pict::MotionJpegBWork(field.data(), n, kMaxPicturePixels, 1000);
+            gate::MotionJpegBWork(field.data(), n, kMaxPicturePixels, 1000);
         }
     }
 }

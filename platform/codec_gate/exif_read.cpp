@@ -1,9 +1,9 @@
-#include "platform/pict/pict_exif_read.h"
+#include "platform/codec_gate/exif_read.h"
 
 #include <climits>
 #include <vector>
 
-namespace tbx::pict {
+namespace tbx::gate {
 namespace {
 
 // TIFF value types as FFmpeg sizes them (0 and 14 on are no type).
@@ -148,4 +148,4 @@ std::optional<bool> FfmpegReadsExifToItsEnd(const uint8_t* tiff, std::size_t siz
     return ExifReading(tiff, size, maxEntries).ToItsEnd();
 }
 
-} // namespace tbx::pict
+} // namespace tbx::gate

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tbx::pict {
+namespace tbx::gate {
 
 struct JpegWork {
     uint64_t work = 0;    // in pixels filled: each frame set up, each scan's pass over its samples
@@ -38,4 +38,4 @@ JpegWork MarkedJpegWork(const uint8_t* data, std::size_t size, uint64_t maxPixel
 JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixels,
                          int pictureHeight = 0);
 
-} // namespace tbx::pict
+} // namespace tbx::gate

@@ -1,4 +1,4 @@
-#include "platform/pict/pict_jpeg_ffmpeg.h"
+#include "platform/codec_gate/jpeg_markers.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,9 +6,9 @@
 #include <optional>
 #include <utility>
 
-#include "platform/pict/pict_exif_read.h"
+#include "platform/codec_gate/exif_read.h"
 
-namespace tbx::pict {
+namespace tbx::gate {
 namespace {
 
 constexpr uint8_t kApp0 = 0xE0, kApp1 = 0xE1, kApp2 = 0xE2, kApp3 = 0xE3, kSos = 0xDA, kDqt = 0xDB,
@@ -157,16 +157,6 @@ bool ExifAt(const uint8_t* data, std::size_t size, std::size_t at) {
            std::memcmp(data + at + 4, "Exif", 4) == 0;
 }
 
-// Whether the decoder's search stops at `i`: 0xFF and a code from 0xC0 to 0xFE.
-bool MarkerAt(const uint8_t* data, std::size_t size, std::size_t i) {
-    return i + 1 < size && data[i] == 0xFF && data[i + 1] >= 0xC0 && data[i + 1] != 0xFF;
-}
-
-bool IsFrame(uint8_t code) {
-    return (code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC) ||
-           code == 0xF7;
-}
-
 // Entries followed to tell where an EXIF directory's reading ends: far more than any camera
 // writes, far fewer than the decoder's worst.
 constexpr uint64_t kMaxExifEntries = uint64_t(1) << 20;
@@ -200,7 +190,7 @@ public:
 private:
     void Walk() {
         for (std::size_t at = 0;;) {
-            while (at + 1 < _size && !MarkerAt(_d, _size, at))
+            while (at + 1 < _size && !FfmpegMarkerAt(_d, _size, at))
                 ++at;
             if (at + 1 >= _size)
                 return;
@@ -213,7 +203,7 @@ private:
                     std::min(left, left >= 3 ? 6 + 2 * std::size_t(_d[body + 2]) : left);
                 Keep(body, header);
                 at = body + header;
-                while (at + 1 < _size && (!MarkerAt(_d, _size, at) || IsRestart(_d[at + 1])))
+                while (at + 1 < _size && (!FfmpegMarkerAt(_d, _size, at) || IsRestart(_d[at + 1])))
                     ++at;
                 continue;
             }
@@ -229,11 +219,11 @@ private:
                     return;
                 read = length;
                 Keep(body, read);
-            } else if (!IsFrame(
+            } else if (!IsJpegFrame(
                            marker)) { // frames it does not decode are searched from their length
                 const SegmentRead segment = FfmpegSegmentRead(marker, _d + body, left);
                 if (!segment.known ||
-                    (segment.orOneMore && MarkerAt(_d, _size, body + segment.bytes)))
+                    (segment.orOneMore && FfmpegMarkerAt(_d, _size, body + segment.bytes)))
                     return;
                 read = segment.bytes;
                 const bool application = marker >= kApp0 && marker <= kApp0 + 15;
@@ -251,7 +241,7 @@ private:
         Change(body + 2, 'e');
         read = length - 1; // where the copy's reading of the renamed segment leaves it
         const std::size_t last = body + length - 1;
-        if (!MarkerAt(_d, _size, last))
+        if (!FfmpegMarkerAt(_d, _size, last))
             return true; // the two readings part only where that byte starts a marker
         const std::optional<bool> whole =
             FfmpegReadsExifToItsEnd(_d + body + 8, length - 8, kMaxExifEntries);
@@ -291,6 +281,16 @@ private:
 
 } // namespace
 
+bool FfmpegMarkerAt(const uint8_t* data, std::size_t size, std::size_t i) {
+    return i + 1 < size && data[i] == 0xFF && data[i + 1] >= 0xC0 && data[i + 1] != 0xFF;
+}
+
+bool IsJpegFrame(uint8_t marker) {
+    return (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+            marker != 0xCC) ||
+           marker == 0xF7;
+}
+
 SegmentRead FfmpegSegmentRead(uint8_t marker, const uint8_t* at, std::size_t left) {
     if (marker >= kApp0 && marker <= kApp0 + 15)
         return ApplicationRead(marker, at, left);
@@ -327,4 +327,4 @@ ExifHidden HideExifFromFfmpeg(const uint8_t* data, std::size_t size) {
     return ExifWalk(data, size).Hide();
 }
 
-} // namespace tbx::pict
+} // namespace tbx::gate

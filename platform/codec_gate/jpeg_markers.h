@@ -8,7 +8,14 @@
 #include <cstdint>
 #include <vector>
 
-namespace tbx::pict {
+namespace tbx::gate {
+
+// Whether the decoder's search for a marker stops at `i`: 0xFF and a code from 0xC0 to 0xFE.
+bool FfmpegMarkerAt(const uint8_t* data, std::size_t size, std::size_t i);
+
+// Every kind of frame header: sequential, progressive, lossless and hierarchical, with either
+// entropy coding, and JPEG-LS. What one decoder passes over another may decode.
+bool IsJpegFrame(uint8_t marker);
 
 // Where the decoder's search goes on after the quantisation tables, restart interval,
 // application or comment segment, or a segment it does not read, of `marker` (its length field
@@ -47,4 +54,4 @@ struct ExifHidden {
 };
 ExifHidden HideExifFromFfmpeg(const uint8_t* data, std::size_t size);
 
-} // namespace tbx::pict
+} // namespace tbx::gate

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace tbx::pict {
+namespace tbx::gate {
 
 // Whether FFmpeg reads the `size` bytes of TIFF data (what follows "Exif\0\0") to their end,
 // found by following its reading without keeping what it prints. Nothing when telling would
@@ -16,4 +16,4 @@ namespace tbx::pict {
 std::optional<bool> FfmpegReadsExifToItsEnd(const uint8_t* tiff, std::size_t size,
                                             uint64_t maxEntries);
 
-} // namespace tbx::pict
+} // namespace tbx::gate
