@@ -11,7 +11,10 @@
 // same as a picture of its own height (one pass, drawn). Last, an 8 x 8 photograph under
 // Motion-JPEG A after EXIF directories that FFmpeg would read without end (400 or 800 entries
 // on each of three levels, each entry leading to the next level; 1,000 tags of 1,300 values
-// each, in one segment or two) beside the same photograph without them, all drawn.
+// each, in one segment or two) beside the same photograph without them, all drawn. And the
+// codec gate's cost: ordinary 1920 x 1080 pictures (PNG, TIFF with a software tag, a progressive
+// JPEG under Motion-JPEG A, the same with a camera's few EXIF entries) gated and then decoded by
+// FFmpeg, beside FFmpeg decoding the same bytes as they are.
 #include <benchmark/benchmark.h>
 
 #include <cstdio> // before jpeglib.h, which uses FILE
@@ -21,10 +24,13 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <zlib.h>
 
 #include "bench/side_by_side.h"
+#include "platform/pict/pict_codecs.h"
 #include "platform/pict/pict_decode.h"
 #include "tests/platform/pict/exif_segment.h"
+#include "tests/platform/pict/metadata_bombs.h"
 
 namespace {
 
@@ -215,6 +221,79 @@ void BM_ExifBesidePlainPicture(benchmark::State& state) {
            "plain");
 }
 
+// An ordinary picture of 1920 x 1080 with a little colour noise, as the codec with `tag` codes it.
+std::string Ordinary(const char* tag) {
+    constexpr int kWidth = 1920, kHeight = 1080;
+    std::string rgb;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth * 3; ++x)
+            rgb += char((x / 3 * 255 / kWidth + y / 5 + (x % 3) * 60) ^ ((x * 7 + y * 13) % 11));
+    const std::string tagName(tag);
+    if (tagName == "png ") {
+        std::string rows;
+        for (int y = 0; y < kHeight; ++y)
+            rows += '\0' + rgb.substr(std::size_t(y) * kWidth * 3, kWidth * 3);
+        uLongf size = compressBound(uLong(rows.size()));
+        std::string packed(size, '\0');
+        compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
+                  reinterpret_cast<const Bytef*>(rows.data()), uLong(rows.size()), 6);
+        packed.resize(size);
+        const std::string header("\0\0\x07\x80\0\0\x04\x38\x08\x02\0\0\0", 13);
+        return std::string("\x89PNG\r\n\x1A\n", 8) + picturetest::PngChunk("IHDR", header) +
+               picturetest::PngChunk("IDAT", packed) + picturetest::PngChunk("IEND", "");
+    }
+    if (tagName == "tiff") {
+        picturetest::TiffMaker t;
+        t.Short(0x100, kWidth), t.Short(0x101, kHeight);
+        t.Add(0x102, 3, 3, std::string("\x08\0\x08\0\x08\0", 6));
+        t.Short(0x103, 1), t.Short(0x106, 2), t.Long(0x111, 0), t.Short(0x115, 3);
+        t.Short(0x116, kHeight), t.Long(0x117, uint32_t(rgb.size()));
+        t.Add(0x131, 2, 10, std::string("Lavf59.27\0", 10));
+        t.Long(0x111, uint32_t(t.DataAt()));
+        return t.Make(rgb);
+    }
+    const std::string photo = Jpeg(kWidth, kHeight, true, {}, false);
+    return tagName == "exif" ? photo.substr(0, 2) + ExifSegment(12, 2) + photo.substr(2) : photo;
+}
+
+// Gated, then decoded by FFmpeg, beside FFmpeg decoding the same bytes as they are.
+void BM_GateBesideFfmpegAlone(benchmark::State& state) {
+    const char* tags[] = {"png ", "tiff", "mjpa", "exif"};
+    const std::string tag = tags[state.range(0)];
+    const std::string data = Ordinary(tag.c_str());
+    const uint32_t codec = tag == "exif"
+                               ? 0x6D6A7061
+                               : uint32_t(uint8_t(tag[0])) << 24 | uint32_t(uint8_t(tag[1])) << 16 |
+                                     uint32_t(uint8_t(tag[2])) << 8 | uint8_t(tag[3]);
+    std::string description(86, '\0');
+    description.replace(0, 4, std::string("\0\0\0\x56", 4));
+    for (int i = 0; i < 4; ++i)
+        description[std::size_t(4 + i)] = char(codec >> (24 - 8 * i));
+    description.replace(32, 4, std::string("\x07\x80\x04\x38", 4));
+    description[83] = 24;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    const auto* told = reinterpret_cast<const uint8_t*>(description.data());
+    constexpr std::size_t kPixels = std::size_t(1) << 24;
+    auto decode = [&](const uint8_t* from) {
+        tbx::pict::DecodedImage image;
+        return tbx::pict::DecodeWithCodec(told, description.size(), from, data.size(), kPixels,
+                                          image);
+    };
+    auto gated = [&] {
+        const tbx::gate::Packet packet{bytes, data.size(), 1920, 1080, kPixels};
+        const tbx::gate::Gated g = tbx::pict::GateCodecData(codec, packet);
+        return g.verdict != tbx::gate::Gated::Verdict::kRefuse && decode(g.Bytes(packet));
+    };
+    if (!gated() || !decode(bytes))
+        return state.SkipWithError("the picture does not decode");
+    bench::SideBySide rounds(state, "ffmpeg_alone", "ms");
+    for (auto _ : state) {
+        rounds.Ours([&] { benchmark::DoNotOptimize(gated()); });
+        rounds.Peer([&] { benchmark::DoNotOptimize(decode(bytes)); });
+    }
+    rounds.Report();
+}
+
 } // namespace
 
 BENCHMARK(BM_ThinWedgesBesideRectangles)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -228,6 +307,11 @@ BENCHMARK(BM_FieldPassesBesideOneField)
     ->Unit(benchmark::kMillisecond);
 // Argument: 400 or 800 entries a level (0, 1), long values in one segment or two (2, 3).
 BENCHMARK(BM_ExifBesidePlainPicture)
+    ->DenseRange(0, 3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+// Argument: PNG, TIFF, JPEG, JPEG with EXIF (0 to 3).
+BENCHMARK(BM_GateBesideFfmpegAlone)
     ->DenseRange(0, 3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

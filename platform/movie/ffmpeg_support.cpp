@@ -13,6 +13,8 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "platform/movie/video_gate.h"
+
 namespace tbx::movie {
 
 namespace {
@@ -73,7 +75,7 @@ KnownFile DescribeFile(const AVFormatContext* format) {
     return known;
 }
 
-FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known) {
+FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known, bool readStreams) {
     // Damaged files are answered by results; the library's own messages stay quiet.
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
@@ -83,6 +85,8 @@ FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known) {
         return nullptr;
     raw->format_whitelist = av_strdup(kContainerWhitelist);
     raw->protocol_whitelist = av_strdup("file");
+    // Pictures that the codec gate watches are decoded through it alone.
+    raw->codec_whitelist = av_strdup(ProbingDecoders());
     // The file's reader takes the callback when it is opened; the context owns the budget.
     budget->format = raw;
     raw->interrupt_callback = AVIOInterruptCB{Interrupt, budget.get()};
@@ -103,7 +107,7 @@ FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known) {
     budget.release();
     FormatPtr format(raw);
     // Reading ahead to describe the streams costs as much as a large part of a short sound.
-    if (known && Described(format.get(), *known)) {
+    if (known && (!readStreams || Described(format.get(), *known))) {
         for (unsigned i = 0; i < format->nb_streams; ++i)
             if (format->streams[i]->codecpar->frame_size == 0)
                 format->streams[i]->codecpar->frame_size = known->streams[i].frameSize;
@@ -111,6 +115,7 @@ FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known) {
     }
     if (avformat_find_stream_info(format.get(), nullptr) < 0)
         return nullptr;
+    DescribeWatchedStreams(format.get(), path);
     return format;
 }
 
@@ -203,7 +208,8 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
             if (const int64_t stop = PacketEnd(format->streams[index], packet);
                 end && stop != AV_NOPTS_VALUE)
                 *end = *end == AV_NOPTS_VALUE ? stop : std::max(*end, stop);
-            avcodec_send_packet(decoder, packet); // refused packets are skipped
+            if (GatePacket(decoder, packet))
+                avcodec_send_packet(decoder, packet); // refused packets are skipped
         }
         av_packet_unref(packet);
     }

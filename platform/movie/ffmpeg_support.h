@@ -81,8 +81,9 @@ KnownFile DescribeFile(const AVFormatContext* format);
 // containers, so that a playlist or concat file can reach neither other files nor the
 // network. Null when the file cannot be opened or its streams cannot be read. A file opened
 // before (`known`) is taken as its container without probing, and its streams are not read
-// ahead again where the header describes them.
-FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known = nullptr);
+// ahead again where the header describes them, nor at all without `readStreams`.
+FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known = nullptr,
+                        bool readStreams = true);
 
 // The first video stream that is not attached cover art, or -1.
 int FindVideoStream(const AVFormatContext* format);

@@ -4,10 +4,9 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/codec_gate/jpeg_work.h"
 #include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_codecs.h"
-#include "platform/pict/pict_jpeg_ffmpeg.h"
-#include "platform/pict/pict_jpeg_work.h"
 
 namespace tbx::pict {
 namespace {
@@ -276,9 +275,9 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
     const Placement place{fixed(0), fixed(1), fixed(3), fixed(4), fixed(6), fixed(7)};
     if (m[2] || m[5] || place.a * place.d == place.b * place.c)
         return false;
-    // What decoding may take is charged before it starts: for codecs decoded as JPEG, the
-    // frames and scans the data's own headers give; for the others, the size the description
-    // promises. The decoder is then held to the pixels left.
+    // What decoding may take is charged before it starts: for 'jpeg', the frames and scans
+    // the data's own headers give; for the others, what FFmpeg's decoder is handed, as its
+    // gate charges it. The decoder is then held to the pixels left.
     auto left = [&] {
         return std::size_t(std::min<uint64_t>(kMaxPicturePixels, canvas.UnspentForImages()));
     };
@@ -286,29 +285,22 @@ bool CompressedOp(Reader& in, Canvas& canvas, bool& drawn) {
         codec == FourCC("jpeg") ? JpegFraming::Markers : CodecJpegFraming(codec);
     if (framing == JpegFraming::Other)
         return true; // passed over, as its work cannot be told beforehand
-    // FFmpeg decodes marked JPEG data from a copy in which it finds no EXIF directory to read;
-    // that copy is what is charged.
     const uint8_t* bytes = data.Here();
-    std::vector<uint8_t> hidden;
-    if (framing == JpegFraming::Markers && codec != FourCC("jpeg"))
-        hidden = HideExifFromFfmpeg(bytes, dataSize);
-    if (!hidden.empty())
-        bytes = hidden.data();
-    uint64_t work = dataSize;
-    if (framing == JpegFraming::None) {
-        work +=
-            uint64_t(int16_t(width) > 0 ? width : 0) * uint64_t(int16_t(height) > 0 ? height : 0);
-    } else {
-        // libjpeg decodes 'jpeg'; FFmpeg the others, told the description's height.
-        const MarkerReading reading =
-            codec == FourCC("jpeg") ? MarkerReading::ByLength : MarkerReading::BySearch;
-        const int told = int16_t(height);
-        const JpegWork jpeg = framing == JpegFraming::Markers
-                                  ? MarkedJpegWork(bytes, dataSize, left(), reading, told)
-                                  : MotionJpegBWork(bytes, dataSize, left(), told);
+    uint64_t work = 0;
+    gate::Gated gated;
+    if (codec == FourCC("jpeg")) {
+        const gate::JpegWork jpeg = gate::MarkedJpegWork(
+            bytes, dataSize, left(), gate::MarkerReading::ByLength, int16_t(height));
         if (jpeg.scans > uint32_t(jpeg::kMaxScans))
             return false;
-        work += jpeg.work;
+        work = dataSize + jpeg.work;
+    } else {
+        const gate::Packet packet{bytes, dataSize, int16_t(width), int16_t(height), left()};
+        gated = GateCodecData(codec, packet);
+        if (gated.verdict == gate::Gated::Verdict::kRefuse)
+            return false;
+        work = gated.work;
+        bytes = gated.Bytes(packet);
     }
     if (!canvas.ChargeImage(work))
         return false;

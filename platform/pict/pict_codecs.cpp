@@ -91,6 +91,12 @@ JpegFraming CodecJpegFraming(uint32_t codec) {
     return JpegFraming::None;
 }
 
+gate::Gated GateCodecData(uint32_t codec, const gate::Packet& packet) {
+    const AVCodec* decoder =
+        Decoder(MKTAG(codec >> 24, (codec >> 16) & 0xFF, (codec >> 8) & 0xFF, codec & 0xFF));
+    return gate::Gate(decoder ? decoder->id : AV_CODEC_ID_NONE, packet);
+}
+
 bool DecodeWithCodec(const uint8_t* description, std::size_t size, const uint8_t* data,
                      std::size_t dataSize, std::size_t maxPixels, DecodedImage& image) {
     if (size < kDescriptionSize || dataSize == 0 || dataSize > INT_MAX / 2)

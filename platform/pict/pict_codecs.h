@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/codec_gate/codec_gate.h"
+
 namespace tbx::pict {
 
 struct DecodedImage {
@@ -18,6 +20,10 @@ struct DecodedImage {
 // not as JPEG, by markers, as Motion-JPEG B, or some other way whose work is not told here.
 enum class JpegFraming { None, Markers, MotionB, Other };
 JpegFraming CodecJpegFraming(uint32_t codec);
+
+// The codec's data (a big-endian four-character code) as FFmpeg's decoder for it may be handed
+// it, with the work decoding it takes (see codec_gate.h).
+gate::Gated GateCodecData(uint32_t codec, const gate::Packet& packet);
 
 // The image of an image description (`size` bytes from its size field on, with the colour
 // table that indexed images carry after its 86 bytes) and its data. False when FFmpeg has no

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/codec_gate/jpeg_markers.h"
+#include "platform/codec_gate/jpeg_work.h"
 #include "platform/jpeg/jpeg_decode.h"
 #include "platform/pict/pict_decode.h"
-#include "platform/pict/pict_jpeg_ffmpeg.h"
-#include "platform/pict/pict_jpeg_work.h"
 #include "tests/platform/pict/exif_segment.h"
+#include "tests/platform/pict/metadata_bombs.h"
 #include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
 
@@ -818,44 +819,159 @@ TEST(PictDecode, PhotographsPlacedSmallDrawWhole) {
     }
 }
 
-// EXIF directories, however their entries multiply or whatever they print, cost FFmpeg's codecs
-// nothing: an 8 x 8 photograph after them, or with them after its scan, is drawn as without
-// them, each in a child held to a second of processor time and a few megabytes.
-TEST(PictDecode, ExifDirectoriesCostFfmpegNothing) {
+// What FFmpeg's decoders read beyond the pixels costs them nothing: EXIF directories however
+// their entries multiply or whatever they print, before the scan or after it; compressed text
+// and profiles; GeoTIFF keys that each print one long array; a DNG-style TIFF whose JPEG strip
+// holds EXIF. Each picture draws what its twin without them draws, or is refused where its data
+// would be decoded many times over (tiles that share their bytes) or inflates far past its
+// rows; each in a child held to a second of processor time and 20 MB.
+TEST(PictDecode, WhatFfmpegReadsBeyondPixelsCostsItNothing) {
     for (const char* tool : {"ffmpeg", "cjpeg"})
         STRAVEL_REQUIRE_TOOL(tool);
+    using picturetest::TiffMaker;
     const std::string photo = Photo("8x8", {});
     const std::size_t end = photo.rfind("\xFF\xD9");
     ASSERT_NE(end, std::string::npos);
     const std::string nested = ExifSegment(400, 3), longValues = ExifSegment(1000, 1, 1300);
+    const std::string png =
+        RunTool({"ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc=s=8x8", "-frames:v", "1",
+                 "-f", "image2pipe", "-c:v", "png", "-pix_fmt", "rgb24", "-"})
+            .out;
+    const std::string text = picturetest::CompressedTextChunk(std::size_t(64) << 20);
+    const std::string grey = picturetest::GreyJpeg(8);
+    // An 8 x 8 grey TIFF, and the same with 4,000 GeoTIFF keys, each printing all of 8,192
+    // doubles.
+    auto keyed = [](bool keys) {
+        TiffMaker t;
+        t.Short(0x100, 8), t.Short(0x101, 8), t.Short(0x102, 8), t.Short(0x103, 1);
+        t.Short(0x106, 1), t.Long(0x111, 0), t.Short(0x115, 1), t.Short(0x116, 8);
+        t.Long(0x117, 64);
+        if (keys) {
+            std::string directory = TiffMaker::Le(1, 2) + TiffMaker::Le(1, 2) +
+                                    TiffMaker::Le(0, 2) + TiffMaker::Le(4000, 2);
+            for (int i = 0; i < 4000; ++i)
+                directory += TiffMaker::Le(3072, 2) + TiffMaker::Le(34736, 2) +
+                             TiffMaker::Le(8192, 2) + TiffMaker::Le(0, 2);
+            t.Add(0x87AF, 3, uint32_t(directory.size() / 2), directory);
+            t.Add(0x87B0, 12, 8192, std::string(8192 * 8, '\x3F'));
+        }
+        t.Long(0x111, uint32_t(t.DataAt()));
+        std::string pixels;
+        for (int i = 0; i < 64; ++i)
+            pixels += char(i * 4);
+        return t.Make(pixels);
+    };
+    const std::string refused = "refused", any = "drawn";
+    const struct {
+        const char* what;
+        const char* codec;
+        int size;
+        std::string data, plain; // plain: its twin's data, or refused, or any drawing
+    } cases[] = {
+        {"400 EXIF entries on each of three levels", "mjpa", 8,
+         photo.substr(0, 2) + nested + photo.substr(2), photo},
+        {"800 a level", "mjpa", 8, photo.substr(0, 2) + ExifSegment(800, 3) + photo.substr(2),
+         photo},
+        {"1,000 tags of 1,300 values", "mjpa", 8, photo.substr(0, 2) + longValues + photo.substr(2),
+         photo},
+        {"two such segments", "dmb1", 8,
+         photo.substr(0, 2) + longValues + longValues + photo.substr(2), photo},
+        {"400 a level after the scan", "dmb1", 8, photo.substr(0, end) + nested + photo.substr(end),
+         photo},
+        {"a PNG with text inflating to 64 MB", "png ", 8, picturetest::WithChunks(png, text), png},
+        {"four of them", "png ", 8, picturetest::WithChunks(png, text + text + text + text), png},
+        {"a profile inflating to 64 MB", "png ", 8,
+         picturetest::WithChunks(png, picturetest::ProfileChunk(std::size_t(64) << 20)), png},
+        {"an image stream inflating 256 MB past its rows", "png ", 8,
+         picturetest::BlackPng((std::size_t(256) << 20) + 72), refused},
+        {"its rows alone", "png ", 8, picturetest::BlackPng(72), any},
+        {"GeoTIFF keys printing one long array", "tiff", 8, keyed(true), keyed(false)},
+        {"a DNG strip with EXIF", "tiff", 8,
+         picturetest::DngWithStrip(grey.substr(0, 2) + nested + grey.substr(2)),
+         picturetest::DngWithStrip(grey)},
+        {"1,024 tiles sharing 60 kB of Huffman tables", "tiff", 512,
+         picturetest::DngWithSharedTiles(
+             picturetest::WithHuffmanTables(picturetest::GreyJpeg(16), 60000), 512, 16),
+         refused},
+    };
+    auto picture = [](const char* codec, int size, const std::string& data) {
+        return Pict(8, 8).Compressed(kIdentity, Description(codec, size, size), data).End();
+    };
+    for (const auto& c : cases) {
+        std::vector<uint32_t> plain;
+        if (c.plain != refused && c.plain != any) {
+            plain = Decode(picture(c.codec, c.size, c.plain)).pixels;
+            ASSERT_EQ(plain.size(), 64u) << c.what;
+        }
+        const std::string bytes = picture(c.codec, c.size, c.data);
+        EXPECT_TRUE(stravel::testing::FinishesWithin(
+            1, 20u << 20,
+            [&] {
+                DecodedPicture out;
+                const bool drawn = DecodePicture(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                                 bytes.size(), out);
+                return c.plain == refused ? !drawn
+                                          : drawn && (plain.empty() || out.pixels == plain);
+            }))
+            << c.codec << ": " << c.what;
+    }
+}
+
+// Where FFmpeg reads an EXIF directory, the copy it is handed reads on as it does: a directory
+// read to its segment's end whose last byte, 0xFF, would start a marker with the bytes after;
+// a quantisation table whose values spell a segment's marker, length and name. Each draws
+// under 'mjpa' what ffmpeg decodes from the untouched data, as a camera's EXIF does.
+TEST(PictDecode, ExifHiddenFromFfmpegDrawsWhatFfmpegDraws) {
+    for (const char* tool : {"ffmpeg", "cjpeg", "exiftool"})
+        STRAVEL_REQUIRE_TOOL(tool);
+    TempDir dir;
+    const std::string photo = Photo("16x16", {"-sample", "1x1"});
+    WriteFileBytes(dir / "camera.jpg", photo);
+    ASSERT_EQ(
+        RunTool({"exiftool", "-q", "-overwrite_original", "-Make=Canon", "-Orientation#=6",
+                 "-GPSLatitude=48.85", "-UserComment=at the river", (dir / "camera.jpg").string()})
+            .exitCode,
+        0);
+    const std::size_t scan = photo.find("\xFF\xDA");
+    // Its first quantisation table, as a segment of its own.
+    const std::string dqt =
+        std::string("\xFF\xDB\x00\x43\x00", 5) + photo.substr(photo.find("\xFF\xDB") + 5, 64);
+    // A directory of one entry whose next-directory offset ends the segment with 0xFF; then
+    // "DB" and a table of a tenth of the picture's values.
+    const std::string toItsEnd(
+        "\xFF\xE1\x00\x22"
+        "Exif\0\0II*\0\x08\0\0\0\x01\0\x0F\x01\x02\0\x04\0\0\0abc\0\0\0\0\xFF",
+        36);
+    std::string table = dqt.substr(1);
+    for (std::size_t i = 4; i < table.size(); ++i)
+        table[i] = char(std::max(1, uint8_t(table[i]) / 10));
+    std::string spelled = dqt;
+    spelled.replace(5 + 8, 8,
+                    std::string("\xFF\xE1\x00\x10"
+                                "Exif",
+                                8));
     const struct {
         const char* what;
         std::string jpeg;
     } cases[] = {
-        {"400 entries on each of three levels", photo.substr(0, 2) + nested + photo.substr(2)},
-        {"800 a level", photo.substr(0, 2) + ExifSegment(800, 3) + photo.substr(2)},
-        {"1,000 tags of 1,300 values", photo.substr(0, 2) + longValues + photo.substr(2)},
-        {"two such segments", photo.substr(0, 2) + longValues + longValues + photo.substr(2)},
-        {"400 a level after the scan", photo.substr(0, end) + nested + photo.substr(end)},
+        {"a directory read to its last byte",
+         photo.substr(0, scan) + toItsEnd + table + photo.substr(scan)},
+        {"a table spelling an EXIF segment", photo.substr(0, scan) + spelled + photo.substr(scan)},
+        {"a camera's EXIF", ReadFileBytes(dir / "camera.jpg")},
     };
-    auto picture = [](const char* codec, const std::string& jpeg) {
-        return Pict(8, 8).Compressed(kIdentity, Description(codec, 8, 8), jpeg).End();
-    };
-    for (const char* codec : {"mjpa", "dmb1"}) {
-        const std::vector<uint32_t> plain = Decode(picture(codec, photo)).pixels;
-        ASSERT_EQ(plain.size(), 64u);
-        for (const auto& c : cases) {
-            const std::string bytes = picture(codec, c.jpeg);
-            EXPECT_TRUE(stravel::testing::FinishesWithin(
-                1, 4u << 20,
-                [&] {
-                    DecodedPicture out;
-                    return DecodePicture(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                         bytes.size(), out) &&
-                           out.pixels == plain;
-                }))
-                << codec << ": " << c.what;
-        }
+    for (const auto& c : cases) {
+        WriteFileBytes(dir / "x.jpg", c.jpeg);
+        const std::string rgb =
+            RunTool({"ffmpeg", "-v", "error", "-noautorotate", "-i", (dir / "x.jpg").string(), "-f",
+                     "rawvideo", "-pix_fmt", "rgb24", "-"})
+                .out;
+        ASSERT_EQ(rgb.size(), 16u * 16 * 3) << c.what;
+        std::string ours;
+        for (uint32_t pixel :
+             Decode(Pict(16, 16).Compressed(kIdentity, Description("mjpa", 16, 16), c.jpeg).End())
+                 .pixels)
+            ours += {char(pixel >> 16), char(pixel >> 8), char(pixel)};
+        EXPECT_TRUE(ours == rgb) << c.what;
     }
 }
 
@@ -864,7 +980,7 @@ TEST(PictDecode, ExifDirectoriesCostFfmpegNothing) {
 // length or the decoder's search could bring it to light. Frames of every kind are charged.
 TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     STRAVEL_REQUIRE_TOOL("cjpeg");
-    using pict::MarkerReading;
+    using gate::MarkerReading;
     std::string rgb = "P6\n64 48\n255\n";
     for (int i = 0; i < 64 * 48 * 3; ++i)
         rgb += char(i * 7 % 251);
@@ -903,16 +1019,16 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
         {"arithmetic coding", arithmetic, plain, MarkerReading::ByLength},
     };
     auto work = [](const std::string& data, MarkerReading reading) {
-        return pict::MarkedJpegWork(reinterpret_cast<const uint8_t*>(data.data()), data.size(),
+        return gate::MarkedJpegWork(reinterpret_cast<const uint8_t*>(data.data()), data.size(),
                                     kMaxPicturePixels, reading);
     };
     for (const auto& c : cases) {
-        const pict::JpegWork got = work(c.data, c.reading);
+        const gate::JpegWork got = work(c.data, c.reading);
         if (c.same.empty()) {
             EXPECT_GT(got.scans, 300u) << c.what;
             continue;
         }
-        const pict::JpegWork want = work(c.same, c.reading);
+        const gate::JpegWork want = work(c.same, c.reading);
         EXPECT_TRUE(got.work == want.work && got.scans == want.scans && want.scans >= 6) << c.what;
     }
     // Where FFmpeg's reading of a segment leaves it, against its own account of the markers it
@@ -955,8 +1071,9 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     for (const auto& c : hiding) {
         std::string data = "\xFF\xD8" + c.segments + baseline.substr(2);
         if (c.hidden) {
-            const std::vector<uint8_t> hidden = pict::HideExifFromFfmpeg(
-                reinterpret_cast<const uint8_t*>(data.data()), data.size());
+            const std::vector<uint8_t> hidden =
+                gate::HideExifFromFfmpeg(reinterpret_cast<const uint8_t*>(data.data()), data.size())
+                    .copy;
             ASSERT_FALSE(hidden.empty());
             data.assign(hidden.begin(), hidden.end());
         }
@@ -989,7 +1106,7 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     };
     for (const auto& p : passes) {
         const std::string scan = "\x12\x34" + p.tail + "\x56\x78";
-        EXPECT_EQ(pict::NextFieldMarkers(reinterpret_cast<const uint8_t*>(scan.data()), scan.size(),
+        EXPECT_EQ(gate::NextFieldMarkers(reinterpret_cast<const uint8_t*>(scan.data()), scan.size(),
                                          p.jpegLs),
                   p.markers)
             << p.jpegLs << " " << p.tail.size();
@@ -997,13 +1114,13 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     // Motion-JPEG B is charged as the interchange data it was made from, and a next-field marker
     // in a field less than three quarters of the picture's height as another pass.
     std::string b = MotionJpegB(baseline);
-    const pict::JpegWork fields = pict::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()),
+    const gate::JpegWork fields = gate::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()),
                                                         b.size(), kMaxPicturePixels);
-    const pict::JpegWork markers = work(baseline, MarkerReading::ByLength);
+    const gate::JpegWork markers = work(baseline, MarkerReading::ByLength);
     EXPECT_TRUE(fields.work == markers.work && fields.scans == 1 && markers.scans == 1);
     b.replace(b.size() - 2, 2, "\xFF\xD1");
     auto bWork = [&](int height) {
-        return pict::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()), b.size(),
+        return gate::MotionJpegBWork(reinterpret_cast<const uint8_t*>(b.data()), b.size(),
                                      kMaxPicturePixels, height)
             .work;
     };
@@ -1015,11 +1132,11 @@ TEST(PictDecode, JpegChargeReadsSegmentsAsTheirDecoders) {
     for (std::size_t n = 0; n < every.size(); ++n) {
         const std::vector<uint8_t> cut(every.begin(), every.begin() + std::ptrdiff_t(n));
         for (MarkerReading reading : {MarkerReading::ByLength, MarkerReading::BySearch})
-            pict::MarkedJpegWork(cut.data(), n, kMaxPicturePixels, reading, 1000);
-        EXPECT_EQ(pict::HideExifFromFfmpeg(cut.data(), n).empty(), n < every.find("Exif") + 4);
+            gate::MarkedJpegWork(cut.data(), n, kMaxPicturePixels, reading, 1000);
+        EXPECT_EQ(gate::HideExifFromFfmpeg(cut.data(), n).copy.empty(), n < every.find("Exif") + 4);
         if (n < b.size()) {
             const std::vector<uint8_t> field(b.begin(), b.begin() + std::ptrdiff_t(n));
-            pict::MotionJpegBWork(field.data(), n, kMaxPicturePixels, 1000);
+            gate::MotionJpegBWork(field.data(), n, kMaxPicturePixels, 1000);
         }
     }
 }

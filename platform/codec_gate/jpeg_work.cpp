@@ -1,10 +1,10 @@
-#include "platform/pict/pict_jpeg_work.h"
+#include "platform/codec_gate/jpeg_work.h"
 
 #include <algorithm>
 
-#include "platform/pict/pict_jpeg_ffmpeg.h"
+#include "platform/codec_gate/jpeg_markers.h"
 
-namespace tbx::pict {
+namespace tbx::gate {
 namespace {
 
 constexpr uint8_t kDht = 0xC4, kSoi = 0xD8, kEoi = 0xD9, kSos = 0xDA, kDqt = 0xDB, kDri = 0xDD;
@@ -15,14 +15,6 @@ uint32_t Word(const uint8_t* at) {
 
 uint32_t Long(const uint8_t* at) {
     return Word(at) << 16 | Word(at + 2);
-}
-
-// Every kind of frame header: sequential, progressive, lossless and hierarchical, with either
-// entropy coding, and JPEG-LS. What one decoder passes over another may decode.
-bool IsFrame(uint8_t marker) {
-    return (marker >= 0xC0 && marker <= 0xCF && marker != kDht && marker != 0xC8 &&
-            marker != 0xCC) ||
-           marker == 0xF7;
 }
 
 // A lossless frame codes each sample on its own, so that a scan costs a pass over every one.
@@ -129,11 +121,6 @@ bool TablesFill(uint8_t marker, const uint8_t* at, std::size_t length) {
     return true;
 }
 
-// Whether the decoder's search stops at `i`: 0xFF and a code from 0xC0 to 0xFE.
-bool MarkerAt(const uint8_t* data, std::size_t size, std::size_t i) {
-    return i + 1 < size && data[i] == 0xFF && data[i + 1] >= 0xC0 && data[i + 1] != 0xFF;
-}
-
 class Walk {
 public:
     // `pictureHeight`: that of the picture an interlacing decoder is told, else 0.
@@ -149,6 +136,7 @@ public:
         if (frame.pixels == 0 || frame.pixels > _maxPixels)
             return whole;
         _work.work += frame.pixels;
+        _work.tallest = std::max(_work.tallest, frame.height);
         _current = frame;
         if (frame.pixels > _largest.pixels)
             _largest = frame;
@@ -177,7 +165,7 @@ public:
         for (std::size_t i = from; i + 1 < _size; ++i) {
             if (_data[i] != 0xFF)
                 continue;
-            if (IsFrame(_data[i + 1])) {
+            if (IsJpegFrame(_data[i + 1])) {
                 AddFrame(i + 2, _data[i + 1]);
             } else if (_data[i + 1] == kSos) {
                 uint64_t passes = 1;
@@ -235,7 +223,7 @@ void ReadByLength(Walk& walk, const uint8_t* data, std::size_t size) {
             return walk.Search(code - 1);
         }
         bool whole = false;
-        if (IsFrame(marker))
+        if (IsJpegFrame(marker))
             whole = walk.AddFrame(body, marker);
         else if (marker == kDqt || marker == kDht)
             whole = fits && TablesFill(marker, data + body, length);
@@ -253,7 +241,7 @@ void ReadByLength(Walk& walk, const uint8_t* data, std::size_t size) {
 // where it stops depends on the decoding).
 void ReadBySearch(Walk& walk, const uint8_t* data, std::size_t size) {
     for (std::size_t at = 0;;) {
-        while (at + 1 < size && !MarkerAt(data, size, at))
+        while (at + 1 < size && !FfmpegMarkerAt(data, size, at))
             ++at;
         if (at + 1 >= size)
             return;
@@ -263,7 +251,7 @@ void ReadBySearch(Walk& walk, const uint8_t* data, std::size_t size) {
         if (marker == kSos)
             return walk.Search(at);
         std::size_t read = 0;
-        if (IsFrame(marker)) {
+        if (IsJpegFrame(marker)) {
             const bool whole = walk.AddFrame(body, marker);
             const bool decoded = marker <= 0xC3 || marker == 0xF7; // others are passed by
             if (decoded && !whole)
@@ -276,7 +264,8 @@ void ReadBySearch(Walk& walk, const uint8_t* data, std::size_t size) {
         } else {
             const SegmentRead segment = FfmpegSegmentRead(marker, data + body, left);
             // Where it may stop a byte further, the two ways part only at a marker.
-            if (!segment.known || (segment.orOneMore && MarkerAt(data, size, body + segment.bytes)))
+            if (!segment.known ||
+                (segment.orOneMore && FfmpegMarkerAt(data, size, body + segment.bytes)))
                 return walk.Search(body);
             read = segment.bytes;
         }
@@ -333,4 +322,4 @@ JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixe
     return walk.Work();
 }
 
-} // namespace tbx::pict
+} // namespace tbx::gate

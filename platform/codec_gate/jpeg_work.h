@@ -7,11 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tbx::pict {
+namespace tbx::gate {
 
 struct JpegWork {
-    uint64_t work = 0;  // in pixels filled: each frame set up, each scan's pass over its samples
-    uint32_t scans = 0; // scan headers
+    uint64_t work = 0;    // in pixels filled: each frame set up, each scan's pass over its samples
+    uint32_t scans = 0;   // scan headers
+    uint32_t tallest = 0; // the height of the tallest frame charged
 };
 
 // How a decoder finds the segments of marker-framed data. libjpeg reads one image, each segment
@@ -37,4 +38,4 @@ JpegWork MarkedJpegWork(const uint8_t* data, std::size_t size, uint64_t maxPixel
 JpegWork MotionJpegBWork(const uint8_t* data, std::size_t size, uint64_t maxPixels,
                          int pictureHeight = 0);
 
-} // namespace tbx::pict
+} // namespace tbx::gate

@@ -8,7 +8,14 @@
 #include <cstdint>
 #include <vector>
 
-namespace tbx::pict {
+namespace tbx::gate {
+
+// Whether the decoder's search for a marker stops at `i`: 0xFF and a code from 0xC0 to 0xFE.
+bool FfmpegMarkerAt(const uint8_t* data, std::size_t size, std::size_t i);
+
+// Every kind of frame header: sequential, progressive, lossless and hierarchical, with either
+// entropy coding, and JPEG-LS. What one decoder passes over another may decode.
+bool IsJpegFrame(uint8_t marker);
 
 // Where the decoder's search goes on after the quantisation tables, restart interval,
 // application or comment segment, or a segment it does not read, of `marker` (its length field
@@ -30,10 +37,21 @@ std::size_t NextFieldMarkers(const uint8_t* at, std::size_t left, bool jpegLs);
 
 // The decoder reads each EXIF directory it comes to (application segment 1 named "Exif") into
 // metadata that pictures never use, following entries that lead to further directories, at a
-// cost the segment's size does not bound. The data with every such name, wherever a search for
-// markers could meet it, spelled "exif" instead, so that the decoder passes over the segment
-// as any other; empty where there is none. Only such metadata hangs on the name: the pixels
-// are the same.
-std::vector<uint8_t> HideExifFromFfmpeg(const uint8_t* data, std::size_t size);
+// cost the segment's size does not bound. The copy it is given instead spells that name
+// "exif", so that it passes over the segment as over any other, wherever its walk of the
+// markers meets one: only metadata and a rotation hint hang on the name, never pixels. Bytes it
+// reads as tables, frame, scan or restart headers, comments or application fields keep their
+// values. Where its reading of a directory would take the segment's last byte and that byte
+// would start a marker for a reader that leaves it, the byte is cleared, so that the copy's
+// walk goes on where the directory's reading left it. The walk goes on from the marker that
+// ends a scan, as the decoder does after a scan it decodes within its data; after a segment
+// whose reading cannot be told, every such name is hidden wherever it lies. `copy` is empty where
+// there is nothing to hide; `told` is false where following a directory's reading would take more
+// than a bounded number of entries (the picture is refused rather than read unlike FFmpeg).
+struct ExifHidden {
+    bool told = true;
+    std::vector<uint8_t> copy;
+};
+ExifHidden HideExifFromFfmpeg(const uint8_t* data, std::size_t size);
 
-} // namespace tbx::pict
+} // namespace tbx::gate
