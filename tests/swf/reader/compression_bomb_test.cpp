@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <zlib.h>
 
 #include "swf/header/swf_compressor.h"
 #include "swf/stream/swf_file_reader.h"
@@ -13,67 +12,13 @@
 #include "swf/writer/swf_file_writer.h"
 #include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
+#include "tests/swf/reader/zlib_bombs.h"
 
 namespace {
 
 using namespace ravuz;
-using Bytes = std::vector<uint8_t>;
+using namespace swfbomb;
 namespace fs = std::filesystem;
-
-constexpr uint64_t MiB = 1 << 20;
-
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-Bytes Deflated(z_stream& zs, const Bytes& in, int flush) {
-    Bytes out(deflateBound(&zs, in.size()) + 64);
-    zs.next_in = const_cast<Bytef*>(in.data());
-    zs.avail_in = static_cast<uInt>(in.size());
-    zs.next_out = out.data();
-    zs.avail_out = static_cast<uInt>(out.size());
-    deflate(&zs, flush);
-    out.erase(out.end() - zs.avail_out, out.end());
-    return out;
-}
-
-// The zlib stream of `head`, `unit` `count` times, then `tail`, made without holding the
-// repeats: they are deflated a block of about 1 MiB at a time from a reset state (a full
-// flush), so one block's bytes stand for every block.
-Bytes ZlibOfRepeats(const Bytes& head, const Bytes& unit, uint64_t count, const Bytes& tail) {
-    const uint64_t perBlock = MiB / unit.size(), blocks = count / perBlock;
-    Bytes block, rest;
-    for (uint64_t i = 0; i < perBlock; ++i)
-        block.insert(block.end(), unit.begin(), unit.end());
-    for (uint64_t i = 0; i < count % perBlock; ++i)
-        rest.insert(rest.end(), unit.begin(), unit.end());
-    rest.insert(rest.end(), tail.begin(), tail.end());
-    z_stream zs{};
-    deflateInit(&zs, 9);
-    const Bytes first = Deflated(zs, head, Z_FULL_FLUSH);
-    const Bytes repeated = Deflated(zs, block, Z_FULL_FLUSH);
-    Bytes last = Deflated(zs, rest, Z_FINISH);
-    deflateEnd(&zs);
-    uLong adler = adler32(1, head.data(), static_cast<uInt>(head.size()));
-    const uLong blockAdler = adler32(1, block.data(), static_cast<uInt>(block.size()));
-    Bytes out = first;
-    out.reserve(first.size() + blocks * repeated.size() + last.size());
-    for (uint64_t i = 0; i < blocks; ++i) {
-        out.insert(out.end(), repeated.begin(), repeated.end());
-        adler = adler32_combine(adler, blockAdler, static_cast<z_off_t>(block.size()));
-    }
-    if (!rest.empty()) // no bytes: zlib gives its initial check
-        adler = adler32(adler, rest.data(), static_cast<uInt>(rest.size()));
-    for (int i = 0; i < 4; ++i) // the trailer holds the check of everything
-        last[last.size() - 4 + i] = static_cast<uint8_t>(adler >> (24 - 8 * i));
-    return out + last;
-}
-
-// The fields after the length: an empty rectangle, 12 fps, the frame count.
-Bytes HeaderFields(uint16_t frames) {
-    return {0x00, 0x00, 0x0C, static_cast<uint8_t>(frames), static_cast<uint8_t>(frames >> 8)};
-}
 
 // A record header of the long form.
 Bytes LongTag(uint16_t code, uint32_t length) {
@@ -109,14 +54,6 @@ struct Bomb {
 
 uint64_t BodySize(const Bomb& b) {
     return b.head.size() + b.unit.size() * b.count + b.tail.size();
-}
-
-Bytes CompressedFile(const Bomb& b) {
-    const uint64_t length = b.statesTheTruth ? 8 + BodySize(b) : UINT32_MAX;
-    Bytes file{'C', 'W', 'S', 6};
-    for (int i = 0; i < 4; ++i)
-        file.push_back(static_cast<uint8_t>(length >> (8 * i)));
-    return file + ZlibOfRepeats(b.head, b.unit, b.count, b.tail);
 }
 
 // The whole-file reader: the tags, or the refusal.
@@ -215,7 +152,8 @@ TEST(CompressionBombTest, RefusedOrReadWithinTimeAndMemory) {
     stravel::testing::TempDir dir;
     for (const Bomb& bomb : bombs) {
         const fs::path path = dir / "bomb.swf";
-        const Bytes file = CompressedFile(bomb);
+        const Bytes file =
+            CompressedMovie(bomb.head, bomb.unit, bomb.count, bomb.tail, bomb.statesTheTruth);
         stravel::testing::WriteFileBytes(path, std::string(file.begin(), file.end()));
         EXPECT_EQ(InflatedSize(path), std::to_string(BodySize(bomb)) + " True\n") << bomb.name;
         ExpectBothReaders(path, bomb);
