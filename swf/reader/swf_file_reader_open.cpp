@@ -14,8 +14,8 @@ bool CBK_SwfFileReader::Open(const CBK_Path& path, bool checkSignature) {
         _lastError = ERROR_CANNOT_OPEN;
         return false;
     }
-    const uint32_t stored =
-        _fileSize; // compressed or not, what the movie's memory is reckoned from
+    // What the movie takes in its file, compressed or not, is what its memory is reckoned from.
+    const uint32_t stored = _fileSize;
     Header() = CBK_SwfHeader();
     _fileVersion = Header().GetVersion();
     if (checkSignature) {
