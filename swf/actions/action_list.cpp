@@ -79,10 +79,13 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
     CBK_SwfStream scratch(reader->GetVersion());
     // Room for records of four bytes on average, what compiled code comes to, so that a long
     // list is not moved as it grows.
-    if (reader->GetBufPos() < end)
-        _records.reserve(_records.size() +
-                         (std::min(end, reader->GetDataSize()) - reader->GetBufPos()) / 4);
-    while (reader->GetBufPos() < end) {
+    if (reader->GetBufPos() < end) {
+        const std::size_t room = (std::min(end, reader->GetDataSize()) - reader->GetBufPos()) / 4;
+        if (reader->Charge(room * sizeof(_records[0])))
+            _records.reserve(_records.size() + room);
+    }
+    // Actions of one byte each: a flood of them ends where the movie's budget does.
+    while (reader->GetBufPos() < end && reader->Charge(CBK_SwfReadBudget::kObjectBytes)) {
         const uint8_t code = reader->GetByte();
         if (code == 0)
             break;

@@ -27,6 +27,13 @@ uint32_t CBK_FlvFileBody::Write(CBK_FlvStream* stream) const {
     return n;
 }
 
+bool CBK_FlvFileBody::Fits() const {
+    for (const auto& tag : _tags)
+        if (!tag->BodyFits())
+            return false;
+    return true;
+}
+
 bool CBK_FlvFile::Create(CBK_FlvHeader* header, CBK_FlvFileBody* body) {
     SetFlvHeader(header ? header : new CBK_FlvHeader);
     SetFlvFileBody(body ? body : new CBK_FlvFileBody);
@@ -50,7 +57,7 @@ void CBK_FlvFile::AddFlvTag(CBK_FlvTag* tag) {
 }
 
 bool CBK_FlvFile::Write(const CBK_Path& path) const {
-    if (!_header || !_body)
+    if (!_header || !_body || !_body->Fits())
         return false;
     CBK_FlvStream stream;
     _header->Write(&stream);
@@ -76,6 +83,7 @@ bool CBK_FlvWriter::Open(const CBK_Path& path, bool replace) {
     if (!_file.Open(name))
         return false;
     _length = 0;
+    _refused = false;
     CBK_FlvStream stream;
     _header.Write(&stream);
     stream.AddDWord(0); // the size of the tag before the first
@@ -91,7 +99,8 @@ void CBK_FlvWriter::WriteBytes(const CBK_ByteBuffer& bytes) {
 void CBK_FlvWriter::Add(CBK_FlvTag* tag, bool keep) {
     if (!tag)
         return;
-    if (_file.IsOpen()) {
+    _refused = _refused || (_file.IsOpen() && !tag->BodyFits());
+    if (_file.IsOpen() && !_refused) {
         CBK_FlvStream stream;
         const uint32_t size = tag->Write(&stream);
         if (size > 0) {
@@ -106,6 +115,10 @@ void CBK_FlvWriter::Add(CBK_FlvTag* tag, bool keep) {
 uint32_t CBK_FlvWriter::Close() {
     if (!_file.IsOpen())
         return 0;
+    if (_refused) {
+        _file.Discard();
+        return 0;
+    }
     _file.SetFileTypes(tbx::FourCC("FLV2"), tbx::FourCC("MFL2"));
     if (!_file.Commit())
         return 0;

@@ -20,6 +20,8 @@ public:
     uint32_t Write(CBK_FlvStream* stream) const;
     uint32_t Read(CBK_BitReader*) { return 0; }
     void Destroy() { _tags.clear(); }
+    // Whether every tag's body fits its size field.
+    bool Fits() const;
     std::size_t GetCount() const { return _tags.size(); }
 
 private:
@@ -41,7 +43,7 @@ public:
     // Files are not read back: false.
     bool Open(const CBK_Path&) { return false; }
     // The whole file, replacing any file there only once written; false without a header or
-    // a body, or when writing fails.
+    // a body, with a tag whose body does not fit its size field, or when writing fails.
     bool Write(const CBK_Path& path) const;
 
 private:
@@ -70,10 +72,12 @@ public:
     // existing file without `replace`, or a file that cannot be made. An existing file is
     // replaced only when Close succeeds.
     bool Open(const CBK_Path& path, bool replace);
-    // Writes the tag and the size it took, then frees it unless `keep`. Nothing for null.
+    // Writes the tag and the size it took, then frees it unless `keep`. Nothing for null. A
+    // tag whose body does not fit its size field fails the file: neither it nor any tag after
+    // it is written.
     void Add(CBK_FlvTag* tag, bool keep);
-    // The file's length; 0 when nothing was open or any write failed (the file it was to
-    // replace is then left as it was).
+    // The file's length; 0 when nothing was open, a tag was refused or any write failed (the
+    // file it was to replace is then left as it was).
     uint32_t Close();
 
 private:
@@ -82,4 +86,5 @@ private:
     CBK_FlvHeader _header;
     CBK_AtomicFile _file;
     uint64_t _length = 0;
+    bool _refused = false;
 };

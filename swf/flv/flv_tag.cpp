@@ -36,12 +36,18 @@ void CBK_FlvTag::SetData(CBK_FlvData* data) {
         _data.reset(data);
 }
 
+bool CBK_FlvTag::BodyFits() const {
+    return !_data || _data->GetDataSize() <= kMaxDataSize;
+}
+
 uint32_t CBK_FlvTag::Write(CBK_FlvStream* stream) const {
     if (!stream || !_data)
         return 0;
     const uint32_t size = _data->GetDataSize();
+    if (size > kMaxDataSize)
+        return 0;
     stream->AddByte(_type);
-    stream->Add(size & 0xFFFFFF, 24);
+    stream->Add(size, 24);
     stream->Add(_timestamp & 0xFFFFFF, 24);
     stream->Add(_timestamp >> 24, 8); // the extended-timestamp byte
     stream->Add(_streamId, 24);

@@ -28,7 +28,13 @@ public:
     // The size Read found.
     uint32_t GetDataSize() const { return _dataSize; }
 
-    // 11 bytes plus the body; 0 and nothing written for a tag without a body.
+    // The most body bytes that the tag's 24-bit size field can state.
+    static constexpr uint32_t kMaxDataSize = 0xFFFFFF;
+    // Whether the size field can state the body's size; a tag without a body (which writes
+    // nothing) fits.
+    bool BodyFits() const;
+    // 11 bytes plus the body; 0 and nothing written for a tag without a body or one whose body
+    // does not fit.
     uint32_t Write(CBK_FlvStream* stream) const;
     // The bytes consumed; a body of another type is skipped.
     uint32_t Read(CBK_BitReader* reader);

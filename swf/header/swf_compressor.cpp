@@ -11,6 +11,7 @@
 #include <zlib.h>
 
 #include "core/files/atomic_file.h"
+#include "swf/header/inflate_limit.h"
 
 int gBK_SwfCompressor_LastError = 0;
 
@@ -38,6 +39,14 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     bool IsOpen() const { return _fd >= 0; }
+    // Bytes from the current position to the end; 0 when that cannot be told.
+    uint64_t Left() const {
+        struct stat info;
+        const off_t at = ::lseek(_fd, 0, SEEK_CUR);
+        if (at < 0 || ::fstat(_fd, &info) != 0 || info.st_size <= at)
+            return 0;
+        return uint64_t(info.st_size - at);
+    }
     // Up to `size` bytes, fewer only at the end of the file; -1 on a read error.
     ssize_t Read(void* data, std::size_t size) {
         std::size_t done = 0;
@@ -117,8 +126,10 @@ bool Deflate(InputFile& in, CBK_AtomicFile& out) {
     return ended;
 }
 
-// Stops once `limit` bytes came out, so that a small file cannot inflate without bound.
-bool Inflate(InputFile& in, CBK_AtomicFile& out, uint64_t limit) {
+// Stops once `limit` bytes came out, so that a small file cannot inflate without bound;
+// `produced` counts them.
+bool Inflate(InputFile& in, CBK_AtomicFile& out, uint64_t limit, uint64_t& produced) {
+    produced = 0;
     if (limit == 0)
         return true;
     z_stream zs{};
@@ -140,10 +151,11 @@ bool Inflate(InputFile& in, CBK_AtomicFile& out, uint64_t limit) {
         const int status = inflate(&zs, Z_NO_FLUSH);
         if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
             break;
-        const uInt produced = room - zs.avail_out;
-        if (!out.Write(output.data(), produced))
+        const uInt made = room - zs.avail_out;
+        if (!out.Write(output.data(), made))
             break;
-        limit -= produced;
+        produced += made;
+        limit -= made;
         if (status == Z_STREAM_END || limit == 0) {
             ok = true;
             break;
@@ -270,7 +282,13 @@ bool CBK_SwfCompressor::DecompressSwf(const CBK_Path& source, const CBK_Path& de
         return false;
     }
     header[0] = 'F';
-    return out.Write(header, kHeaderBytes) && Inflate(in, out, DeclaredBodyLength(header)) &&
+    // Never beyond what the compressed bytes could hold as a movie: a stream that gives a
+    // byte more is a compression bomb, refused like a damaged one.
+    const uint64_t declared = DeclaredBodyLength(header);
+    const uint64_t bound = ravuz::SwfInflateLimit(in.Left());
+    uint64_t produced = 0;
+    return out.Write(header, kHeaderBytes) &&
+           Inflate(in, out, std::min(declared, bound + 1), produced) && produced <= bound &&
            CommitAsSwf(out);
 }
 

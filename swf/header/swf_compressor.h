@@ -25,7 +25,8 @@ public:
     // An existing destination is replaced only with `replace`; source and destination may be
     // the same file. A source that is already compressed is refused.
     static bool CompressSwf(const CBK_Path& source, const CBK_Path& destination, bool replace);
-    // Inflates no more than the length the header declares.
+    // Inflates no more than the length the header declares; a stream that inflates beyond what
+    // its compressed bytes could hold as a movie (SwfInflateLimit) is refused.
     static bool DecompressSwf(const CBK_Path& source, const CBK_Path& destination, bool replace);
 
     // In place. With `keepBackup` the original is kept under its name followed by "~" (and

@@ -14,6 +14,8 @@ bool CBK_SwfFileReader::Open(const CBK_Path& path, bool checkSignature) {
         _lastError = ERROR_CANNOT_OPEN;
         return false;
     }
+    // What the movie takes in its file, compressed or not, is what its memory is reckoned from.
+    const uint32_t stored = _fileSize;
     Header() = CBK_SwfHeader();
     _fileVersion = Header().GetVersion();
     if (checkSignature) {
@@ -21,8 +23,9 @@ bool CBK_SwfFileReader::Open(const CBK_Path& path, bool checkSignature) {
         const bool swf = GetByte() == 'W' && GetByte() == 'S' && (first == 'F' || first == 'C');
         if (swf && first == 'C') {
             Close();
-            if (SwfLoadMovieBytes(path, true, 0, _data) != SwfLoadResult::Loaded) {
-                _lastError = ERROR_NOT_SWF;
+            const SwfLoadResult loaded = SwfLoadMovieBytes(path, true, 0, _data);
+            if (loaded != SwfLoadResult::Loaded) {
+                _lastError = loaded == SwfLoadResult::TooLarge ? ERROR_NO_MEMORY : ERROR_NOT_SWF;
                 return false;
             }
             _inMemory = true;
@@ -50,13 +53,20 @@ bool CBK_SwfFileReader::Open(const CBK_Path& path, bool checkSignature) {
     Header().Create(_xmin, _ymin, _xmax, _ymax, _frameRate, _fileVersion);
     Header().SetFileSize(_fileLength);
     Header().SetFrameCount(_frameCount);
+    // The tags read from here on, one by one or into a whole movie, share one budget.
+    _movieBudget = CBK_SwfReadBudget(stored);
+    SetBudget(&_movieBudget);
     return true;
 }
 
 CBK_SwfTag* CBK_SwfFileReader::ReadTag() {
-    if (CBK_SwfTag* tag = ReadTagAt(*this, GetDataSize(), false))
-        return tag;
-    return new CBK_SwfEnd();
+    CBK_SwfTag* tag = ReadTagAt(*this, GetDataSize(), false);
+    if (_movieBudget.IsSpent()) {
+        delete tag;
+        tag = nullptr;
+        _lastError = ERROR_NO_MEMORY;
+    }
+    return tag ? tag : new CBK_SwfEnd();
 }
 
 void CBK_SwfFileReader::GetDimensions(int32_t& width, int32_t& height) {

@@ -31,18 +31,24 @@ bool CBK_SwfReader::LoadHeader(bool checkSignature, bool parse) {
         _version = Header().GetVersion();
     if (parse)
         ParseTags();
-    return true;
+    return _lastError == 0;
 }
 
 bool CBK_SwfReader::LoadFile(const CBK_Path& path, bool checkSignature, uint32_t maxBytes) {
     Create();
     _lastError = 0;
-    switch (SwfLoadMovieBytes(path, checkSignature, maxBytes, _data)) {
+    uint64_t stored = 0;
+    const SwfLoadResult loaded = SwfLoadMovieBytes(path, checkSignature, maxBytes, _data, &stored);
+    _storedBytes = static_cast<uint32_t>(std::min<uint64_t>(stored, UINT32_MAX));
+    switch (loaded) {
     case SwfLoadResult::CannotOpen:
         _lastError = ERROR_CANNOT_OPEN;
         return false;
     case SwfLoadResult::NotSwf:
         _lastError = ERROR_NOT_SWF;
+        return false;
+    case SwfLoadResult::TooLarge:
+        _lastError = ERROR_NO_MEMORY;
         return false;
     case SwfLoadResult::Loaded:
         break;
@@ -69,7 +75,9 @@ bool CBK_SwfReader::OpenParsed(const CBK_Path& path, uint32_t maxBytes) {
     const uint32_t limit = maxBytes ? maxBytes : Header().GetFileSize();
     const uint32_t end = std::min(std::max<uint32_t>(limit, 1), file.GetDataSize());
     ParseTags(&file, end, 0);
-    KeepTail(file, end);
+    if (_lastError != 0)
+        return false;
+    TakeTail(file, end);
     return true;
 }
 
@@ -99,12 +107,12 @@ bool CBK_SwfReader::CreateFromBuffer(const uint8_t* data, std::size_t size, bool
     }
     _view = data;
     _viewSize = static_cast<uint32_t>(total);
-    LoadHeader(checkSignature, true);
+    const bool parsed = LoadHeader(checkSignature, true);
     _view = nullptr;
     _viewSize = 0;
     _position = 0;
     _bitPosition = 0;
-    return true;
+    return parsed;
 }
 
 bool CBK_SwfReader::OpenGeneric(const CBK_Path& path) {
@@ -112,7 +120,7 @@ bool CBK_SwfReader::OpenGeneric(const CBK_Path& path) {
         return false;
     LoadHeader(true, false);
     ParseGenericTags();
-    return true;
+    return _lastError == 0;
 }
 
 void CBK_SwfReader::Destroy(bool deleteTags) {

@@ -90,6 +90,8 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     uint32_t at = source.GetBufPos();
     if (at >= end || end - at < 2)
         return nullptr;
+    if (!source.Charge(CBK_SwfReadBudget::kObjectBytes))
+        return nullptr;
     const uint16_t word = source.GetWord();
     const auto code = static_cast<uint16_t>(word >> 6);
     uint32_t length = word & kSwfLongTagLength;
@@ -105,23 +107,19 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     // they lie in a shared block, the tag may keep them instead of a copy.
     CBK_SwfReader body;
     std::vector<uint8_t> copy;
-    if (CBK_SwfSharedBytes shared = source.PeekShared(length)) {
-        body.CreateView(shared, source.GetVersion());
-    } else {
-        const uint8_t* bytes = source.PeekBytes(length);
-        if (!bytes && length) {
-            source.GetBytes(copy, length);
-            bytes = copy.data();
-        }
-        body.CreateView(bytes, length, source.GetVersion());
-    }
-    body.SetNesting(source.GetNesting());
+    source.ViewAhead(length, body, copy);
 
     const bool typed = !KeptAsStored(body, code, raw);
     CBK_SwfTag* tag = typed ? SwfCreateTag(code, length) : new CBK_SwfTagUnknown(code, length);
     if (!typed)
         static_cast<CBK_SwfTagUnknown*>(tag)->SetLongHeader(longHeader);
     tag->Read(&body);
+    if (source.GetBudget() && source.GetBudget()->IsSpent()) {
+        // Cut short for lack of memory: the movie is refused, so nothing is worth keeping.
+        delete tag;
+        source.SetBufPos(tagEnd);
+        return nullptr;
+    }
     body.ByteAlign();
     if (body.GetBufPos() < length) {
         std::vector<uint8_t> rest;
@@ -148,22 +146,43 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
 }
 
 void CBK_SwfReader::ParseTags(CBK_SwfReader* source, uint32_t end, uint32_t frameLimit) {
-    if (!source)
-        source = this;
+    ReadTagList(source ? *source : *this, end, frameLimit, false);
+}
+
+void CBK_SwfReader::ParseGenericTags() {
+    ReadTagList(*this, 0, 0, true);
+}
+
+void CBK_SwfReader::ReadTagList(CBK_SwfReader& source, uint32_t end, uint32_t frameLimit,
+                                bool raw) {
     _tags.clear();
     if (end == 0)
-        end = source->GetDataSize();
+        end = source.GetDataSize();
+    CBK_SwfReadBudget own(&source == this && _storedBytes ? _storedBytes : end);
+    const bool charged = source.GetBudget() != nullptr;
+    if (!charged)
+        source.SetBudget(&own);
     uint32_t frames = 0;
-    while (CBK_SwfTag* tag = ReadTagAt(*source, end, false)) {
+    bool cut = false;
+    while (CBK_SwfTag* tag = ReadTagAt(source, end, raw)) {
         _tags.push_back(tag);
         const uint16_t code = tag->GetTagId();
         if (code == kSwfTagEnd)
             break;
-        if (code == kSwfTagShowFrame && frameLimit && ++frames >= frameLimit)
-            return;
+        if (!raw && code == kSwfTagShowFrame && frameLimit && ++frames >= frameLimit) {
+            cut = true;
+            break;
+        }
     }
-    if (source == this)
+    const bool spent = source.GetBudget()->IsSpent();
+    if (!charged)
+        source.SetBudget(nullptr);
+    if (spent) {
+        Destroy(true);
+        _lastError = ERROR_NO_MEMORY;
+    } else if (!cut && &source == this) {
         KeepTail(*this, end);
+    }
 }
 
 void CBK_SwfReader::KeepTail(CBK_SwfReader& source, uint32_t end) {
@@ -173,14 +192,17 @@ void CBK_SwfReader::KeepTail(CBK_SwfReader& source, uint32_t end) {
         source.GetBytes(_tail, end - source.GetBufPos());
 }
 
-void CBK_SwfReader::ParseGenericTags() {
-    _tags.clear();
-    while (CBK_SwfTag* tag = ReadTagAt(*this, GetDataSize(), true)) {
-        _tags.push_back(tag);
-        if (tag->GetTagId() == kSwfTagEnd)
-            break;
-    }
-    KeepTail(*this, GetDataSize());
+void CBK_SwfReader::TakeTail(CBK_SwfReader& source, uint32_t end) {
+    source.ByteAlign();
+    const uint32_t at = source.GetBufPos();
+    std::vector<uint8_t>& data = source._data;
+    const bool ownData = !source._view && &source != this && end == data.size();
+    if (!ownData || at >= end || end - at < data.size() / 2)
+        return KeepTail(source, end);
+    data.erase(data.begin(), data.begin() + at);
+    _tail = std::move(data);
+    data.clear();
+    source.SetBufPos(0);
 }
 
 } // namespace ravuz

@@ -124,7 +124,8 @@ void CBK_SwfShape::OffsetInfo(int32_t idOffset, int32_t depthOffset, int32_t fra
 }
 
 void CBK_SwfShape::ReadRecords(CBK_SwfReader* reader) {
-    for (;;) {
+    // Edges of a few bits each: a flood of them ends where the movie's budget does.
+    while (reader->Charge(CBK_SwfReadBudget::kObjectBytes)) {
         std::unique_ptr<CBK_SwfShapeRecord> record;
         if (reader->GetBits(1, false)) {
             if (reader->GetBits(1, false))

@@ -35,17 +35,16 @@ public:
     }
     uint32_t Rest(std::vector<uint8_t>& out) { return Bytes(out, Left()); }
 
-    // Runs `parse` on a reader that holds only the bytes up to the end (a copy), so that
-    // bit records and nested lists cannot run past it either; then moves this reader past
-    // what was consumed. Returns the bytes consumed.
+    // Runs `parse` on a reader that holds only the bytes up to the end (in place, or a copy),
+    // so that bit records and nested lists cannot run past it either; then moves this reader
+    // past what was consumed. Returns the bytes consumed.
     template <class Parse>
     uint32_t Within(Parse&& parse) {
         _reader->ByteAlign();
         const uint32_t start = _reader->GetBufPos();
-        std::vector<uint8_t> bytes;
-        _reader->GetBytes(bytes, Left());
+        std::vector<uint8_t> copy;
         CBK_SwfReader sub;
-        sub.CreateFromBytes(bytes.data(), bytes.size(), _reader->GetVersion());
+        _reader->ViewAhead(Left(), sub, copy);
         parse(sub);
         sub.ByteAlign();
         _reader->SetBufPos(start + sub.GetBufPos());

@@ -33,7 +33,9 @@ public:
     // from there; without, at the length field. False with the last error set.
     using CBK_SwfReader::Open;
     bool Open(const CBK_Path& path, bool checkSignature);
-    // The next tag, the caller's; null once no record header is left.
+    // The next tag, the caller's; an End tag once no record header is left, or once the
+    // movie's tags have taken all the memory its bytes bear (the last error is then
+    // ERROR_NO_MEMORY), whether the caller kept them or not.
     CBK_SwfTag* ReadTag();
 
     void GetDimensions(int32_t& width, int32_t& height) override;
@@ -63,6 +65,7 @@ private:
     uint32_t _windowLength = 0;       // bytes of the window that hold the file
     uint32_t _windowStart = 0;
     uint32_t _filePosition = UINT32_MAX; // where the file stands, when known
+    CBK_SwfReadBudget _movieBudget{0};
 };
 
 } // namespace ravuz

@@ -22,6 +22,7 @@ void CBK_SwfReader::Create() {
     _position = 0;
     _bitPosition = 0;
     _currentTagLength = 0;
+    _storedBytes = 0;
 }
 
 bool CBK_SwfReader::Create(CBK_SwfStream* stream, bool) {
@@ -55,6 +56,25 @@ void CBK_SwfReader::CreateView(const uint8_t* bytes, uint32_t size, uint8_t vers
 void CBK_SwfReader::CreateView(const CBK_SwfSharedBytes& bytes, uint8_t version) {
     CreateView(bytes.data.get(), bytes.size, version);
     _viewOwner = bytes.data;
+}
+
+void CBK_SwfReader::ViewAhead(uint32_t count, CBK_SwfReader& view, std::vector<uint8_t>& copy) {
+    if (CBK_SwfSharedBytes shared = PeekShared(count)) {
+        view.CreateView(shared, _version);
+    } else {
+        const uint8_t* bytes = PeekBytes(count);
+        if (!bytes && count) {
+            const uint32_t at = _position;
+            copy.clear();
+            GetBytes(copy, count);
+            SetBufPos(at);
+            bytes = copy.data();
+            count = static_cast<uint32_t>(copy.size());
+        }
+        view.CreateView(bytes, count, _version);
+    }
+    view.SetNesting(_nesting);
+    view.SetBudget(_budget);
 }
 
 uint32_t CBK_SwfReader::GetDataSize() const {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "swf/stream/read_budget.h"
 #include "swf/stream/shared_bytes.h"
 
 class CBK_Path;
@@ -30,6 +31,8 @@ public:
     enum : uint32_t {
         ERROR_CANNOT_OPEN = 1,
         ERROR_NOT_SWF = 2, // a compressed buffer included
+        // Also a movie whose tags, or whose compressed bytes inflated, would take more memory
+        // than its bytes bear (CBK_SwfReadBudget, SwfInflateLimit).
         ERROR_NO_MEMORY = 3,
     };
     // Sprites nested deeper than this are kept as they are stored, unparsed.
@@ -72,6 +75,10 @@ public:
     // empty unless the reader reads a shared block.
     virtual CBK_SwfSharedBytes PeekShared(uint32_t count);
     virtual uint32_t GetDataSize() const;
+    // Makes `view` read the next `count` bytes (after aligning, without moving) in place where
+    // they lie in memory, shared where this reader reads shared blocks, and otherwise from a
+    // copy in `copy`, which must outlive the reads; version, nesting and budget go with them.
+    void ViewAhead(uint32_t count, CBK_SwfReader& view, std::vector<uint8_t>& copy);
 
     uint32_t GetBufPos() const { return _position; }
     uint32_t GetBitPos() const { return _bitPosition; }
@@ -89,7 +96,8 @@ public:
     // Whole movies. With `checkSignature` the bytes begin "FWS" (a compressed "CWS" file is
     // inflated in memory); without, at the length field. Loads `maxBytes` when non-zero, else
     // the declared length, counted from the signature, and no more than there is. False with
-    // the last error set on failure.
+    // the last error set on failure: ERROR_NO_MEMORY for a movie that inflates or parses into
+    // more than its bytes bear.
     virtual bool Open(const CBK_Path& path, bool checkSignature, uint32_t maxBytes, bool parse);
     // Raw mode: only SetBackgroundColor and FrameLabel are typed; every other tag is kept as
     // it is stored.
@@ -103,14 +111,17 @@ public:
 
     // Tags from `source` (this reader when null) into this reader's list, emptied first, up
     // to and including End, or the `frameLimit`th ShowFrame when that is non-zero, or source
-    // position `end` (0: the end of its data). A tag never reaches past `end`.
+    // position `end` (0: the end of its data). A tag never reaches past `end`. The tags are
+    // charged to the source's budget, or when it has none to one for the bytes the movie took
+    // in its file; when it runs out they are deleted, the list is left empty and the last
+    // error is ERROR_NO_MEMORY.
     void ParseTags() { ParseTags(nullptr, 0, 0); }
     void ParseTags(CBK_SwfReader* source, uint32_t end, uint32_t frameLimit);
     void ParseGenericTags();
     // Reads one tag at the source's position, held within source position `end`: record
     // header, typed object (in raw mode only SetBackgroundColor and FrameLabel are typed),
     // bytes beyond its fields kept with it, position moved to its end. Null when no record
-    // header is left.
+    // header is left, or when the source's budget has no room for another tag.
     // A typed tag whose bytes, written and read back, would not write the same again is
     // damaged beyond what the model holds: it is kept as stored.
     static CBK_SwfTag* ReadTagAt(CBK_SwfReader& source, uint32_t end, bool raw);
@@ -132,6 +143,14 @@ public:
     // Whether a read asked for more than the data held since the last Create.
     bool HadShortRead() const { return _shortRead; }
 
+    // The budget that objects read from this reader are charged to, shared by the readers of
+    // the tags inside them; not owned. None: a parse charges a budget of its own.
+    CBK_SwfReadBudget* GetBudget() const { return _budget; }
+    void SetBudget(CBK_SwfReadBudget* budget) { _budget = budget; }
+    // Charges objects about to be made for what is read; false when the budget has no room
+    // left, and the reading should stop. Always true without a budget.
+    bool Charge(uint64_t bytes) { return !_budget || _budget->Charge(bytes); }
+
     // How many sprites enclose the bytes this reader holds.
     uint32_t GetNesting() const { return _nesting; }
     void SetNesting(uint32_t nesting) { _nesting = nesting; }
@@ -148,6 +167,11 @@ protected:
     bool LoadHeader(bool checkSignature, bool parse);
     // Keeps what follows the last tag parsed, up to source position `end`.
     void KeepTail(CBK_SwfReader& source, uint32_t end);
+    // The same from a reader that is done with: a tail that is most of its loaded data takes
+    // that data over instead of a copy beside it.
+    void TakeTail(CBK_SwfReader& source, uint32_t end);
+    // ParseTags and ParseGenericTags (`raw`).
+    void ReadTagList(CBK_SwfReader& source, uint32_t end, uint32_t frameLimit, bool raw);
     // Open with parsing: the tags are read from the file as it is read, not loaded first.
     bool OpenParsed(const CBK_Path& path, uint32_t maxBytes);
 
@@ -171,6 +195,8 @@ protected:
     std::unique_ptr<CBK_SwfHeader> _header;
     uint32_t _lastError = 0;
     uint32_t _nesting = 0;
+    CBK_SwfReadBudget* _budget = nullptr;
+    uint32_t _storedBytes = 0; // the loaded movie's bytes in its file; 0: its data
     bool _shortRead = false;
     uint32_t _position = 0;
     uint32_t _bitPosition = 0;

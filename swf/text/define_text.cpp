@@ -123,7 +123,8 @@ uint32_t CBK_SwfDefineText::Read(CBK_SwfReader* reader) {
         // Only a 0 where a record would start ends the text (past the end of the tag the
         // next byte reads as 0). Every record is a style byte, its fields and a glyph count,
         // which may be 0.
-        for (uint8_t byte = body.GetByte(); byte != 0; byte = body.GetByte()) {
+        for (uint8_t byte = body.GetByte();
+             byte != 0 && body.Charge(CBK_SwfReadBudget::kObjectBytes); byte = body.GetByte()) {
             if (!(byte & CBK_SwfTextRecord::kStyleRecord)) {
                 readGlyphs(byte);
                 continue;

@@ -121,6 +121,9 @@ uint32_t CBK_SwfTextGlyphRecord::Read(CBK_SwfReader* reader) {
     const uint64_t bits = uint64_t(_glyphBits) + _advanceBits;
     if (bits)
         count = std::min<uint64_t>(count, uint64_t(reader->GetRemaining()) * 8 / bits);
+    // Glyphs of no bits at all cost their entries only: the movie's budget bounds them.
+    if (!reader->Charge(count * sizeof(SwfGlyphEntry)))
+        count = 0;
     for (uint64_t i = 0; i < count; ++i) {
         SwfGlyphEntry entry;
         entry.index = static_cast<uint32_t>(reader->GetBits(_glyphBits, false));

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -264,6 +266,40 @@ std::vector<SourceTag> ReadTags(const Bytes& bytes) {
     return tags;
 }
 
+// Two seconds of H.263 video and MP3 sound that ffmpeg writes as FLV, read tag by tag.
+std::vector<SourceTag> FfmpegTags(const TempDir& dir) {
+    const std::string source = dir / "source.flv";
+    const auto made =
+        RunTool({"ffmpeg", "-v",         "error", "-y",
+                 "-f",     "lavfi",      "-i",    "testsrc=size=64x48:rate=10",
+                 "-f",     "lavfi",      "-i",    "sine=frequency=440:sample_rate=22050",
+                 "-t",     "2",          "-c:v",  "flv1",
+                 "-c:a",   "libmp3lame", "-ar",   "22050",
+                 "-ac",    "1",          "-f",    "flv",
+                 source});
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    return ReadTags(FileBytes(source));
+}
+
+// Our tag for one that ffmpeg wrote (its audio as MP3).
+CBK_FlvTag* MakeTag(const SourceTag& source) {
+    auto* tag = new CBK_FlvTag(source.type);
+    if (source.type == CBK_FlvTag::TYPE_VIDEO) {
+        auto* video = static_cast<CBK_FlvVideoData*>(tag->GetData());
+        video->m_FrameType = source.first >> 4;
+        video->m_CodecId = source.first & 0x0F;
+    } else {
+        auto* audio = static_cast<CBK_FlvAudioData*>(tag->GetData());
+        audio->SetSoundFormat(CBK_FlvAudioData::FORMAT_MP3);
+        audio->SetSoundRate(static_cast<CBK_FlvAudioData::SOUND_RATE>(source.first & 0x0C));
+        audio->SetSoundSize(static_cast<CBK_FlvAudioData::SOUND_SIZE>(source.first & 0x02));
+        audio->SetSoundType(static_cast<CBK_FlvAudioData::SOUND_TYPE>(source.first & 0x01));
+    }
+    tag->GetData()->SetData(source.payload.data(), static_cast<uint32_t>(source.payload.size()));
+    tag->SetTimeStamp(source.timestamp);
+    return tag;
+}
+
 std::map<std::string, std::string> Fields(const std::string& text, const std::string& section) {
     std::map<std::string, std::string> fields;
     std::istringstream lines(text);
@@ -288,17 +324,7 @@ TEST(FlvToolsTest, ConvertedFileChecksCleanAndProbes) {
     STRAVEL_REQUIRE_TOOL("ffprobe");
     STRAVEL_REQUIRE_TOOL("flvmeta");
     TempDir dir;
-    const std::string source = dir / "source.flv";
-    const auto made =
-        RunTool({"ffmpeg", "-v",         "error", "-y",
-                 "-f",     "lavfi",      "-i",    "testsrc=size=64x48:rate=10",
-                 "-f",     "lavfi",      "-i",    "sine=frequency=440:sample_rate=22050",
-                 "-t",     "2",          "-c:v",  "flv1",
-                 "-c:a",   "libmp3lame", "-ar",   "22050",
-                 "-ac",    "1",          "-f",    "flv",
-                 source});
-    ASSERT_EQ(made.exitCode, 0) << made.err;
-    const std::vector<SourceTag> tags = ReadTags(FileBytes(source));
+    const std::vector<SourceTag> tags = FfmpegTags(dir);
     ASSERT_GT(tags.size(), 20u);
 
     const std::string out = dir / "ours.flv";
@@ -317,24 +343,13 @@ TEST(FlvToolsTest, ConvertedFileChecksCleanAndProbes) {
     writer.Add(meta, false);
     std::size_t videoTags = 0;
     for (const SourceTag& source : tags) {
-        auto* tag = new CBK_FlvTag(source.type);
+        CBK_FlvTag* tag = MakeTag(source);
         if (source.type == CBK_FlvTag::TYPE_VIDEO) {
-            auto* video = static_cast<CBK_FlvVideoData*>(tag->GetData());
-            video->m_FrameType = source.first >> 4;
-            video->m_CodecId = source.first & 0x0F;
-            EXPECT_EQ(video->m_CodecId, 2);
+            EXPECT_EQ(static_cast<CBK_FlvVideoData*>(tag->GetData())->m_CodecId, 2);
             ++videoTags;
         } else {
-            auto* audio = static_cast<CBK_FlvAudioData*>(tag->GetData());
-            audio->SetSoundFormat(CBK_FlvAudioData::FORMAT_MP3);
-            audio->SetSoundRate(static_cast<CBK_FlvAudioData::SOUND_RATE>(source.first & 0x0C));
-            audio->SetSoundSize(static_cast<CBK_FlvAudioData::SOUND_SIZE>(source.first & 0x02));
-            audio->SetSoundType(static_cast<CBK_FlvAudioData::SOUND_TYPE>(source.first & 0x01));
-            EXPECT_EQ(audio->GetFlags(), source.first);
+            EXPECT_EQ(static_cast<CBK_FlvAudioData*>(tag->GetData())->GetFlags(), source.first);
         }
-        tag->GetData()->SetData(source.payload.data(),
-                                static_cast<uint32_t>(source.payload.size()));
-        tag->SetTimeStamp(source.timestamp);
         writer.Add(tag, false);
     }
     EXPECT_EQ(videoTags, 20u);
@@ -359,6 +374,60 @@ TEST(FlvToolsTest, ConvertedFileChecksCleanAndProbes) {
     const auto decode = RunTool({"ffmpeg", "-v", "error", "-i", out, "-f", "null", "-"});
     EXPECT_EQ(decode.exitCode, 0) << decode.err;
     EXPECT_EQ(decode.err, "");
+}
+
+// A body of 16 MiB and 100 bytes, which the 24-bit size field cannot state: the tag is
+// refused, nothing of it is written, the writers report failure and the tags before it read
+// as they were.
+TEST(FlvToolsTest, ATagTooBigForItsSizeFieldIsRefused) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    STRAVEL_REQUIRE_TOOL("ffprobe");
+    TempDir dir;
+    const std::vector<SourceTag> tags = FfmpegTags(dir);
+    ASSERT_GT(tags.size(), 20u);
+    const SourceTag huge{CBK_FlvTag::TYPE_VIDEO, tags.back().timestamp + 100, 0x12,
+                         Bytes((16u << 20) + 99, 0x55)};
+
+    // The bytes: the header, the tags before it, and nothing of the refused tag.
+    CBK_FlvStream stream;
+    CBK_FlvHeader header;
+    header.HasVideo(true);
+    header.HasAudio(true);
+    header.Write(&stream);
+    stream.AddDWord(0);
+    for (const SourceTag& source : tags) {
+        const std::unique_ptr<CBK_FlvTag> tag(MakeTag(source));
+        stream.AddDWord(tag->Write(&stream));
+    }
+    const CBK_ByteBuffer& bytes = stream.GetStream(true);
+    const std::string before(bytes.begin(), bytes.end());
+    EXPECT_EQ(std::unique_ptr<CBK_FlvTag>(MakeTag(huge))->Write(&stream), 0u);
+    const std::string written(bytes.begin(), bytes.end());
+    EXPECT_EQ(written.size(), before.size());
+    const auto path = dir / "before.flv";
+    WriteFileBytes(path, written);
+    const auto probe = RunTool(
+        {"ffprobe", "-v", "error", "-show_entries", "packet=pts_time", "-of", "csv=p=0", path});
+    EXPECT_EQ(probe.exitCode, 0) << probe.err;
+    EXPECT_EQ(probe.err, "");
+    EXPECT_EQ(std::count(probe.out.begin(), probe.out.end(), '\n'), std::ptrdiff_t(tags.size()));
+
+    // The streaming writer, replacing that file, fails and leaves it; so does the whole file.
+    CBK_FlvWriter writer;
+    writer.Create(true, true, 1);
+    ASSERT_TRUE(writer.Open(PathOf(path), true));
+    for (const SourceTag& source : tags)
+        writer.Add(MakeTag(source), false);
+    writer.Add(MakeTag(huge), false);
+    writer.Add(MakeTag(tags.front()), false);
+    EXPECT_EQ(writer.Close(), 0u);
+    EXPECT_TRUE(ReadFileBytes(path) == before) << "the old file was replaced";
+    CBK_FlvFile file;
+    file.Create(nullptr, nullptr);
+    file.AddFlvTag(MakeTag(tags.front()));
+    file.AddFlvTag(MakeTag(huge));
+    EXPECT_FALSE(file.Write(PathOf(dir / "whole.flv")));
+    EXPECT_FALSE(std::filesystem::exists(dir / "whole.flv"));
 }
 
 } // namespace
