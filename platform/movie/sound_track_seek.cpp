@@ -64,8 +64,8 @@ void SoundTrack::_ChooseSeeking() {
                 _codecId == AV_CODEC_ID_MP1;
     else if (ogg)
         exact = _codecId == AV_CODEC_ID_VORBIS || _codecId == AV_CODEC_ID_OPUS || lossless;
-    else if (mov)
-        exact = _codecId == AV_CODEC_ID_AAC || lossless;
+    else if (mov) // AAC is placed by the count of its sample tables; ALAC's do not size it
+        exact = lossless;
     else if (IsContainer(format, "caf") || IsContainer(format, "flac"))
         exact = lossless;
     else
@@ -75,8 +75,12 @@ void SoundTrack::_ChooseSeeking() {
     if (seconds < 0)
         return; // other containers seek by an index of their packets, where one is built
     _SeekWith(seconds);
-    if (ogg)
+    if (ogg) {
         _lastPage = 0;
+        const AVStream* stream = format->streams[_index];
+        _granules = std::make_unique<GranuleCheck>(stream->codecpar, stream->time_base);
+        _take = [this](AVPacket* packet) { return _Take(packet); };
+    }
     // Sound files that state no start begin their packets' times at 0.
     if (_start == AV_NOPTS_VALUE && _audioOnly)
         _start = _origin = 0;
@@ -87,7 +91,7 @@ bool SoundTrack::_Indexable() const {
     if (_seekable || !container || _PrerollSeconds() < 0)
         return false;
     for (const char* name :
-         {"matroska", "asf", "avi", "mpeg", "mpegts", "ac3", "eac3", "aac", "flv"})
+         {"matroska", "asf", "avi", "mpeg", "mpegts", "ac3", "eac3", "aac", "flv", "mov", "ogg"})
         if (IsContainer(container, name))
             return true;
     return false;
@@ -99,7 +103,7 @@ bool SoundTrack::_UseIndex() {
         // The pass reads the context opened first to its end; declined, decoding reads from a
         // context at the start.
         FormatPtr pass = _probe ? std::move(_probe) : OpenMediaFile(_path, &_known);
-        _packets = SoundIndex::Start(std::move(pass), _index);
+        _packets = _StartIndex(std::move(pass));
         if (!_packets || !_packets->ReachSample(INT64_MAX) || !_packets->CheckEnd(_path, _known)) {
             _packets.reset();
             _probe = OpenMediaFile(_path, &_known);
@@ -108,7 +112,7 @@ bool SoundTrack::_UseIndex() {
         _start = _origin = 0;
         _indexLead = 0;
     } else {
-        _packets = SoundIndex::Start(OpenMediaFile(_path, &_known), _index);
+        _packets = _StartIndex(OpenMediaFile(_path, &_known));
         if (!_packets)
             return false;
         // The first frame lies where placing by times puts it: at its time, but for jitter,
@@ -124,6 +128,34 @@ bool SoundTrack::_UseIndex() {
     _take = [this](AVPacket* packet) { return _Take(packet); };
     _SeekWith(_PrerollSeconds());
     return true;
+}
+
+std::unique_ptr<SoundIndex> SoundTrack::_StartIndex(FormatPtr pass) const {
+    // An MP4 file lists every packet in its sample tables: no pass need read them.
+    return IsContainer(_known.container, "mov") ? SoundIndex::FromTable(std::move(pass), _index)
+                                                : SoundIndex::Start(std::move(pass), _index);
+}
+
+void SoundTrack::_DropGranules() {
+    _granules.reset();
+    _granulesLeft = false;
+    _seekable = false;
+    _lastPage = -1;
+    _take = {};
+    _stale = true;
+    _sampleCount = -1;
+    _UseIndex();
+}
+
+Taken SoundTrack::_TakePage(AVPacket* packet) {
+    if (!_granules->Weigh(packet)) {
+        _granulesLeft = true;
+        return Taken::kStop;
+    }
+    // After a seek that reads a stretch before its pre-roll only to weigh it, the packets of that
+    // stretch are not decoded.
+    const int64_t end = _granules->End();
+    return end != AV_NOPTS_VALUE && end <= _takeFrom ? Taken::kPass : Taken::kTake;
 }
 
 void SoundTrack::_DropIndex() {
@@ -229,8 +261,8 @@ bool SoundTrack::_Position(int64_t first) {
         return true;
     if (_seekable) {
         const Seek seek = _Seek(first);
-        if (seek == Seek::kDone)
-            return true;
+        if (seek == Seek::kDone || _granulesLeft)
+            return true; // (a read then places the sound by an index)
         if (seek == Seek::kFailed)
             return _Restart();
     }
@@ -260,7 +292,11 @@ SoundTrack::Seek SoundTrack::_Seek(int64_t first) {
                 early != late)
                 continue;
         }
+        if (_granulesLeft)
+            return Seek::kFailed;
         if (!_settles && !_SeekTo(from, preroll, from, 0, nullptr)) {
+            if (_granulesLeft)
+                return Seek::kFailed;
             preroll = std::max<int64_t>(preroll, _rate);
             continue;
         }
@@ -300,8 +336,19 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
         if (!_packets->Seek(_format.get(), _takeFrom, _cursor))
             return false;
     } else {
-        const int64_t target =
-            _origin + av_rescale_q(from - preroll, AVRational{1, _rate}, _timeBase);
+        int64_t at = from - preroll;
+        if (_granules) {
+            // A granule is taken for a place where the stretch before it, as long as any lie
+            // may run, agrees with the count: the seek reads that stretch, without decoding it,
+            // unless reading found it agrees already.
+            const int64_t own = SamplesAt(_origin, 0, _timeBase, _rate) + at;
+            const int64_t settle = SoundIndex::kSettleSeconds * _rate;
+            _takeFrom = own;
+            if (!_granules->Agrees(own - settle, own))
+                at -= settle + 2 * _rate; // and the page it lands in, which is not weighed
+            _granules->Restart();
+        }
+        const int64_t target = _origin + av_rescale_q(at, AVRational{1, _rate}, _timeBase);
         if (av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
             return false;
     }
@@ -318,7 +365,7 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
             page = _frame->pkt_pos;
     _kept = nullptr;
     // Sound that ends before the place wanted has found its end: silence follows.
-    const bool ended = _ended && !_cursor.lost && !_indexLost;
+    const bool ended = _ended && !_cursor.lost && !_indexLost && !_granulesLeft;
     if (_anchor || (_placed < from && !ended) || _lastRate != _rate) {
         if (!_anchor && _lastRate != _rate)
             _seekable = false; // the decoder's rate is not the stream's: times do not map
