@@ -56,11 +56,10 @@ int64_t Receive(AVCodecContext* decoder, AVFrame* frame, int64_t at = 0,
 SoundIndex::~SoundIndex() = default;
 
 std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
-    return _Start(std::move(pass), stream, {});
+    return _Start(std::move(pass), stream, false);
 }
 
-std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream,
-                                               std::vector<Listed> table) {
+std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool listed) {
     if (!pass || stream < 0 || stream >= int(pass->nb_streams))
         return nullptr;
     AVFormatContext* format = pass.get();
@@ -78,7 +77,7 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream,
     index->_byBytes =
         !IsContainer(format, "matroska") && !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
     index->_stride = kFirstStride;
-    index->_table = std::move(table);
+    index->_listed = listed;
     index->_packet.reset(av_packet_alloc());
     index->_samplesOf = std::make_unique<PacketSamples>(index->_parameters.get());
     CodecPtr decoder = OpenDecoder(sound);
@@ -159,9 +158,13 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream,
 
 int64_t SoundIndex::_Delivered(const AVPacket* packet, int64_t raw) {
     const auto [skip, discard] = Trimmed(packet);
+    return _Delivered(raw, skip, discard, packet->flags & AV_PKT_FLAG_DISCARD);
+}
+
+int64_t SoundIndex::_Delivered(int64_t raw, int64_t skip, int64_t discard, bool dropped) {
     if (skip > 0)
         _skipLeft = skip;
-    if (packet->flags & AV_PKT_FLAG_DISCARD) {
+    if (dropped) {
         _skipLeft = std::max<int64_t>(0, _skipLeft - raw);
         return 0;
     }
@@ -205,7 +208,7 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     unplaced.time = SamplesAt(TimeOf(packet), 0, _timeBase, _rate);
     _unplaced.push_back(unplaced);
     // A table's times are its packets' places: they neither lie nor tell of sound missing.
-    if (unplaced.time != AV_NOPTS_VALUE && _table.empty())
+    if (unplaced.time != AV_NOPTS_VALUE && !_listed)
         _Weigh(unplaced.time - unplaced.counted, unplaced.ordinal);
     if (_runFrom >= 0) {
         _stepSamples += raw;
@@ -281,7 +284,7 @@ void SoundIndex::_Place(Unplaced& unplaced) {
         mark.noise = int32_t(_noise);
         // A container that seeks by time is sent to where counting puts the packet, or to its own
         // time where that is earlier: a seek that lands after the time of a packet passes it over.
-        if (!_table.empty() && unplaced.time != AV_NOPTS_VALUE) {
+        if (_listed && unplaced.time != AV_NOPTS_VALUE) {
             mark.seekTime =
                 av_rescale_q(unplaced.time - 2 * _longest, AVRational{1, _rate}, _timeBase);
         } else if (_base != AV_NOPTS_VALUE) {
@@ -319,8 +322,6 @@ void SoundIndex::_Finish() {
 }
 
 bool SoundIndex::_Step() {
-    if (!_table.empty())
-        return _StepTable();
     AVPacket* packet = _packet.get();
     for (;;) {
         if (av_read_frame(_pass.get(), packet) < 0) {
@@ -361,8 +362,10 @@ bool SoundIndex::ReachSample(int64_t sample) {
 bool SoundIndex::CheckEnd(const std::string& path, const KnownFile& known) {
     if (!_complete)
         return false;
-    if (_count <= kChecked)
-        return true; // the first check decoded every packet
+    // The first check decoded every packet; a table sizes every packet that the file holds whole
+    // (of AAC, whose decoder gives nothing more when drained).
+    if (_count <= kChecked || _listed)
+        return true;
     FormatPtr format = OpenMediaFile(path, &known);
     CodecPtr decoder = format && FindSoundStream(format.get()) == _stream
                            ? OpenDecoder(format->streams[_stream])
@@ -504,7 +507,7 @@ int64_t SoundIndex::Take(AVPacket* packet, Cursor& cursor) {
             return -1;
         }
         // A table leaves out what the file does not hold whole: the sound ends before it.
-        if (_complete && at >= _count && !_table.empty()) {
+        if (_complete && at >= _count && _listed) {
             cursor.past = true;
             return -1;
         }

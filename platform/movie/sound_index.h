@@ -79,7 +79,7 @@ public:
     bool Complete() const { return _complete; }
     // For a complete index: decodes the last packets after a seek, in a context opened as
     // `known` says; takes what a last packet cut short delivers, and what draining gives. False
-    // where decoding does not bear the index out.
+    // where decoding does not bear the index out. A table's index needs no such check.
     bool CheckEnd(const std::string& path, const KnownFile& known);
     // Samples per channel that a whole decoding delivers, once complete; before, where the
     // packets settled so far end.
@@ -128,23 +128,19 @@ private:
         int64_t time = AV_NOPTS_VALUE; // its own, in samples
     };
 
-    // A packet as a container's table lists it.
-    struct Listed {
-        int64_t pos = 0;
-        int64_t time = 0;
-        int32_t size = 0;
-        bool discard = false;
-    };
-
     SoundIndex() = default;
-    static std::unique_ptr<SoundIndex> _Start(FormatPtr pass, int stream,
-                                              std::vector<Listed> table);
-    // Reads the pass's next packet of the stream (or takes the table's); false at the end.
+    // `listed`: the index is read from the container's table, whose times are its packets'
+    // places.
+    static std::unique_ptr<SoundIndex> _Start(FormatPtr pass, int stream, bool listed);
+    // Reads the pass's next packet of the stream; false at the end.
     bool _Step();
-    bool _StepTable();
+    // Places the table's packets after those that the start read, up to the first that a file of
+    // `size` bytes does not hold whole.
+    bool _List(const AVStream* stream, int64_t size);
     // What a packet of `raw` samples delivers: the decoder carries a skip at the start on into the
     // packets after the one marked, and a packet marked to discard delivers nothing.
     int64_t _Delivered(const AVPacket* packet, int64_t raw);
+    int64_t _Delivered(int64_t raw, int64_t skip, int64_t discard, bool dropped);
     // The same as a reader tells it from the packet alone.
     static int64_t _Alone(const AVPacket* packet, int64_t raw);
     // Takes a packet read by the pass with its samples, after what it skips and discards.
@@ -185,9 +181,7 @@ private:
     bool _complete = false;
     bool _failed = false;
 
-    // The container's table of the packets, where the index is read from one; its times are
-    // exact.
-    std::vector<Listed> _table;
+    bool _listed = false;  // read from the container's table of its packets
     int64_t _skipLeft = 0; // of the pass's packets, as the decoder carries it
     int64_t _oneSize = -1; // the samples of every packet so far, 0 where they differ
 

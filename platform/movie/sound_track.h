@@ -99,6 +99,9 @@ private:
     void _DropGranules();
     // Whether a packet of an Ogg stream placed by its granules goes to the decoder.
     Taken _TakePage(AVPacket* packet);
+    // Seeks such a stream to the timeline's sample `at`; false where the container refuses, or
+    // a granule before it leaves the count.
+    bool _SeekPage(int64_t at);
     // A decoder that adds noise from a table it walks on from frame to frame (WMA), so that it
     // starts afresh after a seek where a whole decoding's table stands at its start.
     bool _NoiseCarries() const {

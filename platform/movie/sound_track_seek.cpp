@@ -78,7 +78,7 @@ void SoundTrack::_ChooseSeeking() {
     if (ogg) {
         _lastPage = 0;
         const AVStream* stream = format->streams[_index];
-        _granules = std::make_unique<GranuleCheck>(stream->codecpar, stream->time_base);
+        _granules = std::make_unique<GranuleCheck>(stream->codecpar, stream->time_base, _index);
         _take = [this](AVPacket* packet) { return _Take(packet); };
     }
     // Sound files that state no start begin their packets' times at 0.
@@ -90,8 +90,11 @@ bool SoundTrack::_Indexable() const {
     const AVInputFormat* container = _known.container;
     if (_seekable || !container || _PrerollSeconds() < 0)
         return false;
+    // An MP4 file's sample tables size AAC's packets.
+    if (IsContainer(container, "mov"))
+        return _codecId == AV_CODEC_ID_AAC;
     for (const char* name :
-         {"matroska", "asf", "avi", "mpeg", "mpegts", "ac3", "eac3", "aac", "flv", "mov", "ogg"})
+         {"matroska", "asf", "avi", "mpeg", "mpegts", "ac3", "eac3", "aac", "flv", "ogg"})
         if (IsContainer(container, name))
             return true;
     return false;
@@ -145,6 +148,34 @@ void SoundTrack::_DropGranules() {
     _stale = true;
     _sampleCount = -1;
     _UseIndex();
+}
+
+bool SoundTrack::_SeekPage(int64_t at) {
+    // A granule is taken for a place where the stretch before it, as long as any lie may run,
+    // agrees with the count: the seek reads that stretch's pages, without decoding them, unless
+    // reading found it agrees already, and goes on from the page before the place.
+    const AVRational perSample{1, _rate};
+    const int64_t own = SamplesAt(_origin, 0, _timeBase, _rate) + at;
+    const int64_t settle = SoundIndex::kSettleSeconds * _rate;
+    _takeFrom = own;
+    AVFormatContext* format = _format.get();
+    if (_granules->Agrees(own - settle, own) || !format->pb) {
+        _granules->Restart();
+        return av_seek_frame(format, _index, _origin + av_rescale_q(at, perSample, _timeBase),
+                             AVSEEK_FLAG_BACKWARD) >= 0;
+    }
+    // Before the stretch, the page it lands in, which is not weighed.
+    const int64_t before = at - settle - 2 * _rate;
+    int64_t restart = 0;
+    if (av_seek_frame(format, _index, _origin + av_rescale_q(before, perSample, _timeBase),
+                      AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    if (!_granules->WeighPages(format->pb, own, own, restart)) {
+        _granulesLeft = true;
+        return false;
+    }
+    _granules->Restart();
+    return av_seek_frame(format, _index, restart, AVSEEK_FLAG_BYTE) >= 0;
 }
 
 Taken SoundTrack::_TakePage(AVPacket* packet) {
@@ -336,20 +367,10 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
         if (!_packets->Seek(_format.get(), _takeFrom, _cursor))
             return false;
     } else {
-        int64_t at = from - preroll;
-        if (_granules) {
-            // A granule is taken for a place where the stretch before it, as long as any lie
-            // may run, agrees with the count: the seek reads that stretch, without decoding it,
-            // unless reading found it agrees already.
-            const int64_t own = SamplesAt(_origin, 0, _timeBase, _rate) + at;
-            const int64_t settle = SoundIndex::kSettleSeconds * _rate;
-            _takeFrom = own;
-            if (!_granules->Agrees(own - settle, own))
-                at -= settle + 2 * _rate; // and the page it lands in, which is not weighed
-            _granules->Restart();
-        }
-        const int64_t target = _origin + av_rescale_q(at, AVRational{1, _rate}, _timeBase);
-        if (av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
+        const int64_t target =
+            _origin + av_rescale_q(from - preroll, AVRational{1, _rate}, _timeBase);
+        if (!_granules ? av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0
+                       : !_SeekPage(from - preroll))
             return false;
     }
     // A decoder made afresh: some keep what a flush leaves (a DVD's samples cut at the end of
