@@ -14,8 +14,11 @@ namespace {
 
 // Stretches kept, the latest ones; an older one is read again when a seek needs it.
 constexpr std::size_t kMostKept = 64;
-// Bytes searched for a page's start where reading lands.
+// Bytes searched for a page's start where reading lands; bytes of pages weighed at most, and of
+// one packet (beyond them, reading the packets weighs the rest).
 constexpr std::size_t kSyncSearch = 65536;
+constexpr int64_t kMostWeighed = int64_t(64) << 20;
+constexpr std::size_t kMostPacket = std::size_t(1) << 20;
 
 struct Page {
     uint8_t header[27] = {};
@@ -152,7 +155,8 @@ bool GranuleCheck::WeighPages(AVIOContext* io, int64_t until, int64_t start, int
     bool whole = false; // the packet being assembled began on a page read here
     bool first = true;  // the page read first, whose packets only prime the count
     // Up to the end, or damage that reading the packets will meet.
-    for (int64_t place = at; ReadPage(io, page); place = at) {
+    for (int64_t place = at, from = at; at - from < kMostWeighed && ReadPage(io, page);
+         place = at) {
         at += PageBytes(page);
         // The granule: where the last packet completed on the page ends (-1: none completes; 0:
         // a page of the stream's headers).
@@ -169,6 +173,8 @@ bool GranuleCheck::WeighPages(AVIOContext* io, int64_t until, int64_t start, int
             assembled.insert(assembled.end(), page.body.begin() + offset,
                              page.body.begin() + offset + length);
             offset += length;
+            if (assembled.size() > kMostPacket)
+                return true;
             if (length == 255)
                 continue;
             if (whole && !assembled.empty()) {

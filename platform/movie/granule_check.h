@@ -43,13 +43,7 @@ private:
     // Finds the number that the stream's pages carry; false where the file does not tell it.
     bool _FindSerial(AVIOContext* io);
 
-    struct ParametersFree {
-        void operator()(AVCodecParameters* parameters) const {
-            avcodec_parameters_free(&parameters);
-        }
-    };
-
-    std::unique_ptr<AVCodecParameters, ParametersFree> _parameters;
+    ParametersPtr _parameters; // the stream's, which outlive its context
     AVRational _timeBase;
     int _rate;
     int _stream;

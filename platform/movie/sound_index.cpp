@@ -198,8 +198,8 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     mark.seekPos = _places[0];
     if (unplaced.ordinal % _stride == 0) {
         mark.size = packet->size;
-        mark.hashed = packet->data != nullptr;
-        mark.hash = mark.hashed ? Hash(packet) : 0;
+        mark.hashed = true;
+        mark.hash = Hash(packet);
     }
     mark.told = int32_t(std::min<int64_t>(told, INT32_MAX));
     _longest = std::max(_longest, raw);

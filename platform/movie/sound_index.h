@@ -163,14 +163,8 @@ private:
     int64_t _LostBefore(int64_t packet) const;
     int64_t _Adjust(int64_t packet) const;
 
-    struct ParametersFree {
-        void operator()(AVCodecParameters* parameters) const {
-            avcodec_parameters_free(&parameters);
-        }
-    };
-
     // The stream's parameters, which outlive the pass's context.
-    std::unique_ptr<AVCodecParameters, ParametersFree> _parameters;
+    ParametersPtr _parameters;
     FormatPtr _pass;
     PacketPtr _packet;
     std::unique_ptr<PacketSamples> _samplesOf;
