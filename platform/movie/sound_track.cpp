@@ -208,14 +208,15 @@ int64_t SoundTrack::_CountStated(AVFormatContext* format, int64_t declared) {
         const int64_t end = start + stream->duration -
                             av_rescale_q(stream->codecpar->initial_padding, perSample, _timeBase);
         // The sound begins with its first decoded sample, which a stream cut without decoding
-        // has before the start that the container gives it.
-        const int64_t first = std::min(start, FirstFrameTime(format, _index));
+        // has before the start that the container gives it, and one whose first page is lost
+        // after it (the packet read first only primes the decoder).
+        const int64_t first = FirstFrameTime(format, _index);
         int64_t last = -1;
         if (end <= start || ContentEnd(format, _index, end, &last) != end)
             return -1;
         if (IsContainer(format, "ogg"))
             _lastPage = std::max<int64_t>(last, 0);
-        if (first < start && _start != AV_NOPTS_VALUE && _origin == _start)
+        if (first != start && first != INT64_MAX && _start != AV_NOPTS_VALUE && _origin == _start)
             _start = _origin = first;
         return av_rescale_q(end - _start, _timeBase, perSample);
     }
