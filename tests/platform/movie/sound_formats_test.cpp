@@ -564,11 +564,11 @@ TEST(SoundFormats, Mp4EditsAndCutFragmentsReadAsFfmpegDecodes) {
     }
 }
 
-// Each container that the sound reader indexes, cut short at three places, with noise put in
-// at three (in the middle, and among the first and the last packets, which the reader decodes
-// at its opening to check what their headers say) and written over while it is open: the whole
-// read holds what ffmpeg decodes of the same file, its length says so, and jumps hold the whole
-// read's samples, whether the index holds, is declined, or is found not to hold the packets read.
+// Each container that the sound reader indexes, and Ogg, cut short at three places, with noise put
+// in at three (in the middle, and among the first and the last packets, which the reader decodes at
+// its opening to check what their headers say) and written over while it is open: the whole read
+// holds what ffmpeg decodes of the same file, its length says so, and jumps hold the whole read's
+// samples, whether the index holds, is declined, or is found not to hold the packets read.
 TEST(SoundFormats, DamagedFilesReadAtLeastWhatFfmpegDecodes) {
     STRAVEL_REQUIRE_TOOL("ffmpeg");
     TempDir dir;
@@ -592,6 +592,9 @@ TEST(SoundFormats, DamagedFilesReadAtLeastWhatFfmpegDecodes) {
         held("eac3.eac3", {"-c:a", "eac3"}, dither),
         held("mp3.flv", {"-c:a", "libmp3lame"}),
         held("aac.flv", {"-c:a", "aac", "-aac_pns", "0"}),
+        // Placed by their granules until one leaves the count of the packets' samples.
+        held("vorbis.ogg", {"-c:a", "libvorbis"}),
+        held("opus.opus", {"-c:a", "libopus"}),
     };
     std::mt19937 random(49);
     for (const Format& f : formats) {
