@@ -164,7 +164,7 @@ bool SoundTrack::_SeekPage(int64_t at) {
         return av_seek_frame(format, _index, _origin + av_rescale_q(at, perSample, _timeBase),
                              AVSEEK_FLAG_BACKWARD) >= 0;
     }
-    // Before the stretch, the page it lands in, which is not weighed.
+    // A little before the stretch: the page that the seek lands in is not weighed.
     const int64_t before = at - settle - 2 * _rate;
     int64_t restart = 0;
     if (av_seek_frame(format, _index, _origin + av_rescale_q(before, perSample, _timeBase),
@@ -369,8 +369,8 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
     } else {
         const int64_t target =
             _origin + av_rescale_q(from - preroll, AVRational{1, _rate}, _timeBase);
-        if (!_granules ? av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0
-                       : !_SeekPage(from - preroll))
+        if (_granules ? !_SeekPage(from - preroll)
+                      : av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
             return false;
     }
     // A decoder made afresh: some keep what a flush leaves (a DVD's samples cut at the end of
