@@ -292,7 +292,8 @@ std::string HourMovie(int kind) {
 // then, copied together from one minute of a tone: 3 WAV, 4 ALAC in CAF, 5 AAC in MP4, 6 AAC,
 // 7 Vorbis and 8 Opus in Matroska, 9 Opus in WebM, 10 WMA 2 in ASF, 11 MP2, 12 MP2 in an MPEG
 // program stream, 13 AC-3, 14 VBR MP3; 15 to 20 the movies above. 21: three hours of Opus in
-// 2.5 ms frames in Matroska, over 4 million packets. 22: E-AC-3, beside 13's AC-3.
+// 2.5 ms frames in Matroska, over 4 million packets. 22: E-AC-3, beside 13's AC-3. 23: Vorbis in
+// Ogg, beside 7's in Matroska.
 std::string Hour(int kind) {
     if (kind == 21) {
         const std::string minute =
@@ -305,6 +306,12 @@ std::string Hour(int kind) {
             Made("minute.eac3", {"-f", "lavfi", "-i", "sine=f=440:r=48000:d=60", "-ac", "2", "-c:a",
                                  "eac3", "-b:a", "128k"});
         return Made("hour.eac3", {"-stream_loop", "59", "-i", minute, "-c", "copy"});
+    }
+    if (kind == 23) {
+        const std::string minute =
+            Made("minute.ogg", {"-f", "lavfi", "-i", "sine=f=440:r=44100:d=60", "-ac", "2", "-c:a",
+                                "libvorbis"});
+        return Made("hour.ogg", {"-stream_loop", "59", "-i", minute, "-c", "copy"});
     }
     if (kind >= 15)
         return HourMovie(kind);
@@ -521,7 +528,7 @@ BENCHMARK(BM_SoundRanges1000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 BENCHMARK(BM_SoundJump)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 22, 1), {0, 1}, {1, 0, 2}})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 23, 1), {0, 1}, {1, 0, 2}})
     ->ArgNames({"kind", "end", "fresh"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)

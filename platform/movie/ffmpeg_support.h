@@ -48,6 +48,9 @@ struct ScalerFree {
 struct ResamplerFree {
     void operator()(SwrContext* context) const { swr_free(&context); }
 };
+struct ParametersFree {
+    void operator()(AVCodecParameters* parameters) const { avcodec_parameters_free(&parameters); }
+};
 
 using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecCloser>;
@@ -55,6 +58,7 @@ using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFree>;
 using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFree>;
+using ParametersPtr = std::unique_ptr<AVCodecParameters, ParametersFree>;
 
 // A time as a count of units of a time base.
 struct StreamTime {

@@ -24,10 +24,7 @@ constexpr int64_t kBatch = 256;
 // (reading past its place in the file fails it sooner): a movie's container may seek to
 // pictures many seconds apart.
 constexpr int64_t kSearch = int64_t(1) << 16;
-// Times that leave the base and stay this long stand: longer than any run of packets that one
-// lying time carries (a Matroska cluster's blocks lie within 33 s of its time). The packets held
-// meanwhile are at most so many.
-constexpr int64_t kSettleSeconds = 40;
+// The packets held while times that left the base may yet come back are at most so many.
 constexpr std::size_t kMostUnplaced = std::size_t(1) << 15;
 
 int64_t TimeOf(const AVPacket* packet) {
@@ -59,6 +56,10 @@ int64_t Receive(AVCodecContext* decoder, AVFrame* frame, int64_t at = 0,
 SoundIndex::~SoundIndex() = default;
 
 std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
+    return _Start(std::move(pass), stream, false);
+}
+
+std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool listed) {
     if (!pass || stream < 0 || stream >= int(pass->nb_streams))
         return nullptr;
     AVFormatContext* format = pass.get();
@@ -76,6 +77,7 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
     index->_byBytes =
         !IsContainer(format, "matroska") && !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
     index->_stride = kFirstStride;
+    index->_listed = listed;
     index->_packet.reset(av_packet_alloc());
     index->_samplesOf = std::make_unique<PacketSamples>(index->_parameters.get());
     CodecPtr decoder = OpenDecoder(sound);
@@ -102,15 +104,16 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
     if (first.empty())
         return nullptr;
     const bool whole = int64_t(first.size()) < kChecked;
-    std::vector<int64_t> raw, told, got, steps;
+    std::vector<int64_t> raw, told, alone, got, steps;
     int64_t at = 0;
     for (const PacketPtr& p : first) {
         const int64_t samples = (*index->_samplesOf)(p.get());
         if (samples < 0)
             return nullptr;
-        const auto [skip, discard] = Trimmed(p.get());
+        const int64_t skip = Trimmed(p.get()).first;
         raw.push_back(samples);
-        told.push_back(std::max<int64_t>(0, samples - skip - discard));
+        told.push_back(index->_Delivered(p.get(), samples));
+        alone.push_back(_Alone(p.get(), samples));
         steps.push_back(index->_samplesOf->NoiseSteps(p.get()));
         if (av_packet_ref(stamped.get(), p.get()) < 0)
             return nullptr;
@@ -138,11 +141,11 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
         if (index->_adjust[i] != 0 && got[i] > 0)
             return nullptr; // the decoder moves every frame's time
     index->_adjust.resize(std::size_t(settled));
-    for (int64_t i = 0; i < settled; ++i)
-        if (got[i] != told[i]) {
+    for (int64_t i = 0; i < int64_t(got.size()); ++i) {
+        told[i] = got[i];
+        if (got[i] != alone[i])
             index->_told.emplace_back(i, got[i]);
-            told[i] = got[i];
-        }
+    }
     index->_firstTime = TimeOf(first.front().get());
     index->_firstSkip = Trimmed(first.front().get()).first;
     index->_firstSamples = got.front();
@@ -151,6 +154,28 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
     if (whole)
         index->_Finish();
     return index;
+}
+
+int64_t SoundIndex::_Delivered(const AVPacket* packet, int64_t raw) {
+    const auto [skip, discard] = Trimmed(packet);
+    return _Delivered(raw, skip, discard, packet->flags & AV_PKT_FLAG_DISCARD);
+}
+
+int64_t SoundIndex::_Delivered(int64_t raw, int64_t skip, int64_t discard, bool dropped) {
+    if (skip > 0)
+        _skipLeft = skip;
+    if (dropped) {
+        _skipLeft = std::max<int64_t>(0, _skipLeft - raw);
+        return 0;
+    }
+    const int64_t skipped = std::min(_skipLeft, raw);
+    _skipLeft -= skipped;
+    return std::max<int64_t>(0, raw - skipped - discard);
+}
+
+int64_t SoundIndex::_Alone(const AVPacket* packet, int64_t raw) {
+    const auto [skip, discard] = Trimmed(packet);
+    return packet->flags & AV_PKT_FLAG_DISCARD ? 0 : std::max<int64_t>(0, raw - skip - discard);
 }
 
 void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t noiseSteps) {
@@ -173,14 +198,17 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     mark.seekPos = _places[0];
     if (unplaced.ordinal % _stride == 0) {
         mark.size = packet->size;
+        mark.hashed = true;
         mark.hash = Hash(packet);
     }
     mark.told = int32_t(std::min<int64_t>(told, INT32_MAX));
     _longest = std::max(_longest, raw);
+    _oneSize = _oneSize < 0 || _oneSize == raw ? raw : 0;
     _counted += raw;
     unplaced.time = SamplesAt(TimeOf(packet), 0, _timeBase, _rate);
     _unplaced.push_back(unplaced);
-    if (unplaced.time != AV_NOPTS_VALUE)
+    // A table's times are its packets' places: they neither lie nor tell of sound missing.
+    if (unplaced.time != AV_NOPTS_VALUE && !_listed)
         _Weigh(unplaced.time - unplaced.counted, unplaced.ordinal);
     if (_runFrom >= 0) {
         _stepSamples += raw;
@@ -223,8 +251,12 @@ void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
 
 void SoundIndex::_Settle() {
     _PlaceBefore(_stepFrom);
-    // A step ahead is sound missing; a step back loses nothing; a step of hours is damage.
-    const int64_t step = _stepFirst - _base;
+    // A step ahead is sound missing; a step back loses nothing; a step of hours is damage. Where
+    // every packet holds one number of samples, whole packets are missing, whatever the rounding
+    // of the times.
+    int64_t step = _stepFirst - _base;
+    if (_oneSize > 0)
+        step = (step + _oneSize / 2) / _oneSize * _oneSize;
     if (step > 0 && step <= kFarHours * 3600 * int64_t(_rate)) {
         _lost.emplace_back(_stepFrom, step);
         if (_lost.size() > kMostLosses)
@@ -252,7 +284,10 @@ void SoundIndex::_Place(Unplaced& unplaced) {
         mark.noise = int32_t(_noise);
         // A container that seeks by time is sent to where counting puts the packet, or to its own
         // time where that is earlier: a seek that lands after the time of a packet passes it over.
-        if (_base != AV_NOPTS_VALUE) {
+        if (_listed && unplaced.time != AV_NOPTS_VALUE) {
+            mark.seekTime =
+                av_rescale_q(unplaced.time - 2 * _longest, AVRational{1, _rate}, _timeBase);
+        } else if (_base != AV_NOPTS_VALUE) {
             const int64_t slack = 2 * _longest;
             int64_t at = unplaced.counted + _base - slack;
             if (unplaced.time != AV_NOPTS_VALUE)
@@ -301,9 +336,10 @@ bool SoundIndex::_Step() {
     if (raw < 0) {
         _failed = true;
     } else {
-        const auto [skip, discard] = Trimmed(packet);
-        _Add(packet, raw, std::max<int64_t>(0, raw - skip - discard),
-             _samplesOf->NoiseSteps(packet));
+        const int64_t told = _Delivered(packet, raw);
+        if (told != _Alone(packet, raw))
+            _told.emplace_back(_count, told);
+        _Add(packet, raw, told, _samplesOf->NoiseSteps(packet));
     }
     av_packet_unref(packet);
     return !_failed;
@@ -326,8 +362,10 @@ bool SoundIndex::ReachSample(int64_t sample) {
 bool SoundIndex::CheckEnd(const std::string& path, const KnownFile& known) {
     if (!_complete)
         return false;
-    if (_count <= kChecked)
-        return true; // the first check decoded every packet
+    // The first check decoded every packet; a table sizes every packet that the file holds whole
+    // (of AAC, whose decoder gives nothing more when drained).
+    if (_count <= kChecked || _listed)
+        return true;
     FormatPtr format = OpenMediaFile(path, &known);
     CodecPtr decoder = format && FindSoundStream(format.get()) == _stream
                            ? OpenDecoder(format->streams[_stream])
@@ -358,7 +396,10 @@ bool SoundIndex::CheckEnd(const std::string& path, const KnownFile& known) {
         // Only the last packet may deliver less: a file cut short ends in a part of one.
         if (at != _count - 1 || got > cursor.told)
             return false;
-        _told.emplace_back(at, got);
+        if (!_told.empty() && _told.back().first == at)
+            _told.back().second = got;
+        else
+            _told.emplace_back(at, got);
         _end -= cursor.told - got;
         if (at % _stride == 0 && at / _stride < int64_t(_checkpoints.size()))
             _checkpoints[std::size_t(at / _stride)].told = int32_t(got);
@@ -389,6 +430,7 @@ bool SoundIndex::_SeekPacket(AVFormatContext* format, int64_t packet, Cursor& cu
     cursor.sought = packet;
     cursor.searched = 0;
     cursor.lost = false;
+    cursor.past = false;
     cursor.origin = Origin{};
     // A packet before the first with a place is counted from the start.
     if (mark->from < 0)
@@ -411,7 +453,7 @@ const SoundIndex::Checkpoint* SoundIndex::_CheckpointOf(int64_t packet) const {
 
 bool SoundIndex::_Matches(const Checkpoint& mark, const AVPacket* packet, const Origin& origin) {
     return origin.from == mark.from && origin.order == mark.order && packet->size == mark.size &&
-           Hash(packet) == mark.hash;
+           (!mark.hashed || Hash(packet) == mark.hash);
 }
 
 int64_t SoundIndex::_Told(int64_t packet) const {
@@ -464,6 +506,11 @@ int64_t SoundIndex::Take(AVPacket* packet, Cursor& cursor) {
             cursor.lost = true;
             return -1;
         }
+        // A table leaves out what the file does not hold whole: the sound ends before it.
+        if (_complete && at >= _count && _listed) {
+            cursor.past = true;
+            return -1;
+        }
         const Checkpoint* mark = _CheckpointOf(at);
         const int64_t raw = at < _count ? (*cursor.samples)(packet) : -1;
         cursor.origin.Follow(packet);
@@ -472,7 +519,7 @@ int64_t SoundIndex::Take(AVPacket* packet, Cursor& cursor) {
             return -1;
         }
         const int64_t found = _Told(at);
-        told = found >= 0 ? found : std::max<int64_t>(0, raw - skip - discard);
+        told = found >= 0 ? found : _Alone(packet, raw);
         place = cursor.place + _LostBefore(at);
         noise = cursor.nextNoise;
     }

@@ -24,6 +24,10 @@ namespace tbx::movie {
 
 class SoundIndex {
 public:
+    // Times that leave where counting puts their packets and stay this long stand (a loss, or a
+    // step back): longer than any run of packets that one lying time carries (a Matroska
+    // cluster's blocks lie within 33 s of its time).
+    static constexpr int64_t kSettleSeconds = 40;
     // The place in the file of the unit (a data packet, a block, a PES) that the packets read
     // last came from, and the order of the last among them; -1 before the first. A packet
     // without a place of its own came from where the one before it did.
@@ -50,6 +54,7 @@ public:
         int64_t nextNoise = 0;
         Origin origin;
         bool lost = false; // the packets read no longer follow the index
+        bool past = false; // the packet read lies past a complete index's last: the sound ends
         std::unique_ptr<PacketSamples> samples;
     };
 
@@ -58,6 +63,11 @@ public:
     // deliver against what their headers say. Null where a packet's samples cannot be told or
     // decoding does not bear them out.
     static std::unique_ptr<SoundIndex> Start(FormatPtr pass, int stream);
+    // The same from the container's own table of every packet (an MP4 file's sample tables),
+    // which tells their places without a pass: each packet's samples follow from its size, those
+    // that an edit leaves out deliver nothing, and those that the file does not hold whole are
+    // none. Null where the table does not tell them, or lists packets out of the file's order.
+    static std::unique_ptr<SoundIndex> FromTable(FormatPtr format, int stream);
     ~SoundIndex();
 
     // Reads on until the places of the packets up to `packet` are settled (a jump of the times
@@ -69,7 +79,7 @@ public:
     bool Complete() const { return _complete; }
     // For a complete index: decodes the last packets after a seek, in a context opened as
     // `known` says; takes what a last packet cut short delivers, and what draining gives. False
-    // where decoding does not bear the index out.
+    // where decoding does not bear the index out. A table's index needs no such check.
     bool CheckEnd(const std::string& path, const KnownFile& known);
     // Samples per channel that a whole decoding delivers, once complete; before, where the
     // packets settled so far end.
@@ -105,6 +115,7 @@ private:
         int32_t told = 0;   // its samples
         int32_t size = 0;   // its size and bytes, which it must have when found
         uint32_t hash = 0;
+        bool hashed = false; // a table's packets are known by their place alone
         int32_t noise = -1;
     };
     // A packet read by the pass whose place waits on the packets after it.
@@ -118,8 +129,20 @@ private:
     };
 
     SoundIndex() = default;
+    // `listed`: the index is read from the container's table, whose times are its packets'
+    // places.
+    static std::unique_ptr<SoundIndex> _Start(FormatPtr pass, int stream, bool listed);
     // Reads the pass's next packet of the stream; false at the end.
     bool _Step();
+    // Places the table's packets after those that the start read, up to the first that a file of
+    // `size` bytes does not hold whole.
+    bool _List(const AVStream* stream, int64_t size);
+    // What a packet of `raw` samples delivers: the decoder carries a skip at the start on into the
+    // packets after the one marked, and a packet marked to discard delivers nothing.
+    int64_t _Delivered(const AVPacket* packet, int64_t raw);
+    int64_t _Delivered(int64_t raw, int64_t skip, int64_t discard, bool dropped);
+    // The same as a reader tells it from the packet alone.
+    static int64_t _Alone(const AVPacket* packet, int64_t raw);
     // Takes a packet read by the pass with its samples, after what it skips and discards.
     void _Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t noiseSteps);
     // Weighs a packet's time, as how far it lies from where counting puts it, against the times
@@ -140,14 +163,8 @@ private:
     int64_t _LostBefore(int64_t packet) const;
     int64_t _Adjust(int64_t packet) const;
 
-    struct ParametersFree {
-        void operator()(AVCodecParameters* parameters) const {
-            avcodec_parameters_free(&parameters);
-        }
-    };
-
     // The stream's parameters, which outlive the pass's context.
-    std::unique_ptr<AVCodecParameters, ParametersFree> _parameters;
+    ParametersPtr _parameters;
     FormatPtr _pass;
     PacketPtr _packet;
     std::unique_ptr<PacketSamples> _samplesOf;
@@ -158,12 +175,16 @@ private:
     bool _complete = false;
     bool _failed = false;
 
+    bool _listed = false;  // read from the container's table of its packets
+    int64_t _skipLeft = 0; // of the pass's packets, as the decoder carries it
+    int64_t _oneSize = -1; // the samples of every packet so far, 0 where they differ
+
     std::vector<Checkpoint> _checkpoints; // the packets 0, _stride, 2 × _stride, ...
     int64_t _stride = 0;
     // Samples missing before a packet, as the container's times show: (packet, samples).
     std::vector<std::pair<int64_t, int64_t>> _lost;
-    // Packets that deliver other than their headers say, as decoding them found: (packet,
-    // samples).
+    // Packets that deliver other than a reader tells from each alone, as decoding them found or a
+    // skip carried on from the packets before them: (packet, samples).
     std::vector<std::pair<int64_t, int64_t>> _told;
     // How far the first frames' times lie from their packets' places, for the decoder's delay.
     std::vector<int64_t> _adjust;

@@ -208,14 +208,15 @@ int64_t SoundTrack::_CountStated(AVFormatContext* format, int64_t declared) {
         const int64_t end = start + stream->duration -
                             av_rescale_q(stream->codecpar->initial_padding, perSample, _timeBase);
         // The sound begins with its first decoded sample, which a stream cut without decoding
-        // has before the start that the container gives it.
-        const int64_t first = std::min(start, FirstFrameTime(format, _index));
+        // has before the start that the container gives it, and one whose first page is lost
+        // after it (the packet read first only primes the decoder).
+        const int64_t first = FirstFrameTime(format, _index);
         int64_t last = -1;
         if (end <= start || ContentEnd(format, _index, end, &last) != end)
             return -1;
         if (IsContainer(format, "ogg"))
             _lastPage = std::max<int64_t>(last, 0);
-        if (first < start && _start != AV_NOPTS_VALUE && _origin == _start)
+        if (first != start && first != INT64_MAX && _start != AV_NOPTS_VALUE && _origin == _start)
             _start = _origin = first;
         return av_rescale_q(end - _start, _timeBase, perSample);
     }
@@ -238,6 +239,10 @@ int64_t SoundTrack::SampleCount() {
     if (_sampleCount < 0) {
         const int64_t content = _CountContent();
         _sampleCount = content >= 0 ? _lead + content : _CountByDecoding();
+        if (_granulesLeft) {
+            _DropGranules();
+            return SampleCount();
+        }
     }
     return _sampleCount;
 }
@@ -340,6 +345,8 @@ bool SoundTrack::_Restart() {
         old = std::move(_framesRead);
     if (old && _seekable && IsContainer(old.get(), "mp3"))
         CopyIndex(old.get(), _format.get(), _index);
+    if (_granules)
+        _granules->Restart();
     _decoder = OpenDecoder(_format->streams[_index]);
     if (_decoder && _packets) {
         _decoder->pkt_timebase = AVRational{1, _rate}; // packets carry their places in samples
@@ -607,7 +614,11 @@ bool SoundTrack::_Place(const AVFrame* frame, int64_t at, int64_t samples) {
 }
 
 Taken SoundTrack::_Take(AVPacket* packet) {
+    if (_granules)
+        return _TakePage(packet);
     const int64_t at = _packets->Take(packet, _cursor);
+    if (_cursor.past)
+        return Taken::kStop;
     if (_cursor.lost) {
         // Packets that the index does not hold: what it places cannot be trusted.
         _indexLost = _cursor.sought < 0;
@@ -664,6 +675,11 @@ bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
     if ((_RunsPastCount() ? end : std::min(end, OutputCount())) <= first)
         return true;
     bool fetched = _Fetch(first, end);
+    if (_granulesLeft) {
+        // Read again, placed by an index of the packets.
+        _DropGranules();
+        fetched = _Fetch(first, end);
+    }
     if (_indexLost) {
         // Read again, placed by the packets' times, from the start.
         _DropIndex();
@@ -699,9 +715,9 @@ bool SoundTrack::_Fetch(int64_t first, int64_t end) {
     if (!_Position(first))
         return false;
     _DropBefore(first);
-    while (!_indexLost && _Held() < end && _Produce())
+    while (!_indexLost && !_granulesLeft && _Held() < end && _Produce())
         _DropBefore(first);
-    if (_ended && !_finished && !_indexLost)
+    if (_ended && !_finished && !_indexLost && !_granulesLeft)
         _Finish();
     return true;
 }

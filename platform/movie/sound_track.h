@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/movie/ffmpeg_support.h"
+#include "platform/movie/granule_check.h"
 #include "platform/movie/movie_types.h"
 #include "platform/movie/pcm_queue.h"
 #include "platform/movie/sound_index.h"
@@ -88,10 +89,19 @@ private:
     // a movie's sound, read as far as reads need it. False where none could be built (the
     // sound then decodes from the start, placed by its times).
     bool _UseIndex();
+    std::unique_ptr<SoundIndex> _StartIndex(FormatPtr pass) const;
     // A movie's sound is placed by its index from its first read (or count by decoding) on.
     void _IndexMovie();
     // Gives up an index whose packets a read found it did not follow.
     void _DropIndex();
+    // Gives up placing an Ogg stream by its granules, where reading found one that leaves the
+    // count of the samples before it: an index places the sound instead.
+    void _DropGranules();
+    // Whether a packet of an Ogg stream placed by its granules goes to the decoder.
+    Taken _TakePage(AVPacket* packet);
+    // Seeks such a stream to the timeline's sample `at`; false where the container refuses, or
+    // a granule before it leaves the count.
+    bool _SeekPage(int64_t at);
     // A decoder that adds noise from a table it walks on from frame to frame (WMA), so that it
     // starts afresh after a seek where a whole decoding's table stands at its start.
     bool _NoiseCarries() const {
@@ -196,6 +206,11 @@ private:
     // reckoned back from its end, which the last page trims, so seeks land before it. 0 while
     // it is not known, which keeps the stream from seeking; -1 for other containers.
     int64_t _lastPage = -1;
+    // Ogg: its granules place the sound where they agree with the count of its packets' samples,
+    // as reading weighs them; once one is found that leaves it (a lie, or a loss), the sound is
+    // placed by an index instead.
+    std::unique_ptr<GranuleCheck> _granules;
+    bool _granulesLeft = false;
     // Ogg: the page of the frame decoded last (kNoPage before the first).
     static constexpr int64_t kNoPage = INT64_MIN;
     bool _pageTimes = false;

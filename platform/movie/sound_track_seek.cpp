@@ -64,8 +64,8 @@ void SoundTrack::_ChooseSeeking() {
                 _codecId == AV_CODEC_ID_MP1;
     else if (ogg)
         exact = _codecId == AV_CODEC_ID_VORBIS || _codecId == AV_CODEC_ID_OPUS || lossless;
-    else if (mov)
-        exact = _codecId == AV_CODEC_ID_AAC || lossless;
+    else if (mov) // AAC is placed by the count of its sample tables; ALAC's do not size it
+        exact = lossless;
     else if (IsContainer(format, "caf") || IsContainer(format, "flac"))
         exact = lossless;
     else
@@ -75,8 +75,12 @@ void SoundTrack::_ChooseSeeking() {
     if (seconds < 0)
         return; // other containers seek by an index of their packets, where one is built
     _SeekWith(seconds);
-    if (ogg)
+    if (ogg) {
         _lastPage = 0;
+        const AVStream* stream = format->streams[_index];
+        _granules = std::make_unique<GranuleCheck>(stream->codecpar, stream->time_base, _index);
+        _take = [this](AVPacket* packet) { return _Take(packet); };
+    }
     // Sound files that state no start begin their packets' times at 0.
     if (_start == AV_NOPTS_VALUE && _audioOnly)
         _start = _origin = 0;
@@ -86,8 +90,11 @@ bool SoundTrack::_Indexable() const {
     const AVInputFormat* container = _known.container;
     if (_seekable || !container || _PrerollSeconds() < 0)
         return false;
+    // An MP4 file's sample tables size AAC's packets.
+    if (IsContainer(container, "mov"))
+        return _codecId == AV_CODEC_ID_AAC;
     for (const char* name :
-         {"matroska", "asf", "avi", "mpeg", "mpegts", "ac3", "eac3", "aac", "flv"})
+         {"matroska", "asf", "avi", "mpeg", "mpegts", "ac3", "eac3", "aac", "flv", "ogg"})
         if (IsContainer(container, name))
             return true;
     return false;
@@ -99,7 +106,7 @@ bool SoundTrack::_UseIndex() {
         // The pass reads the context opened first to its end; declined, decoding reads from a
         // context at the start.
         FormatPtr pass = _probe ? std::move(_probe) : OpenMediaFile(_path, &_known);
-        _packets = SoundIndex::Start(std::move(pass), _index);
+        _packets = _StartIndex(std::move(pass));
         if (!_packets || !_packets->ReachSample(INT64_MAX) || !_packets->CheckEnd(_path, _known)) {
             _packets.reset();
             _probe = OpenMediaFile(_path, &_known);
@@ -108,7 +115,7 @@ bool SoundTrack::_UseIndex() {
         _start = _origin = 0;
         _indexLead = 0;
     } else {
-        _packets = SoundIndex::Start(OpenMediaFile(_path, &_known), _index);
+        _packets = _StartIndex(OpenMediaFile(_path, &_known));
         if (!_packets)
             return false;
         // The first frame lies where placing by times puts it: at its time, but for jitter,
@@ -124,6 +131,62 @@ bool SoundTrack::_UseIndex() {
     _take = [this](AVPacket* packet) { return _Take(packet); };
     _SeekWith(_PrerollSeconds());
     return true;
+}
+
+std::unique_ptr<SoundIndex> SoundTrack::_StartIndex(FormatPtr pass) const {
+    // An MP4 file lists every packet in its sample tables: no pass need read them.
+    return IsContainer(_known.container, "mov") ? SoundIndex::FromTable(std::move(pass), _index)
+                                                : SoundIndex::Start(std::move(pass), _index);
+}
+
+void SoundTrack::_DropGranules() {
+    _granules.reset();
+    _granulesLeft = false;
+    _seekable = false;
+    _lastPage = -1;
+    _take = {};
+    _stale = true;
+    _sampleCount = -1;
+    _UseIndex();
+}
+
+bool SoundTrack::_SeekPage(int64_t at) {
+    // A granule is taken for a place where the stretch before it, as long as any lie may run,
+    // agrees with the count: the seek reads that stretch's pages, without decoding them, unless
+    // reading found it agrees already, and goes on from the page before the place.
+    const AVRational perSample{1, _rate};
+    const int64_t own = SamplesAt(_origin, 0, _timeBase, _rate) + at;
+    const int64_t settle = SoundIndex::kSettleSeconds * _rate;
+    _takeFrom = own;
+    AVFormatContext* format = _format.get();
+    if (_granules->Agrees(own - settle, own) || !format->pb) {
+        _granules->Restart();
+        return av_seek_frame(format, _index, _origin + av_rescale_q(at, perSample, _timeBase),
+                             AVSEEK_FLAG_BACKWARD) >= 0;
+    }
+    // A little before the stretch: the page that the seek lands in is not weighed.
+    const int64_t before = at - settle - 2 * _rate;
+    int64_t restart = 0;
+    if (av_seek_frame(format, _index, _origin + av_rescale_q(before, perSample, _timeBase),
+                      AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    if (!_granules->WeighPages(format->pb, own, own, restart)) {
+        _granulesLeft = true;
+        return false;
+    }
+    _granules->Restart();
+    return av_seek_frame(format, _index, restart, AVSEEK_FLAG_BYTE) >= 0;
+}
+
+Taken SoundTrack::_TakePage(AVPacket* packet) {
+    if (!_granules->Weigh(packet)) {
+        _granulesLeft = true;
+        return Taken::kStop;
+    }
+    // After a seek that reads a stretch before its pre-roll only to weigh it, the packets of that
+    // stretch are not decoded.
+    const int64_t end = _granules->End();
+    return end != AV_NOPTS_VALUE && end <= _takeFrom ? Taken::kPass : Taken::kTake;
 }
 
 void SoundTrack::_DropIndex() {
@@ -229,8 +292,8 @@ bool SoundTrack::_Position(int64_t first) {
         return true;
     if (_seekable) {
         const Seek seek = _Seek(first);
-        if (seek == Seek::kDone)
-            return true;
+        if (seek == Seek::kDone || _granulesLeft)
+            return true; // (a read then places the sound by an index)
         if (seek == Seek::kFailed)
             return _Restart();
     }
@@ -260,7 +323,11 @@ SoundTrack::Seek SoundTrack::_Seek(int64_t first) {
                 early != late)
                 continue;
         }
+        if (_granulesLeft)
+            return Seek::kFailed;
         if (!_settles && !_SeekTo(from, preroll, from, 0, nullptr)) {
+            if (_granulesLeft)
+                return Seek::kFailed;
             preroll = std::max<int64_t>(preroll, _rate);
             continue;
         }
@@ -302,7 +369,8 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
     } else {
         const int64_t target =
             _origin + av_rescale_q(from - preroll, AVRational{1, _rate}, _timeBase);
-        if (av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
+        if (_granules ? !_SeekPage(from - preroll)
+                      : av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
             return false;
     }
     // A decoder made afresh: some keep what a flush leaves (a DVD's samples cut at the end of
@@ -318,7 +386,7 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
             page = _frame->pkt_pos;
     _kept = nullptr;
     // Sound that ends before the place wanted has found its end: silence follows.
-    const bool ended = _ended && !_cursor.lost && !_indexLost;
+    const bool ended = _ended && !_cursor.lost && !_indexLost && !_granulesLeft;
     if (_anchor || (_placed < from && !ended) || _lastRate != _rate) {
         if (!_anchor && _lastRate != _rate)
             _seekable = false; // the decoder's rate is not the stream's: times do not map

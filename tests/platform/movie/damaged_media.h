@@ -1,13 +1,14 @@
 // Files as they arrive damaged or lying, made from intact ones by editing their bytes, for the
 // sound reader's tests: a frame count changed in an MP3's tag, a time changed in a Matroska
-// block or cluster, an FLV tag or MPEG PES headers, noise in Matroska blocks, an AVI file cut
-// inside its index.
+// block or cluster, an FLV tag, MPEG PES headers or Ogg pages, noise in Matroska blocks, an AVI
+// file cut inside its index, an MP4 file given other edits or cut inside a fragment.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace soundtest {
@@ -107,6 +108,79 @@ inline void SetPesTime(std::string& bytes, std::size_t at, int64_t time) {
     bytes[at + 2] = char((t >> 14 & 0xFE) | 1);
     bytes[at + 3] = char(t >> 7);
     bytes[at + 4] = char((t << 1 & 0xFE) | 1);
+}
+
+// The places of an Ogg file's pages that carry a granule position of sound (past the headers,
+// whose pages have none or 0), each with its length.
+inline std::vector<std::pair<std::size_t, std::size_t>> OggSoundPages(const std::string& bytes) {
+    std::vector<std::pair<std::size_t, std::size_t>> pages;
+    for (std::size_t at = bytes.find("OggS"); at != std::string::npos && at + 27 <= bytes.size();
+         at = bytes.find("OggS", at + 1)) {
+        const std::size_t segments = uint8_t(bytes[at + 26]);
+        if (at + 27 + segments > bytes.size())
+            break;
+        std::size_t length = 27 + segments;
+        for (std::size_t i = 0; i < segments; ++i)
+            length += uint8_t(bytes[at + 27 + i]);
+        int64_t granule = 0;
+        for (int i = 7; i >= 0; --i)
+            granule = granule << 8 | uint8_t(bytes[at + 6 + std::size_t(i)]);
+        if (granule > 0 && at + length <= bytes.size())
+            pages.emplace_back(at, length);
+    }
+    return pages;
+}
+
+// The CRC of an Ogg page: CRC-32 of polynomial 0x04C11DB7, unreflected, over the page with its
+// CRC field as zeros.
+inline uint32_t OggCrc(const std::string& bytes, std::size_t at, std::size_t length) {
+    uint32_t crc = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const uint8_t byte = i >= 22 && i < 26 ? 0 : uint8_t(bytes[at + i]);
+        crc ^= uint32_t(byte) << 24;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 0x80000000u ? crc << 1 ^ 0x04C11DB7u : crc << 1;
+    }
+    return crc;
+}
+
+// MP4 boxes: the place of each box of `type` inside [from, to), looking into the boxes that hold
+// others on the way to it; `path` receives the places of those holding the first one found.
+inline std::size_t Mp4Box(const std::string& bytes, std::size_t from, std::size_t to,
+                          const std::string& type, std::vector<std::size_t>& path) {
+    auto be32 = [&](std::size_t i) {
+        return uint32_t(uint8_t(bytes[i])) << 24 | uint32_t(uint8_t(bytes[i + 1])) << 16 |
+               uint32_t(uint8_t(bytes[i + 2])) << 8 | uint32_t(uint8_t(bytes[i + 3]));
+    };
+    for (std::size_t at = from; at + 8 <= to;) {
+        const std::size_t size = be32(at);
+        if (size < 8 || at + size > to)
+            return std::string::npos;
+        const std::string name = bytes.substr(at + 4, 4);
+        if (name == type)
+            return at;
+        if (name == "moov" || name == "trak" || name == "edts" || name == "mdia") {
+            path.push_back(at);
+            if (const std::size_t found = Mp4Box(bytes, at + 8, at + size, type, path);
+                found != std::string::npos)
+                return found;
+            path.pop_back();
+        }
+        at += size;
+    }
+    return std::string::npos;
+}
+
+inline uint32_t Mp4TimeScale(const std::string& bytes, const std::string& header) {
+    std::vector<std::size_t> path;
+    const std::size_t at = Mp4Box(bytes, 0, bytes.size(), header, path);
+    if (at == std::string::npos)
+        return 0;
+    const std::size_t scale = at + (bytes[at + 8] == 1 ? 28 : 20); // after the two dates
+    uint32_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = value << 8 | uint8_t(bytes[scale + std::size_t(i)]);
+    return value;
 }
 
 } // namespace detail
@@ -216,6 +290,104 @@ inline bool MovePesTime(std::string& bytes, std::size_t first, std::size_t count
         if ((uint8_t(bytes[at - 2]) & 0xC0) == 0xC0) // a DTS follows
             detail::SetPesTime(bytes, at + 5, detail::PesTime(bytes, at + 5) + ticks);
     }
+    return true;
+}
+
+inline std::size_t CountOggSoundPages(const std::string& bytes) {
+    return detail::OggSoundPages(bytes).size();
+}
+
+// Moves the granule positions of `count` of an Ogg file's sound pages from `first` on by
+// `samples`, with their CRCs made right again. False where it holds `first` or fewer.
+inline bool MoveOggGranules(std::string& bytes, std::size_t first, std::size_t count,
+                            int64_t samples) {
+    const auto pages = detail::OggSoundPages(bytes);
+    if (first >= pages.size())
+        return false;
+    for (std::size_t i = first; i < pages.size() && i - first < count; ++i) {
+        const auto [at, length] = pages[i];
+        uint64_t granule = 0;
+        for (int b = 7; b >= 0; --b)
+            granule = granule << 8 | uint8_t(bytes[at + 6 + std::size_t(b)]);
+        granule += uint64_t(samples);
+        for (std::size_t b = 0; b < 8; ++b)
+            bytes[at + 6 + b] = char(granule >> (8 * b) & 0xFF);
+        const uint32_t crc = detail::OggCrc(bytes, at, length);
+        for (std::size_t b = 0; b < 4; ++b)
+            bytes[at + 22 + b] = char(crc >> (8 * b) & 0xFF);
+    }
+    return true;
+}
+
+// An edit of an MP4 track: from `mediaTime` of its media, `duration` long, both in samples.
+struct Mp4Edit {
+    int64_t mediaTime, duration;
+};
+
+// Gives the first track of an MP4 file whose index follows its samples (moov after mdat) the
+// edits given instead of its own. False without an edit list to replace.
+inline bool SetMp4Edits(std::string& bytes, const std::vector<Mp4Edit>& edits) {
+    std::vector<std::size_t> path;
+    const std::size_t list = detail::Mp4Box(bytes, 0, bytes.size(), "elst", path);
+    const uint32_t movie = detail::Mp4TimeScale(bytes, "mvhd");
+    const uint32_t media = detail::Mp4TimeScale(bytes, "mdhd");
+    std::vector<std::size_t> none;
+    const std::size_t data = detail::Mp4Box(bytes, 0, bytes.size(), "mdat", none);
+    if (list == std::string::npos || path.empty() || movie == 0 || media == 0 ||
+        data == std::string::npos || data > path.front())
+        return false;
+    auto be = [](std::string& out, uint64_t value, int bytesOf) {
+        for (int i = bytesOf - 1; i >= 0; --i)
+            out += char(value >> (8 * i) & 0xFF);
+    };
+    std::string box;
+    be(box, 16 + 20 * edits.size(), 4);
+    box += "elst";
+    be(box, uint64_t(1) << 24, 4); // version 1: 64-bit durations and times
+    be(box, edits.size(), 4);
+    for (const Mp4Edit& edit : edits) {
+        be(box, uint64_t(edit.duration * movie / media), 8);
+        be(box, uint64_t(edit.mediaTime), 8);
+        be(box, 0x00010000, 4); // at the normal rate
+    }
+    std::size_t old = 0;
+    for (int i = 0; i < 4; ++i)
+        old = old << 8 | uint8_t(bytes[list + std::size_t(i)]);
+    bytes.replace(list, old, box);
+    for (std::size_t holder : path) { // the boxes that hold it grow by as much
+        uint32_t size = 0;
+        for (int i = 0; i < 4; ++i)
+            size = size << 8 | uint8_t(bytes[holder + std::size_t(i)]);
+        size = uint32_t(size + box.size() - old);
+        for (int i = 0; i < 4; ++i)
+            bytes[holder + std::size_t(i)] = char(size >> (8 * (3 - i)) & 0xFF);
+    }
+    return true;
+}
+
+// The places of an MP4 file's fragments (its top-level moof boxes).
+inline std::vector<std::size_t> Mp4Fragments(const std::string& bytes) {
+    std::vector<std::size_t> fragments;
+    for (std::size_t at = 0; at + 8 <= bytes.size();) {
+        std::size_t size = 0;
+        for (int i = 0; i < 4; ++i)
+            size = size << 8 | uint8_t(bytes[at + std::size_t(i)]);
+        if (size < 8)
+            break;
+        if (bytes.compare(at + 4, 4, "moof") == 0)
+            fragments.push_back(at);
+        at += size;
+    }
+    return fragments;
+}
+
+// Cuts a fragmented MP4 file `offset` bytes after the start of its fragment `index`, as a
+// download stops. False where it holds fewer fragments.
+inline bool CutMp4Fragment(std::string& bytes, std::size_t index, std::size_t offset) {
+    const std::vector<std::size_t> fragments = Mp4Fragments(bytes);
+    if (index >= fragments.size() || fragments[index] + offset >= bytes.size())
+        return false;
+    bytes.resize(fragments[index] + offset);
     return true;
 }
 
