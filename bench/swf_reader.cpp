@@ -1,13 +1,15 @@
 // Parsing a 100 MB movie of video and sound tags into tag objects, from memory and from a
 // file; from a file beside its peer, read() of the same file into one buffer, in the same run.
 // The same movie compressed, beside zlib inflating it into one buffer; and compression bombs
-// refused, beside python3's zlib inflating the same bytes, in time and peak memory.
+// refused, beside python3's zlib inflating the same bytes, in time and peak memory. Action
+// lists of many long branches beside the same bytes with no branch among them.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <malloc.h>
 #include <random>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -368,6 +370,68 @@ BENCHMARK(BM_BombRefused)
     ->Arg(1)
     ->Arg(2)
     ->Iterations(5)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+
+// A movie of one DoAction: `units` pairs of a branch reaching 32 KiB, forward (If over what
+// follows) or backward (Jump back over what precedes), and a Play. With `branches` false the
+// branches are GotoFrame records of the same length, which span nothing.
+std::vector<uint8_t> BranchMovie(int64_t units, bool backward, bool branches) {
+    using namespace swfbomb;
+    const uint8_t code = branches ? (backward ? 0x99 : 0x9D) : 0x81;
+    const Bytes branch{code, 0x02, 0x00, uint8_t(backward ? 0x00 : 0xFF),
+                       uint8_t(backward ? 0x80 : 0x7F)};
+    const Bytes play{0x06};
+    const Bytes unit = backward ? play + branch : branch + play;
+    const uint32_t length = static_cast<uint32_t>(unit.size() * units + 1);
+    Bytes movie{'F', 'W', 'S', 6, 0, 0, 0, 0};
+    movie = movie + HeaderFields(1) +
+            Bytes{0x3F, 0x03, uint8_t(length), uint8_t(length >> 8), uint8_t(length >> 16), 0};
+    for (int64_t i = 0; i < units; ++i)
+        movie.insert(movie.end(), unit.begin(), unit.end());
+    movie = movie + Bytes{0x00, 0x40, 0x00, 0x00, 0x00};
+    for (int i = 0; i < 4; ++i)
+        movie[4 + i] = static_cast<uint8_t>(movie.size() >> (8 * i));
+    return movie;
+}
+
+// Reads the movie; `heldMiB`, when given, gets the heap its tags hold once read.
+bool ParseBuffer(const std::vector<uint8_t>& movie, double* heldMiB = nullptr) {
+    const std::size_t before = mallinfo2().uordblks + mallinfo2().hblkhd;
+    CBK_SwfReader reader;
+    const bool read = reader.CreateFromBuffer(movie.data(), movie.size(), true, 0, true) &&
+                      reader.GetTags().size() == 3;
+    if (heldMiB)
+        *heldMiB = double(mallinfo2().uordblks + mallinfo2().hblkhd - before) / (1 << 20);
+    reader.Destroy(true);
+    return read;
+}
+
+// range(0): the pairs; range(1): 1 for backward branches.
+void BM_ReadBranches(benchmark::State& state) {
+    const std::vector<uint8_t> ours = BranchMovie(state.range(0), state.range(1), true);
+    const std::vector<uint8_t> peer = BranchMovie(state.range(0), state.range(1), false);
+    bench::SideBySide rounds(state, "nobranch", "ms");
+    for (auto _ : state) {
+        rounds.Ours([&] {
+            if (!ParseBuffer(ours))
+                state.SkipWithError("the movie was not read");
+        });
+        rounds.Peer([&] { ParseBuffer(peer); });
+    }
+    rounds.Report();
+    double held = 0;
+    ParseBuffer(ours, &held);
+    state.counters["ours_held_MiB"] = held;
+    ParseBuffer(peer, &held);
+    state.counters["nobranch_held_MiB"] = held;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * ours.size()));
+}
+BENCHMARK(BM_ReadBranches)
+    ->Args({20000, 0})
+    ->Args({20000, 1})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 

@@ -3,6 +3,7 @@
 #include "ascompiler/codegen/generator.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace translate {
 namespace {
@@ -44,8 +45,8 @@ bool NegateTrueLiteral(Literal& value) {
     }
 }
 
-// How far an else-if chain's jumps to its end reach at once.
-constexpr int kChainJumpReach = 1024;
+// How far an else-if chain's jumps to its end reach at once: as far as a branch offset holds.
+constexpr int kChainJumpReach = INT16_MAX;
 
 // Saves the loops of the enclosing code while a function or handler body is generated:
 // break and continue never leave a function.
@@ -114,10 +115,9 @@ void Generator::If(ASNode* node, CodingList& list) {
             link.jumpEnd = position += 5;
     }
     const int end = position + elseLength;
-    // A Jump further from the end than kChainJumpReach lands on the furthest later Jump within
-    // it (or the next one), which goes on from there: a jump's offset has 16 bits, and the
-    // action model that reads the code back keeps every record a branch spans, which jumps
-    // over the whole rest of a long chain would make grow with the square of its length.
+    // Each link's Jump goes straight to the chain's end, as a lone if's does, wherever its 16-bit
+    // offset holds that; one further away lands on the furthest later Jump within reach (or the
+    // next one), which goes on from there.
     const size_t jumping = links.back().jumps ? links.size() : links.size() - 1;
     size_t reach = jumping;
     for (size_t i = links.size(); i-- > 0;) {

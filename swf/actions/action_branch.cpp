@@ -19,7 +19,7 @@ uint32_t CBK_SwfActionBranch::Read(CBK_SwfReader* reader) {
     const uint32_t before = reader->GetBufPos();
     const uint16_t length = reader->GetWord();
     _offset = static_cast<int16_t>(reader->GetWord());
-    _spanned.clear();
+    _spanned = {};
     const uint32_t consumed = reader->GetBufPos() - before;
     // Nothing spanned yet, so even an offset of 0 writes as read.
     _readAsWritten = length == 2 && consumed == 4;
@@ -29,10 +29,7 @@ uint32_t CBK_SwfActionBranch::Read(CBK_SwfReader* reader) {
 int32_t CBK_SwfActionBranch::GetWrittenOffset() const {
     if (_offset != 0)
         return _offset;
-    int64_t sum = 0;
-    for (const CBK_SwfActionRecord* record : _spanned)
-        sum += record->GetSize();
-    return static_cast<int32_t>(std::min<int64_t>(sum, INT32_MAX));
+    return static_cast<int32_t>(std::min<uint64_t>(_spanned.GetSize(), INT32_MAX));
 }
 
 uint32_t CBK_SwfActionBranch::Write(CBK_SwfStream* stream) {
@@ -53,30 +50,34 @@ bool CBK_SwfActionBranch::SetJumps(const std::vector<int32_t>& distances) {
         return false;
     _offset = static_cast<int16_t>(distances[0]);
     if (_offset == 0)
-        _spanned.clear();
+        _spanned = {};
     return true;
 }
 
-void CBK_SwfActionBranch::AttachBranchActions(const CBK_SwfActionVector& list, std::size_t index) {
-    _spanned.clear();
-    // The records are counted first, so that the list is allocated once and their sizes are
-    // asked once.
-    std::size_t count = 0;
+bool CBK_SwfActionBranch::AttachBranchActions(const CBK_SwfActionVector& list, std::size_t index,
+                                              std::span<const uint64_t> starts) {
+    _spanned = {};
+    const std::size_t after = index + 1;
     if (_offset > 0) {
-        int32_t left = _offset;
-        for (std::size_t j = index + 1; left > 0 && j < list.size(); ++j, ++count)
-            left -= static_cast<int32_t>(list[j]->GetSize());
-        _spanned.reserve(count);
-        for (std::size_t j = index + 1; j <= index + count; ++j)
-            _spanned.push_back(list[j].get());
-    } else if (_offset < 0) {
-        int32_t left = -int32_t(_offset);
-        for (std::size_t j = index + 1; left > 0 && j-- > 0; ++count)
-            left -= static_cast<int32_t>(list[j]->GetSize());
-        _spanned.reserve(count);
-        for (std::size_t j = index + 1; j-- > index + 1 - count;)
-            _spanned.push_back(list[j].get());
+        // The fewest records from the next one on that cover the offset, or all there are.
+        const uint64_t target = starts[after] + uint64_t(_offset);
+        const auto end = std::lower_bound(starts.begin() + after, starts.end(), target);
+        const std::size_t stop = std::min<std::size_t>(end - starts.begin(), list.size());
+        _spanned = CBK_SwfActionSpan(list, after, stop - after, false);
+        return end == starts.end();
     }
+    if (_offset < 0) {
+        // The fewest records from this one back that cover the offset, or all there are.
+        const uint64_t back = uint64_t(-int32_t(_offset));
+        std::size_t from = 0;
+        if (starts[after] >= back) {
+            const auto last =
+                std::upper_bound(starts.begin(), starts.begin() + after + 1, starts[after] - back);
+            from = static_cast<std::size_t>(last - starts.begin()) - 1;
+        }
+        _spanned = CBK_SwfActionSpan(list, index, after - from, true);
+    }
+    return false;
 }
 
 } // namespace ravuz

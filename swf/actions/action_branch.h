@@ -3,14 +3,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <span>
 #include <vector>
 
-#include "swf/actions/action_record.h"
+#include "swf/actions/action_span.h"
 
 namespace ravuz {
-
-using CBK_SwfActionVector = std::vector<std::unique_ptr<CBK_SwfActionRecord>>;
 
 class CBK_SwfActionBranch : public CBK_SwfActionRecord {
 public:
@@ -40,14 +38,17 @@ public:
         return offset >= INT16_MIN && offset <= INT16_MAX;
     }
 
-    // Collects the records of `list` (this branch sits at `index`) that the branch jumps
-    // over forward, or back across (itself included) backward.
-    void AttachBranchActions(const CBK_SwfActionVector& list, std::size_t index);
-    const std::vector<CBK_SwfActionRecord*>& GetBranchActions() const { return _spanned; }
-    void Destroy() { _spanned.clear(); }
+    // Attaches the records of `list` (this branch sits at `index`) that the branch jumps over
+    // forward, or back across (itself included) backward, as their sizes add up in `starts`
+    // (the bytes before each record, and the list's total last). True when a forward span
+    // runs out of records before its offset does, so that records appended later join it.
+    bool AttachBranchActions(const CBK_SwfActionVector& list, std::size_t index,
+                             std::span<const uint64_t> starts);
+    const CBK_SwfActionSpan& GetBranchActions() const { return _spanned; }
+    void Destroy() { _spanned = {}; }
 
 private:
-    std::vector<CBK_SwfActionRecord*> _spanned; // not owned
+    CBK_SwfActionSpan _spanned;
     int16_t _offset;
 };
 

@@ -30,6 +30,7 @@ CBK_SwfDoAction& CBK_SwfDoAction::operator=(const CBK_SwfDoAction& other) {
 void CBK_SwfDoAction::Destroy() {
     _open.clear();
     _list.Clear();
+    _spans.Forget();
 }
 
 CBK_SwfActionRecord* CBK_SwfDoAction::GetAction(std::size_t index) const {
@@ -38,7 +39,7 @@ CBK_SwfActionRecord* CBK_SwfDoAction::GetAction(std::size_t index) const {
 
 bool CBK_SwfDoAction::Grows(std::size_t k) const {
     // An If waiting for its else-Jump to close counts only the else part.
-    return !(IsIf(_open[k]) && k + 1 < _open.size() && !IsIf(_open[k + 1]));
+    return !(IsIf(_open[k].branch) && k + 1 < _open.size() && !IsIf(_open[k + 1].branch));
 }
 
 uint32_t CBK_SwfDoAction::AddAction(CBK_SwfActionRecord* record) {
@@ -50,28 +51,38 @@ uint32_t CBK_SwfDoAction::AddAction(CBK_SwfActionRecord* record) {
         // Every offset is checked before any changes, so that a refused record leaves the
         // list as it was.
         for (std::size_t k = 0; k < _open.size(); ++k)
-            if (Grows(k) && int64_t(_open[k]->GetOffset()) + size > INT16_MAX)
+            if (Grows(k) && int64_t(_open[k].branch->GetOffset()) + size > INT16_MAX)
                 return 0;
         for (std::size_t k = 0; k < _open.size(); ++k)
-            if (Grows(k))
-                _open[k]->SetOffset(static_cast<int16_t>(_open[k]->GetOffset() + size));
+            if (Grows(k)) {
+                CBK_SwfActionBranch* branch = _open[k].branch;
+                branch->SetOffset(static_cast<int16_t>(branch->GetOffset() + size));
+            }
         if (auto* branch = record->AsBranch())
-            _open.push_back(branch);
+            _open.push_back({branch, _list.Size()});
     }
     _list.Append(owned.release());
     return size;
 }
 
 void CBK_SwfDoAction::AddEndIf() {
+    // Only the open branches have grown; the one closed now among them.
+    std::vector<std::size_t> grown;
+    grown.reserve(_open.size());
+    for (const OpenBranch& open : _open)
+        grown.push_back(open.index);
     if (!_open.empty())
         _open.pop_back();
-    AttachBranches();
+    _spans.AttachGrown(_list.Records(), std::move(grown));
 }
 
 void CBK_SwfDoAction::TrackBranches(bool track, bool clearOpen) {
     _trackingOff = !track;
-    if (clearOpen)
+    if (clearOpen && !_open.empty()) {
+        // Branches that grew while open are no longer known to have.
         _open.clear();
+        _spans.Forget();
+    }
 }
 
 void CBK_SwfDoAction::SetActions(std::vector<CBK_SwfActionRecord*>& records) {
@@ -88,10 +99,14 @@ void CBK_SwfDoAction::SetActions(std::vector<CBK_SwfActionRecord*>& records) {
 }
 
 void CBK_SwfDoAction::AttachBranches() {
-    const CBK_SwfActionVector& records = _list.Records();
-    for (std::size_t i = 0; i < records.size(); ++i)
-        if (auto* branch = records[i]->AsBranch())
-            branch->AttachBranchActions(records, i);
+    _spans.Forget();
+    CBK_SwfBranchSpans::AttachAll(_list.Records());
+}
+
+bool CBK_SwfDoAction::CanWrite(uint8_t version) {
+    // Bringing the text to the version may change record sizes.
+    _spans.Forget();
+    return _list.Empty() || _list.PrepareWrite(version);
 }
 
 uint32_t CBK_SwfDoAction::Write(CBK_SwfStream* stream, bool writeHeader) {

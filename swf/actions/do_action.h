@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "swf/actions/action_list.h"
+#include "swf/actions/branch_spans.h"
 #include "swf/base/swf_tag.h"
 
 namespace ravuz {
@@ -26,7 +27,10 @@ public:
     // new branch. Returns the record's size; 0 when a branch would then span more than its
     // 16-bit offset encodes: the record is freed and the list stays as it was.
     uint32_t AddAction(CBK_SwfActionRecord* record);
-    // Closes the innermost open branch.
+    // Closes the innermost open branch and attaches the spans of the branches that grew or
+    // were added since the last call. Records are measured once, by the first call after
+    // they are added: a record whose size, or a branch whose offset, its caller changes
+    // afterwards is attached anew after a Write, Read, SetActions, assignment or adjustPaths.
     void AddEndIf();
     void TrackBranches(bool track, bool clearOpen);
     // Replaces the records by those of the vector, taking ownership (nulls and repeats are
@@ -42,7 +46,7 @@ public:
     uint32_t Write(CBK_SwfStream* stream, bool writeHeader);
     // Whether Write can encode the list for SWF `version`; the tags that embed lists check
     // it first, so that they write all or nothing.
-    bool CanWrite(uint8_t version) { return _list.Empty() || _list.PrepareWrite(version); }
+    bool CanWrite(uint8_t version);
     // Appends the records of a list that ends with the current tag (the reader's tag
     // length) or at its end byte.
     uint32_t Read(CBK_SwfReader* reader) override;
@@ -67,12 +71,18 @@ public:
     std::size_t GetOpenBranchCount() const { return _open.size(); }
 
 private:
+    struct OpenBranch {
+        CBK_SwfActionBranch* branch; // not owned
+        std::size_t index;
+    };
+
     void AttachBranches();
     // Whether the open branch at `k` grows when a record is added.
     bool Grows(std::size_t k) const;
 
-    std::vector<CBK_SwfActionBranch*> _open; // not owned
+    std::vector<OpenBranch> _open;
     CBK_SwfActionList _list;
+    CBK_SwfBranchSpans _spans; // what AddEndIf last measured
     bool _headerSuppressed = false;
     bool _trackingOff = false;
     bool _gotoFrame2Fixup = true;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -164,6 +166,15 @@ std::vector<unsigned char> FromHex(const std::string& hex) {
     return bytes;
 }
 
+// Where each record of compiled code starts.
+std::vector<size_t> RecordStarts(const std::vector<unsigned char>& code) {
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < code.size();
+         i += code[i] >= 0x80 ? 3u + (code[i + 1] | code[i + 2] << 8) : 1u)
+        starts.push_back(i);
+    return starts;
+}
+
 TEST(CodeGeneratorTest, GoldenScriptsCompileToTheirBytes) {
     for (const Golden& g : kGolden) {
         const Compiled c = CompileScript(g.script);
@@ -246,12 +257,8 @@ TEST(CodeGeneratorTest, LargeLiteralsAndJumpsRespectTheirFields) {
     const Compiled c = CompileScript(call + ");");
     ASSERT_EQ(c.error, 0) << c.message;
     size_t pushes = 0;
-    for (size_t i = 0; i < c.code.size();) {
-        const int code = c.code[i];
-        const size_t length = code >= 0x80 ? 3u + (c.code[i + 1] | c.code[i + 2] << 8) : 1u;
-        pushes += code == 0x96;
-        i += length;
-    }
+    for (size_t start : RecordStarts(c.code))
+        pushes += c.code[start] == 0x96;
     EXPECT_GE(pushes, 2u);
 
     // Nor can one value beyond 64 KiB.
@@ -294,11 +301,46 @@ TEST(CodeGeneratorTest, TreesDeeperThanTheParserBuildsCompileOrFailWithoutRecurs
         }
         ASSERT_EQ(service->getError(), 0) << service->getMessage();
         size_t adds = 0;
-        for (size_t i = 0; i < code.size();) {
-            adds += code[i] == 0x47;
-            i += code[i] >= 0x80 ? 3u + (code[i + 1] | code[i + 2] << 8) : 1u;
-        }
+        for (size_t start : RecordStarts(code))
+            adds += code[start] == 0x47;
         EXPECT_EQ(adds, size_t(kLinks));
+    }
+}
+
+// Each link's Jump goes to the chain's end, as a lone if's Jump over its else-part does,
+// wherever a 16-bit offset reaches it; one further away lands on the furthest later Jump that
+// it reaches.
+TEST(CodeGeneratorTest, ElseIfJumpsReachTheChainsEndWheneverTheirOffsetHoldsIt) {
+    for (int links : {200, 3000}) {
+        std::string script;
+        for (int i = 0; i < links; ++i)
+            script += (i ? "else if (x == " : "if (x == ") + std::to_string(i) +
+                      ") r = " + std::to_string(i) + ";\n";
+        const Compiled c = CompileScript(script);
+        ASSERT_EQ(c.error, 0) << c.message;
+        const auto end = static_cast<int64_t>(c.code.size()); // the chain's end
+        std::vector<int64_t> jumps;
+        for (size_t start : RecordStarts(c.code))
+            if (c.code[start] == 0x99)
+                jumps.push_back(static_cast<int64_t>(start));
+        ASSERT_EQ(jumps.size(), size_t(links - 1));
+        size_t hops = 0;
+        for (auto jump = jumps.begin(); jump != jumps.end(); ++jump) {
+            const int64_t from = *jump + 5;
+            const auto offset =
+                static_cast<int16_t>(c.code[size_t(*jump) + 3] | c.code[size_t(*jump) + 4] << 8);
+            if (end - from <= INT16_MAX) {
+                EXPECT_EQ(from + offset, end) << links << " links, Jump at " << *jump;
+                continue;
+            }
+            ++hops;
+            const auto to = std::find(jump + 1, jumps.end(), from + offset);
+            ASSERT_NE(to, jumps.end()) << links << " links, Jump at " << *jump;
+            EXPECT_TRUE(to + 1 == jumps.end() || *(to + 1) - from > INT16_MAX) << *jump;
+        }
+        // Only the longer chain passes what an offset reaches, and it does by far.
+        EXPECT_EQ(hops > 0, links == 3000) << end;
+        EXPECT_EQ(end > 2 * INT16_MAX, links == 3000) << end;
     }
 }
 

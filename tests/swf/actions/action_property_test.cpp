@@ -65,7 +65,7 @@ private:
     }
 
     void Statement(CBK_SwfDoAction& list, int depth) {
-        const int kind = depth >= 4 ? Pick(5) : Pick(11);
+        const int kind = depth >= 4 ? Pick(5) : Pick(12);
         switch (kind) {
         case 0: {
             static const std::function<CBK_SwfActionRecord*()> simple[] = {
@@ -180,6 +180,21 @@ private:
             _expected.emplace_back(f, list.GetActionCount());
             break;
         }
+        case 10: { // a jump set in advance over an if, closed before the records it passes
+            const int plays = Pick(4);
+            auto* jump = new CBK_SwfActionBranchAlways(static_cast<int16_t>(5 + plays + 1));
+            list.AddAction(jump);
+            list.AddEndIf();
+            auto* branch = new CBK_SwfActionBranchIfTrue(0);
+            list.AddAction(branch);
+            for (int i = 0; i < plays; ++i)
+                list.AddAction(new CBK_SwfActionPlay);
+            list.AddEndIf();
+            _expected.emplace_back(branch, list.GetActionCount());
+            list.AddAction(new CBK_SwfActionStop);
+            _expected.emplace_back(jump, list.GetActionCount());
+            break;
+        }
         default: { // loop: body, then a jump back to its start
             const std::size_t from = list.GetActionCount();
             Statements(list, depth + 1, 1 + Pick(3));
@@ -246,6 +261,29 @@ std::string Describe(const CBK_SwfActionRecord& record) {
     return text;
 }
 
+// Every If and Jump spans the records between it and its target: forward those after it, up
+// to the target; backward itself and those before it, down to the target.
+bool SpansReachTargets(const CBK_SwfDoAction& list) {
+    const auto targets = swftest::TargetIndices(list.GetList());
+    for (std::size_t i = 0; i < list.GetActionCount(); ++i) {
+        const CBK_SwfActionBranch* branch = list.GetAction(i)->AsBranch();
+        if (!branch)
+            continue;
+        const int64_t target = targets[i].at(0);
+        std::vector<CBK_SwfActionRecord*> meant;
+        if (branch->GetOffset() < 0)
+            for (int64_t k = int64_t(i); k >= target; --k)
+                meant.push_back(list.GetAction(std::size_t(k)));
+        else if (branch->GetOffset() > 0)
+            for (int64_t k = int64_t(i) + 1; k < target; ++k)
+                meant.push_back(list.GetAction(std::size_t(k)));
+        const auto& spanned = branch->GetBranchActions();
+        if (std::vector<CBK_SwfActionRecord*>(spanned.begin(), spanned.end()) != meant)
+            return false;
+    }
+    return true;
+}
+
 void CheckList(CBK_SwfDoAction& list, uint8_t version, const std::string& where) {
     SCOPED_TRACE(where);
     const Bytes body = Body(list, version);
@@ -272,6 +310,8 @@ TEST_P(SwfActionProperties, RandomListsKeepSizesTargetsAndContent) {
         CBK_SwfDoAction list;
         gen.Statements(list, 0, 12);
         ASSERT_EQ(list.GetOpenBranchCount(), 0u);
+        list.AddEndIf(); // nothing open: the spans of jumps set in advance take what followed
+        ASSERT_TRUE(SpansReachTargets(list));
         CheckList(list, version, "built");
         const Bytes body = Body(list, version);
         const auto targets = swftest::TargetIndices(list.GetList());
@@ -289,6 +329,7 @@ TEST_P(SwfActionProperties, RandomListsKeepSizesTargetsAndContent) {
         }
         ASSERT_EQ(Body(read, version), body);
         ASSERT_EQ(swftest::TargetIndices(read.GetList()), targets);
+        ASSERT_TRUE(SpansReachTargets(read));
 
         // Prefixing moves every target with its record, in built and read lists alike.
         const wchar_t* prefix = version < 6 ? L"/cl\u00EFp" : L"/\u00E9\u4E2D/x";
@@ -296,6 +337,7 @@ TEST_P(SwfActionProperties, RandomListsKeepSizesTargetsAndContent) {
         ASSERT_TRUE(read.adjustPaths(prefix));
         CheckList(list, version, "prefixed");
         ASSERT_EQ(swftest::TargetIndices(list.GetList()), targets);
+        ASSERT_TRUE(SpansReachTargets(list));
         const Bytes prefixed = Body(list, version);
         ASSERT_EQ(Body(read, version), prefixed);
         CBK_SwfDoAction reread;
@@ -308,6 +350,7 @@ TEST_P(SwfActionProperties, RandomListsKeepSizesTargetsAndContent) {
         CBK_SwfDoAction copy;
         copy = list;
         ASSERT_EQ(Body(copy, version), prefixed);
+        ASSERT_TRUE(SpansReachTargets(copy));
         ASSERT_TRUE(list.adjustPaths(nullptr));
         ASSERT_EQ(Body(list, version), body);
 
@@ -315,6 +358,7 @@ TEST_P(SwfActionProperties, RandomListsKeepSizesTargetsAndContent) {
         if (version >= 6) {
             CheckList(list, 5, "as SWF 5");
             ASSERT_EQ(swftest::TargetIndices(list.GetList()), targets);
+            ASSERT_TRUE(SpansReachTargets(list));
             ASSERT_EQ(Body(list, version), body);
         }
     }
