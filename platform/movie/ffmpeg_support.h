@@ -130,6 +130,9 @@ bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFra
 // no sound's: they are damage.
 constexpr int64_t kFarSamples = int64_t(1) << 48;
 constexpr int64_t kFarHours = 4;
+// In a container whose times may restart (AVFMT_TS_DISCONT), a step of the times further than
+// this either way is a restart, as FFmpeg's command line takes it.
+constexpr int64_t kRestartSeconds = 10;
 
 // `time` of a stream with `timeBase`, counted from `from`, in samples at `rate`; AV_NOPTS_VALUE
 // where it is none or one that no sound could have.
