@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/movie/opening_time.h"
+
 namespace tbx::movie {
 
 namespace {
@@ -76,6 +78,9 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
     index->_byBytes =
         !IsContainer(format, "matroska") && !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
     index->_stride = kFirstStride;
+    index->_farStep =
+        (format->iformat->flags & AVFMT_TS_DISCONT ? kRestartSeconds : kFarHours * 3600) *
+        int64_t(index->_rate);
     index->_packet.reset(av_packet_alloc());
     index->_samplesOf = std::make_unique<PacketSamples>(index->_parameters.get());
     CodecPtr decoder = OpenDecoder(sound);
@@ -85,6 +90,10 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
         return nullptr;
     decoder->pkt_timebase = AVRational{1, index->_rate};
     index->_pass = std::move(pass);
+    // The pass reads the sound alone: a demuxer then passes over the other streams' packets.
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (int(i) != stream)
+            format->streams[i]->discard = AVDISCARD_ALL;
 
     // The first packets, decoded: they may deliver less than they say (a decoder's delay, a
     // block that only primes the next); the rest must deliver what they say.
@@ -143,7 +152,8 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
             index->_told.emplace_back(i, got[i]);
             told[i] = got[i];
         }
-    index->_firstTime = TimeOf(first.front().get());
+    index->_firstOwnTime = TimeOf(first.front().get());
+    index->_firstTime = OpeningTime(first, raw, index->_timeBase, index->_rate);
     index->_firstSkip = Trimmed(first.front().get()).first;
     index->_firstSamples = got.front();
     for (std::size_t i = 0; i < first.size(); ++i)
@@ -223,9 +233,10 @@ void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
 
 void SoundIndex::_Settle() {
     _PlaceBefore(_stepFrom);
-    // A step ahead is sound missing; a step back loses nothing; a step of hours is damage.
+    // A step ahead is sound missing; a step back loses nothing; a step of hours is damage, and
+    // where times may restart, a step further than a restart's is one.
     const int64_t step = _stepFirst - _base;
-    if (step > 0 && step <= kFarHours * 3600 * int64_t(_rate)) {
+    if (step > 0 && step <= _farStep) {
         _lost.emplace_back(_stepFrom, step);
         if (_lost.size() > kMostLosses)
             _failed = true;

@@ -58,6 +58,9 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr 
     track->_form.bits = 16;
     track->_form.channels = track->_channels;
     track->_ChooseSeeking();
+    // A movie's sound placed by an index starts where its first times that bear each other out
+    // put it, which the movie's timeline takes from it.
+    track->_IndexMovie();
     return track;
 }
 
@@ -72,6 +75,8 @@ void SoundTrack::SetOrigin(const StreamTime& origin) {
         return; // the sound starts with its first frame
     _origin = av_rescale_q(origin.value, origin.base, _timeBase);
     _lead = std::max<int64_t>(0, av_rescale_q(_start - _origin, _timeBase, AVRational{1, _rate}));
+    if (_packets && !_audioOnly)
+        _PlaceIndex();
     _sampleCount = -1;
     _stale = true;
 }
@@ -121,11 +126,9 @@ int64_t SoundTrack::_CountContent() {
         }
         stream = format->streams[_index];
     }
-    // A movie's sound whose container states no end, or guesses one from its bit rate, is counted
-    // by its index, which knows the last packet.
-    if (!_audioOnly && _Indexable() &&
-        (declared == AV_NOPTS_VALUE ||
-         format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)) {
+    // A movie's sound placed by its index ends where the index's count of its packets puts it,
+    // as sound alone does: the last packets' times may lie, drift from the samples, or restart.
+    if (!_audioOnly && (_packets || _Indexable())) {
         // The index reads a context of its own: this one stays at the start.
         _IndexMovie();
         if (_packets && _packets->ReachSample(INT64_MAX) && _packets->CheckEnd(_path, _known))

@@ -88,8 +88,10 @@ private:
     // a movie's sound, read as far as reads need it. False where none could be built (the
     // sound then decodes from the start, placed by its times).
     bool _UseIndex();
-    // A movie's sound is placed by its index from its first read (or count by decoding) on.
+    // A movie's sound is placed by its index from its opening on.
     void _IndexMovie();
+    // Where the index's first sample lies on the movie's timeline.
+    void _PlaceIndex();
     // Gives up an index whose packets a read found it did not follow.
     void _DropIndex();
     // A decoder that adds noise from a table it walks on from frame to frame (WMA), so that it
