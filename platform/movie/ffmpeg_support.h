@@ -141,6 +141,9 @@ int64_t SamplesAt(int64_t time, int64_t from, AVRational timeBase, int rate);
 // The samples that a packet's side data marks to skip at the start and to discard at the end.
 std::pair<int64_t, int64_t> Trimmed(const AVPacket* packet);
 
+// A packet's time: its presentation time, else its decoding time.
+int64_t PacketTime(const AVPacket* packet);
+
 // Where a sound packet's samples end in its stream's time base: its time and duration, less the
 // samples that the container marks to discard at the end. AV_NOPTS_VALUE without a time.
 int64_t PacketEnd(const AVStream* stream, const AVPacket* packet);
@@ -158,9 +161,10 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
 // container cannot seek there or no packet of the stream follows. The context is left wherever
 // reading stopped. `last`, when given, receives the file position of the stream's last packet read.
 // `trimmed`: each packet's end less the samples that the container marks to discard at the end
-// (PacketEnd).
+// (PacketEnd). `seen`, when given, sees in order each packet of the stream that the end is
+// reckoned from.
 int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last = nullptr,
-                   bool trimmed = false);
+                   bool trimmed = false, const std::function<void(const AVPacket*)>& seen = {});
 
 // Whether stream `index` of the file holds `count` packets or more, found within a few tens of
 // megabytes of its start.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/movie/opening_time.h"
+#include "platform/movie/sound_times.h"
 
 namespace tbx::movie {
 
@@ -31,10 +31,6 @@ constexpr int64_t kSearch = int64_t(1) << 16;
 // meanwhile are at most so many.
 constexpr int64_t kSettleSeconds = 40;
 constexpr std::size_t kMostUnplaced = std::size_t(1) << 15;
-
-int64_t TimeOf(const AVPacket* packet) {
-    return packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-}
 
 uint32_t Hash(const AVPacket* packet) {
     uint32_t hash = 2166136261u;
@@ -152,8 +148,10 @@ std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
             index->_told.emplace_back(i, got[i]);
             told[i] = got[i];
         }
-    index->_firstOwnTime = TimeOf(first.front().get());
-    index->_firstTime = OpeningTime(first, raw, index->_timeBase, index->_rate);
+    index->_firstOwnTime = PacketTime(first.front().get());
+    const Opening opening = OpeningTime(first, raw, index->_timeBase, index->_rate);
+    index->_firstTime = opening.time;
+    index->_firstTimeExact = opening.exact;
     index->_firstSkip = Trimmed(first.front().get()).first;
     index->_firstSamples = got.front();
     for (std::size_t i = 0; i < first.size(); ++i)
@@ -188,7 +186,7 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     mark.told = int32_t(std::min<int64_t>(told, INT32_MAX));
     _longest = std::max(_longest, raw);
     _counted += raw;
-    unplaced.time = SamplesAt(TimeOf(packet), 0, _timeBase, _rate);
+    unplaced.time = SamplesAt(PacketTime(packet), 0, _timeBase, _rate);
     _unplaced.push_back(unplaced);
     if (unplaced.time != AV_NOPTS_VALUE)
         _Weigh(unplaced.time - unplaced.counted, unplaced.ordinal);
