@@ -295,13 +295,16 @@ bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFra
             frame->data[0] = packet->data;
             frame->extended_data = frame->data;
             frame->linesize[0] = frame->nb_samples * sampleBytes;
-            frame->best_effort_timestamp =
-                packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            frame->best_effort_timestamp = PacketTime(packet);
             return av_channel_layout_copy(&frame->ch_layout, &parameters->ch_layout) >= 0;
         }
         av_packet_unref(packet);
     }
     return false;
+}
+
+int64_t PacketTime(const AVPacket* packet) {
+    return packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
 }
 
 int64_t PacketEnd(const AVStream* stream, const AVPacket* packet) {
@@ -386,7 +389,7 @@ bool SeekNear(AVFormatContext* format, int index, int64_t near, int64_t tail, bo
 } // namespace
 
 int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last,
-                   bool trimmed) {
+                   bool trimmed, const std::function<void(const AVPacket*)>& seen) {
     PacketPtr packet(av_packet_alloc());
     ReadBudget* budget = static_cast<ReadBudget*>(format->opaque);
     if (!packet || !budget)
@@ -421,7 +424,7 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
         if (!SeekNear(format, index, near, tail, byTag))
             break;
         while (av_read_frame(format, packet.get()) >= 0) {
-            const int64_t at = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            const int64_t at = PacketTime(packet.get());
             if (packet->stream_index == index && at != AV_NOPTS_VALUE && at > -far && at < far) {
                 int64_t stop = at + Duration(packet.get());
                 if (trimmed && packet->pts != AV_NOPTS_VALUE)
@@ -429,6 +432,8 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
                 end = end == AV_NOPTS_VALUE ? stop : std::max(end, stop);
                 if (last)
                     *last = packet->pos;
+                if (seen)
+                    seen(packet.get());
             }
             av_packet_unref(packet.get());
         }

@@ -135,6 +135,9 @@ bool ReceiveRawFrame(AVFormatContext* format, int index, AVPacket* packet, AVFra
 // no sound's: they are damage.
 constexpr int64_t kFarSamples = int64_t(1) << 48;
 constexpr int64_t kFarHours = 4;
+// In a container whose times may restart (AVFMT_TS_DISCONT), a step of the times further than
+// this either way is a restart, as FFmpeg's command line takes it.
+constexpr int64_t kRestartSeconds = 10;
 
 // `time` of a stream with `timeBase`, counted from `from`, in samples at `rate`; AV_NOPTS_VALUE
 // where it is none or one that no sound could have.
@@ -142,6 +145,9 @@ int64_t SamplesAt(int64_t time, int64_t from, AVRational timeBase, int rate);
 
 // The samples that a packet's side data marks to skip at the start and to discard at the end.
 std::pair<int64_t, int64_t> Trimmed(const AVPacket* packet);
+
+// A packet's time: its presentation time, else its decoding time.
+int64_t PacketTime(const AVPacket* packet);
 
 // Where a sound packet's samples end in its stream's time base: its time and duration, less the
 // samples that the container marks to discard at the end. AV_NOPTS_VALUE without a time.
@@ -160,9 +166,10 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
 // container cannot seek there or no packet of the stream follows. The context is left wherever
 // reading stopped. `last`, when given, receives the file position of the stream's last packet read.
 // `trimmed`: each packet's end less the samples that the container marks to discard at the end
-// (PacketEnd).
+// (PacketEnd). `seen`, when given, sees in order each packet of the stream that the end is
+// reckoned from.
 int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last = nullptr,
-                   bool trimmed = false);
+                   bool trimmed = false, const std::function<void(const AVPacket*)>& seen = {});
 
 // Whether stream `index` of the file holds `count` packets or more, found within a few tens of
 // megabytes of its start.

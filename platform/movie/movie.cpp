@@ -65,6 +65,8 @@ std::unique_ptr<Movie> Movie::Open(const std::string& path) {
         movie->_sound = movie::SoundTrack::Open(path, std::move(probe));
     if (!movie->_video && !movie->_sound)
         return nullptr;
+    if (movie->_video && movie->_sound && movie->_video->Restarts())
+        movie->_sound->TimesRestart();
     if (movie->_video && movie->_sound && movie->_sound->Start()) {
         // One timeline from the earlier start.
         const movie::StreamTime video = movie->_video->Start();
@@ -227,7 +229,9 @@ bool Movie::ReadPcm(TimeValue start, TimeValue length, const PcmPlace& place) {
             std::memset(to + bytes, 0, total - bytes);
         return to;
     };
-    if (!_sound->Read(first, end, padded))
+    // A sound that reads on past its count reads no further than the movie's end as it stands,
+    // so that every read of it ends in one place, wherever its last times put its count.
+    if (!_sound->Read(first, _sound->RunsPastCount() ? std::min(end, _PcmEnd()) : end, padded))
         return false;
     if (placed)
         return true;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/movie/sound_times.h"
+
 namespace tbx::movie {
 
 namespace {
@@ -26,10 +28,6 @@ constexpr int64_t kBatch = 256;
 constexpr int64_t kSearch = int64_t(1) << 16;
 // The packets held while times that left the base may yet come back are at most so many.
 constexpr std::size_t kMostUnplaced = std::size_t(1) << 15;
-
-int64_t TimeOf(const AVPacket* packet) {
-    return packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-}
 
 uint32_t Hash(const AVPacket* packet) {
     uint32_t hash = 2166136261u;
@@ -78,6 +76,9 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
         !IsContainer(format, "matroska") && !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
     index->_stride = kFirstStride;
     index->_listed = listed;
+    index->_farStep =
+        (format->iformat->flags & AVFMT_TS_DISCONT ? kRestartSeconds : kFarHours * 3600) *
+        int64_t(index->_rate);
     index->_packet.reset(av_packet_alloc());
     index->_samplesOf = std::make_unique<PacketSamples>(index->_parameters.get());
     CodecPtr decoder = OpenDecoder(sound);
@@ -87,6 +88,10 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
         return nullptr;
     decoder->pkt_timebase = AVRational{1, index->_rate};
     index->_pass = std::move(pass);
+    // The pass reads the sound alone: a demuxer then passes over the other streams' packets.
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (int(i) != stream)
+            format->streams[i]->discard = AVDISCARD_ALL;
 
     // The first packets, decoded: they may deliver less than they say (a decoder's delay, a
     // block that only primes the next); the rest must deliver what they say.
@@ -146,7 +151,10 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
         if (got[i] != alone[i])
             index->_told.emplace_back(i, got[i]);
     }
-    index->_firstTime = TimeOf(first.front().get());
+    index->_firstOwnTime = PacketTime(first.front().get());
+    const Opening opening = OpeningTime(first, raw, index->_timeBase, index->_rate);
+    index->_firstTime = opening.time;
+    index->_firstTimeExact = opening.exact;
     index->_firstSkip = Trimmed(first.front().get()).first;
     index->_firstSamples = got.front();
     for (std::size_t i = 0; i < first.size(); ++i)
@@ -205,7 +213,7 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     _longest = std::max(_longest, raw);
     _oneSize = _oneSize < 0 || _oneSize == raw ? raw : 0;
     _counted += raw;
-    unplaced.time = SamplesAt(TimeOf(packet), 0, _timeBase, _rate);
+    unplaced.time = SamplesAt(PacketTime(packet), 0, _timeBase, _rate);
     _unplaced.push_back(unplaced);
     // A table's times are its packets' places: they neither lie nor tell of sound missing.
     if (unplaced.time != AV_NOPTS_VALUE && !_listed)
@@ -251,13 +259,13 @@ void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
 
 void SoundIndex::_Settle() {
     _PlaceBefore(_stepFrom);
-    // A step ahead is sound missing; a step back loses nothing; a step of hours is damage. Where
-    // every packet holds one number of samples, whole packets are missing, whatever the rounding
-    // of the times.
+    // A step ahead is sound missing; a step back loses nothing; a step of hours is damage, and
+    // where times may restart, a step further than a restart's is one. Where every packet holds
+    // one number of samples, whole packets are missing, whatever the rounding of the times.
     int64_t step = _stepFirst - _base;
     if (_oneSize > 0)
         step = (step + _oneSize / 2) / _oneSize * _oneSize;
-    if (step > 0 && step <= kFarHours * 3600 * int64_t(_rate)) {
+    if (step > 0 && step <= _farStep) {
         _lost.emplace_back(_stepFrom, step);
         if (_lost.size() > kMostLosses)
             _failed = true;

@@ -84,9 +84,12 @@ public:
     // Samples per channel that a whole decoding delivers, once complete; before, where the
     // packets settled so far end.
     int64_t Samples() const { return _end + (_complete ? _drained : 0); }
-    // The first packet: its time in the stream's time base (AV_NOPTS_VALUE without one), the
-    // samples that it skips and those that it delivers.
+    // The first packet: its time in the stream's time base as the times after it bear it out
+    // (OpeningTime; AV_NOPTS_VALUE without one), whether they bear it out exactly, the samples
+    // that it skips and those that it delivers.
     int64_t FirstTime() const { return _firstTime; }
+    bool FirstTimeExact() const { return _firstTimeExact; }
+    int64_t FirstOwnTime() const { return _firstOwnTime; }
     int64_t FirstSkip() const { return _firstSkip; }
     int64_t FirstSamples() const { return _firstSamples; }
 
@@ -172,6 +175,7 @@ private:
     int _rate = 0;
     AVRational _timeBase{1, 1};
     bool _byBytes = false; // seeks go to a place in the file, not to a time
+    int64_t _farStep = 0;  // samples beyond which a step ahead of the times loses nothing
     bool _complete = false;
     bool _failed = false;
 
@@ -190,6 +194,8 @@ private:
     std::vector<int64_t> _adjust;
     int64_t _drained = 0;
     int64_t _firstTime = AV_NOPTS_VALUE;
+    int64_t _firstOwnTime = AV_NOPTS_VALUE;
+    bool _firstTimeExact = false;
     int64_t _firstSkip = 0;
     int64_t _firstSamples = 0;
 

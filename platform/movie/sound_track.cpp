@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/movie/mp3_tags.h"
+#include "platform/movie/sound_times.h"
 
 namespace tbx::movie {
 
@@ -58,6 +59,9 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr 
     track->_form.bits = 16;
     track->_form.channels = track->_channels;
     track->_ChooseSeeking();
+    // A movie's sound placed by an index starts where its first times that bear each other out
+    // put it, which the movie's timeline takes from it.
+    track->_IndexMovie();
     return track;
 }
 
@@ -72,6 +76,8 @@ void SoundTrack::SetOrigin(const StreamTime& origin) {
         return; // the sound starts with its first frame
     _origin = av_rescale_q(origin.value, origin.base, _timeBase);
     _lead = std::max<int64_t>(0, av_rescale_q(_start - _origin, _timeBase, AVRational{1, _rate}));
+    if (_packets && !_audioOnly)
+        _PlaceIndex();
     _sampleCount = -1;
     _stale = true;
 }
@@ -121,17 +127,26 @@ int64_t SoundTrack::_CountContent() {
         }
         stream = format->streams[_index];
     }
-    // A movie's sound whose container states no end, or guesses one from its bit rate, is counted
-    // by its index, which knows the last packet.
-    if (!_audioOnly && _Indexable() &&
-        (declared == AV_NOPTS_VALUE ||
-         format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)) {
-        // The index reads a context of its own: this one stays at the start.
+    // Without an end of its own the stream has the file's, which may be another stream's.
+    const bool ownEnd = stream->duration != AV_NOPTS_VALUE && stream->duration > 0;
+    // A movie's sound placed by its index ends where its last times put it where they, and its
+    // first, bear out the samples of their packets exactly, in a container that states an end
+    // and whose times run on through the file. Else it ends where the index's count of its
+    // packets puts it, as sound alone does: its last times may lie, drift from the samples, or
+    // belong to a part whose times restarted.
+    const bool indexed = !_audioOnly && (_packets || _Indexable());
+    int64_t exactEnd = AV_NOPTS_VALUE;
+    if (indexed) {
         _IndexMovie();
-        if (_packets && _packets->ReachSample(INT64_MAX) && _packets->CheckEnd(_path, _known))
-            return std::max<int64_t>(0, _indexLead + _packets->Samples() - _lead);
-        if (_packets)
+        if (_packets && _packets->FirstTimeExact() && !_restarts && declared != AV_NOPTS_VALUE &&
+            format->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE)
+            exactEnd = ExactEnd(format, _index, declared, !ownEnd);
+        // The index reads a context of its own.
+        if (_packets && exactEnd == AV_NOPTS_VALUE) {
+            if (_packets->ReachSample(INT64_MAX) && _packets->CheckEnd(_path, _known))
+                return std::max<int64_t>(0, _indexLead + _packets->Samples() - _lead);
             _DropIndex();
+        }
     }
     if ((_audioOnly && !fixed) || declared == AV_NOPTS_VALUE) {
         // An MP3's tags tell, where FFmpeg has read them alike: no packet need be read, and the
@@ -155,12 +170,12 @@ int64_t SoundTrack::_CountContent() {
         _probe.reset();
         return count;
     }
-    // Without an end of its own the stream has the file's, which may be another stream's.
-    const bool ownEnd = stream->duration != AV_NOPTS_VALUE && stream->duration > 0;
     // A movie's index, or a file of fixed-size samples, is checked against its last packets.
     // Where the stream has no end of its own, its last packet ends it, less what the container
     // marks to discard (the padding of a compressed movie's last sound packet).
-    const int64_t content = ContentEnd(format, _index, declared, nullptr, !ownEnd);
+    const int64_t content = exactEnd != AV_NOPTS_VALUE
+                                ? exactEnd
+                                : ContentEnd(format, _index, declared, nullptr, !ownEnd);
     // A length that FFmpeg took from the last packet's time, as for a program stream, leaves
     // that packet out: only a length that the container states is kept over the packets'.
     const bool stated = format->duration_estimation_method != AVFMT_DURATION_FROM_PTS;
@@ -179,16 +194,18 @@ int64_t SoundTrack::_CountContent() {
     const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
     // A movie's sound that its packets carry past the stated end runs on to its last packet (an
     // AVI file whose index of packets was cut short states the end of the packets it lists).
-    const bool longer = !_audioOnly && _Indexable() && content > declared;
+    const bool longer = indexed && content > declared;
     if (content != AV_NOPTS_VALUE && (fixed || !ownEnd || !stated || longer ||
                                       content > declared + second || content < declared - second))
         end = content;
+    // A movie's sound starts where its first times that bear each other out put it.
     const int64_t count =
-        std::max<int64_t>(0, av_rescale_q(end - start, _timeBase, AVRational{1, _rate}));
+        std::max<int64_t>(0, av_rescale_q(end - (_start != AV_NOPTS_VALUE ? _start : start),
+                                          _timeBase, AVRational{1, _rate}));
     // A movie's times that a container keeps to the millisecond, or that a stream's reader
     // estimates, place its last packet to within a unit: with a codec whose frames all hold one
     // number of samples, the sound ends on their grid.
-    if (!_audioOnly && _Indexable() && frame > 0 &&
+    if (indexed && frame > 0 &&
         (_codecId == AV_CODEC_ID_MP1 || _codecId == AV_CODEC_ID_MP2 ||
          _codecId == AV_CODEC_ID_MP3 || _codecId == AV_CODEC_ID_AAC ||
          _codecId == AV_CODEC_ID_AC3 || _codecId == AV_CODEC_ID_EAC3))
@@ -665,14 +682,14 @@ void SoundTrack::_Finish() {
         _queue.AppendZeros(std::size_t(wanted - held) * std::size_t(_FrameBytes()));
 }
 
-bool SoundTrack::_RunsPastCount() const {
+bool SoundTrack::RunsPastCount() const {
     return !_audioOnly && (_packets || (!_indexTried && _Indexable()));
 }
 
 bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
     if (first < 0)
         return false;
-    if ((_RunsPastCount() ? end : std::min(end, OutputCount())) <= first)
+    if ((RunsPastCount() ? end : std::min(end, OutputCount())) <= first)
         return true;
     bool fetched = _Fetch(first, end);
     if (_granulesLeft) {
@@ -688,7 +705,7 @@ bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
     if (!fetched)
         return false;
     const int64_t held = _Held();
-    if (!_RunsPastCount() || _finished)
+    if (!RunsPastCount() || _finished)
         end = std::min(end, OutputCount());
     if (!_finished)
         end = std::min(end, held);
@@ -710,7 +727,7 @@ bool SoundTrack::Read(int64_t first, int64_t end, const Place& place) {
 }
 
 bool SoundTrack::_Fetch(int64_t first, int64_t end) {
-    if (!_RunsPastCount())
+    if (!RunsPastCount())
         end = std::min(end, OutputCount());
     if (!_Position(first))
         return false;

@@ -43,13 +43,24 @@ public:
     std::optional<StreamTime> Start() const;
     // Movie time 0: the stream's own start unless the movie says otherwise.
     void SetOrigin(const StreamTime& origin);
+    // The movie's times restart (its picture found parts): the sound's last times are another
+    // part's, so only the count of its packets tells its end.
+    void TimesRestart() {
+        _restarts = true;
+        _sampleCount = -1;
+    }
     // Samples per channel at the source rate from movie time 0 to the sound's end. For sound
     // alone, the length that an Ogg, FLAC, CAF or MP4 container states exactly; else counted
     // from the packets (from the container's index for a movie, or for sound of fixed sample
-    // size from the end of the file; from the index of its packets for a movie whose container
-    // states no end or guesses one; by decoding once where the packets do not state their
+    // size from the end of the file; for a movie's sound placed by the index of its packets,
+    // from its last times where they and its first bear out the samples of their packets
+    // exactly, else from that index; by decoding once where the packets do not state their
     // samples); settled by what decodes once decoding reaches the end.
     int64_t SampleCount();
+    // A movie's sound placed by its index may run on past the count that its last times gave
+    // it (times that stepped back between its first and last seconds): reads decode on to what
+    // they ask for, and the count settles where decoding ends.
+    bool RunsPastCount() const;
     // The end of the sound on the movie's timeline in units of `scale`, rounded up.
     int64_t Duration(int32_t scale);
     void Describe(SoundDescription& description) const;
@@ -90,8 +101,10 @@ private:
     // sound then decodes from the start, placed by its times).
     bool _UseIndex();
     std::unique_ptr<SoundIndex> _StartIndex(FormatPtr pass) const;
-    // A movie's sound is placed by its index from its first read (or count by decoding) on.
+    // A movie's sound is placed by its index from its opening on.
     void _IndexMovie();
+    // Where the index's first sample lies on the movie's timeline.
+    void _PlaceIndex();
     // Gives up an index whose packets a read found it did not follow.
     void _DropIndex();
     // Gives up placing an Ogg stream by its granules, where reading found one that leaves the
@@ -112,10 +125,6 @@ private:
     // Empties the queue and the resampler and forgets where decoding stands.
     void _Reset();
     bool _Restart();
-    // A movie's sound placed by its index may run on past the count that its container's times
-    // gave it (times that stepped back): reads decode on to what they ask for, and the count
-    // settles where decoding ends.
-    bool _RunsPastCount() const;
     // Makes the output samples [first, end) held, or as many of them as the sound has.
     bool _Fetch(int64_t first, int64_t end);
     // The end of the output samples held, and dropping those before `first`.
@@ -230,8 +239,9 @@ private:
     std::unique_ptr<SoundIndex> _packets;
     SoundIndex::Cursor _cursor; // where decoding stands in the index
     PacketFilter _take;         // _Take, for an indexed sound
-    bool _indexTried = false;   // a movie's index is started once, at its first read
+    bool _indexTried = false;   // a movie's index is started once, at its opening
     bool _indexLost = false;    // decoding found packets that the index does not hold
+    bool _restarts = false;     // the movie's times restart
     int64_t _indexLead = 0;     // where the index's first sample lies on the timeline
     // After a seek of an indexed sound, packets whose samples end before this place of the
     // index are passed over; a decoder whose noise must start where a whole decoding's stands

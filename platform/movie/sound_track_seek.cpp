@@ -3,6 +3,7 @@
 #include "platform/movie/sound_track.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 #include <numeric>
 
@@ -118,15 +119,15 @@ bool SoundTrack::_UseIndex() {
         _packets = _StartIndex(OpenMediaFile(_path, &_known));
         if (!_packets)
             return false;
-        // The first frame lies where placing by times puts it: at its time, but for jitter,
-        // and after no more silence than the stream's lead.
-        _indexLead = 0;
-        if (const int64_t first = SamplesAt(_packets->FirstTime(), _origin, _timeBase, _rate);
-            first != AV_NOPTS_VALUE) {
-            const int64_t at = first + _packets->FirstSkip();
-            const int64_t jitter = std::max<int64_t>(_packets->FirstSamples() / 2, _rate / 200);
-            _indexLead = at > jitter ? std::min(at, _lead) : 0;
+        // The stream starts where its first times that bear each other out put it.
+        const int64_t own = _packets->FirstOwnTime(), opening = _packets->FirstTime();
+        if (_start != AV_NOPTS_VALUE && own != AV_NOPTS_VALUE && opening != AV_NOPTS_VALUE &&
+            own != opening && std::llabs(opening - own) < INT64_MAX / 4 &&
+            std::llabs(_start) < INT64_MAX / 4) {
+            _start += opening - own;
+            SetOrigin(StreamTime{_origin, _timeBase});
         }
+        _PlaceIndex();
     }
     _take = [this](AVPacket* packet) { return _Take(packet); };
     _SeekWith(_PrerollSeconds());
@@ -187,6 +188,18 @@ Taken SoundTrack::_TakePage(AVPacket* packet) {
     // stretch are not decoded.
     const int64_t end = _granules->End();
     return end != AV_NOPTS_VALUE && end <= _takeFrom ? Taken::kPass : Taken::kTake;
+}
+
+void SoundTrack::_PlaceIndex() {
+    // The first frame lies where placing by times puts it: at its time, but for jitter, and
+    // after no more silence than the stream's lead.
+    _indexLead = 0;
+    if (const int64_t first = SamplesAt(_packets->FirstTime(), _origin, _timeBase, _rate);
+        first != AV_NOPTS_VALUE) {
+        const int64_t at = first + _packets->FirstSkip();
+        const int64_t jitter = std::max<int64_t>(_packets->FirstSamples() / 2, _rate / 200);
+        _indexLead = at > jitter ? std::min(at, _lead) : 0;
+    }
 }
 
 void SoundTrack::_DropIndex() {

@@ -55,8 +55,20 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
     track->_firstPts = track->_currentPts;
     track->_startPts = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : track->_firstPts;
     track->_origin = track->_startPts;
-    if (!track->_still)
-        track->_CheckEnd();
+    if (!track->_still) {
+        const int64_t declared = track->_end;
+        const int64_t content = track->_CheckEnd();
+        track->_restarts = Restarts::Find(path, track->_known, track->_format.get(), track->_index,
+                                          declared, content);
+        if (track->_restarts) {
+            track->_end = track->_restarts->End();
+            track->_endFromContent = true;
+            track->_shift = [t = track.get()](AVPacket* packet) {
+                t->_restarts->Shift(packet, t->_part);
+                return Taken::kTake;
+            };
+        }
+    }
     // Pictures whose packets tell no end either (a raw stream without times) show the first.
     if (track->_end == AV_NOPTS_VALUE)
         track->_still = true;
@@ -84,17 +96,23 @@ bool VideoTrack::_Load() {
     return _packet && _current && _next;
 }
 
-void VideoTrack::_CheckEnd() {
+int64_t VideoTrack::_CheckEnd() {
     const int64_t content = ContentEnd(_format.get(), _index, _end);
     _haveNext = false;
     _lost = true;
-    // An index that is out by less than this is taken at its word.
-    const int64_t tolerance = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
+    // An index that is out by less than this is taken at its word. An end that the stream does
+    // not state is the file's, reckoned from the earliest stream's first time, which may lie.
+    const AVStream* stream = _format->streams[_index];
+    const int64_t tolerance =
+        stream->duration != AV_NOPTS_VALUE && stream->duration > 0
+            ? std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase))
+            : 0;
     if (content != AV_NOPTS_VALUE &&
         (_end == AV_NOPTS_VALUE || content > _end + tolerance || content < _end - tolerance)) {
         _end = content;
         _endFromContent = true;
     }
+    return content;
 }
 
 void VideoTrack::SetOrigin(const StreamTime& origin) {
@@ -113,11 +131,13 @@ bool VideoTrack::_Decode(AVFrame* frame, int64_t& pts) {
         return false;
     av_frame_unref(frame);
     if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), frame, _draining,
-                      &_reorder))
+                      &_reorder, nullptr, _shift))
         return false;
     int64_t stamp = frame->best_effort_timestamp;
+    // A frame without a time follows the one before (after a seek to a place in the file, a
+    // demuxer has no time to count on from until a packet brings one).
     if (stamp == AV_NOPTS_VALUE)
-        stamp = _haveCurrent ? _currentPts + 1 : _startPts;
+        stamp = _haveCurrent ? _currentPts + std::max<int64_t>(1, frame->pkt_duration) : _startPts;
     pts = stamp;
     return true;
 }
@@ -141,6 +161,8 @@ bool VideoTrack::_Advance(int64_t target) {
 bool VideoTrack::_SeekTo(int64_t target) {
     if (!_format || !_decoder)
         return _Restart(target);
+    if (_restarts)
+        return _SeekToKey(target);
     const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
     // Index times may be decoding times, which run ahead of display times by up to _reorder:
     // a key frame found this way is shown at or before the target.
@@ -168,6 +190,25 @@ bool VideoTrack::_SeekTo(int64_t target) {
     return _Restart(target);
 }
 
+bool VideoTrack::_SeekToKey(int64_t target) {
+    // The times of the parts repeat one another: a key picture is found by its place in the file.
+    const Restarts::Key* key = _restarts->KeyBefore(target);
+    for (int attempt = 0; key && attempt < kSeekAttempts;
+         ++attempt, key = _restarts->Previous(key)) {
+        _haveCurrent = _haveNext = false;
+        if (av_seek_frame(_format.get(), _index, key->pos, AVSEEK_FLAG_BYTE) < 0)
+            break;
+        avcodec_flush_buffers(_decoder.get());
+        _draining = false;
+        _lost = false;
+        if (_Decode(_current.get(), _currentPts) && _currentPts <= target) {
+            _haveCurrent = true;
+            return _Advance(target);
+        }
+    }
+    return _Restart(target);
+}
+
 bool VideoTrack::_Restart(int64_t target) {
     // Read again from the start of the file, where the first frame comes first.
     _haveCurrent = _haveNext = false;
@@ -188,10 +229,16 @@ bool VideoTrack::_Position(int64_t target) {
         return true;
     // A key frame shown after the frames reached and at or before the time: seeking to it is
     // cheaper than decoding up to it. Index times may be decoding times, hence _reorder.
+    const int64_t reached = _haveNext ? _nextPts : _currentPts;
+    if (_restarts) {
+        // Where key pictures come often, a second of decoding costs less than a seek.
+        const Restarts::Key* key = _restarts->KeyBefore(target);
+        const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
+        return key && key->time > reached + second ? _SeekTo(target) : _Advance(target);
+    }
     AVStream* stream = _format->streams[_index];
     const AVIndexEntry* key =
         avformat_index_get_entry_from_timestamp(stream, target - _reorder, AVSEEK_FLAG_BACKWARD);
-    const int64_t reached = _haveNext ? _nextPts : _currentPts;
     if (key && (key->flags & AVINDEX_KEYFRAME) && key->timestamp > reached)
         return _SeekTo(target);
     return _Advance(target);

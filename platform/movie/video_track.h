@@ -9,6 +9,7 @@
 #include "platform/movie/ffmpeg_support.h"
 #include "platform/movie/frame_scaler.h"
 #include "platform/movie/movie_types.h"
+#include "platform/movie/restarts.h"
 
 namespace tbx::movie {
 
@@ -41,6 +42,10 @@ public:
     bool Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target,
                 std::size_t targetBytes, int32_t rowBytes, int32_t width, int32_t height);
 
+    // Whether the file's times restart: each part after a restart goes on where the one before
+    // ended.
+    bool Restarts() const { return _restarts != nullptr; }
+
     // Samples (packets) of the stream, counted without decoding; 1 for a still picture.
     int64_t CountSamples() const;
     // Frames per second over the stream, 0 when unknown.
@@ -52,15 +57,22 @@ private:
     // Decodes one frame into `frame`; false at the end.
     bool _Decode(AVFrame* frame, int64_t& pts);
     bool _SeekTo(int64_t target);
+    // Seeks to the key pictures before `target` that the parts of a file whose times restart
+    // know.
+    bool _SeekToKey(int64_t target);
     bool _Restart(int64_t target);
     bool _Advance(int64_t target);
     bool _Position(int64_t target);
     bool _Load();
     // The content's end when the container's declaration of it is wrong; reading it loses the
-    // decoder's place.
-    void _CheckEnd();
+    // decoder's place. Gives the end that the last packets tell (AV_NOPTS_VALUE where none).
+    int64_t _CheckEnd();
 
     KnownFile _known;
+    // Where the file's times restart, and the part that the packet read last came from.
+    std::unique_ptr<movie::Restarts> _restarts;
+    std::size_t _part = 0;
+    PacketFilter _shift;
     FormatPtr _format;
     CodecPtr _decoder;
     PacketPtr _packet;

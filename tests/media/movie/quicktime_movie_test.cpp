@@ -8,12 +8,14 @@
 #include "media/image/image.h"
 #include "tests/media/media_test_support.h"
 #include "tests/media/movie/movie_media.h"
+#include "tests/platform/movie/damaged_media.h"
 #include "ui/dialogs/progress_dialog.h"
 
 using namespace movietest;
 using mediatest::PathOf;
 using stravel::testing::ReadFileBytes;
 using stravel::testing::TempDir;
+using stravel::testing::WriteFileBytes;
 
 TEST(QuicktimeMovieFrames, LastFrameAtOrBeforeEachTime) {
     STRAVEL_REQUIRE_TOOL("ffprobe");
@@ -30,6 +32,45 @@ TEST(QuicktimeMovieFrames, LastFrameAtOrBeforeEachTime) {
     ExpectFrameExact(intra);
     ExpectFrameExact(longGop);
     ExpectFrameExact(vfr);
+}
+
+// Recordings whose times restart: two transport streams joined end to end as `cat` joins them
+// (in one, the second's clock runs 100 s ahead), and an FLV whose tags from the middle on start
+// again at 0, as a recorder resuming after a dropped connection writes them. The movie lasts as
+// long as all its parts, each continuing where the one before ended, as ffmpeg's own timeline
+// does. (A joined VOB reads as they do, but ffmpeg's timeline of it jumps ahead a second into
+// its second part, where its parser hands the first part's last sound frame over late.)
+TEST(QuicktimeMovieFrames, RecordingsWhoseTimesRestartGoOnWhereTheLastPartEnded) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    // Five seconds of pictures from colour `first` on beside a tone, in a container.
+    auto part = [&](const std::string& name, int first, std::vector<std::string> codecs) {
+        std::vector<std::string> args = {"-f", "lavfi", "-i", IndexedColours(25, 5, "64x48", first),
+                                         "-f", "lavfi", "-i", "sine=f=300:r=48000:d=5"};
+        args.insert(args.end(), codecs.begin(), codecs.end());
+        EXPECT_TRUE(Make(args, dir / name));
+        return ReadFileBytes(dir / name);
+    };
+    const std::vector<std::string> ts = {"-c:v", "mpeg2video", "-q:v", "2", "-c:a", "mp2"};
+    std::vector<std::string> ahead = ts;
+    ahead.insert(ahead.end(), {"-output_ts_offset", "100"});
+    const struct {
+        const char* name;
+        std::string bytes;
+    } joined[] = {{"joined.ts", part("a.ts", 0, ts) + part("b.ts", 125, ts)},
+                  {"ahead.ts", part("c.ts", 0, ts) + part("d.ts", 125, ahead)}};
+    for (const auto& j : joined) {
+        WriteFileBytes(dir / j.name, j.bytes);
+        ExpectFrameExact(dir / j.name);
+    }
+    const auto flv = dir / "restarting.flv";
+    ASSERT_TRUE(Make({"-f", "lavfi", "-i", IndexedColours(25, 10), "-f", "lavfi", "-i",
+                      "sine=f=300:r=44100:d=10", "-c:v", "flv1", "-q:v", "2", "-c:a", "libmp3lame"},
+                     flv));
+    std::string bytes = ReadFileBytes(flv);
+    ASSERT_TRUE(soundtest::RestartFlvTimes(bytes));
+    WriteFileBytes(flv, bytes);
+    ExpectFrameExact(flv);
 }
 
 TEST(QuicktimeMovieFrames, RandomOrderMatchesSequentialAndFfmpeg) {

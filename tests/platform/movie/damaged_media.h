@@ -1,12 +1,14 @@
 // Files as they arrive damaged or lying, made from intact ones by editing their bytes, for the
-// sound reader's tests: a frame count changed in an MP3's tag, a time changed in a Matroska
-// block or cluster, an FLV tag, MPEG PES headers or Ogg pages, noise in Matroska blocks, an AVI
-// file cut inside its index, an MP4 file given other edits or cut inside a fragment.
+// movie and sound readers' tests: a frame count changed in an MP3's tag, a time changed in a
+// Matroska block or cluster, FLV tags, MPEG PES headers or Ogg pages, FLV times that restart,
+// noise in Matroska blocks, packs lost from a program stream, an AVI file cut inside its index,
+// an MP4 file given other edits or cut inside a fragment.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -278,18 +280,40 @@ inline std::size_t CountSoundPes(const std::string& bytes) {
     return detail::SoundPesTimes(bytes).size();
 }
 
-// Moves the times (PTS and any DTS) of `count` sound PES headers from `first` on by `ticks` of
-// 90 kHz, in an MPEG transport or program stream. False where it holds `first` or fewer.
-inline bool MovePesTime(std::string& bytes, std::size_t first, std::size_t count, int64_t ticks) {
+// Moves the times (PTS and any DTS) of each sound PES header `i` of the `count` that an MPEG
+// transport or program stream holds by `ticks(i, count)` of 90 kHz. False where it holds none.
+inline bool MovePesTimes(std::string& bytes,
+                         const std::function<int64_t(std::size_t, std::size_t)>& ticks) {
     const std::vector<std::size_t> times = detail::SoundPesTimes(bytes);
-    if (first >= times.size())
-        return false;
-    for (std::size_t i = first; i < times.size() && i - first < count; ++i) {
+    for (std::size_t i = 0; i < times.size(); ++i) {
         const std::size_t at = times[i];
-        detail::SetPesTime(bytes, at, detail::PesTime(bytes, at) + ticks);
+        const int64_t by = ticks(i, times.size());
+        detail::SetPesTime(bytes, at, detail::PesTime(bytes, at) + by);
         if ((uint8_t(bytes[at - 2]) & 0xC0) == 0xC0) // a DTS follows
-            detail::SetPesTime(bytes, at + 5, detail::PesTime(bytes, at + 5) + ticks);
+            detail::SetPesTime(bytes, at + 5, detail::PesTime(bytes, at + 5) + by);
     }
+    return !times.empty();
+}
+
+// Moves the times of `count` sound PES headers from `first` on by `ticks` of 90 kHz. False
+// where the stream holds `first` or fewer.
+inline bool MovePesTime(std::string& bytes, std::size_t first, std::size_t count, int64_t ticks) {
+    return first < CountSoundPes(bytes) && MovePesTimes(bytes, [=](std::size_t i, std::size_t) {
+               return i >= first && i - first < count ? ticks : 0;
+           });
+}
+
+// Takes `count` of the units that begin with the 4-byte `code` (an MPEG program stream's packs)
+// out of the file from its middle one on, as a recording loses them. False where it holds fewer
+// than twice as many.
+inline bool CutUnits(std::string& bytes, const std::string& code, std::size_t count) {
+    std::vector<std::size_t> units;
+    for (std::size_t at = bytes.find(code); at != std::string::npos; at = bytes.find(code, at + 1))
+        units.push_back(at);
+    if (units.size() < 2 * count + 2)
+        return false;
+    const std::size_t from = units[units.size() / 2], to = units[units.size() / 2 + count];
+    bytes.erase(from, to - from);
     return true;
 }
 
@@ -411,28 +435,63 @@ inline std::size_t CountAviIndexEntries(const std::string& bytes) {
     return size / 16;
 }
 
-// Moves the time of the FLV file's sound tag `index` by `milliseconds`. False where it holds
-// fewer.
-inline bool MoveFlvSoundTag(std::string& bytes, std::size_t index, int32_t milliseconds) {
+namespace detail {
+
+// The places of an FLV file's tags, each with its type (8 sound, 9 picture, 18 script).
+inline std::vector<std::pair<std::size_t, int>> FlvTags(const std::string& bytes) {
     auto at = [&](std::size_t i) { return uint32_t(uint8_t(bytes[i])); };
+    std::vector<std::pair<std::size_t, int>> tags;
     if (bytes.size() < 13 || bytes.compare(0, 3, "FLV") != 0)
+        return tags;
+    for (std::size_t tag = (at(5) << 24 | at(6) << 16 | at(7) << 8 | at(8)) + 4;
+         tag + 11 <= bytes.size();
+         tag += 11 + (at(tag + 1) << 16 | at(tag + 2) << 8 | at(tag + 3)) + 4)
+        tags.emplace_back(tag, int(at(tag) & 0x1F));
+    return tags;
+}
+
+// A tag's time: 24 bits of milliseconds and 8 more above them.
+inline uint32_t FlvTime(const std::string& bytes, std::size_t tag) {
+    auto at = [&](std::size_t i) { return uint32_t(uint8_t(bytes[i])); };
+    return at(tag + 7) << 24 | at(tag + 4) << 16 | at(tag + 5) << 8 | at(tag + 6);
+}
+
+inline void SetFlvTime(std::string& bytes, std::size_t tag, uint32_t time) {
+    bytes[tag + 4] = char(time >> 16);
+    bytes[tag + 5] = char(time >> 8);
+    bytes[tag + 6] = char(time);
+    bytes[tag + 7] = char(time >> 24);
+}
+
+} // namespace detail
+
+inline std::size_t CountFlvSoundTags(const std::string& bytes) {
+    const auto tags = detail::FlvTags(bytes);
+    return std::size_t(
+        std::count_if(tags.begin(), tags.end(), [](const auto& tag) { return tag.second == 8; }));
+}
+
+// Moves the times of `count` of the FLV file's sound tags from `index` on by `milliseconds`.
+// False where it holds `index` or fewer.
+inline bool MoveFlvSoundTag(std::string& bytes, std::size_t index, int32_t milliseconds,
+                            std::size_t count = 1) {
+    std::size_t sound = 0;
+    for (const auto& [tag, type] : detail::FlvTags(bytes))
+        if (type == 8 && sound++ >= index && sound <= index + count)
+            detail::SetFlvTime(bytes, tag, detail::FlvTime(bytes, tag) + uint32_t(milliseconds));
+    return sound > index;
+}
+
+// Starts the times of the FLV file's tags from its middle one on again at 0, as a recorder that
+// resumes after a dropped connection writes them. False without tags.
+inline bool RestartFlvTimes(std::string& bytes) {
+    const auto tags = detail::FlvTags(bytes);
+    if (tags.size() < 2)
         return false;
-    std::size_t tag = (at(5) << 24 | at(6) << 16 | at(7) << 8 | at(8)) + 4;
-    for (std::size_t sound = 0; tag + 11 <= bytes.size();) {
-        const std::size_t size = at(tag + 1) << 16 | at(tag + 2) << 8 | at(tag + 3);
-        if ((at(tag) & 0x1F) == 8 && sound++ == index) {
-            const uint32_t time =
-                (at(tag + 7) << 24 | at(tag + 4) << 16 | at(tag + 5) << 8 | at(tag + 6)) +
-                uint32_t(milliseconds);
-            bytes[tag + 4] = char(time >> 16);
-            bytes[tag + 5] = char(time >> 8);
-            bytes[tag + 6] = char(time);
-            bytes[tag + 7] = char(time >> 24);
-            return true;
-        }
-        tag += 11 + size + 4;
-    }
-    return false;
+    const uint32_t zero = detail::FlvTime(bytes, tags[tags.size() / 2].first);
+    for (std::size_t i = tags.size() / 2; i < tags.size(); ++i)
+        detail::SetFlvTime(bytes, tags[i].first, detail::FlvTime(bytes, tags[i].first) - zero);
+    return true;
 }
 
 } // namespace soundtest

@@ -6,6 +6,7 @@
 // just opened finds the sound after it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -29,12 +30,13 @@ namespace {
 struct Format {
     const char* name; // its extension names the container
     std::vector<std::string> codec;
-    enum Making { kEncoded, kCut, kJoined, kMovie } making = kEncoded;
+    enum Making { kEncoded, kCut, kJoined, kMovie, kJoinedMovie } making = kEncoded;
     // ffmpeg's input options for the decoding that the reader does.
     std::vector<std::string> decoding = {};
     // How the whole read stands to ffmpeg's: the same; holding it with silence where a packet
     // fails to decode, which ffmpeg leaves out; or, for a movie, the same to the end of its
-    // picture, where its sound runs a little longer than its times say (they stepped back).
+    // picture, where its sound runs a little longer than its last times say (they stepped back
+    // between its first and last seconds).
     // At another rate, a sound cut mid-signal ends as ffmpeg's resampler ends it, by mirroring its
     // last samples: the same but for that end (kCutMidSignal).
     enum Oracle { kSame, kHeld, kToPictureEnd, kCutMidSignal } oracle = kSame;
@@ -45,6 +47,8 @@ struct Format {
     const char* gain = nullptr;
     // A movie's picture's seconds.
     double picture = 20;
+    // Options of the second recording's muxer, for movies joined from two.
+    std::vector<std::string> later = {};
 };
 
 // Gains that make digital silence, which codecs make runs of identical packets of: from 4 s to
@@ -60,24 +64,39 @@ constexpr double kAroundSilence[] = {4.6, 8.55, 9.6};
 void MakeFormat(const TempDir& dir, const Format& f, const std::filesystem::path& file) {
     const int rate = f.codec[1] == "libopus" ? 48000 : 44100;
     auto encode = [&](double seconds, const std::filesystem::path& to,
-                      const std::vector<std::string>& before = {}) {
+                      const std::vector<std::string>& before = {}, const char* gain = nullptr,
+                      const std::vector<std::string>& after = {}) {
         std::vector<std::string> args = before;
-        for (const std::string& a : TestSound(seconds, rate, f.gain))
+        for (const std::string& a : TestSound(seconds, rate, gain ? gain : f.gain))
             args.push_back(a);
         args.insert(args.end(), f.codec.begin(), f.codec.end());
+        args.insert(args.end(), after.begin(), after.end());
         ASSERT_TRUE(Make(args, to)) << f.name;
+    };
+    auto picture = [](double seconds) {
+        return std::vector<std::string>{
+            "-f",   "lavfi", "-i", "testsrc=s=160x120:r=25:d=" + std::to_string(seconds),
+            "-map", "0:v"};
     };
     switch (f.making) {
     case Format::kEncoded:
         return encode(f.seconds, file);
     case Format::kMovie:
-        return encode(f.seconds, file,
-                      {"-f", "lavfi", "-i", "testsrc=s=160x120:r=25:d=" + std::to_string(f.picture),
-                       "-map", "0:v"});
+        return encode(f.seconds, file, picture(f.picture));
     case Format::kCut: {
         const auto whole = dir / (std::string("long-") + f.name);
         encode(40, whole);
         ASSERT_TRUE(Make({"-ss", "7.3", "-i", whole.string(), "-t", "20", "-c", "copy"}, file));
+        return;
+    }
+    case Format::kJoinedMovie: {
+        // Two recordings of half the length joined as `cat` joins them, each with its own times,
+        // the second one's sound fainter.
+        const auto first = dir / (std::string("first-") + f.name),
+                   second = dir / (std::string("second-") + f.name);
+        encode(f.seconds / 2, first, picture(f.picture / 2));
+        encode(f.seconds / 2, second, picture(f.picture / 2), "0.5", f.later);
+        WriteFileBytes(file, ReadFileBytes(first) + ReadFileBytes(second));
         return;
     }
     case Format::kJoined: {
@@ -127,6 +146,14 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
     tbx::SoundDescription own;
     ASSERT_TRUE(movie->GetSoundDescription(own)) << f.name << " has no sound";
     std::mt19937 random(7);
+    // Where the picture ends on the movie's timeline: its last frame's end, or where its stream
+    // says it ends where that is later; a frame past the parts' length where parts are joined.
+    const double picture =
+        f.making == Format::kMovie
+            ? std::max(Probed(file, "frame=best_effort_timestamp_time,pkt_duration_time", "v:0"),
+                       Probed(file, "stream=start_time,duration", "v:0")) -
+                  Probed(file, "format=start_time")
+            : f.picture + 1.0 / 25;
     // Jumps back and forth of several lengths, the first right after the change of form.
     const int64_t lengths[] = {100, 4096, 1, 30000, 777};
     for (const Form& form : forms) {
@@ -142,6 +169,11 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
         ASSERT_GT(duration, 0) << name;
         const std::size_t frame = std::size_t(form.channels) * 2;
         std::vector<std::pair<int64_t, std::vector<uint8_t>>> jumps;
+        // Right after the change of form, a read that runs past the end: it ends where the
+        // whole read does.
+        jumps.emplace_back(std::max<int64_t>(0, duration - rate / 3), std::vector<uint8_t>());
+        ASSERT_TRUE(movie->ReadPcm(int32_t(jumps.back().first), rate, jumps.back().second))
+            << name << " at the end";
         for (int i = 0; i < 10; ++i) {
             const int64_t at = int64_t(random() % uint32_t(duration));
             jumps.emplace_back(at, std::vector<uint8_t>());
@@ -158,12 +190,17 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
             if (form.rate == 0)
                 ExpectHoldsSound(whole, reference, frame, name);
         } else {
-            // A movie's sound runs on in silence to the end of its picture.
-            if (f.making == Format::kMovie && reference.size() < whole.size())
-                reference.resize(whole.size(), '\0');
             if (f.oracle == Format::kToPictureEnd) {
                 EXPECT_GE(whole.size(), std::size_t(f.picture * rate) * frame) << name;
                 reference.resize(std::min(reference.size(), whole.size()));
+            }
+            // A movie's sound runs on in silence to the end of its picture (where parts are
+            // joined, each a frame later at most where it continues another), and no further.
+            if (f.making == Format::kMovie || f.making == Format::kJoinedMovie) {
+                const double end =
+                    std::max(double(reference.size() / frame), std::ceil(picture * rate) + 1);
+                EXPECT_LE(double(whole.size() / frame), end) << name << " runs on in silence";
+                reference.resize(std::max(reference.size(), whole.size()), '\0');
             }
             EXPECT_EQ(whole.size(), reference.size()) << name;
             const std::size_t end = f.oracle == Format::kCutMidSignal && form.rate != 0
@@ -235,6 +272,14 @@ std::function<bool(std::string&)> MoveMiddlePes(int64_t ticks, bool onward = fal
     return [=](std::string& bytes) {
         const std::size_t count = CountSoundPes(bytes);
         return MovePesTime(bytes, count / 2, onward ? count : 1, ticks);
+    };
+}
+
+// The time of sound PES `index` (from the end where it is negative) moved by `ticks`.
+std::function<bool(std::string&)> MovePesAt(int64_t index, int64_t ticks) {
+    return [=](std::string& bytes) {
+        const int64_t count = int64_t(CountSoundPes(bytes));
+        return MovePesTime(bytes, std::size_t(index < 0 ? count + index : index), 1, ticks);
     };
 }
 
@@ -339,6 +384,29 @@ TEST(SoundFormats, MoviesSoundJumpsAsItReadsWhole) {
          {"-cons_noisegen", "1"}},
         {"movie.flv", {"-c:v", "flv1", "-c:a", "libmp3lame"}, Format::kMovie},
         {"movie.asf", {"-c:v", "wmv2", "-c:a", "wmav2"}, Format::kMovie},
+        // Recordings whose times restart: joined as `cat` joins them (the second's clock 100 s
+        // ahead in one), and an FLV whose tags from the middle on start again at 0.
+        {"joined.ts", {"-c:v", "mpeg2video", "-c:a", "mp2"}, Format::kJoinedMovie, mp2},
+        {"ahead.ts",
+         {"-c:v", "mpeg2video", "-c:a", "mp2"},
+         Format::kJoinedMovie,
+         mp2,
+         Format::kSame,
+         {},
+         20,
+         nullptr,
+         20,
+         {"-output_ts_offset", "100"}},
+        {"joined.vob",
+         {"-c:v", "mpeg2video", "-c:a", "ac3", "-f", "vob"},
+         Format::kJoinedMovie,
+         {"-cons_noisegen", "1"}},
+        {"restarting.flv",
+         {"-c:v", "flv1", "-c:a", "libmp3lame"},
+         Format::kMovie,
+         {},
+         Format::kSame,
+         RestartFlvTimes},
         {"short.mp4",
          {"-c:v", "mpeg4", "-c:a", "aac", "-aac_pns", "0"},
          Format::kMovie,
@@ -393,12 +461,27 @@ TEST(SoundFormats, SoundAfterSilenceInMoviesJumpsFromAFreshOpen) {
         kOwnAndResampled);
 }
 
-// PES times that lie for a packet, behind or ahead, then return, or step back and stay, in
-// sound alone and beside a picture.
-TEST(SoundFormats, PesTimesThatLieReadAsFfmpegDecodes) {
-    const std::vector<std::string> mp2 = {"-c:a", "mp2float"};
+// PES and FLV tag times that lie for a packet, behind or ahead, then return, or step back and
+// stay, in sound alone and beside a picture; a movie's first and last sound packets that lie (by
+// less than a packet too), times that drift or lie every other PES (from the start, or only at
+// the end), runs of lies, and packs lost: the sound reads as the same movie's without the lie,
+// and every read ends where the whole one does.
+TEST(SoundFormats, PesAndTagTimesThatLieReadAsFfmpegDecodes) {
+    const std::vector<std::string> mp2 = {"-c:a", "mp2float"}, dither = {"-cons_noisegen", "1"};
     const std::vector<std::string> ts = {"-ar", "48000", "-c:a", "mp2"};
     const std::vector<std::string> movie = {"-c:v", "mpeg2video", "-ar", "48000", "-c:a", "mp2"};
+    const std::vector<std::string> vob = {"-c:v", "mpeg2video", "-ar", "48000",
+                                          "-c:a", "ac3",        "-f",  "vob"};
+    const std::vector<std::string> flv = {"-c:v", "flv1", "-c:a", "libmp3lame"};
+    auto pes = [](std::function<int64_t(std::size_t, std::size_t)> ticks) {
+        return [=](std::string& bytes) { return MovePesTimes(bytes, ticks); };
+    };
+    auto tags = [](int32_t milliseconds, std::size_t count, bool last) {
+        return [=](std::string& bytes) {
+            const std::size_t tags = CountFlvSoundTags(bytes);
+            return MoveFlvSoundTag(bytes, last ? tags - count : tags / 2, milliseconds, count);
+        };
+    };
     ExpectFormats(
         {
             Lying("back.ts", ts, mp2, MoveMiddlePes(-27000)),
@@ -412,6 +495,34 @@ TEST(SoundFormats, PesTimesThatLieReadAsFfmpegDecodes) {
             Lying("far-movie.ts", movie, mp2, MoveMiddlePes(20 * 90000), Format::kMovie),
             Format{"stays-movie.ts", movie, Format::kMovie, mp2, Format::kToPictureEnd,
                    MoveMiddlePes(-27000, true)},
+            Lying("first-movie.ts", movie, mp2, MovePesAt(0, 18000), Format::kMovie),
+            Lying("nudged-movie.ts", movie, mp2, MovePesAt(0, 1800), Format::kMovie),
+            Lying("first-movie.vob", vob, dither, MovePesAt(0, 18000), Format::kMovie),
+            Lying("last-movie.vob", vob, dither, MovePesAt(-1, -27000), Format::kMovie),
+            Lying("drift-movie.ts", movie, mp2,
+                  pes([](std::size_t i, std::size_t) { return int64_t(i) * 90; }), Format::kMovie),
+            Lying("drift-at-end-movie.ts", movie, mp2, pes([](std::size_t i, std::size_t n) {
+                      return i + 60 > n ? int64_t(i + 60 - n) * 90 : 0;
+                  }),
+                  Format::kMovie),
+            Lying("every-other-movie.ts", movie, mp2,
+                  pes([](std::size_t i, std::size_t) { return i % 2 ? 3600 : 0; }), Format::kMovie),
+            Format{"lost-movie.vob", vob, Format::kMovie, dither, Format::kHeld,
+                   [](std::string& bytes) {
+                       // A second of the packs, which ffmpeg writes 2048 bytes each.
+                       return CutUnits(bytes, std::string("\0\0\1\xBA", 4),
+                                       bytes.size() / 2048 / 20);
+                   }},
+            Lying(
+                "first-movie.flv", flv, {},
+                [](std::string& bytes) { return MoveFlvSoundTag(bytes, 0, 200); }, Format::kMovie),
+            Lying("last-movie.flv", flv, {}, tags(-300, 1, true), Format::kMovie),
+            Lying(
+                "runs-movie.flv", flv, {},
+                [&](std::string& bytes) {
+                    return tags(300, 10, false)(bytes) && tags(-300, 10, true)(bytes);
+                },
+                Format::kMovie),
         },
         kOwnAndResampled);
 }
@@ -723,14 +834,9 @@ TEST(SoundFormats, LostSoundIsSilenceOfItsLengthInItsPlace) {
         std::vector<std::string> args = TestSound(20, 44100);
         args.insert(args.end(), c.codec.begin(), c.codec.end());
         ASSERT_TRUE(Make(args, intact));
-        const std::string bytes = ReadFileBytes(intact), unit(c.unit, 4);
-        std::vector<std::size_t> units;
-        for (std::size_t at = bytes.find(unit); at != std::string::npos;
-             at = bytes.find(unit, at + 1))
-            units.push_back(at);
-        ASSERT_GT(units.size(), 4 * c.lost) << c.name;
-        const std::size_t from = units[units.size() / 2], to = units[units.size() / 2 + c.lost];
-        WriteFileBytes(lossy, bytes.substr(0, from) + bytes.substr(to));
+        std::string bytes = ReadFileBytes(intact);
+        ASSERT_TRUE(CutUnits(bytes, std::string(c.unit, 4), c.lost)) << c.name;
+        WriteFileBytes(lossy, bytes);
 
         std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(lossy.string());
         ASSERT_TRUE(movie) << c.name;

@@ -1,0 +1,66 @@
+// Where a movie's times restart: recordings joined end to end, a recorder resuming after a
+// dropped connection. Each part after a restart goes on from where the one before ended, as
+// FFmpeg's own command line continues its timeline: a packet whose time steps back, or jumps
+// more than ten seconds either way, from where its stream's last packet ended moves the times of
+// every packet after it by the difference. A step counts only where the picture and the sound
+// both take it (or the one stream there is keeps to it): a step in one stream alone is a time
+// that lies. Only containers whose times may restart (MPEG transport and program streams, FLV)
+// are looked at, and a file is read through for its parts only where a look at a few places
+// finds its times out of order. Internal to the movie stand-in.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/movie/ffmpeg_support.h"
+
+namespace tbx::movie {
+
+class Restarts {
+public:
+    // A part: the place in the file of its first packet and what its times are moved by, in the
+    // picture stream's time base.
+    struct Part {
+        int64_t pos = 0;
+        int64_t shift = 0;
+    };
+    // A key picture: its place in the file and its time, moved.
+    struct Key {
+        int64_t pos = 0;
+        int64_t time = 0;
+    };
+
+    // The parts of the file that `format` (whose picture stream is `picture`) has opened, where
+    // its container lets times restart and they do. Looks at a few places of the file through
+    // `format`, which is left anywhere; reads the file through in a context of its own only
+    // where their times are out of order or end (`contentEnd`) other than the container states
+    // (`declaredEnd`). Null where the times never restart.
+    static std::unique_ptr<Restarts> Find(const std::string& path, const KnownFile& known,
+                                          AVFormatContext* format, int picture, int64_t declaredEnd,
+                                          int64_t contentEnd);
+
+    // Moves a packet's times of the picture stream as the part it was read from says. A packet
+    // without a place in the file belongs where the one before it did (`part`).
+    void Shift(AVPacket* packet, std::size_t& part) const;
+    // The picture stream's end, moved.
+    int64_t End() const { return _end; }
+    // The last key picture whose time is at or before `time`, or the first; null without any.
+    const Key* KeyBefore(int64_t time) const;
+    // The key picture before `key`, or null.
+    const Key* Previous(const Key* key) const;
+    std::size_t Parts() const { return _parts.size(); }
+
+private:
+    Restarts() = default;
+    void _AddKey(int64_t pos, int64_t time);
+
+    std::vector<Part> _parts;
+    std::vector<Key> _keys;
+    std::size_t _keyStride = 1; // every so many key pictures are kept
+    std::size_t _keysSeen = 0;
+    int64_t _end = AV_NOPTS_VALUE;
+};
+
+} // namespace tbx::movie
