@@ -190,8 +190,7 @@ public:
 private:
     void Walk() {
         for (std::size_t at = 0;;) {
-            while (at + 1 < _size && !FfmpegMarkerAt(_d, _size, at))
-                ++at;
+            at = NextFfmpegMarker(_d, _size, at);
             if (at + 1 >= _size)
                 return;
             const uint8_t marker = _d[at + 1];
@@ -283,6 +282,12 @@ private:
 
 bool FfmpegMarkerAt(const uint8_t* data, std::size_t size, std::size_t i) {
     return i + 1 < size && data[i] == 0xFF && data[i + 1] >= 0xC0 && data[i + 1] != 0xFF;
+}
+
+std::size_t NextFfmpegMarker(const uint8_t* data, std::size_t size, std::size_t at) {
+    while (at + 1 < size && !FfmpegMarkerAt(data, size, at))
+        ++at;
+    return at;
 }
 
 bool IsJpegFrame(uint8_t marker) {

@@ -12,6 +12,8 @@ namespace tbx::gate {
 
 // Whether the decoder's search for a marker stops at `i`: 0xFF and a code from 0xC0 to 0xFE.
 bool FfmpegMarkerAt(const uint8_t* data, std::size_t size, std::size_t i);
+// Where that search, begun at `at`, stops; `size` - 1 or more where it finds no marker.
+std::size_t NextFfmpegMarker(const uint8_t* data, std::size_t size, std::size_t at);
 
 // Every kind of frame header: sequential, progressive, lossless and hierarchical, with either
 // entropy coding, and JPEG-LS. What one decoder passes over another may decode.

@@ -241,8 +241,7 @@ void ReadByLength(Walk& walk, const uint8_t* data, std::size_t size) {
 // where it stops depends on the decoding).
 void ReadBySearch(Walk& walk, const uint8_t* data, std::size_t size) {
     for (std::size_t at = 0;;) {
-        while (at + 1 < size && !FfmpegMarkerAt(data, size, at))
-            ++at;
+        at = NextFfmpegMarker(data, size, at);
         if (at + 1 >= size)
             return;
         const uint8_t marker = data[at + 1];

@@ -210,6 +210,17 @@ int64_t CountPacketSamples(AVFormatContext* format, int index);
 // packets up to the first that is kept. -1 where the index or a packet's size does not tell.
 int64_t CountIndexedSamples(AVFormatContext* format, int index);
 
+// Keeps every other mark of a list that reached its cap, so that marks kept at a stride cover
+// the whole file in bounded room; the stride doubles.
+template <typename Mark, typename Stride>
+void KeepEveryOther(std::vector<Mark>& marks, Stride& stride) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < marks.size(); i += 2)
+        marks[kept++] = marks[i];
+    marks.resize(kept);
+    stride *= 2;
+}
+
 // True for the codecs of plain samples (PCM of every size, order and header).
 bool IsPcm(AVCodecID id);
 

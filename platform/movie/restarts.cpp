@@ -259,13 +259,8 @@ void Restarts::_AddKey(int64_t pos, int64_t time) {
     if (_keysSeen++ % _keyStride != 0)
         return;
     _keys.push_back(Key{pos, time});
-    if (_keys.size() >= kMostKeys) {
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < _keys.size(); i += 2)
-            _keys[kept++] = _keys[i];
-        _keys.resize(kept);
-        _keyStride *= 2;
-    }
+    if (_keys.size() >= kMostKeys)
+        KeepEveryOther(_keys, _keyStride);
 }
 
 void Restarts::Shift(AVPacket* packet, std::size_t& part) const {

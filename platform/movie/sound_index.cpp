@@ -303,13 +303,8 @@ void SoundIndex::_Place(Unplaced& unplaced) {
             mark.seekTime = av_rescale_q(at, AVRational{1, _rate}, _timeBase);
         }
         _checkpoints.push_back(mark);
-        if (_checkpoints.size() >= kMostCheckpoints) {
-            std::size_t kept = 0;
-            for (std::size_t i = 0; i < _checkpoints.size(); i += 2)
-                _checkpoints[kept++] = _checkpoints[i];
-            _checkpoints.resize(kept);
-            _stride *= 2;
-        }
+        if (_checkpoints.size() >= kMostCheckpoints)
+            KeepEveryOther(_checkpoints, _stride);
     }
     _noise = _noise < 0 || unplaced.noiseSteps < 0
                  ? -1
