@@ -1,7 +1,9 @@
 // The codec gate hands FFmpeg's decoders copies that decode to the pixels ffmpeg decodes from
-// the untouched data, and refuses or charges what it cannot hide.
+// the untouched data (EXIF hidden only where FFmpeg's own walk of the markers reads it), and
+// refuses or charges what it cannot hide.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -91,6 +93,24 @@ TEST(CodecGate, CopiesDecodeToWhatFfmpegDecodesFromTheData) {
     std::string grey;
     for (int i = 0; i < 64; ++i)
         grey += char(i * 4);
+    // EXIF that FFmpeg's walk of the markers meets only as it reads: a directory whose
+    // next-directory offset ends the segment with 0xFF, then "DB" and a table of a tenth of the
+    // picture's values; and a legal table whose values spell an EXIF segment.
+    const std::size_t scan = jpeg.find("\xFF\xDA");
+    const std::string dqt =
+        std::string("\xFF\xDB\x00\x43\x00", 5) + jpeg.substr(jpeg.find("\xFF\xDB") + 5, 64);
+    const std::string toItsEnd(
+        "\xFF\xE1\x00\x22"
+        "Exif\0\0II*\0\x08\0\0\0\x01\0\x0F\x01\x02\0\x04\0\0\0abc\0\0\0\0\xFF",
+        36);
+    std::string table = dqt.substr(1);
+    for (std::size_t i = 4; i < table.size(); ++i)
+        table[i] = char(std::max(1, uint8_t(table[i]) / 10));
+    std::string spelled = dqt;
+    spelled.replace(5 + 8, 8,
+                    std::string("\xFF\xE1\x00\x10"
+                                "Exif",
+                                8));
     const std::string riffChunks = webp.substr(12);
     const std::string nested = picturetest::ExifSegment(3, 2).substr(10);
     const struct {
@@ -103,6 +123,10 @@ TEST(CodecGate, CopiesDecodeToWhatFfmpegDecodesFromTheData) {
         {"a plain photograph", AV_CODEC_ID_MJPEG, jpeg, "jpg", Verdict::kAsIs},
         {"a camera's EXIF", AV_CODEC_ID_MJPEG, ReadFileBytes(dir / "camera.jpg"), "jpg",
          Verdict::kCopy},
+        {"a directory read to its last byte", AV_CODEC_ID_MJPEG,
+         jpeg.substr(0, scan) + toItsEnd + table + jpeg.substr(scan), "jpg", Verdict::kCopy},
+        {"a table spelling an EXIF segment", AV_CODEC_ID_MJPEG,
+         jpeg.substr(0, scan) + spelled + jpeg.substr(scan), "jpg", Verdict::kAsIs},
         {"plain PNG", AV_CODEC_ID_PNG, png, "png", Verdict::kAsIs},
         {"PNG text and profile", AV_CODEC_ID_PNG, picturetest::WithChunks(png, text), "png",
          Verdict::kCopy},

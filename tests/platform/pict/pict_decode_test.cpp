@@ -917,64 +917,6 @@ TEST(PictDecode, WhatFfmpegReadsBeyondPixelsCostsItNothing) {
     }
 }
 
-// Where FFmpeg reads an EXIF directory, the copy it is handed reads on as it does: a directory
-// read to its segment's end whose last byte, 0xFF, would start a marker with the bytes after;
-// a quantisation table whose values spell a segment's marker, length and name. Each draws
-// under 'mjpa' what ffmpeg decodes from the untouched data, as a camera's EXIF does.
-TEST(PictDecode, ExifHiddenFromFfmpegDrawsWhatFfmpegDraws) {
-    for (const char* tool : {"ffmpeg", "cjpeg", "exiftool"})
-        STRAVEL_REQUIRE_TOOL(tool);
-    TempDir dir;
-    const std::string photo = Photo("16x16", {"-sample", "1x1"});
-    WriteFileBytes(dir / "camera.jpg", photo);
-    ASSERT_EQ(
-        RunTool({"exiftool", "-q", "-overwrite_original", "-Make=Canon", "-Orientation#=6",
-                 "-GPSLatitude=48.85", "-UserComment=at the river", (dir / "camera.jpg").string()})
-            .exitCode,
-        0);
-    const std::size_t scan = photo.find("\xFF\xDA");
-    // Its first quantisation table, as a segment of its own.
-    const std::string dqt =
-        std::string("\xFF\xDB\x00\x43\x00", 5) + photo.substr(photo.find("\xFF\xDB") + 5, 64);
-    // A directory of one entry whose next-directory offset ends the segment with 0xFF; then
-    // "DB" and a table of a tenth of the picture's values.
-    const std::string toItsEnd(
-        "\xFF\xE1\x00\x22"
-        "Exif\0\0II*\0\x08\0\0\0\x01\0\x0F\x01\x02\0\x04\0\0\0abc\0\0\0\0\xFF",
-        36);
-    std::string table = dqt.substr(1);
-    for (std::size_t i = 4; i < table.size(); ++i)
-        table[i] = char(std::max(1, uint8_t(table[i]) / 10));
-    std::string spelled = dqt;
-    spelled.replace(5 + 8, 8,
-                    std::string("\xFF\xE1\x00\x10"
-                                "Exif",
-                                8));
-    const struct {
-        const char* what;
-        std::string jpeg;
-    } cases[] = {
-        {"a directory read to its last byte",
-         photo.substr(0, scan) + toItsEnd + table + photo.substr(scan)},
-        {"a table spelling an EXIF segment", photo.substr(0, scan) + spelled + photo.substr(scan)},
-        {"a camera's EXIF", ReadFileBytes(dir / "camera.jpg")},
-    };
-    for (const auto& c : cases) {
-        WriteFileBytes(dir / "x.jpg", c.jpeg);
-        const std::string rgb =
-            RunTool({"ffmpeg", "-v", "error", "-noautorotate", "-i", (dir / "x.jpg").string(), "-f",
-                     "rawvideo", "-pix_fmt", "rgb24", "-"})
-                .out;
-        ASSERT_EQ(rgb.size(), 16u * 16 * 3) << c.what;
-        std::string ours;
-        for (uint32_t pixel :
-             Decode(Pict(16, 16).Compressed(kIdentity, Description("mjpa", 16, 16), c.jpeg).End())
-                 .pixels)
-            ours += {char(pixel >> 16), char(pixel >> 8), char(pixel)};
-        EXPECT_TRUE(ours == rgb) << c.what;
-    }
-}
-
 // The charge follows the segments as each decoder reads them: what lies in an application or
 // comment segment is passed over where the decoder passes over it, and counted where a damaged
 // length or the decoder's search could bring it to light. Frames of every kind are charged.
