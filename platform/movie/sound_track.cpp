@@ -136,15 +136,22 @@ int64_t SoundTrack::_CountContent() {
     // belong to a part whose times restarted.
     const bool indexed = !_audioOnly && (_packets || _Indexable());
     int64_t exactEnd = AV_NOPTS_VALUE;
+    bool looked = false;
     if (indexed) {
         _IndexMovie();
         if (_packets && _packets->FirstTimeExact() && !_restarts && declared != AV_NOPTS_VALUE &&
-            format->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE)
+            format->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE) {
             exactEnd = ExactEnd(format, _index, declared, !ownEnd);
-        // The index reads a context of its own.
+            looked = true;
+        }
+        // The index reads a context of its own. A look at the end has moved this one: the first
+        // read opens another rather than start where the look stopped.
         if (_packets && exactEnd == AV_NOPTS_VALUE) {
-            if (_packets->ReachSample(INT64_MAX) && _packets->CheckEnd(_path, _known))
+            if (_packets->ReachSample(INT64_MAX) && _packets->CheckEnd(_path, _known)) {
+                if (looked)
+                    _probe.reset();
                 return std::max<int64_t>(0, _indexLead + _packets->Samples() - _lead);
+            }
             _DropIndex();
         }
     }

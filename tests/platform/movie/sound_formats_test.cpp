@@ -214,11 +214,14 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
             EXPECT_TRUE(std::string(piece.begin(), piece.end()) ==
                         whole.substr(std::size_t(at) * frame, piece.size()))
                 << name << ": " << piece.size() / frame << " at " << at;
-        // A movie just opened has indexed its sound no further than the opening needed; a jump
-        // across silence must find the sound after it where the whole read has it.
-        if (!f.gain)
-            continue;
-        for (double second : kAroundSilence) {
+        // A movie just opened reads its first second as the whole read has it, whatever the
+        // opening looked at to count the sound; one just opened has indexed its sound no further
+        // than the opening needed, and a jump across silence must find the sound after it where
+        // the whole read has it.
+        std::vector<double> starts = {0};
+        if (f.gain)
+            starts.insert(starts.end(), std::begin(kAroundSilence), std::end(kAroundSilence));
+        for (double second : starts) {
             std::unique_ptr<tbx::Movie> fresh = tbx::Movie::Open(file.string());
             ASSERT_TRUE(fresh && fresh->SetPcmForm(pcm)) << name;
             fresh->SetTimeScale(rate);
@@ -283,10 +286,12 @@ std::function<bool(std::string&)> MovePesAt(int64_t index, int64_t ticks) {
     };
 }
 
-// The time of the middle Matroska cluster set to `milliseconds` or moved by them.
-std::function<bool(std::string&)> SetMiddleCluster(int64_t milliseconds, bool relative) {
+// The time of the middle (or last) Matroska cluster set to `milliseconds` or moved by them.
+std::function<bool(std::string&)> SetMiddleCluster(int64_t milliseconds, bool relative,
+                                                   bool last = false) {
     return [=](std::string& bytes) {
-        return SetMatroskaClusterTime(bytes, CountMatroskaClusters(bytes) / 2, milliseconds,
+        const std::size_t clusters = CountMatroskaClusters(bytes);
+        return SetMatroskaClusterTime(bytes, last ? clusters - 1 : clusters / 2, milliseconds,
                                       relative);
     };
 }
@@ -528,11 +533,15 @@ TEST(SoundFormats, PesAndTagTimesThatLieReadAsFfmpegDecodes) {
 }
 
 // A Matroska cluster whose time lies behind or ahead by 3 s, wraps to -4 s as an unsigned
-// number, or lies far beyond any sound (2^59 ms, which overflows a time counted in samples).
+// number, or lies far beyond any sound (2^59 ms, which overflows a time counted in samples). A
+// movie's last cluster 3 s ahead keeps its place after 3 s of silence, as its picture does.
 TEST(SoundFormats, ClusterTimesThatLieReadAsFfmpegDecodes) {
     const std::vector<std::string> aac = {"-ar", "48000", "-c:a", "aac", "-aac_pns", "0"};
     std::vector<std::string> movie = {"-c:v", "libx264"};
     movie.insert(movie.end(), aac.begin(), aac.end());
+    // Clusters of a second: the end is read from the last two.
+    std::vector<std::string> clusters = movie;
+    clusters.insert(clusters.end(), {"-cluster_time_limit", "1000"});
     ExpectFormats(
         {
             Lying("back.mka", aac, {}, SetMiddleCluster(-3000, true)),
@@ -543,6 +552,12 @@ TEST(SoundFormats, ClusterTimesThatLieReadAsFfmpegDecodes) {
             Lying("ahead-movie.mkv", movie, {}, SetMiddleCluster(3000, true), Format::kMovie),
             Lying("far-movie.mkv", movie, {}, SetMiddleCluster(int64_t(1) << 59, false),
                   Format::kMovie),
+            Format{"ahead-last-movie.mkv",
+                   clusters,
+                   Format::kMovie,
+                   {},
+                   Format::kHeld,
+                   SetMiddleCluster(3000, true, true)},
             Lying("far.mka", aac, {}, SetMiddleCluster(int64_t(1) << 59, false)),
         },
         kOwnAndResampled);
