@@ -53,11 +53,13 @@ int64_t Receive(AVCodecContext* decoder, AVFrame* frame, int64_t at = 0,
 
 SoundIndex::~SoundIndex() = default;
 
-std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
-    return _Start(std::move(pass), stream, false);
+std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream,
+                                              std::shared_ptr<const Timeline> timeline) {
+    return _Start(std::move(pass), stream, false, std::move(timeline));
 }
 
-std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool listed) {
+std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool listed,
+                                               std::shared_ptr<const Timeline> timeline) {
     if (!pass || stream < 0 || stream >= int(pass->nb_streams))
         return nullptr;
     AVFormatContext* format = pass.get();
@@ -76,9 +78,10 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
         !IsContainer(format, "matroska") && !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
     index->_stride = kFirstStride;
     index->_listed = listed;
-    index->_farStep =
-        (format->iformat->flags & AVFMT_TS_DISCONT ? kRestartSeconds : kFarHours * 3600) *
-        int64_t(index->_rate);
+    index->_farStep = (format->iformat->flags & AVFMT_TS_DISCONT && !timeline ? kRestartSeconds
+                                                                              : kFarHours * 3600) *
+                      int64_t(index->_rate);
+    index->_timeline = std::move(timeline);
     index->_packet.reset(av_packet_alloc());
     index->_samplesOf = std::make_unique<PacketSamples>(index->_parameters.get());
     CodecPtr decoder = OpenDecoder(sound);
@@ -99,6 +102,7 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
     AVPacket* packet = index->_packet.get();
     while (int64_t(first.size()) < kChecked && av_read_frame(format, packet) >= 0) {
         if (packet->stream_index == stream) {
+            index->_Follow(packet);
             first.emplace_back(av_packet_alloc());
             if (!first.back())
                 return nullptr;
@@ -157,11 +161,19 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
     index->_firstTimeExact = opening.exact;
     index->_firstSkip = Trimmed(first.front().get()).first;
     index->_firstSamples = got.front();
+    // The times are weighed from where the first ones that bear each other out put the first
+    // packet: one whose own time lies, ahead or behind, lied alone.
+    index->_base = SamplesAt(opening.time, 0, index->_timeBase, index->_rate);
     for (std::size_t i = 0; i < first.size(); ++i)
         index->_Add(first[i].get(), raw[i], told[i], steps[i]);
     if (whole)
         index->_Finish();
     return index;
+}
+
+void SoundIndex::_Follow(AVPacket* packet) {
+    if (_timeline)
+        _timeline->Shift(packet, _timeBase, _part);
 }
 
 int64_t SoundIndex::_Delivered(const AVPacket* packet, int64_t raw) {
@@ -335,6 +347,7 @@ bool SoundIndex::_Step() {
             break;
         av_packet_unref(packet);
     }
+    _Follow(packet);
     const int64_t raw = (*_samplesOf)(packet);
     if (raw < 0) {
         _failed = true;

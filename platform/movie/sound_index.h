@@ -19,6 +19,7 @@
 
 #include "platform/movie/ffmpeg_support.h"
 #include "platform/movie/packet_samples.h"
+#include "platform/movie/timeline.h"
 
 namespace tbx::movie {
 
@@ -61,8 +62,12 @@ public:
     // Starts the index of sound stream `stream` over `pass`, a context of the file standing at
     // its start, which the index keeps to read on. Decodes the first packets to check what they
     // deliver against what their headers say. Null where a packet's samples cannot be told or
-    // decoding does not bear them out.
-    static std::unique_ptr<SoundIndex> Start(FormatPtr pass, int stream);
+    // decoding does not bear them out. A movie's sound follows the movie's `timeline`: its times
+    // are moved as their parts say before they are weighed, and a step that is no restart of the
+    // timeline's is a loss or a lie, however long; sound alone takes a step further than a
+    // restart's, where times may restart, as one.
+    static std::unique_ptr<SoundIndex> Start(FormatPtr pass, int stream,
+                                             std::shared_ptr<const Timeline> timeline = nullptr);
     // The same from the container's own table of every packet (an MP4 file's sample tables),
     // which tells their places without a pass: each packet's samples follow from its size, those
     // that an edit leaves out deliver nothing, and those that the file does not hold whole are
@@ -134,9 +139,12 @@ private:
     SoundIndex() = default;
     // `listed`: the index is read from the container's table, whose times are its packets'
     // places.
-    static std::unique_ptr<SoundIndex> _Start(FormatPtr pass, int stream, bool listed);
+    static std::unique_ptr<SoundIndex> _Start(FormatPtr pass, int stream, bool listed,
+                                              std::shared_ptr<const Timeline> timeline);
     // Reads the pass's next packet of the stream; false at the end.
     bool _Step();
+    // Moves a packet's times read by the pass as the timeline's parts say.
+    void _Follow(AVPacket* packet);
     // Places the table's packets after those that the start read, up to the first that a file of
     // `size` bytes does not hold whole.
     bool _List(const AVStream* stream, int64_t size);
@@ -166,6 +174,9 @@ private:
     int64_t _LostBefore(int64_t packet) const;
     int64_t _Adjust(int64_t packet) const;
 
+    // The movie's timeline, and the part that the pass's last packet came from.
+    std::shared_ptr<const Timeline> _timeline;
+    std::size_t _part = 0;
     // The stream's parameters, which outlive the pass's context.
     ParametersPtr _parameters;
     FormatPtr _pass;

@@ -28,9 +28,11 @@ void DefaultLayout(AVChannelLayout& layout, int channels) {
 SoundTrack::SoundTrack() = default;
 SoundTrack::~SoundTrack() = default;
 
-std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr probe) {
+std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr probe,
+                                             std::shared_ptr<const Timeline> timeline) {
     std::unique_ptr<SoundTrack> track(new SoundTrack);
     track->_path = path;
+    track->_timeline = std::move(timeline);
     track->_probe = std::move(probe);
     if (!track->_probe)
         return nullptr;
@@ -58,6 +60,7 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr 
     track->_form.rate = track->_rate;
     track->_form.bits = 16;
     track->_form.channels = track->_channels;
+    track->_TakeByTimes();
     track->_ChooseSeeking();
     // A movie's sound placed by an index starts where its first times that bear each other out
     // put it, which the movie's timeline takes from it.
@@ -139,7 +142,7 @@ int64_t SoundTrack::_CountContent() {
     bool looked = false;
     if (indexed) {
         _IndexMovie();
-        if (_packets && _packets->FirstTimeExact() && !_restarts && declared != AV_NOPTS_VALUE &&
+        if (_packets && _packets->FirstTimeExact() && !_Restarts() && declared != AV_NOPTS_VALUE &&
             format->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE) {
             exactEnd = ExactEnd(format, _index, declared, !ownEnd);
             looked = true;
@@ -341,6 +344,7 @@ void SoundTrack::_Reset() {
     _inChannels = 0;
     _placed = _decoded = _filled = _expected = 0;
     _packetEnd = AV_NOPTS_VALUE;
+    _part = 0;
     _anchor = false;
     _page = kNoPage;
     _feedFrom = 0;
@@ -637,9 +641,19 @@ bool SoundTrack::_Place(const AVFrame* frame, int64_t at, int64_t samples) {
     return true;
 }
 
+void SoundTrack::_TakeByTimes() {
+    _take = {};
+    if (_Restarts())
+        _take = [this](AVPacket* packet) { return _Take(packet); };
+}
+
 Taken SoundTrack::_Take(AVPacket* packet) {
     if (_granules)
         return _TakePage(packet);
+    if (!_packets) {
+        _timeline->Shift(packet, _timeBase, _part);
+        return Taken::kTake;
+    }
     const int64_t at = _packets->Take(packet, _cursor);
     if (_cursor.past)
         return Taken::kStop;

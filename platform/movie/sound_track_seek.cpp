@@ -136,8 +136,9 @@ bool SoundTrack::_UseIndex() {
 
 std::unique_ptr<SoundIndex> SoundTrack::_StartIndex(FormatPtr pass) const {
     // An MP4 file lists every packet in its sample tables: no pass need read them.
-    return IsContainer(_known.container, "mov") ? SoundIndex::FromTable(std::move(pass), _index)
-                                                : SoundIndex::Start(std::move(pass), _index);
+    return IsContainer(_known.container, "mov")
+               ? SoundIndex::FromTable(std::move(pass), _index)
+               : SoundIndex::Start(std::move(pass), _index, _timeline);
 }
 
 void SoundTrack::_DropGranules() {
@@ -145,7 +146,7 @@ void SoundTrack::_DropGranules() {
     _granulesLeft = false;
     _seekable = false;
     _lastPage = -1;
-    _take = {};
+    _TakeByTimes();
     _stale = true;
     _sampleCount = -1;
     _UseIndex();
@@ -204,7 +205,7 @@ void SoundTrack::_PlaceIndex() {
 
 void SoundTrack::_DropIndex() {
     _packets.reset();
-    _take = {};
+    _TakeByTimes();
     _indexLost = false;
     _seekable = false;
     _stale = true;

@@ -56,19 +56,20 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
     track->_startPts = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : track->_firstPts;
     track->_origin = track->_startPts;
     if (!track->_still) {
-        const int64_t declared = track->_end;
         const int64_t content = track->_CheckEnd();
-        track->_restarts = Restarts::Find(path, track->_known, track->_format.get(), track->_index,
-                                          declared, content);
+        track->_timeline =
+            Timeline::Find(path, track->_known, track->_format.get(), track->_index, content);
+        track->_restarts = track->_timeline->Restarts();
         if (track->_restarts) {
-            track->_end = track->_restarts->End();
+            track->_end = track->_timeline->End();
             track->_endFromContent = true;
-            track->_shift = [t = track.get()](AVPacket* packet) {
-                t->_restarts->Shift(packet, t->_part);
-                return Taken::kTake;
-            };
         }
     }
+    // A program stream's reader estimates the times of the pictures after a seek from the first
+    // that it lands on, and misses by a field or more with B-pictures, until a packet brings its
+    // own time once more.
+    track->_timesSettle = IsContainer(probe, "mpeg");
+    track->_take = [t = track.get()](AVPacket* packet) { return t->_Take(packet); };
     // Pictures whose packets tell no end either (a raw stream without times) show the first.
     if (track->_end == AV_NOPTS_VALUE)
         track->_still = true;
@@ -80,6 +81,7 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
 }
 
 bool VideoTrack::_Load() {
+    _settling = false; // read from the start: every time is the reader's own
     _format = OpenMediaFile(_path, &_known);
     if (!_format || FindVideoStream(_format.get()) != _index)
         return false;
@@ -126,13 +128,36 @@ int64_t VideoTrack::Duration(int32_t scale) const {
                           AV_ROUND_UP);
 }
 
+Taken VideoTrack::_Take(AVPacket* packet) {
+    if (_restarts)
+        _timeline->Shift(packet, _timeBase, _part);
+    if (_timed < 2)
+        _timed += packet->pos >= 0 && packet->pts != AV_NOPTS_VALUE;
+    else
+        ++_settled;
+    return Taken::kTake;
+}
+
+void VideoTrack::_Sought() {
+    _settling = _timesSettle;
+    _timed = 0;
+    _settled = 0;
+}
+
 bool VideoTrack::_Decode(AVFrame* frame, int64_t& pts) {
     if (!_format || !_decoder)
         return false;
-    av_frame_unref(frame);
-    if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), frame, _draining,
-                      &_reorder, nullptr, _shift))
-        return false;
+    // After a seek, pictures whose times the reader estimated are decoded and passed over: those
+    // decoded once a packet has brought its own time again, and the decoder has given the
+    // pictures that it held back before it, have the times that a read in order gives them.
+    do {
+        av_frame_unref(frame);
+        if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), frame, _draining,
+                          &_reorder, nullptr, _take))
+            return false;
+        if (_settling && _timed >= 2 && _settled > _decoder->has_b_frames)
+            _settling = false;
+    } while (_settling);
     int64_t stamp = frame->best_effort_timestamp;
     // A frame without a time follows the one before (after a seek to a place in the file, a
     // demuxer has no time to count on from until a packet brings one).
@@ -173,6 +198,7 @@ bool VideoTrack::_SeekTo(int64_t target) {
         _haveCurrent = _haveNext = false;
         if (av_seek_frame(_format.get(), _index, at, AVSEEK_FLAG_BACKWARD) < 0)
             break;
+        _Sought();
         avcodec_flush_buffers(_decoder.get());
         _draining = false;
         _lost = false;
@@ -192,12 +218,13 @@ bool VideoTrack::_SeekTo(int64_t target) {
 
 bool VideoTrack::_SeekToKey(int64_t target) {
     // The times of the parts repeat one another: a key picture is found by its place in the file.
-    const Restarts::Key* key = _restarts->KeyBefore(target);
+    const Timeline::Key* key = _timeline->KeyBefore(target);
     for (int attempt = 0; key && attempt < kSeekAttempts;
-         ++attempt, key = _restarts->Previous(key)) {
+         ++attempt, key = _timeline->Previous(key)) {
         _haveCurrent = _haveNext = false;
         if (av_seek_frame(_format.get(), _index, key->pos, AVSEEK_FLAG_BYTE) < 0)
             break;
+        _Sought();
         avcodec_flush_buffers(_decoder.get());
         _draining = false;
         _lost = false;
@@ -232,7 +259,7 @@ bool VideoTrack::_Position(int64_t target) {
     const int64_t reached = _haveNext ? _nextPts : _currentPts;
     if (_restarts) {
         // Where key pictures come often, a second of decoding costs less than a seek.
-        const Restarts::Key* key = _restarts->KeyBefore(target);
+        const Timeline::Key* key = _timeline->KeyBefore(target);
         const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
         return key && key->time > reached + second ? _SeekTo(target) : _Advance(target);
     }

@@ -9,7 +9,7 @@
 #include "platform/movie/ffmpeg_support.h"
 #include "platform/movie/frame_scaler.h"
 #include "platform/movie/movie_types.h"
-#include "platform/movie/restarts.h"
+#include "platform/movie/timeline.h"
 
 namespace tbx::movie {
 
@@ -42,9 +42,9 @@ public:
     bool Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target,
                 std::size_t targetBytes, int32_t rowBytes, int32_t width, int32_t height);
 
-    // Whether the file's times restart: each part after a restart goes on where the one before
-    // ended.
-    bool Restarts() const { return _restarts != nullptr; }
+    // The movie's timeline, which its sound follows too: where the file's times restart, each
+    // part after a restart goes on where the one before ended.
+    const std::shared_ptr<const Timeline>& Parts() const { return _timeline; }
 
     // Samples (packets) of the stream, counted without decoding; 1 for a still picture.
     int64_t CountSamples() const;
@@ -56,9 +56,14 @@ private:
     VideoTrack() = default;
     // Decodes one frame into `frame`; false at the end.
     bool _Decode(AVFrame* frame, int64_t& pts);
+    // Sees each packet read first: moves its times as the timeline says, and counts those after a
+    // seek that bring their own.
+    Taken _Take(AVPacket* packet);
+    // The reader has sought.
+    void _Sought();
     bool _SeekTo(int64_t target);
-    // Seeks to the key pictures before `target` that the parts of a file whose times restart
-    // know.
+    // Seeks to the key pictures before `target` that the timeline of a file whose times
+    // restart knows.
     bool _SeekToKey(int64_t target);
     bool _Restart(int64_t target);
     bool _Advance(int64_t target);
@@ -70,9 +75,17 @@ private:
 
     KnownFile _known;
     // Where the file's times restart, and the part that the packet read last came from.
-    std::unique_ptr<movie::Restarts> _restarts;
+    std::shared_ptr<const Timeline> _timeline;
+    bool _restarts = false;
     std::size_t _part = 0;
-    PacketFilter _shift;
+    PacketFilter _take;
+    // Whether the reader estimates the times after a seek; whether it still does since the last
+    // seek, how many packets brought their own since (two at most) and how many were read after
+    // the second.
+    bool _timesSettle = false;
+    bool _settling = false;
+    int _timed = 0;
+    int64_t _settled = 0;
     FormatPtr _format;
     CodecPtr _decoder;
     PacketPtr _packet;
