@@ -1,4 +1,5 @@
-// What ffmpeg makes of a sound file, and what reading it costs, for the sound reader's tests.
+// What ffmpeg makes of a sound or movie file, how a read holds it, and what reading it costs, for
+// the movie and sound readers' tests.
 #pragma once
 
 #include <algorithm>
@@ -62,6 +63,107 @@ inline std::string Converted(const std::filesystem::path& file, int rate, int ch
         argv.insert(argv.end(), {"-ar", std::to_string(rate)});
     argv.insert(argv.end(), {"-ac", std::to_string(channels), "-f", "s16le", "-"});
     return stravel::testing::RunTool(argv).out;
+}
+
+// A picture that ffmpeg decodes: its time on ffmpeg's timeline and the colour of one pixel.
+struct DecodedPicture {
+    double time;
+    uint8_t rgb[3];
+};
+
+// Every picture that ffmpeg decodes of the file's first picture stream, in the order decoded and
+// none made up or dropped for a frame rate, with the colour at (x, y), both even.
+inline std::vector<DecodedPicture> DecodedPictures(const std::filesystem::path& file, int x,
+                                                   int y) {
+    const stravel::testing::ToolResult result = stravel::testing::RunTool(
+        {"ffmpeg", "-hide_banner", "-nostats", "-i", file.string(), "-map", "0:v:0", "-fps_mode",
+         "passthrough", "-vf",
+         "crop=2:2:" + std::to_string(x) + ":" + std::to_string(y) + ",showinfo", "-f", "rawvideo",
+         "-pix_fmt", "rgb24", "-"});
+    std::vector<DecodedPicture> pictures;
+    std::istringstream lines(result.err);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t at = line.find(" pts_time:");
+        if (line.find("Parsed_showinfo") == std::string::npos || at == std::string::npos)
+            continue;
+        const std::size_t data = pictures.size() * 12;
+        if (data + 3 > result.out.size())
+            break;
+        DecodedPicture picture{std::stod(line.substr(at + 10)), {}};
+        std::copy_n(result.out.begin() + std::ptrdiff_t(data), 3, picture.rgb);
+        pictures.push_back(picture);
+    }
+    return pictures;
+}
+
+// How a read holds ffmpeg's decoding of the same sound: frames of silence before the first of
+// ffmpeg's samples, put in between them (where the reader keeps time that ffmpeg's decoding
+// closes: a loss, a step of the times) and after the last; or what is wrong.
+struct Holding {
+    int64_t lead = 0, inserted = 0, tail = 0, places = 0;
+    std::string fault; // empty where every sample of ffmpeg's is in the read, in order
+};
+
+// Where the two differ other than by silence put in, ffmpeg's samples must go on in the read
+// within `settle` frames (a decoder that starts again after a gap), and no later than `most`
+// frames of silence on; where `exact`, the read must be ffmpeg's samples after a lead of silence,
+// and what it holds instead is measured all the same.
+inline Holding HoldsInOrder(const std::string& read, const std::string& reference,
+                            std::size_t frame, int64_t settle, int64_t most, bool exact) {
+    Holding held;
+    std::size_t i = 0, j = 0; // bytes of the read and of ffmpeg's decoding matched so far
+    auto zeros = [](const std::string& bytes, std::size_t from, std::size_t length) {
+        return std::all_of(bytes.begin() + std::ptrdiff_t(from),
+                           bytes.begin() + std::ptrdiff_t(from + length),
+                           [](char c) { return c == 0; });
+    };
+    for (;;) {
+        const std::size_t limit = std::min(read.size() - i, reference.size() - j);
+        std::size_t same = std::size_t(std::mismatch(read.begin() + std::ptrdiff_t(i),
+                                                     read.begin() + std::ptrdiff_t(i + limit),
+                                                     reference.begin() + std::ptrdiff_t(j))
+                                           .first -
+                                       (read.begin() + std::ptrdiff_t(i)));
+        same -= same % frame;
+        i += same, j += same;
+        if (j == reference.size())
+            break;
+        const std::string at = " (ffmpeg's frame " + std::to_string(j / frame) + ", the read's " +
+                               std::to_string(i / frame) + ")";
+        if (i == read.size()) {
+            held.fault += "; the read ends " + std::to_string((reference.size() - j) / frame) +
+                          " frames before ffmpeg's sound" + at;
+            return held;
+        }
+        if (exact && j > 0 && held.fault.empty())
+            held.fault = "the read differs from ffmpeg's sound" + at;
+        // The rest of ffmpeg's sound is found where the decoder has settled, unless what is left
+        // is too short or silent to be found: then the read must last as long.
+        const std::size_t from = j + std::size_t(j > 0 ? settle : 0) * frame;
+        const std::size_t probe = std::min<std::size_t>(2048 * frame, reference.size() - from);
+        if (from >= reference.size() || zeros(reference, from, probe)) {
+            if (read.size() - i < reference.size() - j)
+                held.fault += "; the read ends before ffmpeg's sound" + at;
+            i += reference.size() - j, j = reference.size();
+            break;
+        }
+        const std::size_t found = read.find(reference.substr(from, probe), i);
+        if (found == std::string::npos || found > i + (from - j) + std::size_t(most) * frame) {
+            held.fault += "; ffmpeg's sound is not found in the read after a change" + at;
+            return held;
+        }
+        const int64_t put = (int64_t(found - i) - int64_t(from - j)) / int64_t(frame);
+        if (put < 0) {
+            held.fault +=
+                "; the read leaves out " + std::to_string(-put) + " frames of ffmpeg's" + at;
+            return held;
+        }
+        (j == 0 ? held.lead : held.inserted) += put;
+        held.places += j > 0 && put > 0;
+        i = found, j = from;
+    }
+    held.tail = int64_t((read.size() - i) / frame);
+    return held;
 }
 
 // Bytes that this process has read from files so far, or -1 where the kernel does not count.
