@@ -67,6 +67,10 @@ std::unique_ptr<Movie> Movie::Open(const std::string& path) {
                                                 movie->_video ? movie->_video->Parts() : nullptr);
     if (!movie->_video && !movie->_sound)
         return nullptr;
+    if (movie->_video && movie->_sound)
+        movie->_video->SetLies([sound = movie->_sound.get()](int64_t pos, AVRational base) {
+            return sound->LieAt(pos, base);
+        });
     if (movie->_video && movie->_sound && movie->_sound->Start()) {
         // One timeline from the earlier start.
         const movie::StreamTime video = movie->_video->Start();

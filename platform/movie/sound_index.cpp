@@ -137,10 +137,11 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
         index->_adjust.push_back(adjust);
         at += samplesGot;
     }
-    if (whole) {
-        avcodec_send_packet(decoder.get(), nullptr);
-        index->_drained = Receive(decoder.get(), frame.get());
-    }
+    // What draining gives after them: the decoder's delay, which it gives back at the end too.
+    avcodec_send_packet(decoder.get(), nullptr);
+    index->_delay = Receive(decoder.get(), frame.get());
+    if (whole)
+        index->_drained = index->_delay;
     int64_t settled = int64_t(got.size());
     while (settled > 0 && got[settled - 1] == told[settled - 1])
         --settled;
@@ -161,6 +162,10 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
     index->_firstTimeExact = opening.exact;
     index->_firstSkip = Trimmed(first.front().get()).first;
     index->_firstSamples = got.front();
+    for (std::size_t i = 0; i < got.size() && got[i] == 0 && Trimmed(first[i].get()).first == 0 &&
+                            !(first[i]->flags & AV_PKT_FLAG_DISCARD);
+         ++i)
+        index->_firstPriming += raw[i];
     // The times are weighed from where the first ones that bear each other out put the first
     // packet: one whose own time lies, ahead or behind, lied alone.
     index->_base = SamplesAt(opening.time, 0, index->_timeBase, index->_rate);
@@ -229,7 +234,7 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     _unplaced.push_back(unplaced);
     // A table's times are its packets' places: they neither lie nor tell of sound missing.
     if (unplaced.time != AV_NOPTS_VALUE && !_listed)
-        _Weigh(unplaced.time - unplaced.counted, unplaced.ordinal);
+        _Weigh(unplaced.time - unplaced.counted, unplaced.ordinal, _origin.order == 0);
     if (_runFrom >= 0) {
         _stepSamples += raw;
         if (_stepSamples >= kSettleSeconds * _rate || _unplaced.size() > kMostUnplaced)
@@ -238,12 +243,14 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     _PlaceBefore(_runFrom >= 0 ? _runFrom : _count);
 }
 
-void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
+void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal, bool unit) {
     // More than two of the longest packets: more than any rounding of the times accounts for.
     const int64_t slack = 2 * _longest + av_rescale_q(2, _timeBase, AVRational{1, _rate});
     // The base follows the times while they keep to it, as a clock that drifts from the samples'
     // does.
     if (_base == AV_NOPTS_VALUE || std::abs(deviation - _base) <= slack) {
+        if (_runFrom >= 0)
+            _Lied();
         _base = deviation;
         _runFrom = -1; // back where counting puts it: the times that left lied
         return;
@@ -251,7 +258,7 @@ void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
     if (_runFrom >= 0) {
         if (std::abs(deviation - _step) <= slack) {
             _step = deviation;
-            ++_stepTimes;
+            _stepTimes += unit;
             return;
         }
         // The times step on rather than back: the step before stood.
@@ -267,6 +274,16 @@ void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
     _stepFirst = _step = deviation;
     _stepTimes = 1;
     _stepSamples = 0;
+}
+
+void SoundIndex::_Lied() {
+    // The held packets begin with the run's first; the last is the one that came back.
+    if (_unplaced.size() < 2 || _lies.size() >= kMostLosses)
+        return;
+    const Unplaced& first = _unplaced.front();
+    const Unplaced& back = _unplaced.back();
+    _lies.push_back(Run{first.mark.from, back.mark.from,
+                        TimesThatLie{first.time, back.counted + _step, _step - _base}});
 }
 
 void SoundIndex::_Settle() {
@@ -304,12 +321,16 @@ void SoundIndex::_Place(Unplaced& unplaced) {
         mark.noise = int32_t(_noise);
         // A container that seeks by time is sent to where counting puts the packet, or to its own
         // time where that is earlier: a seek that lands after the time of a packet passes it over.
+        // Counting from where the times began goes back before every step they took since: the
+        // container's own index of times may not have taken them (a cluster's time that lies).
         if (_listed && unplaced.time != AV_NOPTS_VALUE) {
             mark.seekTime =
                 av_rescale_q(unplaced.time - 2 * _longest, AVRational{1, _rate}, _timeBase);
         } else if (_base != AV_NOPTS_VALUE) {
             const int64_t slack = 2 * _longest;
-            int64_t at = unplaced.counted + _base - slack;
+            if (_firstBase == AV_NOPTS_VALUE)
+                _firstBase = _base;
+            int64_t at = unplaced.counted + std::min(_base, _firstBase) - slack;
             if (unplaced.time != AV_NOPTS_VALUE)
                 at = std::min(at, unplaced.time);
             mark.seekTime = av_rescale_q(at, AVRational{1, _rate}, _timeBase);
@@ -322,11 +343,13 @@ void SoundIndex::_Place(Unplaced& unplaced) {
                  ? -1
                  : (_noise + unplaced.noiseSteps) % PacketSamples::kNoiseSteps;
     _settled = unplaced.ordinal + 1;
+    _settledFrom = std::max(_settledFrom, mark.from);
 }
 
 void SoundIndex::_Finish() {
-    // Times that left the base and never came back stand where more than one of them bears the
-    // step out; a last packet's time alone lied.
+    // Times that left the base and never came back stand where more than one unit's bears the
+    // step out; a last unit's time alone lied, and the times that a reader gives the other
+    // packets of a unit only count on from it.
     if (_runFrom >= 0 && _stepTimes > 1)
         _Settle();
     _runFrom = -1;
@@ -366,6 +389,17 @@ bool SoundIndex::ReachPacket(int64_t packet) {
         for (int64_t i = 0; i < kBatch && _Step(); ++i) {
         }
     return !_failed;
+}
+
+std::optional<TimesThatLie> SoundIndex::LieAt(int64_t pos) {
+    while (!_complete && !_failed && _settledFrom <= pos)
+        for (int64_t i = 0; i < kBatch && _Step(); ++i) {
+        }
+    auto after = std::upper_bound(_lies.begin(), _lies.end(), pos,
+                                  [](int64_t p, const Run& run) { return p < run.from; });
+    if (after == _lies.begin() || pos >= (after - 1)->to)
+        return std::nullopt;
+    return (after - 1)->times;
 }
 
 bool SoundIndex::ReachSample(int64_t sample) {

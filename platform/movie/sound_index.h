@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -81,6 +82,10 @@ public:
     bool ReachPacket(int64_t packet);
     // The same until the settled packets reach sample `sample`.
     bool ReachSample(int64_t sample);
+    // The run of packets whose times lied and came back that the packets read from `pos` in the
+    // file belong to, in samples of the stream's times; reads on until the packets up to there
+    // are settled.
+    std::optional<TimesThatLie> LieAt(int64_t pos);
     bool Complete() const { return _complete; }
     // For a complete index: decodes the last packets after a seek, in a context opened as
     // `known` says; takes what a last packet cut short delivers, and what draining gives. False
@@ -97,6 +102,13 @@ public:
     int64_t FirstOwnTime() const { return _firstOwnTime; }
     int64_t FirstSkip() const { return _firstSkip; }
     int64_t FirstSamples() const { return _firstSamples; }
+    // The samples stored in the first packets that only prime the decoder (WMA's first two,
+    // Vorbis's first block), which deliver nothing though nothing marks them to skip: the first
+    // sample delivered lies that much later than the first packet's time.
+    int64_t FirstPriming() const { return _firstPriming; }
+    // What draining the decoder gives after the first packets: as much follows the last
+    // packet's samples.
+    int64_t Delay() const { return _delay; }
 
     // A reader of a context that stands at the stream's start, as one opened afresh does.
     void Rewind(Cursor& cursor) const;
@@ -157,8 +169,10 @@ private:
     // Takes a packet read by the pass with its samples, after what it skips and discards.
     void _Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t noiseSteps);
     // Weighs a packet's time, as how far it lies from where counting puts it, against the times
-    // before it.
-    void _Weigh(int64_t deviation, int64_t ordinal);
+    // before it; `unit`: the packet is the first of its unit.
+    void _Weigh(int64_t deviation, int64_t ordinal, bool unit);
+    // Keeps the run of held packets, whose times came back, as a run that lied.
+    void _Lied();
     // Settles the times that have left the base: the last step they took stands (a loss where it
     // is ahead); the packets before it lied.
     void _Settle();
@@ -204,11 +218,13 @@ private:
     // How far the first frames' times lie from their packets' places, for the decoder's delay.
     std::vector<int64_t> _adjust;
     int64_t _drained = 0;
+    int64_t _delay = 0;
     int64_t _firstTime = AV_NOPTS_VALUE;
     int64_t _firstOwnTime = AV_NOPTS_VALUE;
     bool _firstTimeExact = false;
     int64_t _firstSkip = 0;
     int64_t _firstSamples = 0;
+    int64_t _firstPriming = 0;
 
     // The pass: packets read, where the settled ones end, and those waiting for their place.
     int64_t _count = 0;
@@ -221,16 +237,25 @@ private:
     // so far). Times that leave it start a run of packets held unplaced, from `_runFrom` on,
     // until they come back (a lie, however many packets it spans) or stay: the last step of
     // the run, from `_stepFrom` on, to `_stepFirst` and since kept to `_step`, holding
-    // `_stepTimes` times and `_stepSamples` samples so far.
+    // `_stepTimes` units' times and `_stepSamples` samples so far.
     int64_t _counted = 0;
     int64_t _longest = 0;
     int64_t _base = AV_NOPTS_VALUE;
+    int64_t _firstBase = AV_NOPTS_VALUE; // the base that the first packet placed had
     int64_t _runFrom = -1;
     int64_t _stepFrom = -1;
     int64_t _stepFirst = 0;
     int64_t _step = 0;
     int64_t _stepTimes = 0;
     int64_t _stepSamples = 0;
+    // The runs whose times lied, from the place in the file of their first packet's unit to that
+    // of the unit that came back; and the place of the last packet settled.
+    struct Run {
+        int64_t from = 0, to = 0;
+        TimesThatLie times;
+    };
+    std::vector<Run> _lies;
+    int64_t _settledFrom = -1;
     // Where the pass's packets come from, and the last three places in the file that they came
     // from.
     Origin _origin;

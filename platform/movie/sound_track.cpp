@@ -208,10 +208,12 @@ int64_t SoundTrack::_CountContent() {
     if (content != AV_NOPTS_VALUE && (fixed || !ownEnd || !stated || longer ||
                                       content > declared + second || content < declared - second))
         end = content;
-    // A movie's sound starts where its first times that bear each other out put it.
+    // A movie's sound starts where its first times that bear each other out put it, and ends
+    // where its last put it, and what a decoder that holds samples back gives when drained.
     const int64_t count =
         std::max<int64_t>(0, av_rescale_q(end - (_start != AV_NOPTS_VALUE ? _start : start),
-                                          _timeBase, AVRational{1, _rate}));
+                                          _timeBase, AVRational{1, _rate})) +
+        (exactEnd != AV_NOPTS_VALUE ? _packets->Delay() : 0);
     // A movie's times that a container keeps to the millisecond, or that a stream's reader
     // estimates, place its last packet to within a unit: with a codec whose frames all hold one
     // number of samples, the sound ends on their grid.
@@ -282,6 +284,15 @@ int64_t SoundTrack::_CountByDecoding() {
     _counting = false;
     _stale = true;
     return _placed;
+}
+
+std::optional<TimesThatLie> SoundTrack::LieAt(int64_t pos, AVRational base) {
+    const std::optional<TimesThatLie> lie =
+        _packets && !_audioOnly ? _packets->LieAt(pos) : std::nullopt;
+    if (!lie)
+        return std::nullopt;
+    auto in = [&](int64_t samples) { return av_rescale_q(samples, AVRational{1, _rate}, base); };
+    return TimesThatLie{in(lie->first), in(lie->last), in(lie->by)};
 }
 
 int64_t SoundTrack::Duration(int32_t scale) {

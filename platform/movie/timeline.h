@@ -15,13 +15,31 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/movie/ffmpeg_support.h"
 
 namespace tbx::movie {
+
+// Times of a run of packets that lied and came back: where the first and the last of the run
+// claimed to lie, and how far ahead of where they belong (behind where negative).
+struct TimesThatLie {
+    int64_t first = 0, last = 0, by = 0;
+    // Whether a time lies with the run rather than keeping to where it belongs.
+    bool Holds(int64_t time) const {
+        auto away = [time](int64_t from, int64_t to) {
+            return time < from ? from - time : time > to ? time - to : 0;
+        };
+        return away(first, last) < away(first - by, last - by);
+    }
+};
+// Where the packets read from a place in the file lie, in a time base, as another stream's
+// packets read from there found them.
+using LiesAt = std::function<std::optional<TimesThatLie>(int64_t pos, AVRational base)>;
 
 class Timeline {
 public:

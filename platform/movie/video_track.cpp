@@ -65,6 +65,7 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
             track->_endFromContent = true;
         }
     }
+    track->_group = track->_LongestGroup();
     // A program stream's reader estimates the times of the pictures after a seek from the first
     // that it lands on, and misses by a field or more with B-pictures, until a packet brings its
     // own time once more.
@@ -82,6 +83,7 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
 
 bool VideoTrack::_Load() {
     _settling = false; // read from the start: every time is the reader's own
+    _flow = _landing = AV_NOPTS_VALUE;
     _format = OpenMediaFile(_path, &_known);
     if (!_format || FindVideoStream(_format.get()) != _index)
         return false;
@@ -103,15 +105,24 @@ int64_t VideoTrack::_CheckEnd() {
     _haveNext = false;
     _lost = true;
     // An index that is out by less than this is taken at its word. An end that the stream does
-    // not state is the file's, reckoned from the earliest stream's first time, which may lie.
+    // not state is the file's, reckoned from the earliest stream's first time, which may lie;
+    // one that the reader estimated from the times of the last packets it found leaves out the
+    // last picture's time, or more.
     const AVStream* stream = _format->streams[_index];
     const int64_t tolerance =
-        stream->duration != AV_NOPTS_VALUE && stream->duration > 0
+        stream->duration != AV_NOPTS_VALUE && stream->duration > 0 &&
+                _format->duration_estimation_method != AVFMT_DURATION_FROM_PTS
             ? std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase))
             : 0;
     if (content != AV_NOPTS_VALUE &&
         (_end == AV_NOPTS_VALUE || content > _end + tolerance || content < _end - tolerance)) {
         _end = content;
+        _endFromContent = true;
+    }
+    // An index that lists pictures past the end of a file cut short: they are not there to show.
+    if (const int64_t held = HeldEnd(_format.get(), _index);
+        held != AV_NOPTS_VALUE && (_end == AV_NOPTS_VALUE || held < _end)) {
+        _end = held;
         _endFromContent = true;
     }
     return content;
@@ -131,6 +142,7 @@ int64_t VideoTrack::Duration(int32_t scale) const {
 Taken VideoTrack::_Take(AVPacket* packet) {
     if (_restarts)
         _timeline->Shift(packet, _timeBase, _part);
+    _Unlie(packet);
     if (_timed < 2)
         _timed += packet->pos >= 0 && packet->pts != AV_NOPTS_VALUE;
     else
@@ -138,10 +150,53 @@ Taken VideoTrack::_Take(AVPacket* packet) {
     return Taken::kTake;
 }
 
-void VideoTrack::_Sought() {
+int64_t VideoTrack::_LongestGroup() const {
+    AVStream* stream = _format->streams[_index];
+    const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
+    int64_t longest = -1, last = AV_NOPTS_VALUE;
+    for (int i = 0, count = avformat_index_get_entries_count(stream); i < count; ++i)
+        if (const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
+            entry && (entry->flags & AVINDEX_KEYFRAME)) {
+            if (last != AV_NOPTS_VALUE)
+                longest = std::max(longest, entry->timestamp - last);
+            last = entry->timestamp;
+        }
+    // Without an index, as long as encoders make them.
+    return longest < 0 ? kRestartSeconds * second : longest + second / 2;
+}
+
+void VideoTrack::_Sought(int64_t target) {
     _settling = _timesSettle;
     _timed = 0;
     _settled = 0;
+    _flow = AV_NOPTS_VALUE;
+    _landing = target;
+}
+
+void VideoTrack::_Unlie(AVPacket* packet) {
+    const int64_t time = PacketTime(packet);
+    if (time == AV_NOPTS_VALUE)
+        return;
+    const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
+    if (_flow != AV_NOPTS_VALUE && std::llabs(time - _flow) > kFarHours * 3600 * second) {
+        packet->pts = packet->dts = AV_NOPTS_VALUE;
+        return;
+    }
+    // A seek lands on a key picture at or before where it was sent, the longest group of
+    // pictures that the container's index lists before at most.
+    const bool away = _flow != AV_NOPTS_VALUE
+                          ? std::llabs(time - _flow) > second
+                          : _landing != AV_NOPTS_VALUE &&
+                                (time > _landing + second / 2 || time < _landing - _group);
+    if (away && _lies && packet->pos >= 0)
+        if (const std::optional<TimesThatLie> lie = _lies(packet->pos, _timeBase);
+            lie && lie->Holds(time)) {
+            if (packet->pts != AV_NOPTS_VALUE)
+                packet->pts -= lie->by;
+            if (packet->dts != AV_NOPTS_VALUE)
+                packet->dts -= lie->by;
+        }
+    _flow = std::max(_flow == AV_NOPTS_VALUE ? INT64_MIN : _flow, PacketTime(packet));
 }
 
 bool VideoTrack::_Decode(AVFrame* frame, int64_t& pts) {
@@ -198,7 +253,7 @@ bool VideoTrack::_SeekTo(int64_t target) {
         _haveCurrent = _haveNext = false;
         if (av_seek_frame(_format.get(), _index, at, AVSEEK_FLAG_BACKWARD) < 0)
             break;
-        _Sought();
+        _Sought(target);
         avcodec_flush_buffers(_decoder.get());
         _draining = false;
         _lost = false;
@@ -224,7 +279,7 @@ bool VideoTrack::_SeekToKey(int64_t target) {
         _haveCurrent = _haveNext = false;
         if (av_seek_frame(_format.get(), _index, key->pos, AVSEEK_FLAG_BYTE) < 0)
             break;
-        _Sought();
+        _Sought(AV_NOPTS_VALUE);
         avcodec_flush_buffers(_decoder.get());
         _draining = false;
         _lost = false;
