@@ -164,6 +164,13 @@ const Codecs kMkv{"mkv",
                    "0", "-cluster_time_limit", "1000"},
                   {},
                   48000};
+const Codecs kMkvGop{"mkv_gop",
+                     "",
+                     {},
+                     "mkv",
+                     {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac", "-aac_pns", "0"},
+                     {},
+                     48000};
 const Codecs kMkvOpus{"mkv_opus", "mka", {"-c:a", "libopus", "-cluster_time_limit", "1000"}, "", {},
                       {},         48000};
 const Codecs kMp4{
@@ -583,6 +590,10 @@ const std::vector<Row>& Table() {
             Sound("step-ahead", kMkv, Clusters(0.5, 20000, 0)).Silence(ClosedOrKept({20})),
             Movie("step-ahead", kMkv, Clusters(0.5, 20000, 0)).Silence(ClosedOrKept({20})),
             Movie("cut", kMkv, CutAt(0.7)).Held({{0, 0.03}}),
+            // x264's own key-picture interval: a cluster each 10 s, the first one lying.
+            Movie("first-cluster-ahead", kMkvGop, Clusters(0, 3000))
+                .Parts({{0, 20}})
+                .Lying({{0, 10.2}, {9.8, 13.2}}),
         });
         // MP4: edits that begin mid-file (on a packet or within one) or read the media twice, a
         // fragmented file cut inside a fragment, a movie cut as an editor cuts it or cut short,
