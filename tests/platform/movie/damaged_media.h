@@ -285,16 +285,18 @@ inline bool SetMatroskaClusterTime(std::string& bytes, std::size_t index, int64_
             bytes[data + i] = char(rest & 0xFF);
         return true;
     }
-    // Eight bytes of time after the id and a size padded to fill the room exactly.
+    // Seven or eight bytes of time after the id and a size padded to fill the room exactly.
     const std::size_t room = data + size - crc;
-    if (crc == std::string::npos || room < 10 || room > 17)
+    if (crc == std::string::npos || room < 9 || room > 17)
         return false;
-    const std::size_t length = room - 9;
+    const std::size_t timeBytes = room == 9 ? 7 : 8, length = room - 1 - timeBytes;
+    if (timeBytes == 7 && now >> 56 != 0)
+        return false;
     std::string element(1, '\xE7');
-    element += char(0x80 >> (length - 1) | (length == 1 ? 8 : 0));
+    element += char(0x80 >> (length - 1) | (length == 1 ? timeBytes : 0));
     for (std::size_t i = 1; i < length; ++i)
-        element += char(i + 1 == length ? 8 : 0);
-    for (int shift = 56; shift >= 0; shift -= 8)
+        element += char(i + 1 == length ? timeBytes : 0);
+    for (int shift = int(timeBytes) * 8 - 8; shift >= 0; shift -= 8)
         element += char(now >> shift & 0xFF);
     bytes.replace(crc, room, element);
     return true;

@@ -72,14 +72,20 @@ struct DecodedPicture {
 };
 
 // Every picture that ffmpeg decodes of the file's first picture stream, in the order decoded and
-// none made up or dropped for a frame rate, with the colour at (x, y), both even.
-inline std::vector<DecodedPicture> DecodedPictures(const std::filesystem::path& file, int x,
-                                                   int y) {
-    const stravel::testing::ToolResult result = stravel::testing::RunTool(
-        {"ffmpeg", "-hide_banner", "-nostats", "-i", file.string(), "-map", "0:v:0", "-fps_mode",
-         "passthrough", "-vf",
-         "crop=2:2:" + std::to_string(x) + ":" + std::to_string(y) + ",showinfo", "-f", "rawvideo",
-         "-pix_fmt", "rgb24", "-"});
+// none made up or dropped for a frame rate, with the colour at (x, y), both even. Where `sound`
+// is given, what Converted(file, 0, 1, decoding) gives is written there in the same run.
+inline std::vector<DecodedPicture> DecodedPictures(const std::filesystem::path& file, int x, int y,
+                                                   const std::vector<std::string>& decoding = {},
+                                                   const std::filesystem::path& sound = {}) {
+    std::vector<std::string> argv = {"ffmpeg", "-hide_banner", "-nostats", "-y"};
+    argv.insert(argv.end(), decoding.begin(), decoding.end());
+    argv.insert(argv.end(),
+                {"-i", file.string(), "-map", "0:v:0", "-fps_mode", "passthrough", "-vf",
+                 "crop=2:2:" + std::to_string(x) + ":" + std::to_string(y) + ",showinfo", "-f",
+                 "rawvideo", "-pix_fmt", "rgb24", "-"});
+    if (!sound.empty())
+        argv.insert(argv.end(), {"-map", "0:a", "-ac", "1", "-f", "s16le", sound.string()});
+    const stravel::testing::ToolResult result = stravel::testing::RunTool(argv);
     std::vector<DecodedPicture> pictures;
     std::istringstream lines(result.err);
     for (std::string line; std::getline(lines, line);) {
