@@ -68,9 +68,10 @@ std::unique_ptr<Movie> Movie::Open(const std::string& path) {
     if (!movie->_video && !movie->_sound)
         return nullptr;
     if (movie->_video && movie->_sound)
-        movie->_video->SetLies([sound = movie->_sound.get()](int64_t pos, AVRational base) {
-            return sound->LieAt(pos, base);
-        });
+        movie->_video->SetMoved(
+            [sound = movie->_sound.get()](int64_t pos, AVRational base, bool read) {
+                return sound->MovedAt(pos, base, read);
+            });
     if (movie->_video && movie->_sound && movie->_sound->Start()) {
         // One timeline from the earlier start.
         const movie::StreamTime video = movie->_video->Start();

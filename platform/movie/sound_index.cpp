@@ -137,11 +137,10 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
         index->_adjust.push_back(adjust);
         at += samplesGot;
     }
-    // What draining gives after them: the decoder's delay, which it gives back at the end too.
-    avcodec_send_packet(decoder.get(), nullptr);
-    index->_delay = Receive(decoder.get(), frame.get());
-    if (whole)
-        index->_drained = index->_delay;
+    if (whole) {
+        avcodec_send_packet(decoder.get(), nullptr);
+        index->_drained = Receive(decoder.get(), frame.get());
+    }
     int64_t settled = int64_t(got.size());
     while (settled > 0 && got[settled - 1] == told[settled - 1])
         --settled;
@@ -162,13 +161,14 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
     index->_firstTimeExact = opening.exact;
     index->_firstSkip = Trimmed(first.front().get()).first;
     index->_firstSamples = got.front();
+    // Packets that deliver nothing though nothing marks them to skip only prime the decoder.
     for (std::size_t i = 0; i < got.size() && got[i] == 0 && Trimmed(first[i].get()).first == 0 &&
                             !(first[i]->flags & AV_PKT_FLAG_DISCARD);
          ++i)
         index->_firstPriming += raw[i];
     // The times are weighed from where the first ones that bear each other out put the first
     // packet: one whose own time lies, ahead or behind, lied alone.
-    index->_base = SamplesAt(opening.time, 0, index->_timeBase, index->_rate);
+    index->_base = index->_firstBase = SamplesAt(opening.time, 0, index->_timeBase, index->_rate);
     for (std::size_t i = 0; i < first.size(); ++i)
         index->_Add(first[i].get(), raw[i], told[i], steps[i]);
     if (whole)
@@ -280,24 +280,31 @@ void SoundIndex::_Lied() {
     // The held packets begin with the run's first; the last is the one that came back.
     if (_unplaced.size() < 2 || _lies.size() >= kMostLosses)
         return;
-    const Unplaced& first = _unplaced.front();
-    const Unplaced& back = _unplaced.back();
-    _lies.push_back(Run{first.mark.from, back.mark.from,
-                        TimesThatLie{first.time, back.counted + _step, _step - _base}});
+    _lies.push_back(Run{_unplaced.front().mark.from, _unplaced.back().mark.from,
+                        (_moves.empty() ? 0 : _moves.back().second) + _step - _base});
 }
 
 void SoundIndex::_Settle() {
     _PlaceBefore(_stepFrom);
     // A step ahead is sound missing; a step back loses nothing; a step of hours is damage, and
     // where times may restart, a step further than a restart's is one. Where every packet holds
-    // one number of samples, whole packets are missing, whatever the rounding of the times.
+    // one number of samples and the step is some number of them to within the rounding of the
+    // times (two ticks, or two milliseconds), whole packets are missing.
     int64_t step = _stepFirst - _base;
-    if (_oneSize > 0)
-        step = (step + _oneSize / 2) / _oneSize * _oneSize;
+    const int64_t whole = _oneSize > 0 ? (step + _oneSize / 2) / _oneSize * _oneSize : step;
+    const int64_t rounding =
+        std::max(av_rescale_q(2, _timeBase, AVRational{1, _rate}), av_rescale(2, _rate, 1000)) + 1;
+    if (std::abs(whole - step) <= rounding)
+        step = whole;
     if (step > 0 && step <= _farStep) {
         _lost.emplace_back(_stepFrom, step);
         if (_lost.size() > kMostLosses)
             _failed = true;
+    } else if (!_unplaced.empty() && _moves.size() < kMostLosses) {
+        // Counted on across the step: the times from there on stand that much further from their
+        // places.
+        _moves.emplace_back(_unplaced.front().mark.from,
+                            (_moves.empty() ? 0 : _moves.back().second) + _step - _base);
     }
     _base = _step;
     _runFrom = -1;
@@ -391,15 +398,27 @@ bool SoundIndex::ReachPacket(int64_t packet) {
     return !_failed;
 }
 
-std::optional<TimesThatLie> SoundIndex::LieAt(int64_t pos) {
+std::optional<Moved> SoundIndex::MovedAt(int64_t pos, bool read) {
+    if (!read && !_complete && _settledFrom <= pos)
+        return std::nullopt;
     while (!_complete && !_failed && _settledFrom <= pos)
         for (int64_t i = 0; i < kBatch && _Step(); ++i) {
         }
-    auto after = std::upper_bound(_lies.begin(), _lies.end(), pos,
-                                  [](int64_t p, const Run& run) { return p < run.from; });
-    if (after == _lies.begin() || pos >= (after - 1)->to)
+    auto mark = std::upper_bound(_checkpoints.begin(), _checkpoints.end(), pos,
+                                 [](int64_t p, const Checkpoint& c) { return p < c.from; });
+    if (_failed || _firstBase == AV_NOPTS_VALUE || mark == _checkpoints.begin())
         return std::nullopt;
-    return (after - 1)->times;
+    Moved moved{0, (mark - 1)->sample + _firstBase};
+    auto run = std::upper_bound(_lies.begin(), _lies.end(), pos,
+                                [](int64_t p, const Run& r) { return p < r.from; });
+    auto step = std::upper_bound(
+        _moves.begin(), _moves.end(), pos,
+        [](int64_t p, const std::pair<int64_t, int64_t>& m) { return p < m.first; });
+    if (run != _lies.begin() && pos < (run - 1)->to)
+        moved.by = (run - 1)->by;
+    else if (step != _moves.begin())
+        moved.by = (step - 1)->second;
+    return moved;
 }
 
 bool SoundIndex::ReachSample(int64_t sample) {

@@ -82,10 +82,10 @@ public:
     bool ReachPacket(int64_t packet);
     // The same until the settled packets reach sample `sample`.
     bool ReachSample(int64_t sample);
-    // The run of packets whose times lied and came back that the packets read from `pos` in the
-    // file belong to, in samples of the stream's times; reads on until the packets up to there
-    // are settled.
-    std::optional<TimesThatLie> LieAt(int64_t pos);
+    // How the times of the packets read from `pos` in the file stand to where the index places
+    // them, in samples of the stream's times; where `read`, reads on until the packets up to
+    // there are settled, else none where they are not yet.
+    std::optional<Moved> MovedAt(int64_t pos, bool read);
     bool Complete() const { return _complete; }
     // For a complete index: decodes the last packets after a seek, in a context opened as
     // `known` says; takes what a last packet cut short delivers, and what draining gives. False
@@ -103,12 +103,8 @@ public:
     int64_t FirstSkip() const { return _firstSkip; }
     int64_t FirstSamples() const { return _firstSamples; }
     // The samples stored in the first packets that only prime the decoder (WMA's first two,
-    // Vorbis's first block), which deliver nothing though nothing marks them to skip: the first
-    // sample delivered lies that much later than the first packet's time.
+    // Vorbis's first block), which deliver nothing though nothing marks them to skip.
     int64_t FirstPriming() const { return _firstPriming; }
-    // What draining the decoder gives after the first packets: as much follows the last
-    // packet's samples.
-    int64_t Delay() const { return _delay; }
 
     // A reader of a context that stands at the stream's start, as one opened afresh does.
     void Rewind(Cursor& cursor) const;
@@ -218,7 +214,6 @@ private:
     // How far the first frames' times lie from their packets' places, for the decoder's delay.
     std::vector<int64_t> _adjust;
     int64_t _drained = 0;
-    int64_t _delay = 0;
     int64_t _firstTime = AV_NOPTS_VALUE;
     int64_t _firstOwnTime = AV_NOPTS_VALUE;
     bool _firstTimeExact = false;
@@ -241,7 +236,7 @@ private:
     int64_t _counted = 0;
     int64_t _longest = 0;
     int64_t _base = AV_NOPTS_VALUE;
-    int64_t _firstBase = AV_NOPTS_VALUE; // the base that the first packet placed had
+    int64_t _firstBase = AV_NOPTS_VALUE; // the base where the times begin
     int64_t _runFrom = -1;
     int64_t _stepFrom = -1;
     int64_t _stepFirst = 0;
@@ -249,12 +244,14 @@ private:
     int64_t _stepTimes = 0;
     int64_t _stepSamples = 0;
     // The runs whose times lied, from the place in the file of their first packet's unit to that
-    // of the unit that came back; and the place of the last packet settled.
+    // of the unit that came back, and how far ahead of their places they lied; from where the
+    // times stepped other than by sound lost, how far ahead of their places they stand; and the
+    // place of the last packet settled.
     struct Run {
-        int64_t from = 0, to = 0;
-        TimesThatLie times;
+        int64_t from = 0, to = 0, by = 0;
     };
     std::vector<Run> _lies;
+    std::vector<std::pair<int64_t, int64_t>> _moves;
     int64_t _settledFrom = -1;
     // Where the pass's packets come from, and the last three places in the file that they came
     // from.

@@ -142,10 +142,24 @@ int64_t SoundTrack::_CountContent() {
     bool looked = false;
     if (indexed) {
         _IndexMovie();
+        // A decoder that holds packets back (WMA) ends where decoding the last ones tells.
         if (_packets && _packets->FirstTimeExact() && !_Restarts() && declared != AV_NOPTS_VALUE &&
-            format->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE) {
+            format->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE &&
+            _packets->FirstPriming() == 0) {
             exactEnd = ExactEnd(format, _index, declared, !ownEnd);
             looked = true;
+            // Where the container states how long the movie lasts, its streams' last times reach
+            // that far from where their first put the start: else the first lie (a first cluster
+            // whose time lies ahead) and the sound is counted.
+            const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
+            int64_t reach = exactEnd;
+            if (_timeline && _timeline->PictureEnd() != AV_NOPTS_VALUE)
+                reach = std::max(
+                    reach, av_rescale_q(_timeline->PictureEnd(), _timeline->Base(), _timeBase));
+            if (exactEnd != AV_NOPTS_VALUE &&
+                format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM &&
+                reach < declared - second)
+                exactEnd = AV_NOPTS_VALUE;
         }
         // The index reads a context of its own. A look at the end has moved this one: the first
         // read opens another rather than start where the look stopped.
@@ -208,20 +222,19 @@ int64_t SoundTrack::_CountContent() {
     if (content != AV_NOPTS_VALUE && (fixed || !ownEnd || !stated || longer ||
                                       content > declared + second || content < declared - second))
         end = content;
-    // A movie's sound starts where its first times that bear each other out put it, and ends
-    // where its last put it, and what a decoder that holds samples back gives when drained.
+    // A movie's sound starts where its first times that bear each other out put it.
     const int64_t count =
         std::max<int64_t>(0, av_rescale_q(end - (_start != AV_NOPTS_VALUE ? _start : start),
-                                          _timeBase, AVRational{1, _rate})) +
-        (exactEnd != AV_NOPTS_VALUE ? _packets->Delay() : 0);
+                                          _timeBase, AVRational{1, _rate}));
     // A movie's times that a container keeps to the millisecond, or that a stream's reader
     // estimates, place its last packet to within a unit: with a codec whose frames all hold one
-    // number of samples, the sound ends on their grid.
+    // number of samples, the sound ends on their grid. An end far between two places of the grid
+    // follows a step of the times by some part of a frame: the later one holds it.
     if (indexed && frame > 0 &&
         (_codecId == AV_CODEC_ID_MP1 || _codecId == AV_CODEC_ID_MP2 ||
          _codecId == AV_CODEC_ID_MP3 || _codecId == AV_CODEC_ID_AAC ||
          _codecId == AV_CODEC_ID_AC3 || _codecId == AV_CODEC_ID_EAC3))
-        return (count + frame / 2) / frame * frame;
+        return (count + frame * 3 / 4) / frame * frame;
     return count;
 }
 
@@ -286,13 +299,13 @@ int64_t SoundTrack::_CountByDecoding() {
     return _placed;
 }
 
-std::optional<TimesThatLie> SoundTrack::LieAt(int64_t pos, AVRational base) {
-    const std::optional<TimesThatLie> lie =
-        _packets && !_audioOnly ? _packets->LieAt(pos) : std::nullopt;
-    if (!lie)
+std::optional<Moved> SoundTrack::MovedAt(int64_t pos, AVRational base, bool read) {
+    const std::optional<Moved> moved =
+        _packets && !_audioOnly ? _packets->MovedAt(pos, read) : std::nullopt;
+    if (!moved)
         return std::nullopt;
     auto in = [&](int64_t samples) { return av_rescale_q(samples, AVRational{1, _rate}, base); };
-    return TimesThatLie{in(lie->first), in(lie->last), in(lie->by)};
+    return Moved{in(moved->by), in(moved->placed)};
 }
 
 int64_t SoundTrack::Duration(int32_t scale) {

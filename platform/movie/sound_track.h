@@ -59,10 +59,9 @@ public:
     // it (times that stepped back between its first and last seconds): reads decode on to what
     // they ask for, and the count settles where decoding ends.
     bool RunsPastCount() const;
-    // The run of the sound's packets whose times lied and came back that the packets read from
-    // `pos` in the file belong to, in the time base `base`; for a movie's sound placed by an
-    // index, which reads on as far as it needs to tell.
-    std::optional<TimesThatLie> LieAt(int64_t pos, AVRational base);
+    // How the times of the sound's packets read from `pos` in the file stand to where the sound
+    // is placed, in the time base `base` (MovedAt); for a movie's sound placed by an index.
+    std::optional<Moved> MovedAt(int64_t pos, AVRational base, bool read);
     // The end of the sound on the movie's timeline in units of `scale`, rounded up.
     int64_t Duration(int32_t scale);
     void Describe(SoundDescription& description) const;

@@ -193,11 +193,14 @@ Taken SoundTrack::_TakePage(AVPacket* packet) {
 
 void SoundTrack::_PlaceIndex() {
     // The first frame lies where placing by times puts it: at its time, but for jitter, and
-    // after no more silence than the stream's lead and the packets that only prime the decoder.
+    // after no more silence than the stream's lead. WMA's decoder holds two packets back, which
+    // it gives nothing for: their time passes before its first sample.
     _indexLead = 0;
+    const int64_t priming = _codecId == AV_CODEC_ID_WMAV1 || _codecId == AV_CODEC_ID_WMAV2
+                                ? _packets->FirstPriming()
+                                : 0;
     if (const int64_t first = SamplesAt(_packets->FirstTime(), _origin, _timeBase, _rate);
         first != AV_NOPTS_VALUE) {
-        const int64_t priming = _packets->FirstPriming();
         const int64_t at = first + _packets->FirstSkip() + priming;
         const int64_t jitter = std::max<int64_t>(_packets->FirstSamples() / 2, _rate / 200);
         _indexLead = at > jitter ? std::min(at, _lead + priming) : 0;

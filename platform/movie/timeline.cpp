@@ -220,6 +220,7 @@ std::shared_ptr<const Timeline> Timeline::Find(const std::string& path, const Kn
     if (picture < 0 || picture >= int(format->nb_streams))
         return timeline;
     timeline->_base = format->streams[picture]->time_base;
+    timeline->_pictureEnd = contentEnd;
     // FFmpeg reads an FLV file as one whose times may restart only when told it is live; a
     // recorder's is, whether or not it says so.
     const AVInputFormat* container = format->iformat;

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,21 +26,21 @@
 
 namespace tbx::movie {
 
-// Times of a run of packets that lied and came back: where the first and the last of the run
-// claimed to lie, and how far ahead of where they belong (behind where negative).
-struct TimesThatLie {
-    int64_t first = 0, last = 0, by = 0;
-    // Whether a time lies with the run rather than keeping to where it belongs.
+// How the times of the sound's packets read from a place in the file stand to where the sound is
+// placed, in a time base: `by` ahead of their places (behind where negative: times that lied and
+// came back, or stepped back for good while the sound counts on), the sound there being placed
+// at `placed` of its stream's times.
+struct Moved {
+    int64_t by = 0, placed = 0;
+    // Whether a picture read from the same place has its time moved with the sound's, rather
+    // than keeping to where the sound is placed.
     bool Holds(int64_t time) const {
-        auto away = [time](int64_t from, int64_t to) {
-            return time < from ? from - time : time > to ? time - to : 0;
-        };
-        return away(first, last) < away(first - by, last - by);
+        return by != 0 && std::llabs(time - by - placed) < std::llabs(time - placed);
     }
 };
-// Where the packets read from a place in the file lie, in a time base, as another stream's
-// packets read from there found them.
-using LiesAt = std::function<std::optional<TimesThatLie>(int64_t pos, AVRational base)>;
+// The same for a place in the file, in a time base, where the sound has read that far already or,
+// with `read`, may read on to tell.
+using MovedAt = std::function<std::optional<Moved>(int64_t pos, AVRational base, bool read)>;
 
 class Timeline {
 public:
@@ -71,6 +72,10 @@ public:
     void Shift(AVPacket* packet, AVRational base, std::size_t& part) const;
     // The picture stream's end, moved, in its time base; AV_NOPTS_VALUE without parts.
     int64_t End() const { return _end; }
+    // The picture's end by its last packets, in its time base (AV_NOPTS_VALUE where they do not
+    // tell), and that time base.
+    int64_t PictureEnd() const { return _pictureEnd; }
+    AVRational Base() const { return _base; }
     // The last key picture whose time is at or before `time`, or the first; null without any.
     const Key* KeyBefore(int64_t time) const;
     // The key picture before `key`, or null.
@@ -88,6 +93,7 @@ private:
     std::size_t _keyStride = 1; // every so many key pictures are kept
     std::size_t _keysSeen = 0;
     int64_t _end = AV_NOPTS_VALUE;
+    int64_t _pictureEnd = AV_NOPTS_VALUE;
 };
 
 } // namespace tbx::movie

@@ -182,20 +182,25 @@ void VideoTrack::_Unlie(AVPacket* packet) {
         packet->pts = packet->dts = AV_NOPTS_VALUE;
         return;
     }
-    // A seek lands on a key picture at or before where it was sent, the longest group of
-    // pictures that the container's index lists before at most.
-    const bool away = _flow != AV_NOPTS_VALUE
-                          ? std::llabs(time - _flow) > second
-                          : _landing != AV_NOPTS_VALUE &&
-                                (time > _landing + second / 2 || time < _landing - _group);
-    if (away && _lies && packet->pos >= 0)
-        if (const std::optional<TimesThatLie> lie = _lies(packet->pos, _timeBase);
-            lie && lie->Holds(time)) {
-            if (packet->pts != AV_NOPTS_VALUE)
-                packet->pts -= lie->by;
-            if (packet->dts != AV_NOPTS_VALUE)
-                packet->dts -= lie->by;
+    std::optional<Moved> moved;
+    if (_moved && packet->pos >= 0) {
+        if (_flow != AV_NOPTS_VALUE) {
+            if (std::llabs(time - _flow) > second)
+                moved = _moved(packet->pos, _timeBase, true);
+        } else if (_landing != AV_NOPTS_VALUE) {
+            // A seek lands on a key picture at or before where it was sent, the longest group of
+            // pictures that the container's index lists before at most.
+            moved = _moved(packet->pos, _timeBase, false);
+            if (!moved && (time > _landing + second / 2 || time < _landing - _group))
+                moved = _moved(packet->pos, _timeBase, true);
         }
+    }
+    if (moved && moved->Holds(time)) {
+        if (packet->pts != AV_NOPTS_VALUE)
+            packet->pts -= moved->by;
+        if (packet->dts != AV_NOPTS_VALUE)
+            packet->dts -= moved->by;
+    }
     _flow = std::max(_flow == AV_NOPTS_VALUE ? INT64_MIN : _flow, PacketTime(packet));
 }
 

@@ -45,9 +45,9 @@ public:
     // The movie's timeline, which its sound follows too: where the file's times restart, each
     // part after a restart goes on where the one before ended.
     const std::shared_ptr<const Timeline>& Parts() const { return _timeline; }
-    // Where the movie's sound found its times lying and coming back: pictures read from the same
-    // places whose times lie with it are placed where they belong, as the sound is.
-    void SetLies(LiesAt lies) { _lies = std::move(lies); }
+    // Where the movie's sound found its times lying or stepping: pictures read from the same
+    // places whose times moved with it are placed as the sound is.
+    void SetMoved(MovedAt moved) { _moved = std::move(moved); }
 
     // Samples (packets) of the stream, counted without decoding; 1 for a still picture.
     int64_t CountSamples() const;
@@ -66,8 +66,9 @@ private:
     // The reader has sought, for a picture shown at `target`.
     void _Sought(int64_t target);
     // Places a packet whose time lies: hours from the times before it, it has none; where it
-    // leaves them, or lands after a seek far from where it was sent, by more than a second, and
-    // lies with the sound's packets read from its place, where it belongs.
+    // moved with the sound's packets read from its place, as the sound is placed. The sound tells
+    // where the packet's time leaves those before it by more than a second, or after a seek where
+    // it has read that far or the packet lands far from where the seek was sent.
     void _Unlie(AVPacket* packet);
     bool _SeekTo(int64_t target);
     // Seeks to the key pictures before `target` that the timeline of a file whose times
@@ -94,7 +95,7 @@ private:
     bool _settling = false;
     // The sound's times that lie; the latest time of the packets read since the last seek, and
     // the time that the seek was sent to (AV_NOPTS_VALUE until a packet has a time).
-    LiesAt _lies;
+    MovedAt _moved;
     int64_t _flow = AV_NOPTS_VALUE;
     int64_t _landing = AV_NOPTS_VALUE;
     // The longest group of pictures, from one key picture to the next, that a seek may land

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -194,6 +195,64 @@ inline std::vector<std::string> TestSound(double seconds, int rate, const char* 
             noise + "11[a];" + noise + "12[b];sine=f=300:r=" + r + ":d=" + d +
                 "[s];[a][s]amix=inputs=2:normalize=0[l];[b][l]amerge=inputs=2" + gated + "[o]",
             "-map", "[o]"};
+}
+
+// Where ffmpeg's decoding puts the first sample of a file's sound, in seconds: the earliest that
+// its first decoded frames' times put it, each reckoned back by the samples of the frames before
+// it (so that frames of a first packet whose time lies ahead do not put it).
+inline double SoundStart(const std::filesystem::path& file) {
+    std::istringstream frames(
+        stravel::testing::RunTool({"ffprobe", "-v", "error", "-select_streams", "a:0",
+                                   "-read_intervals", "%+#16", "-show_entries",
+                                   "frame=pts_time,nb_samples", "-of", "csv=p=0", file.string()})
+            .out);
+    const double rate = Probed(file, "stream=sample_rate", "a:0");
+    double start = 1e18, before = 0;
+    for (std::string line; rate > 0 && std::getline(frames, line);) {
+        std::replace(line.begin(), line.end(), ',', ' ');
+        double at = 0, samples = 0;
+        if (std::istringstream(line) >> at >> samples) {
+            start = std::min(start, at - before / rate);
+            before += samples;
+        }
+    }
+    return start;
+}
+
+// Samples at `rate` from a movie's start (its earliest stream's) to where ffmpeg's timeline puts
+// the first sample of its sound, its first decoded frame (after packets that only prime the
+// decoder, as WMA's first two), or 0 where that is before the start.
+inline int64_t SoundLead(const std::filesystem::path& file, int rate) {
+    const std::string first =
+        stravel::testing::RunTool({"ffprobe", "-v", "error", "-select_streams", "a:0",
+                                   "-read_intervals", "%+#16", "-show_entries", "frame=pts_time",
+                                   "-of", "csv=p=0", file.string()})
+            .out;
+    double at = 0;
+    std::from_chars(first.data(), first.data() + first.size(), at);
+    return std::max<int64_t>(0, std::llround((at - Probed(file, "format=start_time")) * rate));
+}
+
+// Where the read of a movie's sound (`read`, frames of `frame` bytes at `rate`) starts ffmpeg's
+// decoding of it (`reference`): at its start, or within a millisecond and a sample, either way, of
+// where ffmpeg's timeline puts it (SoundLead), which keeps times to the millisecond; there where
+// neither starts it.
+inline int64_t FoundLead(const std::filesystem::path& file, const std::string& read,
+                         const std::string& reference, std::size_t frame, int rate) {
+    // Compared from ffmpeg's first sample that is not silent.
+    std::size_t sound = reference.find_first_not_of('\0');
+    sound = sound == std::string::npos ? 0 : sound / frame * frame;
+    const std::size_t probe = std::min<std::size_t>(reference.size() - sound, 1024 * frame);
+    auto starts = [&](int64_t at) {
+        return read.compare(std::size_t(at) * frame + sound, probe, reference, sound, probe) == 0;
+    };
+    const int64_t lead = SoundLead(file, rate), slack = rate / 1000 + 1;
+    if (starts(0))
+        return 0;
+    for (int64_t at = std::max<int64_t>(1, lead - slack); at <= lead + slack; ++at)
+        if (starts(at))
+            return at;
+    return lead;
 }
 
 } // namespace soundtest
