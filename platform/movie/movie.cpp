@@ -69,8 +69,8 @@ std::unique_ptr<Movie> Movie::Open(const std::string& path) {
         return nullptr;
     if (movie->_video && movie->_sound)
         movie->_video->SetMoved(
-            [sound = movie->_sound.get()](int64_t pos, AVRational base, bool read) {
-                return sound->MovedAt(pos, base, read);
+            [sound = movie->_sound.get()](int64_t pos, int64_t time, AVRational base, bool read) {
+                return sound->MovedAt(pos, time, base, read);
             });
     if (movie->_video && movie->_sound && movie->_sound->Start()) {
         // One timeline from the earlier start.

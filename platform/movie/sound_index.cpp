@@ -81,6 +81,7 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
     index->_farStep = (format->iformat->flags & AVFMT_TS_DISCONT && !timeline ? kRestartSeconds
                                                                               : kFarHours * 3600) *
                       int64_t(index->_rate);
+    index->_restartable = format->iformat->flags & AVFMT_TS_DISCONT;
     index->_timeline = std::move(timeline);
     index->_packet.reset(av_packet_alloc());
     index->_samplesOf = std::make_unique<PacketSamples>(index->_parameters.get());
@@ -305,6 +306,11 @@ void SoundIndex::_Settle() {
         // places.
         _moves.emplace_back(_unplaced.front().mark.from,
                             (_moves.empty() ? 0 : _moves.back().second) + _step - _base);
+        // Times that went back a second or more for good where they may restart did restart,
+        // though the movie's timeline did not see it: from there on a step ahead further than a
+        // restart's is one too, as ffmpeg takes it, rather than sound lost.
+        if (_restartable && step < -_rate)
+            _farStep = std::min<int64_t>(_farStep, kRestartSeconds * _rate);
     }
     _base = _step;
     _runFrom = -1;
@@ -398,27 +404,41 @@ bool SoundIndex::ReachPacket(int64_t packet) {
     return !_failed;
 }
 
-std::optional<Moved> SoundIndex::MovedAt(int64_t pos, bool read) {
-    if (!read && !_complete && _settledFrom <= pos)
+std::optional<Moved> SoundIndex::MovedAt(int64_t pos, int64_t time, bool read) {
+    auto after = [&] {
+        return std::upper_bound(_checkpoints.begin(), _checkpoints.end(), pos,
+                                [](int64_t p, const Checkpoint& c) { return p < c.from; });
+    };
+    if (!read && !_complete && (_settledFrom <= pos || after() == _checkpoints.end()))
         return std::nullopt;
-    while (!_complete && !_failed && _settledFrom <= pos)
+    while (!_complete && !_failed && (_settledFrom <= pos || after() == _checkpoints.end()))
         for (int64_t i = 0; i < kBatch && _Step(); ++i) {
         }
-    auto mark = std::upper_bound(_checkpoints.begin(), _checkpoints.end(), pos,
-                                 [](int64_t p, const Checkpoint& c) { return p < c.from; });
-    if (_failed || _firstBase == AV_NOPTS_VALUE || mark == _checkpoints.begin())
+    if (_failed || _firstBase == AV_NOPTS_VALUE)
         return std::nullopt;
-    Moved moved{0, (mark - 1)->sample + _firstBase};
-    auto run = std::upper_bound(_lies.begin(), _lies.end(), pos,
-                                [](int64_t p, const Run& r) { return p < r.from; });
-    auto step = std::upper_bound(
-        _moves.begin(), _moves.end(), pos,
-        [](int64_t p, const std::pair<int64_t, int64_t>& m) { return p < m.first; });
-    if (run != _lies.begin() && pos < (run - 1)->to)
-        moved.by = (run - 1)->by;
-    else if (step != _moves.begin())
-        moved.by = (step - 1)->second;
-    return moved;
+    // Where the sound read from a place in the file is placed, and how far its times stand from
+    // there.
+    auto at = [&](const Checkpoint& mark) {
+        Moved moved{0, mark.sample + _firstBase};
+        auto run = std::upper_bound(_lies.begin(), _lies.end(), mark.from,
+                                    [](int64_t p, const Run& r) { return p < r.from; });
+        auto step = std::upper_bound(
+            _moves.begin(), _moves.end(), mark.from,
+            [](int64_t p, const std::pair<int64_t, int64_t>& m) { return p < m.first; });
+        if (run != _lies.begin() && mark.from < (run - 1)->to)
+            moved.by = (run - 1)->by;
+        else if (step != _moves.begin())
+            moved.by = (step - 1)->second;
+        return moved;
+    };
+    // The sound read just before the place, or just after it where the place begins a part
+    // whose first sound packet follows its first pictures.
+    const auto next = after();
+    for (const auto mark : {next - 1, next})
+        if (mark >= _checkpoints.begin() && mark < _checkpoints.end())
+            if (const Moved moved = at(*mark); moved.Holds(time))
+                return moved;
+    return std::nullopt;
 }
 
 bool SoundIndex::ReachSample(int64_t sample) {

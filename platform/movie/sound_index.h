@@ -83,9 +83,10 @@ public:
     // The same until the settled packets reach sample `sample`.
     bool ReachSample(int64_t sample);
     // How the times of the packets read from `pos` in the file stand to where the index places
-    // them, in samples of the stream's times; where `read`, reads on until the packets up to
-    // there are settled, else none where they are not yet.
-    std::optional<Moved> MovedAt(int64_t pos, bool read);
+    // them, in samples of the stream's times, where a packet's `time` (in those samples) moved
+    // with them; where `read`, reads on until the packets up to there are settled, else none
+    // where they are not yet.
+    std::optional<Moved> MovedAt(int64_t pos, int64_t time, bool read);
     bool Complete() const { return _complete; }
     // For a complete index: decodes the last packets after a seek, in a context opened as
     // `known` says; takes what a last packet cut short delivers, and what draining gives. False
@@ -195,8 +196,9 @@ private:
     int _stream = -1;
     int _rate = 0;
     AVRational _timeBase{1, 1};
-    bool _byBytes = false; // seeks go to a place in the file, not to a time
-    int64_t _farStep = 0;  // samples beyond which a step ahead of the times loses nothing
+    bool _byBytes = false;     // seeks go to a place in the file, not to a time
+    int64_t _farStep = 0;      // samples beyond which a step ahead of the times loses nothing
+    bool _restartable = false; // the container's times may restart
     bool _complete = false;
     bool _failed = false;
 

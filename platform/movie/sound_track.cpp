@@ -299,9 +299,11 @@ int64_t SoundTrack::_CountByDecoding() {
     return _placed;
 }
 
-std::optional<Moved> SoundTrack::MovedAt(int64_t pos, AVRational base, bool read) {
-    const std::optional<Moved> moved =
-        _packets && !_audioOnly ? _packets->MovedAt(pos, read) : std::nullopt;
+std::optional<Moved> SoundTrack::MovedAt(int64_t pos, int64_t time, AVRational base, bool read) {
+    const int64_t samples = SamplesAt(time, 0, base, _rate);
+    const std::optional<Moved> moved = _packets && !_audioOnly && samples != AV_NOPTS_VALUE
+                                           ? _packets->MovedAt(pos, samples, read)
+                                           : std::nullopt;
     if (!moved)
         return std::nullopt;
     auto in = [&](int64_t samples) { return av_rescale_q(samples, AVRational{1, _rate}, base); };

@@ -60,8 +60,9 @@ public:
     // they ask for, and the count settles where decoding ends.
     bool RunsPastCount() const;
     // How the times of the sound's packets read from `pos` in the file stand to where the sound
-    // is placed, in the time base `base` (MovedAt); for a movie's sound placed by an index.
-    std::optional<Moved> MovedAt(int64_t pos, AVRational base, bool read);
+    // is placed, in the time base `base`, where a packet's `time` moved with them (MovedAt); for a
+    // movie's sound placed by an index.
+    std::optional<Moved> MovedAt(int64_t pos, int64_t time, AVRational base, bool read);
     // The end of the sound on the movie's timeline in units of `scale`, rounded up.
     int64_t Duration(int32_t scale);
     void Describe(SoundDescription& description) const;

@@ -38,9 +38,10 @@ struct Moved {
         return by != 0 && std::llabs(time - by - placed) < std::llabs(time - placed);
     }
 };
-// The same for a place in the file, in a time base, where the sound has read that far already or,
-// with `read`, may read on to tell.
-using MovedAt = std::function<std::optional<Moved>(int64_t pos, AVRational base, bool read)>;
+// The same for a place in the file, in a time base, where a picture's `time` moved with the sound's
+// there, as far as the sound has read already or, with `read`, may read on to tell.
+using MovedAt =
+    std::function<std::optional<Moved>(int64_t pos, int64_t time, AVRational base, bool read)>;
 
 class Timeline {
 public:

@@ -14,6 +14,10 @@ namespace {
 
 // Seeks, each reaching twice as far back as the one before, before reading from the start.
 constexpr int kSeekAttempts = 6;
+// Packets whose times FFmpeg's reader keeps to reckon those of the packets after them that have
+// none: once as many have been read after a packet that brought its own, its estimates are those
+// of a read in order.
+constexpr int64_t kReaderTimes = 17;
 
 } // namespace
 
@@ -83,7 +87,7 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
 
 bool VideoTrack::_Load() {
     _settling = false; // read from the start: every time is the reader's own
-    _flow = _landing = AV_NOPTS_VALUE;
+    _flow = _landing = _lastStamp = AV_NOPTS_VALUE;
     _format = OpenMediaFile(_path, &_known);
     if (!_format || FindVideoStream(_format.get()) != _index)
         return false;
@@ -169,7 +173,7 @@ void VideoTrack::_Sought(int64_t target) {
     _settling = _timesSettle;
     _timed = 0;
     _settled = 0;
-    _flow = AV_NOPTS_VALUE;
+    _flow = _lastStamp = AV_NOPTS_VALUE;
     _landing = target;
 }
 
@@ -186,16 +190,16 @@ void VideoTrack::_Unlie(AVPacket* packet) {
     if (_moved && packet->pos >= 0) {
         if (_flow != AV_NOPTS_VALUE) {
             if (std::llabs(time - _flow) > second)
-                moved = _moved(packet->pos, _timeBase, true);
+                moved = _moved(packet->pos, time, _timeBase, true);
         } else if (_landing != AV_NOPTS_VALUE) {
             // A seek lands on a key picture at or before where it was sent, the longest group of
             // pictures that the container's index lists before at most.
-            moved = _moved(packet->pos, _timeBase, false);
+            moved = _moved(packet->pos, time, _timeBase, false);
             if (!moved && (time > _landing + second / 2 || time < _landing - _group))
-                moved = _moved(packet->pos, _timeBase, true);
+                moved = _moved(packet->pos, time, _timeBase, true);
         }
     }
-    if (moved && moved->Holds(time)) {
+    if (moved) {
         if (packet->pts != AV_NOPTS_VALUE)
             packet->pts -= moved->by;
         if (packet->dts != AV_NOPTS_VALUE)
@@ -208,22 +212,26 @@ bool VideoTrack::_Decode(AVFrame* frame, int64_t& pts) {
     if (!_format || !_decoder)
         return false;
     // After a seek, pictures whose times the reader estimated are decoded and passed over: those
-    // decoded once a packet has brought its own time again, and the decoder has given the
-    // pictures that it held back before it, have the times that a read in order gives them.
+    // decoded once a packet has brought its own time again, and the reader has read as many
+    // packets after it as it reckons estimates from, have the times that a read in order gives
+    // them.
     do {
         av_frame_unref(frame);
         if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), frame, _draining,
                           &_reorder, nullptr, _take))
             return false;
-        if (_settling && _timed >= 2 && _settled > _decoder->has_b_frames)
+        // A frame without a time follows the one decoded before it, by as long as that lasts.
+        int64_t stamp = frame->best_effort_timestamp;
+        if (stamp == AV_NOPTS_VALUE && _lastStamp != AV_NOPTS_VALUE)
+            stamp = _lastStamp + _lastDuration;
+        _lastStamp = stamp;
+        _lastDuration = std::max<int64_t>(1, frame->pkt_duration);
+        if (_settling && _timed >= 2 && _settled > kReaderTimes)
             _settling = false;
     } while (_settling);
-    int64_t stamp = frame->best_effort_timestamp;
-    // A frame without a time follows the one before (after a seek to a place in the file, a
-    // demuxer has no time to count on from until a packet brings one).
-    if (stamp == AV_NOPTS_VALUE)
-        stamp = _haveCurrent ? _currentPts + std::max<int64_t>(1, frame->pkt_duration) : _startPts;
-    pts = stamp;
+    // One before any time (after a seek to a place in the file, a demuxer has none to count on
+    // from until a packet brings one).
+    pts = _lastStamp != AV_NOPTS_VALUE ? _lastStamp : _startPts;
     return true;
 }
 

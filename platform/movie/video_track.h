@@ -116,6 +116,9 @@ private:
     int64_t _origin = 0;
     int64_t _firstPts = 0;
     int64_t _currentPts = 0;
+    // The time of the frame decoded last, and how long it lasts.
+    int64_t _lastStamp = AV_NOPTS_VALUE;
+    int64_t _lastDuration = 1;
     int64_t _nextPts = 0;
     // The most that a frame's display time lies after its decoding time, as seen so far.
     int64_t _reorder = 0;
