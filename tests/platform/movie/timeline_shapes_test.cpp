@@ -599,6 +599,9 @@ const std::vector<Row>& Table() {
             Sound("back-for-good", kMkv, Clusters(0.5, -300, 0)),
             Sound("step-ahead", kMkv, Clusters(0.5, 20000, 0)).Silence(ClosedOrKept({20})),
             Movie("step-ahead", kMkv, Clusters(0.5, 20000, 0)).Silence(ClosedOrKept({20})),
+            // The last cluster's pictures and sound 3 s ahead, as a step that nothing after bears
+            // out or takes back: kept, or closed.
+            Movie("last-cluster-ahead", kMkv, Clusters(0.99, 3000)).Silence(ClosedOrKept({3})),
             Movie("cut", kMkv, CutAt(0.7)).Held({{0, 0.03}}),
             Movie("live", kMkvLive),
             // x264's own key-picture interval: a cluster each 10 s, the first one lying.
@@ -810,15 +813,16 @@ void CheckRow(const TempDir& dir, const Row& row, std::map<std::string, std::str
     const int64_t duration = movie->GetDuration();
     ASSERT_GT(duration, 0) << name;
 
-    // Jumps from the movie just opened, one across its end, then the whole read.
+    // Reads from the movie just opened: its first second, one across its end, then jumps; then
+    // the whole read.
     std::mt19937 random(62);
     std::vector<std::pair<int64_t, std::vector<uint8_t>>> jumps = {
-        {std::max<int64_t>(0, duration - rate / 3), {}}};
+        {0, {}}, {std::max<int64_t>(0, duration - rate / 3), {}}};
     for (int i = 0; i < 8; ++i)
         jumps.push_back({int64_t(random() % uint64_t(duration)), {}});
     for (std::size_t i = 0; i < jumps.size(); ++i)
         ASSERT_TRUE(movie->ReadPcm(tbx::TimeValue(jumps[i].first),
-                                   i == 0 ? rate : tbx::TimeValue(1 + random() % uint32_t(rate)),
+                                   i < 2 ? rate : tbx::TimeValue(1 + random() % uint32_t(rate)),
                                    jumps[i].second))
             << name << " at " << jumps[i].first;
     std::vector<uint8_t> read;
@@ -828,7 +832,10 @@ void CheckRow(const TempDir& dir, const Row& row, std::map<std::string, std::str
     for (const auto& [at, piece] : jumps)
         EXPECT_TRUE(std::string(piece.begin(), piece.end()) ==
                     whole.substr(std::size_t(at) * 2, piece.size()))
-            << name << ": " << piece.size() / 2 << " samples at " << at << " after a jump";
+            << name << ": " << piece.size() / 2 << " samples at " << at << " after a jump"
+            << (std::all_of(piece.begin(), piece.end(), [](uint8_t b) { return b == 0; })
+                    ? ", all silent"
+                    : "");
 
     // ffmpeg's samples, in order, with silence only where the row allows it (for a movie, from
     // the same run of ffmpeg as its pictures).
