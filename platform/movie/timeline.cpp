@@ -8,10 +8,11 @@ namespace tbx::movie {
 namespace {
 
 // Places of the file whose picture times are looked at to tell whether they restart: a few
-// evenly spaced, and from a thousandth of the file on, where a first part too short for the
-// even ones to fall in may end, each half as far again as the one before. A part whose end
-// lies between two of these is seen to restart: the second lands in the next part at a time
-// that its first at least halfway in the part before has passed.
+// evenly spaced, and where the first of those finds the times behind what the bytes before it
+// account for, from a thousandth of the file on, where a first part too short for the even ones
+// to fall in may end, each half as far again as the one before. A part whose end lies between
+// two of these is seen to restart: the second lands in the next part at a time that its first at
+// least halfway in the part before has passed.
 constexpr int kLooks = 8;
 constexpr int64_t kFirstLook = 1024; // the first near the start: a share of the file this small
 // What a look may read before it gives up.
@@ -184,15 +185,25 @@ bool OutOfOrder(AVFormatContext* format, int index, int64_t contentEnd) {
     if (size <= 0 || contentEnd == AV_NOPTS_VALUE)
         return false;
     const int64_t second = av_rescale_q(1, AVRational{1, 1}, stream->time_base);
-    std::vector<Look> looks = {{0, StreamStart(stream)}};
-    for (int64_t pos = size / kFirstLook; pos > 0 && pos < size / (kLooks + 1); pos += pos / 2)
-        looks.push_back(LookAt(format, index, pos));
+    const Look start{0, StreamStart(stream)};
+    const double perByte = double(std::max<int64_t>(contentEnd - start.time, 0)) / size;
+    std::vector<Look> looks = {start};
     for (int look = 1; look <= kLooks; ++look)
         looks.push_back(LookAt(format, index, size / (kLooks + 1) * look));
     looks.push_back(Look{size, contentEnd});
     std::erase_if(looks, [](const Look& look) { return look.time == AV_NOPTS_VALUE; });
+    // Where the first look finds the times more than a second behind what the bytes before it
+    // account for, a first part too short for it to fall in may have restarted them: the places
+    // near the start are looked at too.
+    if (looks.size() > 1 &&
+        double(looks[1].time - start.time) < perByte * double(looks[1].pos) - double(second)) {
+        std::vector<Look> near;
+        for (int64_t pos = size / kFirstLook; pos > 0 && pos < looks[1].pos; pos += pos / 2)
+            if (const Look look = LookAt(format, index, pos); look.time != AV_NOPTS_VALUE)
+                near.push_back(look);
+        looks.insert(looks.begin() + 1, near.begin(), near.end());
+    }
     const int64_t far = kRestartSeconds * second, tenth = std::max<int64_t>(1, second / 10);
-    const double perByte = double(std::max<int64_t>(contentEnd - looks.front().time, 0)) / size;
     int halvings = 0;
     int64_t latest = looks.front().time;
     for (std::size_t i = 1; i < looks.size(); ++i) {
