@@ -196,7 +196,12 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
         const Taken taken = result < 0 || packet->stream_index != index ? Taken::kPass
                             : take                                      ? take(packet)
                                                                         : Taken::kTake;
-        if (result < 0 || taken == Taken::kStop) {
+        // The gate may end the reading too, where looking for a frame has taken its work.
+        const Taken gated =
+            taken == Taken::kTake
+                ? GatePacket(decoder, packet, static_cast<ReadBudget*>(format->opaque))
+                : taken;
+        if (result < 0 || gated == Taken::kStop) {
             av_packet_unref(packet);
             draining = true;
             avcodec_send_packet(decoder, nullptr);
@@ -208,7 +213,7 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
             if (const int64_t stop = PacketEnd(format->streams[index], packet);
                 end && stop != AV_NOPTS_VALUE)
                 *end = *end == AV_NOPTS_VALUE ? stop : std::max(*end, stop);
-            if (GatePacket(decoder, packet))
+            if (gated == Taken::kTake)
                 avcodec_send_packet(decoder, packet); // refused packets are skipped
         }
         av_packet_unref(packet);

@@ -16,6 +16,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "platform/codec_gate/codec_gate.h"
+
 namespace tbx::movie {
 
 // A limit on the bytes that a context may read while it is set, so that a look at the end of
@@ -24,6 +26,11 @@ namespace tbx::movie {
 struct ReadBudget {
     AVFormatContext* format = nullptr;
     int64_t limit = -1; // bytes_read beyond which reads are interrupted; -1: no limit
+    // The packets of the context that the codec gate refused, and the gating work that
+    // decoding has taken; ReceiveFrame stops reading once it passes `gateLimit` (-1: no limit).
+    gate::Refusals refused;
+    int64_t gated = 0;
+    int64_t gateLimit = -1;
 };
 
 struct FormatCloser {
