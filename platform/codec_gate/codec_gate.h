@@ -34,6 +34,10 @@
 // - g2m: a tile chunk of six bytes may fill a tile as large as the frame, a cursor chunk paints
 //   up to 256 x 256, a display chunk zeroes room for tiles of any size it states: charged, and
 //   refused past a few frames' worth.
+// - rasc: an eight-byte chunk clears the picture and its reference, one that states a size
+//   sets both up at it, a move chunk may repaint a region as large as the frame for each of
+//   up to a pixel's count of moves, and a cursor is matched against the palette on every
+//   frame: charged, refused past a few frames' worth or for a cursor larger than 256 x 256.
 // - h264, hevc, mpeg1/2 (and imm5, which hands h264 or hevc units on): SEI and user data as
 //   side data and a few fixed keys, each within its unit. dpx: two fixed keys. sp5x: its
 //   packets are escaped into scan data, where no marker can appear. cri: keys within the packet

@@ -49,5 +49,6 @@ Gated WebpImage(const Packet& packet);
 Gated ExrImage(const Packet& packet);
 Gated FlicFrame(const Packet& packet);
 Gated G2mFrame(const Packet& packet);
+Gated RascFrame(const Packet& packet);
 
 } // namespace tbx::gate

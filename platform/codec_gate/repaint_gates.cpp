@@ -1,5 +1,6 @@
 // Decoders that paint the whole frame, or a tile as large as it, for a chunk of a few bytes:
-// FLIC's clearing chunks and Go2Meeting's tiles, cursors and display changes.
+// FLIC's clearing chunks, Go2Meeting's tiles, cursors and display changes, and RemotelyAnywhere
+// screen captures' clearing and moving chunks.
 #include <algorithm>
 
 #include "platform/codec_gate/gate_rows.h"
@@ -26,6 +27,17 @@ constexpr uint64_t kMostClears = 4;
 // the room for its tiles) before it is refused.
 constexpr uint64_t kMostPaints = 4;
 constexpr uint64_t kPaintSpare = uint64_t(1) << 20;
+
+// RemotelyAnywhere screen captures: the largest cursor drawn, whose every pixel may be matched
+// against a whole palette for every frame, and the paints of a frame beyond this many frames'
+// worth.
+constexpr uint64_t kLargestCursor = 256 * 256;
+constexpr uint64_t kMostRascPaints = 8;
+
+constexpr uint32_t Tag(const char (&name)[5]) {
+    return uint32_t(uint8_t(name[0])) | uint32_t(uint8_t(name[1])) << 8 |
+           uint32_t(uint8_t(name[2])) << 16 | uint32_t(uint8_t(name[3])) << 24;
+}
 
 } // namespace
 
@@ -98,6 +110,77 @@ Gated G2mFrame(const Packet& packet) {
         return Refused(size);
     Gated gated;
     gated.work = size + frame + kCursor + painted;
+    return gated;
+}
+
+Gated RascFrame(const Packet& packet) {
+    // Chunks of a type and a size, one after another; the size is passed over save after an
+    // initialising chunk, which the decoder reads only as far as it understands it. Such a
+    // chunk of eight bytes clears the picture and its reference; one that states a size sets
+    // up and clears both at that size; a key frame inflates both; a move chunk may copy or
+    // clear a region as large as the frame for each of as many moves as the frame has pixels,
+    // inflated from a few bytes; a cursor is inflated, and drawn on every frame after.
+    const uint8_t* d = packet.data;
+    const std::size_t size = packet.size;
+    uint64_t frame = Pixels(packet), painted = 0, cursor = 0;
+    std::size_t at = 0;
+    if (size >= 4 && Le32(d) == Tag("EMPT"))
+        at = size; // nothing drawn
+    while (size - at >= 8) {
+        uint32_t type = Le32(d + at);
+        at += 4;
+        if (type == Tag("KBND") || type == Tag("BNDL")) {
+            type = Le32(d + at);
+            at += 4;
+            if (size - at < 4)
+                break;
+        }
+        const uint32_t length = Le32(d + at);
+        at += 4;
+        if (length > size - at)
+            break;
+        const uint8_t* c = d + at;
+        const std::size_t left = size - at;
+        auto initialise = [&] {
+            // Only the first word tells a size apart from a clearing.
+            if (left < 4 || Le32(c) != 0x65) {
+                painted += 2 * frame;
+                return std::size_t(0);
+            }
+            if (left < 72)
+                return left;
+            const uint64_t pixels = uint64_t(Le32(c + 8)) * Le32(c + 12);
+            if (pixels <= packet.maxPixels)
+                frame = std::max(frame, pixels);
+            painted += 2 * frame;
+            return std::size_t(72) + ((uint32_t(c[46]) | uint32_t(c[47]) << 8) == 8 ? 1024 : 0);
+        };
+        if (type == Tag("FINT") || type == Tag("INIT")) {
+            at += std::min(initialise(), left);
+            continue;
+        }
+        if (type == Tag("KFRM")) {
+            initialise();
+            painted += 2 * frame;
+        } else if (type == Tag("MOVE") && length >= 12) {
+            painted += std::min<uint64_t>(Le32(c + 8), frame) * frame;
+        } else if (type == Tag("DLTA")) {
+            painted += 3 * frame;
+        } else if (type == Tag("MOUS") && length >= 16) {
+            const uint64_t pixels = uint64_t(Le32(c + 8)) * Le32(c + 12);
+            if (pixels > kLargestCursor)
+                return Refused(size);
+            cursor = std::max(cursor, pixels);
+            painted += 3 * pixels;
+        }
+        at += length;
+    }
+    if (painted > kMostRascPaints * frame + kPaintSpare)
+        return Refused(size);
+    Gated gated;
+    // The frame copied out, and the cursor drawn over it, each pixel matched against a palette
+    // of 256 (a cursor from an earlier packet, no larger, is drawn at the same cost).
+    gated.work = size + frame + 256 * cursor + painted;
     return gated;
 }
 

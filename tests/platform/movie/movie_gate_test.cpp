@@ -100,8 +100,9 @@ TEST(MovieGate, PicturesThatFfmpegReadsBeyondTheirPixelsOpenWithinBounds) {
     }
     // Movies made here, the first of each pair plain: samples that all name one PNG whose image
     // stream inflates far past its rows, TDSC packets of a large picture that do not decode,
-    // FLIC frames cleared 10,000 times, and Go2Meeting frames whose tile is painted 1,000 times
-    // or that set aside room for huge tiles 200 times (also in AVI and Matroska).
+    // FLIC frames cleared 10,000 times, Go2Meeting frames whose tile is painted 1,000 times or
+    // that set aside room for huge tiles 200 times (also in AVI and Matroska), and screen
+    // captures cleared 10,000 times or by 100,000 moves.
     using picturetest::QuickTimeMovie;
     const std::string crafted[][3] = {
         {"one.png.mov", QuickTimeMovie("png ", 8, 8, {picturetest::BlackPng(72)}, 1000), ""},
@@ -120,6 +121,14 @@ TEST(MovieGate, PicturesThatFfmpegReadsBeyondTheirPixelsOpenWithinBounds) {
          "refused"},
         {"tiles.g2m.mov",
          QuickTimeMovie("G2M4", 1024, 1024, {picturetest::G2mFrame(1024, 1024, 4096, 200, 1)}),
+         "refused"},
+        {"rasc.mov", QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 0, 0)}),
+         ""},
+        {"clears.rasc.mov",
+         QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 10000, 0)}),
+         "refused"},
+        {"moves.rasc.mov",
+         QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 0, 100000)}),
          "refused"},
     };
     for (const auto& [name, bytes, twin] : crafted) {

@@ -5,6 +5,8 @@
 // (no encoder here makes FLIC frames of that kind, TDSC or Go2Meeting).
 #pragma once
 
+#include <zlib.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,6 +20,16 @@ inline std::string Be(uint64_t v, int bytes) {
     std::string out;
     for (int i = bytes - 1; i >= 0; --i)
         out += char(v >> (8 * i));
+    return out;
+}
+
+// The zlib stream of `bytes`.
+inline std::string Deflate(const std::string& bytes) {
+    uLongf size = compressBound(uLong(bytes.size()));
+    std::string out(size, '\0');
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+              reinterpret_cast<const Bytef*>(bytes.data()), uLong(bytes.size()), 9);
+    out.resize(size);
     return out;
 }
 
@@ -44,6 +56,27 @@ inline std::string G2mFrame(int width, int height, int tile, int infos, int pain
                                Be(0xFF0000, 4) + Be(0xFF00, 4) + Be(0xFF, 4) + Be(0, 4));
     for (int i = 0; i < paints; ++i)
         out += chunk(0xC9, std::string("\0\0\0\x80\x80\x80", 6)); // tile (0, 0), one colour
+    return out;
+}
+
+// A RemotelyAnywhere screen capture set up at `width` × `height` in 32 bits, then cleared by
+// `clears` chunks of eight bytes, then `moves` regions as large as the frame cleared by one
+// move chunk, whose list of moves is deflated.
+inline std::string RascFrame(int width, int height, int clears, int moves) {
+    std::string out = std::string("FINT") + Le(72, 4) + Le(0x65, 4) + std::string(4, '\0') +
+                      Le(uint32_t(width), 4) + Le(uint32_t(height), 4) + std::string(30, '\0') +
+                      Le(32, 2) + std::string(24, '\0');
+    for (int i = 0; i < clears; ++i)
+        out += std::string("FINT") + Le(0, 4);
+    if (moves > 0) {
+        std::string list;
+        for (int i = 0; i < moves; ++i)
+            list += Le(1, 2) + Le(0, 4) + Le(uint32_t(width - 1), 2) + Le(uint32_t(height - 1), 2) +
+                    std::string(6, '\0');
+        const std::string body = std::string(8, '\0') + Le(uint32_t(moves), 4) +
+                                 std::string(8, '\0') + Le(1, 4) + Deflate(list);
+        out += "MOVE" + Le(uint32_t(body.size()), 4) + body;
+    }
     return out;
 }
 
