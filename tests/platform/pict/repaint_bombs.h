@@ -91,7 +91,7 @@ inline std::string ExrBlocks(int others, int blocks, bool shared) {
     std::string channels;
     std::vector<std::string> names{"B", "G", "R"};
     for (int i = 0; i < others; ++i)
-        names.push_back("n" + std::to_string(i));
+        names.push_back(std::string("n").append(std::to_string(i)));
     for (const std::string& name : names)
         channels += name + '\0' + Le(1, 4) + std::string(4, '\0') + Le(1, 4) + Le(1, 4);
     channels += '\0';
