@@ -21,7 +21,7 @@ constexpr Row kRows[] = {
     {AV_CODEC_ID_PNG, PngImage},       {AV_CODEC_ID_TIFF, TiffImage},
     {AV_CODEC_ID_WEBP, WebpImage},     {AV_CODEC_ID_EXR, ExrImage},
     {AV_CODEC_ID_FLIC, FlicFrame},     {AV_CODEC_ID_G2M, G2mFrame},
-    {AV_CODEC_ID_RASC, RascFrame},
+    {AV_CODEC_ID_RASC, RascFrame},     {AV_CODEC_ID_ARBC, ArbcFrame},
 };
 
 const Row* Find(AVCodecID codec) {

@@ -38,6 +38,8 @@
 //   sets both up at it, a move chunk may repaint a region as large as the frame for each of
 //   up to a pixel's count of moves, and a cursor is matched against the palette on every
 //   frame: charged, refused past a few frames' worth or for a cursor larger than 256 x 256.
+// - arbc: a tile's record of four bytes may fill a million pixels, for each of as many segments
+//   as the packet holds: charged, and refused past eight frames' worth.
 // - h264, hevc, mpeg1/2 (and imm5, which hands h264 or hevc units on): SEI and user data as
 //   side data and a few fixed keys, each within its unit. dpx: two fixed keys. sp5x: its
 //   packets are escaped into scan data, where no marker can appear. cri: keys within the packet

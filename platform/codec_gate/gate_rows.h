@@ -50,5 +50,6 @@ Gated ExrImage(const Packet& packet);
 Gated FlicFrame(const Packet& packet);
 Gated G2mFrame(const Packet& packet);
 Gated RascFrame(const Packet& packet);
+Gated ArbcFrame(const Packet& packet);
 
 } // namespace tbx::gate

@@ -1,7 +1,8 @@
 // Decoders that paint the whole frame, or a tile as large as it, for a chunk of a few bytes:
-// FLIC's clearing chunks, Go2Meeting's tiles, cursors and display changes, and RemotelyAnywhere
-// screen captures' clearing and moving chunks.
+// FLIC's clearing chunks, Go2Meeting's tiles, cursors and display changes, RemotelyAnywhere
+// screen captures' clearing and moving chunks, and Gryphon's animations' tiles.
 #include <algorithm>
+#include <bit>
 
 #include "platform/codec_gate/gate_rows.h"
 
@@ -33,6 +34,10 @@ constexpr uint64_t kPaintSpare = uint64_t(1) << 20;
 // worth.
 constexpr uint64_t kLargestCursor = 256 * 256;
 constexpr uint64_t kMostRascPaints = 8;
+
+// Gryphon's animations: a frame paints each pixel about once, coarse tiles then finer ones;
+// past this many frames' worth it repaints what it has painted.
+constexpr uint64_t kMostArbcPaints = 8;
 
 constexpr uint32_t Tag(const char (&name)[5]) {
     return uint32_t(uint8_t(name[0])) | uint32_t(uint8_t(name[1])) << 8 |
@@ -181,6 +186,52 @@ Gated RascFrame(const Packet& packet) {
     // The frame copied out, and the cursor drawn over it, each pixel matched against a palette
     // of 256 (a cursor from an earlier packet, no larger, is drawn at the same cost).
     gated.work = size + frame + 256 * cursor + painted;
+    return gated;
+}
+
+Gated ArbcFrame(const Packet& packet) {
+    // After eight bytes, a count of segments, each a colour and the sizes of tile it fills
+    // (1024, 256, 64, 16 and 4 pixels square), each size with a count of tiles and, for each, its
+    // place and a mask of the sixteen cells it fills: four bytes may fill a million pixels.
+    const uint8_t* d = packet.data;
+    const std::size_t size = packet.size;
+    const uint64_t width = uint64_t(std::max(packet.width, 0));
+    const uint64_t height = uint64_t(std::max(packet.height, 0));
+    const uint64_t area = width * height;
+    uint64_t painted = 0;
+    std::size_t at = 10;
+    const uint32_t segments = size >= 10 ? uint32_t(d[8]) | uint32_t(d[9]) << 8 : 0;
+    if (size >= 10 && 7 * uint64_t(segments) <= size - 10) {
+        for (uint32_t s = 0; s < segments && at < size; ++s) {
+            const uint8_t sizes = size - at > 6 ? d[at + 6] : 0;
+            at = std::min(size, at + 7);
+            for (const uint64_t tile : {1024, 256, 64, 16, 4}) {
+                const uint8_t bit = tile == 1024  ? 0x10
+                                    : tile == 256 ? 0x08
+                                    : tile == 64  ? 0x04
+                                    : tile == 16  ? 0x02
+                                                  : 0x01;
+                if (!(sizes & bit))
+                    continue;
+                const uint64_t tiles =
+                    size - at >= 2 ? uint32_t(d[at]) | uint32_t(d[at + 1]) << 8 : 0;
+                at = std::min(size, at + 2);
+                if ((width / tile + 1) * (height / tile + 1) < tiles)
+                    continue; // passed over
+                // Records past the packet's end read as empty ones, each a pass over its cells.
+                const uint64_t cell = std::min(tile * tile / 16, std::max<uint64_t>(area, 1));
+                painted += 16 * tiles;
+                uint64_t t = 0;
+                for (; t < tiles && size - at >= 4; ++t, at += 4)
+                    painted += cell * std::popcount(unsigned(d[at + 2]) | unsigned(d[at + 3]) << 8);
+                at = std::size_t(std::min<uint64_t>(size, at + 4 * (tiles - t)));
+            }
+        }
+    }
+    if (painted > kMostArbcPaints * area + kPaintSpare)
+        return Refused(size);
+    Gated gated;
+    gated.work = size + area + painted; // the frame before copied, then painted over
     return gated;
 }
 

@@ -101,8 +101,9 @@ TEST(MovieGate, PicturesThatFfmpegReadsBeyondTheirPixelsOpenWithinBounds) {
     // Movies made here, the first of each pair plain: samples that all name one PNG whose image
     // stream inflates far past its rows, TDSC packets of a large picture that do not decode,
     // FLIC frames cleared 10,000 times, Go2Meeting frames whose tile is painted 1,000 times or
-    // that set aside room for huge tiles 200 times (also in AVI and Matroska), and screen
-    // captures cleared 10,000 times or by 100,000 moves.
+    // that set aside room for huge tiles 200 times (also in AVI and Matroska), screen captures
+    // cleared 10,000 times or by 100,000 moves, and animations whose 4,000 segments each fill
+    // the frame.
     using picturetest::QuickTimeMovie;
     const std::string crafted[][3] = {
         {"one.png.mov", QuickTimeMovie("png ", 8, 8, {picturetest::BlackPng(72)}, 1000), ""},
@@ -126,6 +127,9 @@ TEST(MovieGate, PicturesThatFfmpegReadsBeyondTheirPixelsOpenWithinBounds) {
          ""},
         {"clears.rasc.mov",
          QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 10000, 0)}),
+         "refused"},
+        {"arbc.mov", QuickTimeMovie("ARBC", 1024, 1024, {picturetest::ArbcFrame(1)}), ""},
+        {"segments.arbc.mov", QuickTimeMovie("ARBC", 1024, 1024, {picturetest::ArbcFrame(4000)}),
          "refused"},
         {"moves.rasc.mov",
          QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 0, 100000)}),

@@ -80,6 +80,15 @@ inline std::string RascFrame(int width, int height, int clears, int moves) {
     return out;
 }
 
+// A frame of Gryphon's animations whose `segments` each fill the whole of a 1024 x 1024 frame
+// grey with one tile record of four bytes.
+inline std::string ArbcFrame(int segments) {
+    std::string out = std::string(8, '\0') + Le(uint32_t(segments), 2);
+    for (int i = 0; i < segments; ++i)
+        out += std::string("\x80\0\x80\0\x80\0\x10", 7) + Le(1, 2) + Le(0, 2) + Le(0xFFFF, 2);
+    return out;
+}
+
 // An OpenEXR picture of 16 × (16 × `blocks`) pixels, ZIP-compressed in blocks of 16 lines,
 // with R, G and B and `others` more half-float channels that nothing draws: its blocks all
 // name one zlib chunk of zeros (`shared`), or each has a chunk of its own.
