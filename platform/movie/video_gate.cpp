@@ -33,7 +33,7 @@ const char* ProbingDecoders() {
         void* at = nullptr;
         while (const AVCodec* codec = av_codec_iterate(&at))
             if (av_codec_is_decoder(codec) && !gate::Watched(codec->id))
-                list += (list.empty() ? "" : ",") + std::string(codec->name);
+                list.append(list.empty() ? "" : ",").append(codec->name);
         return list;
     }();
     return names.c_str();
