@@ -178,26 +178,19 @@ bool CBK_AtomicFile::WriteAt(uint64_t offset, const void* data, std::size_t size
 // could read it. One that cannot all be kept fails the save: the target keeps them all, with its
 // old bytes.
 bool CBK_AtomicFile::KeepTargetsAccess() {
-    const int now = ::open(_target.c_str(), O_PATH | O_CLOEXEC);
-    if (now < 0 && errno != ENOENT)
-        return false;
-    const int from = now >= 0 ? now : _original;
-    const std::string fromPath = tbx::FSDescriptorPath(from);
     struct stat info, made;
-    bool ok = ::fstat(from, &info) == 0 && ::fstat(_fd, &made) == 0;
+    const bool gone = ::stat(_target.c_str(), &info) != 0;
+    if ((gone && (errno != ENOENT || ::fstat(_original, &info) != 0)) || ::fstat(_fd, &made) != 0)
+        return false;
     // The access list first: setting it sets the group's bits, which the mode then gives back.
-    ok = ok && (now >= 0 ? tbx::FSCopyAttributes(fromPath, _fd, AnyAttribute)
-                         : tbx::FSCopyAccessList(fromPath, _fd));
+    if (gone ? !tbx::FSCopyAccessList(tbx::FSDescriptorPath(_original), _fd)
+             : !tbx::FSCopyAttributes(_target, _fd, AnyAttribute))
+        return false;
     // The owner before the mode: a change of owner clears set-id bits that the mode restores.
-    if (ok && (made.st_uid != info.st_uid || made.st_gid != info.st_gid) &&
+    if ((made.st_uid != info.st_uid || made.st_gid != info.st_gid) &&
         ::fchown(_fd, info.st_uid, info.st_gid) != 0)
         (void)!::fchown(_fd, static_cast<uid_t>(-1), info.st_gid);
-    ok = ok && ::fchmod(_fd, info.st_mode & 07777) == 0;
-    const int saved = errno;
-    if (now >= 0)
-        ::close(now);
-    errno = saved;
-    return ok;
+    return ::fchmod(_fd, info.st_mode & 07777) == 0;
 }
 
 bool CBK_AtomicFile::Commit() {
