@@ -211,21 +211,23 @@ private:
         list->append(next);
         return list;
     }
-    // The elements of the member chains being parsed, innermost chain last, so that a chain
-    // needs no storage of its own; each chain's scope drops its elements when it ends.
+    // The elements of the member chains being parsed, and the targets of the assignment
+    // chains, each kept innermost chain last, so that a chain needs no storage of its own; each
+    // chain's scope drops its entries when it ends.
+    template <class Entry>
     class ChainScope {
     public:
-        explicit ChainScope(std::vector<translate::ASNode*>& chain)
-            : m_chain(chain), m_base(chain.size()) {}
+        explicit ChainScope(std::vector<Entry>& chain) : m_chain(chain), m_base(chain.size()) {}
         ~ChainScope() { m_chain.resize(m_base); }
         ChainScope(const ChainScope&) = delete;
         ChainScope& operator=(const ChainScope&) = delete;
         size_t base() const { return m_base; }
 
     private:
-        std::vector<translate::ASNode*>& m_chain;
+        std::vector<Entry>& m_chain;
         size_t m_base;
     };
+    using AssignmentTarget = std::pair<translate::ASNode*, translate::ASNode::NodeType>;
     // A name followed by a call names the call; a member followed by a call becomes a method
     // call; a chain of one element is that element.
     translate::ASNode* tidyChain(size_t base) {
@@ -387,6 +389,7 @@ private:
     size_t m_position = 0;
     std::vector<size_t> m_marks;
     std::vector<translate::ASNode*> m_chain;
+    std::vector<AssignmentTarget> m_targets;
 }
 
 scriptRule returns [translate::ASNode* root = 0]
@@ -576,7 +579,7 @@ assignmentExpression returns [translate::ASNode* n = 0]
         bool declared = false;
         translate::ASNode::NodeType type = translate::ASNode::Assign;
         // The targets waiting for their values, each with its kind of assignment.
-        std::vector<std::pair<translate::ASNode*, translate::ASNode::NodeType>> targets;
+        ChainScope<AssignmentTarget> targets(m_targets);
     }
     :   ( "var" { declared = true; } )?
         n=conditionalExpression
@@ -594,7 +597,7 @@ assignmentExpression returns [translate::ASNode* n = 0]
             |   ASSIGN_OR { type = translate::ASNode::AssignBitOr; }
             |   ASSIGN_XOR { type = translate::ASNode::AssignBitXor; }
             )
-            { targets.emplace_back(n, type); declared = false; }
+            { m_targets.emplace_back(n, type); declared = false; }
             ( "var" { declared = true; } )?
             n=conditionalExpression
             { if (declared) n->setType(translate::ASNode::DefineVariable); }
@@ -605,8 +608,8 @@ assignmentExpression returns [translate::ASNode* n = 0]
             if (next != LITERAL_RPAREN && next != LITERAL_SEMI && next != LITERAL_COMMA &&
                 next != LITERAL_ALTERNATE)
                 throw antlr::NoViableAltException(LT(1), getFilename());
-            for (; !targets.empty(); targets.pop_back())
-                n = binary(targets.back().second, targets.back().first, n);
+            for (; m_targets.size() > targets.base(); m_targets.pop_back())
+                n = binary(m_targets.back().second, m_targets.back().first, n);
         }
     ;
 
@@ -666,7 +669,7 @@ unaryExpression returns [translate::ASNode* n = 0]
 
 // Most primaries are one element: the chain is only started by a suffix.
 primaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* p = 0; Nesting nesting(*this); nesting.enter(); ChainScope chain(m_chain); }
+    { translate::ASNode* p = 0; Nesting nesting(*this); nesting.enter(); ChainScope<translate::ASNode*> chain(m_chain); }
     :   (   n=anonymousObject
         |   n=methodDefinition
         |   n=literal
