@@ -30,7 +30,7 @@ namespace {
 struct Format {
     const char* name; // its extension names the container
     std::vector<std::string> codec;
-    enum Making { kEncoded, kCut, kJoined, kMovie, kJoinedMovie } making = kEncoded;
+    enum Making { kEncoded, kCut, kJoined, kMovie, kJoinedMovie, kChained } making = kEncoded;
     // ffmpeg's input options for the decoding that the reader does.
     std::vector<std::string> decoding = {};
     // How the whole read stands to ffmpeg's: the same; holding it with silence where a packet
@@ -47,8 +47,11 @@ struct Format {
     const char* gain = nullptr;
     // A movie's picture's seconds.
     double picture = 20;
-    // Options of the second recording's muxer, for movies joined from two.
+    // Options of the second recording's muxer, for movies joined from two, and of the links
+    // after the first of a chain.
     std::vector<std::string> later = {};
+    // The seconds of each link of a chain.
+    std::vector<double> links = {};
 };
 
 // Gains that make digital silence, which codecs make runs of identical packets of: from 4 s to
@@ -97,6 +100,18 @@ void MakeFormat(const TempDir& dir, const Format& f, const std::filesystem::path
         encode(f.seconds / 2, first, picture(f.picture / 2));
         encode(f.seconds / 2, second, picture(f.picture / 2), "0.5", f.later);
         WriteFileBytes(file, ReadFileBytes(first) + ReadFileBytes(second));
+        return;
+    }
+    case Format::kChained: {
+        // Ogg files joined as `cat` joins them, each link fainter than the one before.
+        std::string bytes;
+        for (std::size_t i = 0; i < f.links.size(); ++i) {
+            const auto link = dir / (std::to_string(i) + "-" + f.name);
+            encode(f.links[i], link, {}, std::to_string(1.0 / double(i + 1)).c_str(),
+                   i ? f.later : std::vector<std::string>{});
+            bytes += ReadFileBytes(link);
+        }
+        WriteFileBytes(file, bytes);
         return;
     }
     case Format::kJoined: {
@@ -292,6 +307,29 @@ std::function<bool(std::string&)> SetMiddleCluster(int64_t milliseconds, bool re
 }
 
 } // namespace
+
+// Ogg files joined end to end, whose last link is shorter than one before: each link in turn, in
+// Vorbis and Opus, where every link has a number of its own or all the same one, and links of
+// another rate and channels.
+TEST(SoundFormats, JoinedOggFilesPlayEveryLinkInTurn) {
+    auto chain = [](const char* name, std::vector<std::string> codec, std::vector<double> links,
+                    std::vector<std::string> later = {}) {
+        Format f{name, std::move(codec), Format::kChained};
+        f.links = std::move(links);
+        f.later = std::move(later);
+        return f;
+    };
+    const std::vector<std::string> vorbis = {"-c:a", "libvorbis"}, opus = {"-c:a", "libopus"};
+    ExpectFormats({
+        chain("chain.ogg", vorbis, {7, 20, 4}),
+        chain("chain.opus", opus, {20, 7}),
+        chain("same.opus", {"-c:a", "libopus", "-fflags", "+bitexact"}, {6, 9, 3}),
+    });
+    // At the sound's own rate: where a link's rate changes, ffmpeg's command line starts its
+    // resampler again without taking the last samples that the old one holds.
+    ExpectFormats({chain("mixed.ogg", vorbis, {7, 5}, {"-ar", "22050", "-ac", "1"})},
+                  {{0, 2}, {0, 1}});
+}
 
 TEST(SoundFormats, ExactlyTimedContainersJumpAsTheyReadWhole) {
     ExpectFormats({
