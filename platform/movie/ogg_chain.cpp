@@ -48,10 +48,12 @@ std::unique_ptr<OggChain> OggChain::Find(AVFormatContext* format, int stream,
     chain->_parameters.reset(avcodec_parameters_alloc());
     if (!chain->_parameters || avcodec_parameters_copy(chain->_parameters.get(), parameters) < 0)
         return nullptr;
+    if (!chain->_Walk() || chain->_links.size() < 2 ||
+        chain->_links[0].rate != parameters->sample_rate)
+        return nullptr;
     // The first link's first frame, while the context stands at the start.
     chain->_firstTime = FirstFrameTime(format, stream);
-    if (!chain->_Walk() || chain->_links.size() < 2 ||
-        chain->_links[0].rate != parameters->sample_rate || !chain->_Measure(format, stream))
+    if (!chain->_Measure(format, stream))
         return nullptr;
     chain->_end = chain->_links.back().ends;
     return chain;
@@ -238,77 +240,78 @@ bool OggChain::_Measure(AVFormatContext* format, int stream) {
     if (!packet || !frame)
         return false;
     const AVRational timeBase = format->streams[stream]->time_base;
-    std::vector<bool> whole(_links.size(), false); // a link's sound measured from its start
-    for (std::size_t k = 0; k < _links.size(); ++k) {
+    for (std::size_t k = 0; k < _links.size();) {
         Link& link = _links[k];
-        Link* next = k + 1 < _links.size() ? &_links[k + 1] : nullptr;
         // From the page before the link's last one, where the demuxer stands in this link (the
         // first one, or the one that the look before went on into): the frames of the page
         // that reading lands on are not placed by their times. A first link of one page is read
-        // from the start, whose first frame is.
+        // whole: a read in order places its first frame by its time.
         const auto before = std::lower_bound(
             _pages.begin(), _pages.end(), link.lastPage,
             [](const std::pair<int64_t, int64_t>& page, int64_t pos) { return page.first < pos; });
         int64_t from = before == _pages.begin() ? link.firstAudio : std::prev(before)->first;
         from = std::max(from, link.firstAudio);
+        const bool whole = k == 0 && link.lastPage == link.firstAudio;
+        if (whole)
+            from = 0;
         int64_t framePos = from;
-        if (k == 0 && link.lastPage == link.firstAudio)
-            from = 0, framePos = -1;
         CodecPtr decoder = _Decoder(k, timeBase);
         if (!decoder || av_seek_frame(format, stream, from, AVSEEK_FLAG_BYTE) < 0)
             return false;
-        const int64_t stop = next ? next->end : INT64_MAX;
-        int64_t lastTime = AV_NOPTS_VALUE, after = 0, nextOut = 0, timedAt = AV_NOPTS_VALUE;
-        int64_t packetPos = -1;
-        bool done = false;
-        while (!done && av_read_frame(format, packet.get()) >= 0) {
+        // On to the first frame of a later link that a read in order places by its time: the
+        // samples of the links before it, of one page each, and of its own before that frame.
+        int64_t lastTime = whole && _firstTime != INT64_MAX ? _firstTime : AV_NOPTS_VALUE;
+        int64_t after = 0, timedAt = AV_NOPTS_VALUE;
+        std::vector<int64_t> out(_links.size() - k, 0);
+        std::size_t timed = 0;
+        for (int64_t packetPos = -1; !timed && av_read_frame(format, packet.get()) >= 0;) {
             if (packet->stream_index != stream) {
                 av_packet_unref(packet.get());
                 continue;
             }
-            if (packet->pos >= stop) {
-                av_packet_unref(packet.get());
-                break;
-            }
-            // Only a page's first packet keeps its time, as reading in order takes them.
-            if (packet->pos == packetPos)
+            // A later link's packets keep their times only on a page's first, as Take leaves
+            // them.
+            if (packet->pos == packetPos && _LinkAt(packet->pos) > 0)
                 packet->pts = packet->dts = AV_NOPTS_VALUE;
             packetPos = packet->pos;
             avcodec_send_packet(decoder.get(), packet.get());
             av_packet_unref(packet.get());
-            while (!done && avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
+            while (!timed && avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
                 const int64_t pos = frame->pkt_pos;
-                const bool timed =
+                const std::size_t m = std::max(k, _LinkAt(pos));
+                const bool placed =
                     pos != framePos && frame->best_effort_timestamp != AV_NOPTS_VALUE;
                 framePos = pos;
-                if (!next || pos < next->bos) {
-                    if (timed)
+                if (m == k) {
+                    if (placed && !whole)
                         lastTime = frame->best_effort_timestamp, after = 0;
                     after += frame->nb_samples;
-                } else if (timed && pos > next->firstAudio) {
-                    next->timedFrom = pos;
+                } else if (placed && pos > _links[m].firstAudio) {
+                    _links[m].timedFrom = pos;
                     timedAt = frame->best_effort_timestamp;
-                    done = true;
+                    timed = m;
                 } else {
-                    nextOut += frame->nb_samples;
+                    out[m - k] += frame->nb_samples;
                 }
             }
         }
-        if (lastTime != AV_NOPTS_VALUE)
-            link.ends = link.offset + _InFirstRate(link, lastTime + after);
-        else if (!whole[k])
+        if (lastTime == AV_NOPTS_VALUE)
             return false;
-        if (!next)
-            break;
-        const int64_t out = _InFirstRate(*next, nextOut);
-        if (timedAt != AV_NOPTS_VALUE) {
-            next->offset = link.ends + out - _InFirstRate(*next, timedAt);
-        } else {
-            // A link of one page: none of its frames is placed by its time.
-            whole[k + 1] = true;
-            next->ends = link.ends + out;
-            next->offset = next->ends - _InFirstRate(*next, next->lastGranule - next->preskip);
+        link.ends = link.offset + _InFirstRate(link, lastTime + after);
+        // Links between, whose frames are none placed by their times (one page of sound each),
+        // end where decoding them whole puts them.
+        const std::size_t next = timed ? timed : _links.size();
+        for (std::size_t m = k + 1; m < next; ++m) {
+            Link& between = _links[m];
+            between.ends = _links[m - 1].ends + _InFirstRate(between, out[m - k]);
+            between.offset =
+                between.ends - _InFirstRate(between, between.lastGranule - between.preskip);
         }
+        if (!timed)
+            break;
+        _links[next].offset = _links[next - 1].ends + _InFirstRate(_links[next], out[next - k]) -
+                              _InFirstRate(_links[next], timedAt);
+        k = next;
     }
     return true;
 }

@@ -306,28 +306,32 @@ std::function<bool(std::string&)> SetMiddleCluster(int64_t milliseconds, bool re
     };
 }
 
+// Ogg files joined as `cat` joins them, of these codec options and links' seconds (the links
+// after the first made with `later`'s options too).
+Format Chain(const char* name, std::vector<std::string> codec, std::vector<double> links,
+             std::vector<std::string> later = {}) {
+    Format f{name, std::move(codec), Format::kChained};
+    f.links = std::move(links);
+    f.later = std::move(later);
+    return f;
+}
+
 } // namespace
 
 // Ogg files joined end to end, whose last link is shorter than one before: each link in turn, in
-// Vorbis and Opus, where every link has a number of its own or all the same one, and links of
-// another rate and channels.
+// Vorbis and Opus, where every link has a number of its own or all the same one, links of a
+// single page, and links of another rate and channels.
 TEST(SoundFormats, JoinedOggFilesPlayEveryLinkInTurn) {
-    auto chain = [](const char* name, std::vector<std::string> codec, std::vector<double> links,
-                    std::vector<std::string> later = {}) {
-        Format f{name, std::move(codec), Format::kChained};
-        f.links = std::move(links);
-        f.later = std::move(later);
-        return f;
-    };
     const std::vector<std::string> vorbis = {"-c:a", "libvorbis"}, opus = {"-c:a", "libopus"};
     ExpectFormats({
-        chain("chain.ogg", vorbis, {7, 20, 4}),
-        chain("chain.opus", opus, {20, 7}),
-        chain("same.opus", {"-c:a", "libopus", "-fflags", "+bitexact"}, {6, 9, 3}),
+        Chain("chain.ogg", vorbis, {7, 20, 4}),
+        Chain("short.ogg", vorbis, {0.3, 3, 0.5, 0.2}),
+        Chain("chain.opus", opus, {20, 7}),
+        Chain("same.opus", {"-c:a", "libopus", "-fflags", "+bitexact"}, {6, 9, 3}),
     });
     // At the sound's own rate: where a link's rate changes, ffmpeg's command line starts its
     // resampler again without taking the last samples that the old one holds.
-    ExpectFormats({chain("mixed.ogg", vorbis, {7, 5}, {"-ar", "22050", "-ac", "1"})},
+    ExpectFormats({Chain("mixed.ogg", vorbis, {7, 5}, {"-ar", "22050", "-ac", "1"})},
                   {{0, 2}, {0, 1}});
 }
 
@@ -744,6 +748,12 @@ TEST(SoundFormats, DamagedFilesReadAtLeastWhatFfmpegDecodes) {
         // Placed by their granules until one leaves the count of the packets' samples.
         held("vorbis.ogg", {"-c:a", "libvorbis"}),
         held("opus.opus", {"-c:a", "libopus"}),
+        // Links placed one after another.
+        [] {
+            Format f = Chain("chain.ogg", {"-c:a", "libvorbis"}, {7, 20, 4});
+            f.oracle = Format::kHeld;
+            return f;
+        }(),
     };
     std::mt19937 random(49);
     for (const Format& f : formats) {
