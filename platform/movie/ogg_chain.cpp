@@ -34,12 +34,13 @@ std::unique_ptr<OggChain> OggChain::Find(AVFormatContext* format, int stream,
         return nullptr;
     const AVStream* sound = format->streams[stream];
     const AVCodecParameters* parameters = sound->codecpar;
-    if ((parameters->codec_id != AV_CODEC_ID_VORBIS && parameters->codec_id != AV_CODEC_ID_OPUS) ||
+    if ((parameters->codec_id != AV_CODEC_ID_VORBIS && parameters->codec_id != AV_CODEC_ID_OPUS &&
+         parameters->codec_id != AV_CODEC_ID_FLAC) ||
         parameters->sample_rate <= 0 || sound->time_base.num != 1 ||
         sound->time_base.den != parameters->sample_rate)
         return nullptr;
     std::unique_ptr<OggChain> chain(new OggChain);
-    chain->_vorbis = parameters->codec_id == AV_CODEC_ID_VORBIS;
+    chain->_codec = parameters->codec_id;
     chain->_file = OggFile::Open(path);
     if (!chain->_file || !chain->_Joined())
         return nullptr;
@@ -103,14 +104,25 @@ bool OggChain::_Walk() {
             if (headersOnly || !_file->PageAt(page.pos, page, &body))
                 break;
             Link link;
-            if (body.size() >= 16 && std::memcmp(body.data(), "\x01vorbis", 7) == 0 && _vorbis) {
-                link.channels = body[11];
-                link.rate = int(AV_RL32(body.data() + 12));
-            } else if (body.size() >= 19 && std::memcmp(body.data(), "OpusHead", 8) == 0 &&
-                       !_vorbis) {
-                link.channels = body[9];
-                link.preskip = AV_RL16(body.data() + 10);
+            const uint8_t* head = body.data();
+            if (_codec == AV_CODEC_ID_VORBIS && body.size() >= 16 &&
+                std::memcmp(head, "\x01vorbis", 7) == 0) {
+                link.channels = head[11];
+                link.rate = int(AV_RL32(head + 12));
+            } else if (_codec == AV_CODEC_ID_OPUS && body.size() >= 19 &&
+                       std::memcmp(head, "OpusHead", 8) == 0) {
+                link.channels = head[9];
+                link.preskip = AV_RL16(head + 10);
                 link.rate = 48000; // whatever the rate it was made from
+            } else if (_codec == AV_CODEC_ID_FLAC && body.size() >= 51 &&
+                       std::memcmp(head,
+                                   "\x7F"
+                                   "FLAC",
+                                   5) == 0 &&
+                       std::memcmp(head + 9, "fLaC", 4) == 0) {
+                // The stream information block after the mapping's header and its own.
+                link.rate = int(AV_RB24(head + 27) >> 4);
+                link.channels = ((head[29] >> 1) & 7) + 1;
             } else {
                 break;
             }
@@ -157,7 +169,7 @@ bool OggChain::_Walk() {
     _file->ReadAhead(std::size_t(8) << 10);
     for (const Link& link : _links)
         _oneForm = _oneForm && link.rate == _links[0].rate &&
-                   (!_vorbis || link.channels == _links[0].channels);
+                   (_codec == AV_CODEC_ID_OPUS || link.channels == _links[0].channels);
     return true;
 }
 
@@ -203,7 +215,7 @@ bool OggChain::_Headers(std::size_t k, std::vector<std::vector<uint8_t>>& header
 
 CodecPtr OggChain::_Decoder(std::size_t k, AVRational timeBase) {
     CodecPtr decoder = movie::OpenDecoder(_parameters.get(), timeBase);
-    if (!decoder || !_vorbis)
+    if (!decoder || _codec != AV_CODEC_ID_VORBIS)
         return decoder;
     // A Vorbis decoder takes a link's headers with its packets, as a read in order gives them.
     if (_headersOf != k) {

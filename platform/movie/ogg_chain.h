@@ -21,7 +21,7 @@ class OggChain {
 public:
     // Null unless sound stream `stream` of `format`, a context of the file at `path` standing at
     // its start (which finding the links leaves anywhere), is the first of several links of
-    // Vorbis or Opus that the demuxer plays. Links after one of another codec, or of several
+    // Vorbis, Opus or FLAC that the demuxer plays. Links after one of another codec, or of several
     // streams, are left out: the demuxer stops there.
     static std::unique_ptr<OggChain> Find(AVFormatContext* format, int stream,
                                           const std::string& path);
@@ -89,7 +89,7 @@ private:
     KnownFile _known;
     std::unique_ptr<OggFile> _file;
     ParametersPtr _parameters; // the first link's, which a decoder in order keeps
-    bool _vorbis = false;
+    AVCodecID _codec = AV_CODEC_ID_NONE;
     std::vector<Link> _links;
     // Pages with a granule, every `_stride`-th kept: (place, granule).
     std::vector<std::pair<int64_t, int64_t>> _pages;

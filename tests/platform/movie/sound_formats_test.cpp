@@ -319,7 +319,7 @@ Format Chain(const char* name, std::vector<std::string> codec, std::vector<doubl
 } // namespace
 
 // Ogg files joined end to end, whose last link is shorter than one before: each link in turn, in
-// Vorbis and Opus, where every link has a number of its own or all the same one, links of a
+// Vorbis, Opus and FLAC, where every link has a number of its own or all the same one, links of a
 // single page, and links of another rate and channels.
 TEST(SoundFormats, JoinedOggFilesPlayEveryLinkInTurn) {
     const std::vector<std::string> vorbis = {"-c:a", "libvorbis"}, opus = {"-c:a", "libopus"};
@@ -327,6 +327,7 @@ TEST(SoundFormats, JoinedOggFilesPlayEveryLinkInTurn) {
         Chain("chain.ogg", vorbis, {7, 20, 4}),
         Chain("short.ogg", vorbis, {0.3, 3, 0.5, 0.2}),
         Chain("chain.opus", opus, {20, 7}),
+        Chain("chain.oga", {"-c:a", "flac"}, {6, 2}),
         Chain("same.opus", {"-c:a", "libopus", "-fflags", "+bitexact"}, {6, 9, 3}),
     });
     // At the sound's own rate: where a link's rate changes, ffmpeg's command line starts its
