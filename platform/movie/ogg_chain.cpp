@@ -22,6 +22,14 @@ constexpr std::size_t kMostPages = std::size_t(1) << 20;
 // The header packets that a link's pages may take, and their bytes.
 constexpr int kMostHeaderPages = 64;
 constexpr std::size_t kMostHeaderBytes = std::size_t(1) << 20;
+// Links and rates beyond these are not a chain's to place.
+constexpr std::size_t kMostLinks = 4096;
+constexpr int kMostRate = 768000;
+
+// Whether a time lies where a sound's could (a granule far beyond is damage).
+bool Near(int64_t time) {
+    return time != AV_NOPTS_VALUE && time > -kFarSamples && time < kFarSamples;
+}
 
 } // namespace
 
@@ -52,9 +60,13 @@ std::unique_ptr<OggChain> OggChain::Find(AVFormatContext* format, int stream,
     if (!chain->_Walk() || chain->_links.size() < 2 ||
         chain->_links[0].rate != parameters->sample_rate)
         return nullptr;
-    // The first link's first frame, while the context stands at the start.
-    chain->_firstTime = FirstFrameTime(format, stream);
-    if (!chain->_Measure(format, stream))
+    // Decoding across the links reads a context of its own, from the start: the first link's
+    // first frame.
+    FormatPtr own = OpenMediaFile(path, &chain->_known);
+    if (!own || FindSoundStream(own.get()) != stream)
+        return nullptr;
+    chain->_firstTime = FirstFrameTime(own.get(), stream);
+    if (!chain->_Measure(own.get(), stream))
         return nullptr;
     chain->_end = chain->_links.back().ends;
     return chain;
@@ -114,11 +126,8 @@ bool OggChain::_Walk() {
                 link.channels = head[9];
                 link.preskip = AV_RL16(head + 10);
                 link.rate = 48000; // whatever the rate it was made from
-            } else if (_codec == AV_CODEC_ID_FLAC && body.size() >= 51 &&
-                       std::memcmp(head,
-                                   "\x7F"
-                                   "FLAC",
-                                   5) == 0 &&
+            } else if (_codec == AV_CODEC_ID_FLAC && body.size() >= 51 && head[0] == 0x7F &&
+                       std::memcmp(head + 1, "FLAC", 4) == 0 &&
                        std::memcmp(head + 9, "fLaC", 4) == 0) {
                 // The stream information block after the mapping's header and its own.
                 link.rate = int(AV_RB24(head + 27) >> 4);
@@ -126,8 +135,12 @@ bool OggChain::_Walk() {
             } else {
                 break;
             }
-            if (link.rate <= 0 || link.channels <= 0)
+            if (link.rate <= 0 || link.rate > kMostRate || link.channels <= 0)
                 break;
+            // So many links cost more to measure than a file of sound is worth: it is read as
+            // one of a single link.
+            if (_links.size() >= kMostLinks)
+                return false;
             if (!_links.empty())
                 _links.back().end = page.pos;
             link.bos = page.pos;
@@ -274,7 +287,7 @@ bool OggChain::_Measure(AVFormatContext* format, int stream) {
         // samples of the links before it, of one page each, and of its own before that frame.
         int64_t lastTime = whole && _firstTime != INT64_MAX ? _firstTime : AV_NOPTS_VALUE;
         int64_t after = 0, timedAt = AV_NOPTS_VALUE;
-        std::vector<int64_t> out(_links.size() - k, 0);
+        std::vector<int64_t> out(1, 0);
         std::size_t timed = 0;
         for (int64_t packetPos = -1; !timed && av_read_frame(format, packet.get()) >= 0;) {
             if (packet->stream_index != stream) {
@@ -291,30 +304,37 @@ bool OggChain::_Measure(AVFormatContext* format, int stream) {
             while (!timed && avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
                 const int64_t pos = frame->pkt_pos;
                 const std::size_t m = std::max(k, _LinkAt(pos));
-                const bool placed =
-                    pos != framePos && frame->best_effort_timestamp != AV_NOPTS_VALUE;
+                const int64_t time = frame->best_effort_timestamp;
+                const bool placed = pos != framePos && time != AV_NOPTS_VALUE;
                 framePos = pos;
+                if (placed && !Near(time))
+                    return false;
+                if (out.size() <= m - k)
+                    out.resize(m - k + 1, 0);
                 if (m == k) {
                     if (placed && !whole)
-                        lastTime = frame->best_effort_timestamp, after = 0;
+                        lastTime = time, after = 0;
                     after += frame->nb_samples;
                 } else if (placed && pos > _links[m].firstAudio) {
                     _links[m].timedFrom = pos;
-                    timedAt = frame->best_effort_timestamp;
+                    timedAt = time;
                     timed = m;
                 } else {
                     out[m - k] += frame->nb_samples;
                 }
             }
         }
-        if (lastTime == AV_NOPTS_VALUE)
+        if (!Near(lastTime) || !Near(after))
             return false;
         link.ends = link.offset + _InFirstRate(link, lastTime + after);
         // Links between, whose frames are none placed by their times (one page of sound each),
         // end where decoding them whole puts them.
         const std::size_t next = timed ? timed : _links.size();
+        out.resize(std::max(out.size(), next - k + 1), 0);
         for (std::size_t m = k + 1; m < next; ++m) {
             Link& between = _links[m];
+            if (!Near(between.lastGranule))
+                return false;
             between.ends = _links[m - 1].ends + _InFirstRate(between, out[m - k]);
             between.offset =
                 between.ends - _InFirstRate(between, between.lastGranule - between.preskip);
@@ -338,7 +358,7 @@ Taken OggChain::Take(AVPacket* packet) {
     // Where only the demuxer's reckoning of its first link's packets times a packet, it carries
     // no time; nor an end, which times alone would put beyond the sound.
     packet->duration = 0;
-    if (!first || packet->pos < link.timedFrom || packet->pts == AV_NOPTS_VALUE)
+    if (!first || packet->pos < link.timedFrom || !Near(packet->pts))
         packet->pts = packet->dts = AV_NOPTS_VALUE;
     else
         packet->pts = packet->dts = link.offset + _InFirstRate(link, packet->pts);

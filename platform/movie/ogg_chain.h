@@ -19,10 +19,10 @@ namespace tbx::movie {
 
 class OggChain {
 public:
-    // Null unless sound stream `stream` of `format`, a context of the file at `path` standing at
-    // its start (which finding the links leaves anywhere), is the first of several links of
-    // Vorbis, Opus or FLAC that the demuxer plays. Links after one of another codec, or of several
-    // streams, are left out: the demuxer stops there.
+    // Null unless sound stream `stream` of `format`, a context of the file at `path`, is the
+    // first of several links of Vorbis, Opus or FLAC that the demuxer plays. Links after one of
+    // another codec, or of several streams, are left out: the demuxer stops there. The context
+    // is left where it stands.
     static std::unique_ptr<OggChain> Find(AVFormatContext* format, int stream,
                                           const std::string& path);
     ~OggChain();
