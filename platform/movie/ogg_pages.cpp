@@ -62,8 +62,13 @@ const uint8_t* OggFile::_Bytes(int64_t pos, std::size_t size, std::size_t& got) 
         return nullptr;
     const int64_t end = std::min(_size, pos + int64_t(size));
     if (pos < _windowPos || end > _windowPos + int64_t(_window.size())) {
-        _window.resize(std::max(size, _readAhead));
+        // Bytes of the window from `pos` on stay: a walk through the file reads each byte once.
         std::size_t read = 0;
+        if (pos >= _windowPos && pos < _windowPos + int64_t(_window.size())) {
+            read = _window.size() - std::size_t(pos - _windowPos);
+            std::memmove(_window.data(), _window.data() + (pos - _windowPos), read);
+        }
+        _window.resize(std::max({size, _readAhead, read}));
         while (read < _window.size()) {
             const ssize_t n =
                 ::pread(_fd, _window.data() + read, _window.size() - read, pos + int64_t(read));

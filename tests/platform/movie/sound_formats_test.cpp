@@ -320,7 +320,7 @@ Format Chain(const char* name, std::vector<std::string> codec, std::vector<doubl
 
 // Ogg files joined end to end, whose last link is shorter than one before: each link in turn, in
 // Vorbis, Opus and FLAC, where every link has a number of its own or all the same one, links of a
-// single page, and links of another rate and channels.
+// single page, links of another rate and channels, and of another codec.
 TEST(SoundFormats, JoinedOggFilesPlayEveryLinkInTurn) {
     const std::vector<std::string> vorbis = {"-c:a", "libvorbis"}, opus = {"-c:a", "libopus"};
     ExpectFormats({
@@ -329,6 +329,8 @@ TEST(SoundFormats, JoinedOggFilesPlayEveryLinkInTurn) {
         Chain("chain.opus", opus, {20, 7}),
         Chain("chain.oga", {"-c:a", "flac"}, {6, 2}),
         Chain("same.opus", {"-c:a", "libopus", "-fflags", "+bitexact"}, {6, 9, 3}),
+        // Links of Opus after one of Vorbis, which the demuxer stops at.
+        Chain("codecs.ogg", vorbis, {7, 4, 5}, {"-c:a", "libopus"}),
     });
     // At the sound's own rate: where a link's rate changes, ffmpeg's command line starts its
     // resampler again without taking the last samples that the old one holds.
