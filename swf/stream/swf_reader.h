@@ -64,7 +64,8 @@ public:
     virtual uint16_t GetWord();
     virtual uint32_t GetDWord();
     // With a length, that many bytes (as many as remain); without, up to and including a
-    // zero byte or the end. The text ends at its first zero character.
+    // zero byte or the end. The text ends at its first zero character. What the string takes
+    // is charged to the budget before it is made (refused, it is left empty).
     virtual void GetString(std::wstring& str, uint32_t length, bool checkPaths);
     // Appends up to `count` bytes (no more than remain) and returns how many.
     virtual uint32_t GetBytes(std::vector<uint8_t>& out, uint32_t count);
