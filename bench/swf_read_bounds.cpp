@@ -1,4 +1,4 @@
-// What reading a compressed movie costs against the bound its file's size sets (192 MiB, and
+// What reading a compressed movie costs against the bound its file's size sets (128 MiB, and
 // 1 KiB a byte of file), beside python3's zlib inflating the same bytes: movies real
 // tools make that compress past any ratio or hold millions of objects, each to be read whole;
 // and floods of the cheapest objects in files of 100 kB and of 1.1 MB, read or refused. Every

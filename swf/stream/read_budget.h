@@ -6,8 +6,8 @@
 // and the room of the lists that hold them. A charge that does not fit spends the budget and
 // the reading stops before the memory is taken. What a movie needs depends on what it holds,
 // not on how well it compresses: silence and flat pictures compress past 1000:1 and cost
-// little more than their inflated bytes, which zlib never makes more than 1 KiB of from a
-// byte, while a flood of empty objects costs tens of bytes of heap for each byte. The bound
+// little more than their inflated bytes, of which zlib makes about 1 KiB from a byte at the
+// most, while a flood of empty objects costs tens of bytes of heap for each byte. The bound
 // holds both: a 100 kB file is read in at most 226 MiB, a 1.1 MB file in at most 1.2 GiB.
 //
 // A budget that tags carry (the streaming reader's) is also a ledger: each such tag gives
