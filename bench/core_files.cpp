@@ -1,8 +1,8 @@
 // Throughput of text output through the data-fork stream, small movies written whole
 // through the atomic writer beside raw write() and fsync, saves that keep a file's attributes
-// beside a plain save, and walks through a file's named forks (alone, many in turn, of many
-// files, while forks change, many abandoned, many left open) beside the system calls that do
-// their work.
+// beside a plain save, attributes copied beside asking each value's size first, and walks
+// through a file's named forks (alone, many in turn, of many files, while forks change, many
+// abandoned, many left open) beside the system calls that do their work.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -19,6 +19,7 @@
 #include <linux/magic.h>
 #include <malloc.h>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/xattr.h>
@@ -33,6 +34,7 @@
 #include "core/paths/path.h"
 #include "core/streams/of_stream.h"
 #include "core/strings/locale.h"
+#include "platform/files/fs_attributes.h"
 #include "platform/files/fs_catalog.h"
 
 namespace {
@@ -150,15 +152,17 @@ BENCHMARK(BM_SmallMovieToDisk)
     ->Unit(benchmark::kMicrosecond);
 
 // A file of `forks` one-byte named forks in memory (only a memory file system holds thousands
-// of attributes), or "" with the benchmark skipped; `index` tells several apart.
-std::string ForkedFile(benchmark::State& state, int forks, int index = 0) {
+// of attributes), or "" with the benchmark skipped; `index` tells several apart. Each
+// attribute's name is "user.f0000" and so on, padded with dots to `width` bytes when longer.
+std::string ForkedFile(benchmark::State& state, int forks, int index = 0, std::size_t width = 0) {
     const std::string file =
         "/dev/shm/stravel-bench-" + std::to_string(getpid()) + "-" + std::to_string(index) + ".swf";
     std::ofstream(file) << "data";
     for (int i = 0; i < forks; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "user.f%04d", i);
-        if (setxattr(file.c_str(), name, "x", 1, 0) != 0) {
+        char number[32];
+        std::snprintf(number, sizeof number, "user.f%04d", i);
+        const std::string name = std::string(number).append(width > 10 ? width - 10 : 0, '.');
+        if (setxattr(file.c_str(), name.c_str(), "x", 1, 0) != 0) {
             std::filesystem::remove(file);
             state.SkipWithError("/dev/shm holds too few user attributes");
             return {};
@@ -288,14 +292,17 @@ std::pair<std::size_t, std::size_t> WalkAlone(const std::vector<tbx::FSRef>& ref
     return total;
 }
 
-// One walk through each of `files` files of `forks` named forks, stepped in turn until all are
-// done, beside each file's walk run alone to its end. Equal times mean a step costs the same
-// however many files are walked at once.
+// One walk through each of `files` files of `forks` named forks (names `width` bytes long),
+// stepped in turn until all are done, beside each file's walk run alone to its end. Equal times
+// mean a step costs the same however many files are walked at once; 300 files of 60 KiB of
+// names take more listings than are kept, so that the walks left longest list again. Counter:
+// walks that ended early.
 void BM_ForkWalksOfManyFilesInTurn(benchmark::State& state) {
     const int files = int(state.range(0)), forks = int(state.range(1));
+    const std::size_t width = std::size_t(state.range(2));
     std::vector<std::string> paths;
     for (int f = 0; f < files && (f == 0 || !paths.back().empty()); ++f)
-        paths.push_back(ForkedFile(state, forks, f));
+        paths.push_back(ForkedFile(state, forks, f, width));
     std::vector<tbx::FSRef> refs;
     for (const std::string& path : paths)
         refs.push_back(RefOf(path));
@@ -311,13 +318,16 @@ void BM_ForkWalksOfManyFilesInTurn(benchmark::State& state) {
     if (paths.back().empty())
         return; // skipped: too few attributes
     rounds.Report();
-    if (inTurn != alone || inTurn.first != std::size_t(files) * std::size_t(forks + 1))
+    state.counters["ended_early"] = double(inTurn.second);
+    if (inTurn.second == 0 &&
+        (inTurn != alone || inTurn.first != std::size_t(files) * std::size_t(forks + 1)))
         state.SkipWithError("the walks gave different forks");
     state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(inTurn.first));
 }
 BENCHMARK(BM_ForkWalksOfManyFilesInTurn)
-    ->ArgsProduct({{16, 17, 64}, {1000, 5000}})
-    ->ArgNames({"files", "forks"})
+    ->ArgsProduct({{16, 17, 64}, {1000, 5000}, {0}})
+    ->Args({300, 300, 200})
+    ->ArgNames({"files", "forks", "width"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
@@ -490,11 +500,73 @@ void BM_ForkWalksLeftOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_ForkWalksLeftOpen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// Copies every attribute of `from` onto the open file `to` as most code does: the list's size
+// and each value's size are asked before it is read, and a value that grows in between is lost.
+bool CopyAttributesSizeFirst(const std::string& from, int to) {
+    std::vector<char> names(std::size_t(std::max<ssize_t>(listxattr(from.c_str(), nullptr, 0), 0)));
+    const ssize_t listed = listxattr(from.c_str(), names.data(), names.size());
+    std::vector<char> value;
+    bool ok = listed >= 0;
+    for (ssize_t at = 0; at < listed; at += ssize_t(std::strlen(&names[at])) + 1) {
+        const ssize_t size = getxattr(from.c_str(), &names[at], nullptr, 0);
+        value.resize(std::size_t(std::max<ssize_t>(size, 0)));
+        const ssize_t got = getxattr(from.c_str(), &names[at], value.data(), value.size());
+        ok = ok && got >= 0 && fsetxattr(to, &names[at], value.data(), std::size_t(got), 0) == 0;
+    }
+    return ok;
+}
+
+// The bytes of a file's attribute names.
+ssize_t ListedBytes(const std::string& file) {
+    std::vector<char> names(XATTR_LIST_MAX);
+    return listxattr(file.c_str(), names.data(), names.size());
+}
+
+// The `attributes` one-byte user attributes of a file in memory copied onto another file, as
+// saves and tree copies copy them; beside the usual way, which asks the list's size and each
+// value's size before reading it (and loses a value that grows in between).
+void BM_CopyAttributesBesideSizeFirst(benchmark::State& state) {
+    const int attributes = int(state.range(0));
+    const std::string from = ForkedFile(state, attributes);
+    if (from.empty())
+        return;
+    const std::string ours = from + ".ours", peer = from + ".peer";
+    std::ofstream(ours) << "data";
+    std::ofstream(peer) << "data";
+    const int oursFd = ::open(ours.c_str(), O_WRONLY | O_CLOEXEC);
+    const int peerFd = ::open(peer.c_str(), O_WRONLY | O_CLOEXEC);
+    bool ok = oursFd >= 0 && peerFd >= 0;
+    bench::SideBySide rounds(state, "size_first", "ms");
+    for (auto _ : state) {
+        rounds.Ours([&] {
+            ok = ok && tbx::FSCopyAttributes(from, oursFd, [](std::string_view) { return true; });
+        });
+        rounds.Peer([&] { ok = ok && CopyAttributesSizeFirst(from, peerFd); });
+    }
+    rounds.Report();
+    const bool same =
+        ListedBytes(ours) == ListedBytes(from) && ListedBytes(peer) == ListedBytes(from);
+    ::close(oursFd);
+    ::close(peerFd);
+    for (const std::string& file : {from, ours, peer})
+        std::filesystem::remove(file);
+    if (!ok)
+        state.SkipWithError("a copy failed");
+    else if (!same)
+        state.SkipWithError("the copies differ");
+    state.SetItemsProcessed(int64_t(state.iterations()) * attributes);
+}
+BENCHMARK(BM_CopyAttributesBesideSizeFirst)
+    ->Arg(100)
+    ->Arg(5900)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
 // A file of 16 KiB with `attributes` user attributes of 10 bytes saved over whole, through the
 // atomic writer; beside a plain save of the same bytes that copies the attributes as most code
 // does, asking each list's and value's size before reading it: a temporary file written,
 // attributes copied, mode set, synced and renamed over the target. In memory, where thousands of
-// attributes fit; the save reads every value with room for the largest.
+// attributes fit.
 void BM_SaveBesidePlainCopy(benchmark::State& state) {
     const int attributes = int(state.range(0));
     const std::string target = "/dev/shm/stravel-bench-" + std::to_string(getpid()) + ".xml";
@@ -515,19 +587,8 @@ void BM_SaveBesidePlainCopy(benchmark::State& state) {
         const std::string temporary = peer + ".tmp";
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         ok = ok && fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size());
-        std::vector<char> names(
-            std::size_t(std::max<ssize_t>(listxattr(peer.c_str(), nullptr, 0), 0)));
-        const ssize_t listed = listxattr(peer.c_str(), names.data(), names.size());
-        std::vector<char> value;
-        for (ssize_t at = 0; at < listed; at += ssize_t(std::strlen(&names[at])) + 1) {
-            const ssize_t size = getxattr(peer.c_str(), &names[at], nullptr, 0);
-            value.resize(std::size_t(std::max<ssize_t>(size, 0)));
-            const ssize_t got = getxattr(peer.c_str(), &names[at], value.data(), value.size());
-            ok =
-                ok && got >= 0 && fsetxattr(fd, &names[at], value.data(), std::size_t(got), 0) == 0;
-        }
-        ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0 &&
-             ::rename(temporary.c_str(), peer.c_str()) == 0;
+        ok = ok && CopyAttributesSizeFirst(peer, fd) && ::fchmod(fd, 0644) == 0 &&
+             ::fsync(fd) == 0 && ::rename(temporary.c_str(), peer.c_str()) == 0;
         ::close(fd);
     };
     bench::SideBySide rounds(state, "plain", "us");
@@ -536,10 +597,8 @@ void BM_SaveBesidePlainCopy(benchmark::State& state) {
         rounds.Peer(plainSave);
     }
     rounds.Report();
-    std::vector<char> names(XATTR_LIST_MAX);
-    const ssize_t ours = listxattr(target.c_str(), names.data(), names.size());
-    const ssize_t theirs = listxattr(peer.c_str(), names.data(), names.size());
-    const bool same = ours == theirs && ours > 0 && SameBytes(target, peer);
+    const ssize_t ours = ListedBytes(target);
+    const bool same = ours == ListedBytes(peer) && ours > 0 && SameBytes(target, peer);
     std::filesystem::remove(target);
     std::filesystem::remove(peer);
     if (!ok)

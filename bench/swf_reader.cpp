@@ -1,19 +1,15 @@
 // Parsing a 100 MB movie of video and sound tags into tag objects, from memory and from a
 // file; from a file beside its peer, read() of the same file into one buffer, in the same run.
-// The same movie compressed, beside zlib inflating it into one buffer; and compression bombs
-// refused, beside python3's zlib inflating the same bytes, in time and peak memory. Action
-// lists of many long branches beside the same bytes with no branch among them.
+// The same movie compressed, beside zlib inflating it into one buffer. Action lists of many
+// long branches beside the same bytes with no branch among them. (Movies that compress past
+// any ratio, and compression bombs: swf_read_bounds.cpp.)
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <functional>
 #include <malloc.h>
 #include <random>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 #include <zlib.h>
@@ -26,8 +22,6 @@
 #include "swf/tags/tag_unknown.h"
 #include "swf/writer/swf_file_writer.h"
 #include "tests/swf/reader/zlib_bombs.h"
-
-extern char** environ;
 
 namespace {
 
@@ -48,10 +42,6 @@ fs::path MoviePath() {
 
 fs::path PackedPath() {
     return BenchPath("packed.swf");
-}
-
-fs::path BombPath() {
-    return BenchPath("bomb.swf");
 }
 
 // A 25 fps movie: per frame a 4 KiB video frame and a 418-byte MP3 sound block, each frame's
@@ -229,149 +219,6 @@ void BM_ParseCompressedFile(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
 BENCHMARK(BM_ParseCompressedFile)->Unit(benchmark::kMillisecond)->UseManualTime();
-
-// What a child process cost: processor time, and the most memory it held beyond what it
-// started with (for ours, the bench's own pages, which the child shares, left out).
-struct ChildCost {
-    double seconds = 0;
-    double peakMiB = 0;
-};
-
-double Seconds(const rusage& u) {
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
-
-long ResidentKiB() {
-    long pages = 0, resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-ChildCost OursInChild(const std::function<void()>& work) {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const long start = ResidentKiB();
-        work();
-        rusage self{};
-        getrusage(RUSAGE_SELF, &self);
-        const long grown = self.ru_maxrss - start;
-        (void)!write(fds[1], &grown, sizeof grown);
-        _exit(0);
-    }
-    close(fds[1]);
-    long grown = 0;
-    (void)!read(fds[0], &grown, sizeof grown);
-    close(fds[0]);
-    int status = 0;
-    rusage used{};
-    wait4(pid, &status, 0, &used);
-    return {Seconds(used), double(grown) / 1024.0};
-}
-
-// python3 in a child; its peak is the memory its own program held at most (VmHWM), which the
-// script writes to the file named by its last argument.
-ChildCost PythonInChild(const std::string& script, const std::string& argument) {
-    const fs::path peak = BenchPath("python-peak");
-    std::vector<std::string> args{
-        "python3", "-c",
-        script + "\nimport sys\n"
-                 "hwm = [l for l in open('/proc/self/status') if l.startswith('VmHWM')][0]\n"
-                 "open(sys.argv[-1], 'w').write(hwm.split()[1])\n",
-        argument, peak.string()};
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "python3", nullptr, nullptr, argv.data(), environ) != 0)
-        return {};
-    int status = 0;
-    rusage used{};
-    wait4(pid, &status, 0, &used);
-    double kib = 0;
-    if (std::FILE* f = std::fopen(peak.c_str(), "r")) {
-        if (std::fscanf(f, "%lf", &kib) != 1)
-            kib = 0;
-        std::fclose(f);
-    }
-    fs::remove(peak);
-    return {Seconds(used), kib / 1024.0};
-}
-
-// python3's zlib inflating the stream after the first 8 bytes, every byte of it, held a
-// chunk at a time.
-constexpr const char* kInflateAll =
-    "import sys, zlib\n"
-    "d, n = zlib.decompressobj(), 0\n"
-    "with open(sys.argv[1], 'rb') as f:\n"
-    "    f.seek(8)\n"
-    "    for c in iter(lambda: f.read(1 << 16), b''):\n"
-    "        n += len(d.decompress(c, 1 << 20))\n"
-    "        while d.unconsumed_tail:\n"
-    "            n += len(d.decompress(d.unconsumed_tail, 1 << 20))\n";
-
-// Bombs: 0 is 256 MiB of ShowFrame in 261 kB, 1 is 16 MiB of them in 16 kB (within the
-// floor, refused for its objects), 2 a shape of 11 million edges in 31 kB.
-void BM_BombRefused(benchmark::State& state) {
-    using namespace swfbomb;
-    const Bytes movie = HeaderFields(1), showFrame{0x40, 0x00}, end{0, 0};
-    const uint32_t n = 15 * MiB;
-    const Bytes shape{
-        0xBF, 0x00, uint8_t(n + 7), uint8_t((n + 7) >> 8), uint8_t((n + 7) >> 16), 0, 1, 0, 0, 0,
-        0,    0};
-    const Bytes edges{0xC2, 0xB8, 0x57, 0x0A, 0xE1, 0x5C, 0x2B, 0x85, 0x70, 0xAE, 0x15};
-    const Bytes bomb =
-        state.range(0) == 0 ? CompressedMovie(movie, showFrame, 128 * MiB, end, true)
-        : state.range(0) == 1
-            ? CompressedMovie(movie, showFrame, 8 * MiB - 4096, end, true)
-            : CompressedMovie(movie + shape, edges, n / 11, Bytes(n % 11 + 1, 0) + end, true);
-    if (std::FILE* f = std::fopen(BombPath().c_str(), "wb")) {
-        std::fwrite(bomb.data(), 1, bomb.size(), f);
-        std::fclose(f);
-    }
-    const CBK_Path path(BombPath().wstring());
-    const ChildCost idle = PythonInChild("import zlib", "-");
-    std::vector<double> ours, theirs, oursPeak, theirPeak;
-    for (auto _ : state) {
-        const ChildCost our = OursInChild([&] {
-            CBK_SwfReader reader;
-            if (reader.Open(path, true, 0, true) ||
-                reader.GetLastError() != CBK_SwfReader::ERROR_NO_MEMORY)
-                std::abort();
-        });
-        const ChildCost their = PythonInChild(kInflateAll, BombPath().string());
-        ours.push_back(our.seconds);
-        theirs.push_back(their.seconds);
-        oursPeak.push_back(our.peakMiB);
-        theirPeak.push_back(their.peakMiB - idle.peakMiB);
-        state.SetIterationTime(our.seconds);
-    }
-    auto median = [](std::vector<double> v) {
-        std::nth_element(v.begin(), v.begin() + std::ptrdiff_t(v.size() / 2), v.end());
-        return v[v.size() / 2];
-    };
-    state.counters["file_kB"] = double(bomb.size()) / 1000.0;
-    state.counters["ours_ms"] = median(ours) * 1e3;
-    state.counters["python_ms"] = median(theirs) * 1e3;
-    state.counters["ours_peak_MiB"] = median(oursPeak);
-    state.counters["python_peak_MiB"] = median(theirPeak);
-    fs::remove(BombPath());
-}
-BENCHMARK(BM_BombRefused)
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Iterations(5)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime();
 
 // A movie of one DoAction: `units` pairs of a branch reaching 32 KiB, forward (If over what
 // follows) or backward (Jump back over what precedes), and a Play. With `branches` false the

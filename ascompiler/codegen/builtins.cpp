@@ -3,6 +3,7 @@
 #include "ascompiler/codegen/name_hash.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -105,18 +106,66 @@ NameTable::NameTable() {
         constants.push_back({false, value});
     }
 
-    const char* const functions[] = {
-        "delete", "duplicateMovieClip", "eval", "fscommand", "getProperty", "getTimer", "getURL",
-        "getVersion", "gotoAndPlay", "gotoAndStop", "hitTest", "loadMovie", "loadVariables",
-        "nextFrame", "nextScene", "Number", "play", "prevFrame", "prevScene", "print",
-        "printAsBitmap", "removeMovieClip", "set", "setProperty", "startDrag", "stop",
-        "stopAllSounds", "stopDrag", "String", "targetPath", "toggleHighQuality", "trace", "typeof",
-        "unloadMovie", "void",
+    // Built-in functions: their forms, the argument counts they take and their actions.
+    struct Function {
+        const char* name;
+        CallForm form;
+        std::initializer_list<int> counts;
+        uint8_t action = 0;
+        uint8_t action6 = 0;
+    };
+    using F = CallForm;
+    const Function functions[] = {
+        {"delete", F::Delete, {1}},
+        {"duplicateMovieClip", F::Duplicate, {3}},
+        {"eval", F::Eval, {1}},
+        {"fscommand", F::FsCommand, {1, 2}},
+        {"getProperty", F::GetProperty, {2}},
+        {"getTimer", F::Actions, {0}, 0x34},
+        {"getURL", F::GetUrl, {1, 2, 3}},
+        {"getVersion", F::GetVersion, {0}},
+        {"gotoAndPlay", F::Goto, {1, 2}},
+        {"gotoAndStop", F::Goto, {1, 2}},
+        {"hitTest", F::UserCall, {}},
+        {"loadMovie", F::Load, {2, 3}},
+        {"loadVariables", F::Load, {2, 3}},
+        {"nextFrame", F::Actions, {0}, 0x04},
+        {"nextScene", F::Scene, {0}},
+        {"Number", F::Actions, {1}, 0x4A},
+        {"play", F::Actions, {0}, 0x06},
+        {"prevFrame", F::Actions, {0}, 0x05},
+        {"prevScene", F::Scene, {0}},
+        {"print", F::Print, {2}},
+        {"printAsBitmap", F::Print, {2}},
+        {"removeMovieClip", F::Actions, {1}, 0x25},
+        {"set", F::Actions, {2}, 0x1D},
+        {"setProperty", F::SetProperty, {3}},
+        {"startDrag", F::StartDrag, {1, 2, 6}},
+        {"stop", F::Actions, {0}, 0x07},
+        {"stopAllSounds", F::Actions, {0}, 0x09},
+        {"stopDrag", F::Actions, {0}, 0x28},
+        {"String", F::Actions, {1}, 0x4B},
+        {"targetPath", F::Actions, {1}, 0x45},
+        {"toggleHighQuality", F::Actions, {0}, 0x08},
+        {"trace", F::Actions, {1}, 0x26},
+        {"typeof", F::Actions, {1}, 0x44},
+        {"unloadMovie", F::UnloadMovie, {1}},
+        {"void", F::Void, {1}, 0x17},
         // The string and number functions of the older players, which the player offers only
-        // as actions.
-        "int", "chr", "ord", "substring"};
-    for (const char* name : functions)
-        entry(name).function = true;
+        // as actions; from SWF 6 strings are UTF-8, and the multibyte forms serve.
+        {"int", F::Actions, {1}, 0x18},
+        {"chr", F::Actions, {1}, 0x33, 0x37},
+        {"ord", F::Actions, {1}, 0x32, 0x36},
+        {"substring", F::Actions, {3}, 0x15, 0x35}};
+    for (const Function& f : functions) {
+        BuiltinName& name = entry(f.name);
+        name.function = true;
+        name.form = f.form;
+        for (int count : f.counts)
+            name.counts |= static_cast<uint8_t>(1u << count);
+        name.action = f.action;
+        name.action6 = f.action6 ? f.action6 : f.action;
+    }
     const char* const discardFunctions[] = {"delete",        "duplicateMovieClip",
                                             "fscommand",     "getURL",
                                             "gotoAndPlay",   "gotoAndStop",
@@ -177,6 +226,17 @@ bool Builtins::isProperty(std::string_view name) const {
 int Builtins::propertyIndex(std::string_view name) const {
     const BuiltinName* entry = find(name);
     return entry && entry->property >= 0 ? entry->property : 0;
+}
+
+int Builtins::propertyNamed(std::string_view name) const {
+    // The table holds every property name in lower case, none longer than this.
+    char lower[16];
+    if (name.empty() || name[0] != '_' || name.size() > sizeof lower)
+        return -1;
+    for (size_t i = 0; i < name.size(); ++i)
+        lower[i] = static_cast<char>(name[i] >= 'A' && name[i] <= 'Z' ? name[i] + 32 : name[i]);
+    const BuiltinName* entry = find(std::string_view(lower, name.size()));
+    return entry ? entry->property : -1;
 }
 
 bool Builtins::isConstant(std::string_view name) const {

@@ -4,9 +4,32 @@
 
 #include "ascompiler/codegen/coding.h"
 
+#include <cstdint>
 #include <string_view>
 
 namespace translate {
+
+// How a built-in function compiles.
+enum class CallForm : uint8_t {
+    None,
+    UserCall, // as a call of a user function
+    Actions,  // the arguments in order, then its action
+    Delete,
+    Duplicate, // duplicateMovieClip
+    Eval,
+    FsCommand,
+    GetProperty,
+    GetUrl,
+    GetVersion,
+    Goto,  // gotoAndPlay, gotoAndStop
+    Scene, // nextScene, prevScene
+    Load,  // loadMovie, loadVariables
+    Print, // print, printAsBitmap
+    SetProperty,
+    StartDrag,
+    UnloadMovie,
+    Void,
+};
 
 // Everything the vocabulary says about one name.
 struct BuiltinName {
@@ -18,6 +41,12 @@ struct BuiltinName {
     bool function = false;
     bool discard = false;  // a call that leaves no value worth keeping
     bool readOnly = false; // a call that only reads: running it twice changes nothing
+    CallForm form = CallForm::None;
+    // The argument counts that a built-in compiled to actions takes, bit n for n arguments.
+    uint8_t counts = 0;
+    // The action that ends an Actions call, and where SWF 6 has its own, that one.
+    uint8_t action = 0;
+    uint8_t action6 = 0;
 };
 
 class Builtins {
@@ -36,6 +65,9 @@ public:
     bool isProperty(std::string_view name) const;
     // Index of a property; 0 for any other name.
     int propertyIndex(std::string_view name) const;
+    // Index of the property a name stands for where the player takes it as one, case aside;
+    // -1 for any other name.
+    int propertyNamed(std::string_view name) const;
     bool isConstant(std::string_view name) const;
     // A new copy, owned by the caller; the name must be a constant.
     Value* getConstant(std::string_view name) const;

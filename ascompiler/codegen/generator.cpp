@@ -7,8 +7,11 @@
 namespace translate {
 namespace {
 
-// Nesting beyond this is refused rather than risking the stack.
-constexpr int kMaxDepth = 1000;
+// Nesting beyond this is refused rather than risking the stack. A level of the parser's
+// nesting takes at most two generators here (a member chain around a literal), so whatever
+// nests within the parser's limit is generated; chains of assignments and of postfix
+// increments, which the parser takes in loops, find their bound here.
+constexpr int kMaxDepth = 2500;
 
 bool IsBlock(ASNode::NodeType type) {
     return type == ASNode::Array || type == ASNode::Button || type == ASNode::MovieClip ||
@@ -23,7 +26,7 @@ bool IsStatementList(ASNode::NodeType type) {
 struct DepthGuard {
     explicit DepthGuard(int& depth) : m_depth(depth) {
         if (++m_depth > kMaxDepth)
-            throw CompileError{"the script is nested too deeply"};
+            throw CompileError{"Script nests too deeply"};
     }
     ~DepthGuard() { --m_depth; }
     int& m_depth;
@@ -279,8 +282,14 @@ void Generator::FindCallStrings(ASNode* node, bool inGetProperty) {
             walk(i, inGetProperty);
     } else {
         const bool getProperty = inGetProperty || name == "getProperty";
+        // A property's name as the property of getProperty or setProperty is pushed as its
+        // index.
+        const int index = (name == "getProperty" || name == "setProperty") && n > 1
+                              ? propertyArgument(child(node, 1))
+                              : -1;
         for (int i = n - 1; i >= 0; --i)
-            walk(i, getProperty);
+            if (i != 1 || index < 0)
+                walk(i, getProperty);
     }
 }
 
@@ -301,6 +310,30 @@ void Generator::addReference(CodingList& list, std::string_view text) {
         addLiteral(list, Literal::tableIndex(index));
     else
         addLiteral(list, Literal::string(text));
+}
+
+void Generator::emit(CodingList& list, Coding* coding) {
+    CodingPtr owned(coding);
+    if (list.size() == list.capacity())
+        list.reserve(list.empty() ? 8 : 2 * list.size());
+    list.push_back(std::move(owned));
+}
+
+void Generator::emit(CodingList& list, int code) {
+    if (code < 0x80)
+        openRun(list)->appendAction(code);
+    else
+        emit(list, new Action(code));
+}
+
+void Generator::emitOperand(CodingList& list, int code, int operand) {
+    openRun(list)->appendOperand(code, operand);
+}
+
+RecordRun* Generator::newRun(CodingList& list) {
+    auto* run = new RecordRun();
+    emit(list, run);
+    return run;
 }
 
 void Generator::appendBranch(CodingList& list, CodingList& branch) {

@@ -40,37 +40,25 @@ private:
     void offerAfter(ASNode* node) { m_stringSteps.push_back({nullptr, node->getValue(), false}); }
 
     // Pushing and list helpers.
-    void addLiteral(CodingList& list, const Literal& value);
-    void addLiteral(CodingList& list, int n);
-    void addReference(CodingList& list, std::string_view text);
+    [[gnu::noinline]] void addLiteral(CodingList& list, const Literal& value);
+    [[gnu::noinline]] void addLiteral(CodingList& list, int n);
+    [[gnu::noinline]] void addReference(CodingList& list, std::string_view text);
     // Lists start with room for several codings, as most hold a few: a list grows once or
-    // twice rather than at every power of two.
-    static void emit(CodingList& list, Coding* coding) {
-        CodingPtr owned(coding);
-        if (list.size() == list.capacity())
-            list.reserve(list.empty() ? 8 : 2 * list.size());
-        list.push_back(std::move(owned));
-    }
+    // twice rather than at every power of two. Out of line, as are the other helpers' rarer
+    // paths, so that they add nothing to the frames of the generators that nest.
+    [[gnu::noinline]] static void emit(CodingList& list, Coding* coding);
     // Actions without operands join the run of records at the list's end.
-    static void emit(CodingList& list, int code) {
-        if (code < 0x80)
-            openRun(list)->appendAction(code);
-        else
-            emit(list, new Action(code));
-    }
+    [[gnu::noinline]] static void emit(CodingList& list, int code);
     // An action with a one- or two-byte operand: CompileError for a branch or with block out
     // of its field's range.
-    static void emitOperand(CodingList& list, int code, int operand) {
-        openRun(list)->appendOperand(code, operand);
-    }
+    [[gnu::noinline]] static void emitOperand(CodingList& list, int code, int operand);
     // The unsealed run at the list's end, or a new one.
     static RecordRun* openRun(CodingList& list) {
         if (!list.empty() && list.back()->isRun() && !list.back()->sealed())
             return static_cast<RecordRun*>(list.back().get());
-        auto* run = new RecordRun();
-        emit(list, run);
-        return run;
+        return newRun(list);
     }
+    [[gnu::noinline]] static RecordRun* newRun(CodingList& list);
     // Moves the codings of from to the end of list, growing it geometrically.
     static void moveAll(CodingList& list, CodingList& from) {
         const size_t size = list.size() + from.size();
@@ -81,7 +69,7 @@ private:
         from.clear();
     }
     // Moves a measured branch into the list; its last coding is sealed.
-    static void appendBranch(CodingList& list, CodingList& branch);
+    [[gnu::noinline]] static void appendBranch(CodingList& list, CodingList& branch);
     static int lastCode(const CodingList& list);
     // Removes the last coding when it is one of the read actions and not sealed; returns its
     // code, or 0.
@@ -89,12 +77,27 @@ private:
     void popIfDiscarded(ASNode* node, CodingList& list);
 
     // Statements.
-    void Script(ASNode* node, CodingList& list);
+    [[gnu::noinline]] void Script(ASNode* node, CodingList& list);
     void Block(ASNode* node, CodingList& list);
     void If(ASNode* node, CodingList& list);
+    // One link of an else-if chain.
+    struct IfLink {
+        ASNode* node;
+        CodingList test; // the first link's goes straight into the list
+        CodingList then;
+        int jumpEnd = 0; // where its Jump ends, counted from the first link's Not
+        int jump = 0;    // the Jump's offset
+        bool jumps = false;
+    };
+    // Lays out the generated links and else-part of a chain with their branches.
+    [[gnu::noinline]] static void placeChain(std::vector<IfLink>& links, CodingList& elseList,
+                                             CodingList& list);
     void While(ASNode* node, CodingList& list);
     void DoWhile(ASNode* node, CodingList& list);
     void For(ASNode* node, CodingList& list);
+    // Turns a loop test's last pushed literal from true to false, for a bare If: false when
+    // the value is not true.
+    [[gnu::noinline]] static bool negateTrueTest(CodingList& test);
     void ForIn(ASNode* node, CodingList& list);
     void With(ASNode* node, CodingList& list);
     void Event(ASNode* node, CodingList& list);
@@ -102,12 +105,14 @@ private:
     void Return(ASNode* node, CodingList& list);
     void DefineVariable(ASNode* node, CodingList& list);
     void DefineFunction(ASNode* node, CodingList& list);
+    [[gnu::noinline]] static void emitFunction(ASNode* node, CodingList& body, CodingList& list);
     void Body(ASNode* body, CodingList& list);
-    void resolve(CodingList& body, int start, int breakTarget, int continueTarget);
+    [[gnu::noinline]] void resolve(CodingList& body, int start, int breakTarget,
+                                   int continueTarget);
     // Ends the test with the branch out past the body and the body with the jump back to the
     // test, where a continue goes too; then places both.
-    void closeLoop(CodingList& test, CodingList& body, CodingList& list);
-    static void forInCleanup(CodingList& list);
+    [[gnu::noinline]] void closeLoop(CodingList& test, CodingList& body, CodingList& list);
+    [[gnu::noinline]] static void forInCleanup(CodingList& list);
 
     // Expressions.
     void Number(ASNode* node, CodingList& list);
@@ -135,10 +140,26 @@ private:
 
     // Calls, built-in or not.
     void Call(ASNode* node, CodingList& list);
-    void Builtin(ASNode* node, std::string_view name, CodingList& list);
+    void Builtin(ASNode* node, const BuiltinName& known, CodingList& list);
+    // The forms of built-in calls, kept out of line: expressions nested in their arguments
+    // find only the frame of the form in hand below them.
+    [[gnu::noinline]] void InOrder(ASNode* node, const BuiltinName& known, CodingList& list);
+    [[gnu::noinline]] void Duplicate(ASNode* node, CodingList& list);
+    [[gnu::noinline]] void Eval(ASNode* node, CodingList& list);
+    [[gnu::noinline]] void FsCommand(ASNode* node, CodingList& list);
+    [[gnu::noinline]] void GetProperty(ASNode* node, CodingList& list);
+    [[gnu::noinline]] void SetProperty(ASNode* node, CodingList& list);
+    [[gnu::noinline]] void GetUrl(ASNode* node, CodingList& list);
+    [[gnu::noinline]] void Goto(ASNode* node, bool play, CodingList& list);
+    [[gnu::noinline]] void Load(ASNode* node, bool movie, CodingList& list);
+    [[gnu::noinline]] void Print(ASNode* node, CodingList& list);
+    [[gnu::noinline]] void StartDrag(ASNode* node, CodingList& list);
+    [[gnu::noinline]] void UnloadMovie(ASNode* node, CodingList& list);
+    // The index of the property that a getProperty or setProperty argument names, or -1.
+    int propertyArgument(ASNode* node) const;
     static Literal numberValue(std::string_view text);
 
-    ASNode* child(ASNode* node, int i) { return node->get(static_cast<unsigned int>(i)); }
+    static ASNode* child(ASNode* node, int i) { return node->get(static_cast<unsigned int>(i)); }
     ASNode* arg(ASNode* node, int i, std::string_view name);
 
     const Builtins& m_builtins;

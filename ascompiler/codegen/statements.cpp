@@ -84,15 +84,7 @@ void Generator::Block(ASNode* node, CodingList& list) {
 // then-statement and a Jump to the chain's end; the last link's Jump and the else-statement
 // only when that statement has code.
 void Generator::If(ASNode* node, CodingList& list) {
-    struct Link {
-        ASNode* node;
-        CodingList test; // the first link's goes straight into the list
-        CodingList then;
-        int jumpEnd = 0; // where its Jump ends, counted from the first link's Not
-        int jump = 0;    // the Jump's offset
-        bool jumps = false;
-    };
-    std::vector<Link> links;
+    std::vector<IfLink> links;
     for (ASNode* n = node;; n = child(n, 2)) {
         links.push_back({n, {}, {}});
         if (!child(n, 2) || child(n, 2)->getType() != ASNode::If)
@@ -105,10 +97,14 @@ void Generator::If(ASNode* node, CodingList& list) {
         Body(child(links[i].node, 1), links[i].then);
         generate(child(links[i].node, 0), i == 0 ? list : links[i].test);
     }
+    placeChain(links, elseList, list);
+}
+
+void Generator::placeChain(std::vector<IfLink>& links, CodingList& elseList, CodingList& list) {
     const int elseLength = actionLength(elseList);
     int position = 0;
     for (size_t i = 0; i < links.size(); ++i) {
-        Link& link = links[i];
+        IfLink& link = links[i];
         position += actionLength(link.test) + 6 + actionLength(link.then);
         link.jumps = i + 1 < links.size() || elseLength > 0;
         if (link.jumps)
@@ -121,7 +117,7 @@ void Generator::If(ASNode* node, CodingList& list) {
     const size_t jumping = links.back().jumps ? links.size() : links.size() - 1;
     size_t reach = jumping;
     for (size_t i = links.size(); i-- > 0;) {
-        Link& link = links[i];
+        IfLink& link = links[i];
         if (!link.jumps)
             continue;
         link.jump = end - link.jumpEnd;
@@ -133,7 +129,7 @@ void Generator::If(ASNode* node, CodingList& list) {
         if (to < jumping)
             link.jump = links[to].jumpEnd - 5 - link.jumpEnd;
     }
-    for (Link& link : links) {
+    for (IfLink& link : links) {
         moveAll(list, link.test);
         emit(list, 0x12);
         emitOperand(list, 0x9D, actionLength(link.then) + (link.jumps ? 5 : 0));
@@ -193,6 +189,17 @@ void Generator::DoWhile(ASNode* node, CodingList& list) {
     appendBranch(list, test);
 }
 
+bool Generator::negateTrueTest(CodingList& test) {
+    if (test.back()->code() != 0x96 || !test.back()->isRun())
+        return false;
+    auto* run = static_cast<RecordRun*>(test.back().get());
+    Literal last = run->lastValue();
+    if (!NegateTrueLiteral(last))
+        return false;
+    run->replaceLastValue(last);
+    return true;
+}
+
 void Generator::For(ASNode* node, CodingList& list) {
     LoopEntry loop(m_info.loops, false);
     CodingList init, test, update, body;
@@ -207,16 +214,7 @@ void Generator::For(ASNode* node, CodingList& list) {
     const int b = actionLength(body);
     if (k > 0) {
         const int skip = u + b + 5;
-        bool negated = false;
-        if (condition && IsLiteral(condition) && test.back()->code() == 0x96 &&
-            test.back()->isRun()) {
-            auto* run = static_cast<RecordRun*>(test.back().get());
-            Literal last = run->lastValue();
-            negated = NegateTrueLiteral(last);
-            if (negated)
-                run->replaceLastValue(last);
-        }
-        if (negated) {
+        if (condition && IsLiteral(condition) && negateTrueTest(test)) {
             emitOperand(test, 0x9D, skip);
             k += 5;
         } else {
@@ -356,9 +354,19 @@ void Generator::DefineVariable(ASNode* node, CodingList& list) {
 }
 
 void Generator::DefineFunction(ASNode* node, CodingList& list) {
-    std::vector<std::string> arguments;
     const int n = node->count();
-    if (n == 2) {
+    CodingList body;
+    {
+        LoopScope scope(m_info.loops);
+        if (n > 0)
+            Body(child(node, n - 1), body);
+    }
+    emitFunction(node, body, list);
+}
+
+void Generator::emitFunction(ASNode* node, CodingList& body, CodingList& list) {
+    std::vector<std::string> arguments;
+    if (node->count() == 2) {
         ASNode* args = child(node, 0);
         if (args->getType() == ASNode::List) {
             for (int i = 0; i < args->count(); ++i)
@@ -366,12 +374,6 @@ void Generator::DefineFunction(ASNode* node, CodingList& list) {
         } else {
             arguments.emplace_back(args->getValue());
         }
-    }
-    CodingList body;
-    {
-        LoopScope scope(m_info.loops);
-        if (n > 0)
-            Body(child(node, n - 1), body);
     }
     const std::string name = node->getType() == ASNode::DefineFunction ? node->getValue() : "";
     emit(list, new NewFunctionAction(name, std::move(arguments), std::move(body)));

@@ -211,21 +211,23 @@ private:
         list->append(next);
         return list;
     }
-    // The elements of the member chains being parsed, innermost chain last, so that a chain
-    // needs no storage of its own; each chain's scope drops its elements when it ends.
+    // The elements of the member chains being parsed, and the targets of the assignment
+    // chains, each kept innermost chain last, so that a chain needs no storage of its own; each
+    // chain's scope drops its entries when it ends.
+    template <class Entry>
     class ChainScope {
     public:
-        explicit ChainScope(std::vector<translate::ASNode*>& chain)
-            : m_chain(chain), m_base(chain.size()) {}
+        explicit ChainScope(std::vector<Entry>& chain) : m_chain(chain), m_base(chain.size()) {}
         ~ChainScope() { m_chain.resize(m_base); }
         ChainScope(const ChainScope&) = delete;
         ChainScope& operator=(const ChainScope&) = delete;
         size_t base() const { return m_base; }
 
     private:
-        std::vector<translate::ASNode*>& m_chain;
+        std::vector<Entry>& m_chain;
         size_t m_base;
     };
+    using AssignmentTarget = std::pair<translate::ASNode*, translate::ASNode::NodeType>;
     // A name followed by a call names the call; a member followed by a call becomes a method
     // call; a chain of one element is that element.
     translate::ASNode* tidyChain(size_t base) {
@@ -300,21 +302,26 @@ private:
     };
     Trial m_trial;
 
-    // Every nesting rule holds one of these for its run, so that deeply nested text fails
-    // with an error instead of exhausting the stack.
-    class NestingGuard {
+    // A level of nesting is a statement, a primary expression (a bracket, call, literal or
+    // function), a prefix operator or a ?:, each counted where it opens, so that every form
+    // of nesting takes one or two levels and deeply nested text fails with an error instead of
+    // exhausting the stack. Every cycle of rules passes one of these.
+    class Nesting {
     public:
-        explicit NestingGuard(ActionScriptParser& parser) : m_parser(parser) {
+        explicit Nesting(ActionScriptParser& parser) : m_parser(parser) {}
+        ~Nesting() { m_parser.m_nesting -= m_levels; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+        void enter() {
             if (m_parser.m_nesting >= kMaxNesting)
                 m_parser.nestsTooDeeply();
             ++m_parser.m_nesting;
+            ++m_levels;
         }
-        ~NestingGuard() { --m_parser.m_nesting; }
-        NestingGuard(const NestingGuard&) = delete;
-        NestingGuard& operator=(const NestingGuard&) = delete;
 
     private:
         ActionScriptParser& m_parser;
+        int m_levels = 0;
     };
     // Not a recognition error, so that no trial parse takes it for a failed alternative and
     // tries another: it ends the parse, and script() reports it where the limit was passed.
@@ -325,7 +332,7 @@ private:
     [[noreturn, gnu::cold, gnu::noinline]] void nestsTooDeeply() {
         throw NestsTooDeeply{LT(1)->getLine(), LT(1)->getColumn()};
     }
-    static constexpr int kMaxNesting = 600;
+    static constexpr int kMaxNesting = 1200;
     int m_nesting = 0;
 
     [[gnu::always_inline]] const antlr::RefToken& tokenAt(unsigned int i) {
@@ -382,6 +389,7 @@ private:
     size_t m_position = 0;
     std::vector<size_t> m_marks;
     std::vector<translate::ASNode*> m_chain;
+    std::vector<AssignmentTarget> m_targets;
 }
 
 scriptRule returns [translate::ASNode* root = 0]
@@ -402,7 +410,8 @@ statement returns [translate::ASNode* n = 0]
     {
         if (inputState->guessing > 0)
             return trialStatement();
-        NestingGuard nesting(*this);
+        Nesting nesting(*this);
+        nesting.enter();
         if (takeTrial(n))
             return n;
     }
@@ -564,8 +573,14 @@ expression returns [translate::ASNode* n = 0]
     :   n=assignmentExpression
     ;
 
+// A chain of assignments, a = b = c, is taken in a loop and built from the right.
 assignmentExpression returns [translate::ASNode* n = 0]
-    { bool declared = false; NestingGuard nesting(*this); translate::ASNode* v = 0; translate::ASNode::NodeType type = translate::ASNode::Assign; }
+    {
+        bool declared = false;
+        translate::ASNode::NodeType type = translate::ASNode::Assign;
+        // The targets waiting for their values, each with its kind of assignment.
+        ChainScope<AssignmentTarget> targets(m_targets);
+    }
     :   ( "var" { declared = true; } )?
         n=conditionalExpression
         { if (declared) n->setType(translate::ASNode::DefineVariable); }
@@ -582,9 +597,20 @@ assignmentExpression returns [translate::ASNode* n = 0]
             |   ASSIGN_OR { type = translate::ASNode::AssignBitOr; }
             |   ASSIGN_XOR { type = translate::ASNode::AssignBitXor; }
             )
-            v=assignmentExpression
-            { n = binary(type, n, v); }
-        )?
+            { m_targets.emplace_back(n, type); declared = false; }
+            ( "var" { declared = true; } )?
+            n=conditionalExpression
+            { if (declared) n->setType(translate::ASNode::DefineVariable); }
+        )*
+        {
+            // An assignment or declaration ends where its list, group or statement goes on.
+            const int next = LA(1);
+            if (next != LITERAL_RPAREN && next != LITERAL_SEMI && next != LITERAL_COMMA &&
+                next != LITERAL_ALTERNATE)
+                throw antlr::NoViableAltException(LT(1), getFilename());
+            for (; m_targets.size() > targets.base(); m_targets.pop_back())
+                n = binary(m_targets.back().second, m_targets.back().first, n);
+        }
     ;
 
 // The two-operand levels are taken here in one loop: an operand costs one rule call, not one
@@ -595,7 +621,7 @@ conditionalExpression returns [translate::ASNode* n = 0]
         translate::ASNode *r = 0, *t = 0, *e = 0;
         int type = 0;
         PendingOperands pending;
-        NestingGuard nesting(*this);
+        Nesting nesting(*this);
     }
     :   n=unaryExpression
         (   { type = LA(1); }
@@ -607,7 +633,7 @@ conditionalExpression returns [translate::ASNode* n = 0]
             { n = shiftOperand(pending, n, type, r); }
         )*
         { n = closeOperands(pending, n); }
-        (   "?" t=assignmentExpression ":" e=conditionalExpression
+        (   "?" { nesting.enter(); } t=assignmentExpression ":" e=conditionalExpression
             {
                 translate::ASNode* c = n;
                 n = keep(translate::NewASNode(translate::ASNode::Select));
@@ -619,7 +645,15 @@ conditionalExpression returns [translate::ASNode* n = 0]
     ;
 
 unaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* o = 0; NestingGuard nesting(*this); }
+    {
+        translate::ASNode* o = 0;
+        // An operator whose operand is again a unary expression.
+        Nesting nesting(*this);
+        const int first = LA(1);
+        if (first == PLUS || first == MINUS || first == BIT_NOT || first == LOGICAL_NOT ||
+            first == LITERAL_delete)
+            nesting.enter();
+    }
     :   PLUS o=unaryExpression { n = unary(translate::ASNode::Plus, o); }
     |   MINUS o=unaryExpression { n = unary(translate::ASNode::Minus, o); }
     |   INC o=primaryExpression { n = unary(translate::ASNode::PreInc, o); }
@@ -635,7 +669,7 @@ unaryExpression returns [translate::ASNode* n = 0]
 
 // Most primaries are one element: the chain is only started by a suffix.
 primaryExpression returns [translate::ASNode* n = 0]
-    { translate::ASNode* p = 0; NestingGuard nesting(*this); ChainScope chain(m_chain); }
+    { translate::ASNode* p = 0; Nesting nesting(*this); nesting.enter(); ChainScope<translate::ASNode*> chain(m_chain); }
     :   (   n=anonymousObject
         |   n=methodDefinition
         |   n=literal

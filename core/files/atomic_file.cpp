@@ -91,7 +91,6 @@ bool CBK_AtomicFile::Open(const std::string& path) {
     Discard();
     _failed = false;
     _written = 0;
-    _replacing = false;
     _typed = false;
     if (path.empty()) {
         errno = ENOENT;
@@ -102,23 +101,30 @@ bool CBK_AtomicFile::Open(const std::string& path) {
     if (!FollowLinks(path, _target, info, exists))
         return false;
     if (exists) {
+        _original = ::open(_target.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        if (_original < 0 && errno != ENOENT)
+            return false;
+    }
+    if (_original >= 0) {
         // Only a file can be replaced: a pipe would be waited on, a device or a folder cannot
-        // take its place.
-        if (!S_ISREG(info.st_mode)) {
-            errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        // take its place. A locked one is refused as the rest of the file layer refuses it.
+        int refused = 0;
+        if (::fstat(_original, &info) != 0)
+            refused = errno;
+        else if (!S_ISREG(info.st_mode))
+            refused = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        else if ((info.st_mode & 0222) == 0)
+            refused = EPERM;
+        if (refused) {
+            Discard();
+            errno = refused;
             return false;
         }
-        if ((info.st_mode & 0222) == 0) {
-            errno = EPERM; // locked, as the rest of the file layer has it
-            return false;
-        }
-        _replacing = true;
-        _mode = info.st_mode & 07777;
-        _owner = info.st_uid;
-        _group = info.st_gid;
     }
     // A file being replaced may be private: its new bytes stay private until Commit.
-    _fd = tbx::FSOpenTemporaryBeside(_target, _replacing ? 0600 : 0666, _temporary);
+    _fd = tbx::FSOpenTemporaryBeside(_target, _original >= 0 ? 0600 : 0666, _temporary);
+    if (_fd < 0)
+        Discard();
     return _fd >= 0;
 }
 
@@ -168,27 +174,33 @@ bool CBK_AtomicFile::WriteAt(uint64_t offset, const void* data, std::size_t size
     return !_failed;
 }
 
+// The target's attributes, owner and mode as they are now; of one gone since Open, only who
+// could read it. One that cannot all be kept fails the save: the target keeps them all, with its
+// old bytes.
+bool CBK_AtomicFile::KeepTargetsAccess() {
+    struct stat info, made;
+    const bool gone = ::stat(_target.c_str(), &info) != 0;
+    if ((gone && (errno != ENOENT || ::fstat(_original, &info) != 0)) || ::fstat(_fd, &made) != 0)
+        return false;
+    // The access list first: setting it sets the group's bits, which the mode then gives back.
+    if (gone ? !tbx::FSCopyAccessList(tbx::FSDescriptorPath(_original), _fd)
+             : !tbx::FSCopyAttributes(_target, _fd, AnyAttribute))
+        return false;
+    // The owner before the mode: a change of owner clears set-id bits that the mode restores.
+    if ((made.st_uid != info.st_uid || made.st_gid != info.st_gid) &&
+        ::fchown(_fd, info.st_uid, info.st_gid) != 0)
+        (void)!::fchown(_fd, static_cast<uid_t>(-1), info.st_gid);
+    return ::fchmod(_fd, info.st_mode & 07777) == 0;
+}
+
 bool CBK_AtomicFile::Commit() {
     if (_fd < 0)
         return false;
     bool ok = Flush();
     int saved = errno;
-    if (ok && _replacing) {
-        // Attributes while the file is still ours to change. One that cannot be kept fails
-        // the save: the target keeps them all, with its old bytes.
-        if (!tbx::FSCopyAttributes(_target, _fd, AnyAttribute)) {
-            ok = false;
-            saved = errno;
-        }
-        // The owner first: a change of owner clears set-id bits that the mode then restores.
-        struct stat made;
-        if (ok && ::fstat(_fd, &made) == 0 && (made.st_uid != _owner || made.st_gid != _group) &&
-            ::fchown(_fd, _owner, _group) != 0)
-            (void)!::fchown(_fd, static_cast<uid_t>(-1), _group);
-        if (ok && ::fchmod(_fd, _mode) != 0) {
-            ok = false;
-            saved = errno;
-        }
+    if (ok && _original >= 0 && !KeepTargetsAccess()) {
+        ok = false;
+        saved = errno;
     }
     if (ok && _typed)
         tbx::FSChangeCreatorTypeOfOpenFile(_fd, _creator, _type);
@@ -200,8 +212,7 @@ bool CBK_AtomicFile::Commit() {
     // bytes are synced, so closing can lose nothing.
     if (ok && ::rename(_temporary.c_str(), _target.c_str()) == 0) {
         _temporary.clear();
-        ::close(_fd);
-        _fd = -1;
+        Discard();
         SyncFolder(FolderOf(_target));
         return true;
     }
@@ -221,6 +232,9 @@ void CBK_AtomicFile::Discard() {
     if (_fd >= 0)
         ::close(_fd);
     _fd = -1;
+    if (_original >= 0)
+        ::close(_original);
+    _original = -1;
     _buffer.clear();
     _written = 0;
     errno = saved;

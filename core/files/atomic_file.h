@@ -14,12 +14,15 @@ class CBK_Path;
 // and so is a locked one (no write permission for anyone). Without a successful Commit the
 // target is untouched and no temporary file is left behind.
 //
-// The replacement gets the target's permission bits, its extended attributes (the Finder
-// information among them) and its owner and group where the process may set them. A target
-// whose attributes cannot all be kept is not replaced: Commit fails, E2BIG for one whose
-// attribute names take more than the kernel lists at once (64 KiB). It is a new file:
-// other hard links to the target keep the old bytes, as they would after any save that must never
-// leave a half-written file.
+// The replacement gets the target's permission bits, its access list (POSIX ACL) or the absence
+// of one, its extended attributes (the Finder information among them) and its owner and group
+// where the process may set them, as they are at Commit: it is readable by no one who could not
+// read the target, whatever its folder gives new files. A target whose attributes cannot all be
+// kept is not replaced: Commit fails, E2BIG for one whose attribute names take more than the
+// kernel lists at once (64 KiB). A target deleted or moved away since Open leaves nothing to
+// keep but who may read it: the new file takes its place with the access it had. It is a new
+// file: other hard links to the target keep the old bytes, as they would after any save that
+// must never leave a half-written file.
 //
 // The new file is a temporary file beside the target (platform/files/fs_temporary.h): up to 16
 // writers of one target can work at once, and one left by a writer that died is removed when
@@ -53,12 +56,13 @@ public:
 
 private:
     bool Flush();
+    bool KeepTargetsAccess();
 
     std::string _target;
     std::string _temporary;
-    // The target's permission bits and owners when it existed: the replacement gets them.
-    bool _replacing = false;
-    uint32_t _mode = 0, _owner = 0, _group = 0;
+    // The target as Open met it, held (O_PATH) so that its access can still be read once it is
+    // gone from its folder; -1 when there was none.
+    int _original = -1;
     bool _typed = false;
     uint32_t _creator = 0, _type = 0;
     std::vector<char> _buffer;

@@ -51,8 +51,10 @@ OSErr CopyContents(Level top, UInt32 maxLevels) {
     while (!stack.empty()) {
         Level& level = stack.back();
         if (level.next == level.items.size()) {
-            // Dates last, so that filling the folder does not change them. The top folder
-            // gets its own once it is in place.
+            // Attributes and dates last, so that filling the folder changes neither. The top
+            // folder gets its dates and mode once it is in place.
+            if (OSErr error = level.copy.KeepAttributes(level.source))
+                return error;
             if (stack.size() > 1)
                 if (OSErr error = level.copy.SetDatesAndMode(level.info))
                     return error;
@@ -73,6 +75,8 @@ OSErr CopyContents(Level top, UInt32 maxLevels) {
                 if (OSErr error = EnterSource(level.source, item.name, child.source, enter))
                     return error;
             if (!enter) {
+                if (OSErr error = child.copy.KeepAttributes(level.source, item.name))
+                    return error;
                 if (OSErr error = child.copy.SetDatesAndMode(item.info))
                     return error;
                 break;
@@ -141,6 +145,8 @@ OSErr MakeTop(const FSFolder& sourceFolder, const FSFolderItem& top, const FSFol
                 error = EnterSource(sourceFolder, top.name, level.source, enter);
             if (!error && enter)
                 error = CopyContents(std::move(level), maxLevels);
+            else if (!error)
+                error = level.copy.KeepAttributes(sourceFolder, top.name);
             if (error && error != dupFNErr)
                 DeleteCopy(destination.RefOf(tempName));
         } else if (Kind(top.info) == S_IFLNK) {

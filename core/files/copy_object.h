@@ -1,9 +1,13 @@
 // Copying a file or a whole folder tree, with its data, resource and named forks, Finder
-// information, dates and permissions, into a folder. The tree is read and written by folder
-// descriptors, so a folder swapped for a link while the copy runs is never followed. Links are
-// copied as links; other special files are skipped. A folder that can be written and searched
-// but not read (a drop box) is made empty; any other item that cannot be read or examined
-// fails the copy. Results are File Manager codes (0 = no error).
+// information, dates and permissions, into a folder. Every file and folder keeps all its
+// extended attributes (other programs' among them), its access lists (POSIX ACLs, a folder's
+// default one included) or their absence whatever the destination gives new items, and its
+// trusted and security attributes where the process may set them. The tree is read and written
+// by folder descriptors, so a folder swapped for a link while the copy runs is never followed.
+// Links are copied as links; other special files are skipped. A folder that can be written and
+// searched but not read (a drop box) is made empty, without its user attributes, which cannot
+// be read either; any other item that cannot be read or examined, or whose attributes cannot
+// all be kept, fails the copy. Results are File Manager codes (0 = no error).
 #pragma once
 
 #include "platform/files/fs_types.h"

@@ -24,9 +24,22 @@
 //   resetting a 64K table, is refused past a few.
 // - webp: an EXIF chunk read as above: renamed. ICCP copied once, within the packet.
 // - exr: unknown attributes of type "string" into metadata, each a search of those before it:
-//   charged as the square of the most there may be.
+//   charged as the square of the most there may be. Every block is decompressed in full, every
+//   channel of it, drawn or not, however many blocks name the same bytes: charged, and refused
+//   past 128 bytes a pixel.
 // - tdsc: an inflated packet (no larger than the picture) of JPEG tiles for the mjpeg decoder:
 //   refused where a tile may carry EXIF; every frame and scan marker and every tile charged.
+//   The gate inflates it into no more room than it gives.
+// - flic: a six-byte chunk clears the whole frame: charged, and refused past a few clears.
+// - g2m: a tile chunk of six bytes may fill a tile as large as the frame, a cursor chunk paints
+//   up to 256 x 256, a display chunk zeroes room for tiles of any size it states: charged, and
+//   refused past a few frames' worth.
+// - rasc: an eight-byte chunk clears the picture and its reference, one that states a size
+//   sets both up at it, a move chunk may repaint a region as large as the frame for each of
+//   up to a pixel's count of moves, and a cursor is matched against the palette on every
+//   frame: charged, refused past a few frames' worth or for a cursor larger than 256 x 256.
+// - arbc: a tile's record of four bytes may fill a million pixels, for each of as many segments
+//   as the packet holds: charged, and refused past eight frames' worth.
 // - h264, hevc, mpeg1/2 (and imm5, which hands h264 or hevc units on): SEI and user data as
 //   side data and a few fixed keys, each within its unit. dpx: two fixed keys. sp5x: its
 //   packets are escaped into scan data, where no marker can appear. cri: keys within the packet
@@ -38,6 +51,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <unordered_set>
 #include <vector>
 
 extern "C" {
@@ -71,5 +86,25 @@ struct Gated {
 bool Watched(AVCodecID codec);
 
 Gated Gate(AVCodecID codec, const Packet& packet);
+
+// The packets refused so far, known by their bytes and what the decoder is told of them, so
+// that the same bytes read again (a movie's samples may all name one picture) are refused at
+// the cost of a look at them. Keeps the most recent few thousand.
+class Refusals {
+public:
+    // True when bytes that `digest` names were refused.
+    bool Holds(uint64_t digest) const { return _known.count(digest) != 0; }
+    bool Empty() const { return _known.empty(); }
+    void Add(uint64_t digest);
+    static uint64_t Digest(AVCodecID codec, const Packet& packet);
+
+private:
+    std::unordered_set<uint64_t> _known;
+    std::deque<uint64_t> _order;
+};
+
+// Gate, with what was refused before: bytes refused once are refused again at once. A refusal
+// comes with the work that reaching it took.
+Gated Gate(AVCodecID codec, const Packet& packet, Refusals& refusals);
 
 } // namespace tbx::gate

@@ -25,7 +25,8 @@ private:
     std::vector<uint8_t> _copy;
 };
 
-Gated Refused();
+// A refusal, reached after `spent` of work (in pixels' worth).
+Gated Refused(uint64_t spent = 0);
 
 // The set-up of one decoding handed to a nested decoder, in pixels' worth.
 constexpr uint64_t kNestedDecodingWork = 4096;
@@ -46,5 +47,9 @@ Gated PngImage(const Packet& packet);
 Gated TiffImage(const Packet& packet);
 Gated WebpImage(const Packet& packet);
 Gated ExrImage(const Packet& packet);
+Gated FlicFrame(const Packet& packet);
+Gated G2mFrame(const Packet& packet);
+Gated RascFrame(const Packet& packet);
+Gated ArbcFrame(const Packet& packet);
 
 } // namespace tbx::gate

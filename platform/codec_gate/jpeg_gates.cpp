@@ -1,9 +1,8 @@
 // JPEG data in its forms: by markers, Motion-JPEG B, AMV's scan data, and TDSC's deflated tiles.
 #include <climits>
 
-#include <zlib.h>
-
 #include "platform/codec_gate/gate_rows.h"
+#include "platform/codec_gate/inflate.h"
 #include "platform/codec_gate/jpeg_markers.h"
 #include "platform/codec_gate/jpeg_work.h"
 #include "platform/jpeg/jpeg_decode.h"
@@ -68,19 +67,21 @@ Gated AmvFrame(const Packet& packet) {
 
 Gated TdscFrame(const Packet& packet) {
     // The decoder inflates the packet into room for four bytes a pixel, then hands each tile
-    // tagged as JPEG to the mjpeg decoder, whose limit on a picture is the library's own.
+    // tagged as JPEG to the mjpeg decoder, whose limit on a picture is the library's own. The
+    // gate inflates it into no more room than it gives: a packet that does not inflate costs
+    // its bytes, whatever the picture's size.
     const uint64_t room = 4 * Pixels(packet);
     Gated gated;
     gated.work = packet.size + Pixels(packet);
     if (room == 0 || room > 4 * packet.maxPixels)
         return gated; // refused by the decoder itself
-    std::vector<uint8_t> inflated(room);
-    uLongf size = uLongf(room);
-    if (uncompress(inflated.data(), &size, packet.data, uLong(packet.size)) != Z_OK)
+    std::vector<uint8_t> inflated;
+    if (!InflateWhole(packet.data, packet.size, room, inflated))
         return gated;
+    const std::size_t size = inflated.size();
     const ExifHidden hidden = HideExifFromFfmpeg(inflated.data(), size);
     if (!hidden.told || !hidden.copy.empty())
-        return Refused(); // hiding it would take deflating the packet again
+        return Refused(packet.size + size); // hiding it would take deflating the packet again
     const JpegWork jpeg = MarkedJpegWork(inflated.data(), size, INT_MAX, MarkerReading::BySearch);
     uint64_t tiles = 0;
     for (std::size_t i = 0; i + 4 <= size; ++i)

@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include "platform/codec_gate/gate_rows.h"
+#include "platform/codec_gate/inflate.h"
 
 namespace tbx::gate {
 namespace {
@@ -64,34 +65,6 @@ uint64_t RowBytes(const Header& h) {
     return total;
 }
 
-// Whether the image stream in `parts` inflates to more than `most` bytes, as the decoder
-// inflates all of it, whatever its rows take.
-bool InflatesBeyond(const uint8_t* data, const std::vector<std::pair<std::size_t, uint32_t>>& parts,
-                    uint64_t most) {
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK)
-        return true;
-    std::array<uint8_t, 1 << 16> sink;
-    bool beyond = false, ended = false;
-    for (const auto& [at, length] : parts) {
-        z.next_in = const_cast<uint8_t*>(data + at);
-        z.avail_in = length;
-        while (z.avail_in > 0 && !ended && !beyond) {
-            z.next_out = sink.data();
-            z.avail_out = uInt(sink.size());
-            const int result = inflate(&z, Z_NO_FLUSH);
-            beyond = z.total_out > most;
-            if (result == Z_BUF_ERROR)
-                break;              // wants the next part
-            ended = result != Z_OK; // the stream's end, or data the decoder gives up on
-        }
-        if (ended || beyond)
-            break;
-    }
-    inflateEnd(&z);
-    return beyond;
-}
-
 } // namespace
 
 Gated PngImage(const Packet& packet) {
@@ -136,8 +109,9 @@ Gated PngImage(const Packet& packet) {
         const uint64_t rows = RowBytes(header);
         work += header.width * header.height + rows;
         const uint64_t most = 2 * rows + kSpareInflation;
-        if (imageBytes * kMostInflation > most && InflatesBeyond(d, image, most))
-            return Refused();
+        uint64_t inflated = 0;
+        if (imageBytes * kMostInflation > most && InflatesBeyond(d, image, most, &inflated))
+            return Refused(size + inflated);
     }
     return out.Done(work);
 }

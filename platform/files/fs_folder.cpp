@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/files/fs_attributes.h"
 #include "platform/files/fs_catalog.h"
 #include "platform/files/fs_internal.h"
 #include "platform/files/fs_named_forks.h"
@@ -124,6 +125,9 @@ OSErr CopySidecar(int fromFolder, const FSFolderItem& item, int toFolder, const 
         ok = CopyRange(source.Get(), layout.forkOffset, layout.forkLength, fd.Get(),
                        copied.forkOffset) &&
              WriteForkEntry(fd.Get(), copied.forkEntry, copied.forkOffset, layout.forkLength);
+    // Readable by whom the source's is, whatever the folder gives new files.
+    ok = ok && (source.Get() >= 0 ? FSCopyAccessList(DescriptorPath(source.Get()), fd.Get())
+                                  : FSRemoveAccessList(fd.Get()));
     ok = ok && fchmod(fd.Get(), item.info.permissions.mode & 0666) == 0;
     return ok ? OSErr(noErr) : FSErrorFromErrno(errno ? errno : EIO);
 }
@@ -332,13 +336,8 @@ OSErr FSFolder::CopyFile(const FSFolder& from, const FSFolderItem& item, const s
         return FSErrorFromErrno(errno);
     bool sidecar = false;
     OSErr error = CopyBytes(in, out) ? OSErr(noErr) : FSErrorFromErrno(errno);
-    if (!error) {
-        UInt8 finder[32];
-        ReadFinderInfo(in, finder);
-        error = WriteFinderInfo(out, finder);
-    }
     if (!error)
-        error = CopyNamedForks(DescriptorPath(in), out);
+        error = CopyItemAttributes(DescriptorPath(in), out);
     if (!error)
         error = CopySidecar(from._fd, item, _fd, name, out, keepCreation, sidecar);
     const struct timespec times[2] = {FromUTC(item.info.accessDate),
@@ -369,6 +368,24 @@ OSErr FSFolder::CopyLink(const FSFolder& from, const std::string& item,
     if (symlinkat(target, _fd, name.c_str()) != 0)
         return FSErrorFromErrno(errno);
     return noErr;
+}
+
+OSErr FSFolder::KeepAttributes(const FSFolder& source) const {
+    if (_fd < 0 || source._fd < 0)
+        return paramErr;
+    return CopyItemAttributes(DescriptorPath(source._fd), _fd);
+}
+
+OSErr FSFolder::KeepAttributes(const FSFolder& from, const std::string& name) const {
+    if (_fd < 0 || from._fd < 0 || name.empty())
+        return paramErr;
+    const Descriptor source(
+        openat(from._fd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (source.Get() < 0)
+        return FolderError(errno);
+    const bool readable =
+        faccessat(from._fd, name.c_str(), R_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) == 0;
+    return CopyItemAttributes(DescriptorPath(source.Get()), _fd, readable);
 }
 
 OSErr FSFolder::SetDatesAndMode(const FSCatalogInfo& info) const {

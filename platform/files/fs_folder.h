@@ -70,6 +70,13 @@ public:
     bool SidecarFree(const std::string& name) const;
     // A new link holding the same text as the link `item` of another folder.
     OSErr CopyLink(const FSFolder& from, const std::string& item, const std::string& name) const;
+    // The attributes of the folder `source` onto this copy of it (see CopyItemAttributes), once
+    // the copy is full: its access lists would let others in sooner, and its default one would
+    // reach the items made in it.
+    OSErr KeepAttributes(const FSFolder& source) const;
+    // The same of the folder `name` of another folder that was not entered (a drop box, or
+    // one below the levels copied), never through a link.
+    OSErr KeepAttributes(const FSFolder& from, const std::string& name) const;
     // The folder's own modification and access dates and permissions.
     OSErr SetDatesAndMode(const FSCatalogInfo& info) const;
 

@@ -67,7 +67,6 @@ OSErr Take(const FSRef& ref, ForkListing& listing) {
     close(fd);
     if (error)
         return error;
-    listing.path = ref.path;
     listing.device = info.st_dev;
     listing.inode = info.st_ino;
     listing.changed = info.st_ctim;
@@ -120,7 +119,10 @@ void ForkListings::Hold(const std::shared_ptr<ForkListing>& taken) {
         return;
     std::sort(held.begin(), held.end(),
               [](const auto& a, const auto& b) { return a->used < b->used; });
-    for (auto oldest = held.begin(); _held > kHeldBytes && oldest != held.end(); ++oldest) {
+    // More room than the new listing needs is made at once, so that the listings are counted
+    // again only after a few more, not at each one.
+    for (auto oldest = held.begin(); _held > kHeldBytes - kHeldBytes / 64 && oldest != held.end();
+         ++oldest) {
         ForkListing& listing = **oldest;
         if (listing.letGo)
             continue;
@@ -163,15 +165,33 @@ OSErr ForkListings::Current(const FSRef& ref, UInt64 since, std::shared_ptr<Fork
     return noErr;
 }
 
-std::shared_ptr<ForkListing> ForkListings::Used(ForkListing& held, const std::string& path,
-                                                UInt64 since) {
+OSErr ForkListings::Window(const FSRef& ref, std::string_view after,
+                           std::shared_ptr<ForkListing>& listing) {
+    auto taken = std::make_shared<ForkListing>();
+    if (OSErr error = Take(ref, *taken))
+        return error;
+    const std::string& all = taken->attributes;
+    const std::size_t from = taken->After(after);
+    std::size_t to = from;
+    while (to < all.size() && to - from <= kWindowBytes)
+        to = all.find('\0', to) + 1;
+    taken->partial = to < all.size();
+    taken->attributes = all.substr(from, to - from);
+    taken->taken = ++_clock;
+    taken->used = ++_uses;
+    Hold(taken);
+    listing = std::move(taken);
+    return noErr;
+}
+
+std::shared_ptr<ForkListing> ForkListings::Used(ForkListing& held, UInt64 since) {
     held.used = ++_uses;
     Kept* kept = Find(held.device, held.inode);
     if (!kept)
         return nullptr;
     kept->used = ++_uses;
     ForkListing& latest = *kept->listing;
-    if (&latest == &held || latest.taken <= since || latest.path != path)
+    if (&latest == &held || latest.taken <= since)
         return nullptr;
     latest.used = kept->used;
     return kept->listing;

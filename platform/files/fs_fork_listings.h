@@ -1,7 +1,8 @@
 // Listings of files' named forks: one kept for each of the files listed last, shared by every
-// walk of that file that begins before its forks may have changed, and those the walks hold.
-// Together they hold a bounded number of bytes, however many walks are left open. Not
-// thread-safe: its one user holds a lock around every call. Not for callers outside
+// walk of that file that begins before its forks may have changed, those the walks hold, and
+// windows: the names after a given one, as many as a few KiB hold, for a walk whose listing went
+// to make room. Together they hold a bounded number of bytes, however many walks are left open.
+// Not thread-safe: its one user holds a lock around every call. Not for callers outside
 // platform/files.
 #pragma once
 
@@ -18,7 +19,6 @@
 namespace tbx::fs_detail {
 
 struct ForkListing {
-    std::string path; // the path it was listed through
     dev_t device = 0;
     ino_t inode = 0;
     timespec changed = {}; // the file's status change time, read before the listing
@@ -26,8 +26,10 @@ struct ForkListing {
     bool vouched = false;
     UInt64 taken = 0; // the listings' clock when taken
     UInt64 used = 0;  // when a walk last began or stepped with it
-    // Its names went to make room for others: the walks that hold it can no longer step.
+    // Its names went to make room for others: the walks that hold it list again.
     bool letGo = false;
+    // A window: more names may follow its last.
+    bool partial = false;
     // Sorted, each ended by a NUL, the resource fork's name left out: at most what the kernel
     // lists, 64 KiB.
     std::string attributes;
@@ -37,7 +39,7 @@ struct ForkListing {
     // The offset of the first attribute after `attribute`, or the end.
     std::size_t After(std::string_view attribute) const;
     // What it holds in memory.
-    std::size_t Bytes() const { return sizeof *this + path.capacity() + attributes.capacity(); }
+    std::size_t Bytes() const { return sizeof *this + attributes.capacity(); }
 };
 
 class ForkListings {
@@ -48,6 +50,9 @@ public:
     // All listings, kept or held, hold at most this many bytes; the one used least lately is
     // let go first.
     static constexpr std::size_t kHeldBytes = 16 << 20;
+    // The names a window holds, past its first: few enough that windows for every walk left
+    // open fit, enough that listing again costs little beside the steps it serves.
+    static constexpr std::size_t kWindowBytes = 16 << 10;
 
     // A listing of the file's named forks (none for anything but a file) that holds every fork
     // the file has had throughout since the clock read `since`: one taken later, or one whose
@@ -55,11 +60,15 @@ public:
     // nor is the one used least lately when more than kKept would be; walks that hold them
     // keep them, as far as room allows.
     OSErr Current(const FSRef& ref, UInt64 since, std::shared_ptr<ForkListing>& listing);
-    // Marks `held` and the file's kept listing used, so that they are among the last to go,
-    // and gives the kept one when it is not `held` and was listed through `path` after the
-    // clock read `since`: it then holds every fork the file at `path` has had throughout since
-    // then.
-    std::shared_ptr<ForkListing> Used(ForkListing& held, const std::string& path, UInt64 since);
+    // The names of the file's named forks after `after`, those that the first kWindowBytes of
+    // them hold (one at least), listed now: every fork after `after` that the file has had
+    // throughout since any earlier time is among them or after them.
+    OSErr Window(const FSRef& ref, std::string_view after, std::shared_ptr<ForkListing>& listing);
+    // Marks `held` and its file's kept listing used, so that they are among the last to go,
+    // and gives the kept one when it is not `held` and was taken after the clock read `since`
+    // (through whichever of the file's names): it then holds every fork the file has had
+    // throughout since then.
+    std::shared_ptr<ForkListing> Used(ForkListing& held, UInt64 since);
     // Counts the listings taken.
     UInt64 Clock() const { return _clock; }
 

@@ -18,9 +18,9 @@ namespace {
 // listing it began with, so a step lists nothing however many files are walked at once; when
 // its file is listed again after it began, it moves to that listing after its last name and
 // lets its own go, so that the walks of a file whose forks keep changing share one. A walk
-// left while newer ones took more listings than room allows loses its listing, and with it the
-// walk, unless its file's newer listing is still kept. The position record holds the walk's
-// number, never reused.
+// left while newer ones took more listings than room allows loses its listing, and goes on
+// through windows: the file listed again, keeping only the next few KiB of names after its
+// last. The position record holds the walk's number, never reused.
 struct ForkWalk {
     UInt64 number = 0;
     std::string path;
@@ -133,15 +133,27 @@ OSErr NextNamedFork(const FSRef& ref, CatPositionRec& position, SInt64& at, std:
         return errFSIteratorNotFound;
     }
     walks.walks.Stepped(walk);
-    if (auto latest = walks.listings.Used(*walk->listing, walk->path, walk->begun)) {
+    if (auto latest = walks.listings.Used(*walk->listing, walk->begun)) {
         walk->cursor = latest->After(walk->last);
         walk->listing = std::move(latest);
-    } else if (walk->listing->letGo) {
-        walks.walks.Forget(walk);
-        return errFSIteratorNotFound;
     }
-    const ForkListing& listing = *walk->listing;
+    // Tried again, a walk that has given nothing yet begins again where it began.
+    auto fail = [&](OSErr error) {
+        if (walk->next == 0) {
+            walks.walks.Forget(walk);
+            SetWalkNumber(position, 0);
+        }
+        return error;
+    };
     for (;; ++at) {
+        // Names let go, or a window passed, are listed again after the last one given.
+        if (walk->listing->letGo ||
+            (walk->listing->partial && walk->cursor >= walk->listing->attributes.size())) {
+            if (OSErr error = walks.listings.Window(ref, walk->last, walk->listing))
+                return fail(error);
+            walk->cursor = 0;
+        }
+        const ForkListing& listing = *walk->listing;
         if (walk->cursor >= listing.attributes.size()) {
             walks.walks.Forget(walk);
             SetWalkNumber(position, kWalkFinished);
@@ -149,14 +161,8 @@ OSErr NextNamedFork(const FSRef& ref, CatPositionRec& position, SInt64& at, std:
         }
         const std::string next(listing.At(walk->cursor));
         const OSErr error = NamedForkSize(ref.path, next, size);
-        if (error && error != errFSForkNotFound) {
-            // Tried again, a walk that has given nothing yet begins again where it began.
-            if (walk->next == 0) {
-                walks.walks.Forget(walk);
-                SetWalkNumber(position, 0);
-            }
-            return error;
-        }
+        if (error && error != errFSForkNotFound)
+            return fail(error);
         walk->last = next;
         walk->cursor += next.size() + 1;
         if (!error) {

@@ -38,8 +38,12 @@ OSErr WriteNamedFork(const std::string& file, const std::string& attribute,
                      const std::string& value);
 // errFSForkNotFound when the file has none of that name.
 OSErr RemoveNamedFork(const std::string& file, const std::string& attribute);
-// Every named fork of a file onto an open one. A file system that keeps no user attributes on
-// the destination leaves them behind, as it does the Finder information.
-OSErr CopyNamedForks(const std::string& from, int to);
+// Every attribute of a file or a folder onto an open copy of it, as FSCopyAttributes copies
+// them: its named forks and Finder information, other programs' attributes, its access lists,
+// and trusted and security attributes where the process may set them. A file system that keeps
+// no user attributes on the destination leaves them behind. Without `userReadable` (a drop box
+// of another user's, whose user attributes this process may not read) its user attributes are
+// passed over. fileBoundsErr for a value too large for the destination's file system.
+OSErr CopyItemAttributes(const std::string& from, int to, bool userReadable = true);
 
 } // namespace tbx::fs_detail

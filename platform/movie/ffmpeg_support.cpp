@@ -75,7 +75,8 @@ KnownFile DescribeFile(const AVFormatContext* format) {
     return known;
 }
 
-FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known, bool readStreams) {
+FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known, bool readStreams,
+                        int64_t start) {
     // Damaged files are answered by results; the library's own messages stay quiet.
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
@@ -99,11 +100,29 @@ FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known, bool re
     // encoder's table or the file's size.
     av_dict_set(&options, "usetoc", "0", 0);
     const std::string url = "file:" + path;
+    AVIOContext* given = nullptr;
+    if (start > 0) {
+        AVDictionary* reading = nullptr;
+        av_dict_set(&reading, "protocol_whitelist", "file", 0);
+        const int opened =
+            avio_open2(&given, url.c_str(), AVIO_FLAG_READ, &raw->interrupt_callback, &reading);
+        av_dict_free(&reading);
+        if (opened < 0 || avio_seek(given, start, SEEK_SET) != start) {
+            avio_closep(&given);
+            av_dict_free(&options);
+            avformat_free_context(raw);
+            return nullptr;
+        }
+        raw->pb = given;
+        raw->flags |= AVFMT_FLAG_CUSTOM_IO;
+    }
     int result =
         avformat_open_input(&raw, url.c_str(), known ? known->container : nullptr, &options);
     av_dict_free(&options);
-    if (result < 0)
+    if (result < 0) {
+        avio_closep(&given);
         return nullptr; // avformat_open_input freed the context
+    }
     budget.release();
     FormatPtr format(raw);
     // Reading ahead to describe the streams costs as much as a large part of a short sound.
@@ -139,7 +158,11 @@ int FindSoundStream(const AVFormatContext* format) {
 }
 
 CodecPtr OpenDecoder(const AVStream* stream) {
-    const AVCodecID id = stream->codecpar->codec_id;
+    return OpenDecoder(stream->codecpar, stream->time_base);
+}
+
+CodecPtr OpenDecoder(const AVCodecParameters* parameters, AVRational timeBase) {
+    const AVCodecID id = parameters->codec_id;
     // MPEG audio layers I and II decode in floating point, as layer III does: the integer
     // decoders carry their rounding from frame to frame, so that no seek ever lands on a whole
     // decoding's samples.
@@ -151,12 +174,12 @@ CodecPtr OpenDecoder(const AVStream* stream) {
     if (!codec)
         return nullptr;
     CodecPtr decoder(avcodec_alloc_context3(codec));
-    if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0)
+    if (!decoder || avcodec_parameters_to_context(decoder.get(), parameters) < 0)
         return nullptr;
     decoder->thread_count = 1;
     // Pictures beyond this are refused by the decoder rather than allocated.
     decoder->max_pixels = 1 << 27;
-    decoder->pkt_timebase = stream->time_base;
+    decoder->pkt_timebase = timeBase;
     AVDictionary* options = nullptr;
     // AC-3's dither is drawn from each frame's own bits, not from all the frames before it, so
     // that sound reached by a seek is the sound that a whole decoding has there.
@@ -196,7 +219,12 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
         const Taken taken = result < 0 || packet->stream_index != index ? Taken::kPass
                             : take                                      ? take(packet)
                                                                         : Taken::kTake;
-        if (result < 0 || taken == Taken::kStop) {
+        // The gate may end the reading too, where looking for a frame has taken its work.
+        const Taken gated =
+            taken == Taken::kTake
+                ? GatePacket(decoder, packet, static_cast<ReadBudget*>(format->opaque))
+                : taken;
+        if (result < 0 || gated == Taken::kStop) {
             av_packet_unref(packet);
             draining = true;
             avcodec_send_packet(decoder, nullptr);
@@ -208,7 +236,7 @@ bool ReceiveFrame(AVFormatContext* format, AVCodecContext* decoder, int index, A
             if (const int64_t stop = PacketEnd(format->streams[index], packet);
                 end && stop != AV_NOPTS_VALUE)
                 *end = *end == AV_NOPTS_VALUE ? stop : std::max(*end, stop);
-            if (GatePacket(decoder, packet))
+            if (gated == Taken::kTake)
                 avcodec_send_packet(decoder, packet); // refused packets are skipped
         }
         av_packet_unref(packet);

@@ -16,6 +16,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "platform/codec_gate/codec_gate.h"
+
 namespace tbx::movie {
 
 // A limit on the bytes that a context may read while it is set, so that a look at the end of
@@ -24,12 +26,21 @@ namespace tbx::movie {
 struct ReadBudget {
     AVFormatContext* format = nullptr;
     int64_t limit = -1; // bytes_read beyond which reads are interrupted; -1: no limit
+    // The packets of the context that the codec gate refused, and the gating work that
+    // decoding has taken; ReceiveFrame stops reading once it passes `gateLimit` (-1: no limit).
+    gate::Refusals refused;
+    int64_t gated = 0;
+    int64_t gateLimit = -1;
 };
 
 struct FormatCloser {
     void operator()(AVFormatContext* context) const {
         ReadBudget* budget = static_cast<ReadBudget*>(context->opaque);
+        // A reader of the file that the context was given (opened from within the file) is
+        // its own to close.
+        AVIOContext* given = (context->flags & AVFMT_FLAG_CUSTOM_IO) ? context->pb : nullptr;
         avformat_close_input(&context);
+        avio_closep(&given);
         delete budget;
     }
 };
@@ -85,9 +96,11 @@ KnownFile DescribeFile(const AVFormatContext* format);
 // containers, so that a playlist or concat file can reach neither other files nor the
 // network. Null when the file cannot be opened or its streams cannot be read. A file opened
 // before (`known`) is taken as its container without probing, and its streams are not read
-// ahead again where the header describes them, nor at all without `readStreams`.
+// ahead again where the header describes them, nor at all without `readStreams`. The container
+// is read from place `start` of the file on, as though the file began there (the start of a
+// later link of Ogg files joined end to end).
 FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known = nullptr,
-                        bool readStreams = true);
+                        bool readStreams = true, int64_t start = 0);
 
 // The first video stream that is not attached cover art, or -1.
 int FindVideoStream(const AVFormatContext* format);
@@ -96,6 +109,8 @@ int FindSoundStream(const AVFormatContext* format);
 
 // An opened single-threaded decoder for the stream, or null.
 CodecPtr OpenDecoder(const AVStream* stream);
+// The same for a stream of these parameters and time base.
+CodecPtr OpenDecoder(const AVCodecParameters* parameters, AVRational timeBase);
 
 // True for containers that hold one still picture.
 bool IsStillPictureFormat(const AVFormatContext* format);

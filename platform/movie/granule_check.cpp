@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
-extern "C" {
-#include <libavutil/intreadwrite.h>
-}
+#include "platform/movie/ogg_pages.h"
 
 namespace tbx::movie {
 
@@ -21,27 +18,22 @@ constexpr int64_t kMostWeighed = int64_t(64) << 20;
 constexpr std::size_t kMostPacket = std::size_t(1) << 20;
 
 struct Page {
-    uint8_t header[27] = {};
-    uint8_t lacing[255] = {};
+    OggPage header;
     std::vector<uint8_t> body;
 };
 
 // Reads the page that begins where the reader stands; false at the end, or where none begins.
 bool ReadPage(AVIOContext* io, Page& page) {
-    if (avio_read(io, page.header, 27) != 27 || std::memcmp(page.header, "OggS", 4) != 0)
+    uint8_t bytes[OggPage::kHeader + 255];
+    if (avio_read(io, bytes, int(OggPage::kHeader)) != int(OggPage::kHeader))
         return false;
-    const int segments = page.header[26];
-    if (avio_read(io, page.lacing, segments) != segments)
+    const int segments = bytes[OggPage::kHeader - 1];
+    if (avio_read(io, bytes + OggPage::kHeader, segments) != segments ||
+        !ParseOggPage(bytes, OggPage::kHeader + std::size_t(segments), page.header))
         return false;
-    int size = 0;
-    for (int i = 0; i < segments; ++i)
-        size += page.lacing[i];
+    const int size = int(page.header.bytes) - int(OggPage::kHeader) - segments;
     page.body.resize(std::size_t(size));
     return avio_read(io, page.body.data(), size) == size;
-}
-
-int64_t PageBytes(const Page& page) {
-    return 27 + page.header[26] + int64_t(page.body.size());
 }
 
 } // namespace
@@ -125,9 +117,9 @@ bool GranuleCheck::_FindSerial(AVIOContext* io) {
     if (avio_seek(io, 0, SEEK_SET) < 0)
         return false;
     Page page;
-    for (int found = 0; ReadPage(io, page) && (page.header[5] & 2); ++found)
+    for (int found = 0; ReadPage(io, page) && (page.header.flags & OggPage::kFirst); ++found)
         if (found == _stream) {
-            _serial = AV_RL32(page.header + 14);
+            _serial = page.header.serial;
             return true;
         }
     return false;
@@ -157,19 +149,19 @@ bool GranuleCheck::WeighPages(AVIOContext* io, int64_t until, int64_t start, int
     // Up to the end, or damage that reading the packets will meet.
     for (int64_t place = at, from = at; at - from < kMostWeighed && ReadPage(io, page);
          place = at) {
-        at += PageBytes(page);
+        at += page.header.bytes;
         // The granule: where the last packet completed on the page ends (-1: none completes; 0:
         // a page of the stream's headers).
-        const int64_t granule = int64_t(AV_RL64(page.header + 6));
-        if (AV_RL32(page.header + 14) != _serial || granule == 0)
+        const int64_t granule = page.header.granule;
+        if (page.header.serial != _serial || granule == 0)
             continue;
-        if (!(page.header[5] & 1)) { // a page that continues no packet
+        if (!(page.header.flags & OggPage::kContinued)) { // a page that continues no packet
             assembled.clear();
             whole = true;
         }
         int offset = 0;
-        for (int i = 0; i < page.header[26]; ++i) {
-            const uint8_t length = page.lacing[i];
+        for (int i = 0; i < page.header.segments; ++i) {
+            const uint8_t length = page.header.lacing[i];
             assembled.insert(assembled.end(), page.body.begin() + offset,
                              page.body.begin() + offset + length);
             offset += length;

@@ -95,6 +95,12 @@ int64_t SoundTrack::_CountContent() {
     }
     if (_audioOnly && (_packets || (!_indexTried && _Indexable() && _UseIndex())))
         return _packets->Samples();
+    // Ogg files joined end to end play every link in turn.
+    if (_audioOnly && (_granules || _chain))
+        if (const int64_t chained = _CountChain(format); chained >= 0) {
+            _probe.reset();
+            return chained;
+        }
     // Sound whose index was declined (a file damaged in its first or last packets) is placed by
     // its times, gaps and all: only a decoding counts what reads will deliver.
     if (_audioOnly && _indexTried) {
@@ -674,6 +680,8 @@ void SoundTrack::_TakeByTimes() {
 }
 
 Taken SoundTrack::_Take(AVPacket* packet) {
+    if (_chain)
+        return _chain->Take(packet);
     if (_granules)
         return _TakePage(packet);
     if (!_packets) {

@@ -19,6 +19,7 @@
 #include "platform/movie/ffmpeg_support.h"
 #include "platform/movie/granule_check.h"
 #include "platform/movie/movie_types.h"
+#include "platform/movie/ogg_chain.h"
 #include "platform/movie/pcm_queue.h"
 #include "platform/movie/sound_index.h"
 #include "platform/movie/timeline.h"
@@ -109,6 +110,9 @@ private:
     void _PlaceIndex();
     // Gives up an index whose packets a read found it did not follow.
     void _DropIndex();
+    // Ogg files joined end to end: the samples of every link in turn, from the stream's start;
+    // -1 for a file of one link.
+    int64_t _CountChain(AVFormatContext* format);
     // Gives up placing an Ogg stream by its granules, where reading found one that leaves the
     // count of the samples before it: an index places the sound instead.
     void _DropGranules();
@@ -228,6 +232,8 @@ private:
     // placed by an index instead.
     std::unique_ptr<GranuleCheck> _granules;
     bool _granulesLeft = false;
+    // Ogg files joined end to end, whose links the timeline places one after another.
+    std::unique_ptr<OggChain> _chain;
     // Ogg: the page of the frame decoded last (kNoPage before the first).
     static constexpr int64_t kNoPage = INT64_MIN;
     bool _pageTimes = false;

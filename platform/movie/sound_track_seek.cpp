@@ -387,13 +387,15 @@ bool SoundTrack::_SeekTo(int64_t from, int64_t preroll, int64_t feed, int64_t ke
     } else {
         const int64_t target =
             _origin + av_rescale_q(from - preroll, AVRational{1, _rate}, _timeBase);
-        if (_granules ? !_SeekPage(from - preroll)
-                      : av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
+        if (_chain      ? !_chain->Seek(_format, _index, target)
+            : _granules ? !_SeekPage(from - preroll)
+                        : av_seek_frame(_format.get(), _index, target, AVSEEK_FLAG_BACKWARD) < 0)
             return false;
     }
     // A decoder made afresh: some keep what a flush leaves (a DVD's samples cut at the end of
     // the last packet, WMA's place in its noise table).
-    _decoder = OpenDecoder(_format->streams[_index]);
+    _decoder = _chain ? _chain->OpenDecoder(_format->streams[_index]->time_base)
+                      : OpenDecoder(_format->streams[_index]);
     if (!_decoder)
         return false;
     if (_packets)

@@ -19,8 +19,15 @@ const char* ProbingDecoders();
 // pictures are refused or do not decode is left as it is.
 void DescribeWatchedStreams(AVFormatContext* format, const std::string& path);
 
-// The packet as the decoder may be handed it: untouched, or holding the gate's copy. False when
-// the gate refuses it or its work goes past a frame's budget: it is not to be decoded.
-bool GatePacket(const AVCodecContext* decoder, AVPacket* packet);
+// The packet as the decoder may be handed it: untouched, or holding the gate's copy (kTake).
+// kPass when the gate refuses it or its work goes past a frame's budget: it is not to be
+// decoded. kStop once the work that `budget` allows for finding a frame is spent.
+Taken GatePacket(const AVCodecContext* decoder, AVPacket* packet, ReadBudget* budget);
+
+// Bounds the gating work that reading `format` may take before its next frame of a stream of
+// `width` × `height` pixels: a frame of any size the decoder allows, after no more than a few
+// packets' worth of refusals and failures. Unbound lifts it.
+void BoundFirstPicture(AVFormatContext* format, int width, int height);
+void Unbound(AVFormatContext* format);
 
 } // namespace tbx::movie

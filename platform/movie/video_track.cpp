@@ -8,6 +8,8 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include "platform/movie/video_gate.h"
+
 namespace tbx::movie {
 
 namespace {
@@ -52,9 +54,15 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
     track->_width = std::min(width, 32767);
     track->_height = std::min(height, 32767);
 
-    // The first frame must decode: it is the answer for every time before it.
-    if (!track->_Load() || !track->_Decode(track->_current.get(), track->_currentPts))
+    // The first frame must decode: it is the answer for every time before it. Looking for it
+    // ends after a bounded amount of work, as a file may hold any number of packets that the
+    // gate refuses or that do not decode.
+    if (!track->_Load())
         return nullptr;
+    BoundFirstPicture(track->_format.get(), stream->codecpar->width, stream->codecpar->height);
+    if (!track->_Decode(track->_current.get(), track->_currentPts))
+        return nullptr;
+    Unbound(track->_format.get());
     track->_haveCurrent = true;
     track->_firstPts = track->_currentPts;
     track->_startPts = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : track->_firstPts;

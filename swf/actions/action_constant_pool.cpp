@@ -115,11 +115,18 @@ bool CBK_SwfActionConstantPool::ReadInPlace(CBK_SwfReader* reader) {
         return false;
     payload += 2;
     std::size_t count = 0;
+    uint64_t textCost = 0;
     for (uint32_t at = 2; at < length; ++count) {
         const int64_t n = PlainStoredText(payload + at, length - at, _textVersion);
         if (n < 0)
             return false;
         at += static_cast<uint32_t>(n) + 1;
+        textCost += SwfTextCost(static_cast<uint64_t>(n));
+    }
+    // The strings are charged before they are made; refused, the movie is not read further.
+    if (!reader->Charge(SwfHeapCost(count * sizeof(std::wstring)) + textCost)) {
+        reader->OffsetBufPos(2 + length);
+        return true;
     }
     _strings.reserve(count);
     for (uint32_t at = 2; at < length;) {
@@ -145,7 +152,7 @@ uint32_t CBK_SwfActionConstantPool::Read(CBK_SwfReader* reader) {
     const uint32_t remaining = reader->GetRemaining();
     reader->GetWord(); // the count: the strings themselves are what the length holds
     int32_t left = static_cast<int32_t>(std::min<uint32_t>(length, remaining)) - 2;
-    while (left > 0) {
+    while (left > 0 && reader->ChargeRoomForOne(_strings)) {
         std::wstring text;
         reader->GetString(text, 0, true);
         left -= static_cast<int32_t>(SwfTextSize(text, _textVersion)) + 1;

@@ -14,42 +14,55 @@
 
 namespace ravuz {
 
-CBK_SwfActionRecord* CBK_SwfActionList::CreateRecord(uint8_t code, bool initAction) {
+namespace {
+
+// A new record, its size told where asked.
+template <class T, class... Args>
+CBK_SwfActionRecord* Made(uint32_t* size, Args... args) {
+    if (size)
+        *size = sizeof(T);
+    return new T(args...);
+}
+
+} // namespace
+
+CBK_SwfActionRecord* CBK_SwfActionList::CreateRecord(uint8_t code, bool initAction,
+                                                     uint32_t* size) {
     switch (code) {
     case 0x1D:
-        return new CBK_SwfActionSetVariable;
+        return Made<CBK_SwfActionSetVariable>(size);
     case 0x81:
-        return new CBK_SwfActionGotoFrame(0);
+        return Made<CBK_SwfActionGotoFrame>(size, 0);
     case 0x83:
-        return new CBK_SwfActionGetUrl;
+        return Made<CBK_SwfActionGetUrl>(size);
     case 0x87:
-        return new CBK_SwfActionStoreRegister(0);
+        return Made<CBK_SwfActionStoreRegister>(size, 0);
     case 0x88:
-        return new CBK_SwfActionConstantPool;
+        return Made<CBK_SwfActionConstantPool>(size);
     case 0x8A:
-        return new CBK_SwfActionWaitForFrame(0, 0);
+        return Made<CBK_SwfActionWaitForFrame>(size, 0, 0);
     case 0x8B:
-        return new CBK_SwfActionSetTarget;
+        return Made<CBK_SwfActionSetTarget>(size);
     case 0x8C:
-        return new CBK_SwfActionGotoLabel;
+        return Made<CBK_SwfActionGotoLabel>(size);
     case 0x8D:
-        return new CBK_SwfActionWaitForFrame2(0);
+        return Made<CBK_SwfActionWaitForFrame2>(size, 0);
     case 0x94:
-        return new CBK_SwfActionWith;
+        return Made<CBK_SwfActionWith>(size);
     case 0x96:
         if (initAction)
-            return new CBK_SwfActionUnknown(code);
-        return new CBK_SwfActionPush;
+            return Made<CBK_SwfActionUnknown>(size, code);
+        return Made<CBK_SwfActionPush>(size);
     case 0x99:
-        return new CBK_SwfActionBranchAlways(0);
+        return Made<CBK_SwfActionBranchAlways>(size, 0);
     case 0x9A:
-        return new CBK_SwfActionGetUrl2(0);
+        return Made<CBK_SwfActionGetUrl2>(size, 0);
     case 0x9D:
-        return new CBK_SwfActionBranchIfTrue(0);
+        return Made<CBK_SwfActionBranchIfTrue>(size, 0);
     case 0x9F:
-        return new CBK_SwfActionGotoFrame2(false);
+        return Made<CBK_SwfActionGotoFrame2>(size, false);
     default:
-        return new CBK_SwfActionUnknown(code);
+        return Made<CBK_SwfActionUnknown>(size, code);
     }
 }
 
@@ -77,20 +90,17 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
     std::vector<uint8_t> original;
     // One scratch stream for every record's check, so that its buffer is allocated once.
     CBK_SwfStream scratch(reader->GetVersion());
-    // Room for records of four bytes on average, what compiled code comes to, so that a long
-    // list is not moved as it grows.
-    if (reader->GetBufPos() < end) {
-        const std::size_t room = (std::min(end, reader->GetDataSize()) - reader->GetBufPos()) / 4;
-        if (reader->Charge(room * sizeof(_records[0])))
-            _records.reserve(_records.size() + room);
-    }
-    // Actions of one byte each: a flood of them ends where the movie's budget does.
-    while (reader->GetBufPos() < end && reader->Charge(CBK_SwfReadBudget::kObjectBytes)) {
+    // Each record is charged before it is made: a flood of one-byte actions ends where the
+    // movie's budget does.
+    while (reader->GetBufPos() < end && reader->ChargeRoomForOne(_records)) {
         const uint8_t code = reader->GetByte();
         if (code == 0)
             break;
         const uint32_t start = reader->GetBufPos();
-        std::unique_ptr<CBK_SwfActionRecord> record(CreateRecord(code, initAction));
+        uint32_t size = 0;
+        std::unique_ptr<CBK_SwfActionRecord> record(CreateRecord(code, initAction, &size));
+        if (!reader->Charge(SwfArenaCost(size)))
+            break;
         if (gotoFrame2Fixup && code == 0x9F)
             static_cast<CBK_SwfActionGotoFrame2*>(record.get())->checkKoolmoveHack(end);
         record->Read(reader);
@@ -110,6 +120,8 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
             if (!same) {
                 reader->SetBufPos(start);
                 record.reset(new CBK_SwfActionUnknown(code));
+                if (!reader->Charge(SwfArenaCost(sizeof(CBK_SwfActionUnknown))))
+                    break;
                 record->Read(reader);
             }
         }
@@ -121,9 +133,6 @@ void CBK_SwfActionList::ReadRecords(CBK_SwfReader* reader, uint32_t end, bool in
         }
         _records.push_back(std::move(record));
     }
-    // Lists of larger records give back most of the room.
-    if (_records.capacity() / 2 > _records.size())
-        _records.shrink_to_fit();
 }
 
 bool CBK_SwfActionList::PrepareWrite(uint8_t version) {

@@ -17,7 +17,9 @@ public:
 
     // The record for an action code as a list read from a movie makes it; codes without a
     // class of their own become CBK_SwfActionUnknown. Init lists keep Push as raw bytes.
-    static CBK_SwfActionRecord* CreateRecord(uint8_t code, bool initAction);
+    // `size`, when given, gets the bytes of the record's object.
+    static CBK_SwfActionRecord* CreateRecord(uint8_t code, bool initAction,
+                                             uint32_t* size = nullptr);
 
     CBK_SwfActionVector& Records() { return _records; }
     const CBK_SwfActionVector& Records() const { return _records; }

@@ -66,7 +66,7 @@ CBK_SwfActionPush& CBK_SwfActionPush::operator=(const CBK_SwfActionPush& other) 
     _textVersion = other._textVersion;
     _values = other._values;
     _payloadSize = other._payloadSize;
-    _prefix = other._prefix;
+    _prefix = other._prefix ? std::make_unique<std::wstring>(*other._prefix) : nullptr;
     _prefixGrowth = other._prefixGrowth;
     return *this;
 }
@@ -75,7 +75,12 @@ void CBK_SwfActionPush::Destroy() {
     _values.clear();
     _payloadSize = 0;
     _prefixGrowth = 0;
-    _prefix.clear();
+    _prefix.reset();
+}
+
+const std::wstring& CBK_SwfActionPush::GetPrefix() const {
+    static const std::wstring kNone;
+    return _prefix ? *_prefix : kNone;
 }
 
 const CBK_SwfActionPush::PUSH_DATA* CBK_SwfActionPush::GetData(std::size_t index) const {
@@ -89,13 +94,13 @@ uint32_t CBK_SwfActionPush::ValueSize(const PUSH_DATA& value) const {
 }
 
 uint32_t CBK_SwfActionPush::ValueGrowth(const PUSH_DATA& value) const {
-    if (value.type != kString || _prefix.empty())
+    if (value.type != kString || !HasPrefix())
         return 0;
     if (!IsAbsolutePath(value.text) && !IsRoot(value.text))
         return 0;
     // The prefix's first character is replaced by a one-byte "/" or ".".
     return 1 +
-           static_cast<uint32_t>(SwfTextSize(std::wstring_view(_prefix).substr(1), _textVersion));
+           static_cast<uint32_t>(SwfTextSize(std::wstring_view(*_prefix).substr(1), _textVersion));
 }
 
 uint32_t CBK_SwfActionPush::Insert(PUSH_DATA value, uint32_t position) {
@@ -107,8 +112,8 @@ uint32_t CBK_SwfActionPush::Insert(PUSH_DATA value, uint32_t position) {
         _values.insert(_values.begin() + position, std::move(value));
     else
         _values.push_back(std::move(value));
-    _payloadSize += size;
-    _prefixGrowth += growth;
+    _payloadSize = static_cast<uint16_t>(_payloadSize + size);
+    _prefixGrowth = static_cast<uint16_t>(_prefixGrowth + growth);
     return size;
 }
 
@@ -168,13 +173,13 @@ uint32_t CBK_SwfActionPush::AddDictionaryLookup2(uint16_t index, uint32_t positi
 bool CBK_SwfActionPush::RemoveData(uint32_t index) {
     if (index >= _values.size())
         return false;
-    _payloadSize -= ValueSize(_values[index]);
-    _prefixGrowth -= ValueGrowth(_values[index]);
+    _payloadSize = static_cast<uint16_t>(_payloadSize - ValueSize(_values[index]));
+    _prefixGrowth = static_cast<uint16_t>(_prefixGrowth - ValueGrowth(_values[index]));
     _values.erase(_values.begin() + index);
     return true;
 }
 
-bool CBK_SwfActionPush::Recount(uint32_t& payload, uint32_t& growth) const {
+bool CBK_SwfActionPush::Recount() {
     uint64_t p = 0;
     uint64_t g = 0;
     for (const auto& value : _values) {
@@ -183,15 +188,16 @@ bool CBK_SwfActionPush::Recount(uint32_t& payload, uint32_t& growth) const {
     }
     if (p + g > kSwfMaxActionPayload)
         return false;
-    payload = static_cast<uint32_t>(p);
-    growth = static_cast<uint32_t>(g);
+    _payloadSize = static_cast<uint16_t>(p);
+    _prefixGrowth = static_cast<uint16_t>(g);
     return true;
 }
 
 bool CBK_SwfActionPush::SetPrefix(const wchar_t* prefix) {
-    std::wstring previous = std::move(_prefix);
-    _prefix = prefix ? prefix : L"";
-    if (!Recount(_payloadSize, _prefixGrowth)) {
+    std::unique_ptr<std::wstring> previous = std::move(_prefix);
+    if (prefix && *prefix)
+        _prefix = std::make_unique<std::wstring>(prefix);
+    if (!Recount()) {
         _prefix = std::move(previous);
         return false;
     }
@@ -208,7 +214,7 @@ bool CBK_SwfActionPush::SetPrefix(const char* prefix) {
 bool CBK_SwfActionPush::SetTextVersion(uint8_t version) {
     const uint8_t previous = _textVersion;
     _textVersion = version;
-    if (!Recount(_payloadSize, _prefixGrowth)) {
+    if (!Recount()) {
         _textVersion = previous;
         return false;
     }
@@ -227,6 +233,7 @@ bool CBK_SwfActionPush::ReadInPlace(CBK_SwfReader* reader) {
     // Every value is sized and checked before any is kept, so that their vector is
     // allocated once and an irregular record is left whole to the byte-wise reading.
     std::size_t count = 0;
+    uint64_t textCost = 0;
     for (uint32_t at = 0; at < length; ++count) {
         const uint8_t type = payload[at++];
         uint32_t size = FixedPayload(type);
@@ -237,10 +244,15 @@ bool CBK_SwfActionPush::ReadInPlace(CBK_SwfReader* reader) {
             if (n < 0)
                 return false;
             size = static_cast<uint32_t>(n) + 1;
+            textCost += SwfTextCost(static_cast<uint64_t>(n));
         }
         if (size > length - at)
             return false;
         at += size;
+    }
+    if (!reader->Charge(SwfArenaCost(count * sizeof(PUSH_DATA)) + textCost)) {
+        reader->OffsetBufPos(2 + length); // refused: the movie is not read further
+        return true;
     }
     _values.reserve(count);
     for (uint32_t at = 0; at < length;) {
@@ -281,7 +293,7 @@ bool CBK_SwfActionPush::ReadInPlace(CBK_SwfReader* reader) {
         }
         at += size;
     }
-    _payloadSize = length;
+    _payloadSize = static_cast<uint16_t>(length);
     reader->OffsetBufPos(2 + length);
     return true;
 }
@@ -298,7 +310,7 @@ uint32_t CBK_SwfActionPush::Read(CBK_SwfReader* reader) {
     const uint32_t payloadStart = reader->GetBufPos();
     const uint32_t remaining = reader->GetRemaining();
     int32_t left = length < remaining ? length : static_cast<int32_t>(remaining);
-    while (left >= 1) {
+    while (left >= 1 && reader->ChargeRoomForOne<true>(_values)) {
         PUSH_DATA value;
         value.type = reader->GetByte();
         switch (value.type) {
@@ -337,7 +349,7 @@ uint32_t CBK_SwfActionPush::Read(CBK_SwfReader* reader) {
             break;
         }
         _values.push_back(std::move(value));
-        _payloadSize += size;
+        _payloadSize = static_cast<uint16_t>(_payloadSize + size);
         left -= static_cast<int32_t>(size);
     }
     return reader->GetBufPos() - start;
@@ -345,17 +357,18 @@ uint32_t CBK_SwfActionPush::Read(CBK_SwfReader* reader) {
 
 uint32_t CBK_SwfActionPush::Write(CBK_SwfStream* stream) {
     WriteHeader(stream, 0x96, _payloadSize + _prefixGrowth);
+    const bool prefixed = HasPrefix();
     const std::wstring_view rest =
-        _prefix.empty() ? std::wstring_view() : std::wstring_view(_prefix).substr(1);
+        prefixed ? std::wstring_view(*_prefix).substr(1) : std::wstring_view();
     for (const auto& value : _values) {
         stream->Add(value.type);
         switch (value.type) {
         case kString:
-            if (!_prefix.empty() && IsAbsolutePath(value.text)) {
+            if (prefixed && IsAbsolutePath(value.text)) {
                 stream->Add(uint8_t('/'));
                 stream->AddText(rest, _textVersion);
                 stream->AddText(value.text, _textVersion);
-            } else if (!_prefix.empty() && IsRoot(value.text)) {
+            } else if (prefixed && IsRoot(value.text)) {
                 stream->AddText(value.text, _textVersion);
                 stream->Add(uint8_t('.'));
                 stream->AddText(rest, _textVersion);

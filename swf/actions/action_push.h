@@ -26,13 +26,14 @@ public:
     };
 
     // One value. Types above 9, met in files, are kept with their type byte and no data.
+    // The small fields come first, so that they pack together.
     struct PUSH_DATA {
         uint8_t type = kNull;
-        std::wstring text;   // kString
-        uint32_t dword = 0;  // kFloat (the IEEE bits) and kInteger
-        double number = 0.0; // kDouble
         uint8_t byte = 0;    // kRegister, kBoolean, kConstant8
         uint16_t word = 0;   // kConstant16
+        uint32_t dword = 0;  // kFloat (the IEEE bits) and kInteger
+        double number = 0.0; // kDouble
+        std::wstring text;   // kString
     };
 
     CBK_SwfActionPush() = default;
@@ -73,7 +74,7 @@ public:
     // overflow the record.
     bool SetPrefix(const char* prefix);
     bool SetPrefix(const wchar_t* prefix);
-    const std::wstring& GetPrefix() const { return _prefix; }
+    const std::wstring& GetPrefix() const;
     // The bytes the prefix adds when written.
     uint32_t GetPrefixGrowth() const { return _prefixGrowth; }
     uint32_t GetPayloadSize() const { return _payloadSize; }
@@ -97,14 +98,18 @@ private:
     // memory, with no text that would encode differently; false, with nothing read, when
     // the bytes are not in memory or the record is not so plain.
     bool ReadInPlace(CBK_SwfReader* reader);
-    // Sizes of every value under the current prefix and version; false when too large.
-    bool Recount(uint32_t& payload, uint32_t& growth) const;
+    // Sizes every value under the current prefix and version; false, with nothing changed,
+    // when they come to more than a record holds.
+    bool Recount();
+    bool HasPrefix() const { return _prefix && !_prefix->empty(); }
 
+    // Both sizes are within the record's 16-bit payload.
+    uint16_t _payloadSize = 0;
+    uint16_t _prefixGrowth = 0;
     // With the record in its chunk: most Push records hold one or two values.
     std::vector<PUSH_DATA, TBK_ArenaAllocator<PUSH_DATA, BK_ArenaKind::Actions>> _values;
-    uint32_t _payloadSize = 0;
-    std::wstring _prefix;
-    uint32_t _prefixGrowth = 0;
+    // Few records are ever prefixed.
+    std::unique_ptr<std::wstring> _prefix;
 };
 
 } // namespace ravuz

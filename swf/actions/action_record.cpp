@@ -1,5 +1,7 @@
 #include "swf/actions/action_record.h"
 
+#include <algorithm>
+
 #include "swf/stream/swf_reader.h"
 #include "swf/stream/swf_stream.h"
 
@@ -54,6 +56,9 @@ uint32_t CBK_SwfActionUnknown::Read(CBK_SwfReader* reader) {
     const uint32_t before = reader->GetBufPos();
     if (_code >= 0x80) {
         _length = reader->GetWord();
+        if (_length &&
+            !reader->Charge(SwfHeapCost(std::min<uint32_t>(_length, reader->GetRemaining()))))
+            return reader->GetBufPos() - before;
         reader->GetBytes(_payload, _length);
     }
     return reader->GetBufPos() - before;

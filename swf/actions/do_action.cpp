@@ -30,7 +30,7 @@ CBK_SwfDoAction& CBK_SwfDoAction::operator=(const CBK_SwfDoAction& other) {
 void CBK_SwfDoAction::Destroy() {
     _open.clear();
     _list.Clear();
-    _spans.Forget();
+    _spans.reset();
 }
 
 CBK_SwfActionRecord* CBK_SwfDoAction::GetAction(std::size_t index) const {
@@ -73,7 +73,9 @@ void CBK_SwfDoAction::AddEndIf() {
         grown.push_back(open.index);
     if (!_open.empty())
         _open.pop_back();
-    _spans.AttachGrown(_list.Records(), std::move(grown));
+    if (!_spans)
+        _spans = std::make_unique<CBK_SwfBranchSpans>();
+    _spans->AttachGrown(_list.Records(), std::move(grown));
 }
 
 void CBK_SwfDoAction::TrackBranches(bool track, bool clearOpen) {
@@ -81,7 +83,7 @@ void CBK_SwfDoAction::TrackBranches(bool track, bool clearOpen) {
     if (clearOpen && !_open.empty()) {
         // Branches that grew while open are no longer known to have.
         _open.clear();
-        _spans.Forget();
+        _spans.reset();
     }
 }
 
@@ -99,13 +101,13 @@ void CBK_SwfDoAction::SetActions(std::vector<CBK_SwfActionRecord*>& records) {
 }
 
 void CBK_SwfDoAction::AttachBranches() {
-    _spans.Forget();
+    _spans.reset();
     CBK_SwfBranchSpans::AttachAll(_list.Records());
 }
 
 bool CBK_SwfDoAction::CanWrite(uint8_t version) {
     // Bringing the text to the version may change record sizes.
-    _spans.Forget();
+    _spans.reset();
     return _list.Empty() || _list.PrepareWrite(version);
 }
 
@@ -141,7 +143,12 @@ uint32_t CBK_SwfDoAction::Read(CBK_SwfReader* reader, uint32_t end) {
     _trackingOff = true;
     _list.ReadRecords(reader, end, false, _gotoFrame2Fixup);
     _trackingOff = false;
-    AttachBranches();
+    // Attaching measures every record into a list of its own while it works.
+    const uint64_t measuring = SwfHeapCost((_list.Size() + 1) * sizeof(uint64_t));
+    if (reader->Charge(measuring)) {
+        AttachBranches();
+        reader->Refund(measuring);
+    }
     return reader->GetBufPos() - start;
 }
 

@@ -3,6 +3,7 @@
 // initialisation actions of a sprite.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "swf/actions/action_list.h"
@@ -82,7 +83,8 @@ private:
 
     std::vector<OpenBranch> _open;
     CBK_SwfActionList _list;
-    CBK_SwfBranchSpans _spans; // what AddEndIf last measured
+    // What AddEndIf last measured; only lists that builders grow have it.
+    std::unique_ptr<CBK_SwfBranchSpans> _spans;
     bool _headerSuppressed = false;
     bool _trackingOff = false;
     bool _gotoFrame2Fixup = true;

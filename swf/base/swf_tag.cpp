@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "swf/stream/read_budget.h"
+
 namespace ravuz {
 
 namespace {
@@ -35,10 +37,56 @@ std::vector<uint8_t> CBK_SwfTag::GetHeader(uint32_t length, bool forceLong) cons
     return std::vector<uint8_t>(bytes, bytes + n);
 }
 
+CBK_SwfTag::CBK_SwfTag(const CBK_SwfTag& other) : CBK_SwfObj(other) {
+    if (other._extra && !other._extra->trailing.empty())
+        MakeExtra().trailing = other._extra->trailing;
+}
+
+CBK_SwfTag& CBK_SwfTag::operator=(const CBK_SwfTag& other) {
+    if (this != &other)
+        SetTrailingBytes(other.GetTrailingBytes());
+    return *this;
+}
+
+CBK_SwfTag::~CBK_SwfTag() {
+    if (_extra && _extra->budget)
+        _extra->budget->GiveBackAndRelease(_extra->charged);
+}
+
+std::size_t CBK_SwfTag::ExtraSize() {
+    return sizeof(Extra);
+}
+
+CBK_SwfTag::Extra& CBK_SwfTag::MakeExtra() {
+    if (!_extra)
+        _extra = std::make_unique<Extra>();
+    return *_extra;
+}
+
+const std::vector<uint8_t>& CBK_SwfTag::GetTrailingBytes() const {
+    static const std::vector<uint8_t> kNone;
+    return _extra ? _extra->trailing : kNone;
+}
+
+void CBK_SwfTag::SetTrailingBytes(std::vector<uint8_t> bytes) {
+    if (_extra || !bytes.empty())
+        MakeExtra().trailing = std::move(bytes);
+}
+
+void CBK_SwfTag::ChargedTo(CBK_SwfReadBudget* budget, uint64_t bytes) {
+    Extra& extra = MakeExtra();
+    if (extra.budget)
+        extra.budget->GiveBackAndRelease(extra.charged);
+    extra.budget = budget;
+    extra.charged = bytes;
+    if (budget)
+        budget->Hold();
+}
+
 void CBK_SwfTag::AddTrailingBytes(CBK_SwfStream& target) const {
-    if (!_trailing.empty()) {
+    if (_extra && !_extra->trailing.empty()) {
         target.ByteAlign();
-        target.AddBytes(_trailing.data(), _trailing.size());
+        target.AddBytes(_extra->trailing.data(), _extra->trailing.size());
     }
 }
 

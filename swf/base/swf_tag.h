@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -11,8 +12,16 @@
 
 namespace ravuz {
 
+class CBK_SwfReadBudget;
+
 class CBK_SwfTag : public CBK_SwfObj {
 public:
+    CBK_SwfTag() = default;
+    // A copy takes the trailing bytes, never the budget the original was charged to.
+    CBK_SwfTag(const CBK_SwfTag& other);
+    CBK_SwfTag& operator=(const CBK_SwfTag& other);
+    ~CBK_SwfTag() override;
+
     // Re-initialises the tag.
     virtual void Create() {}
     virtual uint16_t GetTagId() const = 0;
@@ -29,8 +38,14 @@ public:
 
     // Bytes a stored tag held beyond the fields the model reads (a newer format's fields,
     // code behind an End action): kept and written back after the fields.
-    const std::vector<uint8_t>& GetTrailingBytes() const { return _trailing; }
-    void SetTrailingBytes(std::vector<uint8_t> bytes) { _trailing = std::move(bytes); }
+    const std::vector<uint8_t>& GetTrailingBytes() const;
+    void SetTrailingBytes(std::vector<uint8_t> bytes);
+
+    // Gives `bytes` back to `budget` when the tag is deleted (a budget that is a ledger:
+    // CBK_SwfReadBudget::NewShared); the tag holds it until then.
+    void ChargedTo(CBK_SwfReadBudget* budget, uint64_t bytes);
+    // The bytes of what a tag with trailing bytes or a budget holds besides its own object.
+    static std::size_t ExtraSize();
 
 protected:
     // Writes the record header and the payload that `payload(stream)` appends, straight
@@ -50,7 +65,14 @@ private:
     std::size_t BeginTag(CBK_SwfStream& target) const;
     uint32_t EndTag(CBK_SwfStream& target, std::size_t start, bool forceLong) const;
 
-    std::vector<uint8_t> _trailing;
+    // What few tags have, kept apart so that the many small ones stay small.
+    struct Extra {
+        std::vector<uint8_t> trailing;
+        CBK_SwfReadBudget* budget = nullptr;
+        uint64_t charged = 0;
+    };
+    Extra& MakeExtra();
+    std::unique_ptr<Extra> _extra;
 };
 
 class CBK_SwfCharacterTag : public CBK_SwfTag {

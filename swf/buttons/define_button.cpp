@@ -70,6 +70,12 @@ CBK_SwfDoAction* CBK_SwfDefineButton::GetActionList(std::size_t index) const {
 
 CBK_SwfButtonRecord* CBK_SwfDefineButton::ReadButtonRecord(CBK_SwfReader* reader, uint8_t flags,
                                                            uint8_t withColorTransform) {
+    // The record and what it holds are charged before they are made; refused, an empty
+    // record stands in while the reading stops.
+    if (!reader->Charge(SwfHeapCost(sizeof(CBK_SwfButtonRecord)) +
+                        SwfHeapCost(sizeof(CBK_SwfMatrix)) +
+                        (withColorTransform ? SwfHeapCost(sizeof(CBK_SwfColorTransformAlpha)) : 0)))
+        return new CBK_SwfButtonRecord;
     auto record = std::make_unique<CBK_SwfButtonRecord>();
     record->stateFlags = flags;
     record->characterId = reader->GetWord();
@@ -82,6 +88,8 @@ CBK_SwfButtonRecord* CBK_SwfDefineButton::ReadButtonRecord(CBK_SwfReader* reader
         record->colorTransform = std::make_unique<CBK_SwfColorTransformAlpha>();
         record->colorTransform->Read(reader);
         record->ReadExtraFields(reader);
+        if (!record->extraFields.empty())
+            reader->Charge(SwfHeapCost(record->extraFields.capacity()));
     }
     return record.release();
 }
@@ -91,7 +99,7 @@ void CBK_SwfDefineButton::ReadRecords(CBK_SwfReader& reader, bool withColorTrans
         const uint32_t start = reader.GetBufPos();
         const bool shortBefore = reader.HadShortRead();
         const uint8_t flags = reader.GetByte();
-        if (flags == 0)
+        if (flags == 0 || !reader.ChargeRoomForOne(_records))
             break;
         _records.emplace_back(ReadButtonRecord(&reader, flags, withColorTransform));
         if (!withColorTransform)
@@ -102,7 +110,8 @@ void CBK_SwfDefineButton::ReadRecords(CBK_SwfReader& reader, bool withColorTrans
         reader.ByteAlign();
         if ((!shortBefore && reader.HadShortRead()) || reader.GetRemaining() == 0) {
             reader.SetBufPos(start);
-            reader.GetBytes(_records.back()->storedBytes, reader.GetRemaining());
+            if (reader.Charge(SwfHeapCost(reader.GetRemaining())))
+                reader.GetBytes(_records.back()->storedBytes, reader.GetRemaining());
         }
     }
 }
@@ -131,6 +140,8 @@ uint32_t CBK_SwfDefineButton::Read(CBK_SwfReader* reader) {
     return in.Within([this](CBK_SwfReader& sub) {
         SetCharacterId(sub.GetWord());
         ReadRecords(sub, false);
+        if (!sub.ChargeRoomForOne(_actions) || !sub.ChargeObject<CBK_SwfDoAction>())
+            return;
         auto list = std::make_unique<CBK_SwfDoAction>();
         if (list->Read(&sub, sub.GetDataSize()) > 0)
             _actions.push_back(std::move(list));
@@ -214,7 +225,11 @@ uint32_t CBK_SwfDefineButton2::Read(CBK_SwfReader* reader) {
         uint32_t next = sub.GetWord(); // the action offset, then each list's size
         ReadRecords(sub, true);
         const uint32_t size = sub.GetDataSize();
-        while (next != 0 && sub.GetRemaining() >= kCondActionHead) {
+        // Each list is charged before it is made: a flood of empty conditions ends where
+        // the movie's budget does.
+        while (next != 0 && sub.GetRemaining() >= kCondActionHead &&
+               sub.ChargeRoomForOne(_conditions) && sub.ChargeRoomForOne(_actions) &&
+               sub.ChargeObject<CBK_SwfDoAction>()) {
             const uint32_t at = sub.GetBufPos();
             next = sub.GetWord();
             const uint16_t condition = sub.GetWord();

@@ -70,12 +70,15 @@ uint32_t CBK_SwfDefineFont::Read(CBK_SwfReader* reader) {
             return;
         const uint16_t first = body.GetWord();
         const uint32_t count = std::min<uint32_t>(first / 2, left / 2);
-        if (count == 0)
+        if (count == 0 || !body.ChargeRoomFor(_offsets, count) ||
+            !body.ChargeRoomFor(_glyphs, count))
             return;
         _offsets.push_back(first);
         for (uint32_t i = 1; i < count; ++i)
             _offsets.push_back(body.GetWord());
         for (uint32_t i = 0; i < count && body.GetRemaining() > 0; ++i) {
+            if (!body.ChargeObject<CBK_SwfShape>())
+                return;
             auto glyph = std::make_unique<CBK_SwfShape>();
             glyph->Read(&body);
             _glyphs.push_back(std::move(glyph));

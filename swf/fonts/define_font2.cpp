@@ -165,10 +165,16 @@ uint32_t CBK_SwfDefineFont2::Read(CBK_SwfReader* reader) {
         const uint32_t left = body.GetRemaining();
         const uint32_t count =
             std::min<uint32_t>(body.GetWord(), left >= 2 + size ? (left - 2 - size) / size : 0);
+        // Every table is charged before it is made, and each glyph shape as it is.
+        if (!body.ChargeRoomFor(_offsets, count) || !body.ChargeRoomFor(_glyphs, count) ||
+            !body.ChargeRoomFor(_codeTable, count) || !body.ChargeRoomFor(_readCodes, count))
+            return;
         for (uint32_t i = 0; i < count; ++i)
             _offsets.push_back(offset());
         offset(); // the code-table offset: the codes follow the glyphs read
         for (uint32_t i = 0; i < count; ++i) {
+            if (!body.ChargeObject<CBK_SwfShape>())
+                return;
             auto glyph = std::make_unique<CBK_SwfShape>();
             glyph->Read(&body);
             _glyphs.push_back(std::move(glyph));
@@ -183,6 +189,9 @@ uint32_t CBK_SwfDefineFont2::Read(CBK_SwfReader* reader) {
         _ascent = static_cast<int16_t>(body.GetWord());
         _descent = static_cast<int16_t>(body.GetWord());
         _leading = static_cast<int16_t>(body.GetWord());
+        if (!body.ChargeRoomFor(_advances, count) || !body.ChargeRoomFor(_bounds, count) ||
+            !body.Charge(count * SwfHeapCost(sizeof(CBK_SwfRect))))
+            return;
         for (uint32_t i = 0; i < count; ++i)
             _advances.push_back(static_cast<int16_t>(body.GetWord()));
         for (uint32_t i = 0; i < count; ++i) {
@@ -193,6 +202,8 @@ uint32_t CBK_SwfDefineFont2::Read(CBK_SwfReader* reader) {
         }
         const uint32_t pairs = std::min<uint32_t>(
             body.GetWord(), body.GetRemaining() / CBK_SwfKerningRecord::WireSize(wideCodes));
+        if (!body.ChargeRoomFor(_kerning, pairs))
+            return;
         for (uint32_t i = 0; i < pairs; ++i) {
             CBK_SwfKerningRecord record(wideCodes);
             record.Read(&body);

@@ -48,6 +48,8 @@ uint32_t CBK_SwfDefineFontInfo::Read(CBK_SwfReader* reader) {
         _codes.clear();
         // What is left of the tag, never less than nothing.
         const uint32_t left = body.GetRemaining();
+        if (!body.ChargeRoomFor(_codes, (_flags & FLAG_WIDE_CODES) ? left / 2 : left))
+            return;
         if (_flags & FLAG_WIDE_CODES) {
             for (uint32_t i = 0; i < left / 2; ++i)
                 _codes.push_back(body.GetWord());

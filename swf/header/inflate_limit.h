@@ -1,23 +1,18 @@
-// How far the body of a compressed movie (what follows its first 8 bytes) may inflate.
-//
-// zlib reaches about 1032:1 on a run of one byte. Real content compresses far less: bitmaps,
-// sounds and video are compressed already, shapes, fonts, text and scripts give 2 to 10:1.
-// What compresses better (empty frames, digital silence, a flat lossless bitmap) is small, so
-// past 16 MiB a movie is held to 64 inflated bytes for each compressed one. A stream that
-// gives more is a compression bomb, refused before it costs more than that.
+// How far the body of a compressed movie (what follows its first 8 bytes) may inflate: no
+// further than its header states, and no further than the memory that reading a movie of
+// its file's size may take (CBK_SwfReadBudget). How well it compresses does not matter: real
+// content compresses anywhere from 1:1 to past 1000:1 (digital silence, flat pictures).
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
+
+#include "swf/stream/read_budget.h"
 
 namespace ravuz {
 
-inline constexpr uint64_t kSwfInflateFloor = uint64_t(16) << 20;
-inline constexpr uint64_t kSwfInflateRatio = 64;
-
-// The most bytes that `compressed` bytes of zlib stream may stand for.
-constexpr uint64_t SwfInflateLimit(uint64_t compressed) {
-    return std::max(kSwfInflateFloor, kSwfInflateRatio * compressed);
+// The most bytes a movie whose file takes `fileBytes` may inflate to.
+constexpr uint64_t SwfInflateLimit(uint64_t fileBytes) {
+    return CBK_SwfReadBudget::LimitFor(fileBytes);
 }
 
 } // namespace ravuz

@@ -127,8 +127,10 @@ bool Deflate(InputFile& in, CBK_AtomicFile& out) {
 }
 
 // Stops once `limit` bytes came out, so that a small file cannot inflate without bound;
-// `produced` counts them.
-bool Inflate(InputFile& in, CBK_AtomicFile& out, uint64_t limit, uint64_t& produced) {
+// `produced` counts them. `damaged` tells a stream that failed from output that did.
+bool Inflate(InputFile& in, CBK_AtomicFile& out, uint64_t limit, uint64_t& produced,
+             bool& damaged) {
+    damaged = false;
     produced = 0;
     if (limit == 0)
         return true;
@@ -140,8 +142,10 @@ bool Inflate(InputFile& in, CBK_AtomicFile& out, uint64_t limit, uint64_t& produ
     for (;;) {
         if (zs.avail_in == 0) {
             const ssize_t got = in.Read(input.data(), input.size());
-            if (got <= 0) // a read error, or the data ended inside the stream
+            if (got <= 0) { // a read error, or the data ended inside the stream
+                damaged = true;
                 break;
+            }
             zs.next_in = input.data();
             zs.avail_in = static_cast<uInt>(got);
         }
@@ -149,8 +153,10 @@ bool Inflate(InputFile& in, CBK_AtomicFile& out, uint64_t limit, uint64_t& produ
         zs.next_out = output.data();
         zs.avail_out = room;
         const int status = inflate(&zs, Z_NO_FLUSH);
-        if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
+        if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
+            damaged = true;
             break;
+        }
         const uInt made = room - zs.avail_out;
         if (!out.Write(output.data(), made))
             break;
@@ -282,14 +288,24 @@ bool CBK_SwfCompressor::DecompressSwf(const CBK_Path& source, const CBK_Path& de
         return false;
     }
     header[0] = 'F';
-    // Never beyond what the compressed bytes could hold as a movie: a stream that gives a
-    // byte more is a compression bomb, refused like a damaged one.
+    // Never beyond what the readers would hold of it: a stream that gives a byte more is a
+    // compression bomb, refused with its reason.
     const uint64_t declared = DeclaredBodyLength(header);
-    const uint64_t bound = ravuz::SwfInflateLimit(in.Left());
+    const uint64_t bound = ravuz::SwfInflateLimit(in.Left() + kHeaderBytes) - kHeaderBytes;
     uint64_t produced = 0;
-    return out.Write(header, kHeaderBytes) &&
-           Inflate(in, out, std::min(declared, bound + 1), produced) && produced <= bound &&
-           CommitAsSwf(out);
+    bool damaged = false;
+    if (!out.Write(header, kHeaderBytes))
+        return false;
+    if (!Inflate(in, out, std::min(declared, bound + 1), produced, damaged)) {
+        if (damaged)
+            gBK_SwfCompressor_LastError = ERROR_DAMAGED_STREAM;
+        return false;
+    }
+    if (produced > bound) {
+        gBK_SwfCompressor_LastError = ERROR_INFLATES_TOO_FAR;
+        return false;
+    }
+    return CommitAsSwf(out);
 }
 
 bool CBK_SwfCompressor::CompressSwf(const CBK_Path& path, bool keepBackup) {

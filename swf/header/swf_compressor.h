@@ -15,6 +15,11 @@ public:
         ERROR_NOT_COMPRESSED_SWF = 3, // decompressing: not "CWS"
         ERROR_CANNOT_OPEN_SOURCE = 5,
         ERROR_CANNOT_CREATE_OUTPUT = 7,
+        // decompressing: the stream inflates past what a movie of its file's size may take
+        // in memory (SwfInflateLimit); nothing is written
+        ERROR_INFLATES_TOO_FAR = 8,
+        // decompressing: the zlib stream is damaged or ends before its end; nothing is written
+        ERROR_DAMAGED_STREAM = 9,
     };
 
     // Begins "FWS" or "CWS".
@@ -26,7 +31,8 @@ public:
     // the same file. A source that is already compressed is refused.
     static bool CompressSwf(const CBK_Path& source, const CBK_Path& destination, bool replace);
     // Inflates no more than the length the header declares; a stream that inflates beyond what
-    // its compressed bytes could hold as a movie (SwfInflateLimit) is refused.
+    // the readers would hold in memory for a movie of its file's size (SwfInflateLimit) is
+    // refused with ERROR_INFLATES_TOO_FAR.
     static bool DecompressSwf(const CBK_Path& source, const CBK_Path& destination, bool replace);
 
     // In place. With `keepBackup` the original is kept under its name followed by "~" (and

@@ -69,6 +69,11 @@ uint32_t CBK_SwfDefineMorphShape::Read(CBK_SwfReader* reader) {
     return SwfReadTagBody(reader, [this](CBK_SwfReader& body) {
         Destroy();
         SetCharacterId(body.GetWord());
+        if (!body.Charge(2 * SwfHeapCost(sizeof(CBK_SwfRect)) +
+                         SwfHeapCost(sizeof(CBK_SwfMorphFillStyleArray)) +
+                         SwfHeapCost(sizeof(CBK_SwfMorphLineStyleArray)) +
+                         2 * SwfHeapCost(sizeof(CBK_SwfShape))))
+            return;
         _startBounds = std::make_unique<CBK_SwfRect>();
         _startBounds->Read(&body);
         body.ByteAlign();

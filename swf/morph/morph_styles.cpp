@@ -15,7 +15,10 @@ std::unique_ptr<CBK_SwfColorAlpha> CopyOf(const std::unique_ptr<CBK_SwfColorAlph
     return color ? std::make_unique<CBK_SwfColorAlpha>(*color) : nullptr;
 }
 
+// Each charged before it is made; none when refused, as the reading stops then.
 std::unique_ptr<CBK_SwfColorAlpha> ReadColor(CBK_SwfReader* reader) {
+    if (!reader->ChargeObject<CBK_SwfColorAlpha>())
+        return nullptr;
     auto color = std::make_unique<CBK_SwfColorAlpha>(0, 0, 0, 255);
     color->Read(reader);
     return color;
@@ -32,6 +35,8 @@ void WriteMatrix(CBK_SwfStream* stream, CBK_SwfMatrix* matrix) {
 }
 
 std::unique_ptr<CBK_SwfMatrix> ReadMatrix(CBK_SwfReader* reader) {
+    if (!reader->ChargeObject<CBK_SwfMatrix>())
+        return nullptr;
     auto matrix = std::make_unique<CBK_SwfMatrix>();
     matrix->Read(reader);
     reader->ByteAlign();
@@ -99,6 +104,9 @@ uint32_t CBK_SwfMorphGradient::Read(CBK_SwfReader* reader) {
     const uint32_t count = reader->GetByte();
     for (uint32_t i = 0;
          i < count && reader->GetRemaining() >= CBK_SwfMorphGradientRecord::kWireSize; ++i) {
+        if (!reader->ChargeRoomForOne(_records) ||
+            !reader->ChargeObject<CBK_SwfMorphGradientRecord>())
+            break;
         auto record = std::make_unique<CBK_SwfMorphGradientRecord>();
         record->Read(reader);
         _records.push_back(std::move(record));
@@ -155,6 +163,8 @@ uint32_t CBK_SwfMorphFillStyle::Read(CBK_SwfReader* reader) {
     } else if (IsGradientType(_type)) {
         _startMatrix = ReadMatrix(reader);
         _endMatrix = ReadMatrix(reader);
+        if (!reader->ChargeObject<CBK_SwfMorphGradient>())
+            return reader->GetBufPos() - start;
         _gradient = std::make_unique<CBK_SwfMorphGradient>();
         _gradient->Read(reader);
         reader->ByteAlign();

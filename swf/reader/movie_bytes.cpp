@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <sys/stat.h>
 #include <zlib.h>
 
+#include "core/memory/large_block.h"
 #include "core/paths/path.h"
 #include "swf/header/inflate_limit.h"
 
@@ -15,6 +17,9 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
 constexpr uint32_t kSignatureBytes = 8; // signature, version and length
+// Blocks from this size on are mappings whose pages are taken only as they are written,
+// in huge pages of this size where the system gives them.
+constexpr uint64_t kMappedFrom = uint64_t(2) << 20;
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -34,30 +39,34 @@ uint64_t BytesLeft(std::FILE* file) {
     return uint64_t(info.st_size - at);
 }
 
-// Appends up to `count` bytes of the file, in chunks, so that a length the file does not
-// hold costs nothing.
-void AppendFile(std::FILE* file, std::vector<uint8_t>& data, uint64_t count) {
-    data.reserve(data.size() + std::min(count, BytesLeft(file)));
-    while (count > 0) {
-        const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(count, kChunk));
-        const std::size_t old = data.size();
-        data.resize(old + want);
-        const std::size_t got = std::fread(data.data() + old, 1, want, file);
-        data.resize(old + got);
-        if (got < want)
-            return;
-        count -= got;
-    }
+// The memory `used` bytes of a block made for `room` take.
+uint64_t HeldBytes(uint64_t room, uint64_t used) {
+    if (room < kMappedFrom)
+        return SwfHeapCost(room);
+    return (used + kMappedFrom - 1) / kMappedFrom * kMappedFrom;
 }
 
-// Inflates the rest of the file onto `data`, `count` bytes at most: fewer when the zlib
-// stream ends or is damaged (what came out stays). True when the stream holds more. The
-// room is taken at once, so that the data never exists twice while it grows.
-bool AppendInflated(std::FILE* file, std::vector<uint8_t>& data, uint64_t count) {
+// Reads up to `count` bytes of the file to `at`; returns how many.
+uint64_t ReadFile(std::FILE* file, uint8_t* at, uint64_t count) {
+    uint64_t done = 0;
+    while (done < count) {
+        const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(count - done, kChunk));
+        const std::size_t got = std::fread(at + done, 1, want, file);
+        done += got;
+        if (got < want)
+            break;
+    }
+    return done;
+}
+
+// Inflates the rest of the file to `at`, `room` bytes at most: fewer when the zlib stream
+// ends or is damaged (what came out stays). `made` gets the count; true when the stream
+// holds more than the room.
+bool Inflate(std::FILE* file, uint8_t* at, uint64_t room, uint64_t& made) {
+    made = 0;
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK)
         return false;
-    data.reserve(data.size() + count);
     std::vector<uint8_t> in(64 * 1024);
     uint8_t beyond = 0;
     bool more = false;
@@ -70,39 +79,32 @@ bool AppendInflated(std::FILE* file, std::vector<uint8_t>& data, uint64_t count)
             zs.next_in = in.data();
             zs.avail_in = static_cast<uInt>(got);
         }
-        // Past `count`, one byte more tells whether the stream goes on.
-        const std::size_t old = data.size();
-        const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(count, kChunk));
-        data.resize(old + want);
-        zs.next_out = want ? data.data() + old : &beyond;
-        zs.avail_out = want ? static_cast<uInt>(want) : 1;
+        // Past the room, one byte more tells whether the stream goes on.
+        const auto want = static_cast<uInt>(std::min<uint64_t>(room - made, kChunk));
+        zs.next_out = want ? at + made : &beyond;
+        zs.avail_out = want ? want : 1;
         status = inflate(&zs, Z_NO_FLUSH);
-        const std::size_t made = (want ? want : 1) - zs.avail_out;
-        if (want) {
-            data.resize(old + made);
-            count -= made;
-        } else {
-            more = made > 0;
-        }
-        if (status == Z_BUF_ERROR && (made > 0 || zs.avail_in == 0))
+        const uInt out = (want ? want : 1) - zs.avail_out;
+        if (want)
+            made += out;
+        else
+            more = out > 0;
+        if (status == Z_BUF_ERROR && (out > 0 || zs.avail_in == 0))
             status = Z_OK; // room or input ran out; more of either follows
     }
     inflateEnd(&zs);
-    if (data.capacity() - data.size() > kChunk)
-        data.shrink_to_fit(); // a stated length that the stream did not bear out
     return more;
 }
 
 } // namespace
 
 SwfLoadResult SwfLoadMovieBytes(const CBK_Path& path, bool checkSignature, uint32_t maxBytes,
-                                std::vector<uint8_t>& data, uint64_t* fileBytes) {
-    data.clear();
+                                SwfMovieBytes& out) {
+    out = {};
     File file(path.OpenAsStdFile(L"rb"));
     if (!file)
         return SwfLoadResult::CannotOpen;
-    if (fileBytes)
-        *fileBytes = BytesLeft(file.get());
+    out.fileBytes = BytesLeft(file.get());
     uint8_t head[kSignatureBytes] = {};
     const uint32_t skipped = checkSignature ? 0 : 4;
     const std::size_t headBytes = kSignatureBytes - skipped;
@@ -114,24 +116,27 @@ SwfLoadResult SwfLoadMovieBytes(const CBK_Path& path, bool checkSignature, uint3
         compressed = head[0] == 'C';
         head[0] = 'F';
     }
-    data.assign(head + skipped, head + skipped + got);
-    if (got < headBytes)
-        return SwfLoadResult::Loaded;
-    const uint32_t declared = LengthAt(head + 4);
-    const uint32_t total = maxBytes ? maxBytes : declared;
-    if (total <= kSignatureBytes)
-        return SwfLoadResult::Loaded;
-    const uint64_t rest = total - kSignatureBytes;
-    if (!compressed) {
-        AppendFile(file.get(), data, rest);
-        return SwfLoadResult::Loaded;
+    uint64_t rest = 0;
+    if (got == headBytes) {
+        const uint32_t total = maxBytes ? maxBytes : LengthAt(head + 4);
+        rest = total > kSignatureBytes ? total - kSignatureBytes : 0;
     }
-    // A few bytes of zlib can claim far more than any movie holds.
-    const uint64_t limit = SwfInflateLimit(BytesLeft(file.get()));
-    if (AppendInflated(file.get(), data, std::min(rest, limit)) && rest > limit) {
-        data = {};
+    // Plain bytes are no more than the file holds; inflated ones no more than the movie may
+    // take. A stated length beyond either takes address space only.
+    const uint64_t limit = SwfInflateLimit(out.fileBytes) - kSignatureBytes;
+    const uint64_t room = std::min(rest, compressed ? limit : BytesLeft(file.get()));
+    std::shared_ptr<uint8_t> block = BK_AllocateLargeBlock(got + room);
+    if (!block)
+        return SwfLoadResult::TooLarge;
+    std::memcpy(block.get(), head + skipped, got);
+    uint64_t made = 0;
+    if (!compressed) {
+        made = ReadFile(file.get(), block.get() + got, room);
+    } else if (Inflate(file.get(), block.get() + got, room, made) && rest > room) {
         return SwfLoadResult::TooLarge;
     }
+    out.bytes = {std::move(block), static_cast<uint32_t>(got + made)};
+    out.heldBytes = HeldBytes(got + room, got + made);
     return SwfLoadResult::Loaded;
 }
 

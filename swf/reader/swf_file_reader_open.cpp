@@ -1,4 +1,7 @@
 // Opening a movie for CBK_SwfFileReader's tag-by-tag reads.
+#include <cstdio>
+#include <utility>
+
 #include "swf/header/swf_header.h"
 #include "swf/reader/movie_bytes.h"
 #include "swf/records/rect.h"
@@ -15,21 +18,31 @@ bool CBK_SwfFileReader::Open(const CBK_Path& path, bool checkSignature) {
         return false;
     }
     // What the movie takes in its file, compressed or not, is what its memory is reckoned from.
-    const uint32_t stored = _fileSize;
+    _ledger = CBK_SwfReadBudget::NewShared(_fileSize);
     Header() = CBK_SwfHeader();
     _fileVersion = Header().GetVersion();
     if (checkSignature) {
         const uint8_t first = GetByte();
         const bool swf = GetByte() == 'W' && GetByte() == 'S' && (first == 'F' || first == 'C');
         if (swf && first == 'C') {
-            Close();
-            const SwfLoadResult loaded = SwfLoadMovieBytes(path, true, 0, _data);
-            if (loaded != SwfLoadResult::Loaded) {
-                _lastError = loaded == SwfLoadResult::TooLarge ? ERROR_NO_MEMORY : ERROR_NOT_SWF;
+            SwfMovieBytes movie;
+            const SwfLoadResult loaded = SwfLoadMovieBytes(path, true, 0, movie);
+            if (loaded != SwfLoadResult::Loaded || !_ledger->Charge(movie.heldBytes)) {
+                Close();
+                _lastError = loaded == SwfLoadResult::NotSwf ? ERROR_NOT_SWF : ERROR_NO_MEMORY;
                 return false;
             }
+            // The file is done with: the tags read from here on may keep parts of the
+            // inflated bytes instead of copies.
+            std::fclose(std::exchange(_file, nullptr));
+            _window.reset();
             _inMemory = true;
-            SetBufPos(3);
+            _view = movie.bytes.data.get();
+            _viewSize = movie.bytes.size;
+            _viewOwner = std::move(movie.bytes.data);
+            _direct = _view; // read in memory, as the plain reader reads
+            _position = 3;
+            _bitPosition = 0;
         } else if (!swf) {
             Close();
             _lastError = ERROR_NOT_SWF;
@@ -54,14 +67,26 @@ bool CBK_SwfFileReader::Open(const CBK_Path& path, bool checkSignature) {
     Header().SetFileSize(_fileLength);
     Header().SetFrameCount(_frameCount);
     // The tags read from here on, one by one or into a whole movie, share one budget.
-    _movieBudget = CBK_SwfReadBudget(stored);
-    SetBudget(&_movieBudget);
+    SetBudget(_ledger);
     return true;
 }
 
 CBK_SwfTag* CBK_SwfFileReader::ReadTag() {
-    CBK_SwfTag* tag = ReadTagAt(*this, GetDataSize(), false);
-    if (_movieBudget.IsSpent()) {
+    CBK_SwfTag* tag = nullptr;
+    if (_ledger && !_ledger->IsSpent()) {
+        const uint64_t before = _ledger->Charged();
+        // The tag's link to the budget is part of what it takes (see below).
+        if (Charge(SwfHeapCost(CBK_SwfTag::ExtraSize())))
+            tag = ReadTagAt(*this, GetDataSize(), false);
+        // A tag that takes no more than its link would is not linked: it counts for the
+        // whole reading, as linking it would double it.
+        const uint64_t took = _ledger->Charged() - before;
+        if (tag && took > 2 * SwfHeapCost(CBK_SwfTag::ExtraSize()))
+            tag->ChargedTo(_ledger, took);
+        else if (tag)
+            _ledger->Refund(SwfHeapCost(CBK_SwfTag::ExtraSize()));
+    }
+    if (_ledger && _ledger->IsSpent()) {
         delete tag;
         tag = nullptr;
         _lastError = ERROR_NO_MEMORY;

@@ -22,6 +22,20 @@ CBK_SwfHeader& CBK_SwfReader::Header() {
 
 CBK_SwfReader::~CBK_SwfReader() = default;
 
+CBK_SwfStream& CBK_SwfReader::Scratch(int which) {
+    std::unique_ptr<CBK_SwfStream>& scratch = _scratch[which];
+    if (!scratch || scratch->GetVersion() != _version)
+        scratch = std::make_unique<CBK_SwfStream>(_version);
+    return *scratch;
+}
+
+void CBK_SwfReader::ReleaseScratch() {
+    // What one large tag needed is not held for the rest of the movie.
+    for (auto& scratch : _scratch)
+        if (scratch && scratch->Capacity() > (std::size_t(1) << 20))
+            scratch.reset();
+}
+
 bool CBK_SwfReader::LoadHeader(bool checkSignature, bool parse) {
     _position = 0;
     _bitPosition = 0;
@@ -37,10 +51,8 @@ bool CBK_SwfReader::LoadHeader(bool checkSignature, bool parse) {
 bool CBK_SwfReader::LoadFile(const CBK_Path& path, bool checkSignature, uint32_t maxBytes) {
     Create();
     _lastError = 0;
-    uint64_t stored = 0;
-    const SwfLoadResult loaded = SwfLoadMovieBytes(path, checkSignature, maxBytes, _data, &stored);
-    _storedBytes = static_cast<uint32_t>(std::min<uint64_t>(stored, UINT32_MAX));
-    switch (loaded) {
+    SwfMovieBytes movie;
+    switch (SwfLoadMovieBytes(path, checkSignature, maxBytes, movie)) {
     case SwfLoadResult::CannotOpen:
         _lastError = ERROR_CANNOT_OPEN;
         return false;
@@ -53,6 +65,9 @@ bool CBK_SwfReader::LoadFile(const CBK_Path& path, bool checkSignature, uint32_t
     case SwfLoadResult::Loaded:
         break;
     }
+    CreateView(movie.bytes, _version);
+    _storedBytes = movie.fileBytes;
+    _heldBytes = movie.heldBytes;
     return true;
 }
 
@@ -77,7 +92,7 @@ bool CBK_SwfReader::OpenParsed(const CBK_Path& path, uint32_t maxBytes) {
     ParseTags(&file, end, 0);
     if (_lastError != 0)
         return false;
-    TakeTail(file, end);
+    KeepTail(file, end);
     return true;
 }
 
@@ -137,7 +152,7 @@ uint32_t CBK_SwfReader::Write(CBK_SwfStream* stream) {
     CBK_SwfStream body(stream->GetVersion());
     for (CBK_SwfTag* tag : _tags)
         body.Add(tag);
-    body.Add(_tail);
+    body.AddBytes(_tail.begin(), _tail.size);
     CBK_SwfHeader header = Header();
     CBK_SwfStream head(stream->GetVersion());
     header.Write(&head);

@@ -1,5 +1,6 @@
 // Parsing the tags of a loaded movie, a sprite's timeline or a file read tag by tag.
 #include <algorithm>
+#include <cstring>
 
 #include "swf/base/swf_tag.h"
 #include "swf/reader/tag_factory.h"
@@ -43,38 +44,55 @@ bool HasStructure(uint16_t code) {
     }
 }
 
-// Whether the tag, written, read back and written again, gives the same bytes: a damaged
-// tag that the model cannot hold whole fails this, and is kept as stored instead.
-bool WritesStably(CBK_SwfTag& tag, uint8_t version) {
-    CBK_SwfStream first(version);
-    tag.Write(&first);
-    const CBK_ByteBuffer& bytes = first.GetStream();
+// Whether a tag that wrote `bytes` (record header included), read back and written again
+// into `second`, gives the same bytes: a damaged tag that the model cannot hold whole fails
+// this, and is kept as stored instead. What the proof makes is charged to `budget` while it
+// lasts.
+bool WritesStably(const CBK_ByteBuffer& bytes, uint8_t version, CBK_SwfReadBudget* budget,
+                  CBK_SwfStream& second) {
     if (bytes.empty())
         return false; // a stored tag that would vanish: keep it as it is
+    const uint64_t before = budget ? budget->Charged() : 0;
+    if (budget && !budget->Charge(2 * SwfHeapCost(bytes.size())))
+        return false; // the second writing
     CBK_SwfReader reader;
-    reader.CreateFromBytes(bytes.data(), bytes.size(), version);
-    CBK_SwfStream second(version);
+    reader.CreateView(bytes.data(), static_cast<uint32_t>(bytes.size()), version);
+    reader.SetBudget(budget);
+    second.Destroy();
     while (CBK_SwfTag* again =
                CBK_SwfReader::ReadTagAt(reader, reader.GetDataSize(), false, false)) {
         second.Add(again);
         delete again;
     }
-    return second.GetStream() == bytes;
+    const bool stable = !(budget && budget->IsSpent()) && second.GetStream() == bytes;
+    if (budget)
+        budget->Refund(budget->Charged() - before);
+    return stable;
 }
 
-// Whether the tag writes exactly the payload it was read from.
-bool WritesAsStored(CBK_SwfTag& tag, CBK_SwfReader& source, uint32_t length) {
-    CBK_SwfStream written(source.GetVersion());
+// Whether the tag writes exactly the payload it was read from (the bytes `source` holds).
+bool WritesAsStored(CBK_SwfTag& tag, CBK_SwfReader& source, uint32_t length,
+                    CBK_SwfStream& written) {
+    written.Destroy();
     tag.Write(&written);
     const CBK_ByteBuffer& bytes = written.GetStream();
     const std::size_t header =
         bytes.size() >= 2 && (bytes[0] & kSwfLongTagLength) == kSwfLongTagLength ? 6 : 2;
     if (bytes.size() < header || bytes.size() - header != length)
         return false;
-    std::vector<uint8_t> stored;
+    if (length == 0)
+        return true;
     source.SetBufPos(0);
+    if (const uint8_t* stored = source.PeekBytes(length))
+        return std::memcmp(stored, bytes.data() + header, length) == 0;
+    std::vector<uint8_t> stored;
     source.GetBytes(stored, length);
     return std::equal(stored.begin(), stored.end(), bytes.begin() + header);
+}
+
+// Tags that read nothing: made without a reader of their own.
+bool IsEmptyTag(uint16_t code) {
+    return code == kSwfTagEnd || code == kSwfTagShowFrame;
 }
 
 } // namespace
@@ -90,8 +108,6 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     uint32_t at = source.GetBufPos();
     if (at >= end || end - at < 2)
         return nullptr;
-    if (!source.Charge(CBK_SwfReadBudget::kObjectBytes))
-        return nullptr;
     const uint16_t word = source.GetWord();
     const auto code = static_cast<uint16_t>(word >> 6);
     uint32_t length = word & kSwfLongTagLength;
@@ -102,6 +118,14 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     length = std::min(length, end - at);
     source.SetCurrentTagLength(length);
     const uint32_t tagEnd = at + length;
+    CBK_SwfReadBudget* budget = source.GetBudget();
+
+    // Frames and ends come by the million: nothing to read, nothing to prove.
+    if (length == 0 && !raw && IsEmptyTag(code)) {
+        if (!source.Charge(SwfHeapCost(SwfTagObjectSize(code))))
+            return nullptr;
+        return SwfCreateTag(code, 0);
+    }
 
     // The tag reads from its own bytes only: nothing it holds can take it past its end. Where
     // they lie in a shared block, the tag may keep them instead of a copy.
@@ -110,11 +134,17 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     source.ViewAhead(length, body, copy);
 
     const bool typed = !KeptAsStored(body, code, raw);
+    const uint32_t objectSize = typed ? SwfTagObjectSize(code) : sizeof(CBK_SwfTagUnknown);
+    const uint64_t before = budget ? budget->Charged() : 0;
+    if (!source.Charge(SwfHeapCost(objectSize))) {
+        source.SetBufPos(tagEnd);
+        return nullptr;
+    }
     CBK_SwfTag* tag = typed ? SwfCreateTag(code, length) : new CBK_SwfTagUnknown(code, length);
     if (!typed)
         static_cast<CBK_SwfTagUnknown*>(tag)->SetLongHeader(longHeader);
     tag->Read(&body);
-    if (source.GetBudget() && source.GetBudget()->IsSpent()) {
+    if (budget && budget->IsSpent()) {
         // Cut short for lack of memory: the movie is refused, so nothing is worth keeping.
         delete tag;
         source.SetBufPos(tagEnd);
@@ -122,23 +152,54 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     }
     body.ByteAlign();
     if (body.GetBufPos() < length) {
+        const uint32_t left = length - body.GetBufPos();
         std::vector<uint8_t> rest;
-        body.GetBytes(rest, length - body.GetBufPos());
+        if (body.Charge(SwfHeapCost(CBK_SwfTag::ExtraSize()) + SwfHeapCost(left)))
+            body.GetBytes(rest, left);
         tag->SetTrailingBytes(std::move(rest));
     }
     // A tag the model did not read to its end, or that wanted more bytes than it has, must
-    // give back exactly what it held.
-    const bool partly = !tag->GetTrailingBytes().empty() || body.HadShortRead();
-    const bool damaged =
-        typed && ((partly && !WritesAsStored(*tag, body, length)) ||
-                  (proveStable && HasStructure(code) && !WritesStably(*tag, body.GetVersion())));
+    // give back exactly what it held; one whose structure it rebuilds must write stably, which
+    // a tag that writes back its very bytes does.
+    bool damaged = false;
+    if (typed) {
+        const bool partly = !tag->GetTrailingBytes().empty() || body.HadShortRead();
+        const bool prove = proveStable && HasStructure(code);
+        if (partly || prove) {
+            if (!source.Charge(2 * SwfHeapCost(length + 6))) {
+                delete tag;
+                source.SetBufPos(tagEnd);
+                return nullptr;
+            }
+            CBK_SwfStream& written = source.Scratch(0);
+            const bool asStored = WritesAsStored(*tag, body, length, written);
+            damaged = partly ? !asStored
+                             : !asStored && !WritesStably(written.GetStream(), body.GetVersion(),
+                                                          budget, source.Scratch(1));
+            source.ReleaseScratch();
+            source.Refund(2 * SwfHeapCost(length + 6));
+        }
+    }
+    if (budget && budget->IsSpent()) {
+        delete tag;
+        source.SetBufPos(tagEnd);
+        return nullptr;
+    }
     if (damaged) {
         delete tag;
+        if (budget)
+            budget->Refund(budget->Charged() - before);
         auto* stored = new CBK_SwfTagUnknown(code, length);
         stored->SetLongHeader(longHeader);
         body.SetBufPos(0);
-        stored->Read(&body);
+        if (body.Charge(SwfHeapCost(sizeof(CBK_SwfTagUnknown))))
+            stored->Read(&body);
         tag = stored;
+        if (budget && budget->IsSpent()) {
+            delete tag;
+            source.SetBufPos(tagEnd);
+            return nullptr;
+        }
     }
     source.SetBufPos(tagEnd);
     source.SetCurrentTagLength(length);
@@ -158,13 +219,19 @@ void CBK_SwfReader::ReadTagList(CBK_SwfReader& source, uint32_t end, uint32_t fr
     _tags.clear();
     if (end == 0)
         end = source.GetDataSize();
+    // Without a budget of the source's, the movie's bytes as loaded are the first charge.
     CBK_SwfReadBudget own(&source == this && _storedBytes ? _storedBytes : end);
     const bool charged = source.GetBudget() != nullptr;
-    if (!charged)
+    if (!charged) {
         source.SetBudget(&own);
+        own.Charge(&source == this ? _heldBytes : 0);
+    }
     uint32_t frames = 0;
     bool cut = false;
-    while (CBK_SwfTag* tag = ReadTagAt(source, end, raw)) {
+    while (source.ChargeRoomForOne(_tags)) {
+        CBK_SwfTag* tag = ReadTagAt(source, end, raw);
+        if (!tag)
+            break;
         _tags.push_back(tag);
         const uint16_t code = tag->GetTagId();
         if (code == kSwfTagEnd)
@@ -179,6 +246,7 @@ void CBK_SwfReader::ReadTagList(CBK_SwfReader& source, uint32_t end, uint32_t fr
         source.SetBudget(nullptr);
     if (spent) {
         Destroy(true);
+        _tags.shrink_to_fit();
         _lastError = ERROR_NO_MEMORY;
     } else if (!cut && &source == this) {
         KeepTail(*this, end);
@@ -186,23 +254,23 @@ void CBK_SwfReader::ReadTagList(CBK_SwfReader& source, uint32_t end, uint32_t fr
 }
 
 void CBK_SwfReader::KeepTail(CBK_SwfReader& source, uint32_t end) {
-    _tail.clear();
-    source.ByteAlign();
-    if (source.GetBufPos() < end)
-        source.GetBytes(_tail, end - source.GetBufPos());
-}
-
-void CBK_SwfReader::TakeTail(CBK_SwfReader& source, uint32_t end) {
+    _tail = {};
     source.ByteAlign();
     const uint32_t at = source.GetBufPos();
-    std::vector<uint8_t>& data = source._data;
-    const bool ownData = !source._view && &source != this && end == data.size();
-    if (!ownData || at >= end || end - at < data.size() / 2)
-        return KeepTail(source, end);
-    data.erase(data.begin(), data.begin() + at);
-    _tail = std::move(data);
-    data.clear();
-    source.SetBufPos(0);
+    if (at >= end)
+        return;
+    const uint32_t count = end - at;
+    if (CBK_SwfSharedBytes shared = source.PeekShared(count)) {
+        _tail = std::move(shared);
+        source.OffsetBufPos(count);
+        return;
+    }
+    std::vector<uint8_t> bytes;
+    source.GetBytes(bytes, count);
+    auto block = std::shared_ptr<uint8_t[]>(new uint8_t[bytes.size() ? bytes.size() : 1]);
+    std::copy(bytes.begin(), bytes.end(), block.get());
+    _tail = {std::shared_ptr<const uint8_t>(block, block.get()),
+             static_cast<uint32_t>(bytes.size())};
 }
 
 } // namespace ravuz

@@ -40,6 +40,9 @@ CBK_SwfTag* Make(uint32_t) {
     return new T();
 }
 
+template <class T>
+constexpr uint32_t kSize = sizeof(T);
+
 constexpr uint16_t kTableSize = kSwfTagEnableDebugger2 + 1;
 
 // Index: tag code; null where the model has no class.
@@ -97,10 +100,68 @@ constexpr std::array<Maker, kTableSize> MakeTable() {
 
 constexpr std::array<Maker, kTableSize> kMakers = MakeTable();
 
+// The size of each class above, by the same index; the opaque tag's where there is none.
+constexpr std::array<uint32_t, kTableSize> SizeTable() {
+    std::array<uint32_t, kTableSize> t{};
+    t.fill(kSize<CBK_SwfTagUnknown>);
+    t[kSwfTagEnd] = kSize<CBK_SwfEnd>;
+    t[kSwfTagShowFrame] = kSize<CBK_SwfShowFrame>;
+    t[kSwfTagDefineShape] = kSize<CBK_SwfDefineShape>;
+    t[kSwfTagFreeCharacter] = kSize<CBK_SwfFreeCharacter>;
+    t[kSwfTagPlaceObject] = kSize<CBK_SwfPlaceObject>;
+    t[kSwfTagRemoveObject] = kSize<CBK_SwfRemoveObject>;
+    t[kSwfTagDefineBits] = kSize<CBK_SwfDefineBits>;
+    t[kSwfTagDefineButton] = kSize<CBK_SwfDefineButton>;
+    t[kSwfTagJpegTables] = kSize<CBK_SwfJpegTables>;
+    t[kSwfTagSetBackgroundColor] = kSize<CBK_SwfSetBackgroundColor>;
+    t[kSwfTagDefineFont] = kSize<CBK_SwfDefineFont>;
+    t[kSwfTagDefineText] = kSize<CBK_SwfDefineText>;
+    t[kSwfTagDoAction] = kSize<CBK_SwfDoAction>;
+    t[kSwfTagDefineFontInfo] = kSize<CBK_SwfDefineFontInfo>;
+    t[kSwfTagDefineSound] = kSize<CBK_SwfDefineSound>;
+    t[kSwfTagStartSound] = kSize<CBK_SwfStartSound>;
+    t[kSwfTagDefineButtonSound] = kSize<CBK_SwfDefineButtonSound>;
+    t[kSwfTagSoundStreamHead] = kSize<CBK_SwfSoundStreamHead>;
+    t[kSwfTagSoundStreamBlock] = kSize<CBK_SwfSoundStreamBlock>;
+    t[kSwfTagDefineBitsLossless] = kSize<CBK_SwfDefineBitsLossless>;
+    t[kSwfTagDefineBitsJpeg2] = kSize<CBK_SwfDefineBitsJpeg2>;
+    t[kSwfTagDefineShape2] = kSize<CBK_SwfDefineShape2>;
+    t[kSwfTagDefineButtonCxForm] = kSize<CBK_SwfDefineButtonCxForm>;
+    t[kSwfTagProtect] = kSize<CBK_SwfProtect>;
+    t[kSwfTagPlaceObject2] = kSize<CBK_SwfPlaceObject2>;
+    t[kSwfTagRemoveObject2] = kSize<CBK_SwfRemoveObject2>;
+    t[kSwfTagDefineShape3] = kSize<CBK_SwfDefineShape3>;
+    t[kSwfTagDefineText2] = kSize<CBK_SwfDefineText2>;
+    t[kSwfTagDefineButton2] = kSize<CBK_SwfDefineButton2>;
+    t[kSwfTagDefineBitsJpeg3] = kSize<CBK_SwfDefineBitsJpeg3>;
+    t[kSwfTagDefineBitsLossless2] = kSize<CBK_SwfDefineBitsLossless2>;
+    t[kSwfTagDefineEditText] = kSize<CBK_SwfDefineEditText>;
+    t[kSwfTagDefineSprite] = kSize<CBK_SwfDefineSprite>;
+    t[kSwfTagFrameLabel] = kSize<CBK_SwfFrameLabel>;
+    t[kSwfTagSoundStreamHead2] = kSize<CBK_SwfSoundStreamHead2>;
+    t[kSwfTagDefineMorphShape] = kSize<CBK_SwfDefineMorphShape>;
+    t[kSwfTagDefineFont2] = kSize<CBK_SwfDefineFont2>;
+    t[kSwfTagExportAssets] = kSize<CBK_SwfExportAssets>;
+    t[kSwfTagImportAssets] = kSize<CBK_SwfImportAssets>;
+    t[kSwfTagEnableDebugger] = kSize<CBK_SwfEnableDebugger>;
+    t[kSwfTagDoInitAction] = kSize<CBK_SwfDoInitAction>;
+    t[kSwfTagDefineVideoStream] = kSize<CBK_SwfDefineVideoStream>;
+    t[kSwfTagVideoFrame] = kSize<CBK_SwfVideoFrame>;
+    t[kSwfTagDefineFontInfo2] = kSize<CBK_SwfDefineFontInfo2>;
+    t[kSwfTagEnableDebugger2] = kSize<CBK_SwfEnableDebugger2>;
+    return t;
+}
+
+constexpr std::array<uint32_t, kTableSize> kSizes = SizeTable();
+
 } // namespace
 
 bool SwfHasTagClass(uint16_t code) {
     return code < kTableSize && kMakers[code];
+}
+
+uint32_t SwfTagObjectSize(uint16_t code) {
+    return code < kTableSize ? kSizes[code] : kSize<CBK_SwfTagUnknown>;
 }
 
 CBK_SwfTag* SwfCreateTag(uint16_t code, uint32_t length) {

@@ -44,6 +44,9 @@ uint32_t CBK_SwfDefineShape::Read(CBK_SwfReader* reader) {
     return SwfReadTagBody(reader, [this](CBK_SwfReader& body) {
         Destroy();
         SetCharacterId(body.GetWord());
+        if (!body.Charge(SwfHeapCost(sizeof(CBK_SwfRect)) +
+                         SwfHeapCost(sizeof(CBK_SwfShapeWithStyle))))
+            return;
         _bounds = std::make_unique<CBK_SwfRect>();
         _bounds->Read(&body);
         _shape = std::make_unique<CBK_SwfShapeWithStyle>(GetTagId() == kSwfTagDefineShape3);

@@ -124,18 +124,24 @@ void CBK_SwfShape::OffsetInfo(int32_t idOffset, int32_t depthOffset, int32_t fra
 }
 
 void CBK_SwfShape::ReadRecords(CBK_SwfReader* reader) {
-    // Edges of a few bits each: a flood of them ends where the movie's budget does.
-    while (reader->Charge(CBK_SwfReadBudget::kObjectBytes)) {
+    // Each record is charged before it is made: a flood of edges of a few bits each ends
+    // where the movie's budget does.
+    while (reader->ChargeRoomForOne(_records)) {
         std::unique_ptr<CBK_SwfShapeRecord> record;
         if (reader->GetBits(1, false)) {
-            if (reader->GetBits(1, false))
+            if (reader->GetBits(1, false)) {
+                if (!reader->ChargeObject<CBK_SwfStraightEdgeShapeRecord>())
+                    break;
                 record = std::make_unique<CBK_SwfStraightEdgeShapeRecord>();
-            else
+            } else {
+                if (!reader->ChargeObject<CBK_SwfCurvedEdgeShapeRecord>())
+                    break;
                 record = std::make_unique<CBK_SwfCurvedEdgeShapeRecord>();
+            }
         } else {
             // Past the end of the data the bits read as 0: the shape ends there.
             const auto flags = static_cast<uint8_t>(reader->GetBits(5, false));
-            if (flags == 0)
+            if (flags == 0 || !reader->ChargeObject<CBK_SwfStyleChangeShapeRecord>())
                 break;
             auto change = std::make_unique<CBK_SwfStyleChangeShapeRecord>(flags, this);
             change->SetAlpha(_alpha);
@@ -144,7 +150,8 @@ void CBK_SwfShape::ReadRecords(CBK_SwfReader* reader) {
         record->Read(reader);
         _records.push_back(std::move(record));
     }
-    _records.push_back(std::make_unique<CBK_SwfEndOfShapeRecord>());
+    if (reader->ChargeRoomForOne(_records) && reader->ChargeObject<CBK_SwfEndOfShapeRecord>())
+        _records.push_back(std::make_unique<CBK_SwfEndOfShapeRecord>());
 }
 
 void CBK_SwfShape::WriteRecords(CBK_SwfStream* stream) {
@@ -226,6 +233,9 @@ void CBK_SwfShapeWithStyle::Destroy() {
 uint32_t CBK_SwfShapeWithStyle::Read(CBK_SwfReader* reader) {
     const uint32_t start = reader->GetBufPos();
     Destroy();
+    if (!reader->Charge(SwfHeapCost(sizeof(CBK_SwfFillStyleArray)) +
+                        SwfHeapCost(sizeof(CBK_SwfLineStyleArray))))
+        return reader->GetBufPos() - start;
     _fillStyles = std::make_unique<CBK_SwfFillStyleArray>(_alpha);
     _fillStyles->Read(reader);
     _lineStyles = std::make_unique<CBK_SwfLineStyleArray>(_alpha);

@@ -193,7 +193,8 @@ uint32_t CBK_SwfStyleChangeShapeRecord::Read(CBK_SwfReader* reader) {
         _lineStyle = static_cast<uint16_t>(reader->GetBits(_lineBits, false));
     _newFillBits = _fillBits;
     _newLineBits = _lineBits;
-    if (_flags & NEW_STYLES_FLAG) {
+    if ((_flags & NEW_STYLES_FLAG) && reader->Charge(SwfHeapCost(sizeof(CBK_SwfFillStyleArray)) +
+                                                     SwfHeapCost(sizeof(CBK_SwfLineStyleArray)))) {
         _newFillStyles = std::make_unique<CBK_SwfFillStyleArray>(_alpha);
         _newFillStyles->Read(reader);
         _newLineStyles = std::make_unique<CBK_SwfLineStyleArray>(_alpha);

@@ -66,6 +66,9 @@ uint32_t CBK_SwfSoundInfo::Read(CBK_SwfReader* reader, uint32_t end) {
         _envelopeCount = in.Byte();
         const uint32_t fit = in.Left() / kPointSize;
         const uint32_t count = _envelopeCount < fit ? _envelopeCount : fit;
+        if (!reader->ChargeRoomFor(_envelope, count) ||
+            !reader->Charge(count * SwfHeapCost(sizeof(SOUNDENVELOPE))))
+            return reader->GetBufPos() - start;
         _envelope.reserve(count);
         for (uint32_t i = 0; i < count; ++i) {
             auto point = std::make_unique<SOUNDENVELOPE>();

@@ -209,9 +209,18 @@ uint32_t CBK_SwfDefineSprite::Read(CBK_SwfReader* reader) {
     nested.ParseTags(reader, end, 0);
     reader->SetNesting(nesting);
     reader->SetCurrentTagLength(tagLength);
-    for (CBK_SwfTag* tag : nested.GetTags())
+    // The tags move to a list of the sprite's own, charged before it is made; the list they
+    // leave gives its charge back.
+    std::vector<CBK_SwfTag*>& read = nested.GetTags();
+    const uint64_t left = read.capacity() ? SwfHeapCost(read.capacity() * sizeof(CBK_SwfTag*)) : 0;
+    if (!reader->ChargeRoomFor(_tags, read.size())) {
+        nested.Destroy(true);
+        return reader->GetBufPos() - start;
+    }
+    for (CBK_SwfTag* tag : read)
         _tags.emplace_back(tag);
-    nested.GetTags().clear();
+    read = std::vector<CBK_SwfTag*>();
+    reader->Refund(left);
     MeasureDepths();
     return reader->GetBufPos() - start;
 }

@@ -29,9 +29,13 @@ public:
     uint8_t Byte() { return Left() >= 1 ? _reader->GetByte() : 0; }
     uint16_t Word() { return Left() >= 2 ? _reader->GetWord() : 0; }
     uint32_t DWord() { return Left() >= 4 ? _reader->GetDWord() : 0; }
-    // Appends min(count, Left()) bytes in one copy; returns how many.
+    // Appends min(count, Left()) bytes in one copy, which is kept: charged before it is
+    // made, and none when refused. Returns how many.
     uint32_t Bytes(std::vector<uint8_t>& out, uint32_t count) {
-        return _reader->GetBytes(out, std::min(count, Left()));
+        const uint32_t n = std::min(count, Left());
+        if (n && !_reader->Charge(SwfHeapCost(out.size() + n)))
+            return 0;
+        return _reader->GetBytes(out, n);
     }
     uint32_t Rest(std::vector<uint8_t>& out) { return Bytes(out, Left()); }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "core/memory/large_block.h"
 #include "core/paths/path.h"
@@ -42,9 +43,22 @@ uint32_t CBK_SwfFileReader::GetDataSize() const {
     return _inMemory ? CBK_SwfReader::GetDataSize() : _fileSize;
 }
 
+void CBK_SwfFileReader::ReleaseLedger() {
+    SetBudget(nullptr);
+    if (_ledger)
+        std::exchange(_ledger, nullptr)->GiveBackAndRelease(0);
+}
+
 void CBK_SwfFileReader::Close() {
     _inMemory = false;
     _data.clear();
+    _view = nullptr;
+    _direct = nullptr;
+    _viewSize = 0;
+    _viewOwner.reset();
+    _window.reset();
+    _windowRoom = 0;
+    ReleaseLedger();
     if (_file) {
         std::fclose(_file);
         _file = nullptr;
@@ -89,8 +103,11 @@ bool CBK_SwfFileReader::Fill(uint32_t position, uint32_t count) {
     // The block is kept from window to window while nothing else holds it; only the bytes
     // read are used.
     if (!_window || _window.use_count() > 1 || _windowRoom < want) {
+        // A block that tags still hold is theirs now; this reader charges each block it
+        // makes, and never learns when they let go of it.
         _window.reset();
         _windowRoom = 0;
+        Charge(SwfHeapCost(want));
         _window = BK_AllocateLargeBlock(want);
         if (_window)
             _windowRoom = want;

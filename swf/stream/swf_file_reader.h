@@ -33,9 +33,11 @@ public:
     // from there; without, at the length field. False with the last error set.
     using CBK_SwfReader::Open;
     bool Open(const CBK_Path& path, bool checkSignature);
-    // The next tag, the caller's; an End tag once no record header is left, or once the
-    // movie's tags have taken all the memory its bytes bear (the last error is then
-    // ERROR_NO_MEMORY), whether the caller kept them or not.
+    // The next tag, the caller's; an End tag once no record header is left, or when the
+    // tag would take the movie past its memory bound (the last error is then
+    // ERROR_NO_MEMORY). The bound holds what the reader holds and the tags the caller still
+    // keeps: each gives back its charge when deleted. So that a flood of tiny tags ends in
+    // bounded time, the tags made in all, kept or not, may come to four times the bound.
     CBK_SwfTag* ReadTag();
 
     void GetDimensions(int32_t& width, int32_t& height) override;
@@ -65,7 +67,9 @@ private:
     uint32_t _windowLength = 0;       // bytes of the window that hold the file
     uint32_t _windowStart = 0;
     uint32_t _filePosition = UINT32_MAX; // where the file stands, when known
-    CBK_SwfReadBudget _movieBudget{0};
+    // The movie's budget, which the tags handed out hold until they are deleted.
+    CBK_SwfReadBudget* _ledger = nullptr;
+    void ReleaseLedger();
 };
 
 } // namespace ravuz

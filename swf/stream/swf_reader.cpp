@@ -16,13 +16,14 @@ void CBK_SwfReader::Create() {
     _viewOwner.reset();
     _direct = nullptr;
     _tags.clear();
-    _tail.clear();
+    _tail = {};
     _frameCount = 0;
     _data.clear();
     _position = 0;
     _bitPosition = 0;
     _currentTagLength = 0;
     _storedBytes = 0;
+    _heldBytes = 0;
 }
 
 bool CBK_SwfReader::Create(CBK_SwfStream* stream, bool) {
@@ -134,6 +135,29 @@ void CBK_SwfReader::ByteAlign() {
 int32_t CBK_SwfReader::GetBits(uint16_t count, bool isSigned) {
     if (count == 0)
         return 0;
+    if (_direct && count <= 32) {
+        // In memory, with the bits there: the few bytes that hold them at once. The position
+        // ends on the last byte touched, as the bit by bit reading leaves it.
+        uint32_t at = _position, bit = _bitPosition;
+        if (bit >= 8 && at < _viewSize) {
+            ++at;
+            bit = 0;
+        }
+        const uint32_t total = bit + count;
+        const uint32_t bytes = (total + 7) / 8;
+        if (bit < 8 && at <= _viewSize && _viewSize - at >= bytes) {
+            uint64_t word = 0;
+            for (uint32_t i = 0; i < bytes; ++i)
+                word = word << 8 | _direct[at + i];
+            word <<= 64 - 8 * bytes;
+            auto result = static_cast<uint32_t>((word << bit) >> (64 - count));
+            _position = at + (total - 1) / 8;
+            _bitPosition = total - 8 * ((total - 1) / 8);
+            if (isSigned && count < 32 && (result >> (count - 1)) & 1)
+                result |= ~((uint32_t(1) << count) - 1);
+            return static_cast<int32_t>(result);
+        }
+    }
     const uint32_t size = GetDataSize();
     uint64_t value = 0;
     uint32_t left = count;
@@ -251,21 +275,34 @@ CBK_SwfSharedBytes CBK_SwfReader::PeekShared(uint32_t count) {
 void CBK_SwfReader::GetString(std::wstring& str, uint32_t length, bool) {
     str.clear();
     ByteAlign();
-    std::vector<uint8_t> bytes;
+    const uint32_t size = GetDataSize();
+    uint32_t count = 0;
+    bool terminated = false;
     if (length) {
-        GetBytes(bytes, length);
+        count = std::min(length, size - _position);
+        _shortRead = _shortRead || count < length;
     } else {
-        const uint32_t size = GetDataSize();
         uint32_t end = _position;
         while (end < size && FetchByte(end) != 0)
             ++end;
-        GetBytes(bytes, end - _position);
-        if (_position < size)
-            ++_position; // the terminator
-        else
-            _shortRead = true;
+        count = end - _position;
+        terminated = end < size;
+        _shortRead = _shortRead || !terminated;
     }
-    str = SwfDecodeText(bytes.data(), bytes.size(), _version);
+    // The text is charged before it is made; refused, the reading stops anyway.
+    const bool charged = Charge(SwfTextCost(count));
+    const uint8_t* bytes = count && charged ? PeekBytes(count) : nullptr;
+    std::vector<uint8_t> copy;
+    if (bytes || !charged) {
+        _position += count;
+    } else if (count) {
+        GetBytes(copy, count);
+        bytes = copy.data();
+    }
+    if (terminated)
+        ++_position; // the terminator
+    if (charged)
+        str = SwfDecodeText(bytes, count, _version);
 }
 
 } // namespace ravuz

@@ -64,7 +64,8 @@ public:
     virtual uint16_t GetWord();
     virtual uint32_t GetDWord();
     // With a length, that many bytes (as many as remain); without, up to and including a
-    // zero byte or the end. The text ends at its first zero character.
+    // zero byte or the end. The text ends at its first zero character. What the string takes
+    // is charged to the budget before it is made (refused, it is left empty).
     virtual void GetString(std::wstring& str, uint32_t length, bool checkPaths);
     // Appends up to `count` bytes (no more than remain) and returns how many.
     virtual uint32_t GetBytes(std::vector<uint8_t>& out, uint32_t count);
@@ -147,9 +148,63 @@ public:
     // the tags inside them; not owned. None: a parse charges a budget of its own.
     CBK_SwfReadBudget* GetBudget() const { return _budget; }
     void SetBudget(CBK_SwfReadBudget* budget) { _budget = budget; }
-    // Charges objects about to be made for what is read; false when the budget has no room
-    // left, and the reading should stop. Always true without a budget.
+    // Charges memory about to be taken for what is read (SwfHeapCost of an object, say);
+    // false when the budget has no room left, and the reading should stop. Always true
+    // without a budget.
     bool Charge(uint64_t bytes) { return !_budget || _budget->Charge(bytes); }
+    // Whether a charge did not fit: the reading should stop, whatever still has room.
+    bool IsSpent() const { return _budget && _budget->IsSpent(); }
+    // Gives back a charge for memory that was freed (a list's old room, work undone).
+    void Refund(uint64_t bytes) {
+        if (_budget)
+            _budget->Refund(bytes);
+    }
+    // Charges a heap object of type T.
+    template <class T>
+    bool ChargeObject() {
+        return Charge(SwfHeapCost(sizeof(T)));
+    }
+    // Charges the room `list` needs to take one more element, before it takes it, and makes
+    // that room: it grows as the standard library grows it, doubling, and the old room is
+    // given back once the new one holds the elements. `kArena`: the list's room comes from
+    // the action records' chunk arena. False when the budget has no room left.
+    // Charges and makes room for `count` more elements at once (a count the file states,
+    // already held within the bytes that could hold them).
+    template <class List>
+    bool ChargeRoomFor(List& list, std::size_t count) {
+        const std::size_t want = list.size() + count;
+        if (want <= list.capacity())
+            return !IsSpent();
+        constexpr std::size_t kSlot = sizeof(typename List::value_type);
+        if (!Charge(SwfHeapCost(want * kSlot)))
+            return false;
+        const std::size_t old = list.capacity();
+        list.reserve(want);
+        if (old)
+            Refund(SwfHeapCost(old * kSlot));
+        return true;
+    }
+    template <bool kArena = false, class List>
+    bool ChargeRoomForOne(List& list) {
+        if (list.size() < list.capacity())
+            return !IsSpent();
+        const std::size_t old = list.capacity();
+        const std::size_t grown = old ? 2 * old : 1;
+        constexpr std::size_t kSlot = sizeof(typename List::value_type);
+        auto cost = [](std::size_t n) {
+            return kArena ? SwfArenaCost(n * kSlot) : SwfHeapCost(n * kSlot);
+        };
+        if (!Charge(cost(grown)))
+            return false;
+        list.reserve(grown);
+        if (old)
+            Refund(cost(old));
+        return true;
+    }
+
+    // Two streams to write a tag into while checking it, kept from tag to tag while small.
+    CBK_SwfStream& Scratch(int which);
+    void ReleaseScratch();
 
     // How many sprites enclose the bytes this reader holds.
     uint32_t GetNesting() const { return _nesting; }
@@ -165,11 +220,9 @@ protected:
     bool LoadFile(const CBK_Path& path, bool checkSignature, uint32_t maxBytes);
     // Reads the header from the data, then parses the tags when asked.
     bool LoadHeader(bool checkSignature, bool parse);
-    // Keeps what follows the last tag parsed, up to source position `end`.
+    // Keeps what follows the last tag parsed, up to source position `end`: a share of the
+    // bytes where the source holds them in a shared block, else a copy.
     void KeepTail(CBK_SwfReader& source, uint32_t end);
-    // The same from a reader that is done with: a tail that is most of its loaded data takes
-    // that data over instead of a copy beside it.
-    void TakeTail(CBK_SwfReader& source, uint32_t end);
     // ParseTags and ParseGenericTags (`raw`).
     void ReadTagList(CBK_SwfReader& source, uint32_t end, uint32_t frameLimit, bool raw);
     // Open with parsing: the tags are read from the file as it is read, not loaded first.
@@ -188,7 +241,7 @@ protected:
     // The view again when this reader is exactly a CBK_SwfReader, whose primitives then read
     // it without going through the overridable steps (which could do nothing else).
     const uint8_t* _direct = nullptr;
-    std::vector<uint8_t> _tail; // bytes after the last tag of a whole movie
+    CBK_SwfSharedBytes _tail; // bytes after the last tag of a whole movie
     // Made when first wanted: a reader over one tag's bytes, made for every tag read, never
     // wants it.
     CBK_SwfHeader& Header();
@@ -196,7 +249,9 @@ protected:
     uint32_t _lastError = 0;
     uint32_t _nesting = 0;
     CBK_SwfReadBudget* _budget = nullptr;
-    uint32_t _storedBytes = 0; // the loaded movie's bytes in its file; 0: its data
+    std::unique_ptr<CBK_SwfStream> _scratch[2];
+    uint64_t _storedBytes = 0; // the loaded movie's bytes in its file; 0: its data
+    uint64_t _heldBytes = 0;   // the memory the loaded movie's bytes take
     bool _shortRead = false;
     uint32_t _position = 0;
     uint32_t _bitPosition = 0;

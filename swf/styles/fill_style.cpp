@@ -51,14 +51,21 @@ uint32_t CBK_SwfFillStyle::Read(CBK_SwfReader* reader) {
     Destroy();
     _type = reader->GetByte();
     if (_type == SOLID_FILL) {
+        if (!reader->ChargeObject<CBK_SwfColorAlpha>())
+            return reader->GetBufPos() - start;
         _color = SwfNewColor(_alpha);
         _color->Read(reader);
     } else if (IsGradientType(_type)) {
+        if (!reader->Charge(SwfHeapCost(sizeof(CBK_SwfMatrix)) +
+                            SwfHeapCost(sizeof(CBK_SwfGradient))))
+            return reader->GetBufPos() - start;
         _matrix = std::make_unique<CBK_SwfMatrix>();
         _matrix->Read(reader);
         _gradient = std::make_unique<CBK_SwfGradient>(_alpha);
         _gradient->Read(reader);
     } else if (IsBitmapType(_type)) {
+        if (!reader->ChargeObject<CBK_SwfMatrix>())
+            return reader->GetBufPos() - start;
         _bitmapId = reader->GetWord();
         _matrix = std::make_unique<CBK_SwfMatrix>();
         _matrix->Read(reader);

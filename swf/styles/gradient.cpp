@@ -34,6 +34,8 @@ void CBK_SwfGradientRecord::Create(uint8_t ratio, CBK_SwfColor* color, bool alph
 uint32_t CBK_SwfGradientRecord::Read(CBK_SwfReader* reader) {
     const uint32_t start = reader->GetBufPos();
     _ratio = reader->GetByte();
+    if (!reader->ChargeObject<CBK_SwfColorAlpha>())
+        return reader->GetBufPos() - start;
     _color = SwfNewColor(_alpha);
     _color->Read(reader);
     return reader->GetBufPos() - start;
@@ -79,7 +81,8 @@ uint32_t CBK_SwfGradient::Read(CBK_SwfReader* reader) {
     _modes = countByte & 0xF0;
     const uint32_t count = countByte & 0x0F;
     for (uint32_t i = 0; i < count; ++i) {
-        if (reader->GetRemaining() < CBK_SwfGradientRecord::WireSize(_alpha))
+        if (reader->GetRemaining() < CBK_SwfGradientRecord::WireSize(_alpha) ||
+            !reader->ChargeRoomForOne(_records) || !reader->ChargeObject<CBK_SwfGradientRecord>())
             break;
         auto record = std::make_unique<CBK_SwfGradientRecord>();
         record->SetAlpha(_alpha);

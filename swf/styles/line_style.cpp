@@ -26,6 +26,8 @@ void CBK_SwfLineStyle::Create(uint16_t width, CBK_SwfColor* color, bool alpha) {
 uint32_t CBK_SwfLineStyle::Read(CBK_SwfReader* reader) {
     const uint32_t start = reader->GetBufPos();
     _width = reader->GetWord();
+    if (!reader->ChargeObject<CBK_SwfColorAlpha>())
+        return reader->GetBufPos() - start;
     _color = SwfNewColor(_alpha);
     _color->Read(reader);
     return reader->GetBufPos() - start;

@@ -21,7 +21,7 @@ public:
     ~CBK_SwfStyleArray() override = default;
 
     void Destroy() { _styles.clear(); }
-    // The count written is the number of styles held (at most kSwfMaxStyles are written).
+    // The count written is the number of styles held (at most kSwfMaxStyleCount are written).
     uint32_t Read(CBK_SwfReader* reader) override;
     uint32_t Write(CBK_SwfStream* stream) override;
 
@@ -67,6 +67,8 @@ uint32_t CBK_SwfStyleArray<Style>::Read(CBK_SwfReader* reader) {
     const uint32_t count = SwfReadStyleCount(reader);
     const uint32_t size = MinStyleSize();
     for (uint32_t i = 0; i < count && reader->GetRemaining() >= size; ++i) {
+        if (!reader->ChargeRoomForOne(_styles) || !reader->template ChargeObject<Style>())
+            break;
         std::unique_ptr<Style> style = NewStyle();
         style->Read(reader);
         _styles.push_back(std::move(style));

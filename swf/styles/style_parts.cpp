@@ -52,7 +52,7 @@ std::unique_ptr<CBK_SwfMatrix> SwfCopyMatrix(const CBK_SwfMatrix* matrix) {
 }
 
 uint32_t SwfWriteStyleCount(CBK_SwfStream* stream, std::size_t count) {
-    const auto n = static_cast<uint32_t>(std::min<std::size_t>(count, kSwfMaxStyles));
+    const auto n = static_cast<uint32_t>(std::min<std::size_t>(count, kSwfMaxStyleCount));
     if (n < 0xFF) {
         stream->Add(static_cast<uint8_t>(n));
     } else {

@@ -15,6 +15,8 @@ class CBK_SwfStream;
 
 // Styles beyond this cannot be indexed: a shape announces index widths in 4 bits (15 at most).
 constexpr uint32_t kSwfMaxStyles = 0x7FFF;
+// An array holds as many as its 16-bit count says, those beyond the indexed ones included.
+constexpr uint32_t kSwfMaxStyleCount = 0xFFFF;
 
 inline bool SwfIsAlphaColor(const CBK_SwfColor* color) {
     return dynamic_cast<const CBK_SwfColorAlpha*>(color) != nullptr;
@@ -34,7 +36,7 @@ void SwfWriteMatrix(CBK_SwfStream* stream, CBK_SwfMatrix* matrix);
 std::unique_ptr<CBK_SwfMatrix> SwfCopyMatrix(const CBK_SwfMatrix* matrix);
 
 // Count below 255: one byte; otherwise 0xFF and a u16. Returns the count written, at most
-// kSwfMaxStyles.
+// kSwfMaxStyleCount.
 uint32_t SwfWriteStyleCount(CBK_SwfStream* stream, std::size_t count);
 uint32_t SwfReadStyleCount(CBK_SwfReader* reader);
 

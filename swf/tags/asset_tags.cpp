@@ -61,7 +61,10 @@ void CBK_SwfAssetList::ReadAssets(CBK_SwfReader* reader, uint32_t end) {
     const uint16_t count = reader->GetWord();
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t at = reader->GetBufPos();
-        if (at >= end || end - at < kSmallestAsset)
+        // Each entry is charged before it is made: a flood of them ends where the movie's
+        // budget does.
+        if (at >= end || end - at < kSmallestAsset || !reader->ChargeRoomForOne(_assets) ||
+            !reader->ChargeObject<CBK_SwfAsset>())
             break;
         auto asset = std::make_unique<CBK_SwfAsset>();
         asset->Read(reader);

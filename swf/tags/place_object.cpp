@@ -67,6 +67,31 @@ void CBK_SwfClipAction::TrackBranches(bool on) {
         _actions->TrackBranches(on, false);
 }
 
+// ---- CBK_SwfHeldMatrix
+
+CBK_SwfHeldMatrix& CBK_SwfHeldMatrix::operator=(const CBK_SwfHeldMatrix& other) {
+    if (this != &other) {
+        if (other._matrix)
+            Emplace() = *other._matrix;
+        else
+            reset();
+    }
+    return *this;
+}
+
+void CBK_SwfHeldMatrix::reset(CBK_SwfMatrix* owned) {
+    if (_matrix != &_inPlace)
+        delete _matrix;
+    _matrix = owned;
+}
+
+CBK_SwfMatrix& CBK_SwfHeldMatrix::Emplace() {
+    reset();
+    _inPlace = CBK_SwfMatrix();
+    _matrix = &_inPlace;
+    return _inPlace;
+}
+
 // ---- CBK_SwfPlaceObject
 
 uint16_t CBK_SwfPlaceObject::sMinIdRead = 65535;
@@ -109,13 +134,13 @@ void CBK_SwfPlaceObject::SeenWritten(uint16_t depth, const uint16_t* id) {
 
 CBK_SwfPlaceObject::CBK_SwfPlaceObject(const CBK_SwfPlaceObject& other)
     : CBK_SwfTag(other), _characterId(other._characterId), _depth(other._depth),
-      _matrix(CopyOf(other._matrix)), _colorTransform(CopyOf(other._colorTransform)) {}
+      _matrix(other._matrix), _colorTransform(CopyOf(other._colorTransform)) {}
 
 CBK_SwfPlaceObject& CBK_SwfPlaceObject::operator=(const CBK_SwfPlaceObject& other) {
     if (this != &other) {
         _characterId = other._characterId;
         _depth = other._depth;
-        _matrix = CopyOf(other._matrix);
+        _matrix = other._matrix;
         _colorTransform = CopyOf(other._colorTransform);
     }
     return *this;
@@ -133,12 +158,10 @@ uint32_t CBK_SwfPlaceObject::Read(CBK_SwfReader* reader) {
     SetCharacterId(reader->GetWord());
     _depth = reader->GetWord();
     SeenRead(_depth, &_characterId);
-    if (reader->GetBufPos() < end) {
-        _matrix = std::make_unique<CBK_SwfMatrix>();
-        _matrix->Read(reader);
-    }
+    if (reader->GetBufPos() < end)
+        _matrix.Emplace().Read(reader);
     reader->ByteAlign();
-    if (reader->GetBufPos() < end) {
+    if (reader->GetBufPos() < end && reader->ChargeObject<CBK_SwfColorTransform>()) {
         _colorTransform = std::make_unique<CBK_SwfColorTransform>();
         _colorTransform->Read(reader);
     }
@@ -175,7 +198,7 @@ CBK_SwfPlaceObject2& CBK_SwfPlaceObject2::operator=(const CBK_SwfPlaceObject2& o
     if (this == &other)
         return *this;
     CBK_SwfPlaceObject::operator=(other);
-    _name = other._name;
+    _name = CopyOf(other._name);
     _ratio = other._ratio;
     _clipDepth = other._clipDepth;
     _colorTransformAlpha = CopyOf(other._colorTransformAlpha);
@@ -187,9 +210,9 @@ CBK_SwfPlaceObject2& CBK_SwfPlaceObject2::operator=(const CBK_SwfPlaceObject2& o
     _move = other._move;
     _allEvents = other._allEvents;
     _version = other._version;
-    _clipActions.clear();
-    for (const auto& action : other._clipActions)
-        _clipActions.push_back(std::make_unique<CBK_SwfClipAction>(*action));
+    _clipActions.reset();
+    for (const auto& action : other.ClipActions())
+        MakeClipActions().push_back(std::make_unique<CBK_SwfClipAction>(*action));
     return *this;
 }
 
@@ -206,7 +229,23 @@ void CBK_SwfPlaceObject2::Create() {
 void CBK_SwfPlaceObject2::Destroy() {
     CBK_SwfPlaceObject::Destroy();
     _colorTransformAlpha.reset();
-    _clipActions.clear();
+    _clipActions.reset();
+}
+
+const std::wstring& CBK_SwfPlaceObject2::GetName() const {
+    static const std::wstring kNone;
+    return _name ? *_name : kNone;
+}
+
+const CBK_SwfPlaceObject2::ClipActionList& CBK_SwfPlaceObject2::ClipActions() const {
+    static const ClipActionList kNone;
+    return _clipActions ? *_clipActions : kNone;
+}
+
+CBK_SwfPlaceObject2::ClipActionList& CBK_SwfPlaceObject2::MakeClipActions() {
+    if (!_clipActions)
+        _clipActions = std::make_unique<ClipActionList>();
+    return *_clipActions;
 }
 
 void CBK_SwfPlaceObject2::SetCharacterId(uint16_t id) {
@@ -215,7 +254,7 @@ void CBK_SwfPlaceObject2::SetCharacterId(uint16_t id) {
 }
 
 void CBK_SwfPlaceObject2::SetName(const std::wstring& name) {
-    _name = name;
+    _name = std::make_unique<std::wstring>(name);
     _hasName = true;
 }
 
@@ -240,17 +279,18 @@ void CBK_SwfPlaceObject2::SetColorTransformAlpha(CBK_SwfColorTransformAlpha* tra
 void CBK_SwfPlaceObject2::AddClipAction(CBK_SwfClipAction* action) {
     if (!action)
         return;
-    _clipActions.emplace_back(action);
+    MakeClipActions().emplace_back(action);
     _hasClipActions = true;
 }
 
 void CBK_SwfPlaceObject2::ClearClipActions() {
-    _clipActions.clear();
+    _clipActions.reset();
     _hasClipActions = false;
 }
 
 CBK_SwfClipAction* CBK_SwfPlaceObject2::GetClipAction(std::size_t index) const {
-    return index < _clipActions.size() ? _clipActions[index].get() : nullptr;
+    const ClipActionList& actions = ClipActions();
+    return index < actions.size() ? actions[index].get() : nullptr;
 }
 
 void CBK_SwfPlaceObject2::OffsetInfo(int32_t idOffset, int32_t depthOffset, int32_t) {
@@ -283,7 +323,7 @@ void CBK_SwfPlaceObject2::WritePayload(CBK_SwfStream& stream, uint32_t* clipDept
     if (_hasRatio)
         stream.Add(_ratio);
     if (_hasName) {
-        stream.Add(_name);
+        stream.Add(GetName());
         stream.Add(uint8_t(0));
     }
     if (_hasClipDepth) {
@@ -305,12 +345,12 @@ void CBK_SwfPlaceObject2::WritePayload(CBK_SwfStream& stream, uint32_t* clipDept
             return wide ? a.GetEvents() != 0 : (a.GetEvents() & 0xFFFF) != 0;
         };
         uint32_t all = 0;
-        for (const auto& action : _clipActions)
+        for (const auto& action : ClipActions())
             if (written(*action))
                 all |= action->GetEvents();
         stream.Add(uint16_t(0));
         addEvents(all);
-        for (const auto& action : _clipActions) {
+        for (const auto& action : ClipActions()) {
             if (!written(*action))
                 continue;
             CBK_SwfStream record(version);
@@ -333,7 +373,7 @@ void CBK_SwfPlaceObject2::WritePayload(CBK_SwfStream& stream, uint32_t* clipDept
 
 uint32_t CBK_SwfPlaceObject2::Write(CBK_SwfStream* stream) {
     // A handler that cannot be encoded leaves the whole placement unwritten.
-    for (const auto& action : _clipActions)
+    for (const auto& action : ClipActions())
         if (CBK_SwfDoAction* actions = action->GetDoAction())
             if (!actions->CanWrite(stream->GetVersion()))
                 return 0;
@@ -355,7 +395,7 @@ uint32_t CBK_SwfPlaceObject2::Read(CBK_SwfReader* reader) {
     const uint32_t end = reader->GetTagEnd(start);
     Destroy();
     Create();
-    _name.clear();
+    _name.reset();
     _allEvents = 0;
     const uint8_t flags = reader->GetByte();
     _depth = reader->GetWord();
@@ -365,12 +405,11 @@ uint32_t CBK_SwfPlaceObject2::Read(CBK_SwfReader* reader) {
         _hasCharacter = true;
     }
     SeenRead(_depth, _hasCharacter ? &_characterId : nullptr);
-    if (flags & 0x04) {
-        _matrix = std::make_unique<CBK_SwfMatrix>();
-        _matrix->Read(reader);
-    }
+    // What the flags announce is charged before it is made; refused, the reading stops.
+    if (flags & 0x04)
+        _matrix.Emplace().Read(reader);
     reader->ByteAlign();
-    if (flags & 0x08) {
+    if ((flags & 0x08) && reader->ChargeObject<CBK_SwfColorTransformAlpha>()) {
         _colorTransformAlpha = std::make_unique<CBK_SwfColorTransformAlpha>();
         _colorTransformAlpha->Read(reader);
         reader->ByteAlign();
@@ -379,15 +418,16 @@ uint32_t CBK_SwfPlaceObject2::Read(CBK_SwfReader* reader) {
         _ratio = reader->GetWord();
         _hasRatio = true;
     }
-    if (flags & 0x20) {
-        reader->GetString(_name, 0, false);
+    if ((flags & 0x20) && reader->ChargeObject<std::wstring>()) {
+        _name = std::make_unique<std::wstring>();
+        reader->GetString(*_name, 0, false);
         _hasName = true;
     }
     if (flags & 0x40) {
         _clipDepth = reader->GetWord();
         _hasClipDepth = true;
     }
-    if (flags & 0x80) {
+    if ((flags & 0x80) && reader->ChargeObject<ClipActionList>()) {
         _hasClipActions = true;
         _version = reader->GetVersion();
         ReadClipActions(reader, end);
@@ -413,6 +453,12 @@ void CBK_SwfPlaceObject2::ReadClipActions(CBK_SwfReader* reader, uint32_t end) {
         const uint32_t recordStart = reader->GetBufPos();
         const uint32_t recordEnd =
             static_cast<uint32_t>(std::min<uint64_t>(uint64_t(recordStart) + size, end));
+        // Each handler is charged before it is made: a flood of empty ones ends where the
+        // movie's budget does.
+        if (!reader->ChargeRoomForOne(MakeClipActions()) ||
+            !reader->Charge(SwfHeapCost(sizeof(CBK_SwfClipAction)) +
+                            SwfHeapCost(sizeof(CBK_SwfDoAction))))
+            break;
         auto action = std::make_unique<CBK_SwfClipAction>(events);
         action->SetRecordSize(size);
         if ((events & CBK_SwfClipAction::kKeyPress) && reader->GetBufPos() < recordEnd)
@@ -420,7 +466,7 @@ void CBK_SwfPlaceObject2::ReadClipActions(CBK_SwfReader* reader, uint32_t end) {
         action->GetDoAction()->Read(reader, recordEnd);
         // The record size, not what its actions took, says where the next one starts.
         reader->SetBufPos(recordEnd);
-        _clipActions.push_back(std::move(action));
+        MakeClipActions().push_back(std::move(action));
     }
 }
 

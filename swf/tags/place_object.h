@@ -45,6 +45,28 @@ private:
     std::unique_ptr<CBK_SwfDoAction> _actions;
 };
 
+// The matrix of a placement: held in the placement itself when read (long animations read
+// millions of them), or owned on the heap when a caller sets one.
+class CBK_SwfHeldMatrix {
+public:
+    CBK_SwfHeldMatrix() = default;
+    CBK_SwfHeldMatrix(const CBK_SwfHeldMatrix& other) { *this = other; }
+    CBK_SwfHeldMatrix& operator=(const CBK_SwfHeldMatrix& other);
+    ~CBK_SwfHeldMatrix() { reset(); }
+
+    CBK_SwfMatrix* get() const { return _matrix; }
+    CBK_SwfMatrix* operator->() const { return _matrix; }
+    explicit operator bool() const { return _matrix != nullptr; }
+    // Frees a matrix owned and takes `owned` (null: none).
+    void reset(CBK_SwfMatrix* owned = nullptr);
+    // The matrix held in place, emptied.
+    CBK_SwfMatrix& Emplace();
+
+private:
+    CBK_SwfMatrix* _matrix = nullptr; // the one in place, one owned, or none
+    CBK_SwfMatrix _inPlace;
+};
+
 class CBK_SwfPlaceObject : public CBK_SwfTag {
 public:
     CBK_SwfPlaceObject(uint16_t id = 0, uint16_t depth = 0) : _characterId(id), _depth(depth) {}
@@ -87,7 +109,7 @@ protected:
 
     uint16_t _characterId;
     uint16_t _depth;
-    std::unique_ptr<CBK_SwfMatrix> _matrix;
+    CBK_SwfHeldMatrix _matrix;
     std::unique_ptr<CBK_SwfColorTransform> _colorTransform;
 
 private:
@@ -114,7 +136,7 @@ public:
 
     void SetName(const std::wstring& name);
     void SetName(const wchar_t* name);
-    const std::wstring& GetName() const { return _name; }
+    const std::wstring& GetName() const;
     void SetRatio(uint16_t ratio);
     uint16_t GetRatio() const { return _ratio; }
     void SetClipDepth(uint16_t depth);
@@ -132,7 +154,7 @@ public:
     // Appends (takes ownership) and marks the placement as carrying clip actions.
     void AddClipAction(CBK_SwfClipAction* action);
     void ClearClipActions();
-    std::size_t GetClipActionCount() const { return _clipActions.size(); }
+    std::size_t GetClipActionCount() const { return ClipActions().size(); }
     CBK_SwfClipAction* GetClipAction(std::size_t index) const;
     uint32_t GetAllEventsMask() const { return _allEvents; }
     uint8_t GetVersion() const { return _version; }
@@ -146,20 +168,25 @@ private:
     void WritePayload(CBK_SwfStream& stream, uint32_t* clipDepthAt);
     void ReadClipActions(CBK_SwfReader* reader, uint32_t end);
     bool WritesCharacterId() const { return _hasCharacter || _characterId != 0; }
+    using ClipActionList = std::vector<std::unique_ptr<CBK_SwfClipAction>>;
+    const ClipActionList& ClipActions() const;
+    ClipActionList& MakeClipActions();
 
+    // Placements come by the million in long animations: the fields pack together, and what
+    // most of them lack (a name, clip actions) is held apart.
     uint16_t _ratio = 0;
-    std::wstring _name;
     uint16_t _clipDepth = 0;
-    std::unique_ptr<CBK_SwfColorTransformAlpha> _colorTransformAlpha;
+    uint32_t _allEvents = 0;
     bool _hasClipActions = false;
     bool _hasClipDepth = false;
     bool _hasName = false;
     bool _hasRatio = false;
     bool _hasCharacter = false;
     bool _move = false;
-    uint32_t _allEvents = 0;
-    std::vector<std::unique_ptr<CBK_SwfClipAction>> _clipActions;
     uint8_t _version = 4;
+    std::unique_ptr<std::wstring> _name;
+    std::unique_ptr<CBK_SwfColorTransformAlpha> _colorTransformAlpha;
+    std::unique_ptr<ClipActionList> _clipActions;
 };
 
 } // namespace ravuz

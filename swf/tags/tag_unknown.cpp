@@ -1,5 +1,7 @@
 #include "swf/tags/tag_unknown.h"
 
+#include <algorithm>
+
 #include "swf/stream/swf_reader.h"
 
 namespace ravuz {
@@ -9,6 +11,8 @@ uint32_t CBK_SwfTagUnknown::Read(CBK_SwfReader* reader) {
     if (!reader)
         return 0;
     const uint32_t before = reader->GetBufPos();
+    if (!reader->Charge(SwfHeapCost(std::min(_length, reader->GetRemaining()))))
+        return 0;
     reader->GetBytes(_payload, _length);
     return reader->GetBufPos() - before;
 }

@@ -78,6 +78,8 @@ uint32_t CBK_SwfDefineEditText::Read(CBK_SwfReader* reader) {
     return SwfReadTagBody(reader, [this](CBK_SwfReader& body) {
         Create();
         SetCharacterId(body.GetWord());
+        if (!body.Charge(SwfHeapCost(sizeof(CBK_SwfRect)) + SwfHeapCost(sizeof(CBK_SwfColorAlpha))))
+            return;
         _bounds = std::make_unique<CBK_SwfRect>();
         _bounds->Read(&body);
         body.ByteAlign();

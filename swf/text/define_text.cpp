@@ -105,6 +105,8 @@ uint32_t CBK_SwfDefineText::Read(CBK_SwfReader* reader) {
     return SwfReadTagBody(reader, [this](CBK_SwfReader& body) {
         Destroy();
         SetCharacterId(body.GetWord());
+        if (!body.Charge(SwfHeapCost(sizeof(CBK_SwfRect)) + SwfHeapCost(sizeof(CBK_SwfMatrix))))
+            return;
         _bounds = std::make_unique<CBK_SwfRect>();
         _bounds->Read(&body);
         body.ByteAlign();
@@ -115,6 +117,8 @@ uint32_t CBK_SwfDefineText::Read(CBK_SwfReader* reader) {
         _advanceBits = _minAdvanceBits = body.GetByte();
         const bool rgb = GetTagId() == kSwfTagDefineText;
         auto readGlyphs = [&](uint8_t count) {
+            if (!body.ChargeRoomForOne(_records) || !body.ChargeObject<GlyphRecord>())
+                return;
             auto glyphs = std::make_unique<GlyphRecord>(count, rgb);
             glyphs->SetBits(_glyphBits, _advanceBits);
             glyphs->Read(&body);
@@ -123,12 +127,14 @@ uint32_t CBK_SwfDefineText::Read(CBK_SwfReader* reader) {
         // Only a 0 where a record would start ends the text (past the end of the tag the
         // next byte reads as 0). Every record is a style byte, its fields and a glyph count,
         // which may be 0.
-        for (uint8_t byte = body.GetByte();
-             byte != 0 && body.Charge(CBK_SwfReadBudget::kObjectBytes); byte = body.GetByte()) {
+        for (uint8_t byte = body.GetByte(); byte != 0 && body.ChargeRoomForOne(_records);
+             byte = body.GetByte()) {
             if (!(byte & CBK_SwfTextRecord::kStyleRecord)) {
                 readGlyphs(byte);
                 continue;
             }
+            if (!body.ChargeObject<StyleRecord>())
+                break;
             auto style = std::make_unique<StyleRecord>(byte);
             style->SetSwf3(rgb);
             style->Read(&body);

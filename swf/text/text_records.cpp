@@ -82,7 +82,7 @@ uint32_t CBK_SwfTextStyleChangeRecord::Read(CBK_SwfReader* reader) {
     const uint32_t start = reader->GetBufPos();
     Destroy();
     _fontId = (_recordByte & TEXT_HAS_FONT) ? reader->GetWord() : 0;
-    if (_recordByte & TEXT_HAS_COLOR) {
+    if ((_recordByte & TEXT_HAS_COLOR) && reader->ChargeObject<CBK_SwfColorAlpha>()) {
         _color = SwfNewColor(!_rgb);
         _color->Read(reader);
     }
@@ -122,9 +122,12 @@ uint32_t CBK_SwfTextGlyphRecord::Read(CBK_SwfReader* reader) {
     if (bits)
         count = std::min<uint64_t>(count, uint64_t(reader->GetRemaining()) * 8 / bits);
     // Glyphs of no bits at all cost their entries only: the movie's budget bounds them.
-    if (!reader->Charge(count * sizeof(SwfGlyphEntry)))
+    if (count && !reader->Charge(SwfHeapCost(count * sizeof(SwfGlyphEntry))))
         count = 0;
-    for (uint64_t i = 0; i < count; ++i) {
+    if (bits == 0)
+        _entries.assign(count, SwfGlyphEntry{}); // fields of no bits are all 0
+    _entries.reserve(count);
+    for (uint64_t i = bits ? 0 : count; i < count; ++i) {
         SwfGlyphEntry entry;
         entry.index = static_cast<uint32_t>(reader->GetBits(_glyphBits, false));
         entry.advance = reader->GetBits(_advanceBits, true);

@@ -51,6 +51,8 @@ uint32_t CBK_SwfVideoFrame::Read(CBK_SwfReader* reader) {
         reader->OffsetBufPos(count);
         return reader->GetBufPos() - start;
     }
+    if (!reader->Charge(SwfHeapCost(sizeof(CBK_SwfStream)) + SwfHeapCost(count)))
+        return reader->GetBufPos() - start;
     auto payload = std::make_unique<CBK_SwfStream>(4);
     if (const uint8_t* bytes = reader->PeekBytes(count)) {
         payload->AddBytes(bytes, count);

@@ -189,4 +189,45 @@ TEST(SwfParserOracle, ReadsOurShapesFontsAndTexts) {
     EXPECT_EQ(textBits, 9);
 }
 
+// A shape may hold up to 65,535 styles of each kind, although its index fields reach only
+// the first 32,767: every style read is written back.
+TEST(SwfParserOracle, ReadsEveryStyleOfAShapeBeyondTheIndexedOnes) {
+    STRAVEL_REQUIRE_TOOL("swfparser");
+    constexpr uint16_t kFills = 40000, kLines = 33000;
+    auto count = [](uint16_t n) { return swftest::Bytes{0xFF, uint8_t(n), uint8_t(n >> 8)}; };
+    // DefineShape3: id, empty bounds, the fills, the lines, index widths of 15 bits, a change
+    // to fill 32,767 (the last one an index reaches), the end.
+    swftest::Bytes body{1, 0, 0x08, 0x00};
+    auto append = [&body](const swftest::Bytes& b) { body.insert(body.end(), b.begin(), b.end()); };
+    append(count(kFills));
+    for (uint16_t i = 0; i < kFills; ++i)
+        append({0x00, uint8_t(i), uint8_t(i >> 8), 0x30, 0xFF});
+    append(count(kLines));
+    for (uint16_t i = 0; i < kLines; ++i)
+        append({0x14, 0x00, 0x00, uint8_t(i), uint8_t(i >> 8), 0xFF});
+    append({0xFF, 0x13, 0xFF, 0xF8, 0x00});
+    swftest::Bytes tag{0x3F, 0x08}; // code 32, long form
+    for (int i = 0; i < 4; ++i)
+        tag.push_back(uint8_t(body.size() >> (8 * i)));
+    tag.insert(tag.end(), body.begin(), body.end());
+
+    CBK_SwfDefineShape3 shape;
+    swftest::ReadTag(shape, tag);
+    EXPECT_EQ(swftest::Hex(swftest::WriteBytes(shape)), swftest::Hex(tag));
+    std::vector<std::unique_ptr<CBK_SwfTag>> tags;
+    tags.push_back(std::make_unique<CBK_SwfDefineShape3>(shape));
+    tags.push_back(std::make_unique<CBK_SwfShowFrame>());
+    tags.push_back(std::make_unique<CBK_SwfEnd>());
+    stravel::testing::TempDir dir;
+    const auto path = dir / "styles.swf";
+    stravel::testing::WriteFileBytes(path, Movie(6, tags));
+    const auto result = stravel::testing::RunTool({"swfparser", "-e", path.string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out.find("FailingObject"), std::string::npos);
+    EXPECT_NE(result.out.find("FillStyleCountExtended: 40000"), std::string::npos);
+    EXPECT_NE(result.out.find("LineStyleCountExtended: 33000"), std::string::npos);
+    EXPECT_EQ(Count(result.out, "FillStyleType: 0"), std::size_t(kFills));
+    EXPECT_EQ(Count(result.out, "Width: 20"), std::size_t(kLines));
+}
+
 } // namespace

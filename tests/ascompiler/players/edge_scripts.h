@@ -1,8 +1,10 @@
 // Scripts at the edges of what the compiler takes: setProperty with property names in each
 // argument and in calls nested there, operator and else-if chains longer than any nesting it
-// allows, and nesting deep enough to exhaust the stack.
+// allows, every form of nesting 500 deep, nesting deep enough to exhaust the stack, and
+// built-ins given another number of arguments than they take.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,9 +13,15 @@ namespace stravel::testing {
 struct EdgeScript {
     std::string name;
     std::string script;
-    std::string expected; // traced lines joined by '|'; empty: the script must be refused
+    std::string expected;     // traced lines joined by '|'
+    std::string refusal = {}; // when not empty, the script is refused with a message holding it
 };
 
 std::vector<EdgeScript> EdgeScripts();
+
+// `count` scripts, each tracing one expression that nests forms of every kind (groups, calls,
+// method calls, array and object literals, function literals, new, ?:, signs, built-ins) 300
+// to 550 deep, with the value that the test itself computes.
+std::vector<EdgeScript> NestedExpressions(uint64_t seed, int count);
 
 } // namespace stravel::testing

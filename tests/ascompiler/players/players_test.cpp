@@ -134,24 +134,53 @@ TEST(CompiledScriptOracleTest, RufflePlaysEveryScriptAsWritten) {
     }
 }
 
-// Each edge script for SWF 5 and 6: played, it traces what it means and its branches land on
-// actions; refused, it fails as a syntax error rather than exhausting the stack.
+// Lines traced by movies that mark each script's output with a line "== NAME", split by
+// those markers: the lines each named script traced.
+std::map<std::string, std::string> ByMarker(const std::map<std::string, std::string>& movies) {
+    std::map<std::string, std::string> traced;
+    for (const auto& [movie, played] : movies) {
+        std::istringstream lines(played);
+        std::string line, name;
+        while (std::getline(lines, line)) {
+            if (line.rfind("== ", 0) == 0)
+                traced[name = line.substr(3)];
+            else if (!name.empty())
+                traced[name] += (traced[name].empty() ? "" : "\n") + line;
+        }
+    }
+    return traced;
+}
+
+uint64_t ProgramSeed() {
+    const char* fixed = std::getenv("STRAVEL_PROGRAM_SEED");
+    return fixed ? std::strtoull(fixed, nullptr, 10) : std::random_device()();
+}
+
+// Each edge script, and random expressions nested 300 to 550 deep, for SWF 5, 6 and 7:
+// played, it traces what it means and its branches land on actions; refused, it fails with
+// the message that says why rather than exhausting the stack or leaving values behind. The
+// played ones run one after another in a movie per version, each after a reset of the
+// properties that they set.
 TEST(CompiledScriptOracleTest, EdgeScriptsPlayAsWrittenOrAreRefused) {
-    STRAVEL_REQUIRE(NodeCheckersPresent(), "node or the npm packages of tests/players");
-    STRAVEL_REQUIRE_TOOL("chromium");
+    const uint64_t seed = ProgramSeed();
+    SCOPED_TRACE("STRAVEL_PROGRAM_SEED=" + std::to_string(seed));
+    std::vector<EdgeScript> scripts = EdgeScripts();
+    for (EdgeScript& s : NestedExpressions(seed, 12))
+        scripts.push_back(std::move(s));
     TempDir dir;
     std::filesystem::create_directory(dir / "movies");
     std::vector<std::string> check = {"node", (kPlayers / "avm1_check.mjs").string()};
-    std::map<std::string, std::string> expected; // by movie
-    for (const EdgeScript& s : EdgeScripts()) {
-        for (int version : {5, 6}) {
+    std::map<int, std::vector<std::string>> played; // the movie's scripts, by version
+    std::map<std::string, std::string> expected;    // by script and version
+    for (const EdgeScript& s : scripts) {
+        for (int version : {5, 6, 7}) {
             const std::string name = s.name + "_swf" + std::to_string(version);
             const Compiled c = CompileScript(s.script, version);
-            if (s.expected.empty()) {
-                EXPECT_FALSE(c.parsed) << name;
+            if (!s.refusal.empty()) {
                 EXPECT_EQ(c.error, 4) << name;
-                EXPECT_NE(c.message.find("nests too deeply"), std::string::npos)
+                EXPECT_NE(c.message.find(s.refusal), std::string::npos)
                     << name << ": " << c.message;
+                EXPECT_TRUE(c.code.empty()) << name;
                 continue;
             }
             EXPECT_EQ(c.error, 0) << name << ": " << c.message;
@@ -159,20 +188,28 @@ TEST(CompiledScriptOracleTest, EdgeScriptsPlayAsWrittenOrAreRefused) {
                 continue;
             check.push_back((dir / (name + ".bin")).string());
             WriteFileBytes(check.back(), std::string(c.code.begin(), c.code.end()));
-            ASSERT_TRUE(WriteScriptMovie(s.script + "\ntrace(\"__end__\");",
-                                         dir / "movies" / (name + ".swf"), version))
-                << name;
-            expected[name + ".swf"] = Lines(s.expected.c_str());
+            played[version].push_back("trace(\"== " + name +
+                                      "\"); _x = 0; _y = 0; _alpha = 100; _xscale = 100; "
+                                      "_yscale = 100;");
+            played[version].push_back(s.script);
+            expected[name] = Lines(s.expected.c_str());
         }
     }
+    STRAVEL_REQUIRE(NodeCheckersPresent(), "node or the npm packages of tests/players");
+    STRAVEL_REQUIRE_TOOL("chromium");
     EXPECT_EQ(CheckActionLists(check), expected.size());
+    for (auto& [version, movie] : played) {
+        movie.push_back("trace(\"__end__\");");
+        ASSERT_TRUE(WriteScriptsMovie(
+            movie, dir / "movies" / ("v" + std::to_string(version) + ".swf"), version));
+    }
     const std::map<std::string, std::string> traced =
-        Traced(RunTool({"node", (kPlayers / "run_movies.mjs").string(), (dir / "movies").string(),
-                        FindTool("chromium")}));
-    for (const auto& [movie, want] : expected) {
-        const auto it = traced.find(movie);
-        ASSERT_NE(it, traced.end()) << movie;
-        EXPECT_EQ(it->second, want) << movie;
+        ByMarker(Traced(RunTool({"node", (kPlayers / "run_movies.mjs").string(),
+                                 (dir / "movies").string(), FindTool("chromium")})));
+    for (const auto& [name, want] : expected) {
+        const auto it = traced.find(name);
+        ASSERT_NE(it, traced.end()) << name;
+        EXPECT_EQ(it->second, want) << name;
     }
 }
 
@@ -184,8 +221,7 @@ TEST(CompiledScriptOracleTest, RandomProgramsTraceWhatNodeTraces) {
     STRAVEL_REQUIRE_TOOL("chromium");
     constexpr int kPrograms = 300;
     constexpr int kPerMovie = 30;
-    const char* fixed = std::getenv("STRAVEL_PROGRAM_SEED");
-    const uint64_t seed = fixed ? std::strtoull(fixed, nullptr, 10) : std::random_device()();
+    const uint64_t seed = ProgramSeed();
     SCOPED_TRACE("STRAVEL_PROGRAM_SEED=" + std::to_string(seed));
     TempDir dir;
     IncludeFolder includes(dir);
@@ -212,31 +248,20 @@ TEST(CompiledScriptOracleTest, RandomProgramsTraceWhatNodeTraces) {
     }
     const std::map<std::string, std::string> expected = Traced(RunTool(node));
     // The markers split each movie's lines by program, as the runner splits its output.
-    std::string played;
-    for (const auto& [movie, lines] :
-         Traced(RunTool({"node", (kPlayers / "run_movies.mjs").string(), (dir / "movies").string(),
-                         FindTool("chromium")})))
-        played += "\n" + lines;
-    std::map<std::string, std::string> traced;
-    std::istringstream lines(played);
-    std::string line, name;
-    while (std::getline(lines, line)) {
-        if (line.rfind("== ", 0) == 0)
-            traced[name = line.substr(3) + ".js"];
-        else if (!name.empty())
-            traced[name] += (traced[name].empty() ? "" : "\n") + line;
-    }
+    std::map<std::string, std::string> traced =
+        ByMarker(Traced(RunTool({"node", (kPlayers / "run_movies.mjs").string(),
+                                 (dir / "movies").string(), FindTool("chromium")})));
     int differences = 0;
     for (size_t i = 0; i < programs.size() && differences < 3; ++i) {
         const std::string file = names[i] + ".js";
         const auto want = expected.find(file);
         ASSERT_NE(want, expected.end()) << file;
         EXPECT_EQ(want->second.find("__error__"), std::string::npos) << programs[i];
-        if (traced[file] != want->second) {
+        if (traced[names[i]] != want->second) {
             ++differences;
             ADD_FAILURE() << programs[i] << "\nNode:\n"
                           << want->second << "\nplayer:\n"
-                          << traced[file];
+                          << traced[names[i]];
         }
     }
 }

@@ -45,10 +45,10 @@ TEST(ASParserTest, DeepNestingIsReportedAsSuch) {
         {"if (a) ", ""}, {"if (a) { ", "} "}, {"while (a) { if (b) ", "} "}};
     for (const auto& [level, close] : levels) {
         std::string script;
-        for (int i = 0; i < 700; ++i)
+        for (int i = 0; i < 1300; ++i)
             script += level;
         script += "b(); ";
-        for (int i = 0; i < 700; ++i)
+        for (int i = 0; i < 1300; ++i)
             script += close;
         EXPECT_EQ(service->parse(script.c_str()), nullptr);
         EXPECT_EQ(service->getError(), 4);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -75,6 +76,82 @@ TEST(AtomicFileTest, TheReplacementKeepsTheTargetsMode) {
     ASSERT_TRUE(BK_WriteFileAtomically(dir / "fresh", "x"));
     EXPECT_EQ(ModeOf(dir / "fresh"), 0644u);
     umask(saved);
+}
+
+// The access list of a file as getfacl reads it (numeric ids, no header).
+std::string AccessListOf(const std::string& path) {
+    const auto result =
+        RunTool({"getfacl", "--omit-header", "--numeric", "--absolute-names", path});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return result.out;
+}
+
+// Who may read a saved file is who could read it before: its mode, owners and access list or
+// the absence of one, whatever the folder's default list gives new files. A file deleted or moved
+// away while it was being saved leaves nothing to keep but that, and the save writes its bytes.
+// getfacl reads the lists, and user 1001, whom the folder's default lets read new files, tries
+// to read each saved file.
+TEST(AtomicFileTest, ASaveKeepsWhoMayReadTheFileEvenOnceItHasGone) {
+    STRAVEL_REQUIRE_TOOL("getfacl");
+    STRAVEL_REQUIRE_TOOL("setfacl");
+    const bool root = geteuid() == 0;
+    if (root)
+        STRAVEL_REQUIRE_TOOL("setpriv");
+    TempDir dir;
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms(0755));
+    const std::string folder = dir / "shared", path = folder + "/doc.xml";
+    const std::string elsewhere = dir / "elsewhere.xml";
+    std::filesystem::create_directory(folder);
+    if (RunTool({"setfacl", "-d", "-m", "u:1001:r", folder}).exitCode != 0)
+        GTEST_SKIP() << "no access lists on this file system";
+    enum Meanwhile { kNothing, kDeleted, kMovedAway };
+    const struct {
+        const char* list; // given to the file before the save
+        Meanwhile meanwhile;
+        bool readable; // by user 1001
+    } cases[] = {
+        {nullptr, kNothing, false},   {nullptr, kDeleted, false},
+        {nullptr, kMovedAway, false}, {"u:1001:r", kNothing, true},
+        {"u:1001:r", kDeleted, true}, {"u:1002:rw,g::-", kNothing, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << (c.list ? c.list : "no list") << ", " << c.meanwhile);
+        // Made without the list the folder gives new files.
+        WriteFileBytes(path, "old");
+        ASSERT_EQ(RunTool({"setfacl", "-b", path}).exitCode, 0);
+        ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+        if (root) {
+            ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+        }
+        if (c.list) {
+            ASSERT_EQ(RunTool({"setfacl", "-m", c.list, path}).exitCode, 0);
+        }
+        const std::string before = AccessListOf(path);
+        struct stat was, now;
+        ASSERT_EQ(stat(path.c_str(), &was), 0);
+        CBK_AtomicFile file;
+        ASSERT_TRUE(file.Open(path));
+        ASSERT_TRUE(file.Write("new", 3));
+        if (c.meanwhile == kDeleted)
+            std::filesystem::remove(path);
+        else if (c.meanwhile == kMovedAway)
+            std::filesystem::rename(path, elsewhere);
+        ASSERT_TRUE(file.Commit()) << std::strerror(errno);
+        EXPECT_EQ(ReadFileBytes(path), "new");
+        EXPECT_EQ(CountEntries(folder), 1u);
+        EXPECT_EQ(AccessListOf(path), before);
+        ASSERT_EQ(stat(path.c_str(), &now), 0);
+        EXPECT_EQ(now.st_mode, was.st_mode);
+        EXPECT_EQ(now.st_uid, was.st_uid);
+        EXPECT_EQ(now.st_gid, was.st_gid);
+        if (root) {
+            const auto read =
+                RunTool({"setpriv", "--reuid=1001", "--regid=1001", "--clear-groups", "cat", path});
+            EXPECT_EQ(read.exitCode == 0, c.readable) << read.err;
+        }
+        std::filesystem::remove(path);
+        std::filesystem::remove(elsewhere);
+    }
 }
 
 // What getxattr reads of one attribute, or nothing when the file has none.

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <grp.h>
 #include <random>
+#include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include "core/files/container_iteration.h"
 #include "core/files/copy_object.h"
@@ -239,6 +246,118 @@ TEST_F(FileUtilitiesTest, CopiesExchangesAndMovesCarryNamedForksAndFolderDates) 
     const std::u16string name = u"moved";
     ASSERT_EQ(FSMoveRenameObjectUnicode(&b, &to, name.size(), name.data(), 0, nullptr), noErr);
     EXPECT_EQ(UserAttributes(work / "to/moved"), forks);
+}
+
+// Every attribute and access list of an item as getfattr and getfacl read them, without the
+// lines naming it; those whose names begin with one of `leftOut` are left out.
+std::string AllAttributes(const fs::path& item, std::initializer_list<const char*> leftOut = {}) {
+    const auto dump =
+        RunTool({"getfattr", "--absolute-names", "-d", "-e", "hex", "-m", "-", item.string()});
+    const auto lists =
+        RunTool({"getfacl", "--omit-header", "--numeric", "--absolute-names", item.string()});
+    EXPECT_EQ(dump.exitCode, 0) << dump.err;
+    EXPECT_EQ(lists.exitCode, 0) << lists.err;
+    std::string kept;
+    std::istringstream lines(dump.out);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty() && !line.starts_with("# file:") &&
+            std::none_of(leftOut.begin(), leftOut.end(),
+                         [&](const char* prefix) { return line.starts_with(prefix); }))
+            kept += line + "\n";
+    return kept + lists.out;
+}
+
+// A tree whose folders and files carry other programs' attributes, access lists (a folder's
+// default one too) or none, and, set by root, trusted and security attributes, copied into a
+// folder whose default list gives every new item one: each item of the copy keeps exactly the
+// attributes and lists of its source, as cp -a keeps them. Copied by nobody, the copy fails
+// nothing and leaves behind only what nobody may not set (security attributes) or see
+// (trusted ones).
+TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
+    STRAVEL_REQUIRE_TOOL("getfattr");
+    STRAVEL_REQUIRE_TOOL("getfacl");
+    STRAVEL_REQUIRE_TOOL("setfacl");
+    const bool root = geteuid() == 0;
+    for (const char* folder : {"t/sub/deeper", "to", "cp", "nobody"})
+        fs::create_directories(work / folder);
+    WriteFileBytes(work / "t/sub/notes", "notes");
+    WriteFileBytes(work / "t/plain", "plain");
+    const struct {
+        const char *item, *name, *value;
+    } attributes[] = {
+        {"t", "user.xdg.comment", "the tree"},
+        {"t/sub", "user.xdg.comment", "a folder"},
+        {"t/sub/deeper", "user.xdg.origin.url", "https://example.org/"},
+        {"t/sub/notes", "user.xdg.comment", "a file"},
+        {"t", "trusted.overlay.opaque", "y"},
+        {"t/sub/notes", "trusted.md5", "0123"},
+        {"t/sub", "security.stravel", "folder label"},
+        {"t/plain", "security.stravel", "file label"},
+    };
+    for (const auto& a : attributes) {
+        if (!root && !std::string_view(a.name).starts_with("user."))
+            continue;
+        const fs::path item = work / a.item;
+        if (setxattr(item.c_str(), a.name, a.value, std::strlen(a.value), 0) != 0)
+            GTEST_SKIP() << a.name << ": " << std::strerror(errno);
+    }
+    const struct {
+        const char *item, *list;
+        bool defaults;
+    } lists[] = {
+        {"t", "u:1002:rwx", false},
+        {"t", "u:1001:rx", true},
+        {"t/sub/notes", "u:1001:r,g::-", false},
+        {"t/sub/deeper", "g:1003:rwx", true},
+        {"to", "u:1001:rw", true},
+        {"cp", "u:1001:rw", true},
+        {"nobody", "u:1001:rw", true},
+    };
+    for (const auto& l : lists) {
+        const fs::path item = work / l.item;
+        if (RunTool({"setfacl", l.defaults ? "-d" : "-n", "-m", l.list, item.string()}).exitCode)
+            GTEST_SKIP() << "no access lists on this file system";
+    }
+    const char* items[] = {"t", "t/sub", "t/sub/deeper", "t/sub/notes", "t/plain"};
+
+    const FSRef tree = RefOf(work / "t"), to = RefOf(work / "to");
+    ASSERT_EQ(FSCopyObject(&tree, &to, 0, kDupeActionStandard, nullptr, nullptr, nullptr), noErr);
+    ASSERT_EQ(RunTool({"cp", "-a", (work / "t").string(), (work / "cp").string()}).exitCode, 0);
+    for (const char* item : items) {
+        SCOPED_TRACE(item);
+        const std::string copied = AllAttributes(work / "to" / item);
+        EXPECT_EQ(copied, AllAttributes(work / "cp" / item));
+        EXPECT_EQ(copied, AllAttributes(work / item));
+    }
+    EXPECT_NE(AllAttributes(work / "to/t").find("default:user:1001:r-x"), std::string::npos);
+
+    if (!root)
+        return;
+    // Nobody owns the tree and may write in the destination.
+    for (const fs::path& folder : {folders.Root(), work})
+        fs::permissions(folder, fs::perms(0755));
+    for (const fs::path& item : {work / "t", work / "nobody"}) {
+        ASSERT_EQ(lchown(item.c_str(), 65534, 65534), 0);
+        for (const auto& inner : fs::recursive_directory_iterator(item))
+            ASSERT_EQ(lchown(inner.path().c_str(), 65534, 65534), 0);
+    }
+    const FSRef byNobody = RefOf(work / "nobody");
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool ok = setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
+        _exit(ok && FSCopyObject(&tree, &byNobody, 0, kDupeActionStandard, nullptr, nullptr,
+                                 nullptr) == noErr
+                  ? 0
+                  : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (const char* item : items) {
+        SCOPED_TRACE(item);
+        EXPECT_EQ(AllAttributes(work / "nobody" / item),
+                  AllAttributes(work / item, {"security.", "trusted."}));
+    }
 }
 
 TEST_F(FileUtilitiesTest, MoveRenameIsOneStepOrNone) {

@@ -1,7 +1,10 @@
 // Movies and still pictures whose pictures carry what FFmpeg's decoders read beyond the pixels
-// (EXIF directories, compressed text, JPEG strips and tiles) open and draw their first frame
-// within bounds, drawing what the same picture draws without it; the plain pictures draw what
-// ffmpeg decodes (DNG-style TIFF files, whose colours a scaler makes up, draw).
+// (EXIF directories, compressed text, JPEG strips and tiles), or whose decoders would do far
+// more than their bytes suggest (samples that all name one refused picture, packets that do not
+// decode, FLIC and Go2Meeting chunks that each repaint the frame), open and draw their first
+// frame within bounds, drawing what the same picture draws without it; the plain
+// pictures draw what ffmpeg decodes (DNG-style TIFF files, whose colours a scaler makes up,
+// draw).
 #include <gtest/gtest.h>
 
 #include <map>
@@ -11,6 +14,7 @@
 #include "platform/movie/movie.h"
 #include "tests/platform/pict/exif_segment.h"
 #include "tests/platform/pict/metadata_bombs.h"
+#include "tests/platform/pict/repaint_bombs.h"
 #include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
 
@@ -36,7 +40,7 @@ TEST(MovieGate, PicturesThatFfmpegReadsBeyondTheirPixelsOpenWithinBounds) {
     for (const char* tool : {"ffmpeg", "cjpeg"})
         STRAVEL_REQUIRE_TOOL(tool);
     TempDir dir;
-    auto made = [&](const std::string& name, const std::string& bytes) {
+    auto put = [&](const std::string& name, const std::string& bytes) {
         WriteFileBytes(dir / name, bytes);
         return (dir / name).string();
     };
@@ -77,7 +81,7 @@ TEST(MovieGate, PicturesThatFfmpegReadsBeyondTheirPixelsOpenWithinBounds) {
     for (const auto& [name, bytes, twin] : stills) {
         const bool tiff = name.find(".tif") != std::string::npos;
         const int size = name == "tiles.tif" ? 512 : 8;
-        const std::string path = made(name, bytes);
+        const std::string path = put(name, bytes);
         cases.push_back(
             {path, twin.empty() || twin == "refused" ? twin : (dir / twin).string(), size});
         for (const char* container : {".mov", ".avi"}) {
@@ -94,6 +98,54 @@ TEST(MovieGate, PicturesThatFfmpegReadsBeyondTheirPixelsOpenWithinBounds) {
                  size});
         }
     }
+    // Movies made here, the first of each pair plain: samples that all name one PNG whose image
+    // stream inflates far past its rows, TDSC packets of a large picture that do not decode,
+    // FLIC frames cleared 10,000 times, Go2Meeting frames whose tile is painted 1,000 times or
+    // that set aside room for huge tiles 200 times (also in AVI and Matroska), screen captures
+    // cleared 10,000 times or by 100,000 moves, and animations whose 4,000 segments each fill
+    // the frame.
+    using picturetest::QuickTimeMovie;
+    const std::string crafted[][3] = {
+        {"one.png.mov", QuickTimeMovie("png ", 8, 8, {picturetest::BlackPng(72)}, 1000), ""},
+        {"inflating.png.mov",
+         QuickTimeMovie("png ", 8, 8, {picturetest::BlackPng((std::size_t(2) << 20) + 72)}, 1000),
+         "refused"},
+        {"tdsc.mov", QuickTimeMovie("TDSC", 2048, 2048, {std::string(16, '\xFF')}, 1000),
+         "refused"},
+        {"flic.mov", QuickTimeMovie("flic", 1024, 1024, {picturetest::FlicClears(1)}), ""},
+        {"clears.flic.mov", QuickTimeMovie("flic", 1024, 1024, {picturetest::FlicClears(10000)}),
+         "refused"},
+        {"g2m.mov",
+         QuickTimeMovie("G2M4", 1024, 1024, {picturetest::G2mFrame(1024, 1024, 1024, 1, 1)}), ""},
+        {"paints.g2m.mov",
+         QuickTimeMovie("G2M4", 1024, 1024, {picturetest::G2mFrame(1024, 1024, 1024, 1, 1000)}),
+         "refused"},
+        {"tiles.g2m.mov",
+         QuickTimeMovie("G2M4", 1024, 1024, {picturetest::G2mFrame(1024, 1024, 4096, 200, 1)}),
+         "refused"},
+        {"rasc.mov", QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 0, 0)}),
+         ""},
+        {"clears.rasc.mov",
+         QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 10000, 0)}),
+         "refused"},
+        {"arbc.mov", QuickTimeMovie("ARBC", 1024, 1024, {picturetest::ArbcFrame(1)}), ""},
+        {"segments.arbc.mov", QuickTimeMovie("ARBC", 1024, 1024, {picturetest::ArbcFrame(4000)}),
+         "refused"},
+        {"moves.rasc.mov",
+         QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 0, 100000)}),
+         "refused"},
+    };
+    for (const auto& [name, bytes, twin] : crafted) {
+        const std::string path = put(name, bytes);
+        const int size = twin.empty() && name.find("png") == std::string::npos ? 1024 : 8;
+        cases.push_back({path, twin, size});
+        if (name.find("g2m") == std::string::npos)
+            continue;
+        for (const char* container : {".avi", ".mkv"}) {
+            ASSERT_TRUE(stravel::testing::Make({"-i", path, "-c", "copy"}, path + container));
+            cases.push_back({path + container, twin, size});
+        }
+    }
     // Plain pictures draw what ffmpeg decodes; the others what their twins draw, or nothing.
     std::map<std::string, std::string> drawn;
     for (const Case& c : cases) {
@@ -102,10 +154,10 @@ TEST(MovieGate, PicturesThatFfmpegReadsBeyondTheirPixelsOpenWithinBounds) {
             // A bayer picture's colours are made up by a scaler, whose flags are not ffmpeg's.
             want = c.path.find(".tif") != std::string::npos
                        ? FirstFrame(c.path, 8, 8)
-                       : RunTool({"ffmpeg", "-v", "error", "-i", c.path, "-f", "rawvideo",
-                                  "-pix_fmt", "rgb24", "-"})
+                       : RunTool({"ffmpeg", "-v", "error", "-i", c.path, "-frames:v", "1", "-f",
+                                  "rawvideo", "-pix_fmt", "rgb24", "-"})
                              .out;
-            ASSERT_EQ(want.size(), 8u * 8 * 3) << c.path;
+            ASSERT_EQ(want.size(), std::size_t(c.size) * std::size_t(c.size) * 3) << c.path;
             drawn[c.path] = want;
         } else if (c.twin != "refused") {
             want = drawn.at(c.twin);

@@ -32,7 +32,7 @@ namespace {
 struct Format {
     const char* name; // its extension names the container
     std::vector<std::string> codec;
-    enum Making { kEncoded, kCut, kJoined, kMovie, kJoinedMovie } making = kEncoded;
+    enum Making { kEncoded, kCut, kJoined, kMovie, kJoinedMovie, kChained } making = kEncoded;
     // ffmpeg's input options for the decoding that the reader does.
     std::vector<std::string> decoding = {};
     // How the whole read stands to ffmpeg's: the same; holding it with silence where a packet
@@ -49,8 +49,11 @@ struct Format {
     const char* gain = nullptr;
     // A movie's picture's seconds.
     double picture = 20;
-    // Options of the second recording's muxer, for movies joined from two.
+    // Options of the second recording's muxer, for movies joined from two, and of the links
+    // after the first of a chain.
     std::vector<std::string> later = {};
+    // The seconds of each link of a chain.
+    std::vector<double> links = {};
 };
 
 // Gains that make digital silence, which codecs make runs of identical packets of: from 4 s to
@@ -99,6 +102,18 @@ void MakeFormat(const TempDir& dir, const Format& f, const std::filesystem::path
         encode(f.seconds / 2, first, picture(f.picture / 2));
         encode(f.seconds / 2, second, picture(f.picture / 2), "0.5", f.later);
         WriteFileBytes(file, ReadFileBytes(first) + ReadFileBytes(second));
+        return;
+    }
+    case Format::kChained: {
+        // Ogg files joined as `cat` joins them, each link fainter than the one before.
+        std::string bytes;
+        for (std::size_t i = 0; i < f.links.size(); ++i) {
+            const auto link = dir / (std::to_string(i) + "-" + f.name);
+            encode(f.links[i], link, {}, std::to_string(1.0 / double(i + 1)).c_str(),
+                   i ? f.later : std::vector<std::string>{});
+            bytes += ReadFileBytes(link);
+        }
+        WriteFileBytes(file, bytes);
         return;
     }
     case Format::kJoined: {
@@ -324,7 +339,37 @@ std::function<bool(std::string&)> SetMiddleCluster(int64_t milliseconds, bool re
     };
 }
 
+// Ogg files joined as `cat` joins them, of these codec options and links' seconds (the links
+// after the first made with `later`'s options too).
+Format Chain(const char* name, std::vector<std::string> codec, std::vector<double> links,
+             std::vector<std::string> later = {}) {
+    Format f{name, std::move(codec), Format::kChained};
+    f.links = std::move(links);
+    f.later = std::move(later);
+    return f;
+}
+
 } // namespace
+
+// Ogg files joined end to end, whose last link is shorter than one before: each link in turn, in
+// Vorbis, Opus and FLAC, where every link has a number of its own or all the same one, links of a
+// single page, links of another rate and channels, and of another codec.
+TEST(SoundFormats, JoinedOggFilesPlayEveryLinkInTurn) {
+    const std::vector<std::string> vorbis = {"-c:a", "libvorbis"}, opus = {"-c:a", "libopus"};
+    ExpectFormats({
+        Chain("chain.ogg", vorbis, {7, 20, 4}),
+        Chain("short.ogg", vorbis, {0.3, 3, 0.5, 0.2}),
+        Chain("chain.opus", opus, {20, 7}),
+        Chain("chain.oga", {"-c:a", "flac"}, {6, 2}),
+        Chain("same.opus", {"-c:a", "libopus", "-fflags", "+bitexact"}, {6, 9, 3}),
+        // Links of Opus after one of Vorbis, which the demuxer stops at.
+        Chain("codecs.ogg", vorbis, {7, 4, 5}, {"-c:a", "libopus"}),
+    });
+    // At the sound's own rate: where a link's rate changes, ffmpeg's command line starts its
+    // resampler again without taking the last samples that the old one holds.
+    ExpectFormats({Chain("mixed.ogg", vorbis, {7, 5}, {"-ar", "22050", "-ac", "1"})},
+                  {{0, 2}, {0, 1}});
+}
 
 TEST(SoundFormats, ExactlyTimedContainersJumpAsTheyReadWhole) {
     ExpectFormats({
@@ -753,6 +798,12 @@ TEST(SoundFormats, DamagedFilesReadAtLeastWhatFfmpegDecodes) {
         // Placed by their granules until one leaves the count of the packets' samples.
         held("vorbis.ogg", {"-c:a", "libvorbis"}),
         held("opus.opus", {"-c:a", "libopus"}),
+        // Links placed one after another.
+        [] {
+            Format f = Chain("chain.ogg", {"-c:a", "libvorbis"}, {7, 20, 4});
+            f.oracle = Format::kHeld;
+            return f;
+        }(),
     };
     std::mt19937 random(49);
     for (const Format& f : formats) {

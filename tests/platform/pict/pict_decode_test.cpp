@@ -16,6 +16,7 @@
 #include "platform/pict/pict_decode.h"
 #include "tests/platform/pict/exif_segment.h"
 #include "tests/platform/pict/metadata_bombs.h"
+#include "tests/platform/pict/repaint_bombs.h"
 #include "tests/support/bounded_run.h"
 #include "tests/support/tools.h"
 
@@ -823,8 +824,9 @@ TEST(PictDecode, PhotographsPlacedSmallDrawWhole) {
 // their entries multiply or whatever they print, before the scan or after it; compressed text
 // and profiles; GeoTIFF keys that each print one long array; a DNG-style TIFF whose JPEG strip
 // holds EXIF. Each picture draws what its twin without them draws, or is refused where its data
-// would be decoded many times over (tiles that share their bytes) or inflates far past its
-// rows; each in a child held to a second of processor time and 20 MB.
+// would be decoded many times over (tiles that share their bytes, OpenEXR blocks that all name
+// one chunk of channels nothing draws, FLIC chunks that each clear the frame) or inflates far
+// past its rows; each in a child held to a second of processor time and 20 MB.
 TEST(PictDecode, WhatFfmpegReadsBeyondPixelsCostsItNothing) {
     for (const char* tool : {"ffmpeg", "cjpeg"})
         STRAVEL_REQUIRE_TOOL(tool);
@@ -893,6 +895,13 @@ TEST(PictDecode, WhatFfmpegReadsBeyondPixelsCostsItNothing) {
          picturetest::DngWithSharedTiles(
              picturetest::WithHuffmanTables(picturetest::GreyJpeg(16), 60000), 512, 16),
          refused},
+        {"a FLIC frame cleared 10,000 times", "flic", 1024, picturetest::FlicClears(10000),
+         refused},
+        {"cleared once", "flic", 1024, picturetest::FlicClears(1), any},
+        {"4,000 channels that nothing draws in 1,024 blocks naming one chunk", "exr ", 64,
+         picturetest::ExrBlocks(4000, 1024, true), refused},
+        {"their red, green and blue alone, a chunk a block", "exr ", 64,
+         picturetest::ExrBlocks(0, 1024, false), any},
     };
     auto picture = [](const char* codec, int size, const std::string& data) {
         return Pict(8, 8).Compressed(kIdentity, Description(codec, size, size), data).End();

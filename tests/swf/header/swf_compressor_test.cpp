@@ -173,9 +173,19 @@ TEST_F(SwfCompressorTest, RefusalsAndTheirReasons) {
     WriteFileBytes(Work() / "short.swf", "CWS\x06");
     EXPECT_FALSE(CBK_SwfCompressor::DecompressSwf(PathOf(Work() / "short.swf"), out, true));
     EXPECT_EQ(CBK_SwfCompressor::GetLastError(), CBK_SwfCompressor::ERROR_NOT_COMPRESSED_SWF);
+    // A stream cut short, or that is no zlib at all, says so.
+    const std::string whole = ReadFileBytes(Work() / "c.swf");
+    WriteFileBytes(Work() / "cut.swf", whole.substr(0, 8 + 3));
+    WriteFileBytes(Work() / "noise.swf", whole.substr(0, 8) + "noise, not zlib");
+    for (const char* damaged : {"cut.swf", "noise.swf"}) {
+        gBK_SwfCompressor_LastError = 0;
+        EXPECT_FALSE(CBK_SwfCompressor::DecompressSwf(PathOf(Work() / damaged), out, true));
+        EXPECT_EQ(CBK_SwfCompressor::GetLastError(), CBK_SwfCompressor::ERROR_DAMAGED_STREAM)
+            << damaged;
+    }
     EXPECT_EQ(ReadFileBytes(Work() / "out.swf"), "keep");
-    EXPECT_EQ(Names(Work()),
-              (std::vector<std::string>{"c.swf", "out.swf", "p.swf", "short.swf", "text.swf"}));
+    EXPECT_EQ(Names(Work()), (std::vector<std::string>{"c.swf", "cut.swf", "noise.swf", "out.swf",
+                                                       "p.swf", "short.swf", "text.swf"}));
 }
 
 TEST_F(SwfCompressorTest, InPlaceWithoutBackup) {

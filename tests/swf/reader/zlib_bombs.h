@@ -78,4 +78,167 @@ inline Bytes CompressedMovie(const Bytes& head, const Bytes& unit, uint64_t coun
     return file + ZlibOfRepeats(head, unit, count, tail);
 }
 
+// A record header of the long form.
+inline Bytes LongTag(uint16_t code, uint64_t length) {
+    const uint16_t word = static_cast<uint16_t>(code << 6 | 0x3F);
+    return {static_cast<uint8_t>(word),         static_cast<uint8_t>(word >> 8),
+            static_cast<uint8_t>(length),       static_cast<uint8_t>(length >> 8),
+            static_cast<uint8_t>(length >> 16), static_cast<uint8_t>(length >> 24)};
+}
+
+inline Bytes Repeat(const Bytes& unit, std::size_t count) {
+    Bytes out;
+    out.reserve(unit.size() * count);
+    for (std::size_t i = 0; i < count; ++i)
+        out.insert(out.end(), unit.begin(), unit.end());
+    return out;
+}
+
+inline Bytes Word(uint16_t v) {
+    return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+}
+
+// A movie of tiny objects repeated: `head`, `unit` so many times, `tail`, after the
+// signature and length.
+struct Flood {
+    Bytes head, unit, tail;
+};
+
+// The kinds of objects a movie can hold the most of for its bytes, each made into a movie of
+// `units` repeats (a unit is a tag, or the objects a tag holds).
+struct FloodKind {
+    const char* name;
+    Flood (*make)(uint64_t units);
+};
+
+inline const std::vector<FloodKind>& FloodKinds() {
+    static const Bytes kEnd{0, 0}, kMovie = HeaderFields(1);
+    // A tag of `n` units of `unit` between `open` and `close`, as a whole unit of its own.
+    static const auto inTags = [](uint16_t code, const Bytes& open, const Bytes& unit, uint64_t n,
+                                  const Bytes& close) {
+        return LongTag(code, open.size() + unit.size() * n + close.size()) + open +
+               Repeat(unit, n) + close;
+    };
+    static const std::vector<FloodKind> kinds = {
+        {"ShowFrame tags",
+         [](uint64_t) {
+             return Flood{kMovie, {0x40, 0x00}, kEnd};
+         }},
+        {"tags of one byte the model keeps as stored",
+         [](uint64_t) {
+             return Flood{kMovie, {0x01, 0x32, 0x00}, kEnd};
+         }},
+        {"empty DoAction tags",
+         [](uint64_t) {
+             return Flood{kMovie, {0x00, 0x03}, kEnd};
+         }},
+        {"PlaceObject2 tags of a depth alone",
+         [](uint64_t) {
+             return Flood{kMovie, {0x83, 0x06, 0x00, 0x01, 0x00}, kEnd};
+         }},
+        {"Push records of a null",
+         [](uint64_t n) {
+             return Flood{
+                 kMovie + LongTag(12, 4 * n + 1), {0x96, 0x01, 0x00, 0x02}, Bytes{0} + kEnd};
+         }},
+        {"Play actions",
+         [](uint64_t n) {
+             return Flood{kMovie + LongTag(12, n + 1), {0x06}, Bytes{0} + kEnd};
+         }},
+        {"constant pool strings",
+         [](uint64_t n) {
+             const Bytes pool = Bytes{0x88} + Word(2 + 2000) + Word(1000) + Repeat({'a', 0}, 1000);
+             return Flood{kMovie + LongTag(12, pool.size() * n + 1), pool, Bytes{0} + kEnd};
+         }},
+        {"export entries",
+         [](uint64_t) {
+             return Flood{kMovie, inTags(56, Word(20000), {1, 0, 0}, 20000, {}), kEnd};
+         }},
+        {"gradient fill styles",
+         [](uint64_t) {
+             // DefineShape3: id, empty bounds, 65,535 linear gradients of no records.
+             return Flood{
+                 kMovie,
+                 inTags(32, Bytes{1, 0, 0, 0xFF, 0xFF, 0xFF}, {0x10, 0x00, 0x00}, 65535, {0, 0, 0}),
+                 kEnd};
+         }},
+        {"line styles",
+         [](uint64_t) {
+             return Flood{kMovie,
+                          inTags(32, Bytes{1, 0, 0, 0, 0xFF, 0xFF, 0xFF}, {1, 0, 0, 0, 0, 255},
+                                 65535, {0, 0}),
+                          kEnd};
+         }},
+        {"morph gradient fill styles",
+         [](uint64_t) {
+             // Id, two empty bounds, the offset, 65,535 gradients of two empty matrices.
+             const uint32_t styles = 3 + 4 * 65535 + 1 + 2;
+             return Flood{kMovie,
+                          inTags(46,
+                                 Bytes{1, 0, 0, 0, uint8_t(styles), uint8_t(styles >> 8),
+                                       uint8_t(styles >> 16), 0, 0xFF, 0xFF, 0xFF},
+                                 {0x10, 0x00, 0x00, 0x00}, 65535, {0, 0, 0, 0, 0}),
+                          kEnd};
+         }},
+        {"button records",
+         [](uint64_t) {
+             // DefineButton2: each record up, a character, a depth, empty matrix and transform.
+             return Flood{kMovie,
+                          inTags(34, Bytes{1, 0, 0, 0, 0}, {0x01, 1, 0, 1, 0, 0, 0}, 20000, {0}),
+                          kEnd};
+         }},
+        {"button conditions",
+         [](uint64_t) {
+             // No records, then conditions of no actions, each pointing at the next.
+             return Flood{
+                 kMovie,
+                 inTags(34, Bytes{1, 0, 0, 3, 0, 0}, {5, 0, 1, 0, 0}, 20000, {0, 0, 1, 0, 0}),
+                 kEnd};
+         }},
+        {"clip actions",
+         [](uint64_t) {
+             // PlaceObject2 at a depth with handlers of one event and no actions.
+             return Flood{kMovie,
+                          inTags(26, Bytes{0x80, 1, 0, 0, 0, 1, 0, 0, 0},
+                                 {1, 0, 0, 0, 1, 0, 0, 0, 0}, 20000, {0, 0, 0, 0}),
+                          kEnd};
+         }},
+        {"shape edges",
+         [](uint64_t n) {
+             // Eight straight edges of 11 bits each (2-bit steps) in 11 bytes.
+             const Bytes edges{0xC2, 0xB8, 0x57, 0x0A, 0xE1, 0x5C, 0x2B, 0x85, 0x70, 0xAE, 0x15};
+             return Flood{kMovie + LongTag(2, 11 * n + 7) + Bytes{1, 0, 0, 0, 0, 0}, edges,
+                          Bytes{0} + kEnd};
+         }},
+        {"text glyphs of no bits",
+         [](uint64_t n) {
+             return Flood{
+                 kMovie + LongTag(11, n + 7) + Bytes{1, 0, 0, 0, 0, 0}, {0x7F}, Bytes{0} + kEnd};
+         }},
+        {"text style records",
+         [](uint64_t n) {
+             return Flood{kMovie + LongTag(11, 2 * n + 7) + Bytes{1, 0, 0, 0, 0, 0},
+                          {0x80, 0x00},
+                          Bytes{0} + kEnd};
+         }},
+    };
+    return kinds;
+}
+
+// The inflated size of a flood of `units`.
+inline uint64_t FloodBytes(const Flood& f, uint64_t units) {
+    return f.head.size() + f.unit.size() * units + f.tail.size();
+}
+
+// The most units of a kind whose movie inflates to no more than `bytes`.
+inline uint64_t UnitsFor(const FloodKind& kind, uint64_t bytes) {
+    const Flood probe = kind.make(1);
+    return (bytes - probe.head.size() - probe.tail.size()) / probe.unit.size();
+}
+
+inline Bytes FloodMovie(const FloodKind& kind, uint64_t units) {
+    const Flood f = kind.make(units);
+    return CompressedMovie(f.head, f.unit, units, f.tail, true);
+}
+
 } // namespace swfbomb

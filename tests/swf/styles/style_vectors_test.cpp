@@ -160,8 +160,9 @@ std::vector<GoldenVector> Vectors() {
          BlankOf<CBK_SwfFillStyleArray>(false),
          BlankOf<CBK_SwfFillStyleArray>(false)},
     };
-    // The count takes one byte below 255, else 0xFF and a u16.
-    for (std::size_t n : {254u, 255u, 300u}) {
+    // The count takes one byte below 255, else 0xFF and a u16, up to the 65,535 it holds
+    // (whether or not a shape's index fields reach the styles past 32,767).
+    for (std::size_t n : {254u, 255u, 300u, 40000u, 65535u}) {
         const Bytes count =
             n < 255 ? Bytes{static_cast<uint8_t>(n)}
                     : Bytes{0xFF, static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8)};
@@ -209,14 +210,14 @@ TEST(SwfStyleArray, CountsBeyondTheBytesReadOnlyWhatIsThere) {
     EXPECT_EQ(g.GetRecordCount(), 1u);
 }
 
-TEST(SwfStyleArray, MoreStylesThanIndicesCanReachAreNotWritten) {
+TEST(SwfStyleArray, MoreStylesThanTheCountHoldsAreNotWritten) {
     CBK_SwfFillStyleArray array(false);
-    for (int i = 0; i < 40000; ++i)
+    for (int i = 0; i < 70000; ++i)
         array.AddFillStyle(Unknown13());
     const Bytes bytes = swftest::RecordBytes(array, 6);
-    ASSERT_EQ(bytes.size(), 3u + 32767u);
+    ASSERT_EQ(bytes.size(), 3u + 65535u);
     EXPECT_EQ(bytes[1], 0xFF);
-    EXPECT_EQ(bytes[2], 0x7F);
+    EXPECT_EQ(bytes[2], 0xFF);
 }
 
 TEST(SwfGradient, RecordsBeyondTheCountBitsAreLeftOutNotMiscounted) {
