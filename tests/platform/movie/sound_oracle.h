@@ -66,7 +66,35 @@ inline std::string Converted(const std::filesystem::path& file, int rate, int ch
     return stravel::testing::RunTool(argv).out;
 }
 
-// A picture that ffmpeg decodes: its time on ffmpeg's timeline and the colour of one pixel.
+// Where the times of the file's sound step ahead by more than a second between one packet's end
+// and the next packet, in seconds, in order: what a muxer's own start leaves of a step it was
+// asked to write.
+inline std::vector<double> SoundSteps(const std::filesystem::path& file) {
+    std::istringstream lines(
+        stravel::testing::RunTool({"ffprobe", "-v", "error", "-select_streams", "a:0",
+                                   "-show_entries", "packet=pts_time,duration_time", "-of",
+                                   "csv=p=0", file.string()})
+            .out);
+    std::vector<double> steps;
+    double end = std::nan("");
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t comma = line.find(',');
+        double at = std::nan(""), lasts = 0;
+        std::from_chars(line.data(), line.data() + std::min(comma, line.size()), at);
+        if (comma != std::string::npos)
+            std::from_chars(line.data() + comma + 1, line.data() + line.size(), lasts);
+        if (std::isnan(at))
+            continue;
+        if (at - end > 1)
+            steps.push_back(at - end);
+        end = at + lasts;
+    }
+    return steps;
+}
+
+// A picture that ffmpeg decodes: its time on ffmpeg's timeline (NaN where its packet's time was
+// none ffmpeg could use; ffmpeg shows it all the same, in its place in the order) and the colour
+// of one pixel.
 struct DecodedPicture {
     double time;
     uint8_t rgb[3];
@@ -96,7 +124,9 @@ inline std::vector<DecodedPicture> DecodedPictures(const std::filesystem::path& 
         const std::size_t data = pictures.size() * 12;
         if (data + 3 > result.out.size())
             break;
-        DecodedPicture picture{std::stod(line.substr(at + 10)), {}};
+        DecodedPicture picture{std::nan(""), {}};
+        const char* time = line.c_str() + at + 10;
+        std::from_chars(time, line.c_str() + line.size(), picture.time);
         std::copy_n(result.out.begin() + std::ptrdiff_t(data), 3, picture.rgb);
         pictures.push_back(picture);
     }
