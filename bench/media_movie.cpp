@@ -71,12 +71,17 @@ std::string Made(const std::string& name, const std::vector<std::string>& args) 
     return path;
 }
 
-// 20 s of 640 × 480 H.264 at 25 fps with B-frames and a key frame every 250 frames, or of
-// Motion-JPEG in a QuickTime movie, each of whose frames goes through the codec gate.
-std::string Clip(bool mjpeg = false) {
-    if (mjpeg)
+// 20 s of 640 × 480 H.264 at 25 fps with B-frames and a key frame every 250 frames (kind 0), or
+// of Motion-JPEG in a QuickTime movie, each of whose frames goes through the codec gate: 4:2:0
+// at 640 × 480 (1) or at an odd width, 639 × 480, whose rows end inside a group of the
+// converter's pixels (2).
+std::string Clip(int kind = 0) {
+    if (kind == 1)
         return Made("clip.mov", {"-f", "lavfi", "-i", "testsrc2=s=640x480:r=25:d=20", "-c:v",
                                  "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p"});
+    if (kind == 2)
+        return Made("odd.mov", {"-f", "lavfi", "-i", "testsrc2=s=639x480:r=25:d=20,format=rgb24",
+                                "-c:v", "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p"});
     return Made("clip.mp4", {"-f", "lavfi", "-i", "testsrc2=s=640x480:r=25:d=20", "-c:v", "libx264",
                              "-g", "250", "-bf", "3", "-pix_fmt", "yuv420p"});
 }
@@ -141,22 +146,25 @@ struct PeerInput {
     }
 };
 
-// The peer: every frame decoded once, the one shown at each k / 15 s converted to RGB.
-void PeerFrames(const std::string& path, int width, int height, int count) {
+// The peer: every frame decoded once, the one shown at each k / 15 s converted to RGB (24 bits)
+// or ARGB (32).
+void PeerFrames(const std::string& path, int width, int height, int count, int bits) {
     PeerInput input;
     if (!input.Open(path, AVMEDIA_TYPE_VIDEO))
         return;
     const AVRational base = input.format->streams[input.index]->time_base;
     SwsContext* scaler = nullptr;
-    std::vector<uint8_t> rgb(std::size_t(width) * height * 3);
+    const int bytes = bits / 8;
+    std::vector<uint8_t> rgb(std::size_t(width) * height * std::size_t(bytes));
     AVFrame* shown = av_frame_alloc();
     int k = 0;
     auto convert = [&](const AVFrame* frame) {
-        scaler = sws_getCachedContext(scaler, frame->width, frame->height,
-                                      AVPixelFormat(frame->format), width, height, AV_PIX_FMT_RGB24,
-                                      SWS_BICUBIC, nullptr, nullptr, nullptr);
+        scaler =
+            sws_getCachedContext(scaler, frame->width, frame->height, AVPixelFormat(frame->format),
+                                 width, height, bits == 32 ? AV_PIX_FMT_ARGB : AV_PIX_FMT_RGB24,
+                                 SWS_BICUBIC, nullptr, nullptr, nullptr);
         uint8_t* planes[4] = {rgb.data()};
-        int strides[4] = {width * 3};
+        int strides[4] = {width * bytes};
         sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
         benchmark::DoNotOptimize(rgb.data());
     };
@@ -176,11 +184,12 @@ void PeerFrames(const std::string& path, int width, int height, int count) {
     sws_freeContext(scaler);
 }
 
-// Every frame at 15 fps, at the clip's size or scaled, into a 24-bit image. For Motion-JPEG the
-// peer decodes the packets as they are: the difference is the codec gate's.
+// Every frame at 15 fps, at the clip's size or scaled, into a 24-bit or 32-bit image. For
+// Motion-JPEG the peer decodes the packets as they are: the difference is the codec gate's.
 void BM_FrameGrab15Fps(benchmark::State& state) {
     const int width = int(state.range(0)), height = int(state.range(1));
-    const std::string clip = Clip(state.range(2) != 0);
+    const std::string clip = Clip(int(state.range(2)));
+    const int bits = int(state.range(3));
     CBK_Path path(std::filesystem::path(clip).wstring());
     constexpr int kFrames = 20 * 15;
     bench::SideBySide rounds(state, "libav", "ms");
@@ -192,14 +201,14 @@ void BM_FrameGrab15Fps(benchmark::State& state) {
             ok = importer.Init(path);
             importer.SetSize(width, height);
             for (int k = 0; ok && k < kFrames; ++k)
-                ok = importer.GetRgbFrame(uint32_t(k * 600 / 15), image, nullptr, 24);
+                ok = importer.GetRgbFrame(uint32_t(k * 600 / 15), image, nullptr, bits);
             benchmark::DoNotOptimize(image.GetData());
         });
         if (!ok) {
             state.SkipWithError("the clip does not play");
             return;
         }
-        rounds.Peer([&] { PeerFrames(clip, width, height, kFrames); });
+        rounds.Peer([&] { PeerFrames(clip, width, height, kFrames, bits); });
     }
     rounds.Report();
 }
@@ -309,8 +318,8 @@ std::string Hour(int kind) {
     }
     if (kind == 23) {
         const std::string minute =
-            Made("minute.ogg", {"-f", "lavfi", "-i", "sine=f=440:r=44100:d=60", "-ac", "2", "-c:a",
-                                "libvorbis"});
+            Made("minute.ogg",
+                 {"-f", "lavfi", "-i", "sine=f=440:r=44100:d=60", "-ac", "2", "-c:a", "libvorbis"});
         return Made("hour.ogg", {"-stream_loop", "59", "-i", minute, "-c", "copy"});
     }
     if (kind >= 15)
@@ -513,10 +522,13 @@ void BM_SoundDuration(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_FrameGrab15Fps)
-    ->Args({640, 480, 0})
-    ->Args({320, 240, 0})
-    ->Args({640, 480, 1})
-    ->ArgNames({"w", "h", "mjpeg"})
+    ->Args({640, 480, 0, 24})
+    ->Args({320, 240, 0, 24})
+    ->Args({640, 480, 1, 24})
+    ->Args({640, 480, 1, 32})
+    ->Args({639, 480, 2, 24})
+    ->Args({639, 480, 2, 32})
+    ->ArgNames({"w", "h", "clip", "bits"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);

@@ -1,5 +1,5 @@
 // Decoded pictures to packed pixels at any size, turned as the stream's display matrix says.
-// Internal to the movie stand-in.
+// Internal to the platform layer (movies, and pictures that FFmpeg decodes).
 #pragma once
 
 #include <cstdint>
@@ -25,28 +25,45 @@ Orientation StreamOrientation(const AVStream* stream);
 class FrameScaler {
 public:
     // Converts the frame to `pixels` at width × height as displayed (after the orientation)
-    // into a target of targetBytes, rows rowBytes apart, writing nothing outside the rows'
-    // pixels. Ratios that the scaler refuses in one step are taken in several.
+    // into a target of targetBytes, rows rowBytes apart, writing every pixel of the rows and
+    // nothing outside them. Ratios that the scaler refuses in one step are taken in several.
     bool Scale(const AVFrame* frame, const Orientation& orientation, FramePixels pixels,
                uint8_t* target, std::size_t targetBytes, int32_t rowBytes, int32_t width,
                int32_t height);
 
 private:
+    // What the scaler writes for a target: its format and width (wider than the target's where
+    // rows are converted in whole groups), and whether its pixels are native 32-bit words
+    // 0xAARRGGBB that are put into the target as bytes A, R, G, B.
+    struct Written {
+        AVPixelFormat format = AV_PIX_FMT_NONE;
+        int32_t width = 0;
+        bool words = false;
+    };
     struct Step {
         ScalerPtr scaler;
+        int32_t sourceWidth = 0; // of the picture the step reads
         int32_t width = 0, height = 0;
         std::vector<uint8_t> pixels; // padded rows; empty for a step that writes the target
         int32_t stride = 0;
     };
-    bool _Plan(const AVFrame* frame, AVPixelFormat format, int32_t width, int32_t height,
+    static Written _WrittenAs(const AVFrame* frame, FramePixels pixels, int32_t width,
+                              int32_t height);
+    bool _Plan(const AVFrame* frame, FramePixels pixels, int32_t width, int32_t height,
                bool direct);
+    // The frame's planes, readable `width` pixels wide: the frame's own where its buffers hold
+    // that much, else a copy.
+    bool _Widen(const AVFrame* frame, int32_t width, const uint8_t* const*& planes,
+                const int*& strides);
     void _Orient(const Step& last, const Orientation& orientation, int32_t bytes, uint8_t* target,
                  int32_t rowBytes);
 
     std::vector<Step> _steps;
+    Written _written;
+    FramePtr _wide;
     // What _steps were planned for.
     int _sourceWidth = 0, _sourceHeight = 0, _sourceFormat = -1;
-    int _format = -1;
+    FramePixels _pixels = FramePixels::Rgb24;
     int32_t _width = 0, _height = 0;
     bool _direct = false;
 };
