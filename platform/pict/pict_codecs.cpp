@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string_view>
 
@@ -133,20 +134,19 @@ bool DecodeWithCodec(const uint8_t* description, std::size_t size, const uint8_t
     const int w = d.frame->width, h = d.frame->height;
     if (w <= 0 || h <= 0 || uint64_t(w) * uint64_t(h) > maxPixels)
         return false;
-    // To bytes alpha, red, green, blue, as movies' frames are drawn.
-    std::vector<uint8_t> argb(std::size_t(w) * std::size_t(h) * 4 + kFrameRenderRoom);
+    // To red, green, blue, as movies' frames are drawn, then to opaque pixels.
+    const std::size_t room = std::size_t(w) * std::size_t(h) * 3 + kFrameRenderRoom;
+    const auto rgb = std::make_unique_for_overwrite<uint8_t[]>(room);
     movie::FrameScaler scaler;
-    if (!scaler.Scale(d.frame, {}, FramePixels::Argb32, argb.data(), argb.size(), w * 4, w, h))
+    if (!scaler.Scale(d.frame, {}, FramePixels::Rgb24, rgb.get(), room, w * 3, w, h))
         return false;
     image.width = w;
     image.height = h;
     image.pixels.resize(std::size_t(w) * std::size_t(h));
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* row = argb.data() + std::size_t(y) * std::size_t(w) * 4;
-        uint32_t* out = &image.pixels[std::size_t(y) * std::size_t(w)];
-        for (int x = 0; x < w; ++x)
-            out[x] = 0xFF000000u | uint32_t(row[4 * x + 1]) << 16 | uint32_t(row[4 * x + 2]) << 8 |
-                     row[4 * x + 3];
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+        const uint8_t* pixel = rgb.get() + i * 3;
+        image.pixels[i] =
+            0xFF000000u | uint32_t(pixel[0]) << 16 | uint32_t(pixel[1]) << 8 | pixel[2];
     }
     return true;
 }
