@@ -26,7 +26,8 @@ class FrameScaler {
 public:
     // Converts the frame to `pixels` at width × height as displayed (after the orientation)
     // into a target of targetBytes, rows rowBytes apart, writing every pixel of the rows and
-    // nothing outside them. Ratios that the scaler refuses in one step are taken in several.
+    // nothing outside them. A frame drawn at another size than its own is the frame as drawn
+    // at its own size, resized, so that a flat colour keeps its value at every size.
     bool Scale(const AVFrame* frame, const Orientation& orientation, FramePixels pixels,
                uint8_t* target, std::size_t targetBytes, int32_t rowBytes, int32_t width,
                int32_t height);
@@ -40,12 +41,10 @@ private:
         int32_t width = 0;
         bool words = false;
     };
+    // One change of size, into planar RGB.
     struct Step {
         ScalerPtr scaler;
-        int32_t sourceWidth = 0; // of the picture the step reads
-        int32_t width = 0, height = 0;
-        std::vector<uint8_t> pixels; // padded rows; empty for a step that writes the target
-        int32_t stride = 0;
+        FramePtr picture;
     };
     static Written _WrittenAs(const AVFrame* frame, FramePixels pixels, int32_t width,
                               int32_t height);
@@ -55,13 +54,24 @@ private:
     // that much, else a copy.
     bool _Widen(const AVFrame* frame, int32_t width, const uint8_t* const*& planes,
                 const int*& strides);
-    void _Orient(const Step& last, const Orientation& orientation, int32_t bytes, uint8_t* target,
-                 int32_t rowBytes);
+    // Draws the frame at its own size a band of rows at a time, each band resized by the first
+    // step as it comes.
+    bool _Bands(const AVFrame* frame, const uint8_t* const* planes, const int* strides,
+                int32_t bytes);
+    // Puts width × height pixels of _rows into the target, turned.
+    void _Orient(const Orientation& orientation, int32_t width, int32_t height, int32_t bytes,
+                 uint8_t* target, int32_t rowBytes);
 
+    ScalerPtr _native; // the frame as drawn at its own size; none where the frame holds that
     std::vector<Step> _steps;
-    Written _written;
+    ScalerPtr _pack;  // the last step's planes to the target's pixels
+    Written _written; // by _native
     FramePtr _wide;
-    // What _steps were planned for.
+    std::vector<uint8_t> _rows; // what is turned into the target, or empty
+    int32_t _rowStride = 0;
+    bool _rowWords = false;
+    std::vector<uint8_t> _band;
+    // What the plan was made for.
     int _sourceWidth = 0, _sourceHeight = 0, _sourceFormat = -1;
     FramePixels _pixels = FramePixels::Rgb24;
     int32_t _width = 0, _height = 0;
