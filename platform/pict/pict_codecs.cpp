@@ -6,7 +6,11 @@
 #include <mutex>
 #include <string_view>
 
-#include "platform/movie/frame_scaler.h"
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+#include "platform/frames/frame_scaler.h"
 
 namespace tbx::pict {
 namespace {
@@ -137,7 +141,7 @@ bool DecodeWithCodec(const uint8_t* description, std::size_t size, const uint8_t
     // To red, green, blue, as movies' frames are drawn, then to opaque pixels.
     const std::size_t room = std::size_t(w) * std::size_t(h) * 3 + kFrameRenderRoom;
     const auto rgb = std::make_unique_for_overwrite<uint8_t[]>(room);
-    movie::FrameScaler scaler;
+    frames::FrameScaler scaler;
     if (!scaler.Scale(d.frame, {}, FramePixels::Rgb24, rgb.get(), room, w * 3, w, h))
         return false;
     image.width = w;

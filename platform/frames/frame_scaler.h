@@ -1,14 +1,19 @@
 // Decoded pictures to packed pixels at any size, turned as the stream's display matrix says.
-// Internal to the platform layer (movies, and pictures that FFmpeg decodes).
+// Internal to the platform layer: movies, and pictures inside PICT files that FFmpeg decodes.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-#include "platform/movie/ffmpeg_support.h"
-#include "platform/movie/movie_types.h"
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
 
-namespace tbx::movie {
+#include "platform/frames/frame_pixels.h"
+
+namespace tbx::frames {
 
 // A quarter turn or mirror of the picture: the stored pixel (p, q) is shown at
 // (a p + c q, b p + d q), moved back into the frame. Each entry is -1, 0 or 1.
@@ -33,6 +38,14 @@ public:
                int32_t height);
 
 private:
+    struct ScalerFree {
+        void operator()(SwsContext* context) const { sws_freeContext(context); }
+    };
+    struct FrameFree {
+        void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+    };
+    using ScalerPtr = std::unique_ptr<SwsContext, ScalerFree>;
+    using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
     // What the scaler writes for a target: its format and width (wider than the target's where
     // rows are converted in whole groups), and whether its pixels are native 32-bit words
     // 0xAARRGGBB that are put into the target as bytes A, R, G, B.
@@ -78,4 +91,4 @@ private:
     bool _direct = false;
 };
 
-} // namespace tbx::movie
+} // namespace tbx::frames

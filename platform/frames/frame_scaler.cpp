@@ -1,4 +1,4 @@
-#include "platform/movie/frame_scaler.h"
+#include "platform/frames/frame_scaler.h"
 
 #include <algorithm>
 #include <bit>
@@ -11,7 +11,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
-namespace tbx::movie {
+namespace tbx::frames {
 
 namespace {
 
@@ -398,4 +398,4 @@ bool FrameScaler::Scale(const AVFrame* frame, const Orientation& orientation, Fr
     return true;
 }
 
-} // namespace tbx::movie
+} // namespace tbx::frames
