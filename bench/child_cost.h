@@ -92,16 +92,4 @@ inline ChildCost PythonInChild(const std::string& script, const std::string& arg
     return {Seconds(used), kib / 1024.0, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-// python3's zlib inflating the stream after a SWF's first 8 bytes, every byte of it, held a
-// chunk at a time.
-inline constexpr const char* kInflateAll =
-    "import sys, zlib\n"
-    "d, n = zlib.decompressobj(), 0\n"
-    "with open(sys.argv[1], 'rb') as f:\n"
-    "    f.seek(8)\n"
-    "    for c in iter(lambda: f.read(1 << 16), b''):\n"
-    "        n += len(d.decompress(c, 1 << 20))\n"
-    "        while d.unconsumed_tail:\n"
-    "            n += len(d.decompress(d.unconsumed_tail, 1 << 20))\n";
-
 } // namespace bench

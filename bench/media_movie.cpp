@@ -30,6 +30,7 @@ extern "C" {
 #include "bench/side_by_side.h"
 #include "media/image/image.h"
 #include "media/importers/quicktime_importer.h"
+#include "platform/frames/frame_scaler.h"
 
 extern char** environ;
 
@@ -72,12 +73,22 @@ std::string Made(const std::string& name, const std::vector<std::string>& args) 
     return path;
 }
 
-// 20 s of 640 × 480 H.264 at 25 fps with B-frames and a key frame every 250 frames, or of
-// Motion-JPEG in a QuickTime movie, each of whose frames goes through the codec gate.
-std::string Clip(bool mjpeg = false) {
-    if (mjpeg)
+// 20 s of 640 × 480 H.264 at 25 fps with B-frames and a key frame every 250 frames (kind 0), or
+// of Motion-JPEG in a QuickTime movie, each of whose frames goes through the codec gate: 4:2:0
+// at 640 × 480 (1) or at an odd width, 639 × 480, whose rows end inside a group of the
+// converter's pixels (2); or 640 × 480 PNG pictures in a QuickTime movie, of 256 colours (3),
+// as animations of palette pictures are decoded, or of 24-bit RGB (4).
+std::string Clip(int kind = 0) {
+    if (kind == 1)
         return Made("clip.mov", {"-f", "lavfi", "-i", "testsrc2=s=640x480:r=25:d=20", "-c:v",
                                  "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p"});
+    if (kind == 2)
+        return Made("odd.mov", {"-f", "lavfi", "-i", "testsrc2=s=639x480:r=25:d=20,format=rgb24",
+                                "-c:v", "mjpeg", "-q:v", "3", "-pix_fmt", "yuvj420p"});
+    if (kind == 3 || kind == 4)
+        return Made(kind == 3 ? "palette.mov" : "rgb.mov",
+                    {"-f", "lavfi", "-i", "testsrc2=s=640x480:r=25:d=20", "-c:v", "png", "-pix_fmt",
+                     kind == 3 ? "pal8" : "rgb24"});
     return Made("clip.mp4", {"-f", "lavfi", "-i", "testsrc2=s=640x480:r=25:d=20", "-c:v", "libx264",
                              "-g", "250", "-bf", "3", "-pix_fmt", "yuv420p"});
 }
@@ -142,22 +153,25 @@ struct PeerInput {
     }
 };
 
-// The peer: every frame decoded once, the one shown at each k / 15 s converted to RGB.
-void PeerFrames(const std::string& path, int width, int height, int count) {
+// The peer: every frame decoded once, the one shown at each k / 15 s converted to RGB (24 bits)
+// or ARGB (32).
+void PeerFrames(const std::string& path, int width, int height, int count, int bits) {
     PeerInput input;
     if (!input.Open(path, AVMEDIA_TYPE_VIDEO))
         return;
     const AVRational base = input.format->streams[input.index]->time_base;
     SwsContext* scaler = nullptr;
-    std::vector<uint8_t> rgb(std::size_t(width) * height * 3);
+    const int bytes = bits / 8;
+    std::vector<uint8_t> rgb(std::size_t(width) * height * std::size_t(bytes));
     AVFrame* shown = av_frame_alloc();
     int k = 0;
     auto convert = [&](const AVFrame* frame) {
-        scaler = sws_getCachedContext(scaler, frame->width, frame->height,
-                                      AVPixelFormat(frame->format), width, height, AV_PIX_FMT_RGB24,
-                                      SWS_BICUBIC, nullptr, nullptr, nullptr);
+        scaler =
+            sws_getCachedContext(scaler, frame->width, frame->height, AVPixelFormat(frame->format),
+                                 width, height, bits == 32 ? AV_PIX_FMT_ARGB : AV_PIX_FMT_RGB24,
+                                 SWS_BICUBIC, nullptr, nullptr, nullptr);
         uint8_t* planes[4] = {rgb.data()};
-        int strides[4] = {width * 3};
+        int strides[4] = {width * bytes};
         sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
         benchmark::DoNotOptimize(rgb.data());
     };
@@ -177,11 +191,12 @@ void PeerFrames(const std::string& path, int width, int height, int count) {
     sws_freeContext(scaler);
 }
 
-// Every frame at 15 fps, at the clip's size or scaled, into a 24-bit image. For Motion-JPEG the
-// peer decodes the packets as they are: the difference is the codec gate's.
+// Every frame at 15 fps, at the clip's size or scaled, into a 24-bit or 32-bit image. For
+// Motion-JPEG the peer decodes the packets as they are: the difference is the codec gate's.
 void BM_FrameGrab15Fps(benchmark::State& state) {
     const int width = int(state.range(0)), height = int(state.range(1));
-    const std::string clip = Clip(state.range(2) != 0);
+    const std::string clip = Clip(int(state.range(2)));
+    const int bits = int(state.range(3));
     CBK_Path path(std::filesystem::path(clip).wstring());
     constexpr int kFrames = 20 * 15;
     bench::SideBySide rounds(state, "libav", "ms");
@@ -193,16 +208,79 @@ void BM_FrameGrab15Fps(benchmark::State& state) {
             ok = importer.Init(path);
             importer.SetSize(width, height);
             for (int k = 0; ok && k < kFrames; ++k)
-                ok = importer.GetRgbFrame(uint32_t(k * 600 / 15), image, nullptr, 24);
+                ok = importer.GetRgbFrame(uint32_t(k * 600 / 15), image, nullptr, bits);
             benchmark::DoNotOptimize(image.GetData());
         });
         if (!ok) {
             state.SkipWithError("the clip does not play");
             return;
         }
-        rounds.Peer([&] { PeerFrames(clip, width, height, kFrames); });
+        rounds.Peer([&] { PeerFrames(clip, width, height, kFrames, bits); });
     }
     rounds.Report();
+}
+
+struct FrameFree {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
+
+// The first frame of a clip, as its decoder gives it; null when it has none.
+FramePtr FirstFrame(const std::string& path) {
+    PeerInput input;
+    FramePtr first(av_frame_alloc());
+    if (!first || !input.Open(path, AVMEDIA_TYPE_VIDEO))
+        return nullptr;
+    AVPacket* packet = av_packet_alloc();
+    bool got = false;
+    while (!got && av_read_frame(input.format.get(), packet) >= 0) {
+        if (packet->stream_index == input.index &&
+            avcodec_send_packet(input.decoder.get(), packet) >= 0)
+            got = avcodec_receive_frame(input.decoder.get(), first.get()) == 0;
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    return got ? std::move(first) : nullptr;
+}
+
+// The frame scaler alone: the first frame of a clip (kinds as Clip's) drawn again and again at
+// w × h in 24 or 32 bits, beside swscale converting the same frame to the same size and form in
+// one bicubic step, its context made once as the scaler keeps its plan.
+void BM_FrameScaler(benchmark::State& state) {
+    const int width = int(state.range(0)), height = int(state.range(1));
+    const int bits = int(state.range(3));
+    const FramePtr frame = FirstFrame(Clip(int(state.range(2))));
+    if (!frame) {
+        state.SkipWithError("the clip does not decode");
+        return;
+    }
+    const std::size_t size = std::size_t(width) * height * std::size_t(bits / 8);
+    std::vector<uint8_t> ours(size + tbx::kFrameRenderRoom), theirs(size);
+    tbx::frames::FrameScaler scaler;
+    const tbx::FramePixels pixels = bits == 32 ? tbx::FramePixels::Argb32 : tbx::FramePixels::Rgb24;
+    SwsContext* peer = sws_getContext(
+        frame->width, frame->height, AVPixelFormat(frame->format), width, height,
+        bits == 32 ? AV_PIX_FMT_ARGB : AV_PIX_FMT_RGB24, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    uint8_t* planes[4] = {theirs.data()};
+    const int strides[4] = {width * bits / 8};
+    bench::SideBySide rounds(state, "swscale", "ms");
+    for (auto _ : state) {
+        bool ok = false;
+        rounds.Ours([&] {
+            ok = scaler.Scale(frame.get(), {}, pixels, ours.data(), ours.size(), width * bits / 8,
+                              width, height);
+        });
+        if (!ok || !peer) {
+            state.SkipWithError("the frame is not drawn");
+            break;
+        }
+        rounds.Peer([&] {
+            sws_scale(peer, frame->data, frame->linesize, 0, frame->height, planes, strides);
+        });
+        benchmark::DoNotOptimize(theirs.data());
+    }
+    rounds.Report();
+    sws_freeContext(peer);
 }
 
 // The peer: the whole sound decoded and resampled to 22,050 Hz mono 16-bit.
@@ -535,13 +613,38 @@ void BM_SoundDuration(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_FrameGrab15Fps)
-    ->Args({640, 480, 0})
-    ->Args({320, 240, 0})
-    ->Args({640, 480, 1})
-    ->ArgNames({"w", "h", "mjpeg"})
+    ->Args({640, 480, 0, 24})
+    ->Args({320, 240, 0, 24})
+    ->Args({640, 480, 1, 24})
+    ->Args({640, 480, 1, 32})
+    ->Args({639, 480, 2, 24})
+    ->Args({639, 480, 2, 32})
+    ->Args({320, 240, 0, 32})
+    ->Args({1280, 960, 0, 24})
+    ->Args({320, 240, 1, 24})
+    ->Args({320, 240, 3, 24})
+    ->ArgNames({"w", "h", "clip", "bits"})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
+// Arguments: size, clip (0: 4:2:0 from H.264, 3: a palette, 4: RGB), bits; the first at the
+// frame's own size.
+BENCHMARK(BM_FrameScaler)
+    ->Args({640, 480, 0, 24})
+    ->Args({320, 240, 0, 24})
+    ->Args({320, 240, 0, 32})
+    ->Args({8, 8, 0, 24})
+    ->Args({1280, 960, 0, 24})
+    ->Args({1280, 960, 0, 32})
+    ->Args({320, 240, 3, 24})
+    ->Args({8, 8, 3, 24})
+    ->Args({1280, 960, 3, 32})
+    ->Args({320, 240, 4, 24})
+    ->Args({8, 8, 4, 24})
+    ->ArgNames({"w", "h", "clip", "bits"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(200);
 BENCHMARK(BM_SoundRanges1000)
     ->Arg(1)
     ->Arg(0)

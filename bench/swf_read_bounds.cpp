@@ -130,7 +130,8 @@ void Measure(benchmark::State& state, const fs::path& file, std::size_t size) {
     for (auto _ : state) {
         const bench::ChildCost w = bench::OursInChild([&] { return ReadWhole(path); });
         const bench::ChildCost s = bench::OursInChild([&] { return ReadTagByTag(path); });
-        const bench::ChildCost p = bench::PythonInChild(bench::kInflateAll, file.string(), peak);
+        const bench::ChildCost p =
+            bench::PythonInChild(swfmovies::kPythonInflateAll, file.string(), peak);
         whole.push_back(w.seconds);
         wholePeak.push_back(w.peakMiB);
         stream.push_back(s.seconds);

@@ -2,9 +2,9 @@
 // the PCM forms it delivers.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
+#include "platform/frames/frame_pixels.h"
 #include "platform/types.h"
 
 namespace tbx {
@@ -46,13 +46,5 @@ struct PcmForm {
 // 'twos' is big-endian signed PCM, 'sowt' little-endian.
 constexpr OSType kSoundFormatTwos = FourCC("twos");
 constexpr OSType kSoundFormatSowt = FourCC("sowt");
-
-// Pixel layouts that frames are rendered in: bytes A, R, G, B (an offscreen pixel map) or
-// R, G, B.
-enum class FramePixels { Argb32, Rgb24 };
-
-// Bytes to spare after a packed target's last row that let a frame be rendered straight into
-// it: the scaler writes whole groups of pixels, past the end of a row.
-constexpr std::size_t kFrameRenderRoom = 64;
 
 } // namespace tbx

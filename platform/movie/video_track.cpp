@@ -48,7 +48,7 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
         av_guess_sample_aspect_ratio(const_cast<AVFormatContext*>(probe), stream, nullptr);
     if (aspect.num > 0 && aspect.den > 0 && aspect.num != aspect.den)
         width = int32_t(std::clamp<int64_t>(av_rescale(width, aspect.num, aspect.den), 1, 32767));
-    track->_orientation = StreamOrientation(stream);
+    track->_orientation = frames::StreamOrientation(stream);
     if (track->_orientation.SwapsAxes())
         std::swap(width, height);
     track->_width = std::min(width, 32767);

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/frames/frame_scaler.h"
 #include "platform/movie/ffmpeg_support.h"
-#include "platform/movie/frame_scaler.h"
 #include "platform/movie/movie_types.h"
 #include "platform/movie/timeline.h"
 
@@ -108,8 +108,8 @@ private:
     PacketPtr _packet;
     FramePtr _current;
     FramePtr _next;
-    FrameScaler _scaler;
-    Orientation _orientation;
+    frames::FrameScaler _scaler;
+    frames::Orientation _orientation;
     int _index = -1;
     AVRational _timeBase{1, 1};
     int64_t _startPts = 0;

@@ -2,14 +2,15 @@
 
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string_view>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libswscale/swscale.h>
 }
+
+#include "platform/frames/frame_scaler.h"
 
 namespace tbx::pict {
 namespace {
@@ -21,11 +22,7 @@ struct Decoding {
     AVCodecContext* context = nullptr;
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
-    AVFrame* argb = nullptr;
-    SwsContext* scaler = nullptr;
     ~Decoding() {
-        sws_freeContext(scaler);
-        av_frame_free(&argb);
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&context);
@@ -115,9 +112,7 @@ bool DecodeWithCodec(const uint8_t* description, std::size_t size, const uint8_t
     d.context = avcodec_alloc_context3(codec);
     d.packet = av_packet_alloc();
     d.frame = av_frame_alloc();
-    d.argb = av_frame_alloc();
-    if (!d.context || !d.packet || !d.frame || !d.argb ||
-        av_new_packet(d.packet, int(dataSize)) < 0)
+    if (!d.context || !d.packet || !d.frame || av_new_packet(d.packet, int(dataSize)) < 0)
         return false;
     std::memcpy(d.packet->data, data, dataSize);
     const int bits = depth > 32 ? depth - 32 : depth;
@@ -143,25 +138,19 @@ bool DecodeWithCodec(const uint8_t* description, std::size_t size, const uint8_t
     const int w = d.frame->width, h = d.frame->height;
     if (w <= 0 || h <= 0 || uint64_t(w) * uint64_t(h) > maxPixels)
         return false;
-    // To bytes alpha, red, green, blue, in rows of FFmpeg's padding.
-    d.argb->format = AV_PIX_FMT_ARGB;
-    d.argb->width = w;
-    d.argb->height = h;
-    d.scaler = sws_getContext(w, h, AVPixelFormat(d.frame->format), w, h, AV_PIX_FMT_ARGB,
-                              SWS_POINT, nullptr, nullptr, nullptr);
-    if (!d.scaler || av_frame_get_buffer(d.argb, 0) < 0 ||
-        sws_scale(d.scaler, d.frame->data, d.frame->linesize, 0, h, d.argb->data,
-                  d.argb->linesize) != h)
+    // To red, green, blue, as movies' frames are drawn, then to opaque pixels.
+    const std::size_t room = std::size_t(w) * std::size_t(h) * 3 + kFrameRenderRoom;
+    const auto rgb = std::make_unique_for_overwrite<uint8_t[]>(room);
+    frames::FrameScaler scaler;
+    if (!scaler.Scale(d.frame, {}, FramePixels::Rgb24, rgb.get(), room, w * 3, w, h))
         return false;
     image.width = w;
     image.height = h;
     image.pixels.resize(std::size_t(w) * std::size_t(h));
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* row = d.argb->data[0] + std::ptrdiff_t(y) * d.argb->linesize[0];
-        uint32_t* out = &image.pixels[std::size_t(y) * std::size_t(w)];
-        for (int x = 0; x < w; ++x)
-            out[x] = 0xFF000000u | uint32_t(row[4 * x + 1]) << 16 | uint32_t(row[4 * x + 2]) << 8 |
-                     row[4 * x + 3];
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+        const uint8_t* pixel = rgb.get() + i * 3;
+        image.pixels[i] =
+            0xFF000000u | uint32_t(pixel[0]) << 16 | uint32_t(pixel[1]) << 8 | pixel[2];
     }
     return true;
 }

@@ -42,16 +42,7 @@ struct Case {
 // The bytes the movie's zlib stream inflates to, by python3's zlib, without holding them.
 uint64_t InflatedSize(const fs::path& path) {
     const auto run = stravel::testing::RunTool(
-        {"python3", "-c",
-         "import sys, zlib\n"
-         "d, n = zlib.decompressobj(), 0\n"
-         "with open(sys.argv[1], 'rb') as f:\n"
-         "    f.seek(8)\n"
-         "    for c in iter(lambda: f.read(1 << 16), b''):\n"
-         "        n += len(d.decompress(c, 1 << 20))\n"
-         "        while d.unconsumed_tail:\n"
-         "            n += len(d.decompress(d.unconsumed_tail, 1 << 20))\n"
-         "print(n if d.eof else -1)\n",
+        {"python3", "-c", std::string(swfmovies::kPythonInflateAll) + "print(n if d.eof else -1)\n",
          path.string()});
     return std::stoull(run.out);
 }

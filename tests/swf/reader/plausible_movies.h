@@ -28,6 +28,18 @@ namespace swfmovies {
 using Bytes = std::vector<uint8_t>;
 using namespace ravuz;
 
+// python3's zlib inflating the stream after a SWF's first 8 bytes, every byte of it, held a
+// chunk at a time; `n` is what it gave and `d.eof` whether the stream ended.
+inline constexpr const char* kPythonInflateAll =
+    "import sys, zlib\n"
+    "d, n = zlib.decompressobj(), 0\n"
+    "with open(sys.argv[1], 'rb') as f:\n"
+    "    f.seek(8)\n"
+    "    for c in iter(lambda: f.read(1 << 16), b''):\n"
+    "        n += len(d.decompress(c, 1 << 20))\n"
+    "        while d.unconsumed_tail:\n"
+    "            n += len(d.decompress(d.unconsumed_tail, 1 << 20))\n";
+
 // A movie's tags as bytes, each written and freed as it is added.
 class MovieMaker {
 public:
