@@ -135,10 +135,13 @@ inline std::vector<DecodedPicture> DecodedPictures(const std::filesystem::path& 
 
 // How a read holds ffmpeg's decoding of the same sound: frames of silence before the first of
 // ffmpeg's samples, put in between them (where the reader keeps time that ffmpeg's decoding
-// closes: a loss, a step of the times) and after the last; or what is wrong.
+// closes: a loss, a step of the times) and after the last; frames of ffmpeg's that the read ends
+// before; or what is wrong.
 struct Holding {
     int64_t lead = 0, inserted = 0, tail = 0, places = 0;
-    std::string fault; // empty where every sample of ffmpeg's is in the read, in order
+    int64_t cut = 0; // frames of ffmpeg's sound after the read's end
+    std::string
+        fault; // empty where every sample of ffmpeg's up to the read's end is in it, in order
 };
 
 // Where the two differ other than by silence put in, ffmpeg's samples must go on in the read
@@ -168,8 +171,7 @@ inline Holding HoldsInOrder(const std::string& read, const std::string& referenc
         const std::string at = " (ffmpeg's frame " + std::to_string(j / frame) + ", the read's " +
                                std::to_string(i / frame) + ")";
         if (i == read.size()) {
-            held.fault += "; the read ends " + std::to_string((reference.size() - j) / frame) +
-                          " frames before ffmpeg's sound" + at;
+            held.cut = int64_t((reference.size() - j) / frame);
             return held;
         }
         if (exact && j > 0 && held.fault.empty())
