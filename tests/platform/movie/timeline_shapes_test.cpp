@@ -666,6 +666,7 @@ const std::vector<Row>& Table() {
             Movie("cut", kAvi, CutAt(0.85)).Held({{0, 0.03}}),
             Sound("plain", kAsf),
             Movie("plain", kAsf),
+            Movie("large", kAsf).Parts({{0, 40}}).Large(),
             Sound("cut", kAsf, CutAt(0.55)).Held({{0, 0.03}}),
             Movie("cut", kAsf, CutAt(0.55)).Held({{0, 0.03}}),
             Sound("gap", kAsf,
