@@ -9,13 +9,10 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -24,29 +21,11 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include "bench/run_quietly.h"
 #include "bench/side_by_side.h"
 #include "platform/movie/movie.h"
 
-extern char** environ;
-
 namespace {
-
-bool Run(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int result = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    return result == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
-}
 
 std::filesystem::path Folder() {
     static const std::filesystem::path folder = [] {
@@ -67,7 +46,7 @@ std::string Made(const std::string& name, std::vector<std::string> args) {
         const std::filesystem::path part = Folder() / ("part-" + name);
         args.insert(args.begin(), {"ffmpeg", "-y", "-v", "error"});
         args.push_back(part.string());
-        if (Run(args))
+        if (bench::RunQuietly(args))
             std::filesystem::rename(part, path);
     }
     return path.string();
