@@ -10,13 +10,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -27,32 +24,13 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "bench/run_quietly.h"
 #include "bench/side_by_side.h"
 #include "media/image/image.h"
 #include "media/importers/quicktime_importer.h"
 #include "platform/frames/frame_scaler.h"
 
-extern char** environ;
-
 namespace {
-
-// Runs a program (looked up on PATH) with its output thrown away; true when it exits with 0.
-bool Run(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int result = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    return result == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
-}
 
 const std::filesystem::path& Folder() {
     static const std::filesystem::path folder = [] {
@@ -68,7 +46,7 @@ std::string Made(const std::string& name, const std::vector<std::string>& args) 
         std::vector<std::string> argv = {"ffmpeg", "-y"};
         argv.insert(argv.end(), args.begin(), args.end());
         argv.push_back(path);
-        Run(argv);
+        bench::RunQuietly(argv);
     }
     return path;
 }

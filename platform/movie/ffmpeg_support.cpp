@@ -448,13 +448,19 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
                             ? inBase(int64_t(1) << 32)
                             : std::max<int64_t>(declaredEnd + hours, hours);
     int64_t end = AV_NOPTS_VALUE;
+    // A packet that has only its decoding time is shown as much later as those with both are.
+    int64_t reorder = 0;
     for (bool byTag = false;; tail *= 8) {
         if (!SeekNear(format, index, near, tail, byTag))
             break;
         while (av_read_frame(format, packet.get()) >= 0) {
             const int64_t at = PacketTime(packet.get());
+            if (packet->stream_index == index && packet->pts != AV_NOPTS_VALUE &&
+                packet->dts != AV_NOPTS_VALUE && packet->pts - packet->dts < far)
+                reorder = std::max(reorder, packet->pts - packet->dts);
             if (packet->stream_index == index && at != AV_NOPTS_VALUE && at > -far && at < far) {
-                int64_t stop = at + Duration(packet.get());
+                int64_t stop =
+                    at + Duration(packet.get()) + (packet->pts == AV_NOPTS_VALUE ? reorder : 0);
                 if (trimmed && packet->pts != AV_NOPTS_VALUE)
                     stop = PacketEnd(stream, packet.get());
                 end = end == AV_NOPTS_VALUE ? stop : std::max(end, stop);
@@ -472,6 +478,24 @@ int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int6
     budget->limit = -1;
     // Cut short, the packets read need not be the last ones.
     return interrupted ? AV_NOPTS_VALUE : end;
+}
+
+int64_t HeldEnd(AVFormatContext* format, int index) {
+    AVStream* stream = format->streams[index];
+    const int64_t size = format->pb ? avio_size(format->pb) : -1;
+    if (size < 0 || !IsContainer(format, "mov"))
+        return AV_NOPTS_VALUE;
+    // The index holds decoding times: pictures held back for reordering are shown as much later.
+    const AVRational rate = stream->avg_frame_rate;
+    const int64_t delay =
+        rate.num > 0 && rate.den > 0
+            ? av_rescale_q(stream->codecpar->video_delay, av_inv_q(rate), stream->time_base)
+            : 0;
+    for (int i = 0, count = avformat_index_get_entries_count(stream); i < count; ++i)
+        if (const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
+            entry && entry->pos + entry->size > size)
+            return entry->timestamp + delay;
+    return AV_NOPTS_VALUE;
 }
 
 bool HoldsPackets(const std::string& path, const KnownFile& known, int index, int count) {

@@ -186,6 +186,11 @@ int64_t DeclaredEnd(const AVFormatContext* format, const AVStream* stream);
 int64_t ContentEnd(AVFormatContext* format, int index, int64_t declaredEnd, int64_t* last = nullptr,
                    bool trimmed = false, const std::function<void(const AVPacket*)>& seen = {});
 
+// The time (in the stream's time base) of the first packet of stream `index` that the
+// container's index of every packet (an MP4 file's sample tables) lists and the file does not
+// hold whole, as a file cut short; AV_NOPTS_VALUE where it holds them all or keeps no such index.
+int64_t HeldEnd(AVFormatContext* format, int index);
+
 // Whether stream `index` of the file holds `count` packets or more, found within a few tens of
 // megabytes of its start.
 bool HoldsPackets(const std::string& path, const KnownFile& known, int index, int count);

@@ -60,13 +60,18 @@ std::unique_ptr<Movie> Movie::Open(const std::string& path) {
         return nullptr;
     if (movie::FindVideoStream(probe.get()) >= 0)
         movie->_video = movie::VideoTrack::Open(path, probe.get());
-    // A still picture has no sound worth a decoder.
+    // A still picture has no sound worth a decoder. A movie's sound follows the timeline that
+    // its picture found.
     if (!movie->_video || !movie->_video->IsStill())
-        movie->_sound = movie::SoundTrack::Open(path, std::move(probe));
+        movie->_sound = movie::SoundTrack::Open(path, std::move(probe),
+                                                movie->_video ? movie->_video->Parts() : nullptr);
     if (!movie->_video && !movie->_sound)
         return nullptr;
-    if (movie->_video && movie->_sound && movie->_video->Restarts())
-        movie->_sound->TimesRestart();
+    if (movie->_video && movie->_sound)
+        movie->_video->SetMoved(
+            [sound = movie->_sound.get()](int64_t pos, int64_t time, AVRational base, bool read) {
+                return sound->MovedAt(pos, time, base, read);
+            });
     if (movie->_video && movie->_sound && movie->_sound->Start()) {
         // One timeline from the earlier start.
         const movie::StreamTime video = movie->_video->Start();

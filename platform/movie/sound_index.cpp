@@ -53,11 +53,13 @@ int64_t Receive(AVCodecContext* decoder, AVFrame* frame, int64_t at = 0,
 
 SoundIndex::~SoundIndex() = default;
 
-std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream) {
-    return _Start(std::move(pass), stream, false);
+std::unique_ptr<SoundIndex> SoundIndex::Start(FormatPtr pass, int stream,
+                                              std::shared_ptr<const Timeline> timeline) {
+    return _Start(std::move(pass), stream, false, std::move(timeline));
 }
 
-std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool listed) {
+std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool listed,
+                                               std::shared_ptr<const Timeline> timeline) {
     if (!pass || stream < 0 || stream >= int(pass->nb_streams))
         return nullptr;
     AVFormatContext* format = pass.get();
@@ -76,9 +78,11 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
         !IsContainer(format, "matroska") && !(format->iformat->flags & AVFMT_NO_BYTE_SEEK);
     index->_stride = kFirstStride;
     index->_listed = listed;
-    index->_farStep =
-        (format->iformat->flags & AVFMT_TS_DISCONT ? kRestartSeconds : kFarHours * 3600) *
-        int64_t(index->_rate);
+    index->_farStep = (format->iformat->flags & AVFMT_TS_DISCONT && !timeline ? kRestartSeconds
+                                                                              : kFarHours * 3600) *
+                      int64_t(index->_rate);
+    index->_restartable = format->iformat->flags & AVFMT_TS_DISCONT;
+    index->_timeline = std::move(timeline);
     index->_packet.reset(av_packet_alloc());
     index->_samplesOf = std::make_unique<PacketSamples>(index->_parameters.get());
     CodecPtr decoder = OpenDecoder(sound);
@@ -99,6 +103,7 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
     AVPacket* packet = index->_packet.get();
     while (int64_t(first.size()) < kChecked && av_read_frame(format, packet) >= 0) {
         if (packet->stream_index == stream) {
+            index->_Follow(packet);
             first.emplace_back(av_packet_alloc());
             if (!first.back())
                 return nullptr;
@@ -157,11 +162,24 @@ std::unique_ptr<SoundIndex> SoundIndex::_Start(FormatPtr pass, int stream, bool 
     index->_firstTimeExact = opening.exact;
     index->_firstSkip = Trimmed(first.front().get()).first;
     index->_firstSamples = got.front();
+    // Packets that deliver nothing though nothing marks them to skip only prime the decoder.
+    for (std::size_t i = 0; i < got.size() && got[i] == 0 && Trimmed(first[i].get()).first == 0 &&
+                            !(first[i]->flags & AV_PKT_FLAG_DISCARD);
+         ++i)
+        index->_firstPriming += raw[i];
+    // The times are weighed from where the first ones that bear each other out put the first
+    // packet: one whose own time lies, ahead or behind, lied alone.
+    index->_base = index->_firstBase = SamplesAt(opening.time, 0, index->_timeBase, index->_rate);
     for (std::size_t i = 0; i < first.size(); ++i)
         index->_Add(first[i].get(), raw[i], told[i], steps[i]);
     if (whole)
         index->_Finish();
     return index;
+}
+
+void SoundIndex::_Follow(AVPacket* packet) {
+    if (_timeline)
+        _timeline->Shift(packet, _timeBase, _part);
 }
 
 int64_t SoundIndex::_Delivered(const AVPacket* packet, int64_t raw) {
@@ -217,7 +235,7 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     _unplaced.push_back(unplaced);
     // A table's times are its packets' places: they neither lie nor tell of sound missing.
     if (unplaced.time != AV_NOPTS_VALUE && !_listed)
-        _Weigh(unplaced.time - unplaced.counted, unplaced.ordinal);
+        _Weigh(unplaced.time - unplaced.counted, unplaced.ordinal, _origin.order == 0);
     if (_runFrom >= 0) {
         _stepSamples += raw;
         if (_stepSamples >= kSettleSeconds * _rate || _unplaced.size() > kMostUnplaced)
@@ -226,12 +244,14 @@ void SoundIndex::_Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t
     _PlaceBefore(_runFrom >= 0 ? _runFrom : _count);
 }
 
-void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
+void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal, bool unit) {
     // More than two of the longest packets: more than any rounding of the times accounts for.
     const int64_t slack = 2 * _longest + av_rescale_q(2, _timeBase, AVRational{1, _rate});
     // The base follows the times while they keep to it, as a clock that drifts from the samples'
     // does.
     if (_base == AV_NOPTS_VALUE || std::abs(deviation - _base) <= slack) {
+        if (_runFrom >= 0)
+            _Lied();
         _base = deviation;
         _runFrom = -1; // back where counting puts it: the times that left lied
         return;
@@ -239,7 +259,7 @@ void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
     if (_runFrom >= 0) {
         if (std::abs(deviation - _step) <= slack) {
             _step = deviation;
-            ++_stepTimes;
+            _stepTimes += unit;
             return;
         }
         // The times step on rather than back: the step before stood.
@@ -257,18 +277,40 @@ void SoundIndex::_Weigh(int64_t deviation, int64_t ordinal) {
     _stepSamples = 0;
 }
 
+void SoundIndex::_Lied() {
+    // The held packets begin with the run's first; the last is the one that came back.
+    if (_unplaced.size() < 2 || _lies.size() >= kMostLosses)
+        return;
+    _lies.push_back(Run{_unplaced.front().mark.from, _unplaced.back().mark.from,
+                        (_moves.empty() ? 0 : _moves.back().second) + _step - _base});
+}
+
 void SoundIndex::_Settle() {
     _PlaceBefore(_stepFrom);
     // A step ahead is sound missing; a step back loses nothing; a step of hours is damage, and
     // where times may restart, a step further than a restart's is one. Where every packet holds
-    // one number of samples, whole packets are missing, whatever the rounding of the times.
+    // one number of samples and the step is some number of them to within the rounding of the
+    // times (two ticks, or two milliseconds), whole packets are missing.
     int64_t step = _stepFirst - _base;
-    if (_oneSize > 0)
-        step = (step + _oneSize / 2) / _oneSize * _oneSize;
+    const int64_t whole = _oneSize > 0 ? (step + _oneSize / 2) / _oneSize * _oneSize : step;
+    const int64_t rounding =
+        std::max(av_rescale_q(2, _timeBase, AVRational{1, _rate}), av_rescale(2, _rate, 1000)) + 1;
+    if (std::abs(whole - step) <= rounding)
+        step = whole;
     if (step > 0 && step <= _farStep) {
         _lost.emplace_back(_stepFrom, step);
         if (_lost.size() > kMostLosses)
             _failed = true;
+    } else if (!_unplaced.empty() && _moves.size() < kMostLosses) {
+        // Counted on across the step: the times from there on stand that much further from their
+        // places.
+        _moves.emplace_back(_unplaced.front().mark.from,
+                            (_moves.empty() ? 0 : _moves.back().second) + _step - _base);
+        // Times that went back a second or more for good where they may restart did restart,
+        // though the movie's timeline did not see it: from there on a step ahead further than a
+        // restart's is one too, as ffmpeg takes it, rather than sound lost.
+        if (_restartable && step < -_rate)
+            _farStep = std::min<int64_t>(_farStep, kRestartSeconds * _rate);
     }
     _base = _step;
     _runFrom = -1;
@@ -292,12 +334,16 @@ void SoundIndex::_Place(Unplaced& unplaced) {
         mark.noise = int32_t(_noise);
         // A container that seeks by time is sent to where counting puts the packet, or to its own
         // time where that is earlier: a seek that lands after the time of a packet passes it over.
+        // Counting from where the times began goes back before every step they took since: the
+        // container's own index of times may not have taken them (a cluster's time that lies).
         if (_listed && unplaced.time != AV_NOPTS_VALUE) {
             mark.seekTime =
                 av_rescale_q(unplaced.time - 2 * _longest, AVRational{1, _rate}, _timeBase);
         } else if (_base != AV_NOPTS_VALUE) {
             const int64_t slack = 2 * _longest;
-            int64_t at = unplaced.counted + _base - slack;
+            if (_firstBase == AV_NOPTS_VALUE)
+                _firstBase = _base;
+            int64_t at = unplaced.counted + std::min(_base, _firstBase) - slack;
             if (unplaced.time != AV_NOPTS_VALUE)
                 at = std::min(at, unplaced.time);
             mark.seekTime = av_rescale_q(at, AVRational{1, _rate}, _timeBase);
@@ -310,11 +356,13 @@ void SoundIndex::_Place(Unplaced& unplaced) {
                  ? -1
                  : (_noise + unplaced.noiseSteps) % PacketSamples::kNoiseSteps;
     _settled = unplaced.ordinal + 1;
+    _settledFrom = std::max(_settledFrom, mark.from);
 }
 
 void SoundIndex::_Finish() {
-    // Times that left the base and never came back stand where more than one of them bears the
-    // step out; a last packet's time alone lied.
+    // Times that left the base and never came back stand where more than one unit's bears the
+    // step out; a last unit's time alone lied, and the times that a reader gives the other
+    // packets of a unit only count on from it.
     if (_runFrom >= 0 && _stepTimes > 1)
         _Settle();
     _runFrom = -1;
@@ -335,6 +383,7 @@ bool SoundIndex::_Step() {
             break;
         av_packet_unref(packet);
     }
+    _Follow(packet);
     const int64_t raw = (*_samplesOf)(packet);
     if (raw < 0) {
         _failed = true;
@@ -353,6 +402,43 @@ bool SoundIndex::ReachPacket(int64_t packet) {
         for (int64_t i = 0; i < kBatch && _Step(); ++i) {
         }
     return !_failed;
+}
+
+std::optional<Moved> SoundIndex::MovedAt(int64_t pos, int64_t time, bool read) {
+    auto after = [&] {
+        return std::upper_bound(_checkpoints.begin(), _checkpoints.end(), pos,
+                                [](int64_t p, const Checkpoint& c) { return p < c.from; });
+    };
+    if (!read && !_complete && (_settledFrom <= pos || after() == _checkpoints.end()))
+        return std::nullopt;
+    while (!_complete && !_failed && (_settledFrom <= pos || after() == _checkpoints.end()))
+        for (int64_t i = 0; i < kBatch && _Step(); ++i) {
+        }
+    if (_failed || _firstBase == AV_NOPTS_VALUE)
+        return std::nullopt;
+    // Where the sound read from a place in the file is placed, and how far its times stand from
+    // there.
+    auto at = [&](const Checkpoint& mark) {
+        Moved moved{0, mark.sample + _firstBase};
+        auto run = std::upper_bound(_lies.begin(), _lies.end(), mark.from,
+                                    [](int64_t p, const Run& r) { return p < r.from; });
+        auto step = std::upper_bound(
+            _moves.begin(), _moves.end(), mark.from,
+            [](int64_t p, const std::pair<int64_t, int64_t>& m) { return p < m.first; });
+        if (run != _lies.begin() && mark.from < (run - 1)->to)
+            moved.by = (run - 1)->by;
+        else if (step != _moves.begin())
+            moved.by = (step - 1)->second;
+        return moved;
+    };
+    // The sound read just before the place, or just after it where the place begins a part
+    // whose first sound packet follows its first pictures.
+    const auto next = after();
+    for (const auto mark : {next - 1, next})
+        if (mark >= _checkpoints.begin() && mark < _checkpoints.end())
+            if (const Moved moved = at(*mark); moved.Holds(time))
+                return moved;
+    return std::nullopt;
 }
 
 bool SoundIndex::ReachSample(int64_t sample) {

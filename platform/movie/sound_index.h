@@ -13,12 +13,14 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/movie/ffmpeg_support.h"
 #include "platform/movie/packet_samples.h"
+#include "platform/movie/timeline.h"
 
 namespace tbx::movie {
 
@@ -61,8 +63,12 @@ public:
     // Starts the index of sound stream `stream` over `pass`, a context of the file standing at
     // its start, which the index keeps to read on. Decodes the first packets to check what they
     // deliver against what their headers say. Null where a packet's samples cannot be told or
-    // decoding does not bear them out.
-    static std::unique_ptr<SoundIndex> Start(FormatPtr pass, int stream);
+    // decoding does not bear them out. A movie's sound follows the movie's `timeline`: its times
+    // are moved as their parts say before they are weighed, and a step that is no restart of the
+    // timeline's is a loss or a lie, however long; sound alone takes a step further than a
+    // restart's, where times may restart, as one.
+    static std::unique_ptr<SoundIndex> Start(FormatPtr pass, int stream,
+                                             std::shared_ptr<const Timeline> timeline = nullptr);
     // The same from the container's own table of every packet (an MP4 file's sample tables),
     // which tells their places without a pass: each packet's samples follow from its size, those
     // that an edit leaves out deliver nothing, and those that the file does not hold whole are
@@ -76,6 +82,11 @@ public:
     bool ReachPacket(int64_t packet);
     // The same until the settled packets reach sample `sample`.
     bool ReachSample(int64_t sample);
+    // How the times of the packets read from `pos` in the file stand to where the index places
+    // them, in samples of the stream's times, where a packet's `time` (in those samples) moved
+    // with them; where `read`, reads on until the packets up to there are settled, else none
+    // where they are not yet.
+    std::optional<Moved> MovedAt(int64_t pos, int64_t time, bool read);
     bool Complete() const { return _complete; }
     // For a complete index: decodes the last packets after a seek, in a context opened as
     // `known` says; takes what a last packet cut short delivers, and what draining gives. False
@@ -92,6 +103,9 @@ public:
     int64_t FirstOwnTime() const { return _firstOwnTime; }
     int64_t FirstSkip() const { return _firstSkip; }
     int64_t FirstSamples() const { return _firstSamples; }
+    // The samples stored in the first packets that only prime the decoder (WMA's first two,
+    // Vorbis's first block), which deliver nothing though nothing marks them to skip.
+    int64_t FirstPriming() const { return _firstPriming; }
 
     // A reader of a context that stands at the stream's start, as one opened afresh does.
     void Rewind(Cursor& cursor) const;
@@ -134,9 +148,12 @@ private:
     SoundIndex() = default;
     // `listed`: the index is read from the container's table, whose times are its packets'
     // places.
-    static std::unique_ptr<SoundIndex> _Start(FormatPtr pass, int stream, bool listed);
+    static std::unique_ptr<SoundIndex> _Start(FormatPtr pass, int stream, bool listed,
+                                              std::shared_ptr<const Timeline> timeline);
     // Reads the pass's next packet of the stream; false at the end.
     bool _Step();
+    // Moves a packet's times read by the pass as the timeline's parts say.
+    void _Follow(AVPacket* packet);
     // Places the table's packets after those that the start read, up to the first that a file of
     // `size` bytes does not hold whole.
     bool _List(const AVStream* stream, int64_t size);
@@ -149,8 +166,10 @@ private:
     // Takes a packet read by the pass with its samples, after what it skips and discards.
     void _Add(const AVPacket* packet, int64_t raw, int64_t told, int64_t noiseSteps);
     // Weighs a packet's time, as how far it lies from where counting puts it, against the times
-    // before it.
-    void _Weigh(int64_t deviation, int64_t ordinal);
+    // before it; `unit`: the packet is the first of its unit.
+    void _Weigh(int64_t deviation, int64_t ordinal, bool unit);
+    // Keeps the run of held packets, whose times came back, as a run that lied.
+    void _Lied();
     // Settles the times that have left the base: the last step they took stands (a loss where it
     // is ahead); the packets before it lied.
     void _Settle();
@@ -166,6 +185,9 @@ private:
     int64_t _LostBefore(int64_t packet) const;
     int64_t _Adjust(int64_t packet) const;
 
+    // The movie's timeline, and the part that the pass's last packet came from.
+    std::shared_ptr<const Timeline> _timeline;
+    std::size_t _part = 0;
     // The stream's parameters, which outlive the pass's context.
     ParametersPtr _parameters;
     FormatPtr _pass;
@@ -174,8 +196,9 @@ private:
     int _stream = -1;
     int _rate = 0;
     AVRational _timeBase{1, 1};
-    bool _byBytes = false; // seeks go to a place in the file, not to a time
-    int64_t _farStep = 0;  // samples beyond which a step ahead of the times loses nothing
+    bool _byBytes = false;     // seeks go to a place in the file, not to a time
+    int64_t _farStep = 0;      // samples beyond which a step ahead of the times loses nothing
+    bool _restartable = false; // the container's times may restart
     bool _complete = false;
     bool _failed = false;
 
@@ -198,6 +221,7 @@ private:
     bool _firstTimeExact = false;
     int64_t _firstSkip = 0;
     int64_t _firstSamples = 0;
+    int64_t _firstPriming = 0;
 
     // The pass: packets read, where the settled ones end, and those waiting for their place.
     int64_t _count = 0;
@@ -210,16 +234,27 @@ private:
     // so far). Times that leave it start a run of packets held unplaced, from `_runFrom` on,
     // until they come back (a lie, however many packets it spans) or stay: the last step of
     // the run, from `_stepFrom` on, to `_stepFirst` and since kept to `_step`, holding
-    // `_stepTimes` times and `_stepSamples` samples so far.
+    // `_stepTimes` units' times and `_stepSamples` samples so far.
     int64_t _counted = 0;
     int64_t _longest = 0;
     int64_t _base = AV_NOPTS_VALUE;
+    int64_t _firstBase = AV_NOPTS_VALUE; // the base where the times begin
     int64_t _runFrom = -1;
     int64_t _stepFrom = -1;
     int64_t _stepFirst = 0;
     int64_t _step = 0;
     int64_t _stepTimes = 0;
     int64_t _stepSamples = 0;
+    // The runs whose times lied, from the place in the file of their first packet's unit to that
+    // of the unit that came back, and how far ahead of their places they lied; from where the
+    // times stepped other than by sound lost, how far ahead of their places they stand; and the
+    // place of the last packet settled.
+    struct Run {
+        int64_t from = 0, to = 0, by = 0;
+    };
+    std::vector<Run> _lies;
+    std::vector<std::pair<int64_t, int64_t>> _moves;
+    int64_t _settledFrom = -1;
     // Where the pass's packets come from, and the last three places in the file that they came
     // from.
     Origin _origin;

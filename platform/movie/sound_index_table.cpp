@@ -10,7 +10,7 @@ std::unique_ptr<SoundIndex> SoundIndex::FromTable(FormatPtr format, int stream) 
         return nullptr;
     const AVStream* sound = format->streams[stream];
     const int64_t size = format->pb ? avio_size(format->pb) : -1;
-    std::unique_ptr<SoundIndex> index = _Start(std::move(format), stream, true);
+    std::unique_ptr<SoundIndex> index = _Start(std::move(format), stream, true, nullptr);
     if (!index || !index->_List(sound, size))
         return nullptr;
     return index;

@@ -29,24 +29,26 @@ public:
         if (starts && at != AV_NOPTS_VALUE)
             _units.push_back(Unit{at - _counted, _counted, PacketTime(packet)});
         _counted += samples;
-        _longest = std::max(_longest, samples);
     }
     const std::vector<Unit>& List() const { return _units; }
-    int64_t Longest() const { return _longest; }
 
     // Whether the units from `first` on lie where counting puts them, to within the rounding of
-    // times: two ticks of the time base, as the index allows for it, but no less than two
-    // milliseconds, the clock of most containers, whose times a copy into a finer one keeps;
-    // and a sample.
+    // times.
     bool Exact(std::size_t first) const {
         if (_units.size() < first + 2)
             return false;
         const auto [low, high] = std::minmax_element(
             _units.begin() + std::ptrdiff_t(first), _units.end(),
             [](const Unit& a, const Unit& b) { return a.deviation < b.deviation; });
-        const int64_t rounding =
-            std::max(av_rescale_q(2, _timeBase, AVRational{1, _rate}), av_rescale(2, _rate, 1000));
-        return high->deviation - low->deviation <= rounding + 1;
+        return high->deviation - low->deviation <= Rounding();
+    }
+    // The rounding of times: two ticks of the time base, as the index allows for it, but no less
+    // than two milliseconds, the clock of most containers, whose times a copy into a finer one
+    // keeps; and a sample.
+    int64_t Rounding() const {
+        return std::max(av_rescale_q(2, _timeBase, AVRational{1, _rate}),
+                        av_rescale(2, _rate, 1000)) +
+               1;
     }
 
 private:
@@ -54,7 +56,6 @@ private:
     int _rate;
     std::vector<Unit> _units;
     int64_t _counted = -1; // -1 before the first packet
-    int64_t _longest = 0;
     int64_t _from = -2;
 };
 
@@ -69,14 +70,14 @@ Opening OpeningTime(const std::vector<PacketPtr>& packets, const std::vector<int
         units.Add(packets[i].get(), samples[i]);
     const std::vector<Unit>& list = units.List();
     const int64_t own = PacketTime(packets.front().get());
-    // As the index weighs times: two of the longest packets and the times' rounding.
-    const int64_t slack = 2 * units.Longest() + av_rescale_q(2, timeBase, AVRational{1, rate});
+    // A unit's time is borne out by the next one's to within the times' rounding: one that lies
+    // by less than a packet lies too.
     for (std::size_t i = 0; i + 1 < list.size(); ++i)
-        if (std::llabs(list[i + 1].deviation - list[i].deviation) <= slack)
+        if (std::llabs(list[i + 1].deviation - list[i].deviation) <= units.Rounding())
             return Opening{i == 0 ? own
                                   : list[i].time - av_rescale_q(list[i].counted,
                                                                 AVRational{1, rate}, timeBase),
-                           units.Exact(i)};
+                           i == 0 && units.Exact(0)};
     return Opening{own, false};
 }
 

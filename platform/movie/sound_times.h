@@ -19,8 +19,8 @@ struct Opening {
     // whole sound. The first packet's own time where none is borne out; AV_NOPTS_VALUE without
     // one.
     int64_t time = AV_NOPTS_VALUE;
-    // Whether every unit's time from that unit on lies where counting the samples puts it, to
-    // within the times' rounding.
+    // Whether every unit's time lies where counting the samples puts it, to within the times'
+    // rounding: the first packet's own time too.
     bool exact = false;
 };
 

@@ -28,9 +28,11 @@ void DefaultLayout(AVChannelLayout& layout, int channels) {
 SoundTrack::SoundTrack() = default;
 SoundTrack::~SoundTrack() = default;
 
-std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr probe) {
+std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr probe,
+                                             std::shared_ptr<const Timeline> timeline) {
     std::unique_ptr<SoundTrack> track(new SoundTrack);
     track->_path = path;
+    track->_timeline = std::move(timeline);
     track->_probe = std::move(probe);
     if (!track->_probe)
         return nullptr;
@@ -58,6 +60,7 @@ std::unique_ptr<SoundTrack> SoundTrack::Open(const std::string& path, FormatPtr 
     track->_form.rate = track->_rate;
     track->_form.bits = 16;
     track->_form.channels = track->_channels;
+    track->_TakeByTimes();
     track->_ChooseSeeking();
     // A movie's sound placed by an index starts where its first times that bear each other out
     // put it, which the movie's timeline takes from it.
@@ -142,15 +145,36 @@ int64_t SoundTrack::_CountContent() {
     // belong to a part whose times restarted.
     const bool indexed = !_audioOnly && (_packets || _Indexable());
     int64_t exactEnd = AV_NOPTS_VALUE;
+    bool looked = false;
     if (indexed) {
         _IndexMovie();
-        if (_packets && _packets->FirstTimeExact() && !_restarts && declared != AV_NOPTS_VALUE &&
-            format->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE)
+        // A decoder that holds packets back (WMA) ends where decoding the last ones tells.
+        if (_packets && _packets->FirstTimeExact() && !_Restarts() && declared != AV_NOPTS_VALUE &&
+            format->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE &&
+            _packets->FirstPriming() == 0) {
             exactEnd = ExactEnd(format, _index, declared, !ownEnd);
-        // The index reads a context of its own.
+            looked = true;
+            // Where the container states how long the movie lasts, its streams' last times reach
+            // that far from where their first put the start: else the first lie (a first cluster
+            // whose time lies ahead) and the sound is counted.
+            const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
+            int64_t reach = exactEnd;
+            if (_timeline && _timeline->PictureEnd() != AV_NOPTS_VALUE)
+                reach = std::max(
+                    reach, av_rescale_q(_timeline->PictureEnd(), _timeline->Base(), _timeBase));
+            if (exactEnd != AV_NOPTS_VALUE &&
+                format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM &&
+                reach < declared - second)
+                exactEnd = AV_NOPTS_VALUE;
+        }
+        // The index reads a context of its own. A look at the end has moved this one: the first
+        // read opens another rather than start where the look stopped.
         if (_packets && exactEnd == AV_NOPTS_VALUE) {
-            if (_packets->ReachSample(INT64_MAX) && _packets->CheckEnd(_path, _known))
+            if (_packets->ReachSample(INT64_MAX) && _packets->CheckEnd(_path, _known)) {
+                if (looked)
+                    _probe.reset();
                 return std::max<int64_t>(0, _indexLead + _packets->Samples() - _lead);
+            }
             _DropIndex();
         }
     }
@@ -210,12 +234,13 @@ int64_t SoundTrack::_CountContent() {
                                           _timeBase, AVRational{1, _rate}));
     // A movie's times that a container keeps to the millisecond, or that a stream's reader
     // estimates, place its last packet to within a unit: with a codec whose frames all hold one
-    // number of samples, the sound ends on their grid.
+    // number of samples, the sound ends on their grid. An end far between two places of the grid
+    // follows a step of the times by some part of a frame: the later one holds it.
     if (indexed && frame > 0 &&
         (_codecId == AV_CODEC_ID_MP1 || _codecId == AV_CODEC_ID_MP2 ||
          _codecId == AV_CODEC_ID_MP3 || _codecId == AV_CODEC_ID_AAC ||
          _codecId == AV_CODEC_ID_AC3 || _codecId == AV_CODEC_ID_EAC3))
-        return (count + frame / 2) / frame * frame;
+        return (count + frame * 3 / 4) / frame * frame;
     return count;
 }
 
@@ -280,6 +305,17 @@ int64_t SoundTrack::_CountByDecoding() {
     return _placed;
 }
 
+std::optional<Moved> SoundTrack::MovedAt(int64_t pos, int64_t time, AVRational base, bool read) {
+    const int64_t samples = SamplesAt(time, 0, base, _rate);
+    const std::optional<Moved> moved = _packets && !_audioOnly && samples != AV_NOPTS_VALUE
+                                           ? _packets->MovedAt(pos, samples, read)
+                                           : std::nullopt;
+    if (!moved)
+        return std::nullopt;
+    auto in = [&](int64_t samples) { return av_rescale_q(samples, AVRational{1, _rate}, base); };
+    return Moved{in(moved->by), in(moved->placed)};
+}
+
 int64_t SoundTrack::Duration(int32_t scale) {
     if (scale <= 0)
         return 0;
@@ -340,6 +376,7 @@ void SoundTrack::_Reset() {
     _inChannels = 0;
     _placed = _decoded = _filled = _expected = 0;
     _packetEnd = AV_NOPTS_VALUE;
+    _part = 0;
     _anchor = false;
     _page = kNoPage;
     _feedFrom = 0;
@@ -636,11 +673,21 @@ bool SoundTrack::_Place(const AVFrame* frame, int64_t at, int64_t samples) {
     return true;
 }
 
+void SoundTrack::_TakeByTimes() {
+    _take = {};
+    if (_Restarts())
+        _take = [this](AVPacket* packet) { return _Take(packet); };
+}
+
 Taken SoundTrack::_Take(AVPacket* packet) {
     if (_chain)
         return _chain->Take(packet);
     if (_granules)
         return _TakePage(packet);
+    if (!_packets) {
+        _timeline->Shift(packet, _timeBase, _part);
+        return Taken::kTake;
+    }
     const int64_t at = _packets->Take(packet, _cursor);
     if (_cursor.past)
         return Taken::kStop;

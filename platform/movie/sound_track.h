@@ -22,6 +22,7 @@
 #include "platform/movie/ogg_chain.h"
 #include "platform/movie/pcm_queue.h"
 #include "platform/movie/sound_index.h"
+#include "platform/movie/timeline.h"
 
 namespace tbx::movie {
 
@@ -32,8 +33,11 @@ public:
     using Place = std::function<uint8_t*(std::size_t bytes)>;
 
     // Null when the file has no decodable sound stream. `probe` is a context of the file opened
-    // in full: the track takes its facts from it and counts the sound with it.
-    static std::unique_ptr<SoundTrack> Open(const std::string& path, FormatPtr probe);
+    // in full: the track takes its facts from it and counts the sound with it. A movie's sound
+    // follows the movie's `timeline` (null for sound alone): where its times restart, each part
+    // goes on where the timeline puts it.
+    static std::unique_ptr<SoundTrack> Open(const std::string& path, FormatPtr probe,
+                                            std::shared_ptr<const Timeline> timeline = nullptr);
 
     int32_t SourceRate() const { return _rate; }
     int32_t SourceChannels() const { return _channels; }
@@ -44,12 +48,6 @@ public:
     std::optional<StreamTime> Start() const;
     // Movie time 0: the stream's own start unless the movie says otherwise.
     void SetOrigin(const StreamTime& origin);
-    // The movie's times restart (its picture found parts): the sound's last times are another
-    // part's, so only the count of its packets tells its end.
-    void TimesRestart() {
-        _restarts = true;
-        _sampleCount = -1;
-    }
     // Samples per channel at the source rate from movie time 0 to the sound's end. For sound
     // alone, the length that an Ogg, FLAC, CAF or MP4 container states exactly; else counted
     // from the packets (from the container's index for a movie, or for sound of fixed sample
@@ -62,6 +60,10 @@ public:
     // it (times that stepped back between its first and last seconds): reads decode on to what
     // they ask for, and the count settles where decoding ends.
     bool RunsPastCount() const;
+    // How the times of the sound's packets read from `pos` in the file stand to where the sound
+    // is placed, in the time base `base`, where a packet's `time` moved with them (MovedAt); for a
+    // movie's sound placed by an index.
+    std::optional<Moved> MovedAt(int64_t pos, int64_t time, AVRational base, bool read);
     // The end of the sound on the movie's timeline in units of `scale`, rounded up.
     int64_t Duration(int32_t scale);
     void Describe(SoundDescription& description) const;
@@ -124,8 +126,14 @@ private:
     bool _NoiseCarries() const {
         return _codecId == AV_CODEC_ID_WMAV1 || _codecId == AV_CODEC_ID_WMAV2;
     }
-    // Whether a packet read goes to the decoder; packets of an indexed sound get their places.
+    // Whether a packet read goes to the decoder; packets of an indexed sound get their places,
+    // others are moved as the timeline's parts say.
     Taken _Take(AVPacket* packet);
+    // What reads the packets where neither an index nor granules place them.
+    void _TakeByTimes();
+    // The movie's times restart: the sound's last times are another part's, so only the count
+    // of its packets tells its end.
+    bool _Restarts() const { return _timeline && _timeline->Restarts(); }
     // Empties the queue and the resampler and forgets where decoding stands.
     void _Reset();
     bool _Restart();
@@ -247,8 +255,9 @@ private:
     PacketFilter _take;         // _Take, for an indexed sound
     bool _indexTried = false;   // a movie's index is started once, at its opening
     bool _indexLost = false;    // decoding found packets that the index does not hold
-    bool _restarts = false;     // the movie's times restart
-    int64_t _indexLead = 0;     // where the index's first sample lies on the timeline
+    std::shared_ptr<const Timeline> _timeline;
+    std::size_t _part = 0;  // the timeline's part of the packet read last
+    int64_t _indexLead = 0; // where the index's first sample lies on the timeline
     // After a seek of an indexed sound, packets whose samples end before this place of the
     // index are passed over; a decoder whose noise must start where a whole decoding's stands
     // waits for a packet where it does.

@@ -136,8 +136,9 @@ bool SoundTrack::_UseIndex() {
 
 std::unique_ptr<SoundIndex> SoundTrack::_StartIndex(FormatPtr pass) const {
     // An MP4 file lists every packet in its sample tables: no pass need read them.
-    return IsContainer(_known.container, "mov") ? SoundIndex::FromTable(std::move(pass), _index)
-                                                : SoundIndex::Start(std::move(pass), _index);
+    return IsContainer(_known.container, "mov")
+               ? SoundIndex::FromTable(std::move(pass), _index)
+               : SoundIndex::Start(std::move(pass), _index, _timeline);
 }
 
 void SoundTrack::_DropGranules() {
@@ -145,7 +146,7 @@ void SoundTrack::_DropGranules() {
     _granulesLeft = false;
     _seekable = false;
     _lastPage = -1;
-    _take = {};
+    _TakeByTimes();
     _stale = true;
     _sampleCount = -1;
     _UseIndex();
@@ -192,19 +193,23 @@ Taken SoundTrack::_TakePage(AVPacket* packet) {
 
 void SoundTrack::_PlaceIndex() {
     // The first frame lies where placing by times puts it: at its time, but for jitter, and
-    // after no more silence than the stream's lead.
+    // after no more silence than the stream's lead. WMA's decoder holds two packets back, which
+    // it gives nothing for: their time passes before its first sample.
     _indexLead = 0;
+    const int64_t priming = _codecId == AV_CODEC_ID_WMAV1 || _codecId == AV_CODEC_ID_WMAV2
+                                ? _packets->FirstPriming()
+                                : 0;
     if (const int64_t first = SamplesAt(_packets->FirstTime(), _origin, _timeBase, _rate);
         first != AV_NOPTS_VALUE) {
-        const int64_t at = first + _packets->FirstSkip();
+        const int64_t at = first + _packets->FirstSkip() + priming;
         const int64_t jitter = std::max<int64_t>(_packets->FirstSamples() / 2, _rate / 200);
-        _indexLead = at > jitter ? std::min(at, _lead) : 0;
+        _indexLead = at > jitter ? std::min(at, _lead + priming) : 0;
     }
 }
 
 void SoundTrack::_DropIndex() {
     _packets.reset();
-    _take = {};
+    _TakeByTimes();
     _indexLost = false;
     _seekable = false;
     _stale = true;

@@ -16,6 +16,10 @@ namespace {
 
 // Seeks, each reaching twice as far back as the one before, before reading from the start.
 constexpr int kSeekAttempts = 6;
+// Packets whose times FFmpeg's reader keeps to reckon those of the packets after them that have
+// none: once as many have been read after a packet that brought its own, its estimates are those
+// of a read in order.
+constexpr int64_t kReaderTimes = 17;
 
 } // namespace
 
@@ -64,19 +68,21 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
     track->_startPts = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : track->_firstPts;
     track->_origin = track->_startPts;
     if (!track->_still) {
-        const int64_t declared = track->_end;
         const int64_t content = track->_CheckEnd();
-        track->_restarts = Restarts::Find(path, track->_known, track->_format.get(), track->_index,
-                                          declared, content);
+        track->_timeline =
+            Timeline::Find(path, track->_known, track->_format.get(), track->_index, content);
+        track->_restarts = track->_timeline->Restarts();
         if (track->_restarts) {
-            track->_end = track->_restarts->End();
+            track->_end = track->_timeline->End();
             track->_endFromContent = true;
-            track->_shift = [t = track.get()](AVPacket* packet) {
-                t->_restarts->Shift(packet, t->_part);
-                return Taken::kTake;
-            };
         }
     }
+    track->_group = track->_LongestGroup();
+    // A program stream's reader estimates the times of the pictures after a seek from the first
+    // that it lands on, and misses by a field or more with B-pictures, until a packet brings its
+    // own time once more.
+    track->_timesSettle = IsContainer(probe, "mpeg");
+    track->_take = [t = track.get()](AVPacket* packet) { return t->_Take(packet); };
     // Pictures whose packets tell no end either (a raw stream without times) show the first.
     if (track->_end == AV_NOPTS_VALUE)
         track->_still = true;
@@ -88,6 +94,8 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
 }
 
 bool VideoTrack::_Load() {
+    _settling = false; // read from the start: every time is the reader's own
+    _flow = _landing = _lastStamp = AV_NOPTS_VALUE;
     _format = OpenMediaFile(_path, &_known);
     if (!_format || FindVideoStream(_format.get()) != _index)
         return false;
@@ -109,15 +117,24 @@ int64_t VideoTrack::_CheckEnd() {
     _haveNext = false;
     _lost = true;
     // An index that is out by less than this is taken at its word. An end that the stream does
-    // not state is the file's, reckoned from the earliest stream's first time, which may lie.
+    // not state is the file's, reckoned from the earliest stream's first time, which may lie;
+    // one that the reader estimated from the times of the last packets it found leaves out the
+    // last picture's time, or more.
     const AVStream* stream = _format->streams[_index];
     const int64_t tolerance =
-        stream->duration != AV_NOPTS_VALUE && stream->duration > 0
+        stream->duration != AV_NOPTS_VALUE && stream->duration > 0 &&
+                _format->duration_estimation_method != AVFMT_DURATION_FROM_PTS
             ? std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase))
             : 0;
     if (content != AV_NOPTS_VALUE &&
         (_end == AV_NOPTS_VALUE || content > _end + tolerance || content < _end - tolerance)) {
         _end = content;
+        _endFromContent = true;
+    }
+    // An index that lists pictures past the end of a file cut short: they are not there to show.
+    if (const int64_t held = HeldEnd(_format.get(), _index);
+        held != AV_NOPTS_VALUE && (_end == AV_NOPTS_VALUE || held < _end)) {
+        _end = held;
         _endFromContent = true;
     }
     return content;
@@ -134,19 +151,95 @@ int64_t VideoTrack::Duration(int32_t scale) const {
                           AV_ROUND_UP);
 }
 
+Taken VideoTrack::_Take(AVPacket* packet) {
+    if (_restarts)
+        _timeline->Shift(packet, _timeBase, _part);
+    _Unlie(packet);
+    if (_timed < 2)
+        _timed += packet->pos >= 0 && packet->pts != AV_NOPTS_VALUE;
+    else
+        ++_settled;
+    return Taken::kTake;
+}
+
+int64_t VideoTrack::_LongestGroup() const {
+    AVStream* stream = _format->streams[_index];
+    const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
+    int64_t longest = -1, last = AV_NOPTS_VALUE;
+    for (int i = 0, count = avformat_index_get_entries_count(stream); i < count; ++i)
+        if (const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
+            entry && (entry->flags & AVINDEX_KEYFRAME)) {
+            if (last != AV_NOPTS_VALUE)
+                longest = std::max(longest, entry->timestamp - last);
+            last = entry->timestamp;
+        }
+    // Without an index, as long as encoders make them.
+    return longest < 0 ? kRestartSeconds * second : longest + second / 2;
+}
+
+void VideoTrack::_Sought(int64_t target) {
+    _settling = _timesSettle;
+    _timed = 0;
+    _settled = 0;
+    _flow = _lastStamp = AV_NOPTS_VALUE;
+    _landing = target;
+}
+
+void VideoTrack::_Unlie(AVPacket* packet) {
+    const int64_t time = PacketTime(packet);
+    if (time == AV_NOPTS_VALUE)
+        return;
+    const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
+    if (_flow != AV_NOPTS_VALUE && std::llabs(time - _flow) > kFarHours * 3600 * second) {
+        packet->pts = packet->dts = AV_NOPTS_VALUE;
+        return;
+    }
+    std::optional<Moved> moved;
+    if (_moved && packet->pos >= 0) {
+        if (_flow != AV_NOPTS_VALUE) {
+            if (std::llabs(time - _flow) > second)
+                moved = _moved(packet->pos, time, _timeBase, true);
+        } else if (_landing != AV_NOPTS_VALUE) {
+            // A seek lands on a key picture at or before where it was sent, the longest group of
+            // pictures that the container's index lists before at most.
+            moved = _moved(packet->pos, time, _timeBase, false);
+            if (!moved && (time > _landing + second / 2 || time < _landing - _group))
+                moved = _moved(packet->pos, time, _timeBase, true);
+        }
+    }
+    if (moved) {
+        if (packet->pts != AV_NOPTS_VALUE)
+            packet->pts -= moved->by;
+        if (packet->dts != AV_NOPTS_VALUE)
+            packet->dts -= moved->by;
+    }
+    _flow = std::max(_flow == AV_NOPTS_VALUE ? INT64_MIN : _flow, PacketTime(packet));
+}
+
 bool VideoTrack::_Decode(AVFrame* frame, int64_t& pts) {
     if (!_format || !_decoder)
         return false;
-    av_frame_unref(frame);
-    if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), frame, _draining,
-                      &_reorder, nullptr, _shift))
-        return false;
-    int64_t stamp = frame->best_effort_timestamp;
-    // A frame without a time follows the one before (after a seek to a place in the file, a
-    // demuxer has no time to count on from until a packet brings one).
-    if (stamp == AV_NOPTS_VALUE)
-        stamp = _haveCurrent ? _currentPts + std::max<int64_t>(1, frame->pkt_duration) : _startPts;
-    pts = stamp;
+    // After a seek, pictures whose times the reader estimated are decoded and passed over: those
+    // decoded once a packet has brought its own time again, and the reader has read as many
+    // packets after it as it reckons estimates from, have the times that a read in order gives
+    // them.
+    do {
+        av_frame_unref(frame);
+        if (!ReceiveFrame(_format.get(), _decoder.get(), _index, _packet.get(), frame, _draining,
+                          &_reorder, nullptr, _take))
+            return false;
+        // A frame without a time follows the one decoded before it, by as long as that lasts.
+        int64_t stamp = frame->best_effort_timestamp;
+        if (stamp == AV_NOPTS_VALUE && _lastStamp != AV_NOPTS_VALUE)
+            stamp = _lastStamp + _lastDuration;
+        _lastStamp = stamp;
+        _lastDuration = std::max<int64_t>(1, frame->pkt_duration);
+        if (_settling && _timed >= 2 && _settled > kReaderTimes)
+            _settling = false;
+    } while (_settling);
+    // One before any time (after a seek to a place in the file, a demuxer has none to count on
+    // from until a packet brings one).
+    pts = _lastStamp != AV_NOPTS_VALUE ? _lastStamp : _startPts;
     return true;
 }
 
@@ -181,6 +274,7 @@ bool VideoTrack::_SeekTo(int64_t target) {
         _haveCurrent = _haveNext = false;
         if (av_seek_frame(_format.get(), _index, at, AVSEEK_FLAG_BACKWARD) < 0)
             break;
+        _Sought(target);
         avcodec_flush_buffers(_decoder.get());
         _draining = false;
         _lost = false;
@@ -200,12 +294,13 @@ bool VideoTrack::_SeekTo(int64_t target) {
 
 bool VideoTrack::_SeekToKey(int64_t target) {
     // The times of the parts repeat one another: a key picture is found by its place in the file.
-    const Restarts::Key* key = _restarts->KeyBefore(target);
+    const Timeline::Key* key = _timeline->KeyBefore(target);
     for (int attempt = 0; key && attempt < kSeekAttempts;
-         ++attempt, key = _restarts->Previous(key)) {
+         ++attempt, key = _timeline->Previous(key)) {
         _haveCurrent = _haveNext = false;
         if (av_seek_frame(_format.get(), _index, key->pos, AVSEEK_FLAG_BYTE) < 0)
             break;
+        _Sought(AV_NOPTS_VALUE);
         avcodec_flush_buffers(_decoder.get());
         _draining = false;
         _lost = false;
@@ -240,7 +335,7 @@ bool VideoTrack::_Position(int64_t target) {
     const int64_t reached = _haveNext ? _nextPts : _currentPts;
     if (_restarts) {
         // Where key pictures come often, a second of decoding costs less than a seek.
-        const Restarts::Key* key = _restarts->KeyBefore(target);
+        const Timeline::Key* key = _timeline->KeyBefore(target);
         const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
         return key && key->time > reached + second ? _SeekTo(target) : _Advance(target);
     }

@@ -9,7 +9,7 @@
 #include "platform/frames/frame_scaler.h"
 #include "platform/movie/ffmpeg_support.h"
 #include "platform/movie/movie_types.h"
-#include "platform/movie/restarts.h"
+#include "platform/movie/timeline.h"
 
 namespace tbx::movie {
 
@@ -42,9 +42,12 @@ public:
     bool Render(int64_t time, int32_t scale, FramePixels pixels, uint8_t* target,
                 std::size_t targetBytes, int32_t rowBytes, int32_t width, int32_t height);
 
-    // Whether the file's times restart: each part after a restart goes on where the one before
-    // ended.
-    bool Restarts() const { return _restarts != nullptr; }
+    // The movie's timeline, which its sound follows too: where the file's times restart, each
+    // part after a restart goes on where the one before ended.
+    const std::shared_ptr<const Timeline>& Parts() const { return _timeline; }
+    // Where the movie's sound found its times lying or stepping: pictures read from the same
+    // places whose times moved with it are placed as the sound is.
+    void SetMoved(MovedAt moved) { _moved = std::move(moved); }
 
     // Samples (packets) of the stream, counted without decoding; 1 for a still picture.
     int64_t CountSamples() const;
@@ -56,9 +59,20 @@ private:
     VideoTrack() = default;
     // Decodes one frame into `frame`; false at the end.
     bool _Decode(AVFrame* frame, int64_t& pts);
+    // Sees each packet read first: moves its times as the timeline says, and counts those after a
+    // seek that bring their own.
+    Taken _Take(AVPacket* packet);
+    int64_t _LongestGroup() const;
+    // The reader has sought, for a picture shown at `target`.
+    void _Sought(int64_t target);
+    // Places a packet whose time lies: hours from the times before it, it has none; where it
+    // moved with the sound's packets read from its place, as the sound is placed. The sound tells
+    // where the packet's time leaves those before it by more than a second, or after a seek where
+    // it has read that far or the packet lands far from where the seek was sent.
+    void _Unlie(AVPacket* packet);
     bool _SeekTo(int64_t target);
-    // Seeks to the key pictures before `target` that the parts of a file whose times restart
-    // know.
+    // Seeks to the key pictures before `target` that the timeline of a file whose times
+    // restart knows.
     bool _SeekToKey(int64_t target);
     bool _Restart(int64_t target);
     bool _Advance(int64_t target);
@@ -70,9 +84,25 @@ private:
 
     KnownFile _known;
     // Where the file's times restart, and the part that the packet read last came from.
-    std::unique_ptr<movie::Restarts> _restarts;
+    std::shared_ptr<const Timeline> _timeline;
+    bool _restarts = false;
     std::size_t _part = 0;
-    PacketFilter _shift;
+    PacketFilter _take;
+    // Whether the reader estimates the times after a seek; whether it still does since the last
+    // seek, how many packets brought their own since (two at most) and how many were read after
+    // the second.
+    bool _timesSettle = false;
+    bool _settling = false;
+    // The sound's times that lie; the latest time of the packets read since the last seek, and
+    // the time that the seek was sent to (AV_NOPTS_VALUE until a packet has a time).
+    MovedAt _moved;
+    int64_t _flow = AV_NOPTS_VALUE;
+    int64_t _landing = AV_NOPTS_VALUE;
+    // The longest group of pictures, from one key picture to the next, that a seek may land
+    // before where it was sent.
+    int64_t _group = 0;
+    int _timed = 0;
+    int64_t _settled = 0;
     FormatPtr _format;
     CodecPtr _decoder;
     PacketPtr _packet;
@@ -86,6 +116,9 @@ private:
     int64_t _origin = 0;
     int64_t _firstPts = 0;
     int64_t _currentPts = 0;
+    // The time of the frame decoded last, and how long it lasts.
+    int64_t _lastStamp = AV_NOPTS_VALUE;
+    int64_t _lastDuration = 1;
     int64_t _nextPts = 0;
     // The most that a frame's display time lies after its decoding time, as seen so far.
     int64_t _reorder = 0;

@@ -73,6 +73,54 @@ TEST(QuicktimeMovieFrames, RecordingsWhoseTimesRestartGoOnWhereTheLastPartEnded)
     ExpectFrameExact(flv);
 }
 
+// Program streams, a VOB's and an MPEG-2 one, with B-pictures, of one recording and of two joined
+// as `cat` joins them: after a seek their reader estimates the times of pictures whose packets
+// carry none other than a read in order does, until it has read on a while. A jump, either way,
+// shows the picture that a read in order shows at its time, within a picture.
+TEST(QuicktimeMovieFrames, ProgramStreamsWithBPicturesJumpWhereTheyReadInOrder) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    for (const std::string muxer : {"vob", "mpeg"}) {
+        auto part = [&](const std::string& name, int first) {
+            EXPECT_TRUE(Make({"-f",   "lavfi",
+                              "-i",   IndexedColours(25, 4, "64x48", first),
+                              "-f",   "lavfi",
+                              "-i",   "sine=f=300:r=48000:d=4",
+                              "-c:v", "mpeg2video",
+                              "-q:v", "4",
+                              "-g",   "15",
+                              "-bf",  "2",
+                              "-c:a", muxer == "vob" ? "ac3" : "mp2",
+                              "-f",   muxer},
+                             dir / name));
+            return ReadFileBytes(dir / name);
+        };
+        const std::string one = part("one", 0);
+        for (const std::string& bytes : {one, one + part("two", 100)}) {
+            const auto file = dir / ("gop." + muxer);
+            WriteFileBytes(file, bytes);
+            CBK_QuicktimeMovie movie;
+            ASSERT_TRUE(OpenMade(movie, file));
+            const int64_t duration = movie.GetTotalSamples();
+            CBK_Image image;
+            auto shown = [&](int64_t t) {
+                return movie.GetRgbFrameImage(uint32_t(t), image, nullptr, 24)
+                           ? IndexOfColour(image.GetDataAt(32, 24))
+                           : -1;
+            };
+            std::vector<int> inOrder;
+            for (int64_t t = 0; t < duration; t += 12) // twice a picture
+                inOrder.push_back(shown(t));
+            std::mt19937 random(8);
+            for (int i = 0; i < 60; ++i) {
+                const std::size_t k = random() % inOrder.size();
+                EXPECT_LE(std::abs(shown(int64_t(k) * 12) - inOrder[k]), 1)
+                    << file << " of " << bytes.size() << " bytes at " << k * 12 << "/600";
+            }
+        }
+    }
+}
+
 TEST(QuicktimeMovieFrames, RandomOrderMatchesSequentialAndFfmpeg) {
     STRAVEL_REQUIRE_TOOL("ffmpeg");
     TempDir dir;

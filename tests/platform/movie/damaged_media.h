@@ -1,8 +1,9 @@
 // Files as they arrive damaged or lying, made from intact ones by editing their bytes, for the
 // movie and sound readers' tests: a frame count changed in an MP3's tag, a time changed in a
 // Matroska block or cluster, FLV tags, MPEG PES headers or Ogg pages, FLV times that restart,
-// noise in Matroska blocks, packs lost from a program stream, an AVI file cut inside its index,
-// an MP4 file given other edits or cut inside a fragment.
+// noise in Matroska blocks, packs lost from a program stream or packets from a transport stream,
+// FLV tags lost, an AVI file cut inside its index, an MP4 file given other edits or cut inside a
+// fragment.
 #pragma once
 
 #include <algorithm>
@@ -81,7 +82,8 @@ inline std::vector<std::size_t> MatroskaClusters(const std::string& bytes) {
 
 // The places of the PTS fields of the sound's PES headers (MPEG audio streams and private
 // stream 1, which a VOB's AC-3 goes in), in a transport stream's packets or a program stream's
-// packs: each begins where a start code and an MPEG-2 header with a PTS are found.
+// packs: each begins where a start code and a header with a PTS are found, of MPEG-2 or, in an
+// MPEG-1 program stream, of MPEG-1 (stuffing, a buffer size, then the PTS).
 inline std::vector<std::size_t> SoundPesTimes(const std::string& bytes) {
     auto at = [&](std::size_t i) { return uint8_t(bytes[i]); };
     std::vector<std::size_t> times;
@@ -90,9 +92,20 @@ inline std::vector<std::size_t> SoundPesTimes(const std::string& bytes) {
         if (pes + 14 > bytes.size())
             break;
         const uint8_t id = at(pes + 3);
-        if (((id >= 0xC0 && id <= 0xDF) || id == 0xBD) && (at(pes + 6) & 0xC0) == 0x80 &&
-            (at(pes + 7) & 0x80))
-            times.push_back(pes + 9);
+        if ((id < 0xC0 || id > 0xDF) && id != 0xBD)
+            continue;
+        if ((at(pes + 6) & 0xC0) == 0x80) {
+            if (at(pes + 7) & 0x80)
+                times.push_back(pes + 9);
+            continue;
+        }
+        std::size_t header = pes + 6;
+        while (header < pes + 22 && at(header) == 0xFF)
+            ++header;
+        if ((at(header) & 0xC0) == 0x40)
+            header += 2;
+        if (header + 5 <= bytes.size() && (at(header) & 0xE0) == 0x20)
+            times.push_back(header);
     }
     return times;
 }
@@ -113,9 +126,10 @@ inline void SetPesTime(std::string& bytes, std::size_t at, int64_t time) {
 }
 
 // The places of an Ogg file's pages that carry a granule position of sound (past the headers,
-// whose pages have none or 0), each with its length.
+// whose pages have none or 0; not of a Theora picture stream beside it), each with its length.
 inline std::vector<std::pair<std::size_t, std::size_t>> OggSoundPages(const std::string& bytes) {
     std::vector<std::pair<std::size_t, std::size_t>> pages;
+    std::vector<std::string> pictures; // the serial numbers of picture streams
     for (std::size_t at = bytes.find("OggS"); at != std::string::npos && at + 27 <= bytes.size();
          at = bytes.find("OggS", at + 1)) {
         const std::size_t segments = uint8_t(bytes[at + 26]);
@@ -124,10 +138,14 @@ inline std::vector<std::pair<std::size_t, std::size_t>> OggSoundPages(const std:
         std::size_t length = 27 + segments;
         for (std::size_t i = 0; i < segments; ++i)
             length += uint8_t(bytes[at + 27 + i]);
+        const std::string serial = bytes.substr(at + 14, 4);
+        if (uint8_t(bytes[at + 5]) & 2 && bytes.compare(at + 27 + segments, 7, "\x80theora") == 0)
+            pictures.push_back(serial);
         int64_t granule = 0;
         for (int i = 7; i >= 0; --i)
             granule = granule << 8 | uint8_t(bytes[at + 6 + std::size_t(i)]);
-        if (granule > 0 && at + length <= bytes.size())
+        if (granule > 0 && at + length <= bytes.size() &&
+            std::find(pictures.begin(), pictures.end(), serial) == pictures.end())
             pages.emplace_back(at, length);
     }
     return pages;
@@ -205,6 +223,12 @@ inline bool SetMatroskaBlockTime(std::string& bytes, std::size_t index, int16_t 
     return true;
 }
 
+inline std::size_t CountMatroskaBlocks(const std::string& bytes) {
+    std::vector<std::size_t> blocks;
+    detail::MatroskaElements(bytes, 0, bytes.size(), {0xA3, 0xA1}, blocks);
+    return blocks.size();
+}
+
 // Writes noise over 64 bytes of each of `count` blocks of track `track` from its block `first`
 // on, after their headers (blocks of over 68 bytes). False where the track holds fewer.
 inline bool NoiseInMatroskaBlocks(std::string& bytes, uint64_t track, std::size_t first,
@@ -261,19 +285,32 @@ inline bool SetMatroskaClusterTime(std::string& bytes, std::size_t index, int64_
             bytes[data + i] = char(rest & 0xFF);
         return true;
     }
-    // Eight bytes of time after the id and a size padded to fill the room exactly.
+    // Seven or eight bytes of time after the id and a size padded to fill the room exactly.
     const std::size_t room = data + size - crc;
-    if (crc == std::string::npos || room < 10 || room > 17)
+    if (crc == std::string::npos || room < 9 || room > 17)
         return false;
-    const std::size_t length = room - 9;
+    const std::size_t timeBytes = room == 9 ? 7 : 8, length = room - 1 - timeBytes;
+    if (timeBytes == 7 && now >> 56 != 0)
+        return false;
     std::string element(1, '\xE7');
-    element += char(0x80 >> (length - 1) | (length == 1 ? 8 : 0));
+    element += char(0x80 >> (length - 1) | (length == 1 ? timeBytes : 0));
     for (std::size_t i = 1; i < length; ++i)
-        element += char(i + 1 == length ? 8 : 0);
-    for (int shift = 56; shift >= 0; shift -= 8)
+        element += char(i + 1 == length ? timeBytes : 0);
+    for (int shift = int(timeBytes) * 8 - 8; shift >= 0; shift -= 8)
         element += char(now >> shift & 0xFF);
     bytes.replace(crc, room, element);
     return true;
+}
+
+// Moves the times of `count` Matroska clusters from `first` on by `milliseconds`. False where the
+// file holds `first` or fewer.
+inline bool MoveMatroskaClusters(std::string& bytes, std::size_t first, std::size_t count,
+                                 int64_t milliseconds) {
+    const std::size_t clusters = CountMatroskaClusters(bytes);
+    for (std::size_t i = first; i < clusters && i - first < count; ++i)
+        if (!SetMatroskaClusterTime(bytes, i, milliseconds, true))
+            return false;
+    return first < clusters;
 }
 
 inline std::size_t CountSoundPes(const std::string& bytes) {
@@ -289,7 +326,7 @@ inline bool MovePesTimes(std::string& bytes,
         const std::size_t at = times[i];
         const int64_t by = ticks(i, times.size());
         detail::SetPesTime(bytes, at, detail::PesTime(bytes, at) + by);
-        if ((uint8_t(bytes[at - 2]) & 0xC0) == 0xC0) // a DTS follows
+        if ((uint8_t(bytes[at]) & 0xF0) == 0x30) // a DTS follows
             detail::SetPesTime(bytes, at + 5, detail::PesTime(bytes, at + 5) + by);
     }
     return !times.empty();
@@ -314,6 +351,16 @@ inline bool CutUnits(std::string& bytes, const std::string& code, std::size_t co
         return false;
     const std::size_t from = units[units.size() / 2], to = units[units.size() / 2 + count];
     bytes.erase(from, to - from);
+    return true;
+}
+
+// Takes `count` packets of `size` bytes (a transport stream's 188, or 192 with their times) out
+// of the file from the one at `share` of its bytes on. False where it holds fewer after there.
+inline bool CutPackets(std::string& bytes, std::size_t size, double share, std::size_t count) {
+    const std::size_t from = std::size_t(double(bytes.size() / size) * share) * size;
+    if (from + count * size > bytes.size())
+        return false;
+    bytes.erase(from, count * size);
     return true;
 }
 
@@ -471,15 +518,51 @@ inline std::size_t CountFlvSoundTags(const std::string& bytes) {
         std::count_if(tags.begin(), tags.end(), [](const auto& tag) { return tag.second == 8; }));
 }
 
+// Moves the time of each sound tag `i` of the `count` that the FLV file holds by
+// `milliseconds(i, count)`. False where it holds none.
+inline bool
+MoveFlvSoundTimes(std::string& bytes,
+                  const std::function<int32_t(std::size_t, std::size_t)>& milliseconds) {
+    const std::size_t count = CountFlvSoundTags(bytes);
+    std::size_t sound = 0;
+    for (const auto& [tag, type] : detail::FlvTags(bytes))
+        if (type == 8)
+            detail::SetFlvTime(
+                bytes, tag, detail::FlvTime(bytes, tag) + uint32_t(milliseconds(sound++, count)));
+    return count > 0;
+}
+
 // Moves the times of `count` of the FLV file's sound tags from `index` on by `milliseconds`.
 // False where it holds `index` or fewer.
 inline bool MoveFlvSoundTag(std::string& bytes, std::size_t index, int32_t milliseconds,
                             std::size_t count = 1) {
-    std::size_t sound = 0;
-    for (const auto& [tag, type] : detail::FlvTags(bytes))
-        if (type == 8 && sound++ >= index && sound <= index + count)
-            detail::SetFlvTime(bytes, tag, detail::FlvTime(bytes, tag) + uint32_t(milliseconds));
-    return sound > index;
+    return MoveFlvSoundTimes(bytes,
+                             [=](std::size_t i, std::size_t) {
+                                 return i >= index && i - index < count ? milliseconds : 0;
+                             }) &&
+           CountFlvSoundTags(bytes) > index;
+}
+
+// Moves the times of every tag from the one at `share` of them on by `milliseconds`, as a
+// recorder that lost its connection for a while writes them. False without tags.
+inline bool StepFlvTimes(std::string& bytes, double share, int32_t milliseconds) {
+    const auto tags = detail::FlvTags(bytes);
+    for (std::size_t i = std::size_t(double(tags.size()) * share); i < tags.size(); ++i)
+        detail::SetFlvTime(bytes, tags[i].first,
+                           detail::FlvTime(bytes, tags[i].first) + uint32_t(milliseconds));
+    return !tags.empty();
+}
+
+// Takes a share of the FLV file's tags of every kind out of it from the one at `from` of them on,
+// as a recording loses them. False where it holds too few.
+inline bool CutFlvTags(std::string& bytes, double from, double share) {
+    const auto tags = detail::FlvTags(bytes);
+    const std::size_t first = std::size_t(double(tags.size()) * from),
+                      last = first + std::size_t(double(tags.size()) * share);
+    if (last >= tags.size() || last == first)
+        return false;
+    bytes.erase(tags[first].first, tags[last].first - tags[first].first);
+    return true;
 }
 
 // Starts the times of the FLV file's tags from its middle one on again at 0, as a recorder that

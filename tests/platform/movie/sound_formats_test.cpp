@@ -6,11 +6,13 @@
 // just opened finds the sound after it.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -154,6 +156,27 @@ const std::vector<Form> kEveryForm = {{0, 2}, {48000, 2}, {22050, 1}, {7919, 1}}
 // The sound's own form and another rate, for the tables of silences and lies.
 const std::vector<Form> kOwnAndResampled = {{0, 2}, {48000, 1}};
 
+// Where the last of the pictures that ffmpeg decodes ends: a picture without a time of its own
+// (the last of a program stream, given only at the end) follows the one before it.
+double PicturesEnd(const std::filesystem::path& file) {
+    std::istringstream frames(
+        stravel::testing::RunTool(
+            {"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+             "frame=best_effort_timestamp_time,pkt_duration_time", "-of", "csv=p=0", file.string()})
+            .out);
+    double end = 0, last = 0;
+    for (std::string line; std::getline(frames, line);) {
+        const std::size_t comma = line.find(',');
+        double at = last, duration = 0;
+        std::from_chars(line.data(), line.data() + std::min(comma, line.size()), at);
+        if (comma != std::string::npos)
+            std::from_chars(line.data() + comma + 1, line.data() + line.size(), duration);
+        last = at + duration;
+        end = std::max(end, last);
+    }
+    return end;
+}
+
 void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
                         const std::vector<Form>& forms = kEveryForm) {
     std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(file.string());
@@ -163,11 +186,12 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
     std::mt19937 random(7);
     // Where the picture ends on the movie's timeline: its last frame's end, or where its stream
     // says it ends where that is later; a frame past the parts' length where parts are joined.
+    // The movie starts with the earliest of its streams, or where its sound's first frames put it
+    // where they put it earlier (a first sound packet whose time lies ahead).
     const double picture =
         f.making == Format::kMovie
-            ? std::max(Probed(file, "frame=best_effort_timestamp_time,pkt_duration_time", "v:0"),
-                       Probed(file, "stream=start_time,duration", "v:0")) -
-                  Probed(file, "format=start_time")
+            ? std::max(PicturesEnd(file), Probed(file, "stream=start_time,duration", "v:0")) -
+                  std::min(Probed(file, "format=start_time"), SoundStart(file))
             : f.picture + 1.0 / 25;
     // Jumps back and forth of several lengths, the first right after the change of form.
     const int64_t lengths[] = {100, 4096, 1, 30000, 777};
@@ -200,6 +224,10 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
         const std::string whole(read.begin(), read.end());
         EXPECT_EQ(whole.size(), std::size_t(duration) * frame) << name;
         std::string reference = Converted(file, form.rate, form.channels, f.decoding);
+        // A movie's sound starts where ffmpeg's timeline puts its first sample.
+        if (f.making == Format::kMovie)
+            reference.insert(0, std::size_t(FoundLead(file, whole, reference, frame, rate)) * frame,
+                             '\0');
         if (f.oracle == Format::kHeld) {
             // At another rate, the silence put in moves the resampler's phase after it.
             if (form.rate == 0)
@@ -229,11 +257,14 @@ void ExpectJumpsAsWhole(const std::filesystem::path& file, const Format& f,
             EXPECT_TRUE(std::string(piece.begin(), piece.end()) ==
                         whole.substr(std::size_t(at) * frame, piece.size()))
                 << name << ": " << piece.size() / frame << " at " << at;
-        // A movie just opened has indexed its sound no further than the opening needed; a jump
-        // across silence must find the sound after it where the whole read has it.
-        if (!f.gain)
-            continue;
-        for (double second : kAroundSilence) {
+        // A movie just opened reads its first second as the whole read has it, whatever the
+        // opening looked at to count the sound; one just opened has indexed its sound no further
+        // than the opening needed, and a jump across silence must find the sound after it where
+        // the whole read has it.
+        std::vector<double> starts = {0};
+        if (f.gain)
+            starts.insert(starts.end(), std::begin(kAroundSilence), std::end(kAroundSilence));
+        for (double second : starts) {
             std::unique_ptr<tbx::Movie> fresh = tbx::Movie::Open(file.string());
             ASSERT_TRUE(fresh && fresh->SetPcmForm(pcm)) << name;
             fresh->SetTimeScale(rate);
@@ -298,10 +329,12 @@ std::function<bool(std::string&)> MovePesAt(int64_t index, int64_t ticks) {
     };
 }
 
-// The time of the middle Matroska cluster set to `milliseconds` or moved by them.
-std::function<bool(std::string&)> SetMiddleCluster(int64_t milliseconds, bool relative) {
+// The time of the middle (or last) Matroska cluster set to `milliseconds` or moved by them.
+std::function<bool(std::string&)> SetMiddleCluster(int64_t milliseconds, bool relative,
+                                                   bool last = false) {
     return [=](std::string& bytes) {
-        return SetMatroskaClusterTime(bytes, CountMatroskaClusters(bytes) / 2, milliseconds,
+        const std::size_t clusters = CountMatroskaClusters(bytes);
+        return SetMatroskaClusterTime(bytes, last ? clusters - 1 : clusters / 2, milliseconds,
                                       relative);
     };
 }
@@ -428,7 +461,7 @@ TEST(SoundFormats, MoviesSoundJumpsAsItReadsWhole) {
          Format::kMovie,
          {"-cons_noisegen", "1"}},
         {"movie.flv", {"-c:v", "flv1", "-c:a", "libmp3lame"}, Format::kMovie},
-        {"movie.asf", {"-c:v", "wmv2", "-c:a", "wmav2"}, Format::kMovie},
+
         // Recordings whose times restart: joined as `cat` joins them (the second's clock 100 s
         // ahead in one), and an FLV whose tags from the middle on start again at 0.
         {"joined.ts", {"-c:v", "mpeg2video", "-c:a", "mp2"}, Format::kJoinedMovie, mp2},
@@ -460,6 +493,10 @@ TEST(SoundFormats, MoviesSoundJumpsAsItReadsWhole) {
          {},
          12},
     });
+    // WMA's first two packets only prime its decoder: the sound starts where ffmpeg's timeline
+    // puts the frame they lead to, and is read at its own rate (silence before it moves a
+    // resampler's phase at another).
+    ExpectFormats({{"movie.asf", {"-c:v", "wmv2", "-c:a", "wmav2"}, Format::kMovie}}, {{0, 2}});
 }
 
 // Digital silence, which codecs encode as runs of identical packets, and then sound, in each
@@ -573,11 +610,15 @@ TEST(SoundFormats, PesAndTagTimesThatLieReadAsFfmpegDecodes) {
 }
 
 // A Matroska cluster whose time lies behind or ahead by 3 s, wraps to -4 s as an unsigned
-// number, or lies far beyond any sound (2^59 ms, which overflows a time counted in samples).
+// number, or lies far beyond any sound (2^59 ms, which overflows a time counted in samples). A
+// movie's last cluster 3 s ahead keeps its place after 3 s of silence, as its picture does.
 TEST(SoundFormats, ClusterTimesThatLieReadAsFfmpegDecodes) {
     const std::vector<std::string> aac = {"-ar", "48000", "-c:a", "aac", "-aac_pns", "0"};
     std::vector<std::string> movie = {"-c:v", "libx264"};
     movie.insert(movie.end(), aac.begin(), aac.end());
+    // Clusters of a second: the end is read from the last two.
+    std::vector<std::string> clusters = movie;
+    clusters.insert(clusters.end(), {"-cluster_time_limit", "1000"});
     ExpectFormats(
         {
             Lying("back.mka", aac, {}, SetMiddleCluster(-3000, true)),
@@ -588,6 +629,12 @@ TEST(SoundFormats, ClusterTimesThatLieReadAsFfmpegDecodes) {
             Lying("ahead-movie.mkv", movie, {}, SetMiddleCluster(3000, true), Format::kMovie),
             Lying("far-movie.mkv", movie, {}, SetMiddleCluster(int64_t(1) << 59, false),
                   Format::kMovie),
+            Format{"ahead-last-movie.mkv",
+                   clusters,
+                   Format::kMovie,
+                   {},
+                   Format::kHeld,
+                   SetMiddleCluster(3000, true, true)},
             Lying("far.mka", aac, {}, SetMiddleCluster(int64_t(1) << 59, false)),
         },
         kOwnAndResampled);
