@@ -82,6 +82,7 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
     // that it lands on, and misses by a field or more with B-pictures, until a packet brings its
     // own time once more.
     track->_timesSettle = IsContainer(probe, "mpeg");
+    track->_gathersIndex = IsContainer(probe, "flv");
     track->_take = [t = track.get()](AVPacket* packet) { return t->_Take(packet); };
     // Pictures whose packets tell no end either (a raw stream without times) show the first.
     if (track->_end == AV_NOPTS_VALUE)
@@ -160,6 +161,16 @@ Taken VideoTrack::_Take(AVPacket* packet) {
     else
         ++_settled;
     return Taken::kTake;
+}
+
+bool VideoTrack::_IndexGapAt(int64_t time, int64_t longer) const {
+    AVStream* stream = _format->streams[_index];
+    const int count = avformat_index_get_entries_count(stream);
+    const int before = av_index_search_timestamp(stream, time, AVSEEK_FLAG_BACKWARD);
+    return before >= 0 && before + 1 < count &&
+           avformat_index_get_entry(stream, before + 1)->timestamp -
+                   avformat_index_get_entry(stream, before)->timestamp >
+               longer;
 }
 
 int64_t VideoTrack::_LongestGroup() const {
@@ -265,6 +276,12 @@ bool VideoTrack::_SeekTo(int64_t target) {
     if (_restarts)
         return _SeekToKey(target);
     const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
+    // An FLV file has no index of key pictures but what its reader gathers as it reads: after
+    // the look at its end, a seek between those and the ones read near the start would land on
+    // the last of these and decode on from there. A fresh reader seeks by reading on, without
+    // decoding, to where it is sent.
+    if (_gathersIndex && _IndexGapAt(target - _reorder, kRestartSeconds * second) && !_Load())
+        return _Restart(target);
     // Index times may be decoding times, which run ahead of display times by up to _reorder:
     // a key frame found this way is shown at or before the target.
     int64_t back = target - _reorder;

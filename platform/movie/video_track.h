@@ -63,6 +63,9 @@ private:
     // seek that bring their own.
     Taken _Take(AVPacket* packet);
     int64_t _LongestGroup() const;
+    // Whether the key pictures that the reader's index lists about `time` stand further apart
+    // than `longer`: the index was gathered in pieces.
+    bool _IndexGapAt(int64_t time, int64_t longer) const;
     // The reader has sought, for a picture shown at `target`.
     void _Sought(int64_t target);
     // Places a packet whose time lies: hours from the times before it, it has none; where it
@@ -93,6 +96,8 @@ private:
     // the second.
     bool _timesSettle = false;
     bool _settling = false;
+    // Whether the reader's index holds only the key pictures read so far (FLV).
+    bool _gathersIndex = false;
     // The sound's times that lie; the latest time of the packets read since the last seek, and
     // the time that the seek was sent to (AV_NOPTS_VALUE until a packet has a time).
     MovedAt _moved;

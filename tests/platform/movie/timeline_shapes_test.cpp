@@ -804,9 +804,28 @@ void CheckRow(const TempDir& dir, const Row& row, std::map<std::string, std::str
     const int rate = row.codecs->rate;
     if (row.large) {
         const int64_t before = BytesRead();
-        EXPECT_TRUE(tbx::Movie::Open(file.string())) << name;
+        std::unique_ptr<tbx::Movie> jumped = tbx::Movie::Open(file.string());
+        ASSERT_TRUE(jumped) << name;
         EXPECT_LT(BytesRead() - before, int64_t(std::filesystem::file_size(file) * 3 / 4))
             << name << ": bytes read to open it, of " << std::filesystem::file_size(file);
+        // A first jump far into it (past what its reader has gathered of its key pictures) shows
+        // the picture that a read in order shows there.
+        const tbx::TimeValue middle = jumped->GetDuration() * 5 / 8, step = jumped->GetTimeScale();
+        std::unique_ptr<tbx::Movie> inOrder = tbx::Movie::Open(file.string());
+        ASSERT_TRUE(inOrder) << name;
+        auto render = [&](tbx::Movie& movie, tbx::TimeValue at) {
+            std::vector<uint8_t> rgb(std::size_t(kWidth * kHeight * 3) + tbx::kFrameRenderRoom);
+            EXPECT_TRUE(movie.RenderFrame(at, tbx::FramePixels::Rgb24, rgb.data(), rgb.size(),
+                                          kWidth * 3, kWidth, kHeight))
+                << name << " at " << at;
+            rgb.resize(std::size_t(kWidth * kHeight * 3));
+            return rgb;
+        };
+        const std::vector<uint8_t> there = render(*jumped, middle);
+        for (tbx::TimeValue at = 0; at < middle; at += step)
+            render(*inOrder, at);
+        EXPECT_TRUE(render(*inOrder, middle) == there)
+            << name << ": the picture at " << middle << " after a jump";
         return;
     }
     std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(file.string());
