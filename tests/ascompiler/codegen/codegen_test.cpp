@@ -112,6 +112,9 @@ const Golden kGolden[] = {
      "96 04 00 00 6D 63 00 1C 96 09 00 07 06 00 00 00 00 5F 78 00 23"},
     {"x = getProperty(mc, \"_ALPHA\");",
      "96 07 00 00 78 00 00 6D 63 00 1C 96 05 00 07 06 00 00 00 22 1D"},
+    // Any other string there stays a string value.
+    {"setProperty(mc, \"alpha\", 1);",
+     "96 04 00 00 6D 63 00 1C 96 0C 00 00 61 6C 70 68 61 00 07 01 00 00 00 23"},
     {"trace(x);", "96 03 00 00 78 00 1C 26"},
     // An action that leaves no value stands for undefined where one is used.
     {"x = trace(1);", "96 08 00 00 78 00 07 01 00 00 00 26 96 01 00 03 1D"},
@@ -237,6 +240,10 @@ TEST(CodeGeneratorTest, ScriptsThatCannotBeEncodedFailWithAMessage) {
         "if (x) { on(press) { } }",
         "x = getProperty(mc);",
         "x = getProperty(mc, _alhpa);",
+        // Strings declined before any look-up: longer than every property's name, or without
+        // the underscore that each starts with.
+        "x = getProperty(mc, \"_alpha_of_the_clip\");",
+        "x = getProperty(mc, \"alpha\");",
         "startDrag(a, b, c);",
         "x = Number();",
         "x = String();",
