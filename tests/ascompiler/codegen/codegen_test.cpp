@@ -323,9 +323,9 @@ TEST(CodeGeneratorTest, TreesDeeperThanTheParserBuildsCompileOrFailWithoutRecurs
 }
 
 // Every form of nesting, alone: it compiles 500 deep, and where it goes too deep for the
-// parser or the generator it is refused as such (the edge scripts of the players' test go
-// 100,000 deep); the deepest that compiles, found by bisection, runs the stack furthest,
-// under the sanitizers too.
+// parser or the generator it is refused as such, 100,000 deep too, rather than exhausting the
+// stack; the deepest that compiles, found by bisection, runs the stack furthest, under the
+// sanitizers too.
 TEST(CodeGeneratorTest, EveryFormNestsFiveHundredDeepAndIsRefusedCleanlyPastItsDeepest) {
     struct Form {
         const char* open;
@@ -353,6 +353,7 @@ TEST(CodeGeneratorTest, EveryFormNestsFiveHundredDeepAndIsRefusedCleanlyPastItsD
         {"String(", "1", ")"},
         {"if (a) { ", "b();", " }", ""},
         {"if (a) b(); else { ", "c();", " }", ""},
+        {"if (a) ", "b();", "", ""},
         {"for (;;) ", "b();", "", ""},
         {"while (a) with (o) ", "b();", "", ""},
         {"function f() { ", "b();", " }", ""},
@@ -375,6 +376,7 @@ TEST(CodeGeneratorTest, EveryFormNestsFiveHundredDeepAndIsRefusedCleanlyPastItsD
         EXPECT_EQ(at500.error, 0) << form.open << ": " << at500.message;
         EXPECT_FALSE(at500.code.empty()) << form.open;
         int deepest = 500, shallowest = 3000; // compiles, is refused
+        EXPECT_TRUE(refused(compile(form, 100000))) << form.open;
         EXPECT_TRUE(refused(compile(form, shallowest))) << form.open;
         while (shallowest - deepest > 1) {
             const int middle = deepest + (shallowest - deepest) / 2;
