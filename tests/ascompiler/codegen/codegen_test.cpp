@@ -112,6 +112,9 @@ const Golden kGolden[] = {
      "96 04 00 00 6D 63 00 1C 96 09 00 07 06 00 00 00 00 5F 78 00 23"},
     {"x = getProperty(mc, \"_ALPHA\");",
      "96 07 00 00 78 00 00 6D 63 00 1C 96 05 00 07 06 00 00 00 22 1D"},
+    // Any other string there stays a string value.
+    {"setProperty(mc, \"alpha\", 1);",
+     "96 04 00 00 6D 63 00 1C 96 0C 00 00 61 6C 70 68 61 00 07 01 00 00 00 23"},
     {"trace(x);", "96 03 00 00 78 00 1C 26"},
     // An action that leaves no value stands for undefined where one is used.
     {"x = trace(1);", "96 08 00 00 78 00 07 01 00 00 00 26 96 01 00 03 1D"},
@@ -237,6 +240,10 @@ TEST(CodeGeneratorTest, ScriptsThatCannotBeEncodedFailWithAMessage) {
         "if (x) { on(press) { } }",
         "x = getProperty(mc);",
         "x = getProperty(mc, _alhpa);",
+        // Strings declined before any look-up: longer than every property's name, or without
+        // the underscore that each starts with.
+        "x = getProperty(mc, \"_alpha_of_the_clip\");",
+        "x = getProperty(mc, \"alpha\");",
         "startDrag(a, b, c);",
         "x = Number();",
         "x = String();",
@@ -316,9 +323,9 @@ TEST(CodeGeneratorTest, TreesDeeperThanTheParserBuildsCompileOrFailWithoutRecurs
 }
 
 // Every form of nesting, alone: it compiles 500 deep, and where it goes too deep for the
-// parser or the generator it is refused as such (the edge scripts of the players' test go
-// 100,000 deep); the deepest that compiles, found by bisection, runs the stack furthest,
-// under the sanitizers too.
+// parser or the generator it is refused as such, 100,000 deep too, rather than exhausting the
+// stack; the deepest that compiles, found by bisection, runs the stack furthest, under the
+// sanitizers too.
 TEST(CodeGeneratorTest, EveryFormNestsFiveHundredDeepAndIsRefusedCleanlyPastItsDeepest) {
     struct Form {
         const char* open;
@@ -346,6 +353,7 @@ TEST(CodeGeneratorTest, EveryFormNestsFiveHundredDeepAndIsRefusedCleanlyPastItsD
         {"String(", "1", ")"},
         {"if (a) { ", "b();", " }", ""},
         {"if (a) b(); else { ", "c();", " }", ""},
+        {"if (a) ", "b();", "", ""},
         {"for (;;) ", "b();", "", ""},
         {"while (a) with (o) ", "b();", "", ""},
         {"function f() { ", "b();", " }", ""},
@@ -368,6 +376,7 @@ TEST(CodeGeneratorTest, EveryFormNestsFiveHundredDeepAndIsRefusedCleanlyPastItsD
         EXPECT_EQ(at500.error, 0) << form.open << ": " << at500.message;
         EXPECT_FALSE(at500.code.empty()) << form.open;
         int deepest = 500, shallowest = 3000; // compiles, is refused
+        EXPECT_TRUE(refused(compile(form, 100000))) << form.open;
         EXPECT_TRUE(refused(compile(form, shallowest))) << form.open;
         while (shallowest - deepest > 1) {
             const int middle = deepest + (shallowest - deepest) / 2;

@@ -6,8 +6,6 @@
 namespace stravel::testing {
 namespace {
 
-constexpr char kTooDeep[] = "nests too deeply";
-
 // 1 - 2 + 3 - 4 ... to n: -n/2 for an even n, and only if every operator takes its left
 // operand from the terms before it.
 std::string Alternating(int n) {
@@ -83,7 +81,6 @@ std::string Unwrap(const std::string& test, const std::string& step) {
 } // namespace
 
 std::vector<EdgeScript> EdgeScripts() {
-    constexpr int kDeep = 100000;
     constexpr int kLevels = 500;
     const std::string unwrapArray = Unwrap("v instanceof Array", "v[0]");
     return {
@@ -199,20 +196,6 @@ std::vector<EdgeScript> EdgeScripts() {
         {"selects_500", "c = true; trace(" + Nested("(c ? ", "7", " : 0)", kLevels) + ");", "7"},
         {"blocks_500",
          "t = true; x = 0; " + Nested("if (t) { ", "x = 7;", " }", kLevels) + " trace(x);", "7"},
-        // Nesting that would exhaust the stack is refused.
-        {"deep_parentheses", "x = " + Nested("(", "1", ")", kDeep) + ";", "", kTooDeep},
-        {"deep_operands", "x = " + Nested("1 + (", "1", ")", kDeep) + ";", "", kTooDeep},
-        {"deep_calls", "x = " + Nested("f(", "1", ")", kDeep) + ";", "", kTooDeep},
-        {"deep_arrays", "x = " + Nested("[", "1", "]", kDeep) + ";", "", kTooDeep},
-        {"deep_objects", "x = " + Nested("{v: ", "1", "}", kDeep) + ";", "", kTooDeep},
-        {"deep_function_literals",
-         "x = " + Nested("function () { return ", "1", "; }", kDeep) + ";", "", kTooDeep},
-        {"deep_negations", "x = " + Nested("-(", "1", ")", kDeep) + ";", "", kTooDeep},
-        {"deep_selects", "x = " + Nested("(c ? ", "1", " : 0)", kDeep) + ";", "", kTooDeep},
-        {"deep_else_selects", "x = " + SelectChain(kDeep) + ";", "", kTooDeep},
-        {"deep_assignments", AssignmentChain(kDeep) + ";", "", kTooDeep},
-        {"deep_else_blocks", Nested("if (a) b(); else { ", "c();", "} ", kDeep), "", kTooDeep},
-        {"deep_then_ifs", Nested("if (a) ", "b();", "", kDeep), "", kTooDeep},
     };
 }
 

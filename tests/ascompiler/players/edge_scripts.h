@@ -1,7 +1,7 @@
 // Scripts at the edges of what the compiler takes: setProperty with property names in each
 // argument and in calls nested there, operator and else-if chains longer than any nesting it
-// allows, every form of nesting 500 deep, nesting deep enough to exhaust the stack, and
-// built-ins given another number of arguments than they take.
+// allows, every form of nesting 500 deep, and built-ins given another number of arguments
+// than they take (nesting deep enough to exhaust the stack is the code generator test's).
 #pragma once
 
 #include <cstdint>

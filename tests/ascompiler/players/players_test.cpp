@@ -158,7 +158,7 @@ uint64_t ProgramSeed() {
 
 // Each edge script, and random expressions nested 300 to 550 deep, for SWF 5, 6 and 7:
 // played, it traces what it means and its branches land on actions; refused, it fails with
-// the message that says why rather than exhausting the stack or leaving values behind. The
+// the message that says why rather than leaving values behind or taking others'. The
 // played ones run one after another in a movie per version, each after a reset of the
 // properties that they set.
 TEST(CompiledScriptOracleTest, EdgeScriptsPlayAsWrittenOrAreRefused) {
