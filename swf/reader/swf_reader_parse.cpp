@@ -256,12 +256,12 @@ void CBK_SwfReader::KeepTail(CBK_SwfReader& source, uint32_t end) {
         source.OffsetBufPos(count);
         return;
     }
-    std::vector<uint8_t> bytes;
-    source.GetBytes(bytes, count);
-    auto block = std::shared_ptr<uint8_t[]>(new uint8_t[bytes.size() ? bytes.size() : 1]);
-    std::copy(bytes.begin(), bytes.end(), block.get());
-    _tail = {std::shared_ptr<const uint8_t>(block, block.get()),
-             static_cast<uint32_t>(bytes.size())};
+    // The copy is the block: the bytes are not copied a second time.
+    auto bytes = std::make_shared<std::vector<uint8_t>>();
+    source.GetBytes(*bytes, count);
+    if (!bytes->empty())
+        _tail = {std::shared_ptr<const uint8_t>(bytes, bytes->data()),
+                 static_cast<uint32_t>(bytes->size())};
 }
 
 } // namespace ravuz
