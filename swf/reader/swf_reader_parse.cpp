@@ -136,20 +136,20 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
     const bool typed = !KeptAsStored(body, code, raw);
     const uint32_t objectSize = typed ? SwfTagObjectSize(code) : sizeof(CBK_SwfTagUnknown);
     const uint64_t before = budget ? budget->Charged() : 0;
-    if (!source.Charge(SwfHeapCost(objectSize))) {
+    // Refused for lack of memory: the movie is refused, so nothing is worth keeping.
+    const auto refuse = [&source, tagEnd](CBK_SwfTag* made) -> CBK_SwfTag* {
+        delete made;
         source.SetBufPos(tagEnd);
         return nullptr;
-    }
+    };
+    if (!source.Charge(SwfHeapCost(objectSize)))
+        return refuse(nullptr);
     CBK_SwfTag* tag = typed ? SwfCreateTag(code, length) : new CBK_SwfTagUnknown(code, length);
     if (!typed)
         static_cast<CBK_SwfTagUnknown*>(tag)->SetLongHeader(longHeader);
     tag->Read(&body);
-    if (budget && budget->IsSpent()) {
-        // Cut short for lack of memory: the movie is refused, so nothing is worth keeping.
-        delete tag;
-        source.SetBufPos(tagEnd);
-        return nullptr;
-    }
+    if (source.IsSpent())
+        return refuse(tag);
     body.ByteAlign();
     if (body.GetBufPos() < length) {
         const uint32_t left = length - body.GetBufPos();
@@ -166,11 +166,8 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
         const bool partly = !tag->GetTrailingBytes().empty() || body.HadShortRead();
         const bool prove = proveStable && HasStructure(code);
         if (partly || prove) {
-            if (!source.Charge(2 * SwfHeapCost(length + 6))) {
-                delete tag;
-                source.SetBufPos(tagEnd);
-                return nullptr;
-            }
+            if (!source.Charge(2 * SwfHeapCost(length + 6)))
+                return refuse(tag);
             CBK_SwfStream& written = source.Scratch(0);
             const bool asStored = WritesAsStored(*tag, body, length, written);
             damaged = partly ? !asStored
@@ -180,11 +177,8 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
             source.Refund(2 * SwfHeapCost(length + 6));
         }
     }
-    if (budget && budget->IsSpent()) {
-        delete tag;
-        source.SetBufPos(tagEnd);
-        return nullptr;
-    }
+    if (source.IsSpent())
+        return refuse(tag);
     if (damaged) {
         delete tag;
         if (budget)
@@ -194,12 +188,9 @@ CBK_SwfTag* CBK_SwfReader::ReadTagAt(CBK_SwfReader& source, uint32_t end, bool r
         body.SetBufPos(0);
         if (body.Charge(SwfHeapCost(sizeof(CBK_SwfTagUnknown))))
             stored->Read(&body);
+        if (source.IsSpent())
+            return refuse(stored);
         tag = stored;
-        if (budget && budget->IsSpent()) {
-            delete tag;
-            source.SetBufPos(tagEnd);
-            return nullptr;
-        }
     }
     source.SetBufPos(tagEnd);
     source.SetCurrentTagLength(length);
@@ -265,12 +256,12 @@ void CBK_SwfReader::KeepTail(CBK_SwfReader& source, uint32_t end) {
         source.OffsetBufPos(count);
         return;
     }
-    std::vector<uint8_t> bytes;
-    source.GetBytes(bytes, count);
-    auto block = std::shared_ptr<uint8_t[]>(new uint8_t[bytes.size() ? bytes.size() : 1]);
-    std::copy(bytes.begin(), bytes.end(), block.get());
-    _tail = {std::shared_ptr<const uint8_t>(block, block.get()),
-             static_cast<uint32_t>(bytes.size())};
+    // The copy is the block: the bytes are not copied a second time.
+    auto bytes = std::make_shared<std::vector<uint8_t>>();
+    source.GetBytes(*bytes, count);
+    if (!bytes->empty())
+        _tail = {std::shared_ptr<const uint8_t>(bytes, bytes->data()),
+                 static_cast<uint32_t>(bytes->size())};
 }
 
 } // namespace ravuz

@@ -37,7 +37,8 @@ public:
     // tag would take the movie past its memory bound (the last error is then
     // ERROR_NO_MEMORY). The bound holds what the reader holds and the tags the caller still
     // keeps: each gives back its charge when deleted. So that a flood of tiny tags ends in
-    // bounded time, the tags made in all, kept or not, may come to four times the bound.
+    // bounded time, the tags made in all, kept or not, may come to one and a half times the
+    // bound.
     CBK_SwfTag* ReadTag();
 
     void GetDimensions(int32_t& width, int32_t& height) override;

@@ -164,42 +164,23 @@ public:
     bool ChargeObject() {
         return Charge(SwfHeapCost(sizeof(T)));
     }
-    // Charges the room `list` needs to take one more element, before it takes it, and makes
-    // that room: it grows as the standard library grows it, doubling, and the old room is
-    // given back once the new one holds the elements. `kArena`: the list's room comes from
-    // the action records' chunk arena. False when the budget has no room left.
     // Charges and makes room for `count` more elements at once (a count the file states,
-    // already held within the bytes that could hold them).
+    // already held within the bytes that could hold them). False when the budget has no room
+    // left.
     template <class List>
     bool ChargeRoomFor(List& list, std::size_t count) {
         const std::size_t want = list.size() + count;
-        if (want <= list.capacity())
-            return !IsSpent();
-        constexpr std::size_t kSlot = sizeof(typename List::value_type);
-        if (!Charge(SwfHeapCost(want * kSlot)))
-            return false;
-        const std::size_t old = list.capacity();
-        list.reserve(want);
-        if (old)
-            Refund(SwfHeapCost(old * kSlot));
-        return true;
+        return want <= list.capacity() ? !IsSpent() : ChargeRoom(list, want);
     }
+    // The same for one more element, before the list takes it: the room grows as the
+    // standard library grows it, doubling. `kArena`: the list's room comes from the action
+    // records' chunk arena.
     template <bool kArena = false, class List>
     bool ChargeRoomForOne(List& list) {
         if (list.size() < list.capacity())
             return !IsSpent();
         const std::size_t old = list.capacity();
-        const std::size_t grown = old ? 2 * old : 1;
-        constexpr std::size_t kSlot = sizeof(typename List::value_type);
-        auto cost = [](std::size_t n) {
-            return kArena ? SwfArenaCost(n * kSlot) : SwfHeapCost(n * kSlot);
-        };
-        if (!Charge(cost(grown)))
-            return false;
-        list.reserve(grown);
-        if (old)
-            Refund(cost(old));
-        return true;
+        return ChargeRoom<kArena>(list, old ? 2 * old : 1);
     }
 
     // Two streams to write a tag into while checking it, kept from tag to tag while small.
@@ -259,6 +240,23 @@ protected:
     uint8_t _version = 4;
 
 private:
+    // Charges `room` elements' worth and makes the room; the old room's charge is given back
+    // once the new one holds the elements.
+    template <bool kArena = false, class List>
+    bool ChargeRoom(List& list, std::size_t room) {
+        constexpr std::size_t kSlot = sizeof(typename List::value_type);
+        auto cost = [](std::size_t n) {
+            return kArena ? SwfArenaCost(n * kSlot) : SwfHeapCost(n * kSlot);
+        };
+        const std::size_t old = list.capacity();
+        if (!Charge(cost(room)))
+            return false;
+        list.reserve(room);
+        if (old)
+            Refund(cost(old));
+        return true;
+    }
+
     // The primitives through the overridable steps, kept apart so that the direct reads
     // stay short.
     [[gnu::noinline]] uint8_t GetByteThroughSteps();

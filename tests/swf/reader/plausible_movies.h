@@ -98,6 +98,17 @@ inline CBK_SwfMatrix* Translation(int32_t x, int32_t y) {
     return matrix;
 }
 
+// Character `depth` placed at (x, y) in frame `frame`: put there in the first, moved after.
+inline CBK_SwfPlaceObject2* Placed(uint16_t depth, uint32_t frame, int32_t x, int32_t y) {
+    auto* place = new CBK_SwfPlaceObject2;
+    place->SetDepth(depth);
+    if (frame == 0)
+        place->SetCharacterId(depth);
+    place->SetMove(frame > 0);
+    place->SetMatrix(Translation(x, y));
+    return place;
+}
+
 // A box shape of a solid colour, as a builder makes one.
 inline CBK_SwfDefineShape* Box(uint16_t id, int32_t size, uint32_t colour) {
     auto* shape = new CBK_SwfDefineShape3;
@@ -117,15 +128,8 @@ inline Bytes Timeline(uint32_t frames, uint32_t perFrame) {
     for (uint16_t d = 1; d <= perFrame; ++d)
         movie.Add(Box(d, 400, 0x3060C0u * d));
     for (uint32_t f = 0; f < frames; ++f) {
-        for (uint16_t d = 1; d <= perFrame; ++d) {
-            auto* place = new CBK_SwfPlaceObject2;
-            place->SetDepth(d);
-            if (f == 0)
-                place->SetCharacterId(d);
-            place->SetMove(f > 0);
-            place->SetMatrix(Translation(d * 300 + int32_t(f % 24) * 40, d * 200));
-            movie.Add(place);
-        }
+        for (uint16_t d = 1; d <= perFrame; ++d)
+            movie.Add(Placed(d, f, d * 300 + int32_t(f % 24) * 40, d * 200));
         movie.Add(new CBK_SwfShowFrame);
     }
     return movie.Compressed();
@@ -214,14 +218,8 @@ inline Bytes Cartoon(uint32_t minutes) {
     const uint32_t frames = minutes * 60 * 24;
     for (uint32_t f = 0; f < frames; ++f) {
         for (uint16_t d = 1; d <= kCast; ++d) {
-            auto* place = new CBK_SwfPlaceObject2;
-            place->SetDepth(d);
-            if (f == 0)
-                place->SetCharacterId(d);
-            place->SetMove(f > 0);
             const int32_t step = int32_t(f) * (d % 7 + 1);
-            place->SetMatrix(Translation((d * 97 + step * 3) % 6400, (d * 61 + step) % 4800));
-            movie.Add(place);
+            movie.Add(Placed(d, f, (d * 97 + step * 3) % 6400, (d * 61 + step) % 4800));
         }
         auto* sound = new CBK_SwfSoundStreamBlock;
         sound->SetData(block.data(), block.size());
