@@ -218,18 +218,11 @@ bool OggChain::_Headers(std::size_t k, std::vector<std::vector<uint8_t>>& header
         pos = page.pos + page.bytes;
         if (page.serial != link.serial)
             continue;
-        std::size_t offset = 0;
-        for (int i = 0; i < page.segments && headers.size() < 3; ++i) {
-            packet.insert(packet.end(), body.begin() + long(offset),
-                          body.begin() + long(offset + page.lacing[i]));
-            offset += page.lacing[i];
-            if (packet.size() > kMostHeaderBytes)
-                return false;
-            if (page.lacing[i] < 255) {
-                headers.push_back(std::move(packet));
-                packet.clear();
-            }
-        }
+        if (!AssemblePackets(page, body, packet, kMostHeaderBytes, [&](std::vector<uint8_t>& got) {
+                headers.push_back(std::move(got));
+                return headers.size() < 3;
+            }))
+            break;
     }
     return headers.size() == 3 && !headers[0].empty() && headers[0][0] == 1 &&
            !headers[1].empty() && headers[1][0] == 3 && !headers[2].empty() && headers[2][0] == 5;
