@@ -146,6 +146,25 @@ bool GranuleCheck::WeighPages(AVIOContext* io, int64_t until, int64_t start, int
     std::vector<uint8_t> assembled;
     bool whole = false; // the packet being assembled began on a page read here
     bool first = true;  // the page read first, whose packets only prime the count
+    // Counts a packet that began on a page read here; false where nothing more is to be weighed.
+    auto weigh = [&](std::vector<uint8_t>& bytes) {
+        const bool counts = whole && !bytes.empty();
+        whole = true;
+        if (!counts)
+            return true;
+        packet->data = bytes.data();
+        packet->size = int(bytes.size());
+        const int64_t raw = (*_samples)(packet.get());
+        packet->data = nullptr;
+        packet->size = 0;
+        if (raw < 0)
+            return false;
+        if (!first) {
+            _counted += raw;
+            _longest = std::max(_longest, raw);
+        }
+        return true;
+    };
     // Up to the end, or damage that reading the packets will meet.
     for (int64_t place = at, from = at; at - from < kMostWeighed && ReadPage(io, page);
          place = at) {
@@ -159,32 +178,8 @@ bool GranuleCheck::WeighPages(AVIOContext* io, int64_t until, int64_t start, int
             assembled.clear();
             whole = true;
         }
-        int offset = 0;
-        for (int i = 0; i < page.header.segments; ++i) {
-            const uint8_t length = page.header.lacing[i];
-            assembled.insert(assembled.end(), page.body.begin() + offset,
-                             page.body.begin() + offset + length);
-            offset += length;
-            if (assembled.size() > kMostPacket)
-                return true;
-            if (length == 255)
-                continue;
-            if (whole && !assembled.empty()) {
-                packet->data = assembled.data();
-                packet->size = int(assembled.size());
-                const int64_t raw = (*_samples)(packet.get());
-                packet->data = nullptr;
-                packet->size = 0;
-                if (raw < 0)
-                    return true; // nothing more to weigh
-                if (!first) {
-                    _counted += raw;
-                    _longest = std::max(_longest, raw);
-                }
-            }
-            assembled.clear();
-            whole = true;
-        }
+        if (!AssemblePackets(page.header, page.body, assembled, kMostPacket, weigh))
+            return true;
         const int64_t time = granule > 0 ? SamplesAt(granule, 0, _timeBase, _rate) : AV_NOPTS_VALUE;
         if (time == AV_NOPTS_VALUE)
             continue;

@@ -26,6 +26,15 @@ constexpr std::size_t kMostHeaderBytes = std::size_t(1) << 20;
 constexpr std::size_t kMostLinks = 4096;
 constexpr int kMostRate = 768000;
 
+using Pages = std::vector<std::pair<int64_t, int64_t>>;
+
+// The first of the pages from `from` to `to` that begins at `pos` or after it.
+Pages::const_iterator PageFrom(Pages::const_iterator from, Pages::const_iterator to, int64_t pos) {
+    return std::lower_bound(from, to, pos, [](const std::pair<int64_t, int64_t>& page, int64_t at) {
+        return page.first < at;
+    });
+}
+
 // Whether a time lies where a sound's could (a granule far beyond is damage).
 bool Near(int64_t time) {
     return time != AV_NOPTS_VALUE && time > -kFarSamples && time < kFarSamples;
@@ -209,18 +218,11 @@ bool OggChain::_Headers(std::size_t k, std::vector<std::vector<uint8_t>>& header
         pos = page.pos + page.bytes;
         if (page.serial != link.serial)
             continue;
-        std::size_t offset = 0;
-        for (int i = 0; i < page.segments && headers.size() < 3; ++i) {
-            packet.insert(packet.end(), body.begin() + long(offset),
-                          body.begin() + long(offset + page.lacing[i]));
-            offset += page.lacing[i];
-            if (packet.size() > kMostHeaderBytes)
-                return false;
-            if (page.lacing[i] < 255) {
-                headers.push_back(std::move(packet));
-                packet.clear();
-            }
-        }
+        if (!AssemblePackets(page, body, packet, kMostHeaderBytes, [&](std::vector<uint8_t>& got) {
+                headers.push_back(std::move(got));
+                return headers.size() < 3;
+            }))
+            break;
     }
     return headers.size() == 3 && !headers[0].empty() && headers[0][0] == 1 &&
            !headers[1].empty() && headers[1][0] == 3 && !headers[2].empty() && headers[2][0] == 5;
@@ -271,9 +273,7 @@ bool OggChain::_Measure(AVFormatContext* format, int stream) {
         // first one, or the one that the look before went on into): the frames of the page
         // that reading lands on are not placed by their times. A first link of one page is read
         // whole: a read in order places its first frame by its time.
-        const auto before = std::lower_bound(
-            _pages.begin(), _pages.end(), link.lastPage,
-            [](const std::pair<int64_t, int64_t>& page, int64_t pos) { return page.first < pos; });
+        const auto before = PageFrom(_pages.begin(), _pages.end(), link.lastPage);
         int64_t from = before == _pages.begin() ? link.firstAudio : std::prev(before)->first;
         from = std::max(from, link.firstAudio);
         const bool whole = k == 0 && link.lastPage == link.firstAudio;
@@ -375,12 +375,8 @@ bool OggChain::Seek(FormatPtr& format, int stream, int64_t time) {
     const int64_t granule =
         (link.rate == rate ? time - link.offset : av_rescale(time - link.offset, link.rate, rate)) +
         link.preskip;
-    const auto first = std::lower_bound(
-        _pages.begin(), _pages.end(), link.firstAudio,
-        [](const std::pair<int64_t, int64_t>& page, int64_t pos) { return page.first < pos; });
-    const auto last = std::lower_bound(
-        first, _pages.end(), link.end,
-        [](const std::pair<int64_t, int64_t>& page, int64_t pos) { return page.first < pos; });
+    const auto first = PageFrom(_pages.begin(), _pages.end(), link.firstAudio);
+    const auto last = PageFrom(first, _pages.end(), link.end);
     const auto after =
         std::partition_point(first, last, [&](const auto& page) { return page.second <= granule; });
     const int64_t landing = after == first ? link.firstAudio : std::prev(after)->first;

@@ -41,6 +41,28 @@ bool ParseOggPage(const uint8_t* data, std::size_t size, OggPage& page) {
     return true;
 }
 
+bool AssemblePackets(const OggPage& page, const std::vector<uint8_t>& body,
+                     std::vector<uint8_t>& packet, std::size_t most,
+                     const std::function<bool(std::vector<uint8_t>& packet)>& done) {
+    std::size_t offset = 0;
+    for (int i = 0; i < page.segments; ++i) {
+        const uint8_t length = page.lacing[i];
+        packet.insert(packet.end(), body.begin() + long(offset),
+                      body.begin() + long(offset + length));
+        offset += length;
+        if (packet.size() > most)
+            return false;
+        // A segment of 255 bytes goes on into the next.
+        if (length == 255)
+            continue;
+        const bool more = done(packet);
+        packet.clear();
+        if (!more)
+            return false;
+    }
+    return true;
+}
+
 std::unique_ptr<OggFile> OggFile::Open(const std::string& path) {
     std::unique_ptr<OggFile> file(new OggFile);
     file->_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

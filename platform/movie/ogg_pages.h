@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,13 @@ struct OggPage {
 // The page header at `data`, of which `size` bytes are at hand: false where none begins there
 // or its lacing lies beyond them.
 bool ParseOggPage(const uint8_t* data, std::size_t size, OggPage& page);
+
+// Adds the segments of a page's `body` to `packet`, handing `done` each packet that completes on
+// the page, after which `packet` begins anew: false where `done` asks to stop, or where a packet
+// grows beyond `most` bytes.
+bool AssemblePackets(const OggPage& page, const std::vector<uint8_t>& body,
+                     std::vector<uint8_t>& packet, std::size_t most,
+                     const std::function<bool(std::vector<uint8_t>& packet)>& done);
 
 // A file read by its pages, through a window of its bytes.
 class OggFile {

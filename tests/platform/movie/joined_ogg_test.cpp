@@ -1,5 +1,6 @@
 // Ogg files joined end to end, as `cat` joins them: what opening one reads beside a file of one
-// link, and reads across each join after jumps, against ffmpeg's decoding in order.
+// link, and reads across each join after jumps, and with a granule far astray, against ffmpeg's
+// decoding in order.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "platform/movie/movie.h"
+#include "tests/platform/movie/damaged_media.h"
 #include "tests/platform/movie/sound_oracle.h"
 #include "tests/support/tools.h"
 
@@ -113,5 +115,49 @@ TEST(JoinedOgg, ReadsAcrossEachJoinAfterAJumpAsFfmpegDecodes) {
                         reference.substr(at * 4, std::size_t(c.rate) * 4))
                 << c.name << ": across the join at " << join << " s";
         }
+    }
+}
+
+// A granule far beyond any sound, where the look across a join reads it (it times the first
+// packet of the first link's last page), leaves the links declined and the file read as one of a
+// single link; amid a link, the links stay placed and a jump past it lands before it. Either way
+// the read holds ffmpeg's decoding in order, and jumps into the link after it and the last link
+// read what the whole read has there.
+TEST(JoinedOgg, AFarGranuleLeavesTheReadAsFfmpegDecodes) {
+    STRAVEL_REQUIRE_TOOL("ffmpeg");
+    TempDir dir;
+    const std::vector<std::string> vorbis = {"-ar", "44100", "-c:a", "libvorbis"};
+    const struct {
+        const char* name;
+        bool declined; // the page before the first link's last one, else the file's middle page
+    } cases[] = {{"declined.ogg", true}, {"amid.ogg", false}};
+    for (const auto& c : cases) {
+        const auto file = Joined(dir, c.name, vorbis, {7, 20, 4});
+        std::string bytes = ReadFileBytes(file);
+        const std::size_t page =
+            c.declined ? CountOggSoundPages(ReadFileBytes(dir / (std::string("0-") + c.name))) - 2
+                       : CountOggSoundPages(bytes) / 2;
+        ASSERT_TRUE(MoveOggGranules(bytes, page, 1, int64_t(1) << 50)) << c.name;
+        WriteFileBytes(file, bytes);
+        std::unique_ptr<tbx::Movie> movie = tbx::Movie::Open(file.string());
+        ASSERT_TRUE(movie) << c.name;
+        tbx::PcmForm form;
+        form.channels = 2;
+        ASSERT_TRUE(movie->SetPcmForm(form)) << c.name;
+        movie->SetTimeScale(44100);
+        std::vector<std::pair<int32_t, std::vector<uint8_t>>> jumps = {{20 * 44100, {}},
+                                                                       {29 * 44100, {}}};
+        for (auto& [at, piece] : jumps)
+            ASSERT_TRUE(movie->ReadPcm(at, 44100, piece)) << c.name << " at " << at;
+        std::vector<uint8_t> read;
+        ASSERT_TRUE(movie->ReadPcm(0, int32_t(movie->GetDuration()), read)) << c.name;
+        const std::string whole(read.begin(), read.end());
+        const Holding held = HoldsInOrder(whole, Converted(file, 0, 2), 4, 8192, 44100, false);
+        EXPECT_EQ(held.fault, "") << c.name;
+        EXPECT_EQ(held.cut, 0) << c.name;
+        for (const auto& [at, piece] : jumps)
+            EXPECT_TRUE(std::string(piece.begin(), piece.end()) ==
+                        whole.substr(std::size_t(at) * 4, piece.size()))
+                << c.name << ": a jump to " << at;
     }
 }
