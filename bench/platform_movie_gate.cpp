@@ -75,6 +75,15 @@ std::vector<Input> Inputs() {
     };
 }
 
+// The image description of the input's compressed image.
+std::string Description(const Input& input) {
+    std::string description(86, '\0');
+    description.replace(0, 8, std::string("\0\0\0\x56", 4) + input.codec);
+    description.replace(
+        32, 4, picturetest::Be(uint32_t(input.side), 2) + picturetest::Be(uint32_t(input.side), 2));
+    return description;
+}
+
 // A version 2 picture of 8 x 8 holding one compressed image.
 std::string Picture(const Input& input) {
     std::string p;
@@ -82,10 +91,7 @@ std::string Picture(const Input& input) {
     auto l = [&](uint32_t v) { p += picturetest::Be(v, 4); };
     w(0), w(0), w(0), w(8), w(8), w(0x0011), w(0x02FF), w(0x0C00);
     p += std::string(24, '\0');
-    std::string description(86, '\0');
-    description.replace(0, 8, std::string("\0\0\0\x56", 4) + input.codec);
-    description.replace(
-        32, 4, picturetest::Be(uint32_t(input.side), 2) + picturetest::Be(uint32_t(input.side), 2));
+    const std::string description = Description(input);
     w(0x8200);
     l(uint32_t(2 + 36 + 30 + description.size() + input.bytes.size()));
     w(0);
@@ -146,13 +152,7 @@ void BM_HostileBesideFfmpeg(benchmark::State& state) {
     const std::string path = (dir / "movie.mov").string();
     std::ofstream(path, std::ios::binary) << input.bytes;
     const std::string picture = input.codec ? Picture(input) : std::string();
-    std::string description(86, '\0');
-    if (input.codec) {
-        description.replace(0, 8, std::string("\0\0\0\x56", 4) + input.codec);
-        description.replace(32, 4,
-                            picturetest::Be(uint32_t(input.side), 2) +
-                                picturetest::Be(uint32_t(input.side), 2));
-    }
+    const std::string description = input.codec ? Description(input) : std::string();
     auto ours = [&] {
         if (!input.codec)
             return OurFirstFrame(path);

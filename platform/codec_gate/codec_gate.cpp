@@ -75,8 +75,7 @@ Gated Gate(AVCodecID codec, const Packet& packet) {
         return gated;
     }
     Gated gated;
-    gated.work = packet.size + uint64_t(packet.width > 0 ? packet.width : 0) *
-                                   uint64_t(packet.height > 0 ? packet.height : 0);
+    gated.work = packet.size + Pixels(packet);
     return gated;
 }
 

@@ -25,6 +25,18 @@ private:
     std::vector<uint8_t> _copy;
 };
 
+// Words of the packet's bytes, and the pixels of the picture the decoder is told of.
+inline uint32_t Le32(const uint8_t* at) {
+    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+}
+inline uint32_t Be32(const uint8_t* at) {
+    return uint32_t(at[0]) << 24 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 8 | at[3];
+}
+inline uint64_t Pixels(const Packet& packet) {
+    return uint64_t(packet.width > 0 ? packet.width : 0) *
+           uint64_t(packet.height > 0 ? packet.height : 0);
+}
+
 // A refusal, reached after `spent` of work (in pixels' worth).
 Gated Refused(uint64_t spent = 0);
 

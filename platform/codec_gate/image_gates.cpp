@@ -15,12 +15,7 @@ namespace {
 constexpr uint64_t kAttributePairWork = 8;
 
 uint64_t PlainWork(const Packet& packet) {
-    return packet.size + uint64_t(packet.width > 0 ? packet.width : 0) *
-                             uint64_t(packet.height > 0 ? packet.height : 0);
-}
-
-uint32_t Le32(const uint8_t* at) {
-    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+    return packet.size + Pixels(packet);
 }
 
 // What an OpenEXR picture's blocks decompress to beyond this many bytes a pixel of the picture

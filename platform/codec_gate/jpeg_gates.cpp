@@ -8,14 +8,6 @@
 #include "platform/jpeg/jpeg_decode.h"
 
 namespace tbx::gate {
-namespace {
-
-uint64_t Pixels(const Packet& packet) {
-    return uint64_t(packet.width > 0 ? packet.width : 0) *
-           uint64_t(packet.height > 0 ? packet.height : 0);
-}
-
-} // namespace
 
 bool HideAndChargeJpeg(const Packet& packet, std::size_t from, std::size_t size, uint64_t maxPixels,
                        int pictureHeight, Rewrite& out, uint64_t& work, uint32_t* tallest) {

@@ -17,10 +17,6 @@ constexpr uint64_t kMostInflation = 1040;
 // What an image stream may inflate to beyond twice its rows before it is refused.
 constexpr uint64_t kSpareInflation = uint64_t(1) << 20;
 
-uint32_t Be32(const uint8_t* at) {
-    return uint32_t(at[0]) << 24 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 8 | at[3];
-}
-
 bool Is(const uint8_t* tag, const char* name) {
     return tag[0] == uint8_t(name[0]) && tag[1] == uint8_t(name[1]) && tag[2] == uint8_t(name[2]) &&
            tag[3] == uint8_t(name[3]);
@@ -71,8 +67,7 @@ Gated PngImage(const Packet& packet) {
     const uint8_t* d = packet.data;
     const std::size_t size = packet.size;
     Gated plain;
-    plain.work = size + uint64_t(packet.width > 0 ? packet.width : 0) *
-                            uint64_t(packet.height > 0 ? packet.height : 0);
+    plain.work = size + Pixels(packet);
     if (size < 8 ||
         (std::memcmp(d, kPngSignature, 8) != 0 && std::memcmp(d, kMngSignature, 8) != 0))
         return plain; // the decoder reads nothing further

@@ -9,19 +9,6 @@
 namespace tbx::gate {
 namespace {
 
-uint32_t Le32(const uint8_t* at) {
-    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
-}
-
-uint32_t Be32(const uint8_t* at) {
-    return uint32_t(at[0]) << 24 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 8 | at[3];
-}
-
-uint64_t Pixels(const Packet& packet) {
-    return uint64_t(packet.width > 0 ? packet.width : 0) *
-           uint64_t(packet.height > 0 ? packet.height : 0);
-}
-
 // A frame needs clearing once; past this it repaints nothing that the first did not.
 constexpr uint64_t kMostClears = 4;
 // Go2Meeting: what a frame may paint beyond this many frames' worth (a cursor's shape and

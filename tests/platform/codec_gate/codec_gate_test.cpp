@@ -2,6 +2,7 @@
 // the untouched data (EXIF hidden only where FFmpeg's own walk of the markers reads it), and
 // refuses or charges what it cannot hide.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/codec_gate/codec_gate.h"
+#include "platform/codec_gate/inflate.h"
 #include "tests/platform/pict/exif_segment.h"
 #include "tests/platform/pict/metadata_bombs.h"
 #include "tests/support/tools.h"
@@ -160,6 +162,55 @@ TEST(CodecGate, CopiesDecodeToWhatFfmpegDecodesFromTheData) {
     for (int i = 0; i < 12000; ++i)
         attributes += "note" + std::to_string(i) + std::string("\0string\0\x02\0\0\0ab", 14);
     EXPECT_GT(GateOf(AV_CODEC_ID_EXR, WithAttributes(exr, attributes)).work, uint64_t(1) << 30);
+}
+
+// The gate's inflating of a whole stream, which grows its room with what the stream gives,
+// answers as zlib's uncompress into the whole room does: streams that fit, fill the room
+// exactly, need more, are cut short, damaged, or followed by more bytes.
+TEST(CodecGate, InflatesAWholeStreamAsZlibDoes) {
+    std::string bytes;
+    for (int i = 0; i < 100000; ++i)
+        bytes += char(i * 7 % 251);
+    const std::string stream = picturetest::Deflated(100000, 'x');
+    std::string mixed(compressBound(uLong(bytes.size())), '\0');
+    uLongf mixedSize = uLongf(mixed.size());
+    ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(mixed.data()), &mixedSize,
+                        reinterpret_cast<const Bytef*>(bytes.data()), uLong(bytes.size()), 9),
+              Z_OK);
+    mixed.resize(mixedSize);
+    std::string damaged = mixed;
+    damaged[damaged.size() / 2] ^= 0x55;
+    const struct {
+        const char* what;
+        std::string data;
+        uint64_t room;
+    } cases[] = {
+        {"fits", mixed, 1 << 20},
+        {"fills the room exactly", mixed, 100000},
+        {"needs one byte more", mixed, 99999},
+        {"needs far more", stream, 4096},
+        {"cut short", mixed.substr(0, mixed.size() / 2), 1 << 20},
+        {"cut before its check", mixed.substr(0, mixed.size() - 2), 1 << 20},
+        {"damaged", damaged, 1 << 20},
+        {"followed by more bytes", mixed + "tail", 1 << 20},
+        {"empty", "", 1 << 20},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> zlib(std::size_t(c.room));
+        uLongf size = uLongf(c.room);
+        const bool whole =
+            uncompress(zlib.data(), &size, reinterpret_cast<const Bytef*>(c.data.data()),
+                       uLong(c.data.size())) == Z_OK;
+        std::vector<uint8_t> ours;
+        EXPECT_EQ(tbx::gate::InflateWhole(reinterpret_cast<const uint8_t*>(c.data.data()),
+                                          c.data.size(), c.room, ours),
+                  whole)
+            << c.what;
+        if (whole) {
+            EXPECT_TRUE(ours.size() == size && std::equal(ours.begin(), ours.end(), zlib.begin()))
+                << c.what;
+        }
+    }
 }
 
 } // namespace

@@ -102,8 +102,8 @@ TEST(MovieGate, PicturesThatFfmpegReadsBeyondTheirPixelsOpenWithinBounds) {
     // stream inflates far past its rows, TDSC packets of a large picture that do not decode,
     // FLIC frames cleared 10,000 times, Go2Meeting frames whose tile is painted 1,000 times or
     // that set aside room for huge tiles 200 times (also in AVI and Matroska), screen captures
-    // cleared 10,000 times or by 100,000 moves, and animations whose 4,000 segments each fill
-    // the frame.
+    // cleared 10,000 times or by 100,000 moves or given a cursor of 512 x 512, and animations
+    // whose 4,000 segments each fill the frame.
     using picturetest::QuickTimeMovie;
     const std::string crafted[][3] = {
         {"one.png.mov", QuickTimeMovie("png ", 8, 8, {picturetest::BlackPng(72)}, 1000), ""},
@@ -133,6 +133,11 @@ TEST(MovieGate, PicturesThatFfmpegReadsBeyondTheirPixelsOpenWithinBounds) {
          "refused"},
         {"moves.rasc.mov",
          QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 0, 100000)}),
+         "refused"},
+        {"cursor.rasc.mov",
+         QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 0, 0, 16)}), ""},
+        {"large cursor.rasc.mov",
+         QuickTimeMovie("RASC", 1024, 1024, {picturetest::RascFrame(1024, 1024, 0, 0, 512)}),
          "refused"},
     };
     for (const auto& [name, bytes, twin] : crafted) {

@@ -61,8 +61,9 @@ inline std::string G2mFrame(int width, int height, int tile, int infos, int pain
 
 // A RemotelyAnywhere screen capture set up at `width` × `height` in 32 bits, then cleared by
 // `clears` chunks of eight bytes, then `moves` regions as large as the frame cleared by one
-// move chunk, whose list of moves is deflated.
-inline std::string RascFrame(int width, int height, int clears, int moves) {
+// move chunk, whose list of moves is deflated, then given a cursor of `cursor` × `cursor`
+// pixels of many colours, drawn at the frame's corner.
+inline std::string RascFrame(int width, int height, int clears, int moves, int cursor = 0) {
     std::string out = std::string("FINT") + Le(72, 4) + Le(0x65, 4) + std::string(4, '\0') +
                       Le(uint32_t(width), 4) + Le(uint32_t(height), 4) + std::string(30, '\0') +
                       Le(32, 2) + std::string(24, '\0');
@@ -76,6 +77,16 @@ inline std::string RascFrame(int width, int height, int clears, int moves) {
         const std::string body = std::string(8, '\0') + Le(uint32_t(moves), 4) +
                                  std::string(8, '\0') + Le(1, 4) + Deflate(list);
         out += "MOVE" + Le(uint32_t(body.size()), 4) + body;
+    }
+    if (cursor > 0) {
+        std::string shape;
+        for (uint32_t i = 0; i < uint32_t(3 * cursor * cursor); ++i)
+            shape += char(i % 251);
+        const uint32_t side = uint32_t(cursor);
+        const std::string body = std::string(8, '\0') + Le(side, 4) + Le(side, 4) +
+                                 std::string(12, '\0') + Le(uint32_t(shape.size()), 4) +
+                                 Deflate(shape);
+        out += "MOUS" + Le(uint32_t(body.size()), 4) + body;
     }
     return out;
 }
