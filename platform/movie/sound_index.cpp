@@ -293,9 +293,7 @@ void SoundIndex::_Settle() {
     // times (two ticks, or two milliseconds), whole packets are missing.
     int64_t step = _stepFirst - _base;
     const int64_t whole = _oneSize > 0 ? (step + _oneSize / 2) / _oneSize * _oneSize : step;
-    const int64_t rounding =
-        std::max(av_rescale_q(2, _timeBase, AVRational{1, _rate}), av_rescale(2, _rate, 1000)) + 1;
-    if (std::abs(whole - step) <= rounding)
+    if (std::abs(whole - step) <= TimesRounding(_timeBase, _rate))
         step = whole;
     if (step > 0 && step <= _farStep) {
         _lost.emplace_back(_stepFrom, step);
