@@ -430,11 +430,12 @@ std::optional<Moved> SoundIndex::MovedAt(int64_t pos, int64_t time, bool read) {
         return moved;
     };
     // The sound read just before the place, or just after it where the place begins a part
-    // whose first sound packet follows its first pictures.
-    const auto next = after();
-    for (const auto mark : {next - 1, next})
-        if (mark >= _checkpoints.begin() && mark < _checkpoints.end())
-            if (const Moved moved = at(*mark); moved.Holds(time))
+    // whose first sound packet follows its first pictures. Before the first there is none: the
+    // index before it wraps past the end.
+    const std::size_t next = std::size_t(after() - _checkpoints.begin());
+    for (const std::size_t mark : {next - 1, next})
+        if (mark < _checkpoints.size())
+            if (const Moved moved = at(_checkpoints[mark]); moved.Holds(time))
                 return moved;
     return std::nullopt;
 }
