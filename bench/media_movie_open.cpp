@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -24,8 +23,11 @@ extern "C" {
 #include "bench/run_quietly.h"
 #include "bench/side_by_side.h"
 #include "platform/movie/movie.h"
+#include "tests/platform/movie/sound_oracle.h"
 
 namespace {
+
+using soundtest::BytesRead;
 
 std::filesystem::path Folder() {
     static const std::filesystem::path folder = [] {
@@ -104,17 +106,6 @@ std::string LargeMovie(int kind) {
                                          "lavfi", "-i", "sine=f=440:r=44100:d=122", "-c:v", "flv1",
                                          "-q:v", "3", "-c:a", "libmp3lame"});
     }
-}
-
-// Bytes that this process has read from files so far.
-int64_t BytesRead() {
-    std::ifstream io("/proc/self/io");
-    std::string key;
-    int64_t value = 0;
-    while (io >> key >> value)
-        if (key == "rchar:")
-            return value;
-    return 0;
 }
 
 struct FormatClose {

@@ -293,9 +293,7 @@ void SoundIndex::_Settle() {
     // times (two ticks, or two milliseconds), whole packets are missing.
     int64_t step = _stepFirst - _base;
     const int64_t whole = _oneSize > 0 ? (step + _oneSize / 2) / _oneSize * _oneSize : step;
-    const int64_t rounding =
-        std::max(av_rescale_q(2, _timeBase, AVRational{1, _rate}), av_rescale(2, _rate, 1000)) + 1;
-    if (std::abs(whole - step) <= rounding)
+    if (std::abs(whole - step) <= TimesRounding(_timeBase, _rate))
         step = whole;
     if (step > 0 && step <= _farStep) {
         _lost.emplace_back(_stepFrom, step);
@@ -432,11 +430,12 @@ std::optional<Moved> SoundIndex::MovedAt(int64_t pos, int64_t time, bool read) {
         return moved;
     };
     // The sound read just before the place, or just after it where the place begins a part
-    // whose first sound packet follows its first pictures.
-    const auto next = after();
-    for (const auto mark : {next - 1, next})
-        if (mark >= _checkpoints.begin() && mark < _checkpoints.end())
-            if (const Moved moved = at(*mark); moved.Holds(time))
+    // whose first sound packet follows its first pictures. Before the first there is none: the
+    // index before it wraps past the end.
+    const std::size_t next = std::size_t(after() - _checkpoints.begin());
+    for (const std::size_t mark : {next - 1, next})
+        if (mark < _checkpoints.size())
+            if (const Moved moved = at(_checkpoints[mark]); moved.Holds(time))
                 return moved;
     return std::nullopt;
 }

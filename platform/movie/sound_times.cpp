@@ -40,15 +40,7 @@ public:
         const auto [low, high] = std::minmax_element(
             _units.begin() + std::ptrdiff_t(first), _units.end(),
             [](const Unit& a, const Unit& b) { return a.deviation < b.deviation; });
-        return high->deviation - low->deviation <= Rounding();
-    }
-    // The rounding of times: two ticks of the time base, as the index allows for it, but no less
-    // than two milliseconds, the clock of most containers, whose times a copy into a finer one
-    // keeps; and a sample.
-    int64_t Rounding() const {
-        return std::max(av_rescale_q(2, _timeBase, AVRational{1, _rate}),
-                        av_rescale(2, _rate, 1000)) +
-               1;
+        return high->deviation - low->deviation <= TimesRounding(_timeBase, _rate);
     }
 
 private:
@@ -61,6 +53,10 @@ private:
 
 } // namespace
 
+int64_t TimesRounding(AVRational timeBase, int rate) {
+    return std::max(av_rescale_q(2, timeBase, AVRational{1, rate}), av_rescale(2, rate, 1000)) + 1;
+}
+
 Opening OpeningTime(const std::vector<PacketPtr>& packets, const std::vector<int64_t>& samples,
                     AVRational timeBase, int rate) {
     if (packets.empty() || rate <= 0)
@@ -72,8 +68,9 @@ Opening OpeningTime(const std::vector<PacketPtr>& packets, const std::vector<int
     const int64_t own = PacketTime(packets.front().get());
     // A unit's time is borne out by the next one's to within the times' rounding: one that lies
     // by less than a packet lies too.
+    const int64_t rounding = TimesRounding(timeBase, rate);
     for (std::size_t i = 0; i + 1 < list.size(); ++i)
-        if (std::llabs(list[i + 1].deviation - list[i].deviation) <= units.Rounding())
+        if (std::llabs(list[i + 1].deviation - list[i].deviation) <= rounding)
             return Opening{i == 0 ? own
                                   : list[i].time - av_rescale_q(list[i].counted,
                                                                 AVRational{1, rate}, timeBase),

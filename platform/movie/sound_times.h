@@ -24,6 +24,11 @@ struct Opening {
     bool exact = false;
 };
 
+// The rounding of a stream's times, in samples at `rate`: two ticks of the time base, as the
+// index allows for it, but no less than two milliseconds, the clock of most containers, whose
+// times a copy into a finer one keeps; and a sample.
+int64_t TimesRounding(AVRational timeBase, int rate);
+
 // The opening of `packets`, the stream's first in order, each holding `samples` as stored.
 Opening OpeningTime(const std::vector<PacketPtr>& packets, const std::vector<int64_t>& samples,
                     AVRational timeBase, int rate);

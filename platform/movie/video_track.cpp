@@ -33,6 +33,7 @@ std::unique_ptr<VideoTrack> VideoTrack::Open(const std::string& path,
         return nullptr;
     AVStream* stream = probe->streams[track->_index];
     track->_timeBase = stream->time_base;
+    track->_second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, track->_timeBase));
     track->_codecId = stream->codecpar->codec_id;
     track->_codecTag = stream->codecpar->codec_tag;
     track->_still = IsStillPictureFormat(probe);
@@ -122,11 +123,10 @@ int64_t VideoTrack::_CheckEnd() {
     // one that the reader estimated from the times of the last packets it found leaves out the
     // last picture's time, or more.
     const AVStream* stream = _format->streams[_index];
-    const int64_t tolerance =
-        stream->duration != AV_NOPTS_VALUE && stream->duration > 0 &&
-                _format->duration_estimation_method != AVFMT_DURATION_FROM_PTS
-            ? std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase))
-            : 0;
+    const int64_t tolerance = stream->duration != AV_NOPTS_VALUE && stream->duration > 0 &&
+                                      _format->duration_estimation_method != AVFMT_DURATION_FROM_PTS
+                                  ? _second
+                                  : 0;
     if (content != AV_NOPTS_VALUE &&
         (_end == AV_NOPTS_VALUE || content > _end + tolerance || content < _end - tolerance)) {
         _end = content;
@@ -175,7 +175,6 @@ bool VideoTrack::_IndexGapAt(int64_t time, int64_t longer) const {
 
 int64_t VideoTrack::_LongestGroup() const {
     AVStream* stream = _format->streams[_index];
-    const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
     int64_t longest = -1, last = AV_NOPTS_VALUE;
     for (int i = 0, count = avformat_index_get_entries_count(stream); i < count; ++i)
         if (const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
@@ -185,7 +184,7 @@ int64_t VideoTrack::_LongestGroup() const {
             last = entry->timestamp;
         }
     // Without an index, as long as encoders make them.
-    return longest < 0 ? kRestartSeconds * second : longest + second / 2;
+    return longest < 0 ? kRestartSeconds * _second : longest + _second / 2;
 }
 
 void VideoTrack::_Sought(int64_t target) {
@@ -200,21 +199,20 @@ void VideoTrack::_Unlie(AVPacket* packet) {
     const int64_t time = PacketTime(packet);
     if (time == AV_NOPTS_VALUE)
         return;
-    const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
-    if (_flow != AV_NOPTS_VALUE && std::llabs(time - _flow) > kFarHours * 3600 * second) {
+    if (_flow != AV_NOPTS_VALUE && std::llabs(time - _flow) > kFarHours * 3600 * _second) {
         packet->pts = packet->dts = AV_NOPTS_VALUE;
         return;
     }
     std::optional<Moved> moved;
     if (_moved && packet->pos >= 0) {
         if (_flow != AV_NOPTS_VALUE) {
-            if (std::llabs(time - _flow) > second)
+            if (std::llabs(time - _flow) > _second)
                 moved = _moved(packet->pos, time, _timeBase, true);
         } else if (_landing != AV_NOPTS_VALUE) {
             // A seek lands on a key picture at or before where it was sent, the longest group of
             // pictures that the container's index lists before at most.
             moved = _moved(packet->pos, time, _timeBase, false);
-            if (!moved && (time > _landing + second / 2 || time < _landing - _group))
+            if (!moved && (time > _landing + _second / 2 || time < _landing - _group))
                 moved = _moved(packet->pos, time, _timeBase, true);
         }
     }
@@ -275,17 +273,16 @@ bool VideoTrack::_SeekTo(int64_t target) {
         return _Restart(target);
     if (_restarts)
         return _SeekToKey(target);
-    const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, _timeBase));
     // An FLV file has no index of key pictures but what its reader gathers as it reads: after
     // the look at its end, a seek between those and the ones read near the start would land on
     // the last of these and decode on from there. A fresh reader seeks by reading on, without
     // decoding, to where it is sent.
-    if (_gathersIndex && _IndexGapAt(target - _reorder, kRestartSeconds * second) && !_Load())
+    if (_gathersIndex && _IndexGapAt(target - _reorder, kRestartSeconds * _second) && !_Load())
         return _Restart(target);
     // Index times may be decoding times, which run ahead of display times by up to _reorder:
     // a key frame found this way is shown at or before the target.
     int64_t back = target - _reorder;
-    int64_t step = second;
+    int64_t step = _second;
     for (int attempt = 0; attempt < kSeekAttempts; ++attempt) {
         const int64_t at = std::max(back, _firstPts);
         _haveCurrent = _haveNext = false;
@@ -353,8 +350,7 @@ bool VideoTrack::_Position(int64_t target) {
     if (_restarts) {
         // Where key pictures come often, a second of decoding costs less than a seek.
         const Timeline::Key* key = _timeline->KeyBefore(target);
-        const int64_t second = av_rescale_q(1, AVRational{1, 1}, _timeBase);
-        return key && key->time > reached + second ? _SeekTo(target) : _Advance(target);
+        return key && key->time > reached + _second ? _SeekTo(target) : _Advance(target);
     }
     AVStream* stream = _format->streams[_index];
     const AVIndexEntry* key =

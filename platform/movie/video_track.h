@@ -117,6 +117,7 @@ private:
     frames::Orientation _orientation;
     int _index = -1;
     AVRational _timeBase{1, 1};
+    int64_t _second = 1; // a second in the time base, at least a tick
     int64_t _startPts = 0;
     int64_t _origin = 0;
     int64_t _firstPts = 0;

@@ -6,13 +6,11 @@
 // just opened finds the sound after it.
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -159,19 +157,11 @@ const std::vector<Form> kOwnAndResampled = {{0, 2}, {48000, 1}};
 // Where the last of the pictures that ffmpeg decodes ends: a picture without a time of its own
 // (the last of a program stream, given only at the end) follows the one before it.
 double PicturesEnd(const std::filesystem::path& file) {
-    std::istringstream frames(
-        stravel::testing::RunTool(
-            {"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
-             "frame=best_effort_timestamp_time,pkt_duration_time", "-of", "csv=p=0", file.string()})
-            .out);
     double end = 0, last = 0;
-    for (std::string line; std::getline(frames, line);) {
-        const std::size_t comma = line.find(',');
-        double at = last, duration = 0;
-        std::from_chars(line.data(), line.data() + std::min(comma, line.size()), at);
-        if (comma != std::string::npos)
-            std::from_chars(line.data() + comma + 1, line.data() + line.size(), duration);
-        last = at + duration;
+    for (const std::vector<double>& line :
+         ProbedLines(file, "frame=best_effort_timestamp_time,pkt_duration_time", "v:0")) {
+        const double at = !line.empty() && !std::isnan(line[0]) ? line[0] : last;
+        last = at + (line.size() > 1 && !std::isnan(line[1]) ? line[1] : 0);
         end = std::max(end, last);
     }
     return end;
@@ -461,7 +451,6 @@ TEST(SoundFormats, MoviesSoundJumpsAsItReadsWhole) {
          Format::kMovie,
          {"-cons_noisegen", "1"}},
         {"movie.flv", {"-c:v", "flv1", "-c:a", "libmp3lame"}, Format::kMovie},
-
         // Recordings whose times restart: joined as `cat` joins them (the second's clock 100 s
         // ahead in one), and an FLV whose tags from the middle on start again at 0.
         {"joined.ts", {"-c:v", "mpeg2video", "-c:a", "mp2"}, Format::kJoinedMovie, mp2},

@@ -29,25 +29,42 @@ inline int64_t DecodedSamples(const std::filesystem::path& file) {
     return total;
 }
 
+// The values that ffprobe gives of `entries` (as "packet=pts_time,duration_time") for each packet
+// or frame, or for the stream or the format, of `streams`, a line each, with `options` (as
+// "-read_intervals") before them: NaN where one is not a number.
+inline std::vector<std::vector<double>> ProbedLines(const std::filesystem::path& file,
+                                                    const std::string& entries,
+                                                    const std::string& streams = {},
+                                                    const std::vector<std::string>& options = {}) {
+    std::vector<std::string> argv = {"ffprobe", "-v", "error"};
+    if (!streams.empty())
+        argv.insert(argv.end(), {"-select_streams", streams});
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.insert(argv.end(), {"-show_entries", entries, "-of", "csv=p=0", file.string()});
+    std::istringstream lines(stravel::testing::RunTool(argv).out);
+    std::vector<std::vector<double>> values;
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<double>& row = values.emplace_back();
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, ',');) {
+            double v = std::nan("");
+            std::from_chars(field.data(), field.data() + field.size(), v);
+            row.push_back(v);
+        }
+    }
+    return values;
+}
+
 // A number that ffprobe states of the file: `entries` as -show_entries takes them, of the
 // streams `streams` selects (empty: all), the largest where it states several.
 inline double Probed(const std::filesystem::path& file, const std::string& entries,
                      const std::string& streams = {}) {
-    std::vector<std::string> argv = {"ffprobe", "-v", "error"};
-    if (!streams.empty())
-        argv.insert(argv.end(), {"-select_streams", streams});
-    argv.insert(argv.end(), {"-show_entries", entries, "-of", "csv=p=0", file.string()});
-    std::istringstream lines(stravel::testing::RunTool(argv).out);
     double largest = 0;
-    for (std::string line; std::getline(lines, line);) {
+    for (const std::vector<double>& line : ProbedLines(file, entries, streams)) {
         // A line of several values sums them: a frame's time and its duration.
         double sum = 0;
-        std::istringstream values(line);
-        for (std::string value; std::getline(values, value, ',');) {
-            double v = 0;
-            std::from_chars(value.data(), value.data() + value.size(), v);
-            sum += v;
-        }
+        for (double v : line)
+            sum += std::isnan(v) ? 0 : v;
         largest = std::max(largest, sum);
     }
     return largest;
@@ -70,19 +87,12 @@ inline std::string Converted(const std::filesystem::path& file, int rate, int ch
 // and the next packet, in seconds, in order: what a muxer's own start leaves of a step it was
 // asked to write.
 inline std::vector<double> SoundSteps(const std::filesystem::path& file) {
-    std::istringstream lines(
-        stravel::testing::RunTool({"ffprobe", "-v", "error", "-select_streams", "a:0",
-                                   "-show_entries", "packet=pts_time,duration_time", "-of",
-                                   "csv=p=0", file.string()})
-            .out);
     std::vector<double> steps;
     double end = std::nan("");
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t comma = line.find(',');
-        double at = std::nan(""), lasts = 0;
-        std::from_chars(line.data(), line.data() + std::min(comma, line.size()), at);
-        if (comma != std::string::npos)
-            std::from_chars(line.data() + comma + 1, line.data() + line.size(), lasts);
+    for (const std::vector<double>& line :
+         ProbedLines(file, "packet=pts_time,duration_time", "a:0")) {
+        const double at = line.empty() ? std::nan("") : line[0];
+        const double lasts = line.size() > 1 && !std::isnan(line[1]) ? line[1] : 0;
         if (std::isnan(at))
             continue;
         if (at - end > 1)
@@ -233,20 +243,16 @@ inline std::vector<std::string> TestSound(double seconds, int rate, const char* 
 // its first decoded frames' times put it, each reckoned back by the samples of the frames before
 // it (so that frames of a first packet whose time lies ahead do not put it).
 inline double SoundStart(const std::filesystem::path& file) {
-    std::istringstream frames(
-        stravel::testing::RunTool({"ffprobe", "-v", "error", "-select_streams", "a:0",
-                                   "-read_intervals", "%+#16", "-show_entries",
-                                   "frame=pts_time,nb_samples", "-of", "csv=p=0", file.string()})
-            .out);
     const double rate = Probed(file, "stream=sample_rate", "a:0");
     double start = 1e18, before = 0;
-    for (std::string line; rate > 0 && std::getline(frames, line);) {
-        std::replace(line.begin(), line.end(), ',', ' ');
-        double at = 0, samples = 0;
-        if (std::istringstream(line) >> at >> samples) {
-            start = std::min(start, at - before / rate);
-            before += samples;
-        }
+    if (rate <= 0)
+        return start;
+    for (const std::vector<double>& line :
+         ProbedLines(file, "frame=pts_time,nb_samples", "a:0", {"-read_intervals", "%+#16"})) {
+        if (line.size() < 2 || std::isnan(line[0]) || std::isnan(line[1]))
+            continue;
+        start = std::min(start, line[0] - before / rate);
+        before += line[1];
     }
     return start;
 }
@@ -255,13 +261,10 @@ inline double SoundStart(const std::filesystem::path& file) {
 // the first sample of its sound, its first decoded frame (after packets that only prime the
 // decoder, as WMA's first two), or 0 where that is before the start.
 inline int64_t SoundLead(const std::filesystem::path& file, int rate) {
-    const std::string first =
-        stravel::testing::RunTool({"ffprobe", "-v", "error", "-select_streams", "a:0",
-                                   "-read_intervals", "%+#16", "-show_entries", "frame=pts_time",
-                                   "-of", "csv=p=0", file.string()})
-            .out;
-    double at = 0;
-    std::from_chars(first.data(), first.data() + first.size(), at);
+    const std::vector<std::vector<double>> first =
+        ProbedLines(file, "frame=pts_time", "a:0", {"-read_intervals", "%+#16"});
+    const double at =
+        !first.empty() && !first[0].empty() && !std::isnan(first[0][0]) ? first[0][0] : 0;
     return std::max<int64_t>(0, std::llround((at - Probed(file, "format=start_time")) * rate));
 }
 
