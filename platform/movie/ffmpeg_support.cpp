@@ -6,6 +6,7 @@
 #include <cstring>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 extern "C" {
 #include <libavutil/dict.h>
@@ -132,7 +133,14 @@ FormatPtr OpenMediaFile(const std::string& path, const KnownFile* known, bool re
                 format->streams[i]->codecpar->frame_size = known->streams[i].frameSize;
         return format;
     }
-    if (avformat_find_stream_info(format.get(), nullptr) < 0)
+    // The decoders that describing the streams runs draw no larger pictures than ours do.
+    std::vector<AVDictionary*> decoding(format->nb_streams, nullptr);
+    for (AVDictionary*& options : decoding)
+        av_dict_set_int(&options, "max_pixels", kMostDecodedPixels, 0);
+    const int described = avformat_find_stream_info(format.get(), decoding.data());
+    for (AVDictionary*& options : decoding)
+        av_dict_free(&options);
+    if (described < 0)
         return nullptr;
     DescribeWatchedStreams(format.get(), path);
     return format;
@@ -178,7 +186,7 @@ CodecPtr OpenDecoder(const AVCodecParameters* parameters, AVRational timeBase) {
         return nullptr;
     decoder->thread_count = 1;
     // Pictures beyond this are refused by the decoder rather than allocated.
-    decoder->max_pixels = 1 << 27;
+    decoder->max_pixels = kMostDecodedPixels;
     decoder->pkt_timebase = timeBase;
     AVDictionary* options = nullptr;
     // AC-3's dither is drawn from each frame's own bits, not from all the frames before it, so

@@ -153,6 +153,8 @@ constexpr int64_t kFarHours = 4;
 // In a container whose times may restart (AVFMT_TS_DISCONT), a step of the times further than
 // this either way is a restart, as FFmpeg's command line takes it.
 constexpr int64_t kRestartSeconds = 10;
+// The largest picture, in pixels, that a decoder may allocate.
+constexpr int64_t kMostDecodedPixels = int64_t(1) << 27;
 
 // `time` of a stream with `timeBase`, counted from `from`, in samples at `rate`; AV_NOPTS_VALUE
 // where it is none or one that no sound could have.
