@@ -278,7 +278,7 @@ TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
     STRAVEL_REQUIRE_TOOL("getfacl");
     STRAVEL_REQUIRE_TOOL("setfacl");
     const bool root = geteuid() == 0;
-    for (const char* folder : {"t/sub/deeper", "to", "cp", "nobody"})
+    for (const char* folder : {"t/sub/deeper", "to", "cp", "levels", "nobody"})
         fs::create_directories(work / folder);
     WriteFileBytes(work / "t/sub/notes", "notes");
     WriteFileBytes(work / "t/plain", "plain");
@@ -311,6 +311,7 @@ TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
         {"t/sub/deeper", "g:1003:rwx", true},
         {"to", "u:1001:rw", true},
         {"cp", "u:1001:rw", true},
+        {"levels", "u:1001:rw", true},
         {"nobody", "u:1001:rw", true},
     };
     for (const auto& l : lists) {
@@ -330,6 +331,15 @@ TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
         EXPECT_EQ(copied, AllAttributes(work / item));
     }
     EXPECT_NE(AllAttributes(work / "to/t").find("default:user:1001:r-x"), std::string::npos);
+    // Two levels deep, the folder below them is made empty with its attributes all the same.
+    const FSRef levels = RefOf(work / "levels");
+    ASSERT_EQ(FSCopyObject(&tree, &levels, 2, kDupeActionStandard, nullptr, nullptr, nullptr),
+              noErr);
+    EXPECT_TRUE(fs::is_empty(work / "levels/t/sub/deeper"));
+    for (const char* item : items) {
+        SCOPED_TRACE(item);
+        EXPECT_EQ(AllAttributes(work / "levels" / item), AllAttributes(work / item));
+    }
 
     if (!root)
         return;
