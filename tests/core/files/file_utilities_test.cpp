@@ -282,6 +282,9 @@ TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
         fs::create_directories(work / folder);
     WriteFileBytes(work / "t/sub/notes", "notes");
     WriteFileBytes(work / "t/plain", "plain");
+    // Kept in sidecars, one with an access list of its own, one without.
+    WriteResourceFork(RefOf(work / "t/sub/notes"), "resources");
+    WriteResourceFork(RefOf(work / "t/plain"), "resources");
     const struct {
         const char *item, *name, *value;
     } attributes[] = {
@@ -308,6 +311,7 @@ TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
         {"t", "u:1002:rwx", false},
         {"t", "u:1001:rx", true},
         {"t/sub/notes", "u:1001:r,g::-", false},
+        {"t/sub/._notes", "u:1001:r,g::-", false},
         {"t/sub/deeper", "g:1003:rwx", true},
         {"to", "u:1001:rw", true},
         {"cp", "u:1001:rw", true},
@@ -319,7 +323,8 @@ TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
         if (RunTool({"setfacl", l.defaults ? "-d" : "-n", "-m", l.list, item.string()}).exitCode)
             GTEST_SKIP() << "no access lists on this file system";
     }
-    const char* items[] = {"t", "t/sub", "t/sub/deeper", "t/sub/notes", "t/plain"};
+    const char* items[] = {"t",       "t/sub",    "t/sub/deeper", "t/sub/notes", "t/sub/._notes",
+                           "t/plain", "t/._plain"};
 
     const FSRef tree = RefOf(work / "t"), to = RefOf(work / "to");
     ASSERT_EQ(FSCopyObject(&tree, &to, 0, kDupeActionStandard, nullptr, nullptr, nullptr), noErr);
