@@ -92,6 +92,13 @@ TEST_F(TreeSafetyTest, UnreadableFoldersFailACopyUnlessTheyAreDropBoxes) {
         EXPECT_EQ(std::string(names, std::size_t(listed)).find("user."), std::string::npos);
     }
     ASSERT_EQ(FSDeleteContainer(&copy), noErr);
+    // So is a drop box copied alone.
+    const FSRef drop = RefOf(src / "drop");
+    ASSERT_EQ(FSCopyObject(&drop, &destination, 0, kDupeActionStandard, nullptr, &copy, nullptr),
+              noErr);
+    ASSERT_EQ(lstat((dest / "drop").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0300u);
+    ASSERT_EQ(FSDeleteContainer(&copy), noErr);
 
     // A folder that cannot even be searched, or one whose items cannot be examined, is not a
     // drop box: the copy fails and leaves nothing behind.
