@@ -123,6 +123,10 @@ bool FSCopyAttributes(const std::string& from, int to, bool (*wanted)(std::strin
     return true;
 }
 
+bool FSAnyAttribute(std::string_view) {
+    return true;
+}
+
 bool FSCopyAccessList(const std::string& from, int to) {
     Room room;
     const ssize_t got = room.Read(from, kAccessList);

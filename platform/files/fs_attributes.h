@@ -31,6 +31,8 @@ bool FSReadAttribute(const std::string& file, const char* name, std::string& val
 // `from`'s file system keeps no attributes at all. Any other failure to list, read or set one
 // fails the copy.
 bool FSCopyAttributes(const std::string& from, int to, bool (*wanted)(std::string_view name));
+// Takes every name: for copying a file's attributes whole.
+bool FSAnyAttribute(std::string_view name);
 // The access list of `from` set on the open item `to`, or `to`'s removed when `from` has none.
 bool FSCopyAccessList(const std::string& from, int to);
 // Removes the access list of the open item `to`, which it may have taken from its folder's

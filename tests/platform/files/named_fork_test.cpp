@@ -709,7 +709,7 @@ TEST(NamedForkTest, AValueThatOutgrowsEverySizeAskedIsReadWhole) {
     const int to = open(copy.c_str(), O_WRONLY | O_CLOEXEC);
     ASSERT_GE(to, 0);
     gGrowing = "user.growing";
-    const bool copied = FSCopyAttributes(file.string(), to, [](std::string_view) { return true; });
+    const bool copied = FSCopyAttributes(file.string(), to, FSAnyAttribute);
     gGrowing = nullptr;
     close(to);
     ASSERT_TRUE(copied) << std::strerror(errno);
@@ -739,8 +739,7 @@ TEST(NamedForkTest, ACopyKeepsNoAccessListItsSourceLacks) {
         ASSERT_GE(to, 0);
         EXPECT_NE(list(copy).find("user:1001:r"), std::string::npos);
         gNoAttributes = !sourceKeepsAttributes;
-        const bool copied =
-            FSCopyAttributes(file.string(), to, [](std::string_view) { return true; });
+        const bool copied = FSCopyAttributes(file.string(), to, FSAnyAttribute);
         gNoAttributes = false;
         close(to);
         EXPECT_TRUE(copied) << std::strerror(errno);
