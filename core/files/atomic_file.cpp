@@ -55,12 +55,6 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
-// The replaced file's extended attributes (its Finder information among them) go with its
-// bytes.
-bool AnyAttribute(std::string_view) {
-    return true;
-}
-
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -184,7 +178,7 @@ bool CBK_AtomicFile::KeepTargetsAccess() {
         return false;
     // The access list first: setting it sets the group's bits, which the mode then gives back.
     if (gone ? !tbx::FSCopyAccessList(tbx::FSDescriptorPath(_original), _fd)
-             : !tbx::FSCopyAttributes(_target, _fd, AnyAttribute))
+             : !tbx::FSCopyAttributes(_target, _fd, tbx::FSAnyAttribute))
         return false;
     // The owner before the mode: a change of owner clears set-id bits that the mode restores.
     if ((made.st_uid != info.st_uid || made.st_gid != info.st_gid) &&

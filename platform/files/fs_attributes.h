@@ -27,9 +27,12 @@ bool FSReadAttribute(const std::string& file, const char* name, std::string& val
 // meanwhile is passed over; one that `to` cannot have for want of support, or outside the user
 // namespace for want of privilege, stays behind as the system decides. Access lists (POSIX ACLs)
 // are kept exactly: one that cannot be set fails the copy, and those `from` lacks are removed
-// from `to`, which may have taken them from its folder's default when it was made. Any other
-// failure to list, read or set one fails the copy.
+// from `to`, which may have taken them from its folder's default when it was made, even where
+// `from`'s file system keeps no attributes at all. Any other failure to list, read or set one
+// fails the copy.
 bool FSCopyAttributes(const std::string& from, int to, bool (*wanted)(std::string_view name));
+// Takes every name: for copying a file's attributes whole.
+bool FSAnyAttribute(std::string_view name);
 // The access list of `from` set on the open item `to`, or `to`'s removed when `from` has none.
 bool FSCopyAccessList(const std::string& from, int to);
 // Removes the access list of the open item `to`, which it may have taken from its folder's

@@ -119,9 +119,8 @@ OSErr RemoveNamedFork(const std::string& file, const std::string& attribute) {
 }
 
 OSErr CopyItemAttributes(const std::string& from, int to, bool userReadable) {
-    const auto any = [](std::string_view) { return true; };
     const auto beyondUser = [](std::string_view name) { return !name.starts_with(kUserPrefix); };
-    if (FSCopyAttributes(from, to, userReadable ? +any : +beyondUser))
+    if (FSCopyAttributes(from, to, userReadable ? FSAnyAttribute : +beyondUser))
         return noErr;
     // A value the destination's file system cannot hold, where the disk has room for it.
     return errno == ENOSPC ? StoreError(DescriptorPath(to), errno, kMaxNamedFork)

@@ -278,10 +278,13 @@ TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
     STRAVEL_REQUIRE_TOOL("getfacl");
     STRAVEL_REQUIRE_TOOL("setfacl");
     const bool root = geteuid() == 0;
-    for (const char* folder : {"t/sub/deeper", "to", "cp", "nobody"})
+    for (const char* folder : {"t/sub/deeper", "to", "cp", "levels", "nobody"})
         fs::create_directories(work / folder);
     WriteFileBytes(work / "t/sub/notes", "notes");
     WriteFileBytes(work / "t/plain", "plain");
+    // Kept in sidecars, one with an access list of its own, one without.
+    WriteResourceFork(RefOf(work / "t/sub/notes"), "resources");
+    WriteResourceFork(RefOf(work / "t/plain"), "resources");
     const struct {
         const char *item, *name, *value;
     } attributes[] = {
@@ -308,9 +311,11 @@ TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
         {"t", "u:1002:rwx", false},
         {"t", "u:1001:rx", true},
         {"t/sub/notes", "u:1001:r,g::-", false},
+        {"t/sub/._notes", "u:1001:r,g::-", false},
         {"t/sub/deeper", "g:1003:rwx", true},
         {"to", "u:1001:rw", true},
         {"cp", "u:1001:rw", true},
+        {"levels", "u:1001:rw", true},
         {"nobody", "u:1001:rw", true},
     };
     for (const auto& l : lists) {
@@ -318,7 +323,8 @@ TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
         if (RunTool({"setfacl", l.defaults ? "-d" : "-n", "-m", l.list, item.string()}).exitCode)
             GTEST_SKIP() << "no access lists on this file system";
     }
-    const char* items[] = {"t", "t/sub", "t/sub/deeper", "t/sub/notes", "t/plain"};
+    const char* items[] = {"t",       "t/sub",    "t/sub/deeper", "t/sub/notes", "t/sub/._notes",
+                           "t/plain", "t/._plain"};
 
     const FSRef tree = RefOf(work / "t"), to = RefOf(work / "to");
     ASSERT_EQ(FSCopyObject(&tree, &to, 0, kDupeActionStandard, nullptr, nullptr, nullptr), noErr);
@@ -330,6 +336,15 @@ TEST_F(FileUtilitiesTest, TreeCopiesKeepEveryAttributeOfEveryItem) {
         EXPECT_EQ(copied, AllAttributes(work / item));
     }
     EXPECT_NE(AllAttributes(work / "to/t").find("default:user:1001:r-x"), std::string::npos);
+    // Two levels deep, the folder below them is made empty with its attributes all the same.
+    const FSRef levels = RefOf(work / "levels");
+    ASSERT_EQ(FSCopyObject(&tree, &levels, 2, kDupeActionStandard, nullptr, nullptr, nullptr),
+              noErr);
+    EXPECT_TRUE(fs::is_empty(work / "levels/t/sub/deeper"));
+    for (const char* item : items) {
+        SCOPED_TRACE(item);
+        EXPECT_EQ(AllAttributes(work / "levels" / item), AllAttributes(work / item));
+    }
 
     if (!root)
         return;

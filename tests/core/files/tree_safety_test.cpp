@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include "core/files/container_iteration.h"
 #include "core/files/copy_object.h"
@@ -75,12 +76,27 @@ TEST_F(TreeSafetyTest, UnreadableFoldersFailACopyUnlessTheyAreDropBoxes) {
     fs::create_directories(dest);
     WriteFileBytes(src / "file", "f");
     WriteFileBytes(src / "drop" / "letter", "l");
+    // Its user attributes cannot be read either: they are left behind, not a failure.
+    const bool attributed = setxattr((src / "drop").c_str(), "user.xdg.comment", "box", 3, 0) == 0;
     ASSERT_EQ(chmod((src / "drop").c_str(), 0300), 0); // written and searched, never read
     FSRef source = RefOf(src), destination = RefOf(dest), copy;
     ASSERT_EQ(FSCopyObject(&source, &destination, 0, kDupeActionStandard, nullptr, &copy, nullptr),
               noErr);
     struct stat info;
     ASSERT_EQ(lstat((dest / "src" / "drop").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0300u);
+    if (attributed) {
+        char names[256];
+        const ssize_t listed = listxattr((dest / "src" / "drop").c_str(), names, sizeof names);
+        ASSERT_GE(listed, 0);
+        EXPECT_EQ(std::string(names, std::size_t(listed)).find("user."), std::string::npos);
+    }
+    ASSERT_EQ(FSDeleteContainer(&copy), noErr);
+    // So is a drop box copied alone.
+    const FSRef drop = RefOf(src / "drop");
+    ASSERT_EQ(FSCopyObject(&drop, &destination, 0, kDupeActionStandard, nullptr, &copy, nullptr),
+              noErr);
+    ASSERT_EQ(lstat((dest / "drop").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0300u);
     ASSERT_EQ(FSDeleteContainer(&copy), noErr);
 

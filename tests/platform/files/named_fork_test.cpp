@@ -28,13 +28,18 @@
 #include "tests/support/private_folders.h"
 
 // Listings of attributes, counted by a stand-in that passes each call on: each listing is one
-// call.
+// call. It can answer as a file system that keeps no attributes.
 std::atomic<int> gListings{0};
+std::atomic<bool> gNoAttributes{false};
 
 extern "C" ssize_t listxattr(const char* path, char* list, size_t size) noexcept {
     using Call = ssize_t (*)(const char*, char*, size_t);
     static const Call next = reinterpret_cast<Call>(dlsym(RTLD_NEXT, "listxattr"));
     ++gListings;
+    if (gNoAttributes) {
+        errno = ENOTSUP;
+        return -1;
+    }
     return next(path, list, size);
 }
 
@@ -704,12 +709,44 @@ TEST(NamedForkTest, AValueThatOutgrowsEverySizeAskedIsReadWhole) {
     const int to = open(copy.c_str(), O_WRONLY | O_CLOEXEC);
     ASSERT_GE(to, 0);
     gGrowing = "user.growing";
-    const bool copied = FSCopyAttributes(file.string(), to, [](std::string_view) { return true; });
+    const bool copied = FSCopyAttributes(file.string(), to, FSAnyAttribute);
     gGrowing = nullptr;
     close(to);
     ASSERT_TRUE(copied) << std::strerror(errno);
     EXPECT_EQ(UserAttributes(copy), UserAttributes(file));
     EXPECT_EQ(UserAttributes(copy).count("user.growing"), 1u);
+}
+
+// A copy takes its folder's default access list as it is made; a source without one, even on a
+// file system that keeps no attributes, leaves the copy without one, as getfacl reads it.
+TEST(NamedForkTest, ACopyKeepsNoAccessListItsSourceLacks) {
+    STRAVEL_REQUIRE_TOOL("getfacl");
+    STRAVEL_REQUIRE_TOOL("setfacl");
+    stravel::testing::PrivateFolders folders;
+    const fs::path file = folders.Work() / "movie", shared = folders.Work() / "shared";
+    stravel::testing::WriteFileBytes(file, "");
+    fs::create_directory(shared);
+    if (stravel::testing::RunTool({"setfacl", "-d", "-m", "u:1001:r", shared.string()}).exitCode)
+        GTEST_SKIP() << "no access lists on this file system";
+    const auto list = [](const fs::path& item) {
+        return stravel::testing::RunTool({"getfacl", "--omit-header", "--numeric", item.string()})
+            .out;
+    };
+    for (const bool sourceKeepsAttributes : {true, false}) {
+        SCOPED_TRACE(sourceKeepsAttributes);
+        const fs::path copy = shared / "copy";
+        const int to = open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0640);
+        ASSERT_GE(to, 0);
+        EXPECT_NE(list(copy).find("user:1001:r"), std::string::npos);
+        gNoAttributes = !sourceKeepsAttributes;
+        const bool copied = FSCopyAttributes(file.string(), to, FSAnyAttribute);
+        gNoAttributes = false;
+        close(to);
+        EXPECT_TRUE(copied) << std::strerror(errno);
+        EXPECT_EQ(list(copy).find("user:1001"), std::string::npos) << list(copy);
+        EXPECT_EQ(list(copy).find("mask::"), std::string::npos) << list(copy);
+        fs::remove(copy);
+    }
 }
 
 TEST(NamedForkTest, APipeIsNoFileAndIsNeverWaitedOn) {
